@@ -1,0 +1,1 @@
+// Placeholder so a folder with no units yet still forms a library.
