@@ -163,7 +163,7 @@ std::string dateLiteral(const std::string& token, std::string_view sql)
     if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 || d > days[m - 1] || (m == 2 && d == 29 && !leap)
         || h > 23 || n > 59 || sec > 59 || h < 0 || n < 0 || sec < 0)
         fail("Invalid date literal " + token, sql);
-    char buf[40];
+    char buf[64];
     if (withTime)
         std::snprintf(buf, sizeof buf, "'%04d-%02d-%02d %02d:%02d:%02d'", y, m, d, h, n, sec);
     else
