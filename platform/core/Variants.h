@@ -101,6 +101,9 @@ private:
     std::string s_;
     std::shared_ptr<ArrayData> arr_;  // shared until written (copy on write)
     friend Variant VarArrayCreate(int low, int high, int varType);
+    friend Variant Null();
+    friend Variant VarAsType(const Variant& v, int varType);
+    friend void VarArrayRedim(Variant& v, int highBound);
 };
 
 Variant Null();

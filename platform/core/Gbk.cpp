@@ -1,0 +1,224 @@
+// GBK conversion through glibc's iconv, and UTF-8 walking. Every code point
+// maps to exactly one GBK character ('?' when GBK has none), which is what
+// lets the byte counting below map GBK byte positions back onto UTF-8.
+#include "Gbk.h"
+
+#include <errno.h>
+#include <iconv.h>
+
+#include <stdexcept>
+
+namespace {
+
+bool isAscii(std::string_view s) {
+    for (unsigned char c : s)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+// One converter per thread and direction; iconv handles keep shift state
+// and are not safe to share.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        if (cd_ == (iconv_t)-1) throw std::runtime_error("iconv cannot convert GBK");
+    }
+    ~Converter() { iconv_close(cd_); }
+
+    // Converts `in`; on a byte sequence it cannot convert, writes '?' and
+    // skips `skip(in, pos)` bytes.
+    template <class Skip>
+    std::string run(std::string_view in, Skip skip) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        std::string out;
+        out.resize(in.size() * 2 + 16);
+        char* src = const_cast<char*>(in.data());
+        size_t srcLeft = in.size();
+        size_t used = 0;
+        while (srcLeft > 0) {
+            char* dst = out.data() + used;
+            size_t dstLeft = out.size() - used;
+            size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            used = size_t(dst - out.data());
+            if (r != (size_t)-1) break;
+            if (errno == E2BIG) {
+                out.resize(out.size() * 2 + 16);
+                continue;
+            }
+            // EILSEQ or EINVAL (cut short at the end): one '?', skip on.
+            if (used + 1 > out.size()) out.resize(out.size() * 2 + 16);
+            out[used++] = '?';
+            size_t n = skip(std::string_view(src, srcLeft));
+            src += n;
+            srcLeft -= n;
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        }
+        out.resize(used);
+        return out;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+size_t utf8SeqLen(std::string_view s) {
+    size_t pos = 0;
+    Utf8Next(s, pos);
+    return pos ? pos : 1;
+}
+
+}  // namespace
+
+std::string Utf8ToGbk(std::string_view utf8) {
+    if (isAscii(utf8)) return std::string(utf8);
+    thread_local Converter conv("GBK", "UTF-8");
+    return conv.run(utf8, utf8SeqLen);
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+    if (isAscii(gbk)) return std::string(gbk);
+    thread_local Converter conv("UTF-8", "GBK");
+    return conv.run(gbk, [](std::string_view rest) -> size_t {
+        // A well-formed pair GBK does not map is one character; a stray
+        // lead byte alone is one.
+        if (rest.size() >= 2 && IsDBCSLeadByte(uint8_t(rest[0])) && uint8_t(rest[1]) >= 0x40 &&
+            uint8_t(rest[1]) != 0x7F && uint8_t(rest[1]) != 0xFF)
+            return 2;
+        return 1;
+    });
+}
+
+bool IsDBCSLeadByte(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
+
+int GbkByteLength(std::string_view utf8) { return int(Utf8ToGbk(utf8).size()); }
+
+namespace {
+
+// Walks the GBK form of utf8 character by character; calls f(byteStart,
+// byteWidth, utf8Start, utf8Len) and stops when it returns false.
+template <class F>
+void walkGbk(std::string_view utf8, F f) {
+    std::string gbk = Utf8ToGbk(utf8);
+    size_t gi = 0, ui = 0;
+    while (gi < gbk.size() && ui < utf8.size()) {
+        size_t w = (IsDBCSLeadByte(uint8_t(gbk[gi])) && gi + 1 < gbk.size()) ? 2 : 1;
+        size_t u0 = ui;
+        Utf8Next(utf8, ui);
+        if (!f(gi, w, u0, ui - u0)) return;
+        gi += w;
+    }
+}
+
+}  // namespace
+
+std::string GbkLeftBytes(std::string_view utf8, int n) {
+    if (n <= 0) return {};
+    size_t end = 0;
+    walkGbk(utf8, [&](size_t g, size_t w, size_t u, size_t ul) {
+        if (g + w > size_t(n)) return false;
+        end = u + ul;
+        return true;
+    });
+    return std::string(utf8.substr(0, end));
+}
+
+std::string GbkCopyBytes(std::string_view utf8, int start1, int count) {
+    if (count <= 0) return {};
+    long long from = (long long)start1 - 1;
+    long long to = from + count;
+    if (from < 0) from = 0;
+    std::string out;
+    walkGbk(utf8, [&](size_t g, size_t w, size_t u, size_t ul) {
+        if ((long long)(g + w) > to) return false;
+        if ((long long)g >= from) out.append(utf8.substr(u, ul));
+        return true;
+    });
+    return out;
+}
+
+char32_t Utf8Next(std::string_view s, size_t& pos) {
+    if (pos >= s.size()) return 0;
+    unsigned char c = uint8_t(s[pos]);
+    if (c < 0x80) {
+        ++pos;
+        return c;
+    }
+    int len = 0;
+    char32_t cp = 0;
+    if ((c & 0xE0) == 0xC0) {
+        len = 2;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        len = 3;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        len = 4;
+        cp = c & 0x07;
+    } else {
+        ++pos;
+        return 0xFFFD;
+    }
+    if (pos + len > s.size()) {
+        ++pos;
+        return 0xFFFD;
+    }
+    for (int i = 1; i < len; ++i) {
+        unsigned char cc = uint8_t(s[pos + i]);
+        if ((cc & 0xC0) != 0x80) {
+            ++pos;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    static const char32_t minCp[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < minCp[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return 0xFFFD;
+    }
+    pos += len;
+    return cp;
+}
+
+void Utf8Append(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+int Utf8Length(std::string_view s) {
+    int n = 0;
+    for (size_t pos = 0; pos < s.size(); ++n) Utf8Next(s, pos);
+    return n;
+}
+
+std::string Utf8Copy(std::string_view s, int index, int count) {
+    if (count <= 0) return {};
+    if (index < 1) index = 1;
+    size_t pos = 0;
+    for (int i = 1; i < index && pos < s.size(); ++i) Utf8Next(s, pos);
+    size_t start = pos;
+    for (int i = 0; i < count && pos < s.size(); ++i) Utf8Next(s, pos);
+    return std::string(s.substr(start, pos - start));
+}
+
+bool IsValidUtf8(std::string_view s) {
+    size_t pos = 0;
+    while (pos < s.size()) {
+        size_t before = pos;
+        char32_t cp = Utf8Next(s, pos);
+        if (cp == 0xFFFD && !(pos - before == 3 && uint8_t(s[before]) == 0xEF)) return false;
+    }
+    return true;
+}
