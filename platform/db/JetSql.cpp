@@ -352,7 +352,8 @@ private:
             const std::size_t next = skipBlanks(i + 1, end);
             if (isPunct(next, '(') && !previousIsDot(i)) {
                 const std::size_t c = closing(next, end);
-                if (call(tk.text, next, c, out)) {
+                // An unclosed call is left as typed for SQLite to report.
+                if (c < end && call(tk.text, next, c, out)) {
                     i = c + 1;
                     continue;
                 }
