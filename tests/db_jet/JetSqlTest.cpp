@@ -13,7 +13,7 @@ struct Case {
     const char* name;
     const char* jet;
     const char* sqlite;
-    const char* skip = nullptr; // why the text cannot run on the shipped schema
+    const char* skip = nullptr; // why the text is not run on the shipped schema
 };
 
 const char* const kAbsentModule = "table of a module this system does not carry";
@@ -159,15 +159,27 @@ TEST_P(JetTranslation, GivesExactText)
     EXPECT_EQ(JetToSqlite(GetParam().jet), GetParam().sqlite);
 }
 
-TEST_P(JetTranslation, RunsOnShippedSchema)
+INSTANTIATE_TEST_SUITE_P(Statements, JetTranslation, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+std::vector<Case> runnable()
 {
-    if (GetParam().skip)
-        GTEST_SKIP() << GetParam().skip;
+    std::vector<Case> out;
+    for (const Case& c : kCases)
+        if (!c.skip)
+            out.push_back(c);
+    return out;
+}
+
+class JetTranslationRuns : public ::testing::TestWithParam<Case> {};
+
+TEST_P(JetTranslationRuns, OnShippedSchema)
+{
     TestDb db;
     EXPECT_NO_THROW(db.rows(JetToSqlite(GetParam().jet)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Statements, JetTranslation, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Statements, JetTranslationRuns, ::testing::ValuesIn(runnable()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct BadCase {
