@@ -204,8 +204,10 @@ public:
     TFieldNotifyEvent OnChange;
 
     // Position among the stored values (data and internal-calculated
-    // fields) of the data set's records; -1 for other kinds. Derived data
-    // sets index their record storage with it.
+    // fields) of the data set's records; -1 for other kinds. A data field
+    // bound to a field definition has its definition's position (FieldNo-1);
+    // stored fields without a definition follow the definitions. Derived
+    // data sets index their record storage with it.
     int StoreIndex() const { return storeIndex_; }
     // Position in the calculated-value buffer (calculated and lookup
     // fields); -1 for other kinds.
@@ -275,6 +277,7 @@ class TIntegerField : public TNumericField {
 public:
     explicit TIntegerField(TComponent* owner, TFieldType type = ftInteger) : TNumericField(owner, type) { alignment_ = faRightJustify; }
     std::string ClassName() const override { return "TIntegerField"; }
+    std::string AsString() const override;
     void SetAsString(const std::string& s) override;
     bool IsValidChar(char32_t c) const override;
 protected:
@@ -312,6 +315,7 @@ public:
     void SetCurrency(bool v) { currency_ = v; }
     int Precision() const { return precision_; }
     void SetPrecision(int p) { precision_ = p; }
+    std::string AsString() const override;
     void SetAsString(const std::string& s) override;
 protected:
     Variant Convert(const Variant& v) const override;
@@ -382,6 +386,7 @@ public:
     explicit TBlobField(TComponent* owner, TFieldType type = ftBlob) : TField(owner, type) { size_ = 0; }
     std::string ClassName() const override { return "TBlobField"; }
     bool IsBlob() const override { return true; }
+    std::string AsString() const override;
     void LoadFromStream(TStream* s);
     void SaveToStream(TStream* s) const;
     void LoadFromFile(const std::string& path);
@@ -653,6 +658,9 @@ public:
     TFilterRecordEvent OnFilterRecord;
     TDataSetErrorEvent OnPostError, OnEditError, OnDeleteError;
 
+    // The parsed Filter text (Filter.cpp).
+    struct FilterExpr;
+
     // -- used by TField, TDataSource and TDataLink --
     Variant GetFieldValue(const TField* f) const;
     void SetFieldValue(TField* f, const Variant& v) { WriteFieldValue(f, v); }
@@ -752,9 +760,9 @@ private:
     friend class TField;
     friend class TDataSource;
     friend class TFields;
-    struct FilterExpr;
 
     bool filterActive() const;
+    bool evalFilter() const;
     int presentedCount() const;          // stored records passing the filter
     TRecordId idAt(int index) const;     // presented index -> id
     int indexOfId(TRecordId id) const;   // id -> presented index, -1
@@ -798,6 +806,7 @@ private:
     // A data link's window row being read (TDataLink::SetActiveRecord).
     TRecordId linkRead_ = kNoRecord;
     bool linkReadSet_ = false;
+    const TDataLink* linkReadOwner_ = nullptr;
     std::string filterText_;
     bool filtered_ = false;
     TFilterOptions filterOptions_ = 0;
@@ -893,6 +902,11 @@ private:
     void updateState();
     // Keeps the current record inside the window; returns how far it moved.
     int adjustWindow();
+    // Records the window can show: the presented ones plus one being inserted.
+    int presented() const;
+    // Gives field reads back to the current record.
+    void releaseRead();
+    int readRow_ = 0;
     TDataSource* dataSource_ = nullptr;
     int bufferCount_ = 1;
     int first_ = 0;      // presented index of window row 0
@@ -908,6 +922,8 @@ public:
     const std::string& FieldName() const { return fieldName_; }
     void SetFieldName(const std::string& name);
     TComponent* Control() const { return control_; }
+    // Editing, and the field can be modified.
+    bool Editing() const { return fieldEditing_; }
     void SetControl(TComponent* c) { control_ = c; }
     bool Modified() const { return modified_; }
     // Marks the control's text as changed (to be written by UpdateData).
@@ -933,6 +949,8 @@ protected:
 
 private:
     void updateField();
+    void setField(TField* f);
+    bool fieldEditing_ = false;
     TField* field_ = nullptr;
     std::string fieldName_;
     TComponent* control_ = nullptr;

@@ -1,0 +1,992 @@
+// TDataSet: the cursor, the edit buffer, calculated and lookup fields,
+// filtering, bookmarks and searching over whatever records a derived class
+// stores (see the record store protocol in DB.h).
+// Not here: the filter-text evaluator (Filter.cpp), data links (DataLink.cpp).
+#include "DB.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "SysUtils.h"
+
+namespace {
+
+bool isNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
+
+bool isTextField(const TField* f) {
+    switch (f->DataType()) {
+    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo: return true;
+    default: return false;
+    }
+}
+
+// Restores a passing state when the scope ends, also on an exception.
+struct StateGuard {
+    TDataSetState& state;
+    TDataSetState saved;
+    StateGuard(TDataSetState& s, TDataSetState temp) : state(s), saved(s) { s = temp; }
+    ~StateGuard() { state = saved; }
+};
+
+// A blob field's bytes as a stream; a writable stream puts its bytes back
+// into the field when it is destroyed.
+class TFieldBlobStream : public TMemoryStream {
+public:
+    TFieldBlobStream(TField* field, TBlobStreamMode mode) : field_(field), mode_(mode) {
+        if (mode == bmWrite) {
+            modified_ = true;
+        } else if (!field->IsNull()) {
+            data_ = VarToStr(field->Value());
+        }
+    }
+    ~TFieldBlobStream() override {
+        if (mode_ == bmRead || !modified_) return;
+        try {
+            field_->SetAsVariant(data_.empty() ? Null() : Variant(data_));
+        } catch (...) {
+            // A destructor cannot report; the field keeps its value.
+        }
+    }
+    int64_t Write(const void* buffer, int64_t count) override {
+        if (mode_ == bmRead) throw EWriteError("Stream write error");
+        modified_ = true;
+        return TMemoryStream::Write(buffer, count);
+    }
+    void SetSize(int64_t size) override {
+        if (mode_ != bmRead) modified_ = true;
+        TMemoryStream::SetSize(size);
+    }
+
+private:
+    TField* field_;
+    TBlobStreamMode mode_;
+    bool modified_ = false;
+};
+
+}  // namespace
+
+TDataSet::TDataSet(TComponent* owner) : TComponent(owner) { fields_.owner_ = this; }
+
+TDataSet::~TDataSet() {
+    // A derived class closes in its own destructor (StoreClose is gone by
+    // now); this only lets go of everything that points here.
+    Destroying();
+    if (state_ != dsInactive) {
+        state_ = dsInactive;
+        unbindFields();
+    }
+    for (TDataSource* ds : std::vector<TDataSource*>(dataSources_)) ds->SetDataSet(nullptr);
+    for (TField* f : std::vector<TField*>(fields_.list_)) {
+        if (f->Owner() == this)
+            delete f;
+        else
+            f->dataSet_ = nullptr;
+    }
+    fields_.list_.clear();
+}
+
+void TDataSet::CheckActive() const {
+    if (state_ == dsInactive) DatabaseError("Cannot perform this operation on a closed dataset", this);
+}
+
+void TDataSet::CheckEditing() const {
+    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey)
+        DatabaseError("Dataset not in edit or insert mode", this);
+}
+
+void TDataSet::addField(TField* f) {
+    fields_.list_.push_back(f);
+    defaultFields_ = false;
+}
+
+void TDataSet::removeField(TField* f) {
+    auto& l = fields_.list_;
+    l.erase(std::remove(l.begin(), l.end(), f), l.end());
+}
+
+TField* TDataSet::CreateDefaultField(const TFieldDef& def) { return def.CreateField(this); }
+
+// ------------------------------------------------------------ open / close
+
+void TDataSet::bindFields() {
+    defaultFields_ = fields_.list_.empty();
+    if (defaultFields_) {
+        for (const TFieldDef& d : fieldDefs_) {
+            TField* f = CreateDefaultField(d);
+            f->defaultField_ = true;
+            f->fieldNo_ = d.FieldNo;
+            fields_.list_.push_back(f);
+            f->dataSet_ = this;
+        }
+    }
+    int stored = fieldDefs_.Count();
+    int calc = 0;
+    for (TField* f : fields_.list_) {
+        f->storeIndex_ = f->calcIndex_ = -1;
+        switch (f->FieldKind()) {
+        case fkData: {
+            int i = fieldDefs_.IndexOf(f->FieldName());
+            if (i >= 0) {
+                f->fieldNo_ = i + 1;
+                f->storeIndex_ = i;
+            } else if (fieldDefs_.Count() > 0) {
+                DatabaseError("Field '" + f->FieldName() + "' not found", this);
+            } else {
+                f->fieldNo_ = 0;
+                f->storeIndex_ = stored++;
+            }
+            break;
+        }
+        case fkInternalCalc: f->storeIndex_ = stored++; break;
+        default: f->calcIndex_ = calc++; break;
+        }
+    }
+    storeFieldCount_ = stored;
+    calcFieldCount_ = calc;
+    calcBuffer_.assign(size_t(calc), Null());
+    keyBuffer_.assign(size_t(stored), Null());
+    calcValid_ = false;
+}
+
+void TDataSet::unbindFields() {
+    for (TField* f : std::vector<TField*>(fields_.list_)) {
+        if (f->defaultField_) {
+            removeField(f);
+            f->dataSet_ = nullptr;
+            delete f;
+        } else {
+            f->storeIndex_ = f->calcIndex_ = -1;
+        }
+    }
+    if (defaultFields_) fields_.list_.clear();
+    editBuffer_.clear();
+    oldBuffer_.clear();
+    keyBuffer_.clear();
+    calcBuffer_.clear();
+    changed_.clear();
+    view_.clear();
+    viewActive_ = false;
+    calcValid_ = false;
+}
+
+void TDataSet::Open() {
+    if (Active()) return;
+    DoBeforeOpen();
+    state_ = dsOpening;
+    try {
+        StoreOpen();
+        bindFields();
+        state_ = dsBrowse;
+        if (filtered_ && !filterText_.empty() && !filterExpr_) SetFilter(filterText_);
+        rebuildView();
+    } catch (...) {
+        state_ = dsInactive;
+        try {
+            StoreClose();
+        } catch (...) {
+        }
+        unbindFields();
+        throw;
+    }
+    cursor_ = presentedCount() > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = cursor_ < 0;
+    modified_ = false;
+    linkReadSet_ = false;
+    notifyLinks(deUpdateState, 0);
+    DoAfterOpen();
+    if (!IsEmpty()) DoAfterScroll();
+}
+
+void TDataSet::Close() {
+    if (!Active()) return;
+    DoBeforeClose();
+    if (state_ == dsEdit || state_ == dsInsert) StoreCancel();
+    state_ = dsInactive;
+    linkReadSet_ = false;
+    notifyLinks(deUpdateState, 0);
+    try {
+        StoreClose();
+    } catch (...) {
+        unbindFields();
+        throw;
+    }
+    unbindFields();
+    cursor_ = -1;
+    insertIndex_ = -1;
+    bof_ = eof_ = true;
+    modified_ = false;
+    DoAfterClose();
+}
+
+// ------------------------------------------------------ presented records
+
+bool TDataSet::filterActive() const {
+    if (state_ == dsInactive) return false;
+    return (filtered_ && (filterExpr_ || OnFilterRecord)) || StoreNeedsFilter();
+}
+
+int TDataSet::presentedCount() const {
+    if (state_ == dsInactive) return 0;
+    return viewActive_ ? int(view_.size()) : StoreRecordCount();
+}
+
+TRecordId TDataSet::idAt(int index) const {
+    return StoreRecordId(viewActive_ ? view_[size_t(index)] : index);
+}
+
+int TDataSet::StorePosition(TRecordId id) const {
+    int n = StoreRecordCount();
+    for (int i = 0; i < n; ++i)
+        if (StoreRecordId(i) == id) return i;
+    return -1;
+}
+
+int TDataSet::indexOfId(TRecordId id) const {
+    if (id < 0) return -1;
+    int pos = StorePosition(id);
+    if (pos < 0 || !viewActive_) return pos;
+    auto it = std::lower_bound(view_.begin(), view_.end(), pos);
+    return it != view_.end() && *it == pos ? int(it - view_.begin()) : -1;
+}
+
+bool TDataSet::acceptRecord(TRecordId id) const {
+    auto* self = const_cast<TDataSet*>(this);
+    StateGuard g(self->state_, dsFilter);
+    TRecordId savedPassing = passingRecord_;
+    passingRecord_ = id;
+    bool accept = true;
+    try {
+        if (StoreNeedsFilter()) accept = StoreAcceptRecord(id);
+        if (accept && filtered_ && filterExpr_) accept = evalFilter();
+        if (accept && filtered_ && OnFilterRecord) OnFilterRecord(self, accept);
+    } catch (...) {
+        passingRecord_ = savedPassing;
+        throw;
+    }
+    passingRecord_ = savedPassing;
+    return accept;
+}
+
+void TDataSet::rebuildView() {
+    calcValid_ = false;
+    if (!filterActive()) {
+        viewActive_ = false;
+        view_.clear();
+        return;
+    }
+    // Built aside so that the filter reads the store, not a half-made view.
+    viewActive_ = false;
+    std::vector<int> v;
+    int n = StoreRecordCount();
+    for (int i = 0; i < n; ++i)
+        if (acceptRecord(StoreRecordId(i))) v.push_back(i);
+    view_ = std::move(v);
+    viewActive_ = true;
+}
+
+bool TDataSet::IsEmpty() const {
+    return state_ == dsInactive || (presentedCount() == 0 && state_ != dsInsert);
+}
+
+int TDataSet::RecordCount() const {
+    CheckActive();
+    return presentedCount();
+}
+
+int TDataSet::RecNo() const {
+    if (state_ == dsInactive) return -1;
+    TRecordId id;
+    if (state_ == dsCalcFields || state_ == dsFilter) {
+        id = passingRecord_;
+    } else if (linkReadSet_) {
+        id = linkRead_;
+    } else {
+        return state_ == dsInsert || cursor_ < 0 ? -1 : cursor_ + 1;
+    }
+    if (id == kEditBuffer) return editId_ == kNoRecord ? -1 : cursor_ + 1;
+    int i = indexOfId(id);
+    return i < 0 ? -1 : i + 1;
+}
+
+void TDataSet::SetRecNo(int n) {
+    CheckActive();
+    CheckBrowseMode();
+    if (n < 1 || n > presentedCount() || n == cursor_ + 1) return;
+    DoBeforeScroll();
+    cursor_ = n - 1;
+    bof_ = eof_ = false;
+    calcValid_ = false;
+    notifyLinks(deDataSetChange, 0);
+    DoAfterScroll();
+}
+
+// ------------------------------------------------------------- navigation
+
+void TDataSet::First() {
+    CheckActive();
+    CheckBrowseMode();
+    DoBeforeScroll();
+    if (viewActive_ || filterActive()) rebuildView();
+    int n = presentedCount();
+    cursor_ = n > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = n == 0;
+    linkReadSet_ = false;
+    calcValid_ = false;
+    notifyLinks(deDataSetChange, 0);
+    DoAfterScroll();
+}
+
+void TDataSet::Last() {
+    CheckActive();
+    CheckBrowseMode();
+    DoBeforeScroll();
+    if (viewActive_ || filterActive()) rebuildView();
+    int n = presentedCount();
+    cursor_ = n - 1;
+    eof_ = true;
+    bof_ = n == 0;
+    linkReadSet_ = false;
+    calcValid_ = false;
+    notifyLinks(deDataSetChange, 0);
+    DoAfterScroll();
+}
+
+int TDataSet::MoveBy(int distance) {
+    CheckActive();
+    CheckBrowseMode();
+    if (distance == 0) return 0;
+    DoBeforeScroll();
+    int n = presentedCount();
+    int moved = 0;
+    if (n == 0) {
+        bof_ = eof_ = true;
+    } else {
+        int target = cursor_ + distance;
+        if (distance > 0) {
+            bof_ = false;
+            eof_ = target > n - 1;
+            target = std::min(target, n - 1);
+        } else {
+            eof_ = false;
+            bof_ = target < 0;
+            target = std::max(target, 0);
+        }
+        moved = target - cursor_;
+        cursor_ = target;
+    }
+    linkReadSet_ = false;
+    calcValid_ = false;
+    notifyLinks(deDataSetScroll, moved);
+    DoAfterScroll();
+    return moved;
+}
+
+void TDataSet::Next() { MoveBy(1); }
+void TDataSet::Prior() { MoveBy(-1); }
+
+bool TDataSet::GotoRecord(TRecordId id) {
+    CheckActive();
+    CheckBrowseMode();
+    int i = indexOfId(id);
+    if (i < 0) return false;
+    DoBeforeScroll();
+    cursor_ = i;
+    bof_ = eof_ = false;
+    linkReadSet_ = false;
+    calcValid_ = false;
+    notifyLinks(deDataSetChange, 0);
+    DoAfterScroll();
+    return true;
+}
+
+void TDataSet::Resync() {
+    if (!Active()) return;
+    TRecordId cur = cursor_ >= 0 && cursor_ < presentedCount() ? idAt(cursor_) : kNoRecord;
+    rebuildView();
+    int n = presentedCount();
+    int i = cur == kNoRecord ? -1 : indexOfId(cur);
+    if (i >= 0)
+        cursor_ = i;
+    else
+        cursor_ = n == 0 ? -1 : std::clamp(cursor_, 0, n - 1);
+    if (n == 0) bof_ = eof_ = true;
+    linkReadSet_ = false;
+    calcValid_ = false;
+    notifyLinks(deDataSetChange, 0);
+}
+
+void TDataSet::Refresh() {
+    CheckActive();
+    CheckBrowseMode();
+    if (BeforeRefresh) BeforeRefresh(this);
+    StoreRefresh();
+    Resync();
+    if (AfterRefresh) AfterRefresh(this);
+}
+
+// ---------------------------------------------------------------- editing
+
+TRecordId TDataSet::ActiveRecordId() const {
+    if (state_ == dsEdit || state_ == dsInsert) return kEditBuffer;
+    return cursor_ >= 0 && cursor_ < presentedCount() ? idAt(cursor_) : kNoRecord;
+}
+
+void TDataSet::beginInsert(bool append) {
+    CheckActive();
+    CheckBrowseMode();
+    if (!CanModify()) DatabaseError("Cannot modify a read-only dataset", this);
+    if (BeforeInsert) BeforeInsert(this);
+    DoBeforeScroll();
+    int n = presentedCount();
+    insertIndex_ = append || cursor_ < 0 ? n : cursor_;
+    editBuffer_.assign(size_t(storeFieldCount_), Null());
+    oldBuffer_.assign(size_t(storeFieldCount_), Null());
+    changed_.assign(size_t(storeFieldCount_), false);
+    editId_ = kNoRecord;
+    StoreInitRecord(editBuffer_);
+    TDataSetState prev = state_;
+    int prevCursor = cursor_;
+    cursor_ = insertIndex_;
+    bof_ = eof_ = false;
+    linkReadSet_ = false;
+    calcValid_ = false;
+    SetState(dsInsert);
+    try {
+        DoOnNewRecord();
+    } catch (...) {
+        StoreCancel();
+        cursor_ = prevCursor;
+        insertIndex_ = -1;
+        SetState(prev);
+        notifyLinks(deDataSetChange, 0);
+        throw;
+    }
+    modified_ = false;
+    notifyLinks(deDataSetChange, 0);
+    if (AfterInsert) AfterInsert(this);
+    DoAfterScroll();
+}
+
+void TDataSet::Insert() { beginInsert(false); }
+void TDataSet::Append() { beginInsert(true); }
+
+void TDataSet::Edit() {
+    CheckActive();
+    if (state_ == dsEdit || state_ == dsInsert) return;
+    if (presentedCount() == 0) {
+        Insert();
+        return;
+    }
+    CheckBrowseMode();
+    if (!CanModify()) DatabaseError("Cannot modify a read-only dataset", this);
+    if (BeforeEdit) BeforeEdit(this);
+    TRecordId id = idAt(cursor_);
+    for (;;) {
+        try {
+            StoreEdit(id);
+            break;
+        } catch (EDatabaseError& e) {
+            TDataAction action = daFail;
+            if (OnEditError) OnEditError(this, e, action);
+            if (action == daFail) throw;
+            if (action == daAbort) Abort();
+        }
+    }
+    editBuffer_.assign(size_t(storeFieldCount_), Null());
+    changed_.assign(size_t(storeFieldCount_), false);
+    for (TField* f : fields_.list_)
+        if (f->storeIndex_ >= 0) editBuffer_[size_t(f->storeIndex_)] = StoreValue(id, *f);
+    oldBuffer_ = editBuffer_;
+    editId_ = id;
+    linkReadSet_ = false;
+    calcValid_ = false;
+    SetState(dsEdit);
+    modified_ = false;
+    notifyLinks(deRecordChange, 0);
+    if (AfterEdit) AfterEdit(this);
+}
+
+void TDataSet::finishInsertOrEdit() {
+    editBuffer_.clear();
+    oldBuffer_.clear();
+    changed_.clear();
+    editId_ = kNoRecord;
+    insertIndex_ = -1;
+    modified_ = false;
+    calcValid_ = false;
+    linkReadSet_ = false;
+}
+
+void TDataSet::Post() {
+    CheckActive();
+    UpdateRecord();
+    if (state_ == dsSetKey) {
+        SetState(dsBrowse);
+        return;
+    }
+    DoBeforePost();
+    for (TField* f : fields_.list_) {
+        if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData &&
+            f->DataType() != ftAutoInc && f->IsNull())
+            DatabaseError("Field '" + f->DisplayName() + "' must have a value", this);
+    }
+    bool inserting = state_ == dsInsert;
+    int position;
+    if (inserting) {
+        int n = presentedCount();
+        position = insertIndex_ >= n ? StoreRecordCount()
+                                     : (viewActive_ ? view_[size_t(insertIndex_)] : insertIndex_);
+    } else {
+        position = StorePosition(editId_);
+    }
+    TRecordId id = kNoRecord;
+    for (;;) {
+        try {
+            PostRequest req{inserting, position, editId_, editBuffer_, oldBuffer_, changed_};
+            id = StorePost(req);
+            break;
+        } catch (EDatabaseError& e) {
+            TDataAction action = daFail;
+            if (OnPostError) OnPostError(this, e, action);
+            if (action == daFail) throw;
+            if (action == daAbort) Abort();
+        }
+    }
+    int prevCursor = cursor_;
+    finishInsertOrEdit();
+    state_ = dsBrowse;
+    rebuildView();
+    int n = presentedCount();
+    int i = indexOfId(id);
+    cursor_ = i >= 0 ? i : (n == 0 ? -1 : std::clamp(prevCursor, 0, n - 1));
+    bof_ = eof_ = n == 0;
+    notifyLinks(deUpdateState, 0);
+    notifyLinks(deDataSetChange, 0);
+    DoAfterPost();
+}
+
+void TDataSet::Cancel() {
+    if (state_ == dsSetKey) {
+        SetState(dsBrowse);
+        return;
+    }
+    if (state_ != dsEdit && state_ != dsInsert) return;
+    if (BeforeCancel) BeforeCancel(this);
+    bool inserting = state_ == dsInsert;
+    StoreCancel();
+    finishInsertOrEdit();
+    state_ = dsBrowse;
+    int n = presentedCount();
+    if (inserting) cursor_ = n == 0 ? -1 : std::min(cursor_, n - 1);
+    if (n == 0) bof_ = eof_ = true;
+    notifyLinks(deUpdateState, 0);
+    notifyLinks(deDataSetChange, 0);
+    if (AfterCancel) AfterCancel(this);
+}
+
+void TDataSet::Delete() {
+    CheckActive();
+    if (state_ == dsInsert || state_ == dsSetKey) {
+        Cancel();
+        return;
+    }
+    if (presentedCount() == 0) DatabaseError("Cannot perform this operation on an empty dataset", this);
+    if (!CanModify()) DatabaseError("Cannot modify a read-only dataset", this);
+    notifyLinks(deCheckBrowseMode, 0);
+    DoBeforeDelete();
+    DoBeforeScroll();
+    TRecordId id = idAt(cursor_);
+    for (;;) {
+        try {
+            StoreDelete(id);
+            break;
+        } catch (EDatabaseError& e) {
+            TDataAction action = daFail;
+            if (OnDeleteError) OnDeleteError(this, e, action);
+            if (action == daFail) throw;
+            if (action == daAbort) Abort();
+        }
+    }
+    bool wasEditing = state_ == dsEdit;
+    finishInsertOrEdit();
+    state_ = dsBrowse;
+    rebuildView();
+    int n = presentedCount();
+    cursor_ = n == 0 ? -1 : std::min(cursor_, n - 1);
+    bof_ = eof_ = n == 0;
+    if (wasEditing) notifyLinks(deUpdateState, 0);
+    notifyLinks(deDataSetChange, 0);
+    DoAfterDelete();
+    DoAfterScroll();
+}
+
+void TDataSet::CheckBrowseMode() {
+    CheckActive();
+    notifyLinks(deCheckBrowseMode, 0);
+    if (state_ == dsEdit || state_ == dsInsert) {
+        UpdateRecord();
+        if (modified_)
+            Post();
+        else
+            Cancel();
+    } else if (state_ == dsSetKey) {
+        SetState(dsBrowse);
+    }
+}
+
+void TDataSet::UpdateRecord() {
+    CheckEditing();
+    notifyLinks(deUpdateRecord, 0);
+}
+
+void TDataSet::SetState(TDataSetState s) {
+    if (state_ == s) return;
+    state_ = s;
+    notifyLinks(deUpdateState, 0);
+}
+
+TDataSetState TDataSet::SetTempState(TDataSetState s) {
+    TDataSetState old = state_;
+    state_ = s;
+    return old;
+}
+
+void TDataSet::RestoreState(TDataSetState s) { state_ = s; }
+
+// ----------------------------------------------------------- field values
+
+TRecordId TDataSet::readRecord() const {
+    switch (state_) {
+    case dsCalcFields:
+    case dsFilter: return passingRecord_;
+    case dsOldValue: return editId_;
+    case dsNewValue: return kEditBuffer;
+    default: break;
+    }
+    if (linkReadSet_) return linkRead_;
+    if (state_ == dsEdit || state_ == dsInsert) return kEditBuffer;
+    return cursor_ >= 0 && cursor_ < presentedCount() ? idAt(cursor_) : kNoRecord;
+}
+
+void TDataSet::ensureCalc(TRecordId id) const {
+    if (calcValid_ && calcFor_ == id) return;
+    auto* self = const_cast<TDataSet*>(this);
+    TRecordId savedPassing = passingRecord_;
+    {
+        StateGuard g(self->state_, dsCalcFields);
+        passingRecord_ = id;
+        calcBuffer_.assign(size_t(calcFieldCount_), Null());
+        try {
+            self->CalculateFields();
+        } catch (...) {
+            passingRecord_ = savedPassing;
+            calcValid_ = false;
+            throw;
+        }
+    }
+    passingRecord_ = savedPassing;
+    calcFor_ = id;
+    calcValid_ = true;
+}
+
+void TDataSet::CalculateFields() {
+    for (TField* f : fields_.list_) {
+        if (f->FieldKind() != fkLookup) continue;
+        TDataSet* ld = f->LookupDataSet();
+        Variant result = Null();
+        if (ld && ld->Active() && !f->KeyFields().empty()) {
+            Variant keys = FieldValues(f->KeyFields());
+            bool anyNull = keys.IsArray() ? false : isNullish(keys);
+            if (!anyNull) result = ld->Lookup(f->LookupKeyFields(), keys, f->LookupResultField());
+        }
+        calcBuffer_[size_t(f->calcIndex_)] = result;
+    }
+    if (OnCalcFields) OnCalcFields(this);
+}
+
+Variant TDataSet::RecordValue(TRecordId id, const TField* f) const {
+    if (f->calcIndex_ >= 0) {
+        if (state_ == dsCalcFields && id == passingRecord_) return calcBuffer_[size_t(f->calcIndex_)];
+        if (id == kNoRecord) return Null();
+        ensureCalc(id);
+        return calcBuffer_[size_t(f->calcIndex_)];
+    }
+    if (f->storeIndex_ < 0 || id == kNoRecord) return Null();
+    if (id == kEditBuffer) {
+        if (size_t(f->storeIndex_) >= editBuffer_.size()) return Null();
+        return editBuffer_[size_t(f->storeIndex_)];
+    }
+    return StoreValue(id, *f);
+}
+
+Variant TDataSet::GetFieldValue(const TField* f) const {
+    CheckActive();
+    if (state_ == dsSetKey && f->storeIndex_ >= 0) return keyBuffer_[size_t(f->storeIndex_)];
+    return RecordValue(readRecord(), f);
+}
+
+Variant TDataSet::GetOldFieldValue(const TField* f) const {
+    CheckActive();
+    if (state_ == dsEdit && f->storeIndex_ >= 0) return oldBuffer_[size_t(f->storeIndex_)];
+    if (state_ == dsInsert) return Null();
+    return GetFieldValue(f);
+}
+
+void TDataSet::WriteFieldValue(TField* f, const Variant& v) {
+    CheckActive();
+    if (state_ == dsCalcFields) {
+        if (f->calcIndex_ < 0) DatabaseError("Dataset not in edit or insert mode", this);
+        calcBuffer_[size_t(f->calcIndex_)] = v;
+        return;
+    }
+    if (state_ == dsSetKey) {
+        if (f->storeIndex_ >= 0) keyBuffer_[size_t(f->storeIndex_)] = v;
+        return;
+    }
+    if (state_ != dsEdit && state_ != dsInsert && state_ != dsNewValue)
+        DatabaseError("Dataset not in edit or insert mode", this);
+    if (f->ReadOnly()) DatabaseError("Field '" + f->DisplayName() + "' cannot be modified", this);
+    if (f->calcIndex_ >= 0) {
+        ensureCalc(kEditBuffer);
+        calcBuffer_[size_t(f->calcIndex_)] = v;
+        return;
+    }
+    if (f->storeIndex_ < 0) return;
+    size_t si = size_t(f->storeIndex_);
+    Variant old = editBuffer_[si];
+    bool oldChanged = changed_[si];
+    editBuffer_[si] = v;
+    changed_[si] = true;
+    if (f->OnValidate) {
+        try {
+            f->OnValidate(f);
+        } catch (...) {
+            editBuffer_[si] = old;
+            changed_[si] = oldChanged;
+            throw;
+        }
+    }
+    modified_ = true;
+    if (autoCalcFields_) calcValid_ = false;
+    if (f->OnChange) f->OnChange(f);
+    notifyLinks(deFieldChange, reinterpret_cast<intptr_t>(f));
+}
+
+std::vector<TField*> TDataSet::fieldList(const std::string& names) const {
+    std::vector<TField*> out;
+    size_t start = 0;
+    while (start <= names.size()) {
+        size_t p = names.find(';', start);
+        std::string n = Trim(names.substr(start, p == std::string::npos ? std::string::npos : p - start));
+        if (!n.empty()) out.push_back(FieldByName(n));
+        if (p == std::string::npos) break;
+        start = p + 1;
+    }
+    return out;
+}
+
+Variant TDataSet::FieldValues(const std::string& names) const {
+    auto list = fieldList(names);
+    if (list.size() == 1) return list[0]->Value();
+    std::vector<Variant> vals;
+    for (TField* f : list) vals.push_back(f->Value());
+    return VarArrayOf(vals);
+}
+
+void TDataSet::SetFieldValues(const std::string& names, const Variant& v) {
+    auto list = fieldList(names);
+    if (list.size() == 1 && !v.IsArray()) {
+        list[0]->SetValue(v);
+        return;
+    }
+    for (size_t i = 0; i < list.size(); ++i) list[i]->SetValue(v[v.LowBound() + int(i)]);
+}
+
+void TDataSet::GetFieldNames(TStrings* list) const {
+    list->Clear();
+    if (Active() || !fields_.list_.empty()) {
+        for (TField* f : fields_.list_) list->Add(f->FieldName());
+    } else {
+        for (const TFieldDef& d : fieldDefs_) list->Add(d.Name);
+    }
+}
+
+std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode) {
+    CheckActive();
+    if (mode != bmRead) {
+        if (field->ReadOnly()) DatabaseError("Field '" + field->DisplayName() + "' cannot be modified", this);
+        if (state_ != dsEdit && state_ != dsInsert) DatabaseError("Dataset not in edit or insert mode", this);
+    }
+    return std::make_unique<TFieldBlobStream>(field, mode);
+}
+
+// -------------------------------------------------------------- bookmarks
+
+TBookmark TDataSet::StoreBookmark(TRecordId id) const { return std::to_string(id); }
+
+TRecordId TDataSet::StoreBookmarkRecord(const TBookmark& b) const {
+    if (b.empty() || b.find_first_not_of("0123456789") != std::string::npos || b.size() > 18)
+        return kNoRecord;
+    TRecordId id = std::stoll(b);
+    return StorePosition(id) >= 0 ? id : kNoRecord;
+}
+
+TBookmark TDataSet::GetBookmark() const {
+    if (state_ == dsInactive || state_ == dsInsert || cursor_ < 0 || cursor_ >= presentedCount())
+        return TBookmark();
+    return StoreBookmark(idAt(cursor_));
+}
+
+void TDataSet::GotoBookmark(const TBookmark& b) {
+    CheckActive();
+    TRecordId id = StoreBookmarkRecord(b);
+    if (id == kNoRecord || !GotoRecord(id)) DatabaseError("Record not found", this);
+}
+
+bool TDataSet::BookmarkValid(const TBookmark& b) const {
+    if (!Active() || b.empty()) return false;
+    TRecordId id = StoreBookmarkRecord(b);
+    return id != kNoRecord && indexOfId(id) >= 0;
+}
+
+int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const {
+    if (a.empty() && b.empty()) return 0;
+    if (a.empty()) return 1;
+    if (b.empty()) return -1;
+    TRecordId ia = StoreBookmarkRecord(a), ib = StoreBookmarkRecord(b);
+    if (ia == kNoRecord || ib == kNoRecord) return a < b ? -1 : a == b ? 0 : 1;
+    return ia < ib ? -1 : ia == ib ? 0 : 1;
+}
+
+// -------------------------------------------------------- locate / lookup
+
+bool TDataSet::keyMatches(TRecordId id, const std::vector<TField*>& keys,
+                          const std::vector<Variant>& values, TLocateOptions options) const {
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const TField* f = keys[k];
+        const Variant& want = values[k];
+        Variant have = RecordValue(id, f);
+        if (isNullish(want)) {
+            if (!isNullish(have)) return false;
+            continue;
+        }
+        if (isNullish(have)) return false;
+        if (isTextField(f)) {
+            std::string h = VarToStr(have), w = VarToStr(want);
+            if (options & loCaseInsensitive) {
+                h = AnsiLowerCase(h);
+                w = AnsiLowerCase(w);
+            }
+            if (options & loPartialKey) {
+                if (h.compare(0, w.size(), w) != 0) return false;
+            } else if (h != w) {
+                return false;
+            }
+            continue;
+        }
+        Variant conv;
+        try {
+            conv = f->Convert(want);
+        } catch (const Exception&) {
+            return false;
+        }
+        if (!VariantsEqual(have, conv)) return false;
+    }
+    return true;
+}
+
+namespace {
+std::vector<Variant> keyValueList(const Variant& keyValues, size_t count) {
+    std::vector<Variant> values;
+    if (keyValues.IsArray()) {
+        for (int i = keyValues.LowBound(); i <= keyValues.HighBound(); ++i) values.push_back(keyValues[i]);
+    } else {
+        values.push_back(keyValues);
+    }
+    if (values.size() != count) throw EDatabaseError("Invalid variant type conversion");
+    return values;
+}
+}  // namespace
+
+bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
+    CheckActive();
+    CheckBrowseMode();
+    auto keys = fieldList(keyFields);
+    auto values = keyValueList(keyValues, keys.size());
+    int n = presentedCount();
+    for (int i = 0; i < n; ++i) {
+        TRecordId id = idAt(i);
+        if (!keyMatches(id, keys, values, options)) continue;
+        DoBeforeScroll();
+        cursor_ = i;
+        bof_ = eof_ = false;
+        linkReadSet_ = false;
+        calcValid_ = false;
+        notifyLinks(deDataSetChange, 0);
+        DoAfterScroll();
+        return true;
+    }
+    return false;
+}
+
+Variant TDataSet::Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) {
+    CheckActive();
+    auto keys = fieldList(keyFields);
+    auto values = keyValueList(keyValues, keys.size());
+    auto results = fieldList(resultFields);
+    int n = presentedCount();
+    for (int i = 0; i < n; ++i) {
+        TRecordId id = idAt(i);
+        if (!keyMatches(id, keys, values, 0)) continue;
+        if (results.size() == 1) return RecordValue(id, results[0]);
+        std::vector<Variant> out;
+        for (TField* f : results) out.push_back(RecordValue(id, f));
+        return VarArrayOf(out);
+    }
+    return Null();
+}
+
+// -------------------------------------------------- controls and sources
+
+void TDataSet::DisableControls() {
+    if (disableCount_ == 0) disableState_ = state_;
+    ++disableCount_;
+}
+
+void TDataSet::EnableControls() {
+    if (disableCount_ == 0) return;
+    if (--disableCount_ > 0) return;
+    if (disableState_ != state_) notifyLinks(deUpdateState, 0);
+    if (disableState_ != dsInactive && state_ != dsInactive) notifyLinks(deDataSetChange, 0);
+}
+
+void TDataSet::DataEvent(TDataEvent event, intptr_t info) {
+    if (event == deDataSetChange || event == deLayoutChange) calcValid_ = false;
+    notifyLinks(event, info);
+}
+
+void TDataSet::notifyLinks(TDataEvent event, intptr_t info) {
+    if (disableCount_ > 0 && event != deFocusControl && event != deUpdateRecord &&
+        event != deCheckBrowseMode)
+        return;
+    for (TDataSource* ds : std::vector<TDataSource*>(dataSources_)) ds->dataEvent(event, info);
+}
+
+void TDataSet::addDataSource(TDataSource* ds) { dataSources_.push_back(ds); }
+
+void TDataSet::removeDataSource(TDataSource* ds) {
+    dataSources_.erase(std::remove(dataSources_.begin(), dataSources_.end(), ds), dataSources_.end());
+}
+
+bool TDataSet::IsLinkedTo(TDataSource* source) const {
+    const TDataSet* ds = this;
+    for (int guard = 0; ds && guard < 64; ++guard) {
+        TDataSource* master = ds->GetDataSource();
+        if (!master) return false;
+        if (master == source) return true;
+        ds = master->DataSet();
+    }
+    return false;
+}
