@@ -702,7 +702,11 @@ std::string FormatArgs(const TFormatSettings& fs, std::string_view format,
         };
         int n = 0;
         size_t save = i;
-        bool haveN = readNumber(n);
+        bool haveN = false;
+        while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
+            n = n * 10 + (format[i++] - '0');
+            haveN = true;
+        }
         if (haveN && i < format.size() && format[i] == ':') {
             argIndex = size_t(n);
             ++i;
