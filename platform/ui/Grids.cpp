@@ -1,0 +1,1634 @@
+// The grid base, the in-place editor, TDrawGrid and TStringGrid. Geometry is
+// recomputed from the extents on every use (nothing is cached but the
+// extents themselves), so painting and hit tests never disagree. The data
+// grid on top lives in DBGrids.cpp.
+#include "Grids.h"
+
+#include <QLineEdit>   // the in-place editor's widget
+#include <QTimer>      // auto-scroll while dragging outside the cells
+#include <QWidget>
+
+#include <algorithm>
+#include <climits>
+
+#include "Forms.h"
+#include "private/Controls_p.h"
+
+namespace {
+
+const char* const kIndexOutOfRange = "Grid index out of range";
+
+void CheckIndex(int index, int count) {
+    if (index < 0 || index >= count) throw EInvalidGridOperation(kIndexOutOfRange);
+}
+
+// Cells of a grid rectangle, normalised so Left <= Right and Top <= Bottom.
+TGridRect Normalized(TGridCoord a, TGridCoord b) {
+    return {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)};
+}
+
+bool InGridRect(int c, int r, const TGridRect& g) {
+    return c >= g.Left && c <= g.Right && r >= g.Top && r <= g.Bottom;
+}
+
+bool Intersects(const TRect& a, const TRect& b) {
+    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+// A cell's share of its axis: extent plus line, never negative (-1 + 1
+// line = 0 hides the line too).
+int Step(const TGridAxisDrawInfo& axis, int cell) {
+    return std::max(0, axis.GetExtent(cell) + axis.EffectiveLineWidth);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ private parts
+
+struct TInplaceEditPrivate {
+    QLineEdit* edit = nullptr;
+};
+
+struct TCustomGridPrivate {
+    QTimer timer;
+    TPoint lastMouse;
+};
+
+// ------------------------------------------------------------ TInplaceEdit
+
+TInplaceEdit::TInplaceEdit(TComponent* AOwner)
+    : TWinControl(AOwner, new TControlPrivate(new QLineEdit)), e_(new TInplaceEditPrivate) {
+    e_->edit = static_cast<QLineEdit*>(DPtr()->widget.data());
+    e_->edit->setFrame(false);
+    e_->edit->setTextMargins(2, 0, 2, 0);
+    DPtr()->clickOnRelease = false;
+    SetTabStop(false);
+    SetVisible(false);
+    QObject::connect(e_->edit, &QLineEdit::textChanged, e_->edit, [this](const QString&) { textEdited(); });
+}
+
+TInplaceEdit::~TInplaceEdit() { delete e_; }
+
+std::string TInplaceEdit::GetText() const { return FromQt(e_->edit->text()); }
+
+void TInplaceEdit::SetText(const std::string& v) {
+    loading_ = true;
+    e_->edit->setText(ToQt(v));
+    loading_ = false;
+}
+
+void TInplaceEdit::SetMaxLength(int v) {
+    maxLength_ = v;
+    e_->edit->setMaxLength(v > 0 ? v : 32767);
+    e_->edit->setReadOnly(v < 0);
+}
+
+void TInplaceEdit::SelectAll() { e_->edit->selectAll(); }
+
+void TInplaceEdit::Deselect() {
+    e_->edit->deselect();
+    e_->edit->end(false);
+}
+
+bool TInplaceEdit::CaretAtLeft() const {
+    const QLineEdit* ed = e_->edit;
+    if (ed->hasSelectedText()) return ed->selectionStart() == 0 && ed->selectedText().size() == ed->text().size();
+    return ed->cursorPosition() == 0;
+}
+
+bool TInplaceEdit::CaretAtRight() const {
+    const QLineEdit* ed = e_->edit;
+    if (ed->hasSelectedText()) return ed->selectionStart() == 0 && ed->selectedText().size() == ed->text().size();
+    return ed->cursorPosition() == ed->text().size();
+}
+
+void TInplaceEdit::Move(const TRect& r) {
+    if (IsRectEmpty(r)) {
+        HideEditor();
+        return;
+    }
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    const bool wasVisible = Visible();
+    SetVisible(true);
+    BoundsChanged();
+    if (grid_ && (grid_->Focused() || !wasVisible) && grid_->IsActiveControl() && CanFocus()) SetFocus();
+}
+
+void TInplaceEdit::HideEditor() {
+    if (!Visible()) return;
+    const bool hadFocus = Focused();
+    SetVisible(false);
+    if (hadFocus && grid_ && grid_->CanFocus()) grid_->SetFocus();
+}
+
+void TInplaceEdit::UpdateContents() {
+    if (!grid_) return;
+    loading_ = true;
+    e_->edit->clear();
+    editMask_ = grid_->GetEditMask(grid_->Col(), grid_->Row());
+    SetMaxLength(grid_->GetEditLimit());
+    e_->edit->setText(ToQt(grid_->GetEditText(grid_->Col(), grid_->Row())));
+    loading_ = false;
+}
+
+void TInplaceEdit::textEdited() {
+    if (loading_ || !grid_) return;
+    grid_->EditorTextChanged(GetText());
+}
+
+void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
+    if (!grid_) {
+        TWinControl::KeyDown(Key, Shift);
+        return;
+    }
+    const bool always = grid_->Options().Contains(goAlwaysShowEditor);
+    const bool ctrl = Shift.Contains(ssCtrl);
+    bool toGrid = false;
+    switch (Key) {
+    case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_ESCAPE:
+        toGrid = true;
+        break;
+    case VK_INSERT:
+        if (Shift.Empty()) toGrid = true;
+        else if (Shift.Contains(ssShift) && !grid_->CanEditModify()) Key = 0;
+        break;
+    case VK_LEFT: case VK_HOME:
+        toGrid = always && (ctrl || CaretAtLeft());
+        break;
+    case VK_RIGHT: case VK_END:
+        toGrid = always && (ctrl || CaretAtRight());
+        break;
+    case VK_TAB:
+        toGrid = !Shift.Contains(ssAlt);
+        break;
+    case VK_DELETE:
+        if (!grid_->CanEditModify()) Key = 0;
+        break;
+    default:
+        break;
+    }
+    if (toGrid) {
+        grid_->EditorKeyDown(Key, Shift);
+        Key = 0;
+        return;
+    }
+    if (Key && grid_->OnKeyDown) grid_->OnKeyDown(grid_, Key, Shift);
+}
+
+void TInplaceEdit::KeyPress(char32_t& Key) {
+    if (!grid_) return;
+    grid_->EditorKeyPress(Key);
+    if (Key >= 32 && !grid_->CanEditAcceptKey(Key)) Key = 0;
+    if (Key && (Key == 8 || Key >= 32) && !grid_->CanEditModify()) Key = 0;
+    if (Key == '\r') {
+        const QLineEdit* ed = e_->edit;
+        if (ed->hasSelectedText() && ed->selectedText().size() == ed->text().size()) Deselect();
+        else SelectAll();
+        Key = 0;
+    }
+    if (Key == '\t' || Key == 27) Key = 0;
+}
+
+void TInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
+    if (grid_) grid_->EditorKeyUp(Key, Shift);
+}
+
+void TInplaceEdit::DblClick() {
+    if (grid_) grid_->EditorDblClick();
+}
+
+void TInplaceEdit::DoExit() {
+    TWinControl::DoExit();
+    if (grid_) grid_->EditorExit();
+}
+
+// ------------------------------------------------------------ TCustomGrid
+
+TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), g_(std::make_unique<TCustomGridPrivate>()) {
+    DPtr()->clickOnRelease = false;
+    SetTabStop(true);
+    SetBorderStyle(bsSingle);
+    SetScrollBars(ssBoth);
+    SetBounds(0, 0, colCount_ * defaultColWidth_, rowCount_ * defaultRowHeight_);
+    g_->timer.setInterval(60);
+    QObject::connect(&g_->timer, &QTimer::timeout, &g_->timer, [this] {
+        DispatchSafely(this, [this] { timerTick(); });
+    });
+}
+
+TCustomGrid::~TCustomGrid() = default;
+
+// ---- axis geometry
+
+void TCustomGrid::calcAxis(TGridAxisDrawInfo& a) const {
+    a.FixedBoundary = 0;
+    for (int i = 0; i < a.FixedCellCount && i < a.GridCellCount; ++i) a.FixedBoundary += Step(a, i);
+    a.GridBoundary = a.FixedBoundary;
+    a.FullVisBoundary = a.FixedBoundary;
+    a.LastFullVisibleCell = a.FirstGridCell;
+    for (int i = a.FirstGridCell; i < a.GridCellCount; ++i) {
+        a.GridBoundary += Step(a, i);
+        if (a.GridBoundary > a.GridExtent + a.EffectiveLineWidth) {
+            a.GridBoundary = a.GridExtent;
+            break;
+        }
+        a.LastFullVisibleCell = i;
+        a.FullVisBoundary = a.GridBoundary;
+    }
+}
+
+void TCustomGrid::CalcDrawInfo(TGridDrawInfo& info) const {
+    const TRect cr = ClientRect();
+    auto& h = info.Horz;
+    h.EffectiveLineWidth = (options_.Contains(goFixedVertLine) || options_.Contains(goVertLine)) ? gridLineWidth_ : 0;
+    h.FixedCellCount = fixedCols_;
+    h.FirstGridCell = topLeft_.X;
+    h.GridCellCount = colCount_;
+    h.GridExtent = cr.Width();
+    h.GetExtent = [this](int i) { return ColWidths(i); };
+    calcAxis(h);
+    auto& v = info.Vert;
+    v.EffectiveLineWidth = (options_.Contains(goFixedHorzLine) || options_.Contains(goHorzLine)) ? gridLineWidth_ : 0;
+    v.FixedCellCount = fixedRows_;
+    v.FirstGridCell = topLeft_.Y;
+    v.GridCellCount = rowCount_;
+    v.GridExtent = cr.Height();
+    v.GetExtent = [this](int i) { return RowHeights(i); };
+    calcAxis(v);
+}
+
+// The largest first scrolling cell that still fills the view to the last
+// cell; cells of no extent do not count.
+int TCustomGrid::maxTopLeft(const TGridAxisDrawInfo& a) const {
+    int room = a.GridExtent + a.EffectiveLineWidth - a.FixedBoundary;
+    int result = a.GridCellCount - 1;
+    for (int i = a.GridCellCount - 1; i >= a.FixedCellCount; --i) {
+        room -= Step(a, i);
+        if (room < 0) break;
+        result = i;
+    }
+    while (result > a.FixedCellCount && a.GetExtent(result) <= 0 && result < a.GridCellCount - 1) ++result;
+    return std::max(a.FixedCellCount, std::min(result, a.GridCellCount - 1));
+}
+
+bool TCustomGrid::cellStart(const TGridAxisDrawInfo& a, int cell, int& start) const {
+    if (cell < a.FixedCellCount) {
+        start = 0;
+        for (int i = 0; i < cell; ++i) start += Step(a, i);
+        return true;
+    }
+    if (cell < a.FirstGridCell) return false;
+    start = a.FixedBoundary;
+    for (int i = a.FirstGridCell; i < cell; ++i) {
+        start += Step(a, i);
+        if (start >= a.GridBoundary) return false;
+    }
+    return start < a.GridExtent;
+}
+
+int TCustomGrid::GridWidth() const {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    return info.Horz.GridBoundary;
+}
+
+int TCustomGrid::GridHeight() const {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    return info.Vert.GridBoundary;
+}
+
+TRect TCustomGrid::CellRect(int ACol, int ARow) const { return BoxRect(ACol, ARow, ACol, ARow); }
+
+TRect TCustomGrid::BoxRect(int ALeft, int ATop, int ARight, int ABottom) const {
+    if (ARight < ALeft) std::swap(ALeft, ARight);
+    if (ABottom < ATop) std::swap(ATop, ABottom);
+    if (ALeft < 0 || ATop < 0 || ARight >= colCount_ || ABottom >= rowCount_) return {};
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    auto span = [this](const TGridAxisDrawInfo& a, int first, int last, int& lo, int& hi) {
+        // Clip the block to the visible cells of the axis.
+        if (last >= a.FixedCellCount && first < a.FixedCellCount && a.FirstGridCell > first) {
+            if (last < a.FirstGridCell) last = a.FixedCellCount - 1;
+        }
+        if (first >= a.FixedCellCount && first < a.FirstGridCell) first = a.FirstGridCell;
+        if (last < first) return false;
+        if (!cellStart(a, first, lo)) return false;
+        int endCell = last;
+        int s = 0;
+        while (endCell >= first && !cellStart(a, endCell, s)) --endCell;
+        if (endCell < first) return false;
+        hi = s + std::max(0, a.GetExtent(endCell));
+        hi = std::min(hi, a.GridBoundary);
+        return hi > lo || a.GetExtent(endCell) <= 0;
+    };
+    int l = 0, r = 0, t = 0, b = 0;
+    if (!span(info.Horz, ALeft, ARight, l, r) || !span(info.Vert, ATop, ABottom, t, b)) return {};
+    return {l, t, r, b};
+}
+
+TGridCoord TCustomGrid::MouseCoord(int X, int Y) const {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    auto hit = [](const TGridAxisDrawInfo& a, int pos) {
+        if (pos < 0 || pos >= a.GridBoundary) return -1;
+        int start = 0;
+        for (int i = 0; i < a.FixedCellCount && i < a.GridCellCount; ++i) {
+            int end = start + Step(a, i);
+            if (pos < end) return i;
+            start = end;
+        }
+        for (int i = a.FirstGridCell; i < a.GridCellCount; ++i) {
+            int end = start + Step(a, i);
+            if (pos < end) return i;
+            start = end;
+        }
+        return -1;
+    };
+    TGridCoord c{hit(info.Horz, X), hit(info.Vert, Y)};
+    if (c.X < 0 || c.Y < 0) return {-1, -1};
+    return c;
+}
+
+void TCustomGrid::MouseToCell(int X, int Y, int& ACol, int& ARow) const {
+    TGridCoord c = MouseCoord(X, Y);
+    ACol = c.X;
+    ARow = c.Y;
+}
+
+int TCustomGrid::VisibleColCount() const {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    if (topLeft_.X >= colCount_) return 0;
+    return info.Horz.LastFullVisibleCell - topLeft_.X + 1;
+}
+
+int TCustomGrid::VisibleRowCount() const {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    if (topLeft_.Y >= rowCount_) return 0;
+    return info.Vert.LastFullVisibleCell - topLeft_.Y + 1;
+}
+
+// ---- extents and counts
+
+int TCustomGrid::ColWidths(int ACol) const {
+    if (ACol >= 0 && ACol < int(colWidths_.size())) return colWidths_[size_t(ACol)];
+    return defaultColWidth_;
+}
+
+void TCustomGrid::SetColWidths(int ACol, int v) {
+    CheckIndex(ACol, colCount_);
+    if (v == ColWidths(ACol)) return;
+    if (colWidths_.empty()) colWidths_.assign(size_t(colCount_), defaultColWidth_);
+    colWidths_[size_t(ACol)] = v;
+    ColWidthsChanged();
+}
+
+int TCustomGrid::RowHeights(int ARow) const {
+    if (ARow >= 0 && ARow < int(rowHeights_.size())) return rowHeights_[size_t(ARow)];
+    return defaultRowHeight_;
+}
+
+void TCustomGrid::SetRowHeights(int ARow, int v) {
+    CheckIndex(ARow, rowCount_);
+    if (v == RowHeights(ARow)) return;
+    if (rowHeights_.empty()) rowHeights_.assign(size_t(rowCount_), defaultRowHeight_);
+    rowHeights_[size_t(ARow)] = v;
+    RowHeightsChanged();
+}
+
+bool TCustomGrid::TabStops(int ACol) const {
+    if (ACol >= 0 && ACol < int(tabStops_.size())) return tabStops_[size_t(ACol)];
+    return true;
+}
+
+void TCustomGrid::SetTabStops(int ACol, bool v) {
+    CheckIndex(ACol, colCount_);
+    if (tabStops_.empty()) {
+        if (v) return;
+        tabStops_.assign(size_t(colCount_), true);
+    }
+    tabStops_[size_t(ACol)] = v;
+}
+
+void TCustomGrid::SetDefaultColWidth(int v) {
+    colWidths_.clear();
+    defaultColWidth_ = v;
+    ColWidthsChanged();
+}
+
+void TCustomGrid::SetDefaultRowHeight(int v) {
+    rowHeights_.clear();
+    defaultRowHeight_ = v;
+    RowHeightsChanged();
+}
+
+void TCustomGrid::SetGridLineWidth(int v) {
+    if (v == gridLineWidth_) return;
+    gridLineWidth_ = v;
+    InvalidateGrid();
+    UpdateScrollRange();
+}
+
+void TCustomGrid::SetFixedColor(TColor v) {
+    if (v == fixedColor_) return;
+    fixedColor_ = v;
+    InvalidateGrid();
+}
+
+void TCustomGrid::ColWidthsChanged() {
+    UpdateScrollRange();
+    InvalidateGrid();
+    InvalidateEditor();
+}
+
+void TCustomGrid::RowHeightsChanged() {
+    UpdateScrollRange();
+    InvalidateGrid();
+    InvalidateEditor();
+}
+
+void TCustomGrid::SetColCount(int v) {
+    if (v < 1) v = 1;
+    if (v == colCount_) return;
+    if (fixedCols_ >= v) fixedCols_ = v - 1;
+    ChangeSize(v, rowCount_);
+}
+
+void TCustomGrid::SetRowCount(int v) {
+    if (v < 1) v = 1;
+    if (v == rowCount_) return;
+    if (fixedRows_ >= v) fixedRows_ = v - 1;
+    ChangeSize(colCount_, v);
+}
+
+void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
+    const int oldCols = colCount_, oldRows = rowCount_;
+    auto resize = [](std::vector<int>& a, int n, int def) {
+        if (!a.empty()) a.resize(size_t(n), def);
+    };
+    resize(colWidths_, NewColCount, defaultColWidth_);
+    resize(rowHeights_, NewRowCount, defaultRowHeight_);
+    if (!tabStops_.empty()) tabStops_.resize(size_t(NewColCount), true);
+    colCount_ = NewColCount;
+    rowCount_ = NewRowCount;
+    auto clampCoord = [this](TGridCoord& c) {
+        c.X = std::clamp(c.X, fixedCols_, colCount_ - 1);
+        c.Y = std::clamp(c.Y, fixedRows_, rowCount_ - 1);
+    };
+    clampCoord(current_);
+    clampCoord(anchor_);
+    clampCoord(topLeft_);
+    if (options_.Contains(goRowSelect)) anchor_.X = colCount_ - 1;
+    InvalidateGrid();
+    UpdateScrollRange();
+    SizeChanged(oldCols, oldRows);
+}
+
+void TCustomGrid::SetFixedCols(int v) {
+    if (v < 0) throw EInvalidGridOperation(kIndexOutOfRange);
+    if (v >= colCount_) throw EInvalidGridOperation("Fixed column count must be less than column count");
+    fixedCols_ = v;
+    current_.X = anchor_.X = topLeft_.X = v;
+    if (options_.Contains(goRowSelect)) anchor_.X = colCount_ - 1;
+    InvalidateGrid();
+    UpdateScrollRange();
+}
+
+void TCustomGrid::SetFixedRows(int v) {
+    if (v < 0) throw EInvalidGridOperation(kIndexOutOfRange);
+    if (v >= rowCount_) throw EInvalidGridOperation("Fixed row count must be less than row count");
+    fixedRows_ = v;
+    current_.Y = anchor_.Y = topLeft_.Y = v;
+    InvalidateGrid();
+    UpdateScrollRange();
+}
+
+void TCustomGrid::SetOptions(TGridOptions v) {
+    if (v == options_) return;
+    if (v.Contains(goRowSelect)) v >> goAlwaysShowEditor;
+    options_ = v;
+    if (!editorMode_) {
+        if (v.Contains(goAlwaysShowEditor)) ShowEditor();
+        else HideEditor();
+    }
+    if (v.Contains(goRowSelect)) {
+        current_.X = fixedCols_;
+        anchor_ = {colCount_ - 1, current_.Y};
+    }
+    InvalidateGrid();
+    UpdateScrollRange();
+}
+
+// ---- position and selection
+
+TGridRect TCustomGrid::Selection() const { return Normalized(current_, anchor_); }
+
+void TCustomGrid::SetSelection(const TGridRect& r) {
+    TGridRect old = Selection();
+    current_ = {r.Left, r.Top};
+    anchor_ = {r.Right, r.Bottom};
+    if (options_.Contains(goRowSelect)) {
+        current_.X = fixedCols_;
+        anchor_.X = colCount_ - 1;
+    }
+    ClampInView(current_);
+    selectionMoved(old);
+}
+
+void TCustomGrid::SetCol(int v) {
+    if (v == current_.X) return;
+    FocusCell(v, current_.Y, true);
+}
+
+void TCustomGrid::SetRow(int v) {
+    if (v == current_.Y) return;
+    FocusCell(current_.X, v, true);
+}
+
+void TCustomGrid::SetLeftCol(int v) {
+    if (v != topLeft_.X) MoveTopLeft(v, topLeft_.Y);
+}
+
+void TCustomGrid::SetTopRow(int v) {
+    if (v != topLeft_.Y) MoveTopLeft(topLeft_.X, v);
+}
+
+bool TCustomGrid::SelectCell(int, int) { return true; }
+
+void TCustomGrid::FocusCell(int ACol, int ARow, bool MoveAnchor) {
+    MoveCurrent(ACol, ARow, MoveAnchor, true);
+    UpdateEdit();
+    Click();
+}
+
+void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchorToo, bool Show) {
+    if (ACol < 0 || ARow < 0 || ACol >= colCount_ || ARow >= rowCount_)
+        throw EInvalidGridOperation(kIndexOutOfRange);
+    if (!SelectCell(ACol, ARow)) return;
+    const TGridRect oldSel = Selection();
+    const TGridCoord oldCurrent = current_;
+    current_ = {ACol, ARow};
+    if (!options_.Contains(goAlwaysShowEditor)) HideEditor();
+    if (MoveAnchorToo || !options_.Contains(goRangeSelect)) {
+        anchor_ = current_;
+        if (options_.Contains(goRowSelect)) anchor_.X = colCount_ - 1;
+    }
+    if (options_.Contains(goRowSelect)) current_.X = fixedCols_;
+    if (Show) ClampInView(current_);
+    selectionMoved(oldSel);
+    InvalidateCell(oldCurrent.X, oldCurrent.Y);
+    InvalidateCell(current_.X, current_.Y);
+}
+
+void TCustomGrid::MoveAnchor(const TGridCoord& NewAnchor) {
+    if (!options_.Contains(goRangeSelect) || options_.Contains(goEditing)) {
+        MoveCurrent(NewAnchor.X, NewAnchor.Y, true, true);
+        return;
+    }
+    const TGridRect oldSel = Selection();
+    anchor_ = NewAnchor;
+    if (options_.Contains(goRowSelect)) anchor_.X = colCount_ - 1;
+    ClampInView(NewAnchor);
+    selectionMoved(oldSel);
+}
+
+void TCustomGrid::selectionMoved(const TGridRect& oldSel) {
+    const TGridRect sel = Selection();
+    if (sel == oldSel) return;
+    // Only the cells that changed state need paint; the union is simpler
+    // and costs one more strip at most.
+    invalidateGridRect(oldSel);
+    invalidateGridRect(sel);
+}
+
+void TCustomGrid::ClampInView(const TGridCoord& Coord) {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    int left = topLeft_.X, top = topLeft_.Y;
+    auto clampAxis = [](const TGridAxisDrawInfo& a, int cell, int first, int& newFirst) {
+        if (cell < a.FixedCellCount) return;
+        if (cell < first) {
+            newFirst = cell;
+            return;
+        }
+        if (cell <= a.LastFullVisibleCell && a.GridBoundary > 0 && cell < a.GridCellCount &&
+            !(a.LastFullVisibleCell == first && cell == first))
+            return;
+        if (cell == first) return;
+        // Walk back from the cell until the scrolling area is full.
+        int room = a.GridExtent + a.EffectiveLineWidth - a.FixedBoundary;
+        int f = cell;
+        room -= Step(a, cell);
+        while (f - 1 >= a.FixedCellCount && room - Step(a, f - 1) >= 0) {
+            --f;
+            room -= Step(a, f);
+        }
+        newFirst = std::max(f, first);
+    };
+    clampAxis(info.Horz, Coord.X, topLeft_.X, left);
+    clampAxis(info.Vert, Coord.Y, topLeft_.Y, top);
+    if (left != topLeft_.X || top != topLeft_.Y) MoveTopLeft(left, top);
+}
+
+void TCustomGrid::MoveTopLeft(int ALeft, int ATop) {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    ALeft = std::clamp(ALeft, fixedCols_, std::max(fixedCols_, maxTopLeft(info.Horz)));
+    ATop = std::clamp(ATop, fixedRows_, std::max(fixedRows_, maxTopLeft(info.Vert)));
+    if (ALeft == topLeft_.X && ATop == topLeft_.Y) return;
+    const TGridCoord old = topLeft_;
+    topLeft_ = {ALeft, ATop};
+    topLeftMoved(old);
+}
+
+// Scrolls the pixels of the scrolling area by the distance of the cells
+// that left or entered the view; a jump larger than the view repaints.
+void TCustomGrid::topLeftMoved(const TGridCoord& old) {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    auto distance = [](const TGridAxisDrawInfo& a, int from, int to) {
+        int d = 0;
+        const int lo = std::min(from, to), hi = std::max(from, to);
+        const int limit = a.GridExtent - a.FixedBoundary;
+        for (int i = lo; i < hi && d <= limit; ++i) d += Step(a, i);
+        return from < to ? -d : d;
+    };
+    const int dx = distance(info.Horz, old.X, topLeft_.X);
+    const int dy = distance(info.Vert, old.Y, topLeft_.Y);
+    const int areaW = info.Horz.GridExtent - info.Horz.FixedBoundary;
+    const int areaH = info.Vert.GridExtent - info.Vert.FixedBoundary;
+    if (std::abs(dx) >= areaW || std::abs(dy) >= areaH || (dx && dy)) InvalidateGrid();
+    else ScrollData(dx, dy);
+    if (options_.Contains(goRowSelect)) invalidateGridRect(Selection());
+    UpdateScrollRange();
+    TopLeftChanged();
+    InvalidateEditor();
+}
+
+void TCustomGrid::ScrollData(int DX, int DY) {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    QWidget* w = ClientWidgetOf(this);
+    if (!w) return;
+    if (DX) {
+        QRect area(info.Horz.FixedBoundary, 0, info.Horz.GridExtent - info.Horz.FixedBoundary, info.Vert.GridExtent);
+        w->scroll(DX, 0, area);
+    }
+    if (DY) {
+        QRect area(0, info.Vert.FixedBoundary, info.Horz.GridExtent, info.Vert.GridExtent - info.Vert.FixedBoundary);
+        w->scroll(0, DY, area);
+    }
+}
+
+void TCustomGrid::TopLeftChanged() {
+    if (OnTopLeftChanged) OnTopLeftChanged(this);
+}
+
+void TCustomGrid::UpdateScrollRange() {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    const TScrollStyle bars = ScrollBars();
+    if (bars == ssVertical || bars == ssBoth) {
+        const int maxTop = maxTopLeft(info.Vert);
+        const int visible = std::max(1, info.Vert.LastFullVisibleCell - topLeft_.Y + 1);
+        SetScrollRange(sbVertical, 0, std::max(0, maxTop - fixedRows_) + visible - 1, visible);
+        SetScrollPos(sbVertical, topLeft_.Y - fixedRows_);
+    }
+    if (bars == ssHorizontal || bars == ssBoth) {
+        const int maxLeft = maxTopLeft(info.Horz);
+        const int visible = std::max(1, info.Horz.LastFullVisibleCell - topLeft_.X + 1);
+        SetScrollRange(sbHorizontal, 0, std::max(0, maxLeft - fixedCols_) + visible - 1, visible);
+        SetScrollPos(sbHorizontal, topLeft_.X - fixedCols_);
+    }
+}
+
+void TCustomGrid::ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Pos) {
+    if (CanFocus() && !IsActiveControl()) SetFocus();
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    const bool vert = Kind == sbVertical;
+    const auto& a = vert ? info.Vert : info.Horz;
+    const int first = vert ? topLeft_.Y : topLeft_.X;
+    const int fixed = vert ? fixedRows_ : fixedCols_;
+    const int page = std::max(1, a.LastFullVisibleCell - first);
+    int target = first;
+    switch (Code) {
+    case scLineUp: target = first - 1; break;
+    case scLineDown: target = first + 1; break;
+    case scPageUp: target = first - page; break;
+    case scPageDown: target = first + page; break;
+    case scTop: target = fixed; break;
+    case scBottom: target = maxTopLeft(a); break;
+    case scTrack:
+        if (!options_.Contains(goThumbTracking)) return;
+        target = fixed + Pos;
+        break;
+    case scPosition: target = fixed + Pos; break;
+    default: return;
+    }
+    if (vert) MoveTopLeft(topLeft_.X, target);
+    else MoveTopLeft(target, topLeft_.Y);
+    UpdateScrollRange();
+}
+
+// ---- invalidation
+
+void TCustomGrid::invalidateGridRect(const TGridRect& r) {
+    TRect box = BoxRect(r.Left, r.Top, r.Right, r.Bottom);
+    if (IsRectEmpty(box)) return;
+    // Lines around the cells belong to them for repainting (focus frames).
+    InflateRect(box, gridLineWidth_, gridLineWidth_);
+    TCustomControl::InvalidateRect(box);
+}
+
+void TCustomGrid::InvalidateRect(const TGridRect& r) { invalidateGridRect(r); }
+
+void TCustomGrid::InvalidateCell(int ACol, int ARow) { invalidateGridRect({ACol, ARow, ACol, ARow}); }
+
+void TCustomGrid::InvalidateCol(int ACol) {
+    invalidateGridRect({ACol, 0, ACol, rowCount_ - 1});
+}
+
+void TCustomGrid::InvalidateRow(int ARow) {
+    invalidateGridRect({0, ARow, colCount_ - 1, ARow});
+}
+
+void TCustomGrid::InvalidateGrid() { Invalidate(); }
+
+// ---- painting
+
+void TCustomGrid::drawLines(const TGridAxisDrawInfo& horz, const TGridAxisDrawInfo& vert, bool doHorz, bool doVert,
+                            int firstCol, int firstRow, const TRect& area, TColor lineColor, TColor fillColor) {
+    TCanvas* c = Canvas();
+    if (area.Right <= area.Left || area.Bottom <= area.Top) return;
+    auto lines = [&](const TGridAxisDrawInfo& a, int first, int from, int to, bool vertical, bool wanted) {
+        if (a.EffectiveLineWidth <= 0) return;
+        std::vector<TPoint> pts;
+        std::vector<int> counts;
+        int pos = vertical ? area.Left : area.Top;
+        const int stop = vertical ? area.Right : area.Bottom;
+        for (int i = first; i < a.GridCellCount && pos < stop; ++i) {
+            pos += a.GetExtent(i);
+            const int at = pos + a.EffectiveLineWidth / 2;
+            if (vertical) {
+                pts.push_back({at, from});
+                pts.push_back({at, to});
+            } else {
+                pts.push_back({from, at});
+                pts.push_back({to, at});
+            }
+            counts.push_back(2);
+            pos += a.EffectiveLineWidth;
+        }
+        if (pts.empty()) return;
+        c->Pen()->SetStyle(psSolid);
+        c->Pen()->SetMode(pmCopy);
+        c->Pen()->SetWidth(a.EffectiveLineWidth);
+        c->Pen()->SetColor(wanted ? lineColor : fillColor);
+        c->PolyPolyline(pts, counts);
+    };
+    lines(horz, firstCol, area.Top, area.Bottom, true, doVert);
+    lines(vert, firstRow, area.Left, area.Right, false, doHorz);
+}
+
+void TCustomGrid::drawCells(int firstCol, int firstRow, const TRect& area, const TGridDrawInfo& info, TColor color,
+                            TGridDrawState includeState, const TRect& clip) {
+    TCanvas* c = Canvas();
+    const bool focusedGrid = IsActiveControl();
+    const TGridRect sel = Selection();
+    const bool editing = options_.Contains(goEditing) && editorMode_ && inplaceEdit_ && inplaceEdit_->Visible();
+    int top = area.Top;
+    for (int row = firstRow; row < rowCount_ && top < area.Bottom; ++row) {
+        const int h = RowHeights(row);
+        const int bottom = top + h;
+        int left = area.Left;
+        for (int col = firstCol; col < colCount_ && left < area.Right; ++col) {
+            const int w = ColWidths(col);
+            const TRect where{left, top, left + w, bottom};
+            if (w > 0 && h > 0 && Intersects(where, clip)) {
+                TGridDrawState state = includeState;
+                const bool isFixed = includeState.Contains(gdFixed);
+                const bool isFocused = !isFixed && focusedGrid && col == current_.X && row == current_.Y;
+                if (isFocused) state << gdFocused;
+                if (!isFixed && InGridRect(col, row, sel)) state << gdSelected;
+                if (!(isFocused && editing)) {
+                    if (defaultDrawing_) {
+                        c->SetFont(Font());
+                        if (state.Contains(gdSelected) &&
+                            (!state.Contains(gdFocused) || options_.Contains(goDrawFocusSelected) ||
+                             options_.Contains(goRowSelect))) {
+                            c->Brush()->SetColor(clHighlight);
+                            c->Font()->SetColor(clHighlightText);
+                        } else {
+                            c->Brush()->SetColor(color);
+                        }
+                        c->Brush()->SetStyle(bsSolid);
+                        c->FillRect(where);
+                    }
+                    DrawCell(col, row, where, state);
+                    if (defaultDrawing_ && isFixed) {
+                        TRect edge = where;
+                        unsigned flags = 0;
+                        if (options_.Contains(goFixedVertLine)) flags |= BF_RIGHT;
+                        if (options_.Contains(goFixedHorzLine)) flags |= BF_BOTTOM;
+                        if (flags) c->DrawEdge(edge, BDR_RAISEDINNER, flags | BF_TOPLEFT);
+                    }
+                    if (defaultDrawing_ && isFocused &&
+                        !(options_.Contains(goEditing) && options_.Contains(goAlwaysShowEditor)) &&
+                        !options_.Contains(goRowSelect))
+                        c->DrawFocusRect(where);
+                }
+            }
+            left = std::max(left, where.Right + info.Horz.EffectiveLineWidth);
+        }
+        top = std::max(top, bottom + info.Vert.EffectiveLineWidth);
+    }
+}
+
+void TCustomGrid::Paint() {
+    TCanvas* c = Canvas();
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    const auto& h = info.Horz;
+    const auto& v = info.Vert;
+    const TRect clip = c->ClipRect();
+    TColor lineColor = clSilver;
+    if (ColorToRGB(Color()) == clSilver) lineColor = clGray;
+
+    const TRect fixedFixed{0, 0, h.FixedBoundary, v.FixedBoundary};
+    const TRect fixedRows{h.FixedBoundary, 0, h.GridBoundary, v.FixedBoundary};
+    const TRect fixedCols{0, v.FixedBoundary, h.FixedBoundary, v.GridBoundary};
+    const TRect cells{h.FixedBoundary, v.FixedBoundary, h.GridBoundary, v.GridBoundary};
+    const bool fh = options_.Contains(goFixedHorzLine), fv = options_.Contains(goFixedVertLine);
+    drawLines(h, v, fh, fv, 0, 0, fixedFixed, clBlack, fixedColor_);
+    drawLines(h, v, fh, fv, topLeft_.X, 0, fixedRows, clBlack, fixedColor_);
+    drawLines(h, v, fh, fv, 0, topLeft_.Y, fixedCols, clBlack, fixedColor_);
+    drawLines(h, v, options_.Contains(goHorzLine), options_.Contains(goVertLine), topLeft_.X, topLeft_.Y, cells,
+              lineColor, Color());
+
+    drawCells(0, 0, fixedFixed, info, fixedColor_, {gdFixed}, clip);
+    drawCells(topLeft_.X, 0, fixedRows, info, fixedColor_, {gdFixed}, clip);
+    drawCells(0, topLeft_.Y, fixedCols, info, fixedColor_, {gdFixed}, clip);
+    drawCells(topLeft_.X, topLeft_.Y, cells, info, Color(), {}, clip);
+
+    if (defaultDrawing_ && options_.Contains(goRowSelect) && IsActiveControl()) {
+        const TGridRect sel = Selection();
+        TRect box = BoxRect(std::max(sel.Left, topLeft_.X), sel.Top, sel.Right, sel.Bottom);
+        if (!IsRectEmpty(box)) c->DrawFocusRect(box);
+    }
+
+    c->Brush()->SetColor(Color());
+    c->Brush()->SetStyle(bsSolid);
+    if (h.GridBoundary < h.GridExtent) c->FillRect({h.GridBoundary, 0, h.GridExtent, v.GridExtent});
+    if (v.GridBoundary < v.GridExtent) c->FillRect({0, v.GridBoundary, h.GridBoundary, v.GridExtent});
+    drawSizingLine();
+}
+
+// The sizing or drop line of a mouse operation in progress: a dotted line
+// across the grid, drawn as part of the paint so that no XOR drawing
+// outside a paint is needed.
+void TCustomGrid::drawSizingLine() {
+    if (gridState_ != gsColSizing && gridState_ != gsRowSizing && gridState_ != gsColMoving &&
+        gridState_ != gsRowMoving)
+        return;
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    TCanvas* c = Canvas();
+    c->Pen()->SetStyle(psDot);
+    c->Pen()->SetWidth(1);
+    c->Pen()->SetColor(clBlack);
+    if (gridState_ == gsColSizing) {
+        c->MoveTo(sizingPos_, 0);
+        c->LineTo(sizingPos_, info.Vert.GridBoundary);
+    } else if (gridState_ == gsRowSizing) {
+        c->MoveTo(0, sizingPos_);
+        c->LineTo(info.Horz.GridBoundary, sizingPos_);
+    } else if (gridState_ == gsColMoving) {
+        TRect r = CellRect(movePos_, 0);
+        int x = movePos_ > moveIndex_ ? r.Right : r.Left;
+        c->MoveTo(x, 0);
+        c->LineTo(x, info.Vert.GridBoundary);
+    } else {
+        TRect r = CellRect(0, movePos_);
+        int y = movePos_ > moveIndex_ ? r.Bottom : r.Top;
+        c->MoveTo(0, y);
+        c->LineTo(info.Horz.GridBoundary, y);
+    }
+    c->Pen()->SetStyle(psSolid);
+}
+
+// ---- the editor
+
+bool TCustomGrid::IsActiveControl() const {
+    if (Focused()) return true;
+    return inplaceEdit_ && inplaceEdit_->Focused();
+}
+
+TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
+
+bool TCustomGrid::CanEditShow() {
+    return options_.Contains(goEditing) && !options_.Contains(goRowSelect) && editorMode_ &&
+           (options_.Contains(goAlwaysShowEditor) || IsActiveControl());
+}
+
+void TCustomGrid::UpdateEdit() {
+    if (!CanEditShow()) return;
+    if (!inplaceEdit_) {
+        inplaceEdit_ = CreateEditor();
+        inplaceEdit_->grid_ = this;
+        inplaceEdit_->SetParent(this);
+        inplaceEdit_->SetFont(Font());
+    }
+    auto load = [this] {
+        inplaceCol_ = current_.X;
+        inplaceRow_ = current_.Y;
+        inplaceEdit_->UpdateContents();
+        canEditModify_ = inplaceEdit_->MaxLength() != -1;
+        inplaceEdit_->SelectAll();
+    };
+    if (inplaceCol_ == -1) load();
+    else if (inplaceCol_ != current_.X || inplaceRow_ != current_.Y) {
+        HideEdit();
+        load();
+    }
+    if (CanEditShow()) inplaceEdit_->Move(CellRect(current_.X, current_.Y));
+}
+
+void TCustomGrid::UpdateText() {
+    if (inplaceEdit_ && inplaceCol_ != -1 && inplaceRow_ != -1)
+        SetEditText(inplaceCol_, inplaceRow_, inplaceEdit_->GetText());
+}
+
+void TCustomGrid::HideEdit() {
+    if (!inplaceEdit_) return;
+    UpdateText();
+    inplaceCol_ = inplaceRow_ = -1;
+    inplaceEdit_->HideEditor();
+}
+
+void TCustomGrid::ShowEditor() {
+    editorMode_ = true;
+    UpdateEdit();
+}
+
+void TCustomGrid::HideEditor() {
+    editorMode_ = false;
+    HideEdit();
+}
+
+void TCustomGrid::ShowEditorChar(char32_t ch) {
+    ShowEditor();
+    if (inplaceEdit_ && inplaceEdit_->Visible()) {
+        // Typed text goes in as if keyed in the editor, so SetEditText sees it.
+        auto* line = static_cast<QLineEdit*>(WidgetOf(inplaceEdit_));
+        line->setText(QString::fromUcs4(&ch, 1));
+        inplaceEdit_->Deselect();
+    }
+}
+
+void TCustomGrid::SetEditorMode(bool v) {
+    if (v == editorMode_) return;
+    if (v) {
+        ShowEditor();
+        if (inplaceEdit_) inplaceEdit_->Deselect();
+    } else {
+        HideEditor();
+    }
+}
+
+void TCustomGrid::InvalidateEditor() {
+    inplaceCol_ = inplaceRow_ = -1;
+    UpdateEdit();
+}
+
+void TCustomGrid::EditorExit() {
+    if (!Focused() && !options_.Contains(goAlwaysShowEditor)) HideEdit();
+}
+
+void TCustomGrid::EditorTextChanged(const std::string& text) {
+    if (inplaceCol_ != -1 && inplaceRow_ != -1) SetEditText(inplaceCol_, inplaceRow_, text);
+}
+
+// ---- moving columns and rows
+
+void TCustomGrid::MoveColumn(int FromIndex, int ToIndex) {
+    CheckIndex(FromIndex, colCount_);
+    CheckIndex(ToIndex, colCount_);
+    if (FromIndex == ToIndex) return;
+    if (!colWidths_.empty()) {
+        int w = colWidths_[size_t(FromIndex)];
+        colWidths_.erase(colWidths_.begin() + FromIndex);
+        colWidths_.insert(colWidths_.begin() + ToIndex, w);
+    }
+    if (!tabStops_.empty()) {
+        bool t = tabStops_[size_t(FromIndex)];
+        tabStops_.erase(tabStops_.begin() + FromIndex);
+        tabStops_.insert(tabStops_.begin() + ToIndex, t);
+    }
+    auto follow = [&](int& x) {
+        if (x == FromIndex) x = ToIndex;
+        else if (FromIndex < ToIndex && x > FromIndex && x <= ToIndex) --x;
+        else if (FromIndex > ToIndex && x >= ToIndex && x < FromIndex) ++x;
+    };
+    follow(current_.X);
+    if (!options_.Contains(goRowSelect)) follow(anchor_.X);
+    if (inplaceCol_ != -1) follow(inplaceCol_);
+    ColumnMoved(FromIndex, ToIndex);
+    if (!colWidths_.empty()) ColWidthsChanged();
+    InvalidateGrid();
+    InvalidateEditor();
+}
+
+void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
+    CheckIndex(FromIndex, rowCount_);
+    CheckIndex(ToIndex, rowCount_);
+    if (FromIndex == ToIndex) return;
+    if (!rowHeights_.empty()) {
+        int h = rowHeights_[size_t(FromIndex)];
+        rowHeights_.erase(rowHeights_.begin() + FromIndex);
+        rowHeights_.insert(rowHeights_.begin() + ToIndex, h);
+    }
+    auto follow = [&](int& y) {
+        if (y == FromIndex) y = ToIndex;
+        else if (FromIndex < ToIndex && y > FromIndex && y <= ToIndex) --y;
+        else if (FromIndex > ToIndex && y >= ToIndex && y < FromIndex) ++y;
+    };
+    follow(current_.Y);
+    follow(anchor_.Y);
+    if (inplaceRow_ != -1) follow(inplaceRow_);
+    RowMoved(FromIndex, ToIndex);
+    if (!rowHeights_.empty()) RowHeightsChanged();
+    InvalidateGrid();
+    InvalidateEditor();
+}
+
+void TCustomGrid::DeleteColumn(int ACol) {
+    MoveColumn(ACol, colCount_ - 1);
+    SetColCount(colCount_ - 1);
+}
+
+void TCustomGrid::DeleteRow(int ARow) {
+    MoveRow(ARow, rowCount_ - 1);
+    SetRowCount(rowCount_ - 1);
+}
+
+// ---- keyboard
+
+void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
+    TCustomControl::KeyDown(Key, Shift);
+    if (!Key || !CanGridAcceptKey(Key, Shift)) return;
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    const bool rowSelect = options_.Contains(goRowSelect);
+    const int pageWidth = std::max(1, info.Horz.LastFullVisibleCell - topLeft_.X);
+    const int pageHeight = std::max(1, info.Vert.LastFullVisibleCell - topLeft_.Y);
+    TGridCoord newTopLeft = topLeft_;
+    TGridCoord newCurrent = current_;
+    bool handled = true;
+    if (Shift.Contains(ssCtrl)) {
+        switch (Key) {
+        case VK_UP: --newTopLeft.Y; break;
+        case VK_DOWN: ++newTopLeft.Y; break;
+        case VK_LEFT:
+            if (!rowSelect) {
+                newCurrent.X -= pageWidth;
+                newTopLeft.X -= pageWidth;
+            }
+            break;
+        case VK_RIGHT:
+            if (!rowSelect) {
+                newCurrent.X += pageWidth;
+                newTopLeft.X += pageWidth;
+            }
+            break;
+        case VK_PRIOR: newCurrent.Y = topLeft_.Y; break;
+        case VK_NEXT: newCurrent.Y = info.Vert.LastFullVisibleCell; break;
+        case VK_HOME:
+            newCurrent.X = fixedCols_;
+            newCurrent.Y = fixedRows_;
+            break;
+        case VK_END:
+            newCurrent.X = colCount_ - 1;
+            newCurrent.Y = rowCount_ - 1;
+            break;
+        default: handled = false; break;
+        }
+    } else {
+        switch (Key) {
+        case VK_UP: --newCurrent.Y; break;
+        case VK_DOWN: ++newCurrent.Y; break;
+        case VK_LEFT:
+            if (rowSelect) --newTopLeft.X;
+            else --newCurrent.X;
+            break;
+        case VK_RIGHT:
+            if (rowSelect) ++newTopLeft.X;
+            else ++newCurrent.X;
+            break;
+        case VK_NEXT:
+            newCurrent.Y += pageHeight;
+            newTopLeft.Y += pageHeight;
+            break;
+        case VK_PRIOR:
+            newCurrent.Y -= pageHeight;
+            newTopLeft.Y -= pageHeight;
+            break;
+        case VK_HOME:
+            if (rowSelect) newCurrent.Y = fixedRows_;
+            else newCurrent.X = fixedCols_;
+            break;
+        case VK_END:
+            if (rowSelect) newCurrent.Y = rowCount_ - 1;
+            else newCurrent.X = colCount_ - 1;
+            break;
+        case VK_TAB:
+            if (!Shift.Contains(ssAlt) && options_.Contains(goTabs)) {
+                const bool back = Shift.Contains(ssShift);
+                TGridCoord c = current_;
+                do {
+                    if (back) {
+                        if (--c.X < fixedCols_) {
+                            c.X = colCount_ - 1;
+                            if (--c.Y < fixedRows_) c.Y = rowCount_ - 1;
+                        }
+                    } else {
+                        if (++c.X >= colCount_) {
+                            c.X = fixedCols_;
+                            if (++c.Y >= rowCount_) c.Y = fixedRows_;
+                        }
+                    }
+                } while (!(c == current_) && !TabStops(c.X));
+                newCurrent = c;
+            } else {
+                handled = false;
+            }
+            break;
+        case VK_F2: SetEditorMode(true); break;
+        default: handled = false; break;
+        }
+    }
+    if (!handled) return;
+    // Clamp into the grid and scroll before moving the current cell.
+    const int maxLeft = maxTopLeft(info.Horz), maxTop = maxTopLeft(info.Vert);
+    newTopLeft.X = std::clamp(newTopLeft.X, fixedCols_, std::max(fixedCols_, maxLeft));
+    newTopLeft.Y = std::clamp(newTopLeft.Y, fixedRows_, std::max(fixedRows_, maxTop));
+    newCurrent.X = std::clamp(newCurrent.X, fixedCols_, colCount_ - 1);
+    newCurrent.Y = std::clamp(newCurrent.Y, fixedRows_, rowCount_ - 1);
+    if (!(newTopLeft == topLeft_)) MoveTopLeft(newTopLeft.X, newTopLeft.Y);
+    if (!(newCurrent == current_)) {
+        if (Shift.Contains(ssShift) && Key != VK_TAB && options_.Contains(goRangeSelect) &&
+            !options_.Contains(goEditing)) {
+            MoveAnchor(newCurrent);
+        } else {
+            MoveCurrent(newCurrent.X, newCurrent.Y, true, true);
+        }
+        UpdateEdit();
+        Click();
+    }
+    if (Key == VK_TAB) Key = 0;
+}
+
+void TCustomGrid::KeyPress(char32_t& Key) {
+    TCustomControl::KeyPress(Key);
+    if (!Key) return;
+    if (!options_.Contains(goAlwaysShowEditor) && Key == '\r') {
+        if (editorMode_) HideEditor();
+        else ShowEditor();
+        Key = 0;
+        return;
+    }
+    if (options_.Contains(goEditing) && !editorMode_ && (Key == 8 || Key >= 32) && CanEditShow() == false) {
+        // CanEditShow needs EditorMode; decide on the other conditions.
+        editorMode_ = true;
+        const bool ok = CanEditShow();
+        editorMode_ = false;
+        if (ok && CanEditModify() && CanEditAcceptKey(Key)) {
+            ShowEditorChar(Key);
+            Key = 0;
+        }
+    }
+}
+
+// ---- mouse
+
+bool TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) {
+    State = gsNormal;
+    Index = -1;
+    if (!options_.Contains(goColSizing) && !options_.Contains(goRowSizing)) return false;
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    auto findZone = [&](const TGridAxisDrawInfo& a, int pos) {
+        const int lw = a.EffectiveLineWidth;
+        const int half = lw >= 7 ? 0 : (7 - lw) / 2;
+        const int zone = lw >= 7 ? lw : 7;
+        int line = a.FixedBoundary;
+        int start = 0;
+        // Lines after fixed cells are not sizing zones; the scrolling ones are.
+        line = 0;
+        for (int i = 0; i < a.FixedCellCount; ++i) line += Step(a, i);
+        (void)start;
+        for (int i = a.FirstGridCell; i < a.GridCellCount; ++i) {
+            line += Step(a, i);
+            if (line - lw > a.GridExtent) break;
+            const int zoneStart = line - lw - half;
+            if (pos >= zoneStart && pos < zoneStart + zone) {
+                Index = i;
+                SizingPos = line - lw;
+                SizingOfs = SizingPos - pos;
+                return true;
+            }
+        }
+        return false;
+    };
+    if (options_.Contains(goColSizing) && Y >= 0 && Y < info.Vert.FixedBoundary && X >= info.Horz.FixedBoundary) {
+        if (findZone(info.Horz, X)) State = gsColSizing;
+    } else if (options_.Contains(goRowSizing) && X >= 0 && X < info.Horz.FixedBoundary &&
+               Y >= info.Vert.FixedBoundary) {
+        if (findZone(info.Vert, Y)) State = gsRowSizing;
+    }
+    return State != gsNormal;
+}
+
+void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    HideEdit();
+    if (CanFocus() && !IsActiveControl()) SetFocus();
+    if (!IsActiveControl()) {
+        SetMouseCapture(false);
+        TCustomControl::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    g_->lastMouse = {X, Y};
+    if (Button == mbLeft && !Shift.Contains(ssDouble)) {
+        TGridState st;
+        int idx, pos, ofs;
+        if (CalcSizingState(X, Y, st, idx, pos, ofs)) {
+            gridState_ = st;
+            sizingIndex_ = idx;
+            sizingPos_ = pos;
+            sizingOfs_ = ofs;
+            SetMouseCapture(true);
+            Invalidate();
+        } else {
+            TGridCoord cell = MouseCoord(X, Y);
+            if (cell.X >= 0 && cell.Y >= 0) {
+                if (options_.Contains(goColMoving) && cell.Y < fixedRows_ && cell.X >= fixedCols_) {
+                    moveIndex_ = movePos_ = cell.X;
+                    if (BeginColumnDrag(moveIndex_, movePos_, {X, Y})) {
+                        gridState_ = gsColMoving;
+                        SetMouseCapture(true);
+                        g_->timer.start();
+                        Invalidate();
+                    }
+                } else if (options_.Contains(goRowMoving) && cell.X < fixedCols_ && cell.Y >= fixedRows_) {
+                    moveIndex_ = movePos_ = cell.Y;
+                    if (BeginRowDrag(moveIndex_, movePos_, {X, Y})) {
+                        gridState_ = gsRowMoving;
+                        SetMouseCapture(true);
+                        g_->timer.start();
+                        Invalidate();
+                    }
+                } else if (cell.X >= fixedCols_ && cell.Y >= fixedRows_) {
+                    if (options_.Contains(goEditing)) {
+                        if (cell == current_) ShowEditor();
+                        else {
+                            MoveCurrent(cell.X, cell.Y, true, true);
+                            UpdateEdit();
+                        }
+                        Click();
+                    } else {
+                        gridState_ = gsSelecting;
+                        SetMouseCapture(true);
+                        g_->timer.start();
+                        if (Shift.Contains(ssShift)) MoveAnchor(cell);
+                        else MoveCurrent(cell.X, cell.Y, true, true);
+                    }
+                }
+            }
+        }
+    }
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
+    g_->lastMouse = {X, Y};
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    switch (gridState_) {
+    case gsSelecting: {
+        TGridCoord cell = MouseCoord(X, Y);
+        if (cell.X >= fixedCols_ && cell.Y >= fixedRows_ && cell.X <= info.Horz.LastFullVisibleCell + 1 &&
+            cell.Y <= info.Vert.LastFullVisibleCell + 1 && !(cell == anchor_))
+            MoveAnchor(cell);
+        break;
+    }
+    case gsColSizing:
+    case gsRowSizing:
+        sizingPos_ = (gridState_ == gsColSizing ? X : Y) + sizingOfs_;
+        Invalidate();
+        break;
+    case gsColMoving:
+        moveAndScroll(info, X, MouseCoord(X, Y).X, true, {X, Y});
+        break;
+    case gsRowMoving:
+        moveAndScroll(info, Y, MouseCoord(X, Y).Y, false, {X, Y});
+        break;
+    default: {
+        TGridState st;
+        int idx, pos, ofs;
+        CalcSizingState(X, Y, st, idx, pos, ofs);
+        SetCursor(st == gsColSizing ? crHSplit : st == gsRowSizing ? crVSplit : crDefault);
+        break;
+    }
+    }
+    TCustomControl::MouseMove(Shift, X, Y);
+}
+
+// While dragging a column or row: the drop position follows the pointer;
+// before the first or after the last visible cell the view scrolls one cell.
+void TCustomGrid::moveAndScroll(const TGridDrawInfo& info, int mouse, int cellHit, bool cols, const TPoint& pt) {
+    const auto& a = cols ? info.Horz : info.Vert;
+    const int first = cols ? topLeft_.X : topLeft_.Y;
+    int target = cellHit;
+    if (mouse < a.FixedBoundary) {
+        if (first > a.FixedCellCount) {
+            if (cols) MoveTopLeft(first - 1, topLeft_.Y);
+            else MoveTopLeft(topLeft_.X, first - 1);
+        }
+        target = cols ? topLeft_.X : topLeft_.Y;
+    } else if (mouse >= a.FullVisBoundary || target < 0) {
+        if (a.LastFullVisibleCell < a.GridCellCount - 1) {
+            if (cols) MoveTopLeft(first + 1, topLeft_.Y);
+            else MoveTopLeft(topLeft_.X, first + 1);
+        }
+        TGridDrawInfo now;
+        CalcDrawInfo(now);
+        target = cols ? now.Horz.LastFullVisibleCell : now.Vert.LastFullVisibleCell;
+    }
+    if (target < a.FixedCellCount || target == movePos_) return;
+    int origin = moveIndex_, dest = target;
+    const bool ok = cols ? CheckColumnDrag(origin, dest, pt) : CheckRowDrag(origin, dest, pt);
+    if (ok) {
+        movePos_ = dest;
+        Invalidate();
+    }
+}
+
+void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const TGridState st = gridState_;
+    try {
+        switch (st) {
+        case gsSelecting:
+            MouseMove(Shift, X, Y);
+            g_->timer.stop();
+            gridState_ = gsNormal;
+            UpdateEdit();
+            Click();
+            break;
+        case gsColSizing:
+        case gsRowSizing: {
+            gridState_ = gsNormal;
+            const TRect cell = st == gsColSizing ? CellRect(sizingIndex_, 0) : CellRect(0, sizingIndex_);
+            const int start = st == gsColSizing ? cell.Left : cell.Top;
+            const int size = sizingPos_ - start;
+            if (!IsRectEmpty(cell) && size > 1) {
+                if (st == gsColSizing) SetColWidths(sizingIndex_, size);
+                else SetRowHeights(sizingIndex_, size);
+            }
+            Invalidate();
+            UpdateEdit();
+            break;
+        }
+        case gsColMoving:
+        case gsRowMoving: {
+            g_->timer.stop();
+            gridState_ = gsNormal;
+            int origin = moveIndex_, dest = movePos_;
+            const bool ok = st == gsColMoving ? EndColumnDrag(origin, dest, {X, Y}) : EndRowDrag(origin, dest, {X, Y});
+            if (ok && origin != dest) {
+                if (st == gsColMoving) MoveColumn(origin, dest);
+                else MoveRow(origin, dest);
+            }
+            Invalidate();
+            UpdateEdit();
+            break;
+        }
+        default:
+            UpdateEdit();
+            break;
+        }
+    } catch (...) {
+        gridState_ = gsNormal;
+        g_->timer.stop();
+        throw;
+    }
+    gridState_ = gsNormal;
+    SetMouseCapture(false);
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
+void TCustomGrid::CancelMode() {
+    g_->timer.stop();
+    if (gridState_ != gsNormal) {
+        gridState_ = gsNormal;
+        Invalidate();
+    }
+}
+
+void TCustomGrid::timerTick() {
+    if (gridState_ == gsSelecting) {
+        TGridDrawInfo info;
+        CalcDrawInfo(info);
+        const TPoint p = g_->lastMouse;
+        TimedScroll(p.X < info.Horz.FixedBoundary, p.X >= info.Horz.FullVisBoundary,
+                    p.Y < info.Vert.FixedBoundary, p.Y >= info.Vert.FullVisBoundary);
+    } else if (gridState_ == gsColMoving || gridState_ == gsRowMoving) {
+        MouseMove({}, g_->lastMouse.X, g_->lastMouse.Y);
+    } else {
+        g_->timer.stop();
+    }
+}
+
+void TCustomGrid::TimedScroll(bool Left, bool Right, bool Up, bool Down) {
+    if (!Left && !Right && !Up && !Down) return;
+    TGridCoord a = anchor_;
+    if (Left && a.X > fixedCols_) --a.X;
+    if (Right && a.X < colCount_ - 1) ++a.X;
+    if (Up && a.Y > fixedRows_) --a.Y;
+    if (Down && a.Y < rowCount_ - 1) ++a.Y;
+    if (!(a == anchor_)) MoveAnchor(a);
+}
+
+bool TCustomGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    if (WheelDelta < 0 && current_.Y < rowCount_ - 1) FocusCell(current_.X, current_.Y + 1, true);
+    else if (WheelDelta > 0 && current_.Y > fixedRows_) FocusCell(current_.X, current_.Y - 1, true);
+    return true;
+}
+
+// ---- focus and size
+
+void TCustomGrid::DoEnter() {
+    TCustomControl::DoEnter();
+    invalidateGridRect(Selection());
+    if (!(inplaceEdit_ && inplaceEdit_->Focused())) UpdateEdit();
+}
+
+void TCustomGrid::DoExit() {
+    TCustomControl::DoExit();
+    invalidateGridRect(Selection());
+    if (!options_.Contains(goAlwaysShowEditor) && !(inplaceEdit_ && inplaceEdit_->Focused())) HideEdit();
+    CancelMode();
+}
+
+void TCustomGrid::Resize() {
+    TCustomControl::Resize();
+    UpdateScrollRange();
+    if (inplaceEdit_ && inplaceEdit_->Visible()) inplaceEdit_->Move(CellRect(current_.X, current_.Y));
+}
+
+void TCustomGrid::FontChanged() {
+    TCustomControl::FontChanged();
+    if (inplaceEdit_) inplaceEdit_->SetFont(Font());
+}
+
+// ------------------------------------------------------------ TDrawGrid
+
+void TDrawGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    if (OnDrawCell) OnDrawCell(this, ACol, ARow, ARect, AState);
+}
+
+std::string TDrawGrid::GetEditText(int ACol, int ARow) {
+    std::string v;
+    if (OnGetEditText) OnGetEditText(this, ACol, ARow, v);
+    return v;
+}
+
+void TDrawGrid::SetEditText(int ACol, int ARow, const std::string& Value) {
+    if (OnSetEditText) OnSetEditText(this, ACol, ARow, Value);
+}
+
+std::string TDrawGrid::GetEditMask(int ACol, int ARow) {
+    std::string v;
+    if (OnGetEditMask) OnGetEditMask(this, ACol, ARow, v);
+    return v;
+}
+
+bool TDrawGrid::SelectCell(int ACol, int ARow) {
+    bool ok = true;
+    if (OnSelectCell) OnSelectCell(this, ACol, ARow, ok);
+    return ok;
+}
+
+void TDrawGrid::ColumnMoved(int FromIndex, int ToIndex) {
+    if (OnColumnMoved) OnColumnMoved(this, FromIndex, ToIndex);
+}
+
+void TDrawGrid::RowMoved(int FromIndex, int ToIndex) {
+    if (OnRowMoved) OnRowMoved(this, FromIndex, ToIndex);
+}
+
+void TDrawGrid::TopLeftChanged() { TCustomGrid::TopLeftChanged(); }
+
+// ------------------------------------------------------------ TStringGrid
+
+TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner) {}
+
+TStringGrid::Cell* TStringGrid::cellAt(int ACol, int ARow) {
+    CheckIndex(ACol, ColCount());
+    CheckIndex(ARow, RowCount());
+    if (int(rows_.size()) <= ARow) rows_.resize(size_t(ARow) + 1);
+    auto& row = rows_[size_t(ARow)];
+    if (int(row.size()) <= ACol) row.resize(size_t(ACol) + 1);
+    return &row[size_t(ACol)];
+}
+
+const TStringGrid::Cell* TStringGrid::cellAt(int ACol, int ARow) const {
+    CheckIndex(ACol, ColCount());
+    CheckIndex(ARow, RowCount());
+    if (ARow >= int(rows_.size()) || ACol >= int(rows_[size_t(ARow)].size())) return nullptr;
+    return &rows_[size_t(ARow)][size_t(ACol)];
+}
+
+std::string TStringGrid::Cells(int ACol, int ARow) const {
+    const Cell* c = cellAt(ACol, ARow);
+    return c ? c->text : std::string();
+}
+
+void TStringGrid::SetCells(int ACol, int ARow, const std::string& v) {
+    cellAt(ACol, ARow)->text = v;
+    InvalidateCell(ACol, ARow);
+    if (ACol == inplaceCol_ && ARow == inplaceRow_ && InplaceEditor() && InplaceEditor()->GetText() != v)
+        InvalidateEditor();
+}
+
+TObject* TStringGrid::Objects(int ACol, int ARow) const {
+    const Cell* c = cellAt(ACol, ARow);
+    return c ? c->object : nullptr;
+}
+
+void TStringGrid::SetObjects(int ACol, int ARow, TObject* v) { cellAt(ACol, ARow)->object = v; }
+
+std::vector<std::string> TStringGrid::Cols(int ACol) const {
+    std::vector<std::string> out;
+    for (int r = 0; r < RowCount(); ++r) out.push_back(Cells(ACol, r));
+    return out;
+}
+
+void TStringGrid::SetCols(int ACol, const std::vector<std::string>& v) {
+    for (int r = 0; r < int(v.size()) && r < RowCount(); ++r) SetCells(ACol, r, v[size_t(r)]);
+}
+
+std::vector<std::string> TStringGrid::Rows(int ARow) const {
+    std::vector<std::string> out;
+    for (int c = 0; c < ColCount(); ++c) out.push_back(Cells(c, ARow));
+    return out;
+}
+
+void TStringGrid::SetRows(int ARow, const std::vector<std::string>& v) {
+    for (int c = 0; c < int(v.size()) && c < ColCount(); ++c) SetCells(c, ARow, v[size_t(c)]);
+}
+
+void TStringGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    if (DefaultDrawing()) Canvas()->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, Cells(ACol, ARow));
+    TDrawGrid::DrawCell(ACol, ARow, ARect, AState);
+}
+
+std::string TStringGrid::GetEditText(int ACol, int ARow) {
+    std::string v = Cells(ACol, ARow);
+    if (OnGetEditText) OnGetEditText(this, ACol, ARow, v);
+    return v;
+}
+
+void TStringGrid::SetEditText(int ACol, int ARow, const std::string& Value) {
+    if (Cells(ACol, ARow) != Value) {
+        cellAt(ACol, ARow)->text = Value;
+        InvalidateCell(ACol, ARow);
+    }
+    TDrawGrid::SetEditText(ACol, ARow, Value);
+}
+
+void TStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
+    for (auto& row : rows_) {
+        if (int(row.size()) <= std::max(FromIndex, ToIndex)) row.resize(size_t(std::max(FromIndex, ToIndex)) + 1);
+        Cell c = row[size_t(FromIndex)];
+        row.erase(row.begin() + FromIndex);
+        row.insert(row.begin() + ToIndex, c);
+    }
+    TDrawGrid::ColumnMoved(FromIndex, ToIndex);
+}
+
+void TStringGrid::RowMoved(int FromIndex, int ToIndex) {
+    if (int(rows_.size()) <= std::max(FromIndex, ToIndex)) rows_.resize(size_t(std::max(FromIndex, ToIndex)) + 1);
+    auto r = std::move(rows_[size_t(FromIndex)]);
+    rows_.erase(rows_.begin() + FromIndex);
+    rows_.insert(rows_.begin() + ToIndex, std::move(r));
+    TDrawGrid::RowMoved(FromIndex, ToIndex);
+}
+
+void TStringGrid::SizeChanged(int, int) {
+    if (int(rows_.size()) > RowCount()) rows_.resize(size_t(RowCount()));
+    for (auto& row : rows_)
+        if (int(row.size()) > ColCount()) row.resize(size_t(ColCount()));
+}
