@@ -227,7 +227,10 @@ std::vector<std::string> TStrings::ToVector() const {
 }
 
 void TStrings::BeginUpdate() {
-    if (updateCount_++ == 0) SetUpdateState(true);
+    // The state changes while the count is still zero, so the list's
+    // OnChanging fires for the block as a whole.
+    if (updateCount_ == 0) SetUpdateState(true);
+    ++updateCount_;
 }
 
 void TStrings::EndUpdate() {

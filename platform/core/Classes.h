@@ -343,8 +343,10 @@ using TComponentState = TSet<TComponentStateFlag>;
 // their pointers to it.
 //
 // State: csLoading from Loading() until Loaded(); csDestroying from the
-// start of the destructor (a subclass that needs it sooner calls
-// Destroying() first thing in its own destructor).
+// start of the destructor. C++ runs this destructor after the subclass's,
+// so a subclass that wants its own Notification override to see its
+// components go (or needs csDestroying sooner) calls Destroying() and
+// DestroyComponents() first thing in its own destructor.
 class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* owner = nullptr);
