@@ -238,10 +238,12 @@ protected:
 public:
     TMouseWheelEvent OnMouseWheel;
 
+protected:
+    TControlPrivate* d_;
+
 private:
     friend class TControlPrivate;
     friend class TWinControl;
-    TControlPrivate* d_;
 };
 
 // A control that can hold other controls, take the focus and receive keys.

@@ -160,6 +160,8 @@ private:
     friend class TApplication;
     friend class TControlPrivate;
     friend class TFormPrivate;
+    friend void TFormActivate(TCustomForm*, bool);
+    friend void TFormDoClose(TCustomForm*, TCloseAction&);
 };
 
 class TForm : public TCustomForm {

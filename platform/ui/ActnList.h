@@ -1,0 +1,67 @@
+// Action lists: named commands with a shortcut that works anywhere inside
+// the window that owns the list (the form's key pipeline asks the list),
+// whatever control has the focus.
+#pragma once
+
+#include "Menus.h"
+
+#include <vector>
+
+class TActionList;
+
+class TAction : public TComponent {
+public:
+    explicit TAction(TComponent* AOwner);
+    ~TAction() override;
+    std::string ClassName() const override { return "TAction"; }
+
+    std::string Caption() const { return caption_; }
+    void SetCaption(const std::string& v) { caption_ = v; }
+    std::string Hint() const { return hint_; }
+    void SetHint(const std::string& v) { hint_ = v; }
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool v) { enabled_ = v; }
+    bool Checked() const { return checked_; }
+    void SetChecked(bool v) { checked_ = v; }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool v) { visible_ = v; }
+    TShortCut ShortCut() const { return shortCut_; }
+    void SetShortCut(TShortCut v) { shortCut_ = v; }
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int v) { imageIndex_ = v; }
+    TActionList* ActionList() const { return list_; }
+    void SetActionList(TActionList* v);
+
+    // Runs OnExecute when enabled; true when it ran.
+    virtual bool Execute();
+
+    TNotifyEvent OnExecute;
+    TNotifyEvent OnUpdate;
+
+private:
+    friend class TActionList;
+    std::string caption_, hint_;
+    bool enabled_ = true, checked_ = false, visible_ = true;
+    TShortCut shortCut_ = scNone;
+    int imageIndex_ = -1;
+    TActionList* list_ = nullptr;
+};
+
+class TActionList : public TComponent {
+public:
+    explicit TActionList(TComponent* AOwner) : TComponent(AOwner) {}
+    ~TActionList() override;
+    std::string ClassName() const override { return "TActionList"; }
+
+    int ActionCount() const { return int(actions_.size()); }
+    TAction* Actions(int i) const { return actions_.at(size_t(i)); }
+    // Executes the enabled action with this key; true when one ran.
+    bool IsShortCut(Word Key, TShiftState Shift);
+    TImageList* Images() const { return images_; }
+    void SetImages(TImageList* v) { images_ = v; }
+
+private:
+    friend class TAction;
+    std::vector<TAction*> actions_;
+    TImageList* images_ = nullptr;
+};

@@ -1,0 +1,772 @@
+// Forms, the application object and the screen on Qt top-level widgets and
+// an MDI area. Modal shows and message boxes are handed to the dialog seam
+// (TestSeam.cpp), which comes back to RunModalLoop for real windows.
+#include "private/Forms_p.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
+#include <ranges>
+#include <unistd.h>
+
+#include "ActnList.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+#include "TestSeam.h"
+#include "private/Canvas_p.h"
+#include "private/Menus_p.h"
+
+// ------------------------------------------------------------ globals
+
+namespace {
+std::vector<TCustomForm*>& AllForms() {
+    static std::vector<TCustomForm*> forms;
+    return forms;
+}
+TApplication* g_app = nullptr;
+TScreen* g_screen = nullptr;
+TCustomForm* g_mainForm = nullptr;
+bool g_terminated = false;
+std::string g_title;
+std::string g_helpFile;
+bool g_showHint = true;
+TColor g_hintColor = clInfoBk;
+int g_hintPause = 500, g_hintHidePause = 2500, g_hintShortPause = 50;
+
+QApplication* EnsureQt() {
+    if (auto* a = qobject_cast<QApplication*>(QCoreApplication::instance())) return a;
+    static int argc = 1;
+    static char arg0[] = "quillory";
+    static char* argv[] = {arg0, nullptr};
+    auto* a = new QApplication(argc, argv);
+    InstallFontSubstitutions();
+    return a;
+}
+}  // namespace
+
+template <>
+TApplication* TGlobalRef<TApplication>::get() const {
+    if (!g_app) {
+        EnsureQt();
+        g_app = new TApplication;
+    }
+    return g_app;
+}
+
+template <>
+TScreen* TGlobalRef<TScreen>::get() const {
+    if (!g_screen) {
+        Application.get();
+        g_screen = new TScreen;
+    }
+    return g_screen;
+}
+
+TGlobalRef<TApplication> Application;
+TGlobalRef<TScreen> Screen;
+
+bool DispatchSafely(TObject* Sender, const std::function<void()>& fn) {
+    try {
+        fn();
+        return true;
+    } catch (const EAbort&) {
+    } catch (const Exception& e) {
+        Application->HandleException(Sender, e);
+    } catch (const std::exception& e) {
+        Application->HandleException(Sender, Exception(e.what()));
+    }
+    return false;
+}
+
+TCustomForm* GetParentForm(TControl* c) {
+    for (; c; c = c->Parent())
+        if (auto* f = dynamic_cast<TCustomForm*>(c))
+            if (!f->Parent()) return f;
+    return nullptr;
+}
+
+TFormPrivate* FormD(const TCustomForm* form) { return static_cast<TFormPrivate*>(form->DPtr()); }
+
+// ------------------------------------------------------------ form widget
+
+void FormWidget::layoutParts() {
+    int top = 0;
+    if (menuBar && menuBar->isVisibleTo(this)) {
+        int h = menuBar->sizeHint().height();
+        menuBar->setGeometry(0, 0, width(), h);
+        top = h;
+    }
+    if (clientArea) clientArea->setGeometry(0, top, width(), std::max(0, height() - top));
+}
+
+void FormWidget::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    layoutParts();
+}
+
+void FormWidget::closeEvent(QCloseEvent* e) {
+    e->ignore();
+    if (!form) return;
+    TCustomForm* f = form;
+    DispatchSafely(f, [f] { f->Close(); });
+}
+
+void FormWidget::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() != QEvent::ActivationChange || !form) return;
+    TCustomForm* f = form;
+    if (FormD(f)->sub) return;
+    if (isActiveWindow()) DispatchSafely(f, [f] { TFormActivate(f, true); });
+    else DispatchSafely(f, [f] { TFormActivate(f, false); });
+}
+
+void FormWidget::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    layoutParts();
+}
+
+void TFormActivate(TCustomForm* f, bool active) {
+    if (active) f->Activate();
+    else f->Deactivate();
+}
+
+TFormPrivate::TFormPrivate() : TControlPrivate(new FormWidget) {
+    auto* w = top();
+    w->setWindowFlag(Qt::Window, true);
+    w->clientArea = new QWidget(w);
+    w->clientArea->setFocusPolicy(Qt::NoFocus);
+    w->setFocusPolicy(Qt::NoFocus);
+    w->resize(320, 240);
+    visible = false;
+    tabStop = false;
+}
+
+// ------------------------------------------------------------ TCustomForm
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner, new TFormPrivate) {
+    auto* d = FormD(this);
+    d->top()->form = this;
+    d->parentColor = false;
+    d->parentFont = false;
+    d->color = clBtnFace;
+    d->applyColor();
+    d->applyFont();
+    d->tabStop = false;
+    d->bridge(d->top()->clientArea);
+    AllForms().push_back(this);
+}
+
+TCustomForm::~TCustomForm() {
+    auto* d = FormD(this);
+    if (!d->destroyFired) {
+        d->destroyFired = true;
+        DispatchSafely(this, [this] {
+            if (OnDestroy) OnDestroy(this);
+        });
+    }
+    if (d->loop) d->loop->quit();
+    auto& all = AllForms();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    if (g_mainForm == this) g_mainForm = nullptr;
+    if (d->menu) d->menu->OnChangedInternal = nullptr;
+    d->top()->form = nullptr;
+    if (d->sub) {
+        d->sub->setWidget(nullptr);
+        d->top()->setParent(nullptr);
+        delete d->sub.data();
+    }
+}
+
+void TCustomForm::SetText(const std::string& v) {
+    d_->text = v;
+    d_->widget->setWindowTitle(ToQt(v));
+}
+
+std::string TCustomForm::GetText() const { return d_->text; }
+
+void TCustomForm::SetVisible(bool v) {
+    auto* d = FormD(this);
+    if (v) {
+        DoCreate();
+        if (d->formStyle == fsMDIChild && !d->sub) SetFormStyle(fsMDIChild);
+        if (!d->positioned) {
+            d->positioned = true;
+            QRect avail = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect(0, 0, 1024, 768);
+            QWidget* o = d->outer();
+            QRect area = avail;
+            if (d->sub && d->sub->mdiArea()) area = d->sub->mdiArea()->viewport()->rect();
+            if (d->position == poMainFormCenter && g_mainForm && g_mainForm != this)
+                area = WidgetOf(g_mainForm)->geometry();
+            if (d->position == poScreenCenter || d->position == poDesktopCenter || d->position == poMainFormCenter ||
+                d->position == poOwnerFormCenter)
+                o->move(area.x() + (area.width() - o->width()) / 2, area.y() + (area.height() - o->height()) / 2);
+        }
+        if (d->visible && d->outer()->isVisible()) return;
+        d->visible = true;
+        QWidget* o = d->outer();
+        switch (d->windowState) {
+        case wsMaximized: o->showMaximized(); break;
+        case wsMinimized: o->showMinimized(); break;
+        default: o->show(); break;
+        }
+        d->top()->show();
+        d->top()->layoutParts();
+        Realign();
+        if (d->pendingActive && d->pendingActive->CanFocus()) d->pendingActive->SetFocus();
+        else if (!ActiveControl() || ActiveControl() == this)
+            if (TWinControl* first = FindNextControl(nullptr, true, true)) first->SetFocus();
+        DoShow();
+    } else {
+        if (!d->visible) return;
+        d->visible = false;
+        d->outer()->hide();
+        DoHide();
+    }
+}
+
+void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    FormD(this)->top()->layoutParts();
+}
+
+TRect TCustomForm::ClientRect() const {
+    auto* d = FormD(this);
+    d->top()->layoutParts();
+    QWidget* c = d->client();
+    return Rect(0, 0, c->width(), c->height());
+}
+
+TFormBorderStyle TCustomForm::BorderStyle() const { return FormD(this)->borderStyle; }
+void TCustomForm::SetBorderStyle(TFormBorderStyle v) {
+    FormD(this)->borderStyle = v;
+    ApplyWindowFlags(this);
+}
+TBorderIcons TCustomForm::BorderIcons() const { return FormD(this)->borderIcons; }
+void TCustomForm::SetBorderIcons(TBorderIcons v) {
+    FormD(this)->borderIcons = v;
+    ApplyWindowFlags(this);
+}
+
+void ApplyWindowFlags(TCustomForm* form) {
+    auto* d = FormD(form);
+    if (d->sub) return;
+    QWidget* w = d->top();
+    bool wasVisible = w->isVisible();
+    Qt::WindowFlags f = Qt::Window;
+    switch (d->borderStyle) {
+    case bsNone: f |= Qt::FramelessWindowHint; break;
+    case bsDialog: f = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    case bsToolWindow: case bsSizeToolWin: f = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    default: f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    }
+    if (d->borderIcons.Contains(biSystemMenu)) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (d->borderStyle != bsDialog && d->borderStyle != bsToolWindow && d->borderStyle != bsSizeToolWin) {
+        if (d->borderIcons.Contains(biMinimize)) f |= Qt::WindowMinimizeButtonHint;
+        if (d->borderIcons.Contains(biMaximize)) f |= Qt::WindowMaximizeButtonHint;
+    }
+    if (d->formStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    w->setWindowFlags(f);
+    if (d->borderStyle == bsSingle || d->borderStyle == bsDialog || d->borderStyle == bsToolWindow) w->setFixedSize(w->size());
+    else w->setMinimumSize(0, 0), w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (wasVisible) w->show();
+}
+
+TPosition TCustomForm::Position() const { return FormD(this)->position; }
+void TCustomForm::SetPosition(TPosition v) { FormD(this)->position = v; }
+TWindowState TCustomForm::WindowState() const { return FormD(this)->windowState; }
+void TCustomForm::SetWindowState(TWindowState v) {
+    auto* d = FormD(this);
+    d->windowState = v;
+    if (!d->outer()->isVisible()) return;
+    if (v == wsMaximized) d->outer()->showMaximized();
+    else if (v == wsMinimized) d->outer()->showMinimized();
+    else d->outer()->showNormal();
+}
+
+TFormStyle TCustomForm::FormStyle() const { return FormD(this)->formStyle; }
+
+void TCustomForm::SetFormStyle(TFormStyle v) {
+    auto* d = FormD(this);
+    d->formStyle = v;
+    if (v == fsMDIForm && !d->mdiArea) {
+        d->mdiArea = new QMdiArea(d->client());
+        d->mdiArea->setBackground(QBrush(QColor(128, 128, 128)));
+        d->mdiArea->setActivationOrder(QMdiArea::CreationOrder);
+        d->mdiArea->show();
+        QObject::connect(d->mdiArea, &QMdiArea::subWindowActivated, d->mdiArea, [](QMdiSubWindow* s) {
+            if (!s) return;
+            auto* fw = dynamic_cast<FormWidget*>(s->widget());
+            if (fw && fw->form) {
+                TCustomForm* f = fw->form;
+                DispatchSafely(f, [f] { TFormActivate(f, true); });
+            }
+        });
+        Realign();
+    } else if (v == fsMDIChild && !d->sub) {
+        TCustomForm* frame = g_mainForm;
+        if (!frame || !FormD(frame)->mdiArea) {
+            for (TCustomForm* f : AllForms())
+                if (f != this && FormD(f)->mdiArea) frame = f;
+        }
+        if (!frame || !FormD(frame)->mdiArea)
+            throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+        QSize size = d->top()->size();
+        QPoint pos = d->top()->pos();
+        d->sub = FormD(frame)->mdiArea->addSubWindow(d->top());
+        d->sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        d->sub->setProperty("_tcontrol", QVariant::fromValue<void*>(this));
+        d->sub->resize(size);
+        d->sub->move(pos);
+        d->sub->installEventFilter(d);
+        if (!d->visible) d->sub->hide();
+    }
+    ApplyWindowFlags(this);
+}
+
+void TCustomForm::AlignControls(TRect& r) {
+    TWinControl::AlignControls(r);
+    auto* d = FormD(this);
+    if (d->mdiArea) d->mdiArea->setGeometry(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height()));
+}
+
+bool TCustomForm::KeyPreview() const { return FormD(this)->keyPreview; }
+void TCustomForm::SetKeyPreview(bool v) { FormD(this)->keyPreview = v; }
+TModalResult TCustomForm::ModalResult() const { return FormD(this)->modalResult; }
+void TCustomForm::SetModalResult(TModalResult v) {
+    auto* d = FormD(this);
+    d->modalResult = v;
+    if (v != mrNone && d->inModal && d->loop) d->loop->quit();
+}
+
+TWinControl* TCustomForm::ActiveControl() const {
+    auto* d = FormD(this);
+    QWidget* fw = d->top()->focusWidget();
+    if (fw) {
+        TControl* c = ControlOfWidget(fw);
+        if (auto* wc = dynamic_cast<TWinControl*>(c); wc && wc != this) return wc;
+    }
+    return d->pendingActive;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* v) {
+    auto* d = FormD(this);
+    d->pendingActive = v;
+    if (v && d->outer()->isVisible() && v->CanFocus()) v->SetFocus();
+}
+
+TMainMenu* TCustomForm::Menu() const { return FormD(this)->menu; }
+void TCustomForm::SetMenu(TMainMenu* v) {
+    auto* d = FormD(this);
+    if (d->menu) d->menu->OnChangedInternal = nullptr;
+    d->menu = v;
+    if (v) v->OnChangedInternal = [this] { RebuildMenuBar(this); };
+    RebuildMenuBar(this);
+}
+
+void RebuildMenuBar(TCustomForm* form) {
+    auto* d = FormD(form);
+    FormWidget* w = d->top();
+    if (!d->menu) {
+        if (w->menuBar) w->menuBar->hide();
+        w->layoutParts();
+        return;
+    }
+    if (!w->menuBar) w->menuBar = new QMenuBar(w);
+    w->menuBar->clear();
+    TMenuItem* root = d->menu->Items();
+    for (int i = 0; i < root->Count(); ++i) w->menuBar->addAction(MenuItemAction(root->Items(i)));
+    w->menuBar->show();
+    w->layoutParts();
+    form->Realign();
+}
+
+TIcon* TCustomForm::Icon() const { return FormD(this)->icon; }
+
+bool TCustomForm::Active() const {
+    auto* d = FormD(this);
+    if (d->sub) return d->sub->mdiArea() && d->sub->mdiArea()->activeSubWindow() == d->sub;
+    return d->top()->isActiveWindow();
+}
+
+bool TCustomForm::Modal() const { return FormD(this)->inModal; }
+
+void TCustomForm::Show() {
+    SetVisible(true);
+    BringToFront();
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+TModalResult TCustomForm::ShowModal() {
+    auto* d = FormD(this);
+    if (d->visible && d->outer()->isVisible() || d->inModal)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    DoCreate();
+    return TDialogSeam::Instance().ShowModal(this);
+}
+
+TModalResult RunModalLoop(TCustomForm* form, bool scripted) {
+    auto* d = FormD(form);
+    QPointer<QWidget> alive(d->top());
+    d->modalResult = mrNone;
+    d->inModal = true;
+    d->top()->setWindowModality(Qt::ApplicationModal);
+    form->Show();
+    if (d->top()) {
+        d->top()->activateWindow();
+        d->top()->raise();
+    }
+    QEventLoop loop;
+    d->loop = &loop;
+    TModalResult result = mrCancel;
+    TCloseAction action = caHide;
+    for (;;) {
+        if (d->modalResult == mrNone && !g_terminated) loop.exec();
+        if (!alive) return mrCancel;
+        if (g_terminated && d->modalResult == mrNone) d->modalResult = mrCancel;
+        action = caHide;
+        bool canClose = true;
+        DispatchSafely(form, [&] {
+            canClose = form->CloseQuery();
+            if (canClose) TFormDoClose(form, action);
+        });
+        if (canClose && action != caNone) break;
+        if (scripted) {
+            TDialogSeam::Instance().ReportFailure("form " + form->Name() + " refused to close after its scripted answer");
+            d->modalResult = mrCancel;
+            break;
+        }
+        d->modalResult = mrNone;
+    }
+    result = d->modalResult;
+    d->loop = nullptr;
+    d->inModal = false;
+    if (d->top()) d->top()->setWindowModality(Qt::NonModal);
+    form->Hide();
+    if (action == caFree) form->Release();
+    return result;
+}
+
+void TFormDoClose(TCustomForm* f, TCloseAction& a) { f->DoClose(a); }
+
+void TCustomForm::Close() {
+    auto* d = FormD(this);
+    if (d->inModal) {
+        SetModalResult(mrCancel);
+        return;
+    }
+    if (d->closing) return;
+    d->closing = true;
+    struct Reset {
+        TFormPrivate* d;
+        ~Reset() { d->closing = false; }
+    } reset{d};
+    if (!CloseQuery()) return;
+    TCloseAction action = d->formStyle == fsMDIChild ? caMinimize : caHide;
+    DoClose(action);
+    if (action == caNone) return;
+    if (this == g_mainForm) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+bool TCustomForm::CloseQuery() {
+    auto* d = FormD(this);
+    if (d->mdiArea) {
+        for (int i = 0; i < MDIChildCount(); ++i)
+            if (!MDIChildren(i)->CloseQuery()) return false;
+    }
+    bool can = true;
+    if (OnCloseQuery) OnCloseQuery(this, can);
+    return can;
+}
+
+void TCustomForm::Release() {
+    auto* d = FormD(this);
+    if (d->released) return;
+    d->released = true;
+    d->visible = false;
+    d->outer()->hide();
+    if (!d->destroyFired) {
+        d->destroyFired = true;
+        if (OnDestroy) OnDestroy(this);
+    }
+    QPointer<QWidget> w(d->top());
+    TCustomForm* self = this;
+    QTimer::singleShot(0, [w, self] {
+        if (w) delete self;
+    });
+}
+
+void TCustomForm::SetFocus() {
+    auto* d = FormD(this);
+    d->outer()->activateWindow();
+    if (d->sub && d->sub->mdiArea()) d->sub->mdiArea()->setActiveSubWindow(d->sub);
+}
+
+void TCustomForm::BringToFront() {
+    auto* d = FormD(this);
+    d->outer()->raise();
+    if (d->sub && d->sub->mdiArea()) {
+        if (d->windowState == wsMinimized || d->sub->isMinimized()) d->sub->showNormal();
+        d->sub->mdiArea()->setActiveSubWindow(d->sub);
+    } else if (d->outer()->isVisible()) {
+        d->outer()->activateWindow();
+    }
+}
+
+void TCustomForm::DoCreate() {
+    auto* d = FormD(this);
+    if (d->createdFired) return;
+    d->createdFired = true;
+    if (OnCreate) OnCreate(this);
+}
+
+bool TCustomForm::IsShortCut(Word Key, TShiftState Shift) {
+    auto* d = FormD(this);
+    if (d->menu && d->menu->IsShortCut(Key, Shift)) return true;
+    std::function<bool(TComponent*)> walk = [&](TComponent* owner) {
+        for (int i = 0; i < owner->ComponentCount(); ++i) {
+            TComponent* c = owner->Components(i);
+            if (auto* al = dynamic_cast<TActionList*>(c); al && al->IsShortCut(Key, Shift)) return true;
+        }
+        return false;
+    };
+    if (walk(this)) return true;
+    if (d->sub) {
+        for (TCustomForm* f : AllForms())
+            if (FormD(f)->mdiArea && FormD(f)->mdiArea == d->sub->mdiArea()) return f->IsShortCut(Key, Shift);
+    }
+    return false;
+}
+
+int TCustomForm::MDIChildCount() const {
+    auto* d = FormD(this);
+    if (!d->mdiArea) return 0;
+    int n = 0;
+    for (QMdiSubWindow* s : d->mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (auto* fw = dynamic_cast<FormWidget*>(s->widget()); fw && fw->form && !FormD(fw->form)->released) ++n;
+    return n;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int i) const {
+    auto* d = FormD(this);
+    if (d->mdiArea) {
+        int n = 0;
+        // The class library lists the most recently activated child first.
+        for (QMdiSubWindow* s : d->mdiArea->subWindowList(QMdiArea::StackingOrder) | std::views::reverse) {
+            auto* fw = dynamic_cast<FormWidget*>(s->widget());
+            if (!fw || !fw->form || FormD(fw->form)->released) continue;
+            if (n++ == i) return fw->form;
+        }
+    }
+    throw EListError("List index out of bounds (" + std::to_string(i) + ")");
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+    auto* d = FormD(this);
+    if (!d->mdiArea || !d->mdiArea->currentSubWindow()) return nullptr;
+    auto* fw = dynamic_cast<FormWidget*>(d->mdiArea->currentSubWindow()->widget());
+    return fw ? fw->form : nullptr;
+}
+
+void TCustomForm::Cascade() {
+    if (auto* a = FormD(this)->mdiArea) a->cascadeSubWindows();
+}
+void TCustomForm::Tile() {
+    if (auto* a = FormD(this)->mdiArea) a->tileSubWindows();
+}
+void TCustomForm::Next() {
+    if (auto* a = FormD(this)->mdiArea) a->activateNextSubWindow();
+}
+void TCustomForm::Previous() {
+    if (auto* a = FormD(this)->mdiArea) a->activatePreviousSubWindow();
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow) OnShow(this);
+}
+void TCustomForm::DoHide() {
+    if (OnHide) OnHide(this);
+}
+void TCustomForm::Activate() {
+    if (OnActivate) OnActivate(this);
+}
+void TCustomForm::Deactivate() {
+    if (OnDeactivate) OnDeactivate(this);
+}
+void TCustomForm::DoClose(TCloseAction& Action) {
+    if (OnClose) OnClose(this, Action);
+}
+
+bool FormPressDialogButton(TCustomForm* form, bool enter) {
+    std::function<TControl*(TWinControl*)> find = [&](TWinControl* p) -> TControl* {
+        for (int i = 0; i < p->ControlCount(); ++i) {
+            TControl* c = p->Controls(i);
+            TControlPrivate* cd = c->DPtr();
+            if ((enter ? cd->isDefault : cd->isCancel) && c->Visible() && c->Enabled()) return c;
+            if (auto* w = dynamic_cast<TWinControl*>(c); w && !dynamic_cast<TCustomForm*>(c))
+                if (TControl* r = find(w)) return r;
+        }
+        return nullptr;
+    };
+    TControl* button = find(form);
+    if (!button) return false;
+    button->Click();
+    return true;
+}
+
+// ------------------------------------------------------------ application
+
+TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize() { EnsureQt(); }
+std::string TApplication::Title() const { return g_title; }
+void TApplication::SetTitle(const std::string& v) {
+    g_title = v;
+    QApplication::setApplicationDisplayName(ToQt(v));
+}
+TCustomForm* TApplication::MainForm() const { return g_mainForm; }
+
+void TApplication::FormCreated(TCustomForm* form) {
+    if (!g_mainForm) g_mainForm = form;
+    DispatchSafely(form, [form] { form->DoCreate(); });
+}
+
+void TApplication::Run() {
+    if (g_mainForm) DispatchSafely(g_mainForm, [] { g_mainForm->Show(); });
+    while (!g_terminated) {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&loop] {
+            if (g_terminated) loop.quit();
+        });
+        poll.start(50);
+        loop.exec();
+    }
+}
+
+void TApplication::Terminate() {
+    g_terminated = true;
+    for (TCustomForm* f : AllForms())
+        if (FormD(f)->loop) FormD(f)->loop->quit();
+}
+
+bool TApplication::Terminated() const { return g_terminated; }
+
+void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags) {
+    return TDialogSeam::Instance().MessageBox(Text, Caption, Flags);
+}
+
+void TApplication::HandleException(TObject* Sender, const Exception& E) {
+    if (dynamic_cast<const EAbort*>(&E)) return;
+    if (OnException) {
+        OnException(Sender, E);
+        return;
+    }
+    ShowException(E);
+}
+
+void TApplication::ShowException(const Exception& E) {
+    TDialogSeam::Instance().MessageBox(E.Message, Title(), MB_OK | MB_ICONSTOP);
+}
+
+std::string TApplication::ExeName() const {
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, size_t(n)) : std::string();
+}
+
+void TApplication::BringToFront() {
+    if (g_mainForm) g_mainForm->BringToFront();
+}
+void TApplication::Minimize() {
+    if (g_mainForm) WidgetOf(g_mainForm)->showMinimized();
+}
+void TApplication::Restore() {
+    if (g_mainForm) WidgetOf(g_mainForm)->showNormal();
+}
+
+bool TApplication::ShowHint() const { return g_showHint; }
+void TApplication::SetShowHint(bool v) { g_showHint = v; }
+TColor TApplication::HintColor() const { return g_hintColor; }
+void TApplication::SetHintColor(TColor v) { g_hintColor = v; }
+int TApplication::HintPause() const { return g_hintPause; }
+void TApplication::SetHintPause(int ms) { g_hintPause = ms; }
+int TApplication::HintHidePause() const { return g_hintHidePause; }
+void TApplication::SetHintHidePause(int ms) { g_hintHidePause = ms; }
+int TApplication::HintShortPause() const { return g_hintShortPause; }
+void TApplication::SetHintShortPause(int ms) { g_hintShortPause = ms; }
+std::string TApplication::HelpFile() const { return g_helpFile; }
+void TApplication::SetHelpFile(const std::string& v) { g_helpFile = v; }
+
+// ------------------------------------------------------------ screen
+
+TScreen::TScreen() : TComponent(nullptr) {}
+TScreen::~TScreen() { delete fonts_; }
+
+TCursor TScreen::Cursor() const { return cursor_; }
+void TScreen::SetCursor(TCursor v) {
+    if (v == cursor_) return;
+    if (cursor_ != crDefault) QApplication::restoreOverrideCursor();
+    cursor_ = v;
+    if (v == crHourGlass || v == crSQLWait || v == crAppStart) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (v != crDefault) QApplication::setOverrideCursor(Qt::ArrowCursor);
+}
+
+int TScreen::FormCount() const { return int(AllForms().size()); }
+TCustomForm* TScreen::Forms(int i) const {
+    if (i < 0 || i >= FormCount()) throw EListError("List index out of bounds (" + std::to_string(i) + ")");
+    return AllForms()[size_t(i)];
+}
+
+TCustomForm* TScreen::ActiveForm() const {
+    QWidget* w = QApplication::activeWindow();
+    for (TCustomForm* f : AllForms())
+        if (WidgetOf(f) == w || FormD(f)->top() == w) return f;
+    return nullptr;
+}
+
+TWinControl* TScreen::ActiveControl() const {
+    TCustomForm* f = ActiveForm();
+    if (f && FormD(f)->mdiArea && f->ActiveMDIChild()) return f->ActiveMDIChild()->ActiveControl();
+    return f ? f->ActiveControl() : nullptr;
+}
+
+int TScreen::Width() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 1024;
+}
+int TScreen::Height() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 768;
+}
+TRect TScreen::WorkAreaRect() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    QRect r = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    return Bounds(r.x(), r.y(), r.width(), r.height());
+}
+
+TStrings* TScreen::Fonts() {
+    if (!fonts_) {
+        auto* list = new TStringList;
+        list->SetSorted(true);
+        for (const QString& f : QFontDatabase::families()) list->Add(FromQt(f));
+        fonts_ = list;
+    }
+    return fonts_;
+}

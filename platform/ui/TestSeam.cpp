@@ -1,0 +1,388 @@
+// The dialog seam and the test drivers. Production paths build the real
+// Qt dialogs (message box with the system's Chinese button texts, input
+// dialog, file dialogs); the scripted path never opens anything modal that
+// could wait for a person.
+#include "TestSeam.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+
+#include "StdCtrls.h"
+#include "private/Controls_p.h"
+#include "private/Forms_p.h"
+
+TDialogSeam& TDialogSeam::Instance() {
+    static TDialogSeam seam;
+    return seam;
+}
+
+void TDialogSeam::Install() {
+    scripted_ = true;
+    script_.clear();
+    shown_.clear();
+    failures_.clear();
+}
+
+void TDialogSeam::Uninstall() {
+    scripted_ = false;
+    script_.clear();
+    OnFailure = nullptr;
+}
+
+void TDialogSeam::Expect(TSeamAnswer answer) { script_.push_back({std::move(answer), false}); }
+
+std::vector<TSeamAnswer> TDialogSeam::Unused() const {
+    std::vector<TSeamAnswer> out;
+    for (const Entry& e : script_)
+        if (!e.used && !e.answer.Repeat) out.push_back(e.answer);
+    return out;
+}
+
+void TDialogSeam::fail(const std::string& message) {
+    if (!scripted_) return;
+    failures_.push_back(message);
+    if (OnFailure) OnFailure(message);
+}
+
+TSeamAnswer* TDialogSeam::match(TSeamKind kind, const std::string& caption, const std::string& text, TCustomForm* form) {
+    for (Entry& e : script_) {
+        const TSeamAnswer& a = e.answer;
+        if (a.Kind != kind || (e.used && !a.Repeat)) continue;
+        if (!a.Caption.empty() && a.Caption != caption) continue;
+        if (!a.Text.empty() && text.find(a.Text) == std::string::npos) continue;
+        if (!a.Form.empty() && (!form || (a.Form != form->Name() && a.Form != form->ClassName()))) continue;
+        e.used = true;
+        return &e.answer;
+    }
+    return nullptr;
+}
+
+// ------------------------------------------------------------ message boxes
+
+static int ProductionMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    QMessageBox box;
+    box.setWindowTitle(ToQt(caption));
+    box.setText(ToQt(text));
+    switch (flags & MB_ICONMASK) {
+    case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    struct B { int id; const char* text; QMessageBox::ButtonRole role; };
+    std::vector<B> buttons;
+    switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL: buttons = {{IDOK, "确定", QMessageBox::AcceptRole}, {IDCANCEL, "取消", QMessageBox::RejectRole}}; break;
+    case MB_ABORTRETRYIGNORE:
+        buttons = {{IDABORT, "中止(&A)", QMessageBox::RejectRole}, {IDRETRY, "重试(&R)", QMessageBox::AcceptRole},
+                   {IDIGNORE, "忽略(&I)", QMessageBox::AcceptRole}};
+        break;
+    case MB_YESNOCANCEL:
+        buttons = {{IDYES, "是(&Y)", QMessageBox::YesRole}, {IDNO, "否(&N)", QMessageBox::NoRole}, {IDCANCEL, "取消", QMessageBox::RejectRole}};
+        break;
+    case MB_YESNO: buttons = {{IDYES, "是(&Y)", QMessageBox::YesRole}, {IDNO, "否(&N)", QMessageBox::NoRole}}; break;
+    case MB_RETRYCANCEL: buttons = {{IDRETRY, "重试(&R)", QMessageBox::AcceptRole}, {IDCANCEL, "取消", QMessageBox::RejectRole}}; break;
+    default: buttons = {{IDOK, "确定", QMessageBox::AcceptRole}}; break;
+    }
+    std::vector<QAbstractButton*> made;
+    for (const B& b : buttons) made.push_back(box.addButton(ToQt(b.text), b.role));
+    size_t def = (flags & MB_DEFMASK) >> 8;
+    if (def < made.size()) box.setDefaultButton(static_cast<QPushButton*>(made[def]));
+    box.exec();
+    for (size_t i = 0; i < made.size(); ++i)
+        if (box.clickedButton() == made[i]) return buttons[i].id;
+    // Closed by the window's close button: the class library answers Cancel
+    // where there is one, else the only button.
+    for (const B& b : buttons)
+        if (b.id == IDCANCEL || b.id == IDNO) return b.id;
+    return buttons.back().id;
+}
+
+int TDialogSeam::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    if (!scripted_) return ProductionMessageBox(text, caption, flags);
+    record({TSeamKind::MessageBox, caption, text, "", ""});
+    if (TSeamAnswer* a = match(TSeamKind::MessageBox, caption, text, nullptr)) return a->Result;
+    fail("unexpected message box: [" + caption + "] " + text);
+    return (flags & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+}
+
+// ------------------------------------------------------------ modal forms
+
+static void SetField(TCustomForm* form, const std::string& name, const std::string& value) {
+    TControl* c = FindControl(form, name);
+    if (!c) {
+        TDialogSeam::Instance().ReportFailure("form " + form->Name() + " has no control " + name);
+        return;
+    }
+    if (auto* cb = dynamic_cast<TCheckBox*>(c)) cb->SetChecked(value == "True");
+    else if (auto* rb = dynamic_cast<TRadioButton*>(c)) rb->SetChecked(value == "True");
+    else c->SetText(value);
+}
+
+TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
+    if (!scripted_) return RunModalLoop(form, false);
+    record({TSeamKind::ModalForm, form->Caption(), form->Caption(), form->Name(), form->ClassName()});
+    TSeamAnswer* a = match(TSeamKind::ModalForm, form->Caption(), form->Caption(), form);
+    QPointer<QWidget> alive(WidgetOf(form));
+    if (!a) {
+        fail("unexpected modal form: " + form->ClassName() + " " + form->Name() + " [" + form->Caption() + "]");
+        QTimer::singleShot(0, WidgetOf(form), [form] { form->SetModalResult(mrCancel); });
+        return RunModalLoop(form, true);
+    }
+    TSeamAnswer answer = *a;
+    QTimer::singleShot(0, WidgetOf(form), [form, answer, alive] {
+        DispatchSafely(form, [&] {
+            for (const auto& [name, value] : answer.Fields) SetField(form, name, value);
+            if (answer.Action) answer.Action(form);
+        });
+        if (alive && form->Modal() && form->ModalResult() == mrNone)
+            form->SetModalResult(answer.Result != mrNone ? answer.Result : mrCancel);
+    });
+    return RunModalLoop(form, true);
+}
+
+// ------------------------------------------------------------ other dialogs
+
+bool TDialogSeam::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+    if (!scripted_) {
+        bool ok = false;
+        QString r = QInputDialog::getText(QApplication::activeWindow(), ToQt(caption), ToQt(prompt), QLineEdit::Normal, ToQt(value), &ok);
+        if (ok) value = FromQt(r);
+        return ok;
+    }
+    record({TSeamKind::InputQuery, caption, prompt, "", ""});
+    if (TSeamAnswer* a = match(TSeamKind::InputQuery, caption, prompt, nullptr)) {
+        if (a->Result == 0) return false;
+        value = a->Value;
+        return true;
+    }
+    fail("unexpected input box: [" + caption + "] " + prompt);
+    return false;
+}
+
+static QString QtFilter(const std::string& filter) {
+    // "Bck file (*.RKB)|*.RKB|All (*.*)|*.*" -> "Bck file (*.RKB);;All (*.*)"
+    QStringList parts = ToQt(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        QString pattern = QString(parts[i + 1]).replace(';', ' ');
+        out << (name.contains('(') ? name : name + " (" + pattern + ")");
+    }
+    return out.join(";;");
+}
+
+bool TDialogSeam::FileDialog(TSeamKind kind, const std::string& title, const std::string& filter,
+                             const std::string& initialDir, std::string& fileName) {
+    if (!scripted_) {
+        QString dir = ToQt(initialDir.empty() ? fileName : initialDir + "/" + fileName);
+        QString r = kind == TSeamKind::SaveDialog
+                        ? QFileDialog::getSaveFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter))
+                        : QFileDialog::getOpenFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter));
+        if (r.isEmpty()) return false;
+        fileName = FromQt(r);
+        return true;
+    }
+    record({kind, title, title, "", ""});
+    if (TSeamAnswer* a = match(kind, title, title, nullptr)) {
+        if (a->Result == 0) return false;
+        fileName = a->Value;
+        return true;
+    }
+    fail(std::string("unexpected ") + (kind == TSeamKind::SaveDialog ? "save" : "open") + " dialog: " + title);
+    return false;
+}
+
+bool TDialogSeam::PrintDialog(const std::string& title) {
+    if (!scripted_) return true;
+    record({TSeamKind::PrintDialog, title, title, "", ""});
+    if (TSeamAnswer* a = match(TSeamKind::PrintDialog, title, title, nullptr)) return a->Result != 0;
+    fail("unexpected print dialog: " + title);
+    return false;
+}
+
+void TDialogSeam::Beep(unsigned type) {
+    if (!scripted_) {
+        QApplication::beep();
+        return;
+    }
+    record({TSeamKind::Beep, "", std::to_string(type), "", ""});
+}
+
+// ------------------------------------------------------------ script
+
+TSeamScript::TSeamScript() { TDialogSeam::Instance().Install(); }
+TSeamScript::~TSeamScript() { TDialogSeam::Instance().Uninstall(); }
+
+void TSeamScript::ExpectMessage(const std::string& textContains, int result, const std::string& caption) {
+    TSeamAnswer a;
+    a.Kind = TSeamKind::MessageBox;
+    a.Text = textContains;
+    a.Caption = caption;
+    a.Result = result;
+    Expect(std::move(a));
+}
+
+void TSeamScript::ExpectForm(const std::string& form, TModalResult result,
+                             std::vector<std::pair<std::string, std::string>> fields,
+                             std::function<void(TCustomForm*)> action) {
+    TSeamAnswer a;
+    a.Kind = TSeamKind::ModalForm;
+    a.Form = form;
+    a.Result = result;
+    a.Fields = std::move(fields);
+    a.Action = std::move(action);
+    Expect(std::move(a));
+}
+
+void TSeamScript::ExpectInput(const std::string& caption, const std::string& value, bool ok) {
+    TSeamAnswer a;
+    a.Kind = TSeamKind::InputQuery;
+    a.Caption = caption;
+    a.Value = value;
+    a.Result = ok ? 1 : 0;
+    Expect(std::move(a));
+}
+
+void TSeamScript::ExpectFile(TSeamKind kind, const std::string& fileName, bool ok) {
+    TSeamAnswer a;
+    a.Kind = kind;
+    a.Value = fileName;
+    a.Result = ok ? 1 : 0;
+    Expect(std::move(a));
+}
+
+std::vector<std::string> TSeamScript::Texts() const {
+    std::vector<std::string> out;
+    for (const TSeamRecord& r : Shown()) out.push_back(r.Text);
+    return out;
+}
+
+// ------------------------------------------------------------ drivers
+
+void ProcessEvents() {
+    Application.get();
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents(QEventLoop::AllEvents);
+    }
+}
+
+void ShowAndActivate(TCustomForm* form) {
+    form->Show();
+    QWidget* w = WidgetOf(form)->window();
+    w->activateWindow();
+    w->raise();
+    if (QWindow* h = w->windowHandle()) h->requestActivate();
+    ProcessEvents();
+}
+
+TControl* FindControl(TComponent* root, const std::string& name) {
+    if (!root) return nullptr;
+    if (TComponent* c = root->FindComponent(name))
+        if (auto* ctl = dynamic_cast<TControl*>(c)) return ctl;
+    for (int i = 0; i < root->ComponentCount(); ++i)
+        if (TControl* c = FindControl(root->Components(i), name)) return c;
+    return nullptr;
+}
+
+static QWidget* KeyTarget(TWinControl* c) {
+    QWidget* w = c->DPtr()->widget;
+    return w->focusProxy() ? w->focusProxy() : w;
+}
+
+static void SendKeyTo(QWidget* w, Word vk, TShiftState shift) {
+    int qk = VKToQtKey(vk);
+    Qt::KeyboardModifiers mods = ModifiersOf(shift);
+    if (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) mods |= Qt::KeypadModifier;
+    QString text;
+    if (!shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
+        if (vk >= 'A' && vk <= 'Z') text = QChar(shift.Contains(ssShift) ? vk : vk + 32);
+        else if (vk >= '0' && vk <= '9') text = QChar(vk);
+        else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) text = QChar('0' + vk - VK_NUMPAD0);
+        else if (vk == VK_ADD) text = "+";
+        else if (vk == VK_SUBTRACT) text = "-";
+        else if (vk == VK_SPACE) text = " ";
+        else if (vk == VK_RETURN) text = "\r";
+        else if (vk == VK_ESCAPE) text = QChar(27);
+        else if (vk == VK_BACK) text = QChar(8);
+        else if (vk == VK_TAB) text = "\t";
+    }
+    QPointer<QWidget> guard(w);
+    QKeyEvent press(QEvent::KeyPress, qk, mods, text);
+    QApplication::sendEvent(w, &press);
+    if (!guard) return;
+    QKeyEvent release(QEvent::KeyRelease, qk, mods, text);
+    QApplication::sendEvent(w, &release);
+}
+
+void SendKey(TWinControl* target, Word vk, TShiftState shift) {
+    if (target->CanFocus() && !dynamic_cast<TCustomForm*>(target)) target->SetFocus();
+    SendKeyTo(KeyTarget(target), vk, shift);
+    ProcessEvents();
+}
+
+void SendKeyToFocus(TCustomForm* form, Word vk, TShiftState shift) {
+    QWidget* top = WidgetOf(form)->window();
+    QWidget* w = QApplication::focusWidget();
+    if (!w || w->window() != top) w = top->focusWidget();
+    if (!w) w = WidgetOf(form);
+    SendKeyTo(w, vk, shift);
+    ProcessEvents();
+}
+
+void SendText(TWinControl* target, const std::string& text) {
+    if (target->CanFocus()) target->SetFocus();
+    QWidget* w = KeyTarget(target);
+    for (char32_t c : ToQt(text).toUcs4()) {
+        QString s = QString::fromUcs4(&c, 1);
+        int qk = c < 128 ? int(QChar(c).toUpper().unicode()) : int(Qt::Key_unknown);
+        QKeyEvent press(QEvent::KeyPress, qk, Qt::NoModifier, s);
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, qk, Qt::NoModifier, s);
+        QApplication::sendEvent(w, &release);
+    }
+    ProcessEvents();
+}
+
+static void SendMouse(TControl* target, int x, int y, Qt::MouseButton b, bool dbl) {
+    QWidget* w = target->DPtr()->mouseTarget();
+    if (x < 0) x = w->width() / 2;
+    if (y < 0) y = w->height() / 2;
+    QPointF p(x, y);
+    QPointF g = w->mapToGlobal(p);
+    QPointer<QWidget> guard(w);
+    QMouseEvent press(QEvent::MouseButtonPress, p, g, b, b, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    if (!guard) return;
+    QMouseEvent release(QEvent::MouseButtonRelease, p, g, b, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+    if (dbl && guard) {
+        QMouseEvent dblEv(QEvent::MouseButtonDblClick, p, g, b, b, Qt::NoModifier);
+        QApplication::sendEvent(w, &dblEv);
+        if (!guard) return;
+        QMouseEvent release2(QEvent::MouseButtonRelease, p, g, b, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &release2);
+    }
+    ProcessEvents();
+}
+
+void SendClick(TControl* target, int x, int y, TMouseButton button) {
+    SendMouse(target, x, y, button == mbRight ? Qt::RightButton : button == mbMiddle ? Qt::MiddleButton : Qt::LeftButton, false);
+}
+
+void SendDoubleClick(TControl* target, int x, int y) { SendMouse(target, x, y, Qt::LeftButton, true); }
+
+bool SaveFormPng(TCustomForm* form, const std::string& path) {
+    QWidget* w = WidgetOf(form);
+    if (auto* top = FormD(form)->top(); top && !FormD(form)->sub) w = top;
+    ProcessEvents();
+    return w->grab().save(ToQt(path), "PNG");
+}

@@ -1,0 +1,69 @@
+// Platform-only side of forms: the top-level widget with its menu bar and
+// client area, the MDI area of a frame, the sub-window of a child, and the
+// modal loop the dialog seam drives.
+#pragma once
+
+#include <QEventLoop>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QWidget>
+
+#include "Forms.h"
+#include "private/Controls_p.h"
+
+class FormWidget : public QWidget {
+public:
+    TCustomForm* form = nullptr;
+    QWidget* clientArea = nullptr;
+    QMenuBar* menuBar = nullptr;
+    void layoutParts();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+};
+
+class TFormPrivate : public TControlPrivate {
+public:
+    TFormPrivate();
+    FormWidget* top() const { return static_cast<FormWidget*>(widget.data()); }
+    QWidget* outer() const override { return sub ? static_cast<QWidget*>(sub.data()) : widget.data(); }
+    QWidget* client() const override { return top() ? top()->clientArea : nullptr; }
+
+    QMdiArea* mdiArea = nullptr;
+    QPointer<QMdiSubWindow> sub;
+    TFormBorderStyle borderStyle = bsSizeable;
+    TBorderIcons borderIcons;
+    TPosition position = poDesigned;
+    TWindowState windowState = wsNormal;
+    TFormStyle formStyle = fsNormal;
+    bool keyPreview = false;
+    TModalResult modalResult = mrNone;
+    TWinControl* pendingActive = nullptr;
+    TMainMenu* menu = nullptr;
+    bool createdFired = false;
+    bool destroyFired = false;
+    bool positioned = false;
+    bool inModal = false;
+    bool closing = false;
+    bool released = false;
+    QEventLoop* loop = nullptr;
+    TIcon* icon = nullptr;
+};
+
+// Presses the form's Default (enter) or Cancel (!enter) button when one is
+// visible and enabled; true when pressed.
+bool FormPressDialogButton(TCustomForm* form, bool enter);
+// Shows form modally with a real nested loop. When scripted is true a
+// refusal to close ends the loop with mrCancel instead of waiting.
+TModalResult RunModalLoop(TCustomForm* form, bool scripted);
+void ApplyWindowFlags(TCustomForm* form);
+// Rebuilds the menu bar from the form's main menu.
+void RebuildMenuBar(TCustomForm* form);
+TFormPrivate* FormD(const TCustomForm* form);
+void TFormActivate(TCustomForm* form, bool active);
+void TFormDoClose(TCustomForm* form, TCloseAction& action);
