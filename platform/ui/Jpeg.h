@@ -15,9 +15,9 @@ enum TJPEGPerformance { jpBestQuality, jpBestSpeed };
 enum TJPEGPixelFormat { jf24Bit, jf8Bit };
 
 // Errors libjpeg reports come out as EInvalidGraphic carrying libjpeg's own
-// message ("Premature end of JPEG file" is a warning and decodes what is
-// there; "Not a JPEG file: starts with 0x.. 0x.." is an error). A corrupt
-// file never crashes: libjpeg's error exit returns here through longjmp.
+// message ("Not a JPEG file: starts with 0x.. 0x..", and for a file cut
+// short "Premature end of JPEG file"). A corrupt file never crashes:
+// libjpeg's error exit returns here through longjmp.
 class TJPEGImage : public TGraphic {
 public:
     TJPEGImage();
@@ -54,7 +54,7 @@ public:
     void JPEGNeeded();
     void Compress() { JPEGNeeded(); }
     // The decoded pixels as a bitmap (a copy).
-    void AssignTo(TBitmap* bitmap);
+    void AssignToBitmap(TBitmap* bitmap);
 
     // Reads the whole stream from its position; the bytes are checked by
     // decoding the header at once, so a non-JPEG throws here, not later.
@@ -64,6 +64,10 @@ public:
 
     // The encoded bytes (encoding first if need be).
     const std::vector<uint8_t>& Data();
+
+protected:
+    // Lets TBitmap::Assign(jpeg) decode into the bitmap.
+    void AssignTo(TPersistent* Dest) override;
 
 private:
     struct Impl;

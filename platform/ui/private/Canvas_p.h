@@ -76,6 +76,11 @@ private:
     TCanvas* canvas_;
 };
 
+// Makes sure a QApplication exists (fonts and printers need one): creates
+// one, offscreen when no display is set, if the program has not. Window
+// code that creates its own must reuse QApplication::instance() instead.
+void EnsureGuiApplication();
+
 QColor ToQColor(TColor c);
 TColor FromQColor(const QColor& c);
 // The Qt font for f on a device of dpi (family substitution included).
