@@ -1,0 +1,1150 @@
+// The in-memory table's record store, indexes, master-detail filter and file
+// loading and saving. Cursor, edit buffer, calculated fields, bookmarks and
+// data-link traffic are TDataSet's; this unit only keeps records in slots and
+// orders them.
+#include "vq/VqMemTable.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Gbk.h"
+#include "SysUtils.h"
+
+using namespace VqMemFile;
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& text) { throw EMemTableError(text); }
+
+bool IsStringType(TFieldType t) {
+  return t == ftString || t == ftFixedChar || t == ftWideString;
+}
+
+bool IsIndexableType(TFieldType t) {
+  switch (t) {
+    case ftString: case ftSmallint: case ftInteger: case ftWord: case ftBoolean:
+    case ftFloat: case ftCurrency: case ftBCD: case ftDate: case ftTime:
+    case ftDateTime: case ftBytes: case ftAutoInc: case ftFixedChar:
+    case ftWideString: case ftLargeint: case ftADT: case ftArray:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsSevenBit(const std::string& s) {
+  for (unsigned char c : s)
+    if (c >= 128) return false;
+  return true;
+}
+
+// The locale's text order without copying for the common all-ASCII case:
+// letters compared without regard to case first, then lower case before
+// upper case unless `ignoreCase`.
+int CompareText(const std::string& a, const std::string& b, bool ignoreCase) {
+  if (!IsSevenBit(a) || !IsSevenBit(b))
+    return ignoreCase ? AnsiCompareText(a, b) : AnsiCompareStr(a, b);
+  const size_t n = std::min(a.size(), b.size());
+  auto up = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+  for (size_t i = 0; i < n; ++i) {
+    const int x = up(uint8_t(a[i])), y = up(uint8_t(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  if (ignoreCase) return 0;
+  for (size_t i = 0; i < n; ++i)
+    if (a[i] != b[i]) return a[i] >= 'a' && a[i] <= 'z' ? -1 : 1;
+  return 0;
+}
+
+template <class T>
+int Cmp(T a, T b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+constexpr unsigned kCaseInsensitive = 1, kPartial = 2, kDescending = 4;
+
+std::vector<std::string> SplitNames(const std::string& list) {
+  std::vector<std::string> r;
+  size_t s = 0;
+  while (s <= list.size()) {
+    size_t e = list.find(';', s);
+    if (e == std::string::npos) e = list.size();
+    std::string n = Trim(list.substr(s, e - s));
+    if (!n.empty()) r.push_back(n);
+    s = e + 1;
+  }
+  return r;
+}
+
+// Restores a flag on every way out of a scope.
+struct FlagGuard {
+  bool& flag;
+  bool saved;
+  FlagGuard(bool& f, bool v) : flag(f), saved(f) { f = v; }
+  ~FlagGuard() { flag = saved; }
+};
+
+std::string ReadWholeStream(TStream* s) {
+  std::string data;
+  char buf[8192];
+  for (;;) {
+    const int64_t n = s->Read(buf, sizeof buf);
+    if (n <= 0) break;
+    data.append(buf, size_t(n));
+  }
+  return data;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ lifecycle --
+
+TVQCustomMemTable::TVQCustomMemTable(TComponent* owner) : TDataSet(owner) {
+  TVqIndex row;
+  row.Name = "__MT__ROWORDER";
+  row.RowOrder = true;
+  row.Valid = true;
+  indexes_.push_back(std::move(row));
+}
+
+TVQCustomMemTable::~TVQCustomMemTable() {
+  masterLink_.SetDataSource(nullptr);
+  try {
+    Close();
+  } catch (...) {
+  }
+}
+
+void TVQCustomMemTable::CreateTable() {
+  if (Active()) DatabaseError("Cannot perform this operation on an open dataset", this);
+  if (FieldDefs().Count() == 0) {
+    for (TField* f : Fields()) {
+      if (f->FieldKind() != fkData) continue;
+      TFieldType t = f->DataType();
+      if (t == ftWideString) t = ftString;
+      if (t == ftBCD) t = ftCurrency;
+      FieldDefs().Add(f->FieldName(), t, IsStringType(t) ? f->Size() : 0, f->Required());
+    }
+  }
+}
+
+void TVQCustomMemTable::StoreOpen() {
+  if (FieldDefs().Count() == 0) CreateTable();
+  for (const TFieldDef& d : FieldDefs()) {
+    const bool supported = (d.DataType >= ftString && d.DataType <= ftTypedBinary) ||
+                           d.DataType == ftFixedChar || d.DataType == ftWideString ||
+                           d.DataType == ftLargeint;
+    if (!supported)
+      Fail("Fielddef " + d.Name + " (" + d.Name + ") Datatype " +
+           std::to_string(int(d.DataType)) + " not supported.)");
+  }
+  if (FieldDefs().Count() > 256) Fail("A table holds at most 256 fields.");
+  FreeAllRecords();
+  indexes_.resize(1);
+  current_ = 0;
+}
+
+void TVQCustomMemTable::StoreClose() {
+  FreeAllRecords();
+  indexes_.resize(1);
+  current_ = 0;
+  masterActive_ = false;
+}
+
+void TVQCustomMemTable::FreeAllRecords() {
+  slots_.clear();
+  freeSlots_.clear();
+  for (auto& ix : indexes_) {
+    ix.Refs.clear();
+    ix.Valid = true;
+  }
+  maxAutoInc_ = -1;
+}
+
+void TVQCustomMemTable::DoAfterOpen() {
+  // Fields are bound now: the user indexes can resolve their key fields.
+  MakeUserIndexes();
+  if (!indexFieldNames_.empty()) {
+    const std::string f = indexFieldNames_;
+    indexFieldNames_.clear();
+    SetIndexFieldNames(f);
+  } else if (!indexName_.empty()) {
+    const std::string n = indexName_;
+    indexName_.clear();
+    SetIndexName(n);
+  }
+  if (masterLink_.Active()) MasterChanged();
+  if (persistent_ && !PersistentFile.empty() && FileExists(PersistentFile)) {
+    if (PersistentSaveFormat == mtsfBinary)
+      LoadFromBinaryFile(PersistentFile);
+    else
+      LoadFromFile(PersistentFile);
+    First();
+  }
+  TDataSet::DoAfterOpen();
+}
+
+void TVQCustomMemTable::DoBeforeClose() {
+  TDataSet::DoBeforeClose();
+  if (persistent_ && !PersistentFile.empty() && !ComponentState().Contains(csDesigning)) {
+    DeleteFile(PersistentFile);
+    if (PersistentSaveFormat == mtsfBinary)
+      SaveToBinaryFile(PersistentFile, PersistentSaveOptions);
+    else
+      SaveToFile(PersistentFile, PersistentSaveOptions);
+  }
+}
+
+void TVQCustomMemTable::EmptyTable() {
+  if (!Active()) return;
+  DisableControls();
+  try {
+    Cancel();
+    FreeAllRecords();
+    Resync();
+    First();
+  } catch (...) {
+    EnableControls();
+    throw;
+  }
+  EnableControls();
+}
+
+// ---------------------------------------------------------------- cells --
+
+TVQCustomMemTable::Cell TVQCustomMemTable::ToCell(const TField& f, const Variant& v) const {
+  if (v.IsNull() || v.IsEmpty()) return std::monostate{};
+  switch (f.DataType()) {
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
+      return int64_t(v.AsInt64());
+    case ftBoolean: return v.AsBoolean();
+    case ftFloat: return v.AsDouble();
+    case ftDate: case ftTime: case ftDateTime: return double(v.AsDateTime());
+    case ftCurrency: case ftBCD: return int64_t(v.AsCurrency().Raw());
+    default: return v.AsString();
+  }
+}
+
+Variant TVQCustomMemTable::FromCell(const TField& f, const Cell& c) const {
+  if (std::holds_alternative<std::monostate>(c)) return Null();
+  switch (f.DataType()) {
+    case ftSmallint: return Variant(int16_t(std::get<int64_t>(c)));
+    case ftInteger: case ftWord: case ftAutoInc: return Variant(int(std::get<int64_t>(c)));
+    case ftLargeint: return Variant((long long)std::get<int64_t>(c));
+    case ftBoolean: return Variant(std::get<bool>(c));
+    case ftFloat: return Variant(std::get<double>(c));
+    case ftDate: case ftTime: case ftDateTime: return Variant(TDateTime(std::get<double>(c)));
+    case ftCurrency: case ftBCD: return Variant(Currency::FromRaw(std::get<int64_t>(c)));
+    default: return Variant(std::get<std::string>(c));
+  }
+}
+
+int TVQCustomMemTable::CompareCells(const TField& f, const Cell& a, const Cell& b,
+                                    unsigned flags) const {
+  const bool na = std::holds_alternative<std::monostate>(a);
+  const bool nb = std::holds_alternative<std::monostate>(b);
+  if (na || nb) return na && nb ? 0 : (na ? -1 : 1);
+  switch (f.DataType()) {
+    case ftString: case ftFixedChar: case ftWideString: {
+      const std::string& x = std::get<std::string>(a);
+      const std::string& y = std::get<std::string>(b);
+      if (flags & kPartial) {
+        // The stored text is cut to the key's length, in characters.
+        const int len = Utf8Length(x);
+        if (Utf8Length(y) > len) return CompareText(x, Utf8Copy(y, 1, len), flags & kCaseInsensitive);
+      }
+      return CompareText(x, y, flags & kCaseInsensitive);
+    }
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
+    case ftCurrency:
+      return Cmp(std::get<int64_t>(a), std::get<int64_t>(b));
+    case ftBoolean: return Cmp(std::get<bool>(a), std::get<bool>(b));
+    case ftFloat: case ftDate: case ftTime: case ftDateTime:
+      return Cmp(std::get<double>(a), std::get<double>(b));
+    default:
+      return 0;  // BCD, bytes and blobs do not order
+  }
+}
+
+Variant TVQCustomMemTable::StoreValue(TRecordId id, const TField& field) const {
+  if (id < 0 || size_t(id) >= slots_.size() || !slots_[size_t(id)]) return Null();
+  const auto& cells = slots_[size_t(id)]->Cells;
+  const int si = field.StoreIndex();
+  if (si < 0 || size_t(si) >= cells.size()) return Null();
+  return FromCell(field, cells[size_t(si)]);
+}
+
+// ---------------------------------------------------------------- store --
+
+int TVQCustomMemTable::StoreRecordCount() const { return int(Current().Refs.size()); }
+
+TRecordId TVQCustomMemTable::StoreRecordId(int pos) const { return Current().Refs[size_t(pos)]; }
+
+int TVQCustomMemTable::StorePosition(TRecordId id) const {
+  if (id < 0 || size_t(id) >= slots_.size() || !slots_[size_t(id)]) return -1;
+  return FindSlotInIndex(Current(), int32_t(id));
+}
+
+int32_t TVQCustomMemTable::StoreNewRecord(std::vector<Cell> cells) {
+  int32_t slot;
+  if (!freeSlots_.empty()) {
+    slot = freeSlots_.back();
+    freeSlots_.pop_back();
+  } else {
+    if (slots_.size() >= 0x7FFFFFCFu)
+      Fail("Bookmark counter is out of range. Please close and reopen table.");
+    slot = int32_t(slots_.size());
+    slots_.emplace_back();
+  }
+  slots_[size_t(slot)] = std::make_unique<Record>(Record{std::move(cells)});
+  return slot;
+}
+
+TRecordId TVQCustomMemTable::StorePost(const PostRequest& r) {
+  std::vector<Cell> cells(r.values.size());
+  for (TField* f : Fields()) {
+    const int si = f->StoreIndex();
+    if (si >= 0 && size_t(si) < cells.size()) cells[size_t(si)] = ToCell(*f, r.values[size_t(si)]);
+  }
+  const int32_t self = r.inserting ? -1 : int32_t(r.id);
+  if (enableIndexes_) CheckUnique(cells, self);
+  for (TField* f : Fields())
+    if (f->DataType() == ftAutoInc && f->StoreIndex() >= 0) {
+      const Cell& c = cells[size_t(f->StoreIndex())];
+      if (const auto* i = std::get_if<int64_t>(&c)) maxAutoInc_ = std::max(maxAutoInc_, *i);
+      break;
+    }
+  if (r.inserting) {
+    const int32_t slot = StoreNewRecord(std::move(cells));
+    for (size_t i = 0; i < indexes_.size(); ++i)
+      InsertIntoIndex(indexes_[i], slot, int(i) == current_ ? r.position : -1);
+    return slot;
+  }
+  const int32_t slot = int32_t(r.id);
+  // Out of every sorted index under the old key, back in under the new.
+  std::vector<size_t> touched;
+  for (size_t i = 1; i < indexes_.size(); ++i) {
+    auto& ix = indexes_[i];
+    if (!ix.Valid) continue;
+    if (!enableIndexes_ || (ix.Options & ixNonMaintained)) {
+      ix.Valid = false;
+      continue;
+    }
+    const int pos = FindSlotInIndex(ix, slot);
+    if (pos < 0) Fail("Could'nt perform operation since key fields changed.");
+    ix.Refs.erase(ix.Refs.begin() + pos);
+    touched.push_back(i);
+  }
+  slots_[size_t(slot)]->Cells = std::move(cells);
+  for (size_t i : touched) InsertIntoIndex(indexes_[i], slot, -1);
+  if (!Current().Valid) BuildIndex(Current());
+  return slot;
+}
+
+void TVQCustomMemTable::StoreDelete(TRecordId id) {
+  const int32_t slot = int32_t(id);
+  for (auto& ix : indexes_) RemoveFromIndex(ix, slot);
+  slots_[size_t(slot)].reset();
+  freeSlots_.push_back(slot);
+}
+
+void TVQCustomMemTable::DoOnNewRecord() {
+  if (masterActive_ && masterLink_.DataSet()) {
+    const auto names = SplitNames(masterFields_);
+    for (size_t i = 0; i < names.size() && i < Current().KeyFields.size(); ++i)
+      Current().KeyFields[i]->SetAsVariant(masterLink_.DataSet()->FieldByName(names[i])->AsVariant());
+  }
+  TDataSet::DoOnNewRecord();
+}
+
+// -------------------------------------------------------------- indexes --
+
+std::vector<TField*> TVQCustomMemTable::ResolveKeyFields(const std::string& list, bool forIndex) {
+  std::vector<TField*> r;
+  bool calc = false;
+  for (const auto& n : SplitNames(list)) {
+    TField* f = FieldByName(n);
+    const bool kindOk = f->FieldKind() == fkData || f->FieldKind() == fkCalculated ||
+                        f->FieldKind() == fkInternalCalc;
+    if (!kindOk || !IsIndexableType(f->DataType()))
+      DatabaseError("Can't index on field " + f->DisplayName(), this);
+    calc |= f->FieldKind() != fkData;
+    r.push_back(f);
+  }
+  if (forIndex) recalcOnIndex_ = calc;
+  return r;
+}
+
+const TVQCustomMemTable::Cell& TVQCustomMemTable::KeyCell(int32_t slot, const TField& f,
+                                                          Cell& scratch) const {
+  const int si = f.StoreIndex();
+  if (f.FieldKind() == fkData && si >= 0) {
+    const auto& cells = slots_[size_t(slot)]->Cells;
+    if (size_t(si) < cells.size()) return cells[size_t(si)];
+  }
+  scratch = ToCell(f, RecordValue(slot, &f));
+  return scratch;
+}
+
+int TVQCustomMemTable::CompareSlots(const TVqIndex& ix, int32_t a, int32_t b) const {
+  const unsigned flags = (ix.Options & ixCaseInsensitive) ? kCaseInsensitive : 0;
+  Cell sa, sb;
+  for (TField* f : ix.KeyFields) {
+    int c = CompareCells(*f, KeyCell(a, *f, sa), KeyCell(b, *f, sb), flags);
+    if (c) return (ix.Options & ixDescending) ? -c : c;
+  }
+  return Cmp(a, b);
+}
+
+int TVQCustomMemTable::CompareKey(const TVqIndex& ix, const std::vector<Cell>& key, int32_t slot,
+                                  size_t n, unsigned flags) const {
+  Cell scratch;
+  for (size_t i = 0; i < n && i < ix.KeyFields.size(); ++i) {
+    const TField& f = *ix.KeyFields[i];
+    int c = CompareCells(f, key[i], KeyCell(slot, f, scratch), flags);
+    if (c) return (ix.Options & ixDescending) ? -c : c;
+  }
+  return 0;
+}
+
+void TVQCustomMemTable::BuildIndex(TVqIndex& ix) {
+  ix.Refs.clear();
+  ix.Refs.reserve(slots_.size());
+  for (size_t s = 0; s < slots_.size(); ++s)
+    if (slots_[s]) ix.Refs.push_back(int32_t(s));
+  if (!ix.RowOrder && !ix.KeyFields.empty()) {
+    const bool desc = ix.Options & ixDescending;
+    const unsigned flags = (ix.Options & ixCaseInsensitive) ? kCaseInsensitive : 0;
+    const bool single = ix.KeyFields.size() == 1 && ix.KeyFields[0]->FieldKind() == fkData;
+    if (single) {
+      // One stored key field: sort (key cell, slot) pairs so that the
+      // comparison reads no record twice.
+      const TField& f = *ix.KeyFields[0];
+      const size_t si = size_t(f.StoreIndex());
+      std::vector<std::pair<const Cell*, int32_t>> keys;
+      keys.reserve(ix.Refs.size());
+      for (int32_t s : ix.Refs) keys.emplace_back(&slots_[size_t(s)]->Cells[si], s);
+      std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        int c = CompareCells(f, *a.first, *b.first, flags);
+        if (desc) c = -c;
+        return c ? c < 0 : a.second < b.second;
+      });
+      for (size_t i = 0; i < keys.size(); ++i) ix.Refs[i] = keys[i].second;
+    } else {
+      std::sort(ix.Refs.begin(), ix.Refs.end(),
+                [&](int32_t a, int32_t b) { return CompareSlots(ix, a, b) < 0; });
+    }
+    if (ix.Options & ixUnique)
+      for (size_t i = 1; i < ix.Refs.size(); ++i) {
+        std::vector<Cell> key;
+        Cell scratch;
+        for (TField* f : ix.KeyFields) key.push_back(KeyCell(ix.Refs[i - 1], *f, scratch));
+        if (CompareKey(ix, key, ix.Refs[i], key.size(), flags) == 0)
+          Fail("Duplicate index value. Operation aborted.");
+      }
+  }
+  ix.Valid = true;
+}
+
+int TVQCustomMemTable::FindSlotInIndex(const TVqIndex& ix, int32_t slot) const {
+  const auto& refs = ix.Refs;
+  if (ix.Valid) {
+    auto it = ix.RowOrder
+                  ? std::lower_bound(refs.begin(), refs.end(), slot)
+                  : std::lower_bound(refs.begin(), refs.end(), slot, [&](int32_t a, int32_t b) {
+                      return CompareSlots(ix, a, b) < 0;
+                    });
+    if (it != refs.end() && *it == slot) return int(it - refs.begin());
+  }
+  // Row order after inserts in the middle, or an index out of order.
+  auto it = std::find(refs.begin(), refs.end(), slot);
+  return it == refs.end() ? -1 : int(it - refs.begin());
+}
+
+void TVQCustomMemTable::InsertIntoIndex(TVqIndex& ix, int32_t slot, int cursorPos) {
+  if (!ix.RowOrder && (!enableIndexes_ || (ix.Options & ixNonMaintained))) {
+    ix.Valid = false;
+    return;
+  }
+  if (ix.RowOrder) {
+    if (cursorPos >= 0 && size_t(cursorPos) < ix.Refs.size())
+      ix.Refs.insert(ix.Refs.begin() + cursorPos, slot);
+    else
+      ix.Refs.push_back(slot);
+    return;
+  }
+  if (!ix.Valid) return;
+  auto it = std::lower_bound(ix.Refs.begin(), ix.Refs.end(), slot,
+                             [&](int32_t a, int32_t b) { return CompareSlots(ix, a, b) < 0; });
+  ix.Refs.insert(it, slot);
+}
+
+void TVQCustomMemTable::RemoveFromIndex(TVqIndex& ix, int32_t slot) {
+  if (ix.Refs.empty()) return;
+  if (!ix.RowOrder && (!enableIndexes_ || (ix.Options & ixNonMaintained) || !ix.Valid)) {
+    ix.Valid = false;
+    auto it = std::find(ix.Refs.begin(), ix.Refs.end(), slot);
+    if (it != ix.Refs.end()) ix.Refs.erase(it);
+    return;
+  }
+  const int pos = FindSlotInIndex(ix, slot);
+  if (pos >= 0) ix.Refs.erase(ix.Refs.begin() + pos);
+}
+
+void TVQCustomMemTable::CheckUnique(const std::vector<Cell>& cells, int32_t self) const {
+  for (size_t i = 1; i < indexes_.size(); ++i) {
+    const auto& ix = indexes_[i];
+    if (!(ix.Options & ixUnique) || (ix.Options & ixNonMaintained)) continue;
+    std::vector<Cell> key;
+    for (TField* f : ix.KeyFields) {
+      const int si = f->StoreIndex();
+      if (f->FieldKind() == fkData && si >= 0 && size_t(si) < cells.size())
+        key.push_back(cells[size_t(si)]);
+      else
+        key.push_back(ToCell(*f, RecordValue(kEditBuffer, f)));
+    }
+    const unsigned flags = (ix.Options & ixCaseInsensitive) ? kCaseInsensitive : 0;
+    auto check = [&](int32_t s) {
+      if (s != self && CompareKey(ix, key, s, key.size(), flags) == 0)
+        Fail("Duplicate index value. Operation aborted.");
+    };
+    if (!ix.Valid) {
+      for (size_t s = 0; s < slots_.size(); ++s)
+        if (slots_[s]) check(int32_t(s));
+      continue;
+    }
+    auto it = std::lower_bound(ix.Refs.begin(), ix.Refs.end(), 0, [&](int32_t s, int) {
+      return CompareKey(ix, key, s, key.size(), flags) > 0;
+    });
+    for (; it != ix.Refs.end() && CompareKey(ix, key, *it, key.size(), flags) == 0; ++it) check(*it);
+  }
+}
+
+void TVQCustomMemTable::MakeUserIndexes() {
+  indexes_.resize(1);
+  current_ = 0;
+  for (const TIndexDef& d : indexDefs_) {
+    TVqIndex ix;
+    ix.Name = d.Name;
+    ix.FieldList = d.Fields;
+    ix.Options = d.Options;
+    ix.KeyFields = ResolveKeyFields(d.Fields, true);
+    BuildIndex(ix);
+    indexes_.push_back(std::move(ix));
+  }
+}
+
+void TVQCustomMemTable::RefreshIndexes() {
+  if (!Active()) return;
+  const std::string currentName = Current().Name;
+  for (size_t i = indexes_.size(); i-- > 1;) {
+    if (indexDefs_.IndexOf(indexes_[i].Name) < 0) {
+      if (int(i) == current_) {
+        current_ = 0;
+        indexFieldNames_.clear();
+        indexName_.clear();
+      }
+      indexes_.erase(indexes_.begin() + i);
+      if (int(i) < current_) --current_;
+    }
+  }
+  for (const TIndexDef& d : indexDefs_) {
+    bool have = false;
+    for (const auto& ix : indexes_) have |= SameText(ix.Name, d.Name) && !ix.RowOrder;
+    if (have) continue;
+    TVqIndex ix;
+    ix.Name = d.Name;
+    ix.FieldList = d.Fields;
+    ix.Options = d.Options;
+    ix.KeyFields = ResolveKeyFields(d.Fields, true);
+    indexes_.push_back(std::move(ix));
+  }
+  for (auto& ix : indexes_)
+    if (!ix.Valid || (ix.RowOrder && ix.Refs.size() != slots_.size() - freeSlots_.size()))
+      BuildIndex(ix);
+  Resync();
+}
+
+void TVQCustomMemTable::SelectIndex(int i) {
+  if (i == current_) return;
+  CheckBrowseMode();
+  if (!indexes_[size_t(i)].Valid) BuildIndex(indexes_[size_t(i)]);
+  current_ = i;
+  const auto& ix = Current();
+  indexFieldNames_ = ix.RowOrder ? std::string() : ix.FieldList;
+  indexName_ = ix.RowOrder ? std::string() : ix.Name;
+  if (!ix.RowOrder) ResolveKeyFields(ix.FieldList, true);
+  Resync();
+}
+
+void TVQCustomMemTable::SetIndexName(const std::string& name) {
+  if (!Active()) {
+    indexName_ = name;
+    return;
+  }
+  if (name.empty()) return SelectIndex(0);
+  for (size_t i = 1; i < indexes_.size(); ++i)
+    if (SameText(indexes_[i].Name, name)) return SelectIndex(int(i));
+  Fail("Index " + name + " does not exist");
+}
+
+void TVQCustomMemTable::SetIndexFieldNames(const std::string& fields) {
+  if (!Active()) {
+    indexFieldNames_ = fields;
+    return;
+  }
+  if (fields.empty()) return SelectIndex(0);
+  for (size_t i = 1; i < indexes_.size(); ++i)
+    if (indexes_[i].FieldList == fields) return SelectIndex(int(i));
+}
+
+// --------------------------------------------------------------- search --
+
+bool TVQCustomMemTable::Locate(const std::string& keyFields, const Variant& keyValues,
+                               TLocateOptions options) {
+  CheckActive();
+  if (VarIsArray(keyValues) && VarArrayDimCount(keyValues) > 1)
+    Fail("Values variant array has invalid dimension count");
+  CheckBrowseMode();
+  const auto fields = ResolveKeyFields(keyFields, false);
+  if (fields.empty()) Fail("There must be at least one field");
+  if (!VarIsArray(keyValues) && fields.size() > 1) Fail("More fields than values");
+  const auto& ix = Current();
+  const bool sameKeys = !ix.RowOrder && ix.KeyFields == fields;
+  const bool sameCase = bool(options & loCaseInsensitive) == bool(ix.Options & ixCaseInsensitive);
+  if (!sameKeys || !sameCase || (options & loPartialKey)) return TDataSet::Locate(keyFields, keyValues, options);
+  std::vector<Cell> key;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    const Variant v = VarIsArray(keyValues) ? keyValues[VarArrayLowBound(keyValues) + int(i)] : keyValues;
+    key.push_back(ToCell(*fields[i], v));
+  }
+  const unsigned flags = (options & loCaseInsensitive) ? kCaseInsensitive : 0;
+  auto it = std::lower_bound(ix.Refs.begin(), ix.Refs.end(), 0, [&](int32_t s, int) {
+    return CompareKey(ix, key, s, key.size(), flags) > 0;
+  });
+  for (; it != ix.Refs.end() && CompareKey(ix, key, *it, key.size(), flags) == 0; ++it)
+    if (GotoRecord(*it)) return true;
+  return false;
+}
+
+Variant TVQCustomMemTable::Lookup(const std::string& keyFields, const Variant& keyValues,
+                                  const std::string& resultFields) {
+  return TDataSet::Lookup(keyFields, keyValues, resultFields);
+}
+
+// -------------------------------------------------------- master-detail --
+
+void TVQCustomMemTable::SetMasterSource(TDataSource* ds) {
+  if (ds && ds->DataSet() == this)
+    DatabaseError("Selfreferencing master/detail relations not allowed.", this);
+  masterLink_.SetDataSource(ds);
+  if (!ds) {
+    masterActive_ = false;
+    if (Active()) Resync();
+  }
+}
+
+void TVQCustomMemTable::SetMasterFields(const std::string& f) {
+  masterFields_ = f;
+  if (Active() && masterLink_.Active()) MasterChanged();
+}
+
+void TVQCustomMemTable::MasterLink::ActiveChanged() {
+  if (table_->Active()) table_->MasterChanged();
+}
+void TVQCustomMemTable::MasterLink::RecordChanged(TField* field) {
+  if (!field && table_->Active()) table_->MasterChanged();
+}
+void TVQCustomMemTable::MasterLink::DataSetScrolled(int) {
+  if (table_->Active()) table_->MasterChanged();
+}
+
+void TVQCustomMemTable::MasterChanged() {
+  const auto names = SplitNames(masterFields_);
+  if (names.empty()) return;
+  TDataSet* master = masterLink_.DataSet();
+  if (!masterLink_.Active() || !master) {
+    masterActive_ = false;
+    Resync();
+    First();
+    return;
+  }
+  if (Current().KeyFields.size() < names.size())
+    DatabaseError("Number of masterfields doesn't correspond to number of indexfields.", this);
+  std::vector<Cell> key;
+  for (size_t i = 0; i < names.size(); ++i)
+    key.push_back(ToCell(*Current().KeyFields[i], master->FieldByName(names[i])->AsVariant()));
+  if (masterActive_ && key == masterKey_) return;
+  masterKey_ = std::move(key);
+  masterActive_ = true;
+  CheckBrowseMode();
+  Resync();
+  First();
+}
+
+bool TVQCustomMemTable::StoreNeedsFilter() const {
+  return masterActive_ && !Current().KeyFields.empty();
+}
+
+bool TVQCustomMemTable::StoreAcceptRecord(TRecordId id) const {
+  if (!masterActive_) return true;
+  return CompareKey(Current(), masterKey_, int32_t(id), masterKey_.size(), 0) == 0;
+}
+
+// ------------------------------------------------------------ data copy --
+
+int TVQCustomMemTable::LoadFromDataSet(TDataSet* source, TVQCustomMemTable* destination, int limit) {
+  TVQCustomMemTable* dest = destination ? destination : this;
+  if (!source || source == dest) return 0;
+  std::vector<std::pair<TField*, TField*>> map;
+  for (TField* d : dest->Fields()) {
+    if (d->FieldKind() != fkData && d->FieldKind() != fkCalculated) continue;
+    if (TField* s = source->FindField(d->FieldName())) map.emplace_back(d, s);
+  }
+  int taken = 0;
+  source->First();
+  while (!source->Eof()) {
+    bool accept = true;
+    if (source == this && OnSaveRecord) OnSaveRecord(this, accept);
+    if (accept) {
+      dest->Append();
+      int pos = 0;
+      for (auto& [d, s] : map) {
+        if (d->DataType() != ftAutoInc && d->FieldKind() == fkData) d->SetAsVariant(s->AsVariant());
+        if (source == this && OnSaveField) OnSaveField(this, pos, s);
+        if (dest == this && OnLoadField) OnLoadField(this, pos, d);
+        ++pos;
+      }
+      bool post = true;
+      if (dest == this && OnLoadRecord) OnLoadRecord(this, post);
+      post ? dest->Post() : dest->Cancel();
+    }
+    ++taken;
+    source->Next();
+    if (limit > 0 && taken >= limit) break;
+  }
+  return taken;
+}
+
+// ---------------------------------------------------------------- files --
+
+std::vector<TField*> TVQCustomMemTable::SelectedFields(TVqMemTableSaveFlags flags) const {
+  std::vector<TField*> r;
+  for (TField* f : Fields()) {
+    bool sel;
+    if (IsBlobLike(int(f->DataType()))) {
+      sel = flags & mtfSaveBlobs;
+    } else {
+      switch (f->FieldKind()) {
+        case fkData: sel = flags & mtfSaveData; break;
+        case fkCalculated: sel = flags & mtfSaveCalculated; break;
+        case fkLookup: sel = flags & mtfSaveLookup; break;
+        default: sel = true;
+      }
+    }
+    if (!f->Visible() && !(flags & mtfSaveNonVisible)) sel = false;
+    r.push_back(sel ? f : nullptr);
+  }
+  return r;
+}
+
+FieldDef TVQCustomMemTable::FileFieldDef(const TField& f) const {
+  FieldDef d;
+  d.Name = f.FieldName();
+  d.Type = int(f.DataType());
+  d.Size = f.Size();
+  d.DisplayName = f.DisplayLabel();
+  d.EditMask = f.EditMask();
+  d.DisplayWidth = f.DisplayWidth();
+  d.Required = f.Required();
+  d.ReadOnly = f.ReadOnly();
+  return d;
+}
+
+std::vector<IndexDef> TVQCustomMemTable::FileIndexDefs() const {
+  std::vector<IndexDef> r;
+  for (const TIndexDef& d : indexDefs_) {
+    IndexDef x;
+    x.Name = x.DisplayName = d.Name;
+    x.Fields = d.Fields;
+    x.Descending = d.Options & ixDescending;
+    x.CaseInsensitive = d.Options & ixCaseInsensitive;
+    x.NonMaintained = d.Options & ixNonMaintained;
+    x.Unique = d.Options & ixUnique;
+    r.push_back(std::move(x));
+  }
+  return r;
+}
+
+// Walks the presented records from the first for a writer: perRecord(bool
+// isLast) runs per record the OnSaveRecord handler accepts. The position,
+// the filter and the controls are restored on every way out.
+template <class Fn>
+void TVQCustomMemTable::WalkForSave(TVqMemTableSaveFlags flags, Fn&& perRecord) {
+  CheckActive();
+  CheckBrowseMode();
+  const bool wasFiltered = Filtered();
+  const TBookmark mark = GetBookmark();
+  DisableControls();
+  try {
+    if ((flags & mtfSaveFiltered) && wasFiltered) SetFiltered(false);
+    First();
+    while (!Eof()) {
+      bool accept = true;
+      if (OnSaveRecord) OnSaveRecord(this, accept);
+      Next();
+      const bool last = Eof();
+      if (accept) {
+        if (!last) Prior();
+        perRecord(last);
+        if (!last) Next();
+      }
+    }
+  } catch (...) {
+    if (Filtered() != wasFiltered) SetFiltered(wasFiltered);
+    if (!mark.empty() && BookmarkValid(mark)) GotoBookmark(mark);
+    EnableControls();
+    throw;
+  }
+  if (Filtered() != wasFiltered) SetFiltered(wasFiltered);
+  if (!mark.empty() && BookmarkValid(mark)) GotoBookmark(mark);
+  EnableControls();
+}
+
+std::string TVQCustomMemTable::SaveToText(TVqMemTableSaveFlags flags) {
+  CheckActive();
+  const auto sel = SelectedFields(flags);
+  const bool skipRest = flags & mtfSkipRest;
+  TextWriter w;
+  if (flags & mtfSaveDef) {
+    std::vector<FieldDef> defs;
+    for (size_t i = 0; i < sel.size(); ++i)
+      if (sel[i] || !skipRest) defs.push_back(FileFieldDef(*Fields()[int(i)]));
+    const auto idx = FileIndexDefs();
+    w.DefinitionBlock(defs, (flags & mtfSaveIndexDef) ? &idx : nullptr);
+  }
+  std::vector<std::string> names;
+  for (size_t i = 0; i < sel.size(); ++i)
+    if (sel[i] || !skipRest) names.push_back(Fields()[int(i)]->DisplayLabel());
+  w.NamesLine(names);
+  bool lastWritten = false;
+  WalkForSave(flags, [&](bool last) {
+    w.BeginRecord();
+    for (size_t i = 0; i < sel.size(); ++i) {
+      TField* f = sel[i];
+      if (!f) {
+        if (!skipRest) w.NullCell();
+        continue;
+      }
+      if (OnSaveField) OnSaveField(this, int(i), f);
+      const Variant v = f->AsVariant();
+      if (v.IsNull() || v.IsEmpty()) {
+        w.NullCell();
+        continue;
+      }
+      const int type = int(f->DataType());
+      if ((flags & mtfSaveInLocalFormat) && !IsTextType(type) && !IsBytesType(type)) {
+        w.Cell(QuoteCell(f->AsString()));
+        continue;
+      }
+      Cell c = ToCell(*f, v);
+      if (auto* raw = std::get_if<int64_t>(&c); raw && (type == ftCurrency || type == ftBCD))
+        c = double(*raw) / 10000.0;
+      std::string t, fl;
+      if (auto* b = dynamic_cast<TBooleanField*>(f); b && !b->DisplayValues().empty()) {
+        const auto& dv = b->DisplayValues();
+        const size_t semi = dv.find(';');
+        t = dv.substr(0, semi);
+        fl = semi == std::string::npos ? std::string() : dv.substr(semi + 1);
+      }
+      w.Cell(ValueToCell(type, c, t, fl));
+    }
+    lastWritten = last;
+  });
+  return w.Finish(lastWritten);
+}
+
+std::string TVQCustomMemTable::SaveToBinary(TVqMemTableSaveFlags flags) {
+  CheckActive();
+  const auto sel = SelectedFields(flags);
+  ValueWriter w;
+  w.Signature();
+  w.Integer(200);
+  w.ListBegin();
+  if (flags & mtfSaveDef)
+    for (TField* f : sel) {
+      if (!f) continue;
+      const FieldDef d = FileFieldDef(*f);
+      w.Text(d.Name);
+      w.Text(TypeName(d.Type));
+      w.Integer(d.Size);
+      w.Text(d.DisplayName);
+      w.Text(d.EditMask);
+      w.Integer(d.DisplayWidth);
+      w.Boolean(d.Required);
+      w.Boolean(d.ReadOnly);
+    }
+  w.ListEnd();
+  w.ListBegin();
+  if (flags & mtfSaveIndexDef)
+    for (const auto& d : FileIndexDefs()) {
+      w.Text(d.Name);
+      w.Text(d.Fields);
+      w.Text(d.DisplayName);
+      w.Boolean(d.Descending);
+      w.Boolean(d.CaseInsensitive);
+      w.Boolean(d.NonMaintained);
+      w.Boolean(d.Unique);
+    }
+  w.ListEnd();
+  w.ListBegin();
+  WalkForSave(flags, [&](bool) {
+    for (size_t i = 0; i < sel.size(); ++i) {
+      TField* f = sel[i];
+      if (!f) continue;
+      if (OnSaveField) OnSaveField(this, int(i), f);
+      const int type = int(f->DataType());
+      Cell c = ToCell(*f, f->AsVariant());
+      if (auto* raw = std::get_if<int64_t>(&c); raw && (type == ftCurrency || type == ftBCD))
+        c = double(*raw) / 10000.0;
+      WriteBinaryValue(w, type, c);
+    }
+  });
+  w.ListEnd();
+  return w.Bytes();
+}
+
+void TVQCustomMemTable::ReplaceDefinitions(const std::vector<FieldDef>& fields,
+                                           const std::vector<IndexDef>* indexes) {
+  Close();
+  FieldDefs().Clear();
+  for (TField* f : std::vector<TField*>(Fields().begin(), Fields().end())) {
+    f->SetDataSet(nullptr);
+    delete f;
+  }
+  if (indexes) {
+    indexDefs_.Clear();
+    for (const auto& d : *indexes) {
+      TIndexOptions o = 0;
+      if (d.Descending) o |= ixDescending;
+      if (d.CaseInsensitive) o |= ixCaseInsensitive;
+      if (d.NonMaintained) o |= ixNonMaintained;
+      if (d.Unique) o |= ixUnique;
+      indexDefs_.Add(d.Name, d.Fields, o);
+    }
+  }
+  for (const auto& d : fields) {
+    const TFieldType t = TFieldType(d.Type);
+    FieldDefs().Add(d.Name, t, IsStringType(t) ? d.Size : 0, d.Required);
+    TField* f = CreateFieldOfType(t, this);
+    f->SetFieldName(d.Name);
+    if (IsStringType(t)) f->SetSize(d.Size);
+    f->SetRequired(d.Required);
+    f->SetDisplayLabel(d.DisplayName);
+    f->SetEditMask(d.EditMask);
+    f->SetReadOnly(d.ReadOnly);
+    f->SetDisplayWidth(d.DisplayWidth);
+    f->SetVisible(!d.Invisible);
+    f->SetDataSet(this);
+  }
+  Open();
+}
+
+// Stores converted rows at the end, then rebuilds the indexes once. A
+// duplicate in a unique index takes the new rows out again.
+void TVQCustomMemTable::AppendRows(std::vector<std::vector<Cell>> rows) {
+  std::vector<int32_t> added;
+  added.reserve(rows.size());
+  try {
+    for (auto& r : rows) {
+      const int32_t slot = StoreNewRecord(std::move(r));
+      added.push_back(slot);
+      indexes_[0].Refs.push_back(slot);
+    }
+    for (size_t i = 1; i < indexes_.size(); ++i) indexes_[i].Valid = false;
+    RefreshIndexes();
+  } catch (...) {
+    for (int32_t s : added) {
+      slots_[size_t(s)].reset();
+      freeSlots_.push_back(s);
+    }
+    auto& row = indexes_[0].Refs;
+    row.resize(row.size() - std::min(row.size(), added.size()));
+    for (size_t i = 1; i < indexes_.size(); ++i) indexes_[i].Valid = false;
+    for (auto& ix : indexes_)
+      if (!ix.Valid) BuildIndex(ix);
+    Resync();
+    throw;
+  }
+}
+
+namespace {
+
+// A parsed value in the form the table stores for a field of `type`.
+VqMemFile::Value StoredForm(TField& f, VqMemFile::Value v) {
+  const TFieldType t = f.DataType();
+  if (auto* d = std::get_if<double>(&v); d && (t == ftCurrency || t == ftBCD)) {
+    if (!(std::fabs(*d) < 9.2e14)) Fail("Value out of range for field '" + f.FieldName() + "'");
+    return int64_t(std::llround(*d * 10000.0));
+  }
+  if (auto* s = std::get_if<std::string>(&v); s && IsStringType(t) && f.Size() > 0 &&
+                                              Utf8Length(*s) > f.Size())
+    return Utf8Copy(*s, 1, f.Size());
+  return v;
+}
+
+}  // namespace
+
+void TVQCustomMemTable::LoadFromText(std::string_view bytes) {
+  const TextFile file = ParseTextFile(bytes);
+  // The fields the cells go to, by position: the file's own definitions, or
+  // the table's fields.
+  std::vector<std::unique_ptr<TField>> scratch;
+  std::vector<TField*> target;
+  if (file.DefinitionBlock) {
+    for (const auto& d : file.Fields) {
+      scratch.emplace_back(CreateFieldOfType(TFieldType(d.Type), nullptr));
+      scratch.back()->SetFieldName(d.Name);
+      if (IsStringType(TFieldType(d.Type))) scratch.back()->SetSize(d.Size);
+      target.push_back(scratch.back().get());
+    }
+  } else {
+    if (!Active()) Open();
+    for (TField* f : Fields()) target.push_back(f);
+  }
+  std::vector<std::vector<Cell>> rows;
+  rows.reserve(file.Rows.size());
+  for (const auto& line : file.Rows) {
+    std::vector<Cell> cells(file.DefinitionBlock ? target.size() : size_t(FieldDefs().Count()));
+    for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
+      TField* f = target[i];
+      const int si = file.DefinitionBlock ? int(i) : f->StoreIndex();
+      if (!line[i] || si < 0 || f->FieldKind() != fkData) continue;
+      std::string t, fl;
+      if (auto* b = dynamic_cast<TBooleanField*>(f); b && !b->DisplayValues().empty()) {
+        const auto& dv = b->DisplayValues();
+        const size_t semi = dv.find(';');
+        t = dv.substr(0, semi);
+        fl = semi == std::string::npos ? std::string() : dv.substr(semi + 1);
+      }
+      cells[size_t(si)] = StoredForm(
+          *f, CellToValue(int(f->DataType()), f->Size(), *line[i], f->FieldName(), t, fl));
+    }
+    rows.push_back(std::move(cells));
+  }
+  // Everything is read and converted: only now does the table change.
+  FlagGuard loading(loading_, true);
+  if (file.DefinitionBlock) ReplaceDefinitions(file.Fields, file.IndexBlock ? &file.Indexes : nullptr);
+  CheckBrowseMode();
+  DisableControls();
+  try {
+    AppendRows(std::move(rows));
+    First();
+  } catch (...) {
+    EnableControls();
+    throw;
+  }
+  EnableControls();
+}
+
+void TVQCustomMemTable::LoadFromBinary(std::string_view bytes) {
+  const bool ownDefs = true;
+  (void)ownDefs;
+  if (!Active() && FieldDefs().Count() > 0) Open();
+  const BinaryFile file = ParseBinaryFile(bytes, Active() ? FieldCount() : 0);
+  std::vector<std::unique_ptr<TField>> scratch;
+  std::vector<TField*> target;
+  const bool defs = !file.Fields.empty();
+  if (defs) {
+    for (const auto& d : file.Fields) {
+      scratch.emplace_back(CreateFieldOfType(TFieldType(d.Type), nullptr));
+      scratch.back()->SetFieldName(d.Name);
+      if (IsStringType(TFieldType(d.Type))) scratch.back()->SetSize(d.Size);
+      target.push_back(scratch.back().get());
+    }
+  } else {
+    if (!Active() && !file.Rows.empty()) Fail("Binary table file holds no field definitions for a closed table.");
+    if (Active())
+      for (TField* f : Fields()) target.push_back(f);
+  }
+  std::vector<std::vector<Cell>> rows;
+  rows.reserve(file.Rows.size());
+  for (const auto& line : file.Rows) {
+    std::vector<Cell> cells(defs ? target.size() : size_t(FieldDefs().Count()));
+    for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
+      TField* f = target[i];
+      const int si = defs ? int(i) : f->StoreIndex();
+      if (si < 0 || f->FieldKind() != fkData) continue;
+      cells[size_t(si)] = StoredForm(*f, BinaryToValue(int(f->DataType()), line[i], f->FieldName()));
+    }
+    rows.push_back(std::move(cells));
+  }
+  FlagGuard loading(loading_, true);
+  if (defs) ReplaceDefinitions(file.Fields, &file.Indexes);
+  else if (!file.Indexes.empty()) {
+    indexDefs_.Clear();
+    for (const auto& d : file.Indexes) {
+      TIndexOptions o = 0;
+      if (d.Descending) o |= ixDescending;
+      if (d.CaseInsensitive) o |= ixCaseInsensitive;
+      if (d.NonMaintained) o |= ixNonMaintained;
+      if (d.Unique) o |= ixUnique;
+      indexDefs_.Add(d.Name, d.Fields, o);
+    }
+  }
+  if (!Active()) return;
+  CheckBrowseMode();
+  DisableControls();
+  try {
+    AppendRows(std::move(rows));
+    First();
+  } catch (...) {
+    EnableControls();
+    throw;
+  }
+  EnableControls();
+}
+
+void TVQCustomMemTable::SaveToStream(TStream* stream, TVqMemTableSaveFlags flags) {
+  const std::string b = SaveToText(flags);
+  stream->WriteBuffer(b.data(), int64_t(b.size()));
+}
+
+void TVQCustomMemTable::SaveToBinaryStream(TStream* stream, TVqMemTableSaveFlags flags) {
+  const std::string b = SaveToBinary(flags);
+  stream->WriteBuffer(b.data(), int64_t(b.size()));
+}
+
+void TVQCustomMemTable::LoadFromStream(TStream* stream) { LoadFromText(ReadWholeStream(stream)); }
+
+void TVQCustomMemTable::LoadFromBinaryStream(TStream* stream) {
+  LoadFromBinary(ReadWholeStream(stream));
+}
+
+void TVQCustomMemTable::SaveToFile(const std::string& fileName, TVqMemTableSaveFlags flags) {
+  // Built before the file is touched, so a failing save leaves the old file.
+  const std::string b = SaveToText(flags);
+  TFileStream s(fileName, fmCreate);
+  if (OnSave) OnSave(this, 3, &s);
+  s.WriteBuffer(b.data(), int64_t(b.size()));
+}
+
+void TVQCustomMemTable::SaveToBinaryFile(const std::string& fileName, TVqMemTableSaveFlags flags) {
+  const std::string b = SaveToBinary(flags);
+  TFileStream s(fileName, fmCreate);
+  if (OnSave) OnSave(this, 4, &s);
+  s.WriteBuffer(b.data(), int64_t(b.size()));
+}
+
+void TVQCustomMemTable::LoadFromFile(const std::string& fileName) {
+  TFileStream s(fileName, fmOpenRead | fmShareDenyNone);
+  if (OnLoad) OnLoad(this, 3, &s);
+  LoadFromStream(&s);
+}
+
+void TVQCustomMemTable::LoadFromBinaryFile(const std::string& fileName) {
+  TFileStream s(fileName, fmOpenRead | fmShareDenyNone);
+  if (OnLoad) OnLoad(this, 4, &s);
+  LoadFromBinaryStream(&s);
+}

@@ -1,0 +1,234 @@
+// The in-memory table: a data set whose records live only in memory, kept in
+// slots and presented in the order of the current index (insertion order by
+// default, or sorted by key fields). It supports unique and descending
+// indexes, indexed Locate, a master-detail key filter and its two file
+// formats. Not here: the byte formats themselves (VqMemTableFormat.h), the
+// cursor, edit buffer, calculated fields and data links (TDataSet in DB.h).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DB.h"
+#include "vq/VqMemTableError.h"
+#include "vq/VqMemTableFormat.h"
+
+enum TVqMemTableCompareOption { mtcoDescending = 1, mtcoCaseInsensitive = 2, mtcoPartialKey = 4 };
+using TVqMemTableCompareOptions = unsigned;
+
+// Bit 0 first, as stored.
+enum TVqMemTableSaveFlag : uint16_t {
+  mtfSaveData = 1 << 0,
+  mtfSaveCalculated = 1 << 1,
+  mtfSaveLookup = 1 << 2,
+  mtfSaveNonVisible = 1 << 3,
+  mtfSaveBlobs = 1 << 4,
+  mtfSaveDef = 1 << 5,
+  mtfSaveIndexDef = 1 << 6,
+  mtfSkipRest = 1 << 7,
+  mtfSaveFiltered = 1 << 8,
+  mtfSaveInLocalFormat = 1 << 9,
+};
+using TVqMemTableSaveFlags = uint16_t;
+
+enum TVqMemTablePersistentSaveFormat { mtsfBinary = 0, mtsfCSV = 1 };
+using TVqMemTableStorageType = int;  // 3 text, 4 binary
+
+using TSWOnLoadRecord = std::function<void(TDataSet* DataSet, bool& Accept)>;
+using TSWOnSaveRecord = std::function<void(TDataSet* DataSet, bool& Accept)>;
+using TSWOnLoadField = std::function<void(TDataSet* DataSet, int FieldNo, TField* Field)>;
+using TSWOnSaveField = std::function<void(TDataSet* DataSet, int FieldNo, TField* Field)>;
+using TSWOnSave = std::function<void(TDataSet* DataSet, TVqMemTableStorageType Type, TStream* Stream)>;
+using TSWOnLoad = TSWOnSave;
+
+class TVQCustomMemTable;
+
+// One index: the slots of the stored records in key order (or insertion
+// order for the row-order index).
+struct TVqIndex {
+  std::string Name;
+  std::string FieldList;           // "A;B"
+  std::vector<TField*> KeyFields;
+  TIndexOptions Options = 0;
+  bool RowOrder = false;
+  bool Valid = false;
+  std::vector<int32_t> Refs;       // slot numbers
+};
+
+// The engine. Records are addressed by slot number (the record id of the
+// data-set framework): a slot stays the record's for its whole life, so a
+// bookmark survives re-sorting; deleted slots are reused, most recent first.
+//
+// States are TDataSet's (closed, browse, edit, insert). Invariant while
+// open: every index that is Valid holds each stored slot exactly once, in
+// order of (key, slot); the current index is always Valid.
+class TVQCustomMemTable : public TDataSet {
+public:
+  explicit TVQCustomMemTable(TComponent* owner);
+  ~TVQCustomMemTable() override;
+  std::string ClassName() const override { return "TVQCustomMemTable"; }
+
+  // Drops every record (a pending edit is cancelled first); the table stays
+  // open and goes before the first record.
+  void EmptyTable();
+  // Builds the field definitions from the persistent fields when there are
+  // none; the table must be closed.
+  void CreateTable();
+
+  bool EnableIndexes() const { return enableIndexes_; }
+  void SetEnableIndexes(bool v) { enableIndexes_ = v; }
+  TIndexDefs& IndexDefs() { return indexDefs_; }
+  const std::string& IndexName() const { return indexName_; }
+  // On an open table: "" selects the row order; an unknown name raises
+  // "Index %s does not exist".
+  void SetIndexName(const std::string& name);
+  const std::string& IndexFieldNames() const { return indexFieldNames_; }
+  // On an open table: "" selects the row order; a list no index has changes
+  // nothing.
+  void SetIndexFieldNames(const std::string& fields);
+  // Removes indexes whose definition is gone, adds the new ones, rebuilds
+  // the invalid ones.
+  void RefreshIndexes();
+  bool RecalcOnIndex() const { return recalcOnIndex_; }
+
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool v) { readOnly_ = v; }
+
+  // Master-detail: the first key fields of the current index follow the
+  // master's MasterFields ("A;B").
+  TDataSource* MasterSource() const { return masterLink_.DataSource(); }
+  void SetMasterSource(TDataSource* ds);
+  const std::string& MasterFields() const { return masterFields_; }
+  void SetMasterFields(const std::string& f);
+
+  bool Persistent() const { return persistent_; }
+  void SetPersistent(bool v) { persistent_ = v; }
+  std::string PersistentFile;
+  TVqMemTableSaveFlags PersistentSaveOptions = mtfSaveData | mtfSaveNonVisible;
+  TVqMemTablePersistentSaveFormat PersistentSaveFormat = mtsfBinary;
+  TVqMemTableSaveFlags CommaTextOptions = mtfSaveData;
+  std::string SortFields;
+  TVqMemTableCompareOptions SortOptions = 0;
+
+  // Files. Writers walk the presented records; readers parse and check the
+  // whole input first and change nothing when it is damaged (raising
+  // EMemTableError). A text file with a definition block, or a binary file
+  // with field definitions, replaces the fields and records; otherwise its
+  // records are appended to the open table.
+  void SaveToStream(TStream* stream, TVqMemTableSaveFlags flags);
+  void SaveToBinaryStream(TStream* stream, TVqMemTableSaveFlags flags);
+  void LoadFromStream(TStream* stream);
+  void LoadFromBinaryStream(TStream* stream);
+  void SaveToFile(const std::string& fileName, TVqMemTableSaveFlags flags);
+  void SaveToBinaryFile(const std::string& fileName, TVqMemTableSaveFlags flags);
+  void LoadFromFile(const std::string& fileName);
+  void LoadFromBinaryFile(const std::string& fileName);
+  // The same on byte strings.
+  std::string SaveToText(TVqMemTableSaveFlags flags);
+  std::string SaveToBinary(TVqMemTableSaveFlags flags);
+  void LoadFromText(std::string_view bytes);
+  void LoadFromBinary(std::string_view bytes);
+
+  // Appends the source's records to `destination` (this table when null),
+  // copying fields of the same name; at most `limit` when positive. Returns
+  // the number of source records taken.
+  int LoadFromDataSet(TDataSet* source, TVQCustomMemTable* destination = nullptr, int limit = 0);
+
+  bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options = 0) override;
+  Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) override;
+
+  TSWOnLoadRecord OnLoadRecord;
+  TSWOnSaveRecord OnSaveRecord;
+  TSWOnLoadField OnLoadField;
+  TSWOnSaveField OnSaveField;
+  TSWOnSave OnSave;
+  TSWOnLoad OnLoad;
+
+protected:
+  void StoreOpen() override;
+  void StoreClose() override;
+  int StoreRecordCount() const override;
+  TRecordId StoreRecordId(int pos) const override;
+  int StorePosition(TRecordId id) const override;
+  Variant StoreValue(TRecordId id, const TField& field) const override;
+  TRecordId StorePost(const PostRequest& request) override;
+  void StoreDelete(TRecordId id) override;
+  bool StoreNeedsFilter() const override;
+  bool StoreAcceptRecord(TRecordId id) const override;
+  bool GetCanModify() const override { return !readOnly_; }
+  TDataSource* GetDataSource() const override { return masterLink_.DataSource(); }
+  void DoAfterOpen() override;
+  void DoBeforeClose() override;
+  void DoOnNewRecord() override;
+
+private:
+  using Cell = VqMemFile::Value;
+  struct Record {
+    std::vector<Cell> Cells;  // by StoreIndex()
+  };
+  class MasterLink : public TDataLink {
+   public:
+    explicit MasterLink(TVQCustomMemTable* t) : table_(t) {}
+   protected:
+    void ActiveChanged() override;
+    void RecordChanged(TField* field) override;
+    void DataSetScrolled(int) override;
+   private:
+    TVQCustomMemTable* table_;
+  };
+  friend class MasterLink;
+
+  Cell ToCell(const TField& f, const Variant& v) const;
+  Variant FromCell(const TField& f, const Cell& c) const;
+  int CompareCells(const TField& f, const Cell& a, const Cell& b, unsigned flags) const;
+  const Cell& KeyCell(int32_t slot, const TField& f, Cell& scratch) const;
+  int CompareSlots(const TVqIndex& ix, int32_t a, int32_t b) const;
+  int CompareKey(const TVqIndex& ix, const std::vector<Cell>& key, int32_t slot, size_t n,
+                 unsigned flags) const;
+  std::vector<TField*> ResolveKeyFields(const std::string& list, bool forIndex);
+  void BuildIndex(TVqIndex& ix);
+  void InsertIntoIndex(TVqIndex& ix, int32_t slot, int cursorPos);
+  void RemoveFromIndex(TVqIndex& ix, int32_t slot);
+  int FindSlotInIndex(const TVqIndex& ix, int32_t slot) const;
+  void CheckUnique(const std::vector<Cell>& cells, int32_t self) const;
+  void SelectIndex(int i);
+  void MakeUserIndexes();
+  int32_t StoreNewRecord(std::vector<Cell> cells);
+  void FreeAllRecords();
+  void MasterChanged();
+  TVqIndex& Current() { return indexes_[current_]; }
+  const TVqIndex& Current() const { return indexes_[current_]; }
+
+  // File helpers.
+  std::vector<TField*> SelectedFields(TVqMemTableSaveFlags flags) const;
+  VqMemFile::FieldDef FileFieldDef(const TField& f) const;
+  std::vector<VqMemFile::IndexDef> FileIndexDefs() const;
+  template <class Fn> void WalkForSave(TVqMemTableSaveFlags flags, Fn&& perRecord);
+  void ReplaceDefinitions(const std::vector<VqMemFile::FieldDef>& fields,
+                          const std::vector<VqMemFile::IndexDef>* indexes);
+  void AppendRows(std::vector<std::vector<Cell>> rows);
+
+  std::vector<std::unique_ptr<Record>> slots_;
+  std::vector<int32_t> freeSlots_;
+  std::vector<TVqIndex> indexes_;  // [0] is the row order
+  int current_ = 0;
+  TIndexDefs indexDefs_;
+  std::string indexName_, indexFieldNames_;
+  bool enableIndexes_ = true;
+  bool recalcOnIndex_ = false;
+  bool readOnly_ = false;
+  bool persistent_ = false;
+  bool loading_ = false;
+  MasterLink masterLink_{this};
+  std::string masterFields_;
+  std::vector<Cell> masterKey_;
+  bool masterActive_ = false;
+  int64_t maxAutoInc_ = -1;
+};
+
+class TVqMemTable : public TVQCustomMemTable {
+public:
+  using TVQCustomMemTable::TVQCustomMemTable;
+  std::string ClassName() const override { return "TVqMemTable"; }
+};
