@@ -41,6 +41,7 @@ void TRMBarcode::SetHeight(int v) {
 }
 
 void TRMBarcode::SetText(const std::string& v) {
+    encoded_ = false;
     if (v == text_) return;
     text_ = v;
     NotifyChange();
@@ -122,8 +123,19 @@ std::string TRMBarcode::EncodeBars() {
         for (char ch : text_)
             if (ch < '0' || ch > '9') throw Exception("Barcode must be numeric");
     }
-    barcode::Encoded e = barcode::Encode(typ_, text_, checksum_, checkSumMethod_, ClassName());
+    // Width, DrawBars and every repaint encode again; the text stored last
+    // time already carries its check digit and must not get another.
+    bool same = encoded_ && text_ == encodedTo_ && typ_ == encodedTyp_ &&
+                checksum_ == encodedChecksum_ && checkSumMethod_ == encodedMethod_;
+    std::string input = same ? encodedFrom_ : text_;
+    barcode::Encoded e = barcode::Encode(typ_, input, checksum_, checkSumMethod_, ClassName());
     text_ = e.Text;
+    encoded_ = true;
+    encodedFrom_ = input;
+    encodedTo_ = e.Text;
+    encodedTyp_ = typ_;
+    encodedChecksum_ = checksum_;
+    encodedMethod_ = checkSumMethod_;
     return e.Bars;
 }
 

@@ -66,6 +66,8 @@ public:
 
     // The bar string of Text in Typ. Trims Text for numeric-only types and
     // stores what the encoder made of it (fitted digits, check digit).
+    // Encoding again the text it stored encodes the same symbol: an EAN-128
+    // check digit is appended once, not once more on every paint.
     // Raises Exception ("Barcode must be numeric", "%s: wrong BarcodeType",
     // the encoders' texts); Text keeps what had been stored before the fault.
     std::string EncodeBars();
@@ -92,6 +94,13 @@ private:
     TColor color_ = clWhite;
     TColor colorBar_ = clBlack;
     std::array<int, 4> widths_{1, 2, 3, 4};
+    // What the last encoding took and stored, and under which settings.
+    bool encoded_ = false;
+    std::string encodedFrom_;
+    std::string encodedTo_;
+    TRMBarcodeType encodedTyp_ = bcCodeEAN13;
+    bool encodedChecksum_ = false;
+    TRMCheckSumMethod encodedMethod_ = csmModulo10;
 };
 
 // The label layout of the barcode report object and its editor sample, on
