@@ -46,15 +46,15 @@ std::string Zbar(const std::string& png) {
 
 // Rows of index.tsv by file name, rewritten whole after every case so the
 // file is complete however the run ends.
-void AddToIndex(const std::string& file, const DecodeRow& row) {
+void AddToIndex(const std::string& file, const std::string& symbology, const std::string& input,
+                const std::string& scanned) {
     static std::map<std::string, std::string> rows;
     auto tsv = [](std::string s) {
         for (char& ch : s)
             if (ch == '\t' || ch == '\n') ch = ' ';
         return s;
     };
-    rows[file] = file + "\t" + BarcodeTypeTable[row.typ].Name + "\t" + tsv(row.text) + "\t" +
-                 tsv(row.scanned);
+    rows[file] = file + "\t" + symbology + "\t" + tsv(input) + "\t" + tsv(scanned);
     std::ofstream out(kOutDir + "/index.tsv", std::ios::trunc);
     out << "file\tsymbology\tinput\tscanned\n";
     for (const auto& [name, line] : rows) out << line << "\n";
@@ -62,6 +62,24 @@ void AddToIndex(const std::string& file, const DecodeRow& row) {
 
 // Paints the barcode with a quiet zone of `quiet` pixels on a white bitmap
 // and writes it as grey PNG.
+std::vector<uint8_t> Gray(TBitmap& bmp) {
+    int bw = bmp.Width(), bh = bmp.Height();
+    std::vector<uint8_t> gray(size_t(bw) * bh);
+    for (int y = 0; y < bh; ++y) {
+        const uint8_t* line = bmp.ScanLine(y);
+        for (int x = 0; x < bw; ++x)
+            gray[size_t(y) * bw + x] = uint8_t((line[4 * x] + line[4 * x + 1] + line[4 * x + 2]) / 3);
+    }
+    return gray;
+}
+
+void WhiteBitmap(TBitmap& bmp, int w, int h) {
+    bmp.SetPixelFormat(pf32bit);
+    bmp.SetSize(w, h);
+    bmp.Canvas()->Brush()->SetColor(clWhite);
+    bmp.Canvas()->FillRect(Rect(0, 0, w, h));
+}
+
 void Render(TRMBarcode& bc, const std::string& png) {
     const int quiet = 40;
     int w = bc.Width();
@@ -70,20 +88,11 @@ void Render(TRMBarcode& bc, const std::string& png) {
     int bw = (upright ? h : w) + 2 * quiet;
     int bh = (upright ? w : h) + 2 * quiet;
     TBitmap bmp;
-    bmp.SetPixelFormat(pf32bit);
-    bmp.SetSize(bw, bh);
-    bmp.Canvas()->Brush()->SetColor(clWhite);
-    bmp.Canvas()->FillRect(Rect(0, 0, bw, bh));
+    WhiteBitmap(bmp, bw, bh);
     bc.SetLeft(quiet);
     bc.SetTop(quiet);
     bc.PaintBarcode(bmp.Canvas());
-    std::vector<uint8_t> gray(size_t(bw) * bh);
-    for (int y = 0; y < bh; ++y) {
-        const uint8_t* line = bmp.ScanLine(y);
-        for (int x = 0; x < bw; ++x)
-            gray[size_t(y) * bw + x] = uint8_t((line[4 * x] + line[4 * x + 1] + line[4 * x + 2]) / 3);
-    }
-    ASSERT_TRUE(WriteGrayPng(png, bw, bh, gray));
+    ASSERT_TRUE(WriteGrayPng(png, bw, bh, Gray(bmp)));
 }
 
 class Decode : public testing::TestWithParam<DecodeRow> {};
@@ -101,7 +110,7 @@ TEST_P(Decode, ScannerReadsWhatWasDrawn) {
     bc.SetAngle(row.angle);
     std::string file = std::string(row.name) + ".png";
     Render(bc, kOutDir + "/" + file);
-    AddToIndex(file, row);
+    AddToIndex(file, BarcodeTypeTable[row.typ].Name, row.text, row.scanned);
     EXPECT_EQ(Zbar(kOutDir + "/" + file), row.scanned);
 }
 
@@ -163,6 +172,53 @@ const DecodeRow kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Symbologies, Decode, testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct AddOnRow {
+    const char* name;
+    TRMBarcodeType addOnTyp;
+    const char* addOn;
+    const char* scanned;  // add-on first, as zbarimg lists them
+};
+
+class DecodeWithAddOn : public testing::TestWithParam<AddOnRow> {};
+
+// A book label: the EAN-13 and, 9 modules to its right, the add-on.
+TEST_P(DecodeWithAddOn, ScannerReadsBothParts) {
+    if (!HaveZbar()) GTEST_SKIP() << "zbarimg is not installed";
+    const AddOnRow& row = GetParam();
+    std::filesystem::create_directories(kOutDir);
+    TRMBarcode ean, add;
+    ean.SetText("978020137962");
+    ean.SetChecksum(true);
+    add.SetTyp(row.addOnTyp);
+    add.SetText(row.addOn);
+    for (TRMBarcode* bc : {&ean, &add}) {
+        bc->SetModul(2);
+        bc->SetHeight(80);
+        bc->SetTop(40);
+    }
+    const int quiet = 40, gap = 18;
+    int w = ean.Width() + gap + add.Width() + 2 * quiet;
+    TBitmap bmp;
+    WhiteBitmap(bmp, w, 160);
+    ean.SetLeft(quiet);
+    ean.PaintBarcode(bmp.Canvas());
+    add.SetLeft(quiet + ean.Width() + gap);
+    add.PaintBarcode(bmp.Canvas());
+    std::string file = std::string(row.name) + ".png";
+    ASSERT_TRUE(WriteGrayPng(kOutDir + "/" + file, w, 160, Gray(bmp)));
+    std::string scanned = row.scanned;
+    AddToIndex(file, std::string("EAN13 + ") + BarcodeTypeTable[row.addOnTyp].Name,
+               std::string("978020137962 + ") + row.addOn, scanned);
+    EXPECT_EQ(Zbar(kOutDir + "/" + file), scanned);
+}
+
+const AddOnRow kAddOns[] = {
+    {"EAN13_withSupp5", bcCodeUPC_Supp5, "52495", "52495\n9780201379624"},
+    {"EAN13_withSupp2", bcCodeUPC_Supp2, "07", "07\n9780201379624"},
+};
+INSTANTIATE_TEST_SUITE_P(Composites, DecodeWithAddOn, testing::ValuesIn(kAddOns),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
