@@ -734,9 +734,10 @@ protected:
 
     // ---- services for derived classes ----
     // Re-reads the presented order after the store changed by itself
-    // (re-sort, master scroll, reload); keeps the current record when it is
-    // still presented, else the nearest position; notifies the links.
-    void Resync();
+    // (re-sort, master scroll, reload) and notifies the links. The cursor
+    // goes to `keep` (take ActiveRecordId() before changing the store) when
+    // that record is still presented, else stays at the nearest position.
+    void Resync(TRecordId keep = kNoRecord);
     // Makes a stored record current (scroll events, links told); false
     // when it is not presented (filtered out or gone).
     bool GotoRecord(TRecordId id);

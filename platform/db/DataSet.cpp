@@ -401,9 +401,9 @@ bool TDataSet::GotoRecord(TRecordId id) {
     return true;
 }
 
-void TDataSet::Resync() {
+void TDataSet::Resync(TRecordId keep) {
     if (!Active()) return;
-    TRecordId cur = cursor_ >= 0 && cursor_ < presentedCount() ? idAt(cursor_) : kNoRecord;
+    TRecordId cur = keep;
     rebuildView();
     int n = presentedCount();
     int i = cur == kNoRecord ? -1 : indexOfId(cur);
@@ -421,8 +421,9 @@ void TDataSet::Refresh() {
     CheckActive();
     CheckBrowseMode();
     if (BeforeRefresh) BeforeRefresh(this);
+    TRecordId keep = ActiveRecordId();
     StoreRefresh();
-    Resync();
+    Resync(keep);
     if (AfterRefresh) AfterRefresh(this);
 }
 

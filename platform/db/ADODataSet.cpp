@@ -1,0 +1,886 @@
+// Query rows in memory: reading a statement's rows with field types taken
+// from the declared column types, client-side sorting, and writing posted
+// rows back to the single table a query reads (by rowid), at once or in a
+// batch.
+// Not here: the connection and statement helpers (ADODB.cpp).
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <deque>
+
+#include "ADOPrivate.h"
+#include "JetSql.h"
+#include "SysUtils.h"
+
+namespace {
+
+const char* const kRowidAlias = "$rowid";
+
+// ------------------------------------------------------------ dates as text
+
+int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + int64_t(doe) - 719468;
+}
+
+void civilFromDays(int64_t z, int& y, int& m, int& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t yy = int64_t(yoe) + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = int(doy - (153 * mp + 2) / 5 + 1);
+    m = int(mp < 10 ? mp + 3 : mp - 9);
+    y = int(yy + (m <= 2));
+}
+
+const int64_t kEpoch = daysFromCivil(1899, 12, 30);
+
+bool readNumber(const char*& p, const char* end, int maxDigits, int& out) {
+    int n = 0, v = 0;
+    while (p < end && *p >= '0' && *p <= '9' && n < maxDigits) {
+        v = v * 10 + (*p - '0');
+        ++p;
+        ++n;
+    }
+    out = v;
+    return n > 0;
+}
+
+// "yyyy-M-d" or "yyyy/M/d", optionally followed by " h:n[:s]" (or "T").
+bool parseDateText(const char* s, int len, double& out) {
+    const char* p = s;
+    const char* end = s + len;
+    while (p < end && *p == ' ') ++p;
+    int y, m, d;
+    if (!readNumber(p, end, 4, y) || p >= end || (*p != '-' && *p != '/')) return false;
+    ++p;
+    if (!readNumber(p, end, 2, m) || p >= end || (*p != '-' && *p != '/')) return false;
+    ++p;
+    if (!readNumber(p, end, 2, d)) return false;
+    if (m < 1 || m > 12 || d < 1 || d > 31) return false;
+    double day = double(daysFromCivil(y, unsigned(m), unsigned(d)) - kEpoch);
+    double frac = 0;
+    if (p < end && (*p == ' ' || *p == 'T')) {
+        ++p;
+        int h = 0, n = 0, sec = 0;
+        if (readNumber(p, end, 2, h) && p < end && *p == ':') {
+            ++p;
+            readNumber(p, end, 2, n);
+            if (p < end && *p == ':') {
+                ++p;
+                readNumber(p, end, 2, sec);
+                if (p < end && *p == '.')
+                    while (p < end && (*p == '.' || (*p >= '0' && *p <= '9'))) ++p;
+            }
+            frac = (h * 3600 + n * 60 + sec) / 86400.0;
+        }
+    }
+    while (p < end && *p == ' ') ++p;
+    if (p != end) return false;
+    out = day >= 0 ? day + frac : day - frac;
+    return true;
+}
+
+// The stored form: "yyyy-MM-dd", with " hh:nn:ss" only when there is a time.
+std::string dateText(double v, TFieldType type) {
+    double day = std::floor(v);
+    int64_t secs = std::llround((v - day) * 86400.0);
+    if (secs >= 86400) {
+        day += 1;
+        secs -= 86400;
+    }
+    char buf[40];
+    int y, m, d;
+    civilFromDays(int64_t(day) + kEpoch, y, m, d);
+    if (type == ftTime) {
+        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", int(secs / 3600), int(secs / 60 % 60), int(secs % 60));
+    } else if (type == ftDate || secs == 0) {
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
+    } else {
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, int(secs / 3600),
+                      int(secs / 60 % 60), int(secs % 60));
+    }
+    return buf;
+}
+
+// --------------------------------------------------- declared column types
+
+std::string upper(const char* s) {
+    std::string u = s ? s : "";
+    for (char& c : u) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+}
+
+// Field type and size from a declared type such as "TEXT(20)", "MEMO TEXT",
+// "CURRENCY", "DATE"; ftUnknown when there is none to go by.
+TFieldType typeFromDecl(const char* decl, int& size) {
+    size = 0;
+    std::string u = upper(decl);
+    if (u.empty()) return ftUnknown;
+    size_t paren = u.find('(');
+    if (paren != std::string::npos) size = std::atoi(u.c_str() + paren + 1);
+    std::string base = u.substr(0, u.find_first_of("( "));
+    auto has = [&](const char* w) { return u.find(w) != std::string::npos; };
+    if (has("MEMO") || has("LONGTEXT") || has("LONGCHAR") || base == "NOTE" || base == "CLOB") return ftMemo;
+    if (base == "COUNTER" || base == "AUTOINCREMENT" || base == "AUTONUMBER") return ftAutoInc;
+    if (base == "SMALLINT" || base == "SHORT" || base == "INT2") return ftSmallint;
+    if (base == "TINYINT" || base == "BYTE") return ftWord;
+    if (base == "BIGINT" || base == "INT8") return ftLargeint;
+    if (base == "INTEGER" || base == "INT" || base == "LONG" || base == "MEDIUMINT") return ftInteger;
+    if (base == "CURRENCY" || base == "MONEY" || base == "SMALLMONEY") return ftCurrency;
+    if (base == "BOOLEAN" || base == "BOOL" || base == "BIT" || base == "YESNO" || base == "LOGICAL") return ftBoolean;
+    if (base == "DATE") return ftDate;
+    if (base == "DATETIME" || base == "TIMESTAMP") return ftDateTime;
+    if (base == "TIME") return ftTime;
+    if (base == "IMAGE" || base == "PICTURE" || base == "GRAPHIC") return ftGraphic;
+    if (base == "BLOB" || base == "LONGBINARY" || base == "BINARY" || base == "VARBINARY" || base == "OLEOBJECT")
+        return ftBlob;
+    if (base == "FLOAT" || base == "DOUBLE" || base == "REAL" || base == "NUMERIC" || base == "NUMBER" ||
+        base == "DECIMAL" || base == "SINGLE")
+        return ftFloat;
+    if (has("CHAR") || has("TEXT") || base == "STRING" || has("CLOB")) {
+        if (size <= 0) size = 255;
+        return ftString;
+    }
+    return ftUnknown;
+}
+
+bool isTextType(TFieldType t) {
+    return t == ftString || t == ftFixedChar || t == ftWideString || t == ftMemo || t == ftFmtMemo;
+}
+
+// One column value of the current result row as the field type wants it.
+Variant readValue(sqlite3_stmt* st, int i, TFieldType t) {
+    int storage = sqlite3_column_type(st, i);
+    if (storage == SQLITE_NULL) return Null();
+    switch (t) {
+    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo:
+        return Variant(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                        size_t(sqlite3_column_bytes(st, i))));
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc:
+        return Variant(int(sqlite3_column_int64(st, i)));
+    case ftLargeint:
+        return Variant(static_cast<long long>(sqlite3_column_int64(st, i)));
+    case ftFloat:
+        return Variant(sqlite3_column_double(st, i));
+    case ftCurrency: case ftBCD:
+        if (storage == SQLITE_INTEGER) return Variant(Currency(static_cast<long long>(sqlite3_column_int64(st, i))));
+        return Variant(Currency::FromDouble(sqlite3_column_double(st, i)));
+    case ftBoolean:
+        if (storage == SQLITE_TEXT) {
+            std::string s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            return Variant(SameText(s, "true") || SameText(s, "yes") || (std::atof(s.c_str()) != 0));
+        }
+        return Variant(sqlite3_column_double(st, i) != 0);
+    case ftDate: case ftDateTime: case ftTime: {
+        if (storage == SQLITE_TEXT) {
+            const char* s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            int len = sqlite3_column_bytes(st, i);
+            double d;
+            if (parseDateText(s, len, d)) return Variant(TDateTime(d));
+            TDateTime tm;
+            if (t == ftTime && TryStrToTime(std::string(s, size_t(len)), tm)) return Variant(tm);
+            if (len == 0) return Null();
+            return Variant(std::string(s, size_t(len)));
+        }
+        return Variant(TDateTime(sqlite3_column_double(st, i)));
+    }
+    case ftBlob: case ftGraphic: default:
+        break;
+    }
+    if (t == ftBlob || t == ftGraphic) {
+        const void* p = sqlite3_column_blob(st, i);
+        return Variant(std::string(static_cast<const char*>(p), size_t(sqlite3_column_bytes(st, i))));
+    }
+    switch (storage) {
+    case SQLITE_INTEGER: {
+        int64_t v = sqlite3_column_int64(st, i);
+        if (v >= INT32_MIN && v <= INT32_MAX) return Variant(int(v));
+        return Variant(static_cast<long long>(v));
+    }
+    case SQLITE_FLOAT: return Variant(sqlite3_column_double(st, i));
+    case SQLITE_BLOB:
+        return Variant(std::string(static_cast<const char*>(sqlite3_column_blob(st, i)), size_t(sqlite3_column_bytes(st, i))));
+    default:
+        return Variant(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                        size_t(sqlite3_column_bytes(st, i))));
+    }
+}
+
+void bindValue(sqlite3_stmt* st, int i, const Variant& v, TFieldType t) {
+    if (v.IsNull() || v.IsEmpty()) {
+        sqlite3_bind_null(st, i);
+        return;
+    }
+    switch (t) {
+    case ftDate: case ftDateTime: case ftTime: {
+        double d;
+        if (VarIsStr(v)) {
+            std::string s = VarToStr(v);
+            if (!parseDateText(s.c_str(), int(s.size()), d)) d = double(StrToDateTime(s));
+        } else {
+            d = double(VarToDateTime(v));
+        }
+        std::string text = dateText(d, t);
+        sqlite3_bind_text(st, i, text.c_str(), int(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    case ftBoolean: sqlite3_bind_int(st, i, v.AsBoolean() ? 1 : 0); return;
+    case ftCurrency: case ftBCD: sqlite3_bind_double(st, i, v.AsCurrency().ToDouble()); return;
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
+        sqlite3_bind_int64(st, i, v.AsInt64());
+        return;
+    case ftFloat: sqlite3_bind_double(st, i, v.AsDouble()); return;
+    case ftBlob: case ftGraphic: {
+        std::string b = VarToStr(v);
+        sqlite3_bind_blob(st, i, b.data(), int(b.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default: break;
+    }
+    switch (v.Type()) {
+    case varSmallint: case varInteger: case varInt64: case varByte: case varWord: case varLongWord: case varShortInt:
+        sqlite3_bind_int64(st, i, v.AsInt64());
+        return;
+    case varDouble: case varSingle:
+        if (!isTextType(t)) {
+            sqlite3_bind_double(st, i, v.AsDouble());
+            return;
+        }
+        break;
+    default: break;
+    }
+    std::string s = VarToStr(v);
+    sqlite3_bind_text(st, i, s.c_str(), int(s.size()), SQLITE_TRANSIENT);
+}
+
+std::string quoteIdent(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// ------------------------------------------- which table a query reads
+
+struct Token {
+    std::string text;  // identifier without its quotes, or the symbol
+    size_t begin = 0, end = 0;
+    bool word = false;
+};
+
+std::vector<Token> tokenize(const std::string& s) {
+    std::vector<Token> out;
+    size_t i = 0;
+    while (i < s.size()) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (std::isspace(c)) {
+            ++i;
+        } else if (c == '-' && i + 1 < s.size() && s[i + 1] == '-') {
+            while (i < s.size() && s[i] != '\n') ++i;
+        } else if (c == '/' && i + 1 < s.size() && s[i + 1] == '*') {
+            size_t e = s.find("*/", i + 2);
+            i = e == std::string::npos ? s.size() : e + 2;
+        } else if (c == '\'') {
+            size_t b = i++;
+            while (i < s.size()) {
+                if (s[i] == '\'') {
+                    if (i + 1 < s.size() && s[i + 1] == '\'') {
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+            out.push_back({"'", b, i, false});
+        } else if (c == '"' || c == '[' || c == '`') {
+            char close = c == '[' ? ']' : char(c);
+            size_t b = i;
+            size_t e = s.find(close, i + 1);
+            if (e == std::string::npos) e = s.size();
+            out.push_back({s.substr(i + 1, e - i - 1), b, std::min(e + 1, s.size()), true});
+            i = std::min(e + 1, s.size());
+        } else if (std::isalnum(c) || c == '_' || c >= 0x80 || c == '$') {
+            size_t b = i;
+            while (i < s.size()) {
+                unsigned char d = static_cast<unsigned char>(s[i]);
+                if (!(std::isalnum(d) || d == '_' || d >= 0x80 || d == '$')) break;
+                ++i;
+            }
+            out.push_back({s.substr(b, i - b), b, i, true});
+        } else {
+            out.push_back({std::string(1, char(c)), i, i + 1, false});
+            ++i;
+        }
+    }
+    return out;
+}
+
+struct SingleTable {
+    std::string table, alias;
+    size_t selectEnd = 0;  // where the select list starts
+};
+
+// The one table a statement reads, when it reads exactly one and nothing
+// (grouping, DISTINCT, joins, unions) makes its rows other than the
+// table's own.
+bool findSingleTable(const std::string& sql, SingleTable& out) {
+    auto t = tokenize(sql);
+    auto is = [&](size_t k, const char* w) { return k < t.size() && t[k].word && SameText(t[k].text, w); };
+    if (t.empty() || !is(0, "select")) return false;
+    out.selectEnd = t[0].end;
+    int depth = 0;
+    size_t from = 0;
+    for (size_t k = 1; k < t.size(); ++k) {
+        if (t[k].text == "(" && !t[k].word) ++depth;
+        else if (t[k].text == ")" && !t[k].word) --depth;
+        if (depth != 0) continue;
+        for (const char* w : {"distinct", "group", "union", "join", "having", "intersect", "except", "window"})
+            if (is(k, w)) return false;
+        if (from == 0 && is(k, "from")) from = k;
+    }
+    if (from == 0 || from + 1 >= t.size() || !t[from + 1].word) return false;
+    out.table = t[from + 1].text;
+    size_t k = from + 2;
+    static const char* const kFollow[] = {"where", "order", "limit", "group", "having", "left", "inner", "join",
+                                          "cross", "natural", "union", "right", "full", "on", "outer"};
+    auto isFollow = [&](size_t i) {
+        for (const char* w : kFollow)
+            if (is(i, w)) return true;
+        return false;
+    };
+    if (is(k, "as")) ++k;
+    if (k < t.size() && t[k].word && !isFollow(k)) {
+        out.alias = t[k].text;
+        ++k;
+    }
+    if (k < t.size() && t[k].text == "." ) return false;  // schema.table
+    if (k >= t.size() || t[k].text == ";") return true;
+    return is(k, "where") || is(k, "order") || is(k, "limit");
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ the rows
+
+struct TCustomADODataSet::Column {
+    std::string name;
+    TFieldType type = ftUnknown;
+    int size = 0;
+    std::string originTable, originColumn;
+    bool writable = false;
+    bool required = false;
+};
+
+struct TCustomADODataSet::Row {
+    enum Status { Unchanged, Inserted, Modified, Deleted, Removed };
+    TRecordId id = 0;
+    std::vector<Variant> vals;
+    std::vector<Variant> original;
+    int64_t rowid = 0;
+    bool hasRowid = false;
+    Status status = Unchanged;
+};
+
+struct TCustomADODataSet::Rows {
+    std::vector<Column> cols;
+    std::deque<Row> all;  // all[id - 1]
+    std::vector<Row*> order;
+    mutable std::vector<int> posOf;
+    mutable bool posDirty = true;
+    bool updatable = false;
+};
+
+TCustomADODataSet::TCustomADODataSet(TComponent* owner) : TDataSet(owner) {}
+
+TCustomADODataSet::~TCustomADODataSet() {
+    try {
+        Close();
+    } catch (...) {
+    }
+    if (connection_) connection_->removeDataSet(this);
+}
+
+void TCustomADODataSet::SetConnection(TADOConnection* c) {
+    if (c == connection_) return;
+    Close();
+    if (connection_) connection_->removeDataSet(this);
+    connection_ = c;
+    if (connection_) connection_->addDataSet(this);
+}
+
+void TCustomADODataSet::checkConnection() const {
+    if (!connection_) DatabaseError("Missing Connection or ConnectionString", this);
+    OpenHandle(connection_);
+}
+
+TCustomADODataSet::Row* TCustomADODataSet::rowOf(TRecordId id) const {
+    if (!rows_ || id < 1 || size_t(id) > rows_->all.size()) return nullptr;
+    return &rows_->all[size_t(id - 1)];
+}
+
+void TCustomADODataSet::StoreOpen() {
+    checkConnection();
+    sqlite3* db = OpenHandle(connection_);
+    std::string shown = Trim(CommandSql());
+    if (shown.empty()) DatabaseError("CommandText does not return a result set", this);
+    std::string sql = JetToSqlite(shown);
+    auto rows = std::make_unique<Rows>();
+
+    SingleTable single;
+    bool injected = false;
+    SqlStatement st;
+    if (findSingleTable(sql, single)) {
+        bool isTable = false;
+        {
+            SqlStatement q(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE", "");
+            sqlite3_bind_text(q.get(), 1, single.table.c_str(), int(single.table.size()), SQLITE_TRANSIENT);
+            isTable = q.step();
+        }
+        if (isTable) {
+            std::string qualifier = quoteIdent(single.alias.empty() ? single.table : single.alias);
+            std::string withRowid = sql.substr(0, single.selectEnd) + " " + qualifier + ".rowid AS \"" + kRowidAlias +
+                                    "\"," + sql.substr(single.selectEnd);
+            try {
+                st = SqlStatement(db, withRowid, shown);
+                injected = true;
+            } catch (const EDatabaseError&) {
+                injected = false;
+            }
+        }
+    }
+    if (!injected) st = SqlStatement(db, sql, shown);
+    sqlite3_stmt* s = st.get();
+    int n = sqlite3_column_count(s);
+    if (n == 0) DatabaseError("CommandText does not return a result set", this);
+    int first = injected ? 1 : 0;
+    rows->updatable = injected;
+    for (int i = first; i < n; ++i) {
+        Column c;
+        c.name = sqlite3_column_name(s, i) ? sqlite3_column_name(s, i) : "";
+        c.type = typeFromDecl(sqlite3_column_decltype(s, i), c.size);
+        const char* table = sqlite3_column_table_name(s, i);
+        const char* column = sqlite3_column_origin_name(s, i);
+        if (table && column) {
+            c.originTable = table;
+            c.originColumn = column;
+            const char *dt = nullptr, *coll = nullptr;
+            int notNull = 0, pk = 0, autoinc = 0;
+            if (sqlite3_table_column_metadata(db, sqlite3_column_database_name(s, i), table, column, &dt, &coll,
+                                              &notNull, &pk, &autoinc) == SQLITE_OK) {
+                if (autoinc) c.type = ftAutoInc;
+                c.required = notNull && !autoinc;
+            }
+            c.writable = injected && SameText(c.originTable, single.table);
+        }
+        rows->cols.push_back(c);
+    }
+    // Duplicate names (a.Code, b.Code) get a suffix, as the class library does.
+    for (size_t i = 0; i < rows->cols.size(); ++i) {
+        int k = 0;
+        std::string base = rows->cols[i].name;
+        for (size_t j = 0; j < i; ++j) {
+            if (SameText(rows->cols[j].name, rows->cols[i].name)) {
+                rows->cols[i].name = base + "_" + std::to_string(++k);
+                j = size_t(-1);
+            }
+        }
+    }
+    size_t ncols = rows->cols.size();
+    while (st.step()) {
+        Row& r = rows->all.emplace_back();
+        r.id = TRecordId(rows->all.size());
+        r.vals.reserve(ncols);
+        if (injected) {
+            r.rowid = sqlite3_column_int64(s, 0);
+            r.hasRowid = sqlite3_column_type(s, 0) != SQLITE_NULL;
+        }
+        for (size_t c = 0; c < ncols; ++c) r.vals.push_back(readValue(s, int(c) + first, rows->cols[c].type));
+    }
+    // Columns without a declared type (expressions, aggregates) take the
+    // kind of their first value.
+    for (size_t c = 0; c < ncols; ++c) {
+        Column& col = rows->cols[c];
+        if (col.type != ftUnknown) continue;
+        col.type = ftString;
+        col.size = 255;
+        for (const Row& r : rows->all) {
+            const Variant& v = r.vals[c];
+            if (v.IsNull()) continue;
+            if (v.Type() == varInteger) col.type = ftInteger;
+            else if (v.Type() == varInt64) col.type = ftLargeint;
+            else if (v.Type() == varDouble) col.type = ftFloat;
+            break;
+        }
+    }
+    rows->order.reserve(rows->all.size());
+    for (Row& r : rows->all) rows->order.push_back(&r);
+
+    FieldDefs().Clear();
+    for (const Column& c : rows->cols) {
+        TFieldDef& d = FieldDefs().Add(c.name, c.type, isTextType(c.type) && c.type != ftMemo ? c.size : 0, c.required);
+        if (c.type == ftCurrency) d.Precision = 19;
+    }
+    baseTable_ = injected ? single.table : std::string();
+    rows_ = std::move(rows);
+    rowsAffected_ = int(rows_->all.size());
+    if (!sort_.empty()) applySort();
+}
+
+void TCustomADODataSet::StoreClose() {
+    rows_.reset();
+    baseTable_.clear();
+}
+
+void TCustomADODataSet::StoreRefresh() {
+    StoreClose();
+    StoreOpen();
+}
+
+int TCustomADODataSet::StoreRecordCount() const { return rows_ ? int(rows_->order.size()) : 0; }
+
+TRecordId TCustomADODataSet::StoreRecordId(int pos) const { return rows_->order[size_t(pos)]->id; }
+
+int TCustomADODataSet::StorePosition(TRecordId id) const {
+    if (!rows_) return -1;
+    if (rows_->posDirty) {
+        rows_->posOf.assign(rows_->all.size() + 1, -1);
+        for (size_t i = 0; i < rows_->order.size(); ++i) rows_->posOf[size_t(rows_->order[i]->id)] = int(i);
+        rows_->posDirty = false;
+    }
+    if (id < 1 || size_t(id) >= rows_->posOf.size()) return -1;
+    return rows_->posOf[size_t(id)];
+}
+
+Variant TCustomADODataSet::StoreValue(TRecordId id, const TField& field) const {
+    const Row* r = rowOf(id);
+    if (!r) return Null();
+    size_t i = size_t(field.StoreIndex());
+    return i < r->vals.size() ? r->vals[i] : Null();
+}
+
+void TCustomADODataSet::readBack(Row& row) {
+    sqlite3* db = OpenHandle(connection_);
+    std::string list;
+    std::vector<size_t> idx;
+    for (size_t c = 0; c < rows_->cols.size(); ++c) {
+        if (!rows_->cols[c].writable) continue;
+        if (!list.empty()) list += ",";
+        list += quoteIdent(rows_->cols[c].originColumn);
+        idx.push_back(c);
+    }
+    if (idx.empty()) return;
+    std::string sql = "SELECT " + list + " FROM " + quoteIdent(baseTable_) + " WHERE rowid=?1";
+    SqlStatement st(db, sql, sql);
+    sqlite3_bind_int64(st.get(), 1, row.rowid);
+    if (!st.step()) return;
+    for (size_t k = 0; k < idx.size(); ++k) row.vals[idx[k]] = readValue(st.get(), int(k), rows_->cols[idx[k]].type);
+}
+
+void TCustomADODataSet::writeInsert(Row& row) {
+    sqlite3* db = OpenHandle(connection_);
+    std::string names, marks;
+    std::vector<size_t> idx;
+    for (size_t c = 0; c < rows_->cols.size(); ++c) {
+        const Column& col = rows_->cols[c];
+        if (!col.writable || row.vals[c].IsNull() || row.vals[c].IsEmpty()) continue;
+        if (!names.empty()) {
+            names += ",";
+            marks += ",";
+        }
+        names += quoteIdent(col.originColumn);
+        marks += "?";
+        idx.push_back(c);
+    }
+    std::string sql = "INSERT INTO " + quoteIdent(baseTable_) +
+                      (idx.empty() ? std::string(" DEFAULT VALUES") : " (" + names + ") VALUES (" + marks + ")");
+    SqlStatement st(db, sql, sql);
+    for (size_t k = 0; k < idx.size(); ++k) bindValue(st.get(), int(k) + 1, row.vals[idx[k]], rows_->cols[idx[k]].type);
+    st.run();
+    row.rowid = sqlite3_last_insert_rowid(db);
+    row.hasRowid = true;
+    readBack(row);
+    lastSavedId_ = row.rowid;
+    for (size_t c = 0; c < rows_->cols.size(); ++c)
+        if (rows_->cols[c].type == ftAutoInc && rows_->cols[c].writable && !row.vals[c].IsNull())
+            lastSavedId_ = row.vals[c].AsInt64();
+    rowsAffected_ = 1;
+}
+
+void TCustomADODataSet::writeUpdate(Row& row, const std::vector<Variant>& old) {
+    sqlite3* db = OpenHandle(connection_);
+    if (!row.hasRowid) DatabaseError("Insufficient key column information for updating or refreshing.", this);
+    std::string sets;
+    std::vector<size_t> idx;
+    for (size_t c = 0; c < rows_->cols.size(); ++c) {
+        const Column& col = rows_->cols[c];
+        if (!col.writable) continue;
+        const Variant& nv = row.vals[c];
+        const Variant& ov = c < old.size() ? old[c] : Variant();
+        bool same = (nv.IsNull() || nv.IsEmpty()) ? (ov.IsNull() || ov.IsEmpty())
+                                                  : (!ov.IsNull() && !ov.IsEmpty() && nv.Type() == ov.Type() && VariantsEqual(nv, ov));
+        if (same) continue;
+        if (!sets.empty()) sets += ",";
+        sets += quoteIdent(col.originColumn) + "=?";
+        idx.push_back(c);
+    }
+    rowsAffected_ = 0;
+    if (idx.empty()) return;
+    std::string sql = "UPDATE " + quoteIdent(baseTable_) + " SET " + sets + " WHERE rowid=?";
+    SqlStatement st(db, sql, sql);
+    for (size_t k = 0; k < idx.size(); ++k) bindValue(st.get(), int(k) + 1, row.vals[idx[k]], rows_->cols[idx[k]].type);
+    sqlite3_bind_int64(st.get(), int(idx.size()) + 1, row.rowid);
+    if (st.run() == 0)
+        DatabaseError("Row cannot be located for updating. Some values may have been changed since it was last read.", this);
+    rowsAffected_ = 1;
+}
+
+void TCustomADODataSet::writeDelete(Row& row) {
+    sqlite3* db = OpenHandle(connection_);
+    if (!row.hasRowid) DatabaseError("Insufficient key column information for updating or refreshing.", this);
+    std::string sql = "DELETE FROM " + quoteIdent(baseTable_) + " WHERE rowid=?1";
+    SqlStatement st(db, sql, sql);
+    sqlite3_bind_int64(st.get(), 1, row.rowid);
+    if (st.run() == 0)
+        DatabaseError("Row cannot be located for updating. Some values may have been changed since it was last read.", this);
+    rowsAffected_ = 1;
+}
+
+TRecordId TCustomADODataSet::StorePost(const PostRequest& req) {
+    bool batch = lockType_ == ltBatchOptimistic;
+    size_t ncols = rows_->cols.size();
+    auto fitted = [&](const std::vector<Variant>& v) {
+        std::vector<Variant> out(v.begin(), v.begin() + std::min(v.size(), ncols));
+        out.resize(ncols, Null());
+        return out;
+    };
+    if (req.inserting) {
+        Row& r = rows_->all.emplace_back();
+        r.id = TRecordId(rows_->all.size());
+        r.vals = fitted(req.values);
+        if (batch) {
+            r.status = Row::Inserted;
+        } else if (rows_->updatable) {
+            try {
+                writeInsert(r);
+            } catch (...) {
+                rows_->all.pop_back();
+                throw;
+            }
+        }
+        size_t at = std::min(size_t(std::max(req.position, 0)), rows_->order.size());
+        rows_->order.insert(rows_->order.begin() + long(at), &r);
+        rows_->posDirty = true;
+        return r.id;
+    }
+    Row* r = rowOf(req.id);
+    if (!r) DatabaseError("Record not found", this);
+    std::vector<Variant> newVals = fitted(req.values);
+    if (batch) {
+        if (r->status == Row::Unchanged) {
+            r->original = r->vals;
+            r->status = Row::Modified;
+        }
+        r->vals = std::move(newVals);
+    } else if (rows_->updatable) {
+        std::vector<Variant> old = r->vals;
+        r->vals = std::move(newVals);
+        try {
+            writeUpdate(*r, old);
+        } catch (...) {
+            r->vals = std::move(old);
+            throw;
+        }
+    } else {
+        r->vals = std::move(newVals);
+    }
+    return r->id;
+}
+
+void TCustomADODataSet::StoreDelete(TRecordId id) {
+    Row* r = rowOf(id);
+    if (!r) return;
+    if (lockType_ == ltBatchOptimistic) {
+        r->status = r->status == Row::Inserted ? Row::Removed : Row::Deleted;
+    } else {
+        if (rows_->updatable) writeDelete(*r);
+        r->status = Row::Removed;
+    }
+    int pos = StorePosition(id);
+    if (pos >= 0) rows_->order.erase(rows_->order.begin() + pos);
+    rows_->posDirty = true;
+}
+
+bool TCustomADODataSet::HasPendingChanges() const {
+    if (!rows_) return false;
+    for (const Row& r : rows_->all)
+        if (r.status == Row::Inserted || r.status == Row::Modified || r.status == Row::Deleted) return true;
+    return false;
+}
+
+void TCustomADODataSet::UpdateBatch() {
+    CheckActive();
+    CheckBrowseMode();
+    if (!HasPendingChanges()) return;
+    if (!rows_->updatable) DatabaseError("Insufficient key column information for updating or refreshing.", this);
+    sqlite3* db = OpenHandle(connection_);
+    SqlStatement(db, "SAVEPOINT update_batch", "").run();
+    std::vector<std::pair<Row*, int64_t>> inserted;
+    try {
+        for (Row& r : rows_->all)
+            if (r.status == Row::Deleted) writeDelete(r);
+        for (Row& r : rows_->all) {
+            if (r.status == Row::Modified) {
+                writeUpdate(r, r.original);
+            } else if (r.status == Row::Inserted) {
+                inserted.push_back({&r, r.rowid});
+                writeInsert(r);
+            }
+        }
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK TO update_batch; RELEASE update_batch", nullptr, nullptr, nullptr);
+        for (auto& [row, rowid] : inserted) {
+            row->rowid = rowid;
+            row->hasRowid = false;
+        }
+        throw;
+    }
+    SqlStatement(db, "RELEASE update_batch", "").run();
+    TRecordId current = ActiveRecordId();
+    for (Row& r : rows_->all) {
+        if (r.status == Row::Deleted) r.status = Row::Removed;
+        else if (r.status != Row::Removed) r.status = Row::Unchanged;
+        r.original.clear();
+    }
+    Resync(current);
+}
+
+void TCustomADODataSet::CancelBatch() {
+    CheckActive();
+    if (State() == dsEdit || State() == dsInsert) Cancel();
+    if (!rows_) return;
+    TRecordId current = ActiveRecordId();
+    for (Row& r : rows_->all) {
+        switch (r.status) {
+        case Row::Inserted: r.status = Row::Removed; break;
+        case Row::Modified:
+            r.vals = std::move(r.original);
+            r.original.clear();
+            r.status = Row::Unchanged;
+            break;
+        case Row::Deleted: r.status = Row::Unchanged; break;
+        default: break;
+        }
+    }
+    rows_->order.clear();
+    for (Row& r : rows_->all)
+        if (r.status != Row::Removed) rows_->order.push_back(&r);
+    rows_->posDirty = true;
+    if (!sort_.empty()) applySort();
+    Resync(current);
+}
+
+// ------------------------------------------------------------- sorting
+
+void TCustomADODataSet::applySort() {
+    if (!rows_) return;
+    struct Key {
+        size_t col;
+        bool desc;
+        bool text;
+    };
+    std::vector<Key> keys;
+    std::string spec = sort_;
+    size_t start = 0;
+    while (start < spec.size()) {
+        size_t comma = spec.find(',', start);
+        std::string part = Trim(spec.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        start = comma == std::string::npos ? spec.size() : comma + 1;
+        if (part.empty()) continue;
+        bool desc = false;
+        size_t sp = part.find_last_of(' ');
+        if (sp != std::string::npos) {
+            std::string dir = Trim(part.substr(sp + 1));
+            if (SameText(dir, "DESC") || SameText(dir, "ASC")) {
+                desc = SameText(dir, "DESC");
+                part = Trim(part.substr(0, sp));
+            }
+        }
+        if (part.size() >= 2 && part.front() == '[' && part.back() == ']') part = part.substr(1, part.size() - 2);
+        size_t c = 0;
+        while (c < rows_->cols.size() && !SameText(rows_->cols[c].name, part)) ++c;
+        if (c == rows_->cols.size()) DatabaseError("Field '" + part + "' not found", this);
+        keys.push_back({c, desc, isTextType(rows_->cols[c].type)});
+    }
+    auto& order = rows_->order;
+    if (keys.empty()) {
+        std::sort(order.begin(), order.end(), [](const Row* a, const Row* b) { return a->id < b->id; });
+    } else {
+        std::stable_sort(order.begin(), order.end(), [&](const Row* a, const Row* b) {
+            for (const Key& k : keys) {
+                const Variant& x = a->vals[k.col];
+                const Variant& y = b->vals[k.col];
+                bool xn = x.IsNull() || x.IsEmpty(), yn = y.IsNull() || y.IsEmpty();
+                int c;
+                if (xn || yn) c = xn == yn ? 0 : (xn ? -1 : 1);
+                else if (k.text) c = AnsiCompareText(VarToStr(x), VarToStr(y));
+                else c = VarCompareValue(x, y);
+                if (c != 0) return k.desc ? c > 0 : c < 0;
+            }
+            return false;
+        });
+    }
+    rows_->posDirty = true;
+}
+
+void TCustomADODataSet::SetSort(const std::string& s) {
+    if (Active()) CheckBrowseMode();
+    std::string old = sort_;
+    sort_ = s;
+    if (!Active()) return;
+    TRecordId current = ActiveRecordId();
+    try {
+        applySort();
+    } catch (...) {
+        sort_ = old;
+        throw;
+    }
+    Resync(current);
+}
+
+void TCustomADODataSet::Requery() {
+    if (Active()) CheckBrowseMode();
+    Close();
+    Open();
+}
+
+// ----------------------------------------------------------------- query
+
+TADOQuery::TADOQuery(TComponent* owner) : TCustomADODataSet(owner) {
+    sql_.OnChange = [this](TObject*) { Close(); };
+}
+
+TADOQuery::~TADOQuery() {
+    sql_.OnChange = nullptr;
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+int TADOQuery::ExecSQL() {
+    if (!Connection()) DatabaseError("Missing Connection or ConnectionString", this);
+    rowsAffected_ = Connection()->Execute(CommandSql());
+    return rowsAffected_;
+}

@@ -1,0 +1,55 @@
+// SQLite behind the ADO stand-ins: the connection's engine handle and a
+// statement holder shared by ADODB.cpp and ADODataSet.cpp. Private to
+// platform/db: nothing outside this folder includes SQLite.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <string>
+
+#include "ADODB.h"
+
+struct TADOConnection::Impl {
+    sqlite3* db = nullptr;
+};
+
+// Raises EDatabaseError with the engine's message for db and, on a line
+// of its own, the statement that failed.
+[[noreturn]] void RaiseEngineError(sqlite3* db, const std::string& statement);
+
+// A prepared statement, finalized when it goes out of scope.
+class SqlStatement {
+public:
+    SqlStatement() = default;
+    // Prepares the first statement of sql; `tail` receives the offset of
+    // the rest. Raises as RaiseEngineError, naming `shownSql`.
+    SqlStatement(sqlite3* db, const std::string& sql, const std::string& shownSql, size_t* tail = nullptr);
+    ~SqlStatement() { sqlite3_finalize(stmt_); }
+    SqlStatement(const SqlStatement&) = delete;
+    SqlStatement& operator=(const SqlStatement&) = delete;
+    SqlStatement(SqlStatement&& o) noexcept : stmt_(o.stmt_), db_(o.db_), shown_(std::move(o.shown_)) { o.stmt_ = nullptr; }
+    SqlStatement& operator=(SqlStatement&& o) noexcept {
+        if (this != &o) {
+            sqlite3_finalize(stmt_);
+            stmt_ = o.stmt_;
+            db_ = o.db_;
+            shown_ = std::move(o.shown_);
+            o.stmt_ = nullptr;
+        }
+        return *this;
+    }
+    sqlite3_stmt* get() const { return stmt_; }
+    explicit operator bool() const { return stmt_ != nullptr; }
+    // One step: true for a row, false when done; raises on failure.
+    bool step();
+    // Steps to the end; returns sqlite3_changes of the connection.
+    int run();
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    sqlite3* db_ = nullptr;
+    std::string shown_;
+};
+
+// The connection's handle; raises EDatabaseError when it is not open.
+sqlite3* OpenHandle(const TADOConnection* c);
