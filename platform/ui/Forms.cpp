@@ -339,7 +339,14 @@ TModalResult TCustomForm::ModalResult() const { return FormD(this)->modalResult;
 void TCustomForm::SetModalResult(TModalResult v) {
     auto* d = FormD(this);
     d->modalResult = v;
-    if (v != mrNone && d->inModal && d->loop) d->loop->quit();
+    // The check waits until the current event is handled: a button's
+    // OnClick runs after it set ModalResult and may still clear it.
+    if (v != mrNone && d->inModal && !d->closeAccepted) {
+        QPointer<QWidget> alive(d->top());
+        QTimer::singleShot(0, d->top(), [this, alive] {
+            if (alive) TryCloseModal(this);
+        });
+    }
 }
 
 TWinControl* TCustomForm::ActiveControl() const {
@@ -409,46 +416,59 @@ TModalResult TCustomForm::ShowModal() {
     return TDialogSeam::Instance().ShowModal(this);
 }
 
-TModalResult RunModalLoop(TCustomForm* form, bool scripted) {
+TModalResult RunModalLoop(TCustomForm* form, bool) {
     auto* d = FormD(form);
     QPointer<QWidget> alive(d->top());
     d->modalResult = mrNone;
+    d->closeAccepted = false;
+    d->closeAction = caHide;
     d->inModal = true;
     d->top()->setWindowModality(Qt::ApplicationModal);
     form->Show();
-    if (d->top()) {
-        d->top()->activateWindow();
-        d->top()->raise();
-    }
+    if (d->top()) d->top()->activateWindow();
     QEventLoop loop;
     d->loop = &loop;
-    TModalResult result = mrCancel;
-    TCloseAction action = caHide;
-    for (;;) {
-        if (d->modalResult == mrNone && !g_terminated) loop.exec();
-        if (!alive) return mrCancel;
-        if (g_terminated && d->modalResult == mrNone) d->modalResult = mrCancel;
-        action = caHide;
-        bool canClose = true;
-        DispatchSafely(form, [&] {
-            canClose = form->CloseQuery();
-            if (canClose) TFormDoClose(form, action);
-        });
-        if (canClose && action != caNone) break;
-        if (scripted) {
-            TDialogSeam::Instance().ReportFailure("form " + form->Name() + " refused to close after its scripted answer");
-            d->modalResult = mrCancel;
+    while (!d->closeAccepted) {
+        if (g_terminated) {
+            if (d->modalResult == mrNone) d->modalResult = mrCancel;
             break;
         }
-        d->modalResult = mrNone;
+        loop.exec();
+        if (!alive) return mrCancel;
     }
-    result = d->modalResult;
+    TModalResult result = d->modalResult;
     d->loop = nullptr;
     d->inModal = false;
-    if (d->top()) d->top()->setWindowModality(Qt::NonModal);
+    d->top()->setWindowModality(Qt::NonModal);
     form->Hide();
-    if (action == caFree) form->Release();
+    if (d->closeAction == caFree) form->Release();
     return result;
+}
+
+void TryCloseModal(TCustomForm* form) {
+    auto* d = FormD(form);
+    if (!d->inModal || d->closeAccepted || d->modalResult == mrNone) return;
+    TCloseAction action = caHide;
+    bool canClose = true;
+    DispatchSafely(form, [&] {
+        canClose = form->CloseQuery();
+        if (canClose) TFormDoClose(form, action);
+    });
+    if (canClose && action != caNone) {
+        d->closeAccepted = true;
+        d->closeAction = action;
+        if (d->loop) d->loop->quit();
+    } else {
+        d->modalResult = mrNone;
+    }
+}
+
+void ForceCloseModal(TCustomForm* form, TModalResult result) {
+    auto* d = FormD(form);
+    if (!d->inModal || d->closeAccepted) return;
+    d->modalResult = result;
+    d->closeAccepted = true;
+    if (d->loop) d->loop->quit();
 }
 
 void TFormDoClose(TCustomForm* f, TCloseAction& a) { f->DoClose(a); }
@@ -517,7 +537,8 @@ void TCustomForm::SetFocus() {
 
 void TCustomForm::BringToFront() {
     auto* d = FormD(this);
-    d->outer()->raise();
+    // The offscreen platform cannot stack windows (and says so on stderr).
+    if (d->sub || QGuiApplication::platformName() != "offscreen") d->outer()->raise();
     if (d->sub && d->sub->mdiArea()) {
         if (d->windowState == wsMinimized || d->sub->isMinimized()) d->sub->showNormal();
         d->sub->mdiArea()->setActiveSubWindow(d->sub);

@@ -133,7 +133,7 @@ TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
     QPointer<QWidget> alive(WidgetOf(form));
     if (!a) {
         fail("unexpected modal form: " + form->ClassName() + " " + form->Name() + " [" + form->Caption() + "]");
-        QTimer::singleShot(0, WidgetOf(form), [form] { form->SetModalResult(mrCancel); });
+        QTimer::singleShot(0, WidgetOf(form), [form] { ForceCloseModal(form, mrCancel); });
         return RunModalLoop(form, true);
     }
     TSeamAnswer answer = *a;
@@ -144,6 +144,13 @@ TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
         });
         if (alive && form->Modal() && form->ModalResult() == mrNone)
             form->SetModalResult(answer.Result != mrNone ? answer.Result : mrCancel);
+        // Queued behind the close check: when the form refused to close, end
+        // the loop anyway so that the test goes on.
+        QTimer::singleShot(0, WidgetOf(form), [form, alive] {
+            if (!alive || !form->Modal() || FormD(form)->closeAccepted) return;
+            TDialogSeam::Instance().ReportFailure("form " + form->Name() + " refused to close after its scripted answer");
+            ForceCloseModal(form, mrCancel);
+        });
     });
     return RunModalLoop(form, true);
 }
@@ -279,7 +286,6 @@ void ShowAndActivate(TCustomForm* form) {
     form->Show();
     QWidget* w = WidgetOf(form)->window();
     w->activateWindow();
-    w->raise();
     if (QWindow* h = w->windowHandle()) h->requestActivate();
     ProcessEvents();
 }

@@ -52,6 +52,8 @@ public:
     bool closing = false;
     bool released = false;
     QEventLoop* loop = nullptr;
+    bool closeAccepted = false;
+    TCloseAction closeAction = caHide;
     TIcon* icon = nullptr;
 };
 
@@ -62,6 +64,12 @@ bool FormPressDialogButton(TCustomForm* form, bool enter);
 // refusal to close ends the loop with mrCancel instead of waiting.
 TModalResult RunModalLoop(TCustomForm* form, bool scripted);
 void ApplyWindowFlags(TCustomForm* form);
+// Asks CloseQuery/OnClose whether a modal form may close with its
+// ModalResult; ends the loop when it may, clears ModalResult when not.
+void TryCloseModal(TCustomForm* form);
+// Ends a modal loop at once with result (used when a script's answer is
+// refused, so a test never waits).
+void ForceCloseModal(TCustomForm* form, TModalResult result);
 // Rebuilds the menu bar from the form's main menu.
 void RebuildMenuBar(TCustomForm* form);
 TFormPrivate* FormD(const TCustomForm* form);
