@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QResizeEvent>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -526,12 +527,11 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     QRect g(ALeft, ATop, std::max(0, AWidth), std::max(0, AHeight));
     if (g == old) return;
     w->setGeometry(g);
-    if (!w->testAttribute(Qt::WA_WState_Created) || !w->isVisible()) {
+    if (!w->isVisible() && g.size() != old.size()) {
         // Hidden widgets get their resize event only when shown; the
-        // children and OnResize must see the size now.
-        if (g.size() != old.size()) {
-            if (auto* wc = dynamic_cast<TWinControl*>(this)) wc->Realign();
-        }
+        // children, the scroll area's viewport and OnResize need it now.
+        QResizeEvent ev(g.size(), old.size());
+        QCoreApplication::sendEvent(w, &ev);
     }
     if (d_->parent && d_->align != alNone && !d_->parent->d_->aligning) d_->parent->Realign();
 }
