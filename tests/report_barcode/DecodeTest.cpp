@@ -11,6 +11,10 @@
 #include <fstream>
 #include <map>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include "Graphics.h"
 #include "report/barcode/RM_Barcode.h"
 #include "report_barcode/PngFile.h"
@@ -44,24 +48,39 @@ std::string Zbar(const std::string& png) {
     return out;
 }
 
-// Rows of index.tsv by file name, rewritten whole after every case so the
-// file is complete however the run ends.
+// Sets the row of `file` in index.tsv. ctest runs every case in a process
+// of its own, in parallel: the file is read, updated and replaced under a
+// lock so that no row is lost.
 void AddToIndex(const std::string& file, const std::string& symbology, const std::string& input,
                 const std::string& scanned) {
-    static std::map<std::string, std::string> rows;
     auto tsv = [](std::string s) {
         for (char& ch : s)
             if (ch == '\t' || ch == '\n') ch = ' ';
         return s;
     };
+    const std::string index = kOutDir + "/index.tsv";
+    int lock = open((index + ".lock").c_str(), O_CREAT | O_RDWR, 0644);
+    ASSERT_GE(lock, 0);
+    flock(lock, LOCK_EX);
+    std::map<std::string, std::string> rows;
+    {
+        std::ifstream in(index);
+        std::string line;
+        std::getline(in, line);  // header
+        while (std::getline(in, line))
+            if (!line.empty()) rows[line.substr(0, line.find('\t'))] = line;
+    }
     rows[file] = file + "\t" + symbology + "\t" + tsv(input) + "\t" + tsv(scanned);
-    std::ofstream out(kOutDir + "/index.tsv", std::ios::trunc);
-    out << "file\tsymbology\tinput\tscanned\n";
-    for (const auto& [name, line] : rows) out << line << "\n";
+    {
+        std::ofstream out(index + ".tmp", std::ios::trunc);
+        out << "file\tsymbology\tinput\tscanned\n";
+        for (const auto& [name, line] : rows) out << line << "\n";
+    }
+    std::filesystem::rename(index + ".tmp", index);
+    flock(lock, LOCK_UN);
+    close(lock);
 }
 
-// Paints the barcode with a quiet zone of `quiet` pixels on a white bitmap
-// and writes it as grey PNG.
 std::vector<uint8_t> Gray(TBitmap& bmp) {
     int bw = bmp.Width(), bh = bmp.Height();
     std::vector<uint8_t> gray(size_t(bw) * bh);
