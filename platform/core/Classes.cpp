@@ -370,14 +370,14 @@ void TStrings::SetValues(const std::string& name, const std::string& value) {
 }
 
 void TStrings::LoadFromFile(const std::string& fileName) {
-    SetText(GbkToUtf8(ReadFileBytes(fileName)));
+    SetText(FileTextToUtf8(ReadFileBytes(fileName)));
 }
 
 void TStrings::SaveToFile(const std::string& fileName) const {
     AtomicWriteFile(fileName, Utf8ToGbk(Text()));
 }
 
-void TStrings::LoadFromStream(TStream* stream) { SetText(GbkToUtf8(stream->ReadRest())); }
+void TStrings::LoadFromStream(TStream* stream) { SetText(FileTextToUtf8(stream->ReadRest())); }
 
 void TStrings::SaveToStream(TStream* stream) const { stream->WriteBuffer(Utf8ToGbk(Text())); }
 

@@ -88,6 +88,13 @@ std::string GbkToUtf8(std::string_view gbk) {
     });
 }
 
+std::string FileTextToUtf8(std::string_view bytes) {
+    if (bytes.size() >= 3 && uint8_t(bytes[0]) == 0xEF && uint8_t(bytes[1]) == 0xBB &&
+        uint8_t(bytes[2]) == 0xBF)
+        return std::string(bytes.substr(3));
+    return GbkToUtf8(bytes);
+}
+
 bool IsDBCSLeadByte(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
 
 int GbkByteLength(std::string_view utf8) { return int(Utf8ToGbk(utf8).size()); }

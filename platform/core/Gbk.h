@@ -13,6 +13,10 @@
 // '?', and malformed input bytes become '?' too.
 std::string Utf8ToGbk(std::string_view utf8);
 std::string GbkToUtf8(std::string_view gbk);
+// Text read from a file the program keeps in GBK: GBK, unless the bytes
+// start with a UTF-8 byte-order mark (a file someone saved from a modern
+// editor), which is then dropped and the rest taken as UTF-8.
+std::string FileTextToUtf8(std::string_view bytes);
 
 // Bytes the UTF-8 text takes in GBK (ASCII 1, Chinese 2, unmappable 1).
 int GbkByteLength(std::string_view utf8);

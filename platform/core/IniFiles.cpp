@@ -64,7 +64,7 @@ TCustomIniFile::~TCustomIniFile() = default;
 void TCustomIniFile::load() {
     d_->lines.clear();
     if (!FileExists(fileName_)) return;
-    std::string text = GbkToUtf8(ReadFileBytes(fileName_));
+    std::string text = FileTextToUtf8(ReadFileBytes(fileName_));
     size_t i = 0;
     while (i < text.size()) {
         size_t j = text.find_first_of("\r\n", i);

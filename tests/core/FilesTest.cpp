@@ -99,6 +99,13 @@ TEST_F(FilesTest, IniWriteFailureRaisesAndKeepsMemory) {
     EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
 }
 
+TEST_F(FilesTest, IniSavedAsUtf8WithMarkStillReads) {
+    std::string path = dir_ + "edited.ini";
+    AtomicWriteFile(path, "\xEF\xBB\xBF[Server]\r\nPath=/数据/ombry.dat\r\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("Server", "Path", ""), "/数据/ombry.dat");
+}
+
 TEST_F(FilesTest, MemIniWritesOnlyOnUpdateFile) {
     std::string path = dir_ + "mem.ini";
     TMemIniFile ini(path);
