@@ -1,0 +1,107 @@
+// The statistics chart bound to a small data set: points and marks from the
+// label and value fields, series removed and recreated, and the chart
+// rendered into a bitmap.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+
+#include "ADODB.h"
+#include "Chart.h"
+#include "SysUtils.h"
+#include "private/Canvas_p.h"
+
+namespace {
+
+class ChartOverDataSet : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string db = std::string(BUILD_DIR) + "/ui_graphics_chart.db";
+        DeleteFile(db);
+        std::string cmd = "sqlite3 '" + db +
+                          "' \"create table Stat(Kind text, Cnt integer);"
+                          " insert into Stat values('文学', 30), ('历史', 10), ('科技', 60);\"";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        conn.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + db);
+        conn.SetLoginPrompt(false);
+        conn.Open();
+        query = new TADOQuery(nullptr);
+        query->SetConnection(&conn);
+        query->SQL()->Add("select Kind, Cnt from Stat order by Cnt");
+        query->Open();
+        chart.SetBounds(0, 0, 400, 300);
+        chart.Title()->Text()->Add("分类借阅统计");
+    }
+    void TearDown() override { delete query; }
+
+    TPieSeries* BindPie() {
+        auto* pie = new TPieSeries(&chart);
+        pie->SetParentChart(&chart);
+        pie->SetXLabelsSource("Kind");
+        pie->SetYValuesSource("Cnt");
+        pie->Marks().Style = smsLabelPercent;
+        pie->SetDataSource(query);
+        return pie;
+    }
+
+    TADOConnection conn;
+    TADOQuery* query = nullptr;
+    TDBChart chart{nullptr};
+};
+
+TEST_F(ChartOverDataSet, PointsAndMarksComeFromTheFields) {
+    query->Last();
+    TPieSeries* pie = BindPie();
+    ASSERT_EQ(pie->Count(), 3);
+    EXPECT_EQ(pie->XLabel(0), "历史");
+    EXPECT_EQ(pie->YValue(2), 60.0);
+    EXPECT_EQ(pie->MarkText(0), "历史 10 %");
+    EXPECT_EQ(pie->MarkText(2), "科技 60 %");
+    EXPECT_EQ(query->RecNo(), 3) << "the data set keeps its position";
+}
+
+TEST_F(ChartOverDataSet, RemovedSeriesCanBeRecreated) {
+    BindPie();
+    chart.FreeAllSeries();
+    EXPECT_EQ(chart.SeriesCount(), 0);
+    auto* bars = new TBarSeries(&chart);
+    bars->SetParentChart(&chart);
+    bars->SetXLabelsSource("Kind");
+    bars->SetYValuesSource("Cnt");
+    bars->SetDataSource(query);
+    EXPECT_EQ(chart.SeriesCount(), 1);
+    EXPECT_EQ(bars->Count(), 3);
+    delete bars;
+    EXPECT_EQ(chart.SeriesCount(), 0) << "a freed series leaves its chart";
+}
+
+TEST_F(ChartOverDataSet, FreedDataSetIsForgotten) {
+    TPieSeries* pie = BindPie();
+    delete query;
+    query = nullptr;
+    EXPECT_EQ(pie->DataSource(), nullptr);
+    EXPECT_EQ(pie->Count(), 0);
+}
+
+TEST_F(ChartOverDataSet, RendersIntoBitmap) {
+    BindPie();
+    auto bmp = chart.CreateBitmap(400, 300);
+    ASSERT_EQ(bmp->Width(), 400);
+    std::string path = std::string(BUILD_DIR) + "/ui_graphics_chart.png";
+    BitmapImage(bmp.get()).save(QString::fromStdString(path), "PNG");
+    // Every slice shows in its palette colour (red, green, yellow).
+    int red = 0, green = 0, yellow = 0;
+    for (int y = 0; y < 300; y += 2)
+        for (int x = 0; x < 400; x += 2) {
+            TColor c = bmp->Canvas()->Pixels(x, y);
+            red += c == clRed;
+            green += c == clGreen;
+            yellow += c == clYellow;
+        }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(green, 100);
+    EXPECT_GT(yellow, 100);
+    EXPECT_GT(yellow, red) << "科技 (60) outweighs 历史 (10)";
+}
+
+}  // namespace
