@@ -1,12 +1,20 @@
-// GBK conversion through glibc's iconv, and UTF-8 walking. Every code point
-// maps to exactly one GBK character ('?' when GBK has none), which is what
-// lets the byte counting below map GBK byte positions back onto UTF-8.
+// GBK conversion and UTF-8 walking. Every code point maps to exactly one
+// GBK character ('?' when GBK has none), which is what lets the byte
+// counting below map GBK byte positions back onto UTF-8.
+//
+// Towards GBK a table of the 64K basic-plane code points is built once from
+// glibc's iconv; lengths, slices and locale comparisons then walk the UTF-8
+// text without converting it (sorting a catalogue compares names millions
+// of times). From GBK the conversion goes through iconv directly.
 #include "Gbk.h"
 
 #include <errno.h>
 #include <iconv.h>
 
+#include <memory>
+#include <mutex>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -67,12 +75,104 @@ size_t utf8SeqLen(std::string_view s) {
     return pos ? pos : 1;
 }
 
+// gbkOf[cp]: the GBK code of a basic-plane code point: below 0x100 a single
+// byte, else lead byte * 256 + trail byte; 0 when GBK has no such character.
+const uint16_t* gbkTable() {
+    static std::unique_ptr<uint16_t[]> table;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        table.reset(new uint16_t[0x10000]());
+        for (char32_t cp = 0; cp < 0x80; ++cp) table[cp] = uint16_t(cp);
+        std::string all;
+        std::vector<char32_t> cps;
+        for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
+            if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+            Utf8Append(all, cp);
+            cps.push_back(cp);
+        }
+        Converter conv("GBK", "UTF-8");
+        std::string gbk = conv.run(all, utf8SeqLen);
+        size_t g = 0;
+        for (char32_t cp : cps) {
+            if (g >= gbk.size()) break;
+            uint8_t b = uint8_t(gbk[g]);
+            if (IsDBCSLeadByte(b) && g + 1 < gbk.size()) {
+                table[cp] = uint16_t(b << 8 | uint8_t(gbk[g + 1]));
+                g += 2;
+            } else {
+                table[cp] = b == '?' ? 0 : b;
+                ++g;
+            }
+        }
+    });
+    return table.get();
+}
+
+// The GBK code of one code point, 0 when unmappable.
+uint16_t gbkCode(const uint16_t* table, char32_t cp) { return cp < 0x10000 ? table[cp] : 0; }
+
+int gbkWidth(uint16_t code) { return code > 0xFF ? 2 : 1; }
+
 }  // namespace
 
 std::string Utf8ToGbk(std::string_view utf8) {
     if (isAscii(utf8)) return std::string(utf8);
-    thread_local Converter conv("GBK", "UTF-8");
-    return conv.run(utf8, utf8SeqLen);
+    const uint16_t* table = gbkTable();
+    std::string out;
+    out.reserve(utf8.size());
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+        uint16_t code = gbkCode(table, Utf8Next(utf8, pos));
+        if (code == 0) out += '?';
+        else if (code > 0xFF) {
+            out += char(code >> 8);
+            out += char(code & 0xFF);
+        } else {
+            out += char(code);
+        }
+    }
+    return out;
+}
+
+int CompareGbk(std::string_view a, std::string_view b, bool ignoreCase) {
+    const uint16_t* table = gbkTable();
+    size_t i = 0, j = 0;
+    // Byte order of the GBK forms: compare codes as byte pairs.
+    auto key = [&](std::string_view s, size_t& pos, uint8_t* bytes) -> int {
+        char32_t cp = Utf8Next(s, pos);
+        uint16_t code = gbkCode(table, cp);
+        if (code == 0) code = '?';
+        if (code > 0xFF) {
+            bytes[0] = uint8_t(code >> 8);
+            bytes[1] = uint8_t(code & 0xFF);
+            return 2;
+        }
+        uint8_t c = uint8_t(code);
+        if (ignoreCase && c >= 'a' && c <= 'z') c = uint8_t(c - 32);
+        bytes[0] = c;
+        return 1;
+    };
+    uint8_t ka[2], kb[2];
+    int na = 0, nb = 0, ia = 0, ib = 0;
+    while (true) {
+        if (ia == na) {
+            if (i >= a.size()) break;
+            na = key(a, i, ka);
+            ia = 0;
+        }
+        if (ib == nb) {
+            if (j >= b.size()) {
+                return 1;
+            }
+            nb = key(b, j, kb);
+            ib = 0;
+        }
+        if (ka[ia] != kb[ib]) return ka[ia] < kb[ib] ? -1 : 1;
+        ++ia;
+        ++ib;
+    }
+    // a is used up: equal when b is too.
+    return (ib == nb && j >= b.size()) ? 0 : -1;
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
@@ -97,7 +197,14 @@ std::string FileTextToUtf8(std::string_view bytes) {
 
 bool IsDBCSLeadByte(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
 
-int GbkByteLength(std::string_view utf8) { return int(Utf8ToGbk(utf8).size()); }
+int GbkByteLength(std::string_view utf8) {
+    if (isAscii(utf8)) return int(utf8.size());
+    const uint16_t* table = gbkTable();
+    int n = 0;
+    size_t pos = 0;
+    while (pos < utf8.size()) n += gbkWidth(gbkCode(table, Utf8Next(utf8, pos)));
+    return n;
+}
 
 namespace {
 
@@ -105,12 +212,11 @@ namespace {
 // byteWidth, utf8Start, utf8Len) and stops when it returns false.
 template <class F>
 void walkGbk(std::string_view utf8, F f) {
-    std::string gbk = Utf8ToGbk(utf8);
+    const uint16_t* table = gbkTable();
     size_t gi = 0, ui = 0;
-    while (gi < gbk.size() && ui < utf8.size()) {
-        size_t w = (IsDBCSLeadByte(uint8_t(gbk[gi])) && gi + 1 < gbk.size()) ? 2 : 1;
+    while (ui < utf8.size()) {
         size_t u0 = ui;
-        Utf8Next(utf8, ui);
+        size_t w = size_t(gbkWidth(gbkCode(table, Utf8Next(utf8, ui))));
         if (!f(gi, w, u0, ui - u0)) return;
         gi += w;
     }

@@ -25,6 +25,10 @@ std::string GbkLeftBytes(std::string_view utf8, int n);
 // The characters covering GBK bytes [start1, start1 + count) (1-based), with
 // a character cut by either end left out, returned as UTF-8.
 std::string GbkCopyBytes(std::string_view utf8, int start1, int count);
+// Compares two UTF-8 texts by the bytes of their GBK forms (pinyin order
+// for the common Chinese characters), ASCII letters folded when
+// ignoreCase; -1, 0 or 1. Converts nothing.
+int CompareGbk(std::string_view a, std::string_view b, bool ignoreCase);
 // True for the first byte of a GBK double-byte character (0x81..0xFE).
 bool IsDBCSLeadByte(uint8_t b);
 

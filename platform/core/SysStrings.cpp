@@ -83,20 +83,15 @@ bool SameText(const std::string& a, const std::string& b) {
 
 namespace {
 
-// Compares GBK forms with letters folded; `lowerFirst` breaks a tie the way
-// a case-sensitive locale compare does (lower case before upper case).
+// Letters without regard to case first; a case-sensitive compare then
+// breaks the tie the way the locale does, lower case before upper case.
 int ansiCompare(const std::string& a, const std::string& b, bool caseSensitive) {
-    bool ascii = true;
-    for (unsigned char c : a) ascii &= c < 0x80;
-    for (unsigned char c : b) ascii &= c < 0x80;
-    std::string ga = ascii ? a : Utf8ToGbk(a);
-    std::string gb = ascii ? b : Utf8ToGbk(b);
-    int c = CompareText(ga, gb);
+    int c = CompareGbk(a, b, true);
     if (c != 0 || !caseSensitive) return c;
-    size_t n = std::min(ga.size(), gb.size());
+    size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        if (ga[i] != gb[i]) {
-            bool la = ga[i] >= 'a' && ga[i] <= 'z';
+        if (a[i] != b[i]) {
+            bool la = a[i] >= 'a' && a[i] <= 'z';
             return la ? -1 : 1;
         }
     }

@@ -64,6 +64,19 @@ TEST(Gbk, ByteLengthsAndCopies) {
     EXPECT_FALSE(IsValidUtf8(std::string("\xD6\xD0", 2)));
 }
 
+TEST(Gbk, CompareByGbkBytesWithoutConverting) {
+    EXPECT_EQ(CompareGbk("ab", "abc", false), -1);
+    EXPECT_EQ(CompareGbk("abc", "ab", false), 1);
+    EXPECT_EQ(CompareGbk("中文", "中文", false), 0);
+    EXPECT_EQ(CompareGbk("abc", "ABC", true), 0);
+    EXPECT_EQ(CompareGbk("abc", "ABC", false), 1);
+    // 啊 (B0A1) is the first character of GBK level one; a letter sorts
+    // before any Chinese character.
+    EXPECT_EQ(CompareGbk("啊", "z", false), 1);
+    EXPECT_EQ(CompareGbk("", "", false), 0);
+    EXPECT_EQ(CompareGbk("", "a", false), -1);
+}
+
 TEST(Strings, TrimAndCase) {
     EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
     EXPECT_EQ(TrimLeft("  a "), "a ");
