@@ -9,7 +9,7 @@ PKGS=(
   libgl-dev libxkbcommon-dev
   libsqlite3-dev sqlite3 libjpeg-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-arphic-uming fonts-wqy-zenhei fonts-dejavu-core
+  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
   xvfb xauth zbar-tools poppler-utils
   rime-data-wubi rime-data-stroke rime-data-luna-pinyin
 )
