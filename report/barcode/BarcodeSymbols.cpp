@@ -536,6 +536,12 @@ std::string Code93FullAscii(std::string_view text, std::string_view className) {
 
 Encoded Encode(TRMBarcodeType typ, std::string_view text, bool checksum,
                TRMCheckSumMethod method, std::string_view className) {
+    if (typ < 0 || typ >= BarcodeTypeCount)
+        throw Exception(Fmt("%s: wrong BarcodeType", className));
+    // The digit tables are indexed by digit: never index them with anything else.
+    if (BarcodeTypeTable[typ].Num)
+        for (char ch : text)
+            if (ch < '0' || ch > '9') throw Exception("Barcode must be numeric");
     switch (typ) {
     case bcCode_2_5_interleaved: return Interleaved25(text);
     case bcCode_2_5_industrial: return Industrial25(text);

@@ -54,11 +54,12 @@ struct Encoded {
     std::string Text;
 };
 
-// Encodes `text` (already trimmed and digit-checked for numeric-only types)
-// in symbology `typ`. Raises Exception with the component's English texts
-// ("Invalid Text len (EAN13)", "%s:Code93 bad Data <%s>", or a text naming a
-// character the symbology has no encoding for); EConvertError where a mod-10
-// check digit meets a non-digit. `className` fills the "%s" of those texts.
+// Encodes `text` (already trimmed for numeric-only types) in symbology
+// `typ`. Raises Exception with the component's English texts ("Barcode
+// must be numeric", "Invalid Text len (EAN13)", "%s:Code93 bad Data <%s>",
+// or a text naming a character the symbology has no encoding for);
+// EConvertError where a mod-10 check digit meets a non-digit. `className`
+// fills the "%s" of those texts.
 Encoded Encode(TRMBarcodeType typ, std::string_view text, bool checksum,
                TRMCheckSumMethod method, std::string_view className = "TRMBarcode");
 

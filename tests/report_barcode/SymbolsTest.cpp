@@ -271,3 +271,49 @@ TEST(AddOn, TwoDigitParityFollowsTheValueModFour) {
 }
 
 }  // namespace
+
+namespace {
+
+struct SameBarsRow {
+    const char* name;
+    TRMBarcodeType typ;
+    const char* text;
+    TRMBarcodeType asTyp;
+    const char* asText;
+};
+
+class SameBars : public testing::TestWithParam<SameBarsRow> {};
+
+TEST_P(SameBars, EncodesAsItsEquivalent) {
+    const SameBarsRow& row = GetParam();
+    EXPECT_EQ(barcode::Encode(row.typ, row.text, false, csmModulo10).Bars,
+              barcode::Encode(row.asTyp, row.asText, false, csmModulo10).Bars);
+}
+
+const SameBarsRow kSameBars[] = {
+    {"Ean8CutToEightDigits", bcCodeEAN8, "123456789", bcCodeEAN8, "12345678"},
+    {"Code39ExtendedLowerCase", bcCode39Extended, "ab", bcCode39, "+A+B"},
+    {"Code93ExtendedLowerCase", bcCode93Extended, "a", bcCode93, "}A"},
+    {"UpcAPaddedToTwelve", bcCodeUPC_A, "36000291452", bcCodeUPC_A, "036000291452"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, SameBars, testing::ValuesIn(kSameBars),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// The digit tables are indexed by the digit; a letter handed straight to
+// the encoder must be refused, not read past the table.
+TEST(Encode, numericTypeRefusesALetterEvenWhenCalledDirectly) {
+    for (TRMBarcodeType t : {bcCode_2_5_interleaved, bcCodeEAN13, bcCodeUPC_E0, bcCodePostNet}) {
+        try {
+            barcode::Encode(t, "12a4", false, csmModulo10);
+            ADD_FAILURE() << BarcodeTypeTable[t].Name;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message, "Barcode must be numeric");
+        }
+    }
+}
+
+}  // namespace
