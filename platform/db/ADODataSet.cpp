@@ -156,62 +156,138 @@ bool isTextType(TFieldType t) {
     return t == ftString || t == ftFixedChar || t == ftWideString || t == ftMemo || t == ftFmtMemo;
 }
 
-// One column value of the current result row as the field type wants it.
-Variant readValue(sqlite3_stmt* st, int i, TFieldType t) {
+// One stored value of a query row: rows are kept as 16-byte cells with
+// their text in one shared buffer, so that reading 100,000 rows costs no
+// allocation per value; a Variant is made only when a value is read.
+struct Cell {
+    enum Kind : uint8_t { Null, Int, Int64, Double, Money, Date, Bool, Text, Bytes } kind = Null;
+    uint32_t len = 0;
+    union {
+        int64_t i;
+        double d;
+        uint64_t off;
+    };
+    Cell() : i(0) {}
+};
+
+Cell textCell(std::string& arena, const void* p, int len, Cell::Kind kind) {
+    Cell c;
+    c.kind = kind;
+    c.off = arena.size();
+    c.len = uint32_t(len);
+    arena.append(static_cast<const char*>(p), size_t(len));
+    return c;
+}
+
+// One column of the current result row as the field type wants it.
+Cell readCell(sqlite3_stmt* st, int i, TFieldType t, std::string& arena) {
+    Cell c;
     int storage = sqlite3_column_type(st, i);
-    if (storage == SQLITE_NULL) return Null();
+    if (storage == SQLITE_NULL) return c;
     switch (t) {
     case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo:
-        return Variant(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                        size_t(sqlite3_column_bytes(st, i))));
+        return textCell(arena, sqlite3_column_text(st, i), sqlite3_column_bytes(st, i), Cell::Text);
     case ftSmallint: case ftInteger: case ftWord: case ftAutoInc:
-        return Variant(int(sqlite3_column_int64(st, i)));
+        c.kind = Cell::Int;
+        c.i = int(sqlite3_column_int64(st, i));
+        return c;
     case ftLargeint:
-        return Variant(static_cast<long long>(sqlite3_column_int64(st, i)));
+        c.kind = Cell::Int64;
+        c.i = sqlite3_column_int64(st, i);
+        return c;
     case ftFloat:
-        return Variant(sqlite3_column_double(st, i));
+        c.kind = Cell::Double;
+        c.d = sqlite3_column_double(st, i);
+        return c;
     case ftCurrency: case ftBCD:
-        if (storage == SQLITE_INTEGER) return Variant(Currency(static_cast<long long>(sqlite3_column_int64(st, i))));
-        return Variant(Currency::FromDouble(sqlite3_column_double(st, i)));
+        c.kind = Cell::Money;
+        c.i = storage == SQLITE_INTEGER ? sqlite3_column_int64(st, i) * Currency::Scale
+                                        : Currency::FromDouble(sqlite3_column_double(st, i)).Raw();
+        return c;
     case ftBoolean:
+        c.kind = Cell::Bool;
         if (storage == SQLITE_TEXT) {
             std::string s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-            return Variant(SameText(s, "true") || SameText(s, "yes") || (std::atof(s.c_str()) != 0));
+            c.i = SameText(s, "true") || SameText(s, "yes") || std::atof(s.c_str()) != 0;
+        } else {
+            c.i = sqlite3_column_double(st, i) != 0;
         }
-        return Variant(sqlite3_column_double(st, i) != 0);
+        return c;
     case ftDate: case ftDateTime: case ftTime: {
         if (storage == SQLITE_TEXT) {
             const char* s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
             int len = sqlite3_column_bytes(st, i);
             double d;
-            if (parseDateText(s, len, d)) return Variant(TDateTime(d));
             TDateTime tm;
-            if (t == ftTime && TryStrToTime(std::string(s, size_t(len)), tm)) return Variant(tm);
-            if (len == 0) return Null();
-            return Variant(std::string(s, size_t(len)));
+            if (parseDateText(s, len, d)) {
+                c.kind = Cell::Date;
+                c.d = d;
+            } else if (t == ftTime && TryStrToTime(std::string(s, size_t(len)), tm)) {
+                c.kind = Cell::Date;
+                c.d = tm.Val;
+            } else if (len > 0) {
+                return textCell(arena, s, len, Cell::Text);
+            }
+            return c;
         }
-        return Variant(TDateTime(sqlite3_column_double(st, i)));
+        c.kind = Cell::Date;
+        c.d = sqlite3_column_double(st, i);
+        return c;
     }
-    case ftBlob: case ftGraphic: default:
+    case ftBlob: case ftGraphic:
+        return textCell(arena, sqlite3_column_blob(st, i), sqlite3_column_bytes(st, i), Cell::Bytes);
+    default:
         break;
-    }
-    if (t == ftBlob || t == ftGraphic) {
-        const void* p = sqlite3_column_blob(st, i);
-        return Variant(std::string(static_cast<const char*>(p), size_t(sqlite3_column_bytes(st, i))));
     }
     switch (storage) {
     case SQLITE_INTEGER: {
         int64_t v = sqlite3_column_int64(st, i);
-        if (v >= INT32_MIN && v <= INT32_MAX) return Variant(int(v));
-        return Variant(static_cast<long long>(v));
+        c.kind = v >= INT32_MIN && v <= INT32_MAX ? Cell::Int : Cell::Int64;
+        c.i = v;
+        return c;
     }
-    case SQLITE_FLOAT: return Variant(sqlite3_column_double(st, i));
-    case SQLITE_BLOB:
-        return Variant(std::string(static_cast<const char*>(sqlite3_column_blob(st, i)), size_t(sqlite3_column_bytes(st, i))));
-    default:
-        return Variant(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                        size_t(sqlite3_column_bytes(st, i))));
+    case SQLITE_FLOAT:
+        c.kind = Cell::Double;
+        c.d = sqlite3_column_double(st, i);
+        return c;
+    case SQLITE_BLOB: return textCell(arena, sqlite3_column_blob(st, i), sqlite3_column_bytes(st, i), Cell::Bytes);
+    default: return textCell(arena, sqlite3_column_text(st, i), sqlite3_column_bytes(st, i), Cell::Text);
     }
+}
+
+Variant cellValue(const Cell& c, const std::string& arena) {
+    switch (c.kind) {
+    case Cell::Null: return Null();
+    case Cell::Int: return Variant(int(c.i));
+    case Cell::Int64: return Variant(static_cast<long long>(c.i));
+    case Cell::Double: return Variant(c.d);
+    case Cell::Money: return Variant(Currency::FromRaw(c.i));
+    case Cell::Date: return Variant(TDateTime(c.d));
+    case Cell::Bool: return Variant(c.i != 0);
+    case Cell::Text:
+    case Cell::Bytes: return Variant(std::string_view(arena.data() + c.off, c.len));
+    }
+    return Null();
+}
+
+// The cell and text buffers of the last closed query, kept for the next:
+// filling memory the process has touched before is several times faster
+// than faulting in fresh pages, and queries are opened over and over.
+struct SpareBuffers {
+    std::vector<Cell> cells;
+    std::string arena;
+};
+SpareBuffers& spareBuffers() {
+    static thread_local SpareBuffers spare;
+    return spare;
+}
+// A buffer larger than this is given back rather than kept.
+constexpr size_t kMaxSpareBytes = size_t(64) << 20;
+
+// One column of the current result row as a value (for rows read back).
+Variant readValue(sqlite3_stmt* st, int i, TFieldType t) {
+    std::string arena;
+    return cellValue(readCell(st, i, t, arena), arena);
 }
 
 void bindValue(sqlite3_stmt* st, int i, const Variant& v, TFieldType t) {
@@ -384,17 +460,53 @@ struct TCustomADODataSet::Column {
 };
 
 struct TCustomADODataSet::Row {
-    enum Status { Unchanged, Inserted, Modified, Deleted, Removed };
+    enum Status : uint8_t { Unchanged, Inserted, Modified, Deleted, Removed };
+    // Values of a changed or inserted row, and the values before a batch
+    // change; most rows never have any, so they cost one pointer.
+    struct Changes {
+        std::vector<Variant> vals, original;
+    };
     TRecordId id = 0;
-    std::vector<Variant> vals;
-    std::vector<Variant> original;
+    // The values as read are cells [firstCell, firstCell + columns); once a
+    // row is changed its values live in vals() instead.
+    size_t firstCell = 0;
     int64_t rowid = 0;
-    bool hasRowid = false;
+    std::unique_ptr<Changes> ch;
     Status status = Unchanged;
+    bool hasRowid = false;
+
+    bool hasVals() const { return ch && !ch->vals.empty(); }
+    std::vector<Variant>& vals() {
+        if (!ch) ch = std::make_unique<Changes>();
+        return ch->vals;
+    }
+    std::vector<Variant>& original() {
+        if (!ch) ch = std::make_unique<Changes>();
+        return ch->original;
+    }
+    void dropOriginal() {
+        if (ch) ch->original.clear();
+    }
 };
 
 struct TCustomADODataSet::Rows {
     std::vector<Column> cols;
+    std::vector<Cell> cells;
+    std::string arena;
+    Variant value(const Row& r, size_t c) const {
+        if (r.hasVals()) return c < r.ch->vals.size() ? r.ch->vals[c] : Null();
+        return cellValue(cells[r.firstCell + c], arena);
+    }
+    std::vector<Variant> values(const Row& r) const {
+        if (r.hasVals()) return r.ch->vals;
+        std::vector<Variant> out;
+        out.reserve(cols.size());
+        for (size_t c = 0; c < cols.size(); ++c) out.push_back(cellValue(cells[r.firstCell + c], arena));
+        return out;
+    }
+    void materialise(Row& r) const {
+        if (!r.hasVals()) r.vals() = values(r);
+    }
     std::deque<Row> all;  // all[id - 1]
     std::vector<Row*> order;
     mutable std::vector<int> posOf;
@@ -437,6 +549,8 @@ void TCustomADODataSet::StoreOpen() {
     if (shown.empty()) DatabaseError("CommandText does not return a result set", this);
     std::string sql = JetToSqlite(shown);
     auto rows = std::make_unique<Rows>();
+    rows->cells.swap(spareBuffers().cells);
+    rows->arena.swap(spareBuffers().arena);
 
     SingleTable single;
     bool injected = false;
@@ -501,12 +615,13 @@ void TCustomADODataSet::StoreOpen() {
     while (st.step()) {
         Row& r = rows->all.emplace_back();
         r.id = TRecordId(rows->all.size());
-        r.vals.reserve(ncols);
+        r.firstCell = rows->cells.size();
         if (injected) {
             r.rowid = sqlite3_column_int64(s, 0);
             r.hasRowid = sqlite3_column_type(s, 0) != SQLITE_NULL;
         }
-        for (size_t c = 0; c < ncols; ++c) r.vals.push_back(readValue(s, int(c) + first, rows->cols[c].type));
+        for (size_t c = 0; c < ncols; ++c)
+            rows->cells.push_back(readCell(s, int(c) + first, rows->cols[c].type, rows->arena));
     }
     // Columns without a declared type (expressions, aggregates) take the
     // kind of their first value.
@@ -516,11 +631,12 @@ void TCustomADODataSet::StoreOpen() {
         col.type = ftString;
         col.size = 255;
         for (const Row& r : rows->all) {
-            const Variant& v = r.vals[c];
-            if (v.IsNull()) continue;
-            if (v.Type() == varInteger) col.type = ftInteger;
-            else if (v.Type() == varInt64) col.type = ftLargeint;
-            else if (v.Type() == varDouble) col.type = ftFloat;
+            const Cell& v = rows->cells[r.firstCell + c];
+            if (v.kind == Cell::Null) continue;
+            if (v.kind == Cell::Int) col.type = ftInteger;
+            else if (v.kind == Cell::Int64) col.type = ftLargeint;
+            else if (v.kind == Cell::Double) col.type = ftFloat;
+            else if (v.kind == Cell::Bytes) col.type = ftBlob;
             break;
         }
     }
@@ -539,6 +655,17 @@ void TCustomADODataSet::StoreOpen() {
 }
 
 void TCustomADODataSet::StoreClose() {
+    if (rows_) {
+        SpareBuffers& spare = spareBuffers();
+        if (rows_->cells.capacity() > spare.cells.capacity() && rows_->cells.capacity() * sizeof(Cell) <= kMaxSpareBytes) {
+            rows_->cells.clear();
+            spare.cells.swap(rows_->cells);
+        }
+        if (rows_->arena.capacity() > spare.arena.capacity() && rows_->arena.capacity() <= kMaxSpareBytes) {
+            rows_->arena.clear();
+            spare.arena.swap(rows_->arena);
+        }
+    }
     rows_.reset();
     baseTable_.clear();
 }
@@ -567,7 +694,7 @@ Variant TCustomADODataSet::StoreValue(TRecordId id, const TField& field) const {
     const Row* r = rowOf(id);
     if (!r) return Null();
     size_t i = size_t(field.StoreIndex());
-    return i < r->vals.size() ? r->vals[i] : Null();
+    return i < rows_->cols.size() ? rows_->value(*r, i) : Null();
 }
 
 void TCustomADODataSet::readBack(Row& row) {
@@ -585,7 +712,8 @@ void TCustomADODataSet::readBack(Row& row) {
     SqlStatement st(db, sql, sql);
     sqlite3_bind_int64(st.get(), 1, row.rowid);
     if (!st.step()) return;
-    for (size_t k = 0; k < idx.size(); ++k) row.vals[idx[k]] = readValue(st.get(), int(k), rows_->cols[idx[k]].type);
+    rows_->materialise(row);
+    for (size_t k = 0; k < idx.size(); ++k) row.vals()[idx[k]] = readValue(st.get(), int(k), rows_->cols[idx[k]].type);
 }
 
 void TCustomADODataSet::writeInsert(Row& row) {
@@ -594,7 +722,7 @@ void TCustomADODataSet::writeInsert(Row& row) {
     std::vector<size_t> idx;
     for (size_t c = 0; c < rows_->cols.size(); ++c) {
         const Column& col = rows_->cols[c];
-        if (!col.writable || row.vals[c].IsNull() || row.vals[c].IsEmpty()) continue;
+        if (!col.writable || row.vals()[c].IsNull() || row.vals()[c].IsEmpty()) continue;
         if (!names.empty()) {
             names += ",";
             marks += ",";
@@ -606,15 +734,15 @@ void TCustomADODataSet::writeInsert(Row& row) {
     std::string sql = "INSERT INTO " + quoteIdent(baseTable_) +
                       (idx.empty() ? std::string(" DEFAULT VALUES") : " (" + names + ") VALUES (" + marks + ")");
     SqlStatement st(db, sql, sql);
-    for (size_t k = 0; k < idx.size(); ++k) bindValue(st.get(), int(k) + 1, row.vals[idx[k]], rows_->cols[idx[k]].type);
+    for (size_t k = 0; k < idx.size(); ++k) bindValue(st.get(), int(k) + 1, row.vals()[idx[k]], rows_->cols[idx[k]].type);
     st.run();
     row.rowid = sqlite3_last_insert_rowid(db);
     row.hasRowid = true;
     readBack(row);
     lastSavedId_ = row.rowid;
     for (size_t c = 0; c < rows_->cols.size(); ++c)
-        if (rows_->cols[c].type == ftAutoInc && rows_->cols[c].writable && !row.vals[c].IsNull())
-            lastSavedId_ = row.vals[c].AsInt64();
+        if (rows_->cols[c].type == ftAutoInc && rows_->cols[c].writable && !row.vals()[c].IsNull())
+            lastSavedId_ = row.vals()[c].AsInt64();
     rowsAffected_ = 1;
 }
 
@@ -626,7 +754,7 @@ void TCustomADODataSet::writeUpdate(Row& row, const std::vector<Variant>& old) {
     for (size_t c = 0; c < rows_->cols.size(); ++c) {
         const Column& col = rows_->cols[c];
         if (!col.writable) continue;
-        const Variant& nv = row.vals[c];
+        const Variant& nv = row.vals()[c];
         const Variant& ov = c < old.size() ? old[c] : Variant();
         bool same = (nv.IsNull() || nv.IsEmpty()) ? (ov.IsNull() || ov.IsEmpty())
                                                   : (!ov.IsNull() && !ov.IsEmpty() && nv.Type() == ov.Type() && VariantsEqual(nv, ov));
@@ -639,7 +767,7 @@ void TCustomADODataSet::writeUpdate(Row& row, const std::vector<Variant>& old) {
     if (idx.empty()) return;
     std::string sql = "UPDATE " + quoteIdent(baseTable_) + " SET " + sets + " WHERE rowid=?";
     SqlStatement st(db, sql, sql);
-    for (size_t k = 0; k < idx.size(); ++k) bindValue(st.get(), int(k) + 1, row.vals[idx[k]], rows_->cols[idx[k]].type);
+    for (size_t k = 0; k < idx.size(); ++k) bindValue(st.get(), int(k) + 1, row.vals()[idx[k]], rows_->cols[idx[k]].type);
     sqlite3_bind_int64(st.get(), int(idx.size()) + 1, row.rowid);
     if (st.run() == 0)
         DatabaseError("Row cannot be located for updating. Some values may have been changed since it was last read.", this);
@@ -668,7 +796,7 @@ TRecordId TCustomADODataSet::StorePost(const PostRequest& req) {
     if (req.inserting) {
         Row& r = rows_->all.emplace_back();
         r.id = TRecordId(rows_->all.size());
-        r.vals = fitted(req.values);
+        r.vals() = fitted(req.values);
         if (batch) {
             r.status = Row::Inserted;
         } else if (rows_->updatable) {
@@ -689,21 +817,21 @@ TRecordId TCustomADODataSet::StorePost(const PostRequest& req) {
     std::vector<Variant> newVals = fitted(req.values);
     if (batch) {
         if (r->status == Row::Unchanged) {
-            r->original = r->vals;
+            r->original() = rows_->values(*r);
             r->status = Row::Modified;
         }
-        r->vals = std::move(newVals);
+        r->vals() = std::move(newVals);
     } else if (rows_->updatable) {
-        std::vector<Variant> old = r->vals;
-        r->vals = std::move(newVals);
+        std::vector<Variant> old = rows_->values(*r);
+        r->vals() = std::move(newVals);
         try {
             writeUpdate(*r, old);
         } catch (...) {
-            r->vals = std::move(old);
+            r->vals() = std::move(old);
             throw;
         }
     } else {
-        r->vals = std::move(newVals);
+        r->vals() = std::move(newVals);
     }
     return r->id;
 }
@@ -742,7 +870,7 @@ void TCustomADODataSet::UpdateBatch() {
             if (r.status == Row::Deleted) writeDelete(r);
         for (Row& r : rows_->all) {
             if (r.status == Row::Modified) {
-                writeUpdate(r, r.original);
+                writeUpdate(r, r.original());
             } else if (r.status == Row::Inserted) {
                 inserted.push_back({&r, r.rowid});
                 writeInsert(r);
@@ -761,7 +889,7 @@ void TCustomADODataSet::UpdateBatch() {
     for (Row& r : rows_->all) {
         if (r.status == Row::Deleted) r.status = Row::Removed;
         else if (r.status != Row::Removed) r.status = Row::Unchanged;
-        r.original.clear();
+        r.dropOriginal();
     }
     Resync(current);
 }
@@ -775,8 +903,8 @@ void TCustomADODataSet::CancelBatch() {
         switch (r.status) {
         case Row::Inserted: r.status = Row::Removed; break;
         case Row::Modified:
-            r.vals = std::move(r.original);
-            r.original.clear();
+            r.vals() = std::move(r.original());
+            r.dropOriginal();
             r.status = Row::Unchanged;
             break;
         case Row::Deleted: r.status = Row::Unchanged; break;
@@ -829,8 +957,8 @@ void TCustomADODataSet::applySort() {
     } else {
         std::stable_sort(order.begin(), order.end(), [&](const Row* a, const Row* b) {
             for (const Key& k : keys) {
-                const Variant& x = a->vals[k.col];
-                const Variant& y = b->vals[k.col];
+                Variant x = rows_->value(*a, k.col);
+                Variant y = rows_->value(*b, k.col);
                 bool xn = x.IsNull() || x.IsEmpty(), yn = y.IsNull() || y.IsEmpty();
                 int c;
                 if (xn || yn) c = xn == yn ? 0 : (xn ? -1 : 1);
