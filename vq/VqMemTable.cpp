@@ -157,6 +157,8 @@ void TVQCustomMemTable::FreeAllRecords() {
   freeSlots_.clear();
   for (auto& ix : indexes_) {
     ix.Refs.clear();
+    ix.Keys.clear();
+    ix.SampleValid = false;
     ix.Valid = true;
   }
   maxAutoInc_ = -1;
@@ -282,6 +284,10 @@ int TVQCustomMemTable::StoreRecordCount() const { return int(Current().Refs.size
 TRecordId TVQCustomMemTable::StoreRecordId(int pos) const { return Current().Refs[size_t(pos)]; }
 
 int TVQCustomMemTable::StorePosition(TRecordId id) const {
+  const auto& cur = Current();
+  if (cur.FastKeys && size_t(lastPos_) < cur.Keys.size() && int64_t(cur.Keys[size_t(lastPos_)] & 0x7FFFFFFF) == id)
+    return lastPos_;
+  if (!cur.FastKeys && size_t(lastPos_) < cur.Refs.size() && cur.Refs[size_t(lastPos_)] == id) return lastPos_;
   if (id < 0 || size_t(id) >= slots_.size() || !slots_[size_t(id)]) return -1;
   return FindSlotInIndex(Current(), int32_t(id));
 }
@@ -333,7 +339,7 @@ TRecordId TVQCustomMemTable::StorePost(const PostRequest& r) {
     }
     const int pos = FindSlotInIndex(ix, slot);
     if (pos < 0) Fail("Could'nt perform operation since key fields changed.");
-    ix.Refs.erase(ix.Refs.begin() + pos);
+    EraseAt(ix, size_t(pos));
     touched.push_back(i);
   }
   slots_[size_t(slot)]->Cells = std::move(cells);
@@ -408,29 +414,178 @@ int TVQCustomMemTable::CompareKey(const TVqIndex& ix, const std::vector<Cell>& k
   return 0;
 }
 
+// Rank of a key among the values of a fast-key index, ascending in the
+// index's order: null first (ascending) or last (descending).
+uint64_t TVQCustomMemTable::FastRank(const TVqIndex& ix, const Cell& c) const {
+  const auto* i = std::get_if<int64_t>(&c);
+  const uint64_t rank = i ? uint64_t(*i + (int64_t(1) << 31) + 1) : 0;
+  return (ix.Options & ixDescending) ? (uint64_t(1) << 32) + 1 - rank : rank;
+}
+
+uint64_t TVQCustomMemTable::FastRankOf(const TVqIndex& ix, int32_t slot) const {
+  return FastRank(ix, slots_[size_t(slot)]->Cells[size_t(ix.KeyFields[0]->StoreIndex())]);
+}
+
+void TVQCustomMemTable::SetKeyFields(TVqIndex& ix) {
+  ix.KeyFields = ResolveKeyFields(ix.FieldList, true);
+  const TFieldType t = ix.KeyFields.size() == 1 ? ix.KeyFields[0]->DataType() : ftUnknown;
+  ix.FastKeys = ix.KeyFields.size() == 1 && ix.KeyFields[0]->FieldKind() == fkData &&
+                (t == ftSmallint || t == ftInteger || t == ftWord || t == ftAutoInc);
+  ix.Keys.clear();
+  ix.SampleValid = false;
+  ix.Valid = false;
+}
+
+size_t TVQCustomMemTable::FastLowerBound(TVqIndex& ix, uint64_t rank) {
+  // Sample levels, each holding every 16th entry of the level below, keep a
+  // search to about one cache line per level, the small upper levels staying
+  // in the cache.
+  constexpr size_t kStep = 16;
+  const auto& k = ix.Keys;
+  if (!ix.SampleValid) {
+    ix.Samples.clear();
+    const std::vector<uint64_t>* below = &k;
+    while (below->size() > kStep * kStep) {
+      std::vector<uint64_t> level;
+      level.reserve(below->size() / kStep + 1);
+      for (size_t i = 0; i < below->size(); i += kStep) level.push_back((*below)[i]);
+      ix.Samples.push_back(std::move(level));
+      below = &ix.Samples.back();
+    }
+    ix.SampleValid = true;
+  }
+  // The first position in `a` with a[pos] >= rank, knowing from the coarser
+  // level that it lies after entry (coarse - 1) * kStep and at or before
+  // entry coarse * kStep.
+  auto narrow = [rank](const std::vector<uint64_t>& a, size_t coarse) {
+    const size_t lo = coarse == 0 ? 0 : (coarse - 1) * kStep + 1;
+    const size_t hi = std::max(lo, std::min(coarse * kStep, a.size()));
+    return size_t(std::lower_bound(a.begin() + ptrdiff_t(lo), a.begin() + ptrdiff_t(hi), rank) - a.begin());
+  };
+  if (ix.Samples.empty()) return size_t(std::lower_bound(k.begin(), k.end(), rank) - k.begin());
+  const auto& top = ix.Samples.back();
+  size_t j = size_t(std::lower_bound(top.begin(), top.end(), rank) - top.begin());
+  for (size_t l = ix.Samples.size() - 1; l-- > 0;) j = narrow(ix.Samples[l], j);
+  return narrow(k, j);
+}
+
+void TVQCustomMemTable::InsertAt(TVqIndex& ix, size_t pos, int32_t slot) {
+  ix.SampleValid = false;
+  ix.Refs.insert(ix.Refs.begin() + ptrdiff_t(pos), slot);
+  if (ix.FastKeys)
+    ix.Keys.insert(ix.Keys.begin() + ptrdiff_t(pos), (FastRankOf(ix, slot) << 31) | uint64_t(slot));
+}
+
+void TVQCustomMemTable::EraseAt(TVqIndex& ix, size_t pos) {
+  ix.SampleValid = false;
+  ix.Refs.erase(ix.Refs.begin() + ptrdiff_t(pos));
+  if (ix.FastKeys) ix.Keys.erase(ix.Keys.begin() + ptrdiff_t(pos));
+}
+
+// One stored text key: each key is turned once into the bytes the locale
+// order compares (code page, letters folded) in one buffer, and the sort
+// compares the first eight of them as one integer, touching the buffer only
+// on a tie; equal folded keys fall back to the full comparison. Null keys
+// come first (last when descending), by slot.
+void TVQCustomMemTable::SortByText(TVqIndex& ix) {
+  const TField& f = *ix.KeyFields[0];
+  const size_t si = size_t(f.StoreIndex());
+  const bool desc = ix.Options & ixDescending;
+  const bool ci = ix.Options & ixCaseInsensitive;
+  struct Key {
+    uint64_t prefix;
+    uint32_t off, len;
+    int32_t slot;
+  };
+  std::vector<Key> keys;
+  std::vector<int32_t> nulls;
+  std::string buf;
+  keys.reserve(ix.Refs.size());
+  buf.reserve(ix.Refs.size() * 12);
+  for (int32_t s : ix.Refs) {
+    const auto* str = std::get_if<std::string>(&slots_[size_t(s)]->Cells[si]);
+    if (!str) {
+      nulls.push_back(s);
+      continue;
+    }
+    const size_t off = buf.size();
+    if (IsSevenBit(*str))
+      buf += *str;
+    else
+      buf += Utf8ToGbk(*str);
+    uint64_t prefix = 0;
+    for (size_t i = off; i < buf.size(); ++i) {
+      char& ch = buf[i];
+      if (ch >= 'a' && ch <= 'z') ch = char(ch - 32);
+      if (i - off < 8) prefix |= uint64_t(uint8_t(ch)) << (56 - 8 * (i - off));
+    }
+    keys.push_back({prefix, uint32_t(off), uint32_t(buf.size() - off), s});
+  }
+  auto less = [&](const Key& a, const Key& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    int c = 0;
+    if (a.len > 8 && b.len > 8)
+      c = std::string_view(buf.data() + a.off + 8, a.len - 8)
+              .compare(std::string_view(buf.data() + b.off + 8, b.len - 8));
+    else if (a.len != b.len)
+      c = a.len < b.len ? -1 : 1;
+    if (c == 0 && !ci)
+      c = CompareText(std::get<std::string>(slots_[size_t(a.slot)]->Cells[si]),
+                      std::get<std::string>(slots_[size_t(b.slot)]->Cells[si]), false);
+    return c < 0;
+  };
+  // Keys arrive in slot order, so a stable sort leaves equal keys by slot.
+  if (desc)
+    std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) { return less(b, a); });
+  else
+    std::stable_sort(keys.begin(), keys.end(), less);
+  size_t i = 0;
+  if (!desc)
+    for (int32_t s : nulls) ix.Refs[i++] = s;
+  for (const Key& k : keys) ix.Refs[i++] = k.slot;
+  if (desc)
+    for (int32_t s : nulls) ix.Refs[i++] = s;
+}
+
 void TVQCustomMemTable::BuildIndex(TVqIndex& ix) {
   ix.Refs.clear();
+  ix.Keys.clear();
+  ix.SampleValid = false;
   ix.Refs.reserve(slots_.size());
   for (size_t s = 0; s < slots_.size(); ++s)
     if (slots_[s]) ix.Refs.push_back(int32_t(s));
   if (!ix.RowOrder && !ix.KeyFields.empty()) {
-    const bool desc = ix.Options & ixDescending;
     const unsigned flags = (ix.Options & ixCaseInsensitive) ? kCaseInsensitive : 0;
-    const bool single = ix.KeyFields.size() == 1 && ix.KeyFields[0]->FieldKind() == fkData;
-    if (single) {
-      // One stored key field: sort (key cell, slot) pairs so that the
-      // comparison reads no record twice.
-      const TField& f = *ix.KeyFields[0];
-      const size_t si = size_t(f.StoreIndex());
-      std::vector<std::pair<const Cell*, int32_t>> keys;
-      keys.reserve(ix.Refs.size());
-      for (int32_t s : ix.Refs) keys.emplace_back(&slots_[size_t(s)]->Cells[si], s);
-      std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-        int c = CompareCells(f, *a.first, *b.first, flags);
-        if (desc) c = -c;
-        return c ? c < 0 : a.second < b.second;
-      });
-      for (size_t i = 0; i < keys.size(); ++i) ix.Refs[i] = keys[i].second;
+    const bool oneStored = ix.KeyFields.size() == 1 && ix.KeyFields[0]->FieldKind() == fkData;
+    if (ix.FastKeys) {
+      // Rank (33 bits) above slot (31 bits): one integer sort orders by key,
+      // then by slot.
+      std::vector<uint64_t> packed;
+      packed.reserve(ix.Refs.size());
+      for (int32_t s : ix.Refs) packed.push_back((FastRankOf(ix, s) << 31) | uint64_t(s));
+      // The slots arrive ascending, so a stable sort on the 33 rank bits
+      // alone is enough: two 17-bit counting passes.
+      std::vector<uint64_t> tmp(packed.size());
+      std::vector<uint32_t> count(size_t(1) << 17);
+      for (int shift = 31; shift < 64; shift += 17) {
+        std::fill(count.begin(), count.end(), 0);
+        for (uint64_t v : packed) ++count[(v >> shift) & 0x1FFFF];
+        uint32_t sum = 0;
+        for (auto& c : count) {
+          const uint32_t n = c;
+          c = sum;
+          sum += n;
+        }
+        for (uint64_t v : packed) tmp[count[(v >> shift) & 0x1FFFF]++] = v;
+        packed.swap(tmp);
+      }
+      ix.Keys.resize(packed.size());
+      for (size_t i = 0; i < packed.size(); ++i) {
+        ix.Refs[i] = int32_t(packed[i] & 0x7FFFFFFF);
+        ix.Keys[i] = packed[i];
+      }
+    } else if (oneStored && IsStringType(ix.KeyFields[0]->DataType())) {
+      SortByText(ix);
     } else {
       std::sort(ix.Refs.begin(), ix.Refs.end(),
                 [&](int32_t a, int32_t b) { return CompareSlots(ix, a, b) < 0; });
@@ -449,7 +604,18 @@ void TVQCustomMemTable::BuildIndex(TVqIndex& ix) {
 
 int TVQCustomMemTable::FindSlotInIndex(const TVqIndex& ix, int32_t slot) const {
   const auto& refs = ix.Refs;
-  if (ix.Valid) {
+  if (ix.Valid && ix.FastKeys && ix.Keys.size() == refs.size()) {
+    const uint64_t want = (FastRankOf(ix, slot) << 31) | uint64_t(slot);
+    size_t lo = 0, hi = refs.size();
+    while (lo < hi) {
+      const size_t mid = (lo + hi) / 2;
+      if (ix.Keys[mid] < want)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    if (lo < refs.size() && refs[lo] == slot) return int(lo);
+  } else if (ix.Valid) {
     auto it = ix.RowOrder
                   ? std::lower_bound(refs.begin(), refs.end(), slot)
                   : std::lower_bound(refs.begin(), refs.end(), slot, [&](int32_t a, int32_t b) {
@@ -475,9 +641,24 @@ void TVQCustomMemTable::InsertIntoIndex(TVqIndex& ix, int32_t slot, int cursorPo
     return;
   }
   if (!ix.Valid) return;
-  auto it = std::lower_bound(ix.Refs.begin(), ix.Refs.end(), slot,
-                             [&](int32_t a, int32_t b) { return CompareSlots(ix, a, b) < 0; });
-  ix.Refs.insert(it, slot);
+  size_t pos;
+  if (ix.FastKeys) {
+    const uint64_t want = (FastRankOf(ix, slot) << 31) | uint64_t(slot);
+    size_t lo = 0, hi = ix.Refs.size();
+    while (lo < hi) {
+      const size_t mid = (lo + hi) / 2;
+      if (ix.Keys[mid] < want)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    pos = lo;
+  } else {
+    pos = size_t(std::lower_bound(ix.Refs.begin(), ix.Refs.end(), slot,
+                                  [&](int32_t a, int32_t b) { return CompareSlots(ix, a, b) < 0; }) -
+                 ix.Refs.begin());
+  }
+  InsertAt(ix, pos, slot);
 }
 
 void TVQCustomMemTable::RemoveFromIndex(TVqIndex& ix, int32_t slot) {
@@ -485,11 +666,11 @@ void TVQCustomMemTable::RemoveFromIndex(TVqIndex& ix, int32_t slot) {
   if (!ix.RowOrder && (!enableIndexes_ || (ix.Options & ixNonMaintained) || !ix.Valid)) {
     ix.Valid = false;
     auto it = std::find(ix.Refs.begin(), ix.Refs.end(), slot);
-    if (it != ix.Refs.end()) ix.Refs.erase(it);
+    if (it != ix.Refs.end()) EraseAt(ix, size_t(it - ix.Refs.begin()));
     return;
   }
   const int pos = FindSlotInIndex(ix, slot);
-  if (pos >= 0) ix.Refs.erase(ix.Refs.begin() + pos);
+  if (pos >= 0) EraseAt(ix, size_t(pos));
 }
 
 void TVQCustomMemTable::CheckUnique(const std::vector<Cell>& cells, int32_t self) const {
@@ -529,7 +710,7 @@ void TVQCustomMemTable::MakeUserIndexes() {
     ix.Name = d.Name;
     ix.FieldList = d.Fields;
     ix.Options = d.Options;
-    ix.KeyFields = ResolveKeyFields(d.Fields, true);
+    SetKeyFields(ix);
     BuildIndex(ix);
     indexes_.push_back(std::move(ix));
   }
@@ -557,7 +738,7 @@ void TVQCustomMemTable::RefreshIndexes() {
     ix.Name = d.Name;
     ix.FieldList = d.Fields;
     ix.Options = d.Options;
-    ix.KeyFields = ResolveKeyFields(d.Fields, true);
+    SetKeyFields(ix);
     indexes_.push_back(std::move(ix));
   }
   for (auto& ix : indexes_)
@@ -618,6 +799,15 @@ bool TVQCustomMemTable::Locate(const std::string& keyFields, const Variant& keyV
   for (size_t i = 0; i < fields.size(); ++i) {
     const Variant v = VarIsArray(keyValues) ? keyValues[VarArrayLowBound(keyValues) + int(i)] : keyValues;
     key.push_back(ToCell(*fields[i], v));
+  }
+  if (ix.FastKeys && ix.Keys.size() == ix.Refs.size()) {
+    const uint64_t rank = FastRank(ix, key[0]);
+    for (size_t k = FastLowerBound(Current(), rank << 31); k < ix.Keys.size() && (ix.Keys[k] >> 31) == rank;
+         ++k) {
+      lastPos_ = int(k);
+      if (GotoRecord(int32_t(ix.Keys[k] & 0x7FFFFFFF))) return true;
+    }
+    return false;
   }
   const unsigned flags = (options & loCaseInsensitive) ? kCaseInsensitive : 0;
   auto it = std::lower_bound(ix.Refs.begin(), ix.Refs.end(), 0, [&](int32_t s, int) {

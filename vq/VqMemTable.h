@@ -54,6 +54,15 @@ struct TVqIndex {
   bool RowOrder = false;
   bool Valid = false;
   std::vector<int32_t> Refs;       // slot numbers
+  // With one stored 32-bit integer key field, Keys[i] holds the ordering
+  // rank of Refs[i]'s key (33 bits) above its slot (31 bits), so that a
+  // search reads one compact array instead of reaching into every record.
+  bool FastKeys = false;
+  std::vector<uint64_t> Keys;
+  // Coarse copies of Keys, rebuilt on demand after a change (see
+  // FastLowerBound).
+  std::vector<std::vector<uint64_t>> Samples;
+  bool SampleValid = false;
 };
 
 // The engine. Records are addressed by slot number (the record id of the
@@ -188,6 +197,13 @@ private:
                  unsigned flags) const;
   std::vector<TField*> ResolveKeyFields(const std::string& list, bool forIndex);
   void BuildIndex(TVqIndex& ix);
+  void SortByText(TVqIndex& ix);
+  void SetKeyFields(TVqIndex& ix);
+  uint64_t FastRank(const TVqIndex& ix, const Cell& c) const;
+  uint64_t FastRankOf(const TVqIndex& ix, int32_t slot) const;
+  void InsertAt(TVqIndex& ix, size_t pos, int32_t slot);
+  void EraseAt(TVqIndex& ix, size_t pos);
+  size_t FastLowerBound(TVqIndex& ix, uint64_t rank);
   void InsertIntoIndex(TVqIndex& ix, int32_t slot, int cursorPos);
   void RemoveFromIndex(TVqIndex& ix, int32_t slot);
   int FindSlotInIndex(const TVqIndex& ix, int32_t slot) const;
@@ -213,6 +229,9 @@ private:
   std::vector<int32_t> freeSlots_;
   std::vector<TVqIndex> indexes_;  // [0] is the row order
   int current_ = 0;
+  // Where the last indexed search ended: the framework asks for that
+  // record's position right after.
+  mutable int lastPos_ = -1;
   TIndexDefs indexDefs_;
   std::string indexName_, indexFieldNames_;
   bool enableIndexes_ = true;
