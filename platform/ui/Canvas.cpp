@@ -2,6 +2,7 @@
 // CopyRect's raster operations and the classic edges and frame controls.
 // Every public call records itself (when a recorder is attached) and then
 // paints (when a device is bound). Text output is in CanvasText.cpp.
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPolygon>
 #include <algorithm>
@@ -480,6 +481,83 @@ QPainter::CompositionMode RopComposition(TCopyMode mode, bool& ok) {
 
 }  // namespace
 
+namespace {
+
+// Puts src (already grabbed; null when the operation ignores the source)
+// into dest through mode. Image-bound canvases get the exact ternary
+// operation; painters on a raster device the matching composition mode;
+// other devices (PDF, printers) cannot combine with what is on the page,
+// so SRCAND there drops white pixels instead, which is what it looks like
+// on white paper.
+void Blit(TCanvas* c, QImage src, const TRect& dest, TCopyMode mode) {
+    auto* d = c->d();
+    uint8_t op = uint8_t((mode >> 16) & 0xFF);
+    if (IsRectEmpty(dest)) return;
+    if (UsesSource(op) && src.isNull()) return;
+    if (!src.isNull()) src = src.convertToFormat(QImage::Format_RGB32);
+    if (!src.isNull() && (src.width() != dest.Width() || src.height() != dest.Height()))
+        src = src.scaled(dest.Width(), dest.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const TBrush* brush = c->Brush();
+    uint32_t pat = brush->Style() == bsClear ? 0 : uint32_t(ToQColor(brush->Color()).rgb());
+
+    if (d->image && !d->external) {
+        d->flush();
+        QImage& dst = *d->image;
+        bool bgr24 = dst.format() == QImage::Format_BGR888;
+        if (bgr24) dst = dst.convertToFormat(QImage::Format_RGB32);
+        QRect area = QRect(dest.Left, dest.Top, dest.Width(), dest.Height()).intersected(dst.rect());
+        if (d->hasClip) area = area.intersected(d->clip.boundingRect());
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            auto* line = reinterpret_cast<uint32_t*>(dst.scanLine(y));
+            const uint32_t* sline = src.isNull() ? nullptr : reinterpret_cast<const uint32_t*>(src.constScanLine(y - dest.Top));
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (d->hasClip && !d->clip.contains(QPoint(x, y))) continue;
+                uint32_t s = sline ? sline[x - dest.Left] : 0;
+                line[x] = 0xFF000000u | (Rop3(op, pat, s, line[x]) & 0xFFFFFF);
+            }
+        }
+        if (bgr24) dst = dst.convertToFormat(QImage::Format_BGR888);
+        return;
+    }
+    QPainter* p = d->painter();
+    if (!p) return;
+    QRect target(dest.Left, dest.Top, dest.Width(), dest.Height());
+    bool raster = p->paintEngine() && p->paintEngine()->type() == QPaintEngine::Raster;
+    bool ok = false;
+    QPainter::CompositionMode cm = RopComposition(mode, ok);
+    if (mode == cmWhiteness) p->fillRect(target, Qt::white);
+    else if (mode == cmBlackness) p->fillRect(target, Qt::black);
+    else if (mode == cmPatCopy) p->fillRect(target, MakeBrush(*brush, pmCopy));
+    else if (mode == cmDstInvert) {
+        if (raster) {
+            p->setCompositionMode(QPainter::RasterOp_NotDestination);
+            p->fillRect(target, Qt::white);
+        }
+    } else if (ok && raster) {
+        p->setCompositionMode(cm);
+        p->drawImage(target, src);
+    } else if (mode == cmSrcAnd) {
+        QImage keyed = src.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < keyed.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+            for (int x = 0; x < keyed.width(); ++x)
+                if ((line[x] & 0xFFFFFF) == 0xFFFFFF) line[x] = 0;
+        }
+        p->drawImage(target, keyed);
+    } else {
+        // The rest combine the source with the brush alone here.
+        QImage mixed = src;
+        for (int y = 0; y < mixed.height(); ++y) {
+            auto* line = reinterpret_cast<uint32_t*>(mixed.scanLine(y));
+            for (int x = 0; x < mixed.width(); ++x) line[x] = 0xFF000000u | (Rop3(op, pat, line[x], 0) & 0xFFFFFF);
+        }
+        p->drawImage(target, mixed);
+    }
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+}  // namespace
+
 void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect) {
     RequireDevice(this);
     uint8_t op = uint8_t((copyMode_ >> 16) & 0xFF);
@@ -494,56 +572,7 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRe
         }
         Record(this, std::move(rec));
     }
-    if (IsRectEmpty(dest)) return;
-    if (UsesSource(op) && src.isNull()) return;
-    if (!src.isNull() && (src.width() != dest.Width() || src.height() != dest.Height()))
-        src = src.scaled(dest.Width(), dest.Height(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    uint32_t pat = brush_->Style() == bsClear ? 0 : uint32_t(ToQColor(brush_->Color()).rgb());
-
-    if (d_->image && !d_->external) {
-        d_->flush();
-        QImage& dst = *d_->image;
-        bool bgr24 = dst.format() == QImage::Format_BGR888;
-        if (bgr24) dst = dst.convertToFormat(QImage::Format_RGB32);
-        QRect area = QRect(dest.Left, dest.Top, dest.Width(), dest.Height()).intersected(dst.rect());
-        if (d_->hasClip) area = area.intersected(d_->clip.boundingRect());
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            auto* line = reinterpret_cast<uint32_t*>(dst.scanLine(y));
-            const uint32_t* sline = src.isNull() ? nullptr : reinterpret_cast<const uint32_t*>(src.constScanLine(y - dest.Top));
-            for (int x = area.left(); x <= area.right(); ++x) {
-                if (d_->hasClip && !d_->clip.contains(QPoint(x, y))) continue;
-                uint32_t s = sline ? sline[x - dest.Left] : 0;
-                line[x] = 0xFF000000u | (Rop3(op, pat, s, line[x]) & 0xFFFFFF);
-            }
-        }
-        if (bgr24) dst = dst.convertToFormat(QImage::Format_BGR888);
-        return;
-    }
-    if (QPainter* p = d_->painter()) {
-        QRect target(dest.Left, dest.Top, dest.Width(), dest.Height());
-        bool ok = false;
-        QPainter::CompositionMode cm = RopComposition(copyMode_, ok);
-        if (copyMode_ == cmWhiteness) p->fillRect(target, Qt::white);
-        else if (copyMode_ == cmBlackness) p->fillRect(target, Qt::black);
-        else if (copyMode_ == cmPatCopy) p->fillRect(target, MakeBrush(*brush_, pmCopy));
-        else if (copyMode_ == cmDstInvert) {
-            p->setCompositionMode(QPainter::RasterOp_NotDestination);
-            p->fillRect(target, Qt::white);
-        } else if (ok) {
-            p->setCompositionMode(cm);
-            p->drawImage(target, src);
-        } else {
-            // Modes that mix in the brush: combine with the brush alone,
-            // since a painter's destination cannot be read back here.
-            QImage mixed = src;
-            for (int y = 0; y < mixed.height(); ++y) {
-                auto* line = reinterpret_cast<uint32_t*>(mixed.scanLine(y));
-                for (int x = 0; x < mixed.width(); ++x) line[x] = 0xFF000000u | (Rop3(op, pat, line[x], 0) & 0xFFFFFF);
-            }
-            p->drawImage(target, mixed);
-        }
-        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    }
+    Blit(this, src, dest, copyMode_);
 }
 
 void CanvasDrawImage(TCanvas* canvas, const QImage& img, const TRect& r, bool transparent, TColor transparentColor) {
@@ -551,7 +580,7 @@ void CanvasDrawImage(TCanvas* canvas, const QImage& img, const TRect& r, bool tr
     auto* d = canvas->d();
     if (d->recorder) {
         auto rec = MakeRecord(canvas, mrImage, r);
-        rec.Param1 = int(cmSrcCopy);
+        rec.Param1 = int(transparent ? cmSrcCopy : canvas->CopyMode());
         rec.Param2 = transparent ? 1 : 0;
         rec.Color = transparent ? transparentColor : clNone;
         rec.Image = std::make_shared<TBitmap>();
@@ -559,6 +588,12 @@ void CanvasDrawImage(TCanvas* canvas, const QImage& img, const TRect& r, bool tr
         Record(canvas, std::move(rec));
     }
     if (img.isNull() || IsRectEmpty(r)) return;
+    // Pictures go through the canvas's copy mode like CopyRect, unless they
+    // carry their own transparency.
+    if (!transparent && !img.hasAlphaChannel() && canvas->CopyMode() != cmSrcCopy) {
+        Blit(canvas, img, r, canvas->CopyMode());
+        return;
+    }
     QPainter* p = d->painter();
     if (!p) return;
     QImage shown = img;

@@ -442,7 +442,9 @@ public:
     int DrawText(const std::string& text, int count, TRect& r, unsigned format);
 
     // The graphic at (x, y) in its own size / stretched into r; a
-    // transparent graphic leaves its transparent colour's pixels untouched.
+    // transparent graphic leaves its transparent colour's pixels untouched,
+    // any other raster graphic goes through CopyMode (cmSrcAnd lets what is
+    // under a white background show).
     void Draw(int x, int y, TGraphic* graphic);
     void StretchDraw(const TRect& r, TGraphic* graphic);
     // Copies source's sourceRect into dest (stretching) through CopyMode.

@@ -111,9 +111,14 @@ void Play(TCanvas* c, const TMetafileRecord& r, const Mapper& m) {
             c->TextOut(pts[0].X, pts[0].Y, r.Text);
         }
         break;
-    case mrImage:
+    case mrImage: {
+        TCopyMode old = c->CopyMode();
+        c->SetCopyMode(TCopyMode(uint32_t(r.Param1)));
         if (r.Image && !r.Image->Empty()) CanvasDrawImage(c, BitmapImage(r.Image.get()), b, r.Param2 != 0, r.Color);
+        else if (r.Param1 != int(cmSrcCopy)) c->CopyRect(b, nullptr, TRect{});
+        c->SetCopyMode(old);
         break;
+    }
     case mrEdge: c->DrawEdge(b, unsigned(r.Param1), unsigned(r.Param2)); break;
     case mrFrameControl: c->DrawFrameControl(b, unsigned(r.Param1), unsigned(r.Param2)); break;
     }

@@ -171,6 +171,20 @@ TEST(Canvas, CopyRectStretchesSource) {
     EXPECT_EQ(dst.Canvas()->Pixels(7, 2), clBlue);
 }
 
+TEST(Canvas, StretchDrawWithSrcAndShowsBackgroundThroughWhite) {
+    TBitmap picture;
+    picture.SetSize(2, 2);
+    picture.Canvas()->SetPixels(0, 0, clBlack);
+    TBitmap b;
+    WhiteBitmap(b, 10, 10);
+    b.Canvas()->Brush()->SetColor(clYellow);
+    b.Canvas()->FillRect(Rect(0, 0, 10, 10));
+    b.Canvas()->SetCopyMode(cmSrcAnd);
+    b.Canvas()->StretchDraw(Rect(0, 0, 10, 10), &picture);
+    EXPECT_EQ(b.Canvas()->Pixels(2, 2), clBlack);
+    EXPECT_EQ(b.Canvas()->Pixels(7, 7), clYellow);
+}
+
 TEST(Bitmap, TwentyFourBitScanLineIsBlueGreenRed) {
     TBitmap b;
     b.SetPixelFormat(pf24bit);
