@@ -537,7 +537,9 @@ private:
 // master-detail key), the bookmark trio, GetCanModify, GetDataSource,
 // Locate/Lookup (to use an index), CreateBlobStream and IsSequenced.
 // When the stored records change outside Post/Delete (a re-sort, a master
-// scroll, a refresh), the derived class calls Resync().
+// scroll, a refresh), the derived class calls Resync(). A derived class calls
+// Close() in its own destructor: by the time ~TDataSet runs, StoreClose is
+// gone.
 class TDataSet : public TComponent {
 public:
     explicit TDataSet(TComponent* owner);

@@ -177,7 +177,6 @@ void TDataSet::Open() {
         StoreOpen();
         bindFields();
         state_ = dsBrowse;
-        if (filtered_ && !filterText_.empty() && !filterExpr_) SetFilter(filterText_);
         rebuildView();
     } catch (...) {
         state_ = dsInactive;

@@ -42,8 +42,10 @@ protected:
     std::string path;
     TADOConnection conn;
     void SetUp() override {
-        path = std::string(BUILD_DIR) + "/adotest-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".dat";
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        for (char& c : name)
+            if (c == '/') c = '_';
+        path = std::string(BUILD_DIR) + "/adotest-" + std::to_string(getpid()) + "-" + name + ".dat";
         DeleteFile(path);
         CreateDatabaseFile(path, schemaScript());
         conn.SetLoginPrompt(false);
@@ -344,6 +346,62 @@ TEST_F(AdoTest, ExclusiveModeKeepsOthersOut) {
     conn.SetMode(cmShareDenyNone);
     other.Open();
     EXPECT_TRUE(other.Connected());
+}
+
+}  // namespace
+
+namespace {
+
+struct WritableRow {
+    const char* name;
+    const char* sql;
+    const char* updateTable;
+};
+
+class WritableStatementTest : public AdoTest, public ::testing::WithParamInterface<WritableRow> {};
+
+TEST_P(WritableStatementTest, WritesOnlyThroughASingleTable) {
+    TADOQuery q;
+    q.SetConnection(&conn);
+    q.SQL()->SetText(GetParam().sql);
+    q.Open();
+    EXPECT_EQ(q.UpdateTable(), GetParam().updateTable);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Statements, WritableStatementTest,
+    ::testing::Values(
+        WritableRow{"topN", "select top 10 * from Bookinfo", "Bookinfo"},
+        WritableRow{"orderedTop", "Select top 100000 * FROM Bookinfo order by Code", "Bookinfo"},
+        WritableRow{"lowerCaseName", "select * from bookreject", "bookreject"},
+        WritableRow{"whereText", "Select * from BookInfo where Code='B''1'", "BookInfo"},
+        WritableRow{"aliased", "select a.Code, a.Name from Bookinfo a where a.Code like 'B%'", "Bookinfo"},
+        WritableRow{"view", "select * from QryBorrow", ""},
+        WritableRow{"join", "select a.Id, b.Name from Borrowinfo a left join Bookinfo b on a.Code=b.Code", ""},
+        WritableRow{"grouped", "select Rcode, count(*) as N from Borrowinfo group by Rcode", ""},
+        WritableRow{"distinct", "select distinct Code from Borrowinfo", ""},
+        WritableRow{"derived", "select * from (select * from Bookinfo) a", ""},
+        WritableRow{"commaJoin", "select * from Bookinfo, Readerinfo", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AdoTest, CalculatedFieldOnQueryNumbersRows) {
+    conn.Execute("insert into Bookpub(Code) values('P1')");
+    conn.Execute("insert into Bookpub(Code) values('P2')");
+    TADOQuery q;
+    q.SetConnection(&conn);
+    auto* code = new TStringField(&q);
+    code->SetFieldName("Code");
+    code->SetDataSet(&q);
+    auto* order = new TIntegerField(&q);
+    order->SetFieldName("OrderId");
+    order->SetFieldKind(fkCalculated);
+    order->SetDataSet(&q);
+    q.OnCalcFields = [](TDataSet* d) { d->FieldByName("OrderId")->SetAsInteger(d->RecNo()); };
+    q.SQL()->SetText("select * from Bookpub order by Code");
+    q.Open();
+    q.Last();
+    EXPECT_EQ(order->AsInteger(), 2);
+    EXPECT_EQ(q.FieldCount(), 2);
 }
 
 }  // namespace

@@ -595,3 +595,68 @@ TEST_F(DataSetTest, DataSourceStateAndEvents) {
 }
 
 }  // namespace
+
+namespace {
+
+// Exposes the set-key state the way an indexed table uses it.
+class KeyedDataSet : public TListDataSet {
+public:
+    using TListDataSet::TListDataSet;
+    void SetKey() { SetState(dsSetKey); }
+    std::vector<Variant>& Keys() { return KeyBuffer(); }
+};
+
+TEST(DataSetKeyState, FieldWritesInSetKeyGoToTheKeyBuffer) {
+    KeyedDataSet ds(nullptr);
+    ds.FieldDefs().Add("Code", ftString, 10);
+    ds.AddRow({"A"});
+    ds.Open();
+    ds.SetKey();
+    ds.FieldByName("Code")->SetAsString("K1");
+    EXPECT_EQ(VarToStr(ds.Keys()[0]), "K1");
+    EXPECT_EQ(ds.FieldByName("Code")->AsString(), "K1");
+    ds.Cancel();
+    EXPECT_EQ(ds.State(), dsBrowse);
+    EXPECT_EQ(ds.FieldByName("Code")->AsString(), "A");
+}
+
+TEST_F(DataSetTest, ValidCharactersByFieldKind) {
+    ds.Open();
+    EXPECT_TRUE(ds.FieldByName("Qty")->IsValidChar(U'7'));
+    EXPECT_FALSE(ds.FieldByName("Qty")->IsValidChar(U'.'));
+    EXPECT_TRUE(ds.FieldByName("Price")->IsValidChar(U'.'));
+    EXPECT_FALSE(ds.FieldByName("Price")->IsValidChar(U'x'));
+    EXPECT_TRUE(ds.FieldByName("Name")->IsValidChar(U'书'));
+}
+
+TEST_F(DataSetTest, FocusControlReachesTheFieldsLink) {
+    TDataSource src(nullptr);
+    src.SetDataSet(&ds);
+    TFieldDataLink link;
+    link.SetDataSource(&src);
+    link.SetFieldName("Name");
+    int focused = 0;
+    link.OnFocusRequest = [&](TObject*) { ++focused; };
+    ds.Open();
+    ds.FieldByName("Code")->FocusControl();
+    EXPECT_EQ(focused, 0);
+    ds.FieldByName("Name")->FocusControl();
+    EXPECT_EQ(focused, 1);
+}
+
+TEST_F(DataSetTest, DisabledSourceDeactivatesItsLinks) {
+    TDataSource src(nullptr);
+    src.SetDataSet(&ds);
+    CountingLink link;
+    link.SetDataSource(&src);
+    ds.Open();
+    EXPECT_TRUE(link.Active());
+    src.SetEnabled(false);
+    EXPECT_FALSE(link.Active());
+    src.SetEnabled(true);
+    EXPECT_TRUE(link.Active());
+    ds.Close();
+    EXPECT_FALSE(link.Active());
+}
+
+}  // namespace
