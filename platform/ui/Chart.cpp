@@ -312,6 +312,8 @@ QChart* BuildChart(TChart* c, const std::vector<TChartSeries*>& series, int dpi)
         axisY = new QValueAxis();
         axisY->setLabelsFont(font);
         axisY->setRange(minValue, maxValue <= minValue ? minValue + 1 : maxValue * 1.1);
+        axisY->applyNiceNumbers();
+        axisY->setLabelFormat("%g");
         chart->addAxis(axisX, Qt::AlignBottom);
         chart->addAxis(axisY, Qt::AlignLeft);
         for (auto* qs : chart->series()) {

@@ -185,6 +185,21 @@ TEST(Canvas, StretchDrawWithSrcAndShowsBackgroundThroughWhite) {
     EXPECT_EQ(b.Canvas()->Pixels(7, 7), clYellow);
 }
 
+TEST(Canvas, BrushBitmapTilesItsPattern) {
+    TBitmap pattern;
+    pattern.SetSize(8, 8);
+    pattern.Canvas()->Brush()->SetColor(clBlack);
+    pattern.Canvas()->FillRect(Rect(0, 0, 4, 8));
+    TBitmap b;
+    WhiteBitmap(b, 16, 16);
+    b.Canvas()->Brush()->SetBitmap(&pattern);
+    b.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    EXPECT_EQ(b.Canvas()->Pixels(1, 1), clBlack);
+    EXPECT_EQ(b.Canvas()->Pixels(5, 1), clWhite);
+    EXPECT_EQ(b.Canvas()->Pixels(9, 9), clBlack);
+    EXPECT_EQ(b.Canvas()->Pixels(13, 9), clWhite);
+}
+
 TEST(Bitmap, TwentyFourBitScanLineIsBlueGreenRed) {
     TBitmap b;
     b.SetPixelFormat(pf24bit);

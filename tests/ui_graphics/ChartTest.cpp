@@ -8,6 +8,7 @@
 
 #include "ADODB.h"
 #include "Chart.h"
+#include "Printers.h"
 #include "SysUtils.h"
 #include "private/Canvas_p.h"
 
@@ -102,6 +103,55 @@ TEST_F(ChartOverDataSet, RendersIntoBitmap) {
     EXPECT_GT(green, 100);
     EXPECT_GT(yellow, 100);
     EXPECT_GT(yellow, red) << "科技 (60) outweighs 历史 (10)";
+}
+
+TEST_F(ChartOverDataSet, BarAndLineSeriesShareTheCategories) {
+    auto* bars = new TBarSeries(&chart);
+    bars->SetTitle("借出");
+    bars->SetParentChart(&chart);
+    bars->SetXLabelsSource("Kind");
+    bars->SetYValuesSource("Cnt");
+    bars->SetDataSource(query);
+    auto* line = new TLineSeries(&chart);
+    line->SetTitle("归还");
+    line->SetSeriesColor(clBlue);
+    line->SetParentChart(&chart);
+    line->Add(5, "历史");
+    line->Add(20, "文学");
+    line->Add(40, "科技");
+    auto bmp = chart.CreateBitmap(400, 300);
+    BitmapImage(bmp.get()).save(QString::fromStdString(std::string(BUILD_DIR) + "/ui_graphics_bars.png"), "PNG");
+    int bar = 0, blue = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) {
+            TColor c = bmp->Canvas()->Pixels(x, y);
+            bar += c == clRed;
+            blue += c == clBlue;
+        }
+    EXPECT_GT(bar, 500) << "the first series takes the first palette colour";
+    EXPECT_GT(blue, 50);
+}
+
+TEST_F(ChartOverDataSet, PrintsOnePageToThePdfPrinter) {
+    BindPie();
+    std::string path = std::string(BUILD_DIR) + "/ui_graphics_chart.pdf";
+    DeleteFile(path);
+    auto pdf = std::make_unique<TPrinter>();
+    pdf->SetPrinterIndex(pdf->PdfPrinterIndex());
+    pdf->SetFileName(path);
+    auto old = SetPrinter(std::move(pdf));
+    chart.Print();
+    SetPrinter(std::move(old));
+    std::string cmd = "pdftotext -enc UTF-8 '" + path + "' - 2>/dev/null";
+    std::string text;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+        pclose(p);
+    }
+    EXPECT_NE(text.find("分类借阅统计"), std::string::npos) << text;
+    EXPECT_NE(text.find("科技 60 %"), std::string::npos) << text;
 }
 
 }  // namespace

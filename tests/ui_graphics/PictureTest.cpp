@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <QImage>
 #include <fstream>
 
 #include "Graphics.h"
@@ -195,6 +196,20 @@ TEST_F(PictureLoad, JpegByExtensionBecomesJpegImage) {
     pic.LoadFromFile(TempPath("photo.JPEG"));
     EXPECT_NE(dynamic_cast<TJPEGImage*>(pic.Graphic()), nullptr);
     EXPECT_EQ(pic.Width(), 16);
+}
+
+TEST_F(PictureLoad, IconByExtensionBecomesIcon) {
+    QImage ico(16, 16, QImage::Format_ARGB32);
+    ico.fill(Qt::red);
+    ASSERT_TRUE(ico.save(QString::fromStdString(TempPath("app.ico")), "ICO"));
+    pic.LoadFromFile(TempPath("app.ico"));
+    ASSERT_NE(dynamic_cast<TIcon*>(pic.Graphic()), nullptr);
+    EXPECT_EQ(pic.Width(), 16);
+    TBitmap b;
+    b.SetSize(20, 20);
+    b.Canvas()->Draw(2, 2, pic.Graphic());
+    EXPECT_EQ(b.Canvas()->Pixels(5, 5), clRed);
+    EXPECT_EQ(b.Canvas()->Pixels(0, 0), clWhite);
 }
 
 TEST(Bitmap, BmpFileRoundTrip) {
