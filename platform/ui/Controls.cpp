@@ -433,7 +433,7 @@ bool TControlPrivate::keyReleased(QWidget* target, QKeyEvent* e) {
 
 // ------------------------------------------------------------ TControl
 
-TControl::TControl(TComponent* AOwner) : TControl(AOwner, new TControlPrivate(new QWidget)) {}
+TControl::TControl(TComponent* AOwner) : TControl(AOwner, new TControlPrivate(NewWidget<QWidget>())) {}
 
 TControl::TControl(TComponent* AOwner, TControlPrivate* dd) : TComponent(AOwner), d_(dd) {
     Application.get();
@@ -903,7 +903,7 @@ public:
 
 class CustomControlPrivate : public TControlPrivate {
 public:
-    CustomControlPrivate() : TControlPrivate(new CustomArea) {
+    CustomControlPrivate() : TControlPrivate(NewWidget<CustomArea>()) {
         area()->setFrameStyle(QFrame::NoFrame);
         area()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         area()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -926,7 +926,7 @@ public:
 
 class GraphicControlPrivate : public TControlPrivate {
 public:
-    GraphicControlPrivate() : TControlPrivate(new GraphicWidget) {
+    GraphicControlPrivate() : TControlPrivate(NewWidget<GraphicWidget>()) {
         fillBackground = false;
         widget->setFocusPolicy(Qt::NoFocus);
         canvas = new TCanvas;

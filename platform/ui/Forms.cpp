@@ -67,6 +67,8 @@ TScreen* TGlobalRef<TScreen>::get() const {
 }
 
 TGlobalRef<TApplication> Application;
+
+void EnsureApplication() { Application.get(); }
 TGlobalRef<TScreen> Screen;
 
 bool DispatchSafely(TObject* Sender, const std::function<void()>& fn) {
@@ -134,7 +136,7 @@ void TFormActivate(TCustomForm* f, bool active) {
     else f->Deactivate();
 }
 
-TFormPrivate::TFormPrivate() : TControlPrivate(new FormWidget) {
+TFormPrivate::TFormPrivate() : TControlPrivate(NewWidget<FormWidget>()) {
     auto* w = top();
     w->setWindowFlag(Qt::Window, true);
     w->clientArea = new QWidget(w);
@@ -410,7 +412,7 @@ void TCustomForm::Hide() { SetVisible(false); }
 
 TModalResult TCustomForm::ShowModal() {
     auto* d = FormD(this);
-    if (d->visible && d->outer()->isVisible() || d->inModal)
+    if ((d->visible && d->outer()->isVisible()) || d->inModal)
         throw EInvalidOperation("Cannot make a visible window modal");
     DoCreate();
     return TDialogSeam::Instance().ShowModal(this);

@@ -1,5 +1,5 @@
-// The registry as per-user settings: keys are paths ("Software\Quillory\
-// Designer"), values are typed (string, integer, boolean, float). Everything
+// The registry as per-user settings: keys are paths such as
+// "Software\Quillory\Designer", values are typed (string, integer, boolean, float). Everything
 // lives in one settings file in the user's configuration folder; tests move
 // it with SetRegistryFileForTesting.
 #pragma once

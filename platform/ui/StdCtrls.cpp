@@ -45,7 +45,7 @@ protected:
 
 class LabelPrivate : public TControlPrivate {
 public:
-    LabelPrivate() : TControlPrivate(new QLabel) {
+    LabelPrivate() : TControlPrivate(NewWidget<QLabel>()) {
         label()->setFocusPolicy(Qt::NoFocus);
         label()->setTextFormat(Qt::PlainText);
         label()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -74,7 +74,7 @@ public:
 
 class MemoPrivate : public EditPrivate {
 public:
-    MemoPrivate() : EditPrivate(new QPlainTextEdit) {}
+    MemoPrivate() : EditPrivate(NewWidget<QPlainTextEdit>()) {}
     QPlainTextEdit* edit() const { return static_cast<QPlainTextEdit*>(widget.data()); }
     FollowedList lines;
     bool syncing = false;
@@ -86,7 +86,7 @@ public:
 
 class ComboPrivate : public TControlPrivate {
 public:
-    ComboPrivate() : TControlPrivate(new QComboBox) {}
+    ComboPrivate() : TControlPrivate(NewWidget<QComboBox>()) {}
     QComboBox* combo() const { return static_cast<QComboBox*>(widget.data()); }
     FollowedList items;
     TComboBoxStyle style = csDropDown;
@@ -106,7 +106,7 @@ public:
 
 class ListPrivate : public TControlPrivate {
 public:
-    ListPrivate() : TControlPrivate(new QListWidget) {
+    ListPrivate() : TControlPrivate(NewWidget<QListWidget>()) {
         delegate = new ListDelegate;
         delegate->d = this;
         canvas = new TCanvas;
@@ -349,7 +349,7 @@ void TCustomEdit::DoEnter() {
     TWinControl::DoEnter();
 }
 
-TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner, new EditPrivate(new QLineEdit)) {
+TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner, new EditPrivate(NewWidget<QLineEdit>())) {
     auto* e = LineOf(this);
     QObject::connect(e, &QLineEdit::textChanged, e, [this, e](const QString& t) {
         auto* d = ED(this);
@@ -436,7 +436,7 @@ void TMemo::SetWantTabs(bool v) {
 
 // ------------------------------------------------------------ buttons
 
-TButton::TButton(TComponent* AOwner) : TButton(AOwner, new TControlPrivate(new QPushButton)) {}
+TButton::TButton(TComponent* AOwner) : TButton(AOwner, new TControlPrivate(NewWidget<QPushButton>())) {}
 
 TButton::TButton(TComponent* AOwner, TControlPrivate* dd) : TWinControl(AOwner, dd) {
     d_->clickOnRelease = false;
@@ -470,7 +470,7 @@ void TButton::Click() {
 
 // ------------------------------------------------------------ check/radio
 
-TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(new QCheckBox)) {
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(NewWidget<QCheckBox>())) {
     d_->clickOnRelease = false;
     d_->fillBackground = false;
     auto* b = Widget<QCheckBox>(this);
@@ -503,7 +503,7 @@ void TCheckBox::SetAlignment(TAlignment v) {
     Widget<QCheckBox>(this)->setLayoutDirection(v == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
 }
 
-TRadioButton::TRadioButton(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(new QRadioButton)) {
+TRadioButton::TRadioButton(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(NewWidget<QRadioButton>())) {
     d_->clickOnRelease = false;
     d_->fillBackground = false;
     auto* b = Widget<QRadioButton>(this);
@@ -534,7 +534,7 @@ void TRadioButton::SetChecked(bool v) {
 namespace {
 class GroupPrivate : public TControlPrivate {
 public:
-    GroupPrivate() : TControlPrivate(new QGroupBox) {
+    GroupPrivate() : TControlPrivate(NewWidget<QGroupBox>()) {
         inner = new QWidget(widget);
         widget->installEventFilter(this);
     }
@@ -726,7 +726,7 @@ void TListBox::Clear() { LBD(this)->items.Clear(); }
 
 // ------------------------------------------------------------ scroll bar
 
-TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(new QScrollBar(Qt::Horizontal))) {
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(NewWidget<QScrollBar>(Qt::Horizontal))) {
     auto* b = Widget<QScrollBar>(this);
     b->setRange(0, 100);
     b->setPageStep(1);

@@ -82,6 +82,17 @@ public:
     TCanvas* canvas = nullptr;
 };
 
+// Starts the application (and so the window system) if need be: widgets
+// may only be made after it.
+void EnsureApplication();
+// Every control widget is made through this, since a control's widget is
+// made before the control's own constructor runs.
+template <class W, class... A>
+W* NewWidget(A&&... args) {
+    EnsureApplication();
+    return new W(std::forward<A>(args)...);
+}
+
 // The control a widget belongs to, looking up through its parents.
 TControl* ControlOfWidget(QWidget* w);
 QWidget* WidgetOf(const TControl* c);

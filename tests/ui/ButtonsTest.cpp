@@ -1,0 +1,117 @@
+// Picture buttons, masked edits and image lists.
+#include <gtest/gtest.h>
+
+#include "Buttons.h"
+#include "ImgList.h"
+#include "Mask.h"
+#include "Metafile.h"
+#include "TestSeam.h"
+
+namespace {
+
+TEST(BitBtn, okKindIsTheDefaultButtonWithModalResultOk) {
+    TSeamScript script;
+    script.ExpectForm("", mrNone, {}, [](TCustomForm* f) { SendKeyToFocus(f, VK_RETURN); });
+    TForm form(nullptr);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    auto* ok = new TBitBtn(&form);
+    ok->SetParent(&form);
+    ok->SetKind(bkOK);
+    EXPECT_EQ(ok->Caption(), "OK");
+    EXPECT_TRUE(ok->Default());
+    EXPECT_EQ(form.ShowModal(), mrOk);
+}
+
+TEST(SpeedButton, groupedButtonsAreDownOneAtATime) {
+    TForm form(nullptr);
+    TSpeedButton* b[3];
+    for (auto*& x : b) {
+        x = new TSpeedButton(&form);
+        x->SetParent(&form);
+        x->SetGroupIndex(1);
+    }
+    b[0]->Click();
+    b[2]->Click();
+    EXPECT_FALSE(b[0]->Down());
+    EXPECT_TRUE(b[2]->Down());
+    b[2]->Click();
+    EXPECT_TRUE(b[2]->Down());
+    b[2]->SetAllowAllUp(true);
+    b[2]->Click();
+    EXPECT_FALSE(b[2]->Down());
+}
+
+struct MaskRow {
+    const char* name;
+    const char* mask;
+    const char* qt;
+};
+
+class MaskTranslation : public ::testing::TestWithParam<MaskRow> {};
+
+TEST_P(MaskTranslation, classLibraryMaskBecomesQtMask) {
+    EXPECT_EQ(QtInputMaskFor(GetParam().mask), GetParam().qt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MaskTranslation,
+                         ::testing::Values(MaskRow{"date", "!9999/99/99;1;_", "0000/00/00;_"},
+                                           MaskRow{"requiredDigits", "000-000;0;*", "999-999;*"},
+                                           MaskRow{"upperLetters", ">LL<ll;1;_", ">AA<aa;_"},
+                                           MaskRow{"qtSpecialLiteral", "\\A00 h;1; ", "\\A99 \\h; "},
+                                           MaskRow{"noSections", "99", "00;_"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MaskEdit, textLeavesLiteralsOutWhenTheMaskDoesNotSaveThem) {
+    TSeamScript script;
+    TForm form(nullptr);
+    auto* e = new TMaskEdit(&form);
+    e->SetParent(&form);
+    e->SetEditMask("000-000;0;_");
+    ShowAndActivate(&form);
+    SendText(e, "123456");
+    EXPECT_EQ(e->EditText(), "123-456");
+    EXPECT_EQ(e->GetText(), "123456");
+    e->SetEditMask("000-000;1;_");
+    e->SetText("654321");
+    EXPECT_EQ(e->GetText(), "654-321");
+}
+
+TEST(MaskEdit, validateEditRejectsAnEmptyRequiredPosition) {
+    TForm form(nullptr);
+    auto* e = new TMaskEdit(&form);
+    e->SetParent(&form);
+    e->SetEditMask("000;1;_");
+    e->SetText("12");
+    try {
+        e->ValidateEdit();
+        FAIL() << "no error";
+    } catch (const EConvertError& err) {
+        EXPECT_EQ(err.Message, "Invalid input value.  Use escape key to abandon changes");
+    }
+}
+
+TEST(ImageList, maskedColourIsTransparentWhenDrawn) {
+    TImageList list(nullptr);
+    list.SetWidth(4);
+    list.SetHeight(4);
+    TBitmap strip;
+    strip.SetSize(8, 4);
+    strip.Canvas()->Brush()->SetColor(clFuchsia);
+    strip.Canvas()->FillRect(Rect(0, 0, 8, 4));
+    strip.Canvas()->Brush()->SetColor(clBlue);
+    strip.Canvas()->FillRect(Rect(4, 0, 8, 4));
+    strip.Canvas()->FillRect(Rect(0, 0, 2, 2));
+    EXPECT_EQ(list.AddMasked(&strip, clFuchsia), 0);
+    EXPECT_EQ(list.Count(), 2);
+    TBitmap target;
+    target.SetSize(4, 4);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect(Rect(0, 0, 4, 4));
+    list.Draw(target.Canvas(), 0, 0, 0);
+    EXPECT_EQ(target.Canvas()->Pixels(0, 0), clBlue);
+    EXPECT_EQ(target.Canvas()->Pixels(3, 3), clWhite);
+    EXPECT_THROW(list.Draw(target.Canvas(), 0, 0, 2), EInvalidOperation);
+}
+
+}  // namespace
