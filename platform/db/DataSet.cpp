@@ -595,6 +595,13 @@ void TDataSet::Delete() {
     if (presentedCount() == 0) DatabaseError("Cannot perform this operation on an empty dataset", this);
     if (!CanModify()) DatabaseError("Cannot modify a read-only dataset", this);
     notifyLinks(deCheckBrowseMode, 0);
+    // A pending edit of the record is dropped, not posted.
+    if (state_ == dsEdit) {
+        StoreCancel();
+        finishInsertOrEdit();
+        state_ = dsBrowse;
+        notifyLinks(deUpdateState, 0);
+    }
     DoBeforeDelete();
     DoBeforeScroll();
     TRecordId id = idAt(cursor_);
@@ -609,14 +616,10 @@ void TDataSet::Delete() {
             if (action == daAbort) Abort();
         }
     }
-    bool wasEditing = state_ == dsEdit;
-    finishInsertOrEdit();
-    state_ = dsBrowse;
     rebuildView();
     int n = presentedCount();
     cursor_ = n == 0 ? -1 : std::min(cursor_, n - 1);
     bof_ = eof_ = n == 0;
-    if (wasEditing) notifyLinks(deUpdateState, 0);
     notifyLinks(deDataSetChange, 0);
     DoAfterDelete();
     DoAfterScroll();
