@@ -809,7 +809,14 @@ TRecordId TCustomADODataSet::StorePost(const PostRequest& req) {
         }
         size_t at = std::min(size_t(std::max(req.position, 0)), rows_->order.size());
         rows_->order.insert(rows_->order.begin() + long(at), &r);
-        rows_->posDirty = true;
+        // Appending keeps the position index whole: copying a large table
+        // row by row must not rebuild it for every row.
+        if (!rows_->posDirty && at + 1 == rows_->order.size()) {
+            rows_->posOf.resize(rows_->all.size() + 1, -1);
+            rows_->posOf[size_t(r.id)] = int(at);
+        } else {
+            rows_->posDirty = true;
+        }
         return r.id;
     }
     Row* r = rowOf(req.id);
