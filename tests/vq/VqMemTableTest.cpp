@@ -265,7 +265,7 @@ TEST(VqMemTable, DetailShowsOnlyTheMastersRecords) {
   put(2, 1, "b1");
   put(1, 2, "a2");
   put(1, 1, "a1");
-  detail.SetMasterFields("MasterId");
+  detail.SetMasterFields("Id");
   detail.SetMasterSource(&src);
   master.First();
   EXPECT_EQ(Codes(detail), "a1,a2");
