@@ -28,10 +28,29 @@ const QPaintDevice* MetricsDevice(const TCanvas* c) {
     return &reference;
 }
 
-QFont CanvasFont(const TCanvas* c) { return ToQFont(*c->Font(), c->d()->dpi); }
+// Grids measure and draw thousands of cells with one font: the Qt font and
+// its metrics are kept until the font, the resolution or the device change.
+void RefreshFontCache(const TCanvas* c) {
+    auto* d = c->d();
+    const TFont* f = c->Font();
+    std::string key = f->Name() + '\x01' + std::to_string(f->Height()) + '\x01' + std::to_string(f->Style().Bits()) +
+                      '\x01' + std::to_string(int(f->Pitch())) + '\x01' + std::to_string(d->dpi);
+    const QPaintDevice* device = MetricsDevice(c);
+    if (d->metrics && key == d->fontKey && device == d->metricsDevice) return;
+    d->fontKey = key;
+    d->metricsDevice = device;
+    d->qfont = ToQFont(*f, d->dpi);
+    d->metrics = std::make_unique<QFontMetrics>(d->qfont, const_cast<QPaintDevice*>(device));
+}
 
-QFontMetrics Metrics(const TCanvas* c) {
-    return QFontMetrics(CanvasFont(c), const_cast<QPaintDevice*>(MetricsDevice(c)));
+const QFont& CanvasFont(const TCanvas* c) {
+    RefreshFontCache(c);
+    return c->d()->qfont;
+}
+
+const QFontMetrics& Metrics(const TCanvas* c) {
+    RefreshFontCache(c);
+    return *c->d()->metrics;
 }
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
@@ -39,7 +58,7 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s
 // The text cell of one run, and the run painted (when a device is bound)
 // and recorded. clip, when given, limits the painting and is recorded.
 void TextRun(TCanvas* c, int x, int y, const QString& text, const TRect* clip, bool opaque, int underlineAt = -1) {
-    QFontMetrics m = Metrics(c);
+    const QFontMetrics& m = Metrics(c);
     int w = m.horizontalAdvance(text);
     int h = m.height();
     TRect cell{x, y, x + w, y + h};
@@ -115,12 +134,12 @@ int TCanvas::TextWidth(const std::string& text) const { return Metrics(this).hor
 int TCanvas::TextHeight(const std::string& text) const { return Metrics(this).height(); }
 
 TSize TCanvas::TextExtent(const std::string& text) const {
-    QFontMetrics m = Metrics(this);
+    const QFontMetrics& m = Metrics(this);
     return {m.horizontalAdvance(Q(text)), m.height()};
 }
 
 void TCanvas::GetTextMetrics(TTextMetric& tm) const {
-    QFontMetrics m = Metrics(this);
+    const QFontMetrics& m = Metrics(this);
     tm.tmAscent = m.ascent();
     tm.tmDescent = m.descent();
     tm.tmHeight = m.ascent() + m.descent();
@@ -234,7 +253,7 @@ int TCanvas::DrawText(const std::string& text, int count, TRect& r, unsigned for
         underline = StripPrefix(s);
         if (format & DT_HIDEPREFIX) underline = -1;
     }
-    QFontMetrics m = Metrics(this);
+    const QFontMetrics& m = Metrics(this);
     int lineHeight = m.height() + ((format & DT_EXTERNALLEADING) ? std::max(0, m.leading()) : 0);
     int width = r.Width();
 

@@ -21,6 +21,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
@@ -44,6 +45,11 @@ struct TCanvasPrivate {
         QRegion clip;
     };
     std::vector<Saved> saved;
+    // The current font as Qt sees it, rebuilt when the key changes.
+    std::string fontKey;
+    QFont qfont;
+    std::unique_ptr<QFontMetrics> metrics;
+    const QPaintDevice* metricsDevice = nullptr;
 
     // The painter to draw with, opened on the image if need be, with the
     // clip applied; nullptr when only recording.
