@@ -120,7 +120,9 @@ void TADOConnection::Open() {
     if (path.empty()) throw EDatabaseError("No data source is named in the connection string");
     // SQLite would make an empty database where the file is missing.
     if (!FileExists(path)) throw EDatabaseError("Could not find file '" + path + "'.");
-    int flags = mode_ == cmRead ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // One thread uses a connection at a time (the user-interface thread),
+    // so the engine's own per-call locking is not needed.
+    int flags = (mode_ == cmRead ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
         std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
