@@ -215,6 +215,8 @@ bool TCanvas::HandleAllocated() const { return d_->bound(); }
 namespace canvasimpl {
 void RequireDevice(const TCanvas* c) {
     if (!c->d()->bound()) throw EInvalidOperation("Canvas does not allow drawing");
+    // Owners repaint later, so telling them before the drawing is enough.
+    if (c->OnChange) c->OnChange(const_cast<TCanvas*>(c));
 }
 }  // namespace canvasimpl
 

@@ -122,10 +122,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
 
 void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
     RequireDevice(this);
-    if (Opaque(this)) {
-        if (QPainter* p = d_->painter())
-            p->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), ToQColor(brush_->Color()));
-    }
+    if (Opaque(this)) FillRect(r);
     TextRun(this, x, y, Q(text), &r, false);
 }
 

@@ -180,6 +180,10 @@ TCanvas* TBitmap::Canvas() {
     if (!canvas_) {
         canvas_ = std::make_unique<TCanvas>();
         CanvasBindImage(canvas_.get(), &d_->img);
+        canvas_->OnChange = [this](TObject*) {
+            modified_ = true;
+            if (OnChange) OnChange(this);
+        };
     }
     return canvas_.get();
 }
@@ -285,6 +289,11 @@ TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
 void TPicture::Changed() {
+    // Drawing on the held bitmap, or loading into it, is a change of the
+    // picture too: a control showing it repaints.
+    if (graphic_ && !graphic_->OnChange) graphic_->OnChange = [this](TObject*) {
+        if (OnChange) OnChange(this);
+    };
     if (OnChange) OnChange(this);
 }
 

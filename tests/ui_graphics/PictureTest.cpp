@@ -212,6 +212,17 @@ TEST_F(PictureLoad, IconByExtensionBecomesIcon) {
     EXPECT_EQ(b.Canvas()->Pixels(0, 0), clWhite);
 }
 
+TEST(Picture, DrawingOnItsBitmapCountsAsAChange) {
+    TPicture pic;
+    int changes = 0;
+    pic.OnChange = [&](TObject*) { ++changes; };
+    pic.Bitmap()->SetSize(4, 4);
+    int afterSize = changes;
+    EXPECT_GE(afterSize, 1);
+    pic.Bitmap()->Canvas()->FillRect(Rect(0, 0, 2, 2));
+    EXPECT_GT(changes, afterSize);
+}
+
 TEST(Bitmap, BmpFileRoundTrip) {
     TBitmap b;
     b.SetSize(5, 3);
