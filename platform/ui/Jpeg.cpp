@@ -133,7 +133,7 @@ bool Encode(const QImage& img, int quality, bool gray, bool progressive, std::ve
         auto* s = reinterpret_cast<const QRgb*>(src.constScanLine(int(cinfo.next_scanline)));
         for (int x = 0; x < src.width(); ++x) {
             if (gray) {
-                row[size_t(x)] = uint8_t(qGray(s[x]));
+                row[size_t(x)] = uint8_t((qRed(s[x]) * 299 + qGreen(s[x]) * 587 + qBlue(s[x]) * 114 + 500) / 1000);
             } else {
                 row[size_t(x) * 3] = uint8_t(qRed(s[x]));
                 row[size_t(x) * 3 + 1] = uint8_t(qGreen(s[x]));

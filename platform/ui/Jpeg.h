@@ -18,6 +18,15 @@ enum TJPEGPixelFormat { jf24Bit, jf8Bit };
 // message ("Not a JPEG file: starts with 0x.. 0x..", and for a file cut
 // short "Premature end of JPEG file"). A corrupt file never crashes:
 // libjpeg's error exit returns here through longjmp.
+//
+// The image holds encoded bytes, decoded pixels, or both (invariant: at
+// least one while not Empty, and both describe the same picture):
+//   bytes only  --DIBNeeded (Width, Draw, AssignTo)-->  both
+//   pixels only --JPEGNeeded (SaveToStream, Data)---->  both
+//   any --LoadFromStream--> both (decoded at once)
+//   any --Assign(bitmap)--> pixels only
+//   both --SetScale/SetGrayscale/SetPerformance--> bytes only (re-decoded
+//          with the new setting when next needed)
 class TJPEGImage : public TGraphic {
 public:
     TJPEGImage();

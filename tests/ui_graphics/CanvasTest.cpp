@@ -200,6 +200,31 @@ TEST(Canvas, BrushBitmapTilesItsPattern) {
     EXPECT_EQ(b.Canvas()->Pixels(13, 9), clWhite);
 }
 
+TEST(Canvas, Frame3DDrawsBothSidesAndShrinksTheRect) {
+    TBitmap b;
+    WhiteBitmap(b, 20, 20);
+    TRect r = Rect(2, 2, 12, 12);
+    Frame3D(b.Canvas(), r, clBtnHighlight, clBtnShadow, 1);
+    EXPECT_EQ(r, Rect(3, 3, 11, 11));
+    EXPECT_EQ(b.Canvas()->Pixels(2, 5), clWhite);
+    EXPECT_EQ(b.Canvas()->Pixels(5, 2), clWhite);
+    EXPECT_EQ(b.Canvas()->Pixels(11, 5), clGray);
+    EXPECT_EQ(b.Canvas()->Pixels(5, 11), clGray);
+    EXPECT_EQ(b.Canvas()->Pixels(12, 5), clWhite) << "outside";
+}
+
+TEST(Canvas, SunkenEdgeIsDarkAtTopLeft) {
+    TBitmap b;
+    WhiteBitmap(b, 20, 20);
+    TRect r = Rect(0, 0, 20, 20);
+    b.Canvas()->DrawEdge(r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    EXPECT_EQ(r, Rect(2, 2, 18, 18));
+    EXPECT_EQ(b.Canvas()->Pixels(0, 5), clGray);
+    EXPECT_EQ(b.Canvas()->Pixels(1, 5), RGB(64, 64, 64));
+    EXPECT_EQ(b.Canvas()->Pixels(19, 5), clWhite);
+    EXPECT_EQ(b.Canvas()->Pixels(18, 5), RGB(212, 208, 200));
+}
+
 TEST(Bitmap, TwentyFourBitScanLineIsBlueGreenRed) {
     TBitmap b;
     b.SetPixelFormat(pf24bit);

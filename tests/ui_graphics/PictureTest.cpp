@@ -60,6 +60,27 @@ TEST(Jpeg, EncodeDecodeRoundTrip) {
     EXPECT_EQ(out.Bytes(), bytes);
 }
 
+TEST(Jpeg, GrayscaleEncodesOneChannel) {
+    TBitmap b;
+    b.SetSize(8, 8);
+    b.Canvas()->Brush()->SetColor(clRed);
+    b.Canvas()->FillRect(Rect(0, 0, 8, 8));
+    TJPEGImage j;
+    j.SetGrayscale(true);
+    j.Assign(&b);
+    TMemoryStream ms;
+    j.SaveToStream(ms);
+    ms.SetPosition(0);
+    TJPEGImage back;
+    back.LoadFromStream(ms);
+    TBitmap out;
+    out.Assign(&back);
+    TColor c = out.Canvas()->Pixels(4, 4);
+    EXPECT_EQ(GetRValue(c), GetGValue(c));
+    EXPECT_EQ(GetGValue(c), GetBValue(c));
+    EXPECT_NEAR(GetRValue(c), 76, 6) << "red's luminance";
+}
+
 TEST(Jpeg, ScaleHalvesDecodedSize) {
     std::string bytes = JpegBytes(32, 16);
     TMemoryStream in;
