@@ -149,7 +149,9 @@ public:
     const std::string& KeyFields() const { return keyFields_; }
     void SetKeyFields(const std::string& s) { keyFields_ = s; }
     TDataSet* LookupDataSet() const { return lookupDataSet_; }
-    void SetLookupDataSet(TDataSet* ds) { lookupDataSet_ = ds; }
+    // The lookup data set is watched: when it is destroyed the field
+    // forgets it (and reads Null).
+    void SetLookupDataSet(TDataSet* ds);
     const std::string& LookupKeyFields() const { return lookupKeyFields_; }
     void SetLookupKeyFields(const std::string& s) { lookupKeyFields_ = s; }
     const std::string& LookupResultField() const { return lookupResultField_; }
@@ -202,6 +204,8 @@ public:
     TFieldSetTextEvent OnSetText;
     TFieldNotifyEvent OnValidate;
     TFieldNotifyEvent OnChange;
+
+    void Notification(TComponent* component, TOperation operation) override;
 
     // Position among the stored values (data and internal-calculated
     // fields) of the data set's records; -1 for other kinds. A data field

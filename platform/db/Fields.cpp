@@ -66,6 +66,18 @@ void TField::SetDataSet(TDataSet* ds) {
     }
 }
 
+void TField::SetLookupDataSet(TDataSet* ds) {
+    if (ds == lookupDataSet_) return;
+    if (lookupDataSet_) lookupDataSet_->RemoveFreeNotification(this);
+    lookupDataSet_ = ds;
+    if (ds) ds->FreeNotification(this);
+}
+
+void TField::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == lookupDataSet_) lookupDataSet_ = nullptr;
+}
+
 int TField::Index() const { return dataSet_ ? dataSet_->fields_.IndexOf(this) : -1; }
 
 void TField::SetIndex(int index) {

@@ -362,6 +362,16 @@ TEST_F(DataSetTest, CalculatedFieldSeesItsRecordNumber) {
     EXPECT_GT(calls, 0);
 }
 
+TEST_F(DataSetTest, LookupFieldForgetsADestroyedLookupDataSet) {
+    auto* names = new TListDataSet(nullptr);
+    auto* look = new TStringField(&ds);
+    look->SetFieldName("QtyText");
+    look->SetFieldKind(fkLookup);
+    look->SetLookupDataSet(names);
+    delete names;
+    EXPECT_EQ(look->LookupDataSet(), nullptr);
+}
+
 TEST_F(DataSetTest, LookupFieldReadsOtherDataSet) {
     TListDataSet names(nullptr);
     names.FieldDefs().Add("Key", ftInteger);
