@@ -260,3 +260,21 @@ void CreateDatabaseFile(const std::string& path, const std::string& script) {
         throw EDatabaseError(msg);
     }
 }
+
+void CompactDatabase(const std::string& sourceConnectionString, const std::string& targetConnectionString) {
+    std::string target = ConnectionStringValue(targetConnectionString, "Data Source");
+    if (target.empty()) throw EDatabaseError("No data source is named in the connection string");
+    if (FileExists(target)) throw EDatabaseError("Database '" + target + "' already exists.");
+    TADOConnection source;
+    source.SetConnectionString(sourceConnectionString);
+    source.SetMode(cmShareExclusive);
+    source.Open();
+    try {
+        SqlStatement st(source.impl()->db, "VACUUM INTO ?1", "VACUUM INTO '" + target + "'");
+        sqlite3_bind_text(st.get(), 1, target.c_str(), int(target.size()), SQLITE_TRANSIENT);
+        st.run();
+    } catch (...) {
+        DeleteFile(target);
+        throw;
+    }
+}

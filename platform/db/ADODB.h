@@ -200,6 +200,14 @@ private:
     std::unique_ptr<Rows> rows_;
 };
 
+// Compacts the database file of the source connection text into a new file
+// named by the target text (as the engine's compaction object does; the
+// password table comes along). Holds the source exclusively meanwhile, so
+// it fails while another connection is writing. Raises EDatabaseError when
+// the source cannot be opened (missing, wrong password, locked), when the
+// target exists, or when the copy fails; no target file is left then.
+void CompactDatabase(const std::string& sourceConnectionString, const std::string& targetConnectionString);
+
 // A query: SQL holds the statement (changing it closes the query).
 class TADOQuery : public TCustomADODataSet {
 public:

@@ -295,6 +295,29 @@ TEST_F(AdoTest, SecondWriterWaitsForTheFirst) {
     EXPECT_EQ(scalar("select group_concat(Code) from Bookpub"), "A,B");
 }
 
+TEST_F(AdoTest, CompactionCopiesRowsAndPasswordIntoANewFile) {
+    conn.Execute("insert into Bookpub(Code) values('P1')");
+    conn.Close();
+    std::string target = path + ".compact";
+    DeleteFile(target);
+    std::string quoted = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + target +
+                         ";User ID=Admin;jet oledb:database password=\"mopu284617\"";
+    CompactDatabase(connectionString(path), quoted);
+    EXPECT_EQ(errorOf([&] { CompactDatabase(connectionString(path), quoted); }),
+              "Database '" + target + "' already exists.");
+    TADOConnection copy;
+    copy.SetConnectionString(quoted);
+    copy.Open();
+    TADOQuery q;
+    q.SetConnection(&copy);
+    q.SQL()->SetText("select Code from Bookpub");
+    q.Open();
+    EXPECT_EQ(q.Fields()[0]->AsString(), "P1");
+    copy.Close();
+    DeleteFile(target);
+    conn.Open();
+}
+
 TEST_F(AdoTest, ExclusiveModeKeepsOthersOut) {
     conn.Close();
     conn.SetMode(cmShareExclusive);
