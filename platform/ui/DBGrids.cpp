@@ -433,6 +433,9 @@ void TDBGrid::updateActive() {
     if (!dataLink_->Active() || inUpdate_) return;
     const int r = titleOffset_ + std::max(0, dataLink_->ActiveRecord());
     if (r != Row() && r < RowCount()) {
+        // The editor's text belonged to the record just left (already
+        // written by UpdateData); it must not reach the new one.
+        inplaceCol_ = inplaceRow_ = -1;
         if (!dbOptions_.Contains(dgAlwaysShowEditor)) HideEditor();
         const bool wasInLayout = inLayout_;
         inLayout_ = true;
@@ -499,7 +502,10 @@ void TDBGrid::Scroll(int Distance) {
     if (inLayout_) return;
     const int oldRow = Row();
     updateRowCount();
-    if (Distance && !dbOptions_.Contains(dgAlwaysShowEditor)) HideEditor();
+    if (Distance) {
+        inplaceCol_ = inplaceRow_ = -1;
+        if (!dbOptions_.Contains(dgAlwaysShowEditor)) HideEditor();
+    }
     updateActive();
     UpdateScrollRange();
     if (Distance == 0) {
@@ -525,6 +531,8 @@ void TDBGrid::UpdateData() {
     TField* f = c ? c->Field() : nullptr;
     dataLink_->Reset();
     if (!f) return;
+    TDataSet* ds = dataLink_->DataSet();
+    if (ds->State() != dsEdit && ds->State() != dsInsert && !dataLink_->Edit()) return;
     inUpdate_ = true;
     try {
         f->SetText(editText_);
@@ -854,8 +862,8 @@ void TDBGrid::ColWidthsChanged() {
     TCustomGrid::ColWidthsChanged();
 }
 
-void TDBGrid::Resize() {
-    TCustomGrid::Resize();
+void TDBGrid::ClientResized() {
+    TCustomGrid::ClientResized();
     if (!inLayout_ && dataLink_) {
         updateRowCount();
         updateActive();

@@ -256,7 +256,7 @@ protected:
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void UpdateScrollRange() override;
-    void Resize() override;
+    void ClientResized() override;
     void DoExit() override;
     void FontChanged() override;
 

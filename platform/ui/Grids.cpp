@@ -4,6 +4,7 @@
 // grid on top lives in DBGrids.cpp.
 #include "Grids.h"
 
+#include <QEvent>
 #include <QLineEdit>   // the in-place editor's widget
 #include <QTimer>      // auto-scroll while dragging outside the cells
 #include <QWidget>
@@ -49,7 +50,15 @@ struct TInplaceEditPrivate {
     QLineEdit* edit = nullptr;
 };
 
-struct TCustomGridPrivate {
+// Watches the client widget: its size settles after the control's own
+// resize (the scroll area lays it out), and the grid's layout needs it.
+struct TCustomGridPrivate : QObject {
+    explicit TCustomGridPrivate(TCustomGrid* grid) : q(grid) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Resize) DispatchSafely(q, [this] { q->ClientResized(); });
+        return false;
+    }
+    TCustomGrid* q;
     QTimer timer;
     TPoint lastMouse;
 };
@@ -57,7 +66,7 @@ struct TCustomGridPrivate {
 // ------------------------------------------------------------ TInplaceEdit
 
 TInplaceEdit::TInplaceEdit(TComponent* AOwner)
-    : TWinControl(AOwner, new TControlPrivate(new QLineEdit)), e_(new TInplaceEditPrivate) {
+    : TWinControl(AOwner, new TControlPrivate(NewWidget<QLineEdit>())), e_(new TInplaceEditPrivate) {
     e_->edit = static_cast<QLineEdit*>(DPtr()->widget.data());
     e_->edit->setFrame(false);
     e_->edit->setTextMargins(2, 0, 2, 0);
@@ -204,7 +213,8 @@ void TInplaceEdit::DoExit() {
 
 // ------------------------------------------------------------ TCustomGrid
 
-TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), g_(std::make_unique<TCustomGridPrivate>()) {
+TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), g_(std::make_unique<TCustomGridPrivate>(this)) {
+    if (QWidget* client = ClientWidgetOf(this)) client->installEventFilter(g_.get());
     DPtr()->clickOnRelease = false;
     SetTabStop(true);
     SetBorderStyle(bsSingle);
@@ -1085,7 +1095,10 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     const int pageWidth = std::max(1, info.Horz.LastFullVisibleCell - topLeft_.X);
     const int pageHeight = std::max(1, info.Vert.LastFullVisibleCell - topLeft_.Y);
     TGridCoord newTopLeft = topLeft_;
-    TGridCoord newCurrent = current_;
+    // Shift+arrows extend the range from its moving corner, the anchor.
+    const bool extending = Shift.Contains(ssShift) && Key != VK_TAB && options_.Contains(goRangeSelect) &&
+                           !options_.Contains(goEditing) && !rowSelect;
+    TGridCoord newCurrent = extending ? anchor_ : current_;
     bool handled = true;
     if (Shift.Contains(ssCtrl)) {
         switch (Key) {
@@ -1177,11 +1190,13 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     newCurrent.X = std::clamp(newCurrent.X, fixedCols_, colCount_ - 1);
     newCurrent.Y = std::clamp(newCurrent.Y, fixedRows_, rowCount_ - 1);
     if (!(newTopLeft == topLeft_)) MoveTopLeft(newTopLeft.X, newTopLeft.Y);
-    if (!(newCurrent == current_)) {
-        if (Shift.Contains(ssShift) && Key != VK_TAB && options_.Contains(goRangeSelect) &&
-            !options_.Contains(goEditing)) {
+    if (extending) {
+        if (!(newCurrent == anchor_)) {
             MoveAnchor(newCurrent);
-        } else {
+            Click();
+        }
+    } else if (!(newCurrent == current_)) {
+        {
             MoveCurrent(newCurrent.X, newCurrent.Y, true, true);
         }
         UpdateEdit();
@@ -1482,8 +1497,9 @@ void TCustomGrid::DoExit() {
     CancelMode();
 }
 
-void TCustomGrid::Resize() {
-    TCustomControl::Resize();
+void TCustomGrid::Resize() { TCustomControl::Resize(); }
+
+void TCustomGrid::ClientResized() {
     UpdateScrollRange();
     if (inplaceEdit_ && inplaceEdit_->Visible()) inplaceEdit_->Move(CellRect(current_.X, current_.Y));
 }

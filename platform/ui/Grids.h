@@ -341,6 +341,8 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void Resize() override;
+    // The client area (inside border and scroll bars) changed size.
+    virtual void ClientResized();
     void DoEnter() override;
     void DoExit() override;
     bool WantTabs() const override { return options_.Contains(goTabs); }

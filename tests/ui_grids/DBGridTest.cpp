@@ -1,0 +1,245 @@
+// The data grid over a real data set in an offscreen form: the grid and the
+// data set cursor follow each other, columns and titles, editing through
+// the in-place editor into the field, delete confirmation through the
+// dialog seam, and a million-record data set shown without walking it.
+#include <gtest/gtest.h>
+
+#include "DBGrids.h"
+#include "GridTestSupport.h"
+#include "Metafile.h"
+#include "TestSeam.h"
+#include "private/Canvas_p.h"
+
+namespace {
+
+class DBGridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application->Title();
+        form = new TForm(nullptr);
+        form->SetBounds(0, 0, 400, 300);
+        ds = new TVectorDataSet(form);
+        std::vector<std::pair<std::string, std::string>> rows;
+        for (int i = 1; i <= 30; ++i) rows.push_back({Format("C%.2d", i), Format("书%d", i)});
+        ds->Fill(rows);
+        src = new TDataSource(form);
+        src->SetDataSet(ds);
+        grid = new TDBGrid(form);
+        grid->SetName("DBGrid1");
+        grid->SetParent(form);
+        grid->SetBounds(0, 0, 300, 200);
+    }
+    void TearDown() override { delete form; }
+
+    void Open() {
+        ds->Open();
+        grid->SetDataSource(src);
+        ShowAndActivate(form);
+        grid->SetFocus();
+        ProcessEvents();
+    }
+    // Centre of the data cell showing window row `row` of column `col`.
+    TPoint DataCell(int col, int row) {
+        TRect r = grid->CellRect(col + 1, row + 1);
+        return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    }
+    std::vector<std::string> PaintedTexts() {
+        std::vector<TMetafileRecord> records;
+        CanvasSetRecorder(grid->Canvas(), &records);
+        grid->Repaint();
+        CanvasSetRecorder(grid->Canvas(), nullptr);
+        std::vector<std::string> texts;
+        for (const auto& r : records)
+            if (r.Kind == mrText && r.Text != "*") texts.push_back(r.Text);
+        return texts;
+    }
+
+    TForm* form = nullptr;
+    TVectorDataSet* ds = nullptr;
+    TDataSource* src = nullptr;
+    TDBGrid* grid = nullptr;
+};
+
+TEST_F(DBGridTest, defaultColumnsComeFromTheFields) {
+    Open();
+    ASSERT_EQ(grid->Columns()->Count(), 2);
+    EXPECT_EQ(grid->Columns()->Items(0)->Title()->Caption(), "Code");
+    EXPECT_EQ(grid->ColCount(), 3);
+    EXPECT_EQ(grid->ColWidths(0), 11);
+    EXPECT_EQ(grid->DataLink()->BufferCount(), grid->VisibleDataRowCount());
+    EXPECT_EQ(grid->RowCount(), 1 + grid->VisibleDataRowCount());
+}
+
+TEST_F(DBGridTest, gridFollowsTheDataSetCursor) {
+    Open();
+    ds->Next();
+    ds->Next();
+    EXPECT_EQ(grid->Row(), 3);
+    ds->Last();
+    EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
+    EXPECT_EQ(grid->GetScrollPos(sbVertical), 29);
+    const auto texts = PaintedTexts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[texts.size() - 2], "C30");
+    EXPECT_EQ(texts.back(), "书30");
+}
+
+struct KeyRow {
+    const char* name;
+    Word key;
+    TShiftState shift;
+    int recNo;  // 0: one page (the visible rows) below record 5
+};
+
+class DBGridKeys : public DBGridTest, public ::testing::WithParamInterface<KeyRow> {};
+
+TEST_P(DBGridKeys, keyMovesTheDataSet) {
+    Open();
+    ds->SetRecNo(5);
+    SendKey(grid, GetParam().key, GetParam().shift);
+    const int expected = GetParam().recNo ? GetParam().recNo : 5 + grid->VisibleDataRowCount();
+    EXPECT_EQ(ds->RecNo(), expected);
+    EXPECT_EQ(grid->Row(), 1 + grid->DataLink()->ActiveRecord());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, DBGridKeys,
+                         ::testing::Values(KeyRow{"down", VK_DOWN, {}, 6}, KeyRow{"up", VK_UP, {}, 4},
+                                           KeyRow{"ctrlEnd", VK_END, {ssCtrl}, 30},
+                                           KeyRow{"ctrlHome", VK_HOME, {ssCtrl}, 1},
+                                           KeyRow{"pageDown", VK_NEXT, {}, 0},
+                                           KeyRow{"rightStaysOnRecord", VK_RIGHT, {}, 5}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(DBGridTest, clickingARowMovesTheDataSetAndReportsTheColumn) {
+    Open();
+    std::string clicked;
+    grid->OnCellClick = [&](TColumn* c) { clicked = c->FieldName(); };
+    const TPoint p = DataCell(1, 3);
+    Press(grid, p.X, p.Y);
+    EXPECT_EQ(ds->RecNo(), 4);
+    EXPECT_EQ(grid->SelectedIndex(), 1);
+    EXPECT_EQ(grid->SelectedField()->FieldName(), "Name");
+    EXPECT_EQ(clicked, "Name");
+}
+
+TEST_F(DBGridTest, titleClickReportsTheColumn) {
+    Open();
+    std::string clicked;
+    grid->OnTitleClick = [&](TColumn* c) { clicked = c->Title()->Caption(); };
+    const TRect t = grid->CellRect(2, 0);
+    Press(grid, (t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2);
+    EXPECT_EQ(clicked, "Name");
+}
+
+TEST_F(DBGridTest, customColumnsWithCentredTitlesAndAHiddenColumn) {
+    grid->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgRowSelect});
+    grid->SetReadOnly(true);
+    TColumn* code = grid->Columns()->Add();
+    code->SetFieldName("Code");
+    code->Title()->SetCaption("图书编号");
+    code->Title()->SetAlignment(taCenter);
+    code->SetWidth(80);
+    TColumn* name = grid->Columns()->Add();
+    name->SetFieldName("Name");
+    name->Title()->SetCaption("图书名称");
+    Open();
+    EXPECT_EQ(grid->ColWidths(1), 80);
+    name->SetVisible(false);
+    EXPECT_EQ(grid->ColWidths(2), -1);
+    const auto texts = PaintedTexts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[0], "图书编号");
+    EXPECT_EQ(texts[1], "C01");
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "书1"), 0);
+}
+
+TEST_F(DBGridTest, typingInACellWritesTheFieldAndMovingOnPosts) {
+    Open();
+    grid->SetSelectedIndex(1);
+    SendText(grid, "X");
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    EXPECT_TRUE(grid->InplaceEditor()->Visible());
+    EXPECT_EQ(ds->State(), dsEdit);
+    SendText(grid->InplaceEditor(), "Y");
+    SendKey(grid->InplaceEditor(), VK_DOWN);
+    EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_EQ(ds->RecNo(), 2);
+    EXPECT_EQ(ds->Stored(0, 1), "XY");
+    EXPECT_EQ(ds->Stored(1, 1), "书2");
+}
+
+TEST_F(DBGridTest, escapeInTheEditorCancelsTheEdit) {
+    Open();
+    grid->SetSelectedIndex(1);
+    SendText(grid, "X");
+    SendKey(grid->InplaceEditor(), VK_ESCAPE);
+    SendKey(grid, VK_ESCAPE);
+    EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_EQ(ds->Stored(0, 1), "书1");
+}
+
+TEST_F(DBGridTest, readOnlyGridIgnoresTyping) {
+    grid->SetReadOnly(true);
+    Open();
+    SendText(grid, "X");
+    EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_TRUE(grid->InplaceEditor() == nullptr || !grid->InplaceEditor()->Visible());
+}
+
+TEST_F(DBGridTest, enterInARowSelectGridReachesOnKeyPress) {
+    grid->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect});
+    grid->SetReadOnly(true);
+    Open();
+    std::u32string pressed;
+    grid->OnKeyPress = [&](TObject*, char32_t& k) { pressed += k; };
+    int dbl = 0;
+    grid->OnDblClick = [&](TObject*) { ++dbl; };
+    SendKey(grid, VK_RETURN);
+    EXPECT_EQ(pressed, U"\r");
+    const TPoint p = DataCell(0, 2);
+    SendDoubleClick(grid, p.X, p.Y);
+    EXPECT_EQ(dbl, 1);
+    EXPECT_EQ(ds->RecNo(), 3);
+}
+
+struct DeleteRow {
+    const char* name;
+    int answer;
+    int count;
+    const char* firstCode;
+};
+
+class DBGridDelete : public DBGridTest, public ::testing::WithParamInterface<DeleteRow> {};
+
+TEST_P(DBGridDelete, ctrlDeleteAsksFirst) {
+    Open();
+    TSeamScript script;
+    script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+    script.ExpectMessage("Delete record?", GetParam().answer);
+    SendKey(grid, VK_DELETE, {ssCtrl});
+    EXPECT_EQ(script.Texts(), std::vector<std::string>{"Delete record?"});
+    EXPECT_EQ(ds->Count(), GetParam().count);
+    EXPECT_EQ(ds->Stored(0, 0), GetParam().firstCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, DBGridDelete,
+                         ::testing::Values(DeleteRow{"cancelKeepsTheRecord", IDCANCEL, 30, "C01"},
+                                           DeleteRow{"okDeletesIt", IDOK, 29, "C02"}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(DBGridTest, millionRecordsShowWithoutWalkingTheDataSet) {
+    ds->Generate(1000000);
+    Open();
+    ds->Last();
+    EXPECT_EQ(ds->RecNo(), 1000000);
+    EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
+    EXPECT_EQ(grid->GetScrollPos(sbVertical), 999999);
+    auto texts = PaintedTexts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[texts.size() - 2], "B0999999");
+    SendKey(grid, VK_HOME, {ssCtrl});
+    EXPECT_EQ(ds->RecNo(), 1);
+    EXPECT_EQ(grid->Row(), 1);
+}
+
+}  // namespace
