@@ -11,3 +11,9 @@ SRCS="$ROOT/vq/VqMemTableFormat.cpp $ROOT/platform/core/Gbk.cpp"
 for t in VqMemTableTextFuzz VqMemTableBinaryFuzz; do
   clang++ $FLAGS -o "$OUT/$t" "$ROOT/fuzz/$t.cpp" $SRCS
 done
+# The readers applied to a live table need the runtime and data-set layers
+# (no user interface).
+TABLE_SRCS="$ROOT/vq/VqMemTable.cpp $ROOT/vq/VqMemTableFormat.cpp $ROOT/platform/core/*.cpp
+  $ROOT/platform/db/DataSet.cpp $ROOT/platform/db/Fields.cpp $ROOT/platform/db/DataLink.cpp
+  $ROOT/platform/db/Filter.cpp"
+clang++ $FLAGS -I$ROOT/platform/db -o "$OUT/VqMemTableLoadFuzz" "$ROOT/fuzz/VqMemTableLoadFuzz.cpp" $TABLE_SRCS

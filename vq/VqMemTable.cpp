@@ -1186,114 +1186,245 @@ VqMemFile::Value StoredForm(TField& f, VqMemFile::Value v) {
 
 }  // namespace
 
-void TVQCustomMemTable::LoadFromText(std::string_view bytes) {
-  const TextFile file = ParseTextFile(bytes);
-  // The fields the cells go to, by position: the file's own definitions, or
-  // the table's fields.
-  std::vector<std::unique_ptr<TField>> scratch;
-  std::vector<TField*> target;
-  if (file.DefinitionBlock) {
-    for (const auto& d : file.Fields) {
-      scratch.emplace_back(CreateFieldOfType(TFieldType(d.Type), nullptr));
-      scratch.back()->SetFieldName(d.Name);
-      if (IsStringType(TFieldType(d.Type))) scratch.back()->SetSize(d.Size);
-      target.push_back(scratch.back().get());
-    }
-  } else {
-    if (!Active()) Open();
-    for (TField* f : Fields()) target.push_back(f);
+namespace {
+
+TIndexOptions OptionsOf(const IndexDef& d) {
+  TIndexOptions o = 0;
+  if (d.Descending) o |= ixDescending;
+  if (d.CaseInsensitive) o |= ixCaseInsensitive;
+  if (d.NonMaintained) o |= ixNonMaintained;
+  if (d.Unique) o |= ixUnique;
+  return o;
+}
+
+// The texts a Boolean field is written and read with, besides True/False.
+void BooleanTexts(TField* f, std::string& t, std::string& fl) {
+  if (auto* b = dynamic_cast<TBooleanField*>(f); b && !b->DisplayValues().empty()) {
+    const auto& dv = b->DisplayValues();
+    const size_t semi = dv.find(';');
+    t = dv.substr(0, semi);
+    fl = semi == std::string::npos ? std::string() : dv.substr(semi + 1);
   }
-  std::vector<std::vector<Cell>> rows;
-  rows.reserve(file.Rows.size());
-  for (const auto& line : file.Rows) {
-    std::vector<Cell> cells(file.DefinitionBlock ? target.size() : size_t(FieldDefs().Count()));
-    for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
-      TField* f = target[i];
-      const int si = file.DefinitionBlock ? int(i) : f->StoreIndex();
-      if (!line[i] || si < 0 || f->FieldKind() != fkData) continue;
-      std::string t, fl;
-      if (auto* b = dynamic_cast<TBooleanField*>(f); b && !b->DisplayValues().empty()) {
-        const auto& dv = b->DisplayValues();
-        const size_t semi = dv.find(';');
-        t = dv.substr(0, semi);
-        fl = semi == std::string::npos ? std::string() : dv.substr(semi + 1);
+}
+
+}  // namespace
+
+// Both readers end here with a file that is read and converted completely.
+// Definitions are checked (names, index fields, unique keys on a scratch
+// table) before this table changes; a failure while the rows go in takes
+// them out again.
+void TVQCustomMemTable::ApplyLoad(PendingLoad& load) {
+  if (load.Replace && (!load.HasIndexes || load.Indexes.empty())) {
+    // A file without index definitions keeps the table's own, as far as
+    // their fields still exist.
+    load.Indexes.clear();
+    for (const TIndexDef& d : indexDefs_) {
+      bool ok = true;
+      for (const auto& n : SplitNames(d.Fields)) {
+        bool found = false;
+        for (const auto& f : load.Fields) found |= SameText(f.Name, n);
+        ok &= found;
       }
-      cells[size_t(si)] = StoredForm(
-          *f, CellToValue(int(f->DataType()), f->Size(), *line[i], f->FieldName(), t, fl));
+      if (!ok) continue;
+      IndexDef x;
+      x.Name = x.DisplayName = d.Name;
+      x.Fields = d.Fields;
+      x.Descending = d.Options & ixDescending;
+      x.CaseInsensitive = d.Options & ixCaseInsensitive;
+      x.NonMaintained = d.Options & ixNonMaintained;
+      x.Unique = d.Options & ixUnique;
+      load.Indexes.push_back(std::move(x));
     }
-    rows.push_back(std::move(cells));
+    load.HasIndexes = true;
   }
-  // Everything is read and converted: only now does the table change.
+  if (load.Replace) {
+    if (load.Fields.empty()) Fail("The table file defines no fields.");
+    std::vector<std::string> names;
+    for (const auto& d : load.Fields) {
+      if (d.Name.empty()) Fail("Field definition without a name in table file.");
+      for (const auto& n : names)
+        if (SameText(n, d.Name)) Fail("Duplicate field name (" + d.Name + ") in table file.");
+      names.push_back(d.Name);
+    }
+    // A scratch table proves that the definitions open and that the rows
+    // satisfy the unique indexes.
+    TVqMemTable probe(nullptr);
+    probe.ReplaceDefinitions(load.Fields, load.HasIndexes ? &load.Indexes : nullptr);
+    probe.AppendRows(load.Rows);
+  }
   FlagGuard loading(loading_, true);
-  if (file.DefinitionBlock) ReplaceDefinitions(file.Fields, file.IndexBlock ? &file.Indexes : nullptr);
+  FlagGuard noPersist(persistent_, false);
+  if (load.Replace) ReplaceDefinitions(load.Fields, load.HasIndexes ? &load.Indexes : nullptr);
+  if (!Active()) return;
   CheckBrowseMode();
+  TIndexDefs oldIndexDefs = indexDefs_;
+  if (!load.Replace && load.HasIndexes) {
+    indexDefs_.Clear();
+    for (const auto& d : load.Indexes) indexDefs_.Add(d.Name, d.Fields, OptionsOf(d));
+  }
   DisableControls();
   try {
-    AppendRows(std::move(rows));
+    if (OnLoadRecord || OnLoadField)
+      AppendRowsWithEvents(std::move(load.Rows));
+    else
+      AppendRows(std::move(load.Rows));
     First();
   } catch (...) {
+    if (!load.Replace && load.HasIndexes) {
+      indexDefs_ = oldIndexDefs;
+      try {
+        RefreshIndexes();
+      } catch (...) {
+      }
+    }
     EnableControls();
     throw;
   }
   EnableControls();
 }
 
-void TVQCustomMemTable::LoadFromBinary(std::string_view bytes) {
-  const bool ownDefs = true;
-  (void)ownDefs;
-  if (!Active() && FieldDefs().Count() > 0) Open();
-  const BinaryFile file = ParseBinaryFile(bytes, Active() ? FieldCount() : 0);
-  std::vector<std::unique_ptr<TField>> scratch;
+// The rows one by one through Append and Post, so that OnLoadField sees each
+// value in its field and OnLoadRecord can refuse the record. Read-only fields
+// take their values while loading.
+void TVQCustomMemTable::AppendRowsWithEvents(std::vector<std::vector<Cell>> rows) {
+  std::vector<std::pair<TField*, bool>> readOnly;
+  for (TField* f : Fields()) readOnly.emplace_back(f, f->ReadOnly());
+  FlagGuard writable(readOnly_, false);
+  for (auto& [f, ro] : readOnly) f->SetReadOnly(false);
+  std::vector<TBookmark> posted;
+  try {
+    for (auto& row : rows) {
+      Append();
+      int pos = 0;
+      for (TField* f : Fields()) {
+        const int si = f->StoreIndex();
+        if (f->FieldKind() == fkData && si >= 0 && size_t(si) < row.size()) {
+          f->SetAsVariant(FromCell(*f, row[size_t(si)]));
+          if (OnLoadField) OnLoadField(this, pos, f);
+        }
+        ++pos;
+      }
+      bool accept = true;
+      if (OnLoadRecord) OnLoadRecord(this, accept);
+      if (accept) {
+        Post();
+        posted.push_back(GetBookmark());
+      } else {
+        Cancel();
+      }
+    }
+  } catch (...) {
+    Cancel();
+    for (auto it = posted.rbegin(); it != posted.rend(); ++it) {
+      if (!BookmarkValid(*it)) continue;
+      GotoBookmark(*it);
+      Delete();
+    }
+    for (auto& [f, ro] : readOnly) f->SetReadOnly(ro);
+    throw;
+  }
+  for (auto& [f, ro] : readOnly) f->SetReadOnly(ro);
+}
+
+// The fields the cells of a file go to, by position: made from the file's
+// own definitions, or the table's fields. Opens a closed table that has
+// definitions of its own; `opened` tells the caller to close it again when
+// the file turns out bad.
+std::vector<TField*> TVQCustomMemTable::LoadTargets(const std::vector<FieldDef>& defs, bool replace,
+                                                     std::vector<std::unique_ptr<TField>>& scratch,
+                                                     bool& opened) {
   std::vector<TField*> target;
-  const bool defs = !file.Fields.empty();
-  if (defs) {
-    for (const auto& d : file.Fields) {
+  opened = false;
+  if (replace) {
+    for (const auto& d : defs) {
       scratch.emplace_back(CreateFieldOfType(TFieldType(d.Type), nullptr));
       scratch.back()->SetFieldName(d.Name);
       if (IsStringType(TFieldType(d.Type))) scratch.back()->SetSize(d.Size);
       target.push_back(scratch.back().get());
     }
-  } else {
-    if (!Active() && !file.Rows.empty()) Fail("Binary table file holds no field definitions for a closed table.");
-    if (Active())
-      for (TField* f : Fields()) target.push_back(f);
+    return target;
   }
-  std::vector<std::vector<Cell>> rows;
-  rows.reserve(file.Rows.size());
-  for (const auto& line : file.Rows) {
-    std::vector<Cell> cells(defs ? target.size() : size_t(FieldDefs().Count()));
-    for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
-      TField* f = target[i];
-      const int si = defs ? int(i) : f->StoreIndex();
-      if (si < 0 || f->FieldKind() != fkData) continue;
-      cells[size_t(si)] = StoredForm(*f, BinaryToValue(int(f->DataType()), line[i], f->FieldName()));
-    }
-    rows.push_back(std::move(cells));
+  if (!Active()) {
+    if (FieldDefs().Count() == 0 && FieldCount() == 0) Fail("The table has no fields to load into.");
+    Open();
+    opened = true;
   }
-  FlagGuard loading(loading_, true);
-  if (defs) ReplaceDefinitions(file.Fields, &file.Indexes);
-  else if (!file.Indexes.empty()) {
-    indexDefs_.Clear();
-    for (const auto& d : file.Indexes) {
-      TIndexOptions o = 0;
-      if (d.Descending) o |= ixDescending;
-      if (d.CaseInsensitive) o |= ixCaseInsensitive;
-      if (d.NonMaintained) o |= ixNonMaintained;
-      if (d.Unique) o |= ixUnique;
-      indexDefs_.Add(d.Name, d.Fields, o);
-    }
-  }
-  if (!Active()) return;
-  CheckBrowseMode();
-  DisableControls();
+  for (TField* f : Fields()) target.push_back(f);
+  return target;
+}
+
+void TVQCustomMemTable::LoadFromText(std::string_view bytes) {
+  const TextFile file = ParseTextFile(bytes);
+  PendingLoad load;
+  load.Replace = file.DefinitionBlock;
+  load.Fields = file.Fields;
+  load.HasIndexes = file.DefinitionBlock && file.IndexBlock;
+  load.Indexes = file.Indexes;
+  std::vector<std::unique_ptr<TField>> scratch;
+  bool opened = false;
+  const auto target = LoadTargets(file.Fields, load.Replace, scratch, opened);
   try {
-    AppendRows(std::move(rows));
-    First();
+    const size_t width = load.Replace ? target.size() : size_t(FieldDefs().Count());
+    load.Rows.reserve(file.Rows.size());
+    for (const auto& line : file.Rows) {
+      std::vector<Cell> cells(width);
+      for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
+        TField* f = target[i];
+        const int si = load.Replace ? int(i) : f->StoreIndex();
+        if (!line[i] || si < 0 || size_t(si) >= width || f->FieldKind() != fkData) continue;
+        std::string t, fl;
+        BooleanTexts(f, t, fl);
+        cells[size_t(si)] = StoredForm(
+            *f, CellToValue(int(f->DataType()), f->Size(), *line[i], f->FieldName(), t, fl));
+      }
+      load.Rows.push_back(std::move(cells));
+    }
+    ApplyLoad(load);
   } catch (...) {
-    EnableControls();
+    if (opened) Close();
     throw;
   }
-  EnableControls();
+}
+
+void TVQCustomMemTable::LoadFromBinary(std::string_view bytes) {
+  const BinaryFile file =
+      ParseBinaryFile(bytes, Active() ? FieldCount() : (FieldDefs().Count() ? FieldDefs().Count() : FieldCount()));
+  PendingLoad load;
+  load.Replace = !file.Fields.empty();
+  load.Fields = file.Fields;
+  load.HasIndexes = !file.Indexes.empty();
+  load.Indexes = file.Indexes;
+  if (!load.Replace && file.Rows.empty() && !load.HasIndexes) {
+    if (!Active() && (FieldDefs().Count() || FieldCount())) Open();
+    return;
+  }
+  std::vector<std::unique_ptr<TField>> scratch;
+  bool opened = false;
+  const auto target = LoadTargets(file.Fields, load.Replace, scratch, opened);
+  try {
+    if (!load.Replace && !file.Rows.empty() && file.Rows[0].size() != target.size())
+      Fail("Binary table file does not match the table's fields.");
+    if (!load.Replace)
+      for (const auto& d : file.Indexes)
+        for (const auto& n : SplitNames(d.Fields))
+          if (!FindField(n)) Fail("Index " + d.Name + " names a field the table lacks (" + n + ").");
+    const size_t width = load.Replace ? target.size() : size_t(FieldDefs().Count());
+    load.Rows.reserve(file.Rows.size());
+    for (const auto& line : file.Rows) {
+      std::vector<Cell> cells(width);
+      for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
+        TField* f = target[i];
+        const int si = load.Replace ? int(i) : f->StoreIndex();
+        if (si < 0 || size_t(si) >= width || f->FieldKind() != fkData) continue;
+        cells[size_t(si)] = StoredForm(*f, BinaryToValue(int(f->DataType()), line[i], f->FieldName()));
+      }
+      load.Rows.push_back(std::move(cells));
+    }
+    ApplyLoad(load);
+  } catch (...) {
+    if (opened) Close();
+    throw;
+  }
 }
 
 void TVQCustomMemTable::SaveToStream(TStream* stream, TVqMemTableSaveFlags flags) {

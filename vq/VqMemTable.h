@@ -224,6 +224,17 @@ private:
   void ReplaceDefinitions(const std::vector<VqMemFile::FieldDef>& fields,
                           const std::vector<VqMemFile::IndexDef>* indexes);
   void AppendRows(std::vector<std::vector<Cell>> rows);
+  void AppendRowsWithEvents(std::vector<std::vector<Cell>> rows);
+  struct PendingLoad {
+    bool Replace = false;  // the file brings its own definitions
+    std::vector<VqMemFile::FieldDef> Fields;
+    bool HasIndexes = false;
+    std::vector<VqMemFile::IndexDef> Indexes;
+    std::vector<std::vector<Cell>> Rows;  // by store index
+  };
+  void ApplyLoad(PendingLoad& load);
+  std::vector<TField*> LoadTargets(const std::vector<VqMemFile::FieldDef>& defs, bool replace,
+                                   std::vector<std::unique_ptr<TField>>& scratch, bool& opened);
 
   std::vector<std::unique_ptr<Record>> slots_;
   std::vector<int32_t> freeSlots_;

@@ -142,3 +142,16 @@ INSTANTIATE_TEST_SUITE_P(
                      std::string("TPF0\x02\x01\x01\x00\x01\x00\x01\x06\x01Z\x00", 15),
                      "Binary table file is corrupted: unexpected value tag 0 at byte 14."}),
     [](const auto& i) { return std::string(i.param.name); });
+
+// Found by fuzzing: a definition block without field lines closed the table
+// and then failed to reopen it.
+TEST(VqMemTableCorrupt, definitionBlockWithoutFieldsLeavesTableAsItWas) {
+  auto t = Sample();
+  const std::string before = Snapshot(*t);
+  const std::string err = LoadError(*t, [&] {
+    t->LoadFromText(
+        "\"@@TABLEDEF START@@\"\r\n\"@@TABLEDEF END@@\"\r\n\"a\",\r\n\"x\",\r\n");
+  });
+  EXPECT_EQ(err, "The table file defines no fields.");
+  EXPECT_EQ(Snapshot(*t), before);
+}
