@@ -340,6 +340,8 @@ bool TControlPrivate::keyPressed(QWidget* target, QKeyEvent* e) {
     bool consumed = false;
     bool keyAlive = true;
     bool ok = DispatchSafely(q, [&] {
+        // Characters without a key code (typed Chinese) skip the key stage.
+        if (!original) return;
         if (key && form && form != q && form->KeyPreview()) static_cast<TWinControl*>(form)->KeyDown(key, shift);
         if (key) wc->KeyDown(key, shift);
         if (!key) { consumed = true; return; }

@@ -273,7 +273,7 @@ TEST_P(KeyPressFilter, handlerDecidesWhatTheEditReceives) {
     auto* edit = new TEdit(&form);
     edit->SetParent(&form);
     edit->OnKeyPress = [](TObject*, char32_t& key) {
-        if (key == '.') key = '-';
+        if (key == '.' || key == U'借') key = '-';
         else if (key < '0' || key > '9') key = 0;
     };
     ShowAndActivate(&form);
@@ -285,6 +285,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, KeyPressFilter,
                          ::testing::Values(KeyPressRow{"digitsPass", "2024", "2024"},
                                            KeyPressRow{"lettersDropped", "a1b2", "12"},
                                            KeyPressRow{"chineseDropped", "第3册", "3"},
+                                           KeyPressRow{"chineseReplaced", "借", "-"},
                                            KeyPressRow{"replacedCharacter", "1.5", "1-5"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
