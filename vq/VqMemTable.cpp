@@ -187,6 +187,12 @@ void TVQCustomMemTable::DoAfterOpen() {
   TDataSet::DoAfterOpen();
 }
 
+void TVQCustomMemTable::WriteFieldValue(TField* f, const Variant& v) {
+  if (!loading_ && f->ReadOnly() && (State() == dsEdit || State() == dsInsert))
+    DatabaseError("Field " + f->DisplayName() + " is read only", this);
+  TDataSet::WriteFieldValue(f, v);
+}
+
 void TVQCustomMemTable::DoBeforeClose() {
   TDataSet::DoBeforeClose();
   if (persistent_ && !PersistentFile.empty() && !ComponentState().Contains(csDesigning)) {

@@ -167,6 +167,9 @@ protected:
   bool StoreAcceptRecord(TRecordId id) const override;
   bool GetCanModify() const override { return !readOnly_; }
   TDataSource* GetDataSource() const override { return masterLink_.DataSource(); }
+  // Refuses a read-only field with "Field %s is read only" (not while a
+  // file is being loaded), then stores through the framework.
+  void WriteFieldValue(TField* f, const Variant& v) override;
   void DoAfterOpen() override;
   void DoBeforeClose() override;
   void DoOnNewRecord() override;

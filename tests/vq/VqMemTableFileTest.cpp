@@ -211,3 +211,46 @@ TEST(VqMemTableFile, FilesOnDiskRoundTrip) {
   std::remove(txt.c_str());
   std::remove(bin.c_str());
 }
+
+TEST(VqMemTableFile, LoadEventsSeeEachFieldAndMayRefuseRecords) {
+  auto t = TwoStrings();
+  t->FieldByName("Name")->SetReadOnly(true);
+  std::vector<std::string> seen;
+  t->OnLoadField = [&](TDataSet*, int pos, TField* f) {
+    seen.push_back(std::to_string(pos) + ":" + f->AsString());
+  };
+  t->OnLoadRecord = [](TDataSet* ds, bool& accept) {
+    accept = ds->FieldByName("Code")->AsString() != "skip";
+  };
+  t->LoadFromText("\"Code\",\"Name\",\r\n\"A1\",\"x\",\r\n\"skip\",\"y\",\r\n\"A3\",\"z\"");
+  EXPECT_EQ(seen, (std::vector<std::string>{"0:A1", "1:x", "0:skip", "1:y", "0:A3", "1:z"}));
+  ASSERT_EQ(t->RecordCount(), 2);
+  t->Last();
+  EXPECT_EQ(t->FieldByName("Name")->AsString(), "z");
+  EXPECT_TRUE(t->FieldByName("Name")->ReadOnly());
+}
+
+TEST(VqMemTableFile, PersistentTableReadsOnOpenAndWritesOnClose) {
+  const std::string path = std::string(BUILD_DIR) + "/vqmem_persistent.bin";
+  std::remove(path.c_str());
+  {
+    TVqMemTable t(nullptr);
+    t.FieldDefs().Add("Code", ftString, 10);
+    t.SetPersistent(true);
+    t.PersistentFile = path;
+    t.Open();
+    t.Append();
+    t.FieldByName("Code")->SetAsString("kept");
+    t.Post();
+    t.Close();
+  }
+  TVqMemTable u(nullptr);
+  u.FieldDefs().Add("Code", ftString, 10);
+  u.SetPersistent(true);
+  u.PersistentFile = path;
+  u.Open();
+  ASSERT_EQ(u.RecordCount(), 1);
+  EXPECT_EQ(u.FieldByName("Code")->AsString(), "kept");
+  u.SetPersistent(false);
+  std::remove(path.c_str());
+}

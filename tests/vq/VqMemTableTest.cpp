@@ -303,3 +303,13 @@ TEST(VqMemTable, LoadFromDataSetCopiesFieldsByName) {
   b.Last();
   EXPECT_EQ(b.FieldByName("Qty")->AsInteger(), 2);
 }
+
+TEST(VqMemTable, ReadOnlyFieldRefusesWrites) {
+  auto t = CodeTable();
+  t->Open();
+  t->FieldByName("Qty")->SetReadOnly(true);
+  t->FieldByName("Qty")->SetDisplayLabel("数量");
+  t->Append();
+  EXPECT_EQ(EMessage([&] { t->FieldByName("Qty")->SetAsInteger(1); }), "Field 数量 is read only");
+  t->Cancel();
+}
