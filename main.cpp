@@ -1,3 +1,35 @@
-// The program's entry point; the application core replaces this body with
-// its start-up sequence.
-int main() { return 0; }
+// The program body: title, splash, the process date format, the data
+// module, then the main window, whose first show logs the operator in.
+#include "Forms.h"
+#include "SysUtils.h"
+#include "app/uDMData.h"
+#include "app/uGlobal.h"
+#include "app/uMain.h"
+#include "app/uStartup.h"
+
+int main()
+{
+    Application->Initialize();
+    AppTitle = ProductName;
+    Application->SetTitle(AppTitle);
+
+    // Owned by the application but not created through it: the main window
+    // must be the application's main form.
+    auto* splash = new TFrmStartup(Application);
+    splash->Repaint();
+    splash->Show();
+    splash->Update();
+    Application->ProcessMessages();
+    Sleep(1000);
+    if (splash->Visible()) splash->Hide();
+
+    // Every date the program turns into text, SQL literals included.
+    FormatSettings.ShortDateFormat = "yyyy-MM-dd";
+
+    DMData = new TDMData(Application);
+    if (!DMData->Opened()) return 1;
+
+    Application->CreateForm(FrmMain);
+    Application->Run();
+    return 0;
+}
