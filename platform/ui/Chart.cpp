@@ -25,8 +25,10 @@
 namespace {
 
 // The palette points take when they bring no colour of their own.
-constexpr TColor kPalette[] = {clRed,    clGreen, clYellow, clBlue, clWhite,  clGray,   clFuchsia, clTeal,
-                               clNavy,   clMaroon, clLime,  clOlive, clPurple, clSilver, clAqua,   clBlack};
+// White comes last so that a slice never vanishes into the background
+// before fifteen others have been coloured.
+constexpr TColor kPalette[] = {clRed,  clGreen, clYellow, clBlue,   clFuchsia, clTeal,   clNavy,  clMaroon,
+                               clLime, clOlive, clPurple, clSilver, clAqua,    clGray,   clBlack, clWhite};
 
 TColor PaletteColor(int i) { return kPalette[size_t(i) % std::size(kPalette)]; }
 
