@@ -114,7 +114,7 @@ protected:
     void SetUp() override {
         printer = std::make_unique<TPrinter>();
         printer->SetPrinterIndex(printer->PdfPrinterIndex());
-        path = TempPath("print.pdf");
+        path = TempPath(std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".pdf");
         DeleteFile(path);
         printer->SetFileName(path);
     }
