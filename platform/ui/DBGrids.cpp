@@ -282,6 +282,7 @@ TDBGrid::TDBGrid(TComponent* AOwner)
 }
 
 TDBGrid::~TDBGrid() {
+    DestroyEditor();
     inLayout_ = true;
     dataLink_->SetDataSource(nullptr);
 }

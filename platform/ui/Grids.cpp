@@ -226,7 +226,15 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), g_(std::m
     });
 }
 
-TCustomGrid::~TCustomGrid() = default;
+TCustomGrid::~TCustomGrid() { DestroyEditor(); }
+
+void TCustomGrid::DestroyEditor() {
+    if (!inplaceEdit_) return;
+    TInplaceEdit* e = inplaceEdit_;
+    inplaceEdit_ = nullptr;
+    e->grid_ = nullptr;
+    delete e;
+}
 
 // ---- axis geometry
 

@@ -328,6 +328,9 @@ protected:
     void FocusCell(int ACol, int ARow, bool MoveAnchor);
     void UpdateEdit();
     void HideEdit();
+    // Frees the editor without letting it call back (for destructors: the
+    // editor's focus loss must not reach a grid being torn down).
+    void DestroyEditor();
     void ScrollData(int DX, int DY);
     virtual void UpdateScrollRange();
     // Whether the grid or its editor has the focus.
