@@ -1,0 +1,34 @@
+// The due-date picker; see uFindHuanDate.h.
+#include "uFindHuanDate.h"
+
+#include "ComCtrls.h"
+#include "SysUtils.h"
+
+TFrmFindHuanDate::TFrmFindHuanDate(TComponent* AOwner) : TFrmBaseD(AOwner)
+{
+    SetName("FrmFindHuanDate");
+    SetCaption("选择应还日期");
+    SetBorderStyle(bsDialog);
+    SetClientWidth(260);
+    SetClientHeight(200);
+    MonthCalendar1 = new TMonthCalendar(this);
+    MonthCalendar1->SetName("MonthCalendar1");
+    MonthCalendar1->SetParent(this);
+    MonthCalendar1->SetAlign(alClient);
+    MonthCalendar1->OnDblClick = [this](TObject*) { Choose(); };
+    MonthCalendar1->OnKeyDown = KeyDownHandler();
+}
+
+void TFrmFindHuanDate::InitForm()
+{
+    TFrmBaseD::InitForm();
+    TDateTime d;
+    MonthCalendar1->SetDate(TryStrToDate(ChosenDate, d) ? d : Date());
+    SetActiveControl(MonthCalendar1);
+}
+
+void TFrmFindHuanDate::Choose()
+{
+    ChosenDate = DateToStr(MonthCalendar1->Date());
+    SetModalResult(mrOk);
+}

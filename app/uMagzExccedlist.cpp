@@ -1,0 +1,3 @@
+// The periodical overdue list lives in uBookExccedlist.cpp: one window, two
+// views.
+#include "uMagzExccedlist.h"
