@@ -243,3 +243,53 @@ TEST_F(DBGridTest, millionRecordsShowWithoutWalkingTheDataSet) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBGridTest, editorTextNeverReachesTheRecordClickedNext) {
+    Open();
+    grid->SetSelectedIndex(1);
+    SendText(grid, "Q");
+    const TPoint p = DataCell(1, 3);
+    Press(grid, p.X, p.Y);
+    EXPECT_EQ(ds->RecNo(), 4);
+    EXPECT_EQ(ds->Stored(0, 1), "Q");
+    EXPECT_EQ(ds->Stored(3, 1), "书4");
+    EXPECT_EQ(ds->State(), dsBrowse);
+}
+
+TEST_F(DBGridTest, closingTheFormWhileTheEditorHasTheFocusIsSafe) {
+    Open();
+    grid->SetSelectedIndex(1);
+    SendText(grid, "Q");
+    ASSERT_TRUE(grid->InplaceEditor()->Focused());
+    delete form;
+    form = nullptr;
+}
+
+TEST_F(DBGridTest, drawColumnCellRunsForEveryVisibleDataCell) {
+    Open();
+    std::vector<std::string> seen;
+    grid->OnDrawColumnCell = [&](TObject*, const TRect&, int dataCol, TColumn* column, TGridDrawState) {
+        seen.push_back(Format("%d:", dataCol) + column->Field()->AsString());
+    };
+    grid->Repaint();
+    ASSERT_EQ(int(seen.size()), 2 * grid->VisibleDataRowCount());
+    EXPECT_EQ(seen[0], "0:C01");
+    EXPECT_EQ(seen[1], "1:书1");
+    EXPECT_EQ(seen[2], "0:C02");
+}
+
+TEST_F(DBGridTest, rendersToAPicture) {
+    grid->SetFixedColor(RGB(157, 231, 255));
+    grid->Columns()->Add()->SetFieldName("Code");
+    TColumn* name = grid->Columns()->Add();
+    name->SetFieldName("Name");
+    name->Title()->SetCaption("图书名称");
+    name->Title()->SetAlignment(taCenter);
+    Open();
+    ds->SetRecNo(3);
+    EXPECT_TRUE(SaveFormPng(form, BUILD_DIR "/uic_dbgrid.png"));
+}
+
+}  // namespace
