@@ -66,6 +66,8 @@ TEST_F(LoginCoreTest, listsOperatorsAndShowsChosenName)
         name = login->EditName->Text();
         EXPECT_EQ(login->Caption(), "用户登陆");
         EXPECT_EQ(login->ActiveControl(), login->CmbId);
+        EXPECT_EQ(login->ClientWidth(), 300);
+        EXPECT_EQ(login->ClientHeight(), 170);
     });
     std::string code;
     RunLogin(code);
