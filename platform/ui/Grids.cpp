@@ -13,6 +13,7 @@
 #include <climits>
 
 #include "Forms.h"
+#include "Mask.h"
 #include "private/Controls_p.h"
 
 namespace {
@@ -95,8 +96,9 @@ void TInplaceEdit::SetMaxLength(int v) {
 void TInplaceEdit::SelectAll() { e_->edit->selectAll(); }
 
 void TInplaceEdit::Deselect() {
+    // After the text, not at the end of a mask's blanks.
     e_->edit->deselect();
-    e_->edit->end(false);
+    e_->edit->setCursorPosition(int(e_->edit->text().size()));
 }
 
 bool TInplaceEdit::CaretAtLeft() const {
@@ -135,6 +137,7 @@ void TInplaceEdit::UpdateContents() {
     loading_ = true;
     e_->edit->clear();
     editMask_ = grid_->GetEditMask(grid_->Col(), grid_->Row());
+    e_->edit->setInputMask(editMask_.empty() ? QString() : ToQt(QtInputMaskFor(editMask_)));
     SetMaxLength(grid_->GetEditLimit());
     e_->edit->setText(ToQt(grid_->GetEditText(grid_->Col(), grid_->Row())));
     loading_ = false;

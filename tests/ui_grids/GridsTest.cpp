@@ -285,3 +285,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
+
+namespace {
+
+TEST_F(StringGridTest, editorTakesTheCellsEditMask) {
+    grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+    grid->OnGetEditMask = [](TObject*, int, int, std::string& mask) { mask = "0000;1;_"; };
+    SendText(grid, "1");
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    SendText(grid->InplaceEditor(), "2x3");
+    EXPECT_EQ(grid->InplaceEditor()->EditMask(), "0000;1;_");
+    EXPECT_EQ(grid->Cells(1, 1).substr(0, 3), "123");
+}
+
+}  // namespace
