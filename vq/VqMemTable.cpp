@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "Gbk.h"
 #include "SysUtils.h"
@@ -553,6 +554,67 @@ void TVQCustomMemTable::SortByText(TVqIndex& ix) {
     for (int32_t s : nulls) ix.Refs[i++] = s;
 }
 
+// Any key: every record's key fields are encoded once into bytes whose
+// plain order is the index order (nulls first, integers and floats as
+// order-preserving big-endian bits, texts folded as the locale compares
+// them, descending fields inverted); records whose bytes are equal are
+// ordered by the full comparison, which also breaks ties by slot.
+void TVQCustomMemTable::SortByComposite(TVqIndex& ix) {
+  const bool desc = ix.Options & ixDescending;
+  auto put64 = [](std::string& out, uint64_t v) {
+    for (int i = 7; i >= 0; --i) out.push_back(char(uint8_t(v >> (8 * i))));
+  };
+  struct Key {
+    std::string bytes;
+    int32_t slot;
+  };
+  std::vector<Key> keys;
+  keys.reserve(ix.Refs.size());
+  Cell scratch;
+  for (int32_t s : ix.Refs) {
+    std::string k;
+    for (TField* f : ix.KeyFields) {
+      const size_t start = k.size();
+      const Cell& c = KeyCell(s, *f, scratch);
+      if (std::holds_alternative<std::monostate>(c)) {
+        k.push_back(0);
+      } else {
+        k.push_back(1);
+        if (const auto* i = std::get_if<int64_t>(&c)) {
+          put64(k, uint64_t(*i) ^ (uint64_t(1) << 63));
+        } else if (const auto* d = std::get_if<double>(&c)) {
+          uint64_t bits;
+          std::memcpy(&bits, d, 8);
+          put64(k, (bits >> 63) ? ~bits : bits | (uint64_t(1) << 63));
+        } else if (const auto* b = std::get_if<bool>(&c)) {
+          k.push_back(*b ? 1 : 0);
+        } else if (const auto* str = std::get_if<std::string>(&c); str && IsStringType(f->DataType())) {
+          const std::string folded = IsSevenBit(*str) ? *str : Utf8ToGbk(*str);
+          for (char ch : folded) {
+            uint8_t u = uint8_t(ch);
+            if (u >= 'a' && u <= 'z') u = uint8_t(u - 32);
+            if (u <= 1) {
+              k.push_back(1);
+              k.push_back(char(u + 1));
+            } else {
+              k.push_back(char(u));
+            }
+          }
+          k.push_back(0);
+        }
+      }
+      if (desc)
+        for (size_t i = start; i < k.size(); ++i) k[i] = char(~uint8_t(k[i]));
+    }
+    keys.push_back({std::move(k), s});
+  }
+  std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+    const int c = a.bytes.compare(b.bytes);
+    return c ? c < 0 : CompareSlots(ix, a.slot, b.slot) < 0;
+  });
+  for (size_t i = 0; i < keys.size(); ++i) ix.Refs[i] = keys[i].slot;
+}
+
 void TVQCustomMemTable::BuildIndex(TVqIndex& ix) {
   ix.Refs.clear();
   ix.Keys.clear();
@@ -593,8 +655,7 @@ void TVQCustomMemTable::BuildIndex(TVqIndex& ix) {
     } else if (oneStored && IsStringType(ix.KeyFields[0]->DataType())) {
       SortByText(ix);
     } else {
-      std::sort(ix.Refs.begin(), ix.Refs.end(),
-                [&](int32_t a, int32_t b) { return CompareSlots(ix, a, b) < 0; });
+      SortByComposite(ix);
     }
     if (ix.Options & ixUnique)
       for (size_t i = 1; i < ix.Refs.size(); ++i) {

@@ -201,6 +201,7 @@ private:
   std::vector<TField*> ResolveKeyFields(const std::string& list, bool forIndex);
   void BuildIndex(TVqIndex& ix);
   void SortByText(TVqIndex& ix);
+  void SortByComposite(TVqIndex& ix);
   void SetKeyFields(TVqIndex& ix);
   uint64_t FastRank(const TVqIndex& ix, const Cell& c) const;
   uint64_t FastRankOf(const TVqIndex& ix, int32_t slot) const;

@@ -313,3 +313,38 @@ TEST(VqMemTable, ReadOnlyFieldRefusesWrites) {
   EXPECT_EQ(EMessage([&] { t->FieldByName("Qty")->SetAsInteger(1); }), "Field 数量 is read only");
   t->Cancel();
 }
+
+struct TwoFieldRow {
+  const char* name;
+  TIndexOptions options;
+  const char* order;
+};
+class VqMemTableTwoFieldIndex : public ::testing::TestWithParam<TwoFieldRow> {};
+TEST_P(VqMemTableTwoFieldIndex, OrdersByTextThenNumberWithNulls) {
+  auto t = CodeTable();
+  t->IndexDefs().Add("Both", "Code;Qty", GetParam().options);
+  t->Open();
+  Add(*t, "b", 1);
+  Add(*t, "B", 2);
+  Add(*t, "a", Null());
+  Add(*t, "a", 3);
+  t->Append();
+  t->FieldByName("Qty")->SetAsInteger(5);
+  t->Post();
+  Add(*t, "书", 0);
+  t->SetIndexName("Both");
+  std::string order;
+  t->First();
+  while (!t->Eof()) {
+    order += (t->FieldByName("Code")->IsNull() ? "-" : t->FieldByName("Code")->AsString()) +
+             (t->FieldByName("Qty")->IsNull() ? "-" : t->FieldByName("Qty")->AsString()) + " ";
+    t->Next();
+  }
+  EXPECT_EQ(order, GetParam().order);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, VqMemTableTwoFieldIndex,
+    ::testing::Values(TwoFieldRow{"Ascending", 0, "-5 a- a3 b1 B2 书0 "},
+                      TwoFieldRow{"Descending", ixDescending, "书0 B2 b1 a3 a- -5 "},
+                      TwoFieldRow{"CaseInsensitive", ixCaseInsensitive, "-5 a- a3 b1 B2 书0 "}),
+    [](const auto& i) { return std::string(i.param.name); });
