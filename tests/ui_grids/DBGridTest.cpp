@@ -293,3 +293,21 @@ TEST_F(DBGridTest, rendersToAPicture) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBGridTest, tabWalksTheColumnsThenTheNextRecord) {
+    Open();
+    std::vector<std::string> events;
+    grid->OnColExit = [&](TObject*) { events.push_back("exit " + grid->SelectedField()->FieldName()); };
+    grid->OnColEnter = [&](TObject*) { events.push_back("enter " + grid->SelectedField()->FieldName()); };
+    SendKey(grid, VK_TAB);
+    EXPECT_EQ(grid->SelectedIndex(), 1);
+    EXPECT_EQ(ds->RecNo(), 1);
+    SendKey(grid, VK_TAB);
+    EXPECT_EQ(grid->SelectedIndex(), 0);
+    EXPECT_EQ(ds->RecNo(), 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"exit Code", "enter Name", "exit Name", "enter Code"}));
+}
+
+}  // namespace
