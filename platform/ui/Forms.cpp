@@ -231,7 +231,13 @@ void TCustomForm::SetVisible(bool v) {
 }
 
 void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    auto* d = FormD(this);
+    if (!d->sub) {
+        d->top()->setMinimumSize(0, 0);
+        d->top()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    LockFormSize(this);
     FormD(this)->top()->layoutParts();
 }
 
@@ -271,10 +277,25 @@ void ApplyWindowFlags(TCustomForm* form) {
         if (d->borderIcons.Contains(biMaximize)) f |= Qt::WindowMaximizeButtonHint;
     }
     if (d->formStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    QRect g = w->geometry();
     w->setWindowFlags(f);
-    if (d->borderStyle == bsSingle || d->borderStyle == bsDialog || d->borderStyle == bsToolWindow) w->setFixedSize(w->size());
-    else w->setMinimumSize(0, 0), w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    w->setGeometry(g);
+    LockFormSize(form);
     if (wasVisible) w->show();
+}
+
+// A fixed border stops the user from resizing, never the code: the lock is
+// lifted around every size the program sets.
+void LockFormSize(TCustomForm* form) {
+    auto* d = FormD(form);
+    if (d->sub) return;
+    QWidget* w = d->top();
+    if (d->borderStyle == bsSingle || d->borderStyle == bsDialog || d->borderStyle == bsToolWindow) {
+        w->setFixedSize(w->size());
+    } else {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
 }
 
 TPosition TCustomForm::Position() const { return FormD(this)->position; }

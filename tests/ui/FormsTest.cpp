@@ -306,6 +306,18 @@ TEST_F(FormsTest, keyPreviewLetsTheFormSeeKeysFirst) {
     EXPECT_EQ(order, (std::vector<std::string>{"form", "edit", "form"}));
 }
 
+TEST_F(FormsTest, fixedBorderFormCanStillBeSizedByCode) {
+    TForm form(nullptr);
+    form.SetBorderStyle(bsDialog);
+    form.SetClientWidth(300);
+    form.SetClientHeight(170);
+    EXPECT_EQ(form.ClientWidth(), 300);
+    EXPECT_EQ(form.ClientHeight(), 170);
+    form.SetPosition(poScreenCenter);
+    ShowAndActivate(&form);
+    EXPECT_EQ(form.ClientWidth(), 300);
+}
+
 TEST_F(FormsTest, sampleFormRendersToPng) {
     TFrmDialog dlg(nullptr);
     dlg.EditName->SetText("张三 借书成功");

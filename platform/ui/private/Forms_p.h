@@ -64,6 +64,7 @@ bool FormPressDialogButton(TCustomForm* form, bool enter);
 // refusal to close ends the loop with mrCancel instead of waiting.
 TModalResult RunModalLoop(TCustomForm* form, bool scripted);
 void ApplyWindowFlags(TCustomForm* form);
+void LockFormSize(TCustomForm* form);
 // Asks CloseQuery/OnClose whether a modal form may close with its
 // ModalResult; ends the loop when it may, clears ModalResult when not.
 void TryCloseModal(TCustomForm* form);
