@@ -625,7 +625,19 @@ void TDBGrid::moveRecordBy(int distance, TShiftState shift) {
     const bool extend = dbOptions_.Contains(dgMultiSelect) && shift.Contains(ssShift);
     if (extend) selectedRows_->SetCurrentRowSelected(true);
     else if (dbOptions_.Contains(dgMultiSelect)) selectedRows_->Clear();
-    ds->MoveBy(distance);
+    // Down from the last record of an editable grid starts a new one; an
+    // untouched new record at the end stays where it is.
+    const bool canAppend = !readOnly_ && dbOptions_.Contains(dgEditing) && ds->CanModify() && distance > 0;
+    const bool untouchedNew = ds->State() == dsInsert && !ds->Modified() && !dataLink_->Modified();
+    if (canAppend && untouchedNew && ds->Eof()) return;
+    // Up from an untouched new record only drops it: the cursor is back on
+    // the record it was started from.
+    if (distance < 0 && untouchedNew) {
+        ds->Cancel();
+        return;
+    }
+    const int moved = ds->MoveBy(distance);
+    if (canAppend && moved == 0 && ds->Eof() && ds->State() == dsBrowse) ds->Append();
     if (extend) selectedRows_->SetCurrentRowSelected(true);
 }
 

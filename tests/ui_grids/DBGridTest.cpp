@@ -311,3 +311,31 @@ TEST_F(DBGridTest, tabWalksTheColumnsThenTheNextRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBGridTest, downFromTheLastRecordAppendsAndTypingPostsIt) {
+    Open();
+    SendKey(grid, VK_END, {ssCtrl});
+    SendKey(grid, VK_DOWN);
+    EXPECT_EQ(ds->State(), dsInsert);
+    SendKey(grid, VK_DOWN);
+    EXPECT_EQ(ds->State(), dsInsert);
+    SendText(grid, "N");
+    SendKey(grid->InplaceEditor(), VK_UP);
+    EXPECT_EQ(ds->State(), dsBrowse);
+    ASSERT_EQ(ds->Count(), 31);
+    EXPECT_EQ(ds->Stored(30, 0), "N");
+}
+
+TEST_F(DBGridTest, leavingAnUntouchedNewRecordDropsIt) {
+    Open();
+    SendKey(grid, VK_END, {ssCtrl});
+    SendKey(grid, VK_DOWN);
+    SendKey(grid, VK_UP);
+    EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_EQ(ds->Count(), 30);
+    EXPECT_EQ(ds->RecNo(), 30);
+}
+
+}  // namespace
