@@ -11,12 +11,21 @@
 #include "Menus.h"
 #include "Shell.h"
 #include "SysUtils.h"
+#include "uBookDest.h"
+#include "uBookExccedlist.h"
+#include "uBorrowBill.h"
+#include "uBorrowBill1.h"
+#include "uChangePassword.h"
 #include "uDMData.h"
+#include "uDataMaint.h"
 #include "uGlobal.h"
 #include "uLogin.h"
+#include "uMagzExccedlist.h"
+#include "uRightSet.h"
 #include "uSysDate.h"
 
 #include <map>
+#include <memory>
 
 TFrmMain* FrmMain = nullptr;
 
@@ -125,6 +134,24 @@ const ActionEntry actionTable[] = {
     {"ActReaderSet", "Ctrl+F4", "NReaderSet"}, {"ActBorrow", "Ctrl+F5", "NBorrow"},
     {"ActBorrowMagz", "Ctrl+F6", "NBorrowMagz"}, {"ActQryBorrow", "Ctrl+F7", "NQryBorrow"},
 };
+
+// The reservation lists of the report menus.
+const char* const BookReservationSql =
+    "select a.Id, a.Code,b.name as BookName,a.Rcode,c.Name as ReaderName,a.BorrowDate from (Borrowinfo a "
+    "left join Bookinfo b on a.Code=b.Code) left join Readerinfo c on a.RCode=c.Code where a.State='预约' "
+    "order by a.BorrowDate";
+const char* const MagzReservationSql =
+    "select a.Id, a.Code,b.name as BookName,a.Rcode,c.Name as ReaderName,a.BorrowDate,b.Orderyear,b.PeriodNo "
+    "from (Borrowinfo1 a left join Magzinfo b on a.Code=b.Code) left join Readerinfo c on a.RCode=c.Code "
+    "where a.State='预约' order by a.BorrowDate";
+
+// Creates a modal window owned by the main window, shows it and frees it.
+template <class T>
+void showModalWindow(TComponent* owner)
+{
+    std::unique_ptr<T> form(new T(owner));
+    form->ShowModal();
+}
 
 const char* const SupportPage = "http://www.quillory.cn/support.htm";
 const char* const QuestionsPage = "http://www.quillory.cn/faq.htm";
@@ -237,6 +264,9 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TFrmBaseD(AOwner)
 
 TFrmMain::~TFrmMain()
 {
+    // The children belong to the application but live inside the frame:
+    // they go before it, so none is left with a destroyed window.
+    while (MDIChildCount() > 0) delete MDIChildren(0);
     if (FrmMain == this) FrmMain = nullptr;
 }
 
@@ -274,6 +304,21 @@ void TFrmMain::wireCommands()
 {
     Item("NExit")->OnClick = [this](TObject* s) { NExitClick(s); };
     Item("NChangeOperator")->OnClick = [this](TObject* s) { NChangeOperatorClick(s); };
+    Item("NBorrow")->OnClick = [this](TObject*) {
+        TFrmBorrowBill* desk = nullptr;
+        ShowMdiChild("TFrmBorrowBill", desk);
+    };
+    Item("NBorrowMagz")->OnClick = [this](TObject*) {
+        TFrmBorrowBill1* desk = nullptr;
+        ShowMdiChild("TFrmBorrowBill1", desk);
+    };
+    Item("NDest")->OnClick = [](TObject*) { ShowReservationList(TItemKind::Book, BookReservationSql); };
+    Item("NDest1")->OnClick = [](TObject*) { ShowReservationList(TItemKind::Periodical, MagzReservationSql); };
+    Item("NChangePassword")->OnClick = [this](TObject*) { showModalWindow<TFrmChangePassword>(this); };
+    Item("NOperatorRight")->OnClick = [this](TObject*) { showModalWindow<TFrmRightSet>(this); };
+    Item("NBackup")->OnClick = [this](TObject*) { BackupCommand(SaveDialog1); };
+    Item("NRestore")->OnClick = [this](TObject*) { RestoreCommand(OpenDialog1); };
+    Item("NCopa")->OnClick = [](TObject*) { RepairCommand(); };
     Item("MenuItemContents")->OnClick = [](TObject*) {
         const std::string help = ExeDir() + "OmbryBook.chm";
         if (FileExists(help)) ShellExecuteOpen(help);
@@ -346,6 +391,20 @@ void TFrmMain::loadSettings()
 
 void TFrmMain::openNavigationPage() {}
 
+void TFrmMain::openOverdueLists()
+{
+    auto centre = [this](TCustomForm* child) {
+        child->SetLeft((ClientWidth() - child->Width()) / 2);
+        child->SetTop((ClientHeight() - child->Height()) / 2);
+    };
+    TFrmBookExceedList* books = nullptr;
+    ShowMdiChild("TFrmBookExceedList", books);
+    centre(books);
+    TFrmMagzExceedList* periodicals = nullptr;
+    ShowMdiChild("TFrmMagzExceedList", periodicals);
+    centre(periodicals);
+}
+
 void TFrmMain::InitForm()
 {
     TFrmBaseD::InitForm();
@@ -365,6 +424,7 @@ void TFrmMain::InitForm()
     SetCaption(CorpName);
     openNavigationPage();
     ApplyUserRights();
+    if (IfExcced) openOverdueLists();
     StatusBar1->Panels()->Items(0)->SetText(AppTitle);
     StatusBar1->Panels()->Items(1)->SetText("管理员：" + OperatorName);
     Timer1Timer(Timer1);
@@ -424,5 +484,6 @@ void TFrmMain::FormClose(TObject*, TCloseAction& Action)
     Action = caFree;
     Timer1->SetEnabled(false);
     DMData->ADOConnection1->Close();
+    if (DatabaseIsLocal()) ExitBackupAndCompact(this);
     Application->Terminate();
 }

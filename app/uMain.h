@@ -83,6 +83,7 @@ private:
     void loadOperatorName();
     void loadSettings();
     void openNavigationPage();
+    void openOverdueLists();
 
     bool started_ = false;
 };
@@ -108,6 +109,8 @@ void TFrmMain::ShowMdiChild(const std::string&, T*& reference)
             reference->SetLeft((ClientWidth() - reference->Width()) / 2);
             reference->SetTop((ClientHeight() - reference->Height()) / 4);
         }
+        // An MDI child shows as soon as it is made.
+        reference->Show();
     } catch (...) {
         Screen->SetCursor(crDefault);
         throw;

@@ -17,6 +17,7 @@
 #include "app/uMain.h"
 #include "app/uSysDate.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -108,6 +109,34 @@ TEST_F(MainCoreTest, emptyAcctInfoGetsDefaultRowAndCaption)
     EXPECT_FALSE(IfFine);
     EXPECT_EQ(InDay, 30);
     EXPECT_EQ(PerFine, Currency(0));
+}
+
+TEST_F(MainCoreTest, overdueListsOpenAtStartUpWhenWarningsAreOn)
+{
+    Exec("delete from AcctInfo");
+    start("Admin");
+    std::vector<std::string> children;
+    for (int i = 0; i < main->MDIChildCount(); ++i) children.push_back(main->MDIChildren(i)->ClassName());
+    EXPECT_EQ(std::count(children.begin(), children.end(), "TFrmBookExceedList"), 1);
+    EXPECT_EQ(std::count(children.begin(), children.end(), "TFrmMagzExceedList"), 1);
+    ASSERT_NE(main->ActiveMDIChild(), nullptr);
+    EXPECT_EQ(main->ActiveMDIChild()->ClassName(), "TFrmMagzExceedList");
+}
+
+TEST_F(MainCoreTest, secondRequestForOpenWindowActivatesIt)
+{
+    Exec("insert into AcctInfo (CorpName, IfExcced) values ('城东图书馆', 0)");
+    start("Admin");
+    main->Item("NBorrow")->Click();
+    main->Item("NBorrowMagz")->Click();
+    main->Item("NBorrow")->Click();
+    ProcessEvents();
+    std::vector<std::string> children;
+    for (int i = 0; i < main->MDIChildCount(); ++i) children.push_back(main->MDIChildren(i)->ClassName());
+    EXPECT_EQ(std::count(children.begin(), children.end(), "TFrmBorrowBill"), 1);
+    EXPECT_EQ(std::count(children.begin(), children.end(), "TFrmBorrowBill1"), 1);
+    ASSERT_NE(main->ActiveMDIChild(), nullptr);
+    EXPECT_EQ(main->ActiveMDIChild()->ClassName(), "TFrmBorrowBill");
 }
 
 TEST_F(MainCoreTest, settingsRowIsCopiedIntoGlobals)
