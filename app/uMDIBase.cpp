@@ -489,15 +489,17 @@ void TMDIBase::EditBCodeKeyPress(TObject*, char32_t& Key)
 {
     if (Key != U'\r') return;
     Key = 0;
+    // An empty box saves, and the save refuses a bill without a reader.
+    if (EditBCode->Text().empty()) {
+        BtSave->Click();
+        return;
+    }
     if (BorrowMode() && EditRCode->Text().empty()) {
         ShowInfoBox("请先输入读者编号!");
         EditBCode->SetText("");
         return;
     }
-    if (EditBCode->Text().empty())
-        BtSave->Click();
-    else
-        AddItem();
+    AddItem();
 }
 
 void TMDIBase::DBGrid1KeyDown(TObject*, Word& Key, TShiftState)
