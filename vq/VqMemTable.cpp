@@ -528,8 +528,8 @@ void TVQCustomMemTable::SortByText(TVqIndex& ix) {
     }
     keys.push_back({prefix, uint32_t(off), uint32_t(buf.size() - off), s});
   }
-  auto less = [&](const Key& a, const Key& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+  auto compare = [&](const Key& a, const Key& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
     int c = 0;
     if (a.len > 8 && b.len > 8)
       c = std::string_view(buf.data() + a.off + 8, a.len - 8)
@@ -539,13 +539,12 @@ void TVQCustomMemTable::SortByText(TVqIndex& ix) {
     if (c == 0 && !ci)
       c = CompareText(std::get<std::string>(slots_[size_t(a.slot)]->Cells[si]),
                       std::get<std::string>(slots_[size_t(b.slot)]->Cells[si]), false);
-    return c < 0;
+    return c;
   };
-  // Keys arrive in slot order, so a stable sort leaves equal keys by slot.
-  if (desc)
-    std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) { return less(b, a); });
-  else
-    std::stable_sort(keys.begin(), keys.end(), less);
+  std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+    const int c = compare(a, b);
+    return c ? (desc ? c > 0 : c < 0) : a.slot < b.slot;
+  });
   size_t i = 0;
   if (!desc)
     for (int32_t s : nulls) ix.Refs[i++] = s;
