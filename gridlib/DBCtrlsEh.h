@@ -59,6 +59,9 @@ public:
     // Without a resolved field nothing is written.
     void SetText(const std::string& s);
     void SetValue(const Variant& v);
+    // The update-record request an edit issues when it loses the focus:
+    // writes through OnUpdateData when the text was modified.
+    void UpdateRecord();
 
     TComponent* Control = nullptr;
     Notify OnDataChange;
@@ -267,6 +270,7 @@ private:
     std::string editFormat_;
     double increment_ = 1.0;
     bool settingText_ = false;
+    bool pasting_ = false;
     double min_ = 0, max_ = 0;
     Variant numberValue_ = Null();
 };

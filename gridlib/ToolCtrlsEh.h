@@ -107,6 +107,8 @@ private:
     void restartRepeatTimer(int interval);
     TEditButtonStyleEh style_ = ebsDropDownEh;
     bool hot_ = false, heldDown_ = false, suppressClick_ = false;
+    // The button is in its down state (pressed and the pointer on the pressed part).
+    bool pressed_ = false;
     int pressedPart_ = 0;
     TTimer* timer_ = nullptr;
 };

@@ -1,0 +1,450 @@
+// Edit buttons: settings, the auto-repeating button control and the face
+// painter with its cache. The faces are drawn with the canvas's frame-control
+// and edge primitives so that screen and bitmaps share one drawing path.
+#include "ToolCtrlsEh.h"
+
+#include "Controls.h"
+#include "ExtCtrls.h"
+
+#include <algorithm>
+#include <cmath>
+
+TButtonFaceKindEh FaceKindOfStyle(TEditButtonStyleEh style) {
+    static const TButtonFaceKindEh table[] = {fkDropDownEh, fkEllipsisEh, fkUpDownEh,
+                                              fkUpDownEh,   fkPlusEh,     fkMinusEh};
+    return table[style];
+}
+
+// ------------------------------------------------------------ painting --
+
+namespace {
+
+TRect shrunk(TRect r, int d) { return Rect(r.Left + d, r.Top + d, r.Right - d, r.Bottom - d); }
+
+void frame(TCanvas* c, const TRect& r, TColor color) {
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(color);
+    c->FrameRect(r);
+}
+
+void fill(TCanvas* c, const TRect& r, TColor color) {
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(color);
+    c->FillRect(r);
+}
+
+// The centred square of the shorter side (offset rounds toward zero).
+TRect centredSquare(TRect r) {
+    int w = r.Right - r.Left, h = r.Bottom - r.Top;
+    if (w > h) {
+        r.Left += (w - h) / 2;
+        r.Right = r.Left + h;
+    } else if (h > w) {
+        r.Top += (h - w) / 2;
+        r.Bottom = r.Top + w;
+    }
+    return r;
+}
+
+void paintDots(TCanvas* c, const std::vector<TRect>& dots, bool enabled) {
+    if (enabled) {
+        for (auto& d : dots) fill(c, d, clBtnText);
+        return;
+    }
+    for (auto d : dots) fill(c, Rect(d.Left + 1, d.Top + 1, d.Right + 1, d.Bottom + 1), clBtnHighlight);
+    for (auto& d : dots) fill(c, d, clBtnShadow);
+}
+
+TRect faceBackground(TCanvas* c, TRect r, bool flat, bool pressed, bool fillRest) {
+    if (flat) {
+        fill(c, r, clBtnFace);
+        return shrunk(r, 1);
+    }
+    c->DrawEdge(r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    r = shrunk(r, 2);
+    if (fillRest) fill(c, r, clBtnFace);
+    return r;
+}
+
+void paintEllipsisFace(TCanvas* c, TRect r, bool enabled, bool flat, bool pressed) {
+    r = faceBackground(c, r, flat, pressed, false);
+    int w = r.Right - r.Left, h = r.Bottom - r.Top;
+    int s = w < 8 ? 1 : 2, g = w < 12 ? 1 : 2;
+    int x = r.Left + w / 2 - s / 2 + (pressed ? 1 : 0);
+    int y = r.Top + h / 2 - s / 2 + (pressed ? 1 : 0);
+    std::vector<TRect> dots;
+    for (int dx : {x - g - s, x, x + g + s}) dots.push_back(Rect(dx, y, dx + s, y + s));
+    paintDots(c, dots, enabled);
+}
+
+void paintPlusMinusFace(TCanvas* c, TRect r, bool enabled, bool flat, bool pressed, bool plus) {
+    r = faceBackground(c, r, flat, pressed, true);
+    int w = r.Right - r.Left, h = r.Bottom - r.Top;
+    int m = std::min(w, h);
+    int l = std::max(1, m * 4 / 7);
+    int t = std::max(1, l / 3);
+    if (flat) --l;
+    if ((l & 1) != (m & 1)) ++l;
+    if (plus && (l & 1) != (t & 1)) l += m < 12 ? 1 : -1;
+    int x = r.Left + (w - l) / 2 + (pressed ? 1 : 0);
+    int y = r.Top + (h - t) / 2 + (pressed ? 1 : 0);
+    std::vector<TRect> bars{Rect(x, y, x + l, y + t)};
+    if (plus) {
+        int d = l / 2 - t / 2;
+        bars.push_back(Rect(x + d, y - d, x + d + t, y - d + l));
+    }
+    paintDots(c, bars, enabled);
+}
+
+void paintButtonFace(TCanvas* c, TButtonFaceKindEh kind, TRect r, bool enabled, bool flat, bool active,
+                     bool pressed, bool lowerHalf) {
+    int saved = 0;
+    if (flat && active) {
+        saved = c->SaveDC();
+        c->IntersectClipRect(shrunk(r, 1));
+    }
+    int grow = flat ? (active ? 1 : 2) : 0;
+    r = shrunk(r, -grow);
+    unsigned state = (pressed ? DFCS_PUSHED : 0) | (flat ? DFCS_FLAT : 0) | (enabled ? 0 : DFCS_INACTIVE);
+    switch (kind) {
+    case fkDropDownEh: c->DrawFrameControl(r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | state); break;
+    case fkUpDownEh:
+        c->DrawFrameControl(r, DFC_SCROLL, (lowerHalf ? DFCS_SCROLLDOWN : DFCS_SCROLLUP) | state);
+        break;
+    case fkEllipsisEh: paintEllipsisFace(c, r, enabled, flat, pressed); break;
+    case fkPlusEh:
+    case fkMinusEh: paintPlusMinusFace(c, r, enabled, flat, pressed, kind == fkPlusEh); break;
+    default: break;
+    }
+    r = shrunk(r, grow);
+    if (flat && active) {
+        c->RestoreDC(saved);
+        c->DrawEdge(r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    }
+}
+
+void paintCheckBoxFace(TCanvas* c, TRect r, int checkState, bool enabled, bool flat) {
+    r = centredSquare(r);
+    unsigned state = DFCS_BUTTONCHECK;
+    if (checkState == 1) state |= DFCS_CHECKED;
+    if (checkState == 2) state |= DFCS_CHECKED | DFCS_BUTTON3STATE;
+    if (!enabled) state |= DFCS_INACTIVE;
+    if (!flat) {
+        c->DrawFrameControl(r, DFC_BUTTON, state);
+        return;
+    }
+    TColor selected = c->Brush()->Color();
+    int saved = c->SaveDC();
+    c->IntersectClipRect(shrunk(r, 2));
+    TRect big = shrunk(r, -1);
+    c->DrawFrameControl(big, DFC_BUTTON, state);
+    c->RestoreDC(saved);
+    frame(c, r, clBtnShadow);
+    frame(c, shrunk(r, -1), selected);
+}
+
+void copyFace(TCanvas* c, const TRect& dest, ButtonFaceKey key) {
+    TBitmap* face = ButtonFaceCache().GetFaceBitmap(key);
+    if (face->Width() > 0 && face->Height() > 0)
+        c->CopyRect(dest, face->Canvas(), Rect(0, 0, face->Width(), face->Height()));
+}
+
+ButtonFaceKey keyOf(const TRect& r, TButtonFaceKindEh kind, bool flat) {
+    ButtonFaceKey k;
+    k.Width = std::max(0, r.Right - r.Left);
+    k.Height = std::max(0, r.Bottom - r.Top);
+    k.Kind = uint8_t(kind);
+    k.Flat = flat;
+    return k;
+}
+
+}  // namespace
+
+struct TButtonsBitmapCache::Entry {
+    ButtonFaceKey key;
+    std::unique_ptr<TBitmap> bitmap;
+};
+
+TButtonsBitmapCache::TButtonsBitmapCache() = default;
+TButtonsBitmapCache::~TButtonsBitmapCache() = default;
+
+TBitmap* TButtonsBitmapCache::GetFaceBitmap(ButtonFaceKey key) {
+    key.Width = std::max(0, key.Width);
+    key.Height = std::max(0, key.Height);
+    for (auto& e : entries_)
+        if (e->key == key) return e->bitmap.get();
+    auto e = std::make_unique<Entry>();
+    e->key = key;
+    e->bitmap = std::make_unique<TBitmap>();
+    e->bitmap->SetSize(key.Width, key.Height);
+    if (key.Width > 0 && key.Height > 0) {
+        TCanvas* c = e->bitmap->Canvas();
+        TRect r = Rect(0, 0, key.Width, key.Height);
+        if (key.Kind == fkCheckBoxEh)
+            paintCheckBoxFace(c, r, key.Pressed, true, key.Flat);
+        else if (key.Kind <= fkMinusEh)
+            paintButtonFace(c, TButtonFaceKindEh(key.Kind), r, key.Enabled, key.Flat, key.Active, key.Pressed,
+                            key.LowerHalf);
+    }
+    entries_.push_back(std::move(e));
+    return entries_.back()->bitmap.get();
+}
+
+void TButtonsBitmapCache::Clear() { entries_.clear(); }
+
+TButtonsBitmapCache& ButtonFaceCache() {
+    static TButtonsBitmapCache cache;
+    return cache;
+}
+
+void FlushButtonFaceCache() { ButtonFaceCache().Clear(); }
+
+void PaintEditButtonFace(TCanvas* canvas, TRect R, TColor parentColor, TButtonFaceKindEh kind, int pressedPart,
+                         bool flat, bool active, bool enabled, int checkState) {
+    if (kind == fkCheckBoxEh) {
+        TRect sq = centredSquare(R);
+        if (flat) sq = shrunk(sq, 1);
+        ButtonFaceKey k = keyOf(sq, kind, flat);
+        k.Pressed = uint8_t(checkState);
+        copyFace(canvas, sq, k);
+        if (flat) frame(canvas, shrunk(sq, -1), parentColor);
+        return;
+    }
+    if (kind > fkMinusEh || kind < fkDropDownEh) return;
+    bool flatIdle = flat && !active;
+    if (kind == fkUpDownEh) {
+        int h = R.Bottom - R.Top;
+        TRect up = Rect(R.Left, R.Top, R.Right, R.Top + h / 2);
+        TRect down = Rect(R.Left, R.Bottom - h / 2, R.Right, R.Bottom);
+        for (int half = 0; half < 2; ++half) {
+            TRect r = half ? down : up;
+            if (flatIdle) r = shrunk(r, 1);
+            ButtonFaceKey k = keyOf(r, kind, flat);
+            k.Pressed = pressedPart == half + 1;
+            k.Active = active;
+            k.Enabled = enabled;
+            k.LowerHalf = uint8_t(half);
+            copyFace(canvas, r, k);
+        }
+        TRect r = flatIdle ? shrunk(R, 1) : R;
+        int rh = r.Bottom - r.Top;
+        if (rh % 2 != 0 || flatIdle) {
+            int mid = (r.Top + r.Bottom) / 2;
+            TRect line = Rect(r.Left, mid, r.Right, mid + (rh % 2 != 0 ? 1 : 0));
+            if (flatIdle) line = Rect(line.Left, line.Top - 1, line.Right, line.Bottom + 1);
+            fill(canvas, line, parentColor);
+        }
+    } else {
+        TRect r = flatIdle ? shrunk(R, 1) : R;
+        ButtonFaceKey k = keyOf(r, kind, flat);
+        k.Pressed = pressedPart != 0;
+        k.Active = active;
+        k.Enabled = enabled;
+        copyFace(canvas, r, k);
+    }
+    if (flatIdle) frame(canvas, R, parentColor);
+}
+
+int CalcFlatButtonWidth() {
+    TBitmap probe;
+    probe.SetSize(1, 1);
+    TTextMetric tm;
+    probe.Canvas()->GetTextMetrics(tm);
+    int v = int(std::nearbyint(tm.tmHeight / 3.0 * 2));  // ties to even
+    if (v % 2 == 0) --v;
+    return std::min(v, kScrollArrowWidth);
+}
+
+int FlatEditButtonWidth = 0;
+
+// ------------------------------------------------------ button control --
+
+TEditButtonControlEh::TEditButtonControlEh(TComponent* AOwner) : TSpeedButton(AOwner) {}
+
+void TEditButtonControlEh::SetButtonStyle(TEditButtonStyleEh v) {
+    if (style_ == v) return;
+    style_ = v;
+    Invalidate();
+}
+
+void TEditButtonControlEh::SetHot(bool v) {
+    if (hot_ == v) return;
+    hot_ = v;
+    Invalidate();
+}
+
+void TEditButtonControlEh::SetHeldDown(bool v) {
+    if (heldDown_ == v) return;
+    heldDown_ = v;
+    if (v) {
+        SetGroupIndex(1);
+        SetDown(true);
+        SetAllowAllUp(false);
+        pressedPart_ = 1;
+    } else {
+        SetAllowAllUp(true);
+        SetDown(false);
+        SetGroupIndex(0);
+        pressedPart_ = 0;
+    }
+    Invalidate();
+}
+
+void TEditButtonControlEh::FireOnDown(bool TopButton, bool& AutoRepeat) {
+    bool handled = false;
+    if (OnDown) OnDown(this, TopButton, AutoRepeat, handled);
+}
+
+void TEditButtonControlEh::Click() {
+    if (!suppressClick_) TSpeedButton::Click();
+}
+
+void TEditButtonControlEh::updatePressedPart(int X, int Y) {
+    (void)X;
+    int part = 0;
+    if (pressed_) {
+        if (style_ == ebsUpDownEh) {
+            int h = Height();
+            part = Y < h / 2 ? 1 : (Y > h - h / 2 ? 2 : 0);
+        } else {
+            part = 1;
+        }
+    }
+    if (part != pressedPart_) {
+        pressedPart_ = part;
+        Invalidate();
+    }
+}
+
+void TEditButtonControlEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    bool autoRepeat = style_ == ebsUpDownEh;
+    TSpeedButton::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft) return;
+    pressed_ = true;
+    updatePressedPart(X, Y);
+    if (pressedPart_ > 0) FireOnDown(pressedPart_ == 1, autoRepeat);
+    if (autoRepeat) restartRepeatTimer(400);
+}
+
+void TEditButtonControlEh::MouseMove(TShiftState Shift, int X, int Y) {
+    TSpeedButton::MouseMove(Shift, X, Y);
+    if (style_ != ebsUpDownEh || pressedPart_ == 0) return;
+    int h = Height();
+    bool onPressedHalf = !((pressedPart_ == 2 && Y < h / 2) || (pressedPart_ == 1 && Y > h - h / 2));
+    if (onPressedHalf != pressed_) {
+        pressed_ = onPressedHalf;
+        Invalidate();
+    }
+}
+
+void TEditButtonControlEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (style_ == ebsUpDownEh && !pressed_) {
+        suppressClick_ = true;
+        try {
+            TSpeedButton::MouseUp(Button, Shift, X, Y);
+        } catch (...) {
+            suppressClick_ = false;
+            throw;
+        }
+        suppressClick_ = false;
+    } else {
+        TSpeedButton::MouseUp(Button, Shift, X, Y);
+    }
+    pressed_ = heldDown_;
+    updatePressedPart(X, Y);
+    if (timer_ && timer_->Enabled()) timer_->SetEnabled(false);
+}
+
+void TEditButtonControlEh::restartRepeatTimer(int interval) {
+    if (!timer_) {
+        timer_ = new TTimer(this);
+        timer_->SetEnabled(false);
+        timer_->OnTimer = [this](TObject*) { RepeatTimerTick(); };
+    }
+    if (timer_->Enabled() && timer_->Interval() == interval) return;
+    timer_->SetEnabled(false);
+    timer_->SetInterval(interval);
+    timer_->SetEnabled(true);
+}
+
+void TEditButtonControlEh::RepeatTimerTick() {
+    bool autoRepeat = style_ == ebsUpDownEh;
+    if (!pressed_) return;
+    if (timer_ && timer_->Interval() == 400) restartRepeatTimer(100);
+    FireOnDown(pressedPart_ == 1, autoRepeat);
+    if (!autoRepeat && timer_) timer_->SetEnabled(false);
+}
+
+// ------------------------------------------------------------ settings --
+
+TEditButtonEh::TEditButtonEh(TWinControl* editControl) : editControl_(editControl), glyph_(new TBitmap) {}
+TEditButtonEh::~TEditButtonEh() = default;
+
+void TEditButtonEh::Assign(const TEditButtonEh& o) {
+    SetGlyph(o.Glyph());
+    SetNumGlyphs(o.NumGlyphs());
+    SetStyle(o.Style());
+    ShortCut = o.ShortCut;
+    SetVisible(o.Visible());
+    SetWidth(o.Width());
+}
+
+void TEditButtonEh::NotifyChanged() {
+    if (OnInternalChange) OnInternalChange(this);
+}
+
+void TEditButtonEh::SetGlyph(const TBitmap* v) {
+    glyph_->Assign(const_cast<TBitmap*>(v));
+    NotifyChanged();
+}
+
+void TEditButtonEh::SetHint(const std::string& v) {
+    if (hint_ == v) return;
+    hint_ = v;
+    NotifyChanged();
+}
+
+void TEditButtonEh::SetNumGlyphs(int v) {
+    v = std::clamp(v, 1, 4);
+    if (numGlyphs_ == v) return;
+    numGlyphs_ = v;
+    NotifyChanged();
+}
+
+void TEditButtonEh::SetStyle(TEditButtonStyleEh v) {
+    if (style_ == v) return;
+    style_ = v;
+    NotifyChanged();
+}
+
+void TEditButtonEh::SetVisible(bool v) {
+    if (visible_ == v) return;
+    visible_ = v;
+    NotifyChanged();
+}
+
+void TEditButtonEh::SetWidth(int v) {
+    if (width_ == v) return;
+    width_ = v;
+    NotifyChanged();
+}
+
+TVisibleEditButtonEh::TVisibleEditButtonEh(TWinControl* editControl) : TEditButtonEh(editControl) {
+    visible_ = true;
+    ShortCut = 32808;  // Alt+Down
+}
+
+TVisibleEditButtonEh* TEditButtonsEh::Add() {
+    items_.push_back(std::make_unique<TVisibleEditButtonEh>());
+    auto* b = items_.back().get();
+    b->OnInternalChange = [this](TEditButtonEh* item) {
+        if (OnInternalChange) OnInternalChange(item);
+    };
+    if (OnInternalChange) OnInternalChange(nullptr);
+    return b;
+}
+
+void TEditButtonsEh::Clear() {
+    items_.clear();
+    if (OnInternalChange) OnInternalChange(nullptr);
+}
