@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
@@ -1076,4 +1077,49 @@ TGraphicControl::~TGraphicControl() {
 TCanvas* TGraphicControl::Canvas() const { return d_->canvas; }
 void TGraphicControl::Paint() {
     if (OnPaint) OnPaint(this);
+}
+
+// ------------------------------------------------------------ hint window
+
+THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+    QWidget* w = d_->widget;
+    w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    w->setFocusPolicy(Qt::NoFocus);
+    d_->tabStop = false;
+    d_->visible = false;
+    SetColor(clInfoBk);
+}
+
+TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& Hint) {
+    QFontMetrics fm(ToQFont(*Font(), 96));
+    QRect r = fm.boundingRect(QRect(0, 0, MaxWidth, 10000), Qt::TextWordWrap, ToQt(Hint));
+    return Rect(0, 0, r.width() + 6, r.height() + 4);
+}
+
+void THintWindow::ActivateHint(const TRect& r, const std::string& Hint) {
+    d_->text = Hint;
+    QWidget* w = d_->widget;
+    w->setGeometry(r.Left, r.Top, r.Width(), r.Height());
+    d_->visible = true;
+    w->show();
+    w->update();
+}
+
+void THintWindow::ReleaseHandle() {
+    d_->visible = false;
+    d_->widget->hide();
+}
+
+void THintWindow::Paint() {
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    c->Brush()->SetColor(Color());
+    c->Pen()->SetColor(clBlack);
+    c->Rectangle(r);
+    c->Font()->Assign(Font());
+    c->Brush()->SetStyle(bsClear);
+    InflateRect(r, -2, -2);
+    c->DrawText(d_->text, -1, r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    c->Brush()->SetStyle(bsSolid);
+    TCustomControl::Paint();
 }

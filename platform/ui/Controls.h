@@ -381,6 +381,22 @@ public:
     std::string ClassName() const override { return "TPaintBox"; }
 };
 
+// A hint balloon: a borderless top-level window that paints its caption on
+// its canvas (subclasses paint their own look in Paint).
+class THintWindow : public TCustomControl {
+public:
+    explicit THintWindow(TComponent* AOwner);
+    std::string ClassName() const override { return "THintWindow"; }
+    // Shows Hint in Rect (screen coordinates).
+    virtual void ActivateHint(const TRect& Rect, const std::string& Hint);
+    // The screen-size rectangle (at 0,0) the hint needs, wrapped at MaxWidth.
+    virtual TRect CalcHintRect(int MaxWidth, const std::string& Hint);
+    void ReleaseHandle();
+
+protected:
+    void Paint() override;
+};
+
 // Runs fn behind the event-dispatch boundary: EAbort vanishes, any other
 // exception is handed to Application->HandleException. Returns false when
 // fn threw.

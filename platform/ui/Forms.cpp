@@ -8,6 +8,8 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <ranges>
@@ -813,4 +815,58 @@ TStrings* TScreen::Fonts() {
         fonts_ = list;
     }
     return fonts_;
+}
+
+// ------------------------------------------------------------ scroll box
+
+namespace {
+class ScrollBoxPrivate : public TControlPrivate {
+public:
+    ScrollBoxPrivate() : TControlPrivate(NewWidget<QScrollArea>()) {
+        content = new QWidget;
+        area()->setWidget(content);
+        area()->setWidgetResizable(false);
+        area()->setFocusPolicy(Qt::NoFocus);
+    }
+    QScrollArea* area() const { return static_cast<QScrollArea*>(widget.data()); }
+    QWidget* client() const override { return content; }
+    QWidget* content;
+};
+}  // namespace
+
+static QScrollArea* Area(const TScrollBox* b) { return static_cast<ScrollBoxPrivate*>(b->DPtr())->area(); }
+
+TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner, new ScrollBoxPrivate) {
+    d_->tabStop = false;
+    d_->bridge(static_cast<ScrollBoxPrivate*>(d_)->area()->viewport());
+    SetBounds(0, 0, 185, 41);
+}
+
+TBorderStyle TScrollBox::BorderStyle() const { return Area(this)->frameShape() == QFrame::NoFrame ? bsNone : bsSingle; }
+void TScrollBox::SetBorderStyle(TBorderStyle v) {
+    Area(this)->setFrameStyle(v == bsNone ? QFrame::NoFrame : int(QFrame::StyledPanel) | int(QFrame::Sunken));
+}
+int TScrollBox::HorzPosition() const { return Area(this)->horizontalScrollBar()->value(); }
+void TScrollBox::SetHorzPosition(int v) { Area(this)->horizontalScrollBar()->setValue(v); }
+int TScrollBox::VertPosition() const { return Area(this)->verticalScrollBar()->value(); }
+void TScrollBox::SetVertPosition(int v) { Area(this)->verticalScrollBar()->setValue(v); }
+void TScrollBox::ScrollInView(TControl* c) {
+    if (c) Area(this)->ensureWidgetVisible(WidgetOf(c), 0, 0);
+}
+
+TRect TScrollBox::ClientRect() const {
+    QSize s = Area(this)->maximumViewportSize();
+    return Rect(0, 0, s.width(), s.height());
+}
+
+void TScrollBox::AlignControls(TRect& r) {
+    TWinControl::AlignControls(r);
+    int w = r.Right, h = r.Bottom;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->Visible() || c->Align() != alNone) continue;
+        w = std::max(w, c->Left() + c->Width());
+        h = std::max(h, c->Top() + c->Height());
+    }
+    static_cast<ScrollBoxPrivate*>(d_)->content->resize(w, h);
 }

@@ -170,6 +170,25 @@ public:
     std::string ClassName() const override { return "TForm"; }
 };
 
+// A container that scrolls when its children reach beyond it.
+class TScrollBox : public TWinControl {
+public:
+    explicit TScrollBox(TComponent* AOwner);
+    std::string ClassName() const override { return "TScrollBox"; }
+    TBorderStyle BorderStyle() const;
+    void SetBorderStyle(TBorderStyle v);
+    int HorzPosition() const;
+    void SetHorzPosition(int v);
+    int VertPosition() const;
+    void SetVertPosition(int v);
+    // Scrolls so that the whole of control (a child) is visible.
+    void ScrollInView(TControl* AControl);
+    TRect ClientRect() const override;
+
+protected:
+    void AlignControls(TRect& Rect) override;
+};
+
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
 
 // The running program. Created on first use of Application (which also

@@ -89,3 +89,33 @@ TEST(Containers, radioGroupItemIndexFollowsAClick) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Containers, scrollBoxGrowsItsAreaToHoldFarChildren) {
+    TForm form(nullptr);
+    auto* box = new TScrollBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(0, 0, 100, 100);
+    auto* far = new TPanel(&form);
+    far->SetParent(box);
+    far->SetBounds(10, 400, 50, 30);
+    box->Realign();
+    ShowAndActivate(&form);
+    box->ScrollInView(far);
+    ProcessEvents();
+    EXPECT_GT(box->VertPosition(), 300);
+}
+
+TEST(HintWindow, hintRectGrowsWithTheText) {
+    THintWindow hint(nullptr);
+    TRect small = hint.CalcHintRect(300, "借");
+    TRect large = hint.CalcHintRect(300, "借书证号不存在，请重新输入");
+    EXPECT_GT(large.Width(), small.Width());
+    hint.ActivateHint(Bounds(10, 10, large.Width(), large.Height()), "借书证号不存在，请重新输入");
+    EXPECT_TRUE(hint.Showing());
+    hint.ReleaseHandle();
+    EXPECT_FALSE(hint.Showing());
+}
+
+}  // namespace
