@@ -7,6 +7,8 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -343,6 +345,10 @@ void TCustomForm::SetFormStyle(TFormStyle v) {
         QPoint pos = d->top()->pos();
         d->sub = FormD(frame)->mdiArea->addSubWindow(d->top());
         d->sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        // No toolkit logo in the child's caption: an empty icon of its own.
+        QPixmap blank(16, 16);
+        blank.fill(Qt::transparent);
+        d->sub->setWindowIcon(QIcon(blank));
         d->sub->setProperty("_tcontrol", QVariant::fromValue<void*>(this));
         d->sub->resize(size);
         d->sub->move(pos);

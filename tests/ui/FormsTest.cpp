@@ -337,4 +337,21 @@ TEST_F(FormsTest, sampleFormRendersToPng) {
     EXPECT_EQ(sig[1], 'P');
 }
 
+TEST_F(FormsTest, mdiFrameRendersToPng) {
+    auto* main = new TFrmMain(Application);
+    main->SetCaption("图书馆管理系统");
+    ShowAndActivate(main);
+    auto* child = new TFrmChild(Application);
+    auto* label = new TLabel(child);
+    label->SetParent(child);
+    label->SetCaption("超期未还图书：3 册");
+    label->SetLeft(20);
+    label->SetTop(20);
+    child->Show();
+    ProcessEvents();
+    std::string path = std::string(BUILD_DIR) + "/ui_mdi_frame.png";
+    EXPECT_TRUE(SaveFormPng(main, path));
+    delete main;
+}
+
 }  // namespace
