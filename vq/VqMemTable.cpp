@@ -63,7 +63,7 @@ int Cmp(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-constexpr unsigned kCaseInsensitive = 1, kPartial = 2, kDescending = 4;
+constexpr unsigned kCaseInsensitive = 1, kPartial = 2;
 
 std::vector<std::string> SplitNames(const std::string& list) {
   std::vector<std::string> r;
@@ -848,19 +848,17 @@ void TVQCustomMemTable::SetIndexFieldNames(const std::string& fields) {
 
 // --------------------------------------------------------------- search --
 
-bool TVQCustomMemTable::Locate(const std::string& keyFields, const Variant& keyValues,
-                               TLocateOptions options) {
-  CheckActive();
-  if (VarIsArray(keyValues) && VarArrayDimCount(keyValues) > 1)
-    Fail("Values variant array has invalid dimension count");
-  CheckBrowseMode();
-  const auto fields = ResolveKeyFields(keyFields, false);
-  if (fields.empty()) Fail("There must be at least one field");
-  if (!VarIsArray(keyValues) && fields.size() > 1) Fail("More fields than values");
+// Visits, in index order, the entries of the current index whose key equals
+// the values, until `visit` (position, slot) returns true. Returns -1 when
+// the current index cannot answer (other fields, other case rule, partial
+// keys), else whether a visit returned true.
+int TVQCustomMemTable::SearchCurrentIndex(const std::vector<TField*>& fields, const Variant& keyValues,
+                                          TLocateOptions options,
+                                          const std::function<bool(size_t, int32_t)>& visit) {
   const auto& ix = Current();
   const bool sameKeys = !ix.RowOrder && ix.KeyFields == fields;
   const bool sameCase = bool(options & loCaseInsensitive) == bool(ix.Options & ixCaseInsensitive);
-  if (!sameKeys || !sameCase || (options & loPartialKey)) return TDataSet::Locate(keyFields, keyValues, options);
+  if (!sameKeys || !sameCase || (options & loPartialKey)) return -1;
   std::vector<Cell> key;
   for (size_t i = 0; i < fields.size(); ++i) {
     const Variant v = VarIsArray(keyValues) ? keyValues[VarArrayLowBound(keyValues) + int(i)] : keyValues;
@@ -868,25 +866,53 @@ bool TVQCustomMemTable::Locate(const std::string& keyFields, const Variant& keyV
   }
   if (ix.FastKeys && ix.Keys.size() == ix.Refs.size()) {
     const uint64_t rank = FastRank(ix, key[0]);
-    for (size_t k = FastLowerBound(Current(), rank << 31); k < ix.Keys.size() && (ix.Keys[k] >> 31) == rank;
-         ++k) {
-      lastPos_ = int(k);
-      if (GotoRecord(int32_t(ix.Keys[k] & 0x7FFFFFFF))) return true;
-    }
-    return false;
+    for (size_t k = FastLowerBound(Current(), rank << 31); k < ix.Keys.size() && (ix.Keys[k] >> 31) == rank; ++k)
+      if (visit(k, int32_t(ix.Keys[k] & 0x7FFFFFFF))) return 1;
+    return 0;
   }
   const unsigned flags = (options & loCaseInsensitive) ? kCaseInsensitive : 0;
   auto it = std::lower_bound(ix.Refs.begin(), ix.Refs.end(), 0, [&](int32_t s, int) {
     return CompareKey(ix, key, s, key.size(), flags) > 0;
   });
   for (; it != ix.Refs.end() && CompareKey(ix, key, *it, key.size(), flags) == 0; ++it)
-    if (GotoRecord(*it)) return true;
-  return false;
+    if (visit(size_t(it - ix.Refs.begin()), *it)) return 1;
+  return 0;
+}
+
+std::vector<TField*> TVQCustomMemTable::SearchFields(const std::string& keyFields, const Variant& keyValues) {
+  CheckActive();
+  if (VarIsArray(keyValues) && VarArrayDimCount(keyValues) > 1)
+    Fail("Values variant array has invalid dimension count");
+  auto fields = ResolveKeyFields(keyFields, false);
+  if (fields.empty()) Fail("There must be at least one field");
+  if (!VarIsArray(keyValues) && fields.size() > 1) Fail("More fields than values");
+  return fields;
+}
+
+bool TVQCustomMemTable::Locate(const std::string& keyFields, const Variant& keyValues,
+                               TLocateOptions options) {
+  const auto fields = SearchFields(keyFields, keyValues);
+  CheckBrowseMode();
+  const int r = SearchCurrentIndex(fields, keyValues, options, [&](size_t pos, int32_t slot) {
+    lastPos_ = int(pos);
+    return GotoRecord(slot);
+  });
+  return r < 0 ? TDataSet::Locate(keyFields, keyValues, options) : r == 1;
 }
 
 Variant TVQCustomMemTable::Lookup(const std::string& keyFields, const Variant& keyValues,
                                   const std::string& resultFields) {
-  return TDataSet::Lookup(keyFields, keyValues, resultFields);
+  const auto fields = SearchFields(keyFields, keyValues);
+  int32_t found = -1;
+  const int r = SearchCurrentIndex(fields, keyValues, 0, [&](size_t, int32_t slot) {
+    found = slot;
+    return true;
+  });
+  if (r < 0) return TDataSet::Lookup(keyFields, keyValues, resultFields);
+  if (found < 0) return Null();
+  std::vector<Variant> out;
+  for (const auto& n : SplitNames(resultFields)) out.push_back(RecordValue(found, FieldByName(n)));
+  return out.size() == 1 ? out[0] : VarArrayOf(out);
 }
 
 // -------------------------------------------------------- master-detail --

@@ -144,6 +144,8 @@ public:
   // the number of source records taken.
   int LoadFromDataSet(TDataSet* source, TVQCustomMemTable* destination = nullptr, int limit = 0);
 
+  // Both search the current index by halving when the key fields are its
+  // key fields (and the case rule is its own); otherwise they scan.
   bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options = 0) override;
   Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) override;
 
@@ -213,6 +215,9 @@ private:
   int FindSlotInIndex(const TVqIndex& ix, int32_t slot) const;
   void CheckUnique(const std::vector<Cell>& cells, int32_t self) const;
   void SelectIndex(int i);
+  std::vector<TField*> SearchFields(const std::string& keyFields, const Variant& keyValues);
+  int SearchCurrentIndex(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
+                         const std::function<bool(size_t, int32_t)>& visit);
   void MakeUserIndexes();
   int32_t StoreNewRecord(std::vector<Cell> cells);
   void FreeAllRecords();

@@ -348,3 +348,17 @@ INSTANTIATE_TEST_SUITE_P(
                       TwoFieldRow{"Descending", ixDescending, "书0 B2 b1 a3 a- -5 "},
                       TwoFieldRow{"CaseInsensitive", ixCaseInsensitive, "-5 a- a3 b1 B2 书0 "}),
     [](const auto& i) { return std::string(i.param.name); });
+
+TEST(VqMemTable, LookupUsesTheIndexWithoutMoving) {
+  auto t = CodeTable();
+  t->IndexDefs().Add("ByQty", "Qty", 0);
+  t->Open();
+  t->SetIndexName("ByQty");
+  Add(*t, "A", 5);
+  Add(*t, "B", 7);
+  t->First();
+  EXPECT_EQ(VarToStr(t->Lookup("Qty", Variant(7), "Code")), "B");
+  EXPECT_TRUE(VarIsNull(t->Lookup("Qty", Variant(8), "Code")));
+  EXPECT_EQ(VarToStr(t->Lookup("Code", Variant("A"), "Qty")), "5");
+  EXPECT_EQ(t->FieldByName("Code")->AsString(), "A");
+}
