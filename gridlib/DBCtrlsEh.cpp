@@ -63,8 +63,17 @@ bool TFieldDataLinkEh::Edit() {
             modified_ = false;
             if (OnEditingChange) OnEditingChange(this);
         }
-    } else if (CanModify()) {
-        TDataLink::Edit();
+    } else if (CanModify() && !editing_) {
+        // The data set's state change re-announces the record; the text
+        // being typed must survive it.
+        enteringEdit_ = true;
+        try {
+            TDataLink::Edit();
+        } catch (...) {
+            enteringEdit_ = false;
+            throw;
+        }
+        enteringEdit_ = false;
     }
     return editing_;
 }
@@ -128,7 +137,7 @@ void TFieldDataLinkEh::FocusControl(TField** field) {
 void TFieldDataLinkEh::LayoutChanged() { updateField(); }
 
 void TFieldDataLinkEh::RecordChanged(TField* field) {
-    if (field && field != field_) return;
+    if ((field && field != field_) || enteringEdit_) return;
     if (OnDataChange) OnDataChange(this);
     modified_ = false;
 }

@@ -86,6 +86,7 @@ private:
     bool independent_ = true;
     bool editing_ = false;
     bool modified_ = false;
+    bool enteringEdit_ = false;
     Variant ownValue_ = Null();
 };
 
