@@ -8,6 +8,8 @@
 #include "Jpeg.h"
 #include "Sound.h"
 
+#include <algorithm>
+
 // ------------------------------------------------------------ link
 
 TDBControlLink::TDBControlLink(TComponent* control) : link_(new TFieldDataLink) { link_->SetControl(control); }
@@ -250,4 +252,131 @@ void TDBImage::dataChange() {
     } catch (const Exception&) {
         Picture()->SetGraphic(nullptr);
     }
+}
+
+// ------------------------------------------------------------ radio group
+
+TDBRadioGroup::TDBRadioGroup(TComponent* AOwner) : TRadioGroup(AOwner), data_(this), values_(new TStringList) {
+    TFieldDataLink* l = data_.Link();
+    l->OnDataChange = [this](TObject*) { dataChange(); };
+    l->OnActiveChange = l->OnDataChange;
+    l->OnUpdateData = [this](TObject*) {
+        if (Field()) Field()->SetText(ItemIndex() >= 0 ? valueOf(ItemIndex()) : std::string());
+    };
+}
+
+TDBRadioGroup::~TDBRadioGroup() {
+    TFieldDataLink* l = data_.Link();
+    l->OnDataChange = l->OnActiveChange = l->OnUpdateData = nullptr;
+    delete values_;
+}
+
+TStrings* TDBRadioGroup::Values() const { return values_; }
+
+std::string TDBRadioGroup::valueOf(int i) const {
+    return i < values_->Count() ? values_->Strings(i) : Items()->Strings(i);
+}
+
+void TDBRadioGroup::dataChange() {
+    loading_ = true;
+    int index = -1;
+    if (TField* f = Field())
+        for (int i = 0; i < Items()->Count(); ++i)
+            if (valueOf(i) == f->Text()) index = i;
+    SetItemIndex(index);
+    loading_ = false;
+}
+
+void TDBRadioGroup::Click() {
+    if (loading_) return;
+    if (Field()) {
+        int wanted = ItemIndex();
+        if (!data_.Link()->Edit()) {
+            dataChange();
+            return;
+        }
+        loading_ = true;
+        SetItemIndex(wanted);
+        loading_ = false;
+        data_.Link()->Modify();
+        data_.Link()->UpdateRecord();
+    }
+    TRadioGroup::Click();
+}
+
+// ------------------------------------------------------------ lookup combo
+
+TDBLookupComboBox::TDBLookupComboBox(TComponent* AOwner) : TComboBox(AOwner), data_(this) {
+    SetStyle(csDropDownList);
+    TFieldDataLink* l = data_.Link();
+    l->OnDataChange = [this](TObject*) { dataChange(); };
+    l->OnActiveChange = l->OnDataChange;
+    l->OnUpdateData = [this](TObject*) {
+        if (Field()) {
+            int i = ItemIndex();
+            if (i >= 0 && i < int(keys_.size())) Field()->SetText(keys_[size_t(i)]);
+            else Field()->Clear();
+        }
+    };
+    OnSelect = [this](TObject*) { picked(); };
+}
+
+TDBLookupComboBox::~TDBLookupComboBox() {
+    TFieldDataLink* l = data_.Link();
+    l->OnDataChange = l->OnActiveChange = l->OnUpdateData = nullptr;
+}
+
+void TDBLookupComboBox::ReloadList() {
+    keys_.clear();
+    Items()->BeginUpdate();
+    Items()->Clear();
+    TDataSet* ds = listSource_ ? listSource_->DataSet() : nullptr;
+    if (ds && ds->Active() && !keyField_.empty() && !listField_.empty()) {
+        TField* key = ds->FieldByName(keyField_);
+        TField* text = ds->FieldByName(listField_);
+        int saved = ds->RecNo();
+        ds->DisableControls();
+        try {
+            for (ds->First(); !ds->Eof(); ds->Next()) {
+                keys_.push_back(key->Text());
+                Items()->Add(text->DisplayText());
+            }
+        } catch (...) {
+            ds->EnableControls();
+            Items()->EndUpdate();
+            throw;
+        }
+        if (saved > 0) ds->SetRecNo(saved);
+        ds->EnableControls();
+    }
+    Items()->EndUpdate();
+    dataChange();
+}
+
+std::string TDBLookupComboBox::KeyValue() const {
+    int i = ItemIndex();
+    return i >= 0 && i < int(keys_.size()) ? keys_[size_t(i)] : std::string();
+}
+
+void TDBLookupComboBox::SetKeyValue(const std::string& v) {
+    loading_ = true;
+    auto it = std::find(keys_.begin(), keys_.end(), v);
+    SetItemIndex(it == keys_.end() ? -1 : int(it - keys_.begin()));
+    loading_ = false;
+}
+
+void TDBLookupComboBox::dataChange() {
+    if (TField* f = Field()) SetKeyValue(f->IsNull() ? std::string() : f->Text());
+}
+
+void TDBLookupComboBox::picked() {
+    if (loading_ || !Field()) return;
+    std::string wanted = KeyValue();
+    if (!data_.Link()->Edit()) {
+        dataChange();
+        return;
+    }
+    SetKeyValue(wanted);
+    data_.Link()->Modify();
+    data_.Link()->UpdateRecord();
 }

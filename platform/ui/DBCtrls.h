@@ -138,6 +138,64 @@ private:
     bool loading_ = false;
 };
 
+// A radio group whose item i stores Values[i] (or the item's caption when
+// Values has no entry i) in the field.
+class TDBRadioGroup : public TRadioGroup {
+public:
+    explicit TDBRadioGroup(TComponent* AOwner);
+    ~TDBRadioGroup() override;
+    std::string ClassName() const override { return "TDBRadioGroup"; }
+    TDataSource* DataSource() const { return data_.DataSource(); }
+    void SetDataSource(TDataSource* v) { data_.SetDataSource(v); }
+    std::string DataField() const { return data_.DataField(); }
+    void SetDataField(const std::string& v) { data_.SetDataField(v); }
+    TField* Field() const { return data_.Field(); }
+    TStrings* Values() const;
+    void Click() override;
+
+private:
+    std::string valueOf(int i) const;
+    void dataChange();
+    TDBControlLink data_;
+    TStringList* values_;
+    bool loading_ = false;
+};
+
+// Picks a key from another data set: shows ListField of ListSource's rows,
+// stores the row's KeyField value in DataField. The rows are read when
+// ListSource, KeyField and ListField are set, and again by ReloadList()
+// (after the list's data set changed).
+class TDBLookupComboBox : public TComboBox {
+public:
+    explicit TDBLookupComboBox(TComponent* AOwner);
+    ~TDBLookupComboBox() override;
+    std::string ClassName() const override { return "TDBLookupComboBox"; }
+    TDataSource* DataSource() const { return data_.DataSource(); }
+    void SetDataSource(TDataSource* v) { data_.SetDataSource(v); }
+    std::string DataField() const { return data_.DataField(); }
+    void SetDataField(const std::string& v) { data_.SetDataField(v); }
+    TField* Field() const { return data_.Field(); }
+    TDataSource* ListSource() const { return listSource_; }
+    void SetListSource(TDataSource* v) { listSource_ = v; ReloadList(); }
+    std::string KeyField() const { return keyField_; }
+    void SetKeyField(const std::string& v) { keyField_ = v; ReloadList(); }
+    std::string ListField() const { return listField_; }
+    void SetListField(const std::string& v) { listField_ = v; ReloadList(); }
+    // The key of the chosen row as text ("" for none).
+    std::string KeyValue() const;
+    void SetKeyValue(const std::string& v);
+    void ReloadList();
+
+private:
+    void dataChange();
+    void picked();
+    TDBControlLink data_;
+    TDataSource* listSource_ = nullptr;
+    std::string keyField_, listField_;
+    std::vector<std::string> keys_;
+    bool loading_ = false;
+};
+
 // A picture stored in a blob field (BMP or JPEG bytes). Stretch as TImage.
 class TDBImage : public TImage {
 public:

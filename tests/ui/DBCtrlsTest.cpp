@@ -94,3 +94,49 @@ TEST_F(DBCtrlsTest, readOnlySourceRefusesTypedKeys) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBCtrlsTest, lookupComboShowsListTextAndStoresTheKey) {
+    TListDataSet types{nullptr};
+    types.FieldDefs().Add("Id", ftString, 5);
+    types.FieldDefs().Add("Title", ftString, 20);
+    types.AddRow({"True", "已借出"});
+    types.AddRow({"False", "在馆"});
+    auto* typeSrc = new TDataSource(&form);
+    typeSrc->SetDataSet(&types);
+    types.Open();
+    auto* combo = new TDBLookupComboBox(&form);
+    combo->SetParent(&form);
+    combo->SetListSource(typeSrc);
+    combo->SetKeyField("Id");
+    combo->SetListField("Title");
+    combo->SetDataSource(src);
+    combo->SetDataField("Lent");
+    EXPECT_EQ(combo->Items()->Count(), 2);
+    EXPECT_EQ(combo->Text(), "已借出");
+    ds.Next();
+    EXPECT_EQ(combo->Text(), "在馆");
+    EXPECT_EQ(combo->KeyValue(), "False");
+    types.Close();
+}
+
+TEST_F(DBCtrlsTest, radioGroupStoresTheValueOfTheChosenItem) {
+    auto* rg = new TDBRadioGroup(&form);
+    rg->SetParent(&form);
+    rg->SetBounds(0, 0, 200, 80);
+    rg->Items()->Add("借出");
+    rg->Items()->Add("在馆");
+    rg->Values()->Add("True");
+    rg->Values()->Add("False");
+    rg->SetDataSource(src);
+    rg->SetDataField("Lent");
+    EXPECT_EQ(rg->ItemIndex(), 0);
+    ShowAndActivate(&form);
+    SendClick(rg->Buttons(1), 5, 5);
+    EXPECT_EQ(rg->ItemIndex(), 1);
+    ds.Post();
+    EXPECT_EQ(ds.rows[0].vals[2].AsString(), "False");
+}
+
+}  // namespace
