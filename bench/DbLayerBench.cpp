@@ -140,7 +140,8 @@ sqlite3* rawDb() {
     static sqlite3* db = [] {
         connection();
         sqlite3* d = nullptr;
-        sqlite3_open_v2(kDbPath, &d, SQLITE_OPEN_READWRITE, nullptr);
+        // Opened as the layer opens its connections, so only the layer's own work differs.
+        sqlite3_open_v2(kDbPath, &d, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         sqlite3_busy_timeout(d, 5000);
         return d;
     }();

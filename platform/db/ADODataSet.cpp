@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <deque>
 
 #include "ADOPrivate.h"
 #include "JetSql.h"
@@ -152,6 +151,7 @@ TFieldType typeFromDecl(const char* decl, int& size) {
     return ftUnknown;
 }
 
+
 bool isTextType(TFieldType t) {
     return t == ftString || t == ftFixedChar || t == ftWideString || t == ftMemo || t == ftFmtMemo;
 }
@@ -182,6 +182,12 @@ Cell textCell(std::string& arena, const void* p, int len, Cell::Kind kind) {
 // One column of the current result row as the field type wants it.
 Cell readCell(sqlite3_stmt* st, int i, TFieldType t, std::string& arena) {
     Cell c;
+    if (isTextType(t)) {
+        // NULL comes back as a null pointer, which saves asking for the type.
+        const unsigned char* text = sqlite3_column_text(st, i);
+        if (!text) return c;
+        return textCell(arena, text, sqlite3_column_bytes(st, i), Cell::Text);
+    }
     int storage = sqlite3_column_type(st, i);
     if (storage == SQLITE_NULL) return c;
     switch (t) {
@@ -507,8 +513,17 @@ struct TCustomADODataSet::Rows {
     void materialise(Row& r) const {
         if (!r.hasVals()) r.vals() = values(r);
     }
-    std::deque<Row> all;  // all[id - 1]
-    std::vector<Row*> order;
+    std::vector<Row> all;         // all[id - 1]
+    std::vector<uint32_t> order;  // presented rows, as indexes into all
+    // The row and order vectors of the last closed query (see SpareBuffers).
+    static std::vector<Row>& spareRows() {
+        static thread_local std::vector<Row> v;
+        return v;
+    }
+    static std::vector<uint32_t>& spareOrder() {
+        static thread_local std::vector<uint32_t> v;
+        return v;
+    }
     mutable std::vector<int> posOf;
     mutable bool posDirty = true;
     bool updatable = false;
@@ -551,6 +566,8 @@ void TCustomADODataSet::StoreOpen() {
     auto rows = std::make_unique<Rows>();
     rows->cells.swap(spareBuffers().cells);
     rows->arena.swap(spareBuffers().arena);
+    rows->all.swap(Rows::spareRows());
+    rows->order.swap(Rows::spareOrder());
 
     SingleTable single;
     bool injected = false;
@@ -612,6 +629,8 @@ void TCustomADODataSet::StoreOpen() {
         }
     }
     size_t ncols = rows->cols.size();
+    std::vector<TFieldType> types;
+    for (const Column& c : rows->cols) types.push_back(c.type);
     while (st.step()) {
         Row& r = rows->all.emplace_back();
         r.id = TRecordId(rows->all.size());
@@ -620,8 +639,10 @@ void TCustomADODataSet::StoreOpen() {
             r.rowid = sqlite3_column_int64(s, 0);
             r.hasRowid = sqlite3_column_type(s, 0) != SQLITE_NULL;
         }
-        for (size_t c = 0; c < ncols; ++c)
-            rows->cells.push_back(readCell(s, int(c) + first, rows->cols[c].type, rows->arena));
+        size_t at = rows->cells.size();
+        rows->cells.resize(at + ncols);
+        Cell* out = rows->cells.data() + at;
+        for (size_t c = 0; c < ncols; ++c) out[c] = readCell(s, int(c) + first, types[c], rows->arena);
     }
     // Columns without a declared type (expressions, aggregates) take the
     // kind of their first value.
@@ -641,7 +662,7 @@ void TCustomADODataSet::StoreOpen() {
         }
     }
     rows->order.reserve(rows->all.size());
-    for (Row& r : rows->all) rows->order.push_back(&r);
+    for (size_t i = 0; i < rows->all.size(); ++i) rows->order.push_back(uint32_t(i));
 
     FieldDefs().Clear();
     for (const Column& c : rows->cols) {
@@ -665,6 +686,14 @@ void TCustomADODataSet::StoreClose() {
             rows_->arena.clear();
             spare.arena.swap(rows_->arena);
         }
+        if (rows_->all.capacity() > Rows::spareRows().capacity() && rows_->all.capacity() * sizeof(Row) <= kMaxSpareBytes) {
+            rows_->all.clear();
+            Rows::spareRows().swap(rows_->all);
+        }
+        if (rows_->order.capacity() > Rows::spareOrder().capacity()) {
+            rows_->order.clear();
+            Rows::spareOrder().swap(rows_->order);
+        }
     }
     rows_.reset();
     baseTable_.clear();
@@ -677,13 +706,13 @@ void TCustomADODataSet::StoreRefresh() {
 
 int TCustomADODataSet::StoreRecordCount() const { return rows_ ? int(rows_->order.size()) : 0; }
 
-TRecordId TCustomADODataSet::StoreRecordId(int pos) const { return rows_->order[size_t(pos)]->id; }
+TRecordId TCustomADODataSet::StoreRecordId(int pos) const { return TRecordId(rows_->order[size_t(pos)]) + 1; }
 
 int TCustomADODataSet::StorePosition(TRecordId id) const {
     if (!rows_) return -1;
     if (rows_->posDirty) {
         rows_->posOf.assign(rows_->all.size() + 1, -1);
-        for (size_t i = 0; i < rows_->order.size(); ++i) rows_->posOf[size_t(rows_->order[i]->id)] = int(i);
+        for (size_t i = 0; i < rows_->order.size(); ++i) rows_->posOf[size_t(rows_->order[i]) + 1] = int(i);
         rows_->posDirty = false;
     }
     if (id < 1 || size_t(id) >= rows_->posOf.size()) return -1;
@@ -808,7 +837,7 @@ TRecordId TCustomADODataSet::StorePost(const PostRequest& req) {
             }
         }
         size_t at = std::min(size_t(std::max(req.position, 0)), rows_->order.size());
-        rows_->order.insert(rows_->order.begin() + long(at), &r);
+        rows_->order.insert(rows_->order.begin() + long(at), uint32_t(r.id - 1));
         // Appending keeps the position index whole: copying a large table
         // row by row must not rebuild it for every row.
         if (!rows_->posDirty && at + 1 == rows_->order.size()) {
@@ -919,8 +948,8 @@ void TCustomADODataSet::CancelBatch() {
         }
     }
     rows_->order.clear();
-    for (Row& r : rows_->all)
-        if (r.status != Row::Removed) rows_->order.push_back(&r);
+    for (size_t i = 0; i < rows_->all.size(); ++i)
+        if (rows_->all[i].status != Row::Removed) rows_->order.push_back(uint32_t(i));
     rows_->posDirty = true;
     if (!sort_.empty()) applySort();
     Resync(current);
@@ -960,9 +989,12 @@ void TCustomADODataSet::applySort() {
     }
     auto& order = rows_->order;
     if (keys.empty()) {
-        std::sort(order.begin(), order.end(), [](const Row* a, const Row* b) { return a->id < b->id; });
+        std::sort(order.begin(), order.end());
     } else {
-        std::stable_sort(order.begin(), order.end(), [&](const Row* a, const Row* b) {
+        const auto& all = rows_->all;
+        std::stable_sort(order.begin(), order.end(), [&](uint32_t ia, uint32_t ib) {
+            const Row* a = &all[ia];
+            const Row* b = &all[ib];
             for (const Key& k : keys) {
                 Variant x = rows_->value(*a, k.col);
                 Variant y = rows_->value(*b, k.col);
