@@ -1519,35 +1519,50 @@ void TVQCustomMemTable::LoadFromBinary(std::string_view bytes) {
   }
 }
 
+void TVQCustomMemTable::WriteOut(TStream* stream, const std::string& bytes) {
+  if (!OnCompressSave) {
+    stream->WriteBuffer(bytes.data(), int64_t(bytes.size()));
+    return;
+  }
+  TMemoryStream plain;
+  plain.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  plain.SetPosition(0);
+  OnCompressSave(&plain, stream);
+}
+
+std::string TVQCustomMemTable::ReadIn(TStream* stream) {
+  if (!OnDecompressLoad) return ReadWholeStream(stream);
+  TMemoryStream plain;
+  OnDecompressLoad(stream, &plain);
+  plain.SetPosition(0);
+  return ReadWholeStream(&plain);
+}
+
 void TVQCustomMemTable::SaveToStream(TStream* stream, TVqMemTableSaveFlags flags) {
-  const std::string b = SaveToText(flags);
-  stream->WriteBuffer(b.data(), int64_t(b.size()));
+  WriteOut(stream, SaveToText(flags));
 }
 
 void TVQCustomMemTable::SaveToBinaryStream(TStream* stream, TVqMemTableSaveFlags flags) {
-  const std::string b = SaveToBinary(flags);
-  stream->WriteBuffer(b.data(), int64_t(b.size()));
+  WriteOut(stream, SaveToBinary(flags));
 }
 
-void TVQCustomMemTable::LoadFromStream(TStream* stream) { LoadFromText(ReadWholeStream(stream)); }
+void TVQCustomMemTable::LoadFromStream(TStream* stream) { LoadFromText(ReadIn(stream)); }
 
-void TVQCustomMemTable::LoadFromBinaryStream(TStream* stream) {
-  LoadFromBinary(ReadWholeStream(stream));
-}
+void TVQCustomMemTable::LoadFromBinaryStream(TStream* stream) { LoadFromBinary(ReadIn(stream)); }
 
 void TVQCustomMemTable::SaveToFile(const std::string& fileName, TVqMemTableSaveFlags flags) {
   // Built before the file is touched, so a failing save leaves the old file.
   const std::string b = SaveToText(flags);
   TFileStream s(fileName, fmCreate);
   if (OnSave) OnSave(this, 3, &s);
-  s.WriteBuffer(b.data(), int64_t(b.size()));
+  WriteOut(&s, b);
 }
 
 void TVQCustomMemTable::SaveToBinaryFile(const std::string& fileName, TVqMemTableSaveFlags flags) {
   const std::string b = SaveToBinary(flags);
   TFileStream s(fileName, fmCreate);
   if (OnSave) OnSave(this, 4, &s);
-  s.WriteBuffer(b.data(), int64_t(b.size()));
+  WriteOut(&s, b);
 }
 
 void TVQCustomMemTable::LoadFromFile(const std::string& fileName) {

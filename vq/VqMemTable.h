@@ -41,6 +41,8 @@ using TSWOnLoadField = std::function<void(TDataSet* DataSet, int FieldNo, TField
 using TSWOnSaveField = std::function<void(TDataSet* DataSet, int FieldNo, TField* Field)>;
 using TSWOnSave = std::function<void(TDataSet* DataSet, TVqMemTableStorageType Type, TStream* Stream)>;
 using TSWOnLoad = TSWOnSave;
+using TSWOnCompress = std::function<void(TStream* Uncompressed, TStream* Compressed)>;
+using TSWOnDeCompress = std::function<void(TStream* Compressed, TStream* Decompressed)>;
 
 class TVQCustomMemTable;
 
@@ -155,6 +157,11 @@ public:
   TSWOnSaveField OnSaveField;
   TSWOnSave OnSave;
   TSWOnLoad OnLoad;
+  // Streams pass through these when assigned: a save hands its whole
+  // content to OnCompressSave, which writes the target; a load reads what
+  // OnDecompressLoad made of the whole source.
+  TSWOnCompress OnCompressSave;
+  TSWOnDeCompress OnDecompressLoad;
 
 protected:
   void StoreOpen() override;
@@ -226,6 +233,8 @@ private:
   const TVqIndex& Current() const { return indexes_[current_]; }
 
   // File helpers.
+  void WriteOut(TStream* stream, const std::string& bytes);
+  std::string ReadIn(TStream* stream);
   std::vector<TField*> SelectedFields(TVqMemTableSaveFlags flags) const;
   VqMemFile::FieldDef FileFieldDef(const TField& f) const;
   std::vector<VqMemFile::IndexDef> FileIndexDefs() const;

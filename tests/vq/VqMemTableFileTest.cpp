@@ -254,3 +254,27 @@ TEST(VqMemTableFile, PersistentTableReadsOnOpenAndWritesOnClose) {
   u.SetPersistent(false);
   std::remove(path.c_str());
 }
+
+TEST(VqMemTableFile, CompressionEventsWrapTheWholeStream) {
+  auto t = TwoStrings();
+  Row(*t, "A1", "x");
+  // A reversible stand-in for compression: every byte inverted.
+  auto invert = [](TStream* from, TStream* to) {
+    char c;
+    while (from->Read(&c, 1) == 1) {
+      c = char(~c);
+      to->WriteBuffer(&c, 1);
+    }
+  };
+  t->OnCompressSave = invert;
+  t->OnDecompressLoad = invert;
+  TMemoryStream m;
+  t->SaveToStream(&m, mtfSaveData);
+  const std::string head(m.Memory(), 2);
+  EXPECT_EQ(head, std::string({char(~'"'), char(~'C')}));
+  m.SetPosition(0);
+  t->LoadFromStream(&m);
+  EXPECT_EQ(t->RecordCount(), 2);
+  t->Last();
+  EXPECT_EQ(t->FieldByName("Name")->AsString(), "x");
+}
