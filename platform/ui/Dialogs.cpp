@@ -6,21 +6,25 @@
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons b, int) {
     static const char* const kCaptions[] = {"Warning", "Error", "Information", "Confirm"};
     std::string caption = DlgType == mtCustom ? Application->Title() : kCaptions[DlgType];
-    unsigned flags = MB_OK;
-    if (b.Contains(mbYes) && b.Contains(mbNo)) flags = b.Contains(mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
-    else if (b.Contains(mbAbort) || b.Contains(mbIgnore)) flags = MB_ABORTRETRYIGNORE;
-    else if (b.Contains(mbRetry)) flags = MB_RETRYCANCEL;
-    else if (b.Contains(mbOK) && b.Contains(mbCancel)) flags = MB_OKCANCEL;
-    else if (b.Contains(mbCancel) && !b.Contains(mbOK)) flags = MB_OKCANCEL;
+    unsigned icon = 0;
     switch (DlgType) {
-    case mtWarning: flags |= MB_ICONWARNING; break;
-    case mtError: flags |= MB_ICONSTOP; break;
-    case mtInformation: flags |= MB_ICONINFORMATION; break;
-    case mtConfirmation: flags |= MB_ICONQUESTION; break;
+    case mtWarning: icon = MB_ICONWARNING; break;
+    case mtError: icon = MB_ICONSTOP; break;
+    case mtInformation: icon = MB_ICONINFORMATION; break;
+    case mtConfirmation: icon = MB_ICONQUESTION; break;
     default: break;
     }
-    // ID* answers and mr* results share their numbers.
-    return TDialogSeam::Instance().MessageBox(Msg, caption, flags);
+    // The class library's button order and captions; results are mr* values.
+    static const struct { TMsgDlgBtn btn; TModalResult mr; const char* caption; } kButtons[] = {
+        {mbYes, mrYes, "&Yes"}, {mbNo, mrNo, "&No"}, {mbOK, mrOk, "OK"}, {mbCancel, mrCancel, "Cancel"},
+        {mbAbort, mrAbort, "&Abort"}, {mbRetry, mrRetry, "&Retry"}, {mbIgnore, mrIgnore, "&Ignore"},
+        {mbAll, mrAll, "&All"}, {mbNoToAll, mrNoToAll, "N&o to All"}, {mbYesToAll, mrYesToAll, "Yes to &All"},
+    };
+    std::vector<std::pair<int, std::string>> buttons;
+    for (const auto& k : kButtons)
+        if (b.Contains(k.btn)) buttons.emplace_back(k.mr, k.caption);
+    if (buttons.empty()) buttons.emplace_back(mrOk, "OK");
+    return TDialogSeam::Instance().ButtonBox(Msg, caption, icon, buttons);
 }
 
 void ShowMessage(const std::string& Msg) { TDialogSeam::Instance().MessageBox(Msg, Application->Title(), MB_OK); }

@@ -553,6 +553,7 @@ public:
 }  // namespace
 
 TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner, new GroupPrivate) {
+    d_->tabStop = false;
     SetBounds(0, 0, 185, 105);
     static_cast<GroupPrivate*>(d_)->placeInner();
 }

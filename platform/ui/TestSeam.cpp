@@ -113,6 +113,32 @@ int TDialogSeam::MessageBox(const std::string& text, const std::string& caption,
     return (flags & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
 }
 
+int TDialogSeam::ButtonBox(const std::string& text, const std::string& caption, unsigned iconFlags,
+                           const std::vector<std::pair<int, std::string>>& buttons) {
+    if (scripted_) {
+        record({TSeamKind::MessageBox, caption, text, "", ""});
+        if (TSeamAnswer* a = match(TSeamKind::MessageBox, caption, text, nullptr)) return a->Result;
+        fail("unexpected message box: [" + caption + "] " + text);
+        return buttons.empty() ? IDCANCEL : buttons.back().first;
+    }
+    QMessageBox box;
+    box.setWindowTitle(ToQt(caption));
+    box.setText(ToQt(text));
+    switch (iconFlags & MB_ICONMASK) {
+    case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    std::vector<QAbstractButton*> made;
+    for (const auto& [id, label] : buttons) made.push_back(box.addButton(ToQt(label), QMessageBox::ActionRole));
+    box.exec();
+    for (size_t i = 0; i < made.size(); ++i)
+        if (box.clickedButton() == made[i]) return buttons[i].first;
+    return IDCANCEL;
+}
+
 // ------------------------------------------------------------ modal forms
 
 static void SetField(TCustomForm* form, const std::string& name, const std::string& value) {

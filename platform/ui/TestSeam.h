@@ -84,6 +84,11 @@ public:
 
     // ---- routing (the layer calls these)
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+    // A box with the given buttons (result, caption) and MB_ICON* flags;
+    // returns the result of the button chosen (a script answers it like a
+    // message box).
+    int ButtonBox(const std::string& text, const std::string& caption, unsigned iconFlags,
+                  const std::vector<std::pair<int, std::string>>& buttons);
     TModalResult ShowModal(TCustomForm* form);
     bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
     // kind is OpenDialog or SaveDialog; fileName is in/out.

@@ -17,6 +17,12 @@ TEST(Dialogs, messageDlgAsksThroughTheSeamAndReturnsTheModalResult) {
     EXPECT_EQ(script.Shown()[0].Text, "确定删除该记录吗？");
 }
 
+TEST(Dialogs, messageDlgWithAllButtonAnswersMrAll) {
+    TSeamScript script;
+    script.ExpectMessage("导入", mrAll, "Error");
+    EXPECT_EQ(MessageDlg("导入失败：第3行", mtError, {mbYes, mbNo, mbAll}), mrAll);
+}
+
 TEST(Dialogs, showMessageUsesTheApplicationTitle) {
     TSeamScript script;
     Application->SetTitle("图书馆管理系统");
