@@ -54,6 +54,23 @@ bool readNumber(const char*& p, const char* end, int maxDigits, int& out) {
 
 // "yyyy-M-d" or "yyyy/M/d", optionally followed by " h:n[:s]" (or "T").
 bool parseDateText(const char* s, int len, double& out) {
+    // The stored form, "yyyy-MM-dd", by the short road.
+    if (len == 10 && s[4] == '-' && s[7] == '-') {
+        int v[8], k = 0;
+        for (int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+            unsigned digit = unsigned(s[i] - '0');
+            if (digit > 9) break;
+            v[k++] = int(digit);
+        }
+        if (k == 8) {
+            int y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
+            int m = v[4] * 10 + v[5], d = v[6] * 10 + v[7];
+            if (m >= 1 && m <= 12 && d >= 1 && d <= 31) {
+                out = double(daysFromCivil(y, unsigned(m), unsigned(d)) - kEpoch);
+                return true;
+            }
+        }
+    }
     const char* p = s;
     const char* end = s + len;
     while (p < end && *p == ' ') ++p;

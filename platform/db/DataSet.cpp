@@ -661,6 +661,8 @@ void TDataSet::RestoreState(TDataSetState s) { state_ = s; }
 // ----------------------------------------------------------- field values
 
 TRecordId TDataSet::readRecord() const {
+    if (state_ == dsBrowse && !linkReadSet_)
+        return cursor_ >= 0 && cursor_ < presentedCount() ? idAt(cursor_) : kNoRecord;
     switch (state_) {
     case dsCalcFields:
     case dsFilter: return passingRecord_;
@@ -725,7 +727,7 @@ Variant TDataSet::RecordValue(TRecordId id, const TField* f) const {
 }
 
 Variant TDataSet::GetFieldValue(const TField* f) const {
-    CheckActive();
+    if (state_ == dsInactive) CheckActive();
     if (state_ == dsSetKey && f->storeIndex_ >= 0) return keyBuffer_[size_t(f->storeIndex_)];
     return RecordValue(readRecord(), f);
 }
