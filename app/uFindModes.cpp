@@ -1,0 +1,95 @@
+// The searching lookups' shared part; see uFindModes.h.
+#include "uFindModes.h"
+
+#include "ADODB.h"
+#include "Buttons.h"
+#include "DBGrids.h"
+#include "ExtCtrls.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+
+TFrmFindByModes::TFrmFindByModes(TComponent* AOwner, std::string caption, std::vector<TFindMode> modes,
+                                 std::vector<TFindColumn> columns)
+    : TFrmFindCode(AOwner), caption_(std::move(caption)), modes_(std::move(modes))
+{
+    TMenuItem** items[] = {&N1, &N2, &N3};
+    for (size_t i = 0; i < 3; ++i) {
+        auto* item = new TMenuItem(this);
+        item->SetName("N" + std::to_string(i + 1));
+        item->SetCaption(modes_[i].Caption);
+        item->OnClick = [this, i](TObject*) { ModeClick(int(i)); };
+        PopupMenu1->Items()->Add(item);
+        *items[i] = item;
+    }
+    TbCaption->SetHint("查找方式切换,快捷键F6");
+    TbCaption->SetShowHint(true);
+    BtAdd->SetVisible(false);
+    for (const auto& c : columns) {
+        TColumn* col = DBGrid1->Columns()->Add();
+        col->SetFieldName(c.Field);
+        col->Title()->SetCaption(c.Title);
+        col->Title()->SetAlignment(taCenter);
+        if (c.Width > 0) col->SetWidth(c.Width);
+        if (c.Centred) col->SetAlignment(taCenter);
+    }
+    Edit1->OnChange = [this](TObject* s) { Edit1Change(s); };
+    DBGrid1->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { DBGrid1KeyDown(s, k, sh); };
+}
+
+void TFrmFindByModes::InitForm()
+{
+    TFrmFindCode::InitForm();
+    SetCaption(caption_);
+    TbCaption->SetCaption(modes_[0].Caption);
+    openSql(AllRowsSql());
+    Edit1->SetText(ChosenCode);
+    if (Edit1->CanFocus()) Edit1->SetFocus();
+    SetActiveControl(Edit1);
+}
+
+std::string TFrmFindByModes::QuoteForLike(const std::string& typed)
+{
+    std::string out;
+    for (char c : typed) {
+        out += c;
+        if (c == '\'') out += '\'';
+    }
+    return out;
+}
+
+void TFrmFindByModes::openSql(const std::string& sql)
+{
+    ADOQuery1->Close();
+    ADOQuery1->SQL()->SetText(sql);
+    ADOQuery1->Open();
+}
+
+void TFrmFindByModes::Edit1Change(TObject*)
+{
+    int mode = (SearchMode >= 0 && SearchMode < 3) ? SearchMode : 0;
+    openSql(SearchSql(modes_[size_t(mode)].Condition(QuoteForLike(Edit1->Text()))));
+}
+
+void TFrmFindByModes::ModeClick(int i)
+{
+    SearchMode = i;
+    ADOQuery1->SetSort(modes_[size_t(i)].Sort);
+    TbCaption->SetCaption(modes_[size_t(i)].Caption);
+}
+
+void TFrmFindByModes::Edit1KeyDown(TObject* Sender, Word& Key, TShiftState Shift)
+{
+    TFrmFindCode::Edit1KeyDown(Sender, Key, Shift);
+    if (Key == VK_F6) {
+        ModeClick(SearchMode);
+        Key = 0;
+    }
+}
+
+void TFrmFindByModes::DBGrid1KeyDown(TObject*, Word& Key, TShiftState)
+{
+    if (Key == VK_F6) {
+        ModeClick(SearchMode);
+        Key = 0;
+    }
+}

@@ -1,0 +1,26 @@
+// The supplier lookup; see uFindSupplier.h.
+#include "uFindSupplier.h"
+
+#include "ADODB.h"
+#include "DBGrids.h"
+#include "ExtCtrls.h"
+
+TFrmFindSupplier::TFrmFindSupplier(TComponent* AOwner) : TFrmFindCode(AOwner)
+{
+    SetName("FrmFindSupplier");
+    TColumn* col = DBGrid1->Columns()->Add();
+    col->SetFieldName("Code");
+    col->Title()->SetCaption("供应商名称");
+    col->Title()->SetAlignment(taCenter);
+    Panel2->SetVisible(false);
+}
+
+void TFrmFindSupplier::InitForm()
+{
+    TFrmFindCode::InitForm();
+    SetCaption("选择供应商");
+    ADOQuery1->Close();
+    ADOQuery1->SQL()->SetText("select * from Booksupplier order by code");
+    ADOQuery1->Open();
+    if (DBGrid1->CanFocus()) SetActiveControl(DBGrid1);
+}
