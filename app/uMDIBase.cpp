@@ -10,6 +10,7 @@
 #include "Shell.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
+#include "gridlib/DBCtrlsEh.h"
 #include "uDMData.h"
 #include "uGlobal.h"
 #include "uReaderDetail.h"
@@ -247,7 +248,10 @@ void TMDIBase::buildGridAndFooter()
     Panel6->SetHeight(32);
     Panel6->SetCaption("");
     LbQty = MakeLabel(this, Panel6, "LbQty", "共计:", 12, 9);
-    EditQty = MakeBox(this, Panel6, "EditQty", 90, 5, 70, true);
+    EditQty = Make<TDBNumberEditEh>(this, Panel6, "EditQty");
+    EditQty->SetBounds(90, 5, 70, 21);
+    EditQty->SetDecimalPlaces(0);
+    EditQty->SetTabStop(false);
     LbBen = MakeLabel(this, Panel6, "LbBen", "本", 166, 9);
 
     DBGrid1 = Make<TDBGrid>(this, this, "DBGrid1");
@@ -290,9 +294,9 @@ void TMDIBase::InitForm()
     SetActiveControl(EditRCode);
 }
 
-int TMDIBase::QtyValue() const { return StrToIntDef(Trim(EditQty->Text()), 0); }
+int TMDIBase::QtyValue() const { return EditQty->Text().empty() ? 0 : EditQty->GetValue().AsInteger(); }
 
-void TMDIBase::SetQtyValue(int v) { EditQty->SetText(IntToStr(v)); }
+void TMDIBase::SetQtyValue(int v) { EditQty->SetValue(Variant(v)); }
 
 void TMDIBase::AddItem() {}
 

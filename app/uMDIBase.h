@@ -38,6 +38,7 @@ class TADOQuery;
 class TADOCommand;
 class TPopupMenu;
 class TMenuItem;
+class TDBNumberEditEh;
 
 class TMDIBase : public TFrmBaseD {
 public:
@@ -123,7 +124,7 @@ public:
     TMenuItem* N1;
     TPanel* Panel6;
     TLabel* LbQty;
-    TEdit* EditQty;
+    TDBNumberEditEh* EditQty;
     TLabel* LbBen;
     TADOQuery* Adoqtemp;
     TADOQuery* AdoqTemp1;

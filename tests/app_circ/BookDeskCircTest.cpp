@@ -7,6 +7,7 @@
 #include "DBGrids.h"
 #include "StdCtrls.h"
 #include "CircFixture.h"
+#include "gridlib/DBCtrlsEh.h"
 #include "app/uBookDest.h"
 #include "app/uBorrowBill.h"
 #include "app/uGlobal.h"
@@ -350,6 +351,22 @@ TEST_F(BookDesk, closingWithALoadedReaderAsksAndNoKeepsTheWindow)
     ProcessEvents();
     EXPECT_TRUE(script_->Unused().empty());
     EXPECT_TRUE(desk->Visible());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BookDesk, rendersWithAReaderAndThreeLines)
+{
+    Lend("Borrowinfo", "B4", "R1", 5);
+    Reader("R1");
+    Scan("B1");
+    Scan("B2");
+    desk->SetBounds(0, 0, 900, 560);
+    ProcessEvents();
+    EXPECT_EQ(desk->AdoqData->RecordCount(), 3);
+    EXPECT_TRUE(SaveFormPng(desk, BUILD_DIR "/circ-book-desk.png"));
 }
 
 }  // namespace

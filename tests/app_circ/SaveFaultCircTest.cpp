@@ -5,6 +5,7 @@
 #include "ADODB.h"
 #include "StdCtrls.h"
 #include "CircFixture.h"
+#include "gridlib/DBCtrlsEh.h"
 #include "app/uBorrowBill.h"
 #include "app/uDMData.h"
 
