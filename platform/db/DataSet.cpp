@@ -727,6 +727,12 @@ Variant TDataSet::RecordValue(TRecordId id, const TField* f) const {
 }
 
 Variant TDataSet::GetFieldValue(const TField* f) const {
+    // Browsing the current record of an unfiltered set is what grids and
+    // walks do for every value: straight to the store.
+    if (state_ == dsBrowse && !linkReadSet_ && !viewActive_ && f->storeIndex_ >= 0) {
+        if (cursor_ < 0 || cursor_ >= StoreRecordCount()) return Null();
+        return StoreValue(StoreRecordId(cursor_), *f);
+    }
     if (state_ == dsInactive) CheckActive();
     if (state_ == dsSetKey && f->storeIndex_ >= 0) return keyBuffer_[size_t(f->storeIndex_)];
     return RecordValue(readRecord(), f);
