@@ -179,6 +179,21 @@ TCustomForm::~TCustomForm() {
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
     if (g_mainForm == this) g_mainForm = nullptr;
     if (d->menu) d->menu->OnChangedInternal = nullptr;
+    if (d->mdiArea) {
+        // Children outlive their frame's window as hidden windows of their
+        // own, so that deleting them later stays safe.
+        for (QMdiSubWindow* s : d->mdiArea->subWindowList()) {
+            auto* fw = dynamic_cast<FormWidget*>(s->widget());
+            if (!fw || !fw->form) continue;
+            TFormPrivate* cd = FormD(fw->form);
+            cd->visible = false;
+            s->setWidget(nullptr);
+            fw->setParent(nullptr);
+            fw->hide();
+            cd->sub = nullptr;
+            delete s;
+        }
+    }
     d->top()->form = nullptr;
     if (d->sub) {
         d->sub->setWidget(nullptr);
