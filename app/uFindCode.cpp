@@ -2,7 +2,7 @@
 #include "uFindCode.h"
 
 #include "ADODB.h"
-#include "Buttons.h"
+#include "ComCtrls.h"
 #include "DBGrids.h"
 #include "ExtCtrls.h"
 #include "Menus.h"
@@ -50,26 +50,25 @@ TFrmFindCode::TFrmFindCode(TComponent* AOwner) : TFrmBaseD(AOwner)
     Edit1->SetParent(Panel2);
     Edit1->SetBounds(8, 6, 200, 21);
 
-    ToolBar1 = new TPanel(this);
+    ToolBar1 = new TToolBar(this);
     ToolBar1->SetName("ToolBar1");
     ToolBar1->SetParent(Panel2);
-    ToolBar1->SetCaption("");
-    ToolBar1->SetBevelOuter(bvNone);
-    ToolBar1->SetBounds(216, 4, 120, 26);
+    ToolBar1->SetAlign(alNone);
+    ToolBar1->SetFlat(true);
+    ToolBar1->SetShowCaptions(true);
+    ToolBar1->SetButtonWidth(110);
+    ToolBar1->SetButtonHeight(24);
+    ToolBar1->SetBounds(216, 4, 130, 26);
 
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->SetName("PopupMenu1");
 
-    TbCaption = new TSpeedButton(this);
+    TbCaption = new TToolButton(this);
     TbCaption->SetName("TbCaption");
     TbCaption->SetParent(ToolBar1);
+    TbCaption->SetStyle(tbsDropDown);
     TbCaption->SetCaption("按编码查找");
-    TbCaption->SetFlat(true);
-    TbCaption->SetBounds(0, 0, 118, 26);
-    TbCaption->OnClick = [this](TObject*) {
-        TPoint p = TbCaption->ClientToScreen(TPoint{0, TbCaption->Height()});
-        PopupMenu1->Popup(p.X, p.Y);
-    };
+    TbCaption->SetDropdownMenu(PopupMenu1);
 
     BtConfirm = new TButton(this);
     BtConfirm->SetName("BtConfirm");

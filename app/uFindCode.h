@@ -5,13 +5,13 @@
 // code means nothing was chosen.
 #pragma once
 
+#include "ComCtrls.h"
 #include "uBaseD.h"
 
 class TPanel;
 class TDBGrid;
 class TEdit;
 class TButton;
-class TSpeedButton;
 class TPopupMenu;
 class TDataSource;
 class TADOQuery;
@@ -33,9 +33,9 @@ public:
     TDBGrid* DBGrid1;
     TPanel* Panel2;
     TEdit* Edit1;
-    // A flat bar holding the search-mode drop-down button.
-    TPanel* ToolBar1;
-    TSpeedButton* TbCaption;
+    TToolBar* ToolBar1;
+    // Drops down PopupMenu1, the search modes the derived dialog adds.
+    TToolButton* TbCaption;
     TButton* BtConfirm;
     TButton* BtCancel;
     TButton* BtAdd;
