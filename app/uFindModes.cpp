@@ -3,6 +3,7 @@
 
 #include "ADODB.h"
 #include "Buttons.h"
+#include "ComCtrls.h"
 #include "DBGrids.h"
 #include "ExtCtrls.h"
 #include "Menus.h"
@@ -80,7 +81,11 @@ void TFrmFindByModes::ModeClick(int i)
 void TFrmFindByModes::Edit1KeyDown(TObject* Sender, Word& Key, TShiftState Shift)
 {
     TFrmFindCode::Edit1KeyDown(Sender, Key, Shift);
-    if (Key == VK_F6) {
+    if (Key == VK_ESCAPE) {
+        // Esc has closed the dialog; it must not also press the cancel
+        // button, so a caller's preset code comes back unchanged.
+        Key = 0;
+    } else if (Key == VK_F6) {
         ModeClick(SearchMode);
         Key = 0;
     }
