@@ -10,7 +10,9 @@
 #include "gridlib/DBCtrlsEh.h"
 #include "uBookDest.h"
 #include "uDMData.h"
+#include "uFindBook.h"
 #include "uFindHuanDate.h"
+#include "uFindMagz.h"
 #include "uGlobal.h"
 
 #include <memory>
@@ -366,7 +368,13 @@ void TLendingDesk::SbtBookClick(TObject*)
     AddItem();
 }
 
-std::string TLendingDesk::PickItem() { return ""; }
+std::string TLendingDesk::PickItem()
+{
+    std::unique_ptr<TFrmFindCode> find(Kind == TItemKind::Book ? static_cast<TFrmFindCode*>(new TFrmFindBook(this))
+                                                               : new TFrmFindMagz(this));
+    find->ShowModal();
+    return find->ChosenCode;
+}
 
 void TLendingDesk::SbtDestClick(TObject*)
 {

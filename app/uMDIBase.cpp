@@ -12,8 +12,11 @@
 #include "SysUtils.h"
 #include "gridlib/DBCtrlsEh.h"
 #include "uDMData.h"
+#include "uFindReader.h"
 #include "uGlobal.h"
 #include "uReaderDetail.h"
+
+#include <memory>
 
 std::function<bool(const std::string&)> TMDIBase::EditGridLayout;
 
@@ -401,7 +404,12 @@ void TMDIBase::SbtReaderClick(TObject*)
 
 void TMDIBase::SbtBookClick(TObject*) {}
 
-std::string TMDIBase::PickReader() { return ""; }
+std::string TMDIBase::PickReader()
+{
+    std::unique_ptr<TFrmFindReader> find(new TFrmFindReader(this));
+    find->ShowModal();
+    return find->ChosenCode;
+}
 
 void TMDIBase::SbtDestClick(TObject*) {}
 

@@ -9,6 +9,7 @@
 #include "CircFixture.h"
 #include "gridlib/DBCtrlsEh.h"
 #include "app/uBookDest.h"
+#include "app/uFindCode.h"
 #include "app/uBorrowBill.h"
 #include "app/uGlobal.h"
 
@@ -367,6 +368,26 @@ TEST_F(BookDesk, rendersWithAReaderAndThreeLines)
     ProcessEvents();
     EXPECT_EQ(desk->AdoqData->RecordCount(), 3);
     EXPECT_TRUE(SaveFormPng(desk, BUILD_DIR "/circ-book-desk.png"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BookDesk, f5LooksUpTheReaderAndTheBookByKeyboard)
+{
+    script_->ExpectForm("FrmFindReader", mrOk, {}, [](TCustomForm* f) {
+        dynamic_cast<TFrmFindCode*>(f)->ChosenCode = "R2";
+    });
+    script_->ExpectForm("FrmFindBook", mrOk, {}, [](TCustomForm* f) {
+        dynamic_cast<TFrmFindCode*>(f)->ChosenCode = "B4";
+    });
+    SendKey(desk->EditRCode, VK_F5);
+    EXPECT_EQ(desk->EditRName->Text(), "李四");
+    SendKey(desk->EditBCode, VK_F5);
+    EXPECT_TRUE(script_->Unused().empty());
+    EXPECT_EQ(Line("B4", "State"), "新借");
+    EXPECT_EQ(desk->EditQty->Text(), "1");
 }
 
 }  // namespace
