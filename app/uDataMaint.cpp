@@ -67,12 +67,7 @@ bool CompactDatabase(const std::string& source, const std::string& target, const
 {
     if (FileExists(target) && !DeleteFile(target)) return false;
     try {
-        TADOConnection c;
-        c.SetConnectionString(ConnectionStringFor(source));
-        c.SetMode(cmShareExclusive);
-        c.Open();
-        c.Execute("VACUUM INTO " + QuotedStr(target));
-        c.Close();
+        ::CompactDatabase(ConnectionStringFor(source), ConnectionStringFor(target));
         return FileExists(target);
     } catch (const Exception&) {
         if (FileExists(target)) DeleteFile(target);

@@ -155,6 +155,30 @@ TEST_F(DataMaintAdminTest, restoreOfAMissingBackupFileReportsFailureAndKeepsTheD
     EXPECT_FALSE(FileExists(CompactTempPath()));
 }
 
+TEST_F(DataMaintAdminTest, restoreWhileAnotherDeskIsWritingFailsAndKeepsTheDatabase)
+{
+    ForceDirectories(dir_ + "Backup");
+    ASSERT_TRUE(CopyFile(dbFile_, dir_ + "Backup/b.RKB", false));
+    addUsers(1, 2);
+    const auto before = Rows(UsersSql);
+    TADOConnection other;
+    other.SetConnectionString(ConnectionStringFor(dbFile_));
+    other.Open();
+    other.BeginTrans();
+    other.Execute("insert into SystemUser (UseCode, UseName) values ('busy', 'busy')");
+
+    script.ExpectMessage("是否现在恢复数据？", IDOK);
+    script.ExpectFile(TSeamKind::OpenDialog, dir_ + "Backup/b.RKB");
+    script.ExpectMessage("恢复不成功！", IDOK);
+    RestoreCommand(openDialog);
+    other.RollbackTrans();
+    other.Close();
+
+    EXPECT_EQ(Rows(UsersSql), before);
+    EXPECT_FALSE(FileExists(CompactTempPath()));
+    EXPECT_TRUE(dm->ADOConnection1->Connected());
+}
+
 TEST_F(DataMaintAdminTest, exitBackupCopiesTheDatabaseSilently)
 {
     const std::string backup = dir_ + "Backup/exit.RKB";
