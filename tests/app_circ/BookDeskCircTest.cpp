@@ -10,6 +10,7 @@
 #include "gridlib/DBCtrlsEh.h"
 #include "app/uBookDest.h"
 #include "app/uFindCode.h"
+#include "app/uFindHuanDate.h"
 #include "app/uBorrowBill.h"
 #include "app/uGlobal.h"
 
@@ -389,5 +390,106 @@ TEST_F(BookDesk, f5LooksUpTheReaderAndTheBookByKeyboard)
     EXPECT_EQ(Line("B4", "State"), "新借");
     EXPECT_EQ(desk->EditQty->Text(), "1");
 }
+
+}  // namespace
+
+namespace {
+
+struct DueDateRow {
+    const char* name;
+    const char* picked;  // nullptr: the picker is closed with Esc
+    const char* stored;
+};
+
+class BookDeskDueDate : public BookDesk, public ::testing::WithParamInterface<DueDateRow> {};
+
+TEST_P(BookDeskDueDate, doubleClickChangesTheDueDateOfANewLoan)
+{
+    const DueDateRow& r = GetParam();
+    std::string preset;
+    script_->ExpectForm("FrmFindHuanDate", r.picked ? mrOk : mrCancel, {}, [&](TCustomForm* f) {
+        auto* picker = dynamic_cast<TFrmFindHuanDate*>(f);
+        preset = picker->ChosenDate;
+        if (r.picked)
+            picker->ChosenDate = r.picked;
+        else
+            SendKeyToFocus(picker, VK_ESCAPE);
+    });
+    Info("张三借书成功,本次借出1本！");
+    Reader("R1");
+    Scan("B1");
+    desk->DBGrid1DblClick(desk->DBGrid1);
+    EXPECT_EQ(preset, "2025-04-09");
+    SendKeyToFocus(desk, VK_F2);
+    EXPECT_TRUE(script_->Unused().empty());
+    EXPECT_EQ(Scalar("select ReturnDate from Borrowinfo where Code='B1'"), r.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BookDeskDueDate,
+                         ::testing::Values(DueDateRow{"picked", "2025-04-01", "2025-04-01"},
+                                           DueDateRow{"escape", nullptr, "2025-04-09"}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+struct EmptySaveRow {
+    const char* name;
+    Word modeKey;
+    const char* message;
+    const char* readerAfter;  // BookQty/Times
+};
+
+class BookDeskNothingToSave : public BookDesk, public ::testing::WithParamInterface<EmptySaveRow> {};
+
+TEST_P(BookDeskNothingToSave, billOfLoadedLoansOnlyWritesNoLineAndReportsZero)
+{
+    Lend("Borrowinfo", "B1", "R1", 5);
+    Key(GetParam().modeKey);
+    Info(GetParam().message);
+    Reader("R1");
+    Key(VK_F2);
+    EXPECT_TRUE(script_->Unused().empty());
+    EXPECT_EQ(Scalar("select State||'/'||RenewTimes||'/'||ReturnDate from Borrowinfo"), "未还/0/2025-03-15");
+    EXPECT_EQ(Count("select count(*) from Borrowinfo"), 1);
+    EXPECT_EQ(Scalar("select BookQty||'/'||Times from Readerinfo where Code='R1'"), GetParam().readerAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BookDeskNothingToSave,
+                         ::testing::Values(EmptySaveRow{"borrow", VK_F9, "张三借书成功,本次借出0本！", "1/1"},
+                                           EmptySaveRow{"renew", VK_F10, "张三续借成功,本次续借0本！", "1/0"},
+                                           EmptySaveRow{"returnMode", VK_F11, "张三还书成功,本次还书0本！", "1/0"}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(BookDesk, scanningTheSameCodeTwiceAddsOneLine)
+{
+    Reader("R1");
+    Scan("B1");
+    Scan("b1");
+    EXPECT_EQ(desk->AdoqData->RecordCount(), 1);
+    EXPECT_EQ(desk->EditQty->Text(), "1");
+    EXPECT_EQ(desk->EditBCode->Text(), "");
+}
+
+struct RefusalRow {
+    const char* name;
+    const char* code;
+    const char* message;
+};
+
+class BookDeskRefusal : public BookDesk, public ::testing::WithParamInterface<RefusalRow> {};
+
+TEST_P(BookDeskRefusal, refusesTheCodeWithItsMessage)
+{
+    Info(GetParam().message);
+    Reader("R1");
+    Scan(GetParam().code);
+    EXPECT_TRUE(script_->Unused().empty());
+    EXPECT_TRUE(desk->AdoqData->IsEmpty());
+    EXPECT_EQ(desk->EditBCode->Text(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BookDeskRefusal,
+                         ::testing::Values(RefusalRow{"unknownCode", "X9", "无此编号图书,请重新输入!"},
+                                           RefusalRow{"restrictedForTheReadersType", "B5", "此读者被限制借出此书!"},
+                                           RefusalRow{"writtenOff", "B6", "此书已经报废,不能借出!"}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace

@@ -80,3 +80,14 @@ TEST_F(MagzDesk, f10ChangesNothing)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MagzDesk, itemCodeBeforeAnyReaderAsksForTheReader)
+{
+    script_->ExpectMessage("请先输入读者编号!", IDOK, "信息");
+    Scan("M1");
+    EXPECT_TRUE(script_->Unused().empty());
+}
+
+}  // namespace
