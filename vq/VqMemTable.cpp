@@ -101,7 +101,9 @@ std::string ReadWholeStream(TStream* s) {
 
 // ------------------------------------------------------------ lifecycle --
 
-TVQCustomMemTable::TVQCustomMemTable(TComponent* owner) : TDataSet(owner) {
+TVQCustomMemTable::TVQCustomMemTable(TComponent* owner)
+    : TDataSet(owner), store_(std::make_shared<Store>()) {
+  store_->Users.push_back(this);
   TVqIndex row;
   row.Name = "__MT__ROWORDER";
   row.RowOrder = true;
@@ -114,6 +116,36 @@ TVQCustomMemTable::~TVQCustomMemTable() {
   try {
     Close();
   } catch (...) {
+  }
+  for (TVQCustomMemTable* u : std::vector<TVQCustomMemTable*>(store_->Users))
+    if (u->attachedTo_ == this) u->SetAttachedTo(nullptr);
+  std::erase(store_->Users, this);
+}
+
+std::vector<TVQCustomMemTable*> TVQCustomMemTable::Sharers() const {
+  std::vector<TVQCustomMemTable*> r;
+  for (TVQCustomMemTable* u : store_->Users)
+    if (u != this && u->Active()) r.push_back(u);
+  return r;
+}
+
+void TVQCustomMemTable::SetAttachedTo(TVQCustomMemTable* master) {
+  if (master == this) Fail("Cant attach memorytable to it self.");
+  if (master && master->attachedTo_) Fail("Cant attach to another table which itself is an attachment.");
+  if (master == attachedTo_) return;
+  Close();
+  if (attachedTo_) {
+    std::erase(store_->Users, this);
+    store_ = std::make_shared<Store>();
+    store_->Users.push_back(this);
+  }
+  attachedTo_ = master;
+  if (master) {
+    std::erase(store_->Users, this);
+    store_ = master->store_;
+    store_->Users.push_back(this);
+    if (master->FieldDefs().Count() == 0) master->CreateTable();
+    FieldDefs() = master->FieldDefs();
   }
 }
 
@@ -144,6 +176,7 @@ void TVQCustomMemTable::StoreOpen() {
   FreeAllRecords();
   indexes_.resize(1);
   current_ = 0;
+  BuildIndex(indexes_[0]);  // the records of the tables it shares them with
 }
 
 void TVQCustomMemTable::StoreClose() {
@@ -153,9 +186,17 @@ void TVQCustomMemTable::StoreClose() {
   masterActive_ = false;
 }
 
+// Frees the records unless another open table shares them; empties this
+// table's indexes either way.
 void TVQCustomMemTable::FreeAllRecords() {
-  slots_.clear();
-  freeSlots_.clear();
+  if (Sharers().empty()) {
+    store_->Slots.clear();
+    store_->FreeSlots.clear();
+  }
+  ClearIndexes();
+}
+
+void TVQCustomMemTable::ClearIndexes() {
   for (auto& ix : indexes_) {
     ix.Refs.clear();
     ix.Keys.clear();
@@ -210,7 +251,14 @@ void TVQCustomMemTable::EmptyTable() {
   DisableControls();
   try {
     Cancel();
-    FreeAllRecords();
+    store_->Slots.clear();
+    store_->FreeSlots.clear();
+    ClearIndexes();
+    for (TVQCustomMemTable* u : Sharers()) {
+      u->Cancel();
+      u->ClearIndexes();
+      u->Resync();
+    }
     Resync();
     First();
   } catch (...) {
@@ -277,8 +325,8 @@ int TVQCustomMemTable::CompareCells(const TField& f, const Cell& a, const Cell& 
 }
 
 Variant TVQCustomMemTable::StoreValue(TRecordId id, const TField& field) const {
-  if (id < 0 || size_t(id) >= slots_.size() || !slots_[size_t(id)]) return Null();
-  const auto& cells = slots_[size_t(id)]->Cells;
+  if (id < 0 || size_t(id) >= store_->Slots.size() || !store_->Slots[size_t(id)]) return Null();
+  const auto& cells = store_->Slots[size_t(id)]->Cells;
   const int si = field.StoreIndex();
   if (si < 0 || size_t(si) >= cells.size()) return Null();
   return FromCell(field, cells[size_t(si)]);
@@ -295,22 +343,22 @@ int TVQCustomMemTable::StorePosition(TRecordId id) const {
   if (cur.FastKeys && size_t(lastPos_) < cur.Keys.size() && int64_t(cur.Keys[size_t(lastPos_)] & 0x7FFFFFFF) == id)
     return lastPos_;
   if (!cur.FastKeys && size_t(lastPos_) < cur.Refs.size() && cur.Refs[size_t(lastPos_)] == id) return lastPos_;
-  if (id < 0 || size_t(id) >= slots_.size() || !slots_[size_t(id)]) return -1;
+  if (id < 0 || size_t(id) >= store_->Slots.size() || !store_->Slots[size_t(id)]) return -1;
   return FindSlotInIndex(Current(), int32_t(id));
 }
 
 int32_t TVQCustomMemTable::StoreNewRecord(std::vector<Cell> cells) {
   int32_t slot;
-  if (!freeSlots_.empty()) {
-    slot = freeSlots_.back();
-    freeSlots_.pop_back();
+  if (!store_->FreeSlots.empty()) {
+    slot = store_->FreeSlots.back();
+    store_->FreeSlots.pop_back();
   } else {
-    if (slots_.size() >= 0x7FFFFFCFu)
+    if (store_->Slots.size() >= 0x7FFFFFCFu)
       Fail("Bookmark counter is out of range. Please close and reopen table.");
-    slot = int32_t(slots_.size());
-    slots_.emplace_back();
+    slot = int32_t(store_->Slots.size());
+    store_->Slots.emplace_back();
   }
-  slots_[size_t(slot)] = std::make_unique<Record>(Record{std::move(cells)});
+  store_->Slots[size_t(slot)] = std::make_unique<Record>(Record{std::move(cells)});
   return slot;
 }
 
@@ -321,7 +369,10 @@ TRecordId TVQCustomMemTable::StorePost(const PostRequest& r) {
     if (si >= 0 && size_t(si) < cells.size()) cells[size_t(si)] = ToCell(*f, r.values[size_t(si)]);
   }
   const int32_t self = r.inserting ? -1 : int32_t(r.id);
-  if (enableIndexes_) CheckUnique(cells, self);
+  std::vector<TVQCustomMemTable*> users{this};
+  for (TVQCustomMemTable* u : Sharers()) users.push_back(u);
+  for (TVQCustomMemTable* u : users)
+    if (u->enableIndexes_) u->CheckUnique(cells, self);
   for (TField* f : Fields())
     if (f->DataType() == ftAutoInc && f->StoreIndex() >= 0) {
       const Cell& c = cells[size_t(f->StoreIndex())];
@@ -330,36 +381,57 @@ TRecordId TVQCustomMemTable::StorePost(const PostRequest& r) {
     }
   if (r.inserting) {
     const int32_t slot = StoreNewRecord(std::move(cells));
-    for (size_t i = 0; i < indexes_.size(); ++i)
-      InsertIntoIndex(indexes_[i], slot, int(i) == current_ ? r.position : -1);
+    for (TVQCustomMemTable* u : users)
+      for (size_t i = 0; i < u->indexes_.size(); ++i)
+        u->InsertIntoIndex(u->indexes_[i], slot, u == this && int(i) == current_ ? r.position : -1);
     return slot;
   }
   const int32_t slot = int32_t(r.id);
   // Out of every sorted index under the old key, back in under the new.
-  std::vector<size_t> touched;
-  for (size_t i = 1; i < indexes_.size(); ++i) {
-    auto& ix = indexes_[i];
-    if (!ix.Valid) continue;
-    if (!enableIndexes_ || (ix.Options & ixNonMaintained)) {
-      ix.Valid = false;
-      continue;
+  std::vector<std::pair<TVQCustomMemTable*, size_t>> touched;
+  for (TVQCustomMemTable* u : users)
+    for (size_t i = 1; i < u->indexes_.size(); ++i) {
+      auto& ix = u->indexes_[i];
+      if (!ix.Valid) continue;
+      if (!u->enableIndexes_ || (ix.Options & ixNonMaintained)) {
+        ix.Valid = false;
+        continue;
+      }
+      const int pos = u->FindSlotInIndex(ix, slot);
+      if (pos < 0) Fail("Could'nt perform operation since key fields changed.");
+      u->EraseAt(ix, size_t(pos));
+      touched.emplace_back(u, i);
     }
-    const int pos = FindSlotInIndex(ix, slot);
-    if (pos < 0) Fail("Could'nt perform operation since key fields changed.");
-    EraseAt(ix, size_t(pos));
-    touched.push_back(i);
-  }
-  slots_[size_t(slot)]->Cells = std::move(cells);
-  for (size_t i : touched) InsertIntoIndex(indexes_[i], slot, -1);
-  if (!Current().Valid) BuildIndex(Current());
+  store_->Slots[size_t(slot)]->Cells = std::move(cells);
+  for (auto& [u, i] : touched) u->InsertIntoIndex(u->indexes_[i], slot, -1);
+  for (TVQCustomMemTable* u : users)
+    if (!u->Current().Valid) u->BuildIndex(u->Current());
   return slot;
 }
 
 void TVQCustomMemTable::StoreDelete(TRecordId id) {
   const int32_t slot = int32_t(id);
   for (auto& ix : indexes_) RemoveFromIndex(ix, slot);
-  slots_[size_t(slot)].reset();
-  freeSlots_.push_back(slot);
+  for (TVQCustomMemTable* u : Sharers())
+    for (auto& ix : u->indexes_) u->RemoveFromIndex(ix, slot);
+  store_->Slots[size_t(slot)].reset();
+  store_->FreeSlots.push_back(slot);
+}
+
+void TVQCustomMemTable::RefreshSharers() {
+  if (!AttachedAutoRefresh) return;
+  for (TVQCustomMemTable* u : Sharers())
+    if (u->State() == dsBrowse) u->Resync();
+}
+
+void TVQCustomMemTable::DoAfterPost() {
+  RefreshSharers();
+  TDataSet::DoAfterPost();
+}
+
+void TVQCustomMemTable::DoAfterDelete() {
+  RefreshSharers();
+  TDataSet::DoAfterDelete();
 }
 
 void TVQCustomMemTable::DoOnNewRecord() {
@@ -393,7 +465,7 @@ const TVQCustomMemTable::Cell& TVQCustomMemTable::KeyCell(int32_t slot, const TF
                                                           Cell& scratch) const {
   const int si = f.StoreIndex();
   if (f.FieldKind() == fkData && si >= 0) {
-    const auto& cells = slots_[size_t(slot)]->Cells;
+    const auto& cells = store_->Slots[size_t(slot)]->Cells;
     if (size_t(si) < cells.size()) return cells[size_t(si)];
   }
   scratch = ToCell(f, RecordValue(slot, &f));
@@ -430,7 +502,7 @@ uint64_t TVQCustomMemTable::FastRank(const TVqIndex& ix, const Cell& c) const {
 }
 
 uint64_t TVQCustomMemTable::FastRankOf(const TVqIndex& ix, int32_t slot) const {
-  return FastRank(ix, slots_[size_t(slot)]->Cells[size_t(ix.KeyFields[0]->StoreIndex())]);
+  return FastRank(ix, store_->Slots[size_t(slot)]->Cells[size_t(ix.KeyFields[0]->StoreIndex())]);
 }
 
 void TVQCustomMemTable::SetKeyFields(TVqIndex& ix) {
@@ -510,7 +582,7 @@ void TVQCustomMemTable::SortByText(TVqIndex& ix) {
   keys.reserve(ix.Refs.size());
   buf.reserve(ix.Refs.size() * 12);
   for (int32_t s : ix.Refs) {
-    const auto* str = std::get_if<std::string>(&slots_[size_t(s)]->Cells[si]);
+    const auto* str = std::get_if<std::string>(&store_->Slots[size_t(s)]->Cells[si]);
     if (!str) {
       nulls.push_back(s);
       continue;
@@ -537,8 +609,8 @@ void TVQCustomMemTable::SortByText(TVqIndex& ix) {
     else if (a.len != b.len)
       c = a.len < b.len ? -1 : 1;
     if (c == 0 && !ci)
-      c = CompareText(std::get<std::string>(slots_[size_t(a.slot)]->Cells[si]),
-                      std::get<std::string>(slots_[size_t(b.slot)]->Cells[si]), false);
+      c = CompareText(std::get<std::string>(store_->Slots[size_t(a.slot)]->Cells[si]),
+                      std::get<std::string>(store_->Slots[size_t(b.slot)]->Cells[si]), false);
     return c;
   };
   std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
@@ -618,9 +690,9 @@ void TVQCustomMemTable::BuildIndex(TVqIndex& ix) {
   ix.Refs.clear();
   ix.Keys.clear();
   ix.SampleValid = false;
-  ix.Refs.reserve(slots_.size());
-  for (size_t s = 0; s < slots_.size(); ++s)
-    if (slots_[s]) ix.Refs.push_back(int32_t(s));
+  ix.Refs.reserve(store_->Slots.size());
+  for (size_t s = 0; s < store_->Slots.size(); ++s)
+    if (store_->Slots[s]) ix.Refs.push_back(int32_t(s));
   if (!ix.RowOrder && !ix.KeyFields.empty()) {
     const unsigned flags = (ix.Options & ixCaseInsensitive) ? kCaseInsensitive : 0;
     const bool oneStored = ix.KeyFields.size() == 1 && ix.KeyFields[0]->FieldKind() == fkData;
@@ -757,8 +829,8 @@ void TVQCustomMemTable::CheckUnique(const std::vector<Cell>& cells, int32_t self
         Fail("Duplicate index value. Operation aborted.");
     };
     if (!ix.Valid) {
-      for (size_t s = 0; s < slots_.size(); ++s)
-        if (slots_[s]) check(int32_t(s));
+      for (size_t s = 0; s < store_->Slots.size(); ++s)
+        if (store_->Slots[s]) check(int32_t(s));
       continue;
     }
     auto it = std::lower_bound(ix.Refs.begin(), ix.Refs.end(), 0, [&](int32_t s, int) {
@@ -808,7 +880,7 @@ void TVQCustomMemTable::RefreshIndexes() {
     indexes_.push_back(std::move(ix));
   }
   for (auto& ix : indexes_)
-    if (!ix.Valid || (ix.RowOrder && ix.Refs.size() != slots_.size() - freeSlots_.size()))
+    if (!ix.Valid || (ix.RowOrder && ix.Refs.size() != store_->Slots.size() - store_->FreeSlots.size()))
       BuildIndex(ix);
   Resync();
 }
@@ -1246,10 +1318,15 @@ void TVQCustomMemTable::AppendRows(std::vector<std::vector<Cell>> rows) {
     }
     for (size_t i = 1; i < indexes_.size(); ++i) indexes_[i].Valid = false;
     RefreshIndexes();
+    for (TVQCustomMemTable* u : Sharers()) {
+      for (int32_t s : added) u->indexes_[0].Refs.push_back(s);
+      for (size_t i = 1; i < u->indexes_.size(); ++i) u->indexes_[i].Valid = false;
+      u->RefreshIndexes();
+    }
   } catch (...) {
     for (int32_t s : added) {
-      slots_[size_t(s)].reset();
-      freeSlots_.push_back(s);
+      store_->Slots[size_t(s)].reset();
+      store_->FreeSlots.push_back(s);
     }
     auto& row = indexes_[0].Refs;
     row.resize(row.size() - std::min(row.size(), added.size()));

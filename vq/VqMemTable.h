@@ -103,6 +103,15 @@ public:
   void RefreshIndexes();
   bool RecalcOnIndex() const { return recalcOnIndex_; }
 
+  // Shares the records of another table (closing this one first): both see
+  // and change the same records, each in the order of its own indexes.
+  // Raises "Cant attach memorytable to it self." and "Cant attach to
+  // another table which itself is an attachment.".
+  TVQCustomMemTable* AttachedTo() const { return attachedTo_; }
+  void SetAttachedTo(TVQCustomMemTable* master);
+  // Refresh the tables that share the records after a post or delete.
+  bool AttachedAutoRefresh = true;
+
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool v) { readOnly_ = v; }
 
@@ -180,6 +189,8 @@ protected:
   // file is being loaded), then stores through the framework.
   void WriteFieldValue(TField* f, const Variant& v) override;
   void DoAfterOpen() override;
+  void DoAfterPost() override;
+  void DoAfterDelete() override;
   void DoBeforeClose() override;
   void DoOnNewRecord() override;
 
@@ -254,8 +265,17 @@ private:
   std::vector<TField*> LoadTargets(const std::vector<VqMemFile::FieldDef>& defs, bool replace,
                                    std::vector<std::unique_ptr<TField>>& scratch, bool& opened);
 
-  std::vector<std::unique_ptr<Record>> slots_;
-  std::vector<int32_t> freeSlots_;
+  // The records, shared by a table and the tables attached to it.
+  struct Store {
+    std::vector<std::unique_ptr<Record>> Slots;
+    std::vector<int32_t> FreeSlots;  // most recent last
+    std::vector<TVQCustomMemTable*> Users;
+  };
+  std::shared_ptr<Store> store_;
+  TVQCustomMemTable* attachedTo_ = nullptr;
+  std::vector<TVQCustomMemTable*> Sharers() const;  // the other open users
+  void RefreshSharers();
+  void ClearIndexes();
   std::vector<TVqIndex> indexes_;  // [0] is the row order
   int current_ = 0;
   // Where the last indexed search ended: the framework asks for that

@@ -362,3 +362,41 @@ TEST(VqMemTable, LookupUsesTheIndexWithoutMoving) {
   EXPECT_EQ(VarToStr(t->Lookup("Code", Variant("A"), "Qty")), "5");
   EXPECT_EQ(t->FieldByName("Code")->AsString(), "A");
 }
+
+TEST(VqMemTable, AttachedTableSharesRecordsInItsOwnOrder) {
+  auto master = CodeTable();
+  master->Open();
+  Add(*master, "b", 2);
+  Add(*master, "a", 1);
+  TVqMemTable view(nullptr);
+  view.IndexDefs().Add("ByCode", "Code", 0);
+  view.SetAttachedTo(master.get());
+  view.Open();
+  view.SetIndexName("ByCode");
+  EXPECT_EQ(Codes(view), "a,b");
+  Add(*master, "c", 3);
+  EXPECT_EQ(Codes(view), "a,b,c");
+  view.Locate("Code", Variant("a"));
+  view.Edit();
+  view.FieldByName("Code")->SetAsString("d");
+  view.Post();
+  EXPECT_EQ(Codes(view), "b,c,d");
+  EXPECT_EQ(Codes(*master), "b,d,c");
+  master->Last();
+  master->Delete();
+  EXPECT_EQ(Codes(view), "b,d");
+  view.Close();
+  EXPECT_EQ(Codes(*master), "b,d");
+  master->EmptyTable();
+  view.Open();
+  EXPECT_EQ(view.RecordCount(), 0);
+}
+
+TEST(VqMemTable, AttachingToItselfOrToAnAttachmentIsRefused) {
+  TVqMemTable a(nullptr), b(nullptr), c(nullptr);
+  a.FieldDefs().Add("Code", ftString, 5);
+  EXPECT_EQ(EMessage([&] { a.SetAttachedTo(&a); }), "Cant attach memorytable to it self.");
+  b.SetAttachedTo(&a);
+  EXPECT_EQ(EMessage([&] { c.SetAttachedTo(&b); }),
+            "Cant attach to another table which itself is an attachment.");
+}
