@@ -94,6 +94,8 @@ TEST_F(RightsAdminTest, windowShowsThirtyThreeBoxesOnFivePagesAndTheSystemPage)
     EXPECT_EQ(form->Box(11), nullptr);
     EXPECT_EQ(form->Box(34)->Caption(), "图书预编");
     EXPECT_EQ(form->ShownOperator(), "Admin");
+    // For a look by eye.
+    EXPECT_TRUE(SaveFormPng(form, BUILD_DIR "/rights.png"));
 }
 
 TEST_F(RightsAdminTest, newOperatorGetsThirtyFiveRowsAllFalse)
