@@ -11,6 +11,7 @@
 #include "Menus.h"
 #include "Shell.h"
 #include "SysUtils.h"
+#include "about.h"
 #include "uBookDest.h"
 #include "uBookExccedlist.h"
 #include "uBorrowBill.h"
@@ -21,7 +22,9 @@
 #include "uGlobal.h"
 #include "uLogin.h"
 #include "uMagzExccedlist.h"
+#include "uMainIDE.h"
 #include "uRightSet.h"
+#include "uShortCut.h"
 #include "uSysDate.h"
 
 #include <map>
@@ -319,6 +322,8 @@ void TFrmMain::wireCommands()
     Item("NBackup")->OnClick = [this](TObject*) { BackupCommand(SaveDialog1); };
     Item("NRestore")->OnClick = [this](TObject*) { RestoreCommand(OpenDialog1); };
     Item("NCopa")->OnClick = [](TObject*) { RepairCommand(); };
+    Item("NChkMenu")->OnClick = [this](TObject*) { showModalWindow<TFrmShortCut>(this); };
+    Item("MenuItemAbout")->OnClick = [](TObject*) { ShowAboutBox(); };
     Item("MenuItemContents")->OnClick = [](TObject*) {
         const std::string help = ExeDir() + "OmbryBook.chm";
         if (FileExists(help)) ShellExecuteOpen(help);
@@ -389,7 +394,13 @@ void TFrmMain::loadSettings()
     q->Close();
 }
 
-void TFrmMain::openNavigationPage() {}
+void TFrmMain::openNavigationPage()
+{
+    TFrmMainIDE* page = nullptr;
+    ShowMdiChild("TFrmMainIDE", page);
+    page->SetLeft(1);
+    page->SetTop(1);
+}
 
 void TFrmMain::openOverdueLists()
 {

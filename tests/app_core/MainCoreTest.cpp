@@ -220,6 +220,51 @@ TEST_F(MainCoreTest, allRightsFalseDisablesEveryGovernedItem)
     EXPECT_TRUE(main->Item("NExit")->Enabled());
 }
 
+TEST_F(MainCoreTest, rightsReachNavigationButtons)
+{
+    addOperator("zhang", 1);
+    Exec("update UserModule set Ifcheck = 0 where Usecode = 'zhang' and ModuleId in (0, 9, 30)");
+    start("zhang");
+    TCustomForm* page = main->NavigationPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->Left(), 1);
+    EXPECT_EQ(page->Top(), 1);
+    std::vector<std::string> disabled;
+    for (const TModuleRight& r : ModuleRights())
+        for (const char* b : r.Buttons)
+            if (!static_cast<TControl*>(page->FindComponent(b))->Enabled()) disabled.push_back(b);
+    EXPECT_EQ(disabled, (std::vector<std::string>{"GbtBookSet", "GbtBookSet1", "GbtBorrow", "GbtQryExceedq"}));
+
+    // A button runs its item, which the rights closed: nothing opens.
+    static_cast<TControl*>(page->FindComponent("GbtBorrow"))->Click();
+    for (int i = 0; i < main->MDIChildCount(); ++i) EXPECT_NE(main->MDIChildren(i)->ClassName(), "TFrmBorrowBill");
+
+    // A new operator with every right brings the buttons back.
+    addOperator("wang", 1);
+    script.ExpectForm("TFrmLogin", mrNone, {}, loginAs("wang"));
+    main->Item("NChangeOperator")->Click();
+    for (const TModuleRight& r : ModuleRights())
+        for (const char* b : r.Buttons) EXPECT_TRUE(static_cast<TControl*>(page->FindComponent(b))->Enabled()) << b;
+}
+
+TEST_F(MainCoreTest, modalCommandsOpenTheirWindows)
+{
+    start("Admin");
+    const std::pair<const char*, const char*> rows[] = {
+        {"NChkMenu", "TFrmShortCut"},         {"MenuItemAbout", "Taboutform"},
+        {"NChangePassword", "TFrmChangePassword"}, {"NOperatorRight", "TFrmRightSet"},
+        {"NDest", "TFrmBookDest"},            {"NDest1", "TFrmMagzDest"},
+    };
+    for (const auto& [item, form] : rows) {
+        script.ExpectForm(form, mrCancel);
+        main->Item(item)->Click();
+        ProcessEvents();
+        ASSERT_FALSE(script.Shown().empty()) << item;
+        EXPECT_EQ(script.Shown().back().FormClass, form) << item;
+    }
+    EXPECT_TRUE(script.Unused().empty());
+}
+
 TEST_F(MainCoreTest, allRightsTrueEnablesEveryGovernedItem)
 {
     addOperator("wang", 1);
