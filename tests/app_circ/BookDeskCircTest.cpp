@@ -493,3 +493,30 @@ INSTANTIATE_TEST_SUITE_P(Rows, BookDeskRefusal,
                          [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
+
+namespace {
+
+TEST_F(BookDesk, f6ListsTheReadersReservationsAndF7ShowsTheContactCard)
+{
+    Reserve("Borrowinfo", "B1", "R1", -1);
+    Reserve("Borrowinfo", "B2", "R2", -2);
+    std::vector<std::string> codes;
+    script_->ExpectForm("FrmBookDest", mrOk, {}, [&](TCustomForm* f) {
+        auto* list = dynamic_cast<TFrmBookDest*>(f);
+        for (list->AdoqDest->First(); !list->AdoqDest->Eof(); list->AdoqDest->Next())
+            codes.push_back(list->AdoqDest->FieldByName("Code")->AsString());
+    });
+    std::string phones;
+    script_->ExpectForm("FrmReaderDetail", mrOk, {}, [&](TCustomForm* f) {
+        phones = f->FindComponent("Memo1") ? dynamic_cast<TMemo*>(f->FindComponent("Memo1"))->Text() : "";
+    });
+    Reader("R1");
+    Key(VK_F6);
+    Key(VK_F7);
+    EXPECT_TRUE(script_->Unused().empty());
+    EXPECT_EQ(codes, (std::vector<std::string>{"B1"}));
+    EXPECT_NE(phones.find("电话(日):010-1"), std::string::npos);
+    EXPECT_NE(phones.find("手机:139"), std::string::npos);
+}
+
+}  // namespace
