@@ -368,7 +368,7 @@ void TCustomDBEditEh::Change() {
 void TCustomDBEditEh::DoEnter() {
     if (!editFocused_) {
         editFocused_ = true;
-        resetLink();
+        if (!refocusing_) resetLink();
     }
     TMaskEdit::DoEnter();
     updateBorderActive();
@@ -378,8 +378,13 @@ void TCustomDBEditEh::DoExit() {
     try {
         link_->UpdateRecord();
     } catch (...) {
-        SelectAll();
+        // The typed text stays for correction: taking the focus back must
+        // not re-read the field.
+        editFocused_ = true;
+        refocusing_ = true;
         if (CanFocus()) SetFocus();
+        refocusing_ = false;
+        SelectAll();
         throw;
     }
     if (editFocused_) {

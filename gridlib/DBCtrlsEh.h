@@ -201,6 +201,7 @@ private:
     bool borderActive_ = false;
     bool editFocused_ = false;
     bool openedByPress_ = false;
+    bool refocusing_ = false;
 };
 
 // The number box: keeps a double (or Null when empty), shows it with

@@ -394,3 +394,52 @@ TEST_F(NumberEditTest, upDownButtonRepeatsWhileHeldAndStopsWhenAutoRepeatIsClear
 }
 
 }  // namespace
+
+namespace {
+
+class RangeFieldTest : public NumberEditTest {
+protected:
+    TListDataSet ds{nullptr};
+    TDataSource* src = nullptr;
+    void SetUp() override {
+        NumberEditTest::SetUp();
+        ds.FieldDefs().Add("Days", ftInteger);
+        ds.AddRow({3});
+        src = new TDataSource(&form);
+        src->SetDataSet(&ds);
+        ds.Open();
+        static_cast<TNumericField*>(ds.FieldByName("Days"))->SetMinValue(1);
+        static_cast<TNumericField*>(ds.FieldByName("Days"))->SetMaxValue(10);
+        edit->SetDecimalPlaces(0);
+        edit->SetDataSource(src);
+        edit->SetDataField("Days");
+    }
+    void TearDown() override { ds.Close(); }
+};
+
+TEST_F(RangeFieldTest, valueTheFieldRefusesRaisesAndTheBoxShowsTheStoredValue) {
+    try {
+        edit->SetValue(50);
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "50 is not a valid value for field 'Days'. The allowed range is 1 to 10");
+    }
+    EXPECT_EQ(edit->GetText(), "3");
+    EXPECT_EQ(ds.FieldByName("Days")->AsInteger(), 3);
+}
+
+TEST_F(RangeFieldTest, leavingWithANumberTheFieldRefusesShowsTheErrorAndKeepsTheFocus) {
+    script.ExpectMessage("50 is not a valid value for field 'Days'. The allowed range is 1 to 10", IDOK);
+    edit->SetFocus();
+    ProcessEvents();
+    edit->SelectAll();
+    SendText(edit, "50");
+    other->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ(ds.FieldByName("Days")->AsInteger(), 3);
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(edit->GetText(), "50");
+    EXPECT_TRUE(script.Unused().empty());
+}
+
+}  // namespace
