@@ -12,10 +12,24 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <typeinfo>
 
 #include "StdCtrls.h"
 #include "private/Controls_p.h"
 #include "private/Forms_p.h"
+
+// The form's C++ class name ("TFrmLogin"), namespaces dropped, so scripts
+// can name a window class that does not override ClassName().
+static std::string DynamicClassName(const TCustomForm* form) {
+    int status = 0;
+    char* raw = abi::__cxa_demangle(typeid(*form).name(), nullptr, nullptr, &status);
+    std::string name = status == 0 && raw ? raw : typeid(*form).name();
+    std::free(raw);
+    size_t colon = name.rfind("::");
+    return colon == std::string::npos ? name : name.substr(colon + 2);
+}
 
 TDialogSeam& TDialogSeam::Instance() {
     static TDialogSeam seam;
@@ -56,7 +70,9 @@ TSeamAnswer* TDialogSeam::match(TSeamKind kind, const std::string& caption, cons
         if (a.Kind != kind || (e.used && !a.Repeat)) continue;
         if (!a.Caption.empty() && a.Caption != caption) continue;
         if (!a.Text.empty() && text.find(a.Text) == std::string::npos) continue;
-        if (!a.Form.empty() && (!form || (a.Form != form->Name() && a.Form != form->ClassName()))) continue;
+        if (!a.Form.empty() && (!form || (a.Form != form->Name() && a.Form != form->ClassName() &&
+                                          a.Form != DynamicClassName(form))))
+            continue;
         e.used = true;
         return &e.answer;
     }
@@ -154,11 +170,11 @@ static void SetField(TCustomForm* form, const std::string& name, const std::stri
 
 TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
     if (!scripted_) return RunModalLoop(form, false);
-    record({TSeamKind::ModalForm, form->Caption(), form->Caption(), form->Name(), form->ClassName()});
+    record({TSeamKind::ModalForm, form->Caption(), form->Caption(), form->Name(), DynamicClassName(form)});
     TSeamAnswer* a = match(TSeamKind::ModalForm, form->Caption(), form->Caption(), form);
     QPointer<QWidget> alive(WidgetOf(form));
     if (!a) {
-        fail("unexpected modal form: " + form->ClassName() + " " + form->Name() + " [" + form->Caption() + "]");
+        fail("unexpected modal form: " + DynamicClassName(form) + " " + form->Name() + " [" + form->Caption() + "]");
         QTimer::singleShot(0, WidgetOf(form), [form] { ForceCloseModal(form, mrCancel); });
         return RunModalLoop(form, true);
     }

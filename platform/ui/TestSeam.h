@@ -45,7 +45,8 @@ struct TSeamRecord {
 };
 
 // One scripted answer. Empty match fields match anything; Text matches when
-// the shown text contains it; Form matches the form's Name or ClassName().
+// the shown text contains it; Form matches the form's Name, its ClassName()
+// or its C++ class name ("TFrmLogin").
 struct TSeamAnswer {
     TSeamKind Kind = TSeamKind::MessageBox;
     std::string Caption;

@@ -153,7 +153,7 @@ TEST_F(FormsTest, mdiFrameHoldsChildrenAndAChildFreesItselfOnClose) {
 }
 
 TEST_F(FormsTest, modalDialogAnsweredByTheScriptSetsItsFields) {
-    script.ExpectForm("FrmDialog", mrOk, {{"EditCode", "R0001"}, {"EditName", "张三"}});
+    script.ExpectForm("TFrmDialog", mrOk, {{"EditCode", "R0001"}, {"EditName", "张三"}});
     TFrmDialog dlg(nullptr);
     EXPECT_EQ(dlg.ShowModal(), mrOk);
     EXPECT_EQ(dlg.EditCode->Text(), "R0001");
@@ -161,6 +161,7 @@ TEST_F(FormsTest, modalDialogAnsweredByTheScriptSetsItsFields) {
     EXPECT_FALSE(dlg.Visible());
     ASSERT_EQ(script.Shown().size(), 1u);
     EXPECT_EQ(script.Shown()[0].Caption, "读者查询");
+    EXPECT_EQ(script.Shown()[0].FormClass, "TFrmDialog");
     EXPECT_TRUE(script.Unused().empty());
 }
 
