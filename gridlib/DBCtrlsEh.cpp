@@ -464,6 +464,17 @@ void TCustomDBEditEh::LayoutEditButtons() {
         auto [b, s] = buttonControls_[k];
         x -= widths[k];
         b->SetBounds(x, 0, widths[k], buttonHeight);
+        TEditButtonEh* set = k == 0 ? editButton_.get() : editButtons_->Items(int(k) - 1);
+        if (set->Style() == ebsGlyphEh) {
+            b->SetGlyph(set->Glyph());
+        } else if (widths[k] > 0 && buttonHeight > 0) {
+            // The speed button shows the painted face as its picture.
+            TBitmap face;
+            face.SetSize(widths[k], buttonHeight);
+            PaintEditButtonFace(face.Canvas(), Rect(0, 0, widths[k], buttonHeight), Color(),
+                                FaceKindOfStyle(set->Style()), 0, flat_, borderActive_, Enabled(), 0);
+            b->SetGlyph(&face);
+        }
         x -= sepWidths[k];
         s->SetBounds(x, 0, sepWidths[k], buttonHeight);
     }

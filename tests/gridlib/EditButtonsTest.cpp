@@ -149,3 +149,27 @@ TEST_F(EditButtonsTest, escUndoesTypingWithoutPressingCancel) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditButtonsTest, numberBoxesWithButtonsRenderToAPicture) {
+    form.SetBounds(0, 0, 260, 120);
+    auto* plain = new TDBNumberEditEh(&form);
+    plain->SetParent(&form);
+    plain->SetBounds(10, 10, 150, 21);
+    plain->SetDecimalPlaces(0);
+    plain->SetValue(3);
+    auto* stepped = new TDBNumberEditEh(&form);
+    stepped->SetParent(&form);
+    stepped->SetBounds(10, 40, 150, 21);
+    stepped->EditButton()->SetStyle(ebsUpDownEh);
+    stepped->EditButton()->SetVisible(true);
+    stepped->EditButtons()->Add()->SetStyle(ebsEllipsisEh);
+    stepped->SetDisplayFormat("#,##0.00");
+    stepped->SetValue(1234.5);
+    EXPECT_EQ(stepped->GetText(), "1,234.50");
+    ProcessEvents();
+    EXPECT_TRUE(SaveFormPng(&form, BUILD_DIR "/numbox-buttons.png"));
+}
+
+}  // namespace
