@@ -136,7 +136,7 @@ TRenewVerdict CheckRenew(TADOConnection* c, TItemKind kind, const std::string& c
         if (!res.Empty() && !AnsiSameText(res.Text("RCode"), reader)) return TRenewVerdict::ReservedByOther;
     }
     TLookup open(c, loans + " and state='未还'");
-    if (open.Empty()) return TRenewVerdict::Overdue;
+    if (open.Empty()) return TRenewVerdict::NotLent;
     renewTimes = open["RenewTimes"]->AsInteger();
     if (open["ReturnDate"]->AsDateTime().Val < today.Val) return TRenewVerdict::Overdue;
     if (renewTimes + 1 > renewLimit) return TRenewVerdict::LimitReached;

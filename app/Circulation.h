@@ -98,7 +98,8 @@ struct TOpenLoan {
 // The open loan of an item; with a reader code, only that reader's.
 TOpenLoan FindOpenLoan(TADOConnection* c, TItemKind kind, const std::string& code, const std::string& reader);
 
-enum class TRenewVerdict { ReservedByOther, Overdue, LimitReached, Renew };
+// NotLent: the loan was returned (by another desk) since it was found.
+enum class TRenewVerdict { NotLent, ReservedByOther, Overdue, LimitReached, Renew };
 // The renewal tests after the loan was found: the earliest reservation
 // must be the reader's own (or none), the loan not yet overdue on
 // `today`, and the renewals below `renewLimit`. `renewTimes` receives the

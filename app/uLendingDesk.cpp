@@ -293,6 +293,7 @@ void TLendingDesk::AddRenewLine()
     findLoanForScan(K);
     int renewTimes = 0;
     switch (CheckRenew(Conn(), Kind, K, EditRCode->Text(), BusinessDate, RenewLimit, renewTimes)) {
+    case TRenewVerdict::NotLent: RefuseItem("此书未被借出,请重新输入!");
     case TRenewVerdict::ReservedByOther: RefuseItem("此书已经被他人预约,不能续借!");
     case TRenewVerdict::Overdue: RefuseItem("此书已经超期,不能续借!");
     case TRenewVerdict::LimitReached: RefuseItem("此书已经续借" + IntToStr(renewTimes) + "次,不能续借了!");
@@ -334,6 +335,7 @@ void TLendingDesk::DBGrid1DblClick(TObject*)
         const std::string K = AdoqData->FieldByName("code")->AsString();
         const TBookmark line = AdoqData->GetBookmark();
         const TRenewVerdict v = CheckRenew(Conn(), Kind, K, EditRCode->Text(), BusinessDate, RenewLimit, renewTimes);
+        if (v == TRenewVerdict::NotLent) ShowInfoBox("此书未被借出,请重新输入!");
         if (v == TRenewVerdict::ReservedByOther) ShowInfoBox("此书已经被预约,不能续借!");
         if (v == TRenewVerdict::Overdue) ShowInfoBox("此书已经超期,不能续借!");
         if (v == TRenewVerdict::LimitReached) ShowInfoBox("此书已经续借" + IntToStr(renewTimes) + "次,不能续借了!");

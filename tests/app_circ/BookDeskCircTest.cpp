@@ -520,3 +520,37 @@ TEST_F(BookDesk, f6ListsTheReadersReservationsAndF7ShowsTheContactCard)
 }
 
 }  // namespace
+
+namespace {
+
+struct RenewClickRow {
+    const char* name;
+    bool reservedByOther;
+    const char* message;  // nullptr: the line is renewed
+};
+
+class BookDeskRenewClick : public BookDesk, public ::testing::WithParamInterface<RenewClickRow> {};
+
+TEST_P(BookDeskRenewClick, doubleClickRenewsUnlessAnotherReaderWaits)
+{
+    Lend("Borrowinfo", "B1", "R1", 5);
+    if (GetParam().reservedByOther) Reserve("Borrowinfo", "B1", "R2", -1);
+    Key(VK_F10);
+    Reader("R1");
+    if (GetParam().message) Info(GetParam().message);
+    try {
+        desk->DBGrid1DblClick(desk->DBGrid1);
+    } catch (const EAbort&) {
+    }
+    EXPECT_TRUE(script_->Unused().empty());
+    EXPECT_EQ(Line("B1", "State"), GetParam().message ? "未还" : "续借");
+    EXPECT_EQ(Line("B1", "ReturnDate"), GetParam().message ? "2025-03-15" : "2025-04-09");
+    EXPECT_EQ(desk->EditQty->Text(), GetParam().message ? "0" : "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BookDeskRenewClick,
+                         ::testing::Values(RenewClickRow{"free", false, nullptr},
+                                           RenewClickRow{"reservedByOther", true, "此书已经被预约,不能续借!"}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+}  // namespace
