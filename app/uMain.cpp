@@ -234,11 +234,11 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TFrmBaseD(AOwner)
     StatusBar1 = new TStatusBar(this);
     StatusBar1->SetName("StatusBar1");
     StatusBar1->SetParent(this);
-    struct PanelSpec {
+    struct PanelLayout {
         int width;
         TAlignment alignment;
     };
-    for (PanelSpec p : {PanelSpec{250, taCenter}, PanelSpec{200, taCenter}, PanelSpec{180, taLeftJustify}}) {
+    for (PanelLayout p : {PanelLayout{250, taCenter}, PanelLayout{200, taCenter}, PanelLayout{180, taLeftJustify}}) {
         TStatusPanel* panel = StatusBar1->Panels()->Add();
         panel->SetWidth(p.width);
         panel->SetAlignment(p.alignment);
