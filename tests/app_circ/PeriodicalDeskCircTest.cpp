@@ -7,6 +7,7 @@
 #include "StdCtrls.h"
 #include "CircFixture.h"
 #include "app/uBorrowBill1.h"
+#include "app/uMagzDest.h"
 #include "app/uGlobal.h"
 
 namespace {
@@ -88,6 +89,32 @@ TEST_F(MagzDesk, itemCodeBeforeAnyReaderAsksForTheReader)
     script_->ExpectMessage("请先输入读者编号!", IDOK, "信息");
     Scan("M1");
     EXPECT_TRUE(script_->Unused().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MagzDesk, returningAReservedIssueListsItsReservationsWithYearAndIssue)
+{
+    Lend("Borrowinfo1", "M1", "R1", 3);
+    Reserve("Borrowinfo1", "M1", "R2", -1);
+    SendKeyToFocus(desk, VK_F11);
+    script_->ExpectMessage("张三还书成功,本次还书1本！", IDOK, "信息");
+    std::string row;
+    script_->ExpectForm("FrmMagzDest", mrOk, {}, [&](TCustomForm* f) {
+        auto* list = dynamic_cast<TFrmMagzDest*>(f);
+        ASSERT_NE(list, nullptr);
+        row = list->AdoqDest->FieldByName("Code")->AsString() + "/" + list->AdoqDest->FieldByName("Rcode")->AsString() +
+              "/" + list->AdoqDest->FieldByName("Orderyear")->AsString() + "/" +
+              list->AdoqDest->FieldByName("PeriodNo")->AsString() + "/" + IntToStr(list->AdoqDest->RecordCount());
+    });
+    Scan("M1");
+    SendKeyToFocus(desk, VK_F2);
+    EXPECT_TRUE(script_->Unused().empty());
+    EXPECT_EQ(row, "M1/R2/2025/3/1");
+    EXPECT_EQ(Scalar("select State||'/'||cast(ExceedDay as integer)||'/'||ExceedFund from Borrowinfo1 where Code='M1'"),
+              "已还/0/0");
 }
 
 }  // namespace
