@@ -340,3 +340,30 @@ TEST_F(MainCoreTest, exitAnsweredNoKeepsWindowOpen)
 }
 
 } // namespace
+
+namespace {
+
+// Ending the application cannot be undone inside one process, so the
+// cancelled start runs in a child process of its own.
+class StartCancelCoreTest : public MainCoreTest {};
+
+TEST_F(StartCancelCoreTest, cancelledLoginAtStartEndsApplicationWithoutMessage)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            script.ExpectForm("TFrmLogin", mrNone, {},
+                              [](TCustomForm* f) { static_cast<TFrmLogin*>(f)->BitBtn2->Click(); });
+            Application->CreateForm(main);
+            main->Show();
+            ProcessEvents();
+            const bool quiet = script.Shown().size() == 1 && script.Unused().empty();
+            std::exit(Application->Terminated() && OperatorCode.empty() && quiet &&
+                              Scalar("select count(*) from AcctInfo") == "0"
+                          ? 7
+                          : 1);
+        },
+        ::testing::ExitedWithCode(7), "");
+}
+
+} // namespace
