@@ -17,16 +17,6 @@ std::string LoginCode;
 namespace {
 const TColor Cream = RGB(255, 242, 222);
 
-// A form with a fixed border keeps the size it had when the border was set,
-// so the size is given with a sizeable border and the fixed one put back.
-void setFixedClientSize(TCustomForm* form, int width, int height)
-{
-    const TFormBorderStyle border = form->BorderStyle();
-    form->SetBorderStyle(bsSizeable);
-    form->SetClientWidth(width);
-    form->SetClientHeight(height);
-    form->SetBorderStyle(border);
-}
 
 TLabel* makeLabel(TFrmLogin* form, TWinControl* parent, const char* name, const char* caption, int left, int top)
 {
@@ -43,7 +33,8 @@ TFrmLogin::TFrmLogin(TComponent* AOwner) : TFrmBaseD(AOwner)
 {
     SetName("FrmLogin");
     SetCaption("用户登陆");
-    setFixedClientSize(this, 300, 170);
+    SetClientWidth(300);
+    SetClientHeight(170);
 
     Panel1 = new TPanel(this);
     Panel1->SetName("Panel1");

@@ -12,24 +12,14 @@
 
 namespace {
 const TColor Cream = RGB(255, 242, 222);
-
-// A form with a fixed border keeps the size it had when the border was set,
-// so the size is given with a sizeable border and the fixed one put back.
-void setFixedClientSize(TCustomForm* form, int width, int height)
-{
-    const TFormBorderStyle border = form->BorderStyle();
-    form->SetBorderStyle(bsSizeable);
-    form->SetClientWidth(width);
-    form->SetClientHeight(height);
-    form->SetBorderStyle(border);
-}
 } // namespace
 
 TFrmSysDate::TFrmSysDate(TComponent* AOwner) : TFrmBaseD(AOwner)
 {
     SetName("FrmSysDate");
     SetCaption("业务日期");
-    setFixedClientSize(this, 260, 130);
+    SetClientWidth(260);
+    SetClientHeight(130);
 
     Panel1 = new TPanel(this);
     Panel1->SetName("Panel1");
