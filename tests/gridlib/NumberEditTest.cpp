@@ -443,3 +443,59 @@ TEST_F(RangeFieldTest, leavingWithANumberTheFieldRefusesShowsTheErrorAndKeepsThe
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NumberEditTest, leavingWithoutChangesFiresNoUpdateData) {
+    int calls = 0;
+    edit->SetValue(2);
+    edit->OnUpdateData = [&](TObject*, bool&) { ++calls; };
+    edit->SetFocus();
+    ProcessEvents();
+    other->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ(calls, 0);
+    edit->SetFocus();
+    SendText(edit, "5");
+    other->SetFocus();
+    ProcessEvents();
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(NumberEditTest, readOnlyLinkNeverEntersEditMode) {
+    edit->DataLink()->SetReadOnly(true);
+    EXPECT_FALSE(edit->DataLink()->Edit());
+    EXPECT_FALSE(edit->DataLink()->Editing());
+}
+
+TEST_F(NumberEditTest, ctrlASelectsAllText) {
+    edit->SetDecimalPlaces(0);
+    edit->SetValue(42);
+    edit->SetFocus();
+    ProcessEvents();
+    edit->SetSelStart(2);
+    SendKey(edit, 'A', {ssCtrl});
+    EXPECT_EQ(edit->SelText(), "42");
+}
+
+// Exposes the wheel handler, which no key reaches.
+class WheelBox : public TDBNumberEditEh {
+public:
+    using TDBNumberEditEh::TDBNumberEditEh;
+    using TDBNumberEditEh::DoMouseWheel;
+};
+
+TEST_F(NumberEditTest, wheelStepsUnlessAShiftKeyIsHeld) {
+    auto* box = new WheelBox(&form);
+    box->SetParent(&form);
+    box->SetValue(4);
+    EXPECT_TRUE(box->DoMouseWheel({}, 120, TPoint{0, 0}));
+    EXPECT_EQ(box->GetValue().AsDouble(), 5.0);
+    EXPECT_TRUE(box->DoMouseWheel({}, -120, TPoint{0, 0}));
+    EXPECT_TRUE(box->DoMouseWheel({}, -120, TPoint{0, 0}));
+    EXPECT_EQ(box->GetValue().AsDouble(), 3.0);
+    EXPECT_FALSE(box->DoMouseWheel({ssCtrl}, 120, TPoint{0, 0}));
+    EXPECT_EQ(box->GetValue().AsDouble(), 3.0);
+}
+
+}  // namespace
