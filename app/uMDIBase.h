@@ -150,7 +150,7 @@ protected:
     // Runs a save body; a conflict names the item, any other failure says
     // "存盘失败！"; both end with a silent abort and keep the bill.
     void RunSave(const std::function<void()>& body);
-    // The item code box's focus-out colour and tab order helpers.
+    // The key map of the boxes and the grid (F-keys are the form's).
     void EditRCodeKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     void EditBCodeKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     void EditBCodeKeyPress(TObject* Sender, char32_t& Key);
