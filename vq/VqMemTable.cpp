@@ -699,30 +699,37 @@ void TVQCustomMemTable::BuildIndex(TVqIndex& ix) {
     if (ix.FastKeys) {
       // Rank (33 bits) above slot (31 bits): one integer sort orders by key,
       // then by slot.
-      std::vector<uint64_t> packed;
-      packed.reserve(ix.Refs.size());
-      for (int32_t s : ix.Refs) packed.push_back((FastRankOf(ix, s) << 31) | uint64_t(s));
+      const size_t n = ix.Refs.size();
+      const size_t si = size_t(ix.KeyFields[0]->StoreIndex());
+      const bool desc = ix.Options & ixDescending;
+      const auto& slots = store_->Slots;
+      std::vector<uint64_t>& packed = ix.Keys;
+      packed.resize(n);
+      for (size_t k = 0; k < n; ++k) {
+        const int32_t s = ix.Refs[k];
+        const auto* i = std::get_if<int64_t>(&slots[size_t(s)]->Cells[si]);
+        uint64_t rank = i ? uint64_t(*i + (int64_t(1) << 31) + 1) : 0;
+        if (desc) rank = (uint64_t(1) << 32) + 1 - rank;
+        packed[k] = (rank << 31) | uint64_t(s);
+      }
       // The slots arrive ascending, so a stable sort on the 33 rank bits
-      // alone is enough: two 17-bit counting passes.
-      std::vector<uint64_t> tmp(packed.size());
+      // alone is enough: two 17-bit counting passes, there and back.
+      std::unique_ptr<uint64_t[]> tmp(new uint64_t[n ? n : 1]);
       std::vector<uint32_t> count(size_t(1) << 17);
-      for (int shift = 31; shift < 64; shift += 17) {
+      auto pass = [&](const uint64_t* from, uint64_t* to, int shift) {
         std::fill(count.begin(), count.end(), 0);
-        for (uint64_t v : packed) ++count[(v >> shift) & 0x1FFFF];
+        for (size_t k = 0; k < n; ++k) ++count[(from[k] >> shift) & 0x1FFFF];
         uint32_t sum = 0;
         for (auto& c : count) {
-          const uint32_t n = c;
+          const uint32_t m = c;
           c = sum;
-          sum += n;
+          sum += m;
         }
-        for (uint64_t v : packed) tmp[count[(v >> shift) & 0x1FFFF]++] = v;
-        packed.swap(tmp);
-      }
-      ix.Keys.resize(packed.size());
-      for (size_t i = 0; i < packed.size(); ++i) {
-        ix.Refs[i] = int32_t(packed[i] & 0x7FFFFFFF);
-        ix.Keys[i] = packed[i];
-      }
+        for (size_t k = 0; k < n; ++k) to[count[(from[k] >> shift) & 0x1FFFF]++] = from[k];
+      };
+      pass(packed.data(), tmp.get(), 31);
+      pass(tmp.get(), packed.data(), 48);
+      for (size_t k = 0; k < n; ++k) ix.Refs[k] = int32_t(packed[k] & 0x7FFFFFFF);
     } else if (oneStored && IsStringType(ix.KeyFields[0]->DataType())) {
       SortByText(ix);
     } else {
