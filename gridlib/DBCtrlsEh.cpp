@@ -433,10 +433,8 @@ void TCustomDBEditEh::LayoutEditButtons() {
         b->SetBounds(0, 0, 10, 17);
         auto* s = new TShape(this);
         s->SetParent(this);
-        size_t index = buttonControls_.size();
         b->OnDown = [this](TObject* c, bool top, bool& rep, bool& handled) { EditButtonDown(c, top, rep, handled); };
         b->OnClick = [this](TObject* c) { EditButtonClick(c); };
-        (void)index;
         buttonControls_.emplace_back(b, s);
     }
     int clientH = ClientHeight(), clientW = ClientWidth();

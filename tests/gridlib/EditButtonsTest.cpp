@@ -173,3 +173,21 @@ TEST_F(EditButtonsTest, numberBoxesWithButtonsRenderToAPicture) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditButtonsTest, tallEditGetsSquareButtonsAndANormalOneFullHeightButtons) {
+    auto* tall = new TDBNumberEditEh(&form);
+    tall->SetParent(&form);
+    tall->SetBounds(10, 10, 150, 60);
+    tall->EditButton()->SetVisible(true);
+    EXPECT_EQ(tall->ButtonControl(0)->Height(), kScrollArrowWidth);
+    EXPECT_EQ(tall->ButtonControl(0)->Top(), 0);
+    auto* normal = new TDBNumberEditEh(&form);
+    normal->SetParent(&form);
+    normal->SetBounds(10, 80, 150, 21);
+    normal->EditButton()->SetVisible(true);
+    EXPECT_EQ(normal->ButtonControl(0)->Height(), normal->ClientHeight());
+}
+
+}  // namespace
