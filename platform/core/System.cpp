@@ -45,7 +45,15 @@ Currency Currency::FromDouble(double v) {
     if (!std::isfinite(v)) throw EInvalidOp("Invalid floating point operation");
     double scaled = v * double(Scale);
     if (std::fabs(scaled) >= 9.2233720368547758e18) throw EOverflow("Floating point overflow");
-    return FromRaw(::Round(scaled));
+    // A double such as 0.00015 scales to 1.4999999999999998: it means the
+    // decimal half, so a value within a few ulps of .5 rounds as the half it
+    // stands for (to even) instead of as its binary neighbour.
+    double f = std::floor(scaled);
+    double diff = scaled - f;
+    double tol = std::max(1.0, std::fabs(scaled)) * 8 * std::numeric_limits<double>::epsilon();
+    if (std::fabs(diff - 0.5) <= tol)
+        return FromRaw(int64_t(f) + (int64_t(f) % 2 != 0 ? 1 : 0));
+    return FromRaw(int64_t(diff > 0.5 ? f + 1 : f));
 }
 
 Currency operator*(Currency a, Currency b) {
