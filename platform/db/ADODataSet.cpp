@@ -982,12 +982,12 @@ void TCustomADODataSet::applySort() {
         bool text;
     };
     std::vector<Key> keys;
-    std::string spec = sort_;
+    std::string sortText = sort_;
     size_t start = 0;
-    while (start < spec.size()) {
-        size_t comma = spec.find(',', start);
-        std::string part = Trim(spec.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-        start = comma == std::string::npos ? spec.size() : comma + 1;
+    while (start < sortText.size()) {
+        size_t comma = sortText.find(',', start);
+        std::string part = Trim(sortText.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        start = comma == std::string::npos ? sortText.size() : comma + 1;
         if (part.empty()) continue;
         bool desc = false;
         size_t sp = part.find_last_of(' ');
