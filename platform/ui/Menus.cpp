@@ -4,11 +4,75 @@
 #include "private/Menus_p.h"
 
 #include <QCursor>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
 #include <QKeySequence>
 #include <algorithm>
 #include <cctype>
 
+#include "private/Canvas_p.h"
 #include "private/Controls_p.h"
+
+namespace {
+TMenuItem* ItemOfAction(const QAction* a);
+
+// Lets an owner-drawn menu (TMenu::OwnerDraw) measure and paint its items
+// through OnMeasureItem / OnDrawItem on a TCanvas; other items keep the
+// style's look.
+class OwnerDrawStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement el, const QStyleOption* opt, QPainter* p, const QWidget* w) const override {
+        if (el == CE_MenuItem) {
+            auto* menu = qobject_cast<const QMenu*>(w);
+            auto* mo = qstyleoption_cast<const QStyleOptionMenuItem*>(opt);
+            if (menu && mo) {
+                QAction* a = menu->actionAt(mo->rect.center());
+                TMenuItem* item = ItemOfAction(a);
+                if (item && item->OnDrawItem && item->GetParentMenu() && item->GetParentMenu()->OwnerDraw()) {
+                    TCanvas canvas;
+                    CanvasPainterScope scope(&canvas, p, w->rect());
+                    QRect r = mo->rect;
+                    bool selected = mo->state & State_Selected;
+                    DispatchSafely(item, [&] {
+                        item->OnDrawItem(item, &canvas, Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), selected);
+                    });
+                    return;
+                }
+            }
+        }
+        QProxyStyle::drawControl(el, opt, p, w);
+    }
+    QSize sizeFromContents(ContentsType ct, const QStyleOption* opt, const QSize& size, const QWidget* w) const override {
+        QSize s = QProxyStyle::sizeFromContents(ct, opt, size, w);
+        if (ct != CT_MenuItem) return s;
+        auto* mo = qstyleoption_cast<const QStyleOptionMenuItem*>(opt);
+        auto* menu = qobject_cast<const QMenu*>(w);
+        if (!mo || !menu) return s;
+        for (QAction* a : menu->actions()) {
+            TMenuItem* item = ItemOfAction(a);
+            if (!item || !item->OnMeasureItem || !item->GetParentMenu() || !item->GetParentMenu()->OwnerDraw()) continue;
+            if (a->text() != mo->text) continue;
+            int width = s.width(), height = s.height();
+            TCanvas canvas;
+            DispatchSafely(item, [&] { item->OnMeasureItem(item, &canvas, width, height); });
+            return QSize(width, height);
+        }
+        return s;
+    }
+};
+
+OwnerDrawStyle* TheOwnerDrawStyle() {
+    EnsureApplication();
+    static OwnerDrawStyle* style = new OwnerDrawStyle;
+    return style;
+}
+
+TMenuItem* ItemOfAction(const QAction* a) {
+    if (!a) return nullptr;
+    return static_cast<TMenuItem*>(a->property("_tmenuitem").value<void*>());
+}
+}  // namespace
 
 // ------------------------------------------------------------ shortcuts
 
@@ -111,7 +175,10 @@ void TMenuItemPrivate::rebuildMenu() {
         action->setMenu(nullptr);
         return;
     }
-    if (!menu) menu = new QMenu;
+    if (!menu) {
+        menu = new QMenu;
+        menu->setStyle(TheOwnerDrawStyle());
+    }
     menu->clear();
     for (TMenuItem* it : items) menu->addAction(it->DPtr()->action);
     action->setMenu(menu);
@@ -129,6 +196,7 @@ QMenu* MenuItemMenu(TMenuItem* item) {
     auto* d = item->DPtr();
     if (!d->menu) {
         d->menu = new QMenu;
+        d->menu->setStyle(TheOwnerDrawStyle());
         for (TMenuItem* it : d->items) d->menu->addAction(it->DPtr()->action);
     }
     return d->menu;
@@ -138,6 +206,7 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), d_(new TMenuItemP
     d_->q = this;
     d_->action = new QAction;
     d_->action->setShortcutContext(Qt::WidgetShortcut);
+    d_->action->setProperty("_tmenuitem", QVariant::fromValue<void*>(this));
     QObject::connect(d_->action, &QAction::triggered, d_->action, [this] {
         DispatchSafely(this, [this] { Click(); });
     });

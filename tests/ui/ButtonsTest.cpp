@@ -115,3 +115,42 @@ TEST(ImageList, maskedColourIsTransparentWhenDrawn) {
 }
 
 }  // namespace
+
+#include <QMenu>
+#include "private/Menus_p.h"
+
+namespace {
+
+TEST(Menus, ownerDrawnItemsAreMeasuredAndPaintedByTheirHandlers) {
+    TPopupMenu menu(nullptr);
+    menu.SetOwnerDraw(true);
+    auto* item = new TMenuItem(&menu);
+    item->SetCaption("打印(&P)");
+    menu.Items()->Add(item);
+    int measured = 0, drawn = 0;
+    item->OnMeasureItem = [&](TObject*, TCanvas*, int& w, int& h) {
+        ++measured;
+        w = 120;
+        h = 30;
+    };
+    item->OnDrawItem = [&](TObject*, TCanvas* c, TRect r, bool) {
+        ++drawn;
+        c->Brush()->SetColor(clRed);
+        c->FillRect(r);
+    };
+    QMenu* qm = MenuItemMenu(menu.Items());
+    qm->adjustSize();
+    QImage shot = qm->grab().toImage();
+    EXPECT_GE(measured, 1);
+    EXPECT_GE(drawn, 1);
+    EXPECT_GE(qm->sizeHint().height(), 30);
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(255, 0, 0));
+}
+
+TEST(Menus, shortcutTextRoundTrips) {
+    for (const char* t : {"Ctrl+F2", "Shift+Del", "Alt+X", "F9", "Shift+Ctrl+A"}) EXPECT_EQ(ShortCutToText(TextToShortCut(t)), t);
+    EXPECT_EQ(TextToShortCut("ctrl+f7"), TShortCut(scCtrl | VK_F7));
+    EXPECT_EQ(TextToShortCut("Hyper+Q"), scNone);
+}
+
+}  // namespace
