@@ -290,6 +290,38 @@ INSTANTIATE_TEST_SUITE_P(Rows, KeyPressFilter,
                                            KeyPressRow{"replacedCharacter", "1.5", "1-5"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Which control keeps Enter for itself and which lets the Default button have it.
+struct EnterRow {
+    const char* name;
+    bool memo;
+    bool defaultPressed;
+};
+
+class EnterKey : public ::testing::TestWithParam<EnterRow> {};
+
+TEST_P(EnterKey, defaultButtonGetsEnterUnlessTheControlWantsIt) {
+    TSeamScript script;
+    TForm form(nullptr);
+    TWinControl* target;
+    if (GetParam().memo) target = new TMemo(&form);
+    else target = new TEdit(&form);
+    target->SetParent(&form);
+    auto* ok = new TButton(&form);
+    ok->SetParent(&form);
+    ok->SetDefault(true);
+    int pressed = 0;
+    ok->OnClick = [&](TObject*) { ++pressed; };
+    ShowAndActivate(&form);
+    SendKey(target, VK_RETURN);
+    EXPECT_EQ(pressed, GetParam().defaultPressed ? 1 : 0);
+    if (GetParam().memo) EXPECT_EQ(static_cast<TMemo*>(target)->Lines()->Count(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, EnterKey,
+                         ::testing::Values(EnterRow{"editPressesDefault", false, true},
+                                           EnterRow{"memoKeepsEnter", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(FormsTest, keyPreviewLetsTheFormSeeKeysFirst) {
     TForm form(nullptr);
     form.SetKeyPreview(true);
