@@ -238,7 +238,6 @@ void TVQCustomMemTable::WriteFieldValue(TField* f, const Variant& v) {
 void TVQCustomMemTable::DoBeforeClose() {
   TDataSet::DoBeforeClose();
   if (persistent_ && !PersistentFile.empty() && !ComponentState().Contains(csDesigning)) {
-    DeleteFile(PersistentFile);
     if (PersistentSaveFormat == mtsfBinary)
       SaveToBinaryFile(PersistentFile, PersistentSaveOptions);
     else
@@ -1637,16 +1636,22 @@ void TVQCustomMemTable::LoadFromBinaryStream(TStream* stream) { LoadFromBinary(R
 void TVQCustomMemTable::SaveToFile(const std::string& fileName, TVqMemTableSaveFlags flags) {
   // Built before the file is touched, so a failing save leaves the old file.
   const std::string b = SaveToText(flags);
-  TFileStream s(fileName, fmCreate);
+  // Made in memory and written the atomic way, so that a failure leaves the
+  // previous file whole.
+  TMemoryStream s;
   if (OnSave) OnSave(this, 3, &s);
   WriteOut(&s, b);
+  AtomicWriteFile(fileName, std::string_view(s.Memory(), size_t(s.Size())));
 }
 
 void TVQCustomMemTable::SaveToBinaryFile(const std::string& fileName, TVqMemTableSaveFlags flags) {
   const std::string b = SaveToBinary(flags);
-  TFileStream s(fileName, fmCreate);
+  // Made in memory and written the atomic way, so that a failure leaves the
+  // previous file whole.
+  TMemoryStream s;
   if (OnSave) OnSave(this, 4, &s);
   WriteOut(&s, b);
+  AtomicWriteFile(fileName, std::string_view(s.Memory(), size_t(s.Size())));
 }
 
 void TVQCustomMemTable::LoadFromFile(const std::string& fileName) {
