@@ -278,3 +278,18 @@ TEST(VqMemTableFile, CompressionEventsWrapTheWholeStream) {
   t->Last();
   EXPECT_EQ(t->FieldByName("Name")->AsString(), "x");
 }
+
+TEST(VqMemTableFile, failedSaveLeavesThePreviousFileWhole) {
+  const std::string path = std::string(BUILD_DIR) + "/vqmem_failed_save.txt";
+  auto t = TwoStrings();
+  Row(*t, "A1", "x");
+  t->SaveToFile(path, mtfSaveData);
+  t->OnSaveRecord = [](TDataSet*, bool&) { throw EMemTableError("stop"); };
+  EXPECT_THROW(t->SaveToFile(path, mtfSaveData), EMemTableError);
+  TVqMemTable u(nullptr);
+  u.FieldDefs().Add("Code", ftString, 10);
+  u.FieldDefs().Add("Name", ftString, 10);
+  u.LoadFromFile(path);
+  EXPECT_EQ(u.RecordCount(), 1);
+  std::remove(path.c_str());
+}
