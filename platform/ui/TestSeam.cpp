@@ -428,6 +428,25 @@ void SendClick(TControl* target, int x, int y, TMouseButton button) {
 
 void SendDoubleClick(TControl* target, int x, int y) { SendMouse(target, x, y, Qt::LeftButton, true); }
 
+static TWinControl* NamedWin(TComponent* root, const std::string& name) {
+    auto* c = dynamic_cast<TWinControl*>(FindControl(root, name));
+    if (!c) TDialogSeam::Instance().ReportFailure("no focusable control named " + name);
+    return c;
+}
+
+void SendKeyTo(TComponent* root, const std::string& name, Word vk, TShiftState shift) {
+    if (TWinControl* c = NamedWin(root, name)) SendKey(c, vk, shift);
+}
+
+void SendTextTo(TComponent* root, const std::string& name, const std::string& text) {
+    if (TWinControl* c = NamedWin(root, name)) SendText(c, text);
+}
+
+void SendClickTo(TComponent* root, const std::string& name) {
+    if (TControl* c = FindControl(root, name)) SendClick(c);
+    else TDialogSeam::Instance().ReportFailure("no control named " + name);
+}
+
 bool SaveFormPng(TCustomForm* form, const std::string& path) {
     QWidget* w = WidgetOf(form);
     if (auto* top = FormD(form)->top(); top && !FormD(form)->sub) w = top;

@@ -159,6 +159,11 @@ void SendText(TWinControl* target, const std::string& text);
 // A press and release at (x, y) of the control (its centre by default).
 void SendClick(TControl* target, int x = -1, int y = -1, TMouseButton button = mbLeft);
 void SendDoubleClick(TControl* target, int x = -1, int y = -1);
+// The same, finding the control by component name under root; a missing
+// or unfocusable name is reported as a seam failure.
+void SendKeyTo(TComponent* root, const std::string& name, Word vk, TShiftState shift = {});
+void SendTextTo(TComponent* root, const std::string& name, const std::string& text);
+void SendClickTo(TComponent* root, const std::string& name);
 // Renders the form as it would show on screen into a PNG file; true when
 // written.
 bool SaveFormPng(TCustomForm* form, const std::string& path);

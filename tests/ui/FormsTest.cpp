@@ -173,7 +173,7 @@ TEST_F(FormsTest, enterMovesTheFocusToTheNextControlInTabOrder) {
     ASSERT_EQ(dlg.ActiveControl(), dlg.EditCode);
     SendKeyToFocus(&dlg, VK_RETURN);
     EXPECT_EQ(dlg.ActiveControl(), dlg.EditName);
-    SendKeyToFocus(&dlg, VK_RETURN);
+    SendKeyTo(&dlg, "EditName", VK_RETURN);
     EXPECT_EQ(dlg.ActiveControl(), dlg.BtOk);
     // Shift+Tab goes back.
     SendKeyToFocus(&dlg, VK_TAB, {ssShift});
