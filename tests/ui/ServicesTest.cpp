@@ -15,7 +15,9 @@ namespace {
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        path = std::string(BUILD_DIR) + "/ui_registry_test.ini";
+        // One file per test: ctest runs them in parallel processes.
+        path = std::string(BUILD_DIR) + "/ui_registry_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
         std::filesystem::remove(path);
         SetRegistryFileForTesting(path);
     }

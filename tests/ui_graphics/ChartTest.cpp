@@ -17,7 +17,10 @@ namespace {
 class ChartOverDataSet : public testing::Test {
 protected:
     void SetUp() override {
-        std::string db = std::string(BUILD_DIR) + "/ui_graphics_chart.db";
+        // One file per test: ctest runs the tests of this fixture in
+        // parallel processes.
+        std::string db = std::string(BUILD_DIR) + "/ui_graphics_chart_" +
+                         testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
         DeleteFile(db);
         std::string cmd = "sqlite3 '" + db +
                           "' \"create table Stat(Kind text, Cnt integer);"
