@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "private/Controls_p.h"
+#include "private/StdCtrls_p.h"
 
 std::string QtInputMaskFor(const std::string& editMask, bool* saveLiterals, char* blank) {
     std::string mask = editMask;
@@ -68,7 +69,7 @@ std::string QtInputMaskFor(const std::string& editMask, bool* saveLiterals, char
 
 static QLineEdit* Line(const TControl* c) { return static_cast<QLineEdit*>(c->DPtr()->widget.data()); }
 
-TMaskEdit::TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner, new TControlPrivate(NewWidget<QLineEdit>())) {
+TMaskEdit::TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner, new EditPrivate(NewWidget<QLineEdit>())) {
     auto* e = Line(this);
     QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString&) { DispatchSafely(this, [this] { Change(); }); });
     SetBounds(0, 0, 121, 21);

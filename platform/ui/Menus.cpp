@@ -204,6 +204,9 @@ QMenu* MenuItemMenu(TMenuItem* item) {
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), d_(new TMenuItemPrivate) {
     d_->q = this;
+    // An action needs the application, and a menu may be the first thing a
+    // program makes.
+    EnsureApplication();
     d_->action = new QAction;
     d_->action->setShortcutContext(Qt::WidgetShortcut);
     d_->action->setProperty("_tmenuitem", QVariant::fromValue<void*>(this));

@@ -54,6 +54,9 @@ void TGraphic::SaveToFile(const std::string& fileName) {
 struct TBitmapPrivate {
     QImage img;
     TPixelFormat format = pfDevice;
+    // A size with one side 0 has no image; it is kept so that setting the
+    // width and then the height gives the bitmap both.
+    int emptyWidth = 0, emptyHeight = 0;
 };
 
 namespace {
@@ -126,8 +129,8 @@ void TBitmap::Assign(TPersistent* Source) {
 }
 
 bool TBitmap::Empty() const { return d_->img.isNull() || d_->img.width() == 0 || d_->img.height() == 0; }
-int TBitmap::Width() const { return d_->img.width(); }
-int TBitmap::Height() const { return d_->img.height(); }
+int TBitmap::Width() const { return d_->img.isNull() ? d_->emptyWidth : d_->img.width(); }
+int TBitmap::Height() const { return d_->img.isNull() ? d_->emptyHeight : d_->img.height(); }
 void TBitmap::SetWidth(int v) { SetSize(v, Height()); }
 void TBitmap::SetHeight(int v) { SetSize(Width(), v); }
 
@@ -135,6 +138,8 @@ void TBitmap::SetSize(int w, int h) {
     w = std::max(0, w);
     h = std::max(0, h);
     if (w == Width() && h == Height()) return;
+    d_->emptyWidth = w;
+    d_->emptyHeight = h;
     // What was drawn stays at the top left; new area is white.
     QImage next(w, h, QtFormat(d_->format));
     next.fill(Qt::white);

@@ -22,6 +22,7 @@
 
 #include "private/Canvas_p.h"
 #include "private/Controls_p.h"
+#include "private/StdCtrls_p.h"
 
 namespace {
 
@@ -61,15 +62,6 @@ public:
         a |= layout == tlCenter ? Qt::AlignVCenter : layout == tlBottom ? Qt::AlignBottom : Qt::AlignTop;
         label()->setAlignment(a);
     }
-};
-
-class EditPrivate : public TControlPrivate {
-public:
-    explicit EditPrivate(QWidget* w) : TControlPrivate(w) {}
-    TEditCharCase charCase = ecNormal;
-    TBorderStyle border = bsSingle;
-    bool autoSelect = true;
-    bool settingText = false;
 };
 
 class MemoPrivate : public EditPrivate {

@@ -91,6 +91,20 @@ TEST(MaskEdit, validateEditRejectsAnEmptyRequiredPosition) {
     }
 }
 
+// The masked edit once carried a smaller private part than the edit base
+// reads, so these settings wrote past the object.
+TEST(MaskEdit, maskEditKeepsTheEditSettingsOfEveryEdit) {
+    TForm form(nullptr);
+    auto* e = new TMaskEdit(&form);
+    e->SetParent(&form);
+    e->SetAutoSelect(false);
+    e->SetCharCase(ecUpperCase);
+    e->SetBorderStyle(bsNone);
+    EXPECT_FALSE(e->AutoSelect());
+    EXPECT_EQ(e->CharCase(), ecUpperCase);
+    EXPECT_EQ(e->BorderStyle(), bsNone);
+}
+
 TEST(ImageList, maskedColourIsTransparentWhenDrawn) {
     TImageList list(nullptr);
     list.SetWidth(4);

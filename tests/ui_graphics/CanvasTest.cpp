@@ -264,6 +264,16 @@ TEST(Bitmap, ResizeKeepsDrawingAndWhitensNewArea) {
     EXPECT_EQ(b.Canvas()->Pixels(6, 6), clWhite);
 }
 
+TEST(Bitmap, widthSetBeforeHeightIsKept) {
+    TBitmap b;
+    b.SetWidth(8);
+    b.SetHeight(4);
+    EXPECT_EQ(b.Width(), 8);
+    EXPECT_EQ(b.Height(), 4);
+    b.Canvas()->SetPixels(7, 3, clRed);
+    EXPECT_EQ(b.Canvas()->Pixels(7, 3), clRed);
+}
+
 TEST(Colors, ColorToRGBAndNames) {
     EXPECT_EQ(ColorToRGB(clWindow), clWhite);
     EXPECT_EQ(ColorToRGB(clHighlight), RGB(10, 36, 106));
