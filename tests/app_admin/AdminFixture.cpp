@@ -6,25 +6,12 @@
 #include "app/uDMData.h"
 #include "app/uGlobal.h"
 
-#include <filesystem>
-#include <unistd.h>
 
 void AdminFixture::SetUp()
 {
-    namespace fs = std::filesystem;
-    static int serial = 0;
-    dir_ = (fs::temp_directory_path() / ("appadmin-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
-               .string() +
-           "/";
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ + "Data");
-    dbFile_ = dir_ + "Data/ombry.dat";
-    std::string sql;
-    for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
-        sql += ReadFileBytes(std::string(SOURCE_DIR) + f) + "\n";
-    CreateDatabaseFile(dbFile_, sql);
-    AtomicWriteFile(dir_ + "ConSQL.ini", "[Server]\r\nPath=\r\n");
-    SetExeDirForTesting(dir_);
+    folder_ = std::make_unique<TestProgramFolder>("appadmin");
+    dir_ = folder_->dir;
+    dbFile_ = folder_->dbFile;
     DatabasePath.clear();
     OperatorCode = "Admin";
     script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
@@ -37,17 +24,10 @@ void AdminFixture::TearDown()
     ProcessEvents();
     dm.reset();
     DMData = nullptr;
-    SetExeDirForTesting("");
-    std::filesystem::remove_all(dir_);
+    folder_.reset();
 }
 
-void AdminFixture::Exec(const std::string& sql)
-{
-    TADOConnection c;
-    c.SetConnectionString(ConnectionStringFor(dbFile_));
-    c.Open();
-    c.Execute(sql);
-}
+void AdminFixture::Exec(const std::string& sql) { folder_->Exec(sql); }
 
 std::vector<std::string> AdminFixture::Rows(const std::string& sql)
 {

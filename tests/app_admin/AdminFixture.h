@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/ProgramFolder.h"
+
 class TDMData;
 
 class AdminFixture : public ::testing::Test {
@@ -27,6 +29,7 @@ protected:
 
     TSeamScript script;
     std::unique_ptr<TDMData> dm;
+    std::unique_ptr<TestProgramFolder> folder_;
     std::string dir_;    // ends with "/"
     std::string dbFile_; // dir_ + "Data/ombry.dat"
 };

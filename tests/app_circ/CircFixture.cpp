@@ -5,26 +5,14 @@
 #include "app/uDMData.h"
 #include "app/uGlobal.h"
 
-#include <filesystem>
-#include <unistd.h>
 
 TDateTime Day(int offset) { return TDateTime(EncodeDate(2025, 3, 10).Val + offset); }
 
 void CircFixture::SetUp()
 {
-    namespace fs = std::filesystem;
-    static int serial = 0;
-    dir_ = (fs::temp_directory_path() /
-            ("appcirc-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
-               .string() +
-           "/";
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ + "Data");
-    dbFile_ = dir_ + "Data/ombry.dat";
-    std::string script;
-    for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
-        script += ReadFileBytes(std::string(SOURCE_DIR) + f) + "\n";
-    script +=
+    // The circulation fixture: two reader types, four readers (one suspended,
+    // one with a quote in the code), books and periodicals.
+    const std::string rows =
         "INSERT INTO ReaderType(Code,CeQty,LimitDay,RenewTime,IsLimit,CeQty1,LimitDay1,IsLimit1) VALUES"
         " ('学生',3,30,1,1,2,7,0),('教师',10,60,2,0,5,14,0);\n"
         "INSERT INTO Readerinfo(Code,Name,SortCode,Department,DepoSum,Isstop,TelDay,TelNight,HandTel) VALUES"
@@ -43,9 +31,9 @@ void CircFixture::SetUp()
         "INSERT INTO Magzinfo(Code,Name,Writer,Orderyear,PeriodNo,ZPeriodNo,PeriodSt,BookPrice) VALUES"
         " ('M1','读者','读者杂志社','2025','3','301','',6),"
         " ('M2','收获','收获编辑部','2025','2','202','',12);\n";
-    CreateDatabaseFile(dbFile_, script);
-    AtomicWriteFile(dir_ + "ConSQL.ini", "[Server]\r\nPath=\r\n");
-    SetExeDirForTesting(dir_);
+    folder_ = std::make_unique<TestProgramFolder>("appcirc", rows);
+    dir_ = folder_->dir;
+    dbFile_ = folder_->dbFile;
     script_ = std::make_unique<TSeamScript>();
     script_->OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
     new TDMData(nullptr);
@@ -64,31 +52,14 @@ void CircFixture::TearDown()
     ProcessEvents();
     delete DMData;
     script_.reset();
-    SetExeDirForTesting("");
-    std::filesystem::remove_all(dir_);
+    folder_.reset();
 }
 
 TADOConnection* CircFixture::Conn() { return DMData->ADOConnection1; }
 
-void CircFixture::Exec(const std::string& sql)
-{
-    TADOConnection c;
-    c.SetConnectionString(ConnectionStringFor(dbFile_));
-    c.Open();
-    c.Execute(sql);
-}
+void CircFixture::Exec(const std::string& sql) { folder_->Exec(sql); }
 
-std::string CircFixture::Scalar(const std::string& sql)
-{
-    TADOConnection c;
-    c.SetConnectionString(ConnectionStringFor(dbFile_));
-    c.Open();
-    TADOQuery q;
-    q.SetConnection(&c);
-    q.SQL()->SetText(sql);
-    q.Open();
-    return q.IsEmpty() ? std::string() : q.Fields().Fields(0)->AsString();
-}
+std::string CircFixture::Scalar(const std::string& sql) { return folder_->Scalar(sql); }
 
 void CircFixture::Lend(const std::string& table, const std::string& code, const std::string& reader, int dueOffset,
                        int renewTimes)

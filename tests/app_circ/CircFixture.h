@@ -11,6 +11,7 @@
 
 #include "SysUtils.h"
 #include "TestSeam.h"
+#include "support/ProgramFolder.h"
 
 class TADOConnection;
 
@@ -34,6 +35,7 @@ protected:
     TADOConnection* Conn();
 
     std::unique_ptr<TSeamScript> script_;
+    std::unique_ptr<TestProgramFolder> folder_;
     std::string dir_;
     std::string dbFile_;
 };

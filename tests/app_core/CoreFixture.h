@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+
+#include "support/ProgramFolder.h"
 
 class CoreFixture : public ::testing::Test {
 protected:
@@ -20,6 +23,7 @@ protected:
     std::string Scalar(const std::string& sql);
     void WriteIni(const std::string& text);
 
+    std::unique_ptr<TestProgramFolder> folder_;
     std::string dir_;    // ends with "/"
     std::string dbFile_; // dir_ + "Data/ombry.dat"
 };

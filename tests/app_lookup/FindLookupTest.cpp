@@ -18,27 +18,16 @@
 #include "app/uFindReader.h"
 #include "app/uFindSupplier.h"
 #include "app/uGlobal.h"
+#include "support/ProgramFolder.h"
 
-#include <filesystem>
 #include <functional>
-#include <unistd.h>
 
 namespace {
 
 class LookupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        namespace fs = std::filesystem;
-        static int serial = 0;
-        dir_ = (fs::temp_directory_path() /
-                ("applookup-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
-                   .string() +
-               "/";
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ + "Data");
         std::string script;
-        for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
-            script += ReadFileBytes(std::string(SOURCE_DIR) + f) + "\n";
         // 25 books B01..B25 so that the cap of 20 shows; the odd ones of class
         // K204, the rest I242; B03 on loan.
         for (int i = 1; i <= 25; ++i) {
@@ -59,10 +48,7 @@ protected:
             " ('M2','收获','2025','2','I2','SH'),"
             " ('M3','读者','2025','4','G2','DZ');\n"
             "INSERT INTO Booksupplier(Code) VALUES ('新华书店'),('邮局');\n";
-        dbFile_ = dir_ + "Data/ombry.dat";
-        CreateDatabaseFile(dbFile_, script);
-        AtomicWriteFile(dir_ + "ConSQL.ini", "[Server]\r\nPath=\r\n");
-        SetExeDirForTesting(dir_);
+        folder_ = std::make_unique<TestProgramFolder>("applookup", script);
         script_ = std::make_unique<TSeamScript>();
         script_->OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
         new TDMData(nullptr);
@@ -72,15 +58,9 @@ protected:
         ProcessEvents();
         delete DMData;
         script_.reset();
-        SetExeDirForTesting("");
-        std::filesystem::remove_all(dir_);
+        folder_.reset();
     }
-    void Exec(const std::string& sql) {
-        TADOConnection c;
-        c.SetConnectionString(ConnectionStringFor(dbFile_));
-        c.Open();
-        c.Execute(sql);
-    }
+    void Exec(const std::string& sql) { folder_->Exec(sql); }
     // Shows dlg modally; `act` runs on the shown dialog (keys, checks).
     void Show(TFrmFindCode& dlg, const std::function<void(TFrmFindCode*)>& act,
               TModalResult closeWith = mrCancel) {
@@ -104,7 +84,7 @@ protected:
         return out;
     }
     std::unique_ptr<TSeamScript> script_;
-    std::string dir_, dbFile_;
+    std::unique_ptr<TestProgramFolder> folder_;
 };
 
 TEST_F(LookupTest, bookOpensOnTheWholeUncappedListThenTypingShowsTheFirstTwentyByCode) {
