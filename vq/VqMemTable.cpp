@@ -993,6 +993,80 @@ Variant TVQCustomMemTable::Lookup(const std::string& keyFields, const Variant& k
   return out.size() == 1 ? out[0] : VarArrayOf(out);
 }
 
+// ------------------------------------------------------------- key search --
+
+void TVQCustomMemTable::SetKey() {
+  CheckBrowseMode();
+  std::fill(KeyBuffer().begin(), KeyBuffer().end(), Null());
+  SetState(dsSetKey);
+}
+
+void TVQCustomMemTable::EditKey() {
+  CheckBrowseMode();
+  SetState(dsSetKey);
+}
+
+bool TVQCustomMemTable::KeySearch(bool nearest, size_t count) {
+  CheckActive();
+  if (State() == dsSetKey) SetState(dsBrowse);
+  CheckBrowseMode();
+  const auto& ix = Current();
+  if (ix.RowOrder || ix.KeyFields.empty()) DatabaseError("No index currently active", this);
+  std::vector<Cell> key;
+  size_t given = 0;
+  for (TField* f : ix.KeyFields) {
+    const int si = f->StoreIndex();
+    const Variant v = si >= 0 && size_t(si) < KeyBuffer().size() ? KeyBuffer()[size_t(si)] : Null();
+    key.push_back(ToCell(*f, v));
+    if (!v.IsNull() && !v.IsEmpty()) given = key.size();
+  }
+  size_t n = count > 0 ? count : KeyFieldCount > 0 ? size_t(KeyFieldCount) : given;
+  n = std::min(n, key.size());
+  // A key with no value at all looks for the records whose key is null.
+  if (n == 0) n = key.size();
+  const unsigned flags = (ix.Options & ixCaseInsensitive) ? kCaseInsensitive : 0;
+  auto it = std::lower_bound(ix.Refs.begin(), ix.Refs.end(), 0, [&](int32_t s, int) {
+    return CompareKey(ix, key, s, n, flags) > 0;
+  });
+  // Copied: GotoRecord may resynchronise, and a record the filter hides is
+  // passed over for the next one.
+  const std::vector<int32_t> refs(it, ix.Refs.end());
+  for (size_t i = 0; i < refs.size(); ++i) {
+    if (!nearest && CompareKey(ix, key, refs[i], n, flags) != 0) break;
+    lastPos_ = int(it - ix.Refs.begin()) + int(i);
+    if (GotoRecord(refs[i])) return true;
+  }
+  return false;
+}
+
+void TVQCustomMemTable::SetKeyValues(const std::vector<Variant>& keyValues) {
+  SetKey();
+  const auto& ix = Current();
+  try {
+    for (size_t i = 0; i < keyValues.size() && i < ix.KeyFields.size(); ++i)
+      ix.KeyFields[i]->SetAsVariant(keyValues[i]);
+  } catch (...) {
+    SetState(dsBrowse);
+    throw;
+  }
+}
+
+bool TVQCustomMemTable::GotoKey() { return KeySearch(false); }
+
+void TVQCustomMemTable::GotoNearest() {
+  if (!KeySearch(true)) Last();
+}
+
+bool TVQCustomMemTable::FindKey(const std::vector<Variant>& keyValues) {
+  SetKeyValues(keyValues);
+  return KeySearch(false, keyValues.size());
+}
+
+void TVQCustomMemTable::FindNearest(const std::vector<Variant>& keyValues) {
+  SetKeyValues(keyValues);
+  if (!KeySearch(true, keyValues.size())) Last();
+}
+
 // -------------------------------------------------------- master-detail --
 
 void TVQCustomMemTable::SetMasterSource(TDataSource* ds) {

@@ -160,6 +160,28 @@ public:
   bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options = 0) override;
   Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) override;
 
+  // Key searches on the current index. SetKey (empty key) and EditKey (the
+  // last key kept) enter dsSetKey, where field writes fill the key buffer;
+  // GotoKey and GotoNearest leave it and search. A search uses the first
+  // KeyFieldCount key fields, or when that is 0 the key fields up to the
+  // last one given a value, so that a key on the leading fields of a
+  // compound index finds the first record that starts with it. Records
+  // hidden by the master key are skipped. Without a current index (row
+  // order) they raise "No index currently active".
+  void SetKey();
+  void EditKey();
+  // Goes to the first record whose key equals the key; false (and no move)
+  // when none.
+  bool GotoKey();
+  // Goes to the first record whose key is at or after the key in index
+  // order, or to the last record when none is.
+  void GotoNearest();
+  // SetKey, the values into the first key fields, then GotoKey/GotoNearest
+  // on as many key fields as there are values.
+  bool FindKey(const std::vector<Variant>& keyValues);
+  void FindNearest(const std::vector<Variant>& keyValues);
+  int KeyFieldCount = 0;
+
   TSWOnLoadRecord OnLoadRecord;
   TSWOnSaveRecord OnSaveRecord;
   TSWOnLoadField OnLoadField;
@@ -237,6 +259,12 @@ private:
   int SearchCurrentIndex(const std::vector<TField*>& fields, const Variant& keyValues, TLocateOptions options,
                          const std::function<bool(size_t, int32_t)>& visit);
   void MakeUserIndexes();
+  // Leaves dsSetKey and goes to the first presented record from where a key
+  // search lands (the first equal entry, or with `nearest` the first entry
+  // not before the key), comparing `count` key fields (0: see
+  // KeyFieldCount); false when there is none.
+  bool KeySearch(bool nearest, size_t count = 0);
+  void SetKeyValues(const std::vector<Variant>& keyValues);
   int32_t StoreNewRecord(std::vector<Cell> cells);
   void FreeAllRecords();
   void MasterChanged();
