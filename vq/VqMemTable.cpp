@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "Forms.h"
 #include "Gbk.h"
 #include "SysUtils.h"
 
@@ -265,6 +266,78 @@ void TVQCustomMemTable::EmptyTable() {
     throw;
   }
   EnableControls();
+}
+
+// ---------------------------------------------------------- blob streams --
+
+// A blob field's bytes as a stream, passed through the table's blob
+// compression events; a modified stream stores its bytes in the field when
+// it is freed.
+class TVQBlobStream : public TMemoryStream {
+public:
+  TVQBlobStream(TField* field, TVQCustomMemTable* table, TBlobStreamMode mode)
+      : field_(field), table_(table), mode_(mode) {
+    if (mode == bmWrite) {
+      modified_ = true;
+      return;
+    }
+    if (field->IsNull()) return;
+    const std::string stored = field->AsString();
+    if (table->OnDecompressBlobStream) {
+      TMemoryStream compressed;
+      compressed.WriteBuffer(stored);
+      compressed.Seek(0, soFromBeginning);
+      // What the event writes is the content, not a change by the user.
+      filling_ = true;
+      table->OnDecompressBlobStream(&compressed, this);
+      filling_ = false;
+    } else {
+      data_ = stored;
+    }
+    Seek(0, soFromBeginning);
+  }
+  ~TVQBlobStream() override {
+    if (mode_ == bmRead || !modified_) return;
+    try {
+      std::string stored = data_;
+      if (table_->OnCompressBlobStream) {
+        TMemoryStream compressed;
+        Seek(0, soFromBeginning);
+        table_->OnCompressBlobStream(this, &compressed);
+        stored = compressed.Bytes();
+      }
+      field_->SetAsVariant(data_.empty() ? Null() : Variant(stored));
+    } catch (const Exception& e) {
+      // A destructor cannot throw; the user still hears of it.
+      Application->HandleException(table_, e);
+    } catch (...) {
+    }
+  }
+  int64_t Write(const void* buffer, int64_t count) override {
+    if (mode_ == bmRead && !filling_) throw EWriteError("Stream write error");
+    if (!filling_) modified_ = true;
+    return TMemoryStream::Write(buffer, count);
+  }
+  void SetSize(int64_t size) override {
+    if (mode_ != bmRead && !filling_) modified_ = true;
+    TMemoryStream::SetSize(size);
+  }
+
+private:
+  TField* field_;
+  TVQCustomMemTable* table_;
+  TBlobStreamMode mode_;
+  bool modified_ = false;
+  bool filling_ = false;
+};
+
+std::unique_ptr<TStream> TVQCustomMemTable::CreateBlobStream(TField* field, TBlobStreamMode mode) {
+  CheckActive();
+  if (mode != bmRead) {
+    if (!loading_ && field->ReadOnly()) DatabaseError("Field " + field->DisplayName() + " is read only", this);
+    if (State() != dsEdit && State() != dsInsert) DatabaseError("Dataset is not in edit mode.", this);
+  }
+  return std::make_unique<TVQBlobStream>(field, this, mode);
 }
 
 // ---------------------------------------------------------------- cells --

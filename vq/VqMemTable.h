@@ -193,6 +193,18 @@ public:
   // OnDecompressLoad made of the whole source.
   TSWOnCompress OnCompressSave;
   TSWOnDeCompress OnDecompressLoad;
+  // Blob streams pass through these when assigned: the stored bytes are
+  // what OnCompressBlobStream made of the whole stream when it was freed,
+  // and a stream opened for reading holds what OnDecompressBlobStream made
+  // of a copy of them. Field values (AsString, files) are the stored bytes.
+  TSWOnCompress OnCompressBlobStream;
+  TSWOnDeCompress OnDecompressBlobStream;
+
+  // Modes other than bmRead raise "Field %s is read only" (not while a file
+  // is being loaded) and then "Dataset is not in edit mode." outside edit
+  // and insert. A modified stream writes the field when it is freed; a
+  // failure then goes to the application's exception handler.
+  std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;
 
 protected:
   void StoreOpen() override;
@@ -232,6 +244,7 @@ private:
     TVQCustomMemTable* table_;
   };
   friend class MasterLink;
+  friend class TVQBlobStream;
 
   Cell ToCell(const TField& f, const Variant& v) const;
   Variant FromCell(const TField& f, const Cell& c) const;
