@@ -1,8 +1,8 @@
 // The in-memory table: a data set whose records live only in memory, kept in
 // slots and presented in the order of the current index (insertion order by
 // default, or sorted by key fields). It supports unique and descending
-// indexes, indexed Locate, a master-detail key filter and its two file
-// formats. Not here: the byte formats themselves (VqMemTableFormat.h), the
+// indexes, indexed Locate and key searches, a master-detail key filter,
+// blob streams with compression events and its two file formats. Not here: the byte formats themselves (VqMemTableFormat.h), the
 // cursor, edit buffer, calculated fields and data links (TDataSet in DB.h).
 #pragma once
 
