@@ -216,6 +216,9 @@ void TControlPrivate::parentColorChanged() {
 bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
     QWidget* w = qobject_cast<QWidget*>(o);
     if (!w || !q) return false;
+    // A form's destructor hides its children, and Qt then moves focus among
+    // controls whose handlers capture the half-destroyed owner.
+    if (q->ComponentState().Contains(csDestroying)) return false;
     auto* wc = dynamic_cast<TWinControl*>(q);
     switch (e->type()) {
     case QEvent::KeyPress:
@@ -457,6 +460,9 @@ TControl::TControl(TComponent* AOwner, TControlPrivate* dd) : TComponent(AOwner)
 }
 
 TControl::~TControl() {
+    // Marked before any widget is hidden, so that no event reaches this
+    // control or the ones it owns once the subclasses are gone.
+    Destroying();
     if (d_->parent) SetParent(nullptr);
     for (TControl* c : std::vector<TControl*>(d_->children)) {
         c->d_->parent = nullptr;

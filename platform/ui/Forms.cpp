@@ -167,6 +167,8 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner, new TFormPriv
 }
 
 TCustomForm::~TCustomForm() {
+    // Taking the window out of its MDI frame moves focus too; see ~TControl.
+    Destroying();
     auto* d = FormD(this);
     if (!d->destroyFired) {
         d->destroyFired = true;

@@ -152,6 +152,69 @@ TEST_F(FormsTest, mdiFrameHoldsChildrenAndAChildFreesItselfOnClose) {
     delete main;
 }
 
+// Tells when its own destructor has run, and counts the focus handlers
+// called after that: those would run on what is left of the form.
+class TFrmWatched : public TForm {
+public:
+    TEdit* EditFirst;
+    TEdit* EditSecond;
+
+    TFrmWatched(TComponent* owner, bool mdiChild, bool* gone, int* lateCalls)
+        : TForm(owner), gone_(gone) {
+        SetName("FrmWatched");
+        if (mdiChild) SetFormStyle(fsMDIChild);
+        SetBounds(0, 0, 300, 200);
+        EditFirst = edit("EditFirst", 10, lateCalls);
+        EditSecond = edit("EditSecond", 40, lateCalls);
+    }
+    ~TFrmWatched() override { *gone_ = true; }
+
+private:
+    bool* gone_;
+    TEdit* edit(const char* name, int y, int* lateCalls) {
+        auto* e = new TEdit(this);
+        e->SetName(name);
+        e->SetParent(this);
+        e->SetTop(y);
+        auto late = [gone = gone_, lateCalls](TObject*) {
+            if (*gone) ++*lateCalls;
+        };
+        e->OnEnter = late;
+        e->OnExit = late;
+        return e;
+    }
+};
+
+TEST_F(FormsTest, focusHandlersAreNotCalledOnAFormBeingDestroyed) {
+    bool gone = false;
+    int lateCalls = 0;
+    auto* form = new TFrmWatched(nullptr, false, &gone, &lateCalls);
+    ShowAndActivate(form);
+    form->EditFirst->SetFocus();
+    ProcessEvents();
+    ASSERT_EQ(form->ActiveControl(), form->EditFirst);
+    delete form;
+    EXPECT_TRUE(gone);
+    EXPECT_EQ(lateCalls, 0);
+}
+
+TEST_F(FormsTest, focusHandlersAreNotCalledOnAnMdiChildBeingDestroyed) {
+    auto* main = new TFrmMain(Application);
+    ShowAndActivate(main);
+    bool gone = false;
+    int lateCalls = 0;
+    auto* child = new TFrmWatched(Application, true, &gone, &lateCalls);
+    child->Show();
+    ProcessEvents();
+    child->EditFirst->SetFocus();
+    ProcessEvents();
+    ASSERT_EQ(child->ActiveControl(), child->EditFirst);
+    delete child;
+    EXPECT_TRUE(gone);
+    EXPECT_EQ(lateCalls, 0);
+    delete main;
+}
+
 TEST_F(FormsTest, modalDialogAnsweredByTheScriptSetsItsFields) {
     script.ExpectForm("TFrmDialog", mrOk, {{"EditCode", "R0001"}, {"EditName", "张三"}});
     TFrmDialog dlg(nullptr);
