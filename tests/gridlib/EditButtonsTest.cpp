@@ -114,14 +114,17 @@ TEST_F(EditButtonsTest, upDownMainButtonStepsTheNumber) {
     e->EditButton()->SetVisible(true);
     ASSERT_EQ(e->ButtonControlCount(), 1);
     e->SetValue(5);
-    auto* b = static_cast<HeldButton*>(e->ButtonControl(0));
-    b->MouseDown(mbLeft, {}, 2, 1);
-    b->MouseUp(mbLeft, {}, 2, 1);
+    // The box made a plain button, not a HeldButton: casting it to one is
+    // undefined, so its handlers are reached through member pointers.
+    TEditButtonControlEh* b = e->ButtonControl(0);
+    auto click = [b](int y) {
+        (b->*&HeldButton::MouseDown)(mbLeft, {}, 2, y);
+        (b->*&HeldButton::MouseUp)(mbLeft, {}, 2, y);
+    };
+    click(1);
     EXPECT_EQ(e->GetValue().AsDouble(), 6.0);
-    b->MouseDown(mbLeft, {}, 2, b->Height() - 1);
-    b->MouseUp(mbLeft, {}, 2, b->Height() - 1);
-    b->MouseDown(mbLeft, {}, 2, b->Height() - 1);
-    b->MouseUp(mbLeft, {}, 2, b->Height() - 1);
+    click(b->Height() - 1);
+    click(b->Height() - 1);
     EXPECT_EQ(e->GetValue().AsDouble(), 4.0);
 }
 
