@@ -845,7 +845,11 @@ TRecordId TDataSet::StoreBookmarkRecord(const TBookmark& b) const {
 }
 
 TBookmark TDataSet::GetBookmark() const {
-    if (state_ == dsInactive || state_ == dsInsert || cursor_ < 0 || cursor_ >= presentedCount())
+    if (state_ == dsInactive) return TBookmark();
+    // While a data link reads a window row, that row is the record in view
+    // (a grid asks which of its rows are selected), as RecNo already says.
+    if (linkReadSet_) return linkRead_ >= 0 ? StoreBookmark(linkRead_) : TBookmark();
+    if (state_ == dsInsert || cursor_ < 0 || cursor_ >= presentedCount())
         return TBookmark();
     return StoreBookmark(idAt(cursor_));
 }

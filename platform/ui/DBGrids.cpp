@@ -577,6 +577,29 @@ int TDBGrid::GetEditLimit() {
     return 0;
 }
 
+TEditStyle TDBGrid::GetEditStyle(int ACol, int) {
+    TColumn* c = columnAt(ACol);
+    if (!c) return esSimple;
+    switch (c->ButtonStyle()) {
+    case cbsEllipsis: return esEllipsis;
+    case cbsAuto: return c->PickList().empty() ? esSimple : esPickList;
+    default: return esSimple;
+    }
+}
+
+std::vector<std::string> TDBGrid::GetPickList(int ACol, int) {
+    TColumn* c = columnAt(ACol);
+    return c ? c->PickList() : std::vector<std::string>{};
+}
+
+void TDBGrid::EditButtonClick() {
+    if (OnEditButtonClick) OnEditButtonClick(this);
+}
+
+// A value taken from the list is a finished entry, as if typed and
+// confirmed: it goes to the field at once.
+void TDBGrid::PickListChosen() { UpdateData(); }
+
 bool TDBGrid::CanEditShow() {
     if (!dataLink_->Active() || dbOptions_.Contains(dgRowSelect)) return false;
     TColumn* c = columnAt(Col());
@@ -954,8 +977,9 @@ void TDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AS
     try {
         bool highlight = AState.Contains(gdSelected) &&
                          (IsActiveControl() || dbOptions_.Contains(dgAlwaysShowSelection));
-        if (dbOptions_.Contains(dgMultiSelect) && selectedRows_->Count() && dataRow == saved &&
-            selectedRows_->CurrentRowSelected())
+        // The row being painted is the data set's record in view here, so
+        // every selected row shows as such, not only the current one.
+        if (dbOptions_.Contains(dgMultiSelect) && selectedRows_->Count() && selectedRows_->CurrentRowSelected())
             highlight = true;
         c->SetFont(col->Font());
         if (highlight) {

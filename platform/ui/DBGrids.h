@@ -241,6 +241,10 @@ protected:
     void SetEditText(int ACol, int ARow, const std::string& Value) override;
     std::string GetEditMask(int ACol, int ARow) override;
     int GetEditLimit() override;
+    TEditStyle GetEditStyle(int ACol, int ARow) override;
+    std::vector<std::string> GetPickList(int ACol, int ARow) override;
+    void EditButtonClick() override;
+    void PickListChosen() override;
     bool CanEditShow() override;
     bool CanEditModify() override;
     bool SelectCell(int ACol, int ARow) override;

@@ -6,6 +6,10 @@
 
 #include <QEvent>
 #include <QLineEdit>   // the in-place editor's widget
+#include <QListWidget> // the editor's drop-down list
+#include <QPainter>
+#include <QPointer>
+#include <QStyleOptionButton>
 #include <QTimer>      // auto-scroll while dragging outside the cells
 #include <QWidget>
 
@@ -47,9 +51,38 @@ int Step(const TGridAxisDrawInfo& axis, int cell) {
 
 // ------------------------------------------------------------ private parts
 
-struct TInplaceEditPrivate {
-    QLineEdit* edit = nullptr;
+// The editor's line edit with room for a button at its right edge. The
+// button is only painted here; presses on it reach TInplaceEdit::MouseDown
+// like any other, so a real click and a test's click take one path.
+class TGridLineEdit : public QLineEdit {
+public:
+    int buttonWidth = 0;
+    QString buttonText;
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QLineEdit::paintEvent(e);
+        if (buttonWidth <= 0) return;
+        QPainter p(this);
+        QStyleOptionButton opt;
+        opt.initFrom(this);
+        opt.rect = QRect(width() - buttonWidth, 0, buttonWidth, height());
+        opt.text = buttonText;
+        opt.state |= QStyle::State_Raised;
+        style()->drawControl(QStyle::CE_PushButton, &opt, &p, this);
+    }
 };
+
+struct TInplaceEditPrivate {
+    TGridLineEdit* edit = nullptr;
+    // Parented to the top-level window so the list may hang below the grid;
+    // the window may go first, hence the guard.
+    QPointer<QListWidget> list;
+};
+
+namespace {
+constexpr int kEditButtonWidth = 16;
+}
 
 // Watches the client widget: its size settles after the control's own
 // resize (the scroll area lays it out), and the grid's layout needs it.
@@ -67,8 +100,8 @@ struct TCustomGridPrivate : QObject {
 // ------------------------------------------------------------ TInplaceEdit
 
 TInplaceEdit::TInplaceEdit(TComponent* AOwner)
-    : TWinControl(AOwner, new TControlPrivate(NewWidget<QLineEdit>())), e_(new TInplaceEditPrivate) {
-    e_->edit = static_cast<QLineEdit*>(DPtr()->widget.data());
+    : TWinControl(AOwner, new TControlPrivate(NewWidget<TGridLineEdit>())), e_(new TInplaceEditPrivate) {
+    e_->edit = static_cast<TGridLineEdit*>(DPtr()->widget.data());
     e_->edit->setFrame(false);
     e_->edit->setTextMargins(2, 0, 2, 0);
     DPtr()->clickOnRelease = false;
@@ -77,7 +110,92 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner)
     QObject::connect(e_->edit, &QLineEdit::textChanged, e_->edit, [this](const QString&) { textEdited(); });
 }
 
-TInplaceEdit::~TInplaceEdit() { delete e_; }
+TInplaceEdit::~TInplaceEdit() {
+    delete e_->list;
+    delete e_;
+}
+
+TRect TInplaceEdit::ButtonRect() const {
+    if (editStyle_ == esSimple) return {};
+    return {Width() - kEditButtonWidth, 0, Width(), Height()};
+}
+
+void TInplaceEdit::layoutButton() {
+    const bool button = editStyle_ != esSimple;
+    e_->edit->buttonWidth = button ? kEditButtonWidth : 0;
+    e_->edit->buttonText = editStyle_ == esEllipsis ? QStringLiteral("...") : QString(QChar(0x25BE));
+    e_->edit->setTextMargins(2, 0, button ? kEditButtonWidth + 2 : 2, 0);
+    e_->edit->update();
+}
+
+void TInplaceEdit::buttonClicked() {
+    if (!grid_) return;
+    if (editStyle_ == esPickList) {
+        if (ListVisible()) CloseUp(false);
+        else DropDown();
+    } else if (editStyle_ == esEllipsis) {
+        grid_->EditButtonClick();
+    }
+}
+
+void TInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const TRect b = ButtonRect();
+    if (Button == mbLeft && !IsRectEmpty(b) && X >= b.Left && X < b.Right && Y >= b.Top && Y < b.Bottom) {
+        buttonClicked();
+        return;
+    }
+    if (ListVisible()) CloseUp(false);
+    TWinControl::MouseDown(Button, Shift, X, Y);
+}
+
+bool TInplaceEdit::ListVisible() const { return e_->list && e_->list->isVisible(); }
+
+int TInplaceEdit::ItemIndex() const { return ListVisible() ? e_->list->currentRow() : -1; }
+
+void TInplaceEdit::DropDown() {
+    if (editStyle_ != esPickList || pickList_.empty() || !Visible() || ListVisible()) return;
+    QWidget* top = e_->edit->window();
+    if (!e_->list || e_->list->parentWidget() != top) {
+        delete e_->list;
+        e_->list = new QListWidget(top);
+        // The editor keeps the focus: the list is driven from its keys.
+        e_->list->setFocusPolicy(Qt::NoFocus);
+        e_->list->setSelectionMode(QAbstractItemView::SingleSelection);
+        QObject::connect(e_->list, &QListWidget::itemClicked, e_->list, [this](QListWidgetItem* item) {
+            DispatchSafely(this, [this, item] {
+                e_->list->setCurrentItem(item);
+                CloseUp(true);
+            });
+        });
+    }
+    e_->list->clear();
+    const std::string text = GetText();
+    int current = -1;
+    for (size_t i = 0; i < pickList_.size(); ++i) {
+        e_->list->addItem(ToQt(pickList_[i]));
+        if (pickList_[i] == text) current = int(i);
+    }
+    e_->list->setFont(e_->edit->font());
+    if (current >= 0) e_->list->setCurrentRow(current);
+    const int rowH = std::max(1, e_->list->sizeHintForRow(0));
+    const int rows = std::min<int>(int(pickList_.size()), 7);
+    const QPoint at = e_->edit->mapTo(top, QPoint(0, e_->edit->height()));
+    e_->list->setGeometry(at.x(), at.y(), std::max(e_->edit->width(), 60), rows * rowH + 2 * e_->list->frameWidth());
+    e_->list->show();
+    e_->list->raise();
+}
+
+void TInplaceEdit::CloseUp(bool Accept) {
+    if (!ListVisible()) return;
+    const int row = e_->list->currentRow();
+    e_->list->hide();
+    if (!Accept || !grid_ || row < 0 || row >= int(pickList_.size())) return;
+    if (!grid_->CanEditModify()) return;
+    // Through setText, not SetText: the change must reach SetEditText.
+    e_->edit->setText(ToQt(pickList_[size_t(row)]));
+    SelectAll();
+    grid_->PickListChosen();
+}
 
 std::string TInplaceEdit::GetText() const { return FromQt(e_->edit->text()); }
 
@@ -121,11 +239,13 @@ void TInplaceEdit::Move(const TRect& r) {
     SetBounds(r.Left, r.Top, r.Width(), r.Height());
     const bool wasVisible = Visible();
     SetVisible(true);
+    layoutButton();
     BoundsChanged();
     if (grid_ && (grid_->Focused() || !wasVisible) && grid_->IsActiveControl() && CanFocus()) SetFocus();
 }
 
 void TInplaceEdit::HideEditor() {
+    CloseUp(false);
     if (!Visible()) return;
     const bool hadFocus = Focused();
     SetVisible(false);
@@ -134,6 +254,10 @@ void TInplaceEdit::HideEditor() {
 
 void TInplaceEdit::UpdateContents() {
     if (!grid_) return;
+    CloseUp(false);
+    editStyle_ = grid_->GetEditStyle(grid_->Col(), grid_->Row());
+    pickList_ = editStyle_ == esPickList ? grid_->GetPickList(grid_->Col(), grid_->Row()) : std::vector<std::string>{};
+    layoutButton();
     loading_ = true;
     e_->edit->clear();
     editMask_ = grid_->GetEditMask(grid_->Col(), grid_->Row());
@@ -155,6 +279,41 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     }
     const bool always = grid_->Options().Contains(goAlwaysShowEditor);
     const bool ctrl = Shift.Contains(ssCtrl);
+    if (ListVisible()) {
+        const int n = e_->list->count();
+        const int row = e_->list->currentRow();
+        switch (Key) {
+        case VK_UP:
+        case VK_DOWN:
+            if (Shift.Contains(ssAlt)) CloseUp(true);
+            else e_->list->setCurrentRow(std::clamp(row + (Key == VK_UP ? -1 : 1), 0, n - 1));
+            Key = 0;
+            return;
+        case VK_PRIOR: case VK_NEXT: case VK_HOME: case VK_END:
+            e_->list->setCurrentRow(Key == VK_PRIOR || Key == VK_HOME ? 0 : n - 1);
+            Key = 0;
+            return;
+        case VK_RETURN: case VK_ESCAPE:
+            CloseUp(Key == VK_RETURN);
+            Key = 0;
+            return;
+        case VK_TAB:
+            CloseUp(false);
+            break;
+        default:
+            break;
+        }
+    }
+    if (editStyle_ == esPickList && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
+        DropDown();
+        Key = 0;
+        return;
+    }
+    if (editStyle_ == esEllipsis && ctrl && Key == VK_RETURN) {
+        grid_->EditButtonClick();
+        Key = 0;
+        return;
+    }
     bool toGrid = false;
     switch (Key) {
     case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_ESCAPE:
@@ -210,6 +369,7 @@ void TInplaceEdit::DblClick() {
 }
 
 void TInplaceEdit::DoExit() {
+    CloseUp(false);
     TWinControl::DoExit();
     if (grid_) grid_->EditorExit();
 }

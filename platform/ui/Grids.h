@@ -98,6 +98,11 @@ struct TGridDrawInfo {
 class TCustomGrid;
 struct TInplaceEditPrivate;
 
+// What the editor offers besides typing: nothing, a "..." button that runs
+// the grid's EditButtonClick (also Ctrl+Enter), or a drop-down list of
+// values (its button, or Alt+Down).
+enum TEditStyle { esSimple, esEllipsis, esPickList };
+
 // The one-line editor a grid shows over its current cell. The grid creates
 // it (CreateEditor), loads it from GetEditText/GetEditMask/GetEditLimit and
 // stores its text back through SetEditText on every change and when it
@@ -131,9 +136,23 @@ public:
     bool CaretAtLeft() const;
     bool CaretAtRight() const;
 
+    TEditStyle EditStyle() const { return editStyle_; }
+    // The button at the right edge (editor coordinates); empty for esSimple.
+    TRect ButtonRect() const;
+    // The drop-down list of an esPickList editor. The focus stays in the
+    // editor: Up/Down walk the list, Enter (or a click on an item) takes the
+    // item, Esc drops the list and keeps the text.
+    void DropDown();
+    void CloseUp(bool Accept);
+    bool ListVisible() const;
+    const std::vector<std::string>& PickList() const { return pickList_; }
+    // The highlighted item of the open list, -1 when none.
+    int ItemIndex() const;
+
 protected:
     friend class TCustomGrid;
     virtual void BoundsChanged() {}
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
     void KeyUp(Word& Key, TShiftState Shift) override;
@@ -144,7 +163,11 @@ protected:
 
 private:
     void textEdited();
+    void layoutButton();
+    void buttonClicked();
     TCustomGrid* grid_ = nullptr;
+    TEditStyle editStyle_ = esSimple;
+    std::vector<std::string> pickList_;
     std::string editMask_;
     int maxLength_ = 0;
     bool loading_ = false;
@@ -298,6 +321,13 @@ protected:
     virtual void SetEditText(int ACol, int ARow, const std::string& Value) {}
     virtual std::string GetEditMask(int ACol, int ARow) { return {}; }
     virtual int GetEditLimit() { return 0; }
+    virtual TEditStyle GetEditStyle(int ACol, int ARow) { return esSimple; }
+    virtual std::vector<std::string> GetPickList(int ACol, int ARow) { return {}; }
+    // The editor's "..." button was pressed (or Ctrl+Enter typed).
+    virtual void EditButtonClick() {}
+    // An item of the drop-down list was taken; its text is already in the
+    // editor and went through SetEditText.
+    virtual void PickListChosen() {}
     virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) = 0;
     virtual bool SelectCell(int ACol, int ARow);
     virtual void ColumnMoved(int FromIndex, int ToIndex) {}

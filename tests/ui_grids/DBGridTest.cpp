@@ -10,6 +10,8 @@
 #include "TestSeam.h"
 #include "private/Canvas_p.h"
 
+#include <QListWidget>
+
 namespace {
 
 class DBGridTest : public ::testing::Test {
@@ -337,5 +339,180 @@ TEST_F(DBGridTest, leavingAnUntouchedNewRecordDropsIt) {
     EXPECT_EQ(ds->Count(), 30);
     EXPECT_EQ(ds->RecNo(), 30);
 }
+
+}  // namespace
+
+namespace {
+
+// ---- multi-select: every selected row paints highlighted
+
+struct PaintedCell {
+    std::string text;
+    bool highlighted;
+};
+
+TEST_F(DBGridTest, multiSelectPaintsEverySelectedRowHighlighted) {
+    grid->SetOptions(grid->Options() << dgMultiSelect);
+    Open();
+    const TPoint second = DataCell(0, 1), fourth = DataCell(0, 3);
+    Press(grid, second.X, second.Y);
+    Press(grid, fourth.X, fourth.Y, Qt::ControlModifier);
+    ASSERT_EQ(grid->SelectedRows()->Count(), 2);
+    ASSERT_EQ(ds->RecNo(), 4);
+    std::vector<TMetafileRecord> records;
+    CanvasSetRecorder(grid->Canvas(), &records);
+    grid->Repaint();
+    CanvasSetRecorder(grid->Canvas(), nullptr);
+    std::vector<PaintedCell> painted;
+    for (const auto& r : records)
+        if (r.Kind == mrText && r.Text != "*" && painted.size() < 10)
+            painted.push_back({r.Text, r.BrushColor == clHighlight && r.FontColor == clHighlightText});
+    const std::vector<std::pair<std::string, bool>> expected = {
+        {"Code", false}, {"Name", false}, {"C01", false}, {"书1", false}, {"C02", true},
+        {"书2", true},   {"C03", false},  {"书3", false}, {"C04", true},  {"书4", true}};
+    ASSERT_EQ(painted.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(painted[i].text, expected[i].first) << i;
+        EXPECT_EQ(painted[i].highlighted, expected[i].second) << painted[i].text;
+    }
+}
+
+// ---- the pick list of a column
+
+struct PickRow {
+    const char* name;
+    std::vector<std::pair<Word, TShiftState>> keys;
+    bool listOpen;
+    int itemIndex;
+    const char* fieldText;
+    TDataSetState state;
+};
+
+class DBGridPickList : public DBGridTest, public ::testing::WithParamInterface<PickRow> {
+protected:
+    void OpenWithPickList() {
+        grid->Columns()->Add()->SetFieldName("Code");
+        TColumn* name = grid->Columns()->Add();
+        name->SetFieldName("Name");
+        name->PickList() = {"Alpha", "Beta", "Gamma"};
+        Open();
+        grid->SetSelectedIndex(1);
+        SendKey(grid, VK_F2);
+    }
+};
+
+TEST_P(DBGridPickList, keysDriveTheList) {
+    OpenWithPickList();
+    TInplaceEdit* ed = grid->InplaceEditor();
+    ASSERT_NE(ed, nullptr);
+    ASSERT_EQ(ed->EditStyle(), esPickList);
+    for (const auto& [key, shift] : GetParam().keys) SendKey(ed, key, shift);
+    EXPECT_EQ(ed->ListVisible(), GetParam().listOpen);
+    EXPECT_EQ(ed->ItemIndex(), GetParam().itemIndex);
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), GetParam().fieldText);
+    EXPECT_EQ(ds->State(), GetParam().state);
+    EXPECT_TRUE(ed->Focused());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, DBGridPickList,
+    ::testing::Values(
+        PickRow{"altDownOpensWithNothingChosen", {{VK_DOWN, {ssAlt}}}, true, -1, "书1", dsBrowse},
+        PickRow{"downWalksTheList", {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {}}}, true, 1, "书1", dsBrowse},
+        PickRow{"downStopsAtTheLast",
+                {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {}}, {VK_DOWN, {}}, {VK_DOWN, {}}}, true, 2, "书1",
+                dsBrowse},
+        PickRow{"enterWritesTheItem", {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {}}, {VK_RETURN, {}}}, false,
+                -1, "Beta", dsEdit},
+        PickRow{"escapeKeepsTheText", {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_ESCAPE, {}}}, false, -1, "书1",
+                dsBrowse},
+        PickRow{"altDownAgainTakesTheItem", {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {ssAlt}}}, false, -1,
+                "Alpha", dsEdit}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+TEST_F(DBGridPickList, buttonOpensTheListAndAClickedItemIsPosted) {
+    OpenWithPickList();
+    TInplaceEdit* ed = grid->InplaceEditor();
+    const TRect b = ed->ButtonRect();
+    ASSERT_FALSE(IsRectEmpty(b));
+    EXPECT_EQ(b.Right, ed->Width());
+    SendClick(ed, (b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2);
+    ASSERT_TRUE(ed->ListVisible());
+    auto* list = WidgetOf(form)->window()->findChild<QListWidget*>();
+    ASSERT_NE(list, nullptr);
+    const QPoint at = list->visualItemRect(list->item(2)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &release);
+    ProcessEvents();
+    EXPECT_FALSE(ed->ListVisible());
+    EXPECT_EQ(ed->GetText(), "Gamma");
+    SendKey(ed, VK_DOWN);
+    EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_EQ(ds->Stored(0, 1), "Gamma");
+}
+
+TEST_F(DBGridPickList, columnsWithoutAListOrWithButtonStyleNoneEditPlainly) {
+    OpenWithPickList();
+    grid->Columns()->Items(1)->SetButtonStyle(cbsNone);
+    grid->SetSelectedIndex(0);
+    grid->SetSelectedIndex(1);
+    SendKey(grid, VK_F2);
+    EXPECT_EQ(grid->InplaceEditor()->EditStyle(), esSimple);
+    EXPECT_TRUE(IsRectEmpty(grid->InplaceEditor()->ButtonRect()));
+    grid->SetSelectedIndex(0);
+    SendKey(grid, VK_F2);
+    EXPECT_EQ(grid->InplaceEditor()->EditStyle(), esSimple);
+}
+
+// ---- the ellipsis button
+
+struct EllipsisRow {
+    const char* name;
+    bool click;       // a click (at the button or in the text) instead of a key
+    bool atButton;
+    Word key;
+    TShiftState shift;
+    int fired;
+};
+
+class DBGridEllipsis : public DBGridTest, public ::testing::WithParamInterface<EllipsisRow> {};
+
+TEST_P(DBGridEllipsis, buttonOrCtrlEnterFiresOnEditButtonClick) {
+    grid->Columns()->Add()->SetFieldName("Code");
+    TColumn* name = grid->Columns()->Add();
+    name->SetFieldName("Name");
+    name->SetButtonStyle(cbsEllipsis);
+    Open();
+    int fired = 0;
+    grid->OnEditButtonClick = [&](TObject* sender) {
+        EXPECT_EQ(sender, grid);
+        ++fired;
+    };
+    grid->SetSelectedIndex(1);
+    SendKey(grid, VK_F2);
+    TInplaceEdit* ed = grid->InplaceEditor();
+    ASSERT_EQ(ed->EditStyle(), esEllipsis);
+    const TRect b = ed->ButtonRect();
+    ASSERT_EQ(b.Width(), 16);
+    if (GetParam().click) {
+        const int x = GetParam().atButton ? (b.Left + b.Right) / 2 : 4;
+        SendClick(ed, x, (b.Top + b.Bottom) / 2);
+    } else {
+        SendKey(ed, GetParam().key, GetParam().shift);
+    }
+    EXPECT_EQ(fired, GetParam().fired);
+}
+
+INSTANTIATE_TEST_SUITE_P(Triggers, DBGridEllipsis,
+                         ::testing::Values(EllipsisRow{"clickOnTheButton", true, true, 0, {}, 1},
+                                           EllipsisRow{"clickInTheText", true, false, 0, {}, 0},
+                                           EllipsisRow{"ctrlEnter", false, false, VK_RETURN, {ssCtrl}, 1},
+                                           EllipsisRow{"plainEnter", false, false, VK_RETURN, {}, 0},
+                                           EllipsisRow{"altDown", false, false, VK_DOWN, {ssAlt}, 0}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
