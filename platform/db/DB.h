@@ -608,8 +608,10 @@ public:
     void SetFilterOptions(TFilterOptions o);
 
     // Bookmarks. GetBookmark of an empty data set or of a record being
-    // inserted gives "" (no bookmark). GotoBookmark raises EDatabaseError
-    // "Record not found" when the record is gone.
+    // inserted gives "" (no bookmark); while a data link reads one of its
+    // window rows, it gives that row's bookmark, as RecNo gives its number.
+    // GotoBookmark raises EDatabaseError "Record not found" when the record
+    // is gone.
     TBookmark GetBookmark() const;
     void GotoBookmark(const TBookmark& b);
     void FreeBookmark(TBookmark&) {}
