@@ -196,6 +196,7 @@ void TCustomDBEditEh::SetAlignment(TAlignment v) {
     if (alignmentStored_ && alignment_ == v) return;
     alignment_ = v;
     alignmentStored_ = true;
+    TCustomEdit::SetAlignment(v);
     Invalidate();
 }
 
@@ -236,6 +237,9 @@ void TCustomDBEditEh::SetDataField(const std::string& v) {
 
 void TCustomDBEditEh::DataChange() {
     DataChanged();
+    // The field's alignment may have changed with the record or the link,
+    // unless one was set on the edit itself.
+    TCustomEdit::SetAlignment(Alignment());
     UpdateEditButtonsState();
 }
 

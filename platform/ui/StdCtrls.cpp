@@ -329,6 +329,18 @@ void TCustomEdit::SetCharCase(TEditCharCase v) {
     ED(this)->charCase = v;
     SetText(GetText());
 }
+TAlignment TCustomEdit::Alignment() const {
+    auto* e = LineOf(this);
+    if (!e) return taLeftJustify;
+    Qt::Alignment a = e->alignment() & Qt::AlignHorizontal_Mask;
+    return a == Qt::AlignRight ? taRightJustify : a == Qt::AlignHCenter ? taCenter : taLeftJustify;
+}
+void TCustomEdit::SetAlignment(TAlignment v) {
+    auto* e = LineOf(this);
+    if (!e) return;
+    Qt::Alignment h = v == taRightJustify ? Qt::AlignRight : v == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+    e->setAlignment(h | Qt::AlignVCenter);
+}
 bool TCustomEdit::AutoSelect() const { return ED(this)->autoSelect; }
 void TCustomEdit::SetAutoSelect(bool v) { ED(this)->autoSelect = v; }
 

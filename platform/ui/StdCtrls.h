@@ -84,6 +84,9 @@ public:
     void SetCharCase(TEditCharCase v);
     bool AutoSelect() const;
     void SetAutoSelect(bool v);
+    // Where a one-line edit puts its text (numbers stand right).
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment v);
 
     TNotifyEvent OnChange;
 

@@ -47,6 +47,16 @@ TEST_F(NumberEditTest, newBoxIsEmptyAndNull) {
     EXPECT_EQ(edit->Alignment(), taRightJustify);
 }
 
+// The box once stored its alignment without the edit showing it: numbers
+// stood left.
+TEST_F(NumberEditTest, shownTextFollowsTheAlignment) {
+    EXPECT_EQ(edit->TCustomEdit::Alignment(), taRightJustify);
+    edit->SetAlignment(taCenter);
+    EXPECT_EQ(edit->TCustomEdit::Alignment(), taCenter);
+    edit->SetAlignment(taLeftJustify);
+    EXPECT_EQ(edit->TCustomEdit::Alignment(), taLeftJustify);
+}
+
 TEST_F(NumberEditTest, valueIsADoubleAndNullEmpties) {
     edit->SetDecimalPlaces(0);
     edit->SetValue(3);
