@@ -7,6 +7,7 @@
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "uDMData.h"
+#include "uGridLayout.h"
 #include "uMagzDest.h"
 #include "uReaderDetail.h"
 
@@ -78,11 +79,7 @@ TFrmBookDest::TFrmBookDest(TComponent* AOwner, TItemKind kind) : TFrmBaseD(AOwne
     DBGrid1->OnDblClick = [this](TObject* s) { BtLookClick(s); };
     DBGrid1->OnKeyDown = KeyDownHandler();
     auto column = [this](const char* field, const char* title, int width) {
-        TColumn* c = DBGrid1->Columns()->Add();
-        c->SetFieldName(field);
-        c->Title()->SetCaption(title);
-        c->Title()->SetAlignment(taCenter);
-        c->SetWidth(width);
+        AddDesignedColumn(DBGrid1, field, title, width);
     };
     column("Rcode", "读者编号", 80);
     column("ReaderName", "读者姓名", 80);

@@ -6,6 +6,7 @@
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "uDMData.h"
+#include "uGridLayout.h"
 #include "uGlobal.h"
 #include "uReaderDetail.h"
 
@@ -59,11 +60,7 @@ TFrmBookExceedList::TFrmBookExceedList(TComponent* AOwner, TItemKind kind) : TFr
                                        dgAlwaysShowSelection});
     DBGrid1->SetDataSource(DataSource1);
     auto column = [this](const char* field, const char* title, int width) {
-        TColumn* c = DBGrid1->Columns()->Add();
-        c->SetFieldName(field);
-        c->Title()->SetCaption(title);
-        c->Title()->SetAlignment(taCenter);
-        c->SetWidth(width);
+        AddDesignedColumn(DBGrid1, field, title, width);
     };
     column("RName", "读者姓名", 80);
     column("ReturnDate", "应还日", 85);

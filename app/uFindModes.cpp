@@ -8,6 +8,7 @@
 #include "ExtCtrls.h"
 #include "Menus.h"
 #include "StdCtrls.h"
+#include "uGridLayout.h"
 
 TFrmFindByModes::TFrmFindByModes(TComponent* AOwner, std::string caption, std::vector<TFindMode> modes,
                                  std::vector<TFindColumn> columns)
@@ -26,11 +27,7 @@ TFrmFindByModes::TFrmFindByModes(TComponent* AOwner, std::string caption, std::v
     TbCaption->SetShowHint(true);
     BtAdd->SetVisible(false);
     for (const auto& c : columns) {
-        TColumn* col = DBGrid1->Columns()->Add();
-        col->SetFieldName(c.Field);
-        col->Title()->SetCaption(c.Title);
-        col->Title()->SetAlignment(taCenter);
-        if (c.Width > 0) col->SetWidth(c.Width);
+        TColumn* col = AddDesignedColumn(DBGrid1, c.Field, c.Title, c.Width);
         if (c.Centred) col->SetAlignment(taCenter);
     }
     Edit1->OnChange = [this](TObject* s) { Edit1Change(s); };

@@ -2,16 +2,14 @@
 #include "uFindSupplier.h"
 
 #include "ADODB.h"
+#include "uGridLayout.h"
 #include "DBGrids.h"
 #include "ExtCtrls.h"
 
 TFrmFindSupplier::TFrmFindSupplier(TComponent* AOwner) : TFrmFindCode(AOwner)
 {
     SetName("FrmFindSupplier");
-    TColumn* col = DBGrid1->Columns()->Add();
-    col->SetFieldName("Code");
-    col->Title()->SetCaption("供应商名称");
-    col->Title()->SetAlignment(taCenter);
+    AddDesignedColumn(DBGrid1, "Code", "供应商名称", 0);
     Panel2->SetVisible(false);
 }
 

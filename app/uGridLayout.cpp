@@ -57,6 +57,16 @@ const TLayoutRow* KeyRow(const std::vector<TLayoutRow>& rows)
     return nullptr;
 }
 
+TColumn* AddDesignedColumn(TDBGrid* grid, const std::string& field, const std::string& title, int width)
+{
+    TColumn* c = grid->Columns()->Add();
+    c->SetFieldName(field);
+    c->Title()->SetCaption(title);
+    c->Title()->SetAlignment(taCenter);
+    if (width > 0) c->SetWidth(width);
+    return c;
+}
+
 void BuildGridColumns(TDBGrid* grid, const std::vector<TLayoutRow>& rows)
 {
     TDBGridColumns* columns = grid->Columns();

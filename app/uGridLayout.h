@@ -10,6 +10,7 @@
 #include <vector>
 
 class TADOConnection;
+class TColumn;
 class TDBGrid;
 
 // One TableStructure row.
@@ -38,6 +39,10 @@ std::vector<TLayoutRow> ShownRows(const std::vector<TLayoutRow>& rows);
 const TLayoutRow* RowForField(const std::vector<TLayoutRow>& rows, const std::string& fieldName);
 // The layout's key column: the first row with IsKey; nullptr when none.
 const TLayoutRow* KeyRow(const std::vector<TLayoutRow>& rows);
+
+// Adds a column the window designs itself (not from TableStructure): bound to
+// `field`, with a centred title; width <= 0 keeps the grid's default width.
+TColumn* AddDesignedColumn(TDBGrid* grid, const std::string& field, const std::string& title, int width);
 
 // Replaces the grid's columns by the shown rows: each bound to its
 // ColumnsCode, title (centred) and width from RowForField.
