@@ -464,31 +464,49 @@ TModalResult TCustomForm::ShowModal() {
     return TDialogSeam::Instance().ShowModal(this);
 }
 
-TModalResult RunModalLoop(TCustomForm* form, bool) {
+// Undo in the reverse order of doing: the form is hidden while it is still
+// modal, so that Qt takes it off its modal list and unblocks every other
+// window, and only then is its modality cleared. Clearing first left every
+// window of the program blocked for good. The same unwinding runs when
+// OnShow or the loop throws, so no modal window outlives the call. The window
+// that was active before gets the keyboard back: without a window manager
+// nobody else would give it.
+TModalResult RunModalLoop(TCustomForm* form) {
     auto* d = FormD(form);
     QPointer<QWidget> alive(d->top());
+    QPointer<QWidget> opener(QApplication::activeWindow());
     d->modalResult = mrNone;
     d->closeAccepted = false;
     d->closeAction = caHide;
     d->inModal = true;
     d->top()->setWindowModality(Qt::ApplicationModal);
-    form->Show();
-    if (d->top()) d->top()->activateWindow();
     QEventLoop loop;
-    d->loop = &loop;
-    while (!d->closeAccepted) {
-        if (g_terminated) {
-            if (d->modalResult == mrNone) d->modalResult = mrCancel;
-            break;
+    auto unwind = [&] {
+        if (!alive) return;
+        d->loop = nullptr;
+        form->Hide();
+        d->top()->setWindowModality(Qt::NonModal);
+        d->inModal = false;
+        if (opener && opener != alive && opener->isVisible()) opener->activateWindow();
+    };
+    try {
+        form->Show();
+        if (d->top()) d->top()->activateWindow();
+        d->loop = &loop;
+        while (!d->closeAccepted) {
+            if (g_terminated) {
+                if (d->modalResult == mrNone) d->modalResult = mrCancel;
+                break;
+            }
+            loop.exec();
+            if (!alive) return mrCancel;
         }
-        loop.exec();
-        if (!alive) return mrCancel;
+    } catch (...) {
+        unwind();
+        throw;
     }
     TModalResult result = d->modalResult;
-    d->loop = nullptr;
-    d->inModal = false;
-    d->top()->setWindowModality(Qt::NonModal);
-    form->Hide();
+    unwind();
     if (d->closeAction == caFree) form->Release();
     return result;
 }

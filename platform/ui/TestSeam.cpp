@@ -169,14 +169,14 @@ static void SetField(TCustomForm* form, const std::string& name, const std::stri
 }
 
 TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
-    if (!scripted_) return RunModalLoop(form, false);
+    if (!scripted_) return RunModalLoop(form);
     record({TSeamKind::ModalForm, form->Caption(), form->Caption(), form->Name(), DynamicClassName(form)});
     TSeamAnswer* a = match(TSeamKind::ModalForm, form->Caption(), form->Caption(), form);
     QPointer<QWidget> alive(WidgetOf(form));
     if (!a) {
         fail("unexpected modal form: " + DynamicClassName(form) + " " + form->Name() + " [" + form->Caption() + "]");
         QTimer::singleShot(0, WidgetOf(form), [form] { ForceCloseModal(form, mrCancel); });
-        return RunModalLoop(form, true);
+        return RunModalLoop(form);
     }
     TSeamAnswer answer = *a;
     QTimer::singleShot(0, WidgetOf(form), [form, answer, alive] {
@@ -194,7 +194,7 @@ TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
             ForceCloseModal(form, mrCancel);
         });
     });
-    return RunModalLoop(form, true);
+    return RunModalLoop(form);
 }
 
 // ------------------------------------------------------------ other dialogs

@@ -60,9 +60,10 @@ public:
 // Presses the form's Default (enter) or Cancel (!enter) button when one is
 // visible and enabled; true when pressed.
 bool FormPressDialogButton(TCustomForm* form, bool enter);
-// Shows form modally with a real nested loop. When scripted is true a
-// refusal to close ends the loop with mrCancel instead of waiting.
-TModalResult RunModalLoop(TCustomForm* form, bool scripted);
+// Shows form modally with a real nested loop; returns its ModalResult, or
+// mrCancel when the form was destroyed inside the loop. On every way out,
+// exceptions from OnShow included, the form is hidden and no longer modal.
+TModalResult RunModalLoop(TCustomForm* form);
 void ApplyWindowFlags(TCustomForm* form);
 void LockFormSize(TCustomForm* form);
 // Asks CloseQuery/OnClose whether a modal form may close with its
