@@ -7,8 +7,7 @@
 #include "app/uMain.h"
 #include "app/uStartup.h"
 
-int main()
-{
+int main() {
     Application->Initialize();
     AppTitle = ProductName;
     Application->SetTitle(AppTitle);

@@ -48,11 +48,9 @@ std::string ItemConflictText(const std::string& code, const char* what) {
     return "此书(" + code + ")" + what + ",本次存盘已全部取消！";
 }
 
-}  // namespace
+} // namespace
 
-const TCircTables& CircTables(TItemKind kind) {
-    return kind == TItemKind::Book ? kBookTables : kMagzTables;
-}
+const TCircTables& CircTables(TItemKind kind) { return kind == TItemKind::Book ? kBookTables : kMagzTables; }
 
 int OverdueDays(TDateTime due, TDateTime returnedOn) {
     if (due.Val >= returnedOn.Val) return 0;
@@ -161,8 +159,8 @@ void SaveBorrowBill(TADOConnection* c, const TBill& bill) {
                 c->Execute(std::string("update Readerinfo set ") + t.ReaderQty + "=" + t.ReaderQty +
                            "+1 where Code=" + R);
                 if (c->Execute(std::string("insert into ") + t.Loans +
-                               "(Code,Rcode,State,BorrowDate,ReturnDate,Operator) select " + K + "," + R +
-                               ",'未还'," + borrowed + "," + Q(SqlDate(line.ReturnDate)) + "," + Op +
+                               "(Code,Rcode,State,BorrowDate,ReturnDate,Operator) select " + K + "," + R + ",'未还'," +
+                               borrowed + "," + Q(SqlDate(line.ReturnDate)) + "," + Op +
                                " where not exists (select 1 from " + t.Loans + " where Code=" + K +
                                " and State='未还')") != 1)
                     throw ELoanConflict(line.Code, ItemConflictText(line.Code, "已经被借出"));
@@ -184,9 +182,8 @@ void SaveRenewBill(TADOConnection* c, const TBill& bill) {
             const std::string K = Q(line.Code);
             c->Execute(std::string("update ") + t.Items + " set times=times+1 where Code=" + K);
             if (c->Execute(std::string("update ") + t.Loans + " set Renewdate=#" + SqlDate(line.RenewDate) +
-                           "# , ReturnDate=#" + SqlDate(line.ReturnDate) +
-                           "#,RenewTimes=RenewTimes+1 where Code=" + K + " and State='未还' and Rcode=" +
-                           Q(bill.Reader)) == 0)
+                           "# , ReturnDate=#" + SqlDate(line.ReturnDate) + "#,RenewTimes=RenewTimes+1 where Code=" + K +
+                           " and State='未还' and Rcode=" + Q(bill.Reader)) == 0)
                 throw ELoanConflict(line.Code, ItemConflictText(line.Code, "已经归还"));
         }
     });
@@ -201,17 +198,16 @@ std::vector<std::string> SaveReturnBill(TADOConnection* c, const TBill& bill) {
             if (line.State != CircWord::NewReturn) continue;
             const std::string K = Q(line.Code);
             c->Execute(std::string("update ") + t.Items + " set IsOut='',Borrowman='' where Code=" + K);
-            c->Execute(std::string("update Readerinfo set ") + t.ReaderQty + "=" + t.ReaderQty +
-                       "-1 where Code=" + R);
+            c->Execute(std::string("update Readerinfo set ") + t.ReaderQty + "=" + t.ReaderQty + "-1 where Code=" + R);
             if (line.ExceedDay > 0)
                 c->Execute(std::string("update Readerinfo set ") + t.ReaderOverdue + "=" + t.ReaderOverdue +
                            "+1 where Code=" + R);
             // A loan another desk returned meanwhile must not lower the
             // reader's count a second time.
-            if (c->Execute(std::string("update ") + t.Loans + " set State='已还',ReturnDate=" +
-                           Q(SqlDate(line.ReturnDate)) + ",ExceedDay=" + IntToStr(line.ExceedDay) +
-                           ",ExceedFund=" + CurrToStr(line.ExceedFund) + " where Code=" + K +
-                           " and State='未还' and Rcode=" + R) == 0)
+            if (c->Execute(std::string("update ") + t.Loans +
+                           " set State='已还',ReturnDate=" + Q(SqlDate(line.ReturnDate)) +
+                           ",ExceedDay=" + IntToStr(line.ExceedDay) + ",ExceedFund=" + CurrToStr(line.ExceedFund) +
+                           " where Code=" + K + " and State='未还' and Rcode=" + R) == 0)
                 throw ELoanConflict(line.Code, ItemConflictText(line.Code, "已经归还"));
             returned.push_back(line.Code);
         }
@@ -242,7 +238,7 @@ std::string ReservationSelect(TItemKind kind) {
            "from (Borrowinfo1 a left join Magzinfo b on a.Code=b.Code) left join Readerinfo c on a.RCode=c.Code ";
 }
 
-}  // namespace
+} // namespace
 
 std::string ReservationListSql(TItemKind kind, const std::string& reader) {
     if (reader.empty()) return ReservationSelect(kind) + "where a.State='预约' order by a.BorrowDate";

@@ -24,7 +24,7 @@ inline constexpr const char* NewReturn = "新还";
 inline constexpr const char* OnLoan = "外借";
 inline constexpr const char* WrittenOff = "报废";
 inline constexpr const char* Restricted = "限制";
-}  // namespace CircWord
+} // namespace CircWord
 
 // Books and periodicals keep the same columns in parallel tables.
 enum class TItemKind { Book, Periodical };
@@ -64,20 +64,20 @@ enum class TBorrowVerdict {
 };
 
 struct TBorrowScan {
-    std::string Code;    // the scanned item code
-    std::string Reader;  // the reader code box
+    std::string Code;   // the scanned item code
+    std::string Reader; // the reader code box
     int LoanCount = 0;
     int LoanLimit = 0;
     bool ReaderIsLimit = false;
-    bool InBill = false;  // the bill already holds a line with this code
+    bool InBill = false; // the bill already holds a line with this code
 };
 
 // The columns of the item a desk copies into its line.
 struct TItemInfo {
     std::string Name, Publisher, Sortcode;
-    std::string Writer, Orderyear, PeriodNo, ZPeriodNo, PeriodSt;  // periodicals
+    std::string Writer, Orderyear, PeriodNo, ZPeriodNo, PeriodSt; // periodicals
     Currency Price;
-    std::string OpenLoanDue;  // due date text of the item's open loan (AskReserve)
+    std::string OpenLoanDue; // due date text of the item's open loan (AskReserve)
 };
 
 // Runs the lending tests in order, with at most four look-ups, and stops
@@ -112,7 +112,7 @@ TRenewVerdict CheckRenew(TADOConnection* c, TItemKind kind, const std::string& c
 // One line of a bill as the saves read it.
 struct TBillLine {
     std::string Code;
-    std::string State;  // "新借", "预约", "续借", "新还" are saved; others skipped
+    std::string State; // "新借", "预约", "续借", "新还" are saved; others skipped
     TDateTime BorrowDate, ReturnDate, RenewDate;
     int ExceedDay = 0;
     Currency ExceedFund;

@@ -7,8 +7,7 @@
 
 #include <memory>
 
-Taboutform::Taboutform(TComponent* AOwner) : TForm(AOwner)
-{
+Taboutform::Taboutform(TComponent* AOwner) : TForm(AOwner) {
     SetName("aboutform");
     SetCaption("关于本软件");
     SetBorderStyle(bsNone);
@@ -66,13 +65,9 @@ Taboutform::Taboutform(TComponent* AOwner) : TForm(AOwner)
     };
 }
 
-void Taboutform::FormShow(TObject*)
-{
-    LbName->SetCaption(CorpName);
-}
+void Taboutform::FormShow(TObject*) { LbName->SetCaption(CorpName); }
 
-void ShowAboutBox()
-{
+void ShowAboutBox() {
     std::unique_ptr<Taboutform> box(new Taboutform(Application));
     box->ShowModal();
 }

@@ -8,8 +8,7 @@
 #include "uDataMaint.h"
 #include "uGlobal.h"
 
-TFrmBackupExit::TFrmBackupExit(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmBackupExit::TFrmBackupExit(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmBackupExit");
     SetCaption("备份数据");
     SetBorderStyle(bsDialog);
@@ -30,7 +29,8 @@ TFrmBackupExit::TFrmBackupExit(TComponent* AOwner) : TFrmBaseD(AOwner)
     Memo1->SetReadOnly(true);
     Memo1->SetParentColor(true);
     Memo1->SetBounds(12, 22, 288, 98);
-    Memo1->SetText("    推荐退出此系统时备份当前数据,\n\n以防出现意外情况时,导致数据或账套\n\n被破坏或丢失,造成不可弥补的损失.");
+    Memo1->SetText(
+        "    推荐退出此系统时备份当前数据,\n\n以防出现意外情况时,导致数据或账套\n\n被破坏或丢失,造成不可弥补的损失.");
 
     BtBackup = new TButton(this);
     BtBackup->SetName("BtBackup");
@@ -50,20 +50,15 @@ TFrmBackupExit::TFrmBackupExit(TComponent* AOwner) : TFrmBaseD(AOwner)
     SaveDialog1->SetName("SaveDialog1");
 }
 
-void TFrmBackupExit::FormShow(TObject* Sender)
-{
+void TFrmBackupExit::FormShow(TObject* Sender) {
     TFrmBaseD::FormShow(Sender);
     SetColor(RGB(208, 243, 255));
 }
 
-void TFrmBackupExit::BtBackupClick(TObject*)
-{
+void TFrmBackupExit::BtBackupClick(TObject*) {
     if (DMData && DMData->ADOConnection1->Connected()) DMData->ADOConnection1->Close();
     if (RunBackupDialog(SaveDialog1) == TBackupOutcome::Failed) ShowInfoBox("备份不成功！");
     Close();
 }
 
-void TFrmBackupExit::BtExitClick(TObject*)
-{
-    Close();
-}
+void TFrmBackupExit::BtExitClick(TObject*) { Close(); }

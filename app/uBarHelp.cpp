@@ -5,8 +5,7 @@
 #include "Classes.h"
 #include "StdCtrls.h"
 
-TFrmBarHelp::TFrmBarHelp(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmBarHelp::TFrmBarHelp(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmBarHelp");
     SetCaption("报表帮助");
     SetClientWidth(470);
@@ -40,7 +39,4 @@ TFrmBarHelp::TFrmBarHelp(TComponent* AOwner) : TFrmBaseD(AOwner)
     BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
 }
 
-void TFrmBarHelp::BitBtn1Click(TObject*)
-{
-    Close();
-}
+void TFrmBarHelp::BitBtn1Click(TObject*) { Close(); }

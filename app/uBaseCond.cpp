@@ -8,8 +8,7 @@ namespace {
 constexpr TColor Cream = RGB(255, 242, 222);
 }
 
-TFrmBaseCond::TFrmBaseCond(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmBaseCond::TFrmBaseCond(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmBaseCond");
     SetBorderStyle(bsDialog);
     SetCaption("查询条件");
@@ -46,20 +45,15 @@ TFrmBaseCond::TFrmBaseCond(TComponent* AOwner) : TFrmBaseD(AOwner)
     BtCancel->OnClick = [this](TObject* Sender) { BtCancelClick(Sender); };
 }
 
-void TFrmBaseCond::InitForm()
-{
+void TFrmBaseCond::InitForm() {
     TFrmBaseD::InitForm();
     SetColor(Cream);
     Panel1->SetColor(Cream);
 }
 
-void TFrmBaseCond::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift)
-{
+void TFrmBaseCond::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
     TFrmBaseD::FormKeyDown(Sender, Key, Shift);
     if (Key == VK_RETURN) Key = VK_TAB;
 }
 
-void TFrmBaseCond::BtCancelClick(TObject*)
-{
-    Close();
-}
+void TFrmBaseCond::BtCancelClick(TObject*) { Close(); }

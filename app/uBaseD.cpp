@@ -3,8 +3,7 @@
 
 #include "Graphics.h"
 
-TFrmBaseD::TFrmBaseD(TComponent* AOwner) : TForm(AOwner)
-{
+TFrmBaseD::TFrmBaseD(TComponent* AOwner) : TForm(AOwner) {
     SetBorderStyle(bsSingle);
     SetPosition(poScreenCenter);
     SetColor(clBtnFace);
@@ -19,17 +18,12 @@ TFrmBaseD::TFrmBaseD(TComponent* AOwner) : TForm(AOwner)
 
 void TFrmBaseD::InitForm() {}
 
-void TFrmBaseD::FormShow(TObject*)
-{
-    InitForm();
-}
+void TFrmBaseD::FormShow(TObject*) { InitForm(); }
 
-void TFrmBaseD::FormKeyDown(TObject*, Word& Key, TShiftState)
-{
+void TFrmBaseD::FormKeyDown(TObject*, Word& Key, TShiftState) {
     if (Key == VK_ESCAPE) Close();
 }
 
-TKeyEvent TFrmBaseD::KeyDownHandler()
-{
+TKeyEvent TFrmBaseD::KeyDownHandler() {
     return [this](TObject* Sender, Word& Key, TShiftState Shift) { FormKeyDown(Sender, Key, Shift); };
 }

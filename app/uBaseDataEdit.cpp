@@ -10,8 +10,7 @@
 namespace {
 constexpr TColor EditBlue = RGB(204, 236, 255);
 
-TButton* makeButton(TFrmBaseDataEdit* form, const char* name, const char* caption, const char* hint, int left)
-{
+TButton* makeButton(TFrmBaseDataEdit* form, const char* name, const char* caption, const char* hint, int left) {
     auto* b = new TButton(form);
     b->SetName(name);
     b->SetParent(form);
@@ -21,10 +20,9 @@ TButton* makeButton(TFrmBaseDataEdit* form, const char* name, const char* captio
     b->SetBounds(left, 268, 100, 25);
     return b;
 }
-}
+} // namespace
 
-TFrmBaseDataEdit::TFrmBaseDataEdit(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmBaseDataEdit::TFrmBaseDataEdit(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmBaseDataEdit");
     SetBorderStyle(bsDialog);
     SetColor(EditBlue);
@@ -61,15 +59,13 @@ TFrmBaseDataEdit::TFrmBaseDataEdit(TComponent* AOwner) : TFrmBaseD(AOwner)
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 
-void TFrmBaseDataEdit::InitForm()
-{
+void TFrmBaseDataEdit::InitForm() {
     TFrmBaseD::InitForm();
     SetColor(EditBlue);
     Panel1->SetColor(EditBlue);
 }
 
-void TFrmBaseDataEdit::FormShow(TObject* Sender)
-{
+void TFrmBaseDataEdit::FormShow(TObject* Sender) {
     TFrmBaseD::FormShow(Sender);
     if (!AdoqEdit->Active()) AdoqEdit->Open();
     if (EditMode == 1) {
@@ -79,8 +75,7 @@ void TFrmBaseDataEdit::FormShow(TObject* Sender)
     }
 }
 
-void TFrmBaseDataEdit::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift)
-{
+void TFrmBaseDataEdit::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
     TFrmBaseD::FormKeyDown(Sender, Key, Shift);
     if (Key == VK_RETURN) {
         SelectNext(ActiveControl(), true, true);
@@ -88,15 +83,11 @@ void TFrmBaseDataEdit::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift
     }
 }
 
-bool TFrmBaseDataEdit::ValidateRecord()
-{
-    return true;
-}
+bool TFrmBaseDataEdit::ValidateRecord() { return true; }
 
 void TFrmBaseDataEdit::BeforePost() {}
 
-void TFrmBaseDataEdit::SaveRecord()
-{
+void TFrmBaseDataEdit::SaveRecord() {
     if (!ValidateRecord()) Abort();
     TADOConnection* conn = AdoqEdit->Connection();
     if (!conn->Connected()) conn->Open();
@@ -112,33 +103,27 @@ void TFrmBaseDataEdit::SaveRecord()
     }
 }
 
-void TFrmBaseDataEdit::BtSaveAddClick(TObject*)
-{
+void TFrmBaseDataEdit::BtSaveAddClick(TObject*) {
     SaveRecord();
     EditMode = 1;
     AdoqEdit->Append();
 }
 
-void TFrmBaseDataEdit::BtSaveExitClick(TObject*)
-{
+void TFrmBaseDataEdit::BtSaveExitClick(TObject*) {
     SaveRecord();
     Close();
 }
 
-void TFrmBaseDataEdit::cancelPending()
-{
-    if (AdoqEdit->Active() && (AdoqEdit->State() == dsEdit || AdoqEdit->State() == dsInsert))
-        AdoqEdit->Cancel();
+void TFrmBaseDataEdit::cancelPending() {
+    if (AdoqEdit->Active() && (AdoqEdit->State() == dsEdit || AdoqEdit->State() == dsInsert)) AdoqEdit->Cancel();
 }
 
-void TFrmBaseDataEdit::BtCancelExitClick(TObject*)
-{
+void TFrmBaseDataEdit::BtCancelExitClick(TObject*) {
     cancelPending();
     Close();
 }
 
-void TFrmBaseDataEdit::FormClose(TObject*, TCloseAction& Action)
-{
+void TFrmBaseDataEdit::FormClose(TObject*, TCloseAction& Action) {
     cancelPending();
     if (AdoqEdit->Active()) AdoqEdit->Close();
     Action = caFree;

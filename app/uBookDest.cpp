@@ -15,8 +15,7 @@
 
 TFrmBookDest::TFrmBookDest(TComponent* AOwner) : TFrmBookDest(AOwner, TItemKind::Book) {}
 
-TFrmBookDest::TFrmBookDest(TComponent* AOwner, TItemKind kind) : TFrmBaseD(AOwner), Kind(kind)
-{
+TFrmBookDest::TFrmBookDest(TComponent* AOwner, TItemKind kind) : TFrmBaseD(AOwner), Kind(kind) {
     const bool book = kind == TItemKind::Book;
     SetName(book ? "FrmBookDest" : "FrmMagzDest");
     SetCaption("预约记录");
@@ -92,23 +91,20 @@ TFrmBookDest::TFrmBookDest(TComponent* AOwner, TItemKind kind) : TFrmBaseD(AOwne
     }
 }
 
-void TFrmBookDest::InitForm()
-{
+void TFrmBookDest::InitForm() {
     TFrmBaseD::InitForm();
     SetColor(RGB(242, 228, 185));
     Panel1->SetColor(RGB(242, 228, 185));
     DBGrid1->SetFixedColor(RGB(255, 216, 134));
 }
 
-void TFrmBookDest::OpenList(const std::string& sql)
-{
+void TFrmBookDest::OpenList(const std::string& sql) {
     AdoqDest->Close();
     AdoqDest->SQL()->SetText(sql);
     AdoqDest->Open();
 }
 
-void TFrmBookDest::EditCodeKeyDown(TObject* Sender, Word& Key, TShiftState Shift)
-{
+void TFrmBookDest::EditCodeKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
     if (Key == VK_RETURN) {
         Key = 0;
         OpenList(ReservationSearchSql(Kind, EditCode->Text()));
@@ -117,8 +113,7 @@ void TFrmBookDest::EditCodeKeyDown(TObject* Sender, Word& Key, TShiftState Shift
     FormKeyDown(Sender, Key, Shift);
 }
 
-void TFrmBookDest::BtDeleteClick(TObject*)
-{
+void TFrmBookDest::BtDeleteClick(TObject*) {
     if (!AdoqDest->Active() || AdoqDest->IsEmpty()) return;
     AdoComm->SetCommandText(std::string("delete from ") + CircTables(Kind).Loans +
                             " where Id=" + AdoqDest->FieldByName("Id")->AsString() + " and State='预约'");
@@ -127,16 +122,14 @@ void TFrmBookDest::BtDeleteClick(TObject*)
     AdoqDest->Open();
 }
 
-void TFrmBookDest::BtLookClick(TObject*)
-{
+void TFrmBookDest::BtLookClick(TObject*) {
     if (!AdoqDest->Active() || AdoqDest->IsEmpty()) return;
     ShowReaderDetail(AdoqDest->FieldByName("Rcode")->AsString());
 }
 
 void TFrmBookDest::BtCloseClick(TObject*) { Close(); }
 
-void ShowReservationList(TItemKind kind, const std::string& sql)
-{
+void ShowReservationList(TItemKind kind, const std::string& sql) {
     std::unique_ptr<TFrmBookDest> list(kind == TItemKind::Book ? new TFrmBookDest(Application)
                                                                : new TFrmMagzDest(Application));
     list->OpenList(sql);

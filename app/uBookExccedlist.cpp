@@ -12,16 +12,14 @@
 
 TFrmBookExceedList::TFrmBookExceedList(TComponent* AOwner) : TFrmBookExceedList(AOwner, TItemKind::Book) {}
 
-TFrmBookExceedList::TFrmBookExceedList(TComponent* AOwner, TItemKind kind) : TFrmBaseD(AOwner), Kind(kind)
-{
+TFrmBookExceedList::TFrmBookExceedList(TComponent* AOwner, TItemKind kind) : TFrmBaseD(AOwner), Kind(kind) {
     const bool book = kind == TItemKind::Book;
     SetName(book ? "FrmBookExceedList" : "FrmMagzExceedList");
     SetCaption(book ? "图书逾期未还" : "期刊逾期未还");
     SetBorderStyle(bsSizeable);
     SetClientWidth(book ? 520 : 620);
     SetClientHeight(320);
-    if (Application->MainForm() && Application->MainForm() != this &&
-        Application->MainForm()->FormStyle() == fsMDIForm)
+    if (Application->MainForm() && Application->MainForm() != this && Application->MainForm()->FormStyle() == fsMDIForm)
         SetFormStyle(fsMDIChild);
 
     AdoqDest = new TADOQuery(this);
@@ -70,12 +68,12 @@ TFrmBookExceedList::TFrmBookExceedList(TComponent* AOwner, TItemKind kind) : TFr
         column("Orderyear", "年度", 50);
         column("PeriodNo", "期号", 50);
     }
-    for (TWinControl* c : std::initializer_list<TWinControl*>{DBGrid1, BtLook, BtClose}) c->OnKeyDown = KeyDownHandler();
+    for (TWinControl* c : std::initializer_list<TWinControl*>{DBGrid1, BtLook, BtClose})
+        c->OnKeyDown = KeyDownHandler();
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 
-void TFrmBookExceedList::InitForm()
-{
+void TFrmBookExceedList::InitForm() {
     TFrmBaseD::InitForm();
     SetColor(RGB(242, 228, 185));
     Panel1->SetColor(RGB(242, 228, 185));
@@ -85,16 +83,14 @@ void TFrmBookExceedList::InitForm()
     AdoqDest->Open();
 }
 
-void TFrmBookExceedList::BtLookClick(TObject*)
-{
+void TFrmBookExceedList::BtLookClick(TObject*) {
     if (!AdoqDest->Active() || AdoqDest->IsEmpty()) return;
     ShowReaderDetail(AdoqDest->FieldByName("Rcode")->AsString());
 }
 
 void TFrmBookExceedList::BtCloseClick(TObject*) { Close(); }
 
-void TFrmBookExceedList::FormClose(TObject*, TCloseAction& Action)
-{
+void TFrmBookExceedList::FormClose(TObject*, TCloseAction& Action) {
     AdoqDest->Close();
     Action = caFree;
 }

@@ -13,8 +13,7 @@ namespace {
 constexpr TColor Cream = RGB(255, 242, 222);
 }
 
-TFrmChangePassword::TFrmChangePassword(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmChangePassword::TFrmChangePassword(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmChangePassword");
     SetBorderStyle(bsDialog);
     SetClientWidth(280);
@@ -63,16 +62,14 @@ TFrmChangePassword::TFrmChangePassword(TComponent* AOwner) : TFrmBaseD(AOwner)
     ADOQueryPass->SetConnection(DMData->ADOConnection1);
 }
 
-void TFrmChangePassword::InitForm()
-{
+void TFrmChangePassword::InitForm() {
     TFrmBaseD::InitForm();
     SetColor(Cream);
     Panel1->SetColor(Cream);
     SetCaption("更改口令");
 }
 
-void TFrmChangePassword::BtSaveClick(TObject*)
-{
+void TFrmChangePassword::BtSaveClick(TObject*) {
     if (EditNew->Text() != EditNew1->Text()) {
         ShowMessage("两次输入密码不一致，请重新输入!");
         if (EditNew->CanFocus()) EditNew->SetFocus();
@@ -80,8 +77,7 @@ void TFrmChangePassword::BtSaveClick(TObject*)
     }
     const std::string old = Trim(EditOld->Text());
     std::string sql = "select * from SystemUser where Usecode=" + QuotedStr(OperatorCode) + " and ";
-    sql += EditOld->Text().empty() ? std::string("(Passwords='' or Passwords is null)")
-                                   : "Passwords=" + QuotedStr(old);
+    sql += EditOld->Text().empty() ? std::string("(Passwords='' or Passwords is null)") : "Passwords=" + QuotedStr(old);
     ADOQueryPass->Close();
     ADOQueryPass->SQL()->SetText(sql);
     ADOQueryPass->Open();
@@ -97,13 +93,9 @@ void TFrmChangePassword::BtSaveClick(TObject*)
     Close();
 }
 
-void TFrmChangePassword::BtCloseClick(TObject*)
-{
-    Close();
-}
+void TFrmChangePassword::BtCloseClick(TObject*) { Close(); }
 
-void TFrmChangePassword::EditOldKeyDown(TObject* Sender, Word& Key, TShiftState Shift)
-{
+void TFrmChangePassword::EditOldKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
     FormKeyDown(Sender, Key, Shift);
     if (Key == VK_RETURN) {
         SelectNext(dynamic_cast<TWinControl*>(Sender), true, true);

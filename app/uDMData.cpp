@@ -12,14 +12,10 @@ std::string DatabasePath;
 namespace {
 bool databaseIsLocal = true;
 
-bool namesFile(const std::string& iniPath)
-{
-    return iniPath.rfind("\\\\", 0) == 0 || iniPath.rfind("/", 0) == 0;
-}
+bool namesFile(const std::string& iniPath) { return iniPath.rfind("\\\\", 0) == 0 || iniPath.rfind("/", 0) == 0; }
 } // namespace
 
-std::string DatabaseFileFor(const std::string& iniPath, const std::string& exeDir)
-{
+std::string DatabaseFileFor(const std::string& iniPath, const std::string& exeDir) {
     if (!namesFile(iniPath)) return exeDir + "Data/ombry.dat";
     std::string path = iniPath;
     for (char& c : path)
@@ -29,15 +25,13 @@ std::string DatabaseFileFor(const std::string& iniPath, const std::string& exeDi
 
 bool DatabaseIsLocal() { return databaseIsLocal; }
 
-std::string ConnectionStringFor(const std::string& databaseFile)
-{
-    return std::string("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + databaseFile +
-           ";" + "Mode=ReadWrite;Extended Properties=\"\";" + "Jet OLEDB:System database=\"\";" +
+std::string ConnectionStringFor(const std::string& databaseFile) {
+    return std::string("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + databaseFile + ";" +
+           "Mode=ReadWrite;Extended Properties=\"\";" + "Jet OLEDB:System database=\"\";" +
            "Jet OLEDB:Registry Path=\"\";" + "Jet OLEDB:Database Password=" + DatabasePassword;
 }
 
-TDMData::TDMData(TComponent* owner) : TComponent(owner)
-{
+TDMData::TDMData(TComponent* owner) : TComponent(owner) {
     SetName("DMData");
     ADOConnection1 = new TADOConnection(this);
     ADOConnection1->SetName("ADOConnection1");
@@ -59,16 +53,14 @@ TDMData::TDMData(TComponent* owner) : TComponent(owner)
     opened_ = DataModuleCreate();
 }
 
-TDMData::~TDMData()
-{
+TDMData::~TDMData() {
     ADOConnection1->Close();
     if (DMData == this) DMData = nullptr;
 }
 
 // Reads the configuration and opens the connection. A missing
 // configuration is reported before anything touches a database file.
-bool TDMData::DataModuleCreate()
-{
+bool TDMData::DataModuleCreate() {
     const std::string iniName = ExeDir() + "ConSQL.ini";
     if (!FileExists(iniName)) {
         Application->MessageBox("系统无法找到配置文件！", "信息", MB_OK | MB_ICONINFORMATION);
@@ -85,8 +77,7 @@ bool TDMData::DataModuleCreate()
     ADOConnection1->SetConnectionString(ConnectionStringFor(DatabasePath));
     try {
         ADOConnection1->Open();
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     if (!ADOConnection1->Connected()) {
         Application->MessageBox("连接失败,请重新设置数据连接！", "错误", MB_OK | MB_ICONERROR);
         return false;

@@ -18,8 +18,7 @@ namespace {
 
 // Puts the file from in place of the database in use: a reader sees either
 // the old or the new database, never a part.
-bool replaceDatabaseWith(const std::string& from)
-{
+bool replaceDatabaseWith(const std::string& from) {
     try {
         AtomicReplaceFile(from, DatabasePath);
         return true;
@@ -28,43 +27,32 @@ bool replaceDatabaseWith(const std::string& from)
     }
 }
 
-bool compactIntoTemp()
-{
-    return CompactDatabase(DatabasePath, CompactTempPath(), DatabasePassword);
-}
+bool compactIntoTemp() { return CompactDatabase(DatabasePath, CompactTempPath(), DatabasePassword); }
 
-void removeTemp()
-{
+void removeTemp() {
     if (FileExists(CompactTempPath())) DeleteFile(CompactTempPath());
 }
 
-TADOConnection* connection()
-{
-    return DMData->ADOConnection1;
-}
+TADOConnection* connection() { return DMData->ADOConnection1; }
 
-void reopen(TConnectMode mode)
-{
+void reopen(TConnectMode mode) {
     connection()->SetMode(mode);
     connection()->Open();
 }
 
-bool refuseUnlessLocal()
-{
+bool refuseUnlessLocal() {
     if (DatabaseIsLocal() && !DatabasePath.empty()) return false;
     ShowInfoBox(NotLocalDatabaseMessage);
     return true;
 }
 
-bool askOkCancel(const std::string& text)
-{
+bool askOkCancel(const std::string& text) {
     return Application->MessageBox(text, "提示！", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
 }
 
-}  // namespace
+} // namespace
 
-bool CompactDatabase(const std::string& source, const std::string& target, const std::string&)
-{
+bool CompactDatabase(const std::string& source, const std::string& target, const std::string&) {
     if (FileExists(target) && !DeleteFile(target)) return false;
     try {
         ::CompactDatabase(ConnectionStringFor(source), ConnectionStringFor(target));
@@ -75,23 +63,13 @@ bool CompactDatabase(const std::string& source, const std::string& target, const
     }
 }
 
-std::string CompactTempPath()
-{
-    return ExtractFilePath(DatabasePath) + "DBtmp.mdb";
-}
+std::string CompactTempPath() { return ExtractFilePath(DatabasePath) + "DBtmp.mdb"; }
 
-std::string BackupFolder()
-{
-    return ExeDir() + "Backup/";
-}
+std::string BackupFolder() { return ExeDir() + "Backup/"; }
 
-std::string DefaultBackupName(TDateTime day)
-{
-    return "Bck" + FormatDateTime("yyyymmdd", day) + ".RKB";
-}
+std::string DefaultBackupName(TDateTime day) { return "Bck" + FormatDateTime("yyyymmdd", day) + ".RKB"; }
 
-TBackupOutcome RunBackupDialog(TSaveDialog* dialog)
-{
+TBackupOutcome RunBackupDialog(TSaveDialog* dialog) {
     if (!DirectoryExists(BackupFolder())) ForceDirectories(BackupFolder());
     dialog->SetTitle("备份数据");
     dialog->SetInitialDir(BackupFolder());
@@ -103,8 +81,7 @@ TBackupOutcome RunBackupDialog(TSaveDialog* dialog)
     return CopyFile(DatabasePath, file, false) ? TBackupOutcome::Copied : TBackupOutcome::Failed;
 }
 
-void BackupCommand(TSaveDialog* dialog)
-{
+void BackupCommand(TSaveDialog* dialog) {
     if (refuseUnlessLocal()) return;
     if (!askOkCancel("是否确定备份数据？")) return;
     if (connection()->Connected()) connection()->Close();
@@ -120,8 +97,7 @@ void BackupCommand(TSaveDialog* dialog)
     reopen(connection()->Mode());
 }
 
-void RestoreCommand(TOpenDialog* dialog)
-{
+void RestoreCommand(TOpenDialog* dialog) {
     if (refuseUnlessLocal()) return;
     if (!askOkCancel("恢复前,用户不能进行任何操作,\n\n是否现在恢复数据？")) return;
     dialog->SetTitle("选择备份文件");
@@ -141,8 +117,7 @@ void RestoreCommand(TOpenDialog* dialog)
     reopen(cmReadWrite);
 }
 
-void RepairCommand()
-{
+void RepairCommand() {
     if (refuseUnlessLocal()) return;
     std::unique_ptr<TFrmShowProcMess> progress(new TFrmShowProcMess(Application));
     progress->Lb->SetCaption("正在整理数据，请稍候... ...");
@@ -169,8 +144,7 @@ void RepairCommand()
     reopen(cmReadWrite);
 }
 
-void ExitBackupAndCompact(TComponent* owner)
-{
+void ExitBackupAndCompact(TComponent* owner) {
     if (!DatabaseIsLocal() || DatabasePath.empty()) return;
     if (connection()->Connected()) connection()->Close();
     {

@@ -2,9 +2,8 @@
 #include "uFindBook.h"
 
 namespace {
-const char* const kColumns =
-    "a.Code,a.Name,a.Sortcode,a.isout,a.islimit,b.ReturnDate from Bookinfo a left join "
-    "(select Code,ReturnDate from Borrowinfo where State='未还') b on a.Code=b.Code ";
+const char* const kColumns = "a.Code,a.Name,a.Sortcode,a.isout,a.islimit,b.ReturnDate from Bookinfo a left join "
+                             "(select Code,ReturnDate from Borrowinfo where State='未还') b on a.Code=b.Code ";
 }
 
 TFrmFindBook::TFrmFindBook(TComponent* AOwner)
@@ -22,14 +21,12 @@ TFrmFindBook::TFrmFindBook(TComponent* AOwner)
            {"中文名称", "Name", 150},
            {"分类号", "Sortcode", 88},
            {"应还日", "ReturnDate", 75},
-           {"限制否", "islimit", 0}})
-{
+           {"限制否", "islimit", 0}}) {
     SetName("FrmFindBook");
 }
 
 std::string TFrmFindBook::AllRowsSql() const { return std::string("select ") + kColumns; }
 
-std::string TFrmFindBook::SearchSql(const std::string& condition) const
-{
+std::string TFrmFindBook::SearchSql(const std::string& condition) const {
     return std::string("select top 20 ") + kColumns + "where " + condition + " order by a.code";
 }

@@ -12,10 +12,9 @@
 namespace {
 constexpr TColor Cream = RGB(255, 242, 222);
 constexpr TColor TitleBlue = RGB(157, 231, 255);
-}
+} // namespace
 
-TFrmFindCode::TFrmFindCode(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmFindCode::TFrmFindCode(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmFindCode");
     SetBorderStyle(bsDialog);
     SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize});
@@ -42,8 +41,8 @@ TFrmFindCode::TFrmFindCode(TComponent* AOwner) : TFrmBaseD(AOwner)
     DBGrid1->SetParent(this);
     DBGrid1->SetAlign(alClient);
     DBGrid1->SetReadOnly(true);
-    DBGrid1->SetOptions(TDBGridOptions{dgTitles, dgColumnResize, dgColLines, dgRowLines,
-                                       dgRowSelect, dgAlwaysShowSelection});
+    DBGrid1->SetOptions(
+        TDBGridOptions{dgTitles, dgColumnResize, dgColLines, dgRowLines, dgRowSelect, dgAlwaysShowSelection});
 
     Edit1 = new TEdit(this);
     Edit1->SetName("Edit1");
@@ -108,8 +107,7 @@ TFrmFindCode::TFrmFindCode(TComponent* AOwner) : TFrmBaseD(AOwner)
     BtCancel->OnClick = [this](TObject* s) { BtCancelClick(s); };
 }
 
-void TFrmFindCode::InitForm()
-{
+void TFrmFindCode::InitForm() {
     TFrmBaseD::InitForm();
     SetColor(Cream);
     Panel2->SetColor(Cream);
@@ -118,8 +116,7 @@ void TFrmFindCode::InitForm()
     SearchMode = 0;
 }
 
-void TFrmFindCode::Edit1KeyDown(TObject* Sender, Word& Key, TShiftState Shift)
-{
+void TFrmFindCode::Edit1KeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
     if (Key == VK_ESCAPE) {
         FormKeyDown(Sender, Key, Shift);
     } else if (Key == VK_DOWN || Key == VK_RETURN) {
@@ -128,21 +125,18 @@ void TFrmFindCode::Edit1KeyDown(TObject* Sender, Word& Key, TShiftState Shift)
     }
 }
 
-void TFrmFindCode::DBGrid1KeyPress(TObject* Sender, char32_t& Key)
-{
+void TFrmFindCode::DBGrid1KeyPress(TObject* Sender, char32_t& Key) {
     if (Key == U'\r') BtConfirmClick(Sender);
 }
 
-void TFrmFindCode::BtConfirmClick(TObject*)
-{
+void TFrmFindCode::BtConfirmClick(TObject*) {
     if (!ADOQuery1->Active() || ADOQuery1->IsEmpty()) return;
     ChosenCode = ADOQuery1->FieldByName("code")->AsString();
     if (DBGrid1->Columns()->Count() > 1) ChosenName = ADOQuery1->FieldByName("Name")->AsString();
     Close();
 }
 
-void TFrmFindCode::BtCancelClick(TObject*)
-{
+void TFrmFindCode::BtCancelClick(TObject*) {
     ChosenCode.clear();
     ChosenName.clear();
     Close();

@@ -4,8 +4,7 @@
 #include "ComCtrls.h"
 #include "SysUtils.h"
 
-TFrmFindHuanDate::TFrmFindHuanDate(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmFindHuanDate::TFrmFindHuanDate(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmFindHuanDate");
     SetCaption("选择应还日期");
     SetBorderStyle(bsDialog);
@@ -19,16 +18,14 @@ TFrmFindHuanDate::TFrmFindHuanDate(TComponent* AOwner) : TFrmBaseD(AOwner)
     MonthCalendar1->OnKeyDown = KeyDownHandler();
 }
 
-void TFrmFindHuanDate::InitForm()
-{
+void TFrmFindHuanDate::InitForm() {
     TFrmBaseD::InitForm();
     TDateTime d;
     MonthCalendar1->SetDate(TryStrToDate(ChosenDate, d) ? d : Date());
     SetActiveControl(MonthCalendar1);
 }
 
-void TFrmFindHuanDate::Choose()
-{
+void TFrmFindHuanDate::Choose() {
     ChosenDate = DateToStr(MonthCalendar1->Date());
     SetModalResult(mrOk);
 }

@@ -24,14 +24,12 @@ TFrmFindMagz::TFrmFindMagz(TComponent* AOwner)
            {"期号", "PeriodNo", 76},
            {"应还日", "ReturnDate", 75},
            {"分类号", "Sortcode", 66},
-           {"限制否", "islimit", 0}})
-{
+           {"限制否", "islimit", 0}}) {
     SetName("FrmFindMagz");
 }
 
 std::string TFrmFindMagz::AllRowsSql() const { return std::string("select ") + kColumns; }
 
-std::string TFrmFindMagz::SearchSql(const std::string& condition) const
-{
+std::string TFrmFindMagz::SearchSql(const std::string& condition) const {
     return std::string("select top 20 ") + kColumns + "where " + condition + " order by a.code";
 }

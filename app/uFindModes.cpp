@@ -12,8 +12,7 @@
 
 TFrmFindByModes::TFrmFindByModes(TComponent* AOwner, std::string caption, std::vector<TFindMode> modes,
                                  std::vector<TFindColumn> columns)
-    : TFrmFindCode(AOwner), caption_(std::move(caption)), modes_(std::move(modes))
-{
+    : TFrmFindCode(AOwner), caption_(std::move(caption)), modes_(std::move(modes)) {
     TMenuItem** items[] = {&N1, &N2, &N3};
     for (size_t i = 0; i < 3; ++i) {
         auto* item = new TMenuItem(this);
@@ -34,8 +33,7 @@ TFrmFindByModes::TFrmFindByModes(TComponent* AOwner, std::string caption, std::v
     DBGrid1->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { DBGrid1KeyDown(s, k, sh); };
 }
 
-void TFrmFindByModes::InitForm()
-{
+void TFrmFindByModes::InitForm() {
     TFrmFindCode::InitForm();
     SetCaption(caption_);
     TbCaption->SetCaption(modes_[0].Caption);
@@ -45,8 +43,7 @@ void TFrmFindByModes::InitForm()
     SetActiveControl(Edit1);
 }
 
-std::string TFrmFindByModes::QuoteForLike(const std::string& typed)
-{
+std::string TFrmFindByModes::QuoteForLike(const std::string& typed) {
     std::string out;
     for (char c : typed) {
         out += c;
@@ -55,28 +52,24 @@ std::string TFrmFindByModes::QuoteForLike(const std::string& typed)
     return out;
 }
 
-void TFrmFindByModes::openSql(const std::string& sql)
-{
+void TFrmFindByModes::openSql(const std::string& sql) {
     ADOQuery1->Close();
     ADOQuery1->SQL()->SetText(sql);
     ADOQuery1->Open();
 }
 
-void TFrmFindByModes::Edit1Change(TObject*)
-{
+void TFrmFindByModes::Edit1Change(TObject*) {
     int mode = (SearchMode >= 0 && SearchMode < 3) ? SearchMode : 0;
     openSql(SearchSql(modes_[size_t(mode)].Condition(QuoteForLike(Edit1->Text()))));
 }
 
-void TFrmFindByModes::ModeClick(int i)
-{
+void TFrmFindByModes::ModeClick(int i) {
     SearchMode = i;
     ADOQuery1->SetSort(modes_[size_t(i)].Sort);
     TbCaption->SetCaption(modes_[size_t(i)].Caption);
 }
 
-void TFrmFindByModes::Edit1KeyDown(TObject* Sender, Word& Key, TShiftState Shift)
-{
+void TFrmFindByModes::Edit1KeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
     TFrmFindCode::Edit1KeyDown(Sender, Key, Shift);
     if (Key == VK_ESCAPE) {
         // Esc has closed the dialog; it must not also press the cancel
@@ -88,8 +81,7 @@ void TFrmFindByModes::Edit1KeyDown(TObject* Sender, Word& Key, TShiftState Shift
     }
 }
 
-void TFrmFindByModes::DBGrid1KeyDown(TObject*, Word& Key, TShiftState)
-{
+void TFrmFindByModes::DBGrid1KeyDown(TObject*, Word& Key, TShiftState) {
     if (Key == VK_F6) {
         ModeClick(SearchMode);
         Key = 0;

@@ -31,7 +31,7 @@ struct TFindMode {
 struct TFindColumn {
     std::string Title;
     std::string Field;
-    int Width;  // 0: the default width
+    int Width; // 0: the default width
     bool Centred = false;
 };
 

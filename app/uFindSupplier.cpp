@@ -6,15 +6,13 @@
 #include "DBGrids.h"
 #include "ExtCtrls.h"
 
-TFrmFindSupplier::TFrmFindSupplier(TComponent* AOwner) : TFrmFindCode(AOwner)
-{
+TFrmFindSupplier::TFrmFindSupplier(TComponent* AOwner) : TFrmFindCode(AOwner) {
     SetName("FrmFindSupplier");
     AddDesignedColumn(DBGrid1, "Code", "供应商名称", 0);
     Panel2->SetVisible(false);
 }
 
-void TFrmFindSupplier::InitForm()
-{
+void TFrmFindSupplier::InitForm() {
     TFrmFindCode::InitForm();
     SetCaption("选择供应商");
     ADOQuery1->Close();

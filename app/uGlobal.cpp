@@ -19,26 +19,20 @@ bool Ifrepeat = false;
 int InDay = 0;
 std::string AppTitle;
 
-void ShowInfoBox(const std::string& text)
-{
-    Application->MessageBox(text, "信息", MB_OK | MB_ICONINFORMATION);
+void ShowInfoBox(const std::string& text) { Application->MessageBox(text, "信息", MB_OK | MB_ICONINFORMATION); }
+
+bool ConfirmDiscardExit() {
+    return Application->MessageBox("数据未存盘，是否退出？", "提示！", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
-bool ConfirmDiscardExit()
-{
-    return Application->MessageBox("数据未存盘，是否退出？", "提示！",
-                                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
-}
-
-bool IsDigitsOnly(const std::string& text)
-{
+bool IsDigitsOnly(const std::string& text) {
     for (char c : text)
         if (c < '0' || c > '9') return false;
     return true;
 }
 
-void WeekdayChar(int day, std::string& text)
-{
+void WeekdayChar(int day, std::string& text) {
     static const char* const names[] = {"日", "一", "二", "三", "四", "五", "六"};
     if (day >= 0 && day <= 6) text = names[day];
 }
@@ -46,8 +40,7 @@ void WeekdayChar(int day, std::string& text)
 namespace {
 
 // The dictionary's lines as GBK bytes, line ends removed.
-std::vector<std::string> readDictionary()
-{
+std::vector<std::string> readDictionary() {
     std::vector<std::string> lines;
     const std::string path = ExeDir() + "Ime.DCT";
     if (!FileExists(path)) return lines;
@@ -71,16 +64,14 @@ std::vector<std::string> readDictionary()
 
 // The trimmed one-byte column (1-based) of a line; "" when the line is
 // shorter.
-std::string column(const std::string& line, size_t col)
-{
+std::string column(const std::string& line, size_t col) {
     if (line.size() < col) return {};
     return Trim(line.substr(col - 1, 1));
 }
 
 } // namespace
 
-void LookupInputCodes(const std::string& name, std::string& py, std::string& wbh, std::string& wb)
-{
+void LookupInputCodes(const std::string& name, std::string& py, std::string& wbh, std::string& wb) {
     const std::vector<std::string> lines = readDictionary();
     py.clear();
     wbh.clear();

@@ -5,8 +5,7 @@
 #include "DBGrids.h"
 #include "SysUtils.h"
 
-std::string LayoutCodeOf(TADOConnection* connection, const std::string& moduleCode)
-{
+std::string LayoutCodeOf(TADOConnection* connection, const std::string& moduleCode) {
     TADOQuery q;
     q.SetConnection(connection);
     q.SQL()->SetText("Select * from ModuleTable where ModuleCode=" + QuotedStr(moduleCode));
@@ -14,8 +13,7 @@ std::string LayoutCodeOf(TADOConnection* connection, const std::string& moduleCo
     return q.IsEmpty() ? std::string() : q.FieldByName("TableCode")->AsString();
 }
 
-std::vector<TLayoutRow> ReadLayout(TADOConnection* connection, const std::string& tableCode)
-{
+std::vector<TLayoutRow> ReadLayout(TADOConnection* connection, const std::string& tableCode) {
     TADOQuery q;
     q.SetConnection(connection);
     q.SQL()->SetText("select * from TableStructure where TableCode=" + QuotedStr(tableCode) + " order by TableOrder");
@@ -35,30 +33,26 @@ std::vector<TLayoutRow> ReadLayout(TADOConnection* connection, const std::string
     return rows;
 }
 
-std::vector<TLayoutRow> ShownRows(const std::vector<TLayoutRow>& rows)
-{
+std::vector<TLayoutRow> ShownRows(const std::vector<TLayoutRow>& rows) {
     std::vector<TLayoutRow> shown;
     for (const TLayoutRow& r : rows)
         if (r.IsVisible) shown.push_back(r);
     return shown;
 }
 
-const TLayoutRow* RowForField(const std::vector<TLayoutRow>& rows, const std::string& fieldName)
-{
+const TLayoutRow* RowForField(const std::vector<TLayoutRow>& rows, const std::string& fieldName) {
     for (const TLayoutRow& r : rows)
         if (r.ColumnsCode.compare(0, fieldName.size(), fieldName) == 0) return &r;
     return nullptr;
 }
 
-const TLayoutRow* KeyRow(const std::vector<TLayoutRow>& rows)
-{
+const TLayoutRow* KeyRow(const std::vector<TLayoutRow>& rows) {
     for (const TLayoutRow& r : rows)
         if (r.IsKey) return &r;
     return nullptr;
 }
 
-TColumn* AddDesignedColumn(TDBGrid* grid, const std::string& field, const std::string& title, int width)
-{
+TColumn* AddDesignedColumn(TDBGrid* grid, const std::string& field, const std::string& title, int width) {
     TColumn* c = grid->Columns()->Add();
     c->SetFieldName(field);
     c->Title()->SetCaption(title);
@@ -67,8 +61,7 @@ TColumn* AddDesignedColumn(TDBGrid* grid, const std::string& field, const std::s
     return c;
 }
 
-void BuildGridColumns(TDBGrid* grid, const std::vector<TLayoutRow>& rows)
-{
+void BuildGridColumns(TDBGrid* grid, const std::vector<TLayoutRow>& rows) {
     TDBGridColumns* columns = grid->Columns();
     columns->Clear();
     for (const TLayoutRow& shown : ShownRows(rows)) {
@@ -83,8 +76,7 @@ void BuildGridColumns(TDBGrid* grid, const std::vector<TLayoutRow>& rows)
 }
 
 void SaveGridLayout(TADOConnection* connection, const std::string& tableCode,
-                    const std::vector<std::pair<std::string, int>>& shownColumns)
-{
+                    const std::vector<std::pair<std::string, int>>& shownColumns) {
     const std::vector<TLayoutRow> rows = ReadLayout(connection, tableCode);
     connection->BeginTrans();
     try {

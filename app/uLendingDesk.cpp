@@ -21,7 +21,7 @@ namespace {
 
 struct TModeTexts {
     const char* Table;
-    const char* Book;  // table code at the book desk; "" when it has none
+    const char* Book; // table code at the book desk; "" when it has none
     const char* CountLabel;
     const char* SaveCaption;
     const char* GridHint;
@@ -35,10 +35,9 @@ const TModeTexts kModes[] = {
 
 TADOConnection* Conn() { return DMData->ADOConnection1; }
 
-}  // namespace
+} // namespace
 
-TLendingDesk::TLendingDesk(TComponent* AOwner, TItemKind kind) : TMDIBase(AOwner)
-{
+TLendingDesk::TLendingDesk(TComponent* AOwner, TItemKind kind) : TMDIBase(AOwner) {
     Kind = kind;
     BillTableCode = kind == TItemKind::Book ? "Borrowinfo" : "Borrowinfo1";
     auto bind = [this](TRadioButton* rb, TAction* at, TDeskMode mode) {
@@ -54,15 +53,13 @@ TLendingDesk::TLendingDesk(TComponent* AOwner, TItemKind kind) : TMDIBase(AOwner
     }
 }
 
-TDeskMode TLendingDesk::Mode() const
-{
+TDeskMode TLendingDesk::Mode() const {
     if (BillTableCode == "Renewinfo") return dmRenew;
     if (BillTableCode == "Returninfo" || BillTableCode == "Returninfo1") return dmReturn;
     return dmBorrow;
 }
 
-void TLendingDesk::setModeTexts(TDeskMode mode, bool initial)
-{
+void TLendingDesk::setModeTexts(TDeskMode mode, bool initial) {
     const TModeTexts& t = kModes[mode];
     BillTableCode = Kind == TItemKind::Book ? t.Book : t.Table;
     LbQty->SetCaption(t.CountLabel);
@@ -70,8 +67,7 @@ void TLendingDesk::setModeTexts(TDeskMode mode, bool initial)
     DBGrid1->SetHint(t.GridHint);
 }
 
-void TLendingDesk::InitForm()
-{
+void TLendingDesk::InitForm() {
     TMDIBase::InitForm();
     // Later shows (the main window raising an open desk) keep the mode and
     // the bill the operator is working on.
@@ -81,8 +77,7 @@ void TLendingDesk::InitForm()
     SetupColumns(BillTableCode);
 }
 
-void TLendingDesk::SetMode(TDeskMode mode)
-{
+void TLendingDesk::SetMode(TDeskMode mode) {
     if (switching_) return;
     if (Kind == TItemKind::Periodical && mode == dmRenew) return;
     switching_ = true;
@@ -98,22 +93,24 @@ void TLendingDesk::SetMode(TDeskMode mode)
     switching_ = false;
 }
 
-std::string TLendingDesk::BillStatement(const std::string& reader) const
-{
+std::string TLendingDesk::BillStatement(const std::string& reader) const {
     const std::string R = QuotedStr(reader);
     if (Kind == TItemKind::Periodical) {
         if (Mode() == dmReturn)
             return "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.State,b.Name,b.Bookprice,b.Writer,b.Sortcode,"
                    "a.ExceedDay,a.ExceedFund,b.Orderyear,b.PeriodNo,b.ZPeriodNo,b.PeriodSt  from Borrowinfo1 a left "
-                   "join Magzinfo b on a.code=b.code  where (a.State='新还' or a.State='未还') and Rcode=" + R;
+                   "join Magzinfo b on a.code=b.code  where (a.State='新还' or a.State='未还') and Rcode=" +
+                   R;
         return "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.State,b.Name,b.Bookprice,b.Writer,b.Sortcode,"
                "b.Orderyear,b.PeriodNo,b.ZPeriodNo,b.PeriodSt  from Borrowinfo1 a left join Magzinfo b on "
-               "a.code=b.code  where (a.State='新借'or a.State='未还') and Rcode=" + R;
+               "a.code=b.code  where (a.State='新借'or a.State='未还') and Rcode=" +
+               R;
     }
     if (Mode() == dmBorrow)
         return "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.RenewTimes,a.RenewDate,a.State,b.Name,b.Bookprice,"
                "b.Publisher,b.Sortcode  from Borrowinfo a left join Bookinfo b on a.code=b.code  where "
-               "(a.State='新借'or a.State='未还') and Rcode=" + R;
+               "(a.State='新借'or a.State='未还') and Rcode=" +
+               R;
     const std::string head =
         "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.RenewTimes,a.RenewDate,a.State,b.Name,b.Bookprice,"
         "b.Publisher,b.Sortcode,a.ExceedDay,a.ExceedFund  from Borrowinfo a left join Bookinfo b on a.code=b.code  "
@@ -122,8 +119,7 @@ std::string TLendingDesk::BillStatement(const std::string& reader) const
     return head + "(a.State='新还' or a.State='未还') and Rcode=" + R;
 }
 
-void TLendingDesk::LoadReader()
-{
+void TLendingDesk::LoadReader() {
     TMDIBase::LoadReader();
     BillSql = BillStatement(EditRCode->Text());
     if (AdoqData->Active()) AdoqData->Close();
@@ -132,8 +128,7 @@ void TLendingDesk::LoadReader()
     if (Mode() == dmBorrow) LoanCount = AdoqData->RecordCount();
 }
 
-void TLendingDesk::AddItem()
-{
+void TLendingDesk::AddItem() {
     switch (Mode()) {
     case dmBorrow: AddBorrowLine(); break;
     case dmRenew: AddRenewLine(); break;
@@ -141,8 +136,7 @@ void TLendingDesk::AddItem()
     }
 }
 
-bool TLendingDesk::CanSave()
-{
+bool TLendingDesk::CanSave() {
     if (EditRCode->Text().empty()) {
         ShowInfoBox("请输入读者编号,否则不能存盘!");
         return false;
@@ -154,8 +148,7 @@ bool TLendingDesk::CanSave()
     return true;
 }
 
-void TLendingDesk::BtSaveClick(TObject* Sender)
-{
+void TLendingDesk::BtSaveClick(TObject* Sender) {
     TMDIBase::BtSaveClick(Sender);
     switch (Mode()) {
     case dmBorrow: SaveBorrowBill(); break;
@@ -165,25 +158,19 @@ void TLendingDesk::BtSaveClick(TObject* Sender)
     BtClearClick(Sender);
 }
 
-void TLendingDesk::BtClearClick(TObject* Sender)
-{
+void TLendingDesk::BtClearClick(TObject* Sender) {
     TMDIBase::BtClearClick(Sender);
     TEdit* target = Mode() == dmBorrow ? EditRCode : EditBCode;
     if (target->CanFocus()) target->SetFocus();
 }
 
-void TLendingDesk::resortBill()
-{
-    AdoqData->SetSort("State DESC");
-}
+void TLendingDesk::resortBill() { AdoqData->SetSort("State DESC"); }
 
-bool TLendingDesk::locateLine(const std::string& code)
-{
+bool TLendingDesk::locateLine(const std::string& code) {
     return AdoqData->Active() && AdoqData->Locate("code", Variant(code), loCaseInsensitive);
 }
 
-void TLendingDesk::appendLine(const std::string& code, const char* state, const TItemInfo& item, bool withDueDate)
-{
+void TLendingDesk::appendLine(const std::string& code, const char* state, const TItemInfo& item, bool withDueDate) {
     auto set = [this](const char* name, const std::string& v) {
         if (TField* f = AdoqData->FindField(name)) f->SetAsString(v);
     };
@@ -208,8 +195,7 @@ void TLendingDesk::appendLine(const std::string& code, const char* state, const 
     resortBill();
 }
 
-void TLendingDesk::AddBorrowLine()
-{
+void TLendingDesk::AddBorrowLine() {
     const std::string K = EditBCode->Text();
     if (!AdoqData->Active()) LoadReader();
     TBorrowScan scan;
@@ -242,8 +228,7 @@ void TLendingDesk::AddBorrowLine()
     EditBCode->SetText("");
 }
 
-void TLendingDesk::findLoanForScan(const std::string& code)
-{
+void TLendingDesk::findLoanForScan(const std::string& code) {
     auto refuse = [this](const std::string& text) {
         ShowInfoBox(text);
         EditBCode->SetText("");
@@ -261,8 +246,7 @@ void TLendingDesk::findLoanForScan(const std::string& code)
     LoadReader();
 }
 
-void TLendingDesk::markRenewed()
-{
+void TLendingDesk::markRenewed() {
     AdoqData->Edit();
     AdoqData->FieldByName("State")->SetAsString(CircWord::Renewed);
     AdoqData->FieldByName("RenewDate")->SetAsDateTime(BusinessDate);
@@ -272,8 +256,7 @@ void TLendingDesk::markRenewed()
     resortBill();
 }
 
-void TLendingDesk::markReturned()
-{
+void TLendingDesk::markReturned() {
     const TDateTime due = AdoqData->FieldByName("ReturnDate")->AsDateTime();
     const int days = OverdueDays(due, BusinessDate);
     AdoqData->Edit();
@@ -287,8 +270,7 @@ void TLendingDesk::markReturned()
     resortBill();
 }
 
-void TLendingDesk::AddRenewLine()
-{
+void TLendingDesk::AddRenewLine() {
     const std::string K = EditBCode->Text();
     findLoanForScan(K);
     int renewTimes = 0;
@@ -304,8 +286,7 @@ void TLendingDesk::AddRenewLine()
     EditBCode->SetText("");
 }
 
-void TLendingDesk::AddReturnLine()
-{
+void TLendingDesk::AddReturnLine() {
     const std::string K = EditBCode->Text();
     findLoanForScan(K);
     if (!locateLine(K)) RefuseItem("");
@@ -313,8 +294,7 @@ void TLendingDesk::AddReturnLine()
     EditBCode->SetText("");
 }
 
-void TLendingDesk::DBGrid1DblClick(TObject*)
-{
+void TLendingDesk::DBGrid1DblClick(TObject*) {
     if (BillEmpty()) return;
     const std::string state = AdoqData->FieldByName("State")->AsString();
     if (state == CircWord::Reserved) return;
@@ -352,13 +332,11 @@ void TLendingDesk::DBGrid1DblClick(TObject*)
     }
 }
 
-void TLendingDesk::N1Click(TObject*)
-{
+void TLendingDesk::N1Click(TObject*) {
     if (Mode() == dmBorrow) DeleteBillLine();
 }
 
-void TLendingDesk::SbtBookClick(TObject*)
-{
+void TLendingDesk::SbtBookClick(TObject*) {
     if (Mode() == dmBorrow && EditRCode->Text().empty()) {
         ShowInfoBox("请先输入读者编号!");
         return;
@@ -370,40 +348,32 @@ void TLendingDesk::SbtBookClick(TObject*)
     AddItem();
 }
 
-std::string TLendingDesk::PickItem()
-{
+std::string TLendingDesk::PickItem() {
     std::unique_ptr<TFrmFindCode> find(Kind == TItemKind::Book ? static_cast<TFrmFindCode*>(new TFrmFindBook(this))
                                                                : new TFrmFindMagz(this));
     find->ShowModal();
     return find->ChosenCode;
 }
 
-void TLendingDesk::SbtDestClick(TObject*)
-{
-    ShowReservationList(Kind, ReservationListSql(Kind, EditRCode->Text()));
-}
+void TLendingDesk::SbtDestClick(TObject*) { ShowReservationList(Kind, ReservationListSql(Kind, EditRCode->Text())); }
 
-void TLendingDesk::SaveBorrowBill()
-{
+void TLendingDesk::SaveBorrowBill() {
     const TBill bill = CollectBill();
     RunSave([&] { ::SaveBorrowBill(Conn(), bill); });
     ShowInfoBox(EditRName->Text() + "借书成功,本次借出" + EditQty->Text() + "本！");
 }
 
-void TLendingDesk::SaveRenewBill()
-{
+void TLendingDesk::SaveRenewBill() {
     const TBill bill = CollectBill();
     RunSave([&] { ::SaveRenewBill(Conn(), bill); });
     ShowInfoBox(EditRName->Text() + "续借成功,本次续借" + EditQty->Text() + "本！");
 }
 
-void TLendingDesk::SaveReturnBill()
-{
+void TLendingDesk::SaveReturnBill() {
     const TBill bill = CollectBill();
     std::vector<std::string> returned;
     RunSave([&] { returned = ::SaveReturnBill(Conn(), bill); });
     ShowInfoBox(EditRName->Text() + "还书成功,本次还书" + EditQty->Text() + "本！");
     const std::string list = ReturnedCodeList(returned);
-    if (HasWaitingReservations(Conn(), Kind, list))
-        ShowReservationList(Kind, ReservationsOfCodesSql(Kind, list));
+    if (HasWaitingReservations(Conn(), Kind, list)) ShowReservationList(Kind, ReservationsOfCodesSql(Kind, list));
 }

@@ -17,9 +17,7 @@ std::string LoginCode;
 namespace {
 const TColor Cream = RGB(255, 242, 222);
 
-
-TLabel* makeLabel(TFrmLogin* form, TWinControl* parent, const char* name, const char* caption, int left, int top)
-{
+TLabel* makeLabel(TFrmLogin* form, TWinControl* parent, const char* name, const char* caption, int left, int top) {
     auto* l = new TLabel(form);
     l->SetName(name);
     l->SetParent(parent);
@@ -29,8 +27,7 @@ TLabel* makeLabel(TFrmLogin* form, TWinControl* parent, const char* name, const 
 }
 } // namespace
 
-TFrmLogin::TFrmLogin(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmLogin::TFrmLogin(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmLogin");
     SetCaption("用户登陆");
     SetClientWidth(300);
@@ -103,15 +100,13 @@ TFrmLogin::TFrmLogin(TComponent* AOwner) : TFrmBaseD(AOwner)
     BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
 }
 
-void TFrmLogin::InitForm()
-{
+void TFrmLogin::InitForm() {
     TFrmBaseD::InitForm();
     Panel1->SetColor(Cream);
     SetCaption("用户登陆");
 }
 
-void TFrmLogin::FormShow(TObject* Sender)
-{
+void TFrmLogin::FormShow(TObject* Sender) {
     TFrmBaseD::FormShow(Sender);
     ADOQueryPass->Close();
     ADOQueryPass->SQL()->SetText("select usecode from SystemUser");
@@ -124,8 +119,7 @@ void TFrmLogin::FormShow(TObject* Sender)
     if (Showing() && CmbId->CanFocus()) CmbId->SetFocus();
 }
 
-void TFrmLogin::CmbIdChange(TObject*)
-{
+void TFrmLogin::CmbIdChange(TObject*) {
     ADOQueryPass->Close();
     ADOQueryPass->SQL()->SetText("select Usename from SystemUser where usecode=" + QuotedStr(CmbId->Text()));
     ADOQueryPass->Open();
@@ -133,8 +127,7 @@ void TFrmLogin::CmbIdChange(TObject*)
     ADOQueryPass->Close();
 }
 
-void TFrmLogin::BitBtn1Click(TObject*)
-{
+void TFrmLogin::BitBtn1Click(TObject*) {
     if (CmbId->Text().empty()) return;
     const std::string code = Trim(CmbId->Text());
     const std::string password = Trim(EditPassword->Text());
@@ -157,14 +150,12 @@ void TFrmLogin::BitBtn1Click(TObject*)
     EditPassword->SetFocus();
 }
 
-void TFrmLogin::BitBtn2Click(TObject*)
-{
+void TFrmLogin::BitBtn2Click(TObject*) {
     LoginCode.clear();
     SetModalResult(mrCancel);
 }
 
-void RunLogin(std::string& code)
-{
+void RunLogin(std::string& code) {
     std::unique_ptr<TFrmLogin> form(new TFrmLogin(Application));
     form->ShowModal();
     code = LoginCode;

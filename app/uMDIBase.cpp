@@ -50,15 +50,13 @@ TEdit* MakeBox(TComponent* owner, TWinControl* parent, const char* name, int x, 
     return e;
 }
 
-}  // namespace
+} // namespace
 
-TMDIBase::TMDIBase(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TMDIBase::TMDIBase(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("MDIBase");
     SetBorderStyle(bsSizeable);
     SetBounds(0, 0, 820, 580);
-    if (Application->MainForm() && Application->MainForm() != this &&
-        Application->MainForm()->FormStyle() == fsMDIForm)
+    if (Application->MainForm() && Application->MainForm() != this && Application->MainForm()->FormStyle() == fsMDIForm)
         SetFormStyle(fsMDIChild);
     SetKeyPreview(true);
 
@@ -93,8 +91,7 @@ TMDIBase::TMDIBase(TComponent* AOwner) : TFrmBaseD(AOwner)
 
 TMDIBase::~TMDIBase() = default;
 
-void TMDIBase::buildToolbar()
-{
+void TMDIBase::buildToolbar() {
     Panel5 = Make<TPanel>(this, this, "Panel5");
     Panel5->SetAlign(alTop);
     Panel5->SetHeight(34);
@@ -141,8 +138,7 @@ void TMDIBase::buildToolbar()
     BtHelp->SetVisible(false);
 }
 
-void TMDIBase::buildModePanel()
-{
+void TMDIBase::buildModePanel() {
     Panel2 = Make<TPanel>(this, this, "Panel2");
     Panel2->SetAlign(alTop);
     Panel2->SetHeight(30);
@@ -174,8 +170,7 @@ void TMDIBase::buildModePanel()
     AtReturn = action("AtReturn", VK_F11);
 }
 
-void TMDIBase::buildReaderPanel()
-{
+void TMDIBase::buildReaderPanel() {
     Panel1 = Make<TPanel>(this, this, "Panel1");
     Panel1->SetAlign(alTop);
     Panel1->SetHeight(128);
@@ -244,8 +239,7 @@ void TMDIBase::buildReaderPanel()
         e->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { ReadOnlyBoxKeyDown(s, k, sh); };
 }
 
-void TMDIBase::buildGridAndFooter()
-{
+void TMDIBase::buildGridAndFooter() {
     Panel6 = Make<TPanel>(this, this, "Panel6");
     Panel6->SetAlign(alBottom);
     Panel6->SetHeight(32);
@@ -261,8 +255,8 @@ void TMDIBase::buildGridAndFooter()
     DBGrid1->SetAlign(alClient);
     DBGrid1->SetDataSource(DSdata);
     DBGrid1->SetReadOnly(true);
-    DBGrid1->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines,
-                                       dgAlwaysShowSelection});
+    DBGrid1->SetOptions(
+        TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgAlwaysShowSelection});
     DBGrid1->SetTabOrder(2);
     DBGrid1->SetShowHint(true);
     DBGrid1->OnDblClick = [this](TObject* s) { DBGrid1DblClick(s); };
@@ -284,8 +278,7 @@ void TMDIBase::buildGridAndFooter()
     SetQtyValue(0);
 }
 
-void TMDIBase::InitForm()
-{
+void TMDIBase::InitForm() {
     TFrmBaseD::InitForm();
     for (TPanel* p : {Panel1, Panel5, Panel6, Panel2}) p->SetColor(kPanelColor);
     DBGrid1->SetFixedColor(kFixedColor);
@@ -307,13 +300,11 @@ bool TMDIBase::CanSave() { return false; }
 
 bool TMDIBase::BillEmpty() const { return !AdoqData->Active() || AdoqData->IsEmpty(); }
 
-void TMDIBase::clearReaderPanel()
-{
+void TMDIBase::clearReaderPanel() {
     for (TEdit* e : {EditRCode, EditRName, EditRsort, EditDept, EditBeQty}) e->SetText("");
 }
 
-void TMDIBase::LoadReader()
-{
+void TMDIBase::LoadReader() {
     const std::string code = EditRCode->Text();
     Adoqtemp->Close();
     Adoqtemp->SQL()->SetText("select * from Readerinfo where code=" + QuotedStr(code));
@@ -354,8 +345,7 @@ void TMDIBase::LoadReader()
     SetQtyValue(0);
 }
 
-void TMDIBase::SetupColumns(const std::string& tableCode)
-{
+void TMDIBase::SetupColumns(const std::string& tableCode) {
     DBGrid1->Columns()->Clear();
     const std::string table = "select * from TableStructure where TableCode=" + QuotedStr(tableCode);
     Adoqueryset->Close();
@@ -376,13 +366,11 @@ void TMDIBase::SetupColumns(const std::string& tableCode)
     }
 }
 
-void TMDIBase::BtSaveClick(TObject*)
-{
+void TMDIBase::BtSaveClick(TObject*) {
     if (!CanSave()) Abort();
 }
 
-void TMDIBase::BtClearClick(TObject*)
-{
+void TMDIBase::BtClearClick(TObject*) {
     for (TEdit* e : {EditRCode, EditRName, EditRsort, EditBCode, EditDept, EditBeQty, EditCeQty, EditDepo})
         e->SetText("");
     Image1->Picture()->Assign(nullptr);
@@ -394,8 +382,7 @@ void TMDIBase::BtExitClick(TObject*) { Close(); }
 
 void TMDIBase::BtHelpClick(TObject*) { WinExecHelp("HH.exe Vozoveraz.chm::" + HelpTopic); }
 
-void TMDIBase::SbtReaderClick(TObject*)
-{
+void TMDIBase::SbtReaderClick(TObject*) {
     const std::string code = PickReader();
     if (code.empty()) return;
     EditRCode->SetText(code);
@@ -404,8 +391,7 @@ void TMDIBase::SbtReaderClick(TObject*)
 
 void TMDIBase::SbtBookClick(TObject*) {}
 
-std::string TMDIBase::PickReader()
-{
+std::string TMDIBase::PickReader() {
     std::unique_ptr<TFrmFindReader> find(new TFrmFindReader(this));
     find->ShowModal();
     return find->ChosenCode;
@@ -413,13 +399,11 @@ std::string TMDIBase::PickReader()
 
 void TMDIBase::SbtDestClick(TObject*) {}
 
-void TMDIBase::SbtReaderinfoClick(TObject*)
-{
+void TMDIBase::SbtReaderinfoClick(TObject*) {
     if (!EditRCode->Text().empty()) ShowReaderDetail(EditRCode->Text());
 }
 
-void TMDIBase::BtInterfaceClick(TObject*)
-{
+void TMDIBase::BtInterfaceClick(TObject*) {
     if (!EditGridLayout || !EditGridLayout(BillTableCode)) Abort();
     DBGrid1->Columns()->Clear();
     Adoqueryset->Close();
@@ -435,8 +419,7 @@ void TMDIBase::BtInterfaceClick(TObject*)
     }
 }
 
-void TMDIBase::DeleteBillLine()
-{
+void TMDIBase::DeleteBillLine() {
     if (BillEmpty()) return;
     const std::string state = AdoqData->FieldByName("State")->AsString();
     if (state == CircWord::NewLoan) --LoanCount;
@@ -445,15 +428,13 @@ void TMDIBase::DeleteBillLine()
     AdoqData->Delete();
 }
 
-void TMDIBase::N1Click(TObject*)
-{
+void TMDIBase::N1Click(TObject*) {
     if (!BillEmpty()) AdoqData->Delete();
 }
 
 void TMDIBase::DBGrid1DblClick(TObject*) {}
 
-void TMDIBase::FormClose(TObject*, TCloseAction& Action)
-{
+void TMDIBase::FormClose(TObject*, TCloseAction& Action) {
     if (BillEmpty() || ConfirmDiscardExit()) {
         if (AdoqData->Active()) AdoqData->Close();
         Action = caFree;
@@ -463,42 +444,67 @@ void TMDIBase::FormClose(TObject*, TCloseAction& Action)
     Abort();
 }
 
-void TMDIBase::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift)
-{
+void TMDIBase::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
     const Word key = Key;
     TWinControl* focus = ActiveControl();
     switch (key) {
-    case VK_F1: Key = 0; BtHelpClick(Sender); break;
-    case VK_F2: Key = 0; BtSave->Click(); break;
-    case VK_F3: Key = 0; BtClear->Click(); break;
-    case VK_F4: Key = 0; BtExitClick(Sender); break;
-    case VK_F5:
-        if (focus == EditRCode) { Key = 0; SbtReaderClick(Sender); }
-        else if (focus == EditBCode) { Key = 0; SbtBookClick(Sender); }
+    case VK_F1:
+        Key = 0;
+        BtHelpClick(Sender);
         break;
-    case VK_F6: Key = 0; SbtDestClick(Sender); break;
-    case VK_F7: Key = 0; SbtReaderinfoClick(Sender); break;
-    case VK_F8: Key = 0; BtInterfaceClick(Sender); break;
-    case VK_ESCAPE: Key = 0; Close(); break;
+    case VK_F2:
+        Key = 0;
+        BtSave->Click();
+        break;
+    case VK_F3:
+        Key = 0;
+        BtClear->Click();
+        break;
+    case VK_F4:
+        Key = 0;
+        BtExitClick(Sender);
+        break;
+    case VK_F5:
+        if (focus == EditRCode) {
+            Key = 0;
+            SbtReaderClick(Sender);
+        } else if (focus == EditBCode) {
+            Key = 0;
+            SbtBookClick(Sender);
+        }
+        break;
+    case VK_F6:
+        Key = 0;
+        SbtDestClick(Sender);
+        break;
+    case VK_F7:
+        Key = 0;
+        SbtReaderinfoClick(Sender);
+        break;
+    case VK_F8:
+        Key = 0;
+        BtInterfaceClick(Sender);
+        break;
+    case VK_ESCAPE:
+        Key = 0;
+        Close();
+        break;
     default: break;
     }
 }
 
-void TMDIBase::EditRCodeKeyDown(TObject*, Word& Key, TShiftState)
-{
+void TMDIBase::EditRCodeKeyDown(TObject*, Word& Key, TShiftState) {
     if (Key == VK_RETURN) Key = VK_TAB;
 }
 
-void TMDIBase::EditBCodeKeyDown(TObject*, Word& Key, TShiftState)
-{
+void TMDIBase::EditBCodeKeyDown(TObject*, Word& Key, TShiftState) {
     if (Key == VK_UP) {
         Key = 0;
         EditRCode->SetFocus();
     }
 }
 
-void TMDIBase::EditBCodeKeyPress(TObject*, char32_t& Key)
-{
+void TMDIBase::EditBCodeKeyPress(TObject*, char32_t& Key) {
     if (Key != U'\r') return;
     Key = 0;
     // An empty box saves, and the save refuses a bill without a reader.
@@ -514,8 +520,7 @@ void TMDIBase::EditBCodeKeyPress(TObject*, char32_t& Key)
     AddItem();
 }
 
-void TMDIBase::DBGrid1KeyDown(TObject*, Word& Key, TShiftState)
-{
+void TMDIBase::DBGrid1KeyDown(TObject*, Word& Key, TShiftState) {
     if (Key == VK_DELETE) {
         Key = 0;
         DeleteBillLine();
@@ -525,23 +530,20 @@ void TMDIBase::DBGrid1KeyDown(TObject*, Word& Key, TShiftState)
     }
 }
 
-void TMDIBase::ReadOnlyBoxKeyDown(TObject*, Word& Key, TShiftState)
-{
+void TMDIBase::ReadOnlyBoxKeyDown(TObject*, Word& Key, TShiftState) {
     if (Key == VK_RETURN) {
         Key = 0;
         BtSave->Click();
     }
 }
 
-void TMDIBase::RefuseItem(const std::string& message)
-{
+void TMDIBase::RefuseItem(const std::string& message) {
     if (!message.empty()) ShowInfoBox(message);
     EditBCode->SetText("");
     Abort();
 }
 
-void TMDIBase::RunSave(const std::function<void()>& body)
-{
+void TMDIBase::RunSave(const std::function<void()>& body) {
     AdoqData->DisableControls();
     try {
         body();
@@ -560,8 +562,7 @@ void TMDIBase::RunSave(const std::function<void()>& body)
     AdoqData->EnableControls();
 }
 
-TBill TMDIBase::CollectBill() const
-{
+TBill TMDIBase::CollectBill() const {
     TBill bill;
     bill.Kind = Kind;
     bill.Reader = EditRCode->Text();

@@ -133,8 +133,8 @@ struct ActionEntry {
     const char* item;
 };
 const ActionEntry actionTable[] = {
-    {"ActBookSet", "Ctrl+F2", "NBookSet"},     {"ActMagzSet", "Ctrl+F3", "NMagzSet"},
-    {"ActReaderSet", "Ctrl+F4", "NReaderSet"}, {"ActBorrow", "Ctrl+F5", "NBorrow"},
+    {"ActBookSet", "Ctrl+F2", "NBookSet"},       {"ActMagzSet", "Ctrl+F3", "NMagzSet"},
+    {"ActReaderSet", "Ctrl+F4", "NReaderSet"},   {"ActBorrow", "Ctrl+F5", "NBorrow"},
     {"ActBorrowMagz", "Ctrl+F6", "NBorrowMagz"}, {"ActQryBorrow", "Ctrl+F7", "NQryBorrow"},
 };
 
@@ -150,8 +150,7 @@ const char* const MagzReservationSql =
 
 // Creates a modal window owned by the main window, shows it and frees it.
 template <class T>
-void showModalWindow(TComponent* owner)
-{
+void showModalWindow(TComponent* owner) {
     std::unique_ptr<T> form(new T(owner));
     form->ShowModal();
 }
@@ -161,8 +160,7 @@ const char* const QuestionsPage = "http://www.quillory.cn/faq.htm";
 
 } // namespace
 
-const std::vector<TModuleRight>& ModuleRights()
-{
+const std::vector<TModuleRight>& ModuleRights() {
     static const std::vector<TModuleRight> rights = {
         {0, "NBookSet", {"GbtBookSet", "GbtBookSet1"}},
         {1, "NBookSortSet", {"GbtBookSortSet"}},
@@ -201,18 +199,15 @@ const std::vector<TModuleRight>& ModuleRights()
     return rights;
 }
 
-std::string ClockText(TDateTime businessDate)
-{
+std::string ClockText(TDateTime businessDate) {
     Word y, m, d;
     DecodeDate(businessDate, y, m, d);
     std::string weekday;
     WeekdayChar(DayOfWeek(businessDate) - 1, weekday);
-    return "今天是 " + IntToStr(int(y)) + "年" + IntToStr(int(m)) + "月" + IntToStr(int(d)) + "日 " +
-           " 星期" + weekday;
+    return "今天是 " + IntToStr(int(y)) + "年" + IntToStr(int(m)) + "月" + IntToStr(int(d)) + "日 " + " 星期" + weekday;
 }
 
-TFrmMain::TFrmMain(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmMain::TFrmMain(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmMain");
     SetFormStyle(fsMDIForm);
     SetBorderStyle(bsSizeable);
@@ -265,16 +260,14 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TFrmBaseD(AOwner)
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 
-TFrmMain::~TFrmMain()
-{
+TFrmMain::~TFrmMain() {
     // The children belong to the application but live inside the frame:
     // they go before it, so none is left with a destroyed window.
     while (MDIChildCount() > 0) delete MDIChildren(0);
     if (FrmMain == this) FrmMain = nullptr;
 }
 
-void TFrmMain::buildMenu()
-{
+void TFrmMain::buildMenu() {
     std::map<std::string, TMenuItem*> parents;
     for (const MenuEntry& e : menuTree) {
         auto* item = new TMenuItem(this);
@@ -287,8 +280,7 @@ void TFrmMain::buildMenu()
     }
 }
 
-void TFrmMain::buildActions()
-{
+void TFrmMain::buildActions() {
     for (const ActionEntry& e : actionTable) {
         auto* action = new TAction(this);
         action->SetName(e.name);
@@ -303,8 +295,7 @@ void TFrmMain::buildActions()
     }
 }
 
-void TFrmMain::wireCommands()
-{
+void TFrmMain::wireCommands() {
     Item("NExit")->OnClick = [this](TObject* s) { NExitClick(s); };
     Item("NChangeOperator")->OnClick = [this](TObject* s) { NChangeOperatorClick(s); };
     Item("NBorrow")->OnClick = [this](TObject*) {
@@ -332,21 +323,16 @@ void TFrmMain::wireCommands()
     Item("N6")->OnClick = [](TObject*) { ShellExecuteOpen(QuestionsPage); };
 }
 
-TMenuItem* TFrmMain::Item(const std::string& name) const
-{
-    return dynamic_cast<TMenuItem*>(FindComponent(name));
-}
+TMenuItem* TFrmMain::Item(const std::string& name) const { return dynamic_cast<TMenuItem*>(FindComponent(name)); }
 
-TCustomForm* TFrmMain::NavigationPage() const
-{
+TCustomForm* TFrmMain::NavigationPage() const {
     // Looked up each time: the operator may close the page, which frees it.
     for (int i = 0; i < MDIChildCount(); ++i)
         if (MDIChildren(i)->ClassName() == "TFrmMainIDE") return MDIChildren(i);
     return nullptr;
 }
 
-void TFrmMain::loadOperatorName()
-{
+void TFrmMain::loadOperatorName() {
     AdoqTemp->Close();
     AdoqTemp->SQL()->SetText("Select * from SystemUser where UseCode=" + QuotedStr(OperatorCode));
     AdoqTemp->Open();
@@ -354,17 +340,15 @@ void TFrmMain::loadOperatorName()
     AdoqTemp->Close();
 }
 
-void TFrmMain::loadSettings()
-{
+void TFrmMain::loadSettings() {
     TADOQuery* q = DMData->AdoqAcctinfo;
     q->Close();
     q->SQL()->SetText("Select * from AcctInfo ");
     q->Open();
     if (q->IsEmpty()) {
         q->Close();
-        DMData->ADOConnection1->Execute(
-            "insert into AcctInfo (CorpName,IfFine,IfExcced,Ifrepeat,PerFine) values (" +
-            QuotedStr(ProductName) + ",false,true,true,0)");
+        DMData->ADOConnection1->Execute("insert into AcctInfo (CorpName,IfFine,IfExcced,Ifrepeat,PerFine) values (" +
+                                        QuotedStr(ProductName) + ",false,true,true,0)");
         CorpName = ProductName;
         PerFine = 0;
         PerFine1 = 0;
@@ -394,16 +378,14 @@ void TFrmMain::loadSettings()
     q->Close();
 }
 
-void TFrmMain::openNavigationPage()
-{
+void TFrmMain::openNavigationPage() {
     TFrmMainIDE* page = nullptr;
     ShowMdiChild("TFrmMainIDE", page);
     page->SetLeft(1);
     page->SetTop(1);
 }
 
-void TFrmMain::openOverdueLists()
-{
+void TFrmMain::openOverdueLists() {
     auto centre = [this](TCustomForm* child) {
         child->SetLeft((ClientWidth() - child->Width()) / 2);
         child->SetTop((ClientHeight() - child->Height()) / 2);
@@ -416,8 +398,7 @@ void TFrmMain::openOverdueLists()
     centre(periodicals);
 }
 
-void TFrmMain::InitForm()
-{
+void TFrmMain::InitForm() {
     TFrmBaseD::InitForm();
     if (started_) return;
     started_ = true;
@@ -442,8 +423,7 @@ void TFrmMain::InitForm()
     Timer1->SetEnabled(true);
 }
 
-void TFrmMain::ApplyUserRights()
-{
+void TFrmMain::ApplyUserRights() {
     TCustomForm* page = NavigationPage();
     auto setModule = [this, page](const TModuleRight& right, bool enabled) {
         if (TMenuItem* item = Item(right.MenuItem)) item->SetEnabled(enabled);
@@ -467,13 +447,9 @@ void TFrmMain::ApplyUserRights()
     AdoqTemp->Close();
 }
 
-void TFrmMain::Timer1Timer(TObject*)
-{
-    StatusBar1->Panels()->Items(2)->SetText(ClockText(BusinessDate));
-}
+void TFrmMain::Timer1Timer(TObject*) { StatusBar1->Panels()->Items(2)->SetText(ClockText(BusinessDate)); }
 
-void TFrmMain::NChangeOperatorClick(TObject*)
-{
+void TFrmMain::NChangeOperatorClick(TObject*) {
     RunLogin(LoginCode);
     if (LoginCode.empty()) return;
     OperatorCode = LoginCode;
@@ -484,11 +460,10 @@ void TFrmMain::NChangeOperatorClick(TObject*)
 
 void TFrmMain::NExitClick(TObject*) { Close(); }
 
-void TFrmMain::FormClose(TObject*, TCloseAction& Action)
-{
+void TFrmMain::FormClose(TObject*, TCloseAction& Action) {
     if (OperatorCode.empty()) return;
-    if (Application->MessageBox(std::string("确定退出") + ProductName + "？", "提示！",
-                                MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (Application->MessageBox(std::string("确定退出") + ProductName + "？", "提示！", MB_YESNO | MB_ICONQUESTION) !=
+        IDYES) {
         Action = caNone;
         return;
     }

@@ -91,8 +91,7 @@ private:
 extern TFrmMain* FrmMain;
 
 template <class T>
-void TFrmMain::ShowMdiChild(const std::string&, T*& reference)
-{
+void TFrmMain::ShowMdiChild(const std::string&, T*& reference) {
     Screen->SetCursor(crHourGlass);
     for (int i = 0; i < MDIChildCount(); ++i) {
         if (auto* child = dynamic_cast<T*>(MDIChildren(i))) {

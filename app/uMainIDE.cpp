@@ -18,8 +18,7 @@ constexpr TColor LinkBlue = RGB(0, 70, 170);
 // The transparent colour of the pictures that leave out their corners.
 constexpr TColor KeyColour = RGB(255, 0, 255);
 
-void setFont(TCanvas* c, int size, bool bold, TColor colour)
-{
+void setFont(TCanvas* c, int size, bool bold, TColor colour) {
     c->Font()->SetName("宋体");
     c->Font()->SetSize(size);
     c->Font()->SetStyle(bold ? TFontStyles{fsBold} : TFontStyles{});
@@ -27,16 +26,14 @@ void setFont(TCanvas* c, int size, bool bold, TColor colour)
     c->Brush()->SetStyle(bsClear);
 }
 
-void centredText(TCanvas* c, const TRect& r, const std::string& text)
-{
+void centredText(TCanvas* c, const TRect& r, const std::string& text) {
     const int w = c->TextWidth(text), h = c->TextHeight(text);
     c->TextOut(r.Left + (r.Width() - w) / 2, r.Top + (r.Height() - h) / 2, text);
 }
 
 // A square picture: a rounded tile with a simple book (or journal) figure
 // and the caption under it.
-void drawTile(TBitmap* b, const TNavButton& nb, TColor colour, bool keyCorners)
-{
+void drawTile(TBitmap* b, const TNavButton& nb, TColor colour, bool keyCorners) {
     b->SetSize(nb.Width, nb.Height);
     TCanvas* c = b->Canvas();
     c->Brush()->SetStyle(bsSolid);
@@ -64,8 +61,7 @@ void drawTile(TBitmap* b, const TNavButton& nb, TColor colour, bool keyCorners)
 }
 
 // A one-line link picture.
-void drawLink(TBitmap* b, const TNavButton& nb, bool keyGround)
-{
+void drawLink(TBitmap* b, const TNavButton& nb, bool keyGround) {
     b->SetSize(nb.Width, nb.Height);
     TCanvas* c = b->Canvas();
     c->Brush()->SetStyle(bsSolid);
@@ -76,8 +72,7 @@ void drawLink(TBitmap* b, const TNavButton& nb, bool keyGround)
     centredText(c, TRect{0, 0, nb.Width, nb.Height}, std::string("» ") + nb.Caption);
 }
 
-void arrow(TCanvas* c, int x1, int y1, int x2, int y2)
-{
+void arrow(TCanvas* c, int x1, int y1, int x2, int y2) {
     c->MoveTo(x1, y1);
     c->LineTo(x2, y2);
     const int dx = x2 > x1 ? -6 : x2 < x1 ? 6 : 0;
@@ -91,8 +86,7 @@ void arrow(TCanvas* c, int x1, int y1, int x2, int y2)
 // The page: the master-data row above two columns, books on the left and
 // periodicals on the right, each flowing from cataloguing to lending to
 // the lists.
-void drawBackground(TBitmap* b)
-{
+void drawBackground(TBitmap* b) {
     b->SetSize(716, 509);
     TCanvas* c = b->Canvas();
     c->Brush()->SetStyle(bsSolid);
@@ -124,10 +118,9 @@ void drawBackground(TBitmap* b)
     c->TextOut(396, 405, "查询");
 }
 
-}  // namespace
+} // namespace
 
-const std::vector<TNavButton>& NavButtons()
-{
+const std::vector<TNavButton>& NavButtons() {
     static const std::vector<TNavButton> buttons = {
         {"GbtBookSet", 80, 55, 71, 67, "NBookSet", "图书编目", 2, true},
         {"GbtMagzSet", 199, 55, 71, 67, "NMagzSet", "期刊编目", 1, true},
@@ -145,8 +138,7 @@ const std::vector<TNavButton>& NavButtons()
     return buttons;
 }
 
-TFrmMainIDE::TFrmMainIDE(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmMainIDE::TFrmMainIDE(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmMainIDE");
     SetCaption("导航");
     SetBorderIcons(TBorderIcons{biSystemMenu});
@@ -169,9 +161,9 @@ TFrmMainIDE::TFrmMainIDE(TComponent* AOwner) : TFrmBaseD(AOwner)
     Image1->SetAlign(alClient);
     drawBackground(Image1->Picture()->Bitmap());
 
-    tVQGifButton** fields[] = {&GbtBookSet, &GbtMagzSet, &GbtReaderSet, &GbtBookSortSet, &GbtBorrow, &GbtBorrowq,
-                               &GbtBookSet1, &GbtMagzSet1, &GbtQryBorrow, &GbtQryExceed, &GbtQryBorrowq,
-                               &GbtQryExceedq};
+    tVQGifButton** fields[] = {&GbtBookSet,   &GbtMagzSet,   &GbtReaderSet,  &GbtBookSortSet,
+                               &GbtBorrow,    &GbtBorrowq,   &GbtBookSet1,   &GbtMagzSet1,
+                               &GbtQryBorrow, &GbtQryExceed, &GbtQryBorrowq, &GbtQryExceedq};
     size_t i = 0;
     for (const TNavButton& nb : NavButtons()) {
         auto* b = new tVQGifButton(this);
@@ -183,10 +175,9 @@ TFrmMainIDE::TFrmMainIDE(TComponent* AOwner) : TFrmBaseD(AOwner)
         b->SetInterval(nb.Interval);
         b->SetGlyphsTransparent(nb.GlyphsTransparent);
         TBitmap picture;
-        const TColor colour = std::string(nb.MenuItem).find("Magz") != std::string::npos ||
-                                      std::string(nb.Name).back() == 'q'
-                                  ? MagzGreen
-                                  : BookBlue;
+        const TColor colour =
+            std::string(nb.MenuItem).find("Magz") != std::string::npos || std::string(nb.Name).back() == 'q' ? MagzGreen
+                                                                                                             : BookBlue;
         if (nb.Height < 30)
             drawLink(&picture, nb, nb.GlyphsTransparent);
         else
@@ -199,15 +190,13 @@ TFrmMainIDE::TFrmMainIDE(TComponent* AOwner) : TFrmBaseD(AOwner)
     }
 }
 
-void TFrmMainIDE::FormShow(TObject* Sender)
-{
+void TFrmMainIDE::FormShow(TObject* Sender) {
     TFrmBaseD::FormShow(Sender);
     SetColor(PageGrey);
     Panel2->SetColor(PageGrey);
 }
 
-void TFrmMainIDE::RunMenuItem(const std::string& itemName)
-{
+void TFrmMainIDE::RunMenuItem(const std::string& itemName) {
     TCustomForm* main = Application->MainForm();
     if (!main) return;
     if (auto* item = dynamic_cast<TMenuItem*>(main->FindComponent(itemName))) item->Click();

@@ -12,8 +12,7 @@
 
 namespace {
 
-TEdit* Box(TFrmReaderDetail* f, TWinControl* parent, const char* name, const char* label, int y, int w)
-{
+TEdit* Box(TFrmReaderDetail* f, TWinControl* parent, const char* name, const char* label, int y, int w) {
     TLabel* l = new TLabel(f);
     l->SetParent(parent);
     l->SetCaption(label);
@@ -27,10 +26,9 @@ TEdit* Box(TFrmReaderDetail* f, TWinControl* parent, const char* name, const cha
     return e;
 }
 
-}  // namespace
+} // namespace
 
-TFrmReaderDetail::TFrmReaderDetail(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmReaderDetail::TFrmReaderDetail(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmReaderDetail");
     SetCaption("读者信息");
     SetBorderStyle(bsDialog);
@@ -78,21 +76,21 @@ TFrmReaderDetail::TFrmReaderDetail(TComponent* AOwner) : TFrmBaseD(AOwner)
     BtClose->SetCaption("关闭");
     BtClose->SetBounds(150, 252, 80, 26);
     BtClose->OnClick = [this](TObject*) { Close(); };
-    for (TWinControl* c : std::initializer_list<TWinControl*>{EditCode, EditName, EditMail, EditDept, MemoAddr, Memo1,
-                                                              BtMail, BtClose})
+    for (TWinControl* c :
+         std::initializer_list<TWinControl*>{EditCode, EditName, EditMail, EditDept, MemoAddr, Memo1, BtMail, BtClose})
         c->OnKeyDown = KeyDownHandler();
 }
 
-void TFrmReaderDetail::InitForm()
-{
+void TFrmReaderDetail::InitForm() {
     TFrmBaseD::InitForm();
     SetColor(RGB(255, 242, 222));
     Panel1->SetColor(RGB(255, 242, 222));
 }
 
-void TFrmReaderDetail::ShowRow()
-{
-    auto text = [this](const char* f) { return ADOqReader->IsEmpty() ? std::string() : ADOqReader->FieldByName(f)->AsString(); };
+void TFrmReaderDetail::ShowRow() {
+    auto text = [this](const char* f) {
+        return ADOqReader->IsEmpty() ? std::string() : ADOqReader->FieldByName(f)->AsString();
+    };
     EditCode->SetText(text("Code"));
     EditName->SetText(text("Name"));
     EditMail->SetText(text("E_mail"));
@@ -100,13 +98,9 @@ void TFrmReaderDetail::ShowRow()
     MemoAddr->SetText(text("Addr"));
 }
 
-void TFrmReaderDetail::BtMailClick(TObject*)
-{
-    ShellExecuteOpen("mailto:" + EditMail->Text());
-}
+void TFrmReaderDetail::BtMailClick(TObject*) { ShellExecuteOpen("mailto:" + EditMail->Text()); }
 
-void ShowReaderDetail(const std::string& readerCode)
-{
+void ShowReaderDetail(const std::string& readerCode) {
     std::unique_ptr<TFrmReaderDetail> card(new TFrmReaderDetail(Application));
     card->ADOqReader->Close();
     card->ADOqReader->SQL()->SetText("select * from Readerinfo where Code=" + QuotedStr(readerCode));

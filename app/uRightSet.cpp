@@ -21,10 +21,9 @@ int UserEditMode = 0;
 namespace {
 const char* const UsersSql = "select * from SystemUser order by UseCode";
 const char* const SystemPage = "系统管理";
-}
+} // namespace
 
-const std::vector<TRightBox>& RightBoxes()
-{
+const std::vector<TRightBox>& RightBoxes() {
     static const std::vector<TRightBox> boxes = {
         {"基础资料", "ChkBook", "图书编目", 0},
         {"基础资料", "ChkBookSort", "图书类别", 1},
@@ -63,8 +62,7 @@ const std::vector<TRightBox>& RightBoxes()
     return boxes;
 }
 
-TFrmRightSet::TFrmRightSet(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmRightSet::TFrmRightSet(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmRightSet");
     SetCaption("权限设置");
     SetClientWidth(640);
@@ -100,7 +98,11 @@ TFrmRightSet::TFrmRightSet(TComponent* AOwner) : TFrmBaseD(AOwner)
     DBGrid1->SetReadOnly(true);
     DBGrid1->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgRowSelect,
                                        dgAlwaysShowSelection});
-    struct Col { const char* field; const char* title; int width; };
+    struct Col {
+        const char* field;
+        const char* title;
+        int width;
+    };
     for (Col c : {Col{"UseCode", "用户编码", 67}, Col{"UseName", "用户名称", 102}, Col{"Duty", "职务", 68}}) {
         TColumn* col = DBGrid1->Columns()->Add();
         col->SetFieldName(c.field);
@@ -165,24 +167,18 @@ TFrmRightSet::TFrmRightSet(TComponent* AOwner) : TFrmBaseD(AOwner)
     };
 }
 
-TFrmRightSet::~TFrmRightSet()
-{
-    DataSource1->OnDataChange = nullptr;
-}
+TFrmRightSet::~TFrmRightSet() { DataSource1->OnDataChange = nullptr; }
 
-TCheckBox* TFrmRightSet::Box(int moduleId) const
-{
+TCheckBox* TFrmRightSet::Box(int moduleId) const {
     return moduleId >= 0 && moduleId < ModuleCount ? boxes_[size_t(moduleId)] : nullptr;
 }
 
-void TFrmRightSet::showSystemPage()
-{
+void TFrmRightSet::showSystemPage() {
     for (TTabSheet* s : sheets_)
         if (s->Caption() == SystemPage) PageControl1->SetActivePage(s);
 }
 
-void TFrmRightSet::requeryUsers()
-{
+void TFrmRightSet::requeryUsers() {
     TADOQuery* users = DMData->AdoQueryUser;
     users->Close();
     users->SQL()->SetText(UsersSql);
@@ -190,8 +186,7 @@ void TFrmRightSet::requeryUsers()
     users->First();
 }
 
-void TFrmRightSet::InitForm()
-{
+void TFrmRightSet::InitForm() {
     TFrmBaseD::InitForm();
     SetCaption("权限设置");
     requeryUsers();
@@ -199,15 +194,11 @@ void TFrmRightSet::InitForm()
     DBGrid1CellClick(DBGrid1);
 }
 
-void TFrmRightSet::DBGrid1CellClick(TObject*)
-{
-    loadRights();
-}
+void TFrmRightSet::DBGrid1CellClick(TObject*) { loadRights(); }
 
 // Flags follow the rows' ModuleId, and an id without a row reads false:
 // an operator never shows the boxes of the one shown before.
-void TFrmRightSet::loadRights()
-{
+void TFrmRightSet::loadRights() {
     TADOQuery* users = DMData->AdoQueryUser;
     RightFlags.fill(false);
     shownCode_.clear();
@@ -227,20 +218,17 @@ void TFrmRightSet::loadRights()
         if (TCheckBox* b = boxes_[size_t(id)]) b->SetChecked(RightFlags[size_t(id)]);
 }
 
-void TFrmRightSet::BtallClick(TObject*)
-{
+void TFrmRightSet::BtallClick(TObject*) {
     for (TCheckBox* b : boxes_)
         if (b) b->SetChecked(true);
 }
 
-void TFrmRightSet::BtclearClick(TObject*)
-{
+void TFrmRightSet::BtclearClick(TObject*) {
     for (TCheckBox* b : boxes_)
         if (b) b->SetChecked(false);
 }
 
-void TFrmRightSet::ToolButton4Click(TObject*)
-{
+void TFrmRightSet::ToolButton4Click(TObject*) {
     if (shownCode_.empty()) return;
     for (int id = 0; id < ModuleCount; ++id)
         if (TCheckBox* b = boxes_[size_t(id)]) RightFlags[size_t(id)] = b->Checked();
@@ -263,8 +251,7 @@ void TFrmRightSet::ToolButton4Click(TObject*)
     }
 }
 
-void TFrmRightSet::ToolButton1Click(TObject*)
-{
+void TFrmRightSet::ToolButton1Click(TObject*) {
     UserEditMode = 0;
     std::string saved;
     {
@@ -291,8 +278,7 @@ void TFrmRightSet::ToolButton1Click(TObject*)
     loadRights();
 }
 
-void TFrmRightSet::ToolButton2Click(TObject*)
-{
+void TFrmRightSet::ToolButton2Click(TObject*) {
     TADOQuery* users = DMData->AdoQueryUser;
     if (!users->Active() || users->IsEmpty()) return;
     UserEditMode = 1;
@@ -306,8 +292,7 @@ void TFrmRightSet::ToolButton2Click(TObject*)
     loadRights();
 }
 
-void TFrmRightSet::ToolButton3Click(TObject*)
-{
+void TFrmRightSet::ToolButton3Click(TObject*) {
     TADOQuery* users = DMData->AdoQueryUser;
     if (!users->Active() || users->IsEmpty()) return;
     if (Application->MessageBox("是否确定删除!", "确认", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
@@ -331,7 +316,4 @@ void TFrmRightSet::ToolButton3Click(TObject*)
     loadRights();
 }
 
-void TFrmRightSet::ToolButton5Click(TObject*)
-{
-    Close();
-}
+void TFrmRightSet::ToolButton5Click(TObject*) { Close(); }

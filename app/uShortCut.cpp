@@ -3,8 +3,7 @@
 
 #include "StdCtrls.h"
 
-TFrmShortCut::TFrmShortCut(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmShortCut::TFrmShortCut(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmShortCut");
     SetCaption("快捷键提示");
     SetBorderIcons(TBorderIcons{biSystemMenu});

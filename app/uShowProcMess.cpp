@@ -4,8 +4,7 @@
 #include "ComCtrls.h"
 #include "StdCtrls.h"
 
-TFrmShowProcMess::TFrmShowProcMess(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmShowProcMess::TFrmShowProcMess(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmShowProcMess");
     SetBorderIcons(TBorderIcons{});
     SetCaption("");

@@ -4,8 +4,7 @@
 #include "Graphics.h"
 #include "uGlobal.h"
 
-TFrmStartup::TFrmStartup(TComponent* AOwner) : TForm(AOwner)
-{
+TFrmStartup::TFrmStartup(TComponent* AOwner) : TForm(AOwner) {
     SetName("FrmStartup");
     SetBorderStyle(bsNone);
     SetPosition(poDesktopCenter);

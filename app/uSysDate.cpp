@@ -14,8 +14,7 @@ namespace {
 const TColor Cream = RGB(255, 242, 222);
 } // namespace
 
-TFrmSysDate::TFrmSysDate(TComponent* AOwner) : TFrmBaseD(AOwner)
-{
+TFrmSysDate::TFrmSysDate(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetName("FrmSysDate");
     SetCaption("业务日期");
     SetClientWidth(260);
@@ -55,8 +54,7 @@ TFrmSysDate::TFrmSysDate(TComponent* AOwner) : TFrmBaseD(AOwner)
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 
-void TFrmSysDate::InitForm()
-{
+void TFrmSysDate::InitForm() {
     TFrmBaseD::InitForm();
     SetColor(Cream);
     Panel1->SetColor(Cream);
@@ -65,19 +63,14 @@ void TFrmSysDate::InitForm()
     SetActiveControl(DTPDate);
 }
 
-void TFrmSysDate::BitBtn1Click(TObject*)
-{
+void TFrmSysDate::BitBtn1Click(TObject*) {
     BusinessDate = Int(DTPDate->Date());
     SetModalResult(mrOk);
 }
 
-void TFrmSysDate::FormClose(TObject*, TCloseAction&)
-{
-    BusinessDate = Int(DTPDate->Date());
-}
+void TFrmSysDate::FormClose(TObject*, TCloseAction&) { BusinessDate = Int(DTPDate->Date()); }
 
-void AskBusinessDate()
-{
+void AskBusinessDate() {
     std::unique_ptr<TFrmSysDate> form(new TFrmSysDate(Application));
     form->ShowModal();
 }

@@ -9,83 +9,64 @@
 
 tVQGifButton::tVQGifButton(TComponent* AOwner)
     : TEffectGControl(AOwner), timer_(new TTimer(this)), downGlyph_(new TBitmap), upGlyph_(new TBitmap),
-      activeGlyph_(new TBitmap)
-{
+      activeGlyph_(new TBitmap) {
     SetBounds(0, 0, 100, 100);
     SetColor(clWindow);
     timer_->SetEnabled(false);
     timer_->SetInterval(100);
 }
 
-tVQGifButton::~tVQGifButton()
-{
+tVQGifButton::~tVQGifButton() {
     timer_->SetEnabled(false);
     delete downGlyph_;
     delete upGlyph_;
     delete activeGlyph_;
 }
 
-void tVQGifButton::SetUpGlyph(TBitmap* v)
-{
+void tVQGifButton::SetUpGlyph(TBitmap* v) {
     upGlyph_->Assign(v);
     Redraw();
 }
 
-void tVQGifButton::SetDownGlyph(TBitmap* v)
-{
+void tVQGifButton::SetDownGlyph(TBitmap* v) {
     downGlyph_->Assign(v);
     Redraw();
 }
 
-void tVQGifButton::SetActiveGlyph(TBitmap* v)
-{
+void tVQGifButton::SetActiveGlyph(TBitmap* v) {
     activeGlyph_->Assign(v);
     Redraw();
 }
 
-void tVQGifButton::SetGlyphsTransparent(bool v)
-{
+void tVQGifButton::SetGlyphsTransparent(bool v) {
     glyphsTransparent_ = v;
     Redraw();
 }
 
-unsigned tVQGifButton::Interval() const
-{
-    return unsigned(timer_->Interval());
-}
+unsigned tVQGifButton::Interval() const { return unsigned(timer_->Interval()); }
 
-void tVQGifButton::SetInterval(unsigned ms)
-{
-    timer_->SetInterval(int(ms));
-}
+void tVQGifButton::SetInterval(unsigned ms) { timer_->SetInterval(int(ms)); }
 
-void tVQGifButton::SetClickSound(TepWavePlayer* v)
-{
+void tVQGifButton::SetClickSound(TepWavePlayer* v) {
     clickSound_ = v;
     if (v) v->FreeNotification(this);
 }
 
-void tVQGifButton::SetActiveSound(TepWavePlayer* v)
-{
+void tVQGifButton::SetActiveSound(TepWavePlayer* v) {
     activeSound_ = v;
     if (v) v->FreeNotification(this);
 }
 
-void tVQGifButton::Notification(TComponent* component, TOperation operation)
-{
+void tVQGifButton::Notification(TComponent* component, TOperation operation) {
     TEffectGControl::Notification(component, operation);
     if (operation != opRemove) return;
     if (component == clickSound_) clickSound_ = nullptr;
     if (component == activeSound_) activeSound_ = nullptr;
 }
 
-bool tVQGifButton::hasDown() const
-{
-    return !downGlyph_->Empty();
-}
+bool tVQGifButton::hasDown() const { return !downGlyph_->Empty(); }
 
-void tVQGifButton::PaintEffect(TCanvas* canvas)
-{
+void tVQGifButton::PaintEffect(TCanvas* canvas) {
     if (upGlyph_->Empty() || activeGlyph_->Empty()) return;
     if (inside_ && pressed_ && hasDown()) {
         if (glyphsTransparent_)
@@ -110,14 +91,12 @@ void tVQGifButton::PaintEffect(TCanvas* canvas)
     }
 }
 
-void tVQGifButton::startFade(bool in)
-{
+void tVQGifButton::startFade(bool in) {
     timer_->OnTimer = [this, in](TObject*) { in ? fadeInTick() : fadeOutTick(); };
     timer_->SetEnabled(true);
 }
 
-void tVQGifButton::fadeInTick()
-{
+void tVQGifButton::fadeInTick() {
     if (level_ >= 1) {
         timer_->SetEnabled(false);
         level_ = 1;
@@ -127,8 +106,7 @@ void tVQGifButton::fadeInTick()
     Redraw();
 }
 
-void tVQGifButton::fadeOutTick()
-{
+void tVQGifButton::fadeOutTick() {
     if (level_ > 0) {
         level_ -= 0.1;
         Redraw();
@@ -138,8 +116,7 @@ void tVQGifButton::fadeOutTick()
     level_ = 0;
 }
 
-void tVQGifButton::MouseEnter()
-{
+void tVQGifButton::MouseEnter() {
     inside_ = true;
     if (!pressed_ || !hasDown()) {
         startFade(true);
@@ -151,8 +128,7 @@ void tVQGifButton::MouseEnter()
     TEffectGControl::MouseEnter();
 }
 
-void tVQGifButton::MouseLeave()
-{
+void tVQGifButton::MouseLeave() {
     inside_ = false;
     if (pressed_ && hasDown()) {
         level_ = 1;
@@ -162,8 +138,7 @@ void tVQGifButton::MouseLeave()
     TEffectGControl::MouseLeave();
 }
 
-void tVQGifButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
+void tVQGifButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft && !pressed_) {
         pressed_ = true;
         inside_ = true;
@@ -175,8 +150,7 @@ void tVQGifButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     TEffectGControl::MouseDown(Button, Shift, X, Y);
 }
 
-void tVQGifButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
+void tVQGifButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft && pressed_) {
         pressed_ = false;
         // The pointer may have left without a leave event while captured.
@@ -191,8 +165,7 @@ void tVQGifButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 
 // The window layer calls this after a left release inside the button (never
 // for a release outside), so the click sound comes first and then OnClick.
-void tVQGifButton::Click()
-{
+void tVQGifButton::Click() {
     if (clickSound_) clickSound_->Play();
     TEffectGControl::Click();
 }

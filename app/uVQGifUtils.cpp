@@ -5,8 +5,7 @@
 #include "ExtCtrls.h"
 
 void DrawTransparentBitmap(TCanvas* canvas, int x, int y, TColor transparent, TBitmap* bitmap, TRect source,
-                           int destWidth, int destHeight)
-{
+                           int destWidth, int destHeight) {
     if (!bitmap || bitmap->Empty()) return;
     if (source.Width() <= 0 || source.Height() <= 0) source = TRect{0, 0, bitmap->Width(), bitmap->Height()};
     TBitmap part;
@@ -23,8 +22,7 @@ void DrawTransparentBitmap(TCanvas* canvas, int x, int y, TColor transparent, TB
         canvas->Draw(x, y, &part);
 }
 
-void PaintParentImage(TControl* control, TCanvas* canvas)
-{
+void PaintParentImage(TControl* control, TCanvas* canvas) {
     TWinControl* parent = control->Parent();
     if (!parent) return;
     const TRect mine = control->BoundsRect();

@@ -11,8 +11,8 @@ class TControl;
 // stretched to destWidth x destHeight when both are non-zero, leaving the
 // pixels of transparent unpainted. clNone draws plainly; clDefault takes
 // the bitmap's bottom-left pixel as the transparent colour.
-void DrawTransparentBitmap(TCanvas* canvas, int x, int y, TColor transparent, TBitmap* bitmap,
-                           TRect source = TRect{}, int destWidth = 0, int destHeight = 0);
+void DrawTransparentBitmap(TCanvas* canvas, int x, int y, TColor transparent, TBitmap* bitmap, TRect source = TRect{},
+                           int destWidth = 0, int destHeight = 0);
 
 // Paints into canvas what lies under control on its parent: the pictures
 // of the sibling images before it in z-order that overlap it, each at its

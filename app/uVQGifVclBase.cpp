@@ -5,21 +5,16 @@
 
 TEffectGControl::TEffectGControl(TComponent* AOwner) : TGraphicControl(AOwner) {}
 
-void TEffectGControl::SetTransparent(bool v)
-{
+void TEffectGControl::SetTransparent(bool v) {
     transparent_ = v;
     Invalidate();
 }
 
-void TEffectGControl::Redraw()
-{
-    Repaint();
-}
+void TEffectGControl::Redraw() { Repaint(); }
 
 void TEffectGControl::PaintEffect(TCanvas*) {}
 
-void TEffectGControl::Paint()
-{
+void TEffectGControl::Paint() {
     TBitmap buffer;
     buffer.SetSize(Width() + 1, Height() + 1);
     TCanvas* c = buffer.Canvas();

@@ -7,38 +7,28 @@
 namespace {
 // Not in the sound layer's list: "do not stop a sound that is playing".
 constexpr unsigned SndNoStop = 0x10;
-}
+} // namespace
 
-void TepWave::changed()
-{
+void TepWave::changed() {
     modified_ = true;
     if (OnChange) OnChange(this);
 }
 
-void TepWave::LoadFromStream(TStream& stream)
-{
+void TepWave::LoadFromStream(TStream& stream) {
     data_ = stream.ReadRest();
     changed();
 }
 
-void TepWave::LoadFromFile(const std::string& fileName)
-{
+void TepWave::LoadFromFile(const std::string& fileName) {
     data_ = ReadFileBytes(fileName);
     changed();
 }
 
-void TepWave::SaveToStream(TStream& stream) const
-{
-    stream.WriteBuffer(data_);
-}
+void TepWave::SaveToStream(TStream& stream) const { stream.WriteBuffer(data_); }
 
-void TepWave::SaveToFile(const std::string& fileName) const
-{
-    AtomicWriteFile(fileName, data_);
-}
+void TepWave::SaveToFile(const std::string& fileName) const { AtomicWriteFile(fileName, data_); }
 
-void TepWave::Assign(TPersistent* Source)
-{
+void TepWave::Assign(TPersistent* Source) {
     if (!Source) {
         changed();
         return;
@@ -53,13 +43,9 @@ void TepWave::Assign(TPersistent* Source)
 
 TepWavePlayer::TepWavePlayer(TComponent* AOwner) : TComponent(AOwner) {}
 
-TepWavePlayer::~TepWavePlayer()
-{
-    PlaySoundFromMemory(nullptr, 0, SND_PURGE);
-}
+TepWavePlayer::~TepWavePlayer() { PlaySoundFromMemory(nullptr, 0, SND_PURGE); }
 
-unsigned TepWavePlayer::PlayFlags() const
-{
+unsigned TepWavePlayer::PlayFlags() const {
     unsigned flags = SND_MEMORY;
     if (options_.Contains(wpoAsync)) flags |= SND_ASYNC;
     if (options_.Contains(wpoNoDefault)) flags |= SND_NODEFAULT;
@@ -68,8 +54,7 @@ unsigned TepWavePlayer::PlayFlags() const
     return flags;
 }
 
-void TepWavePlayer::Play()
-{
+void TepWavePlayer::Play() {
     if (BeforePlay) BeforePlay(this);
     if (enabled_ && !wave_.Empty()) PlaySoundFromMemory(wave_.Data().data(), wave_.Data().size(), PlayFlags());
     if (AfterPlay) AfterPlay(this);

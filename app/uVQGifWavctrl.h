@@ -35,7 +35,9 @@ enum TepWavePlayOpt { wpoSync, wpoAsync, wpoNoDefault, wpoLoop, wpoNoStop };
 class TepWavePlayOpts {
 public:
     TepWavePlayOpts() = default;
-    TepWavePlayOpts(std::initializer_list<TepWavePlayOpt> items) { for (auto i : items) bits_ |= 1u << i; }
+    TepWavePlayOpts(std::initializer_list<TepWavePlayOpt> items) {
+        for (auto i : items) bits_ |= 1u << i;
+    }
     bool Contains(TepWavePlayOpt i) const { return bits_ & (1u << i); }
 
 private:

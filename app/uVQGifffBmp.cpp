@@ -7,8 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-TEffectBmp::TEffectBmp(TBitmap* source)
-{
+TEffectBmp::TEffectBmp(TBitmap* source) {
     width_ = source ? source->Width() : 0;
     height_ = source ? source->Height() : 0;
     pixels_.assign(size_t(Stride()) * size_t(height_), 0);
@@ -19,18 +18,13 @@ TEffectBmp::TEffectBmp(TBitmap* source)
     for (int y = 0; y < height_; ++y) std::memcpy(ScanLine(y), copy.ScanLine(y), size_t(width_) * 3);
 }
 
-void TEffectBmp::GetLine(int row, uint8_t* buffer) const
-{
+void TEffectBmp::GetLine(int row, uint8_t* buffer) const {
     std::memcpy(buffer, pixels_.data() + size_t(row) * size_t(Stride()), size_t(width_) * 3);
 }
 
-void TEffectBmp::SetLine(int row, const uint8_t* buffer)
-{
-    std::memcpy(ScanLine(row), buffer, size_t(width_) * 3);
-}
+void TEffectBmp::SetLine(int row, const uint8_t* buffer) { std::memcpy(ScanLine(row), buffer, size_t(width_) * 3); }
 
-void TEffectBmp::Draw(TCanvas* canvas, int x, int y) const
-{
+void TEffectBmp::Draw(TCanvas* canvas, int x, int y) const {
     if (width_ == 0 || height_ == 0) return;
     TBitmap out;
     out.SetPixelFormat(pf24bit);
@@ -39,8 +33,7 @@ void TEffectBmp::Draw(TCanvas* canvas, int x, int y) const
     canvas->Draw(x, y, &out);
 }
 
-void TEffectBmp::Blend(const TEffectBmp& other, double x)
-{
+void TEffectBmp::Blend(const TEffectBmp& other, double x) {
     if (other.width_ != width_ || other.height_ != height_) return;
     x = std::clamp(x, 0.0, 1.0);
     std::vector<uint8_t> own(size_t(width_) * 3), theirs(size_t(width_) * 3);

@@ -14,8 +14,7 @@ namespace {
 constexpr TColor Cream = RGB(255, 242, 222);
 }
 
-TFrmUseradd::TFrmUseradd(TComponent* AOwner) : TForm(AOwner)
-{
+TFrmUseradd::TFrmUseradd(TComponent* AOwner) : TForm(AOwner) {
     SetName("FrmUseradd");
     SetPosition(poScreenCenter);
     SetBorderStyle(bsDialog);
@@ -97,8 +96,7 @@ TFrmUseradd::TFrmUseradd(TComponent* AOwner) : TForm(AOwner)
     OnClose = [this](TObject*, TCloseAction&) { activated_ = false; };
 }
 
-void TFrmUseradd::FormActivate(TObject*)
-{
+void TFrmUseradd::FormActivate(TObject*) {
     if (activated_) return;
     activated_ = true;
     SetColor(Cream);
@@ -116,20 +114,17 @@ void TFrmUseradd::FormActivate(TObject*)
     if (EditCode->Text() == "Admin") EditCode->SetEnabled(false);
 }
 
-void TFrmUseradd::EditPassword1Exit(TObject*)
-{
+void TFrmUseradd::EditPassword1Exit(TObject*) {
     if (Editpassword->Text() != EditPassword1->Text()) ShowInfoBox("用户密码不一致，请重新输入");
 }
 
-void TFrmUseradd::EditCodeKeyPress(TObject* Sender, char32_t& Key)
-{
+void TFrmUseradd::EditCodeKeyPress(TObject* Sender, char32_t& Key) {
     if (Key != U'\r') return;
     Key = 0;
     SelectNext(dynamic_cast<TWinControl*>(Sender), true, true);
 }
 
-void TFrmUseradd::BitBtn1Click(TObject*)
-{
+void TFrmUseradd::BitBtn1Click(TObject*) {
     if (Application->MessageBox("是否确定完成!", "确认", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     const std::string code = EditCode->Text();
     const std::string name = Editname->Text();
@@ -156,9 +151,8 @@ void TFrmUseradd::BitBtn1Click(TObject*)
             if (EditCode->CanFocus()) EditCode->SetFocus();
             return;
         }
-        ADOCommand1->SetCommandText("insert into SystemUser(UseCode,UseName,Duty,Passwords) values(" +
-                                    QuotedStr(code) + "," + QuotedStr(name) + "," + QuotedStr(duty) + "," +
-                                    QuotedStr(password) + ")");
+        ADOCommand1->SetCommandText("insert into SystemUser(UseCode,UseName,Duty,Passwords) values(" + QuotedStr(code) +
+                                    "," + QuotedStr(name) + "," + QuotedStr(duty) + "," + QuotedStr(password) + ")");
         ADOCommand1->Execute();
     } else {
         const std::string oldCode = DMData->AdoQueryUser->FieldByName("UseCode")->AsString();
@@ -185,8 +179,7 @@ void TFrmUseradd::BitBtn1Click(TObject*)
     Close();
 }
 
-void TFrmUseradd::BitBtn2Click(TObject*)
-{
+void TFrmUseradd::BitBtn2Click(TObject*) {
     SavedCode.clear();
     Close();
 }

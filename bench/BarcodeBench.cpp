@@ -61,6 +61,6 @@ void BM_Ean13DrawLabels10000(benchmark::State& state) {
 }
 BENCHMARK(BM_Ean13DrawLabels10000)->Arg(0)->Arg(90)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -27,8 +27,7 @@ std::string repoRoot() { return ExtractFileDir(ExtractFileDir(__FILE__)); }
 
 // Books B000000..B199999; every tenth book is on loan (its open loan among
 // the loan rows), the others are in the library. Readers R00000..R19999.
-void generate()
-{
+void generate() {
     if (FileExists(kDbPath)) return;
     const std::string tmp = std::string(kDbPath) + ".tmp";
     DeleteFile(tmp);
@@ -61,8 +60,7 @@ ANALYZE;
 }
 
 // The program folder the data module reads: "ConSQL.ini" naming the file.
-void useProgramDir()
-{
+void useProgramDir() {
     static bool done = false;
     if (done) return;
     done = true;
@@ -79,8 +77,7 @@ void useProgramDir()
 
 // In-library books not touched by an earlier run of this program: a run
 // starts from a number past any book an earlier run lent.
-int nextFreeBook()
-{
+int nextFreeBook() {
     static int next = [] {
         TADOQuery q;
         q.SetConnection(DMData->ADOConnection1);
@@ -93,15 +90,13 @@ int nextFreeBook()
     return next++;
 }
 
-std::string bookCode(int i)
-{
+std::string bookCode(int i) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "B%06d", i);
     return buf;
 }
 
-TBill lendingBill(const std::string& reader)
-{
+TBill lendingBill(const std::string& reader) {
     TBill bill;
     bill.Reader = reader;
     bill.ReaderName = "读者";
@@ -113,8 +108,7 @@ TBill lendingBill(const std::string& reader)
     return bill;
 }
 
-void BM_SaveLendingBill10(benchmark::State& state)
-{
+void BM_SaveLendingBill10(benchmark::State& state) {
     useProgramDir();
     int reader = 0;
     for (auto _ : state) {
@@ -128,8 +122,7 @@ void BM_SaveLendingBill10(benchmark::State& state)
 }
 BENCHMARK(BM_SaveLendingBill10)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-void BM_SaveReturnBill10(benchmark::State& state)
-{
+void BM_SaveReturnBill10(benchmark::State& state) {
     useProgramDir();
     int reader = 7;
     for (auto _ : state) {
@@ -150,8 +143,7 @@ void BM_SaveReturnBill10(benchmark::State& state)
 BENCHMARK(BM_SaveReturnBill10)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The look-ups of one scanned code that is in the library.
-void BM_CheckBorrowLookups(benchmark::State& state)
-{
+void BM_CheckBorrowLookups(benchmark::State& state) {
     useProgramDir();
     int i = 0;
     for (auto _ : state) {
@@ -166,8 +158,7 @@ void BM_CheckBorrowLookups(benchmark::State& state)
 BENCHMARK(BM_CheckBorrowLookups)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // A scan at the real desk: look-ups, the new line, the sort of the bill.
-void BM_DeskScan(benchmark::State& state)
-{
+void BM_DeskScan(benchmark::State& state) {
     useProgramDir();
     TSeamScript seam;
     std::unique_ptr<TFrmBorrowBill> desk(new TFrmBorrowBill(Application));
@@ -191,6 +182,6 @@ void BM_DeskScan(benchmark::State& state)
 }
 BENCHMARK(BM_DeskScan)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -45,10 +45,11 @@ void generate() {
     char buf[64];
     {
         sqlite3_stmt* st;
-        check(sqlite3_prepare_v2(db,
-                                 "INSERT INTO Bookinfo(Code,Name,Writer,Publisher,SortCode,BookPrice,RegDate,IsOut,Times) "
-                                 "VALUES(?,?,?,?,?,?,?,?,0)",
-                                 -1, &st, nullptr),
+        check(sqlite3_prepare_v2(
+                  db,
+                  "INSERT INTO Bookinfo(Code,Name,Writer,Publisher,SortCode,BookPrice,RegDate,IsOut,Times) "
+                  "VALUES(?,?,?,?,?,?,?,?,0)",
+                  -1, &st, nullptr),
               db);
         for (int i = 0; i < 200000; ++i) {
             std::snprintf(buf, sizeof buf, "B%06d", i);
@@ -75,7 +76,8 @@ void generate() {
     }
     {
         sqlite3_stmt* st;
-        check(sqlite3_prepare_v2(db, "INSERT INTO Readerinfo(Code,Name,SortCode,Department) VALUES(?,?,?,?)", -1, &st, nullptr),
+        check(sqlite3_prepare_v2(db, "INSERT INTO Readerinfo(Code,Name,SortCode,Department) VALUES(?,?,?,?)", -1, &st,
+                                 nullptr),
               db);
         for (int i = 0; i < 20000; ++i) {
             std::snprintf(buf, sizeof buf, "R%05d", i);
@@ -92,10 +94,11 @@ void generate() {
     }
     {
         sqlite3_stmt* st;
-        check(sqlite3_prepare_v2(db,
-                                 "INSERT INTO Borrowinfo(Code,Rcode,State,BorrowDate,ReturnDate,ExceedDay,ExceedFund,IsPay,Operator) "
-                                 "VALUES(?,?,?,?,?,?,?,?,?)",
-                                 -1, &st, nullptr),
+        check(sqlite3_prepare_v2(
+                  db,
+                  "INSERT INTO Borrowinfo(Code,Rcode,State,BorrowDate,ReturnDate,ExceedDay,ExceedFund,IsPay,Operator) "
+                  "VALUES(?,?,?,?,?,?,?,?,?)",
+                  -1, &st, nullptr),
               db);
         for (int i = 0; i < 1000000; ++i) {
             std::snprintf(buf, sizeof buf, "B%06d", int(rng() % 200000));
@@ -165,7 +168,8 @@ void BM_WalkRaw(benchmark::State& state) {
                 case SQLITE_INTEGER: bytes += size_t(sqlite3_column_int64(st, i) & 1); break;
                 case SQLITE_FLOAT: bytes += size_t(sqlite3_column_double(st, i) > 0); break;
                 case SQLITE_TEXT: {
-                    std::string s(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), size_t(sqlite3_column_bytes(st, i)));
+                    std::string s(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                  size_t(sqlite3_column_bytes(st, i)));
                     bytes += s.size();
                     break;
                 }
@@ -210,13 +214,15 @@ std::vector<std::string> lendingStatements(int round) {
     std::snprintf(reader, sizeof reader, "R%05d", round % 20000);
     for (int k = 0; k < 10; ++k) {
         std::snprintf(code, sizeof code, "B%06d", (round * 10 + k) % 200000);
-        out.push_back(std::string("insert into Borrowinfo(Code,Rcode,State,BorrowDate,ReturnDate,Operator) values('") + code +
-                      "','" + reader + "','未还','2024-05-01','2024-05-31','张三')");
-        out.push_back(std::string("update Bookinfo set isout='外借',times=times+1,Borrowman='读者',BorrowDate='2024-05-01' where Code='") +
+        out.push_back(std::string("insert into Borrowinfo(Code,Rcode,State,BorrowDate,ReturnDate,Operator) values('") +
+                      code + "','" + reader + "','未还','2024-05-01','2024-05-31','张三')");
+        out.push_back(std::string("update Bookinfo set "
+                                  "isout='外借',times=times+1,Borrowman='读者',BorrowDate='2024-05-01' where Code='") +
                       code + "'");
     }
-    out.push_back(std::string("update Readerinfo set BookQty=BookQty+10,Times=Times+10,BorrowDate=#2024-05-01# where Code='") +
-                  reader + "'");
+    out.push_back(
+        std::string("update Readerinfo set BookQty=BookQty+10,Times=Times+10,BorrowDate=#2024-05-01# where Code='") +
+        reader + "'");
     return out;
 }
 
@@ -269,10 +275,11 @@ void BM_PrefixTop20Layer(benchmark::State& state) {
         std::snprintf(prefix, sizeof prefix, "B%03d", (k++ * 37) % 200);
         TADOQuery q;
         q.SetConnection(&conn);
-        q.SQL()->SetText(std::string("select top 20 a.Code,a.Name,a.Sortcode,a.isout,a.islimit,b.ReturnDate from Bookinfo a "
-                                     "left join (select Code,ReturnDate from Borrowinfo where State='未还') b on a.Code=b.Code "
-                                     "where a.code like '") +
-                         prefix + "%' order by a.code");
+        q.SQL()->SetText(
+            std::string("select top 20 a.Code,a.Name,a.Sortcode,a.isout,a.islimit,b.ReturnDate from Bookinfo a "
+                        "left join (select Code,ReturnDate from Borrowinfo where State='未还') b on a.Code=b.Code "
+                        "where a.code like '") +
+            prefix + "%' order by a.code");
         q.Open();
         benchmark::DoNotOptimize(q.RecordCount());
     }
@@ -294,6 +301,6 @@ void BM_PrefixTop20SimpleLayer(benchmark::State& state) {
 }
 BENCHMARK(BM_PrefixTop20SimpleLayer)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

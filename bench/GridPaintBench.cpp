@@ -69,7 +69,7 @@ void PaintScreen(benchmark::State& state) {
     state.counters["rows"] = rows;
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(PaintScreen)->Arg(100)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

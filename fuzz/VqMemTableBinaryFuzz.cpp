@@ -10,20 +10,18 @@
 #include "vq/VqMemTableFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace VqMemFile;
-  std::unique_ptr<char[]> copy(new char[size ? size : 1]);
-  if (size) std::memcpy(copy.get(), data, size);
-  try {
-    const BinaryFile f = ParseBinaryFile(std::string_view(copy.get(), size), 3);
-    for (const auto& row : f.Rows)
-      for (size_t i = 0; i < row.size(); ++i) {
-        const int type = f.Fields.empty() ? int(i % 28) : f.Fields[i].Type;
-        try {
-          (void)BinaryToValue(type, row[i], "F");
-        } catch (const EMemTableError&) {
-        }
-      }
-  } catch (const EMemTableError&) {
-  }
-  return 0;
+    using namespace VqMemFile;
+    std::unique_ptr<char[]> copy(new char[size ? size : 1]);
+    if (size) std::memcpy(copy.get(), data, size);
+    try {
+        const BinaryFile f = ParseBinaryFile(std::string_view(copy.get(), size), 3);
+        for (const auto& row : f.Rows)
+            for (size_t i = 0; i < row.size(); ++i) {
+                const int type = f.Fields.empty() ? int(i % 28) : f.Fields[i].Type;
+                try {
+                    (void)BinaryToValue(type, row[i], "F");
+                } catch (const EMemTableError&) {}
+            }
+    } catch (const EMemTableError&) {}
+    return 0;
 }

@@ -121,7 +121,7 @@ void TFieldDataLinkEh::ActiveChanged() {
 }
 
 void TFieldDataLinkEh::EditingChanged() {
-    if (independent_) return;  // an unbound link keeps its own edit mode
+    if (independent_) return; // an unbound link keeps its own edit mode
     setEditing(TDataLink::Editing() && CanModify());
 }
 
@@ -179,9 +179,7 @@ TCustomDBEditEh::~TCustomDBEditEh() {
     link_->SetDataSource(nullptr);
 }
 
-std::unique_ptr<TEditButtonEh> TCustomDBEditEh::CreateEditButton() {
-    return std::make_unique<TEditButtonEh>(this);
-}
+std::unique_ptr<TEditButtonEh> TCustomDBEditEh::CreateEditButton() { return std::make_unique<TEditButtonEh>(this); }
 
 bool TCustomDBEditEh::ButtonEnabled() const { return Enabled() && link_->Active(); }
 
@@ -219,9 +217,7 @@ void TCustomDBEditEh::SetReadOnly(bool v) {
 
 void TCustomDBEditEh::EditingChanged() { UpdateReadOnlyState(); }
 
-void TCustomDBEditEh::UpdateReadOnlyState() {
-    TMaskEdit::SetReadOnly(!link_->CanModify() || readOnlyFlag_);
-}
+void TCustomDBEditEh::UpdateReadOnlyState() { TMaskEdit::SetReadOnly(!link_->CanModify() || readOnlyFlag_); }
 
 void TCustomDBEditEh::SetDataSource(TDataSource* v) {
     link_->SetDataSource(v);
@@ -272,8 +268,7 @@ namespace {
 // The four steps of a Value or Text assignment around the showing step.
 template <class Show>
 void assignAndWrite(TCustomDBEditEh* e, TFieldDataLinkEh* link, bool inUpdateData, Show show) {
-    if (!link->DataIndependent() && e->DataSource() && e->DataSource()->DataSet())
-        e->DataSource()->DataSet()->Edit();
+    if (!link->DataIndependent() && e->DataSource() && e->DataSource()->DataSet()) e->DataSource()->DataSet()->Edit();
     show();
     if (inUpdateData) return;
     try {
@@ -283,7 +278,7 @@ void assignAndWrite(TCustomDBEditEh* e, TFieldDataLinkEh* link, bool inUpdateDat
         throw;
     }
 }
-}  // namespace
+} // namespace
 
 void TCustomDBEditEh::SetVariantValue(const Variant& V) {
     assignAndWrite(this, link_.get(), inUpdateData_, [&] { InternalSetValue(V); });
@@ -416,14 +411,12 @@ void TCustomDBEditEh::EnabledChanged() {
     UpdateEditButtonsState();
 }
 
-TEditButtonControlEh* TCustomDBEditEh::ButtonControl(int i) const {
-    return buttonControls_.at(size_t(i)).first;
-}
+TEditButtonControlEh* TCustomDBEditEh::ButtonControl(int i) const { return buttonControls_.at(size_t(i)).first; }
 
 void TCustomDBEditEh::LayoutEditButtons() {
     size_t n = size_t(editButtons_->Count()) + 1;
     if (n == 1 && buttonControls_.empty() && !editButton_->Visible()) {
-        buttonsWidth_ = 0;  // the common case builds no child controls at all
+        buttonsWidth_ = 0; // the common case builds no child controls at all
         return;
     }
     while (buttonControls_.size() > n) {
@@ -555,7 +548,7 @@ std::string zeros(int n) { return std::string(size_t(std::max(0, n)), '0'); }
     throw EConvertError("'" + t + "' is not a valid floating point value");
 }
 
-}  // namespace
+} // namespace
 
 TCustomDBNumberEditEh::TCustomDBNumberEditEh(TComponent* AOwner) : TCustomDBEditEh(AOwner) {
     SetMaxLength(0);
@@ -644,8 +637,10 @@ std::string TCustomDBNumberEditEh::DeriveEditFormat(const std::string& f) {
     int expZeros = 0;
     for (char c : f) {
         if (quote) {
-            if (c == quote) quote = 0;
-            else if (c == '"' || c == '\'') quote = c;
+            if (c == quote)
+                quote = 0;
+            else if (c == '"' || c == '\'')
+                quote = c;
             continue;
         }
         if (c == '"' || c == '\'') {

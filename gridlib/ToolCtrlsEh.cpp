@@ -10,8 +10,7 @@
 #include <cmath>
 
 TButtonFaceKindEh FaceKindOfStyle(TEditButtonStyleEh style) {
-    static const TButtonFaceKindEh table[] = {fkDropDownEh, fkEllipsisEh, fkUpDownEh,
-                                              fkUpDownEh,   fkPlusEh,     fkMinusEh};
+    static const TButtonFaceKindEh table[] = {fkDropDownEh, fkEllipsisEh, fkUpDownEh, fkUpDownEh, fkPlusEh, fkMinusEh};
     return table[style];
 }
 
@@ -96,8 +95,8 @@ void paintPlusMinusFace(TCanvas* c, TRect r, bool enabled, bool flat, bool press
     paintDots(c, bars, enabled);
 }
 
-void paintButtonFace(TCanvas* c, TButtonFaceKindEh kind, TRect r, bool enabled, bool flat, bool active,
-                     bool pressed, bool lowerHalf) {
+void paintButtonFace(TCanvas* c, TButtonFaceKindEh kind, TRect r, bool enabled, bool flat, bool active, bool pressed,
+                     bool lowerHalf) {
     int saved = 0;
     if (flat && active) {
         saved = c->SaveDC();
@@ -108,9 +107,7 @@ void paintButtonFace(TCanvas* c, TButtonFaceKindEh kind, TRect r, bool enabled, 
     unsigned state = (pressed ? DFCS_PUSHED : 0) | (flat ? DFCS_FLAT : 0) | (enabled ? 0 : DFCS_INACTIVE);
     switch (kind) {
     case fkDropDownEh: c->DrawFrameControl(r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | state); break;
-    case fkUpDownEh:
-        c->DrawFrameControl(r, DFC_SCROLL, (lowerHalf ? DFCS_SCROLLDOWN : DFCS_SCROLLUP) | state);
-        break;
+    case fkUpDownEh: c->DrawFrameControl(r, DFC_SCROLL, (lowerHalf ? DFCS_SCROLLDOWN : DFCS_SCROLLUP) | state); break;
     case fkEllipsisEh: paintEllipsisFace(c, r, enabled, flat, pressed); break;
     case fkPlusEh:
     case fkMinusEh: paintPlusMinusFace(c, r, enabled, flat, pressed, kind == fkPlusEh); break;
@@ -158,7 +155,7 @@ ButtonFaceKey keyOf(const TRect& r, TButtonFaceKindEh kind, bool flat) {
     return k;
 }
 
-}  // namespace
+} // namespace
 
 struct TButtonsBitmapCache::Entry {
     ButtonFaceKey key;
@@ -250,7 +247,7 @@ int CalcFlatButtonWidth() {
     probe.SetSize(1, 1);
     TTextMetric tm;
     probe.Canvas()->GetTextMetrics(tm);
-    int v = int(std::nearbyint(tm.tmHeight / 3.0 * 2));  // ties to even
+    int v = int(std::nearbyint(tm.tmHeight / 3.0 * 2)); // ties to even
     if (v % 2 == 0) --v;
     return std::min(v, kScrollArrowWidth);
 }
@@ -431,7 +428,7 @@ void TEditButtonEh::SetWidth(int v) {
 
 TVisibleEditButtonEh::TVisibleEditButtonEh(TWinControl* editControl) : TEditButtonEh(editControl) {
     visible_ = true;
-    ShortCut = 32808;  // Alt+Down
+    ShortCut = 32808; // Alt+Down
 }
 
 TVisibleEditButtonEh* TEditButtonsEh::Add() {

@@ -26,14 +26,13 @@ enum TButtonFaceKindEh { fkDropDownEh, fkEllipsisEh, fkUpDownEh, fkCheckBoxEh, f
 TButtonFaceKindEh FaceKindOfStyle(TEditButtonStyleEh style);
 
 using TButtonClickEventEh = std::function<void(TObject* Sender, bool& Handled)>;
-using TButtonDownEventEh =
-    std::function<void(TObject* Sender, bool TopButton, bool& AutoRepeat, bool& Handled)>;
+using TButtonDownEventEh = std::function<void(TObject* Sender, bool TopButton, bool& AutoRepeat, bool& Handled)>;
 
 // The identity of one cached face; fields a kind does not use stay 0.
 struct ButtonFaceKey {
     int32_t Width = 0, Height = 0;
     uint8_t Kind = 0, Flat = 0, Zero1 = 0, Zero2 = 0;
-    uint8_t Pressed = 0;  // check boxes: the check state 0..2
+    uint8_t Pressed = 0; // check boxes: the check state 0..2
     uint8_t Active = 0, Enabled = 0, LowerHalf = 0;
     friend bool operator==(const ButtonFaceKey&, const ButtonFaceKey&) = default;
 };
@@ -60,8 +59,8 @@ void FlushButtonFaceCache();
 // Paints a face into R of the canvas; PressedPart 0 none, 1 whole or
 // upper half, 2 lower half; CheckState is read for check boxes only.
 // Never raises for empty or negative sizes.
-void PaintEditButtonFace(TCanvas* canvas, TRect R, TColor parentColor, TButtonFaceKindEh kind,
-                         int pressedPart, bool flat, bool active, bool enabled, int checkState);
+void PaintEditButtonFace(TCanvas* canvas, TRect R, TColor parentColor, TButtonFaceKindEh kind, int pressedPart,
+                         bool flat, bool active, bool enabled, int checkState);
 
 // Width of a flat button whose own width is 0: two thirds of the screen
 // font's height, odd, at most the scroll-arrow width.

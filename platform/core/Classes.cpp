@@ -14,7 +14,7 @@ namespace {
     throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
-}  // namespace
+} // namespace
 
 // ------------------------------------------------------------- TPersistent
 
@@ -102,8 +102,7 @@ void TList::Move(int curIndex, int newIndex) {
 void TList::Pack() { items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end()); }
 
 void TList::Sort(const std::function<int(void*, void*)>& compare) {
-    std::stable_sort(items_.begin(), items_.end(),
-                     [&](void* a, void* b) { return compare(a, b) < 0; });
+    std::stable_sort(items_.begin(), items_.end(), [&](void* a, void* b) { return compare(a, b) < 0; });
 }
 
 // ----------------------------------------------------------------- TStrings
@@ -153,9 +152,7 @@ void TStrings::AddStrings(const std::vector<std::string>& strings) {
     EndUpdate();
 }
 
-int TStrings::CompareStrings(const std::string& a, const std::string& b) const {
-    return AnsiCompareText(a, b);
-}
+int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return AnsiCompareText(a, b); }
 
 int TStrings::IndexOf(const std::string& s) const {
     for (int i = 0; i < Count(); ++i)
@@ -365,17 +362,15 @@ void TStrings::SetValues(const std::string& name, const std::string& value) {
         return;
     }
     std::string line = name + nameValueSeparator_ + value;
-    if (i < 0) Add(line);
-    else SetStrings(i, line);
+    if (i < 0)
+        Add(line);
+    else
+        SetStrings(i, line);
 }
 
-void TStrings::LoadFromFile(const std::string& fileName) {
-    SetText(FileTextToUtf8(ReadFileBytes(fileName)));
-}
+void TStrings::LoadFromFile(const std::string& fileName) { SetText(FileTextToUtf8(ReadFileBytes(fileName))); }
 
-void TStrings::SaveToFile(const std::string& fileName) const {
-    AtomicWriteFile(fileName, Utf8ToGbk(Text()));
-}
+void TStrings::SaveToFile(const std::string& fileName) const { AtomicWriteFile(fileName, Utf8ToGbk(Text())); }
 
 void TStrings::LoadFromStream(TStream* stream) { SetText(FileTextToUtf8(stream->ReadRest())); }
 
@@ -511,8 +506,7 @@ void TStringList::CustomSort(const TStringListSortCompare& compare) {
     // lay the items out in its order.
     std::vector<int> order(items_.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return compare(this, a, b) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compare(this, a, b) < 0; });
     std::vector<Item> sorted;
     sorted.reserve(items_.size());
     for (int i : order) sorted.push_back(std::move(items_[size_t(i)]));
@@ -537,8 +531,10 @@ int TStringList::CompareStrings(const std::string& a, const std::string& b) cons
 }
 
 void TStringList::SetUpdateState(bool updating) {
-    if (updating) Changing();
-    else Changed();
+    if (updating)
+        Changing();
+    else
+        Changed();
 }
 
 void TStringList::Changed() {
@@ -590,7 +586,7 @@ void TCollectionItem::Changed(bool allItems) {
 TCollection::TCollection(ItemFactory factory) : factory_(std::move(factory)) {}
 
 TCollection::~TCollection() {
-    updateCount_ = 1;  // no notifications while tearing down
+    updateCount_ = 1; // no notifications while tearing down
     while (!items_.empty()) delete items_.back();
 }
 
@@ -706,8 +702,7 @@ void TComponent::SetName(const std::string& name) {
     if (name == name_) return;
     if (!name.empty() && owner_) {
         TComponent* other = owner_->FindComponent(name);
-        if (other && other != this)
-            throw EComponentError("A component named " + name + " already exists");
+        if (other && other != this) throw EComponentError("A component named " + name + " already exists");
     }
     name_ = name;
 }
@@ -776,8 +771,7 @@ void TComponent::FreeNotification(TComponent* component) {
 
 void TComponent::RemoveFreeNotification(TComponent* component) {
     if (!component) return;
-    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component),
-                        freeNotifies_.end());
+    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component), freeNotifies_.end());
     auto& theirs = component->freeNotifies_;
     theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
 }
@@ -796,8 +790,10 @@ void TComponent::Destroying() {
 }
 
 void TComponent::SetDesigning(bool designing) {
-    if (designing) state_ << csDesigning;
-    else state_ >> csDesigning;
+    if (designing)
+        state_ << csDesigning;
+    else
+        state_ >> csDesigning;
     for (TComponent* c : components_) c->SetDesigning(designing);
 }
 

@@ -320,8 +320,7 @@ private:
 
 class TOwnedCollection : public TCollection {
 public:
-    TOwnedCollection(TPersistent* owner, ItemFactory factory)
-        : TCollection(std::move(factory)), owner_(owner) {}
+    TOwnedCollection(TPersistent* owner, ItemFactory factory) : TCollection(std::move(factory)), owner_(owner) {}
     TPersistent* Owner() const override { return owner_; }
 
 private:
@@ -331,9 +330,19 @@ private:
 // --------------------------------------------------------------- TComponent
 
 enum TOperation { opInsert, opRemove };
-enum TComponentStateFlag { csLoading, csReading, csWriting, csDestroying, csDesigning,
-                           csAncestor, csUpdating, csFixups, csFreeNotification,
-                           csInline, csDesignInstance };
+enum TComponentStateFlag {
+    csLoading,
+    csReading,
+    csWriting,
+    csDestroying,
+    csDesigning,
+    csAncestor,
+    csUpdating,
+    csFixups,
+    csFreeNotification,
+    csInline,
+    csDesignInstance
+};
 using TComponentState = TSet<TComponentStateFlag>;
 
 // A named, owned object. The owner deletes its components (the last added

@@ -113,7 +113,7 @@ uint16_t gbkCode(const uint16_t* table, char32_t cp) { return cp < 0x10000 ? tab
 
 int gbkWidth(uint16_t code) { return code > 0xFF ? 2 : 1; }
 
-}  // namespace
+} // namespace
 
 std::string Utf8ToGbk(std::string_view utf8) {
     if (isAscii(utf8)) return std::string(utf8);
@@ -123,7 +123,8 @@ std::string Utf8ToGbk(std::string_view utf8) {
     size_t pos = 0;
     while (pos < utf8.size()) {
         uint16_t code = gbkCode(table, Utf8Next(utf8, pos));
-        if (code == 0) out += '?';
+        if (code == 0)
+            out += '?';
         else if (code > 0xFF) {
             out += char(code >> 8);
             out += char(code & 0xFF);
@@ -189,8 +190,7 @@ std::string GbkToUtf8(std::string_view gbk) {
 }
 
 std::string FileTextToUtf8(std::string_view bytes) {
-    if (bytes.size() >= 3 && uint8_t(bytes[0]) == 0xEF && uint8_t(bytes[1]) == 0xBB &&
-        uint8_t(bytes[2]) == 0xBF)
+    if (bytes.size() >= 3 && uint8_t(bytes[0]) == 0xEF && uint8_t(bytes[1]) == 0xBB && uint8_t(bytes[2]) == 0xBF)
         return std::string(bytes.substr(3));
     return GbkToUtf8(bytes);
 }
@@ -222,7 +222,7 @@ void walkGbk(std::string_view utf8, F f) {
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string GbkLeftBytes(std::string_view utf8, int n) {
     if (n <= 0) return {};

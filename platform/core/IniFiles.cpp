@@ -56,8 +56,7 @@ struct TCustomIniFile::Data {
     }
 };
 
-TCustomIniFile::TCustomIniFile(std::string fileName)
-    : d_(std::make_unique<Data>()), fileName_(std::move(fileName)) {}
+TCustomIniFile::TCustomIniFile(std::string fileName) : d_(std::make_unique<Data>()), fileName_(std::move(fileName)) {}
 
 TCustomIniFile::~TCustomIniFile() = default;
 
@@ -91,8 +90,7 @@ void TCustomIniFile::save() {
     }
 }
 
-std::string TCustomIniFile::ReadString(const std::string& section, const std::string& ident,
-                                       const std::string& def) {
+std::string TCustomIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& def) {
     refresh();
     int i = d_->findKey(section, ident);
     if (i < 0) return def;
@@ -103,8 +101,7 @@ std::string TCustomIniFile::ReadString(const std::string& section, const std::st
     return value;
 }
 
-void TCustomIniFile::WriteString(const std::string& section, const std::string& ident,
-                                 const std::string& value) {
+void TCustomIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
     refresh();
     std::vector<std::string> before = d_->lines;
     int i = d_->findKey(section, ident);
@@ -170,14 +167,12 @@ void TCustomIniFile::WriteDate(const std::string& section, const std::string& id
     WriteString(section, ident, DateToStr(value));
 }
 
-TDateTime TCustomIniFile::ReadDateTime(const std::string& section, const std::string& ident,
-                                       TDateTime def) {
+TDateTime TCustomIniFile::ReadDateTime(const std::string& section, const std::string& ident, TDateTime def) {
     TDateTime d;
     return TryStrToDateTime(ReadString(section, ident, ""), d) ? d : def;
 }
 
-void TCustomIniFile::WriteDateTime(const std::string& section, const std::string& ident,
-                                   TDateTime value) {
+void TCustomIniFile::WriteDateTime(const std::string& section, const std::string& ident, TDateTime value) {
     WriteString(section, ident, DateTimeToStr(value));
 }
 
@@ -284,7 +279,7 @@ void fileStamp(const std::string& fileName, int64_t& stamp, int64_t& size) {
     size = int64_t(st.st_size);
 }
 
-}  // namespace
+} // namespace
 
 void TIniFile::refresh() {
     // Another copy of the program may have written the file.

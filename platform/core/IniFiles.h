@@ -27,12 +27,10 @@ public:
 
     // Values are trimmed; one pair of enclosing quotes ("..." or '...') is
     // removed. Missing section, key or file gives def.
-    std::string ReadString(const std::string& section, const std::string& ident,
-                           const std::string& def);
+    std::string ReadString(const std::string& section, const std::string& ident, const std::string& def);
     // Raises EIniFileException "Unable to write to %s" when the file cannot
     // be written (TIniFile) — nothing is half written.
-    void WriteString(const std::string& section, const std::string& ident,
-                     const std::string& value);
+    void WriteString(const std::string& section, const std::string& ident, const std::string& value);
     // Decimal or "0x" hex; def when missing or not a number.
     int ReadInteger(const std::string& section, const std::string& ident, int def);
     void WriteInteger(const std::string& section, const std::string& ident, int value);

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int64_t MSecsPerDay = 86400000;
-constexpr int DateDelta = 693594;  // days from 0001-01-01 to 1899-12-30
+constexpr int DateDelta = 693594; // days from 0001-01-01 to 1899-12-30
 
 const Word MonthDays[2][12] = {{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
                                {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}};
@@ -24,7 +24,7 @@ void split(TDateTime dt, int64_t& days, int64_t& msec) {
     msec = std::llabs(total) % MSecsPerDay;
 }
 
-}  // namespace
+} // namespace
 
 bool IsLeapYear(Word y) { return (y % 4 == 0) && ((y % 100 != 0) || (y % 400 == 0)); }
 
@@ -34,8 +34,7 @@ Word DaysInAMonth(Word year, Word month) {
 }
 
 bool TryEncodeDate(Word year, Word month, Word day, TDateTime& date) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-        day > MonthDays[IsLeapYear(year)][month - 1])
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > MonthDays[IsLeapYear(year)][month - 1])
         return false;
     int64_t d = day;
     for (int m = 1; m < month; ++m) d += MonthDays[IsLeapYear(year)][m - 1];
@@ -54,7 +53,7 @@ TDateTime EncodeDate(Word year, Word month, Word day) {
 void DecodeDate(TDateTime date, Word& year, Word& month, Word& day) {
     int64_t days, msec;
     split(date, days, msec);
-    int64_t t = days + DateDelta;  // days since 0001-01-01, 0-based... minus one
+    int64_t t = days + DateDelta; // days since 0001-01-01, 0-based... minus one
     if (t <= 0) {
         year = month = day = 0;
         return;
@@ -131,8 +130,7 @@ TDateTime Now() {
     time_t secs = tv.tv_sec;
     localtime_r(&secs, &lt);
     TDateTime d = EncodeDate(Word(lt.tm_year + 1900), Word(lt.tm_mon + 1), Word(lt.tm_mday));
-    TDateTime t = EncodeTime(Word(lt.tm_hour), Word(lt.tm_min), Word(std::min(lt.tm_sec, 59)),
-                             Word(tv.tv_usec / 1000));
+    TDateTime t = EncodeTime(Word(lt.tm_hour), Word(lt.tm_min), Word(std::min(lt.tm_sec, 59)), Word(tv.tv_usec / 1000));
     return TDateTime(d.Val + t.Val);
 }
 
@@ -170,16 +168,14 @@ bool uses12Hour(const std::string& f) {
             if (c == quote) quote = 0;
         } else if (c == '"' || c == '\'') {
             quote = c;
-        } else if (startsNoCase(f, i, "am/pm") || startsNoCase(f, i, "a/p") ||
-                   startsNoCase(f, i, "ampm")) {
+        } else if (startsNoCase(f, i, "am/pm") || startsNoCase(f, i, "a/p") || startsNoCase(f, i, "ampm")) {
             return true;
         }
     }
     return false;
 }
 
-void formatInto(std::string& out, const std::string& f, TDateTime dt, const TFormatSettings& fs,
-                int depth) {
+void formatInto(std::string& out, const std::string& f, TDateTime dt, const TFormatSettings& fs, int depth) {
     if (depth > 2) return;
     Word y, mo, d, h, mi, s, ms;
     DecodeDate(dt, y, mo, d);
@@ -216,22 +212,32 @@ void formatInto(std::string& out, const std::string& f, TDateTime dt, const TFor
         }
         case 'M': {
             int n = count('M');
-            if (n == 1) out += std::to_string(mo);
-            else if (n == 2) out += pad(mo, 2);
-            else if (n == 3) out += fs.ShortMonthNames[mo - 1];
-            else out += fs.LongMonthNames[mo - 1];
+            if (n == 1)
+                out += std::to_string(mo);
+            else if (n == 2)
+                out += pad(mo, 2);
+            else if (n == 3)
+                out += fs.ShortMonthNames[mo - 1];
+            else
+                out += fs.LongMonthNames[mo - 1];
             i += size_t(n);
             continue;
         }
         case 'D': {
             int n = count('D');
             int dow = DayOfWeek(dt) - 1;
-            if (n == 1) out += std::to_string(d);
-            else if (n == 2) out += pad(d, 2);
-            else if (n == 3) out += fs.ShortDayNames[dow];
-            else if (n == 4) out += fs.LongDayNames[dow];
-            else if (n == 5) formatInto(out, fs.ShortDateFormat, dt, fs, depth + 1);
-            else formatInto(out, fs.LongDateFormat, dt, fs, depth + 1);
+            if (n == 1)
+                out += std::to_string(d);
+            else if (n == 2)
+                out += pad(d, 2);
+            else if (n == 3)
+                out += fs.ShortDayNames[dow];
+            else if (n == 4)
+                out += fs.LongDayNames[dow];
+            else if (n == 5)
+                formatInto(out, fs.ShortDateFormat, dt, fs, depth + 1);
+            else
+                formatInto(out, fs.LongDateFormat, dt, fs, depth + 1);
             i += size_t(n);
             continue;
         }
@@ -314,7 +320,7 @@ void formatInto(std::string& out, const std::string& f, TDateTime dt, const TFor
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string FormatDateTime(const std::string& format, TDateTime dt) {
     return FormatDateTime(format, dt, FormatSettings);
@@ -327,9 +333,7 @@ std::string FormatDateTime(const std::string& format, TDateTime dt, const TForma
 }
 
 std::string DateToStr(TDateTime date) { return DateToStr(date, FormatSettings); }
-std::string DateToStr(TDateTime date, const TFormatSettings& fs) {
-    return FormatDateTime("ddddd", date, fs);
-}
+std::string DateToStr(TDateTime date, const TFormatSettings& fs) { return FormatDateTime("ddddd", date, fs); }
 std::string TimeToStr(TDateTime time) { return FormatDateTime("tt", time); }
 std::string DateTimeToStr(TDateTime dt) { return FormatDateTime("c", dt); }
 
@@ -348,9 +352,7 @@ bool readInt(const std::string& s, size_t& i, int& v, int& digits) {
     return digits > 0;
 }
 
-bool isDateSep(char c, const TFormatSettings& fs) {
-    return c == fs.DateSeparator || c == '-' || c == '/' || c == '.';
-}
+bool isDateSep(char c, const TFormatSettings& fs) { return c == fs.DateSeparator || c == '-' || c == '/' || c == '.'; }
 
 // Parses a date at s[i..]; leaves i after it.
 bool scanDate(const std::string& s, size_t& i, TDateTime& out, const TFormatSettings& fs) {
@@ -424,8 +426,7 @@ bool scanTime(const std::string& s, size_t& i, TDateTime& out, const TFormatSett
     size_t j = i;
     while (j < s.size() && s[j] == ' ') ++j;
     auto marker = [&](const std::string& word) {
-        return !word.empty() && s.size() - j >= word.size() &&
-               SameText(s.substr(j, word.size()), word);
+        return !word.empty() && s.size() - j >= word.size() && SameText(s.substr(j, word.size()), word);
     };
     if (marker("AM") || marker(fs.TimeAMString)) {
         if (h > 12) return false;
@@ -440,7 +441,7 @@ bool scanTime(const std::string& s, size_t& i, TDateTime& out, const TFormatSett
     return TryEncodeTime(Word(h), Word(m), Word(sec), Word(ms), out);
 }
 
-}  // namespace
+} // namespace
 
 bool TryStrToDate(const std::string& s, TDateTime& date) { return TryStrToDate(s, date, FormatSettings); }
 

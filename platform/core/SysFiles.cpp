@@ -60,8 +60,8 @@ std::string ExcludeTrailingPathDelimiter(const std::string& path) {
 }
 
 std::string ExpandFileName(const std::string& fileName) {
-    std::string full = (!fileName.empty() && fileName[0] == '/') ? fileName
-                                                                  : IncludeTrailingPathDelimiter(GetCurrentDir()) + fileName;
+    std::string full =
+        (!fileName.empty() && fileName[0] == '/') ? fileName : IncludeTrailingPathDelimiter(GetCurrentDir()) + fileName;
     std::vector<std::string> parts;
     size_t i = 0;
     while (i <= full.size()) {
@@ -180,7 +180,7 @@ void syncDir(const std::string& file) {
     }
 }
 
-}  // namespace
+} // namespace
 
 bool CopyFile(const std::string& src, const std::string& dst, bool failIfExists) {
     if (failIfExists && FileExists(dst)) return false;
@@ -295,7 +295,7 @@ bool SetCurrentDir(const std::string& dir) { return chdir(dir.c_str()) == 0; }
 namespace {
 std::mutex exeDirMutex;
 std::string exeDirOverride;
-}  // namespace
+} // namespace
 
 std::string ExeDir() {
     {
@@ -325,6 +325,4 @@ std::string GetTempFileName(const std::string& dir) {
     return std::string(buf.data());
 }
 
-void Sleep(unsigned milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
+void Sleep(unsigned milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }

@@ -24,7 +24,7 @@ struct Dec {
     bool neg = false;
     std::string digits;
     int exp = 0;
-    bool special = false;  // NAN / INF, text in `digits`
+    bool special = false; // NAN / INF, text in `digits`
     bool zero() const { return !special && digits.empty(); }
 };
 
@@ -109,7 +109,7 @@ void roundKeep(Dec& d, int keep) {
 
 void roundDecimals(Dec& d, int decimals) { roundKeep(d, d.exp + decimals); }
 
-char digitAt(const Dec& d, int i) {  // i-th digit of 0.<digits>
+char digitAt(const Dec& d, int i) { // i-th digit of 0.<digits>
     return (i >= 0 && i < int(d.digits.size())) ? d.digits[size_t(i)] : '0';
 }
 
@@ -215,8 +215,7 @@ std::string currencyText(const std::string& amount, bool neg, const TFormatSetti
 }
 
 // The four styles of FloatToStrF on a value already in digits.
-std::string formatDec(Dec d, TFloatFormat format, int precision, int digits,
-                      const TFormatSettings& fs) {
+std::string formatDec(Dec d, TFloatFormat format, int precision, int digits, const TFormatSettings& fs) {
     if (d.special) return d.digits;
     switch (format) {
     case ffExponent: return exponentFormat(d, precision, digits, fs);
@@ -256,13 +255,13 @@ std::vector<std::string> splitSections(const std::string& f) {
 }
 
 struct Mask {
-    int intCount = 0;     // placeholders before the point
-    int intMin = 0;       // digits always shown before the point
-    int fracMax = 0;      // placeholders after the point
-    int fracMin = 0;      // digits always shown after the point
+    int intCount = 0; // placeholders before the point
+    int intMin = 0;   // digits always shown before the point
+    int fracMax = 0;  // placeholders after the point
+    int fracMin = 0;  // digits always shown after the point
     bool thousands = false;
     bool scientific = false;
-    int expMin = 0;       // zeros after E+
+    int expMin = 0; // zeros after E+
 };
 
 Mask scanMask(const std::string& f) {
@@ -278,10 +277,12 @@ Mask scanMask(const std::string& f) {
         }
         if (m.scientific) continue;
         switch (c) {
-        case '"': case '\'': quote = c; break;
+        case '"':
+        case '\'': quote = c; break;
         case '.': afterPoint = true; break;
         case ',': m.thousands = true; break;
-        case '0': case '#':
+        case '0':
+        case '#':
             if (afterPoint) {
                 ++m.fracMax;
                 if (c == '0') m.fracMin = m.fracMax;
@@ -290,7 +291,8 @@ Mask scanMask(const std::string& f) {
                 ++m.intCount;
             }
             break;
-        case 'E': case 'e':
+        case 'E':
+        case 'e':
             if (i + 1 < f.size() && (f[i + 1] == '+' || f[i + 1] == '-')) {
                 m.scientific = true;
                 size_t j = i + 2;
@@ -307,12 +309,11 @@ Mask scanMask(const std::string& f) {
 // Lays digits into the section: integer digits right-aligned on the
 // placeholders before the point (extra digits at the first one), fraction
 // digits left-aligned after it, literals where they stand.
-std::string applyMask(const std::string& f, const Mask& m, const std::string& intPart,
-                      const std::string& fracPart, const std::string& expPart,
-                      const TFormatSettings& fs) {
+std::string applyMask(const std::string& f, const Mask& m, const std::string& intPart, const std::string& fracPart,
+                      const std::string& expPart, const TFormatSettings& fs) {
     std::string out;
     int intLen = int(intPart.size());
-    int placeholder = 0;  // integer placeholders seen so far
+    int placeholder = 0; // integer placeholders seen so far
     int fracIndex = 0;
     bool afterPoint = false;
     bool pointDone = false;
@@ -325,8 +326,10 @@ std::string applyMask(const std::string& f, const Mask& m, const std::string& in
     for (size_t i = 0; i < f.size(); ++i) {
         char c = f[i];
         if (quote) {
-            if (c == quote) quote = 0;
-            else out += c;
+            if (c == quote)
+                quote = 0;
+            else
+                out += c;
             continue;
         }
         if (c == '"' || c == '\'') {
@@ -334,7 +337,7 @@ std::string applyMask(const std::string& f, const Mask& m, const std::string& in
             continue;
         }
         if (!afterPoint && (c == '0' || c == '#')) {
-            int offset = intLen - m.intCount;  // digits beyond the placeholders
+            int offset = intLen - m.intCount; // digits beyond the placeholders
             if (placeholder == 0)
                 for (int k = 0; k < offset; ++k) emitInt(k);
             int di = placeholder + offset;
@@ -356,8 +359,7 @@ std::string applyMask(const std::string& f, const Mask& m, const std::string& in
             ++fracIndex;
             continue;
         }
-        if ((c == 'E' || c == 'e') && m.scientific && i + 1 < f.size() &&
-            (f[i + 1] == '+' || f[i + 1] == '-')) {
+        if ((c == 'E' || c == 'e') && m.scientific && i + 1 < f.size() && (f[i + 1] == '+' || f[i + 1] == '-')) {
             out += c;
             out += expPart;
             i += 2;
@@ -382,7 +384,8 @@ std::string formatSection(const std::string& f, Dec d, const TFormatSettings& fs
         size_t lead = intPart.find_first_not_of('0');
         int keepLead = std::max(m.intMin, 1);
         if (lead == std::string::npos) lead = intPart.size();
-        if (int(intPart.size()) - int(lead) < keepLead) lead = intPart.size() - std::min<size_t>(intPart.size(), size_t(keepLead));
+        if (int(intPart.size()) - int(lead) < keepLead)
+            lead = intPart.size() - std::min<size_t>(intPart.size(), size_t(keepLead));
         intPart = intPart.substr(lead);
         for (int i = 0; i < m.fracMax; ++i) fracPart += digitAt(d, intCount + i);
         std::string sign = e < 0 ? "-" : "";
@@ -400,8 +403,7 @@ std::string formatSection(const std::string& f, Dec d, const TFormatSettings& fs
         while (int(intPart.size()) < m.intMin) intPart.insert(intPart.begin(), '0');
         fracPart = fracDigits(d, m.fracMax);
     }
-    while (int(fracPart.size()) > m.fracMin && !fracPart.empty() && fracPart.back() == '0')
-        fracPart.pop_back();
+    while (int(fracPart.size()) > m.fracMin && !fracPart.empty() && fracPart.back() == '0') fracPart.pop_back();
     return applyMask(f, m, intPart, fracPart, expPart, fs);
 }
 
@@ -414,8 +416,8 @@ bool roundsToZero(const std::string& f, Dec d) {
     return d.zero();
 }
 
-std::string formatWithSections(const std::string& format, Dec d, const TFormatSettings& fs,
-                               double generalValue, bool isCurrency) {
+std::string formatWithSections(const std::string& format, Dec d, const TFormatSettings& fs, double generalValue,
+                               bool isCurrency) {
     if (d.special) return d.digits;
     if (format.empty()) {
         if (isCurrency) return generalText(d, 19, 0, fs);
@@ -426,8 +428,10 @@ std::string formatWithSections(const std::string& format, Dec d, const TFormatSe
     const std::string* chosen = &sec[0];
     bool prefixMinus = false;
     if (neg) {
-        if (sec.size() > 1 && !sec[1].empty()) chosen = &sec[1];
-        else prefixMinus = true;
+        if (sec.size() > 1 && !sec[1].empty())
+            chosen = &sec[1];
+        else
+            prefixMinus = true;
     }
     bool zero = d.zero() || roundsToZero(*chosen, d);
     if (zero) {
@@ -486,27 +490,22 @@ bool parseDecimal(const std::string& text, char decimalSep, Dec& d, bool allowEx
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string FloatToStr(double v) { return FloatToStr(v, FormatSettings); }
-std::string FloatToStr(double v, const TFormatSettings& fs) {
-    return FloatToStrF(v, ffGeneral, 15, 0, fs);
-}
+std::string FloatToStr(double v, const TFormatSettings& fs) { return FloatToStrF(v, ffGeneral, 15, 0, fs); }
 
 std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits) {
     return FloatToStrF(v, format, precision, digits, FormatSettings);
 }
 
-std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits,
-                        const TFormatSettings& fs) {
+std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits, const TFormatSettings& fs) {
     if (precision < 1) precision = 1;
     if (precision > 18) precision = 18;
     return formatDec(fromDouble(v, precision), format, precision, digits, fs);
 }
 
-std::string FormatFloat(const std::string& format, double v) {
-    return FormatFloat(format, v, FormatSettings);
-}
+std::string FormatFloat(const std::string& format, double v) { return FormatFloat(format, v, FormatSettings); }
 
 std::string FormatFloat(const std::string& format, double v, const TFormatSettings& fs) {
     return formatWithSections(format, fromDouble(v, 15), fs, v, false);
@@ -532,9 +531,7 @@ std::string CurrToStrF(Currency v, TFloatFormat format, int digits, const TForma
     return formatDec(fromCurrency(v), format, 19, digits, fs);
 }
 
-bool TryStrToFloat(const std::string& s, double& value) {
-    return TryStrToFloat(s, value, FormatSettings);
-}
+bool TryStrToFloat(const std::string& s, double& value) { return TryStrToFloat(s, value, FormatSettings); }
 
 bool TryStrToFloat(const std::string& s, double& value, const TFormatSettings& fs) {
     Dec d;
@@ -614,15 +611,22 @@ Currency StrToCurrDef(const std::string& s, Currency def) {
 
 TVarRec::TVarRec(const Variant& v) {
     switch (VarType(v)) {
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord:
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
         kind = vtInteger;
         i = v.AsInt64();
         break;
-    case varLongWord: case varInt64:
+    case varLongWord:
+    case varInt64:
         kind = vtInt64;
         i = v.AsInt64();
         break;
-    case varSingle: case varDouble: case varDate:
+    case varSingle:
+    case varDouble:
+    case varDate:
         kind = vtExtended;
         d = v.AsDouble();
         break;
@@ -654,18 +658,15 @@ int textWidth(const std::string& s) {
     return int(s.size());
 }
 
-std::string truncateText(const std::string& s, int maxBytes) {
-    return GbkLeftBytes(s, maxBytes);
-}
+std::string truncateText(const std::string& s, int maxBytes) { return GbkLeftBytes(s, maxBytes); }
 
-}  // namespace
+} // namespace
 
 std::string FormatArgs(std::string_view format, const std::vector<TVarRec>& args) {
     return FormatArgs(FormatSettings, format, args);
 }
 
-std::string FormatArgs(const TFormatSettings& fs, std::string_view format,
-                       const std::vector<TVarRec>& args) {
+std::string FormatArgs(const TFormatSettings& fs, std::string_view format, const std::vector<TVarRec>& args) {
     std::string out;
     size_t argIndex = 0;
     size_t i = 0;
@@ -726,8 +727,7 @@ std::string FormatArgs(const TFormatSettings& fs, std::string_view format,
         }
         if (i >= format.size()) badFormat(format);
         char type = char(std::tolower(uint8_t(format[i++])));
-        if (argIndex >= args.size())
-            throw EConvertError("No argument for format '" + std::string(format) + "'");
+        if (argIndex >= args.size()) throw EConvertError("No argument for format '" + std::string(format) + "'");
         const TVarRec& a = args[argIndex++];
         bool isInt = a.kind == TVarRec::vtInteger || a.kind == TVarRec::vtInt64;
         bool isFloat = a.kind == TVarRec::vtExtended || a.kind == TVarRec::vtCurrency;

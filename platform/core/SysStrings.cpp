@@ -14,10 +14,9 @@
 TFormatSettings FormatSettings;
 
 TFormatSettings::TFormatSettings() {
-    static const char* const months[12] = {"一月", "二月", "三月", "四月", "五月", "六月",
+    static const char* const months[12] = {"一月", "二月", "三月", "四月", "五月",   "六月",
                                            "七月", "八月", "九月", "十月", "十一月", "十二月"};
-    static const char* const days[7] = {"星期日", "星期一", "星期二", "星期三",
-                                        "星期四", "星期五", "星期六"};
+    static const char* const days[7] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
     for (int i = 0; i < 12; ++i) ShortMonthNames[i] = LongMonthNames[i] = months[i];
     for (int i = 0; i < 7; ++i) ShortDayNames[i] = LongDayNames[i] = days[i];
 }
@@ -29,7 +28,7 @@ char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
 int sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
-}  // namespace
+} // namespace
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
@@ -77,9 +76,7 @@ int CompareText(const std::string& a, const std::string& b) {
 }
 
 bool SameStr(const std::string& a, const std::string& b) { return a == b; }
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && CompareText(a, b) == 0;
-}
+bool SameText(const std::string& a, const std::string& b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
 namespace {
 
@@ -98,7 +95,7 @@ int ansiCompare(const std::string& a, const std::string& b, bool caseSensitive) 
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int AnsiCompareStr(const std::string& a, const std::string& b) { return ansiCompare(a, b, true); }
 int AnsiCompareText(const std::string& a, const std::string& b) { return ansiCompare(a, b, false); }
@@ -137,8 +134,8 @@ std::string AnsiDequotedStr(const std::string& s, char quote) {
     return r;
 }
 
-std::string StringReplace(const std::string& s, const std::string& oldPattern,
-                          const std::string& newPattern, TReplaceFlags flags) {
+std::string StringReplace(const std::string& s, const std::string& oldPattern, const std::string& newPattern,
+                          TReplaceFlags flags) {
     if (oldPattern.empty()) return s;
     bool ignoreCase = flags.Contains(rfIgnoreCase);
     std::string hay = ignoreCase ? UpperCase(s) : s;
@@ -234,10 +231,14 @@ bool TryStrToInt64(const std::string& text, int64_t& value) {
     for (; i < s.size(); ++i) {
         int d;
         char c = s[i];
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         acc = acc * unsigned(base) + unsigned(d);
         if (acc > (unsigned __int128)UINT64_MAX) return false;
     }

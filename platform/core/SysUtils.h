@@ -23,8 +23,8 @@
 // taking a TFormatSettings let a caller format with other values without
 // touching the global.
 struct TFormatSettings {
-    uint8_t CurrencyFormat = 0;   // 0 "￥1", 1 "1￥", 2 "￥ 1", 3 "1 ￥"
-    uint8_t NegCurrFormat = 2;    // 2 "￥-1" (the class library's 0..15)
+    uint8_t CurrencyFormat = 0; // 0 "￥1", 1 "1￥", 2 "￥ 1", 3 "1 ￥"
+    uint8_t NegCurrFormat = 2;  // 2 "￥-1" (the class library's 0..15)
     char ThousandSeparator = ',';
     char DecimalSeparator = '.';
     uint8_t CurrencyDecimals = 2;
@@ -40,7 +40,7 @@ struct TFormatSettings {
     std::string LongTimeFormat = "hh:nn:ss";
     std::string ShortMonthNames[12];
     std::string LongMonthNames[12];
-    std::string ShortDayNames[7];  // [0] is Sunday
+    std::string ShortDayNames[7]; // [0] is Sunday
     std::string LongDayNames[7];
     int TwoDigitYearCenturyWindow = 50;
     TFormatSettings();
@@ -92,8 +92,7 @@ struct TVarRec {
 // when a type does not fit its argument and "No argument for format '%s'"
 // when arguments run out.
 std::string FormatArgs(std::string_view format, const std::vector<TVarRec>& args);
-std::string FormatArgs(const TFormatSettings& fs, std::string_view format,
-                       const std::vector<TVarRec>& args);
+std::string FormatArgs(const TFormatSettings& fs, std::string_view format, const std::vector<TVarRec>& args);
 template <class... A>
 std::string Format(std::string_view format, const A&... args) {
     return FormatArgs(format, std::vector<TVarRec>{TVarRec(args)...});
@@ -111,8 +110,7 @@ std::string FloatToStr(double v, const TFormatSettings& fs);
 // 15 for double), digits the decimals (ffFixed, ffNumber, ffCurrency) or
 // the minimum exponent digits (ffExponent, ffGeneral).
 std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits);
-std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits,
-                        const TFormatSettings& fs);
+std::string FloatToStrF(double v, TFloatFormat format, int precision, int digits, const TFormatSettings& fs);
 // Pattern formatting: up to three sections "positive;negative;zero"; "0"
 // a digit always shown, "#" a digit shown when significant, "." the
 // decimal point, "," anywhere before the point switches on thousands
@@ -192,8 +190,8 @@ std::string AnsiDequotedStr(const std::string& s, char quote);
 
 enum TReplaceFlag { rfReplaceAll, rfIgnoreCase };
 using TReplaceFlags = TSet<TReplaceFlag>;
-std::string StringReplace(const std::string& s, const std::string& oldPattern,
-                          const std::string& newPattern, TReplaceFlags flags);
+std::string StringReplace(const std::string& s, const std::string& oldPattern, const std::string& newPattern,
+                          TReplaceFlags flags);
 // 1-based byte position of sub in s, 0 when absent (or sub empty).
 int Pos(const std::string& sub, const std::string& s);
 int AnsiPos(const std::string& sub, const std::string& s);
@@ -297,8 +295,7 @@ TDateTime FileAge(const std::string& fileName);
 int64_t FileSize(const std::string& fileName);
 // Names (not paths) of the entries of dir whose names match the mask
 // ("*.ini", "*" ; case-insensitive), files only unless withDirs; sorted.
-std::vector<std::string> ListFiles(const std::string& dir, const std::string& mask = "*",
-                                   bool withDirs = false);
+std::vector<std::string> ListFiles(const std::string& dir, const std::string& mask = "*", bool withDirs = false);
 std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& dir);
 // The folder of the running executable with a trailing "/", where the

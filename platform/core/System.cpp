@@ -13,9 +13,7 @@ void Abort() { throw EAbort(); }
 std::string TDateTime::DateString() const { return DateToStr(*this); }
 std::string TDateTime::TimeString() const { return TimeToStr(*this); }
 std::string TDateTime::DateTimeString() const { return DateTimeToStr(*this); }
-std::string TDateTime::FormatString(const std::string& format) const {
-    return FormatDateTime(format, *this);
-}
+std::string TDateTime::FormatString(const std::string& format) const { return FormatDateTime(format, *this); }
 
 namespace {
 
@@ -39,7 +37,7 @@ int64_t checkedCurrency(__int128 v) {
     return int64_t(v);
 }
 
-}  // namespace
+} // namespace
 
 Currency Currency::FromDouble(double v) {
     if (!std::isfinite(v)) throw EInvalidOp("Invalid floating point operation");
@@ -51,8 +49,7 @@ Currency Currency::FromDouble(double v) {
     double f = std::floor(scaled);
     double diff = scaled - f;
     double tol = std::max(1.0, std::fabs(scaled)) * 8 * std::numeric_limits<double>::epsilon();
-    if (std::fabs(diff - 0.5) <= tol)
-        return FromRaw(int64_t(f) + (int64_t(f) % 2 != 0 ? 1 : 0));
+    if (std::fabs(diff - 0.5) <= tol) return FromRaw(int64_t(f) + (int64_t(f) % 2 != 0 ? 1 : 0));
     return FromRaw(int64_t(diff > 0.5 ? f + 1 : f));
 }
 

@@ -45,11 +45,29 @@ public:
         for (E e : es) bits_ |= bit(e);
     }
     constexpr bool Contains(E e) const { return (bits_ & bit(e)) != 0; }
-    constexpr TSet& operator<<(E e) { bits_ |= bit(e); return *this; }
-    constexpr TSet& operator>>(E e) { bits_ &= ~bit(e); return *this; }
-    constexpr TSet operator+(TSet o) const { TSet r; r.bits_ = bits_ | o.bits_; return r; }
-    constexpr TSet operator-(TSet o) const { TSet r; r.bits_ = bits_ & ~o.bits_; return r; }
-    constexpr TSet operator*(TSet o) const { TSet r; r.bits_ = bits_ & o.bits_; return r; }
+    constexpr TSet& operator<<(E e) {
+        bits_ |= bit(e);
+        return *this;
+    }
+    constexpr TSet& operator>>(E e) {
+        bits_ &= ~bit(e);
+        return *this;
+    }
+    constexpr TSet operator+(TSet o) const {
+        TSet r;
+        r.bits_ = bits_ | o.bits_;
+        return r;
+    }
+    constexpr TSet operator-(TSet o) const {
+        TSet r;
+        r.bits_ = bits_ & ~o.bits_;
+        return r;
+    }
+    constexpr TSet operator*(TSet o) const {
+        TSet r;
+        r.bits_ = bits_ & o.bits_;
+        return r;
+    }
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr void Clear() { bits_ = 0; }
     constexpr uint64_t Bits() const { return bits_; }
@@ -71,10 +89,10 @@ public:
     const char* what() const noexcept override { return Message.c_str(); }
 };
 
-#define RT_DECLARE_EXCEPTION(Name, Base)                                      \
-    class Name : public Base {                                                \
-    public:                                                                   \
-        using Base::Base;                                                     \
+#define RT_DECLARE_EXCEPTION(Name, Base)                                                                               \
+    class Name : public Base {                                                                                         \
+    public:                                                                                                            \
+        using Base::Base;                                                                                              \
     };
 
 class EAbort : public Exception {
@@ -140,7 +158,11 @@ public:
     constexpr Currency(int units) : raw_(int64_t(units) * Scale) {}
     constexpr Currency(long units) : raw_(int64_t(units) * Scale) {}
     constexpr Currency(long long units) : raw_(int64_t(units) * Scale) {}
-    static constexpr Currency FromRaw(int64_t raw) { Currency c; c.raw_ = raw; return c; }
+    static constexpr Currency FromRaw(int64_t raw) {
+        Currency c;
+        c.raw_ = raw;
+        return c;
+    }
     // Rounds v * 10000 half to even; throws EOverflow outside the range.
     static Currency FromDouble(double v);
     constexpr int64_t Raw() const { return raw_; }
@@ -154,8 +176,14 @@ public:
     friend Currency operator*(Currency a, Currency b);
     // Throws EZeroDivide on a zero divisor.
     friend Currency operator/(Currency a, Currency b);
-    Currency& operator+=(Currency o) { raw_ += o.raw_; return *this; }
-    Currency& operator-=(Currency o) { raw_ -= o.raw_; return *this; }
+    Currency& operator+=(Currency o) {
+        raw_ += o.raw_;
+        return *this;
+    }
+    Currency& operator-=(Currency o) {
+        raw_ -= o.raw_;
+        return *this;
+    }
     Currency& operator*=(Currency o) { return *this = *this * o; }
     Currency& operator/=(Currency o) { return *this = *this / o; }
     friend constexpr bool operator==(Currency a, Currency b) = default;
@@ -174,6 +202,10 @@ double Int(double v);
 double Power(double base, double exponent);
 
 template <class A, class B>
-constexpr std::common_type_t<A, B> Max(A a, B b) { return a < b ? b : a; }
+constexpr std::common_type_t<A, B> Max(A a, B b) {
+    return a < b ? b : a;
+}
 template <class A, class B>
-constexpr std::common_type_t<A, B> Min(A a, B b) { return b < a ? b : a; }
+constexpr std::common_type_t<A, B> Min(A a, B b) {
+    return b < a ? b : a;
+}

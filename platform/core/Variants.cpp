@@ -18,15 +18,18 @@ namespace {
 
 bool isIntegerType(int t) {
     switch (t) {
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord:
-    case varLongWord: case varInt64:
-        return true;
-    default:
-        return false;
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: return true;
+    default: return false;
     }
 }
 
-}  // namespace
+} // namespace
 
 Variant::Variant(bool v) : type_(varBoolean), i_(v ? 1 : 0) {}
 Variant::Variant(int16_t v) : type_(varSmallint), i_(v) {}
@@ -80,7 +83,9 @@ double Variant::AsDouble() const {
     switch (type_) {
     case varEmpty: return 0;
     case varBoolean: return i_ ? -1 : 0;
-    case varSingle: case varDouble: case varDate: return d_;
+    case varSingle:
+    case varDouble:
+    case varDate: return d_;
     case varCurrency: return Currency::FromRaw(i_).ToDouble();
     case varString: {
         double v;
@@ -160,16 +165,14 @@ Variant& Variant::operator[](int index) {
     if (!IsArray()) throw EVariantError("Variant is not an array");
     if (arr_.use_count() > 1) arr_ = std::make_shared<ArrayData>(*arr_);
     int k = index - arr_->low;
-    if (k < 0 || k >= int(arr_->items.size()))
-        throw EVariantError("Variant or safe array index out of bounds");
+    if (k < 0 || k >= int(arr_->items.size())) throw EVariantError("Variant or safe array index out of bounds");
     return arr_->items[size_t(k)];
 }
 
 const Variant& Variant::operator[](int index) const {
     if (!IsArray()) throw EVariantError("Variant is not an array");
     int k = index - arr_->low;
-    if (k < 0 || k >= int(arr_->items.size()))
-        throw EVariantError("Variant or safe array index out of bounds");
+    if (k < 0 || k >= int(arr_->items.size())) throw EVariantError("Variant or safe array index out of bounds");
     return arr_->items[size_t(k)];
 }
 
@@ -201,12 +204,11 @@ bool VarIsArray(const Variant& v) { return v.IsArray(); }
 bool VarIsStr(const Variant& v) { return v.Type() == varString || v.Type() == varOleStr; }
 bool VarIsOrdinal(const Variant& v) { return isIntegerType(v.Type()) || v.Type() == varBoolean; }
 bool VarIsFloat(const Variant& v) {
-    return v.Type() == varSingle || v.Type() == varDouble || v.Type() == varCurrency ||
-           v.Type() == varDate;
+    return v.Type() == varSingle || v.Type() == varDouble || v.Type() == varCurrency || v.Type() == varDate;
 }
 bool VarIsNumeric(const Variant& v) {
-    return isIntegerType(v.Type()) || v.Type() == varBoolean || v.Type() == varSingle ||
-           v.Type() == varDouble || v.Type() == varCurrency;
+    return isIntegerType(v.Type()) || v.Type() == varBoolean || v.Type() == varSingle || v.Type() == varDouble ||
+           v.Type() == varCurrency;
 }
 
 std::string VarToStr(const Variant& v) {
@@ -259,7 +261,10 @@ Variant VarAsType(const Variant& v, int varType) {
     }
     case varInteger: return Variant(v.AsInteger());
     case varInt64: return Variant((long long)v.AsInt64());
-    case varShortInt: case varByte: case varWord: case varLongWord: {
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord: {
         Variant r((long long)v.AsInt64());
         r.type_ = varType;
         return r;
@@ -269,7 +274,8 @@ Variant VarAsType(const Variant& v, int varType) {
     case varCurrency: return Variant(v.AsCurrency());
     case varDate: return Variant(v.AsDateTime());
     case varBoolean: return Variant(v.AsBoolean());
-    case varString: case varOleStr: return Variant(v.AsString());
+    case varString:
+    case varOleStr: return Variant(v.AsString());
     case varVariant: return v;
     default:
         if (varType == v.Type()) return v;
@@ -287,9 +293,7 @@ Variant VarArrayCreate(int low, int high, int varType) {
     return v;
 }
 
-Variant VarArrayOf(std::initializer_list<Variant> values) {
-    return VarArrayOf(std::vector<Variant>(values));
-}
+Variant VarArrayOf(std::initializer_list<Variant> values) { return VarArrayOf(std::vector<Variant>(values)); }
 
 Variant VarArrayOf(const std::vector<Variant>& values) {
     Variant v = VarArrayCreate(0, int(values.size()) - 1, varVariant);
@@ -326,7 +330,7 @@ int compareValues(const Variant& a, const Variant& b, bool& comparable) {
     if (aClear || bClear) {
         if (aClear && bClear) {
             if (a.Type() == b.Type()) return 0;
-            return a.IsNull() ? -1 : 1;  // Null sorts before Empty
+            return a.IsNull() ? -1 : 1; // Null sorts before Empty
         }
         return aClear ? -1 : 1;
     }
@@ -372,7 +376,7 @@ int compareValues(const Variant& a, const Variant& b, bool& comparable) {
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-}  // namespace
+} // namespace
 
 bool VariantsEqual(const Variant& a, const Variant& b) {
     bool comparable;

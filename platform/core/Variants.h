@@ -40,9 +40,9 @@ enum : int {
 
 class Variant {
 public:
-    Variant() = default;  // Unassigned (varEmpty)
+    Variant() = default; // Unassigned (varEmpty)
     Variant(bool v);
-    Variant(int16_t v);   // varSmallint
+    Variant(int16_t v); // varSmallint
     Variant(int v);
     Variant(unsigned v);  // varInt64 when it does not fit an int
     Variant(long v);      // varInt64
@@ -96,10 +96,10 @@ public:
 private:
     struct ArrayData;
     int type_ = varEmpty;
-    int64_t i_ = 0;  // integer kinds, boolean (0/1), currency raw
-    double d_ = 0;   // double, single, date
+    int64_t i_ = 0; // integer kinds, boolean (0/1), currency raw
+    double d_ = 0;  // double, single, date
     std::string s_;
-    std::shared_ptr<ArrayData> arr_;  // shared until written (copy on write)
+    std::shared_ptr<ArrayData> arr_; // shared until written (copy on write)
     friend Variant VarArrayCreate(int low, int high, int varType);
     friend Variant Null();
     friend Variant VarAsType(const Variant& v, int varType);

@@ -16,7 +16,7 @@ constexpr int kBusyTimeoutMs = 5000;
 
 std::string trimmed(const std::string& s) { return Trim(s); }
 
-}  // namespace
+} // namespace
 
 void RaiseEngineError(sqlite3* db, const std::string& statement) {
     std::string msg = db ? sqlite3_errmsg(db) : "database is not open";
@@ -44,8 +44,7 @@ bool SqlStatement::step() {
 }
 
 int SqlStatement::run() {
-    while (step()) {
-    }
+    while (step()) {}
     return sqlite3_changes(db_);
 }
 
@@ -89,8 +88,7 @@ TADOConnection::~TADOConnection() {
     Destroying();
     try {
         Close();
-    } catch (...) {
-    }
+    } catch (...) {}
     for (TCustomADODataSet* ds : std::vector<TCustomADODataSet*>(dataSets_)) ds->connection_ = nullptr;
 }
 
@@ -136,7 +134,8 @@ void TADOConnection::Open() {
         std::string recorded;
         bool hasPassword = false;
         {
-            SqlStatement st(db, "SELECT name FROM sqlite_master WHERE type='table' AND name='MSysPassword' COLLATE NOCASE", "");
+            SqlStatement st(
+                db, "SELECT name FROM sqlite_master WHERE type='table' AND name='MSysPassword' COLLATE NOCASE", "");
             hasPassword = st.step();
         }
         if (hasPassword) {
@@ -164,7 +163,8 @@ void TADOConnection::Close() {
     if (!Connected()) return;
     if (BeforeDisconnect) BeforeDisconnect(this);
     for (TCustomADODataSet* ds : std::vector<TCustomADODataSet*>(dataSets_)) ds->Close();
-    if (inTransaction_ && !sqlite3_get_autocommit(impl_->db)) sqlite3_exec(impl_->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (inTransaction_ && !sqlite3_get_autocommit(impl_->db))
+        sqlite3_exec(impl_->db, "ROLLBACK", nullptr, nullptr, nullptr);
     inTransaction_ = false;
     sqlite3_close_v2(impl_->db);
     impl_->db = nullptr;
@@ -201,7 +201,8 @@ void TADOConnection::GetTableNames(TStrings* list, bool systemTables) {
     list->BeginUpdate();
     list->Clear();
     try {
-        SqlStatement st(db, "SELECT name FROM sqlite_master WHERE type IN ('table','view') ORDER BY name COLLATE NOCASE", "");
+        SqlStatement st(
+            db, "SELECT name FROM sqlite_master WHERE type IN ('table','view') ORDER BY name COLLATE NOCASE", "");
         while (st.step()) {
             std::string name = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
             if (StartsText("sqlite_", name)) continue;

@@ -13,8 +13,14 @@
 #include "DB.h"
 
 enum TConnectMode {
-    cmUnknown, cmRead, cmWrite, cmReadWrite, cmShareDenyRead, cmShareDenyWrite,
-    cmShareExclusive, cmShareDenyNone
+    cmUnknown,
+    cmRead,
+    cmWrite,
+    cmReadWrite,
+    cmShareDenyRead,
+    cmShareDenyWrite,
+    cmShareExclusive,
+    cmShareDenyNone
 };
 enum TCursorLocation { clUseServer, clUseClient };
 enum TCursorType { ctUnspecified, ctOpenForwardOnly, ctKeyset, ctDynamic, ctStatic };

@@ -120,8 +120,8 @@ std::string dateText(double v, TFieldType type) {
     } else if (type == ftDate || secs == 0) {
         std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
     } else {
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, int(secs / 3600),
-                      int(secs / 60 % 60), int(secs % 60));
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, int(secs / 3600), int(secs / 60 % 60),
+                      int(secs % 60));
     }
     return buf;
 }
@@ -168,7 +168,6 @@ TFieldType typeFromDecl(const char* decl, int& size) {
     return ftUnknown;
 }
 
-
 bool isTextType(TFieldType t) {
     return t == ftString || t == ftFixedChar || t == ftWideString || t == ftMemo || t == ftFmtMemo;
 }
@@ -208,9 +207,15 @@ Cell readCell(sqlite3_stmt* st, int i, TFieldType t, std::string& arena) {
     int storage = sqlite3_column_type(st, i);
     if (storage == SQLITE_NULL) return c;
     switch (t) {
-    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo:
-        return textCell(arena, sqlite3_column_text(st, i), sqlite3_column_bytes(st, i), Cell::Text);
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc:
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftMemo:
+    case ftFmtMemo: return textCell(arena, sqlite3_column_text(st, i), sqlite3_column_bytes(st, i), Cell::Text);
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
         c.kind = Cell::Int;
         c.i = int(sqlite3_column_int64(st, i));
         return c;
@@ -222,7 +227,8 @@ Cell readCell(sqlite3_stmt* st, int i, TFieldType t, std::string& arena) {
         c.kind = Cell::Double;
         c.d = sqlite3_column_double(st, i);
         return c;
-    case ftCurrency: case ftBCD:
+    case ftCurrency:
+    case ftBCD:
         c.kind = Cell::Money;
         c.i = storage == SQLITE_INTEGER ? sqlite3_column_int64(st, i) * Currency::Scale
                                         : Currency::FromDouble(sqlite3_column_double(st, i)).Raw();
@@ -236,7 +242,9 @@ Cell readCell(sqlite3_stmt* st, int i, TFieldType t, std::string& arena) {
             c.i = sqlite3_column_double(st, i) != 0;
         }
         return c;
-    case ftDate: case ftDateTime: case ftTime: {
+    case ftDate:
+    case ftDateTime:
+    case ftTime: {
         if (storage == SQLITE_TEXT) {
             const char* s = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
             int len = sqlite3_column_bytes(st, i);
@@ -257,10 +265,9 @@ Cell readCell(sqlite3_stmt* st, int i, TFieldType t, std::string& arena) {
         c.d = sqlite3_column_double(st, i);
         return c;
     }
-    case ftBlob: case ftGraphic:
-        return textCell(arena, sqlite3_column_blob(st, i), sqlite3_column_bytes(st, i), Cell::Bytes);
-    default:
-        break;
+    case ftBlob:
+    case ftGraphic: return textCell(arena, sqlite3_column_blob(st, i), sqlite3_column_bytes(st, i), Cell::Bytes);
+    default: break;
     }
     switch (storage) {
     case SQLITE_INTEGER: {
@@ -319,7 +326,9 @@ void bindValue(sqlite3_stmt* st, int i, const Variant& v, TFieldType t) {
         return;
     }
     switch (t) {
-    case ftDate: case ftDateTime: case ftTime: {
+    case ftDate:
+    case ftDateTime:
+    case ftTime: {
         double d;
         if (VarIsStr(v)) {
             std::string s = VarToStr(v);
@@ -332,12 +341,16 @@ void bindValue(sqlite3_stmt* st, int i, const Variant& v, TFieldType t) {
         return;
     }
     case ftBoolean: sqlite3_bind_int(st, i, v.AsBoolean() ? 1 : 0); return;
-    case ftCurrency: case ftBCD: sqlite3_bind_double(st, i, v.AsCurrency().ToDouble()); return;
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
-        sqlite3_bind_int64(st, i, v.AsInt64());
-        return;
+    case ftCurrency:
+    case ftBCD: sqlite3_bind_double(st, i, v.AsCurrency().ToDouble()); return;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint: sqlite3_bind_int64(st, i, v.AsInt64()); return;
     case ftFloat: sqlite3_bind_double(st, i, v.AsDouble()); return;
-    case ftBlob: case ftGraphic: {
+    case ftBlob:
+    case ftGraphic: {
         std::string b = VarToStr(v);
         sqlite3_bind_blob(st, i, b.data(), int(b.size()), SQLITE_TRANSIENT);
         return;
@@ -345,10 +358,15 @@ void bindValue(sqlite3_stmt* st, int i, const Variant& v, TFieldType t) {
     default: break;
     }
     switch (v.Type()) {
-    case varSmallint: case varInteger: case varInt64: case varByte: case varWord: case varLongWord: case varShortInt:
-        sqlite3_bind_int64(st, i, v.AsInt64());
-        return;
-    case varDouble: case varSingle:
+    case varSmallint:
+    case varInteger:
+    case varInt64:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varShortInt: sqlite3_bind_int64(st, i, v.AsInt64()); return;
+    case varDouble:
+    case varSingle:
         if (!isTextType(t)) {
             sqlite3_bind_double(st, i, v.AsDouble());
             return;
@@ -372,7 +390,7 @@ std::string quoteIdent(const std::string& s) {
 // ------------------------------------------- which table a query reads
 
 struct Token {
-    std::string text;  // identifier without its quotes, or the symbol
+    std::string text; // identifier without its quotes, or the symbol
     size_t begin = 0, end = 0;
     bool word = false;
 };
@@ -428,7 +446,7 @@ std::vector<Token> tokenize(const std::string& s) {
 
 struct SingleTable {
     std::string table, alias;
-    size_t selectEnd = 0;  // where the select list starts
+    size_t selectEnd = 0; // where the select list starts
 };
 
 // The one table a statement reads, when it reads exactly one and nothing
@@ -442,8 +460,10 @@ bool findSingleTable(const std::string& sql, SingleTable& out) {
     int depth = 0;
     size_t from = 0;
     for (size_t k = 1; k < t.size(); ++k) {
-        if (t[k].text == "(" && !t[k].word) ++depth;
-        else if (t[k].text == ")" && !t[k].word) --depth;
+        if (t[k].text == "(" && !t[k].word)
+            ++depth;
+        else if (t[k].text == ")" && !t[k].word)
+            --depth;
         if (depth != 0) continue;
         for (const char* w : {"distinct", "group", "union", "join", "having", "intersect", "except", "window"})
             if (is(k, w)) return false;
@@ -452,8 +472,8 @@ bool findSingleTable(const std::string& sql, SingleTable& out) {
     if (from == 0 || from + 1 >= t.size() || !t[from + 1].word) return false;
     out.table = t[from + 1].text;
     size_t k = from + 2;
-    static const char* const kFollow[] = {"where", "order", "limit", "group", "having", "left", "inner", "join",
-                                          "cross", "natural", "union", "right", "full", "on", "outer"};
+    static const char* const kFollow[] = {"where", "order",   "limit", "group", "having", "left", "inner", "join",
+                                          "cross", "natural", "union", "right", "full",   "on",   "outer"};
     auto isFollow = [&](size_t i) {
         for (const char* w : kFollow)
             if (is(i, w)) return true;
@@ -464,12 +484,12 @@ bool findSingleTable(const std::string& sql, SingleTable& out) {
         out.alias = t[k].text;
         ++k;
     }
-    if (k < t.size() && t[k].text == "." ) return false;  // schema.table
+    if (k < t.size() && t[k].text == ".") return false; // schema.table
     if (k >= t.size() || t[k].text == ";") return true;
     return is(k, "where") || is(k, "order") || is(k, "limit");
 }
 
-}  // namespace
+} // namespace
 
 // ------------------------------------------------------------ the rows
 
@@ -530,8 +550,8 @@ struct TCustomADODataSet::Rows {
     void materialise(Row& r) const {
         if (!r.hasVals()) r.vals() = values(r);
     }
-    std::vector<Row> all;         // all[id - 1]
-    std::vector<uint32_t> order;  // presented rows, as indexes into all
+    std::vector<Row> all;        // all[id - 1]
+    std::vector<uint32_t> order; // presented rows, as indexes into all
     // The row and order vectors of the last closed query (see SpareBuffers).
     static std::vector<Row>& spareRows() {
         static thread_local std::vector<Row> v;
@@ -551,8 +571,7 @@ TCustomADODataSet::TCustomADODataSet(TComponent* owner) : TDataSet(owner) {}
 TCustomADODataSet::~TCustomADODataSet() {
     try {
         Close();
-    } catch (...) {
-    }
+    } catch (...) {}
     if (connection_) connection_->removeDataSet(this);
 }
 
@@ -671,10 +690,14 @@ void TCustomADODataSet::StoreOpen() {
         for (const Row& r : rows->all) {
             const Cell& v = rows->cells[r.firstCell + c];
             if (v.kind == Cell::Null) continue;
-            if (v.kind == Cell::Int) col.type = ftInteger;
-            else if (v.kind == Cell::Int64) col.type = ftLargeint;
-            else if (v.kind == Cell::Double) col.type = ftFloat;
-            else if (v.kind == Cell::Bytes) col.type = ftBlob;
+            if (v.kind == Cell::Int)
+                col.type = ftInteger;
+            else if (v.kind == Cell::Int64)
+                col.type = ftLargeint;
+            else if (v.kind == Cell::Double)
+                col.type = ftFloat;
+            else if (v.kind == Cell::Bytes)
+                col.type = ftBlob;
             break;
         }
     }
@@ -695,7 +718,8 @@ void TCustomADODataSet::StoreOpen() {
 void TCustomADODataSet::StoreClose() {
     if (rows_) {
         SpareBuffers& spare = spareBuffers();
-        if (rows_->cells.capacity() > spare.cells.capacity() && rows_->cells.capacity() * sizeof(Cell) <= kMaxSpareBytes) {
+        if (rows_->cells.capacity() > spare.cells.capacity() &&
+            rows_->cells.capacity() * sizeof(Cell) <= kMaxSpareBytes) {
             rows_->cells.clear();
             spare.cells.swap(rows_->cells);
         }
@@ -703,7 +727,8 @@ void TCustomADODataSet::StoreClose() {
             rows_->arena.clear();
             spare.arena.swap(rows_->arena);
         }
-        if (rows_->all.capacity() > Rows::spareRows().capacity() && rows_->all.capacity() * sizeof(Row) <= kMaxSpareBytes) {
+        if (rows_->all.capacity() > Rows::spareRows().capacity() &&
+            rows_->all.capacity() * sizeof(Row) <= kMaxSpareBytes) {
             rows_->all.clear();
             Rows::spareRows().swap(rows_->all);
         }
@@ -780,7 +805,8 @@ void TCustomADODataSet::writeInsert(Row& row) {
     std::string sql = "INSERT INTO " + quoteIdent(baseTable_) +
                       (idx.empty() ? std::string(" DEFAULT VALUES") : " (" + names + ") VALUES (" + marks + ")");
     SqlStatement st(db, sql, sql);
-    for (size_t k = 0; k < idx.size(); ++k) bindValue(st.get(), int(k) + 1, row.vals()[idx[k]], rows_->cols[idx[k]].type);
+    for (size_t k = 0; k < idx.size(); ++k)
+        bindValue(st.get(), int(k) + 1, row.vals()[idx[k]], rows_->cols[idx[k]].type);
     st.run();
     row.rowid = sqlite3_last_insert_rowid(db);
     row.hasRowid = true;
@@ -802,8 +828,9 @@ void TCustomADODataSet::writeUpdate(Row& row, const std::vector<Variant>& old) {
         if (!col.writable) continue;
         const Variant& nv = row.vals()[c];
         const Variant& ov = c < old.size() ? old[c] : Variant();
-        bool same = (nv.IsNull() || nv.IsEmpty()) ? (ov.IsNull() || ov.IsEmpty())
-                                                  : (!ov.IsNull() && !ov.IsEmpty() && nv.Type() == ov.Type() && VariantsEqual(nv, ov));
+        bool same = (nv.IsNull() || nv.IsEmpty())
+                        ? (ov.IsNull() || ov.IsEmpty())
+                        : (!ov.IsNull() && !ov.IsEmpty() && nv.Type() == ov.Type() && VariantsEqual(nv, ov));
         if (same) continue;
         if (!sets.empty()) sets += ",";
         sets += quoteIdent(col.originColumn) + "=?";
@@ -813,10 +840,12 @@ void TCustomADODataSet::writeUpdate(Row& row, const std::vector<Variant>& old) {
     if (idx.empty()) return;
     std::string sql = "UPDATE " + quoteIdent(baseTable_) + " SET " + sets + " WHERE rowid=?";
     SqlStatement st(db, sql, sql);
-    for (size_t k = 0; k < idx.size(); ++k) bindValue(st.get(), int(k) + 1, row.vals()[idx[k]], rows_->cols[idx[k]].type);
+    for (size_t k = 0; k < idx.size(); ++k)
+        bindValue(st.get(), int(k) + 1, row.vals()[idx[k]], rows_->cols[idx[k]].type);
     sqlite3_bind_int64(st.get(), int(idx.size()) + 1, row.rowid);
     if (st.run() == 0)
-        DatabaseError("Row cannot be located for updating. Some values may have been changed since it was last read.", this);
+        DatabaseError("Row cannot be located for updating. Some values may have been changed since it was last read.",
+                      this);
     rowsAffected_ = 1;
 }
 
@@ -827,7 +856,8 @@ void TCustomADODataSet::writeDelete(Row& row) {
     SqlStatement st(db, sql, sql);
     sqlite3_bind_int64(st.get(), 1, row.rowid);
     if (st.run() == 0)
-        DatabaseError("Row cannot be located for updating. Some values may have been changed since it was last read.", this);
+        DatabaseError("Row cannot be located for updating. Some values may have been changed since it was last read.",
+                      this);
     rowsAffected_ = 1;
 }
 
@@ -940,8 +970,10 @@ void TCustomADODataSet::UpdateBatch() {
     SqlStatement(db, "RELEASE update_batch", "").run();
     TRecordId current = ActiveRecordId();
     for (Row& r : rows_->all) {
-        if (r.status == Row::Deleted) r.status = Row::Removed;
-        else if (r.status != Row::Removed) r.status = Row::Unchanged;
+        if (r.status == Row::Deleted)
+            r.status = Row::Removed;
+        else if (r.status != Row::Removed)
+            r.status = Row::Unchanged;
         r.dropOriginal();
     }
     Resync(current);
@@ -1017,9 +1049,12 @@ void TCustomADODataSet::applySort() {
                 Variant y = rows_->value(*b, k.col);
                 bool xn = x.IsNull() || x.IsEmpty(), yn = y.IsNull() || y.IsEmpty();
                 int c;
-                if (xn || yn) c = xn == yn ? 0 : (xn ? -1 : 1);
-                else if (k.text) c = AnsiCompareText(VarToStr(x), VarToStr(y));
-                else c = VarCompareValue(x, y);
+                if (xn || yn)
+                    c = xn == yn ? 0 : (xn ? -1 : 1);
+                else if (k.text)
+                    c = AnsiCompareText(VarToStr(x), VarToStr(y));
+                else
+                    c = VarCompareValue(x, y);
                 if (c != 0) return k.desc ? c > 0 : c < 0;
             }
             return false;
@@ -1059,8 +1094,7 @@ TADOQuery::~TADOQuery() {
     sql_.OnChange = nullptr;
     try {
         Close();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 int TADOQuery::ExecSQL() {

@@ -27,7 +27,9 @@ public:
     ~SqlStatement() { sqlite3_finalize(stmt_); }
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
-    SqlStatement(SqlStatement&& o) noexcept : stmt_(o.stmt_), db_(o.db_), shown_(std::move(o.shown_)) { o.stmt_ = nullptr; }
+    SqlStatement(SqlStatement&& o) noexcept : stmt_(o.stmt_), db_(o.db_), shown_(std::move(o.shown_)) {
+        o.stmt_ = nullptr;
+    }
     SqlStatement& operator=(SqlStatement&& o) noexcept {
         if (this != &o) {
             sqlite3_finalize(stmt_);

@@ -25,19 +25,62 @@ class TFieldDef;
 class TFieldDefs;
 
 enum TDataSetState {
-    dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter,
-    dsNewValue, dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening
+    dsInactive,
+    dsBrowse,
+    dsEdit,
+    dsInsert,
+    dsSetKey,
+    dsCalcFields,
+    dsFilter,
+    dsNewValue,
+    dsOldValue,
+    dsCurValue,
+    dsBlockRead,
+    dsInternalCalc,
+    dsOpening
 };
 
 // Numbered as the class library numbers them (0..37): stored table formats
 // keep these numbers.
 enum TFieldType {
-    ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat,
-    ftCurrency, ftBCD, ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes,
-    ftAutoInc, ftBlob, ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle, ftDBaseOle,
-    ftTypedBinary, ftCursor, ftFixedChar, ftWideString, ftLargeint, ftADT,
-    ftArray, ftReference, ftDataSet, ftOraBlob, ftOraClob, ftVariant,
-    ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd
+    ftUnknown,
+    ftString,
+    ftSmallint,
+    ftInteger,
+    ftWord,
+    ftBoolean,
+    ftFloat,
+    ftCurrency,
+    ftBCD,
+    ftDate,
+    ftTime,
+    ftDateTime,
+    ftBytes,
+    ftVarBytes,
+    ftAutoInc,
+    ftBlob,
+    ftMemo,
+    ftGraphic,
+    ftFmtMemo,
+    ftParadoxOle,
+    ftDBaseOle,
+    ftTypedBinary,
+    ftCursor,
+    ftFixedChar,
+    ftWideString,
+    ftLargeint,
+    ftADT,
+    ftArray,
+    ftReference,
+    ftDataSet,
+    ftOraBlob,
+    ftOraClob,
+    ftVariant,
+    ftInterface,
+    ftIDispatch,
+    ftGuid,
+    ftTimeStamp,
+    ftFMTBcd
 };
 // "Unknown", "String", "SmallInt", ... by type number.
 const char* FieldTypeName(TFieldType t);
@@ -45,17 +88,28 @@ const char* FieldTypeName(TFieldType t);
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
 
 enum TDataEvent {
-    deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll,
-    deLayoutChange, deUpdateRecord, deUpdateState, deCheckBrowseMode,
-    dePropertyChange, deFieldListChange, deFocusControl, deParentScroll,
-    deConnectChange, deReconcileError, deDisabledStateChange
+    deFieldChange,
+    deRecordChange,
+    deDataSetChange,
+    deDataSetScroll,
+    deLayoutChange,
+    deUpdateRecord,
+    deUpdateState,
+    deCheckBrowseMode,
+    dePropertyChange,
+    deFieldListChange,
+    deFocusControl,
+    deParentScroll,
+    deConnectChange,
+    deReconcileError,
+    deDisabledStateChange
 };
 
 enum TDataAction { daFail, daAbort, daRetry };
 enum TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
 
 enum TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
-using TLocateOptions = unsigned;  // bit set of TLocateOption
+using TLocateOptions = unsigned; // bit set of TLocateOption
 
 enum TFilterOption { foCaseInsensitive = 1, foNoPartialCompare = 2 };
 using TFilterOptions = unsigned;
@@ -77,12 +131,10 @@ constexpr TRecordId kNoRecord = -1;
 constexpr TRecordId kEditBuffer = -2;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* DataSet)>;
-using TDataSetErrorEvent =
-    std::function<void(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action)>;
+using TDataSetErrorEvent = std::function<void(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action)>;
 using TFilterRecordEvent = std::function<void(TDataSet* DataSet, bool& Accept)>;
 using TFieldNotifyEvent = std::function<void(TField* Sender)>;
-using TFieldGetTextEvent =
-    std::function<void(TField* Sender, std::string& Text, bool DisplayText)>;
+using TFieldGetTextEvent = std::function<void(TField* Sender, std::string& Text, bool DisplayText)>;
 using TFieldSetTextEvent = std::function<void(TField* Sender, const std::string& Text)>;
 using TDataChangeEvent = std::function<void(TObject* Sender, TField* Field)>;
 
@@ -136,7 +188,10 @@ public:
     const std::string& EditMask() const { return editMask_; }
     void SetEditMask(const std::string& s) { editMask_ = s; }
     TFieldAlignment Alignment() const;
-    void SetAlignment(TFieldAlignment a) { alignment_ = a; alignmentSet_ = true; }
+    void SetAlignment(TFieldAlignment a) {
+        alignment_ = a;
+        alignmentSet_ = true;
+    }
     bool Visible() const { return visible_; }
     void SetVisible(bool v) { visible_ = v; }
     bool ReadOnly() const { return readOnly_; }
@@ -258,6 +313,7 @@ public:
     int AsInteger() const override;
     double AsFloat() const override;
     bool AsBoolean() const override;
+
 protected:
     Variant Convert(const Variant& v) const override;
 };
@@ -272,6 +328,7 @@ public:
     double MaxValue() const { return maxValue_; }
     void SetMaxValue(double v) { maxValue_ = v; }
     bool IsValidChar(char32_t c) const override;
+
 protected:
     void CheckRange(double v) const;
     double minValue_ = 0, maxValue_ = 0;
@@ -279,11 +336,14 @@ protected:
 
 class TIntegerField : public TNumericField {
 public:
-    explicit TIntegerField(TComponent* owner, TFieldType type = ftInteger) : TNumericField(owner, type) { alignment_ = faRightJustify; }
+    explicit TIntegerField(TComponent* owner, TFieldType type = ftInteger) : TNumericField(owner, type) {
+        alignment_ = faRightJustify;
+    }
     std::string ClassName() const override { return "TIntegerField"; }
     std::string AsString() const override;
     void SetAsString(const std::string& s) override;
     bool IsValidChar(char32_t c) const override;
+
 protected:
     Variant Convert(const Variant& v) const override;
     std::string FormatText(const Variant& v, bool displayText) const override;
@@ -313,7 +373,9 @@ public:
 // decimals; Precision is the significant digits of the default text (15).
 class TFloatField : public TNumericField {
 public:
-    explicit TFloatField(TComponent* owner, TFieldType type = ftFloat) : TNumericField(owner, type) { alignment_ = faRightJustify; }
+    explicit TFloatField(TComponent* owner, TFieldType type = ftFloat) : TNumericField(owner, type) {
+        alignment_ = faRightJustify;
+    }
     std::string ClassName() const override { return "TFloatField"; }
     bool Currency() const { return currency_; }
     void SetCurrency(bool v) { currency_ = v; }
@@ -321,6 +383,7 @@ public:
     void SetPrecision(int p) { precision_ = p; }
     std::string AsString() const override;
     void SetAsString(const std::string& s) override;
+
 protected:
     Variant Convert(const Variant& v) const override;
     std::string FormatText(const Variant& v, bool displayText) const override;
@@ -332,9 +395,12 @@ protected:
 // values written.
 class TCurrencyField : public TFloatField {
 public:
-    explicit TCurrencyField(TComponent* owner, TFieldType type = ftCurrency) : TFloatField(owner, type) { currency_ = true; }
+    explicit TCurrencyField(TComponent* owner, TFieldType type = ftCurrency) : TFloatField(owner, type) {
+        currency_ = true;
+    }
     std::string ClassName() const override { return "TCurrencyField"; }
     void SetAsString(const std::string& s) override;
+
 protected:
     Variant Convert(const Variant& v) const override;
 };
@@ -353,9 +419,11 @@ public:
     const std::string& DisplayValues() const { return displayValues_; }
     void SetDisplayValues(const std::string& s) { displayValues_ = s; }
     void SetAsString(const std::string& s) override;
+
 protected:
     Variant Convert(const Variant& v) const override;
     std::string FormatText(const Variant& v, bool displayText) const override;
+
 private:
     std::string displayValues_;
 };
@@ -368,6 +436,7 @@ public:
     explicit TDateTimeField(TComponent* owner, TFieldType type = ftDateTime) : TField(owner, type) {}
     std::string ClassName() const override { return "TDateTimeField"; }
     void SetAsString(const std::string& s) override;
+
 protected:
     Variant Convert(const Variant& v) const override;
     std::string FormatText(const Variant& v, bool displayText) const override;
@@ -395,6 +464,7 @@ public:
     void SaveToStream(TStream* s) const;
     void LoadFromFile(const std::string& path);
     void SaveToFile(const std::string& path) const;
+
 protected:
     Variant Convert(const Variant& v) const override;
     std::string FormatText(const Variant& v, bool displayText) const override;
@@ -427,6 +497,7 @@ public:
     int IndexOf(const TField* f) const;
     auto begin() const { return list_.begin(); }
     auto end() const { return list_.end(); }
+
 private:
     friend class TDataSet;
     friend class TField;
@@ -463,19 +534,27 @@ public:
     auto end() { return defs_.end(); }
     auto begin() const { return defs_.begin(); }
     auto end() const { return defs_.end(); }
+
 private:
     std::vector<TFieldDef> defs_;
 };
 
-enum TIndexOption { ixPrimary = 1, ixUnique = 2, ixDescending = 4, ixCaseInsensitive = 8, ixExpression = 16, ixNonMaintained = 32 };
+enum TIndexOption {
+    ixPrimary = 1,
+    ixUnique = 2,
+    ixDescending = 4,
+    ixCaseInsensitive = 8,
+    ixExpression = 16,
+    ixNonMaintained = 32
+};
 using TIndexOptions = unsigned;
 
 class TIndexDef {
 public:
     std::string Name;
-    std::string Fields;       // "A;B"
+    std::string Fields; // "A;B"
     TIndexOptions Options = 0;
-    std::string DescFields;   // fields sorted descending
+    std::string DescFields; // fields sorted descending
     std::string CaseInsFields;
 };
 
@@ -493,6 +572,7 @@ public:
     auto end() { return defs_.end(); }
     auto begin() const { return defs_.begin(); }
     auto end() const { return defs_.end(); }
+
 private:
     std::vector<TIndexDef> defs_;
 };
@@ -728,17 +808,39 @@ protected:
     virtual void WriteFieldValue(TField* f, const Variant& v);
     // Event dispatch points: each runs its handler; an override may add work
     // before or after (e.g. load a file after opening).
-    virtual void DoBeforeOpen() { if (BeforeOpen) BeforeOpen(this); }
-    virtual void DoAfterOpen() { if (AfterOpen) AfterOpen(this); }
-    virtual void DoBeforeClose() { if (BeforeClose) BeforeClose(this); }
-    virtual void DoAfterClose() { if (AfterClose) AfterClose(this); }
-    virtual void DoBeforePost() { if (BeforePost) BeforePost(this); }
-    virtual void DoAfterPost() { if (AfterPost) AfterPost(this); }
-    virtual void DoBeforeDelete() { if (BeforeDelete) BeforeDelete(this); }
-    virtual void DoAfterDelete() { if (AfterDelete) AfterDelete(this); }
-    virtual void DoBeforeScroll() { if (BeforeScroll) BeforeScroll(this); }
-    virtual void DoAfterScroll() { if (AfterScroll) AfterScroll(this); }
-    virtual void DoOnNewRecord() { if (OnNewRecord) OnNewRecord(this); }
+    virtual void DoBeforeOpen() {
+        if (BeforeOpen) BeforeOpen(this);
+    }
+    virtual void DoAfterOpen() {
+        if (AfterOpen) AfterOpen(this);
+    }
+    virtual void DoBeforeClose() {
+        if (BeforeClose) BeforeClose(this);
+    }
+    virtual void DoAfterClose() {
+        if (AfterClose) AfterClose(this);
+    }
+    virtual void DoBeforePost() {
+        if (BeforePost) BeforePost(this);
+    }
+    virtual void DoAfterPost() {
+        if (AfterPost) AfterPost(this);
+    }
+    virtual void DoBeforeDelete() {
+        if (BeforeDelete) BeforeDelete(this);
+    }
+    virtual void DoAfterDelete() {
+        if (AfterDelete) AfterDelete(this);
+    }
+    virtual void DoBeforeScroll() {
+        if (BeforeScroll) BeforeScroll(this);
+    }
+    virtual void DoAfterScroll() {
+        if (AfterScroll) AfterScroll(this);
+    }
+    virtual void DoOnNewRecord() {
+        if (OnNewRecord) OnNewRecord(this);
+    }
 
     // ---- services for derived classes ----
     // Re-reads the presented order after the store changed by itself
@@ -772,19 +874,20 @@ private:
 
     bool filterActive() const;
     bool evalFilter() const;
-    int presentedCount() const;          // stored records passing the filter
-    TRecordId idAt(int index) const;     // presented index -> id
-    int indexOfId(TRecordId id) const;   // id -> presented index, -1
+    int presentedCount() const;        // stored records passing the filter
+    TRecordId idAt(int index) const;   // presented index -> id
+    int indexOfId(TRecordId id) const; // id -> presented index, -1
     void rebuildView();
     bool acceptRecord(TRecordId id) const;
-    TRecordId readRecord() const;        // the record field reads resolve to
+    TRecordId readRecord() const; // the record field reads resolve to
     void ensureCalc(TRecordId id) const;
     void bindFields();
     void unbindFields();
     void moveTo(int index, bool scrollEvent, int distance);
     void beginInsert(bool append);
     void finishInsertOrEdit();
-    bool keyMatches(TRecordId id, const std::vector<TField*>& keys, const std::vector<Variant>& values, TLocateOptions options) const;
+    bool keyMatches(TRecordId id, const std::vector<TField*>& keys, const std::vector<Variant>& values,
+                    TLocateOptions options) const;
     std::vector<TField*> fieldList(const std::string& names) const;
     void notifyLinks(TDataEvent event, intptr_t info);
     void addDataSource(TDataSource* ds);
@@ -811,7 +914,7 @@ private:
     mutable std::vector<Variant> calcBuffer_;
     mutable TRecordId calcFor_ = kNoRecord;
     mutable bool calcValid_ = false;
-    mutable TRecordId passingRecord_ = kNoRecord;  // dsCalcFields / dsFilter target
+    mutable TRecordId passingRecord_ = kNoRecord; // dsCalcFields / dsFilter target
     // A data link's window row being read (TDataLink::SetActiveRecord).
     TRecordId linkRead_ = kNoRecord;
     bool linkReadSet_ = false;
@@ -821,7 +924,7 @@ private:
     TFilterOptions filterOptions_ = 0;
     std::shared_ptr<FilterExpr> filterExpr_;
     bool viewActive_ = false;
-    std::vector<int> view_;  // presented index -> store position, when filtering
+    std::vector<int> view_; // presented index -> store position, when filtering
     std::vector<TDataSource*> dataSources_;
 };
 
@@ -918,7 +1021,7 @@ private:
     int readRow_ = 0;
     TDataSource* dataSource_ = nullptr;
     int bufferCount_ = 1;
-    int first_ = 0;      // presented index of window row 0
+    int first_ = 0; // presented index of window row 0
     bool active_ = false, editing_ = false, readOnly_ = false, updating_ = false;
 };
 

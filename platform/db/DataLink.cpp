@@ -30,9 +30,7 @@ void TDataSource::SetEnabled(bool v) {
     dataEvent(deUpdateState, 0);
 }
 
-TDataSetState TDataSource::State() const {
-    return enabled_ && dataSet_ ? dataSet_->State() : dsInactive;
-}
+TDataSetState TDataSource::State() const { return enabled_ && dataSet_ ? dataSet_->State() : dsInactive; }
 
 void TDataSource::Edit() {
     if (autoEdit_ && dataSet_ && dataSet_->State() == dsBrowse) dataSet_->Edit();
@@ -221,9 +219,7 @@ void TDataLink::dataEvent(TDataEvent event, intptr_t info) {
         adjustWindow();
         DataSetChanged();
         break;
-    case deDataSetScroll:
-        DataSetScrolled(adjustWindow());
-        break;
+    case deDataSetScroll: DataSetScrolled(adjustWindow()); break;
     case deLayoutChange:
         adjustWindow();
         LayoutChanged();

@@ -15,7 +15,11 @@ bool isNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
 
 bool isTextField(const TField* f) {
     switch (f->DataType()) {
-    case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo: return true;
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftMemo:
+    case ftFmtMemo: return true;
     default: return false;
     }
 }
@@ -63,7 +67,7 @@ private:
     bool modified_ = false;
 };
 
-}  // namespace
+} // namespace
 
 TDataSet::TDataSet(TComponent* owner) : TComponent(owner) { fields_.owner_ = this; }
 
@@ -182,8 +186,7 @@ void TDataSet::Open() {
         state_ = dsInactive;
         try {
             StoreClose();
-        } catch (...) {
-        }
+        } catch (...) {}
         unbindFields();
         throw;
     }
@@ -230,9 +233,7 @@ int TDataSet::presentedCount() const {
     return viewActive_ ? int(view_.size()) : StoreRecordCount();
 }
 
-TRecordId TDataSet::idAt(int index) const {
-    return StoreRecordId(viewActive_ ? view_[size_t(index)] : index);
-}
+TRecordId TDataSet::idAt(int index) const { return StoreRecordId(viewActive_ ? view_[size_t(index)] : index); }
 
 int TDataSet::StorePosition(TRecordId id) const {
     int n = StoreRecordCount();
@@ -284,9 +285,7 @@ void TDataSet::rebuildView() {
     viewActive_ = true;
 }
 
-bool TDataSet::IsEmpty() const {
-    return state_ == dsInactive || (presentedCount() == 0 && state_ != dsInsert);
-}
+bool TDataSet::IsEmpty() const { return state_ == dsInactive || (presentedCount() == 0 && state_ != dsInsert); }
 
 int TDataSet::RecordCount() const {
     CheckActive();
@@ -528,16 +527,14 @@ void TDataSet::Post() {
     }
     DoBeforePost();
     for (TField* f : fields_.list_) {
-        if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData &&
-            f->DataType() != ftAutoInc && f->IsNull())
+        if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData && f->DataType() != ftAutoInc && f->IsNull())
             DatabaseError("Field '" + f->DisplayName() + "' must have a value", this);
     }
     bool inserting = state_ == dsInsert;
     int position;
     if (inserting) {
         int n = presentedCount();
-        position = insertIndex_ >= n ? StoreRecordCount()
-                                     : (viewActive_ ? view_[size_t(insertIndex_)] : insertIndex_);
+        position = insertIndex_ >= n ? StoreRecordCount() : (viewActive_ ? view_[size_t(insertIndex_)] : insertIndex_);
     } else {
         position = StorePosition(editId_);
     }
@@ -838,8 +835,7 @@ std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField* field, TBlobStreamMo
 TBookmark TDataSet::StoreBookmark(TRecordId id) const { return std::to_string(id); }
 
 TRecordId TDataSet::StoreBookmarkRecord(const TBookmark& b) const {
-    if (b.empty() || b.find_first_not_of("0123456789") != std::string::npos || b.size() > 18)
-        return kNoRecord;
+    if (b.empty() || b.find_first_not_of("0123456789") != std::string::npos || b.size() > 18) return kNoRecord;
     TRecordId id = std::stoll(b);
     return StorePosition(id) >= 0 ? id : kNoRecord;
 }
@@ -849,8 +845,7 @@ TBookmark TDataSet::GetBookmark() const {
     // While a data link reads a window row, that row is the record in view
     // (a grid asks which of its rows are selected), as RecNo already says.
     if (linkReadSet_) return linkRead_ >= 0 ? StoreBookmark(linkRead_) : TBookmark();
-    if (state_ == dsInsert || cursor_ < 0 || cursor_ >= presentedCount())
-        return TBookmark();
+    if (state_ == dsInsert || cursor_ < 0 || cursor_ >= presentedCount()) return TBookmark();
     return StoreBookmark(idAt(cursor_));
 }
 
@@ -877,8 +872,8 @@ int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const {
 
 // -------------------------------------------------------- locate / lookup
 
-bool TDataSet::keyMatches(TRecordId id, const std::vector<TField*>& keys,
-                          const std::vector<Variant>& values, TLocateOptions options) const {
+bool TDataSet::keyMatches(TRecordId id, const std::vector<TField*>& keys, const std::vector<Variant>& values,
+                          TLocateOptions options) const {
     for (size_t k = 0; k < keys.size(); ++k) {
         const TField* f = keys[k];
         const Variant& want = values[k];
@@ -923,7 +918,7 @@ std::vector<Variant> keyValueList(const Variant& keyValues, size_t count) {
     if (values.size() != count) throw EDatabaseError("Invalid variant type conversion");
     return values;
 }
-}  // namespace
+} // namespace
 
 bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
     CheckActive();
@@ -983,9 +978,7 @@ void TDataSet::DataEvent(TDataEvent event, intptr_t info) {
 }
 
 void TDataSet::notifyLinks(TDataEvent event, intptr_t info) {
-    if (disableCount_ > 0 && event != deFocusControl && event != deUpdateRecord &&
-        event != deCheckBrowseMode)
-        return;
+    if (disableCount_ > 0 && event != deFocusControl && event != deUpdateRecord && event != deCheckBrowseMode) return;
     for (TDataSource* ds : std::vector<TDataSource*>(dataSources_)) ds->dataEvent(event, info);
 }
 

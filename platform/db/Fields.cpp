@@ -10,12 +10,11 @@
 namespace {
 
 const char* const kTypeNames[] = {
-    "Unknown", "String", "SmallInt", "Integer", "Word", "Boolean", "Float",
-    "Currency", "BCD", "Date", "Time", "DateTime", "Bytes", "VarBytes",
-    "AutoInc", "Blob", "Memo", "Graphic", "FmtMemo", "ParadoxOle", "DBaseOle",
-    "TypedBinary", "Cursor", "FixedChar", "WideString", "LargeInt", "ADT",
-    "Array", "Reference", "DataSet", "OraBlob", "OraClob", "Variant",
-    "Interface", "IDispatch", "Guid", "TimeStamp", "FMTBcd"};
+    "Unknown",    "String",    "SmallInt",  "Integer",    "Word",      "Boolean",     "Float",   "Currency",
+    "BCD",        "Date",      "Time",      "DateTime",   "Bytes",     "VarBytes",    "AutoInc", "Blob",
+    "Memo",       "Graphic",   "FmtMemo",   "ParadoxOle", "DBaseOle",  "TypedBinary", "Cursor",  "FixedChar",
+    "WideString", "LargeInt",  "ADT",       "Array",      "Reference", "DataSet",     "OraBlob", "OraClob",
+    "Variant",    "Interface", "IDispatch", "Guid",       "TimeStamp", "FMTBcd"};
 
 // Cuts UTF-8 text after `chars` characters.
 std::string cutChars(const std::string& s, int chars) {
@@ -33,7 +32,7 @@ std::string cutChars(const std::string& s, int chars) {
 
 bool isNullish(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
 
-}  // namespace
+} // namespace
 
 const char* FieldTypeName(TFieldType t) {
     int i = int(t);
@@ -41,8 +40,7 @@ const char* FieldTypeName(TFieldType t) {
 }
 
 void DatabaseError(const std::string& message, const TComponent* component) {
-    if (component && !component->Name().empty())
-        throw EDatabaseError(component->Name() + ": " + message);
+    if (component && !component->Name().empty()) throw EDatabaseError(component->Name() + ": " + message);
     throw EDatabaseError(message);
 }
 
@@ -95,7 +93,9 @@ void TField::SetIndex(int index) {
 int TField::DisplayWidth() const {
     if (displayWidth_ > 0) return displayWidth_;
     switch (dataType_) {
-    case ftString: case ftFixedChar: case ftWideString: return size_ > 0 ? size_ : 20;
+    case ftString:
+    case ftFixedChar:
+    case ftWideString: return size_ > 0 ? size_ : 20;
     case ftBoolean: return 5;
     case ftDate: return 10;
     case ftTime: return 10;
@@ -240,13 +240,11 @@ bool TNumericField::IsValidChar(char32_t c) const {
 
 void TNumericField::CheckRange(double v) const {
     if ((minValue_ != 0 || maxValue_ != 0) && (v < minValue_ || v > maxValue_))
-        DatabaseError(Format("%g is not a valid value for field '%s'. The allowed range is %g to %g",
-                             v, DisplayName(), minValue_, maxValue_));
+        DatabaseError(Format("%g is not a valid value for field '%s'. The allowed range is %g to %g", v, DisplayName(),
+                             minValue_, maxValue_));
 }
 
-bool TIntegerField::IsValidChar(char32_t c) const {
-    return (c >= '0' && c <= '9') || c == '+' || c == '-';
-}
+bool TIntegerField::IsValidChar(char32_t c) const { return (c >= '0' && c <= '9') || c == '+' || c == '-'; }
 
 Variant TIntegerField::Convert(const Variant& v) const {
     int64_t n;
@@ -261,13 +259,16 @@ Variant TIntegerField::Convert(const Variant& v) const {
     }
     double lo = minValue_, hi = maxValue_;
     if (lo == 0 && hi == 0) {
-        if (dataType_ == ftSmallint) lo = -32768, hi = 32767;
-        else if (dataType_ == ftWord) lo = 0, hi = 65535;
-        else if (dataType_ != ftLargeint) lo = -2147483648.0, hi = 2147483647.0;
+        if (dataType_ == ftSmallint)
+            lo = -32768, hi = 32767;
+        else if (dataType_ == ftWord)
+            lo = 0, hi = 65535;
+        else if (dataType_ != ftLargeint)
+            lo = -2147483648.0, hi = 2147483647.0;
     }
     if ((lo != 0 || hi != 0) && (double(n) < lo || double(n) > hi))
-        DatabaseError(Format("%g is not a valid value for field '%s'. The allowed range is %g to %g",
-                             double(n), DisplayName(), lo, hi));
+        DatabaseError(Format("%g is not a valid value for field '%s'. The allowed range is %g to %g", double(n),
+                             DisplayName(), lo, hi));
     if (dataType_ == ftLargeint) return Variant(static_cast<long long>(n));
     return Variant(int(n));
 }
@@ -323,8 +324,7 @@ std::string TFloatField::FormatText(const Variant& v, bool displayText) const {
     if (v.Type() == varCurrency) {
         ::Currency c = v.AsCurrency();
         if (!fmt.empty()) return FormatCurr(fmt, c);
-        if (currency_)
-            return CurrToStrF(c, displayText ? ffCurrency : ffFixed, FormatSettings.CurrencyDecimals);
+        if (currency_) return CurrToStrF(c, displayText ? ffCurrency : ffFixed, FormatSettings.CurrencyDecimals);
         return CurrToStr(c);
     }
     double d = v.AsDouble();
@@ -371,7 +371,7 @@ void boolTexts(const std::string& displayValues, std::string& t, std::string& f)
     t = displayValues.substr(0, p);
     f = p == std::string::npos ? "" : displayValues.substr(p + 1);
 }
-}  // namespace
+} // namespace
 
 Variant TBooleanField::Convert(const Variant& v) const {
     if (VarIsStr(v)) {
@@ -478,7 +478,9 @@ void TBlobField::SaveToFile(const std::string& path) const {
 
 TField* CreateFieldOfType(TFieldType type, TComponent* owner) {
     switch (type) {
-    case ftString: case ftFixedChar: case ftWideString: return new TStringField(owner, type);
+    case ftString:
+    case ftFixedChar:
+    case ftWideString: return new TStringField(owner, type);
     case ftSmallint: return new TSmallintField(owner);
     case ftInteger: return new TIntegerField(owner);
     case ftWord: return new TWordField(owner);
@@ -487,24 +489,29 @@ TField* CreateFieldOfType(TFieldType type, TComponent* owner) {
     case ftBoolean: return new TBooleanField(owner);
     case ftFloat: return new TFloatField(owner);
     case ftCurrency: return new TCurrencyField(owner);
-    case ftBCD: case ftFMTBcd: return new TBCDField(owner);
+    case ftBCD:
+    case ftFMTBcd: return new TBCDField(owner);
     case ftDate: return new TDateField(owner);
     case ftTime: return new TTimeField(owner);
-    case ftDateTime: case ftTimeStamp: return new TDateTimeField(owner);
-    case ftMemo: case ftFmtMemo: return new TMemoField(owner);
+    case ftDateTime:
+    case ftTimeStamp: return new TDateTimeField(owner);
+    case ftMemo:
+    case ftFmtMemo: return new TMemoField(owner);
     case ftGraphic: return new TGraphicField(owner);
-    case ftBlob: case ftBytes: case ftVarBytes: case ftTypedBinary:
-    case ftParadoxOle: case ftDBaseOle: return new TBlobField(owner, type);
-    default:
-        DatabaseError(std::string("Field type ") + FieldTypeName(type) + " not supported");
+    case ftBlob:
+    case ftBytes:
+    case ftVarBytes:
+    case ftTypedBinary:
+    case ftParadoxOle:
+    case ftDBaseOle: return new TBlobField(owner, type);
+    default: DatabaseError(std::string("Field type ") + FieldTypeName(type) + " not supported");
     }
 }
 
 TField* TFieldDef::CreateField(TComponent* owner) const {
     TField* f = CreateFieldOfType(DataType, owner);
     f->SetFieldName(Name);
-    if (DataType == ftString || DataType == ftFixedChar || DataType == ftWideString || Size > 0)
-        f->SetSize(Size);
+    if (DataType == ftString || DataType == ftFixedChar || DataType == ftWideString || Size > 0) f->SetSize(Size);
     f->SetRequired(Required);
     if (auto* ff = dynamic_cast<TFloatField*>(f); ff && Precision > 0 && DataType == ftFloat)
         ff->SetPrecision(Precision);

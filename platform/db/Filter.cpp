@@ -10,8 +10,8 @@
 
 struct TDataSet::FilterExpr {
     enum Kind { Or, And, Not, Compare, IsNull, IsNotNull } kind = Compare;
-    std::string op;     // "=", "<>", "<", ">", "<=", ">="
-    std::string field;  // Compare / IsNull
+    std::string op;    // "=", "<>", "<", ">", "<=", ">="
+    std::string field; // Compare / IsNull
     Variant literal;
     bool literalIsText = false;
     std::shared_ptr<FilterExpr> a, b;
@@ -55,8 +55,9 @@ std::vector<Token> tokenize(const std::string& s) {
             if (e == std::string::npos) bad();
             out.push_back({Token::Name, s.substr(i + 1, e - i - 1)});
             i = e + 1;
-        } else if (std::isdigit(c) || (c == '-' && i + 1 < s.size() && std::isdigit(static_cast<unsigned char>(s[i + 1])) &&
-                                       (out.empty() || out.back().kind == Token::Op || out.back().kind == Token::LParen))) {
+        } else if (std::isdigit(c) ||
+                   (c == '-' && i + 1 < s.size() && std::isdigit(static_cast<unsigned char>(s[i + 1])) &&
+                    (out.empty() || out.back().kind == Token::Op || out.back().kind == Token::LParen))) {
             size_t b = i++;
             while (i < s.size() && (std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) ++i;
             out.push_back({Token::Number, s.substr(b, i - b)});
@@ -167,7 +168,7 @@ struct Parser {
     }
 };
 
-}  // namespace
+} // namespace
 
 void TDataSet::SetFilter(const std::string& text) {
     std::shared_ptr<FilterExpr> expr;
@@ -220,8 +221,8 @@ bool evalNode(const TDataSet& ds, const TDataSet::FilterExpr& e, TFilterOptions 
     if (e.kind == E::IsNotNull) return !null;
     if (null) return false;
     int cmp;
-    bool textField = f->DataType() == ftString || f->DataType() == ftFixedChar ||
-                     f->DataType() == ftWideString || f->DataType() == ftMemo;
+    bool textField = f->DataType() == ftString || f->DataType() == ftFixedChar || f->DataType() == ftWideString ||
+                     f->DataType() == ftMemo;
     if (textField) {
         std::string have = VarToStr(v), want = VarToStr(e.literal);
         bool ci = options & foCaseInsensitive;
@@ -262,6 +263,6 @@ bool evalNode(const TDataSet& ds, const TDataSet::FilterExpr& e, TFilterOptions 
     return cmp >= 0;
 }
 
-}  // namespace
+} // namespace
 
 bool TDataSet::evalFilter() const { return filterExpr_ ? evalNode(*this, *filterExpr_, filterOptions_) : true; }

@@ -47,11 +47,16 @@ void TBitBtn::SetNumGlyphs(int v) {
 
 void TBitBtn::SetKind(TBitBtnKind v) {
     kind_ = v;
-    struct K { const char* caption; TModalResult mr; bool def; bool cancel; };
+    struct K {
+        const char* caption;
+        TModalResult mr;
+        bool def;
+        bool cancel;
+    };
     static const K kinds[] = {
-        {nullptr, mrNone, false, false}, {"OK", mrOk, true, false}, {"Cancel", mrCancel, false, true},
-        {"&Help", mrNone, false, false}, {"&Yes", mrYes, true, false}, {"&No", mrNo, false, true},
-        {"&Close", mrNone, false, false}, {"Abort", mrAbort, false, true}, {"&Retry", mrRetry, false, false},
+        {nullptr, mrNone, false, false},     {"OK", mrOk, true, false},       {"Cancel", mrCancel, false, true},
+        {"&Help", mrNone, false, false},     {"&Yes", mrYes, true, false},    {"&No", mrNo, false, true},
+        {"&Close", mrNone, false, false},    {"Abort", mrAbort, false, true}, {"&Retry", mrRetry, false, false},
         {"&Ignore", mrIgnore, false, false}, {"&All", mrAll, false, false},
     };
     const K& k = kinds[v];
@@ -64,7 +69,8 @@ void TBitBtn::SetKind(TBitBtnKind v) {
 
 void TBitBtn::SetLayout(TButtonLayout v) {
     layout_ = v;
-    static_cast<QPushButton*>(d_->widget.data())->setLayoutDirection(v == blGlyphRight ? Qt::RightToLeft : Qt::LeftToRight);
+    static_cast<QPushButton*>(d_->widget.data())
+        ->setLayoutDirection(v == blGlyphRight ? Qt::RightToLeft : Qt::LeftToRight);
 }
 
 void TBitBtn::Click() {
@@ -75,7 +81,8 @@ void TBitBtn::Click() {
 
 // ------------------------------------------------------------ speed button
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TControl(AOwner, new TControlPrivate(NewWidget<QToolButton>())), glyph_(new TBitmap) {
+TSpeedButton::TSpeedButton(TComponent* AOwner)
+    : TControl(AOwner, new TControlPrivate(NewWidget<QToolButton>())), glyph_(new TBitmap) {
     auto* b = static_cast<QToolButton*>(d_->widget.data());
     b->setFocusPolicy(Qt::NoFocus);
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -103,7 +110,8 @@ void TSpeedButton::SetDown(bool v) {
     b->setChecked(v);
     if (v && Parent()) {
         for (int i = 0; i < Parent()->ControlCount(); ++i)
-            if (auto* s = dynamic_cast<TSpeedButton*>(Parent()->Controls(i)); s && s != this && s->groupIndex_ == groupIndex_ && s->down_)
+            if (auto* s = dynamic_cast<TSpeedButton*>(Parent()->Controls(i));
+                s && s != this && s->groupIndex_ == groupIndex_ && s->down_)
                 s->SetDown(false);
     }
 }
@@ -115,7 +123,9 @@ void TSpeedButton::glyphChanged() {
     auto* b = static_cast<QToolButton*>(d_->widget.data());
     QIcon icon = GlyphIcon(glyph_, numGlyphs_);
     b->setIcon(icon);
-    b->setToolButtonStyle(d_->text.empty() ? Qt::ToolButtonIconOnly : layout_ == blGlyphTop ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonTextBesideIcon);
+    b->setToolButtonStyle(d_->text.empty()        ? Qt::ToolButtonIconOnly
+                          : layout_ == blGlyphTop ? Qt::ToolButtonTextUnderIcon
+                                                  : Qt::ToolButtonTextBesideIcon);
 }
 
 void TSpeedButton::SetGlyph(TBitmap* v) {
@@ -135,9 +145,12 @@ void TSpeedButton::SetLayout(TButtonLayout v) {
 
 void TSpeedButton::Click() {
     if (groupIndex_ != 0) {
-        if (!down_) SetDown(true);
-        else if (allowAllUp_) SetDown(false);
-        else SetDown(true);
+        if (!down_)
+            SetDown(true);
+        else if (allowAllUp_)
+            SetDown(false);
+        else
+            SetDown(true);
     }
     TControl::Click();
 }

@@ -26,8 +26,10 @@ QPainter* TCanvasPrivate::painter() {
     p->setRenderHint(QPainter::Antialiasing, false);
     p->setRenderHint(QPainter::TextAntialiasing, false);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (hasClip) p->setClipRegion(clip);
-    else p->setClipping(false);
+    if (hasClip)
+        p->setClipRegion(clip);
+    else
+        p->setClipping(false);
     return p;
 }
 
@@ -198,7 +200,7 @@ QPolygon ToQPolygon(const std::vector<TPoint>& pts) {
     return poly;
 }
 
-}  // namespace canvasimpl
+} // namespace canvasimpl
 
 using namespace canvasimpl;
 
@@ -218,7 +220,7 @@ void RequireDevice(const TCanvas* c) {
     // Owners repaint later, so telling them before the drawing is enough.
     if (c->OnChange) c->OnChange(const_cast<TCanvas*>(c));
 }
-}  // namespace canvasimpl
+} // namespace canvasimpl
 
 void TCanvas::MoveTo(int x, int y) { penPos_ = {x, y}; }
 
@@ -275,7 +277,7 @@ QRect ShapeRect(const TCanvas* c, int x1, int y1, int x2, int y2) {
     }
     return QRect(x1, y1, x2 - x1 - shrink, y2 - y1 - shrink);
 }
-}  // namespace
+} // namespace
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     RequireDevice(this);
@@ -481,7 +483,7 @@ QPainter::CompositionMode RopComposition(TCopyMode mode, bool& ok) {
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -511,7 +513,8 @@ void Blit(TCanvas* c, QImage src, const TRect& dest, TCopyMode mode) {
         if (d->hasClip) area = area.intersected(d->clip.boundingRect());
         for (int y = area.top(); y <= area.bottom(); ++y) {
             auto* line = reinterpret_cast<uint32_t*>(dst.scanLine(y));
-            const uint32_t* sline = src.isNull() ? nullptr : reinterpret_cast<const uint32_t*>(src.constScanLine(y - dest.Top));
+            const uint32_t* sline =
+                src.isNull() ? nullptr : reinterpret_cast<const uint32_t*>(src.constScanLine(y - dest.Top));
             for (int x = area.left(); x <= area.right(); ++x) {
                 if (d->hasClip && !d->clip.contains(QPoint(x, y))) continue;
                 uint32_t s = sline ? sline[x - dest.Left] : 0;
@@ -527,9 +530,12 @@ void Blit(TCanvas* c, QImage src, const TRect& dest, TCopyMode mode) {
     bool raster = p->paintEngine() && p->paintEngine()->type() == QPaintEngine::Raster;
     bool ok = false;
     QPainter::CompositionMode cm = RopComposition(mode, ok);
-    if (mode == cmWhiteness) p->fillRect(target, Qt::white);
-    else if (mode == cmBlackness) p->fillRect(target, Qt::black);
-    else if (mode == cmPatCopy) p->fillRect(target, MakeBrush(*brush, pmCopy));
+    if (mode == cmWhiteness)
+        p->fillRect(target, Qt::white);
+    else if (mode == cmBlackness)
+        p->fillRect(target, Qt::black);
+    else if (mode == cmPatCopy)
+        p->fillRect(target, MakeBrush(*brush, pmCopy));
     else if (mode == cmDstInvert) {
         if (raster) {
             p->setCompositionMode(QPainter::RasterOp_NotDestination);
@@ -558,7 +564,7 @@ void Blit(TCanvas* c, QImage src, const TRect& dest, TCopyMode mode) {
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-}  // namespace
+} // namespace
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect) {
     RequireDevice(this);
@@ -645,8 +651,12 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source,
 
 namespace {
 
-void HLine(QPainter* p, int x1, int x2, int y, TColor c) { if (x2 > x1) p->fillRect(x1, y, x2 - x1, 1, ToQColor(c)); }
-void VLine(QPainter* p, int x, int y1, int y2, TColor c) { if (y2 > y1) p->fillRect(x, y1, 1, y2 - y1, ToQColor(c)); }
+void HLine(QPainter* p, int x1, int x2, int y, TColor c) {
+    if (x2 > x1) p->fillRect(x1, y, x2 - x1, 1, ToQColor(c));
+}
+void VLine(QPainter* p, int x, int y1, int y2, TColor c) {
+    if (y2 > y1) p->fillRect(x, y1, 1, y2 - y1, ToQColor(c));
+}
 
 // One ring of an edge: top/left in tl, bottom/right in br; r shrinks by one.
 void Ring(QPainter* p, TRect& r, unsigned flags, TColor tl, TColor br) {
@@ -668,12 +678,17 @@ void PaintEdge(QPainter* p, TRect& r, unsigned edge, unsigned flags) {
     if (flags & (BF_FLAT | BF_MONO)) {
         TColor c = (flags & BF_MONO) ? clWindowFrame : clBtnShadow;
         if (outer) Ring(p, inner, flags, c, c);
-        if (in) Ring(p, inner, flags, (flags & BF_MONO) ? clWindow : clBtnFace, (flags & BF_MONO) ? clWindow : clBtnFace);
+        if (in)
+            Ring(p, inner, flags, (flags & BF_MONO) ? clWindow : clBtnFace, (flags & BF_MONO) ? clWindow : clBtnFace);
     } else {
-        if (outer == BDR_RAISEDOUTER) Ring(p, inner, flags, cl3DLight, cl3DDkShadow);
-        else if (outer == BDR_SUNKENOUTER) Ring(p, inner, flags, clBtnShadow, clBtnHighlight);
-        if (in == BDR_RAISEDINNER) Ring(p, inner, flags, clBtnHighlight, clBtnShadow);
-        else if (in == BDR_SUNKENINNER) Ring(p, inner, flags, cl3DDkShadow, cl3DLight);
+        if (outer == BDR_RAISEDOUTER)
+            Ring(p, inner, flags, cl3DLight, cl3DDkShadow);
+        else if (outer == BDR_SUNKENOUTER)
+            Ring(p, inner, flags, clBtnShadow, clBtnHighlight);
+        if (in == BDR_RAISEDINNER)
+            Ring(p, inner, flags, clBtnHighlight, clBtnShadow);
+        else if (in == BDR_SUNKENINNER)
+            Ring(p, inner, flags, cl3DDkShadow, cl3DLight);
     }
     if (p && (flags & BF_MIDDLE) && !IsRectEmpty(inner))
         p->fillRect(inner.Left, inner.Top, inner.Width(), inner.Height(), ToQColor(clBtnFace));
@@ -699,7 +714,8 @@ void PaintFrameControl(QPainter* p, TRect& r, unsigned kind, unsigned state) {
     bool flat = state & (DFCS_FLAT | DFCS_MONO);
     if (kind == DFC_BUTTON && (state & 0x1F) == DFCS_BUTTONPUSH) {
         TRect b = r;
-        PaintEdge(p, b, (pushed || checked) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | (flat ? BF_FLAT : 0));
+        PaintEdge(p, b, (pushed || checked) ? EDGE_SUNKEN : EDGE_RAISED,
+                  BF_RECT | BF_MIDDLE | BF_ADJUST | (flat ? BF_FLAT : 0));
         if (state & DFCS_ADJUSTRECT) r = b;
         return;
     }
@@ -742,7 +758,8 @@ void PaintFrameControl(QPainter* p, TRect& r, unsigned kind, unsigned state) {
     }
     if (kind == DFC_SCROLL) {
         TRect b = r;
-        PaintEdge(p, b, pushed ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | ((pushed || flat) ? BF_FLAT : 0));
+        PaintEdge(p, b, pushed ? BDR_SUNKENOUTER : EDGE_RAISED,
+                  BF_RECT | BF_MIDDLE | BF_ADJUST | ((pushed || flat) ? BF_FLAT : 0));
         unsigned part = state & 0xFF;
         int dir = part == DFCS_SCROLLUP ? 0 : part == DFCS_SCROLLLEFT ? 2 : part == DFCS_SCROLLRIGHT ? 3 : 1;
         if (pushed) OffsetRect(b, 1, 1);
@@ -753,7 +770,7 @@ void PaintFrameControl(QPainter* p, TRect& r, unsigned kind, unsigned state) {
     PaintEdge(p, b, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
 }
 
-}  // namespace
+} // namespace
 
 void TCanvas::DrawEdge(TRect& r, unsigned edge, unsigned flags) {
     RequireDevice(this);

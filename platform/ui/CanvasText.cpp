@@ -70,8 +70,10 @@ void TextRun(TCanvas* c, int x, int y, const QString& text, const TRect* clip, b
         double minx = 1e9, miny = 1e9, maxx = -1e9, maxy = -1e9;
         for (int i = 0; i < 4; ++i) {
             double px = x + xs[i] * cs - ys[i] * sn, py = y + xs[i] * sn + ys[i] * cs;
-            minx = std::min(minx, px); maxx = std::max(maxx, px);
-            miny = std::min(miny, py); maxy = std::max(maxy, py);
+            minx = std::min(minx, px);
+            maxx = std::max(maxx, px);
+            miny = std::min(miny, py);
+            maxy = std::max(maxy, py);
         }
         cell = {int(std::floor(minx)), int(std::floor(miny)), int(std::ceil(maxx)), int(std::ceil(maxy))};
     }
@@ -111,7 +113,7 @@ void TextRun(TCanvas* c, int x, int y, const QString& text, const TRect* clip, b
 
 bool Opaque(const TCanvas* c) { return c->Brush()->Style() != bsClear; }
 
-}  // namespace
+} // namespace
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
     RequireDevice(this);
@@ -181,7 +183,8 @@ QString ExpandTabs(const QString& line, const QFontMetrics& m) {
         }
         int w = m.horizontalAdvance(out);
         int next = (w / stop + 1) * stop;
-        do out += ' '; while (m.horizontalAdvance(out) < next);
+        do out += ' ';
+        while (m.horizontalAdvance(out) < next);
     }
     return out;
 }
@@ -235,7 +238,7 @@ QString Ellipsize(const QString& line, int maxWidth, const QFontMetrics& m) {
     return s + "...";
 }
 
-}  // namespace
+} // namespace
 
 int TCanvas::DrawText(const std::string& text, int count, TRect& r, unsigned format) {
     std::string bytes = text;
@@ -292,15 +295,19 @@ int TCanvas::DrawText(const std::string& text, int count, TRect& r, unsigned for
     RequireDevice(this);
     int y = r.Top;
     if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER) y = r.Top + (r.Height() - lineHeight) / 2;
-        else if (format & DT_BOTTOM) y = r.Bottom - lineHeight;
+        if (format & DT_VCENTER)
+            y = r.Top + (r.Height() - lineHeight) / 2;
+        else if (format & DT_BOTTOM)
+            y = r.Bottom - lineHeight;
     }
     const TRect* clip = (format & DT_NOCLIP) ? nullptr : &r;
     for (auto& l : lines) {
         int w = m.horizontalAdvance(l);
         int x = r.Left;
-        if (format & DT_CENTER) x = r.Left + (r.Width() - w) / 2;
-        else if (format & DT_RIGHT) x = r.Right - w;
+        if (format & DT_CENTER)
+            x = r.Left + (r.Width() - w) / 2;
+        else if (format & DT_RIGHT)
+            x = r.Right - w;
         TextRun(this, x, y, l, clip, Opaque(this), underline);
         y += lineHeight;
     }

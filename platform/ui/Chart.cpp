@@ -27,14 +27,14 @@ namespace {
 // The palette points take when they bring no colour of their own.
 // White comes last so that a slice never vanishes into the background
 // before fifteen others have been coloured.
-constexpr TColor kPalette[] = {clRed,  clGreen, clYellow, clBlue,   clFuchsia, clTeal,   clNavy,  clMaroon,
-                               clLime, clOlive, clPurple, clSilver, clAqua,    clGray,   clBlack, clWhite};
+constexpr TColor kPalette[] = {clRed,  clGreen, clYellow, clBlue,   clFuchsia, clTeal, clNavy,  clMaroon,
+                               clLime, clOlive, clPurple, clSilver, clAqua,    clGray, clBlack, clWhite};
 
 TColor PaletteColor(int i) { return kPalette[size_t(i) % std::size(kPalette)]; }
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-}  // namespace
+} // namespace
 
 // ------------------------------------------------------------------ series
 
@@ -55,9 +55,18 @@ void TChartSeries::Changed() {
     if (chart_) chart_->Invalidate();
 }
 
-void TChartSeries::SetTitle(const std::string& v) { title_ = v; Changed(); }
-void TChartSeries::SetSeriesColor(TColor v) { color_ = v; Changed(); }
-void TChartSeries::SetActive(bool v) { active_ = v; Changed(); }
+void TChartSeries::SetTitle(const std::string& v) {
+    title_ = v;
+    Changed();
+}
+void TChartSeries::SetSeriesColor(TColor v) {
+    color_ = v;
+    Changed();
+}
+void TChartSeries::SetActive(bool v) {
+    active_ = v;
+    Changed();
+}
 
 void TChartSeries::SetDataSource(TDataSet* ds) {
     if (ds == dataSource_) return;
@@ -271,8 +280,7 @@ QChart* BuildChart(TChart* c, const std::vector<TChartSeries*>& series, int dpi)
             // The legend names the points by their labels, the slices by
             // their marks.
             auto markers = chart->legend()->markers(pie);
-            for (int i = 0; i < markers.size() && i < s->Count(); ++i)
-                markers[i]->setLabel(Q(s->XLabel(i)));
+            for (int i = 0; i < markers.size() && i < s->Count(); ++i) markers[i]->setLabel(Q(s->XLabel(i)));
             break;
         }
         case TChartSeries::skBar: {
@@ -340,7 +348,7 @@ void Render(QChart* chart, QPainter* p, const QRectF& target) {
     scene.removeItem(chart);
 }
 
-}  // namespace
+} // namespace
 
 void TChart::Draw(TCanvas* canvas, const TRect& r) {
     if (IsRectEmpty(r)) return;

@@ -20,8 +20,15 @@ class TChart;
 // What a point's mark says. smsLabelPercent, the statistics windows' style,
 // reads "文学 25 %": the label, a space, the share of the series total.
 enum TSeriesMarksStyle {
-    smsValue, smsPercent, smsLabel, smsLabelPercent, smsLabelValue, smsLegend, smsPercentTotal,
-    smsLabelPercentTotal, smsXValue
+    smsValue,
+    smsPercent,
+    smsLabel,
+    smsLabelPercent,
+    smsLabelValue,
+    smsLegend,
+    smsPercentTotal,
+    smsLabelPercentTotal,
+    smsXValue
 };
 
 struct TSeriesMarks {
@@ -151,7 +158,10 @@ public:
     TChartTitle* Title() { return &title_; }
     TChartLegend* Legend() { return &legend_; }
     bool View3D() const { return view3D_; }
-    void SetView3D(bool v) { view3D_ = v; Invalidate(); }
+    void SetView3D(bool v) {
+        view3D_ = v;
+        Invalidate();
+    }
 
     int SeriesCount() const { return int(series_.size()); }
     TChartSeries* Series(int index) const;

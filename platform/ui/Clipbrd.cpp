@@ -57,8 +57,10 @@ void TClipboard::Clear() {
 std::string TClipboard::AsText() const { return FromQt(QApplication::clipboard()->text()); }
 
 void TClipboard::SetAsText(const std::string& text) {
-    if (openCount_ > 0) Pending(pending_)->setText(ToQt(text));
-    else QApplication::clipboard()->setText(ToQt(text));
+    if (openCount_ > 0)
+        Pending(pending_)->setText(ToQt(text));
+    else
+        QApplication::clipboard()->setText(ToQt(text));
 }
 
 unsigned TClipboard::RegisterFormat(const std::string& name) {

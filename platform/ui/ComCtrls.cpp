@@ -61,7 +61,7 @@ public:
     QTabBar* bar;
     QWidget* area;
 };
-}  // namespace
+} // namespace
 
 static PageControlPrivate* PD(const TPageControl* p) { return static_cast<PageControlPrivate*>(p->DPtr()); }
 
@@ -102,9 +102,8 @@ TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner, new PageCon
     d->widget->setFocusPolicy(Qt::NoFocus);
     d->bar->setFocusPolicy(Qt::NoFocus);
     d->tabStop = false;
-    QObject::connect(d->bar, &QTabBar::tabBarClicked, d->bar, [this](int tab) {
-        DispatchSafely(this, [&] { tabClicked(tab); });
-    });
+    QObject::connect(d->bar, &QTabBar::tabBarClicked, d->bar,
+                     [this](int tab) { DispatchSafely(this, [&] { tabClicked(tab); }); });
     SetBounds(0, 0, 289, 193);
     d->place();
 }
@@ -282,7 +281,10 @@ void TStatusBar::Paint() {
     c->Font()->Assign(Font());
     auto text = [c](TRect r, const std::string& s, TAlignment a) {
         InflateRect(r, -2, 0);
-        unsigned fmt = DT_VCENTER | DT_SINGLELINE | (a == taCenter ? DT_CENTER : a == taRightJustify ? DT_RIGHT : DT_LEFT);
+        unsigned fmt = DT_VCENTER | DT_SINGLELINE |
+                       (a == taCenter         ? DT_CENTER
+                        : a == taRightJustify ? DT_RIGHT
+                                              : DT_LEFT);
         c->Brush()->SetStyle(bsClear);
         c->DrawText(s, -1, r, fmt);
         c->Brush()->SetStyle(bsSolid);
@@ -389,8 +391,8 @@ void TToolButton::Refresh() {
         icon = QIcon(QPixmap::fromImage(ImageListImage(bar->Images(), imageIndex_)));
     b->setIcon(icon);
     b->setToolButtonStyle(captions && !icon.isNull() ? Qt::ToolButtonTextUnderIcon
-                          : captions                  ? Qt::ToolButtonTextOnly
-                                                      : Qt::ToolButtonIconOnly);
+                          : captions                 ? Qt::ToolButtonTextOnly
+                                                     : Qt::ToolButtonIconOnly);
 }
 
 TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
@@ -486,7 +488,8 @@ TUpDown::TUpDown(TComponent* AOwner) : TWinControl(AOwner) {
         layout->addWidget(b);
     }
     QObject::connect(up, &QToolButton::clicked, up, [this] { DispatchSafely(this, [this] { ClickButton(btNext); }); });
-    QObject::connect(down, &QToolButton::clicked, down, [this] { DispatchSafely(this, [this] { ClickButton(btPrev); }); });
+    QObject::connect(down, &QToolButton::clicked, down,
+                     [this] { DispatchSafely(this, [this] { ClickButton(btPrev); }); });
     d_->clickOnRelease = false;
     SetBounds(0, 0, 15, 21);
 }
@@ -528,7 +531,8 @@ void TUpDown::ClickButton(TUDBtnType b) {
 
 static QDateTimeEdit* DateEdit(const TControl* c) { return static_cast<QDateTimeEdit*>(c->DPtr()->widget.data()); }
 
-TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(NewWidget<QDateTimeEdit>())) {
+TDateTimePicker::TDateTimePicker(TComponent* AOwner)
+    : TWinControl(AOwner, new TControlPrivate(NewWidget<QDateTimeEdit>())) {
     auto* e = DateEdit(this);
     e->setCalendarPopup(true);
     e->setFocusPolicy(Qt::StrongFocus);
@@ -548,8 +552,10 @@ TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TWinControl(AOwner, new T
 
 void TDateTimePicker::applyFormat() {
     auto* e = DateEdit(this);
-    if (kind_ == dtkTime) e->setDisplayFormat("HH:mm:ss");
-    else e->setDisplayFormat(dateFormat_ == dfShort ? "yyyy-MM-dd" : QString::fromUtf8("yyyy'年'M'月'd'日'"));
+    if (kind_ == dtkTime)
+        e->setDisplayFormat("HH:mm:ss");
+    else
+        e->setDisplayFormat(dateFormat_ == dfShort ? "yyyy-MM-dd" : QString::fromUtf8("yyyy'年'M'月'd'日'"));
     e->setCalendarPopup(kind_ == dtkDate);
 }
 
@@ -579,13 +585,15 @@ void TDateTimePicker::SetMaxDate(TDateTime v) { DateEdit(this)->setMaximumDateTi
 
 static QCalendarWidget* Calendar(const TControl* c) { return static_cast<QCalendarWidget*>(c->DPtr()->widget.data()); }
 
-TMonthCalendar::TMonthCalendar(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(NewWidget<QCalendarWidget>())) {
+TMonthCalendar::TMonthCalendar(TComponent* AOwner)
+    : TWinControl(AOwner, new TControlPrivate(NewWidget<QCalendarWidget>())) {
     auto* cal = Calendar(this);
     cal->setFocusPolicy(Qt::StrongFocus);
     cal->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     d_->clickOnRelease = false;
     // Double click and Enter on a day both "activate" it.
-    QObject::connect(cal, &QCalendarWidget::activated, cal, [this](QDate) { DispatchSafely(this, [this] { DblClick(); }); });
+    QObject::connect(cal, &QCalendarWidget::activated, cal,
+                     [this](QDate) { DispatchSafely(this, [this] { DblClick(); }); });
     QObject::connect(cal, &QCalendarWidget::clicked, cal, [this](QDate) { DispatchSafely(this, [this] { Click(); }); });
     QObject::connect(cal, &QCalendarWidget::selectionChanged, cal, [this] {
         DispatchSafely(this, [this] {
@@ -598,17 +606,20 @@ TMonthCalendar::TMonthCalendar(TComponent* AOwner) : TWinControl(AOwner, new TCo
 }
 
 TDateTime TMonthCalendar::Date() const { return double(kEpoch.daysTo(Calendar(this)->selectedDate())); }
-void TMonthCalendar::SetDate(TDateTime v) { Calendar(this)->setSelectedDate(kEpoch.addDays(qint64(std::floor(double(v))))); }
+void TMonthCalendar::SetDate(TDateTime v) {
+    Calendar(this)->setSelectedDate(kEpoch.addDays(qint64(std::floor(double(v)))));
+}
 
 // ------------------------------------------------------------ tree view
 
 namespace {
 constexpr int kNodeRole = Qt::UserRole + 77;
-}  // namespace
+} // namespace
 
 static QTreeWidget* Tree(const TTreeView* t) { return static_cast<QTreeWidget*>(t->DPtr()->widget.data()); }
 
-TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(NewWidget<QTreeWidget>())), items_(std::make_unique<TTreeNodes>(this)) {
+TTreeView::TTreeView(TComponent* AOwner)
+    : TWinControl(AOwner, new TControlPrivate(NewWidget<QTreeWidget>())), items_(std::make_unique<TTreeNodes>(this)) {
     auto* t = Tree(this);
     t->setHeaderHidden(true);
     t->setColumnCount(1);
@@ -662,9 +673,7 @@ TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner, new TControlPriva
     SetBounds(0, 0, 121, 97);
 }
 
-TTreeView::~TTreeView() {
-    items_->Clear();
-}
+TTreeView::~TTreeView() { items_->Clear(); }
 
 TTreeNode* TTreeView::NodeOfItem(void* item) const {
     auto* it = static_cast<QTreeWidgetItem*>(item);
@@ -673,7 +682,9 @@ TTreeNode* TTreeView::NodeOfItem(void* item) const {
 }
 
 TTreeNode* TTreeView::Selected() const { return NodeOfItem(Tree(this)->currentItem()); }
-void TTreeView::SetSelected(TTreeNode* v) { Tree(this)->setCurrentItem(v ? static_cast<QTreeWidgetItem*>(v->item_) : nullptr); }
+void TTreeView::SetSelected(TTreeNode* v) {
+    Tree(this)->setCurrentItem(v ? static_cast<QTreeWidgetItem*>(v->item_) : nullptr);
+}
 TTreeNode* TTreeView::GetNodeAt(int X, int Y) const { return NodeOfItem(Tree(this)->itemAt(X, Y)); }
 bool TTreeView::ShowRoot() const { return Tree(this)->rootIsDecorated(); }
 void TTreeView::SetShowRoot(bool v) { Tree(this)->setRootIsDecorated(v); }
@@ -697,8 +708,10 @@ TTreeNode* TTreeNodes::make(TTreeNode* parent, int index, const std::string& s, 
     auto& list = parent ? parent->children_ : roots_;
     index = std::clamp(index, 0, int(list.size()));
     list.insert(list.begin() + index, n);
-    if (parent) static_cast<QTreeWidgetItem*>(parent->item_)->insertChild(index, it);
-    else Tree(owner_)->insertTopLevelItem(index, it);
+    if (parent)
+        static_cast<QTreeWidgetItem*>(parent->item_)->insertChild(index, it);
+    else
+        Tree(owner_)->insertTopLevelItem(index, it);
     return n;
 }
 
@@ -779,7 +792,7 @@ bool TTreeNode::HasChildren() const {
 }
 void TTreeNode::SetHasChildren(bool v) {
     static_cast<QTreeWidgetItem*>(item_)->setChildIndicatorPolicy(v ? QTreeWidgetItem::ShowIndicator
-                                                                     : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+                                                                    : QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 bool TTreeNode::Expanded() const { return static_cast<QTreeWidgetItem*>(item_)->isExpanded(); }
 void TTreeNode::SetExpanded(bool v) { static_cast<QTreeWidgetItem*>(item_)->setExpanded(v); }
@@ -795,8 +808,10 @@ void TTreeNode::Collapse(bool recurse) {
 }
 bool TTreeNode::Selected() const { return Tree(owner_)->currentItem() == item_; }
 void TTreeNode::SetSelected(bool v) {
-    if (v) Tree(owner_)->setCurrentItem(static_cast<QTreeWidgetItem*>(item_));
-    else if (Selected()) Tree(owner_)->setCurrentItem(nullptr);
+    if (v)
+        Tree(owner_)->setCurrentItem(static_cast<QTreeWidgetItem*>(item_));
+    else if (Selected())
+        Tree(owner_)->setCurrentItem(nullptr);
 }
 TTreeNode* TTreeNode::GetNextSibling() const {
     const auto& list = parent_ ? parent_->children_ : owner_->items_->roots_;

@@ -133,9 +133,15 @@ public:
     std::string ClassName() const override { return "TStatusBar"; }
     TStatusPanels* Panels() const { return panels_.get(); }
     bool SimplePanel() const { return simplePanel_; }
-    void SetSimplePanel(bool v) { simplePanel_ = v; Invalidate(); }
+    void SetSimplePanel(bool v) {
+        simplePanel_ = v;
+        Invalidate();
+    }
     std::string SimpleText() const { return simpleText_; }
-    void SetSimpleText(const std::string& v) { simpleText_ = v; Invalidate(); }
+    void SetSimpleText(const std::string& v) {
+        simpleText_ = v;
+        Invalidate();
+    }
     bool SizeGrip() const { return sizeGrip_; }
     void SetSizeGrip(bool v) { sizeGrip_ = v; }
     // The rectangle panel i occupies in client coordinates.
@@ -197,9 +203,15 @@ public:
     bool Flat() const { return flat_; }
     void SetFlat(bool v);
     int ButtonWidth() const { return buttonWidth_; }
-    void SetButtonWidth(int v) { buttonWidth_ = v; Realign(); }
+    void SetButtonWidth(int v) {
+        buttonWidth_ = v;
+        Realign();
+    }
     int ButtonHeight() const { return buttonHeight_; }
-    void SetButtonHeight(int v) { buttonHeight_ = v; Realign(); }
+    void SetButtonHeight(int v) {
+        buttonHeight_ = v;
+        Realign();
+    }
     int ButtonCount() const;
     TToolButton* Buttons(int i) const;
 
@@ -245,9 +257,15 @@ public:
     explicit TUpDown(TComponent* AOwner);
     std::string ClassName() const override { return "TUpDown"; }
     int Min() const { return min_; }
-    void SetMin(int v) { min_ = v; SetPosition(pos_); }
+    void SetMin(int v) {
+        min_ = v;
+        SetPosition(pos_);
+    }
     int Max() const { return max_; }
-    void SetMax(int v) { max_ = v; SetPosition(pos_); }
+    void SetMax(int v) {
+        max_ = v;
+        SetPosition(pos_);
+    }
     int Position() const;
     void SetPosition(int v);
     int Increment() const { return increment_; }

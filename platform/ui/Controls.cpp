@@ -40,24 +40,27 @@ QWidget* WidgetOf(const TControl* c) { return c ? c->DPtr()->outer() : nullptr; 
 QWidget* ClientWidgetOf(const TControl* c) { return c ? c->DPtr()->client() : nullptr; }
 
 namespace {
-struct KeyPair { int qt; Word vk; };
-const KeyPair kKeys[] = {
-    {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Tab, VK_TAB}, {Qt::Key_Backtab, VK_TAB},
-    {Qt::Key_Return, VK_RETURN}, {Qt::Key_Enter, VK_RETURN}, {Qt::Key_Shift, VK_SHIFT},
-    {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU}, {Qt::Key_Pause, VK_PAUSE},
-    {Qt::Key_CapsLock, VK_CAPITAL}, {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Space, VK_SPACE},
-    {Qt::Key_PageUp, VK_PRIOR}, {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_End, VK_END},
-    {Qt::Key_Home, VK_HOME}, {Qt::Key_Left, VK_LEFT}, {Qt::Key_Up, VK_UP},
-    {Qt::Key_Right, VK_RIGHT}, {Qt::Key_Down, VK_DOWN}, {Qt::Key_Print, VK_SNAPSHOT},
-    {Qt::Key_Insert, VK_INSERT}, {Qt::Key_Delete, VK_DELETE}, {Qt::Key_Help, VK_HELP},
-    {Qt::Key_Menu, VK_APPS}, {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL},
-    {Qt::Key_Semicolon, 0xBA}, {Qt::Key_Equal, 0xBB}, {Qt::Key_Comma, 0xBC},
-    {Qt::Key_Minus, 0xBD}, {Qt::Key_Period, 0xBE}, {Qt::Key_Slash, 0xBF},
-    {Qt::Key_QuoteLeft, 0xC0}, {Qt::Key_BracketLeft, 0xDB}, {Qt::Key_Backslash, 0xDC},
-    {Qt::Key_BracketRight, 0xDD}, {Qt::Key_Apostrophe, 0xDE}, {Qt::Key_Plus, 0xBB},
-    {Qt::Key_Asterisk, 0x38}, {Qt::Key_Clear, VK_CLEAR},
+struct KeyPair {
+    int qt;
+    Word vk;
 };
-}  // namespace
+const KeyPair kKeys[] = {
+    {Qt::Key_Backspace, VK_BACK},   {Qt::Key_Tab, VK_TAB},         {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Return, VK_RETURN},    {Qt::Key_Enter, VK_RETURN},    {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Control, VK_CONTROL},  {Qt::Key_Alt, VK_MENU},        {Qt::Key_Pause, VK_PAUSE},
+    {Qt::Key_CapsLock, VK_CAPITAL}, {Qt::Key_Escape, VK_ESCAPE},   {Qt::Key_Space, VK_SPACE},
+    {Qt::Key_PageUp, VK_PRIOR},     {Qt::Key_PageDown, VK_NEXT},   {Qt::Key_End, VK_END},
+    {Qt::Key_Home, VK_HOME},        {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},
+    {Qt::Key_Right, VK_RIGHT},      {Qt::Key_Down, VK_DOWN},       {Qt::Key_Print, VK_SNAPSHOT},
+    {Qt::Key_Insert, VK_INSERT},    {Qt::Key_Delete, VK_DELETE},   {Qt::Key_Help, VK_HELP},
+    {Qt::Key_Menu, VK_APPS},        {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL},
+    {Qt::Key_Semicolon, 0xBA},      {Qt::Key_Equal, 0xBB},         {Qt::Key_Comma, 0xBC},
+    {Qt::Key_Minus, 0xBD},          {Qt::Key_Period, 0xBE},        {Qt::Key_Slash, 0xBF},
+    {Qt::Key_QuoteLeft, 0xC0},      {Qt::Key_BracketLeft, 0xDB},   {Qt::Key_Backslash, 0xDC},
+    {Qt::Key_BracketRight, 0xDD},   {Qt::Key_Apostrophe, 0xDE},    {Qt::Key_Plus, 0xBB},
+    {Qt::Key_Asterisk, 0x38},       {Qt::Key_Clear, VK_CLEAR},
+};
+} // namespace
 
 Word QtKeyToVK(int k, Qt::KeyboardModifiers mods) {
     const bool pad = mods & Qt::KeypadModifier;
@@ -68,7 +71,8 @@ Word QtKeyToVK(int k, Qt::KeyboardModifiers mods) {
         case Qt::Key_Minus: return VK_SUBTRACT;
         case Qt::Key_Asterisk: return VK_MULTIPLY;
         case Qt::Key_Slash: return VK_DIVIDE;
-        case Qt::Key_Period: case Qt::Key_Comma: return VK_DECIMAL;
+        case Qt::Key_Period:
+        case Qt::Key_Comma: return VK_DECIMAL;
         default: break;
         }
     }
@@ -129,14 +133,19 @@ static Qt::CursorShape ShapeOf(TCursor c) {
     case crCross: return Qt::CrossCursor;
     case crIBeam: return Qt::IBeamCursor;
     case crSizeNESW: return Qt::SizeBDiagCursor;
-    case crSizeNS: case crVSplit: return Qt::SizeVerCursor;
+    case crSizeNS:
+    case crVSplit: return Qt::SizeVerCursor;
     case crSizeNWSE: return Qt::SizeFDiagCursor;
-    case crSizeWE: case crHSplit: return Qt::SizeHorCursor;
+    case crSizeWE:
+    case crHSplit: return Qt::SizeHorCursor;
     case crUpArrow: return Qt::UpArrowCursor;
-    case crHourGlass: case crSQLWait: return Qt::WaitCursor;
+    case crHourGlass:
+    case crSQLWait: return Qt::WaitCursor;
     case crAppStart: return Qt::BusyCursor;
-    case crDrag: case crMultiDrag: return Qt::DragCopyCursor;
-    case crNoDrop: case crNo: return Qt::ForbiddenCursor;
+    case crDrag:
+    case crMultiDrag: return Qt::DragCopyCursor;
+    case crNoDrop:
+    case crNo: return Qt::ForbiddenCursor;
     case crHelp: return Qt::WhatsThisCursor;
     case crHandPoint: return Qt::PointingHandCursor;
     case crSizeAll: return Qt::SizeAllCursor;
@@ -151,9 +160,7 @@ static std::u32string ToU32(const QString& s) {
     for (char32_t c : s.toUcs4()) out.push_back(c);
     return out;
 }
-static QString FromU32(const std::u32string& s) {
-    return QString::fromUcs4(s.data(), qsizetype(s.size()));
-}
+static QString FromU32(const std::u32string& s) { return QString::fromUcs4(s.data(), qsizetype(s.size())); }
 
 // ------------------------------------------------------------ private part
 
@@ -221,10 +228,8 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
     if (q->ComponentState().Contains(csDestroying)) return false;
     auto* wc = dynamic_cast<TWinControl*>(q);
     switch (e->type()) {
-    case QEvent::KeyPress:
-        return wc && keyPressed(w, static_cast<QKeyEvent*>(e));
-    case QEvent::KeyRelease:
-        return wc && keyReleased(w, static_cast<QKeyEvent*>(e));
+    case QEvent::KeyPress: return wc && keyPressed(w, static_cast<QKeyEvent*>(e));
+    case QEvent::KeyRelease: return wc && keyReleased(w, static_cast<QKeyEvent*>(e));
     case QEvent::FocusIn: {
         auto r = static_cast<QFocusEvent*>(e)->reason();
         if (wc && r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
@@ -247,8 +252,7 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
     case QEvent::Leave:
         if (w == mouseTarget()) DispatchSafely(q, [&] { q->MouseLeave(); });
         return false;
-    default:
-        break;
+    default: break;
     }
     if (w != mouseTarget()) return false;
     switch (e->type()) {
@@ -256,9 +260,8 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
         auto* me = static_cast<QMouseEvent*>(e);
         inDoubleClick = false;
         QPoint p = me->position().toPoint();
-        DispatchSafely(q, [&] {
-            q->MouseDown(ButtonOf(me->button()), ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y());
-        });
+        DispatchSafely(
+            q, [&] { q->MouseDown(ButtonOf(me->button()), ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y()); });
         return false;
     }
     case QEvent::MouseButtonDblClick: {
@@ -281,8 +284,7 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
         inDoubleClick = false;
         DispatchSafely(q, [&] {
             q->MouseUp(ButtonOf(me->button()), ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y());
-            if (clickOnRelease && inside && !wasDouble && me->button() == Qt::LeftButton && q->Enabled())
-                q->Click();
+            if (clickOnRelease && inside && !wasDouble && me->button() == Qt::LeftButton && q->Enabled()) q->Click();
         });
         return false;
     }
@@ -297,7 +299,8 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
         bool handled = false;
         QPoint p = we->position().toPoint();
         DispatchSafely(q, [&] {
-            handled = q->DoMouseWheel(ShiftOf(we->modifiers(), we->buttons()), we->angleDelta().y(), TPoint{p.x(), p.y()});
+            handled =
+                q->DoMouseWheel(ShiftOf(we->modifiers(), we->buttons()), we->angleDelta().y(), TPoint{p.x(), p.y()});
         });
         return handled;
     }
@@ -309,8 +312,7 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
             return true;
         }
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -324,7 +326,7 @@ struct KeyFlight {
     explicit KeyFlight(QEvent* e) : saved(g_keyInFlight) { g_keyInFlight = e; }
     ~KeyFlight() { g_keyInFlight = saved; }
 };
-}  // namespace
+} // namespace
 
 static TCustomForm* FormOf(TControl* c) {
     if (auto* f = dynamic_cast<TCustomForm*>(c)) return f;
@@ -348,10 +350,17 @@ bool TControlPrivate::keyPressed(QWidget* target, QKeyEvent* e) {
         if (!original) return;
         if (key && form && form != q && form->KeyPreview()) static_cast<TWinControl*>(form)->KeyDown(key, shift);
         if (key) wc->KeyDown(key, shift);
-        if (!key) { consumed = true; return; }
-        if (form && form->IsShortCut(key, shift)) { consumed = true; return; }
+        if (!key) {
+            consumed = true;
+            return;
+        }
+        if (form && form->IsShortCut(key, shift)) {
+            consumed = true;
+            return;
+        }
         if (key == VK_TAB && !wc->WantTabs() && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
-            if (form) form->SelectNext(form->ActiveControl() ? form->ActiveControl() : wc, !shift.Contains(ssShift), true);
+            if (form)
+                form->SelectNext(form->ActiveControl() ? form->ActiveControl() : wc, !shift.Contains(ssShift), true);
             consumed = true;
             return;
         }
@@ -375,12 +384,17 @@ bool TControlPrivate::keyPressed(QWidget* target, QKeyEvent* e) {
     }
     // The character stage.
     std::u32string chars;
-    if (key == VK_RETURN) chars = U"\r";
-    else if (key == VK_ESCAPE) chars = U"\x1b";
-    else if (key == VK_BACK) chars = U"\b";
+    if (key == VK_RETURN)
+        chars = U"\r";
+    else if (key == VK_ESCAPE)
+        chars = U"\x1b";
+    else if (key == VK_BACK)
+        chars = U"\b";
     else if (key != VK_TAB) {
         chars = ToU32(e->text());
-        chars.erase(std::remove_if(chars.begin(), chars.end(), [](char32_t c) { return c < 32 && c != 8 && c != 13 && c != 27; }), chars.end());
+        chars.erase(std::remove_if(chars.begin(), chars.end(),
+                                   [](char32_t c) { return c < 32 && c != 8 && c != 13 && c != 27; }),
+                    chars.end());
         if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) chars.clear();
     }
     std::u32string delivered;
@@ -409,7 +423,9 @@ bool TControlPrivate::keyPressed(QWidget* target, QKeyEvent* e) {
         QString text;
         if (!delivered.empty() && delivered != U"\r" && delivered != U"\x1b" && delivered != U"\b") {
             text = FromU32(delivered);
-            if (delivered != chars) qk = delivered.size() == 1 && delivered[0] < 128 ? int(QChar(delivered[0]).toUpper().unicode()) : Qt::Key_unknown;
+            if (delivered != chars)
+                qk = delivered.size() == 1 && delivered[0] < 128 ? int(QChar(delivered[0]).toUpper().unicode())
+                                                                 : Qt::Key_unknown;
         }
         QKeyEvent replaced(QEvent::KeyPress, qk, e->modifiers(), text, e->isAutoRepeat());
         static_cast<QObject*>(target)->event(&replaced);
@@ -635,8 +651,10 @@ void TControl::SetShowHint(bool v) { d_->showHint = v; }
 TCursor TControl::Cursor() const { return d_->cursor; }
 void TControl::SetCursor(TCursor v) {
     d_->cursor = v;
-    if (v == crDefault) d_->mouseTarget()->unsetCursor();
-    else d_->mouseTarget()->setCursor(ShapeOf(v));
+    if (v == crDefault)
+        d_->mouseTarget()->unsetCursor();
+    else
+        d_->mouseTarget()->setCursor(ShapeOf(v));
 }
 
 TPopupMenu* TControl::PopupMenu() const { return d_->popupMenu; }
@@ -657,8 +675,10 @@ bool TControl::MouseCapture() const { return d_->capture; }
 void TControl::SetMouseCapture(bool v) {
     if (v == d_->capture) return;
     d_->capture = v;
-    if (v) d_->mouseTarget()->grabMouse();
-    else d_->mouseTarget()->releaseMouse();
+    if (v)
+        d_->mouseTarget()->grabMouse();
+    else
+        d_->mouseTarget()->releaseMouse();
 }
 
 intptr_t TControl::Perform(unsigned Msg, intptr_t WParam, intptr_t LParam) {
@@ -676,17 +696,16 @@ void TControl::WndProc(TMessage& m) {
     QWidget* w = d_->widget;
     if (!w) return;
     switch (m.Msg) {
-    case WM_KEYDOWN:
-        SendSyntheticKey(w, QEvent::KeyPress, Word(m.WParam), QString());
-        break;
-    case WM_KEYUP:
-        SendSyntheticKey(w, QEvent::KeyRelease, Word(m.WParam), QString());
-        break;
+    case WM_KEYDOWN: SendSyntheticKey(w, QEvent::KeyPress, Word(m.WParam), QString()); break;
+    case WM_KEYUP: SendSyntheticKey(w, QEvent::KeyRelease, Word(m.WParam), QString()); break;
     case WM_CHAR: {
         char32_t c = char32_t(m.WParam);
         QString text = QString::fromUcs4(&c, 1);
-        int qk = c == 13 ? Qt::Key_Return : c == 27 ? Qt::Key_Escape : c == 8 ? Qt::Key_Backspace
-               : c < 128 ? int(QChar(c).toUpper().unicode()) : Qt::Key_unknown;
+        int qk = c == 13   ? Qt::Key_Return
+                 : c == 27 ? Qt::Key_Escape
+                 : c == 8  ? Qt::Key_Backspace
+                 : c < 128 ? int(QChar(c).toUpper().unicode())
+                           : Qt::Key_unknown;
         QKeyEvent ev(QEvent::KeyPress, qk, Qt::NoModifier, text);
         QCoreApplication::sendEvent(w, &ev);
         break;
@@ -703,8 +722,7 @@ void TControl::WndProc(TMessage& m) {
     case WM_CLOSE:
         if (auto* f = dynamic_cast<TCustomForm*>(this)) f->Close();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -744,9 +762,7 @@ void TControl::EnabledChanged() { Invalidate(); }
 // ------------------------------------------------------------ TWinControl
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
-TWinControl::TWinControl(TComponent* AOwner, TControlPrivate* dd) : TControl(AOwner, dd) {
-    d_->tabStop = true;
-}
+TWinControl::TWinControl(TComponent* AOwner, TControlPrivate* dd) : TControl(AOwner, dd) { d_->tabStop = true; }
 TWinControl::~TWinControl() = default;
 
 int TWinControl::ControlCount() const { return int(d_->children.size()); }
@@ -942,7 +958,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 void CustomArea::paintEvent(QPaintEvent*) {
     if (!control) return;
@@ -989,9 +1005,8 @@ TCustomControl::TCustomControl(TComponent* AOwner, TControlPrivate* dd) : TWinCo
                          [area](int a) { area->barAction(sbHorizontal, area->horizontalScrollBar(), a); });
         QObject::connect(area->verticalScrollBar(), &QScrollBar::actionTriggered, area,
                          [area](int a) { area->barAction(sbVertical, area->verticalScrollBar(), a); });
-        QObject::connect(area->horizontalScrollBar(), &QScrollBar::sliderReleased, area, [area] {
-            area->barAction(sbHorizontal, area->horizontalScrollBar(), -1);
-        });
+        QObject::connect(area->horizontalScrollBar(), &QScrollBar::sliderReleased, area,
+                         [area] { area->barAction(sbHorizontal, area->horizontalScrollBar(), -1); });
     }
     d_->parentColor = false;
     d_->color = clWindow;
@@ -1035,8 +1050,10 @@ void TCustomControl::SetScrollBars(TScrollStyle v) {
     auto* p = dynamic_cast<CustomControlPrivate*>(d_);
     if (!p) return;
     p->bars = v;
-    p->area()->setHorizontalScrollBarPolicy(v == ssHorizontal || v == ssBoth ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    p->area()->setVerticalScrollBarPolicy(v == ssVertical || v == ssBoth ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    p->area()->setHorizontalScrollBarPolicy(v == ssHorizontal || v == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                             : Qt::ScrollBarAlwaysOff);
+    p->area()->setVerticalScrollBarPolicy(v == ssVertical || v == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                         : Qt::ScrollBarAlwaysOff);
 }
 
 static QScrollBar* BarOf(TControlPrivate* d, TScrollBarKind k) {

@@ -46,7 +46,8 @@ void TDBEdit::dataChange() {
     // Unchanged text keeps the caret and selection (entering edit state
     // re-reads the record while the user is typing).
     if (text != Text()) SetText(text);
-    if (f && f->Size() > 0 && (f->DataType() == ftString || f->DataType() == ftFixedChar || f->DataType() == ftWideString))
+    if (f && f->Size() > 0 &&
+        (f->DataType() == ftString || f->DataType() == ftFixedChar || f->DataType() == ftWideString))
         if (MaxLength() != f->Size()) SetMaxLength(f->Size());
     SetModified(false);
     loading_ = false;
@@ -139,8 +140,10 @@ TDBCheckBox::TDBCheckBox(TComponent* AOwner) : TCheckBox(AOwner), data_(this) {
     l->OnUpdateData = [this](TObject*) {
         TField* f = Field();
         if (!f) return;
-        if (f->DataType() == ftBoolean) f->SetAsBoolean(Checked());
-        else f->SetAsString(Checked() ? valueChecked_ : valueUnchecked_);
+        if (f->DataType() == ftBoolean)
+            f->SetAsBoolean(Checked());
+        else
+            f->SetAsString(Checked() ? valueChecked_ : valueUnchecked_);
     };
 }
 
@@ -314,8 +317,10 @@ TDBLookupComboBox::TDBLookupComboBox(TComponent* AOwner) : TComboBox(AOwner), da
     l->OnUpdateData = [this](TObject*) {
         if (Field()) {
             int i = ItemIndex();
-            if (i >= 0 && i < int(keys_.size())) Field()->SetText(keys_[size_t(i)]);
-            else Field()->Clear();
+            if (i >= 0 && i < int(keys_.size()))
+                Field()->SetText(keys_[size_t(i)]);
+            else
+                Field()->Clear();
         }
     };
     OnSelect = [this](TObject*) { picked(); };

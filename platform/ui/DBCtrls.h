@@ -176,11 +176,20 @@ public:
     void SetDataField(const std::string& v) { data_.SetDataField(v); }
     TField* Field() const { return data_.Field(); }
     TDataSource* ListSource() const { return listSource_; }
-    void SetListSource(TDataSource* v) { listSource_ = v; ReloadList(); }
+    void SetListSource(TDataSource* v) {
+        listSource_ = v;
+        ReloadList();
+    }
     std::string KeyField() const { return keyField_; }
-    void SetKeyField(const std::string& v) { keyField_ = v; ReloadList(); }
+    void SetKeyField(const std::string& v) {
+        keyField_ = v;
+        ReloadList();
+    }
     std::string ListField() const { return listField_; }
-    void SetListField(const std::string& v) { listField_ = v; ReloadList(); }
+    void SetListField(const std::string& v) {
+        listField_ = v;
+        ReloadList();
+    }
     // The key of the chosen row as text ("" for none).
     std::string KeyValue() const;
     void SetKeyValue(const std::string& v);

@@ -36,12 +36,14 @@ TAlignment FromFieldAlignment(TFieldAlignment a) {
 void WriteText(TCanvas* c, const TRect& r, const std::string& text, TAlignment align) {
     const int w = c->TextWidth(text);
     int x = r.Left + 2;
-    if (align == taRightJustify) x = r.Right - w - 3;
-    else if (align == taCenter) x = r.Left + (r.Width() - w) / 2;
+    if (align == taRightJustify)
+        x = r.Right - w - 3;
+    else if (align == taCenter)
+        x = r.Left + (r.Width() - w) / 2;
     c->TextRect(r, x, r.Top + 2, text);
 }
 
-}  // namespace
+} // namespace
 
 // ------------------------------------------------------------ TColumnTitle
 
@@ -272,10 +274,8 @@ void TBookmarkList::Delete() {
 // ------------------------------------------------------------ TDBGrid
 
 TDBGrid::TDBGrid(TComponent* AOwner)
-    : TCustomGrid(AOwner),
-      dataLink_(std::make_unique<TGridDataLink>(this)),
-      columns_(std::make_unique<TDBGridColumns>(this)),
-      selectedRows_(std::make_unique<TBookmarkList>(this)),
+    : TCustomGrid(AOwner), dataLink_(std::make_unique<TGridDataLink>(this)),
+      columns_(std::make_unique<TDBGridColumns>(this)), selectedRows_(std::make_unique<TBookmarkList>(this)),
       titleFont_(std::make_unique<TFont>()) {
     titleFont_->Assign(Font());
     LayoutChanged();
@@ -398,7 +398,8 @@ void TDBGrid::LayoutChanged() {
         updateRowCount();
         if (titleOffset_) {
             int h = MeasureCanvas(titleFont_.get())->TextHeight("Wg") + 4;
-            for (const auto& c : columns_->items_) h = std::max(h, MeasureCanvas(c->Title()->Font())->TextHeight("Wg") + 4);
+            for (const auto& c : columns_->items_)
+                h = std::max(h, MeasureCanvas(c->Title()->Font())->TextHeight("Wg") + 4);
             SetRowHeights(0, h + lw);
             updateRowCount();
         }
@@ -646,8 +647,10 @@ void TDBGrid::moveRecordBy(int distance, TShiftState shift) {
     TDataSet* ds = dataLink_->DataSet();
     UpdateData();
     const bool extend = dbOptions_.Contains(dgMultiSelect) && shift.Contains(ssShift);
-    if (extend) selectedRows_->SetCurrentRowSelected(true);
-    else if (dbOptions_.Contains(dgMultiSelect)) selectedRows_->Clear();
+    if (extend)
+        selectedRows_->SetCurrentRowSelected(true);
+    else if (dbOptions_.Contains(dgMultiSelect))
+        selectedRows_->Clear();
     // Down from the last record of an editable grid starts a new one; an
     // untouched new record at the end stays where it is.
     const bool canAppend = !readOnly_ && dbOptions_.Contains(dgEditing) && ds->CanModify() && distance > 0;
@@ -673,8 +676,10 @@ void TDBGrid::deleteCurrent() {
         const char* text = many ? "Delete all selected records?" : "Delete record?";
         if (Application->MessageBox(text, "Confirm", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     }
-    if (many) selectedRows_->Delete();
-    else ds->Delete();
+    if (many)
+        selectedRows_->Delete();
+    else
+        ds->Delete();
 }
 
 // ---- keyboard and mouse
@@ -712,12 +717,16 @@ void TDBGrid::KeyDown(Word& Key, TShiftState Shift) {
         }
         break;
     case VK_LEFT:
-        if (rowSelect) moveRecordBy(-1, Shift);
-        else if (int c = nextVisible(Col(), -1); c >= 0) moveToColumn(c);
+        if (rowSelect)
+            moveRecordBy(-1, Shift);
+        else if (int c = nextVisible(Col(), -1); c >= 0)
+            moveToColumn(c);
         break;
     case VK_RIGHT:
-        if (rowSelect) moveRecordBy(1, Shift);
-        else if (int c = nextVisible(Col(), 1); c >= 0) moveToColumn(c);
+        if (rowSelect)
+            moveRecordBy(1, Shift);
+        else if (int c = nextVisible(Col(), 1); c >= 0)
+            moveToColumn(c);
         break;
     case VK_TAB: {
         if (!dbOptions_.Contains(dgTabs) || Shift.Contains(ssAlt)) return;
@@ -753,11 +762,8 @@ void TDBGrid::KeyDown(Word& Key, TShiftState Shift) {
         if (!dbOptions_.Contains(dgAlwaysShowEditor)) HideEditor();
         selectedRows_->Clear();
         break;
-    case VK_F2:
-        SetEditorMode(true);
-        break;
-    default:
-        return;
+    case VK_F2: SetEditorMode(true); break;
+    default: return;
     }
     Key = 0;
 }
@@ -796,7 +802,8 @@ void TDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
         ds->MoveBy(distance);
     }
     if (dbOptions_.Contains(dgMultiSelect)) {
-        if (Shift.Contains(ssCtrl)) selectedRows_->SetCurrentRowSelected(!selectedRows_->CurrentRowSelected());
+        if (Shift.Contains(ssCtrl))
+            selectedRows_->SetCurrentRowSelected(!selectedRows_->CurrentRowSelected());
         else {
             selectedRows_->Clear();
             selectedRows_->SetCurrentRowSelected(true);
@@ -857,9 +864,12 @@ void TDBGrid::ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Pos) {
         if (!TCustomGrid::Options().Contains(goThumbTracking)) break;
         [[fallthrough]];
     case scPosition:
-        if (ds->IsSequenced()) ds->SetRecNo(Pos + 1);
-        else if (Pos <= 0) ds->First();
-        else if (Pos >= 4) ds->Last();
+        if (ds->IsSequenced())
+            ds->SetRecNo(Pos + 1);
+        else if (Pos <= 0)
+            ds->First();
+        else if (Pos >= 4)
+            ds->Last();
         break;
     default: break;
     }
@@ -874,13 +884,9 @@ void TDBGrid::TitleClick(TColumn* Column) {
     if (OnTitleClick) OnTitleClick(Column);
 }
 
-bool TDBGrid::BeginColumnDrag(int& Origin, int& Destination, TPoint) {
-    return Origin >= indicatorOffset_;
-}
+bool TDBGrid::BeginColumnDrag(int& Origin, int& Destination, TPoint) { return Origin >= indicatorOffset_; }
 
-bool TDBGrid::CheckColumnDrag(int& Origin, int& Destination, TPoint) {
-    return Destination >= indicatorOffset_;
-}
+bool TDBGrid::CheckColumnDrag(int& Origin, int& Destination, TPoint) { return Destination >= indicatorOffset_; }
 
 void TDBGrid::ColumnMoved(int FromIndex, int ToIndex) {
     titleClickCol_ = -1;
@@ -912,8 +918,7 @@ void TDBGrid::DoExit() {
     const bool toEditor = InplaceEditor() && InplaceEditor()->Focused();
     if (!toEditor && dataLink_->Active()) {
         TDataSet* ds = dataLink_->DataSet();
-        if (dbOptions_.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() &&
-            !dataLink_->Modified())
+        if (dbOptions_.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() && !dataLink_->Modified())
             ds->Cancel();
         else
             UpdateData();
@@ -975,8 +980,8 @@ void TDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AS
     const int saved = dataLink_->ActiveRecord();
     dataLink_->SetActiveRecord(dataRow);
     try {
-        bool highlight = AState.Contains(gdSelected) &&
-                         (IsActiveControl() || dbOptions_.Contains(dgAlwaysShowSelection));
+        bool highlight =
+            AState.Contains(gdSelected) && (IsActiveControl() || dbOptions_.Contains(dgAlwaysShowSelection));
         // The row being painted is the data set's record in view here, so
         // every selected row shows as such, not only the current one.
         if (dbOptions_.Contains(dgMultiSelect) && selectedRows_->Count() && selectedRows_->CurrentRowSelected())

@@ -17,9 +17,19 @@ class TDBGrid;
 class TColumn;
 
 enum TDBGridOption {
-    dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines,
-    dgRowLines, dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete,
-    dgCancelOnExit, dgMultiSelect
+    dgEditing,
+    dgAlwaysShowEditor,
+    dgTitles,
+    dgIndicator,
+    dgColumnResize,
+    dgColLines,
+    dgRowLines,
+    dgTabs,
+    dgRowSelect,
+    dgAlwaysShowSelection,
+    dgConfirmDelete,
+    dgCancelOnExit,
+    dgMultiSelect
 };
 using TDBGridOptions = TGridSet<TDBGridOption>;
 
@@ -89,7 +99,7 @@ private:
     TDBGrid* grid_;
     std::string fieldName_;
     std::unique_ptr<TColumnTitle> title_;
-    int width_ = -1;  // -1: not set
+    int width_ = -1; // -1: not set
     bool visible_ = true;
     TAlignment alignment_ = taLeftJustify;
     bool alignmentSet_ = false;
@@ -295,8 +305,8 @@ private:
     std::unique_ptr<TDBGridColumns> columns_;
     std::unique_ptr<TBookmarkList> selectedRows_;
     std::unique_ptr<TFont> titleFont_;
-    TDBGridOptions dbOptions_{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines,
-                              dgRowLines, dgTabs, dgConfirmDelete, dgCancelOnExit};
+    TDBGridOptions dbOptions_{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+                              dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit};
     bool readOnly_ = false;
     int titleOffset_ = 1;
     int indicatorOffset_ = 1;

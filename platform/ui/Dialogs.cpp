@@ -15,10 +15,21 @@ int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons b, in
     default: break;
     }
     // The class library's button order and captions; results are mr* values.
-    static const struct { TMsgDlgBtn btn; TModalResult mr; const char* caption; } kButtons[] = {
-        {mbYes, mrYes, "&Yes"}, {mbNo, mrNo, "&No"}, {mbOK, mrOk, "OK"}, {mbCancel, mrCancel, "Cancel"},
-        {mbAbort, mrAbort, "&Abort"}, {mbRetry, mrRetry, "&Retry"}, {mbIgnore, mrIgnore, "&Ignore"},
-        {mbAll, mrAll, "&All"}, {mbNoToAll, mrNoToAll, "N&o to All"}, {mbYesToAll, mrYesToAll, "Yes to &All"},
+    static const struct {
+        TMsgDlgBtn btn;
+        TModalResult mr;
+        const char* caption;
+    } kButtons[] = {
+        {mbYes, mrYes, "&Yes"},
+        {mbNo, mrNo, "&No"},
+        {mbOK, mrOk, "OK"},
+        {mbCancel, mrCancel, "Cancel"},
+        {mbAbort, mrAbort, "&Abort"},
+        {mbRetry, mrRetry, "&Retry"},
+        {mbIgnore, mrIgnore, "&Ignore"},
+        {mbAll, mrAll, "&All"},
+        {mbNoToAll, mrNoToAll, "N&o to All"},
+        {mbYesToAll, mrYesToAll, "Yes to &All"},
     };
     std::vector<std::pair<int, std::string>> buttons;
     for (const auto& k : kButtons)
@@ -43,7 +54,8 @@ bool InputQuery(const std::string& Caption, const std::string& Prompt, std::stri
 
 bool TOpenDialog::run(bool save) {
     std::string name = fileName_;
-    if (!TDialogSeam::Instance().FileDialog(save ? TSeamKind::SaveDialog : TSeamKind::OpenDialog, title_, filter_, initialDir_, name))
+    if (!TDialogSeam::Instance().FileDialog(save ? TSeamKind::SaveDialog : TSeamKind::OpenDialog, title_, filter_,
+                                            initialDir_, name))
         return false;
     if (!defaultExt_.empty()) {
         size_t slash = name.find_last_of('/');

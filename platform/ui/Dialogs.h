@@ -14,9 +14,14 @@ enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll
 class TMsgDlgButtons {
 public:
     TMsgDlgButtons() = default;
-    TMsgDlgButtons(std::initializer_list<TMsgDlgBtn> b) { for (auto i : b) bits_ |= 1u << i; }
+    TMsgDlgButtons(std::initializer_list<TMsgDlgBtn> b) {
+        for (auto i : b) bits_ |= 1u << i;
+    }
     bool Contains(TMsgDlgBtn b) const { return bits_ & (1u << b); }
-    TMsgDlgButtons& operator<<(TMsgDlgBtn b) { bits_ |= 1u << b; return *this; }
+    TMsgDlgButtons& operator<<(TMsgDlgBtn b) {
+        bits_ |= 1u << b;
+        return *this;
+    }
     friend bool operator==(const TMsgDlgButtons&, const TMsgDlgButtons&) = default;
 
 private:
@@ -38,17 +43,38 @@ std::string InputBox(const std::string& Caption, const std::string& Prompt, cons
 bool InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value);
 
 enum TOpenOption {
-    ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
-    ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt,
-    ofShareAware, ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames,
-    ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing,
+    ofReadOnly,
+    ofOverwritePrompt,
+    ofHideReadOnly,
+    ofNoChangeDir,
+    ofShowHelp,
+    ofNoValidate,
+    ofAllowMultiSelect,
+    ofExtensionDifferent,
+    ofPathMustExist,
+    ofFileMustExist,
+    ofCreatePrompt,
+    ofShareAware,
+    ofNoReadOnlyReturn,
+    ofNoTestFileCreate,
+    ofNoNetworkButton,
+    ofNoLongNames,
+    ofOldStyleDialog,
+    ofNoDereferenceLinks,
+    ofEnableIncludeNotify,
+    ofEnableSizing,
 };
 class TOpenOptions {
 public:
     TOpenOptions() = default;
-    TOpenOptions(std::initializer_list<TOpenOption> o) { for (auto i : o) bits_ |= 1u << i; }
+    TOpenOptions(std::initializer_list<TOpenOption> o) {
+        for (auto i : o) bits_ |= 1u << i;
+    }
     bool Contains(TOpenOption o) const { return bits_ & (1u << o); }
-    TOpenOptions& operator<<(TOpenOption o) { bits_ |= 1u << o; return *this; }
+    TOpenOptions& operator<<(TOpenOption o) {
+        bits_ |= 1u << o;
+        return *this;
+    }
 
 private:
     unsigned bits_ = 0;

@@ -51,7 +51,10 @@ void TPanel::Paint() {
     if (!d_->text.empty()) {
         c->Font()->Assign(Font());
         c->Brush()->SetStyle(bsClear);
-        unsigned fmt = DT_VCENTER | DT_SINGLELINE | (alignment_ == taCenter ? DT_CENTER : alignment_ == taRightJustify ? DT_RIGHT : DT_LEFT);
+        unsigned fmt = DT_VCENTER | DT_SINGLELINE |
+                       (alignment_ == taCenter         ? DT_CENTER
+                        : alignment_ == taRightJustify ? DT_RIGHT
+                                                       : DT_LEFT);
         c->DrawText(d_->text, -1, r, fmt);
         c->Brush()->SetStyle(bsSolid);
     }
@@ -84,8 +87,10 @@ void TBevel::Paint() {
         line(second, w - 1, 0, w - 1, h - 1), line(second, w - 1, h - 1, 0, h - 1);
         break;
     case bsFrame:
-        line(first, 0, 0, w - 1, 0), line(first, 0, 0, 0, h - 1), line(first, w - 2, 1, w - 2, h - 2), line(first, 1, h - 2, w - 2, h - 2);
-        line(second, 1, 1, w - 2, 1), line(second, 1, 1, 1, h - 2), line(second, w - 1, 0, w - 1, h), line(second, 0, h - 1, w, h - 1);
+        line(first, 0, 0, w - 1, 0), line(first, 0, 0, 0, h - 1), line(first, w - 2, 1, w - 2, h - 2),
+            line(first, 1, h - 2, w - 2, h - 2);
+        line(second, 1, 1, w - 2, 1), line(second, 1, 1, 1, h - 2), line(second, w - 1, 0, w - 1, h),
+            line(second, 0, h - 1, w, h - 1);
         break;
     case bsTopLine: line(first, 0, 0, w, 0), line(second, 0, 1, w, 1); break;
     case bsBottomLine: line(first, 0, h - 2, w, h - 2), line(second, 0, h - 1, w, h - 1); break;
@@ -119,9 +124,12 @@ void TShape::Paint() {
         x += (w - s) / 2, y += (h - s) / 2, w = h = s;
     }
     switch (shape_) {
-    case stRectangle: case stSquare: c->Rectangle(x, y, x + w, y + h); break;
-    case stRoundRect: case stRoundSquare: c->RoundRect(x, y, x + w, y + h, std::min(w, h) / 4, std::min(w, h) / 4); break;
-    case stEllipse: case stCircle: c->Ellipse(x, y, x + w, y + h); break;
+    case stRectangle:
+    case stSquare: c->Rectangle(x, y, x + w, y + h); break;
+    case stRoundRect:
+    case stRoundSquare: c->RoundRect(x, y, x + w, y + h, std::min(w, h) / 4, std::min(w, h) / 4); break;
+    case stEllipse:
+    case stCircle: c->Ellipse(x, y, x + w, y + h); break;
     }
 }
 
@@ -219,7 +227,8 @@ TNotebook::~TNotebook() {
 TStrings* TNotebook::Pages() const { return pages_; }
 
 TPage* TNotebook::Page(int i) const {
-    if (i < 0 || i >= int(pageControls_.size())) throw EListError("List index out of bounds (" + std::to_string(i) + ")");
+    if (i < 0 || i >= int(pageControls_.size()))
+        throw EListError("List index out of bounds (" + std::to_string(i) + ")");
     return pageControls_[size_t(i)];
 }
 
@@ -389,8 +398,10 @@ void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
     default: return;
     }
     int size = std::max(minSize_, startSize_ + delta);
-    if (Align() == alLeft || Align() == alRight) t->SetWidth(size);
-    else t->SetHeight(size);
+    if (Align() == alLeft || Align() == alRight)
+        t->SetWidth(size);
+    else
+        t->SetHeight(size);
 }
 
 void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {

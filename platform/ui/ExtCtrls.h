@@ -20,15 +20,32 @@ public:
     std::string ClassName() const override { return "TPanel"; }
     void SetText(const std::string& v) override;
     TBevelCut BevelInner() const { return bevelInner_; }
-    void SetBevelInner(TBevelCut v) { bevelInner_ = v; Invalidate(); }
+    void SetBevelInner(TBevelCut v) {
+        bevelInner_ = v;
+        Invalidate();
+    }
     TBevelCut BevelOuter() const { return bevelOuter_; }
-    void SetBevelOuter(TBevelCut v) { bevelOuter_ = v; Invalidate(); }
+    void SetBevelOuter(TBevelCut v) {
+        bevelOuter_ = v;
+        Invalidate();
+    }
     int BevelWidth() const { return bevelWidth_; }
-    void SetBevelWidth(int v) { bevelWidth_ = v; Realign(); Invalidate(); }
+    void SetBevelWidth(int v) {
+        bevelWidth_ = v;
+        Realign();
+        Invalidate();
+    }
     int BorderWidth() const { return borderWidth_; }
-    void SetBorderWidth(int v) { borderWidth_ = v; Realign(); Invalidate(); }
+    void SetBorderWidth(int v) {
+        borderWidth_ = v;
+        Realign();
+        Invalidate();
+    }
     TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment v) { alignment_ = v; Invalidate(); }
+    void SetAlignment(TAlignment v) {
+        alignment_ = v;
+        Invalidate();
+    }
 
 protected:
     void Paint() override;
@@ -50,9 +67,15 @@ public:
     explicit TBevel(TComponent* AOwner);
     std::string ClassName() const override { return "TBevel"; }
     TBevelShape Shape() const { return shape_; }
-    void SetShape(TBevelShape v) { shape_ = v; Invalidate(); }
+    void SetShape(TBevelShape v) {
+        shape_ = v;
+        Invalidate();
+    }
     TBevelStyle Style() const { return style_; }
-    void SetStyle(TBevelStyle v) { style_ = v; Invalidate(); }
+    void SetStyle(TBevelStyle v) {
+        style_ = v;
+        Invalidate();
+    }
 
 protected:
     void Paint() override;
@@ -70,7 +93,10 @@ public:
     ~TShape() override;
     std::string ClassName() const override { return "TShape"; }
     TShapeType Shape() const { return shape_; }
-    void SetShape(TShapeType v) { shape_ = v; Invalidate(); }
+    void SetShape(TShapeType v) {
+        shape_ = v;
+        Invalidate();
+    }
     TPen* Pen() const { return pen_; }
     TBrush* Brush() const { return brush_; }
 
@@ -91,15 +117,30 @@ public:
     std::string ClassName() const override { return "TImage"; }
     TPicture* Picture() const { return picture_; }
     bool Stretch() const { return stretch_; }
-    void SetStretch(bool v) { stretch_ = v; Invalidate(); }
+    void SetStretch(bool v) {
+        stretch_ = v;
+        Invalidate();
+    }
     bool Center() const { return center_; }
-    void SetCenter(bool v) { center_ = v; Invalidate(); }
+    void SetCenter(bool v) {
+        center_ = v;
+        Invalidate();
+    }
     bool Proportional() const { return proportional_; }
-    void SetProportional(bool v) { proportional_ = v; Invalidate(); }
+    void SetProportional(bool v) {
+        proportional_ = v;
+        Invalidate();
+    }
     bool Transparent() const { return transparent_; }
-    void SetTransparent(bool v) { transparent_ = v; Invalidate(); }
+    void SetTransparent(bool v) {
+        transparent_ = v;
+        Invalidate();
+    }
     bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool v) { autoSize_ = v; pictureChanged(); }
+    void SetAutoSize(bool v) {
+        autoSize_ = v;
+        pictureChanged();
+    }
 
 protected:
     void Paint() override;
@@ -172,7 +213,10 @@ public:
     int ItemIndex() const { return itemIndex_; }
     void SetItemIndex(int v);
     int Columns() const { return columns_; }
-    void SetColumns(int v) { columns_ = v; arrange(); }
+    void SetColumns(int v) {
+        columns_ = v;
+        arrange();
+    }
     TRadioButton* Buttons(int i) const { return buttons_.at(size_t(i)); }
 
 protected:

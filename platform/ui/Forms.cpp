@@ -50,7 +50,7 @@ QApplication* EnsureQt() {
     InstallFontSubstitutions();
     return a;
 }
-}  // namespace
+} // namespace
 
 template <>
 TApplication* TGlobalRef<TApplication>::get() const {
@@ -126,8 +126,10 @@ void FormWidget::changeEvent(QEvent* e) {
     if (e->type() != QEvent::ActivationChange || !form) return;
     TCustomForm* f = form;
     if (FormD(f)->sub) return;
-    if (isActiveWindow()) DispatchSafely(f, [f] { TFormActivate(f, true); });
-    else DispatchSafely(f, [f] { TFormActivate(f, false); });
+    if (isActiveWindow())
+        DispatchSafely(f, [f] { TFormActivate(f, true); });
+    else
+        DispatchSafely(f, [f] { TFormActivate(f, false); });
 }
 
 void FormWidget::showEvent(QShowEvent* e) {
@@ -136,8 +138,10 @@ void FormWidget::showEvent(QShowEvent* e) {
 }
 
 void TFormActivate(TCustomForm* f, bool active) {
-    if (active) f->Activate();
-    else f->Deactivate();
+    if (active)
+        f->Activate();
+    else
+        f->Deactivate();
 }
 
 TFormPrivate::TFormPrivate() : TControlPrivate(NewWidget<FormWidget>()) {
@@ -218,7 +222,8 @@ void TCustomForm::SetVisible(bool v) {
         if (d->formStyle == fsMDIChild && !d->sub) SetFormStyle(fsMDIChild);
         if (!d->positioned) {
             d->positioned = true;
-            QRect avail = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect(0, 0, 1024, 768);
+            QRect avail = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                           : QRect(0, 0, 1024, 768);
             QWidget* o = d->outer();
             QRect area = avail;
             if (d->sub && d->sub->mdiArea()) area = d->sub->mdiArea()->viewport()->rect();
@@ -239,7 +244,8 @@ void TCustomForm::SetVisible(bool v) {
         d->top()->show();
         d->top()->layoutParts();
         Realign();
-        if (d->pendingActive && d->pendingActive->CanFocus()) d->pendingActive->SetFocus();
+        if (d->pendingActive && d->pendingActive->CanFocus())
+            d->pendingActive->SetFocus();
         else if (!ActiveControl() || ActiveControl() == this)
             if (TWinControl* first = FindNextControl(nullptr, true, true)) first->SetFocus();
         DoShow();
@@ -289,7 +295,8 @@ void ApplyWindowFlags(TCustomForm* form) {
     switch (d->borderStyle) {
     case bsNone: f |= Qt::FramelessWindowHint; break;
     case bsDialog: f = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
-    case bsToolWindow: case bsSizeToolWin: f = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
+    case bsToolWindow:
+    case bsSizeToolWin: f = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
     default: f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint; break;
     }
     if (d->borderIcons.Contains(biSystemMenu)) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -326,9 +333,12 @@ void TCustomForm::SetWindowState(TWindowState v) {
     auto* d = FormD(this);
     d->windowState = v;
     if (!d->outer()->isVisible()) return;
-    if (v == wsMaximized) d->outer()->showMaximized();
-    else if (v == wsMinimized) d->outer()->showMinimized();
-    else d->outer()->showNormal();
+    if (v == wsMaximized)
+        d->outer()->showMaximized();
+    else if (v == wsMinimized)
+        d->outer()->showMinimized();
+    else
+        d->outer()->showNormal();
 }
 
 TFormStyle TCustomForm::FormStyle() const { return FormD(this)->formStyle; }
@@ -811,8 +821,10 @@ void TScreen::SetCursor(TCursor v) {
     if (v == cursor_) return;
     if (cursor_ != crDefault) QApplication::restoreOverrideCursor();
     cursor_ = v;
-    if (v == crHourGlass || v == crSQLWait || v == crAppStart) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (v != crDefault) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    if (v == crHourGlass || v == crSQLWait || v == crAppStart)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (v != crDefault)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
 }
 
 int TScreen::FormCount() const { return int(AllForms().size()); }
@@ -873,7 +885,7 @@ public:
     QWidget* client() const override { return content; }
     QWidget* content;
 };
-}  // namespace
+} // namespace
 
 static QScrollArea* Area(const TScrollBox* b) { return static_cast<ScrollBoxPrivate*>(b->DPtr())->area(); }
 

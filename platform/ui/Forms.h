@@ -19,28 +19,58 @@ class TIcon;
 
 using TModalResult = int;
 enum : TModalResult {
-    mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-    mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10,
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7,
+    mrAll = 8,
+    mrNoToAll = 9,
+    mrYesToAll = 10,
 };
 
 // Message box flags and answers (Application->MessageBox).
 enum : unsigned {
-    MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3,
-    MB_YESNO = 0x4, MB_RETRYCANCEL = 0x5,
-    MB_ICONHAND = 0x10, MB_ICONSTOP = 0x10, MB_ICONERROR = 0x10, MB_ICONQUESTION = 0x20,
-    MB_ICONEXCLAMATION = 0x30, MB_ICONWARNING = 0x30, MB_ICONASTERISK = 0x40,
+    MB_OK = 0x0,
+    MB_OKCANCEL = 0x1,
+    MB_ABORTRETRYIGNORE = 0x2,
+    MB_YESNOCANCEL = 0x3,
+    MB_YESNO = 0x4,
+    MB_RETRYCANCEL = 0x5,
+    MB_ICONHAND = 0x10,
+    MB_ICONSTOP = 0x10,
+    MB_ICONERROR = 0x10,
+    MB_ICONQUESTION = 0x20,
+    MB_ICONEXCLAMATION = 0x30,
+    MB_ICONWARNING = 0x30,
+    MB_ICONASTERISK = 0x40,
     MB_ICONINFORMATION = 0x40,
-    MB_DEFBUTTON1 = 0x0, MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200,
-    MB_APPLMODAL = 0x0, MB_SYSTEMMODAL = 0x1000, MB_TASKMODAL = 0x2000,
-    MB_TYPEMASK = 0xF, MB_ICONMASK = 0xF0, MB_DEFMASK = 0xF00,
+    MB_DEFBUTTON1 = 0x0,
+    MB_DEFBUTTON2 = 0x100,
+    MB_DEFBUTTON3 = 0x200,
+    MB_APPLMODAL = 0x0,
+    MB_SYSTEMMODAL = 0x1000,
+    MB_TASKMODAL = 0x2000,
+    MB_TYPEMASK = 0xF,
+    MB_ICONMASK = 0xF0,
+    MB_DEFMASK = 0xF00,
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
 
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
-    poDesktopCenter, poMainFormCenter, poOwnerFormCenter,
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter,
 };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
@@ -48,10 +78,18 @@ enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 class TBorderIcons {
 public:
     TBorderIcons() = default;
-    TBorderIcons(std::initializer_list<TBorderIcon> items) { for (auto i : items) bits_ |= 1u << i; }
+    TBorderIcons(std::initializer_list<TBorderIcon> items) {
+        for (auto i : items) bits_ |= 1u << i;
+    }
     bool Contains(TBorderIcon i) const { return bits_ & (1u << i); }
-    TBorderIcons& operator<<(TBorderIcon i) { bits_ |= 1u << i; return *this; }
-    TBorderIcons& operator>>(TBorderIcon i) { bits_ &= ~(1u << i); return *this; }
+    TBorderIcons& operator<<(TBorderIcon i) {
+        bits_ |= 1u << i;
+        return *this;
+    }
+    TBorderIcons& operator>>(TBorderIcon i) {
+        bits_ &= ~(1u << i);
+        return *this;
+    }
     friend bool operator==(const TBorderIcons&, const TBorderIcons&) = default;
 
 private:

@@ -25,9 +25,13 @@ bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) {
 }
 
 bool UnionRect(TRect& dst, const TRect& a, const TRect& b) {
-    if (IsRectEmpty(a)) dst = b;
-    else if (IsRectEmpty(b)) dst = a;
-    else dst = {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+    if (IsRectEmpty(a))
+        dst = b;
+    else if (IsRectEmpty(b))
+        dst = a;
+    else
+        dst = {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+               std::max(a.Bottom, b.Bottom)};
     if (IsRectEmpty(dst)) {
         dst = TRect{};
         return false;
@@ -41,31 +45,31 @@ namespace {
 
 // The classic desktop scheme, fixed so drawings look the same everywhere.
 constexpr TColor kSystemColors[] = {
-    RGB(212, 208, 200),  // scroll bar
-    RGB(58, 110, 165),   // background
-    RGB(10, 36, 106),    // active caption
-    RGB(128, 128, 128),  // inactive caption
-    RGB(212, 208, 200),  // menu
-    RGB(255, 255, 255),  // window
-    RGB(0, 0, 0),        // window frame
-    RGB(0, 0, 0),        // menu text
-    RGB(0, 0, 0),        // window text
-    RGB(255, 255, 255),  // caption text
-    RGB(212, 208, 200),  // active border
-    RGB(212, 208, 200),  // inactive border
-    RGB(128, 128, 128),  // application work space
-    RGB(10, 36, 106),    // highlight
-    RGB(255, 255, 255),  // highlight text
-    RGB(212, 208, 200),  // button face
-    RGB(128, 128, 128),  // button shadow
-    RGB(128, 128, 128),  // grey text
-    RGB(0, 0, 0),        // button text
-    RGB(212, 208, 200),  // inactive caption text
-    RGB(255, 255, 255),  // button highlight
-    RGB(64, 64, 64),     // 3-D dark shadow
-    RGB(212, 208, 200),  // 3-D light
-    RGB(0, 0, 0),        // info text
-    RGB(255, 255, 225),  // info background
+    RGB(212, 208, 200), // scroll bar
+    RGB(58, 110, 165),  // background
+    RGB(10, 36, 106),   // active caption
+    RGB(128, 128, 128), // inactive caption
+    RGB(212, 208, 200), // menu
+    RGB(255, 255, 255), // window
+    RGB(0, 0, 0),       // window frame
+    RGB(0, 0, 0),       // menu text
+    RGB(0, 0, 0),       // window text
+    RGB(255, 255, 255), // caption text
+    RGB(212, 208, 200), // active border
+    RGB(212, 208, 200), // inactive border
+    RGB(128, 128, 128), // application work space
+    RGB(10, 36, 106),   // highlight
+    RGB(255, 255, 255), // highlight text
+    RGB(212, 208, 200), // button face
+    RGB(128, 128, 128), // button shadow
+    RGB(128, 128, 128), // grey text
+    RGB(0, 0, 0),       // button text
+    RGB(212, 208, 200), // inactive caption text
+    RGB(255, 255, 255), // button highlight
+    RGB(64, 64, 64),    // 3-D dark shadow
+    RGB(212, 208, 200), // 3-D light
+    RGB(0, 0, 0),       // info text
+    RGB(255, 255, 225), // info background
 };
 
 struct ColorName {
@@ -73,26 +77,56 @@ struct ColorName {
     const char* name;
 };
 constexpr ColorName kColorNames[] = {
-    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-    {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-    {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-    {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
-    {clMedGray, "clMedGray"}, {clNone, "clNone"}, {clDefault, "clDefault"},
-    {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"},
-    {clActiveCaption, "clActiveCaption"}, {clInactiveCaption, "clInactiveCaption"},
-    {clMenu, "clMenu"}, {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"},
-    {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"}, {clCaptionText, "clCaptionText"},
-    {clActiveBorder, "clActiveBorder"}, {clInactiveBorder, "clInactiveBorder"},
-    {clAppWorkSpace, "clAppWorkSpace"}, {clHighlight, "clHighlight"},
-    {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"}, {clBtnShadow, "clBtnShadow"},
-    {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
-    {clInactiveCaptionText, "clInactiveCaptionText"}, {clBtnHighlight, "clBtnHighlight"},
-    {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clSkyBlue, "clSkyBlue"},
+    {clCream, "clCream"},
+    {clMedGray, "clMedGray"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
     {clInfoBk, "clInfoBk"},
 };
 
-}  // namespace
+} // namespace
 
 TColor ColorToRGB(TColor color) {
     if (color == clNone) return clBlack;
@@ -143,20 +177,57 @@ void TFont::Assign(TPersistent* Source) {
     charset_ = f->charset_;
     pitch_ = f->pitch_;
     orientation_ = f->orientation_;
-    if (f->ppi_ == ppi_) height_ = f->height_;
-    else height_ = -int(std::lround(double(f->Size()) * ppi_ / 72.0));
+    if (f->ppi_ == ppi_)
+        height_ = f->height_;
+    else
+        height_ = -int(std::lround(double(f->Size()) * ppi_ / 72.0));
     Changed();
 }
 
-void TFont::SetName(const std::string& v) { if (v != name_) { name_ = v; Changed(); } }
-void TFont::SetHeight(int v) { if (v != height_) { height_ = v; Changed(); } }
+void TFont::SetName(const std::string& v) {
+    if (v != name_) {
+        name_ = v;
+        Changed();
+    }
+}
+void TFont::SetHeight(int v) {
+    if (v != height_) {
+        height_ = v;
+        Changed();
+    }
+}
 int TFont::Size() const { return -int(std::lround(double(height_) * 72.0 / ppi_)); }
 void TFont::SetSize(int points) { SetHeight(-int(std::lround(double(points) * ppi_ / 72.0))); }
-void TFont::SetStyle(TFontStyles v) { if (!(v == style_)) { style_ = v; Changed(); } }
-void TFont::SetColor(TColor v) { if (v != color_) { color_ = v; Changed(); } }
-void TFont::SetCharset(TFontCharset v) { if (v != charset_) { charset_ = v; Changed(); } }
-void TFont::SetPitch(TFontPitch v) { if (v != pitch_) { pitch_ = v; Changed(); } }
-void TFont::SetOrientation(int tenths) { if (tenths != orientation_) { orientation_ = tenths; Changed(); } }
+void TFont::SetStyle(TFontStyles v) {
+    if (!(v == style_)) {
+        style_ = v;
+        Changed();
+    }
+}
+void TFont::SetColor(TColor v) {
+    if (v != color_) {
+        color_ = v;
+        Changed();
+    }
+}
+void TFont::SetCharset(TFontCharset v) {
+    if (v != charset_) {
+        charset_ = v;
+        Changed();
+    }
+}
+void TFont::SetPitch(TFontPitch v) {
+    if (v != pitch_) {
+        pitch_ = v;
+        Changed();
+    }
+}
+void TFont::SetOrientation(int tenths) {
+    if (tenths != orientation_) {
+        orientation_ = tenths;
+        Changed();
+    }
+}
 
 void TFont::SetPixelsPerInch(int v) {
     if (v <= 0 || v == ppi_) return;
@@ -178,10 +249,30 @@ void TPen::Assign(TPersistent* Source) {
     mode_ = p->mode_;
     Changed();
 }
-void TPen::SetColor(TColor v) { if (v != color_) { color_ = v; Changed(); } }
-void TPen::SetWidth(int v) { if (v != width_) { width_ = v; Changed(); } }
-void TPen::SetStyle(TPenStyle v) { if (v != style_) { style_ = v; Changed(); } }
-void TPen::SetMode(TPenMode v) { if (v != mode_) { mode_ = v; Changed(); } }
+void TPen::SetColor(TColor v) {
+    if (v != color_) {
+        color_ = v;
+        Changed();
+    }
+}
+void TPen::SetWidth(int v) {
+    if (v != width_) {
+        width_ = v;
+        Changed();
+    }
+}
+void TPen::SetStyle(TPenStyle v) {
+    if (v != style_) {
+        style_ = v;
+        Changed();
+    }
+}
+void TPen::SetMode(TPenMode v) {
+    if (v != mode_) {
+        mode_ = v;
+        Changed();
+    }
+}
 
 void TBrush::Assign(TPersistent* Source) {
     auto* b = dynamic_cast<TBrush*>(Source);
@@ -202,8 +293,18 @@ void TBrush::SetColor(TColor v) {
     if (style_ == bsClear) style_ = bsSolid;
     Changed();
 }
-void TBrush::SetStyle(TBrushStyle v) { if (v != style_) { style_ = v; Changed(); } }
-void TBrush::SetBitmap(TBitmap* v) { if (v != bitmap_) { bitmap_ = v; Changed(); } }
+void TBrush::SetStyle(TBrushStyle v) {
+    if (v != style_) {
+        style_ = v;
+        Changed();
+    }
+}
+void TBrush::SetBitmap(TBitmap* v) {
+    if (v != bitmap_) {
+        bitmap_ = v;
+        Changed();
+    }
+}
 
 // ----------------------------------------------------------- Qt mapping
 

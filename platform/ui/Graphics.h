@@ -55,8 +55,18 @@ inline bool PtInRect(const TRect& r, const TPoint& p) {
 // Both return false and set dst empty (all zero) when the result is empty.
 bool IntersectRect(TRect& dst, const TRect& a, const TRect& b);
 bool UnionRect(TRect& dst, const TRect& a, const TRect& b);
-inline void OffsetRect(TRect& r, int dx, int dy) { r.Left += dx; r.Right += dx; r.Top += dy; r.Bottom += dy; }
-inline void InflateRect(TRect& r, int dx, int dy) { r.Left -= dx; r.Right += dx; r.Top -= dy; r.Bottom += dy; }
+inline void OffsetRect(TRect& r, int dx, int dy) {
+    r.Left += dx;
+    r.Right += dx;
+    r.Top += dy;
+    r.Bottom += dy;
+}
+inline void InflateRect(TRect& r, int dx, int dy) {
+    r.Left -= dx;
+    r.Right += dx;
+    r.Top -= dy;
+    r.Bottom += dy;
+}
 
 // ------------------------------------------------------------------ colours
 
@@ -156,13 +166,27 @@ enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 class TFontStyles {
 public:
     TFontStyles() = default;
-    TFontStyles(std::initializer_list<TFontStyle> styles) { for (auto s : styles) bits_ |= 1u << s; }
+    TFontStyles(std::initializer_list<TFontStyle> styles) {
+        for (auto s : styles) bits_ |= 1u << s;
+    }
     bool Contains(TFontStyle s) const { return bits_ & (1u << s); }
     bool Empty() const { return bits_ == 0; }
-    TFontStyles& operator<<(TFontStyle s) { bits_ |= 1u << s; return *this; }
-    TFontStyles& operator>>(TFontStyle s) { bits_ &= ~(1u << s); return *this; }
-    friend TFontStyles operator+(TFontStyles a, TFontStyles b) { a.bits_ |= b.bits_; return a; }
-    friend TFontStyles operator-(TFontStyles a, TFontStyles b) { a.bits_ &= ~b.bits_; return a; }
+    TFontStyles& operator<<(TFontStyle s) {
+        bits_ |= 1u << s;
+        return *this;
+    }
+    TFontStyles& operator>>(TFontStyle s) {
+        bits_ &= ~(1u << s);
+        return *this;
+    }
+    friend TFontStyles operator+(TFontStyles a, TFontStyles b) {
+        a.bits_ |= b.bits_;
+        return a;
+    }
+    friend TFontStyles operator-(TFontStyles a, TFontStyles b) {
+        a.bits_ &= ~b.bits_;
+        return a;
+    }
     friend bool operator==(const TFontStyles&, const TFontStyles&) = default;
     unsigned Bits() const { return bits_; }
 
@@ -223,8 +247,22 @@ private:
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 // Binary raster operations of a pen against what is already drawn.
 enum TPenMode {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
 };
 
 class TPen : public TGraphicsObject {
@@ -472,7 +510,10 @@ public:
     // here, so these only count.
     void Lock() { ++lockCount_; }
     void Unlock() { --lockCount_; }
-    bool TryLock() { ++lockCount_; return true; }
+    bool TryLock() {
+        ++lockCount_;
+        return true;
+    }
     int LockCount() const { return lockCount_; }
     void Refresh() {}
 

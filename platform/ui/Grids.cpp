@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QStyleOptionButton>
-#include <QTimer>      // auto-scroll while dragging outside the cells
+#include <QTimer> // auto-scroll while dragging outside the cells
 #include <QWidget>
 
 #include <algorithm>
@@ -33,9 +33,7 @@ TGridRect Normalized(TGridCoord a, TGridCoord b) {
     return {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)};
 }
 
-bool InGridRect(int c, int r, const TGridRect& g) {
-    return c >= g.Left && c <= g.Right && r >= g.Top && r <= g.Bottom;
-}
+bool InGridRect(int c, int r, const TGridRect& g) { return c >= g.Left && c <= g.Right && r >= g.Top && r <= g.Bottom; }
 
 bool Intersects(const TRect& a, const TRect& b) {
     return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
@@ -47,7 +45,7 @@ int Step(const TGridAxisDrawInfo& axis, int cell) {
     return std::max(0, axis.GetExtent(cell) + axis.EffectiveLineWidth);
 }
 
-}  // namespace
+} // namespace
 
 // ------------------------------------------------------------ private parts
 
@@ -131,8 +129,10 @@ void TInplaceEdit::layoutButton() {
 void TInplaceEdit::buttonClicked() {
     if (!grid_) return;
     if (editStyle_ == esPickList) {
-        if (ListVisible()) CloseUp(false);
-        else DropDown();
+        if (ListVisible())
+            CloseUp(false);
+        else
+            DropDown();
     } else if (editStyle_ == esEllipsis) {
         grid_->EditButtonClick();
     }
@@ -285,23 +285,26 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         switch (Key) {
         case VK_UP:
         case VK_DOWN:
-            if (Shift.Contains(ssAlt)) CloseUp(true);
-            else e_->list->setCurrentRow(std::clamp(row + (Key == VK_UP ? -1 : 1), 0, n - 1));
+            if (Shift.Contains(ssAlt))
+                CloseUp(true);
+            else
+                e_->list->setCurrentRow(std::clamp(row + (Key == VK_UP ? -1 : 1), 0, n - 1));
             Key = 0;
             return;
-        case VK_PRIOR: case VK_NEXT: case VK_HOME: case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_HOME:
+        case VK_END:
             e_->list->setCurrentRow(Key == VK_PRIOR || Key == VK_HOME ? 0 : n - 1);
             Key = 0;
             return;
-        case VK_RETURN: case VK_ESCAPE:
+        case VK_RETURN:
+        case VK_ESCAPE:
             CloseUp(Key == VK_RETURN);
             Key = 0;
             return;
-        case VK_TAB:
-            CloseUp(false);
-            break;
-        default:
-            break;
+        case VK_TAB: CloseUp(false); break;
+        default: break;
         }
     }
     if (editStyle_ == esPickList && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
@@ -316,27 +319,26 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     }
     bool toGrid = false;
     switch (Key) {
-    case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_ESCAPE:
-        toGrid = true;
-        break;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_ESCAPE: toGrid = true; break;
     case VK_INSERT:
-        if (Shift.Empty()) toGrid = true;
-        else if (Shift.Contains(ssShift) && !grid_->CanEditModify()) Key = 0;
+        if (Shift.Empty())
+            toGrid = true;
+        else if (Shift.Contains(ssShift) && !grid_->CanEditModify())
+            Key = 0;
         break;
-    case VK_LEFT: case VK_HOME:
-        toGrid = always && (ctrl || CaretAtLeft());
-        break;
-    case VK_RIGHT: case VK_END:
-        toGrid = always && (ctrl || CaretAtRight());
-        break;
-    case VK_TAB:
-        toGrid = !Shift.Contains(ssAlt);
-        break;
+    case VK_LEFT:
+    case VK_HOME: toGrid = always && (ctrl || CaretAtLeft()); break;
+    case VK_RIGHT:
+    case VK_END: toGrid = always && (ctrl || CaretAtRight()); break;
+    case VK_TAB: toGrid = !Shift.Contains(ssAlt); break;
     case VK_DELETE:
         if (!grid_->CanEditModify()) Key = 0;
         break;
-    default:
-        break;
+    default: break;
     }
     if (toGrid) {
         grid_->EditorKeyDown(Key, Shift);
@@ -353,8 +355,10 @@ void TInplaceEdit::KeyPress(char32_t& Key) {
     if (Key && (Key == 8 || Key >= 32) && !grid_->CanEditModify()) Key = 0;
     if (Key == '\r') {
         const QLineEdit* ed = e_->edit;
-        if (ed->hasSelectedText() && ed->selectedText().size() == ed->text().size()) Deselect();
-        else SelectAll();
+        if (ed->hasSelectedText() && ed->selectedText().size() == ed->text().size())
+            Deselect();
+        else
+            SelectAll();
         Key = 0;
     }
     if (Key == '\t' || Key == 27) Key = 0;
@@ -384,9 +388,8 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), g_(std::m
     SetScrollBars(ssBoth);
     SetBounds(0, 0, colCount_ * defaultColWidth_, rowCount_ * defaultRowHeight_);
     g_->timer.setInterval(60);
-    QObject::connect(&g_->timer, &QTimer::timeout, &g_->timer, [this] {
-        DispatchSafely(this, [this] { timerTick(); });
-    });
+    QObject::connect(&g_->timer, &QTimer::timeout, &g_->timer,
+                     [this] { DispatchSafely(this, [this] { timerTick(); }); });
 }
 
 TCustomGrid::~TCustomGrid() { DestroyEditor(); }
@@ -691,8 +694,10 @@ void TCustomGrid::SetOptions(TGridOptions v) {
     if (v.Contains(goRowSelect)) v >> goAlwaysShowEditor;
     options_ = v;
     if (!editorMode_) {
-        if (v.Contains(goAlwaysShowEditor)) ShowEditor();
-        else HideEditor();
+        if (v.Contains(goAlwaysShowEditor))
+            ShowEditor();
+        else
+            HideEditor();
     }
     if (v.Contains(goRowSelect)) {
         current_.X = fixedCols_;
@@ -745,8 +750,7 @@ void TCustomGrid::FocusCell(int ACol, int ARow, bool MoveAnchor) {
 }
 
 void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchorToo, bool Show) {
-    if (ACol < 0 || ARow < 0 || ACol >= colCount_ || ARow >= rowCount_)
-        throw EInvalidGridOperation(kIndexOutOfRange);
+    if (ACol < 0 || ARow < 0 || ACol >= colCount_ || ARow >= rowCount_) throw EInvalidGridOperation(kIndexOutOfRange);
     if (!SelectCell(ACol, ARow)) return;
     const TGridRect oldSel = Selection();
     const TGridCoord oldCurrent = current_;
@@ -840,8 +844,10 @@ void TCustomGrid::topLeftMoved(const TGridCoord& old) {
     const int dy = distance(info.Vert, old.Y, topLeft_.Y);
     const int areaW = info.Horz.GridExtent - info.Horz.FixedBoundary;
     const int areaH = info.Vert.GridExtent - info.Vert.FixedBoundary;
-    if (std::abs(dx) >= areaW || std::abs(dy) >= areaH || (dx && dy)) InvalidateGrid();
-    else ScrollData(dx, dy);
+    if (std::abs(dx) >= areaW || std::abs(dy) >= areaH || (dx && dy))
+        InvalidateGrid();
+    else
+        ScrollData(dx, dy);
     if (options_.Contains(goRowSelect)) invalidateGridRect(Selection());
     UpdateScrollRange();
     TopLeftChanged();
@@ -909,8 +915,10 @@ void TCustomGrid::ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Po
     case scPosition: target = fixed + Pos; break;
     default: return;
     }
-    if (vert) MoveTopLeft(topLeft_.X, target);
-    else MoveTopLeft(target, topLeft_.Y);
+    if (vert)
+        MoveTopLeft(topLeft_.X, target);
+    else
+        MoveTopLeft(target, topLeft_.Y);
     UpdateScrollRange();
 }
 
@@ -928,13 +936,9 @@ void TCustomGrid::InvalidateRect(const TGridRect& r) { invalidateGridRect(r); }
 
 void TCustomGrid::InvalidateCell(int ACol, int ARow) { invalidateGridRect({ACol, ARow, ACol, ARow}); }
 
-void TCustomGrid::InvalidateCol(int ACol) {
-    invalidateGridRect({ACol, 0, ACol, rowCount_ - 1});
-}
+void TCustomGrid::InvalidateCol(int ACol) { invalidateGridRect({ACol, 0, ACol, rowCount_ - 1}); }
 
-void TCustomGrid::InvalidateRow(int ARow) {
-    invalidateGridRect({0, ARow, colCount_ - 1, ARow});
-}
+void TCustomGrid::InvalidateRow(int ARow) { invalidateGridRect({0, ARow, colCount_ - 1, ARow}); }
 
 void TCustomGrid::InvalidateGrid() { Invalidate(); }
 
@@ -1129,7 +1133,8 @@ void TCustomGrid::UpdateEdit() {
         canEditModify_ = inplaceEdit_->MaxLength() != -1;
         inplaceEdit_->SelectAll();
     };
-    if (inplaceCol_ == -1) load();
+    if (inplaceCol_ == -1)
+        load();
     else if (inplaceCol_ != current_.X || inplaceRow_ != current_.Y) {
         HideEdit();
         load();
@@ -1209,9 +1214,12 @@ void TCustomGrid::MoveColumn(int FromIndex, int ToIndex) {
         tabStops_.insert(tabStops_.begin() + ToIndex, t);
     }
     auto follow = [&](int& x) {
-        if (x == FromIndex) x = ToIndex;
-        else if (FromIndex < ToIndex && x > FromIndex && x <= ToIndex) --x;
-        else if (FromIndex > ToIndex && x >= ToIndex && x < FromIndex) ++x;
+        if (x == FromIndex)
+            x = ToIndex;
+        else if (FromIndex < ToIndex && x > FromIndex && x <= ToIndex)
+            --x;
+        else if (FromIndex > ToIndex && x >= ToIndex && x < FromIndex)
+            ++x;
     };
     follow(current_.X);
     if (!options_.Contains(goRowSelect)) follow(anchor_.X);
@@ -1232,9 +1240,12 @@ void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
         rowHeights_.insert(rowHeights_.begin() + ToIndex, h);
     }
     auto follow = [&](int& y) {
-        if (y == FromIndex) y = ToIndex;
-        else if (FromIndex < ToIndex && y > FromIndex && y <= ToIndex) --y;
-        else if (FromIndex > ToIndex && y >= ToIndex && y < FromIndex) ++y;
+        if (y == FromIndex)
+            y = ToIndex;
+        else if (FromIndex < ToIndex && y > FromIndex && y <= ToIndex)
+            --y;
+        else if (FromIndex > ToIndex && y >= ToIndex && y < FromIndex)
+            ++y;
     };
     follow(current_.Y);
     follow(anchor_.Y);
@@ -1304,12 +1315,16 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
         case VK_UP: --newCurrent.Y; break;
         case VK_DOWN: ++newCurrent.Y; break;
         case VK_LEFT:
-            if (rowSelect) --newTopLeft.X;
-            else --newCurrent.X;
+            if (rowSelect)
+                --newTopLeft.X;
+            else
+                --newCurrent.X;
             break;
         case VK_RIGHT:
-            if (rowSelect) ++newTopLeft.X;
-            else ++newCurrent.X;
+            if (rowSelect)
+                ++newTopLeft.X;
+            else
+                ++newCurrent.X;
             break;
         case VK_NEXT:
             newCurrent.Y += pageHeight;
@@ -1320,12 +1335,16 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
             newTopLeft.Y -= pageHeight;
             break;
         case VK_HOME:
-            if (rowSelect) newCurrent.Y = fixedRows_;
-            else newCurrent.X = fixedCols_;
+            if (rowSelect)
+                newCurrent.Y = fixedRows_;
+            else
+                newCurrent.X = fixedCols_;
             break;
         case VK_END:
-            if (rowSelect) newCurrent.Y = rowCount_ - 1;
-            else newCurrent.X = colCount_ - 1;
+            if (rowSelect)
+                newCurrent.Y = rowCount_ - 1;
+            else
+                newCurrent.X = colCount_ - 1;
             break;
         case VK_TAB:
             if (!Shift.Contains(ssAlt) && options_.Contains(goTabs)) {
@@ -1367,9 +1386,7 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
             Click();
         }
     } else if (!(newCurrent == current_)) {
-        {
-            MoveCurrent(newCurrent.X, newCurrent.Y, true, true);
-        }
+        { MoveCurrent(newCurrent.X, newCurrent.Y, true, true); }
         UpdateEdit();
         Click();
     }
@@ -1380,8 +1397,10 @@ void TCustomGrid::KeyPress(char32_t& Key) {
     TCustomControl::KeyPress(Key);
     if (!Key) return;
     if (!options_.Contains(goAlwaysShowEditor) && Key == '\r') {
-        if (editorMode_) HideEditor();
-        else ShowEditor();
+        if (editorMode_)
+            HideEditor();
+        else
+            ShowEditor();
         Key = 0;
         return;
     }
@@ -1477,7 +1496,8 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
                     }
                 } else if (cell.X >= fixedCols_ && cell.Y >= fixedRows_) {
                     if (options_.Contains(goEditing)) {
-                        if (cell == current_) ShowEditor();
+                        if (cell == current_)
+                            ShowEditor();
                         else {
                             MoveCurrent(cell.X, cell.Y, true, true);
                             UpdateEdit();
@@ -1487,8 +1507,10 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
                         gridState_ = gsSelecting;
                         SetMouseCapture(true);
                         g_->timer.start();
-                        if (Shift.Contains(ssShift)) MoveAnchor(cell);
-                        else MoveCurrent(cell.X, cell.Y, true, true);
+                        if (Shift.Contains(ssShift))
+                            MoveAnchor(cell);
+                        else
+                            MoveCurrent(cell.X, cell.Y, true, true);
                     }
                 }
             }
@@ -1514,12 +1536,8 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
         sizingPos_ = (gridState_ == gsColSizing ? X : Y) + sizingOfs_;
         Invalidate();
         break;
-    case gsColMoving:
-        moveAndScroll(info, X, MouseCoord(X, Y).X, true, {X, Y});
-        break;
-    case gsRowMoving:
-        moveAndScroll(info, Y, MouseCoord(X, Y).Y, false, {X, Y});
-        break;
+    case gsColMoving: moveAndScroll(info, X, MouseCoord(X, Y).X, true, {X, Y}); break;
+    case gsRowMoving: moveAndScroll(info, Y, MouseCoord(X, Y).Y, false, {X, Y}); break;
     default: {
         TGridState st;
         int idx, pos, ofs;
@@ -1539,14 +1557,18 @@ void TCustomGrid::moveAndScroll(const TGridDrawInfo& info, int mouse, int cellHi
     int target = cellHit;
     if (mouse < a.FixedBoundary) {
         if (first > a.FixedCellCount) {
-            if (cols) MoveTopLeft(first - 1, topLeft_.Y);
-            else MoveTopLeft(topLeft_.X, first - 1);
+            if (cols)
+                MoveTopLeft(first - 1, topLeft_.Y);
+            else
+                MoveTopLeft(topLeft_.X, first - 1);
         }
         target = cols ? topLeft_.X : topLeft_.Y;
     } else if (mouse >= a.FullVisBoundary || target < 0) {
         if (a.LastFullVisibleCell < a.GridCellCount - 1) {
-            if (cols) MoveTopLeft(first + 1, topLeft_.Y);
-            else MoveTopLeft(topLeft_.X, first + 1);
+            if (cols)
+                MoveTopLeft(first + 1, topLeft_.Y);
+            else
+                MoveTopLeft(topLeft_.X, first + 1);
         }
         TGridDrawInfo now;
         CalcDrawInfo(now);
@@ -1579,8 +1601,10 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
             const int start = st == gsColSizing ? cell.Left : cell.Top;
             const int size = sizingPos_ - start;
             if (!IsRectEmpty(cell) && size > 1) {
-                if (st == gsColSizing) SetColWidths(sizingIndex_, size);
-                else SetRowHeights(sizingIndex_, size);
+                if (st == gsColSizing)
+                    SetColWidths(sizingIndex_, size);
+                else
+                    SetRowHeights(sizingIndex_, size);
             }
             Invalidate();
             UpdateEdit();
@@ -1593,16 +1617,16 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
             int origin = moveIndex_, dest = movePos_;
             const bool ok = st == gsColMoving ? EndColumnDrag(origin, dest, {X, Y}) : EndRowDrag(origin, dest, {X, Y});
             if (ok && origin != dest) {
-                if (st == gsColMoving) MoveColumn(origin, dest);
-                else MoveRow(origin, dest);
+                if (st == gsColMoving)
+                    MoveColumn(origin, dest);
+                else
+                    MoveRow(origin, dest);
             }
             Invalidate();
             UpdateEdit();
             break;
         }
-        default:
-            UpdateEdit();
-            break;
+        default: UpdateEdit(); break;
         }
     } catch (...) {
         gridState_ = gsNormal;
@@ -1627,8 +1651,8 @@ void TCustomGrid::timerTick() {
         TGridDrawInfo info;
         CalcDrawInfo(info);
         const TPoint p = g_->lastMouse;
-        TimedScroll(p.X < info.Horz.FixedBoundary, p.X >= info.Horz.FullVisBoundary,
-                    p.Y < info.Vert.FixedBoundary, p.Y >= info.Vert.FullVisBoundary);
+        TimedScroll(p.X < info.Horz.FixedBoundary, p.X >= info.Horz.FullVisBoundary, p.Y < info.Vert.FixedBoundary,
+                    p.Y >= info.Vert.FullVisBoundary);
     } else if (gridState_ == gsColMoving || gridState_ == gsRowMoving) {
         MouseMove({}, g_->lastMouse.X, g_->lastMouse.Y);
     } else {
@@ -1648,8 +1672,10 @@ void TCustomGrid::TimedScroll(bool Left, bool Right, bool Up, bool Down) {
 
 bool TCustomGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-    if (WheelDelta < 0 && current_.Y < rowCount_ - 1) FocusCell(current_.X, current_.Y + 1, true);
-    else if (WheelDelta > 0 && current_.Y > fixedRows_) FocusCell(current_.X, current_.Y - 1, true);
+    if (WheelDelta < 0 && current_.Y < rowCount_ - 1)
+        FocusCell(current_.X, current_.Y + 1, true);
+    else if (WheelDelta > 0 && current_.Y > fixedRows_)
+        FocusCell(current_.X, current_.Y - 1, true);
     return true;
 }
 

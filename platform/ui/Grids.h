@@ -27,12 +27,24 @@ public:
         for (auto i : items) bits_ |= 1u << unsigned(i);
     }
     constexpr bool Contains(E i) const { return bits_ & (1u << unsigned(i)); }
-    constexpr TGridSet& operator<<(E i) { bits_ |= 1u << unsigned(i); return *this; }
-    constexpr TGridSet& operator>>(E i) { bits_ &= ~(1u << unsigned(i)); return *this; }
+    constexpr TGridSet& operator<<(E i) {
+        bits_ |= 1u << unsigned(i);
+        return *this;
+    }
+    constexpr TGridSet& operator>>(E i) {
+        bits_ &= ~(1u << unsigned(i));
+        return *this;
+    }
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr uint32_t Bits() const { return bits_; }
-    friend constexpr TGridSet operator+(TGridSet a, TGridSet b) { a.bits_ |= b.bits_; return a; }
-    friend constexpr TGridSet operator-(TGridSet a, TGridSet b) { a.bits_ &= ~b.bits_; return a; }
+    friend constexpr TGridSet operator+(TGridSet a, TGridSet b) {
+        a.bits_ |= b.bits_;
+        return a;
+    }
+    friend constexpr TGridSet operator-(TGridSet a, TGridSet b) {
+        a.bits_ &= ~b.bits_;
+        return a;
+    }
     friend constexpr bool operator==(TGridSet a, TGridSet b) = default;
 
 private:
@@ -40,9 +52,21 @@ private:
 };
 
 enum TGridOption {
-    goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect,
-    goDrawFocusSelected, goRowSizing, goColSizing, goRowMoving, goColMoving,
-    goEditing, goTabs, goRowSelect, goAlwaysShowEditor, goThumbTracking
+    goFixedVertLine,
+    goFixedHorzLine,
+    goVertLine,
+    goHorzLine,
+    goRangeSelect,
+    goDrawFocusSelected,
+    goRowSizing,
+    goColSizing,
+    goRowMoving,
+    goColMoving,
+    goEditing,
+    goTabs,
+    goRowSelect,
+    goAlwaysShowEditor,
+    goThumbTracking
 };
 using TGridOptions = TGridSet<TGridOption>;
 
@@ -79,14 +103,14 @@ public:
 // extent plus EffectiveLineWidth (an extent of -1 swallows the line too).
 struct TGridAxisDrawInfo {
     int EffectiveLineWidth = 0;
-    int FixedBoundary = 0;        // end of the fixed cells
-    int GridBoundary = 0;         // end of the last visible cell, or GridExtent
-    int GridExtent = 0;           // client width or height
-    int LastFullVisibleCell = 0;  // last scrolling cell wholly inside
-    int FullVisBoundary = 0;      // end of that cell
+    int FixedBoundary = 0;       // end of the fixed cells
+    int GridBoundary = 0;        // end of the last visible cell, or GridExtent
+    int GridExtent = 0;          // client width or height
+    int LastFullVisibleCell = 0; // last scrolling cell wholly inside
+    int FullVisBoundary = 0;     // end of that cell
     int FixedCellCount = 0;
-    int FirstGridCell = 0;        // LeftCol or TopRow
-    int GridCellCount = 0;        // ColCount or RowCount
+    int FirstGridCell = 0; // LeftCol or TopRow
+    int GridCellCount = 0; // ColCount or RowCount
     std::function<int(int)> GetExtent;
 };
 
@@ -243,7 +267,10 @@ public:
     TColor FixedColor() const { return fixedColor_; }
     void SetFixedColor(TColor v);
     bool DefaultDrawing() const { return defaultDrawing_; }
-    void SetDefaultDrawing(bool v) { defaultDrawing_ = v; Invalidate(); }
+    void SetDefaultDrawing(bool v) {
+        defaultDrawing_ = v;
+        Invalidate();
+    }
     TGridOptions Options() const { return options_; }
     virtual void SetOptions(TGridOptions v);
     // Width/height of the cells area (at most the client's).
@@ -402,8 +429,8 @@ private:
     void invalidateGridRect(const TGridRect& r);
     void selectionMoved(const TGridRect& oldSel);
     void topLeftMoved(const TGridCoord& oldTopLeft);
-    void drawLines(const TGridAxisDrawInfo& horz, const TGridAxisDrawInfo& vert, bool doHorz, bool doVert,
-                   int firstCol, int firstRow, const TRect& area, TColor lineColor, TColor fillColor);
+    void drawLines(const TGridAxisDrawInfo& horz, const TGridAxisDrawInfo& vert, bool doHorz, bool doVert, int firstCol,
+                   int firstRow, const TRect& area, TColor lineColor, TColor fillColor);
     void drawCells(int firstCol, int firstRow, const TRect& area, const TGridDrawInfo& info, TColor color,
                    TGridDrawState includeState, const TRect& clip);
     void timerTick();
@@ -417,7 +444,7 @@ private:
     int defaultColWidth_ = 64;
     int defaultRowHeight_ = 24;
     int gridLineWidth_ = 1;
-    std::vector<int> colWidths_;   // empty while every column has the default
+    std::vector<int> colWidths_; // empty while every column has the default
     std::vector<int> rowHeights_;
     std::vector<bool> tabStops_;
     TColor fixedColor_ = clBtnFace;
@@ -492,5 +519,5 @@ private:
     };
     Cell* cellAt(int ACol, int ARow);
     const Cell* cellAt(int ACol, int ARow) const;
-    std::vector<std::vector<Cell>> rows_;  // [row][col], grown on demand
+    std::vector<std::vector<Cell>> rows_; // [row][col], grown on demand
 };

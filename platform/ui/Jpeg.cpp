@@ -72,8 +72,10 @@ bool Decode(const std::vector<uint8_t>& data, int scaleDenom, bool fast, bool gr
         cinfo.do_fancy_upsampling = FALSE;
     }
     bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-    if (cmyk) cinfo.out_color_space = JCS_CMYK;
-    else cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+    if (cmyk)
+        cinfo.out_color_space = JCS_CMYK;
+    else
+        cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_start_decompress(&cinfo);
     out = QImage(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB32);
     row.resize(size_t(cinfo.output_width) * size_t(cinfo.output_components));
@@ -152,11 +154,11 @@ bool Encode(const QImage& img, int quality, bool gray, bool progressive, std::ve
 
 int ScaleDenom(TJPEGScale s) { return s == jsHalf ? 2 : s == jsQuarter ? 4 : s == jsEighth ? 8 : 1; }
 
-}  // namespace
+} // namespace
 
 struct TJPEGImage::Impl {
-    std::vector<uint8_t> data;   // the encoded file, valid when hasData
-    QImage image;                // decoded pixels, valid when hasImage
+    std::vector<uint8_t> data; // the encoded file, valid when hasData
+    QImage image;              // decoded pixels, valid when hasImage
     bool hasData = false;
     bool hasImage = false;
 };

@@ -71,7 +71,8 @@ static QLineEdit* Line(const TControl* c) { return static_cast<QLineEdit*>(c->DP
 
 TMaskEdit::TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner, new EditPrivate(NewWidget<QLineEdit>())) {
     auto* e = Line(this);
-    QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString&) { DispatchSafely(this, [this] { Change(); }); });
+    QObject::connect(e, &QLineEdit::textChanged, e,
+                     [this](const QString&) { DispatchSafely(this, [this] { Change(); }); });
     SetBounds(0, 0, 121, 21);
 }
 
@@ -110,7 +111,8 @@ std::string TMaskEdit::GetText() const {
 void TMaskEdit::SetText(const std::string& v) { Line(this)->setText(ToQt(v)); }
 
 void TMaskEdit::ValidateEdit() {
-    if (!mask_.empty() && !Line(this)->hasAcceptableInput()) throw EConvertError("Invalid input value.  Use escape key to abandon changes");
+    if (!mask_.empty() && !Line(this)->hasAcceptableInput())
+        throw EConvertError("Invalid input value.  Use escape key to abandon changes");
 }
 
 char TMaskEdit::PasswordChar() const { return Line(this)->echoMode() == QLineEdit::Password ? '*' : 0; }

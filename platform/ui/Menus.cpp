@@ -35,7 +35,8 @@ public:
                     QRect r = mo->rect;
                     bool selected = mo->state & State_Selected;
                     DispatchSafely(item, [&] {
-                        item->OnDrawItem(item, &canvas, Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), selected);
+                        item->OnDrawItem(item, &canvas, Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1),
+                                         selected);
                     });
                     return;
                 }
@@ -43,7 +44,8 @@ public:
         }
         QProxyStyle::drawControl(el, opt, p, w);
     }
-    QSize sizeFromContents(ContentsType ct, const QStyleOption* opt, const QSize& size, const QWidget* w) const override {
+    QSize sizeFromContents(ContentsType ct, const QStyleOption* opt, const QSize& size,
+                           const QWidget* w) const override {
         QSize s = QProxyStyle::sizeFromContents(ct, opt, size, w);
         if (ct != CT_MenuItem) return s;
         auto* mo = qstyleoption_cast<const QStyleOptionMenuItem*>(opt);
@@ -51,7 +53,8 @@ public:
         if (!mo || !menu) return s;
         for (QAction* a : menu->actions()) {
             TMenuItem* item = ItemOfAction(a);
-            if (!item || !item->OnMeasureItem || !item->GetParentMenu() || !item->GetParentMenu()->OwnerDraw()) continue;
+            if (!item || !item->OnMeasureItem || !item->GetParentMenu() || !item->GetParentMenu()->OwnerDraw())
+                continue;
             if (a->text() != mo->text) continue;
             int width = s.width(), height = s.height();
             TCanvas canvas;
@@ -72,7 +75,7 @@ TMenuItem* ItemOfAction(const QAction* a) {
     if (!a) return nullptr;
     return static_cast<TMenuItem*>(a->property("_tmenuitem").value<void*>());
 }
-}  // namespace
+} // namespace
 
 // ------------------------------------------------------------ shortcuts
 
@@ -93,15 +96,17 @@ void ShortCutToKey(TShortCut sc, Word& Key, TShiftState& Shift) {
 }
 
 namespace {
-struct KeyName { Word vk; const char* name; };
+struct KeyName {
+    Word vk;
+    const char* name;
+};
 const KeyName kNames[] = {
-    {VK_BACK, "BkSp"}, {VK_TAB, "Tab"}, {VK_ESCAPE, "Esc"}, {VK_RETURN, "Enter"},
-    {VK_SPACE, "Space"}, {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"}, {VK_END, "End"},
-    {VK_HOME, "Home"}, {VK_LEFT, "Left"}, {VK_UP, "Up"}, {VK_RIGHT, "Right"},
-    {VK_DOWN, "Down"}, {VK_INSERT, "Ins"}, {VK_DELETE, "Del"},
-    {VK_F1, "F1"}, {VK_F2, "F2"}, {VK_F3, "F3"}, {VK_F4, "F4"}, {VK_F5, "F5"},
-    {VK_F6, "F6"}, {VK_F7, "F7"}, {VK_F8, "F8"}, {VK_F9, "F9"}, {VK_F10, "F10"},
-    {VK_F11, "F11"}, {VK_F12, "F12"},
+    {VK_BACK, "BkSp"},  {VK_TAB, "Tab"},     {VK_ESCAPE, "Esc"}, {VK_RETURN, "Enter"}, {VK_SPACE, "Space"},
+    {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},   {VK_END, "End"},    {VK_HOME, "Home"},    {VK_LEFT, "Left"},
+    {VK_UP, "Up"},      {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},  {VK_INSERT, "Ins"},   {VK_DELETE, "Del"},
+    {VK_F1, "F1"},      {VK_F2, "F2"},       {VK_F3, "F3"},      {VK_F4, "F4"},        {VK_F5, "F5"},
+    {VK_F6, "F6"},      {VK_F7, "F7"},       {VK_F8, "F8"},      {VK_F9, "F9"},        {VK_F10, "F10"},
+    {VK_F11, "F11"},    {VK_F12, "F12"},
 };
 
 std::string KeyText(Word vk) {
@@ -128,7 +133,7 @@ std::string StripAmpersands(const std::string& s) {
     }
     return out;
 }
-}  // namespace
+} // namespace
 
 std::string ShortCutToText(TShortCut sc) {
     std::string key = KeyText(Word(sc & 0xFF));
@@ -144,10 +149,14 @@ TShortCut TextToShortCut(const std::string& text) {
     std::string rest = text;
     TShortCut mods = 0;
     for (;;) {
-        if (rest.size() > 6 && SameTextAscii(rest.substr(0, 6), "Shift+")) mods |= scShift, rest = rest.substr(6);
-        else if (rest.size() > 5 && SameTextAscii(rest.substr(0, 5), "Ctrl+")) mods |= scCtrl, rest = rest.substr(5);
-        else if (rest.size() > 4 && SameTextAscii(rest.substr(0, 4), "Alt+")) mods |= scAlt, rest = rest.substr(4);
-        else break;
+        if (rest.size() > 6 && SameTextAscii(rest.substr(0, 6), "Shift+"))
+            mods |= scShift, rest = rest.substr(6);
+        else if (rest.size() > 5 && SameTextAscii(rest.substr(0, 5), "Ctrl+"))
+            mods |= scCtrl, rest = rest.substr(5);
+        else if (rest.size() > 4 && SameTextAscii(rest.substr(0, 4), "Alt+"))
+            mods |= scAlt, rest = rest.substr(4);
+        else
+            break;
     }
     for (int vk = 1; vk < 256; ++vk) {
         std::string name = KeyText(Word(vk));
@@ -210,9 +219,8 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), d_(new TMenuItemP
     d_->action = new QAction;
     d_->action->setShortcutContext(Qt::WidgetShortcut);
     d_->action->setProperty("_tmenuitem", QVariant::fromValue<void*>(this));
-    QObject::connect(d_->action, &QAction::triggered, d_->action, [this] {
-        DispatchSafely(this, [this] { Click(); });
-    });
+    QObject::connect(d_->action, &QAction::triggered, d_->action,
+                     [this] { DispatchSafely(this, [this] { Click(); }); });
     d_->refresh();
 }
 
@@ -235,9 +243,15 @@ void TMenuItem::SetCaption(const std::string& v) {
     if (sep) NotifyChanged(this);
 }
 bool TMenuItem::Enabled() const { return d_->enabled; }
-void TMenuItem::SetEnabled(bool v) { d_->enabled = v; d_->refresh(); }
+void TMenuItem::SetEnabled(bool v) {
+    d_->enabled = v;
+    d_->refresh();
+}
 bool TMenuItem::Visible() const { return d_->visible; }
-void TMenuItem::SetVisible(bool v) { d_->visible = v; d_->refresh(); }
+void TMenuItem::SetVisible(bool v) {
+    d_->visible = v;
+    d_->refresh();
+}
 bool TMenuItem::Checked() const { return d_->checked; }
 void TMenuItem::SetChecked(bool v) {
     d_->checked = v;
@@ -251,15 +265,27 @@ void TMenuItem::SetChecked(bool v) {
     d_->refresh();
 }
 bool TMenuItem::RadioItem() const { return d_->radio; }
-void TMenuItem::SetRadioItem(bool v) { d_->radio = v; d_->refresh(); }
+void TMenuItem::SetRadioItem(bool v) {
+    d_->radio = v;
+    d_->refresh();
+}
 int TMenuItem::GroupIndex() const { return d_->groupIndex; }
 void TMenuItem::SetGroupIndex(int v) { d_->groupIndex = v; }
 bool TMenuItem::AutoCheck() const { return d_->autoCheck; }
-void TMenuItem::SetAutoCheck(bool v) { d_->autoCheck = v; d_->refresh(); }
+void TMenuItem::SetAutoCheck(bool v) {
+    d_->autoCheck = v;
+    d_->refresh();
+}
 TShortCut TMenuItem::ShortCut() const { return d_->shortCut; }
-void TMenuItem::SetShortCut(TShortCut v) { d_->shortCut = v; d_->refresh(); }
+void TMenuItem::SetShortCut(TShortCut v) {
+    d_->shortCut = v;
+    d_->refresh();
+}
 std::string TMenuItem::Hint() const { return d_->hint; }
-void TMenuItem::SetHint(const std::string& v) { d_->hint = v; d_->refresh(); }
+void TMenuItem::SetHint(const std::string& v) {
+    d_->hint = v;
+    d_->refresh();
+}
 int TMenuItem::ImageIndex() const { return d_->imageIndex; }
 void TMenuItem::SetImageIndex(int v) { d_->imageIndex = v; }
 TMenuBreak TMenuItem::Break() const { return d_->brk; }
@@ -316,16 +342,16 @@ TMenu* TMenuItem::GetParentMenu() const {
 
 void TMenuItem::Click() {
     if (!d_->enabled) return;
-    if (d_->autoCheck) SetChecked(!d_->checked);
-    else d_->refresh();
+    if (d_->autoCheck)
+        SetChecked(!d_->checked);
+    else
+        d_->refresh();
     if (OnClick) OnClick(this);
 }
 
 // ------------------------------------------------------------ menus
 
-TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), items_(new TMenuItem(nullptr)) {
-    items_->d_->owningMenu = this;
-}
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), items_(new TMenuItem(nullptr)) { items_->d_->owningMenu = this; }
 
 TMenu::~TMenu() {
     items_->d_->owningMenu = nullptr;

@@ -97,14 +97,21 @@ void Play(TCanvas* c, const TMetafileRecord& r, const Mapper& m) {
     case mrPolygon: c->Polygon(pts); break;
     case mrFillRect: c->FillRect(b); break;
     case mrFrameRect: c->FrameRect(b); break;
-    case mrRectangle: if (pts.size() == 2) c->Rectangle(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y); break;
-    case mrEllipse: if (pts.size() == 2) c->Ellipse(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y); break;
+    case mrRectangle:
+        if (pts.size() == 2) c->Rectangle(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y);
+        break;
+    case mrEllipse:
+        if (pts.size() == 2) c->Ellipse(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y);
+        break;
     case mrRoundRect:
         if (pts.size() == 2)
-            c->RoundRect(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y, int(std::lround(r.Param1 * m.sx)), int(std::lround(r.Param2 * m.sy)));
+            c->RoundRect(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y, int(std::lround(r.Param1 * m.sx)),
+                         int(std::lround(r.Param2 * m.sy)));
         break;
     case mrFocusRect: c->DrawFocusRect(b); break;
-    case mrPixel: if (!pts.empty()) c->SetPixels(pts[0].X, pts[0].Y, r.Color); break;
+    case mrPixel:
+        if (!pts.empty()) c->SetPixels(pts[0].X, pts[0].Y, r.Color);
+        break;
     case mrText:
         if (!pts.empty()) {
             if (r.Param1 == 0) c->Brush()->SetStyle(bsClear);
@@ -114,8 +121,10 @@ void Play(TCanvas* c, const TMetafileRecord& r, const Mapper& m) {
     case mrImage: {
         TCopyMode old = c->CopyMode();
         c->SetCopyMode(TCopyMode(uint32_t(r.Param1)));
-        if (r.Image && !r.Image->Empty()) CanvasDrawImage(c, BitmapImage(r.Image.get()), b, r.Param2 != 0, r.Color);
-        else if (r.Param1 != int(cmSrcCopy)) c->CopyRect(b, nullptr, TRect{});
+        if (r.Image && !r.Image->Empty())
+            CanvasDrawImage(c, BitmapImage(r.Image.get()), b, r.Param2 != 0, r.Color);
+        else if (r.Param1 != int(cmSrcCopy))
+            c->CopyRect(b, nullptr, TRect{});
         c->SetCopyMode(old);
         break;
     }
@@ -124,7 +133,7 @@ void Play(TCanvas* c, const TMetafileRecord& r, const Mapper& m) {
     }
 }
 
-}  // namespace
+} // namespace
 
 void TMetafile::Draw(TCanvas* canvas, const TRect& r) {
     if (records_.empty() || width_ <= 0 || height_ <= 0) return;
@@ -165,7 +174,10 @@ constexpr char kMagic[4] = {'Q', 'M', 'F', '1'};
 struct Writer {
     std::string out;
     void I(int32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); }
-    void S(const std::string& s) { I(int32_t(s.size())); out += s; }
+    void S(const std::string& s) {
+        I(int32_t(s.size()));
+        out += s;
+    }
 };
 
 struct Reader {
@@ -187,24 +199,47 @@ struct Reader {
     }
 };
 
-}  // namespace
+} // namespace
 
 void TMetafile::SaveToStream(TStream& stream) {
     Writer w;
     w.out.append(kMagic, 4);
-    w.I(width_); w.I(height_); w.I(mmWidth_); w.I(mmHeight_);
+    w.I(width_);
+    w.I(height_);
+    w.I(mmWidth_);
+    w.I(mmHeight_);
     w.I(int32_t(records_.size()));
     for (auto& r : records_) {
         w.I(r.Kind);
         w.I(int32_t(r.Points.size()));
-        for (auto& p : r.Points) { w.I(p.X); w.I(p.Y); }
-        w.I(r.Bounds.Left); w.I(r.Bounds.Top); w.I(r.Bounds.Right); w.I(r.Bounds.Bottom);
-        w.I(r.Param1); w.I(r.Param2);
+        for (auto& p : r.Points) {
+            w.I(p.X);
+            w.I(p.Y);
+        }
+        w.I(r.Bounds.Left);
+        w.I(r.Bounds.Top);
+        w.I(r.Bounds.Right);
+        w.I(r.Bounds.Bottom);
+        w.I(r.Param1);
+        w.I(r.Param2);
         w.S(r.Text);
-        w.I(r.Color); w.I(r.PenColor); w.I(r.PenWidth); w.I(r.PenStyle); w.I(r.PenMode);
-        w.I(r.BrushColor); w.I(r.BrushStyle);
-        w.S(r.FontName); w.I(r.FontHeight); w.I(int32_t(r.FontStyle.Bits())); w.I(r.FontColor); w.I(r.FontOrientation);
-        w.I(r.Clipped); w.I(r.Clip.Left); w.I(r.Clip.Top); w.I(r.Clip.Right); w.I(r.Clip.Bottom);
+        w.I(r.Color);
+        w.I(r.PenColor);
+        w.I(r.PenWidth);
+        w.I(r.PenStyle);
+        w.I(r.PenMode);
+        w.I(r.BrushColor);
+        w.I(r.BrushStyle);
+        w.S(r.FontName);
+        w.I(r.FontHeight);
+        w.I(int32_t(r.FontStyle.Bits()));
+        w.I(r.FontColor);
+        w.I(r.FontOrientation);
+        w.I(r.Clipped);
+        w.I(r.Clip.Left);
+        w.I(r.Clip.Top);
+        w.I(r.Clip.Right);
+        w.I(r.Clip.Bottom);
         std::string png;
         if (r.Image && !r.Image->Empty()) {
             QByteArray bytes;
@@ -235,20 +270,37 @@ void TMetafile::LoadFromStream(TStream& stream) {
         r.Kind = TMetafileRecordKind(kind);
         int np = rd.I();
         if (np < 0 || size_t(np) * 8 > in.size()) throw EInvalidGraphic("Metafile is not valid");
-        for (int k = 0; k < np; ++k) { int x = rd.I(); int y = rd.I(); r.Points.push_back({x, y}); }
-        r.Bounds.Left = rd.I(); r.Bounds.Top = rd.I(); r.Bounds.Right = rd.I(); r.Bounds.Bottom = rd.I();
-        r.Param1 = rd.I(); r.Param2 = rd.I();
+        for (int k = 0; k < np; ++k) {
+            int x = rd.I();
+            int y = rd.I();
+            r.Points.push_back({x, y});
+        }
+        r.Bounds.Left = rd.I();
+        r.Bounds.Top = rd.I();
+        r.Bounds.Right = rd.I();
+        r.Bounds.Bottom = rd.I();
+        r.Param1 = rd.I();
+        r.Param2 = rd.I();
         r.Text = rd.S();
-        r.Color = rd.I(); r.PenColor = rd.I(); r.PenWidth = rd.I();
-        r.PenStyle = TPenStyle(rd.I() % 7); r.PenMode = TPenMode(rd.I() & 15);
-        r.BrushColor = rd.I(); r.BrushStyle = TBrushStyle(rd.I() & 7);
-        r.FontName = rd.S(); r.FontHeight = rd.I();
+        r.Color = rd.I();
+        r.PenColor = rd.I();
+        r.PenWidth = rd.I();
+        r.PenStyle = TPenStyle(rd.I() % 7);
+        r.PenMode = TPenMode(rd.I() & 15);
+        r.BrushColor = rd.I();
+        r.BrushStyle = TBrushStyle(rd.I() & 7);
+        r.FontName = rd.S();
+        r.FontHeight = rd.I();
         unsigned bits = unsigned(rd.I());
         for (int s = fsBold; s <= fsStrikeOut; ++s)
             if (bits & (1u << s)) r.FontStyle << TFontStyle(s);
-        r.FontColor = rd.I(); r.FontOrientation = rd.I();
+        r.FontColor = rd.I();
+        r.FontOrientation = rd.I();
         r.Clipped = rd.I() != 0;
-        r.Clip.Left = rd.I(); r.Clip.Top = rd.I(); r.Clip.Right = rd.I(); r.Clip.Bottom = rd.I();
+        r.Clip.Left = rd.I();
+        r.Clip.Top = rd.I();
+        r.Clip.Right = rd.I();
+        r.Clip.Bottom = rd.I();
         std::string img = rd.S();
         if (!img.empty()) {
             QImage q;
@@ -260,7 +312,10 @@ void TMetafile::LoadFromStream(TStream& stream) {
         recs.push_back(std::move(r));
     }
     records_ = std::move(recs);
-    width_ = w; height_ = h; mmWidth_ = mw; mmHeight_ = mh;
+    width_ = w;
+    height_ = h;
+    mmWidth_ = mw;
+    mmHeight_ = mh;
     Changed();
 }
 

@@ -13,20 +13,20 @@
 #include "Graphics.h"
 
 enum TMetafileRecordKind {
-    mrLine,          // Points: from, to (end point excluded, as LineTo)
-    mrPolyline,      // Points: the vertices
-    mrPolygon,       // Points: the vertices
-    mrFillRect,      // Points: top-left, bottom-right
+    mrLine,     // Points: from, to (end point excluded, as LineTo)
+    mrPolyline, // Points: the vertices
+    mrPolygon,  // Points: the vertices
+    mrFillRect, // Points: top-left, bottom-right
     mrFrameRect,
     mrRectangle,
-    mrRoundRect,     // Param1, Param2: corner ellipse width, height
+    mrRoundRect, // Param1, Param2: corner ellipse width, height
     mrEllipse,
     mrFocusRect,
-    mrPixel,         // Points: the pixel; Color: its colour
-    mrText,          // Points: text cell origin; Text; Bounds: the text cell
-    mrImage,         // Bounds: destination; Image: a snapshot of the pixels
-    mrEdge,          // Param1: edge, Param2: BF_* flags
-    mrFrameControl,  // Param1: kind, Param2: state
+    mrPixel,        // Points: the pixel; Color: its colour
+    mrText,         // Points: text cell origin; Text; Bounds: the text cell
+    mrImage,        // Bounds: destination; Image: a snapshot of the pixels
+    mrEdge,         // Param1: edge, Param2: BF_* flags
+    mrFrameControl, // Param1: kind, Param2: state
 };
 
 // One recorded drawing call with the pen, brush and font it used. Bounds is
@@ -67,8 +67,14 @@ public:
     bool Empty() const override { return records_.empty(); }
     int Width() const override { return width_; }
     int Height() const override { return height_; }
-    void SetWidth(int v) override { width_ = v; Changed(); }
-    void SetHeight(int v) override { height_ = v; Changed(); }
+    void SetWidth(int v) override {
+        width_ = v;
+        Changed();
+    }
+    void SetHeight(int v) override {
+        height_ = v;
+        Changed();
+    }
     // Size in 0.01 mm, derived from Width/Height at 96 dpi unless set.
     int MMWidth() const;
     int MMHeight() const;

@@ -23,7 +23,7 @@ void WriteAll(TStream& stream, const QByteArray& bytes) {
     if (!bytes.isEmpty()) stream.WriteBuffer(bytes.constData(), bytes.size());
 }
 
-}  // namespace
+} // namespace
 
 // --------------------------------------------------------------- TGraphic
 
@@ -68,12 +68,11 @@ QImage::Format QtFormat(TPixelFormat f) { return f == pf24bit ? QImage::Format_B
 void ToMonochrome(QImage& img) {
     for (int y = 0; y < img.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x)
-            line[x] = (line[x] & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFFFFu : 0xFF000000u;
+        for (int x = 0; x < img.width(); ++x) line[x] = (line[x] & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFFFFu : 0xFF000000u;
     }
 }
 
-}  // namespace
+} // namespace
 
 TBitmap::TBitmap() : d_(std::make_unique<TBitmapPrivate>()) {}
 
@@ -86,9 +85,7 @@ QImage& BitmapImage(TBitmap* bitmap) {
     return bitmap->d()->img;
 }
 
-const QImage& BitmapImage(const TBitmap* bitmap) {
-    return BitmapImage(const_cast<TBitmap*>(bitmap));
-}
+const QImage& BitmapImage(const TBitmap* bitmap) { return BitmapImage(const_cast<TBitmap*>(bitmap)); }
 
 void SetBitmapImage(TBitmap* bitmap, const QImage& img) {
     TCanvas* c = bitmap->Canvas();
@@ -288,7 +285,7 @@ std::unique_ptr<TGraphic> NewGraphicLike(TGraphic* g) {
     return std::make_unique<TBitmap>();
 }
 
-}  // namespace
+} // namespace
 
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
@@ -296,9 +293,10 @@ TPicture::~TPicture() = default;
 void TPicture::Changed() {
     // Drawing on the held bitmap, or loading into it, is a change of the
     // picture too: a control showing it repaints.
-    if (graphic_ && !graphic_->OnChange) graphic_->OnChange = [this](TObject*) {
-        if (OnChange) OnChange(this);
-    };
+    if (graphic_ && !graphic_->OnChange)
+        graphic_->OnChange = [this](TObject*) {
+            if (OnChange) OnChange(this);
+        };
     if (OnChange) OnChange(this);
 }
 
@@ -355,11 +353,16 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
     std::string lower = LowerCase(ext);
     std::unique_ptr<TGraphic> next;
-    if (lower == "bmp") next = std::make_unique<TBitmap>();
-    else if (lower == "jpg" || lower == "jpeg") next = std::make_unique<TJPEGImage>();
-    else if (lower == "ico") next = std::make_unique<TIcon>();
-    else if (lower == "wmf" || lower == "emf") next = std::make_unique<TMetafile>();
-    else throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+    if (lower == "bmp")
+        next = std::make_unique<TBitmap>();
+    else if (lower == "jpg" || lower == "jpeg")
+        next = std::make_unique<TJPEGImage>();
+    else if (lower == "ico")
+        next = std::make_unique<TIcon>();
+    else if (lower == "wmf" || lower == "emf")
+        next = std::make_unique<TMetafile>();
+    else
+        throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
     // Loads aside and swaps only on success, so a bad file leaves the
     // picture showing what it showed.
     next->LoadFromFile(fileName);

@@ -25,7 +25,7 @@ std::vector<TPaperSize> StandardPapers() {
     return {{"A4", 210, 297}, {"A5", 148, 210}, {"B5", 182, 257}, {"Letter", 215.9, 279.4}, {"Legal", 215.9, 355.6}};
 }
 
-}  // namespace
+} // namespace
 
 struct TPrinter::Impl {
     std::vector<std::string> names;
@@ -34,7 +34,7 @@ struct TPrinter::Impl {
     std::unique_ptr<QPrinter> printer;
     std::unique_ptr<QPainter> painter;
     std::unique_ptr<TCanvas> canvas;
-    std::string writing;  // the PDF file of the document in progress
+    std::string writing; // the PDF file of the document in progress
 };
 
 TPrinter::TPrinter() : impl_(std::make_unique<Impl>()) {
@@ -105,8 +105,10 @@ bool TPrinter::SetPaperByName(const std::string& name) {
 void TPrinter::SetCustomPaper(double widthMM, double heightMM) {
     if (printing_) throw EPrinter("Printing in progress");
     auto& papers = impl_->papers;
-    if (papers.back().Name != "Custom") papers.push_back({"Custom", widthMM, heightMM});
-    else papers.back() = {"Custom", widthMM, heightMM};
+    if (papers.back().Name != "Custom")
+        papers.push_back({"Custom", widthMM, heightMM});
+    else
+        papers.back() = {"Custom", widthMM, heightMM};
     paperIndex_ = int(papers.size()) - 1;
 }
 
@@ -124,7 +126,7 @@ int TPrinter::YDpi() const {
 
 namespace {
 int MmToPixels(double mm, int dpi) { return int(std::lround(mm * dpi / 25.4)); }
-}  // namespace
+} // namespace
 
 int TPrinter::GetDeviceCaps(int index) const {
     const TPaperSize& p = impl_->papers[size_t(paperIndex_)];
@@ -183,8 +185,8 @@ void TPrinter::BeginDoc() {
         impl_->writing = file;
         device = impl_->pdf.get();
     } else {
-        impl_->printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(QString::fromStdString(impl_->names[size_t(index_)])),
-                                                    QPrinter::HighResolution);
+        impl_->printer = std::make_unique<QPrinter>(
+            QPrinterInfo::printerInfo(QString::fromStdString(impl_->names[size_t(index_)])), QPrinter::HighResolution);
         impl_->printer->setDocName(QString::fromStdString(title_));
         impl_->printer->setCopyCount(copies_);
         impl_->printer->setPageSize(size);
@@ -207,8 +209,10 @@ void TPrinter::BeginDoc() {
 
 void TPrinter::NewPage() {
     if (!printing_) throw EPrinter("Printer is not currently printing");
-    if (impl_->pdf) impl_->pdf->newPage();
-    else if (impl_->printer) impl_->printer->newPage();
+    if (impl_->pdf)
+        impl_->pdf->newPage();
+    else if (impl_->printer)
+        impl_->printer->newPage();
     Canvas()->ResetClip();
     ++pageNumber_;
 }
@@ -244,7 +248,7 @@ std::unique_ptr<TPrinter>& GlobalPrinter() {
     static std::unique_ptr<TPrinter> p;
     return p;
 }
-}  // namespace
+} // namespace
 
 TPrinter* Printer() {
     auto& p = GlobalPrinter();

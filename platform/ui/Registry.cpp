@@ -14,9 +14,7 @@ namespace {
 std::string g_testFile;
 
 std::unique_ptr<QSettings> Open() {
-    QString path = g_testFile.empty()
-                       ? QDir::homePath() + "/.config/quillory/registry.ini"
-                       : ToQt(g_testFile);
+    QString path = g_testFile.empty() ? QDir::homePath() + "/.config/quillory/registry.ini" : ToQt(g_testFile);
     return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
@@ -33,7 +31,7 @@ std::string Join(const std::string& base, const std::string& key) {
     if (key.empty()) return base;
     return base + "\\" + key;
 }
-}  // namespace
+} // namespace
 
 void SetRegistryFileForTesting(const std::string& path) { g_testFile = path; }
 
@@ -76,9 +74,7 @@ static QString ValueKey(HKEY root, const std::string& path, const std::string& n
     return Group(root, path) + "/" + ToQt(name.empty() ? std::string("@") : name);
 }
 
-bool TRegistry::ValueExists(const std::string& Name) const {
-    return Open()->contains(ValueKey(root_, path_, Name));
-}
+bool TRegistry::ValueExists(const std::string& Name) const { return Open()->contains(ValueKey(root_, path_, Name)); }
 
 bool TRegistry::DeleteValue(const std::string& Name) {
     auto s = Open();
@@ -121,13 +117,17 @@ std::string TRegistry::ReadString(const std::string& Name) const {
     QVariant v = Read(root_, path_, Name, "s");
     return v.isValid() ? FromQt(v.toString()) : std::string();
 }
-void TRegistry::WriteString(const std::string& Name, const std::string& Value) { Write(root_, path_, Name, "s", ToQt(Value)); }
+void TRegistry::WriteString(const std::string& Name, const std::string& Value) {
+    Write(root_, path_, Name, "s", ToQt(Value));
+}
 int TRegistry::ReadInteger(const std::string& Name) const {
     QVariant v = Read(root_, path_, Name, "i");
     if (!v.isValid()) throw ERegistryException("Invalid data type for '" + Name + "'");
     return v.toString().toInt();
 }
-void TRegistry::WriteInteger(const std::string& Name, int Value) { Write(root_, path_, Name, "i", QString::number(Value)); }
+void TRegistry::WriteInteger(const std::string& Name, int Value) {
+    Write(root_, path_, Name, "i", QString::number(Value));
+}
 bool TRegistry::ReadBool(const std::string& Name) const { return ReadInteger(Name) != 0; }
 void TRegistry::WriteBool(const std::string& Name, bool Value) { WriteInteger(Name, Value ? 1 : 0); }
 double TRegistry::ReadFloat(const std::string& Name) const {
@@ -135,11 +135,14 @@ double TRegistry::ReadFloat(const std::string& Name) const {
     if (!v.isValid()) throw ERegistryException("Invalid data type for '" + Name + "'");
     return v.toString().toDouble();
 }
-void TRegistry::WriteFloat(const std::string& Name, double Value) { Write(root_, path_, Name, "f", QString::number(Value, 'g', 17)); }
+void TRegistry::WriteFloat(const std::string& Name, double Value) {
+    Write(root_, path_, Name, "f", QString::number(Value, 'g', 17));
+}
 
 TRegIniFile::TRegIniFile(const std::string& FileName) : key_(FileName) {}
 
-std::string TRegIniFile::ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) const {
+std::string TRegIniFile::ReadString(const std::string& Section, const std::string& Ident,
+                                    const std::string& Default) const {
     TRegistry r;
     if (!r.OpenKey(Join(key_, Section), false) || !r.ValueExists(Ident)) return Default;
     try {

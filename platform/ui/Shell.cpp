@@ -33,8 +33,10 @@ std::string HelpTarget(const std::string& commandLine) {
         file = s.substr(0, sep);
         topic = s.substr(sep + 2);
     }
-    for (char& c : file) if (c == '\\') c = '/';
-    for (char& c : topic) if (c == '\\') c = '/';
+    for (char& c : file)
+        if (c == '\\') c = '/';
+    for (char& c : topic)
+        if (c == '\\') c = '/';
     while (!topic.empty() && topic.front() == '/') topic.erase(topic.begin());
     namespace fs = std::filesystem;
     fs::path f(file);

@@ -58,7 +58,9 @@ public:
     TTextLayout layout = tlTop;
     TWinControl* focusControl = nullptr;
     void align() {
-        Qt::Alignment a = alignment == taCenter ? Qt::AlignHCenter : alignment == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
+        Qt::Alignment a = alignment == taCenter         ? Qt::AlignHCenter
+                          : alignment == taRightJustify ? Qt::AlignRight
+                                                        : Qt::AlignLeft;
         a |= layout == tlCenter ? Qt::AlignVCenter : layout == tlBottom ? Qt::AlignBottom : Qt::AlignTop;
         label()->setAlignment(a);
     }
@@ -157,7 +159,8 @@ void RefillCombo(ComboPrivate* d) {
     int cur = d->combo()->currentIndex();
     d->combo()->clear();
     for (int i = 0; i < d->items.Count(); ++i) d->combo()->addItem(ToQt(d->items.Strings(i)));
-    if (d->style == csDropDownList) d->combo()->setCurrentIndex(cur < d->combo()->count() ? cur : -1);
+    if (d->style == csDropDownList)
+        d->combo()->setCurrentIndex(cur < d->combo()->count() ? cur : -1);
     else {
         d->combo()->setCurrentIndex(-1);
         d->combo()->setEditText(text);
@@ -165,13 +168,11 @@ void RefillCombo(ComboPrivate* d) {
     d->filling = false;
 }
 
-}  // namespace
+} // namespace
 
 // ------------------------------------------------------------ TLabel
 
-TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner, new LabelPrivate) {
-    SetBounds(0, 0, 65, 13);
-}
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner, new LabelPrivate) { SetBounds(0, 0, 65, 13); }
 
 static LabelPrivate* LD(const TLabel* l) { return static_cast<LabelPrivate*>(l->DPtr()); }
 
@@ -322,7 +323,8 @@ TBorderStyle TCustomEdit::BorderStyle() const { return ED(this)->border; }
 void TCustomEdit::SetBorderStyle(TBorderStyle v) {
     ED(this)->border = v;
     if (auto* e = LineOf(this)) e->setFrame(v != bsNone);
-    if (auto* p = PlainOf(this)) p->setFrameStyle(v == bsNone ? QFrame::NoFrame : int(QFrame::StyledPanel) | int(QFrame::Sunken));
+    if (auto* p = PlainOf(this))
+        p->setFrameStyle(v == bsNone ? QFrame::NoFrame : int(QFrame::StyledPanel) | int(QFrame::Sunken));
 }
 TEditCharCase TCustomEdit::CharCase() const { return ED(this)->charCase; }
 void TCustomEdit::SetCharCase(TEditCharCase v) {
@@ -376,9 +378,7 @@ char TEdit::PasswordChar() const {
     auto* e = LineOf(this);
     return e->echoMode() == QLineEdit::Password ? '*' : 0;
 }
-void TEdit::SetPasswordChar(char v) {
-    LineOf(this)->setEchoMode(v ? QLineEdit::Password : QLineEdit::Normal);
-}
+void TEdit::SetPasswordChar(char v) { LineOf(this)->setEchoMode(v ? QLineEdit::Password : QLineEdit::Normal); }
 
 // ------------------------------------------------------------ memo
 
@@ -420,13 +420,17 @@ std::string TMemo::GetText() const { return MD(this)->lines.Text(); }
 void TMemo::SetText(const std::string& v) { MD(this)->lines.SetText(v); }
 TStrings* TMemo::Lines() const { return &MD(this)->lines; }
 bool TMemo::WordWrap() const { return MD(this)->edit()->lineWrapMode() != QPlainTextEdit::NoWrap; }
-void TMemo::SetWordWrap(bool v) { MD(this)->edit()->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap); }
+void TMemo::SetWordWrap(bool v) {
+    MD(this)->edit()->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
 TScrollStyle TMemo::ScrollBars() const { return MD(this)->bars; }
 void TMemo::SetScrollBars(TScrollStyle v) {
     auto* d = MD(this);
     d->bars = v;
-    d->edit()->setHorizontalScrollBarPolicy(v == ssHorizontal || v == ssBoth ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    d->edit()->setVerticalScrollBarPolicy(v == ssVertical || v == ssBoth ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    d->edit()->setHorizontalScrollBarPolicy(v == ssHorizontal || v == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                             : Qt::ScrollBarAlwaysOff);
+    d->edit()->setVerticalScrollBarPolicy(v == ssVertical || v == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                         : Qt::ScrollBarAlwaysOff);
 }
 TAlignment TMemo::Alignment() const { return MD(this)->alignment; }
 void TMemo::SetAlignment(TAlignment v) { MD(this)->alignment = v; }
@@ -496,7 +500,9 @@ TCheckBoxState TCheckBox::State() const {
     }
 }
 void TCheckBox::SetState(TCheckBoxState v) {
-    Widget<QCheckBox>(this)->setCheckState(v == cbChecked ? Qt::Checked : v == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    Widget<QCheckBox>(this)->setCheckState(v == cbChecked  ? Qt::Checked
+                                           : v == cbGrayed ? Qt::PartiallyChecked
+                                                           : Qt::Unchecked);
 }
 bool TCheckBox::AllowGrayed() const { return Widget<QCheckBox>(this)->isTristate(); }
 void TCheckBox::SetAllowGrayed(bool v) { Widget<QCheckBox>(this)->setTristate(v); }
@@ -554,7 +560,7 @@ public:
     }
     QWidget* inner;
 };
-}  // namespace
+} // namespace
 
 TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner, new GroupPrivate) {
     d_->tabStop = false;
@@ -599,8 +605,10 @@ TComboBox::~TComboBox() { CD(this)->items.changed = nullptr; }
 std::string TComboBox::GetText() const { return FromQt(CD(this)->combo()->currentText()); }
 void TComboBox::SetText(const std::string& v) {
     auto* d = CD(this);
-    if (d->style == csDropDownList) d->combo()->setCurrentIndex(d->combo()->findText(ToQt(v)));
-    else d->combo()->setEditText(ToQt(v));
+    if (d->style == csDropDownList)
+        d->combo()->setCurrentIndex(d->combo()->findText(ToQt(v)));
+    else
+        d->combo()->setEditText(ToQt(v));
 }
 TStrings* TComboBox::Items() const { return &CD(this)->items; }
 int TComboBox::ItemIndex() const {
@@ -677,7 +685,9 @@ TListBox::~TListBox() { LBD(this)->items.changed = nullptr; }
 TStrings* TListBox::Items() const { return &LBD(this)->items; }
 int TListBox::ItemIndex() const { return LBD(this)->list()->currentRow(); }
 void TListBox::SetItemIndex(int v) { LBD(this)->list()->setCurrentRow(v); }
-bool TListBox::MultiSelect() const { return LBD(this)->list()->selectionMode() == QAbstractItemView::ExtendedSelection; }
+bool TListBox::MultiSelect() const {
+    return LBD(this)->list()->selectionMode() == QAbstractItemView::ExtendedSelection;
+}
 void TListBox::SetMultiSelect(bool v) {
     LBD(this)->list()->setSelectionMode(v ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
 }
@@ -731,7 +741,8 @@ void TListBox::Clear() { LBD(this)->items.Clear(); }
 
 // ------------------------------------------------------------ scroll bar
 
-TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(NewWidget<QScrollBar>(Qt::Horizontal))) {
+TScrollBar::TScrollBar(TComponent* AOwner)
+    : TWinControl(AOwner, new TControlPrivate(NewWidget<QScrollBar>(Qt::Horizontal))) {
     auto* b = Widget<QScrollBar>(this);
     b->setRange(0, 100);
     b->setPageStep(1);

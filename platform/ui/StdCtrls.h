@@ -23,7 +23,10 @@ class TOwnerDrawState {
 public:
     TOwnerDrawState() = default;
     bool Contains(TOwnerDrawStateItem i) const { return bits_ & (1u << i); }
-    TOwnerDrawState& operator<<(TOwnerDrawStateItem i) { bits_ |= 1u << i; return *this; }
+    TOwnerDrawState& operator<<(TOwnerDrawStateItem i) {
+        bits_ |= 1u << i;
+        return *this;
+    }
 
 private:
     unsigned bits_ = 0;

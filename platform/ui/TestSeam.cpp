@@ -64,14 +64,15 @@ void TDialogSeam::fail(const std::string& message) {
     if (OnFailure) OnFailure(message);
 }
 
-TSeamAnswer* TDialogSeam::match(TSeamKind kind, const std::string& caption, const std::string& text, TCustomForm* form) {
+TSeamAnswer* TDialogSeam::match(TSeamKind kind, const std::string& caption, const std::string& text,
+                                TCustomForm* form) {
     for (Entry& e : script_) {
         const TSeamAnswer& a = e.answer;
         if (a.Kind != kind || (e.used && !a.Repeat)) continue;
         if (!a.Caption.empty() && a.Caption != caption) continue;
         if (!a.Text.empty() && text.find(a.Text) == std::string::npos) continue;
-        if (!a.Form.empty() && (!form || (a.Form != form->Name() && a.Form != form->ClassName() &&
-                                          a.Form != DynamicClassName(form))))
+        if (!a.Form.empty() &&
+            (!form || (a.Form != form->Name() && a.Form != form->ClassName() && a.Form != DynamicClassName(form))))
             continue;
         e.used = true;
         return &e.answer;
@@ -92,19 +93,30 @@ static int ProductionMessageBox(const std::string& text, const std::string& capt
     case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
-    struct B { int id; const char* text; QMessageBox::ButtonRole role; };
+    struct B {
+        int id;
+        const char* text;
+        QMessageBox::ButtonRole role;
+    };
     std::vector<B> buttons;
     switch (flags & MB_TYPEMASK) {
-    case MB_OKCANCEL: buttons = {{IDOK, "确定", QMessageBox::AcceptRole}, {IDCANCEL, "取消", QMessageBox::RejectRole}}; break;
+    case MB_OKCANCEL:
+        buttons = {{IDOK, "确定", QMessageBox::AcceptRole}, {IDCANCEL, "取消", QMessageBox::RejectRole}};
+        break;
     case MB_ABORTRETRYIGNORE:
-        buttons = {{IDABORT, "中止(&A)", QMessageBox::RejectRole}, {IDRETRY, "重试(&R)", QMessageBox::AcceptRole},
+        buttons = {{IDABORT, "中止(&A)", QMessageBox::RejectRole},
+                   {IDRETRY, "重试(&R)", QMessageBox::AcceptRole},
                    {IDIGNORE, "忽略(&I)", QMessageBox::AcceptRole}};
         break;
     case MB_YESNOCANCEL:
-        buttons = {{IDYES, "是(&Y)", QMessageBox::YesRole}, {IDNO, "否(&N)", QMessageBox::NoRole}, {IDCANCEL, "取消", QMessageBox::RejectRole}};
+        buttons = {{IDYES, "是(&Y)", QMessageBox::YesRole},
+                   {IDNO, "否(&N)", QMessageBox::NoRole},
+                   {IDCANCEL, "取消", QMessageBox::RejectRole}};
         break;
     case MB_YESNO: buttons = {{IDYES, "是(&Y)", QMessageBox::YesRole}, {IDNO, "否(&N)", QMessageBox::NoRole}}; break;
-    case MB_RETRYCANCEL: buttons = {{IDRETRY, "重试(&R)", QMessageBox::AcceptRole}, {IDCANCEL, "取消", QMessageBox::RejectRole}}; break;
+    case MB_RETRYCANCEL:
+        buttons = {{IDRETRY, "重试(&R)", QMessageBox::AcceptRole}, {IDCANCEL, "取消", QMessageBox::RejectRole}};
+        break;
     default: buttons = {{IDOK, "确定", QMessageBox::AcceptRole}}; break;
     }
     std::vector<QAbstractButton*> made;
@@ -163,9 +175,12 @@ static void SetField(TCustomForm* form, const std::string& name, const std::stri
         TDialogSeam::Instance().ReportFailure("form " + form->Name() + " has no control " + name);
         return;
     }
-    if (auto* cb = dynamic_cast<TCheckBox*>(c)) cb->SetChecked(value == "True");
-    else if (auto* rb = dynamic_cast<TRadioButton*>(c)) rb->SetChecked(value == "True");
-    else c->SetText(value);
+    if (auto* cb = dynamic_cast<TCheckBox*>(c))
+        cb->SetChecked(value == "True");
+    else if (auto* rb = dynamic_cast<TRadioButton*>(c))
+        rb->SetChecked(value == "True");
+    else
+        c->SetText(value);
 }
 
 TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
@@ -190,7 +205,8 @@ TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
         // the loop anyway so that the test goes on.
         QTimer::singleShot(0, WidgetOf(form), [form, alive] {
             if (!alive || !form->Modal() || FormD(form)->closeAccepted) return;
-            TDialogSeam::Instance().ReportFailure("form " + form->Name() + " refused to close after its scripted answer");
+            TDialogSeam::Instance().ReportFailure("form " + form->Name() +
+                                                  " refused to close after its scripted answer");
             ForceCloseModal(form, mrCancel);
         });
     });
@@ -202,7 +218,8 @@ TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
 bool TDialogSeam::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
     if (!scripted_) {
         bool ok = false;
-        QString r = QInputDialog::getText(QApplication::activeWindow(), ToQt(caption), ToQt(prompt), QLineEdit::Normal, ToQt(value), &ok);
+        QString r = QInputDialog::getText(QApplication::activeWindow(), ToQt(caption), ToQt(prompt), QLineEdit::Normal,
+                                          ToQt(value), &ok);
         if (ok) value = FromQt(r);
         return ok;
     }
@@ -232,9 +249,10 @@ bool TDialogSeam::FileDialog(TSeamKind kind, const std::string& title, const std
                              const std::string& initialDir, std::string& fileName) {
     if (!scripted_) {
         QString dir = ToQt(initialDir.empty() ? fileName : initialDir + "/" + fileName);
-        QString r = kind == TSeamKind::SaveDialog
-                        ? QFileDialog::getSaveFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter))
-                        : QFileDialog::getOpenFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter));
+        QString r =
+            kind == TSeamKind::SaveDialog
+                ? QFileDialog::getSaveFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter))
+                : QFileDialog::getOpenFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter));
         if (r.isEmpty()) return false;
         fileName = FromQt(r);
         return true;
@@ -352,16 +370,26 @@ static void SendKeyTo(QWidget* w, Word vk, TShiftState shift) {
     if (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) mods |= Qt::KeypadModifier;
     QString text;
     if (!shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
-        if (vk >= 'A' && vk <= 'Z') text = QChar(shift.Contains(ssShift) ? vk : vk + 32);
-        else if (vk >= '0' && vk <= '9') text = QChar(vk);
-        else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) text = QChar('0' + vk - VK_NUMPAD0);
-        else if (vk == VK_ADD) text = "+";
-        else if (vk == VK_SUBTRACT) text = "-";
-        else if (vk == VK_SPACE) text = " ";
-        else if (vk == VK_RETURN) text = "\r";
-        else if (vk == VK_ESCAPE) text = QChar(27);
-        else if (vk == VK_BACK) text = QChar(8);
-        else if (vk == VK_TAB) text = "\t";
+        if (vk >= 'A' && vk <= 'Z')
+            text = QChar(shift.Contains(ssShift) ? vk : vk + 32);
+        else if (vk >= '0' && vk <= '9')
+            text = QChar(vk);
+        else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
+            text = QChar('0' + vk - VK_NUMPAD0);
+        else if (vk == VK_ADD)
+            text = "+";
+        else if (vk == VK_SUBTRACT)
+            text = "-";
+        else if (vk == VK_SPACE)
+            text = " ";
+        else if (vk == VK_RETURN)
+            text = "\r";
+        else if (vk == VK_ESCAPE)
+            text = QChar(27);
+        else if (vk == VK_BACK)
+            text = QChar(8);
+        else if (vk == VK_TAB)
+            text = "\t";
     }
     QPointer<QWidget> guard(w);
     QKeyEvent press(QEvent::KeyPress, qk, mods, text);
@@ -423,7 +451,11 @@ static void SendMouse(TControl* target, int x, int y, Qt::MouseButton b, bool db
 }
 
 void SendClick(TControl* target, int x, int y, TMouseButton button) {
-    SendMouse(target, x, y, button == mbRight ? Qt::RightButton : button == mbMiddle ? Qt::MiddleButton : Qt::LeftButton, false);
+    SendMouse(target, x, y,
+              button == mbRight    ? Qt::RightButton
+              : button == mbMiddle ? Qt::MiddleButton
+                                   : Qt::LeftButton,
+              false);
 }
 
 void SendDoubleClick(TControl* target, int x, int y) { SendMouse(target, x, y, Qt::LeftButton, true); }
@@ -443,8 +475,10 @@ void SendTextTo(TComponent* root, const std::string& name, const std::string& te
 }
 
 void SendClickTo(TComponent* root, const std::string& name) {
-    if (TControl* c = FindControl(root, name)) SendClick(c);
-    else TDialogSeam::Instance().ReportFailure("no control named " + name);
+    if (TControl* c = FindControl(root, name))
+        SendClick(c);
+    else
+        TDialogSeam::Instance().ReportFailure("no control named " + name);
 }
 
 bool SaveFormPng(TCustomForm* form, const std::string& path) {

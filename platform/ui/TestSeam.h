@@ -93,8 +93,8 @@ public:
     TModalResult ShowModal(TCustomForm* form);
     bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
     // kind is OpenDialog or SaveDialog; fileName is in/out.
-    bool FileDialog(TSeamKind kind, const std::string& title, const std::string& filter,
-                    const std::string& initialDir, std::string& fileName);
+    bool FileDialog(TSeamKind kind, const std::string& title, const std::string& filter, const std::string& initialDir,
+                    std::string& fileName);
     bool PrintDialog(const std::string& title);
     void Beep(unsigned type);
     // Records a failure (and calls OnFailure) when scripted.

@@ -10,104 +10,98 @@
 #include <vector>
 
 const TRMBarcodeTypeInfo BarcodeTypeTable[BarcodeTypeCount] = {
-    {"2_5_interleaved", true}, {"2_5_industrial", true}, {"2_5_matrix", true},
-    {"Code39", false},         {"Code39 Extended", false}, {"Code128A", false},
-    {"Code128B", false},       {"Code128C", true},       {"Code93", false},
-    {"Code93 Extended", false}, {"MSI", true},           {"PostNet", true},
-    {"Codebar", false},        {"EAN8", true},           {"EAN13", true},
-    {"UPC_A", true},           {"UPC_E0", true},         {"UPC_E1", true},
-    {"UPC Supp2", true},       {"UPC Supp5", true},      {"EAN128A", false},
-    {"EAN128B", false},        {"EAN128C", true},
+    {"2_5_interleaved", true},
+    {"2_5_industrial", true},
+    {"2_5_matrix", true},
+    {"Code39", false},
+    {"Code39 Extended", false},
+    {"Code128A", false},
+    {"Code128B", false},
+    {"Code128C", true},
+    {"Code93", false},
+    {"Code93 Extended", false},
+    {"MSI", true},
+    {"PostNet", true},
+    {"Codebar", false},
+    {"EAN8", true},
+    {"EAN13", true},
+    {"UPC_A", true},
+    {"UPC_E0", true},
+    {"UPC_E1", true},
+    {"UPC Supp2", true},
+    {"UPC Supp5", true},
+    {"EAN128A", false},
+    {"EAN128B", false},
+    {"EAN128C", true},
 };
 
 namespace barcode {
 namespace {
 
 // 2 of 5 family: which of the five elements are wide, digits 0-9.
-constexpr std::array<const char*, 10> kTwoOfFive = {
-    "nnwwn", "wnnnw", "nwnnw", "wwnnn", "nnwnw",
-    "wnwnn", "nwwnn", "nnnww", "wnnwn", "nwnwn"};
+constexpr std::array<const char*, 10> kTwoOfFive = {"nnwwn", "wnnnw", "nwnnw", "wwnnn", "nnwnw",
+                                                    "wnwnn", "nwwnn", "nnnww", "wnnwn", "nwnwn"};
 
 // Code 39: nine elements, bar first; order of kCode39Chars gives the value.
 constexpr std::string_view kCode39Chars = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
-constexpr std::array<const char*, 44> kCode39 = {
-    "nnnwwnwnn", "wnnwnnnnw", "nnwwnnnnw", "wnwwnnnnn", "nnnwwnnnw",
-    "wnnwwnnnn", "nnwwwnnnn", "nnnwnnwnw", "wnnwnnwnn", "nnwwnnwnn",
-    "wnnnnwnnw", "nnwnnwnnw", "wnwnnwnnn", "nnnnwwnnw", "wnnnwwnnn",
-    "nnwnwwnnn", "nnnnnwwnw", "wnnnnwwnn", "nnwnnwwnn", "nnnnwwwnn",
-    "wnnnnnnww", "nnwnnnnww", "wnwnnnnwn", "nnnnwnnww", "wnnnwnnwn",
-    "nnwnwnnwn", "nnnnnnwww", "wnnnnnwwn", "nnwnnnwwn", "nnnnwnwwn",
-    "wwnnnnnnw", "nwwnnnnnw", "wwwnnnnnn", "nwnnwnnnw", "wwnnwnnnn",
-    "nwwnwnnnn", "nwnnnnwnw", "wwnnnnwnn", "nwwnnnwnn", "nwnwnwnnn",
-    "nwnwnnnwn", "nwnnnwnwn", "nnnwnwnwn",
-    "nwnnwnwnn"};  // the asterisk, start and stop
+constexpr std::array<const char*, 44> kCode39 =
+    {"nnnwwnwnn", "wnnwnnnnw", "nnwwnnnnw", "wnwwnnnnn", "nnnwwnnnw", "wnnwwnnnn", "nnwwwnnnn", "nnnwnnwnw",
+     "wnnwnnwnn", "nnwwnnwnn", "wnnnnwnnw", "nnwnnwnnw", "wnwnnwnnn", "nnnnwwnnw", "wnnnwwnnn", "nnwnwwnnn",
+     "nnnnnwwnw", "wnnnnwwnn", "nnwnnwwnn", "nnnnwwwnn", "wnnnnnnww", "nnwnnnnww", "wnwnnnnwn", "nnnnwnnww",
+     "wnnnwnnwn", "nnwnwnnwn", "nnnnnnwww", "wnnnnnwwn", "nnwnnnwwn", "nnnnwnwwn", "wwnnnnnnw", "nwwnnnnnw",
+     "wwwnnnnnn", "nwnnwnnnw", "wwnnwnnnn", "nwwnwnnnn", "nwnnnnwnw", "wwnnnnwnn", "nwwnnnwnn", "nwnwnwnnn",
+     "nwnwnnnwn", "nwnnnwnwn", "nnnwnwnwn", "nwnnwnwnn"}; // the asterisk, start and stop
 constexpr int kCode39Asterisk = 43;
 
 // Code 93: six element widths; the four shifts ($) (%) (/) (+) are written
 // '[' ']' '{' '}' in the text.
-constexpr std::string_view kCode93Chars =
-    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%[]{}";
+constexpr std::string_view kCode93Chars = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%[]{}";
 constexpr std::array<const char*, 47> kCode93 = {
-    "131112", "111213", "111312", "111411", "121113", "121212", "121311",
-    "111114", "131211", "141111", "211113", "211212", "211311", "221112",
-    "221211", "231111", "112113", "112212", "112311", "122112", "132111",
-    "111123", "111222", "111321", "121122", "131121", "212112", "212211",
-    "211122", "211221", "221121", "222111", "112122", "112221", "122121",
-    "123111", "121131", "311112", "311211", "321111", "112131", "113121",
-    "211131", "121221", "312111", "311121", "122211"};
+    "131112", "111213", "111312", "111411", "121113", "121212", "121311", "111114", "131211", "141111",
+    "211113", "211212", "211311", "221112", "221211", "231111", "112113", "112212", "112311", "122112",
+    "132111", "111123", "111222", "111321", "121122", "131121", "212112", "212211", "211122", "211221",
+    "221121", "222111", "112122", "112221", "122121", "123111", "121131", "311112", "311211", "321111",
+    "112131", "113121", "211131", "121221", "312111", "311121", "122211"};
 
 // Code 128 values 0-105 as six element widths.
 constexpr std::array<const char*, 106> kCode128 = {
-    "212222", "222122", "222221", "121223", "121322", "131222", "122213",
-    "122312", "132212", "221213", "221312", "231212", "112232", "122132",
-    "122231", "113222", "123122", "123221", "223211", "221132", "221231",
-    "213212", "223112", "312131", "311222", "321122", "321221", "312212",
-    "322112", "322211", "212123", "212321", "232121", "111323", "131123",
-    "131321", "112313", "132113", "132311", "211313", "231113", "231311",
-    "112133", "112331", "132131", "113123", "113321", "133121", "313121",
-    "211331", "231131", "213113", "213311", "213131", "311123", "311321",
-    "331121", "312113", "312311", "332111", "314111", "221411", "431111",
-    "111224", "111422", "121124", "121421", "141122", "141221", "112214",
-    "112412", "122114", "122411", "142112", "142211", "241211", "221114",
-    "413111", "241112", "134111", "111242", "121142", "121241", "114212",
-    "124112", "124211", "411212", "421112", "421211", "212141", "214121",
-    "412121", "111143", "111341", "131141", "114113", "114311", "411113",
-    "411311", "113141", "114131", "311141", "411131", "211412", "211214",
-    "211232"};
+    "212222", "222122", "222221", "121223", "121322", "131222", "122213", "122312", "132212", "221213", "221312",
+    "231212", "112232", "122132", "122231", "113222", "123122", "123221", "223211", "221132", "221231", "213212",
+    "223112", "312131", "311222", "321122", "321221", "312212", "322112", "322211", "212123", "212321", "232121",
+    "111323", "131123", "131321", "112313", "132113", "132311", "211313", "231113", "231311", "112133", "112331",
+    "132131", "113123", "113321", "133121", "313121", "211331", "231131", "213113", "213311", "213131", "311123",
+    "311321", "331121", "312113", "312311", "332111", "314111", "221411", "431111", "111224", "111422", "121124",
+    "121421", "141122", "141221", "112214", "112412", "122114", "122411", "142112", "142211", "241211", "221114",
+    "413111", "241112", "134111", "111242", "121142", "121241", "114212", "124112", "124211", "411212", "421112",
+    "421211", "212141", "214121", "412121", "111143", "111341", "131141", "114113", "114311", "411113", "411311",
+    "113141", "114131", "311141", "411131", "211412", "211214", "211232"};
 constexpr std::string_view kCode128Stop = "2331112";
 constexpr int kFnc1 = 102;
 
 // Codabar: seven elements, bar first.
 constexpr std::string_view kCodabarChars = "0123456789-$:/.+ABCD";
 constexpr std::array<const char*, 20> kCodabar = {
-    "nnnnnww", "nnnnwwn", "nnnwnnw", "wwnnnnn", "nnwnnwn", "wnnnnwn",
-    "nwnnnnw", "nwnnwnn", "nwwnnnn", "wnnwnnn", "nnnwwnn", "nnwwnnn",
-    "wnnnwnw", "wnwnnnw", "wnwnwnn", "nnwnwnw", "nnwwnwn", "nwnwnnw",
-    "nnnwnww", "nnnwwwn"};
+    "nnnnnww", "nnnnwwn", "nnnwnnw", "wwnnnnn", "nnwnnwn", "wnnnnwn", "nwnnnnw", "nwnnwnn", "nwwnnnn", "wnnwnnn",
+    "nnnwwnn", "nnwwnnn", "wnnnwnw", "wnwnnnw", "wnwnwnn", "nnwnwnw", "nnwwnwn", "nwnwnnw", "nnnwnww", "nnnwwwn"};
 
 // PostNet: five bars, '1' tall.
-constexpr std::array<const char*, 10> kPostNet = {
-    "11000", "00011", "00101", "00110", "01001",
-    "01010", "01100", "10001", "10010", "10100"};
+constexpr std::array<const char*, 10> kPostNet = {"11000", "00011", "00101", "00110", "01001",
+                                                  "01010", "01100", "10001", "10010", "10100"};
 
 // EAN/UPC set A (odd parity) as module widths space, bar, space, bar.
-constexpr std::array<const char*, 10> kEanA = {
-    "3211", "2221", "2122", "1411", "1132", "1231", "1114", "1312", "1213", "3112"};
+constexpr std::array<const char*, 10> kEanA = {"3211", "2221", "2122", "1411", "1132",
+                                               "1231", "1114", "1312", "1213", "3112"};
 // Parity of digits 2-7 of EAN-13 by the first digit ('L' set A, 'G' set B).
-constexpr std::array<const char*, 10> kEan13Parity = {
-    "LLLLLL", "LLGLGG", "LLGGLG", "LLGGGL", "LGLLGG",
-    "LGGLLG", "LGGGLL", "LGLGLG", "LGLGGL", "LGGLGL"};
+constexpr std::array<const char*, 10> kEan13Parity = {"LLLLLL", "LLGLGG", "LLGGLG", "LLGGGL", "LGLLGG",
+                                                      "LGGLLG", "LGGGLL", "LGLGLG", "LGLGGL", "LGGLGL"};
 // UPC-E number system 0 by check digit: 'E' even (set B), 'o' odd (set A).
-constexpr std::array<const char*, 10> kUpcEParity = {
-    "EEEooo", "EEoEoo", "EEooEo", "EEoooE", "EoEEoo",
-    "EooEEo", "EoooEE", "EoEoEo", "EoEooE", "EooEoE"};
+constexpr std::array<const char*, 10> kUpcEParity = {"EEEooo", "EEoEoo", "EEooEo", "EEoooE", "EoEEoo",
+                                                     "EooEEo", "EoooEE", "EoEoEo", "EoEooE", "EooEoE"};
 // Five-digit add-on parity by its check value.
-constexpr std::array<const char*, 10> kSupp5Parity = {
-    "GGLLL", "GLGLL", "GLLGL", "GLLLG", "LGGLL",
-    "LLGGL", "LLLGG", "LGLGL", "LGLLG", "LLGLG"};
+constexpr std::array<const char*, 10> kSupp5Parity = {"GGLLL", "GLGLL", "GLLGL", "GLLLG", "LGGLL",
+                                                      "LLGGL", "LLLGG", "LGLGL", "LGLLG", "LLGLG"};
 
-std::string Fmt(const char* format, std::string_view a, std::string_view b = {},
-                std::string_view c = {}) {
+std::string Fmt(const char* format, std::string_view a, std::string_view b = {}, std::string_view c = {}) {
     std::string out;
     int arg = 0;
     for (const char* p = format; *p; ++p) {
@@ -129,27 +123,22 @@ std::string CharacterAt(std::string_view text, size_t i) {
     if (b < 0x20 || b == 0x7F) return "#" + std::to_string(b);
     size_t n = 1;
     if (b >= 0xC0) {
-        while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80)
-            ++n;
+        while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
     }
     return std::string(text.substr(i, n));
 }
 
-[[noreturn]] void RaiseUnencodable(std::string_view className, std::string_view text, size_t i,
-                                   TRMBarcodeType typ) {
-    throw Exception(Fmt("%s: character <%s> cannot be encoded in %s", className,
-                        CharacterAt(text, i), BarcodeTypeTable[typ].Name));
+[[noreturn]] void RaiseUnencodable(std::string_view className, std::string_view text, size_t i, TRMBarcodeType typ) {
+    throw Exception(
+        Fmt("%s: character <%s> cannot be encoded in %s", className, CharacterAt(text, i), BarcodeTypeTable[typ].Name));
 }
 
 int DigitValue(char ch) {
-    if (ch < '0' || ch > '9')
-        throw EConvertError(Fmt("'%s' is not a valid integer value", std::string(1, ch)));
+    if (ch < '0' || ch > '9') throw EConvertError(Fmt("'%s' is not a valid integer value", std::string(1, ch)));
     return ch - '0';
 }
 
-char NarrowWide(char nw, bool bar) {
-    return bar ? (nw == 'w' ? '6' : '5') : (nw == 'w' ? '1' : '0');
-}
+char NarrowWide(char nw, bool bar) { return bar ? (nw == 'w' ? '6' : '5') : (nw == 'w' ? '1' : '0'); }
 
 // n/w elements alternating bar, space, ... to bar string.
 std::string NarrowWideToBars(std::string_view pattern) {
@@ -209,8 +198,7 @@ Encoded Matrix25(std::string_view text) {
     return {bars, std::string(text)};
 }
 
-std::string Code39Bars(std::string_view data, bool checksum, std::string_view className,
-                       TRMBarcodeType typ) {
+std::string Code39Bars(std::string_view data, bool checksum, std::string_view className, TRMBarcodeType typ) {
     std::string bars = NarrowWideToBars(kCode39[kCode39Asterisk]) + "0";
     int sum = 0;
     for (size_t i = 0; i < data.size(); ++i) {
@@ -224,8 +212,8 @@ std::string Code39Bars(std::string_view data, bool checksum, std::string_view cl
     return bars;
 }
 
-Encoded Code128(TRMBarcodeType typ, std::string_view text, bool checksum,
-                TRMCheckSumMethod method, std::string_view className) {
+Encoded Code128(TRMBarcodeType typ, std::string_view text, bool checksum, TRMCheckSumMethod method,
+                std::string_view className) {
     bool setA = typ == bcCode128A || typ == bcCodeEAN128A;
     bool setC = typ == bcCode128C || typ == bcCodeEAN128C;
     bool ean = typ == bcCodeEAN128A || typ == bcCodeEAN128B || typ == bcCodeEAN128C;
@@ -261,13 +249,11 @@ Encoded Code128(TRMBarcodeType typ, std::string_view text, bool checksum,
     return {WidthsToBars(widths), stored};
 }
 
-std::string Code93Bars(std::string_view data, std::string_view className,
-                       std::string_view textForMessage) {
+std::string Code93Bars(std::string_view data, std::string_view className, std::string_view textForMessage) {
     std::vector<int> values;
     for (char ch : data) {
         size_t v = kCode93Chars.find(ch);
-        if (v == std::string_view::npos)
-            throw Exception(Fmt("%s:Code93 bad Data <%s>", className, textForMessage));
+        if (v == std::string_view::npos) throw Exception(Fmt("%s:Code93 bad Data <%s>", className, textForMessage));
         values.push_back(static_cast<int>(v));
     }
     int c = 0, k = 0;
@@ -310,8 +296,7 @@ Encoded Codabar(std::string_view text, std::string_view className) {
     std::string bars = NarrowWideToBars(kCodabar[kCodabarChars.find('A')]) + "0";
     for (size_t i = 0; i < text.size(); ++i) {
         size_t v = kCodabarChars.find(text[i]);
-        if (v == std::string_view::npos)
-            RaiseUnencodable(className, text, i, bcCodeCodabar);
+        if (v == std::string_view::npos) RaiseUnencodable(className, text, i, bcCodeCodabar);
         bars += NarrowWideToBars(kCodabar[v]) + "0";
     }
     bars += NarrowWideToBars(kCodabar[kCodabarChars.find('B')]);
@@ -399,7 +384,7 @@ Encoded Supp5(std::string_view text, bool checksum) {
     return {bars, checksum ? withCheck : digits};
 }
 
-}  // namespace
+} // namespace
 
 std::string FitText(std::string_view text, size_t n) {
     if (text.size() > n) return std::string(text.substr(0, n));
@@ -432,14 +417,10 @@ std::string ExpandUpcE(std::string_view d, int numberSystem) {
     switch (d[5]) {
     case '0':
     case '1':
-    case '2':
-        return ns + s.substr(0, 2) + s[5] + "0000" + s.substr(2, 3);
-    case '3':
-        return ns + s.substr(0, 3) + "00000" + s.substr(3, 2);
-    case '4':
-        return ns + s.substr(0, 4) + "00000" + s[4];
-    default:
-        return ns + s.substr(0, 5) + "0000" + s[5];
+    case '2': return ns + s.substr(0, 2) + s[5] + "0000" + s.substr(2, 3);
+    case '3': return ns + s.substr(0, 3) + "00000" + s.substr(3, 2);
+    case '4': return ns + s.substr(0, 4) + "00000" + s[4];
+    default: return ns + s.substr(0, 5) + "0000" + s[5];
     }
 }
 
@@ -467,8 +448,7 @@ char MsiCheckDigit(std::string_view digits) {
 std::string WidthsToBars(std::string_view widths) {
     std::string out;
     out.reserve(widths.size());
-    for (size_t i = 0; i < widths.size(); ++i)
-        out += char((i % 2 == 0 ? '5' : '0') + widths[i] - '1');
+    for (size_t i = 0; i < widths.size(); ++i) out += char((i % 2 == 0 ? '5' : '0') + widths[i] - '1');
     return out;
 }
 
@@ -515,8 +495,7 @@ std::string Code39FullAscii(std::string_view text, std::string_view className) {
 
 std::string Code93FullAscii(std::string_view text, std::string_view className) {
     for (size_t i = 0; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 128)
-            RaiseUnencodable(className, text, i, bcCode93Extended);
+        if (static_cast<unsigned char>(text[i]) >= 128) RaiseUnencodable(className, text, i, bcCode93Extended);
     }
     // The same table as Code 39's: there '$' '%' '/' '+' appear only as
     // shifts (the characters themselves expand to pairs), so each one maps
@@ -534,10 +513,9 @@ std::string Code93FullAscii(std::string_view text, std::string_view className) {
     return out;
 }
 
-Encoded Encode(TRMBarcodeType typ, std::string_view text, bool checksum,
-               TRMCheckSumMethod method, std::string_view className) {
-    if (typ < 0 || typ >= BarcodeTypeCount)
-        throw Exception(Fmt("%s: wrong BarcodeType", className));
+Encoded Encode(TRMBarcodeType typ, std::string_view text, bool checksum, TRMCheckSumMethod method,
+               std::string_view className) {
+    if (typ < 0 || typ >= BarcodeTypeCount) throw Exception(Fmt("%s: wrong BarcodeType", className));
     // The digit tables are indexed by digit: never index them with anything else.
     if (BarcodeTypeTable[typ].Num)
         for (char ch : text)
@@ -548,8 +526,7 @@ Encoded Encode(TRMBarcodeType typ, std::string_view text, bool checksum,
     case bcCode_2_5_matrix: return Matrix25(text);
     case bcCode39: return {Code39Bars(text, checksum, className, typ), std::string(text)};
     case bcCode39Extended:
-        return {Code39Bars(Code39FullAscii(text, className), checksum, className, typ),
-                std::string(text)};
+        return {Code39Bars(Code39FullAscii(text, className), checksum, className, typ), std::string(text)};
     case bcCode128A:
     case bcCode128B:
     case bcCode128C:
@@ -557,8 +534,7 @@ Encoded Encode(TRMBarcodeType typ, std::string_view text, bool checksum,
     case bcCodeEAN128B:
     case bcCodeEAN128C: return Code128(typ, text, checksum, method, className);
     case bcCode93: return {Code93Bars(text, className, text), std::string(text)};
-    case bcCode93Extended:
-        return {Code93Bars(Code93FullAscii(text, className), className, text), std::string(text)};
+    case bcCode93Extended: return {Code93Bars(Code93FullAscii(text, className), className, text), std::string(text)};
     case bcCodeMSI: return Msi(text);
     case bcCodePostNet: return PostNet(text);
     case bcCodeCodabar: return Codabar(text, className);
@@ -573,4 +549,4 @@ Encoded Encode(TRMBarcodeType typ, std::string_view text, bool checksum,
     throw Exception(Fmt("%s: wrong BarcodeType", className));
 }
 
-}  // namespace barcode
+} // namespace barcode

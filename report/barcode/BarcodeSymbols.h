@@ -39,8 +39,8 @@ constexpr int BarcodeTypeCount = 23;
 enum TRMCheckSumMethod { csmNone, csmModulo10 };
 
 struct TRMBarcodeTypeInfo {
-    const char* Name;  // the name the barcode editor lists
-    bool Num;          // numeric only
+    const char* Name; // the name the barcode editor lists
+    bool Num;         // numeric only
 };
 
 extern const TRMBarcodeTypeInfo BarcodeTypeTable[BarcodeTypeCount];
@@ -60,8 +60,8 @@ struct Encoded {
 // or a text naming a character the symbology has no encoding for);
 // EConvertError where a mod-10 check digit meets a non-digit. `className`
 // fills the "%s" of those texts.
-Encoded Encode(TRMBarcodeType typ, std::string_view text, bool checksum,
-               TRMCheckSumMethod method, std::string_view className = "TRMBarcode");
+Encoded Encode(TRMBarcodeType typ, std::string_view text, bool checksum, TRMCheckSumMethod method,
+               std::string_view className = "TRMBarcode");
 
 // Shared steps, public so that tests can pin their arithmetic.
 std::string FitText(std::string_view text, size_t n);
@@ -79,4 +79,4 @@ std::string WidthsToBars(std::string_view widths);
 std::string Code39FullAscii(std::string_view text, std::string_view className);
 std::string Code93FullAscii(std::string_view text, std::string_view className);
 
-}  // namespace barcode
+} // namespace barcode

@@ -16,9 +16,7 @@ namespace {
 // Rounds half to even, as the drawing and width rules ask.
 int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
-bool RatioClamped(TRMBarcodeType t) {
-    return t <= bcCode39Extended || (t >= bcCodeCodabar && t <= bcCodeUPC_Supp5);
-}
+bool RatioClamped(TRMBarcodeType t) { return t <= bcCode39Extended || (t >= bcCodeCodabar && t <= bcCodeUPC_Supp5); }
 
 // Wider than any printable module, small enough that a symbol's summed
 // width stays far inside int.
@@ -30,7 +28,7 @@ std::string ReplaceClassName(const char* format, const std::string& name) {
     return s;
 }
 
-}  // namespace
+} // namespace
 
 TRMBarcode::TRMBarcode(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -125,8 +123,8 @@ std::string TRMBarcode::EncodeBars() {
     }
     // Width, DrawBars and every repaint encode again; the text stored last
     // time already carries its check digit and must not get another.
-    bool same = encoded_ && text_ == encodedTo_ && typ_ == encodedTyp_ &&
-                checksum_ == encodedChecksum_ && checkSumMethod_ == encodedMethod_;
+    bool same = encoded_ && text_ == encodedTo_ && typ_ == encodedTyp_ && checksum_ == encodedChecksum_ &&
+                checkSumMethod_ == encodedMethod_;
     std::string input = same ? encodedFrom_ : text_;
     barcode::Encoded e = barcode::Encode(typ_, input, checksum_, checkSumMethod_, ClassName());
     text_ = e.Text;
@@ -176,9 +174,7 @@ void TRMBarcode::DrawBars(const std::string& bars, TCanvas* canvas) {
         ox += -RoundEven(w * c) - RoundEven(h * s);
         oy += -RoundEven(h * c);
     }
-    auto rotate = [&](int x, int y) {
-        return TPoint{RoundEven(x * c + y * s) + ox, RoundEven(-x * s + y * c) + oy};
-    };
+    auto rotate = [&](int x, int y) { return TPoint{RoundEven(x * c + y * s) + ox, RoundEven(-x * s + y * c) + oy}; };
 
     canvas->Pen()->SetWidth(1);
     int x = 0;
@@ -188,8 +184,7 @@ void TRMBarcode::DrawBars(const std::string& bars, TCanvas* canvas) {
         canvas->Pen()->SetColor(colour);
         canvas->Brush()->SetColor(colour);
         int bh = bw.Kind == 2 ? height_ * 2 / 5 : height_;
-        canvas->Polygon({rotate(x, 0), rotate(x, bh), rotate(x + bw.Width - 1, bh),
-                         rotate(x + bw.Width - 1, 0)});
+        canvas->Polygon({rotate(x, 0), rotate(x, bh), rotate(x + bw.Width - 1, bh), rotate(x + bw.Width - 1, 0)});
         x += bw.Width;
     }
 }
@@ -242,10 +237,22 @@ void PaintBarcodeLabel(TRMBarcode& barcode, TCanvas* canvas, int q, int r, bool 
     int t = canvas->TextWidth(text);
     int x, y;
     switch (angle) {
-    case 0: x = (q - t) / 2; y = r - 12; break;
-    case 90: x = q - 12; y = r - (r - t) / 2; break;
-    case 180: x = q - (q - t) / 2; y = 12; break;
-    default: x = 12; y = (r - t) / 2; break;
+    case 0:
+        x = (q - t) / 2;
+        y = r - 12;
+        break;
+    case 90:
+        x = q - 12;
+        y = r - (r - t) / 2;
+        break;
+    case 180:
+        x = q - (q - t) / 2;
+        y = 12;
+        break;
+    default:
+        x = 12;
+        y = (r - t) / 2;
+        break;
     }
     canvas->TextOut(x, y, text);
     canvas->Brush()->SetStyle(brushStyle);

@@ -16,7 +16,7 @@
 // Width in pixels and kind of one bar-string character.
 struct TRMBarWidth {
     int Width = 0;
-    int Kind = 0;  // 0 space, 1 bar, 2 short bar (two fifths high)
+    int Kind = 0; // 0 space, 1 bar, 2 short bar (two fifths high)
 };
 
 class TRMBarcode : public TComponent {

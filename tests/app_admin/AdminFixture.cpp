@@ -6,9 +6,7 @@
 #include "app/uDMData.h"
 #include "app/uGlobal.h"
 
-
-void AdminFixture::SetUp()
-{
+void AdminFixture::SetUp() {
     folder_ = std::make_unique<TestProgramFolder>("appadmin");
     dir_ = folder_->dir;
     dbFile_ = folder_->dbFile;
@@ -19,8 +17,7 @@ void AdminFixture::SetUp()
     ASSERT_TRUE(dm->Opened());
 }
 
-void AdminFixture::TearDown()
-{
+void AdminFixture::TearDown() {
     ProcessEvents();
     dm.reset();
     DMData = nullptr;
@@ -29,8 +26,7 @@ void AdminFixture::TearDown()
 
 void AdminFixture::Exec(const std::string& sql) { folder_->Exec(sql); }
 
-std::vector<std::string> AdminFixture::Rows(const std::string& sql)
-{
+std::vector<std::string> AdminFixture::Rows(const std::string& sql) {
     TADOConnection c;
     c.SetConnectionString(ConnectionStringFor(dbFile_));
     c.Open();
@@ -47,8 +43,7 @@ std::vector<std::string> AdminFixture::Rows(const std::string& sql)
     return rows;
 }
 
-std::string AdminFixture::Scalar(const std::string& sql)
-{
+std::string AdminFixture::Scalar(const std::string& sql) {
     auto rows = Rows(sql);
     return rows.empty() ? std::string() : rows.front().substr(0, rows.front().find('|'));
 }

@@ -20,8 +20,7 @@ namespace {
 
 struct CountingWindow : TFrmBaseD {
     using TFrmBaseD::TFrmBaseD;
-    void InitForm() override
-    {
+    void InitForm() override {
         TFrmBaseD::InitForm();
         ++inits;
     }
@@ -30,8 +29,7 @@ struct CountingWindow : TFrmBaseD {
 
 using BaseWindowsAdminTest = AdminFixture;
 
-TEST_F(BaseWindowsAdminTest, rootWindowInitialisesOnEveryShowAndClosesOnEsc)
-{
+TEST_F(BaseWindowsAdminTest, rootWindowInitialisesOnEveryShowAndClosesOnEsc) {
     std::unique_ptr<CountingWindow> w(new CountingWindow(nullptr));
     EXPECT_EQ(w->BorderStyle(), bsSingle);
     EXPECT_EQ(w->Position(), poScreenCenter);
@@ -51,8 +49,7 @@ TEST_F(BaseWindowsAdminTest, rootWindowInitialisesOnEveryShowAndClosesOnEsc)
     EXPECT_FALSE(w->Visible());
 }
 
-TEST_F(BaseWindowsAdminTest, conditionDialogTurnsEnterIntoTabAndCancelCloses)
-{
+TEST_F(BaseWindowsAdminTest, conditionDialogTurnsEnterIntoTabAndCancelCloses) {
     std::unique_ptr<TFrmBaseCond> d(new TFrmBaseCond(nullptr));
     d->Show();
     EXPECT_EQ(d->Caption(), "查询条件");
@@ -69,8 +66,7 @@ TEST_F(BaseWindowsAdminTest, conditionDialogTurnsEnterIntoTabAndCancelCloses)
 }
 
 struct UserLookup : TFrmFindCode {
-    UserLookup(const std::string& sql) : TFrmFindCode(nullptr)
-    {
+    UserLookup(const std::string& sql) : TFrmFindCode(nullptr) {
         ADOQuery1->SQL()->SetText(sql);
         ADOQuery1->Open();
     }
@@ -85,8 +81,7 @@ struct LookupCase {
 
 class Lookup : public AdminFixture, public ::testing::WithParamInterface<LookupCase> {};
 
-TEST_P(Lookup, confirmReturnsTheCurrentRow)
-{
+TEST_P(Lookup, confirmReturnsTheCurrentRow) {
     const LookupCase& c = GetParam();
     std::unique_ptr<UserLookup> d(new UserLookup(c.sql));
     d->Show();
@@ -108,8 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "before", "earlier"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BaseWindowsAdminTest, lookupCancelClearsTheChoiceAndClosesTheQuery)
-{
+TEST_F(BaseWindowsAdminTest, lookupCancelClearsTheChoiceAndClosesTheQuery) {
     std::unique_ptr<UserLookup> d(new UserLookup("select UseCode as code, UseName as Name from SystemUser"));
     d->Show();
     d->ChosenCode = "x";
@@ -124,14 +118,12 @@ TEST_F(BaseWindowsAdminTest, lookupCancelClearsTheChoiceAndClosesTheQuery)
 struct UserEditor : TFrmBaseDataEdit {
     UserEditor() : TFrmBaseDataEdit(nullptr) { AdoqEdit->SQL()->SetText("select * from SystemUser"); }
     bool ValidateRecord() override { return valid; }
-    void BeforePost() override
-    {
+    void BeforePost() override {
         DMData->ADOConnection1->Execute("insert into UserModule (Usecode, ModuleId, Ifcheck) values (" +
                                         QuotedStr(AdoqEdit->FieldByName("UseCode")->AsString()) + ", 99, 1)");
         if (failInBeforePost) throw EDatabaseError("side update failed");
     }
-    void fill(const std::string& code)
-    {
+    void fill(const std::string& code) {
         AdoqEdit->FieldByName("UseCode")->SetAsString(code);
         AdoqEdit->FieldByName("UseName")->SetAsString(code + "名");
     }
@@ -139,8 +131,7 @@ struct UserEditor : TFrmBaseDataEdit {
     bool failInBeforePost = false;
 };
 
-TEST_F(BaseWindowsAdminTest, saveAndAddLeavesTheEditorAddingAFreshRow)
-{
+TEST_F(BaseWindowsAdminTest, saveAndAddLeavesTheEditorAddingAFreshRow) {
     auto* e = new UserEditor;
     e->EditMode = 2;
     e->KeyField = "UseCode";
@@ -162,8 +153,7 @@ TEST_F(BaseWindowsAdminTest, saveAndAddLeavesTheEditorAddingAFreshRow)
     EXPECT_EQ(Scalar("select count(*) from UserModule where ModuleId=99"), "2");
 }
 
-TEST_F(BaseWindowsAdminTest, failureInsideBeforePostLeavesNeitherTheSideUpdateNorTheRow)
-{
+TEST_F(BaseWindowsAdminTest, failureInsideBeforePostLeavesNeitherTheSideUpdateNorTheRow) {
     std::unique_ptr<UserEditor> e(new UserEditor);
     e->EditMode = 1;
     e->Show();
@@ -178,8 +168,7 @@ TEST_F(BaseWindowsAdminTest, failureInsideBeforePostLeavesNeitherTheSideUpdateNo
     EXPECT_TRUE(script.Unused().empty());
 }
 
-TEST_F(BaseWindowsAdminTest, failedValidationStopsSilently)
-{
+TEST_F(BaseWindowsAdminTest, failedValidationStopsSilently) {
     std::unique_ptr<UserEditor> e(new UserEditor);
     e->EditMode = 1;
     e->Show();
@@ -191,4 +180,4 @@ TEST_F(BaseWindowsAdminTest, failedValidationStopsSilently)
     EXPECT_EQ(e->AdoqEdit->State(), dsInsert);
 }
 
-}  // namespace
+} // namespace

@@ -20,14 +20,12 @@ const char* const UsersSql = "select UseCode, UseName, Duty, Passwords from Syst
 
 class DataMaintAdminTest : public AdminFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AdminFixture::SetUp();
         saveDialog = new TSaveDialog(dm.get());
         openDialog = new TOpenDialog(dm.get());
     }
-    void addUsers(int from, int count)
-    {
+    void addUsers(int from, int count) {
         std::string rows;
         for (int i = from; i < from + count; ++i)
             rows += std::string(i > from ? "," : "") + "('U" + std::to_string(i) + "', '" + std::string(20, 'x') +
@@ -38,8 +36,7 @@ protected:
     TOpenDialog* openDialog = nullptr;
 };
 
-TEST_F(DataMaintAdminTest, backupThenRestoreGivesBackTheSameRows)
-{
+TEST_F(DataMaintAdminTest, backupThenRestoreGivesBackTheSameRows) {
     addUsers(1, 3);
     const auto before = Rows(UsersSql);
     const std::string backup = dir_ + "Backup/saved.RKB";
@@ -67,8 +64,7 @@ TEST_F(DataMaintAdminTest, backupThenRestoreGivesBackTheSameRows)
     EXPECT_TRUE(script.Unused().empty());
 }
 
-TEST_F(DataMaintAdminTest, backupDefaultNameIsTheDayInTheBackupFolder)
-{
+TEST_F(DataMaintAdminTest, backupDefaultNameIsTheDayInTheBackupFolder) {
     EXPECT_EQ(DefaultBackupName(EncodeDate(2011, 5, 1)), "Bck20110501.RKB");
     script.ExpectMessage("是否确定备份数据？", IDOK);
     script.ExpectFile(TSeamKind::SaveDialog, "", false);
@@ -80,8 +76,7 @@ TEST_F(DataMaintAdminTest, backupDefaultNameIsTheDayInTheBackupFolder)
     EXPECT_TRUE(dm->ADOConnection1->Connected());
 }
 
-TEST_F(DataMaintAdminTest, repairLeavesOneCompactedDatabaseAndNoTemporaryFile)
-{
+TEST_F(DataMaintAdminTest, repairLeavesOneCompactedDatabaseAndNoTemporaryFile) {
     addUsers(1, 400);
     Exec("delete from SystemUser where UseCode like 'U%'");
     addUsers(1000, 2);
@@ -107,8 +102,7 @@ struct StaleCase {
 
 class StaleTempFile : public DataMaintAdminTest, public ::testing::WithParamInterface<StaleCase> {};
 
-TEST_P(StaleTempFile, staleCompactionFileDoesNotBlock)
-{
+TEST_P(StaleTempFile, staleCompactionFileDoesNotBlock) {
     AtomicWriteFile(dir_ + "Data/DBtmp.mdb", "left over from an interrupted run");
     GetParam().run(this, script, openDialog, dir_);
     EXPECT_EQ(ListFiles(dir_ + "Data"), std::vector<std::string>{"ombry.dat"});
@@ -118,33 +112,31 @@ TEST_P(StaleTempFile, staleCompactionFileDoesNotBlock)
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, StaleTempFile,
-    ::testing::Values(
-        StaleCase{"repair",
-                  [](DataMaintAdminTest*, TSeamScript& s, TOpenDialog*, const std::string&) {
-                      s.ExpectMessage("数据整理成功！", IDOK);
-                      RepairCommand();
-                  }},
-        StaleCase{"restore",
-                  [](DataMaintAdminTest*, TSeamScript& s, TOpenDialog* d, const std::string& dir) {
-                      ForceDirectories(dir + "Backup");
-                      ASSERT_TRUE(CopyFile(dir + "Data/ombry.dat", dir + "Backup/b.RKB", false));
-                      s.ExpectMessage("是否现在恢复数据？", IDOK);
-                      s.ExpectFile(TSeamKind::OpenDialog, dir + "Backup/b.RKB");
-                      s.ExpectMessage("恢复成功！", IDOK);
-                      RestoreCommand(d);
-                  }},
-        StaleCase{"exitCompaction",
-                  [](DataMaintAdminTest*, TSeamScript& s, TOpenDialog*, const std::string&) {
-                      s.ExpectForm("TFrmBackupExit", mrNone, {}, [](TCustomForm* f) {
-                          static_cast<TFrmBackupExit*>(f)->BtExit->Click();
-                      });
-                      DMData->ADOConnection1->Close();
-                      ExitBackupAndCompact(nullptr);
-                  }}),
+    ::testing::Values(StaleCase{"repair",
+                                [](DataMaintAdminTest*, TSeamScript& s, TOpenDialog*, const std::string&) {
+                                    s.ExpectMessage("数据整理成功！", IDOK);
+                                    RepairCommand();
+                                }},
+                      StaleCase{"restore",
+                                [](DataMaintAdminTest*, TSeamScript& s, TOpenDialog* d, const std::string& dir) {
+                                    ForceDirectories(dir + "Backup");
+                                    ASSERT_TRUE(CopyFile(dir + "Data/ombry.dat", dir + "Backup/b.RKB", false));
+                                    s.ExpectMessage("是否现在恢复数据？", IDOK);
+                                    s.ExpectFile(TSeamKind::OpenDialog, dir + "Backup/b.RKB");
+                                    s.ExpectMessage("恢复成功！", IDOK);
+                                    RestoreCommand(d);
+                                }},
+                      StaleCase{"exitCompaction",
+                                [](DataMaintAdminTest*, TSeamScript& s, TOpenDialog*, const std::string&) {
+                                    s.ExpectForm("TFrmBackupExit", mrNone, {}, [](TCustomForm* f) {
+                                        static_cast<TFrmBackupExit*>(f)->BtExit->Click();
+                                    });
+                                    DMData->ADOConnection1->Close();
+                                    ExitBackupAndCompact(nullptr);
+                                }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DataMaintAdminTest, restoreOfAMissingBackupFileReportsFailureAndKeepsTheDatabase)
-{
+TEST_F(DataMaintAdminTest, restoreOfAMissingBackupFileReportsFailureAndKeepsTheDatabase) {
     addUsers(1, 2);
     const auto before = Rows(UsersSql);
     script.ExpectMessage("是否现在恢复数据？", IDOK);
@@ -155,8 +147,7 @@ TEST_F(DataMaintAdminTest, restoreOfAMissingBackupFileReportsFailureAndKeepsTheD
     EXPECT_FALSE(FileExists(CompactTempPath()));
 }
 
-TEST_F(DataMaintAdminTest, restoreWhileAnotherDeskIsWritingFailsAndKeepsTheDatabase)
-{
+TEST_F(DataMaintAdminTest, restoreWhileAnotherDeskIsWritingFailsAndKeepsTheDatabase) {
     ForceDirectories(dir_ + "Backup");
     ASSERT_TRUE(CopyFile(dbFile_, dir_ + "Backup/b.RKB", false));
     addUsers(1, 2);
@@ -179,12 +170,10 @@ TEST_F(DataMaintAdminTest, restoreWhileAnotherDeskIsWritingFailsAndKeepsTheDatab
     EXPECT_TRUE(dm->ADOConnection1->Connected());
 }
 
-TEST_F(DataMaintAdminTest, exitBackupCopiesTheDatabaseSilently)
-{
+TEST_F(DataMaintAdminTest, exitBackupCopiesTheDatabaseSilently) {
     const std::string backup = dir_ + "Backup/exit.RKB";
-    script.ExpectForm("TFrmBackupExit", mrNone, {}, [](TCustomForm* f) {
-        static_cast<TFrmBackupExit*>(f)->BtBackup->Click();
-    });
+    script.ExpectForm("TFrmBackupExit", mrNone, {},
+                      [](TCustomForm* f) { static_cast<TFrmBackupExit*>(f)->BtBackup->Click(); });
     script.ExpectFile(TSeamKind::SaveDialog, backup);
     dm->ADOConnection1->Close();
     ExitBackupAndCompact(nullptr);
@@ -199,8 +188,7 @@ TEST_F(DataMaintAdminTest, exitBackupCopiesTheDatabaseSilently)
 // report success.
 class NotLocal : public DataMaintAdminTest, public ::testing::WithParamInterface<const char*> {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DataMaintAdminTest::SetUp();
         dm.reset();
         AtomicWriteFile(dir_ + "ConSQL.ini", "[Server]\r\nPath=" + dbFile_ + "\r\n");
@@ -212,8 +200,7 @@ protected:
     }
 };
 
-TEST_P(NotLocal, commandRefusesWithAMessage)
-{
+TEST_P(NotLocal, commandRefusesWithAMessage) {
     const std::string which = GetParam();
     const int64_t size = FileSize(dbFile_);
     script.ExpectMessage(NotLocalDatabaseMessage, IDOK, "信息");
@@ -229,4 +216,4 @@ TEST_P(NotLocal, commandRefusesWithAMessage)
 INSTANTIATE_TEST_SUITE_P(Commands, NotLocal, ::testing::Values("backup", "restore", "repair"),
                          [](const auto& info) { return std::string(info.param); });
 
-}  // namespace
+} // namespace

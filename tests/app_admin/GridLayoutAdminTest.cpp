@@ -13,8 +13,7 @@
 
 namespace {
 
-TLayoutRow row(const char* code, const char* name, int order, bool visible, bool key = false, int width = 60)
-{
+TLayoutRow row(const char* code, const char* name, int order, bool visible, bool key = false, int width = 60) {
     TLayoutRow r;
     r.ColumnsCode = code;
     r.ColumnsName = name;
@@ -43,35 +42,31 @@ struct FieldCase {
 
 class RowForFieldCases : public ::testing::TestWithParam<FieldCase> {};
 
-TEST_P(RowForFieldCases, titleComesFromTheFirstRowWhoseCodeBeginsWithTheField)
-{
+TEST_P(RowForFieldCases, titleComesFromTheFirstRowWhoseCodeBeginsWithTheField) {
     const FieldCase& c = GetParam();
     const TLayoutRow* r = RowForField(Layout, c.field);
     EXPECT_EQ(r ? r->ColumnsName : std::string(), c.expectedTitle);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, RowForFieldCases,
-    ::testing::Values(FieldCase{"exactCode", "BookCode", "图书编码"},
-                      FieldCase{"prefixTakesTheFirstInOrder", "Book", "图书编码"},
-                      FieldCase{"longerPrefix", "BookN", "书名"},
-                      FieldCase{"caseSensitiveLower", "price", "价格"},
-                      FieldCase{"caseSensitiveUpper", "Price", "定价"},
-                      FieldCase{"wrongCaseMatchesNothing", "PRICE", ""},
-                      FieldCase{"hiddenRowsStillGiveTitles", "Bookname", "副书名"},
-                      FieldCase{"fieldLongerThanCode", "BookCodeX", ""},
-                      FieldCase{"emptyFieldMatchesTheFirstRow", "", "图书编码"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rules, RowForFieldCases,
+                         ::testing::Values(FieldCase{"exactCode", "BookCode", "图书编码"},
+                                           FieldCase{"prefixTakesTheFirstInOrder", "Book", "图书编码"},
+                                           FieldCase{"longerPrefix", "BookN", "书名"},
+                                           FieldCase{"caseSensitiveLower", "price", "价格"},
+                                           FieldCase{"caseSensitiveUpper", "Price", "定价"},
+                                           FieldCase{"wrongCaseMatchesNothing", "PRICE", ""},
+                                           FieldCase{"hiddenRowsStillGiveTitles", "Bookname", "副书名"},
+                                           FieldCase{"fieldLongerThanCode", "BookCodeX", ""},
+                                           FieldCase{"emptyFieldMatchesTheFirstRow", "", "图书编码"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GridLayoutRules, shownRowsAreTheVisibleOnesInOrder)
-{
+TEST(GridLayoutRules, shownRowsAreTheVisibleOnesInOrder) {
     std::vector<std::string> codes;
     for (const TLayoutRow& r : ShownRows(Layout)) codes.push_back(r.ColumnsCode);
     EXPECT_EQ(codes, (std::vector<std::string>{"BookCode", "BookName", "Book", "price"}));
 }
 
-TEST(GridLayoutRules, keyIsTheFirstRowMarkedKey)
-{
+TEST(GridLayoutRules, keyIsTheFirstRowMarkedKey) {
     ASSERT_NE(KeyRow(Layout), nullptr);
     EXPECT_EQ(KeyRow(Layout)->ColumnsCode, "BookName");
     EXPECT_EQ(KeyRow(ShownRows({row("a", "A", 1, true)})), nullptr);
@@ -79,11 +74,11 @@ TEST(GridLayoutRules, keyIsTheFirstRowMarkedKey)
 
 class GridLayoutAdminTest : public AdminFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AdminFixture::SetUp();
         Exec("insert into ModuleTable (ModuleCode, TableCode) values ('FrmO''Book', 'T''1')");
-        Exec("insert into TableStructure (TableCode, ColumnsCode, ColumnsName, TableOrder, ColumnsLength, IsKey, IsVisible) values "
+        Exec("insert into TableStructure (TableCode, ColumnsCode, ColumnsName, TableOrder, ColumnsLength, IsKey, "
+             "IsVisible) values "
              "('T''1', 'UseName', '名称', 2, 90, 0, 1),"
              "('T''1', 'UseCode', '编码', 1, 70, 1, 1),"
              "('T''1', 'Duty', '职务', 3, 50, 0, 0),"
@@ -91,8 +86,7 @@ protected:
     }
 };
 
-TEST_F(GridLayoutAdminTest, readsTheWindowsLayoutInOrder)
-{
+TEST_F(GridLayoutAdminTest, readsTheWindowsLayoutInOrder) {
     TADOConnection* c = DMData->ADOConnection1;
     EXPECT_EQ(LayoutCodeOf(c, "FrmO'Book"), "T'1");
     EXPECT_EQ(LayoutCodeOf(c, "FrmNone"), "");
@@ -103,8 +97,7 @@ TEST_F(GridLayoutAdminTest, readsTheWindowsLayoutInOrder)
     EXPECT_EQ(rows, (std::vector<std::string>{"UseCode|编码|1|70|KV", "UseName|名称|2|90|-V", "Duty|职务|3|50|--"}));
 }
 
-TEST_F(GridLayoutAdminTest, gridColumnsFollowTheLayoutAndSavingWritesWidthAndOrder)
-{
+TEST_F(GridLayoutAdminTest, gridColumnsFollowTheLayoutAndSavingWritesWidthAndOrder) {
     TADOConnection* c = DMData->ADOConnection1;
     std::unique_ptr<TDBGrid> grid(new TDBGrid(nullptr));
     BuildGridColumns(grid.get(), ReadLayout(c, "T'1"));
@@ -116,9 +109,10 @@ TEST_F(GridLayoutAdminTest, gridColumnsFollowTheLayoutAndSavingWritesWidthAndOrd
     EXPECT_EQ(grid->Columns()->Items(1)->Title()->Alignment(), taCenter);
 
     SaveGridLayout(c, "T'1", {{"UseName", 120}, {"UseCode", 64}});
-    EXPECT_EQ(Rows("select ColumnsCode, TableOrder, ColumnsLength from TableStructure where TableCode='T''1' order by TableOrder, ColumnsCode"),
+    EXPECT_EQ(Rows("select ColumnsCode, TableOrder, ColumnsLength from TableStructure where TableCode='T''1' order by "
+                   "TableOrder, ColumnsCode"),
               (std::vector<std::string>{"UseName|1|120", "UseCode|2|64", "Duty|3|50"}));
     EXPECT_EQ(Rows("select ColumnsLength from TableStructure where TableCode='other'"), std::vector<std::string>{"10"});
 }
 
-}  // namespace
+} // namespace

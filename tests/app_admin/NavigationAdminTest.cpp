@@ -32,8 +32,7 @@ struct StubMain {
     TMenuItem* item(const std::string& name) { return dynamic_cast<TMenuItem*>(form->FindComponent(name)); }
 };
 
-StubMain& stubMain()
-{
+StubMain& stubMain() {
     static StubMain* stub = [] {
         auto* s = new StubMain;
         s->form = new TForm(Application);
@@ -60,8 +59,7 @@ StubMain& stubMain()
 
 class NavigationAdminTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         StubMain& s = stubMain();
         s.clicks.clear();
         for (const TNavButton& nb : NavButtons()) s.item(nb.MenuItem)->SetEnabled(true);
@@ -69,8 +67,7 @@ protected:
         page->Show();
         ProcessEvents();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete page;
         ProcessEvents();
     }
@@ -78,8 +75,7 @@ protected:
     TFrmMainIDE* page = nullptr;
 };
 
-TEST_F(NavigationAdminTest, pageIsAnMdiChildWithTwelveButtonsInPlace)
-{
+TEST_F(NavigationAdminTest, pageIsAnMdiChildWithTwelveButtonsInPlace) {
     EXPECT_EQ(page->FormStyle(), fsMDIChild);
     EXPECT_EQ(page->Caption(), "导航");
     EXPECT_EQ(page->ClientWidth(), 716);
@@ -105,25 +101,28 @@ TEST_F(NavigationAdminTest, pageIsAnMdiChildWithTwelveButtonsInPlace)
     EXPECT_TRUE(SaveFormPng(page, BUILD_DIR "/navigation.png"));
 }
 
-TEST_F(NavigationAdminTest, eachButtonRunsItsMenuItem)
-{
+TEST_F(NavigationAdminTest, eachButtonRunsItsMenuItem) {
     for (const TNavButton& nb : NavButtons()) button(nb.Name)->Click();
-    EXPECT_EQ(stubMain().clicks, (std::map<std::string, int>{{"NBookSet", 2}, {"NMagzSet", 2}, {"NReaderSet", 1},
-                                                             {"NBookSortSet", 1}, {"NBorrow", 1}, {"NBorrowMagz", 1},
-                                                             {"NQryBorrow", 1}, {"NQryExcced", 1},
-                                                             {"NQryBorrow1", 1}, {"NQryExceed1", 1}}));
+    EXPECT_EQ(stubMain().clicks, (std::map<std::string, int>{{"NBookSet", 2},
+                                                             {"NMagzSet", 2},
+                                                             {"NReaderSet", 1},
+                                                             {"NBookSortSet", 1},
+                                                             {"NBorrow", 1},
+                                                             {"NBorrowMagz", 1},
+                                                             {"NQryBorrow", 1},
+                                                             {"NQryExcced", 1},
+                                                             {"NQryBorrow1", 1},
+                                                             {"NQryExceed1", 1}}));
 }
 
-TEST_F(NavigationAdminTest, aMouseClickRunsTheCommandOnce)
-{
+TEST_F(NavigationAdminTest, aMouseClickRunsTheCommandOnce) {
     ShowAndActivate(page);
     SendClick(page->GbtBorrow);
     ProcessEvents();
     EXPECT_EQ(stubMain().clicks, (std::map<std::string, int>{{"NBorrow", 1}}));
 }
 
-TEST_F(NavigationAdminTest, aDisabledMenuItemIsNeverRunFromItsButton)
-{
+TEST_F(NavigationAdminTest, aDisabledMenuItemIsNeverRunFromItsButton) {
     stubMain().item("NBorrow")->SetEnabled(false);
     page->GbtBorrow->SetEnabled(false);
     page->GbtBorrow->Click();
@@ -133,16 +132,15 @@ TEST_F(NavigationAdminTest, aDisabledMenuItemIsNeverRunFromItsButton)
 
 // The fade is driven tick by tick through the button's own timer handler.
 struct Probe : tVQGifButton {
-    using tVQGifButton::tVQGifButton;
     using tVQGifButton::MouseDown;
     using tVQGifButton::MouseEnter;
     using tVQGifButton::MouseLeave;
     using tVQGifButton::MouseUp;
+    using tVQGifButton::tVQGifButton;
     void tick() { FadeTimer()->OnTimer(FadeTimer()); }
 };
 
-TEST(GifButton, enterFadesInOverTenTicksThenStopsTheTimer)
-{
+TEST(GifButton, enterFadesInOverTenTicksThenStopsTheTimer) {
     Probe b(nullptr);
     EXPECT_EQ(b.Width(), 100);
     EXPECT_EQ(b.Interval(), 100u);
@@ -160,8 +158,7 @@ TEST(GifButton, enterFadesInOverTenTicksThenStopsTheTimer)
     EXPECT_LE(ticks, 12);
 }
 
-TEST(GifButton, leavingDuringAFadeInReversesFromTheLevelReached)
-{
+TEST(GifButton, leavingDuringAFadeInReversesFromTheLevelReached) {
     Probe b(nullptr);
     b.MouseEnter();
     for (int i = 0; i < 4; ++i) b.tick();
@@ -175,8 +172,7 @@ TEST(GifButton, leavingDuringAFadeInReversesFromTheLevelReached)
     EXPECT_EQ(b.Level(), 0.0);
 }
 
-TEST(GifButton, withoutADownPictureTheFadeGoesOnWhilePressed)
-{
+TEST(GifButton, withoutADownPictureTheFadeGoesOnWhilePressed) {
     Probe b(nullptr);
     b.MouseEnter();
     b.MouseDown(mbLeft, {}, 5, 5);
@@ -187,8 +183,7 @@ TEST(GifButton, withoutADownPictureTheFadeGoesOnWhilePressed)
     EXPECT_FALSE(b.Inside());
 }
 
-TEST(GifButton, withADownPicturePressingStopsTheFade)
-{
+TEST(GifButton, withADownPicturePressingStopsTheFade) {
     Probe b(nullptr);
     TBitmap down;
     down.SetSize(10, 10);
@@ -200,8 +195,7 @@ TEST(GifButton, withADownPicturePressingStopsTheFade)
     EXPECT_EQ(b.Level(), 1.0);
 }
 
-TEST(GifButton, removedSoundPlayerIsForgotten)
-{
+TEST(GifButton, removedSoundPlayerIsForgotten) {
     Probe b(nullptr);
     auto* player = new TepWavePlayer(nullptr);
     b.SetClickSound(player);
@@ -211,8 +205,7 @@ TEST(GifButton, removedSoundPlayerIsForgotten)
     EXPECT_EQ(b.ActiveSound(), nullptr);
 }
 
-TEST(GifButton, clickPlaysTheClickSoundBeforeOnClick)
-{
+TEST(GifButton, clickPlaysTheClickSoundBeforeOnClick) {
     Probe b(nullptr);
     TepWavePlayer player(nullptr);
     std::vector<std::string> order;
@@ -226,8 +219,7 @@ TEST(GifButton, clickPlaysTheClickSoundBeforeOnClick)
 
 // ------------------------------------------------------------ blending
 
-TBitmap* solid(TBitmap* b, int w, int h, TColor c)
-{
+TBitmap* solid(TBitmap* b, int w, int h, TColor c) {
     b->SetSize(w, h);
     b->Canvas()->Brush()->SetColor(c);
     b->Canvas()->FillRect(TRect{0, 0, w, h});
@@ -243,8 +235,7 @@ struct BlendCase {
 
 class Blend : public ::testing::TestWithParam<BlendCase> {};
 
-TEST_P(Blend, everyChannelIsTheRoundedMix)
-{
+TEST_P(Blend, everyChannelIsTheRoundedMix) {
     const BlendCase& c = GetParam();
     TBitmap a, b;
     TEffectBmp mine(solid(&a, 3, 2, RGB(c.own, c.own, c.own)));
@@ -254,18 +245,15 @@ TEST_P(Blend, everyChannelIsTheRoundedMix)
         for (int i = 0; i < 9; ++i) EXPECT_EQ(int(mine.ScanLine(y)[i]), c.expected) << y << "," << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, Blend,
-                         ::testing::Values(BlendCase{"zeroKeepsOwn", 10, 200, 0.0, 10},
-                                           BlendCase{"oneTakesOther", 10, 200, 1.0, 200},
-                                           BlendCase{"belowZeroCountsAsZero", 10, 200, -0.3, 10},
-                                           BlendCase{"aboveOneCountsAsOne", 10, 200, 1.0000001, 200},
-                                           BlendCase{"half", 0, 200, 0.5, 100},
-                                           BlendCase{"tieRoundsToEvenDown", 0, 1, 0.5, 0},
-                                           BlendCase{"tieRoundsToEvenUp", 0, 3, 0.5, 2}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Levels, Blend,
+    ::testing::Values(BlendCase{"zeroKeepsOwn", 10, 200, 0.0, 10}, BlendCase{"oneTakesOther", 10, 200, 1.0, 200},
+                      BlendCase{"belowZeroCountsAsZero", 10, 200, -0.3, 10},
+                      BlendCase{"aboveOneCountsAsOne", 10, 200, 1.0000001, 200}, BlendCase{"half", 0, 200, 0.5, 100},
+                      BlendCase{"tieRoundsToEvenDown", 0, 1, 0.5, 0}, BlendCase{"tieRoundsToEvenUp", 0, 3, 0.5, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST(EffectBmp, rowsArePaddedToFourBytesAndSizesMustMatch)
-{
+TEST(EffectBmp, rowsArePaddedToFourBytesAndSizesMustMatch) {
     for (int w : {1, 2, 3, 4, 5, 71}) {
         TBitmap b;
         TEffectBmp e(solid(&b, w, 1, clBlack));
@@ -290,8 +278,7 @@ struct FlagCase {
 
 class PlayerFlags : public ::testing::TestWithParam<FlagCase> {};
 
-TEST_P(PlayerFlags, memoryAlwaysPlusOnePerOption)
-{
+TEST_P(PlayerFlags, memoryAlwaysPlusOnePerOption) {
     TepWavePlayer p(nullptr);
     p.SetOptions(GetParam().options);
     EXPECT_EQ(p.PlayFlags(), GetParam().expected);
@@ -299,13 +286,13 @@ TEST_P(PlayerFlags, memoryAlwaysPlusOnePerOption)
 
 INSTANTIATE_TEST_SUITE_P(Options, PlayerFlags,
                          ::testing::Values(FlagCase{"sync", {wpoSync}, 0x4}, FlagCase{"async", {wpoAsync}, 0x5},
-                                           FlagCase{"noDefault", {wpoNoDefault}, 0x6},
-                                           FlagCase{"loop", {wpoLoop}, 0xC}, FlagCase{"noStop", {wpoNoStop}, 0x14},
-                                           FlagCase{"all", {wpoSync, wpoAsync, wpoNoDefault, wpoLoop, wpoNoStop}, 0x1F}),
+                                           FlagCase{"noDefault", {wpoNoDefault}, 0x6}, FlagCase{"loop", {wpoLoop}, 0xC},
+                                           FlagCase{"noStop", {wpoNoStop}, 0x14},
+                                           FlagCase{
+                                               "all", {wpoSync, wpoAsync, wpoNoDefault, wpoLoop, wpoNoStop}, 0x1F}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Wave, assigningCopiesTheDataAndSignalsAChange)
-{
+TEST(Wave, assigningCopiesTheDataAndSignalsAChange) {
     TepWave a, b;
     int changes = 0;
     b.OnChange = [&](TObject*) { ++changes; };
@@ -323,8 +310,7 @@ TEST(Wave, assigningCopiesTheDataAndSignalsAChange)
 
 // ------------------------------------------------------------ small windows
 
-TEST(SmallWindows, aboutBoxShowsTheLibraryNameAndClosesOnEsc)
-{
+TEST(SmallWindows, aboutBoxShowsTheLibraryNameAndClosesOnEsc) {
     TSeamScript script;
     script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
     CorpName = "第一图书馆";
@@ -341,8 +327,7 @@ TEST(SmallWindows, aboutBoxShowsTheLibraryNameAndClosesOnEsc)
     EXPECT_TRUE(script.Unused().empty());
 }
 
-TEST(SmallWindows, labelHelpHasElevenLinesAndShortcutsTwo)
-{
+TEST(SmallWindows, labelHelpHasElevenLinesAndShortcutsTwo) {
     std::unique_ptr<TFrmBarHelp> help(new TFrmBarHelp(nullptr));
     EXPECT_EQ(help->Caption(), "报表帮助");
     ASSERT_EQ(help->Memo1->Lines()->Count(), 11);
@@ -354,4 +339,4 @@ TEST(SmallWindows, labelHelpHasElevenLinesAndShortcutsTwo)
     EXPECT_EQ(keys->Label2->Caption(), "借还图书 Ctrl+F5   借还期刊 Ctrl+F6  借阅查询 Ctrl+F7");
 }
 
-}  // namespace
+} // namespace

@@ -22,8 +22,7 @@
 namespace {
 
 std::function<void(TCustomForm*)> fillEditor(const std::string& code, const std::string& name, int duty,
-                                             const std::string& password)
-{
+                                             const std::string& password) {
     return [=](TCustomForm* f) {
         auto* e = static_cast<TFrmUseradd*>(f);
         e->EditCode->SetText(code);
@@ -37,45 +36,39 @@ std::function<void(TCustomForm*)> fillEditor(const std::string& code, const std:
 
 class RightsAdminTest : public AdminFixture {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         delete form;
         AdminFixture::TearDown();
     }
-    void open()
-    {
+    void open() {
         form = new TFrmRightSet(nullptr);
         ShowAndActivate(form);
         ProcessEvents();
     }
-    void addOperatorThroughEditor(const std::string& code)
-    {
+    void addOperatorThroughEditor(const std::string& code) {
         script.ExpectForm("TFrmUseradd", mrNone, {}, fillEditor(code, code + "名", 0, "pw"));
         script.ExpectMessage("是否确定完成!", IDYES);
         form->ToolButton1Click(form->ToolButton1);
     }
     // Rows of an operator as "ModuleId|flag" with flag 1 or 0.
-    std::vector<std::string> rights(const std::string& code)
-    {
+    std::vector<std::string> rights(const std::string& code) {
         return Rows("select ModuleId, iif(Ifcheck, 1, 0) from UserModule where Usecode=" + QuotedStr(code) +
                     " order by ModuleId");
     }
-    static std::vector<std::string> all(int governed, int other = 0)
-    {
+    static std::vector<std::string> all(int governed, int other = 0) {
         std::vector<std::string> rows;
         for (int id = 0; id < ModuleCount; ++id)
             rows.push_back(std::to_string(id) + "|" + std::to_string(id == 8 || id == 11 ? other : governed));
         return rows;
     }
-    void insertOperator(const std::string& code, int flag)
-    {
-        Exec("insert into SystemUser (UseCode, UseName, Duty, Passwords) values (" + QuotedStr(code) + ", 'n', '操作员', '')");
+    void insertOperator(const std::string& code, int flag) {
+        Exec("insert into SystemUser (UseCode, UseName, Duty, Passwords) values (" + QuotedStr(code) +
+             ", 'n', '操作员', '')");
         for (int id = 0; id < ModuleCount; ++id)
             Exec("insert into UserModule (Usecode, ModuleId, Ifcheck) values (" + QuotedStr(code) + ", " +
                  std::to_string(id) + ", " + std::to_string(flag) + ")");
     }
-    std::vector<bool> boxStates() const
-    {
+    std::vector<bool> boxStates() const {
         std::vector<bool> s;
         for (const TRightBox& b : RightBoxes()) s.push_back(form->Box(b.ModuleId)->Checked());
         return s;
@@ -83,8 +76,7 @@ protected:
     TFrmRightSet* form = nullptr;
 };
 
-TEST_F(RightsAdminTest, windowShowsThirtyThreeBoxesOnFivePagesAndTheSystemPage)
-{
+TEST_F(RightsAdminTest, windowShowsThirtyThreeBoxesOnFivePagesAndTheSystemPage) {
     open();
     EXPECT_EQ(form->Caption(), "权限设置");
     EXPECT_EQ(RightBoxes().size(), 33u);
@@ -98,8 +90,7 @@ TEST_F(RightsAdminTest, windowShowsThirtyThreeBoxesOnFivePagesAndTheSystemPage)
     EXPECT_TRUE(SaveFormPng(form, BUILD_DIR "/rights.png"));
 }
 
-TEST_F(RightsAdminTest, newOperatorGetsThirtyFiveRowsAllFalse)
-{
+TEST_F(RightsAdminTest, newOperatorGetsThirtyFiveRowsAllFalse) {
     open();
     addOperatorThroughEditor("bob");
     EXPECT_EQ(Rows("select UseCode, UseName, Duty, Passwords from SystemUser where UseCode='bob'"),
@@ -110,17 +101,16 @@ TEST_F(RightsAdminTest, newOperatorGetsThirtyFiveRowsAllFalse)
     EXPECT_TRUE(script.Unused().empty());
 }
 
-TEST_F(RightsAdminTest, cancelledAddInsertsNoRows)
-{
+TEST_F(RightsAdminTest, cancelledAddInsertsNoRows) {
     open();
-    script.ExpectForm("TFrmUseradd", mrNone, {}, [](TCustomForm* f) { static_cast<TFrmUseradd*>(f)->BitBtn2->Click(); });
+    script.ExpectForm("TFrmUseradd", mrNone, {},
+                      [](TCustomForm* f) { static_cast<TFrmUseradd*>(f)->BitBtn2->Click(); });
     form->ToolButton1Click(form->ToolButton1);
     EXPECT_EQ(Scalar("select count(*) from UserModule where Usecode<>'Admin'"), "0");
     EXPECT_EQ(Scalar("select count(*) from SystemUser"), "1");
 }
 
-TEST_F(RightsAdminTest, selectAllThenAuthoriseMakesEveryGovernedRowTrue)
-{
+TEST_F(RightsAdminTest, selectAllThenAuthoriseMakesEveryGovernedRowTrue) {
     open();
     addOperatorThroughEditor("bob");
     form->Btall->Click();
@@ -133,8 +123,7 @@ TEST_F(RightsAdminTest, selectAllThenAuthoriseMakesEveryGovernedRowTrue)
 
 // The boxes used to reload only on a mouse click: after moving with the
 // keyboard, "授权(&R)" wrote the previous operator's boxes onto the new one.
-TEST_F(RightsAdminTest, keyboardMoveOfTheCurrentOperatorReloadsTheBoxes)
-{
+TEST_F(RightsAdminTest, keyboardMoveOfTheCurrentOperatorReloadsTheBoxes) {
     insertOperator("b1", -1);
     insertOperator("b2", 0);
     open();
@@ -151,8 +140,7 @@ TEST_F(RightsAdminTest, keyboardMoveOfTheCurrentOperatorReloadsTheBoxes)
     EXPECT_EQ(rights("b1"), all(1, 1));
 }
 
-TEST_F(RightsAdminTest, operatorWithoutRowsShowsNoBoxesOfThePreviousOne)
-{
+TEST_F(RightsAdminTest, operatorWithoutRowsShowsNoBoxesOfThePreviousOne) {
     insertOperator("b1", -1);
     Exec("insert into SystemUser (UseCode, UseName, Duty, Passwords) values ('b2', 'n', '操作员', '')");
     open();
@@ -164,8 +152,7 @@ TEST_F(RightsAdminTest, operatorWithoutRowsShowsNoBoxesOfThePreviousOne)
 }
 
 // Renaming used to leave the rights rows under the old code.
-TEST_F(RightsAdminTest, renamingAnOperatorRenamesItsRightsRows)
-{
+TEST_F(RightsAdminTest, renamingAnOperatorRenamesItsRightsRows) {
     insertOperator("bob", -1);
     open();
     ASSERT_TRUE(DMData->AdoQueryUser->Locate("UseCode", Variant(std::string("bob"))));
@@ -184,8 +171,7 @@ TEST_F(RightsAdminTest, renamingAnOperatorRenamesItsRightsRows)
     EXPECT_EQ(Scalar("select count(*) from SystemUser where UseCode='bob'"), "0");
 }
 
-TEST_F(RightsAdminTest, quoteInTypedCodeAndNameIsStoredAsTyped)
-{
+TEST_F(RightsAdminTest, quoteInTypedCodeAndNameIsStoredAsTyped) {
     open();
     script.ExpectForm("TFrmUseradd", mrNone, {}, fillEditor("o'hara", "x','y", 1, "p'w"));
     script.ExpectMessage("是否确定完成!", IDYES);
@@ -198,8 +184,7 @@ TEST_F(RightsAdminTest, quoteInTypedCodeAndNameIsStoredAsTyped)
     EXPECT_EQ(rights("o'hara"), all(1, 0));
 }
 
-TEST_F(RightsAdminTest, duplicateCodeIsRefused)
-{
+TEST_F(RightsAdminTest, duplicateCodeIsRefused) {
     open();
     script.ExpectForm("TFrmUseradd", mrNone, {}, [](TCustomForm* f) {
         fillEditor("admin", "again", 0, "")(f);
@@ -211,8 +196,7 @@ TEST_F(RightsAdminTest, duplicateCodeIsRefused)
     EXPECT_EQ(Scalar("select count(*) from SystemUser"), "1");
 }
 
-TEST_F(RightsAdminTest, adminSuperUserCannotBeDeletedButAnotherOperatorCan)
-{
+TEST_F(RightsAdminTest, adminSuperUserCannotBeDeletedButAnotherOperatorCan) {
     insertOperator("bob", 0);
     open();
     script.ExpectMessage("是否确定删除!", IDYES);
@@ -236,14 +220,13 @@ struct PasswordCase {
     const char* oldText;
     const char* newText;
     const char* newAgain;
-    const char* message; // "" when none
+    const char* message;  // "" when none
     const char* expected; // stored afterwards ("<null>" for NULL)
 };
 
 class PasswordChange : public AdminFixture, public ::testing::WithParamInterface<PasswordCase> {};
 
-TEST_P(PasswordChange, storesOrRefuses)
-{
+TEST_P(PasswordChange, storesOrRefuses) {
     const PasswordCase& c = GetParam();
     Exec("update SystemUser set Passwords=" + (c.stored ? QuotedStr(c.stored) : std::string("NULL")) +
          " where UseCode='Admin'");
@@ -262,15 +245,14 @@ TEST_P(PasswordChange, storesOrRefuses)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PasswordChange,
-    ::testing::Values(
-        PasswordCase{"emptyOldMatchesEmpty", "", "", "new", "new", "", "new"},
-        PasswordCase{"emptyOldMatchesNull", nullptr, "", "new", "new", "", "new"},
-        PasswordCase{"rightOldTrimmed", "abc", " abc ", " n ", " n ", "", "n"},
-        PasswordCase{"wrongOld", "abc", "abd", "n", "n", "旧密码输入错误，请重新输入!", "abc"},
-        PasswordCase{"newBoxesDiffer", "abc", "abc", "n", "n ", "两次输入密码不一致，请重新输入!", "abc"},
-        PasswordCase{"quoteInOldCannotChangeTheStatement", "abc", "x' or '1'='1", "n", "n",
-                     "旧密码输入错误，请重新输入!", "abc"},
-        PasswordCase{"quoteInNewIsStored", "", "", "a'b", "a'b", "", "a'b"}),
+    ::testing::Values(PasswordCase{"emptyOldMatchesEmpty", "", "", "new", "new", "", "new"},
+                      PasswordCase{"emptyOldMatchesNull", nullptr, "", "new", "new", "", "new"},
+                      PasswordCase{"rightOldTrimmed", "abc", " abc ", " n ", " n ", "", "n"},
+                      PasswordCase{"wrongOld", "abc", "abd", "n", "n", "旧密码输入错误，请重新输入!", "abc"},
+                      PasswordCase{"newBoxesDiffer", "abc", "abc", "n", "n ", "两次输入密码不一致，请重新输入!", "abc"},
+                      PasswordCase{"quoteInOldCannotChangeTheStatement", "abc", "x' or '1'='1", "n", "n",
+                                   "旧密码输入错误，请重新输入!", "abc"},
+                      PasswordCase{"quoteInNewIsStored", "", "", "a'b", "a'b", "", "a'b"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
+} // namespace

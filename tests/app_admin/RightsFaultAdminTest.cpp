@@ -16,8 +16,7 @@ namespace {
 
 class RightsFaultAdminTest : public AdminFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AdminFixture::SetUp();
         Exec("insert into SystemUser (UseCode, UseName, Duty, Passwords) values ('bob', 'n', '操作员', '')");
         for (int id = 0; id < ModuleCount; ++id)
@@ -27,20 +26,18 @@ protected:
         ProcessEvents();
         ASSERT_TRUE(DMData->AdoQueryUser->Locate("UseCode", Variant(std::string("bob"))));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete form;
         AdminFixture::TearDown();
     }
-    std::string rightsOf(const std::string& code)
-    {
-        return Scalar("select count(*) || '/' || sum(iif(Ifcheck, 1, 0)) from UserModule where Usecode=" + QuotedStr(code));
+    std::string rightsOf(const std::string& code) {
+        return Scalar("select count(*) || '/' || sum(iif(Ifcheck, 1, 0)) from UserModule where Usecode=" +
+                      QuotedStr(code));
     }
     TFrmRightSet* form = nullptr;
 };
 
-TEST_F(RightsFaultAdminTest, authoriseFailingHalfWayKeepsTheOldRights)
-{
+TEST_F(RightsFaultAdminTest, authoriseFailingHalfWayKeepsTheOldRights) {
     Exec("create trigger fail_at_20 before insert on UserModule when new.ModuleId = 20 "
          "begin select raise(abort, 'injected'); end");
     form->Btclear->Click();
@@ -49,8 +46,7 @@ TEST_F(RightsFaultAdminTest, authoriseFailingHalfWayKeepsTheOldRights)
     EXPECT_FALSE(DMData->ADOConnection1->InTransaction());
 }
 
-TEST_F(RightsFaultAdminTest, renameFailingOnTheRightsRowsKeepsTheOperatorsCode)
-{
+TEST_F(RightsFaultAdminTest, renameFailingOnTheRightsRowsKeepsTheOperatorsCode) {
     Exec("create trigger fail_rename before update on UserModule "
          "begin select raise(abort, 'injected'); end");
     script.ExpectForm("TFrmUseradd", mrCancel, {}, [](TCustomForm* f) {
@@ -68,4 +64,4 @@ TEST_F(RightsFaultAdminTest, renameFailingOnTheRightsRowsKeepsTheOperatorsCode)
     EXPECT_FALSE(DMData->ADOConnection1->InTransaction());
 }
 
-}  // namespace
+} // namespace

@@ -18,30 +18,25 @@ namespace {
 
 class BookDesk : public CircFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CircFixture::SetUp();
         desk = new TFrmBorrowBill(Application);
         ShowAndActivate(desk);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete desk;
         CircFixture::TearDown();
     }
-    void Reader(const std::string& code)
-    {
+    void Reader(const std::string& code) {
         SendText(desk->EditRCode, code);
         SendKey(desk->EditRCode, VK_RETURN);
     }
-    void Scan(const std::string& code)
-    {
+    void Scan(const std::string& code) {
         SendText(desk->EditBCode, code);
         SendKey(desk->EditBCode, VK_RETURN);
     }
     void Key(Word key) { SendKeyToFocus(desk, key); }
-    std::string Line(const std::string& code, const char* field)
-    {
+    std::string Line(const std::string& code, const char* field) {
         EXPECT_TRUE(desk->AdoqData->Locate("code", Variant(code), loCaseInsensitive)) << code;
         return desk->AdoqData->FieldByName(field)->AsString();
     }
@@ -50,8 +45,7 @@ protected:
     TFrmBorrowBill* desk = nullptr;
 };
 
-TEST_F(BookDesk, keyboardOnlyLendingOfThreeBooks)
-{
+TEST_F(BookDesk, keyboardOnlyLendingOfThreeBooks) {
     Info("张三借书成功,本次借出3本！");
     Reader("R1");
     EXPECT_EQ(desk->ActiveControl(), desk->EditBCode);
@@ -74,8 +68,7 @@ TEST_F(BookDesk, keyboardOnlyLendingOfThreeBooks)
     EXPECT_EQ(desk->EditRCode->Text(), "");
 }
 
-TEST_F(BookDesk, loanLimitRefusesTheFirstCode)
-{
+TEST_F(BookDesk, loanLimitRefusesTheFirstCode) {
     for (const char* b : {"B1", "B2", "B3"}) Lend("Borrowinfo", b, "R1", 10);
     Info("借书数量超出3本,不能再借!");
     Reader("R1");
@@ -85,8 +78,7 @@ TEST_F(BookDesk, loanLimitRefusesTheFirstCode)
     EXPECT_EQ(desk->AdoqData->RecordCount(), 3);
 }
 
-TEST_F(BookDesk, bookReservedByAnotherReaderCannotBeLentEvenToAnotherReserver)
-{
+TEST_F(BookDesk, bookReservedByAnotherReaderCannotBeLentEvenToAnotherReserver) {
     Reserve("Borrowinfo", "B1", "R2", -3);
     Reserve("Borrowinfo", "B1", "R1", -1);
     Info("此书已经被他人预约,不能借出!");
@@ -96,8 +88,7 @@ TEST_F(BookDesk, bookReservedByAnotherReaderCannotBeLentEvenToAnotherReserver)
     EXPECT_TRUE(desk->AdoqData->IsEmpty());
 }
 
-TEST_F(BookDesk, ownReservationAsksAgainAndTheSaveReplacesItByTheLoan)
-{
+TEST_F(BookDesk, ownReservationAsksAgainAndTheSaveReplacesItByTheLoan) {
     Reserve("Borrowinfo", "B1", "R1", -2);
     script_->ExpectMessage("这本书已经借过了,是否再借一次？", IDOK, "提示！");
     Info("张三借书成功,本次借出1本！");
@@ -110,8 +101,7 @@ TEST_F(BookDesk, ownReservationAsksAgainAndTheSaveReplacesItByTheLoan)
     EXPECT_EQ(Count("select count(*) from Borrowinfo where Code='B1' and State='未还' and Rcode='R1'"), 1);
 }
 
-TEST_F(BookDesk, successMessageCountsNewLoansOnly)
-{
+TEST_F(BookDesk, successMessageCountsNewLoansOnly) {
     Lend("Borrowinfo", "B3", "R2", 10);
     script_->ExpectMessage("这本书被借出了,应还日为2025-03-20,是否预约？", IDYES, "提示！");
     Info("张三借书成功,本次借出2本！");
@@ -130,8 +120,7 @@ TEST_F(BookDesk, successMessageCountsNewLoansOnly)
     EXPECT_EQ(Scalar("select BookQty||'/'||Times from Readerinfo where Code='R1'"), "2/1");
 }
 
-TEST_F(BookDesk, deleteKeyOnANewLoanLineLowersTheCountAndTheLoanCount)
-{
+TEST_F(BookDesk, deleteKeyOnANewLoanLineLowersTheCountAndTheLoanCount) {
     Lend("Borrowinfo", "B3", "R1", 10);
     Reader("R1");
     Scan("B1");
@@ -148,8 +137,7 @@ TEST_F(BookDesk, deleteKeyOnANewLoanLineLowersTheCountAndTheLoanCount)
     EXPECT_EQ(desk->AdoqData->RecordCount(), 1);
 }
 
-TEST_F(BookDesk, quotesInReaderAndItemCodesLendAndReturnLikeAnyOther)
-{
+TEST_F(BookDesk, quotesInReaderAndItemCodesLendAndReturnLikeAnyOther) {
     Info("奥'康纳借书成功,本次借出1本！");
     Reader("R'Q");
     EXPECT_EQ(desk->EditRName->Text(), "奥'康纳");
@@ -168,15 +156,14 @@ TEST_F(BookDesk, quotesInReaderAndItemCodesLendAndReturnLikeAnyOther)
 
 struct RenewRow {
     const char* name;
-    int otherReservedOn;  // day offset of the other reader's reservation
+    int otherReservedOn; // day offset of the other reader's reservation
     int ownReservedOn;
     bool passes;
 };
 
 class BookDeskRenewal : public BookDesk, public ::testing::WithParamInterface<RenewRow> {};
 
-TEST_P(BookDeskRenewal, needsTheEarliestReservationToBeTheBorrowers)
-{
+TEST_P(BookDeskRenewal, needsTheEarliestReservationToBeTheBorrowers) {
     const RenewRow& r = GetParam();
     Lend("Borrowinfo", "B1", "R1", 5);
     Reserve("Borrowinfo", "B1", "R2", r.otherReservedOn);
@@ -201,8 +188,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, BookDeskRenewal,
                                            RenewRow{"borrowerEarliest", -2, -5, true}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-TEST_F(BookDesk, renewalRefusedWhenOverdueOrAtTheLimit)
-{
+TEST_F(BookDesk, renewalRefusedWhenOverdueOrAtTheLimit) {
     Lend("Borrowinfo", "B1", "R1", -1);
     Lend("Borrowinfo", "B2", "R1", 4, 1);
     Key(VK_F10);
@@ -215,8 +201,7 @@ TEST_F(BookDesk, renewalRefusedWhenOverdueOrAtTheLimit)
     EXPECT_EQ(desk->EditQty->Text(), "0");
 }
 
-TEST_F(BookDesk, returnFourDaysLateStoresDaysAndFineAndCountsTheOverdue)
-{
+TEST_F(BookDesk, returnFourDaysLateStoresDaysAndFineAndCountsTheOverdue) {
     Lend("Borrowinfo", "B1", "R1", -4);
     Lend("Borrowinfo", "B2", "R1", 3);
     Key(VK_F11);
@@ -227,16 +212,16 @@ TEST_F(BookDesk, returnFourDaysLateStoresDaysAndFineAndCountsTheOverdue)
     EXPECT_EQ(Line("B1", "ExceedDay"), "4");
     Key(VK_F2);
     EXPECT_TRUE(script_->Unused().empty());
-    EXPECT_EQ(Scalar("select State||'/'||ReturnDate||'/'||cast(ExceedDay as integer)||'/'||ExceedFund from Borrowinfo where "
-                     "Code='B1'"),
-              "已还/2025-03-10/4/0.8");
+    EXPECT_EQ(
+        Scalar("select State||'/'||ReturnDate||'/'||cast(ExceedDay as integer)||'/'||ExceedFund from Borrowinfo where "
+               "Code='B1'"),
+        "已还/2025-03-10/4/0.8");
     EXPECT_EQ(Scalar("select BookQty||'/'||Overdue from Readerinfo where Code='R1'"), "1/1");
     EXPECT_EQ(Scalar("select ifnull(IsOut,'')||'/'||ifnull(Borrowman,'') from Bookinfo where Code='B1'"), "/");
     EXPECT_EQ(Scalar("select State from Borrowinfo where Code='B2'"), "未还");
 }
 
-TEST_F(BookDesk, returnWithAnEmptyReaderBoxLoadsTheBorrowerAndMarksTheLine)
-{
+TEST_F(BookDesk, returnWithAnEmptyReaderBoxLoadsTheBorrowerAndMarksTheLine) {
     Lend("Borrowinfo", "B1", "R1", 2);
     Lend("Borrowinfo", "B2", "R1", 2);
     Key(VK_F11);
@@ -250,8 +235,7 @@ TEST_F(BookDesk, returnWithAnEmptyReaderBoxLoadsTheBorrowerAndMarksTheLine)
     EXPECT_EQ(desk->EditQty->Text(), "1");
 }
 
-TEST_F(BookDesk, returningAReservedBookListsJustItsReservationsEarliestFirst)
-{
+TEST_F(BookDesk, returningAReservedBookListsJustItsReservationsEarliestFirst) {
     Lend("Borrowinfo", "B1", "R1", 2);
     Lend("Borrowinfo", "B2", "R1", 2);
     Reserve("Borrowinfo", "B2", "R'Q", -1);
@@ -284,8 +268,7 @@ struct SuspendedRow {
 
 class BookDeskSuspended : public BookDesk, public ::testing::WithParamInterface<SuspendedRow> {};
 
-TEST_P(BookDeskSuspended, readerLoadsOnlyInReturnMode)
-{
+TEST_P(BookDeskSuspended, readerLoadsOnlyInReturnMode) {
     Lend("Borrowinfo", "B1", "R3", 2);
     Key(GetParam().modeKey);
     if (!GetParam().loads) Info("此读者已经被停用!");
@@ -310,8 +293,7 @@ struct DblClickRow {
 
 class BookDeskDoubleClick : public BookDesk, public ::testing::WithParamInterface<DblClickRow> {};
 
-TEST_P(BookDeskDoubleClick, returnByDoubleClickUsesFineSetting)
-{
+TEST_P(BookDeskDoubleClick, returnByDoubleClickUsesFineSetting) {
     IfFine = GetParam().ifFine;
     IfExcced = GetParam().ifExcced;
     Lend("Borrowinfo", "B1", "R1", -3);
@@ -329,23 +311,20 @@ INSTANTIATE_TEST_SUITE_P(Rows, BookDeskDoubleClick,
                                            DblClickRow{"finesOffWarningsOn", false, true, "0"}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-TEST_F(BookDesk, itemCodeBeforeAnyReaderAsksForTheReader)
-{
+TEST_F(BookDesk, itemCodeBeforeAnyReaderAsksForTheReader) {
     Info("请先输入读者编号!");
     Scan("B1");
     EXPECT_TRUE(script_->Unused().empty());
     EXPECT_EQ(desk->EditBCode->Text(), "");
 }
 
-TEST_F(BookDesk, enterInAnEmptyItemBoxSavesAndRefusesWithoutReader)
-{
+TEST_F(BookDesk, enterInAnEmptyItemBoxSavesAndRefusesWithoutReader) {
     Info("请输入读者编号,否则不能存盘!");
     SendKey(desk->EditBCode, VK_RETURN);
     EXPECT_TRUE(script_->Unused().empty());
 }
 
-TEST_F(BookDesk, closingWithALoadedReaderAsksAndNoKeepsTheWindow)
-{
+TEST_F(BookDesk, closingWithALoadedReaderAsksAndNoKeepsTheWindow) {
     Lend("Borrowinfo", "B1", "R1", 2);
     Reader("R1");
     script_->ExpectMessage("数据未存盘，是否退出？", IDNO, "提示！");
@@ -355,12 +334,11 @@ TEST_F(BookDesk, closingWithALoadedReaderAsksAndNoKeepsTheWindow)
     EXPECT_TRUE(desk->Visible());
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST_F(BookDesk, rendersWithAReaderAndThreeLines)
-{
+TEST_F(BookDesk, rendersWithAReaderAndThreeLines) {
     Lend("Borrowinfo", "B4", "R1", 5);
     Reader("R1");
     Scan("B1");
@@ -371,18 +349,15 @@ TEST_F(BookDesk, rendersWithAReaderAndThreeLines)
     EXPECT_TRUE(SaveFormPng(desk, BUILD_DIR "/circ-book-desk.png"));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST_F(BookDesk, f5LooksUpTheReaderAndTheBookByKeyboard)
-{
-    script_->ExpectForm("FrmFindReader", mrOk, {}, [](TCustomForm* f) {
-        dynamic_cast<TFrmFindCode*>(f)->ChosenCode = "R2";
-    });
-    script_->ExpectForm("FrmFindBook", mrOk, {}, [](TCustomForm* f) {
-        dynamic_cast<TFrmFindCode*>(f)->ChosenCode = "B4";
-    });
+TEST_F(BookDesk, f5LooksUpTheReaderAndTheBookByKeyboard) {
+    script_->ExpectForm("FrmFindReader", mrOk, {},
+                        [](TCustomForm* f) { dynamic_cast<TFrmFindCode*>(f)->ChosenCode = "R2"; });
+    script_->ExpectForm("FrmFindBook", mrOk, {},
+                        [](TCustomForm* f) { dynamic_cast<TFrmFindCode*>(f)->ChosenCode = "B4"; });
     SendKey(desk->EditRCode, VK_F5);
     EXPECT_EQ(desk->EditRName->Text(), "李四");
     SendKey(desk->EditBCode, VK_F5);
@@ -391,20 +366,19 @@ TEST_F(BookDesk, f5LooksUpTheReaderAndTheBookByKeyboard)
     EXPECT_EQ(desk->EditQty->Text(), "1");
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
 struct DueDateRow {
     const char* name;
-    const char* picked;  // nullptr: the picker is closed with Esc
+    const char* picked; // nullptr: the picker is closed with Esc
     const char* stored;
 };
 
 class BookDeskDueDate : public BookDesk, public ::testing::WithParamInterface<DueDateRow> {};
 
-TEST_P(BookDeskDueDate, doubleClickChangesTheDueDateOfANewLoan)
-{
+TEST_P(BookDeskDueDate, doubleClickChangesTheDueDateOfANewLoan) {
     const DueDateRow& r = GetParam();
     std::string preset;
     script_->ExpectForm("FrmFindHuanDate", r.picked ? mrOk : mrCancel, {}, [&](TCustomForm* f) {
@@ -434,13 +408,12 @@ struct EmptySaveRow {
     const char* name;
     Word modeKey;
     const char* message;
-    const char* readerAfter;  // BookQty/Times
+    const char* readerAfter; // BookQty/Times
 };
 
 class BookDeskNothingToSave : public BookDesk, public ::testing::WithParamInterface<EmptySaveRow> {};
 
-TEST_P(BookDeskNothingToSave, billOfLoadedLoansOnlyWritesNoLineAndReportsZero)
-{
+TEST_P(BookDeskNothingToSave, billOfLoadedLoansOnlyWritesNoLineAndReportsZero) {
     Lend("Borrowinfo", "B1", "R1", 5);
     Key(GetParam().modeKey);
     Info(GetParam().message);
@@ -458,8 +431,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, BookDeskNothingToSave,
                                            EmptySaveRow{"returnMode", VK_F11, "张三还书成功,本次还书0本！", "1/0"}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-TEST_F(BookDesk, scanningTheSameCodeTwiceAddsOneLine)
-{
+TEST_F(BookDesk, scanningTheSameCodeTwiceAddsOneLine) {
     Reader("R1");
     Scan("B1");
     Scan("b1");
@@ -476,8 +448,7 @@ struct RefusalRow {
 
 class BookDeskRefusal : public BookDesk, public ::testing::WithParamInterface<RefusalRow> {};
 
-TEST_P(BookDeskRefusal, refusesTheCodeWithItsMessage)
-{
+TEST_P(BookDeskRefusal, refusesTheCodeWithItsMessage) {
     Info(GetParam().message);
     Reader("R1");
     Scan(GetParam().code);
@@ -492,12 +463,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, BookDeskRefusal,
                                            RefusalRow{"writtenOff", "B6", "此书已经报废,不能借出!"}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST_F(BookDesk, f6ListsTheReadersReservationsAndF7ShowsTheContactCard)
-{
+TEST_F(BookDesk, f6ListsTheReadersReservationsAndF7ShowsTheContactCard) {
     Reserve("Borrowinfo", "B1", "R1", -1);
     Reserve("Borrowinfo", "B2", "R2", -2);
     std::vector<std::string> codes;
@@ -519,20 +489,19 @@ TEST_F(BookDesk, f6ListsTheReadersReservationsAndF7ShowsTheContactCard)
     EXPECT_NE(phones.find("手机:139"), std::string::npos);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
 struct RenewClickRow {
     const char* name;
     bool reservedByOther;
-    const char* message;  // nullptr: the line is renewed
+    const char* message; // nullptr: the line is renewed
 };
 
 class BookDeskRenewClick : public BookDesk, public ::testing::WithParamInterface<RenewClickRow> {};
 
-TEST_P(BookDeskRenewClick, doubleClickRenewsUnlessAnotherReaderWaits)
-{
+TEST_P(BookDeskRenewClick, doubleClickRenewsUnlessAnotherReaderWaits) {
     Lend("Borrowinfo", "B1", "R1", 5);
     if (GetParam().reservedByOther) Reserve("Borrowinfo", "B1", "R2", -1);
     Key(VK_F10);
@@ -540,8 +509,7 @@ TEST_P(BookDeskRenewClick, doubleClickRenewsUnlessAnotherReaderWaits)
     if (GetParam().message) Info(GetParam().message);
     try {
         desk->DBGrid1DblClick(desk->DBGrid1);
-    } catch (const EAbort&) {
-    }
+    } catch (const EAbort&) {}
     EXPECT_TRUE(script_->Unused().empty());
     EXPECT_EQ(Line("B1", "State"), GetParam().message ? "未还" : "续借");
     EXPECT_EQ(Line("B1", "ReturnDate"), GetParam().message ? "2025-03-15" : "2025-04-09");
@@ -553,4 +521,4 @@ INSTANTIATE_TEST_SUITE_P(Rows, BookDeskRenewClick,
                                            RenewClickRow{"reservedByOther", true, "此书已经被预约,不能续借!"}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-}  // namespace
+} // namespace

@@ -5,11 +5,9 @@
 #include "app/uDMData.h"
 #include "app/uGlobal.h"
 
-
 TDateTime Day(int offset) { return TDateTime(EncodeDate(2025, 3, 10).Val + offset); }
 
-void CircFixture::SetUp()
-{
+void CircFixture::SetUp() {
     // The circulation fixture: two reader types, four readers (one suspended,
     // one with a quote in the code), books and periodicals.
     const std::string rows =
@@ -43,12 +41,11 @@ void CircFixture::SetUp()
     BusinessDate = Day(0);
     IfFine = true;
     IfExcced = false;
-    PerFine = Currency::FromRaw(2000);   // 0.2
-    PerFine1 = Currency::FromRaw(1000);  // 0.1
+    PerFine = Currency::FromRaw(2000);  // 0.2
+    PerFine1 = Currency::FromRaw(1000); // 0.1
 }
 
-void CircFixture::TearDown()
-{
+void CircFixture::TearDown() {
     ProcessEvents();
     delete DMData;
     script_.reset();
@@ -62,20 +59,17 @@ void CircFixture::Exec(const std::string& sql) { folder_->Exec(sql); }
 std::string CircFixture::Scalar(const std::string& sql) { return folder_->Scalar(sql); }
 
 void CircFixture::Lend(const std::string& table, const std::string& code, const std::string& reader, int dueOffset,
-                       int renewTimes)
-{
+                       int renewTimes) {
     Exec("insert into " + table + "(Code,Rcode,State,BorrowDate,ReturnDate,RenewTimes,Operator) values(" +
          QuotedStr(code) + "," + QuotedStr(reader) + ",'未还','" + DateToStr(Day(dueOffset - 30)) + "','" +
          DateToStr(Day(dueOffset)) + "'," + IntToStr(renewTimes) + ",'x')");
     const bool book = table == "Borrowinfo";
-    Exec(std::string("update ") + (book ? "Bookinfo" : "Magzinfo") + " set IsOut='外借' where Code=" +
-         QuotedStr(code));
+    Exec(std::string("update ") + (book ? "Bookinfo" : "Magzinfo") + " set IsOut='外借' where Code=" + QuotedStr(code));
     Exec(std::string("update Readerinfo set ") + (book ? "BookQty=BookQty+1" : "BookQty1=BookQty1+1") +
          " where Code=" + QuotedStr(reader));
 }
 
-void CircFixture::Reserve(const std::string& table, const std::string& code, const std::string& reader, int dayOffset)
-{
+void CircFixture::Reserve(const std::string& table, const std::string& code, const std::string& reader, int dayOffset) {
     Exec("insert into " + table + "(Code,Rcode,State,BorrowDate,Operator) values(" + QuotedStr(code) + "," +
          QuotedStr(reader) + ",'预约','" + DateToStr(Day(dayOffset)) + "','x')");
 }

@@ -15,15 +15,13 @@ namespace {
 
 using Lists = CircFixture;
 
-std::vector<std::string> Codes(TADOQuery* q)
-{
+std::vector<std::string> Codes(TADOQuery* q) {
     std::vector<std::string> out;
     for (q->First(); !q->Eof(); q->Next()) out.push_back(q->FieldByName("Code")->AsString());
     return out;
 }
 
-TEST_F(Lists, overdueListShowsLoansDueBeforeTheBusinessDate)
-{
+TEST_F(Lists, overdueListShowsLoansDueBeforeTheBusinessDate) {
     Lend("Borrowinfo", "B1", "R1", -1);
     Lend("Borrowinfo", "B2", "R1", 0);
     Lend("Borrowinfo", "B3", "R2", -20);
@@ -39,8 +37,7 @@ TEST_F(Lists, overdueListShowsLoansDueBeforeTheBusinessDate)
     EXPECT_EQ(magz->Caption(), "期刊逾期未还");
 }
 
-TEST_F(Lists, searchFindsNamesContainingTheTextAndExactCodesOnly)
-{
+TEST_F(Lists, searchFindsNamesContainingTheTextAndExactCodesOnly) {
     Reserve("Borrowinfo", "B1", "R1", -1);
     Reserve("Borrowinfo", "B2", "R2", -2);
     Reserve("Borrowinfo", "B4", "R2", -3);
@@ -59,8 +56,7 @@ TEST_F(Lists, searchFindsNamesContainingTheTextAndExactCodesOnly)
     EXPECT_TRUE(list->AdoqDest->IsEmpty());
 }
 
-TEST_F(Lists, deletingAReservationRemovesItAtOnce)
-{
+TEST_F(Lists, deletingAReservationRemovesItAtOnce) {
     Reserve("Borrowinfo", "B1", "R1", -1);
     Reserve("Borrowinfo", "B2", "R2", -2);
     std::unique_ptr<TFrmBookDest> list(new TFrmBookDest(Application));
@@ -71,8 +67,7 @@ TEST_F(Lists, deletingAReservationRemovesItAtOnce)
     EXPECT_EQ(Count("select count(*) from Borrowinfo where State='预约'"), 1);
 }
 
-TEST_F(Lists, contactCardListsThePhoneLinesEvenWhenEmpty)
-{
+TEST_F(Lists, contactCardListsThePhoneLinesEvenWhenEmpty) {
     std::vector<std::string> lines;
     std::string name;
     script_->ExpectForm("FrmReaderDetail", mrOk, {}, [&](TCustomForm* f) {
@@ -85,4 +80,4 @@ TEST_F(Lists, contactCardListsThePhoneLinesEvenWhenEmpty)
     EXPECT_EQ(lines, (std::vector<std::string>{"电话(日):", "电话(夜):", "手机:"}));
 }
 
-}  // namespace
+} // namespace

@@ -14,32 +14,27 @@ namespace {
 
 class MagzDesk : public CircFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CircFixture::SetUp();
         desk = new TFrmBorrowBill1(Application);
         ShowAndActivate(desk);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete desk;
         CircFixture::TearDown();
     }
-    void Reader(const std::string& code)
-    {
+    void Reader(const std::string& code) {
         SendText(desk->EditRCode, code);
         SendKey(desk->EditRCode, VK_RETURN);
     }
-    void Scan(const std::string& code)
-    {
+    void Scan(const std::string& code) {
         SendText(desk->EditBCode, code);
         SendKey(desk->EditBCode, VK_RETURN);
     }
     TFrmBorrowBill1* desk = nullptr;
 };
 
-TEST_F(MagzDesk, loanRaisesThePeriodicalCountersOnly)
-{
+TEST_F(MagzDesk, loanRaisesThePeriodicalCountersOnly) {
     script_->ExpectMessage("张三借书成功,本次借出1本！", IDOK, "信息");
     Reader("R1");
     EXPECT_EQ(desk->EditCeQty->Text(), "2");
@@ -49,13 +44,13 @@ TEST_F(MagzDesk, loanRaisesThePeriodicalCountersOnly)
     EXPECT_EQ(Scalar("select BookQty||'/'||Times||'/'||BookQty1||'/'||Times1||'/'||BorrowDate from Readerinfo where "
                      "Code='R1'"),
               "0/0/1/1/2025-03-10");
-    EXPECT_EQ(Count("select count(*) from Borrowinfo1 where Code='M1' and State='未还' and ReturnDate='2025-03-17'"), 1);
+    EXPECT_EQ(Count("select count(*) from Borrowinfo1 where Code='M1' and State='未还' and ReturnDate='2025-03-17'"),
+              1);
     EXPECT_EQ(Count("select count(*) from Borrowinfo"), 0);
     EXPECT_EQ(Scalar("select IsOut||'/'||Times from Magzinfo where Code='M1'"), "外借/1");
 }
 
-TEST_F(MagzDesk, returnTwoDaysLateChargesTheTenthPerDay)
-{
+TEST_F(MagzDesk, returnTwoDaysLateChargesTheTenthPerDay) {
     Lend("Borrowinfo1", "M2", "R1", -2);
     SendKeyToFocus(desk, VK_F11);
     script_->ExpectMessage("张三还书成功,本次还书1本！", IDOK, "信息");
@@ -67,8 +62,7 @@ TEST_F(MagzDesk, returnTwoDaysLateChargesTheTenthPerDay)
     EXPECT_EQ(Scalar("select BookQty1||'/'||Overdue1||'/'||Overdue from Readerinfo where Code='R1'"), "0/1/0");
 }
 
-TEST_F(MagzDesk, f10ChangesNothing)
-{
+TEST_F(MagzDesk, f10ChangesNothing) {
     SendKeyToFocus(desk, VK_F10);
     EXPECT_EQ(desk->BillTableCode, "Borrowinfo1");
     EXPECT_TRUE(desk->Rb1->Checked());
@@ -80,23 +74,21 @@ TEST_F(MagzDesk, f10ChangesNothing)
     EXPECT_EQ(desk->BtSave->Caption(), "确定还书(F2/ENTER)");
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST_F(MagzDesk, itemCodeBeforeAnyReaderAsksForTheReader)
-{
+TEST_F(MagzDesk, itemCodeBeforeAnyReaderAsksForTheReader) {
     script_->ExpectMessage("请先输入读者编号!", IDOK, "信息");
     Scan("M1");
     EXPECT_TRUE(script_->Unused().empty());
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST_F(MagzDesk, returningAReservedIssueListsItsReservationsWithYearAndIssue)
-{
+TEST_F(MagzDesk, returningAReservedIssueListsItsReservationsWithYearAndIssue) {
     Lend("Borrowinfo1", "M1", "R1", 3);
     Reserve("Borrowinfo1", "M1", "R2", -1);
     SendKeyToFocus(desk, VK_F11);
@@ -117,4 +109,4 @@ TEST_F(MagzDesk, returningAReservedIssueListsItsReservationsWithYearAndIssue)
               "已还/0/0");
 }
 
-}  // namespace
+} // namespace

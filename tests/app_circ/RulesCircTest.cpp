@@ -15,8 +15,7 @@ struct OverdueRow {
 
 class OverdueDaysTest : public ::testing::TestWithParam<OverdueRow> {};
 
-TEST_P(OverdueDaysTest, countsWholeDaysPastTheDueDate)
-{
+TEST_P(OverdueDaysTest, countsWholeDaysPastTheDueDate) {
     EXPECT_EQ(OverdueDays(Day(GetParam().dueOffset), Day(0)), GetParam().expected);
 }
 
@@ -36,8 +35,7 @@ struct FineRow {
 
 class OverdueFineTest : public ::testing::TestWithParam<FineRow> {};
 
-TEST_P(OverdueFineTest, isExactMoney)
-{
+TEST_P(OverdueFineTest, isExactMoney) {
     const FineRow& r = GetParam();
     EXPECT_EQ(OverdueFine(r.days, Currency::FromRaw(r.perDayRaw), r.charge), Currency::FromRaw(r.expectedRaw));
 }
@@ -50,14 +48,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, OverdueFineTest,
                                            FineRow{"notOverdue", 0, 2000, true, 0}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-TEST(DueDate, addsTheLoanPeriod)
-{
+TEST(DueDate, addsTheLoanPeriod) {
     EXPECT_EQ(SqlDate(DueDate(Day(0), 30)), "2025-04-09");
     EXPECT_EQ(SqlDate(DueDate(Day(0), 0)), "2025-03-10");
 }
 
-TEST(CirculationSql, quotesCodesAndSearchText)
-{
+TEST(CirculationSql, quotesCodesAndSearchText) {
     EXPECT_EQ(ReturnedCodeList({"B1", "B'7"}), " a.Code='B1' or a.Code='B''7'");
     EXPECT_EQ(ReservationSearchSql(TItemKind::Book, "O'K"),
               "select a.Id, a.Code,b.name as BookName,a.Rcode,c.Name as ReaderName,a.BorrowDate from (Borrowinfo a "
@@ -67,4 +63,4 @@ TEST(CirculationSql, quotesCodesAndSearchText)
               "select * from QryBorrow1 where State='未还' and ReturnDate<#2025-03-10#");
 }
 
-}  // namespace
+} // namespace

@@ -13,29 +13,25 @@ namespace {
 
 class SaveFault : public CircFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         CircFixture::SetUp();
         desk = new TFrmBorrowBill(Application);
         ShowAndActivate(desk);
         SendText(desk->EditRCode, "R1");
         SendKey(desk->EditRCode, VK_RETURN);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete desk;
         CircFixture::TearDown();
     }
-    void Scan(const std::string& code)
-    {
+    void Scan(const std::string& code) {
         SendText(desk->EditBCode, code);
         SendKey(desk->EditBCode, VK_RETURN);
     }
     TFrmBorrowBill* desk = nullptr;
 };
 
-TEST_F(SaveFault, aFailedStatementRollsBackTheWholeSaveAndKeepsTheBill)
-{
+TEST_F(SaveFault, aFailedStatementRollsBackTheWholeSaveAndKeepsTheBill) {
     Exec("create trigger FailReaderUpdate before update of BookQty on Readerinfo when new.BookQty > 1 "
          "begin select raise(abort, 'injected'); end");
     Scan("B1");
@@ -51,8 +47,7 @@ TEST_F(SaveFault, aFailedStatementRollsBackTheWholeSaveAndKeepsTheBill)
     EXPECT_EQ(desk->EditRCode->Text(), "R1");
 }
 
-TEST_F(SaveFault, twoDesksLendingTheSameItemStoreExactlyOneLoan)
-{
+TEST_F(SaveFault, twoDesksLendingTheSameItemStoreExactlyOneLoan) {
     Scan("B2");
     Scan("B1");
     // The other desk, on a connection of its own, lends B1 meanwhile.
@@ -76,8 +71,7 @@ TEST_F(SaveFault, twoDesksLendingTheSameItemStoreExactlyOneLoan)
     EXPECT_EQ(desk->AdoqData->RecordCount(), 2);
 }
 
-TEST_F(SaveFault, aSecondSaveOfTheSameLoanIsRefusedByTheFunctionItself)
-{
+TEST_F(SaveFault, aSecondSaveOfTheSameLoanIsRefusedByTheFunctionItself) {
     TBill bill;
     bill.Reader = "R1";
     bill.ReaderName = "张三";
@@ -90,4 +84,4 @@ TEST_F(SaveFault, aSecondSaveOfTheSameLoanIsRefusedByTheFunctionItself)
     EXPECT_FALSE(Conn()->InTransaction());
 }
 
-}  // namespace
+} // namespace

@@ -8,8 +8,7 @@
 
 #include <memory>
 
-void CoreFixture::SetUp()
-{
+void CoreFixture::SetUp() {
     folder_ = std::make_unique<TestProgramFolder>("appcore");
     dir_ = folder_->dir;
     dbFile_ = folder_->dbFile;
@@ -20,10 +19,7 @@ void CoreFixture::SetUp()
 
 void CoreFixture::TearDown() { folder_.reset(); }
 
-void CoreFixture::WriteIni(const std::string& text)
-{
-    AtomicWriteFile(dir_ + "ConSQL.ini", text);
-}
+void CoreFixture::WriteIni(const std::string& text) { AtomicWriteFile(dir_ + "ConSQL.ini", text); }
 
 void CoreFixture::Exec(const std::string& sql) { folder_->Exec(sql); }
 

@@ -17,33 +17,29 @@ struct PathRow {
     const char* expected; // "" = Data/ombry.dat beside the executable
 };
 class DatabaseFileCoreTest : public ::testing::TestWithParam<PathRow> {};
-TEST_P(DatabaseFileCoreTest, selectsFile)
-{
+TEST_P(DatabaseFileCoreTest, selectsFile) {
     const PathRow& r = GetParam();
     const std::string expected = *r.expected ? std::string(r.expected) : std::string("/opt/lib/Data/ombry.dat");
     EXPECT_EQ(DatabaseFileFor(r.configured, "/opt/lib/"), expected);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Rows, DatabaseFileCoreTest,
-    ::testing::Values(PathRow{"share", "\\\\server\\share\\lib.dat", "//server/share/lib.dat"},
-                      PathRow{"absolute", "/srv/library/lib.dat", "/srv/library/lib.dat"},
-                      PathRow{"driveLetter", "D:\\lib.dat", ""}, PathRow{"empty", "", ""},
-                      PathRow{"relative", "lib.dat", ""},
-                      PathRow{"singleBackslash", "\\lib.dat", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, DatabaseFileCoreTest,
+                         ::testing::Values(PathRow{"share", "\\\\server\\share\\lib.dat", "//server/share/lib.dat"},
+                                           PathRow{"absolute", "/srv/library/lib.dat", "/srv/library/lib.dat"},
+                                           PathRow{"driveLetter", "D:\\lib.dat", ""}, PathRow{"empty", "", ""},
+                                           PathRow{"relative", "lib.dat", ""},
+                                           PathRow{"singleBackslash", "\\lib.dat", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class DataModuleCoreTest : public CoreFixture {
 protected:
     TSeamScript script;
-    void SetUp() override
-    {
+    void SetUp() override {
         CoreFixture::SetUp();
         script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
     }
 };
 
-TEST_F(DataModuleCoreTest, opensDatabaseBesideExecutableForEmptyPath)
-{
+TEST_F(DataModuleCoreTest, opensDatabaseBesideExecutableForEmptyPath) {
     std::unique_ptr<TDMData> dm(new TDMData(nullptr));
     EXPECT_TRUE(dm->Opened());
     EXPECT_TRUE(dm->ADOConnection1->Connected());
@@ -55,8 +51,7 @@ TEST_F(DataModuleCoreTest, opensDatabaseBesideExecutableForEmptyPath)
               "mopu284617");
 }
 
-TEST_F(DataModuleCoreTest, opensFileTheIniNames)
-{
+TEST_F(DataModuleCoreTest, opensFileTheIniNames) {
     const std::string other = dir_ + "elsewhere.dat";
     ASSERT_TRUE(CopyFile(dbFile_, other, false));
     WriteIni("[server]\r\npath=" + other + "\r\n");
@@ -66,8 +61,7 @@ TEST_F(DataModuleCoreTest, opensFileTheIniNames)
     EXPECT_FALSE(DatabaseIsLocal());
 }
 
-TEST_F(DataModuleCoreTest, missingIniEndsBeforeTouchingDatabase)
-{
+TEST_F(DataModuleCoreTest, missingIniEndsBeforeTouchingDatabase) {
     ASSERT_TRUE(DeleteFile(dir_ + "ConSQL.ini"));
     const std::string before = ReadFileBytes(dbFile_);
     const TDateTime stamp = FileAge(dbFile_);
@@ -82,8 +76,7 @@ TEST_F(DataModuleCoreTest, missingIniEndsBeforeTouchingDatabase)
     EXPECT_EQ(double(FileAge(dbFile_)), double(stamp));
 }
 
-TEST_F(DataModuleCoreTest, missingDatabaseSaysConnectionFailed)
-{
+TEST_F(DataModuleCoreTest, missingDatabaseSaysConnectionFailed) {
     WriteIni("[Server]\r\nPath=/nonexistent/folder/lib.dat\r\n");
     script.ExpectMessage("连接失败,请重新设置数据连接！", IDOK);
     std::unique_ptr<TDMData> dm(new TDMData(nullptr));

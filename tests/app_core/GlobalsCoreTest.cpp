@@ -15,20 +15,15 @@ struct DigitsRow {
     bool expected;
 };
 class IsDigitsOnlyCoreTest : public ::testing::TestWithParam<DigitsRow> {};
-TEST_P(IsDigitsOnlyCoreTest, answers)
-{
-    EXPECT_EQ(IsDigitsOnly(GetParam().text), GetParam().expected);
-}
+TEST_P(IsDigitsOnlyCoreTest, answers) { EXPECT_EQ(IsDigitsOnly(GetParam().text), GetParam().expected); }
 INSTANTIATE_TEST_SUITE_P(Rows, IsDigitsOnlyCoreTest,
                          ::testing::Values(DigitsRow{"empty", "", true}, DigitsRow{"digits", "0123456789", true},
-                                           DigitsRow{"letterAfter", "12a", false},
-                                           DigitsRow{"sign", "-1", false}, DigitsRow{"blank", "1 2", false},
-                                           DigitsRow{"point", "1.5", false},
+                                           DigitsRow{"letterAfter", "12a", false}, DigitsRow{"sign", "-1", false},
+                                           DigitsRow{"blank", "1 2", false}, DigitsRow{"point", "1.5", false},
                                            DigitsRow{"chinese", "一", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(WeekdayCharCoreTest, numeralsForZeroToSixAndNothingElse)
-{
+TEST(WeekdayCharCoreTest, numeralsForZeroToSixAndNothingElse) {
     const char* expected[] = {"日", "一", "二", "三", "四", "五", "六"};
     for (int d = 0; d <= 6; ++d) {
         std::string s = "x";
@@ -46,16 +41,14 @@ class InputCodesCoreTest : public CoreFixture {
 protected:
     // Lines in the dictionary's fixed columns: the character, wubi at 7,
     // strokes at 13, pinyin initial at 37.
-    static std::string line(const std::string& ch, char wb, char wbh, char py)
-    {
+    static std::string line(const std::string& ch, char wb, char wbh, char py) {
         std::string l = Utf8ToGbk(ch);
         l += std::string(4, ' ') + wb + std::string(5, ' ') + wbh + std::string(23, ' ') + py;
         return l;
     }
 };
 
-TEST_F(InputCodesCoreTest, oneLetterPerCharacterFirstLineWins)
-{
+TEST_F(InputCodesCoreTest, oneLetterPerCharacterFirstLineWins) {
     AtomicWriteFile(dir_ + "Ime.DCT", line("图", 'l', 'z', 't') + "\r\n" + line("书", 'n', 'h', 's') + "\r\n" +
                                           line("图", 'x', 'x', 'x') + "\r\n");
     std::string py = "old", wbh = "old", wb = "old";
@@ -65,8 +58,7 @@ TEST_F(InputCodesCoreTest, oneLetterPerCharacterFirstLineWins)
     EXPECT_EQ(wb, "ln");
 }
 
-TEST_F(InputCodesCoreTest, letterPairsWithNextByteAndFindsNothing)
-{
+TEST_F(InputCodesCoreTest, letterPairsWithNextByteAndFindsNothing) {
     AtomicWriteFile(dir_ + "Ime.DCT", line("书", 'n', 'h', 's') + "\n");
     std::string py, wbh, wb;
     LookupInputCodes("A书", py, wbh, wb);
@@ -75,8 +67,7 @@ TEST_F(InputCodesCoreTest, letterPairsWithNextByteAndFindsNothing)
     EXPECT_EQ(wb, "");
 }
 
-TEST_F(InputCodesCoreTest, shortLineGivesEmptyLetterThere)
-{
+TEST_F(InputCodesCoreTest, shortLineGivesEmptyLetterThere) {
     std::string shortLine = Utf8ToGbk("书") + "    n     h";
     AtomicWriteFile(dir_ + "Ime.DCT", shortLine + "\n");
     std::string py, wbh, wb;
@@ -86,15 +77,13 @@ TEST_F(InputCodesCoreTest, shortLineGivesEmptyLetterThere)
     EXPECT_EQ(wb, "n");
 }
 
-TEST_F(InputCodesCoreTest, missingDictionaryGivesEmptyCodes)
-{
+TEST_F(InputCodesCoreTest, missingDictionaryGivesEmptyCodes) {
     std::string py = "a", wbh = "b", wb = "c";
     LookupInputCodes("图书", py, wbh, wb);
     EXPECT_EQ(py + wbh + wb, "");
 }
 
-TEST(BoxesCoreTest, infoBoxShowsTextUnderInformationCaption)
-{
+TEST(BoxesCoreTest, infoBoxShowsTextUnderInformationCaption) {
     TSeamScript script;
     script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
     script.ExpectMessage("备份成功！", IDOK, "信息");
@@ -105,8 +94,7 @@ TEST(BoxesCoreTest, infoBoxShowsTextUnderInformationCaption)
     EXPECT_TRUE(script.Unused().empty());
 }
 
-TEST(BoxesCoreTest, discardExitIsTrueOnlyForYes)
-{
+TEST(BoxesCoreTest, discardExitIsTrueOnlyForYes) {
     TSeamScript script;
     script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
     script.ExpectMessage("数据未存盘，是否退出？", IDYES, "提示！");

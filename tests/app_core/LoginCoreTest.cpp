@@ -18,8 +18,7 @@ protected:
     TSeamScript script;
     std::unique_ptr<TDMData> dm;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         CoreFixture::SetUp();
         script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
         Exec("insert into SystemUser (UseCode, UseName, Duty, Passwords) values "
@@ -29,16 +28,14 @@ protected:
         ASSERT_TRUE(dm->Opened());
         LoginCode.clear();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         dm.reset();
         CoreFixture::TearDown();
     }
 
     // Picks the code, types the password, presses "确定" once and closes
     // the dialog with Cancel-by-close-box semantics if it is still open.
-    static std::function<void(TCustomForm*)> attempt(const std::string& code, const std::string& password)
-    {
+    static std::function<void(TCustomForm*)> attempt(const std::string& code, const std::string& password) {
         return [code, password](TCustomForm* f) {
             auto* login = static_cast<TFrmLogin*>(f);
             login->CmbId->SetItemIndex(login->CmbId->Items()->IndexOf(code));
@@ -46,8 +43,7 @@ protected:
             login->BitBtn1->Click();
         };
     }
-    std::string runLogin(const std::string& code, const std::string& password)
-    {
+    std::string runLogin(const std::string& code, const std::string& password) {
         script.ExpectForm("TFrmLogin", mrNone, {}, attempt(code, password));
         std::string result = "untouched";
         RunLogin(result);
@@ -55,8 +51,7 @@ protected:
     }
 };
 
-TEST_F(LoginCoreTest, listsOperatorsAndShowsChosenName)
-{
+TEST_F(LoginCoreTest, listsOperatorsAndShowsChosenName) {
     std::vector<std::string> listed;
     std::string name;
     script.ExpectForm("TFrmLogin", mrCancel, {}, [&](TCustomForm* f) {
@@ -84,8 +79,7 @@ struct LoginRow {
 };
 class LoginRowsCoreTest : public LoginCoreTest, public ::testing::WithParamInterface<LoginRow> {};
 
-TEST_P(LoginRowsCoreTest, acceptsOrRefuses)
-{
+TEST_P(LoginRowsCoreTest, acceptsOrRefuses) {
     const LoginRow& r = GetParam();
     if (!*r.expected) script.ExpectMessage("输入错误，请重新输入!", IDOK);
     const std::string code = runLogin(r.code, r.password);
@@ -104,23 +98,20 @@ TEST_P(LoginRowsCoreTest, acceptsOrRefuses)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LoginRowsCoreTest,
-    ::testing::Values(LoginRow{"adminEmptyPassword", "Admin", "", "Admin"},
-                      LoginRow{"adminTypedPasswordRefused", "Admin", "x", ""},
-                      LoginRow{"nullPasswordLogsInEmpty", "nopw", "", "nopw"},
-                      LoginRow{"nullPasswordRefusesTyped", "nopw", "x", ""},
-                      LoginRow{"rightPassword", "lin", "Secret", "lin"},
-                      LoginRow{"passwordIgnoresLetterCase", "lin", "secret", "lin"},
-                      LoginRow{"blanksAroundPasswordIgnored", "lin", "  Secret ", "lin"},
-                      LoginRow{"wrongPassword", "lin", "Secrets", ""},
-                      LoginRow{"emptyPasswordForPasswordedOperator", "lin", "", ""},
-                      LoginRow{"quoteInPasswordCannotWidenStatement", "lin", "' or '1'='1", ""},
-                      LoginRow{"quoteInPasswordCannotEndStatement", "Admin", "x' or Passwords='", ""},
-                      LoginRow{"quotesInCodeAndPasswordCompareAsText", "o'brien", "a'b", "o'brien"},
-                      LoginRow{"quoteOperatorWrongPassword", "o'brien", "a", ""}),
+    ::testing::Values(
+        LoginRow{"adminEmptyPassword", "Admin", "", "Admin"}, LoginRow{"adminTypedPasswordRefused", "Admin", "x", ""},
+        LoginRow{"nullPasswordLogsInEmpty", "nopw", "", "nopw"}, LoginRow{"nullPasswordRefusesTyped", "nopw", "x", ""},
+        LoginRow{"rightPassword", "lin", "Secret", "lin"},
+        LoginRow{"passwordIgnoresLetterCase", "lin", "secret", "lin"},
+        LoginRow{"blanksAroundPasswordIgnored", "lin", "  Secret ", "lin"},
+        LoginRow{"wrongPassword", "lin", "Secrets", ""}, LoginRow{"emptyPasswordForPasswordedOperator", "lin", "", ""},
+        LoginRow{"quoteInPasswordCannotWidenStatement", "lin", "' or '1'='1", ""},
+        LoginRow{"quoteInPasswordCannotEndStatement", "Admin", "x' or Passwords='", ""},
+        LoginRow{"quotesInCodeAndPasswordCompareAsText", "o'brien", "a'b", "o'brien"},
+        LoginRow{"quoteOperatorWrongPassword", "o'brien", "a", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(LoginCoreTest, refusalKeepsDialogOpenForAnotherTry)
-{
+TEST_F(LoginCoreTest, refusalKeepsDialogOpenForAnotherTry) {
     script.ExpectMessage("输入错误，请重新输入!", IDOK);
     script.ExpectForm("TFrmLogin", mrNone, {}, [](TCustomForm* f) {
         auto* login = static_cast<TFrmLogin*>(f);
@@ -135,8 +126,7 @@ TEST_F(LoginCoreTest, refusalKeepsDialogOpenForAnotherTry)
     EXPECT_EQ(code, "lin");
 }
 
-TEST_F(LoginCoreTest, cancelClearsCode)
-{
+TEST_F(LoginCoreTest, cancelClearsCode) {
     LoginCode = "lin";
     script.ExpectForm("TFrmLogin", mrNone, {}, [](TCustomForm* f) { static_cast<TFrmLogin*>(f)->BitBtn2->Click(); });
     std::string code = "x";
@@ -145,8 +135,7 @@ TEST_F(LoginCoreTest, cancelClearsCode)
     EXPECT_EQ(LoginCode, "");
 }
 
-TEST_F(LoginCoreTest, closingOtherwiseKeepsPreviousCode)
-{
+TEST_F(LoginCoreTest, closingOtherwiseKeepsPreviousCode) {
     LoginCode = "lin";
     script.ExpectForm("TFrmLogin", mrCancel);
     std::string code;
@@ -154,8 +143,7 @@ TEST_F(LoginCoreTest, closingOtherwiseKeepsPreviousCode)
     EXPECT_EQ(code, "lin");
 }
 
-TEST_F(LoginCoreTest, emptyCodeDoesNothing)
-{
+TEST_F(LoginCoreTest, emptyCodeDoesNothing) {
     script.ExpectForm("TFrmLogin", mrNone, {}, [](TCustomForm* f) {
         auto* login = static_cast<TFrmLogin*>(f);
         login->BitBtn1->Click();

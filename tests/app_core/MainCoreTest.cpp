@@ -22,8 +22,7 @@
 
 namespace {
 
-std::function<void(TCustomForm*)> loginAs(const std::string& code, const std::string& password = "")
-{
+std::function<void(TCustomForm*)> loginAs(const std::string& code, const std::string& password = "") {
     return [code, password](TCustomForm* f) {
         auto* login = static_cast<TFrmLogin*>(f);
         login->CmbId->SetItemIndex(login->CmbId->Items()->IndexOf(code));
@@ -38,24 +37,21 @@ protected:
     std::unique_ptr<TDMData> dm;
     TFrmMain* main = nullptr;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         CoreFixture::SetUp();
         script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
         AppTitle = ProductName;
         dm.reset(new TDMData(nullptr));
         ASSERT_TRUE(dm->Opened());
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete main;
         ProcessEvents();
         dm.reset();
         CoreFixture::TearDown();
     }
     // Logs code in at the first show, on the business date given.
-    void start(const std::string& code, TDateTime day = EncodeDate(2011, 5, 1))
-    {
+    void start(const std::string& code, TDateTime day = EncodeDate(2011, 5, 1)) {
         script.ExpectForm("TFrmLogin", mrNone, {}, loginAs(code));
         script.ExpectForm("TFrmSysDate", mrNone, {}, [day](TCustomForm* f) {
             auto* d = static_cast<TFrmSysDate*>(f);
@@ -67,8 +63,7 @@ protected:
         ProcessEvents();
         ASSERT_TRUE(script.Unused().empty());
     }
-    void addOperator(const std::string& code, int rightsValue /* -1: no rows */)
-    {
+    void addOperator(const std::string& code, int rightsValue /* -1: no rows */) {
         Exec("insert into SystemUser (UseCode, UseName, Duty, Passwords) values ('" + code + "', '" + code +
              "名', '操作员', '')");
         if (rightsValue < 0) return;
@@ -78,23 +73,20 @@ protected:
                     std::to_string(rightsValue) + ")";
         Exec("insert into UserModule (Usecode, ModuleId, Ifcheck) values " + rows);
     }
-    std::vector<std::string> disabledItems() const
-    {
+    std::vector<std::string> disabledItems() const {
         std::vector<std::string> names;
         for (const TModuleRight& r : ModuleRights())
             if (!main->Item(r.MenuItem)->Enabled()) names.push_back(r.MenuItem);
         return names;
     }
-    std::vector<std::string> allGoverned() const
-    {
+    std::vector<std::string> allGoverned() const {
         std::vector<std::string> names;
         for (const TModuleRight& r : ModuleRights()) names.push_back(r.MenuItem);
         return names;
     }
 };
 
-TEST_F(MainCoreTest, emptyAcctInfoGetsDefaultRowAndCaption)
-{
+TEST_F(MainCoreTest, emptyAcctInfoGetsDefaultRowAndCaption) {
     Exec("delete from AcctInfo");
     start("Admin");
     EXPECT_EQ(main->Caption(), "Quillory图书馆管理系统");
@@ -111,8 +103,7 @@ TEST_F(MainCoreTest, emptyAcctInfoGetsDefaultRowAndCaption)
     EXPECT_EQ(PerFine, Currency(0));
 }
 
-TEST_F(MainCoreTest, overdueListsOpenAtStartUpWhenWarningsAreOn)
-{
+TEST_F(MainCoreTest, overdueListsOpenAtStartUpWhenWarningsAreOn) {
     Exec("delete from AcctInfo");
     start("Admin");
     std::vector<std::string> children;
@@ -123,8 +114,7 @@ TEST_F(MainCoreTest, overdueListsOpenAtStartUpWhenWarningsAreOn)
     EXPECT_EQ(main->ActiveMDIChild()->ClassName(), "TFrmMagzExceedList");
 }
 
-TEST_F(MainCoreTest, secondRequestForOpenWindowActivatesIt)
-{
+TEST_F(MainCoreTest, secondRequestForOpenWindowActivatesIt) {
     Exec("insert into AcctInfo (CorpName, IfExcced) values ('城东图书馆', 0)");
     start("Admin");
     main->Item("NBorrow")->Click();
@@ -139,8 +129,7 @@ TEST_F(MainCoreTest, secondRequestForOpenWindowActivatesIt)
     EXPECT_EQ(main->ActiveMDIChild()->ClassName(), "TFrmBorrowBill");
 }
 
-TEST_F(MainCoreTest, settingsRowIsCopiedIntoGlobals)
-{
+TEST_F(MainCoreTest, settingsRowIsCopiedIntoGlobals) {
     Exec("delete from AcctInfo");
     Exec("insert into AcctInfo (CorpName, IfFine, IfExcced, Ifrepeat, PerFine, PerFine1, InDay) values "
          "('城东图书馆', 1, 0, 0, 0.15, 0.2, 45)");
@@ -155,8 +144,7 @@ TEST_F(MainCoreTest, settingsRowIsCopiedIntoGlobals)
     EXPECT_EQ(Scalar("select count(*) from AcctInfo"), "1");
 }
 
-TEST_F(MainCoreTest, statusBarShowsTitleOperatorAndBusinessDateClock)
-{
+TEST_F(MainCoreTest, statusBarShowsTitleOperatorAndBusinessDateClock) {
     start("Admin", EncodeDate(2011, 5, 1));
     EXPECT_EQ(OperatorCode, "Admin");
     EXPECT_EQ(OperatorName, "管理员");
@@ -168,14 +156,12 @@ TEST_F(MainCoreTest, statusBarShowsTitleOperatorAndBusinessDateClock)
     EXPECT_TRUE(main->Timer1->Enabled());
 }
 
-TEST(ClockCoreTest, monthAndDayWithoutLeadingZeros)
-{
+TEST(ClockCoreTest, monthAndDayWithoutLeadingZeros) {
     EXPECT_EQ(ClockText(EncodeDate(2024, 3, 5)), "今天是 2024年3月5日  星期二");
     EXPECT_EQ(ClockText(EncodeDate(2024, 12, 28)), "今天是 2024年12月28日  星期六");
 }
 
-TEST_F(MainCoreTest, menuTreeHasEveryItemWithCaptionAndKey)
-{
+TEST_F(MainCoreTest, menuTreeHasEveryItemWithCaptionAndKey) {
     start("Admin");
     struct Row {
         const char* name;
@@ -184,12 +170,18 @@ TEST_F(MainCoreTest, menuTreeHasEveryItemWithCaptionAndKey)
         const char* parent;
     };
     const Row rows[] = {
-        {"NBookSet", "图书编目", "Ctrl+F2", "MenuBaseInfo"}, {"NMagzSet", "期刊编目", "Ctrl+F3", "MenuBaseInfo"},
-        {"NReaderSet", "读者管理", "Ctrl+F4", "MenuBaseInfo"}, {"NBorrow", "借还图书", "Ctrl+F5", "MenuBill"},
-        {"NBorrowMagz", "借还期刊", "Ctrl+F6", "MenuBill"},  {"NQryBorrow", "借阅查询", "Ctrl+F7", "MenuQuery"},
-        {"MenuItemContents", "帮助主题", "F1", "H1"},        {"NBorrowList1", "借阅图书排行榜", "", "NQrystat"},
-        {"NBorrowListq1", "借阅期刊排行榜", "", "NQryStat1"}, {"N40", "每日还书", "", "NDayCheck1"},
-        {"NCopa", "数据修复", "", "MenuSystem"},             {"NExit", "退出", "", "MenuBaseInfo"},
+        {"NBookSet", "图书编目", "Ctrl+F2", "MenuBaseInfo"},
+        {"NMagzSet", "期刊编目", "Ctrl+F3", "MenuBaseInfo"},
+        {"NReaderSet", "读者管理", "Ctrl+F4", "MenuBaseInfo"},
+        {"NBorrow", "借还图书", "Ctrl+F5", "MenuBill"},
+        {"NBorrowMagz", "借还期刊", "Ctrl+F6", "MenuBill"},
+        {"NQryBorrow", "借阅查询", "Ctrl+F7", "MenuQuery"},
+        {"MenuItemContents", "帮助主题", "F1", "H1"},
+        {"NBorrowList1", "借阅图书排行榜", "", "NQrystat"},
+        {"NBorrowListq1", "借阅期刊排行榜", "", "NQryStat1"},
+        {"N40", "每日还书", "", "NDayCheck1"},
+        {"NCopa", "数据修复", "", "MenuSystem"},
+        {"NExit", "退出", "", "MenuBaseInfo"},
     };
     for (const Row& r : rows) {
         TMenuItem* item = main->Item(r.name);
@@ -209,8 +201,7 @@ TEST_F(MainCoreTest, menuTreeHasEveryItemWithCaptionAndKey)
     EXPECT_EQ(ModuleRights().size(), 33u);
 }
 
-TEST_F(MainCoreTest, allRightsFalseDisablesEveryGovernedItem)
-{
+TEST_F(MainCoreTest, allRightsFalseDisablesEveryGovernedItem) {
     addOperator("zhang", 0);
     start("zhang");
     EXPECT_EQ(disabledItems(), allGoverned());
@@ -220,8 +211,7 @@ TEST_F(MainCoreTest, allRightsFalseDisablesEveryGovernedItem)
     EXPECT_TRUE(main->Item("NExit")->Enabled());
 }
 
-TEST_F(MainCoreTest, rightsReachNavigationButtons)
-{
+TEST_F(MainCoreTest, rightsReachNavigationButtons) {
     addOperator("zhang", 1);
     Exec("update UserModule set Ifcheck = 0 where Usecode = 'zhang' and ModuleId in (0, 9, 30)");
     start("zhang");
@@ -247,13 +237,11 @@ TEST_F(MainCoreTest, rightsReachNavigationButtons)
         for (const char* b : r.Buttons) EXPECT_TRUE(static_cast<TControl*>(page->FindComponent(b))->Enabled()) << b;
 }
 
-TEST_F(MainCoreTest, modalCommandsOpenTheirWindows)
-{
+TEST_F(MainCoreTest, modalCommandsOpenTheirWindows) {
     start("Admin");
     const std::pair<const char*, const char*> rows[] = {
-        {"NChkMenu", "TFrmShortCut"},         {"MenuItemAbout", "Taboutform"},
-        {"NChangePassword", "TFrmChangePassword"}, {"NOperatorRight", "TFrmRightSet"},
-        {"NDest", "TFrmBookDest"},            {"NDest1", "TFrmMagzDest"},
+        {"NChkMenu", "TFrmShortCut"},       {"MenuItemAbout", "Taboutform"}, {"NChangePassword", "TFrmChangePassword"},
+        {"NOperatorRight", "TFrmRightSet"}, {"NDest", "TFrmBookDest"},       {"NDest1", "TFrmMagzDest"},
     };
     for (const auto& [item, form] : rows) {
         script.ExpectForm(form, mrCancel);
@@ -265,15 +253,13 @@ TEST_F(MainCoreTest, modalCommandsOpenTheirWindows)
     EXPECT_TRUE(script.Unused().empty());
 }
 
-TEST_F(MainCoreTest, allRightsTrueEnablesEveryGovernedItem)
-{
+TEST_F(MainCoreTest, allRightsTrueEnablesEveryGovernedItem) {
     addOperator("wang", 1);
     start("wang");
     EXPECT_EQ(disabledItems(), std::vector<std::string>{});
 }
 
-TEST_F(MainCoreTest, commandKeysHonourTheSameRightsAsTheirItems)
-{
+TEST_F(MainCoreTest, commandKeysHonourTheSameRightsAsTheirItems) {
     addOperator("zhang", 0);
     Exec("update UserModule set Ifcheck = 1 where Usecode = 'zhang' and ModuleId = 9");
     start("zhang");
@@ -284,8 +270,7 @@ TEST_F(MainCoreTest, commandKeysHonourTheSameRightsAsTheirItems)
     EXPECT_EQ(ran, std::vector<std::string>{"NBorrow"});
 }
 
-TEST_F(MainCoreTest, operatorWithoutRightsRowsGetsDesignedMenuNotPreviousOperators)
-{
+TEST_F(MainCoreTest, operatorWithoutRightsRowsGetsDesignedMenuNotPreviousOperators) {
     addOperator("zhang", 0);
     addOperator("free", -1);
     start("zhang");
@@ -298,8 +283,7 @@ TEST_F(MainCoreTest, operatorWithoutRightsRowsGetsDesignedMenuNotPreviousOperato
     EXPECT_EQ(disabledItems(), std::vector<std::string>{});
 }
 
-TEST_F(MainCoreTest, partialRightsRowsResetTheOthersToDesigned)
-{
+TEST_F(MainCoreTest, partialRightsRowsResetTheOthersToDesigned) {
     addOperator("zhang", 0);
     addOperator("li", -1);
     Exec("insert into UserModule (Usecode, ModuleId, Ifcheck) values ('li', 9, 0)");
@@ -309,8 +293,7 @@ TEST_F(MainCoreTest, partialRightsRowsResetTheOthersToDesigned)
     EXPECT_EQ(disabledItems(), std::vector<std::string>{"NBorrow"});
 }
 
-TEST_F(MainCoreTest, cancelledChangeOfOperatorChangesNothing)
-{
+TEST_F(MainCoreTest, cancelledChangeOfOperatorChangesNothing) {
     addOperator("zhang", 0);
     start("Admin");
     script.ExpectForm("TFrmLogin", mrNone, {}, [](TCustomForm* f) { static_cast<TFrmLogin*>(f)->BitBtn2->Click(); });
@@ -319,8 +302,7 @@ TEST_F(MainCoreTest, cancelledChangeOfOperatorChangesNothing)
     EXPECT_EQ(disabledItems(), std::vector<std::string>{});
 }
 
-TEST_F(MainCoreTest, quoteInOperatorCodeIsLookedUpAsText)
-{
+TEST_F(MainCoreTest, quoteInOperatorCodeIsLookedUpAsText) {
     Exec("insert into SystemUser (UseCode, UseName, Duty, Passwords) values ('o''neil', '奥尼尔', '操作员', '')");
     Exec("insert into UserModule (Usecode, ModuleId, Ifcheck) values ('o''neil', 9, 0)");
     start("o'neil");
@@ -328,8 +310,7 @@ TEST_F(MainCoreTest, quoteInOperatorCodeIsLookedUpAsText)
     EXPECT_EQ(disabledItems(), std::vector<std::string>{"NBorrow"});
 }
 
-TEST_F(MainCoreTest, exitAnsweredNoKeepsWindowOpen)
-{
+TEST_F(MainCoreTest, exitAnsweredNoKeepsWindowOpen) {
     start("Admin");
     script.ExpectMessage("确定退出Quillory图书馆管理系统？", IDNO, "提示！");
     TCloseAction action = caHide;
@@ -347,8 +328,7 @@ namespace {
 // cancelled start runs in a child process of its own.
 class StartCancelCoreTest : public MainCoreTest {};
 
-TEST_F(StartCancelCoreTest, cancelledLoginAtStartEndsApplicationWithoutMessage)
-{
+TEST_F(StartCancelCoreTest, cancelledLoginAtStartEndsApplicationWithoutMessage) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {

@@ -20,8 +20,7 @@ namespace {
 
 class PictureCoreTest : public CoreFixture {};
 
-TEST_F(PictureCoreTest, startUpWindows)
-{
+TEST_F(PictureCoreTest, startUpWindows) {
     TSeamScript script;
     script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
     AppTitle = ProductName;

@@ -36,18 +36,17 @@ protected:
             script += std::string("INSERT INTO Bookinfo(Code,Name,SortCode,Py) VALUES ('") + code + "','书" +
                       std::to_string(i) + "','" + (i % 2 ? "K204" : "I242") + "','S" + std::to_string(i) + "');\n";
         }
-        script +=
-            "INSERT INTO Bookinfo(Code,Name,SortCode,Py) VALUES ('Q''7','引号书','TP31','YHS');\n"
-            "INSERT INTO Readerinfo(Code,Name,Department,Py,TelDay,HandTel) VALUES"
-            " ('R1','张三','中文系','ZS','010-1','139'),"
-            " ('R2','李四','数学系','LS',NULL,NULL),"
-            " ('R3','张珊','应用数学系','ZS',NULL,NULL),"
-            " ('R''Q','奥''康纳','外语系','AKN',NULL,NULL);\n"
-            "INSERT INTO Magzinfo(Code,Name,Orderyear,PeriodNo,SortCode,Py) VALUES"
-            " ('M1','读者','2025','3','G2','DZ'),"
-            " ('M2','收获','2025','2','I2','SH'),"
-            " ('M3','读者','2025','4','G2','DZ');\n"
-            "INSERT INTO Booksupplier(Code) VALUES ('新华书店'),('邮局');\n";
+        script += "INSERT INTO Bookinfo(Code,Name,SortCode,Py) VALUES ('Q''7','引号书','TP31','YHS');\n"
+                  "INSERT INTO Readerinfo(Code,Name,Department,Py,TelDay,HandTel) VALUES"
+                  " ('R1','张三','中文系','ZS','010-1','139'),"
+                  " ('R2','李四','数学系','LS',NULL,NULL),"
+                  " ('R3','张珊','应用数学系','ZS',NULL,NULL),"
+                  " ('R''Q','奥''康纳','外语系','AKN',NULL,NULL);\n"
+                  "INSERT INTO Magzinfo(Code,Name,Orderyear,PeriodNo,SortCode,Py) VALUES"
+                  " ('M1','读者','2025','3','G2','DZ'),"
+                  " ('M2','收获','2025','2','I2','SH'),"
+                  " ('M3','读者','2025','4','G2','DZ');\n"
+                  "INSERT INTO Booksupplier(Code) VALUES ('新华书店'),('邮局');\n";
         folder_ = std::make_unique<TestProgramFolder>("applookup", script);
         script_ = std::make_unique<TSeamScript>();
         script_->OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
@@ -62,8 +61,7 @@ protected:
     }
     void Exec(const std::string& sql) { folder_->Exec(sql); }
     // Shows dlg modally; `act` runs on the shown dialog (keys, checks).
-    void Show(TFrmFindCode& dlg, const std::function<void(TFrmFindCode*)>& act,
-              TModalResult closeWith = mrCancel) {
+    void Show(TFrmFindCode& dlg, const std::function<void(TFrmFindCode*)>& act, TModalResult closeWith = mrCancel) {
         script_->ExpectForm(dlg.Name(), closeWith, {}, [&](TCustomForm*) {
             ProcessEvents();
             act(&dlg);
@@ -205,13 +203,12 @@ TEST_P(ReaderModeTest, searchesByMode) {
         EXPECT_EQ(Codes(d), r.codes);
     });
 }
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReaderModeTest,
-    ::testing::Values(ReaderModeRow{"byCodePrefix", 0, "R", {"R'Q", "R1", "R2", "R3"}},
-                      ReaderModeRow{"byNameContains", 1, "三", {"R1"}},
-                      ReaderModeRow{"byInputCodePrefix", 1, "zs", {"R1", "R3"}},
-                      ReaderModeRow{"byDepartmentContains", 2, "数学", {"R2", "R3"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ReaderModeTest,
+                         ::testing::Values(ReaderModeRow{"byCodePrefix", 0, "R", {"R'Q", "R1", "R2", "R3"}},
+                                           ReaderModeRow{"byNameContains", 1, "三", {"R1"}},
+                                           ReaderModeRow{"byInputCodePrefix", 1, "zs", {"R1", "R3"}},
+                                           ReaderModeRow{"byDepartmentContains", 2, "数学", {"R2", "R3"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LookupTest, readerPresetShowsThatReaderAndEscKeepsThePreset) {
     TFrmFindReader dlg(nullptr);
@@ -240,8 +237,8 @@ TEST_F(LookupTest, periodicalTitleModeListsEveryIssueWithYearAndNumber) {
     TFrmFindMagz dlg(nullptr);
     Show(dlg, [](TFrmFindCode* d) {
         EXPECT_EQ(d->Caption(), "选择期刊");
-        EXPECT_EQ(Titles(d), (std::vector<std::string>{"状态", "编号", "名称", "年度", "期号", "应还日", "分类号",
-                                                       "限制否"}));
+        EXPECT_EQ(Titles(d),
+                  (std::vector<std::string>{"状态", "编号", "名称", "年度", "期号", "应还日", "分类号", "限制否"}));
         auto* f = static_cast<TFrmFindMagz*>(d);
         f->N2->Click();
         EXPECT_EQ(d->TbCaption->Caption(), "按期刊名称");
@@ -284,4 +281,4 @@ TEST_F(LookupTest, supplierListsTheWordListAndChoosesTheName) {
     EXPECT_EQ(dlg.ChosenName, "");
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,7 @@ TEST(StringList, SortedIgnoresCaseAndAppliesDuplicates) {
     l.Add("Apple");
     l.Add("banana");
     EXPECT_EQ(l.CommaText(), "Apple,banana,pear");
-    EXPECT_EQ(l.Add("APPLE"), 0);  // dupIgnore: the existing one's index
+    EXPECT_EQ(l.Add("APPLE"), 0); // dupIgnore: the existing one's index
     EXPECT_EQ(l.Count(), 3);
     l.SetDuplicates(dupAccept);
     l.Add("APPLE");
@@ -93,15 +93,14 @@ TEST_P(CommaTextTest, ReadsAndWrites) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CommaTextTest,
-    testing::Values(
-        CommaRow{"Plain", "a,b,c", {"a", "b", "c"}, "a,b,c"},
-        CommaRow{"BlanksSplit", "a b,c", {"a", "b", "c"}, "a,b,c"},
-        CommaRow{"QuotedKeepsBlank", "\"a b\",c", {"a b", "c"}, "\"a b\",c"},
-        CommaRow{"DoubledQuote", "\"say \"\"hi\"\"\"", {"say \"hi\""}, "\"say \"\"hi\"\"\""},
-        CommaRow{"EmptyMiddle", "a,,b", {"a", "", "b"}, "a,,b"},
-        CommaRow{"TrailingComma", "a,", {"a", ""}, "a,"},
-        CommaRow{"Chinese", "书名,作者", {"书名", "作者"}, "书名,作者"},
-        CommaRow{"QuotedComma", "\"1,2\",3", {"1,2", "3"}, "\"1,2\",3"}),
+    testing::Values(CommaRow{"Plain", "a,b,c", {"a", "b", "c"}, "a,b,c"},
+                    CommaRow{"BlanksSplit", "a b,c", {"a", "b", "c"}, "a,b,c"},
+                    CommaRow{"QuotedKeepsBlank", "\"a b\",c", {"a b", "c"}, "\"a b\",c"},
+                    CommaRow{"DoubledQuote", "\"say \"\"hi\"\"\"", {"say \"hi\""}, "\"say \"\"hi\"\"\""},
+                    CommaRow{"EmptyMiddle", "a,,b", {"a", "", "b"}, "a,,b"},
+                    CommaRow{"TrailingComma", "a,", {"a", ""}, "a,"},
+                    CommaRow{"Chinese", "书名,作者", {"书名", "作者"}, "书名,作者"},
+                    CommaRow{"QuotedComma", "\"1,2\",3", {"1,2", "3"}, "\"1,2\",3"}),
     [](const testing::TestParamInfo<CommaRow>& i) { return std::string(i.param.name); });
 
 TEST(StringList, OnChangeFiresOncePerUpdateBlock) {
@@ -129,9 +128,8 @@ TEST(StringList, CustomSortAndObjects) {
     TObject a, b;
     l.AddObject("10", &a);
     l.AddObject("9", &b);
-    l.CustomSort([](TStringList* list, int i, int j) {
-        return StrToInt(list->Strings(i)) - StrToInt(list->Strings(j));
-    });
+    l.CustomSort(
+        [](TStringList* list, int i, int j) { return StrToInt(list->Strings(i)) - StrToInt(list->Strings(j)); });
     EXPECT_EQ(l[0], "9");
     EXPECT_EQ(l.Objects(0), &b);
     EXPECT_EQ(l.IndexOfObject(&a), 1);
@@ -231,19 +229,18 @@ TEST(Collection, OwnsItemsAndNotifies) {
     second->SetIndex(1);
     EXPECT_EQ(coll.Items(1), second);
     EXPECT_NE(coll.FindItemID(second->ID()), nullptr);
-    EXPECT_EQ(coll.FindItemID(first == nullptr ? -1 : 0), nullptr);  // deleted item's id
+    EXPECT_EQ(coll.FindItemID(first == nullptr ? -1 : 0), nullptr); // deleted item's id
     TCollection copy([](TCollection* c) { return new NamedItem(c); });
     copy.Assign(&coll);
     EXPECT_EQ(static_cast<NamedItem*>(copy.Items(1))->Caption, "B");
-    delete coll.Items(0);  // an item deleted directly leaves its collection
+    delete coll.Items(0); // an item deleted directly leaves its collection
     EXPECT_EQ(coll.Count(), 1);
 }
 
 // Records what it is told, to check ownership and free notification.
 class Probe : public TComponent {
 public:
-    Probe(TComponent* owner, std::vector<std::string>* log, std::string name)
-        : TComponent(owner), log_(log) {
+    Probe(TComponent* owner, std::vector<std::string>* log, std::string name) : TComponent(owner), log_(log) {
         SetName(name);
     }
     ~Probe() override {
@@ -290,8 +287,8 @@ TEST(Component, SubclassThatDestroysFirstHearsEachRemoval) {
     new Probe(form, &log, "Button1");
     log.clear();
     delete form;
-    EXPECT_EQ(log, (std::vector<std::string>{"~Form", "Form -Button1", "Edit1 -Button1", "~Button1",
-                                             "Form -Edit1", "~Edit1"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"~Form", "Form -Button1", "Edit1 -Button1", "~Button1", "Form -Edit1",
+                                             "~Edit1"}));
 }
 
 TEST(Component, FreeNotificationClearsDanglingPointers) {
@@ -339,4 +336,4 @@ TEST(Component, LoadingState) {
     EXPECT_FALSE(child->ComponentState().Contains(csLoading));
 }
 
-}  // namespace
+} // namespace

@@ -30,18 +30,14 @@ TEST_P(EncodeDateTest, RoundTrips) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, EncodeDateTest,
     testing::Values(DateRow{"DayZero", 1899, 12, 30, 0}, DateRow{"DayOne", 1899, 12, 31, 1},
-                    DateRow{"BeforeDayZero", 1899, 12, 29, -1},
-                    DateRow{"Year1900NotLeap", 1900, 3, 1, 61},
+                    DateRow{"BeforeDayZero", 1899, 12, 29, -1}, DateRow{"Year1900NotLeap", 1900, 3, 1, 61},
                     DateRow{"Y2K", 2000, 1, 1, 36526}, DateRow{"LeapDay2000", 2000, 2, 29, 36585},
-                    DateRow{"LeapDay2024", 2024, 2, 29, 45351},
-                    DateRow{"EndOf2023", 2023, 12, 31, 45291},
-                    DateRow{"FirstYear", 1, 1, 1, -693593},
-                    DateRow{"LastYear", 9999, 12, 31, 2958465}),
+                    DateRow{"LeapDay2024", 2024, 2, 29, 45351}, DateRow{"EndOf2023", 2023, 12, 31, 45291},
+                    DateRow{"FirstYear", 1, 1, 1, -693593}, DateRow{"LastYear", 9999, 12, 31, 2958465}),
     [](const testing::TestParamInfo<DateRow>& i) { return std::string(i.param.name); });
 
 TEST(Dates, InvalidArgumentsRaiseTheClassLibraryText) {
-    for (auto bad : {std::array<Word, 3>{2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1}, {0, 1, 1},
-                     {2024, 4, 31}}) {
+    for (auto bad : {std::array<Word, 3>{2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1}, {0, 1, 1}, {2024, 4, 31}}) {
         try {
             EncodeDate(bad[0], bad[1], bad[2]);
             FAIL() << bad[0] << "-" << bad[1] << "-" << bad[2];
@@ -62,8 +58,8 @@ TEST(Dates, LeapYearsAndWeekdays) {
     EXPECT_FALSE(IsLeapYear(1900));
     EXPECT_TRUE(IsLeapYear(2024));
     EXPECT_FALSE(IsLeapYear(2023));
-    EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 30)), 7);  // Saturday
-    EXPECT_EQ(DayOfWeek(EncodeDate(2024, 3, 3)), 1);    // Sunday
+    EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 30)), 7); // Saturday
+    EXPECT_EQ(DayOfWeek(EncodeDate(2024, 3, 3)), 1);   // Sunday
     EXPECT_EQ(DayOfWeek(EncodeDate(2024, 3, 4)), 2);
     EXPECT_EQ(DaysInAMonth(2024, 2), 29);
     EXPECT_EQ(DateToStr(IncMonth(EncodeDate(2024, 1, 31), 1)), "2024-02-29");
@@ -104,29 +100,22 @@ TEST_P(FormatDateTimeTest, Formats) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, FormatDateTimeTest,
-    testing::Values(PatternRow{"IsoDate", "yyyy-mm-dd", "2024-03-05"},
-                    PatternRow{"UpperMonth", "yyyy-MM-dd", "2024-03-05"},
-                    PatternRow{"ShortParts", "yy/m/d", "24-3-5"},
-                    PatternRow{"ChineseLiterals", "yyyy\"年\"mm\"月\"dd\"日\"", "2024年03月05日"},
-                    PatternRow{"SingleQuotedLiterals", "yyyy'年'm'月'", "2024年3月"},
-                    PatternRow{"Time", "hh:mm:ss", "09:07:03"},
-                    PatternRow{"TimeWithN", "h:nn:ss.zzz", "9:07:03.045"},
-                    PatternRow{"MonthNames", "mmm|mmmm", "三月|三月"},
-                    PatternRow{"DayNames", "ddd|dddd", "星期二|星期二"},
-                    PatternRow{"ShortDateFormat", "ddddd", "2024-03-05"},
-                    PatternRow{"LongDateFormat", "dddddd", "2024年3月5日"},
-                    PatternRow{"DateAndTime", "c", "2024-03-05 09:07:03"},
-                    PatternRow{"AmPm", "h:nn am/pm", "9:07 am"},
-                    PatternRow{"AmPmUpper", "hh AM/PM", "09 AM"},
-                    PatternRow{"LocaleAmPm", "ampm h", "上午 9"},
-                    PatternRow{"MinutesAfterHour", "hh\"时\"mm\"分\"", "09时07分"}),
+    testing::Values(
+        PatternRow{"IsoDate", "yyyy-mm-dd", "2024-03-05"}, PatternRow{"UpperMonth", "yyyy-MM-dd", "2024-03-05"},
+        PatternRow{"ShortParts", "yy/m/d", "24-3-5"},
+        PatternRow{"ChineseLiterals", "yyyy\"年\"mm\"月\"dd\"日\"", "2024年03月05日"},
+        PatternRow{"SingleQuotedLiterals", "yyyy'年'm'月'", "2024年3月"}, PatternRow{"Time", "hh:mm:ss", "09:07:03"},
+        PatternRow{"TimeWithN", "h:nn:ss.zzz", "9:07:03.045"}, PatternRow{"MonthNames", "mmm|mmmm", "三月|三月"},
+        PatternRow{"DayNames", "ddd|dddd", "星期二|星期二"}, PatternRow{"ShortDateFormat", "ddddd", "2024-03-05"},
+        PatternRow{"LongDateFormat", "dddddd", "2024年3月5日"}, PatternRow{"DateAndTime", "c", "2024-03-05 09:07:03"},
+        PatternRow{"AmPm", "h:nn am/pm", "9:07 am"}, PatternRow{"AmPmUpper", "hh AM/PM", "09 AM"},
+        PatternRow{"LocaleAmPm", "ampm h", "上午 9"}, PatternRow{"MinutesAfterHour", "hh\"时\"mm\"分\"", "09时07分"}),
     [](const testing::TestParamInfo<PatternRow>& i) { return std::string(i.param.name); });
 
 TEST(Dates, TextConversionsAreZeroPaddedIso) {
     EXPECT_EQ(DateToStr(EncodeDate(2024, 3, 5)), "2024-03-05");
     EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 3, 5)), "2024-03-05");
-    EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 3, 5).Val + EncodeTime(14, 0, 0, 0).Val),
-              "2024-03-05 14:00:00");
+    EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 3, 5).Val + EncodeTime(14, 0, 0, 0).Val), "2024-03-05 14:00:00");
     EXPECT_EQ(TimeToStr(EncodeTime(8, 3, 0, 0)), "08:03:00");
     EXPECT_EQ(TDateTime(EncodeDate(2024, 12, 31)).DateString(), "2024-12-31");
 }
@@ -147,19 +136,18 @@ TEST_P(StrToDateTest, Parses) {
     if (r.ok) EXPECT_EQ(d.Val, EncodeDate(r.y, r.m, r.d).Val);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, StrToDateTest,
-    testing::Values(ParseRow{"Padded", "2024-03-05", true, 2024, 3, 5},
-                    ParseRow{"Unpadded", "2024-3-5", true, 2024, 3, 5},
-                    ParseRow{"Blanks", " 2024-03-05 ", true, 2024, 3, 5},
-                    ParseRow{"Slashes", "2024/3/5", true, 2024, 3, 5},
-                    ParseRow{"TwoDigitYear", "24-3-5", true, 2024, 3, 5},
-                    ParseRow{"NoSuchDay", "2023-02-29", false, 0, 0, 0},
-                    ParseRow{"MonthThirteen", "2024-13-01", false, 0, 0, 0},
-                    ParseRow{"Words", "yesterday", false, 0, 0, 0},
-                    ParseRow{"TrailingTime", "2024-03-05 10:00", false, 0, 0, 0},
-                    ParseRow{"Empty", "", false, 0, 0, 0}),
-    [](const testing::TestParamInfo<ParseRow>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, StrToDateTest,
+                         testing::Values(ParseRow{"Padded", "2024-03-05", true, 2024, 3, 5},
+                                         ParseRow{"Unpadded", "2024-3-5", true, 2024, 3, 5},
+                                         ParseRow{"Blanks", " 2024-03-05 ", true, 2024, 3, 5},
+                                         ParseRow{"Slashes", "2024/3/5", true, 2024, 3, 5},
+                                         ParseRow{"TwoDigitYear", "24-3-5", true, 2024, 3, 5},
+                                         ParseRow{"NoSuchDay", "2023-02-29", false, 0, 0, 0},
+                                         ParseRow{"MonthThirteen", "2024-13-01", false, 0, 0, 0},
+                                         ParseRow{"Words", "yesterday", false, 0, 0, 0},
+                                         ParseRow{"TrailingTime", "2024-03-05 10:00", false, 0, 0, 0},
+                                         ParseRow{"Empty", "", false, 0, 0, 0}),
+                         [](const testing::TestParamInfo<ParseRow>& i) { return std::string(i.param.name); });
 
 TEST(Dates, ParseErrorsAndDateTimes) {
     try {
@@ -193,4 +181,4 @@ TEST(Dates, NowIsTodayPlusTime) {
     EXPECT_LT(now.Val - today.Val, 1.0001);
 }
 
-}  // namespace
+} // namespace

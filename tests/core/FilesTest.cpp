@@ -40,9 +40,8 @@ TEST_F(FilesTest, IniKeysAndSectionsIgnoreCase) {
     ini.WriteString("server", "Timeout", "5");
     // The existing key keeps its spelling; the new key lands at the end of
     // its section, before the blank line; everything else stays.
-    EXPECT_EQ(ReadFileBytes(path),
-              "; comment\r\n[Server]\r\nPath=/data/ombry.dat\r\nName = Main \r\nTimeout=5\r\n\r\n"
-              "[Other]\r\nX=\"quoted\"\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "; comment\r\n[Server]\r\nPath=/data/ombry.dat\r\nName = Main \r\nTimeout=5\r\n\r\n"
+                                   "[Other]\r\nX=\"quoted\"\r\n");
     TStringList keys;
     ini.ReadSection("server", &keys);
     EXPECT_EQ(keys.CommaText(), "Path,Name,Timeout");
@@ -62,14 +61,13 @@ TEST_F(FilesTest, IniIsGbkOnDiskAndWrittenAtOnce) {
         ini.WriteDate("Main", "Day", EncodeDate(2024, 3, 5));
         ini.WriteFloat("Main", "Rate", 0.5);
     }
-    EXPECT_EQ(ReadFileBytes(path),
-              "[\xCD\xBC\xCA\xE9]\r\n\xC3\xFB\xB3\xC6=\xD6\xD0\xCE\xC4\r\n"
-              "[Main]\r\nCount=12\r\nOn=1\r\nDay=2024-03-05\r\nRate=0.5\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "[\xCD\xBC\xCA\xE9]\r\n\xC3\xFB\xB3\xC6=\xD6\xD0\xCE\xC4\r\n"
+                                   "[Main]\r\nCount=12\r\nOn=1\r\nDay=2024-03-05\r\nRate=0.5\r\n");
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("图书", "名称", ""), "中文");
     EXPECT_EQ(ini.ReadInteger("main", "count", 0), 12);
     EXPECT_EQ(ini.ReadInteger("main", "on", 0), 1);
-    EXPECT_EQ(ini.ReadInteger("main", "day", -1), -1);  // not a number
+    EXPECT_EQ(ini.ReadInteger("main", "day", -1), -1); // not a number
     EXPECT_TRUE(ini.ReadBool("main", "on", false));
     EXPECT_EQ(ini.ReadDate("main", "day", 0).Val, EncodeDate(2024, 3, 5).Val);
     EXPECT_EQ(ini.ReadDate("main", "count", 7).Val, 7);
@@ -141,7 +139,7 @@ TEST_F(FilesTest, CopyFileHonoursFailIfExists) {
     EXPECT_FALSE(CopyFile(dir_ + "none", dir_ + "d.txt", false));
     EXPECT_FALSE(FileExists(dir_ + "d.txt"));
     EXPECT_TRUE(RenameFile(dir_ + "c.txt", dir_ + "e.txt"));
-    EXPECT_FALSE(RenameFile(dir_ + "e.txt", b));  // never overwrites
+    EXPECT_FALSE(RenameFile(dir_ + "e.txt", b)); // never overwrites
     EXPECT_TRUE(DeleteFile(dir_ + "e.txt"));
     EXPECT_FALSE(FileExists(dir_ + "e.txt"));
 }
@@ -244,4 +242,4 @@ TEST(Streams, StringListThroughStreamIsGbk) {
     EXPECT_EQ(back[0], "读者");
 }
 
-}  // namespace
+} // namespace

@@ -22,33 +22,29 @@ TEST_P(FormatFloatTest, Formats) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, FormatFloatTest,
-    testing::Values(
-        FloatRow{"TwoDecimals", "0.00", 1234.5, "1234.50"},
-        FloatRow{"Thousands", "#,##0.00", 1234567.891, "1,234,567.89"},
-        FloatRow{"ThousandsWithLiteralTail", "#,##0.00_ ", 1234.5, "1,234.50_ "},
-        FloatRow{"HalfAwayFromZero", "0", 2.5, "3"},
-        FloatRow{"NegativeHalfAwayFromZero", "0", -2.5, "-3"},
-        FloatRow{"DecimalTieRoundsUp", "0.00", 1.005, "1.01"},
-        FloatRow{"NoLeadingZero", "#.##", 0.5, ".5"},
-        FloatRow{"OptionalDecimalsDropPoint", "0.##", 1, "1"},
-        FloatRow{"OptionalDecimalsKeepSignificant", "0.##", 1.25, "1.25"},
-        FloatRow{"YuanPositive", "￥#,##0.00;￥-#,##0.00", 1234.5, "￥1,234.50"},
-        FloatRow{"YuanNegativeSection", "￥#,##0.00;￥-#,##0.00", -1234.5, "￥-1,234.50"},
-        FloatRow{"NegativeWithoutSectionGetsMinus", "#,##0.00", -0.5, "-0.50"},
-        FloatRow{"ZeroSection", "0.00;(0.00);'zero'", 0, "zero"},
-        FloatRow{"RoundsToZeroUsesZeroSection", "0.00;(0.00);'zero'", -0.001, "zero"},
-        FloatRow{"NegativeSection", "0.00;(0.00);'zero'", -3.256, "(3.26)"},
-        FloatRow{"RoundsToZeroHasNoMinus", "0.00", -0.001, "0.00"},
-        FloatRow{"Scientific", "0.000E+00", 12345, "1.235E+04"},
-        FloatRow{"ScientificNegativeExponent", "0.00E-00", 0.000123, "1.23E-04"},
-        FloatRow{"ScientificPositiveNoPlus", "0.00E-00", 123, "1.23E02"},
-        FloatRow{"QuotedLiteral", "\"No.\"000", 7, "No.007"},
-        FloatRow{"EmptyFormatIsGeneral", "", 1.5, "1.5"},
-        FloatRow{"LeadingZeros", "00000", 42, "00042"},
-        FloatRow{"CarryGrowsDigits", "#,##0", 999999.5, "1,000,000"},
-        FloatRow{"IntegerMask", "0", 1234.4, "1234"},
-        FloatRow{"SecondPointIgnored", "#.##0.00", 1234.5, "1234.50000"},
-        FloatRow{"HashOnlyZero", "#", 0, ""}),
+    testing::Values(FloatRow{"TwoDecimals", "0.00", 1234.5, "1234.50"},
+                    FloatRow{"Thousands", "#,##0.00", 1234567.891, "1,234,567.89"},
+                    FloatRow{"ThousandsWithLiteralTail", "#,##0.00_ ", 1234.5, "1,234.50_ "},
+                    FloatRow{"HalfAwayFromZero", "0", 2.5, "3"}, FloatRow{"NegativeHalfAwayFromZero", "0", -2.5, "-3"},
+                    FloatRow{"DecimalTieRoundsUp", "0.00", 1.005, "1.01"}, FloatRow{"NoLeadingZero", "#.##", 0.5, ".5"},
+                    FloatRow{"OptionalDecimalsDropPoint", "0.##", 1, "1"},
+                    FloatRow{"OptionalDecimalsKeepSignificant", "0.##", 1.25, "1.25"},
+                    FloatRow{"YuanPositive", "￥#,##0.00;￥-#,##0.00", 1234.5, "￥1,234.50"},
+                    FloatRow{"YuanNegativeSection", "￥#,##0.00;￥-#,##0.00", -1234.5, "￥-1,234.50"},
+                    FloatRow{"NegativeWithoutSectionGetsMinus", "#,##0.00", -0.5, "-0.50"},
+                    FloatRow{"ZeroSection", "0.00;(0.00);'zero'", 0, "zero"},
+                    FloatRow{"RoundsToZeroUsesZeroSection", "0.00;(0.00);'zero'", -0.001, "zero"},
+                    FloatRow{"NegativeSection", "0.00;(0.00);'zero'", -3.256, "(3.26)"},
+                    FloatRow{"RoundsToZeroHasNoMinus", "0.00", -0.001, "0.00"},
+                    FloatRow{"Scientific", "0.000E+00", 12345, "1.235E+04"},
+                    FloatRow{"ScientificNegativeExponent", "0.00E-00", 0.000123, "1.23E-04"},
+                    FloatRow{"ScientificPositiveNoPlus", "0.00E-00", 123, "1.23E02"},
+                    FloatRow{"QuotedLiteral", "\"No.\"000", 7, "No.007"},
+                    FloatRow{"EmptyFormatIsGeneral", "", 1.5, "1.5"}, FloatRow{"LeadingZeros", "00000", 42, "00042"},
+                    FloatRow{"CarryGrowsDigits", "#,##0", 999999.5, "1,000,000"},
+                    FloatRow{"IntegerMask", "0", 1234.4, "1234"},
+                    FloatRow{"SecondPointIgnored", "#.##0.00", 1234.5, "1234.50000"},
+                    FloatRow{"HashOnlyZero", "#", 0, ""}),
     [](const testing::TestParamInfo<FloatRow>& i) { return std::string(i.param.name); });
 
 struct FloatToStrRow {
@@ -59,23 +55,20 @@ struct FloatToStrRow {
 
 class FloatToStrTest : public testing::TestWithParam<FloatToStrRow> {};
 
-TEST_P(FloatToStrTest, FifteenSignificantDigits) {
-    EXPECT_EQ(FloatToStr(GetParam().value), GetParam().expected);
-}
+TEST_P(FloatToStrTest, FifteenSignificantDigits) { EXPECT_EQ(FloatToStr(GetParam().value), GetParam().expected); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, FloatToStrTest,
-    testing::Values(FloatToStrRow{"Zero", 0, "0"}, FloatToStrRow{"Integer", 42, "42"},
-                    FloatToStrRow{"Negative", -1.5, "-1.5"},
-                    FloatToStrRow{"BinaryNoiseHidden", 0.1 + 0.2, "0.3"},
-                    FloatToStrRow{"Third", 1.0 / 3, "0.333333333333333"},
-                    FloatToStrRow{"FifteenDigitsFixed", 1e14, "100000000000000"},
-                    FloatToStrRow{"SixteenDigitsScientific", 1e15, "1E15"},
-                    FloatToStrRow{"SmallFixed", 0.0001, "0.0001"},
-                    FloatToStrRow{"TinyScientific", 0.00001, "1E-5"},
-                    FloatToStrRow{"TinyWithDecimals", 0.000015, "1.5E-5"},
-                    FloatToStrRow{"Large", 123456789.125, "123456789.125"}),
-    [](const testing::TestParamInfo<FloatToStrRow>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, FloatToStrTest,
+                         testing::Values(FloatToStrRow{"Zero", 0, "0"}, FloatToStrRow{"Integer", 42, "42"},
+                                         FloatToStrRow{"Negative", -1.5, "-1.5"},
+                                         FloatToStrRow{"BinaryNoiseHidden", 0.1 + 0.2, "0.3"},
+                                         FloatToStrRow{"Third", 1.0 / 3, "0.333333333333333"},
+                                         FloatToStrRow{"FifteenDigitsFixed", 1e14, "100000000000000"},
+                                         FloatToStrRow{"SixteenDigitsScientific", 1e15, "1E15"},
+                                         FloatToStrRow{"SmallFixed", 0.0001, "0.0001"},
+                                         FloatToStrRow{"TinyScientific", 0.00001, "1E-5"},
+                                         FloatToStrRow{"TinyWithDecimals", 0.000015, "1.5E-5"},
+                                         FloatToStrRow{"Large", 123456789.125, "123456789.125"}),
+                         [](const testing::TestParamInfo<FloatToStrRow>& i) { return std::string(i.param.name); });
 
 struct FloatToStrFRow {
     const char* name;
@@ -93,20 +86,18 @@ TEST_P(FloatToStrFTest, Formats) {
     EXPECT_EQ(FloatToStrF(r.value, r.format, r.precision, r.digits), r.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, FloatToStrFTest,
-    testing::Values(
-        FloatToStrFRow{"Fixed", 1234.5678, ffFixed, 15, 2, "1234.57"},
-        FloatToStrFRow{"FixedPadsZeros", 2, ffFixed, 15, 3, "2.000"},
-        FloatToStrFRow{"FixedPrecisionFirst", 1.23456789, ffFixed, 4, 6, "1.235000"},
-        FloatToStrFRow{"Number", 1234567.5, ffNumber, 15, 2, "1,234,567.50"},
-        FloatToStrFRow{"Currency", 1234.5, ffCurrency, 15, 2, "￥1,234.50"},
-        FloatToStrFRow{"NegativeCurrency", -1234.5, ffCurrency, 15, 2, "￥-1,234.50"},
-        FloatToStrFRow{"Exponent", 1234.5, ffExponent, 5, 2, "1.2345E+03"},
-        FloatToStrFRow{"ExponentNegative", -0.00012, ffExponent, 3, 3, "-1.20E-004"},
-        FloatToStrFRow{"General", 1234.5, ffGeneral, 15, 0, "1234.5"},
-        FloatToStrFRow{"GeneralFewDigits", 1234.5, ffGeneral, 3, 0, "1.23E3"}),
-    [](const testing::TestParamInfo<FloatToStrFRow>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, FloatToStrFTest,
+                         testing::Values(FloatToStrFRow{"Fixed", 1234.5678, ffFixed, 15, 2, "1234.57"},
+                                         FloatToStrFRow{"FixedPadsZeros", 2, ffFixed, 15, 3, "2.000"},
+                                         FloatToStrFRow{"FixedPrecisionFirst", 1.23456789, ffFixed, 4, 6, "1.235000"},
+                                         FloatToStrFRow{"Number", 1234567.5, ffNumber, 15, 2, "1,234,567.50"},
+                                         FloatToStrFRow{"Currency", 1234.5, ffCurrency, 15, 2, "￥1,234.50"},
+                                         FloatToStrFRow{"NegativeCurrency", -1234.5, ffCurrency, 15, 2, "￥-1,234.50"},
+                                         FloatToStrFRow{"Exponent", 1234.5, ffExponent, 5, 2, "1.2345E+03"},
+                                         FloatToStrFRow{"ExponentNegative", -0.00012, ffExponent, 3, 3, "-1.20E-004"},
+                                         FloatToStrFRow{"General", 1234.5, ffGeneral, 15, 0, "1234.5"},
+                                         FloatToStrFRow{"GeneralFewDigits", 1234.5, ffGeneral, 3, 0, "1.23E3"}),
+                         [](const testing::TestParamInfo<FloatToStrFRow>& i) { return std::string(i.param.name); });
 
 TEST(Format, TableOfSpecifiers) {
     EXPECT_EQ(Format("%d", 42), "42");
@@ -222,15 +213,15 @@ TEST_P(StrToFloatTest, Parses) {
     if (r.ok) EXPECT_DOUBLE_EQ(v, r.value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, StrToFloatTest,
-    testing::Values(ParseRow{"Plain", "12.5", true, 12.5}, ParseRow{"Blanks", "  -3 ", true, -3},
-                    ParseRow{"Exponent", "1.5E3", true, 1500}, ParseRow{"LeadingPoint", ".5", true, 0.5},
-                    ParseRow{"Plus", "+7", true, 7}, ParseRow{"Comma", "1,5", false, 0},
-                    ParseRow{"Empty", "", false, 0}, ParseRow{"Letters", "abc", false, 0},
-                    ParseRow{"TrailingGarbage", "12x", false, 0},
-                    ParseRow{"LonePoint", ".", false, 0}),
-    [](const testing::TestParamInfo<ParseRow>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, StrToFloatTest,
+                         testing::Values(ParseRow{"Plain", "12.5", true, 12.5}, ParseRow{"Blanks", "  -3 ", true, -3},
+                                         ParseRow{"Exponent", "1.5E3", true, 1500},
+                                         ParseRow{"LeadingPoint", ".5", true, 0.5}, ParseRow{"Plus", "+7", true, 7},
+                                         ParseRow{"Comma", "1,5", false, 0}, ParseRow{"Empty", "", false, 0},
+                                         ParseRow{"Letters", "abc", false, 0},
+                                         ParseRow{"TrailingGarbage", "12x", false, 0},
+                                         ParseRow{"LonePoint", ".", false, 0}),
+                         [](const testing::TestParamInfo<ParseRow>& i) { return std::string(i.param.name); });
 
 TEST(Numbers, ErrorTexts) {
     try {
@@ -257,4 +248,4 @@ TEST(Numbers, ErrorTexts) {
     EXPECT_EQ(BoolToStr(false, true), "False");
 }
 
-}  // namespace
+} // namespace

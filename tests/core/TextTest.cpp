@@ -38,16 +38,14 @@ TEST_P(GbkLeftBytesTest, NeverSplitsACharacter) {
     EXPECT_EQ(GbkLeftBytes(GetParam().text, GetParam().n), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, GbkLeftBytesTest,
-    testing::Values(SliceRow{"AsciiOnly", "abcdef", 4, "abcd"},
-                    SliceRow{"WholeChinese", "中文书名", 4, "中文"},
-                    SliceRow{"OddCutDropsHalf", "中文书名", 5, "中文"},
-                    SliceRow{"MixedOddCut", "a中b文", 2, "a"},
-                    SliceRow{"MixedExact", "a中b文", 4, "a中b"},
-                    SliceRow{"LongerThanText", "中a", 10, "中a"},
-                    SliceRow{"Zero", "中a", 0, ""}),
-    [](const testing::TestParamInfo<SliceRow>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, GbkLeftBytesTest,
+                         testing::Values(SliceRow{"AsciiOnly", "abcdef", 4, "abcd"},
+                                         SliceRow{"WholeChinese", "中文书名", 4, "中文"},
+                                         SliceRow{"OddCutDropsHalf", "中文书名", 5, "中文"},
+                                         SliceRow{"MixedOddCut", "a中b文", 2, "a"},
+                                         SliceRow{"MixedExact", "a中b文", 4, "a中b"},
+                                         SliceRow{"LongerThanText", "中a", 10, "中a"}, SliceRow{"Zero", "中a", 0, ""}),
+                         [](const testing::TestParamInfo<SliceRow>& i) { return std::string(i.param.name); });
 
 TEST(Gbk, ByteLengthsAndCopies) {
     EXPECT_EQ(GbkByteLength("读者ABC"), 7);
@@ -105,8 +103,7 @@ TEST(Strings, SearchReplaceAndSlices) {
     TReplaceFlags all{rfReplaceAll};
     EXPECT_EQ(StringReplace("a-b-c", "-", "+", {}), "a+b-c");
     EXPECT_EQ(StringReplace("a-b-c", "-", "+", all), "a+b+c");
-    EXPECT_EQ(StringReplace("Top top TOP", "top", "x", TReplaceFlags{rfReplaceAll, rfIgnoreCase}),
-              "x x x");
+    EXPECT_EQ(StringReplace("Top top TOP", "top", "x", TReplaceFlags{rfReplaceAll, rfIgnoreCase}), "x x x");
     EXPECT_EQ(Pos("b", "abc"), 2);
     EXPECT_EQ(Pos("z", "abc"), 0);
     EXPECT_EQ(Copy("abcdef", 2, 3), "bcd");
@@ -121,4 +118,4 @@ TEST(Strings, SearchReplaceAndSlices) {
     EXPECT_EQ(StringOfChar('-', 3), "---");
 }
 
-}  // namespace
+} // namespace

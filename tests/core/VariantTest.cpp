@@ -38,18 +38,16 @@ INSTANTIATE_TEST_SUITE_P(
                     ConvRow{"Integer", Variant(-12), "-12"}, ConvRow{"Double", Variant(2.5), "2.5"},
                     ConvRow{"Currency", Variant(Currency::FromRaw(15000)), "1.5"},
                     ConvRow{"Date", Variant(TDateTime(EncodeDate(2024, 3, 5))), "2024-03-05"},
-                    ConvRow{"DateTime",
-                            Variant(TDateTime(EncodeDate(2024, 3, 5).Val + EncodeTime(8, 0, 0, 0).Val)),
+                    ConvRow{"DateTime", Variant(TDateTime(EncodeDate(2024, 3, 5).Val + EncodeTime(8, 0, 0, 0).Val)),
                             "2024-03-05 08:00:00"},
-                    ConvRow{"BooleanTrue", Variant(true), "True"},
-                    ConvRow{"Array", VarArrayOf({1, 2}), ""}),
+                    ConvRow{"BooleanTrue", Variant(true), "True"}, ConvRow{"Array", VarArrayOf({1, 2}), ""}),
     [](const testing::TestParamInfo<ConvRow>& i) { return std::string(i.param.name); });
 
 TEST(Variant, ConversionsFollowTheClassLibraryRules) {
     EXPECT_EQ(Variant("42").AsInteger(), 42);
     EXPECT_EQ(Variant(" 2.5 ").AsDouble(), 2.5);
     EXPECT_EQ(Variant("12.345").AsCurrency().Raw(), 123450);
-    EXPECT_EQ(Variant(2.5).AsInteger(), 2);  // banker's
+    EXPECT_EQ(Variant(2.5).AsInteger(), 2); // banker's
     EXPECT_EQ(Variant(3.5).AsInteger(), 4);
     EXPECT_EQ(Variant(true).AsInteger(), -1);
     EXPECT_EQ(Variant().AsInteger(), 0);
@@ -112,4 +110,4 @@ TEST(Variant, Equality) {
     EXPECT_LT(VarCompareValue(Variant("安"), Variant("北")), 0);
 }
 
-}  // namespace
+} // namespace

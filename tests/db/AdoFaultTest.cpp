@@ -59,4 +59,4 @@ TEST_F(AdoTest, UpdateOfRowDeletedElsewhereIsRefused) {
     EXPECT_EQ(scalar("select count(*) from Bookpub"), "0");
 }
 
-}  // namespace
+} // namespace

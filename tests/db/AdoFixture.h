@@ -14,7 +14,8 @@ inline const char* const kPassword = "mopu284617";
 inline std::string connectionString(const std::string& path, const std::string& password = kPassword) {
     return "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + path +
            ";Mode=ReadWrite;Extended Properties=\"\";Jet OLEDB:System database=\"\";"
-           "Jet OLEDB:Registry Path=\"\";Jet OLEDB:Database Password=" + password;
+           "Jet OLEDB:Registry Path=\"\";Jet OLEDB:Database Password=" +
+           password;
 }
 
 inline std::string schemaScript() {
@@ -63,4 +64,3 @@ protected:
         return q.Fields()[0]->IsNull() ? "<null>" : q.Fields()[0]->AsString();
     }
 };
-

@@ -46,7 +46,8 @@ TEST_F(AdoTest, MalformedStatementGivesEngineMessageAndStatement) {
 
 TEST_F(AdoTest, ClosedConnectionRefusesStatements) {
     conn.Close();
-    EXPECT_EQ(errorOf([&] { conn.Execute("delete from Bookpub"); }), "Operation is not allowed when the object is closed");
+    EXPECT_EQ(errorOf([&] { conn.Execute("delete from Bookpub"); }),
+              "Operation is not allowed when the object is closed");
 }
 
 TEST_F(AdoTest, TableNamesLeaveOutSystemTables) {
@@ -105,8 +106,9 @@ TEST_F(AdoTest, AppendOnSingleTableQueryInsertsAndReadsAutoNumberBack) {
     EXPECT_EQ(q.LastSavedId(), id);
     EXPECT_EQ(q.FieldByName("RenewTimes")->AsInteger(), 0);
     EXPECT_FALSE(q.FieldByName("IsPay")->AsBoolean());
-    EXPECT_EQ(scalar("select BorrowDate || '|' || typeof(BorrowDate) as T from Borrowinfo where Id=" + std::to_string(id)),
-              "2024-03-05|text");
+    EXPECT_EQ(
+        scalar("select BorrowDate || '|' || typeof(BorrowDate) as T from Borrowinfo where Id=" + std::to_string(id)),
+        "2024-03-05|text");
     EXPECT_EQ(scalar("select IsPay || '' as T from Borrowinfo"), "0");
 }
 
@@ -171,7 +173,8 @@ TEST_F(AdoTest, JoinedQueryRowsChangeOnlyInMemory) {
     conn.Execute("insert into Bookinfo(Code,Name) values('B1','Book')");
     TADOQuery q;
     q.SetConnection(&conn);
-    q.SQL()->SetText("select a.Code, b.Name, a.Rcode from (Borrowinfo a left join Bookinfo b on a.Code=b.Code) where 1=0");
+    q.SQL()->SetText(
+        "select a.Code, b.Name, a.Rcode from (Borrowinfo a left join Bookinfo b on a.Code=b.Code) where 1=0");
     q.Open();
     EXPECT_EQ(q.UpdateTable(), "");
     q.Append();
@@ -332,7 +335,7 @@ TEST_F(AdoTest, ExclusiveModeKeepsOthersOut) {
     EXPECT_TRUE(other.Connected());
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -388,4 +391,4 @@ TEST_F(AdoTest, CalculatedFieldOnQueryNumbersRows) {
     EXPECT_EQ(q.FieldCount(), 2);
 }
 
-}  // namespace
+} // namespace

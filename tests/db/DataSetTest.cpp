@@ -104,8 +104,7 @@ TEST_F(DataSetTest, NavigationFlagsAndMoveByDistance) {
 
 TEST_F(DataSetTest, FieldWritesNeedEditState) {
     ds.Open();
-    EXPECT_EQ(errorOf([&] { ds.FieldByName("Name")->SetAsString("x"); }),
-              "Dataset not in edit or insert mode");
+    EXPECT_EQ(errorOf([&] { ds.FieldByName("Name")->SetAsString("x"); }), "Dataset not in edit or insert mode");
     EXPECT_EQ(errorOf([&] { ds.Post(); }), "Dataset not in edit or insert mode");
     EXPECT_EQ(errorOf([&] { ds.FieldByName("Nope"); }), "Field 'Nope' not found");
     EXPECT_EQ(ds.FindField("Nope"), nullptr);
@@ -240,18 +239,17 @@ TEST_P(LocateTest, FindsByOptions) {
 
 INSTANTIATE_TEST_SUITE_P(
     Options, LocateTest,
-    ::testing::Values(
-        LocateRow{"exact", "Code", {"b002"}, 0, true, "b002"},
-        LocateRow{"exactWrongCase", "Code", {"B002"}, 0, false, "D004"},
-        LocateRow{"caseInsensitive", "Code", {"B002"}, loCaseInsensitive, true, "b002"},
-        LocateRow{"partialCaseSensitive", "Name", {"Gam"}, loPartialKey, true, "C003"},
-        LocateRow{"partialNeedsCase", "Name", {"gam"}, loPartialKey, false, "D004"},
-        LocateRow{"partialAndCase", "Name", {"GAM"}, loPartialKey | loCaseInsensitive, true, "C003"},
-        LocateRow{"twoFields", "Code;Qty", {"C003", 3}, 0, true, "C003"},
-        LocateRow{"twoFieldsNoMatch", "Code;Qty", {"C003", 4}, 0, false, "D004"},
-        LocateRow{"integerFromText", "Qty", {"2"}, 0, true, "b002"},
-        LocateRow{"nullKey", "Price", {Null()}, 0, true, "C003"},
-        LocateRow{"dateKey", "Day", {TDateTime(45001)}, 0, true, "b002"}),
+    ::testing::Values(LocateRow{"exact", "Code", {"b002"}, 0, true, "b002"},
+                      LocateRow{"exactWrongCase", "Code", {"B002"}, 0, false, "D004"},
+                      LocateRow{"caseInsensitive", "Code", {"B002"}, loCaseInsensitive, true, "b002"},
+                      LocateRow{"partialCaseSensitive", "Name", {"Gam"}, loPartialKey, true, "C003"},
+                      LocateRow{"partialNeedsCase", "Name", {"gam"}, loPartialKey, false, "D004"},
+                      LocateRow{"partialAndCase", "Name", {"GAM"}, loPartialKey | loCaseInsensitive, true, "C003"},
+                      LocateRow{"twoFields", "Code;Qty", {"C003", 3}, 0, true, "C003"},
+                      LocateRow{"twoFieldsNoMatch", "Code;Qty", {"C003", 4}, 0, false, "D004"},
+                      LocateRow{"integerFromText", "Qty", {"2"}, 0, true, "b002"},
+                      LocateRow{"nullKey", "Price", {Null()}, 0, true, "C003"},
+                      LocateRow{"dateKey", "Day", {TDateTime(45001)}, 0, true, "b002"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataSetTest, LookupDoesNotMove) {
@@ -304,18 +302,17 @@ TEST_P(FilterTest, ShowsOnlyMatchingRecords) {
     EXPECT_EQ(codes(), GetParam().codes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, FilterTest,
-    ::testing::Values(FilterRow{"equalText", "Code = 'b002'", 0, "b002,"},
-                      FilterRow{"caseInsensitive", "Code = 'B002'", foCaseInsensitive, "b002,"},
-                      FilterRow{"prefixStar", "Name = 'Gam*'", 0, "C003,"},
-                      FilterRow{"noPartial", "Name = 'Gam*'", foNoPartialCompare, ""},
-                      FilterRow{"numberRange", "Qty >= 2 and Qty < 4", 0, "b002,C003,"},
-                      FilterRow{"orNot", "Qty = 1 or not (Qty <= 3)", 0, "B001,D004,"},
-                      FilterRow{"isNull", "Price is null", 0, "C003,"},
-                      FilterRow{"booleanTrue", "Flag = 'True'", 0, "B001,D004,"},
-                      FilterRow{"quoteInside", "Name = 'it''s'", 0, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, FilterTest,
+                         ::testing::Values(FilterRow{"equalText", "Code = 'b002'", 0, "b002,"},
+                                           FilterRow{"caseInsensitive", "Code = 'B002'", foCaseInsensitive, "b002,"},
+                                           FilterRow{"prefixStar", "Name = 'Gam*'", 0, "C003,"},
+                                           FilterRow{"noPartial", "Name = 'Gam*'", foNoPartialCompare, ""},
+                                           FilterRow{"numberRange", "Qty >= 2 and Qty < 4", 0, "b002,C003,"},
+                                           FilterRow{"orNot", "Qty = 1 or not (Qty <= 3)", 0, "B001,D004,"},
+                                           FilterRow{"isNull", "Price is null", 0, "C003,"},
+                                           FilterRow{"booleanTrue", "Flag = 'True'", 0, "B001,D004,"},
+                                           FilterRow{"quoteInside", "Name = 'it''s'", 0, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataSetTest, FilterRecordEventAndRecordCount) {
     ds.OnFilterRecord = [](TDataSet* d, bool& accept) { accept = d->FieldByName("Qty")->AsInteger() % 2 == 0; };
@@ -355,7 +352,12 @@ TEST_F(DataSetTest, CalculatedFieldSeesItsRecordNumber) {
     qty->SetAsInteger(9);
     EXPECT_EQ(order->AsInteger(), 209);
     ds.Cancel();
-    EXPECT_EQ(errorOf([&] { ds.Edit(); order->SetAsInteger(1); ds.Cancel(); qty->SetAsInteger(1); }),
+    EXPECT_EQ(errorOf([&] {
+                  ds.Edit();
+                  order->SetAsInteger(1);
+                  ds.Cancel();
+                  qty->SetAsInteger(1);
+              }),
               "Dataset not in edit or insert mode");
     ds.Close();
     EXPECT_EQ(ds.FieldCount(), 3);
@@ -439,17 +441,16 @@ TEST_P(FieldConvertTest, SetTextConvertsOrRaises) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, FieldConvertTest,
-    ::testing::Values(
-        ConvertRow{"integer", "Qty", "42", "", "42"},
-        ConvertRow{"integerBad", "Qty", "4x", "'4x' is not a valid integer value for field 'Qty'", ""},
-        ConvertRow{"floatBad", "Amount", "1,5", "'1,5' is not a valid floating point value", ""},
-        ConvertRow{"floatRange", "Amount", "250",
-                   "250 is not a valid value for field 'Amount'. The allowed range is 0 to 100", ""},
-        ConvertRow{"floatOk", "Amount", "12.25", "", "12.25"},
-        ConvertRow{"currencyExact", "Price", "0.1", "", "0.1"},
-        ConvertRow{"date", "Day", "2024-3-5", "", "2024-03-05"},
-        ConvertRow{"stringCut", "Code", "ABCDEFGHIJKLMN", "", "ABCDEFGHIJ"},
-        ConvertRow{"emptyClears", "Qty", "", "", ""}),
+    ::testing::Values(ConvertRow{"integer", "Qty", "42", "", "42"},
+                      ConvertRow{"integerBad", "Qty", "4x", "'4x' is not a valid integer value for field 'Qty'", ""},
+                      ConvertRow{"floatBad", "Amount", "1,5", "'1,5' is not a valid floating point value", ""},
+                      ConvertRow{"floatRange", "Amount", "250",
+                                 "250 is not a valid value for field 'Amount'. The allowed range is 0 to 100", ""},
+                      ConvertRow{"floatOk", "Amount", "12.25", "", "12.25"},
+                      ConvertRow{"currencyExact", "Price", "0.1", "", "0.1"},
+                      ConvertRow{"date", "Day", "2024-3-5", "", "2024-03-05"},
+                      ConvertRow{"stringCut", "Code", "ABCDEFGHIJKLMN", "", "ABCDEFGHIJ"},
+                      ConvertRow{"emptyClears", "Qty", "", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataSetTest, BooleanDisplayValuesAndDisplayFormats) {
@@ -497,6 +498,7 @@ TEST_F(DataSetTest, BlobStreamWritesOnDestruction) {
 class CountingLink : public TDataLink {
 public:
     int changed = 0, scrolled = 0, active = 0, editing = 0, records = 0, lastDistance = 0;
+
 protected:
     void ActiveChanged() override { ++active; }
     void DataSetChanged() override { ++changed; }
@@ -604,7 +606,7 @@ TEST_F(DataSetTest, DataSourceStateAndEvents) {
     EXPECT_EQ(states, (std::vector<TDataSetState>{dsBrowse, dsEdit, dsBrowse, dsInactive}));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -669,4 +671,4 @@ TEST_F(DataSetTest, DisabledSourceDeactivatesItsLinks) {
     EXPECT_FALSE(link.Active());
 }
 
-}  // namespace
+} // namespace

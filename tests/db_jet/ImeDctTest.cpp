@@ -9,8 +9,7 @@
 
 namespace {
 
-std::map<std::string, std::string> loadDictionary()
-{
+std::map<std::string, std::string> loadDictionary() {
     std::ifstream in(std::string(BUILD_DIR) + "/program/Ime.DCT", std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
@@ -18,11 +17,9 @@ std::map<std::string, std::string> loadDictionary()
     std::map<std::string, std::string> lines;
     for (std::size_t at = 0; at < all.size();) {
         std::size_t end = all.find("\r\n", at);
-        if (end == std::string::npos)
-            end = all.size();
+        if (end == std::string::npos) end = all.size();
         const std::string line = all.substr(at, end - at);
-        if (line.size() >= 2)
-            lines.emplace(line.substr(0, 2), line);
+        if (line.size() >= 2) lines.emplace(line.substr(0, 2), line);
         at = end + 2;
     }
     return lines;
@@ -38,8 +35,7 @@ void PrintTo(const Known& k, std::ostream* os) { *os << k.name; }
 
 class ImeDct : public ::testing::TestWithParam<Known> {};
 
-TEST_P(ImeDct, LineHoldsCodesAtTheirColumns)
-{
+TEST_P(ImeDct, LineHoldsCodesAtTheirColumns) {
     static const auto lines = loadDictionary();
     ASSERT_FALSE(lines.empty()) << "Ime.DCT missing from the program folder";
     const Known& k = GetParam();
@@ -54,26 +50,21 @@ TEST_P(ImeDct, LineHoldsCodesAtTheirColumns)
     EXPECT_EQ(it->second, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Characters, ImeDct,
-                         ::testing::Values(Known{"Zhong", "\xD6\xD0", 'k', 's', 'z'},
-                                           Known{"Hao", "\xBA\xC3", 'v', 'z', 'h'},
-                                           Known{"Yi", "\xD2\xBB", 'g', 'h', 'y'},
-                                           Known{"XingMostlyX", "\xD0\xD0", 't', 'p', 'x'},
-                                           Known{"A", "\xB0\xA1", 'k', 's', 'a'},
-                                           Known{"Shu", "\xCA\xE9", 'n', 'z', 's'}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Characters, ImeDct,
+    ::testing::Values(Known{"Zhong", "\xD6\xD0", 'k', 's', 'z'}, Known{"Hao", "\xBA\xC3", 'v', 'z', 'h'},
+                      Known{"Yi", "\xD2\xBB", 'g', 'h', 'y'}, Known{"XingMostlyX", "\xD0\xD0", 't', 'p', 'x'},
+                      Known{"A", "\xB0\xA1", 'k', 's', 'a'}, Known{"Shu", "\xCA\xE9", 'n', 'z', 's'}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ImeDctCoverage, EveryCommonCharacterHasAllThreeCodes)
-{
+TEST(ImeDctCoverage, EveryCommonCharacterHasAllThreeCodes) {
     const auto lines = loadDictionary();
     int missing = 0;
     for (unsigned hi = 0xB0; hi <= 0xF7; ++hi)
         for (unsigned lo = 0xA1; lo <= 0xFE; ++lo) {
-            if (hi == 0xD7 && lo > 0xF9)
-                continue;
+            if (hi == 0xD7 && lo > 0xF9) continue;
             const auto it = lines.find(std::string{char(hi), char(lo)});
-            if (it == lines.end() || it->second[6] == ' ' || it->second[12] == ' ' || it->second[36] == ' ')
-                ++missing;
+            if (it == lines.end() || it->second[6] == ' ' || it->second[12] == ' ' || it->second[36] == ' ') ++missing;
         }
     EXPECT_EQ(missing, 0);
 }

@@ -13,8 +13,7 @@
 
 class TestDb {
 public:
-    TestDb()
-    {
+    TestDb() {
         sqlite3_open(":memory:", &db_);
         for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
             exec(readFile(std::string(SOURCE_DIR) + f));
@@ -23,19 +22,16 @@ public:
     TestDb(const TestDb&) = delete;
     TestDb& operator=(const TestDb&) = delete;
 
-    static std::string readFile(const std::string& path)
-    {
+    static std::string readFile(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
-        if (!in)
-            throw std::runtime_error("cannot read " + path);
+        if (!in) throw std::runtime_error("cannot read " + path);
         std::ostringstream s;
         s << in.rdbuf();
         return s.str();
     }
 
     // Runs one or more statements; throws with SQLite's message on failure.
-    void exec(const std::string& sql)
-    {
+    void exec(const std::string& sql) {
         char* err = nullptr;
         if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
             std::string msg = err ? err : "?";
@@ -45,8 +41,7 @@ public:
     }
 
     // Rows of one statement, each a "|"-joined line (NULL shows as "<null>").
-    std::vector<std::string> rows(const std::string& sql)
-    {
+    std::vector<std::string> rows(const std::string& sql) {
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
             throw std::runtime_error(std::string(sqlite3_errmsg(db_)) + " in: " + sql);
@@ -55,8 +50,7 @@ public:
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             std::string line;
             for (int i = 0; i < sqlite3_column_count(st); ++i) {
-                if (i)
-                    line += "|";
+                if (i) line += "|";
                 const unsigned char* t = sqlite3_column_text(st, i);
                 line += t ? reinterpret_cast<const char*>(t) : "<null>";
             }
@@ -64,13 +58,11 @@ public:
         }
         const std::string msg = sqlite3_errmsg(db_);
         sqlite3_finalize(st);
-        if (rc != SQLITE_DONE)
-            throw std::runtime_error(msg + " in: " + sql);
+        if (rc != SQLITE_DONE) throw std::runtime_error(msg + " in: " + sql);
         return out;
     }
 
-    std::string one(const std::string& sql)
-    {
+    std::string one(const std::string& sql) {
         const auto r = rows(sql);
         return r.empty() ? std::string("<none>") : r.front();
     }

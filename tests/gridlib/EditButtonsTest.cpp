@@ -12,10 +12,10 @@ namespace {
 // Exposes the mouse handlers so that a test can hold the button down.
 class HeldButton : public TEditButtonControlEh {
 public:
-    using TEditButtonControlEh::TEditButtonControlEh;
     using TEditButtonControlEh::MouseDown;
     using TEditButtonControlEh::MouseMove;
     using TEditButtonControlEh::MouseUp;
+    using TEditButtonControlEh::TEditButtonControlEh;
 };
 
 class EditButtonsTest : public ::testing::Test {
@@ -71,7 +71,7 @@ struct LayoutRow {
     const char* name;
     bool flat;
     int mainWidth;
-    int expectedMainWidth;  // -1: the process-wide flat width
+    int expectedMainWidth; // -1: the process-wide flat width
 };
 class ButtonLayoutTest : public EditButtonsTest, public ::testing::WithParamInterface<LayoutRow> {};
 TEST_P(ButtonLayoutTest, mainButtonThenAdditionalOnesInOrderAtTheRightEdge) {
@@ -151,7 +151,7 @@ TEST_F(EditButtonsTest, escUndoesTypingWithoutPressingCancel) {
     EXPECT_EQ(cancels, 0);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -175,7 +175,7 @@ TEST_F(EditButtonsTest, numberBoxesWithButtonsRenderToAPicture) {
     EXPECT_TRUE(SaveFormPng(&form, BUILD_DIR "/numbox-buttons.png"));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -193,4 +193,4 @@ TEST_F(EditButtonsTest, tallEditGetsSquareButtonsAndANormalOneFullHeightButtons)
     EXPECT_EQ(normal->ButtonControl(0)->Height(), normal->ClientHeight());
 }
 
-}  // namespace
+} // namespace

@@ -122,16 +122,15 @@ TEST_P(NumberTypingTest, typedKeysGiveTheNumber) {
     EXPECT_EQ(edit->DataLink()->OwnValue().AsDouble(), r.value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, NumberTypingTest,
-    ::testing::Values(TypingRow{"digitsWithNoDecimals", 0, "123", "123", 123},
-                      TypingRow{"decimalDigitRefusedUnderZeroPlaces", 0, "12.5", "12.", 12},
-                      TypingRow{"fourDecimalsAccepted", 4, "0.2575", "0.2575", 0.2575},
-                      TypingRow{"fifthDecimalRefused", 4, "1.23456", "1.2345", 1.2345},
-                      TypingRow{"lettersRefused", 2, "4a5b", "45", 45},
-                      TypingRow{"leadingMinusRefusedInEmptyBox", 2, "-3", "3", 3},
-                      TypingRow{"commaBecomesTheDecimalPoint", 2, "3,5", "3.5", 3.5}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, NumberTypingTest,
+                         ::testing::Values(TypingRow{"digitsWithNoDecimals", 0, "123", "123", 123},
+                                           TypingRow{"decimalDigitRefusedUnderZeroPlaces", 0, "12.5", "12.", 12},
+                                           TypingRow{"fourDecimalsAccepted", 4, "0.2575", "0.2575", 0.2575},
+                                           TypingRow{"fifthDecimalRefused", 4, "1.23456", "1.2345", 1.2345},
+                                           TypingRow{"lettersRefused", 2, "4a5b", "45", 45},
+                                           TypingRow{"leadingMinusRefusedInEmptyBox", 2, "-3", "3", 3},
+                                           TypingRow{"commaBecomesTheDecimalPoint", 2, "3,5", "3.5", 3.5}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(NumberEditTest, minusTypedBeforeADigitGivesANegativeNumber) {
     edit->SetFocus();
@@ -397,13 +396,13 @@ TEST_F(NumberEditTest, upDownButtonRepeatsWhileHeldAndStopsWhenAutoRepeatIsClear
         lastTop = top;
         if (downs == 3) autoRepeat = false;
     };
-    SendClick(&button, 8, 3);  // press and release: one OnDown
+    SendClick(&button, 8, 3); // press and release: one OnDown
     EXPECT_EQ(downs, 1);
     EXPECT_TRUE(lastTop);
     EXPECT_FALSE(button.RepeatTimer()->Enabled());
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -452,7 +451,7 @@ TEST_F(RangeFieldTest, leavingWithANumberTheFieldRefusesShowsTheErrorAndKeepsThe
     EXPECT_TRUE(script.Unused().empty());
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -491,8 +490,8 @@ TEST_F(NumberEditTest, ctrlASelectsAllText) {
 // Exposes the wheel handler, which no key reaches.
 class WheelBox : public TDBNumberEditEh {
 public:
-    using TDBNumberEditEh::TDBNumberEditEh;
     using TDBNumberEditEh::DoMouseWheel;
+    using TDBNumberEditEh::TDBNumberEditEh;
 };
 
 TEST_F(NumberEditTest, wheelStepsUnlessAShiftKeyIsHeld) {
@@ -508,4 +507,4 @@ TEST_F(NumberEditTest, wheelStepsUnlessAShiftKeyIsHeld) {
     EXPECT_EQ(box->GetValue().AsDouble(), 3.0);
 }
 
-}  // namespace
+} // namespace

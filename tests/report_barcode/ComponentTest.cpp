@@ -41,10 +41,9 @@ TEST(BarcodeComponent, ConstructorValues) {
 TEST(BarcodeComponent, TypeTableNamesInEditorOrder) {
     std::string names;
     for (const auto& t : BarcodeTypeTable) names += std::string(t.Name) + (t.Num ? "#" : "") + ",";
-    EXPECT_EQ(names,
-              "2_5_interleaved#,2_5_industrial#,2_5_matrix#,Code39,Code39 Extended,Code128A,"
-              "Code128B,Code128C#,Code93,Code93 Extended,MSI#,PostNet#,Codebar,EAN8#,EAN13#,"
-              "UPC_A#,UPC_E0#,UPC_E1#,UPC Supp2#,UPC Supp5#,EAN128A,EAN128B,EAN128C#,");
+    EXPECT_EQ(names, "2_5_interleaved#,2_5_industrial#,2_5_matrix#,Code39,Code39 Extended,Code128A,"
+                     "Code128B,Code128C#,Code93,Code93 Extended,MSI#,PostNet#,Codebar,EAN8#,EAN13#,"
+                     "UPC_A#,UPC_E0#,UPC_E1#,UPC Supp2#,UPC Supp5#,EAN128A,EAN128B,EAN128C#,");
 }
 
 TEST(BarcodeComponent, WritesNotifyOnlyOnChange) {
@@ -174,7 +173,7 @@ TEST(BarcodeComponent, ean128ChecksumIsAppendedOnceNotOnEveryPaint) {
     bc.SetText("1234567");
     std::string first = bc.EncodeBars();
     EXPECT_EQ(bc.Text(), "12345670");
-    EXPECT_EQ(bc.Width(), 90);  // start, FNC1, 4 pairs, check: 7 x 11, stop 13
+    EXPECT_EQ(bc.Width(), 90); // start, FNC1, 4 pairs, check: 7 x 11, stop 13
     bc.PaintBarcode(&mc);
     bc.PaintBarcode(&mc);
     EXPECT_EQ(bc.EncodeBars(), first);
@@ -240,9 +239,9 @@ TEST(BarcodeDrawing, ShortBarsTakeTwoFifthsFromTheTopEdge) {
     bc.SetHeight(21);
     bc.PaintBarcode(&mc);
     auto polys = Polygons(mc);
-    ASSERT_EQ(polys.size(), 13u);  // frame bar, gap, 10 elements, frame bar
-    EXPECT_EQ(polys[2]->Points[1].Y, 21);  // digit 0 begins with two tall bars
-    EXPECT_EQ(polys[6]->Points[1].Y, 8);   // then short ones: 21 * 2 div 5
+    ASSERT_EQ(polys.size(), 13u);         // frame bar, gap, 10 elements, frame bar
+    EXPECT_EQ(polys[2]->Points[1].Y, 21); // digit 0 begins with two tall bars
+    EXPECT_EQ(polys[6]->Points[1].Y, 8);  // then short ones: 21 * 2 div 5
     EXPECT_EQ(polys[6]->Points[0].Y, 0);
 }
 
@@ -271,7 +270,7 @@ struct AngleRow {
     const char* name;
     double angle;
     bool upright;
-    TPoint firstBarCorner;  // where element 0 at height 0 lands, box at (100, 50)
+    TPoint firstBarCorner; // where element 0 at height 0 lands, box at (100, 50)
 };
 
 class Rotation : public testing::TestWithParam<AngleRow> {};
@@ -310,9 +309,9 @@ TEST_P(Rotation, SymbolStaysInItsBoxAndReadsInTheTurnedDirection) {
 
 const AngleRow kAngles[] = {
     {"Deg0", 0, false, {100, 50}},
-    {"Deg90", 90, true, {100, 145}},    // reads bottom to top
-    {"Deg180", 180, false, {195, 90}},  // right to left, upside down
-    {"Deg270", 270, true, {140, 50}},   // top to bottom
+    {"Deg90", 90, true, {100, 145}},   // reads bottom to top
+    {"Deg180", 180, false, {195, 90}}, // right to left, upside down
+    {"Deg270", 270, true, {140, 50}},  // top to bottom
 };
 INSTANTIATE_TEST_SUITE_P(Angles, Rotation, testing::ValuesIn(kAngles),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -358,10 +357,22 @@ TEST_P(Label, TextLineLiesUnderTheBarsAsTheSymbolReads) {
 }
 
 const LabelRow kLabels[] = {
-    {"Deg0", 0, 0, 0, 106, [](int t) { return TPoint{(200 - t) / 2, 108}; }},
-    {"Deg90", 90, 0, 0, 186, [](int t) { return TPoint{188, 120 - (120 - t) / 2}; }},
-    {"Deg180", 180, 0, 14, 106, [](int t) { return TPoint{200 - (200 - t) / 2, 12}; }},
-    {"Deg270", 270, 14, 0, 186, [](int t) { return TPoint{12, (120 - t) / 2}; }},
+    {"Deg0", 0, 0, 0, 106,
+     [](int t) {
+         return TPoint{(200 - t) / 2, 108};
+     }},
+    {"Deg90", 90, 0, 0, 186,
+     [](int t) {
+         return TPoint{188, 120 - (120 - t) / 2};
+     }},
+    {"Deg180", 180, 0, 14, 106,
+     [](int t) {
+         return TPoint{200 - (200 - t) / 2, 12};
+     }},
+    {"Deg270", 270, 14, 0, 186,
+     [](int t) {
+         return TPoint{12, (120 - t) / 2};
+     }},
 };
 INSTANTIATE_TEST_SUITE_P(Angles, Label, testing::ValuesIn(kLabels),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -376,4 +387,4 @@ TEST(Label, WithoutTextTheBarsTakeTheWholeHeight) {
     EXPECT_TRUE(mc.TextRecords().empty());
 }
 
-}  // namespace
+} // namespace

@@ -28,7 +28,7 @@ struct DecodeRow {
     TRMBarcodeType typ;
     std::string text;
     bool checksum;
-    std::string scanned;  // what a scanner reads
+    std::string scanned; // what a scanner reads
     int angle = 0;
 };
 
@@ -36,7 +36,8 @@ bool HaveZbar() { return std::system("command -v zbarimg >/dev/null 2>&1") == 0;
 
 std::string Zbar(const std::string& png) {
     std::string cmd = "zbarimg --raw -q -Sean2.enable -Sean5.enable -Supca.enable -Supce.enable "
-                      "-Si25.min-length=2 '" + png + "' 2>/dev/null";
+                      "-Si25.min-length=2 '" +
+                      png + "' 2>/dev/null";
     std::string out;
     if (FILE* p = popen(cmd.c_str(), "r")) {
         char buf[512];
@@ -66,7 +67,7 @@ void AddToIndex(const std::string& file, const std::string& symbology, const std
     {
         std::ifstream in(index);
         std::string line;
-        std::getline(in, line);  // header
+        std::getline(in, line); // header
         while (std::getline(in, line))
             if (!line.empty()) rows[line.substr(0, line.find('\t'))] = line;
     }
@@ -197,7 +198,7 @@ struct AddOnRow {
     const char* name;
     TRMBarcodeType addOnTyp;
     const char* addOn;
-    const char* scanned;  // add-on first, as zbarimg lists them
+    const char* scanned; // add-on first, as zbarimg lists them
 };
 
 class DecodeWithAddOn : public testing::TestWithParam<AddOnRow> {};
@@ -240,4 +241,4 @@ const AddOnRow kAddOns[] = {
 INSTANTIATE_TEST_SUITE_P(Composites, DecodeWithAddOn, testing::ValuesIn(kAddOns),
                          [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
+} // namespace

@@ -34,13 +34,13 @@ void Chunk(std::vector<uint8_t>& file, const char* type, const std::vector<uint8
     PutBE32(file, Crc32(body.data(), body.size()));
 }
 
-}  // namespace
+} // namespace
 
 bool WriteGrayPng(const std::string& path, int width, int height, const std::vector<uint8_t>& gray) {
     std::vector<uint8_t> raw;
     raw.reserve(size_t(height) * (width + 1));
     for (int y = 0; y < height; ++y) {
-        raw.push_back(0);  // filter: none
+        raw.push_back(0); // filter: none
         raw.insert(raw.end(), gray.begin() + size_t(y) * width, gray.begin() + size_t(y + 1) * width);
     }
     std::vector<uint8_t> z = {0x78, 0x01};
@@ -67,7 +67,7 @@ bool WriteGrayPng(const std::string& path, int width, int height, const std::vec
     std::vector<uint8_t> ihdr;
     PutBE32(ihdr, uint32_t(width));
     PutBE32(ihdr, uint32_t(height));
-    ihdr.insert(ihdr.end(), {8, 0, 0, 0, 0});  // 8-bit grey, no interlace
+    ihdr.insert(ihdr.end(), {8, 0, 0, 0, 0}); // 8-bit grey, no interlace
     Chunk(file, "IHDR", ihdr);
     Chunk(file, "IDAT", z);
     Chunk(file, "IEND", {});

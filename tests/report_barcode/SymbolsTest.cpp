@@ -34,26 +34,66 @@ TEST_P(GoldenBars, EncodesThePublishedPattern) {
 // B(3) 1141, B(4) 2311, A(5) 1231, B(6) 4111.
 const GoldenRow kGolden[] = {
     {"Industrial25_12", bcCode_2_5_industrial, "12", false,
-     "606050" "6050505060" "5060505060" "605060", "12"},
+     "606050"
+     "6050505060"
+     "5060505060"
+     "605060",
+     "12"},
     {"Matrix25_12", bcCode_2_5_matrix, "12", false,
-     "705050" "60506" "0" "51506" "0" "70505", "12"},
+     "705050"
+     "60506"
+     "0"
+     "51506"
+     "0"
+     "70505",
+     "12"},
     {"Matrix25_90", bcCode_2_5_matrix, "90", false,
-     "705050" "51515" "0" "50615" "0" "70505", "90"},
+     "705050"
+     "51515"
+     "0"
+     "50615"
+     "0"
+     "70505",
+     "90"},
     // The usual MSI example: 1234567 carries the check digit 4.
     {"Msi_1234567", bcCodeMSI, "1234567", false,
      "60"
-     "51515160" "51516051" "51516060" "51605151"
-     "51605160" "51606051" "51606060"
+     "51515160"
+     "51516051"
+     "51516060"
+     "51605151"
+     "51605160"
+     "51606051"
+     "51606060"
      "51605151"
      "515",
      "1234567"},
     // 80: the rightmost 0 doubled is 0, plus 8 = 8, check 2.
-    {"Msi_80", bcCodeMSI, "80", false, "60" "60515151" "51515151" "51516051" "515", "80"},
-    {"PostNet_12", bcCodePostNet, "12", false, "51" "A1A1A15151" "A1A151A151" "5", "12"},
+    {"Msi_80", bcCodeMSI, "80", false,
+     "60"
+     "60515151"
+     "51515151"
+     "51516051"
+     "515",
+     "80"},
+    {"PostNet_12", bcCodePostNet, "12", false,
+     "51"
+     "A1A1A15151"
+     "A1A151A151"
+     "5",
+     "12"},
     // 123456 in number system 1 stands for 1-12345-00006, check digit 2;
     // number system 1 writes the parity row of 2 (EEooEo) inverted.
     {"UpcE1_123456", bcCodeUPC_E1, "1234560", true,
-     "505" "1615" "1516" "0535" "1705" "0625" "3505" "050505", "1234562"},
+     "505"
+     "1615"
+     "1516"
+     "0535"
+     "1705"
+     "0625"
+     "3505"
+     "050505",
+     "1234562"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Symbologies, GoldenBars, testing::ValuesIn(kGolden),
@@ -131,8 +171,9 @@ TEST(Interleaved25, oddInterleaved25GetsALeadingZeroInsteadOfLosingTheLastDigit)
 
 TEST(Interleaved25, PairsInterleaveBarsOfTheFirstDigitWithSpacesOfTheSecond) {
     // 1 = wnnnw as bars, 2 = nwnnw as spaces.
-    EXPECT_EQ(barcode::Encode(bcCode_2_5_interleaved, "12", false, csmModulo10).Bars,
-              "5050" "6051505061" "605");
+    EXPECT_EQ(barcode::Encode(bcCode_2_5_interleaved, "12", false, csmModulo10).Bars, "5050"
+                                                                                      "6051505061"
+                                                                                      "605");
 }
 
 struct BadCharRow {
@@ -177,12 +218,10 @@ TEST(FullAscii, Code39ExpandsEveryRangeOfTheTable) {
     std::string all;
     for (int ch = 0; ch < 128; ++ch) all += char(ch);
     std::string full = barcode::Code39FullAscii(all, "TRMBarcode");
-    EXPECT_EQ(full.substr(0, 2 * 32),
-              "%U$A$B$C$D$E$F$G$H$I$J$K$L$M$N$O$P$Q$R$S$T$U$V$W$X$Y$Z%A%B%C%D%E");
+    EXPECT_EQ(full.substr(0, 2 * 32), "%U$A$B$C$D$E$F$G$H$I$J$K$L$M$N$O$P$Q$R$S$T$U$V$W$X$Y$Z%A%B%C%D%E");
     EXPECT_EQ(barcode::Code39FullAscii(" !\"#$%&'()*+,-./0189:;<=>?@AZ", ""),
               " /A/B/C/D/E/F/G/H/I/J/K/L/M/N/O0189/Z%F%G%H%I%J%VAZ");
-    EXPECT_EQ(barcode::Code39FullAscii("[\\]^_`az{|}~\x7f", ""),
-              "%K%L%M%N%O%W+A+Z%P%Q%R%S%T");
+    EXPECT_EQ(barcode::Code39FullAscii("[\\]^_`az{|}~\x7f", ""), "%K%L%M%N%O%W+A+Z%P%Q%R%S%T");
 }
 
 TEST(FullAscii, Code93UsesItsShiftCharacters) {
@@ -210,9 +249,7 @@ TEST(Code39, AsteriskFramesTheData) {
     EXPECT_EQ(bars, star + "0" + star);
 }
 
-TEST(Code128, WidthsToBarsAlternatesBarAndSpace) {
-    EXPECT_EQ(barcode::WidthsToBars("2331112"), "6270506");
-}
+TEST(Code128, WidthsToBarsAlternatesBarAndSpace) { EXPECT_EQ(barcode::WidthsToBars("2331112"), "6270506"); }
 
 TEST(Code128, CodeCPadsAnOddTextWithALeadingZero) {
     barcode::Encoded e = barcode::Encode(bcCode128C, "123", false, csmModulo10);
@@ -267,10 +304,13 @@ TEST(Ean, Ean13GuardsAndDigitZeroPatterns) {
 TEST(AddOn, TwoDigitParityFollowsTheValueModFour) {
     // 13 mod 4 = 1: L then G. A(1) = 2221, B(3) = 1141.
     barcode::Encoded e = barcode::Encode(bcCodeUPC_Supp2, "13", false, csmModulo10);
-    EXPECT_EQ(e.Bars, "506" "1615" "05" "0535");
+    EXPECT_EQ(e.Bars, "506"
+                      "1615"
+                      "05"
+                      "0535");
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -299,7 +339,7 @@ const SameBarsRow kSameBars[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, SameBars, testing::ValuesIn(kSameBars),
                          [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -316,4 +356,4 @@ TEST(Encode, numericTypeRefusesALetterEvenWhenCalledDirectly) {
     }
 }
 
-}  // namespace
+} // namespace

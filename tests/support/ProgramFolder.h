@@ -14,8 +14,7 @@
 #include "app/uDMData.h"
 
 // The statements of the shipped database, in the order the build runs them.
-inline std::string ShippedDatabaseScript()
-{
+inline std::string ShippedDatabaseScript() {
     std::string script;
     for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
         script += ReadFileBytes(std::string(SOURCE_DIR) + f) + "\n";
@@ -27,12 +26,10 @@ public:
     // `tag` names the folder (with the process id and a serial, so tests in
     // parallel processes never share one); `extraSql` runs after the
     // shipped rows.
-    explicit TestProgramFolder(const std::string& tag, const std::string& extraSql = "")
-    {
+    explicit TestProgramFolder(const std::string& tag, const std::string& extraSql = "") {
         namespace fs = std::filesystem;
         static int serial = 0;
-        dir = (fs::temp_directory_path() /
-               (tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
+        dir = (fs::temp_directory_path() / (tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
                   .string() +
               "/";
         fs::remove_all(dir);
@@ -42,8 +39,7 @@ public:
         AtomicWriteFile(dir + "ConSQL.ini", "[Server]\r\nPath=\r\n");
         SetExeDirForTesting(dir);
     }
-    ~TestProgramFolder()
-    {
+    ~TestProgramFolder() {
         SetExeDirForTesting("");
         std::filesystem::remove_all(dir);
     }
@@ -52,16 +48,14 @@ public:
 
     // Runs one statement outside the program's connection (a test's own
     // rows, or reading back what the program wrote).
-    void Exec(const std::string& sql) const
-    {
+    void Exec(const std::string& sql) const {
         TADOConnection c;
         c.SetConnectionString(ConnectionStringFor(dbFile));
         c.Open();
         c.Execute(sql);
     }
     // The first column of the first row, as text ("" when there is none).
-    std::string Scalar(const std::string& sql) const
-    {
+    std::string Scalar(const std::string& sql) const {
         TADOConnection c;
         c.SetConnectionString(ConnectionStringFor(dbFile));
         c.Open();

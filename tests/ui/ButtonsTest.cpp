@@ -50,9 +50,7 @@ struct MaskRow {
 
 class MaskTranslation : public ::testing::TestWithParam<MaskRow> {};
 
-TEST_P(MaskTranslation, classLibraryMaskBecomesQtMask) {
-    EXPECT_EQ(QtInputMaskFor(GetParam().mask), GetParam().qt);
-}
+TEST_P(MaskTranslation, classLibraryMaskBecomesQtMask) { EXPECT_EQ(QtInputMaskFor(GetParam().mask), GetParam().qt); }
 
 INSTANTIATE_TEST_SUITE_P(Rows, MaskTranslation,
                          ::testing::Values(MaskRow{"date", "!9999/99/99;1;_", "0000/00/00;_"},
@@ -128,7 +126,7 @@ TEST(ImageList, maskedColourIsTransparentWhenDrawn) {
     EXPECT_THROW(list.Draw(target.Canvas(), 0, 0, 2), EInvalidOperation);
 }
 
-}  // namespace
+} // namespace
 
 #include <QMenu>
 #include "private/Menus_p.h"
@@ -162,9 +160,10 @@ TEST(Menus, ownerDrawnItemsAreMeasuredAndPaintedByTheirHandlers) {
 }
 
 TEST(Menus, shortcutTextRoundTrips) {
-    for (const char* t : {"Ctrl+F2", "Shift+Del", "Alt+X", "F9", "Shift+Ctrl+A"}) EXPECT_EQ(ShortCutToText(TextToShortCut(t)), t);
+    for (const char* t : {"Ctrl+F2", "Shift+Del", "Alt+X", "F9", "Shift+Ctrl+A"})
+        EXPECT_EQ(ShortCutToText(TextToShortCut(t)), t);
     EXPECT_EQ(TextToShortCut("ctrl+f7"), TShortCut(scCtrl | VK_F7));
     EXPECT_EQ(TextToShortCut("Hyper+Q"), scNone);
 }
 
-}  // namespace
+} // namespace

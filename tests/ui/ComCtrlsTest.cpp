@@ -127,7 +127,7 @@ TEST(DateTimePicker, dateIsADayNumberShownAsIsoDate) {
     dp->SetParent(&form);
     int changes = 0;
     dp->OnChange = [&](TObject*) { ++changes; };
-    dp->SetDate(45000);  // 2023-03-15
+    dp->SetDate(45000); // 2023-03-15
     EXPECT_EQ(double(dp->Date()), 45000.0);
     EXPECT_EQ(FromQt(static_cast<QAbstractSpinBox*>(WidgetOf(dp))->text()), "2023-03-15");
     EXPECT_GE(changes, 1);
@@ -181,4 +181,4 @@ TEST(TreeView, expandingCanBeRefused) {
     EXPECT_FALSE(root->Expanded());
 }
 
-}  // namespace
+} // namespace

@@ -93,7 +93,7 @@ TEST_F(DBCtrlsTest, readOnlySourceRefusesTypedKeys) {
     EXPECT_EQ(ds.State(), dsBrowse);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -139,4 +139,4 @@ TEST_F(DBCtrlsTest, radioGroupStoresTheValueOfTheChosenItem) {
     EXPECT_EQ(ds.rows[0].vals[2].AsString(), "False");
 }
 
-}  // namespace
+} // namespace

@@ -94,7 +94,7 @@ TEST(Containers, radioGroupItemIndexFollowsAClick) {
     EXPECT_EQ(clicks, 1);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -124,4 +124,4 @@ TEST(HintWindow, hintRectGrowsWithTheText) {
     EXPECT_FALSE(hint.Showing());
 }
 
-}  // namespace
+} // namespace

@@ -159,8 +159,7 @@ public:
     TEdit* EditFirst;
     TEdit* EditSecond;
 
-    TFrmWatched(TComponent* owner, bool mdiChild, bool* gone, int* lateCalls)
-        : TForm(owner), gone_(gone) {
+    TFrmWatched(TComponent* owner, bool mdiChild, bool* gone, int* lateCalls) : TForm(owner), gone_(gone) {
         SetName("FrmWatched");
         if (mdiChild) SetFormStyle(fsMDIChild);
         SetBounds(0, 0, 300, 200);
@@ -312,9 +311,9 @@ TEST_F(FormsTest, closeQueryCanKeepAModalDialogOpenUntilItAgrees) {
     int asked = 0;
     script.ExpectForm("FrmDialog", mrNone, {}, [&](TCustomForm* f) {
         auto* d = static_cast<TFrmDialog*>(f);
-        SendClick(d->BtOk);   // refused: still open
+        SendClick(d->BtOk); // refused: still open
         EXPECT_TRUE(d->Visible());
-        SendClick(d->BtOk);   // agreed
+        SendClick(d->BtOk); // agreed
     });
     TFrmDialog dlg(nullptr);
     dlg.OnCloseQuery = [&](TObject*, bool& can) { can = ++asked >= 2; };
@@ -337,8 +336,10 @@ TEST_P(KeyPressFilter, handlerDecidesWhatTheEditReceives) {
     auto* edit = new TEdit(&form);
     edit->SetParent(&form);
     edit->OnKeyPress = [](TObject*, char32_t& key) {
-        if (key == '.' || key == U'借') key = '-';
-        else if (key < '0' || key > '9') key = 0;
+        if (key == '.' || key == U'借')
+            key = '-';
+        else if (key < '0' || key > '9')
+            key = 0;
     };
     ShowAndActivate(&form);
     SendText(edit, GetParam().typed);
@@ -366,8 +367,10 @@ TEST_P(EnterKey, defaultButtonGetsEnterUnlessTheControlWantsIt) {
     TSeamScript script;
     TForm form(nullptr);
     TWinControl* target;
-    if (GetParam().memo) target = new TMemo(&form);
-    else target = new TEdit(&form);
+    if (GetParam().memo)
+        target = new TMemo(&form);
+    else
+        target = new TEdit(&form);
     target->SetParent(&form);
     auto* ok = new TButton(&form);
     ok->SetParent(&form);
@@ -452,4 +455,4 @@ TEST_F(FormsTest, mdiFrameRendersToPng) {
     delete child;
 }
 
-}  // namespace
+} // namespace

@@ -89,4 +89,4 @@ TEST(Sound, wavFromMemoryIsCheckedAndBeepsAreRecorded) {
     EXPECT_EQ(script.Shown()[0].Kind, TSeamKind::Beep);
 }
 
-}  // namespace
+} // namespace

@@ -33,7 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
     Primitives, CanvasPixels,
     testing::Values(
         PixelRow{"FillRectExcludesRightAndBottom",
-                 [](TCanvas* c) { c->Brush()->SetColor(clRed); c->FillRect(Rect(2, 2, 10, 10)); },
+                 [](TCanvas* c) {
+                     c->Brush()->SetColor(clRed);
+                     c->FillRect(Rect(2, 2, 10, 10));
+                 },
                  {{{2, 2}, clRed}, {{9, 9}, clRed}, {{10, 9}, clWhite}, {{9, 10}, clWhite}, {{1, 2}, clWhite}}},
         PixelRow{"RectangleOutlineWithPenFillWithBrush",
                  [](TCanvas* c) {
@@ -41,16 +44,30 @@ INSTANTIATE_TEST_SUITE_P(
                      c->Brush()->SetColor(clYellow);
                      c->Rectangle(5, 5, 15, 15);
                  },
-                 {{{5, 5}, clBlue}, {{14, 14}, clBlue}, {{14, 5}, clBlue}, {{10, 10}, clYellow},
-                  {{15, 15}, clWhite}, {{15, 10}, clWhite}}},
+                 {{{5, 5}, clBlue},
+                  {{14, 14}, clBlue},
+                  {{14, 5}, clBlue},
+                  {{10, 10}, clYellow},
+                  {{15, 15}, clWhite},
+                  {{15, 10}, clWhite}}},
         PixelRow{"ClearBrushRectangleLeavesInside",
-                 [](TCanvas* c) { c->Brush()->SetStyle(bsClear); c->Rectangle(5, 5, 15, 15); },
+                 [](TCanvas* c) {
+                     c->Brush()->SetStyle(bsClear);
+                     c->Rectangle(5, 5, 15, 15);
+                 },
                  {{{5, 5}, clBlack}, {{10, 10}, clWhite}}},
         PixelRow{"FrameRectUsesBrushColour",
-                 [](TCanvas* c) { c->Brush()->SetColor(clGreen); c->FrameRect(Rect(3, 3, 13, 13)); },
+                 [](TCanvas* c) {
+                     c->Brush()->SetColor(clGreen);
+                     c->FrameRect(Rect(3, 3, 13, 13));
+                 },
                  {{{3, 3}, clGreen}, {{12, 12}, clGreen}, {{8, 8}, clWhite}, {{13, 13}, clWhite}}},
         PixelRow{"LineToLeavesEndPoint",
-                 [](TCanvas* c) { c->Pen()->SetColor(clRed); c->MoveTo(0, 20); c->LineTo(10, 20); },
+                 [](TCanvas* c) {
+                     c->Pen()->SetColor(clRed);
+                     c->MoveTo(0, 20);
+                     c->LineTo(10, 20);
+                 },
                  {{{0, 20}, clRed}, {{9, 20}, clRed}, {{10, 20}, clWhite}, {{5, 21}, clWhite}}},
         PixelRow{"TriangleFilled",
                  [](TCanvas* c) {
@@ -60,10 +77,16 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {{{5, 5}, clNavy}, {{25, 25}, clWhite}}},
         PixelRow{"EllipseCentreFilledCornerNot",
-                 [](TCanvas* c) { c->Brush()->SetColor(clLime); c->Ellipse(0, 0, 20, 20); },
+                 [](TCanvas* c) {
+                     c->Brush()->SetColor(clLime);
+                     c->Ellipse(0, 0, 20, 20);
+                 },
                  {{{10, 10}, clLime}, {{1, 1}, clWhite}, {{10, 0}, clBlack}}},
         PixelRow{"SystemColourResolvesToClassicScheme",
-                 [](TCanvas* c) { c->Brush()->SetColor(clBtnFace); c->FillRect(Rect(0, 0, 4, 4)); },
+                 [](TCanvas* c) {
+                     c->Brush()->SetColor(clBtnFace);
+                     c->FillRect(Rect(0, 0, 4, 4));
+                 },
                  {{{1, 1}, RGB(212, 208, 200)}}},
         PixelRow{"SetPixelsThenRead",
                  [](TCanvas* c) { c->SetPixels(7, 8, RGB(1, 2, 3)); },
@@ -148,16 +171,17 @@ TEST_P(CopyRectRop, CombinesSourceDestinationAndBrush) {
 
 INSTANTIATE_TEST_SUITE_P(
     RasterOps, CopyRectRop,
-    testing::Values(RopRow{"SrcCopy", cmSrcCopy, RGB(0x12, 0x34, 0x56), clWhite, clRed, RGB(0x12, 0x34, 0x56)},
-                    RopRow{"SrcAnd", cmSrcAnd, RGB(0xF0, 0x0F, 0xFF), RGB(0x3C, 0x3C, 0x3C), clRed, RGB(0x30, 0x0C, 0x3C)},
-                    RopRow{"SrcInvert", cmSrcInvert, RGB(0xFF, 0x00, 0x0F), RGB(0x0F, 0x0F, 0x0F), clRed, RGB(0xF0, 0x0F, 0x00)},
-                    RopRow{"SrcPaint", cmSrcPaint, RGB(0xF0, 0x00, 0x01), RGB(0x0F, 0x10, 0x02), clRed, RGB(0xFF, 0x10, 0x03)},
-                    RopRow{"NotSrcCopy", cmNotSrcCopy, RGB(0xFF, 0x00, 0x80), clWhite, clRed, RGB(0x00, 0xFF, 0x7F)},
-                    RopRow{"DstInvert", cmDstInvert, clBlack, RGB(0x10, 0x20, 0x30), clRed, RGB(0xEF, 0xDF, 0xCF)},
-                    RopRow{"MergeCopy", cmMergeCopy, RGB(0xFF, 0xFF, 0x0F), clWhite, RGB(0x0F, 0xF0, 0xFF), RGB(0x0F, 0xF0, 0x0F)},
-                    RopRow{"PatCopy", cmPatCopy, clBlack, clWhite, clMaroon, clMaroon},
-                    RopRow{"Whiteness", cmWhiteness, clBlack, clBlack, clRed, clWhite},
-                    RopRow{"Blackness", cmBlackness, clWhite, clWhite, clRed, clBlack}),
+    testing::Values(
+        RopRow{"SrcCopy", cmSrcCopy, RGB(0x12, 0x34, 0x56), clWhite, clRed, RGB(0x12, 0x34, 0x56)},
+        RopRow{"SrcAnd", cmSrcAnd, RGB(0xF0, 0x0F, 0xFF), RGB(0x3C, 0x3C, 0x3C), clRed, RGB(0x30, 0x0C, 0x3C)},
+        RopRow{"SrcInvert", cmSrcInvert, RGB(0xFF, 0x00, 0x0F), RGB(0x0F, 0x0F, 0x0F), clRed, RGB(0xF0, 0x0F, 0x00)},
+        RopRow{"SrcPaint", cmSrcPaint, RGB(0xF0, 0x00, 0x01), RGB(0x0F, 0x10, 0x02), clRed, RGB(0xFF, 0x10, 0x03)},
+        RopRow{"NotSrcCopy", cmNotSrcCopy, RGB(0xFF, 0x00, 0x80), clWhite, clRed, RGB(0x00, 0xFF, 0x7F)},
+        RopRow{"DstInvert", cmDstInvert, clBlack, RGB(0x10, 0x20, 0x30), clRed, RGB(0xEF, 0xDF, 0xCF)},
+        RopRow{"MergeCopy", cmMergeCopy, RGB(0xFF, 0xFF, 0x0F), clWhite, RGB(0x0F, 0xF0, 0xFF), RGB(0x0F, 0xF0, 0x0F)},
+        RopRow{"PatCopy", cmPatCopy, clBlack, clWhite, clMaroon, clMaroon},
+        RopRow{"Whiteness", cmWhiteness, clBlack, clBlack, clRed, clWhite},
+        RopRow{"Blackness", cmBlackness, clWhite, clWhite, clRed, clBlack}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Canvas, CopyRectStretchesSource) {
@@ -299,4 +323,4 @@ TEST(Font, NinePointSongIsHeightMinusTwelve) {
     EXPECT_EQ(printer.Height(), -100);
 }
 
-}  // namespace
+} // namespace

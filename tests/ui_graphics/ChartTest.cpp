@@ -157,4 +157,4 @@ TEST_F(ChartOverDataSet, PrintsOnePageToThePdfPrinter) {
     EXPECT_NE(text.find("科技 60 %"), std::string::npos) << text;
 }
 
-}  // namespace
+} // namespace

@@ -67,8 +67,8 @@ TEST(DrawText, EndEllipsisCutsToFit) {
 struct AlignRow {
     const char* name;
     unsigned flags;
-    int expectX;  // -1 centre, -2 right, else left edge offset
-    int expectY;  // -1 centre, -2 bottom, else top
+    int expectX; // -1 centre, -2 right, else left edge offset
+    int expectY; // -1 centre, -2 bottom, else top
 };
 
 class DrawTextAlign : public testing::TestWithParam<AlignRow> {};
@@ -84,13 +84,12 @@ TEST_P(DrawTextAlign, PlacesTheLine) {
     EXPECT_EQ(at, Point(x, y));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Flags, DrawTextAlign,
-    testing::Values(AlignRow{"LeftTop", DT_LEFT | DT_TOP, 0, 0},
-                    AlignRow{"CentreVCentre", DT_CENTER | DT_VCENTER | DT_SINGLELINE, -1, -1},
-                    AlignRow{"RightBottom", DT_RIGHT | DT_BOTTOM | DT_SINGLELINE, -2, -2},
-                    AlignRow{"VCentreNeedsSingleLine", DT_VCENTER, 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Flags, DrawTextAlign,
+                         testing::Values(AlignRow{"LeftTop", DT_LEFT | DT_TOP, 0, 0},
+                                         AlignRow{"CentreVCentre", DT_CENTER | DT_VCENTER | DT_SINGLELINE, -1, -1},
+                                         AlignRow{"RightBottom", DT_RIGHT | DT_BOTTOM | DT_SINGLELINE, -2, -2},
+                                         AlignRow{"VCentreNeedsSingleLine", DT_VCENTER, 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct PrefixRow {
     const char* name;
@@ -108,12 +107,11 @@ TEST_P(DrawTextPrefix, Ampersands) {
     EXPECT_EQ(Runs(c).text, std::vector<std::string>{GetParam().shown});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Flags, DrawTextPrefix,
-    testing::Values(PrefixRow{"PrefixRemoved", "查询(&Q)", 0, "查询(Q)"},
-                    PrefixRow{"DoubledIsLiteral", "A&&B", 0, "A&B"},
-                    PrefixRow{"NoPrefixKeepsIt", "查询(&Q)", DT_NOPREFIX, "查询(&Q)"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Flags, DrawTextPrefix,
+                         testing::Values(PrefixRow{"PrefixRemoved", "查询(&Q)", 0, "查询(Q)"},
+                                         PrefixRow{"DoubledIsLiteral", "A&&B", 0, "A&B"},
+                                         PrefixRow{"NoPrefixKeepsIt", "查询(&Q)", DT_NOPREFIX, "查询(&Q)"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DrawText, CountCutsAtWholeCharacter) {
     TMetafileCanvas c(nullptr);
@@ -147,4 +145,4 @@ TEST(TextOut, RecordsFontBrushAndMovesPenPos) {
     EXPECT_EQ(c.PenPos(), Point(5 + c.TextWidth("读者"), 6));
 }
 
-}  // namespace
+} // namespace

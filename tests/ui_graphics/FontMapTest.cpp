@@ -28,14 +28,15 @@ TEST_P(FontMapping, ResolvesToInstalledFace) {
     EXPECT_TRUE(QFontMetrics(q).inFontUcs4(U'图') || QFontInfo(q).family().startsWith("DejaVu"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Families, FontMapping,
-    testing::Values(FontRow{"Song", "宋体", "AR PL UMing CN"}, FontRow{"Hei", "黑体", "WenQuanYi Zen Hei"},
-                    FontRow{"Kai", "楷体_GB2312", "AR PL UKai CN"}, FontRow{"Arial", "Arial", "DejaVu Sans"},
-                    FontRow{"Times", "Times New Roman", "DejaVu Serif"},
-                    FontRow{"MsSansSerif", "MS Sans Serif", "DejaVu Sans"},
-                    FontRow{"CourierNew", "Courier New", "DejaVu Sans Mono"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Families, FontMapping,
+                         testing::Values(FontRow{"Song", "宋体", "AR PL UMing CN"},
+                                         FontRow{"Hei", "黑体", "WenQuanYi Zen Hei"},
+                                         FontRow{"Kai", "楷体_GB2312", "AR PL UKai CN"},
+                                         FontRow{"Arial", "Arial", "DejaVu Sans"},
+                                         FontRow{"Times", "Times New Roman", "DejaVu Serif"},
+                                         FontRow{"MsSansSerif", "MS Sans Serif", "DejaVu Sans"},
+                                         FontRow{"CourierNew", "Courier New", "DejaVu Sans Mono"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FontMapping, SongNinePointIsTwelvePixelsOnScreen) {
     TFont f;
@@ -43,4 +44,4 @@ TEST(FontMapping, SongNinePointIsTwelvePixelsOnScreen) {
     EXPECT_EQ(q.pixelSize(), 12);
 }
 
-}  // namespace
+} // namespace

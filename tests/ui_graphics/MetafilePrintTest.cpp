@@ -175,4 +175,4 @@ TEST_F(PdfPrinter, MisuseRaisesPrinterErrors) {
     EXPECT_FALSE(FileExists(path)) << "an aborted document leaves no file";
 }
 
-}  // namespace
+} // namespace

@@ -14,9 +14,7 @@ namespace {
 
 std::string TempPath(const std::string& name) { return std::string(BUILD_DIR) + "/ui_graphics_" + name; }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string JpegBytes(int w = 16, int h = 16) {
     TBitmap b;
@@ -122,16 +120,19 @@ TEST_P(BadJpeg, RaisesLibjpegMessageAndKeepsImage) {
     EXPECT_EQ(j.Data().size(), good.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, BadJpeg,
-    testing::Values(BadJpegRow{"NotAJpeg", [] { return std::string("BM\x10\x00garbage"); },
-                               "Not a JPEG file: starts with 0x42 0x4d"},
-                    BadJpegRow{"Truncated", [] { std::string s = JpegBytes(); return s.substr(0, s.size() / 2); },
-                               "Premature end of JPEG file"},
-                    BadJpegRow{"Empty", [] { return std::string(); }, "Empty input file"},
-                    BadJpegRow{"HeaderOnly", [] { return std::string("\xFF\xD8\xFF", 3); },
-                               "Premature end of JPEG file"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, BadJpeg,
+                         testing::Values(BadJpegRow{"NotAJpeg", [] { return std::string("BM\x10\x00garbage"); },
+                                                    "Not a JPEG file: starts with 0x42 0x4d"},
+                                         BadJpegRow{"Truncated",
+                                                    [] {
+                                                        std::string s = JpegBytes();
+                                                        return s.substr(0, s.size() / 2);
+                                                    },
+                                                    "Premature end of JPEG file"},
+                                         BadJpegRow{"Empty", [] { return std::string(); }, "Empty input file"},
+                                         BadJpegRow{"HeaderOnly", [] { return std::string("\xFF\xD8\xFF", 3); },
+                                                    "Premature end of JPEG file"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Jpeg, FlippedBytesInScanNeverCrash) {
     std::string good = JpegBytes(64, 64);
@@ -144,8 +145,7 @@ TEST(Jpeg, FlippedBytesInScanNeverCrash) {
         TJPEGImage j;
         try {
             j.LoadFromStream(s);
-        } catch (const EInvalidGraphic&) {
-        }
+        } catch (const EInvalidGraphic&) {}
     }
     SUCCEED();
 }
@@ -256,4 +256,4 @@ TEST(Bitmap, BmpFileRoundTrip) {
     EXPECT_EQ(c.Canvas()->Pixels(4, 2), RGB(9, 99, 199));
 }
 
-}  // namespace
+} // namespace

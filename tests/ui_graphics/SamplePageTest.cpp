@@ -85,4 +85,4 @@ TEST(SamplePage, RendersToPngForVisualCheck) {
     EXPECT_GT(inked, 50);
 }
 
-}  // namespace
+} // namespace

@@ -90,7 +90,7 @@ struct KeyRow {
     const char* name;
     Word key;
     TShiftState shift;
-    int recNo;  // 0: one page (the visible rows) below record 5
+    int recNo; // 0: one page (the visible rows) below record 5
 };
 
 class DBGridKeys : public DBGridTest, public ::testing::WithParamInterface<KeyRow> {};
@@ -107,8 +107,7 @@ TEST_P(DBGridKeys, keyMovesTheDataSet) {
 INSTANTIATE_TEST_SUITE_P(Keys, DBGridKeys,
                          ::testing::Values(KeyRow{"down", VK_DOWN, {}, 6}, KeyRow{"up", VK_UP, {}, 4},
                                            KeyRow{"ctrlEnd", VK_END, {ssCtrl}, 30},
-                                           KeyRow{"ctrlHome", VK_HOME, {ssCtrl}, 1},
-                                           KeyRow{"pageDown", VK_NEXT, {}, 0},
+                                           KeyRow{"ctrlHome", VK_HOME, {ssCtrl}, 1}, KeyRow{"pageDown", VK_NEXT, {}, 0},
                                            KeyRow{"rightStaysOnRecord", VK_RIGHT, {}, 5}),
                          [](const auto& i) { return std::string(i.param.name); });
 
@@ -244,7 +243,7 @@ TEST_F(DBGridTest, millionRecordsShowWithoutWalkingTheDataSet) {
     EXPECT_EQ(grid->Row(), 1);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -294,7 +293,7 @@ TEST_F(DBGridTest, rendersToAPicture) {
     EXPECT_TRUE(SaveFormPng(form, BUILD_DIR "/uic_dbgrid.png"));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -312,7 +311,7 @@ TEST_F(DBGridTest, tabWalksTheColumnsThenTheNextRecord) {
     EXPECT_EQ(events, (std::vector<std::string>{"exit Code", "enter Name", "exit Name", "enter Code"}));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -340,7 +339,7 @@ TEST_F(DBGridTest, leavingAnUntouchedNewRecordDropsIt) {
     EXPECT_EQ(ds->RecNo(), 30);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -420,14 +419,24 @@ INSTANTIATE_TEST_SUITE_P(
         PickRow{"altDownOpensWithNothingChosen", {{VK_DOWN, {ssAlt}}}, true, -1, "书1", dsBrowse},
         PickRow{"downWalksTheList", {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {}}}, true, 1, "书1", dsBrowse},
         PickRow{"downStopsAtTheLast",
-                {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {}}, {VK_DOWN, {}}, {VK_DOWN, {}}}, true, 2, "书1",
+                {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {}}, {VK_DOWN, {}}, {VK_DOWN, {}}},
+                true,
+                2,
+                "书1",
                 dsBrowse},
-        PickRow{"enterWritesTheItem", {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {}}, {VK_RETURN, {}}}, false,
-                -1, "Beta", dsEdit},
-        PickRow{"escapeKeepsTheText", {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_ESCAPE, {}}}, false, -1, "书1",
-                dsBrowse},
-        PickRow{"altDownAgainTakesTheItem", {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {ssAlt}}}, false, -1,
-                "Alpha", dsEdit}),
+        PickRow{"enterWritesTheItem",
+                {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {}}, {VK_RETURN, {}}},
+                false,
+                -1,
+                "Beta",
+                dsEdit},
+        PickRow{"escapeKeepsTheText", {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_ESCAPE, {}}}, false, -1, "书1", dsBrowse},
+        PickRow{"altDownAgainTakesTheItem",
+                {{VK_DOWN, {ssAlt}}, {VK_DOWN, {}}, {VK_DOWN, {ssAlt}}},
+                false,
+                -1,
+                "Alpha",
+                dsEdit}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(DBGridPickList, buttonOpensTheListAndAClickedItemIsPosted) {
@@ -441,11 +450,11 @@ TEST_F(DBGridPickList, buttonOpensTheListAndAClickedItemIsPosted) {
     auto* list = WidgetOf(form)->window()->findChild<QListWidget*>();
     ASSERT_NE(list, nullptr);
     const QPoint at = list->visualItemRect(list->item(2)).center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(list->viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(list->viewport(), &release);
     ProcessEvents();
     EXPECT_FALSE(ed->ListVisible());
@@ -472,7 +481,7 @@ TEST_F(DBGridPickList, columnsWithoutAListOrWithButtonStyleNoneEditPlainly) {
 
 struct EllipsisRow {
     const char* name;
-    bool click;       // a click (at the button or in the text) instead of a key
+    bool click; // a click (at the button or in the text) instead of a key
     bool atButton;
     Word key;
     TShiftState shift;
@@ -515,4 +524,4 @@ INSTANTIATE_TEST_SUITE_P(Triggers, DBGridEllipsis,
                                            EllipsisRow{"altDown", false, false, VK_DOWN, {ssAlt}, 0}),
                          [](const auto& i) { return std::string(i.param.name); });
 
-}  // namespace
+} // namespace

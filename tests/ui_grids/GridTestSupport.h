@@ -32,9 +32,7 @@ public:
     }
     void Generate(int count) { generated_ = count; }
     // The stored value of a row by position (for checking what was posted).
-    std::string Stored(int pos, int field) const {
-        return VarToStr(value(StoreRecordId(pos), field));
-    }
+    std::string Stored(int pos, int field) const { return VarToStr(value(StoreRecordId(pos), field)); }
     int Count() const { return StoreRecordCount(); }
 
 protected:

@@ -38,8 +38,8 @@ protected:
 
 struct HiddenColumnRow {
     const char* name;
-    int width;          // of column 2
-    int col3Left;       // CellRect(3, 1).Left
+    int width;    // of column 2
+    int col3Left; // CellRect(3, 1).Left
 };
 
 class HiddenColumns : public StringGridTest, public ::testing::WithParamInterface<HiddenColumnRow> {};
@@ -110,24 +110,24 @@ TEST_P(Navigation, keyMovesTheCurrentCell) {
     EXPECT_EQ(grid->Row(), p.row);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, Navigation,
-    ::testing::Values(NavRow{"down", {}, VK_DOWN, {}, 1, 1, 1, 2},
-                      NavRow{"upStopsAtFixedRows", {}, VK_UP, {}, 1, 1, 1, 1},
-                      NavRow{"right", {}, VK_RIGHT, {}, 1, 1, 2, 1},
-                      NavRow{"endGoesToLastColumn", {}, VK_END, {}, 1, 1, 4, 1},
-                      NavRow{"homeGoesToFirstScrollingColumn", {}, VK_HOME, {}, 3, 1, 1, 1},
-                      NavRow{"ctrlEndGoesToLastCell", {}, VK_END, {ssCtrl}, 1, 1, 4, 19},
-                      NavRow{"ctrlHomeGoesToFirstCell", {}, VK_HOME, {ssCtrl}, 3, 5, 1, 1},
-                      NavRow{"pageDownMovesAPage", {}, VK_NEXT, {}, 1, 1, 1, 7},
-                      NavRow{"pageUpAtTopStays", {}, VK_PRIOR, {}, 1, 1, 1, 1},
-                      NavRow{"tabWrapsToNextRow", {goTabs}, VK_TAB, {}, 4, 1, 1, 2},
-                      NavRow{"shiftTabWrapsBack", {goTabs}, VK_TAB, {ssShift}, 1, 2, 4, 1},
-                      NavRow{"tabOnLastCellWrapsToFirst", {goTabs}, VK_TAB, {}, 4, 19, 1, 1},
-                      NavRow{"rowSelectRightKeepsColumn", {goRowSelect}, VK_RIGHT, {}, 1, 3, 1, 3},
-                      NavRow{"rowSelectEndGoesToLastRow", {goRowSelect}, VK_END, {}, 1, 3, 1, 19},
-                      NavRow{"rowSelectHomeGoesToFirstRow", {goRowSelect}, VK_HOME, {}, 1, 3, 1, 1}),
-    [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Keys, Navigation,
+                         ::testing::Values(NavRow{"down", {}, VK_DOWN, {}, 1, 1, 1, 2},
+                                           NavRow{"upStopsAtFixedRows", {}, VK_UP, {}, 1, 1, 1, 1},
+                                           NavRow{"right", {}, VK_RIGHT, {}, 1, 1, 2, 1},
+                                           NavRow{"endGoesToLastColumn", {}, VK_END, {}, 1, 1, 4, 1},
+                                           NavRow{"homeGoesToFirstScrollingColumn", {}, VK_HOME, {}, 3, 1, 1, 1},
+                                           NavRow{"ctrlEndGoesToLastCell", {}, VK_END, {ssCtrl}, 1, 1, 4, 19},
+                                           NavRow{"ctrlHomeGoesToFirstCell", {}, VK_HOME, {ssCtrl}, 3, 5, 1, 1},
+                                           NavRow{"pageDownMovesAPage", {}, VK_NEXT, {}, 1, 1, 1, 7},
+                                           NavRow{"pageUpAtTopStays", {}, VK_PRIOR, {}, 1, 1, 1, 1},
+                                           NavRow{"tabWrapsToNextRow", {goTabs}, VK_TAB, {}, 4, 1, 1, 2},
+                                           NavRow{"shiftTabWrapsBack", {goTabs}, VK_TAB, {ssShift}, 1, 2, 4, 1},
+                                           NavRow{"tabOnLastCellWrapsToFirst", {goTabs}, VK_TAB, {}, 4, 19, 1, 1},
+                                           NavRow{"rowSelectRightKeepsColumn", {goRowSelect}, VK_RIGHT, {}, 1, 3, 1, 3},
+                                           NavRow{"rowSelectEndGoesToLastRow", {goRowSelect}, VK_END, {}, 1, 3, 1, 19},
+                                           NavRow{
+                                               "rowSelectHomeGoesToFirstRow", {goRowSelect}, VK_HOME, {}, 1, 3, 1, 1}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST_F(StringGridTest, pageDownScrollsTheTopRow) {
     SendKey(grid, VK_NEXT);
@@ -200,7 +200,10 @@ TEST_F(StringGridTest, draggingATitleMovesTheColumnWithItsCells) {
     grid->SetCells(1, 0, "A");
     grid->SetCells(3, 0, "C");
     int from = -1, to = -1;
-    grid->OnColumnMoved = [&](TObject*, int f, int t) { from = f; to = t; };
+    grid->OnColumnMoved = [&](TObject*, int f, int t) {
+        from = f;
+        to = t;
+    };
     Drag(grid, 80, 10, 210, 10);
     EXPECT_EQ(from, 1);
     EXPECT_EQ(to, 3);
@@ -284,7 +287,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PaintRow{"hiddenWithoutLineNotPainted", -1, {"0,0", "2,0", "0,1", "0,2", "2,1", "2,2"}}),
     [](const auto& i) { return std::string(i.param.name); });
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -298,4 +301,4 @@ TEST_F(StringGridTest, editorTakesTheCellsEditMask) {
     EXPECT_EQ(grid->Cells(1, 1).substr(0, 3), "123");
 }
 
-}  // namespace
+} // namespace

@@ -26,11 +26,10 @@ std::vector<std::string> Names(TADOConnection* conn) {
 TEST(MdiDBGrid, childGridShowsAndEditsAQueryOnADatabaseFile) {
     const std::string path = BUILD_DIR "/uic_mdi_grid.mdb";
     std::remove(path.c_str());
-    CreateDatabaseFile(path,
-                       "CREATE TABLE Bookinfo (Code TEXT(20) PRIMARY KEY, Name TEXT(40));"
-                       "INSERT INTO Bookinfo VALUES ('B001', '红楼梦');"
-                       "INSERT INTO Bookinfo VALUES ('B002', '西游记');"
-                       "INSERT INTO Bookinfo VALUES ('B003', '水浒传');");
+    CreateDatabaseFile(path, "CREATE TABLE Bookinfo (Code TEXT(20) PRIMARY KEY, Name TEXT(40));"
+                             "INSERT INTO Bookinfo VALUES ('B001', '红楼梦');"
+                             "INSERT INTO Bookinfo VALUES ('B002', '西游记');"
+                             "INSERT INTO Bookinfo VALUES ('B003', '水浒传');");
     TForm* frame = nullptr;
     Application->CreateForm(frame);
     frame->SetName("FrmMain");
@@ -84,4 +83,4 @@ TEST(MdiDBGrid, childGridShowsAndEditsAQueryOnADatabaseFile) {
     std::remove(path.c_str());
 }
 
-}  // namespace
+} // namespace

@@ -21,4 +21,4 @@ void Record(const TCanvas* c, TMetafileRecord&& r);
 TRect PointsBounds(const std::vector<TPoint>& pts, int grow);
 // Throws EInvalidOperation "Canvas does not allow drawing" when unbound.
 void RequireDevice(const TCanvas* c);
-}  // namespace canvasimpl
+} // namespace canvasimpl

@@ -72,8 +72,9 @@ void CanvasSetRecorder(TCanvas* canvas, std::vector<TMetafileRecord>* records);
 
 class CanvasPainterScope {
 public:
-    CanvasPainterScope(TCanvas* canvas, QPainter* painter, const QRect& deviceRect, int dpi = 96)
-        : canvas_(canvas) { CanvasBindPainter(canvas, painter, deviceRect, dpi); }
+    CanvasPainterScope(TCanvas* canvas, QPainter* painter, const QRect& deviceRect, int dpi = 96) : canvas_(canvas) {
+        CanvasBindPainter(canvas, painter, deviceRect, dpi);
+    }
     ~CanvasPainterScope() { CanvasUnbind(canvas_); }
     CanvasPainterScope(const CanvasPainterScope&) = delete;
     CanvasPainterScope& operator=(const CanvasPainterScope&) = delete;
