@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/ProgramFolder.h"
+#include "support/TestNames.h"
 
 class TDMData;
 

@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"singleColumnKeepsTheName", "select UseCode as code from SystemUser", "Admin", "earlier"},
         LookupCase{"emptyListChangesNothing", "select UseCode as code, UseName as Name from SystemUser where 1=0",
                    "before", "earlier"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST_F(BaseWindowsAdminTest, lookupCancelClearsTheChoiceAndClosesTheQuery) {
     std::unique_ptr<UserLookup> d(new UserLookup("select UseCode as code, UseName as Name from SystemUser"));

@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     DMData->ADOConnection1->Close();
                                     ExitBackupAndCompact(nullptr);
                                 }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST_F(DataMaintAdminTest, restoreOfAMissingBackupFileReportsFailureAndKeepsTheDatabase) {
     addUsers(1, 2);

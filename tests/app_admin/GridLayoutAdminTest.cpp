@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, RowForFieldCases,
                                            FieldCase{"hiddenRowsStillGiveTitles", "Bookname", "副书名"},
                                            FieldCase{"fieldLongerThanCode", "BookCodeX", ""},
                                            FieldCase{"emptyFieldMatchesTheFirstRow", "", "图书编码"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST(GridLayoutRules, shownRowsAreTheVisibleOnesInOrder) {
     std::vector<std::string> codes;

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include <map>
 #include <memory>
 
@@ -251,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BlendCase{"belowZeroCountsAsZero", 10, 200, -0.3, 10},
                       BlendCase{"aboveOneCountsAsOne", 10, 200, 1.0000001, 200}, BlendCase{"half", 0, 200, 0.5, 100},
                       BlendCase{"tieRoundsToEvenDown", 0, 1, 0.5, 0}, BlendCase{"tieRoundsToEvenUp", 0, 3, 0.5, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(EffectBmp, rowsArePaddedToFourBytesAndSizesMustMatch) {
     for (int w : {1, 2, 3, 4, 5, 71}) {
@@ -290,7 +292,7 @@ INSTANTIATE_TEST_SUITE_P(Options, PlayerFlags,
                                            FlagCase{"noStop", {wpoNoStop}, 0x14},
                                            FlagCase{
                                                "all", {wpoSync, wpoAsync, wpoNoDefault, wpoLoop, wpoNoStop}, 0x1F}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST(Wave, assigningCopiesTheDataAndSignalsAChange) {
     TepWave a, b;

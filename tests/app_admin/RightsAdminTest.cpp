@@ -253,6 +253,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PasswordCase{"quoteInOldCannotChangeTheStatement", "abc", "x' or '1'='1", "n", "n",
                                    "旧密码输入错误，请重新输入!", "abc"},
                       PasswordCase{"quoteInNewIsStored", "", "", "a'b", "a'b", "", "a'b"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 } // namespace

@@ -3,6 +3,8 @@
 // save.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "ADODB.h"
 #include "DBGrids.h"
 #include "StdCtrls.h"
@@ -186,7 +188,7 @@ TEST_P(BookDeskRenewal, needsTheEarliestReservationToBeTheBorrowers) {
 INSTANTIATE_TEST_SUITE_P(Rows, BookDeskRenewal,
                          ::testing::Values(RenewRow{"otherReaderEarliest", -5, -2, false},
                                            RenewRow{"borrowerEarliest", -2, -5, true}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 TEST_F(BookDesk, renewalRefusedWhenOverdueOrAtTheLimit) {
     Lend("Borrowinfo", "B1", "R1", -1);
@@ -282,7 +284,7 @@ TEST_P(BookDeskSuspended, readerLoadsOnlyInReturnMode) {
 INSTANTIATE_TEST_SUITE_P(Rows, BookDeskSuspended,
                          ::testing::Values(SuspendedRow{"borrow", VK_F9, false}, SuspendedRow{"renew", VK_F10, false},
                                            SuspendedRow{"returnMode", VK_F11, true}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 struct DblClickRow {
     const char* name;
@@ -309,7 +311,7 @@ TEST_P(BookDeskDoubleClick, returnByDoubleClickUsesFineSetting) {
 INSTANTIATE_TEST_SUITE_P(Rows, BookDeskDoubleClick,
                          ::testing::Values(DblClickRow{"finesOnWarningsOff", true, false, "0.6"},
                                            DblClickRow{"finesOffWarningsOn", false, true, "0"}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 TEST_F(BookDesk, itemCodeBeforeAnyReaderAsksForTheReader) {
     Info("请先输入读者编号!");
@@ -402,7 +404,7 @@ TEST_P(BookDeskDueDate, doubleClickChangesTheDueDateOfANewLoan) {
 INSTANTIATE_TEST_SUITE_P(Rows, BookDeskDueDate,
                          ::testing::Values(DueDateRow{"picked", "2025-04-01", "2025-04-01"},
                                            DueDateRow{"escape", nullptr, "2025-04-09"}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 struct EmptySaveRow {
     const char* name;
@@ -429,7 +431,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, BookDeskNothingToSave,
                          ::testing::Values(EmptySaveRow{"borrow", VK_F9, "张三借书成功,本次借出0本！", "1/1"},
                                            EmptySaveRow{"renew", VK_F10, "张三续借成功,本次续借0本！", "1/0"},
                                            EmptySaveRow{"returnMode", VK_F11, "张三还书成功,本次还书0本！", "1/0"}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 TEST_F(BookDesk, scanningTheSameCodeTwiceAddsOneLine) {
     Reader("R1");
@@ -461,7 +463,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, BookDeskRefusal,
                          ::testing::Values(RefusalRow{"unknownCode", "X9", "无此编号图书,请重新输入!"},
                                            RefusalRow{"restrictedForTheReadersType", "B5", "此读者被限制借出此书!"},
                                            RefusalRow{"writtenOff", "B6", "此书已经报废,不能借出!"}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 } // namespace
 
@@ -519,6 +521,6 @@ TEST_P(BookDeskRenewClick, doubleClickRenewsUnlessAnotherReaderWaits) {
 INSTANTIATE_TEST_SUITE_P(Rows, BookDeskRenewClick,
                          ::testing::Values(RenewClickRow{"free", false, nullptr},
                                            RenewClickRow{"reservedByOther", true, "此书已经被预约,不能续借!"}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 } // namespace

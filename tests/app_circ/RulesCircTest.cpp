@@ -2,6 +2,8 @@
 // and the statements built from codes holding a quote.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "CircFixture.h"
 #include "app/Circulation.h"
 
@@ -23,7 +25,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, OverdueDaysTest,
                          ::testing::Values(OverdueRow{"dueToday", 0, 0}, OverdueRow{"dueYesterday", -1, 1},
                                            OverdueRow{"fourDaysLate", -4, 4}, OverdueRow{"dueLater", 3, 0},
                                            OverdueRow{"aYearLate", -365, 365}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 struct FineRow {
     const char* name;
@@ -46,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, OverdueFineTest,
                                            FineRow{"tenthTimesThirtyThree", 33, 1000, true, 33000},
                                            FineRow{"finesOff", 5, 2000, false, 0},
                                            FineRow{"notOverdue", 0, 2000, true, 0}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 TEST(DueDate, addsTheLoanPeriod) {
     EXPECT_EQ(SqlDate(DueDate(Day(0), 30)), "2025-04-09");

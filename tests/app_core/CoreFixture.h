@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/ProgramFolder.h"
+#include "support/TestNames.h"
 
 class CoreFixture : public ::testing::Test {
 protected:

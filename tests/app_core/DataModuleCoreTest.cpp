@@ -28,7 +28,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, DatabaseFileCoreTest,
                                            PathRow{"driveLetter", "D:\\lib.dat", ""}, PathRow{"empty", "", ""},
                                            PathRow{"relative", "lib.dat", ""},
                                            PathRow{"singleBackslash", "\\lib.dat", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 class DataModuleCoreTest : public CoreFixture {
 protected:

@@ -21,7 +21,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, IsDigitsOnlyCoreTest,
                                            DigitsRow{"letterAfter", "12a", false}, DigitsRow{"sign", "-1", false},
                                            DigitsRow{"blank", "1 2", false}, DigitsRow{"point", "1.5", false},
                                            DigitsRow{"chinese", "一", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST(WeekdayCharCoreTest, numeralsForZeroToSixAndNothingElse) {
     const char* expected[] = {"日", "一", "二", "三", "四", "五", "六"};

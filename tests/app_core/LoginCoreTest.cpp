@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoginRow{"quoteInPasswordCannotEndStatement", "Admin", "x' or Passwords='", ""},
         LoginRow{"quotesInCodeAndPasswordCompareAsText", "o'brien", "a'b", "o'brien"},
         LoginRow{"quoteOperatorWrongPassword", "o'brien", "a", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST_F(LoginCoreTest, refusalKeepsDialogOpenForAnotherTry) {
     script.ExpectMessage("输入错误，请重新输入!", IDOK);

@@ -5,6 +5,8 @@
 // modal dialog the seam shows offscreen.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "ADODB.h"
 #include "ComCtrls.h"
 #include "DBGrids.h"
@@ -208,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ReaderModeTest,
                                            ReaderModeRow{"byNameContains", 1, "三", {"R1"}},
                                            ReaderModeRow{"byInputCodePrefix", 1, "zs", {"R1", "R3"}},
                                            ReaderModeRow{"byDepartmentContains", 2, "数学", {"R2", "R3"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(LookupTest, readerPresetShowsThatReaderAndEscKeepsThePreset) {
     TFrmFindReader dlg(nullptr);

@@ -2,12 +2,14 @@
 // free notification.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "Classes.h"
 #include "SysUtils.h"
 
 namespace {
 
-TEST(StringList, SortedIgnoresCaseAndAppliesDuplicates) {
+TEST(StringList, sortedIgnoresCaseAndAppliesDuplicates) {
     TStringList l;
     l.SetSorted(true);
     l.Add("pear");
@@ -34,7 +36,7 @@ TEST(StringList, SortedIgnoresCaseAndAppliesDuplicates) {
     EXPECT_THROW(l.Insert(0, "x"), EListError);
 }
 
-TEST(StringList, CaseSensitiveSortPutsLowerFirst) {
+TEST(StringList, caseSensitiveSortPutsLowerFirst) {
     TStringList l;
     l.SetCaseSensitive(true);
     l.SetSorted(true);
@@ -45,7 +47,7 @@ TEST(StringList, CaseSensitiveSortPutsLowerFirst) {
     EXPECT_EQ(l.IndexOf("A"), -1);
 }
 
-TEST(StringList, IndexErrorsNameTheIndex) {
+TEST(StringList, indexErrorsNameTheIndex) {
     TStringList l;
     l.Add("one");
     try {
@@ -57,7 +59,7 @@ TEST(StringList, IndexErrorsNameTheIndex) {
     EXPECT_THROW(l.Delete(-1), EListError);
 }
 
-TEST(StringList, NamesAndValues) {
+TEST(StringList, namesAndValues) {
     TStringList l;
     l.SetText("Path=/data\r\nUser=admin\nflag\r\n");
     EXPECT_EQ(l.Count(), 3);
@@ -83,7 +85,7 @@ struct CommaRow {
 
 class CommaTextTest : public testing::TestWithParam<CommaRow> {};
 
-TEST_P(CommaTextTest, ReadsAndWrites) {
+TEST_P(CommaTextTest, readsAndWrites) {
     const auto& r = GetParam();
     TStringList l;
     l.SetCommaText(r.text);
@@ -101,9 +103,9 @@ INSTANTIATE_TEST_SUITE_P(
                     CommaRow{"TrailingComma", "a,", {"a", ""}, "a,"},
                     CommaRow{"Chinese", "书名,作者", {"书名", "作者"}, "书名,作者"},
                     CommaRow{"QuotedComma", "\"1,2\",3", {"1,2", "3"}, "\"1,2\",3"}),
-    [](const testing::TestParamInfo<CommaRow>& i) { return std::string(i.param.name); });
+    RowName());
 
-TEST(StringList, OnChangeFiresOncePerUpdateBlock) {
+TEST(StringList, onChangeFiresOncePerUpdateBlock) {
     TStringList l;
     int changes = 0, changing = 0;
     l.OnChange = [&](TObject* sender) {
@@ -123,7 +125,7 @@ TEST(StringList, OnChangeFiresOncePerUpdateBlock) {
     EXPECT_EQ(changing, 2);
 }
 
-TEST(StringList, CustomSortAndObjects) {
+TEST(StringList, customSortAndObjects) {
     TStringList l;
     TObject a, b;
     l.AddObject("10", &a);
@@ -138,7 +140,7 @@ TEST(StringList, CustomSortAndObjects) {
     EXPECT_TRUE(copy.Equals(&l));
 }
 
-TEST(StringList, FileIsGbkWithCrLf) {
+TEST(StringList, fileIsGbkWithCrLf) {
     std::string path = GetTempFileName();
     TStringList l;
     l.Add("书名");
@@ -157,7 +159,7 @@ TEST(StringList, FileIsGbkWithCrLf) {
     }
 }
 
-TEST(Persistent, AssignOfUnrelatedClassesRaises) {
+TEST(Persistent, assignOfUnrelatedClassesRaises) {
     TStringList l;
     TComponent c;
     try {
@@ -168,7 +170,7 @@ TEST(Persistent, AssignOfUnrelatedClassesRaises) {
     }
 }
 
-TEST(List, PointersAndBounds) {
+TEST(List, pointersAndBounds) {
     TList l;
     int a, b, c;
     l.Add(&a);
@@ -207,7 +209,7 @@ public:
     }
 };
 
-TEST(Collection, OwnsItemsAndNotifies) {
+TEST(Collection, ownsItemsAndNotifies) {
     std::vector<TCollectionItem*> updates;
     TCollection coll([](TCollection* c) { return new NamedItem(c); });
     coll.OnUpdate = [&](TCollectionItem* item) { updates.push_back(item); };
@@ -263,7 +265,7 @@ private:
     std::vector<std::string>* log_;
 };
 
-TEST(Component, OwnerFreesItsComponentsLastFirst) {
+TEST(Component, ownerFreesItsComponentsLastFirst) {
     std::vector<std::string> log;
     auto* form = new Probe(nullptr, &log, "Form");
     new Probe(form, &log, "Edit1");
@@ -279,7 +281,7 @@ TEST(Component, OwnerFreesItsComponentsLastFirst) {
     EXPECT_EQ(log, (std::vector<std::string>{"~Form", "Edit1 -Button1", "~Button1", "~Edit1"}));
 }
 
-TEST(Component, SubclassThatDestroysFirstHearsEachRemoval) {
+TEST(Component, subclassThatDestroysFirstHearsEachRemoval) {
     std::vector<std::string> log;
     auto* form = new Probe(nullptr, &log, "Form");
     form->destroyFirst = true;
@@ -291,7 +293,7 @@ TEST(Component, SubclassThatDestroysFirstHearsEachRemoval) {
                                              "~Edit1"}));
 }
 
-TEST(Component, FreeNotificationClearsDanglingPointers) {
+TEST(Component, freeNotificationClearsDanglingPointers) {
     std::vector<std::string> log;
     Probe grid(nullptr, &log, "Grid");
     auto* source = new Probe(nullptr, &log, "Source");
@@ -308,7 +310,7 @@ TEST(Component, FreeNotificationClearsDanglingPointers) {
     EXPECT_NE(grid.watched, nullptr);
 }
 
-TEST(Component, NamesAreUniqueWithinTheOwner) {
+TEST(Component, namesAreUniqueWithinTheOwner) {
     TComponent owner;
     auto* a = new TComponent(&owner);
     a->SetName("Edit1");
@@ -325,7 +327,7 @@ TEST(Component, NamesAreUniqueWithinTheOwner) {
     delete b;
 }
 
-TEST(Component, LoadingState) {
+TEST(Component, loadingState) {
     TComponent owner;
     auto* child = new TComponent(&owner);
     owner.Loading();

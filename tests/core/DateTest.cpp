@@ -2,6 +2,8 @@
 // the process-wide "yyyy-MM-dd" short date format.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include <array>
 #include <cmath>
 
@@ -17,7 +19,7 @@ struct DateRow {
 
 class EncodeDateTest : public testing::TestWithParam<DateRow> {};
 
-TEST_P(EncodeDateTest, RoundTrips) {
+TEST_P(EncodeDateTest, roundTrips) {
     const auto& r = GetParam();
     EXPECT_EQ(EncodeDate(r.y, r.m, r.d).Val, r.serial);
     Word y, m, d;
@@ -34,9 +36,9 @@ INSTANTIATE_TEST_SUITE_P(
                     DateRow{"Y2K", 2000, 1, 1, 36526}, DateRow{"LeapDay2000", 2000, 2, 29, 36585},
                     DateRow{"LeapDay2024", 2024, 2, 29, 45351}, DateRow{"EndOf2023", 2023, 12, 31, 45291},
                     DateRow{"FirstYear", 1, 1, 1, -693593}, DateRow{"LastYear", 9999, 12, 31, 2958465}),
-    [](const testing::TestParamInfo<DateRow>& i) { return std::string(i.param.name); });
+    RowName());
 
-TEST(Dates, InvalidArgumentsRaiseTheClassLibraryText) {
+TEST(Dates, invalidArgumentsRaiseTheClassLibraryText) {
     for (auto bad : {std::array<Word, 3>{2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1}, {0, 1, 1}, {2024, 4, 31}}) {
         try {
             EncodeDate(bad[0], bad[1], bad[2]);
@@ -53,7 +55,7 @@ TEST(Dates, InvalidArgumentsRaiseTheClassLibraryText) {
     }
 }
 
-TEST(Dates, LeapYearsAndWeekdays) {
+TEST(Dates, leapYearsAndWeekdays) {
     EXPECT_TRUE(IsLeapYear(2000));
     EXPECT_FALSE(IsLeapYear(1900));
     EXPECT_TRUE(IsLeapYear(2024));
@@ -66,7 +68,7 @@ TEST(Dates, LeapYearsAndWeekdays) {
     EXPECT_EQ(DateToStr(IncMonth(EncodeDate(2024, 3, 15), -3)), "2023-12-15");
 }
 
-TEST(Dates, TimeDecodesToTheMillisecond) {
+TEST(Dates, timeDecodesToTheMillisecond) {
     TDateTime t = EncodeTime(13, 5, 9, 250);
     Word h, m, s, ms;
     DecodeTime(t, h, m, s, ms);
@@ -92,7 +94,7 @@ struct PatternRow {
 
 class FormatDateTimeTest : public testing::TestWithParam<PatternRow> {};
 
-TEST_P(FormatDateTimeTest, Formats) {
+TEST_P(FormatDateTimeTest, formats) {
     // 2024-03-05 (a Tuesday) 09:07:03.045
     TDateTime dt = EncodeDate(2024, 3, 5).Val + EncodeTime(9, 7, 3, 45).Val;
     EXPECT_EQ(FormatDateTime(GetParam().format, dt), GetParam().expected);
@@ -110,9 +112,9 @@ INSTANTIATE_TEST_SUITE_P(
         PatternRow{"LongDateFormat", "dddddd", "2024年3月5日"}, PatternRow{"DateAndTime", "c", "2024-03-05 09:07:03"},
         PatternRow{"AmPm", "h:nn am/pm", "9:07 am"}, PatternRow{"AmPmUpper", "hh AM/PM", "09 AM"},
         PatternRow{"LocaleAmPm", "ampm h", "上午 9"}, PatternRow{"MinutesAfterHour", "hh\"时\"mm\"分\"", "09时07分"}),
-    [](const testing::TestParamInfo<PatternRow>& i) { return std::string(i.param.name); });
+    RowName());
 
-TEST(Dates, TextConversionsAreZeroPaddedIso) {
+TEST(Dates, textConversionsAreZeroPaddedIso) {
     EXPECT_EQ(DateToStr(EncodeDate(2024, 3, 5)), "2024-03-05");
     EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 3, 5)), "2024-03-05");
     EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 3, 5).Val + EncodeTime(14, 0, 0, 0).Val), "2024-03-05 14:00:00");
@@ -129,7 +131,7 @@ struct ParseRow {
 
 class StrToDateTest : public testing::TestWithParam<ParseRow> {};
 
-TEST_P(StrToDateTest, Parses) {
+TEST_P(StrToDateTest, parses) {
     const auto& r = GetParam();
     TDateTime d;
     ASSERT_EQ(TryStrToDate(r.text, d), r.ok);
@@ -147,9 +149,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, StrToDateTest,
                                          ParseRow{"Words", "yesterday", false, 0, 0, 0},
                                          ParseRow{"TrailingTime", "2024-03-05 10:00", false, 0, 0, 0},
                                          ParseRow{"Empty", "", false, 0, 0, 0}),
-                         [](const testing::TestParamInfo<ParseRow>& i) { return std::string(i.param.name); });
+                         RowName());
 
-TEST(Dates, ParseErrorsAndDateTimes) {
+TEST(Dates, parseErrorsAndDateTimes) {
     try {
         StrToDate("2024-02-30");
         FAIL();
@@ -163,7 +165,7 @@ TEST(Dates, ParseErrorsAndDateTimes) {
     EXPECT_THROW(StrToTime("25:00"), EConvertError);
 }
 
-TEST(Dates, SettingsOverloadsDoNotTouchTheGlobal) {
+TEST(Dates, settingsOverloadsDoNotTouchTheGlobal) {
     TFormatSettings fs;
     fs.ShortDateFormat = "dd/mm/yyyy";
     fs.DateSeparator = '/';
@@ -173,7 +175,7 @@ TEST(Dates, SettingsOverloadsDoNotTouchTheGlobal) {
     EXPECT_EQ(DateToStr(d), "2024-03-05");
 }
 
-TEST(Dates, NowIsTodayPlusTime) {
+TEST(Dates, nowIsTodayPlusTime) {
     TDateTime today = Date();
     TDateTime now = Now();
     EXPECT_EQ(today.Val, std::trunc(today.Val));

@@ -25,7 +25,7 @@ protected:
     std::string dir_;
 };
 
-TEST_F(FilesTest, IniKeysAndSectionsIgnoreCase) {
+TEST_F(FilesTest, iniKeysAndSectionsIgnoreCase) {
     std::string path = dir_ + "ConSQL.ini";
     AtomicWriteFile(path, "; comment\r\n[Server]\r\nPath=\r\nName = Main \r\n\r\n[Other]\r\nX=\"quoted\"\r\n");
     TIniFile ini(path);
@@ -51,7 +51,7 @@ TEST_F(FilesTest, IniKeysAndSectionsIgnoreCase) {
     EXPECT_EQ(keys.Values("timeout"), "5");
 }
 
-TEST_F(FilesTest, IniIsGbkOnDiskAndWrittenAtOnce) {
+TEST_F(FilesTest, iniIsGbkOnDiskAndWrittenAtOnce) {
     std::string path = dir_ + "ConnectSQL.ini";
     {
         TIniFile ini(path);
@@ -77,7 +77,7 @@ TEST_F(FilesTest, IniIsGbkOnDiskAndWrittenAtOnce) {
     EXPECT_EQ(ReadFileBytes(path), "[Main]\r\nCount=12\r\nOn=1\r\nDay=2024-03-05\r\n");
 }
 
-TEST_F(FilesTest, IniSeesAnotherWritersChanges) {
+TEST_F(FilesTest, iniSeesAnotherWritersChanges) {
     std::string path = dir_ + "shared.ini";
     TIniFile a(path), b(path);
     EXPECT_EQ(b.ReadString("S", "K", "none"), "none");
@@ -85,7 +85,7 @@ TEST_F(FilesTest, IniSeesAnotherWritersChanges) {
     EXPECT_EQ(b.ReadString("S", "K", "none"), "from a, longer");
 }
 
-TEST_F(FilesTest, IniWriteFailureRaisesAndKeepsMemory) {
+TEST_F(FilesTest, iniWriteFailureRaisesAndKeepsMemory) {
     TIniFile ini(dir_ + "no/such/folder/x.ini");
     EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
     try {
@@ -97,14 +97,14 @@ TEST_F(FilesTest, IniWriteFailureRaisesAndKeepsMemory) {
     EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
 }
 
-TEST_F(FilesTest, IniSavedAsUtf8WithMarkStillReads) {
+TEST_F(FilesTest, iniSavedAsUtf8WithMarkStillReads) {
     std::string path = dir_ + "edited.ini";
     AtomicWriteFile(path, "\xEF\xBB\xBF[Server]\r\nPath=/数据/ombry.dat\r\n");
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("Server", "Path", ""), "/数据/ombry.dat");
 }
 
-TEST_F(FilesTest, MemIniWritesOnlyOnUpdateFile) {
+TEST_F(FilesTest, memIniWritesOnlyOnUpdateFile) {
     std::string path = dir_ + "mem.ini";
     TMemIniFile ini(path);
     ini.WriteString("A", "B", "C");
@@ -113,7 +113,7 @@ TEST_F(FilesTest, MemIniWritesOnlyOnUpdateFile) {
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\nB=C\r\n");
 }
 
-TEST_F(FilesTest, AtomicReplaceFileSwapsContentWhole) {
+TEST_F(FilesTest, atomicReplaceFileSwapsContentWhole) {
     std::string src = dir_ + "new.dat", dst = dir_ + "ombry.dat";
     AtomicWriteFile(dst, "old contents");
     AtomicWriteFile(src, std::string(100000, 'n'));
@@ -127,7 +127,7 @@ TEST_F(FilesTest, AtomicReplaceFileSwapsContentWhole) {
     EXPECT_EQ(FileSize(dst), 100000);
 }
 
-TEST_F(FilesTest, CopyFileHonoursFailIfExists) {
+TEST_F(FilesTest, copyFileHonoursFailIfExists) {
     std::string a = dir_ + "a.txt", b = dir_ + "b.txt";
     AtomicWriteFile(a, "A");
     AtomicWriteFile(b, "B");
@@ -144,7 +144,7 @@ TEST_F(FilesTest, CopyFileHonoursFailIfExists) {
     EXPECT_FALSE(FileExists(dir_ + "e.txt"));
 }
 
-TEST_F(FilesTest, ForceDirectoriesMakesEveryLevel) {
+TEST_F(FilesTest, forceDirectoriesMakesEveryLevel) {
     std::string deep = dir_ + "x/y/z";
     EXPECT_TRUE(ForceDirectories(deep));
     EXPECT_TRUE(DirectoryExists(deep));
@@ -153,7 +153,7 @@ TEST_F(FilesTest, ForceDirectoriesMakesEveryLevel) {
     RemoveDir(dir_ + "x");
 }
 
-TEST(Paths, Pieces) {
+TEST(Paths, pieces) {
     EXPECT_EQ(ExtractFilePath("/opt/app/Data/ombry.dat"), "/opt/app/Data/");
     EXPECT_EQ(ExtractFileDir("/opt/app/Data/ombry.dat"), "/opt/app/Data");
     EXPECT_EQ(ExtractFileName("/opt/app/Data/ombry.dat"), "ombry.dat");
@@ -166,7 +166,7 @@ TEST(Paths, Pieces) {
     EXPECT_EQ(ExpandFileName("/a/b/../c/./d"), "/a/c/d");
 }
 
-TEST(Paths, ExeDirIsTheProgramFolderUnlessOverridden) {
+TEST(Paths, exeDirIsTheProgramFolderUnlessOverridden) {
     std::string real = ExeDir();
     EXPECT_EQ(real.back(), '/');
     EXPECT_TRUE(FileExists(real + "test_core"));
@@ -176,7 +176,7 @@ TEST(Paths, ExeDirIsTheProgramFolderUnlessOverridden) {
     EXPECT_EQ(ExeDir(), real);
 }
 
-TEST(Streams, MemoryStreamReadWriteSeek) {
+TEST(Streams, memoryStreamReadWriteSeek) {
     TMemoryStream m;
     m.WriteBuffer("hello world");
     EXPECT_EQ(m.Size(), 11);
@@ -201,7 +201,7 @@ TEST(Streams, MemoryStreamReadWriteSeek) {
     EXPECT_EQ(s.ReadString(3), "ell");
 }
 
-TEST(Streams, FileStreamModesAndErrors) {
+TEST(Streams, fileStreamModesAndErrors) {
     std::string path = GetTempFileName();
     {
         TFileStream f(path, fmCreate);
@@ -230,7 +230,7 @@ TEST(Streams, FileStreamModesAndErrors) {
     }
 }
 
-TEST(Streams, StringListThroughStreamIsGbk) {
+TEST(Streams, stringListThroughStreamIsGbk) {
     TStringList l;
     l.Add("读者");
     TMemoryStream m;

@@ -2,6 +2,8 @@
 // currency formatters and text-to-number conversion, row by row.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "SysUtils.h"
 
 namespace {
@@ -15,7 +17,7 @@ struct FloatRow {
 
 class FormatFloatTest : public testing::TestWithParam<FloatRow> {};
 
-TEST_P(FormatFloatTest, Formats) {
+TEST_P(FormatFloatTest, formats) {
     const FloatRow& r = GetParam();
     EXPECT_EQ(FormatFloat(r.format, r.value), r.expected);
 }
@@ -45,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FloatRow{"IntegerMask", "0", 1234.4, "1234"},
                     FloatRow{"SecondPointIgnored", "#.##0.00", 1234.5, "1234.50000"},
                     FloatRow{"HashOnlyZero", "#", 0, ""}),
-    [](const testing::TestParamInfo<FloatRow>& i) { return std::string(i.param.name); });
+    RowName());
 
 struct FloatToStrRow {
     const char* name;
@@ -55,7 +57,7 @@ struct FloatToStrRow {
 
 class FloatToStrTest : public testing::TestWithParam<FloatToStrRow> {};
 
-TEST_P(FloatToStrTest, FifteenSignificantDigits) { EXPECT_EQ(FloatToStr(GetParam().value), GetParam().expected); }
+TEST_P(FloatToStrTest, fifteenSignificantDigits) { EXPECT_EQ(FloatToStr(GetParam().value), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FloatToStrTest,
                          testing::Values(FloatToStrRow{"Zero", 0, "0"}, FloatToStrRow{"Integer", 42, "42"},
@@ -68,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, FloatToStrTest,
                                          FloatToStrRow{"TinyScientific", 0.00001, "1E-5"},
                                          FloatToStrRow{"TinyWithDecimals", 0.000015, "1.5E-5"},
                                          FloatToStrRow{"Large", 123456789.125, "123456789.125"}),
-                         [](const testing::TestParamInfo<FloatToStrRow>& i) { return std::string(i.param.name); });
+                         RowName());
 
 struct FloatToStrFRow {
     const char* name;
@@ -81,7 +83,7 @@ struct FloatToStrFRow {
 
 class FloatToStrFTest : public testing::TestWithParam<FloatToStrFRow> {};
 
-TEST_P(FloatToStrFTest, Formats) {
+TEST_P(FloatToStrFTest, formats) {
     const auto& r = GetParam();
     EXPECT_EQ(FloatToStrF(r.value, r.format, r.precision, r.digits), r.expected);
 }
@@ -97,9 +99,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, FloatToStrFTest,
                                          FloatToStrFRow{"ExponentNegative", -0.00012, ffExponent, 3, 3, "-1.20E-004"},
                                          FloatToStrFRow{"General", 1234.5, ffGeneral, 15, 0, "1234.5"},
                                          FloatToStrFRow{"GeneralFewDigits", 1234.5, ffGeneral, 3, 0, "1.23E3"}),
-                         [](const testing::TestParamInfo<FloatToStrFRow>& i) { return std::string(i.param.name); });
+                         RowName());
 
-TEST(Format, TableOfSpecifiers) {
+TEST(Format, tableOfSpecifiers) {
     EXPECT_EQ(Format("%d", 42), "42");
     EXPECT_EQ(Format("%5d|%-5d|", 42, 42), "   42|42   |");
     EXPECT_EQ(Format("%.3d", 7), "007");
@@ -126,13 +128,13 @@ TEST(Format, TableOfSpecifiers) {
     EXPECT_EQ(Format("%d", Variant(5)), "5");
 }
 
-TEST(Format, ChineseTextPadsByDisplayBytes) {
+TEST(Format, chineseTextPadsByDisplayBytes) {
     // Two Chinese characters take four columns, as in the fixed-width
     // text the program lays out.
     EXPECT_EQ(Format("%-6s|", "中文"), "中文  |");
 }
 
-TEST(Format, MismatchedArgumentRaises) {
+TEST(Format, mismatchedArgumentRaises) {
     try {
         Format("%d", "text");
         FAIL();
@@ -147,7 +149,7 @@ TEST(Format, MismatchedArgumentRaises) {
     }
 }
 
-TEST(Currency, BankersRoundingAndExactSums) {
+TEST(Currency, bankersRoundingAndExactSums) {
     Currency sum = Currency::FromDouble(0.1) + Currency::FromDouble(0.2) + Currency::FromDouble(0.3);
     EXPECT_EQ(sum.Raw(), 6000);
     EXPECT_EQ(Currency::FromDouble(-1.23456).Raw(), -12346);
@@ -163,7 +165,7 @@ TEST(Currency, BankersRoundingAndExactSums) {
     EXPECT_THROW(Currency(1) / Currency(0), EZeroDivide);
 }
 
-TEST(Currency, TextConversions) {
+TEST(Currency, textConversions) {
     EXPECT_EQ(CurrToStr(Currency::FromRaw(12345)), "1.2345");
     EXPECT_EQ(CurrToStr(Currency(5)), "5");
     EXPECT_EQ(CurrToStr(Currency::FromRaw(-5000)), "-0.5");
@@ -185,7 +187,7 @@ TEST(Currency, TextConversions) {
     }
 }
 
-TEST(Numbers, RoundIsBankers) {
+TEST(Numbers, roundIsBankers) {
     EXPECT_EQ(Round(2.5), 2);
     EXPECT_EQ(Round(3.5), 4);
     EXPECT_EQ(Round(-2.5), -2);
@@ -206,7 +208,7 @@ struct ParseRow {
 
 class StrToFloatTest : public testing::TestWithParam<ParseRow> {};
 
-TEST_P(StrToFloatTest, Parses) {
+TEST_P(StrToFloatTest, parses) {
     const auto& r = GetParam();
     double v = -999;
     EXPECT_EQ(TryStrToFloat(r.text, v), r.ok);
@@ -221,9 +223,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, StrToFloatTest,
                                          ParseRow{"Letters", "abc", false, 0},
                                          ParseRow{"TrailingGarbage", "12x", false, 0},
                                          ParseRow{"LonePoint", ".", false, 0}),
-                         [](const testing::TestParamInfo<ParseRow>& i) { return std::string(i.param.name); });
+                         RowName());
 
-TEST(Numbers, ErrorTexts) {
+TEST(Numbers, errorTexts) {
     try {
         StrToFloat("abc");
         FAIL();

@@ -2,12 +2,14 @@
 // compare, quoting, search and replace).
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "Gbk.h"
 #include "SysUtils.h"
 
 namespace {
 
-TEST(Gbk, RoundTripsChineseText) {
+TEST(Gbk, roundTripsChineseText) {
     std::string text = "图书馆管理系统 Library 123";
     std::string gbk = Utf8ToGbk(text);
     // 图 is B9 CD... in GBK; every Chinese character is two bytes.
@@ -17,7 +19,7 @@ TEST(Gbk, RoundTripsChineseText) {
     EXPECT_EQ(GbkToUtf8(gbk), text);
 }
 
-TEST(Gbk, UnmappableCharactersBecomeOneQuestionMarkEach) {
+TEST(Gbk, unmappableCharactersBecomeOneQuestionMarkEach) {
     // An emoji has no GBK form.
     EXPECT_EQ(Utf8ToGbk("a😀b"), "a?b");
     EXPECT_EQ(GbkByteLength("a😀b"), 3);
@@ -34,7 +36,7 @@ struct SliceRow {
 
 class GbkLeftBytesTest : public testing::TestWithParam<SliceRow> {};
 
-TEST_P(GbkLeftBytesTest, NeverSplitsACharacter) {
+TEST_P(GbkLeftBytesTest, neverSplitsACharacter) {
     EXPECT_EQ(GbkLeftBytes(GetParam().text, GetParam().n), GetParam().expected);
 }
 
@@ -45,9 +47,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, GbkLeftBytesTest,
                                          SliceRow{"MixedOddCut", "a中b文", 2, "a"},
                                          SliceRow{"MixedExact", "a中b文", 4, "a中b"},
                                          SliceRow{"LongerThanText", "中a", 10, "中a"}, SliceRow{"Zero", "中a", 0, ""}),
-                         [](const testing::TestParamInfo<SliceRow>& i) { return std::string(i.param.name); });
+                         RowName());
 
-TEST(Gbk, ByteLengthsAndCopies) {
+TEST(Gbk, byteLengthsAndCopies) {
     EXPECT_EQ(GbkByteLength("读者ABC"), 7);
     EXPECT_EQ(GbkByteLength(""), 0);
     EXPECT_EQ(GbkCopyBytes("中文书名", 3, 4), "文书");
@@ -62,7 +64,7 @@ TEST(Gbk, ByteLengthsAndCopies) {
     EXPECT_FALSE(IsValidUtf8(std::string("\xD6\xD0", 2)));
 }
 
-TEST(Gbk, CompareByGbkBytesWithoutConverting) {
+TEST(Gbk, compareByGbkBytesWithoutConverting) {
     EXPECT_EQ(CompareGbk("ab", "abc", false), -1);
     EXPECT_EQ(CompareGbk("abc", "ab", false), 1);
     EXPECT_EQ(CompareGbk("中文", "中文", false), 0);
@@ -75,7 +77,7 @@ TEST(Gbk, CompareByGbkBytesWithoutConverting) {
     EXPECT_EQ(CompareGbk("", "a", false), -1);
 }
 
-TEST(Strings, TrimAndCase) {
+TEST(Strings, trimAndCase) {
     EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
     EXPECT_EQ(TrimLeft("  a "), "a ");
     EXPECT_EQ(TrimRight("  a "), "  a");
@@ -91,7 +93,7 @@ TEST(Strings, TrimAndCase) {
     EXPECT_LT(AnsiCompareText("Z", "安"), 0);
 }
 
-TEST(Strings, QuotedStrDoublesInnerQuotes) {
+TEST(Strings, quotedStrDoublesInnerQuotes) {
     EXPECT_EQ(QuotedStr("O'Brien"), "'O''Brien'");
     EXPECT_EQ(QuotedStr(""), "''");
     EXPECT_EQ(QuotedStr("x' or '1'='1"), "'x'' or ''1''=''1'");
@@ -99,7 +101,7 @@ TEST(Strings, QuotedStrDoublesInnerQuotes) {
     EXPECT_EQ(AnsiDequotedStr("'O''Brien'", '\''), "O'Brien");
 }
 
-TEST(Strings, SearchReplaceAndSlices) {
+TEST(Strings, searchReplaceAndSlices) {
     TReplaceFlags all{rfReplaceAll};
     EXPECT_EQ(StringReplace("a-b-c", "-", "+", {}), "a+b-c");
     EXPECT_EQ(StringReplace("a-b-c", "-", "+", all), "a+b+c");

@@ -1,12 +1,14 @@
 // Variant types, conversions, arrays and comparison.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "SysUtils.h"
 #include "Variants.h"
 
 namespace {
 
-TEST(Variant, TypesOfConstructedValues) {
+TEST(Variant, typesOfConstructedValues) {
     EXPECT_EQ(VarType(Variant()), varEmpty);
     EXPECT_EQ(VarType(Null()), varNull);
     EXPECT_EQ(VarType(Variant(int16_t(3))), varSmallint);
@@ -30,7 +32,7 @@ struct ConvRow {
 
 class VarToStrTest : public testing::TestWithParam<ConvRow> {};
 
-TEST_P(VarToStrTest, Text) { EXPECT_EQ(VarToStr(GetParam().value), GetParam().text); }
+TEST_P(VarToStrTest, text) { EXPECT_EQ(VarToStr(GetParam().value), GetParam().text); }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, VarToStrTest,
@@ -41,9 +43,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ConvRow{"DateTime", Variant(TDateTime(EncodeDate(2024, 3, 5).Val + EncodeTime(8, 0, 0, 0).Val)),
                             "2024-03-05 08:00:00"},
                     ConvRow{"BooleanTrue", Variant(true), "True"}, ConvRow{"Array", VarArrayOf({1, 2}), ""}),
-    [](const testing::TestParamInfo<ConvRow>& i) { return std::string(i.param.name); });
+    RowName());
 
-TEST(Variant, ConversionsFollowTheClassLibraryRules) {
+TEST(Variant, conversionsFollowTheClassLibraryRules) {
     EXPECT_EQ(Variant("42").AsInteger(), 42);
     EXPECT_EQ(Variant(" 2.5 ").AsDouble(), 2.5);
     EXPECT_EQ(Variant("12.345").AsCurrency().Raw(), 123450);
@@ -68,7 +70,7 @@ TEST(Variant, ConversionsFollowTheClassLibraryRules) {
     EXPECT_EQ(VarAsType(Variant("7"), varInteger).Type(), varInteger);
 }
 
-TEST(Variant, ArraysHaveBoundsAndValueSemantics) {
+TEST(Variant, arraysHaveBoundsAndValueSemantics) {
     Variant a = VarArrayCreate(1, 3, varVariant);
     EXPECT_TRUE(VarIsArray(a));
     EXPECT_EQ(VarType(a), varArray | varVariant);
@@ -94,7 +96,7 @@ TEST(Variant, ArraysHaveBoundsAndValueSemantics) {
     EXPECT_THROW(VarArrayLowBound(Variant(1)), EVariantError);
 }
 
-TEST(Variant, Equality) {
+TEST(Variant, equality) {
     EXPECT_TRUE(VariantsEqual(Variant(1), Variant(1.0)));
     EXPECT_TRUE(VariantsEqual(Variant("5"), Variant(5)));
     EXPECT_FALSE(VariantsEqual(Variant("abc"), Variant(5)));

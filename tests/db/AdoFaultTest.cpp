@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST_F(AdoTest, FailedUpdateBatchWritesNothingAndKeepsChangesPending) {
+TEST_F(AdoTest, failedUpdateBatchWritesNothingAndKeepsChangesPending) {
     conn.Execute("insert into Bookpub(Code) values('P1')");
     TADOQuery q;
     q.SetConnection(&conn);
@@ -29,7 +29,7 @@ TEST_F(AdoTest, FailedUpdateBatchWritesNothingAndKeepsChangesPending) {
     EXPECT_EQ(scalar("select group_concat(Code) from Bookpub"), "P1,P2");
 }
 
-TEST_F(AdoTest, FailedPostStaysInInsertStateAndChangesNothing) {
+TEST_F(AdoTest, failedPostStaysInInsertStateAndChangesNothing) {
     conn.Execute("insert into Bookpub(Code) values('P1')");
     TADOQuery q;
     q.SetConnection(&conn);
@@ -44,7 +44,7 @@ TEST_F(AdoTest, FailedPostStaysInInsertStateAndChangesNothing) {
     EXPECT_EQ(scalar("select count(*) from Bookpub"), "1");
 }
 
-TEST_F(AdoTest, UpdateOfRowDeletedElsewhereIsRefused) {
+TEST_F(AdoTest, updateOfRowDeletedElsewhereIsRefused) {
     conn.Execute("insert into Bookpub(Code) values('P1')");
     TADOQuery q;
     q.SetConnection(&conn);

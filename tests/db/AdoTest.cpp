@@ -3,6 +3,8 @@
 // without a key), batch mode, transactions, passwords and engine errors.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include <chrono>
 #include <thread>
 
@@ -13,20 +15,20 @@
 
 namespace {
 
-TEST_F(AdoTest, OpensWithThePasswordOfTheFile) {
+TEST_F(AdoTest, opensWithThePasswordOfTheFile) {
     EXPECT_TRUE(conn.Connected());
     EXPECT_EQ(conn.DatabasePath(), path);
     EXPECT_EQ(conn.Password(), kPassword);
 }
 
-TEST_F(AdoTest, WrongPasswordFailsAndLeavesClosed) {
+TEST_F(AdoTest, wrongPasswordFailsAndLeavesClosed) {
     TADOConnection other;
     other.SetConnectionString(connectionString(path, "guess"));
     EXPECT_EQ(errorOf([&] { other.Open(); }), "Not a valid password.");
     EXPECT_FALSE(other.Connected());
 }
 
-TEST_F(AdoTest, MissingFileFailsWithoutMakingOne) {
+TEST_F(AdoTest, missingFileFailsWithoutMakingOne) {
     std::string missing = path + ".missing";
     TADOConnection other;
     other.SetConnectionString(connectionString(missing));
@@ -34,7 +36,7 @@ TEST_F(AdoTest, MissingFileFailsWithoutMakingOne) {
     EXPECT_FALSE(FileExists(missing));
 }
 
-TEST_F(AdoTest, MalformedStatementGivesEngineMessageAndStatement) {
+TEST_F(AdoTest, malformedStatementGivesEngineMessageAndStatement) {
     EXPECT_EQ(errorOf([&] { conn.Execute("selec * from Bookinfo"); }),
               "near \"selec\": syntax error\nselec * from Bookinfo");
     TADOQuery q;
@@ -44,13 +46,13 @@ TEST_F(AdoTest, MalformedStatementGivesEngineMessageAndStatement) {
     EXPECT_FALSE(q.Active());
 }
 
-TEST_F(AdoTest, ClosedConnectionRefusesStatements) {
+TEST_F(AdoTest, closedConnectionRefusesStatements) {
     conn.Close();
     EXPECT_EQ(errorOf([&] { conn.Execute("delete from Bookpub"); }),
               "Operation is not allowed when the object is closed");
 }
 
-TEST_F(AdoTest, TableNamesLeaveOutSystemTables) {
+TEST_F(AdoTest, tableNamesLeaveOutSystemTables) {
     TStringList names;
     conn.GetTableNames(&names);
     EXPECT_EQ(names.IndexOf("MSysPassword"), -1);
@@ -61,7 +63,7 @@ TEST_F(AdoTest, TableNamesLeaveOutSystemTables) {
     EXPECT_GE(names.IndexOf("MSysPassword"), 0);
 }
 
-TEST_F(AdoTest, FieldClassesFollowDeclaredTypes) {
+TEST_F(AdoTest, fieldClassesFollowDeclaredTypes) {
     conn.Execute("insert into AcctInfo(CorpName) values('L')");
     conn.Execute("insert into Borrowinfo(Code,Rcode,State,BorrowDate) values('B1','R1','未还','2024-03-05')");
     TADOQuery q;
@@ -89,7 +91,7 @@ TEST_F(AdoTest, FieldClassesFollowDeclaredTypes) {
     EXPECT_EQ(q.FieldByName("N")->AsInteger(), 1);
 }
 
-TEST_F(AdoTest, AppendOnSingleTableQueryInsertsAndReadsAutoNumberBack) {
+TEST_F(AdoTest, appendOnSingleTableQueryInsertsAndReadsAutoNumberBack) {
     TADOQuery q;
     q.SetConnection(&conn);
     q.SQL()->SetText("select * from Borrowinfo where State='预约'");
@@ -112,7 +114,7 @@ TEST_F(AdoTest, AppendOnSingleTableQueryInsertsAndReadsAutoNumberBack) {
     EXPECT_EQ(scalar("select IsPay || '' as T from Borrowinfo"), "0");
 }
 
-TEST_F(AdoTest, EditAndDeleteWriteThroughTheKey) {
+TEST_F(AdoTest, editAndDeleteWriteThroughTheKey) {
     conn.Execute("insert into Borrowinfo(Code,State) values('B1','未还')");
     conn.Execute("insert into Borrowinfo(Code,State) values('B2','未还')");
     TADOQuery q;
@@ -135,7 +137,7 @@ TEST_F(AdoTest, EditAndDeleteWriteThroughTheKey) {
 
 // The date pad hands out "2006-3-5"; stored unpadded it would sort and
 // compare wrongly against the desks' '2006-03-05' text.
-TEST_F(AdoTest, UnpaddedDateTextIsStoredZeroPadded) {
+TEST_F(AdoTest, unpaddedDateTextIsStoredZeroPadded) {
     TADOQuery q;
     q.SetConnection(&conn);
     q.SQL()->SetText("select * from BookReject");
@@ -148,7 +150,7 @@ TEST_F(AdoTest, UnpaddedDateTextIsStoredZeroPadded) {
     EXPECT_EQ(scalar("select count(*) from BookReject where RejectDate>=#2006-03-05# and RejectDate<#2006-3-6#"), "1");
 }
 
-TEST_F(AdoTest, KeylessTableRowsAreWrittenByRowid) {
+TEST_F(AdoTest, keylessTableRowsAreWrittenByRowid) {
     conn.Execute("insert into BookReject(Code,Remarks) values('B1','first')");
     conn.Execute("insert into BookReject(Code,Remarks) values('B1','second')");
     TADOQuery q;
@@ -169,7 +171,7 @@ TEST_F(AdoTest, KeylessTableRowsAreWrittenByRowid) {
     EXPECT_EQ(scalar("select count(*) from BookReject"), "2");
 }
 
-TEST_F(AdoTest, JoinedQueryRowsChangeOnlyInMemory) {
+TEST_F(AdoTest, joinedQueryRowsChangeOnlyInMemory) {
     conn.Execute("insert into Bookinfo(Code,Name) values('B1','Book')");
     TADOQuery q;
     q.SetConnection(&conn);
@@ -185,7 +187,7 @@ TEST_F(AdoTest, JoinedQueryRowsChangeOnlyInMemory) {
     EXPECT_EQ(scalar("select count(*) from Borrowinfo"), "0");
 }
 
-TEST_F(AdoTest, BatchOptimisticRowsNeverReachTheFileUntilUpdateBatch) {
+TEST_F(AdoTest, batchOptimisticRowsNeverReachTheFileUntilUpdateBatch) {
     conn.Execute("insert into Borrowinfo(Code,State) values('B1','未还')");
     TADOQuery q;
     q.SetConnection(&conn);
@@ -211,7 +213,7 @@ TEST_F(AdoTest, BatchOptimisticRowsNeverReachTheFileUntilUpdateBatch) {
     EXPECT_EQ(scalar("select count(*) from Borrowinfo"), "2");
 }
 
-TEST_F(AdoTest, RollbackAfterFailingStatementLeavesDataAsBefore) {
+TEST_F(AdoTest, rollbackAfterFailingStatementLeavesDataAsBefore) {
     conn.Execute("insert into Bookpub(Code) values('P1')");
     conn.BeginTrans();
     EXPECT_TRUE(conn.InTransaction());
@@ -223,7 +225,7 @@ TEST_F(AdoTest, RollbackAfterFailingStatementLeavesDataAsBefore) {
     EXPECT_EQ(scalar("select group_concat(Code || '/' || ifnull(Isbn,'')) from Bookpub"), "P1/");
 }
 
-TEST_F(AdoTest, TransactionsNeverNest) {
+TEST_F(AdoTest, transactionsNeverNest) {
     conn.BeginTrans();
     EXPECT_EQ(errorOf([&] { conn.BeginTrans(); }), "A transaction is already open on this connection");
     conn.CommitTrans();
@@ -231,7 +233,7 @@ TEST_F(AdoTest, TransactionsNeverNest) {
     EXPECT_EQ(errorOf([&] { conn.RollbackTrans(); }), "No transaction is open on this connection");
 }
 
-TEST_F(AdoTest, QuoteInsideValueIsStoredAsTyped) {
+TEST_F(AdoTest, quoteInsideValueIsStoredAsTyped) {
     conn.Execute("insert into Bookpub(Code) values(" + QuotedStr("O'Brien #1 top") + ")");
     TADOQuery q;
     q.SetConnection(&conn);
@@ -244,7 +246,7 @@ TEST_F(AdoTest, QuoteInsideValueIsStoredAsTyped) {
     EXPECT_EQ(scalar("select Isbn from Bookpub"), "it's");
 }
 
-TEST_F(AdoTest, ClientSortOrdersTextWithoutCaseAndNullsFirst) {
+TEST_F(AdoTest, clientSortOrdersTextWithoutCaseAndNullsFirst) {
     for (const char* c : {"'b'", "'A'", "NULL", "'C'"})
         conn.Execute(std::string("insert into Borrowinfo(Code,State) values(") + c + ",'x')");
     TADOQuery q;
@@ -260,12 +262,12 @@ TEST_F(AdoTest, ClientSortOrdersTextWithoutCaseAndNullsFirst) {
     EXPECT_EQ(errorOf([&] { q.SetSort("Nope"); }), "Field 'Nope' not found");
 }
 
-TEST_F(AdoTest, BooleanReadsNonzeroAsTrue) {
+TEST_F(AdoTest, booleanReadsNonzeroAsTrue) {
     conn.Execute("insert into UserModule(Usecode,ModuleId,Ifcheck) values('X',1,-1)");
     EXPECT_EQ(scalar("select Ifcheck from UserModule where Usecode='X'"), "True");
 }
 
-TEST_F(AdoTest, ExecSqlCountsRowsAndChangingSqlCloses) {
+TEST_F(AdoTest, execSqlCountsRowsAndChangingSqlCloses) {
     conn.Execute("insert into Bookpub(Code) values('P1')");
     conn.Execute("insert into Bookpub(Code) values('P2')");
     TADOQuery q;
@@ -283,7 +285,7 @@ TEST_F(AdoTest, ExecSqlCountsRowsAndChangingSqlCloses) {
     EXPECT_FALSE(q.Active());
 }
 
-TEST_F(AdoTest, SecondWriterWaitsForTheFirst) {
+TEST_F(AdoTest, secondWriterWaitsForTheFirst) {
     TADOConnection other;
     other.SetConnectionString(connectionString(path));
     other.Open();
@@ -298,7 +300,7 @@ TEST_F(AdoTest, SecondWriterWaitsForTheFirst) {
     EXPECT_EQ(scalar("select group_concat(Code) from Bookpub"), "A,B");
 }
 
-TEST_F(AdoTest, CompactionCopiesRowsAndPasswordIntoANewFile) {
+TEST_F(AdoTest, compactionCopiesRowsAndPasswordIntoANewFile) {
     conn.Execute("insert into Bookpub(Code) values('P1')");
     conn.Close();
     std::string target = path + ".compact";
@@ -321,7 +323,7 @@ TEST_F(AdoTest, CompactionCopiesRowsAndPasswordIntoANewFile) {
     conn.Open();
 }
 
-TEST_F(AdoTest, ExclusiveModeKeepsOthersOut) {
+TEST_F(AdoTest, exclusiveModeKeepsOthersOut) {
     conn.Close();
     conn.SetMode(cmShareExclusive);
     conn.Open();
@@ -347,7 +349,7 @@ struct WritableRow {
 
 class WritableStatementTest : public AdoTest, public ::testing::WithParamInterface<WritableRow> {};
 
-TEST_P(WritableStatementTest, WritesOnlyThroughASingleTable) {
+TEST_P(WritableStatementTest, writesOnlyThroughASingleTable) {
     TADOQuery q;
     q.SetConnection(&conn);
     q.SQL()->SetText(GetParam().sql);
@@ -369,9 +371,9 @@ INSTANTIATE_TEST_SUITE_P(
         WritableRow{"distinct", "select distinct Code from Borrowinfo", ""},
         WritableRow{"derived", "select * from (select * from Bookinfo) a", ""},
         WritableRow{"commaJoin", "select * from Bookinfo, Readerinfo", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
-TEST_F(AdoTest, CalculatedFieldOnQueryNumbersRows) {
+TEST_F(AdoTest, calculatedFieldOnQueryNumbersRows) {
     conn.Execute("insert into Bookpub(Code) values('P1')");
     conn.Execute("insert into Bookpub(Code) values('P2')");
     TADOQuery q;

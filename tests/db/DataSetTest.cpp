@@ -3,6 +3,8 @@
 // lookup fields, field conversions and the data-link window.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "ListDataSet.h"
 #include "SysUtils.h"
 
@@ -44,7 +46,7 @@ std::string errorOf(F f) {
     return "";
 }
 
-TEST_F(DataSetTest, ClosedDataSetRefusesNavigationAndReads) {
+TEST_F(DataSetTest, closedDataSetRefusesNavigationAndReads) {
     EXPECT_EQ(ds.State(), dsInactive);
     EXPECT_EQ(errorOf([&] { ds.First(); }), "Cannot perform this operation on a closed dataset");
     EXPECT_EQ(errorOf([&] { ds.RecordCount(); }), "Cannot perform this operation on a closed dataset");
@@ -52,7 +54,7 @@ TEST_F(DataSetTest, ClosedDataSetRefusesNavigationAndReads) {
     EXPECT_EQ(errorOf([&] { ds.Edit(); }), "Qry: Cannot perform this operation on a closed dataset");
 }
 
-TEST_F(DataSetTest, OpenGoesToFirstRecordAndCloseFreesDefaultFields) {
+TEST_F(DataSetTest, openGoesToFirstRecordAndCloseFreesDefaultFields) {
     int afterOpen = 0, afterScroll = 0;
     ds.AfterOpen = [&](TDataSet*) { ++afterOpen; };
     ds.AfterScroll = [&](TDataSet*) { ++afterScroll; };
@@ -70,7 +72,7 @@ TEST_F(DataSetTest, OpenGoesToFirstRecordAndCloseFreesDefaultFields) {
     EXPECT_EQ(ds.State(), dsInactive);
 }
 
-TEST_F(DataSetTest, EmptyDataSetIsBofAndEof) {
+TEST_F(DataSetTest, emptyDataSetIsBofAndEof) {
     ds.rows.clear();
     ds.Open();
     EXPECT_TRUE(ds.IsEmpty());
@@ -81,7 +83,7 @@ TEST_F(DataSetTest, EmptyDataSetIsBofAndEof) {
     EXPECT_TRUE(ds.FieldByName("Code")->IsNull());
 }
 
-TEST_F(DataSetTest, NavigationFlagsAndMoveByDistance) {
+TEST_F(DataSetTest, navigationFlagsAndMoveByDistance) {
     ds.Open();
     EXPECT_EQ(ds.MoveBy(2), 2);
     EXPECT_EQ(ds.RecNo(), 3);
@@ -102,7 +104,7 @@ TEST_F(DataSetTest, NavigationFlagsAndMoveByDistance) {
     EXPECT_EQ(codes(), "B001,b002,C003,D004,");
 }
 
-TEST_F(DataSetTest, FieldWritesNeedEditState) {
+TEST_F(DataSetTest, fieldWritesNeedEditState) {
     ds.Open();
     EXPECT_EQ(errorOf([&] { ds.FieldByName("Name")->SetAsString("x"); }), "Dataset not in edit or insert mode");
     EXPECT_EQ(errorOf([&] { ds.Post(); }), "Dataset not in edit or insert mode");
@@ -113,7 +115,7 @@ TEST_F(DataSetTest, FieldWritesNeedEditState) {
     EXPECT_EQ(errorOf([&] { ds.FieldByName("Name")->SetAsString("x"); }), "Field 'Name' cannot be modified");
 }
 
-TEST_F(DataSetTest, EditPostWritesStoreAndCancelRestores) {
+TEST_F(DataSetTest, editPostWritesStoreAndCancelRestores) {
     ds.Open();
     ds.Next();
     ds.Edit();
@@ -131,7 +133,7 @@ TEST_F(DataSetTest, EditPostWritesStoreAndCancelRestores) {
     EXPECT_EQ(ds.posts, 1);
 }
 
-TEST_F(DataSetTest, NavigationPostsModifiedEditAndCancelsUnmodified) {
+TEST_F(DataSetTest, navigationPostsModifiedEditAndCancelsUnmodified) {
     ds.Open();
     ds.Edit();
     ds.FieldByName("Qty")->SetAsInteger(10);
@@ -144,7 +146,7 @@ TEST_F(DataSetTest, NavigationPostsModifiedEditAndCancelsUnmodified) {
     EXPECT_EQ(ds.posts, 1);
 }
 
-TEST_F(DataSetTest, InsertGoesBeforeCurrentAndAppendAtEnd) {
+TEST_F(DataSetTest, insertGoesBeforeCurrentAndAppendAtEnd) {
     ds.Open();
     ds.Next();
     ds.Insert();
@@ -160,7 +162,7 @@ TEST_F(DataSetTest, InsertGoesBeforeCurrentAndAppendAtEnd) {
     EXPECT_EQ(codes(), "B001,N1,b002,C003,D004,N2,");
 }
 
-TEST_F(DataSetTest, RequiredFieldMustHaveAValue) {
+TEST_F(DataSetTest, requiredFieldMustHaveAValue) {
     ds.Open();
     ds.Append();
     ds.FieldByName("Name")->SetAsString("x");
@@ -168,7 +170,7 @@ TEST_F(DataSetTest, RequiredFieldMustHaveAValue) {
     EXPECT_EQ(ds.State(), dsInsert);
 }
 
-TEST_F(DataSetTest, NewRecordDefaultsAndCancelOfInsert) {
+TEST_F(DataSetTest, newRecordDefaultsAndCancelOfInsert) {
     ds.OnNewRecord = [](TDataSet* d) { d->FieldByName("Qty")->SetAsInteger(7); };
     ds.Open();
     ds.Last();
@@ -180,7 +182,7 @@ TEST_F(DataSetTest, NewRecordDefaultsAndCancelOfInsert) {
     EXPECT_EQ(ds.FieldByName("Code")->AsString(), "D004");
 }
 
-TEST_F(DataSetTest, DeleteKeepsPositionAndFiresEvents) {
+TEST_F(DataSetTest, deleteKeepsPositionAndFiresEvents) {
     std::string log;
     ds.BeforeDelete = [&](TDataSet*) { log += "before;"; };
     ds.AfterDelete = [&](TDataSet*) { log += "after;"; };
@@ -195,7 +197,7 @@ TEST_F(DataSetTest, DeleteKeepsPositionAndFiresEvents) {
     EXPECT_EQ(ds.RecordCount(), 2);
 }
 
-TEST_F(DataSetTest, PostErrorHandlerRetriesOrFails) {
+TEST_F(DataSetTest, postErrorHandlerRetriesOrFails) {
     ds.Open();
     ds.Edit();
     ds.FieldByName("Qty")->SetAsInteger(5);
@@ -228,7 +230,7 @@ struct LocateRow {
 
 class LocateTest : public DataSetTest, public ::testing::WithParamInterface<LocateRow> {};
 
-TEST_P(LocateTest, FindsByOptions) {
+TEST_P(LocateTest, findsByOptions) {
     const LocateRow& r = GetParam();
     ds.Open();
     ds.Last();
@@ -250,9 +252,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LocateRow{"integerFromText", "Qty", {"2"}, 0, true, "b002"},
                       LocateRow{"nullKey", "Price", {Null()}, 0, true, "C003"},
                       LocateRow{"dateKey", "Day", {TDateTime(45001)}, 0, true, "b002"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
-TEST_F(DataSetTest, LookupDoesNotMove) {
+TEST_F(DataSetTest, lookupDoesNotMove) {
     ds.Open();
     EXPECT_EQ(VarToStr(ds.Lookup("Code", "C003", "Name")), "Gamma");
     Variant both = ds.Lookup("Qty", 4, "Code;Name");
@@ -262,7 +264,7 @@ TEST_F(DataSetTest, LookupDoesNotMove) {
     EXPECT_EQ(ds.RecNo(), 1);
 }
 
-TEST_F(DataSetTest, BookmarksGoBackAndCompareAsText) {
+TEST_F(DataSetTest, bookmarksGoBackAndCompareAsText) {
     ds.Open();
     ds.Next();
     TBookmark b2 = ds.GetBookmark();
@@ -294,7 +296,7 @@ struct FilterRow {
 
 class FilterTest : public DataSetTest, public ::testing::WithParamInterface<FilterRow> {};
 
-TEST_P(FilterTest, ShowsOnlyMatchingRecords) {
+TEST_P(FilterTest, showsOnlyMatchingRecords) {
     ds.Open();
     ds.SetFilter(GetParam().filter);
     ds.SetFilterOptions(GetParam().options);
@@ -312,9 +314,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, FilterTest,
                                            FilterRow{"isNull", "Price is null", 0, "C003,"},
                                            FilterRow{"booleanTrue", "Flag = 'True'", 0, "B001,D004,"},
                                            FilterRow{"quoteInside", "Name = 'it''s'", 0, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
-TEST_F(DataSetTest, FilterRecordEventAndRecordCount) {
+TEST_F(DataSetTest, filterRecordEventAndRecordCount) {
     ds.OnFilterRecord = [](TDataSet* d, bool& accept) { accept = d->FieldByName("Qty")->AsInteger() % 2 == 0; };
     ds.Open();
     ds.SetFiltered(true);
@@ -325,11 +327,11 @@ TEST_F(DataSetTest, FilterRecordEventAndRecordCount) {
     EXPECT_EQ(ds.RecordCount(), 4);
 }
 
-TEST_F(DataSetTest, MalformedFilterRaises) {
+TEST_F(DataSetTest, malformedFilterRaises) {
     EXPECT_EQ(errorOf([&] { ds.SetFilter("Code = "); }), "Filter expression incorrectly formatted");
 }
 
-TEST_F(DataSetTest, CalculatedFieldSeesItsRecordNumber) {
+TEST_F(DataSetTest, calculatedFieldSeesItsRecordNumber) {
     auto* order = new TIntegerField(&ds);
     order->SetFieldName("OrderId");
     order->SetFieldKind(fkCalculated);
@@ -364,7 +366,7 @@ TEST_F(DataSetTest, CalculatedFieldSeesItsRecordNumber) {
     EXPECT_GT(calls, 0);
 }
 
-TEST_F(DataSetTest, LookupFieldForgetsADestroyedLookupDataSet) {
+TEST_F(DataSetTest, lookupFieldForgetsADestroyedLookupDataSet) {
     auto* names = new TListDataSet(nullptr);
     auto* look = new TStringField(&ds);
     look->SetFieldName("QtyText");
@@ -374,7 +376,7 @@ TEST_F(DataSetTest, LookupFieldForgetsADestroyedLookupDataSet) {
     EXPECT_EQ(look->LookupDataSet(), nullptr);
 }
 
-TEST_F(DataSetTest, LookupFieldReadsOtherDataSet) {
+TEST_F(DataSetTest, lookupFieldReadsOtherDataSet) {
     TListDataSet names(nullptr);
     names.FieldDefs().Add("Key", ftInteger);
     names.FieldDefs().Add("Text", ftString, 10);
@@ -403,7 +405,7 @@ TEST_F(DataSetTest, LookupFieldReadsOtherDataSet) {
     EXPECT_EQ(look->DisplayText(), "three");
 }
 
-TEST_F(DataSetTest, FieldValuesReadAndWriteArrays) {
+TEST_F(DataSetTest, fieldValuesReadAndWriteArrays) {
     ds.Open();
     Variant v = ds.FieldValues("Code;Qty");
     EXPECT_EQ(VarToStr(v[0]), "B001");
@@ -425,7 +427,7 @@ struct ConvertRow {
 
 class FieldConvertTest : public DataSetTest, public ::testing::WithParamInterface<ConvertRow> {};
 
-TEST_P(FieldConvertTest, SetTextConvertsOrRaises) {
+TEST_P(FieldConvertTest, setTextConvertsOrRaises) {
     const ConvertRow& r = GetParam();
     ds.FieldDefs().Add("Amount", ftFloat);
     for (auto& row : ds.rows) row.vals.push_back(Null());
@@ -451,9 +453,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ConvertRow{"date", "Day", "2024-3-5", "", "2024-03-05"},
                       ConvertRow{"stringCut", "Code", "ABCDEFGHIJKLMN", "", "ABCDEFGHIJ"},
                       ConvertRow{"emptyClears", "Qty", "", "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
-TEST_F(DataSetTest, BooleanDisplayValuesAndDisplayFormats) {
+TEST_F(DataSetTest, booleanDisplayValuesAndDisplayFormats) {
     ds.Open();
     auto* flag = static_cast<TBooleanField*>(ds.FieldByName("Flag"));
     EXPECT_EQ(flag->DisplayText(), "True");
@@ -475,7 +477,7 @@ TEST_F(DataSetTest, BooleanDisplayValuesAndDisplayFormats) {
     EXPECT_EQ(ds.FieldByName("Name")->Text(), "Alpha");
 }
 
-TEST_F(DataSetTest, BlobStreamWritesOnDestruction) {
+TEST_F(DataSetTest, blobStreamWritesOnDestruction) {
     ds.FieldDefs().Add("Pic", ftGraphic);
     for (auto& row : ds.rows) row.vals.push_back(Null());
     ds.Open();
@@ -510,7 +512,7 @@ protected:
     void RecordChanged(TField*) override { ++records; }
 };
 
-TEST_F(DataSetTest, DisableControlsNestsAndSendsOneChangeAtTheEnd) {
+TEST_F(DataSetTest, disableControlsNestsAndSendsOneChangeAtTheEnd) {
     TDataSource src(nullptr);
     src.SetDataSet(&ds);
     CountingLink link;
@@ -536,7 +538,7 @@ TEST_F(DataSetTest, DisableControlsNestsAndSendsOneChangeAtTheEnd) {
     EXPECT_EQ(link.editing, 2);
 }
 
-TEST_F(DataSetTest, LinkWindowFollowsCursorAndActiveRecordReadsRows) {
+TEST_F(DataSetTest, linkWindowFollowsCursorAndActiveRecordReadsRows) {
     for (int i = 5; i <= 20; ++i) ds.AddRow({"X" + std::to_string(i), "n", i, Null(), Null(), Null()});
     TDataSource src(nullptr);
     src.SetDataSet(&ds);
@@ -569,7 +571,7 @@ TEST_F(DataSetTest, LinkWindowFollowsCursorAndActiveRecordReadsRows) {
     EXPECT_EQ(ds.FieldByName("Qty")->AsInteger(), 99);
 }
 
-TEST_F(DataSetTest, FieldDataLinkNamesControlWhenFieldIsMissing) {
+TEST_F(DataSetTest, fieldDataLinkNamesControlWhenFieldIsMissing) {
     TDataSource src(nullptr);
     src.SetDataSet(&ds);
     TComponent edit(nullptr);
@@ -594,7 +596,7 @@ TEST_F(DataSetTest, FieldDataLinkNamesControlWhenFieldIsMissing) {
     EXPECT_FALSE(link.Edit());
 }
 
-TEST_F(DataSetTest, DataSourceStateAndEvents) {
+TEST_F(DataSetTest, dataSourceStateAndEvents) {
     TDataSource src(nullptr);
     std::vector<TDataSetState> states;
     src.OnStateChange = [&](TObject*) { states.push_back(src.State()); };
@@ -618,7 +620,7 @@ public:
     std::vector<Variant>& Keys() { return KeyBuffer(); }
 };
 
-TEST(DataSetKeyState, FieldWritesInSetKeyGoToTheKeyBuffer) {
+TEST(DataSetKeyState, fieldWritesInSetKeyGoToTheKeyBuffer) {
     KeyedDataSet ds(nullptr);
     ds.FieldDefs().Add("Code", ftString, 10);
     ds.AddRow({"A"});
@@ -632,7 +634,7 @@ TEST(DataSetKeyState, FieldWritesInSetKeyGoToTheKeyBuffer) {
     EXPECT_EQ(ds.FieldByName("Code")->AsString(), "A");
 }
 
-TEST_F(DataSetTest, ValidCharactersByFieldKind) {
+TEST_F(DataSetTest, validCharactersByFieldKind) {
     ds.Open();
     EXPECT_TRUE(ds.FieldByName("Qty")->IsValidChar(U'7'));
     EXPECT_FALSE(ds.FieldByName("Qty")->IsValidChar(U'.'));
@@ -641,7 +643,7 @@ TEST_F(DataSetTest, ValidCharactersByFieldKind) {
     EXPECT_TRUE(ds.FieldByName("Name")->IsValidChar(U'书'));
 }
 
-TEST_F(DataSetTest, FocusControlReachesTheFieldsLink) {
+TEST_F(DataSetTest, focusControlReachesTheFieldsLink) {
     TDataSource src(nullptr);
     src.SetDataSet(&ds);
     TFieldDataLink link;
@@ -656,7 +658,7 @@ TEST_F(DataSetTest, FocusControlReachesTheFieldsLink) {
     EXPECT_EQ(focused, 1);
 }
 
-TEST_F(DataSetTest, DisabledSourceDeactivatesItsLinks) {
+TEST_F(DataSetTest, disabledSourceDeactivatesItsLinks) {
     TDataSource src(nullptr);
     src.SetDataSet(&ds);
     CountingLink link;

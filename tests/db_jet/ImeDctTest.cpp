@@ -2,6 +2,8 @@
 // known characters' lines and coverage of the common character set.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -31,11 +33,10 @@ struct Known {
     char wb, wbh, py;
 };
 
-void PrintTo(const Known& k, std::ostream* os) { *os << k.name; }
 
 class ImeDct : public ::testing::TestWithParam<Known> {};
 
-TEST_P(ImeDct, LineHoldsCodesAtTheirColumns) {
+TEST_P(ImeDct, lineHoldsCodesAtTheirColumns) {
     static const auto lines = loadDictionary();
     ASSERT_FALSE(lines.empty()) << "Ime.DCT missing from the program folder";
     const Known& k = GetParam();
@@ -55,9 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Known{"Zhong", "\xD6\xD0", 'k', 's', 'z'}, Known{"Hao", "\xBA\xC3", 'v', 'z', 'h'},
                       Known{"Yi", "\xD2\xBB", 'g', 'h', 'y'}, Known{"XingMostlyX", "\xD0\xD0", 't', 'p', 'x'},
                       Known{"A", "\xB0\xA1", 'k', 's', 'a'}, Known{"Shu", "\xCA\xE9", 'n', 'z', 's'}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
-TEST(ImeDctCoverage, EveryCommonCharacterHasAllThreeCodes) {
+TEST(ImeDctCoverage, everyCommonCharacterHasAllThreeCodes) {
     const auto lines = loadDictionary();
     int missing = 0;
     for (unsigned hi = 0xB0; hi <= 0xF7; ++hi)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 namespace {
 
 struct Case {
@@ -18,7 +20,6 @@ struct Case {
 
 const char* const kAbsentModule = "table of a module this system does not carry";
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 const Case kCases[] = {
     {"LoanQueryDateRange",
@@ -180,10 +181,10 @@ const Case kCases[] = {
 
 class JetTranslation : public ::testing::TestWithParam<Case> {};
 
-TEST_P(JetTranslation, GivesExactText) { EXPECT_EQ(JetToSqlite(GetParam().jet), GetParam().sqlite); }
+TEST_P(JetTranslation, givesExactText) { EXPECT_EQ(JetToSqlite(GetParam().jet), GetParam().sqlite); }
 
 INSTANTIATE_TEST_SUITE_P(Statements, JetTranslation, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 std::vector<Case> runnable() {
     std::vector<Case> out;
@@ -194,13 +195,13 @@ std::vector<Case> runnable() {
 
 class JetTranslationRuns : public ::testing::TestWithParam<Case> {};
 
-TEST_P(JetTranslationRuns, OnShippedSchema) {
+TEST_P(JetTranslationRuns, onShippedSchema) {
     TestDb db;
     EXPECT_NO_THROW(db.rows(JetToSqlite(GetParam().jet)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Statements, JetTranslationRuns, ::testing::ValuesIn(runnable()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 struct BadCase {
     const char* name;
@@ -208,7 +209,6 @@ struct BadCase {
     const char* message;
 };
 
-void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
 
 const BadCase kBad[] = {
     {"UnclosedText", "select * from Bookinfo where Code='B1",
@@ -233,7 +233,7 @@ const BadCase kBad[] = {
 
 class JetTranslationError : public ::testing::TestWithParam<BadCase> {};
 
-TEST_P(JetTranslationError, RaisesDatabaseErrorWithStatement) {
+TEST_P(JetTranslationError, raisesDatabaseErrorWithStatement) {
     try {
         JetToSqlite(GetParam().jet);
         FAIL() << "no exception";
@@ -243,7 +243,7 @@ TEST_P(JetTranslationError, RaisesDatabaseErrorWithStatement) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Statements, JetTranslationError, ::testing::ValuesIn(kBad),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 // The rewritten forms keep their meaning on real rows, not only their shape.
 class JetMeaning : public ::testing::Test {
@@ -264,12 +264,12 @@ protected:
     TestDb db;
 };
 
-TEST_F(JetMeaning, DateLiteralMatchesStoredDay) {
+TEST_F(JetMeaning, dateLiteralMatchesStoredDay) {
     EXPECT_EQ(q("select count(*) from Bookinfo where RegDate=#2024-5-1#"), "1");
     EXPECT_EQ(q("select count(*) from Bookinfo where RegDate>=#2024-04-01# and RegDate<=#2024-04-30#"), "1");
 }
 
-TEST_F(JetMeaning, DateDiffCountsWholeDays) {
+TEST_F(JetMeaning, dateDiffCountsWholeDays) {
     EXPECT_EQ(db.rows(JetToSqlite(
                   "select Code from Bookinfo where DateDiff(\"y\", RegDate, '2024-05-15')<=30 order by Code")),
               (std::vector<std::string>{"B001", "B002"}));
@@ -279,7 +279,7 @@ TEST_F(JetMeaning, DateDiffCountsWholeDays) {
     EXPECT_EQ(q("select DateDiff(\"d\", #2024-02-28#, #2024-03-01#)"), "2");
 }
 
-TEST_F(JetMeaning, IsnullAndIifGiveZeroForMissingRows) {
+TEST_F(JetMeaning, isnullAndIifGiveZeroForMissingRows) {
     EXPECT_EQ(db.rows(JetToSqlite(
                   "select a.SortCode,iif(isnull(b.BookQty),0,b.BookQty) as BookQty from (select * from type where "
                   "Parentkey='00') a left join (select left(b.sKey,4) as sKey, count(*) as BookQty from  QryBookInfo b "
@@ -288,15 +288,15 @@ TEST_F(JetMeaning, IsnullAndIifGiveZeroForMissingRows) {
               (std::vector<std::string>{"A|0", "T|1"}));
 }
 
-TEST_F(JetMeaning, TopInSubSelectLimitsOnlyThatSelect) {
+TEST_F(JetMeaning, topInSubSelectLimitsOnlyThatSelect) {
     EXPECT_EQ(db.rows(JetToSqlite("select Code from Bookinfo where Code in (select top 1 Code from Borrowinfo order by "
                                   "BorrowDate desc) or Code='b003' order by Code")),
               (std::vector<std::string>{"B001", "b003"}));
 }
 
-TEST_F(JetMeaning, TextEqualityIgnoresCase) { EXPECT_EQ(q("select Name from Bookinfo where Code='B003'"), "马克思"); }
+TEST_F(JetMeaning, textEqualityIgnoresCase) { EXPECT_EQ(q("select Name from Bookinfo where Code='B003'"), "马克思"); }
 
-TEST_F(JetMeaning, LoanStatisticsCountLoansNotReservations) {
+TEST_F(JetMeaning, loanStatisticsCountLoansNotReservations) {
     EXPECT_EQ(db.rows(JetToSqlite(
                   "select a.Sortcode,iif(isnull(b.BookQty),0,b.BookQty) as BookQty,iif(isnull(b.beQty),0,b.beQty) as "
                   "BeQty,iif(isnull(b.NotQty),0,b.NotQty) as NotQty   from (select * from type where Parentkey='00') a "

@@ -6,14 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 namespace {
 
-TEST(ShippedDb, CarriesTheDatabasePassword) {
+TEST(ShippedDb, carriesTheDatabasePassword) {
     TestDb db;
     EXPECT_EQ(db.rows("select Password from MSysPassword"), std::vector<std::string>{"mopu284617"});
 }
 
-TEST(ShippedDb, AdminIsSuperUserWithEmptyPasswordAndAllRights) {
+TEST(ShippedDb, adminIsSuperUserWithEmptyPasswordAndAllRights) {
     TestDb db;
     EXPECT_EQ(db.one(JetToSqlite("select UseCode,UseName,Duty from SystemUser where Usecode='admin' and (Passwords='' "
                                  "or Isnull(Passwords))")),
@@ -23,7 +25,7 @@ TEST(ShippedDb, AdminIsSuperUserWithEmptyPasswordAndAllRights) {
         "35|0|34|35");
 }
 
-TEST(ShippedDb, NoSettingsRowSoFirstStartInsertsIt) {
+TEST(ShippedDb, noSettingsRowSoFirstStartInsertsIt) {
     TestDb db;
     EXPECT_EQ(db.one("select count(*) from AcctInfo"), "0");
     db.exec("insert into AcctInfo(CorpName,IfFine,IfExcced,Ifrepeat,PerFine) values('x',0,1,1,0)");
@@ -34,7 +36,7 @@ TEST(ShippedDb, NoSettingsRowSoFirstStartInsertsIt) {
 // visible columns and, for list windows and desks, exactly one key row.
 class WindowLayout : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(WindowLayout, HasVisibleColumnsAndOneKey) {
+TEST_P(WindowLayout, hasVisibleColumnsAndOneKey) {
     TestDb db;
     const std::string module = GetParam();
     std::string code = module;
@@ -59,12 +61,13 @@ INSTANTIATE_TEST_SUITE_P(
                       "FrmQryDayLent1", "FrmQryDayReject", "FrmQryDayReject1", "FrmQryBorrowList", "FrmQryBorrowList1",
                       "FrmQryBorrowS", "FrmQryBorrowqS", "FrmQryBookDataS", "FrmQryMagzDataS", "Borrowinfo",
                       "Renewinfo", "Returninfo", "Borrowinfo1", "Returninfo1", "Booksupplier", "Bookattch", "Bookposi",
-                      "Bookgrade", "BookLang", "BookPrint", "BookSize", "Readerdept", "ReaderAddr", "BookRemark"));
+                      "Bookgrade", "BookLang", "BookPrint", "BookSize", "Readerdept", "ReaderAddr", "BookRemark"),
+    [](const auto& info) { return std::string(info.param); });
 
 // A layout's title is found by case-sensitive prefix of the field name in
 // layout order, so "Code" must come before "CodeSet", "Remarks" before
 // "Remarks1" and so on, or the shorter column takes the longer one's title.
-TEST(ShippedDb, NoLayoutColumnIsShadowedByAnEarlierLongerName) {
+TEST(ShippedDb, noLayoutColumnIsShadowedByAnEarlierLongerName) {
     TestDb db;
     const auto shadowed = db.rows(
         "select a.TableCode, a.ColumnsCode from TableStructure a join TableStructure b on a.TableCode=b.TableCode "
@@ -72,14 +75,14 @@ TEST(ShippedDb, NoLayoutColumnIsShadowedByAnEarlierLongerName) {
     EXPECT_TRUE(shadowed.empty()) << shadowed.front();
 }
 
-TEST(ShippedDb, DeskBillLayoutNamesTheBillFields) {
+TEST(ShippedDb, deskBillLayoutNamesTheBillFields) {
     TestDb db;
     EXPECT_EQ(db.rows("select ColumnsCode from TableStructure where TableCode='Returninfo' order by TableOrder"),
               (std::vector<std::string>{"Code", "Name", "Rcode", "State", "BorrowDate", "ReturnDate", "RenewTimes",
                                         "RenewDate", "BookPrice", "Publisher", "SortCode", "ExceedDay", "ExceedFund"}));
 }
 
-TEST(ShippedDb, CountersStartAtZeroSoIncrementsWork) {
+TEST(ShippedDb, countersStartAtZeroSoIncrementsWork) {
     TestDb db;
     db.exec("insert into Bookinfo(Code) values('B1')");
     db.exec("insert into Readerinfo(Code) values('R1')");
@@ -93,13 +96,13 @@ TEST(ShippedDb, CountersStartAtZeroSoIncrementsWork) {
     EXPECT_EQ(db.one(JetToSqlite("select RenewTimes, IsPay from Borrowinfo where IsPay=false")), "1|0");
 }
 
-TEST(ShippedDb, LongTextKeepsDigitsAsText) {
+TEST(ShippedDb, longTextKeepsDigitsAsText) {
     TestDb db;
     db.exec("insert into Bookinfo(Code,Remarks,Remarks1) values('B1','00123','1e5')");
     EXPECT_EQ(db.one("select typeof(Remarks), Remarks, Remarks1 from Bookinfo"), "text|00123|1e5");
 }
 
-TEST(ShippedDb, WriteOffWithoutReaderStillListed) {
+TEST(ShippedDb, writeOffWithoutReaderStillListed) {
     TestDb db;
     db.exec("insert into Bookinfo(Code,Name) values('B1','数据库')");
     db.exec("insert into BookReject(Code,RCode,RejectDate,Finesum) values('B1','','2024-05-01',20)");
@@ -110,7 +113,7 @@ TEST(ShippedDb, WriteOffWithoutReaderStillListed) {
               "M1|<null>|<null>");
 }
 
-TEST(ShippedDb, LoanOfDeletedReaderStillListed) {
+TEST(ShippedDb, loanOfDeletedReaderStillListed) {
     TestDb db;
     db.exec("insert into Borrowinfo1(Code,Rcode,State,BorrowDate,ReturnDate) "
             "values('M1','R9','未还','2024-05-01','2024-05-31')");
@@ -119,7 +122,7 @@ TEST(ShippedDb, LoanOfDeletedReaderStillListed) {
         "M1|<null>|未还");
 }
 
-TEST(ShippedDb, CodeLookupsUseAnIndex) {
+TEST(ShippedDb, codeLookupsUseAnIndex) {
     TestDb db;
     const auto plan = db.rows("explain query plan select * from Bookinfo where Code like 'B0%' order by Code limit 20");
     ASSERT_FALSE(plan.empty());

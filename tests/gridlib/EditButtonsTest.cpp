@@ -3,6 +3,8 @@
 // the number box stepping through an up-down main button.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "ExtCtrls.h"
 #include "TestSeam.h"
 #include "gridlib/DBCtrlsEh.h"
@@ -97,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ButtonLayoutTest,
                          ::testing::Values(LayoutRow{"flatAutomaticWidth", true, 0, -1},
                                            LayoutRow{"raisedAutomaticWidth", false, 0, kScrollArrowWidth},
                                            LayoutRow{"ownWidth", false, 20, 20}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(EditButtonsTest, flatButtonWidthIsOddAndNotWiderThanAScrollArrow) {
     int w = CalcFlatButtonWidth();

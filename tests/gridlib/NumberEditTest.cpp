@@ -4,6 +4,8 @@
 // field, and the error texts of text that is no number.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "gridlib/DBCtrlsEh.h"
 #include "Clipbrd.h"
 #include "ExtCtrls.h"
@@ -130,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, NumberTypingTest,
                                            TypingRow{"lettersRefused", 2, "4a5b", "45", 45},
                                            TypingRow{"leadingMinusRefusedInEmptyBox", 2, "-3", "3", 3},
                                            TypingRow{"commaBecomesTheDecimalPoint", 2, "3,5", "3.5", 3.5}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(NumberEditTest, minusTypedBeforeADigitGivesANegativeNumber) {
     edit->SetFocus();
@@ -176,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ClampTest,
                                            ClampRow{"onlyLowerBelow", 10, 0, 5, 10},
                                            ClampRow{"onlyUpperWhenMinZero", 0, 5, 8, 5},
                                            ClampRow{"crossedLimitsIgnored", 9, 3, 100, 100}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(NumberEditTest, arrowKeysStepByIncrementAndEmptyStepsToIncrement) {
     edit->SetDecimalPlaces(0);
@@ -240,7 +242,7 @@ TEST_P(MoneyTest, moneyTextRoundsTiesToEven) {
 INSTANTIATE_TEST_SUITE_P(Rows, MoneyTest,
                          ::testing::Values(MoneyRow{"plain", 0.8, "￥0.80"}, MoneyRow{"grouped", 1234.5, "￥1,234.50"},
                                            MoneyRow{"tieDownToEven", 0.00125, "￥0.00"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(NumberEditTest, moneyEditFormatUsesTheLocaleDecimals) {
     edit->SetCurrency(true);
@@ -261,7 +263,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, EditFormatTest,
                                            FormatRow{"quotedWordDropped", "0.00'元'", "0.00"},
                                            FormatRow{"secondSectionDropped", "0.0;(0.0)", "0.0"},
                                            FormatRow{"exponentDropped", "0.00E+00", "0.00"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 // ------------------------------------------------------------ bound --
 

@@ -3,6 +3,8 @@
 // rotation, and the human-readable line under the bars.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include <algorithm>
 #include <climits>
 #include <functional>
@@ -21,7 +23,7 @@ std::string ErrorOf(const std::function<void()>& f) {
     return "";
 }
 
-TEST(BarcodeComponent, ConstructorValues) {
+TEST(BarcodeComponent, constructorValues) {
     TRMBarcode bc;
     EXPECT_EQ(bc.Height(), 0);
     EXPECT_EQ(bc.Text(), "");
@@ -38,7 +40,7 @@ TEST(BarcodeComponent, ConstructorValues) {
     EXPECT_EQ(bc.ClassName(), "TRMBarcode");
 }
 
-TEST(BarcodeComponent, TypeTableNamesInEditorOrder) {
+TEST(BarcodeComponent, typeTableNamesInEditorOrder) {
     std::string names;
     for (const auto& t : BarcodeTypeTable) names += std::string(t.Name) + (t.Num ? "#" : "") + ",";
     EXPECT_EQ(names, "2_5_interleaved#,2_5_industrial#,2_5_matrix#,Code39,Code39 Extended,Code128A,"
@@ -46,7 +48,7 @@ TEST(BarcodeComponent, TypeTableNamesInEditorOrder) {
                      "UPC_A#,UPC_E0#,UPC_E1#,UPC Supp2#,UPC Supp5#,EAN128A,EAN128B,EAN128C#,");
 }
 
-TEST(BarcodeComponent, WritesNotifyOnlyOnChange) {
+TEST(BarcodeComponent, writesNotifyOnlyOnChange) {
     TRMBarcode bc;
     int changes = 0;
     bc.OnChange = [&](TObject* sender) {
@@ -65,7 +67,7 @@ TEST(BarcodeComponent, WritesNotifyOnlyOnChange) {
     EXPECT_EQ(changes, 4);
 }
 
-TEST(BarcodeComponent, ModulTakesOneToFortyNineAndAlwaysNotifies) {
+TEST(BarcodeComponent, modulTakesOneToFortyNineAndAlwaysNotifies) {
     TRMBarcode bc;
     int changes = 0;
     bc.OnChange = [&](TObject*) { ++changes; };
@@ -91,7 +93,7 @@ struct WidthRow {
 
 class ModuleWidths : public testing::TestWithParam<WidthRow> {};
 
-TEST_P(ModuleWidths, FollowModulAndClampedRatio) {
+TEST_P(ModuleWidths, followModulAndClampedRatio) {
     const WidthRow& row = GetParam();
     TRMBarcode bc;
     bc.SetTyp(row.typ);
@@ -116,9 +118,9 @@ const WidthRow kWidths[] = {
     {"barWidthsStayPositiveWithANegativeRatio", bcCodeMSI, 3, -2.0, -2.0, {3, 1, 1, 2}},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, ModuleWidths, testing::ValuesIn(kWidths),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
-TEST(BarcodeComponent, WidthOfEan13IsNinetyFiveModules) {
+TEST(BarcodeComponent, widthOfEan13IsNinetyFiveModules) {
     TRMBarcode bc;
     bc.SetText("690123456789");
     bc.SetChecksum(true);
@@ -127,7 +129,7 @@ TEST(BarcodeComponent, WidthOfEan13IsNinetyFiveModules) {
     EXPECT_EQ(bc.Width(), 285);
 }
 
-TEST(BarcodeComponent, WidthWriteScalesModul) {
+TEST(BarcodeComponent, widthWriteScalesModul) {
     TRMBarcode bc;
     bc.SetText("1234567890128");
     bc.SetWidth(200);
@@ -137,7 +139,7 @@ TEST(BarcodeComponent, WidthWriteScalesModul) {
     EXPECT_EQ(bc.Modul(), 1);
 }
 
-TEST(BarcodeComponent, NumericTypesTrimAndStoreTheText) {
+TEST(BarcodeComponent, numericTypesTrimAndStoreTheText) {
     TRMBarcode bc;
     bc.SetTyp(bcCodeMSI);
     bc.SetText(" 42 \t");
@@ -149,7 +151,7 @@ TEST(BarcodeComponent, NumericTypesTrimAndStoreTheText) {
     EXPECT_EQ(ErrorOf([&] { bc.EncodeBars(); }), "");
 }
 
-TEST(BarcodeComponent, EncoderTextIsStoredBack) {
+TEST(BarcodeComponent, encoderTextIsStoredBack) {
     TRMBarcode bc;
     bc.SetChecksum(true);
     bc.SetText("123");
@@ -190,7 +192,7 @@ TEST(BarcodeComponent, ean128ChecksumIsAppendedOnceNotOnEveryPaint) {
     EXPECT_EQ(bc.Text(), "12345670");
 }
 
-TEST(BarcodeComponent, WrongTypeAndInternalErrorsNameTheClass) {
+TEST(BarcodeComponent, wrongTypeAndInternalErrorsNameTheClass) {
     TRMBarcode bc;
     bc.SetTyp(static_cast<TRMBarcodeType>(23));
     EXPECT_EQ(ErrorOf([&] { bc.EncodeBars(); }), "TRMBarcode: wrong BarcodeType");
@@ -206,7 +208,7 @@ std::vector<const TMetafileRecord*> Polygons(const TMetafileCanvas& mc) {
     return out;
 }
 
-TEST(BarcodeDrawing, OnePolygonPerElementWithSpacesInColor) {
+TEST(BarcodeDrawing, onePolygonPerElementWithSpacesInColor) {
     TMetafile mf;
     TMetafileCanvas mc(&mf);
     TRMBarcode bc;
@@ -230,7 +232,7 @@ TEST(BarcodeDrawing, OnePolygonPerElementWithSpacesInColor) {
     EXPECT_EQ(polys[0]->PenWidth, 1);
 }
 
-TEST(BarcodeDrawing, ShortBarsTakeTwoFifthsFromTheTopEdge) {
+TEST(BarcodeDrawing, shortBarsTakeTwoFifthsFromTheTopEdge) {
     TMetafile mf;
     TMetafileCanvas mc(&mf);
     TRMBarcode bc;
@@ -245,7 +247,7 @@ TEST(BarcodeDrawing, ShortBarsTakeTwoFifthsFromTheTopEdge) {
     EXPECT_EQ(polys[6]->Points[0].Y, 0);
 }
 
-TEST(BarcodeDrawing, PaintBarcodeGivesBackFontPenAndBrushAlsoOnError) {
+TEST(BarcodeDrawing, paintBarcodeGivesBackFontPenAndBrushAlsoOnError) {
     TMetafile mf;
     TMetafileCanvas mc(&mf);
     mc.Pen()->SetColor(clRed);
@@ -275,7 +277,7 @@ struct AngleRow {
 
 class Rotation : public testing::TestWithParam<AngleRow> {};
 
-TEST_P(Rotation, SymbolStaysInItsBoxAndReadsInTheTurnedDirection) {
+TEST_P(Rotation, symbolStaysInItsBoxAndReadsInTheTurnedDirection) {
     const AngleRow& row = GetParam();
     TMetafile mf;
     TMetafileCanvas mc(&mf);
@@ -314,7 +316,7 @@ const AngleRow kAngles[] = {
     {"Deg270", 270, true, {140, 50}},  // top to bottom
 };
 INSTANTIATE_TEST_SUITE_P(Angles, Rotation, testing::ValuesIn(kAngles),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 struct LabelRow {
     const char* name;
@@ -326,7 +328,7 @@ struct LabelRow {
 
 class Label : public testing::TestWithParam<LabelRow> {};
 
-TEST_P(Label, TextLineLiesUnderTheBarsAsTheSymbolReads) {
+TEST_P(Label, textLineLiesUnderTheBarsAsTheSymbolReads) {
     const LabelRow& row = GetParam();
     const int q = 200, r = 120;
     TMetafile mf;
@@ -375,9 +377,9 @@ const LabelRow kLabels[] = {
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Angles, Label, testing::ValuesIn(kLabels),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
-TEST(Label, WithoutTextTheBarsTakeTheWholeHeight) {
+TEST(Label, withoutTextTheBarsTakeTheWholeHeight) {
     TMetafile mf;
     TMetafileCanvas mc(&mf);
     TRMBarcode bc;

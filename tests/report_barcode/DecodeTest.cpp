@@ -5,6 +5,8 @@
 // SymbolsTest.cpp.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -117,7 +119,7 @@ void Render(TRMBarcode& bc, const std::string& png) {
 
 class Decode : public testing::TestWithParam<DecodeRow> {};
 
-TEST_P(Decode, ScannerReadsWhatWasDrawn) {
+TEST_P(Decode, scannerReadsWhatWasDrawn) {
     if (!HaveZbar()) GTEST_SKIP() << "zbarimg is not installed";
     const DecodeRow& row = GetParam();
     std::filesystem::create_directories(kOutDir);
@@ -192,7 +194,7 @@ const DecodeRow kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Symbologies, Decode, testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 struct AddOnRow {
     const char* name;
@@ -204,7 +206,7 @@ struct AddOnRow {
 class DecodeWithAddOn : public testing::TestWithParam<AddOnRow> {};
 
 // A book label: the EAN-13 and, 9 modules to its right, the add-on.
-TEST_P(DecodeWithAddOn, ScannerReadsBothParts) {
+TEST_P(DecodeWithAddOn, scannerReadsBothParts) {
     if (!HaveZbar()) GTEST_SKIP() << "zbarimg is not installed";
     const AddOnRow& row = GetParam();
     std::filesystem::create_directories(kOutDir);
@@ -239,6 +241,6 @@ const AddOnRow kAddOns[] = {
     {"EAN13_withSupp2", bcCodeUPC_Supp2, "07", "07\n9780201379624"},
 };
 INSTANTIATE_TEST_SUITE_P(Composites, DecodeWithAddOn, testing::ValuesIn(kAddOns),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 } // namespace

@@ -4,6 +4,8 @@
 // every encoder. Decoding of what is drawn is in DecodeTest.cpp.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "System.h"
 #include "report/barcode/BarcodeSymbols.h"
 
@@ -20,7 +22,7 @@ struct GoldenRow {
 
 class GoldenBars : public testing::TestWithParam<GoldenRow> {};
 
-TEST_P(GoldenBars, EncodesThePublishedPattern) {
+TEST_P(GoldenBars, encodesThePublishedPattern) {
     const GoldenRow& row = GetParam();
     barcode::Encoded e = barcode::Encode(row.typ, row.text, row.checksum, csmModulo10);
     EXPECT_EQ(e.Bars, row.bars);
@@ -97,16 +99,16 @@ const GoldenRow kGolden[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Symbologies, GoldenBars, testing::ValuesIn(kGolden),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
-TEST(CheckDigits, Mod10WeighsThreeFromTheRight) {
+TEST(CheckDigits, mod10WeighsThreeFromTheRight) {
     EXPECT_EQ(barcode::AppendMod10CheckDigit("690123456789"), "6901234567892");
     EXPECT_EQ(barcode::AppendMod10CheckDigit("03600029145"), "036000291452");
     EXPECT_EQ(barcode::AppendMod10CheckDigit("1234567"), "12345670");
     EXPECT_EQ(barcode::AppendMod10CheckDigit("000000000000"), "0000000000000");
 }
 
-TEST(CheckDigits, Mod10RaisesTheIntegerConversionErrorOnALetter) {
+TEST(CheckDigits, mod10RaisesTheIntegerConversionErrorOnALetter) {
     try {
         barcode::AppendMod10CheckDigit("12A");
         FAIL() << "no error";
@@ -115,7 +117,7 @@ TEST(CheckDigits, Mod10RaisesTheIntegerConversionErrorOnALetter) {
     }
 }
 
-TEST(CheckDigits, FiveDigitAddOnCheck) {
+TEST(CheckDigits, fiveDigitAddOnCheck) {
     // 3 x (5 + 4 + 5) + 9 x (2 + 9) = 141.
     EXPECT_EQ(barcode::AppendAddOnCheckDigit("524950"), "524951");
 }
@@ -144,7 +146,7 @@ const UpcERow kUpcE[] = {
     {"last4", "123454", "01234000005", '3'}, {"last6", "123456", "01234500006", '5'},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, UpcECheck, testing::ValuesIn(kUpcE),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST(CheckDigits, upcEWithChecksumStoresTheExpandedCheckDigit) {
     EXPECT_EQ(barcode::Encode(bcCodeUPC_E0, "1234500", true, csmModulo10).Text, "1234505");
@@ -169,7 +171,7 @@ TEST(Interleaved25, oddInterleaved25GetsALeadingZeroInsteadOfLosingTheLastDigit)
     EXPECT_EQ(odd.Bars.size(), 4u + 30u + 3u);
 }
 
-TEST(Interleaved25, PairsInterleaveBarsOfTheFirstDigitWithSpacesOfTheSecond) {
+TEST(Interleaved25, pairsInterleaveBarsOfTheFirstDigitWithSpacesOfTheSecond) {
     // 1 = wnnnw as bars, 2 = nwnnw as spaces.
     EXPECT_EQ(barcode::Encode(bcCode_2_5_interleaved, "12", false, csmModulo10).Bars, "5050"
                                                                                       "6051505061"
@@ -212,9 +214,9 @@ const BadCharRow kBadChars[] = {
      "TRMBarcode: character <书> cannot be encoded in Code93 Extended"},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, UnencodableCharacter, testing::ValuesIn(kBadChars),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
-TEST(FullAscii, Code39ExpandsEveryRangeOfTheTable) {
+TEST(FullAscii, code39ExpandsEveryRangeOfTheTable) {
     std::string all;
     for (int ch = 0; ch < 128; ++ch) all += char(ch);
     std::string full = barcode::Code39FullAscii(all, "TRMBarcode");
@@ -224,34 +226,34 @@ TEST(FullAscii, Code39ExpandsEveryRangeOfTheTable) {
     EXPECT_EQ(barcode::Code39FullAscii("[\\]^_`az{|}~\x7f", ""), "%K%L%M%N%O%W+A+Z%P%Q%R%S%T");
 }
 
-TEST(FullAscii, Code93UsesItsShiftCharacters) {
+TEST(FullAscii, code93UsesItsShiftCharacters) {
     EXPECT_EQ(barcode::Code93FullAscii("Lib-00123", ""), "L}I}B{M00123");
     EXPECT_EQ(barcode::Code93FullAscii(std::string("\0\x01$%/+", 6), ""), "]U[A{D{E{O{K");
 }
 
-TEST(Code93, ShiftCharactersMayBeWrittenDirectly) {
+TEST(Code93, shiftCharactersMayBeWrittenDirectly) {
     barcode::Encoded a = barcode::Encode(bcCode93, "[A", false, csmModulo10);
     barcode::Encoded b = barcode::Encode(bcCode93Extended, "\x01", false, csmModulo10);
     EXPECT_EQ(a.Bars, b.Bars);
     EXPECT_EQ(b.Text, "\x01");
 }
 
-TEST(Code39, ChecksumAddsTheModulo43Character) {
+TEST(Code39, checksumAddsTheModulo43Character) {
     // LIB-00123: 21+18+11+36+0+0+1+2+3 = 92, 92 mod 43 = 6.
     barcode::Encoded with = barcode::Encode(bcCode39, "LIB-00123", true, csmModulo10);
     barcode::Encoded data = barcode::Encode(bcCode39, "LIB-001236", false, csmModulo10);
     EXPECT_EQ(with.Bars, data.Bars);
 }
 
-TEST(Code39, AsteriskFramesTheData) {
+TEST(Code39, asteriskFramesTheData) {
     std::string star = "515060605";
     std::string bars = barcode::Encode(bcCode39, "", false, csmModulo10).Bars;
     EXPECT_EQ(bars, star + "0" + star);
 }
 
-TEST(Code128, WidthsToBarsAlternatesBarAndSpace) { EXPECT_EQ(barcode::WidthsToBars("2331112"), "6270506"); }
+TEST(Code128, widthsToBarsAlternatesBarAndSpace) { EXPECT_EQ(barcode::WidthsToBars("2331112"), "6270506"); }
 
-TEST(Code128, CodeCPadsAnOddTextWithALeadingZero) {
+TEST(Code128, codeCPadsAnOddTextWithALeadingZero) {
     barcode::Encoded e = barcode::Encode(bcCode128C, "123", false, csmModulo10);
     EXPECT_EQ(e.Text, "0123");
     EXPECT_EQ(e.Bars, barcode::Encode(bcCode128C, "0123", false, csmModulo10).Bars);
@@ -259,23 +261,23 @@ TEST(Code128, CodeCPadsAnOddTextWithALeadingZero) {
     EXPECT_EQ(e.Bars.size(), 31u);
 }
 
-TEST(Code128, Ean128ChecksumAppendsAMod10DigitToTheText) {
+TEST(Code128, ean128ChecksumAppendsAMod10DigitToTheText) {
     barcode::Encoded e = barcode::Encode(bcCodeEAN128C, "1234567", true, csmModulo10);
     EXPECT_EQ(e.Text, "12345670");
     EXPECT_EQ(barcode::Encode(bcCodeEAN128C, "1234567", true, csmNone).Text, "01234567");
 }
 
-TEST(Ean, FitTextCutsOrPadsWithZeros) {
+TEST(Ean, fitTextCutsOrPadsWithZeros) {
     EXPECT_EQ(barcode::FitText("123", 13), "0000000000123");
     EXPECT_EQ(barcode::FitText("123456789", 8), "12345678");
 }
 
-TEST(Ean, Ean13WithChecksumPadsAndAppendsTheCheckDigit) {
+TEST(Ean, ean13WithChecksumPadsAndAppendsTheCheckDigit) {
     EXPECT_EQ(barcode::Encode(bcCodeEAN13, "123", true, csmModulo10).Text, "0000000001236");
     EXPECT_EQ(barcode::Encode(bcCodeEAN13, "123", false, csmModulo10).Text, "0000000000123");
 }
 
-TEST(Ean, LengthErrorsWhenTheCheckDigitIsLeftOff) {
+TEST(Ean, lengthErrorsWhenTheCheckDigitIsLeftOff) {
     try {
         barcode::Encode(bcCodeEAN13, "123", true, csmNone);
         FAIL() << "no error";
@@ -290,7 +292,7 @@ TEST(Ean, LengthErrorsWhenTheCheckDigitIsLeftOff) {
     }
 }
 
-TEST(Ean, Ean13GuardsAndDigitZeroPatterns) {
+TEST(Ean, ean13GuardsAndDigitZeroPatterns) {
     std::string bars = barcode::Encode(bcCodeEAN13, "0000000000000", false, csmModulo10).Bars;
     std::string l0 = "2605", r0 = "7150";
     std::string expected = "505";
@@ -301,7 +303,7 @@ TEST(Ean, Ean13GuardsAndDigitZeroPatterns) {
     EXPECT_EQ(bars, expected);
 }
 
-TEST(AddOn, TwoDigitParityFollowsTheValueModFour) {
+TEST(AddOn, twoDigitParityFollowsTheValueModFour) {
     // 13 mod 4 = 1: L then G. A(1) = 2221, B(3) = 1141.
     barcode::Encoded e = barcode::Encode(bcCodeUPC_Supp2, "13", false, csmModulo10);
     EXPECT_EQ(e.Bars, "506"
@@ -324,7 +326,7 @@ struct SameBarsRow {
 
 class SameBars : public testing::TestWithParam<SameBarsRow> {};
 
-TEST_P(SameBars, EncodesAsItsEquivalent) {
+TEST_P(SameBars, encodesAsItsEquivalent) {
     const SameBarsRow& row = GetParam();
     EXPECT_EQ(barcode::Encode(row.typ, row.text, false, csmModulo10).Bars,
               barcode::Encode(row.asTyp, row.asText, false, csmModulo10).Bars);
@@ -337,7 +339,7 @@ const SameBarsRow kSameBars[] = {
     {"UpcAPaddedToTwelve", bcCodeUPC_A, "36000291452", bcCodeUPC_A, "036000291452"},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, SameBars, testing::ValuesIn(kSameBars),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 } // namespace
 

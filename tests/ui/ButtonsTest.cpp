@@ -1,6 +1,8 @@
 // Picture buttons, masked edits and image lists.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "Buttons.h"
 #include "ImgList.h"
 #include "Mask.h"
@@ -58,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, MaskTranslation,
                                            MaskRow{"upperLetters", ">LL<ll;1;_", ">AA<aa;_"},
                                            MaskRow{"qtSpecialLiteral", "\\A00 h;1; ", "\\A99 \\h; "},
                                            MaskRow{"noSections", "99", "00;_"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST(MaskEdit, textLeavesLiteralsOutWhenTheMaskDoesNotSaveThem) {
     TSeamScript script;

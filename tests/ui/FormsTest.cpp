@@ -4,6 +4,8 @@
 // menu and action shortcuts, and the silent and the shown exception.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "ActnList.h"
 #include "Forms.h"
 #include "Menus.h"
@@ -352,7 +354,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, KeyPressFilter,
                                            KeyPressRow{"chineseDropped", "第3册", "3"},
                                            KeyPressRow{"chineseReplaced", "借", "-"},
                                            KeyPressRow{"replacedCharacter", "1.5", "1-5"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 // Which control keeps Enter for itself and which lets the Default button have it.
 struct EnterRow {
@@ -386,7 +388,7 @@ TEST_P(EnterKey, defaultButtonGetsEnterUnlessTheControlWantsIt) {
 INSTANTIATE_TEST_SUITE_P(Rows, EnterKey,
                          ::testing::Values(EnterRow{"editPressesDefault", false, true},
                                            EnterRow{"memoKeepsEnter", true, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(FormsTest, keyPreviewLetsTheFormSeeKeysFirst) {
     TForm form(nullptr);

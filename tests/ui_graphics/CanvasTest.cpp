@@ -2,6 +2,8 @@
 // raster operations; pen modes; clipping save and restore.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "Graphics.h"
 
 namespace {
@@ -21,7 +23,7 @@ struct PixelRow {
 
 class CanvasPixels : public testing::TestWithParam<PixelRow> {};
 
-TEST_P(CanvasPixels, KeyPixelsHaveTheExpectedColour) {
+TEST_P(CanvasPixels, keyPixelsHaveTheExpectedColour) {
     TBitmap b;
     WhiteBitmap(b);
     GetParam().draw(b.Canvas());
@@ -92,9 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
                  [](TCanvas* c) { c->SetPixels(7, 8, RGB(1, 2, 3)); },
                  {{{7, 8}, RGB(1, 2, 3)}, {{8, 8}, clWhite}}},
         PixelRow{"PixelsOutsideReadAsNone", [](TCanvas*) {}, {{{40, 0}, clNone}, {{-1, 3}, clNone}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
-TEST(Canvas, XorPenTwiceRestoresWhatWasThere) {
+TEST(Canvas, xorPenTwiceRestoresWhatWasThere) {
     TBitmap b;
     WhiteBitmap(b);
     TCanvas* c = b.Canvas();
@@ -108,7 +110,7 @@ TEST(Canvas, XorPenTwiceRestoresWhatWasThere) {
     EXPECT_EQ(c->Pixels(3, 5), clWhite);
 }
 
-TEST(Canvas, FocusRectDrawnTwiceErasesItself) {
+TEST(Canvas, focusRectDrawnTwiceErasesItself) {
     TBitmap b;
     WhiteBitmap(b);
     b.Canvas()->DrawFocusRect(Rect(2, 2, 12, 12));
@@ -118,7 +120,7 @@ TEST(Canvas, FocusRectDrawnTwiceErasesItself) {
     EXPECT_EQ(b.Canvas()->Pixels(2, 2), clWhite);
 }
 
-TEST(Canvas, ClipLimitsDrawingAndRestoreDCLiftsIt) {
+TEST(Canvas, clipLimitsDrawingAndRestoreDCLiftsIt) {
     TBitmap b;
     WhiteBitmap(b);
     TCanvas* c = b.Canvas();
@@ -135,7 +137,7 @@ TEST(Canvas, ClipLimitsDrawingAndRestoreDCLiftsIt) {
     EXPECT_EQ(c->Pixels(20, 20), clRed);
 }
 
-TEST(Canvas, UnboundCanvasRefusesToDraw) {
+TEST(Canvas, unboundCanvasRefusesToDraw) {
     TCanvas c;
     try {
         c.FillRect(Rect(0, 0, 1, 1));
@@ -153,7 +155,7 @@ struct RopRow {
 
 class CopyRectRop : public testing::TestWithParam<RopRow> {};
 
-TEST_P(CopyRectRop, CombinesSourceDestinationAndBrush) {
+TEST_P(CopyRectRop, combinesSourceDestinationAndBrush) {
     const RopRow& r = GetParam();
     TBitmap src, dst;
     src.SetSize(4, 4);
@@ -182,9 +184,9 @@ INSTANTIATE_TEST_SUITE_P(
         RopRow{"PatCopy", cmPatCopy, clBlack, clWhite, clMaroon, clMaroon},
         RopRow{"Whiteness", cmWhiteness, clBlack, clBlack, clRed, clWhite},
         RopRow{"Blackness", cmBlackness, clWhite, clWhite, clRed, clBlack}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
-TEST(Canvas, CopyRectStretchesSource) {
+TEST(Canvas, copyRectStretchesSource) {
     TBitmap src, dst;
     src.SetSize(2, 1);
     src.Canvas()->SetPixels(0, 0, clRed);
@@ -195,7 +197,7 @@ TEST(Canvas, CopyRectStretchesSource) {
     EXPECT_EQ(dst.Canvas()->Pixels(7, 2), clBlue);
 }
 
-TEST(Canvas, StretchDrawWithSrcAndShowsBackgroundThroughWhite) {
+TEST(Canvas, stretchDrawWithSrcAndShowsBackgroundThroughWhite) {
     TBitmap picture;
     picture.SetSize(2, 2);
     picture.Canvas()->SetPixels(0, 0, clBlack);
@@ -209,7 +211,7 @@ TEST(Canvas, StretchDrawWithSrcAndShowsBackgroundThroughWhite) {
     EXPECT_EQ(b.Canvas()->Pixels(7, 7), clYellow);
 }
 
-TEST(Canvas, BrushBitmapTilesItsPattern) {
+TEST(Canvas, brushBitmapTilesItsPattern) {
     TBitmap pattern;
     pattern.SetSize(8, 8);
     pattern.Canvas()->Brush()->SetColor(clBlack);
@@ -224,7 +226,7 @@ TEST(Canvas, BrushBitmapTilesItsPattern) {
     EXPECT_EQ(b.Canvas()->Pixels(13, 9), clWhite);
 }
 
-TEST(Canvas, Frame3DDrawsBothSidesAndShrinksTheRect) {
+TEST(Canvas, frame3DDrawsBothSidesAndShrinksTheRect) {
     TBitmap b;
     WhiteBitmap(b, 20, 20);
     TRect r = Rect(2, 2, 12, 12);
@@ -237,7 +239,7 @@ TEST(Canvas, Frame3DDrawsBothSidesAndShrinksTheRect) {
     EXPECT_EQ(b.Canvas()->Pixels(12, 5), clWhite) << "outside";
 }
 
-TEST(Canvas, SunkenEdgeIsDarkAtTopLeft) {
+TEST(Canvas, sunkenEdgeIsDarkAtTopLeft) {
     TBitmap b;
     WhiteBitmap(b, 20, 20);
     TRect r = Rect(0, 0, 20, 20);
@@ -249,7 +251,7 @@ TEST(Canvas, SunkenEdgeIsDarkAtTopLeft) {
     EXPECT_EQ(b.Canvas()->Pixels(18, 5), RGB(212, 208, 200));
 }
 
-TEST(Bitmap, TwentyFourBitScanLineIsBlueGreenRed) {
+TEST(Bitmap, twentyFourBitScanLineIsBlueGreenRed) {
     TBitmap b;
     b.SetPixelFormat(pf24bit);
     b.SetSize(3, 2);
@@ -264,7 +266,7 @@ TEST(Bitmap, TwentyFourBitScanLineIsBlueGreenRed) {
     EXPECT_EQ(b.Canvas()->Pixels(0, 1), RGB(50, 100, 200));
 }
 
-TEST(Bitmap, TransparentDrawSkipsBottomLeftColour) {
+TEST(Bitmap, transparentDrawSkipsBottomLeftColour) {
     TBitmap glyph;
     glyph.SetSize(4, 4);
     glyph.Canvas()->Brush()->SetColor(clFuchsia);
@@ -279,7 +281,7 @@ TEST(Bitmap, TransparentDrawSkipsBottomLeftColour) {
     EXPECT_EQ(b.Canvas()->Pixels(2, 2), clWhite);
 }
 
-TEST(Bitmap, ResizeKeepsDrawingAndWhitensNewArea) {
+TEST(Bitmap, resizeKeepsDrawingAndWhitensNewArea) {
     TBitmap b;
     b.SetSize(4, 4);
     b.Canvas()->SetPixels(1, 1, clRed);
@@ -298,7 +300,7 @@ TEST(Bitmap, widthSetBeforeHeightIsKept) {
     EXPECT_EQ(b.Canvas()->Pixels(7, 3), clRed);
 }
 
-TEST(Colors, ColorToRGBAndNames) {
+TEST(Colors, colorToRGBAndNames) {
     EXPECT_EQ(ColorToRGB(clWindow), clWhite);
     EXPECT_EQ(ColorToRGB(clHighlight), RGB(10, 36, 106));
     EXPECT_EQ(ColorToRGB(RGB(255, 242, 222)), RGB(255, 242, 222));
@@ -309,7 +311,7 @@ TEST(Colors, ColorToRGBAndNames) {
     EXPECT_EQ(StringToColor("clred"), clRed);
 }
 
-TEST(Font, NinePointSongIsHeightMinusTwelve) {
+TEST(Font, ninePointSongIsHeightMinusTwelve) {
     TFont f;
     EXPECT_EQ(f.Name(), "宋体");
     EXPECT_EQ(f.Height(), -12);

@@ -53,7 +53,7 @@ protected:
     TDBChart chart{nullptr};
 };
 
-TEST_F(ChartOverDataSet, PointsAndMarksComeFromTheFields) {
+TEST_F(ChartOverDataSet, pointsAndMarksComeFromTheFields) {
     query->Last();
     TPieSeries* pie = BindPie();
     ASSERT_EQ(pie->Count(), 3);
@@ -64,7 +64,7 @@ TEST_F(ChartOverDataSet, PointsAndMarksComeFromTheFields) {
     EXPECT_EQ(query->RecNo(), 3) << "the data set keeps its position";
 }
 
-TEST_F(ChartOverDataSet, RemovedSeriesCanBeRecreated) {
+TEST_F(ChartOverDataSet, removedSeriesCanBeRecreated) {
     BindPie();
     chart.FreeAllSeries();
     EXPECT_EQ(chart.SeriesCount(), 0);
@@ -79,7 +79,7 @@ TEST_F(ChartOverDataSet, RemovedSeriesCanBeRecreated) {
     EXPECT_EQ(chart.SeriesCount(), 0) << "a freed series leaves its chart";
 }
 
-TEST_F(ChartOverDataSet, FreedDataSetIsForgotten) {
+TEST_F(ChartOverDataSet, freedDataSetIsForgotten) {
     TPieSeries* pie = BindPie();
     delete query;
     query = nullptr;
@@ -87,7 +87,7 @@ TEST_F(ChartOverDataSet, FreedDataSetIsForgotten) {
     EXPECT_EQ(pie->Count(), 0);
 }
 
-TEST_F(ChartOverDataSet, RendersIntoBitmap) {
+TEST_F(ChartOverDataSet, rendersIntoBitmap) {
     BindPie();
     auto bmp = chart.CreateBitmap(400, 300);
     ASSERT_EQ(bmp->Width(), 400);
@@ -108,7 +108,7 @@ TEST_F(ChartOverDataSet, RendersIntoBitmap) {
     EXPECT_GT(yellow, red) << "科技 (60) outweighs 历史 (10)";
 }
 
-TEST_F(ChartOverDataSet, BarAndLineSeriesShareTheCategories) {
+TEST_F(ChartOverDataSet, barAndLineSeriesShareTheCategories) {
     auto* bars = new TBarSeries(&chart);
     bars->SetTitle("借出");
     bars->SetParentChart(&chart);
@@ -135,7 +135,7 @@ TEST_F(ChartOverDataSet, BarAndLineSeriesShareTheCategories) {
     EXPECT_GT(blue, 50);
 }
 
-TEST_F(ChartOverDataSet, PrintsOnePageToThePdfPrinter) {
+TEST_F(ChartOverDataSet, printsOnePageToThePdfPrinter) {
     BindPie();
     std::string path = std::string(BUILD_DIR) + "/ui_graphics_chart.pdf";
     DeleteFile(path);

@@ -3,6 +3,8 @@
 // canvas, so the tests hold for any installed font.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "Graphics.h"
 #include "Metafile.h"
 
@@ -22,7 +24,7 @@ Lines Runs(const TMetafileCanvas& c) {
     return l;
 }
 
-TEST(DrawText, CalcRectMeasuresWithoutDrawing) {
+TEST(DrawText, calcRectMeasuresWithoutDrawing) {
     TMetafileCanvas c(nullptr);
     TRect r = Rect(10, 20, 10, 20);
     int h = c.DrawText("借阅清单", -1, r, DT_CALCRECT | DT_SINGLELINE);
@@ -31,7 +33,7 @@ TEST(DrawText, CalcRectMeasuresWithoutDrawing) {
     EXPECT_TRUE(c.Records().empty());
 }
 
-TEST(DrawText, CalcRectWithWordBreakGrowsDownward) {
+TEST(DrawText, calcRectWithWordBreakGrowsDownward) {
     TMetafileCanvas c(nullptr);
     int w = c.TextWidth("甲乙丙");
     TRect r = Rect(0, 0, w, 0);
@@ -41,7 +43,7 @@ TEST(DrawText, CalcRectWithWordBreakGrowsDownward) {
     EXPECT_EQ(r.Right, w);
 }
 
-TEST(DrawText, WordBreakSplitsChineseAnywhereAndEnglishAtSpaces) {
+TEST(DrawText, wordBreakSplitsChineseAnywhereAndEnglishAtSpaces) {
     TMetafileCanvas c(nullptr);
     TRect r = Rect(0, 0, c.TextWidth("甲乙丙"), 100);
     c.DrawText("甲乙丙丁戊", -1, r, DT_WORDBREAK);
@@ -54,7 +56,7 @@ TEST(DrawText, WordBreakSplitsChineseAnywhereAndEnglishAtSpaces) {
     EXPECT_EQ(l.at[3], Point(0, 200 + lh));
 }
 
-TEST(DrawText, EndEllipsisCutsToFit) {
+TEST(DrawText, endEllipsisCutsToFit) {
     TMetafileCanvas c(nullptr);
     TRect r = Rect(0, 0, c.TextWidth("abc..."), 20);
     c.DrawText("abcdefghij", -1, r, DT_SINGLELINE | DT_END_ELLIPSIS);
@@ -73,7 +75,7 @@ struct AlignRow {
 
 class DrawTextAlign : public testing::TestWithParam<AlignRow> {};
 
-TEST_P(DrawTextAlign, PlacesTheLine) {
+TEST_P(DrawTextAlign, placesTheLine) {
     TMetafileCanvas c(nullptr);
     TRect r = Rect(10, 10, 210, 110);
     c.DrawText("编号", -1, r, GetParam().flags);
@@ -89,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Flags, DrawTextAlign,
                                          AlignRow{"CentreVCentre", DT_CENTER | DT_VCENTER | DT_SINGLELINE, -1, -1},
                                          AlignRow{"RightBottom", DT_RIGHT | DT_BOTTOM | DT_SINGLELINE, -2, -2},
                                          AlignRow{"VCentreNeedsSingleLine", DT_VCENTER, 0, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 struct PrefixRow {
     const char* name;
@@ -100,7 +102,7 @@ struct PrefixRow {
 
 class DrawTextPrefix : public testing::TestWithParam<PrefixRow> {};
 
-TEST_P(DrawTextPrefix, Ampersands) {
+TEST_P(DrawTextPrefix, ampersands) {
     TMetafileCanvas c(nullptr);
     TRect r = Rect(0, 0, 300, 30);
     c.DrawText(GetParam().text, -1, r, GetParam().flags | DT_SINGLELINE);
@@ -111,9 +113,9 @@ INSTANTIATE_TEST_SUITE_P(Flags, DrawTextPrefix,
                          testing::Values(PrefixRow{"PrefixRemoved", "查询(&Q)", 0, "查询(Q)"},
                                          PrefixRow{"DoubledIsLiteral", "A&&B", 0, "A&B"},
                                          PrefixRow{"NoPrefixKeepsIt", "查询(&Q)", DT_NOPREFIX, "查询(&Q)"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
-TEST(DrawText, CountCutsAtWholeCharacter) {
+TEST(DrawText, countCutsAtWholeCharacter) {
     TMetafileCanvas c(nullptr);
     TRect r = Rect(0, 0, 300, 30);
     // 4 bytes is one Chinese character and a third of the next.
@@ -121,7 +123,7 @@ TEST(DrawText, CountCutsAtWholeCharacter) {
     EXPECT_EQ(Runs(c).text, std::vector<std::string>{"图"});
 }
 
-TEST(DrawText, LinesBreakAtNewlinesUnlessSingleLine) {
+TEST(DrawText, linesBreakAtNewlinesUnlessSingleLine) {
     TMetafileCanvas c(nullptr);
     TRect r = Rect(0, 0, 300, 100);
     c.DrawText("第一行\r\n第二行", -1, r, DT_LEFT);
@@ -129,7 +131,7 @@ TEST(DrawText, LinesBreakAtNewlinesUnlessSingleLine) {
     EXPECT_EQ(Runs(c).text, (std::vector<std::string>{"第一行", "第二行", "第一行第二行"}));
 }
 
-TEST(TextOut, RecordsFontBrushAndMovesPenPos) {
+TEST(TextOut, recordsFontBrushAndMovesPenPos) {
     TMetafileCanvas c(nullptr);
     c.Font()->SetColor(clRed);
     c.Font()->SetStyle({fsBold});

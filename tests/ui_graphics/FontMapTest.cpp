@@ -3,6 +3,8 @@
 // and Latin faces backed by a Chinese one for the Western names.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include <QFontInfo>
 #include <QFontMetrics>
 
@@ -19,7 +21,7 @@ struct FontRow {
 
 class FontMapping : public testing::TestWithParam<FontRow> {};
 
-TEST_P(FontMapping, ResolvesToInstalledFace) {
+TEST_P(FontMapping, resolvesToInstalledFace) {
     TFont f;
     f.SetName(GetParam().asked);
     QFont q = ToQFont(f, 96);
@@ -36,9 +38,9 @@ INSTANTIATE_TEST_SUITE_P(Families, FontMapping,
                                          FontRow{"Times", "Times New Roman", "DejaVu Serif"},
                                          FontRow{"MsSansSerif", "MS Sans Serif", "DejaVu Sans"},
                                          FontRow{"CourierNew", "Courier New", "DejaVu Sans Mono"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
-TEST(FontMapping, SongNinePointIsTwelvePixelsOnScreen) {
+TEST(FontMapping, songNinePointIsTwelvePixelsOnScreen) {
     TFont f;
     QFont q = ToQFont(f, 96);
     EXPECT_EQ(q.pixelSize(), 12);

@@ -34,7 +34,7 @@ void DrawSample(TCanvas* c) {
     c->TextOut(10, 30, "索书号");
 }
 
-TEST(Metafile, RecordsOnCanvasDestructionAndSizesToExtent) {
+TEST(Metafile, recordsOnCanvasDestructionAndSizesToExtent) {
     TMetafile mf;
     {
         TMetafileCanvas c(&mf);
@@ -50,7 +50,7 @@ TEST(Metafile, RecordsOnCanvasDestructionAndSizesToExtent) {
     EXPECT_EQ(mf.Width(), mf.TextRecords()[0]->Bounds.Right > 30 ? mf.TextRecords()[0]->Bounds.Right : 30);
 }
 
-TEST(Metafile, PlaybackScalesOntoBitmap) {
+TEST(Metafile, playbackScalesOntoBitmap) {
     TMetafile mf;
     {
         TMetafileCanvas c(&mf);
@@ -69,7 +69,7 @@ TEST(Metafile, PlaybackScalesOntoBitmap) {
     EXPECT_EQ(b.Canvas()->Pen()->Color(), clBlack) << "canvas pen restored after playback";
 }
 
-TEST(Metafile, StreamRoundTripKeepsRecords) {
+TEST(Metafile, streamRoundTripKeepsRecords) {
     TMetafile mf;
     {
         TMetafileCanvas c(&mf);
@@ -86,7 +86,7 @@ TEST(Metafile, StreamRoundTripKeepsRecords) {
     EXPECT_EQ(back.Width(), mf.Width());
 }
 
-TEST(Metafile, ForeignFileIsNotValid) {
+TEST(Metafile, foreignFileIsNotValid) {
     TMemoryStream ms;
     ms.Write("\x01\x00\x00\x00 EMF", 8);
     ms.SetPosition(0);
@@ -99,7 +99,7 @@ TEST(Metafile, ForeignFileIsNotValid) {
     }
 }
 
-TEST(Recorder, TapsACanvasThatAlsoPaints) {
+TEST(Recorder, tapsACanvasThatAlsoPaints) {
     TBitmap b;
     b.SetSize(10, 10);
     TMetafile mf;
@@ -122,7 +122,7 @@ protected:
     std::string path;
 };
 
-TEST_F(PdfPrinter, TwoPagesOfChineseTextReadBack) {
+TEST_F(PdfPrinter, twoPagesOfChineseTextReadBack) {
     EXPECT_EQ(printer->Printers().back(), "PDF");
     printer->SetTitle("借阅清单");
     printer->BeginDoc();
@@ -144,7 +144,7 @@ TEST_F(PdfPrinter, TwoPagesOfChineseTextReadBack) {
     EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
 }
 
-TEST_F(PdfPrinter, PageMetricsFollowPaperAndOrientation) {
+TEST_F(PdfPrinter, pageMetricsFollowPaperAndOrientation) {
     EXPECT_EQ(printer->PaperSizes()[0].Name, "A4");
     EXPECT_EQ(printer->XDpi(), 600);
     EXPECT_EQ(printer->PageWidth(), 4961);
@@ -156,7 +156,7 @@ TEST_F(PdfPrinter, PageMetricsFollowPaperAndOrientation) {
     EXPECT_EQ(printer->GetDeviceCaps(PHYSICALOFFSETX), 0);
 }
 
-TEST_F(PdfPrinter, MisuseRaisesPrinterErrors) {
+TEST_F(PdfPrinter, misuseRaisesPrinterErrors) {
     try {
         printer->NewPage();
         FAIL();

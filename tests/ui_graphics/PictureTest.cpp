@@ -2,6 +2,8 @@
 // texts, and TPicture leaving its picture alone when a load fails.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include <cstdlib>
 #include <QImage>
 #include <fstream>
@@ -36,7 +38,7 @@ bool Near(TColor a, TColor b, int tol = 40) {
            std::abs(GetBValue(a) - GetBValue(b)) <= tol;
 }
 
-TEST(Jpeg, EncodeDecodeRoundTrip) {
+TEST(Jpeg, encodeDecodeRoundTrip) {
     std::string bytes = JpegBytes(32, 16);
     ASSERT_GE(bytes.size(), 4u);
     EXPECT_EQ(uint8_t(bytes[0]), 0xFF);
@@ -58,7 +60,7 @@ TEST(Jpeg, EncodeDecodeRoundTrip) {
     EXPECT_EQ(out.Bytes(), bytes);
 }
 
-TEST(Jpeg, GrayscaleEncodesOneChannel) {
+TEST(Jpeg, grayscaleEncodesOneChannel) {
     TBitmap b;
     b.SetSize(8, 8);
     b.Canvas()->Brush()->SetColor(clRed);
@@ -79,7 +81,7 @@ TEST(Jpeg, GrayscaleEncodesOneChannel) {
     EXPECT_NEAR(GetRValue(c), 76, 6) << "red's luminance";
 }
 
-TEST(Jpeg, ScaleHalvesDecodedSize) {
+TEST(Jpeg, scaleHalvesDecodedSize) {
     std::string bytes = JpegBytes(32, 16);
     TMemoryStream in;
     in.Write(bytes.data(), int64_t(bytes.size()));
@@ -99,7 +101,7 @@ struct BadJpegRow {
 
 class BadJpeg : public testing::TestWithParam<BadJpegRow> {};
 
-TEST_P(BadJpeg, RaisesLibjpegMessageAndKeepsImage) {
+TEST_P(BadJpeg, raisesLibjpegMessageAndKeepsImage) {
     std::string good = JpegBytes();
     TMemoryStream gs;
     gs.Write(good.data(), int64_t(good.size()));
@@ -132,9 +134,9 @@ INSTANTIATE_TEST_SUITE_P(Files, BadJpeg,
                                          BadJpegRow{"Empty", [] { return std::string(); }, "Empty input file"},
                                          BadJpegRow{"HeaderOnly", [] { return std::string("\xFF\xD8\xFF", 3); },
                                                     "Premature end of JPEG file"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
-TEST(Jpeg, FlippedBytesInScanNeverCrash) {
+TEST(Jpeg, flippedBytesInScanNeverCrash) {
     std::string good = JpegBytes(64, 64);
     for (size_t at = 20; at < good.size(); at += 7) {
         std::string bad = good;
@@ -167,7 +169,7 @@ protected:
     TPicture pic;
 };
 
-TEST_F(PictureLoad, MissingFileRaisesOpenErrorAndKeepsPicture) {
+TEST_F(PictureLoad, missingFileRaisesOpenErrorAndKeepsPicture) {
     std::string path = TempPath("missing.jpg");
     DeleteFile(path);
     try {
@@ -179,7 +181,7 @@ TEST_F(PictureLoad, MissingFileRaisesOpenErrorAndKeepsPicture) {
     ExpectUnchanged();
 }
 
-TEST_F(PictureLoad, CorruptBitmapRaisesBitmapNotValid) {
+TEST_F(PictureLoad, corruptBitmapRaisesBitmapNotValid) {
     WriteFile(TempPath("bad.bmp"), "BMnot really a bitmap");
     try {
         pic.LoadFromFile(TempPath("bad.bmp"));
@@ -190,7 +192,7 @@ TEST_F(PictureLoad, CorruptBitmapRaisesBitmapNotValid) {
     ExpectUnchanged();
 }
 
-TEST_F(PictureLoad, CorruptJpegRaisesLibjpegTextAndKeepsPicture) {
+TEST_F(PictureLoad, corruptJpegRaisesLibjpegTextAndKeepsPicture) {
     std::string s = JpegBytes();
     WriteFile(TempPath("cut.jpg"), s.substr(0, s.size() / 2));
     try {
@@ -202,7 +204,7 @@ TEST_F(PictureLoad, CorruptJpegRaisesLibjpegTextAndKeepsPicture) {
     ExpectUnchanged();
 }
 
-TEST_F(PictureLoad, UnknownExtensionNamesIt) {
+TEST_F(PictureLoad, unknownExtensionNamesIt) {
     try {
         pic.LoadFromFile(TempPath("photo.Xyz"));
         FAIL() << "no exception";
@@ -212,14 +214,14 @@ TEST_F(PictureLoad, UnknownExtensionNamesIt) {
     ExpectUnchanged();
 }
 
-TEST_F(PictureLoad, JpegByExtensionBecomesJpegImage) {
+TEST_F(PictureLoad, jpegByExtensionBecomesJpegImage) {
     WriteFile(TempPath("photo.JPEG"), JpegBytes());
     pic.LoadFromFile(TempPath("photo.JPEG"));
     EXPECT_NE(dynamic_cast<TJPEGImage*>(pic.Graphic()), nullptr);
     EXPECT_EQ(pic.Width(), 16);
 }
 
-TEST_F(PictureLoad, IconByExtensionBecomesIcon) {
+TEST_F(PictureLoad, iconByExtensionBecomesIcon) {
     QImage ico(16, 16, QImage::Format_ARGB32);
     ico.fill(Qt::red);
     ASSERT_TRUE(ico.save(QString::fromStdString(TempPath("app.ico")), "ICO"));
@@ -233,7 +235,7 @@ TEST_F(PictureLoad, IconByExtensionBecomesIcon) {
     EXPECT_EQ(b.Canvas()->Pixels(0, 0), clWhite);
 }
 
-TEST(Picture, DrawingOnItsBitmapCountsAsAChange) {
+TEST(Picture, drawingOnItsBitmapCountsAsAChange) {
     TPicture pic;
     int changes = 0;
     pic.OnChange = [&](TObject*) { ++changes; };
@@ -244,7 +246,7 @@ TEST(Picture, DrawingOnItsBitmapCountsAsAChange) {
     EXPECT_GT(changes, afterSize);
 }
 
-TEST(Bitmap, BmpFileRoundTrip) {
+TEST(Bitmap, bmpFileRoundTrip) {
     TBitmap b;
     b.SetSize(5, 3);
     b.Canvas()->SetPixels(4, 2, RGB(9, 99, 199));

@@ -69,7 +69,7 @@ void DrawSamplePage(TCanvas* c) {
     c->Rectangle(170, 220, 250, 280);
 }
 
-TEST(SamplePage, RendersToPngForVisualCheck) {
+TEST(SamplePage, rendersToPngForVisualCheck) {
     TBitmap b;
     b.SetSize(400, 300);
     DrawSamplePage(b.Canvas());

@@ -4,6 +4,8 @@
 // dialog seam, and a million-record data set shown without walking it.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "DBGrids.h"
 #include "GridTestSupport.h"
 #include "Metafile.h"
@@ -109,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, DBGridKeys,
                                            KeyRow{"ctrlEnd", VK_END, {ssCtrl}, 30},
                                            KeyRow{"ctrlHome", VK_HOME, {ssCtrl}, 1}, KeyRow{"pageDown", VK_NEXT, {}, 0},
                                            KeyRow{"rightStaysOnRecord", VK_RIGHT, {}, 5}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 TEST_F(DBGridTest, clickingARowMovesTheDataSetAndReportsTheColumn) {
     Open();
@@ -226,7 +228,7 @@ TEST_P(DBGridDelete, ctrlDeleteAsksFirst) {
 INSTANTIATE_TEST_SUITE_P(Answers, DBGridDelete,
                          ::testing::Values(DeleteRow{"cancelKeepsTheRecord", IDCANCEL, 30, "C01"},
                                            DeleteRow{"okDeletesIt", IDOK, 29, "C02"}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 TEST_F(DBGridTest, millionRecordsShowWithoutWalkingTheDataSet) {
     ds->Generate(1000000);
@@ -437,7 +439,7 @@ INSTANTIATE_TEST_SUITE_P(
                 -1,
                 "Alpha",
                 dsEdit}),
-    [](const auto& i) { return std::string(i.param.name); });
+    RowName());
 
 TEST_F(DBGridPickList, buttonOpensTheListAndAClickedItemIsPosted) {
     OpenWithPickList();
@@ -522,6 +524,6 @@ INSTANTIATE_TEST_SUITE_P(Triggers, DBGridEllipsis,
                                            EllipsisRow{"ctrlEnter", false, false, VK_RETURN, {ssCtrl}, 1},
                                            EllipsisRow{"plainEnter", false, false, VK_RETURN, {}, 0},
                                            EllipsisRow{"altDown", false, false, VK_DOWN, {ssAlt}, 0}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 } // namespace

@@ -3,6 +3,8 @@
 // drag, the in-place editor, and the drawing order seen by the recorder.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "GridTestSupport.h"
 #include "Metafile.h"
 #include "TestSeam.h"
@@ -56,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Widths, HiddenColumns,
                          ::testing::Values(HiddenColumnRow{"shown", 64, 195},
                                            HiddenColumnRow{"zeroKeepsItsLine", 0, 131},
                                            HiddenColumnRow{"minusOneDropsItsLine", -1, 130}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 TEST_F(StringGridTest, newGridHasClassLibraryDefaults) {
     EXPECT_EQ(grid->DefaultColWidth(), 64);
@@ -127,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, Navigation,
                                            NavRow{"rowSelectEndGoesToLastRow", {goRowSelect}, VK_END, {}, 1, 3, 1, 19},
                                            NavRow{
                                                "rowSelectHomeGoesToFirstRow", {goRowSelect}, VK_HOME, {}, 1, 3, 1, 1}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 TEST_F(StringGridTest, pageDownScrollsTheTopRow) {
     SendKey(grid, VK_NEXT);
@@ -285,7 +287,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PaintRow{"allShown", 64, {"0,0", "1,0", "2,0", "0,1", "0,2", "1,1", "2,1", "1,2", "2,2"}},
                       PaintRow{"hiddenColumnNotPainted", 0, {"0,0", "2,0", "0,1", "0,2", "2,1", "2,2"}},
                       PaintRow{"hiddenWithoutLineNotPainted", -1, {"0,0", "2,0", "0,1", "0,2", "2,1", "2,2"}}),
-    [](const auto& i) { return std::string(i.param.name); });
+    RowName());
 
 } // namespace
 

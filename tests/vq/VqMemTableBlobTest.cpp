@@ -41,7 +41,7 @@ void Decompress(TStream* packed, TStream* plain) { plain->WriteBuffer(ReadAll(*p
 
 } // namespace
 
-TEST(VqMemTableBlob, StreamsWriteAndReadTheField) {
+TEST(VqMemTableBlob, streamsWriteAndReadTheField) {
     struct Case {
         const char* name;
         bool events;
@@ -85,7 +85,7 @@ TEST(VqMemTableBlob, StreamsWriteAndReadTheField) {
     }
 }
 
-TEST(VqMemTableBlob, DecompressGetsACopyOfTheStoredBytes) {
+TEST(VqMemTableBlob, decompressGetsACopyOfTheStoredBytes) {
     auto t = PicTable();
     t->Edit();
     t->FieldByName("Pic")->SetAsString("Z:abc");
@@ -112,7 +112,7 @@ TEST(VqMemTableBlob, DecompressGetsACopyOfTheStoredBytes) {
     t->Cancel();
 }
 
-TEST(VqMemTableBlob, CancelKeepsTheStoredBlob) {
+TEST(VqMemTableBlob, cancelKeepsTheStoredBlob) {
     auto t = PicTable();
     TField* pic = t->FieldByName("Pic");
     t->Edit();
@@ -125,7 +125,7 @@ TEST(VqMemTableBlob, CancelKeepsTheStoredBlob) {
     EXPECT_EQ(pic->AsString(), "kept");
 }
 
-TEST(VqMemTableBlob, RefusedStreams) {
+TEST(VqMemTableBlob, refusedStreams) {
     struct Case {
         const char* name;
         bool editing;
@@ -154,7 +154,7 @@ TEST(VqMemTableBlob, RefusedStreams) {
     EXPECT_EQ(EMessage([&] { r->WriteBuffer(std::string_view("x")); }), "Stream write error");
 }
 
-TEST(VqMemTableBlob, CompressFailureGoesToTheApplication) {
+TEST(VqMemTableBlob, compressFailureGoesToTheApplication) {
     auto t = PicTable();
     TField* pic = t->FieldByName("Pic");
     t->Edit();

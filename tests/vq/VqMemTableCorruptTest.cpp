@@ -3,6 +3,8 @@
 // as it was (fields, records, position).
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "vq/VqMemTable.h"
 
 namespace {
@@ -48,7 +50,7 @@ std::string LoadError(TVqMemTable& t, const std::function<void()>& load) {
 
 } // namespace
 
-TEST(VqMemTableCorrupt, EveryCutOfABinaryFileFailsAndChangesNothing) {
+TEST(VqMemTableCorrupt, everyCutOfABinaryFileFailsAndChangesNothing) {
     auto source = Sample();
     const std::string file = source->SaveToBinary(kDefs);
     auto t = Sample();
@@ -63,7 +65,7 @@ TEST(VqMemTableCorrupt, EveryCutOfABinaryFileFailsAndChangesNothing) {
               "Binary table file is truncated at byte 20.");
 }
 
-TEST(VqMemTableCorrupt, CutTextFileFailsOrLoadsWholeRecordsOnly) {
+TEST(VqMemTableCorrupt, cutTextFileFailsOrLoadsWholeRecordsOnly) {
     auto source = Sample();
     const std::string file = source->SaveToText(kDefs);
     for (size_t n = 0; n < file.size(); ++n) {
@@ -80,7 +82,7 @@ struct BadTextRow {
     const char* message;
 };
 class VqMemTableBadText : public ::testing::TestWithParam<BadTextRow> {};
-TEST_P(VqMemTableBadText, RaisesAndChangesNothing) {
+TEST_P(VqMemTableBadText, raisesAndChangesNothing) {
     auto t = Sample();
     const std::string before = Snapshot(*t);
     EXPECT_EQ(LoadError(*t, [&] { t->LoadFromText(GetParam().file); }), GetParam().message);
@@ -106,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Invalid character in blob text (code 97)."},
         BadTextRow{"DuplicateInUniqueIndex", "\"Code\",\r\n\"Z1\",\r\n\"Z1\"",
                    "Duplicate index value. Operation aborted."}),
-    [](const auto& i) { return std::string(i.param.name); });
+    RowName());
 
 struct BadBinaryRow {
     const char* name;
@@ -114,7 +116,7 @@ struct BadBinaryRow {
     const char* message;
 };
 class VqMemTableBadBinary : public ::testing::TestWithParam<BadBinaryRow> {};
-TEST_P(VqMemTableBadBinary, RaisesAndChangesNothing) {
+TEST_P(VqMemTableBadBinary, raisesAndChangesNothing) {
     auto t = Sample();
     const std::string before = Snapshot(*t);
     EXPECT_EQ(LoadError(*t, [&] { t->LoadFromBinary(GetParam().file); }), GetParam().message);
@@ -142,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "Binary table file does not match field 'Qty' (Integer)."},
         BadBinaryRow{"PartialRecord", std::string("TPF0\x02\x01\x01\x00\x01\x00\x01\x06\x01Z\x00", 15),
                      "Binary table file is corrupted: unexpected value tag 0 at byte 14."}),
-    [](const auto& i) { return std::string(i.param.name); });
+    RowName());
 
 // Found by fuzzing: a definition block without field lines closed the table
 // and then failed to reopen it.

@@ -81,14 +81,14 @@ std::vector<std::string> Dump(TDataSet& t) {
 
 } // namespace
 
-TEST(VqMemTableFile, DataOnlyTextOfTwoRowsIsExact) {
+TEST(VqMemTableFile, dataOnlyTextOfTwoRowsIsExact) {
     auto t = TwoStrings();
     Row(*t, "A1", "书");
     Row(*t, "A2", Null());
     EXPECT_EQ(t->SaveToText(mtfSaveData), "\"Code\",\"Name\",\r\n\"A1\",\"\xCA\xE9\",\r\n\"A2\",\r\n");
 }
 
-TEST(VqMemTableFile, SkipRestLeavesNoCellForUnselectedFields) {
+TEST(VqMemTableFile, skipRestLeavesNoCellForUnselectedFields) {
     TVqMemTable t(nullptr);
     t.FieldDefs().Add("Code", ftString, 10);
     t.FieldDefs().Add("Note", ftMemo);
@@ -103,7 +103,7 @@ TEST(VqMemTableFile, SkipRestLeavesNoCellForUnselectedFields) {
     EXPECT_EQ(t.SaveToText(mtfSaveData | mtfSkipRest), "\"Code\",\"Qty\",\r\n\"A\",\"3\"\r\n");
 }
 
-TEST(VqMemTableFile, RefusedLastRecordKeepsItsPredecessorsComma) {
+TEST(VqMemTableFile, refusedLastRecordKeepsItsPredecessorsComma) {
     auto t = TwoStrings();
     Row(*t, "A1", "x");
     Row(*t, "A2", "y");
@@ -111,7 +111,7 @@ TEST(VqMemTableFile, RefusedLastRecordKeepsItsPredecessorsComma) {
     EXPECT_EQ(t->SaveToText(mtfSaveData), "\"Code\",\"Name\",\r\n\"A1\",\"x\",\r\n");
 }
 
-TEST(VqMemTableFile, TextWithLineBreaksZeroAndPercentSurvives) {
+TEST(VqMemTableFile, textWithLineBreaksZeroAndPercentSurvives) {
     auto t = TwoStrings();
     TVqMemTable m(nullptr);
     m.FieldDefs().Add("Note", ftMemo);
@@ -127,7 +127,7 @@ TEST(VqMemTableFile, TextWithLineBreaksZeroAndPercentSurvives) {
     EXPECT_EQ(m.FieldByName("Note")->AsString(), std::string("a\nb\rc\0d%e", 9));
 }
 
-TEST(VqMemTableFile, DataOnlyLoadAppendsAndDefinitionLoadReplaces) {
+TEST(VqMemTableFile, dataOnlyLoadAppendsAndDefinitionLoadReplaces) {
     auto t = TwoStrings();
     Row(*t, "A1", "x");
     t->LoadFromText("\"Code\",\"Name\",\r\n\"B1\",\"y\"\r\n");
@@ -146,7 +146,7 @@ TEST(VqMemTableFile, DataOnlyLoadAppendsAndDefinitionLoadReplaces) {
     EXPECT_EQ(t->FieldByName("Id")->AsInteger(), 9);
 }
 
-TEST(VqMemTableFile, EveryTypeRoundTripsThroughText) {
+TEST(VqMemTableFile, everyTypeRoundTripsThroughText) {
     auto t = AllTypes();
     const auto before = Dump(*t);
     const std::string text = t->SaveToText(kAll);
@@ -161,7 +161,7 @@ TEST(VqMemTableFile, EveryTypeRoundTripsThroughText) {
     EXPECT_EQ(back.SaveToText(kAll), text);
 }
 
-TEST(VqMemTableFile, EveryTypeRoundTripsThroughBinaryWithNullsAsZero) {
+TEST(VqMemTableFile, everyTypeRoundTripsThroughBinaryWithNullsAsZero) {
     auto t = AllTypes();
     const std::string bin = t->SaveToBinary(kAll);
     EXPECT_EQ(bin.substr(0, 7), std::string("TPF0\x03\xC8\x00", 7));
@@ -182,7 +182,7 @@ TEST(VqMemTableFile, EveryTypeRoundTripsThroughBinaryWithNullsAsZero) {
     EXPECT_EQ(back.SaveToBinary(kAll).size(), bin.size());
 }
 
-TEST(VqMemTableFile, DateOfDayZeroComesBackNullFromBinary) {
+TEST(VqMemTableFile, dateOfDayZeroComesBackNullFromBinary) {
     TVqMemTable t(nullptr);
     t.FieldDefs().Add("D", ftDate);
     t.Open();
@@ -197,7 +197,7 @@ TEST(VqMemTableFile, DateOfDayZeroComesBackNullFromBinary) {
     EXPECT_TRUE(t.FieldByName("D")->IsNull());
 }
 
-TEST(VqMemTableFile, FilesOnDiskRoundTrip) {
+TEST(VqMemTableFile, filesOnDiskRoundTrip) {
     auto t = AllTypes();
     const std::string txt = std::string(BUILD_DIR) + "/vqmem_file_test.txt";
     const std::string bin = std::string(BUILD_DIR) + "/vqmem_file_test.bin";
@@ -212,7 +212,7 @@ TEST(VqMemTableFile, FilesOnDiskRoundTrip) {
     std::remove(bin.c_str());
 }
 
-TEST(VqMemTableFile, LoadEventsSeeEachFieldAndMayRefuseRecords) {
+TEST(VqMemTableFile, loadEventsSeeEachFieldAndMayRefuseRecords) {
     auto t = TwoStrings();
     t->FieldByName("Name")->SetReadOnly(true);
     std::vector<std::string> seen;
@@ -226,7 +226,7 @@ TEST(VqMemTableFile, LoadEventsSeeEachFieldAndMayRefuseRecords) {
     EXPECT_TRUE(t->FieldByName("Name")->ReadOnly());
 }
 
-TEST(VqMemTableFile, PersistentTableReadsOnOpenAndWritesOnClose) {
+TEST(VqMemTableFile, persistentTableReadsOnOpenAndWritesOnClose) {
     const std::string path = std::string(BUILD_DIR) + "/vqmem_persistent.bin";
     std::remove(path.c_str());
     {
@@ -251,7 +251,7 @@ TEST(VqMemTableFile, PersistentTableReadsOnOpenAndWritesOnClose) {
     std::remove(path.c_str());
 }
 
-TEST(VqMemTableFile, CompressionEventsWrapTheWholeStream) {
+TEST(VqMemTableFile, compressionEventsWrapTheWholeStream) {
     auto t = TwoStrings();
     Row(*t, "A1", "x");
     // A reversible stand-in for compression: every byte inverted.

@@ -4,6 +4,8 @@
 // VqMemTableCorruptTest.cpp.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -32,7 +34,7 @@ std::string Ext(double v) {
 
 } // namespace
 
-TEST(VqMemTableFormat, TwoStringFieldsDataOnlyGiveThreeExactLines) {
+TEST(VqMemTableFormat, twoStringFieldsDataOnlyGiveThreeExactLines) {
     TextWriter w;
     w.NamesLine({"Code", "Name"});
     w.BeginRecord();
@@ -44,7 +46,7 @@ TEST(VqMemTableFormat, TwoStringFieldsDataOnlyGiveThreeExactLines) {
     EXPECT_EQ(w.Finish(true), "\"Code\",\"Name\",\r\n\"A1\",\"\xCA\xE9\",\r\n\"A2\",\r\n");
 }
 
-TEST(VqMemTableFormat, RefusedLastRecordKeepsEveryComma) {
+TEST(VqMemTableFormat, refusedLastRecordKeepsEveryComma) {
     TextWriter w;
     w.NamesLine({"Code"});
     w.BeginRecord();
@@ -52,7 +54,7 @@ TEST(VqMemTableFormat, RefusedLastRecordKeepsEveryComma) {
     EXPECT_EQ(w.Finish(false), "\"Code\",\r\n\"A1\",\r\n");
 }
 
-TEST(VqMemTableFormat, DefinitionBlockIsExact) {
+TEST(VqMemTableFormat, definitionBlockIsExact) {
     FieldDef code{"Code", tnString, 20, "条码", "", 10, true, false, false};
     FieldDef qty{"Qty", tnInteger, 0, "数\"量", "", 5, false, true, false};
     IndexDef idx{"ByCode", "Code;Qty", "ByCode", true, false, false, true};
@@ -82,7 +84,7 @@ TEST(VqMemTableFormat, DefinitionBlockIsExact) {
     EXPECT_TRUE(f.Rows.empty());
 }
 
-TEST(VqMemTableFormat, FlagTextInsideDisplayNameIsNoFlag) {
+TEST(VqMemTableFormat, flagTextInsideDisplayNameIsNoFlag) {
     const TextFile f = ParseTextFile(
         "\"@@TABLEDEF START@@\"\r\n\"A=String,5,\"\",REQ,RO\"\",\"\"\"\",3\"\r\n\"@@TABLEDEF END@@\"\r\n");
     ASSERT_EQ(f.Fields.size(), 1u);
@@ -91,7 +93,7 @@ TEST(VqMemTableFormat, FlagTextInsideDisplayNameIsNoFlag) {
     EXPECT_FALSE(f.Fields[0].ReadOnly);
 }
 
-TEST(VqMemTableFormat, InvisibleFlagIsRead) {
+TEST(VqMemTableFormat, invisibleFlagIsRead) {
     const TextFile f = ParseTextFile(
         "\"@@TABLEDEF START@@\"\n\"A=Memo,0,\"\"a\"\",\"\"\"\",3,INV\"\n\"@@TABLEDEF END@@\"\n\"a\",\n\"x\"");
     ASSERT_EQ(f.Fields.size(), 1u);
@@ -101,7 +103,7 @@ TEST(VqMemTableFormat, InvisibleFlagIsRead) {
     EXPECT_EQ(f.Rows[0][0], "x");
 }
 
-TEST(VqMemTableFormat, RecordLinesSplitIntoCells) {
+TEST(VqMemTableFormat, recordLinesSplitIntoCells) {
     const TextFile f = ParseTextFile("\"N1\",\"N2\",\r\n\"a\"\"b\",,\"c\",\r\n\r\n");
     ASSERT_EQ(f.Rows.size(), 1u);
     ASSERT_EQ(f.Rows[0].size(), 3u);
@@ -114,7 +116,7 @@ TEST(VqMemTableFormat, RecordLinesSplitIntoCells) {
     EXPECT_EQ(g.Rows[1][0], "z");
 }
 
-TEST(VqMemTableFormat, EscapesAreExactAndReversible) {
+TEST(VqMemTableFormat, escapesAreExactAndReversible) {
     const std::string s("a\n\r\0%b", 6);
     EXPECT_EQ(EscapeText(s), "a%n%c%0%%b");
     EXPECT_EQ(UnescapeText("a%n%c%0%%b"), s);
@@ -127,7 +129,7 @@ struct SixBitRow {
     std::string text;
 };
 class VqMemTableSixBit : public ::testing::TestWithParam<SixBitRow> {};
-TEST_P(VqMemTableSixBit, EncodesAndDecodes) {
+TEST_P(VqMemTableSixBit, encodesAndDecodes) {
     EXPECT_EQ(BytesToSixBit(GetParam().bytes), GetParam().text);
     EXPECT_EQ(SixBitToBytes(GetParam().text), GetParam().bytes);
 }
@@ -136,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, VqMemTableSixBit,
                                            SixBitRow{"OneByte", std::string("\xFF", 1), "_#"},
                                            SixBitRow{"TwoBytes", std::string("\x01\x02", 2), "!( "},
                                            SixBitRow{"ThreeBytes", std::string("\x00\xFF\x10", 3), " \\/$"}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
 struct ExtRow {
     const char* name;
@@ -144,7 +146,7 @@ struct ExtRow {
     const char* bytes;
 };
 class VqMemTableExtended : public ::testing::TestWithParam<ExtRow> {};
-TEST_P(VqMemTableExtended, EncodesByHandAndBack) {
+TEST_P(VqMemTableExtended, encodesByHandAndBack) {
     EXPECT_EQ(Ext(GetParam().value), GetParam().bytes);
     uint8_t b[10];
     DoubleToExtended(GetParam().value, b);
@@ -164,9 +166,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, VqMemTableExtended,
                                            ExtRow{"SmallestDenormal", 4.9406564584124654e-324,
                                                   "00 00 00 00 00 00 00 80 CD 3B"},
                                            ExtRow{"Largest", 1.7976931348623157e308, "00 F8 FF FF FF FF FF FF FE 43"}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
-TEST(VqMemTableFormat, ExtendedBeyondDoubleRangeBecomesInfinityOrZero) {
+TEST(VqMemTableFormat, extendedBeyondDoubleRangeBecomesInfinityOrZero) {
     const uint8_t big[10] = {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFE, 0x7F};
     EXPECT_EQ(ExtendedToDouble(big), HUGE_VAL);
     const uint8_t tiny[10] = {0, 0, 0, 0, 0, 0, 0, 0x80, 0x01, 0x80};
@@ -174,7 +176,7 @@ TEST(VqMemTableFormat, ExtendedBeyondDoubleRangeBecomesInfinityOrZero) {
     EXPECT_TRUE(std::signbit(ExtendedToDouble(tiny)));
 }
 
-TEST(VqMemTableFormat, IntegersTakeTheSmallestTag) {
+TEST(VqMemTableFormat, integersTakeTheSmallestTag) {
     ValueWriter w;
     w.Integer(-128);
     w.Integer(127);
@@ -185,7 +187,7 @@ TEST(VqMemTableFormat, IntegersTakeTheSmallestTag) {
     EXPECT_EQ(Hex(w.Bytes()), "02 80 02 7F 03 C8 00 04 FF 7F FF FF 09 08");
 }
 
-TEST(VqMemTableFormat, TextsTakeTheirTag) {
+TEST(VqMemTableFormat, textsTakeTheirTag) {
     ValueWriter w;
     w.Text("ab");
     w.Text(std::string(256, 'x'));
@@ -196,7 +198,7 @@ TEST(VqMemTableFormat, TextsTakeTheirTag) {
     EXPECT_EQ(Hex(b.substr(4 + 5 + 256)), "14 03 00 00 00 E4 B9 A6");
 }
 
-TEST(VqMemTableFormat, BinaryFileIsExact) {
+TEST(VqMemTableFormat, binaryFileIsExact) {
     ValueWriter w;
     w.Signature();
     w.Integer(200);
@@ -235,7 +237,7 @@ struct TypeRow {
 };
 class VqMemTableEveryType : public ::testing::TestWithParam<TypeRow> {};
 
-TEST_P(VqMemTableEveryType, TextCellIsExactAndReadsBack) {
+TEST_P(VqMemTableEveryType, textCellIsExactAndReadsBack) {
     const auto& p = GetParam();
     const std::string cell = ValueToCell(p.type, p.value);
     if (p.cell) EXPECT_EQ(cell, p.cell);
@@ -245,7 +247,7 @@ TEST_P(VqMemTableEveryType, TextCellIsExactAndReadsBack) {
     EXPECT_EQ(CellToValue(p.type, 0, *raw, "F"), p.value);
 }
 
-TEST_P(VqMemTableEveryType, BinaryValueReadsBack) {
+TEST_P(VqMemTableEveryType, binaryValueReadsBack) {
     const auto& p = GetParam();
     ValueWriter w;
     WriteBinaryValue(w, p.type, p.value);
@@ -279,4 +281,4 @@ INSTANTIATE_TEST_SUITE_P(Rows, VqMemTableEveryType,
                                            TypeRow{"Graphic", tnGraphic, std::string("\x89PNG"), "\")\"\"E3'!\""},
                                            TypeRow{"VarBytes", tnVarBytes, std::string("\x01\x02", 2), "\"!( \""},
                                            TypeRow{"TypedBinary", tnTypedBinary, std::string(300, '\xAB'), nullptr}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());

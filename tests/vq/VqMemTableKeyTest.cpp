@@ -39,7 +39,7 @@ std::string EMessage(const std::function<void()>& f) {
 
 } // namespace
 
-TEST(VqMemTableKey, FindKeyAndFindNearest) {
+TEST(VqMemTableKey, findKeyAndFindNearest) {
     struct Case {
         std::vector<Variant> key;
         bool found;        // FindKey's result
@@ -70,7 +70,7 @@ TEST(VqMemTableKey, FindKeyAndFindNearest) {
     }
 }
 
-TEST(VqMemTableKey, SetKeyFillsTheKeyBufferAndEditKeyKeepsIt) {
+TEST(VqMemTableKey, setKeyFillsTheKeyBufferAndEditKeyKeepsIt) {
     auto t = LineTable();
     t->Last();
     t->SetKey();
@@ -102,7 +102,7 @@ TEST(VqMemTableKey, SetKeyFillsTheKeyBufferAndEditKeyKeepsIt) {
     EXPECT_EQ(Here(*t), "E1");
 }
 
-TEST(VqMemTableKey, KeyFieldCountLimitsTheComparedFields) {
+TEST(VqMemTableKey, keyFieldCountLimitsTheComparedFields) {
     struct Case {
         int keyFieldCount;
         bool found;
@@ -123,7 +123,7 @@ TEST(VqMemTableKey, KeyFieldCountLimitsTheComparedFields) {
     }
 }
 
-TEST(VqMemTableKey, DescendingAndCaseInsensitiveIndexes) {
+TEST(VqMemTableKey, descendingAndCaseInsensitiveIndexes) {
     struct Case {
         TIndexOptions options;
         const char* key;
@@ -151,7 +151,7 @@ TEST(VqMemTableKey, DescendingAndCaseInsensitiveIndexes) {
     }
 }
 
-TEST(VqMemTableKey, RecordsHiddenByTheFilterAreSkipped) {
+TEST(VqMemTableKey, recordsHiddenByTheFilterAreSkipped) {
     auto t = LineTable();
     t->OnFilterRecord = [](TDataSet* d, bool& accept) { accept = d->FieldByName("Line")->AsInteger() != 1; };
     t->SetFiltered(true);
@@ -164,7 +164,7 @@ TEST(VqMemTableKey, RecordsHiddenByTheFilterAreSkipped) {
     EXPECT_EQ(Here(*t), "C2"); // E1 is hidden: the last presented record
 }
 
-TEST(VqMemTableKey, RowOrderHasNoKey) {
+TEST(VqMemTableKey, rowOrderHasNoKey) {
     auto t = LineTable();
     t->SetIndexName("");
     EXPECT_EQ(EMessage([&] { t->FindKey({Variant("A")}); }), "No index currently active");

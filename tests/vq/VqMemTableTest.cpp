@@ -2,6 +2,8 @@
 // master-detail filter. File formats are in VqMemTableFileTest.cpp.
 #include <gtest/gtest.h>
 
+#include "support/TestNames.h"
+
 #include "vq/VqMemTable.h"
 
 namespace {
@@ -43,7 +45,7 @@ std::string EMessage(const std::function<void()>& f) {
 
 } // namespace
 
-TEST(VqMemTable, NewTableIsEmptyBeforeAnyFetch) {
+TEST(VqMemTable, newTableIsEmptyBeforeAnyFetch) {
     auto t = CodeTable();
     t->Open();
     EXPECT_EQ(t->RecordCount(), 0);
@@ -53,7 +55,7 @@ TEST(VqMemTable, NewTableIsEmptyBeforeAnyFetch) {
     EXPECT_TRUE(t->Eof());
 }
 
-TEST(VqMemTable, DeletedSlotIsReusedAndRecordNumbersStayDense) {
+TEST(VqMemTable, deletedSlotIsReusedAndRecordNumbersStayDense) {
     auto t = CodeTable();
     t->Open();
     Add(*t, "A", 1);
@@ -76,7 +78,7 @@ TEST(VqMemTable, DeletedSlotIsReusedAndRecordNumbersStayDense) {
     EXPECT_EQ(t->FieldByName("Code")->AsString(), "C");
 }
 
-TEST(VqMemTable, SetRecNoMovesOnlyWithinRange) {
+TEST(VqMemTable, setRecNoMovesOnlyWithinRange) {
     auto t = CodeTable();
     t->Open();
     for (const char* c : {"A", "B", "C"}) Add(*t, c, 1);
@@ -87,7 +89,7 @@ TEST(VqMemTable, SetRecNoMovesOnlyWithinRange) {
     EXPECT_EQ(t->RecNo(), 2);
 }
 
-TEST(VqMemTable, StringKeepsSizeAndTellsEmptyFromNull) {
+TEST(VqMemTable, stringKeepsSizeAndTellsEmptyFromNull) {
     auto t = CodeTable();
     t->Open();
     Add(*t, "12345678901", Null());
@@ -99,7 +101,7 @@ TEST(VqMemTable, StringKeepsSizeAndTellsEmptyFromNull) {
     EXPECT_FALSE(t->FieldByName("Code")->IsNull());
 }
 
-TEST(VqMemTable, CurrencyIsExact) {
+TEST(VqMemTable, currencyIsExact) {
     auto t = CodeTable();
     t->Open();
     t->Append();
@@ -108,7 +110,7 @@ TEST(VqMemTable, CurrencyIsExact) {
     EXPECT_EQ(t->FieldByName("Price")->AsCurrency(), Currency::FromRaw(123456789));
 }
 
-TEST(VqMemTable, EmptyTableCancelsInsertAndEmpties) {
+TEST(VqMemTable, emptyTableCancelsInsertAndEmpties) {
     auto t = CodeTable();
     t->Open();
     Add(*t, "A", 1);
@@ -119,7 +121,7 @@ TEST(VqMemTable, EmptyTableCancelsInsertAndEmpties) {
     EXPECT_TRUE(t->Eof());
 }
 
-TEST(VqMemTable, UniqueIndexRefusesDuplicateAndLeavesInsertPending) {
+TEST(VqMemTable, uniqueIndexRefusesDuplicateAndLeavesInsertPending) {
     auto t = CodeTable();
     t->IndexDefs().Add("ByCode", "Code", ixUnique);
     t->Open();
@@ -133,7 +135,7 @@ TEST(VqMemTable, UniqueIndexRefusesDuplicateAndLeavesInsertPending) {
     EXPECT_EQ(t->RecordCount(), 2);
 }
 
-TEST(VqMemTable, DescendingIndexPutsNullsLast) {
+TEST(VqMemTable, descendingIndexPutsNullsLast) {
     auto t = CodeTable();
     t->IndexDefs().Add("Down", "Qty", ixDescending);
     t->IndexDefs().Add("Up", "Qty", 0);
@@ -152,7 +154,7 @@ TEST(VqMemTable, DescendingIndexPutsNullsLast) {
     EXPECT_EQ(EMessage([&] { t->SetIndexName("Nope"); }), "Index Nope does not exist");
 }
 
-TEST(VqMemTable, EditMovesRecordWithinSortedIndex) {
+TEST(VqMemTable, editMovesRecordWithinSortedIndex) {
     auto t = CodeTable();
     t->IndexDefs().Add("Up", "Qty", 0);
     t->Open();
@@ -172,7 +174,7 @@ TEST(VqMemTable, EditMovesRecordWithinSortedIndex) {
     EXPECT_EQ(Codes(*t), "c,a");
 }
 
-TEST(VqMemTable, IntegerKeysFarApartSortByValue) {
+TEST(VqMemTable, integerKeysFarApartSortByValue) {
     auto t = std::make_unique<TVqMemTable>(nullptr);
     t->FieldDefs().Add("Code", ftString, 10);
     t->FieldDefs().Add("Big", ftLargeint);
@@ -204,7 +206,7 @@ struct LocateRow {
     const char* found; // nullptr: not found
 };
 class VqMemTableLocate : public ::testing::TestWithParam<LocateRow> {};
-TEST_P(VqMemTableLocate, FindsByTheOptions) {
+TEST_P(VqMemTableLocate, findsByTheOptions) {
     const auto& p = GetParam();
     auto t = CodeTable();
     t->IndexDefs().Add("ByCode", "Code", 0);
@@ -226,9 +228,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LocateRow{"PartialKey", "AB", loPartialKey, false, "ABC"},
                       LocateRow{"CaseInsensitive", "ABC", loCaseInsensitive, false, "ABC"},
                       LocateRow{"CaseInsensitiveFindsLower", "abd", loCaseInsensitive, true, "ABD"}),
-    [](const auto& i) { return std::string(i.param.name); });
+    RowName());
 
-TEST(VqMemTable, LocateOnTwoFieldsNeedsAnArray) {
+TEST(VqMemTable, locateOnTwoFieldsNeedsAnArray) {
     auto t = CodeTable();
     t->Open();
     Add(*t, "A", 1);
@@ -236,7 +238,7 @@ TEST(VqMemTable, LocateOnTwoFieldsNeedsAnArray) {
     EXPECT_TRUE(t->Locate("Code;Qty", VarArrayOf({Variant("A"), Variant(1)})));
 }
 
-TEST(VqMemTable, DetailShowsOnlyTheMastersRecords) {
+TEST(VqMemTable, detailShowsOnlyTheMastersRecords) {
     TVqMemTable master(nullptr);
     master.FieldDefs().Add("Id", ftInteger);
     master.Open();
@@ -279,14 +281,14 @@ TEST(VqMemTable, DetailShowsOnlyTheMastersRecords) {
     detail.SetMasterSource(nullptr);
 }
 
-TEST(VqMemTable, MasterSourceOnItselfIsRefused) {
+TEST(VqMemTable, masterSourceOnItselfIsRefused) {
     TVqMemTable t(nullptr);
     TDataSource src(nullptr);
     src.SetDataSet(&t);
     EXPECT_EQ(EMessage([&] { t.SetMasterSource(&src); }), "Selfreferencing master/detail relations not allowed.");
 }
 
-TEST(VqMemTable, LoadFromDataSetCopiesFieldsByName) {
+TEST(VqMemTable, loadFromDataSetCopiesFieldsByName) {
     auto a = CodeTable();
     a->Open();
     Add(*a, "A", 1);
@@ -302,7 +304,7 @@ TEST(VqMemTable, LoadFromDataSetCopiesFieldsByName) {
     EXPECT_EQ(b.FieldByName("Qty")->AsInteger(), 2);
 }
 
-TEST(VqMemTable, ReadOnlyFieldRefusesWrites) {
+TEST(VqMemTable, readOnlyFieldRefusesWrites) {
     auto t = CodeTable();
     t->Open();
     t->FieldByName("Qty")->SetReadOnly(true);
@@ -318,7 +320,7 @@ struct TwoFieldRow {
     const char* order;
 };
 class VqMemTableTwoFieldIndex : public ::testing::TestWithParam<TwoFieldRow> {};
-TEST_P(VqMemTableTwoFieldIndex, OrdersByTextThenNumberWithNulls) {
+TEST_P(VqMemTableTwoFieldIndex, ordersByTextThenNumberWithNulls) {
     auto t = CodeTable();
     t->IndexDefs().Add("Both", "Code;Qty", GetParam().options);
     t->Open();
@@ -344,9 +346,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, VqMemTableTwoFieldIndex,
                          ::testing::Values(TwoFieldRow{"Ascending", 0, "-5 a- a3 b1 B2 书0 "},
                                            TwoFieldRow{"Descending", ixDescending, "书0 B2 b1 a3 a- -5 "},
                                            TwoFieldRow{"CaseInsensitive", ixCaseInsensitive, "-5 a- a3 b1 B2 书0 "}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         RowName());
 
-TEST(VqMemTable, LookupUsesTheIndexWithoutMoving) {
+TEST(VqMemTable, lookupUsesTheIndexWithoutMoving) {
     auto t = CodeTable();
     t->IndexDefs().Add("ByQty", "Qty", 0);
     t->Open();
@@ -360,7 +362,7 @@ TEST(VqMemTable, LookupUsesTheIndexWithoutMoving) {
     EXPECT_EQ(t->FieldByName("Code")->AsString(), "A");
 }
 
-TEST(VqMemTable, AttachedTableSharesRecordsInItsOwnOrder) {
+TEST(VqMemTable, attachedTableSharesRecordsInItsOwnOrder) {
     auto master = CodeTable();
     master->Open();
     Add(*master, "b", 2);
@@ -389,7 +391,7 @@ TEST(VqMemTable, AttachedTableSharesRecordsInItsOwnOrder) {
     EXPECT_EQ(view.RecordCount(), 0);
 }
 
-TEST(VqMemTable, AttachingToItselfOrToAnAttachmentIsRefused) {
+TEST(VqMemTable, attachingToItselfOrToAnAttachmentIsRefused) {
     TVqMemTable a(nullptr), b(nullptr), c(nullptr);
     a.FieldDefs().Add("Code", ftString, 5);
     EXPECT_EQ(EMessage([&] { a.SetAttachedTo(&a); }), "Cant attach memorytable to it self.");
