@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
+#include <cstdio>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <typeinfo>
@@ -82,6 +83,19 @@ TSeamAnswer* TDialogSeam::match(TSeamKind kind, const std::string& caption, cons
 
 // ------------------------------------------------------------ message boxes
 
+// With QUILLORY_LOG_DIALOGS set, every box the program really shows is also
+// written to standard error ("dialog-shown", caption, text; tab-separated,
+// one line), so that a script driving the program from outside can read
+// what the box said.
+static void LogShown(const std::string& caption, const std::string& text) {
+    static const bool on = std::getenv("QUILLORY_LOG_DIALOGS") != nullptr;
+    if (!on) return;
+    std::string line;
+    for (char c : text) line += c == '\n' ? std::string("\\n") : c == '\t' ? std::string(" ") : std::string(1, c);
+    std::fprintf(stderr, "dialog-shown\t%s\t%s\n", caption.c_str(), line.c_str());
+    std::fflush(stderr);
+}
+
 static int ProductionMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
     QMessageBox box;
     box.setWindowTitle(ToQt(caption));
@@ -123,6 +137,7 @@ static int ProductionMessageBox(const std::string& text, const std::string& capt
     for (const B& b : buttons) made.push_back(box.addButton(ToQt(b.text), b.role));
     size_t def = (flags & MB_DEFMASK) >> 8;
     if (def < made.size()) box.setDefaultButton(static_cast<QPushButton*>(made[def]));
+    LogShown(caption, text);
     box.exec();
     for (size_t i = 0; i < made.size(); ++i)
         if (box.clickedButton() == made[i]) return buttons[i].id;
@@ -161,6 +176,7 @@ int TDialogSeam::ButtonBox(const std::string& text, const std::string& caption, 
     }
     std::vector<QAbstractButton*> made;
     for (const auto& [id, label] : buttons) made.push_back(box.addButton(ToQt(label), QMessageBox::ActionRole));
+    LogShown(caption, text);
     box.exec();
     for (size_t i = 0; i < made.size(); ++i)
         if (box.clickedButton() == made[i]) return buttons[i].first;
@@ -249,6 +265,7 @@ bool TDialogSeam::FileDialog(TSeamKind kind, const std::string& title, const std
                              const std::string& initialDir, std::string& fileName) {
     if (!scripted_) {
         QString dir = ToQt(initialDir.empty() ? fileName : initialDir + "/" + fileName);
+        LogShown(title, kind == TSeamKind::SaveDialog ? "save file" : "open file");
         QString r =
             kind == TSeamKind::SaveDialog
                 ? QFileDialog::getSaveFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter))
