@@ -11,6 +11,7 @@ PKGS=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
   xvfb xauth zbar-tools poppler-utils
+  xdotool x11-utils imagemagick
   rime-data-wubi rime-data-stroke rime-data-luna-pinyin
 )
 

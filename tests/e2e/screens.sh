@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Screenshots on the real display, for a person to look at: the main
+# window, the navigation page, both desks with a loaded reader, a lookup
+# with its search-mode menu open, and a file dialog. Written to
+# build/test-output/screens/ (or $E2E_SCREENS) with an index.tsv.
+source "$(dirname "$0")/lib.sh"
+
+out="${E2E_SCREENS:-$E2E_PROGRAM_DIR/../test-output/screens}"
+mkdir -p "$out"
+index="$out/index.tsv"
+printf 'file\tshows\n' >"$index"
+
+# shot <file> <what it shows> <window id, or "root"> [crop geometry]
+shot() {
+  local file=$1 what=$2 win=$3 crop=${4:-}
+  sleep 1 # let the last key's work and paint reach the server
+  if [ "$win" = root ]; then
+    import -window root ${crop:+-crop "$crop"} "$out/$file"
+  else
+    import -window "$win" "$out/$file"
+  fi
+  [ -s "$out/$file" ] || fail "no picture $file"
+  printf '%s\t%s\n' "$file" "$what" >>"$index"
+  say "screen: $out/$file ($what)"
+}
+
+start_program
+login Admin ''
+
+shot main-window.png '主窗口: menu, navigation page, status bar, after login' root
+# The navigation page sits at the top left of the main window's client area.
+shot navigation.png '导航 page as it first opens' root 760x620+0+0
+
+key ctrl+F5
+type_text R002; key Return
+type_text B001; key Return
+shot book-desk.png '借还图书 with reader R002 (one loan open, B001 scanned)' root
+
+# The item lookup from the desk's item box (F5), its mode menu opened by
+# the mouse on the mode button's arrow.
+key F5
+id=$(wait_window '选择图书')
+expect_focus_back "$id"
+click_in "$id" 331 16
+shot lookup-mode-menu.png '选择图书 with the search-mode menu (button 按编码查找) opened' root
+key Escape # the menu, when it opened; else the lookup
+sleep 0.3
+xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && key Escape
+wait_id_gone "$id"
+expect_focus_back "$E2E_MAIN"
+key F3 Escape # clears the bill, closes the desk
+
+key ctrl+F6
+type_text R001; key Return
+type_text M001; key Return
+shot periodical-desk.png '借还期刊 with reader R001 and periodical M001 scanned' root
+key F3 # clears the bill
+key Escape
+expect_focus_back "$E2E_MAIN"
+
+menu 5 6 # 数据备份
+answer_box '提示！' '是否确定备份数据？' 'shift+Tab space'
+id=$(wait_dialog '备份数据')
+next_box_line
+shot file-dialog.png '数据备份: the save file dialog' "$id"
+expect_focus_back "$id"
+key Escape
+wait_id_gone "$id"
+done_story
