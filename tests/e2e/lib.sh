@@ -59,6 +59,9 @@ cleanup() {
   if [ -n "${E2E_KEEP:-}" ]; then say "scratch kept: $E2E_SCRATCH"; else rm -rf "$E2E_SCRATCH"; fi
 }
 trap cleanup EXIT
+# ctest ends a story that runs too long with a signal: clean up then too.
+trap 'exit 1' TERM INT HUP
+rm -f "${E2E_SCREENS:-$E2E_PROGRAM_DIR/../test-output/screens}/e2e-failed-$E2E_NAME.png"
 
 # ------------------------------------------------------------ the fixture
 
@@ -242,9 +245,10 @@ type_text() { xdotool type --delay 30 "$1"; }
 MAIN_TITLE='端到端测试图书馆'
 APP_TITLE='Quillory图书馆管理系统'
 
-# After a dialog closed, the window that opened it should have the keyboard
-# again. Until the program hands it back by itself without a window manager,
-# the story gives it back and says so (E2E_STRICT_FOCUS=1 fails instead).
+# The window $1 should have the keyboard: a dialog that was just shown, or
+# the window that opened a dialog that just closed. Without a window manager
+# only the program itself can give it. Until it does so everywhere, the
+# story gives it and says so (E2E_STRICT_FOCUS=1 fails instead).
 expect_focus_back() {
   local want=$1 got end
   end=$(deadline 1)
@@ -305,7 +309,7 @@ answer_box() {
   *) fail "box '$caption' says '$text', expected '$want'" ;;
   esac
   say "box [$caption] $text -> $keys"
-  focus "$id"
+  expect_focus_back "$id"
   # shellcheck disable=SC2086
   key $keys
   wait_id_gone "$id"
@@ -339,7 +343,7 @@ answer_file_dialog() {
 login() {
   local user=$1 password=$2 day=${3:-} id
   id=$(wait_window '用户登陆' 30)
-  focus "$id"
+  expect_focus_back "$id"
   choose_operator "$user"
   key Return
   key Return # the read-only name box passes on to the password
@@ -347,7 +351,7 @@ login() {
   key Return Return
   wait_window_gone '用户登陆'
   id=$(wait_window '业务日期')
-  focus "$id"
+  expect_focus_back "$id"
   [ -z "$day" ] || set_date "$day"
   key Return Return
   wait_window_gone '业务日期'
@@ -367,7 +371,7 @@ set_date() {
 relogin() {
   local id
   id=$(wait_window '用户登陆')
-  focus "$id"
+  expect_focus_back "$id"
   choose_operator "$1"
   key Return Return
   type_text "$2"

@@ -9,7 +9,7 @@ day=$(date -d '-3 days' +%F)
 start_program
 
 id=$(wait_window '用户登陆' 30)
-focus "$id"
+expect_focus_back "$id"
 choose_operator clerk
 key Return Return
 type_text 'wrong'
@@ -23,7 +23,7 @@ key Return Return
 wait_window_gone '用户登陆'
 
 id=$(wait_window '业务日期')
-focus "$id"
+expect_focus_back "$id"
 set_date "$day"
 key Return Return
 wait_window_gone '业务日期'
