@@ -7,6 +7,7 @@
 #include "support/TestNames.h"
 
 #include "ActnList.h"
+#include "Build.h"
 #include "Forms.h"
 #include "Menus.h"
 #include "StdCtrls.h"
@@ -29,30 +30,20 @@ public:
         SetClientWidth(300);
         SetClientHeight(120);
         SetKeyPreview(true);
-        EditCode = make<TEdit>("EditCode", 10, 10);
-        EditName = make<TEdit>("EditName", 10, 40);
-        BtOk = make<TButton>("BtOk", 130, 80);
-        BtOk->SetCaption("确定(&O)");
-        BtOk->SetModalResult(mrOk);
-        BtCancel = make<TButton>("BtCancel", 210, 80);
-        BtCancel->SetCaption("取消(&C)");
-        BtCancel->SetCancel(true);
-        BtCancel->SetModalResult(mrCancel);
-        BtCancel->OnClick = [this](TObject*) { ++cancelClicks; };
+        TBuild b(this);
+        EditCode = b.Add<TEdit>("EditCode").At(10, 10);
+        EditName = b.Add<TEdit>("EditName").At(10, 40);
+        BtOk = b.Add<TButton>("BtOk").At(130, 80).Caption("确定(&O)").ModalResult(mrOk);
+        BtCancel = b.Add<TButton>("BtCancel")
+                       .At(210, 80)
+                       .Caption("取消(&C)")
+                       .Cancel()
+                       .ModalResult(mrCancel)
+                       .OnClick([this](TObject*) { ++cancelClicks; });
         // Enter moves on to the next control, as the editors do.
         OnKeyDown = [this](TObject*, Word& key, TShiftState) {
             if (key == VK_RETURN && ActiveControl() != BtOk && ActiveControl() != BtCancel) key = VK_TAB;
         };
-    }
-
-    template <class T>
-    T* make(const char* name, int x, int y) {
-        auto* c = new T(this);
-        c->SetName(name);
-        c->SetParent(this);
-        c->SetLeft(x);
-        c->SetTop(y);
-        return c;
     }
 };
 
