@@ -14,6 +14,8 @@ public:
     std::string ClassName() const override { return "Taboutform"; }
 
     void FormShow(TObject* Sender);
+    // Paints the title band on the picture.
+    void PaintTitle(TObject* Sender);
 
     TPanel* Panel1;
     // The picture, drawn at paint time.

@@ -2,6 +2,7 @@
 #include "uChangePassword.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
@@ -19,46 +20,28 @@ TFrmChangePassword::TFrmChangePassword(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(280);
     SetClientHeight(170);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
-    Panel1->SetCaption("");
-    Panel1->SetBounds(8, 8, 264, 114);
-
-    auto row = [this](const char* name, const char* caption, int top) {
-        auto* l = new TLabel(this);
-        l->SetName(std::string("Lb") + name);
-        l->SetParent(Panel1);
-        l->SetCaption(caption);
-        l->SetBounds(20, top + 3, 70, 14);
-        auto* e = new TEdit(this);
-        e->SetName(name);
-        e->SetParent(Panel1);
-        e->SetPasswordChar('*');
-        e->SetBounds(96, top, 146, 21);
-        e->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { EditOldKeyDown(s, k, sh); };
-        return e;
+    TBuild b(this);
+    Panel1 = b.Add<TPanel>("Panel1").Caption("").At(8, 8, 264, 114);
+    struct Row {
+        TEdit** field;
+        const char* name;
+        const char* caption;
+        int top;
     };
-    EditOld = row("EditOld", "旧密码:", 14);
-    EditNew = row("EditNew", "新密码:", 46);
-    EditNew1 = row("EditNew1", "确认密码:", 78);
+    auto panel = b.In(Panel1);
+    const TFieldColumn column{20, 96, 146, 21, 3, 70, 14};
+    for (Row r : {Row{&EditOld, "EditOld", "旧密码:", 14}, Row{&EditNew, "EditNew", "新密码:", 46},
+                  Row{&EditNew1, "EditNew1", "确认密码:", 78}}) {
+        const std::string label = std::string("Lb") + r.name;
+        *r.field = panel.Field<TEdit>(column, label.c_str(), r.caption, r.name, r.top)
+                       .PasswordChar('*')
+                       .OnKeyDown(&TFrmChangePassword::EditOldKeyDown);
+    }
+    auto [save, close] = b.OkCancel<TButton>({"BtSave", "确定", 104}, {"BtClose", "取消", 192}, 134, 76, 25);
+    BtSave = save.OnClick(&TFrmChangePassword::BtSaveClick);
+    BtClose = close.OnClick(&TFrmChangePassword::BtCloseClick);
 
-    BtSave = new TButton(this);
-    BtSave->SetName("BtSave");
-    BtSave->SetParent(this);
-    BtSave->SetCaption("确定");
-    BtSave->SetBounds(104, 134, 76, 25);
-    BtSave->OnClick = [this](TObject* s) { BtSaveClick(s); };
-    BtClose = new TButton(this);
-    BtClose->SetName("BtClose");
-    BtClose->SetParent(this);
-    BtClose->SetCaption("取消");
-    BtClose->SetCancel(true);
-    BtClose->SetBounds(192, 134, 76, 25);
-    BtClose->OnClick = [this](TObject* s) { BtCloseClick(s); };
-
-    ADOQueryPass = new TADOQuery(this);
-    ADOQueryPass->SetName("ADOQueryPass");
+    ADOQueryPass = b.Add<TADOQuery>("ADOQueryPass");
     ADOQueryPass->SetConnection(DMData->ADOConnection1);
 }
 

@@ -4,6 +4,7 @@
 #include "uLogin.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "Buttons.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
@@ -16,15 +17,6 @@ std::string LoginCode;
 
 namespace {
 const TColor Cream = RGB(255, 242, 222);
-
-TLabel* makeLabel(TFrmLogin* form, TWinControl* parent, const char* name, const char* caption, int left, int top) {
-    auto* l = new TLabel(form);
-    l->SetName(name);
-    l->SetParent(parent);
-    l->SetCaption(caption);
-    l->SetBounds(left, top, 72, 12);
-    return l;
-}
 } // namespace
 
 TFrmLogin::TFrmLogin(TComponent* AOwner) : TFrmBaseD(AOwner) {
@@ -33,71 +25,38 @@ TFrmLogin::TFrmLogin(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(300);
     SetClientHeight(170);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
-    Panel1->SetCaption("");
-    Panel1->SetBounds(0, 0, 300, 120);
-
-    Label1 = makeLabel(this, Panel1, "Label1", "用户编号：", 30, 22);
-    Label2 = makeLabel(this, Panel1, "Label2", "用户名称：", 30, 54);
-    Label3 = makeLabel(this, Panel1, "Label3", "用户密码:", 30, 86);
-
-    CmbId = new TComboBox(this);
-    CmbId->SetName("CmbId");
-    CmbId->SetParent(Panel1);
-    CmbId->SetStyle(csDropDownList);
-    CmbId->SetBounds(110, 18, 160, 20);
-    CmbId->SetTabOrder(0);
-
-    EditName = new TEdit(this);
-    EditName->SetName("EditName");
-    EditName->SetParent(Panel1);
-    EditName->SetReadOnly(true);
-    EditName->SetBounds(110, 50, 160, 20);
-    EditName->SetTabOrder(1);
-
-    EditPassword = new TEdit(this);
-    EditPassword->SetName("EditPassword");
-    EditPassword->SetParent(Panel1);
-    EditPassword->SetPasswordChar('*');
-    EditPassword->SetBounds(110, 82, 160, 20);
-    EditPassword->SetTabOrder(2);
-
-    BitBtn1 = new TBitBtn(this);
-    BitBtn1->SetName("BitBtn1");
-    BitBtn1->SetParent(this);
-    BitBtn1->SetCaption("确定");
-    BitBtn1->SetBounds(60, 132, 75, 25);
-    BitBtn1->SetTabOrder(1);
-
-    BitBtn2 = new TBitBtn(this);
-    BitBtn2->SetName("BitBtn2");
-    BitBtn2->SetParent(this);
-    BitBtn2->SetCaption("取消");
-    BitBtn2->SetCancel(true);
-    BitBtn2->SetBounds(165, 132, 75, 25);
-    BitBtn2->SetTabOrder(2);
-
-    ADOQueryPass = new TADOQuery(this);
-    ADOQueryPass->SetName("ADOQueryPass");
-    if (DMData) ADOQueryPass->SetConnection(DMData->ADOConnection1);
-
-    CmbId->OnChange = [this](TObject* s) { CmbIdChange(s); };
+    TBuild b(this);
+    Panel1 = b.Add<TPanel>("Panel1").Caption("").At(0, 0, 300, 120);
+    auto panel = b.In(Panel1);
+    const TFieldColumn column{30, 110, 160, 20, 4, 72, 12};
     auto enterMovesOn = [this](TObject* s, Word& key, TShiftState) {
         if (key != VK_RETURN) return;
         key = 0;
         SelectNext(static_cast<TWinControl*>(s), true, true);
     };
-    CmbId->OnKeyDown = enterMovesOn;
-    EditName->OnKeyDown = enterMovesOn;
-    EditPassword->OnKeyDown = [this](TObject*, Word& key, TShiftState) {
-        if (key != VK_RETURN) return;
-        key = 0;
-        BitBtn1->SetFocus();
-    };
-    BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
-    BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
+    CmbId = panel.Field<TComboBox>(column, "Label1", "用户编号：", "CmbId", 18, &Label1)
+                .Set(&TComboBox::SetStyle, csDropDownList)
+                .TabOrder(0)
+                .OnChange(&TFrmLogin::CmbIdChange)
+                .OnKeyDown(enterMovesOn);
+    EditName = panel.Field<TEdit>(column, "Label2", "用户名称：", "EditName", 50, &Label2)
+                   .ReadOnly()
+                   .TabOrder(1)
+                   .OnKeyDown(enterMovesOn);
+    EditPassword = panel.Field<TEdit>(column, "Label3", "用户密码:", "EditPassword", 82, &Label3)
+                       .PasswordChar('*')
+                       .TabOrder(2)
+                       .OnKeyDown([this](TObject*, Word& key, TShiftState) {
+                           if (key != VK_RETURN) return;
+                           key = 0;
+                           BitBtn1->SetFocus();
+                       });
+    auto [ok, cancel] = b.OkCancel<TBitBtn>({"BitBtn1", "确定", 60}, {"BitBtn2", "取消", 165}, 132, 75, 25);
+    BitBtn1 = ok.TabOrder(1).OnClick(&TFrmLogin::BitBtn1Click);
+    BitBtn2 = cancel.TabOrder(2).OnClick(&TFrmLogin::BitBtn2Click);
+
+    ADOQueryPass = b.Add<TADOQuery>("ADOQueryPass");
+    if (DMData) ADOQueryPass->SetConnection(DMData->ADOConnection1);
 }
 
 void TFrmLogin::InitForm() {

@@ -2,6 +2,7 @@
 #include "uRightSet.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "DBGrids.h"
@@ -68,97 +69,58 @@ TFrmRightSet::TFrmRightSet(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(640);
     SetClientHeight(400);
 
-    ToolBar1 = new TToolBar(this);
-    ToolBar1->SetName("ToolBar1");
-    ToolBar1->SetParent(this);
-    ToolBar1->SetShowCaptions(true);
-    ToolBar1->SetButtonWidth(64);
-    ToolBar1->SetButtonHeight(26);
-    auto tool = [this](const char* name, const char* caption) {
-        auto* b = new TToolButton(this);
-        b->SetName(name);
-        b->SetParent(ToolBar1);
-        b->SetCaption(caption);
-        return b;
-    };
-    ToolButton1 = tool("ToolButton1", "新增(&A)");
-    ToolButton2 = tool("ToolButton2", " 修改(&M)");
-    ToolButton3 = tool("ToolButton3", "删除(&D)");
-    ToolButton4 = tool("ToolButton4", "授权(&R)");
-    ToolButton5 = tool("ToolButton5", "退出(&E)");
+    TBuild b(this);
+    ToolBar1 = b.Add<TToolBar>("ToolBar1")
+                   .Set(&TToolBar::SetShowCaptions, true)
+                   .Set(&TToolBar::SetButtonWidth, 64)
+                   .Set(&TToolBar::SetButtonHeight, 26);
+    auto tools = b.In(ToolBar1);
+    ToolButton1 = tools.Add<TToolButton>("ToolButton1").Caption("新增(&A)").OnClick(&TFrmRightSet::ToolButton1Click);
+    ToolButton2 = tools.Add<TToolButton>("ToolButton2").Caption(" 修改(&M)").OnClick(&TFrmRightSet::ToolButton2Click);
+    ToolButton3 = tools.Add<TToolButton>("ToolButton3").Caption("删除(&D)").OnClick(&TFrmRightSet::ToolButton3Click);
+    ToolButton4 = tools.Add<TToolButton>("ToolButton4").Caption("授权(&R)").OnClick(&TFrmRightSet::ToolButton4Click);
+    ToolButton5 = tools.Add<TToolButton>("ToolButton5").Caption("退出(&E)").OnClick(&TFrmRightSet::ToolButton5Click);
 
-    DataSource1 = new TDataSource(this);
-    DataSource1->SetName("DataSource1");
+    DataSource1 = b.Add<TDataSource>("DataSource1");
     DataSource1->SetDataSet(DMData->AdoQueryUser);
 
-    DBGrid1 = new TDBGrid(this);
-    DBGrid1->SetName("DBGrid1");
-    DBGrid1->SetParent(this);
-    DBGrid1->SetBounds(6, 36, 260, 356);
-    DBGrid1->SetReadOnly(true);
-    DBGrid1->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgRowSelect,
-                                       dgAlwaysShowSelection});
-    struct Col {
-        const char* field;
-        const char* title;
-        int width;
-    };
-    for (Col c : {Col{"UseCode", "用户编码", 67}, Col{"UseName", "用户名称", 102}, Col{"Duty", "职务", 68}}) {
-        TColumn* col = DBGrid1->Columns()->Add();
-        col->SetFieldName(c.field);
-        col->Title()->SetCaption(c.title);
-        col->SetWidth(c.width);
-    }
-    DBGrid1->SetDataSource(DataSource1);
+    DBGrid1 = b.Add<TDBGrid>("DBGrid1")
+                  .At(6, 36, 260, 356)
+                  .ReadOnly()
+                  .Set(&TDBGrid::SetOptions, TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines,
+                                                            dgRowLines, dgRowSelect, dgAlwaysShowSelection})
+                  .Columns({{"UseCode", "用户编码", 67, taLeftJustify},
+                            {"UseName", "用户名称", 102, taLeftJustify},
+                            {"Duty", "职务", 68, taLeftJustify}})
+                  .Set(&TDBGrid::SetDataSource, DataSource1)
+                  .OnCellClick([this](TColumn*) { DBGrid1CellClick(DBGrid1); });
 
-    PageControl1 = new TPageControl(this);
-    PageControl1->SetName("PageControl1");
-    PageControl1->SetParent(this);
-    PageControl1->SetBounds(274, 36, 360, 320);
+    PageControl1 = b.Add<TPageControl>("PageControl1").At(274, 36, 360, 320);
     int row = 0;
     std::string page;
     for (const TRightBox& r : RightBoxes()) {
         if (page != r.Page) {
             page = r.Page;
-            auto* sheet = new TTabSheet(this);
-            sheet->SetName("TabSheet" + std::to_string(sheets_.size() + 1));
-            sheet->SetPageControl(PageControl1);
-            sheet->SetCaption(r.Page);
+            TTabSheet* sheet = b.In(nullptr)
+                                   .Add<TTabSheet>("TabSheet" + std::to_string(sheets_.size() + 1))
+                                   .Set(&TTabSheet::SetPageControl, PageControl1)
+                                   .Caption(r.Page);
             sheets_.push_back(sheet);
             row = 0;
         }
-        auto* box = new TCheckBox(this);
-        box->SetName(r.Name);
-        box->SetParent(sheets_.back());
-        box->SetCaption(r.Caption);
-        box->SetBounds(20 + (row % 2) * 160, 16 + (row / 2) * 28, 140, 20);
-        boxes_[size_t(r.ModuleId)] = box;
+        boxes_[size_t(r.ModuleId)] = b.In(sheets_.back())
+                                         .Add<TCheckBox>(r.Name)
+                                         .Caption(r.Caption)
+                                         .At(20 + (row % 2) * 160, 16 + (row / 2) * 28, 140, 20);
         ++row;
     }
 
-    Btall = new TSpeedButton(this);
-    Btall->SetName("Btall");
-    Btall->SetParent(this);
-    Btall->SetCaption("全选");
-    Btall->SetBounds(440, 364, 90, 26);
-    Btclear = new TSpeedButton(this);
-    Btclear->SetName("Btclear");
-    Btclear->SetParent(this);
-    Btclear->SetCaption("全清");
-    Btclear->SetBounds(540, 364, 90, 26);
+    Btall = b.Add<TSpeedButton>("Btall").Caption("全选").At(440, 364, 90, 26).OnClick(&TFrmRightSet::BtallClick);
+    Btclear = b.Add<TSpeedButton>("Btclear").Caption("全清").At(540, 364, 90, 26).OnClick(&TFrmRightSet::BtclearClick);
 
-    ADOQuery1 = new TADOQuery(this);
-    ADOQuery1->SetName("ADOQuery1");
+    ADOQuery1 = b.Add<TADOQuery>("ADOQuery1");
     ADOQuery1->SetConnection(DMData->ADOConnection1);
 
-    ToolButton1->OnClick = [this](TObject* s) { ToolButton1Click(s); };
-    ToolButton2->OnClick = [this](TObject* s) { ToolButton2Click(s); };
-    ToolButton3->OnClick = [this](TObject* s) { ToolButton3Click(s); };
-    ToolButton4->OnClick = [this](TObject* s) { ToolButton4Click(s); };
-    ToolButton5->OnClick = [this](TObject* s) { ToolButton5Click(s); };
-    Btall->OnClick = [this](TObject* s) { BtallClick(s); };
-    Btclear->OnClick = [this](TObject* s) { BtclearClick(s); };
-    DBGrid1->OnCellClick = [this](TColumn*) { DBGrid1CellClick(DBGrid1); };
     // A mouse click alone is not enough: moving with the keyboard changes
     // the operator too, and "授权(&R)" must never write one operator's boxes
     // onto another.

@@ -1,6 +1,7 @@
 // The business-date dialog; see uSysDate.h.
 #include "uSysDate.h"
 
+#include "Build.h"
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
@@ -20,37 +21,20 @@ TFrmSysDate::TFrmSysDate(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(260);
     SetClientHeight(130);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
-    Panel1->SetCaption("");
-    Panel1->SetBounds(0, 0, 260, 84);
-
-    Label1 = new TLabel(this);
-    Label1->SetName("Label1");
-    Label1->SetParent(Panel1);
-    Label1->SetCaption("请确认业务日期：");
-    Label1->SetBounds(24, 18, 120, 12);
-
-    DTPDate = new TDateTimePicker(this);
-    DTPDate->SetName("DTPDate");
-    DTPDate->SetParent(Panel1);
-    DTPDate->SetBounds(24, 40, 210, 22);
-    DTPDate->SetTabOrder(0);
-
-    BitBtn1 = new TBitBtn(this);
-    BitBtn1->SetName("BitBtn1");
-    BitBtn1->SetParent(this);
-    BitBtn1->SetCaption("确认");
-    BitBtn1->SetBounds(92, 94, 75, 25);
-    BitBtn1->SetTabOrder(1);
-
-    DTPDate->OnKeyDown = [this](TObject*, Word& key, TShiftState) {
-        if (key != VK_RETURN) return;
-        key = 0;
-        BitBtn1->SetFocus();
-    };
-    BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+    TBuild b(this);
+    Panel1 = b.Add<TPanel>("Panel1").Caption("").At(0, 0, 260, 84);
+    auto panel = b.In(Panel1);
+    Label1 = panel.Add<TLabel>("Label1").Caption("请确认业务日期：").At(24, 18, 120, 12);
+    DTPDate = panel.Add<TDateTimePicker>("DTPDate")
+                  .At(24, 40, 210, 22)
+                  .TabOrder(0)
+                  .OnKeyDown([this](TObject*, Word& key, TShiftState) {
+                      if (key != VK_RETURN) return;
+                      key = 0;
+                      BitBtn1->SetFocus();
+                  });
+    BitBtn1 =
+        b.Add<TBitBtn>("BitBtn1").Caption("确认").At(92, 94, 75, 25).TabOrder(1).OnClick(&TFrmSysDate::BitBtn1Click);
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 

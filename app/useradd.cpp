@@ -2,6 +2,7 @@
 #include "useradd.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "Buttons.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
@@ -27,66 +28,30 @@ TFrmUseradd::TFrmUseradd(TComponent* AOwner) : TForm(AOwner) {
     font.SetCharset(GB2312_CHARSET);
     SetFont(&font);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
-    Panel1->SetCaption("");
-    Panel1->SetBounds(8, 8, 284, 190);
-
-    auto label = [this](const char* name, const char* caption, int top) {
-        auto* l = new TLabel(this);
-        l->SetName(name);
-        l->SetParent(Panel1);
-        l->SetCaption(caption);
-        l->SetBounds(20, top + 3, 70, 14);
+    TBuild b(this);
+    Panel1 = b.Add<TPanel>("Panel1").Caption("").At(8, 8, 284, 190);
+    auto panel = b.In(Panel1);
+    const TFieldColumn column{20, 96, 160, 21, 3, 70, 14};
+    auto edit = [&](const char* labelName, const char* caption, const char* name, int top) {
+        return panel.Field<TEdit>(column, labelName, caption, name, top).OnKeyPress(&TFrmUseradd::EditCodeKeyPress);
     };
-    auto edit = [this](const char* name, int top) {
-        auto* e = new TEdit(this);
-        e->SetName(name);
-        e->SetParent(Panel1);
-        e->SetBounds(96, top, 160, 21);
-        e->OnKeyPress = [this](TObject* s, char32_t& k) { EditCodeKeyPress(s, k); };
-        return e;
-    };
-    label("Label1", "用户代码：", 16);
-    EditCode = edit("EditCode", 16);
-    label("Label2", "用户名称：", 50);
-    Editname = edit("Editname", 50);
-    label("Label3", "职 务：", 84);
-    ComboBox1 = new TComboBox(this);
-    ComboBox1->SetName("ComboBox1");
-    ComboBox1->SetParent(Panel1);
-    ComboBox1->SetBounds(96, 84, 160, 21);
-    ComboBox1->SetStyle(csDropDownList);
+    EditCode = edit("Label1", "用户代码：", "EditCode", 16);
+    Editname = edit("Label2", "用户名称：", "Editname", 50);
+    ComboBox1 = panel.Field<TComboBox>(column, "Label3", "职 务：", "ComboBox1", 84)
+                    .Set(&TComboBox::SetStyle, csDropDownList)
+                    .OnKeyPress(&TFrmUseradd::EditCodeKeyPress);
     for (const char* duty : {"操作员", "管理员", "超级用户"}) ComboBox1->Items()->Add(duty);
-    ComboBox1->OnKeyPress = [this](TObject* s, char32_t& k) { EditCodeKeyPress(s, k); };
-    label("Label4", "密 码：", 118);
-    Editpassword = edit("Editpassword", 118);
-    Editpassword->SetPasswordChar('*');
-    label("Label5", "密码确认：", 152);
-    EditPassword1 = edit("EditPassword1", 152);
-    EditPassword1->SetPasswordChar('*');
-    EditPassword1->OnExit = [this](TObject* s) { EditPassword1Exit(s); };
+    Editpassword = edit("Label4", "密 码：", "Editpassword", 118).PasswordChar('*');
+    EditPassword1 =
+        edit("Label5", "密码确认：", "EditPassword1", 152).PasswordChar('*').OnExit(&TFrmUseradd::EditPassword1Exit);
 
-    BitBtn1 = new TBitBtn(this);
-    BitBtn1->SetName("BitBtn1");
-    BitBtn1->SetParent(this);
-    BitBtn1->SetCaption("确定");
-    BitBtn1->SetBounds(110, 212, 80, 27);
-    BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
-    BitBtn2 = new TBitBtn(this);
-    BitBtn2->SetName("BitBtn2");
-    BitBtn2->SetParent(this);
-    BitBtn2->SetCaption("取消");
-    BitBtn2->SetCancel(true);
-    BitBtn2->SetBounds(204, 212, 80, 27);
-    BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
+    auto [ok, cancel] = b.OkCancel<TBitBtn>({"BitBtn1", "确定", 110}, {"BitBtn2", "取消", 204}, 212, 80, 27);
+    BitBtn1 = ok.OnClick(&TFrmUseradd::BitBtn1Click);
+    BitBtn2 = cancel.OnClick(&TFrmUseradd::BitBtn2Click);
 
-    ADOCommand1 = new TADOCommand(this);
-    ADOCommand1->SetName("ADOCommand1");
+    ADOCommand1 = b.Add<TADOCommand>("ADOCommand1");
     ADOCommand1->SetConnection(DMData->ADOConnection1);
-    ADOQuery1 = new TADOQuery(this);
-    ADOQuery1->SetName("ADOQuery1");
+    ADOQuery1 = b.Add<TADOQuery>("ADOQuery1");
     ADOQuery1->SetConnection(DMData->ADOConnection1);
 
     // Whichever comes first of show and activation; a message box of the
