@@ -2,6 +2,7 @@
 #include "uBookDest.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "DBGrids.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
@@ -24,71 +25,44 @@ TFrmBookDest::TFrmBookDest(TComponent* AOwner, TItemKind kind) : TFrmBaseD(AOwne
     SetClientWidth(640);
     SetClientHeight(400);
 
-    AdoqDest = new TADOQuery(this);
-    AdoqDest->SetName("AdoqDest");
-    AdoqDest->SetCursorType(ctStatic);
-    AdoComm = new TADOCommand(this);
-    AdoComm->SetName("AdoComm");
+    TBuild b(this);
+    AdoqDest = b.Add<TADOQuery>("AdoqDest").Set(&TADOQuery::SetCursorType, ctStatic);
+    AdoComm = b.Add<TADOCommand>("AdoComm");
     TADOConnection* conn = DMData ? DMData->ADOConnection1 : nullptr;
     AdoqDest->SetConnection(conn);
     AdoComm->SetConnection(conn);
-    DataSource1 = new TDataSource(this);
-    DataSource1->SetName("DataSource1");
+    DataSource1 = b.Add<TDataSource>("DataSource1");
     DataSource1->SetDataSet(AdoqDest);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
-    Panel1->SetCaption("");
-    Panel1->SetAlign(alTop);
-    Panel1->SetHeight(36);
-    TLabel* label = new TLabel(this);
-    label->SetParent(Panel1);
-    label->SetCaption(book ? "图书编号\\名称" : "期刊编号\\名称");
-    label->SetLeft(10);
-    label->SetTop(11);
-    EditCode = new TEdit(this);
-    EditCode->SetName("EditCode");
-    EditCode->SetParent(Panel1);
-    EditCode->SetBounds(100, 7, 160, 21);
-    EditCode->SetHint(book ? "输入图书编号/名称,回车!" : "输入期刊编号/名称,回车!");
-    EditCode->SetShowHint(true);
-    EditCode->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { EditCodeKeyDown(s, k, sh); };
-    auto button = [this](TButton*& b, const char* name, const char* caption, int x, void (TFrmBookDest::*h)(TObject*)) {
-        b = new TButton(this);
-        b->SetName(name);
-        b->SetParent(Panel1);
-        b->SetCaption(caption);
-        b->SetBounds(x, 5, 80, 25);
-        b->OnClick = [this, h](TObject* s) { (this->*h)(s); };
-        b->OnKeyDown = KeyDownHandler();
-    };
-    button(BtDelete, "BtDelete", "删除记录", 290, &TFrmBookDest::BtDeleteClick);
-    button(BtLook, "BtLook", "联系信息", 376, &TFrmBookDest::BtLookClick);
-    button(BtClose, "BtClose", "关闭", 462, &TFrmBookDest::BtCloseClick);
+    Panel1 = b.Add<TPanel>("Panel1").Caption("").Align(alTop).Height(36);
+    auto panel = b.In(Panel1);
+    panel.Add<TLabel>("LbCode").Caption(book ? "图书编号\\名称" : "期刊编号\\名称").At(10, 11);
+    EditCode = panel.Add<TEdit>("EditCode")
+                   .At(100, 7, 160, 21)
+                   .Hint(book ? "输入图书编号/名称,回车!" : "输入期刊编号/名称,回车!")
+                   .OnKeyDown(&TFrmBookDest::EditCodeKeyDown);
+    auto buttons = panel.Across(290, 5, 25, 6);
+    BtDelete = buttons.Add<TButton>({"BtDelete", "删除记录", "", 80, &TFrmBookDest::BtDeleteClick})
+                   .OnKeyDown(KeyDownHandler());
+    BtLook =
+        buttons.Add<TButton>({"BtLook", "联系信息", "", 80, &TFrmBookDest::BtLookClick}).OnKeyDown(KeyDownHandler());
+    BtClose =
+        buttons.Add<TButton>({"BtClose", "关闭", "", 80, &TFrmBookDest::BtCloseClick}).OnKeyDown(KeyDownHandler());
 
-    DBGrid1 = new TDBGrid(this);
-    DBGrid1->SetName("DBGrid1");
-    DBGrid1->SetParent(this);
-    DBGrid1->SetAlign(alClient);
-    DBGrid1->SetReadOnly(true);
-    DBGrid1->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgRowSelect,
-                                       dgAlwaysShowSelection});
-    DBGrid1->SetDataSource(DataSource1);
-    DBGrid1->OnDblClick = [this](TObject* s) { BtLookClick(s); };
-    DBGrid1->OnKeyDown = KeyDownHandler();
-    auto column = [this](const char* field, const char* title, int width) {
-        AddDesignedColumn(DBGrid1, field, title, width);
-    };
-    column("Rcode", "读者编号", 80);
-    column("ReaderName", "读者姓名", 80);
-    column("BorrowDate", "预约日期", 85);
-    column("Code", book ? "图书编号" : "期刊编号", 100);
-    column("BookName", book ? "图书名称" : "期刊名称", 200);
-    if (!book) {
-        column("Orderyear", "年度", 50);
-        column("PeriodNo", "期号", 50);
-    }
+    DBGrid1 = b.Add<TDBGrid>("DBGrid1")
+                  .Align(alClient)
+                  .ReadOnly()
+                  .Set(&TDBGrid::SetOptions, TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines,
+                                                            dgRowLines, dgRowSelect, dgAlwaysShowSelection})
+                  .Set(&TDBGrid::SetDataSource, DataSource1)
+                  .OnDblClick(&TFrmBookDest::BtLookClick)
+                  .OnKeyDown(KeyDownHandler())
+                  .Columns({{"Rcode", "读者编号", 80},
+                            {"ReaderName", "读者姓名", 80},
+                            {"BorrowDate", "预约日期", 85},
+                            {"Code", book ? "图书编号" : "期刊编号", 100},
+                            {"BookName", book ? "图书名称" : "期刊名称", 200}});
+    if (!book) AddColumns(DBGrid1, {{"Orderyear", "年度", 50}, {"PeriodNo", "期号", 50}});
 }
 
 void TFrmBookDest::InitForm() {

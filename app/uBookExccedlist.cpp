@@ -2,6 +2,7 @@
 #include "uBookExccedlist.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "DBGrids.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
@@ -22,54 +23,31 @@ TFrmBookExceedList::TFrmBookExceedList(TComponent* AOwner, TItemKind kind) : TFr
     if (Application->MainForm() && Application->MainForm() != this && Application->MainForm()->FormStyle() == fsMDIForm)
         SetFormStyle(fsMDIChild);
 
-    AdoqDest = new TADOQuery(this);
-    AdoqDest->SetName("AdoqDest");
-    AdoqDest->SetCursorType(ctStatic);
+    TBuild b(this);
+    AdoqDest = b.Add<TADOQuery>("AdoqDest").Set(&TADOQuery::SetCursorType, ctStatic);
     AdoqDest->SetConnection(DMData ? DMData->ADOConnection1 : nullptr);
-    DataSource1 = new TDataSource(this);
-    DataSource1->SetName("DataSource1");
+    DataSource1 = b.Add<TDataSource>("DataSource1");
     DataSource1->SetDataSet(AdoqDest);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
-    Panel1->SetCaption("");
-    Panel1->SetAlign(alBottom);
-    Panel1->SetHeight(36);
-    BtLook = new TButton(this);
-    BtLook->SetName("BtLook");
-    BtLook->SetParent(Panel1);
-    BtLook->SetCaption("联系");
-    BtLook->SetBounds(10, 5, 80, 25);
-    BtLook->OnClick = [this](TObject* s) { BtLookClick(s); };
-    BtClose = new TButton(this);
-    BtClose->SetName("BtClose");
-    BtClose->SetParent(Panel1);
-    BtClose->SetCaption("关闭");
-    BtClose->SetBounds(100, 5, 80, 25);
-    BtClose->OnClick = [this](TObject* s) { BtCloseClick(s); };
+    Panel1 = b.Add<TPanel>("Panel1").Caption("").Align(alBottom).Height(36);
+    auto buttons = b.In(Panel1).Across(10, 5, 25, 10);
+    BtLook =
+        buttons.Add<TButton>({"BtLook", "联系", "", 80, &TFrmBookExceedList::BtLookClick}).OnKeyDown(KeyDownHandler());
+    BtClose = buttons.Add<TButton>({"BtClose", "关闭", "", 80, &TFrmBookExceedList::BtCloseClick})
+                  .OnKeyDown(KeyDownHandler());
 
-    DBGrid1 = new TDBGrid(this);
-    DBGrid1->SetName("DBGrid1");
-    DBGrid1->SetParent(this);
-    DBGrid1->SetAlign(alClient);
-    DBGrid1->SetReadOnly(true);
-    DBGrid1->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgRowSelect,
-                                       dgAlwaysShowSelection});
-    DBGrid1->SetDataSource(DataSource1);
-    auto column = [this](const char* field, const char* title, int width) {
-        AddDesignedColumn(DBGrid1, field, title, width);
-    };
-    column("RName", "读者姓名", 80);
-    column("ReturnDate", "应还日", 85);
-    column("Code", book ? "图书编号" : "期刊编号", 100);
-    column("BName", book ? "图书名称" : "期刊名称", 200);
-    if (!book) {
-        column("Orderyear", "年度", 50);
-        column("PeriodNo", "期号", 50);
-    }
-    for (TWinControl* c : std::initializer_list<TWinControl*>{DBGrid1, BtLook, BtClose})
-        c->OnKeyDown = KeyDownHandler();
+    DBGrid1 = b.Add<TDBGrid>("DBGrid1")
+                  .Align(alClient)
+                  .ReadOnly()
+                  .Set(&TDBGrid::SetOptions, TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines,
+                                                            dgRowLines, dgRowSelect, dgAlwaysShowSelection})
+                  .Set(&TDBGrid::SetDataSource, DataSource1)
+                  .OnKeyDown(KeyDownHandler())
+                  .Columns({{"RName", "读者姓名", 80},
+                            {"ReturnDate", "应还日", 85},
+                            {"Code", book ? "图书编号" : "期刊编号", 100},
+                            {"BName", book ? "图书名称" : "期刊名称", 200}});
+    if (!book) AddColumns(DBGrid1, {{"Orderyear", "年度", 50}, {"PeriodNo", "期号", 50}});
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 

@@ -2,6 +2,7 @@
 #include "uFindCode.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "ComCtrls.h"
 #include "DBGrids.h"
 #include "ExtCtrls.h"
@@ -22,89 +23,44 @@ TFrmFindCode::TFrmFindCode(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(560);
     SetClientHeight(380);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
-    Panel1->SetCaption("");
-    Panel1->SetAlign(alBottom);
-    Panel1->SetHeight(44);
+    TBuild b(this);
+    Panel1 = b.Add<TPanel>("Panel1").Caption("").Align(alBottom).Height(44);
+    Panel2 = b.Add<TPanel>("Panel2").Caption("").Align(alTop).Height(34);
+    DBGrid1 = b.Add<TDBGrid>("DBGrid1")
+                  .Align(alClient)
+                  .ReadOnly()
+                  .Set(&TDBGrid::SetOptions, TDBGridOptions{dgTitles, dgColumnResize, dgColLines, dgRowLines,
+                                                            dgRowSelect, dgAlwaysShowSelection})
+                  .OnKeyPress(&TFrmFindCode::DBGrid1KeyPress)
+                  .OnDblClick(&TFrmFindCode::BtConfirmClick);
+    auto search = b.In(Panel2);
+    Edit1 = search.Add<TEdit>("Edit1").At(8, 6, 200, 21).OnKeyDown(&TFrmFindCode::Edit1KeyDown);
+    ToolBar1 = search.Add<TToolBar>("ToolBar1")
+                   .Align(alNone)
+                   .Set(&TToolBar::SetFlat, true)
+                   .Set(&TToolBar::SetShowCaptions, true)
+                   .Set(&TToolBar::SetButtonWidth, 110)
+                   .Set(&TToolBar::SetButtonHeight, 24)
+                   .At(216, 4, 130, 26);
+    PopupMenu1 = b.Add<TPopupMenu>("PopupMenu1");
+    TbCaption = b.In(ToolBar1)
+                    .Add<TToolButton>("TbCaption")
+                    .Set(&TToolButton::SetStyle, tbsDropDown)
+                    .Caption("按编码查找")
+                    .Set(&TToolButton::SetDropdownMenu, PopupMenu1);
+    auto buttons = b.In(Panel1);
+    auto [confirm, cancel] = buttons.OkCancel<TButton>({"BtConfirm", "确定(&C)", 290, mrNo},
+                                                       {"BtCancel", "退出(&E)", 380, mrCancel}, 10, 80, 25);
+    BtConfirm = confirm.OnClick(&TFrmFindCode::BtConfirmClick);
+    BtCancel = cancel.OnClick(&TFrmFindCode::BtCancelClick);
+    BtAdd = buttons.Add<TButton>("BtAdd").Caption("增加(&A)").At(200, 10, 80, 25);
 
-    Panel2 = new TPanel(this);
-    Panel2->SetName("Panel2");
-    Panel2->SetParent(this);
-    Panel2->SetCaption("");
-    Panel2->SetAlign(alTop);
-    Panel2->SetHeight(34);
-
-    DBGrid1 = new TDBGrid(this);
-    DBGrid1->SetName("DBGrid1");
-    DBGrid1->SetParent(this);
-    DBGrid1->SetAlign(alClient);
-    DBGrid1->SetReadOnly(true);
-    DBGrid1->SetOptions(
-        TDBGridOptions{dgTitles, dgColumnResize, dgColLines, dgRowLines, dgRowSelect, dgAlwaysShowSelection});
-
-    Edit1 = new TEdit(this);
-    Edit1->SetName("Edit1");
-    Edit1->SetParent(Panel2);
-    Edit1->SetBounds(8, 6, 200, 21);
-
-    ToolBar1 = new TToolBar(this);
-    ToolBar1->SetName("ToolBar1");
-    ToolBar1->SetParent(Panel2);
-    ToolBar1->SetAlign(alNone);
-    ToolBar1->SetFlat(true);
-    ToolBar1->SetShowCaptions(true);
-    ToolBar1->SetButtonWidth(110);
-    ToolBar1->SetButtonHeight(24);
-    ToolBar1->SetBounds(216, 4, 130, 26);
-
-    PopupMenu1 = new TPopupMenu(this);
-    PopupMenu1->SetName("PopupMenu1");
-
-    TbCaption = new TToolButton(this);
-    TbCaption->SetName("TbCaption");
-    TbCaption->SetParent(ToolBar1);
-    TbCaption->SetStyle(tbsDropDown);
-    TbCaption->SetCaption("按编码查找");
-    TbCaption->SetDropdownMenu(PopupMenu1);
-
-    BtConfirm = new TButton(this);
-    BtConfirm->SetName("BtConfirm");
-    BtConfirm->SetParent(Panel1);
-    BtConfirm->SetCaption("确定(&C)");
-    BtConfirm->SetModalResult(mrNo);
-    BtConfirm->SetBounds(290, 10, 80, 25);
-
-    BtCancel = new TButton(this);
-    BtCancel->SetName("BtCancel");
-    BtCancel->SetParent(Panel1);
-    BtCancel->SetCaption("退出(&E)");
-    BtCancel->SetCancel(true);
-    BtCancel->SetModalResult(mrCancel);
-    BtCancel->SetBounds(380, 10, 80, 25);
-
-    BtAdd = new TButton(this);
-    BtAdd->SetName("BtAdd");
-    BtAdd->SetParent(Panel1);
-    BtAdd->SetCaption("增加(&A)");
-    BtAdd->SetBounds(200, 10, 80, 25);
-
-    ADOQuery1 = new TADOQuery(this);
-    ADOQuery1->SetName("ADOQuery1");
+    ADOQuery1 = b.Add<TADOQuery>("ADOQuery1");
     if (DMData) ADOQuery1->SetConnection(DMData->ADOConnection1);
     ADOQuery1->SetCommandTimeout(5);
-
-    DataSource1 = new TDataSource(this);
-    DataSource1->SetName("DataSource1");
+    DataSource1 = b.Add<TDataSource>("DataSource1");
     DataSource1->SetDataSet(ADOQuery1);
     DBGrid1->SetDataSource(DataSource1);
-
-    Edit1->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { Edit1KeyDown(s, k, sh); };
-    DBGrid1->OnKeyPress = [this](TObject* s, char32_t& k) { DBGrid1KeyPress(s, k); };
-    DBGrid1->OnDblClick = [this](TObject* s) { BtConfirmClick(s); };
-    BtConfirm->OnClick = [this](TObject* s) { BtConfirmClick(s); };
-    BtCancel->OnClick = [this](TObject* s) { BtCancelClick(s); };
 }
 
 void TFrmFindCode::InitForm() {

@@ -1,6 +1,7 @@
 // The due-date picker; see uFindHuanDate.h.
 #include "uFindHuanDate.h"
 
+#include "Build.h"
 #include "ComCtrls.h"
 #include "SysUtils.h"
 
@@ -10,12 +11,11 @@ TFrmFindHuanDate::TFrmFindHuanDate(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetBorderStyle(bsDialog);
     SetClientWidth(260);
     SetClientHeight(200);
-    MonthCalendar1 = new TMonthCalendar(this);
-    MonthCalendar1->SetName("MonthCalendar1");
-    MonthCalendar1->SetParent(this);
-    MonthCalendar1->SetAlign(alClient);
-    MonthCalendar1->OnDblClick = [this](TObject*) { Choose(); };
-    MonthCalendar1->OnKeyDown = KeyDownHandler();
+    MonthCalendar1 = TBuild(this)
+                         .Add<TMonthCalendar>("MonthCalendar1")
+                         .Align(alClient)
+                         .OnDblClick(&TFrmFindHuanDate::Choose)
+                         .OnKeyDown(KeyDownHandler());
 }
 
 void TFrmFindHuanDate::InitForm() {

@@ -2,6 +2,7 @@
 #include "uFindModes.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "DBGrids.h"
@@ -13,22 +14,22 @@
 TFrmFindByModes::TFrmFindByModes(TComponent* AOwner, std::string caption, std::vector<TFindMode> modes,
                                  std::vector<TFindColumn> columns)
     : TFrmFindCode(AOwner), caption_(std::move(caption)), modes_(std::move(modes)) {
+    TBuild b(this);
     TMenuItem** items[] = {&N1, &N2, &N3};
     for (size_t i = 0; i < 3; ++i) {
-        auto* item = new TMenuItem(this);
-        item->SetName("N" + std::to_string(i + 1));
-        item->SetCaption(modes_[i].Caption);
-        item->OnClick = [this, i](TObject*) { ModeClick(int(i)); };
-        PopupMenu1->Items()->Add(item);
-        *items[i] = item;
+        *items[i] =
+            b.Add<TMenuItem>("N" + std::to_string(i + 1)).Caption(modes_[i].Caption).OnClick([this, i](TObject*) {
+                ModeClick(int(i));
+            });
+        PopupMenu1->Items()->Add(*items[i]);
     }
     TbCaption->SetHint("查找方式切换,快捷键F6");
     TbCaption->SetShowHint(true);
     BtAdd->SetVisible(false);
-    for (const auto& c : columns) {
-        TColumn* col = AddDesignedColumn(DBGrid1, c.Field, c.Title, c.Width);
-        if (c.Centred) col->SetAlignment(taCenter);
-    }
+    std::vector<TColumnRow> rows;
+    for (const auto& c : columns)
+        rows.push_back({c.Field, c.Title, c.Width, taCenter, c.Centred ? taCenter : taLeftJustify});
+    AddColumns(DBGrid1, rows);
     Edit1->OnChange = [this](TObject* s) { Edit1Change(s); };
     DBGrid1->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { DBGrid1KeyDown(s, k, sh); };
 }
