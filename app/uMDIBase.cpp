@@ -3,6 +3,7 @@
 
 #include "ADODB.h"
 #include "ActnList.h"
+#include "Build.h"
 #include "Buttons.h"
 #include "DBGrids.h"
 #include "ExtCtrls.h"
@@ -25,31 +26,6 @@ namespace {
 constexpr TColor kPanelColor = RGB(208, 243, 255);
 constexpr TColor kFixedColor = RGB(255, 227, 170);
 constexpr TColor kAccentColor = RGB(204, 102, 51);
-
-template <class T>
-T* Make(TComponent* owner, TWinControl* parent, const char* name) {
-    T* c = new T(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    return c;
-}
-
-TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const char* name, const char* text, int x, int y) {
-    TLabel* l = Make<TLabel>(owner, parent, name);
-    l->SetCaption(text);
-    l->SetLeft(x);
-    l->SetTop(y);
-    return l;
-}
-
-TEdit* MakeBox(TComponent* owner, TWinControl* parent, const char* name, int x, int y, int w, bool readOnly) {
-    TEdit* e = Make<TEdit>(owner, parent, name);
-    e->SetBounds(x, y, w, 21);
-    e->SetReadOnly(readOnly);
-    if (readOnly) e->SetTabStop(false);
-    return e;
-}
-
 } // namespace
 
 TMDIBase::TMDIBase(TComponent* AOwner) : TFrmBaseD(AOwner) {
@@ -60,24 +36,19 @@ TMDIBase::TMDIBase(TComponent* AOwner) : TFrmBaseD(AOwner) {
         SetFormStyle(fsMDIChild);
     SetKeyPreview(true);
 
-    Adoqtemp = new TADOQuery(this);
-    Adoqtemp->SetName("Adoqtemp");
-    AdoqTemp1 = new TADOQuery(this);
-    AdoqTemp1->SetName("AdoqTemp1");
-    Adoqueryset = new TADOQuery(this);
-    Adoqueryset->SetName("Adoqueryset");
-    AdoqData = new TADOQuery(this);
-    AdoqData->SetName("AdoqData");
+    TBuild b(this);
+    Adoqtemp = b.Add<TADOQuery>("Adoqtemp");
+    AdoqTemp1 = b.Add<TADOQuery>("AdoqTemp1");
+    Adoqueryset = b.Add<TADOQuery>("Adoqueryset");
     // Desk lines live only here until a save writes its own statements.
-    AdoqData->SetCursorType(ctStatic);
-    AdoqData->SetLockType(ltBatchOptimistic);
-    AdoCommSave = new TADOCommand(this);
-    AdoCommSave->SetName("AdoCommSave");
+    AdoqData = b.Add<TADOQuery>("AdoqData")
+                   .Set(&TADOQuery::SetCursorType, ctStatic)
+                   .Set(&TADOQuery::SetLockType, ltBatchOptimistic);
+    AdoCommSave = b.Add<TADOCommand>("AdoCommSave");
     TADOConnection* conn = DMData ? DMData->ADOConnection1 : nullptr;
     for (TADOQuery* q : {Adoqtemp, AdoqTemp1, Adoqueryset, AdoqData}) q->SetConnection(conn);
     AdoCommSave->SetConnection(conn);
-    DSdata = new TDataSource(this);
-    DSdata->SetName("DSdata");
+    DSdata = b.Add<TDataSource>("DSdata");
     DSdata->SetDataSet(AdoqData);
 
     buildToolbar();
@@ -92,78 +63,41 @@ TMDIBase::TMDIBase(TComponent* AOwner) : TFrmBaseD(AOwner) {
 TMDIBase::~TMDIBase() = default;
 
 void TMDIBase::buildToolbar() {
-    Panel5 = Make<TPanel>(this, this, "Panel5");
-    Panel5->SetAlign(alTop);
-    Panel5->SetHeight(34);
-    Panel5->SetCaption("");
-    struct B {
-        TBitBtn** field;
-        const char* name;
-        const char* caption;
-        const char* hint;
-        int width;
-        void (TMDIBase::*handler)(TObject*);
-    };
-    int x = 4;
-    auto bitBtn = [&](const B& b) {
-        TBitBtn* btn = Make<TBitBtn>(this, Panel5, b.name);
-        btn->SetCaption(b.caption);
-        btn->SetHint(b.hint);
-        btn->SetShowHint(*b.hint != 0);
-        btn->SetTabStop(false);
-        btn->SetBounds(x, 4, b.width, 26);
-        x += b.width + 2;
-        auto h = b.handler;
-        btn->OnClick = [this, h](TObject* s) { (this->*h)(s); };
-        *b.field = btn;
-    };
-    auto speedBtn = [&](TSpeedButton*& field, const char* name, const char* caption, const char* hint, int width,
-                        void (TMDIBase::*h)(TObject*)) {
-        field = Make<TSpeedButton>(this, Panel5, name);
-        field->SetCaption(caption);
-        field->SetHint(hint);
-        field->SetShowHint(true);
-        field->SetBounds(x, 4, width, 26);
-        x += width + 2;
-        field->OnClick = [this, h](TObject* s) { (this->*h)(s); };
-    };
-    bitBtn({&BtSave, "BtSave", " 保存(F2/ENTER)", "", 150, &TMDIBase::BtSaveClick});
-    bitBtn({&BtClear, "BtClear", " 清空数据(F3)", "清空数据,快捷键F3", 104, &TMDIBase::BtClearClick});
-    bitBtn({&BtExit, "BtExit", " 取消退出(F4)", "取消操作并退出,快捷键F4", 104, &TMDIBase::BtExitClick});
-    speedBtn(SbtDest, "SbtDest", " 查看预约(F6)", "查看预约,快捷键F6", 104, &TMDIBase::SbtDestClick);
-    speedBtn(SbtReaderinfo, "SbtReaderinfo", " 读者资料(F7)", "当前读者资料,快捷键F7", 104,
-             &TMDIBase::SbtReaderinfoClick);
-    bitBtn({&BtInterface, "BtInterface", "界面(F8)", "表格显示控制,快捷键F8", 80, &TMDIBase::BtInterfaceClick});
-    bitBtn({&BtHelp, "BtHelp", "帮助(F1)", "显示当前帮助,快捷键F1", 80, &TMDIBase::BtHelpClick});
-    BtHelp->SetVisible(false);
+    TBuild b(this);
+    Panel5 = b.Add<TPanel>("Panel5").Align(alTop).Height(34).Caption("");
+    auto bar = b.In(Panel5).Across(4, 4, 26, 2);
+    using Row = TToolRow<TMDIBase>;
+    BtSave = bar.Add<TBitBtn>(Row{"BtSave", " 保存(F2/ENTER)", "", 150, &TMDIBase::BtSaveClick}).TabStop(false);
+    BtClear = bar.Add<TBitBtn>(Row{"BtClear", " 清空数据(F3)", "清空数据,快捷键F3", 104, &TMDIBase::BtClearClick})
+                  .TabStop(false);
+    BtExit = bar.Add<TBitBtn>(Row{"BtExit", " 取消退出(F4)", "取消操作并退出,快捷键F4", 104, &TMDIBase::BtExitClick})
+                 .TabStop(false);
+    SbtDest = bar.Add<TSpeedButton>(Row{"SbtDest", " 查看预约(F6)", "查看预约,快捷键F6", 104, &TMDIBase::SbtDestClick});
+    SbtReaderinfo = bar.Add<TSpeedButton>(
+        Row{"SbtReaderinfo", " 读者资料(F7)", "当前读者资料,快捷键F7", 104, &TMDIBase::SbtReaderinfoClick});
+    BtInterface =
+        bar.Add<TBitBtn>(Row{"BtInterface", "界面(F8)", "表格显示控制,快捷键F8", 80, &TMDIBase::BtInterfaceClick})
+            .TabStop(false);
+    BtHelp = bar.Add<TBitBtn>(Row{"BtHelp", "帮助(F1)", "显示当前帮助,快捷键F1", 80, &TMDIBase::BtHelpClick})
+                 .TabStop(false)
+                 .Visible(false);
 }
 
 void TMDIBase::buildModePanel() {
-    Panel2 = Make<TPanel>(this, this, "Panel2");
-    Panel2->SetAlign(alTop);
-    Panel2->SetHeight(30);
-    Panel2->SetCaption("");
+    TBuild b(this);
+    Panel2 = b.Add<TPanel>("Panel2").Align(alTop).Height(30).Caption("");
     Panel2->SetTop(Panel5->Height());
-    Rb1 = Make<TRadioButton>(this, Panel2, "Rb1");
-    Rb1->SetCaption("借书(F9)");
-    Rb1->SetBounds(12, 5, 90, 20);
-    Rb2 = Make<TRadioButton>(this, Panel2, "Rb2");
-    Rb2->SetCaption("续借(F10)");
-    Rb2->SetBounds(112, 5, 90, 20);
-    Rb3 = Make<TRadioButton>(this, Panel2, "Rb3");
-    Rb3->SetCaption("还书(F11)");
-    Rb3->SetBounds(212, 5, 90, 20);
-    for (TRadioButton* rb : {Rb1, Rb2, Rb3}) rb->SetTabStop(false);
+    auto modes = b.In(Panel2).Across(12, 5, 20, 10);
+    Rb1 = modes.Next(modes.Add<TRadioButton>("Rb1").Caption("借书(F9)").TabStop(false), 90);
+    Rb2 = modes.Next(modes.Add<TRadioButton>("Rb2").Caption("续借(F10)").TabStop(false), 90);
+    Rb3 = modes.Next(modes.Add<TRadioButton>("Rb3").Caption("还书(F11)").TabStop(false), 90);
     Rb1->SetChecked(true);
 
-    ActionList1 = new TActionList(this);
-    ActionList1->SetName("ActionList1");
-    auto action = [this](const char* name, Word key) {
-        TAction* a = new TAction(this);
-        a->SetName(name);
-        a->SetShortCut(ShortCut(key, {}));
-        a->SetActionList(ActionList1);
-        return a;
+    ActionList1 = b.Add<TActionList>("ActionList1");
+    auto action = [&](const char* name, Word key) {
+        return b.Add<TAction>(name)
+            .Set(&TAction::SetShortCut, ShortCut(key, {}))
+            .Set(&TAction::SetActionList, ActionList1);
     };
     AtBorrow = action("AtBorrow", VK_F9);
     AtRenew = action("AtRenew", VK_F10);
@@ -171,103 +105,93 @@ void TMDIBase::buildModePanel() {
 }
 
 void TMDIBase::buildReaderPanel() {
-    Panel1 = Make<TPanel>(this, this, "Panel1");
-    Panel1->SetAlign(alTop);
-    Panel1->SetHeight(128);
-    Panel1->SetCaption("");
+    TBuild b(this);
+    Panel1 = b.Add<TPanel>("Panel1").Align(alTop).Height(128).Caption("");
     Panel1->SetTop(Panel5->Height() + Panel2->Height());
+    auto panel = b.In(Panel1);
 
-    MakeLabel(this, Panel1, "LbRCode", "读者编号:", 10, 12);
-    EditRCode = MakeBox(this, Panel1, "EditRCode", 76, 8, 120, false);
-    SbtReader = Make<TSpeedButton>(this, Panel1, "SbtReader");
-    SbtReader->SetCaption("...");
-    SbtReader->SetHint("点击按钮或按F5键选择读者");
-    SbtReader->SetShowHint(true);
-    SbtReader->SetBounds(198, 8, 22, 21);
-    SbtReader->OnClick = [this](TObject* s) { SbtReaderClick(s); };
+    // The two boxes the operator types into; Enter and the F5 pickers work
+    // from them, the rest of the panel only shows the reader.
+    auto typed = [&](TLabel** label, const char* labelName, const char* caption, int labelLeft, const char* name,
+                     int left, int top, int width) {
+        return panel.Field<TEdit>({labelLeft, left, width, 21, 4}, labelName, caption, name, top, label)
+            .OnEnter([](TObject* s) { static_cast<TEdit*>(s)->SetColor(kFixedColor); })
+            .OnExit(&TMDIBase::TypedBoxExit);
+    };
+    auto picker = [&](const char* name, const char* hint, int left, int top, void (TMDIBase::*click)(TObject*)) {
+        return panel.Add<TSpeedButton>(name).Caption("...").Hint(hint).At(left, top, 22, 21).OnClick(click);
+    };
+    EditRCode = typed(nullptr, "LbRCode", "读者编号:", 10, "EditRCode", 76, 8, 120)
+                    .TabOrder(0)
+                    .OnKeyDown(&TMDIBase::EditRCodeKeyDown);
+    SbtReader = picker("SbtReader", "点击按钮或按F5键选择读者", 198, 8, &TMDIBase::SbtReaderClick);
 
-    MakeLabel(this, Panel1, "LbRName", "读者姓名:", 236, 12);
-    EditRName = MakeBox(this, Panel1, "EditRName", 302, 8, 110, true);
-    MakeLabel(this, Panel1, "LbRsort", "读者类别:", 428, 12);
-    EditRsort = MakeBox(this, Panel1, "EditRsort", 494, 8, 110, true);
-    MakeLabel(this, Panel1, "LbDept", "读者部门:", 10, 42);
-    EditDept = MakeBox(this, Panel1, "EditDept", 76, 38, 144, true);
-    MakeLabel(this, Panel1, "LbCeQty", "允许借出:", 236, 42);
-    EditCeQty = MakeBox(this, Panel1, "EditCeQty", 302, 38, 110, true);
-    MakeLabel(this, Panel1, "LbBeQty", "现已借出:", 428, 42);
-    EditBeQty = MakeBox(this, Panel1, "EditBeQty", 494, 38, 110, true);
-    MakeLabel(this, Panel1, "LbDepo", "押  金:", 10, 72);
-    EditDepo = MakeBox(this, Panel1, "EditDepo", 76, 68, 144, true);
+    struct Shown {
+        TEdit** field;
+        const char* labelName;
+        const char* caption;
+        int labelLeft;
+        const char* name;
+        int left, top, width;
+    };
+    for (const Shown& r : {Shown{&EditRName, "LbRName", "读者姓名:", 236, "EditRName", 302, 8, 110},
+                           Shown{&EditRsort, "LbRsort", "读者类别:", 428, "EditRsort", 494, 8, 110},
+                           Shown{&EditDept, "LbDept", "读者部门:", 10, "EditDept", 76, 38, 144},
+                           Shown{&EditCeQty, "LbCeQty", "允许借出:", 236, "EditCeQty", 302, 38, 110},
+                           Shown{&EditBeQty, "LbBeQty", "现已借出:", 428, "EditBeQty", 494, 38, 110},
+                           Shown{&EditDepo, "LbDepo", "押  金:", 10, "EditDepo", 76, 68, 144}}) {
+        *r.field = panel.Field<TEdit>({r.labelLeft, r.left, r.width, 21, 4}, r.labelName, r.caption, r.name, r.top)
+                       .ReadOnly()
+                       .TabStop(false)
+                       .OnKeyDown(&TMDIBase::ReadOnlyBoxKeyDown);
+    }
 
-    PanelPhoto = Make<TPanel>(this, Panel1, "PanelPhoto");
-    PanelPhoto->SetCaption("");
-    PanelPhoto->SetBevelOuter(bvLowered);
-    PanelPhoto->SetBounds(640, 4, 96, 118);
-    Image1 = Make<TImage>(this, PanelPhoto, "Image1");
-    Image1->SetAlign(alClient);
-    Image1->SetStretch(true);
+    PanelPhoto = panel.Add<TPanel>("PanelPhoto").Caption("").Set(&TPanel::SetBevelOuter, bvLowered).At(640, 4, 96, 118);
+    Image1 = b.In(PanelPhoto).Add<TImage>("Image1").Align(alClient).Set(&TImage::SetStretch, true);
 
-    LbBCode = MakeLabel(this, Panel1, "LbBCode", "图书编号 (条形码):", 10, 102);
-    EditBCode = MakeBox(this, Panel1, "EditBCode", 124, 98, 180, false);
-    SbtBook = Make<TSpeedButton>(this, Panel1, "SbtBook");
-    SbtBook->SetCaption("...");
-    SbtBook->SetHint("点击按钮或按F5键选择图书");
-    SbtBook->SetShowHint(true);
-    SbtBook->SetBounds(306, 98, 22, 21);
-    SbtBook->OnClick = [this](TObject* s) { SbtBookClick(s); };
-    LbHint = MakeLabel(this, Panel1, "LbHint", "(输入编码后按回车)", 340, 102);
+    EditBCode = typed(&LbBCode, "LbBCode", "图书编号 (条形码):", 10, "EditBCode", 124, 98, 180)
+                    .TabOrder(1)
+                    .OnKeyDown(&TMDIBase::EditBCodeKeyDown)
+                    .OnKeyPress(&TMDIBase::EditBCodeKeyPress);
+    SbtBook = picker("SbtBook", "点击按钮或按F5键选择图书", 306, 98, &TMDIBase::SbtBookClick);
+    LbHint = panel.Add<TLabel>("LbHint").Caption("(输入编码后按回车)").At(340, 102);
     TFont f;
     f.Assign(LbHint->Font());
     f.SetColor(clRed);
     f.SetStyle(TFontStyles{fsBold});
     LbHint->SetFont(&f);
+}
 
-    EditRCode->SetTabOrder(0);
-    EditBCode->SetTabOrder(1);
-
-    for (TEdit* e : {EditRCode, EditBCode}) {
-        e->OnEnter = [e](TObject*) { e->SetColor(kFixedColor); };
-        e->OnExit = [this, e](TObject*) {
-            e->SetColor(clWhite);
-            if (e == EditRCode && !EditRCode->Text().empty()) LoadReader();
-        };
-    }
-    EditRCode->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { EditRCodeKeyDown(s, k, sh); };
-    EditBCode->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { EditBCodeKeyDown(s, k, sh); };
-    EditBCode->OnKeyPress = [this](TObject* s, char32_t& k) { EditBCodeKeyPress(s, k); };
-    for (TEdit* e : {EditRName, EditRsort, EditDept, EditCeQty, EditBeQty, EditDepo})
-        e->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { ReadOnlyBoxKeyDown(s, k, sh); };
+void TMDIBase::TypedBoxExit(TObject* Sender) {
+    auto* e = static_cast<TEdit*>(Sender);
+    e->SetColor(clWhite);
+    if (e == EditRCode && !EditRCode->Text().empty()) LoadReader();
 }
 
 void TMDIBase::buildGridAndFooter() {
-    Panel6 = Make<TPanel>(this, this, "Panel6");
-    Panel6->SetAlign(alBottom);
-    Panel6->SetHeight(32);
-    Panel6->SetCaption("");
-    LbQty = MakeLabel(this, Panel6, "LbQty", "共计:", 12, 9);
-    EditQty = Make<TDBNumberEditEh>(this, Panel6, "EditQty");
-    EditQty->SetBounds(90, 5, 70, 21);
-    EditQty->SetDecimalPlaces(0);
-    EditQty->SetTabStop(false);
-    LbBen = MakeLabel(this, Panel6, "LbBen", "本", 166, 9);
+    TBuild b(this);
+    Panel6 = b.Add<TPanel>("Panel6").Align(alBottom).Height(32).Caption("");
+    auto footer = b.In(Panel6);
+    LbQty = footer.Add<TLabel>("LbQty").Caption("共计:").At(12, 9);
+    EditQty = footer.Add<TDBNumberEditEh>("EditQty")
+                  .At(90, 5, 70, 21)
+                  .Set(&TDBNumberEditEh::SetDecimalPlaces, 0)
+                  .TabStop(false);
+    LbBen = footer.Add<TLabel>("LbBen").Caption("本").At(166, 9);
 
-    DBGrid1 = Make<TDBGrid>(this, this, "DBGrid1");
-    DBGrid1->SetAlign(alClient);
-    DBGrid1->SetDataSource(DSdata);
-    DBGrid1->SetReadOnly(true);
-    DBGrid1->SetOptions(
-        TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgAlwaysShowSelection});
-    DBGrid1->SetTabOrder(2);
-    DBGrid1->SetShowHint(true);
-    DBGrid1->OnDblClick = [this](TObject* s) { DBGrid1DblClick(s); };
-    DBGrid1->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { DBGrid1KeyDown(s, k, sh); };
+    DBGrid1 = b.Add<TDBGrid>("DBGrid1")
+                  .Align(alClient)
+                  .Set(&TDBGrid::SetDataSource, DSdata)
+                  .ReadOnly()
+                  .Set(&TDBGrid::SetOptions, TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines,
+                                                            dgRowLines, dgAlwaysShowSelection})
+                  .TabOrder(2)
+                  .Set(&TDBGrid::SetShowHint, true)
+                  .OnDblClick(&TMDIBase::DBGrid1DblClick)
+                  .OnKeyDown(&TMDIBase::DBGrid1KeyDown);
 
-    PopupMenu1 = new TPopupMenu(this);
-    PopupMenu1->SetName("PopupMenu1");
-    N1 = new TMenuItem(this);
-    N1->SetName("N1");
-    N1->SetCaption("删除明细");
-    N1->OnClick = [this](TObject* s) { N1Click(s); };
+    PopupMenu1 = b.Add<TPopupMenu>("PopupMenu1");
+    N1 = b.Add<TMenuItem>("N1").Caption("删除明细").OnClick(&TMDIBase::N1Click);
     PopupMenu1->Items()->Add(N1);
     DBGrid1->SetPopupMenu(PopupMenu1);
 

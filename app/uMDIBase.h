@@ -156,6 +156,8 @@ protected:
     void EditBCodeKeyPress(TObject* Sender, char32_t& Key);
     void DBGrid1KeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     void ReadOnlyBoxKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    // Leaving a typed box: back to white; a reader code loads its reader.
+    void TypedBoxExit(TObject* Sender);
     // The reader lookup: the chosen code, "" when cancelled.
     std::string PickReader();
 
