@@ -2,6 +2,7 @@
 #include "uBackupExit.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "Dialogs.h"
 #include "StdCtrls.h"
 #include "uDMData.h"
@@ -16,38 +17,21 @@ TFrmBackupExit::TFrmBackupExit(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(330);
     SetClientHeight(190);
 
-    GroupBox1 = new TGroupBox(this);
-    GroupBox1->SetName("GroupBox1");
-    GroupBox1->SetParent(this);
-    GroupBox1->SetCaption("备份提示");
-    GroupBox1->SetBounds(10, 8, 310, 130);
-
-    Memo1 = new TMemo(this);
-    Memo1->SetName("Memo1");
-    Memo1->SetParent(GroupBox1);
-    Memo1->SetBorderStyle(bsNone);
-    Memo1->SetReadOnly(true);
-    Memo1->SetParentColor(true);
-    Memo1->SetBounds(12, 22, 288, 98);
-    Memo1->SetText(
-        "    推荐退出此系统时备份当前数据,\n\n以防出现意外情况时,导致数据或账套\n\n被破坏或丢失,造成不可弥补的损失.");
-
-    BtBackup = new TButton(this);
-    BtBackup->SetName("BtBackup");
-    BtBackup->SetParent(this);
-    BtBackup->SetCaption("备份退出");
-    BtBackup->SetBounds(130, 150, 85, 27);
-    BtBackup->OnClick = [this](TObject* s) { BtBackupClick(s); };
-
-    BtExit = new TButton(this);
-    BtExit->SetName("BtExit");
-    BtExit->SetParent(this);
-    BtExit->SetCaption("直接退出");
-    BtExit->SetBounds(230, 150, 85, 27);
-    BtExit->OnClick = [this](TObject* s) { BtExitClick(s); };
-
-    SaveDialog1 = new TSaveDialog(this);
-    SaveDialog1->SetName("SaveDialog1");
+    TBuild b(this);
+    GroupBox1 = b.Add<TGroupBox>("GroupBox1").Caption("备份提示").At(10, 8, 310, 130);
+    Memo1 = b.In(GroupBox1)
+                .Add<TMemo>("Memo1")
+                .Set(&TMemo::SetBorderStyle, bsNone)
+                .ReadOnly()
+                .Set(&TMemo::SetParentColor, true)
+                .At(12, 22, 288, 98)
+                .Text("    "
+                      "推荐退出此系统时备份当前数据,\n\n以防出现意外情况时,导致数据或账套\n\n被破坏或丢失,"
+                      "造成不可弥补的损失.");
+    auto buttons = b.Across(130, 150, 27, 15);
+    BtBackup = buttons.Add<TButton>({"BtBackup", "备份退出", "", 85, &TFrmBackupExit::BtBackupClick});
+    BtExit = buttons.Add<TButton>({"BtExit", "直接退出", "", 85, &TFrmBackupExit::BtExitClick});
+    SaveDialog1 = b.Add<TSaveDialog>("SaveDialog1");
 }
 
 void TFrmBackupExit::FormShow(TObject* Sender) {

@@ -1,6 +1,7 @@
 // The label-printing help; see uBarHelp.h.
 #include "uBarHelp.h"
 
+#include "Build.h"
 #include "Buttons.h"
 #include "Classes.h"
 #include "StdCtrls.h"
@@ -11,11 +12,8 @@ TFrmBarHelp::TFrmBarHelp(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(470);
     SetClientHeight(250);
 
-    Memo1 = new TMemo(this);
-    Memo1->SetName("Memo1");
-    Memo1->SetParent(this);
-    Memo1->SetReadOnly(true);
-    Memo1->SetBounds(8, 8, 454, 196);
+    TBuild b(this);
+    Memo1 = b.Add<TMemo>("Memo1").ReadOnly().At(8, 8, 454, 196);
     for (const char* line : {
              "  1、打印条码时,输入前缀,号码从多少到多少(小到大),选择允许重复",
              "的个数,默认为1,然后点击”生成”,生成后,可以”打印”或预览,必要是",
@@ -31,12 +29,7 @@ TFrmBarHelp::TFrmBarHelp(TComponent* AOwner) : TFrmBaseD(AOwner) {
          })
         Memo1->Lines()->Add(line);
 
-    BitBtn1 = new TBitBtn(this);
-    BitBtn1->SetName("BitBtn1");
-    BitBtn1->SetParent(this);
-    BitBtn1->SetCaption("退出");
-    BitBtn1->SetBounds(382, 214, 80, 27);
-    BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+    BitBtn1 = b.Add<TBitBtn>("BitBtn1").Caption("退出").At(382, 214, 80, 27).OnClick(&TFrmBarHelp::BitBtn1Click);
 }
 
 void TFrmBarHelp::BitBtn1Click(TObject*) { Close(); }

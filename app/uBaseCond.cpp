@@ -1,6 +1,7 @@
 // The condition dialog base; see uBaseCond.h.
 #include "uBaseCond.h"
 
+#include "Build.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 
@@ -16,33 +17,12 @@ TFrmBaseCond::TFrmBaseCond(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(400);
     SetClientHeight(230);
 
-    Label1 = new TLabel(this);
-    Label1->SetName("Label1");
-    Label1->SetParent(this);
-    Label1->SetCaption("请输入查询条件(空格为所有):");
-    Label1->SetBounds(12, 10, 300, 14);
-
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
-    Panel1->SetCaption("");
-    Panel1->SetBevelOuter(bvLowered);
-    Panel1->SetBounds(10, 30, 380, 150);
-
-    BtConfirm = new TButton(this);
-    BtConfirm->SetName("BtConfirm");
-    BtConfirm->SetParent(this);
-    BtConfirm->SetCaption("确定");
-    BtConfirm->SetModalResult(mrOk);
-    BtConfirm->SetBounds(214, 192, 80, 25);
-
-    BtCancel = new TButton(this);
-    BtCancel->SetName("BtCancel");
-    BtCancel->SetParent(this);
-    BtCancel->SetCaption("取消");
-    BtCancel->SetCancel(true);
-    BtCancel->SetBounds(306, 192, 80, 25);
-    BtCancel->OnClick = [this](TObject* Sender) { BtCancelClick(Sender); };
+    TBuild b(this);
+    Label1 = b.Add<TLabel>("Label1").Caption("请输入查询条件(空格为所有):").At(12, 10, 300, 14);
+    Panel1 = b.Add<TPanel>("Panel1").Caption("").Set(&TPanel::SetBevelOuter, bvLowered).At(10, 30, 380, 150);
+    auto [ok, cancel] = b.OkCancel<TButton>({"BtConfirm", "确定", 214, mrOk}, {"BtCancel", "取消", 306}, 192, 80, 25);
+    BtConfirm = ok;
+    BtCancel = cancel.OnClick(&TFrmBaseCond::BtCancelClick);
 }
 
 void TFrmBaseCond::InitForm() {

@@ -2,6 +2,7 @@
 #include "uBaseDataEdit.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "uDMData.h"
@@ -9,17 +10,6 @@
 
 namespace {
 constexpr TColor EditBlue = RGB(204, 236, 255);
-
-TButton* makeButton(TFrmBaseDataEdit* form, const char* name, const char* caption, const char* hint, int left) {
-    auto* b = new TButton(form);
-    b->SetName(name);
-    b->SetParent(form);
-    b->SetCaption(caption);
-    b->SetHint(hint);
-    b->SetShowHint(true);
-    b->SetBounds(left, 268, 100, 25);
-    return b;
-}
 } // namespace
 
 TFrmBaseDataEdit::TFrmBaseDataEdit(TComponent* AOwner) : TFrmBaseD(AOwner) {
@@ -29,33 +19,29 @@ TFrmBaseDataEdit::TFrmBaseDataEdit(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(460);
     SetClientHeight(305);
 
-    Panel1 = new TPanel(this);
-    Panel1->SetName("Panel1");
-    Panel1->SetParent(this);
-    Panel1->SetCaption("");
-    Panel1->SetBevelOuter(bvNone);
-    Panel1->SetBorderStyle(bsSingle);
-    Panel1->SetBounds(8, 8, 444, 250);
+    TBuild b(this);
+    Panel1 = b.Add<TPanel>("Panel1")
+                 .Caption("")
+                 .Set(&TPanel::SetBevelOuter, bvNone)
+                 .Set(&TPanel::SetBorderStyle, bsSingle)
+                 .At(8, 8, 444, 250);
+    auto buttons = b.Across(122, 268, 25, 10);
+    using Row = TToolRow<TFrmBaseDataEdit>;
+    BtSaveAdd = buttons.Add<TButton>(
+        Row{"BtSaveAdd", "保存增加(&A)", "保存操作并新增一条记录", 100, &TFrmBaseDataEdit::BtSaveAddClick});
+    BtSaveExit = buttons.Add<TButton>(
+        Row{"BtSaveExit", "保存退出(&S)", "保存操作并退出", 100, &TFrmBaseDataEdit::BtSaveExitClick});
+    BtCancelExit = buttons.Add<TButton>(
+        Row{"BtCancelExit", "取消退出(&E)", "取消操作并退出", 100, &TFrmBaseDataEdit::BtCancelExitClick});
 
-    BtSaveAdd = makeButton(this, "BtSaveAdd", "保存增加(&A)", "保存操作并新增一条记录", 122);
-    BtSaveExit = makeButton(this, "BtSaveExit", "保存退出(&S)", "保存操作并退出", 232);
-    BtCancelExit = makeButton(this, "BtCancelExit", "取消退出(&E)", "取消操作并退出", 342);
-
-    AdoqEdit = new TADOQuery(this);
-    AdoqEdit->SetName("AdoqEdit");
-    Adoqtemp = new TADOQuery(this);
-    Adoqtemp->SetName("Adoqtemp");
+    AdoqEdit = b.Add<TADOQuery>("AdoqEdit");
+    Adoqtemp = b.Add<TADOQuery>("Adoqtemp");
     if (DMData) {
         AdoqEdit->SetConnection(DMData->ADOConnection1);
         Adoqtemp->SetConnection(DMData->ADOConnection1);
     }
-    DSEdit = new TDataSource(this);
-    DSEdit->SetName("DSEdit");
+    DSEdit = b.Add<TDataSource>("DSEdit");
     DSEdit->SetDataSet(AdoqEdit);
-
-    BtSaveAdd->OnClick = [this](TObject* s) { BtSaveAddClick(s); };
-    BtSaveExit->OnClick = [this](TObject* s) { BtSaveExitClick(s); };
-    BtCancelExit->OnClick = [this](TObject* s) { BtCancelExitClick(s); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
 

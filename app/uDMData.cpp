@@ -2,6 +2,7 @@
 // file; see uDMData.h.
 #include "uDMData.h"
 
+#include "Build.h"
 #include "Forms.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
@@ -33,22 +34,14 @@ std::string ConnectionStringFor(const std::string& databaseFile) {
 
 TDMData::TDMData(TComponent* owner) : TComponent(owner) {
     SetName("DMData");
-    ADOConnection1 = new TADOConnection(this);
-    ADOConnection1->SetName("ADOConnection1");
-    ADOConnection1->SetLoginPrompt(false);
-    ADOConnection1->SetMode(cmShareDenyNone);
-    AdoqAcctinfo = new TADOQuery(this);
-    AdoqAcctinfo->SetName("AdoqAcctinfo");
-    AdoqAcctinfo->SetConnection(ADOConnection1);
-    AdoQueryUser = new TADOQuery(this);
-    AdoQueryUser->SetName("AdoQueryUser");
-    AdoQueryUser->SetConnection(ADOConnection1);
-    AdoCommUser = new TADOCommand(this);
-    AdoCommUser->SetName("AdoCommUser");
-    AdoCommUser->SetConnection(ADOConnection1);
-    AdoqTemp = new TADOQuery(this);
-    AdoqTemp->SetName("AdoqTemp");
-    AdoqTemp->SetConnection(ADOConnection1);
+    TBuild b(this);
+    ADOConnection1 = b.Add<TADOConnection>("ADOConnection1")
+                         .Set(&TADOConnection::SetLoginPrompt, false)
+                         .Set(&TADOConnection::SetMode, cmShareDenyNone);
+    AdoqAcctinfo = b.Add<TADOQuery>("AdoqAcctinfo").Set(&TADOQuery::SetConnection, ADOConnection1);
+    AdoQueryUser = b.Add<TADOQuery>("AdoQueryUser").Set(&TADOQuery::SetConnection, ADOConnection1);
+    AdoCommUser = b.Add<TADOCommand>("AdoCommUser").Set(&TADOCommand::SetConnection, ADOConnection1);
+    AdoqTemp = b.Add<TADOQuery>("AdoqTemp").Set(&TADOQuery::SetConnection, ADOConnection1);
     DMData = this;
     opened_ = DataModuleCreate();
 }

@@ -5,6 +5,7 @@
 
 #include "ADODB.h"
 #include "ActnList.h"
+#include "Build.h"
 #include "ComCtrls.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
@@ -217,18 +218,15 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetBounds(0, 0, 1024, 700);
     FrmMain = this;
 
-    MainMenu1 = new TMainMenu(this);
-    MainMenu1->SetName("MainMenu1");
+    TBuild b(this);
+    MainMenu1 = b.Add<TMainMenu>("MainMenu1");
     buildMenu();
     SetMenu(MainMenu1);
 
-    ActionList1 = new TActionList(this);
-    ActionList1->SetName("ActionList1");
+    ActionList1 = b.Add<TActionList>("ActionList1");
     buildActions();
 
-    StatusBar1 = new TStatusBar(this);
-    StatusBar1->SetName("StatusBar1");
-    StatusBar1->SetParent(this);
+    StatusBar1 = b.Add<TStatusBar>("StatusBar1");
     struct PanelLayout {
         int width;
         TAlignment alignment;
@@ -239,20 +237,16 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TFrmBaseD(AOwner) {
         panel->SetAlignment(p.alignment);
     }
 
-    Timer1 = new TTimer(this);
-    Timer1->SetName("Timer1");
-    Timer1->SetInterval(500);
-    Timer1->SetEnabled(false);
-    Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };
+    Timer1 = b.Add<TTimer>("Timer1")
+                 .Set(&TTimer::SetInterval, 500)
+                 .Set(&TTimer::SetEnabled, false)
+                 .OnTimer(&TFrmMain::Timer1Timer);
 
-    AdoqTemp = new TADOQuery(this);
-    AdoqTemp->SetName("AdoqTemp");
+    AdoqTemp = b.Add<TADOQuery>("AdoqTemp");
     if (DMData) AdoqTemp->SetConnection(DMData->ADOConnection1);
 
-    SaveDialog1 = new TSaveDialog(this);
-    SaveDialog1->SetName("SaveDialog1");
-    OpenDialog1 = new TOpenDialog(this);
-    OpenDialog1->SetName("OpenDialog1");
+    SaveDialog1 = b.Add<TSaveDialog>("SaveDialog1");
+    OpenDialog1 = b.Add<TOpenDialog>("OpenDialog1");
 
     wireCommands();
     // Esc must not offer to end the program.
@@ -268,11 +262,10 @@ TFrmMain::~TFrmMain() {
 }
 
 void TFrmMain::buildMenu() {
+    TBuild b(this);
     std::map<std::string, TMenuItem*> parents;
     for (const MenuEntry& e : menuTree) {
-        auto* item = new TMenuItem(this);
-        if (*e.name) item->SetName(e.name);
-        item->SetCaption(e.caption);
+        TMenuItem* item = b.Add<TMenuItem>(e.name).Caption(e.caption);
         if (*e.key) item->SetShortCut(TextToShortCut(e.key));
         TMenuItem* parent = *e.parent ? parents.at(e.parent) : MainMenu1->Items();
         parent->Add(item);
@@ -281,17 +274,17 @@ void TFrmMain::buildMenu() {
 }
 
 void TFrmMain::buildActions() {
+    TBuild b(this);
     for (const ActionEntry& e : actionTable) {
-        auto* action = new TAction(this);
-        action->SetName(e.name);
-        action->SetShortCut(TextToShortCut(e.key));
-        action->SetActionList(ActionList1);
         // Through the item, so a command the operator's rights disabled
         // stays closed to its key too.
         const std::string itemName = e.item;
-        action->OnExecute = [this, itemName](TObject*) {
-            if (TMenuItem* item = Item(itemName)) item->Click();
-        };
+        b.Add<TAction>(e.name)
+            .Set(&TAction::SetShortCut, TextToShortCut(e.key))
+            .Set(&TAction::SetActionList, ActionList1)
+            .OnExecute([this, itemName](TObject*) {
+                if (TMenuItem* item = Item(itemName)) item->Click();
+            });
     }
 }
 

@@ -2,6 +2,7 @@
 // start, so no image files have to ship with the program.
 #include "uMainIDE.h"
 
+#include "Build.h"
 #include "ExtCtrls.h"
 #include "Graphics.h"
 #include "Menus.h"
@@ -148,17 +149,10 @@ TFrmMainIDE::TFrmMainIDE(TComponent* AOwner) : TFrmBaseD(AOwner) {
     TCustomForm* main = Application->MainForm();
     if (main && main != this && main->FormStyle() == fsMDIForm) SetFormStyle(fsMDIChild);
 
-    Panel2 = new TPanel(this);
-    Panel2->SetName("Panel2");
-    Panel2->SetParent(this);
-    Panel2->SetCaption("");
-    Panel2->SetBevelOuter(bvNone);
-    Panel2->SetAlign(alClient);
-
-    Image1 = new TImage(this);
-    Image1->SetName("Image1");
-    Image1->SetParent(Panel2);
-    Image1->SetAlign(alClient);
+    TBuild b(this);
+    Panel2 = b.Add<TPanel>("Panel2").Caption("").Set(&TPanel::SetBevelOuter, bvNone).Align(alClient);
+    auto page = b.In(Panel2);
+    Image1 = page.Add<TImage>("Image1").Align(alClient);
     drawBackground(Image1->Picture()->Bitmap());
 
     tVQGifButton** fields[] = {&GbtBookSet,   &GbtMagzSet,   &GbtReaderSet,  &GbtBookSortSet,
@@ -166,14 +160,6 @@ TFrmMainIDE::TFrmMainIDE(TComponent* AOwner) : TFrmBaseD(AOwner) {
                                &GbtQryBorrow, &GbtQryExceed, &GbtQryBorrowq, &GbtQryExceedq};
     size_t i = 0;
     for (const TNavButton& nb : NavButtons()) {
-        auto* b = new tVQGifButton(this);
-        b->SetName(nb.Name);
-        b->SetParent(Panel2);
-        b->SetBounds(nb.Left, nb.Top, nb.Width, nb.Height);
-        b->SetTransparent(true);
-        b->SetCursor(crHandPoint);
-        b->SetInterval(nb.Interval);
-        b->SetGlyphsTransparent(nb.GlyphsTransparent);
         TBitmap picture;
         const TColor colour =
             std::string(nb.MenuItem).find("Magz") != std::string::npos || std::string(nb.Name).back() == 'q' ? MagzGreen
@@ -182,11 +168,16 @@ TFrmMainIDE::TFrmMainIDE(TComponent* AOwner) : TFrmBaseD(AOwner) {
             drawLink(&picture, nb, nb.GlyphsTransparent);
         else
             drawTile(&picture, nb, colour, nb.GlyphsTransparent);
-        b->SetUpGlyph(&picture);
-        b->SetActiveGlyph(&picture);
         const std::string item = nb.MenuItem;
-        b->OnClick = [this, item](TObject*) { RunMenuItem(item); };
-        *fields[i++] = b;
+        *fields[i++] = page.Add<tVQGifButton>(nb.Name)
+                           .At(nb.Left, nb.Top, nb.Width, nb.Height)
+                           .Transparent()
+                           .Cursor(crHandPoint)
+                           .Set(&tVQGifButton::SetInterval, nb.Interval)
+                           .Set(&tVQGifButton::SetGlyphsTransparent, nb.GlyphsTransparent)
+                           .Set(&tVQGifButton::SetUpGlyph, &picture)
+                           .Set(&tVQGifButton::SetActiveGlyph, &picture)
+                           .OnClick([this, item](TObject*) { RunMenuItem(item); });
     }
 }
 

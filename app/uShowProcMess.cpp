@@ -1,6 +1,7 @@
 // The progress window; see uShowProcMess.h.
 #include "uShowProcMess.h"
 
+#include "Build.h"
 #include "ComCtrls.h"
 #include "StdCtrls.h"
 
@@ -12,20 +13,10 @@ TFrmShowProcMess::TFrmShowProcMess(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientWidth(360);
     SetClientHeight(90);
 
-    Lb = new TLabel(this);
-    Lb->SetName("Lb");
-    Lb->SetParent(this);
+    TBuild b(this);
     TFont bold;
     bold.Assign(Font());
     bold.SetStyle(TFontStyles{fsBold});
-    Lb->SetFont(&bold);
-    Lb->SetCaption("正在备份数据，请梢候... ...");
-    Lb->SetBounds(20, 18, 320, 14);
-
-    PB = new TProgressBar(this);
-    PB->SetName("PB");
-    PB->SetParent(this);
-    PB->SetMin(0);
-    PB->SetMax(100);
-    PB->SetBounds(20, 48, 320, 18);
+    Lb = b.Add<TLabel>("Lb").Font(&bold).Caption("正在备份数据，请梢候... ...").At(20, 18, 320, 14);
+    PB = b.Add<TProgressBar>("PB").Set(&TProgressBar::SetMin, 0).Set(&TProgressBar::SetMax, 100).At(20, 48, 320, 18);
 }

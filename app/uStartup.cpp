@@ -1,6 +1,8 @@
 // The splash window; see uStartup.h.
 #include "uStartup.h"
 
+#include "Build.h"
+#include "Build.h"
 #include "Graphics.h"
 #include "uGlobal.h"
 
@@ -12,10 +14,7 @@ TFrmStartup::TFrmStartup(TComponent* AOwner) : TForm(AOwner) {
     SetClientWidth(588);
     SetClientHeight(397);
 
-    Image1 = new TPaintBox(this);
-    Image1->SetName("Image1");
-    Image1->SetParent(this);
-    Image1->SetAlign(alClient);
+    Image1 = TBuild(this).Add<TPaintBox>("Image1").Align(alClient);
     Image1->OnPaint = [this](TObject*) {
         TCanvas* c = Image1->Canvas();
         c->Brush()->SetColor(clBlack);
