@@ -24,7 +24,7 @@ TFrmBackupExit::TFrmBackupExit(TComponent* AOwner) : TFrmBaseD(AOwner) {
                 .Set(&TMemo::SetBorderStyle, bsNone)
                 .ReadOnly()
                 .Set(&TMemo::SetParentColor, true)
-                .At(12, 22, 288, 98)
+                .At(12, 22, 288, 94)
                 .Text("    "
                       "推荐退出此系统时备份当前数据,\n\n以防出现意外情况时,导致数据或账套\n\n被破坏或丢失,"
                       "造成不可弥补的损失.");

@@ -36,8 +36,11 @@ TFrmBookExceedList::TFrmBookExceedList(TComponent* AOwner, TItemKind kind) : TFr
     BtClose = buttons.Add<TButton>({"BtClose", "关闭", "", 80, &TFrmBookExceedList::BtCloseClick})
                   .OnKeyDown(KeyDownHandler());
 
+    // The list first: the window opens on it, and Tab reaches the buttons
+    // under it after it.
     DBGrid1 = b.Add<TDBGrid>("DBGrid1")
                   .Align(alClient)
+                  .TabOrder(0)
                   .ReadOnly()
                   .Set(&TDBGrid::SetOptions, TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines,
                                                             dgRowLines, dgRowSelect, dgAlwaysShowSelection})

@@ -24,10 +24,12 @@ TFrmFindCode::TFrmFindCode(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetClientHeight(380);
 
     TBuild b(this);
+    // Tab goes as the eye reads: the search box, the list, then the buttons.
     Panel1 = b.Add<TPanel>("Panel1").Caption("").Align(alBottom).Height(44);
-    Panel2 = b.Add<TPanel>("Panel2").Caption("").Align(alTop).Height(34);
+    Panel2 = b.Add<TPanel>("Panel2").Caption("").Align(alTop).Height(34).TabOrder(0);
     DBGrid1 = b.Add<TDBGrid>("DBGrid1")
                   .Align(alClient)
+                  .TabOrder(1)
                   .ReadOnly()
                   .Set(&TDBGrid::SetOptions, TDBGridOptions{dgTitles, dgColumnResize, dgColLines, dgRowLines,
                                                             dgRowSelect, dgAlwaysShowSelection})
@@ -53,7 +55,7 @@ TFrmFindCode::TFrmFindCode(TComponent* AOwner) : TFrmBaseD(AOwner) {
                                                        {"BtCancel", "退出(&E)", 380, mrCancel}, 10, 80, 25);
     BtConfirm = confirm.OnClick(&TFrmFindCode::BtConfirmClick);
     BtCancel = cancel.OnClick(&TFrmFindCode::BtCancelClick);
-    BtAdd = buttons.Add<TButton>("BtAdd").Caption("增加(&A)").At(200, 10, 80, 25);
+    BtAdd = buttons.Add<TButton>("BtAdd").Caption("增加(&A)").At(200, 10, 80, 25).TabOrder(0);
 
     ADOQuery1 = b.Add<TADOQuery>("ADOQuery1");
     if (DMData) ADOQuery1->SetConnection(DMData->ADOConnection1);

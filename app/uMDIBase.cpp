@@ -179,13 +179,14 @@ void TMDIBase::buildGridAndFooter() {
                   .TabStop(false);
     LbBen = footer.Add<TLabel>("LbBen").Caption("本").At(166, 9);
 
+    // Last in tab order, after the reader panel above it: Tab from the item
+    // box reaches the bill lines, and Tab from them the reader box again.
     DBGrid1 = b.Add<TDBGrid>("DBGrid1")
                   .Align(alClient)
                   .Set(&TDBGrid::SetDataSource, DSdata)
                   .ReadOnly()
                   .Set(&TDBGrid::SetOptions, TDBGridOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines,
                                                             dgRowLines, dgAlwaysShowSelection})
-                  .TabOrder(2)
                   .Set(&TDBGrid::SetShowHint, true)
                   .OnDblClick(&TMDIBase::DBGrid1DblClick)
                   .OnKeyDown(&TMDIBase::DBGrid1KeyDown);

@@ -1,0 +1,126 @@
+// One test over every window of the program: each is built as the program
+// builds it and checked by CheckWindow (WindowCheck.h): component names
+// unique and carried by their widgets, every control inside its parent's
+// client area, tab order in reading order within each parent, and every
+// handler the window's builder bound still bound.
+#include <gtest/gtest.h>
+
+#include "Forms.h"
+#include "TestSeam.h"
+#include "WindowCheck.h"
+
+#include "app/about.h"
+#include "app/uBackupExit.h"
+#include "app/uBarHelp.h"
+#include "app/uBaseCond.h"
+#include "app/uBaseDataEdit.h"
+#include "app/uBookDest.h"
+#include "app/uBookExccedlist.h"
+#include "app/uBorrowBill.h"
+#include "app/uBorrowBill1.h"
+#include "app/uChangePassword.h"
+#include "app/uDMData.h"
+#include "app/uFindBook.h"
+#include "app/uFindCode.h"
+#include "app/uFindHuanDate.h"
+#include "app/uFindMagz.h"
+#include "app/uFindReader.h"
+#include "app/uFindSupplier.h"
+#include "app/uGlobal.h"
+#include "app/uLogin.h"
+#include "app/uMDIBase.h"
+#include "app/uMagzDest.h"
+#include "app/uMagzExccedlist.h"
+#include "app/uMain.h"
+#include "app/uMainIDE.h"
+#include "app/uReaderDetail.h"
+#include "app/uRightSet.h"
+#include "app/uShortCut.h"
+#include "app/uShowProcMess.h"
+#include "app/uStartup.h"
+#include "app/uSysDate.h"
+#include "app/useradd.h"
+
+#include <functional>
+#include <memory>
+
+#include "support/ProgramFolder.h"
+
+namespace {
+
+struct WindowRow {
+    const char* name;
+    std::function<TCustomForm*(TComponent*)> make;
+    TWindowCheck rules;
+};
+void PrintTo(const WindowRow& r, std::ostream* os) { *os << r.name; }
+
+template <class T>
+std::function<TCustomForm*(TComponent*)> make() {
+    return [](TComponent* owner) { return new T(owner); };
+}
+
+// Every window of the program. A new window joins this table; a tab order
+// that a window fixes against reading order is named in its row's rules
+// with the reason.
+const WindowRow windows[] = {
+    {"about", make<Taboutform>()},
+    {"backupExit", make<TFrmBackupExit>()},
+    {"barHelp", make<TFrmBarHelp>()},
+    {"baseCondition", make<TFrmBaseCond>()},
+    {"baseDataEdit", make<TFrmBaseDataEdit>()},
+    {"bookReservations", make<TFrmBookDest>()},
+    {"magzReservations", make<TFrmMagzDest>()},
+    {"bookOverdue", make<TFrmBookExceedList>()},
+    {"magzOverdue", make<TFrmMagzExceedList>()},
+    {"deskBase", make<TMDIBase>()},
+    {"bookDesk", make<TFrmBorrowBill>()},
+    {"magzDesk", make<TFrmBorrowBill1>()},
+    {"changePassword", make<TFrmChangePassword>()},
+    {"findCode", make<TFrmFindCode>()},
+    {"findBook", make<TFrmFindBook>()},
+    {"findMagz", make<TFrmFindMagz>()},
+    {"findReader", make<TFrmFindReader>()},
+    {"findSupplier", make<TFrmFindSupplier>()},
+    {"findDueDate", make<TFrmFindHuanDate>()},
+    {"login", make<TFrmLogin>()},
+    {"main", make<TFrmMain>()},
+    {"navigation", make<TFrmMainIDE>()},
+    {"readerDetail", make<TFrmReaderDetail>()},
+    {"rights", make<TFrmRightSet>()},
+    {"operatorEditor", make<TFrmUseradd>()},
+    {"shortcuts", make<TFrmShortCut>()},
+    {"progress", make<TFrmShowProcMess>()},
+    {"startup", make<TFrmStartup>()},
+    {"businessDate", make<TFrmSysDate>()},
+};
+
+class Window : public ::testing::TestWithParam<WindowRow> {
+protected:
+    void SetUp() override {
+        folder_ = std::make_unique<TestProgramFolder>("appwindows");
+        DatabasePath.clear();
+        script_.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+        dm_.reset(new TDMData(nullptr));
+        ASSERT_TRUE(dm_->Opened());
+    }
+    void TearDown() override {
+        ProcessEvents();
+        dm_.reset();
+        DMData = nullptr;
+        folder_.reset();
+    }
+    TSeamScript script_;
+    std::unique_ptr<TestProgramFolder> folder_;
+    std::unique_ptr<TDMData> dm_;
+};
+
+TEST_P(Window, isBuiltSoundly) {
+    std::unique_ptr<TCustomForm> form(GetParam().make(Application));
+    EXPECT_EQ(CheckWindow(form.get(), GetParam().rules), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(App, Window, ::testing::ValuesIn(windows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
