@@ -45,6 +45,7 @@
 #include <memory>
 
 #include "support/ProgramFolder.h"
+#include "support/TestNames.h"
 
 namespace {
 
@@ -53,7 +54,6 @@ struct WindowRow {
     std::function<TCustomForm*(TComponent*)> make;
     TWindowCheck rules;
 };
-void PrintTo(const WindowRow& r, std::ostream* os) { *os << r.name; }
 
 template <class T>
 std::function<TCustomForm*(TComponent*)> make() {
@@ -120,7 +120,6 @@ TEST_P(Window, isBuiltSoundly) {
     EXPECT_EQ(CheckWindow(form.get(), GetParam().rules), std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(App, Window, ::testing::ValuesIn(windows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(App, Window, ::testing::ValuesIn(windows), RowName());
 
 } // namespace

@@ -10,6 +10,8 @@
 #include "TestSeam.h"
 #include "WindowCheck.h"
 
+#include "support/TestNames.h"
+
 #include <functional>
 #include <memory>
 
@@ -83,11 +85,10 @@ struct FaultRow {
     std::function<void(TFrmBuilt*)> spoil;
     std::string finding;
 };
-void PrintTo(const FaultRow& r, std::ostream* os) { *os << r.name; }
 
-class WindowCheckFinds : public ::testing::TestWithParam<FaultRow> {};
+class WindowCheck : public ::testing::TestWithParam<FaultRow> {};
 
-TEST_P(WindowCheckFinds, theFault) {
+TEST_P(WindowCheck, findsTheFault) {
     std::unique_ptr<TFrmBuilt> f(new TFrmBuilt(Application));
     GetParam().spoil(f.get());
     const std::vector<std::string> found = CheckWindow(f.get());
@@ -96,7 +97,7 @@ TEST_P(WindowCheckFinds, theFault) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Build, WindowCheckFinds,
+    Rows, WindowCheck,
     ::testing::Values(FaultRow{"unnamedControl", [](TFrmBuilt* f) { TBuild(f).Add<TLabel>("").At(5, 140); },
                                "<TLabel>: a control without a name"},
                       FaultRow{"controlOutsideParent", [](TFrmBuilt* f) { f->EditCode->SetLeft(200); },
@@ -108,9 +109,9 @@ INSTANTIATE_TEST_SUITE_P(
                                "Panel1: tab order 4 comes after BtClose but reads before it"},
                       FaultRow{"handlerLost", [](TFrmBuilt* f) { f->BtSave->OnClick = nullptr; },
                                "BtSave.OnClick: the handler is no longer bound"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
-TEST(Build, exceptionsExemptAParentsTabOrder) {
+TEST(WindowCheckRules, exceptionExemptsTheNamedParentsTabOrder) {
     std::unique_ptr<TFrmBuilt> f(new TFrmBuilt(Application));
     f->BtSave->SetTabOrder(f->BtClose->TabOrder());
     EXPECT_EQ(CheckWindow(f.get(), TWindowCheck{{"FrmBuilt"}}), std::vector<std::string>{});
