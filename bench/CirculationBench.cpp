@@ -8,7 +8,7 @@
 #include "DB.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/Circulation.h"
 #include "app/uBorrowBill.h"
 #include "app/uDMData.h"

@@ -9,7 +9,7 @@
 #include "DBGrids.h"
 #include "Forms.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 
 namespace {
 

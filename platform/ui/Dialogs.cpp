@@ -1,7 +1,7 @@
 // Message and common dialogs, all routed through the dialog seam.
 #include "Dialogs.h"
 
-#include "TestSeam.h"
+#include "DialogSeam.h"
 
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons b, int) {
     static const char* const kCaptions[] = {"Warning", "Error", "Information", "Confirm"};

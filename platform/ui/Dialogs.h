@@ -1,5 +1,5 @@
 // Message dialogs, input boxes and the common file and print dialogs. All of
-// them go through the dialog seam (TestSeam.h): tests answer them, the
+// them go through the dialog seam (DialogSeam.h): tests answer them, the
 // program shows real windows.
 #pragma once
 

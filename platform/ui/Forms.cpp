@@ -1,6 +1,6 @@
 // Forms, the application object and the screen on Qt top-level widgets and
 // an MDI area. Modal shows and message boxes are handed to the dialog seam
-// (TestSeam.cpp), which comes back to RunModalLoop for real windows.
+// (DialogSeam.cpp), which comes back to RunModalLoop for real windows.
 #include "private/Forms_p.h"
 
 #include <QApplication>
@@ -20,7 +20,7 @@
 #include "ActnList.h"
 #include "Menus.h"
 #include "StdCtrls.h"
-#include "TestSeam.h"
+#include "DialogSeam.h"
 #include "private/Canvas_p.h"
 #include "private/Menus_p.h"
 

@@ -3,7 +3,7 @@
 // cancel buttons, tab-order traversal), TApplication (the message loop, the
 // default exception box, message boxes) and TScreen (cursor, forms, work
 // area). Every modal show and message box goes through the dialog seam
-// (TestSeam.h), so tests answer them instead of a person.
+// (DialogSeam.h), so tests answer them instead of a person.
 #pragma once
 
 #include "Controls.h"

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "TestSeam.h"
+#include "DialogSeam.h"
 
 bool PlaySoundFromMemory(const void* data, size_t size, unsigned) {
     if (!data || size < 12) return false;

@@ -4,7 +4,7 @@
 // dialog seam scripted (anything unexpected fails the test).
 #pragma once
 
-#include "TestSeam.h"
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "support/ProgramFolder.h"
 
 class TADOConnection;

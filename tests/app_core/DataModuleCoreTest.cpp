@@ -4,7 +4,7 @@
 
 #include "ADODB.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/uDMData.h"
 
 #include <memory>

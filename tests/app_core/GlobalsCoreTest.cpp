@@ -4,7 +4,7 @@
 
 #include "Gbk.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/uGlobal.h"
 
 namespace {

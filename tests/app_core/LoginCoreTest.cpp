@@ -5,7 +5,7 @@
 
 #include "Buttons.h"
 #include "StdCtrls.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/uDMData.h"
 #include "app/uLogin.h"
 

@@ -10,7 +10,7 @@
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/uDMData.h"
 #include "app/uGlobal.h"
 #include "app/uLogin.h"

@@ -13,7 +13,7 @@
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/uDMData.h"
 #include "app/uFindBook.h"
 #include "app/uFindMagz.h"

@@ -6,7 +6,7 @@
 #include "support/TestNames.h"
 
 #include "ExtCtrls.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "gridlib/DBCtrlsEh.h"
 
 namespace {

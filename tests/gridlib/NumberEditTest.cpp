@@ -10,7 +10,7 @@
 #include "Clipbrd.h"
 #include "ExtCtrls.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "db/ListDataSet.h"
 
 namespace {

@@ -34,10 +34,8 @@
 // declared at namespace scope here and (through the using-declaration
 // below) for rows in a test file's unnamed namespace.
 template <class R>
-    requires requires(const R& r) { std::string(r.name); }
-void PrintTo(const R& row, std::ostream* os) {
-    *os << row.name;
-}
+requires requires(const R& r) { std::string(r.name); }
+void PrintTo(const R& row, std::ostream* os) { *os << row.name; }
 
 namespace {
 using ::PrintTo;
@@ -45,7 +43,8 @@ using ::PrintTo;
 
 // The name generator for a table of rows: the row's name.
 struct RowName {
-    template <class R> std::string operator()(const ::testing::TestParamInfo<R>& info) const {
+    template <class R>
+    std::string operator()(const ::testing::TestParamInfo<R>& info) const {
         return std::string(info.param.name);
     }
 };

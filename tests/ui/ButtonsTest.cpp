@@ -7,7 +7,7 @@
 #include "ImgList.h"
 #include "Mask.h"
 #include "Metafile.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 
 namespace {
 

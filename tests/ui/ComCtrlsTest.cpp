@@ -8,7 +8,7 @@
 
 #include "ComCtrls.h"
 #include "StdCtrls.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "private/Controls_p.h"
 
 namespace {

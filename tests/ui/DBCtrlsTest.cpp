@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "DBCtrls.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "db/ListDataSet.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "Dialogs.h"
 #include "ExtCtrls.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "Forms.h"
 #include "Menus.h"
 #include "StdCtrls.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 
 namespace {
 

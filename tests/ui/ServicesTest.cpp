@@ -8,7 +8,7 @@
 #include "Registry.h"
 #include "Shell.h"
 #include "Sound.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 
 namespace {
 

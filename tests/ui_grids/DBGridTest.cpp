@@ -9,7 +9,7 @@
 #include "DBGrids.h"
 #include "GridTestSupport.h"
 #include "Metafile.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "private/Canvas_p.h"
 
 #include <QListWidget>

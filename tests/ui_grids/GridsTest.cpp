@@ -7,7 +7,7 @@
 
 #include "GridTestSupport.h"
 #include "Metafile.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "private/Canvas_p.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "DBGrids.h"
 #include "Forms.h"
 #include "Menus.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 
 namespace {
 

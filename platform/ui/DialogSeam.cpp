@@ -1,8 +1,9 @@
-// The dialog seam and the test drivers. Production paths build the real
-// Qt dialogs (message box with the system's Chinese button texts, input
-// dialog, file dialogs); the scripted path never opens anything modal that
-// could wait for a person.
-#include "TestSeam.h"
+// The dialog seam. Production paths build the real Qt dialogs (message box
+// with the system's Chinese button texts, input dialog, file dialogs); the
+// scripted path never opens anything modal that could wait for a person.
+// The drivers that press keys and click for a test live in the test kit,
+// which the program does not link.
+#include "DialogSeam.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -39,12 +40,14 @@ TDialogSeam& TDialogSeam::Instance() {
 
 void TDialogSeam::Install() {
     scripted_ = true;
+    leftOver_.clear();
     script_.clear();
     shown_.clear();
     failures_.clear();
 }
 
 void TDialogSeam::Uninstall() {
+    leftOver_ = Unused();
     scripted_ = false;
     script_.clear();
     OnFailure = nullptr;
@@ -349,23 +352,7 @@ std::vector<std::string> TSeamScript::Texts() const {
     return out;
 }
 
-// ------------------------------------------------------------ drivers
-
-void ProcessEvents() {
-    Application.get();
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QApplication::processEvents(QEventLoop::AllEvents);
-    }
-}
-
-void ShowAndActivate(TCustomForm* form) {
-    form->Show();
-    QWidget* w = WidgetOf(form)->window();
-    w->activateWindow();
-    if (QWindow* h = w->windowHandle()) h->requestActivate();
-    ProcessEvents();
-}
+// ------------------------------------------------------------ lookup
 
 TControl* FindControl(TComponent* root, const std::string& name) {
     if (!root) return nullptr;
@@ -374,133 +361,4 @@ TControl* FindControl(TComponent* root, const std::string& name) {
     for (int i = 0; i < root->ComponentCount(); ++i)
         if (TControl* c = FindControl(root->Components(i), name)) return c;
     return nullptr;
-}
-
-static QWidget* KeyTarget(TWinControl* c) {
-    QWidget* w = c->DPtr()->widget;
-    return w->focusProxy() ? w->focusProxy() : w;
-}
-
-static void SendKeyTo(QWidget* w, Word vk, TShiftState shift) {
-    int qk = VKToQtKey(vk);
-    Qt::KeyboardModifiers mods = ModifiersOf(shift);
-    if (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) mods |= Qt::KeypadModifier;
-    QString text;
-    if (!shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
-        if (vk >= 'A' && vk <= 'Z')
-            text = QChar(shift.Contains(ssShift) ? vk : vk + 32);
-        else if (vk >= '0' && vk <= '9')
-            text = QChar(vk);
-        else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
-            text = QChar('0' + vk - VK_NUMPAD0);
-        else if (vk == VK_ADD)
-            text = "+";
-        else if (vk == VK_SUBTRACT)
-            text = "-";
-        else if (vk == VK_SPACE)
-            text = " ";
-        else if (vk == VK_RETURN)
-            text = "\r";
-        else if (vk == VK_ESCAPE)
-            text = QChar(27);
-        else if (vk == VK_BACK)
-            text = QChar(8);
-        else if (vk == VK_TAB)
-            text = "\t";
-    }
-    QPointer<QWidget> guard(w);
-    QKeyEvent press(QEvent::KeyPress, qk, mods, text);
-    QApplication::sendEvent(w, &press);
-    if (!guard) return;
-    QKeyEvent release(QEvent::KeyRelease, qk, mods, text);
-    QApplication::sendEvent(w, &release);
-}
-
-void SendKey(TWinControl* target, Word vk, TShiftState shift) {
-    if (target->CanFocus() && !dynamic_cast<TCustomForm*>(target)) target->SetFocus();
-    SendKeyTo(KeyTarget(target), vk, shift);
-    ProcessEvents();
-}
-
-void SendKeyToFocus(TCustomForm* form, Word vk, TShiftState shift) {
-    QWidget* top = WidgetOf(form)->window();
-    QWidget* w = QApplication::focusWidget();
-    if (!w || w->window() != top) w = top->focusWidget();
-    if (!w) w = WidgetOf(form);
-    SendKeyTo(w, vk, shift);
-    ProcessEvents();
-}
-
-void SendText(TWinControl* target, const std::string& text) {
-    if (target->CanFocus()) target->SetFocus();
-    QWidget* w = KeyTarget(target);
-    for (char32_t c : ToQt(text).toUcs4()) {
-        QString s = QString::fromUcs4(&c, 1);
-        int qk = c < 128 ? int(QChar(c).toUpper().unicode()) : int(Qt::Key_unknown);
-        QKeyEvent press(QEvent::KeyPress, qk, Qt::NoModifier, s);
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, qk, Qt::NoModifier, s);
-        QApplication::sendEvent(w, &release);
-    }
-    ProcessEvents();
-}
-
-static void SendMouse(TControl* target, int x, int y, Qt::MouseButton b, bool dbl) {
-    QWidget* w = target->DPtr()->mouseTarget();
-    if (x < 0) x = w->width() / 2;
-    if (y < 0) y = w->height() / 2;
-    QPointF p(x, y);
-    QPointF g = w->mapToGlobal(p);
-    QPointer<QWidget> guard(w);
-    QMouseEvent press(QEvent::MouseButtonPress, p, g, b, b, Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    if (!guard) return;
-    QMouseEvent release(QEvent::MouseButtonRelease, p, g, b, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &release);
-    if (dbl && guard) {
-        QMouseEvent dblEv(QEvent::MouseButtonDblClick, p, g, b, b, Qt::NoModifier);
-        QApplication::sendEvent(w, &dblEv);
-        if (!guard) return;
-        QMouseEvent release2(QEvent::MouseButtonRelease, p, g, b, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w, &release2);
-    }
-    ProcessEvents();
-}
-
-void SendClick(TControl* target, int x, int y, TMouseButton button) {
-    SendMouse(target, x, y,
-              button == mbRight    ? Qt::RightButton
-              : button == mbMiddle ? Qt::MiddleButton
-                                   : Qt::LeftButton,
-              false);
-}
-
-void SendDoubleClick(TControl* target, int x, int y) { SendMouse(target, x, y, Qt::LeftButton, true); }
-
-static TWinControl* NamedWin(TComponent* root, const std::string& name) {
-    auto* c = dynamic_cast<TWinControl*>(FindControl(root, name));
-    if (!c) TDialogSeam::Instance().ReportFailure("no focusable control named " + name);
-    return c;
-}
-
-void SendKeyTo(TComponent* root, const std::string& name, Word vk, TShiftState shift) {
-    if (TWinControl* c = NamedWin(root, name)) SendKey(c, vk, shift);
-}
-
-void SendTextTo(TComponent* root, const std::string& name, const std::string& text) {
-    if (TWinControl* c = NamedWin(root, name)) SendText(c, text);
-}
-
-void SendClickTo(TComponent* root, const std::string& name) {
-    if (TControl* c = FindControl(root, name))
-        SendClick(c);
-    else
-        TDialogSeam::Instance().ReportFailure("no control named " + name);
-}
-
-bool SaveFormPng(TCustomForm* form, const std::string& path) {
-    QWidget* w = WidgetOf(form);
-    if (auto* top = FormD(form)->top(); top && !FormD(form)->sub) w = top;
-    ProcessEvents();
-    return w->grab().save(ToQt(path), "PNG");
 }

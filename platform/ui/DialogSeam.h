@@ -3,8 +3,8 @@
 // TDialogSeam. Without a script it shows the real window; with a script (a
 // test) it answers from the script, records every text shown and reports
 // anything unexpected as a failure instead of waiting for a person.
-// Also here: helpers that drive real windows with real key and mouse events
-// and render a form to a PNG file.
+// The keys and clicks a test sends come from the test kit
+// (platform/testkit/TestKit.h), which the program does not link.
 //
 // Example (GoogleTest):
 //
@@ -17,12 +17,6 @@
 //       EXPECT_EQ(script.Texts(), (std::vector<std::string>{"密码错误！"}));
 //       EXPECT_TRUE(script.Unused().empty());
 //   }
-//
-//   // Keys go through the same pipeline as a person's typing:
-//   ShowAndActivate(form);
-//   SendKey(form->Edit1, VK_RETURN);
-//   EXPECT_EQ(form->ActiveControl(), form->Edit2);
-//   SaveFormPng(form, BUILD_DIR "/login.png");
 #pragma once
 
 #include "Controls.h"
@@ -80,6 +74,9 @@ public:
     const std::vector<std::string>& Failures() const { return failures_; }
     // Expectations not used yet (Repeat ones excluded).
     std::vector<TSeamAnswer> Unused() const;
+    // The expectations still unused when the last script was uninstalled;
+    // taking them clears them (the after-test check reads them).
+    std::vector<TSeamAnswer> TakeLeftOver() { return std::exchange(leftOver_, {}); }
     // Called at once for every failure (a test hooks ADD_FAILURE here).
     std::function<void(const std::string&)> OnFailure;
 
@@ -113,6 +110,7 @@ private:
     std::vector<Entry> script_;
     std::vector<TSeamRecord> shown_;
     std::vector<std::string> failures_;
+    std::vector<TSeamAnswer> leftOver_;
 };
 
 // A test's script: installs the seam on construction (clearing what an
@@ -140,30 +138,6 @@ public:
     std::function<void(const std::string&)>& OnFailure = TDialogSeam::Instance().OnFailure;
 };
 
-// ---- driving real windows
-
-// Handles pending events (posted deletes, layouts, paints) and returns.
-void ProcessEvents();
-// Shows the form and makes it the active window, so focus and keys work.
-void ShowAndActivate(TCustomForm* form);
 // The control named name among root's owned components, searched through
 // owned components recursively (case-insensitive), or nullptr.
 TControl* FindControl(TComponent* root, const std::string& name);
-// Focuses target and sends a press and release of vk with shift, exactly as
-// the keyboard would (the key pipeline, shortcuts and Default/Cancel run).
-void SendKey(TWinControl* target, Word vk, TShiftState shift = {});
-// Sends the key to whatever control of the form has the focus.
-void SendKeyToFocus(TCustomForm* form, Word vk, TShiftState shift = {});
-// Types text (UTF-8) into target, one character per key event.
-void SendText(TWinControl* target, const std::string& text);
-// A press and release at (x, y) of the control (its centre by default).
-void SendClick(TControl* target, int x = -1, int y = -1, TMouseButton button = mbLeft);
-void SendDoubleClick(TControl* target, int x = -1, int y = -1);
-// The same, finding the control by component name under root; a missing
-// or unfocusable name is reported as a seam failure.
-void SendKeyTo(TComponent* root, const std::string& name, Word vk, TShiftState shift = {});
-void SendTextTo(TComponent* root, const std::string& name, const std::string& text);
-void SendClickTo(TComponent* root, const std::string& name);
-// Renders the form as it would show on screen into a PNG file; true when
-// written.
-bool SaveFormPng(TCustomForm* form, const std::string& path);

@@ -1,0 +1,68 @@
+// The test kit: keys and clicks for tests, delivered through the window
+// system as a person's would be. Every driver hands its events to the
+// target's QWindow through Qt's window-system interface (QTest's window
+// functions), so modal blocking, the focus window, popup grabs and mouse
+// capture apply exactly as they do for someone at the keyboard. A driver
+// never falls back to handing an event straight to a widget: when the
+// target could not be reached by a person (its window hidden or blocked,
+// not the focus window for keys, the control hidden, disabled or covered
+// at that point) the driver fails the running test and sends nothing.
+// Only tests (and benchmarks) link this library; the program does not.
+//
+//   ShowAndActivate(form);
+//   SendText(form->EditCode, "B001");
+//   SendKey(form->EditCode, VK_RETURN);       // Enter, as typed
+//   SendClick(form->BtSave);                  // fails if a dialog blocks it
+//   SaveFormPng(form, BUILD_DIR "/test-output/screens/desk.png");
+#pragma once
+
+#include "Controls.h"
+#include "DialogSeam.h"
+#include "Forms.h"
+
+#include <string>
+
+class QPoint;
+class QWidget;
+
+// Handles pending events (posted deletes, layouts, paints) and returns.
+void ProcessEvents();
+// Shows the form and makes its window the active one, waiting until the
+// window system says it is; fails the test when it never becomes active
+// (for example because a modal window blocks it).
+void ShowAndActivate(TCustomForm* form);
+
+// Focuses target as the program would (SetFocus) and presses and releases vk
+// with shift on its window, so the key pipeline, shortcuts and the
+// Default/Cancel buttons run. A form as target takes the key wherever its
+// focus is. Fails when target cannot take the focus or its window is not
+// the focus window.
+void SendKey(TWinControl* target, Word vk, TShiftState shift = {});
+// Sends the key to whatever control of the form has the focus.
+void SendKeyToFocus(TCustomForm* form, Word vk, TShiftState shift = {});
+// Types text (UTF-8) into target, one key press per character.
+void SendText(TWinControl* target, const std::string& text);
+// A press and release at (x, y) of the control (its centre by default).
+void SendClick(TControl* target, int x = -1, int y = -1, TMouseButton button = mbLeft);
+void SendDoubleClick(TControl* target, int x = -1, int y = -1);
+// One step of a drag on the control's client area, for handlers that follow
+// the mouse (capture applies: a move outside still goes to the control that
+// took the press).
+void SendMouseDown(TControl* target, int x, int y, TMouseButton button = mbLeft, TShiftState shift = {});
+void SendMouseMove(TControl* target, int x, int y, TShiftState shift = {});
+void SendMouseUp(TControl* target, int x, int y, TMouseButton button = mbLeft, TShiftState shift = {});
+// The close box of the form's window, as the window manager reports it
+// (the form's OnCloseQuery and OnClose run as for a person).
+void SendCloseBox(TCustomForm* form);
+// A click on a plain Qt widget the program made (a drop-down's list, a
+// menu), at pos in that widget's coordinates.
+void SendClickToWidget(QWidget* widget, const QPoint& pos);
+// The same, finding the control by component name under root; a missing
+// name fails the test.
+void SendKeyTo(TComponent* root, const std::string& name, Word vk, TShiftState shift = {});
+void SendTextTo(TComponent* root, const std::string& name, const std::string& text);
+void SendClickTo(TComponent* root, const std::string& name);
+
+// Renders the form as it would show on screen into a PNG file; true when
+// written.
+bool SaveFormPng(TCustomForm* form, const std::string& path);
