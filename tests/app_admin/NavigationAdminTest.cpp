@@ -6,7 +6,7 @@
 #include "Graphics.h"
 #include "Menus.h"
 #include "StdCtrls.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/about.h"
 #include "app/uBarHelp.h"
 #include "app/uGlobal.h"
@@ -61,6 +61,10 @@ StubMain& stubMain() {
 
 class NavigationAdminTest : public ::testing::Test {
 protected:
+    // The frame stays up for the whole suite, as the program's does; shown
+    // here, not by the first test, it is no test's leftover.
+    static void SetUpTestSuite() { stubMain(); }
+    static void TearDownTestSuite() { stubMain().form->Hide(); }
     void SetUp() override {
         StubMain& s = stubMain();
         s.clicks.clear();
