@@ -484,7 +484,11 @@ TModalResult TCustomForm::ShowModal() {
 TModalResult RunModalLoop(TCustomForm* form) {
     auto* d = FormD(form);
     QPointer<QWidget> alive(d->top());
-    QPointer<QWidget> opener(QApplication::activeWindow());
+    // The window to give the keyboard back to. A modal form shown from
+    // another one's OnShow opens before the window system has made that one
+    // active: it still counts as the opener, not the window behind it.
+    QPointer<QWidget> opener(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                               : QApplication::activeWindow());
     d->modalResult = mrNone;
     d->closeAccepted = false;
     d->closeAction = caHide;
