@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Forms.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "WindowCheck.h"
 
 #include "app/about.h"

@@ -7,7 +7,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "WindowCheck.h"
 
 #include "support/TestNames.h"
