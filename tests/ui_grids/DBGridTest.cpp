@@ -357,7 +357,7 @@ TEST_F(DBGridTest, multiSelectPaintsEverySelectedRowHighlighted) {
     Open();
     const TPoint second = DataCell(0, 1), fourth = DataCell(0, 3);
     Press(grid, second.X, second.Y);
-    Press(grid, fourth.X, fourth.Y, Qt::ControlModifier);
+    Press(grid, fourth.X, fourth.Y, {ssCtrl});
     ASSERT_EQ(grid->SelectedRows()->Count(), 2);
     ASSERT_EQ(ds->RecNo(), 4);
     std::vector<TMetafileRecord> records;
@@ -452,12 +452,7 @@ TEST_F(DBGridPickList, buttonOpensTheListAndAClickedItemIsPosted) {
     auto* list = WidgetOf(form)->window()->findChild<QListWidget*>();
     ASSERT_NE(list, nullptr);
     const QPoint at = list->visualItemRect(list->item(2)).center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &release);
+    SendClickToWidget(list->viewport(), at);
     ProcessEvents();
     EXPECT_FALSE(ed->ListVisible());
     EXPECT_EQ(ed->GetText(), "Gamma");

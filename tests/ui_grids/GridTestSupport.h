@@ -1,12 +1,8 @@
 // Fixtures of the grid tests: an in-memory data set over a vector of rows
 // (or over generated rows, for a million records without the memory), and
-// helpers that drive a grid with real mouse events on its client widget.
+// helpers that drive a grid with the mouse through the window system.
 // Not a mock: the data set runs the real TDataSet cursor and data links.
 #pragma once
-
-#include <QApplication>
-#include <QMouseEvent>
-#include <QWidget>
 
 #include <functional>
 #include <map>
@@ -17,6 +13,7 @@
 #include "Forms.h"
 #include "Grids.h"
 #include "SysUtils.h"
+#include "TestKit.h"
 #include "private/Controls_p.h"
 
 // Rows of (Code, Name) text fields. Generated sets compute row i's values
@@ -86,25 +83,17 @@ private:
     std::map<TRecordId, std::vector<Variant>> edits_;
 };
 
-// Presses, moves and releases the left button on a control's client widget
-// as the mouse would (the grid's own mouse handling runs).
-inline void SendMouse(TControl* c, QEvent::Type type, int x, int y, Qt::MouseButtons held,
-                      Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* w = ClientWidgetOf(c);
-    const QPointF local(x, y);
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, local, w->mapToGlobal(local), button, held, mods);
-    QApplication::sendEvent(w, &e);
-}
-
+// A drag with the left button across a control's client area, and a
+// click with modifiers, through the window system (the grid's own mouse
+// handling runs, with the mouse captured by the grid while the button is down).
 inline void Drag(TControl* c, int x0, int y0, int x1, int y1) {
-    SendMouse(c, QEvent::MouseButtonPress, x0, y0, Qt::LeftButton);
-    SendMouse(c, QEvent::MouseMove, (x0 + x1) / 2, (y0 + y1) / 2, Qt::LeftButton);
-    SendMouse(c, QEvent::MouseMove, x1, y1, Qt::LeftButton);
-    SendMouse(c, QEvent::MouseButtonRelease, x1, y1, Qt::NoButton);
+    SendMouseDown(c, x0, y0);
+    SendMouseMove(c, (x0 + x1) / 2, (y0 + y1) / 2);
+    SendMouseMove(c, x1, y1);
+    SendMouseUp(c, x1, y1);
 }
 
-inline void Press(TControl* c, int x, int y, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    SendMouse(c, QEvent::MouseButtonPress, x, y, Qt::LeftButton, mods);
-    SendMouse(c, QEvent::MouseButtonRelease, x, y, Qt::NoButton, mods);
+inline void Press(TControl* c, int x, int y, TShiftState shift = {}) {
+    SendMouseDown(c, x, y, mbLeft, shift);
+    SendMouseUp(c, x, y, mbLeft, shift);
 }
