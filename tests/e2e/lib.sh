@@ -160,7 +160,7 @@ title_re() { echo "^${1}( — .*)?\$"; }
 # Prints the id of the visible window whose title is $1, waiting up to $2
 # seconds (default 15).
 wait_window() {
-  local title=$1 timeout=${2:-15} end ids
+  local title=$1 timeout=${2:-30} end ids
   end=$(deadline "$timeout")
   while before "$end"; do
     ids=$(xdotool search --onlyvisible --name "$(title_re "$title")" 2>/dev/null || true)
@@ -178,7 +178,7 @@ wait_window() {
 # box, a file dialog): the main window may carry the same title, and so may
 # the window that opened the dialog, given as $2.
 wait_dialog() {
-  local title=$1 opener=${2:-} timeout=15 end w
+  local title=$1 opener=${2:-} timeout=30 end w
   end=$(deadline "$timeout")
   while before "$end"; do
     for w in $(xdotool search --onlyvisible --name "$(title_re "$title")" 2>/dev/null || true); do
@@ -196,7 +196,7 @@ wait_dialog() {
 
 # Waits until window $1 is no longer shown.
 wait_id_gone() {
-  local id=$1 timeout=${2:-10} end
+  local id=$1 timeout=${2:-20} end
   end=$(deadline "$timeout")
   while before "$end"; do
     xwininfo -id "$id" 2>/dev/null | grep -q 'IsViewable' || return 0
@@ -280,7 +280,7 @@ menu() {
 # Sets E2E_BOX_LINE to the next message box the program showed, from its log
 # ("dialog-shown<TAB>caption<TAB>text", line breaks written as \n).
 next_box_line() {
-  local timeout=${1:-15} end n
+  local timeout=${1:-30} end n
   end=$(deadline "$timeout")
   while before "$end"; do
     n=$(grep -c '^dialog-shown' "$E2E_LOG" || true)
