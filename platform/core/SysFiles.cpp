@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,6 +113,45 @@ bool RenameFile(const std::string& oldName, const std::string& newName) {
     return rename(oldName.c_str(), newName.c_str()) == 0;
 }
 
+std::string TempFileBeside(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    return target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+}
+
+namespace {
+
+// The process id in a name TempFileBeside made (with or without
+// "-journal"), or 0 when the name is not one of those.
+pid_t tempFileOwner(const std::string& name) {
+    std::string n = name;
+    const std::string journal = "-journal";
+    if (n.size() > journal.size() && n.compare(n.size() - journal.size(), journal.size(), journal) == 0)
+        n.resize(n.size() - journal.size());
+    size_t at = n.rfind(".tmp");
+    if (at == std::string::npos || at == 0) return 0;
+    size_t under = n.find('_', at + 4);
+    if (under == std::string::npos || under == at + 4 || under + 1 == n.size()) return 0;
+    auto digits = [&](size_t from, size_t to) {
+        return std::all_of(n.begin() + long(from), n.begin() + long(to), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(at + 4, under) || !digits(under + 1, n.size()) || under - (at + 4) > 9) return 0;
+    return pid_t(std::atol(n.substr(at + 4, under - at - 4).c_str()));
+}
+
+bool processRuns(pid_t pid) { return kill(pid, 0) == 0 || errno == EPERM; }
+
+} // namespace
+
+int RemoveLeftoverTempFiles(const std::string& dir) {
+    int removed = 0;
+    for (const std::string& name : ListFiles(dir)) {
+        pid_t owner = tempFileOwner(name);
+        if (owner <= 0 || processRuns(owner)) continue;
+        if (DeleteFile(IncludeTrailingPathDelimiter(dir) + name)) ++removed;
+    }
+    return removed;
+}
+
 namespace {
 
 bool writeAll(int fd, const char* p, size_t n) {
@@ -127,11 +167,6 @@ bool writeAll(int fd, const char* p, size_t n) {
     return true;
 }
 
-std::string tempBeside(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    return target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
-}
-
 // Copies src into a fresh temporary beside dst, synced; returns its name or
 // "" on failure (nothing left behind).
 std::string copyToTemp(const std::string& src, const std::string& dst, mode_t& mode) {
@@ -140,7 +175,7 @@ std::string copyToTemp(const std::string& src, const std::string& dst, mode_t& m
     struct stat st;
     fstat(in, &st);
     mode = st.st_mode & 07777;
-    std::string tmp = tempBeside(dst);
+    std::string tmp = TempFileBeside(dst);
     int out = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out < 0) {
         close(in);
@@ -214,7 +249,7 @@ void AtomicReplaceFile(const std::string& src, const std::string& dst) {
 }
 
 void AtomicWriteFile(const std::string& fileName, std::string_view bytes) {
-    std::string tmp = tempBeside(fileName);
+    std::string tmp = TempFileBeside(fileName);
     mode_t mode = 0644;
     struct stat st;
     if (stat(fileName.c_str(), &st) == 0) mode = st.st_mode & 07777;

@@ -284,6 +284,14 @@ bool CopyFile(const std::string& src, const std::string& dst, bool failIfExists)
 // or the new file, never a part: copy beside dst, fsync, rename over dst.
 // src is left in place. Raises EInOutError naming the file on failure.
 void AtomicReplaceFile(const std::string& src, const std::string& dst);
+// A fresh name beside target for a file that is written in full and then
+// renamed over target: target + ".tmp" + process id + "_" + a serial.
+std::string TempFileBeside(const std::string& target);
+// Deletes the files of dir that TempFileBeside named for a process that no
+// longer runs on this machine (with a "-journal" beside one), left by a run
+// that was killed before its rename. A running process's files are kept.
+// Returns how many were deleted.
+int RemoveLeftoverTempFiles(const std::string& dir);
 // Writes bytes to fileName the same atomic way. Raises EFCreateError
 // "Cannot create file \"%s\"" when it cannot.
 void AtomicWriteFile(const std::string& fileName, std::string_view bytes);

@@ -65,10 +65,19 @@ std::string ConnectionStringValue(const std::string& cs, const std::string& key)
         size_t next;
         if (v < cs.size() && (cs[v] == '"' || cs[v] == '\'')) {
             char q = cs[v];
-            size_t close = cs.find(q, v + 1);
-            if (close == std::string::npos) close = cs.size();
-            value = cs.substr(v + 1, close - v - 1);
-            next = cs.find(';', close);
+            size_t at = v + 1;
+            while (at < cs.size()) {
+                if (cs[at] == q) {
+                    if (at + 1 < cs.size() && cs[at + 1] == q) {
+                        value += q;
+                        at += 2;
+                        continue;
+                    }
+                    break;
+                }
+                value += cs[at++];
+            }
+            next = cs.find(';', at);
         } else {
             next = cs.find(';', v);
             value = trimmed(cs.substr(v, next == std::string::npos ? std::string::npos : next - v));
@@ -78,6 +87,16 @@ std::string ConnectionStringValue(const std::string& cs, const std::string& key)
         i = next + 1;
     }
     return "";
+}
+
+std::string ConnectionStringQuoted(const std::string& value) {
+    const char q = value.find('"') != std::string::npos && value.find('\'') == std::string::npos ? '\'' : '"';
+    std::string out(1, q);
+    for (char c : value) {
+        out += c;
+        if (c == q) out += q;
+    }
+    return out + q;
 }
 
 // ------------------------------------------------------------ connection
@@ -118,6 +137,7 @@ void TADOConnection::Open() {
     if (path.empty()) throw EDatabaseError("No data source is named in the connection string");
     // SQLite would make an empty database where the file is missing.
     if (!FileExists(path)) throw EDatabaseError("Could not find file '" + path + "'.");
+    int lockFd = LockDatabase(path, mode_ == cmShareExclusive);
     // One thread uses a connection at a time (the user-interface thread),
     // so the engine's own per-call locking is not needed.
     int flags = (mode_ == cmRead ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
@@ -125,25 +145,14 @@ void TADOConnection::Open() {
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
         std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
+        UnlockDatabase(path, lockFd);
         throw EDatabaseError(msg + "\n" + path);
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 0);
     try {
         // Reading the schema fails here for a file that is no database.
-        std::string recorded;
-        bool hasPassword = false;
-        {
-            SqlStatement st(
-                db, "SELECT name FROM sqlite_master WHERE type='table' AND name='MSysPassword' COLLATE NOCASE", "");
-            hasPassword = st.step();
-        }
-        if (hasPassword) {
-            SqlStatement st(db, "SELECT Password FROM MSysPassword LIMIT 1", "");
-            if (st.step() && sqlite3_column_type(st.get(), 0) != SQLITE_NULL)
-                recorded = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
-        }
-        if (recorded != Password()) throw EDatabaseError("Not a valid password.");
+        CheckDatabasePassword(db, Password());
         if (mode_ == cmShareExclusive) {
             SqlStatement(db, "PRAGMA locking_mode=EXCLUSIVE", "").run();
             // Takes the lock now and keeps it until the connection closes.
@@ -152,9 +161,12 @@ void TADOConnection::Open() {
         }
     } catch (...) {
         sqlite3_close(db);
+        UnlockDatabase(path, lockFd);
         throw;
     }
     impl_->db = db;
+    impl_->lockFd = lockFd;
+    impl_->lockedFile = path;
     inTransaction_ = false;
     if (AfterConnect) AfterConnect(this);
 }
@@ -168,6 +180,8 @@ void TADOConnection::Close() {
     inTransaction_ = false;
     sqlite3_close_v2(impl_->db);
     impl_->db = nullptr;
+    UnlockDatabase(impl_->lockedFile, impl_->lockFd);
+    impl_->lockFd = -1;
     if (AfterDisconnect) AfterDisconnect(this);
 }
 

@@ -107,8 +107,14 @@ private:
 };
 
 // Value of one key of a connection string ("Data Source"), keys matched
-// without regard to case, quotes around a value removed; "" when absent.
+// without regard to case, quotes around a value removed (a quote doubled
+// inside them stands for one); "" when absent.
 std::string ConnectionStringValue(const std::string& connectionString, const std::string& key);
+// A value written so that ConnectionStringValue gives it back exactly: in
+// double quotes (single quotes when it holds a double quote but no single
+// one; a quote like the enclosing one doubled), so that ";", "=" and
+// leading or trailing blanks stay part of it.
+std::string ConnectionStringQuoted(const std::string& value);
 
 // Makes a new database file from an SQL script (SQLite's own dialect, run
 // as it is: the schema, views and rows of db/). Raises EDatabaseError when
@@ -214,6 +220,22 @@ private:
 // target exists, or when the copy fails; no target file is left then.
 void CompactDatabase(const std::string& sourceConnectionString, const std::string& targetConnectionString);
 
+// The statement text of a query. Lines are kept as in any string list, and
+// the text last set is kept as it was given: a literal holding a line
+// break ('a\nb') reaches the engine unchanged instead of being split into
+// lines and joined again with CR LF. Any change of the lines after that
+// gives the joined lines again.
+class TSqlStrings : public TStringList {
+public:
+    std::string Text() const override;
+    void SetText(const std::string& text) override;
+
+private:
+    std::string exact_;
+    std::vector<std::string> exactLines_;
+    bool hasExact_ = false;
+};
+
 // A query: SQL holds the statement (changing it closes the query).
 class TADOQuery : public TCustomADODataSet {
 public:
@@ -229,7 +251,7 @@ protected:
     std::string CommandSql() const override { return sql_.Text(); }
 
 private:
-    TStringList sql_;
+    TSqlStrings sql_;
 };
 
 // One statement to run.

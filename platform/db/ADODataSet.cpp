@@ -1086,6 +1086,19 @@ void TCustomADODataSet::Requery() {
 
 // ----------------------------------------------------------------- query
 
+std::string TSqlStrings::Text() const {
+    if (hasExact_ && ToVector() == exactLines_) return exact_;
+    return TStringList::Text();
+}
+
+void TSqlStrings::SetText(const std::string& text) {
+    hasExact_ = false;
+    TStringList::SetText(text);
+    exact_ = text;
+    exactLines_ = ToVector();
+    hasExact_ = true;
+}
+
 TADOQuery::TADOQuery(TComponent* owner) : TCustomADODataSet(owner) {
     sql_.OnChange = [this](TObject*) { Close(); };
 }

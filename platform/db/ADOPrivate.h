@@ -11,7 +11,24 @@
 
 struct TADOConnection::Impl {
     sqlite3* db = nullptr;
+    // The sharing lock held while the connection is open (DatabaseFile.h);
+    // -1 when none.
+    int lockFd = -1;
+    std::string lockedFile;
 };
+
+// Takes the sharing lock of a database file (DatabaseFile.h): shared, or
+// exclusive. Returns the descriptor that holds it, or -1 for a shared lock
+// in a folder where the lock file can be neither created nor locked.
+// Raises EDatabaseError "Could not use '<file>'; file already in use." when
+// another holder stands in the way.
+int LockDatabase(const std::string& databaseFile, bool exclusive);
+// Lets go of a lock LockDatabase returned (-1 does nothing); the last user
+// removes the lock file.
+void UnlockDatabase(const std::string& databaseFile, int fd);
+// Raises EDatabaseError "Not a valid password." unless the password matches
+// the one the file's MSysPassword table records ("" when it has none).
+void CheckDatabasePassword(sqlite3* db, const std::string& password);
 
 // Raises EDatabaseError with the engine's message for db and, on a line
 // of its own, the statement that failed.

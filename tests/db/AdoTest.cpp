@@ -329,8 +329,7 @@ TEST_F(AdoTest, exclusiveModeKeepsOthersOut) {
     conn.Open();
     TADOConnection other;
     other.SetConnectionString(connectionString(path));
-    // The password check reads the file, which the exclusive lock forbids.
-    EXPECT_EQ(errorOf([&] { other.Open(); }), "database is locked");
+    EXPECT_EQ(errorOf([&] { other.Open(); }), "Could not use '" + path + "'; file already in use.");
     conn.Close();
     conn.SetMode(cmShareDenyNone);
     other.Open();
