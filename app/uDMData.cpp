@@ -6,6 +6,7 @@
 #include "Forms.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
+#include "uDataMaint.h"
 
 TDMData* DMData = nullptr;
 std::string DatabasePath;
@@ -27,9 +28,10 @@ std::string DatabaseFileFor(const std::string& iniPath, const std::string& exeDi
 bool DatabaseIsLocal() { return databaseIsLocal; }
 
 std::string ConnectionStringFor(const std::string& databaseFile) {
-    return std::string("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") + databaseFile + ";" +
-           "Mode=ReadWrite;Extended Properties=\"\";" + "Jet OLEDB:System database=\"\";" +
-           "Jet OLEDB:Registry Path=\"\";" + "Jet OLEDB:Database Password=" + DatabasePassword;
+    return std::string("Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=") +
+           ConnectionStringQuoted(databaseFile) + ";" + "Mode=ReadWrite;Extended Properties=\"\";" +
+           "Jet OLEDB:System database=\"\";" + "Jet OLEDB:Registry Path=\"\";" +
+           "Jet OLEDB:Database Password=" + DatabasePassword;
 }
 
 TDMData::TDMData(TComponent* owner) : TComponent(owner) {
@@ -75,5 +77,6 @@ bool TDMData::DataModuleCreate() {
         Application->MessageBox("连接失败,请重新设置数据连接！", "错误", MB_OK | MB_ICONERROR);
         return false;
     }
+    RemoveLeftoverCopies();
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "ADODB.h"
 #include "ComCtrls.h"
+#include "DatabaseFile.h"
 #include "Dialogs.h"
 #include "Forms.h"
 #include "StdCtrls.h"
@@ -13,31 +14,100 @@
 #include "uShowProcMess.h"
 
 #include <memory>
+#include <vector>
 
 namespace {
 
-// Puts the file from in place of the database in use: a reader sees either
-// the old or the new database, never a part.
-bool replaceDatabaseWith(const std::string& from) {
+// Tables every database of this system has: a file without them is not
+// one of its backups, whatever else it holds.
+const std::vector<std::string> SystemTables = {"SystemUser",  "UserModule", "AcctInfo",   "TableStructure",
+                                               "ModuleTable", "Bookinfo",   "Magzinfo",   "Readerinfo",
+                                               "ReaderType",  "Borrowinfo", "Borrowinfo1"};
+
+TADOConnection* connection() { return DMData->ADOConnection1; }
+
+void reopen(TConnectMode mode) {
+    connection()->Close();
+    connection()->SetMode(mode);
+    connection()->Open();
+}
+
+// Reopens the shared connection as the database's only user; false, with
+// the connection closed, while any other connection has the file open.
+bool openExclusive() {
+    connection()->Close();
+    connection()->SetMode(cmShareExclusive);
     try {
-        AtomicReplaceFile(from, DatabasePath);
+        connection()->Open();
         return true;
     } catch (const Exception&) {
         return false;
     }
 }
 
-bool compactIntoTemp() { return CompactDatabase(DatabasePath, CompactTempPath(), DatabasePassword); }
-
-void removeTemp() {
-    if (FileExists(CompactTempPath())) DeleteFile(CompactTempPath());
+bool tryOpen() {
+    try {
+        connection()->Open();
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
 }
 
-TADOConnection* connection() { return DMData->ADOConnection1; }
+void removeFile(const std::string& f) {
+    if (FileExists(f)) DeleteFile(f);
+}
 
-void reopen(TConnectMode mode) {
-    connection()->SetMode(mode);
-    connection()->Open();
+void removeTemp() {
+    removeFile(CompactTempPath());
+    removeFile(CompactTempPath() + "-journal");
+}
+
+// Compacts the database in place when no other program has it open.
+bool compactExclusively() {
+    if (!openExclusive()) return false;
+    RemoveLeftoverCopies();
+    bool done = true;
+    try {
+        CompactDatabaseInPlace(connection());
+    } catch (const Exception&) {
+        done = false;
+    }
+    connection()->Close();
+    return done;
+}
+
+// Puts the content of backup in place of the database; leaves the shared
+// connection closed, in read-write mode. See RestoreCommand.
+bool restoreFrom(const std::string& backup) {
+    try {
+        CheckDatabaseFile(backup, DatabasePassword, SystemTables);
+    } catch (const Exception&) {
+        return false;
+    }
+    if (!openExclusive()) return false;
+    RemoveLeftoverCopies();
+    bool restored = false;
+    try {
+        BackupDatabase(connection(), CompactTempPath());
+        RestoreDatabase(connection(), backup);
+        restored = true;
+    } catch (const Exception&) {}
+    connection()->Close();
+    connection()->SetMode(cmReadWrite);
+    if (restored && !tryOpen()) {
+        restored = false;
+        if (openExclusive()) {
+            try {
+                RestoreDatabase(connection(), CompactTempPath());
+            } catch (const Exception&) {}
+        }
+        connection()->Close();
+        connection()->SetMode(cmReadWrite);
+    }
+    connection()->Close();
+    removeTemp();
+    return restored;
 }
 
 bool refuseUnlessLocal() {
@@ -69,6 +139,13 @@ std::string BackupFolder() { return ExeDir() + "Backup/"; }
 
 std::string DefaultBackupName(TDateTime day) { return "Bck" + FormatDateTime("yyyymmdd", day) + ".RKB"; }
 
+void RemoveLeftoverCopies() {
+    if (!DatabaseIsLocal() || DatabasePath.empty()) return;
+    RemoveLeftoverTempFiles(ExtractFileDir(DatabasePath));
+    if (DirectoryExists(BackupFolder())) RemoveLeftoverTempFiles(ExcludeTrailingPathDelimiter(BackupFolder()));
+    removeTemp();
+}
+
 TBackupOutcome RunBackupDialog(TSaveDialog* dialog) {
     if (!DirectoryExists(BackupFolder())) ForceDirectories(BackupFolder());
     dialog->SetTitle("备份数据");
@@ -78,7 +155,16 @@ TBackupOutcome RunBackupDialog(TSaveDialog* dialog) {
     if (!dialog->Execute()) return TBackupOutcome::Cancelled;
     std::string file = dialog->FileName();
     if (ExtractFilePath(file).empty()) file = BackupFolder() + file;
-    return CopyFile(DatabasePath, file, false) ? TBackupOutcome::Copied : TBackupOutcome::Failed;
+    try {
+        TADOConnection source;
+        source.SetConnectionString(ConnectionStringFor(DatabasePath));
+        source.Open();
+        RemoveLeftoverCopies();
+        BackupDatabase(&source, file);
+        return TBackupOutcome::Copied;
+    } catch (const Exception&) {
+        return TBackupOutcome::Failed;
+    }
 }
 
 void BackupCommand(TSaveDialog* dialog) {
@@ -107,14 +193,10 @@ void RestoreCommand(TOpenDialog* dialog) {
     std::string backup = dialog->FileName();
     if (ExtractFilePath(backup).empty()) backup = BackupFolder() + backup;
 
-    connection()->Close();
-    connection()->SetMode(cmShareExclusive);
-    // The compaction succeeds only when no other program holds the database:
-    // the check that nobody is working while the file is replaced.
-    bool restored = compactIntoTemp() && FileExists(backup) && replaceDatabaseWith(backup);
-    removeTemp();
-    ShowInfoBox(restored ? "恢复成功！" : "恢复不成功！");
+    // The verdict comes after the reconnect, which is part of what it says.
+    const bool restored = restoreFrom(backup);
     reopen(cmReadWrite);
+    ShowInfoBox(restored ? "恢复成功！" : "恢复不成功！");
 }
 
 void RepairCommand() {
@@ -125,20 +207,12 @@ void RepairCommand() {
     progress->Repaint();
     progress->PB->SetPosition(20);
 
-    connection()->Close();
-    connection()->SetMode(cmShareExclusive);
-    if (!compactIntoTemp()) {
+    if (!compactExclusively()) {
         progress.reset();
         ShowInfoBox("数据整理出错！");
     } else {
-        bool replaced = replaceDatabaseWith(CompactTempPath());
-        removeTemp();
-        if (replaced) {
-            progress->PB->SetPosition(100);
-            ShowInfoBox("数据整理成功！");
-        } else {
-            ShowInfoBox("数据整理出错！");
-        }
+        progress->PB->SetPosition(100);
+        ShowInfoBox("数据整理成功！");
         progress.reset();
     }
     reopen(cmReadWrite);
@@ -151,8 +225,6 @@ void ExitBackupAndCompact(TComponent* owner) {
         std::unique_ptr<TFrmBackupExit> offer(new TFrmBackupExit(owner));
         offer->ShowModal();
     }
-    connection()->SetMode(cmShareExclusive);
-    if (compactIntoTemp()) replaceDatabaseWith(CompactTempPath());
-    removeTemp();
+    compactExclusively();
     connection()->SetMode(cmShareDenyNone);
 }
