@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "private/Canvas_p.h"
 
@@ -48,8 +49,13 @@ void InstallErrors(ErrorMgr& e) {
     e.message[0] = '\0';
 }
 
+// What libjpeg itself may allocate beyond that (a progressive file keeps
+// all its coefficients); more fails instead of swapping.
+constexpr long kMaxDecoderMemory = 1024L << 20;
+
 // Decodes data into out (Format_RGB32). On failure returns false with
-// libjpeg's message in err; out is then unspecified.
+// libjpeg's message (or ours, for a picture too large) in err; out is then
+// unspecified.
 bool Decode(const std::vector<uint8_t>& data, int scaleDenom, bool fast, bool gray, QImage& out, std::string& err) {
     jpeg_decompress_struct cinfo;
     ErrorMgr jerr;
@@ -63,8 +69,15 @@ bool Decode(const std::vector<uint8_t>& data, int scaleDenom, bool fast, bool gr
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
     jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
+    if (uint64_t(cinfo.image_width) * uint64_t(cinfo.image_height) > kMaxPicturePixels) {
+        err = "JPEG image is too large (" + std::to_string(cinfo.image_width) + " x " +
+              std::to_string(cinfo.image_height) + " pixels)";
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     cinfo.scale_num = 1;
     cinfo.scale_denom = unsigned(scaleDenom);
     if (fast) {
@@ -78,6 +91,12 @@ bool Decode(const std::vector<uint8_t>& data, int scaleDenom, bool fast, bool gr
         cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_start_decompress(&cinfo);
     out = QImage(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB32);
+    if (out.isNull()) {
+        err = "Out of memory for a JPEG image of " + std::to_string(cinfo.output_width) + " x " +
+              std::to_string(cinfo.output_height) + " pixels";
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     row.resize(size_t(cinfo.output_width) * size_t(cinfo.output_components));
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW r = row.data();

@@ -3,6 +3,7 @@
 // holder that chooses a graphic class by file extension.
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 
 #include "Graphics.h"
 #include "Jpeg.h"
@@ -17,6 +18,21 @@ std::string ReadRest(TStream& stream) {
     std::string bytes(size_t(std::max<int64_t>(0, n)), '\0');
     if (n > 0) stream.ReadBuffer(bytes.data(), n);
     return bytes;
+}
+
+// Decodes a BMP or ICO file's bytes; false for a bad file and for one
+// whose header declares more than kMaxPicturePixels, which is refused from
+// the header alone.
+bool ReadPicture(const std::string& bytes, const char* format, QImage& out) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize declared = reader.size();
+    if (declared.isValid() && uint64_t(declared.width()) * uint64_t(declared.height()) > kMaxPicturePixels)
+        return false;
+    out = reader.read();
+    return !out.isNull();
 }
 
 void WriteAll(TStream& stream, const QByteArray& bytes) {
@@ -193,8 +209,7 @@ TCanvas* TBitmap::Canvas() {
 void TBitmap::LoadFromStream(TStream& stream) {
     std::string bytes = ReadRest(stream);
     QImage img;
-    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M' ||
-        !img.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), int(bytes.size()), "BMP"))
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M' || !ReadPicture(bytes, "BMP", img))
         throw EInvalidGraphic("Bitmap image is not valid");
     d_->format = img.depth() == 24 ? pf24bit : img.depth() == 1 ? pf1bit : pfDevice;
     SetBitmapImage(this, img);
@@ -249,8 +264,7 @@ void TIcon::LoadFromStream(TStream& stream) {
     QImage img;
     // An icon file starts with reserved 0 and type 1.
     bool header = bytes.size() >= 6 && bytes[0] == 0 && bytes[1] == 0 && bytes[2] == 1 && bytes[3] == 0;
-    if (!header || !img.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), int(bytes.size()), "ICO"))
-        throw EInvalidGraphic("Icon image is not valid");
+    if (!header || !ReadPicture(bytes, "ICO", img)) throw EInvalidGraphic("Icon image is not valid");
     d_->img = img.convertToFormat(QImage::Format_ARGB32);
     d_->bytes = QByteArray(bytes.data(), qsizetype(bytes.size()));
     Changed();

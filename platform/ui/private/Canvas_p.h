@@ -103,6 +103,12 @@ void CanvasDrawImage(TCanvas* canvas, const QImage& img, const TRect& r, bool tr
 // canvas reads its device when it is an image; otherwise a null image).
 QImage CanvasGrab(TCanvas* canvas, const TRect& r);
 
+// The most pixels a picture file may declare: 64 Mi, 256 MiB as 32-bit
+// pixels, the limit Qt's own image readers apply. A file of a few bytes can
+// declare 65,500 x 65,500; such a file is refused as an invalid picture
+// before anything is allocated for it.
+inline constexpr uint64_t kMaxPicturePixels = uint64_t(64) << 20;
+
 // The pixels behind a bitmap (Format_RGB32, or Format_BGR888 for pf24bit).
 QImage& BitmapImage(TBitmap* bitmap);
 const QImage& BitmapImage(const TBitmap* bitmap);
