@@ -141,11 +141,19 @@ bool TLendingDesk::CanSave() {
         ShowInfoBox("请输入读者编号,否则不能存盘!");
         return false;
     }
-    if (BillEmpty()) {
+    if (BillEmpty() || (Mode() == dmBorrow && !hasNewBorrowLine())) {
         ShowInfoBox("请输入借书明细资料,否则不能存盘!");
         return false;
     }
     return true;
+}
+
+// The reader's loaded loans alone are no lending bill: saving them would
+// report a loan that never happened and count a bill.
+bool TLendingDesk::hasNewBorrowLine() const {
+    for (const TBillLine& line : CollectBill().Lines)
+        if (line.State == CircWord::NewLoan || line.State == CircWord::Reserved) return true;
+    return false;
 }
 
 void TLendingDesk::BtSaveClick(TObject* Sender) {

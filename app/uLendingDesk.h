@@ -57,6 +57,8 @@ private:
     void markRenewed();
     void markReturned();
     void resortBill();
+    // Whether the bill holds a new-loan or reservation line.
+    bool hasNewBorrowLine() const;
     void appendLine(const std::string& code, const char* state, const TItemInfo& item, bool withDueDate);
     bool started_ = false;
     bool switching_ = false;

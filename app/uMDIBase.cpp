@@ -226,7 +226,8 @@ bool TMDIBase::CanSave() { return false; }
 bool TMDIBase::BillEmpty() const { return !AdoqData->Active() || AdoqData->IsEmpty(); }
 
 void TMDIBase::clearReaderPanel() {
-    for (TEdit* e : {EditRCode, EditRName, EditRsort, EditDept, EditBeQty}) e->SetText("");
+    for (TEdit* e : {EditRCode, EditRName, EditRsort, EditDept, EditBeQty, EditDepo}) e->SetText("");
+    Image1->Picture()->Assign(nullptr);
 }
 
 void TMDIBase::LoadReader() {
@@ -243,7 +244,15 @@ void TMDIBase::LoadReader() {
     EditDept->SetText(Adoqtemp->FieldByName("Department")->AsString());
     EditBeQty->SetText(Adoqtemp->FieldByName(CircTables(Kind).ReaderQty)->AsString());
     const std::string photo = Adoqtemp->FieldByName("Photo")->AsString();
-    if (!photo.empty() && FileExists(photo)) Image1->Picture()->LoadFromFile(photo);
+    if (!photo.empty() && FileExists(photo)) {
+        // A photo is no reason to turn a reader away: one that cannot be
+        // read is simply not shown.
+        try {
+            Image1->Picture()->LoadFromFile(photo);
+        } catch (const Exception&) {
+            Image1->Picture()->Assign(nullptr);
+        }
+    }
     EditDepo->SetText(Adoqtemp->FieldByName("DepoSum")->AsString());
     if (!Rb3->Checked() && Adoqtemp->FieldByName("Isstop")->AsBoolean()) {
         ShowInfoBox("此读者已经被停用!");

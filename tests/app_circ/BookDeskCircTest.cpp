@@ -415,7 +415,7 @@ struct EmptySaveRow {
 
 class BookDeskNothingToSave : public BookDesk, public ::testing::WithParamInterface<EmptySaveRow> {};
 
-TEST_P(BookDeskNothingToSave, billOfLoadedLoansOnlyWritesNoLineAndReportsZero) {
+TEST_P(BookDeskNothingToSave, billOfLoadedLoansOnlyWritesNothing) {
     Lend("Borrowinfo", "B1", "R1", 5);
     Key(GetParam().modeKey);
     Info(GetParam().message);
@@ -428,7 +428,7 @@ TEST_P(BookDeskNothingToSave, billOfLoadedLoansOnlyWritesNoLineAndReportsZero) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, BookDeskNothingToSave,
-                         ::testing::Values(EmptySaveRow{"borrow", VK_F9, "张三借书成功,本次借出0本！", "1/1"},
+                         ::testing::Values(EmptySaveRow{"borrow", VK_F9, "请输入借书明细资料,否则不能存盘!", "1/0"},
                                            EmptySaveRow{"renew", VK_F10, "张三续借成功,本次续借0本！", "1/0"},
                                            EmptySaveRow{"returnMode", VK_F11, "张三还书成功,本次还书0本！", "1/0"}),
                          RowName());
