@@ -22,6 +22,7 @@
 #include "app/uDMData.h"
 #include "app/uDataMaint.h"
 #include "support/OtherProgram.h"
+#include "support/TestNames.h"
 
 namespace {
 
@@ -78,8 +79,6 @@ struct ExclusiveCase {
     std::function<void(DataMaintFault*)> run;
 };
 
-void PrintTo(const ExclusiveCase& c, std::ostream* os) { *os << c.name; }
-
 class WhileAnotherProgramIsOpen : public DataMaintFault, public ::testing::WithParamInterface<ExclusiveCase> {};
 
 // The command used to report success and replace the file; the other
@@ -125,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, WhileAnotherProgramIsOpen,
                                                              ExitBackupAndCompact(nullptr);
                                                              EXPECT_EQ(t->dm->ADOConnection1->Mode(), cmShareDenyNone);
                                                          }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(DataMaintFault, theDatabaseInUseCannotBeOpenedByAnotherProgramExclusively) {
     TOtherProgram other(ConnectionStringFor(dbFile_), true);
@@ -139,8 +138,6 @@ struct BadBackup {
     // Turns a good backup into the bad file.
     std::function<void(const std::string& good, const std::string& bad)> make;
 };
-
-void PrintTo(const BadBackup& c, std::ostream* os) { *os << c.name; }
 
 std::string bytesOf(const std::string& f) { return ReadFileBytes(f); }
 
@@ -215,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Files, RestoreOfABadFile,
                                                          CopyFile(good, bad, false);
                                                          sqlOn(bad, "drop table Borrowinfo");
                                                      }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(DataMaintFault, restoreOfAGoodBackupStillWorksAndLeavesNoCopyBehind) {
     Exec("insert into SystemUser (UseCode, UseName) values ('U1', 'one')");
@@ -298,8 +295,6 @@ struct LeftoverCase {
     std::function<void(DataMaintFault*)> run;
 };
 
-void PrintTo(const LeftoverCase& c, std::ostream* os) { *os << c.name; }
-
 class LeftoverCopies : public DataMaintFault, public ::testing::WithParamInterface<LeftoverCase> {};
 
 // A run killed during its copy left full-size temporary files that nothing
@@ -349,6 +344,6 @@ INSTANTIATE_TEST_SUITE_P(Runs, LeftoverCopies,
                                                             t->dm->ADOConnection1->Close();
                                                             ExitBackupAndCompact(nullptr);
                                                         }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "ExtCtrls.h"
 #include "app/uBorrowBill.h"
 #include "support/CraftedPictures.h"
+#include "support/TestNames.h"
 
 namespace {
 
@@ -52,8 +53,6 @@ struct PhotoRow {
     std::function<std::string()> bytes;
 };
 
-void PrintTo(const PhotoRow& r, std::ostream* os) { *os << r.name; }
-
 class DamagedPhoto : public ReaderPanel, public ::testing::WithParamInterface<PhotoRow> {};
 
 TEST_P(DamagedPhoto, readerIsShownWithoutItAndBorrows) {
@@ -80,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PhotoRow{"hugeDeclaredSize", "r1.jpg", [] { return JpegDeclaring(65500, 65500); }},
                       PhotoRow{"notABitmap", "r1.bmp", [] { return std::string("BM and nothing else"); }},
                       PhotoRow{"unknownKind", "r1.gif", [] { return std::string("GIF89a"); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST_F(ReaderPanel, aGoodPhotoIsShown) {
     Photo("r1.jpg", SmallJpeg(64, 64));

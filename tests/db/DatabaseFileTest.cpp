@@ -9,7 +9,7 @@
 
 namespace {
 
-class DatabaseFileTest : public AdoTest {
+class DatabaseFile : public AdoTest {
 protected:
     void TearDown() override {
         AdoTest::TearDown();
@@ -23,7 +23,7 @@ protected:
     std::vector<std::string> made;
 };
 
-TEST_F(DatabaseFileTest, backupReplacesTheTargetWithTheRowsAndThePassword) {
+TEST_F(DatabaseFile, backupReplacesTheTargetWithTheRowsAndThePassword) {
     conn.Execute("insert into Bookpub(Code) values('P1')");
     const std::string target = file(".bak");
     AtomicWriteFile(target, "an older file");
@@ -36,7 +36,7 @@ TEST_F(DatabaseFileTest, backupReplacesTheTargetWithTheRowsAndThePassword) {
     EXPECT_EQ(ListFiles(ExtractFileDir(target), ExtractFileName(target) + ".tmp*"), std::vector<std::string>{});
 }
 
-TEST_F(DatabaseFileTest, failedBackupLeavesTheTargetAsItWas) {
+TEST_F(DatabaseFile, failedBackupLeavesTheTargetAsItWas) {
     const std::string target = file(".bak");
     AtomicWriteFile(target, "the previous backup");
     conn.Close();
@@ -44,14 +44,14 @@ TEST_F(DatabaseFileTest, failedBackupLeavesTheTargetAsItWas) {
     EXPECT_EQ(ReadFileBytes(target), "the previous backup");
 }
 
-TEST_F(DatabaseFileTest, restoreNeedsTheDatabaseExclusively) {
+TEST_F(DatabaseFile, restoreNeedsTheDatabaseExclusively) {
     const std::string source = file(".src");
     BackupDatabase(&conn, source);
     EXPECT_EQ(errorOf([&] { RestoreDatabase(&conn, source); }),
               "The database must be open exclusively for this operation");
 }
 
-TEST_F(DatabaseFileTest, restorePutsTheOtherContentInPlace) {
+TEST_F(DatabaseFile, restorePutsTheOtherContentInPlace) {
     conn.Execute("insert into Bookpub(Code) values('SAVED')");
     const std::string source = file(".src");
     BackupDatabase(&conn, source);
@@ -68,7 +68,7 @@ TEST_F(DatabaseFileTest, restorePutsTheOtherContentInPlace) {
     EXPECT_EQ(scalar("select group_concat(Code) from Bookpub"), "SAVED");
 }
 
-TEST_F(DatabaseFileTest, compactionInPlaceShrinksTheFileAndKeepsTheRows) {
+TEST_F(DatabaseFile, compactionInPlaceShrinksTheFileAndKeepsTheRows) {
     conn.Execute("with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
                  "insert into Bookpub(Code, Isbn) select 'P' || i, hex(randomblob(20)) from n");
     conn.Execute("delete from Bookpub where Code <> 'P7'");
@@ -84,7 +84,7 @@ TEST_F(DatabaseFileTest, compactionInPlaceShrinksTheFileAndKeepsTheRows) {
     EXPECT_EQ(scalar("select group_concat(Code) from Bookpub"), "P7");
 }
 
-TEST_F(DatabaseFileTest, checkNamesWhatIsWrong) {
+TEST_F(DatabaseFile, checkNamesWhatIsWrong) {
     const std::string text = file(".txt");
     AtomicWriteFile(text, "no database");
     EXPECT_EQ(errorOf([&] { CheckDatabaseFile(text, kPassword, {}); }), "file is not a database");

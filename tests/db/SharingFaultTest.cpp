@@ -10,12 +10,12 @@
 
 namespace {
 
-class SharingTest : public AdoTest {
+class DatabaseSharing : public AdoTest {
 protected:
     std::string inUse() const { return "Could not use '" + path + "'; file already in use."; }
 };
 
-TEST_F(SharingTest, exclusiveOpenIsRefusedWhileAnotherProgramHasTheFileOpen) {
+TEST_F(DatabaseSharing, exclusiveOpenIsRefusedWhileAnotherProgramHasTheFileOpen) {
     conn.Close();
     TOtherProgram other(connectionString(path));
     ASSERT_TRUE(other.Opened()) << other.Status();
@@ -28,7 +28,7 @@ TEST_F(SharingTest, exclusiveOpenIsRefusedWhileAnotherProgramHasTheFileOpen) {
     EXPECT_EQ(scalar("select Code from Bookpub"), "P1");
 }
 
-TEST_F(SharingTest, openIsRefusedWhileAnotherProgramHoldsTheFileExclusively) {
+TEST_F(DatabaseSharing, openIsRefusedWhileAnotherProgramHoldsTheFileExclusively) {
     conn.Close();
     TOtherProgram other(connectionString(path), true);
     ASSERT_TRUE(other.Opened()) << other.Status();
@@ -38,7 +38,7 @@ TEST_F(SharingTest, openIsRefusedWhileAnotherProgramHoldsTheFileExclusively) {
     EXPECT_TRUE(conn.Connected());
 }
 
-TEST_F(SharingTest, anotherConnectionOfTheSameProgramCountsAsAnotherUser) {
+TEST_F(DatabaseSharing, anotherConnectionOfTheSameProgramCountsAsAnotherUser) {
     TADOConnection exclusive;
     exclusive.SetConnectionString(connectionString(path));
     exclusive.SetMode(cmShareExclusive);
@@ -48,7 +48,7 @@ TEST_F(SharingTest, anotherConnectionOfTheSameProgramCountsAsAnotherUser) {
     EXPECT_EQ(errorOf([&] { conn.Open(); }), inUse());
 }
 
-TEST_F(SharingTest, aProgramThatDiesLetsGoOfTheFile) {
+TEST_F(DatabaseSharing, aProgramThatDiesLetsGoOfTheFile) {
     conn.Close();
     TOtherProgram other(connectionString(path));
     ASSERT_TRUE(other.Opened()) << other.Status();
@@ -58,7 +58,7 @@ TEST_F(SharingTest, aProgramThatDiesLetsGoOfTheFile) {
     EXPECT_TRUE(conn.Connected());
 }
 
-TEST_F(SharingTest, theLastUserRemovesTheLockFile) {
+TEST_F(DatabaseSharing, theLastUserRemovesTheLockFile) {
     TOtherProgram other(connectionString(path));
     ASSERT_TRUE(other.Opened()) << other.Status();
     EXPECT_TRUE(FileExists(LockFileFor(path)));
@@ -68,7 +68,7 @@ TEST_F(SharingTest, theLastUserRemovesTheLockFile) {
     EXPECT_FALSE(FileExists(LockFileFor(path)));
 }
 
-TEST_F(SharingTest, compactionIsRefusedWhileAnotherProgramHasTheFileOpen) {
+TEST_F(DatabaseSharing, compactionIsRefusedWhileAnotherProgramHasTheFileOpen) {
     conn.Close();
     TOtherProgram other(connectionString(path));
     ASSERT_TRUE(other.Opened()) << other.Status();

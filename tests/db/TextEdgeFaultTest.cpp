@@ -4,6 +4,7 @@
 // path holding ";" lost everything after it, and one ending in blanks lost
 // them.
 #include "AdoFixture.h"
+#include "support/TestNames.h"
 
 namespace {
 
@@ -11,8 +12,6 @@ struct BreakRow {
     const char* name;
     const char* code;
 };
-
-void PrintTo(const BreakRow& r, std::ostream* os) { *os << r.name; }
 
 class CodeWithALineBreak : public AdoTest, public ::testing::WithParamInterface<BreakRow> {};
 
@@ -31,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, CodeWithALineBreak,
                          ::testing::Values(BreakRow{"lineFeed", "B\n1"}, BreakRow{"carriageReturn", "B\r1"},
                                            BreakRow{"both", "B\r\n1"}, BreakRow{"trailing", "B1\n"},
                                            BreakRow{"twoInARow", "B\n\n1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(AdoTest, statementBuiltLineByLineStillRuns) {
     conn.Execute("insert into Bookpub(Code) values('P1')");
@@ -47,8 +46,6 @@ struct PathRow {
     const char* name;
     const char* value;
 };
-
-void PrintTo(const PathRow& r, std::ostream* os) { *os << r.name; }
 
 class QuotedConnectionValue : public ::testing::TestWithParam<PathRow> {};
 
@@ -66,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PathRow{"trailingBlanks", "/srv/lib/ombry.dat  "}, PathRow{"leadingBlank", " /srv/ombry.dat"},
                       PathRow{"equals", "/srv/a=b/ombry.dat"}, PathRow{"doubleQuote", "/srv/\"x\"/ombry.dat"},
                       PathRow{"bothQuotes", "/srv/'a\"b;/ombry.dat"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST(QuotedConnectionValue, aDatabaseInAFolderWithASemicolonOpens) {
     const std::string dir = std::string(BUILD_DIR) + "/adotest;" + std::to_string(getpid()) + " ";

@@ -16,6 +16,7 @@
 #include "Jpeg.h"
 #include "SysUtils.h"
 #include "support/CraftedPictures.h"
+#include "support/TestNames.h"
 
 namespace {
 
@@ -42,8 +43,6 @@ struct HugeRow {
     const char* extension;
     std::function<std::string()> bytes;
 };
-
-void PrintTo(const HugeRow& r, std::ostream* os) { *os << r.name; }
 
 class HugeDeclaredPicture : public ::testing::TestWithParam<HugeRow> {};
 
@@ -75,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Files, HugeDeclaredPicture,
                                            HugeRow{"bmp", "bmp", [] { return BmpDeclaring(65500, 65500); }},
                                            HugeRow{"bmpTopDown", "bmp", [] { return BmpDeclaring(65500, -65500); }},
                                            HugeRow{"icoBitmap", "ico", [] { return IcoDeclaring(65500, 65500); }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST(HugeDeclaredPicture, theJpegMessageNamesTheDeclaredSize) {
     TMemoryStream in;
