@@ -5,7 +5,7 @@
 
 #include "ADODB.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/uDMData.h"
 
 #include <memory>
