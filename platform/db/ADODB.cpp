@@ -4,6 +4,7 @@
 // Not here: query rows and their write-back (ADODataSet.cpp).
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "ADOPrivate.h"
 #include "JetSql.h"
@@ -230,8 +231,8 @@ void TADOConnection::GetTableNames(TStrings* list, bool systemTables) {
     list->EndUpdate();
 }
 
-int TADOConnection::Execute(const std::string& sql) {
-    sqlite3* db = OpenHandle(this);
+int ExecuteStatements(TADOConnection* c, const std::string& sql, const PlaceholderValues& values) {
+    sqlite3* db = OpenHandle(c);
     std::string text = JetToSqlite(sql);
     int changes = 0;
     size_t pos = 0;
@@ -240,18 +241,210 @@ int TADOConnection::Execute(const std::string& sql) {
         if (Trim(rest).empty()) break;
         size_t tail = 0;
         SqlStatement st(db, rest, sql, &tail);
-        if (st) changes = st.run();
+        if (st) {
+            BindPlaceholders(st.get(), values, sql);
+            changes = st.run();
+        }
         if (tail == 0) break;
         pos += tail;
     }
     return changes;
 }
 
+int TADOConnection::Execute(const std::string& sql) { return ExecuteStatements(this, sql, {}); }
+
+int TADOConnection::Execute(const std::string& sql, std::initializer_list<Variant> values) {
+    return Execute(sql, std::vector<Variant>(values));
+}
+
+int TADOConnection::Execute(const std::string& sql, const std::vector<Variant>& values) {
+    OpenHandle(this);
+    // Counted before anything runs: a second statement must not find out
+    // after the first has written.
+    size_t marks = 0;
+    for (const std::string& name : JetPlaceholders(sql)) {
+        if (!name.empty())
+            throw EDatabaseError("Execute takes ? placeholders; use a query's Parameters for :" + name + "\n" + sql);
+        ++marks;
+    }
+    if (marks != values.size())
+        throw EDatabaseError("The statement has " + std::to_string(marks) + " placeholders but " +
+                             std::to_string(values.size()) + " values were given\n" + sql);
+    PlaceholderValues pv;
+    pv.positional = &values;
+    return ExecuteStatements(this, sql, pv);
+}
+
 int64_t TADOConnection::LastInsertRowId() const { return sqlite3_last_insert_rowid(OpenHandle(this)); }
+
+void TADOCommand::SetCommandText(const std::string& s) {
+    commandText_ = s;
+    params_.ParseSQL(s);
+}
 
 int TADOCommand::Execute() {
     if (!connection_) throw EDatabaseError("Missing Connection or ConnectionString");
-    return connection_->Execute(commandText_);
+    PlaceholderValues pv;
+    pv.parameters = &params_;
+    return ExecuteStatements(connection_, commandText_, pv);
+}
+
+// ------------------------------------------------------------ parameters
+
+TParameter* TParameters::Items(int index) const {
+    if (index < 0 || index >= Count()) throw EDatabaseError("Parameter index out of range: " + std::to_string(index));
+    return items_[size_t(index)].get();
+}
+
+TParameter* TParameters::FindParam(const std::string& name) const {
+    for (const auto& p : items_)
+        if (!p->Name().empty() && SameText(p->Name(), name)) return p.get();
+    return nullptr;
+}
+
+TParameter* TParameters::ParamByName(const std::string& name) const {
+    if (TParameter* p = FindParam(name)) return p;
+    throw EDatabaseError("Parameter '" + name + "' not found");
+}
+
+void TParameters::ParseSQL(const std::string& sql) {
+    std::vector<std::unique_ptr<TParameter>> next;
+    for (const std::string& name : JetPlaceholders(sql)) {
+        if (!name.empty()) {
+            bool seen = false;
+            for (const auto& p : next) seen = seen || SameText(p->Name(), name);
+            if (seen) continue;
+        }
+        auto p = std::make_unique<TParameter>(name);
+        if (!name.empty())
+            if (TParameter* old = FindParam(name)) p->SetValue(old->Value());
+        next.push_back(std::move(p));
+    }
+    items_ = std::move(next);
+}
+
+void TParameters::AssignValues(const std::vector<Variant>& values) {
+    std::vector<TParameter*> marks;
+    for (const auto& p : items_)
+        if (p->Name().empty()) marks.push_back(p.get());
+    if (marks.size() != values.size())
+        throw EDatabaseError("The statement has " + std::to_string(marks.size()) + " placeholders but " +
+                             std::to_string(values.size()) + " values were given");
+    for (size_t i = 0; i < marks.size(); ++i) marks[i]->SetValue(values[i]);
+}
+
+namespace {
+
+[[noreturn]] void noValue(const std::string& shownSql) {
+    throw EDatabaseError("No value given for one or more required parameters.\n" + shownSql);
+}
+
+// The n-th (from 1) "?" parameter of a parameter list.
+const TParameter* nthMark(const TParameters& params, int n) {
+    for (int i = 0; i < params.Count(); ++i)
+        if (params.Items(i)->Name().empty() && --n == 0) return params.Items(i);
+    return nullptr;
+}
+
+} // namespace
+
+void BindPlaceholders(sqlite3_stmt* st, const PlaceholderValues& values, const std::string& shownSql) {
+    const int count = sqlite3_bind_parameter_count(st);
+    for (int i = 1; i <= count; ++i) {
+        const char* name = sqlite3_bind_parameter_name(st, i);
+        const Variant* v = nullptr;
+        if (!name || name[0] == '?') {
+            const int n = name && name[1] ? std::atoi(name + 1) : i;
+            if (values.positional) {
+                if (n >= 1 && size_t(n) <= values.positional->size()) v = &(*values.positional)[size_t(n - 1)];
+            } else if (values.parameters) {
+                const TParameter* p = nthMark(*values.parameters, n);
+                if (p && p->Assigned()) v = &p->Value();
+            }
+        } else if (values.parameters) {
+            const TParameter* p = values.parameters->FindParam(name + 1);
+            if (p && p->Assigned()) v = &p->Value();
+        }
+        if (!v) noValue(shownSql);
+        BindVariant(st, i, *v);
+    }
+}
+
+void BindVariant(sqlite3_stmt* st, int i, const Variant& v) {
+    switch (v.Type()) {
+    case varEmpty:
+    case varNull: sqlite3_bind_null(st, i); return;
+    case varBoolean: sqlite3_bind_int(st, i, v.AsBoolean() ? 1 : 0); return;
+    case varSmallint:
+    case varInteger:
+    case varInt64:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varShortInt: sqlite3_bind_int64(st, i, v.AsInt64()); return;
+    case varSingle:
+    case varDouble: sqlite3_bind_double(st, i, v.AsDouble()); return;
+    case varCurrency: {
+        // The money columns have numeric affinity: the decimal text
+        // "12.5" would be stored as this very number, and "12" as the
+        // integer, so the value is stored as if written out exactly.
+        const int64_t raw = v.AsCurrency().Raw();
+        if (raw % Currency::Scale == 0)
+            sqlite3_bind_int64(st, i, raw / Currency::Scale);
+        else
+            sqlite3_bind_double(st, i, double(raw) / double(Currency::Scale));
+        return;
+    }
+    case varDate: {
+        const std::string text = StoredDateText(v.AsDateTime().Val, ftDateTime);
+        sqlite3_bind_text(st, i, text.c_str(), int(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default: break;
+    }
+    if (v.IsArray()) throw EDatabaseError("An array cannot be bound to a statement parameter");
+    const std::string text = VarToStr(v);
+    sqlite3_bind_text(st, i, text.c_str(), int(text.size()), SQLITE_TRANSIENT);
+}
+
+std::string LikeEscaped(const std::string& typed) {
+    std::string out;
+    out.reserve(typed.size());
+    for (char c : typed) {
+        if (c == '\\' || c == '%' || c == '_') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// ----------------------------------------------------------- transaction
+
+TTransaction::TTransaction(TADOConnection* c) : c_(c) { c_->BeginTrans(); }
+
+TTransaction::~TTransaction() {
+    if (committed_) return;
+    try {
+        if (c_->Connected() && c_->InTransaction()) c_->RollbackTrans();
+    } catch (...) {
+        // The engine rolled back already, or the file went away: nothing
+        // of the transaction is left either way.
+    }
+}
+
+void TTransaction::Commit() {
+    c_->CommitTrans();
+    committed_ = true;
+}
+
+// -------------------------------------------------------------- look-up
+
+TRowLookup::TRowLookup(TADOConnection* c, const std::string& sql, std::initializer_list<Variant> values)
+    : TRowLookup(c, TBoundSql{sql, std::vector<Variant>(values)}) {}
+
+TRowLookup::TRowLookup(TADOConnection* c, const TBoundSql& s) {
+    q_.SetConnection(c);
+    q_.SetStatement(s);
+    q_.Open();
 }
 
 void CreateDatabaseFile(const std::string& path, const std::string& script) {

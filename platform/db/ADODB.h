@@ -6,6 +6,7 @@
 // Not here: the data-set machinery (DB.h), the Jet-to-SQLite rewrite.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,76 @@ enum TADOLockType { ltUnspecified, ltReadOnly, ltPessimistic, ltOptimistic, ltBa
 
 class TADOQuery;
 class TCustomADODataSet;
+
+// How a value reaches the engine when it is bound to a placeholder: by its
+// own type, never through text the locale formats.
+//   Null, Empty            NULL
+//   whole numbers          integer;  Boolean: 1 / 0
+//   Currency               the exact decimal, stored as the money columns
+//                          store it (an integer when whole, else the number
+//                          nearest the decimal); it reads back as the same
+//                          Currency for any amount below 10^10
+//   TDateTime              'yyyy-MM-dd' text, the form the DATE columns
+//                          hold; ' hh:nn:ss' follows only when it has a time
+//   Double, Single         a real number
+//   text                   text, byte for byte (a quote, a %, an _ and a
+//                          line break are only characters)
+// An array raises EDatabaseError.
+
+// One value for a placeholder of a statement: ":Name" in the text, or a
+// "?" (Name "").
+class TParameter {
+public:
+    explicit TParameter(std::string name) : name_(std::move(name)) {}
+    const std::string& Name() const { return name_; }
+    const Variant& Value() const { return value_; }
+    void SetValue(const Variant& v) { value_ = v; }
+    // A parameter that was never given a value is refused when the
+    // statement runs, rather than quietly bound as NULL.
+    bool Assigned() const { return !value_.IsEmpty(); }
+
+private:
+    std::string name_;
+    Variant value_;
+};
+
+// The parameters of a query's or a command's statement, one for each
+// distinct ":name" and one for each "?", in the order the text gives them.
+// They are made again whenever the statement text changes; a name that
+// stays keeps its value.
+class TParameters {
+public:
+    int Count() const { return int(items_.size()); }
+    // Raises EDatabaseError for an index outside 0..Count()-1.
+    TParameter* Items(int index) const;
+    // Names compare without regard to letter case; nullptr when absent.
+    TParameter* FindParam(const std::string& name) const;
+    // As FindParam, raising EDatabaseError "Parameter 'name' not found".
+    TParameter* ParamByName(const std::string& name) const;
+    // Rebuilds the list from the placeholders of a Jet-dialect statement.
+    void ParseSQL(const std::string& sql);
+    // Gives the "?" parameters the values, in order; raises
+    // EDatabaseError when the counts differ.
+    void AssignValues(const std::vector<Variant>& values);
+    void Clear() { items_.clear(); }
+
+private:
+    std::vector<std::unique_ptr<TParameter>> items_;
+};
+
+// Typed text as a LIKE pattern that matches it literally, for a statement
+// that says "like ? escape '\'": a backslash, "%" and "_" get a backslash
+// before them. The caller adds the wildcards it means ("%" + ... + "%").
+std::string LikeEscaped(const std::string& typed);
+
+// A statement with "?" placeholders and their values, in order: what a
+// statement builder returns, so that a test can compare text and values
+// and the caller runs it with Execute, TRowLookup or
+// TADOQuery::SetStatement.
+struct TBoundSql {
+    std::string Text;
+    std::vector<Variant> Values;
+};
 
 // One open database file.
 //
@@ -78,6 +149,13 @@ public:
     // returns the rows changed by the last one. Raises EDatabaseError with
     // the engine's message followed by the statement on a line of its own.
     int Execute(const std::string& sql);
+    // The same with "?" placeholders (one statement or several): the i-th
+    // "?" of the whole text receives values[i], typed as TParameter says.
+    // Raises EDatabaseError, running nothing, when the count of "?" and of
+    // values differ or when the text uses ":name" placeholders.
+    int Execute(const std::string& sql, std::initializer_list<Variant> values);
+    int Execute(const std::string& sql, const std::vector<Variant>& values);
+    int Execute(const TBoundSql& s) { return Execute(s.Text, s.Values); }
     // The file named by Data Source in the connection string.
     std::string DatabasePath() const;
     // The password the connection string carries ("" when none).
@@ -174,6 +252,8 @@ public:
 protected:
     // The statement to run, in the Jet dialect.
     virtual std::string CommandSql() const = 0;
+    // The values of its placeholders; nullptr when it has none.
+    virtual const TParameters* CommandParameters() const { return nullptr; }
 
     void StoreOpen() override;
     void StoreClose() override;
@@ -236,7 +316,15 @@ private:
     bool hasExact_ = false;
 };
 
-// A query: SQL holds the statement (changing it closes the query).
+// A query: SQL holds the statement (changing it closes the query and
+// makes its Parameters again from the placeholders in the text).
+//
+//   q.SQL()->SetText("select * from Readerinfo where Code=:Code");
+//   q.Parameters()->ParamByName("Code")->SetValue(typedCode);
+//   q.Open();
+//
+// Open and ExecSQL raise EDatabaseError "No value given for one or more
+// required parameters." when a placeholder has no value.
 class TADOQuery : public TCustomADODataSet {
 public:
     explicit TADOQuery(TComponent* owner = nullptr);
@@ -244,17 +332,25 @@ public:
     std::string ClassName() const override { return "TADOQuery"; }
     TStrings* SQL() { return &sql_; }
     const TStrings* SQL() const { return &sql_; }
+    TParameters* Parameters() { return &params_; }
+    const TParameters* Parameters() const { return &params_; }
+    // Sets SQL to s.Text and its "?" parameters to s.Values (closing the
+    // query); raises EDatabaseError when the counts differ.
+    void SetStatement(const TBoundSql& s);
     // Runs a statement that returns no rows; returns the rows it changed.
     int ExecSQL();
 
 protected:
     std::string CommandSql() const override { return sql_.Text(); }
+    const TParameters* CommandParameters() const override { return &params_; }
 
 private:
     TSqlStrings sql_;
+    TParameters params_;
 };
 
-// One statement to run.
+// One statement to run; its Parameters are made from CommandText's
+// placeholders as for TADOQuery.
 class TADOCommand : public TComponent {
 public:
     explicit TADOCommand(TComponent* owner = nullptr) : TComponent(owner) {}
@@ -262,15 +358,64 @@ public:
     TADOConnection* Connection() const { return connection_; }
     void SetConnection(TADOConnection* c) { connection_ = c; }
     const std::string& CommandText() const { return commandText_; }
-    void SetCommandText(const std::string& s) { commandText_ = s; }
+    void SetCommandText(const std::string& s);
+    TParameters* Parameters() { return &params_; }
     int CommandTimeout() const { return commandTimeout_; }
     void SetCommandTimeout(int seconds) { commandTimeout_ = seconds; }
-    // Runs CommandText; returns the rows changed. EDatabaseError without a
-    // connection or on failure.
+    // Runs CommandText with its parameters; returns the rows changed.
+    // EDatabaseError without a connection, for a parameter with no value,
+    // or on failure.
     int Execute();
 
 private:
     TADOConnection* connection_ = nullptr;
     std::string commandText_;
+    TParameters params_;
     int commandTimeout_ = 30;
+};
+
+// One transaction on a connection for as long as the object lives:
+//
+//   TTransaction() ──BeginTrans──► open ──Commit──► committed
+//                                    │
+//                                    └── destroyed uncommitted ──► rolled back
+//
+// A save writes its statements between construction and Commit; any
+// exception that leaves the scope rolls every one of them back. The
+// connection must be open and outside a transaction (BeginTrans raises
+// otherwise). Commit raises as CommitTrans, and the transaction then still
+// rolls back when destroyed. The destructor never raises: a rollback the
+// engine already did, or a connection closed meanwhile, is no error.
+class TTransaction {
+public:
+    explicit TTransaction(TADOConnection* c);
+    ~TTransaction();
+    TTransaction(const TTransaction&) = delete;
+    TTransaction& operator=(const TTransaction&) = delete;
+    void Commit();
+    bool Committed() const { return committed_; }
+
+private:
+    TADOConnection* c_;
+    bool committed_ = false;
+};
+
+// A query opened on a statement and its "?" values, closed when it goes
+// out of scope: for the look-ups that read one row, or ask whether there
+// is any. Raises EDatabaseError as TADOQuery::Open.
+//
+//   TRowLookup item(c, "select * from Bookinfo where code=?", {code});
+//   if (item.Empty()) ...; item.Text("Name"); item["BookPrice"]->AsCurrency();
+class TRowLookup {
+public:
+    TRowLookup(TADOConnection* c, const std::string& sql, std::initializer_list<Variant> values = {});
+    TRowLookup(TADOConnection* c, const TBoundSql& s);
+    bool Empty() const { return q_.IsEmpty(); }
+    // The current (first) row's field; EDatabaseError for an unknown name.
+    TField* operator[](const std::string& name) const { return q_.FieldByName(name); }
+    std::string Text(const std::string& name) const { return q_.FieldByName(name)->AsString(); }
+    TADOQuery& Query() { return q_; }
+
+private:
+    TADOQuery q_;
 };

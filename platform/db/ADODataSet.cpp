@@ -104,8 +104,10 @@ bool parseDateText(const char* s, int len, double& out) {
     return true;
 }
 
+} // namespace
+
 // The stored form: "yyyy-MM-dd", with " hh:nn:ss" only when there is a time.
-std::string dateText(double v, TFieldType type) {
+std::string StoredDateText(double v, TFieldType type) {
     double day = std::floor(v);
     int64_t secs = std::llround((v - day) * 86400.0);
     if (secs >= 86400) {
@@ -125,6 +127,8 @@ std::string dateText(double v, TFieldType type) {
     }
     return buf;
 }
+
+namespace {
 
 // --------------------------------------------------- declared column types
 
@@ -336,13 +340,13 @@ void bindValue(sqlite3_stmt* st, int i, const Variant& v, TFieldType t) {
         } else {
             d = double(VarToDateTime(v));
         }
-        std::string text = dateText(d, t);
+        std::string text = StoredDateText(d, t);
         sqlite3_bind_text(st, i, text.c_str(), int(text.size()), SQLITE_TRANSIENT);
         return;
     }
     case ftBoolean: sqlite3_bind_int(st, i, v.AsBoolean() ? 1 : 0); return;
     case ftCurrency:
-    case ftBCD: sqlite3_bind_double(st, i, v.AsCurrency().ToDouble()); return;
+    case ftBCD: BindVariant(st, i, Variant(v.AsCurrency())); return;
     case ftSmallint:
     case ftInteger:
     case ftWord:
@@ -628,6 +632,9 @@ void TCustomADODataSet::StoreOpen() {
         }
     }
     if (!injected) st = SqlStatement(db, sql, shown);
+    PlaceholderValues placeholders;
+    placeholders.parameters = CommandParameters();
+    BindPlaceholders(st.get(), placeholders, shown);
     sqlite3_stmt* s = st.get();
     int n = sqlite3_column_count(s);
     if (n == 0) DatabaseError("CommandText does not return a result set", this);
@@ -1100,7 +1107,17 @@ void TSqlStrings::SetText(const std::string& text) {
 }
 
 TADOQuery::TADOQuery(TComponent* owner) : TCustomADODataSet(owner) {
-    sql_.OnChange = [this](TObject*) { Close(); };
+    sql_.OnChange = [this](TObject*) {
+        Close();
+        params_.ParseSQL(sql_.Text());
+    };
+}
+
+void TADOQuery::SetStatement(const TBoundSql& s) {
+    // The same text with other values is another statement too.
+    Close();
+    sql_.SetText(s.Text);
+    params_.AssignValues(s.Values);
 }
 
 TADOQuery::~TADOQuery() {
@@ -1112,6 +1129,8 @@ TADOQuery::~TADOQuery() {
 
 int TADOQuery::ExecSQL() {
     if (!Connection()) DatabaseError("Missing Connection or ConnectionString", this);
-    rowsAffected_ = Connection()->Execute(CommandSql());
+    PlaceholderValues placeholders;
+    placeholders.parameters = &params_;
+    rowsAffected_ = ExecuteStatements(Connection(), CommandSql(), placeholders);
     return rowsAffected_;
 }

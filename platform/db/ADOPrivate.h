@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
 #include "ADODB.h"
 
@@ -72,3 +73,25 @@ private:
 
 // The connection's handle; raises EDatabaseError when it is not open.
 sqlite3* OpenHandle(const TADOConnection* c);
+
+// Where the values of a statement's placeholders come from: the values of
+// an Execute call ("?" only), or a query's or command's Parameters.
+struct PlaceholderValues {
+    const std::vector<Variant>* positional = nullptr;
+    const TParameters* parameters = nullptr;
+};
+
+// Binds every placeholder of a prepared (translated) statement: "?N" to
+// the N-th positional value or the N-th "?" parameter, ":name" to the
+// parameter of that name. Raises EDatabaseError naming `shownSql` for a
+// placeholder without a value.
+void BindPlaceholders(sqlite3_stmt* st, const PlaceholderValues& values, const std::string& shownSql);
+// One value, typed as TParameter describes (ADODB.h).
+void BindVariant(sqlite3_stmt* st, int index, const Variant& v);
+// The stored text of a date: "yyyy-MM-dd", plus " hh:nn:ss" when it has a
+// time of day ("hh:nn:ss" alone for ftTime).
+std::string StoredDateText(double day, TFieldType type);
+
+// Runs one or several translated statements with their placeholders
+// bound; returns the rows changed by the last.
+int ExecuteStatements(TADOConnection* c, const std::string& jetSql, const PlaceholderValues& values);

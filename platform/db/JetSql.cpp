@@ -152,13 +152,20 @@ std::string dateLiteral(const std::string& token, std::string_view sql) {
 
 class Translator {
 public:
-    explicit Translator(std::string_view sql) : sql_(sql), t_(tokenize(sql)) {}
+    explicit Translator(std::string_view sql) : sql_(sql), t_(tokenize(sql)) { numberPlaceholders(); }
 
     std::string run() { return range(0, t_.size()); }
 
 private:
     std::string_view sql_;
     std::vector<Token> t_;
+
+    // Numbered before any rewrite, in the order the operator wrote them.
+    void numberPlaceholders() {
+        int n = 0;
+        for (Token& tk : t_)
+            if (tk.kind == Kind::Punct && tk.text == "?") tk.text = "?" + std::to_string(++n);
+    }
 
     bool isPunct(std::size_t i, char c) const {
         return i < t_.size() && t_[i].kind == Kind::Punct && t_[i].text.size() == 1 && t_[i].text[0] == c;
@@ -363,3 +370,18 @@ private:
 } // namespace
 
 std::string JetToSqlite(std::string_view jetSql) { return Translator(jetSql).run(); }
+
+std::vector<std::string> JetPlaceholders(std::string_view jetSql) {
+    std::vector<std::string> out;
+    const std::vector<Token> t = tokenize(jetSql);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i].kind != Kind::Punct) continue;
+        if (t[i].text == "?") {
+            out.emplace_back();
+        } else if (t[i].text == ":" && i + 1 < t.size() && t[i + 1].kind == Kind::Name && t[i + 1].text[0] != '[') {
+            out.push_back(t[i + 1].text);
+            ++i;
+        }
+    }
+    return out;
+}

@@ -177,9 +177,23 @@ const Case kCases[] = {
      "select substr(Code,-(3),3), substr(Code,2,2), substr(Code,2), upper(Name), lower(Name) from Bookinfo"},
     {"DateDiffInDays", "select DateDiff('d', BorrowDate, #2024-06-01#) from Borrowinfo",
      "select CAST(julianday(date('2024-06-01')) - julianday(date(BorrowDate)) AS INTEGER) from Borrowinfo"},
+    {"NamedPlaceholdersStay", "select * from Bookinfo where Code=:Code and Name like :名称 escape '\\'",
+     "select * from Bookinfo where Code=:Code and Name like :名称 escape '\\'"},
+    {"QuestionMarksAreNumberedOutsideText", "update Bookinfo set Name=? where Code=? and Remarks<>'?:x'",
+     "update Bookinfo set Name=?1 where Code=?2 and Remarks<>'?:x'"},
+    {"RepeatedArgumentBindsTheSameValue", "select right(?, ?), Code from Bookinfo where Code=?",
+     "select substr(?1,-(?2), ?2), Code from Bookinfo where Code=?3"},
+    {"PlaceholderInsideDateDiff", "select DateDiff('d', ?, ReturnDate) from Borrowinfo where Rcode=?",
+     "select CAST(julianday(date(ReturnDate)) - julianday(date(?1)) AS INTEGER) from Borrowinfo where Rcode=?2"},
 };
 
 class JetTranslation : public ::testing::TestWithParam<Case> {};
+
+TEST(JetPlaceholders, listsNamesAndMarksOutsideQuotesBracketsAndDates) {
+    EXPECT_EQ(JetPlaceholders("select [a:b], '?', \":c\" from T where x=:X and y=? and d=#10:30# and z=:X or w=?"),
+              (std::vector<std::string>{"X", "", "X", ""}));
+    EXPECT_TRUE(JetPlaceholders("select * from T where t='12:30'").empty());
+}
 
 TEST_P(JetTranslation, givesExactText) { EXPECT_EQ(JetToSqlite(GetParam().jet), GetParam().sqlite); }
 
