@@ -9,13 +9,11 @@ const char* const kColumns = "a.Code,a.Name,a.Sortcode,a.isout,a.islimit,b.Retur
 TFrmFindBook::TFrmFindBook(TComponent* AOwner)
     : TFrmFindByModes(
           AOwner, "选择图书",
-          {{"按编码查找", "code", [](const std::string& t) { return "a.code like '" + t + "%'"; }},
+          {{"按编码查找", "code", "a.code like :prefix escape '\\'"},
            {"按中文名称", "Name",
-            [](const std::string& t) {
-                return "(a.Name like '%" + t + "%')  or (a.Py like '" + t + "%') or (a.Wb like '" + t +
-                       "%') or (a.Wbh like '" + t + "%')";
-            }},
-           {"按类别查找", "Sortcode", [](const std::string& t) { return "a.Sortcode like '%" + t + "%'"; }}},
+            "(a.Name like :part escape '\\')  or (a.Py like :prefix escape '\\') or (a.Wb like :prefix escape "
+            "'\\') or (a.Wbh like :prefix escape '\\')"},
+           {"按类别查找", "Sortcode", "a.Sortcode like :part escape '\\'"}},
           {{"状态", "isout", 52, true},
            {"编号", "Code", 89},
            {"中文名称", "Name", 150},

@@ -38,30 +38,24 @@ void TFrmFindByModes::InitForm() {
     TFrmFindCode::InitForm();
     SetCaption(caption_);
     TbCaption->SetCaption(modes_[0].Caption);
-    openSql(AllRowsSql());
+    openSql(AllRowsSql(), "");
     Edit1->SetText(ChosenCode);
     if (Edit1->CanFocus()) Edit1->SetFocus();
     SetActiveControl(Edit1);
 }
 
-std::string TFrmFindByModes::QuoteForLike(const std::string& typed) {
-    std::string out;
-    for (char c : typed) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out;
-}
-
-void TFrmFindByModes::openSql(const std::string& sql) {
+void TFrmFindByModes::openSql(const std::string& sql, const std::string& typed) {
     ADOQuery1->Close();
     ADOQuery1->SQL()->SetText(sql);
+    const std::string literal = LikeEscaped(typed);
+    if (TParameter* p = ADOQuery1->Parameters()->FindParam("prefix")) p->SetValue(literal + "%");
+    if (TParameter* p = ADOQuery1->Parameters()->FindParam("part")) p->SetValue("%" + literal + "%");
     ADOQuery1->Open();
 }
 
 void TFrmFindByModes::Edit1Change(TObject*) {
     int mode = (SearchMode >= 0 && SearchMode < 3) ? SearchMode : 0;
-    openSql(SearchSql(modes_[size_t(mode)].Condition(QuoteForLike(Edit1->Text()))));
+    openSql(SearchSql(modes_[size_t(mode)].Condition), Edit1->Text());
 }
 
 void TFrmFindByModes::ModeClick(int i) {

@@ -1,9 +1,10 @@
 // What the book, reader and periodical lookups share on top of the lookup
 // base: three search modes in the mode menu (N1..N3, F6 re-applies the
 // current one), a search on every change of the typed text with at most 20
-// rows, and the designed columns. The typed text reaches the statement
-// only doubled-quoted, so a quote in a name or code searches like any
-// other character. Not here: the statements themselves (each lookup's own).
+// rows, and the designed columns. The typed text reaches the statement only
+// as a bound value whose "%", "_" and "\" are escaped, so each character
+// the operator types, a quote included, searches as itself. Not here: the
+// statements themselves (each lookup's own).
 //
 // Usage (a desk's F5):
 //   TFrmFindBook dlg(this);
@@ -20,11 +21,13 @@
 class TMenuItem;
 
 // One search mode: the menu caption, the client-side sort order and the
-// condition for the typed text (already quoted for a literal).
+// condition on the typed text. The condition names its patterns as
+// parameters: ":prefix" (what starts with the typed text) and ":part" (what
+// contains it), each used as "like :prefix escape '\'".
 struct TFindMode {
     std::string Caption;
     std::string Sort;
-    std::string (*Condition)(const std::string& quotedText);
+    std::string Condition;
 };
 
 // One designed grid column.
@@ -49,9 +52,6 @@ public:
     TMenuItem* N2;
     TMenuItem* N3;
 
-    // The typed text made safe inside a '...' literal of a LIKE pattern.
-    static std::string QuoteForLike(const std::string& typed);
-
 protected:
     TFrmFindByModes(TComponent* AOwner, std::string caption, std::vector<TFindMode> modes,
                     std::vector<TFindColumn> columns);
@@ -61,7 +61,7 @@ protected:
     virtual std::string SearchSql(const std::string& condition) const = 0;
 
 private:
-    void openSql(const std::string& sql);
+    void openSql(const std::string& sql, const std::string& typed);
     std::string caption_;
     std::vector<TFindMode> modes_;
 };

@@ -4,13 +4,11 @@
 TFrmFindReader::TFrmFindReader(TComponent* AOwner)
     : TFrmFindByModes(
           AOwner, "选择读者",
-          {{"按编码查找", "code", [](const std::string& t) { return "code like '" + t + "%'"; }},
+          {{"按编码查找", "code", "code like :prefix escape '\\'"},
            {"按姓名查找", "Name",
-            [](const std::string& t) {
-                return "(Name like '%" + t + "%') or (Py like '" + t + "%') or (Wb like '" + t + "%') or (Wbh like '" +
-                       t + "%')";
-            }},
-           {"按部门查找", "Department", [](const std::string& t) { return "Department like '%" + t + "%'"; }}},
+            "(Name like :part escape '\\') or (Py like :prefix escape '\\') or (Wb like :prefix escape '\\') or "
+            "(Wbh like :prefix escape '\\')"},
+           {"按部门查找", "Department", "Department like :part escape '\\'"}},
           {{"读者编号", "Code", 89},
            {"读者姓名", "Name", 99},
            {"电话(日)", "TelDay", 96},

@@ -188,6 +188,27 @@ TEST_F(LookupTest, quoteInTypedReaderNameFindsTheReader) {
     });
 }
 
+// "%" and "_" typed by the operator are characters to find, not wildcards:
+// "W%" must not list every code starting with W.
+TEST_F(LookupTest, percentAndUnderscoreTypedSearchAsThemselves) {
+    Exec("INSERT INTO Bookinfo(Code,Name,SortCode) VALUES ('W%1','打%折','X'),('W_2','下_划','X'),('WX3','打八折','X'),"
+         "('WXY','下一划','X')");
+    TFrmFindBook dlg(nullptr);
+    Show(dlg, [](TFrmFindCode* d) {
+        SendText(d->Edit1, "W%");
+        EXPECT_EQ(Codes(d), (std::vector<std::string>{"W%1"}));
+        d->Edit1->SetText("W_");
+        EXPECT_EQ(Codes(d), (std::vector<std::string>{"W_2"}));
+        d->Edit1->SetText("W");
+        EXPECT_EQ(Codes(d), (std::vector<std::string>{"W%1", "W_2", "WX3", "WXY"}));
+        static_cast<TFrmFindBook*>(d)->N2->Click();
+        d->Edit1->SetText("打%");
+        EXPECT_EQ(Codes(d), (std::vector<std::string>{"W%1"}));
+        d->Edit1->SetText("下_");
+        EXPECT_EQ(Codes(d), (std::vector<std::string>{"W_2"}));
+    });
+}
+
 struct ReaderModeRow {
     const char* name;
     int mode;
