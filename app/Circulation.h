@@ -6,12 +6,11 @@
 // uBorrowBill1), which turn the verdicts below into the desk's texts.
 #pragma once
 
+#include "ADODB.h"
 #include "System.h"
 
 #include <string>
 #include <vector>
-
-class TADOConnection;
 
 // The words stored in loan rows and item rows, and shown on desk lines.
 namespace CircWord {
@@ -35,6 +34,7 @@ struct TCircTables {
     const char* ReaderQty;     // "BookQty" / "BookQty1"
     const char* ReaderOverdue; // "Overdue" / "Overdue1"
     const char* ReaderTimes;   // "times" / "times1"
+    const char* TypeLimit;     // the reader type's loan limit: "CeQty" / "CeQty1"
 };
 const TCircTables& CircTables(TItemKind kind);
 
@@ -45,7 +45,7 @@ int OverdueDays(TDateTime due, TDateTime returnedOn);
 Currency OverdueFine(int days, Currency perDay, bool chargeFines);
 // The due date of a loan made (or renewed) on `from` for `loanDays` days.
 TDateTime DueDate(TDateTime from, int loanDays);
-// A date as the circulation statements write it: "yyyy-MM-dd".
+// A date as the desks show it: "yyyy-MM-dd".
 std::string SqlDate(TDateTime d);
 
 // ---------------------------------------------------------------- lending
@@ -125,8 +125,10 @@ struct TBill {
     std::vector<TBillLine> Lines;
 };
 
-// Another desk lent (or returned) the item between the scan and the save.
-// The message names the item, so the operator knows which line to drop.
+// Something another desk did between the scan and the save makes a line
+// impossible: it lent, returned, renewed or wrote off the item, or
+// suspended the reader, or the reader reached the loan limit. The message
+// names the item, so the operator knows which line to drop.
 class ELoanConflict : public Exception {
 public:
     ELoanConflict(const std::string& code, const std::string& message) : Exception(message), Code(code) {}
@@ -134,26 +136,32 @@ public:
 };
 
 // Each save is one transaction on `c`: every statement of the bill or
-// none. It re-checks inside the transaction what the scan saw, so no item
-// ever gets two open loans. Raises ELoanConflict naming the item, or the
-// statement's EDatabaseError, after rolling back. Opens a closed
-// connection first.
+// none. Under the transaction's write lock it re-checks what the scan saw,
+// reading the database as it is now:
+//   lending   the item still exists, is not written off ("报废") and has
+//             no open loan; the reader is not suspended; the reader's open
+//             loans stay within the reader type's limit (CeQty / CeQty1);
+//   renewal   the loan is still open, below the type's renewal limit
+//             (RenewTime), and the reader is not suspended;
+//   return    the loan is still open.
+// Raises ELoanConflict naming the first item that fails, or the
+// statement's EDatabaseError, after rolling back: nothing of the bill is
+// written then. Opens a closed connection first.
 void SaveBorrowBill(TADOConnection* c, const TBill& bill);
 void SaveRenewBill(TADOConnection* c, const TBill& bill);
 // Returns the codes returned, in bill order.
 std::vector<std::string> SaveReturnBill(TADOConnection* c, const TBill& bill);
 
-// " a.Code='K1' or a.Code='K2'" for the returned codes (quoted).
-std::string ReturnedCodeList(const std::vector<std::string>& codes);
 // Whether any of the returned items has a waiting reservation.
-bool HasWaitingReservations(TADOConnection* c, TItemKind kind, const std::string& codeList);
+bool HasWaitingReservations(TADOConnection* c, TItemKind kind, const std::vector<std::string>& codes);
 
 // ------------------------------------------------------------- statements
 
-// The reservation-list statements: of one reader, of everyone (reader ""),
-// of returned items, and of a search text.
-std::string ReservationListSql(TItemKind kind, const std::string& reader);
-std::string ReservationsOfCodesSql(TItemKind kind, const std::string& codeList);
-std::string ReservationSearchSql(TItemKind kind, const std::string& text);
+// The reservation-list statements and their values: of one reader, of
+// everyone (reader ""), of returned items, and of a search text (the code,
+// or a part of the name, "%" and "_" in it being only characters).
+TBoundSql ReservationListSql(TItemKind kind, const std::string& reader);
+TBoundSql ReservationsOfCodesSql(TItemKind kind, const std::vector<std::string>& codes);
+TBoundSql ReservationSearchSql(TItemKind kind, const std::string& text);
 // Open loans due before `today`.
-std::string OverdueListSql(TItemKind kind, TDateTime today);
+TBoundSql OverdueListSql(TItemKind kind, TDateTime today);

@@ -72,9 +72,8 @@ void TFrmBookDest::InitForm() {
     DBGrid1->SetFixedColor(RGB(255, 216, 134));
 }
 
-void TFrmBookDest::OpenList(const std::string& sql) {
-    AdoqDest->Close();
-    AdoqDest->SQL()->SetText(sql);
+void TFrmBookDest::OpenList(const TBoundSql& sql) {
+    AdoqDest->SetStatement(sql);
     AdoqDest->Open();
 }
 
@@ -89,8 +88,8 @@ void TFrmBookDest::EditCodeKeyDown(TObject* Sender, Word& Key, TShiftState Shift
 
 void TFrmBookDest::BtDeleteClick(TObject*) {
     if (!AdoqDest->Active() || AdoqDest->IsEmpty()) return;
-    AdoComm->SetCommandText(std::string("delete from ") + CircTables(Kind).Loans +
-                            " where Id=" + AdoqDest->FieldByName("Id")->AsString() + " and State='预约'");
+    AdoComm->SetCommandText(std::string("delete from ") + CircTables(Kind).Loans + " where Id=:Id and State='预约'");
+    AdoComm->Parameters()->ParamByName("Id")->SetValue(AdoqDest->FieldByName("Id")->AsInteger());
     AdoComm->Execute();
     AdoqDest->Close();
     AdoqDest->Open();
@@ -103,7 +102,7 @@ void TFrmBookDest::BtLookClick(TObject*) {
 
 void TFrmBookDest::BtCloseClick(TObject*) { Close(); }
 
-void ShowReservationList(TItemKind kind, const std::string& sql) {
+void ShowReservationList(TItemKind kind, const TBoundSql& sql) {
     std::unique_ptr<TFrmBookDest> list(kind == TItemKind::Book ? new TFrmBookDest(Application)
                                                                : new TFrmMagzDest(Application));
     list->OpenList(sql);

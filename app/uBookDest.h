@@ -29,7 +29,7 @@ public:
     void BtCloseClick(TObject* Sender);
 
     // Closes the list, sets its statement and opens it (the callers' step).
-    void OpenList(const std::string& sql);
+    void OpenList(const TBoundSql& sql);
 
     TADOQuery* AdoqDest;
     TADOCommand* AdoComm;
@@ -47,4 +47,4 @@ protected:
 };
 
 // Creates the list on the statement, shows it modally and frees it.
-void ShowReservationList(TItemKind kind, const std::string& sql);
+void ShowReservationList(TItemKind kind, const TBoundSql& sql);

@@ -59,8 +59,7 @@ void TFrmBookExceedList::InitForm() {
     SetColor(RGB(242, 228, 185));
     Panel1->SetColor(RGB(242, 228, 185));
     DBGrid1->SetFixedColor(RGB(255, 216, 134));
-    AdoqDest->Close();
-    AdoqDest->SQL()->SetText(OverdueListSql(Kind, BusinessDate));
+    AdoqDest->SetStatement(OverdueListSql(Kind, BusinessDate));
     AdoqDest->Open();
 }
 

@@ -1,5 +1,6 @@
 // The password change; see uChangePassword.h.
 #include "uChangePassword.h"
+#include "uLogin.h"
 
 #include "ADODB.h"
 #include "Build.h"
@@ -58,21 +59,18 @@ void TFrmChangePassword::BtSaveClick(TObject*) {
         if (EditNew->CanFocus()) EditNew->SetFocus();
         return;
     }
-    const std::string old = Trim(EditOld->Text());
-    std::string sql = "select * from SystemUser where Usecode=" + QuotedStr(OperatorCode) + " and ";
-    sql += EditOld->Text().empty() ? std::string("(Passwords='' or Passwords is null)") : "Passwords=" + QuotedStr(old);
-    ADOQueryPass->Close();
-    ADOQueryPass->SQL()->SetText(sql);
+    ADOQueryPass->SetStatement({"select * from SystemUser where Usecode=?", {OperatorCode}});
     ADOQueryPass->Open();
-    const bool found = !ADOQueryPass->IsEmpty();
+    const bool found =
+        !ADOQueryPass->IsEmpty() && PasswordMatches(ADOQueryPass->FieldByName("Passwords")->Value(), EditOld->Text());
     ADOQueryPass->Close();
     if (!found) {
         ShowInfoBox("旧密码输入错误，请重新输入!");
         if (EditOld->CanFocus()) EditOld->SetFocus();
         return;
     }
-    DMData->ADOConnection1->Execute("update SystemUser set Passwords=" + QuotedStr(Trim(EditNew->Text())) +
-                                    " where Usecode=" + QuotedStr(OperatorCode));
+    DMData->ADOConnection1->Execute("update SystemUser set Passwords=? where Usecode=?",
+                                    {EditNew->Text(), OperatorCode});
     Close();
 }
 

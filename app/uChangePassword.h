@@ -1,7 +1,8 @@
 // The logged-in operator's password change: the old password must match
-// (an empty one matches an empty or missing password), the two new boxes
-// must agree exactly, and the new password is stored trimmed. Typed text
-// reaches SQL only through QuotedStr.
+// exactly as the login compares it (PasswordMatches), the two new boxes
+// must agree exactly, and the new password is stored as typed, blanks
+// included, since the login counts them. Typed text reaches SQL only as a
+// bound value.
 #pragma once
 
 #include "uBaseD.h"

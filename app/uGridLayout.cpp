@@ -6,17 +6,14 @@
 #include "SysUtils.h"
 
 std::string LayoutCodeOf(TADOConnection* connection, const std::string& moduleCode) {
-    TADOQuery q;
-    q.SetConnection(connection);
-    q.SQL()->SetText("Select * from ModuleTable where ModuleCode=" + QuotedStr(moduleCode));
-    q.Open();
-    return q.IsEmpty() ? std::string() : q.FieldByName("TableCode")->AsString();
+    TRowLookup q(connection, "Select * from ModuleTable where ModuleCode=?", {moduleCode});
+    return q.Empty() ? std::string() : q.Text("TableCode");
 }
 
 std::vector<TLayoutRow> ReadLayout(TADOConnection* connection, const std::string& tableCode) {
     TADOQuery q;
     q.SetConnection(connection);
-    q.SQL()->SetText("select * from TableStructure where TableCode=" + QuotedStr(tableCode) + " order by TableOrder");
+    q.SetStatement({"select * from TableStructure where TableCode=? order by TableOrder", {tableCode}});
     q.Open();
     std::vector<TLayoutRow> rows;
     for (q.First(); !q.Eof(); q.Next()) {
@@ -78,17 +75,12 @@ void BuildGridColumns(TDBGrid* grid, const std::vector<TLayoutRow>& rows) {
 void SaveGridLayout(TADOConnection* connection, const std::string& tableCode,
                     const std::vector<std::pair<std::string, int>>& shownColumns) {
     const std::vector<TLayoutRow> rows = ReadLayout(connection, tableCode);
-    connection->BeginTrans();
-    try {
-        for (size_t i = 0; i < shownColumns.size(); ++i) {
-            const TLayoutRow* r = RowForField(rows, shownColumns[i].first);
-            if (!r) continue;
-            connection->Execute("update TableStructure set ColumnsLength=" + std::to_string(shownColumns[i].second) +
-                                ",TableOrder=" + std::to_string(i + 1) + " where Id=" + std::to_string(r->Id));
-        }
-        connection->CommitTrans();
-    } catch (...) {
-        connection->RollbackTrans();
-        throw;
+    TTransaction tx(connection);
+    for (size_t i = 0; i < shownColumns.size(); ++i) {
+        const TLayoutRow* r = RowForField(rows, shownColumns[i].first);
+        if (!r) continue;
+        connection->Execute("update TableStructure set ColumnsLength=?,TableOrder=? where Id=?",
+                            {shownColumns[i].second, int(i + 1), r->Id});
     }
+    tx.Commit();
 }

@@ -53,14 +53,12 @@ TLendingDesk::TLendingDesk(TComponent* AOwner, TItemKind kind) : TMDIBase(AOwner
     }
 }
 
-TDeskMode TLendingDesk::Mode() const {
-    if (BillTableCode == "Renewinfo") return dmRenew;
-    if (BillTableCode == "Returninfo" || BillTableCode == "Returninfo1") return dmReturn;
-    return dmBorrow;
-}
+TDeskMode TLendingDesk::Mode() const { return mode_; }
 
 void TLendingDesk::setModeTexts(TDeskMode mode, bool initial) {
     const TModeTexts& t = kModes[mode];
+    mode_ = mode;
+    // The grid layout and the reader's limits are kept per table code.
     BillTableCode = Kind == TItemKind::Book ? t.Book : t.Table;
     LbQty->SetCaption(t.CountLabel);
     BtSave->SetCaption(initial ? "确定借书(F2/Enter)" : t.SaveCaption);
@@ -93,37 +91,39 @@ void TLendingDesk::SetMode(TDeskMode mode) {
     switching_ = false;
 }
 
-std::string TLendingDesk::BillStatement(const std::string& reader) const {
-    const std::string R = QuotedStr(reader);
+TBoundSql TLendingDesk::BillStatement(const std::string& reader) const {
+    TBoundSql s;
+    s.Values = {reader};
     if (Kind == TItemKind::Periodical) {
         if (Mode() == dmReturn)
-            return "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.State,b.Name,b.Bookprice,b.Writer,b.Sortcode,"
-                   "a.ExceedDay,a.ExceedFund,b.Orderyear,b.PeriodNo,b.ZPeriodNo,b.PeriodSt  from Borrowinfo1 a left "
-                   "join Magzinfo b on a.code=b.code  where (a.State='新还' or a.State='未还') and Rcode=" +
-                   R;
-        return "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.State,b.Name,b.Bookprice,b.Writer,b.Sortcode,"
-               "b.Orderyear,b.PeriodNo,b.ZPeriodNo,b.PeriodSt  from Borrowinfo1 a left join Magzinfo b on "
-               "a.code=b.code  where (a.State='新借'or a.State='未还') and Rcode=" +
-               R;
+            s.Text = "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.State,b.Name,b.Bookprice,b.Writer,b.Sortcode,"
+                     "a.ExceedDay,a.ExceedFund,b.Orderyear,b.PeriodNo,b.ZPeriodNo,b.PeriodSt  from Borrowinfo1 a left "
+                     "join Magzinfo b on a.code=b.code  where (a.State='新还' or a.State='未还') and Rcode=?";
+        else
+            s.Text = "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.State,b.Name,b.Bookprice,b.Writer,b.Sortcode,"
+                     "b.Orderyear,b.PeriodNo,b.ZPeriodNo,b.PeriodSt  from Borrowinfo1 a left join Magzinfo b on "
+                     "a.code=b.code  where (a.State='新借'or a.State='未还') and Rcode=?";
+        return s;
     }
-    if (Mode() == dmBorrow)
-        return "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.RenewTimes,a.RenewDate,a.State,b.Name,b.Bookprice,"
-               "b.Publisher,b.Sortcode  from Borrowinfo a left join Bookinfo b on a.code=b.code  where "
-               "(a.State='新借'or a.State='未还') and Rcode=" +
-               R;
+    if (Mode() == dmBorrow) {
+        s.Text = "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.RenewTimes,a.RenewDate,a.State,b.Name,b.Bookprice,"
+                 "b.Publisher,b.Sortcode  from Borrowinfo a left join Bookinfo b on a.code=b.code  where "
+                 "(a.State='新借'or a.State='未还') and Rcode=?";
+        return s;
+    }
     const std::string head =
         "select a.code,a.Rcode,a.BorrowDate,a.ReturnDate,a.RenewTimes,a.RenewDate,a.State,b.Name,b.Bookprice,"
         "b.Publisher,b.Sortcode,a.ExceedDay,a.ExceedFund  from Borrowinfo a left join Bookinfo b on a.code=b.code  "
         "where ";
-    if (Mode() == dmRenew) return head + "(a.State='续借' or a.State='未还') and Rcode=" + R;
-    return head + "(a.State='新还' or a.State='未还') and Rcode=" + R;
+    s.Text = head + (Mode() == dmRenew ? "(a.State='续借' or a.State='未还') and Rcode=?"
+                                       : "(a.State='新还' or a.State='未还') and Rcode=?");
+    return s;
 }
 
 void TLendingDesk::LoadReader() {
     TMDIBase::LoadReader();
     BillSql = BillStatement(EditRCode->Text());
-    if (AdoqData->Active()) AdoqData->Close();
-    AdoqData->SQL()->SetText(BillSql);
+    AdoqData->SetStatement(BillSql);
     AdoqData->Open();
     if (Mode() == dmBorrow) LoanCount = AdoqData->RecordCount();
 }
@@ -197,7 +197,7 @@ void TLendingDesk::appendLine(const std::string& code, const char* state, const 
         set("ZPeriodNo", item.ZPeriodNo);
         set("PeriodSt", item.PeriodSt);
     }
-    AdoqData->FieldByName("Bookprice")->SetAsFloat(item.Price.ToDouble());
+    AdoqData->FieldByName("Bookprice")->SetAsCurrency(item.Price);
     if (withDueDate) AdoqData->FieldByName("ReturnDate")->SetAsDateTime(DueDate(BusinessDate, LoanDays));
     AdoqData->Post();
     resortBill();
@@ -382,6 +382,6 @@ void TLendingDesk::SaveReturnBill() {
     std::vector<std::string> returned;
     RunSave([&] { returned = ::SaveReturnBill(Conn(), bill); });
     ShowInfoBox(EditRName->Text() + "还书成功,本次还书" + EditQty->Text() + "本！");
-    const std::string list = ReturnedCodeList(returned);
-    if (HasWaitingReservations(Conn(), Kind, list)) ShowReservationList(Kind, ReservationsOfCodesSql(Kind, list));
+    if (HasWaitingReservations(Conn(), Kind, returned))
+        ShowReservationList(Kind, ReservationsOfCodesSql(Kind, returned));
 }

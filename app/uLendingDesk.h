@@ -38,12 +38,12 @@ public:
     void SaveReturnBill();
 
     // The statement that loaded the current reader's bill.
-    std::string BillSql;
+    TBoundSql BillSql;
 
 protected:
     TLendingDesk(TComponent* AOwner, TItemKind kind);
     // The statement of the reader's bill in the current mode.
-    std::string BillStatement(const std::string& reader) const;
+    TBoundSql BillStatement(const std::string& reader) const;
     // The item lookup: the chosen code, "" when cancelled.
     std::string PickItem();
 
@@ -60,6 +60,7 @@ private:
     // Whether the bill holds a new-loan or reservation line.
     bool hasNewBorrowLine() const;
     void appendLine(const std::string& code, const char* state, const TItemInfo& item, bool withDueDate);
+    TDeskMode mode_ = dmBorrow;
     bool started_ = false;
     bool switching_ = false;
 };

@@ -79,8 +79,7 @@ void TFrmLogin::FormShow(TObject* Sender) {
 }
 
 void TFrmLogin::CmbIdChange(TObject*) {
-    ADOQueryPass->Close();
-    ADOQueryPass->SQL()->SetText("select Usename from SystemUser where usecode=" + QuotedStr(CmbId->Text()));
+    ADOQueryPass->SetStatement({"select Usename from SystemUser where usecode=?", {CmbId->Text()}});
     ADOQueryPass->Open();
     if (!ADOQueryPass->IsEmpty()) EditName->SetText(ADOQueryPass->FieldByName("UseName")->AsString());
     ADOQueryPass->Close();
@@ -89,16 +88,10 @@ void TFrmLogin::CmbIdChange(TObject*) {
 void TFrmLogin::BitBtn1Click(TObject*) {
     if (CmbId->Text().empty()) return;
     const std::string code = Trim(CmbId->Text());
-    const std::string password = Trim(EditPassword->Text());
-    std::string sql = "select * from SystemUser where Usecode=" + QuotedStr(code);
-    if (!password.empty())
-        sql += " and Passwords=" + QuotedStr(password);
-    else
-        sql += " and (Passwords='' or Isnull(Passwords))";
-    ADOQueryPass->Close();
-    ADOQueryPass->SQL()->SetText(sql);
+    ADOQueryPass->SetStatement({"select * from SystemUser where Usecode=?", {code}});
     ADOQueryPass->Open();
-    const bool found = !ADOQueryPass->IsEmpty();
+    const bool found = !ADOQueryPass->IsEmpty() &&
+                       PasswordMatches(ADOQueryPass->FieldByName("Passwords")->Value(), EditPassword->Text());
     if (found) LoginCode = ADOQueryPass->FieldByName("usecode")->AsString();
     ADOQueryPass->Close();
     if (found) {
@@ -113,6 +106,8 @@ void TFrmLogin::BitBtn2Click(TObject*) {
     LoginCode.clear();
     SetModalResult(mrCancel);
 }
+
+bool PasswordMatches(const Variant& stored, const std::string& typed) { return VarToStr(stored) == typed; }
 
 void RunLogin(std::string& code) {
     std::unique_ptr<TFrmLogin> form(new TFrmLogin(Application));

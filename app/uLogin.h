@@ -4,6 +4,7 @@
 // state and applies the rights).
 #pragma once
 
+#include "Variants.h"
 #include "uBaseD.h"
 
 #include <string>
@@ -40,12 +41,17 @@ public:
     TADOQuery* ADOQueryPass;
 
     void CmbIdChange(TObject* Sender);
-    // Accepts when a SystemUser row matches the typed code and password
-    // (the database's case-insensitive text equality; an empty password
-    // matches an empty or null one); otherwise says so and stays open.
+    // Accepts when the typed code names a SystemUser row (letter case
+    // ignored) whose password PasswordMatches the typed one; otherwise says
+    // so and stays open.
     void BitBtn1Click(TObject* Sender);
     void BitBtn2Click(TObject* Sender);
 };
+
+// Whether a typed password is the stored one: byte for byte, so letter case
+// and blanks before or after count (the text columns' own comparison
+// ignores case). A null or empty stored password accepts only "".
+bool PasswordMatches(const Variant& stored, const std::string& typed);
 
 // Shows the login dialog modally and returns the chosen code in code (""
 // when nobody logged in); the dialog is freed also when it raised.

@@ -232,8 +232,7 @@ void TMDIBase::clearReaderPanel() {
 
 void TMDIBase::LoadReader() {
     const std::string code = EditRCode->Text();
-    Adoqtemp->Close();
-    Adoqtemp->SQL()->SetText("select * from Readerinfo where code=" + QuotedStr(code));
+    Adoqtemp->SetStatement({"select * from Readerinfo where code=?", {code}});
     Adoqtemp->Open();
     if (Adoqtemp->IsEmpty()) {
         EditRCode->SetText("");
@@ -259,8 +258,7 @@ void TMDIBase::LoadReader() {
         clearReaderPanel();
         return;
     }
-    Adoqtemp->Close();
-    Adoqtemp->SQL()->SetText("select * from ReaderType where code=" + QuotedStr(EditRsort->Text()));
+    Adoqtemp->SetStatement({"select * from ReaderType where code=?", {EditRsort->Text()}});
     Adoqtemp->Open();
     if (!Adoqtemp->IsEmpty()) {
         RenewLimit = Adoqtemp->FieldByName("RenewTime")->AsInteger();
@@ -281,13 +279,11 @@ void TMDIBase::LoadReader() {
 
 void TMDIBase::SetupColumns(const std::string& tableCode) {
     DBGrid1->Columns()->Clear();
-    const std::string table = "select * from TableStructure where TableCode=" + QuotedStr(tableCode);
-    Adoqueryset->Close();
-    Adoqueryset->SQL()->SetText(table + " and IsKey=true ");
+    const std::string table = "select * from TableStructure where TableCode=?";
+    Adoqueryset->SetStatement({table + " and IsKey=true ", {tableCode}});
     Adoqueryset->Open();
     if (!Adoqueryset->IsEmpty()) KeyColumn = Adoqueryset->FieldByName("ColumnsCode")->AsString();
-    Adoqueryset->Close();
-    Adoqueryset->SQL()->SetText(table + " and IsVisible=true order by TableOrder");
+    Adoqueryset->SetStatement({table + " and IsVisible=true order by TableOrder", {tableCode}});
     Adoqueryset->Open();
     for (Adoqueryset->First(); !Adoqueryset->Eof(); Adoqueryset->Next())
         DBGrid1->Columns()->Add()->SetFieldName(Adoqueryset->FieldByName("ColumnsCode")->AsString());
@@ -340,9 +336,8 @@ void TMDIBase::SbtReaderinfoClick(TObject*) {
 void TMDIBase::BtInterfaceClick(TObject*) {
     if (!EditGridLayout || !EditGridLayout(BillTableCode)) Abort();
     DBGrid1->Columns()->Clear();
-    Adoqueryset->Close();
-    Adoqueryset->SQL()->SetText("select * from TableStructure where TableCode=" + QuotedStr(BillTableCode) +
-                                " and IsVisible=true order by TableOrder");
+    Adoqueryset->SetStatement(
+        {"select * from TableStructure where TableCode=? and IsVisible=true order by TableOrder", {BillTableCode}});
     Adoqueryset->Open();
     for (Adoqueryset->First(); !Adoqueryset->Eof(); Adoqueryset->Next()) {
         TColumn* col = DBGrid1->Columns()->Add();

@@ -30,6 +30,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 
 TFrmMain* FrmMain = nullptr;
 
@@ -171,7 +172,7 @@ const std::vector<TModuleRight>& ModuleRights() {
         {5, "NReaderWordSet", {}},
         {6, "NBookReject", {}},
         {7, "NBookShort", {}},
-        {9, "NBorrow", {"GbtBorrow"}},
+        {9, "NBorrow", {"GbtBorrow"}, "TFrmBorrowBill"},
         {10, "NFine", {}},
         {12, "NQryBorrow", {"GbtQryBorrow"}},
         {13, "NQtyLent", {}},
@@ -187,7 +188,7 @@ const std::vector<TModuleRight>& ModuleRights() {
         {23, "NMagzSet", {"GbtMagzSet", "GbtMagzSet1"}},
         {24, "NMagzOrder", {}},
         {25, "NMagzReject", {}},
-        {26, "NBorrowMagz", {"GbtBorrowq"}},
+        {26, "NBorrowMagz", {"GbtBorrowq"}, "TFrmBorrowBill1"},
         {27, "NFineMagz", {}},
         {28, "NQryBorrow1", {"GbtQryBorrowq"}},
         {29, "NQryLent1", {}},
@@ -299,8 +300,8 @@ void TFrmMain::wireCommands() {
         TFrmBorrowBill1* desk = nullptr;
         ShowMdiChild("TFrmBorrowBill1", desk);
     };
-    Item("NDest")->OnClick = [](TObject*) { ShowReservationList(TItemKind::Book, BookReservationSql); };
-    Item("NDest1")->OnClick = [](TObject*) { ShowReservationList(TItemKind::Periodical, MagzReservationSql); };
+    Item("NDest")->OnClick = [](TObject*) { ShowReservationList(TItemKind::Book, {BookReservationSql, {}}); };
+    Item("NDest1")->OnClick = [](TObject*) { ShowReservationList(TItemKind::Periodical, {MagzReservationSql, {}}); };
     Item("NChangePassword")->OnClick = [this](TObject*) { showModalWindow<TFrmChangePassword>(this); };
     Item("NOperatorRight")->OnClick = [this](TObject*) { showModalWindow<TFrmRightSet>(this); };
     Item("NBackup")->OnClick = [this](TObject*) { BackupCommand(SaveDialog1); };
@@ -326,8 +327,7 @@ TCustomForm* TFrmMain::NavigationPage() const {
 }
 
 void TFrmMain::loadOperatorName() {
-    AdoqTemp->Close();
-    AdoqTemp->SQL()->SetText("Select * from SystemUser where UseCode=" + QuotedStr(OperatorCode));
+    AdoqTemp->SetStatement({"Select * from SystemUser where UseCode=?", {OperatorCode}});
     AdoqTemp->Open();
     OperatorName = AdoqTemp->IsEmpty() ? std::string() : AdoqTemp->FieldByName("UseName")->AsString();
     AdoqTemp->Close();
@@ -340,8 +340,9 @@ void TFrmMain::loadSettings() {
     q->Open();
     if (q->IsEmpty()) {
         q->Close();
-        DMData->ADOConnection1->Execute("insert into AcctInfo (CorpName,IfFine,IfExcced,Ifrepeat,PerFine) values (" +
-                                        QuotedStr(ProductName) + ",false,true,true,0)");
+        DMData->ADOConnection1->Execute(
+            "insert into AcctInfo (CorpName,IfFine,IfExcced,Ifrepeat,PerFine) values (?,false,true,true,0)",
+            {ProductName});
         CorpName = ProductName;
         PerFine = 0;
         PerFine1 = 0;
@@ -424,20 +425,27 @@ void TFrmMain::ApplyUserRights() {
         for (const char* button : right.Buttons)
             if (auto* control = dynamic_cast<TControl*>(page->FindComponent(button))) control->SetEnabled(enabled);
     };
-    for (const TModuleRight& right : ModuleRights()) setModule(right, true);
-
-    AdoqTemp->Close();
-    AdoqTemp->SQL()->SetText("Select * from UserModule where UseCode=" + QuotedStr(OperatorCode) +
-                             " Order by ModuleId");
+    std::set<int> granted;
+    AdoqTemp->SetStatement({"Select * from UserModule where UseCode=? Order by ModuleId", {OperatorCode}});
     AdoqTemp->Open();
     for (AdoqTemp->First(); !AdoqTemp->Eof(); AdoqTemp->Next()) {
-        const int id = AdoqTemp->FieldByName("ModuleId")->AsInteger();
         TField* check = AdoqTemp->FieldByName("IfCheck");
-        const bool enabled = !check->IsNull() && check->AsBoolean();
-        for (const TModuleRight& right : ModuleRights())
-            if (right.ModuleId == id) setModule(right, enabled);
+        if (!check->IsNull() && check->AsBoolean()) granted.insert(AdoqTemp->FieldByName("ModuleId")->AsInteger());
     }
     AdoqTemp->Close();
+    for (const TModuleRight& right : ModuleRights()) setModule(right, granted.count(right.ModuleId) != 0);
+}
+
+void TFrmMain::CloseForbiddenWindows() {
+    std::vector<TCustomForm*> forbidden;
+    for (int i = 0; i < MDIChildCount(); ++i) {
+        TCustomForm* child = MDIChildren(i);
+        for (const TModuleRight& right : ModuleRights()) {
+            TMenuItem* item = Item(right.MenuItem);
+            if (child->ClassName() == right.Window && item && !item->Enabled()) forbidden.push_back(child);
+        }
+    }
+    for (TCustomForm* child : forbidden) child->Close();
 }
 
 void TFrmMain::Timer1Timer(TObject*) { StatusBar1->Panels()->Items(2)->SetText(ClockText(BusinessDate)); }
@@ -448,6 +456,7 @@ void TFrmMain::NChangeOperatorClick(TObject*) {
     OperatorCode = LoginCode;
     loadOperatorName();
     ApplyUserRights();
+    CloseForbiddenWindows();
     StatusBar1->Panels()->Items(1)->SetText("管理员：" + OperatorName);
 }
 

@@ -31,6 +31,9 @@ struct TModuleRight {
     int ModuleId;
     const char* MenuItem;
     std::vector<const char*> Buttons;
+    // The class of the child window the command opens ("" when it opens
+    // none that stays): closed when an operator without the right takes over.
+    const char* Window = "";
 };
 const std::vector<TModuleRight>& ModuleRights();
 
@@ -53,10 +56,14 @@ public:
     void ShowMdiChild(const std::string& className, T*& reference);
 
     // Sets the governed menu items, their command keys and the navigation
-    // buttons from the operator's UserModule rows. Items start from their
-    // designed state (enabled), so nothing of a previous operator's rights
-    // stays, also for an operator without any row.
+    // buttons from the operator's UserModule rows: a module is enabled only
+    // by a row that grants it, so an operator without a row for a module
+    // (or without any row) does not get it, and nothing of a previous
+    // operator's rights stays.
     void ApplyUserRights();
+    // Closes the open child windows of modules the operator's rights
+    // disabled (after a change of operator).
+    void CloseForbiddenWindows();
 
     void Timer1Timer(TObject* Sender);
     void NChangeOperatorClick(TObject* Sender);

@@ -71,7 +71,7 @@ void TFrmReaderDetail::BtMailClick(TObject*) { ShellExecuteOpen("mailto:" + Edit
 void ShowReaderDetail(const std::string& readerCode) {
     std::unique_ptr<TFrmReaderDetail> card(new TFrmReaderDetail(Application));
     card->ADOqReader->Close();
-    card->ADOqReader->SQL()->SetText("select * from Readerinfo where Code=" + QuotedStr(readerCode));
+    card->ADOqReader->SetStatement({"select * from Readerinfo where Code=?", {readerCode}});
     card->ADOqReader->Open();
     card->ShowRow();
     auto text = [&](const char* f) {

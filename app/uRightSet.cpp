@@ -166,9 +166,7 @@ void TFrmRightSet::loadRights() {
     shownCode_.clear();
     if (users->Active() && !users->IsEmpty()) {
         shownCode_ = users->FieldByName("UseCode")->AsString();
-        ADOQuery1->Close();
-        ADOQuery1->SQL()->SetText("select * from UserModule where Usecode=" + QuotedStr(shownCode_) +
-                                  " order by ModuleId");
+        ADOQuery1->SetStatement({"select * from UserModule where Usecode=? order by ModuleId", {shownCode_}});
         ADOQuery1->Open();
         for (ADOQuery1->First(); !ADOQuery1->Eof(); ADOQuery1->Next()) {
             int id = ADOQuery1->FieldByName("ModuleId")->AsInteger();
@@ -194,23 +192,13 @@ void TFrmRightSet::ToolButton4Click(TObject*) {
     if (shownCode_.empty()) return;
     for (int id = 0; id < ModuleCount; ++id)
         if (TCheckBox* b = boxes_[size_t(id)]) RightFlags[size_t(id)] = b->Checked();
-    const std::string code = QuotedStr(shownCode_);
     TADOConnection* conn = DMData->ADOConnection1;
-    TADOCommand* cmd = DMData->AdoCommUser;
-    conn->BeginTrans();
-    try {
-        cmd->SetCommandText("Delete from UserModule where Usecode=" + code);
-        cmd->Execute();
-        for (int id = 0; id < ModuleCount; ++id) {
-            cmd->SetCommandText("insert into UserModule(Usecode,ModuleId,Ifcheck) values(" + code + "," +
-                                std::to_string(id) + "," + (RightFlags[size_t(id)] ? "-1" : "0") + ")");
-            cmd->Execute();
-        }
-        conn->CommitTrans();
-    } catch (...) {
-        conn->RollbackTrans();
-        throw;
-    }
+    TTransaction tx(conn);
+    conn->Execute("Delete from UserModule where Usecode=?", {shownCode_});
+    for (int id = 0; id < ModuleCount; ++id)
+        conn->Execute("insert into UserModule(Usecode,ModuleId,Ifcheck) values(?,?,?)",
+                      {shownCode_, id, RightFlags[size_t(id)] ? -1 : 0});
+    tx.Commit();
 }
 
 void TFrmRightSet::ToolButton1Click(TObject*) {
@@ -224,15 +212,11 @@ void TFrmRightSet::ToolButton1Click(TObject*) {
     }
     if (saved.empty()) return;
     TADOConnection* conn = DMData->ADOConnection1;
-    conn->BeginTrans();
-    try {
+    {
+        TTransaction tx(conn);
         for (int id = 0; id < ModuleCount; ++id)
-            conn->Execute("insert into UserModule(Usecode,ModuleId,Ifcheck) values(" + QuotedStr(saved) + "," +
-                          std::to_string(id) + ",0)");
-        conn->CommitTrans();
-    } catch (...) {
-        conn->RollbackTrans();
-        throw;
+            conn->Execute("insert into UserModule(Usecode,ModuleId,Ifcheck) values(?,?,0)", {saved, id});
+        tx.Commit();
     }
     requeryUsers();
     DMData->AdoQueryUser->Locate("UseCode", Variant(saved), loCaseInsensitive);
@@ -264,14 +248,11 @@ void TFrmRightSet::ToolButton3Click(TObject*) {
         return;
     }
     TADOConnection* conn = DMData->ADOConnection1;
-    conn->BeginTrans();
-    try {
-        conn->Execute("delete  from  UserModule  where UseCode=" + QuotedStr(code));
-        conn->Execute("delete  from  SystemUser  where UseCode=" + QuotedStr(code));
-        conn->CommitTrans();
-    } catch (...) {
-        conn->RollbackTrans();
-        throw;
+    {
+        TTransaction tx(conn);
+        conn->Execute("delete  from  UserModule  where UseCode=?", {code});
+        conn->Execute("delete  from  SystemUser  where UseCode=?", {code});
+        tx.Commit();
     }
     requeryUsers();
     showSystemPage();

@@ -89,6 +89,15 @@ void TFrmUseradd::EditCodeKeyPress(TObject* Sender, char32_t& Key) {
     SelectNext(dynamic_cast<TWinControl*>(Sender), true, true);
 }
 
+void TFrmUseradd::setUserParameters(const std::string& code, const std::string& name, const std::string& duty,
+                                    const std::string& password) {
+    TParameters* p = ADOCommand1->Parameters();
+    p->ParamByName("UseCode")->SetValue(code);
+    p->ParamByName("UseName")->SetValue(name);
+    p->ParamByName("Duty")->SetValue(duty);
+    p->ParamByName("Passwords")->SetValue(password);
+}
+
 void TFrmUseradd::BitBtn1Click(TObject*) {
     if (Application->MessageBox("是否确定完成!", "确认", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     const std::string code = EditCode->Text();
@@ -106,8 +115,7 @@ void TFrmUseradd::BitBtn1Click(TObject*) {
         return;
     }
     if (UserEditMode == 0) {
-        ADOQuery1->Close();
-        ADOQuery1->SQL()->SetText("select * from SystemUser where Usecode=" + QuotedStr(code) + " order by UseCode");
+        ADOQuery1->SetStatement({"select * from SystemUser where Usecode=? order by UseCode", {code}});
         ADOQuery1->Open();
         bool taken = !ADOQuery1->IsEmpty();
         ADOQuery1->Close();
@@ -116,28 +124,23 @@ void TFrmUseradd::BitBtn1Click(TObject*) {
             if (EditCode->CanFocus()) EditCode->SetFocus();
             return;
         }
-        ADOCommand1->SetCommandText("insert into SystemUser(UseCode,UseName,Duty,Passwords) values(" + QuotedStr(code) +
-                                    "," + QuotedStr(name) + "," + QuotedStr(duty) + "," + QuotedStr(password) + ")");
+        ADOCommand1->SetCommandText(
+            "insert into SystemUser(UseCode,UseName,Duty,Passwords) values(:UseCode,:UseName,:Duty,:Passwords)");
+        setUserParameters(code, name, duty, password);
         ADOCommand1->Execute();
     } else {
         const std::string oldCode = DMData->AdoQueryUser->FieldByName("UseCode")->AsString();
-        TADOConnection* conn = DMData->ADOConnection1;
-        conn->BeginTrans();
-        try {
-            ADOCommand1->SetCommandText("Update SystemUser set UseCode=" + QuotedStr(code) +
-                                        ",UseName=" + QuotedStr(name) + ",Duty=" + QuotedStr(duty) +
-                                        ",Passwords=" + QuotedStr(password) + " where UseCode=" + QuotedStr(oldCode));
+        TTransaction tx(DMData->ADOConnection1);
+        ADOCommand1->SetCommandText("Update SystemUser set UseCode=:UseCode,UseName=:UseName,Duty=:Duty,"
+                                    "Passwords=:Passwords where UseCode=:OldCode");
+        setUserParameters(code, name, duty, password);
+        ADOCommand1->Parameters()->ParamByName("OldCode")->SetValue(oldCode);
+        ADOCommand1->Execute();
+        if (code != oldCode) {
+            ADOCommand1->SetCommandText("Update UserModule set Usecode=:UseCode where Usecode=:OldCode");
             ADOCommand1->Execute();
-            if (code != oldCode) {
-                ADOCommand1->SetCommandText("Update UserModule set Usecode=" + QuotedStr(code) +
-                                            " where Usecode=" + QuotedStr(oldCode));
-                ADOCommand1->Execute();
-            }
-            conn->CommitTrans();
-        } catch (...) {
-            conn->RollbackTrans();
-            throw;
         }
+        tx.Commit();
     }
     SavedCode = code;
     SetModalResult(mrOk);

@@ -1,7 +1,7 @@
 // The operator editor: adds an operator (UserEditMode 0) or edits the
 // current row of the data module's AdoQueryUser (1). Renaming an operator's
 // code renames its rights rows in the same transaction, so no rights are
-// lost or orphaned. Every typed value reaches SQL through QuotedStr.
+// lost or orphaned. Every typed value reaches SQL as a bound parameter.
 // Not here: the rights rows of a new operator (the rights window adds them).
 #pragma once
 
@@ -46,5 +46,7 @@ public:
     std::string SavedCode;
 
 private:
+    void setUserParameters(const std::string& code, const std::string& name, const std::string& duty,
+                           const std::string& password);
     bool activated_ = false;
 };

@@ -55,14 +55,24 @@ TEST(DueDate, addsTheLoanPeriod) {
     EXPECT_EQ(SqlDate(DueDate(Day(0), 0)), "2025-03-10");
 }
 
-TEST(CirculationSql, quotesCodesAndSearchText) {
-    EXPECT_EQ(ReturnedCodeList({"B1", "B'7"}), " a.Code='B1' or a.Code='B''7'");
-    EXPECT_EQ(ReservationSearchSql(TItemKind::Book, "O'K"),
-              "select a.Id, a.Code,b.name as BookName,a.Rcode,c.Name as ReaderName,a.BorrowDate from (Borrowinfo a "
-              "left join Bookinfo b on a.Code=b.Code) left join Readerinfo c on a.RCode=c.Code where a.State='预约' "
-              "and (a.code='O''K' or b.Name like '%O''K%')  order by a.BorrowDate");
-    EXPECT_EQ(OverdueListSql(TItemKind::Periodical, Day(0)),
-              "select * from QryBorrow1 where State='未还' and ReturnDate<#2025-03-10#");
+// Statement builders as (text, values): typed text and dates never enter
+// the text.
+TEST(CirculationSql, typedTextAndDatesAreValuesNotText) {
+    const std::string select =
+        "select a.Id, a.Code,b.name as BookName,a.Rcode,c.Name as ReaderName,a.BorrowDate from (Borrowinfo a "
+        "left join Bookinfo b on a.Code=b.Code) left join Readerinfo c on a.RCode=c.Code ";
+    const TBoundSql search = ReservationSearchSql(TItemKind::Book, "O'K 5%_");
+    EXPECT_EQ(search.Text, select + "where a.State='预约' and (a.code=? or b.Name like ? escape '\\')  order by "
+                                    "a.BorrowDate");
+    EXPECT_EQ(search.Values, (std::vector<Variant>{"O'K 5%_", "%O'K 5\\%\\_%"}));
+    const TBoundSql codes = ReservationsOfCodesSql(TItemKind::Book, {"B1", "B'7"});
+    EXPECT_EQ(codes.Text, select + "where a.State='预约' and ( a.Code=? or a.Code=?) order by a.BorrowDate");
+    EXPECT_EQ(codes.Values, (std::vector<Variant>{"B1", "B'7"}));
+    const TBoundSql overdue = OverdueListSql(TItemKind::Periodical, Day(0));
+    EXPECT_EQ(overdue.Text, "select * from QryBorrow1 where State='未还' and ReturnDate<?");
+    ASSERT_EQ(overdue.Values.size(), 1u);
+    EXPECT_EQ(overdue.Values[0].Type(), varDate);
+    EXPECT_EQ(overdue.Values[0].AsDateTime().Val, Day(0).Val);
 }
 
 } // namespace

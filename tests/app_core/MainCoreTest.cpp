@@ -270,27 +270,58 @@ TEST_F(MainCoreTest, commandKeysHonourTheSameRightsAsTheirItems) {
     EXPECT_EQ(ran, std::vector<std::string>{"NBorrow"});
 }
 
-TEST_F(MainCoreTest, operatorWithoutRightsRowsGetsDesignedMenuNotPreviousOperators) {
-    addOperator("zhang", 0);
+// Rights are denied by default: a module needs a row that grants it.
+TEST_F(MainCoreTest, operatorWithoutRightsRowsGetsNoGovernedModule) {
+    addOperator("wang", 1);
     addOperator("free", -1);
-    start("zhang");
-    ASSERT_EQ(disabledItems(), allGoverned());
+    start("wang");
+    ASSERT_EQ(disabledItems(), std::vector<std::string>{});
     script.ExpectForm("TFrmLogin", mrNone, {}, loginAs("free"));
     main->Item("NChangeOperator")->Click();
     EXPECT_EQ(OperatorCode, "free");
     EXPECT_EQ(OperatorName, "free名");
     EXPECT_EQ(main->StatusBar1->Panels()->Items(1)->Text(), "管理员：free名");
-    EXPECT_EQ(disabledItems(), std::vector<std::string>{});
+    EXPECT_EQ(disabledItems(), allGoverned());
+    EXPECT_TRUE(main->Item("NChangeOperator")->Enabled());
 }
 
-TEST_F(MainCoreTest, partialRightsRowsResetTheOthersToDesigned) {
+TEST_F(MainCoreTest, modulesWithoutARowAreDisabledBesideGrantedOnes) {
     addOperator("zhang", 0);
     addOperator("li", -1);
-    Exec("insert into UserModule (Usecode, ModuleId, Ifcheck) values ('li', 9, 0)");
+    Exec("insert into UserModule (Usecode, ModuleId, Ifcheck) values ('li', 9, -1), ('li', 26, 0)");
     start("zhang");
     script.ExpectForm("TFrmLogin", mrNone, {}, loginAs("li"));
     main->Item("NChangeOperator")->Click();
-    EXPECT_EQ(disabledItems(), std::vector<std::string>{"NBorrow"});
+    std::vector<std::string> expected = allGoverned();
+    expected.erase(std::find(expected.begin(), expected.end(), "NBorrow"));
+    EXPECT_EQ(disabledItems(), expected);
+}
+
+// A desk the new operator may not use must not stay open for him to save
+// loans through.
+TEST_F(MainCoreTest, changeOfOperatorClosesWindowsTheNewOperatorHasNoRightTo) {
+    addOperator("li", -1);
+    Exec("insert into UserModule (Usecode, ModuleId, Ifcheck) values ('li', 26, -1)");
+    start("Admin");
+    main->Item("NBorrow")->Click();
+    main->Item("NBorrowMagz")->Click();
+    ProcessEvents();
+    auto open = [this] {
+        std::vector<std::string> names;
+        for (int i = 0; i < main->MDIChildCount(); ++i)
+            if (main->MDIChildren(i)->Visible()) names.push_back(main->MDIChildren(i)->ClassName());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = open();
+    ASSERT_EQ(std::count(before.begin(), before.end(), "TFrmBorrowBill"), 1);
+    script.ExpectForm("TFrmLogin", mrNone, {}, loginAs("li"));
+    main->Item("NChangeOperator")->Click();
+    ProcessEvents();
+    const std::vector<std::string> after = open();
+    EXPECT_EQ(std::count(after.begin(), after.end(), "TFrmBorrowBill"), 0);
+    EXPECT_EQ(std::count(after.begin(), after.end(), "TFrmBorrowBill1"), 1);
+    EXPECT_EQ(std::count(after.begin(), after.end(), "TFrmMainIDE"), 1);
 }
 
 TEST_F(MainCoreTest, cancelledChangeOfOperatorChangesNothing) {
@@ -304,10 +335,11 @@ TEST_F(MainCoreTest, cancelledChangeOfOperatorChangesNothing) {
 
 TEST_F(MainCoreTest, quoteInOperatorCodeIsLookedUpAsText) {
     Exec("insert into SystemUser (UseCode, UseName, Duty, Passwords) values ('o''neil', '奥尼尔', '操作员', '')");
-    Exec("insert into UserModule (Usecode, ModuleId, Ifcheck) values ('o''neil', 9, 0)");
+    Exec("insert into UserModule (Usecode, ModuleId, Ifcheck) values ('o''neil', 9, -1)");
     start("o'neil");
     EXPECT_EQ(OperatorName, "奥尼尔");
-    EXPECT_EQ(disabledItems(), std::vector<std::string>{"NBorrow"});
+    EXPECT_TRUE(main->Item("NBorrow")->Enabled());
+    EXPECT_EQ(disabledItems().size(), allGoverned().size() - 1);
 }
 
 TEST_F(MainCoreTest, exitAnsweredNoKeepsWindowOpen) {
