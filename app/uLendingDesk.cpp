@@ -48,7 +48,9 @@ TLendingDesk::TLendingDesk(TComponent* AOwner, TItemKind kind) : TMDIBase(AOwner
     bind(Rb2, AtRenew, dmRenew);
     bind(Rb3, AtReturn, dmReturn);
     if (kind == TItemKind::Periodical) {
+        // No renewal of periodicals: the return button takes its place.
         Rb2->SetVisible(false);
+        Rb3->SetLeft(Rb2->Left());
         LbBCode->SetCaption("期刊编号 (条形码):");
     }
 }
@@ -125,6 +127,8 @@ void TLendingDesk::LoadReader() {
     BillSql = BillStatement(EditRCode->Text());
     AdoqData->SetStatement(BillSql);
     AdoqData->Open();
+    // Prices read as money beside the fines.
+    if (TField* price = AdoqData->FindField("Bookprice")) price->SetDisplayFormat("0.00");
     if (Mode() == dmBorrow) LoanCount = AdoqData->RecordCount();
 }
 

@@ -374,6 +374,9 @@ void TMDIBase::FormClose(TObject*, TCloseAction& Action) {
 }
 
 void TMDIBase::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
+    // The desk owns the plain keys only: Ctrl+F2..F7 are the main window's
+    // commands and must reach its actions, never save or clear a bill.
+    if (Shift.Contains(ssCtrl) || Shift.Contains(ssAlt) || Shift.Contains(ssShift)) return;
     const Word key = Key;
     TWinControl* focus = ActiveControl();
     switch (key) {

@@ -13,6 +13,7 @@
 #include "uBaseD.h"
 
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 class TMainMenu;
@@ -49,9 +50,10 @@ public:
     // The start-up of the logged-in state; runs at the first show only.
     void InitForm() override;
 
-    // Brings the open child of class T to the front, or creates one through
-    // the application and places a normal-state child at the middle, a
-    // quarter down, of the client area. At most one child per class.
+    // Brings the open child of exactly class T (not of a subclass) to the
+    // front, or creates one through the application and places a
+    // normal-state child at the middle, a quarter down, of the client area.
+    // At most one child per class.
     template <class T>
     void ShowMdiChild(const std::string& className, T*& reference);
 
@@ -101,7 +103,10 @@ template <class T>
 void TFrmMain::ShowMdiChild(const std::string&, T*& reference) {
     Screen->SetCursor(crHourGlass);
     for (int i = 0; i < MDIChildCount(); ++i) {
-        if (auto* child = dynamic_cast<T*>(MDIChildren(i))) {
+        // The exact class: the periodical overdue list derives from the
+        // book one and must not stand in for it.
+        if (TCustomForm* open = MDIChildren(i); typeid(*open) == typeid(T)) {
+            auto* child = static_cast<T*>(open);
             child->Show();
             child->BringToFront();
             reference = child;

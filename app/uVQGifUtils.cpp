@@ -22,22 +22,4 @@ void DrawTransparentBitmap(TCanvas* canvas, int x, int y, TColor transparent, TB
         canvas->Draw(x, y, &part);
 }
 
-void PaintParentImage(TControl* control, TCanvas* canvas) {
-    TWinControl* parent = control->Parent();
-    if (!parent) return;
-    const TRect mine = control->BoundsRect();
-    for (int i = 0; i < parent->ControlCount(); ++i) {
-        TControl* sibling = parent->Controls(i);
-        if (sibling == control) break;
-        auto* image = dynamic_cast<TImage*>(sibling);
-        if (!image || !image->Visible() || !image->Picture()->Graphic()) continue;
-        const TRect r = image->BoundsRect();
-        if (r.Right <= mine.Left || r.Left >= mine.Right || r.Bottom <= mine.Top || r.Top >= mine.Bottom) continue;
-        const int dx = r.Left - mine.Left, dy = r.Top - mine.Top;
-        TGraphic* g = image->Picture()->Graphic();
-        if (image->Stretch())
-            canvas->StretchDraw(TRect{dx, dy, dx + r.Width(), dy + r.Height()}, g);
-        else
-            canvas->Draw(dx, dy, g);
-    }
-}
+void PaintParentImage(TControl* control, TCanvas* canvas) { PaintParentBackground(control, canvas); }

@@ -14,7 +14,7 @@ class TControl;
 void DrawTransparentBitmap(TCanvas* canvas, int x, int y, TColor transparent, TBitmap* bitmap, TRect source = TRect{},
                            int destWidth = 0, int destHeight = 0);
 
-// Paints into canvas what lies under control on its parent: the pictures
-// of the sibling images before it in z-order that overlap it, each at its
-// place relative to the control. The caller fills the parent's colour first.
+// Paints into canvas what lies under control on its parent: the parent's
+// background and painting and the siblings below it that overlap it, each
+// at its place relative to the control.
 void PaintParentImage(TControl* control, TCanvas* canvas);

@@ -12,6 +12,7 @@ PKGS=(
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
   xvfb xauth zbar-tools poppler-utils
   xdotool x11-utils imagemagick
+  qt6-translations-l10n
   rime-data-wubi rime-data-stroke rime-data-luna-pinyin
 )
 

@@ -8,6 +8,7 @@
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QProgressBar>
 #include <QTabBar>
 #include <QToolButton>
@@ -20,6 +21,7 @@
 #include "private/Canvas_p.h"
 #include "private/Controls_p.h"
 #include "private/ImgList_p.h"
+#include "private/Menus_p.h"
 
 // ------------------------------------------------------------ dates
 
@@ -331,6 +333,7 @@ void TToolButton::SetParent(TWinControl* AParent) {
     TControl::SetParent(AParent);
     Refresh();
     if (AParent) AParent->Realign();
+    if (auto* bar = dynamic_cast<TToolBar*>(AParent)) bar->updateKeyboardAccess();
 }
 
 void TToolButton::SetText(const std::string& v) {
@@ -368,11 +371,28 @@ void TToolButton::SetDown(bool v) {
 void TToolButton::SetDropdownMenu(TPopupMenu* v) {
     dropdownMenu_ = v;
     auto* b = ToolWidget(this);
+    // The arrow part is the toolkit's own: it needs the menu to draw and
+    // to drop it.
+    b->setMenu(v && style_ == tbsDropDown ? MenuItemMenu(v->Items()) : nullptr);
     b->setPopupMode(v && style_ == tbsDropDown ? QToolButton::MenuButtonPopup : QToolButton::DelayedPopup);
+    if (auto* bar = dynamic_cast<TToolBar*>(Parent())) bar->updateKeyboardAccess();
+}
+
+void TToolButton::DropDown() {
+    if (!dropdownMenu_) return;
+    QWidget* b = ToolWidget(this);
+    const QPoint p = b->mapToGlobal(QPoint(0, b->height()));
+    dropdownMenu_->SetPopupComponent(this);
+    dropdownMenu_->Popup(p.x(), p.y());
 }
 
 void TToolButton::Click() {
     if (style_ == tbsCheck && grouped_ && Down()) SetDown(true);
+    // A button whose only job is its menu drops the menu, as its arrow does.
+    if (dropdownMenu_ && !OnClick) {
+        DropDown();
+        return;
+    }
     TControl::Click();
 }
 
@@ -413,7 +433,44 @@ void TToolBar::SetShowCaptions(bool v) {
 
 void TToolBar::SetFlat(bool v) {
     flat_ = v;
-    for (int i = 0; i < ButtonCount(); ++i) ToolWidget(Buttons(i))->setAutoRaise(v);
+    for (int i = 0; i < ButtonCount(); ++i) ToolWidget(Buttons(i))->setAutoRaise(v && !focusedBar_);
+}
+
+TToolButton* TToolBar::dropDownButton() const {
+    for (int i = 0; i < ButtonCount(); ++i)
+        if (TToolButton* b = Buttons(i); b->DropdownMenu() && b->Visible() && b->Enabled()) return b;
+    return nullptr;
+}
+
+// Tool buttons take no focus, so a bar with a drop-down menu takes it for
+// them: Tab reaches the bar and a key drops the menu.
+void TToolBar::updateKeyboardAccess() {
+    const bool reachable = dropDownButton() != nullptr;
+    d_->widget->setFocusPolicy(reachable ? Qt::TabFocus : Qt::NoFocus);
+    SetTabStop(reachable);
+}
+
+void TToolBar::KeyDown(Word& Key, TShiftState Shift) {
+    TWinControl::KeyDown(Key, Shift);
+    if (Key != VK_SPACE && Key != VK_RETURN && Key != VK_DOWN) return;
+    if (Shift.Contains(ssCtrl) || Shift.Contains(ssAlt)) return;
+    if (TToolButton* b = dropDownButton()) {
+        Key = 0;
+        b->DropDown();
+    }
+}
+
+// The focused bar shows its buttons raised: a flat bar has no other mark.
+void TToolBar::DoEnter() {
+    focusedBar_ = true;
+    SetFlat(flat_);
+    TWinControl::DoEnter();
+}
+
+void TToolBar::DoExit() {
+    focusedBar_ = false;
+    SetFlat(flat_);
+    TWinControl::DoExit();
 }
 
 int TToolBar::ButtonCount() const {

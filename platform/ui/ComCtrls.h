@@ -181,6 +181,11 @@ public:
     void SetGrouped(bool v) { grouped_ = v; }
     TPopupMenu* DropdownMenu() const { return dropdownMenu_; }
     void SetDropdownMenu(TPopupMenu* v);
+    // Shows DropdownMenu under the button (after its OnPopup); returns at
+    // once.
+    void DropDown();
+    // Runs OnClick; a button with a drop-down menu and no OnClick drops
+    // the menu instead.
     void Click() override;
     // Re-reads caption display and image from the bar.
     void Refresh();
@@ -214,11 +219,19 @@ public:
     }
     int ButtonCount() const;
     TToolButton* Buttons(int i) const;
+    // A bar holding a drop-down button is a tab stop; Space, Enter or Down
+    // on it drops that button's menu.
+    void updateKeyboardAccess();
 
 protected:
     void AlignControls(TRect& Rect) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void DoEnter() override;
+    void DoExit() override;
 
 private:
+    TToolButton* dropDownButton() const;
+    bool focusedBar_ = false;
     TImageList* images_ = nullptr;
     bool showCaptions_ = false;
     bool flat_ = true;

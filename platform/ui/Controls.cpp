@@ -3,6 +3,8 @@
 // painting of custom and graphic controls. Forms add their own part in
 // Forms.cpp; the concrete controls in StdCtrls.cpp and friends.
 #include "private/Controls_p.h"
+#include "private/Forms_p.h"
+#include "private/Canvas_p.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -231,15 +233,41 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
     case QEvent::KeyPress: return wc && keyPressed(w, static_cast<QKeyEvent*>(e));
     case QEvent::KeyRelease: return wc && keyReleased(w, static_cast<QKeyEvent*>(e));
     case QEvent::FocusIn: {
-        auto r = static_cast<QFocusEvent*>(e)->reason();
-        if (wc && r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
-            DispatchSafely(q, [&] { wc->DoEnter(); });
+        if (!wc) return false;
+        TCustomForm* form = GetParentForm(q);
+        auto* fd = form ? static_cast<TFormPrivate*>(form->DPtr()) : nullptr;
+        // Back in a re-activated window (or from a popup) with the focus
+        // where it was: nothing was left.
+        if (fd && fd->enteredWidget == widget) return false;
+        if (!fd) {
+            auto r = static_cast<QFocusEvent*>(e)->reason();
+            if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
+                DispatchSafely(q, [&] { wc->DoEnter(); });
+            return false;
+        }
+        // The focus moved while the window was inactive (after a modal
+        // dialog): the control that had it has not been left yet.
+        if (QWidget* before = fd->enteredWidget) {
+            fd->enteredWidget = nullptr;
+            if (auto* old = dynamic_cast<TWinControl*>(ControlOfWidget(before));
+                old && !old->ComponentState().Contains(csDestroying))
+                DispatchSafely(old, [&] { old->DoExit(); });
+        }
+        fd->enteredWidget = widget;
+        DispatchSafely(q, [&] { wc->DoEnter(); });
         return false;
     }
     case QEvent::FocusOut: {
+        if (!wc) return false;
         auto r = static_cast<QFocusEvent*>(e)->reason();
-        if (wc && r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
-            DispatchSafely(q, [&] { wc->DoExit(); });
+        if (r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason) return false;
+        TCustomForm* form = GetParentForm(q);
+        auto* fd = form ? static_cast<TFormPrivate*>(form->DPtr()) : nullptr;
+        if (fd) {
+            if (fd->enteredWidget != widget) return false;
+            fd->enteredWidget = nullptr;
+        }
+        DispatchSafely(q, [&] { wc->DoExit(); });
         return false;
     }
     case QEvent::Resize:
@@ -564,8 +592,14 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 TRect TControl::BoundsRect() const { return Bounds(Left(), Top(), Width(), Height()); }
 int TControl::ClientWidth() const { return ClientRect().Width(); }
 int TControl::ClientHeight() const { return ClientRect().Height(); }
-void TControl::SetClientWidth(int v) { SetWidth(Width() - ClientWidth() + v); }
-void TControl::SetClientHeight(int v) { SetHeight(Height() - ClientHeight() + v); }
+void TControl::SetClientWidth(int v) {
+    SetWidth(Width() - ClientWidth() + v);
+    if (auto* form = dynamic_cast<TCustomForm*>(this)) static_cast<TFormPrivate*>(d_)->wantedClient.setWidth(v);
+}
+void TControl::SetClientHeight(int v) {
+    SetHeight(Height() - ClientHeight() + v);
+    if (auto* form = dynamic_cast<TCustomForm*>(this)) static_cast<TFormPrivate*>(d_)->wantedClient.setHeight(v);
+}
 
 TRect TControl::ClientRect() const {
     QWidget* c = d_->client();
@@ -1145,4 +1179,28 @@ void THintWindow::Paint() {
     c->DrawText(d_->text, -1, r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     c->Brush()->SetStyle(bsSolid);
     TCustomControl::Paint();
+}
+
+void PaintParentBackground(TControl* control, TCanvas* canvas) {
+    TWinControl* parent = control ? control->Parent() : nullptr;
+    if (!parent || !canvas) return;
+    QPainter* p = canvas->d()->painter();
+    if (!p) return;
+    QWidget* mine = control->DPtr()->outer();
+    QWidget* ground = mine->parentWidget();
+    if (!ground) return;
+    const QRect r = mine->geometry();
+    p->save();
+    ground->render(p, QPoint(0, 0), QRegion(r), QWidget::DrawWindowBackground);
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* sibling = parent->Controls(i);
+        if (sibling == control) break;
+        QWidget* s = sibling->DPtr()->outer();
+        if (!s || s->parentWidget() != ground || !s->isVisibleTo(ground)) continue;
+        const QRect both = r.intersected(s->geometry());
+        if (both.isEmpty()) continue;
+        s->render(p, both.topLeft() - r.topLeft(), QRegion(both.translated(-s->geometry().topLeft())),
+                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    }
+    p->restore();
 }

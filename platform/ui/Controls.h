@@ -477,6 +477,12 @@ protected:
     void Paint() override;
 };
 
+// Paints into canvas, with the control's top-left at the canvas origin,
+// what its parent shows under the control: the parent's background and own
+// painting, then the siblings before it that overlap it (each with its
+// children). A control that paints this first looks transparent.
+void PaintParentBackground(TControl* control, TCanvas* canvas);
+
 // Runs fn behind the event-dispatch boundary: EAbort vanishes, any other
 // exception is handed to Application->HandleException. Returns false when
 // fn threw.

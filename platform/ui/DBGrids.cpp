@@ -976,7 +976,14 @@ void TDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AS
         return;
     }
     TColumn* col = columnAt(ACol);
-    if (!col || !dataLink_->Active() || dataRow >= dataLink_->RecordCount()) return;
+    if (!col || !dataLink_->Active() || dataRow >= dataLink_->RecordCount()) {
+        // No record behind the row (an empty or closed data set): a blank
+        // cell, never one that looks selected as if a record were there.
+        c->Brush()->SetColor(col ? col->Color() : Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(ARect);
+        return;
+    }
     const int saved = dataLink_->ActiveRecord();
     dataLink_->SetActiveRecord(dataRow);
     try {

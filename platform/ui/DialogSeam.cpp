@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -99,7 +100,26 @@ static void LogShown(const std::string& caption, const std::string& text) {
     std::fflush(stderr);
 }
 
+namespace {
+// Gives the keyboard back to the window that was active before a dialog,
+// on every way out. A window manager would; without one nothing else does,
+// and the opener's typing would go nowhere.
+class OpenerFocusScope {
+public:
+    OpenerFocusScope() : opener_(QApplication::activeWindow()) {}
+    ~OpenerFocusScope() {
+        if (opener_ && opener_->isVisible()) opener_->activateWindow();
+    }
+    OpenerFocusScope(const OpenerFocusScope&) = delete;
+    OpenerFocusScope& operator=(const OpenerFocusScope&) = delete;
+
+private:
+    QPointer<QWidget> opener_;
+};
+} // namespace
+
 static int ProductionMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    OpenerFocusScope focusBack;
     QMessageBox box;
     box.setWindowTitle(ToQt(caption));
     box.setText(ToQt(text));
@@ -236,6 +256,7 @@ TModalResult TDialogSeam::ShowModal(TCustomForm* form) {
 
 bool TDialogSeam::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
     if (!scripted_) {
+        OpenerFocusScope focusBack;
         bool ok = false;
         QString r = QInputDialog::getText(QApplication::activeWindow(), ToQt(caption), ToQt(prompt), QLineEdit::Normal,
                                           ToQt(value), &ok);
@@ -265,13 +286,17 @@ static QString QtFilter(const std::string& filter) {
 }
 
 bool TDialogSeam::FileDialog(TSeamKind kind, const std::string& title, const std::string& filter,
-                             const std::string& initialDir, std::string& fileName) {
+                             const std::string& initialDir, std::string& fileName, bool confirmOverwrite) {
     if (!scripted_) {
+        OpenerFocusScope focusBack;
         QString dir = ToQt(initialDir.empty() ? fileName : initialDir + "/" + fileName);
         LogShown(title, kind == TSeamKind::SaveDialog ? "save file" : "open file");
+        const QFileDialog::Options options =
+            confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
         QString r =
             kind == TSeamKind::SaveDialog
-                ? QFileDialog::getSaveFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter))
+                ? QFileDialog::getSaveFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter),
+                                               nullptr, options)
                 : QFileDialog::getOpenFileName(QApplication::activeWindow(), ToQt(title), dir, QtFilter(filter));
         if (r.isEmpty()) return false;
         fileName = FromQt(r);

@@ -89,9 +89,10 @@ public:
                   const std::vector<std::pair<int, std::string>>& buttons);
     TModalResult ShowModal(TCustomForm* form);
     bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
-    // kind is OpenDialog or SaveDialog; fileName is in/out.
+    // kind is OpenDialog or SaveDialog; fileName is in/out. A save dialog
+    // asks before replacing an existing file only when confirmOverwrite.
     bool FileDialog(TSeamKind kind, const std::string& title, const std::string& filter, const std::string& initialDir,
-                    std::string& fileName);
+                    std::string& fileName, bool confirmOverwrite = false);
     bool PrintDialog(const std::string& title);
     void Beep(unsigned type);
     // Records a failure (and calls OnFailure) when scripted.

@@ -55,7 +55,7 @@ bool InputQuery(const std::string& Caption, const std::string& Prompt, std::stri
 bool TOpenDialog::run(bool save) {
     std::string name = fileName_;
     if (!TDialogSeam::Instance().FileDialog(save ? TSeamKind::SaveDialog : TSeamKind::OpenDialog, title_, filter_,
-                                            initialDir_, name))
+                                            initialDir_, name, save && options_.Contains(ofOverwritePrompt)))
         return false;
     if (!defaultExt_.empty()) {
         size_t slash = name.find_last_of('/');

@@ -8,11 +8,17 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
 #include <QPixmap>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QTranslator>
+#include <QLayout>
+#include <QLocale>
 #include <algorithm>
 #include <ranges>
 #include <unistd.h>
@@ -21,6 +27,7 @@
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "DialogSeam.h"
+#include "SysUtils.h"
 #include "private/Canvas_p.h"
 #include "private/Menus_p.h"
 
@@ -48,7 +55,35 @@ QApplication* EnsureQt() {
     static char* argv[] = {arg0, nullptr};
     auto* a = new QApplication(argc, argv);
     InstallFontSubstitutions();
+    // A Chinese program whatever the system's language: calendars, dates
+    // and numbers the toolkit writes itself follow this locale.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    // Child windows' captions are Chinese: measured in the toolkit's Latin
+    // default face, the taller fallback glyphs lost their tops and the last
+    // one its right half.
+    QFont caption(QStringLiteral("宋体"), 9);
+    caption.setBold(true);
+    QApplication::setFont(caption, "QMdiSubWindowTitleBar");
     return a;
+}
+
+// The toolkit's own texts (file dialogs, standard buttons) from the
+// Chinese catalogues shipped beside the program; a missing catalogue
+// leaves the toolkit's English.
+void LoadToolkitTranslations(const std::string& dir) {
+    static std::vector<QTranslator*> loaded;
+    for (QTranslator* t : loaded) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    loaded.clear();
+    for (const char* name : {"qtbase_zh_CN", "qt_zh_CN"}) {
+        auto* t = new QTranslator;
+        if (t->load(QString::fromLatin1(name), ToQt(dir)) && QCoreApplication::installTranslator(t))
+            loaded.push_back(t);
+        else
+            delete t;
+    }
 }
 } // namespace
 
@@ -215,6 +250,37 @@ void TCustomForm::SetText(const std::string& v) {
 
 std::string TCustomForm::GetText() const { return d_->text; }
 
+// An MDI child that asked for a client size gets a frame around it: the
+// title bar and borders of its sub-window are known only once the
+// sub-window exists and is polished.
+static void FitMdiFrameToClient(TCustomForm* form) {
+    auto* d = FormD(form);
+    if (!d->sub || (d->wantedClient.width() <= 0 && d->wantedClient.height() <= 0)) return;
+    // The sub-window lays its frame out only when it shows; the style
+    // gives the same title bar and border (the sub-window adds 4 pixels of
+    // border to a title bar).
+    QMdiSubWindow* sub = d->sub;
+    QStyleOptionTitleBar opt;
+    opt.initFrom(sub);
+    opt.titleBarFlags = sub->windowFlags();
+    opt.titleBarState = sub->windowState();
+    opt.text = sub->windowTitle();
+    const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+    const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, sub) + 4;
+    QLayout* frameLayout = sub->layout();
+    QMargins frame = frameLayout ? frameLayout->contentsMargins() : QMargins();
+    if (frame.isNull()) frame = QMargins(border, title, border, border);
+    // The form's own parts (a menu) around its client area.
+    const QSize parts = d->top()->size() - d->client()->size();
+    const int w = d->wantedClient.width() > 0 ? d->wantedClient.width() + parts.width() + frame.left() + frame.right()
+                                              : d->sub->width();
+    const int h = d->wantedClient.height() > 0
+                      ? d->wantedClient.height() + parts.height() + frame.top() + frame.bottom()
+                      : d->sub->height();
+    d->sub->resize(w, h);
+    if (frameLayout) frameLayout->activate();
+}
+
 void TCustomForm::SetVisible(bool v) {
     auto* d = FormD(this);
     if (v) {
@@ -237,11 +303,20 @@ void TCustomForm::SetVisible(bool v) {
         d->visible = true;
         QWidget* o = d->outer();
         switch (d->windowState) {
-        case wsMaximized: o->showMaximized(); break;
+        case wsMaximized:
+            // Without a window manager nobody honours the request: the
+            // window fills the screen's working area itself.
+            if (!d->sub) {
+                QScreen* screen = o->screen() ? o->screen() : QGuiApplication::primaryScreen();
+                if (screen) o->setGeometry(screen->availableGeometry());
+            }
+            o->showMaximized();
+            break;
         case wsMinimized: o->showMinimized(); break;
         default: o->show(); break;
         }
         d->top()->show();
+        FitMdiFrameToClient(this);
         d->top()->layoutParts();
         Realign();
         if (d->pendingActive && d->pendingActive->CanFocus())
@@ -349,7 +424,8 @@ void TCustomForm::SetFormStyle(TFormStyle v) {
     if (v == fsMDIForm && !d->mdiArea) {
         d->mdiArea = new QMdiArea(d->client());
         d->mdiArea->setBackground(QBrush(QColor(128, 128, 128)));
-        d->mdiArea->setActivationOrder(QMdiArea::CreationOrder);
+        // Closing the front child brings forward the one used before it.
+        d->mdiArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
         d->mdiArea->show();
         QObject::connect(d->mdiArea, &QMdiArea::subWindowActivated, d->mdiArea, [](QMdiSubWindow* s) {
             if (!s) return;
@@ -376,10 +452,16 @@ void TCustomForm::SetFormStyle(TFormStyle v) {
         QPixmap blank(16, 16);
         blank.fill(Qt::transparent);
         d->sub->setWindowIcon(QIcon(blank));
+        // Keys belong to the forms' own pipeline: the child's system menu
+        // must not take Ctrl+F4 (the reader window's command key) or Ctrl+W
+        // to close the child.
+        if (QMenu* system = d->sub->systemMenu())
+            for (QAction* a : system->actions()) a->setShortcuts({});
         d->sub->setProperty("_tcontrol", QVariant::fromValue<void*>(this));
         d->sub->resize(size);
         d->sub->move(pos);
         d->sub->installEventFilter(d);
+        FitMdiFrameToClient(this);
         if (!d->visible) d->sub->hide();
     }
     ApplyWindowFlags(this);
@@ -733,7 +815,10 @@ bool FormPressDialogButton(TCustomForm* form, bool enter) {
 TApplication::TApplication() : TComponent(nullptr) {}
 TApplication::~TApplication() = default;
 
-void TApplication::Initialize() { EnsureQt(); }
+void TApplication::Initialize() {
+    EnsureQt();
+    LoadToolkitTranslations(ExeDir());
+}
 std::string TApplication::Title() const { return g_title; }
 void TApplication::SetTitle(const std::string& v) {
     g_title = v;

@@ -3,12 +3,17 @@
 // so a key never runs a command twice.
 #include "private/Menus_p.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 #include <QKeySequence>
 #include <algorithm>
+#include <memory>
 #include <cctype>
 
 #include "private/Canvas_p.h"
@@ -170,7 +175,9 @@ TShortCut TextToShortCut(const std::string& text) {
 void TMenuItemPrivate::refresh() {
     QString text = ToQt(caption);
     if (shortCut != scNone) text += "\t" + ToQt(ShortCutToText(shortCut));
-    action->setText(text);
+    // A separator's "-" is a marker, not a text: styles draw a separator's
+    // text beside its line.
+    action->setText(caption == "-" ? QString() : text);
     action->setSeparator(caption == "-");
     action->setEnabled(enabled);
     action->setVisible(visible);
@@ -385,5 +392,17 @@ bool TMenu::IsShortCut(Word Key, TShiftState Shift) {
 void TPopupMenu::Popup(int X, int Y) {
     if (OnPopup) OnPopup(this);
     QMenu* m = MenuItemMenu(Items());
+    // The menu has no parent window: once it closes, the window it came
+    // from takes the keyboard again, also where the platform would leave
+    // no window active.
+    QPointer<QWidget> from = QApplication::activeWindow();
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(m, &QMenu::aboutToHide, m, [from, once] {
+        QObject::disconnect(*once);
+        QTimer::singleShot(0, from, [from] {
+            if (!from || !from->isVisible() || QApplication::activePopupWidget()) return;
+            if (QGuiApplication::focusWindow() != from->windowHandle()) from->activateWindow();
+        });
+    });
     m->popup(QPoint(X, Y));
 }

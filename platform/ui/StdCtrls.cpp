@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -374,11 +375,37 @@ TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner, new EditPrivate(NewWidget
     });
     SetBounds(0, 0, 121, 21);
 }
+namespace {
+// Echoes the edit's own password character instead of the style's dot.
+class PasswordCharStyle : public QProxyStyle {
+public:
+    explicit PasswordCharStyle(char c) : ch(c) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return int(uchar(ch));
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+    char ch;
+};
+} // namespace
+
 char TEdit::PasswordChar() const {
     auto* e = LineOf(this);
-    return e->echoMode() == QLineEdit::Password ? '*' : 0;
+    if (e->echoMode() != QLineEdit::Password) return 0;
+    auto* style = dynamic_cast<PasswordCharStyle*>(e->style());
+    return style ? style->ch : '*';
 }
-void TEdit::SetPasswordChar(char v) { LineOf(this)->setEchoMode(v ? QLineEdit::Password : QLineEdit::Normal); }
+void TEdit::SetPasswordChar(char v) {
+    auto* e = LineOf(this);
+    if (v) {
+        auto* style = new PasswordCharStyle(v);
+        style->setParent(e);
+        QStyle* old = e->style();
+        e->setStyle(style);
+        if (dynamic_cast<PasswordCharStyle*>(old) && old->parent() == e) delete old;
+    }
+    e->setEchoMode(v ? QLineEdit::Password : QLineEdit::Normal);
+}
 
 // ------------------------------------------------------------ memo
 

@@ -21,6 +21,7 @@
 #include "app/uFindSupplier.h"
 #include "app/uGlobal.h"
 #include "support/ProgramFolder.h"
+#include "support/WindowInput.h"
 
 #include <functional>
 
@@ -305,3 +306,76 @@ TEST_F(LookupTest, supplierListsTheWordListAndChoosesTheName) {
 }
 
 } // namespace
+
+// The search-mode button never opened its menu, by mouse or keyboard, so
+// the name and class searches could not be used. Each lookup's menu opens
+// from a click on the button and from the keyboard (Tab from the search
+// box to the mode bar, then Space), and its items change the mode.
+struct ModeMenuRow {
+    const char* name;
+    TFrmFindCode* (*make)();
+    std::vector<std::string> captions;
+    const char* typedInSecondMode;
+    std::vector<std::string> foundInSecondMode;
+};
+void PrintTo(const ModeMenuRow& r, std::ostream* os) { *os << r.name; }
+
+class ModeMenuTest : public LookupTest, public ::testing::WithParamInterface<ModeMenuRow> {};
+
+TEST_P(ModeMenuTest, modeMenuOpensByClickAndItsItemsChangeTheMode) {
+    const ModeMenuRow& r = GetParam();
+    std::unique_ptr<TFrmFindCode> dlg(r.make());
+    Show(*dlg, [&](TFrmFindCode* d) {
+        ClickAt(d->TbCaption);
+        QMenu* menu = OpenMenu();
+        ASSERT_NE(menu, nullptr) << "no menu after a click on the mode button";
+        EXPECT_EQ(MenuCaptions(menu), r.captions);
+        ClickMenuItem(menu, r.captions[1]);
+        EXPECT_EQ(OpenMenu(), nullptr);
+        EXPECT_EQ(d->SearchMode, 1);
+        EXPECT_EQ(d->TbCaption->Caption(), r.captions[1]);
+        d->Edit1->SetFocus();
+        TypeText(d, r.typedInSecondMode);
+        EXPECT_EQ(Codes(d), r.foundInSecondMode);
+    });
+}
+
+TEST_P(ModeMenuTest, modeMenuOpensFromTheKeyboard) {
+    const ModeMenuRow& r = GetParam();
+    std::unique_ptr<TFrmFindCode> dlg(r.make());
+    Show(*dlg, [&](TFrmFindCode* d) {
+        auto* form = static_cast<TCustomForm*>(d);
+        ASSERT_EQ(form->ActiveControl(), d->Edit1);
+        TypeKey(d, VK_TAB);
+        EXPECT_EQ(form->ActiveControl(), d->ToolBar1);
+        TypeKey(d, VK_SPACE);
+        QMenu* menu = OpenMenu();
+        ASSERT_NE(menu, nullptr) << "no menu after Space on the mode bar";
+        TypeKeyInMenu(menu, VK_DOWN);
+        TypeKeyInMenu(menu, VK_DOWN);
+        TypeKeyInMenu(menu, VK_DOWN);
+        TypeKeyInMenu(menu, VK_RETURN);
+        EXPECT_EQ(OpenMenu(), nullptr);
+        EXPECT_EQ(d->SearchMode, 2);
+        EXPECT_EQ(d->TbCaption->Caption(), r.captions[2]);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ModeMenuTest,
+    ::testing::Values(ModeMenuRow{"book",
+                                  [] { return static_cast<TFrmFindCode*>(new TFrmFindBook(nullptr)); },
+                                  {"按编码查找", "按中文名称", "按类别查找"},
+                                  "引号",
+                                  {"Q'7"}},
+                      ModeMenuRow{"reader",
+                                  [] { return static_cast<TFrmFindCode*>(new TFrmFindReader(nullptr)); },
+                                  {"按编码查找", "按姓名查找", "按部门查找"},
+                                  "李",
+                                  {"R2"}},
+                      ModeMenuRow{"periodical",
+                                  [] { return static_cast<TFrmFindCode*>(new TFrmFindMagz(nullptr)); },
+                                  {"按编码查找", "按期刊名称", "按类别查找"},
+                                  "收",
+                                  {"M2"}}),
+    [](const auto& info) { return std::string(info.param.name); });

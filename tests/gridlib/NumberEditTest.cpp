@@ -235,6 +235,9 @@ struct MoneyRow {
 };
 class MoneyTest : public NumberEditTest, public ::testing::WithParamInterface<MoneyRow> {};
 TEST_P(MoneyTest, moneyTextRoundsTiesToEven) {
+    // The box shows its display text when it does not have the focus.
+    other->SetFocus();
+    ProcessEvents();
     edit->SetCurrency(true);
     edit->SetValue(GetParam().x);
     EXPECT_EQ(edit->GetText(), GetParam().shown);

@@ -44,6 +44,14 @@ public:
     bool keyPreview = false;
     TModalResult modalResult = mrNone;
     TWinControl* pendingActive = nullptr;
+    // The control whose OnEnter ran last without an OnExit since. Focus
+    // given while the window is inactive reaches Qt only as a window
+    // activation; this keeps OnExit/OnEnter following the control that has
+    // the focus, whatever the window's activation did.
+    QPointer<QWidget> enteredWidget;
+    // The client size the form asked for (-1: none). An MDI child's frame
+    // is known only once it shows; it then grows around this size.
+    QSize wantedClient{-1, -1};
     TMainMenu* menu = nullptr;
     bool createdFired = false;
     bool destroyFired = false;

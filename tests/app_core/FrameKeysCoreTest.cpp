@@ -1,0 +1,211 @@
+// The main window with its children as a person meets them: command keys
+// typed inside a lending desk, the navigation page's size, which child
+// comes forward after a close, and the frame filling the screen. Keys and
+// clicks go through the window system (tests/support/WindowInput.h).
+#include "CoreFixture.h"
+
+#include "ADODB.h"
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "StdCtrls.h"
+#include "SysUtils.h"
+#include "TestSeam.h"
+#include "app/uBookExccedlist.h"
+#include "app/uBorrowBill.h"
+#include "app/uBorrowBill1.h"
+#include "app/uDMData.h"
+#include "app/uGlobal.h"
+#include "app/uLogin.h"
+#include "app/uMagzExccedlist.h"
+#include "app/uMain.h"
+#include "app/uSysDate.h"
+#include "support/WindowInput.h"
+
+#include <QScreen>
+#include <QFontMetrics>
+
+#include <filesystem>
+
+#include <memory>
+#include <typeinfo>
+
+namespace {
+
+class FrameKeys : public CoreFixture {
+protected:
+    TSeamScript script;
+    std::unique_ptr<TDMData> dm;
+    TFrmMain* main = nullptr;
+
+    void SetUp() override {
+        CoreFixture::SetUp();
+        script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+        AppTitle = ProductName;
+        Exec("delete from AcctInfo");
+        Exec("insert into AcctInfo (CorpName, IfExcced) values ('城东图书馆', 0)");
+        Exec("insert into ReaderType(Code,CeQty,LimitDay,RenewTime,CeQty1,LimitDay1) values ('学生',3,30,1,2,7)");
+        Exec("insert into Readerinfo(Code,Name,SortCode,Isstop) values ('R1','张三','学生',0)");
+        Exec("insert into Bookinfo(Code,Name,BookPrice) values ('B1','红楼梦',35.5)");
+        dm.reset(new TDMData(nullptr));
+        ASSERT_TRUE(dm->Opened());
+        script.ExpectForm("TFrmLogin", mrNone, {}, [](TCustomForm* f) {
+            auto* login = static_cast<TFrmLogin*>(f);
+            login->CmbId->SetItemIndex(login->CmbId->Items()->IndexOf("Admin"));
+            login->EditPassword->SetText("");
+            login->BitBtn1->Click();
+        });
+        script.ExpectForm("TFrmSysDate", mrNone, {}, [](TCustomForm* f) {
+            auto* d = static_cast<TFrmSysDate*>(f);
+            d->DTPDate->SetDate(EncodeDate(2025, 3, 10));
+            d->BitBtn1->Click();
+        });
+        Application->CreateForm(main);
+        main->Show();
+        ProcessEvents();
+        ASSERT_TRUE(script.Unused().empty());
+    }
+    void TearDown() override {
+        delete main;
+        ProcessEvents();
+        dm.reset();
+        CoreFixture::TearDown();
+    }
+    std::vector<std::string> children() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < main->MDIChildCount(); ++i) out.push_back(main->MDIChildren(i)->ClassName());
+        return out;
+    }
+    std::string activeChild() const { return main->ActiveMDIChild() ? main->ActiveMDIChild()->ClassName() : ""; }
+    // The book desk opened by its command key, with R1 and a new loan of B1.
+    TFrmBorrowBill* deskWithOneNewLoan() {
+        TypeKey(main, VK_F5, TShiftState{ssCtrl});
+        auto* desk = dynamic_cast<TFrmBorrowBill*>(main->ActiveMDIChild());
+        if (!desk) return nullptr;
+        TypeText(desk, "R1");
+        TypeKey(desk, VK_RETURN);
+        TypeText(desk, "B1");
+        TypeKey(desk, VK_RETURN);
+        return desk;
+    }
+};
+
+struct CommandKeyRow {
+    const char* name;
+    Word key;
+    const char* activeAfter;
+};
+void PrintTo(const CommandKeyRow& r, std::ostream* os) { *os << r.name; }
+
+class CommandKeysInDesk : public FrameKeys, public ::testing::WithParamInterface<CommandKeyRow> {};
+
+// Ctrl+F2..F7 once ran the desk's plain F-key commands: Ctrl+F2 saved the
+// bill, Ctrl+F3 cleared it, Ctrl+F4 closed the window, Ctrl+F6 listed the
+// reservations. They are the main window's commands; a command whose
+// window is not built does nothing.
+TEST_P(CommandKeysInDesk, ctrlFKeysRunTheMainWindowsCommandsNotTheDesks) {
+    const CommandKeyRow& row = GetParam();
+    TFrmBorrowBill* desk = deskWithOneNewLoan();
+    ASSERT_NE(desk, nullptr);
+    ASSERT_EQ(desk->AdoqData->RecordCount(), 1);
+    TypeKey(main, row.key, TShiftState{ssCtrl});
+    EXPECT_EQ(activeChild(), row.activeAfter);
+    const std::vector<std::string> open = children();
+    EXPECT_NE(std::find(open.begin(), open.end(), "TFrmBorrowBill"), open.end()) << "the desk was closed";
+    EXPECT_TRUE(desk->AdoqData->Active());
+    EXPECT_EQ(desk->AdoqData->RecordCount(), 1) << "the bill was cleared";
+    EXPECT_EQ(desk->EditRCode->Text(), "R1");
+    EXPECT_EQ(Scalar("select count(*) from Borrowinfo"), "0") << "the bill was saved";
+    for (const TSeamRecord& r : script.Shown()) EXPECT_NE(r.Kind, TSeamKind::MessageBox) << r.Text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CommandKeysInDesk,
+                         ::testing::Values(CommandKeyRow{"ctrlF2", VK_F2, "TFrmBorrowBill"},
+                                           CommandKeyRow{"ctrlF3", VK_F3, "TFrmBorrowBill"},
+                                           CommandKeyRow{"ctrlF4", VK_F4, "TFrmBorrowBill"},
+                                           CommandKeyRow{"ctrlF5", VK_F5, "TFrmBorrowBill"},
+                                           CommandKeyRow{"ctrlF6", VK_F6, "TFrmBorrowBill1"},
+                                           CommandKeyRow{"ctrlF7", VK_F7, "TFrmBorrowBill"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// In the frame, Ctrl+F4 once closed the active child (the toolkit's own
+// close key for child windows).
+TEST_F(FrameKeys, ctrlF4InTheFrameKeepsTheActiveChildOpen) {
+    TypeKey(main, VK_F6, TShiftState{ssCtrl});
+    ASSERT_EQ(activeChild(), "TFrmBorrowBill1");
+    TypeKey(main, VK_F4, TShiftState{ssCtrl});
+    EXPECT_EQ(activeChild(), "TFrmBorrowBill1");
+    EXPECT_EQ(main->MDIChildCount(), 2);
+}
+
+// The periodical overdue list derives from the book one; asking for the
+// book list while only the periodical one was open brought that forward.
+TEST_F(FrameKeys, showMdiChildFindsTheExactClassNotASubclass) {
+    TFrmMagzExceedList* periodicals = nullptr;
+    main->ShowMdiChild("TFrmMagzExceedList", periodicals);
+    TFrmBookExceedList* books = nullptr;
+    main->ShowMdiChild("TFrmBookExceedList", books);
+    ASSERT_NE(books, nullptr);
+    EXPECT_NE(static_cast<TCustomForm*>(books), static_cast<TCustomForm*>(periodicals));
+    EXPECT_TRUE(typeid(*books) == typeid(TFrmBookExceedList));
+    TFrmBookExceedList* again = nullptr;
+    main->ShowMdiChild("TFrmBookExceedList", again);
+    EXPECT_EQ(again, books);
+}
+
+// The page opened cut off: its outer size was the client size it asked for.
+TEST_F(FrameKeys, navigationPageOpensWithItsWholeClientArea) {
+    TCustomForm* page = main->NavigationPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->ClientWidth(), 716);
+    EXPECT_EQ(page->ClientHeight(), 509);
+    // The client area lies whole inside the child's frame.
+    QWidget* client = page->DPtr()->client();
+    EXPECT_EQ(client->size(), QSize(716, 509));
+    QWidget* frame = page->DPtr()->outer();
+    const QRect inFrame(client->mapTo(frame, QPoint(0, 0)), client->size());
+    EXPECT_TRUE(frame->rect().contains(inFrame)) << "client at " << inFrame.x() << "," << inFrame.y()
+                                                 << " in a frame of " << frame->width() << "x" << frame->height();
+}
+
+// Closing the front child brought the navigation page forward instead of
+// the window that was beneath it.
+TEST_F(FrameKeys, closingTheFrontChildActivatesTheOneBeneath) {
+    TypeKey(main, VK_F5, TShiftState{ssCtrl});
+    TypeKey(main, VK_F6, TShiftState{ssCtrl});
+    ASSERT_EQ(activeChild(), "TFrmBorrowBill1");
+    TypeKey(main, VK_ESCAPE);
+    ProcessEvents();
+    EXPECT_EQ(activeChild(), "TFrmBorrowBill");
+}
+
+// Without a window manager nobody honours a request to maximise: the frame
+// fills the screen's available area itself.
+TEST_F(FrameKeys, mainWindowStartsFillingTheScreen) {
+    EXPECT_EQ(main->WindowState(), wsMaximized);
+    QWidget* top = QtWidgetOf(main)->window();
+    const QRect avail = top->screen()->availableGeometry();
+    QTest::qWaitFor([&] { return top->frameGeometry().size() == avail.size(); }, 2000);
+    EXPECT_EQ(top->frameGeometry().size(), avail.size());
+}
+
+} // namespace
+
+namespace {
+
+// The tops of the titles' glyphs were cut ("导航" read like "旦航"): the
+// title bar was sized for the Latin font's height.
+TEST_F(FrameKeys, childTitlesHaveRoomForTheirGlyphs) {
+    TypeKey(main, VK_F5, TShiftState{ssCtrl});
+    QWidget* top = QtWidgetOf(main)->window();
+    std::filesystem::create_directories(std::string(BUILD_DIR) + "/test-output/screens");
+    top->grab().save(QString::fromStdString(std::string(BUILD_DIR) + "/test-output/screens/main-window.png"));
+    // The captions' face holds every glyph of every title itself: a
+    // fallback face's taller glyphs are what the title bar cut.
+    const QFontMetrics title(QApplication::font("QMdiSubWindowTitleBar"));
+    for (int i = 0; i < main->MDIChildCount(); ++i) {
+        const QString caption = QString::fromStdString(main->MDIChildren(i)->Caption());
+        for (char32_t c : caption.toUcs4()) EXPECT_TRUE(title.inFontUcs4(c)) << main->MDIChildren(i)->Caption();
+    }
+}
+
+} // namespace
