@@ -19,6 +19,7 @@
 #include "app/uMagzExccedlist.h"
 #include "app/uMain.h"
 #include "app/uSysDate.h"
+#include "support/TestNames.h"
 #include "support/WindowInput.h"
 
 #include <QScreen>
@@ -94,7 +95,6 @@ struct CommandKeyRow {
     Word key;
     const char* activeAfter;
 };
-void PrintTo(const CommandKeyRow& r, std::ostream* os) { *os << r.name; }
 
 class CommandKeysInDesk : public FrameKeys, public ::testing::WithParamInterface<CommandKeyRow> {};
 
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, CommandKeysInDesk,
                                            CommandKeyRow{"ctrlF5", VK_F5, "TFrmBorrowBill"},
                                            CommandKeyRow{"ctrlF6", VK_F6, "TFrmBorrowBill1"},
                                            CommandKeyRow{"ctrlF7", VK_F7, "TFrmBorrowBill"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 // In the frame, Ctrl+F4 once closed the active child (the toolkit's own
 // close key for child windows).

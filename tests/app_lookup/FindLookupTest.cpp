@@ -318,7 +318,6 @@ struct ModeMenuRow {
     const char* typedInSecondMode;
     std::vector<std::string> foundInSecondMode;
 };
-void PrintTo(const ModeMenuRow& r, std::ostream* os) { *os << r.name; }
 
 class ModeMenuTest : public LookupTest, public ::testing::WithParamInterface<ModeMenuRow> {};
 
@@ -378,4 +377,4 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"按编码查找", "按期刊名称", "按类别查找"},
                                   "收",
                                   {"M2"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
