@@ -594,11 +594,11 @@ int TControl::ClientWidth() const { return ClientRect().Width(); }
 int TControl::ClientHeight() const { return ClientRect().Height(); }
 void TControl::SetClientWidth(int v) {
     SetWidth(Width() - ClientWidth() + v);
-    if (auto* form = dynamic_cast<TCustomForm*>(this)) static_cast<TFormPrivate*>(d_)->wantedClient.setWidth(v);
+    if (dynamic_cast<TCustomForm*>(this)) static_cast<TFormPrivate*>(d_)->wantedClient.setWidth(v);
 }
 void TControl::SetClientHeight(int v) {
     SetHeight(Height() - ClientHeight() + v);
-    if (auto* form = dynamic_cast<TCustomForm*>(this)) static_cast<TFormPrivate*>(d_)->wantedClient.setHeight(v);
+    if (dynamic_cast<TCustomForm*>(this)) static_cast<TFormPrivate*>(d_)->wantedClient.setHeight(v);
 }
 
 TRect TControl::ClientRect() const {

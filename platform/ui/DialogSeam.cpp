@@ -106,7 +106,7 @@ namespace {
 // and the opener's typing would go nowhere.
 class OpenerFocusScope {
 public:
-    OpenerFocusScope() : opener_(QApplication::activeWindow()) {}
+    OpenerFocusScope() : opener_(DialogOpener()) {}
     ~OpenerFocusScope() {
         if (opener_ && opener_->isVisible()) opener_->activateWindow();
     }

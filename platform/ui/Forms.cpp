@@ -563,14 +563,19 @@ TModalResult TCustomForm::ShowModal() {
 // OnShow or the loop throws, so no modal window outlives the call. The window
 // that was active before gets the keyboard back: without a window manager
 // nobody else would give it.
+QWidget* DialogOpener() {
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    if (g_mainForm && WidgetOf(g_mainForm) && WidgetOf(g_mainForm)->isVisible()) return WidgetOf(g_mainForm)->window();
+    return nullptr;
+}
+
 TModalResult RunModalLoop(TCustomForm* form) {
     auto* d = FormD(form);
     QPointer<QWidget> alive(d->top());
     // The window to give the keyboard back to. A modal form shown from
     // another one's OnShow opens before the window system has made that one
     // active: it still counts as the opener, not the window behind it.
-    QPointer<QWidget> opener(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
-                                                               : QApplication::activeWindow());
+    QPointer<QWidget> opener(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : DialogOpener());
     d->modalResult = mrNone;
     d->closeAccepted = false;
     d->closeAction = caHide;

@@ -2,7 +2,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Graphics.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/uVQGifButton.h"
 #include "support/WindowInput.h"
 

@@ -9,7 +9,7 @@
 #include "ComCtrls.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "app/uBookExccedlist.h"
 #include "app/uBorrowBill.h"
 #include "app/uBorrowBill1.h"

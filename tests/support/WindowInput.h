@@ -16,7 +16,7 @@
 
 #include "Controls.h"
 #include "Forms.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "private/Controls_p.h"
 
 inline QWidget* QtWidgetOf(TControl* c) { return c->DPtr()->widget; }

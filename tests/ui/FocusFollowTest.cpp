@@ -6,7 +6,7 @@
 
 #include "Forms.h"
 #include "StdCtrls.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "support/WindowInput.h"
 
 #include <QLineEdit>

@@ -8,7 +8,7 @@
 #include "Dialogs.h"
 #include "Forms.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "support/WindowInput.h"
 
 #include <QCalendarWidget>

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "Menus.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "private/Menus_p.h"
 
 #include <QImage>

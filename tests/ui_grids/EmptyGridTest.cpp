@@ -3,7 +3,7 @@
 
 #include "DBGrids.h"
 #include "GridTestSupport.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 
 #include <QImage>
 

@@ -72,6 +72,10 @@ bool FormPressDialogButton(TCustomForm* form, bool enter);
 // mrCancel when the form was destroyed inside the loop. On every way out,
 // exceptions from OnShow included, the form is hidden and no longer modal.
 TModalResult RunModalLoop(TCustomForm* form);
+// The window a dialog shown now comes from: the active window, or while
+// none is active yet (the keyboard on its way back after another dialog),
+// the main form's window.
+QWidget* DialogOpener();
 void ApplyWindowFlags(TCustomForm* form);
 void LockFormSize(TCustomForm* form);
 // Asks CloseQuery/OnClose whether a modal form may close with its
