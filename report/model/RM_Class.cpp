@@ -1,0 +1,1230 @@
+#include "report/model/RM_Class.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "Metafile.h"
+#include "SysUtils.h"
+#include "report/model/RM_Page.h"
+#include "report/model/RM_Report.h"
+#include "report/model/RM_Utils.h"
+
+uint32_t RMObjectIDCounter = 0;
+bool RMPreparedMode = false;
+
+const char* const RMBandKindNames[23] = {
+    "标题",     "总结",     "页标头",     "页注脚",     "主项标头",   "主项数据", "主项注脚", "细项标头",
+    "细项数据", "细项注脚", "子细项标头", "子细项数据", "子细项注脚", "浮动",     "栏目标头", "栏目注脚",
+    "分组标头", "分组注脚", "交叉表标头", "交叉表数据", "交叉表注脚", "子栏",     "无"};
+
+int RMToPixels(double mm) { return int(std::lround(mm * 96.0 / 25.4)); }
+double RMFromPixels(int px) { return px * 25.4 / 96.0; }
+
+// ---------------------------------------------------------------- TRMObject
+
+TRMObject::~TRMObject() = default;
+
+void TRMObject::AddProperty(const std::string& name, uint16_t type) { props_.push_back({name, type, {}, {}}); }
+
+void TRMObject::AddEnumProperty(const std::string& name, const std::string& namesText, std::vector<Variant> values) {
+    TRMPropRec r{name, rmdtEnum, {}, {}};
+    size_t start = 0;
+    for (;;) {
+        size_t p = namesText.find(';', start);
+        r.Enums.push_back(namesText.substr(start, p == std::string::npos ? std::string::npos : p - start));
+        if (p == std::string::npos) break;
+        start = p + 1;
+    }
+    if (!values.empty() && !VarIsNull(values[0])) r.EnumValues = std::move(values);
+    props_.push_back(std::move(r));
+}
+
+void TRMObject::DelProperty(const std::string& name) {
+    auto it = std::find_if(props_.begin(), props_.end(), [&](auto& p) { return SameText(p.Name, name); });
+    if (it != props_.end()) props_.erase(it);
+}
+
+const TRMPropRec* TRMObject::FindProperty(const std::string& name) const {
+    for (auto& p : props_)
+        if (SameText(p.Name, name)) return &p;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- fonts
+
+uint16_t RMFontStyleToInt(TFontStyles s) {
+    return uint16_t((s.Contains(fsItalic) ? 1 : 0) | (s.Contains(fsBold) ? 2 : 0) | (s.Contains(fsUnderline) ? 4 : 0) |
+                    (s.Contains(fsStrikeOut) ? 8 : 0));
+}
+TFontStyles RMIntToFontStyle(uint16_t v) {
+    TFontStyles s;
+    if (v & 1) s << fsItalic;
+    if (v & 2) s << fsBold;
+    if (v & 4) s << fsUnderline;
+    if (v & 8) s << fsStrikeOut;
+    return s;
+}
+
+void TRMFont::ApplyTo(TFont* f, double scale) const {
+    f->SetName(Name);
+    f->SetHeight(-std::max(1, int(std::lround(Size * 96.0 / 72.0 * scale))));
+    f->SetStyle(RMIntToFontStyle(Style));
+    f->SetColor(Color);
+    f->SetCharset(TFontCharset(Charset));
+}
+
+// ---------------------------------------------------------------- formats
+
+namespace {
+std::string plainText(const Variant& v) {
+    if (VarType(v) == varDouble || VarType(v) == varSingle) return FormatFloat("0.########", v.AsDouble());
+    return VarToStr(v);
+}
+} // namespace
+
+std::string RMFormatValue(const Variant& v, int code, const std::string& ftext) {
+    if (VarIsClear(v)) return {};
+    if (VarIsStr(v) && Trim(VarToStr(v)).empty()) return {};
+    int kind = (code >> 24) & 0x0F, sub = (code >> 16) & 0xFF, dec = (code >> 8) & 0xFF;
+    char sep = char(code & 0xFF);
+    try {
+        switch (kind) {
+        case fkNumber: {
+            TFormatSettings fs = FormatSettings;
+            if (sep) fs.DecimalSeparator = sep;
+            double d = VarIsStr(v) ? StrToFloat(VarToStr(v)) : v.AsDouble();
+            switch (sub) {
+            case 0: return FormatFloat("##0." + std::string(size_t(dec), '#'), d, fs);
+            case 1: return FloatToStrF(d, ffFixed, 15, dec, fs);
+            case 2: return FormatFloat("#,##0." + std::string(size_t(dec), '#'), d, fs);
+            case 3: return FloatToStrF(d, ffNumber, 15, dec, fs);
+            default: return FormatFloat(ftext, d, fs);
+            }
+        }
+        case fkDate: {
+            static const char* fmts[] = {"yy.mm.dd",   "yyyy.mm.dd",      "yyyy'年'mm'月'dd'日'",   "yyyy MM dd",
+                                         "yyyy/mm/dd", "dddd yyyy MM dd", "dddd yyyy'年'M'月'd'日'"};
+            std::string f = sub <= 6 ? fmts[sub] : ftext;
+            TFormatSettings fs = FormatSettings;
+            if (f.find('/') != std::string::npos) fs.DateSeparator = '/';
+            return FormatDateTime(f, VarToDateTime(v), fs);
+        }
+        case fkTime: {
+            static const char* fmts[] = {"hh:nn:ss", "h:nn:ss", "hh:nn", "h:nn"};
+            std::string f = sub == 4 || sub > 4 ? ftext : fmts[sub];
+            return FormatDateTime(f, VarToDateTime(v));
+        }
+        case fkBoolean: {
+            static const char* pairs[] = {"0;1", "否;是", "_;x", "假;真"};
+            std::string f = sub >= 4 ? ftext : pairs[sub];
+            size_t p = f.find(';');
+            bool b = VarIsStr(v) ? (VarToStr(v) != "0" && !SameText(VarToStr(v), "false")) : v.AsBoolean();
+            if (p == std::string::npos) return f;
+            return b ? f.substr(p + 1) : f.substr(0, p);
+        }
+        default: return plainText(v);
+        }
+    } catch (const Exception&) {
+        return VarToStr(v);
+    }
+}
+
+bool RMSplitFormatSuffix(std::string& expr, int& code, std::string& text) {
+    size_t p = expr.find(" #");
+    if (p == std::string::npos) return false;
+    text = expr.substr(p + 2);
+    expr = expr.substr(0, p);
+    if (text.empty()) return true;
+    char c = text[0];
+    if (isdigit(uint8_t(c)) || c == 'N' || c == 'n')
+        code = 0x0104002E;
+    else if (c == 'D' || c == 'd')
+        code = 0x02070000;
+    else if (c == 'T' || c == 't')
+        code = 0x03040000;
+    else if (c == 'B' || c == 'b')
+        code = 0x04040000;
+    else
+        return true;
+    text.erase(0, 1);
+    return true;
+}
+
+// ---------------------------------------------------------------- TRMView
+
+TRMView::TRMView() : ID(++RMObjectIDCounter) { FormatCode = uint8_t(FormatSettings.DecimalSeparator) + 0x200; }
+TRMView::~TRMView() = default;
+
+void TRMView::SetFrameAll(bool visible, double width, TColor color) {
+    for (TRMFrameLine* f : {&LeftFrame, &TopFrame, &RightFrame, &BottomFrame}) {
+        f->Visible = visible;
+        f->Width = width;
+        f->Color = color;
+    }
+}
+
+namespace {
+std::string up(const std::string& s) { return UpperCase(s); }
+} // namespace
+
+void TRMView::SetPropValue(const std::string& name, const Variant& v) {
+    std::string n = up(name);
+    if (n == "NAME")
+        Name = VarToStr(v);
+    else if (n == "LEFT")
+        Left = v.AsInteger();
+    else if (n == "TOP")
+        Top = v.AsInteger();
+    else if (n == "WIDTH")
+        Width = v.AsInteger();
+    else if (n == "HEIGHT")
+        Height = v.AsInteger();
+    else if (n == "VISIBLE")
+        Visible = v.AsBoolean();
+    else if (n == "FILLCOLOR")
+        FillColor = TColor(v.AsInteger());
+    else if (n == "GAPX")
+        GapX = v.AsInteger();
+    else if (n == "GAPY")
+        GapY = v.AsInteger();
+    else if (n == "TAG")
+        Tag = VarToStr(v);
+    else if (n == "RESTRICTIONS")
+        Restrictions = uint16_t(v.AsInteger());
+    else if (n == "BANDALIGN")
+        BandAlign = uint8_t(v.AsInteger());
+    else if (n == "DIAGONALKIND")
+        DiagonalKind = uint16_t(v.AsInteger());
+    else if (n == "PRINTFRAME")
+        Flags = v.AsBoolean() ? (Flags | flPrintFrame) : (Flags & ~flPrintFrame);
+    else if (n == "PRINTVISIBLE")
+        Flags = v.AsBoolean() ? (Flags | flPrintVisible) : (Flags & ~flPrintVisible);
+    else if (n == "MEMO") {
+        Memo.clear();
+        std::string t = VarToStr(v);
+        size_t start = 0;
+        for (;;) {
+            size_t p = t.find('\n', start);
+            std::string line = t.substr(start, p == std::string::npos ? std::string::npos : p - start);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            Memo.push_back(line);
+            if (p == std::string::npos) break;
+            start = p + 1;
+        }
+    } else if (n == "FRAMETYP") {
+        int t = v.AsInteger();
+        TopFrame.Visible = t & 8;
+        LeftFrame.Visible = t & 4;
+        BottomFrame.Visible = t & 2;
+        RightFrame.Visible = t & 1;
+    } else if (n == "FRAMEWIDTH") {
+        for (auto* f : {&LeftFrame, &TopFrame, &RightFrame, &BottomFrame}) f->Width = v.AsDouble();
+    } else if (n == "FRAMECOLOR") {
+        for (auto* f : {&LeftFrame, &TopFrame, &RightFrame, &BottomFrame}) f->Color = TColor(v.AsInteger());
+    } else if (n == "FRAMESTYLE") {
+        for (auto* f : {&LeftFrame, &TopFrame, &RightFrame, &BottomFrame}) f->Style = uint8_t(v.AsInteger());
+    } else if (n == "LEFTFRAME.VISIBLE")
+        LeftFrame.Visible = v.AsBoolean();
+    else if (n == "TOPFRAME.VISIBLE")
+        TopFrame.Visible = v.AsBoolean();
+    else if (n == "RIGHTFRAME.VISIBLE")
+        RightFrame.Visible = v.AsBoolean();
+    else if (n == "BOTTOMFRAME.VISIBLE")
+        BottomFrame.Visible = v.AsBoolean();
+    else if (n == "FORMATCODE")
+        FormatCode = v.AsInteger();
+    else if (n == "FORMATTEXT")
+        FormatText = VarToStr(v);
+}
+
+Variant TRMView::GetPropValue(const std::string& name) {
+    std::string n = up(name);
+    if (n == "NAME") return Name;
+    if (n == "LEFT") return Left;
+    if (n == "TOP") return Top;
+    if (n == "WIDTH") return Width;
+    if (n == "HEIGHT") return Height;
+    if (n == "VISIBLE") return Visible;
+    if (n == "FILLCOLOR") return int(FillColor);
+    if (n == "GAPX") return GapX;
+    if (n == "GAPY") return GapY;
+    if (n == "TAG") return Tag;
+    if (n == "RESTRICTIONS") return int(Restrictions);
+    if (n == "BANDALIGN") return int(BandAlign);
+    if (n == "DIAGONALKIND") return int(DiagonalKind);
+    if (n == "PRINTFRAME") return bool(Flags & flPrintFrame);
+    if (n == "PRINTVISIBLE") return bool(Flags & flPrintVisible);
+    if (n == "FRAMETYP")
+        return (TopFrame.Visible ? 8 : 0) | (LeftFrame.Visible ? 4 : 0) | (BottomFrame.Visible ? 2 : 0) |
+               (RightFrame.Visible ? 1 : 0);
+    if (n == "FRAMEWIDTH") return LeftFrame.Width;
+    if (n == "FRAMECOLOR") return int(LeftFrame.Color);
+    if (n == "FORMATCODE") return FormatCode;
+    if (n == "FORMATTEXT") return FormatText;
+    if (n == "MEMO") {
+        std::string t;
+        for (size_t i = 0; i < Memo.size(); ++i) t += (i ? "\r\n" : "") + Memo[i];
+        return t;
+    }
+    return Null();
+}
+
+void TRMView::DefineProperties() {
+    ClearProperties();
+    AddProperty("Name", rmdtString | rmdtOneObject);
+    AddProperty("Left", rmdtInteger | rmdtPixels);
+    AddProperty("Top", rmdtInteger | rmdtPixels);
+    AddProperty("Width", rmdtInteger | rmdtPixels);
+    AddProperty("Height", rmdtInteger | rmdtPixels);
+    AddProperty("Visible", rmdtBoolean);
+    AddProperty("FillColor", rmdtColor);
+    AddProperty("FrameTyp", 0);
+    AddProperty("FrameWidth", 0);
+    AddProperty("FrameColor", 0);
+    AddProperty("Memo", rmdtHasEditor);
+    AddProperty("Tag", rmdtHasEditor);
+    AddProperty("Restrictions", rmdtHasEditor);
+    AddEnumProperty("BandAlign", "baNone;baLeft;baRight;baCenter;baWidth;baBottom;baClient;baHeight;baRest",
+                    {0, 1, 2, 3, 4, 5, 7, 8, 9});
+    AddProperty("PrintFrame", rmdtBoolean);
+    AddProperty("PrintVisible", rmdtBoolean);
+}
+
+void TRMView::BeginDraw(TCanvas* canvas) {
+    Canvas = canvas;
+    int l = int(std::lround(Left * ScaleX)) + OffsetX, t = int(std::lround(Top * ScaleY)) + OffsetY;
+    int r = int(std::lround((Left + Width) * ScaleX)) + OffsetX,
+        b = int(std::lround((Top + Height) * ScaleY)) + OffsetY;
+    DrawRect = TRect(l, t, r, b);
+}
+
+void TRMView::ShowBackground() {
+    if (FillColor == clTransparentRM || FillColor == clNone) return;
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->Brush()->SetColor(FillColor);
+    Canvas->FillRect(DrawRect);
+}
+
+void TRMView::ShowFrame() {
+    if (IsPrinting && !(Flags & flPrintFrame)) return;
+    auto pen = [&](const TRMFrameLine& f) {
+        static const TPenStyle styles[] = {psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame};
+        int idx = f.Style & ~0x90;
+        Canvas->Pen()->SetStyle(idx > 6 ? psSolid : styles[idx]);
+        Canvas->Pen()->SetColor(f.Color);
+        Canvas->Pen()->SetWidth(std::max(1, int(std::lround(f.Width * ScaleX))));
+    };
+    const TRect& r = DrawRect;
+    auto line = [&](const TRMFrameLine& f, int x1, int y1, int x2, int y2) {
+        if (!f.Visible) return;
+        pen(f);
+        Canvas->MoveTo(x1, y1);
+        Canvas->LineTo(x2, y2);
+    };
+    line(TopFrame, r.Left, r.Top, r.Right, r.Top);
+    line(LeftFrame, r.Left, r.Top, r.Left, r.Bottom);
+    line(BottomFrame, r.Left, r.Bottom, r.Right + 1, r.Bottom);
+    line(RightFrame, r.Right, r.Top, r.Right, r.Bottom);
+    if (DiagonalKind >= 1 && DiagonalKind <= 6 && ObjectType != rmgtBand) {
+        Canvas->Pen()->SetStyle(psSolid);
+        Canvas->Pen()->SetColor(clBlack);
+        Canvas->Pen()->SetWidth(1);
+        int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom, W = r.Width(), H = r.Height();
+        auto seg = [&](int a, int b2, int c, int d) {
+            Canvas->MoveTo(a, b2);
+            Canvas->LineTo(c, d);
+        };
+        switch (DiagonalKind) {
+        case 1: seg(L, T, R, B); break;
+        case 3: seg(L, T, R, B); [[fallthrough]];
+        case 2:
+            seg(L, T, L + W / 2, B);
+            seg(L, T, R, T + H / 2);
+            break;
+        case 4: seg(L, B, R, T); break;
+        case 6: seg(L, B, R, T); [[fallthrough]];
+        case 5:
+            seg(L, T + H / 2, R, T);
+            seg(L + W / 2, B, R, T);
+            break;
+        }
+    }
+}
+
+void TRMView::Draw(TCanvas* canvas) {
+    BeginDraw(canvas);
+    ShowBackground();
+    ShowFrame();
+}
+
+void TRMView::StreamOut(TStream& s) {
+    RMWriteByte(s, ObjectType);
+    if (ObjectType == rmgtAddIn) RMWriteString(s, ClassName());
+    bool was = PreparedForm;
+    PreparedForm = true;
+    SaveToStream(s);
+    PreparedForm = was;
+}
+
+void TRMView::ReadViewRecord(TStream& s) {
+    const int V = RMStreamVersion;
+    auto readFrameOld = [&](int frameTyp, double width, TColor color, int style) {
+        SetPropValue("FrameTyp", frameTyp);
+        SetPropValue("FrameWidth", width);
+        SetPropValue("FrameColor", int(color));
+        SetPropValue("FrameStyle", style);
+        if (ObjectType == rmgtBand)
+            DiagonalKind = uint16_t(frameTyp);
+        else
+            DiagonalKind = (frameTyp & 0x20) ? 1 : (frameTyp & 0x40) ? 2 : 0;
+    };
+    if (V < 25) {
+        if (V == 24 || (V == 23 && !PreparedForm)) Name = RMReadString(s);
+        ObjectVersion = ClassVersion = 0;
+        Left = RMReadInteger(s);
+        Top = RMReadInteger(s);
+        Width = RMReadInteger(s);
+        Height = RMReadInteger(s);
+        Flags = RMReadWord(s);
+        int ft = RMReadWord(s);
+        float fw;
+        s.ReadBuffer(&fw, 4);
+        TColor fc = TColor(RMReadInteger(s));
+        int fs = RMReadWord(s);
+        FillColor = TColor(RMReadInteger(s));
+        if (V > 23) {
+            GapX = RMReadInteger(s);
+            GapY = RMReadInteger(s);
+        }
+        if (!PreparedForm) {
+            FormatCode = RMReadInteger(s);
+            FormatText = RMReadVersionedString(s);
+        }
+        Memo = RMReadVersionedMemo(s);
+        if (V > 22 && !PreparedForm) {
+            OnBeforePrint = RMReadVersionedMemo(s);
+            Visible = RMReadWordBool(s);
+        }
+        readFrameOld(ft, fw, fc, fs);
+        return;
+    }
+    Name = RMReadString(s);
+    ObjectVersion = ClassVersion = 0;
+    if (V > 28) {
+        ObjectVersion = RMReadByte(s);
+        ClassVersion = RMReadByte(s);
+    }
+    const int W = V * 100 + ObjectVersion * 10;
+    Left = RMReadInteger(s);
+    Top = RMReadInteger(s);
+    Width = RMReadInteger(s);
+    Height = RMReadInteger(s);
+    Flags = RMReadWord(s);
+    if (ObjectVersion >= 10) Flags2 = RMReadInteger(s);
+    bool old = W < 3830;
+    int ft = 0, fs = 0;
+    double fw = 1;
+    TColor fc = clBlack;
+    if (old) {
+        ft = RMReadWord(s);
+        if (V < 30) {
+            float f;
+            s.ReadBuffer(&f, 4);
+            fw = f;
+        } else {
+            fw = RMStrToFloat(RMReadString(s));
+        }
+        fc = TColor(RMReadInteger(s));
+        RMReadWord(s);
+        fs = RMReadWord(s);
+        GapX = RMReadInteger(s);
+        GapY = RMReadWord(s);
+    } else {
+        for (TRMFrameLine* f : {&LeftFrame, &TopFrame, &RightFrame, &BottomFrame}) {
+            f->Visible = RMReadByte(s) != 0;
+            f->Style = RMReadByte(s);
+            f->Color = TColor(RMReadInteger(s));
+            f->Width = RMReadInteger(s) / 1000.0;
+        }
+        DiagonalKind = RMReadWord(s);
+        GapX = RMReadInteger(s);
+        GapY = RMReadInteger(s);
+    }
+    FillColor = TColor(RMReadInteger(s));
+    if (V > 27) BandAlign = RMReadByte(s);
+    if (!PreparedForm) {
+        FormatCode = RMReadInteger(s);
+        FormatText = RMReadString(s);
+    }
+    Memo = RMReadMemo(s);
+    if (!PreparedForm) {
+        OnBeforePrint = RMReadMemo(s);
+        if (V > 25) OnAfterPrint = RMReadMemo(s);
+        Visible = RMReadWordBool(s);
+    }
+    if (V > 28) {
+        Restrictions = RMReadWord(s);
+        Tag = RMReadString(s);
+    }
+    if (old) readFrameOld(ft, fw, fc, fs);
+}
+
+void TRMView::WriteViewRecord(TStream& s) {
+    RMWriteString(s, Name);
+    RMWriteByte(s, ObjectVersion);
+    RMWriteByte(s, ClassVersion);
+    RMWriteInteger(s, Left);
+    RMWriteInteger(s, Top);
+    RMWriteInteger(s, Width);
+    RMWriteInteger(s, Height);
+    RMWriteWord(s, Flags);
+    // The reader takes Flags2 only from records of object version 10 or
+    // more; writing it under a lower version would shift every later field.
+    if (ObjectVersion >= 10) RMWriteInteger(s, Flags2);
+    for (const TRMFrameLine* f : {&LeftFrame, &TopFrame, &RightFrame, &BottomFrame}) {
+        RMWriteByte(s, f->Visible ? 1 : 0);
+        RMWriteByte(s, f->Style);
+        RMWriteInteger(s, int32_t(f->Color));
+        RMWriteInteger(s, int32_t(std::lround(f->Width * 1000)));
+    }
+    RMWriteWord(s, DiagonalKind);
+    RMWriteInteger(s, GapX);
+    RMWriteInteger(s, GapY);
+    RMWriteInteger(s, int32_t(FillColor));
+    RMWriteByte(s, BandAlign);
+    if (!PreparedForm) {
+        RMWriteInteger(s, FormatCode);
+        RMWriteString(s, FormatText);
+    }
+    RMWriteMemo(s, PreparedForm ? Memo1 : Memo);
+    if (!PreparedForm) {
+        RMWriteMemo(s, OnBeforePrint);
+        RMWriteMemo(s, OnAfterPrint);
+        RMWriteWordBool(s, Visible);
+    }
+    RMWriteWord(s, Restrictions);
+    RMWriteString(s, Tag);
+}
+
+void TRMView::LoadFromStream(TStream& s) { ReadViewRecord(s); }
+void TRMView::SaveToStream(TStream& s) {
+    ObjectVersion = 10;
+    WriteViewRecord(s);
+}
+
+void TRMView::Assign(TRMView* source) {
+    if (!source || source == this) return;
+    TMemoryStream m;
+    uint8_t v = RMStreamVersion;
+    RMStreamVersion = RMCurrentVersion;
+    source->SaveToStream(m);
+    m.SetPosition(0);
+    LoadFromStream(m);
+    RMStreamVersion = v;
+}
+
+std::unique_ptr<TRMView> TRMView::Clone() {
+    auto c = RMCreateObject(ObjectType, ClassName());
+    c->Assign(this);
+    c->Parent = Parent;
+    return c;
+}
+
+void TRMView::CreateUniqueName(TRMReport* report) {
+    for (int i = 1; i <= 10000; ++i) {
+        std::string n = BaseName + std::to_string(i);
+        bool used = false;
+        if (report) {
+            for (int p = 0; p < report->Pages.Count() && !used; ++p)
+                for (auto& o : report->Pages[p]->Objects)
+                    if (o.get() != this && SameText(o->Name, n)) {
+                        used = true;
+                        break;
+                    }
+        } else if (Parent) {
+            used = Parent->FindObject(n) && Parent->FindObject(n) != this;
+        }
+        if (!used) {
+            Name = n;
+            return;
+        }
+    }
+}
+
+TRMView* TRMView::FindBand() const {
+    if (!Parent) return nullptr;
+    for (auto& o : Parent->Objects)
+        if (o->ObjectType == rmgtBand && o.get() != this) {
+            auto* b = static_cast<TRMBandView*>(o.get());
+            if (b->BandType() >= bkCrossHeader && b->BandType() <= bkCrossFooter) continue;
+            if (Top >= b->Top && Top < b->Top + b->Height) return b;
+        }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- memo
+
+TRMMemoView::TRMMemoView() {
+    ObjectType = rmgtMemo;
+    BaseName = "Memo";
+    Flags |= flHideZeros;
+}
+
+void TRMMemoView::SetPropValue(const std::string& name, const Variant& v) {
+    std::string n = up(name);
+    auto bit = [&](uint16_t b) { Flags = v.AsBoolean() ? (Flags | b) : (Flags & ~b); };
+    if (n == "FONT.NAME")
+        Font.Name = VarToStr(v);
+    else if (n == "FONT.SIZE")
+        Font.Size = v.AsInteger();
+    else if (n == "FONT.STYLE")
+        Font.Style = uint16_t(v.AsInteger());
+    else if (n == "FONT.COLOR")
+        Font.Color = TColor(v.AsInteger());
+    else if (n == "ALIGNMENT")
+        Adjust = (Adjust & ~7) | (v.AsInteger() & 7);
+    else if (n == "LAYOUT")
+        SetLayout(v.AsInteger());
+    else if (n == "LINESPACING")
+        LineSpacing = v.AsInteger();
+    else if (n == "CHARSPACING")
+        CharSpacing = v.AsInteger();
+    else if (n == "STRETCHED")
+        bit(flStretched);
+    else if (n == "WORDWRAP")
+        bit(flWordWrap);
+    else if (n == "WORDBREAK")
+        bit(flWordBreak);
+    else if (n == "AUTOWIDTH")
+        bit(flAutoWidth);
+    else if (n == "TEXTONLY")
+        bit(flTextOnly);
+    else if (n == "SUPPRESS")
+        bit(flSuppress);
+    else if (n == "HIDEZEROS")
+        bit(flHideZeros);
+    else if (n == "UNDERLINES")
+        bit(flUnderlines);
+    else if (n == "RTLREADING")
+        bit(flRTLReading);
+    else if (n == "MERGEREPEATED")
+        bit(flMergeRepeated);
+    else if (n == "ROTATIONTYPE")
+        RotationType = uint8_t(v.AsInteger());
+    else if (n == "SCALEFONTTYPE")
+        ScaleFontType = uint8_t(v.AsInteger());
+    else if (n == "MASTERMEMOVIEW")
+        MasterMemoView = VarToStr(v);
+    else if (n == "LASTVALUE")
+        LastValue = VarToStr(v);
+    else
+        TRMView::SetPropValue(name, v);
+}
+
+Variant TRMMemoView::GetPropValue(const std::string& name) {
+    std::string n = up(name);
+    if (n == "FONT.NAME") return Font.Name;
+    if (n == "FONT.SIZE") return Font.Size;
+    if (n == "FONT.STYLE") return int(Font.Style);
+    if (n == "FONT.COLOR") return int(Font.Color);
+    if (n == "ALIGNMENT") return int(Adjust & 7);
+    if (n == "LAYOUT") return Layout();
+    if (n == "LINESPACING") return LineSpacing;
+    if (n == "CHARSPACING") return CharSpacing;
+    if (n == "STRETCHED") return bool(Flags & flStretched);
+    if (n == "WORDWRAP") return bool(Flags & flWordWrap);
+    if (n == "WORDBREAK") return bool(Flags & flWordBreak);
+    if (n == "AUTOWIDTH") return bool(Flags & flAutoWidth);
+    if (n == "TEXTONLY") return bool(Flags & flTextOnly);
+    if (n == "SUPPRESS") return bool(Flags & flSuppress);
+    if (n == "HIDEZEROS") return bool(Flags & flHideZeros);
+    if (n == "UNDERLINES") return bool(Flags & flUnderlines);
+    if (n == "RTLREADING") return bool(Flags & flRTLReading);
+    if (n == "MERGEREPEATED") return bool(Flags & flMergeRepeated);
+    if (n == "ROTATIONTYPE") return int(RotationType);
+    if (n == "SCALEFONTTYPE") return int(ScaleFontType);
+    if (n == "MASTERMEMOVIEW") return MasterMemoView;
+    if (n == "LINES.COUNT") return int(Memo.size());
+    if (n == "LINES1.COUNT") return int(Memo1.size());
+    if (n == "CALCVALUE") return Memo1.empty() ? std::string() : Memo1[0];
+    if (n == "LASTVALUE") return LastValue;
+    return TRMView::GetPropValue(name);
+}
+
+void TRMMemoView::DefineProperties() {
+    TRMView::DefineProperties();
+    for (const char* p : {"Font.Name", "Font.Size", "Font.Style", "Font.Color"}) AddProperty(p, 0);
+    AddProperty("Font", rmdtHasEditor);
+    AddEnumProperty("Alignment", "taLeftJustify;taRightJustify;taCenter;taJustify", {0, 1, 2, 3});
+    AddEnumProperty("Layout", "tlTop;tlCenter;tlBottom", {0, 1, 2});
+    AddProperty("DisplayFormat", rmdtHasEditor);
+    AddProperty("Highlight", rmdtHasEditor);
+    for (const char* p : {"LineSpacing", "CharSpacing", "Gapx", "Gapy"}) AddProperty(p, rmdtInteger);
+    for (const char* p :
+         {"Stretched", "Wordwrap", "AutoWidth", "TextOnly", "Suppress", "HideZeros", "Underlines", "RTLReading",
+          "WordBreak", "MangeTag", "MergeRepeated", "ScaleFontSize", "PrintAtAppendBlank", "DataFieldOnly"})
+        AddProperty(p, rmdtBoolean);
+    AddEnumProperty("RotationType", "rtNone;rt90;rt180;rt270;rt360");
+    AddEnumProperty("ScaleFontType", "ByWidth;ByHeight");
+    AddProperty("MasterMemoView", rmdtEnum);
+}
+
+void TRMMemoView::ReadMemoFields(TStream& s) {
+    const int V = RMStreamVersion;
+    Font.Name = RMReadVersionedString(s);
+    Font.Size = RMReadInteger(s);
+    Font.Style = RMReadWord(s);
+    Font.Color = TColor(RMReadInteger(s));
+    Adjust = RMReadInteger(s);
+    Font.Charset = RMReadWord(s);
+    if (V < 23) Font.Charset = 134;
+    if (!PreparedForm) {
+        HighlightStyle = RMReadWord(s);
+        HighlightColor = TColor(RMReadInteger(s));
+        HighlightFill = TColor(RMReadInteger(s));
+        HighlightStr = RMReadVersionedString(s);
+    } else if (V < 29) {
+        RMReadByte(s);
+    }
+    if (V > 23) {
+        CharSpacing = RMReadInteger(s);
+        LineSpacing = RMReadInteger(s);
+    }
+    if (ObjectVersion < 10) {
+        if (Adjust & 4) RotationType = 1;
+        Adjust &= ~4;
+    } else {
+        RotationType = RMReadByte(s);
+    }
+    if (ClassVersion > 9) ScaleFontType = RMReadByte(s);
+    if (ClassVersion > 10) FontScaleWidth = RMReadWord(s);
+    if (ClassVersion > 11) MasterMemoView = RMReadString(s);
+    if (V == 21) Flags |= 0x0002;
+    if (!PreparedForm) {
+        if (V < 32)
+            FormatCode += 3;
+        else if (V == 32)
+            FormatCode += 2;
+    }
+}
+
+void TRMMemoView::WriteMemoFields(TStream& s) {
+    RMWriteString(s, Font.Name);
+    RMWriteInteger(s, Font.Size);
+    RMWriteWord(s, Font.Style);
+    RMWriteInteger(s, int32_t(Font.Color));
+    RMWriteInteger(s, Adjust);
+    RMWriteWord(s, Font.Charset);
+    if (!PreparedForm) {
+        RMWriteWord(s, HighlightStyle);
+        RMWriteInteger(s, int32_t(HighlightColor));
+        RMWriteInteger(s, int32_t(HighlightFill));
+        RMWriteString(s, HighlightStr);
+    }
+    RMWriteInteger(s, CharSpacing);
+    RMWriteInteger(s, LineSpacing);
+    RMWriteByte(s, RotationType);
+    RMWriteByte(s, ScaleFontType);
+    RMWriteWord(s, FontScaleWidth);
+    RMWriteString(s, MasterMemoView);
+}
+
+void TRMMemoView::LoadFromStream(TStream& s) {
+    ReadViewRecord(s);
+    ReadMemoFields(s);
+}
+
+void TRMMemoView::SaveToStream(TStream& s) {
+    ObjectVersion = 10;
+    ClassVersion = 12;
+    WriteViewRecord(s);
+    WriteMemoFields(s);
+}
+
+namespace {
+// Marks that may not begin a line.
+const char* const kNoLineStart[] = {"。", "，", "、", "；", "：", "？", "！", "…",  "—",  "·",  "ˉ",  "‘",  "’",  "“",
+                                    "”",  "～", "∶",  "＂", "＇", "｀", "｜", "〔", "〕", "〈", "〉", "《", "》", "「",
+                                    "」", "『", "』", "．", "〖", "〗", "【", "】", "（", "）", "［", "］", "｛", "｝"};
+bool noLineStart(const std::string& ch) {
+    for (const char* m : kNoLineStart)
+        if (ch == m) return true;
+    return false;
+}
+size_t utf8Len(uint8_t c) { return c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4; }
+
+// The shared measuring canvas: 96 dpi metrics.
+TCanvas* scratchCanvas() {
+    static TMetafile mf;
+    static TMetafileCanvas c(&mf);
+    c.Clear();
+    return &c;
+}
+} // namespace
+
+TRMLines TRMMemoView::WrapLines(const TRMLines& text, int widthPx) {
+    TCanvas* c = scratchCanvas();
+    Font.ApplyTo(c->Font(), 1.0);
+    TRMLines out;
+    for (const std::string& para : text) {
+        if (para.empty() || widthPx <= 0 || c->TextWidth(para) + CharSpacing * int(para.size()) <= widthPx) {
+            out.push_back(para);
+            continue;
+        }
+        // Units: a CJK character alone, a run of Latin characters up to and
+        // including a space or hyphen.
+        std::vector<std::string> units;
+        for (size_t i = 0; i < para.size();) {
+            size_t n = utf8Len(uint8_t(para[i]));
+            if (n > 1) {
+                units.push_back(para.substr(i, n));
+                i += n;
+                continue;
+            }
+            size_t j = i;
+            while (j < para.size() && uint8_t(para[j]) < 0x80) {
+                char ch = para[j++];
+                if (ch == ' ' || ch == '-') break;
+            }
+            units.push_back(para.substr(i, j - i));
+            i = j;
+        }
+        std::string line;
+        for (size_t k = 0; k < units.size(); ++k) {
+            std::string u = units[k];
+            std::string trial = line + u;
+            if (line.empty() || c->TextWidth(trial) <= widthPx) {
+                if (line.empty() && c->TextWidth(u) > widthPx && u.size() > 1 && uint8_t(u[0]) < 0x80) {
+                    // An over-long word is cut between characters.
+                    for (char ch : u) {
+                        if (!line.empty() && c->TextWidth(line + ch) > widthPx) {
+                            out.push_back(line);
+                            line.clear();
+                        }
+                        line += ch;
+                    }
+                    continue;
+                }
+                line = trial;
+                continue;
+            }
+            // A no-line-start mark pulls the previous character down.
+            if (noLineStart(u)) {
+                size_t p = line.size();
+                while (p > 0 && (uint8_t(line[p - 1]) & 0xC0) == 0x80) --p;
+                if (p > 0) --p;
+                std::string last = line.substr(p);
+                if (p > 0 && utf8Len(uint8_t(last[0])) > 1) {
+                    line.erase(p);
+                    out.push_back(line);
+                    line = last + u;
+                    continue;
+                }
+            }
+            while (!line.empty() && line.back() == ' ') line.pop_back();
+            out.push_back(line);
+            line = u == " " ? std::string() : u;
+        }
+        out.push_back(line);
+    }
+    return out;
+}
+
+int TRMMemoView::CalcHeight() {
+    TCanvas* c = scratchCanvas();
+    Font.ApplyTo(c->Font(), 1.0);
+    int lh = c->TextHeight("字Wg") + LineSpacing;
+    TRMLines lines = (Flags & flWordWrap) ? WrapLines(Memo1, Width - GapX * 2) : Memo1;
+    int n = std::max<int>(1, int(lines.size()));
+    return n * lh - LineSpacing + GapY * 2 + 2;
+}
+
+void TRMMemoView::Draw(TCanvas* canvas) {
+    BeginDraw(canvas);
+    ShowBackground();
+    const TRMLines& text = Memo;
+    if (!text.empty()) {
+        TRMLines lines = (Flags & flWordWrap) ? WrapLines(text, Width - GapX * 2) : text;
+        Font.ApplyTo(canvas->Font(), ScaleY);
+        TCanvas* m = scratchCanvas();
+        Font.ApplyTo(m->Font(), 1.0);
+        int lh96 = m->TextHeight("字Wg") + LineSpacing;
+        double lh = lh96 * ScaleY;
+        double total = lines.size() * lh - LineSpacing * ScaleY;
+        int inner = DrawRect.Height() - int(GapY * 2 * ScaleY);
+        double y = DrawRect.Top + GapY * ScaleY;
+        if (Layout() == 1)
+            y += (inner - total) / 2;
+        else if (Layout() == 2)
+            y += inner - total;
+        int saved = canvas->SaveDC();
+        canvas->IntersectClipRect(TRect(DrawRect.Left, DrawRect.Top, DrawRect.Right + 1, DrawRect.Bottom + 1));
+        canvas->Brush()->SetStyle(bsClear);
+        if (RotationType == 1 || RotationType == 3) {
+            canvas->Font()->SetOrientation(RotationType == 1 ? 900 : 2700);
+            std::string all;
+            for (auto& l : lines) all += l;
+            int w = canvas->TextWidth(all);
+            int x = RotationType == 1 ? DrawRect.Left + (DrawRect.Width() - canvas->TextHeight(all)) / 2
+                                      : DrawRect.Right - (DrawRect.Width() - canvas->TextHeight(all)) / 2;
+            int yy = RotationType == 1 ? DrawRect.Bottom - (DrawRect.Height() - w) / 2
+                                       : DrawRect.Top + (DrawRect.Height() - w) / 2;
+            canvas->TextOut(x, yy, all);
+            canvas->Font()->SetOrientation(0);
+        } else {
+            for (const std::string& line : lines) {
+                int w = canvas->TextWidth(line);
+                int x = DrawRect.Left + int(GapX * ScaleX);
+                int avail = DrawRect.Width() - int(GapX * 2 * ScaleX);
+                if (Alignment() == 1)
+                    x += avail - w;
+                else if (Alignment() == 2)
+                    x += (avail - w) / 2;
+                canvas->TextOut(x, int(std::lround(y)), line);
+                y += lh;
+            }
+        }
+        canvas->RestoreDC(saved);
+        canvas->Brush()->SetStyle(bsSolid);
+    }
+    ShowFrame();
+}
+
+// ---------------------------------------------------------------- band
+
+TRMBandView::TRMBandView() {
+    ObjectType = rmgtBand;
+    BaseName = "Band";
+    Flags = bfOnFirstPage | bfOnLastPage | bfPrintColFirst;
+}
+
+void TRMBandView::SetPropValue(const std::string& name, const Variant& v) {
+    std::string n = up(name);
+    auto bit = [&](uint16_t b) { Flags = v.AsBoolean() ? (Flags | b) : (Flags & ~b); };
+    if (n == "BANDTYPE")
+        SetBandType(TRMBandKind(v.AsInteger()));
+    else if (n == "DATASET" || n == "DATASOURCE" || n == "CONDITION")
+        FormatText = VarToStr(v);
+    else if (n == "NEWPAGECONDITION")
+        Tag = VarToStr(v);
+    else if (n == "CHILDBAND")
+        ChildBand = VarToStr(v);
+    else if (n == "MASTER")
+        Master = VarToStr(v);
+    else if (n == "COLUMNS")
+        SetColumns(v.AsInteger());
+    else if (n == "COLUMNWIDTH")
+        ColumnWidth = v.AsInteger();
+    else if (n == "COLUMNGAP")
+        ColumnGap = v.AsInteger();
+    else if (n == "NEWCOLUMNAFTER")
+        NewColumnAfter = v.AsInteger();
+    else if (n == "LINESPERPAGE" || n == "GROUPSPERPAGE")
+        LinesPerPage = uint16_t(v.AsInteger());
+    else if (n == "RANGEBEGIN")
+        RangeBegin = uint8_t(v.AsInteger());
+    else if (n == "RANGEEND")
+        RangeEnd = uint8_t(v.AsInteger());
+    else if (n == "RANGEENDCOUNT")
+        RangeEndCount = v.AsInteger();
+    else if (n == "STRETCHED")
+        bit(bfStretched);
+    else if (n == "FORMNEWPAGE")
+        bit(bfFormNewPage);
+    else if (n == "PRINTIFSUBSETEMPTY")
+        bit(bfPrintIfSubsetEmpty);
+    else if (n == "BREAKED")
+        bit(bfBreaked);
+    else if (n == "ONFIRSTPAGE")
+        bit(bfOnFirstPage);
+    else if (n == "ONLASTPAGE")
+        bit(bfOnLastPage);
+    else if (n == "REPEATHEADER")
+        bit(bfRepeatHeader);
+    else if (n == "PRINTCHILDIFINVISIBLE")
+        bit(bfPrintChildIfInvisible);
+    else if (n == "AUTOAPPENDBLANK")
+        bit(bfAutoAppendBlank);
+    else if (n == "PRINTCOLFIRST")
+        bit(bfPrintColFirst);
+    else if (n == "PRINTIFEMPTY")
+        bit(bfPrintIfEmpty);
+    else if (n == "PRINTATDESIGNPOS")
+        bit(bfPrintAtDesignPos);
+    else
+        TRMView::SetPropValue(name, v);
+}
+
+Variant TRMBandView::GetPropValue(const std::string& name) {
+    std::string n = up(name);
+    if (n == "BANDTYPE") return int(BandType());
+    if (n == "DATASET" || n == "DATASOURCE" || n == "CONDITION") return FormatText;
+    if (n == "NEWPAGECONDITION") return Tag;
+    if (n == "CHILDBAND") return ChildBand;
+    if (n == "MASTER") return Master;
+    if (n == "COLUMNS") return Columns;
+    if (n == "COLUMNWIDTH") return ColumnWidth;
+    if (n == "COLUMNGAP") return ColumnGap;
+    if (n == "LINESPERPAGE" || n == "GROUPSPERPAGE") return int(LinesPerPage);
+    if (n == "STRETCHED") return bool(Flags & bfStretched);
+    if (n == "FORMNEWPAGE") return bool(Flags & bfFormNewPage);
+    if (n == "ONFIRSTPAGE") return bool(Flags & bfOnFirstPage);
+    if (n == "ONLASTPAGE") return bool(Flags & bfOnLastPage);
+    if (n == "REPEATHEADER") return bool(Flags & bfRepeatHeader);
+    if (n == "PRINTIFEMPTY") return bool(Flags & bfPrintIfEmpty);
+    return TRMView::GetPropValue(name);
+}
+
+void TRMBandView::DefineProperties() {
+    TRMView::DefineProperties();
+    AddProperty("DataSet", rmdtHasEditor);
+    AddProperty("Condition", rmdtString);
+    AddProperty("NewPageCondition", rmdtHasEditor);
+    AddProperty("ChildBand", rmdtEnum);
+    AddProperty("Master", rmdtEnum);
+    for (const char* p : {"Columns", "ColumnWidth", "ColumnGap", "LinesPerPage"}) AddProperty(p, rmdtInteger);
+    for (const char* p :
+         {"Stretched", "FormNewPage", "PrintIfSubsetEmpty", "Breaked", "OnFirstPage", "OnLastPage", "RepeatHeader",
+          "PrintChildIfInvisible", "AutoAppendBlank", "PrintColFirst", "PrintIfEmpty", "PrintAtDesignPos"})
+        AddProperty(p, rmdtBoolean);
+}
+
+void TRMBandView::Draw(TCanvas* canvas) {
+    // Bands draw nothing of their own in built pages; in design a light
+    // frame shows their extent.
+    if (RMPreparedMode) return;
+    BeginDraw(canvas);
+    canvas->Pen()->SetStyle(psDot);
+    canvas->Pen()->SetColor(clGray);
+    canvas->Pen()->SetWidth(1);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Rectangle(DrawRect);
+    canvas->Brush()->SetStyle(bsSolid);
+}
+
+void TRMBandView::LoadFromStream(TStream& s) {
+    ReadViewRecord(s);
+    const int V = RMStreamVersion;
+    const int Q = V * 100 + ObjectVersion * 10 + ClassVersion;
+    if (V > 23) {
+        ChildBand = RMReadString(s);
+        ColumnGap = RMReadInteger(s);
+        SetColumns(RMReadInteger(s));
+        ColumnWidth = RMReadInteger(s);
+    }
+    if (V > 28) Master = RMReadString(s);
+    if (Q > 3600) LinesPerPage = RMReadWord(s);
+    if (Q < 3700) Flags |= 0x0400;
+    if (Q < 3701) {
+        uint16_t f = Flags;
+        Flags &= ~(0x1000 | 0x2000 | 0x4000 | 0x0100 | 0x0200 | 0x0400);
+        if (f & 0x1000) Flags |= 0x0100;
+        if (f & 0x2000) Flags |= 0x0200;
+        if (f & 0x4000) Flags |= 0x0400;
+    }
+    if (Q > 3701) {
+        RangeBegin = RMReadByte(s);
+        RangeEnd = RMReadByte(s);
+        RangeEndCount = RMReadInteger(s);
+    }
+}
+
+void TRMBandView::SaveToStream(TStream& s) {
+    ObjectVersion = 10;
+    ClassVersion = 0;
+    WriteViewRecord(s);
+    RMWriteString(s, ChildBand);
+    RMWriteInteger(s, ColumnGap);
+    RMWriteInteger(s, Columns);
+    RMWriteInteger(s, ColumnWidth);
+    RMWriteString(s, Master);
+    RMWriteWord(s, LinesPerPage);
+    RMWriteByte(s, RangeBegin);
+    RMWriteByte(s, RangeEnd);
+    RMWriteInteger(s, RangeEndCount);
+}
+
+// ---------------------------------------------------------------- others
+
+TRMSubReportView::TRMSubReportView() {
+    ObjectType = rmgtSubReport;
+    BaseName = "SubReport";
+}
+void TRMSubReportView::LoadFromStream(TStream& s) {
+    ReadViewRecord(s);
+    SubPage = RMReadInteger(s);
+}
+void TRMSubReportView::SaveToStream(TStream& s) {
+    ObjectVersion = 10;
+    ClassVersion = 0;
+    WriteViewRecord(s);
+    RMWriteInteger(s, SubPage);
+}
+
+TRMPictureView::TRMPictureView() {
+    ObjectType = rmgtPicture;
+    BaseName = "Picture";
+}
+
+void TRMPictureView::SetPropValue(const std::string& name, const Variant& v) {
+    std::string n = up(name);
+    if (n == "CENTER")
+        Flags = v.AsBoolean() ? (Flags | 0x0004) : (Flags & ~0x0004);
+    else if (n == "KEEPASPECT")
+        Flags = v.AsBoolean() ? (Flags | 0x0002) : (Flags & ~0x0002);
+    else
+        TRMView::SetPropValue(name, v);
+}
+Variant TRMPictureView::GetPropValue(const std::string& name) {
+    std::string n = up(name);
+    if (n == "CENTER") return Center();
+    if (n == "KEEPASPECT") return KeepAspect();
+    return TRMView::GetPropValue(name);
+}
+
+void TRMPictureView::Draw(TCanvas* canvas) {
+    BeginDraw(canvas);
+    ShowBackground();
+    auto g = Picture.Decode();
+    if (g && g->Width() > 0 && g->Height() > 0) {
+        TRect r = DrawRect;
+        if (KeepAspect()) {
+            double k = std::min(double(r.Width()) / g->Width(), double(r.Height()) / g->Height());
+            int w = int(g->Width() * k), h = int(g->Height() * k);
+            r = Center() ? TRect(r.Left + (r.Width() - w) / 2, r.Top + (r.Height() - h) / 2,
+                                 r.Left + (r.Width() - w) / 2 + w, r.Top + (r.Height() - h) / 2 + h)
+                         : TRect(r.Left, r.Top, r.Left + w, r.Top + h);
+        }
+        canvas->StretchDraw(r, g.get());
+    } else if (!Picture.Empty() || !RMPreparedMode) {
+        // Bytes we cannot show (a Windows metafile) keep a placeholder.
+        canvas->Font()->SetHeight(-12);
+        canvas->Brush()->SetStyle(bsClear);
+        canvas->TextOut(DrawRect.Left + 2, DrawRect.Top + 2, GetDesignText());
+        canvas->Brush()->SetStyle(bsSolid);
+    }
+    ShowFrame();
+}
+
+void TRMPictureView::LoadFromStream(TStream& s) {
+    ReadViewRecord(s);
+    Picture = RMReadPicture(s, true, &BlobType);
+}
+void TRMPictureView::SaveToStream(TStream& s) {
+    ObjectVersion = 10;
+    ClassVersion = 0;
+    WriteViewRecord(s);
+    RMWritePicture(s, Picture, true, BlobType);
+}
+
+TRMLineView::TRMLineView() {
+    ObjectType = rmgtLine;
+    BaseName = "Line";
+    LeftFrame.Visible = true;
+}
+void TRMLineView::Draw(TCanvas* canvas) {
+    BeginDraw(canvas);
+    bool horizontal = Height < Width;
+    const TRMFrameLine& f = LeftFrame;
+    canvas->Pen()->SetStyle(psSolid);
+    canvas->Pen()->SetColor(f.Color);
+    canvas->Pen()->SetWidth(std::max(1, int(std::lround(f.Width * ScaleX))));
+    canvas->MoveTo(DrawRect.Left, DrawRect.Top);
+    if (horizontal)
+        canvas->LineTo(DrawRect.Right, DrawRect.Top);
+    else
+        canvas->LineTo(DrawRect.Left, DrawRect.Bottom);
+}
+void TRMLineView::LoadFromStream(TStream& s) { ReadViewRecord(s); }
+void TRMLineView::SaveToStream(TStream& s) {
+    ObjectVersion = 10;
+    WriteViewRecord(s);
+}
+
+TRMCalcMemoView::TRMCalcMemoView() {
+    ObjectType = rmgtCalcMemo;
+    BaseName = "CalcMemo";
+}
+void TRMCalcMemoView::LoadFromStream(TStream& s) {
+    TRMMemoView::LoadFromStream(s);
+    const int Q = RMStreamVersion * 100 + ObjectVersion * 10 + ClassVersion;
+    if (ClassVersion > 10) RMReadByte(s);
+    ResetAfterPrint = RMReadByte(s);
+    DBCalcType = RMReadByte(s);
+    DataBand = RMReadString(s);
+    Filter = Q > 3420 ? RMReadString(s) : std::string();
+    if (Q <= 3800) Flags |= 0x4000;
+    if (Q > 4000) {
+        IntalizeValue = RMReadString(s);
+        AggregateValue = RMReadString(s);
+    }
+}
+void TRMCalcMemoView::SaveToStream(TStream& s) {
+    TRMMemoView::SaveToStream(s);
+    RMWriteByte(s, 1);
+    RMWriteByte(s, ResetAfterPrint);
+    RMWriteByte(s, DBCalcType);
+    RMWriteString(s, DataBand);
+    RMWriteString(s, Trim(Filter));
+    RMWriteString(s, IntalizeValue);
+    RMWriteString(s, AggregateValue);
+}
+
+TRMRegionView::TRMRegionView() {
+    ObjectType = rmgtRegion;
+    BaseName = "Region";
+    Visible = false;
+}
+void TRMRegionView::LoadFromStream(TStream& s) { ReadViewRecord(s); }
+void TRMRegionView::SaveToStream(TStream& s) {
+    ObjectVersion = 10;
+    WriteViewRecord(s);
+}
+
+// ---------------------------------------------------------------- registry
+
+namespace {
+std::vector<TRMAddInObjectInfo>* addIns = nullptr;
+}
+
+void RMRegisterObjectByRes(const std::string& className, TRMViewFactory create, const std::string& bitmapName,
+                           const std::string& hint, bool isControl) {
+    if (!addIns) addIns = new std::vector<TRMAddInObjectInfo>;
+    for (auto& a : *addIns)
+        if (SameText(a.ClassName, className)) return;
+    addIns->push_back({className, std::move(create), bitmapName, hint, isControl});
+}
+
+int RMGetAddInCount() { return addIns ? int(addIns->size()) : -1; }
+const TRMAddInObjectInfo* RMGetAddIn(int i) {
+    return addIns && i >= 0 && i < int(addIns->size()) ? &(*addIns)[size_t(i)] : nullptr;
+}
+
+void RMRegisterBuiltInAddIns(); // RM_BarCodeView.cpp
+
+std::unique_ptr<TRMView> RMCreateObject(uint8_t type, const std::string& className) {
+    std::unique_ptr<TRMView> v;
+    switch (type) {
+    case rmgtMemo: v = std::make_unique<TRMMemoView>(); break;
+    case rmgtPicture: v = std::make_unique<TRMPictureView>(); break;
+    case rmgtBand: v = std::make_unique<TRMBandView>(); break;
+    case rmgtSubReport: v = std::make_unique<TRMSubReportView>(); break;
+    case rmgtLine: v = std::make_unique<TRMLineView>(); break;
+    case rmgtCalcMemo: v = std::make_unique<TRMCalcMemoView>(); break;
+    case rmgtRegion: v = std::make_unique<TRMRegionView>(); break;
+    case rmgtAddIn: {
+        RMRegisterBuiltInAddIns();
+        if (addIns)
+            for (auto& a : *addIns)
+                if (SameText(a.ClassName, className)) {
+                    v = a.Create();
+                    break;
+                }
+        if (!v) throw EClassNotFound(className);
+        break;
+    }
+    default: throw EClassNotFound("Object type " + std::to_string(type));
+    }
+    return v;
+}

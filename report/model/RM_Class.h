@@ -1,0 +1,423 @@
+// The report object model: every element of a design is a TRMObject whose
+// properties read and write by name; everything placed on a page is a
+// TRMView (text, picture, line, band, sub-report, total, add-in). Pages hold
+// views; the report (RM_Report.h) holds pages. Geometry is in screen pixels
+// at 96 per inch; paper and margins in thousandths of a millimetre.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Graphics.h"
+#include "Variants.h"
+#include "report/io/RM_Stream.h"
+
+class TRMReport;
+class TRMPage;
+class TRMView;
+class TRMBand;
+
+// Object type bytes of the stream.
+enum : uint8_t {
+    rmgtMemo = 0,
+    rmgtPicture = 1,
+    rmgtBand = 2,
+    rmgtSubReport = 3,
+    rmgtLine = 4,
+    rmgtCalcMemo = 5,
+    rmgtMoney = 7,
+    rmgtRegion = 8,
+    rmgtAddIn = 10,
+};
+
+// Property kinds of the inspector.
+enum : uint16_t {
+    rmdtString = 1,
+    rmdtInteger = 2,
+    rmdtFloat = 4,
+    rmdtBoolean = 8,
+    rmdtColor = 16,
+    rmdtEnum = 32,
+    rmdtHasEditor = 64,
+    rmdtPixels = 128,
+    rmdtOneObject = 256,
+};
+
+struct TRMPropRec {
+    std::string Name;
+    uint16_t PropType = 0;
+    std::vector<std::string> Enums;
+    std::vector<Variant> EnumValues; // empty: the positions 0, 1, 2...
+};
+
+constexpr TColor clTransparentRM = TColor(0x1FFFFFFF);
+
+// View flags of the base.
+enum : uint16_t {
+    flStretched = 0x0001,
+    flWordWrap = 0x0002,
+    flWordBreak = 0x0004,
+    flAutoWidth = 0x0008,
+    flTextOnly = 0x0010,
+    flSuppress = 0x0020,
+    flHideZeros = 0x0040,
+    flUnderlines = 0x0080,
+    flHasLinked = 0x0100,
+    flRTLReading = 0x0200,
+    flPrintFrame = 0x0400,
+    flPrintVisible = 0x0800,
+    flMergeRepeated = 0x1000,
+    flWatcher = 0x8000,
+};
+
+class TRMObject {
+public:
+    virtual ~TRMObject();
+    // Names compare case-insensitively; an unknown name reads Null and
+    // writes nothing.
+    virtual void SetPropValue(const std::string& name, const Variant& value) {}
+    virtual Variant GetPropValue(const std::string& name) { return Null(); }
+    virtual Variant DoMethod(const std::string& name, const std::vector<Variant>& params) { return Null(); }
+    virtual void DefineProperties() {}
+
+    void AddProperty(const std::string& name, uint16_t type);
+    void AddEnumProperty(const std::string& name, const std::string& namesText, std::vector<Variant> values = {});
+    void DelProperty(const std::string& name);
+    void ClearProperties() { props_.clear(); }
+    const TRMPropRec* FindProperty(const std::string& name) const;
+    const std::vector<TRMPropRec>& Properties() const { return props_; }
+
+protected:
+    std::vector<TRMPropRec> props_;
+};
+
+struct TRMFrameLine {
+    bool Visible = false;
+    uint8_t Style = 0; // pen style in the low bits; 0x10 double line
+    TColor Color = clBlack;
+    double Width = 1.0;
+    friend bool operator==(const TRMFrameLine&, const TRMFrameLine&) = default;
+};
+
+// The memo's font as stored: style bits 1 italic, 2 bold, 4 underline,
+// 8 strike-out.
+struct TRMFont {
+    std::string Name = "Arial";
+    int Size = 10;
+    uint16_t Style = 0;
+    TColor Color = clBlack;
+    uint16_t Charset = 134;
+    friend bool operator==(const TRMFont&, const TRMFont&) = default;
+    // Applies to a canvas whose pixels are scale times the 96 dpi ones.
+    void ApplyTo(TFont* f, double scale) const;
+};
+uint16_t RMFontStyleToInt(TFontStyles s);
+TFontStyles RMIntToFontStyle(uint16_t v);
+
+// Display formats: bits 24-27 kind, 16-23 sub-kind, 8-15 decimals, 0-7 the
+// decimal separator.
+enum TRMFormatKind { fkText = 0, fkNumber = 1, fkDate = 2, fkTime = 3, fkBoolean = 4 };
+std::string RMFormatValue(const Variant& v, int formatCode, const std::string& formatText);
+// " #N0.00" at the end of an expression: cuts it off and returns the code
+// (and the custom text); false when there is none.
+bool RMSplitFormatSuffix(std::string& expr, int& code, std::string& text);
+
+extern uint32_t RMObjectIDCounter;
+// True while a report is built or its built pages are shown.
+extern bool RMPreparedMode;
+
+class TRMView : public TRMObject {
+public:
+    TRMView();
+    ~TRMView() override;
+    virtual std::string ClassName() const { return "TRMView"; }
+
+    std::string Name;
+    std::string BaseName = "View";
+    uint8_t ObjectType = rmgtAddIn;
+    uint8_t ObjectVersion = 0;
+    uint8_t ClassVersion = 0;
+    uint32_t ID = 0;
+    bool Selected = false;
+    bool IsPrinting = false;
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    uint16_t Flags = 0x0C00;
+    int32_t Flags2 = 0;
+    TRMFrameLine LeftFrame, TopFrame, RightFrame, BottomFrame;
+    uint16_t DiagonalKind = 0;
+    int GapX = 2, GapY = 2;
+    TColor FillColor = clTransparentRM;
+    uint8_t BandAlign = 0;
+    int32_t FormatCode;
+    std::string FormatText;
+    bool Visible = true;
+    uint16_t Restrictions = 0;
+    std::string Tag;
+    TRMLines Memo, OnBeforePrint, OnAfterPrint, Memo1;
+    std::string LinkedObjectName;
+    bool PreparedForm = false;
+    TRMPage* Parent = nullptr;
+    TRMBand* ParentBand = nullptr;
+    // The design rectangle the designer keeps while it resizes a group.
+    TRect SavedRect;
+
+    // Drawing state: device pixels = view pixels * Scale + Offset.
+    double ScaleX = 1.0, ScaleY = 1.0;
+    int OffsetX = 0, OffsetY = 0;
+    TRect DrawRect;
+    TCanvas* Canvas = nullptr;
+
+    TRect Rect() const { return TRect(Left, Top, Left + Width, Top + Height); }
+    void SetBounds(int l, int t, int w, int h) {
+        Left = l;
+        Top = t;
+        Width = w;
+        Height = h;
+    }
+    void SaveRect() { SavedRect = Rect(); }
+    bool Stretched() const { return Flags & flStretched; }
+    void SetFrameAll(bool visible, double width = 1.0, TColor color = clBlack);
+
+    void SetPropValue(const std::string& name, const Variant& value) override;
+    Variant GetPropValue(const std::string& name) override;
+    void DefineProperties() override;
+
+    virtual void Draw(TCanvas* canvas);
+    // Writes the object's built form into a built page (Part of a build).
+    virtual void StreamOut(TStream& s);
+    virtual void LoadFromStream(TStream& s);
+    virtual void SaveToStream(TStream& s);
+    virtual void AfterLoad() {}
+    // Runs when the object's page is being left in the designer (the
+    // designer's leave-page hook).
+    virtual void OnLeavePage() {}
+    virtual std::string GetDesignText() const { return {}; }
+    virtual int ShowEditor() { return 1; }
+
+    // Copies everything through a stream at version 43, so a copy equals a
+    // load of what was saved.
+    void Assign(TRMView* source);
+    std::unique_ptr<TRMView> Clone();
+    // The smallest BaseName + n (1..10000) no object of the report holds.
+    void CreateUniqueName(TRMReport* report);
+    // The band of this view's page that contains it vertically.
+    TRMView* FindBand() const;
+
+protected:
+    void BeginDraw(TCanvas* canvas);
+    void ShowBackground();
+    void ShowFrame();
+    // The part of the view record before the class fields, for every
+    // version the reader knows.
+    void ReadViewRecord(TStream& s);
+    void WriteViewRecord(TStream& s);
+};
+
+class TRMMemoView : public TRMView {
+public:
+    TRMMemoView();
+    std::string ClassName() const override { return "TRMMemoView"; }
+
+    TRMFont Font;
+    int32_t Adjust = 0; // bits 0-1 horizontal, 3-4 vertical
+    uint16_t HighlightStyle = 2;
+    TColor HighlightColor = clBlack;
+    TColor HighlightFill = clWhite;
+    std::string HighlightStr;
+    int CharSpacing = 0;
+    int LineSpacing = 2;
+    uint8_t RotationType = 0;
+    uint8_t ScaleFontType = 0;
+    uint16_t FontScaleWidth = 0;
+    std::string MasterMemoView;
+    std::string LastValue;
+
+    int Alignment() const { return Adjust & 3; }
+    void SetAlignment(int a) { Adjust = (Adjust & ~7) | (a & 7); }
+    int Layout() const { return (Adjust >> 3) & 3; }
+    void SetLayout(int l) { Adjust = (Adjust & ~0x18) | ((l & 3) << 3); }
+
+    void SetPropValue(const std::string& name, const Variant& value) override;
+    Variant GetPropValue(const std::string& name) override;
+    void DefineProperties() override;
+    void Draw(TCanvas* canvas) override;
+    void LoadFromStream(TStream& s) override;
+    void SaveToStream(TStream& s) override;
+
+    // The lines of text as they would print at this width: wrapped at
+    // spaces for Latin text and anywhere for Chinese, no mark of
+    // RMNoLineStartMarks beginning a line.
+    TRMLines WrapLines(const TRMLines& text, int widthPx);
+    // Height the wrapped Memo1 needs, in view pixels.
+    int CalcHeight();
+
+protected:
+    void ReadMemoFields(TStream& s);
+    void WriteMemoFields(TStream& s);
+};
+
+enum TRMBandKind : uint8_t {
+    bkTitle,
+    bkSummary,
+    bkPageHeader,
+    bkPageFooter,
+    bkMasterHeader,
+    bkMasterData,
+    bkMasterFooter,
+    bkDetailHeader,
+    bkDetailData,
+    bkDetailFooter,
+    bkSubDetailHeader,
+    bkSubDetailData,
+    bkSubDetailFooter,
+    bkOverlay,
+    bkColumnHeader,
+    bkColumnFooter,
+    bkGroupHeader,
+    bkGroupFooter,
+    bkCrossHeader,
+    bkCrossData,
+    bkCrossFooter,
+    bkChild,
+    bkNone,
+};
+extern const char* const RMBandKindNames[23];
+
+// Band flag bits.
+enum : uint16_t {
+    bfStretched = 0x0001,
+    bfFormNewPage = 0x0002,
+    bfPrintIfSubsetEmpty = 0x0004,
+    bfBreaked = 0x0008,
+    bfOnFirstPage = 0x0010,
+    bfOnLastPage = 0x0020,
+    bfRepeatHeader = 0x0040,
+    bfPrintChildIfInvisible = 0x0080,
+    bfAutoAppendBlank = 0x0100,
+    bfAdjustColumns = 0x0200,
+    bfPrintColFirst = 0x0400,
+    bfRepeatHeader1 = 0x0800,
+    bfPrintIfEmpty = 0x1000,
+    bfPrintAtDesignPos = 0x2000,
+};
+
+class TRMBandView : public TRMView {
+public:
+    TRMBandView();
+    std::string ClassName() const override { return "TRMBandView"; }
+
+    std::string ChildBand;
+    std::string Master;
+    int ColumnGap = 20;
+    int Columns = 1;
+    int ColumnWidth = 200;
+    int NewColumnAfter = 1;
+    uint16_t LinesPerPage = 0;
+    uint8_t RangeBegin = 2;
+    uint8_t RangeEnd = 3;
+    int32_t RangeEndCount = 0;
+
+    TRMBandKind BandType() const { return TRMBandKind(DiagonalKind & 0x7F); }
+    void SetBandType(TRMBandKind k) { DiagonalKind = uint16_t((DiagonalKind & ~0x7F) | k); }
+    // Data bands: the data source name; group headers: the condition.
+    const std::string& DataSet() const { return FormatText; }
+    void SetDataSet(const std::string& v) { FormatText = v; }
+    const std::string& NewPageCondition() const { return Tag; }
+    void SetColumns(int v) {
+        if (v > 0) Columns = std::min(v, 99);
+    }
+
+    void SetPropValue(const std::string& name, const Variant& value) override;
+    Variant GetPropValue(const std::string& name) override;
+    void DefineProperties() override;
+    void Draw(TCanvas* canvas) override;
+    void LoadFromStream(TStream& s) override;
+    void SaveToStream(TStream& s) override;
+};
+
+class TRMSubReportView : public TRMView {
+public:
+    TRMSubReportView();
+    std::string ClassName() const override { return "TRMSubReportView"; }
+    int SubPage = 0;
+    void Draw(TCanvas*) override {}
+    void LoadFromStream(TStream& s) override;
+    void SaveToStream(TStream& s) override;
+};
+
+class TRMPictureView : public TRMView {
+public:
+    TRMPictureView();
+    std::string ClassName() const override { return "TRMPictureView"; }
+    TRMPictureData Picture;
+    uint8_t BlobType = 0;
+    bool Center() const { return Flags & 0x0004; }
+    bool KeepAspect() const { return Flags & 0x0002; }
+    void SetPropValue(const std::string& name, const Variant& value) override;
+    Variant GetPropValue(const std::string& name) override;
+    std::string GetDesignText() const override { return "[图片]"; }
+    void Draw(TCanvas* canvas) override;
+    void LoadFromStream(TStream& s) override;
+    void SaveToStream(TStream& s) override;
+};
+
+class TRMLineView : public TRMView {
+public:
+    TRMLineView();
+    std::string ClassName() const override { return "TRMLineView"; }
+    void Draw(TCanvas* canvas) override;
+    void LoadFromStream(TStream& s) override;
+    void SaveToStream(TStream& s) override;
+};
+
+// A memo that accumulates its own total while the bands print.
+enum TRMDBCalcType : uint8_t { rmdcSum, rmdcCount, rmdcAvg, rmdcMax, rmdcMin, rmdcUser };
+class TRMCalcMemoView : public TRMMemoView {
+public:
+    TRMCalcMemoView();
+    std::string ClassName() const override { return "TRMCalcMemoView"; }
+    uint8_t ResetAfterPrint = 1;
+    uint8_t DBCalcType = rmdcSum;
+    std::string DataBand, Filter, IntalizeValue, AggregateValue;
+    void LoadFromStream(TStream& s) override;
+    void SaveToStream(TStream& s) override;
+};
+
+// Design-only grouping frame; removed before a build.
+class TRMRegionView : public TRMView {
+public:
+    TRMRegionView();
+    std::string ClassName() const override { return "TRMRegionView"; }
+    void Draw(TCanvas*) override {}
+    void LoadFromStream(TStream& s) override;
+    void SaveToStream(TStream& s) override;
+};
+
+// The add-in registry: class names made by name (case-insensitive).
+using TRMViewFactory = std::function<std::unique_ptr<TRMView>()>;
+struct TRMAddInObjectInfo {
+    std::string ClassName;
+    TRMViewFactory Create;
+    std::string BitmapName;
+    std::string Hint;
+    bool IsControl = false;
+};
+void RMRegisterObjectByRes(const std::string& className, TRMViewFactory create, const std::string& bitmapName,
+                           const std::string& hint, bool isControl = false);
+// -1 until something was registered.
+int RMGetAddInCount();
+const TRMAddInObjectInfo* RMGetAddIn(int index);
+
+class EClassNotFound : public Exception {
+public:
+    using Exception::Exception;
+};
+// Raises EClassNotFound for an unknown add-in class or type byte.
+std::unique_ptr<TRMView> RMCreateObject(uint8_t type, const std::string& className);
+
+// Units.
+int RMToPixels(double mm);
+double RMFromPixels(int px);

@@ -1,0 +1,85 @@
+// A design page: paper, margins, columns, a background picture, its script
+// and the objects drawn in list order. TRMPages is the report's list of
+// design pages and reads and writes the body of a report stream.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "report/model/RM_Class.h"
+
+class TRMReport;
+
+class TRMPage : public TRMObject {
+public:
+    explicit TRMPage(TRMReport* report = nullptr);
+    ~TRMPage() override;
+
+    TRMReport* Report = nullptr;
+    uint8_t PageType = 0; // 0 report page, 1 dialog page
+    std::string Caption;
+    std::string Name;
+    int DlgLeft = 0, DlgTop = 0, DlgWidth = 0, DlgHeight = 0;
+    TColor Color = TColor(0x8000000F);
+    uint8_t BorderStyle = 3;
+    uint8_t Position = 4;
+    int32_t PaperSize = 9;                             // A4
+    int32_t PaperWidth = 210000, PaperHeight = 297000; // 0.001 mm, portrait
+    int32_t MarginLeft = 10000, MarginTop = 10000, MarginRight = 10000, MarginBottom = 10000;
+    uint8_t Orientation = 0;
+    bool PrintToPrevPage = false;
+    int32_t Columns = 1;
+    int32_t ColumnGap = 0; // 0.001 mm
+    int32_t Bin = 0xFFFF;
+    TRMLines Script;
+    TRMPictureData BackPicture;
+    int32_t BackGroundLeft = 0, BackGroundTop = 0, BackGroundWidth = 0, BackGroundHeight = 0;
+    bool AutoHCenter = false;
+    bool IsSubReportPage = false;
+
+    std::vector<std::unique_ptr<TRMView>> Objects;
+
+    // Paper in screen pixels, orientation applied.
+    int PaperWidthPx() const;
+    int PaperHeightPx() const;
+    TRect MarginRectPx() const;
+    // Printable area: paper less margins, in pixels.
+    int PrintableLeft() const;
+    int PrintableTop() const;
+    int PrintableWidth() const;
+    int PrintableHeight() const;
+    void ChangePaper(int size, int width, int height, int bin, uint8_t orientation);
+
+    TRMView* Add(std::unique_ptr<TRMView> v);
+    // Removes without freeing (bring to front, undo).
+    std::unique_ptr<TRMView> Remove(TRMView* v);
+    void Delete(TRMView* v);
+    void Clear() { Objects.clear(); }
+    TRMView* FindObject(const std::string& name) const;
+    TRMView* FindObjectByID(uint32_t id) const;
+    int IndexOf(const TRMView* v) const;
+
+    void SetPropValue(const std::string& name, const Variant& value) override;
+    Variant GetPropValue(const std::string& name) override;
+    void DefineProperties() override;
+
+    void LoadFromStream(TStream& s, int reportSub2);
+    void SaveToStream(TStream& s);
+};
+
+class TRMPages {
+public:
+    explicit TRMPages(TRMReport* report) : report_(report) {}
+    int Count() const { return int(pages_.size()); }
+    TRMPage* operator[](int i) const { return pages_[size_t(i)].get(); }
+    TRMPage* Add();
+    void Delete(int i);
+    void Move(int from, int to);
+    void Clear() { pages_.clear(); }
+    void RemoveRegions();
+
+private:
+    TRMReport* report_;
+    std::vector<std::unique_ptr<TRMPage>> pages_;
+};

@@ -1,0 +1,335 @@
+// The report component: design pages, dictionary, data sources and built
+// pages; loading and saving report, template and prepared-report files;
+// building (one or two passes), printing and previewing.
+//
+//   TRMReport r(owner);
+//   r.LoadFromFile("report/BookData.rmf");   // false: missing or unreadable
+//   books.SetDataSet(query);                  // a TRMDBDataSet named in a band
+//   r.ShowReport();                           // build + preview
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Classes.h"
+#include "DB.h"
+#include "report/model/RM_Class.h"
+#include "report/model/RM_Page.h"
+#include "report/script/RM_Parser.h"
+
+// ---------------------------------------------------------------- data sources
+
+enum TRMRangeBegin : uint8_t { rbFirst, rbCurrent, rbDefault };
+enum TRMRangeEnd : uint8_t { reLast, reCurrent, reCount, reDefault };
+
+class TRMDataset : public TComponent {
+public:
+    explicit TRMDataset(TComponent* owner);
+    ~TRMDataset() override;
+    std::string ClassName() const override { return "TRMDataset"; }
+
+    TRMRangeBegin RangeBegin = rbFirst;
+    TRMRangeEnd RangeEnd = reLast;
+    int RangeEndCount = 0;
+
+    virtual void Init() {}
+    virtual void Exit() {}
+    virtual void First();
+    virtual void Next();
+    virtual void Prior();
+    virtual bool Eof();
+    // The field's value, or Unassigned when the data set has no such field.
+    virtual Variant FieldValue(const std::string& field) { return Variant(); }
+    virtual std::vector<std::string> FieldNames() { return {}; }
+    int RecNo() const { return recNo_; }
+
+    // Data sets known by name, for bands and [DataSet."Field"].
+    static TRMDataset* Find(const std::string& name);
+
+protected:
+    int recNo_ = 0;
+    bool eof_ = true;
+    virtual bool rawEof() { return true; }
+    virtual void rawFirst() {}
+    virtual void rawNext() {}
+    virtual void rawPrior() {}
+};
+
+// A data set that only counts: a band whose data source is a number prints
+// that many times.
+class TRMCountDataset : public TRMDataset {
+public:
+    TRMCountDataset(int n) : TRMDataset(nullptr), n_(n) {}
+
+protected:
+    bool rawEof() override { return recNo_ >= n_; }
+
+private:
+    int n_;
+};
+
+class TRMDBDataSet : public TRMDataset {
+public:
+    explicit TRMDBDataSet(TComponent* owner);
+    std::string ClassName() const override { return "TRMDBDataSet"; }
+    TDataSet* DataSet() const { return dataSet_; }
+    void SetDataSet(TDataSet* ds) { dataSet_ = ds; }
+    bool CloseDataSource = false;
+
+    // Opens the data set when closed, remembers where it stood and
+    // DisableControls it for the walk; Exit puts it back where it was.
+    void Init() override;
+    void Exit() override;
+    void First() override;
+    Variant FieldValue(const std::string& field) override;
+    std::vector<std::string> FieldNames() override;
+
+protected:
+    bool rawEof() override;
+    void rawFirst() override;
+    void rawNext() override;
+    void rawPrior() override;
+
+private:
+    TDataSet* dataSet_ = nullptr;
+    TBookmark start_;
+    bool opened_ = false;
+    bool disabled_ = false;
+};
+
+// Rows supplied by events.
+class TRMUserDataset : public TRMDataset {
+public:
+    explicit TRMUserDataset(TComponent* owner) : TRMDataset(owner) {}
+    std::string ClassName() const override { return "TRMUserDataset"; }
+    std::function<void()> OnFirst, OnNext, OnPrior;
+    std::function<bool()> OnCheckEOF;
+    std::function<Variant(const std::string&)> OnGetField;
+    Variant FieldValue(const std::string& f) override { return OnGetField ? OnGetField(f) : Variant(); }
+
+protected:
+    // Without OnCheckEOF (and no count) the set would never end: it ends
+    // at once instead.
+    bool rawEof() override { return OnCheckEOF ? OnCheckEOF() : RangeEnd != reCount; }
+    void rawFirst() override {
+        if (OnFirst) OnFirst();
+    }
+    void rawNext() override {
+        if (OnNext) OnNext();
+    }
+    void rawPrior() override {
+        if (OnPrior) OnPrior();
+    }
+};
+
+// ---------------------------------------------------------------- dictionary
+
+struct TRMVariable {
+    std::string Name;  // a category name starts with one blank
+    std::string Value; // an expression
+};
+
+class TRMDataDictionary {
+public:
+    std::vector<TRMVariable> Variables, FieldAliases, DataSourceAliases;
+    int Version = 43;
+    void Clear();
+    bool IsVariable(const std::string& name) const;
+    const TRMVariable* FindVariable(const std::string& name) const;
+    void SetVariable(const std::string& name, const std::string& value);
+    void LoadFromStream(TStream& s);
+    void SaveToStream(TStream& s) const;
+    bool LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+};
+
+// ---------------------------------------------------------------- built pages
+
+struct TRMEMFPageRec {
+    uint16_t PaperSize = 9;
+    int32_t PaperWidth = 2100, PaperHeight = 2970; // 0.1 mm, orientation applied
+    uint8_t Orientation = 0;
+    int32_t Bin = 0xFFFF;
+    TRect Margins;                     // screen pixels
+    int PageWidth = 0, PageHeight = 0; // screen pixels
+    bool Visible = false;
+    std::string Stream; // the packed page: byte 43, then objects
+    std::unique_ptr<TRMPage> Page;
+    uint8_t BkPictureIndex = 255;
+    uint8_t DesignPageNo = 1;
+};
+
+struct TRMBkPicture {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    TRMPictureData Picture;
+};
+
+class TRMEMFPages {
+public:
+    explicit TRMEMFPages(TRMReport* report) : report_(report) {}
+    int Count() const { return int(pages_.size()); }
+    TRMEMFPageRec& operator[](int i) { return *pages_[size_t(i)]; }
+    const TRMBkPicture* GetBkPicture(int i) const { return i >= 0 && i < int(bk_.size()) ? &bk_[size_t(i)] : nullptr; }
+    int AddBkPicture(const TRMBkPicture& p) {
+        bk_.push_back(p);
+        return int(bk_.size()) - 1;
+    }
+    void Clear();
+    void Delete(int i);
+    TRMEMFPageRec& AddPage(TRMPage* designPage, int designPageNo);
+    // Inserts an empty page with the paper of page `like`.
+    void InsertPage(int index, int like);
+    TRMPage* UnpackPage(int i);
+    void PackPage(int i);
+    void FreeUnpacked(int i) { pages_[size_t(i)]->Page.reset(); }
+    // Draws page i into r of the canvas, scaling from screen pixels.
+    void Draw(int i, TCanvas* canvas, const TRect& r);
+    // The prepared-report file.
+    void SaveToStream(TStream& s);
+    // False (pages cleared) for a foreign or compressed file.
+    bool LoadFromStream(TStream& s);
+    std::string PrinterName;
+    bool PrintVisibleDefault = false;
+    // Set by the preview while it shows a page.
+    int CurPageNo = 1;
+
+private:
+    TRMReport* report_;
+    std::vector<std::unique_ptr<TRMEMFPageRec>> pages_;
+    std::vector<TRMBkPicture> bk_;
+};
+
+// ---------------------------------------------------------------- report
+
+struct TRMReportInfo {
+    std::string Title, Author, Company, CopyRight, Comment;
+};
+
+// What the preview window shows.
+enum TRMPreviewButton {
+    pbZoom = 1,
+    pbLoad = 2,
+    pbSave = 4,
+    pbPrint = 8,
+    pbFind = 16,
+    pbPageSetup = 32,
+    pbExit = 64,
+    pbExport = 128,
+    pbNavigator = 256,
+};
+
+class TRMReportDesigner;
+using TRMDesignerFactory = std::function<TRMReportDesigner*(bool fullDesigner)>;
+// Empty until a designer registers: DesignReport then returns 2.
+extern TRMDesignerFactory RMDesignerClass;
+
+class TRMReport : public TComponent {
+public:
+    explicit TRMReport(TComponent* owner = nullptr);
+    ~TRMReport() override;
+    std::string ClassName() const override { return "TRMReport"; }
+
+    TRMPages Pages{this};
+    TRMDataDictionary Dictionary;
+    TRMEMFPages EMFPages{this};
+    TRMReportInfo ReportInfo;
+    std::string FileName = "Untitled";
+    std::string PrinterName = "Default Printer";
+    bool DoublePass = false;
+    bool PrintBackColor = true;
+    int PrintOffsetTop = 0, PrintOffsetLeft = 0;
+    bool PrintPagePerPage = false;
+    bool PrintVisibleDefault = false;
+    bool ShowProgress = false;
+    bool ShowPrintDialog = true;
+    bool ModalPreview = true;
+    bool ModifyPrepared = false;
+    int PreviewButtons = pbZoom | pbLoad | pbSave | pbPrint | pbFind | pbPageSetup | pbExit;
+    uint8_t SubVersion1 = 0, SubVersion2 = 11;
+    // Report state the designer reads.
+    bool Modified = false;
+    bool DesignChanged = false;
+    bool PageEditing = false;
+    bool PreviewOpened = false;
+    bool Terminated = false;
+
+    // Replaces the built-in lookup of a name (return true when handled).
+    std::function<bool(const std::string& name, Variant& value)> OnGetValue;
+    std::function<void(int pageNo)> OnBeginPage;
+    std::function<void(int pageNo)> OnProgress;
+
+    // Errors of the last load or build ("" when none).
+    std::string LastError;
+    std::vector<std::string> BuildErrors;
+
+    void NewReport();
+    // False when the file is missing, not a report file, newer than this
+    // engine or damaged; FileName keeps the name either way.
+    bool LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName);
+    bool LoadFromStream(TStream& s);
+    void SaveToStream(TStream& s);
+    void SaveTemplate(const std::string& fileName, const TRMLines& description, const std::string& bmpBytes = {});
+    bool LoadTemplate(const std::string& fileName, TRMLines* description, std::string* bmpBytes, bool loadReport);
+    bool LoadPreparedReport(const std::string& fileName);
+    void SavePreparedReport(const std::string& fileName);
+
+    // Builds the pages; false when cancelled or when nothing was built
+    // because of an error (BuildErrors says which).
+    bool PrepareReport();
+    // Preview of the built pages (modal).
+    void ShowPreparedReport();
+    void ShowReport();
+    // Prints built pages: "" all, or "1,3-5"; copies; through the print
+    // dialog when ShowPrintDialog.
+    bool PrintPreparedReport(const std::string& pages = "", int copies = 1, bool collate = true);
+    void PrintReport();
+    int DesignReport();
+
+    TRMView* FindObject(const std::string& name) const;
+    // Report variables set by scripts and the application.
+    std::map<std::string, Variant> Variables;
+
+    // Evaluation, for the builder, scripts and tests.
+    TRMParser Parser;
+    Variant Calc(const std::string& expr);
+    // Replaces every [expr] of the text by its formatted value; "\[" is a
+    // bracket.
+    std::string ExpandVariables(const std::string& text, TRMView* view);
+    int ReportRevision() const { return loadRevision_; }
+
+    // Build state the value lookup reads.
+    int PageNo = 0;     // 0-based page being built
+    int TotalPages = 0; // from the first pass of a two-pass build
+    bool FinalPass = true;
+
+private:
+    friend class TRMBuilder;
+    int loadRevision_ = 4311;
+    std::set<std::string> evaluating_; // dictionary names being evaluated
+    class TRMBuilder* builder_ = nullptr;
+    bool getValue(const std::string& name, bool bracketed, Variant& v);
+    bool doFunction(const TRMFuncCall& call, Variant& r);
+    void readBody(TStream& s);
+    void writeBody(TStream& s);
+};
+
+// Stands for the designer window until it exists.
+class TRMReportDesigner {
+public:
+    virtual ~TRMReportDesigner() = default;
+    bool FullDesigner = true;
+    bool AutoSaveDown = false;
+    int PreparedPageNo = 0;
+    TRMPage* Page = nullptr;
+    virtual int ShowModal() = 0;
+};
+
+// Parses "1,3-5" against count pages; bad text raises EConvertError.
+// Ranges are clamped to the pages there are, so "1-2000000000" costs
+// nothing.
+std::vector<int> RMParsePageList(const std::string& text, int count);

@@ -1,0 +1,225 @@
+// Page building asserted on the recording canvas: bands in order, groups,
+// master-detail, band columns, page numbers over two passes, totals, and
+// the prepared-report file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ListDataSet.h"
+#include "Metafile.h"
+#include "report/model/RM_Report.h"
+
+namespace {
+
+struct Fixture {
+    TComponent owner{nullptr};
+    TListDataSet books{nullptr};
+    TRMDBDataSet* rmBooks;
+    TRMReport report{&owner};
+    TRMPage* page;
+
+    Fixture(int rows = 60) {
+        books.FieldDefs().Add("Title", ftString, 40);
+        books.FieldDefs().Add("Kind", ftString, 10);
+        books.FieldDefs().Add("Price", ftFloat);
+        for (int i = 1; i <= rows; ++i)
+            books.AddRow(
+                {std::string("图书") + std::to_string(i), std::string(i <= rows / 2 ? "文学" : "科技"), double(i)});
+        books.Open();
+        rmBooks = new TRMDBDataSet(&owner);
+        rmBooks->SetName("RMBooks");
+        rmBooks->SetDataSet(&books);
+        page = report.Pages[0];
+    }
+    TRMBandView* band(TRMBandKind k, int top, int h, const std::string& ds = "") {
+        auto* b = static_cast<TRMBandView*>(page->Add(std::make_unique<TRMBandView>()));
+        b->SetBandType(k);
+        b->CreateUniqueName(&report);
+        b->SetBounds(0, top, 700, h);
+        b->SetDataSet(ds);
+        return b;
+    }
+    TRMMemoView* memo(int left, int top, const std::string& text, int w = 200) {
+        auto* m = static_cast<TRMMemoView*>(page->Add(std::make_unique<TRMMemoView>()));
+        m->CreateUniqueName(&report);
+        m->SetBounds(left, top, w, 20);
+        m->Memo = {text};
+        m->Font.Name = "宋体";
+        return m;
+    }
+    // Texts of page i in drawing order.
+    std::vector<std::string> texts(int i) {
+        TMetafile mf;
+        std::vector<std::string> out;
+        {
+            TMetafileCanvas c(&mf);
+            auto& r = report.EMFPages[i];
+            report.EMFPages.Draw(i, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
+            for (auto* t : c.TextRecords()) out.push_back(t->Text);
+        }
+        return out;
+    }
+    bool has(int i, const std::string& t) {
+        auto v = texts(i);
+        return std::find(v.begin(), v.end(), t) != v.end();
+    }
+};
+
+TEST(ReportBuild, listWithPageNumbersOverTwoPassesAndTotal) {
+    Fixture f;
+    f.report.DoublePass = true;
+    f.band(bkTitle, 40, 30);
+    f.memo(0, 45, "图书清单");
+    f.band(bkPageHeader, 80, 24);
+    f.memo(0, 82, "书名");
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    f.memo(300, 121, "[Price #N0.00]");
+    f.band(bkSummary, 160, 24);
+    f.memo(0, 161, "合计：[SUM([Price]) #N0.00]");
+    f.band(bkPageFooter, 200, 24);
+    f.memo(0, 201, "第 [Page#] 页 共 [TotalPages#] 页");
+    ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+    int n = f.report.EMFPages.Count();
+    ASSERT_GE(n, 2);
+    EXPECT_TRUE(f.has(0, "图书清单"));
+    EXPECT_FALSE(f.has(1, "图书清单"));
+    EXPECT_TRUE(f.has(0, "书名"));
+    EXPECT_TRUE(f.has(1, "书名"));
+    EXPECT_TRUE(f.has(0, "第 1 页 共 " + std::to_string(n) + " 页"));
+    EXPECT_TRUE(f.has(n - 1, "第 " + std::to_string(n) + " 页 共 " + std::to_string(n) + " 页"));
+    EXPECT_TRUE(f.has(n - 1, "合计：1830.00")); // 1 + ... + 60
+    EXPECT_TRUE(f.has(0, "图书1"));
+    EXPECT_TRUE(f.has(0, "1.00"));
+    // Every row printed once, in order.
+    std::vector<std::string> rows;
+    for (int i = 0; i < n; ++i)
+        for (auto& t : f.texts(i))
+            if (t.rfind("图书", 0) == 0 && t != "图书清单") rows.push_back(t);
+    ASSERT_EQ(rows.size(), 60u);
+    EXPECT_EQ(rows.front(), "图书1");
+    EXPECT_EQ(rows.back(), "图书60");
+    // The list is left where it stood.
+    EXPECT_EQ(f.books.RecNo(), 1);
+}
+
+TEST(ReportBuild, groupsPrintHeaderAndFooterWithTheGroupsOwnTotals) {
+    Fixture f(6);
+    auto* gh = f.band(bkGroupHeader, 80, 22);
+    gh->SetDataSet("[Kind]");
+    f.memo(0, 81, "类别：[Kind]");
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    f.band(bkGroupFooter, 160, 22);
+    f.memo(0, 161, "[Kind]小计：[SUM([Price])] 最大 [MAX([Price])] 平均 [AVG([Price])]");
+    ASSERT_TRUE(f.report.PrepareReport());
+    auto t = f.texts(0);
+    std::vector<std::string> want = {"类别：文学", "图书1", "图书2", "图书3", "文学小计：6 最大 3 平均 2",
+                                     "类别：科技", "图书4", "图书5", "图书6", "科技小计：15 最大 6 平均 5"};
+    EXPECT_EQ(t, want);
+}
+
+TEST(ReportBuild, maxOfNegativeValuesIsNotZeroAndMinOfNothingIsEmpty) {
+    Fixture f(0);
+    f.books.Close();
+    f.books.AddRow({std::string("a"), std::string("x"), -5.0});
+    f.books.AddRow({std::string("b"), std::string("x"), -3.0});
+    f.books.Open();
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.band(bkSummary, 160, 22);
+    f.memo(0, 161, "[MAX([Price])]|[MIN([Price])]");
+    ASSERT_TRUE(f.report.PrepareReport());
+    EXPECT_TRUE(f.has(0, "-3|-5"));
+}
+
+TEST(ReportBuild, masterDetailPrintsDetailRowsUnderEachMaster) {
+    Fixture f(2);
+    TComponent own(nullptr);
+    TListDataSet loans(nullptr);
+    loans.FieldDefs().Add("Who", ftString, 10);
+    loans.AddRow({std::string("张三")});
+    loans.AddRow({std::string("李四")});
+    loans.Open();
+    TRMDBDataSet rl(&own);
+    rl.SetName("RMLoans");
+    rl.SetDataSet(&loans);
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[RMBooks.\"Title\"]");
+    f.band(bkDetailData, 150, 22, "RMLoans");
+    f.memo(20, 151, "[Who]");
+    ASSERT_TRUE(f.report.PrepareReport());
+    std::vector<std::string> want = {"图书1", "张三", "李四", "图书2", "张三", "李四"};
+    EXPECT_EQ(f.texts(0), want);
+}
+
+TEST(ReportBuild, bandColumnsPutThreeRecordsSideBySide) {
+    Fixture f(5);
+    auto* d = f.band(bkMasterData, 120, 40, "RMBooks");
+    d->Columns = 3;
+    d->ColumnWidth = 200;
+    d->ColumnGap = 10;
+    f.memo(0, 121, "[Title]", 150);
+    ASSERT_TRUE(f.report.PrepareReport());
+    TMetafile mf;
+    TMetafileCanvas c(&mf);
+    auto& r = f.report.EMFPages[0];
+    f.report.EMFPages.Draw(0, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
+    auto recs = c.TextRecords();
+    ASSERT_EQ(recs.size(), 5u);
+    EXPECT_EQ(recs[0]->Bounds.Top, recs[2]->Bounds.Top);
+    EXPECT_LT(recs[0]->Bounds.Left, recs[1]->Bounds.Left);
+    EXPECT_LT(recs[1]->Bounds.Left, recs[2]->Bounds.Left);
+    EXPECT_GT(recs[3]->Bounds.Top, recs[0]->Bounds.Top);
+    EXPECT_EQ(recs[3]->Bounds.Left, recs[0]->Bounds.Left);
+}
+
+TEST(ReportBuild, pageFooterWithoutFirstAndLastFlagsPrintsOnMiddlePagesOnly) {
+    Fixture f(120);
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    auto* pf = f.band(bkPageFooter, 200, 24);
+    pf->Flags &= ~(bfOnFirstPage | bfOnLastPage);
+    f.memo(0, 201, "页脚");
+    ASSERT_TRUE(f.report.PrepareReport());
+    int n = f.report.EMFPages.Count();
+    ASSERT_GE(n, 3);
+    EXPECT_FALSE(f.has(0, "页脚"));
+    EXPECT_TRUE(f.has(1, "页脚"));
+    EXPECT_FALSE(f.has(n - 1, "页脚"));
+}
+
+TEST(ReportBuild, preparedReportFileRoundTrips) {
+    Fixture f(40);
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    ASSERT_TRUE(f.report.PrepareReport());
+    std::string file = std::string(BUILD_DIR) + "/test-tmp-prepared.rmp";
+    f.report.SavePreparedReport(file);
+    TRMReport r2;
+    ASSERT_TRUE(r2.LoadPreparedReport(file));
+    ASSERT_EQ(r2.EMFPages.Count(), f.report.EMFPages.Count());
+    for (int i = 0; i < r2.EMFPages.Count(); ++i) EXPECT_EQ(r2.EMFPages[i].Stream, f.report.EMFPages[i].Stream);
+    remove(file.c_str());
+}
+
+TEST(ReportBuild, designIsTheSameAfterABuild) {
+    Fixture f(3);
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    TMemoryStream a, b;
+    f.report.SaveToStream(a);
+    ASSERT_TRUE(f.report.PrepareReport());
+    f.report.SaveToStream(b);
+    a.SetPosition(0);
+    b.SetPosition(0);
+    EXPECT_EQ(a.ReadRest(), b.ReadRest());
+}
+
+TEST(ReportBuild, pageRangeIsClampedToThePagesThereAre) {
+    EXPECT_EQ(RMParsePageList("1-2000000000", 3), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(RMParsePageList("2,3-1", 3), (std::vector<int>{2, 1, 2, 3}));
+    EXPECT_EQ(RMParsePageList("", 2), (std::vector<int>{1, 2}));
+    EXPECT_THROW(RMParsePageList("x", 2), EConvertError);
+}
+
+} // namespace
