@@ -631,6 +631,16 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
             v = d->FieldValue(f);
             if (!VarIsEmpty(v)) return true;
         }
+        // A data set of the report's owner, as a window's own query.
+        if (Owner())
+            if (auto* ds = dynamic_cast<TDataSet*>(Owner()->FindComponent(dsn)); ds && ds->Active()) {
+                std::string fn = f;
+                if (fn.size() >= 2 && fn.front() == '"' && fn.back() == '"') fn = fn.substr(1, fn.size() - 2);
+                if (TField* fd = ds->FindField(fn)) {
+                    v = VarIsNull(fd->Value()) ? Variant(std::string()) : fd->Value();
+                    return true;
+                }
+            }
         // Object.Property
         if (TRMView* o = FindObject(dsn)) {
             v = o->GetPropValue(f);

@@ -1,0 +1,345 @@
+// Printing built pages through the platform printer (a queue or the
+// built-in PDF printer) and the two dialogs the preview and report use.
+#include <algorithm>
+#include <cmath>
+
+#include "Dialogs.h"
+#include "ExtCtrls.h"
+#include "Printers.h"
+#include "SysUtils.h"
+#include "report/model/RM_Report.h"
+#include "report/model/RM_Utils.h"
+#include "report/print/RM_PrintDialog.h"
+
+const std::vector<TRMPaperInfo>& RMPapers() {
+    static const std::vector<TRMPaperInfo> p = {
+        {9, "A4 210 x 297 毫米", 2100, 2970},
+        {11, "A5 148 x 210 毫米", 1480, 2100},
+        {8, "A3 297 x 420 毫米", 2970, 4200},
+        {13, "B5 182 x 257 毫米", 1820, 2570},
+        {1, "Letter 8.5 x 11 英寸", 2159, 2794},
+        {5, "Legal 8.5 x 14 英寸", 2159, 3556},
+        {256, "自定义", 0, 0},
+    };
+    return p;
+}
+
+int RMPaperCodeOf(int w, int h) {
+    if (w > h) std::swap(w, h);
+    for (auto& p : RMPapers())
+        if (p.Code != 256 && std::abs(p.Width - w) <= 10 && std::abs(p.Height - h) <= 10) return p.Code;
+    return 256;
+}
+
+namespace {
+TButton* button(TForm* f, const char* name, const char* caption, int l, int t) {
+    auto* b = new TButton(f);
+    b->SetName(name);
+    b->SetParent(f);
+    b->SetCaption(caption);
+    b->SetBounds(l, t, 75, 25);
+    return b;
+}
+TEdit* edit(TForm* f, TWinControl* parent, const char* name, int l, int t, int w = 60) {
+    auto* e = new TEdit(f);
+    e->SetName(name);
+    e->SetParent(parent);
+    e->SetBounds(l, t, w, 21);
+    return e;
+}
+void label(TForm* f, TWinControl* parent, const char* caption, int l, int t) {
+    auto* x = new TLabel(f);
+    x->SetParent(parent);
+    x->SetCaption(caption);
+    x->SetBounds(l, t + 3, 80, 16);
+}
+TRadioButton* radio(TForm* f, TWinControl* parent, const char* name, const char* caption, int l, int t, int w = 90) {
+    auto* r = new TRadioButton(f);
+    r->SetName(name);
+    r->SetParent(parent);
+    r->SetCaption(caption);
+    r->SetBounds(l, t, w, 20);
+    return r;
+}
+std::string fmt1(double v, const char* f = "0.0#") { return FormatFloat(f, v); }
+} // namespace
+
+// ---------------------------------------------------------------- print dialog
+
+TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int currentPage)
+    : TForm(owner), pageCount_(pageCount), current_(currentPage) {
+    SetName("RMPrintDialogForm");
+    SetCaption("打印");
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+    SetClientWidth(400);
+    SetClientHeight(230);
+    auto* gp = new TGroupBox(this);
+    gp->SetParent(this);
+    gp->SetCaption("打印机");
+    gp->SetBounds(8, 8, 384, 54);
+    label(this, gp, "名称:", 10, 20);
+    CmbPrinters = new TComboBox(this);
+    CmbPrinters->SetName("CmbPrinters");
+    CmbPrinters->SetParent(gp);
+    CmbPrinters->SetStyle(csDropDownList);
+    CmbPrinters->SetBounds(60, 20, 310, 21);
+    for (auto& n : Printer()->Printers()) CmbPrinters->Items()->Add(n);
+    CmbPrinters->SetItemIndex(std::max(0, Printer()->PrinterIndex()));
+
+    auto* gr = new TGroupBox(this);
+    gr->SetParent(this);
+    gr->SetCaption("页码范围");
+    gr->SetBounds(8, 70, 230, 110);
+    RbAll = radio(this, gr, "RbAll", "全部", 10, 18);
+    RbCurrent = radio(this, gr, "RbCurrent", "当前页", 10, 42);
+    RbPages = radio(this, gr, "RbPages", "页码:", 10, 66, 60);
+    EdtPages = edit(this, gr, "EdtPages", 74, 66, 140);
+    RbAll->SetChecked(true);
+    EdtPages->OnChange = [this](TObject*) {
+        if (!EdtPages->Text().empty()) RbPages->SetChecked(true);
+    };
+    auto* hint = new TLabel(this);
+    hint->SetParent(gr);
+    hint->SetCaption("例如：1,3,5-12");
+    hint->SetBounds(74, 90, 140, 16);
+
+    auto* gc = new TGroupBox(this);
+    gc->SetParent(this);
+    gc->SetCaption("副本");
+    gc->SetBounds(246, 70, 146, 110);
+    label(this, gc, "份数:", 10, 20);
+    EdtCopies = edit(this, gc, "EdtCopies", 60, 20, 60);
+    EdtCopies->SetText("1");
+    ChkCollate = new TCheckBox(this);
+    ChkCollate->SetName("ChkCollate");
+    ChkCollate->SetParent(gc);
+    ChkCollate->SetCaption("逐份打印");
+    ChkCollate->SetBounds(10, 54, 120, 20);
+    ChkCollate->SetChecked(true);
+
+    BtnOK = button(this, "BtnOK", "确定", 236, 194);
+    BtnOK->SetDefault(true);
+    BtnOK->OnClick = [this](TObject*) { okClick(); };
+    BtnCancel = button(this, "BtnCancel", "取消", 317, 194);
+    BtnCancel->SetCancel(true);
+    BtnCancel->SetModalResult(mrCancel);
+}
+
+void TRMPrintDialogForm::okClick() {
+    int copies = 0;
+    if (!TryStrToInt(Trim(EdtCopies->Text()), copies) || copies < 1) {
+        ShowMessage("份数必须是正整数。");
+        return;
+    }
+    // A page list that is not numbers is said, and the dialog stays.
+    try {
+        if (RbCurrent->Checked())
+            Pages = {current_};
+        else if (RbPages->Checked())
+            Pages = RMParsePageList(EdtPages->Text(), pageCount_);
+        else
+            Pages = RMParsePageList("", pageCount_);
+    } catch (const Exception&) {
+        ShowMessage("页码范围无效：" + EdtPages->Text());
+        return;
+    }
+    if (Pages.empty()) {
+        ShowMessage("页码范围内没有页。");
+        return;
+    }
+    Copies = copies;
+    Collate = ChkCollate->Checked();
+    if (CmbPrinters->ItemIndex() >= 0) Printer()->SetPrinterIndex(CmbPrinters->ItemIndex());
+    SetModalResult(mrOk);
+}
+
+// ---------------------------------------------------------------- page setup
+
+TRMPageSetupForm::TRMPageSetupForm(TComponent* owner, TRMReport* report) : TForm(owner), report_(report) {
+    SetName("RMPageSetupForm");
+    SetCaption("页面设置");
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+    SetClientWidth(420);
+    SetClientHeight(260);
+    TRMPage* p = report->Pages.Count() ? report->Pages[0] : nullptr;
+
+    auto* gp = new TGroupBox(this);
+    gp->SetParent(this);
+    gp->SetCaption("纸张");
+    gp->SetBounds(8, 8, 404, 84);
+    label(this, gp, "纸张大小:", 10, 20);
+    CmbPaper = new TComboBox(this);
+    CmbPaper->SetName("CmbPaper");
+    CmbPaper->SetParent(gp);
+    CmbPaper->SetStyle(csDropDownList);
+    CmbPaper->SetBounds(90, 20, 300, 21);
+    for (auto& x : RMPapers()) CmbPaper->Items()->Add(x.Name);
+    label(this, gp, "宽度(厘米):", 10, 50);
+    EdtWidth = edit(this, gp, "EdtWidth", 90, 50);
+    label(this, gp, "高度(厘米):", 200, 50);
+    EdtHeight = edit(this, gp, "EdtHeight", 280, 50);
+
+    auto* go = new TGroupBox(this);
+    go->SetParent(this);
+    go->SetCaption("方向");
+    go->SetBounds(8, 98, 130, 110);
+    RbPortrait = radio(this, go, "RbPortrait", "纵向", 10, 24);
+    RbLandscape = radio(this, go, "RbLandscape", "横向", 10, 54);
+
+    auto* gm = new TGroupBox(this);
+    gm->SetParent(this);
+    gm->SetCaption("页边距(毫米)");
+    gm->SetBounds(146, 98, 266, 110);
+    label(this, gm, "左:", 10, 24);
+    EdtLeft = edit(this, gm, "EdtLeft", 50, 24);
+    label(this, gm, "右:", 136, 24);
+    EdtRight = edit(this, gm, "EdtRight", 176, 24);
+    label(this, gm, "上:", 10, 60);
+    EdtTop = edit(this, gm, "EdtTop", 50, 60);
+    label(this, gm, "下:", 136, 60);
+    EdtBottom = edit(this, gm, "EdtBottom", 176, 60);
+
+    if (p) {
+        int code = RMPaperCodeOf(p->PaperWidth / 100, p->PaperHeight / 100);
+        const auto& papers = RMPapers();
+        for (size_t i = 0; i < papers.size(); ++i)
+            if (papers[i].Code == code) CmbPaper->SetItemIndex(int(i));
+        EdtWidth->SetText(fmt1(p->PaperWidth / 10000.0, "0.00"));
+        EdtHeight->SetText(fmt1(p->PaperHeight / 10000.0, "0.00"));
+        (p->Orientation ? RbLandscape : RbPortrait)->SetChecked(true);
+        EdtLeft->SetText(fmt1(p->MarginLeft / 1000.0));
+        EdtTop->SetText(fmt1(p->MarginTop / 1000.0));
+        EdtRight->SetText(fmt1(p->MarginRight / 1000.0));
+        EdtBottom->SetText(fmt1(p->MarginBottom / 1000.0));
+    }
+    CmbPaper->OnChange = [this](TObject*) { paperChange(); };
+    paperChange();
+
+    BtnOK = button(this, "BtnOK", "确定", 256, 224);
+    BtnOK->SetDefault(true);
+    BtnOK->OnClick = [this](TObject*) { okClick(); };
+    BtnCancel = button(this, "BtnCancel", "取消", 337, 224);
+    BtnCancel->SetCancel(true);
+    BtnCancel->SetModalResult(mrCancel);
+}
+
+void TRMPageSetupForm::paperChange() {
+    int i = CmbPaper->ItemIndex();
+    const auto& papers = RMPapers();
+    bool custom = i < 0 || papers[size_t(i)].Code == 256;
+    if (!custom) {
+        EdtWidth->SetText(fmt1(papers[size_t(i)].Width / 100.0, "0.00"));
+        EdtHeight->SetText(fmt1(papers[size_t(i)].Height / 100.0, "0.00"));
+    }
+    // Width and height are typed only for a custom paper.
+    EdtWidth->SetEnabled(custom);
+    EdtHeight->SetEnabled(custom);
+}
+
+void TRMPageSetupForm::okClick() {
+    double w, h, l, t, r, b;
+    if (!TryStrToFloat(EdtWidth->Text(), w) || !TryStrToFloat(EdtHeight->Text(), h) ||
+        !TryStrToFloat(EdtLeft->Text(), l) || !TryStrToFloat(EdtTop->Text(), t) ||
+        !TryStrToFloat(EdtRight->Text(), r) || !TryStrToFloat(EdtBottom->Text(), b) || w <= 0 || h <= 0 || l < 0 ||
+        t < 0 || r < 0 || b < 0) {
+        // The fault is said and the dialog stays open.
+        ShowMessage("页面设置中有无效的数字。");
+        return;
+    }
+    if ((l + r) >= w * 10 || (t + b) >= h * 10) {
+        ShowMessage("页边距超出纸张大小。");
+        return;
+    }
+    int code = CmbPaper->ItemIndex() >= 0 ? RMPapers()[size_t(CmbPaper->ItemIndex())].Code : 256;
+    for (int i = 0; i < report_->Pages.Count(); ++i) {
+        TRMPage* p = report_->Pages[i];
+        if (p->PageType != 0) continue;
+        p->ChangePaper(code, int(std::lround(w * 10000)), int(std::lround(h * 10000)), p->Bin,
+                       RbLandscape->Checked() ? 1 : 0);
+        p->MarginLeft = int(std::lround(l * 1000));
+        p->MarginTop = int(std::lround(t * 1000));
+        p->MarginRight = int(std::lround(r * 1000));
+        p->MarginBottom = int(std::lround(b * 1000));
+    }
+    report_->Modified = true;
+    SetModalResult(mrOk);
+}
+
+// ---------------------------------------------------------------- printing
+
+bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool collate) {
+    if (EMFPages.Count() == 0) return false;
+    std::vector<int> list;
+    if (ShowPrintDialog) {
+        TRMPrintDialogForm d(nullptr, EMFPages.Count(), EMFPages.CurPageNo);
+        if (!pages.empty()) {
+            d.RbPages->SetChecked(true);
+            d.EdtPages->SetText(pages);
+        }
+        d.EdtCopies->SetText(std::to_string(copies));
+        if (d.ShowModal() != mrOk) return false;
+        list = d.Pages;
+        copies = d.Copies;
+        collate = d.Collate;
+    } else {
+        list = RMParsePageList(pages, EMFPages.Count());
+    }
+    if (list.empty()) return false;
+    TPrinter* pr = Printer();
+    // One document takes the paper of its first page.
+    TRMEMFPageRec& first = EMFPages[list[0] - 1];
+    pr->SetOrientation(poPortrait);
+    double wmm = (first.Orientation ? first.PaperHeight : first.PaperWidth) / 10.0;
+    double hmm = (first.Orientation ? first.PaperWidth : first.PaperHeight) / 10.0;
+    bool named = false;
+    for (int i = 0; i < int(pr->PaperSizes().size()); ++i) {
+        const TPaperSize& ps = pr->PaperSizes()[size_t(i)];
+        if (std::fabs(ps.WidthMM - std::min(wmm, hmm)) < 1 && std::fabs(ps.HeightMM - std::max(wmm, hmm)) < 1) {
+            pr->SetPaperIndex(i);
+            pr->SetOrientation(wmm > hmm ? poLandscape : poPortrait);
+            named = true;
+            break;
+        }
+    }
+    if (!named) pr->SetCustomPaper(wmm, hmm);
+    pr->SetTitle(ReportInfo.Title.empty() ? ExtractFileName(FileName) : ReportInfo.Title);
+    std::vector<int> order;
+    if (collate)
+        for (int c = 0; c < copies; ++c) order.insert(order.end(), list.begin(), list.end());
+    else
+        for (int pg : list)
+            for (int c = 0; c < copies; ++c) order.push_back(pg);
+    Terminated = false;
+    pr->BeginDoc();
+    try {
+        double sx = pr->XDpi() / 96.0, sy = pr->YDpi() / 96.0;
+        int ox = pr->GetDeviceCaps(PHYSICALOFFSETX), oy = pr->GetDeviceCaps(PHYSICALOFFSETY);
+        for (size_t k = 0; k < order.size(); ++k) {
+            if (Terminated) {
+                pr->Abort();
+                return false;
+            }
+            if (k) pr->NewPage();
+            int i = order[k] - 1;
+            TRMEMFPageRec& r = EMFPages[i];
+            TRect rect(-ox + int(PrintOffsetLeft * sx), -oy + int(PrintOffsetTop * sy),
+                       -ox + int((r.PageWidth + PrintOffsetLeft) * sx),
+                       -oy + int((r.PageHeight + PrintOffsetTop) * sy));
+            r.Visible = true;
+            EMFPages.Draw(i, pr->Canvas(), rect);
+            r.Visible = false;
+            EMFPages.FreeUnpacked(i);
+        }
+        pr->EndDoc();
+    } catch (...) {
+        if (pr->Printing()) pr->Abort();
+        throw;
+    }
+    return true;
+}
+
+void TRMReport::PrintReport() {
+    if (PrepareReport()) PrintPreparedReport();
+}

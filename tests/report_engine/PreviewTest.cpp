@@ -1,0 +1,190 @@
+// The preview window, its search and page setup, and the print dialog,
+// driven through the window system and the dialog seam. Screenshots go to
+// build/test-output/screens/.
+#include <gtest/gtest.h>
+
+#include "ListDataSet.h"
+#include "Printers.h"
+#include "SysUtils.h"
+#include "TestSeam.h"
+#include "report/model/RM_Report.h"
+#include "report/preview/RM_Preview.h"
+#include "report/print/RM_PrintDialog.h"
+
+namespace {
+
+const std::string kScreens = std::string(BUILD_DIR) + "/test-output/screens/";
+
+struct TwoPageList {
+    TComponent owner{nullptr};
+    TListDataSet books{&owner};
+    TRMDBDataSet rm{&owner};
+    TRMReport report{&owner};
+    TSeamScript seam;
+
+    TwoPageList() {
+        seam.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+        books.FieldDefs().Add("Name", ftString, 40);
+        books.FieldDefs().Add("Price", ftFloat);
+        for (int i = 1; i <= 60; ++i) books.AddRow({std::string("图书") + std::to_string(i), double(i)});
+        books.Open();
+        rm.SetName("RMBooks");
+        rm.SetDataSet(&books);
+        TRMPage* p = report.Pages[0];
+        report.DoublePass = true;
+        report.ReportInfo.Title = "图书清单";
+        auto band = [&](TRMBandKind k, int top, int h, const char* ds = "") {
+            auto* b = static_cast<TRMBandView*>(p->Add(std::make_unique<TRMBandView>()));
+            b->SetBandType(k);
+            b->CreateUniqueName(&report);
+            b->SetBounds(0, top, 700, h);
+            b->SetDataSet(ds);
+        };
+        auto memo = [&](int l, int t, int w, const std::string& text, int size = 10) {
+            auto* m = static_cast<TRMMemoView*>(p->Add(std::make_unique<TRMMemoView>()));
+            m->CreateUniqueName(&report);
+            m->SetBounds(l, t, w, 22);
+            m->Memo = {text};
+            m->Font.Name = "宋体";
+            m->Font.Size = size;
+            m->SetFrameAll(true);
+        };
+        band(bkTitle, 40, 40);
+        memo(40, 44, 600, "图书清单", 16);
+        band(bkMasterData, 100, 22, "RMBooks");
+        memo(40, 100, 300, "[Name]");
+        memo(340, 100, 120, "[Price #N0.00]");
+        band(bkPageFooter, 200, 24);
+        memo(40, 201, 600, "第 [Page#] 页 共 [TotalPages#] 页");
+        EXPECT_TRUE(report.PrepareReport());
+    }
+};
+
+TEST(ReportPreview, navigatesByKeysAndButtons) {
+    TwoPageList f;
+    ASSERT_EQ(f.report.EMFPages.Count(), 2);
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    EXPECT_EQ(w.CurPage(), 1);
+    EXPECT_EQ(w.StatusBar->SimpleText(), "页 1/2");
+    SendKeyToFocus(&w, VK_NEXT);
+    EXPECT_EQ(w.CurPage(), 2);
+    EXPECT_EQ(w.StatusBar->SimpleText(), "页 2/2");
+    SendKeyToFocus(&w, VK_NEXT); // stays on the last page
+    EXPECT_EQ(w.CurPage(), 2);
+    SendClick(w.BtnFirst);
+    EXPECT_EQ(w.CurPage(), 1);
+    SendKeyToFocus(&w, VK_END, TShiftState{} << ssCtrl);
+    EXPECT_EQ(w.CurPage(), 2);
+    w.SetZoomMode(zmTwoPages);
+    ProcessEvents();
+    ForceDirectories(kScreens);
+    EXPECT_TRUE(SaveFormPng(&w, kScreens + "report-preview-two-pages.png"));
+}
+
+// "75%" typed with the percent sign means 75 %, not the default.
+TEST(ReportPreview, zoomTextWithPercentSignIsTaken) {
+    TwoPageList f;
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    w.ZoomText("75%");
+    EXPECT_DOUBLE_EQ(w.Zoom(), 75);
+    w.ZoomText("80");
+    EXPECT_DOUBLE_EQ(w.Zoom(), 80);
+}
+
+TEST(ReportPreview, searchFindsTextOnTheSecondPageAndF3GoesOn) {
+    TwoPageList f;
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    f.seam.ExpectForm("TRMPreviewSearchForm", mrOk, {{"Edit1", "图书5"}, {"RbFromStart", "True"}});
+    SendClick(w.BtnFind);
+    EXPECT_EQ(w.CurPage(), 1); // 图书5 is on page 1
+    // Whole-word search skips 图书50..59 only by word characters, so search
+    // a text that sits on page 2 only.
+    EXPECT_TRUE(w.Find("图书58", false, false, true));
+    EXPECT_EQ(w.CurPage(), 2);
+    EXPECT_FALSE(w.Find("不存在的书", false, false, true));
+    f.seam.ExpectMessage("未找到", IDOK);
+    SendKeyToFocus(&w, VK_F3);
+    EXPECT_TRUE(f.seam.Unused().empty());
+}
+
+TEST(ReportPreview, searchDialogScreenshot) {
+    TRMPreviewSearchForm s(nullptr);
+    s.Edit1->SetText("图书");
+    ShowAndActivate(&s);
+    ForceDirectories(kScreens);
+    EXPECT_TRUE(SaveFormPng(&s, kScreens + "report-preview-search.png"));
+}
+
+TEST(ReportPageSetup, landscapeRebuildsWithTheNewPaper) {
+    TwoPageList f;
+    {
+        TRMPageSetupForm shot(nullptr, &f.report);
+        ShowAndActivate(&shot);
+        ForceDirectories(kScreens);
+        EXPECT_TRUE(SaveFormPng(&shot, kScreens + "report-page-setup.png"));
+        EXPECT_FALSE(shot.EdtWidth->Enabled()); // A4: the size is not typed
+        EXPECT_EQ(shot.EdtWidth->Text(), "21.00");
+        EXPECT_EQ(shot.EdtLeft->Text(), "10.0");
+    }
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    f.seam.ExpectForm("TRMPageSetupForm", mrOk, {{"RbLandscape", "True"}, {"EdtLeft", "20"}},
+                      [](TCustomForm* form) { SendClickTo(form, "BtnOK"); });
+    SendClick(w.BtnPageSetup);
+    EXPECT_EQ(f.report.Pages[0]->Orientation, 1);
+    EXPECT_EQ(f.report.Pages[0]->MarginLeft, 20000);
+    ASSERT_GT(f.report.EMFPages.Count(), 0);
+    EXPECT_GT(f.report.EMFPages[0].PageWidth, f.report.EMFPages[0].PageHeight);
+}
+
+TEST(ReportPrintDialog, pageListAndCopiesGoToThePdf) {
+    TwoPageList f;
+    std::string pdf = std::string(BUILD_DIR) + "/test-output/reports/print-dialog-page2-twice.pdf";
+    ForceDirectories(ExtractFilePath(pdf));
+    remove(pdf.c_str());
+    Printer()->SetPrinterIndex(Printer()->PdfPrinterIndex());
+    Printer()->SetFileName(pdf);
+    f.seam.ExpectForm("TRMPrintDialogForm", mrOk,
+                      {{"CmbPrinters", "PDF"}, {"RbPages", "True"}, {"EdtPages", "2"}, {"EdtCopies", "2"}},
+                      [](TCustomForm* form) { SendClickTo(form, "BtnOK"); });
+    ASSERT_TRUE(f.report.PrintPreparedReport());
+    FILE* p = popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r");
+    std::string text;
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
+    pclose(p);
+    // Two copies of page 2 only.
+    size_t first = text.find("第 2 页 共 2 页");
+    ASSERT_NE(first, std::string::npos) << text;
+    EXPECT_NE(text.find("第 2 页 共 2 页", first + 1), std::string::npos);
+    EXPECT_EQ(text.find("第 1 页"), std::string::npos);
+}
+
+TEST(ReportPrintDialog, badPageListIsSaidAndTheDialogStays) {
+    TRMPrintDialogForm d(nullptr, 2, 1);
+    TSeamScript seam;
+    seam.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+    seam.ExpectMessage("页码范围无效", IDOK);
+    ShowAndActivate(&d);
+    d.RbPages->SetChecked(true);
+    d.EdtPages->SetText("一到三");
+    SendClick(d.BtnOK);
+    EXPECT_NE(d.ModalResult(), mrOk);
+    EXPECT_TRUE(d.Pages.empty());
+    d.EdtPages->SetText("2-9");
+    SendClick(d.BtnOK);
+    EXPECT_EQ(d.Pages, (std::vector<int>{2}));
+}
+
+TEST(ReportMenu, missingTemplateSaysSoWithThePath) {
+    TSeamScript seam;
+    seam.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+    seam.ExpectMessage("报表文件不存在：/nonexistent/report/BookData.rmf", IDOK);
+    EXPECT_FALSE(RMShowReportFile("/nonexistent/report/BookData.rmf", 0));
+    EXPECT_TRUE(seam.Unused().empty());
+}
+
+} // namespace
