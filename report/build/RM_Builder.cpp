@@ -15,6 +15,7 @@
 #include "SysUtils.h"
 #include "report/model/RM_Report.h"
 #include "report/model/RM_Utils.h"
+#include "report/script/RM_Interp.h"
 
 namespace {
 struct Acc {
@@ -333,6 +334,7 @@ public:
         curBand = b;
         int bh = height >= 0 ? height : b->Height;
         for (TRMView* o : objectsOf[b]) {
+            if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
             if (!o->Visible) continue;
             int top = y + (o->Top - b->Top);
             int h = o->Height;
@@ -361,8 +363,10 @@ public:
     // Prints b at the current position, breaking the page first when it
     // does not fit; then its child band.
     void printBand(TRMBandView* b, bool withChild = true, TRMBandView* repeatHeader = nullptr) {
-        if (!b || !b->Visible) return;
+        if (!b) return;
         curBand = b;
+        if (!b->OnBeforePrint.empty()) R->RunScript(b->OnBeforePrint, b);
+        if (!b->Visible) return;
         int h = bandHeight(b);
         need(h, repeatHeader);
         printAt(b, curY, colX, h);
@@ -564,9 +568,82 @@ public:
     }
 };
 
+void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
+    std::string key;
+    for (auto& l : script) key += l + "\r";
+    auto it = scripts_.find(key);
+    TRMInterpreter in;
+    if (it == scripts_.end()) {
+        TRMCode code;
+        std::string err = in.CompileScript(script, code);
+        if (!err.empty()) {
+            ScriptError = err;
+            BuildErrors.push_back(err);
+            code.clear();
+        }
+        it = scripts_.emplace(key, std::move(code)).first;
+    }
+    TRMView* was = scriptView_;
+    scriptView_ = view;
+    try {
+        in.RunScript(
+            it->second, Parser,
+            [this](const std::string& name, const Variant& v) {
+                std::string u = UpperCase(name);
+                if (Variables.count(u)) {
+                    Variables[u] = v;
+                    return;
+                }
+                for (auto& dv : Dictionary.Variables)
+                    if (SameText(dv.Name, name)) {
+                        dv.Value = VarIsStr(v) ? QuotedStr(VarToStr(v)) : VarToStr(v);
+                        return;
+                    }
+                if (scriptView_ && !VarIsNull(scriptView_->GetPropValue(name))) {
+                    scriptView_->SetPropValue(name, v);
+                    return;
+                }
+                size_t dot = name.rfind('.');
+                if (dot != std::string::npos)
+                    if (TRMView* o = FindObject(name.substr(0, dot))) {
+                        o->SetPropValue(name.substr(dot + 1), v);
+                        return;
+                    }
+                Variables[u] = v;
+            },
+            [this] { return Terminated; });
+    } catch (const Exception& e) {
+        ScriptError = e.Message;
+        BuildErrors.push_back(e.Message);
+    }
+    scriptView_ = was;
+}
+
 bool TRMReport::doFunction(const TRMFuncCall& c, Variant& r) {
     if (builder_ && builder_->aggregate(c, r)) return true;
     const std::string& n = c.Name;
+    if (n == "INC" || n == "DEC") {
+        std::string u = UpperCase(Trim(c.ArgTexts.empty() ? "" : c.ArgTexts[0]));
+        Variant cur = Variables.count(u) ? Variables[u] : Variant(0);
+        Variables[u] = RMToNumber(cur) + (n == "INC" ? 1 : -1);
+        r = Null();
+        return true;
+    }
+    if (n == "STOPREPORT") {
+        Terminated = true;
+        r = Null();
+        return true;
+    }
+    if (n == "NEWPAGE" && builder_) {
+        builder_->newPage();
+        r = Null();
+        return true;
+    }
+    if (n == "SHOWBAND" && builder_) {
+        if (auto* b = builder_->bandNamed(Trim(VarToStr(c.Arg(0))))) builder_->printBand(b);
+        r = Null();
+        return true;
+    }
     if (n == "SUM" || n == "AVG" || n == "MAX" || n == "MIN" || n == "COUNT") {
         r = 0;
         return true;

@@ -19,6 +19,7 @@
 #include "DB.h"
 #include "report/model/RM_Class.h"
 #include "report/model/RM_Page.h"
+#include "report/script/RM_Interp.h"
 #include "report/script/RM_Parser.h"
 
 // ---------------------------------------------------------------- data sources
@@ -301,6 +302,12 @@ public:
     // bracket.
     std::string ExpandVariables(const std::string& text, TRMView* view);
     int ReportRevision() const { return loadRevision_; }
+    // Compiles (once per text) and runs a script of the report; compile
+    // and run errors go to BuildErrors. view: the object whose own
+    // properties bare names may set.
+    void RunScript(const TRMLines& script, TRMView* view = nullptr);
+    // The last script error ("" when none).
+    std::string ScriptError;
 
     // Build state the value lookup reads.
     int PageNo = 0;     // 0-based page being built
@@ -311,6 +318,8 @@ private:
     friend class TRMBuilder;
     int loadRevision_ = 4311;
     std::set<std::string> evaluating_; // dictionary names being evaluated
+    std::map<std::string, TRMCode> scripts_;
+    TRMView* scriptView_ = nullptr;
     class TRMBuilder* builder_ = nullptr;
     bool getValue(const std::string& name, bool bracketed, Variant& v);
     bool doFunction(const TRMFuncCall& call, Variant& r);
