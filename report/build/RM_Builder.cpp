@@ -86,7 +86,7 @@ public:
             ownedDs.push_back(std::make_unique<TRMCountDataset>(cnt));
             return ownedDs.back().get();
         }
-        TRMDataset* d = TRMDataset::Find(n);
+        TRMDataset* d = TRMDataset::Find(n, R->Owner());
         if (!d) R->BuildErrors.push_back("未找到数据集: " + n);
         return d;
     }
@@ -322,7 +322,31 @@ public:
         o->Left += dx;
         o->Top = top;
         o->Height = height;
+        // A memo's highlight condition gives it its other look for this
+        // record only.
+        auto* m = dynamic_cast<TRMMemoView*>(o);
+        bool lit = false;
+        TRMFont font;
+        TColor fill = clNone;
+        if (m && !Trim(m->HighlightStr).empty()) {
+            try {
+                lit = RMToNumber(R->Calc(m->HighlightStr)) != 0;
+            } catch (const Exception& e) {
+                R->BuildErrors.push_back(e.Message);
+            }
+            if (lit) {
+                font = m->Font;
+                fill = m->FillColor;
+                m->Font.Style = m->HighlightStyle;
+                m->Font.Color = m->HighlightColor;
+                m->FillColor = m->HighlightFill;
+            }
+        }
         o->StreamOut(stream);
+        if (lit) {
+            m->Font = font;
+            m->FillColor = fill;
+        }
         o->Left = l;
         o->Top = t;
         o->Height = h;
@@ -704,7 +728,7 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
     }
     if (dot != std::string::npos) {
         std::string dsn = n.substr(0, dot), f = n.substr(dot + 1);
-        if (TRMDataset* d = TRMDataset::Find(dsn)) {
+        if (TRMDataset* d = TRMDataset::Find(dsn, Owner())) {
             v = d->FieldValue(f);
             if (!VarIsEmpty(v)) return true;
         }

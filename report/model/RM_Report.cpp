@@ -30,9 +30,12 @@ TRMDataset::~TRMDataset() {
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
 }
 
-TRMDataset* TRMDataset::Find(const std::string& name) {
+TRMDataset* TRMDataset::Find(const std::string& name, TComponent* owner) {
     std::string n = Trim(name);
     size_t dot = n.rfind('.');
+    if (owner)
+        for (TRMDataset* d : datasets())
+            if (d->Owner() == owner && SameText(d->Name(), n)) return d;
     for (TRMDataset* d : datasets()) {
         if (SameText(d->Name(), n)) return d;
         if (dot != std::string::npos && d->Owner() && SameText(d->Name(), n.substr(dot + 1)) &&

@@ -48,8 +48,9 @@ public:
     virtual std::vector<std::string> FieldNames() { return {}; }
     int RecNo() const { return recNo_; }
 
-    // Data sets known by name, for bands and [DataSet."Field"].
-    static TRMDataset* Find(const std::string& name);
+    // Data sets known by name, for bands and [DataSet."Field"]; one owned
+    // by `owner` (the report's window) wins over others of that name.
+    static TRMDataset* Find(const std::string& name, TComponent* owner = nullptr);
 
 protected:
     int recNo_ = 0;

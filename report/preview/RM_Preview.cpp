@@ -432,8 +432,10 @@ void TRMReport::ShowReport() {
     if (PrepareReport()) ShowPreparedReport();
 }
 
-bool RMShowReportFile(const std::string& path, int mode, TComponent* owner) {
+bool RMShowReportFile(const std::string& path, int mode, TComponent* owner,
+                      const std::map<std::string, Variant>& variables) {
     TRMReport r(owner);
+    for (auto& [k, v] : variables) r.Variables[UpperCase(k)] = v;
     if (!r.LoadFromFile(path)) {
         if (!FileExists(r.FileName)) ShowMessage("报表文件不存在：" + r.FileName);
         return false;

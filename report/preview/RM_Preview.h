@@ -5,7 +5,10 @@
 // (find next), Ctrl+P (print), Ctrl+S/Ctrl+O (save/open), Esc (close).
 #pragma once
 
+#include <map>
+
 #include "ComCtrls.h"
+#include "Variants.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
@@ -74,8 +77,11 @@ public:
     TButton* BtnCancel;
 };
 
-// The catalogue's helper: loads report/<fileName> under the program folder
-// and previews (mode 0) or prints (mode 1) it over the data sets already
-// named; a missing template says "报表文件不存在：" with the path. False
-// when nothing was shown.
-bool RMShowReportFile(const std::string& path, int mode, TComponent* owner = nullptr);
+// The list windows' report menu in one call: loads the template at path
+// and previews (mode 0) or prints (mode 1) it over the TRMDBDataSet
+// components already named (RMDBDataSet1 in the templates), with report
+// variables such as "馆名" (the library name the templates print); a
+// missing template says "报表文件不存在：" with the path. False when nothing
+// was shown.
+bool RMShowReportFile(const std::string& path, int mode, TComponent* owner = nullptr,
+                      const std::map<std::string, Variant>& variables = {});

@@ -223,3 +223,47 @@ TEST(ReportBuild, pageRangeIsClampedToThePagesThereAre) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ReportBuild, highlightConditionChangesTheLookOfMatchingRowsOnly) {
+    Fixture f(3);
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    auto* m = f.memo(0, 121, "[Price]");
+    m->HighlightStr = "[Price] > 2";
+    m->HighlightStyle = 2;
+    m->HighlightColor = clRed;
+    ASSERT_TRUE(f.report.PrepareReport());
+    TRMPage* p = f.report.EMFPages.UnpackPage(0);
+    ASSERT_EQ(p->Objects.size(), 3u);
+    auto* third = static_cast<TRMMemoView*>(p->Objects[2].get());
+    auto* first = static_cast<TRMMemoView*>(p->Objects[0].get());
+    EXPECT_EQ(third->Font.Color, clRed);
+    EXPECT_EQ(third->Font.Style, 2);
+    EXPECT_EQ(first->Font.Color, clBlack);
+}
+
+TEST(ReportBuild, pageColumnsFillDownThenAcross) {
+    Fixture f(100);
+    f.page->Columns = 2;
+    f.page->ColumnGap = 5000;
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    ASSERT_TRUE(f.report.PrepareReport());
+    TMetafile mf;
+    TMetafileCanvas c(&mf);
+    auto& r = f.report.EMFPages[0];
+    f.report.EMFPages.Draw(0, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
+    auto recs = c.TextRecords();
+    ASSERT_GT(recs.size(), 2u);
+    // The first column runs down the page, the next record after it starts
+    // at the top of the second column.
+    size_t k = 1;
+    while (k < recs.size() && recs[k]->Bounds.Left == recs[0]->Bounds.Left) ++k;
+    ASSERT_LT(k, recs.size());
+    EXPECT_GT(recs[k]->Bounds.Left, recs[0]->Bounds.Left + 300);
+    EXPECT_EQ(recs[k]->Bounds.Top, recs[0]->Bounds.Top);
+    EXPECT_EQ(recs[k]->Text, "图书" + std::to_string(k + 1));
+}
+
+} // namespace

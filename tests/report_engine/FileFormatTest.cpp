@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "TestSeam.h"
+#include "TestKit.h"
 
 #include "report/barcode/RM_BarCodeView.h"
 #include "report/model/RM_Report.h"

@@ -6,7 +6,7 @@
 #include "ListDataSet.h"
 #include "Printers.h"
 #include "SysUtils.h"
-#include "TestSeam.h"
+#include "TestKit.h"
 #include "report/model/RM_Report.h"
 #include "report/preview/RM_Preview.h"
 #include "report/print/RM_PrintDialog.h"
