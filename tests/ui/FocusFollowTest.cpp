@@ -64,7 +64,8 @@ TEST_F(FocusFollow, focusMovedBehindAModalDialogLeavesTheOldControlAndEntersTheN
     message.SetClientWidth(200);
     message.SetClientHeight(60);
     script.ExpectForm("FrmMessage", mrOk, {}, [&](TCustomForm*) {
-        ProcessEvents();
+        // On a real display the dialog's focus arrives asynchronously.
+        QTest::qWaitFor([&] { return QGuiApplication::focusWindow() != WindowOf(form.get()); }, 2000);
         EXPECT_NE(QGuiApplication::focusWindow(), WindowOf(form.get()));
         reader->SetFocus();
     });
