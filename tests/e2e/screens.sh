@@ -41,7 +41,11 @@ shot book-desk.png '借还图书 with reader R002 (one loan open, B001 scanned)'
 key F5
 id=$(wait_window '选择图书')
 expect_focus_back "$id"
-click_in "$id" 331 16
+popups=$(xwininfo -root -children | grep -c 'has no name')
+click_in "$id" 267 18 # the 按编码查找 button
+# The menu is a window of its own: wait for it before the shot.
+end=$(deadline 5)
+while [ "$(xwininfo -root -children | grep -c 'has no name')" -le "$popups" ] && before "$end"; do sleep 0.1; done
 shot lookup-mode-menu.png '选择图书 with the search-mode menu (button 按编码查找) opened' root
 key Escape # the menu, when it opened; else the lookup
 sleep 0.3
