@@ -18,33 +18,14 @@
 
 namespace {
 
-class BookDesk : public CircFixture {
+class BookDesk : public DeskFixture<TFrmBorrowBill> {
 protected:
-    void SetUp() override {
-        CircFixture::SetUp();
-        desk = new TFrmBorrowBill(Application);
-        ShowAndActivate(desk);
-    }
-    void TearDown() override {
-        delete desk;
-        CircFixture::TearDown();
-    }
-    void Reader(const std::string& code) {
-        SendText(desk->EditRCode, code);
-        SendKey(desk->EditRCode, VK_RETURN);
-    }
-    void Scan(const std::string& code) {
-        SendText(desk->EditBCode, code);
-        SendKey(desk->EditBCode, VK_RETURN);
-    }
     void Key(Word key) { SendKeyToFocus(desk, key); }
     std::string Line(const std::string& code, const char* field) {
         EXPECT_TRUE(desk->AdoqData->Locate("code", Variant(code), loCaseInsensitive)) << code;
         return desk->AdoqData->FieldByName(field)->AsString();
     }
     void Info(const std::string& text) { script_->ExpectMessage(text, IDOK, "信息"); }
-
-    TFrmBorrowBill* desk = nullptr;
 };
 
 TEST_F(BookDesk, keyboardOnlyLendingOfThreeBooks) {

@@ -39,3 +39,28 @@ protected:
     std::string dir_;
     std::string dbFile_;
 };
+
+// A desk of class TDesk shown and active over the circulation library, with
+// the reader and item boxes filled the way a scanner fills them.
+template <class TDesk>
+class DeskFixture : public CircFixture {
+protected:
+    void SetUp() override {
+        CircFixture::SetUp();
+        desk = new TDesk(Application);
+        ShowAndActivate(desk);
+    }
+    void TearDown() override {
+        delete desk;
+        CircFixture::TearDown();
+    }
+    void Reader(const std::string& code) {
+        SendText(desk->EditRCode, code);
+        SendKey(desk->EditRCode, VK_RETURN);
+    }
+    void Scan(const std::string& code) {
+        SendText(desk->EditBCode, code);
+        SendKey(desk->EditBCode, VK_RETURN);
+    }
+    TDesk* desk = nullptr;
+};

@@ -12,27 +12,7 @@
 
 namespace {
 
-class MagzDesk : public CircFixture {
-protected:
-    void SetUp() override {
-        CircFixture::SetUp();
-        desk = new TFrmBorrowBill1(Application);
-        ShowAndActivate(desk);
-    }
-    void TearDown() override {
-        delete desk;
-        CircFixture::TearDown();
-    }
-    void Reader(const std::string& code) {
-        SendText(desk->EditRCode, code);
-        SendKey(desk->EditRCode, VK_RETURN);
-    }
-    void Scan(const std::string& code) {
-        SendText(desk->EditBCode, code);
-        SendKey(desk->EditBCode, VK_RETURN);
-    }
-    TFrmBorrowBill1* desk = nullptr;
-};
+using MagzDesk = DeskFixture<TFrmBorrowBill1>;
 
 TEST_F(MagzDesk, loanRaisesThePeriodicalCountersOnly) {
     script_->ExpectMessage("张三借书成功,本次借出1本！", IDOK, "信息");

@@ -17,25 +17,8 @@
 
 namespace {
 
-class ReaderPanel : public CircFixture {
+class ReaderPanel : public DeskFixture<TFrmBorrowBill> {
 protected:
-    void SetUp() override {
-        CircFixture::SetUp();
-        desk = new TFrmBorrowBill(Application);
-        ShowAndActivate(desk);
-    }
-    void TearDown() override {
-        delete desk;
-        CircFixture::TearDown();
-    }
-    void Reader(const std::string& code) {
-        SendText(desk->EditRCode, code);
-        SendKey(desk->EditRCode, VK_RETURN);
-    }
-    void Scan(const std::string& code) {
-        SendText(desk->EditBCode, code);
-        SendKey(desk->EditBCode, VK_RETURN);
-    }
     // Gives reader R1 the photo file holding bytes.
     void Photo(const std::string& name, const std::string& bytes) {
         const std::string file = dir_ + name;
@@ -43,8 +26,6 @@ protected:
         Exec("update Readerinfo set Photo=" + QuotedStr(file) + " where Code='R1'");
     }
     bool PhotoShown() const { return desk->Image1->Picture()->Graphic() != nullptr; }
-
-    TFrmBorrowBill* desk = nullptr;
 };
 
 struct PhotoRow {

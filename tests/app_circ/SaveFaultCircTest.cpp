@@ -11,24 +11,12 @@
 
 namespace {
 
-class SaveFault : public CircFixture {
+class SaveFault : public DeskFixture<TFrmBorrowBill> {
 protected:
     void SetUp() override {
-        CircFixture::SetUp();
-        desk = new TFrmBorrowBill(Application);
-        ShowAndActivate(desk);
-        SendText(desk->EditRCode, "R1");
-        SendKey(desk->EditRCode, VK_RETURN);
+        DeskFixture::SetUp();
+        Reader("R1");
     }
-    void TearDown() override {
-        delete desk;
-        CircFixture::TearDown();
-    }
-    void Scan(const std::string& code) {
-        SendText(desk->EditBCode, code);
-        SendKey(desk->EditBCode, VK_RETURN);
-    }
-    TFrmBorrowBill* desk = nullptr;
 };
 
 TEST_F(SaveFault, aFailedStatementRollsBackTheWholeSaveAndKeepsTheBill) {

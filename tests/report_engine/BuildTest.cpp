@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "ListDataSet.h"
+#include "db/ListDataSet.h"
 #include "Metafile.h"
 #include "report/model/RM_Report.h"
 

@@ -3,7 +3,7 @@
 // build/test-output/screens/.
 #include <gtest/gtest.h>
 
-#include "ListDataSet.h"
+#include "db/ListDataSet.h"
 #include "Printers.h"
 #include "SysUtils.h"
 #include "TestKit.h"

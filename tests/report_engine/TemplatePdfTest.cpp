@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ListDataSet.h"
+#include "db/ListDataSet.h"
 #include "Printers.h"
 #include "SysUtils.h"
 #include "report/model/RM_Report.h"
