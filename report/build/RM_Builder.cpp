@@ -288,8 +288,7 @@ public:
             }
             resetTotals(pf);
         }
-        stream.SetPosition(0);
-        out->Stream = stream.ReadRest();
+        out->Stream = stream.Bytes();
         ++R->PageNo;
         if (R->OnProgress) R->OnProgress(R->PageNo);
     }

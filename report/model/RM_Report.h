@@ -222,6 +222,8 @@ enum TRMPreviewButton {
     pbExit = 64,
     pbExport = 128,
     pbNavigator = 256,
+    pbDesign = 512,
+    pbSaveToXLS = 1024,
 };
 
 class TRMReportDesigner;

@@ -4,30 +4,140 @@
 #include <cmath>
 
 #include "Dialogs.h"
-#include "Metafile.h"
+#include "Printers.h"
 #include "SysUtils.h"
 #include "report/model/RM_Report.h"
 #include "report/print/RM_PrintDialog.h"
 
+double TRMPreviewForm::LastScale = 1.0;
+TRMZoomMode TRMPreviewForm::LastZoomMode = zmPercent;
+bool TRMPreviewForm::LastMagnifier = false;
+
 namespace {
-constexpr int kGap = 10;
-const char* const kZoomItems[] = {"200%", "150%", "100%", "75%", "50%", "25%", "10%", "页宽", "整页", "双页"};
+const char* const kZoomItems[] = {"200%", "150%",     "100%", "75%",  "50%",         "25%",
+                                  "10%",  "页面宽度", "整页", "双页", "打印机分辨率"};
 
-TButton* toolButton(TForm* f, TWinControl* parent, const char* name, const char* caption, int& x, int w = 54) {
-    auto* b = new TButton(f);
-    b->SetName(name);
-    b->SetParent(parent);
-    b->SetCaption(caption);
-    b->SetBounds(x, 4, w, 26);
-    b->SetTabStop(false);
-    x += w + 2;
-    return b;
-}
-
-bool isWordChar(const std::string& s, size_t i) {
-    if (i >= s.size()) return false;
-    unsigned char c = uint8_t(s[i]);
-    return isalnum(c) || c == '_' || c >= 0x80;
+// The sixteen toolbar pictures, drawn here rather than shipped as files.
+void drawImages(TImageList* list) {
+    list->SetWidth(16);
+    list->SetHeight(16);
+    for (int i = 0; i < 16; ++i) {
+        TBitmap b;
+        b.SetSize(16, 16);
+        TCanvas* c = b.Canvas();
+        c->Brush()->SetColor(clFuchsia);
+        c->FillRect(TRect(0, 0, 16, 16));
+        c->Pen()->SetColor(clBlack);
+        c->Pen()->SetWidth(1);
+        auto page = [&](int l, int t, int r, int bt) {
+            c->Brush()->SetColor(clWhite);
+            c->Rectangle(l, t, r, bt);
+        };
+        auto tri = [&](std::vector<TPoint> p) {
+            c->Brush()->SetColor(TColor(0x804000));
+            c->Pen()->SetColor(TColor(0x804000));
+            c->Polygon(p);
+            c->Pen()->SetColor(clBlack);
+        };
+        switch (i) {
+        case 0: // magnifier
+            c->Brush()->SetColor(TColor(0xFFFFC0));
+            c->Pen()->SetWidth(2);
+            c->Ellipse(2, 2, 11, 11);
+            c->MoveTo(10, 10);
+            c->LineTo(14, 14);
+            break;
+        case 1: // whole page
+            page(3, 1, 13, 15);
+            for (int y = 4; y < 13; y += 2) {
+                c->MoveTo(5, y);
+                c->LineTo(11, y);
+            }
+            break;
+        case 2: // 100 %
+            c->Font()->SetSize(7);
+            c->Font()->SetStyle(TFontStyles() << fsBold);
+            c->Brush()->SetStyle(bsClear);
+            c->TextOut(0, 2, "1:1");
+            c->Brush()->SetStyle(bsSolid);
+            break;
+        case 3: // page width
+            page(4, 1, 12, 15);
+            tri({TPoint(0, 8), TPoint(3, 5), TPoint(3, 11)});
+            tri({TPoint(15, 8), TPoint(12, 5), TPoint(12, 11)});
+            break;
+        case 4: // first
+            c->Brush()->SetColor(TColor(0x804000));
+            c->FillRect(TRect(3, 3, 5, 13));
+            tri({TPoint(5, 8), TPoint(12, 3), TPoint(12, 13)});
+            break;
+        case 5: tri({TPoint(4, 8), TPoint(11, 3), TPoint(11, 13)}); break;
+        case 6: tri({TPoint(11, 8), TPoint(4, 3), TPoint(4, 13)}); break;
+        case 7: // last
+            tri({TPoint(10, 8), TPoint(3, 3), TPoint(3, 13)});
+            c->Brush()->SetColor(TColor(0x804000));
+            c->FillRect(TRect(11, 3, 13, 13));
+            break;
+        case 8: // find: a page under the glass
+            page(1, 1, 10, 13);
+            c->Brush()->SetColor(TColor(0xFFFFC0));
+            c->Pen()->SetWidth(2);
+            c->Ellipse(6, 5, 13, 12);
+            c->MoveTo(12, 11);
+            c->LineTo(15, 14);
+            break;
+        case 9: // open: a folder
+            c->Brush()->SetColor(TColor(0x00C0FF));
+            c->Polygon({TPoint(1, 4), TPoint(6, 4), TPoint(7, 6), TPoint(14, 6), TPoint(14, 13), TPoint(1, 13)});
+            break;
+        case 10: // save: a disk
+            c->Brush()->SetColor(TColor(0x806000));
+            c->Rectangle(1, 1, 15, 15);
+            c->Brush()->SetColor(clWhite);
+            c->Rectangle(4, 2, 12, 7);
+            c->Brush()->SetColor(clSilver);
+            c->Rectangle(4, 10, 12, 15);
+            break;
+        case 11: // print
+            page(4, 1, 12, 6);
+            c->Brush()->SetColor(clSilver);
+            c->Rectangle(1, 6, 15, 12);
+            page(4, 10, 12, 15);
+            c->Brush()->SetColor(clLime);
+            c->FillRect(TRect(12, 7, 14, 9));
+            break;
+        case 12: // page setup: a page with a ruler
+            page(3, 3, 14, 15);
+            c->Brush()->SetColor(TColor(0x00C0FF));
+            c->Rectangle(0, 0, 16, 3);
+            c->Rectangle(0, 0, 3, 16);
+            break;
+        case 13: // design: a pencil
+            c->Brush()->SetColor(TColor(0x00C0FF));
+            c->Polygon({TPoint(2, 14), TPoint(3, 10), TPoint(11, 2), TPoint(14, 5), TPoint(6, 13)});
+            break;
+        case 14: // close: a door
+            c->Brush()->SetColor(TColor(0x2060A0));
+            c->Rectangle(3, 1, 13, 15);
+            c->Brush()->SetColor(clYellow);
+            c->FillRect(TRect(10, 8, 12, 10));
+            break;
+        case 15: // spreadsheet: a grid
+            page(1, 2, 15, 14);
+            c->Brush()->SetColor(TColor(0x008000));
+            c->FillRect(TRect(1, 2, 15, 5));
+            for (int x = 5; x < 15; x += 4) {
+                c->MoveTo(x, 5);
+                c->LineTo(x, 14);
+            }
+            for (int y = 8; y < 14; y += 3) {
+                c->MoveTo(1, y);
+                c->LineTo(15, y);
+            }
+            break;
+        }
+        list->AddMasked(&b, clFuchsia);
+    }
 }
 } // namespace
 
@@ -38,386 +148,581 @@ TRMPreviewForm::TRMPreviewForm(TComponent* owner, TRMReport* report) : TForm(own
     SetClientWidth(900);
     SetClientHeight(640);
     SetKeyPreview(true);
+    SetShowHint(true);
     SetPosition(poScreenCenter);
-
-    ToolBar = new TPanel(this);
-    ToolBar->SetName("ToolBar");
-    ToolBar->SetParent(this);
-    ToolBar->SetAlign(alTop);
-    ToolBar->SetHeight(34);
-    ToolBar->SetCaption("");
-    int x = 4;
-    int btns = report->PreviewButtons;
-    if (btns & pbZoom) {
-        CmbZoom = new TComboBox(this);
-        CmbZoom->SetName("CmbZoom");
-        CmbZoom->SetParent(ToolBar);
-        CmbZoom->SetBounds(x, 6, 80, 21);
-        for (const char* z : kZoomItems) CmbZoom->Items()->Add(z);
-        CmbZoom->SetItemIndex(2);
-        CmbZoom->OnChange = [this](TObject*) { ZoomText(CmbZoom->Text()); };
-        CmbZoom->OnKeyDown = [this](TObject*, Word& k, TShiftState) {
-            if (k == VK_RETURN) {
-                ZoomText(CmbZoom->Text());
-                k = 0;
-            }
-        };
-        x += 86;
-    } else {
-        CmbZoom = nullptr;
-    }
-    BtnFirst = toolButton(this, ToolBar, "BtnFirst", "首页", x);
-    BtnPrior = toolButton(this, ToolBar, "BtnPrior", "上页", x);
-    BtnNext = toolButton(this, ToolBar, "BtnNext", "下页", x);
-    BtnLast = toolButton(this, ToolBar, "BtnLast", "末页", x);
-    x += 8;
-    BtnFind = toolButton(this, ToolBar, "BtnFind", "查找", x);
-    BtnPrint = toolButton(this, ToolBar, "BtnPrint", "打印", x);
-    BtnPageSetup = toolButton(this, ToolBar, "BtnPageSetup", "页面设置", x, 72);
-    BtnOpen = toolButton(this, ToolBar, "BtnOpen", "打开", x);
-    BtnSave = toolButton(this, ToolBar, "BtnSave", "保存", x);
-    x += 8;
-    BtnExit = toolButton(this, ToolBar, "BtnExit", "退出", x);
-    BtnFind->SetVisible(btns & pbFind);
-    BtnPrint->SetVisible(btns & pbPrint);
-    BtnPageSetup->SetVisible(btns & pbPageSetup);
-    BtnOpen->SetVisible(btns & pbLoad);
-    BtnSave->SetVisible(btns & pbSave);
-    BtnExit->SetVisible(btns & pbExit);
-    BtnFirst->OnClick = [this](TObject*) { GotoPage(1); };
-    BtnPrior->OnClick = [this](TObject*) { GotoPage(cur_ - 1); };
-    BtnNext->OnClick = [this](TObject*) { GotoPage(cur_ + 1); };
-    BtnLast->OnClick = [this](TObject*) { GotoPage(PageCount()); };
-    BtnFind->OnClick = [this](TObject*) { ShowFindDialog(); };
-    BtnPrint->OnClick = [this](TObject*) { DoPrint(); };
-    BtnPageSetup->OnClick = [this](TObject*) { DoPageSetup(); };
-    BtnExit->OnClick = [this](TObject*) { Close(); };
-    BtnSave->OnClick = [this](TObject*) {
-        auto* d = new TSaveDialog(this);
-        d->SetFilter("报表文件 (*.rmp)|*.rmp");
-        d->SetDefaultExt("rmp");
-        if (d->Execute()) {
-            std::string f = d->FileName();
-            if (!SameText(ExtractFileExt(f), ".rmp")) f = ChangeFileExt(f, ".rmp");
-            report_->SavePreparedReport(f);
-        }
-    };
-    BtnOpen->OnClick = [this](TObject*) {
-        auto* d = new TOpenDialog(this);
-        d->SetFilter("报表文件 (*.rmp)|*.rmp");
-        if (d->Execute()) {
-            if (!report_->LoadPreparedReport(d->FileName())) ShowMessage("不能打开文件：" + d->FileName());
-            cur_ = 1;
-            layout();
-        }
-    };
-
-    StatusBar = new TStatusBar(this);
-    StatusBar->SetName("StatusBar");
-    StatusBar->SetParent(this);
-    StatusBar->SetAlign(alBottom);
-    StatusBar->SetSimplePanel(true);
-
-    Box = new TScrollBox(this);
-    Box->SetName("Box");
-    Box->SetParent(this);
-    Box->SetAlign(alClient);
-    Box->SetColor(clGray);
-    PaintBox = new TPaintBox(this);
-    PaintBox->SetName("PaintBox");
-    PaintBox->SetParent(Box);
-    PaintBox->OnPaint = [this](TObject*) { paint(); };
-    OnKeyDown = [this](TObject*, Word& k, TShiftState s) { keyDown(k, s); };
-    OnResize = [this](TObject*) {
-        if (mode_ != zmPercent) SetZoomMode(mode_);
-    };
+    Font()->SetName("宋体");
+    Font()->SetSize(9);
+    build();
     report_->PreviewOpened = true;
-    layout();
+    // Every preview starts from the zoom the last one ended with.
+    Preview->SetPercentScale(LastScale);
+    Preview->SetZoomModeOnly(LastZoomMode);
+    Preview->SetMagnifier(LastMagnifier);
+    btnMagnifier->SetDown(LastMagnifier);
+    Preview->ShowReport(report_);
+    applyButtons();
+    syncToolbar();
 }
 
-int TRMPreviewForm::PageCount() const { return report_->EMFPages.Count(); }
+void TRMPreviewForm::build() {
+    ImageList1 = new TImageList(this);
+    ImageList1->SetName("ImageList1");
+    drawImages(ImageList1);
 
-void TRMPreviewForm::layout() {
-    pageRects_.clear();
-    int n = PageCount();
-    int perRow = mode_ == zmTwoPages ? 2 : 1;
-    int y = kGap, maxW = 0, rowH = 0, x = kGap;
-    for (int i = 0; i < n; ++i) {
-        auto& r = report_->EMFPages[i];
-        int w = int(r.PageWidth * scale()), h = int(r.PageHeight * scale());
-        if (i % perRow == 0) {
-            x = kGap;
-            if (i) y += rowH + kGap;
-            rowH = 0;
+    Dock971 = new TDock97(this, dpTop);
+    Dock971->SetName("Dock971");
+    Dock971->SetParent(this);
+    Dock971->FixAlign = true;
+    Dock972 = new TDock97(this, dpBottom);
+    Dock972->SetName("Dock972");
+    Dock972->SetParent(this);
+    Dock972->FixAlign = true;
+
+    ToolbarPreviewStand = new TToolbar97(this);
+    ToolbarPreviewStand->SetName("ToolbarPreviewStand");
+    ToolbarPreviewStand->SetCaption("预览工具栏");
+    ToolbarPreviewStand->CloseButton = false;
+    ToolbarPreviewStand->LockLayout();
+    TToolbar97* tb = ToolbarPreviewStand;
+    tb->SetDockedTo(Dock971);
+    auto sep = [&]() {
+        auto* s = new TToolbarSep97(this);
+        s->SetParent(tb);
+        return s;
+    };
+    auto button = [&](const char* name, int image, const char* hint, bool toggle = false, int group = 0) {
+        auto* b = new TToolbarButton97(this);
+        b->SetName(name);
+        b->SetParent(tb);
+        b->SetImages(ImageList1, image);
+        b->SetHint(hint);
+        b->SetShowHint(true);
+        if (toggle) {
+            b->AllowAllUp = true;
+            b->GroupIndex = group;
         }
-        pageRects_.push_back(TRect(x, y, x + w, y + h));
-        x += w + kGap;
-        rowH = std::max(rowH, h);
-        maxW = std::max(maxW, x);
-    }
-    int totalH = y + rowH + kGap;
-    int boxW = std::max(1, Box->ClientWidth());
-    // Pages are centred when narrower than the window.
-    int shift = maxW < boxW ? (boxW - maxW) / 2 : 0;
-    for (auto& r : pageRects_) {
-        r.Left += shift;
-        r.Right += shift;
-    }
-    PaintBox->SetBounds(0, 0, std::max(maxW, boxW), std::max(totalH, Box->ClientHeight()));
-    PaintBox->Invalidate();
-    updateStatus();
-}
+        return b;
+    };
+    cmbZoom = new TComboBox(this);
+    cmbZoom->SetName("cmbZoom");
+    cmbZoom->SetParent(tb);
+    cmbZoom->SetBounds(0, 0, 90, 21);
+    cmbZoom->SetHint("显示比例");
+    cmbZoom->SetShowHint(true);
+    cmbZoom->SetTabStop(false);
+    for (const char* z : kZoomItems) cmbZoom->Items()->Add(z);
+    sepZoom = sep();
+    btnMagnifier = button("btnMagnifier", 0, "放大镜 (Ctrl+M)", true, 1);
+    btnOnePage = button("btnOnePage", 1, "整页 (Ctrl+2)", true, 2);
+    btn100 = button("btn100", 2, "100% (Ctrl+1)", true, 2);
+    btnPageWidth = button("btnPageWidth", 3, "页面宽度 (Ctrl+3)", true, 2);
+    sep();
+    btnFirst = button("btnFirst", 4, "第一页 (Ctrl+Home)");
+    btnPrior = button("btnPrior", 5, "上一页 (Ctrl+PgUp)");
+    edtPageNo = new TEdit97(this);
+    edtPageNo->SetName("edtPageNo");
+    edtPageNo->SetParent(tb);
+    edtPageNo->SetBounds(0, 0, 40, 20);
+    edtPageNo->SetHint("页码 (Ctrl+G)");
+    edtPageNo->SetShowHint(true);
+    btnNext = button("btnNext", 6, "下一页 (Ctrl+PgDn)");
+    btnLast = button("btnLast", 7, "最后一页 (Ctrl+End)");
+    sepFind = sep();
+    btnFind = button("btnFind", 8, "查找文本 (Ctrl+F)");
+    sepFile = sep();
+    btnOpen = button("btnOpen", 9, "打开报表 (Ctrl+O)");
+    btnSave = button("btnSave", 10, "保存报表 (Ctrl+S)");
+    btnSaveToXLS = button("btnSaveToXLS", 15, "保存为excel格式文件");
+    btnPrint = button("btnPrint", 11, "打印报表 (Ctrl+P)");
+    btnPageSetup = button("btnPageSetup", 12, "页面设置 (Ctrl+U)");
+    sepDesign = sep();
+    btnDesign = button("btnDesign", 13, "修改报表");
+    sepExit = sep();
+    btnExit = button("btnExit", 14, "关闭预览 (Esc)");
+    tb->UnlockLayout();
 
-void TRMPreviewForm::paint() {
-    TCanvas* c = PaintBox->Canvas();
-    c->Brush()->SetColor(clGray);
-    c->Brush()->SetStyle(bsSolid);
-    c->FillRect(TRect(0, 0, PaintBox->Width(), PaintBox->Height()));
-    TRect clip = c->ClipRect();
-    for (int i = 0; i < int(pageRects_.size()); ++i) {
-        const TRect& r = pageRects_[size_t(i)];
-        auto& rec = report_->EMFPages[i];
-        // Only pages in view are unpacked; others are released.
-        bool visible = !(r.Bottom < clip.Top || r.Top > clip.Bottom);
-        if (!visible) {
-            if (rec.Page) report_->EMFPages.FreeUnpacked(i);
-            rec.Visible = false;
-            continue;
+    ProcMenu = new TPopupMenu(this);
+    ProcMenu->SetName("ProcMenu");
+    auto item = [&](TMenuItem* parent, const char* name, const std::string& caption, int tag = 0) {
+        auto* m = new TMenuItem(this);
+        m->SetName(name);
+        m->SetCaption(caption);
+        m->SetTag(tag);
+        parent->Add(m);
+        return m;
+    };
+    const std::pair<int, const char*> scales[] = {{200, "200%"},   {150, "150%"},  {100, "100%"}, {75, "75%"},
+                                                  {50, "50%"},     {25, "25%"},    {10, "10%"},   {1, "页宽(&P)"},
+                                                  {2, "整页(&W)"}, {3, "双页(&T)"}};
+    int k = 0;
+    for (auto [tag, cap] : scales) {
+        auto* m = item(ProcMenu->Items(), ("itmScale" + std::to_string(k++)).c_str(), cap, tag);
+        m->SetRadioItem(true);
+        m->SetGroupIndex(1);
+        m->SetChecked(tag == 100);
+        m->OnClick = [this, m](TObject*) {
+            int t = int(m->Tag());
+            if (t == 1)
+                Preview->PageWidth();
+            else if (t == 2)
+                Preview->OnePage();
+            else if (t == 3)
+                Preview->TwoPages();
+            else
+                Preview->SetZoom(t);
+            m->SetChecked(true);
+            remember();
+        };
+    }
+    item(ProcMenu->Items(), "N1", "-");
+    itmPrint = item(ProcMenu->Items(), "itmPrint", "打印...");
+    itmPrint->OnClick = [this](TObject*) { Preview->Print(); };
+    itmPrintCurrentPage = item(ProcMenu->Items(), "itmPrintCurrentPage", "打印当前页");
+    itmPrintCurrentPage->OnClick = [this](TObject*) { Preview->PrintCurrentPage(); };
+    auto* n4 = item(ProcMenu->Items(), "N4", "-");
+    itmNewPage = item(ProcMenu->Items(), "itmNewPage", "增加页");
+    item(itmNewPage, "InsertBefore1", "插入新页(之前)")->OnClick = [this](TObject*) { Preview->InsertPageBefore(); };
+    item(itmNewPage, "InsertAfter1", "插入新页(之后)")->OnClick = [this](TObject*) {
+        Preview->InsertPageAfter();
+        Preview->Next();
+    };
+    item(itmNewPage, "N2", "-");
+    item(itmNewPage, "Append1", "追加新页")->OnClick = [this](TObject*) {
+        Preview->AddPage();
+        Preview->Last();
+    };
+    itmDeletePage = item(ProcMenu->Items(), "itmDeletePage", "删除页...");
+    itmDeletePage->OnClick = [this](TObject*) { Preview->DeletePage(Preview->CurPage() - 1); };
+    itmEditPage = item(ProcMenu->Items(), "itmEditPage", "编辑页...");
+    itmEditPage->OnClick = [this](TObject*) { Preview->EditPage(Preview->CurPage() - 1); };
+    bool designer = bool(RMDesignerClass);
+    for (auto* m : {n4, itmNewPage, itmDeletePage, itmEditPage}) m->SetVisible(designer);
+    ProcMenu->OnPopup = [this](TObject*) {
+        int idx = cmbZoom->ItemIndex();
+        if (idx >= 0 && idx < 10) {
+            auto* m = dynamic_cast<TMenuItem*>(FindComponent("itmScale" + std::to_string(idx)));
+            if (m) m->SetChecked(true);
         }
-        c->Brush()->SetColor(TColor(0x404040));
-        c->FillRect(TRect(r.Left + 3, r.Top + 3, r.Right + 3, r.Bottom + 3));
-        c->Brush()->SetColor(clWhite);
-        c->FillRect(r);
-        rec.Visible = true;
-        report_->EMFPages.Draw(i, c, r);
-        if (markPage_ == i) {
-            c->Pen()->SetColor(clRed);
-            c->Pen()->SetWidth(2);
-            c->Brush()->SetStyle(bsClear);
-            c->Rectangle(TRect(r.Left + int(mark_.Left * scale()) - 2, r.Top + int(mark_.Top * scale()) - 2,
-                               r.Left + int(mark_.Right * scale()) + 2, r.Top + int(mark_.Bottom * scale()) + 2));
-            c->Brush()->SetStyle(bsSolid);
-            c->Pen()->SetWidth(1);
+        bool canModify = Preview->CanModifyPages();
+        for (const char* n : {"N4", "itmNewPage", "itmDeletePage", "itmEditPage"})
+            if (auto* m = dynamic_cast<TMenuItem*>(FindComponent(n))) m->SetVisible(canModify);
+        itmPrint->SetEnabled(btnPrint->Enabled());
+        itmPrintCurrentPage->SetEnabled(btnPrint->Enabled());
+    };
+
+    Preview = new TRMPreview(this);
+    Preview->SetName("Preview");
+    Preview->SetParent(this);
+    Preview->SetAlign(alClient);
+    Preview->SetPopupMenu(ProcMenu);
+    Preview->DrawPanel->SetPopupMenu(ProcMenu);
+    Preview->OnStatusChange = [this](TObject*) { syncToolbar(); };
+    Preview->OnPageChanged = [this](TObject*) { edtPageNo->SetText(std::to_string(Preview->CurPage())); };
+
+    cmbZoom->OnChange = [this](TObject*) {
+        if (syncing_) return;
+        int i = cmbZoom->ItemIndex();
+        static const int pct[] = {200, 150, 100, 75, 50, 25, 10};
+        if (i >= 0 && i < 7)
+            Preview->SetZoom(pct[i]);
+        else if (i == 7)
+            Preview->PageWidth();
+        else if (i == 8)
+            Preview->OnePage();
+        else if (i == 9)
+            Preview->TwoPages();
+        else if (i == 10)
+            Preview->PrinterZoom();
+    };
+    cmbZoom->OnKeyDown = [this](TObject*, Word& k, TShiftState) {
+        if (k == VK_RETURN) {
+            ZoomText(cmbZoom->Text());
+            k = 0;
         }
+    };
+    edtPageNo->OnKeyDown = [this](TObject*, Word& k, TShiftState) {
+        if (k != VK_RETURN) return;
+        int n;
+        if (TryStrToInt(Trim(edtPageNo->Text()), n)) Preview->GotoPage(n);
+        edtPageNo->SetText(std::to_string(Preview->CurPage()));
+        edtPageNo->SelectAll();
+        k = 0;
+    };
+    btnMagnifier->OnClick = [this](TObject*) {
+        Preview->SetMagnifier(btnMagnifier->Down());
+        LastMagnifier = btnMagnifier->Down();
+    };
+    btnOnePage->OnClick = [this](TObject*) {
+        Preview->OnePage();
+        remember();
+    };
+    btn100->OnClick = [this](TObject*) {
+        Preview->SetZoom(100);
+        remember();
+    };
+    btnPageWidth->OnClick = [this](TObject*) {
+        Preview->PageWidth();
+        remember();
+    };
+    btnFirst->OnClick = [this](TObject*) { Preview->First(); };
+    btnPrior->OnClick = [this](TObject*) { Preview->Prior(); };
+    btnNext->OnClick = [this](TObject*) { Preview->Next(); };
+    btnLast->OnClick = [this](TObject*) { Preview->Last(); };
+    btnFind->OnClick = [this](TObject*) { Preview->Find(); };
+    btnPrint->OnClick = [this](TObject*) { Preview->Print(); };
+    btnPageSetup->OnClick = [this](TObject*) { Preview->PageSetup(); };
+    btnDesign->OnClick = [this](TObject*) {
+        // No designer is registered yet: the button stays hidden and does
+        // nothing when reached by other means.
+    };
+    btnOpen->OnClick = [this](TObject*) { open(); };
+    btnSave->OnClick = [this](TObject*) { save(); };
+    btnSaveToXLS->OnClick = [](TObject*) {
+        // No spreadsheet export filter is registered: nothing to run.
+    };
+    btnExit->OnClick = [this](TObject*) { exitClick(); };
+    OnKeyDown = [this](TObject*, Word& k, TShiftState s) { keyDown(k, s); };
+}
+
+void TRMPreviewForm::applyButtons() {
+    int b = report_->PreviewButtons;
+    cmbZoom->SetVisible(b & pbZoom);
+    sepZoom->SetVisible(b & pbZoom);
+    btnFind->SetVisible(b & pbFind);
+    sepFind->SetVisible(b & pbFind);
+    btnOpen->SetVisible(b & pbLoad);
+    btnSave->SetVisible(b & pbSave);
+    // No spreadsheet export filter is registered, so its button would do
+    // nothing: it stays hidden.
+    btnSaveToXLS->SetVisible(false);
+    btnPrint->SetVisible(b & pbPrint);
+    btnPageSetup->SetVisible(b & pbPageSetup);
+    sepFile->SetVisible(btnOpen->Visible() || btnSave->Visible() || btnPrint->Visible() || btnPageSetup->Visible());
+    bool design = (b & pbDesign) && RMDesignerClass;
+    btnDesign->SetVisible(design);
+    sepDesign->SetVisible(design);
+    btnExit->SetVisible(b & pbExit);
+    sepExit->SetVisible(b & pbExit);
+    btnPrint->SetEnabled(!Printer()->Printers().empty());
+    itmPrint->SetVisible(btnPrint->Visible());
+    itmPrintCurrentPage->SetVisible(btnPrint->Visible());
+    ToolbarPreviewStand->ArrangeControls();
+}
+
+void TRMPreviewForm::syncCombo() {
+    syncing_ = true;
+    if (btnPageWidth->Down())
+        cmbZoom->SetItemIndex(7);
+    else if (btnOnePage->Down())
+        cmbZoom->SetItemIndex(8);
+    else if (btn100->Down())
+        cmbZoom->SetItemIndex(2);
+    else if (Preview->ZoomMode() == zmTwoPages)
+        cmbZoom->SetItemIndex(9);
+    else if (Preview->ZoomMode() == zmPrinter)
+        cmbZoom->SetItemIndex(10);
+    else {
+        std::string t = std::to_string(int(std::lround(Preview->Zoom()))) + "%";
+        int i = cmbZoom->Items()->IndexOf(t);
+        cmbZoom->SetItemIndex(i);
+        if (i < 0) cmbZoom->SetText(t);
     }
+    syncing_ = false;
 }
 
-void TRMPreviewForm::updateStatus() {
-    if (CmbZoom && !CmbZoom->Focused()) {
-        static const char* modes[] = {"", "页宽", "整页", "双页"};
-        CmbZoom->SetText(mode_ == zmPercent ? FormatFloat("0", zoom_) + "%" : std::string(modes[mode_]));
-    }
-    StatusBar->SetSimpleText("页 " + std::to_string(PageCount() ? cur_ : 0) + "/" + std::to_string(PageCount()));
-    BtnFirst->SetEnabled(cur_ > 1);
-    BtnPrior->SetEnabled(cur_ > 1);
-    BtnNext->SetEnabled(cur_ < PageCount());
-    BtnLast->SetEnabled(cur_ < PageCount());
-}
-
-void TRMPreviewForm::GotoPage(int n) {
-    if (PageCount() == 0) return;
-    cur_ = std::clamp(n, 1, PageCount());
-    report_->EMFPages.CurPageNo = cur_;
-    Box->SetVertPosition(pageRects_[size_t(cur_ - 1)].Top - kGap);
-    updateStatus();
-    PaintBox->Invalidate();
-}
-
-void TRMPreviewForm::SetZoom(double percent) {
-    mode_ = zmPercent;
-    zoom_ = std::clamp(percent, 10.0, 1000.0);
-    layout();
-    GotoPage(cur_);
-}
-
-void TRMPreviewForm::SetZoomMode(TRMZoomMode m) {
-    if (PageCount() == 0) return;
-    auto& r = report_->EMFPages[cur_ - 1];
-    int bw = std::max(50, Box->ClientWidth() - 2 * kGap - 20), bh = std::max(50, Box->ClientHeight() - 2 * kGap);
-    double z = 100;
+void TRMPreviewForm::syncToolbar() {
+    TRMZoomMode m = Preview->ZoomMode();
+    auto setGroup = [](TToolbarButton97* down, std::initializer_list<TToolbarButton97*> all) {
+        for (auto* b : all) b->SetDown(b == down);
+    };
     if (m == zmPageWidth)
-        z = 100.0 * bw / r.PageWidth;
+        setGroup(btnPageWidth, {btnOnePage, btn100, btnPageWidth});
     else if (m == zmWholePage)
-        z = 100.0 * std::min(double(bw) / r.PageWidth, double(bh) / r.PageHeight);
-    else if (m == zmTwoPages)
-        z = 100.0 * std::min(double(bw - kGap) / (2 * r.PageWidth), double(bh) / r.PageHeight);
-    zoom_ = std::clamp(z, 10.0, 1000.0);
-    mode_ = m;
-    layout();
-    GotoPage(cur_);
+        setGroup(btnOnePage, {btnOnePage, btn100, btnPageWidth});
+    else if (m == zmPercent && std::lround(Preview->Zoom()) == 100)
+        setGroup(btn100, {btnOnePage, btn100, btnPageWidth});
+    else
+        setGroup(nullptr, {btnOnePage, btn100, btnPageWidth});
+    syncCombo();
+}
+
+void TRMPreviewForm::remember() {
+    LastScale = Preview->PercentScale();
+    LastZoomMode = Preview->ZoomMode();
 }
 
 void TRMPreviewForm::ZoomText(const std::string& t0) {
     std::string t = Trim(t0);
-    if (t == "页宽") return SetZoomMode(zmPageWidth);
-    if (t == "整页") return SetZoomMode(zmWholePage);
-    if (t == "双页") return SetZoomMode(zmTwoPages);
-    // "75%" and "75" both mean 75 %.
+    int i = cmbZoom->Items()->IndexOf(t);
+    if (i >= 7) {
+        cmbZoom->SetItemIndex(i);
+        return;
+    }
+    // "75%" and "75" both mean 75 %; anything else leaves the zoom alone.
     if (!t.empty() && t.back() == '%') t.pop_back();
     double z;
-    if (TryStrToFloat(Trim(t), z) && z > 0) SetZoom(z);
+    if (TryStrToFloat(Trim(t), z) && z > 0) Preview->SetZoom(z);
+    syncToolbar();
 }
 
-bool TRMPreviewForm::Find(const std::string& text, bool cs, bool word, bool fromStart) {
-    findText_ = text;
-    findCase_ = cs;
-    findWord_ = word;
-    if (fromStart) {
-        findPage_ = 0;
-        findRec_ = -1;
-    }
-    return FindNext();
+void TRMPreviewForm::open() {
+    TOpenDialog d(this);
+    d.SetFilter("Report 文件 (*.rmp)|*.rmp");
+    d.SetInitialDir(Preview->InitialDir);
+    if (!d.Execute()) return;
+    std::vector<std::string> files{d.FileName()};
+    Preview->LoadFromFiles(files);
+    SetCaption("预览 - " + ExtractFileName(files[0]));
 }
 
-bool TRMPreviewForm::FindNext() {
-    if (findText_.empty()) return false;
-    std::string needle = findCase_ ? findText_ : AnsiUpperCase(findText_);
-    for (int p = findPage_; p < PageCount(); ++p) {
-        auto& rec = report_->EMFPages[p];
-        TMetafile mf;
-        TMetafileCanvas c(&mf);
-        report_->EMFPages.Draw(p, &c, TRect(0, 0, rec.PageWidth, rec.PageHeight));
-        auto texts = c.TextRecords();
-        for (int k = p == findPage_ ? findRec_ + 1 : 0; k < int(texts.size()); ++k) {
-            std::string hay = findCase_ ? texts[size_t(k)]->Text : AnsiUpperCase(texts[size_t(k)]->Text);
-            for (size_t at = hay.find(needle); at != std::string::npos; at = hay.find(needle, at + 1)) {
-                // A whole word has no word character on either side.
-                if (findWord_ && (isWordChar(hay, at + needle.size()) || (at > 0 && isWordChar(hay, at - 1)))) continue;
-                findPage_ = p;
-                findRec_ = k;
-                markPage_ = p;
-                mark_ = texts[size_t(k)]->Bounds;
-                GotoPage(p + 1);
-                return true;
-            }
-        }
-    }
-    return false;
+void TRMPreviewForm::save() {
+    TSaveDialog d(this);
+    d.SetFilter("Report 文件 (*.rmp)|*.rmp");
+    d.SetFilterIndex(1);
+    d.SetDefaultExt("rmp");
+    d.SetInitialDir(Preview->InitialDir);
+    if (d.Execute()) Preview->SaveToFile(d.FileName(), d.FilterIndex());
 }
 
-void TRMPreviewForm::ShowFindDialog() {
-    TRMPreviewSearchForm f(this);
-    f.Edit1->SetText(findText_);
-    if (f.ShowModal() != mrOk || f.Edit1->Text().empty()) return;
-    if (!Find(f.Edit1->Text(), f.ChkCase->Checked(), f.ChkWholeWord->Checked(), f.RbFromStart->Checked()))
-        ShowMessage("未找到 \"" + f.Edit1->Text() + "\"。");
-}
-
-void TRMPreviewForm::DoPrint() {
-    report_->EMFPages.CurPageNo = cur_;
-    try {
-        report_->PrintPreparedReport();
-    } catch (const Exception& e) {
-        ShowMessage("打印失败：" + e.Message);
-    }
-}
-
-void TRMPreviewForm::DoPageSetup() {
-    TRMPageSetupForm f(this, report_);
-    if (f.ShowModal() != mrOk) return;
-    // The new paper takes effect by building again.
-    int keep = cur_;
-    report_->PrepareReport();
-    cur_ = std::min(keep, std::max(1, PageCount()));
-    markPage_ = -1;
-    if (mode_ != zmPercent)
-        SetZoomMode(mode_);
+void TRMPreviewForm::exitClick() {
+    if (report_->ModalPreview && Modal())
+        SetModalResult(mrOk);
     else
-        layout();
-    GotoPage(cur_);
+        Close();
+}
+
+void TRMPreviewForm::DoShow() {
+    TForm::DoShow();
+    // The keyboard starts on the pages, not in a box of the toolbar.
+    if (Preview->DrawPanel->CanFocus()) Preview->DrawPanel->SetFocus();
+    RestoreToolWindowPositions({ToolbarPreviewStand});
+    ToolbarPreviewStand->Show();
+}
+
+void TRMPreviewForm::DoClose(TCloseAction& a) {
+    SaveToolWindowPositions({ToolbarPreviewStand});
+    TForm::DoClose(a);
 }
 
 void TRMPreviewForm::keyDown(Word& k, TShiftState s) {
-    bool ctrl = s.Contains(ssCtrl);
+    bool ctrl = s.Contains(ssCtrl), alt = s.Contains(ssAlt);
+    // Caret keys typed into the zoom box or the page box are theirs.
+    bool inBox = cmbZoom->Focused() || edtPageNo->Focused();
+    if (inBox && !ctrl && (k == VK_LEFT || k == VK_RIGHT || k == VK_HOME || k == VK_END)) return;
+    if (inBox && cmbZoom->Focused() && !ctrl && (k == VK_UP || k == VK_DOWN)) return;
+    auto* v = Preview->VScrollBar;
+    auto* h = Preview->HScrollBar;
+    auto moveBar = [](TScrollBar* b, int by) { b->SetPosition(std::clamp(b->Position() + by, b->Min(), b->Max())); };
     switch (k) {
-    case VK_NEXT: GotoPage(ctrl ? PageCount() : cur_ + 1); break;
-    case VK_PRIOR: GotoPage(ctrl ? 1 : cur_ - 1); break;
+    case VK_UP: moveBar(v, -v->SmallChange()); break;
+    case VK_DOWN: moveBar(v, v->SmallChange()); break;
+    case VK_LEFT: moveBar(h, -h->SmallChange()); break;
+    case VK_RIGHT: moveBar(h, h->SmallChange()); break;
+    case VK_PRIOR:
+        if (ctrl)
+            btnPrior->Click();
+        else
+            moveBar(v, -v->LargeChange());
+        break;
+    case VK_NEXT:
+        if (ctrl)
+            btnNext->Click();
+        else
+            moveBar(v, v->LargeChange());
+        break;
+    case VK_ESCAPE: btnExit->Click(); break;
     case VK_HOME:
         if (!ctrl) return;
-        GotoPage(1);
+        btnFirst->Click();
         break;
     case VK_END:
         if (!ctrl) return;
-        GotoPage(PageCount());
+        btnLast->Click();
         break;
     case VK_F3:
-        if (!FindNext()) ShowMessage("未找到 \"" + findText_ + "\"。");
+        if (ctrl) break;
+        if (Preview->SearchText().empty()) return;
+        Preview->ContinueFromCurrentPage();
+        if (!Preview->FindNext()) ShowMessage("未找到 \"" + Preview->SearchText() + "\"。");
         break;
-    case VK_ESCAPE:
-        SetModalResult(mrCancel);
-        Close();
-        break;
-    case 'F':
+    default:
         if (!ctrl) return;
-        ShowFindDialog();
-        break;
-    case 'P':
-        if (!ctrl) return;
-        DoPrint();
-        break;
-    case 'S':
-        if (!ctrl) return;
-        BtnSave->Click();
-        break;
-    case 'O':
-        if (!ctrl) return;
-        BtnOpen->Click();
-        break;
-    default: return;
+        switch (k) {
+        case 'P':
+            if (!btnPrint->Enabled()) break;
+            if (alt)
+                Preview->PrintCurrentPage();
+            else
+                btnPrint->Click();
+            break;
+        case 'O': btnOpen->Click(); break;
+        case 'S': btnSave->Click(); break;
+        case 'F': btnFind->Click(); break;
+        case 'U': btnPageSetup->Click(); break;
+        case 'E':
+            if (itmEditPage->Visible()) itmEditPage->Click();
+            break;
+        case 'M':
+            btnMagnifier->SetDown(!btnMagnifier->Down());
+            btnMagnifier->OnClick(btnMagnifier);
+            break;
+        case '1': btn100->Click(); break;
+        case '2': btnOnePage->Click(); break;
+        case '3': btnPageWidth->Click(); break;
+        case '4':
+            Preview->TwoPages();
+            remember();
+            break;
+        case 'G':
+            edtPageNo->SetFocus();
+            edtPageNo->SelectAll();
+            break;
+        default: break; // other Ctrl keys are eaten
+        }
     }
     k = 0;
 }
 
+// ------------------------------------------------------------ search dialog
+
 TRMPreviewSearchForm::TRMPreviewSearchForm(TComponent* owner) : TForm(owner) {
     SetName("RMPreviewSearchForm");
-    SetCaption("查找");
+    SetCaption("查找文本");
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
-    SetClientWidth(340);
-    SetClientHeight(150);
-    auto* l = new TLabel(this);
-    l->SetParent(this);
-    l->SetCaption("查找内容:");
-    l->SetBounds(10, 14, 70, 16);
-    Edit1 = new TEdit(this);
-    Edit1->SetName("Edit1");
-    Edit1->SetParent(this);
-    Edit1->SetBounds(80, 10, 250, 21);
-    ChkCase = new TCheckBox(this);
-    ChkCase->SetName("ChkCase");
-    ChkCase->SetParent(this);
-    ChkCase->SetCaption("区分大小写");
-    ChkCase->SetBounds(10, 44, 140, 20);
-    ChkWholeWord = new TCheckBox(this);
-    ChkWholeWord->SetName("ChkWholeWord");
-    ChkWholeWord->SetParent(this);
-    ChkWholeWord->SetCaption("全字匹配");
-    ChkWholeWord->SetBounds(10, 70, 140, 20);
-    RbFromStart = new TRadioButton(this);
-    RbFromStart->SetName("RbFromStart");
-    RbFromStart->SetParent(this);
-    RbFromStart->SetCaption("从首页开始");
-    RbFromStart->SetBounds(170, 44, 150, 20);
-    RbFromStart->SetChecked(true);
-    RbFromCurrent = new TRadioButton(this);
-    RbFromCurrent->SetName("RbFromCurrent");
-    RbFromCurrent->SetParent(this);
-    RbFromCurrent->SetCaption("从当前位置开始");
-    RbFromCurrent->SetBounds(170, 70, 150, 20);
-    BtnOK = new TButton(this);
-    BtnOK->SetName("BtnOK");
-    BtnOK->SetParent(this);
-    BtnOK->SetCaption("确定");
-    BtnOK->SetBounds(174, 112, 75, 25);
-    BtnOK->SetDefault(true);
-    BtnOK->SetModalResult(mrOk);
-    BtnCancel = new TButton(this);
-    BtnCancel->SetName("BtnCancel");
-    BtnCancel->SetParent(this);
-    BtnCancel->SetCaption("取消");
-    BtnCancel->SetBounds(255, 112, 75, 25);
-    BtnCancel->SetCancel(true);
-    BtnCancel->SetModalResult(mrCancel);
+    SetClientWidth(300);
+    SetClientHeight(170);
+    Font()->SetName("宋体");
+    Font()->SetSize(9);
+    Label1 = new TLabel(this);
+    Label1->SetName("Label1");
+    Label1->SetParent(this);
+    Label1->SetCaption("待查文本(&F)");
+    Label1->SetBounds(10, 14, 80, 16);
+    edtSearchTxt = new TEdit(this);
+    edtSearchTxt->SetName("edtSearchTxt");
+    edtSearchTxt->SetParent(this);
+    edtSearchTxt->SetBounds(92, 10, 198, 21);
+    Label1->SetFocusControl(edtSearchTxt);
+    GroupBox1 = new TGroupBox(this);
+    GroupBox1->SetName("GroupBox1");
+    GroupBox1->SetParent(this);
+    GroupBox1->SetCaption("选项");
+    GroupBox1->SetBounds(10, 40, 135, 80);
+    chkCaseSensitive = new TCheckBox(this);
+    chkCaseSensitive->SetName("chkCaseSensitive");
+    chkCaseSensitive->SetParent(GroupBox1);
+    chkCaseSensitive->SetCaption("大小写敏感");
+    chkCaseSensitive->SetBounds(10, 22, 120, 20);
+    chkWholewords = new TCheckBox(this);
+    chkWholewords->SetName("chkWholewords");
+    chkWholewords->SetParent(GroupBox1);
+    chkWholewords->SetCaption("全字匹配");
+    chkWholewords->SetBounds(10, 48, 120, 20);
+    GroupBox2 = new TGroupBox(this);
+    GroupBox2->SetName("GroupBox2");
+    GroupBox2->SetParent(this);
+    GroupBox2->SetCaption("起点");
+    GroupBox2->SetBounds(155, 40, 135, 80);
+    rdbFromFirst = new TRadioButton(this);
+    rdbFromFirst->SetName("rdbFromFirst");
+    rdbFromFirst->SetParent(GroupBox2);
+    rdbFromFirst->SetCaption("首页");
+    rdbFromFirst->SetBounds(10, 22, 110, 20);
+    rdbFromFirst->SetChecked(true);
+    rdbFromCursor = new TRadioButton(this);
+    rdbFromCursor->SetName("rdbFromCursor");
+    rdbFromCursor->SetParent(GroupBox2);
+    rdbFromCursor->SetCaption("当前页");
+    rdbFromCursor->SetBounds(10, 48, 110, 20);
+    btnOK = new TButton(this);
+    btnOK->SetName("btnOK");
+    btnOK->SetParent(this);
+    btnOK->SetCaption("确认");
+    btnOK->SetBounds(134, 134, 75, 25);
+    btnOK->SetDefault(true);
+    btnOK->SetModalResult(mrOk);
+    btnCancel = new TButton(this);
+    btnCancel->SetName("btnCancel");
+    btnCancel->SetParent(this);
+    btnCancel->SetCaption("取消");
+    btnCancel->SetBounds(215, 134, 75, 25);
+    btnCancel->SetCancel(true);
+    btnCancel->SetModalResult(mrCancel);
+}
+
+void TRMPreviewSearchForm::DoShow() {
+    TForm::DoShow();
+    if (edtSearchTxt->CanFocus()) edtSearchTxt->SetFocus();
+    edtSearchTxt->SelectAll();
+}
+
+// ------------------------------------------------------------ progress window
+
+TRMProgressForm::TRMProgressForm(TComponent* owner) : TForm(owner) {
+    SetName("RMProgressForm");
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+    SetClientWidth(278);
+    SetClientHeight(106);
+    Font()->SetName("宋体");
+    Font()->SetSize(9);
+    Label1 = new TLabel(this);
+    Label1->SetName("Label1");
+    Label1->SetParent(this);
+    Label1->SetAutoSize(false);
+    Label1->SetAlignment(taCenter);
+    Label1->SetBounds(20, 16, 237, 16);
+    Label1->SetCaption("1");
+    Label2 = new TLabel(this);
+    Label2->SetName("Label2");
+    Label2->SetParent(this);
+    Label2->SetAutoSize(false);
+    Label2->SetAlignment(taCenter);
+    Label2->SetBounds(20, 38, 237, 16);
+    Label2->SetCaption(" ");
+    btnCancel = new TButton(this);
+    btnCancel->SetName("btnCancel");
+    btnCancel->SetParent(this);
+    btnCancel->SetCaption("取消");
+    btnCancel->SetBounds(101, 68, 75, 25);
+    btnCancel->SetCancel(true);
+    btnCancel->OnClick = [this](TObject*) {
+        if (report_) report_->Terminated = true;
+        SetModalResult(mrCancel);
+    };
+    start_ = new TTimer(this);
+    start_->SetEnabled(false);
+    start_->SetInterval(0);
+    start_->OnTimer = [this](TObject*) {
+        start_->SetEnabled(false);
+        runWork();
+    };
+}
+
+void TRMProgressForm::runWork() {
+    if (started_) return;
+    started_ = true;
+    if (OnWork) OnWork(this);
+    if (Modal() && ModalResult() == mrNone) SetModalResult(report_ && report_->Terminated ? mrCancel : mrOk);
+}
+
+TModalResult TRMProgressForm::Execute(TRMReport* report) {
+    report_ = report;
+    started_ = false;
+    Label2->SetCaption("");
+    // The work starts from inside the modal loop, so the window shows and
+    // Cancel can be pressed while it runs.
+    start_->SetEnabled(true);
+    TModalResult r = ShowModal();
+    start_->SetEnabled(false);
+    // A modal loop answered without running (a scripted dialog) still does
+    // the work, only without the window.
+    if (!started_) {
+        runWork();
+        if (report_ && report_->Terminated) r = mrCancel;
+    }
+    return r;
 }
 
 // ---------------------------------------------------------------- report entry points

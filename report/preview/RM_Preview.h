@@ -1,80 +1,119 @@
-// The preview window: the built pages one under the other on a grey desk,
-// a toolbar (first/prior/next/last page, zoom, find, print, page setup,
-// open, save, close), "页 n/N" in the status bar, and keys: PgUp/PgDn and
+// The preview window: a dockable toolbar (zoom box and toggles, page
+// buttons with the page-number box, find, open, save, print, page setup,
+// close) over the preview control, a popup menu with the zoom steps and
+// printing, and keys for every command: PgUp/PgDn and arrows scroll,
 // Ctrl+PgUp/PgDn (pages), Ctrl+Home/End (first/last), Ctrl+F (find), F3
-// (find next), Ctrl+P (print), Ctrl+S/Ctrl+O (save/open), Esc (close).
+// (find next), Ctrl+P (print), Ctrl+Alt+P (print the current page),
+// Ctrl+S/Ctrl+O (save/open), Ctrl+U (page setup), Ctrl+E (edit page),
+// Ctrl+1/2/3/4 (100 %, whole page, page width, two pages), Ctrl+M
+// (magnifier), Ctrl+G (the page-number box), Esc (close).
+// Also the search dialog and the progress window under which reports
+// build and print.
 #pragma once
 
+#include <functional>
 #include <map>
 
 #include "ComCtrls.h"
-#include "Variants.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "ImgList.h"
+#include "Menus.h"
 #include "StdCtrls.h"
+#include "Variants.h"
+#include "report/preview/RM_View.h"
+#include "report/toolkit/RM_Common.h"
 
 class TRMReport;
-
-enum TRMZoomMode { zmPercent, zmPageWidth, zmWholePage, zmTwoPages };
 
 class TRMPreviewForm : public TForm {
 public:
     TRMPreviewForm(TComponent* owner, TRMReport* report);
     std::string ClassName() const override { return "TRMPreviewForm"; }
 
-    TPanel* ToolBar;
-    TButton *BtnFirst, *BtnPrior, *BtnNext, *BtnLast, *BtnFind, *BtnPrint, *BtnPageSetup, *BtnOpen, *BtnSave, *BtnExit;
-    TComboBox* CmbZoom;
-    TScrollBox* Box;
-    TPaintBox* PaintBox;
-    TStatusBar* StatusBar;
+    TDock97* Dock971;
+    TDock97* Dock972;
+    TToolbar97* ToolbarPreviewStand;
+    TComboBox* cmbZoom;
+    TToolbarButton97 *btnMagnifier, *btnOnePage, *btn100, *btnPageWidth;
+    TToolbarButton97 *btnFirst, *btnPrior, *btnNext, *btnLast;
+    TEdit97* edtPageNo;
+    TToolbarButton97 *btnFind, *btnOpen, *btnSave, *btnSaveToXLS, *btnPrint, *btnPageSetup, *btnDesign, *btnExit;
+    TToolbarSep97 *sepZoom, *sepFind, *sepFile, *sepDesign, *sepExit;
+    TPopupMenu* ProcMenu;
+    TMenuItem *itmPrint, *itmPrintCurrentPage, *itmNewPage, *itmDeletePage, *itmEditPage;
+    TImageList* ImageList1;
+    TRMPreview* Preview;
 
-    int PageCount() const;
-    int CurPage() const { return cur_; } // 1-based
-    void GotoPage(int n);
-    void SetZoom(double percent);
-    void SetZoomMode(TRMZoomMode m);
-    double Zoom() const { return zoom_; }
-    // Text search from the current position; true when found (the page
-    // is shown and the text marked).
-    bool Find(const std::string& text, bool caseSensitive, bool wholeWord, bool fromStart);
-    bool FindNext();
-    void ShowFindDialog();
-    void DoPrint();
-    void DoPageSetup();
-    // Sets the zoom from a text such as "75%", "80" or a mode name.
+    // Conveniences over the preview control.
+    int PageCount() const { return Preview->PageCount(); }
+    int CurPage() const { return Preview->CurPage(); }
+    double Zoom() const { return Preview->Zoom(); }
+    // Sets the zoom from a text such as "75%", "80" or an item's text.
     void ZoomText(const std::string& t);
+
+    // The settings every preview window starts from.
+    static double LastScale;
+    static TRMZoomMode LastZoomMode;
+    static bool LastMagnifier;
+
+protected:
+    void DoShow() override;
+    void DoClose(TCloseAction& a) override;
 
 private:
     TRMReport* report_;
-    int cur_ = 1;
-    double zoom_ = 100;
-    TRMZoomMode mode_ = zmPercent;
-    std::string findText_;
-    bool findCase_ = false, findWord_ = false;
-    int findPage_ = 0, findRec_ = -1;
-    TRect mark_;
-    int markPage_ = -1;
-    std::vector<TRect> pageRects_; // in paint box pixels
-    void layout();
-    void paint();
-    void updateStatus();
-    void keyDown(Word& key, TShiftState shift);
-    double scale() const { return zoom_ / 100.0; }
+    bool syncing_ = false;
+    void build();
+    void applyButtons();
+    void syncToolbar();
+    void syncCombo();
+    void remember();
+    void keyDown(Word& k, TShiftState s);
+    void open();
+    void save();
+    void exitClick();
 };
 
-// Search options form, shown modally by the preview.
 class TRMPreviewSearchForm : public TForm {
 public:
     explicit TRMPreviewSearchForm(TComponent* owner);
     std::string ClassName() const override { return "TRMPreviewSearchForm"; }
-    TEdit* Edit1;
-    TCheckBox* ChkCase;
-    TCheckBox* ChkWholeWord;
-    TRadioButton* RbFromStart;
-    TRadioButton* RbFromCurrent;
-    TButton* BtnOK;
-    TButton* BtnCancel;
+    TLabel* Label1;
+    TEdit* edtSearchTxt;
+    TGroupBox* GroupBox1;
+    TCheckBox* chkCaseSensitive;
+    TCheckBox* chkWholewords;
+    TGroupBox* GroupBox2;
+    TRadioButton* rdbFromFirst;
+    TRadioButton* rdbFromCursor;
+    TButton* btnOK;
+    TButton* btnCancel;
+
+protected:
+    void DoShow() override;
+};
+
+// A modal window with a counter and Cancel: Execute shows it and starts
+// the work from inside its modal loop; the work closes it by setting the
+// modal result (1 done, 2 cancelled); Cancel sets the report's Terminated.
+class TRMProgressForm : public TForm {
+public:
+    explicit TRMProgressForm(TComponent* owner);
+    std::string ClassName() const override { return "TRMProgressForm"; }
+    TLabel* Label1;
+    TLabel* Label2;
+    TButton* btnCancel;
+    std::string LabelPrefix;
+    std::function<void(TRMProgressForm*)> OnWork;
+    TModalResult Execute(TRMReport* report);
+    TRMReport* Report() const { return report_; }
+
+private:
+    TRMReport* report_ = nullptr;
+    TTimer* start_;
+    bool started_ = false;
+    void runWork();
 };
 
 // The list windows' report menu in one call: loads the template at path

@@ -66,17 +66,22 @@ TEST(ReportPreview, navigatesByKeysAndButtons) {
     TRMPreviewForm w(nullptr, &f.report);
     ShowAndActivate(&w);
     EXPECT_EQ(w.CurPage(), 1);
-    EXPECT_EQ(w.StatusBar->SimpleText(), "页 1/2");
+    EXPECT_EQ(w.Preview->StatusLabel->Caption(), "页 1/2");
+    // PgDn scrolls; Ctrl+PgDn turns the page.
+    int bar = w.Preview->VScrollBar->Position();
     SendKeyToFocus(&w, VK_NEXT);
+    EXPECT_EQ(w.Preview->VScrollBar->Position(), bar + 200);
+    SendKeyToFocus(&w, VK_NEXT, TShiftState{} << ssCtrl);
     EXPECT_EQ(w.CurPage(), 2);
-    EXPECT_EQ(w.StatusBar->SimpleText(), "页 2/2");
-    SendKeyToFocus(&w, VK_NEXT); // stays on the last page
+    EXPECT_EQ(w.Preview->StatusLabel->Caption(), "页 2/2");
+    EXPECT_EQ(w.edtPageNo->Text(), "2");
+    SendKeyToFocus(&w, VK_NEXT, TShiftState{} << ssCtrl); // stays on the last page
     EXPECT_EQ(w.CurPage(), 2);
-    SendClick(w.BtnFirst);
+    SendClick(w.btnFirst);
     EXPECT_EQ(w.CurPage(), 1);
     SendKeyToFocus(&w, VK_END, TShiftState{} << ssCtrl);
     EXPECT_EQ(w.CurPage(), 2);
-    w.SetZoomMode(zmTwoPages);
+    SendKeyToFocus(&w, '4', TShiftState{} << ssCtrl); // two pages
     ProcessEvents();
     ForceDirectories(kScreens);
     EXPECT_TRUE(SaveFormPng(&w, kScreens + "report-preview-two-pages.png"));
@@ -97,14 +102,14 @@ TEST(ReportPreview, searchFindsTextOnTheSecondPageAndF3GoesOn) {
     TwoPageList f;
     TRMPreviewForm w(nullptr, &f.report);
     ShowAndActivate(&w);
-    f.seam.ExpectForm("TRMPreviewSearchForm", mrOk, {{"Edit1", "图书5"}, {"RbFromStart", "True"}});
-    SendClick(w.BtnFind);
+    f.seam.ExpectForm("TRMPreviewSearchForm", mrOk, {{"edtSearchTxt", "图书5"}, {"rdbFromFirst", "True"}});
+    SendClick(w.btnFind);
     EXPECT_EQ(w.CurPage(), 1); // 图书5 is on page 1
     // Whole-word search skips 图书50..59 only by word characters, so search
     // a text that sits on page 2 only.
-    EXPECT_TRUE(w.Find("图书58", false, false, true));
+    EXPECT_TRUE(w.Preview->FindText("图书58", false, false, true));
     EXPECT_EQ(w.CurPage(), 2);
-    EXPECT_FALSE(w.Find("不存在的书", false, false, true));
+    EXPECT_FALSE(w.Preview->FindText("不存在的书", false, false, true));
     f.seam.ExpectMessage("未找到", IDOK);
     SendKeyToFocus(&w, VK_F3);
     EXPECT_TRUE(f.seam.Unused().empty());
@@ -112,7 +117,7 @@ TEST(ReportPreview, searchFindsTextOnTheSecondPageAndF3GoesOn) {
 
 TEST(ReportPreview, searchDialogScreenshot) {
     TRMPreviewSearchForm s(nullptr);
-    s.Edit1->SetText("图书");
+    s.edtSearchTxt->SetText("图书");
     ShowAndActivate(&s);
     ForceDirectories(kScreens);
     EXPECT_TRUE(SaveFormPng(&s, kScreens + "report-preview-search.png"));
@@ -133,7 +138,7 @@ TEST(ReportPageSetup, landscapeRebuildsWithTheNewPaper) {
     ShowAndActivate(&w);
     f.seam.ExpectForm("TRMPageSetupForm", mrOk, {{"RbLandscape", "True"}, {"EdtLeft", "20"}},
                       [](TCustomForm* form) { SendClickTo(form, "BtnOK"); });
-    SendClick(w.BtnPageSetup);
+    SendClick(w.btnPageSetup);
     EXPECT_EQ(f.report.Pages[0]->Orientation, 1);
     EXPECT_EQ(f.report.Pages[0]->MarginLeft, 20000);
     ASSERT_GT(f.report.EMFPages.Count(), 0);
@@ -178,6 +183,110 @@ TEST(ReportPrintDialog, badPageListIsSaidAndTheDialogStays) {
     SendClick(d.BtnOK);
     EXPECT_EQ(d.Pages, (std::vector<int>{2}));
 }
+
+TEST(ReportPreview, zoomKeysTogglesAndComboStayInStep) {
+    TwoPageList f;
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    SendKeyToFocus(&w, '2', TShiftState{} << ssCtrl); // whole page
+    EXPECT_EQ(w.Preview->ZoomMode(), zmWholePage);
+    EXPECT_TRUE(w.btnOnePage->Down());
+    EXPECT_EQ(w.cmbZoom->ItemIndex(), 8);
+    // One page per row, centred, nothing to scroll vertically... but two
+    // pages: the bar scrolls to the second one.
+    TRect r = w.Preview->PageRect(0);
+    EXPECT_NEAR(r.Left, (w.Preview->DrawPanel->Width() - r.Width()) / 2, 1);
+    SendClick(w.btn100);
+    EXPECT_DOUBLE_EQ(w.Zoom(), 100);
+    EXPECT_TRUE(w.btn100->Down());
+    EXPECT_FALSE(w.btnOnePage->Down());
+    EXPECT_EQ(w.cmbZoom->ItemIndex(), 2);
+    SendKeyToFocus(&w, '3', TShiftState{} << ssCtrl); // page width
+    EXPECT_TRUE(w.btnPageWidth->Down());
+    EXPECT_EQ(w.cmbZoom->Text(), "页面宽度");
+    // The next window starts where this one ended.
+    EXPECT_EQ(TRMPreviewForm::LastZoomMode, zmPageWidth);
+    // A typed zoom with Enter.
+    w.cmbZoom->SetFocus();
+    w.cmbZoom->SetText("");
+    SendText(w.cmbZoom, "80");
+    SendKey(w.cmbZoom, VK_RETURN);
+    EXPECT_DOUBLE_EQ(w.Zoom(), 80);
+    EXPECT_FALSE(w.btnPageWidth->Down());
+    TRMPreviewForm::LastZoomMode = zmPercent;
+    TRMPreviewForm::LastScale = 1;
+}
+
+TEST(ReportPreview, pageBoxAndMagnifierClick) {
+    TwoPageList f;
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    SendKeyToFocus(&w, 'G', TShiftState{} << ssCtrl);
+    EXPECT_TRUE(w.edtPageNo->Focused());
+    SendText(w.edtPageNo, "2");
+    SendKey(w.edtPageNo, VK_RETURN);
+    EXPECT_EQ(w.CurPage(), 2);
+    w.edtPageNo->SetText("");
+    SendText(w.edtPageNo, "x");
+    SendKey(w.edtPageNo, VK_RETURN);
+    EXPECT_EQ(w.edtPageNo->Text(), "2"); // not a number: the page number again
+    w.Preview->GotoPage(0);
+    EXPECT_EQ(w.CurPage(), 1);
+    w.Preview->GotoPage(7);
+    EXPECT_EQ(w.CurPage(), 2);
+    SendClick(w.btnMagnifier);
+    EXPECT_TRUE(w.Preview->Magnifier());
+    SendKeyToFocus(&w, '2', TShiftState{} << ssCtrl);
+    TRect r = w.Preview->PageRect(0);
+    SendClick(w.Preview->DrawPanel, r.Left + 20, r.Top + 20);
+    EXPECT_DOUBLE_EQ(w.Zoom(), 100); // whole page -> 100 %
+    SendClick(w.Preview->DrawPanel, w.Preview->PageRect(0).Left + 20, 20);
+    EXPECT_EQ(w.Preview->ZoomMode(), zmWholePage); // and back
+    SendClick(w.btnMagnifier);
+    EXPECT_FALSE(TRMPreviewForm::LastMagnifier);
+}
+
+TEST(ReportPreview, ctrlPPrintsToThePdfAndEscCloses) {
+    TwoPageList f;
+    std::string pdf = std::string(BUILD_DIR) + "/test-output/reports/preview-ctrl-p.pdf";
+    ForceDirectories(ExtractFilePath(pdf));
+    remove(pdf.c_str());
+    Printer()->SetPrinterIndex(Printer()->PdfPrinterIndex());
+    Printer()->SetFileName(pdf);
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    f.seam.ExpectForm("TRMPrintDialogForm", mrOk, {{"CmbPrinters", "PDF"}, {"RbAll", "True"}},
+                      [](TCustomForm* form) { SendClickTo(form, "BtnOK"); });
+    SendKeyToFocus(&w, 'P', TShiftState{} << ssCtrl);
+    ASSERT_TRUE(FileExists(pdf));
+    FILE* p = popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r");
+    std::string text;
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
+    pclose(p);
+    EXPECT_NE(text.find("第 1 页 共 2 页"), std::string::npos) << text;
+    EXPECT_NE(text.find("第 2 页 共 2 页"), std::string::npos) << text;
+    SendKeyToFocus(&w, VK_ESCAPE);
+    ProcessEvents();
+    EXPECT_FALSE(w.Visible());
+}
+
+struct WordCase {
+    const char* name;
+    const char* text;
+    const char* what;
+    bool hit;
+};
+void PrintTo(const WordCase& c, std::ostream* os) { *os << c.name; }
+class WholeWords : public ::testing::TestWithParam<WordCase> {};
+TEST_P(WholeWords, match) { EXPECT_EQ(RMMatchWholeWord(GetParam().text, GetParam().what), GetParam().hit); }
+INSTANTIATE_TEST_SUITE_P(
+    ReportPreview, WholeWords,
+    ::testing::Values(WordCase{"letterAfter", "ABC", "AB", false}, WordCase{"hyphenAfter", "AB-C", "AB", true},
+                      WordCase{"spaceAfter", "AB C", "AB", true}, WordCase{"atEnd", "XX AB", "AB", true},
+                      WordCase{"doubleByteAfter", "AB图书", "AB", true}, WordCase{"letterBefore", "XAB", "AB", false},
+                      WordCase{"laterOccurrence", "ABC AB", "AB", true}),
+    [](const auto& i) { return std::string(i.param.name); });
 
 TEST(ReportMenu, missingTemplateSaysSoWithThePath) {
     TSeamScript seam;
