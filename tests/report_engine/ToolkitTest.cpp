@@ -175,8 +175,10 @@ TEST(ToolbarDock, dragOutFloatsDragBackDocksEscRestores) {
     EXPECT_EQ(t.bar->DockPos(), 57);
 }
 
+// One settings file per test: ctest runs the tests side by side.
 struct RegistryFile {
-    std::string path = std::string(BUILD_DIR) + "/test-output/toolkit-registry.ini";
+    std::string path = std::string(BUILD_DIR) + "/test-output/toolkit-registry-" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
     RegistryFile() {
         remove(path.c_str());
         SetRegistryFileForTesting(path);
