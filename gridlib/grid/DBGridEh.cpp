@@ -1,0 +1,2252 @@
+// The data grid: layout of columns, titles, data rows and footers onto the
+// grid base's axes, the reactions to the data link, painting, keyboard and
+// mouse. The column model is DBGridEhColumns.cpp, selection objects
+// DBGridEhSelection.cpp.
+//
+// Layout protocol: every setter asks for LayoutChanged, which lays out at
+// once unless a BeginLayout/EndLayout bracket (or an update lock) is open;
+// the last EndLayout then lays out once.
+#include "gridlib/grid/DBGridEh.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "Dialogs.h"
+#include "Forms.h"
+#include "SysUtils.h"
+
+namespace {
+
+constexpr int kIndicatorWidth = 11;
+constexpr TColor kSelectedRowColor = 4210752; // dark grey of selected rows
+constexpr int kIncSearchTimeoutMs = 1500;
+
+TCanvas* measureCanvas(const TFont* font) {
+    static TBitmap* bmp = [] {
+        auto* b = new TBitmap;
+        b->SetSize(1, 1);
+        return b;
+    }();
+    bmp->Canvas()->Font()->Assign(const_cast<TFont*>(font));
+    return bmp->Canvas();
+}
+
+int textHeight(const TFont* f) { return measureCanvas(f)->TextHeight("Wg"); }
+
+uint64_t tickMs() {
+    using namespace std::chrono;
+    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+std::vector<std::string> splitCaption(const std::string& s) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (true) {
+        size_t p = s.find('|', start);
+        parts.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
+        if (p == std::string::npos) break;
+        start = p + 1;
+    }
+    return parts;
+}
+
+} // namespace
+
+// ================================================================ TGridDataLinkEh
+
+bool TGridDataLinkEh::AddMapping(const std::string& fieldName) {
+    TDataSet* ds = DataSet();
+    TField* f = ds ? ds->FindField(fieldName) : nullptr;
+    if (!f && !LenientMapping) DatabaseError(Format("Field '%s' not found", fieldName.c_str()));
+    if (map_.size() >= (1u << 28) - 1) throw EInvalidGridOperation("Grid requested to display more than 256 columns");
+    if (map_.capacity() == map_.size()) map_.reserve(std::max<size_t>(8, map_.size() * 2));
+    map_.push_back(f ? f->Index() : -1);
+    if (!f) defaultFields_ = false;
+    return f != nullptr;
+}
+
+void TGridDataLinkEh::ClearMapping() {
+    map_.clear();
+    defaultFields_ = true;
+}
+
+TField* TGridDataLinkEh::Fields(int i) const {
+    if (i < 0 || i >= int(map_.size()) || map_[size_t(i)] < 0) return nullptr;
+    TDataSet* ds = DataSet();
+    if (!ds || map_[size_t(i)] >= ds->FieldCount()) return nullptr;
+    return ds->Fields()[map_[size_t(i)]];
+}
+
+void TGridDataLinkEh::Reset() {
+    if (modified_) {
+        modified_ = false;
+        grid_->InvalidateEditor();
+    } else if (DataSet() && (DataSet()->State() == dsEdit || DataSet()->State() == dsInsert)) {
+        DataSet()->Cancel();
+    }
+}
+
+void TGridDataLinkEh::ActiveChanged() { grid_->LinkActive(Active()); }
+void TGridDataLinkEh::DataSetChanged() { grid_->DataChanged(); }
+void TGridDataLinkEh::DataSetScrolled(int distance) { grid_->Scroll(distance); }
+void TGridDataLinkEh::LayoutChanged() { grid_->LayoutChanged(); }
+void TGridDataLinkEh::EditingChanged() { grid_->EditingChanged(); }
+void TGridDataLinkEh::RecordChanged(TField* field) { grid_->RecordChanged(field); }
+void TGridDataLinkEh::UpdateData() {
+    if (inUpdateData_) return;
+    inUpdateData_ = true;
+    try {
+        grid_->UpdateData();
+    } catch (...) {
+        inUpdateData_ = false;
+        throw;
+    }
+    inUpdateData_ = false;
+}
+void TGridDataLinkEh::FocusControl(TField** field) {
+    if (!field || !*field) return;
+    grid_->SetSelectedField(*field);
+    if (grid_->SelectedField() == *field && grid_->CanFocus()) {
+        grid_->SetFocus();
+        *field = nullptr;
+    }
+}
+
+// ================================================================ TDBGridEhSumList
+
+TDBGridEhSumList::TDBGridEhSumList(TCustomDBGridEh* grid) : TDBSumListProducer(grid, true) { SetActive(false); }
+
+// ================================================================ TCustomDBGridEh
+
+TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner)
+    : TCustomGrid(AOwner), dataLink_(std::make_unique<TGridDataLinkEh>(this)),
+      columns_(std::make_unique<TDBGridColumnsEh>(this)), bookmarks_(std::make_unique<TBookmarkListEh>(this)),
+      selection_(std::make_unique<TDBGridEhSelection>(this)), sumList_(std::make_unique<TDBGridEhSumList>(this)),
+      titleFont_(std::make_unique<TFont>()), footerFont_(std::make_unique<TFont>()),
+      headTree_(std::make_unique<THeadTreeNode>("Root", 0, 10)) {
+    TCustomGrid::SetDefaultDrawing(false);
+    titleFont_->Assign(Font());
+    footerFont_->Assign(Font());
+    titleFont_->OnChange = [this](TObject*) {
+        if (options_.Contains(dgTitles)) LayoutChanged();
+    };
+    footerFont_->OnChange = [this](TObject*) {
+        if (footerRowCount_ > 0) LayoutChanged();
+    };
+    sumList_->SumListChanged = [this](TObject*) { SumListChanged(); };
+    sumList_->OnRecalcAll = [this](TObject* s) {
+        if (OnSumListRecalcAll) OnSumListRecalcAll(s);
+    };
+    SetScrollBars(ssBoth);
+    SetColor(clWindow);
+    LayoutChanged();
+}
+
+TCustomDBGridEh::~TCustomDBGridEh() {
+    DestroyEditor();
+    inLayout_ = true;
+    titleFont_->OnChange = nullptr;
+    footerFont_->OnChange = nullptr;
+    sumList_->SumListChanged = nullptr;
+    sumList_->OnRecalcAll = nullptr;
+    dataLink_->SetDataSource(nullptr);
+    // Footers free their sum items into the sum list: columns go first.
+    columns_.reset();
+    sumList_.reset();
+}
+
+TDataSource* TCustomDBGridEh::DataSource() const { return dataLink_->DataSource(); }
+
+void TCustomDBGridEh::SetDataSource(TDataSource* v) {
+    if (v == dataLink_->DataSource()) return;
+    selection_->Clear();
+    dataLink_->SetDataSource(v);
+    if (v) v->FreeNotification(this);
+    LinkActive(dataLink_->Active());
+}
+
+void TCustomDBGridEh::SetColumns(TDBGridColumnsEh* v) { columns_->Assign(v); }
+
+std::vector<TColumnEh*> TCustomDBGridEh::VisibleColumns() const {
+    std::vector<TColumnEh*> v;
+    for (int i = 0; i < columns_->Count(); ++i)
+        if (columns_->Items(i)->Visible()) v.push_back(columns_->Items(i));
+    return v;
+}
+
+TColumnEh* TCustomDBGridEh::columnAt(int gridCol) const {
+    const int i = gridCol - indicatorOffset_;
+    return columns_ && i >= 0 && i < columns_->Count() ? columns_->Items(i) : nullptr;
+}
+
+void TCustomDBGridEh::columnsChanged(TCollectionItem* item) {
+    if (inLayout_) return;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::columnFontChanged() { LayoutChanged(); }
+
+// ---- options
+
+void TCustomDBGridEh::setGridOptions() {
+    TGridOptions o;
+    if (rowSizingAllowed_) o << goRowSizing;
+    if (options_.Contains(dgColLines)) o << goFixedVertLine << goVertLine;
+    if (options_.Contains(dgRowLines)) o << goFixedHorzLine << goHorzLine;
+    if (options_.Contains(dgColumnResize)) o << goColSizing << goColMoving;
+    if (options_.Contains(dgTabs)) o << goTabs;
+    if (options_.Contains(dgRowSelect)) o << goRowSelect;
+    if (options_.Contains(dgEditing)) o << goEditing;
+    if (options_.Contains(dgAlwaysShowEditor)) o << goAlwaysShowEditor;
+    TCustomGrid::SetOptions(o);
+}
+
+void TCustomDBGridEh::SetOptions(TDBGridOptions v) {
+    if (v == options_) return;
+    if (v.Contains(dgRowSelect)) {
+        v >> dgEditing;
+        v >> dgAlwaysShowEditor;
+    }
+    const TDBGridOptions old = options_;
+    options_ = v;
+    setGridOptions();
+    if (old.Contains(dgMultiSelect) && !v.Contains(dgMultiSelect)) selection_->Clear();
+    const TDBGridOptions layoutBits{dgEditing,  dgAlwaysShowEditor, dgTitles,    dgIndicator,
+                                    dgColLines, dgRowLines,         dgRowSelect, dgAlwaysShowSelection};
+    if (((old - v) + (v - old)).Bits() & layoutBits.Bits()) LayoutChanged();
+}
+
+void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions v) {
+    if (v == optionsEh_) return;
+    const bool multiSortOff = optionsEh_.Contains(dghMultiSortMarking) && !v.Contains(dghMultiSortMarking);
+    optionsEh_ = v;
+    if (multiSortOff && sortMarked_.size() > 1) {
+        for (size_t i = 1; i < sortMarked_.size(); ++i) sortMarked_[i]->Title()->SetSortMarker(smNoneEh);
+        sortMarked_.resize(1);
+    }
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetAllowedSelections(TDBGridEhAllowedSelections v) {
+    allowedSelections_ = v;
+    if (!v.Contains(selection_->Kind()) && selection_->Kind() != gstNon) selection_->Clear();
+}
+
+void TCustomDBGridEh::SetReadOnly(bool v) {
+    readOnly_ = v;
+    if (v) HideEditor();
+    Invalidate();
+}
+
+void TCustomDBGridEh::SetAutoFitColWidths(bool v) {
+    if (v == autoFitColWidths_) return;
+    autoFitColWidths_ = v;
+    if (v)
+        for (int i = 0; i < columns_->Count(); ++i) columns_->Items(i)->AutoFitBaseWidth = columns_->Items(i)->Width();
+    SetScrollBars(v ? ssVertical : ssBoth);
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetMinAutoFitWidth(int v) {
+    minAutoFitWidth_ = v;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetDrawMemoText(bool v) {
+    drawMemoText_ = v;
+    Invalidate();
+}
+
+void TCustomDBGridEh::SetFlat(bool v) {
+    if (v == flat_) return;
+    flat_ = v;
+    textMargin_ = v ? 2 : 4;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetFrozenCols(int v) {
+    if (v < 0 || v == frozenCols_) return;
+    frozenCols_ = v;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetFooterRowCount(int v) {
+    if (v < 0 || v == footerRowCount_) return;
+    footerRowCount_ = v;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetFooterColor(TColor v) {
+    if (!loading()) parentColor_ = false;
+    footerColor_ = v;
+    if (footerRowCount_ > 0) Invalidate();
+}
+
+void TCustomDBGridEh::SetParentColor(bool v) { parentColor_ = v; }
+
+void TCustomDBGridEh::SetTitleHeight(int v) {
+    titleHeight_ = v;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetTitleLines(int v) {
+    titleLines_ = v;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetRowHeight(int v) {
+    if (v < 0) v = 0;
+    if (v == rowHeight_) return;
+    rowHeight_ = v;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetRowLines(int v) {
+    if (v < 0) v = 0;
+    if (v == rowLines_) return;
+    rowLines_ = v;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetRowSizingAllowed(bool v) {
+    rowSizingAllowed_ = v;
+    setGridOptions();
+}
+
+void TCustomDBGridEh::SetUseMultiTitle(bool v) {
+    useMultiTitle_ = v;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetVTitleMargin(int v) {
+    vTitleMargin_ = v;
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::SetTitleImages(TImageList* v) {
+    titleImages_ = v;
+    LayoutChanged();
+}
+
+// ---- position
+
+int TCustomDBGridEh::SelectedIndex() const { return Col() - indicatorOffset_; }
+
+void TCustomDBGridEh::SetSelectedIndex(int v) { moveToColumn(v + indicatorOffset_); }
+
+TField* TCustomDBGridEh::SelectedField() const {
+    TColumnEh* c = columnAt(Col());
+    return c ? c->Field() : nullptr;
+}
+
+void TCustomDBGridEh::SetSelectedField(TField* v) {
+    if (!v) return;
+    int found = -1;
+    for (int i = 0; i < columns_->Count(); ++i)
+        if (columns_->Items(i)->Field() == v) found = i;
+    if (found >= 0) SetSelectedIndex(found);
+}
+
+int TCustomDBGridEh::FirstFooterRow() const { return footerRowCount_ > 0 ? RowCount() - footerRowCount_ : -1; }
+
+THeadTreeNode* TCustomDBGridEh::LeafFieldArr(int dataCol) const {
+    return dataCol >= 0 && dataCol < int(leafFieldArr_.size()) ? leafFieldArr_[size_t(dataCol)] : nullptr;
+}
+
+int TCustomDBGridEh::footerRowHeight() const { return textHeight(footerFont_.get()) + 3; }
+
+int TCustomDBGridEh::VisibleDataRowCount() const {
+    const int lw = options_.Contains(dgRowLines) ? GridLineWidth() : 0;
+    int avail = ClientRect().Height();
+    if (titleOffset_) avail -= titleRowHeight_ + lw;
+    if (footerRowCount_ > 0) avail -= footerRowCount_ * (footerRowHeight() + lw) + lw;
+    const int step = std::max(1, dataRowHeight_ + lw);
+    return std::max(1, avail / step);
+}
+
+TRect TCustomDBGridEh::DataAreaRect() const {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    TRect r{info.Horz.FixedBoundary, info.Vert.FixedBoundary, info.Horz.GridBoundary, info.Vert.GridBoundary};
+    if (footerRowCount_ > 0 && RowCount() > footerRowCount_ + 1) {
+        const TRect sep = CellRect(indicatorOffset_, RowCount() - footerRowCount_ - 1);
+        if (!IsRectEmpty(sep)) r.Bottom = sep.Top;
+    }
+    return r;
+}
+
+// ---- layout protocol
+
+void TCustomDBGridEh::BeginUpdate() { ++updateLock_; }
+
+void TCustomDBGridEh::EndUpdate() {
+    if (updateLock_ > 0) --updateLock_;
+}
+
+void TCustomDBGridEh::BeginLayout() {
+    BeginUpdate();
+    if (layoutLock_ == 0) columns_->BeginUpdate();
+    ++layoutLock_;
+}
+
+void TCustomDBGridEh::EndLayout() {
+    struct Finally {
+        TCustomDBGridEh* g;
+        ~Finally() {
+            if (g->layoutLock_ > 0) {
+                if (g->layoutLock_ == 1) {
+                    g->inLayout_ = true;
+                    g->columns_->EndUpdate();
+                    g->inLayout_ = false;
+                }
+                --g->layoutLock_;
+            }
+            g->EndUpdate();
+        }
+    } fin{this};
+    if (layoutLock_ == 1) {
+        layoutPending_ = false;
+        InternalLayout();
+    }
+}
+
+void TCustomDBGridEh::CancelLayout() {
+    if (layoutLock_ == 0) return;
+    if (layoutLock_ == 1) {
+        inLayout_ = true;
+        columns_->EndUpdate();
+        inLayout_ = false;
+    }
+    --layoutLock_;
+    EndUpdate();
+}
+
+bool TCustomDBGridEh::AcquireLayoutLock() {
+    if (updateLock_ == 0 && layoutLock_ == 0 && !inLayout_) {
+        BeginLayout();
+        return true;
+    }
+    return false;
+}
+
+void TCustomDBGridEh::LayoutChanged() {
+    if (!columns_ || loading()) return;
+    // The query windows disable the grid while they rebuild its columns;
+    // it lays out once when enabled again.
+    if (!Enabled()) {
+        layoutPending_ = true;
+        return;
+    }
+    if (AcquireLayoutLock())
+        EndLayout();
+    else
+        layoutPending_ = true;
+}
+
+void TCustomDBGridEh::DeferLayout() {
+    // Queued calls are not available to a library: the layout runs as soon
+    // as the lock that prevented it is released (EnabledChanged, EndLayout
+    // of the outer bracket) or at once when nothing holds it.
+    layoutPending_ = true;
+    if (AcquireLayoutLock()) EndLayout();
+}
+
+void TCustomDBGridEh::EnabledChanged() {
+    TCustomGrid::EnabledChanged();
+    // The query windows disable the grid while they rebuild its columns:
+    // lay out once when it comes back.
+    if (Enabled() && layoutPending_) LayoutChanged();
+}
+
+void TCustomDBGridEh::DefineFieldMap() {
+    dataLink_->ClearMapping();
+    if (columns_->HasStoredColumns()) {
+        dataLink_->LenientMapping = true;
+        for (int i = 0; i < columns_->Count(); ++i) dataLink_->AddMapping(columns_->Items(i)->FieldName());
+    } else {
+        dataLink_->LenientMapping = false;
+        if (TDataSet* ds = dataLink_->DataSet())
+            for (TField* f : ds->Fields())
+                if (f->Visible()) dataLink_->AddMapping(f->FieldName());
+    }
+}
+
+void TCustomDBGridEh::buildTitleTree() {
+    headTree_->FreeAllChild();
+    leafFieldArr_.assign(size_t(columns_->Count()), nullptr);
+    if (!useMultiTitle_) return;
+    // Each column adds its caption's words as a path under the root; a
+    // neighbour whose path starts with the same words shares those upper
+    // cells, but only while every upper word matched too (neighbours under
+    // different upper cells never merge).
+    std::vector<std::string> prevPath;
+    std::vector<THeadTreeNode*> prevNodes;
+    const int lw = options_.Contains(dgColLines) ? GridLineWidth() : 0;
+    for (int i = 0; i < columns_->Count(); ++i) {
+        TColumnEh* c = columns_->Items(i);
+        std::vector<std::string> path = splitCaption(c->Title()->Caption());
+        std::vector<THeadTreeNode*> nodes;
+        THeadTreeNode* host = headTree_.get();
+        const int w = c->Visible() ? c->Width() : 0;
+        for (size_t lvl = 0; lvl < path.size(); ++lvl) {
+            const bool leaf = lvl + 1 == path.size();
+            THeadTreeNode* n = nullptr;
+            if (!leaf && lvl < prevPath.size() && lvl + 1 < prevPath.size() && prevPath[lvl] == path[lvl] &&
+                lvl < prevNodes.size() && prevNodes[lvl]->Host == host && prevNodes[lvl]->Child)
+                n = prevNodes[lvl];
+            if (n) {
+                if (w > 0) n->Width += (n->Width > 0 ? lw : 0) + w;
+            } else {
+                n = host->AddChild(host, path[lvl], w, 0);
+            }
+            nodes.push_back(n);
+            host = n;
+        }
+        host->Column = c;
+        leafFieldArr_[size_t(i)] = host;
+        prevPath = path;
+        prevNodes = nodes;
+    }
+}
+
+int TCustomDBGridEh::titleRowHeight() {
+    const int lw = options_.Contains(dgRowLines) ? GridLineWidth() : 0;
+    int h = 0;
+    if (useMultiTitle_) {
+        // Every level one line of the title font plus the margin; the leaf
+        // level takes TitleLines when set.
+        int levels = 1;
+        for (int i = 0; i < columns_->Count(); ++i)
+            levels = std::max(levels, int(splitCaption(columns_->Items(i)->Title()->Caption()).size()));
+        const int th = textHeight(titleFont_.get());
+        const int lines = std::max(1, titleLines_);
+        h = (levels - 1) * (th + vTitleMargin_ / 2 + lw) + lines * th + vTitleMargin_ / 2;
+    } else {
+        int th = textHeight(titleFont_.get());
+        for (int i = 0; i < columns_->Count(); ++i) th = std::max(th, textHeight(columns_->Items(i)->Title()->Font()));
+        h = (titleLines_ > 0 ? titleLines_ * th : th) + 4;
+    }
+    return h + titleHeight_;
+}
+
+void TCustomDBGridEh::autoFitWidths() {
+    std::vector<TColumnEh*> vis = VisibleColumns();
+    if (vis.empty()) return;
+    const int lw = options_.Contains(dgColLines) ? GridLineWidth() : 0;
+    int avail = ClientRect().Width() - (indicatorOffset_ ? kIndicatorWidth + lw : 0) - int(vis.size()) * lw;
+    avail = std::max(avail, minAutoFitWidth_);
+    int base = 0;
+    for (TColumnEh* c : vis) base += std::max(1, c->AutoFitBaseWidth ? c->AutoFitBaseWidth : c->Width());
+    if (base <= 0 || avail <= 0) return;
+    int used = 0;
+    for (size_t i = 0; i < vis.size(); ++i) {
+        TColumnEh* c = vis[i];
+        const int b = std::max(1, c->AutoFitBaseWidth ? c->AutoFitBaseWidth : c->Width());
+        int w = i + 1 == vis.size() ? avail - used : int(int64_t(b) * avail / base);
+        if (c->MinWidth() > 0) w = std::max(w, c->MinWidth());
+        if (c->MaxWidth() > 0) w = std::min(w, c->MaxWidth());
+        used += w;
+        SetColWidths(DataToRawColumn(columns_ ? c->Index() : 0), std::max(0, w));
+    }
+}
+
+void TCustomDBGridEh::InternalLayout() {
+    if (inLayout_) return;
+    inLayout_ = true;
+    ++layoutCount_;
+    struct Reset {
+        bool& f;
+        ~Reset() { f = false; }
+    } reset{inLayout_};
+    const int keepIndex = SelectedIndex();
+    indicatorOffset_ = options_.Contains(dgIndicator) ? 1 : 0;
+    titleOffset_ = options_.Contains(dgTitles) ? 1 : 0;
+    TDataSet* ds = dataLink_->Active() ? dataLink_->DataSet() : nullptr;
+    if (!columns_->HasStoredColumns()) {
+        // Default columns follow the data set's visible fields.
+        columns_->BeginUpdate();
+        for (int i = columns_->Count() - 1; i >= 0; --i)
+            if (!columns_->Items(i)->Stored()) columns_->Delete(i);
+        if (ds)
+            for (TField* f : ds->Fields())
+                if (f->Visible()) columns_->addDefaultColumn(f);
+        columns_->EndUpdate();
+    }
+    DefineFieldMap();
+    for (int i = 0; i < columns_->Count(); ++i) columns_->Items(i)->RefreshFooters();
+    setGridOptions();
+    const int dataCols = std::max(1, columns_->Count());
+    const int cols = indicatorOffset_ + dataCols;
+    if (ColCount() < cols) SetColCount(cols);
+    int fixed = indicatorOffset_;
+    if (ds || columns_->HasStoredColumns()) fixed += std::min(frozenCols_, dataCols - 1);
+    if (FixedCols() > fixed) SetFixedCols(fixed);
+    SetColCount(cols);
+    if (FixedCols() != fixed) SetFixedCols(fixed);
+
+    // Row height: the font's line ("Wg") plus the margin, or RowHeight /
+    // RowLines; fitted to whole text lines when asked.
+    const int th = textHeight(Font());
+    if (optionsEh_.Contains(dghFitRowHeightToText) && rowHeight_ > 0) {
+        const int whole = rowHeight_ / th;
+        const int rest = rowHeight_ - whole * th;
+        rowLines_ = std::max(1, whole + (rest * 2 > th ? 1 : 0) + rowLines_);
+        rowHeight_ = 0;
+    }
+    if (rowLines_ > 0)
+        dataRowHeight_ = rowLines_ * th + rowHeight_ + 3;
+    else if (rowHeight_ > 0)
+        dataRowHeight_ = rowHeight_;
+    else
+        dataRowHeight_ = th + 3;
+    multiLineRows_ = dataRowHeight_ >= 2 * th;
+    SetDefaultRowHeight(dataRowHeight_);
+
+    if (indicatorOffset_) SetColWidths(0, kIndicatorWidth);
+    for (int i = 0; i < columns_->Count(); ++i) {
+        TColumnEh* c = columns_->Items(i);
+        const int w = c->Visible() ? c->Width() : (options_.Contains(dgColLines) ? -1 : 0);
+        SetColWidths(i + indicatorOffset_, w);
+    }
+    if (columns_->Count() == 0) SetColWidths(indicatorOffset_, DefaultColWidth());
+    if (autoFitColWidths_) autoFitWidths();
+    buildTitleTree();
+    titleRowHeight_ = titleOffset_ ? titleRowHeight() : 0;
+    UpdateRowCount();
+    const int target = std::clamp(keepIndex + indicatorOffset_, FixedCols(), ColCount() - 1);
+    if (target != Col()) MoveCurrent(target, Row(), true, false);
+    lastCol_ = Col();
+    inLayout_ = false;
+    UpdateActive();
+    UpdateScrollBar();
+    Invalidate();
+}
+
+void TCustomDBGridEh::SetColumnAttributes() {}
+
+void TCustomDBGridEh::UpdateRowCount() {
+    const int lw = options_.Contains(dgRowLines) ? GridLineWidth() : 0;
+    int dataRows = 1;
+    if (dataLink_->Active() && dataLink_->DataSet()) {
+        dataLink_->SetBufferCount(VisibleDataRowCount());
+        dataRows = std::max(1, dataLink_->RecordCount());
+    }
+    const int rows = titleOffset_ + dataRows + (footerRowCount_ > 0 ? 1 + footerRowCount_ : 0);
+    const bool was = inLayout_;
+    inLayout_ = true;
+    if (rows != RowCount()) {
+        if (Row() >= rows) MoveCurrent(Col(), std::max(titleOffset_, rows - 1), true, false);
+        SetRowCount(rows);
+    }
+    if (FixedRows() != titleOffset_) SetFixedRows(titleOffset_);
+    if (titleOffset_) SetRowHeights(0, titleRowHeight_);
+    for (int r = titleOffset_; r < titleOffset_ + dataRows; ++r)
+        if (RowHeights(r) != dataRowHeight_) SetRowHeights(r, dataRowHeight_);
+    if (footerRowCount_ > 0) {
+        const int fh = footerRowHeight();
+        for (int i = 0; i < footerRowCount_; ++i) SetRowHeights(rows - footerRowCount_ + i, fh);
+        // The separator takes the space left, so the footers stand at the
+        // bottom of the client area.
+        int used = (titleOffset_ ? titleRowHeight_ + lw : 0) + dataRows * (dataRowHeight_ + lw) +
+                   footerRowCount_ * (fh + lw) + lw;
+        const int sep = std::max(0, ClientRect().Height() - used);
+        SetRowHeights(rows - footerRowCount_ - 1, sep);
+    }
+    if (TopRow() != titleOffset_ && RowCount() > titleOffset_) SetTopRow(titleOffset_);
+    inLayout_ = was;
+}
+
+void TCustomDBGridEh::UpdateScrollBar() {
+    const TScrollStyle bars = ScrollBars();
+    if (bars != ssVertical && bars != ssBoth) return;
+    TDataSet* ds = dataLink_->Active() ? dataLink_->DataSet() : nullptr;
+    if (!ds || ds->IsEmpty()) {
+        SetScrollRange(sbVertical, 0, 0, 1);
+        SetScrollPos(sbVertical, 0);
+        return;
+    }
+    if (sumList_->IsSequenced()) {
+        SetScrollRange(sbVertical, 0, std::max(0, sumList_->GetRecordCount() - 1), 1);
+        SetScrollPos(sbVertical, std::max(0, sumList_->GetRecNo() - 1));
+    } else {
+        SetScrollRange(sbVertical, 0, 4, 1);
+        SetScrollPos(sbVertical, ds->Bof() ? 0 : ds->Eof() ? 4 : 2);
+    }
+}
+
+void TCustomDBGridEh::UpdateActive() {
+    if (!incSearchMoving_) StopIncSearch();
+    if (!dataLink_->Active() || inUpdateData_ || loading() || inLayout_) return;
+    const int r = titleOffset_ + std::max(0, dataLink_->ActiveRecord());
+    if (r != Row() && r < RowCount()) {
+        inplaceCol_ = inplaceRow_ = -1;
+        if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+        const bool was = inLayout_;
+        inLayout_ = true;
+        MoveCurrent(Col(), r, false, false);
+        inLayout_ = was;
+    }
+    if (TopRow() != titleOffset_ && RowCount() > titleOffset_) SetTopRow(titleOffset_);
+    InvalidateEditor();
+}
+
+// ---- data link reactions
+
+void TCustomDBGridEh::LinkActive(bool Value) {
+    if (!Value) HideEditor();
+    selection_->DataLinkActiveChanged(Value);
+    sumList_->SetDataSet(Value && DataSource() ? DataSource()->DataSet() : nullptr);
+    LayoutChanged();
+    if (Value && options_.Contains(dgAlwaysShowEditor)) ShowEditor();
+    UpdateScrollBar();
+}
+
+void TCustomDBGridEh::DataChanged() {
+    if (inLayout_) return;
+    UpdateRowCount();
+    UpdateScrollBar();
+    UpdateActive();
+    InvalidateEditor();
+    Invalidate();
+}
+
+void TCustomDBGridEh::EditingChanged() {
+    if (indicatorOffset_) InvalidateCell(0, Row());
+}
+
+void TCustomDBGridEh::RecordChanged(TField* Field) {
+    if (inLayout_) return;
+    InvalidateRow(Row());
+    InvalidateFooters();
+    TColumnEh* c = columnAt(Col());
+    if (!inUpdateData_ && (!Field || (c && c->Field() == Field))) {
+        if (EditorMode() && InplaceEditor() && c && c->Field() && InplaceEditor()->GetText() != c->Field()->Text()) {
+            dataLink_->SetModified(false);
+            InvalidateEditor();
+        }
+    }
+}
+
+void TCustomDBGridEh::Scroll(int Distance) {
+    if (inLayout_) return;
+    UpdateRowCount();
+    if (Distance) {
+        inplaceCol_ = inplaceRow_ = -1;
+        if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+    }
+    UpdateScrollBar();
+    UpdateActive();
+    // Footers stand below the rows that move: repaint the data area rather
+    // than moving pixels through the footers.
+    Invalidate();
+    if (Distance && options_.Contains(dgAlwaysShowEditor)) ShowEditor();
+}
+
+void TCustomDBGridEh::UpdateData() {
+    if (!dataLink_->Modified() || inUpdateData_) return;
+    TColumnEh* c = columnAt(Col());
+    TField* f = c ? c->Field() : nullptr;
+    dataLink_->SetModified(false);
+    if (!f) return;
+    TDataSet* ds = dataLink_->DataSet();
+    if (ds->State() != dsEdit && ds->State() != dsInsert && !dataLink_->Edit()) return;
+    inUpdateData_ = true;
+    try {
+        switch (c->GetColumnType()) {
+        case ctKeyPickList: {
+            // The editor shows texts; the field takes the key of the text.
+            int idx = c->PickList()->IndexOf(editText_);
+            if (idx < 0 && c->OnNotInList) {
+                bool recheck = false;
+                c->OnNotInList(c, editText_, recheck);
+                if (recheck) idx = c->PickList()->IndexOf(editText_);
+            }
+            if (idx >= 0 && idx < c->KeyList()->Count()) {
+                std::string k = c->KeyList()->Strings(idx);
+                if (size_t p = k.find(';'); p != std::string::npos) k = k.substr(0, p);
+                c->UpdateDataValues(k, Null(), true);
+            } else {
+                c->UpdateDataValues("", Null(), false);
+            }
+            break;
+        }
+        case ctPickList:
+            if (c->PickList()->IndexOf(editText_) < 0 && c->OnNotInList) {
+                bool recheck = false;
+                c->OnNotInList(c, editText_, recheck);
+            }
+            c->UpdateDataValues(editText_, Null(), true);
+            break;
+        default: c->UpdateDataValues(editText_, Null(), true); break;
+        }
+    } catch (...) {
+        inUpdateData_ = false;
+        dataLink_->SetModified(true);
+        throw;
+    }
+    inUpdateData_ = false;
+}
+
+// ---- values
+
+std::string TCustomDBGridEh::CellDisplayText(TColumnEh* Column) const { return Column ? Column->DisplayText() : ""; }
+
+std::string TCustomDBGridEh::GetFooterValue(int Row, TColumnEh* Column) {
+    TColumnFooterEh* f = Column->FooterOfRow(Row);
+    TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
+    switch (f->ValueType()) {
+    case fvtNon: return {};
+    case fvtSum:
+    case fvtAvg: {
+        std::string text = "0";
+        if (!ds) return text;
+        TField* field = ds->FindField(f->FieldName().empty() ? Column->FieldName() : f->FieldName());
+        if (!field) return text;
+        TDBSum* s = sumList_->SumCollection()->FindSum(f->ValueType() == fvtSum ? goSum : goAvg, field->FieldName());
+        if (!s) return text;
+        const Currency v = Currency::FromRaw(s->SumValue);
+        const std::string& fmt = field->DisplayFormat();
+        switch (field->DataType()) {
+        case ftSmallint:
+        case ftInteger:
+        case ftWord:
+        case ftAutoInc:
+        case ftLargeint:
+            if (!fmt.empty()) return FormatFloat(fmt, v.ToDouble());
+            return IntToStr(int64_t(std::nearbyint(v.ToDouble())));
+        case ftFloat:
+        case ftCurrency:
+        case ftBCD:
+        case ftFMTBcd: {
+            if (!fmt.empty()) return FormatFloat(fmt, v.ToDouble());
+            auto* ff = dynamic_cast<TFloatField*>(field);
+            const bool money = field->DataType() == ftCurrency || (ff && ff->Currency());
+            if (money) return FloatToStrF(v.ToDouble(), ffCurrency, 15, FormatSettings.CurrencyDecimals);
+            return FloatToStr(v.ToDouble());
+        }
+        default: return text;
+        }
+    }
+    case fvtCount: {
+        TDBSum* s = sumList_->SumCollection()->FindSum(goCount, "");
+        return s ? FloatToStr(double(s->SumValue) / 10000.0) : "0";
+    }
+    case fvtFieldValue: {
+        if (!ds || !ds->Active() || f->FieldName().empty()) return {};
+        // A footer naming a field the data set lacks stays empty rather
+        // than raising on every repaint.
+        TField* field = ds->FindField(f->FieldName());
+        return field ? field->DisplayText() : std::string();
+    }
+    case fvtStaticText: return f->Value();
+    }
+    return {};
+}
+
+void TCustomDBGridEh::InvalidateFooters() {
+    if (footerRowCount_ <= 0 || inLayout_) return;
+    for (int r = RowCount() - footerRowCount_; r < RowCount(); ++r)
+        if (r >= 0) InvalidateRow(r);
+}
+
+void TCustomDBGridEh::SumListChanged() { InvalidateFooters(); }
+
+// ---- notifications
+
+void TCustomDBGridEh::CellClick(TColumnEh* Column) {
+    if (OnCellClick) OnCellClick(Column);
+}
+
+void TCustomDBGridEh::TitleClick(TColumnEh* Column) {
+    if (OnTitleClick) OnTitleClick(Column);
+}
+
+void TCustomDBGridEh::TitleBtnClick(int ACol, TColumnEh* Column) {
+    if (OnTitleBtnClick) OnTitleBtnClick(this, ACol, Column);
+}
+
+void TCustomDBGridEh::ColEnter() {
+    if (OnColEnter) OnColEnter(this);
+}
+
+void TCustomDBGridEh::ColExit() {
+    if (OnColExit) OnColExit(this);
+}
+
+void TCustomDBGridEh::stepSortMarker(TColumnEh* c, bool keepOthers) {
+    const bool multi = optionsEh_.Contains(dghMultiSortMarking) && keepOthers;
+    const TSortMarkerEh next = c->Title()->SortMarker() == smDownEh ? smUpEh : smDownEh;
+    if (!multi) {
+        for (TColumnEh* o : sortMarked_)
+            if (o != c) o->Title()->SetSortMarker(smNoneEh);
+        sortMarked_.clear();
+    }
+    c->Title()->SetSortMarker(next);
+    if (std::find(sortMarked_.begin(), sortMarked_.end(), c) == sortMarked_.end()) sortMarked_.push_back(c);
+    Invalidate();
+}
+
+void TCustomDBGridEh::DefaultApplySorting() {}
+
+void TCustomDBGridEh::Loaded() {
+    TCustomGrid::Loaded();
+    sortMarked_.clear();
+    std::vector<std::pair<int, TColumnEh*>> marked;
+    for (int i = 0; i < columns_->Count(); ++i)
+        if (int si = columns_->Items(i)->SortIndexInternal; si > 0) marked.emplace_back(si, columns_->Items(i));
+    std::sort(marked.begin(), marked.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    for (auto& m : marked) sortMarked_.push_back(m.second);
+    if (!sortMarked_.empty() && OnSortMarkingChanged) OnSortMarkingChanged(this);
+    if (DataSource()) sumList_->Loaded();
+    LayoutChanged();
+}
+
+void TCustomDBGridEh::Notification(TComponent* component, TOperation operation) {
+    TCustomGrid::Notification(component, operation);
+    if (operation != opRemove || !dataLink_) return;
+    if (component == DataSource()) SetDataSource(nullptr);
+}
+
+// ---- editing protocol
+
+std::string TCustomDBGridEh::GetEditText(int ACol, int) {
+    TColumnEh* c = columnAt(ACol);
+    TField* f = c ? c->Field() : nullptr;
+    if (!f) return {};
+    if (dataLink_->Modified() && ACol == Col()) return editText_;
+    switch (c->GetColumnType()) {
+    case ctKeyPickList: return c->DisplayText();
+    default: break;
+    }
+    if (f->DataType() == ftMemo) {
+        // The editor is one line: line ends become CR LF as the platform
+        // editor keeps them.
+        return f->AsString();
+    }
+    return f->Text();
+}
+
+void TCustomDBGridEh::SetEditText(int ACol, int, const std::string& Value) {
+    TColumnEh* c = columnAt(ACol);
+    if (!c || !c->Field()) return;
+    if (!dataLink_->Modified() && Value == GetEditText(ACol, Row())) return;
+    editText_ = Value;
+    dataLink_->SetModified(true);
+    InvalidateCell(ACol, Row());
+}
+
+std::string TCustomDBGridEh::GetEditMask(int ACol, int) {
+    TColumnEh* c = columnAt(ACol);
+    TField* f = c ? c->Field() : nullptr;
+    return f ? f->EditMask() : std::string();
+}
+
+int TCustomDBGridEh::GetEditLimit() {
+    TColumnEh* c = columnAt(Col());
+    TField* f = c ? c->Field() : nullptr;
+    if (f && dynamic_cast<TStringField*>(f) && c->GetColumnType() == ctCommon) return f->Size();
+    return 0;
+}
+
+TEditStyle TCustomDBGridEh::GetEditStyle(int ACol, int) {
+    TColumnEh* c = columnAt(ACol);
+    if (!c) return esSimple;
+    switch (c->ButtonStyle()) {
+    case cbsEllipsisEh: return esEllipsis;
+    case cbsNoneEh: return esSimple;
+    default: break;
+    }
+    const TColumnEhValueType t = c->GetColumnType();
+    return t == ctPickList || t == ctKeyPickList ? esPickList : esSimple;
+}
+
+std::vector<std::string> TCustomDBGridEh::GetPickList(int ACol, int) {
+    TColumnEh* c = columnAt(ACol);
+    std::vector<std::string> v;
+    if (!c) return v;
+    TStrings* l = c->PickList();
+    for (int i = 0; i < l->Count(); ++i) v.push_back(l->Strings(i));
+    return v;
+}
+
+void TCustomDBGridEh::EditButtonClick() {
+    TColumnEh* c = columnAt(Col());
+    if (c && c->OnEditButtonClick) {
+        c->OnEditButtonClick(c);
+        return;
+    }
+    if (OnEditButtonClick) OnEditButtonClick(this);
+}
+
+void TCustomDBGridEh::PickListChosen() { UpdateData(); }
+
+bool TCustomDBGridEh::CanEditShow() {
+    if (!dataLink_->Active() || options_.Contains(dgRowSelect) || layoutLock_ > 0 || incSearching_) return false;
+    if (optionsEh_.Contains(dghClearSelection) && selection_->Kind() != gstNon) return false;
+    TColumnEh* c = columnAt(Col());
+    if (!c || !c->Field()) return false;
+    const TColumnEhValueType t = c->GetColumnType();
+    if (t == ctCheckboxes || t == ctKeyImageList) return false;
+    return TCustomGrid::CanEditShow();
+}
+
+bool TCustomDBGridEh::canModifyDataSet() const {
+    TDataSet* ds = dataLink_->Active() ? dataLink_->DataSet() : nullptr;
+    return ds && !readOnly_ && !dataLink_->ReadOnly() && ds->CanModify();
+}
+
+bool TCustomDBGridEh::CanEditModify() {
+    if (!canModifyDataSet()) return false;
+    TColumnEh* c = columnAt(Col());
+    if (!c) return false;
+    return c->CanModify(true);
+}
+
+bool TCustomDBGridEh::CanEditAcceptKey(char32_t Key) {
+    TColumnEh* c = columnAt(Col());
+    TField* f = c ? c->Field() : nullptr;
+    return f && f->IsValidChar(Key);
+}
+
+bool TCustomDBGridEh::SelectCell(int ACol, int ARow) {
+    if (!inLayout_ && ACol != Col()) ColExit();
+    return true;
+}
+
+// ---- navigation
+
+void TCustomDBGridEh::moveToColumn(int gridCol) {
+    gridCol = std::clamp(gridCol, FixedCols() > indicatorOffset_ ? indicatorOffset_ : FixedCols(), ColCount() - 1);
+    if (gridCol < indicatorOffset_) gridCol = indicatorOffset_;
+    if (gridCol == Col()) return;
+    UpdateData();
+    if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+    if (gridCol < FixedCols()) {
+        // A frozen column: the base keeps the cursor out of its fixed band,
+        // so only the column index moves.
+        current_.X = gridCol;
+        anchor_.X = gridCol;
+        Invalidate();
+    } else {
+        MoveCurrent(gridCol, Row(), true, true);
+    }
+    if (Col() != lastCol_) {
+        lastCol_ = Col();
+        ColEnter();
+    }
+    InvalidateEditor();
+}
+
+void TCustomDBGridEh::moveRecordBy(int distance, TShiftState shift) {
+    if (!dataLink_->Active() || distance == 0) return;
+    TDataSet* ds = dataLink_->DataSet();
+    UpdateData();
+    const bool multi = options_.Contains(dgMultiSelect) && allowedSelections_.Contains(gstRecordBookmarks);
+    const bool extend = multi && shift.Contains(ssShift);
+    if (extend) {
+        if (rowAnchor_.empty()) rowAnchor_ = ds->GetBookmark();
+    } else if (selection_->Kind() != gstNon) {
+        selection_->Clear();
+        rowAnchor_.clear();
+    } else {
+        rowAnchor_.clear();
+    }
+    const bool canAppend = !readOnly_ && options_.Contains(dgEditing) && allowedOperations_.Contains(alopAppendEh) &&
+                           canModifyDataSet() && distance > 0;
+    const bool untouchedNew = ds->State() == dsInsert && !ds->Modified() && !dataLink_->Modified();
+    if (untouchedNew && (distance < 0 || ds->Eof())) {
+        ds->Cancel();
+        return;
+    }
+    const int moved = ds->MoveBy(distance);
+    if (canAppend && moved == 0 && ds->Eof() && ds->State() == dsBrowse) ds->Append();
+    if (extend) selectRangeTo(ds->GetBookmark());
+}
+
+// Selects the records from the row anchor to target, both included.
+void TCustomDBGridEh::selectRangeTo(const TBookmark& target) {
+    TDataSet* ds = dataLink_->DataSet();
+    if (!ds || rowAnchor_.empty() || target.empty()) return;
+    if (selection_->Kind() != gstRecordBookmarks) {
+        selection_->Clear();
+        selection_->ChangeKind(gstRecordBookmarks);
+    }
+    bookmarks_->Empty();
+    selection_->ChangeKind(gstRecordBookmarks);
+    const bool down = ds->CompareBookmarks(rowAnchor_, target) <= 0;
+    ds->DisableControls();
+    try {
+        const TBookmark back = ds->GetBookmark();
+        ds->GotoBookmark(rowAnchor_);
+        while (!ds->Eof() && !ds->Bof()) {
+            const TBookmark b = ds->GetBookmark();
+            bookmarks_->Insert(b);
+            if (b == target) break;
+            if (down)
+                ds->Next();
+            else
+                ds->Prior();
+        }
+        ds->GotoBookmark(back);
+    } catch (...) {
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
+    Invalidate();
+}
+
+void TCustomDBGridEh::deleteCurrent() {
+    if (readOnly_ || !canModifyDataSet() || !allowedOperations_.Contains(alopDeleteEh)) return;
+    TDataSet* ds = dataLink_->DataSet();
+    if (ds->IsEmpty()) return;
+    if (selection_->Kind() != gstNon) {
+        ClearSelection();
+        return;
+    }
+    if (options_.Contains(dgConfirmDelete) && MessageDlg("Delete record?", mtConfirmation, {mbOK, mbCancel}, 0) != mrOk)
+        return;
+    ds->Delete();
+}
+
+void TCustomDBGridEh::ClearSelection() {
+    TDataSet* ds = dataLink_->Active() ? dataLink_->DataSet() : nullptr;
+    if (!ds) return;
+    const TDBGridEhSelectionType kind = selection_->Kind();
+    if (kind == gstNon) return;
+    const bool deletesRecords = kind == gstRecordBookmarks || kind == gstAll;
+    // Every kind of mass change asks first when the grid confirms deletes.
+    if (options_.Contains(dgConfirmDelete)) {
+        const char* text = deletesRecords ? "Delete all selected records?" : "Clear selected cells?";
+        if (MessageDlg(text, mtConfirmation, {mbOK, mbCancel}, 0) != mrOk) return;
+    }
+    if (kind == gstRecordBookmarks) {
+        bookmarks_->DeleteRecords();
+    } else if (kind == gstAll) {
+        ds->DisableControls();
+        try {
+            ds->First();
+            // Stops when a delete does not lower the count (a data set that
+            // refuses or re-adds the record).
+            while (!ds->IsEmpty()) {
+                const int before = ds->RecordCount();
+                ds->Delete();
+                if (ds->RecordCount() >= before) break;
+            }
+        } catch (...) {
+            ds->EnableControls();
+            throw;
+        }
+        ds->EnableControls();
+    } else {
+        if (DBGridEhEditActionHooks().ClearCells) DBGridEhEditActionHooks().ClearCells(this);
+    }
+    selection_->Clear();
+}
+
+bool TCustomDBGridEh::CanCopySelection() {
+    return dataLink_->Active() && (selection_->Kind() != gstNon || SelectedField() != nullptr);
+}
+
+bool TCustomDBGridEh::CanCutSelection() { return CanCopySelection() && CanDeleteSelection(); }
+
+bool TCustomDBGridEh::CanDeleteSelection() {
+    if (!canModifyDataSet()) return false;
+    switch (selection_->Kind()) {
+    case gstRecordBookmarks:
+    case gstAll: return allowedOperations_.Contains(alopDeleteEh);
+    case gstRectangle:
+    case gstColumns: return allowedOperations_.Contains(alopUpdateEh);
+    default: return SelectedField() != nullptr && allowedOperations_.Contains(alopUpdateEh);
+    }
+}
+
+bool TCustomDBGridEh::CanPasteSelection() {
+    if (!canModifyDataSet()) return false;
+    const bool inserting = dataLink_->DataSet()->State() == dsInsert;
+    return inserting || allowedOperations_.Contains(alopUpdateEh);
+}
+
+bool TCustomDBGridEh::CanSelectAll() {
+    return options_.Contains(dgMultiSelect) && allowedSelections_.Contains(gstAll) && dataLink_->Active();
+}
+
+// ---- incremental search
+
+void TCustomDBGridEh::StartIncSearch() {
+    incSearching_ = true;
+    incSearchText_.clear();
+    incSearchTick_ = tickMs();
+    HideEditor();
+    InvalidateRow(Row());
+}
+
+void TCustomDBGridEh::StopIncSearch() {
+    if (!incSearching_) return;
+    incSearching_ = false;
+    incSearchText_.clear();
+    if (columns_) InvalidateRow(Row());
+}
+
+// Finds the next record (direction 0: from the current one, 1: after it,
+// -1: before it) whose current column's text starts with text, ignoring
+// letter case; the cursor moves there. False (nothing moves) when none.
+bool TCustomDBGridEh::DoIncSearch(const std::string& text, int direction) {
+    TColumnEh* c = columnAt(Col());
+    TDataSet* ds = dataLink_->Active() ? dataLink_->DataSet() : nullptr;
+    if (!c || !c->Field() || !ds || text.empty()) return false;
+    const std::string key = AnsiUpperCase(text);
+    const TBookmark start = ds->GetBookmark();
+    bool found = false;
+    incSearchMoving_ = true;
+    ds->DisableControls();
+    try {
+        if (direction > 0) ds->Next();
+        if (direction < 0) ds->Prior();
+        while (!(direction < 0 ? ds->Bof() : ds->Eof())) {
+            const std::string t = AnsiUpperCase(c->DisplayText());
+            if (t.compare(0, key.size(), key) == 0) {
+                found = true;
+                break;
+            }
+            if (direction < 0)
+                ds->Prior();
+            else
+                ds->Next();
+        }
+        if (direction < 0 && !found && ds->Bof()) {
+            const std::string t = AnsiUpperCase(c->DisplayText());
+            found = t.compare(0, key.size(), key) == 0;
+        }
+        if (!found) ds->GotoBookmark(start);
+    } catch (...) {
+        ds->EnableControls();
+        incSearchMoving_ = false;
+        throw;
+    }
+    ds->EnableControls();
+    incSearchMoving_ = false;
+    if (found) {
+        incSearchText_ = text;
+        incSearchTick_ = tickMs();
+    }
+    Invalidate();
+    return found;
+}
+
+// ---- keyboard
+
+void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
+    TCustomControl::KeyDown(Key, Shift); // OnKeyDown first: Esc closes a query window
+    if (!Key || !dataLink_->Active()) return;
+    TDataSet* ds = dataLink_->DataSet();
+    const bool ctrl = Shift.Contains(ssCtrl);
+    const bool rowSelect = options_.Contains(dgRowSelect);
+    auto nextVisible = [&](int from, int step) {
+        for (int c = from + step; c >= indicatorOffset_ && c < ColCount(); c += step)
+            if (ColWidths(c) > 0) return c;
+        return -1;
+    };
+    if (incSearching_) {
+        if (Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_F2) {
+            StopIncSearch();
+            Key = 0;
+            return;
+        }
+        if (ctrl && (Key == VK_RETURN || Key == VK_DOWN || Key == VK_UP)) {
+            DoIncSearch(incSearchText_, Key == VK_UP ? -1 : 1);
+            Key = 0;
+            return;
+        }
+    }
+    if (ctrl) {
+        switch (Key) {
+        case VK_UP:
+        case VK_PRIOR:
+            UpdateData();
+            ds->MoveBy(-dataLink_->ActiveRecord());
+            break;
+        case VK_DOWN:
+        case VK_NEXT:
+            UpdateData();
+            ds->MoveBy(dataLink_->RecordCount() - 1 - dataLink_->ActiveRecord());
+            break;
+        case VK_HOME:
+            UpdateData();
+            if (Shift.Contains(ssShift) && options_.Contains(dgMultiSelect)) {
+                if (rowAnchor_.empty()) rowAnchor_ = ds->GetBookmark();
+                ds->First();
+                selectRangeTo(ds->GetBookmark());
+            } else {
+                selection_->Clear();
+                ds->First();
+            }
+            break;
+        case VK_END:
+            UpdateData();
+            if (Shift.Contains(ssShift) && options_.Contains(dgMultiSelect)) {
+                if (rowAnchor_.empty()) rowAnchor_ = ds->GetBookmark();
+                ds->Last();
+                selectRangeTo(ds->GetBookmark());
+            } else {
+                selection_->Clear();
+                ds->Last();
+            }
+            break;
+        case VK_LEFT:
+            if (int c = nextVisible(indicatorOffset_ - 1, 1); c >= 0) moveToColumn(c);
+            break;
+        case VK_RIGHT:
+            if (int c = nextVisible(ColCount(), -1); c >= 0) moveToColumn(c);
+            break;
+        case 'C':
+        case VK_INSERT:
+            if (!editActions_.Contains(geaCopyEh) || !DBGridEhEditActionHooks().Copy) return;
+            DBGridEhEditActionHooks().Copy(this);
+            break;
+        case 'X':
+            if (!editActions_.Contains(geaCutEh) || !DBGridEhEditActionHooks().Cut) return;
+            DBGridEhEditActionHooks().Cut(this);
+            break;
+        case 'V':
+            if (!editActions_.Contains(geaPasteEh) || !DBGridEhEditActionHooks().Paste) return;
+            DBGridEhEditActionHooks().Paste(this);
+            break;
+        case 'A':
+            if (!editActions_.Contains(geaSelectAllEh) || !CanSelectAll()) return;
+            selection_->SelectWholeGrid();
+            break;
+        case 'F':
+            if (!optionsEh_.Contains(dghIncSearch)) return;
+            StartIncSearch();
+            break;
+        case VK_DELETE:
+            if (selection_->Kind() != gstNon && editActions_.Contains(geaDeleteEh))
+                ClearSelection();
+            else
+                deleteCurrent();
+            break;
+        default: return;
+        }
+        Key = 0;
+        return;
+    }
+    switch (Key) {
+    case VK_UP: moveRecordBy(-1, Shift); break;
+    case VK_DOWN: moveRecordBy(1, Shift); break;
+    case VK_PRIOR: moveRecordBy(-VisibleDataRowCount(), Shift); break;
+    case VK_NEXT: moveRecordBy(VisibleDataRowCount(), Shift); break;
+    case VK_HOME:
+        if (rowSelect) {
+            UpdateData();
+            ds->First();
+        } else if (int c = nextVisible(indicatorOffset_ - 1, 1); c >= 0) {
+            moveToColumn(c);
+        }
+        break;
+    case VK_END:
+        if (rowSelect) {
+            UpdateData();
+            ds->Last();
+        } else if (int c = nextVisible(ColCount(), -1); c >= 0) {
+            moveToColumn(c);
+        }
+        break;
+    case VK_LEFT:
+        if (rowSelect)
+            moveRecordBy(-1, Shift);
+        else if (int c = nextVisible(Col(), -1); c >= 0)
+            moveToColumn(c);
+        break;
+    case VK_RIGHT:
+        if (rowSelect)
+            moveRecordBy(1, Shift);
+        else if (int c = nextVisible(Col(), 1); c >= 0)
+            moveToColumn(c);
+        break;
+    case VK_RETURN:
+        if (!optionsEh_.Contains(dghEnterAsTab)) return;
+        [[fallthrough]];
+    case VK_TAB: {
+        if (Key == VK_TAB && (!options_.Contains(dgTabs) || Shift.Contains(ssAlt))) return;
+        const bool back = Shift.Contains(ssShift);
+        int c = nextVisible(Col(), back ? -1 : 1);
+        if (c >= 0 && !rowSelect) {
+            moveToColumn(c);
+        } else if (back ? !ds->Bof() && ds->RecNo() != 1 : !ds->Eof() && ds->RecNo() != ds->RecordCount()) {
+            moveRecordBy(back ? -1 : 1, {});
+            if (!rowSelect) {
+                int wrap = back ? nextVisible(ColCount(), -1) : nextVisible(indicatorOffset_ - 1, 1);
+                if (wrap >= 0) moveToColumn(wrap);
+            }
+        }
+        break;
+    }
+    case VK_DELETE: {
+        TColumnEh* c = columnAt(Col());
+        const TColumnEhValueType t = c ? c->GetColumnType() : ctCommon;
+        if ((t == ctCheckboxes || t == ctKeyImageList) && Shift.Empty()) {
+            // A check box or image cell has no editor: Delete empties it.
+            if (c->Field() && !c->Field()->Required() && c->CanModify(true)) c->UpdateDataValues("", Null(), false);
+            break;
+        }
+        if (Shift.Contains(ssShift) && editActions_.Contains(geaCutEh) && DBGridEhEditActionHooks().Cut) {
+            DBGridEhEditActionHooks().Cut(this);
+            break;
+        }
+        return;
+    }
+    case VK_INSERT:
+        if (Shift.Contains(ssShift) && editActions_.Contains(geaPasteEh) && DBGridEhEditActionHooks().Paste) {
+            DBGridEhEditActionHooks().Paste(this);
+            break;
+        }
+        if (!Shift.Empty() || readOnly_ || !options_.Contains(dgEditing) || !canModifyDataSet()) return;
+        UpdateData();
+        if (allowedOperations_.Contains(alopInsertEh))
+            ds->Insert();
+        else if (allowedOperations_.Contains(alopAppendEh))
+            ds->Append();
+        break;
+    case VK_ESCAPE:
+        if (dataLink_->Modified() || ds->State() == dsEdit || ds->State() == dsInsert) {
+            dataLink_->Reset();
+            dataLink_->SetModified(false);
+            if (ds->State() == dsEdit || ds->State() == dsInsert) ds->Cancel();
+        }
+        if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+        break;
+    case VK_F2:
+        if (InplaceEditor() && EditorMode()) break;
+        SetEditorMode(true);
+        if (InplaceEditor()) InplaceEditor()->Deselect();
+        break;
+    case VK_SPACE: {
+        TColumnEh* c = columnAt(Col());
+        if (!c) return;
+        const TColumnEhValueType t = c->GetColumnType();
+        if (t != ctCheckboxes && t != ctKeyImageList) return;
+        c->SetNextFieldValue(Shift.Contains(ssShift) ? -1 : 1);
+        break;
+    }
+    default: return;
+    }
+    Key = 0;
+}
+
+void TCustomDBGridEh::KeyUp(Word& Key, TShiftState Shift) { TCustomGrid::KeyUp(Key, Shift); }
+
+void TCustomDBGridEh::KeyPress(char32_t& Key) {
+    if (incSearching_ ||
+        (optionsEh_.Contains(dghPreferIncSearch) && optionsEh_.Contains(dghIncSearch) && !EditorMode() && Key >= 32)) {
+        if (Key < 32) return;
+        if (incSearching_ && tickMs() - incSearchTick_ > kIncSearchTimeoutMs) incSearchText_.clear();
+        if (!incSearching_) StartIncSearch();
+        std::string ch;
+        char32_t k = Key;
+        // One whole character, UTF-8.
+        if (k < 0x80)
+            ch += char(k);
+        else if (k < 0x800) {
+            ch += char(0xC0 | (k >> 6));
+            ch += char(0x80 | (k & 0x3F));
+        } else if (k < 0x10000) {
+            ch += char(0xE0 | (k >> 12));
+            ch += char(0x80 | ((k >> 6) & 0x3F));
+            ch += char(0x80 | (k & 0x3F));
+        } else {
+            ch += char(0xF0 | (k >> 18));
+            ch += char(0x80 | ((k >> 12) & 0x3F));
+            ch += char(0x80 | ((k >> 6) & 0x3F));
+            ch += char(0x80 | (k & 0x3F));
+        }
+        // A character that matches no record is not added.
+        DoIncSearch(incSearchText_ + ch, 0);
+        Key = 0;
+        return;
+    }
+    if (Key == '\r' && EditorMode() && dataLink_->Modified()) {
+        TCustomGrid::KeyPress(Key);
+        UpdateData();
+        return;
+    }
+    TCustomGrid::KeyPress(Key);
+}
+
+// ---- mouse
+
+bool TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) {
+    const bool r = TCustomGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs);
+    // Rows are sized only over the indicator column.
+    if (r && State == gsRowSizing) {
+        if (!indicatorOffset_ || X >= kIndicatorWidth) {
+            State = gsNormal;
+            return false;
+        }
+    }
+    return r;
+}
+
+void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    titlePressCol_ = -1;
+    titlePressed_ = false;
+    pressPoint_ = {X, Y};
+    if (!dataLink_->Active()) {
+        TCustomGrid::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    StopIncSearch();
+    TGridState st;
+    int idx, pos, ofs;
+    const TGridCoord cell = MouseCoord(X, Y);
+    const bool sizing = CalcSizingState(X, Y, st, idx, pos, ofs);
+    if (sizing) {
+        TCustomGrid::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    if (cell.X < 0 || cell.Y < 0) {
+        TCustomControl::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    if (CanFocus() && !IsActiveControl()) SetFocus();
+    // Top-left cell: everything.
+    if (cell.Y < titleOffset_ && cell.X < indicatorOffset_) {
+        if (Button == mbLeft && CanSelectAll()) selection_->SelectWholeGrid();
+        TCustomControl::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    if (cell.Y < titleOffset_) {
+        TColumnEh* c = columnAt(cell.X);
+        // Ctrl+click on a title selects columns when allowed.
+        if (Button == mbLeft && c && Shift.Contains(ssCtrl) && options_.Contains(dgMultiSelect) &&
+            allowedSelections_.Contains(gstColumns)) {
+            selection_->Columns()->ToggleColumn(c);
+            TCustomControl::MouseDown(Button, Shift, X, Y);
+            return;
+        }
+        if (Button == mbLeft && c && Shift.Contains(ssShift) && options_.Contains(dgMultiSelect) &&
+            allowedSelections_.Contains(gstColumns) && selection_->Kind() == gstColumns) {
+            selection_->Columns()->SelectShift(c);
+            TCustomControl::MouseDown(Button, Shift, X, Y);
+            return;
+        }
+        titlePressCol_ = cell.X;
+        titlePressed_ = true;
+        InvalidateCell(cell.X, cell.Y);
+        TCustomGrid::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    const int firstFooter = FirstFooterRow();
+    if (firstFooter >= 0 && cell.Y >= firstFooter - 1) {
+        TCustomControl::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    HideEdit();
+    const bool wasCurrent = cell.X == Col() && cell.Y == Row();
+    TDataSet* ds = dataLink_->DataSet();
+    const int distance = cell.Y - titleOffset_ - dataLink_->ActiveRecord();
+    const TBookmark before = ds->GetBookmark();
+    if (distance) {
+        UpdateData();
+        ds->MoveBy(distance);
+    }
+    const bool multi = options_.Contains(dgMultiSelect);
+    if (multi && Button == mbLeft) {
+        const bool onIndicator = cell.X < indicatorOffset_;
+        if (Shift.Contains(ssShift) && allowedSelections_.Contains(gstRecordBookmarks)) {
+            if (rowAnchor_.empty()) rowAnchor_ = before;
+            selectRangeTo(ds->GetBookmark());
+        } else if ((Shift.Contains(ssCtrl) || onIndicator) && allowedSelections_.Contains(gstRecordBookmarks)) {
+            bookmarks_->SetCurrentSelected(!bookmarks_->CurrentSelected());
+            rowAnchor_ = ds->GetBookmark();
+        } else {
+            if (selection_->Kind() != gstNon) selection_->Clear();
+            rowAnchor_ = ds->GetBookmark();
+            if (allowedSelections_.Contains(gstRectangle) && cell.X >= indicatorOffset_) {
+                selectingRect_ = true;
+                selection_->Rect()->AnchorCell = {cell.X - indicatorOffset_, ds->GetBookmark()};
+            }
+        }
+    }
+    if (cell.X >= indicatorOffset_) moveToColumn(cell.X);
+    if (Button == mbLeft) {
+        TColumnEh* c = columnAt(Col());
+        const TColumnEhValueType t = c ? c->GetColumnType() : ctCommon;
+        if ((t == ctCheckboxes || t == ctKeyImageList) && !c->DblClickNextVal() && cell.X >= indicatorOffset_ &&
+            !Shift.Contains(ssDouble))
+            c->SetNextFieldValue(1);
+        else if ((wasCurrent || options_.Contains(dgAlwaysShowEditor)) && !Shift.Contains(ssDouble) &&
+                 selection_->Kind() == gstNon)
+            ShowEditor();
+    }
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
+    if (titlePressed_ && titlePressCol_ >= 0 && options_.Contains(dgColumnResize) && std::abs(X - pressPoint_.X) > 3) {
+        // The press turned into a column drag: no title click follows.
+        titlePressed_ = false;
+        InvalidateCell(titlePressCol_, 0);
+    }
+    if (selectingRect_ && Shift.Contains(ssLeft) && dataLink_->Active()) {
+        const TGridCoord cell = MouseCoord(X, Y);
+        const int firstFooter = FirstFooterRow();
+        if (cell.X >= indicatorOffset_ && cell.Y >= titleOffset_ && (firstFooter < 0 || cell.Y < firstFooter - 1) &&
+            cell.Y - titleOffset_ < dataLink_->RecordCount()) {
+            const int saved = dataLink_->ActiveRecord();
+            dataLink_->SetActiveRecord(cell.Y - titleOffset_);
+            const TBookmark b = dataLink_->DataSet()->GetBookmark();
+            dataLink_->SetActiveRecord(saved);
+            selection_->Rect()->Select(cell.X - indicatorOffset_, b, true);
+        }
+        TCustomControl::MouseMove(Shift, X, Y);
+        return;
+    }
+    TCustomGrid::MouseMove(Shift, X, Y);
+}
+
+void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const int titleCol = titlePressCol_;
+    const bool pressed = titlePressed_;
+    titlePressCol_ = -1;
+    titlePressed_ = false;
+    selectingRect_ = false;
+    TCustomGrid::MouseUp(Button, Shift, X, Y);
+    const TGridCoord cell = MouseCoord(X, Y);
+    if (titleCol >= 0) {
+        InvalidateCell(titleCol, 0);
+        if (pressed && Button == mbLeft && cell.X == titleCol && cell.Y >= 0 && cell.Y < titleOffset_) {
+            TColumnEh* c = columnAt(titleCol);
+            if (c && c->Title()->TitleButton()) {
+                bool enabled = true;
+                if (OnCheckButton) OnCheckButton(this, titleCol - indicatorOffset_, c, enabled);
+                if (enabled) {
+                    if (optionsEh_.Contains(dghAutoSortMarking)) {
+                        stepSortMarker(c, Shift.Contains(ssCtrl));
+                        if (!Shift.Contains(ssCtrl) && OnSortMarkingChanged) OnSortMarkingChanged(this);
+                    }
+                    TitleBtnClick(titleCol - indicatorOffset_, c);
+                }
+            }
+            TitleClick(c);
+        }
+        return;
+    }
+    if (Button == mbLeft && dataLink_->Active() && cell.Y >= titleOffset_ && cell.X >= indicatorOffset_) {
+        const int firstFooter = FirstFooterRow();
+        if (firstFooter < 0 || cell.Y < firstFooter - 1) CellClick(columnAt(Col()));
+    }
+}
+
+void TCustomDBGridEh::DblClick() {
+    TColumnEh* c = columnAt(Col());
+    if (c && c->DblClickNextVal()) {
+        const TColumnEhValueType t = c->GetColumnType();
+        if (t == ctCheckboxes || t == ctKeyImageList || t == ctPickList || t == ctKeyPickList) c->SetNextFieldValue(1);
+    }
+    TCustomGrid::DblClick();
+}
+
+bool TCustomDBGridEh::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    if (OnMouseWheel) {
+        bool handled = false;
+        OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+        if (handled) return true;
+    }
+    // One record per notch.
+    if (dataLink_->Active()) moveRecordBy(WheelDelta < 0 ? 1 : -1, {});
+    return true;
+}
+
+void TCustomDBGridEh::TimedScroll(bool Left, bool Right, bool Up, bool Down) {
+    if (!dataLink_->Active()) return;
+    if (Up) moveRecordBy(-1, {});
+    if (Down) moveRecordBy(1, {});
+    if (Left && Col() > FixedCols()) moveToColumn(Col() - 1);
+    if (Right && Col() < ColCount() - 1) moveToColumn(Col() + 1);
+}
+
+void TCustomDBGridEh::ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Pos) {
+    if (Kind != sbVertical || !dataLink_->Active()) {
+        TCustomGrid::ScrollBarChanged(Kind, Code, Pos);
+        return;
+    }
+    if (CanFocus() && !IsActiveControl()) SetFocus();
+    TDataSet* ds = dataLink_->DataSet();
+    UpdateData();
+    switch (Code) {
+    case scLineUp: ds->MoveBy(-1); break;
+    case scLineDown: ds->MoveBy(1); break;
+    case scPageUp: ds->MoveBy(-VisibleDataRowCount()); break;
+    case scPageDown: ds->MoveBy(VisibleDataRowCount()); break;
+    case scTop: ds->First(); break;
+    case scBottom: ds->Last(); break;
+    case scTrack:
+        if (!TCustomGrid::Options().Contains(goThumbTracking)) break;
+        [[fallthrough]];
+    case scPosition:
+        if (sumList_->IsSequenced())
+            sumList_->SetRecNo(Pos + 1);
+        else if (Pos <= 0)
+            ds->First();
+        else if (Pos >= 4)
+            ds->Last();
+        break;
+    default: break;
+    }
+    UpdateScrollBar();
+}
+
+bool TCustomDBGridEh::BeginColumnDrag(int& Origin, int& Destination, TPoint) { return Origin >= FixedCols(); }
+
+bool TCustomDBGridEh::CheckColumnDrag(int& Origin, int& Destination, TPoint) { return Destination >= FixedCols(); }
+
+void TCustomDBGridEh::ColumnMoved(int FromIndex, int ToIndex) {
+    titlePressCol_ = -1;
+    const bool was = inLayout_;
+    inLayout_ = true;
+    columns_->Items(FromIndex - indicatorOffset_)->SetIndex(ToIndex - indicatorOffset_);
+    inLayout_ = was;
+    buildTitleTree();
+    if (OnColumnMoved) OnColumnMoved(this, FromIndex - indicatorOffset_, ToIndex - indicatorOffset_);
+    Invalidate();
+}
+
+void TCustomDBGridEh::ColWidthsChanged() {
+    if (!inLayout_ && columns_) {
+        // A user's sizing writes the widths back to the columns.
+        const bool was = inLayout_;
+        inLayout_ = true;
+        for (int i = 0; i < columns_->Count(); ++i) {
+            const int w = ColWidths(i + indicatorOffset_);
+            TColumnEh* c = columns_->Items(i);
+            if (w > 0 && w != c->Width()) {
+                c->SetWidth(w);
+                if (autoFitColWidths_) c->AutoFitBaseWidth = w;
+            }
+        }
+        buildTitleTree();
+        inLayout_ = was;
+        if (OnColWidthsChanged) OnColWidthsChanged(this);
+    }
+    TCustomGrid::ColWidthsChanged();
+}
+
+void TCustomDBGridEh::RowHeightsChanged() {
+    if (!inLayout_ && rowSizingAllowed_ && Row() >= titleOffset_) {
+        // A sized data row sets the height of every row.
+        const int h = RowHeights(Row());
+        if (h > 0 && h != dataRowHeight_) {
+            rowHeight_ = h;
+            rowLines_ = 0;
+            LayoutChanged();
+        }
+    }
+    TCustomGrid::RowHeightsChanged();
+}
+
+void TCustomDBGridEh::ClientResized() {
+    TCustomGrid::ClientResized();
+    if (inLayout_ || !dataLink_ || updateLock_) return;
+    if (autoFitColWidths_) {
+        LayoutChanged();
+        return;
+    }
+    UpdateRowCount();
+    UpdateActive();
+    UpdateScrollBar();
+    Invalidate();
+}
+
+void TCustomDBGridEh::DoEnter() {
+    if (options_.Contains(dgRowSelect)) Invalidate();
+    TCustomGrid::DoEnter();
+}
+
+void TCustomDBGridEh::DoExit() {
+    const bool toEditor = InplaceEditor() && InplaceEditor()->Focused();
+    if (!toEditor && dataLink_->Active()) {
+        TDataSet* ds = dataLink_->DataSet();
+        try {
+            if (options_.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() &&
+                !dataLink_->Modified())
+                ds->Cancel();
+            else
+                dataLink_->UpdateDataPublic();
+        } catch (...) {
+            // A failed post keeps the focus in the grid.
+            if (CanFocus()) SetFocus();
+            throw;
+        }
+    }
+    StopIncSearch();
+    if (options_.Contains(dgRowSelect)) Invalidate();
+    TCustomGrid::DoExit();
+}
+
+void TCustomDBGridEh::FontChanged() {
+    TCustomGrid::FontChanged();
+    BeginLayout();
+    try {
+        for (int i = 0; columns_ && i < columns_->Count(); ++i) columns_->Items(i)->RefreshDefaultFont();
+    } catch (...) {
+        EndLayout();
+        throw;
+    }
+    EndLayout();
+}
+
+void TCustomDBGridEh::ColorChanged() {
+    TCustomGrid::ColorChanged();
+    if (parentColor_) footerColor_ = Color();
+    Invalidate();
+}
+
+void TCustomDBGridEh::invalidateSelectionArea() { Invalidate(); }
+
+// ================================================================ painting
+
+bool TCustomDBGridEh::IsCellHighlighted(int DataCol, TGridDrawState State, bool rowSelected) {
+    if (rowSelected) return true;
+    if (!State.Contains(gdSelected)) return false;
+    if (updateLock_ > 0 && layoutLock_ == 0) return false;
+    const bool focused = IsActiveControl() || options_.Contains(dgAlwaysShowSelection);
+    if (!focused) return false;
+    if (options_.Contains(dgRowSelect)) return true;
+    if (optionsEh_.Contains(dghRowHighlight)) return true;
+    return !EditorMode() && optionsEh_.Contains(dghHighlightFocus);
+}
+
+void TCustomDBGridEh::Paint() { PaintTo(Canvas()); }
+
+// Paints every visible cell and the grid lines on c. The rows all fit the
+// client area (the link's buffer is what shows), so only columns scroll.
+void TCustomDBGridEh::PaintTo(TCanvas* c) {
+    paintCanvas_ = c;
+    struct Restore {
+        TCanvas*& p;
+        ~Restore() { p = nullptr; }
+    } restore{paintCanvas_};
+    const TRect client = ClientRect();
+    const int lwH = options_.Contains(dgColLines) ? GridLineWidth() : 0;
+    const int lwV = options_.Contains(dgRowLines) ? GridLineWidth() : 0;
+    // Column origins.
+    struct Span {
+        int index, left, right;
+    };
+    std::vector<Span> cols;
+    int x = 0;
+    for (int i = 0; i < ColCount() && x < client.Right; ++i) {
+        if (i == FixedCols()) i = std::max(i, LeftCol());
+        if (i >= ColCount()) break;
+        const int w = ColWidths(i);
+        if (w < 0) continue;
+        cols.push_back({i, x, x + w});
+        x += w + lwH;
+    }
+    const int gridRight = x;
+    std::vector<Span> rows;
+    int y = 0;
+    for (int r = 0; r < RowCount() && y < client.Bottom; ++r) {
+        if (r == FixedRows()) r = std::max(r, TopRow());
+        if (r >= RowCount()) break;
+        const int h = RowHeights(r);
+        if (h < 0) continue;
+        rows.push_back({r, y, y + h});
+        y += h + lwV;
+    }
+    const int gridBottom = y;
+    const int firstFooter = FirstFooterRow();
+    const int sepRow = firstFooter >= 0 ? firstFooter - 1 : -1;
+    const TColor fixedLine = flat_ ? clGray : clBlack;
+    TColor dataLine = clSilver;
+    if (ColorToRGB(Color()) == clSilver) dataLine = clGray;
+
+    // Background beyond the cells.
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(Color());
+    if (gridRight < client.Right) c->FillRect({gridRight, 0, client.Right, client.Bottom});
+    if (gridBottom < client.Bottom) c->FillRect({0, gridBottom, gridRight, client.Bottom});
+
+    for (const Span& rs : rows) {
+        for (const Span& cs : cols) {
+            TRect r{cs.left, rs.left, cs.right, rs.right};
+            TGridDrawState st;
+            if (cs.index < FixedCols() || rs.index < FixedRows()) st << gdFixed;
+            if (cs.index == Col() && rs.index == Row()) st << gdFocused;
+            const TGridRect sel = TCustomGrid::Selection();
+            if (cs.index >= sel.Left && cs.index <= sel.Right && rs.index >= sel.Top && rs.index <= sel.Bottom)
+                st << gdSelected;
+            if (rs.index == sepRow) {
+                const bool indicator = cs.index < indicatorOffset_;
+                c->Brush()->SetColor(indicator && optionsEh_.Contains(dghFrozen3D) ? FixedColor() : Color());
+                c->FillRect(r);
+                continue;
+            }
+            DrawCell(cs.index, rs.index, r, st);
+        }
+    }
+    // Grid lines: black in the fixed band, silver among the data; the footer
+    // band gets a line above it.
+    c->Pen()->SetStyle(psSolid);
+    c->Pen()->SetWidth(1);
+    for (const Span& cs : cols) {
+        if (!lwH) break;
+        const bool fixed = cs.index < FixedCols();
+        for (const Span& rs : rows) {
+            const bool fixedRow = rs.index < FixedRows();
+            c->Pen()->SetColor(fixed || fixedRow ? fixedLine : dataLine);
+            c->MoveTo(cs.right, rs.left);
+            c->LineTo(cs.right, rs.right + lwV);
+        }
+    }
+    for (const Span& rs : rows) {
+        if (!lwV) break;
+        if (rs.index == sepRow) continue;
+        for (const Span& cs : cols) {
+            const bool fixed = cs.index < FixedCols() || rs.index < FixedRows();
+            c->Pen()->SetColor(fixed ? fixedLine : dataLine);
+            c->MoveTo(cs.left, rs.right);
+            c->LineTo(cs.right + lwH, rs.right);
+        }
+    }
+    if (firstFooter >= 0) {
+        for (const Span& rs : rows)
+            if (rs.index == firstFooter) {
+                c->Pen()->SetColor(fixedLine);
+                c->MoveTo(0, rs.left - 1);
+                c->LineTo(gridRight, rs.left - 1);
+            }
+    }
+    // The current row's focus rectangle with row selection.
+    if ((options_.Contains(dgRowSelect) || optionsEh_.Contains(dghRowHighlight)) && IsActiveControl() &&
+        dataLink_->Active()) {
+        for (const Span& rs : rows)
+            if (rs.index == Row() && !cols.empty()) {
+                int left = cols.front().left;
+                for (const Span& cs : cols)
+                    if (cs.index >= indicatorOffset_) {
+                        left = cs.left;
+                        break;
+                    }
+                c->DrawFocusRect({left, rs.left, cols.back().right, rs.right});
+            }
+    }
+}
+
+void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    TCanvas* c = paintCanvas_ ? paintCanvas_ : Canvas();
+    if (ARow < titleOffset_) {
+        if (ACol < indicatorOffset_) {
+            c->Brush()->SetColor(FixedColor());
+            c->FillRect(ARect);
+            if (optionsEh_.Contains(dghFixed3D)) {
+                TRect r = ARect;
+                c->DrawEdge(r, BDR_RAISEDINNER, BF_RECT);
+            }
+            return;
+        }
+        drawTitleCell(c, ACol, ARect, AState);
+        return;
+    }
+    const int firstFooter = FirstFooterRow();
+    if (firstFooter >= 0 && ARow >= firstFooter) {
+        drawFooterCell(c, ACol, ARow - firstFooter, ARect, AState);
+        return;
+    }
+    if (ACol < indicatorOffset_) {
+        drawIndicator(c, ARect, ARow - titleOffset_);
+        return;
+    }
+    drawDataCell(c, ACol, ARow, ARect, AState);
+}
+
+void TCustomDBGridEh::drawIndicator(TCanvas* c, const TRect& r, int dataRow) {
+    bool rowSelected = false;
+    const bool hasRecord = dataLink_->Active() && dataRow < dataLink_->RecordCount();
+    if (hasRecord && selection_->Kind() == gstRecordBookmarks) {
+        const int saved = dataLink_->ActiveRecord();
+        dataLink_->SetActiveRecord(dataRow);
+        rowSelected = bookmarks_->CurrentSelected();
+        dataLink_->SetActiveRecord(saved);
+    }
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(rowSelected ? kSelectedRowColor : FixedColor());
+    c->FillRect(r);
+    if (optionsEh_.Contains(dghFixed3D)) {
+        TRect e = r;
+        c->DrawEdge(e, BDR_RAISEDINNER, BF_RECT);
+    }
+    if (!hasRecord || dataRow != dataLink_->ActiveRecord()) return;
+    const TDataSetState st = dataLink_->DataSet()->State();
+    const int cx = r.Left + r.Width() / 2, cy = r.Top + r.Height() / 2;
+    const TColor ink = rowSelected ? clWhite : clBlack;
+    c->Pen()->SetColor(ink);
+    c->Pen()->SetStyle(psSolid);
+    c->Pen()->SetWidth(1);
+    if (st == dsInsert) {
+        c->Brush()->SetStyle(bsClear);
+        c->Font()->SetColor(ink);
+        c->TextOut(cx - c->TextWidth("*") / 2, cy - c->TextHeight("*") / 2, "*");
+        c->Brush()->SetStyle(bsSolid);
+    } else if (st == dsEdit) {
+        c->MoveTo(cx, cy - 4);
+        c->LineTo(cx, cy + 5);
+        c->MoveTo(cx - 2, cy - 4);
+        c->LineTo(cx + 3, cy - 4);
+        c->MoveTo(cx - 2, cy + 4);
+        c->LineTo(cx + 3, cy + 4);
+    } else {
+        // The search marks its row in yellow.
+        c->Brush()->SetColor(incSearching_ ? clYellow : ink);
+        if (incSearching_) c->Pen()->SetColor(clBlack);
+        c->Polygon({{cx - 2, cy - 4}, {cx + 2, cy}, {cx - 2, cy + 4}});
+    }
+}
+
+void TCustomDBGridEh::drawTitleCell(TCanvas* c, int ACol, const TRect& r, TGridDrawState st) {
+    TColumnEh* col = columnAt(ACol);
+    if (!col) {
+        c->Brush()->SetColor(FixedColor());
+        c->FillRect(r);
+        return;
+    }
+    const bool pressed = titlePressed_ && titlePressCol_ == ACol;
+    const bool d3 = optionsEh_.Contains(dghFixed3D);
+    auto frame = [&](TRect box) {
+        if (!d3) return;
+        c->DrawEdge(box, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    };
+    const int lw = options_.Contains(dgColLines) ? GridLineWidth() : 0;
+    TRect leafRect = r;
+    THeadTreeNode* leaf = LeafFieldArr(col->Index());
+    if (useMultiTitle_ && leaf) {
+        // Upper levels: each node spans its leaves; this cell draws the part
+        // of the span that lies over its own column, clipped.
+        std::vector<THeadTreeNode*> chain;
+        for (THeadTreeNode* n = leaf->Host; n && n != headTree_.get(); n = n->Host) chain.insert(chain.begin(), n);
+        const int th = textHeight(titleFont_.get());
+        const int levelH = th + vTitleMargin_ / 2;
+        int top = r.Top;
+        for (THeadTreeNode* n : chain) {
+            // Span start: this cell's left minus the widths of the node's
+            // leaves before this column.
+            int before = 0, after = 0;
+            bool seen = false;
+            std::function<void(THeadTreeNode*)> walk = [&](THeadTreeNode* p) {
+                for (THeadTreeNode* ch : p->Children()) {
+                    if (ch->Child) {
+                        walk(ch);
+                        continue;
+                    }
+                    if (ch == leaf) {
+                        seen = true;
+                        continue;
+                    }
+                    const int w =
+                        ch->Column && ch->Column->Visible() ? ColWidths(DataToRawColumn(ch->Column->Index())) : 0;
+                    if (w <= 0) continue;
+                    (seen ? after : before) += w + lw;
+                }
+            };
+            walk(n);
+            TRect span{r.Left - before, top, r.Right + after, top + levelH};
+            const int saved = c->SaveDC();
+            c->IntersectClipRect({r.Left, top, r.Right, top + levelH});
+            c->Brush()->SetColor(col->Title()->Color());
+            c->Brush()->SetStyle(bsSolid);
+            c->SetFont(titleFont_.get());
+            WriteTextEh(c, span, true, 0, (levelH - th) / 2, n->Text, taCenter, false, false);
+            if (d3) {
+                TRect e = span;
+                c->DrawEdge(e, BDR_RAISEDINNER, BF_RECT);
+            }
+            c->Pen()->SetColor(flat_ ? clGray : clBlack);
+            c->MoveTo(span.Left, span.Bottom);
+            c->LineTo(span.Right, span.Bottom);
+            c->RestoreDC(saved);
+            top += levelH + lw;
+        }
+        leafRect.Top = top;
+    }
+    c->Brush()->SetColor(col->Title()->Color());
+    c->Brush()->SetStyle(bsSolid);
+    c->SetFont(col->Title()->Font());
+    TColor bg = col->Title()->Color();
+    TSortMarkerEh marker = col->Title()->SortMarker();
+    if (OnGetBtnParams && col->Field()) OnGetBtnParams(this, col, c->Font(), bg, marker, pressed);
+    c->Brush()->SetColor(bg);
+    std::string caption = useMultiTitle_ && leaf ? leaf->Text : col->Title()->Caption();
+    TRect tr = leafRect;
+    int markerW = 0;
+    if (marker != smNoneEh) markerW = 16;
+    const int th = c->TextHeight("Wg");
+    const bool multi = titleLines_ > 1 || (useMultiTitle_ && leafRect.Height() > 2 * th);
+    const int dy = multi ? 2 : std::max(0, (tr.Height() - th) / 2);
+    const int off = pressed ? 1 : 0;
+    if (col->Title()->Orientation() == tohVertical)
+        WriteTextVerticalEh(c, tr, true, 2, 2, caption, col->Title()->Alignment(), false);
+    else
+        WriteTextEh(c, tr, true, 2 + off, dy + off, caption, col->Title()->Alignment(), multi,
+                    col->Title()->EndEllipsis(), 0, markerW);
+    if (marker != smNoneEh) {
+        // A small triangle at the right: down or up; the index beside it
+        // only when two or more columns are marked.
+        const int mx = tr.Right - 10, my = tr.Top + tr.Height() / 2;
+        c->Pen()->SetColor(clGray);
+        c->Brush()->SetColor(clGray);
+        if (marker == smDownEh)
+            c->Polygon({{mx - 4, my - 2}, {mx + 4, my - 2}, {mx, my + 3}});
+        else
+            c->Polygon({{mx - 4, my + 3}, {mx + 4, my + 3}, {mx, my - 2}});
+        if (sortMarked_.size() >= 2) {
+            const int si = col->Title()->SortIndex();
+            if (si > 0) {
+                c->Brush()->SetStyle(bsClear);
+                c->Font()->SetHeight(-8);
+                c->TextOut(mx + 5, my - 6, IntToStr(si));
+                c->Brush()->SetStyle(bsSolid);
+            }
+        }
+    }
+    frame(leafRect);
+}
+
+void TCustomDBGridEh::drawDataCell(TCanvas* c, int ACol, int ARow, const TRect& r, TGridDrawState st) {
+    TColumnEh* col = columnAt(ACol);
+    const int dataRow = ARow - titleOffset_;
+    if (!col || !dataLink_->Active() || dataRow >= dataLink_->RecordCount()) {
+        c->Brush()->SetColor(col ? col->Color() : Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(r);
+        return;
+    }
+    // The editor covers the current cell.
+    if (st.Contains(gdFocused) && EditorMode() && InplaceEditor() && InplaceEditor()->Visible()) return;
+    const int saved = dataLink_->ActiveRecord();
+    dataLink_->SetActiveRecord(dataRow);
+    struct Back {
+        TGridDataLinkEh* l;
+        int s;
+        ~Back() { l->SetActiveRecord(s); }
+    } back{dataLink_.get(), saved};
+    bool rowSelected = false;
+    if (selection_->Kind() != gstNon) {
+        TBookmark b;
+        if (selection_->Kind() == gstRecordBookmarks || selection_->Kind() == gstRectangle)
+            b = dataLink_->DataSet()->GetBookmark();
+        rowSelected = selection_->DataCellSelected(col->Index(), b);
+    }
+    const bool hl = IsCellHighlighted(ACol - indicatorOffset_, st, rowSelected);
+    c->SetFont(col->Font());
+    TColor bg = col->Color();
+    if (hl) {
+        bg = rowSelected ? kSelectedRowColor : clHighlight;
+        c->Font()->SetColor(clHighlightText);
+    }
+    if (OnGetCellParams) OnGetCellParams(this, col, c->Font(), bg, st);
+    TColCellParamsEh params;
+    params.Background = bg;
+    params.Font = c->Font();
+    params.Alignment = col->Alignment();
+    params.Text = col->DisplayText();
+    params.Row = ARow;
+    params.Col = ACol;
+    params.State = st;
+    if (col->GetColumnType() == ctCheckboxes) params.CheckboxState = col->CheckboxState();
+    if (col->OnGetCellParams) col->OnGetCellParams(col, false, &params);
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(params.Background);
+    if (st.Contains(gdFocused) && dataLink_->Modified() && ACol == Col()) params.Text = editText_;
+    if (DefaultDrawing()) {
+        if (col->GetColumnType() == ctCheckboxes) {
+            c->FillRect(r);
+            const int sz = std::min({13, r.Width() - 2, r.Height() - 2});
+            if (sz > 2) {
+                TRect box{r.Left + (r.Width() - sz) / 2, r.Top + (r.Height() - sz) / 2, 0, 0};
+                box.Right = box.Left + sz;
+                box.Bottom = box.Top + sz;
+                unsigned state = DFCS_BUTTONCHECK;
+                if (params.CheckboxState == 1) state |= DFCS_CHECKED;
+                if (params.CheckboxState == 2) state |= DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_INACTIVE;
+                c->DrawFrameControl(box, DFC_BUTTON, state);
+            }
+        } else {
+            const int th = c->TextHeight("Wg");
+            const bool wrap = multiLineRows_ && col->WordWrap();
+            const int dy = wrap ? 1 : std::max(0, (r.Height() - th) / 2);
+            WriteTextEh(c, r, true, 2, dy, params.Text, params.Alignment, wrap, col->EndEllipsis());
+            // The incremental search shows what matched: black on yellow.
+            if (incSearching_ && !incSearchText_.empty() && ACol == Col() && dataRow == saved &&
+                params.Alignment == taLeftJustify) {
+                const std::string pre = params.Text.substr(0, std::min(params.Text.size(), incSearchText_.size()));
+                c->Brush()->SetColor(clYellow);
+                c->Font()->SetColor(clBlack);
+                TRect pr{r.Left + 2, r.Top + dy, r.Left + 2 + c->TextWidth(pre), r.Top + dy + th};
+                IntersectRect(pr, pr, r);
+                c->FillRect(pr);
+                c->Brush()->SetStyle(bsClear);
+                c->TextOut(r.Left + 2, r.Top + dy, pre);
+                c->Brush()->SetStyle(bsSolid);
+            }
+        }
+        if (optionsEh_.Contains(dghData3D)) {
+            TRect e = r;
+            c->DrawEdge(e, BDR_RAISEDINNER, BF_RECT);
+        }
+    }
+    if (OnDrawDataCell && !columns_->HasStoredColumns()) OnDrawDataCell(this, r, col->Field(), st);
+    if (OnDrawColumnCell) OnDrawColumnCell(this, r, ACol - indicatorOffset_, col, st);
+}
+
+void TCustomDBGridEh::DefaultDrawColumnCell(const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State) {
+    TCanvas* c = paintCanvas_ ? paintCanvas_ : Canvas();
+    WriteTextEh(c, Rect, true, 2, 2, Column ? Column->DisplayText() : "", Column ? Column->Alignment() : taLeftJustify,
+                false, false);
+}
+
+void TCustomDBGridEh::drawFooterCell(TCanvas* c, int ACol, int footerRow, const TRect& r, TGridDrawState st) {
+    TColumnEh* col = columnAt(ACol);
+    c->Brush()->SetStyle(bsSolid);
+    if (!col) {
+        c->Brush()->SetColor(ACol < indicatorOffset_ ? FixedColor() : FooterColor());
+        c->FillRect(r);
+        if (ACol < indicatorOffset_ && optionsEh_.Contains(dghFixed3D)) {
+            TRect e = r;
+            c->DrawEdge(e, BDR_RAISEDINNER, BF_RECT);
+        }
+        return;
+    }
+    TColumnFooterEh* f = col->FooterOfRow(footerRow);
+    std::string text = dataLink_->Active() ? GetFooterValue(footerRow, col) : std::string();
+    c->SetFont(f->Font());
+    TColor bg = f->Color();
+    TAlignment align = f->Alignment();
+    if (OnGetFooterParams)
+        OnGetFooterParams(this, ACol - indicatorOffset_, footerRow, col, c->Font(), bg, align, st, text);
+    c->Brush()->SetColor(bg);
+    if (DefaultDrawing()) {
+        const int th = c->TextHeight("Wg");
+        WriteTextEh(c, r, true, 2, std::max(0, (r.Height() - th) / 2), text, align, f->WordWrap(), f->EndEllipsis());
+        if (optionsEh_.Contains(dghFooter3D)) {
+            TRect e = r;
+            c->DrawEdge(e, BDR_RAISEDINNER, BF_RECT);
+        }
+    }
+    if (OnDrawFooterCell) OnDrawFooterCell(this, ACol - indicatorOffset_, footerRow, col, r, st);
+}
+
+void TCustomDBGridEh::DefaultDrawFooterCell(const TRect& Rect, int DataCol, int Row, TColumnEh* Column,
+                                            TGridDrawState State) {
+    TCanvas* c = paintCanvas_ ? paintCanvas_ : Canvas();
+    TColumnFooterEh* f = Column->FooterOfRow(Row);
+    WriteTextEh(c, Rect, true, 2, 2, GetFooterValue(Row, Column), f->Alignment(), f->WordWrap(), f->EndEllipsis());
+}
+
+// ================================================================ hooks
+
+TDBGridEhEditActionHooks& DBGridEhEditActionHooks() {
+    static TDBGridEhEditActionHooks hooks;
+    return hooks;
+}

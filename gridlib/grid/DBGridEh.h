@@ -1,0 +1,1039 @@
+// The second grid library's data grid: one row per record of a data set,
+// one column per TColumnEh, with single or multi-level titles (captions
+// split at "|"), frozen columns, footer rows with sums, averages, counts,
+// field values or fixed texts (kept by the grid's own sum list), and four
+// kinds of multi-selection (records, a rectangle, columns, everything).
+// Printing is gridlib/print, the sum engine gridlib/data/DBSumLst.h.
+// Not here: design-time hit tests and right-to-left mirroring (no caller).
+//
+//   auto* grid = new TDBGridEh(form);
+//   grid->SetParent(form); grid->SetDataSource(src);
+//   grid->SetEnabled(false);
+//   TColumnEh* c = grid->Columns()->Add(); c->SetFieldName("BookQty");
+//   c->Title()->SetCaption("数量"); c->Title()->SetAlignment(taCenter);
+//   c->Footer()->SetValueType(fvtSum);
+//   grid->SetFooterRowCount(1); grid->SumList()->SetActive(true);
+//   grid->SetEnabled(true);
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Classes.h"
+#include "DB.h"
+#include "DBGrids.h"
+#include "Graphics.h"
+#include "Grids.h"
+#include "Variants.h"
+#include "gridlib/data/DBSumLst.h"
+
+class TCustomDBGridEh;
+class TColumnEh;
+class TDBGridColumnsEh;
+class TPopupMenu;
+class TImageList;
+
+// ------------------------------------------------------------ option sets
+
+enum TDBGridEhOption {
+    dghFixed3D,
+    dghFrozen3D,
+    dghFooter3D,
+    dghData3D,
+    dghResizeWholeRightPart,
+    dghHighlightFocus,
+    dghClearSelection,
+    dghFitRowHeightToText,
+    dghAutoSortMarking,
+    dghMultiSortMarking,
+    dghEnterAsTab,
+    dghTraceColSizing,
+    dghIncSearch,
+    dghPreferIncSearch,
+    dghRowHighlight
+};
+using TDBGridEhOptions = TSet<TDBGridEhOption>;
+
+enum TDBGridEhAllowedOperation { alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh };
+using TDBGridEhAllowedOperations = TSet<TDBGridEhAllowedOperation>;
+
+enum TDBGridEhSelectionType { gstNon, gstRecordBookmarks, gstRectangle, gstColumns, gstAll };
+using TDBGridEhAllowedSelections = TSet<TDBGridEhSelectionType>;
+
+enum TDBGridEhEditAction { geaCutEh, geaCopyEh, geaPasteEh, geaDeleteEh, geaSelectAllEh };
+using TDBGridEhEditActions = TSet<TDBGridEhEditAction>;
+
+enum TSortMarkerEh { smNoneEh, smDownEh, smUpEh };
+enum TTextOrientationEh { tohHorizontal, tohVertical };
+enum TFooterValueType { fvtNon, fvtSum, fvtAvg, fvtCount, fvtFieldValue, fvtStaticText };
+enum TColumnButtonStyleEh { cbsAutoEh, cbsEllipsisEh, cbsNoneEh, cbsUpDownEh, cbsDropDownEh };
+
+// Which kind of value a column shows and edits (by precedence: key list,
+// check box, lookup, pick list, plain text).
+enum TColumnEhValueType { ctCommon, ctPickList, ctLookupField, ctKeyPickList, ctKeyImageList, ctCheckboxes };
+
+// ------------------------------------------------------------ title tree
+
+// A node of the multi-level title: the words of the captions split at "|"
+// form a tree under the grid's root; leaves are the columns. Siblings form
+// a ring (Next wraps to the first child).
+class THeadTreeNode {
+public:
+    THeadTreeNode() = default;
+    THeadTreeNode(const std::string& text, int width, int height, THeadTreeNode* host = nullptr);
+    ~THeadTreeNode();
+    THeadTreeNode(const THeadTreeNode&) = delete;
+    THeadTreeNode& operator=(const THeadTreeNode&) = delete;
+
+    std::string Text;
+    int Width = 0;
+    int Height = 0;
+    int WIndent = 0;
+    THeadTreeNode* Host = nullptr;
+    THeadTreeNode* Child = nullptr;
+    THeadTreeNode* Next = nullptr;
+    TColumnEh* Column = nullptr;
+    bool DrawPrevLine = false;
+
+    THeadTreeNode* Add(THeadTreeNode* after, const std::string& text, int width, int height);
+    THeadTreeNode* AddChild(THeadTreeNode* node, const std::string& text, int width, int height);
+    // Makes the nodes from `from` to `to` (siblings, in ring order) the
+    // children of one new node with the given text, put in their place.
+    THeadTreeNode* Union(THeadTreeNode* from, THeadTreeNode* to, const std::string& text, int height);
+    bool Find(THeadTreeNode* node, int& level) const;
+    // Children in ring order (empty for a leaf).
+    std::vector<THeadTreeNode*> Children() const;
+    void FreeAllChild();
+};
+
+// ------------------------------------------------------------ columns
+
+class TColumnTitleEh : public TPersistent {
+public:
+    explicit TColumnTitleEh(TColumnEh* column);
+    ~TColumnTitleEh() override;
+    std::string ClassName() const override { return "TColumnTitleEh"; }
+    void Assign(TPersistent* Source) override;
+
+    TColumnEh* Column() const { return column_; }
+    // Assigned caption, else the field's DisplayName, else FieldName.
+    std::string Caption() const;
+    std::string GetCaption() const { return Caption(); }
+    void SetCaption(const std::string& v);
+    std::string DefaultCaption() const;
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    TFont* Font() const;
+    void SetFont(TFont* v);
+    bool EndEllipsis() const;
+    void SetEndEllipsis(bool v);
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& v) { hint_ = v; }
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int v);
+    TTextOrientationEh Orientation() const;
+    void SetOrientation(TTextOrientationEh v);
+    TSortMarkerEh SortMarker() const { return sortMarker_; }
+    void SetSortMarker(TSortMarkerEh v);
+    // Position among the sort-marked columns (1-based), 0 when unmarked.
+    int SortIndex() const;
+    void SetSortIndex(int v);
+    bool TitleButton() const;
+    void SetTitleButton(bool v);
+    bool ToolTips() const;
+    void SetToolTips(bool v);
+    void RestoreDefaults();
+    void RefreshDefaultFont();
+
+private:
+    friend class TColumnEh;
+    void fontChanged();
+    TColumnEh* column_;
+    std::string caption_;
+    std::string hint_;
+    TAlignment alignment_ = taLeftJustify;
+    TColor color_ = clBtnFace;
+    bool endEllipsis_ = false;
+    bool titleButton_ = false;
+    bool toolTips_ = false;
+    int imageIndex_ = -1;
+    TTextOrientationEh orientation_ = tohHorizontal;
+    TSortMarkerEh sortMarker_ = smNoneEh;
+    std::unique_ptr<TFont> font_;
+    bool settingFont_ = false;
+};
+
+class TColumnFooterEh : public TCollectionItem {
+public:
+    // As an item of a column's Footers, or as the column's single Footer
+    // (collection null, column given).
+    explicit TColumnFooterEh(TCollection* collection, TColumnEh* column = nullptr);
+    ~TColumnFooterEh() override;
+    std::string ClassName() const override { return "TColumnFooterEh"; }
+    // Alignment, colour and font only into a footer that has them assigned.
+    void Assign(TPersistent* Source) override;
+
+    TColumnEh* Column() const { return column_; }
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    TFont* Font() const;
+    void SetFont(TFont* v);
+    bool EndEllipsis() const { return endEllipsis_; }
+    void SetEndEllipsis(bool v);
+    const std::string& FieldName() const { return fieldName_; }
+    void SetFieldName(const std::string& v);
+    const std::string& Value() const { return value_; }
+    void SetValue(const std::string& v);
+    TFooterValueType ValueType() const { return valueType_; }
+    void SetValueType(TFooterValueType v);
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v);
+    TDBSum* SumItem() const { return sumItem_; }
+    void RestoreDefaults();
+    void RefreshDefaultFont();
+    // Creates, retargets or frees the sum item as the value type asks.
+    void UpdateSumItem();
+    bool AlignmentAssigned() const { return alignmentSet_; }
+    bool ColorAssigned() const { return colorSet_; }
+    bool FontAssigned() const { return fontSet_; }
+
+private:
+    void fontChanged();
+    void changed();
+    TColumnEh* column_;
+    TAlignment alignment_ = taLeftJustify;
+    TColor color_ = clWindow;
+    bool alignmentSet_ = false, colorSet_ = false, fontSet_ = false;
+    bool endEllipsis_ = false;
+    std::string fieldName_;
+    std::string value_;
+    TFooterValueType valueType_ = fvtNon;
+    bool wordWrap_ = false;
+    std::unique_ptr<TFont> font_;
+    bool settingFont_ = false;
+    TDBSum* sumItem_ = nullptr;
+};
+
+class TColumnFootersEh : public TCollection {
+public:
+    explicit TColumnFootersEh(TColumnEh* column);
+    std::string ClassName() const override { return "TColumnFootersEh"; }
+    TColumnFooterEh* Add() { return static_cast<TColumnFooterEh*>(TCollection::Add()); }
+    TColumnFooterEh* Items(int i) const { return static_cast<TColumnFooterEh*>(TCollection::Items(i)); }
+    TColumnEh* Column() const { return column_; }
+
+private:
+    TColumnEh* column_;
+};
+
+// What OnGetCellParams may change of one cell (and, in edit mode, of the
+// editor).
+class TColCellParamsEh {
+public:
+    TColor Background = clWindow;
+    TFont* Font = nullptr;
+    TAlignment Alignment = taLeftJustify;
+    std::string Text;
+    bool ReadOnly = false;
+    bool TextEditing = true;
+    int ImageIndex = -1;
+    int CheckboxState = 0; // 0 unchecked, 1 checked, 2 grayed
+    int Row = 0;
+    int Col = 0;
+    TGridDrawState State;
+};
+
+using TGetColCellParamsEventEh = std::function<void(TObject* Sender, bool EditMode, TColCellParamsEh* Params)>;
+using TColCellUpdateDataEventEh =
+    std::function<void(TObject* Sender, std::string& Text, Variant& Value, bool& UseText, bool& Handled)>;
+using TNotInListEventEh = std::function<void(TObject* Sender, const std::string& NewText, bool& RecheckInList)>;
+
+// One column. Defaultable properties read their assigned value, else the
+// default (from the field, the grid's ColumnDefValues or the grid); an
+// equal write of an assigned value reports nothing.
+class TColumnEh : public TCollectionItem {
+public:
+    explicit TColumnEh(TCollection* collection);
+    ~TColumnEh() override;
+    std::string ClassName() const override { return "TColumnEh"; }
+    void Assign(TPersistent* Source) override;
+
+    TCustomDBGridEh* Grid() const;
+    // Created by Columns()->Add (stored) or by the layout from the fields.
+    bool Stored() const { return stored_; }
+    virtual bool UseFieldProperties() const { return !stored_; }
+
+    const std::string& FieldName() const { return fieldName_; }
+    // Case-insensitive; adopts the field's spelling; an unknown name leaves
+    // the column unbound (no error).
+    void SetFieldName(const std::string& v);
+    // The bound field, looked up lazily; null when none.
+    TField* Field() const;
+    TField* GetField() const { return Field(); }
+    void SetField(TField* v);
+
+    int Width() const;
+    int GetWidth() const { return Width(); }
+    // Clipped to MinWidth/MaxWidth when those are > 0 (Min wins); -1 means
+    // "back to the default".
+    virtual void SetWidth(int v);
+    int DefaultWidth() const;
+    int MinWidth() const { return minWidth_; }
+    void SetMinWidth(int v);
+    int MaxWidth() const { return maxWidth_; }
+    void SetMaxWidth(int v);
+    bool AutoFitColWidth() const { return autoFitColWidth_; }
+    void SetAutoFitColWidth(bool v);
+    int AutoFitBaseWidth = 0;
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool v);
+    TAlignment Alignment() const;
+    virtual void SetAlignment(TAlignment v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    TFont* Font() const;
+    void SetFont(TFont* v);
+    bool ReadOnly() const;
+    virtual void SetReadOnly(bool v);
+    bool WordWrap() const;
+    void SetWordWrap(bool v);
+    bool EndEllipsis() const;
+    void SetEndEllipsis(bool v);
+    bool ToolTips() const;
+    void SetToolTips(bool v);
+    bool Checkboxes() const;
+    void SetCheckboxes(bool v);
+    bool AlwaysShowEditButton() const;
+    void SetAlwaysShowEditButton(bool v);
+    bool AutoDropDown() const;
+    void SetAutoDropDown(bool v);
+    bool DblClickNextVal() const;
+    void SetDblClickNextVal(bool v);
+    TColumnButtonStyleEh ButtonStyle() const { return buttonStyle_; }
+    void SetButtonStyle(TColumnButtonStyleEh v);
+    int DropDownRows() const { return dropDownRows_; }
+    void SetDropDownRows(int v) { dropDownRows_ = v; }
+    int DropDownWidth() const { return dropDownWidth_; }
+    void SetDropDownWidth(int v) { dropDownWidth_ = v; }
+    double Increment() const { return increment_; }
+    void SetIncrement(double v) { increment_ = v; }
+    int NotInKeyListIndex() const { return notInKeyListIndex_; }
+    void SetNotInKeyListIndex(int v);
+    TStrings* PickList();
+    TStrings* KeyList();
+    const TStrings* PickList() const;
+    const TStrings* KeyList() const;
+    TImageList* ImageList() const { return imageList_; }
+    void SetImageList(TImageList* v);
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* v) { popupMenu_ = v; }
+    const std::string& LookupDisplayFields() const { return lookupDisplayFields_; }
+    void SetLookupDisplayFields(const std::string& v);
+
+    TColumnTitleEh* Title() const { return title_.get(); }
+    void SetTitle(TColumnTitleEh* v) { title_->Assign(v); }
+    TColumnFooterEh* Footer() const { return footer_.get(); }
+    void SetFooter(TColumnFooterEh* v) { footer_->Assign(v); }
+    TColumnFootersEh* Footers() const { return footers_.get(); }
+    // Item `row` of Footers when it has that many, else Footer.
+    TColumnFooterEh* FooterOfRow(int row) const;
+    // Lets every footer re-point its sum item (after a rebind).
+    void RefreshFooters();
+
+    // Values (4.113).
+    TColumnEhValueType GetColumnType() const;
+    // The text the cell shows for the record the grid reads now.
+    std::string DisplayText() const;
+    // Check box state of the current record: 0 off, 1 on, 2 grayed.
+    int CheckboxState() const;
+    void SetCheckboxState(int v);
+    // Whether the current record's value may change (TryEdit: put the data
+    // set in edit state).
+    bool CanModify(bool TryEdit);
+    // The one path every write takes: OnUpdateData first (by reference;
+    // Handled stops the write), then Text or Value into the field.
+    void UpdateDataValues(const std::string& Text, const Variant& Value, bool UseText);
+    // The next/previous value of a pick list, key list, check box or
+    // number (Increment).
+    void SetNextFieldValue(double Increment);
+
+    void RestoreDefaults();
+    // Refreshes the unassigned fonts from their defaults.
+    void RefreshDefaultFont();
+    int SortIndexInternal = 0;
+
+    TGetColCellParamsEventEh OnGetCellParams;
+    TColCellUpdateDataEventEh OnUpdateData;
+    TNotInListEventEh OnNotInList;
+    TNotifyEvent OnEditButtonClick;
+
+protected:
+    friend class TDBGridColumnsEh;
+    friend class TCustomDBGridEh;
+    friend class TColumnTitleEh;
+    friend class TColumnFooterEh;
+    void changed(bool all = false) { Changed(all); }
+    bool stored_ = true;
+
+private:
+    enum Assigned : unsigned {
+        avColor = 1u << 0,
+        avWidth = 1u << 1,
+        avFont = 1u << 2,
+        avAlignment = 1u << 3,
+        avReadOnly = 1u << 4,
+        avTitleColor = 1u << 5,
+        avTitleCaption = 1u << 6,
+        avTitleAlignment = 1u << 7,
+        avTitleFont = 1u << 8,
+        avTitleButton = 1u << 9,
+        avTitleEndEllipsis = 1u << 10,
+        avTitleToolTips = 1u << 11,
+        avTitleOrientation = 1u << 12,
+        avWordWrap = 1u << 15,
+        avLookupDisplayFields = 1u << 16,
+        avCheckboxes = 1u << 17,
+        avAlwaysShowEditButton = 1u << 18,
+        avEndEllipsis = 1u << 19,
+        avAutoDropDown = 1u << 20,
+        avDblClickNextVal = 1u << 21,
+        avToolTips = 1u << 22,
+    };
+    bool assigned(unsigned m) const { return (assigned_ & m) != 0; }
+    void fontChanged();
+    unsigned assigned_ = 0;
+    std::string fieldName_;
+    mutable TField* field_ = nullptr;
+    int width_ = 0;
+    int minWidth_ = 0;
+    int maxWidth_ = 0;
+    bool autoFitColWidth_ = true;
+    bool visible_ = true;
+    TAlignment alignment_ = taLeftJustify;
+    TColor color_ = clWindow;
+    bool readOnly_ = false;
+    bool wordWrap_ = false;
+    bool endEllipsis_ = false;
+    bool toolTips_ = false;
+    bool checkboxes_ = false;
+    bool alwaysShowEditButton_ = false;
+    bool autoDropDown_ = false;
+    bool dblClickNextVal_ = false;
+    TColumnButtonStyleEh buttonStyle_ = cbsAutoEh;
+    int dropDownRows_ = 7;
+    int dropDownWidth_ = 0;
+    double increment_ = 1.0;
+    int notInKeyListIndex_ = -1;
+    std::unique_ptr<TStringList> pickList_;
+    std::unique_ptr<TStringList> keyList_;
+    TImageList* imageList_ = nullptr;
+    TPopupMenu* popupMenu_ = nullptr;
+    std::string lookupDisplayFields_;
+    std::unique_ptr<TFont> font_;
+    bool settingFont_ = false;
+    std::unique_ptr<TColumnTitleEh> title_;
+    std::unique_ptr<TColumnFooterEh> footer_;
+    std::unique_ptr<TColumnFootersEh> footers_;
+};
+
+using TDBGridColumnEh = TColumnEh;
+
+class TDBGridColumnsEh : public TCollection {
+public:
+    explicit TDBGridColumnsEh(TCustomDBGridEh* grid);
+    std::string ClassName() const override { return "TDBGridColumnsEh"; }
+    TCustomDBGridEh* Grid() const { return grid_; }
+    // A new stored column at the end; the grid lays out again.
+    TColumnEh* Add();
+    // EListError "List index out of bounds (%d)" outside 0..Count-1.
+    TColumnEh* Items(int i) const { return static_cast<TColumnEh*>(TCollection::Items(i)); }
+    TColumnEh* GetColumn(int i) const { return Items(i); }
+    TColumnEh* operator[](int i) const { return Items(i); }
+    // The first column is a stored one.
+    bool HasStoredColumns() const;
+    // Stored columns from the visible fields of the data set.
+    void RebuildColumns();
+    void RestoreDefaults();
+    TColumnEh* addDefaultColumn(TField* field);
+
+protected:
+    void Update(TCollectionItem* item) override;
+
+private:
+    TCustomDBGridEh* grid_;
+};
+
+// Defaults the columns take when a property is not assigned.
+class TColumnTitleDefValuesEh {
+public:
+    TAlignment Alignment = taLeftJustify;
+    TColor Color = clBtnFace;
+    bool EndEllipsis = false;
+    bool TitleButton = false;
+    bool ToolTips = false;
+    TTextOrientationEh Orientation = tohHorizontal;
+};
+
+class TColumnDefValuesEh {
+public:
+    bool AlwaysShowEditButton = false;
+    bool AutoDropDown = false;
+    bool DblClickNextVal = false;
+    bool DropDownShowTitles = false;
+    bool DropDownSizing = false;
+    bool EndEllipsis = false;
+    bool ToolTips = false;
+    TColumnTitleDefValuesEh Title;
+};
+
+// ------------------------------------------------------------ data link
+
+// The grid's link: maps grid columns to fields and forwards the data set's
+// notifications to the grid.
+class TGridDataLinkEh : public TDataLink {
+public:
+    explicit TGridDataLinkEh(TCustomDBGridEh* grid) : grid_(grid) {}
+    // Lenient: an unknown name maps to -1; strict: "Field '%s' not found".
+    bool LenientMapping = false;
+    bool AddMapping(const std::string& fieldName);
+    void ClearMapping();
+    int FieldCount() const { return int(map_.size()); }
+    // The field of mapping i, null when unmapped.
+    TField* Fields(int i) const;
+    bool DefaultFields() const { return defaultFields_; }
+    bool Modified() const { return modified_; }
+    void SetModified(bool v) { modified_ = v; }
+    // Reloads the current cell when it was edited, else cancels the record.
+    void Reset();
+    void UpdateDataPublic() { UpdateData(); }
+
+protected:
+    void ActiveChanged() override;
+    void DataSetChanged() override;
+    void DataSetScrolled(int distance) override;
+    void LayoutChanged() override;
+    void EditingChanged() override;
+    void RecordChanged(TField* field) override;
+    void UpdateData() override;
+    void FocusControl(TField** field) override;
+
+private:
+    TCustomDBGridEh* grid_;
+    std::vector<int> map_;
+    bool defaultFields_ = true;
+    bool modified_ = false;
+    bool inUpdateData_ = false;
+};
+
+// ------------------------------------------------------------ selection
+
+// The selected records as bookmarks, kept in the data set's presented
+// order (CompareBookmarks), searched by bisection with a one-entry cache.
+class TBookmarkListEh {
+public:
+    explicit TBookmarkListEh(TCustomDBGridEh* grid) : grid_(grid) {}
+    int Count() const { return int(list_.size()); }
+    int ItemCount() const { return Count(); }
+    const TBookmark& BookmarkAt(int i) const { return list_.at(size_t(i)); }
+    const TBookmark& operator[](int i) const { return BookmarkAt(i); }
+    // EInvalidGridOperation "Cannot perform this operation on a closed
+    // dataset" without an active link.
+    TBookmark CurrentBookmark() const;
+    bool CurrentSelected();
+    void SetCurrentSelected(bool v);
+    bool CurrentRowSelected() { return CurrentSelected(); }
+    void SetCurrentRowSelected(bool v) { SetCurrentSelected(v); }
+    bool Locate(const TBookmark& b, int& index);
+    bool Find(const TBookmark& b) {
+        int i;
+        return Locate(b, i);
+    }
+    void Empty();
+    void Clear() { Empty(); }
+    void LinkActiveChanged(bool v);
+    // Deletes every listed record (the last first), controls disabled.
+    void DeleteRecords();
+    // Adds a bookmark (used by range selection).
+    void Insert(const TBookmark& b);
+
+private:
+    int compare(const TBookmark& a, const TBookmark& b) const;
+    TCustomDBGridEh* grid_;
+    std::vector<TBookmark> list_;
+    TBookmark lastSought_;
+    int lastIndex_ = -1;
+    bool lastFound_ = false;
+    bool linkActive_ = false;
+};
+
+struct TDBCell {
+    int ColumnIndex = -1;
+    TBookmark RowBookmark;
+};
+
+class TDBGridEhSelectionRect {
+public:
+    explicit TDBGridEhSelectionRect(TCustomDBGridEh* grid) : grid_(grid) {}
+    TDBCell AnchorCell;
+    TDBCell ShiftCell;
+    // Selects from the anchor to the cell (a single cell selects nothing).
+    void Select(int col, const TBookmark& row, bool keepAnchor);
+    void Reset();
+    bool CellSelected(int col, const TBookmark& row) const;
+    bool BoxRect(int& left, TBookmark& top, int& right, TBookmark& bottom) const;
+    int LeftCol() const;
+    int RightCol() const;
+    TBookmark TopRow() const;
+    TBookmark BottomRow() const;
+
+private:
+    TCustomDBGridEh* grid_;
+};
+
+class TDBGridEhSelectionCols {
+public:
+    explicit TDBGridEhSelectionCols(TCustomDBGridEh* grid) : grid_(grid) {}
+    int Count() const { return int(list_.size()); }
+    TColumnEh* Items(int i) const { return list_.at(size_t(i)); }
+    bool Contains(TColumnEh* c) const;
+    void AddSorted(TColumnEh* c);
+    void Clear();
+    void ToggleColumn(TColumnEh* c);
+    // Selects the column alone, or from the anchor to it with Shift.
+    void SelectShift(TColumnEh* c);
+    void SelectColumn(TColumnEh* c, bool clearOthers);
+    TColumnEh* AnchorColumn = nullptr;
+    TColumnEh* ShiftEndColumn = nullptr;
+
+private:
+    TCustomDBGridEh* grid_;
+    std::vector<TColumnEh*> list_;
+};
+
+// One selection kind at a time.
+//
+//   gstNon --Ctrl/Shift+click rows--> gstRecordBookmarks
+//   gstNon --drag over cells-------> gstRectangle
+//   gstNon --Ctrl+click titles-----> gstColumns
+//   any ----Ctrl+A / top-left------> gstAll
+//   any ----Clear / a plain move---> gstNon
+class TDBGridEhSelection {
+public:
+    explicit TDBGridEhSelection(TCustomDBGridEh* grid);
+    ~TDBGridEhSelection();
+    TDBGridEhSelectionType SelectionType() const { return kind_; }
+    TDBGridEhSelectionType Kind() const { return kind_; }
+    TBookmarkListEh* Rows() const;
+    TDBGridEhSelectionRect* Rect() const { return rect_.get(); }
+    TDBGridEhSelectionCols* Columns() const { return cols_.get(); }
+    void Clear();
+    void ChangeKind(TDBGridEhSelectionType k);
+    bool DataCellSelected(int columnIndex, const TBookmark& row);
+    void SelectWholeGrid();
+    void DropEmptyKind();
+    void DataLinkActiveChanged(bool v);
+
+private:
+    TCustomDBGridEh* grid_;
+    TDBGridEhSelectionType kind_ = gstNon;
+    std::unique_ptr<TDBGridEhSelectionRect> rect_;
+    std::unique_ptr<TDBGridEhSelectionCols> cols_;
+};
+
+// ------------------------------------------------------------ the grid's sum list
+
+class TDBGridEhSumList : public TDBSumListProducer {
+public:
+    explicit TDBGridEhSumList(TCustomDBGridEh* grid);
+    std::string ClassName() const override { return "TDBGridEhSumList"; }
+};
+
+// ------------------------------------------------------------ events
+
+using TDBGridEhClickEvent = std::function<void(TColumnEh* Column)>;
+using TTitleEhClickEvent = std::function<void(TObject* Sender, int ACol, TColumnEh* Column)>;
+using TCheckTitleEhBtnEvent = std::function<void(TObject* Sender, int ACol, TColumnEh* Column, bool& Enabled)>;
+using TDrawColumnEhCellEvent =
+    std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State)>;
+using TDrawDataCellEhEvent =
+    std::function<void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State)>;
+using TDrawFooterCellEvent = std::function<void(TObject* Sender, int DataCol, int Row, TColumnEh* Column,
+                                                const TRect& Rect, TGridDrawState State)>;
+using TGetCellEhParamsEvent =
+    std::function<void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State)>;
+using TGetFooterParamsEvent =
+    std::function<void(TObject* Sender, int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
+                       TAlignment& Alignment, TGridDrawState State, std::string& Text)>;
+using TGetBtnEhParamsEvent = std::function<void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
+                                                TSortMarkerEh& SortMarker, bool IsDown)>;
+using TMovedEventEh = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+
+// ------------------------------------------------------------ the grid
+
+// Axes (see the layout in DBGridEh.cpp):
+//   columns: [indicator 11 px] then one grid column per TColumnEh (hidden:
+//            width 0, or -1 with dgColLines); fixed = indicator + FrozenCols.
+//   rows:    [title row] then the link's buffer rows, then, with footers,
+//            one separator row that fills down to FooterRowCount footer
+//            rows standing at the bottom of the client area.
+class TCustomDBGridEh : public TCustomGrid {
+public:
+    explicit TCustomDBGridEh(TComponent* AOwner);
+    ~TCustomDBGridEh() override;
+    std::string ClassName() const override { return "TCustomDBGridEh"; }
+
+    // ---- data
+    TDataSource* DataSource() const;
+    TDataSource* GetDataSource() const { return DataSource(); }
+    void SetDataSource(TDataSource* v);
+    TGridDataLinkEh* DataLink() const { return dataLink_.get(); }
+    TDBGridColumnsEh* Columns() const { return columns_.get(); }
+    void SetColumns(TDBGridColumnsEh* v);
+    // The columns in collection order that are Visible.
+    std::vector<TColumnEh*> VisibleColumns() const;
+    TColumnDefValuesEh& ColumnDefValues() { return columnDefValues_; }
+    const TColumnDefValuesEh& ColumnDefValues() const { return columnDefValues_; }
+    TDBGridEhSumList* SumList() const { return sumList_.get(); }
+    void SetSumList(TDBGridEhSumList* v) { sumList_->Assign(v); }
+
+    // ---- options
+    TDBGridOptions Options() const { return options_; }
+    void SetOptions(TDBGridOptions v);
+    TDBGridEhOptions OptionsEh() const { return optionsEh_; }
+    void SetOptionsEh(TDBGridEhOptions v);
+    TDBGridEhAllowedOperations AllowedOperations() const { return allowedOperations_; }
+    void SetAllowedOperations(TDBGridEhAllowedOperations v) { allowedOperations_ = v; }
+    TDBGridEhAllowedSelections AllowedSelections() const { return allowedSelections_; }
+    void SetAllowedSelections(TDBGridEhAllowedSelections v);
+    TDBGridEhEditActions EditActions() const { return editActions_; }
+    void SetEditActions(TDBGridEhEditActions v) { editActions_ = v; }
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool v);
+    bool AutoFitColWidths() const { return autoFitColWidths_; }
+    void SetAutoFitColWidths(bool v);
+    int MinAutoFitWidth() const { return minAutoFitWidth_; }
+    void SetMinAutoFitWidth(int v);
+    bool DrawMemoText() const { return drawMemoText_; }
+    void SetDrawMemoText(bool v);
+    bool Flat() const { return flat_; }
+    void SetFlat(bool v);
+    int FrozenCols() const { return frozenCols_; }
+    void SetFrozenCols(int v);
+    int FooterRowCount() const { return footerRowCount_; }
+    void SetFooterRowCount(int v);
+    TColor FooterColor() const { return footerColor_; }
+    void SetFooterColor(TColor v);
+    TFont* FooterFont() const { return footerFont_.get(); }
+    void SetFooterFont(TFont* v) { footerFont_->Assign(v); }
+    TFont* TitleFont() const { return titleFont_.get(); }
+    void SetTitleFont(TFont* v) { titleFont_->Assign(v); }
+    int TitleHeight() const { return titleHeight_; }
+    void SetTitleHeight(int v);
+    int TitleLines() const { return titleLines_; }
+    void SetTitleLines(int v);
+    int RowHeight() const { return rowHeight_; }
+    void SetRowHeight(int v);
+    int RowLines() const { return rowLines_; }
+    void SetRowLines(int v);
+    bool RowSizingAllowed() const { return rowSizingAllowed_; }
+    void SetRowSizingAllowed(bool v);
+    bool UseMultiTitle() const { return useMultiTitle_; }
+    void SetUseMultiTitle(bool v);
+    int VTitleMargin() const { return vTitleMargin_; }
+    void SetVTitleMargin(int v);
+    TImageList* TitleImages() const { return titleImages_; }
+    void SetTitleImages(TImageList* v);
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool v);
+    // The grid paints cell contents itself (the base's own drawing stays
+    // off: the grid paints every region).
+    bool DefaultDrawing() const { return defaultDrawingEh_; }
+    void SetDefaultDrawing(bool v) {
+        defaultDrawingEh_ = v;
+        Invalidate();
+    }
+
+    // ---- position
+    int SelectedIndex() const;
+    int GetSelectedIndex() const { return SelectedIndex(); }
+    void SetSelectedIndex(int v);
+    TField* SelectedField() const;
+    void SetSelectedField(TField* v);
+    TBookmarkListEh* SelectedRows() const { return bookmarks_.get(); }
+    TDBGridEhSelection* Selection() const { return selection_.get(); }
+    // The sort-marked columns in marking order.
+    const std::vector<TColumnEh*>& SortMarkedColumns() const { return sortMarked_; }
+    int VisibleDataRowCount() const;
+    // The rectangle of the data cells (between titles and footers).
+    TRect DataAreaRect() const;
+    int TitleOffset() const { return titleOffset_; }
+    int IndicatorOffset() const { return indicatorOffset_; }
+    int RawToDataColumn(int aCol) const { return aCol - indicatorOffset_; }
+    int DataToRawColumn(int aCol) const { return aCol + indicatorOffset_; }
+    // The grid row of footer row 0 (-1 without footers).
+    int FirstFooterRow() const;
+    THeadTreeNode* HeadTree() const { return headTree_.get(); }
+    // The leaf of the title tree of a column (multi-title), null otherwise.
+    THeadTreeNode* LeafFieldArr(int dataCol) const;
+
+    // ---- layout protocol: BeginLayout/EndLayout nest; the last EndLayout
+    // lays out once (InternalLayout); an exception still ends it.
+    void BeginLayout();
+    void EndLayout();
+    void CancelLayout();
+    bool AcquireLayoutLock();
+    void BeginUpdate();
+    void EndUpdate();
+    virtual void LayoutChanged();
+    void DeferLayout();
+    // Full layouts done so far.
+    int LayoutCount() const { return layoutCount_; }
+
+    // ---- values
+    virtual std::string GetFooterValue(int Row, TColumnEh* Column);
+    void InvalidateFooters();
+    void SumListChanged();
+    void DefaultDrawColumnCell(const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State);
+    void DefaultDrawFooterCell(const TRect& Rect, int DataCol, int Row, TColumnEh* Column, TGridDrawState State);
+    void DefaultApplySorting();
+    // The cell text the painter would show for a column of the record the
+    // data set reads now (print and export read it too).
+    std::string CellDisplayText(TColumnEh* Column) const;
+
+    // ---- editing / actions
+    bool CanCopySelection();
+    bool CanCutSelection();
+    bool CanDeleteSelection();
+    bool CanPasteSelection();
+    bool CanSelectAll();
+    // Deletes a whole selection (asking first with dgConfirmDelete).
+    void ClearSelection();
+    // Incremental search.
+    bool InTitleFilterMode() const { return false; }
+    bool IncSearching() const { return incSearching_; }
+    const std::string& IncSearchText() const { return incSearchText_; }
+    void StartIncSearch();
+    void StopIncSearch();
+    bool DoIncSearch(const std::string& text, int direction);
+
+    // ---- events
+    TDBGridEhClickEvent OnCellClick;
+    TDBGridEhClickEvent OnTitleClick;
+    TTitleEhClickEvent OnTitleBtnClick;
+    TCheckTitleEhBtnEvent OnCheckButton;
+    TNotifyEvent OnColEnter;
+    TNotifyEvent OnColExit;
+    TMovedEventEh OnColumnMoved;
+    TNotifyEvent OnColWidthsChanged;
+    TDrawColumnEhCellEvent OnDrawColumnCell;
+    TDrawDataCellEhEvent OnDrawDataCell;
+    TDrawFooterCellEvent OnDrawFooterCell;
+    TNotifyEvent OnEditButtonClick;
+    TGetBtnEhParamsEvent OnGetBtnParams;
+    TGetCellEhParamsEvent OnGetCellParams;
+    TGetFooterParamsEvent OnGetFooterParams;
+    TNotifyEvent OnSortMarkingChanged;
+    TNotifyEvent OnSumListRecalcAll;
+
+    void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+    // Used by the columns, the link and the selection objects.
+    TColumnEh* columnAt(int gridCol) const;
+    void columnsChanged(TCollectionItem* item);
+    void columnFontChanged();
+    void invalidateSelectionArea();
+    bool loading() const { return ComponentState().Contains(csLoading); }
+    // Paints the whole grid on any canvas (screenshots, print fixtures).
+    void PaintTo(TCanvas* canvas);
+
+protected:
+    friend class TGridDataLinkEh;
+    friend class TBookmarkListEh;
+    friend class TDBGridEhSelection;
+
+    // data link reactions
+    virtual void LinkActive(bool Value);
+    virtual void DataChanged();
+    virtual void EditingChanged();
+    virtual void RecordChanged(TField* Field);
+    virtual void Scroll(int Distance);
+    virtual void UpdateActive();
+    virtual void UpdateData();
+    virtual void DefineFieldMap();
+    virtual void UpdateRowCount();
+    virtual void UpdateScrollBar();
+    virtual void InternalLayout();
+    virtual void SetColumnAttributes();
+    virtual bool IsCellHighlighted(int DataCol, TGridDrawState State, bool rowSelected);
+
+    // notifications
+    virtual void CellClick(TColumnEh* Column);
+    virtual void TitleClick(TColumnEh* Column);
+    virtual void TitleBtnClick(int ACol, TColumnEh* Column);
+    virtual void ColEnter();
+    virtual void ColExit();
+
+    // grid base overrides
+    void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+    void Paint() override;
+    std::string GetEditText(int ACol, int ARow) override;
+    void SetEditText(int ACol, int ARow, const std::string& Value) override;
+    std::string GetEditMask(int ACol, int ARow) override;
+    int GetEditLimit() override;
+    TEditStyle GetEditStyle(int ACol, int ARow) override;
+    std::vector<std::string> GetPickList(int ACol, int ARow) override;
+    void EditButtonClick() override;
+    void PickListChosen() override;
+    bool CanEditShow() override;
+    bool CanEditModify() override;
+    bool CanEditAcceptKey(char32_t Key) override;
+    bool SelectCell(int ACol, int ARow) override;
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
+    bool BeginColumnDrag(int& Origin, int& Destination, TPoint MousePt) override;
+    bool CheckColumnDrag(int& Origin, int& Destination, TPoint MousePt) override;
+    bool CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
+    void TimedScroll(bool Left, bool Right, bool Up, bool Down) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyUp(Word& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void DblClick() override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
+    void ClientResized() override;
+    void DoEnter() override;
+    void DoExit() override;
+    void FontChanged() override;
+    void ColorChanged() override;
+    void EnabledChanged() override;
+
+private:
+    struct Impl;
+    void setGridOptions();
+    void moveToColumn(int gridCol);
+    void moveRecordBy(int distance, TShiftState shift);
+    void deleteCurrent();
+    void drawIndicator(TCanvas* c, const TRect& r, int dataRow);
+    void drawTitleCell(TCanvas* c, int ACol, const TRect& r, TGridDrawState st);
+    void drawDataCell(TCanvas* c, int ACol, int ARow, const TRect& r, TGridDrawState st);
+    void drawFooterCell(TCanvas* c, int ACol, int footerRow, const TRect& r, TGridDrawState st);
+    void buildTitleTree();
+    int titleRowHeight();
+    int footerRowHeight() const;
+    int dataRowHeight() const { return dataRowHeight_; }
+    void autoFitWidths();
+    void stepSortMarker(TColumnEh* c, bool keepOthers);
+    void selectRangeTo(const TBookmark& target);
+    bool canModifyDataSet() const;
+    int cellColumnIndex(int gridCol) const { return gridCol - indicatorOffset_; }
+
+    std::unique_ptr<TGridDataLinkEh> dataLink_;
+    std::unique_ptr<TDBGridColumnsEh> columns_;
+    std::unique_ptr<TBookmarkListEh> bookmarks_;
+    std::unique_ptr<TDBGridEhSelection> selection_;
+    std::unique_ptr<TDBGridEhSumList> sumList_;
+    std::unique_ptr<TFont> titleFont_;
+    std::unique_ptr<TFont> footerFont_;
+    std::unique_ptr<THeadTreeNode> headTree_;
+    std::vector<THeadTreeNode*> leafFieldArr_;
+    std::vector<TColumnEh*> sortMarked_;
+    TColumnDefValuesEh columnDefValues_;
+    TCanvas* paintCanvas_ = nullptr;
+
+    TDBGridOptions options_{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+                            dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit};
+    TDBGridEhOptions optionsEh_{dghFixed3D, dghHighlightFocus, dghClearSelection};
+    TDBGridEhAllowedOperations allowedOperations_{alopInsertEh, alopUpdateEh, alopDeleteEh, alopAppendEh};
+    TDBGridEhAllowedSelections allowedSelections_{gstRecordBookmarks, gstRectangle, gstColumns, gstAll};
+    TDBGridEhEditActions editActions_;
+    bool readOnly_ = false;
+    bool autoFitColWidths_ = false;
+    int minAutoFitWidth_ = 0;
+    bool drawMemoText_ = false;
+    bool flat_ = false;
+    int frozenCols_ = 0;
+    int footerRowCount_ = 0;
+    TColor footerColor_ = clWindow;
+    int titleHeight_ = 0;
+    int titleLines_ = 0;
+    int rowHeight_ = 0;
+    int rowLines_ = 0;
+    bool rowSizingAllowed_ = false;
+    bool useMultiTitle_ = false;
+    int vTitleMargin_ = 10;
+    TImageList* titleImages_ = nullptr;
+    bool parentColor_ = false;
+    bool defaultDrawingEh_ = true;
+
+    int titleOffset_ = 1;
+    int indicatorOffset_ = 1;
+    int layoutLock_ = 0;
+    int updateLock_ = 0;
+    int layoutCount_ = 0;
+    bool inLayout_ = false;
+    bool layoutPending_ = false;
+    bool inUpdateData_ = false;
+    bool multiLineRows_ = false;
+    int dataRowHeight_ = 18;
+    int titleRowHeight_ = 18;
+    int textMargin_ = 4;
+    int lastCol_ = -1;
+    std::string editText_;
+
+    // mouse tracking
+    int titlePressCol_ = -1;
+    bool titlePressed_ = false;
+    bool selectingRect_ = false;
+    bool selectingRows_ = false;
+    TBookmark rowAnchor_;
+    TPoint pressPoint_;
+
+    // incremental search
+    bool incSearching_ = false;
+    bool incSearchMoving_ = false;
+    std::string incSearchText_;
+    uint64_t incSearchTick_ = 0;
+};
+
+class TDBGridEh : public TCustomDBGridEh {
+public:
+    explicit TDBGridEh(TComponent* AOwner) : TCustomDBGridEh(AOwner) {}
+    std::string ClassName() const override { return "TDBGridEh"; }
+};
+
+// The clipboard actions (copy, cut, paste, clearing cells of a rectangle or
+// columns) live beside the export and import formats in gridlib/data; they
+// install themselves here and the grid's keys call them.
+struct TDBGridEhEditActionHooks {
+    std::function<void(TCustomDBGridEh*)> Copy;
+    std::function<void(TCustomDBGridEh*)> Cut;
+    std::function<void(TCustomDBGridEh*)> Paste;
+    std::function<void(TCustomDBGridEh*)> ClearCells;
+};
+TDBGridEhEditActionHooks& DBGridEhEditActionHooks();
+
+// ------------------------------------------------------------ cell text routines
+
+// Cuts text to fit width pixels with "..." at the end (dropping two
+// characters first, then one at a time by bisection); "..." alone when even
+// that is too wide.
+std::string ShortenTextToWidth(TCanvas* canvas, const std::string& text, int width);
+// Writes text into r: the quick path for one line (2-pixel left margin, 3
+// from the right edge when right-aligned), word-wrapped when asked.
+void WriteTextEh(TCanvas* canvas, const TRect& r, bool fillRect, int dx, int dy, const std::string& text,
+                 TAlignment alignment, bool multiLine, bool endEllipsis, int leftMargin = 0, int rightMargin = 0);
+// Vertical (bottom-up) text; returns the width it took.
+int WriteTextVerticalEh(TCanvas* canvas, const TRect& r, bool fillRect, int dx, int dy, const std::string& text,
+                        TAlignment alignment, bool measureOnly);

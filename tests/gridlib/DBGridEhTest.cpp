@@ -1,0 +1,333 @@
+// The data grid as the query windows use it: columns added at run time,
+// field names bound without regard to case, captions, widths, footers with
+// sums, the layout batched while the grid is disabled, keys and clicks
+// through the window system, and selection.
+#include <gtest/gtest.h>
+
+#include "support/TestNames.h"
+
+#include "Dialogs.h"
+#include "DialogSeam.h"
+#include "Metafile.h"
+#include "TestKit.h"
+#include "gridlib/GridFixture.h"
+
+namespace {
+
+TEST(DBGridEhColumns, setFieldNameAdoptsTheFieldsSpelling) {
+    GridForm f(3);
+    TColumnEh* c = f.grid->Columns()->Add();
+    c->SetFieldName("bookqty");
+    EXPECT_EQ(c->FieldName(), "BookQty");
+    ASSERT_NE(c->Field(), nullptr);
+    EXPECT_EQ(c->Field()->FieldName(), "BookQty");
+}
+
+TEST(DBGridEhColumns, unknownFieldNameLeavesColumnUnbound) {
+    GridForm f(3);
+    TColumnEh* c = f.grid->Columns()->Add();
+    EXPECT_NO_THROW(c->SetFieldName("Nothing"));
+    EXPECT_EQ(c->FieldName(), "Nothing");
+    EXPECT_EQ(c->Field(), nullptr);
+    EXPECT_EQ(c->Title()->Caption(), "Nothing");
+}
+
+TEST(DBGridEhColumns, getColumnOutsideRangeRaisesListError) {
+    GridForm f(3);
+    f.grid->Columns()->Add()->SetFieldName("Code");
+    EXPECT_NO_THROW(f.grid->Columns()->GetColumn(0));
+    EXPECT_THROW(f.grid->Columns()->GetColumn(1), EListError);
+    EXPECT_THROW(f.grid->Columns()->GetColumn(-1), EListError);
+}
+
+TEST(DBGridEhColumns, captionFallsBackToDisplayNameThenFieldName) {
+    GridForm f(3);
+    TColumnEh* c = f.grid->Columns()->Add();
+    c->SetFieldName("BookName");
+    EXPECT_EQ(c->Title()->Caption(), "BookName");
+    f.ds->FieldByName("BookName")->SetDisplayLabel("书名");
+    EXPECT_EQ(c->Title()->Caption(), "书名");
+    c->Title()->SetCaption("名称");
+    EXPECT_EQ(c->Title()->GetCaption(), "名称");
+}
+
+TEST(DBGridEhColumns, widthIsClippedToMinAndMax) {
+    GridForm f(3);
+    TColumnEh* c = f.grid->Columns()->Add();
+    c->SetFieldName("Code");
+    c->SetMinWidth(40);
+    c->SetMaxWidth(100);
+    c->SetWidth(300);
+    EXPECT_EQ(c->GetWidth(), 100);
+    c->SetWidth(10);
+    EXPECT_EQ(c->GetWidth(), 40);
+    // Min wins over a smaller Max.
+    c->SetMaxWidth(30);
+    c->SetWidth(35);
+    EXPECT_EQ(c->GetWidth(), 40);
+}
+
+TEST(DBGridEhColumns, equalWriteReportsOneChange) {
+    GridForm f(3);
+    TColumnEh* c = f.grid->Columns()->Add();
+    c->SetFieldName("Code");
+    const int before = f.grid->LayoutCount();
+    c->SetColor(clRed);
+    c->SetColor(clRed);
+    EXPECT_EQ(f.grid->LayoutCount(), before + 1);
+}
+
+TEST(DBGridEhLayout, rebuildWhileDisabledLaysOutOnce) {
+    GridForm f(3);
+    const int before = f.grid->LayoutCount();
+    f.queryColumns();
+    EXPECT_EQ(f.grid->LayoutCount(), before + 1);
+    EXPECT_EQ(f.grid->ColCount(), 5);
+}
+
+TEST(DBGridEhLayout, twentySettersInOneBracketLayOutOnce) {
+    GridForm f(3);
+    const int before = f.grid->LayoutCount();
+    f.grid->BeginLayout();
+    for (int i = 0; i < 10; ++i) {
+        f.grid->SetTitleHeight(i);
+        f.grid->SetRowLines(i % 2);
+    }
+    f.grid->EndLayout();
+    EXPECT_EQ(f.grid->LayoutCount(), before + 1);
+}
+
+TEST(DBGridEhLayout, noFieldsNoColumnsGivesOneEmptyColumn) {
+    TForm form(nullptr);
+    auto* grid = new TDBGridEh(&form);
+    grid->SetParent(&form);
+    EXPECT_EQ(grid->ColCount(), 2);
+    EXPECT_EQ(grid->RowCount(), 2);
+}
+
+TEST(DBGridEhLayout, defaultColumnsFollowVisibleFields) {
+    GridForm f(3);
+    EXPECT_EQ(f.grid->Columns()->Count(), 4);
+    EXPECT_FALSE(f.grid->Columns()->HasStoredColumns());
+    f.grid->Columns()->Add()->SetFieldName("Code");
+    EXPECT_EQ(f.grid->Columns()->Count(), 1);
+    EXPECT_TRUE(f.grid->Columns()->HasStoredColumns());
+}
+
+TEST(DBGridEhLayout, footersStandAtTheBottom) {
+    GridForm f(3);
+    f.queryColumns();
+    const int footer = f.grid->FirstFooterRow();
+    ASSERT_EQ(footer, f.grid->RowCount() - 1);
+    const TRect r = f.grid->CellRect(1, footer);
+    EXPECT_GT(r.Bottom, f.grid->ClientRect().Height() - 3);
+}
+
+TEST(DBGridEhOptions, rowSelectStripsEditing) {
+    GridForm f(3);
+    TDBGridOptions o = f.grid->Options();
+    o << dgRowSelect << dgAlwaysShowEditor;
+    f.grid->SetOptions(o);
+    EXPECT_FALSE(f.grid->Options().Contains(dgEditing));
+    EXPECT_FALSE(f.grid->Options().Contains(dgAlwaysShowEditor));
+}
+
+TEST(DBGridEhOptions, defaultsAreThoseStored) {
+    TForm form(nullptr);
+    TDBGridEh grid(&form);
+    const TDBGridOptions o{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+                           dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit};
+    EXPECT_EQ(grid.Options(), o);
+    EXPECT_EQ(grid.OptionsEh(), (TDBGridEhOptions{dghFixed3D, dghHighlightFocus, dghClearSelection}));
+    EXPECT_TRUE(grid.AllowedOperations().Contains(alopAppendEh));
+    EXPECT_TRUE(grid.EditActions().Empty());
+}
+
+TEST(DBGridEhFooters, sumFootersShowTheSums) {
+    GridForm f(4);
+    f.queryColumns();
+    // Quantities 1..4, prices 1.25 each step.
+    EXPECT_EQ(f.grid->GetFooterValue(0, f.grid->Columns()->Items(2)), "10");
+    EXPECT_EQ(f.grid->GetFooterValue(0, f.grid->Columns()->Items(3)), "￥12.50");
+    EXPECT_EQ(f.grid->GetFooterValue(0, f.grid->Columns()->Items(0)), "合计");
+    f.ds->Append();
+    f.ds->FieldByName("BookQty")->SetAsInteger(5);
+    f.ds->Post();
+    EXPECT_EQ(f.grid->GetFooterValue(0, f.grid->Columns()->Items(2)), "15");
+}
+
+TEST(DBGridEhFooters, switchingValueTypeFreesAndRemakesTheSumItem) {
+    GridForm f(2);
+    f.queryColumns();
+    TColumnFooterEh* footer = f.grid->Columns()->Items(2)->Footer();
+    const int items = f.grid->SumList()->SumCollection()->Count();
+    footer->SetValueType(fvtStaticText);
+    EXPECT_EQ(footer->SumItem(), nullptr);
+    EXPECT_EQ(f.grid->SumList()->SumCollection()->Count(), items - 1);
+    footer->SetValueType(fvtSum);
+    EXPECT_EQ(f.grid->GetFooterValue(0, f.grid->Columns()->Items(2)), "3");
+}
+
+TEST(DBGridEhFooters, missingFieldsShowZeroOrNothing) {
+    GridForm f(2);
+    f.queryColumns();
+    TColumnEh* c = f.grid->Columns()->Add();
+    c->SetFieldName("Nothing");
+    c->Footer()->SetValueType(fvtSum);
+    EXPECT_EQ(f.grid->GetFooterValue(0, c), "0");
+    c->Footer()->SetValueType(fvtFieldValue);
+    c->Footer()->SetFieldName("Nothing");
+    EXPECT_EQ(f.grid->GetFooterValue(0, c), "");
+}
+
+TEST(DBGridEhFooters, countAndAverage) {
+    GridForm f(4);
+    f.queryColumns();
+    TColumnEh* c = f.grid->Columns()->Items(2);
+    c->Footer()->SetValueType(fvtAvg);
+    // (1+2+3+4)/4 = 2.5 rounds half to even.
+    EXPECT_EQ(f.grid->GetFooterValue(0, c), "2");
+    c->Footer()->SetValueType(fvtCount);
+    EXPECT_EQ(f.grid->GetFooterValue(0, c), "4");
+}
+
+// The painted grid, recorded: titles, cell texts and footers where a
+// person expects them.
+TEST(DBGridEhPaint, recordsTitlesCellsAndFooters) {
+    GridForm f(3);
+    f.queryColumns();
+    ShowAndActivate(&f.form);
+    TMetafile mf;
+    {
+        TMetafileCanvas mc(&mf);
+        f.grid->PaintTo(&mc);
+        std::vector<std::string> texts;
+        for (auto* r : mc.TextRecords()) texts.push_back(r->Text);
+        for (const char* t : {"图书编号", "名称", "B001", "图书3", "合计", "6", "￥7.50"})
+            EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end())
+                << t << " in " << ::testing::PrintToString(texts);
+    }
+}
+
+TEST(DBGridEhKeys, downMovesTheRecordAndEscapeReachesOnKeyDown) {
+    GridForm f(5);
+    f.queryColumns();
+    int escapes = 0;
+    f.grid->OnKeyDown = [&](TObject*, Word& k, TShiftState) {
+        if (k == VK_ESCAPE) ++escapes;
+    };
+    ShowAndActivate(&f.form);
+    SendKey(f.grid, VK_DOWN);
+    SendKey(f.grid, VK_DOWN);
+    EXPECT_EQ(f.ds->RecNo(), 3);
+    SendKey(f.grid, VK_END, TShiftState{ssCtrl});
+    EXPECT_EQ(f.ds->RecNo(), 5);
+    SendKey(f.grid, VK_ESCAPE);
+    EXPECT_EQ(escapes, 1);
+}
+
+TEST(DBGridEhKeys, readOnlyGridDoesNotAppendOnDown) {
+    GridForm f(2);
+    f.queryColumns();
+    f.grid->SetAllowedOperations({});
+    f.grid->SetReadOnly(true);
+    ShowAndActivate(&f.form);
+    SendKey(f.grid, VK_DOWN);
+    SendKey(f.grid, VK_DOWN);
+    EXPECT_EQ(f.ds->State(), dsBrowse);
+    EXPECT_EQ(f.ds->RecordCount(), 2);
+}
+
+TEST(DBGridEhMouse, titleClickNamesTheColumnAndDataClickMoves) {
+    GridForm f(5);
+    f.queryColumns();
+    TColumnEh* clicked = nullptr;
+    f.grid->OnTitleClick = [&](TColumnEh* c) { clicked = c; };
+    ShowAndActivate(&f.form);
+    TRect title = f.grid->CellRect(3, 0);
+    SendClick(f.grid, title.Left + 10, title.Top + 5);
+    EXPECT_EQ(clicked, f.grid->Columns()->Items(2));
+    TRect row3 = f.grid->CellRect(2, 3);
+    SendClick(f.grid, row3.Left + 10, row3.Top + 5);
+    EXPECT_EQ(f.ds->RecNo(), 3);
+}
+
+TEST(DBGridEhSelection, shiftClickSelectsTheRangeFromTheAnchor) {
+    GridForm f(6);
+    f.queryColumns();
+    TDBGridOptions o = f.grid->Options();
+    o << dgMultiSelect;
+    f.grid->SetOptions(o);
+    ShowAndActivate(&f.form);
+    auto clickRow = [&](int rec, TShiftState s) {
+        TRect r = f.grid->CellRect(2, rec);
+        SendMouseDown(f.grid, r.Left + 5, r.Top + 5, mbLeft, s);
+        SendMouseUp(f.grid, r.Left + 5, r.Top + 5, mbLeft, s);
+    };
+    clickRow(2, {});
+    clickRow(5, TShiftState{ssShift});
+    EXPECT_EQ(f.grid->SelectedRows()->Count(), 4);
+    clickRow(3, TShiftState{ssShift});
+    EXPECT_EQ(f.grid->SelectedRows()->Count(), 2);
+    EXPECT_EQ(f.grid->Selection()->Kind(), gstRecordBookmarks);
+}
+
+TEST(DBGridEhSelection, ctrlClickOnLastSelectedColumnLeavesNone) {
+    GridForm f(3);
+    f.queryColumns();
+    TDBGridOptions o = f.grid->Options();
+    o << dgMultiSelect;
+    f.grid->SetOptions(o);
+    ShowAndActivate(&f.form);
+    TRect t = f.grid->CellRect(2, 0);
+    SendMouseDown(f.grid, t.Left + 5, t.Top + 5, mbLeft, TShiftState{ssCtrl});
+    SendMouseUp(f.grid, t.Left + 5, t.Top + 5, mbLeft, TShiftState{ssCtrl});
+    EXPECT_EQ(f.grid->Selection()->Kind(), gstColumns);
+    SendMouseDown(f.grid, t.Left + 5, t.Top + 5, mbLeft, TShiftState{ssCtrl});
+    SendMouseUp(f.grid, t.Left + 5, t.Top + 5, mbLeft, TShiftState{ssCtrl});
+    EXPECT_EQ(f.grid->Selection()->Kind(), gstNon);
+}
+
+// Deleting everything after Ctrl+A once went ahead without a question.
+TEST(DBGridEhSelection, deletingWholeGridAsksFirst) {
+    GridForm f(4);
+    f.queryColumns();
+    TDBGridOptions o = f.grid->Options();
+    o << dgMultiSelect;
+    f.grid->SetOptions(o);
+    f.grid->SetEditActions({geaSelectAllEh, geaDeleteEh});
+    ShowAndActivate(&f.form);
+    SendKey(f.grid, 'A', TShiftState{ssCtrl});
+    EXPECT_EQ(f.grid->Selection()->Kind(), gstAll);
+    TSeamScript script;
+    script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+    script.ExpectMessage("Delete all selected records?", mrCancel);
+    SendKey(f.grid, VK_DELETE, TShiftState{ssCtrl});
+    EXPECT_EQ(f.ds->RecordCount(), 4);
+    SendKey(f.grid, 'A', TShiftState{ssCtrl});
+    script.ExpectMessage("Delete all selected records?", mrOk);
+    SendKey(f.grid, VK_DELETE, TShiftState{ssCtrl});
+    EXPECT_EQ(f.ds->RecordCount(), 0);
+}
+
+TEST(DBGridEhMultiTitle, neighboursUnderDifferentUpperCellsNeverRaise) {
+    GridForm f(2);
+    f.grid->SetUseMultiTitle(true);
+    f.grid->SetEnabled(false);
+    const char* captions[] = {"X|A|p", "A|q", "A|r", "库存|数量"};
+    const char* fields[] = {"Code", "BookName", "BookQty", "BookSum"};
+    for (int i = 0; i < 4; ++i) {
+        TColumnEh* c = f.grid->Columns()->Add();
+        c->SetFieldName(fields[i]);
+        c->Title()->SetCaption(captions[i]);
+    }
+    EXPECT_NO_THROW(f.grid->SetEnabled(true));
+    THeadTreeNode* root = f.grid->HeadTree();
+    ASSERT_EQ(root->Children().size(), 3u);
+    EXPECT_EQ(root->Children()[0]->Text, "X");
+    EXPECT_EQ(root->Children()[1]->Text, "A");
+    EXPECT_EQ(root->Children()[1]->Children().size(), 2u);
+    EXPECT_EQ(f.grid->LeafFieldArr(1)->Host, f.grid->LeafFieldArr(2)->Host);
+}
+
+} // namespace
