@@ -867,7 +867,13 @@ int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const {
     if (b.empty()) return -1;
     TRecordId ia = StoreBookmarkRecord(a), ib = StoreBookmarkRecord(b);
     if (ia == kNoRecord || ib == kNoRecord) return a < b ? -1 : a == b ? 0 : 1;
-    return ia < ib ? -1 : ia == ib ? 0 : 1;
+    if (ia == ib) return 0;
+    // By the order the records are presented in: after an insert or a
+    // client sort the ids no longer follow the rows on screen, and a range
+    // of selected rows, or their export, must keep the screen's order.
+    const int pa = StorePosition(ia), pb = StorePosition(ib);
+    if (pa >= 0 && pb >= 0) return pa < pb ? -1 : 1;
+    return ia < ib ? -1 : 1;
 }
 
 // -------------------------------------------------------- locate / lookup

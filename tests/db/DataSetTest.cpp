@@ -264,6 +264,20 @@ TEST_F(DataSetTest, lookupDoesNotMove) {
     EXPECT_EQ(ds.RecNo(), 1);
 }
 
+// A record inserted before the first one has the highest id but stands
+// first: bookmark order once followed the ids, not the rows.
+TEST_F(DataSetTest, bookmarksCompareByPresentedOrder) {
+    ds.Open();
+    const TBookmark first = ds.GetBookmark();
+    ds.Insert();
+    ds.FieldByName("Code")->SetAsString("a000");
+    ds.Post();
+    const TBookmark inserted = ds.GetBookmark();
+    ASSERT_EQ(ds.RecNo(), 1);
+    EXPECT_EQ(ds.CompareBookmarks(inserted, first), -1);
+    EXPECT_EQ(ds.CompareBookmarks(first, inserted), 1);
+}
+
 TEST_F(DataSetTest, bookmarksGoBackAndCompareAsText) {
     ds.Open();
     ds.Next();
