@@ -11,6 +11,7 @@
 #include "report/model/RM_Report.h"
 #include "report/preview/RM_Preview.h"
 #include "report/print/RM_PrintDialog.h"
+#include "report/toolkit/RM_Common.h"
 
 namespace {
 constexpr int kGap = 10;
@@ -591,6 +592,9 @@ bool TRMPreview::FindNext() {
 void TRMPreview::PageSetup() {
     if (!report_ || PageCount() == 0) return;
     TRMPageSetupForm f(this, report_);
+    // Columns belong to the design; the preview sets paper and margins.
+    f.edtColCount->SetEnabled(false);
+    f.edtColGap->SetEnabled(false);
     if (f.ShowModal() != mrOk) return;
     // The new paper takes effect by building again.
     report_->PrepareReport();

@@ -2,7 +2,9 @@
 // shown modally through the dialog seam; a test fills their named fields.
 #pragma once
 
+#include "ExtCtrls.h"
 #include "Forms.h"
+#include "Graphics.h"
 #include "StdCtrls.h"
 
 class TRMReport;
@@ -33,28 +35,93 @@ private:
     void okClick();
 };
 
-// Paper (by name or custom size in centimetres), orientation and margins
-// (millimetres) of the first design page; OK applies them to every page.
+// The page settings the page setup dialog edits: paper in tenths of a
+// millimetre (orientation applied), margins and column gap in
+// millimetres. The setters refuse what makes no sense.
+struct TRMPageSetting {
+    std::string Title, PrinterName;
+    int PaperSize = 9;
+    int PaperWidth = 2100, PaperHeight = 2970;
+    int Orientation = 0;
+    int Bin = 0xFFFF;
+    double MarginLeft = 10, MarginTop = 10, MarginRight = 10, MarginBottom = 10;
+    int ColCount = 1;
+    double ColGap = 0;
+    bool PrintToPrevPage = false, UnlimitedHeight = false, DoublePass = false, PrintVisible = false,
+         PrintBackColor = true;
+    // 0 left, 1 top, 2 right, 3 bottom, 4 column gap; negative is ignored.
+    void SetMargin(int index, double mm);
+    void SetColCount(int n);
+    // Swaps width and height when the orientation changes.
+    void SetOrientation(int o);
+};
+
+class TRMPageSetupForm;
+// The paper thumbnail of the page setup dialog.
+class TRMPageImage : public TGraphicControl {
+public:
+    TRMPageImage(TComponent* owner, TRMPageSetupForm* form);
+    std::string ClassName() const override { return "TRMPageImage"; }
+    void DrawPage();
+
+protected:
+    void Paint() override;
+
+private:
+    TRMPageSetupForm* form_;
+    TBitmap bmp_;
+};
+
+class TRMSpinEdit;
+class TPageControl;
+class TTabSheet;
+class TListBox;
+
+// Page setup: printer and paper (by name or a custom size in centimetres),
+// orientation, paper source, margins in centimetres, columns and the build
+// options, with a thumbnail of the paper. With a report it starts from the
+// report's first page and OK applies the setting to every report page.
 class TRMPageSetupForm : public TForm {
 public:
-    TRMPageSetupForm(TComponent* owner, TRMReport* report);
+    explicit TRMPageSetupForm(TComponent* owner, TRMReport* report = nullptr);
     std::string ClassName() const override { return "TRMPageSetupForm"; }
-    TComboBox* CmbPaper;
-    TEdit* EdtWidth;
-    TEdit* EdtHeight;
-    TRadioButton* RbPortrait;
-    TRadioButton* RbLandscape;
-    TEdit* EdtLeft;
-    TEdit* EdtTop;
-    TEdit* EdtRight;
-    TEdit* EdtBottom;
-    TButton* BtnOK;
-    TButton* BtnCancel;
+    TRMPageSetting Setting;
+
+    TPageControl* PageControl1;
+    TTabSheet *TabSheet1, *TabSheet4, *TabSheet2, *TabSheet3;
+    TComboBox* cmbPrinterNames;
+    TComboBox* cmbPaperNames;
+    TRMSpinEdit *edtWidth, *edtHeight;
+    TRadioButton *rdbPortrait, *rdbLandscape;
+    TCheckBox* chkUnlimitedHeight;
+    TEdit* edtTitle;
+    TListBox* lstBinNames;
+    TRMSpinEdit *edtTop, *edtBottom, *edtLeft, *edtRight;
+    TRMSpinEdit *edtColCount, *edtColGap;
+    TCheckBox *chkPrintToPrevPage, *chkDoublePass, *chkTaoda, *chkPrintBackColor;
+    TGroupBox* grbPreview;
+    TRMPageImage* PageImage;
+    TButton* btnOK;
+    TButton* btnCancel;
+
+    // Fills the controls from Setting (call after changing Setting).
+    void ShowSetting();
+    void PrinterChanged();
+    void ReadPaperSize();
+    void ReadMargins();
+    // The printer entries: "默认打印机", "虚拟打印机", then the platform's.
+    int ChosenPrinter() const;
+
+protected:
+    void DoShow() override;
 
 private:
     TRMReport* report_;
-    void paperChange();
+    bool showing_ = false;
+    bool cancelling() const;
+    void fill();
     void okClick();
+    void applyToReport();
 };
 
 // Paper codes and sizes (0.1 mm, portrait) the dialogs offer.

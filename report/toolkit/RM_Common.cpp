@@ -218,17 +218,47 @@ namespace {
 constexpr int kUpDownWidth = 15;
 }
 
+TRMUpDown::TRMUpDown(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 15, 21); }
+
+void TRMUpDown::Paint() {
+    TCanvas* c = Canvas();
+    int h = Height(), w = Width(), mid = h / 2;
+    for (int part = 1; part <= 2; ++part) {
+        TRect r = part == 1 ? TRect(0, 0, w, mid) : TRect(0, mid, w, h);
+        c->Brush()->SetColor(clBtnFace);
+        c->FillRect(r);
+        TRect e = r;
+        c->DrawEdge(e, pressed_ == part ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+        int cx = r.Left + w / 2 + (pressed_ == part ? 1 : 0), cy = r.Top + r.Height() / 2 + (pressed_ == part ? 1 : 0);
+        TColor col = Enabled() ? clBlack : clGrayText;
+        c->Pen()->SetColor(col);
+        c->Brush()->SetColor(col);
+        if (part == 1)
+            c->Polygon({TPoint(cx - 3, cy + 1), TPoint(cx + 3, cy + 1), TPoint(cx, cy - 2)});
+        else
+            c->Polygon({TPoint(cx - 3, cy - 1), TPoint(cx + 3, cy - 1), TPoint(cx, cy + 2)});
+    }
+}
+
+void TRMUpDown::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
+    TGraphicControl::MouseDown(b, s, x, y);
+    if (b != mbLeft || !Enabled()) return;
+    pressed_ = y < Height() / 2 ? 1 : 2;
+    Invalidate();
+    if (OnStep) OnStep(pressed_ == 1);
+}
+
+void TRMUpDown::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
+    TGraphicControl::MouseUp(b, s, x, y);
+    pressed_ = 0;
+    Invalidate();
+}
+
 TRMSpinEdit::TRMSpinEdit(TComponent* owner) : TEdit(owner) {
-    button_ = new TUpDown(this);
-    button_->SetMin(-1);
-    button_->SetMax(1);
-    button_->SetPosition(0);
-    button_->SetTabStop(false);
-    button_->OnClick = [this](TObject*, TUDBtnType b) {
+    button_ = new TRMUpDown(this);
+    button_->OnStep = [this](bool up) {
         if (TabStop() && CanFocus() && !Focused()) SetFocus();
-        // The arrows rest at 0: each click is one step.
-        button_->SetPosition(0);
-        if (b == btNext)
+        if (up)
             UpClick();
         else
             DownClick();
@@ -253,6 +283,16 @@ void TRMSpinEdit::SetParent(TWinControl* p) {
         button_->SetParent(p);
         placeButton();
     }
+}
+
+void TRMSpinEdit::SetEnabled(bool v) {
+    TEdit::SetEnabled(v);
+    button_->SetEnabled(v);
+}
+
+void TRMSpinEdit::SetVisible(bool v) {
+    TEdit::SetVisible(v);
+    button_->SetVisible(v);
 }
 
 void TRMSpinEdit::SetValueType(TRMValueType v) {

@@ -50,6 +50,23 @@ private:
 
 enum TRMValueType { rmvtInteger, rmvtFloat };
 
+// The spin edit's arrow pair: the upper half steps up, the lower down; it
+// never holds a position of its own.
+class TRMUpDown : public TGraphicControl {
+public:
+    explicit TRMUpDown(TComponent* owner);
+    std::string ClassName() const override { return "TRxUpDown"; }
+    std::function<void(bool up)> OnStep;
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton b, TShiftState s, int x, int y) override;
+    void MouseUp(TMouseButton b, TShiftState s, int x, int y) override;
+
+private:
+    int pressed_ = 0; // 1 upper, 2 lower
+};
+
 // A number edit with up and down arrows; Up/Down keys step too.
 class TRMSpinEdit : public TEdit {
 public:
@@ -73,13 +90,15 @@ public:
     void UpClick();
     void DownClick();
     virtual bool IsValidChar(char32_t c) const;
-    TUpDown* Button() const { return button_; }
+    TRMUpDown* Button() const { return button_; }
 
     TNotifyEvent OnTopClick;
     TNotifyEvent OnBottomClick;
 
     void SetBounds(int l, int t, int w, int h) override;
     void SetParent(TWinControl* p) override;
+    void SetEnabled(bool v) override;
+    void SetVisible(bool v) override;
 
 protected:
     void KeyDown(Word& key, TShiftState s) override;
@@ -89,7 +108,7 @@ protected:
 private:
     TRMValueType valueType_ = rmvtInteger;
     int decimal_ = 2;
-    TUpDown* button_;
+    TRMUpDown* button_;
     bool stepping_ = false;
     void step(double by);
     void placeButton();

@@ -130,19 +130,68 @@ TEST(ReportPageSetup, landscapeRebuildsWithTheNewPaper) {
         ShowAndActivate(&shot);
         ForceDirectories(kScreens);
         EXPECT_TRUE(SaveFormPng(&shot, kScreens + "report-page-setup.png"));
-        EXPECT_FALSE(shot.EdtWidth->Enabled()); // A4: the size is not typed
-        EXPECT_EQ(shot.EdtWidth->Text(), "21.00");
-        EXPECT_EQ(shot.EdtLeft->Text(), "10.0");
+        shot.PageControl1->SetActivePage(shot.TabSheet2);
+        ProcessEvents();
+        EXPECT_TRUE(SaveFormPng(&shot, kScreens + "report-page-setup-margins.png"));
+        EXPECT_FALSE(shot.edtWidth->Enabled()); // A4: the size is not typed
+        EXPECT_EQ(shot.edtWidth->Text(), "21.00");
+        EXPECT_EQ(shot.edtHeight->Text(), "29.70");
+        EXPECT_EQ(shot.edtLeft->Text(), "1.0"); // 10 mm shown in centimetres
     }
     TRMPreviewForm w(nullptr, &f.report);
     ShowAndActivate(&w);
-    f.seam.ExpectForm("TRMPageSetupForm", mrOk, {{"RbLandscape", "True"}, {"EdtLeft", "20"}},
-                      [](TCustomForm* form) { SendClickTo(form, "BtnOK"); });
-    SendClick(w.btnPageSetup);
+    f.seam.ExpectForm("TRMPageSetupForm", mrOk, {{"rdbLandscape", "True"}, {"edtLeft", "2.0"}},
+                      [](TCustomForm* form) { SendClickTo(form, "btnOK"); });
+    SendKeyToFocus(&w, 'U', TShiftState{} << ssCtrl);
     EXPECT_EQ(f.report.Pages[0]->Orientation, 1);
     EXPECT_EQ(f.report.Pages[0]->MarginLeft, 20000);
     ASSERT_GT(f.report.EMFPages.Count(), 0);
     EXPECT_GT(f.report.EMFPages[0].PageWidth, f.report.EMFPages[0].PageHeight);
+}
+
+TEST(ReportPageSetup, settingEdgesAndCustomPaper) {
+    TRMPageSetting s;
+    s.SetMargin(0, -1);
+    EXPECT_EQ(s.MarginLeft, 10);
+    s.SetColCount(0);
+    EXPECT_EQ(s.ColCount, 1);
+    s.SetOrientation(1);
+    EXPECT_EQ(s.PaperWidth, 2970);
+    EXPECT_EQ(s.PaperHeight, 2100);
+
+    TRMPageSetupForm d(nullptr);
+    d.Setting.PaperWidth = 2000;
+    d.Setting.PaperHeight = 1000;
+    d.Setting.MarginLeft = 20;
+    ShowAndActivate(&d);
+    EXPECT_EQ(d.cmbPaperNames->Text(), "自定义"); // no such paper
+    EXPECT_TRUE(d.edtWidth->Enabled());
+    EXPECT_EQ(d.edtLeft->Text(), "2.0");
+    d.PageControl1->SetActivePage(d.TabSheet2);
+    d.edtLeft->SetFocus();
+    d.edtLeft->SetText("");
+    SendText(d.edtLeft, "1.5");
+    SendKey(d.edtLeft, VK_TAB);
+    EXPECT_DOUBLE_EQ(d.Setting.MarginLeft, 15);
+    // Pressing Cancel from inside an edit stores nothing.
+    d.edtTop->SetFocus();
+    d.edtTop->SetText("9.9");
+    SendClick(d.btnCancel);
+    EXPECT_DOUBLE_EQ(d.Setting.MarginTop, 10);
+}
+
+TEST(ReportPageSetup, marginsBeyondThePaperAreSaidAndTheDialogStays) {
+    TSeamScript seam;
+    seam.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+    TRMPageSetupForm d(nullptr);
+    ShowAndActivate(&d);
+    d.Setting.MarginLeft = 150;
+    d.Setting.MarginRight = 150;
+    d.ShowSetting();
+    seam.ExpectMessage("页边距超出纸张大小", IDOK);
+    SendClick(d.btnOK);
+    EXPECT_NE(d.ModalResult(), mrOk);
+    EXPECT_TRUE(seam.Unused().empty());
 }
 
 TEST(ReportPrintDialog, pageListAndCopiesGoToThePdf) {
