@@ -778,20 +778,26 @@ bool TRMReport::PrepareReport() {
     builder_ = &b;
     bool ok = true;
     RMPreparedMode = true;
-    try {
-        if (DoublePass) {
-            FinalPass = false;
-            TotalPages = 0;
-            b.run();
-            TotalPages = EMFPages.Count();
+    auto build = [&] {
+        try {
+            if (DoublePass) {
+                FinalPass = false;
+                TotalPages = 0;
+                b.run();
+                TotalPages = EMFPages.Count();
+            }
+            FinalPass = true;
+            ok = b.run();
+            if (!DoublePass) TotalPages = EMFPages.Count();
+        } catch (const Exception& e) {
+            BuildErrors.push_back(e.Message);
+            ok = false;
         }
-        FinalPass = true;
-        ok = b.run();
-        if (!DoublePass) TotalPages = EMFPages.Count();
-    } catch (const Exception& e) {
-        BuildErrors.push_back(e.Message);
-        ok = false;
-    }
+    };
+    if (ShowProgress && RMProgressRunner)
+        RMProgressRunner(this, "正在生成报表", build);
+    else
+        build();
     RMPreparedMode = false;
     builder_ = nullptr;
     design.SetPosition(0);

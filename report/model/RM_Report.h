@@ -226,6 +226,14 @@ enum TRMPreviewButton {
     pbSaveToXLS = 1024,
 };
 
+class TRMReport;
+// Runs a build or print under the progress window (the preview unit
+// provides it): work runs inside the window's modal loop and Cancel sets
+// the report's Terminated.
+using TRMProgressRunner =
+    std::function<void(TRMReport* report, const std::string& caption, const std::function<void()>& work)>;
+extern TRMProgressRunner RMProgressRunner;
+
 class TRMReportDesigner;
 using TRMDesignerFactory = std::function<TRMReportDesigner*(bool fullDesigner)>;
 // Empty until a designer registers: DesignReport then returns 2.

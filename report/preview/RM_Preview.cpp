@@ -693,7 +693,7 @@ TRMProgressForm::TRMProgressForm(TComponent* owner) : TForm(owner) {
     };
     start_ = new TTimer(this);
     start_->SetEnabled(false);
-    start_->SetInterval(0);
+    start_->SetInterval(1);
     start_->OnTimer = [this](TObject*) {
         start_->SetEnabled(false);
         runWork();
@@ -724,6 +724,29 @@ TModalResult TRMProgressForm::Execute(TRMReport* report) {
     }
     return r;
 }
+
+TRMProgressRunner RMProgressRunner = [](TRMReport* report, const std::string& caption,
+                                        const std::function<void()>& work) {
+    TRMProgressForm f(nullptr);
+    f.SetCaption(caption);
+    f.LabelPrefix = "已处理页数: ";
+    auto before = report->OnProgress;
+    report->OnProgress = [&](int pageNo) {
+        if (before) before(pageNo);
+        f.Label1->SetCaption(f.LabelPrefix + std::to_string(pageNo));
+        f.Label2->SetCaption(report->FinalPass ? "" : "第一遍");
+        // Cancel is pressed between pages.
+        Application->ProcessMessages();
+    };
+    f.OnWork = [&](TRMProgressForm*) { work(); };
+    try {
+        f.Execute(report);
+    } catch (...) {
+        report->OnProgress = before;
+        throw;
+    }
+    report->OnProgress = before;
+};
 
 // ---------------------------------------------------------------- report entry points
 

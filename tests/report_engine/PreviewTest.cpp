@@ -337,6 +337,37 @@ INSTANTIATE_TEST_SUITE_P(
                       WordCase{"laterOccurrence", "ABC AB", "AB", true}),
     [](const auto& i) { return std::string(i.param.name); });
 
+// The build runs inside the progress window's modal loop; Cancel, pressed
+// while it runs, stops it.
+TEST(ReportProgress, buildRunsUnderTheWindowAndCancelStopsIt) {
+    TwoPageList f;
+    TDialogSeam::Instance().Uninstall(); // the real modal window, not a scripted answer
+    f.report.ShowProgress = true;
+    std::string shownCaption;
+    f.report.OnBeginPage = [&](int) {
+        if (auto* p = dynamic_cast<TRMProgressForm*>(Screen->ActiveForm())) shownCaption = p->Caption();
+    };
+    EXPECT_TRUE(f.report.PrepareReport());
+    EXPECT_EQ(f.report.EMFPages.Count(), 2);
+    EXPECT_EQ(shownCaption, "正在生成报表");
+    f.report.OnBeginPage = [&](int page) {
+        auto* p = dynamic_cast<TRMProgressForm*>(Screen->ActiveForm());
+        if (p && page == 0) SendClick(p->btnCancel);
+    };
+    EXPECT_FALSE(f.report.PrepareReport());
+    EXPECT_TRUE(f.report.Terminated);
+    EXPECT_EQ(f.report.EMFPages.Count(), 0); // two passes: a cancelled build keeps nothing
+}
+
+// A scripted answer to the progress window still builds.
+TEST(ReportProgress, scriptedWindowStillRunsTheWork) {
+    TwoPageList f;
+    f.report.ShowProgress = true;
+    f.seam.ExpectForm("TRMProgressForm", mrOk);
+    EXPECT_TRUE(f.report.PrepareReport());
+    EXPECT_EQ(f.report.EMFPages.Count(), 2);
+}
+
 TEST(ReportMenu, missingTemplateSaysSoWithThePath) {
     TSeamScript seam;
     seam.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
