@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "Gbk.h"
 #include "SysUtils.h"
+#include "vq/data/VqTextUtils.h"
 
 #include <vector>
 
@@ -37,63 +38,8 @@ void WeekdayChar(int day, std::string& text) {
     if (day >= 0 && day <= 6) text = names[day];
 }
 
-namespace {
-
-// The dictionary's lines as GBK bytes, line ends removed.
-std::vector<std::string> readDictionary() {
-    std::vector<std::string> lines;
-    const std::string path = ExeDir() + "Ime.DCT";
-    if (!FileExists(path)) return lines;
-    std::string bytes;
-    try {
-        bytes = ReadFileBytes(path);
-    } catch (const Exception&) {
-        return lines;
-    }
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
-// The trimmed one-byte column (1-based) of a line; "" when the line is
-// shorter.
-std::string column(const std::string& line, size_t col) {
-    if (line.size() < col) return {};
-    return Trim(line.substr(col - 1, 1));
-}
-
-} // namespace
-
+// The dictionary walk is the library's, so the library's own dialogs and
+// the application's editors give the same codes.
 void LookupInputCodes(const std::string& name, std::string& py, std::string& wbh, std::string& wb) {
-    const std::vector<std::string> lines = readDictionary();
-    py.clear();
-    wbh.clear();
-    wb.clear();
-    // Keys are two GBK bytes at a time, so an ASCII letter pairs with the
-    // next byte and usually finds nothing: the dictionary holds only
-    // Chinese characters.
-    std::string rest = Utf8ToGbk(name);
-    std::string gbkPy, gbkWbh, gbkWb;
-    while (!rest.empty()) {
-        const std::string key = rest.substr(0, 2);
-        for (const std::string& line : lines) {
-            if (line.size() >= 2 && line.compare(0, 2, key) == 0 && key.size() == 2) {
-                gbkPy += column(line, 37);
-                gbkWbh += column(line, 13);
-                gbkWb += column(line, 7);
-                break;
-            }
-        }
-        rest.erase(0, 2);
-    }
-    py = GbkToUtf8(gbkPy);
-    wbh = GbkToUtf8(gbkWbh);
-    wb = GbkToUtf8(gbkWb);
+    BuildInputCodes(name, py, wbh, wb);
 }
