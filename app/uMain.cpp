@@ -27,6 +27,8 @@
 #include "uRightSet.h"
 #include "uShortCut.h"
 #include "uSysDate.h"
+#include "vq/controls/VqHint.h"
+#include "vq/controls/VqXPMenu.h"
 
 #include <map>
 #include <memory>
@@ -250,6 +252,13 @@ TFrmMain::TFrmMain(TComponent* AOwner) : TFrmBaseD(AOwner) {
     OpenDialog1 = b.Add<TOpenDialog>("OpenDialog1");
 
     wireCommands();
+    VQXPMenu1 = b.Add<TVQXPMenu>("VQXPMenu1");
+    VQXPMenu1->SetUseSystemColors(true);
+    VQXPMenu1->SetActive(true);
+    VqHint1 = b.Add<TVqHint>("VqHint1");
+    VqHint1->Font()->SetName("MS Sans Serif");
+    VqHint1->Font()->SetHeight(-11);
+    VqHint1->Font()->SetColor(clWindowText);
     // Esc must not offer to end the program.
     OnKeyDown = nullptr;
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };

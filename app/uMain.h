@@ -25,6 +25,8 @@ class TTimer;
 class TADOQuery;
 class TSaveDialog;
 class TOpenDialog;
+class TVQXPMenu;
+class TVqHint;
 
 // One module governed by rights: its id in UserModule, the menu item and
 // the navigation-page buttons it enables or disables.
@@ -84,6 +86,10 @@ public:
     TADOQuery* AdoqTemp;
     TSaveDialog* SaveDialog1;
     TOpenDialog* OpenDialog1;
+    // Paints every item of the window's menus.
+    TVQXPMenu* VQXPMenu1;
+    // Shows every hint of the program.
+    TVqHint* VqHint1;
 
 private:
     void buildMenu();

@@ -1,0 +1,111 @@
+// The flat menu painter: dropped on a form and made Active, it takes over
+// the measuring and drawing of every item of the form's main and pop-up
+// menus (an item or main menu with Tag 999 keeps its own look) and paints
+// them with a face, an icon column, a framed selection, check marks and
+// right-aligned shortcut texts, all from a palette derived at every paint.
+// The painting of ordinary controls, tool bars and control bars that the
+// same component offers elsewhere has nothing to hook on this platform and
+// is not part of it.
+#pragma once
+
+#include "Classes.h"
+#include "Graphics.h"
+
+#include <memory>
+#include <set>
+#include <string>
+
+class TCustomForm;
+class TMenuItem;
+
+// Colour arithmetic on the RGB form of a colour.
+// darken: red - d, green - d + 2, blue - d, clamped (a negative d lightens).
+TColor XPDarken(TColor c, int d);
+// lighten: each channel moves p % (capped at 100) of the way to 255.
+TColor XPLighten(TColor c, int p);
+// grey: the channel mean plus l, at most 240.
+TColor XPGrey(TColor c, int l);
+
+class TVQXPMenu : public TComponent {
+public:
+    // owner is the form whose menus it paints.
+    explicit TVQXPMenu(TComponent* AOwner);
+    ~TVQXPMenu() override;
+    std::string ClassName() const override { return "TVQXPMenu"; }
+
+    bool Active() const { return active_; }
+    // Installs (or removes) the hooks on every menu of the form.
+    void SetActive(bool v);
+    bool OverrideOwnerDraw() const { return overrideOwnerDraw_; }
+    void SetOverrideOwnerDraw(bool v);
+    bool UseSystemColors() const { return useSystemColors_; }
+    void SetUseSystemColors(bool v) { useSystemColors_ = v; }
+    bool DrawSelect() const { return drawSelect_; }
+    void SetDrawSelect(bool v) { drawSelect_ = v; }
+    bool Gradient() const { return gradient_; }
+    void SetGradient(bool v) { gradient_ = v; }
+    int IconWidth() const { return iconWidth_; }
+    void SetIconWidth(int v) { iconWidth_ = v; }
+    int DimLevel() const { return dimLevel_; }
+    int GrayLevel() const { return grayLevel_; }
+    TFont* Font() const { return font_.get(); }
+    void SetFont(TFont* v) { font_->Assign(v); }
+    TColor Color() const { return color_; }
+    void SetColor(TColor v) { color_ = v; }
+    TColor IconBackColor() const { return iconBackColor_; }
+    void SetIconBackColor(TColor v) { iconBackColor_ = v; }
+    TColor MenuBarColor() const { return menuBarColor_; }
+    void SetMenuBarColor(TColor v) { menuBarColor_ = v; }
+    TColor SelectColor() const { return selectColor_; }
+    void SetSelectColor(TColor v) { selectColor_ = v; }
+    TColor SelectBorderColor() const { return selectBorderColor_; }
+    void SetSelectBorderColor(TColor v) { selectBorderColor_ = v; }
+    TColor SelectFontColor() const { return selectFontColor_; }
+    void SetSelectFontColor(TColor v) { selectFontColor_ = v; }
+    TColor DisabledColor() const { return disabledColor_; }
+    void SetDisabledColor(TColor v) { disabledColor_ = v; }
+    TColor SeparatorColor() const { return separatorColor_; }
+    void SetSeparatorColor(TColor v) { separatorColor_ = v; }
+    TColor CheckedColor() const { return checkedColor_; }
+    void SetCheckedColor(TColor v) { checkedColor_ = v; }
+
+    // The hooks, public so a test can measure and paint an item on a
+    // canvas of its own.
+    void MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
+    void DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected);
+
+    // The palette of the last derivation (what DrawItem painted with).
+    struct Palette {
+        TColor face, iconColumn, selectFill, selectFrame, selectText, bar, disabled, separator, checkFrame, checkedFill,
+            checkedHotFill;
+    };
+    const Palette& CurrentPalette() const { return palette_; }
+    void DerivePalette();
+
+private:
+    void walk(TComponent* root, bool install);
+    void hookItem(TMenuItem* item, bool install);
+    bool isTopLevel(TMenuItem* item) const;
+    void drawCheck(TCanvas* c, const TRect& r, bool selected, bool radio, bool enabled);
+
+    std::unique_ptr<TFont> font_;
+    std::set<TMenuItem*> drawHooked_, measureHooked_;
+    Palette palette_{};
+    bool active_ = false;
+    bool overrideOwnerDraw_ = false;
+    bool useSystemColors_ = true;
+    bool drawSelect_ = true;
+    bool gradient_ = false;
+    int iconWidth_ = 24;
+    int dimLevel_ = 30;
+    int grayLevel_ = 10;
+    TColor color_ = clBtnFace;
+    TColor iconBackColor_ = clBtnFace;
+    TColor menuBarColor_ = clBtnFace;
+    TColor selectColor_ = clHighlight;
+    TColor selectBorderColor_ = clHighlight;
+    TColor selectFontColor_ = clMenuText;
+    TColor disabledColor_ = clInactiveCaption;
+    TColor separatorColor_ = clBtnFace;
+    TColor checkedColor_ = clHighlight;
+};
