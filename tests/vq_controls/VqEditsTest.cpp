@@ -5,6 +5,7 @@
 #include "Forms.h"
 #include "SysUtils.h"
 #include "TestKit.h"
+#include "vq/controls/VqCalendar.h"
 #include "vq/controls/VqPads.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +112,41 @@ TEST_F(VqEditForm, sharedPadGoesWithItsOwnerAndANewOneIsMade) {
         delete owner;
     }
     EXPECT_EQ(SharedNumPad(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(VqEditForm, dateButtonOpensThePadWhoseDayFollowsAndEnterWritesTheShortDate) {
+    first->SetDataType(edtDate);
+    first->SetText("");
+    ShowAndActivate(&form);
+    SendClick(first->Button());
+    ProcessEvents();
+    ASSERT_NE(SharedDatePad(), nullptr);
+    ASSERT_TRUE(SharedDatePad()->Visible());
+    SharedDatePad()->CalDate()->SetDateTime(EncodeDate(2006, 3, 4));
+    SendKey(SharedDatePad(), VK_RIGHT);
+    EXPECT_EQ(first->Text(), "2006-3-5") << "the live text while the pad is open";
+    SendKey(SharedDatePad(), VK_RETURN);
+    ProcessEvents();
+    EXPECT_EQ(first->Text(), "2006-03-05");
+    EXPECT_FALSE(SharedDatePad()->Visible());
+    EXPECT_TRUE(first->Focused());
+}
+
+TEST_F(VqEditForm, escapeInTheDatePadRestoresTheEarlierText) {
+    first->SetDataType(edtDate);
+    first->SetText("2001-01-01");
+    ShowAndActivate(&form);
+    SendKey(first, VK_ADD);
+    ProcessEvents();
+    ASSERT_TRUE(SharedDatePad() && SharedDatePad()->Visible());
+    SendKey(SharedDatePad(), VK_DOWN);
+    SendKey(SharedDatePad(), VK_ESCAPE);
+    ProcessEvents();
+    EXPECT_EQ(first->Text(), "2001-01-01");
 }
 
 } // namespace

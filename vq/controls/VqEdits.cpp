@@ -3,6 +3,7 @@
 
 #include "Forms.h"
 #include "SysUtils.h"
+#include "vq/controls/VqCalendar.h"
 #include "vq/controls/VqPads.h"
 #include "vq/controls/VqStdCtrls.h"
 #include "vq/controls/VqStdUtils.h"
@@ -18,6 +19,16 @@ public:
     using TVQNumPad::TVQNumPad;
     ~TSharedNumPad() override {
         if (g_numPad == this) g_numPad = nullptr;
+    }
+};
+
+TVQDatePad* g_datePad = nullptr;
+
+class TSharedDatePad : public TVQDatePad {
+public:
+    using TVQDatePad::TVQDatePad;
+    ~TSharedDatePad() override {
+        if (g_datePad == this) g_datePad = nullptr;
     }
 };
 
@@ -58,6 +69,7 @@ void drawGlyph(TVQEditDataType type, TBitmap* b) {
 } // namespace
 
 TVQNumPad* SharedNumPad() { return g_numPad; }
+TVQDatePad* SharedDatePad() { return g_datePad; }
 
 // ------------------------------------------------------------- button
 
@@ -159,6 +171,22 @@ void TVQEdit::ButtonClick() {
         OnButtonClick(this);
         return;
     }
+    if (dataType_ == edtDate) {
+        if (!g_datePad) {
+            g_datePad = new TSharedDatePad(this);
+            g_datePad->SetName("VqDatePad");
+        }
+        const bool open = g_datePad->Visible() && g_datePad->Caller() == this;
+        if (!open) savedText_ = Text();
+        g_datePad->SetCaller(this);
+        g_datePad->OnAccept = [this](TObject*) { AcceptPopup(); };
+        g_datePad->OnCancel = [this](TObject*) { CancelPopup(); };
+        g_datePad->OnValueChange = [this](TObject*) {
+            if (droppedDown_) SetText(g_datePad->CalDate()->AsText());
+        };
+        ShowPopup(!open);
+        return;
+    }
     if (dataType_ != edtNumber) return;
     if (!g_numPad) {
         g_numPad = new TSharedNumPad(this);
@@ -175,15 +203,22 @@ void TVQEdit::ButtonClick() {
 }
 
 void TVQEdit::ShowPopup(bool show) {
-    if (!g_numPad) return;
+    TCustomControl* pad = dataType_ == edtDate ? static_cast<TCustomControl*>(g_datePad) : g_numPad;
+    if (!pad) return;
     if (!show) {
         CancelPopup();
-        g_numPad->Hide();
+        pad->Hide();
         if (CanFocus()) SetFocus();
         return;
     }
     TCustomForm* form = ::GetParentForm(this);
     if (!form) return;
+    if (dataType_ == edtDate) {
+        g_datePad->SetParent(form);
+        droppedDown_ = true;
+        g_datePad->Popup(-3, ClientHeight());
+        return;
+    }
     g_numPad->SetParent(form);
     double v = 0;
     g_numPad->SetValue(TryStrToFloat(Trim(Text()), v) ? v : 0);
@@ -193,6 +228,15 @@ void TVQEdit::ShowPopup(bool show) {
 }
 
 void TVQEdit::AcceptPopup() {
+    if (dataType_ == edtDate) {
+        if (g_datePad && droppedDown_) {
+            droppedDown_ = false;
+            const TDateTime d = g_datePad->CalDate()->AsDateTime();
+            SetText(d > 0 ? DateToStr(d) : "");
+        }
+        droppedDown_ = false;
+        return;
+    }
     if (g_numPad && droppedDown_) {
         droppedDown_ = false;
         SetText(FloatToStr(g_numPad->Value()));

@@ -1,10 +1,9 @@
 // The library's edit: focus walks on with Enter and Down (back with Up), a
 // focused edit takes the info-background colour, ValidChars filters what
 // may be typed, and an embedded button at the right edge (clicked, or
-// keypad "+") opens the shared number pad or runs OnButtonClick. The date
-// pad and the lookups of the find type belong to the shared data module's
-// bill structures and the calendar, which this edit reaches only through
-// OnButtonClick here.
+// keypad "+") opens the shared number pad or date pad, or runs
+// OnButtonClick. The lookups of the find type belong to the shared data
+// module, absent here: a find button does nothing without OnButtonClick.
 #pragma once
 
 #include "StdCtrls.h"
@@ -13,6 +12,7 @@
 #include <string>
 
 class TVQNumPad;
+class TVQDatePad;
 class TVQEdit;
 
 // Hint of a visible edit button and its hot key.
@@ -59,8 +59,10 @@ public:
     void SetDataType(TVQEditDataType v);
     TVQEditButton* Button() const { return button_; }
     bool DroppedDown() const { return droppedDown_; }
-    // OnButtonClick when assigned, else the number pad opens (or, open
-    // already, closes and the text that was there returns).
+    // OnButtonClick when assigned, else the number or date pad opens (or,
+    // open already, closes and the text that was there returns). The date
+    // pad shows the edit's day as "2006-3-5" while it moves and writes the
+    // short date ("2006-03-05") when accepted.
     void ButtonClick();
     void ShowPopup(bool show);
     void AcceptPopup();
@@ -89,6 +91,7 @@ private:
     std::string savedText_;
 };
 
-// The number pad all edits share (nullptr until one needs it, and again
-// once its owner is gone).
+// The pads all edits share (nullptr until one needs it, and again once its
+// owner is gone).
 TVQNumPad* SharedNumPad();
+TVQDatePad* SharedDatePad();
