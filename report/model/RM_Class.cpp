@@ -1171,6 +1171,168 @@ void TRMCalcMemoView::SaveToStream(TStream& s) {
     RMWriteString(s, AggregateValue);
 }
 
+// ---------------------------------------------------------------- money view
+
+TRMMoneyView::TRMMoneyView() {
+    ObjectType = rmgtMoney;
+    BaseName = "MoneyMemo";
+}
+
+void TRMMoneyView::LoadFromStream(TStream& s) {
+    TRMMemoView::LoadFromStream(s);
+    DecimalLineColor = TColor(RMReadInteger(s));
+    ThousandsLineColor = TColor(RMReadInteger(s));
+    LineColor = TColor(RMReadInteger(s));
+    ShowTitle = RMReadBoolean(s);
+    LineWidth = RMReadInteger(s);
+    Digits = RMReadInteger(s);
+    Decimals = RMReadInteger(s);
+    CurrencySymbol = RMReadString(s);
+}
+
+void TRMMoneyView::SaveToStream(TStream& s) {
+    TRMMemoView::SaveToStream(s);
+    RMWriteInteger(s, int32_t(DecimalLineColor));
+    RMWriteInteger(s, int32_t(ThousandsLineColor));
+    RMWriteInteger(s, int32_t(LineColor));
+    RMWriteBoolean(s, ShowTitle);
+    RMWriteInteger(s, LineWidth);
+    RMWriteInteger(s, Digits);
+    RMWriteInteger(s, Decimals);
+    RMWriteString(s, CurrencySymbol);
+}
+
+void TRMMoneyView::DefineProperties() {
+    TRMMemoView::DefineProperties();
+    AddProperty(" 标题", rmdtBoolean);
+    AddProperty(" 货币符号", rmdtString);
+    for (const char* p : {" 数字位数", " 小数点位数", " 分割线宽度"}) AddProperty(p, rmdtInteger);
+    for (const char* p : {" 分割线颜色", " 千位分割线颜色", " 小数点分割线颜色"}) AddProperty(p, rmdtColor);
+}
+
+void TRMMoneyView::SetPropValue(const std::string& name, const Variant& v) {
+    std::string n = up(name);
+    if (n == " 标题")
+        ShowTitle = v.AsBoolean();
+    else if (n == " 货币符号")
+        CurrencySymbol = v.AsString();
+    else if (n == " 数字位数")
+        Digits = v.AsInteger();
+    else if (n == " 小数点位数")
+        Decimals = v.AsInteger();
+    else if (n == " 分割线宽度")
+        LineWidth = v.AsInteger();
+    else if (n == " 分割线颜色")
+        LineColor = TColor(v.AsInteger());
+    else if (n == " 千位分割线颜色")
+        ThousandsLineColor = TColor(v.AsInteger());
+    else if (n == " 小数点分割线颜色")
+        DecimalLineColor = TColor(v.AsInteger());
+    else
+        TRMMemoView::SetPropValue(name, v);
+}
+
+Variant TRMMoneyView::GetPropValue(const std::string& name) {
+    std::string n = up(name);
+    if (n == " 标题") return ShowTitle;
+    if (n == " 货币符号") return CurrencySymbol;
+    if (n == " 数字位数") return Digits;
+    if (n == " 小数点位数") return Decimals;
+    if (n == " 分割线宽度") return LineWidth;
+    if (n == " 分割线颜色") return int(LineColor);
+    if (n == " 千位分割线颜色") return int(ThousandsLineColor);
+    if (n == " 小数点分割线颜色") return int(DecimalLineColor);
+    return TRMMemoView::GetPropValue(name);
+}
+
+TColor TRMMoneyView::SeparatorColor(int i) const {
+    if (i == Digits - Decimals) return DecimalLineColor;
+    return (Digits - Decimals - i) % 3 != 0 ? LineColor : ThousandsLineColor;
+}
+
+std::vector<std::string> TRMMoneyView::AmountCells(const std::string& text0, int& firstCell) const {
+    const int D = std::max(1, Digits), P = std::clamp(Decimals, 0, D);
+    std::string t = Trim(text0);
+    if (P == 0) {
+        // The whole-number part, cut towards zero.
+        double d = RMStrToFloat(t);
+        t = std::to_string(int64_t(std::trunc(d)));
+    }
+    t = Trim(t);
+    size_t dot = t.find('.');
+    if (dot != std::string::npos && t.size() > dot + 1 + size_t(P)) t.resize(dot + 1 + size_t(P));
+    if (dot == std::string::npos && P > 0)
+        t += "." + std::string(size_t(P), '0');
+    else if (dot != std::string::npos)
+        while (int(t.size() - dot - 1) < P) t += '0';
+    int L = int(t.size());
+    bool symbol = !CurrencySymbol.empty();
+    if ((symbol && L - 1 >= D) || (!symbol && L - 1 > D))
+        t = std::string(size_t(std::max(0, D - P - (symbol ? 1 : 0))), '*') + "." + std::string(size_t(P), '*');
+    L = int(t.size());
+    if (P > 0 && L - P - 1 >= 0) t.erase(size_t(L - P - 1), 1);
+    firstCell = P > 0 ? D - L : D - L - 1;
+    std::vector<std::string> cells;
+    if (symbol) cells.push_back(CurrencySymbol);
+    for (char c : t) cells.push_back(std::string(1, c));
+    if (!symbol) ++firstCell;
+    return cells;
+}
+
+void TRMMoneyView::Draw(TCanvas* canvas) {
+    BeginDraw(canvas);
+    ShowBackground();
+    // A money view with no cells would divide by zero: it shows as a frame.
+    const int D = Digits, P = Decimals, LW = std::max(0, LineWidth);
+    TRect r = DrawRect;
+    if (D >= 1) {
+        int W = r.Width();
+        CellWidth = (W - (D - 1) * LW) / D;
+        CellRest = W - (D - 1) * LW - CellWidth * D;
+        auto x = [&](int i) { return r.Left + CellRest + i * (CellWidth + LW); };
+        auto lines = [&] {
+            for (int i = 1; i < D; ++i) {
+                canvas->Pen()->SetColor(SeparatorColor(i));
+                canvas->Pen()->SetWidth(std::max(1, LW));
+                canvas->MoveTo(x(i) - LW, r.Top);
+                canvas->LineTo(x(i) - LW, r.Bottom);
+            }
+            canvas->Pen()->SetWidth(1);
+        };
+        lines();
+        Font.ApplyTo(canvas->Font(), ScaleY);
+        canvas->Brush()->SetStyle(bsClear);
+        auto cellText = [&](int cell, const std::string& t) {
+            int dx = (CellWidth - canvas->TextWidth(t)) / 2, dy = (r.Height() - canvas->TextHeight(t)) / 2 + 1;
+            canvas->TextOut(x(cell) + dx, r.Top + dy, t);
+        };
+        if (ShowTitle) {
+            int N = D - P;
+            if (D < 20 && P <= 5 && P >= 0)
+                for (int g = 0; g < D; ++g) {
+                    // Captions past the unit lists stay blank.
+                    size_t k = g < N ? size_t(N - g - 1) : size_t(g - N);
+                    const auto& list = g < N ? IntegerUnits : DecimalUnits;
+                    if (k < list.size()) cellText(g, list[k]);
+                }
+        } else {
+            std::string text;
+            for (auto& l : Memo) text += l;
+            if (!Trim(text).empty()) {
+                int first = 0;
+                auto cells = AmountCells(text, first);
+                for (size_t i = 0; i < cells.size(); ++i) {
+                    int cell = first + int(i);
+                    if (cell >= 0 && cell < D) cellText(cell, cells[i]);
+                }
+            }
+        }
+        canvas->Brush()->SetStyle(bsSolid);
+        lines();
+    }
+    ShowFrame();
+}
+
 TRMRegionView::TRMRegionView() {
     ObjectType = rmgtRegion;
     BaseName = "Region";
@@ -1212,6 +1374,7 @@ std::unique_ptr<TRMView> RMCreateObject(uint8_t type, const std::string& classNa
     case rmgtSubReport: v = std::make_unique<TRMSubReportView>(); break;
     case rmgtLine: v = std::make_unique<TRMLineView>(); break;
     case rmgtCalcMemo: v = std::make_unique<TRMCalcMemoView>(); break;
+    case rmgtMoney: v = std::make_unique<TRMMoneyView>(); break;
     case rmgtRegion: v = std::make_unique<TRMRegionView>(); break;
     case rmgtAddIn: {
         RMRegisterBuiltInAddIns();

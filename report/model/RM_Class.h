@@ -386,6 +386,40 @@ public:
     void SaveToStream(TStream& s) override;
 };
 
+// An amount in a row of digit cells, as vouchers print it: one digit per
+// cell, the decimals last, the currency symbol before the first digit;
+// with ShowTitle the row of place captions (元 十 百 … 角 分) instead.
+class TRMMoneyView : public TRMMemoView {
+public:
+    TRMMoneyView();
+    std::string ClassName() const override { return "TRMMoneyView"; }
+    bool ShowTitle = false;
+    std::string CurrencySymbol = "￥";
+    int32_t Digits = 12;
+    int32_t Decimals = 2;
+    int32_t LineWidth = 1;
+    TColor LineColor = TColor(0xC0C0C0);
+    TColor ThousandsLineColor = TColor(0);
+    TColor DecimalLineColor = TColor(0x0000FF);
+    std::vector<std::string> IntegerUnits{"元", "十", "百", "千", "万", "十", "百", "千",
+                                          "亿", "十", "百", "千", "万", "兆", "十"};
+    std::vector<std::string> DecimalUnits{"角", "分", "厘", "毫", "微"};
+    int CellWidth = 0, CellRest = 0;
+
+    // The characters of the amount, one per cell from the first used cell
+    // (the symbol cell, when there is a symbol), and that cell's index.
+    std::vector<std::string> AmountCells(const std::string& text, int& firstCell) const;
+    // The colour of the line before cell i (1 .. Digits-1).
+    TColor SeparatorColor(int i) const;
+
+    void SetPropValue(const std::string& name, const Variant& value) override;
+    Variant GetPropValue(const std::string& name) override;
+    void DefineProperties() override;
+    void Draw(TCanvas* canvas) override;
+    void LoadFromStream(TStream& s) override;
+    void SaveToStream(TStream& s) override;
+};
+
 // Design-only grouping frame; removed before a build.
 class TRMRegionView : public TRMView {
 public:
