@@ -181,7 +181,156 @@ public:
             r = f == "MAX" ? x.Max : x.Min;
         return true;
     }
+    // ---- aggregate memos
+    std::vector<TRMCalcMemoView*> calcMemos;
+    void prepareCalcMemos() {
+        calcMemos.clear();
+        for (auto& o : page->Objects) {
+            auto* c = dynamic_cast<TRMCalcMemoView*>(o.get());
+            if (!c) continue;
+            calcMemos.push_back(c);
+            // The first pass of a build starts the saved values afresh; the
+            // final pass reads them from the start.
+            if (!R->FinalPass || !R->DoublePass) c->SavedValues.clear();
+            c->SavedIndex = 0;
+            c->Started = false;
+            c->CalcValue = 0;
+            c->CalcExpression.clear();
+            if (c->Memo.empty()) continue;
+            const std::string& l = c->Memo[0];
+            size_t a = l.find('['), b = bracketEnd(l, a);
+            if (a == std::string::npos || b == std::string::npos) continue;
+            std::string e = l.substr(a + 1, b - a - 1);
+            int code = 0;
+            std::string ft;
+            RMSplitFormatSuffix(e, code, ft);
+            c->CalcExpression = "[" + e + "]";
+        }
+    }
+    // The closing bracket of the outermost bracket opening at a (npos when
+    // unclosed); quoted texts inside do not count.
+    static size_t bracketEnd(const std::string& t, size_t a) {
+        if (a == std::string::npos) return a;
+        int depth = 0;
+        bool q = false;
+        for (size_t j = a; j < t.size(); ++j) {
+            char d = t[j];
+            if (d == '\'') q = !q;
+            if (q) continue;
+            if (d == '[')
+                ++depth;
+            else if (d == ']' && --depth == 0)
+                return j;
+        }
+        return std::string::npos;
+    }
+    void accumulateCalc(TRMBandView* dataBand, bool visible) {
+        for (TRMCalcMemoView* c : calcMemos) {
+            if (!SameText(c->DataBand, dataBand->Name)) continue;
+            if (!c->Started) {
+                c->AvgTotal = 0;
+                c->AvgCount = 0;
+                switch (c->DBCalcType) {
+                case rmdcMax: c->CalcValue = -1e300; break;
+                case rmdcMin: c->CalcValue = 1e300; break;
+                case rmdcUser: try { c->CalcValue = RMToNumber(R->Calc(c->IntalizeValue));
+                    } catch (const Exception& e) {
+                        R->BuildErrors.push_back(e.Message);
+                        c->CalcValue = 0;
+                    }
+                    break;
+                default: c->CalcValue = 0; break;
+                }
+                c->Started = true;
+            }
+            if (!visible && !c->CalcNoVisible()) continue;
+            try {
+                if (!Trim(c->Filter).empty() && RMToNumber(R->Calc(c->Filter)) == 0) continue;
+                double v = 0;
+                if (c->DBCalcType != rmdcCount && !c->CalcExpression.empty()) {
+                    Variant x = R->Calc(c->CalcExpression);
+                    v = VarIsClear(x) || (VarIsStr(x) && Trim(VarToStr(x)).empty()) ? 0 : RMToNumber(x);
+                }
+                switch (c->DBCalcType) {
+                case rmdcSum: c->CalcValue += v; break;
+                case rmdcCount: c->CalcValue += 1; break;
+                case rmdcAvg:
+                    c->AvgTotal += v;
+                    ++c->AvgCount;
+                    c->CalcValue = c->AvgTotal / c->AvgCount;
+                    break;
+                case rmdcMax: c->CalcValue = std::max(c->CalcValue, v); break;
+                case rmdcMin: c->CalcValue = std::min(c->CalcValue, v); break;
+                case rmdcUser: c->CalcValue = RMToNumber(R->Calc(c->AggregateValue)); break;
+                default: break;
+                }
+            } catch (const Exception& e) {
+                R->BuildErrors.push_back(e.Message);
+            }
+        }
+    }
+    // The shown value: a MAX or MIN that never saw a row reads 0, not the
+    // start marker.
+    static double shownValue(TRMCalcMemoView* c) {
+        double v = c->GetValue();
+        return std::fabs(v) >= 1e300 ? 0 : v;
+    }
+    std::string formatCalc(TRMCalcMemoView* c, double v, int code, const std::string& text) {
+        if (v == 0 && (c->Flags & flHideZeros)) return "";
+        std::string s = code == 0x22E ? FormatFloat("0.########", v) : RMFormatValue(v, code, text);
+        if (c->OutBigNum()) s = RMCurrToBigNum(RMStrToFloat(s));
+        return s;
+    }
+    TRMLines expandCalcMemo(TRMCalcMemoView* c) {
+        std::string line = c->Memo.empty() ? std::string() : c->Memo[0];
+        double v = shownValue(c);
+        std::string out;
+        bool anyBracket = false;
+        for (size_t i = 0; i < line.size();) {
+            size_t a = line.find('[', i), b = bracketEnd(line, a);
+            if (a == std::string::npos || b == std::string::npos) {
+                out += line.substr(i);
+                break;
+            }
+            anyBracket = true;
+            out += line.substr(i, a - i);
+            std::string e = line.substr(a + 1, b - a - 1);
+            int code = c->FormatCode;
+            std::string ft = c->FormatText;
+            RMSplitFormatSuffix(e, code, ft);
+            out += formatCalc(c, v, code, ft);
+            i = b + 1;
+        }
+        if (!anyBracket && (c->DBCalcType == rmdcCount || c->DBCalcType == rmdcUser)) {
+            if (v == 0 && (c->Flags & flHideZeros))
+                out.clear();
+            else
+                out += formatCalc(c, v, c->FormatCode == 0x22E ? 0x22E : c->FormatCode, c->FormatText);
+        }
+        return {out};
+    }
+    // After the memo is written: the two-pass bookkeeping and the reset.
+    void calcWritten(TRMCalcMemoView* c) {
+        if (R->DoublePass) {
+            if (!c->TotalCalc()) {
+                if (!R->FinalPass) c->SavedValues.push_back(c->CalcValue);
+                ++c->SavedIndex;
+            } else if (!R->FinalPass) {
+                if (c->SavedValues.empty()) {
+                    c->SavedValues.push_back(c->CalcValue);
+                    ++c->SavedIndex;
+                } else {
+                    c->SavedValues[0] = c->CalcValue;
+                }
+            } else {
+                c->SavedIndex = 0;
+            }
+        }
+        if (c->ResetAfterPrint && !c->TotalCalc()) c->Started = false;
+    }
+
     void accumulate(TRMBandView* dataBand, bool visible) {
+        accumulateCalc(dataBand, visible);
         for (auto& [footer, list] : aggs)
             for (auto& a : list) {
                 if (a.DataBand != dataBand || (!visible && !a.IncludeInvisible)) continue;
@@ -361,6 +510,12 @@ public:
             if (!o->Visible) continue;
             int top = y + (o->Top - b->Top);
             int h = o->Height;
+            if (auto* c = dynamic_cast<TRMCalcMemoView*>(o)) {
+                c->Memo1 = expandCalcMemo(c);
+                writeObject(o, top, h, dx);
+                calcWritten(c);
+                continue;
+            }
             if (auto* m = dynamic_cast<TRMMemoView*>(o)) {
                 m->Memo1 = expandMemo(m);
                 if ((m->Flags & flStretched) && (b->Flags & bfStretched)) h = std::max(h, bh - (o->Top - b->Top));
@@ -565,6 +720,7 @@ public:
         designPageNo = no;
         assignObjects();
         registerAggregates();
+        prepareCalcMemos();
         firstPageOfRun = true;
         pageRunStart = R->PageNo;
         startPage();
@@ -575,6 +731,16 @@ public:
             printBand(s);
         }
         finishPage(true);
+        // The first pass leaves each grand total for the final pass, also
+        // for memos that printed before their rows.
+        if (R->DoublePass && !R->FinalPass)
+            for (TRMCalcMemoView* c : calcMemos)
+                if (c->TotalCalc()) {
+                    if (c->SavedValues.empty())
+                        c->SavedValues.push_back(c->CalcValue);
+                    else
+                        c->SavedValues[0] = c->CalcValue;
+                }
     }
 
     bool run() {

@@ -382,6 +382,22 @@ public:
     uint8_t ResetAfterPrint = 1;
     uint8_t DBCalcType = rmdcSum;
     std::string DataBand, Filter, IntalizeValue, AggregateValue;
+    // The accumulator, kept by the page builder.
+    double CalcValue = 0;
+    bool Started = false;
+    double AvgTotal = 0;
+    int AvgCount = 0;
+    std::string CalcExpression;
+    // Values the first pass of a two-pass build leaves for the final one.
+    std::vector<double> SavedValues;
+    int SavedIndex = 0;
+    bool TotalCalc() const { return Flags & 0x2000; }
+    bool CalcNoVisible() const { return Flags & 0x4000; }
+    bool OutBigNum() const { return Flags2 & 0x08; }
+    void Reset() { Started = false; }
+    double GetValue() const {
+        return SavedIndex >= 0 && SavedIndex < int(SavedValues.size()) ? SavedValues[size_t(SavedIndex)] : CalcValue;
+    }
     void LoadFromStream(TStream& s) override;
     void SaveToStream(TStream& s) override;
 };

@@ -47,6 +47,16 @@ struct Fixture {
         m->Font.Name = "宋体";
         return m;
     }
+    TRMCalcMemoView* calc(int left, int top, const std::string& text, uint8_t type, const std::string& dataBand) {
+        auto* m = static_cast<TRMCalcMemoView*>(page->Add(std::make_unique<TRMCalcMemoView>()));
+        m->CreateUniqueName(&report);
+        m->SetBounds(left, top, 300, 20);
+        m->Memo = {text};
+        m->Font.Name = "宋体";
+        m->DBCalcType = type;
+        m->DataBand = dataBand;
+        return m;
+    }
     // Texts of page i in drawing order.
     std::vector<std::string> texts(int i) {
         TMetafile mf;
@@ -264,6 +274,56 @@ TEST(ReportBuild, pageColumnsFillDownThenAcross) {
     EXPECT_GT(recs[k]->Bounds.Left, recs[0]->Bounds.Left + 300);
     EXPECT_EQ(recs[k]->Bounds.Top, recs[0]->Bounds.Top);
     EXPECT_EQ(recs[k]->Text, "图书" + std::to_string(k + 1));
+}
+
+} // namespace
+
+namespace {
+
+// An aggregate memo keeps its own total over the rows of the band it names.
+TEST(ReportBuild, aggregateMemosAccumulateTheirBandsRows) {
+    Fixture f(6);
+    auto* gh = f.band(bkGroupHeader, 80, 22);
+    gh->SetDataSet("[Kind]");
+    f.memo(0, 81, "类别：[Kind]");
+    auto* data = f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    f.band(bkGroupFooter, 160, 22);
+    f.calc(0, 161, "小计：[Price]", rmdcSum, data->Name);
+    f.calc(320, 161, "", rmdcCount, data->Name)->Left = 320;
+    auto* cheap = f.calc(0, 181, "便宜的：", rmdcCount, data->Name);
+    cheap->Top = 165;
+    cheap->Left = 420;
+    cheap->Filter = "[Price] < 3";
+    cheap->Flags &= ~flHideZeros;
+    auto* total = f.calc(520, 161, "总计[Price]", rmdcSum, data->Name);
+    total->Flags |= 0x2000; // TotalCalc: never restarts
+    total->ResetAfterPrint = 0;
+    ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+    auto t = f.texts(0);
+    std::vector<std::string> want = {"类别：文学", "图书1", "图书2", "图书3", "小计：6",  "3", "便宜的：2", "总计6",
+                                     "类别：科技", "图书4", "图书5", "图书6", "小计：15", "3", "便宜的：0", "总计21"};
+    EXPECT_EQ(t, want);
+}
+
+// In a two-pass build a TotalCalc memo standing before the rows shows the
+// grand total the first pass found.
+TEST(ReportBuild, totalCalcMemoInTheTitleShowsTheGrandTotal) {
+    Fixture f(6);
+    f.report.DoublePass = true;
+    f.band(bkTitle, 40, 24);
+    auto* data = f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    auto* total = f.calc(0, 41, "总金额：[Price #N0.00]", rmdcSum, data->Name);
+    total->Flags |= 0x2000;
+    total->ResetAfterPrint = 0;
+    f.band(bkSummary, 200, 22);
+    f.calc(0, 201, "最高：[Price]", rmdcMax, data->Name);
+    ASSERT_TRUE(f.report.PrepareReport());
+    auto t = f.texts(0);
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(t.front(), "总金额：21.00");
+    EXPECT_EQ(t.back(), "最高：6");
 }
 
 } // namespace
