@@ -517,7 +517,8 @@ public:
                 continue;
             }
             if (auto* m = dynamic_cast<TRMMemoView*>(o)) {
-                m->Memo1 = expandMemo(m);
+                // A blank row shows only the memos marked to print there.
+                m->Memo1 = noDataMode && !(m->Flags2 & 0x10) ? TRMLines{} : expandMemo(m);
                 if ((m->Flags & flStretched) && (b->Flags & bfStretched)) h = std::max(h, bh - (o->Top - b->Top));
                 if (m->Flags & flWordWrap) {
                     // Written wrapped, so every device shows the lines the
@@ -554,6 +555,27 @@ public:
         }
         if (withChild)
             if (auto* c = bandNamed(b->ChildBand)) printBand(c, false);
+    }
+
+    // ---- blank rows
+    bool noDataMode = false;
+    // Empty rows of the data band fill the page down to its footers (or up
+    // to LinesPerPage rows), so ruled forms keep their lines.
+    void appendBlanks(TRMBandView* data, TRMBandView* footer, int& rowsOnPage) {
+        if (!data->Visible) return;
+        int h = bandHeight(data);
+        int reserve = footer ? bandHeight(footer) : 0;
+        if (data->BandType() == bkMasterData)
+            if (auto* s = band(bkSummary)) reserve += bandHeight(s);
+        noDataMode = true;
+        while (!R->Terminated && h > 0) {
+            bool more = data->LinesPerPage ? rowsOnPage < data->LinesPerPage : curY + h + reserve <= bottom;
+            if (!more) break;
+            printAt(data, curY, colX, h);
+            curY += h;
+            ++rowsOnPage;
+        }
+        noDataMode = false;
     }
 
     // ---- data levels
@@ -705,6 +727,7 @@ public:
             }
         }
         if (bandCol) curY += bandHeight(data);
+        if (data->Flags & bfAutoAppendBlank) appendBlanks(data, footer, rowsOnPage);
         if (footer) {
             printBand(footer);
             resetTotals(footer);

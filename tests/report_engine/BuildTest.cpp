@@ -327,3 +327,35 @@ TEST(ReportBuild, totalCalcMemoInTheTitleShowsTheGrandTotal) {
 }
 
 } // namespace
+
+namespace {
+
+// A data band with AutoAppendBlank fills its page with empty rows; only
+// memos marked PrintAtAppendBlank show on them.
+TEST(ReportBuild, blankRowsFillThePageUpToLinesPerPage) {
+    Fixture f(3);
+    auto* data = f.band(bkMasterData, 120, 22, "RMBooks");
+    ASSERT_EQ(data->Name, "Band1");
+    data->Flags |= bfAutoAppendBlank;
+    data->LinesPerPage = 10;
+    f.memo(0, 121, "[Title]");
+    auto* rule = f.memo(300, 121, "·");
+    rule->Flags2 |= 0x10;
+    f.band(bkMasterFooter, 160, 22);
+    f.memo(0, 161, "完");
+    ASSERT_TRUE(f.report.PrepareReport());
+    auto t = f.texts(0);
+    EXPECT_EQ(std::count(t.begin(), t.end(), "·"), 10);
+    EXPECT_EQ(std::count(t.begin(), t.end(), "图书3"), 1);
+    EXPECT_EQ(t.back(), "完");
+    // Without a row limit the blank rows stop where the footer still fits
+    // (a build reloads the design, so the band is looked up again).
+    static_cast<TRMBandView*>(f.report.FindObject("Band1"))->LinesPerPage = 0;
+    ASSERT_TRUE(f.report.PrepareReport());
+    EXPECT_EQ(f.report.EMFPages.Count(), 1);
+    t = f.texts(0);
+    EXPECT_GT(std::count(t.begin(), t.end(), "·"), 30);
+    EXPECT_EQ(t.back(), "完");
+}
+
+} // namespace
