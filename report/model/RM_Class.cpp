@@ -753,6 +753,15 @@ bool noLineStart(const std::string& ch) {
     return false;
 }
 size_t utf8Len(uint8_t c) { return c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4; }
+std::vector<std::string> utf8Chars(const std::string& s) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < s.size();) {
+        size_t n = std::min(utf8Len(uint8_t(s[i])), s.size() - i);
+        out.push_back(s.substr(i, n));
+        i += n;
+    }
+    return out;
+}
 
 // The shared measuring canvas: 96 dpi metrics.
 TCanvas* scratchCanvas() {
@@ -872,16 +881,53 @@ void TRMMemoView::Draw(TCanvas* canvas) {
                                        : DrawRect.Top + (DrawRect.Height() - w) / 2;
             canvas->TextOut(x, yy, all);
             canvas->Font()->SetOrientation(0);
-        } else {
+        } else if (RotationType == 2) {
+            // Vertical writing: upright characters down each column, the
+            // columns from right to left.
+            int colW = canvas->TextHeight("字");
+            int x = DrawRect.Right - int(GapX * ScaleX) - colW;
+            if (Layout() == 1) x = DrawRect.Left + (DrawRect.Width() + int(lines.size()) * colW) / 2 - colW;
             for (const std::string& line : lines) {
-                int w = canvas->TextWidth(line);
+                auto chars = utf8Chars(line);
+                int H = 0;
+                for (auto& ch : chars) H += canvas->TextHeight(ch);
+                int yy = DrawRect.Top + int(GapY * ScaleY);
+                int availH = DrawRect.Height() - int(GapY * 2 * ScaleY);
+                if (Alignment() == 1)
+                    yy += availH - H;
+                else if (Alignment() == 2)
+                    yy += (availH - H) / 2;
+                for (auto& ch : chars) {
+                    canvas->TextOut(x + (colW - canvas->TextWidth(ch)) / 2, yy, ch);
+                    yy += canvas->TextHeight(ch);
+                }
+                x -= int(std::lround(lh));
+            }
+        } else {
+            int extra = int(std::lround(CharSpacing * ScaleX));
+            for (const std::string& line : lines) {
+                auto chars = utf8Chars(line);
+                int n = int(chars.size());
+                int w = canvas->TextWidth(line) + extra * std::max(0, n - 1);
                 int x = DrawRect.Left + int(GapX * ScaleX);
                 int avail = DrawRect.Width() - int(GapX * 2 * ScaleX);
                 if (Alignment() == 1)
                     x += avail - w;
                 else if (Alignment() == 2)
                     x += (avail - w) / 2;
-                canvas->TextOut(x, int(std::lround(y)), line);
+                if (Alignment() == 3 || extra) {
+                    // Character by character: the character spacing, and for
+                    // a justified line the room spread between characters.
+                    int s = 0;
+                    if (Alignment() == 3 && n > 1) s = std::max(0, (avail - w) / (n - 1));
+                    int cx = x;
+                    for (auto& ch : chars) {
+                        canvas->TextOut(cx, int(std::lround(y)), ch);
+                        cx += canvas->TextWidth(ch) + extra + s;
+                    }
+                } else {
+                    canvas->TextOut(x, int(std::lround(y)), line);
+                }
                 y += lh;
             }
         }
