@@ -7,7 +7,7 @@
 #include "DBGrids.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
-#include "gridlib/DBCtrlsEh.h"
+#include "gridlib/edits/DBCtrlsEh.h"
 #include "uBookDest.h"
 #include "uDMData.h"
 #include "uFindBook.h"

@@ -11,7 +11,7 @@
 #include "Shell.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
-#include "gridlib/DBCtrlsEh.h"
+#include "gridlib/edits/DBCtrlsEh.h"
 #include "uDMData.h"
 #include "uFindReader.h"
 #include "uGlobal.h"

@@ -9,7 +9,7 @@
 #include "DBGrids.h"
 #include "StdCtrls.h"
 #include "CircFixture.h"
-#include "gridlib/DBCtrlsEh.h"
+#include "gridlib/edits/DBCtrlsEh.h"
 #include "app/uBookDest.h"
 #include "app/uFindCode.h"
 #include "app/uFindHuanDate.h"

@@ -11,7 +11,7 @@
 #include "app/Circulation.h"
 #include "app/uBorrowBill.h"
 #include "app/uDMData.h"
-#include "gridlib/DBCtrlsEh.h"
+#include "gridlib/edits/DBCtrlsEh.h"
 #include "support/TestNames.h"
 
 #include <functional>

@@ -5,7 +5,7 @@
 #include "ADODB.h"
 #include "StdCtrls.h"
 #include "CircFixture.h"
-#include "gridlib/DBCtrlsEh.h"
+#include "gridlib/edits/DBCtrlsEh.h"
 #include "app/uBorrowBill.h"
 #include "app/uDMData.h"
 

@@ -7,7 +7,7 @@
 
 #include "ExtCtrls.h"
 #include "TestKit.h"
-#include "gridlib/DBCtrlsEh.h"
+#include "gridlib/edits/DBCtrlsEh.h"
 
 namespace {
 

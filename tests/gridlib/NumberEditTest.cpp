@@ -6,7 +6,7 @@
 
 #include "support/TestNames.h"
 
-#include "gridlib/DBCtrlsEh.h"
+#include "gridlib/edits/DBCtrlsEh.h"
 #include "Clipbrd.h"
 #include "ExtCtrls.h"
 #include "SysUtils.h"
