@@ -4,7 +4,9 @@
 // class library's do.
 #include "ComCtrls.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
+#include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -665,6 +667,21 @@ TMonthCalendar::TMonthCalendar(TComponent* AOwner)
 TDateTime TMonthCalendar::Date() const { return double(kEpoch.daysTo(Calendar(this)->selectedDate())); }
 void TMonthCalendar::SetDate(TDateTime v) {
     Calendar(this)->setSelectedDate(kEpoch.addDays(qint64(std::floor(double(v)))));
+}
+
+void TMonthCalendar::WndProc(TMessage& m) {
+    if (m.Msg == WM_KEYDOWN || m.Msg == WM_KEYUP) {
+        QWidget* view = Calendar(this)->findChild<QAbstractItemView*>();
+        if (!view) view = Calendar(this);
+        TShiftState shift;
+        for (auto i : {ssShift, ssAlt, ssCtrl})
+            if (m.LParam & (1 << i)) shift << i;
+        QKeyEvent ev(m.Msg == WM_KEYDOWN ? QEvent::KeyPress : QEvent::KeyRelease, VKToQtKey(Word(m.WParam)),
+                     ModifiersOf(shift));
+        QCoreApplication::sendEvent(view, &ev);
+        return;
+    }
+    TWinControl::WndProc(m);
 }
 
 // ------------------------------------------------------------ tree view

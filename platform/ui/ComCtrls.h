@@ -338,6 +338,12 @@ public:
     TDateTime Date() const;
     void SetDate(TDateTime v);
     TNotifyEvent OnChange;
+
+protected:
+    // WM_KEYDOWN and WM_KEYUP (LParam: the TShiftState bits) reach the
+    // day table as typed keys would, so that an owner can pass on the keys
+    // it does not keep (a date edit with its calendar dropped down).
+    void WndProc(TMessage& Message) override;
 };
 
 // ------------------------------------------------------------ tree view

@@ -554,7 +554,10 @@ void TControl::SetParent(TWinControl* AParent) {
     if (auto* wc = dynamic_cast<TWinControl*>(this)) AParent->d_->tabOrderList.push_back(wc);
     if (QWidget* w = d_->outer()) {
         QRect g = w->geometry();
-        w->setParent(AParent->d_->client());
+        if (d_->dropDownWindow)
+            w->setParent(AParent->d_->client(), w->windowFlags());
+        else
+            w->setParent(AParent->d_->client());
         w->setGeometry(g);
         w->setVisible(d_->visible);
     }
@@ -704,6 +707,33 @@ void TControl::Update() { d_->mouseTarget()->repaint(); }
 
 void TControl::BringToFront() { d_->outer()->raise(); }
 void TControl::SendToBack() { d_->outer()->lower(); }
+
+bool TControl::DropDownWindow() const { return d_->dropDownWindow; }
+void TControl::SetDropDownWindow(bool v) {
+    if (v == d_->dropDownWindow) return;
+    d_->dropDownWindow = v;
+    QWidget* w = d_->outer();
+    bool shown = w->isVisible();
+    QRect g = w->geometry();
+    if (v) {
+        QPoint p = w->parentWidget() ? w->parentWidget()->mapToGlobal(g.topLeft()) : g.topLeft();
+        w->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint);
+        w->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        w->setGeometry(QRect(p, g.size()));
+    } else {
+        QPoint p = w->parentWidget() ? w->parentWidget()->mapFromGlobal(g.topLeft()) : g.topLeft();
+        w->setWindowFlags(Qt::Widget);
+        w->setAttribute(Qt::WA_ShowWithoutActivating, false);
+        w->setGeometry(QRect(p, g.size()));
+    }
+    if (shown) w->show();
+}
+
+void TControl::PostCall(std::function<void()> fn) {
+    QMetaObject::invokeMethod(
+        d_, [this, fn = std::move(fn)] { DispatchSafely(this, fn); }, Qt::QueuedConnection);
+}
 
 bool TControl::MouseCapture() const { return d_->capture; }
 void TControl::SetMouseCapture(bool v) {

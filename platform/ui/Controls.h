@@ -276,6 +276,18 @@ public:
     bool MouseCapture() const;
     void SetMouseCapture(bool v);
 
+    // Makes the control a drop-down window of its parent's window (a
+    // calendar or list under an edit): a borderless window of its own above
+    // the others, placed in screen coordinates (SetBounds, Left, Top), that
+    // shows without taking the activation or the focus from the window that
+    // dropped it down, and that a modal parent window does not block.
+    void SetDropDownWindow(bool v);
+    bool DropDownWindow() const;
+    // Runs fn once the events already waiting have been handled (a message
+    // posted to the control's own queue); dropped when the control dies
+    // first. fn's exceptions go to Application->HandleException.
+    void PostCall(std::function<void()> fn);
+
     // Sends a message (WM_CHAR, WM_KEYDOWN, WM_PASTE, WM_CLOSE, EM_SETSEL,
     // WM_SETREDRAW, WM_VSCROLL/WM_HSCROLL...) through WndProc; returns Result.
     intptr_t Perform(unsigned Msg, intptr_t WParam = 0, intptr_t LParam = 0);

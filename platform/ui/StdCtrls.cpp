@@ -344,6 +344,9 @@ void TCustomEdit::SetAlignment(TAlignment v) {
     Qt::Alignment h = v == taRightJustify ? Qt::AlignRight : v == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
     e->setAlignment(h | Qt::AlignVCenter);
 }
+void TCustomEdit::SetTextMargins(int Left, int Right) {
+    if (auto* e = LineOf(this)) e->setTextMargins(std::max(0, Left), 0, std::max(0, Right), 0);
+}
 bool TCustomEdit::AutoSelect() const { return ED(this)->autoSelect; }
 void TCustomEdit::SetAutoSelect(bool v) { ED(this)->autoSelect = v; }
 

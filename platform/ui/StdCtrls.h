@@ -90,6 +90,9 @@ public:
     // Where a one-line edit puts its text (numbers stand right).
     TAlignment Alignment() const;
     void SetAlignment(TAlignment v);
+    // Pixels kept clear of text at the left and right of a one-line edit
+    // (for an image or buttons drawn over those strips).
+    void SetTextMargins(int Left, int Right);
 
     TNotifyEvent OnChange;
 

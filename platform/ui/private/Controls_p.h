@@ -78,6 +78,8 @@ public:
     // Controls whose parent area is a child of ours get their own order.
     std::vector<TWinControl*> tabOrderList;
     bool capture = false;
+    // A window of its own over its parent's window (SetDropDownWindow).
+    bool dropDownWindow = false;
     bool aligning = false;
     TCanvas* canvas = nullptr;
 };
