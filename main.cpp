@@ -6,11 +6,14 @@
 #include "app/uGlobal.h"
 #include "app/uMain.h"
 #include "app/uStartup.h"
+#include "vq/export/VQTranOut.h"
 
 int main() {
     Application->Initialize();
     AppTitle = ProductName;
     Application->SetTitle(AppTitle);
+    // The data grids' title menu opens the export and chart windows.
+    InstallGridTitleMenu();
 
     // Owned by the application but not created through it: the main window
     // must be the application's main form.

@@ -13,7 +13,7 @@ PKGS=(
   xvfb xauth zbar-tools poppler-utils
   xdotool x11-utils imagemagick
   qt6-translations-l10n
-  libfreexl-dev libshp-dev libxml2-dev libzip-dev python3-openpyxl
+  libfreexl-dev libshp-dev libxml2-dev libzip-dev libxlsxwriter-dev python3-openpyxl
   rime-data-wubi rime-data-stroke rime-data-luna-pinyin
 )
 
