@@ -163,7 +163,7 @@ TEST_P(ExcelMarks, markRowsByVerquilId) {
     t.FieldByName("VERQUILID")->SetAsInteger(GetParam().verquil);
     t.Post();
     TVQExportSource src{&t, {{"名", t.FieldByName("Name"), 64}}};
-    const std::string file = OutputDir("vqexport") + "/mark.xlsx";
+    const std::string file = OutputDir("vqexport") + "/mark-" + GetParam().name + ".xlsx";
     WriteExcelWorkbook(src, file, false);
     const std::string x = RunPython(kReadWorkbook, file);
     EXPECT_TRUE(Has(x, std::string("A2 'x' str ") + GetParam().expected)) << x;

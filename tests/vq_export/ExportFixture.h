@@ -13,6 +13,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "vq/VqMemTable.h"
 #include "vq/export/VQExportSource.h"
 
@@ -80,7 +82,11 @@ inline std::string ReadFile(const std::string& path) {
 // Runs a python3 script (written to a file beside the output) and returns
 // what it printed.
 inline std::string RunPython(const std::string& script, const std::string& arg) {
-    const std::string path = OutputDir("vqexport") + "/.check.py";
+    // One script file per call: ctest runs the tests of this program side
+    // by side.
+    static int calls = 0;
+    const std::string path =
+        OutputDir("vqexport") + "/.check-" + std::to_string(getpid()) + "-" + std::to_string(++calls) + ".py";
     {
         std::ofstream f(path);
         f << script;
@@ -93,5 +99,6 @@ inline std::string RunPython(const std::string& script, const std::string& arg) 
         while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
         pclose(p);
     }
+    std::remove(path.c_str());
     return out;
 }
