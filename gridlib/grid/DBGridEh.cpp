@@ -2143,7 +2143,7 @@ void TCustomDBGridEh::drawDataCell(TCanvas* c, int ACol, int ARow, const TRect& 
     TColor bg = col->Color();
     if (hl) {
         bg = rowSelected ? kSelectedRowColor : clHighlight;
-        c->Font()->SetColor(clHighlightText);
+        c->Font()->SetColor(rowSelected ? clWhite : clHighlightText);
     }
     if (OnGetCellParams) OnGetCellParams(this, col, c->Font(), bg, st);
     TColCellParamsEh params;
