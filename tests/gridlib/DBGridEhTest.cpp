@@ -331,3 +331,118 @@ TEST(DBGridEhMultiTitle, neighboursUnderDifferentUpperCellsNeverRaise) {
 }
 
 } // namespace
+
+namespace {
+
+// The layout editor's way: type into a cell, move to another record, and
+// the record is posted.
+TEST(DBGridEhEditing, typedTextIsPostedOnRowChange) {
+    GridForm f(3);
+    f.grid->SetEnabled(false);
+    for (const char* name : {"Code", "BookName", "BookQty"}) f.grid->Columns()->Add()->SetFieldName(name);
+    f.grid->SetEnabled(true);
+    ShowAndActivate(&f.form);
+    TRect r = f.grid->CellRect(3, 1);
+    SendClick(f.grid, r.Left + 5, r.Top + 5);
+    SendText(f.grid, "42");
+    EXPECT_EQ(f.ds->State(), dsEdit);
+    SendKey(f.grid, VK_DOWN);
+    EXPECT_EQ(f.ds->State(), dsBrowse);
+    f.ds->First();
+    EXPECT_EQ(f.ds->FieldByName("BookQty")->AsInteger(), 42);
+}
+
+TEST(DBGridEhEditing, checkBoxColumnStepsWithSpaceAndWritesKeys) {
+    GridForm f(2);
+    f.grid->SetEnabled(false);
+    TColumnEh* c = f.grid->Columns()->Add();
+    c->SetFieldName("Code");
+    c->SetCheckboxes(true);
+    c->KeyList()->Add("Y;y;1");
+    c->KeyList()->Add("N");
+    f.grid->SetEnabled(true);
+    f.ds->Edit();
+    f.ds->FieldByName("Code")->SetAsString("1");
+    f.ds->Post();
+    EXPECT_EQ(c->CheckboxState(), 1);
+    ShowAndActivate(&f.form);
+    SendKey(f.grid, VK_SPACE);
+    EXPECT_EQ(f.ds->FieldByName("Code")->AsString(), "N");
+    SendKey(f.grid, VK_SPACE);
+    EXPECT_EQ(f.ds->FieldByName("Code")->AsString(), "Y");
+}
+
+struct KeyListRow {
+    const char* name;
+    Variant value;
+    int notInKeyListIndex;
+    const char* shown;
+};
+
+class DBGridEhKeyList : public ::testing::TestWithParam<KeyListRow> {};
+
+TEST_P(DBGridEhKeyList, showsThePickTextOfTheKey) {
+    GridForm f(1);
+    TColumnEh* c = f.grid->Columns()->Add();
+    c->SetFieldName("BookQty");
+    c->KeyList()->Add("1");
+    c->KeyList()->Add("0");
+    c->PickList()->Add("是");
+    c->PickList()->Add("否");
+    c->SetNotInKeyListIndex(GetParam().notInKeyListIndex);
+    f.ds->Edit();
+    f.ds->FieldByName("BookQty")->SetValue(GetParam().value);
+    f.ds->Post();
+    EXPECT_EQ(c->DisplayText(), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DBGridEhKeyList,
+                         ::testing::Values(KeyListRow{"secondKey", Variant(0), -1, "否"},
+                                           KeyListRow{"unknownKey", Variant(5), -1, ""},
+                                           KeyListRow{"unknownKeyShowsNotInListText", Variant(5), 1, "否"}),
+                         RowName());
+
+TEST(DBGridEhStepping, nullStepsToZeroAndNumbersByIncrement) {
+    GridForm f(1);
+    TColumnEh* c = f.grid->Columns()->Add();
+    c->SetFieldName("BookQty");
+    f.ds->Edit();
+    f.ds->FieldByName("BookQty")->Clear();
+    c->SetNextFieldValue(1);
+    EXPECT_EQ(f.ds->FieldByName("BookQty")->AsInteger(), 0);
+    f.ds->FieldByName("BookQty")->SetAsInteger(5);
+    c->SetIncrement(2);
+    c->SetNextFieldValue(1);
+    EXPECT_EQ(f.ds->FieldByName("BookQty")->AsInteger(), 7);
+}
+
+TEST(DBGridEhStepping, updateDataHandlerCanKeepTheField) {
+    GridForm f(1);
+    TColumnEh* c = f.grid->Columns()->Add();
+    c->SetFieldName("BookQty");
+    c->OnUpdateData = [](TObject*, std::string&, Variant&, bool&, bool& handled) { handled = true; };
+    f.ds->Edit();
+    c->SetNextFieldValue(1);
+    EXPECT_EQ(f.ds->FieldByName("BookQty")->AsInteger(), 1);
+}
+
+TEST(DBGridEhIncSearch, typedPrefixFindsTheRecordIgnoringCase) {
+    GridForm f(30);
+    f.grid->SetEnabled(false);
+    for (const char* name : {"Code", "BookName"}) f.grid->Columns()->Add()->SetFieldName(name);
+    f.grid->SetEnabled(true);
+    f.grid->SetOptionsEh(f.grid->OptionsEh() + TDBGridEhOptions{dghIncSearch, dghPreferIncSearch});
+    ShowAndActivate(&f.form);
+    SendText(f.grid, "b02");
+    EXPECT_EQ(f.ds->RecNo(), 20);
+    EXPECT_TRUE(f.grid->IncSearching());
+    // A character that continues no code is not added.
+    SendText(f.grid, "x");
+    EXPECT_EQ(f.grid->IncSearchText(), "b02");
+    SendKey(f.grid, VK_DOWN, TShiftState{ssCtrl});
+    EXPECT_EQ(f.ds->RecNo(), 21);
+    SendKey(f.grid, VK_ESCAPE);
+    EXPECT_FALSE(f.grid->IncSearching());
+}
+
+} // namespace
