@@ -641,6 +641,39 @@ struct TPrintDBGridEh::Render {
         }
     }
 
+    // Widths measured from what is printed: the title (its last level with
+    // multi-level titles), every printed row's text and the footers.
+    std::vector<int> optimalWidths() {
+        std::vector<int> w(cols.size(), 10);
+        auto widthOf = [&](const std::string& t) {
+            TRect m{0, 0, 100000, 100000};
+            c->DrawText(t, -1, m, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_SINGLELINE);
+            return m.Width() + 2 * hPad;
+        };
+        for (size_t ci = 0; ci < cols.size(); ++ci) {
+            TColumnEh* col = cols[ci];
+            std::string cap = col->Title()->Caption();
+            if (grid->UseMultiTitle())
+                if (size_t p = cap.rfind('|'); p != std::string::npos) cap = cap.substr(p + 1);
+            setFont(col->Title()->Font());
+            w[ci] = std::max(w[ci], widthOf(cap));
+        }
+        for (const Row& row : rows) {
+            position(row);
+            for (size_t ci = 0; ci < cols.size(); ++ci) {
+                TColumnEh* col = cols[ci];
+                if (row.footer < 0) {
+                    setFont(col->Font());
+                    w[ci] = std::max(w[ci], widthOf(col->DisplayText()));
+                } else {
+                    setFont(col->FooterOfRow(row.footer)->Font());
+                    w[ci] = std::max(w[ci], widthOf(grid->GetFooterValue(row.footer, col)));
+                }
+            }
+        }
+        return w;
+    }
+
     void run() {
         pX = pr->GetXDpi();
         pY = pr->GetYDpi();
@@ -660,11 +693,18 @@ struct TPrintDBGridEh::Render {
         lineExtra = grid->Flat() ? roundHalfEven(scaleY / 2) : roundHalfEven(scaleY);
         lineWidth = std::max(1, (pX + pY) / 200);
         chooseColumns();
+        canvasSetup();
+        chooseRows();
         std::vector<int> w;
         int total = 0;
-        for (TColumnEh* col : cols) {
-            w.push_back(roundHalfEven((col->Width() + 1) * scaleX));
-            total += w.back();
+        if (self->options_.Contains(pghOptimalColWidths)) {
+            w = optimalWidths();
+            for (int x : w) total += x;
+        } else {
+            for (TColumnEh* col : cols) {
+                w.push_back(roundHalfEven((col->Width() + 1) * scaleX));
+                total += w.back();
+            }
         }
         const int avail = right - left - lineWidth;
         const bool fitOpt = self->options_.Contains(pghFitGridToPageWidth);
@@ -713,7 +753,6 @@ struct TPrintDBGridEh::Render {
         wrap = defaultRowH > th + 2 * vPad || self->options_.Contains(pghRowAutoStretch);
         measureTitles();
         rowsTop = tableTop + titleTextH + titleH;
-        chooseRows();
         if (self->UsesPagesMacro()) {
             counting = true;
             pageCount = 1;
