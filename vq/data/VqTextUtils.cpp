@@ -106,29 +106,32 @@ std::string TranslateDBError(const std::string& message) {
     return ReplaceTextNoCase(result, "Field", "字段");
 }
 
-void BuildInputCodes(const std::string& text, std::string& py, std::string& wbh, std::string& wb) {
-    py.clear();
-    wbh.clear();
-    wb.clear();
-    const std::vector<std::string> lines = readDictionary();
+TInputCodeDictionary::TInputCodeDictionary() {
+    for (const std::string& line : readDictionary())
+        if (line.size() >= 2)
+            codes_.emplace(line.substr(0, 2), TCodes{column(line, 37), column(line, 13), column(line, 7)});
+}
+
+void TInputCodeDictionary::Build(const std::string& text, std::string& py, std::string& wbh, std::string& wb) const {
     // Keys are two GBK bytes at a time, so an ASCII letter pairs with the
     // next byte and usually finds nothing: the dictionary holds only
     // Chinese characters.
     const std::string gbk = Utf8ToGbk(text);
     std::string gbkPy, gbkWbh, gbkWb;
     for (size_t at = 0; at + 1 < gbk.size(); at += 2) {
-        for (const std::string& line : lines) {
-            if (line.size() >= 2 && line.compare(0, 2, gbk, at, 2) == 0) {
-                gbkPy += column(line, 37);
-                gbkWbh += column(line, 13);
-                gbkWb += column(line, 7);
-                break;
-            }
-        }
+        auto it = codes_.find(gbk.substr(at, 2));
+        if (it == codes_.end()) continue;
+        gbkPy += it->second.Py;
+        gbkWbh += it->second.Wbh;
+        gbkWb += it->second.Wb;
     }
     py = GbkToUtf8(gbkPy);
     wbh = GbkToUtf8(gbkWbh);
     wb = GbkToUtf8(gbkWb);
+}
+
+void BuildInputCodes(const std::string& text, std::string& py, std::string& wbh, std::string& wb) {
+    TInputCodeDictionary().Build(text, py, wbh, wb);
 }
 
 std::string StripIniComment(const std::string& text) {

@@ -7,6 +7,7 @@
 #include "Variants.h"
 
 #include <string>
+#include <unordered_map>
 
 // True when value equals (ignoring case) one of the list's items. Items are
 // the pieces between commas or line breaks, untrimmed; a final empty piece
@@ -28,6 +29,21 @@ std::string TranslateDBError(const std::string& message);
 // columns 37, 13 and 7. All three are cleared first; a missing or unreadable
 // dictionary gives three empty codes and no message.
 void BuildInputCodes(const std::string& text, std::string& py, std::string& wbh, std::string& wb);
+
+// The same dictionary read once, for the codes of many texts (a whole
+// table's): Build gives what BuildInputCodes gives.
+class TInputCodeDictionary {
+public:
+    TInputCodeDictionary();
+    void Build(const std::string& text, std::string& py, std::string& wbh, std::string& wb) const;
+
+private:
+    struct TCodes {
+        std::string Py, Wbh, Wb;
+    };
+    // The first line of each two-byte character.
+    std::unordered_map<std::string, TCodes> codes_;
+};
 
 // The value part of an INI line: cut at the first "#" or "*", trimmed.
 std::string StripIniComment(const std::string& text);
