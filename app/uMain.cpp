@@ -18,14 +18,19 @@
 #include "uBorrowBill.h"
 #include "uBorrowBill1.h"
 #include "uChangePassword.h"
+#include "uClearData.h"
 #include "uDMData.h"
 #include "uDataMaint.h"
+#include "uFirstData.h"
 #include "uGlobal.h"
 #include "uLogin.h"
 #include "uMagzExccedlist.h"
 #include "uMainIDE.h"
+#include "uParameter.h"
+#include "uReaderFirstData.h"
 #include "uRightSet.h"
 #include "uShortCut.h"
+#include "uSortSet.h"
 #include "uSysDate.h"
 #include "vq/controls/VqHint.h"
 #include "vq/controls/VqXPMenu.h"
@@ -168,10 +173,10 @@ const std::vector<TModuleRight>& ModuleRights() {
     static const std::vector<TModuleRight> rights = {
         {0, "NBookSet", {"GbtBookSet", "GbtBookSet1"}},
         {1, "NBookSortSet", {"GbtBookSortSet"}},
-        {2, "NBookWordSet", {}},
+        {2, "NBookWordSet", {}, "TFrmFirstData"},
         {3, "NReaderSet", {"GbtReaderSet"}},
         {4, "NReaderSortSet", {}},
-        {5, "NReaderWordSet", {}},
+        {5, "NReaderWordSet", {}, "TFrmReaderFirstData"},
         {6, "NBookReject", {}},
         {7, "NBookShort", {}},
         {9, "NBorrow", {"GbtBorrow"}, "TFrmBorrowBill"},
@@ -316,6 +321,17 @@ void TFrmMain::wireCommands() {
     Item("NBackup")->OnClick = [this](TObject*) { BackupCommand(SaveDialog1); };
     Item("NRestore")->OnClick = [this](TObject*) { RestoreCommand(OpenDialog1); };
     Item("NCopa")->OnClick = [](TObject*) { RepairCommand(); };
+    Item("NClearData")->OnClick = [this](TObject*) { showModalWindow<TFrmClearData>(this); };
+    Item("NBookSortSet")->OnClick = [this](TObject*) { showModalWindow<TFrmSortSet>(this); };
+    Item("NParameter")->OnClick = [this](TObject*) { showModalWindow<TFrmParameter>(this); };
+    Item("NBookWordSet")->OnClick = [this](TObject*) {
+        TFrmFirstData* lists = nullptr;
+        ShowMdiChild("TFrmFirstData", lists);
+    };
+    Item("NReaderWordSet")->OnClick = [this](TObject*) {
+        TFrmReaderFirstData* lists = nullptr;
+        ShowMdiChild("TFrmReaderFirstData", lists);
+    };
     Item("NChkMenu")->OnClick = [this](TObject*) { showModalWindow<TFrmShortCut>(this); };
     Item("MenuItemAbout")->OnClick = [](TObject*) { ShowAboutBox(); };
     Item("MenuItemContents")->OnClick = [](TObject*) {

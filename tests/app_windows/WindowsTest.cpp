@@ -18,12 +18,17 @@
 #include "app/uBookExccedlist.h"
 #include "app/uBorrowBill.h"
 #include "app/uBorrowBill1.h"
+#include "app/uBookPubDataEdit.h"
 #include "app/uChangePassword.h"
+#include "app/uClearData.h"
 #include "app/uDMData.h"
 #include "app/uFindBook.h"
 #include "app/uFindCode.h"
 #include "app/uFindHuanDate.h"
 #include "app/uFindMagz.h"
+#include "app/uFindPublish.h"
+#include "app/uFindReaderSort.h"
+#include "app/uFirstData.h"
 #include "app/uFindReader.h"
 #include "app/uFindSupplier.h"
 #include "app/uGlobal.h"
@@ -33,10 +38,15 @@
 #include "app/uMagzExccedlist.h"
 #include "app/uMain.h"
 #include "app/uMainIDE.h"
+#include "app/uMarcIn.h"
+#include "app/uParameter.h"
+#include "app/uReaderFirstData.h"
+#include "app/uReaderTypeDataEdit.h"
 #include "app/uReaderDetail.h"
 #include "app/uRightSet.h"
 #include "app/uShortCut.h"
 #include "app/uShowProcMess.h"
+#include "app/uSortSet.h"
 #include "app/uStartup.h"
 #include "app/uSysDate.h"
 #include "app/useradd.h"
@@ -93,6 +103,17 @@ const WindowRow windows[] = {
     {"progress", make<TFrmShowProcMess>()},
     {"startup", make<TFrmStartup>()},
     {"businessDate", make<TFrmSysDate>()},
+    {"clearData", make<TFrmClearData>()},
+    {"settings", make<TFrmParameter>()},
+    {"classTree", make<TFrmSortSet>()},
+    {"classEditor", make<TFrmSortSetEdit>()},
+    {"marcImport", make<TFrmMarcIn>()},
+    {"bookWordLists", make<TFrmFirstData>()},
+    {"readerWordLists", make<TFrmReaderFirstData>()},
+    {"findPublisher", make<TFrmFindPublish>()},
+    {"publisherEditor", make<TFrmBookPubDataEdit>()},
+    {"findReaderType", make<TFrmFindReaderSort>()},
+    {"readerTypeEditor", make<TFrmReaderTypeDataEdit>()},
 };
 
 class Window : public ::testing::TestWithParam<WindowRow> {
