@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots on the real display, for a person to look at: the main
 # window, the navigation page, both desks with a loaded reader, a lookup
-# with its search-mode menu open, and a file dialog. Written to
+# with its search-mode menu open, a file dialog and the classification
+# tree. Written to
 # build/test-output/screens/ (or $E2E_SCREENS) with an index.tsv.
 source "$(dirname "$0")/lib.sh"
 
@@ -68,6 +69,22 @@ id=$(wait_dialog '备份数据')
 next_box_line
 shot file-dialog.png '数据备份: the save file dialog' "$id"
 expect_focus_back "$id"
+key Escape
+wait_id_gone "$id"
+expect_focus_back "$E2E_MAIN"
+
+sql <<'SQL'
+INSERT INTO Type (sKey, ParentKey, SortCode, SortName) VALUES
+  ('000000', '00', 'A', '马克思主义、列宁主义'), ('000001', '00', 'I', '文学'),
+  ('000002', '00', 'T', '工业技术'), ('0000010000', '000001', 'I1', '世界文学'),
+  ('0000010001', '000001', 'I2', '中国文学'), ('00000100010000', '0000010001', 'I24', '小说'),
+  ('0000020000', '000002', 'TP', '自动化技术、计算机技术');
+SQL
+menu 1 1 # 图书分类
+id=$(wait_window '中图分类简表')
+expect_focus_back "$id"
+key Down Down Right # 文学, opened
+shot class-tree.png '中图分类简表: 文学 opened, its subclasses listed on the right' "$id"
 key Escape
 wait_id_gone "$id"
 done_story
