@@ -35,7 +35,7 @@ TEST_F(ScreensCatalogueTest, classificationWindow) {
     form.FindParentNode("0000020001")->Expand(false);
     form.Tvtemp->SetSelected(form.FindParentNode("000002"));
     ProcessEvents();
-    EXPECT_TRUE(SaveFormPng(&form, screens + "class-tree.png"));
+    EXPECT_TRUE(SaveFormPng(&form, screens + "class-tree-three-levels.png"));
 }
 
 TEST_F(ScreensCatalogueTest, marcImportDialog) {
