@@ -156,4 +156,22 @@ TEST_F(SortSetCatalogueTest, rightListShowsTheChildrenOfTheSelectedClass) {
     EXPECT_EQ(form->ChosenSortCode, form->ADOqSortList->FieldByName("SortCode")->AsString());
 }
 
+TEST_F(SortSetCatalogueTest, pickerGivesTheChosenClassToItsCaller) {
+    Exec("insert into Type (sKey, ParentKey, SortCode, SortName) values ('000000', '00', 'I', '文学')");
+    script.ExpectForm("TFrmSortSet", mrNone, {}, [](TCustomForm* f) {
+        auto* picker = static_cast<TFrmSortSet*>(f);
+        picker->Tvtemp->SetSelected(picker->FindParentNode("000000"));
+        SendClick(picker->TbtOk);
+    });
+    std::string code, key;
+    EXPECT_TRUE(PickClass(nullptr, code, &key));
+    EXPECT_EQ(code, "I");
+    EXPECT_EQ(key, "000000");
+    // Closed without a choice: the caller's code stays.
+    script.ExpectForm("TFrmSortSet", mrCancel);
+    code = "keep";
+    EXPECT_FALSE(PickClass(nullptr, code));
+    EXPECT_EQ(code, "keep");
+}
+
 } // namespace
