@@ -2,8 +2,8 @@
 // file; see uDMData.h.
 #include "uDMData.h"
 
+#include "Application.h"
 #include "Build.h"
-#include "Forms.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
 #include "uDataMaint.h"

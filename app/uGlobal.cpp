@@ -1,7 +1,7 @@
 // The logged-in state and the shared small routines; see uGlobal.h.
 #include "uGlobal.h"
 
-#include "Forms.h"
+#include "Application.h"
 #include "Gbk.h"
 #include "SysUtils.h"
 #include "vq/data/VqTextUtils.h"

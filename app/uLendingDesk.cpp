@@ -14,6 +14,7 @@
 #include "uFindHuanDate.h"
 #include "uFindMagz.h"
 #include "uGlobal.h"
+#include "ScopeExit.h"
 
 #include <memory>
 
@@ -81,16 +82,11 @@ void TLendingDesk::SetMode(TDeskMode mode) {
     if (switching_) return;
     if (Kind == TItemKind::Periodical && mode == dmRenew) return;
     switching_ = true;
-    try {
-        (mode == dmBorrow ? Rb1 : mode == dmRenew ? Rb2 : Rb3)->SetChecked(true);
-        setModeTexts(mode, false);
-        BtClearClick(this);
-        SetupColumns(BillTableCode);
-    } catch (...) {
-        switching_ = false;
-        throw;
-    }
-    switching_ = false;
+    ScopeExit restore([&] { switching_ = false; });
+    (mode == dmBorrow ? Rb1 : mode == dmRenew ? Rb2 : Rb3)->SetChecked(true);
+    setModeTexts(mode, false);
+    BtClearClick(this);
+    SetupColumns(BillTableCode);
 }
 
 TBoundSql TLendingDesk::BillStatement(const std::string& reader) const {

@@ -107,7 +107,7 @@ extern TFrmMain* FrmMain;
 
 template <class T>
 void TFrmMain::ShowMdiChild(const std::string&, T*& reference) {
-    Screen->SetCursor(crHourGlass);
+    TBusyCursor busy;
     for (int i = 0; i < MDIChildCount(); ++i) {
         // The exact class: the periodical overdue list derives from the
         // book one and must not stand in for it.
@@ -116,21 +116,14 @@ void TFrmMain::ShowMdiChild(const std::string&, T*& reference) {
             child->Show();
             child->BringToFront();
             reference = child;
-            Screen->SetCursor(crDefault);
             return;
         }
     }
-    try {
-        Application->CreateForm(reference);
-        if (reference->WindowState() == wsNormal) {
-            reference->SetLeft((ClientWidth() - reference->Width()) / 2);
-            reference->SetTop((ClientHeight() - reference->Height()) / 4);
-        }
-        // An MDI child shows as soon as it is made.
-        reference->Show();
-    } catch (...) {
-        Screen->SetCursor(crDefault);
-        throw;
+    Application->CreateForm(reference);
+    if (reference->WindowState() == wsNormal) {
+        reference->SetLeft((ClientWidth() - reference->Width()) / 2);
+        reference->SetTop((ClientHeight() - reference->Height()) / 4);
     }
-    Screen->SetCursor(crDefault);
+    // An MDI child shows as soon as it is made.
+    reference->Show();
 }

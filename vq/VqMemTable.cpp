@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "Gbk.h"
 #include "SysUtils.h"
+#include "ScopeExit.h"
 
 using namespace VqMemFile;
 
@@ -254,24 +255,18 @@ void TVQCustomMemTable::DoBeforeClose() {
 
 void TVQCustomMemTable::EmptyTable() {
     if (!Active()) return;
-    DisableControls();
-    try {
-        Cancel();
-        store_->Slots.clear();
-        store_->FreeSlots.clear();
-        ClearIndexes();
-        for (TVQCustomMemTable* u : Sharers()) {
-            u->Cancel();
-            u->ClearIndexes();
-            u->Resync();
-        }
-        Resync();
-        First();
-    } catch (...) {
-        EnableControls();
-        throw;
+    TDisableControls still(this);
+    Cancel();
+    store_->Slots.clear();
+    store_->FreeSlots.clear();
+    ClearIndexes();
+    for (TVQCustomMemTable* u : Sharers()) {
+        u->Cancel();
+        u->ClearIndexes();
+        u->Resync();
     }
-    EnableControls();
+    Resync();
+    First();
 }
 
 // ---------------------------------------------------------- blob streams --
@@ -1301,30 +1296,25 @@ void TVQCustomMemTable::WalkForSave(TVqMemTableSaveFlags flags, Fn&& perRecord) 
     CheckBrowseMode();
     const bool wasFiltered = Filtered();
     const TBookmark mark = GetBookmark();
-    DisableControls();
-    try {
-        if ((flags & mtfSaveFiltered) && wasFiltered) SetFiltered(false);
-        First();
-        while (!Eof()) {
-            bool accept = true;
-            if (OnSaveRecord) OnSaveRecord(this, accept);
-            Next();
-            const bool last = Eof();
-            if (accept) {
-                if (!last) Prior();
-                perRecord(last);
-                if (!last) Next();
-            }
-        }
-    } catch (...) {
+    TDisableControls still(this);
+    // Runs before the controls come back (guards undo in reverse order).
+    ScopeExit back([&] {
         if (Filtered() != wasFiltered) SetFiltered(wasFiltered);
         if (!mark.empty() && BookmarkValid(mark)) GotoBookmark(mark);
-        EnableControls();
-        throw;
+    });
+    if ((flags & mtfSaveFiltered) && wasFiltered) SetFiltered(false);
+    First();
+    while (!Eof()) {
+        bool accept = true;
+        if (OnSaveRecord) OnSaveRecord(this, accept);
+        Next();
+        const bool last = Eof();
+        if (accept) {
+            if (!last) Prior();
+            perRecord(last);
+            if (!last) Next();
+        }
     }
-    if (Filtered() != wasFiltered) SetFiltered(wasFiltered);
-    if (!mark.empty() && BookmarkValid(mark)) GotoBookmark(mark);
-    EnableControls();
 }
 
 std::string TVQCustomMemTable::SaveToText(TVqMemTableSaveFlags flags) {
@@ -1590,7 +1580,7 @@ void TVQCustomMemTable::ApplyLoad(PendingLoad& load) {
         indexDefs_.Clear();
         for (const auto& d : load.Indexes) indexDefs_.Add(d.Name, d.Fields, OptionsOf(d));
     }
-    DisableControls();
+    TDisableControls still(this);
     try {
         if (OnLoadRecord || OnLoadField)
             AppendRowsWithEvents(std::move(load.Rows));
@@ -1598,16 +1588,15 @@ void TVQCustomMemTable::ApplyLoad(PendingLoad& load) {
             AppendRows(std::move(load.Rows));
         First();
     } catch (...) {
+        // A failed load takes back only the indexes it brought.
         if (!load.Replace && load.HasIndexes) {
             indexDefs_ = oldIndexDefs;
             try {
                 RefreshIndexes();
             } catch (...) {}
         }
-        EnableControls();
         throw;
     }
-    EnableControls();
 }
 
 // The rows one by one through Append and Post, so that OnLoadField sees each

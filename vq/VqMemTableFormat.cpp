@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "Gbk.h"
+#include "SysUtils.h"
 
 namespace VqMemFile {
 
@@ -22,28 +23,6 @@ constexpr std::string_view kTypeNames[] = {
     "Variant",    "Interface", "Dispatch", "Guid",       "SQLTimeStamp", "FMTBcdField"};
 
 [[noreturn]] void Fail(const std::string& text) { throw EMemTableError(text); }
-
-// Days from 1970-01-01 for a proleptic Gregorian date.
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = unsigned(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + int64_t(doe) - 719468;
-}
-
-void CivilFromDays(int64_t z, int& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = unsigned(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = int(doy - (153 * mp + 2) / 5 + 1);
-    m = int(mp < 10 ? mp + 3 : mp - 9);
-    y = int(int64_t(yoe) + era * 400 + (m <= 2));
-}
 
 constexpr int64_t kDelphiEpoch = -25569; // 1899-12-30 in days from 1970
 

@@ -8,6 +8,7 @@
 #include "Menus.h"
 #include "Sound.h"
 #include "SysUtils.h"
+#include "ScopeExit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,11 +18,11 @@
 
 TFieldDataLinkEh::TFieldDataLinkEh() = default;
 
-bool TFieldDataLinkEh::Active() const { return independent_ || (TDataLink::Active() && field_); }
+bool TFieldDataLinkEh::Active() const { return independent_ || (TDataLink::Active() && Field()); }
 
 bool TFieldDataLinkEh::CanModify() const {
     if (independent_) return true;
-    return field_ && field_->CanModify();
+    return Field() && Field()->CanModify();
 }
 
 void TFieldDataLinkEh::SetDataSource(TDataSource* ds) {
@@ -31,64 +32,51 @@ void TFieldDataLinkEh::SetDataSource(TDataSource* ds) {
 }
 
 void TFieldDataLinkEh::SetFieldName(const std::string& name) {
-    if (name == fieldName_) return;
-    fieldName_ = name;
-    updateField();
+    if (name == FieldName()) return;
+    TField* before = Field();
+    TFieldDataLink::SetFieldName(name);
+    if (!before && !Field()) reresolve();
     updateIndependent();
 }
 
 void TFieldDataLinkEh::updateIndependent() {
-    bool ind = DataSource() == nullptr && fieldName_.empty();
+    bool ind = DataSource() == nullptr && FieldName().empty();
     if (ind == independent_) return;
     independent_ = ind;
     ownValue_ = Null();
-    updateField();
+    reresolve();
 }
 
-void TFieldDataLinkEh::updateField() {
-    TField* f = nullptr;
-    if (TDataLink::Active() && !fieldName_.empty() && DataSet()) {
-        f = DataSet()->FindField(fieldName_);
-        if (!f) DatabaseError("Field '" + fieldName_ + "' not found", Control);
+TField* TFieldDataLinkEh::ResolveField() { return independent_ ? nullptr : TFieldDataLink::ResolveField(); }
+
+void TFieldDataLinkEh::reresolve() {
+    TField* before = Field();
+    UpdateField();
+    if (!before && !Field()) {
+        EditingChanged();
+        RecordChanged(nullptr);
     }
-    field_ = f;
-    EditingChanged();
-    RecordChanged(nullptr);
 }
 
 bool TFieldDataLinkEh::Edit() {
     if (independent_) {
-        if (!editing_ && !ReadOnly()) {
-            editing_ = true;
-            modified_ = false;
-            if (OnEditingChange) OnEditingChange(this);
-        }
-    } else if (CanModify() && !editing_) {
+        if (!Editing() && !ReadOnly()) SetEditing(true);
+    } else if (CanModify() && !Editing()) {
         // The data set's state change re-announces the record; the text
         // being typed must survive it.
         enteringEdit_ = true;
-        try {
-            TDataLink::Edit();
-        } catch (...) {
-            enteringEdit_ = false;
-            throw;
-        }
-        enteringEdit_ = false;
+        ScopeExit restore([&] { enteringEdit_ = false; });
+        TDataLink::Edit();
     }
-    return editing_;
+    return Editing();
 }
-
-void TFieldDataLinkEh::Reset() { RecordChanged(nullptr); }
 
 void TFieldDataLinkEh::SetText(const std::string& s) {
     if (independent_) {
         ownValue_ = Variant(s);
         RecordChanged(nullptr);
-    } else if (field_) {
-        if (field_->DataType() == ftMemo)
-            field_->SetAsString(s);
-        else
-            field_->SetText(s);
+    } else {
+        TFieldDataLink::SetText(s);
     }
 }
 
@@ -96,8 +84,8 @@ void TFieldDataLinkEh::SetValue(const Variant& v) {
     if (independent_) {
         ownValue_ = v;
         RecordChanged(nullptr);
-    } else if (field_) {
-        field_->SetAsVariant(v);
+    } else {
+        TFieldDataLink::SetValue(v);
     }
 }
 
@@ -108,60 +96,50 @@ void TFieldDataLinkEh::UpdateRecord() {
         TDataLink::UpdateRecord();
 }
 
-void TFieldDataLinkEh::setEditing(bool v) {
-    if (v == editing_) return;
-    editing_ = v;
-    modified_ = false;
-    if (OnEditingChange) OnEditingChange(this);
-}
-
 void TFieldDataLinkEh::ActiveChanged() {
-    updateField();
-    if (OnActiveChange) OnActiveChange(this);
+    reresolve();
+    if (OnActiveChange) OnActiveChange(Control());
 }
 
 void TFieldDataLinkEh::EditingChanged() {
     if (independent_) return; // an unbound link keeps its own edit mode
-    setEditing(TDataLink::Editing() && CanModify());
+    TFieldDataLink::EditingChanged();
 }
 
 void TFieldDataLinkEh::FocusControl(TField** field) {
-    if (!field || !*field || *field != field_) return;
-    auto* w = dynamic_cast<TWinControl*>(Control);
+    if (!field || !*field || *field != Field()) return;
+    auto* w = dynamic_cast<TWinControl*>(Control());
     if (w && w->CanFocus()) {
         *field = nullptr;
         w->SetFocus();
     }
 }
 
-void TFieldDataLinkEh::LayoutChanged() { updateField(); }
+void TFieldDataLinkEh::LayoutChanged() { reresolve(); }
 
 void TFieldDataLinkEh::RecordChanged(TField* field) {
-    if ((field && field != field_) || enteringEdit_) return;
-    if (OnDataChange) OnDataChange(this);
-    modified_ = false;
+    if (enteringEdit_) return;
+    TFieldDataLink::RecordChanged(field);
 }
 
 void TFieldDataLinkEh::UpdateData() {
     if (independent_) {
-        if (modified_ && OnUpdateData) OnUpdateData(this);
-        editing_ = false;
-        modified_ = false;
+        if (Modified() && OnUpdateData) OnUpdateData(Control());
+        SetEditing(false, false);
+        SetModified(false);
         return;
     }
-    if (!modified_) return;
-    if (field_ && OnUpdateData) OnUpdateData(this);
-    modified_ = false;
+    TFieldDataLink::UpdateData();
 }
 
 // ------------------------------------------------------- the edit base --
 
 TCustomDBEditEh::TCustomDBEditEh(TComponent* AOwner) : TMaskEdit(AOwner), link_(new TFieldDataLinkEh) {
-    link_->Control = this;
-    link_->OnDataChange = [this](TFieldDataLinkEh*) { DataChange(); };
-    link_->OnEditingChange = [this](TFieldDataLinkEh*) { EditingChanged(); };
-    link_->OnUpdateData = [this](TFieldDataLinkEh*) { UpdateData(); };
-    link_->OnActiveChange = [this](TFieldDataLinkEh*) { UpdateEditButtonsState(); };
+    link_->SetControl(this);
+    link_->OnDataChange = [this](TObject*) { DataChange(); };
+    link_->OnEditingChange = [this](TObject*) { EditingChanged(); };
+    link_->OnUpdateData = [this](TObject*) { UpdateData(); };
+    link_->OnActiveChange = [this](TObject*) { UpdateEditButtonsState(); };
     editButton_ = CreateEditButton();
     editButton_->OnInternalChange = [this](TEditButtonEh*) { LayoutEditButtons(); };
     editButtons_ = std::make_unique<TEditButtonsEh>();
@@ -291,13 +269,10 @@ void TCustomDBEditEh::SetText(const std::string& S) {
 void TCustomDBEditEh::fireUpdateData() {
     bool handled = false;
     inUpdateData_ = true;
-    try {
+    {
+        ScopeExit restore([&] { inUpdateData_ = false; });
         if (OnUpdateData) OnUpdateData(this, handled);
-    } catch (...) {
-        inUpdateData_ = false;
-        throw;
     }
-    inUpdateData_ = false;
     if (!handled) WriteTextToField();
 }
 
@@ -359,7 +334,7 @@ void TCustomDBEditEh::KeyPress(char32_t& Key) {
 bool TCustomDBEditEh::WantEscape() const { return link_->Modified(); }
 
 void TCustomDBEditEh::Change() {
-    link_->SetModified();
+    link_->Modify();
     SetModified(true);
     TMaskEdit::Change();
 }
@@ -776,13 +751,8 @@ std::string TCustomDBNumberEditEh::GetDisplayText() const {
 void TCustomDBNumberEditEh::setOwnText(const std::string& s) {
     bool was = settingText_;
     settingText_ = true;
-    try {
-        SetEditTextRaw(s);
-    } catch (...) {
-        settingText_ = was;
-        throw;
-    }
-    settingText_ = was;
+    ScopeExit restore([&] { settingText_ = was; });
+    SetEditTextRaw(s);
 }
 
 void TCustomDBNumberEditEh::InternalSetValue(const Variant& V) {
@@ -793,7 +763,7 @@ void TCustomDBNumberEditEh::InternalSetValue(const Variant& V) {
     }
     double x = V.AsDouble();
     numberValue_ = Variant(x);
-    link_->SetModified();
+    link_->Modify();
     if (EditFocused() && link_->CanModify())
         reformatEditText(editFormat_.empty() ? FloatToStr(x) : FormatFloat(editFormat_, x));
     else

@@ -33,43 +33,29 @@ class TShape;
 //   bound --both cleared--> independent (OwnValue Null)
 //   independent: Editing false --Edit()--> true --UpdateData--> false
 //   bound: Editing follows the data set's edit state and CanModify.
-class TFieldDataLinkEh : public TDataLink {
+class TFieldDataLinkEh : public TFieldDataLink {
 public:
-    using Notify = std::function<void(TFieldDataLinkEh*)>;
     TFieldDataLinkEh();
 
-    TField* Field() const { return field_; }
-    const std::string& FieldName() const { return fieldName_; }
     void SetFieldName(const std::string& name);
     void SetDataSource(TDataSource* ds);
     bool DataIndependent() const { return independent_; }
     // Independent, or the platform link is active and a field is resolved.
     bool Active() const;
-    bool CanModify() const;
-    bool Editing() const { return editing_; }
-    bool Modified() const { return modified_; }
-    void SetModified() { modified_ = true; }
+    bool CanModify() const override;
     const Variant& OwnValue() const { return ownValue_; }
     // Enters edit mode (the data set's Edit for a bound link); returns Editing.
     bool Edit();
-    // Shows the stored value again, dropping the control's changes.
-    void Reset();
-    // Independent: stores the value. Bound: the field converts and checks it
-    // (its errors reach the caller, the field keeps its old value).
-    // Without a resolved field nothing is written.
-    void SetText(const std::string& s);
-    void SetValue(const Variant& v);
+    // Independent: keeps the value. Bound: the field's (TFieldDataLink).
+    void SetText(const std::string& s) override;
+    void SetValue(const Variant& v) override;
     // The update-record request an edit issues when it loses the focus:
     // writes through OnUpdateData when the text was modified.
     void UpdateRecord();
 
-    TComponent* Control = nullptr;
-    Notify OnDataChange;
-    Notify OnEditingChange;
-    Notify OnUpdateData;
-    Notify OnActiveChange;
-
 protected:
+    // No field while independent.
+    TField* ResolveField() override;
     void ActiveChanged() override;
     void EditingChanged() override;
     void FocusControl(TField** field) override;
@@ -79,13 +65,10 @@ protected:
 
 private:
     void updateIndependent();
-    void updateField();
-    void setEditing(bool v);
-    TField* field_ = nullptr;
-    std::string fieldName_;
+    // UpdateField, re-announcing even when there was and is no field: the
+    // edit may be showing its own value, which has to go.
+    void reresolve();
     bool independent_ = true;
-    bool editing_ = false;
-    bool modified_ = false;
     bool enteringEdit_ = false;
     Variant ownValue_ = Null();
 };

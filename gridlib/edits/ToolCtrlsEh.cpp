@@ -5,6 +5,7 @@
 
 #include "Controls.h"
 #include "ExtCtrls.h"
+#include "ScopeExit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -337,13 +338,8 @@ void TEditButtonControlEh::MouseMove(TShiftState Shift, int X, int Y) {
 void TEditButtonControlEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (style_ == ebsUpDownEh && !pressed_) {
         suppressClick_ = true;
-        try {
-            TSpeedButton::MouseUp(Button, Shift, X, Y);
-        } catch (...) {
-            suppressClick_ = false;
-            throw;
-        }
-        suppressClick_ = false;
+        ScopeExit restore([&] { suppressClick_ = false; });
+        TSpeedButton::MouseUp(Button, Shift, X, Y);
     } else {
         TSpeedButton::MouseUp(Button, Shift, X, Y);
     }

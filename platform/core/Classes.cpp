@@ -7,6 +7,7 @@
 
 #include "Gbk.h"
 #include "SysUtils.h"
+#include "ScopeExit.h"
 
 namespace {
 
@@ -110,14 +111,9 @@ void TList::Sort(const std::function<int(void*, void*)>& compare) {
 void TStrings::SetStrings(int index, const std::string& s) {
     TObject* obj = Objects(index);
     BeginUpdate();
-    try {
-        Delete(index);
-        InsertObject(index, s, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    ScopeExit restore([&] { EndUpdate(); });
+    Delete(index);
+    InsertObject(index, s, obj);
 }
 
 TObject* TStrings::Objects(int) const { return nullptr; }
@@ -245,24 +241,19 @@ std::string TStrings::Text() const {
 
 void TStrings::SetText(const std::string& text) {
     BeginUpdate();
-    try {
-        Clear();
-        size_t i = 0;
-        while (i < text.size()) {
-            size_t j = text.find_first_of("\r\n", i);
-            if (j == std::string::npos) {
-                Add(text.substr(i));
-                break;
-            }
-            Add(text.substr(i, j - i));
-            if (text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n') ++j;
-            i = j + 1;
+    ScopeExit restore([&] { EndUpdate(); });
+    Clear();
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t j = text.find_first_of("\r\n", i);
+        if (j == std::string::npos) {
+            Add(text.substr(i));
+            break;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
+        Add(text.substr(i, j - i));
+        if (text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n') ++j;
+        i = j + 1;
     }
-    EndUpdate();
 }
 
 std::string TStrings::quotedJoin(char delimiter, char quote) const {
@@ -281,48 +272,43 @@ std::string TStrings::quotedJoin(char delimiter, char quote) const {
 
 void TStrings::splitQuoted(const std::string& text, char delimiter, char quote) {
     BeginUpdate();
-    try {
-        Clear();
-        size_t i = 0, n = text.size();
-        auto blank = [&](size_t k) { return k < n && uint8_t(text[k]) <= ' ' && text[k] != delimiter; };
-        while (blank(i)) ++i;
-        while (i < n) {
-            std::string item;
-            if (text[i] == quote) {
-                ++i;
-                while (i < n) {
-                    if (text[i] == quote) {
-                        if (i + 1 < n && text[i + 1] == quote) {
-                            item += quote;
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        break;
+    ScopeExit restore([&] { EndUpdate(); });
+    Clear();
+    size_t i = 0, n = text.size();
+    auto blank = [&](size_t k) { return k < n && uint8_t(text[k]) <= ' ' && text[k] != delimiter; };
+    while (blank(i)) ++i;
+    while (i < n) {
+        std::string item;
+        if (text[i] == quote) {
+            ++i;
+            while (i < n) {
+                if (text[i] == quote) {
+                    if (i + 1 < n && text[i + 1] == quote) {
+                        item += quote;
+                        i += 2;
+                        continue;
                     }
-                    item += text[i++];
-                }
-            } else {
-                while (i < n && text[i] != delimiter && uint8_t(text[i]) > ' ') item += text[i++];
-            }
-            Add(item);
-            while (blank(i)) ++i;
-            if (i < n && text[i] == delimiter) {
-                ++i;
-                // A delimiter that ends the text stands for one more empty
-                // string.
-                if (i >= n) {
-                    Add("");
+                    ++i;
                     break;
                 }
-                while (blank(i)) ++i;
+                item += text[i++];
             }
+        } else {
+            while (i < n && text[i] != delimiter && uint8_t(text[i]) > ' ') item += text[i++];
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
+        Add(item);
+        while (blank(i)) ++i;
+        if (i < n && text[i] == delimiter) {
+            ++i;
+            // A delimiter that ends the text stands for one more empty
+            // string.
+            if (i >= n) {
+                Add("");
+                break;
+            }
+            while (blank(i)) ++i;
+        }
     }
-    EndUpdate();
 }
 
 std::string TStrings::CommaText() const { return quotedJoin(',', '"'); }
@@ -611,13 +597,8 @@ void TCollection::Delete(int index) { delete Items(index); }
 void TCollection::Clear() {
     if (items_.empty()) return;
     BeginUpdate();
-    try {
-        while (!items_.empty()) delete items_.back();
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    ScopeExit restore([&] { EndUpdate(); });
+    while (!items_.empty()) delete items_.back();
 }
 
 TCollectionItem* TCollection::Items(int index) const {
@@ -641,14 +622,11 @@ void TCollection::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TCollection*>(Source)) {
         if (src == this) return;
         BeginUpdate();
-        try {
+        {
+            ScopeExit restore([&] { EndUpdate(); });
             Clear();
             for (auto* item : src->items_) Add()->Assign(item);
-        } catch (...) {
-            EndUpdate();
-            throw;
         }
-        EndUpdate();
         return;
     }
     TPersistent::Assign(Source);

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int64_t MSecsPerDay = 86400000;
-constexpr int DateDelta = 693594; // days from 0001-01-01 to 1899-12-30
+constexpr int64_t UnixDelta = 25569; // days from 1899-12-30 to 1970-01-01
 
 const Word MonthDays[2][12] = {{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
                                {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}};
@@ -26,6 +26,29 @@ void split(TDateTime dt, int64_t& days, int64_t& msec) {
 
 } // namespace
 
+// Howard Hinnant's algorithms: eras of 400 years (146097 days) counted
+// from 0000-03-01, so the leap day is the last of its year.
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + int64_t(doe) - 719468;
+}
+
+void CivilFromDays(int64_t z, int& y, int& m, int& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = int(doy - (153 * mp + 2) / 5 + 1);
+    m = int(mp < 10 ? mp + 3 : mp - 9);
+    y = int(int64_t(yoe) + era * 400 + (m <= 2));
+}
+
 bool IsLeapYear(Word y) { return (y % 4 == 0) && ((y % 100 != 0) || (y % 400 == 0)); }
 
 Word DaysInAMonth(Word year, Word month) {
@@ -36,11 +59,7 @@ Word DaysInAMonth(Word year, Word month) {
 bool TryEncodeDate(Word year, Word month, Word day, TDateTime& date) {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > MonthDays[IsLeapYear(year)][month - 1])
         return false;
-    int64_t d = day;
-    for (int m = 1; m < month; ++m) d += MonthDays[IsLeapYear(year)][m - 1];
-    int64_t y = year - 1;
-    d += y * 365 + y / 4 - y / 100 + y / 400 - DateDelta;
-    date = TDateTime(double(d));
+    date = TDateTime(double(DaysFromCivil(year, month, day) + UnixDelta));
     return true;
 }
 
@@ -53,33 +72,17 @@ TDateTime EncodeDate(Word year, Word month, Word day) {
 void DecodeDate(TDateTime date, Word& year, Word& month, Word& day) {
     int64_t days, msec;
     split(date, days, msec);
-    int64_t t = days + DateDelta; // days since 0001-01-01, 0-based... minus one
-    if (t <= 0) {
+    int y, m, d;
+    CivilFromDays(days - UnixDelta, y, m, d);
+    // The years a date may have here are 1..9999: before 0001-01-01 there
+    // is no date to give.
+    if (y < 1) {
         year = month = day = 0;
         return;
     }
-    --t;
-    int64_t y = 1;
-    int64_t n400 = t / 146097;
-    t %= 146097;
-    y += n400 * 400;
-    int64_t n100 = t / 36524;
-    if (n100 == 4) n100 = 3;
-    t -= n100 * 36524;
-    y += n100 * 100;
-    int64_t n4 = t / 1461;
-    t %= 1461;
-    y += n4 * 4;
-    int64_t n1 = t / 365;
-    if (n1 == 4) n1 = 3;
-    t -= n1 * 365;
-    y += n1;
     year = Word(y);
-    const Word* md = MonthDays[IsLeapYear(year)];
-    int m = 0;
-    while (t >= md[m]) t -= md[m++];
-    month = Word(m + 1);
-    day = Word(t + 1);
+    month = Word(m);
+    day = Word(d);
 }
 
 bool TryEncodeTime(Word hour, Word min, Word sec, Word msec, TDateTime& time) {

@@ -211,6 +211,13 @@ bool EndsText(const std::string& suffix, const std::string& s);
 // ------------------------------------------------------------------- dates
 
 // Raises EConvertError "Invalid argument to date encode" (year 1..9999).
+// Days from 1970-01-01 of a date of the proleptic Gregorian calendar, and
+// back, for any year (0 is the year before 1, then -1...): the one
+// conversion every date codec here uses. TDateTime day 0 is
+// DaysFromCivil(1899, 12, 30) = -25569. month 1..12, day 1..31 in; the
+// encoders check a date is real before they convert it.
+int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day);
+void CivilFromDays(int64_t days, int& year, int& month, int& day);
 TDateTime EncodeDate(Word year, Word month, Word day);
 bool TryEncodeDate(Word year, Word month, Word day, TDateTime& date);
 void DecodeDate(TDateTime date, Word& year, Word& month, Word& day);

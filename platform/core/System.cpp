@@ -4,11 +4,19 @@
 #include "System.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "SysUtils.h"
 
 void Abort() { throw EAbort(); }
+
+void RtAssertFailed(const char* condition, const char* file, int line) {
+    std::fprintf(stderr, "%s:%d: invariant broken: %s\n", file, line, condition);
+    std::fflush(stderr);
+    std::abort();
+}
 
 std::string TDateTime::DateString() const { return DateToStr(*this); }
 std::string TDateTime::TimeString() const { return TimeToStr(*this); }

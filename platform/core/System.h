@@ -89,6 +89,20 @@ public:
     const char* what() const noexcept override { return Message.c_str(); }
 };
 
+// Checks an invariant that a comment states (a data set's cursor, a grid's
+// current cell, the state a modal loop leaves) at the point the code relies
+// on it. A broken invariant is a fault in the program, not an error a user
+// can act on: it names the condition and where, and aborts, so a test fails
+// at the fault instead of somewhere after it. The build defines
+// RT_ASSERTS_ON (cmake -DRT_ASSERTS=OFF leaves it out); the condition must
+// have no effects, as it is not evaluated then.
+[[noreturn]] void RtAssertFailed(const char* condition, const char* file, int line);
+#ifdef RT_ASSERTS_ON
+#define RT_ASSERT(cond) ((cond) ? void(0) : RtAssertFailed(#cond, __FILE__, __LINE__))
+#else
+#define RT_ASSERT(cond) ((void)sizeof(bool(cond)))
+#endif
+
 #define RT_DECLARE_EXCEPTION(Name, Base)                                                                               \
     class Name : public Base {                                                                                         \
     public:                                                                                                            \

@@ -9,6 +9,7 @@
 #include "ADOPrivate.h"
 #include "JetSql.h"
 #include "SysUtils.h"
+#include "ScopeExit.h"
 
 namespace {
 
@@ -50,8 +51,9 @@ int SqlStatement::run() {
 }
 
 sqlite3* OpenHandle(const TADOConnection* c) {
-    if (!c || !c->impl() || !c->impl()->db) throw EDatabaseError("Operation is not allowed when the object is closed");
-    return c->impl()->db;
+    TADOConnectionPrivate* d = TADOConnectionPrivate::get(c);
+    if (!d || !d->db) throw EDatabaseError("Operation is not allowed when the object is closed");
+    return d->db;
 }
 
 std::string ConnectionStringValue(const std::string& cs, const std::string& key) {
@@ -102,7 +104,7 @@ std::string ConnectionStringQuoted(const std::string& value) {
 
 // ------------------------------------------------------------ connection
 
-TADOConnection::TADOConnection(TComponent* owner) : TComponent(owner), impl_(std::make_unique<Impl>()) {}
+TADOConnection::TADOConnection(TComponent* owner) : TComponent(owner), d_(std::make_unique<TADOConnectionPrivate>()) {}
 
 TADOConnection::~TADOConnection() {
     Destroying();
@@ -129,7 +131,7 @@ std::string TADOConnection::Password() const {
     return ConnectionStringValue(connectionString_, "Jet OLEDB:Database Password");
 }
 
-bool TADOConnection::Connected() const { return impl_->db != nullptr; }
+bool TADOConnection::Connected() const { return d_->db != nullptr; }
 
 void TADOConnection::Open() {
     if (Connected()) return;
@@ -165,9 +167,9 @@ void TADOConnection::Open() {
         UnlockDatabase(path, lockFd);
         throw;
     }
-    impl_->db = db;
-    impl_->lockFd = lockFd;
-    impl_->lockedFile = path;
+    d_->db = db;
+    d_->lockFd = lockFd;
+    d_->lockedFile = path;
     inTransaction_ = false;
     if (AfterConnect) AfterConnect(this);
 }
@@ -176,13 +178,12 @@ void TADOConnection::Close() {
     if (!Connected()) return;
     if (BeforeDisconnect) BeforeDisconnect(this);
     for (TCustomADODataSet* ds : std::vector<TCustomADODataSet*>(dataSets_)) ds->Close();
-    if (inTransaction_ && !sqlite3_get_autocommit(impl_->db))
-        sqlite3_exec(impl_->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (inTransaction_ && !sqlite3_get_autocommit(d_->db)) sqlite3_exec(d_->db, "ROLLBACK", nullptr, nullptr, nullptr);
     inTransaction_ = false;
-    sqlite3_close_v2(impl_->db);
-    impl_->db = nullptr;
-    UnlockDatabase(impl_->lockedFile, impl_->lockFd);
-    impl_->lockFd = -1;
+    sqlite3_close_v2(d_->db);
+    d_->db = nullptr;
+    UnlockDatabase(d_->lockedFile, d_->lockFd);
+    d_->lockFd = -1;
     if (AfterDisconnect) AfterDisconnect(this);
 }
 
@@ -215,20 +216,15 @@ void TADOConnection::GetTableNames(TStrings* list, bool systemTables) {
     sqlite3* db = OpenHandle(this);
     list->BeginUpdate();
     list->Clear();
-    try {
-        SqlStatement st(
-            db, "SELECT name FROM sqlite_master WHERE type IN ('table','view') ORDER BY name COLLATE NOCASE", "");
-        while (st.step()) {
-            std::string name = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
-            if (StartsText("sqlite_", name)) continue;
-            if (!systemTables && StartsText("MSys", name)) continue;
-            list->Add(name);
-        }
-    } catch (...) {
-        list->EndUpdate();
-        throw;
+    ScopeExit restore([&] { list->EndUpdate(); });
+    SqlStatement st(db, "SELECT name FROM sqlite_master WHERE type IN ('table','view') ORDER BY name COLLATE NOCASE",
+                    "");
+    while (st.step()) {
+        std::string name = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+        if (StartsText("sqlite_", name)) continue;
+        if (!systemTables && StartsText("MSys", name)) continue;
+        list->Add(name);
     }
-    list->EndUpdate();
 }
 
 int ExecuteStatements(TADOConnection* c, const std::string& sql, const PlaceholderValues& values) {
@@ -478,7 +474,7 @@ void CompactDatabase(const std::string& sourceConnectionString, const std::strin
     source.SetMode(cmShareExclusive);
     source.Open();
     try {
-        SqlStatement st(source.impl()->db, "VACUUM INTO ?1", "VACUUM INTO '" + target + "'");
+        SqlStatement st(TADOConnectionPrivate::get(&source)->db, "VACUUM INTO ?1", "VACUUM INTO '" + target + "'");
         sqlite3_bind_text(st.get(), 1, target.c_str(), int(target.size()), SQLITE_TRANSIENT);
         st.run();
     } catch (...) {

@@ -29,6 +29,7 @@ enum TADOLockType { ltUnspecified, ltReadOnly, ltPessimistic, ltOptimistic, ltBa
 
 class TADOQuery;
 class TCustomADODataSet;
+class TADOConnectionPrivate;
 
 // How a value reaches the engine when it is bound to a placeholder: by its
 // own type, never through text the locale formats.
@@ -167,15 +168,14 @@ public:
 
     TNotifyEvent BeforeConnect, AfterConnect, BeforeDisconnect, AfterDisconnect;
 
-    // The engine handle for the data sets of this layer (ADOPrivate.h).
-    struct Impl;
-    Impl* impl() const { return impl_.get(); }
-
 private:
     friend class TCustomADODataSet;
+    // The engine handle (ADOPrivate.h), reached by this layer's data sets
+    // through TADOConnectionPrivate::get.
+    friend class TADOConnectionPrivate;
     void addDataSet(TCustomADODataSet* ds);
     void removeDataSet(TCustomADODataSet* ds);
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<TADOConnectionPrivate> d_;
     std::string connectionString_;
     bool loginPrompt_ = true;
     TConnectMode mode_ = cmUnknown;

@@ -17,29 +17,7 @@ const char* const kRowidAlias = "$rowid";
 
 // ------------------------------------------------------------ dates as text
 
-int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = unsigned(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + int64_t(doe) - 719468;
-}
-
-void civilFromDays(int64_t z, int& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = unsigned(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t yy = int64_t(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = int(doy - (153 * mp + 2) / 5 + 1);
-    m = int(mp < 10 ? mp + 3 : mp - 9);
-    y = int(yy + (m <= 2));
-}
-
-const int64_t kEpoch = daysFromCivil(1899, 12, 30);
+const int64_t kEpoch = DaysFromCivil(1899, 12, 30);
 
 bool readNumber(const char*& p, const char* end, int maxDigits, int& out) {
     int n = 0, v = 0;
@@ -66,7 +44,7 @@ bool parseDateText(const char* s, int len, double& out) {
             int y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
             int m = v[4] * 10 + v[5], d = v[6] * 10 + v[7];
             if (m >= 1 && m <= 12 && d >= 1 && d <= 31) {
-                out = double(daysFromCivil(y, unsigned(m), unsigned(d)) - kEpoch);
+                out = double(DaysFromCivil(y, unsigned(m), unsigned(d)) - kEpoch);
                 return true;
             }
         }
@@ -81,7 +59,7 @@ bool parseDateText(const char* s, int len, double& out) {
     ++p;
     if (!readNumber(p, end, 2, d)) return false;
     if (m < 1 || m > 12 || d < 1 || d > 31) return false;
-    double day = double(daysFromCivil(y, unsigned(m), unsigned(d)) - kEpoch);
+    double day = double(DaysFromCivil(y, unsigned(m), unsigned(d)) - kEpoch);
     double frac = 0;
     if (p < end && (*p == ' ' || *p == 'T')) {
         ++p;
@@ -116,7 +94,7 @@ std::string StoredDateText(double v, TFieldType type) {
     }
     char buf[40];
     int y, m, d;
-    civilFromDays(int64_t(day) + kEpoch, y, m, d);
+    CivilFromDays(int64_t(day) + kEpoch, y, m, d);
     if (type == ftTime) {
         std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", int(secs / 3600), int(secs / 60 % 60), int(secs % 60));
     } else if (type == ftDate || secs == 0) {

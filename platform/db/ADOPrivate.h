@@ -10,7 +10,9 @@
 
 #include "ADODB.h"
 
-struct TADOConnection::Impl {
+class TADOConnectionPrivate {
+public:
+    static TADOConnectionPrivate* get(const TADOConnection* c) { return c ? c->d_.get() : nullptr; }
     sqlite3* db = nullptr;
     // The sharing lock held while the connection is open (DatabaseFile.h);
     // -1 when none.

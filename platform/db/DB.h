@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ScopeExit.h"
 #include "System.h"
 #include "Variants.h"
 
@@ -883,7 +884,9 @@ private:
     void ensureCalc(TRecordId id) const;
     void bindFields();
     void unbindFields();
-    void moveTo(int index, bool scrollEvent, int distance);
+    // Makes presented record `index` current (-1: none); checks the
+    // invariant stated above the class.
+    void setCursor(int index);
     void beginInsert(bool append);
     void finishInsertOrEdit();
     bool keyMatches(TRecordId id, const std::vector<TField*>& keys, const std::vector<Variant>& values,
@@ -926,6 +929,25 @@ private:
     bool viewActive_ = false;
     std::vector<int> view_; // presented index -> store position, when filtering
     std::vector<TDataSource*> dataSources_;
+};
+
+// Keeps a data set's controls still (DisableControls) until the scope ends,
+// on every way out; a null data set is allowed and left alone.
+//   TDisableControls still(ds);  ... walk the records ...
+class [[nodiscard]] TDisableControls {
+public:
+    explicit TDisableControls(TDataSet* ds) : enable_(Enable{ds}) {
+        if (ds) ds->DisableControls();
+    }
+
+private:
+    struct Enable {
+        TDataSet* ds;
+        void operator()() const {
+            if (ds) ds->EnableControls();
+        }
+    };
+    ScopeExit<Enable> enable_;
 };
 
 // --------------------------------------------- data sources and data links --
@@ -1028,6 +1050,11 @@ private:
 // Links one field to one data-aware control. The field is looked up by
 // FieldName when the link becomes active; a missing field raises
 // "<control name>: Field '<name>' not found".
+//
+// A library's own field link extends this one through two hooks:
+// ResolveField (which field the link shows, if any) and SetText/SetValue
+// (where a value the control writes is kept); CanModify, the data link's
+// notifications and SetEditing let it keep an edit mode of its own.
 class TFieldDataLink : public TDataLink {
 public:
     TField* Field() const { return field_; }
@@ -1042,7 +1069,13 @@ public:
     void Modify() { modified_ = true; }
     // Re-shows the field's value, dropping the control's changes.
     void Reset();
-    bool CanModify() const;
+    virtual bool CanModify() const;
+    // Writes what the control holds: into the field by default, which
+    // converts and checks it (its errors reach the caller and the field
+    // keeps its old value); without a field nothing is written. A memo
+    // takes the text as it stands.
+    virtual void SetText(const std::string& s);
+    virtual void SetValue(const Variant& v);
 
     TNotifyEvent OnDataChange;
     TNotifyEvent OnEditingChange;
@@ -1052,6 +1085,17 @@ public:
     TNotifyEvent OnFocusRequest;
 
 protected:
+    // The field the link shows: by default the data set's field named
+    // FieldName while the link is active, else nullptr; raises when the
+    // data set has no such field.
+    virtual TField* ResolveField();
+    // Resolves the field again; when a field comes, goes or is resolved
+    // afresh, re-announces the editing state and the record.
+    void UpdateField();
+    // Enters or leaves editing; a change clears Modified and, when
+    // `announce`, fires OnEditingChange.
+    void SetEditing(bool editing, bool announce = true);
+    void SetModified(bool v) { modified_ = v; }
     void ActiveChanged() override;
     void EditingChanged() override;
     void FocusControl(TField** field) override;
@@ -1060,8 +1104,6 @@ protected:
     void UpdateData() override;
 
 private:
-    void updateField();
-    void setField(TField* f);
     bool fieldEditing_ = false;
     TField* field_ = nullptr;
     std::string fieldName_;

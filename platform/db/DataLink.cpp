@@ -2,6 +2,7 @@
 // and data-aware edits, and the record window a grid paints from.
 // Not here: the notifications' causes (DataSet.cpp).
 #include "DB.h"
+#include "ScopeExit.h"
 
 #include <algorithm>
 
@@ -175,13 +176,8 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
     updating_ = true;
-    try {
-        UpdateData();
-    } catch (...) {
-        updating_ = false;
-        throw;
-    }
-    updating_ = false;
+    ScopeExit restore([&] { updating_ = false; });
+    UpdateData();
 }
 
 bool TDataLink::Eof() const { return active_ ? DataSet()->Eof() : true; }
@@ -236,43 +232,56 @@ void TDataLink::dataEvent(TDataEvent event, intptr_t info) {
 void TFieldDataLink::SetFieldName(const std::string& name) {
     if (name == fieldName_) return;
     fieldName_ = name;
-    updateField();
+    UpdateField();
 }
 
-void TFieldDataLink::setField(TField* f) {
-    if (f == field_) return;
+TField* TFieldDataLink::ResolveField() {
+    if (!Active() || fieldName_.empty() || !DataSet()) return nullptr;
+    TField* f = DataSet()->FindField(fieldName_);
+    if (!f) DatabaseError("Field '" + fieldName_ + "' not found", control_);
+    return f;
+}
+
+void TFieldDataLink::UpdateField() {
+    TField* old = field_;
+    // A failed resolution leaves the link without a field.
+    field_ = nullptr;
+    TField* f = ResolveField();
+    if (!f && !old) return;
     field_ = f;
     EditingChanged();
     RecordChanged(nullptr);
 }
 
-void TFieldDataLink::updateField() {
-    if (Active() && !fieldName_.empty()) {
-        field_ = nullptr;
-        TField* f = DataSet()->FindField(fieldName_);
-        if (!f) DatabaseError("Field '" + fieldName_ + "' not found", control_);
-        setField(f);
-    } else {
-        setField(nullptr);
-    }
+void TFieldDataLink::SetEditing(bool editing, bool announce) {
+    if (editing == fieldEditing_) return;
+    fieldEditing_ = editing;
+    modified_ = false;
+    if (announce && OnEditingChange) OnEditingChange(control_);
 }
 
 bool TFieldDataLink::CanModify() const { return !ReadOnly() && (!field_ || field_->CanModify()); }
 
+void TFieldDataLink::SetText(const std::string& s) {
+    if (!field_) return;
+    if (field_->DataType() == ftMemo)
+        field_->SetAsString(s);
+    else
+        field_->SetText(s);
+}
+
+void TFieldDataLink::SetValue(const Variant& v) {
+    if (field_) field_->SetAsVariant(v);
+}
+
 void TFieldDataLink::Reset() { RecordChanged(nullptr); }
 
 void TFieldDataLink::ActiveChanged() {
-    updateField();
+    UpdateField();
     if (OnActiveChange) OnActiveChange(control_);
 }
 
-void TFieldDataLink::EditingChanged() {
-    bool e = TDataLink::Editing() && CanModify();
-    if (e == fieldEditing_) return;
-    fieldEditing_ = e;
-    modified_ = false;
-    if (OnEditingChange) OnEditingChange(control_);
-}
+void TFieldDataLink::EditingChanged() { SetEditing(TDataLink::Editing() && CanModify()); }
 
 void TFieldDataLink::FocusControl(TField** field) {
     if (field && *field && *field == field_ && OnFocusRequest) {
@@ -281,7 +290,7 @@ void TFieldDataLink::FocusControl(TField** field) {
     }
 }
 
-void TFieldDataLink::LayoutChanged() { updateField(); }
+void TFieldDataLink::LayoutChanged() { UpdateField(); }
 
 void TFieldDataLink::RecordChanged(TField* field) {
     if (field == nullptr || field == field_) {

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "SysUtils.h"
+#include "ScopeExit.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ void TDataSet::Open() {
         unbindFields();
         throw;
     }
-    cursor_ = presentedCount() > 0 ? 0 : -1;
+    setCursor(presentedCount() > 0 ? 0 : -1);
     bof_ = true;
     eof_ = cursor_ < 0;
     modified_ = false;
@@ -207,13 +208,10 @@ void TDataSet::Close() {
     state_ = dsInactive;
     linkReadSet_ = false;
     notifyLinks(deUpdateState, 0);
-    try {
+    {
+        ScopeExit restore([&] { unbindFields(); });
         StoreClose();
-    } catch (...) {
-        unbindFields();
-        throw;
     }
-    unbindFields();
     cursor_ = -1;
     insertIndex_ = -1;
     bof_ = eof_ = true;
@@ -226,6 +224,12 @@ void TDataSet::Close() {
 bool TDataSet::filterActive() const {
     if (state_ == dsInactive) return false;
     return (filtered_ && (filterExpr_ || OnFilterRecord)) || StoreNeedsFilter();
+}
+
+void TDataSet::setCursor(int index) {
+    RT_ASSERT(state_ != dsInactive);
+    RT_ASSERT(index == -1 ? presentedCount() == 0 : index >= 0 && index < presentedCount());
+    cursor_ = index;
 }
 
 int TDataSet::presentedCount() const {
@@ -256,15 +260,12 @@ bool TDataSet::acceptRecord(TRecordId id) const {
     TRecordId savedPassing = passingRecord_;
     passingRecord_ = id;
     bool accept = true;
-    try {
+    {
+        ScopeExit restore([&] { passingRecord_ = savedPassing; });
         if (StoreNeedsFilter()) accept = StoreAcceptRecord(id);
         if (accept && filtered_ && filterExpr_) accept = evalFilter();
         if (accept && filtered_ && OnFilterRecord) OnFilterRecord(self, accept);
-    } catch (...) {
-        passingRecord_ = savedPassing;
-        throw;
     }
-    passingRecord_ = savedPassing;
     return accept;
 }
 
@@ -312,7 +313,7 @@ void TDataSet::SetRecNo(int n) {
     CheckBrowseMode();
     if (n < 1 || n > presentedCount() || n == cursor_ + 1) return;
     DoBeforeScroll();
-    cursor_ = n - 1;
+    setCursor(n - 1);
     bof_ = eof_ = false;
     calcValid_ = false;
     notifyLinks(deDataSetChange, 0);
@@ -327,7 +328,7 @@ void TDataSet::First() {
     DoBeforeScroll();
     if (viewActive_ || filterActive()) rebuildView();
     int n = presentedCount();
-    cursor_ = n > 0 ? 0 : -1;
+    setCursor(n > 0 ? 0 : -1);
     bof_ = true;
     eof_ = n == 0;
     linkReadSet_ = false;
@@ -342,7 +343,7 @@ void TDataSet::Last() {
     DoBeforeScroll();
     if (viewActive_ || filterActive()) rebuildView();
     int n = presentedCount();
-    cursor_ = n - 1;
+    setCursor(n - 1);
     eof_ = true;
     bof_ = n == 0;
     linkReadSet_ = false;
@@ -372,7 +373,7 @@ int TDataSet::MoveBy(int distance) {
             target = std::max(target, 0);
         }
         moved = target - cursor_;
-        cursor_ = target;
+        setCursor(target);
     }
     linkReadSet_ = false;
     calcValid_ = false;
@@ -390,7 +391,7 @@ bool TDataSet::GotoRecord(TRecordId id) {
     int i = indexOfId(id);
     if (i < 0) return false;
     DoBeforeScroll();
-    cursor_ = i;
+    setCursor(i);
     bof_ = eof_ = false;
     linkReadSet_ = false;
     calcValid_ = false;
@@ -405,10 +406,7 @@ void TDataSet::Resync(TRecordId keep) {
     rebuildView();
     int n = presentedCount();
     int i = cur == kNoRecord ? -1 : indexOfId(cur);
-    if (i >= 0)
-        cursor_ = i;
-    else
-        cursor_ = n == 0 ? -1 : std::clamp(cursor_, 0, n - 1);
+    setCursor(i >= 0 ? i : n == 0 ? -1 : std::clamp(cursor_, 0, n - 1));
     if (n == 0) bof_ = eof_ = true;
     linkReadSet_ = false;
     calcValid_ = false;
@@ -936,7 +934,7 @@ bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TL
         TRecordId id = idAt(i);
         if (!keyMatches(id, keys, values, options)) continue;
         DoBeforeScroll();
-        cursor_ = i;
+        setCursor(i);
         bof_ = eof_ = false;
         linkReadSet_ = false;
         calcValid_ = false;

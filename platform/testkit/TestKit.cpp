@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "private/Controls_p.h"
-#include "private/Forms_p.h"
+#include "Controls_p.h"
+#include "Forms_p.h"
 
 namespace {
 
@@ -116,7 +116,7 @@ void PressKey(QWindow* win, Word vk, TShiftState shift) {
 
 // The widget that takes target's keys once target has the focus.
 QWidget* KeyWidget(TWinControl* target) {
-    QWidget* w = target->DPtr()->widget;
+    QWidget* w = TControlPrivate::get(target)->widget;
     return w && w->focusProxy() ? w->focusProxy() : w;
 }
 
@@ -173,7 +173,7 @@ void MouseAt(QWidget* w, QPoint pos, Mouse action, Qt::MouseButton button, Qt::K
 }
 
 void MouseOn(TControl* target, int x, int y, Mouse action, TMouseButton button, TShiftState shift) {
-    QWidget* w = target->DPtr()->mouseTarget();
+    QWidget* w = TControlPrivate::get(target)->mouseTarget();
     if (x < 0 && w) x = w->width() / 2;
     if (y < 0 && w) y = w->height() / 2;
     MouseAt(w, QPoint(x, y), action, QtButton(button), ModifiersOf(shift), Describe(target));

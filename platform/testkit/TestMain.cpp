@@ -17,7 +17,7 @@
 
 #include "DialogSeam.h"
 #include "TestKit.h"
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "private/Canvas_p.h"
-#include "private/Controls_p.h"
+#include "Canvas_p.h"
+#include "Controls_p.h"
 
 // The up image of a glyph strip with its transparent colour cut out.
 static QIcon GlyphIcon(TBitmap* glyph, int numGlyphs) {

@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "Graphics.h"
-#include "private/CanvasImpl_p.h"
-#include "private/Canvas_p.h"
+#include "CanvasImpl_p.h"
+#include "Canvas_p.h"
 
 using namespace canvasimpl;
 

@@ -20,7 +20,7 @@
 #include "DB.h"
 #include "Printers.h"
 #include "SysUtils.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 namespace {
 
@@ -98,19 +98,15 @@ void TChartSeries::CheckDataSource() {
     TField* yf = dataSource_->FieldByName(yValues_);
     TField* xf = xLabels_.empty() ? nullptr : dataSource_->FieldByName(xLabels_);
     TBookmark mark = dataSource_->GetBookmark();
-    dataSource_->DisableControls();
-    try {
+    {
+        TDisableControls still(dataSource_);
         dataSource_->First();
         while (!dataSource_->Eof()) {
             points_.push_back({yf->AsFloat(), xf ? xf->AsString() : std::string(), clDefault});
             dataSource_->Next();
         }
-    } catch (...) {
-        dataSource_->EnableControls();
-        throw;
+        if (!mark.empty() && dataSource_->BookmarkValid(mark)) dataSource_->GotoBookmark(mark);
     }
-    if (!mark.empty() && dataSource_->BookmarkValid(mark)) dataSource_->GotoBookmark(mark);
-    dataSource_->EnableControls();
     Changed();
 }
 

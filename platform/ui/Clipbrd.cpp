@@ -7,8 +7,8 @@
 #include <QMimeData>
 #include <map>
 
-#include "Forms.h"
-#include "private/Controls_p.h"
+#include "Application.h"
+#include "Controls_p.h"
 
 std::string ClipboardMimeType(const std::string& name) {
     if (name == "Csv") return "text/csv";

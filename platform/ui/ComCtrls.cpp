@@ -20,10 +20,10 @@
 #include <cmath>
 
 #include "ImgList.h"
-#include "private/Canvas_p.h"
-#include "private/Controls_p.h"
-#include "private/ImgList_p.h"
-#include "private/Menus_p.h"
+#include "Canvas_p.h"
+#include "Controls_p.h"
+#include "ImgList_p.h"
+#include "Menus_p.h"
 
 // ------------------------------------------------------------ dates
 
@@ -67,7 +67,9 @@ public:
 };
 } // namespace
 
-static PageControlPrivate* PD(const TPageControl* p) { return static_cast<PageControlPrivate*>(p->DPtr()); }
+static PageControlPrivate* PD(const TPageControl* p) {
+    return static_cast<PageControlPrivate*>(TControlPrivate::get(p));
+}
 
 TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {}
 TTabSheet::~TTabSheet() { SetPageControl(nullptr); }
@@ -319,7 +321,9 @@ void TStatusBar::Paint() {
 
 // ------------------------------------------------------------ tool bar
 
-static QToolButton* ToolWidget(const TControl* c) { return static_cast<QToolButton*>(c->DPtr()->widget.data()); }
+static QToolButton* ToolWidget(const TControl* c) {
+    return static_cast<QToolButton*>(TControlPrivate::get(c)->widget.data());
+}
 
 TToolButton::TToolButton(TComponent* AOwner) : TControl(AOwner, new TControlPrivate(NewWidget<QToolButton>())) {
     auto* b = ToolWidget(this);
@@ -504,7 +508,9 @@ void TToolBar::AlignControls(TRect& r) {
 
 // ------------------------------------------------------------ progress bar
 
-static QProgressBar* Progress(const TControl* c) { return static_cast<QProgressBar*>(c->DPtr()->widget.data()); }
+static QProgressBar* Progress(const TControl* c) {
+    return static_cast<QProgressBar*>(TControlPrivate::get(c)->widget.data());
+}
 
 TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner, new TControlPrivate(NewWidget<QProgressBar>())) {
     auto* p = Progress(this);
@@ -588,7 +594,9 @@ void TUpDown::ClickButton(TUDBtnType b) {
 
 // ------------------------------------------------------------ date picker
 
-static QDateTimeEdit* DateEdit(const TControl* c) { return static_cast<QDateTimeEdit*>(c->DPtr()->widget.data()); }
+static QDateTimeEdit* DateEdit(const TControl* c) {
+    return static_cast<QDateTimeEdit*>(TControlPrivate::get(c)->widget.data());
+}
 
 TDateTimePicker::TDateTimePicker(TComponent* AOwner)
     : TWinControl(AOwner, new TControlPrivate(NewWidget<QDateTimeEdit>())) {
@@ -642,7 +650,9 @@ void TDateTimePicker::SetMaxDate(TDateTime v) { DateEdit(this)->setMaximumDateTi
 
 // ------------------------------------------------------------ month calendar
 
-static QCalendarWidget* Calendar(const TControl* c) { return static_cast<QCalendarWidget*>(c->DPtr()->widget.data()); }
+static QCalendarWidget* Calendar(const TControl* c) {
+    return static_cast<QCalendarWidget*>(TControlPrivate::get(c)->widget.data());
+}
 
 TMonthCalendar::TMonthCalendar(TComponent* AOwner)
     : TWinControl(AOwner, new TControlPrivate(NewWidget<QCalendarWidget>())) {
@@ -690,7 +700,9 @@ namespace {
 constexpr int kNodeRole = Qt::UserRole + 77;
 } // namespace
 
-static QTreeWidget* Tree(const TTreeView* t) { return static_cast<QTreeWidget*>(t->DPtr()->widget.data()); }
+static QTreeWidget* Tree(const TTreeView* t) {
+    return static_cast<QTreeWidget*>(TControlPrivate::get(t)->widget.data());
+}
 
 TTreeView::TTreeView(TComponent* AOwner)
     : TWinControl(AOwner, new TControlPrivate(NewWidget<QTreeWidget>())), items_(std::make_unique<TTreeNodes>(this)) {

@@ -2,9 +2,9 @@
 // inheritance, the event bridge (mouse, focus, the key pipeline) and the
 // painting of custom and graphic controls. Forms add their own part in
 // Forms.cpp; the concrete controls in StdCtrls.cpp and friends.
-#include "private/Controls_p.h"
-#include "private/Forms_p.h"
-#include "private/Canvas_p.h"
+#include "Controls_p.h"
+#include "Forms_p.h"
+#include "Canvas_p.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -20,8 +20,8 @@
 
 #include "Forms.h"
 #include "Menus.h"
-#include "private/Canvas_p.h"
-#include "private/Forms_p.h"
+#include "Canvas_p.h"
+#include "Forms_p.h"
 
 // ------------------------------------------------------------ helpers
 
@@ -38,8 +38,8 @@ TControl* ControlOfWidget(QWidget* w) {
     return nullptr;
 }
 
-QWidget* WidgetOf(const TControl* c) { return c ? c->DPtr()->outer() : nullptr; }
-QWidget* ClientWidgetOf(const TControl* c) { return c ? c->DPtr()->client() : nullptr; }
+QWidget* WidgetOf(const TControl* c) { return c ? TControlPrivate::get(c)->outer() : nullptr; }
+QWidget* ClientWidgetOf(const TControl* c) { return c ? TControlPrivate::get(c)->client() : nullptr; }
 
 namespace {
 struct KeyPair {
@@ -213,13 +213,13 @@ void TControlPrivate::parentFontChanged() {
     font->Assign(parent->Font());
     inheritingFont = false;
     applyFont();
-    for (TControl* c : children) c->DPtr()->parentFontChanged();
+    for (TControl* c : children) TControlPrivate::get(c)->parentFontChanged();
 }
 
 void TControlPrivate::parentColorChanged() {
     if (!parentColor) return;
     applyColor();
-    for (TControl* c : children) c->DPtr()->parentColorChanged();
+    for (TControl* c : children) TControlPrivate::get(c)->parentColorChanged();
 }
 
 bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
@@ -235,7 +235,7 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
     case QEvent::FocusIn: {
         if (!wc) return false;
         TCustomForm* form = GetParentForm(q);
-        auto* fd = form ? static_cast<TFormPrivate*>(form->DPtr()) : nullptr;
+        auto* fd = form ? TFormPrivate::get(form) : nullptr;
         // Back in a re-activated window (or from a popup) with the focus
         // where it was: nothing was left.
         if (fd && fd->enteredWidget == widget) return false;
@@ -262,7 +262,7 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
         auto r = static_cast<QFocusEvent*>(e)->reason();
         if (r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason) return false;
         TCustomForm* form = GetParentForm(q);
-        auto* fd = form ? static_cast<TFormPrivate*>(form->DPtr()) : nullptr;
+        auto* fd = form ? TFormPrivate::get(form) : nullptr;
         if (fd) {
             if (fd->enteredWidget != widget) return false;
             fd->enteredWidget = nullptr;
@@ -497,7 +497,7 @@ TControl::TControl(TComponent* AOwner, TControlPrivate* dd) : TComponent(AOwner)
         if (!d_->inheritingFont) d_->parentFont = false;
         d_->applyFont();
         if (!d_->inheritingFont)
-            for (TControl* c : d_->children) c->DPtr()->parentFontChanged();
+            for (TControl* c : d_->children) TControlPrivate::get(c)->parentFontChanged();
         FontChanged();
     };
     d_->applyFont();
@@ -836,7 +836,7 @@ TControl* TWinControl::Controls(int i) const {
 }
 
 static void CollectTabList(const TWinControl* c, std::vector<TWinControl*>& out) {
-    for (TWinControl* w : c->DPtr()->tabOrderList) {
+    for (TWinControl* w : TControlPrivate::get(c)->tabOrderList) {
         out.push_back(w);
         CollectTabList(w, out);
     }
@@ -1028,7 +1028,7 @@ void CustomArea::paintEvent(QPaintEvent*) {
     if (!control) return;
     QPainter p(viewport());
     CanvasPainterScope scope(control->Canvas(), &p, viewport()->rect());
-    DispatchSafely(control, [&] { TControlPaint(control); });
+    DispatchSafely(control, [&] { TControlPrivate::paint(control); });
 }
 
 void CustomArea::barAction(TScrollBarKind kind, QScrollBar* bar, int action) {
@@ -1044,19 +1044,19 @@ void CustomArea::barAction(TScrollBarKind kind, QScrollBar* bar, int action) {
     default: break;
     }
     int pos = bar->sliderPosition();
-    DispatchSafely(control, [&] { TControlScroll(control, kind, code, pos); });
+    DispatchSafely(control, [&] { TControlPrivate::scroll(control, kind, code, pos); });
 }
 
 void GraphicWidget::paintEvent(QPaintEvent*) {
     if (!control) return;
     QPainter p(this);
     CanvasPainterScope scope(control->Canvas(), &p, rect());
-    DispatchSafely(control, [&] { TControlPaint(control); });
+    DispatchSafely(control, [&] { TControlPrivate::paint(control); });
 }
 
-void TControlPaint(TCustomControl* c) { c->Paint(); }
-void TControlPaint(TGraphicControl* c) { c->Paint(); }
-void TControlScroll(TCustomControl* c, TScrollBarKind kind, TScrollCode code, int pos) {
+void TControlPrivate::paint(TCustomControl* c) { c->Paint(); }
+void TControlPrivate::paint(TGraphicControl* c) { c->Paint(); }
+void TControlPrivate::scroll(TCustomControl* c, TScrollBarKind kind, TScrollCode code, int pos) {
     c->ScrollBarChanged(kind, code, pos);
 }
 
@@ -1216,7 +1216,7 @@ void PaintParentBackground(TControl* control, TCanvas* canvas) {
     if (!parent || !canvas) return;
     QPainter* p = canvas->d()->painter();
     if (!p) return;
-    QWidget* mine = control->DPtr()->outer();
+    QWidget* mine = TControlPrivate::get(control)->outer();
     QWidget* ground = mine->parentWidget();
     if (!ground) return;
     const QRect r = mine->geometry();
@@ -1225,7 +1225,7 @@ void PaintParentBackground(TControl* control, TCanvas* canvas) {
     for (int i = 0; i < parent->ControlCount(); ++i) {
         TControl* sibling = parent->Controls(i);
         if (sibling == control) break;
-        QWidget* s = sibling->DPtr()->outer();
+        QWidget* s = TControlPrivate::get(sibling)->outer();
         if (!s || s->parentWidget() != ground || !s->isVisibleTo(ground)) continue;
         const QRect both = r.intersected(s->geometry());
         if (both.isEmpty()) continue;

@@ -92,28 +92,7 @@ enum TShiftStateItem : uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMidd
 
 // The modifier keys and mouse buttons held during an event: a small set.
 //   TShiftState s; s << ssCtrl; if (s.Contains(ssCtrl)) ...
-class TShiftState {
-public:
-    constexpr TShiftState() = default;
-    constexpr TShiftState(std::initializer_list<TShiftStateItem> items) {
-        for (auto i : items) bits_ |= uint8_t(1u << i);
-    }
-    constexpr bool Contains(TShiftStateItem i) const { return bits_ & (1u << i); }
-    constexpr TShiftState& operator<<(TShiftStateItem i) {
-        bits_ |= uint8_t(1u << i);
-        return *this;
-    }
-    constexpr TShiftState& operator>>(TShiftStateItem i) {
-        bits_ &= uint8_t(~(1u << i));
-        return *this;
-    }
-    constexpr bool Empty() const { return bits_ == 0; }
-    constexpr uint8_t Bits() const { return bits_; }
-    friend constexpr bool operator==(TShiftState a, TShiftState b) = default;
-
-private:
-    uint8_t bits_ = 0;
-};
+using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -304,9 +283,6 @@ public:
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
 
-    // Platform access for platform/ui code (private/Controls_p.h).
-    TControlPrivate* DPtr() const { return d_; }
-
 protected:
     // For subclasses that bring their own widget: dd is adopted (owned).
     TControl(TComponent* AOwner, TControlPrivate* dd);
@@ -444,8 +420,6 @@ protected:
 
 private:
     friend class TControlPrivate;
-    friend void TControlPaint(TCustomControl*);
-    friend void TControlScroll(TCustomControl*, TScrollBarKind, TScrollCode, int);
 };
 
 // A painted control that never takes the focus (shapes, bevels, paint boxes).
@@ -463,7 +437,6 @@ protected:
 
 private:
     friend class TControlPrivate;
-    friend void TControlPaint(TGraphicControl*);
 };
 
 // A graphic control whose drawing is all in OnPaint.

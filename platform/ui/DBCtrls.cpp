@@ -7,6 +7,7 @@
 #include "DB.h"
 #include "Jpeg.h"
 #include "Sound.h"
+#include "ScopeExit.h"
 
 #include <algorithm>
 
@@ -334,27 +335,22 @@ TDBLookupComboBox::~TDBLookupComboBox() {
 void TDBLookupComboBox::ReloadList() {
     keys_.clear();
     Items()->BeginUpdate();
-    Items()->Clear();
-    TDataSet* ds = listSource_ ? listSource_->DataSet() : nullptr;
-    if (ds && ds->Active() && !keyField_.empty() && !listField_.empty()) {
-        TField* key = ds->FieldByName(keyField_);
-        TField* text = ds->FieldByName(listField_);
-        int saved = ds->RecNo();
-        ds->DisableControls();
-        try {
+    {
+        ScopeExit endUpdate([this] { Items()->EndUpdate(); });
+        Items()->Clear();
+        TDataSet* ds = listSource_ ? listSource_->DataSet() : nullptr;
+        if (ds && ds->Active() && !keyField_.empty() && !listField_.empty()) {
+            TField* key = ds->FieldByName(keyField_);
+            TField* text = ds->FieldByName(listField_);
+            int saved = ds->RecNo();
+            TDisableControls still(ds);
             for (ds->First(); !ds->Eof(); ds->Next()) {
                 keys_.push_back(key->Text());
                 Items()->Add(text->DisplayText());
             }
-        } catch (...) {
-            ds->EnableControls();
-            Items()->EndUpdate();
-            throw;
+            if (saved > 0) ds->SetRecNo(saved);
         }
-        if (saved > 0) ds->SetRecNo(saved);
-        ds->EnableControls();
     }
-    Items()->EndUpdate();
     dataChange();
 }
 

@@ -5,8 +5,9 @@
 
 #include <algorithm>
 
-#include "Forms.h"
+#include "Application.h"
 #include "SysUtils.h"
+#include "ScopeExit.h"
 
 namespace {
 
@@ -256,19 +257,13 @@ void TBookmarkList::Clear() {
 void TBookmarkList::Delete() {
     TDataSet* ds = grid_->DataLink()->Active() ? grid_->DataLink()->DataSet() : nullptr;
     if (!ds) return;
-    ds->DisableControls();
-    try {
-        for (const TBookmark& b : items_) {
-            if (!ds->BookmarkValid(b)) continue;
-            ds->GotoBookmark(b);
-            ds->Delete();
-        }
-    } catch (...) {
-        ds->EnableControls();
-        throw;
+    TDisableControls still(ds);
+    for (const TBookmark& b : items_) {
+        if (!ds->BookmarkValid(b)) continue;
+        ds->GotoBookmark(b);
+        ds->Delete();
     }
     items_.clear();
-    ds->EnableControls();
 }
 
 // ------------------------------------------------------------ TDBGrid
@@ -368,7 +363,8 @@ int TDBGrid::VisibleDataRowCount() const {
 void TDBGrid::LayoutChanged() {
     if (inLayout_ || !columns_) return;
     inLayout_ = true;
-    try {
+    {
+        ScopeExit restore([&] { inLayout_ = false; });
         const int keepIndex = SelectedIndex();
         indicatorOffset_ = dbOptions_.Contains(dgIndicator) ? 1 : 0;
         titleOffset_ = dbOptions_.Contains(dgTitles) ? 1 : 0;
@@ -407,11 +403,7 @@ void TDBGrid::LayoutChanged() {
         if (target != Col() && target >= FixedCols()) MoveCurrent(target, Row(), true, false);
         lastCol_ = Col();
         updateActive();
-    } catch (...) {
-        inLayout_ = false;
-        throw;
     }
-    inLayout_ = false;
     UpdateScrollRange();
     Invalidate();
 }
@@ -986,28 +978,22 @@ void TDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AS
     }
     const int saved = dataLink_->ActiveRecord();
     dataLink_->SetActiveRecord(dataRow);
-    try {
-        bool highlight =
-            AState.Contains(gdSelected) && (IsActiveControl() || dbOptions_.Contains(dgAlwaysShowSelection));
-        // The row being painted is the data set's record in view here, so
-        // every selected row shows as such, not only the current one.
-        if (dbOptions_.Contains(dgMultiSelect) && selectedRows_->Count() && selectedRows_->CurrentRowSelected())
-            highlight = true;
-        c->SetFont(col->Font());
-        if (highlight) {
-            c->Brush()->SetColor(clHighlight);
-            c->Font()->SetColor(clHighlightText);
-        } else {
-            c->Brush()->SetColor(col->Color());
-        }
-        c->Brush()->SetStyle(bsSolid);
-        if (DefaultDrawing()) DefaultDrawColumnCell(ARect, ACol - indicatorOffset_, col, AState);
-        if (OnDrawColumnCell) OnDrawColumnCell(this, ARect, ACol - indicatorOffset_, col, AState);
-    } catch (...) {
-        dataLink_->SetActiveRecord(saved);
-        throw;
+    ScopeExit restore([&] { dataLink_->SetActiveRecord(saved); });
+    bool highlight = AState.Contains(gdSelected) && (IsActiveControl() || dbOptions_.Contains(dgAlwaysShowSelection));
+    // The row being painted is the data set's record in view here, so
+    // every selected row shows as such, not only the current one.
+    if (dbOptions_.Contains(dgMultiSelect) && selectedRows_->Count() && selectedRows_->CurrentRowSelected())
+        highlight = true;
+    c->SetFont(col->Font());
+    if (highlight) {
+        c->Brush()->SetColor(clHighlight);
+        c->Font()->SetColor(clHighlightText);
+    } else {
+        c->Brush()->SetColor(col->Color());
     }
-    dataLink_->SetActiveRecord(saved);
+    c->Brush()->SetStyle(bsSolid);
+    if (DefaultDrawing()) DefaultDrawColumnCell(ARect, ACol - indicatorOffset_, col, AState);
+    if (OnDrawColumnCell) OnDrawColumnCell(this, ARect, ACol - indicatorOffset_, col, AState);
 }
 
 void TDBGrid::DefaultDrawColumnCell(const TRect& Rect, int, TColumn* Column, TGridDrawState State) {

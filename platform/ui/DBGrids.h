@@ -31,7 +31,7 @@ enum TDBGridOption {
     dgCancelOnExit,
     dgMultiSelect
 };
-using TDBGridOptions = TGridSet<TDBGridOption>;
+using TDBGridOptions = TSet<TDBGridOption>;
 
 enum TColumnButtonStyle { cbsAuto, cbsEllipsis, cbsNone };
 

@@ -20,8 +20,8 @@
 #include <typeinfo>
 
 #include "StdCtrls.h"
-#include "private/Controls_p.h"
-#include "private/Forms_p.h"
+#include "Controls_p.h"
+#include "Forms_p.h"
 
 // The form's C++ class name ("TFrmLogin"), namespaces dropped, so scripts
 // can name a window class that does not override ClassName().

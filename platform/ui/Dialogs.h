@@ -11,22 +11,7 @@
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
 
-class TMsgDlgButtons {
-public:
-    TMsgDlgButtons() = default;
-    TMsgDlgButtons(std::initializer_list<TMsgDlgBtn> b) {
-        for (auto i : b) bits_ |= 1u << i;
-    }
-    bool Contains(TMsgDlgBtn b) const { return bits_ & (1u << b); }
-    TMsgDlgButtons& operator<<(TMsgDlgBtn b) {
-        bits_ |= 1u << b;
-        return *this;
-    }
-    friend bool operator==(const TMsgDlgButtons&, const TMsgDlgButtons&) = default;
-
-private:
-    unsigned bits_ = 0;
-};
+using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 inline const TMsgDlgButtons mbYesNoCancel{mbYes, mbNo, mbCancel};
 inline const TMsgDlgButtons mbOKCancel{mbOK, mbCancel};
 inline const TMsgDlgButtons mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
@@ -64,21 +49,7 @@ enum TOpenOption {
     ofEnableIncludeNotify,
     ofEnableSizing,
 };
-class TOpenOptions {
-public:
-    TOpenOptions() = default;
-    TOpenOptions(std::initializer_list<TOpenOption> o) {
-        for (auto i : o) bits_ |= 1u << i;
-    }
-    bool Contains(TOpenOption o) const { return bits_ & (1u << o); }
-    TOpenOptions& operator<<(TOpenOption o) {
-        bits_ |= 1u << o;
-        return *this;
-    }
-
-private:
-    unsigned bits_ = 0;
-};
+using TOpenOptions = TSet<TOpenOption>;
 
 // Filter is "Name (*.ext)|*.ext|...". Execute returns true with FileName
 // set when the user chose a file.

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
 // ------------------------------------------------------------ panel
 

@@ -1,7 +1,7 @@
 // Forms, the application object and the screen on Qt top-level widgets and
 // an MDI area. Modal shows and message boxes are handed to the dialog seam
 // (DialogSeam.cpp), which comes back to RunModalLoop for real windows.
-#include "private/Forms_p.h"
+#include "Forms_p.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,10 +26,11 @@
 #include "ActnList.h"
 #include "Menus.h"
 #include "StdCtrls.h"
+#include "Canvas_p.h"
 #include "DialogSeam.h"
+#include "Menus_p.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
-#include "private/Canvas_p.h"
-#include "private/Menus_p.h"
 
 // ------------------------------------------------------------ globals
 
@@ -38,15 +39,9 @@ std::vector<TCustomForm*>& AllForms() {
     static std::vector<TCustomForm*> forms;
     return forms;
 }
+// The two objects behind Application and Screen, made on first use.
 TApplication* g_app = nullptr;
 TScreen* g_screen = nullptr;
-TCustomForm* g_mainForm = nullptr;
-bool g_terminated = false;
-std::string g_title;
-std::string g_helpFile;
-bool g_showHint = true;
-TColor g_hintColor = clInfoBk;
-int g_hintPause = 500, g_hintHidePause = 2500, g_hintShortPause = 50;
 
 QApplication* EnsureQt() {
     if (auto* a = qobject_cast<QApplication*>(QCoreApplication::instance())) return a;
@@ -86,6 +81,25 @@ void LoadToolkitTranslations(const std::string& dir) {
     }
 }
 } // namespace
+
+class TApplicationPrivate {
+public:
+    // The application's part, or nullptr before Application was first used
+    // (a form may be destroyed without ever making it).
+    static TApplicationPrivate* get() { return g_app ? g_app->d_.get() : nullptr; }
+    static TCustomForm* theMainForm() { return g_app ? g_app->d_->mainForm : nullptr; }
+    static bool isTerminated() { return g_app && g_app->d_->terminated; }
+
+    TCustomForm* mainForm = nullptr;
+    bool terminated = false;
+    // The loop Run is in; Terminate quits it.
+    QEventLoop* runLoop = nullptr;
+    std::string title;
+    std::string helpFile;
+    bool showHint = true;
+    TColor hintColor = clInfoBk;
+    int hintPause = 500, hintHidePause = 2500, hintShortPause = 50;
+};
 
 template <>
 TApplication* TGlobalRef<TApplication>::get() const {
@@ -130,8 +144,6 @@ TCustomForm* GetParentForm(TControl* c) {
     return nullptr;
 }
 
-TFormPrivate* FormD(const TCustomForm* form) { return static_cast<TFormPrivate*>(form->DPtr()); }
-
 // ------------------------------------------------------------ form widget
 
 void FormWidget::layoutParts() {
@@ -162,9 +174,9 @@ void FormWidget::changeEvent(QEvent* e) {
     TCustomForm* f = form;
     if (FormD(f)->sub) return;
     if (isActiveWindow())
-        DispatchSafely(f, [f] { TFormActivate(f, true); });
+        DispatchSafely(f, [f] { TFormPrivate::activate(f, true); });
     else
-        DispatchSafely(f, [f] { TFormActivate(f, false); });
+        DispatchSafely(f, [f] { TFormPrivate::activate(f, false); });
 }
 
 void FormWidget::showEvent(QShowEvent* e) {
@@ -172,7 +184,7 @@ void FormWidget::showEvent(QShowEvent* e) {
     layoutParts();
 }
 
-void TFormActivate(TCustomForm* f, bool active) {
+void TFormPrivate::activate(TCustomForm* f, bool active) {
     if (active)
         f->Activate();
     else
@@ -218,7 +230,7 @@ TCustomForm::~TCustomForm() {
     if (d->loop) d->loop->quit();
     auto& all = AllForms();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
-    if (g_mainForm == this) g_mainForm = nullptr;
+    if (auto* app = TApplicationPrivate::get(); app && app->mainForm == this) app->mainForm = nullptr;
     if (d->menu) d->menu->OnChangedInternal = nullptr;
     if (d->mdiArea) {
         // Children outlive their frame's window as hidden windows of their
@@ -293,8 +305,9 @@ void TCustomForm::SetVisible(bool v) {
             QWidget* o = d->outer();
             QRect area = avail;
             if (d->sub && d->sub->mdiArea()) area = d->sub->mdiArea()->viewport()->rect();
-            if (d->position == poMainFormCenter && g_mainForm && g_mainForm != this)
-                area = WidgetOf(g_mainForm)->geometry();
+            if (d->position == poMainFormCenter && TApplicationPrivate::theMainForm() &&
+                TApplicationPrivate::theMainForm() != this)
+                area = WidgetOf(TApplicationPrivate::theMainForm())->geometry();
             if (d->position == poScreenCenter || d->position == poDesktopCenter || d->position == poMainFormCenter ||
                 d->position == poOwnerFormCenter)
                 o->move(area.x() + (area.width() - o->width()) / 2, area.y() + (area.height() - o->height()) / 2);
@@ -432,12 +445,12 @@ void TCustomForm::SetFormStyle(TFormStyle v) {
             auto* fw = dynamic_cast<FormWidget*>(s->widget());
             if (fw && fw->form) {
                 TCustomForm* f = fw->form;
-                DispatchSafely(f, [f] { TFormActivate(f, true); });
+                DispatchSafely(f, [f] { TFormPrivate::activate(f, true); });
             }
         });
         Realign();
     } else if (v == fsMDIChild && !d->sub) {
-        TCustomForm* frame = g_mainForm;
+        TCustomForm* frame = TApplicationPrivate::theMainForm();
         if (!frame || !FormD(frame)->mdiArea) {
             for (TCustomForm* f : AllForms())
                 if (f != this && FormD(f)->mdiArea) frame = f;
@@ -565,7 +578,8 @@ TModalResult TCustomForm::ShowModal() {
 // nobody else would give it.
 QWidget* DialogOpener() {
     if (QWidget* active = QApplication::activeWindow()) return active;
-    if (g_mainForm && WidgetOf(g_mainForm) && WidgetOf(g_mainForm)->isVisible()) return WidgetOf(g_mainForm)->window();
+    TCustomForm* mainForm = TApplicationPrivate::theMainForm();
+    if (mainForm && WidgetOf(mainForm) && WidgetOf(mainForm)->isVisible()) return WidgetOf(mainForm)->window();
     return nullptr;
 }
 
@@ -582,6 +596,8 @@ TModalResult RunModalLoop(TCustomForm* form) {
     d->inModal = true;
     d->top()->setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
+    // Hidden while still modal, then modality cleared: the reverse of the
+    // way in, on every way out (OnShow throwing included).
     auto unwind = [&] {
         if (!alive) return;
         d->loop = nullptr;
@@ -589,27 +605,24 @@ TModalResult RunModalLoop(TCustomForm* form) {
         d->top()->setWindowModality(Qt::NonModal);
         d->inModal = false;
         if (opener && opener != alive && opener->isVisible()) opener->activateWindow();
+        RT_ASSERT(!form->Visible() && !form->Modal());
     };
-    try {
+    {
+        ScopeExit leave(unwind);
         form->Show();
         if (d->top()) d->top()->activateWindow();
         d->loop = &loop;
         while (!d->closeAccepted) {
-            if (g_terminated) {
+            if (TApplicationPrivate::isTerminated()) {
                 if (d->modalResult == mrNone) d->modalResult = mrCancel;
                 break;
             }
             loop.exec();
             if (!alive) return mrCancel;
         }
-    } catch (...) {
-        unwind();
-        throw;
     }
-    TModalResult result = d->modalResult;
-    unwind();
     if (d->closeAction == caFree) form->Release();
-    return result;
+    return d->modalResult;
 }
 
 void TryCloseModal(TCustomForm* form) {
@@ -619,7 +632,7 @@ void TryCloseModal(TCustomForm* form) {
     bool canClose = true;
     DispatchSafely(form, [&] {
         canClose = form->CloseQuery();
-        if (canClose) TFormDoClose(form, action);
+        if (canClose) TFormPrivate::doClose(form, action);
     });
     if (canClose && action != caNone) {
         d->closeAccepted = true;
@@ -638,7 +651,7 @@ void ForceCloseModal(TCustomForm* form, TModalResult result) {
     if (d->loop) d->loop->quit();
 }
 
-void TFormDoClose(TCustomForm* f, TCloseAction& a) { f->DoClose(a); }
+void TFormPrivate::doClose(TCustomForm* f, TCloseAction& a) { f->DoClose(a); }
 
 void TCustomForm::Close() {
     auto* d = FormD(this);
@@ -656,7 +669,7 @@ void TCustomForm::Close() {
     TCloseAction action = d->formStyle == fsMDIChild ? caMinimize : caHide;
     DoClose(action);
     if (action == caNone) return;
-    if (this == g_mainForm) {
+    if (this == TApplicationPrivate::theMainForm()) {
         Application->Terminate();
         return;
     }
@@ -802,7 +815,7 @@ bool FormPressDialogButton(TCustomForm* form, bool enter) {
     std::function<TControl*(TWinControl*)> find = [&](TWinControl* p) -> TControl* {
         for (int i = 0; i < p->ControlCount(); ++i) {
             TControl* c = p->Controls(i);
-            TControlPrivate* cd = c->DPtr();
+            TControlPrivate* cd = TControlPrivate::get(c);
             if ((enter ? cd->isDefault : cd->isCancel) && c->Visible() && c->Enabled()) return c;
             if (auto* w = dynamic_cast<TWinControl*>(c); w && !dynamic_cast<TCustomForm*>(c))
                 if (TControl* r = find(w)) return r;
@@ -817,45 +830,43 @@ bool FormPressDialogButton(TCustomForm* form, bool enter) {
 
 // ------------------------------------------------------------ application
 
-TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::TApplication() : TComponent(nullptr), d_(std::make_unique<TApplicationPrivate>()) {}
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize() {
     EnsureQt();
     LoadToolkitTranslations(ExeDir());
 }
-std::string TApplication::Title() const { return g_title; }
+std::string TApplication::Title() const { return d_->title; }
 void TApplication::SetTitle(const std::string& v) {
-    g_title = v;
+    d_->title = v;
     QApplication::setApplicationDisplayName(ToQt(v));
 }
-TCustomForm* TApplication::MainForm() const { return g_mainForm; }
+TCustomForm* TApplication::MainForm() const { return d_->mainForm; }
 
 void TApplication::FormCreated(TCustomForm* form) {
-    if (!g_mainForm) g_mainForm = form;
+    if (!d_->mainForm) d_->mainForm = form;
     DispatchSafely(form, [form] { form->DoCreate(); });
 }
 
 void TApplication::Run() {
-    if (g_mainForm) DispatchSafely(g_mainForm, [] { g_mainForm->Show(); });
-    while (!g_terminated) {
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&loop] {
-            if (g_terminated) loop.quit();
-        });
-        poll.start(50);
-        loop.exec();
-    }
+    if (TCustomForm* main = d_->mainForm) DispatchSafely(main, [main] { main->Show(); });
+    QEventLoop loop;
+    d_->runLoop = &loop;
+    ScopeExit forget([this] { d_->runLoop = nullptr; });
+    // exec can also return when the window system asks every loop to end;
+    // only Terminate ends the program's.
+    while (!d_->terminated) loop.exec();
 }
 
 void TApplication::Terminate() {
-    g_terminated = true;
+    d_->terminated = true;
     for (TCustomForm* f : AllForms())
         if (FormD(f)->loop) FormD(f)->loop->quit();
+    if (d_->runLoop) d_->runLoop->quit();
 }
 
-bool TApplication::Terminated() const { return g_terminated; }
+bool TApplication::Terminated() const { return d_->terminated; }
 
 void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
@@ -883,27 +894,27 @@ std::string TApplication::ExeName() const {
 }
 
 void TApplication::BringToFront() {
-    if (g_mainForm) g_mainForm->BringToFront();
+    if (d_->mainForm) d_->mainForm->BringToFront();
 }
 void TApplication::Minimize() {
-    if (g_mainForm) WidgetOf(g_mainForm)->showMinimized();
+    if (d_->mainForm) WidgetOf(d_->mainForm)->showMinimized();
 }
 void TApplication::Restore() {
-    if (g_mainForm) WidgetOf(g_mainForm)->showNormal();
+    if (d_->mainForm) WidgetOf(d_->mainForm)->showNormal();
 }
 
-bool TApplication::ShowHint() const { return g_showHint; }
-void TApplication::SetShowHint(bool v) { g_showHint = v; }
-TColor TApplication::HintColor() const { return g_hintColor; }
-void TApplication::SetHintColor(TColor v) { g_hintColor = v; }
-int TApplication::HintPause() const { return g_hintPause; }
-void TApplication::SetHintPause(int ms) { g_hintPause = ms; }
-int TApplication::HintHidePause() const { return g_hintHidePause; }
-void TApplication::SetHintHidePause(int ms) { g_hintHidePause = ms; }
-int TApplication::HintShortPause() const { return g_hintShortPause; }
-void TApplication::SetHintShortPause(int ms) { g_hintShortPause = ms; }
-std::string TApplication::HelpFile() const { return g_helpFile; }
-void TApplication::SetHelpFile(const std::string& v) { g_helpFile = v; }
+bool TApplication::ShowHint() const { return d_->showHint; }
+void TApplication::SetShowHint(bool v) { d_->showHint = v; }
+TColor TApplication::HintColor() const { return d_->hintColor; }
+void TApplication::SetHintColor(TColor v) { d_->hintColor = v; }
+int TApplication::HintPause() const { return d_->hintPause; }
+void TApplication::SetHintPause(int ms) { d_->hintPause = ms; }
+int TApplication::HintHidePause() const { return d_->hintHidePause; }
+void TApplication::SetHintHidePause(int ms) { d_->hintHidePause = ms; }
+int TApplication::HintShortPause() const { return d_->hintShortPause; }
+void TApplication::SetHintShortPause(int ms) { d_->hintShortPause = ms; }
+std::string TApplication::HelpFile() const { return d_->helpFile; }
+void TApplication::SetHelpFile(const std::string& v) { d_->helpFile = v; }
 
 // ------------------------------------------------------------ screen
 
@@ -981,7 +992,9 @@ public:
 };
 } // namespace
 
-static QScrollArea* Area(const TScrollBox* b) { return static_cast<ScrollBoxPrivate*>(b->DPtr())->area(); }
+static QScrollArea* Area(const TScrollBox* b) {
+    return static_cast<ScrollBoxPrivate*>(TControlPrivate::get(b))->area();
+}
 
 TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner, new ScrollBoxPrivate) {
     d_->tabStop = false;

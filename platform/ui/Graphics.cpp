@@ -12,7 +12,7 @@
 #include <mutex>
 
 #include "SysUtils.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) {
     TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};

@@ -163,36 +163,7 @@ protected:
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
 // A set of font styles: Style() << fsBold adds, Contains(fsItalic) asks.
-class TFontStyles {
-public:
-    TFontStyles() = default;
-    TFontStyles(std::initializer_list<TFontStyle> styles) {
-        for (auto s : styles) bits_ |= 1u << s;
-    }
-    bool Contains(TFontStyle s) const { return bits_ & (1u << s); }
-    bool Empty() const { return bits_ == 0; }
-    TFontStyles& operator<<(TFontStyle s) {
-        bits_ |= 1u << s;
-        return *this;
-    }
-    TFontStyles& operator>>(TFontStyle s) {
-        bits_ &= ~(1u << s);
-        return *this;
-    }
-    friend TFontStyles operator+(TFontStyles a, TFontStyles b) {
-        a.bits_ |= b.bits_;
-        return a;
-    }
-    friend TFontStyles operator-(TFontStyles a, TFontStyles b) {
-        a.bits_ &= ~b.bits_;
-        return a;
-    }
-    friend bool operator==(const TFontStyles&, const TFontStyles&) = default;
-    unsigned Bits() const { return bits_; }
-
-private:
-    unsigned bits_ = 0;
-};
+using TFontStyles = TSet<TFontStyle>;
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 using TFontCharset = uint8_t;
@@ -413,7 +384,7 @@ class TMetafile;
 struct TCanvasPrivate;
 
 // Draws with its Pen, Brush and Font on the device platform code bound it to
-// (see private/Canvas_p.h). Drawing on an unbound canvas throws
+// (see ui_private/Canvas_p.h). Drawing on an unbound canvas throws
 // EInvalidOperation "Canvas does not allow drawing". Coordinates are device
 // pixels; rectangles exclude their right and bottom edge. Text is UTF-8.
 // Canvases are not copyable; the widget, bitmap or printer owns its canvas.

@@ -16,9 +16,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "Forms.h"
 #include "Mask.h"
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
 namespace {
 
@@ -99,10 +98,10 @@ struct TCustomGridPrivate : QObject {
 
 TInplaceEdit::TInplaceEdit(TComponent* AOwner)
     : TWinControl(AOwner, new TControlPrivate(NewWidget<TGridLineEdit>())), e_(new TInplaceEditPrivate) {
-    e_->edit = static_cast<TGridLineEdit*>(DPtr()->widget.data());
+    e_->edit = static_cast<TGridLineEdit*>(d_->widget.data());
     e_->edit->setFrame(false);
     e_->edit->setTextMargins(2, 0, 2, 0);
-    DPtr()->clickOnRelease = false;
+    d_->clickOnRelease = false;
     SetTabStop(false);
     SetVisible(false);
     QObject::connect(e_->edit, &QLineEdit::textChanged, e_->edit, [this](const QString&) { textEdited(); });
@@ -382,7 +381,7 @@ void TInplaceEdit::DoExit() {
 
 TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), g_(std::make_unique<TCustomGridPrivate>(this)) {
     if (QWidget* client = ClientWidgetOf(this)) client->installEventFilter(g_.get());
-    DPtr()->clickOnRelease = false;
+    d_->clickOnRelease = false;
     SetTabStop(true);
     SetBorderStyle(bsSingle);
     SetScrollBars(ssBoth);
@@ -761,6 +760,10 @@ void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchorToo, bool Show)
         if (options_.Contains(goRowSelect)) anchor_.X = colCount_ - 1;
     }
     if (options_.Contains(goRowSelect)) current_.X = fixedCols_;
+    // The current cell's invariant (class comment): inside the counts and
+    // outside the fixed band, the anchor inside the counts.
+    RT_ASSERT(current_.X >= fixedCols_ && current_.X < colCount_ && current_.Y >= fixedRows_ && current_.Y < rowCount_);
+    RT_ASSERT(anchor_.X >= 0 && anchor_.X < colCount_ && anchor_.Y >= 0 && anchor_.Y < rowCount_);
     if (Show) ClampInView(current_);
     selectionMoved(oldSel);
     InvalidateCell(oldCurrent.X, oldCurrent.Y);

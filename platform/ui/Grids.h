@@ -17,40 +17,6 @@
 #include "Graphics.h"
 #include "System.h"
 
-// A small set over an enumeration of at most 32 members:
-//   TGridOptions o{goVertLine}; o << goEditing; o.Contains(goEditing)
-template <typename E>
-class TGridSet {
-public:
-    constexpr TGridSet() = default;
-    constexpr TGridSet(std::initializer_list<E> items) {
-        for (auto i : items) bits_ |= 1u << unsigned(i);
-    }
-    constexpr bool Contains(E i) const { return bits_ & (1u << unsigned(i)); }
-    constexpr TGridSet& operator<<(E i) {
-        bits_ |= 1u << unsigned(i);
-        return *this;
-    }
-    constexpr TGridSet& operator>>(E i) {
-        bits_ &= ~(1u << unsigned(i));
-        return *this;
-    }
-    constexpr bool Empty() const { return bits_ == 0; }
-    constexpr uint32_t Bits() const { return bits_; }
-    friend constexpr TGridSet operator+(TGridSet a, TGridSet b) {
-        a.bits_ |= b.bits_;
-        return a;
-    }
-    friend constexpr TGridSet operator-(TGridSet a, TGridSet b) {
-        a.bits_ &= ~b.bits_;
-        return a;
-    }
-    friend constexpr bool operator==(TGridSet a, TGridSet b) = default;
-
-private:
-    uint32_t bits_ = 0;
-};
-
 enum TGridOption {
     goFixedVertLine,
     goFixedHorzLine,
@@ -68,10 +34,10 @@ enum TGridOption {
     goAlwaysShowEditor,
     goThumbTracking
 };
-using TGridOptions = TGridSet<TGridOption>;
+using TGridOptions = TSet<TGridOption>;
 
 enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
-using TGridDrawState = TGridSet<TGridDrawStateItem>;
+using TGridDrawState = TSet<TGridDrawStateItem>;
 
 enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
 

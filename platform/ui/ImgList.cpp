@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 struct TImageList::Impl {
     std::vector<QImage> images;

@@ -31,7 +31,7 @@ public:
     void SetBkColor(TColor v) { bkColor_ = v; }
     TNotifyEvent OnChange;
 
-    // For platform code only (private/ImgList_p.h).
+    // For platform code only (ui_private/ImgList_p.h).
     const void* ImageHandle(int Index) const;
 
 private:

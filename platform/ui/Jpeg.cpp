@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 extern "C" {
 #include <jerror.h>

@@ -4,8 +4,8 @@
 
 #include <QLineEdit>
 
-#include "private/Controls_p.h"
-#include "private/StdCtrls_p.h"
+#include "Controls_p.h"
+#include "StdCtrls_p.h"
 
 std::string QtInputMaskFor(const std::string& editMask, bool* saveLiterals, char* blank) {
     std::string mask = editMask;
@@ -67,7 +67,7 @@ std::string QtInputMaskFor(const std::string& editMask, bool* saveLiterals, char
     return out;
 }
 
-static QLineEdit* Line(const TControl* c) { return static_cast<QLineEdit*>(c->DPtr()->widget.data()); }
+static QLineEdit* Line(const TControl* c) { return static_cast<QLineEdit*>(TControlPrivate::get(c)->widget.data()); }
 
 TMaskEdit::TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner, new EditPrivate(NewWidget<QLineEdit>())) {
     auto* e = Line(this);

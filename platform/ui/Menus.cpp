@@ -1,7 +1,7 @@
 // Menus on QAction/QMenu. Shortcuts are shown in the menu text but run by
 // the form's key pipeline (TMenu::IsShortCut), never by Qt's shortcut map,
 // so a key never runs a command twice.
-#include "private/Menus_p.h"
+#include "Menus_p.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -16,8 +16,8 @@
 #include <memory>
 #include <cctype>
 
-#include "private/Canvas_p.h"
-#include "private/Controls_p.h"
+#include "Canvas_p.h"
+#include "Controls_p.h"
 
 namespace {
 TMenuItem* ItemOfAction(const QAction* a);
@@ -196,24 +196,24 @@ void TMenuItemPrivate::rebuildMenu() {
         menu->setStyle(TheOwnerDrawStyle());
     }
     menu->clear();
-    for (TMenuItem* it : items) menu->addAction(it->DPtr()->action);
+    for (TMenuItem* it : items) menu->addAction(TMenuItemPrivate::get(it)->action);
     action->setMenu(menu);
 }
 
 static void NotifyChanged(TMenuItem* item) {
     TMenuItem* root = item;
     while (root->Parent()) root = root->Parent();
-    if (TMenu* m = root->DPtr()->owningMenu)
+    if (TMenu* m = TMenuItemPrivate::get(root)->owningMenu)
         if (m->OnChangedInternal) m->OnChangedInternal();
 }
 
-QAction* MenuItemAction(TMenuItem* item) { return item->DPtr()->action; }
+QAction* MenuItemAction(TMenuItem* item) { return TMenuItemPrivate::get(item)->action; }
 QMenu* MenuItemMenu(TMenuItem* item) {
-    auto* d = item->DPtr();
+    auto* d = TMenuItemPrivate::get(item);
     if (!d->menu) {
         d->menu = new QMenu;
         d->menu->setStyle(TheOwnerDrawStyle());
-        for (TMenuItem* it : d->items) d->menu->addAction(it->DPtr()->action);
+        for (TMenuItem* it : d->items) d->menu->addAction(TMenuItemPrivate::get(it)->action);
     }
     return d->menu;
 }

@@ -83,10 +83,9 @@ public:
     TMenuMeasureItemEvent OnMeasureItem;
     TMenuDrawItemEvent OnDrawItem;
 
-    TMenuItemPrivate* DPtr() const { return d_; }
-
 private:
     friend class TMenu;
+    friend class TMenuItemPrivate;
     TMenuItemPrivate* d_;
 };
 

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <cstring>
 
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 TMetafile::TMetafile() = default;
 TMetafile::~TMetafile() = default;

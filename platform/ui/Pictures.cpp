@@ -9,7 +9,7 @@
 #include "Jpeg.h"
 #include "Metafile.h"
 #include "SysUtils.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 namespace {
 

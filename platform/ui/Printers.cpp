@@ -14,7 +14,7 @@
 #include <cmath>
 
 #include "SysUtils.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
 namespace {
 std::string g_testFile;

@@ -7,8 +7,8 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "Forms.h"
-#include "private/Controls_p.h"
+#include "Application.h"
+#include "Controls_p.h"
 
 bool ShellExecuteOpen(const std::string& target) {
     Application.get();

@@ -21,15 +21,15 @@
 #include <QStyledItemDelegate>
 #include <QTextBlock>
 
-#include "private/Canvas_p.h"
-#include "private/Controls_p.h"
-#include "private/StdCtrls_p.h"
+#include "Canvas_p.h"
+#include "Controls_p.h"
+#include "StdCtrls_p.h"
 
 namespace {
 
 template <class W>
 W* Widget(const TControl* c) {
-    return static_cast<W*>(c->DPtr()->widget.data());
+    return static_cast<W*>(TControlPrivate::get(c)->widget.data());
 }
 
 // An item list the control follows: every change of the list re-fills the
@@ -175,7 +175,7 @@ void RefillCombo(ComboPrivate* d) {
 
 TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner, new LabelPrivate) { SetBounds(0, 0, 65, 13); }
 
-static LabelPrivate* LD(const TLabel* l) { return static_cast<LabelPrivate*>(l->DPtr()); }
+static LabelPrivate* LD(const TLabel* l) { return static_cast<LabelPrivate*>(TControlPrivate::get(l)); }
 
 static void FitLabel(TLabel* l) {
     auto* d = LD(l);
@@ -224,7 +224,7 @@ void TLabel::FontChanged() {
 
 // ------------------------------------------------------------ edits
 
-static EditPrivate* ED(const TControl* c) { return static_cast<EditPrivate*>(c->DPtr()); }
+static EditPrivate* ED(const TControl* c) { return static_cast<EditPrivate*>(TControlPrivate::get(c)); }
 
 TCustomEdit::TCustomEdit(TComponent* AOwner, TControlPrivate* dd) : TWinControl(AOwner, dd) {
     d_->parentColor = false;
@@ -233,8 +233,10 @@ TCustomEdit::TCustomEdit(TComponent* AOwner, TControlPrivate* dd) : TWinControl(
     d_->widget->setFocusPolicy(Qt::StrongFocus);
 }
 
-static QLineEdit* LineOf(const TControl* c) { return qobject_cast<QLineEdit*>(c->DPtr()->widget.data()); }
-static QPlainTextEdit* PlainOf(const TControl* c) { return qobject_cast<QPlainTextEdit*>(c->DPtr()->widget.data()); }
+static QLineEdit* LineOf(const TControl* c) { return qobject_cast<QLineEdit*>(TControlPrivate::get(c)->widget.data()); }
+static QPlainTextEdit* PlainOf(const TControl* c) {
+    return qobject_cast<QPlainTextEdit*>(TControlPrivate::get(c)->widget.data());
+}
 
 std::string TCustomEdit::GetText() const {
     if (auto* e = LineOf(this)) return FromQt(e->text());
@@ -412,7 +414,7 @@ void TEdit::SetPasswordChar(char v) {
 
 // ------------------------------------------------------------ memo
 
-static MemoPrivate* MD(const TMemo* m) { return static_cast<MemoPrivate*>(m->DPtr()); }
+static MemoPrivate* MD(const TMemo* m) { return static_cast<MemoPrivate*>(TControlPrivate::get(m)); }
 
 TMemo::TMemo(TComponent* AOwner) : TCustomEdit(AOwner, new MemoPrivate) {
     auto* d = MD(this);
@@ -604,7 +606,7 @@ void TGroupBox::SetText(const std::string& v) {
 
 // ------------------------------------------------------------ combo box
 
-static ComboPrivate* CD(const TComboBox* c) { return static_cast<ComboPrivate*>(c->DPtr()); }
+static ComboPrivate* CD(const TComboBox* c) { return static_cast<ComboPrivate*>(TControlPrivate::get(c)); }
 
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new ComboPrivate) {
     auto* d = CD(this);
@@ -694,7 +696,7 @@ void TComboBox::SetItemHeight(int v) { CD(this)->itemHeight = v; }
 
 // ------------------------------------------------------------ list box
 
-static ListPrivate* LBD(const TListBox* l) { return static_cast<ListPrivate*>(l->DPtr()); }
+static ListPrivate* LBD(const TListBox* l) { return static_cast<ListPrivate*>(TControlPrivate::get(l)); }
 
 TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner, new ListPrivate) {
     auto* d = LBD(this);

@@ -19,18 +19,7 @@ enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odComboBoxEdit };
-class TOwnerDrawState {
-public:
-    TOwnerDrawState() = default;
-    bool Contains(TOwnerDrawStateItem i) const { return bits_ & (1u << i); }
-    TOwnerDrawState& operator<<(TOwnerDrawStateItem i) {
-        bits_ |= 1u << i;
-        return *this;
-    }
-
-private:
-    unsigned bits_ = 0;
-};
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 

@@ -5,7 +5,7 @@
 #include "Build.h"
 #include "Forms.h"
 #include "SysUtils.h"
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
 #include <QWidget>
 
@@ -64,7 +64,8 @@ std::vector<std::string> CheckWindow(const TCustomForm* form, const TWindowCheck
         auto [it, fresh] = names.emplace(UpperCase(c->Name()), c->Name());
         if (!fresh) out.push_back(c->Name() + ": the name is used twice");
         if (!control) continue;
-        for (QWidget* w : {control->DPtr()->outer(), static_cast<QWidget*>(control->DPtr()->widget)})
+        for (QWidget* w :
+             {TControlPrivate::get(control)->outer(), static_cast<QWidget*>(TControlPrivate::get(control)->widget)})
             if (w && w->objectName().toStdString() != c->Name())
                 out.push_back(pathOf(control) + ": its widget is named \"" + w->objectName().toStdString() + "\"");
         if (TWinControl* p = control->Parent()) {

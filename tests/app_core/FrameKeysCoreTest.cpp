@@ -159,9 +159,9 @@ TEST_F(FrameKeys, navigationPageOpensWithItsWholeClientArea) {
     EXPECT_EQ(page->ClientWidth(), 716);
     EXPECT_EQ(page->ClientHeight(), 509);
     // The client area lies whole inside the child's frame.
-    QWidget* client = page->DPtr()->client();
+    QWidget* client = TControlPrivate::get(page)->client();
     EXPECT_EQ(client->size(), QSize(716, 509));
-    QWidget* frame = page->DPtr()->outer();
+    QWidget* frame = TControlPrivate::get(page)->outer();
     const QRect inFrame(client->mapTo(frame, QPoint(0, 0)), client->size());
     EXPECT_TRUE(frame->rect().contains(inFrame)) << "client at " << inFrame.x() << "," << inFrame.y()
                                                  << " in a frame of " << frame->width() << "x" << frame->height();

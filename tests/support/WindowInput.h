@@ -17,9 +17,9 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "TestKit.h"
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
-inline QWidget* QtWidgetOf(TControl* c) { return c->DPtr()->widget; }
+inline QWidget* QtWidgetOf(TControl* c) { return TControlPrivate::get(c)->widget; }
 
 // The window that holds a control (for an MDI child, the frame's window).
 inline QWindow* WindowOf(QWidget* w) { return w->window()->windowHandle(); }
@@ -64,7 +64,9 @@ inline void ClickAt(QWidget* target, QPoint p = QPoint(-1, -1)) {
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, target->mapTo(target->window(), p));
     ProcessEvents();
 }
-inline void ClickAt(TControl* target, QPoint p = QPoint(-1, -1)) { ClickAt(target->DPtr()->mouseTarget(), p); }
+inline void ClickAt(TControl* target, QPoint p = QPoint(-1, -1)) {
+    ClickAt(TControlPrivate::get(target)->mouseTarget(), p);
+}
 
 // The popup menu now open (nullptr when none).
 inline QMenu* OpenMenu() {

@@ -131,7 +131,7 @@ TEST(ImageList, maskedColourIsTransparentWhenDrawn) {
 } // namespace
 
 #include <QMenu>
-#include "private/Menus_p.h"
+#include "Menus_p.h"
 
 namespace {
 

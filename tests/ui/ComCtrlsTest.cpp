@@ -9,7 +9,7 @@
 #include "ComCtrls.h"
 #include "StdCtrls.h"
 #include "TestKit.h"
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
 namespace {
 

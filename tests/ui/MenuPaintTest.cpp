@@ -3,7 +3,7 @@
 
 #include "Menus.h"
 #include "TestKit.h"
-#include "private/Menus_p.h"
+#include "Menus_p.h"
 
 #include <QImage>
 #include <QMenu>

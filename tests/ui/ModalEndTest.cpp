@@ -19,7 +19,7 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "TestKit.h"
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
 namespace {
 

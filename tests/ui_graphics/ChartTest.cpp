@@ -10,7 +10,7 @@
 #include "Chart.h"
 #include "Printers.h"
 #include "SysUtils.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 namespace {
 

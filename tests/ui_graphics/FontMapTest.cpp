@@ -9,7 +9,7 @@
 #include <QFontMetrics>
 
 #include "Graphics.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "Graphics.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 namespace {
 

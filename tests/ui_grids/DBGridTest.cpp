@@ -10,7 +10,7 @@
 #include "GridTestSupport.h"
 #include "Metafile.h"
 #include "TestKit.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 #include <QListWidget>
 

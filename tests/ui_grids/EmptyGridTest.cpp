@@ -3,6 +3,7 @@
 
 #include "DBGrids.h"
 #include "GridTestSupport.h"
+#include "Controls_p.h"
 #include "TestKit.h"
 
 #include <QImage>
@@ -29,7 +30,7 @@ TEST(EmptyGrid, showsNoSelectedBlankRow) {
     ProcessEvents();
     ASSERT_TRUE(ds->IsEmpty());
     const TRect cell = grid->CellRect(1, 1);
-    const QImage img = grid->DPtr()->mouseTarget()->grab().toImage();
+    const QImage img = TControlPrivate::get(grid)->mouseTarget()->grab().toImage();
     const QColor highlight = QColor::fromRgb(ColorToRGB(clHighlight) & 0xFF, (ColorToRGB(clHighlight) >> 8) & 0xFF,
                                              (ColorToRGB(clHighlight) >> 16) & 0xFF);
     const QColor seen = img.pixelColor((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2);

@@ -13,8 +13,8 @@
 #include "Forms.h"
 #include "Grids.h"
 #include "SysUtils.h"
+#include "Controls_p.h"
 #include "TestKit.h"
-#include "private/Controls_p.h"
 
 // Rows of (Code, Name) text fields. Generated sets compute row i's values
 // from i and keep edits in a side table; stored sets hold every row.

@@ -8,7 +8,7 @@
 #include "GridTestSupport.h"
 #include "Metafile.h"
 #include "TestKit.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "Metafile.h"
 #include "TestKit.h"
-#include "private/Canvas_p.h"
+#include "Canvas_p.h"
 #include "vq/VqMemTable.h"
 #include "vq/grid/VQDBGrid.h"
 

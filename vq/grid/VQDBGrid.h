@@ -65,7 +65,7 @@ enum class TVQDBGridOption {
     dgReceiptMode,
     dgSelectedBar
 };
-using TVQDBGridOptions = TGridSet<TVQDBGridOption>;
+using TVQDBGridOptions = TSet<TVQDBGridOption>;
 
 enum class TVQColumnButtonStyle { cbsAuto, cbsEllipsis, cbsNone };
 
@@ -84,7 +84,7 @@ enum TVQColumnValue {
     cvImeMode,
     cvImeName
 };
-using TVQColumnValues = TGridSet<TVQColumnValue>;
+using TVQColumnValues = TSet<TVQColumnValue>;
 
 class TVQColumnTitle {
 public:

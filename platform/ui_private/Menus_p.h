@@ -11,6 +11,8 @@
 
 class TMenuItemPrivate {
 public:
+    static TMenuItemPrivate* get(const TMenuItem* item) { return item->d_; }
+
     TMenuItem* q = nullptr;
     QAction* action = nullptr;
     QMenu* menu = nullptr;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "StdCtrls.h"
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
 class EditPrivate : public TControlPrivate {
 public:

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "Forms.h"
-#include "private/Controls_p.h"
+#include "Controls_p.h"
 
 class FormWidget : public QWidget {
 public:
@@ -30,6 +30,10 @@ protected:
 class TFormPrivate : public TControlPrivate {
 public:
     TFormPrivate();
+    static TFormPrivate* get(const TCustomForm* form) { return static_cast<TFormPrivate*>(TControlPrivate::get(form)); }
+    // Entry points to the form's protected virtuals.
+    static void activate(TCustomForm* form, bool active);
+    static void doClose(TCustomForm* form, TCloseAction& action);
     FormWidget* top() const { return static_cast<FormWidget*>(widget.data()); }
     QWidget* outer() const override { return sub ? static_cast<QWidget*>(sub.data()) : widget.data(); }
     QWidget* client() const override { return top() ? top()->clientArea : nullptr; }
@@ -37,7 +41,7 @@ public:
     QMdiArea* mdiArea = nullptr;
     QPointer<QMdiSubWindow> sub;
     TFormBorderStyle borderStyle = bsSizeable;
-    TBorderIcons borderIcons;
+    TBorderIcons borderIcons{biSystemMenu, biMinimize, biMaximize};
     TPosition position = poDesigned;
     TWindowState windowState = wsNormal;
     TFormStyle formStyle = fsNormal;
@@ -86,6 +90,4 @@ void TryCloseModal(TCustomForm* form);
 void ForceCloseModal(TCustomForm* form, TModalResult result);
 // Rebuilds the menu bar from the form's main menu.
 void RebuildMenuBar(TCustomForm* form);
-TFormPrivate* FormD(const TCustomForm* form);
-void TFormActivate(TCustomForm* form, bool active);
-void TFormDoClose(TCustomForm* form, TCloseAction& action);
+inline TFormPrivate* FormD(const TCustomForm* form) { return TFormPrivate::get(form); }

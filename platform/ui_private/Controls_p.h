@@ -24,6 +24,13 @@ class TControlPrivate : public QObject {
 public:
     explicit TControlPrivate(QWidget* w);
     ~TControlPrivate() override;
+    // The private part of any control (nullptr for nullptr); a subclass's
+    // own part is reached with its own typed get (TFormPrivate::get).
+    static TControlPrivate* get(const TControl* c) { return c ? c->d_ : nullptr; }
+    // Entry points the widgets use to reach protected virtuals.
+    static void paint(TCustomControl* c);
+    static void paint(TGraphicControl* c);
+    static void scroll(TCustomControl* c, TScrollBarKind kind, TScrollCode code, int pos);
 
     // The widget holding the whole control and the one its children go into
     // (a scroll area's viewport, a form's client area, a group box's inside).
@@ -108,8 +115,3 @@ Qt::KeyboardModifiers ModifiersOf(TShiftState shift);
 // "&Save" -> "&Save" (Qt shares the ampersand rule); "&&" stays literal.
 QString ToQt(const std::string& s);
 std::string FromQt(const QString& s);
-
-// Entry points the widgets use to reach protected virtuals.
-void TControlPaint(TCustomControl* c);
-void TControlPaint(TGraphicControl* c);
-void TControlScroll(TCustomControl* c, TScrollBarKind kind, TScrollCode code, int pos);
