@@ -38,6 +38,11 @@ std::vector<TLayoutRow> ShownRows(const std::vector<TLayoutRow>& rows) {
 }
 
 const TLayoutRow* RowForField(const std::vector<TLayoutRow>& rows, const std::string& fieldName) {
+    // An exact code first: a prefix alone let "Code" take the title and
+    // width of an earlier "CodeSet" row, and saving then wrote Code's
+    // width into CodeSet.
+    for (const TLayoutRow& r : rows)
+        if (r.ColumnsCode == fieldName) return &r;
     for (const TLayoutRow& r : rows)
         if (r.ColumnsCode.compare(0, fieldName.size(), fieldName) == 0) return &r;
     return nullptr;

@@ -33,9 +33,9 @@ std::vector<TLayoutRow> ReadLayout(TADOConnection* connection, const std::string
 
 // The rows that become grid columns: IsVisible ones, in the given order.
 std::vector<TLayoutRow> ShownRows(const std::vector<TLayoutRow>& rows);
-// The row that gives a grid column its title and width: the first, in the
-// given order, whose ColumnsCode begins with fieldName (case-sensitive);
-// nullptr when none does.
+// The row that gives a grid column its title and width: the row whose
+// ColumnsCode is fieldName, else the first, in the given order, whose
+// ColumnsCode begins with it (both case-sensitive); nullptr when none does.
 const TLayoutRow* RowForField(const std::vector<TLayoutRow>& rows, const std::string& fieldName);
 // The layout's key column: the first row with IsKey; nullptr when none.
 const TLayoutRow* KeyRow(const std::vector<TLayoutRow>& rows);

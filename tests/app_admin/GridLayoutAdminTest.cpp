@@ -1,5 +1,5 @@
-// The grid layout reading rules as a table of cases (prefix match of the
-// field name, visibility, order, first key row), and the same rules against
+// The grid layout reading rules as a table of cases (exact, then prefix
+// match of the field name, visibility, order, first key row), and the same rules against
 // the database: ModuleTable look-up, TableStructure order, grid columns and
 // saving widths and order.
 #include "AdminFixture.h"
@@ -42,7 +42,7 @@ struct FieldCase {
 
 class RowForFieldCases : public ::testing::TestWithParam<FieldCase> {};
 
-TEST_P(RowForFieldCases, titleComesFromTheFirstRowWhoseCodeBeginsWithTheField) {
+TEST_P(RowForFieldCases, titleComesFromTheExactRowElseTheFirstWhoseCodeBeginsWithTheField) {
     const FieldCase& c = GetParam();
     const TLayoutRow* r = RowForField(Layout, c.field);
     EXPECT_EQ(r ? r->ColumnsName : std::string(), c.expectedTitle);
@@ -50,7 +50,8 @@ TEST_P(RowForFieldCases, titleComesFromTheFirstRowWhoseCodeBeginsWithTheField) {
 
 INSTANTIATE_TEST_SUITE_P(Rules, RowForFieldCases,
                          ::testing::Values(FieldCase{"exactCode", "BookCode", "图书编码"},
-                                           FieldCase{"prefixTakesTheFirstInOrder", "Book", "图书编码"},
+                                           FieldCase{"exactCodeBeforeAnEarlierPrefix", "Book", "书"},
+                                           FieldCase{"prefixTakesTheFirstInOrder", "Boo", "图书编码"},
                                            FieldCase{"longerPrefix", "BookN", "书名"},
                                            FieldCase{"caseSensitiveLower", "price", "价格"},
                                            FieldCase{"caseSensitiveUpper", "Price", "定价"},

@@ -34,6 +34,7 @@
 #include "app/uGlobal.h"
 #include "app/uLogin.h"
 #include "app/uMDIBase.h"
+#include "app/uMDIBaseData.h"
 #include "app/uMagzDest.h"
 #include "app/uMagzExccedlist.h"
 #include "app/uMain.h"
@@ -114,6 +115,7 @@ const WindowRow windows[] = {
     {"publisherEditor", make<TFrmBookPubDataEdit>()},
     {"findReaderType", make<TFrmFindReaderSort>()},
     {"readerTypeEditor", make<TFrmReaderTypeDataEdit>()},
+    {"listBase", make<TMDIBaseData>()},
 };
 
 class Window : public ::testing::TestWithParam<WindowRow> {
