@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 
 #include "SysUtils.h"
 #include "report/model/RM_Report.h"
@@ -91,19 +92,109 @@ public:
         return d;
     }
 
-    void assignObjects() {
-        objectsOf.clear();
+    void assignObjects(bool clear = true) {
+        if (clear) objectsOf.clear();
+        if (clear) crossCells.clear();
+        // Horizontal bands hold the objects; an object that also lies
+        // within a cross-tab column is a cell of both.
         std::vector<TRMBandView*> all;
         for (auto& o : page->Objects)
-            if (o->ObjectType == rmgtBand) all.push_back(static_cast<TRMBandView*>(o.get()));
+            if (o->ObjectType == rmgtBand) {
+                auto* b = static_cast<TRMBandView*>(o.get());
+                if (!isCross(b)) all.push_back(b);
+            }
         for (auto& o : page->Objects) {
             if (o->ObjectType == rmgtBand) continue;
             for (TRMBandView* b : all)
                 if (o->Top >= b->Top && o->Top < b->Top + b->Height) {
-                    objectsOf[b].push_back(o.get());
                     o->ParentBand = reinterpret_cast<TRMBand*>(b);
+                    if (TRMBandView* cb = crossBandAt(o->Left))
+                        crossCells[b].push_back({cb, o.get()});
+                    else
+                        objectsOf[b].push_back(o.get());
                     break;
                 }
+        }
+    }
+
+    // ---- cross-tabs
+    static bool isCross(TRMBandView* b) { return b->BandType() >= bkCrossHeader && b->BandType() <= bkCrossFooter; }
+    // The vertical band of a kind: the last of it in the page's list.
+    TRMBandView* crossBand(TRMBandKind k) {
+        TRMBandView* r = nullptr;
+        for (auto& o : page->Objects)
+            if (o->ObjectType == rmgtBand && static_cast<TRMBandView*>(o.get())->BandType() == k)
+                r = static_cast<TRMBandView*>(o.get());
+        return r;
+    }
+    TRMBandView* crossBandAt(int x) {
+        for (TRMBandKind k : {bkCrossHeader, bkCrossData, bkCrossFooter})
+            if (TRMBandView* cb = crossBand(k); cb && x >= cb->Left && x < cb->Left + cb->Width) return cb;
+        return nullptr;
+    }
+    std::map<TRMBandView*, std::vector<std::pair<TRMBandView*, TRMView*>>> crossCells;
+    int crossColumn = 0;
+    // While a cross column prints: the row's data set, for row fields.
+    TRMDataset* rowData = nullptr;
+
+    // The cells of row band b: the header column, one column per record of
+    // the cross data band's data set side by side, then the footer column.
+    // Columns that would pass the printable right edge are left out.
+    void printCross(TRMBandView* b, int y, int dx) {
+        auto it = crossCells.find(b);
+        if (it == crossCells.end()) return;
+        int right = page->PrintableLeft() + page->PrintableWidth() + dx;
+        auto cells = [&](TRMBandView* cb, int shift) {
+            for (auto& [band, o] : it->second) {
+                if (band != cb) continue;
+                if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
+                if (!o->Visible) continue;
+                if (auto* m = dynamic_cast<TRMMemoView*>(o))
+                    m->Memo1 = noDataMode ? TRMLines{} : expandMemo(m);
+                else {
+                    o->Memo1.clear();
+                    for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
+                }
+                writeObject(o, y + (o->Top - b->Top), o->Height, dx + shift);
+            }
+        };
+        int x = 0;
+        crossColumn = 0;
+        if (TRMBandView* h = crossBand(bkCrossHeader)) {
+            if (!h->OnBeforePrint.empty()) R->RunScript(h->OnBeforePrint, h);
+            cells(h, 0);
+            x = h->Left + h->Width;
+        }
+        if (TRMBandView* d = crossBand(bkCrossData)) {
+            if (x == 0) x = d->Left;
+            if (TRMDataset* ds = datasetOf(d)) {
+                TRMDataset* was = curData;
+                try {
+                    ds->Init();
+                    ds->First();
+                    while (!ds->Eof() && !R->Terminated) {
+                        ++crossColumn;
+                        curData = ds;
+                        rowData = was;
+                        if (!d->OnBeforePrint.empty()) R->RunScript(d->OnBeforePrint, d);
+                        if (x + d->Width + dx > right) break;
+                        cells(d, x - d->Left);
+                        x += d->Width;
+                        curData = was;
+                        ds->Next();
+                    }
+                } catch (const Exception& e) {
+                    R->BuildErrors.push_back(e.Message);
+                }
+                curData = was;
+                rowData = nullptr;
+                ds->Exit();
+            }
+        }
+        if (TRMBandView* f = crossBand(bkCrossFooter)) {
+            if (x == 0) x = f->Left;
+            if (!f->OnBeforePrint.empty()) R->RunScript(f->OnBeforePrint, f);
+            if (x + f->Width + dx <= right) cells(f, x - f->Left);
         }
     }
 
@@ -115,10 +206,12 @@ public:
         default: return band(bkMasterData);
         }
     }
-    void registerAggregates() {
-        aggs.clear();
+    void registerAggregates(bool clear = true) {
+        if (clear) aggs.clear();
+        size_t errors = R->BuildErrors.size();
         aggregateSetup = true;
         for (auto& [b, objs] : objectsOf) {
+            if (b->Parent && b->Parent != page) continue;
             curBand = b;
             for (TRMView* o : objs) {
                 if (o->ObjectType != rmgtMemo && o->ObjectType != rmgtCalcMemo) continue;
@@ -129,7 +222,7 @@ public:
                 }
             }
         }
-        R->BuildErrors.clear();
+        R->BuildErrors.resize(errors); // found while registering, not errors of the build
         aggregateSetup = false;
         curBand = nullptr;
     }
@@ -183,8 +276,8 @@ public:
     }
     // ---- aggregate memos
     std::vector<TRMCalcMemoView*> calcMemos;
-    void prepareCalcMemos() {
-        calcMemos.clear();
+    void prepareCalcMemos(bool clear = true) {
+        if (clear) calcMemos.clear();
         for (auto& o : page->Objects) {
             auto* c = dynamic_cast<TRMCalcMemoView*>(o.get());
             if (!c) continue;
@@ -395,7 +488,27 @@ public:
         return (page->PrintableWidth() - gap * (cols - 1)) / cols;
     }
 
+    // Page-level work (new pages, their headers and footers, columns)
+    // belongs to the page being built, also while a sub-report's page
+    // prints its bands inside it.
+    TRMPage* runPage = nullptr;
+    int subDx = 0;
+    struct OnRunPage {
+        TRMBuilder& b;
+        TRMPage* page;
+        int dx;
+        explicit OnRunPage(TRMBuilder& x) : b(x), page(x.page), dx(x.subDx) {
+            if (b.runPage) b.page = b.runPage;
+            b.subDx = 0;
+        }
+        ~OnRunPage() {
+            b.page = page;
+            b.subDx = dx;
+        }
+    };
+
     void startPage() {
+        OnRunPage on(*this);
         out = &R->EMFPages.AddPage(page, designPageNo);
         if (!page->BackPicture.Empty()) {
             // One background entry per design page, shared by its pages.
@@ -415,15 +528,18 @@ public:
         column = 0;
         bottom = pageBottom();
         if (auto* ov = band(bkOverlay)) printAt(ov, ov->Top, 0);
-        if (firstPageOfRun) {
-            if (auto* t = band(bkTitle)) printBand(t);
-        }
-        if (auto* ph = band(bkPageHeader))
-            if (!firstPageOfRun || (ph->Flags & bfOnFirstPage)) printBand(ph);
-        if (auto* ch = band(bkColumnHeader)) printBand(ch);
+        // Cleared first: a title whose sub-report runs onto the next page
+        // must not start the run again there.
+        bool first = firstPageOfRun;
         firstPageOfRun = false;
+        if (first)
+            if (auto* t = band(bkTitle)) printBand(t);
+        if (auto* ph = band(bkPageHeader))
+            if (!first || (ph->Flags & bfOnFirstPage)) printBand(ph);
+        if (auto* ch = band(bkColumnHeader)) printBand(ch);
     }
     void finishPage(bool last) {
+        OnRunPage on(*this);
         if (auto* cf = band(bkColumnFooter)) printAt(cf, bottom, colX);
         if (auto* pf = band(bkPageFooter)) {
             bool first = R->PageNo == pageRunStart;
@@ -451,6 +567,7 @@ public:
     // Room for h pixels, moving to the next column or page when needed.
     void need(int h, TRMBandView* repeatHeader = nullptr) {
         if (curY + h <= bottom) return;
+        std::optional<OnRunPage> on(std::in_place, *this);
         if (page->Columns > 1 && column + 1 < page->Columns) {
             if (auto* cf = band(bkColumnFooter)) printAt(cf, bottom, colX);
             ++column;
@@ -461,6 +578,7 @@ public:
             newPage();
             columnTop = curY;
         }
+        on.reset();
         if (repeatHeader && (repeatHeader->Flags & bfRepeatHeader)) printBand(repeatHeader, false);
     }
     int columnTop = 0;
@@ -500,12 +618,22 @@ public:
         o->Height = h;
     }
 
+    // The field a picture object is bound to: its text "[Field]".
+    static std::optional<std::string> blobField(TRMPictureView* p) {
+        if (p->Memo.empty()) return std::nullopt;
+        std::string t = Trim(p->Memo[0]);
+        if (t.size() < 3 || t.front() != '[' || t.back() != ']') return std::nullopt;
+        return t;
+    }
+
     // Prints band b with its top at y (no page logic).
     void printAt(TRMBandView* b, int y, int dx, int height = -1) {
         TRMBandView* was = curBand;
         curBand = b;
         int bh = height >= 0 ? height : b->Height;
+        dx += subDx;
         for (TRMView* o : objectsOf[b]) {
+            if (o->ObjectType == rmgtSubReport) continue;
             if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
             if (!o->Visible) continue;
             int top = y + (o->Top - b->Top);
@@ -530,13 +658,165 @@ public:
                     m->Flags = f;
                     continue;
                 }
+            } else if (auto* pv = dynamic_cast<TRMPictureView*>(o); pv && blobField(pv)) {
+                // A picture bound to a field shows the field's picture for
+                // this row and keeps its own for the design.
+                TRMPictureData own = pv->Picture;
+                uint8_t blobType = pv->BlobType;
+                try {
+                    pv->GetBlob(R->Calc(*blobField(pv)), noDataMode);
+                } catch (const Exception& e) {
+                    R->BuildErrors.push_back(e.Message);
+                    pv->Picture = TRMPictureData();
+                }
+                pv->Memo1.clear();
+                writeObject(o, top, h, dx);
+                pv->Picture = own;
+                pv->BlobType = blobType;
+                continue;
             } else {
                 o->Memo1.clear();
                 for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
             }
             writeObject(o, top, h, dx);
         }
+        printCross(b, y, dx);
         curBand = was;
+    }
+
+    // The band's sub-reports print their pages' bands inside it, from the
+    // sub-report's place on: one after another, and below the band when
+    // they end lower. Their rows break pages as the band's own would.
+    int subDepth = 0;
+    void runSubReports(TRMBandView* b, int bandTop) {
+        std::vector<TRMSubReportView*> subs;
+        for (TRMView* o : objectsOf[b])
+            if (o->ObjectType == rmgtSubReport && o->Visible) subs.push_back(static_cast<TRMSubReportView*>(o));
+        if (subs.empty()) return;
+        if (subDepth >= 8) {
+            R->BuildErrors.push_back("子报表嵌套过深: " + b->Name);
+            return;
+        }
+        int startPageNo = R->PageNo;
+        int lowest = curY;
+        for (TRMSubReportView* sr : subs) {
+            if (sr->SubPage < 0 || sr->SubPage >= R->Pages.Count() || R->Pages[sr->SubPage] == page) continue;
+            TRMPage* sp = R->Pages[sr->SubPage];
+            TRMPage* was = page;
+            int wasDx = subDx;
+            TRMDataset* wasData = curData;
+            TRMBandView* wasBand = curBand;
+            bool samePage = R->PageNo == startPageNo;
+            curY = samePage ? bandTop + (sr->Top - b->Top) : curY;
+            subDx += sr->Left - sp->PrintableLeft();
+            page = sp;
+            ++subDepth;
+            assignObjects(false);
+            registerAggregates(false);
+            prepareCalcMemos(false);
+            if (auto* t = band(bkTitle)) printBand(t);
+            if (TRMBandView* md = band(bkMasterData))
+                runLevel(md, band(bkMasterHeader), band(bkMasterFooter), bkDetailData);
+            if (auto* s = band(bkSummary)) printBand(s);
+            --subDepth;
+            page = was;
+            subDx = wasDx;
+            curData = wasData;
+            curBand = wasBand;
+            lowest = R->PageNo == startPageNo ? std::max(lowest, curY) : curY;
+        }
+        curY = R->PageNo == startPageNo ? std::max(lowest, bandTop + b->Height) : lowest;
+    }
+
+    // A band that may be split and does not fit: what fits prints here,
+    // memos cut between lines, and the rest continues at the top of the
+    // next page; an object that cannot be cut moves there whole.
+    void printSplit(TRMBandView* b, int bh) {
+        struct Piece {
+            TRMView* o;
+            int top, height;
+            TRMLines lines; // memos: the lines still to print
+            bool memo = false;
+        };
+        std::vector<Piece> pending;
+        for (TRMView* o : objectsOf[b]) {
+            if (o->ObjectType == rmgtSubReport) continue;
+            if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
+            if (!o->Visible) continue;
+            Piece pc{o, o->Top - b->Top, o->Height, {}};
+            if (auto* c = dynamic_cast<TRMCalcMemoView*>(o)) {
+                c->Memo1 = expandCalcMemo(c);
+                pc.lines = c->Memo1;
+            } else if (auto* m = dynamic_cast<TRMMemoView*>(o)) {
+                m->Memo1 = noDataMode && !(m->Flags2 & 0x10) ? TRMLines{} : expandMemo(m);
+                if (m->Flags & flWordWrap) m->Memo1 = m->WrapLines(m->Memo1, m->Width - m->GapX * 2);
+                pc.lines = m->Memo1;
+                pc.memo = true;
+                if ((m->Flags & flStretched) && (b->Flags & bfStretched)) pc.height = std::max(pc.height, bh - pc.top);
+            } else {
+                o->Memo1.clear();
+                for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
+            }
+            pending.push_back(pc);
+        }
+        auto put = [&](Piece& pc, const TRMLines& lines, int height) {
+            pc.o->Memo1 = lines;
+            uint16_t f = pc.o->Flags;
+            pc.o->Flags &= ~flWordWrap; // written wrapped
+            writeObject(pc.o, curY + pc.top, height, colX + subDx);
+            pc.o->Flags = f;
+            if (auto* c = dynamic_cast<TRMCalcMemoView*>(pc.o)) calcWritten(c);
+        };
+        bool afterBreak = false;
+        while (!pending.empty() && !R->Terminated) {
+            int room = bottom - curY;
+            int used = 0;
+            std::vector<Piece> rest;
+            for (Piece& pc : pending) {
+                if (pc.top >= room) {
+                    pc.top -= room;
+                    rest.push_back(pc);
+                } else if (pc.top + pc.height <= room) {
+                    put(pc, pc.lines, pc.height);
+                    used = std::max(used, pc.top + pc.height);
+                } else if (pc.memo) {
+                    auto* m = static_cast<TRMMemoView*>(pc.o);
+                    int k = std::min<int>(m->LinesFitting(room - pc.top), int(pc.lines.size()));
+                    if (k > 0 && k < int(pc.lines.size())) {
+                        put(pc, TRMLines(pc.lines.begin(), pc.lines.begin() + k), room - pc.top);
+                        used = room;
+                        pc.lines.erase(pc.lines.begin(), pc.lines.begin() + k);
+                        m->Memo1 = pc.lines;
+                        pc.height = std::max(pc.height - (room - pc.top), m->CalcHeight());
+                        pc.top = 0;
+                    } else if (k > 0) {
+                        put(pc, pc.lines, room - pc.top);
+                        used = room;
+                        continue;
+                    } else if (afterBreak && pc.top == 0) {
+                        put(pc, pc.lines, room); // taller than a page: cut
+                        used = room;
+                        continue;
+                    } else {
+                        pc.top = 0;
+                    }
+                    rest.push_back(pc);
+                } else if (afterBreak && pc.top == 0) {
+                    put(pc, pc.lines, room);
+                    used = room;
+                } else {
+                    pc.top = 0;
+                    rest.push_back(pc);
+                }
+            }
+            pending = std::move(rest);
+            if (pending.empty()) {
+                curY += used;
+                break;
+            }
+            newPage();
+            afterBreak = true;
+        }
     }
 
     // Prints b at the current position, breaking the page first when it
@@ -547,9 +827,16 @@ public:
         if (!b->OnBeforePrint.empty()) R->RunScript(b->OnBeforePrint, b);
         if (!b->Visible) return;
         int h = bandHeight(b);
-        need(h, repeatHeader);
-        printAt(b, curY, colX, h);
-        curY += h;
+        if ((b->Flags & bfBreaked) && curY + h > bottom && h > 0 && b->BandType() != bkPageFooter &&
+            b->BandType() != bkOverlay && b->BandType() != bkColumnFooter) {
+            printSplit(b, h);
+        } else {
+            need(h, repeatHeader);
+            printAt(b, curY, colX, h);
+            int top = curY;
+            curY += h;
+            runSubReports(b, top);
+        }
         if (b->Flags & bfFormNewPage) {
             if (b->BandType() != bkMasterData && b->BandType() != bkDetailData) newPage();
         }
@@ -771,9 +1058,16 @@ public:
         R->PageNo = 0;
         bkIndex.clear();
         lineThrough = 0;
+        for (int i = 0; i < R->Pages.Count(); ++i)
+            for (auto& o : R->Pages[i]->Objects)
+                if (o->ObjectType == rmgtSubReport) {
+                    int sp = static_cast<TRMSubReportView*>(o.get())->SubPage;
+                    if (sp >= 0 && sp < R->Pages.Count() && sp != i) R->Pages[sp]->IsSubReportPage = true;
+                }
         for (int i = 0; i < R->Pages.Count() && !R->Terminated; ++i) {
             TRMPage* p = R->Pages[i];
             if (p->PageType != 0 || p->IsSubReportPage) continue;
+            runPage = p;
             buildPage(p, i + 1);
         }
         return !R->Terminated;
@@ -941,6 +1235,10 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
         v = builder_->curData->FieldValue(n);
         if (!VarIsEmpty(v)) return true;
     }
+    if (builder_ && builder_->rowData) {
+        v = builder_->rowData->FieldValue(n);
+        if (!VarIsEmpty(v)) return true;
+    }
     auto it = Variables.find(u);
     if (it != Variables.end()) return v = it->second, true;
     if (u == "CURY") return v = builder_ ? builder_->curY : 0, true;
@@ -994,5 +1292,6 @@ bool TRMReport::PrepareReport() {
     LoadFromStream(design);
     LastError = err;
     if (Terminated && DoublePass) EMFPages.Clear();
+    if (ok && !Terminated && PrintPagePerPage && EMFPages.Count() > 0) EMFPages.RegroupPagePerPage();
     return ok && !Terminated;
 }

@@ -25,7 +25,41 @@ double RMFromPixels(int px) { return px * 25.4 / 96.0; }
 
 TRMObject::~TRMObject() = default;
 
-void TRMObject::AddProperty(const std::string& name, uint16_t type) { props_.push_back({name, type, {}, {}}); }
+TRMEditorHooksRec RMEditorHooks;
+
+namespace {
+const TRMEditorHook* editorOf(const std::string& name) {
+    static const std::pair<const char*, TRMEditorHook TRMEditorHooksRec::*> table[] = {
+        {"Memo", &TRMEditorHooksRec::MemoEditor},
+        {"Tag", &TRMEditorHooksRec::TagEditor},
+        {"NewPageCondition", &TRMEditorHooksRec::TagEditor},
+        {"Restrictions", &TRMEditorHooksRec::RestrictionsEditor},
+        {"Font", &TRMEditorHooksRec::FontEditor},
+        {"Highlight", &TRMEditorHooksRec::HighlightEditor},
+        {"DataSet", &TRMEditorHooksRec::BandDataSourceEditor},
+        {"DataSource", &TRMEditorHooksRec::BandDataSourceEditor},
+        {"DataField", &TRMEditorHooksRec::DataFieldEditor},
+        {"Picture", &TRMEditorHooksRec::PictureEditor},
+        {"BackGround", &TRMEditorHooksRec::PagePictureEditor},
+        {"CalcType", &TRMEditorHooksRec::CalcMemoEditor},
+        {"OnBeforePrint", &TRMEditorHooksRec::BeforePrintScriptEditor},
+        {"OnAfterPrint", &TRMEditorHooksRec::AfterPrintScriptEditor},
+        {"FrameTyp", &TRMEditorHooksRec::FrameEditor},
+        {"Condition", &TRMEditorHooksRec::GroupEditor},
+    };
+    for (auto& [n, m] : table)
+        if (SameText(n, name)) return &(RMEditorHooks.*m);
+    return nullptr;
+}
+} // namespace
+
+void TRMObject::AddProperty(const std::string& name, uint16_t type) {
+    props_.push_back({name, type, {}, {}, (type & rmdtHasEditor) ? editorOf(name) : nullptr});
+}
+
+void TRMObject::AddProperty(const std::string& name, uint16_t type, const TRMEditorHook* editor) {
+    props_.push_back({name, uint16_t(type | rmdtHasEditor), {}, {}, editor});
+}
 
 void TRMObject::AddEnumProperty(const std::string& name, const std::string& namesText, std::vector<Variant> values) {
     TRMPropRec r{name, rmdtEnum, {}, {}};
@@ -849,12 +883,21 @@ int TRMMemoView::CalcHeight() {
     return n * lh - LineSpacing + GapY * 2 + 2;
 }
 
+int TRMMemoView::LinesFitting(int height) {
+    TCanvas* c = scratchCanvas();
+    Font.ApplyTo(c->Font(), 1.0);
+    int lh = c->TextHeight("字Wg") + LineSpacing;
+    return lh > 0 ? std::max(0, (height - GapY * 2 - 2 + LineSpacing) / lh) : 0;
+}
+
 void TRMMemoView::Draw(TCanvas* canvas) {
     BeginDraw(canvas);
     ShowBackground();
     const TRMLines& text = Memo;
     if (!text.empty()) {
-        TRMLines lines = (Flags & flWordWrap) ? WrapLines(text, Width - GapX * 2) : text;
+        // Turned text runs along the height of the object.
+        bool along = RotationType >= 1 && RotationType <= 3;
+        TRMLines lines = (Flags & flWordWrap) ? WrapLines(text, along ? Height - GapY * 2 : Width - GapX * 2) : text;
         Font.ApplyTo(canvas->Font(), ScaleY);
         TCanvas* m = scratchCanvas();
         Font.ApplyTo(m->Font(), 1.0);
@@ -870,16 +913,68 @@ void TRMMemoView::Draw(TCanvas* canvas) {
         int saved = canvas->SaveDC();
         canvas->IntersectClipRect(TRect(DrawRect.Left, DrawRect.Top, DrawRect.Right + 1, DrawRect.Bottom + 1));
         canvas->Brush()->SetStyle(bsClear);
+        int gx = int(GapX * ScaleX), gy = int(GapY * ScaleY);
         if (RotationType == 1 || RotationType == 3) {
-            canvas->Font()->SetOrientation(RotationType == 1 ? 900 : 2700);
-            std::string all;
-            for (auto& l : lines) all += l;
-            int w = canvas->TextWidth(all);
-            int x = RotationType == 1 ? DrawRect.Left + (DrawRect.Width() - canvas->TextHeight(all)) / 2
-                                      : DrawRect.Right - (DrawRect.Width() - canvas->TextHeight(all)) / 2;
-            int yy = RotationType == 1 ? DrawRect.Bottom - (DrawRect.Height() - w) / 2
-                                       : DrawRect.Top + (DrawRect.Height() - w) / 2;
-            canvas->TextOut(x, yy, all);
+            // Lines turned a quarter: rt90 reads upwards with lines from the
+            // left, rt270 downwards with lines from the right; the layout
+            // places the block across, the alignment along the height.
+            bool up = RotationType == 1;
+            canvas->Font()->SetOrientation(up ? 900 : 2700);
+            double step = lh96 * ScaleX;
+            int th = int(std::lround(lines.size() * step - LineSpacing * ScaleX));
+            const TRect& R = DrawRect;
+            double x;
+            if (up)
+                x = Layout() == 0 ? R.Left + gx : Layout() == 1 ? R.Left + (R.Width() - th) / 2.0 : R.Right - th - gx;
+            else
+                x = Layout() == 0 ? R.Right - gx : Layout() == 1 ? R.Right - (R.Width() - th) / 2.0 : R.Left + gx + th;
+            for (const std::string& line : lines) {
+                auto chars = utf8Chars(line);
+                int n = int(chars.size());
+                int w = canvas->TextWidth(line);
+                int room = R.Height() - w - 2 * gy;
+                int a = Alignment();
+                int start;
+                if (up)
+                    start = a == 1 ? R.Top + gy + w : a == 2 ? R.Bottom - room / 2 : R.Bottom - gy;
+                else
+                    start = a == 1 ? R.Bottom - w - gy : a == 2 ? R.Top + room / 2 : R.Top + gy;
+                int xi = int(std::lround(x));
+                if (a == 3 && n > 1) {
+                    int sp = std::max(0, room / (n - 1));
+                    int pos = start;
+                    for (auto& ch : chars) {
+                        canvas->TextOut(xi, pos, ch);
+                        pos += (up ? -1 : 1) * (canvas->TextWidth(ch) + sp);
+                    }
+                } else {
+                    canvas->TextOut(xi, start, line);
+                }
+                x += up ? step : -step;
+            }
+            canvas->Font()->SetOrientation(0);
+        } else if (RotationType == 4) {
+            // Each character turned a quarter, set side by side along
+            // lines that run down the object as unturned ones do.
+            canvas->Font()->SetOrientation(900);
+            int fh = canvas->TextHeight("字");
+            double yy = y + fh;
+            for (const std::string& line : lines) {
+                auto chars = utf8Chars(line);
+                int n = int(chars.size());
+                int w = 0;
+                for (auto& ch : chars) w += canvas->TextHeight(ch);
+                int room = DrawRect.Width() - w - 2 * gy;
+                int a = Alignment();
+                int cx = a == 1 ? DrawRect.Right - w - gx
+                                : a == 2 ? DrawRect.Left + (DrawRect.Width() - w) / 2 : DrawRect.Left + gx;
+                int sp = a == 3 && n > 1 ? std::max(0, room / (n - 1)) : 0;
+                for (auto& ch : chars) {
+                    canvas->TextOut(cx, int(std::lround(yy)), ch);
+                    cx += canvas->TextHeight(ch) + sp;
+                }
+                yy += lh;
+            }
             canvas->Font()->SetOrientation(0);
         } else if (RotationType == 2) {
             // Vertical writing: upright characters down each column, the
@@ -1024,7 +1119,9 @@ Variant TRMBandView::GetPropValue(const std::string& name) {
 
 void TRMBandView::DefineProperties() {
     TRMView::DefineProperties();
-    AddProperty("DataSet", rmdtHasEditor);
+    // A cross data band picks its source with the cross-tab editor.
+    AddProperty("DataSet", rmdtHasEditor,
+                BandType() == bkCrossData ? &RMEditorHooks.CrossDataSourceEditor : &RMEditorHooks.BandDataSourceEditor);
     AddProperty("Condition", rmdtString);
     AddProperty("NewPageCondition", rmdtHasEditor);
     AddProperty("ChildBand", rmdtEnum);
@@ -1127,6 +1224,24 @@ Variant TRMPictureView::GetPropValue(const std::string& name) {
     if (n == "CENTER") return Center();
     if (n == "KEEPASPECT") return KeepAspect();
     return TRMView::GetPropValue(name);
+}
+
+void TRMPictureView::GetBlob(const Variant& value, bool noData) {
+    Picture = TRMPictureData();
+    if (noData || VarIsNull(value) || VarIsClear(value)) return;
+    std::string bytes = VarToStr(value);
+    if (bytes.empty()) return;
+    static const std::string jfif("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10);
+    uint8_t kind = TRMPictureData::KindOf(bytes);
+    if (bytes.compare(0, jfif.size(), jfif) == 0) {
+        kind = pkJpeg;
+        BlobType = 1;
+    } else if (kind == pkNone) {
+        static const uint8_t byName[] = {pkBitmap, pkJpeg, pkIcon, pkMetafile};
+        kind = BlobType < 4 ? byName[BlobType] : pkNone;
+    }
+    Picture.Kind = kind;
+    Picture.Bytes = std::move(bytes);
 }
 
 void TRMPictureView::Draw(TCanvas* canvas) {

@@ -46,11 +46,28 @@ enum : uint16_t {
     rmdtOneObject = 256,
 };
 
+// The designer's editors as objects open them from property editors and
+// popup items. Empty until the designer installs its own; calling an
+// empty hook does nothing. The object is the one to edit (null: the
+// designer's current or top selected object).
+using TRMEditorHook = std::function<void(TRMView*)>;
+struct TRMEditorHooksRec {
+    TRMEditorHook FrameEditor, MemoEditor, PictureEditor, PagePictureEditor, TagEditor, RestrictionsEditor,
+        HighlightEditor, DataFieldEditor, BandDataSourceEditor, CrossDataSourceEditor, GroupEditor, FontEditor,
+        CalcMemoEditor, BeforePrintScriptEditor, AfterPrintScriptEditor;
+    static void Call(const TRMEditorHook* h, TRMView* v = nullptr) {
+        if (h && *h) (*h)(v);
+    }
+};
+extern TRMEditorHooksRec RMEditorHooks;
+
 struct TRMPropRec {
     std::string Name;
     uint16_t PropType = 0;
     std::vector<std::string> Enums;
     std::vector<Variant> EnumValues; // empty: the positions 0, 1, 2...
+    // The hook a property with an editor opens (null: none).
+    const TRMEditorHook* Editor = nullptr;
 };
 
 constexpr TColor clTransparentRM = TColor(0x1FFFFFFF);
@@ -83,7 +100,9 @@ public:
     virtual Variant DoMethod(const std::string& name, const std::vector<Variant>& params) { return Null(); }
     virtual void DefineProperties() {}
 
+    // A property with an editor is bound to the hook of its name.
     void AddProperty(const std::string& name, uint16_t type);
+    void AddProperty(const std::string& name, uint16_t type, const TRMEditorHook* editor);
     void AddEnumProperty(const std::string& name, const std::string& namesText, std::vector<Variant> values = {});
     void DelProperty(const std::string& name);
     void ClearProperties() { props_.clear(); }
@@ -253,6 +272,8 @@ public:
     TRMLines WrapLines(const TRMLines& text, int widthPx);
     // Height the wrapped Memo1 needs, in view pixels.
     int CalcHeight();
+    // How many lines of Memo1 fit in a height (0 when not even one).
+    int LinesFitting(int height);
 
 protected:
     void ReadMemoFields(TStream& s);
@@ -359,6 +380,10 @@ public:
     void SetPropValue(const std::string& name, const Variant& value) override;
     Variant GetPropValue(const std::string& name) override;
     std::string GetDesignText() const override { return "[图片]"; }
+    // Takes the picture from a blob field's bytes: the content decides
+    // where it tells (JPEG, bitmap, icon, metafile), else BlobType does:
+    // 0 bitmap, 1 JPEG, 2 icon, 3 metafile. Null or no data empties it.
+    void GetBlob(const Variant& value, bool noData);
     void Draw(TCanvas* canvas) override;
     void LoadFromStream(TStream& s) override;
     void SaveToStream(TStream& s) override;

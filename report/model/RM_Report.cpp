@@ -9,6 +9,8 @@
 #include "report/model/RM_Utils.h"
 
 TRMDesignerFactory RMDesignerClass;
+TRMReportDesigner* CurDesigner = nullptr;
+bool RMShowBandTitles = false;
 
 namespace {
 const char* const kReportSig = "VodidiVerovev Report File\x1A";
@@ -627,7 +629,41 @@ void TRMReport::SavePreparedReport(const std::string& fileName) {
 int TRMReport::DesignReport() {
     if (!RMDesignerClass) return 2;
     std::unique_ptr<TRMReportDesigner> d(RMDesignerClass(true));
-    return d ? d->ShowModal() : 2;
+    if (!d) return 2;
+    // The designer edits the design, never built pages.
+    TRMReportDesigner* was = CurDesigner;
+    bool prepared = RMPreparedMode;
+    CurDesigner = d.get();
+    RMPreparedMode = false;
+    int r = d->ShowModal();
+    CurDesigner = was;
+    RMPreparedMode = prepared;
+    return r;
+}
+
+bool TRMReport::EditPreparedPage(int index) {
+    if (!RMDesignerClass || index < 0 || index >= EMFPages.Count()) return false;
+    std::unique_ptr<TRMReportDesigner> d(RMDesignerClass(false));
+    if (!d) return false;
+    TRMPage* p = EMFPages.UnpackPage(index);
+    d->Page = p;
+    d->PreparedPageNo = index;
+    d->FromPreview = true;
+    TRMReportDesigner* was = CurDesigner;
+    bool prepared = RMPreparedMode;
+    CurDesigner = d.get();
+    RMPreparedMode = false;
+    PageEditing = true;
+    int r = d->ShowModal();
+    PageEditing = false;
+    CurDesigner = was;
+    RMPreparedMode = prepared;
+    if (r == mrOk) {
+        EMFPages.PackPage(index);
+        Modified = true;
+    }
+    EMFPages.FreeUnpacked(index);
+    return r == mrOk;
 }
 
 // ---------------------------------------------------------------- built pages
@@ -654,6 +690,31 @@ TRMEMFPageRec& TRMEMFPages::AddPage(TRMPage* p, int designPageNo) {
     r->DesignPageNo = uint8_t(designPageNo);
     pages_.push_back(std::move(r));
     return *pages_.back();
+}
+
+void TRMEMFPages::RegroupPagePerPage() {
+    if (pages_.empty()) return;
+    std::vector<uint8_t> order; // design pages in the order they first built
+    std::map<uint8_t, std::vector<std::unique_ptr<TRMEMFPageRec>>> runs;
+    for (auto& p : pages_) {
+        if (!runs.count(p->DesignPageNo)) order.push_back(p->DesignPageNo);
+        runs[p->DesignPageNo].push_back(std::move(p));
+    }
+    if (order.size() < 2) {
+        pages_.clear();
+        for (auto& p : runs.begin()->second) pages_.push_back(std::move(p));
+        return;
+    }
+    pages_.clear();
+    for (size_t k = 0;; ++k) {
+        bool any = false;
+        for (uint8_t d : order)
+            if (k < runs[d].size()) {
+                pages_.push_back(std::move(runs[d][k]));
+                any = true;
+            }
+        if (!any) break;
+    }
 }
 
 void TRMEMFPages::InsertPage(int index, int like) {

@@ -185,6 +185,10 @@ public:
     TRMEMFPageRec& AddPage(TRMPage* designPage, int designPageNo);
     // Inserts an empty page with the paper of page `like`.
     void InsertPage(int index, int like);
+    // Puts the pages of several design pages in turns: the first page of
+    // each design page, then the second of each, and so on; a design page
+    // whose pages have run out is skipped, so every page stays once.
+    void RegroupPagePerPage();
     TRMPage* UnpackPage(int i);
     void PackPage(int i);
     void FreeUnpacked(int i) { pages_[size_t(i)]->Page.reset(); }
@@ -301,6 +305,9 @@ public:
     bool PrintPreparedReport(const std::string& pages = "", int copies = 1, bool collate = true);
     void PrintReport();
     int DesignReport();
+    // Opens the designer on one built page (0-based); what it changed is
+    // packed back when it closes with OK. False without a designer.
+    bool EditPreparedPage(int index);
 
     TRMView* FindObject(const std::string& name) const;
     // Report variables set by scripts and the application.
@@ -338,16 +345,41 @@ private:
     void writeBody(TStream& s);
 };
 
-// Stands for the designer window until it exists.
+// The designer window as the engine sees it. The designer's unit derives
+// its window from this and sets RMDesignerClass; the engine and the
+// objects reach it only through these slots and RMEditorHooks. The bodies
+// here do nothing, so an object may call them while no designer is open.
 class TRMReportDesigner {
 public:
+    explicit TRMReportDesigner(bool fullDesigner = true) : FullDesigner(fullDesigner) {}
     virtual ~TRMReportDesigner() = default;
     bool FullDesigner = true;
+    // Set when the designer was opened from the preview on a built page.
+    bool FromPreview = false;
     bool AutoSaveDown = false;
     int PreparedPageNo = 0;
     TRMPage* Page = nullptr;
     virtual int ShowModal() = 0;
+
+    virtual TRMPage* GetDesignPage() { return Page; }
+    virtual bool IsReportModified() { return false; }
+    virtual void SetReportModified(bool) {}
+    virtual void AddObjectButton(const std::string& bitmap, const std::string& hint, bool hidden, int tag) {}
+    virtual void AddToolEntry(const std::string& caption, const std::string& bitmap, std::function<void()> onClick) {}
+    virtual void RecordChangeForUndo() {}
+    virtual void ChangeDone() {}
+    virtual void RepaintPage() {}
+    virtual void SelectObjectByName(const std::string& name) {}
+    // "[" field "]", or "" when nothing was chosen.
+    virtual std::string PickDbField(const std::string& text) { return {}; }
+    virtual std::string PickExpression(const std::string& text) { return {}; }
 };
+// The open designer; null when none.
+extern TRMReportDesigner* CurDesigner;
+// Band captions in tabs above the bands; the designer keeps it in step
+// with its option.
+extern bool RMShowBandTitles;
+
 
 // Parses "1,3-5" against count pages; bad text raises EConvertError.
 // Ranges are clamped to the pages there are, so "1-2000000000" costs

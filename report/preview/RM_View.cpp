@@ -678,7 +678,8 @@ void TRMPreview::DeletePage(int index) {
 }
 
 bool TRMPreview::EditPage(int index) {
-    // Built pages are edited in the designer, which is not registered yet.
     if (!CanModifyPages() || index < 0 || index >= PageCount()) return false;
-    return false;
+    bool r = report_->EditPreparedPage(index);
+    RedrawPages();
+    return r;
 }

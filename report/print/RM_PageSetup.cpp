@@ -236,12 +236,7 @@ TRMPageSetupForm::TRMPageSetupForm(TComponent* owner, TRMReport* report) : TForm
     btnCancel->SetCancel(true);
     btnCancel->SetModalResult(mrCancel);
 
-    cmbPrinterNames->Items()->Add("默认打印机");
-    cmbPrinterNames->Items()->Add("虚拟打印机");
-    for (auto& n : Printer()->Printers()) cmbPrinterNames->Items()->Add(n);
-    for (auto& p : RMPapers()) cmbPaperNames->Items()->Add(p.Name);
-    lstBinNames->Items()->Add("缺省");
-    lstBinNames->Items()->Add("自动选择");
+    for (int i = 0; i < RMPrinters()->Count(); ++i) cmbPrinterNames->Items()->Add(RMPrinters()->Name(i));
 
     // Events: the edits store on leaving and on their arrows; nothing is
     // stored while Cancel is being pressed.
@@ -250,9 +245,11 @@ TRMPageSetupForm::TRMPageSetupForm(TComponent* owner, TRMReport* report) : TForm
         if (showing_) return;
         int i = cmbPaperNames->ItemIndex();
         if (i < 0) return;
-        const TRMPaperInfo& p = RMPapers()[size_t(i)];
+        const TRMPrinterInfo& info = chosenInfo();
+        if (i >= info.GetPaperCount()) return;
+        const TRMPaperInfo& p = info.Papers[size_t(i)];
         Setting.PaperSize = p.Code;
-        if (p.Code != 256) {
+        if (p.Code != info.CustomPaperCode) {
             Setting.PaperWidth = Setting.Orientation ? p.Height : p.Width;
             Setting.PaperHeight = Setting.Orientation ? p.Width : p.Height;
         }
@@ -286,7 +283,7 @@ TRMPageSetupForm::TRMPageSetupForm(TComponent* owner, TRMReport* report) : TForm
     }
     lstBinNames->OnClick = [this](TObject*) {
         int i = lstBinNames->ItemIndex();
-        if (i >= 0) Setting.Bin = i == 0 ? 0xFFFF : 15;
+        if (i >= 0) Setting.Bin = chosenInfo().GetBin(i);
     };
     auto box = [this](TCheckBox* c, bool TRMPageSetting::*field) {
         c->OnClick = [this, c, field](TObject*) {
@@ -330,6 +327,10 @@ bool TRMPageSetupForm::cancelling() const { return ActiveControl() == btnCancel;
 
 int TRMPageSetupForm::ChosenPrinter() const { return cmbPrinterNames->ItemIndex(); }
 
+const TRMPrinterInfo& TRMPageSetupForm::chosenInfo() const {
+    return RMPrinters()->GetPrinterInfo(std::max(0, ChosenPrinter()));
+}
+
 void TRMPageSetupForm::DoShow() {
     fill();
     TForm::DoShow();
@@ -346,14 +347,22 @@ void TRMPageSetupForm::fill() {
 }
 
 void TRMPageSetupForm::PrinterChanged() {
-    // The paper is found in portrait terms, within a tenth of a millimetre
-    // either way; else it is the custom size.
+    // The chosen printer's papers and sources; the paper is found in
+    // portrait terms, within a tenth of a millimetre either way; else it is
+    // the custom size.
+    const TRMPrinterInfo& info = chosenInfo();
+    showing_ = true;
+    cmbPaperNames->Items()->Clear();
+    for (auto& p : info.Papers) cmbPaperNames->Items()->Add(p.Name);
+    lstBinNames->Items()->Clear();
+    for (auto& b : info.Bins) lstBinNames->Items()->Add(b.Name);
+    showing_ = false;
     int w = Setting.Orientation ? Setting.PaperHeight : Setting.PaperWidth;
     int h = Setting.Orientation ? Setting.PaperWidth : Setting.PaperHeight;
-    const auto& papers = RMPapers();
-    Setting.PaperSize = 256;
+    const auto& papers = info.Papers;
+    Setting.PaperSize = info.CustomPaperCode;
     for (auto& p : papers)
-        if (p.Code != 256 && std::abs(p.Width - w) <= 1 && std::abs(p.Height - h) <= 1) {
+        if (p.Code != info.CustomPaperCode && std::abs(p.Width - w) <= 1 && std::abs(p.Height - h) <= 1) {
             Setting.PaperSize = p.Code;
             break;
         }
@@ -377,8 +386,9 @@ void TRMPageSetupForm::ShowSetting() {
     (Setting.Orientation ? rdbLandscape : rdbPortrait)->SetChecked(true);
     edtWidth->SetValue(Setting.PaperWidth / 100.0);
     edtHeight->SetValue(Setting.PaperHeight / 100.0);
-    lstBinNames->SetItemIndex(Setting.Bin == 15 ? 1 : 0);
-    const auto& papers = RMPapers();
+    const TRMPrinterInfo& info = chosenInfo();
+    lstBinNames->SetItemIndex(info.GetBinIndex(Setting.Bin));
+    const auto& papers = info.Papers;
     int sel = int(papers.size()) - 1;
     for (size_t i = 0; i < papers.size(); ++i)
         if (papers[i].Code == Setting.PaperSize) sel = int(i);
@@ -443,6 +453,9 @@ void TRMPageSetupForm::okClick() {
             for (int i = 0; i < 4; ++i)
                 if (*sides[i] < mins[i]) *sides[i] = mins[i] + 0.5;
     }
+    RMPrinter()->SetPrinterIndex(chosen);
+    RMPrinter()->SetPrinterInfo(Setting.PaperSize, Setting.PaperWidth, Setting.PaperHeight, Setting.Orientation,
+                                Setting.Bin);
     if (report_) applyToReport();
     SetModalResult(mrOk);
 }

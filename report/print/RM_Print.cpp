@@ -11,18 +11,7 @@
 #include "report/model/RM_Utils.h"
 #include "report/print/RM_PrintDialog.h"
 
-const std::vector<TRMPaperInfo>& RMPapers() {
-    static const std::vector<TRMPaperInfo> p = {
-        {9, "A4 210 x 297 毫米", 2100, 2970},
-        {11, "A5 148 x 210 毫米", 1480, 2100},
-        {8, "A3 297 x 420 毫米", 2970, 4200},
-        {13, "B5 182 x 257 毫米", 1820, 2570},
-        {1, "Letter 8.5 x 11 英寸", 2159, 2794},
-        {5, "Legal 8.5 x 14 英寸", 2159, 3556},
-        {256, "自定义", 0, 0},
-    };
-    return p;
-}
+const std::vector<TRMPaperInfo>& RMPapers() { return RMPrinters()->GetPrinterInfo(1).Papers; }
 
 int RMPaperCodeOf(int w, int h) {
     if (w > h) std::swap(w, h);

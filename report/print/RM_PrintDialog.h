@@ -6,6 +6,7 @@
 #include "Forms.h"
 #include "Graphics.h"
 #include "StdCtrls.h"
+#include "report/print/RM_Printer.h"
 
 class TRMReport;
 
@@ -119,17 +120,14 @@ private:
     TRMReport* report_;
     bool showing_ = false;
     bool cancelling() const;
+    const TRMPrinterInfo& chosenInfo() const;
     void fill();
     void okClick();
     void applyToReport();
 };
 
-// Paper codes and sizes (0.1 mm, portrait) the dialogs offer.
-struct TRMPaperInfo {
-    int Code;
-    const char* Name;
-    int Width, Height;
-};
+// The papers of the virtual printer (the table papers, the extra papers
+// and the custom size last).
 const std::vector<TRMPaperInfo>& RMPapers();
 // The paper whose size matches within 1 mm either way, or 256 (custom).
 int RMPaperCodeOf(int width01mm, int height01mm);

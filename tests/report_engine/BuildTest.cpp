@@ -122,10 +122,13 @@ TEST(ReportBuild, groupsPrintHeaderAndFooterWithTheGroupsOwnTotals) {
     f.memo(0, 121, "[Title]");
     f.band(bkGroupFooter, 160, 22);
     f.memo(0, 161, "[Kind]小计：[SUM([Price])] 最大 [MAX([Price])] 平均 [AVG([Price])]");
+    f.band(bkSummary, 200, 22);
+    f.memo(0, 201, "总平均 [AVG([Price])]"); // its own count, not the last group's
     ASSERT_TRUE(f.report.PrepareReport());
     auto t = f.texts(0);
     std::vector<std::string> want = {"类别：文学", "图书1", "图书2", "图书3", "文学小计：6 最大 3 平均 2",
-                                     "类别：科技", "图书4", "图书5", "图书6", "科技小计：15 最大 6 平均 5"};
+                                     "类别：科技", "图书4", "图书5", "图书6", "科技小计：15 最大 6 平均 5",
+                                     "总平均 3.5"};
     EXPECT_EQ(t, want);
 }
 
@@ -356,6 +359,211 @@ TEST(ReportBuild, blankRowsFillThePageUpToLinesPerPage) {
     t = f.texts(0);
     EXPECT_GT(std::count(t.begin(), t.end(), "·"), 30);
     EXPECT_EQ(t.back(), "完");
+}
+
+} // namespace
+
+namespace {
+
+// A band whose one memo holds more lines than a page: split between
+// lines when the band may be split, moved whole when it may not.
+TEST(ReportBuild, breakedBandSplitsBetweenLinesAndContinuesOnTheNextPage) {
+    struct Case {
+        bool breaked;
+        int lines;
+    };
+    for (Case c : {Case{true, 80}, Case{false, 20}}) {
+        SCOPED_TRACE(c.breaked);
+        Fixture f(1);
+        f.band(bkTitle, 40, 900); // fills most of the first page
+        auto* b = f.band(bkMasterData, 960, 22, "RMBooks");
+        b->Flags |= bfStretched;
+        if (c.breaked) b->Flags |= bfBreaked;
+        auto* m = f.memo(0, 960, "", 300);
+        m->Flags |= flStretched;
+        for (int i = 1; i <= c.lines; ++i) m->Memo.push_back("行" + std::to_string(i));
+        ASSERT_TRUE(f.report.PrepareReport());
+        std::vector<std::string> all;
+        std::vector<int> pageOf;
+        for (int p = 0; p < f.report.EMFPages.Count(); ++p)
+            for (auto& t : f.texts(p))
+                if (t.rfind("行", 0) == 0) {
+                    all.push_back(t);
+                    pageOf.push_back(p);
+                }
+        ASSERT_EQ(all.size(), size_t(c.lines)); // every line once, in order
+        for (int i = 0; i < c.lines; ++i) EXPECT_EQ(all[size_t(i)], "行" + std::to_string(i + 1));
+        if (c.breaked) {
+            EXPECT_EQ(pageOf.front(), 0); // begins below the title
+            EXPECT_GE(pageOf.back(), 1);
+        } else {
+            EXPECT_EQ(pageOf.front(), 1); // moved whole
+            EXPECT_EQ(pageOf.back(), 1);
+        }
+    }
+}
+
+// A sub-report prints another design page's list inside a band, at the
+// sub-report's place, and what follows the band comes below it.
+TEST(ReportBuild, subReportPrintsItsPageInsideTheBand) {
+    Fixture f(60);
+    f.band(bkTitle, 40, 40);
+    f.memo(0, 42, "目录");
+    auto* sr = static_cast<TRMSubReportView*>(f.page->Add(std::make_unique<TRMSubReportView>()));
+    sr->CreateUniqueName(&f.report);
+    sr->SetBounds(120, 70, 300, 10);
+    sr->SubPage = 1;
+    f.band(bkSummary, 100, 24);
+    f.memo(0, 101, "完");
+    TRMPage* sub = f.report.Pages.Add();
+    f.page = sub;
+    f.band(bkMasterData, 40, 22, "RMBooks");
+    auto* m = f.memo(sub->PrintableLeft(), 41, "[Title]");
+    f.page = f.report.Pages[0];
+    ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+    ASSERT_GE(f.report.EMFPages.Count(), 2); // 60 rows go past the first page
+    TMetafile mf;
+    TMetafileCanvas c(&mf);
+    auto& r0 = f.report.EMFPages[0];
+    f.report.EMFPages.Draw(0, &c, TRect(0, 0, r0.PageWidth, r0.PageHeight));
+    int titleBottom = 0, firstRowTop = -1, firstRowLeft = -1;
+    for (auto* t : c.TextRecords()) {
+        if (t->Text == "目录") titleBottom = t->Bounds.Bottom;
+        if (t->Text == "图书1") {
+            firstRowTop = t->Bounds.Top;
+            firstRowLeft = t->Bounds.Left;
+        }
+    }
+    ASSERT_GE(firstRowTop, 0);
+    EXPECT_GT(firstRowTop, titleBottom);
+    EXPECT_GE(firstRowLeft, 120); // shifted to the sub-report's place
+    (void)m;
+    int n = f.report.EMFPages.Count();
+    int rows = 0;
+    for (int p = 0; p < n; ++p)
+        for (auto& t : f.texts(p)) rows += t.rfind("图书", 0) == 0;
+    EXPECT_EQ(rows, 60);
+    EXPECT_TRUE(f.has(n - 1, "完"));
+    EXPECT_TRUE(f.has(n - 1, "图书60"));
+    EXPECT_FALSE(f.has(1, "目录")); // the title once
+    // The summary comes below the last row.
+    TMetafile mf2;
+    TMetafileCanvas c2(&mf2);
+    auto& rl = f.report.EMFPages[n - 1];
+    f.report.EMFPages.Draw(n - 1, &c2, TRect(0, 0, rl.PageWidth, rl.PageHeight));
+    int last = 0, end = 0;
+    for (auto* t : c2.TextRecords()) {
+        if (t->Text == "图书60") last = t->Bounds.Bottom;
+        if (t->Text == "完") end = t->Bounds.Top;
+    }
+    EXPECT_GE(end, last);
+}
+
+} // namespace
+
+namespace {
+
+// Two design pages printed page by page take turns; when one has more
+// pages than the other its rest follows, and every page appears once.
+TEST(ReportBuild, pagePerPageTakesTurnsAndKeepsEveryPageOnce) {
+    struct Case {
+        const char* rowsA;
+        const char* rowsB;
+        std::vector<int> order;
+    };
+    const Case cases[] = {
+        {"60", "60", {1, 2, 1, 2}},
+        {"120", "10", {1, 2, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rowsA);
+        Fixture f(1);
+        f.report.PrintPagePerPage = true;
+        f.band(bkMasterData, 40, 22, c.rowsA);
+        f.memo(0, 41, "甲[Line#]");
+        f.page = f.report.Pages.Add();
+        f.band(bkMasterData, 40, 22, c.rowsB);
+        f.memo(0, 41, "乙[Line#]");
+        ASSERT_TRUE(f.report.PrepareReport());
+        std::vector<int> got;
+        for (int i = 0; i < f.report.EMFPages.Count(); ++i) got.push_back(f.report.EMFPages[i].DesignPageNo);
+        EXPECT_EQ(got, c.order);
+        EXPECT_TRUE(f.has(0, "甲1"));
+        EXPECT_TRUE(f.has(1, "乙1"));
+    }
+}
+
+// The background picture is stored once for all pages of its design
+// page, and a prepared-report file shows it on every page again.
+TEST(ReportBuild, backgroundIsCopiedOnceAndEveryPageKeepsIt) {
+    Fixture f(1);
+    f.page->BackPicture.Kind = 1;
+    f.page->BackPicture.Bytes = std::string("BM") + std::string(60, '\0');
+    f.band(bkMasterData, 40, 22, "100");
+    f.memo(0, 41, "[Line#]");
+    ASSERT_TRUE(f.report.PrepareReport());
+    int n = f.report.EMFPages.Count();
+    ASSERT_GE(n, 2);
+    EXPECT_TRUE(f.report.EMFPages.GetBkPicture(0));
+    EXPECT_FALSE(f.report.EMFPages.GetBkPicture(1));
+    for (int i = 0; i < n; ++i) EXPECT_EQ(f.report.EMFPages[i].BkPictureIndex, 0);
+    std::string file = std::string(BUILD_DIR) + "/test-tmp-background.rmp";
+    f.report.SavePreparedReport(file);
+    TRMReport r2;
+    ASSERT_TRUE(r2.LoadPreparedReport(file));
+    ASSERT_EQ(r2.EMFPages.Count(), n);
+    for (int i = 0; i < n; ++i) EXPECT_EQ(r2.EMFPages[i].BkPictureIndex, 0);
+    EXPECT_EQ(r2.EMFPages.GetBkPicture(0)->Picture.Bytes, f.page->BackPicture.Bytes);
+    remove(file.c_str());
+}
+
+} // namespace
+
+namespace {
+
+// Cross-tab columns: each row prints its header cell, one cell per record
+// of the column data set side by side, and the footer cell after them.
+TEST(ReportBuild, crossTabPutsOneColumnPerRecordBesideEachRow) {
+    Fixture f(2);
+    TListDataSet months{nullptr};
+    months.FieldDefs().Add("M", ftString, 10);
+    for (const char* m : {"一月", "二月", "三月"}) months.AddRow({std::string(m)});
+    months.Open();
+    auto* rmMonths = new TRMDBDataSet(&f.owner);
+    rmMonths->SetName("RMMonths");
+    rmMonths->SetDataSet(&months);
+    f.band(bkMasterData, 100, 22, "RMBooks");
+    auto cross = [&](TRMBandKind k, int left, int width, const std::string& ds) {
+        auto* b = f.band(k, 0, 1000, ds);
+        b->SetBounds(left, 0, width, 1000);
+    };
+    cross(bkCrossHeader, 40, 100, "");
+    cross(bkCrossData, 140, 80, "RMMonths");
+    cross(bkCrossFooter, 220, 80, "");
+    f.memo(40, 101, "[Title]", 100);
+    f.memo(140, 101, "[M]:[Price]", 80);
+    f.memo(220, 101, "合计", 80);
+    ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+    TMetafile mf;
+    TMetafileCanvas c(&mf);
+    auto& r = f.report.EMFPages[0];
+    f.report.EMFPages.Draw(0, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
+    std::vector<std::pair<std::string, int>> row1, row2;
+    int top1 = -1;
+    for (auto* t : c.TextRecords()) {
+        if (top1 < 0) top1 = t->Bounds.Top;
+        (t->Bounds.Top == top1 ? row1 : row2).push_back({t->Text, t->Bounds.Left});
+    }
+    ASSERT_EQ(row1.size(), 5u);
+    EXPECT_EQ(row1[0].first, "图书1");
+    EXPECT_EQ(row1[1].first, "一月:1");
+    EXPECT_EQ(row1[2].first, "二月:1");
+    EXPECT_EQ(row1[3].first, "三月:1");
+    EXPECT_EQ(row1[4].first, "合计");
+    EXPECT_EQ(row1[2].second - row1[1].second, 80); // one column width apart
+    EXPECT_EQ(row1[4].second - row1[3].second, 80);
+    ASSERT_EQ(row2.size(), 5u);
+    EXPECT_EQ(row2[3].first, "三月:2");
 }
 
 } // namespace

@@ -3,7 +3,10 @@
 // build/test-output/screens/.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "db/ListDataSet.h"
+#include "Metafile.h"
 #include "Printers.h"
 #include "SysUtils.h"
 #include "TestKit.h"
@@ -115,6 +118,58 @@ TEST(ReportPreview, searchFindsTextOnTheSecondPageAndF3GoesOn) {
     EXPECT_TRUE(f.seam.Unused().empty());
 }
 
+// With a designer registered and built pages open to change: Ctrl+E
+// edits the current page in the designer and what it changed is kept;
+// pages are inserted with their neighbour's paper and deleted after a
+// question, never the last one.
+TEST(ReportPreview, builtPagesAreEditedInsertedAndDeleted) {
+    TwoPageList f;
+    f.report.ModifyPrepared = true;
+    struct Editor : TRMReportDesigner {
+        int ShowModal() override {
+            for (auto& o : Page->Objects)
+                if (o->Memo.size() == 1 && o->Memo[0] == "图书清单") o->Memo = {"已改的标题"};
+            return mrOk;
+        }
+    };
+    RMDesignerClass = [&](bool full) -> TRMReportDesigner* {
+        auto* d = new Editor;
+        d->FullDesigner = full;
+        return d;
+    };
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    SendKeyToFocus(&w, 'E', TShiftState{} << ssCtrl);
+    std::vector<std::string> texts;
+    {
+        TMetafile mf;
+        TMetafileCanvas c(&mf);
+        auto& r = f.report.EMFPages[0];
+        f.report.EMFPages.Draw(0, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
+        for (auto* t : c.TextRecords()) texts.push_back(t->Text);
+    }
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "已改的标题"), texts.end());
+    EXPECT_TRUE(f.report.Modified);
+
+    f.report.EMFPages[1].Orientation = 1;
+    w.Preview->Last();
+    w.Preview->InsertPageAfter();
+    ASSERT_EQ(f.report.EMFPages.Count(), 3);
+    EXPECT_EQ(f.report.EMFPages[2].Orientation, 1);
+    f.seam.ExpectMessage("删除该页吗", IDNO);
+    w.Preview->DeletePage(2);
+    EXPECT_EQ(f.report.EMFPages.Count(), 3);
+    f.seam.ExpectMessage("删除该页吗", IDYES);
+    w.Preview->DeletePage(2);
+    EXPECT_EQ(f.report.EMFPages.Count(), 2);
+    f.seam.ExpectMessage("删除该页吗", IDYES);
+    w.Preview->DeletePage(1);
+    w.Preview->DeletePage(0); // the only page stays, and nothing is asked
+    EXPECT_EQ(f.report.EMFPages.Count(), 1);
+    EXPECT_TRUE(f.seam.Unused().empty());
+    RMDesignerClass = nullptr;
+}
+
 TEST(ReportPreview, searchDialogScreenshot) {
     TRMPreviewSearchForm s(nullptr);
     s.edtSearchTxt->SetText("图书");
@@ -164,7 +219,7 @@ TEST(ReportPageSetup, settingEdgesAndCustomPaper) {
     d.Setting.PaperHeight = 1000;
     d.Setting.MarginLeft = 20;
     ShowAndActivate(&d);
-    EXPECT_EQ(d.cmbPaperNames->Text(), "自定义"); // no such paper
+    EXPECT_EQ(d.cmbPaperNames->Text(), "自定义大小"); // no such paper
     EXPECT_TRUE(d.edtWidth->Enabled());
     EXPECT_EQ(d.edtLeft->Text(), "2.0");
     d.PageControl1->SetActivePage(d.TabSheet2);
@@ -173,6 +228,16 @@ TEST(ReportPageSetup, settingEdgesAndCustomPaper) {
     SendText(d.edtLeft, "1.5");
     SendKey(d.edtLeft, VK_TAB);
     EXPECT_DOUBLE_EQ(d.Setting.MarginLeft, 15);
+    // The virtual printer offers the whole paper table and the extra papers.
+    d.PageControl1->SetActivePage(d.TabSheet1);
+    d.cmbPrinterNames->SetFocus();
+    SendKey(d.cmbPrinterNames, VK_HOME);
+    SendKey(d.cmbPrinterNames, VK_DOWN);
+    EXPECT_EQ(d.cmbPrinterNames->Text(), "虚拟打印机");
+    EXPECT_EQ(d.cmbPaperNames->Items()->Count(), 72);
+    EXPECT_EQ(d.cmbPaperNames->Text(), "自定义大小");
+    EXPECT_EQ(d.lstBinNames->Items()->Count(), 1);
+    d.PageControl1->SetActivePage(d.TabSheet2);
     // Pressing Cancel from inside an edit stores nothing.
     d.edtTop->SetFocus();
     d.edtTop->SetText("9.9");

@@ -1,0 +1,98 @@
+// What the designer will stand on: objects open its editors through hooks
+// bound to their properties, the designer slot is set only while it runs,
+// and objects unpacked from built pages have their own IDs.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "report/model/RM_Report.h"
+
+TEST(ReportDesignerContract, propertyEditorsOpenTheirHooksAndEmptyHooksDoNothing) {
+    TRMMemoView memo;
+    memo.DefineProperties();
+    TRMBandView cross;
+    cross.SetBandType(bkCrossData);
+    cross.DefineProperties();
+    struct Case {
+        TRMObject* obj;
+        const char* prop;
+        TRMEditorHook* hook;
+    };
+    const Case cases[] = {
+        {&memo, "Memo", &RMEditorHooks.MemoEditor},
+        {&memo, "Font", &RMEditorHooks.FontEditor},
+        {&memo, "Highlight", &RMEditorHooks.HighlightEditor},
+        {&memo, "Tag", &RMEditorHooks.TagEditor},
+        {&memo, "Restrictions", &RMEditorHooks.RestrictionsEditor},
+        {&cross, "DataSet", &RMEditorHooks.CrossDataSourceEditor},
+        {&cross, "NewPageCondition", &RMEditorHooks.TagEditor},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.prop);
+        const TRMPropRec* r = c.obj->FindProperty(c.prop);
+        ASSERT_TRUE(r);
+        ASSERT_EQ(r->Editor, c.hook);
+        TRMEditorHooksRec::Call(r->Editor, &memo); // empty: nothing happens
+        TRMView* got = nullptr;
+        *c.hook = [&](TRMView* v) { got = v; };
+        TRMEditorHooksRec::Call(r->Editor, &memo);
+        EXPECT_EQ(got, &memo);
+        *c.hook = nullptr;
+    }
+    EXPECT_EQ(memo.FindProperty("Left")->Editor, nullptr);
+}
+
+TEST(ReportDesignerContract, designReportSetsTheDesignerOnlyWhileItRuns) {
+    TRMReport r;
+    EXPECT_EQ(r.DesignReport(), 2); // no designer registered
+    TRMReportDesigner* made = nullptr;
+    RMPreparedMode = true;
+    TRMReportDesigner* seen = nullptr;
+    bool prepared = true;
+    RMDesignerClass = [&](bool full) -> TRMReportDesigner* {
+        struct D : TRMReportDesigner {
+            TRMReportDesigner** s;
+            bool* p;
+            int ShowModal() override {
+                *s = CurDesigner;
+                *p = RMPreparedMode;
+                return 1;
+            }
+        };
+        auto* d = new D;
+        d->s = &seen;
+        d->p = &prepared;
+        d->FullDesigner = full;
+        made = d;
+        return d;
+    };
+    EXPECT_EQ(r.DesignReport(), 1);
+    EXPECT_EQ(seen, made);
+    EXPECT_FALSE(prepared);
+    EXPECT_EQ(CurDesigner, nullptr);
+    EXPECT_TRUE(RMPreparedMode);
+    RMPreparedMode = false;
+    RMDesignerClass = nullptr;
+}
+
+TEST(ReportDesignerContract, objectsUnpackedFromBuiltPagesHaveTheirOwnIds) {
+    TRMReport r;
+    TRMPage* p = r.Pages[0];
+    auto* b = static_cast<TRMBandView*>(p->Add(std::make_unique<TRMBandView>()));
+    b->SetBandType(bkMasterData);
+    b->SetDataSet("3");
+    b->SetBounds(0, 40, 700, 20);
+    auto* m = static_cast<TRMMemoView*>(p->Add(std::make_unique<TRMMemoView>()));
+    m->SetBounds(10, 40, 100, 20);
+    m->Memo = {"[Line#]"};
+    ASSERT_TRUE(r.PrepareReport());
+    std::set<uint32_t> ids;
+    for (auto& o : r.Pages[0]->Objects) ids.insert(o->ID);
+    size_t design = ids.size();
+    TRMPage* built = r.EMFPages.UnpackPage(0);
+    ASSERT_TRUE(built);
+    ASSERT_EQ(built->Objects.size(), 3u); // one memo per row
+    for (auto& o : built->Objects) ids.insert(o->ID);
+    EXPECT_EQ(ids.size(), design + 3);
+    EXPECT_EQ(built->FindObjectByID(built->Objects[1]->ID), built->Objects[1].get());
+}
