@@ -62,7 +62,7 @@ TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int cur
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
     SetClientWidth(400);
-    SetClientHeight(230);
+    SetClientHeight(300);
     auto* gp = new TGroupBox(this);
     gp->SetParent(this);
     gp->SetCaption("打印机");
@@ -73,8 +73,10 @@ TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int cur
     CmbPrinters->SetParent(gp);
     CmbPrinters->SetStyle(csDropDownList);
     CmbPrinters->SetBounds(60, 20, 310, 21);
-    for (auto& n : Printer()->Printers()) CmbPrinters->Items()->Add(n);
-    CmbPrinters->SetItemIndex(std::max(0, Printer()->PrinterIndex()));
+    // The engine's printers less the virtual one, which cannot print.
+    for (int i = 0; i < RMPrinters()->Count(); ++i)
+        if (i != 1) CmbPrinters->Items()->Add(RMPrinters()->Name(i));
+    CmbPrinters->SetItemIndex(Printer()->PrinterIndex() < 0 ? 0 : Printer()->PrinterIndex() + 1);
 
     auto* gr = new TGroupBox(this);
     gr->SetParent(this);
@@ -107,15 +109,47 @@ TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int cur
     ChkCollate->SetBounds(10, 54, 120, 20);
     ChkCollate->SetChecked(true);
 
-    BtnOK = button(this, "BtnOK", "确定", 236, 194);
+    label(this, this, "打印:", 16, 188);
+    CmbPrintAll = new TComboBox(this);
+    CmbPrintAll->SetName("CmbPrintAll");
+    CmbPrintAll->SetParent(this);
+    CmbPrintAll->SetStyle(csDropDownList);
+    CmbPrintAll->SetBounds(60, 188, 100, 21);
+    for (const char* t : {"全部页", "奇数页", "偶数页"}) CmbPrintAll->Items()->Add(t);
+    CmbPrintAll->SetItemIndex(0);
+    label(this, this, "缩放比例:", 176, 188);
+    EdtScale = edit(this, this, "EdtScale", 246, 188, 50);
+    EdtScale->SetText("100");
+    label(this, this, "上偏移(厘米):", 16, 220);
+    EdtOffsetTop = edit(this, this, "EdtOffsetTop", 110, 220, 50);
+    label(this, this, "左偏移(厘米):", 176, 220);
+    EdtOffsetLeft = edit(this, this, "EdtOffsetLeft", 270, 220, 50);
+    SetOffsets(0, 0);
+
+    BtnOK = button(this, "BtnOK", "确定", 236, 262);
     BtnOK->SetDefault(true);
     BtnOK->OnClick = [this](TObject*) { okClick(); };
-    BtnCancel = button(this, "BtnCancel", "取消", 317, 194);
+    BtnCancel = button(this, "BtnCancel", "取消", 317, 262);
     BtnCancel->SetCancel(true);
     BtnCancel->SetModalResult(mrCancel);
 }
 
+void TRMPrintDialogForm::SetOffsets(int topPx, int leftPx) {
+    EdtOffsetTop->SetText(FormatFloat("0.0#", RMFromPixels(topPx) / 10));
+    EdtOffsetLeft->SetText(FormatFloat("0.0#", RMFromPixels(leftPx) / 10));
+}
+
 void TRMPrintDialogForm::okClick() {
+    // An unreadable scale is 100 %; it stays within 1 to 1000 %.
+    int scale = 0;
+    Scale = TryStrToInt(Trim(EdtScale->Text()), scale) ? std::clamp(scale, 1, 1000) : 100;
+    double top = 0, left = 0;
+    if (!TryStrToFloat(Trim(EdtOffsetTop->Text()), top) || !TryStrToFloat(Trim(EdtOffsetLeft->Text()), left)) {
+        ShowMessage("打印偏移必须是数字。");
+        return;
+    }
+    OffsetTop = RMToPixels(top * 10);
+    OffsetLeft = RMToPixels(left * 10);
     int copies = 0;
     if (!TryStrToInt(Trim(EdtCopies->Text()), copies) || copies < 1) {
         ShowMessage("份数必须是正整数。");
@@ -133,13 +167,19 @@ void TRMPrintDialogForm::okClick() {
         ShowMessage("页码范围无效：" + EdtPages->Text());
         return;
     }
+    if (int oe = CmbPrintAll->ItemIndex(); oe == 1 || oe == 2)
+        std::erase_if(Pages, [oe](int p) { return (p % 2 == 1) != (oe == 1); });
     if (Pages.empty()) {
         ShowMessage("页码范围内没有页。");
         return;
     }
     Copies = copies;
     Collate = ChkCollate->Checked();
-    if (CmbPrinters->ItemIndex() >= 0) Printer()->SetPrinterIndex(CmbPrinters->ItemIndex());
+    int k = CmbPrinters->ItemIndex();
+    if (k >= 0) {
+        Printer()->SetPrinterIndex(k == 0 ? -1 : k - 1);
+        RMPrinter()->SetPrinterIndex(k == 0 ? 0 : k + 1);
+    }
     SetModalResult(mrOk);
 }
 
@@ -150,6 +190,7 @@ void TRMPrintDialogForm::okClick() {
 bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool collate) {
     if (EMFPages.Count() == 0) return false;
     std::vector<int> list;
+    double scale = 1; // kept fractional: 90 % at 600 dpi is 5.625 dots a pixel
     if (ShowPrintDialog) {
         TRMPrintDialogForm d(nullptr, EMFPages.Count(), EMFPages.CurPageNo);
         if (!pages.empty()) {
@@ -157,10 +198,14 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
             d.EdtPages->SetText(pages);
         }
         d.EdtCopies->SetText(std::to_string(copies));
+        d.SetOffsets(PrintOffsetTop, PrintOffsetLeft);
         if (d.ShowModal() != mrOk) return false;
         list = d.Pages;
         copies = d.Copies;
         collate = d.Collate;
+        scale = d.Scale / 100.0;
+        PrintOffsetTop = d.OffsetTop;
+        PrintOffsetLeft = d.OffsetLeft;
     } else {
         list = RMParsePageList(pages, EMFPages.Count());
     }
@@ -192,7 +237,7 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
     Terminated = false;
     pr->BeginDoc();
     try {
-        double sx = pr->XDpi() / 96.0, sy = pr->YDpi() / 96.0;
+        double sx = pr->XDpi() / 96.0 * scale, sy = pr->YDpi() / 96.0 * scale;
         int ox = pr->GetDeviceCaps(PHYSICALOFFSETX), oy = pr->GetDeviceCaps(PHYSICALOFFSETY);
         for (size_t k = 0; k < order.size(); ++k) {
             if (Terminated) {
@@ -202,9 +247,9 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
             if (k) pr->NewPage();
             int i = order[k] - 1;
             TRMEMFPageRec& r = EMFPages[i];
-            TRect rect(-ox + int(PrintOffsetLeft * sx), -oy + int(PrintOffsetTop * sy),
-                       -ox + int((r.PageWidth + PrintOffsetLeft) * sx),
-                       -oy + int((r.PageHeight + PrintOffsetTop) * sy));
+            // Offsets move the page; the scale sizes it.
+            int l = -ox + int(PrintOffsetLeft * sx / scale), t = -oy + int(PrintOffsetTop * sy / scale);
+            TRect rect(l, t, l + int(std::lround(r.PageWidth * sx)), t + int(std::lround(r.PageHeight * sy)));
             r.Visible = true;
             EMFPages.Draw(i, pr->Canvas(), rect);
             r.Visible = false;

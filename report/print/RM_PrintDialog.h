@@ -23,13 +23,22 @@ public:
     TRadioButton* RbCurrent;
     TRadioButton* RbPages;
     TEdit* EdtPages;
+    TComboBox* CmbPrintAll; // all, odd or even pages
+    TEdit* EdtScale;        // percent
+    TEdit* EdtOffsetTop;    // centimetres
+    TEdit* EdtOffsetLeft;
     TButton* BtnOK;
     TButton* BtnCancel;
 
-    // What was chosen, once OK was pressed: the page numbers and copies.
+    // What was chosen, once OK was pressed: the page numbers (odd or even
+    // ones only when so chosen), copies, the scale in percent (1 to 1000)
+    // and the offsets in screen pixels.
     std::vector<int> Pages;
     int Copies = 1;
     bool Collate = true;
+    int Scale = 100;
+    int OffsetTop = 0, OffsetLeft = 0;
+    void SetOffsets(int topPx, int leftPx);
 
 private:
     int pageCount_, current_;

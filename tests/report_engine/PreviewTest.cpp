@@ -282,6 +282,37 @@ TEST(ReportPrintDialog, pageListAndCopiesGoToThePdf) {
     EXPECT_EQ(text.find("第 1 页"), std::string::npos);
 }
 
+// Odd or even pages of the chosen ones; a scale that is no number prints
+// at 100 %, one beyond the bounds at the bound; offsets typed in
+// centimetres come back in screen pixels.
+TEST(ReportPrintDialog, oddEvenScaleAndOffsets) {
+    struct Case {
+        const char* oddEven;
+        const char* scale;
+        std::vector<int> pages;
+        int scaleOut;
+    };
+    const Case cases[] = {
+        {"奇数页", "abc", {1, 3, 5}, 100},
+        {"偶数页", "5000", {2, 4}, 1000},
+        {"全部页", "0", {1, 2, 3, 4, 5}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.oddEven);
+        TSeamScript seam;
+        seam.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+        seam.ExpectForm("TRMPrintDialogForm", mrOk,
+                        {{"CmbPrintAll", c.oddEven}, {"EdtScale", c.scale}, {"EdtOffsetTop", "0.5"}},
+                        [](TCustomForm* form) { SendClickTo(form, "BtnOK"); });
+        TRMPrintDialogForm d(nullptr, 5, 1);
+        ASSERT_EQ(d.ShowModal(), mrOk);
+        EXPECT_EQ(d.Pages, c.pages);
+        EXPECT_EQ(d.Scale, c.scaleOut);
+        EXPECT_EQ(d.OffsetTop, RMToPixels(5));
+        EXPECT_EQ(d.OffsetLeft, 0);
+    }
+}
+
 TEST(ReportPrintDialog, badPageListIsSaidAndTheDialogStays) {
     TRMPrintDialogForm d(nullptr, 2, 1);
     TSeamScript seam;
