@@ -5,6 +5,8 @@
 #include "DBCtrlsEh.h"
 
 #include "ExtCtrls.h"
+#include "Gbk.h"
+#include "ImgList.h"
 #include "Menus.h"
 #include "Sound.h"
 #include "SysUtils.h"
@@ -144,6 +146,7 @@ TCustomDBEditEh::TCustomDBEditEh(TComponent* AOwner) : TMaskEdit(AOwner), link_(
     editButton_->OnInternalChange = [this](TEditButtonEh*) { LayoutEditButtons(); };
     editButtons_ = std::make_unique<TEditButtonsEh>();
     editButtons_->OnInternalChange = [this](TEditButtonEh*) { LayoutEditButtons(); };
+    editImage_ = std::make_unique<TEditImageEh>(this);
     if (FlatEditButtonWidth == 0) FlatEditButtonWidth = CalcFlatButtonWidth();
     UpdateReadOnlyState();
 }
@@ -158,6 +161,12 @@ TCustomDBEditEh::~TCustomDBEditEh() {
 }
 
 std::unique_ptr<TEditButtonEh> TCustomDBEditEh::CreateEditButton() { return std::make_unique<TEditButtonEh>(this); }
+
+void TCustomDBEditEh::RecreateEditButton() {
+    editButton_ = CreateEditButton();
+    editButton_->OnInternalChange = [this](TEditButtonEh*) { LayoutEditButtons(); };
+    LayoutEditButtons();
+}
 
 bool TCustomDBEditEh::ButtonEnabled() const { return Enabled() && link_->Active(); }
 
@@ -312,7 +321,14 @@ void TCustomDBEditEh::KeyDown(Word& Key, TShiftState Shift) {
     if ((Key == VK_DELETE || (Key == VK_INSERT && Shift.Contains(ssShift))) && !readOnlyFlag_) link_->Edit();
 }
 
+void TCustomDBEditEh::KeyUp(Word& Key, TShiftState Shift) {
+    typedCharacters_.clear();
+    TMaskEdit::KeyUp(Key, Shift);
+}
+
 void TCustomDBEditEh::KeyPress(char32_t& Key) {
+    typedCharacters_.clear();
+    if (Key >= 32) Utf8Append(typedCharacters_, Key);
     TMaskEdit::KeyPress(Key);
     if (Key == 0) return;
     if (Field() && Key >= 32 && Key <= 255 && !IsValidChar(Key)) {
@@ -449,6 +465,7 @@ void TCustomDBEditEh::LayoutEditButtons() {
         s->SetBounds(x, 0, sepWidths[k], buttonHeight);
     }
     buttonsWidth_ = clientW - x;
+    SetTextMargins(imageWidth_, buttonsWidth_);
     UpdateEditButtonsState();
 }
 
@@ -476,9 +493,20 @@ void TCustomDBEditEh::CloseUp(bool Accept) {
     if (!buttonControls_.empty()) ButtonControl(0)->SetHeldDown(false);
 }
 
+void TCustomDBEditEh::PostReleaseButton(TObject* Control) {
+    releasePending_ = Control;
+    PostCall([this, Control] {
+        if (releasePending_ == Control) releasePending_ = nullptr;
+    });
+}
+
 void TCustomDBEditEh::EditButtonDown(TObject* Control, bool TopButton, bool& AutoRepeat, bool& Handled) {
     if (CanFocus() && !Focused()) SetFocus();
     Handled = false;
+    if (releasePending_ && releasePending_ == Control) {
+        releasePending_ = nullptr;
+        return;
+    }
     int index = -1;
     for (size_t i = 0; i < buttonControls_.size(); ++i)
         if (buttonControls_[i].first == Control) index = int(i);
@@ -494,6 +522,7 @@ void TCustomDBEditEh::EditButtonDown(TObject* Control, bool TopButton, bool& Aut
         auto* b = ButtonControl(index);
         TPoint p = b->ClientToScreen(TPoint{0, b->Height()});
         set->DropdownMenu->Popup(p.X, p.Y);
+        PostReleaseButton(Control);
     } else if (index == 0) {
         ButtonDown(!TopButton);
     }
@@ -512,6 +541,83 @@ void TCustomDBEditEh::EditButtonClick(TObject* Control) {
     if (!handled && droppedDown_ && !openedByPress_ && isMain) CloseUp(false);
     openedByPress_ = false;
 }
+
+// ---------------------------------------------------------- the image --
+
+void TEditImageEh::Assign(const TEditImageEh& other) {
+    SetImages(other.images_);
+    SetImageIndex(other.imageIndex_);
+    SetVisible(other.visible_);
+    SetWidth(other.width_);
+}
+
+void TEditImageEh::SetImages(TImageList* v) {
+    if (v == images_) return;
+    images_ = v;
+    changed();
+}
+
+void TEditImageEh::SetImageIndex(int v) {
+    if (v == imageIndex_) return;
+    imageIndex_ = v;
+    changed();
+}
+
+void TEditImageEh::SetUseImageHeight(bool v) {
+    if (v == useImageHeight_) return;
+    useImageHeight_ = v;
+    changed();
+}
+
+void TEditImageEh::SetVisible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    changed();
+}
+
+void TEditImageEh::SetWidth(int v) {
+    if (v == width_) return;
+    width_ = v;
+    changed();
+}
+
+void TEditImageEh::changed() {
+    if (edit_) edit_->EditImageChanged();
+}
+
+void TCustomDBEditEh::EditImageChanged() {
+    TEditImageEh* im = editImage_.get();
+    bool shown = im->Visible() && im->Images();
+    imageWidth_ = !shown ? 0 : (im->Width() > 0 ? im->Width() : im->Images()->Width()) + 4;
+    SetTextMargins(imageWidth_, buttonsWidth_);
+    if (!shown) {
+        if (imageBox_) imageBox_->SetVisible(false);
+        return;
+    }
+    if (!imageBox_) {
+        imageBox_ = new TPaintBox(this);
+        imageBox_->SetParent(this);
+        imageBox_->OnPaint = [this](TObject*) {
+            TEditImageEh* e = editImage_.get();
+            if (!e->Visible() || !e->Images() || e->ImageIndex() < 0) return;
+            // Centred in the strip less 2 pixels left and right, 1 top and bottom.
+            TRect r = Rect(2, 1, imageWidth_ - 2, ClientHeight() - 1);
+            int x = r.Left + (r.Width() - e->Images()->Width()) / 2;
+            int y = r.Top + (r.Height() - e->Images()->Height()) / 2;
+            e->Images()->Draw(imageBox_->Canvas(), x, y, e->ImageIndex(), Enabled());
+        };
+    }
+    TRect r = ImageRect();
+    imageBox_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    imageBox_->SetVisible(true);
+    imageBox_->Invalidate();
+}
+
+TRect TCustomDBEditEh::ButtonsRect() const {
+    return Rect(ClientWidth() - buttonsWidth_, 0, ClientWidth(), ClientHeight());
+}
+
+TRect TCustomDBEditEh::ImageRect() const { return Rect(0, 0, imageWidth_, ClientHeight()); }
 
 // ------------------------------------------------------ the number box --
 

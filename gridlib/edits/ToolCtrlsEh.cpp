@@ -5,7 +5,9 @@
 
 #include "Controls.h"
 #include "ExtCtrls.h"
+#include "DB.h"
 #include "ScopeExit.h"
+#include "Screen.h"
 
 #include <algorithm>
 #include <cmath>
@@ -440,4 +442,360 @@ TVisibleEditButtonEh* TEditButtonsEh::Add() {
 void TEditButtonsEh::Clear() {
     items_.clear();
     if (OnInternalChange) OnInternalChange(nullptr);
+}
+
+// ------------------------------------------------------- special row --
+
+TSpecRowEh::TSpecRowEh(TControl* Owner) : owner_(Owner), font_(new TFont), value_(Null()) {
+    if (owner_) font_->Assign(owner_->Font());
+    font_->OnChange = [this](TObject*) {
+        if (copyingFont_) return;
+        fontAssigned_ = true;
+        notifyChanged();
+    };
+}
+
+TSpecRowEh::~TSpecRowEh() { font_->OnChange = nullptr; }
+
+std::vector<std::string> TSpecRowEh::SplitCellsText(const std::string& text) {
+    std::vector<std::string> cells;
+    size_t i = 0, n = text.size();
+    auto skipControls = [&] {
+        while (i < n && static_cast<unsigned char>(text[i]) >= 1 && static_cast<unsigned char>(text[i]) < 32) ++i;
+    };
+    skipControls();
+    while (i < n) {
+        std::string item;
+        if (text[i] == '"') {
+            ++i;
+            while (i < n) {
+                if (text[i] == '"') {
+                    if (i + 1 < n && text[i + 1] == '"') {
+                        item += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                item += text[i++];
+            }
+        } else {
+            // UTF-8 continuation bytes are all >= 0x80, so a byte scan keeps
+            // characters whole.
+            while (i < n && text[i] != ';' && static_cast<unsigned char>(text[i]) >= 32) item += text[i++];
+        }
+        cells.push_back(item);
+        skipControls();
+        if (i < n && text[i] == ';') {
+            ++i;
+            skipControls();
+        }
+    }
+    return cells;
+}
+
+void TSpecRowEh::SetCellsText(const std::string& v) {
+    if (v == cellsText_) return;
+    cellsText_ = v;
+    cells_ = SplitCellsText(v);
+    notifyChanged();
+}
+
+std::string TSpecRowEh::CellTextAt(int Index) const {
+    if (Index < 0 || Index >= int(cells_.size())) return "";
+    return cells_[size_t(Index)];
+}
+
+TColor TSpecRowEh::Color() const {
+    if (colorAssigned_ || !owner_) return color_;
+    return owner_->Color();
+}
+
+void TSpecRowEh::SetColor(TColor v) {
+    if (colorAssigned_ && v == color_) return;
+    if (!colorAssigned_ && v == Color()) return;
+    color_ = v;
+    colorAssigned_ = true;
+    notifyChanged();
+}
+
+TFont* TSpecRowEh::Font() const {
+    if (!fontAssigned_ && owner_) {
+        // Follow the owner without becoming assigned.
+        auto* self = const_cast<TSpecRowEh*>(this);
+        self->copyingFont_ = true;
+        ScopeExit done([self] { self->copyingFont_ = false; });
+        self->font_->Assign(owner_->Font());
+    }
+    return font_.get();
+}
+
+void TSpecRowEh::SetFont(TFont* v) { font_->Assign(v); }
+
+void TSpecRowEh::SetShowIfNotInKeyList(bool v) {
+    if (v == showIfNotInKeyList_) return;
+    showIfNotInKeyList_ = v;
+    notifyChanged();
+}
+
+void TSpecRowEh::SetValue(const Variant& v) {
+    if (VariantsEqual(v, value_)) return;
+    value_ = v;
+    notifyChanged();
+}
+
+void TSpecRowEh::SetVisible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    notifyChanged();
+}
+
+void TSpecRowEh::UnlockChanges() {
+    if (lock_ > 0) --lock_;
+    notifyChanged();
+}
+
+void TSpecRowEh::notifyChanged() {
+    if (lock_ == 0 && OnInternalChange) OnInternalChange(this);
+}
+
+void TSpecRowEh::Assign(TPersistent* Source) {
+    auto* s = dynamic_cast<TSpecRowEh*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    LockChanges();
+    ScopeExit unlock([this] { UnlockChanges(); });
+    SetCellsText(s->CellsText());
+    SetColor(s->Color());
+    if (s->FontAssigned()) SetFont(s->Font());
+    SetValue(s->Value());
+    SetVisible(s->Visible());
+    SetShowIfNotInKeyList(s->ShowIfNotInKeyList());
+}
+
+// ---------------------------------------------------------- size grip --
+
+TSizeGripEh::TSizeGripEh(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetBounds(0, 0, kScrollArrowWidth, kScrollArrowWidth);
+    SetColor(clBtnFace);
+    SetCursor(crSizeNWSE);
+}
+
+void TSizeGripEh::SetCorner(TGripCornerEh v) {
+    if (v == corner_) return;
+    corner_ = v;
+    SetCursor(v == gcBottomRightEh || v == gcTopLeftEh ? crSizeNWSE : crSizeNESW);
+    SnapToCorner();
+    Invalidate();
+}
+
+void TSizeGripEh::SetTriangleShape(bool v) {
+    if (v == triangle_) return;
+    triangle_ = v;
+    Invalidate();
+}
+
+void TSizeGripEh::SnapToCorner() {
+    TWinControl* p = Parent();
+    if (!p) return;
+    int cw = p->ClientWidth(), ch = p->ClientHeight();
+    int x = corner_ == gcTopRightEh || corner_ == gcBottomRightEh ? cw - Width() : 0;
+    int y = corner_ == gcBottomRightEh || corner_ == gcBottomLeftEh ? ch - Height() : 0;
+    if (x != Left() || y != Top()) SetBounds(x, y, Width(), Height());
+}
+
+void TSizeGripEh::MoveToSide(int Side) {
+    static const TGripCornerEh table[4][4] = {
+        // from: top-left, top-right, bottom-right, bottom-left
+        {gcTopLeftEh, gcTopLeftEh, gcBottomLeftEh, gcBottomLeftEh},     // 0 left
+        {gcTopRightEh, gcTopRightEh, gcBottomRightEh, gcBottomRightEh}, // 1 right
+        {gcTopLeftEh, gcTopRightEh, gcTopRightEh, gcTopLeftEh},         // 2 top
+        {gcBottomLeftEh, gcBottomRightEh, gcBottomRightEh, gcBottomLeftEh}, // 3 bottom
+    };
+    if (Side < 0 || Side > 3) return;
+    SetCorner(table[Side][corner_]);
+}
+
+void TSizeGripEh::Paint() {
+    TCanvas* c = Canvas();
+    int w = Width(), h = Height();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(Rect(0, 0, w, h));
+    const TColor pattern[4] = {clBtnHighlight, clBtnShadow, clBtnShadow, clBtnFace};
+    bool right = corner_ == gcTopRightEh || corner_ == gcBottomRightEh;
+    bool bottom = corner_ == gcBottomRightEh || corner_ == gcBottomLeftEh;
+    // Lines parallel to the long side, one pixel nearer the corner each.
+    for (int i = 1; i < w; ++i) {
+        c->Pen()->SetColor(pattern[(i - 1) % 4]);
+        int x0 = i - 1, y0 = h, x1 = w, y1 = i - 1; // bottom-right, from (0,W) to (W,0)
+        auto mx = [&](int x) { return right ? x : w - 1 - x; };
+        auto my = [&](int y) { return bottom ? y : h - 1 - y; };
+        c->MoveTo(mx(x0), my(y0));
+        c->LineTo(mx(x1), my(y1));
+    }
+    if (!triangle_) return;
+    // Outside the triangle the parent's colour shows (no window region here).
+    TColor back = Parent() ? Parent()->Color() : clWindow;
+    c->Pen()->SetColor(back);
+    for (int y = 0; y < h; ++y) {
+        int yy = bottom ? y : h - 1 - y;
+        int filled = w - y * w / std::max(1, h) - 1; // pixels left of the diagonal
+        if (filled <= 0) continue;
+        int xa = right ? 0 : w - filled, xb = right ? filled : w;
+        c->MoveTo(xa, yy);
+        c->LineTo(xb, yy);
+    }
+}
+
+TRect TSizeGripEh::DragBounds(TGripCornerEh corner, const TRect& r0, int dx, int dy, const TRect& work) {
+    TRect r = r0;
+    bool right = corner == gcTopRightEh || corner == gcBottomRightEh;
+    bool bottom = corner == gcBottomRightEh || corner == gcBottomLeftEh;
+    if (right) {
+        r.Right = std::min(r0.Right + dx, work.Right);
+    } else {
+        r.Left = std::max(r0.Left + dx, work.Left);
+    }
+    if (bottom) {
+        r.Bottom = std::min(r0.Bottom + dy, work.Bottom);
+    } else {
+        r.Top = std::max(r0.Top + dy, work.Top);
+    }
+    if (r.Right - r.Left < kScrollArrowWidth) {
+        if (right) r.Right = r.Left + kScrollArrowWidth;
+        else r.Left = r.Right - kScrollArrowWidth;
+    }
+    if (r.Bottom - r.Top < kScrollArrowWidth) {
+        if (bottom) r.Bottom = r.Top + kScrollArrowWidth;
+        else r.Top = r.Bottom - kScrollArrowWidth;
+    }
+    return r;
+}
+
+namespace {
+// The screen rectangle of a control that is a window of its own (a drop-down)
+// or sits in one.
+TRect screenBounds(TControl* c) {
+    if (c->DropDownWindow()) return c->BoundsRect();
+    TPoint p = c->ClientToScreen(TPoint{0, 0});
+    return Rect(p.X, p.Y, p.X + c->Width(), p.Y + c->Height());
+}
+} // namespace
+
+void TSizeGripEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft || !Parent()) return;
+    dragging_ = true;
+    pressPos_ = ClientToScreen(TPoint{X, Y});
+    parentAtPress_ = screenBounds(Parent());
+    SetMouseCapture(true);
+}
+
+void TSizeGripEh::MouseMove(TShiftState Shift, int X, int Y) {
+    TCustomControl::MouseMove(Shift, X, Y);
+    if (!dragging_ || !Parent()) return;
+    TPoint p = ClientToScreen(TPoint{X, Y});
+    TWinControl* parent = Parent();
+    TRect now = screenBounds(parent);
+    TRect r = DragBounds(corner_, parentAtPress_, p.X - pressPos_.X, p.Y - pressPos_.Y, Screen->WorkAreaRect());
+    if (r == now) return;
+    if (parent->DropDownWindow()) {
+        parent->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    } else {
+        parent->SetBounds(parent->Left() + r.Left - now.Left, parent->Top() + r.Top - now.Top, r.Right - r.Left,
+                          r.Bottom - r.Top);
+    }
+    DoParentResized();
+    SnapToCorner();
+}
+
+void TSizeGripEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+    if (Button != mbLeft) return;
+    dragging_ = false;
+    SetMouseCapture(false);
+}
+
+void TSizeGripEh::DoParentResized() {
+    if (OnParentResized) OnParentResized(this);
+}
+
+// ------------------------------------------------------ popup calendar --
+
+TPopupMonthCalendarEh::TPopupMonthCalendarEh(TComponent* AOwner) : TMonthCalendar(AOwner) {}
+
+void TPopupMonthCalendarEh::ownerCloseUp(bool Accept) {
+    if (auto* o = dynamic_cast<IDropDownOwnerEh*>(Owner())) o->CloseUp(Accept);
+}
+
+void TPopupMonthCalendarEh::PostCloseUpMessage(bool Accept) {
+    (void)Accept;
+    // The owner decides on a later look whether the focus really went
+    // elsewhere; a posted close never accepts.
+    PostCall([this] { ownerCloseUp(false); });
+}
+
+void TPopupMonthCalendarEh::KeyDown(Word& Key, TShiftState Shift) {
+    TMonthCalendar::KeyDown(Key, Shift);
+    if (Key == VK_RETURN || Key == VK_ESCAPE) {
+        bool accept = Key == VK_RETURN;
+        Key = 0;
+        ownerCloseUp(accept);
+    }
+}
+
+// The platform reports a click only on a day (also of the neighbouring
+// months); the month buttons and the year scroll without one.
+void TPopupMonthCalendarEh::Click() {
+    TMonthCalendar::Click();
+    ownerCloseUp(true);
+}
+
+bool TPopupMonthCalendarEh::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    (void)Shift;
+    (void)MousePos;
+    SetDate(TDateTime(double(Date()) + (WheelDelta < 0 ? 1 : -1)));
+    return true;
+}
+
+// ------------------------------------------------------ field lists --
+
+void CollectFieldsByNames(std::vector<TField*>* List, TDataSet* DataSet, const TComponent* ErrorComponent,
+                          const std::string& FieldNames) {
+    size_t pos = 0;
+    while (pos <= FieldNames.size()) {
+        size_t semi = FieldNames.find(';', pos);
+        std::string name = FieldNames.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos);
+        pos = semi == std::string::npos ? FieldNames.size() + 1 : semi + 1;
+        // Blanks around a name are no part of it.
+        size_t b = name.find_first_not_of(' '), e = name.find_last_not_of(' ');
+        name = b == std::string::npos ? "" : name.substr(b, e - b + 1);
+        if (name.empty()) continue;
+        TField* f = DataSet ? DataSet->FindField(name) : nullptr;
+        if (!f) DatabaseError("Field '" + name + "' not found", ErrorComponent);
+        if (List) List->push_back(f);
+    }
+}
+
+std::vector<TField*> FieldsByNames(TDataSet* DataSet, const TComponent* ErrorComponent, const std::string& FieldNames) {
+    std::vector<TField*> out;
+    CollectFieldsByNames(&out, DataSet, ErrorComponent, FieldNames);
+    return out;
+}
+
+void AssignFieldValues(TDataSet* DataSet, const std::string& FieldNames, const Variant& Value) {
+    std::vector<TField*> fields = FieldsByNames(DataSet, nullptr, FieldNames);
+    if (VariantsEqual(Value, Null())) {
+        for (TField* f : fields) f->Clear();
+        return;
+    }
+    if (fields.size() == 1) {
+        fields[0]->SetValue(Value);
+        return;
+    }
+    for (size_t i = 0; i < fields.size(); ++i) fields[i]->SetValue(Value[Value.LowBound() + int(i)]);
 }

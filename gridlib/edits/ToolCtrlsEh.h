@@ -6,7 +6,9 @@
 #pragma once
 
 #include "Buttons.h"
+#include "ComCtrls.h"
 #include "Graphics.h"
+#include "Variants.h"
 
 #include <cstdint>
 #include <functional>
@@ -177,3 +179,143 @@ public:
 private:
     std::vector<std::unique_ptr<TVisibleEditButtonEh>> items_;
 };
+
+// ------------------------------------------------- drop-down pieces --
+
+class TField;
+class TDataSet;
+class TStringList;
+class TFont;
+
+// Whoever drops a window down and is closed by it (the edits, the grid's
+// in-place editor).
+class IDropDownOwnerEh {
+public:
+    virtual ~IDropDownOwnerEh() = default;
+    virtual void CloseUp(bool Accept) = 0;
+};
+
+// Messages between a drop-down and the control that shows it.
+constexpr unsigned SizeGripSideMessage = WM_USER + 100; // WParam: 0 left, 1 right, 2 top, 3 bottom
+
+// An extra first row of a drop-down list with its own texts and key value
+// (a "none" or "all" entry).
+class TSpecRowEh : public TPersistent {
+public:
+    // Owner: the control whose colour and font the row follows until it
+    // gets its own; may be nullptr.
+    explicit TSpecRowEh(TControl* Owner);
+    ~TSpecRowEh() override;
+    std::string ClassName() const override { return "TSpecRowEh"; }
+    // Copies everything but ShortCut, the colour through its getter.
+    void Assign(TPersistent* Source) override;
+
+    const std::string& CellsText() const { return cellsText_; }
+    void SetCellsText(const std::string& v);
+    // Cell Index of the parsed texts; "" outside them.
+    std::string CellTextAt(int Index) const;
+    int CellCount() const { return int(cells_.size()); }
+    TColor Color() const;
+    void SetColor(TColor v);
+    bool ColorAssigned() const { return colorAssigned_; }
+    TFont* Font() const;
+    void SetFont(TFont* v);
+    bool FontAssigned() const { return fontAssigned_; }
+    int ShortCut = 0x8000 | 46; // Alt+Delete
+    bool ShowIfNotInKeyList() const { return showIfNotInKeyList_; }
+    void SetShowIfNotInKeyList(bool v);
+    const Variant& Value() const { return value_; }
+    void SetValue(const Variant& v);
+    bool Visible() const { return visible_; }
+    void SetVisible(bool v);
+    bool RowSelected = false;
+    void LockChanges() { ++lock_; }
+    void UnlockChanges();
+
+    TNotifyEvent OnInternalChange;
+
+    // The quoted, ";"-separated cell texts (a doubled quote is one quote).
+    static std::vector<std::string> SplitCellsText(const std::string& text);
+
+private:
+    void notifyChanged();
+    TControl* owner_;
+    std::string cellsText_;
+    std::vector<std::string> cells_;
+    TColor color_ = clWindow;
+    bool colorAssigned_ = false;
+    std::unique_ptr<TFont> font_;
+    bool fontAssigned_ = false;
+    bool copyingFont_ = false;
+    bool showIfNotInKeyList_ = true;
+    Variant value_;
+    bool visible_ = false;
+    int lock_ = 0;
+};
+
+enum TGripCornerEh { gcTopLeftEh, gcTopRightEh, gcBottomRightEh, gcBottomLeftEh };
+
+// The resize grip in a corner of a drop-down window. Dragging it resizes the
+// parent within the screen's work area; a grip on the top or left side keeps
+// the opposite edges where they are.
+class TSizeGripEh : public TCustomControl {
+public:
+    explicit TSizeGripEh(TComponent* AOwner);
+    std::string ClassName() const override { return "TSizeGripEh"; }
+    TGripCornerEh Corner() const { return corner_; }
+    void SetCorner(TGripCornerEh v);
+    bool TriangleShape() const { return triangle_; }
+    void SetTriangleShape(bool v);
+    // Puts the grip into its corner of the parent's client area.
+    void SnapToCorner();
+    // 0 left, 1 right, 2 top, 3 bottom: moves to that side of the corner.
+    void MoveToSide(int Side);
+    void ShowGrip(bool v) { SetVisible(v); }
+    TNotifyEvent OnParentResized;
+
+    // One drag step in numbers (screen coordinates): from the parent's
+    // bounds at the press and the pointer's travel, the new bounds, kept
+    // inside work.
+    static TRect DragBounds(TGripCornerEh corner, const TRect& atPress, int dx, int dy, const TRect& work);
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    virtual void DoParentResized();
+
+private:
+    TGripCornerEh corner_ = gcBottomRightEh;
+    bool triangle_ = true;
+    bool dragging_ = false;
+    TPoint pressPos_{0, 0};
+    TRect parentAtPress_;
+};
+
+// The month calendar a date cell or date edit drops down. Enter or a click
+// on a day accepts, Esc cancels; the month buttons keep it open.
+class TPopupMonthCalendarEh : public TMonthCalendar {
+public:
+    explicit TPopupMonthCalendarEh(TComponent* AOwner);
+    std::string ClassName() const override { return "TPopupMonthCalendarEh"; }
+    // Closes the owner later (after the events already waiting).
+    void PostCloseUpMessage(bool Accept);
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void Click() override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+
+private:
+    void ownerCloseUp(bool Accept);
+};
+
+// The fields named in FieldNames (";"-separated), in order, appended to
+// List when given; "Field '%s' not found" for the first missing name.
+void CollectFieldsByNames(std::vector<TField*>* List, TDataSet* DataSet, const TComponent* ErrorComponent,
+                          const std::string& FieldNames);
+std::vector<TField*> FieldsByNames(TDataSet* DataSet, const TComponent* ErrorComponent, const std::string& FieldNames);
+// Null clears the fields; otherwise one field takes Value, several the
+// elements of an array value in order.
+void AssignFieldValues(TDataSet* DataSet, const std::string& FieldNames, const Variant& Value);

@@ -6,6 +6,8 @@
 #include "TestKit.h"
 
 #include <QApplication>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QTest>
 #include <QWidget>
@@ -283,5 +285,17 @@ bool SaveFormPng(TCustomForm* form, const std::string& path) {
     QWidget* w = WidgetOf(form);
     if (auto* top = FormD(form)->top(); top && !FormD(form)->sub) w = top;
     ProcessEvents();
-    return w->grab().save(ToQt(path), "PNG");
+    QPixmap shot = w->grab();
+    // Drop-down windows of the form's controls (a calendar, a list) are
+    // windows of their own: paint them over the form where they show.
+    QPainter painter(&shot);
+    QPoint origin = w->mapToGlobal(QPoint(0, 0));
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top == w || !top->isVisible() || !top->testAttribute(Qt::WA_ShowWithoutActivating)) continue;
+        QWidget* p = top->parentWidget();
+        while (p && p != w) p = p->parentWidget();
+        if (p == w) painter.drawPixmap(top->geometry().topLeft() - origin, top->grab());
+    }
+    painter.end();
+    return shot.save(ToQt(path), "PNG");
 }

@@ -717,8 +717,11 @@ void TControl::SetDropDownWindow(bool v) {
     QRect g = w->geometry();
     if (v) {
         QPoint p = w->parentWidget() ? w->parentWidget()->mapToGlobal(g.topLeft()) : g.topLeft();
-        w->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint);
+        // The offscreen platform activates every window it shows but a
+        // tooltip; a drop-down must leave the activation where it is.
+        bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+        w->setWindowFlags((offscreen ? Qt::ToolTip : Qt::Tool) | Qt::FramelessWindowHint |
+                          Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint);
         w->setAttribute(Qt::WA_ShowWithoutActivating, true);
         w->setGeometry(QRect(p, g.size()));
     } else {
