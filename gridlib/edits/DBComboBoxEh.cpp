@@ -238,6 +238,10 @@ TCustomDBComboBoxEh::~TCustomDBComboBoxEh() {
     keyItems_->OnChange = nullptr;
 }
 
+std::unique_ptr<TEditButtonEh> TCustomDBComboBoxEh::CreateEditButton() {
+    return std::make_unique<TVisibleEditButtonEh>(this);
+}
+
 TStrings* TCustomDBComboBoxEh::Items() const { return items_.get(); }
 TStrings* TCustomDBComboBoxEh::KeyItems() const { return keyItems_.get(); }
 

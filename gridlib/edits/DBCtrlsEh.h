@@ -519,6 +519,7 @@ public:
     TNotInListEventEh OnNotInList;
 
 protected:
+    std::unique_ptr<TEditButtonEh> CreateEditButton() override;
     TAlignment DefaultAlignment() const override;
     Variant GetVariantValue() const override;
     bool IsValidChar(char32_t Key) const override;

@@ -108,6 +108,9 @@ public:
     }
     ~ListPrivate() override { delete delegate; }
     QListWidget* list() const { return static_cast<QListWidget*>(widget.data()); }
+    // Presses, moves and releases over the items reach MouseDown and the
+    // others in the items' coordinates (ItemAtPos, ItemRect).
+    QWidget* mouseTarget() const override { return list()->viewport(); }
     FollowedList items;
     TListBoxStyle style = lbStandard;
     int itemHeight = 16;
