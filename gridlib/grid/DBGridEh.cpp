@@ -7,6 +7,7 @@
 // once unless a BeginLayout/EndLayout bracket (or an update lock) is open;
 // the last EndLayout then lays out once.
 #include "gridlib/grid/DBGridEh.h"
+#include "gridlib/data/DBGridEhImpExp.h"
 
 #include <algorithm>
 #include <chrono>
@@ -2247,6 +2248,6 @@ void TCustomDBGridEh::DefaultDrawFooterCell(const TRect& Rect, int DataCol, int 
 // ================================================================ hooks
 
 TDBGridEhEditActionHooks& DBGridEhEditActionHooks() {
-    static TDBGridEhEditActionHooks hooks;
+    static TDBGridEhEditActionHooks hooks = MakeDBGridEhImpExpHooks();
     return hooks;
 }

@@ -708,6 +708,8 @@ TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner, new ListPrivate) {
     d->applyColor();
     d->list()->setFocusPolicy(Qt::StrongFocus);
     d->list()->setItemDelegate(d->delegate);
+    // A click on an item is reported by the list (below), not by the release.
+    d->clickOnRelease = false;
     d->items.changed = [d] { RefillList(d); };
     d->bridge(d->list()->viewport());
     QObject::connect(d->list(), &QListWidget::itemClicked, d->list(), [this, d](QListWidgetItem*) {
