@@ -43,10 +43,10 @@ TEST_F(VQDBGridTest, captionsWithUnderscoreBuildMultiLevelHeadings) {
     AddColumn("OnLoan", "馆藏_在借");
     AddColumn("Name", "书名");
     Open();
-    const THeadTreeNode& root = grid->HeadingRoot();
+    const TVQHeadNode& root = grid->HeadingRoot();
     ASSERT_EQ(root.Children.size(), 3u);
     EXPECT_EQ(root.Children[0]->Caption, "编号");
-    const THeadTreeNode& store = *root.Children[1];
+    const TVQHeadNode& store = *root.Children[1];
     EXPECT_EQ(store.Caption, "馆藏");
     EXPECT_EQ(store.First, 1);
     EXPECT_EQ(store.Last, 3);

@@ -7,6 +7,7 @@
 
 #include "Dialogs.h"
 #include "Forms.h"
+#include "gridlib/grid/DBGridEh.h"
 #include "vq/grid/VQDBGrid.h"
 
 namespace {
@@ -173,6 +174,19 @@ void WriteExcelWorkbook(const TVQExportSource& src, const std::string& fileName,
 bool TVQExcelExport::ExportDBGrid(TVQCustomDBGrid* grid) {
     if (!grid) return false;
     return ExportSource(grid->ExportSource(), grid->Name());
+}
+
+TVQExportSource ExportSourceOfGridEh(const TCustomDBGridEh* grid) {
+    TVQExportSource s;
+    if (!grid) return s;
+    if (TDataSource* ds = grid->DataSource()) s.DataSet = ds->DataSet();
+    for (TColumnEh* c : grid->VisibleColumns()) s.Columns.push_back({c->Title()->Caption(), c->Field(), c->Width()});
+    return s;
+}
+
+bool TVQExcelExport::ExportDBGridEh(const std::string&, const std::string&, TCustomDBGridEh* grid) {
+    if (!grid) return false;
+    return ExportSource(ExportSourceOfGridEh(grid), grid->Name());
 }
 
 bool TVQExcelExport::ExportSource(const TVQExportSource& src, const std::string& suggestedName) {

@@ -18,6 +18,11 @@
 #include "VQExportSource.h"
 
 class TVQCustomDBGrid;
+class TCustomDBGridEh;
+
+// What the second grid library's grid shows, as the writers read it: its
+// visible columns in collection order (title caption, field, width).
+TVQExportSource ExportSourceOfGridEh(const TCustomDBGridEh* grid);
 
 // Writes the workbook; the data set is walked under disabled controls and
 // left on its first record. Throws EVQExportError naming the cause.
@@ -30,6 +35,10 @@ public:
     // writes the grid there. False when the operator cancelled or the
     // export failed; a failure is shown as "导出Excel失败：" + cause.
     static bool ExportDBGrid(TVQCustomDBGrid* grid);
+    // The query windows' "导出Excel": the same export over the second grid
+    // library's grid. Every caller passes the title and closing text empty;
+    // the workbook has no place for them either way.
+    static bool ExportDBGridEh(const std::string& title, const std::string& closing, TCustomDBGridEh* grid);
     // The same for any grid that can describe itself as a source (the
     // second grid library's query grids).
     static bool ExportSource(const TVQExportSource& src, const std::string& suggestedName = "");

@@ -281,15 +281,15 @@ using TVQDrawColumnCellEvent =
     std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TVQColumn* Column, TGridDrawState State)>;
 
 // One heading above the titles (a node of the "_" tree).
-struct THeadTreeNode {
+struct TVQHeadNode {
     std::string Caption;
     int Height = 0;
     int Width = 0;
     // Visible-column positions the heading spans (inclusive).
     int First = 0;
     int Last = 0;
-    std::vector<std::unique_ptr<THeadTreeNode>> Children;
-    THeadTreeNode* Parent = nullptr;
+    std::vector<std::unique_ptr<TVQHeadNode>> Children;
+    TVQHeadNode* Parent = nullptr;
     // The column's own title node, for a leaf.
     TVQColumn* Column = nullptr;
 };
@@ -349,8 +349,14 @@ public:
     TVQColumn* FindColumnByCaption(const std::string& text) const;
     // The visible columns in order, with the data set: what exports read.
     TVQExportSource ExportSource() const;
+    // The word-processor export of source (the windows pass the grid
+    // itself): asks for a file name (save dialog, default extension "rtf")
+    // and writes the visible columns and every record there as an RTF
+    // table. False when the operator cancelled or the export failed; a
+    // failure is shown with its cause.
+    bool ExportToWord(const std::string& heading, const std::string& footer, TVQCustomDBGrid* source);
     // The headings of the title band (built at each layout).
-    const THeadTreeNode& HeadingRoot() const { return headRoot_; }
+    const TVQHeadNode& HeadingRoot() const { return headRoot_; }
 
     // The title menu and the find box.
     TPopupMenu* TitleMenu() const { return titleMenu_; }
@@ -467,7 +473,7 @@ private:
     int lastCol_ = -1;
     TBookmark selectionAnchor_;
     bool selecting_ = false;
-    THeadTreeNode headRoot_;
+    TVQHeadNode headRoot_;
     TPopupMenu* titleMenu_ = nullptr;
     TFindEdit* findBox_ = nullptr;
     TBookmark findBookmark_;
