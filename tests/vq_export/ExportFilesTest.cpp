@@ -1,7 +1,7 @@
 // Each exporter's file, written from the same list and read back by a
 // reader that is not ours: the workbook by openpyxl, the dBase table by
 // shapelib, text and HTML as GBK bytes. The files of the first test stay in
-// build/test-output/vqexport/ with an index.tsv, to be looked at.
+// build/test-output/exports/ with an index.tsv, to be looked at.
 #include <gtest/gtest.h>
 
 #include <shapefil.h>
@@ -11,6 +11,7 @@
 #include "support/TestNames.h"
 #include "vq/export/VQDBTrans.h"
 #include "vq/export/VQExcelExport.h"
+#include "vq/export/VQWordExport.h"
 
 namespace {
 
@@ -31,12 +32,25 @@ for k, d in sorted(ws.column_dimensions.items()):
     print("width", k, d.width)
 )PY";
 
+// The text of an RTF file as a word processor reads it (tests/support).
+std::string RunRtfReader(const std::string& file, const std::string& mode) {
+    const std::string cmd = "python3 " SOURCE_DIR "/tests/support/rtf_text.py '" + file + "' " + mode;
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
 bool Has(const std::string& out, const std::string& line) { return out.find(line) != std::string::npos; }
 
 TEST(ExportFiles, oneOfEachFormatReadsBackWithOtherReaders) {
     auto t = ListTable();
     const TVQExportSource src = ListSource(t.get());
-    const std::string dir = OutputDir("vqexport");
+    const std::string dir = OutputDir("exports");
 
     WriteExcelWorkbook(src, dir + "/list.xlsx", false);
     const std::string x = RunPython(kReadWorkbook, dir + "/list.xlsx");
@@ -99,12 +113,26 @@ TEST(ExportFiles, oneOfEachFormatReadsBackWithOtherReaders) {
     EXPECT_TRUE(DBFIsAttributeNULL(h, 2, 5));
     DBFClose(h);
 
+    {
+        const std::string rtf = GridRtfDocument(src, "", "");
+        std::ofstream(dir + "/list.rtf", std::ios::binary | std::ios::trunc) << rtf;
+    }
+    // The title row, then one row per record: a 4 x 7 table, Booleans as
+    // 是/否, an empty cell as nothing between its tabs.
+    const std::string table = "书名\t备注\t价格\t金额\t登记日期\t在借\t无字段\t\n"
+                              "红楼梦\t=1+1\t1234.5\t12.34\t2025-12-09\t是\t\t\n"
+                              "说\"文\"解字\t\t7.25\t0.0005\t2025-12-10\t否\t\t\n"
+                              "A&<b>\ta\"b\t\t\t\t否\t\t\n";
+    EXPECT_EQ(RunRtfReader(dir + "/list.rtf", "unicode"), table + "\n");
+    EXPECT_EQ(RunRtfReader(dir + "/list.rtf", "legacy"), table + "\n");
+
     std::ofstream index(dir + "/index.tsv", std::ios::trunc);
     index << "file\tformat\trows\tcolumns\n"
           << "list.xlsx\txlsx\t3\t7\n"
           << "list.txt\ttext\t3\t7\n"
           << "list.html\thtml\t3\t7\n"
-          << "list.dbf\tdbf\t3\t7\n";
+          << "list.dbf\tdbf\t3\t7\n"
+          << "list.rtf\trtf\t3\t7\n";
 }
 
 struct LetterRow {
@@ -136,7 +164,7 @@ TEST(ExcelExport, framesMoreThan156Columns) {
     TVQExportSource src;
     src.DataSet = &t;
     for (int i = 0; i < 200; ++i) src.Columns.push_back({"列" + std::to_string(i + 1), t.FieldByName("N"), 64});
-    const std::string file = OutputDir("vqexport") + "/wide.xlsx";
+    const std::string file = OutputDir("exports") + "/wide.xlsx";
     WriteExcelWorkbook(src, file, true);
     const std::string x = RunPython(kReadWorkbook, file);
     EXPECT_TRUE(Has(x, "dims 2 200")) << x.substr(0, 300);
@@ -163,7 +191,7 @@ TEST_P(ExcelMarks, markRowsByVerquilId) {
     t.FieldByName("VERQUILID")->SetAsInteger(GetParam().verquil);
     t.Post();
     TVQExportSource src{&t, {{"名", t.FieldByName("Name"), 64}}};
-    const std::string file = OutputDir("vqexport") + "/mark-" + GetParam().name + ".xlsx";
+    const std::string file = OutputDir("exports") + "/mark-" + GetParam().name + ".xlsx";
     WriteExcelWorkbook(src, file, false);
     const std::string x = RunPython(kReadWorkbook, file);
     EXPECT_TRUE(Has(x, std::string("A2 'x' str ") + GetParam().expected)) << x;
@@ -174,6 +202,65 @@ INSTANTIATE_TEST_SUITE_P(Rows, ExcelMarks,
                                            MarkRow{"threeBoldFilledBlue", 3, "bold FF00CCFF @ - 11 FF0000FF"},
                                            MarkRow{"aboveThreeBoldOnly", 4, "bold - @"}),
                          RowName());
+
+TEST(WordExport, headingAndFooterFrameTheTableAndTheRecordStays) {
+    auto t = ListTable();
+    t->SetRecNo(2);
+    TVQExportSource src{t.get(), {{"书名", t->FieldByName("BookName"), 100}, {"在借", t->FieldByName("OnLoan"), 40}}};
+    const std::string file = OutputDir("exports") + "/heading.rtf";
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << GridRtfDocument(src, "图书{清单}", "共3种");
+    EXPECT_EQ(t->RecNo(), 2);
+    EXPECT_EQ(RunRtfReader(file, "unicode"),
+              "图书{清单}\n书名\t在借\t\n红楼梦\t是\t\n说\"文\"解字\t否\t\nA&<b>\t否\t\n\n共3种\n");
+}
+
+TEST(WordExport, closedDataSetIsRefused) {
+    TVqMemTable t(nullptr);
+    t.FieldDefs().Add("N", ftInteger);
+    TVQExportSource src{&t, {{"N", nullptr, 40}}};
+    EXPECT_THROW(GridRtfDocument(src, "", ""), EVQExportError);
+}
+
+// Long names that agree in their first ten bytes get distinct names; a
+// picture cannot go into a dBase table and is left out with a warning, a
+// memo goes as 254 bytes of text.
+TEST(DbfExport, namesStayUniqueAndPicturesAreLeftOut) {
+    TVqMemTable t(nullptr);
+    t.FieldDefs().Add("BookNameLongA", ftString, 10);
+    t.FieldDefs().Add("BookNameLongB", ftString, 10);
+    t.FieldDefs().Add("PhotoBmp", ftGraphic);
+    t.FieldDefs().Add("Remark", ftMemo);
+    t.Open();
+    t.Append();
+    t.FieldByName("BookNameLongA")->SetAsString("甲");
+    t.FieldByName("BookNameLongB")->SetAsString("乙");
+    t.FieldByName("Remark")->SetAsString("备注");
+    t.Post();
+    const std::string file = OutputDir("exports") + "/names.dbf";
+    TVQDataSetToDBF dbf;
+    dbf.DataSet = &t;
+    dbf.ExportToFile(file);
+    EXPECT_EQ(dbf.Warnings, (std::vector<std::string>{"PhotoBmp: 图形或二进制字段不能导出", "Remark: 备注字段按 254 字节文本导出"}));
+    DBFHandle h = DBFOpen(file.c_str(), "rb");
+    ASSERT_NE(h, nullptr);
+    ASSERT_EQ(DBFGetFieldCount(h), 3);
+    char a[12], b[12], m[12];
+    int w, d;
+    DBFGetFieldInfo(h, 0, a, &w, &d);
+    DBFGetFieldInfo(h, 1, b, &w, &d);
+    EXPECT_EQ(DBFGetFieldInfo(h, 2, m, &w, &d), FTString);
+    EXPECT_EQ(w, 254);
+    EXPECT_STRNE(a, b);
+    EXPECT_EQ(GbkToUtf8(DBFReadStringAttribute(h, 0, 1)), "乙");
+    EXPECT_EQ(GbkToUtf8(DBFReadStringAttribute(h, 0, 2)), "备注");
+    DBFClose(h);
+
+    // A failed export leaves the earlier file as it was.
+    const std::string before = ReadFile(file);
+    t.Close();
+    EXPECT_THROW(dbf.ExportToFile(file), EVQExportError);
+    EXPECT_EQ(ReadFile(file), before);
+}
 
 TEST(ExcelExport, failureNamesTheCauseAndLeavesNoFile) {
     auto t = ListTable();

@@ -86,7 +86,7 @@ inline std::string RunPython(const std::string& script, const std::string& arg) 
     // by side.
     static int calls = 0;
     const std::string path =
-        OutputDir("vqexport") + "/.check-" + std::to_string(getpid()) + "-" + std::to_string(++calls) + ".py";
+        OutputDir("exports") + "/.check-" + std::to_string(getpid()) + "-" + std::to_string(++calls) + ".py";
     {
         std::ofstream f(path);
         f << script;

@@ -42,7 +42,7 @@ protected:
         ClickMenuItem(m, caption);
     }
     static std::string OutDir() {
-        const std::string dir = std::string(BUILD_DIR) + "/test-output/vqexport/window";
+        const std::string dir = std::string(BUILD_DIR) + "/test-output/exports/window";
         std::filesystem::create_directories(dir);
         return dir;
     }
