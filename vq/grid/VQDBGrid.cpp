@@ -7,10 +7,14 @@
 #include <algorithm>
 #include <cctype>
 
+#include "Dialogs.h"
 #include "Forms.h"
 #include "Sound.h"
 #include "VQDBGDlg.h"
 #include "SysUtils.h"
+#include "vq/controls/VqQueryDate.h"
+#include "vq/data/VqFieldLookup.h"
+#include "vq/export/VQWordExport.h"
 
 using enum TVQDBGridOption;
 
@@ -611,6 +615,23 @@ TVQExportSource TVQCustomDBGrid::ExportSource() const {
     return s;
 }
 
+bool TVQCustomDBGrid::ExportToWord(const std::string& heading, const std::string& footer, TVQCustomDBGrid* source) {
+    if (!source) return false;
+    TSaveDialog dlg(nullptr);
+    dlg.SetDefaultExt("rtf");
+    dlg.SetFilter("RTF 文档 (*.rtf)|*.rtf");
+    dlg.SetOptions(TOpenOptions{ofOverwritePrompt});
+    dlg.SetFileName(source->Name() + ".rtf");
+    if (!dlg.Execute()) return false;
+    try {
+        ExportGridToRtf(source, heading, footer, dlg.FileName());
+    } catch (const Exception& e) {
+        Application->MessageBox(e.Message, "提示", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    return true;
+}
+
 // ---- layout
 
 void TVQCustomDBGrid::setGridOptions() {
@@ -720,14 +741,14 @@ void TVQCustomDBGrid::LayoutChanged() {
 void TVQCustomDBGrid::buildHeadings() {
     headRoot_.Children.clear();
     struct Item {
-        std::unique_ptr<THeadTreeNode> node;
+        std::unique_ptr<TVQHeadNode> node;
         std::string rest; // caption still to split
     };
     std::vector<Item> items;
     int pos = 0;
     for (const auto& c : columns_->items_) {
         if (!c->Visible()) continue;
-        auto n = std::make_unique<THeadTreeNode>();
+        auto n = std::make_unique<TVQHeadNode>();
         n->Column = c.get();
         n->First = n->Last = pos++;
         n->Width = std::max(0, ColWidths(GridColumnOf(c.get())));
@@ -735,8 +756,8 @@ void TVQCustomDBGrid::buildHeadings() {
     }
     const int lineW = dbOptions_.Contains(dgColLines) ? GridLineWidth() : 0;
     // Groups one level of siblings; returns the nodes of this level.
-    std::function<std::vector<std::unique_ptr<THeadTreeNode>>(std::vector<Item>)> group = [&](std::vector<Item> level) {
-        std::vector<std::unique_ptr<THeadTreeNode>> out;
+    std::function<std::vector<std::unique_ptr<TVQHeadNode>>(std::vector<Item>)> group = [&](std::vector<Item> level) {
+        std::vector<std::unique_ptr<TVQHeadNode>> out;
         for (size_t i = 0; i < level.size();) {
             std::string first, rest;
             SplitFirstWord(level[i].rest, first, rest);
@@ -753,7 +774,7 @@ void TVQCustomDBGrid::buildHeadings() {
                 if (r2.empty() || f2 != first) break;
                 ++j;
             }
-            auto head = std::make_unique<THeadTreeNode>();
+            auto head = std::make_unique<TVQHeadNode>();
             head->Caption = first;
             head->First = level[i].node->First;
             head->Last = level[j - 1].node->Last;
@@ -775,13 +796,13 @@ void TVQCustomDBGrid::buildHeadings() {
     for (auto& ch : headRoot_.Children) ch->Parent = &headRoot_;
     // Heights: a set is as high as its highest stack; leaves fill their
     // set, a heading keeps what its children's set leaves.
-    std::function<int(THeadTreeNode&)> stack = [&](THeadTreeNode& n) {
+    std::function<int(TVQHeadNode&)> stack = [&](TVQHeadNode& n) {
         int children = 0;
         for (auto& ch : n.Children) children = std::max(children, stack(*ch));
         n.Height = CaptionHeight(n.Caption, n.Width, titleFont_.get());
         return n.Height + children;
     };
-    std::function<void(THeadTreeNode&, int)> assign = [&](THeadTreeNode& parent, int setHeight) {
+    std::function<void(TVQHeadNode&, int)> assign = [&](TVQHeadNode& parent, int setHeight) {
         for (auto& ch : parent.Children) {
             if (ch->Children.empty()) {
                 ch->Height = setHeight;
@@ -998,7 +1019,19 @@ std::vector<std::string> TVQCustomDBGrid::GetPickList(int ACol, int) {
 }
 
 void TVQCustomDBGrid::EditButtonClick() {
-    if (OnEditButtonClick && !readOnly_) OnEditButtonClick(this);
+    if (OnEditButtonClick) {
+        if (!readOnly_) OnEditButtonClick(this);
+        return;
+    }
+    // A read-only grid would open a nested data set's sub-grid; this
+    // platform's data sets have no nested ones.
+    if (readOnly_) return;
+    TField* f = SelectedField();
+    if (!f) return;
+    if (f->DataType() == ftTime || f->DataType() == ftDateTime)
+        SelectFieldDate(f, this);
+    else
+        ShowFieldLookup(this);
 }
 
 void TVQCustomDBGrid::PickListChosen() { UpdateData(); }
@@ -1759,15 +1792,15 @@ void TVQCustomDBGrid::drawTitle(int ACol, const TRect& r, TGridDrawState state) 
         return;
     }
     // Find the leaf of this column.
-    std::function<const THeadTreeNode*(const THeadTreeNode&)> find =
-        [&](const THeadTreeNode& n) -> const THeadTreeNode* {
+    std::function<const TVQHeadNode*(const TVQHeadNode&)> find =
+        [&](const TVQHeadNode& n) -> const TVQHeadNode* {
         for (const auto& ch : n.Children) {
             if (ch->Column == col) return ch.get();
-            if (const THeadTreeNode* f = find(*ch)) return f;
+            if (const TVQHeadNode* f = find(*ch)) return f;
         }
         return nullptr;
     };
-    const THeadTreeNode* leaf = find(headRoot_);
+    const TVQHeadNode* leaf = find(headRoot_);
     const bool receipt = dbOptions_.Contains(dgReceiptMode);
     c->SetFont(titleFont_.get());
     auto paintBox = [&](TRect box, const std::string& caption, bool clipped) {
@@ -1811,7 +1844,7 @@ void TVQCustomDBGrid::drawTitle(int ACol, const TRect& r, TGridDrawState state) 
     // Visible-column position of this column, for the spans above.
     int myPos = leaf->First;
     int bottom = own.Top;
-    for (const THeadTreeNode* h = leaf->Parent; h && h != &headRoot_; h = h->Parent) {
+    for (const TVQHeadNode* h = leaf->Parent; h && h != &headRoot_; h = h->Parent) {
         int left = r.Left, right = r.Right;
         // Widths of the span's other members, from the columns themselves.
         int pos = 0;
