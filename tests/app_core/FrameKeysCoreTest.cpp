@@ -19,6 +19,8 @@
 #include "app/uMagzExccedlist.h"
 #include "app/uMain.h"
 #include "app/uSysDate.h"
+#include "Menus.h"
+#include "vq/controls/VqXPMenu.h"
 #include "support/TestNames.h"
 #include "support/WindowInput.h"
 
@@ -206,6 +208,38 @@ TEST_F(FrameKeys, childTitlesHaveRoomForTheirGlyphs) {
         const QString caption = QString::fromStdString(main->MDIChildren(i)->Caption());
         for (char32_t c : caption.toUcs4()) EXPECT_TRUE(title.inFontUcs4(c)) << main->MDIChildren(i)->Caption();
     }
+}
+
+} // namespace
+
+namespace {
+
+// The main window's first menu as the menu component paints it: every item
+// hooked, measured and drawn (the second one selected) onto one picture.
+TEST_F(FrameKeys, mainMenuItemsArePaintedByTheMenuComponent) {
+    TMenuItem* first = main->MainMenu1->Items()->Items(0);
+    ASSERT_GT(first->Count(), 1);
+    TBitmap b;
+    b.SetSize(260, 1);
+    std::vector<std::pair<TMenuItem*, TRect>> rows;
+    int y = 0;
+    for (int i = 0; i < first->Count(); ++i) {
+        TMenuItem* item = first->Items(i);
+        if (!item->Visible()) continue;
+        EXPECT_TRUE(item->OnDrawItem != nullptr) << item->Caption();
+        int w = 0, h = 0;
+        main->VQXPMenu1->MeasureItem(item, b.Canvas(), w, h);
+        rows.push_back({item, Rect(0, y, 260, y + h)});
+        y += h;
+    }
+    b.SetSize(260, y);
+    for (size_t i = 0; i < rows.size(); ++i)
+        main->VQXPMenu1->DrawItem(rows[i].first, b.Canvas(), rows[i].second, i == 1);
+    const std::string dir = std::string(BUILD_DIR) + "/test-output/screens/";
+    std::filesystem::create_directories(dir);
+    b.SaveToFile(dir + "main-window-menu.bmp");
+    EXPECT_EQ(std::system(("convert " + dir + "main-window-menu.bmp " + dir + "main-window-menu.png").c_str()), 0);
+    std::filesystem::remove(dir + "main-window-menu.bmp");
 }
 
 } // namespace

@@ -63,7 +63,7 @@ public:
     // open already, closes and the text that was there returns). The date
     // pad shows the edit's day as "2006-3-5" while it moves and writes the
     // short date ("2006-03-05") when accepted.
-    void ButtonClick();
+    virtual void ButtonClick();
     void ShowPopup(bool show);
     void AcceptPopup();
     void CancelPopup();

@@ -5,6 +5,7 @@
 
 #include "Dialogs.h"
 #include "ExtCtrls.h"
+#include "vq/controls/VqDBEdit.h"
 #include "vq/controls/VqEdits.h"
 #include "vq/controls/VqQueryDate.h"
 #include "vq/data/VqDecorate.h"
@@ -97,12 +98,14 @@ void ShowImeNameList(const std::string& key, TField* field, const std::string& t
 }
 
 void ShowFieldLookup(TControl* control) {
-    auto* grid = dynamic_cast<TVQCustomDBGrid*>(control);
-    if (!grid) return;
-    auto* rs = dynamic_cast<TVQRctStr*>(grid->DataSet());
-    if (!rs) return;
-    TField* f = grid->SelectedField();
+    TField* f = nullptr;
+    if (auto* grid = dynamic_cast<TVQCustomDBGrid*>(control))
+        f = grid->SelectedField();
+    else if (auto* edit = dynamic_cast<TVQDBEDIT*>(control))
+        f = edit->Field();
     if (!f) return;
+    auto* rs = dynamic_cast<TVQRctStr*>(f->DataSet());
+    if (!rs) return;
     const int si = IndexOfSection(rs->MstSections(), f->FieldName());
     const std::string action = si < 0 ? std::string() : rs->MstSections().Items(si)->ActionType;
     if (action.empty()) {

@@ -20,7 +20,8 @@ class TPanel;
 // The last pick of the name list; emptied before the list shows.
 extern std::string ImeLastPick;
 
-// For a data grid on a TVQRctStr: the selected field's section decides.
+// For a data grid (its selected field) or a data-aware edit (its field) on
+// a TVQRctStr: the field's section decides.
 // No input help ("ActionType" empty) says "请先设置数据浏览结构!!"; "BPYWB"
 // opens the name list and writes a pick into the field; "BGetDate" the date
 // dialog; any other is the lookup dialog of a bill, whose rows are the
