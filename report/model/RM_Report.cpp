@@ -762,6 +762,24 @@ TRMPage* TRMEMFPages::UnpackPage(int i) {
     return r.Page.get();
 }
 
+bool TRMEMFPages::DoObjectEvent(int i, TPoint p, int& cursor, bool isClick) {
+    if (i < 0 || i >= Count() || !report_) return false;
+    if (isClick ? !report_->OnObjectClick : !report_->OnMouseOverObject) return false;
+    TRMEMFPageRec& r = *pages_[size_t(i)];
+    TRMPage* page = r.Page ? r.Page.get() : UnpackPage(i);
+    for (auto it = page->Objects.rbegin(); it != page->Objects.rend(); ++it) {
+        TRMView* v = it->get();
+        if (p.X >= v->Left && p.X < v->Left + v->Width && p.Y >= v->Top && p.Y < v->Top + v->Height) {
+            if (isClick)
+                report_->OnObjectClick(v, i);
+            else
+                report_->OnMouseOverObject(v, cursor);
+            return true;
+        }
+    }
+    return false;
+}
+
 void TRMEMFPages::PackPage(int i) {
     TRMEMFPageRec& r = *pages_[size_t(i)];
     if (!r.Page) return;

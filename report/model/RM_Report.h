@@ -192,6 +192,10 @@ public:
     TRMPage* UnpackPage(int i);
     void PackPage(int i);
     void FreeUnpacked(int i) { pages_[size_t(i)]->Page.reset(); }
+    // The topmost object of page i under p (page pixels; left and top
+    // edges inside, right and bottom outside) gets the report's click or
+    // mouse-over event; true when an event was called.
+    bool DoObjectEvent(int i, TPoint p, int& cursor, bool isClick);
     // Draws page i into r of the canvas, scaling from screen pixels.
     void Draw(int i, TCanvas* canvas, const TRect& r);
     // The prepared-report file.
@@ -276,6 +280,10 @@ public:
     // Replaces the built-in lookup of a name (return true when handled).
     std::function<bool(const std::string& name, Variant& value)> OnGetValue;
     std::function<void(int pageNo)> OnBeginPage;
+    // A click on a built object in the preview (page 0-based), and the
+    // pointer over one (the handler may set the cursor).
+    std::function<void(TRMView* view, int pageIndex)> OnObjectClick;
+    std::function<void(TRMView* view, int& cursor)> OnMouseOverObject;
     std::function<void(int pageNo)> OnProgress;
 
     // Errors of the last load or build ("" when none).

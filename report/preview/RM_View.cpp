@@ -164,8 +164,13 @@ void TRMDrawPanel::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
     }
     press_ = TPoint(x, y);
     last_ = press_;
-    dragging_ = true;
     int p = preview_->pageAt(TPoint(x - preview_->offsetX_, y - preview_->offsetY_));
+    if (p >= 0 && preview_->report_) {
+        // A click on an object that the report listens for is its own.
+        int cursor = 0;
+        if (preview_->report_->EMFPages.DoObjectEvent(p, preview_->pagePoint(p, x, y), cursor, true)) return;
+    }
+    dragging_ = true;
     if (p >= 0 && p + 1 != preview_->curPage_) {
         preview_->curPage_ = p + 1;
         preview_->report_->EMFPages.CurPageNo = p + 1;
@@ -177,6 +182,12 @@ void TRMDrawPanel::MouseMove(TShiftState s, int x, int y) {
     TCustomControl::MouseMove(s, x, y);
     bool overPage = x >= lastLeft_ && x <= lastRight_;
     SetCursor(preview_->magnifier_ && overPage ? crUpArrow : crDefault);
+    if (!dragging_ && preview_->report_ && preview_->report_->OnMouseOverObject) {
+        int p = preview_->pageAt(TPoint(x - preview_->offsetX_, y - preview_->offsetY_));
+        int cursor = 0;
+        if (p >= 0 && preview_->report_->EMFPages.DoObjectEvent(p, preview_->pagePoint(p, x, y), cursor, false))
+            SetCursor(cursor);
+    }
     if (dragging_) {
         auto* h = preview_->HScrollBar;
         auto* v = preview_->VScrollBar;
@@ -425,6 +436,11 @@ void TRMPreview::vScroll() {
 void TRMPreview::hScroll() {
     offsetX_ = -HScrollBar->Position();
     DrawPanel->Invalidate();
+}
+
+TPoint TRMPreview::pagePoint(int page, int x, int y) const {
+    const TRect& r = rects_[size_t(page)];
+    return TPoint(int(std::lround((x - offsetX_ - r.Left) / scale_)), int(std::lround((y - offsetY_ - r.Top) / scale_)));
 }
 
 int TRMPreview::pageAt(TPoint p) const {

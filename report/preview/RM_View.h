@@ -137,6 +137,8 @@ private:
     void vScroll();
     void hScroll();
     int pageAt(TPoint p) const;
+    // Panel point (x, y) in page pixels of page.
+    TPoint pagePoint(int page, int x, int y) const;
     void setZoomMode(TRMZoomMode m);
 };
 

@@ -170,6 +170,29 @@ TEST(ReportPreview, builtPagesAreEditedInsertedAndDeleted) {
     RMDesignerClass = nullptr;
 }
 
+// A click on a built object goes to the report's handler with the object
+// and its page; a click beside every object does not.
+TEST(ReportPreview, clickOnABuiltObjectReachesTheReport) {
+    TwoPageList f;
+    std::vector<std::string> clicked;
+    f.report.OnObjectClick = [&](TRMView* v, int page) {
+        clicked.push_back(std::to_string(page) + ":" + (v->Memo.empty() ? "" : v->Memo[0]));
+    };
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    SendKeyToFocus(&w, '2', TShiftState{} << ssCtrl); // whole page: no scrolling
+    double s = w.Zoom() / 100;
+    TRect r = w.Preview->PageRect(0);
+    auto at = [&](int px, int py) {
+        SendClick(w.Preview->DrawPanel, r.Left + int(px * s), r.Top + int(py * s));
+    };
+    at(60, 52); // inside the title memo, which stands at 40, 42
+    ASSERT_EQ(clicked.size(), 1u);
+    EXPECT_EQ(clicked[0], "0:图书清单");
+    at(8, 8); // the margin
+    EXPECT_EQ(clicked.size(), 1u);
+}
+
 TEST(ReportPreview, searchDialogScreenshot) {
     TRMPreviewSearchForm s(nullptr);
     s.edtSearchTxt->SetText("图书");
