@@ -16,6 +16,20 @@ int64_t nearest(long double v) { return int64_t(std::nearbyintl(v)); }
 
 long double scaled(TField* f) { return (long double)f->AsFloat() * 10000.0L; }
 
+// One summing step: nearest(total + value × 10000), ties to even. Below
+// 2^52 a double holds the total and its half-units exactly, and the x87
+// long double costs several times more per record.
+int64_t addScaled(int64_t total, TField* f) {
+    double x = f->AsFloat() * 10000.0;
+    if (total > -(int64_t(1) << 52) && total < (int64_t(1) << 52) && std::fabs(x) < 4.0e15) {
+        double r = std::nearbyint(double(total) + x);
+        // An exact tie has to be decided on the exact sum, which the double
+        // may have rounded; the long double path decides those.
+        if (r - (double(total) + x) != 0.5 && r - (double(total) + x) != -0.5) return int64_t(r);
+    }
+    return nearest((long double)total + scaled(f));
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- the hub
@@ -35,6 +49,13 @@ struct TDBSumHub : public TComponent {
     static TDBSumHub* find(TDataSet* ds);
     template <typename F>
     void each(F f) {
+        // The common case, one producer, walks nothing (an event per record
+        // of every walk comes through here); nothing of the hub is read
+        // after the call, which may unhook it.
+        if (producers.size() == 1) {
+            f(producers.front());
+            return;
+        }
         // A handler may unhook a producer (or all): walk a copy.
         const auto copy = producers;
         for (TDBSumListProducer* p : copy)
@@ -389,12 +410,12 @@ void TDBSumListProducer::RecalcAll() {
         for (auto& [s, f] : items) {
             switch (s->GroupOperation()) {
             case goSum:
-                if (!f->IsNull()) s->SumValue = nearest(s->SumValue + scaled(f));
+                if (!f->IsNull()) s->SumValue = addScaled(s->SumValue, f);
                 break;
             case goAvg:
                 if (!f->IsNull()) {
                     ++s->NotNullCount;
-                    s->AvgSumValue = nearest(s->AvgSumValue + scaled(f));
+                    s->AvgSumValue = addScaled(s->AvgSumValue, f);
                 }
                 break;
             case goCount:
