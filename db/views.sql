@@ -34,12 +34,13 @@ FROM BookReject r
 LEFT JOIN Bookinfo b ON r.Code = b.Code
 LEFT JOIN Readerinfo c ON r.RCode = c.Code;
 
--- Periodical write-offs.
+-- Periodical write-offs; RejectId names the write-off row itself, as one copy
+-- may have several.
 CREATE VIEW QryReject1 AS
 SELECT r.Code, b.Name AS BName, b.Orderyear, b.PeriodNo, b.ZPeriodNo,
        b.SortCode AS Sortcode, b.Publisher, b.Writer, b.BookIsbn, r.RCode,
        r.RejectDate, r.Finesum, r.Remarks, c.Name AS RName,
-       c.SortCode AS RSortcode
+       c.SortCode AS RSortcode, r.rowid AS RejectId
 FROM MagzReject r
 LEFT JOIN Magzinfo b ON r.Code = b.Code
 LEFT JOIN Readerinfo c ON r.RCode = c.Code;
