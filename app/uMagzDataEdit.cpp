@@ -96,7 +96,7 @@ TFrmMagzDataEdit::TFrmMagzDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
     bind(DBEdit9, "PeriodSt");
 
     // Group 2: the word lists.
-    TGroupBox* g2 = group("GroupBox2", "", 344, 2, 336, 92);
+    TGroupBox* g2 = group("GroupBox2", "", 344, 2, 336, 100);
     auto two = b.In(g2);
     struct Combo {
         TDBComboBox** box;
@@ -116,7 +116,7 @@ TFrmMagzDataEdit::TFrmMagzDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
     }
 
     // Group 3: dates, prices and the copy's circulation (shown only).
-    TGroupBox* g3 = group("GroupBox3", "", 344, 96, 336, 314);
+    TGroupBox* g3 = group("GroupBox3", "", 344, 104, 336, 306);
     auto three = b.In(g3);
     const TFieldColumn left3{8, 70, 90, 21, 3, 60, 14};
     const TFieldColumn right3{170, 232, 94, 21, 3, 60, 14};
@@ -139,7 +139,7 @@ TFrmMagzDataEdit::TFrmMagzDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
         &TFrmMagzDataEdit::SpeedButton2Click);
     three.Add<TLabel>("LbRemarks").Caption("目  录:").At(8, 173);
     EditRemarks = three.Add<TDBMemo>("EditRemarks")
-                      .At(70, 170, 256, 134)
+                      .At(70, 170, 256, 118)
                       .Hint("双击打开窗口")
                       .OnKeyDown(&TFrmMagzDataEdit::EditRemarksKeyDown)
                       .OnDblClick(&TFrmMagzDataEdit::EditRemarksDblClick);

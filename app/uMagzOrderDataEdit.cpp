@@ -55,7 +55,7 @@ TFrmMagzOrderDataEdit::TFrmMagzOrderDataEdit(TComponent* AOwner) : TFrmBaseDataE
             if (x.box == &EditSort) at.Width = 204;
             *x.box = one.Field<TDBEdit>(at, label.c_str(), x.caption, x.name, top);
             bind(*x.box, x.field);
-            top += 25;
+            top += 24;
         }
     };
     boxes({Box{&EditCode, "EditCode", "登记编号:", "Code"}, Box{&DBEdit3, "DBEdit3", "ISSN号:", "BookIsbn"},
@@ -69,7 +69,7 @@ TFrmMagzOrderDataEdit::TFrmMagzOrderDataEdit(TComponent* AOwner) : TFrmBaseDataE
     DBComboBoxEh1 = one.Field<TDBComboBox>(col, "LbPubfreq", "出版周期:", "DBComboBoxEh1", top);
     for (const char* f : Frequencies) DBComboBoxEh1->Items()->Add(f);
     bind(DBComboBoxEh1, "Pubfreq");
-    top += 25;
+    top += 24;
     boxes({Box{&DBEdit4, "DBEdit4", "起止订期:", "OrderPeriod"}, Box{&DBEdit6, "DBEdit6", "创刊年:", "StartYear"},
            Box{&DBEdit7, "DBEdit7", "联系电话:", "Tel"}, Box{&DBEdit8, "DBEdit8", "联系人:", "LinkMan"},
            Box{&DBEdit11, "DBEdit11", "通信地址:", "Addr"}, Box{&DBEdit9, "DBEdit9", "银行帐号:", "BankNo"},

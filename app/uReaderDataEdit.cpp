@@ -47,8 +47,8 @@ TFrmReaderDataEdit::TFrmReaderDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AO
     auto column = [&](const char* name, int left) {
         return b.In(Panel1).Add<TPanel>(name).Caption("").Set(&TPanel::SetBevelOuter, bvNone).At(left, 4, 236, 248);
     };
-    TPanel* left = column("PanelLeft", 4);
-    TPanel* middle = column("PanelMiddle", 244);
+    TPanel* left = PanelLeft = column("PanelLeft", 4);
+    TPanel* middle = PanelMiddle = column("PanelMiddle", 244);
     const TFieldColumn boxes{6, 76, 150, 21, 3, 66, 14};
     auto bind = [this](auto* box, const char* field) {
         box->SetDataSource(DSEdit);
@@ -135,6 +135,8 @@ TFrmReaderDataEdit::TFrmReaderDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AO
 void TFrmReaderDataEdit::InitForm() {
     TFrmBaseDataEdit::InitForm();
     SetCaption("读者信息");
+    PanelLeft->SetColor(Panel1->Color());
+    PanelMiddle->SetColor(Panel1->Color());
 }
 
 void TFrmReaderDataEdit::newRowDefaults() {

@@ -49,6 +49,8 @@ public:
     void SBtInClick(TObject* Sender);
     void SpeedButton2Click(TObject* Sender);
 
+    TPanel* PanelLeft;
+    TPanel* PanelMiddle;
     TDBEdit* EditCode;
     TDBEdit* EditName;
     TDBComboBox* EditSax;

@@ -199,4 +199,25 @@ TEST_F(ReaderEditorTest, departmentsOfTheWordListAreOffered) {
     EXPECT_EQ(e->CmbDept->Items()->Strings(1), "教务处");
 }
 
+TEST_F(ReaderEditorTest, pictureOfTheEditorWithAPhoto) {
+    TBitmap bmp;
+    bmp.SetSize(90, 120);
+    TCanvas* c = bmp.Canvas();
+    c->Brush()->SetColor(RGB(200, 225, 245));
+    c->FillRect(TRect(0, 0, 90, 120));
+    c->Brush()->SetColor(RGB(60, 60, 90));
+    c->Ellipse(10, 70, 80, 140);
+    c->Brush()->SetColor(RGB(240, 200, 170));
+    c->Ellipse(25, 20, 65, 70);
+    const std::string path = dir_ + "Bmp/zhang-photo.bmp";
+    bmp.SaveToFile(path);
+    Exec("update Readerinfo set Sax='男', Department='初一(1)班', TelDay='010-8001', Addr='北京市海淀区' where Code='001'");
+    auto e = open(2, "001");
+    script.ExpectFile(TSeamKind::OpenDialog, path);
+    SendClick(e->SBtIn);
+    const std::string screens = std::string(BUILD_DIR) + "/test-output/screens/";
+    ForceDirectories(screens);
+    EXPECT_TRUE(SaveFormPng(e.get(), screens + "reader-editor-photo.png"));
+}
+
 } // namespace

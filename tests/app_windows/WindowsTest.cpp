@@ -33,6 +33,13 @@
 #include "app/uFindSupplier.h"
 #include "app/uGlobal.h"
 #include "app/uLogin.h"
+#include "app/uMagzDataEdit.h"
+#include "app/uMagzMemo.h"
+#include "app/uMagzOrderDataEdit.h"
+#include "app/uMagzRejectDataEdit.h"
+#include "app/uPrintReaderCard.h"
+#include "app/uReaderCond.h"
+#include "app/uReaderDataEdit.h"
 #include "app/uMDIBase.h"
 #include "app/uMDIBaseData.h"
 #include "app/uMagzDest.h"
@@ -116,6 +123,13 @@ const WindowRow windows[] = {
     {"findReaderType", make<TFrmFindReaderSort>()},
     {"readerTypeEditor", make<TFrmReaderTypeDataEdit>()},
     {"listBase", make<TMDIBaseData>()},
+    {"readerEditor", make<TFrmReaderDataEdit>()},
+    {"readerCondition", make<TFrmReaderCond>()},
+    {"readerCards", make<TFrmPrintReaderCard>()},
+    {"periodicalEditor", make<TFrmMagzDataEdit>()},
+    {"periodicalContents", make<TFrmMagzMemo>()},
+    {"periodicalWriteOffEditor", make<TFrmMagzRejectDataEdit>()},
+    {"subscriptionEditor", make<TFrmMagzOrderDataEdit>()},
 };
 
 class Window : public ::testing::TestWithParam<WindowRow> {
