@@ -103,6 +103,11 @@ void TFrmReaderTypeDataEdit::BeforePost() {
     }
 }
 
+void TFrmReaderTypeDataEdit::SaveRecord() {
+    TFrmBaseDataEdit::SaveRecord();
+    LastSavedCode = AdoqEdit->FieldByName("Code")->AsString();
+}
+
 void TFrmReaderTypeDataEdit::BtSaveAddClick(TObject* Sender) {
     TFrmBaseDataEdit::BtSaveAddClick(Sender);
     newRowDefaults();

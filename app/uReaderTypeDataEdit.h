@@ -18,6 +18,8 @@ public:
     void FormShow(TObject* Sender) override;
     bool ValidateRecord() override;
     void BeforePost() override;
+    // The base save; LastSavedCode names the type saved.
+    void SaveRecord() override;
     void BtSaveAddClick(TObject* Sender) override;
     // Leaving the name box in add mode: a name already used is said and emptied.
     void EditCodeExit(TObject* Sender);
@@ -30,6 +32,9 @@ public:
     TDBNumberEditEh* EditLimitDay1;
     TDBCheckBox* ChkIsLimit;
     TDBCheckBox* ChkIsLimit1;
+
+    // The name of the type saved last ("" until a save succeeds).
+    std::string LastSavedCode;
 
 private:
     bool nameTaken();
