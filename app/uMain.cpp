@@ -14,6 +14,7 @@
 #include "SysUtils.h"
 #include "about.h"
 #include "uBookDest.h"
+#include "uBookPubData.h"
 #include "uBookExccedlist.h"
 #include "uBorrowBill.h"
 #include "uBorrowBill1.h"
@@ -24,10 +25,15 @@
 #include "uFirstData.h"
 #include "uGlobal.h"
 #include "uLogin.h"
+#include "uMagzData.h"
 #include "uMagzExccedlist.h"
+#include "uMagzOrderData.h"
+#include "uMagzRejectData.h"
 #include "uMainIDE.h"
 #include "uParameter.h"
+#include "uReaderData.h"
 #include "uReaderFirstData.h"
+#include "uReaderTypeData.h"
 #include "uRightSet.h"
 #include "uShortCut.h"
 #include "uSortSet.h"
@@ -174,8 +180,8 @@ const std::vector<TModuleRight>& ModuleRights() {
         {0, "NBookSet", {"GbtBookSet", "GbtBookSet1"}},
         {1, "NBookSortSet", {"GbtBookSortSet"}},
         {2, "NBookWordSet", {}, "TFrmFirstData"},
-        {3, "NReaderSet", {"GbtReaderSet"}},
-        {4, "NReaderSortSet", {}},
+        {3, "NReaderSet", {"GbtReaderSet"}, "TFrmReaderData"},
+        {4, "NReaderSortSet", {}, "TFrmReaderTypeData"},
         {5, "NReaderWordSet", {}, "TFrmReaderFirstData"},
         {6, "NBookReject", {}},
         {7, "NBookShort", {}},
@@ -192,9 +198,9 @@ const std::vector<TModuleRight>& ModuleRights() {
         {20, "NRestore", {}},
         {21, "NClearData", {}},
         {22, "NQryOperator", {}},
-        {23, "NMagzSet", {"GbtMagzSet", "GbtMagzSet1"}},
-        {24, "NMagzOrder", {}},
-        {25, "NMagzReject", {}},
+        {23, "NMagzSet", {"GbtMagzSet", "GbtMagzSet1"}, "TFrmMagzData"},
+        {24, "NMagzOrder", {}, "TFrmMagzOrderData"},
+        {25, "NMagzReject", {}, "TFrmMagzRejectData"},
         {26, "NBorrowMagz", {"GbtBorrowq"}, "TFrmBorrowBill1"},
         {27, "NFineMagz", {}},
         {28, "NQryBorrow1", {"GbtQryBorrowq"}},
@@ -331,6 +337,30 @@ void TFrmMain::wireCommands() {
     Item("NReaderWordSet")->OnClick = [this](TObject*) {
         TFrmReaderFirstData* lists = nullptr;
         ShowMdiChild("TFrmReaderFirstData", lists);
+    };
+    Item("N21")->OnClick = [this](TObject*) {
+        TFrmBookPubData* list = nullptr;
+        ShowMdiChild("TFrmBookPubData", list);
+    };
+    Item("NMagzSet")->OnClick = [this](TObject*) {
+        TFrmMagzData* list = nullptr;
+        ShowMdiChild("TFrmMagzData", list);
+    };
+    Item("NMagzOrder")->OnClick = [this](TObject*) {
+        TFrmMagzOrderData* list = nullptr;
+        ShowMdiChild("TFrmMagzOrderData", list);
+    };
+    Item("NMagzReject")->OnClick = [this](TObject*) {
+        TFrmMagzRejectData* list = nullptr;
+        ShowMdiChild("TFrmMagzRejectData", list);
+    };
+    Item("NReaderSet")->OnClick = [this](TObject*) {
+        TFrmReaderData* list = nullptr;
+        ShowMdiChild("TFrmReaderData", list);
+    };
+    Item("NReaderSortSet")->OnClick = [this](TObject*) {
+        TFrmReaderTypeData* list = nullptr;
+        ShowMdiChild("TFrmReaderTypeData", list);
     };
     Item("NChkMenu")->OnClick = [this](TObject*) { showModalWindow<TFrmShortCut>(this); };
     Item("MenuItemAbout")->OnClick = [](TObject*) { ShowAboutBox(); };

@@ -32,7 +32,15 @@
 #include "app/uFindReader.h"
 #include "app/uFindSupplier.h"
 #include "app/uGlobal.h"
+#include "app/uBookPubData.h"
 #include "app/uLogin.h"
+#include "app/uMagzCond.h"
+#include "app/uMagzData.h"
+#include "app/uMagzOrderCond.h"
+#include "app/uMagzOrderData.h"
+#include "app/uMagzRejectData.h"
+#include "app/uReaderData.h"
+#include "app/uReaderTypeData.h"
 #include "app/uMagzDataEdit.h"
 #include "app/uMagzMemo.h"
 #include "app/uMagzOrderDataEdit.h"
@@ -130,6 +138,14 @@ const WindowRow windows[] = {
     {"periodicalContents", make<TFrmMagzMemo>()},
     {"periodicalWriteOffEditor", make<TFrmMagzRejectDataEdit>()},
     {"subscriptionEditor", make<TFrmMagzOrderDataEdit>()},
+    {"readerList", make<TFrmReaderData>()},
+    {"readerTypeList", make<TFrmReaderTypeData>()},
+    {"publisherList", make<TFrmBookPubData>()},
+    {"periodicalList", make<TFrmMagzData>()},
+    {"periodicalCondition", make<TFrmMagzCond>()},
+    {"subscriptionList", make<TFrmMagzOrderData>()},
+    {"subscriptionCondition", make<TFrmMagzOrderCond>()},
+    {"periodicalWriteOffList", make<TFrmMagzRejectData>()},
 };
 
 class Window : public ::testing::TestWithParam<WindowRow> {
