@@ -122,8 +122,8 @@ TEST_P(CommandKeysInDesk, ctrlFKeysRunTheMainWindowsCommandsNotTheDesks) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, CommandKeysInDesk,
                          ::testing::Values(CommandKeyRow{"ctrlF2", VK_F2, "TFrmBorrowBill"},
-                                           CommandKeyRow{"ctrlF3", VK_F3, "TFrmBorrowBill"},
-                                           CommandKeyRow{"ctrlF4", VK_F4, "TFrmBorrowBill"},
+                                           CommandKeyRow{"ctrlF3", VK_F3, "TFrmMagzData"},
+                                           CommandKeyRow{"ctrlF4", VK_F4, "TFrmReaderData"},
                                            CommandKeyRow{"ctrlF5", VK_F5, "TFrmBorrowBill"},
                                            CommandKeyRow{"ctrlF6", VK_F6, "TFrmBorrowBill1"},
                                            CommandKeyRow{"ctrlF7", VK_F7, "TFrmBorrowBill"}),
@@ -134,9 +134,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, CommandKeysInDesk,
 TEST_F(FrameKeys, ctrlF4InTheFrameKeepsTheActiveChildOpen) {
     TypeKey(main, VK_F6, TShiftState{ssCtrl});
     ASSERT_EQ(activeChild(), "TFrmBorrowBill1");
+    // Ctrl+F4 is the reader list's command: it opens beside the desk.
     TypeKey(main, VK_F4, TShiftState{ssCtrl});
-    EXPECT_EQ(activeChild(), "TFrmBorrowBill1");
-    EXPECT_EQ(main->MDIChildCount(), 2);
+    EXPECT_EQ(activeChild(), "TFrmReaderData");
+    const std::vector<std::string> open = children();
+    EXPECT_NE(std::find(open.begin(), open.end(), "TFrmBorrowBill1"), open.end()) << "the desk was closed";
+    EXPECT_EQ(main->MDIChildCount(), 3);
 }
 
 // The periodical overdue list derives from the book one; asking for the
