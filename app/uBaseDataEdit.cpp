@@ -18,6 +18,9 @@ TFrmBaseDataEdit::TFrmBaseDataEdit(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetColor(EditBlue);
     SetClientWidth(460);
     SetClientHeight(305);
+    // Enter and Esc work wherever the focus is, not only where a box
+    // passes them on.
+    SetKeyPreview(true);
 
     TBuild b(this);
     Panel1 = b.Add<TPanel>("Panel1")
@@ -64,7 +67,11 @@ void TFrmBaseDataEdit::FormShow(TObject* Sender) {
 void TFrmBaseDataEdit::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
     TFrmBaseD::FormKeyDown(Sender, Key, Shift);
     if (Key == VK_RETURN) {
-        SelectNext(ActiveControl(), true, true);
+        // A button takes Enter as a press, a memo as its own (a line break
+        // or the memo's handler).
+        TWinControl* focused = ActiveControl();
+        if (dynamic_cast<TButton*>(focused) || dynamic_cast<TMemo*>(focused)) return;
+        SelectNext(focused, true, true);
         Key = 0;
     }
 }

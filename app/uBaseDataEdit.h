@@ -23,7 +23,8 @@ public:
     // InitForm, then a fresh appended row (EditMode 1) or the keyed row in
     // edit state.
     void FormShow(TObject* Sender) override;
-    // Esc closes; Enter moves to the next control in tab order.
+    // Esc closes; Enter moves to the next control in tab order (a button
+    // and a memo keep Enter for themselves).
     void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) override;
 
     // Checks the entered values; false stops the save (the override shows

@@ -192,6 +192,23 @@ TEST_F(ReaderEditorTest, unknownTypeIsSaidAndEmptiedAndF5PicksOne) {
     EXPECT_EQ(e->AdoqEdit->FieldByName("SortCode")->AsString(), "学生");
 }
 
+// Enter and Esc once reached the editor only when no box took them first,
+// so neither worked from a box.
+TEST_F(ReaderEditorTest, enterMovesFromBoxToBoxAndEscCloses) {
+    std::unique_ptr<TFrmReaderDataEdit> e(new TFrmReaderDataEdit(nullptr));
+    e->EditMode = 1;
+    ShowAndActivate(e.get());
+    SendText(e->EditCode, "004");
+    SendKey(e->EditCode, VK_RETURN);
+    EXPECT_EQ(e->ActiveControl(), e->EditName);
+    SendKey(e->DBEdit3, VK_RETURN);
+    EXPECT_EQ(e->ActiveControl(), e->BtSaveAdd);
+    SendKey(e->EditName, VK_ESCAPE);
+    EXPECT_FALSE(e->Visible());
+    e.release(); // a closed editor frees itself
+    ProcessEvents();
+}
+
 TEST_F(ReaderEditorTest, departmentsOfTheWordListAreOffered) {
     Exec("insert into Readerdept (Code) values ('初一(1)班'), ('教务处')");
     auto e = open(1);

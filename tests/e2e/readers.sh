@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
 # The reader and periodical lists from the keyboard: each opened from the
 # main menu or its command key, its editor opened with Alt+A and left with
-# Esc, the list closed with Esc; then one reader added through the reader
+# Alt+E, the list closed with Esc; then one reader added through the reader
 # list and its editor (type picked with F5), which the database shows.
 source "$(dirname "$0")/lib.sh"
 
 start_program
 login Admin ''
 
-# Opens a list, proves it by its editor, and closes both.
+# Opens a list, proves it by its editor, and closes both (the editor by
+# 取消退出(&E), the list by Esc).
 list_and_editor() {
   local editor=$1 id
   key alt+a
   id=$(wait_window "$editor")
   expect_focus_back "$id"
-  key Escape
+  key alt+e
   wait_id_gone "$id"
   key Escape
   expect_focus_back "$E2E_MAIN"
