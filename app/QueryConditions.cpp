@@ -78,11 +78,14 @@ TBoundSql ReaderRankingSql(bool periodicals, TDateTime from, TDateTime to, int m
     const std::string overdue = periodicals ? "Overdue1" : "Overdue";
     // Both thresholds always stand, 0 for an empty box, so the statement
     // is whole whatever the operator left empty.
-    return {"select a.code,a.Name,a.Sortcode,a.BorrowDate,b.BorrowQty,a." + onLoan + ",a." + overdue +
+    // OrderId is the rank in the statement's order, fixed as the rows are
+    // fetched, so sorting the result by a title later keeps each rank.
+    return {"select row_number() over (order by a." + onLoan + " desc, a.code) as OrderId,"
+            "a.code,a.Name,a.Sortcode,a.BorrowDate,b.BorrowQty,a." + onLoan + ",a." + overdue +
                 "  from Readerinfo a left join (select Rcode,count(*) as BorrowQty from " + loans(periodicals) +
                 " where BorrowDate>=? and BorrowDate<=? Group by Rcode) as b on a.code=b.Rcode  where "
                 "iif(isnull(b.BorrowQty),0,b.BorrowQty) >= ? and iif(isnull(a." +
-                overdue + "),0,a." + overdue + ") >= ? order by a." + onLoan + " desc",
+                overdue + "),0,a." + overdue + ") >= ? order by OrderId",
             {day(from), day(to), minLoans, minOverdue}};
 }
 
@@ -92,9 +95,9 @@ TBoundSql ItemRankingSql(bool periodicals, TDateTime from, TDateTime to, int min
                                       "a.BorrowDate,a.times,b.BorrowQty from Magzinfo a"
                                     : "a.code,a.Name,a.CodeSet,a.BookIsbn,a.YName,a.Sortcode,a.BorrowDate,a.times,"
                                       "b.BorrowQty from Bookinfo a";
-    return {"select " + columns + "  left join (select code,count(*) as BorrowQty from " + loans(periodicals) +
+    return {"select row_number() over (order by b.BorrowQty desc, a.code) as OrderId," + columns + "  left join (select code,count(*) as BorrowQty from " + loans(periodicals) +
                 " where BorrowDate>=? and BorrowDate<=? Group by code) as b on a.code=b.code  where "
-                "iif(isnull(b.BorrowQty),0,b.BorrowQty) >= ? order by b.BorrowQty desc",
+                "iif(isnull(b.BorrowQty),0,b.BorrowQty) >= ? order by OrderId",
             {day(from), day(to), minLoans}};
 }
 
@@ -130,3 +133,36 @@ TBoundSql OverdueQuerySql(bool periodicals, bool pastDue, TDateTime d, const std
 }
 
 std::string DayCaption(TDateTime d) { return "日期: " + DateToStr(d); }
+
+namespace {
+// The rows of class a: b.sKey is a.sKey or a descendant's key.
+const char* const underClass =
+    "on left(b.sKey,len(a.sKey))=a.sKey and (len(b.sKey)-len(a.sKey)) % 4 = 0 ";
+} // namespace
+
+TBoundSql ClassLoanStatsSql(bool periodicals, const std::string& parentKey, TDateTime from, TDateTime to) {
+    return {std::string("select a.Sortcode,a.Sortname,iif(isnull(sum(b.BookQty)),0,sum(b.BookQty)) as BookQty,"
+                        "iif(isnull(sum(b.beQty)),0,sum(b.beQty)) as BeQty,"
+                        "iif(isnull(sum(b.NotQty)),0,sum(b.NotQty)) as NotQty "
+                        "from (select * from type where Parentkey=?) a left join "
+                        "(select sKey,sum(BookQty) as BookQty,sum(beQty) as beQty,sum(NotQty) as NotQty from ") +
+                (periodicals ? "QryBorrowqSort" : "QryBorrowSort") +
+                " where BorrowDate>=? and BorrowDate<=? Group by sKey) b " + underClass +
+                "group by a.sKey,a.Sortcode,a.Sortname order by a.sKey",
+            {parentKey, day(from), day(to)}};
+}
+
+TBoundSql ClassHoldingsSql(bool periodicals, const std::string& parentKey, const std::string& state) {
+    std::string where;
+    if (state == "在馆")
+        where = " where (b.IsOut is null or (b.IsOut <> '外借' and b.IsOut <> '报废'))";
+    else if (state == "外借" || state == "报废")
+        where = " where b.IsOut = '" + state + "'";
+    return {std::string("select a.Sortcode,a.Sortname,count(b.sKey) as BookQty,"
+                        "iif(isnull(sum(b.BookPrice)),0,sum(b.BookPrice)) as BookSum "
+                        "from (select * from type where Parentkey=?) a left join "
+                        "(select b.sKey,b.BookPrice from ") +
+                (periodicals ? "QryMagzInfo" : "QryBookInfo") + " b" + where + ") b " + underClass +
+                "group by a.sKey,a.Sortcode,a.Sortname order by a.sKey",
+            {parentKey}};
+}

@@ -51,10 +51,11 @@ int ThresholdValue(const std::string& text);
 
 // The reader ranking (books, or periodicals): every reader with at least
 // minLoans loans dated From..To (any state) and at least minOverdue overdue
-// returns, ordered by the reader's items on loan now, highest first.
+// returns, ordered by the reader's items on loan now, highest first (ties
+// by code); OrderId numbers the rows in that order.
 TBoundSql ReaderRankingSql(bool periodicals, TDateTime from, TDateTime to, int minLoans, int minOverdue);
 // The item ranking: every item lent at least minLoans times From..To,
-// most lent first.
+// most lent first (ties by code), numbered in OrderId.
 TBoundSql ItemRankingSql(bool periodicals, TDateTime from, TDateTime to, int minLoans);
 // "借阅本数>=3 逾期本数>=1" and "借阅次数>=2".
 std::string ReaderThresholdLine(int minLoans, int minOverdue);
@@ -68,3 +69,17 @@ TBoundSql DailyListSql(TDailyList list, bool periodicals, TDateTime day);
 TBoundSql OverdueQuerySql(bool periodicals, bool pastDue, TDateTime day, const std::string& department);
 // "日期: 2011-05-15".
 std::string DayCaption(TDateTime day);
+
+// The classes of one level of the classification: the children of
+// parentKey ("00" for the top level). Each class counts its own rows and
+// those of all its descendants, whose keys begin with its key followed by
+// whole four-character steps; so a level of keys of any length (the "00"
+// and four digits of new top-level classes beside older four-character
+// ones) is grouped right, and a class without rows shows 0.
+// Loans by class, loan dates from..to: Sortcode, Sortname, BookQty (all
+// loans), BeQty (returned), NotQty (still out).
+TBoundSql ClassLoanStatsSql(bool periodicals, const std::string& parentKey, TDateTime from, TDateTime to);
+// Holdings by class: Sortcode, Sortname, BookQty (copies), BookSum (their
+// prices); state "在馆" (in the library: no state, empty, or anything but
+// on loan and written off), "外借", "报废", or "" for every copy.
+TBoundSql ClassHoldingsSql(bool periodicals, const std::string& parentKey, const std::string& state);

@@ -14,12 +14,13 @@
 #include "gridlib/edits/DBCtrlsEh.h"
 #include "uDMData.h"
 #include "uFindReader.h"
+#include "uSetInterface.h"
 #include "uGlobal.h"
 #include "uReaderDetail.h"
 
 #include <memory>
 
-std::function<bool(const std::string&)> TMDIBase::EditGridLayout;
+std::function<bool(const std::string&)> TMDIBase::EditGridLayout = ::EditGridLayout;
 
 namespace {
 

@@ -73,8 +73,8 @@ public:
     void FormActivate(TObject* Sender) {}
     void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) override;
 
-    // The layout editor the F8 button runs (true: confirmed). Unset, F8
-    // ends silently as a cancelled edit would.
+    // The layout editor the F8 button runs (true: confirmed): the
+    // program's own editor unless a test puts another in.
     static std::function<bool(const std::string& tableCode)> EditGridLayout;
 
     std::string HelpTopic;

@@ -32,6 +32,7 @@
 #include "uMainIDE.h"
 #include "uParameter.h"
 #include "uReaderData.h"
+#include "uQueryCommands.h"
 #include "uReaderFirstData.h"
 #include "uReaderTypeData.h"
 #include "uRightSet.h"
@@ -362,6 +363,7 @@ void TFrmMain::wireCommands() {
         TFrmReaderTypeData* list = nullptr;
         ShowMdiChild("TFrmReaderTypeData", list);
     };
+    WireQueryCommands(this);
     Item("NChkMenu")->OnClick = [this](TObject*) { showModalWindow<TFrmShortCut>(this); };
     Item("MenuItemAbout")->OnClick = [](TObject*) { ShowAboutBox(); };
     Item("MenuItemContents")->OnClick = [](TObject*) {

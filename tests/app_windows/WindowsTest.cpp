@@ -66,6 +66,41 @@
 #include "app/uStartup.h"
 #include "app/uSysDate.h"
 #include "app/useradd.h"
+#include "app/uBaseQuery.h"
+#include "app/uSetInterface.h"
+#include "app/uBorrowCond.h"
+#include "app/uLentCond.h"
+#include "app/uOperCond.h"
+#include "app/uBorrowOrderCond.h"
+#include "app/uBorrowOrderCond1.h"
+#include "app/uQryBorrow.h"
+#include "app/uQryBorrow1.h"
+#include "app/uQryLent.h"
+#include "app/uQryLent1.h"
+#include "app/uQryOperator.h"
+#include "app/uQryOperator1.h"
+#include "app/uQryBorrowOrder.h"
+#include "app/uQryBorrowOrderq.h"
+#include "app/uQryBorrowOrder1.h"
+#include "app/uQryBorrowOrderq1.h"
+#include "app/uQryDayBorrow.h"
+#include "app/uQryDayBorrow1.h"
+#include "app/uQryDayLent.h"
+#include "app/uQryDayLent1.h"
+#include "app/uQryDayIn.h"
+#include "app/uQryDayIn1.h"
+#include "app/uQryDayReject.h"
+#include "app/uQryDayReject1.h"
+#include "app/uQryBorrowList.h"
+#include "app/uQryBorrowList1.h"
+#include "app/uQryBorrowS.h"
+#include "app/uQryBorrowqS.h"
+#include "app/uQryBookDataS.h"
+#include "app/uQryMagzDataS.h"
+#include "app/uBaseChart.h"
+#include "app/uBorrowStatChart.h"
+#include "app/uReaderfine.h"
+#include "app/uReaderfine1.h"
 
 #include <functional>
 #include <memory>
@@ -146,6 +181,41 @@ const WindowRow windows[] = {
     {"subscriptionList", make<TFrmMagzOrderData>()},
     {"subscriptionCondition", make<TFrmMagzOrderCond>()},
     {"periodicalWriteOffList", make<TFrmMagzRejectData>()},
+    {"queryBase", make<TMDIBaseQuery>()},
+    {"layoutEditor", make<TFrmSetInterface>()},
+    {"loanCondition", make<TFrmBorrowCond>()},
+    {"returnCondition", make<TFrmLentCond>()},
+    {"operatorCondition", make<TFrmOperCond>()},
+    {"readerRankingCondition", make<TFrmBorrowOrderCond>()},
+    {"itemRankingCondition", make<TFrmBorrowOrderCond1>()},
+    {"loanQuery", make<TFrmQryBorrow>()},
+    {"magzLoanQuery", make<TFrmQryBorrow1>()},
+    {"returnQuery", make<TFrmQryLent>()},
+    {"magzReturnQuery", make<TFrmQryLent1>()},
+    {"operatorQuery", make<TFrmQryOperator>()},
+    {"magzOperatorQuery", make<TFrmQryOperator1>()},
+    {"readerRanking", make<TFrmQryBorrowOrder>()},
+    {"magzReaderRanking", make<TFrmQryBorrowOrderq>()},
+    {"itemRanking", make<TFrmQryBorrowOrder1>()},
+    {"magzRanking", make<TFrmQryBorrowOrderq1>()},
+    {"dayLoans", make<TFrmQryDayBorrow>()},
+    {"magzDayLoans", make<TFrmQryDayBorrow1>()},
+    {"dayReturns", make<TFrmQryDayLent>()},
+    {"magzDayReturns", make<TFrmQryDayLent1>()},
+    {"dayIntake", make<TFrmQryDayIn>()},
+    {"magzDayIntake", make<TFrmQryDayIn1>()},
+    {"dayWriteOffs", make<TFrmQryDayReject>()},
+    {"magzDayWriteOffs", make<TFrmQryDayReject1>()},
+    {"overdueQuery", make<TFrmQryBorrowList>()},
+    {"magzOverdueQuery", make<TFrmQryBorrowList1>()},
+    {"loanStatistics", make<TFrmQryBorrowS>()},
+    {"magzLoanStatistics", make<TFrmQryBorrowqS>()},
+    {"holdings", make<TFrmQryBookDataS>()},
+    {"magzHoldings", make<TFrmQryMagzDataS>()},
+    {"chart", make<TFrmBaseChart>()},
+    {"loanChart", make<TFrmBorrowStatChart>()},
+    {"bookFines", make<TFrmReaderFine>()},
+    {"magzFines", make<TFrmReaderFine1>()},
 };
 
 class Window : public ::testing::TestWithParam<WindowRow> {

@@ -1,0 +1,65 @@
+// The return query's condition dialog; see uLentCond.h.
+#include "uLentCond.h"
+
+#include "Build.h"
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "ConditionFields.h"
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
+#include "uGlobal.h"
+
+TFrmLentCond::TFrmLentCond(TComponent* AOwner) : TFrmBaseCond(AOwner) {
+    SetName("FrmLentCond");
+    BtConfirm->OnClick = [this](TObject* s) { BtConfirmClick(s); };
+
+    TBuild b(this);
+    auto p = b.In(Panel1);
+    p.Add<TLabel>("LbFrom").Caption("还书日期：从").At(10, 14);
+    DateFrom = p.Add<TDateTimePicker>("DateFrom").At(90, 10, 110, 21).OnKeyDown(KeyDownHandler());
+    p.Add<TLabel>("LbTo").Caption("到").At(210, 14);
+    DateTo = p.Add<TDateTimePicker>("DateTo").At(230, 10, 110, 21).OnKeyDown(KeyDownHandler());
+    p.Add<TLabel>("LbRcode").Caption("读者编号：").At(10, 44);
+    EditRcode = p.Add<TEdit>("EditRcode").At(90, 40, 226, 21).OnKeyDown(KeyDownHandler());
+    SpeedButton1 = p.Add<TSpeedButton>("SpeedButton1")
+                       .Caption("...")
+                       .At(318, 39, 22, 23)
+                       .OnClick(&TFrmLentCond::SpeedButton1Click);
+    p.Add<TLabel>("LbBcode").Caption("图书编号：").At(10, 74);
+    EditBcode = p.Add<TEdit>("EditBcode").At(90, 70, 226, 21).OnKeyDown(KeyDownHandler());
+    SpeedButton2 = p.Add<TSpeedButton>("SpeedButton2")
+                       .Caption("...")
+                       .At(318, 69, 22, 23)
+                       .OnClick(&TFrmLentCond::SpeedButton2Click);
+    p.Add<TLabel>("LbDept").Caption("部  门：").At(10, 104);
+    CmbDepartment = p.Add<TComboBox>("CmbDepartment").At(90, 100, 226, 21).OnKeyDown(KeyDownHandler());
+}
+
+void TFrmLentCond::InitForm() {
+    TFrmBaseCond::InitForm();
+    DateFrom->SetDate(MonthStart(BusinessDate));
+    DateTo->SetDate(BusinessDate);
+    FillDepartments(CmbDepartment);
+    SetActiveControl(DateFrom);
+}
+
+TLoanCondition TFrmLentCond::Condition() const {
+    TLoanCondition c;
+    c.From = DateFrom->Date();
+    c.To = DateTo->Date();
+    c.Reader = EditRcode->Text();
+    c.Item = EditBcode->Text();
+    c.Department = CmbDepartment->Text();
+    return c;
+}
+
+void TFrmLentCond::BtConfirmClick(TObject*) {
+    const TLoanCondition c = Condition();
+    Where = LentWhere(c);
+    Caption = DateRangeCaption("还书日期", c.From, c.To);
+    WhereText = Where.Text;
+}
+
+void TFrmLentCond::SpeedButton1Click(TObject*) { PickReaderInto(this, EditRcode); }
+
+void TFrmLentCond::SpeedButton2Click(TObject*) { PickBookInto(this, EditBcode); }

@@ -1,0 +1,2 @@
+// The periodical twin; everything but the tables is uQryBorrowList's.
+#include "uQryBorrowList1.h"

@@ -1,0 +1,2 @@
+// The periodical twin; everything but the tables is uQryBorrowS's.
+#include "uQryBorrowqS.h"

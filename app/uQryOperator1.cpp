@@ -1,0 +1,2 @@
+// The periodical twin; everything but the tables is uQryOperator's.
+#include "uQryOperator1.h"
