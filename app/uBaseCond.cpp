@@ -21,7 +21,8 @@ TFrmBaseCond::TFrmBaseCond(TComponent* AOwner) : TFrmBaseD(AOwner) {
     Label1 = b.Add<TLabel>("Label1").Caption("请输入查询条件(空格为所有):").At(12, 10, 300, 14);
     Panel1 = b.Add<TPanel>("Panel1").Caption("").Set(&TPanel::SetBevelOuter, bvLowered).At(10, 30, 380, 150);
     auto [ok, cancel] = b.OkCancel<TButton>({"BtConfirm", "确定", 214, mrOk}, {"BtCancel", "取消", 306}, 192, 80, 25);
-    BtConfirm = ok;
+    // The OK button: Enter on a control that does not move on confirms.
+    BtConfirm = ok.Default();
     BtCancel = cancel.OnClick(&TFrmBaseCond::BtCancelClick);
 }
 

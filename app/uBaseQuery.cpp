@@ -1,7 +1,6 @@
 // The query window base; see uBaseQuery.h.
 #include "uBaseQuery.h"
 
-#include "ActnList.h"
 #include "Build.h"
 #include "Buttons.h"
 #include "DB.h"
@@ -69,24 +68,6 @@ TMDIBaseQuery::TMDIBaseQuery(TComponent* AOwner) : TFrmBaseD(AOwner) {
                                   &TMDIBaseQuery::BtHelpClick})
                  .Visible(false);
     for (TBitBtn* bt : {BtFind, BtPrint, BtInterface, BtExit, BtHelp}) bt->SetTabStop(false);
-
-    // The buttons' Alt keys, as their captions promise.
-    ActionList1 = b.Add<TActionList>("ActionList1");
-    struct Key {
-        const char* name;
-        char letter;
-        TBitBtn* button;
-    };
-    for (Key k : {Key{"AtFind", 'F', BtFind}, Key{"AtPrint", 'P', BtPrint}, Key{"AtInterface", 'I', BtInterface},
-                  Key{"AtExit", 'E', BtExit}}) {
-        TBitBtn* button = k.button;
-        b.Add<TAction>(k.name)
-            .Set(&TAction::SetShortCut, ShortCut(Word(k.letter), TShiftState{ssAlt}))
-            .Set(&TAction::SetActionList, ActionList1)
-            .OnExecute([button](TObject*) {
-                if (button->Visible() && button->Enabled()) button->Click();
-            });
-    }
 
     Panel1 = b.Add<TPanel>("Panel1").Align(alTop).Height(40).Caption("");
     Panel1->SetTop(ToolBar1->Height());

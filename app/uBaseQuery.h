@@ -32,7 +32,6 @@ class TDBSumList;
 class TPrintDBGridEh;
 class TDBGridEh;
 class TColumnEh;
-class TActionList;
 
 class TMDIBaseQuery : public TFrmBaseD {
 public:
@@ -90,7 +89,6 @@ public:
     TBitBtn* BtInterface;
     TBitBtn* BtExit;
     TBitBtn* BtHelp;
-    TActionList* ActionList1;
     TPopupMenu* PopupMenu2;
     TMenuItem* N1;
     TMenuItem* N4;
