@@ -127,7 +127,13 @@ void TMDIBaseQuery::LayoutColumns(bool replace) {
     const std::vector<TLayoutRow> rows = ReadLayout(DMData->ADOConnection1, TableCode);
     DBGridEh1->SetEnabled(false);
     if (replace) DBGridEh1->Columns()->Clear();
-    for (const TLayoutRow& shown : ShownRows(rows)) DBGridEh1->Columns()->Add()->SetFieldName(shown.ColumnsCode);
+    for (const TLayoutRow& shown : ShownRows(rows)) {
+        // A field the window designed a column for is not shown twice.
+        bool designed = false;
+        for (int i = 0; i < DBGridEh1->Columns()->Count(); ++i)
+            designed = designed || SameText(DBGridEh1->Columns()->Items(i)->FieldName(), shown.ColumnsCode);
+        if (!designed) DBGridEh1->Columns()->Add()->SetFieldName(shown.ColumnsCode);
+    }
     for (int i = 0; i < DBGridEh1->Columns()->Count(); ++i) {
         TColumnEh* c = DBGridEh1->Columns()->Items(i);
         const TLayoutRow* r = RowForField(rows, c->FieldName());

@@ -96,22 +96,22 @@ TEST_F(FineWindowTest, paymentWithDeductedDaysMarksTheLoanAndAddsToTheTotal) {
     EXPECT_EQ(Column(form->AdoqFine, "Code"), (std::vector<std::string>{"B2", "B3"}));
     pick("B3");
     EXPECT_EQ(form->EditBCode->Text(), "B3");
-    EXPECT_EQ(form->EditExceedFund->Text(), "3.00");
+    EXPECT_EQ(form->EditExceedFund->Text(), "3");
     SendText(form->EditMinDay, "2");
     SendKey(form->EditMinDay, VK_RETURN);
-    EXPECT_EQ(form->EditMinFund->Text(), "1.00");
-    EXPECT_EQ(form->EditRealFund->Text(), "2.00");
+    EXPECT_EQ(form->EditMinFund->Text(), "1");
+    EXPECT_EQ(form->EditRealFund->Text(), "2");
     script.ExpectMessage("罚款成功!", IDOK);
     SendClick(form->BtSave);
     EXPECT_EQ(Rows("select IsPay, ExceedFund from Borrowinfo where Code='B3'"), (std::vector<std::string>{"True|2"}));
     EXPECT_EQ(Column(form->AdoqFine, "Code"), (std::vector<std::string>{"B2"}));
-    EXPECT_EQ(form->EditTotal->Text(), "2.00");
+    EXPECT_EQ(form->EditTotal->Text(), "2");
     EXPECT_EQ(form->EditBCode->Text(), "");
     // B2: 3 days at 0.5.
     pick("B2");
     script.ExpectMessage("罚款成功!", IDOK);
     SendClick(form->BtSave);
-    EXPECT_EQ(form->EditTotal->Text(), "3.50");
+    EXPECT_EQ(form->EditTotal->Text(), "3.5");
 }
 
 TEST_F(FineWindowTest, payingWithoutPickingALoanIsRefused) {
@@ -184,7 +184,7 @@ TEST_F(QueryFixture, periodicalFinesUseThePeriodicalRateAndShowYearAndIssue) {
     SendDoubleClick(g, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
     EXPECT_EQ(w->Edityear->Text(), "2011");
     EXPECT_EQ(w->EditNo->Text(), "3");
-    EXPECT_EQ(w->EditExceedFund->Text(), "2.00");
+    EXPECT_EQ(w->EditExceedFund->Text(), "2");
     script.ExpectMessage("罚款成功!", IDOK);
     SendClick(w->BtSave);
     EXPECT_EQ(Rows("select IsPay, ExceedFund from Borrowinfo1"), (std::vector<std::string>{"True|2"}));

@@ -3,7 +3,6 @@
 // four-character one), the footer sum, children of a typed class, an
 // unknown class said instead of run, the dates kept after a dialog, the
 // holdings by state, and the chart with its kinds and columns.
-#include "QueryConditions.h"
 #include "QueryFixture.h"
 
 #include "Buttons.h"
