@@ -80,8 +80,8 @@ TBoundSql ReaderRankingSql(bool periodicals, TDateTime from, TDateTime to, int m
     // is whole whatever the operator left empty.
     // OrderId is the rank in the statement's order, fixed as the rows are
     // fetched, so sorting the result by a title later keeps each rank.
-    return {"select row_number() over (order by a." + onLoan + " desc, a.code) as OrderId,"
-            "a.code,a.Name,a.Sortcode,a.BorrowDate,b.BorrowQty,a." + onLoan + ",a." + overdue +
+    return {"select a.code,a.Name,a.Sortcode,a.BorrowDate,b.BorrowQty,a." + onLoan + ",a." + overdue +
+                ",row_number() over (order by a." + onLoan + " desc, a.code) as OrderId"
                 "  from Readerinfo a left join (select Rcode,count(*) as BorrowQty from " + loans(periodicals) +
                 " where BorrowDate>=? and BorrowDate<=? Group by Rcode) as b on a.code=b.Rcode  where "
                 "iif(isnull(b.BorrowQty),0,b.BorrowQty) >= ? and iif(isnull(a." +
@@ -92,10 +92,12 @@ TBoundSql ReaderRankingSql(bool periodicals, TDateTime from, TDateTime to, int m
 TBoundSql ItemRankingSql(bool periodicals, TDateTime from, TDateTime to, int minLoans) {
     const std::string columns = periodicals
                                     ? "a.code,a.Name,a.Orderyear,a.BookIsbn,a.PeriodNo,a.ZPeriodNo,a.PeriodSt,"
-                                      "a.BorrowDate,a.times,b.BorrowQty from Magzinfo a"
+                                      "a.BorrowDate,a.times,b.BorrowQty"
                                     : "a.code,a.Name,a.CodeSet,a.BookIsbn,a.YName,a.Sortcode,a.BorrowDate,a.times,"
-                                      "b.BorrowQty from Bookinfo a";
-    return {"select row_number() over (order by b.BorrowQty desc, a.code) as OrderId," + columns + "  left join (select code,count(*) as BorrowQty from " + loans(periodicals) +
+                                      "b.BorrowQty";
+    const std::string items = periodicals ? " from Magzinfo a" : " from Bookinfo a";
+    return {"select " + columns + ",row_number() over (order by b.BorrowQty desc, a.code) as OrderId" + items +
+                "  left join (select code,count(*) as BorrowQty from " + loans(periodicals) +
                 " where BorrowDate>=? and BorrowDate<=? Group by code) as b on a.code=b.code  where "
                 "iif(isnull(b.BorrowQty),0,b.BorrowQty) >= ? order by OrderId",
             {day(from), day(to), minLoans}};

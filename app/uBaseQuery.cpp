@@ -28,6 +28,8 @@ TMDIBaseQuery::TMDIBaseQuery(TComponent* AOwner) : TFrmBaseD(AOwner) {
     SetPosition(poDesktopCenter);
     SetClientWidth(780);
     SetClientHeight(480);
+    // Esc closes and F1 helps from whichever control has the keyboard.
+    SetKeyPreview(true);
 
     TBuild b(this);
     TADOConnection* conn = DMData ? DMData->ADOConnection1 : nullptr;
@@ -79,7 +81,7 @@ TMDIBaseQuery::TMDIBaseQuery(TComponent* AOwner) : TFrmBaseD(AOwner) {
     LbQty = count.Add<TLabel>("LbQty").Caption("0").At(28, 5, 60, 14);
     count.Add<TLabel>("LbRecords").Caption("条记录").At(92, 5);
 
-    DBGridEh1 = b.Add<TDBGridEh>("DBGridEh1").Align(alClient).OnKeyDown(KeyDownHandler());
+    DBGridEh1 = b.Add<TDBGridEh>("DBGridEh1").Align(alClient);
     DBGridEh1->SetDataSource(DataSource1);
     DBGridEh1->SetReadOnly(true);
     DBGridEh1->SetAllowedOperations({});
@@ -116,6 +118,7 @@ void TMDIBaseQuery::InitForm() {
     Panel2->SetColor(Cream);
     ToolBar1->SetColor(TitleBlue);
     DBGridEh1->SetFixedColor(TitleBlue);
+    SetActiveControl(DBGridEh1);
     if (layoutRead_ || !DMData) return;
     layoutRead_ = true;
     TableCode = LayoutCodeOf(DMData->ADOConnection1, Name());

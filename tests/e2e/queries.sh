@@ -27,6 +27,17 @@ open_close() {
   say "opened and closed '$title'"
 }
 
+# Enter, box after box, until the condition dialog $1 confirms and closes.
+enter_through() {
+  local dlg=$1 i
+  for i in $(seq 12); do
+    key Return
+    sleep 0.2
+    xwininfo -id "$dlg" 2>/dev/null | grep -q 'IsViewable' || return 0
+  done
+  fail "Enter through the condition did not confirm it"
+}
+
 # The same through the condition dialog: Enter through its boxes confirms.
 open_with_condition() {
   local keys=$1 title=$2 id dlg
@@ -35,8 +46,7 @@ open_with_condition() {
   key alt $keys Return
   dlg=$(wait_window '查询条件')
   expect_focus_back "$dlg"
-  key Return Return Return Return Return Return Return
-  wait_id_gone "$dlg"
+  enter_through "$dlg"
   id=$(wait_window "$title")
   expect_focus_back "$id"
   key Escape
@@ -50,8 +60,7 @@ dlg=$(wait_window '查询条件')
 expect_focus_back "$dlg"
 key Return Return # the two dates
 type_text 'R002'
-key Return Return Return Return Return
-wait_id_gone "$dlg"
+enter_through "$dlg"
 id=$(wait_window '借书查询')
 expect_focus_back "$id"
 shot="${E2E_SCREENS:-$E2E_PROGRAM_DIR/../test-output/screens}/e2e-loan-query.png"
