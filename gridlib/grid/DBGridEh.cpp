@@ -681,7 +681,7 @@ void TCustomDBGridEh::UpdateActive() {
     if (!dataLink_->Active() || inUpdateData_ || loading() || inLayout_) return;
     const int r = titleOffset_ + std::max(0, dataLink_->ActiveRecord());
     if (r != Row() && r < RowCount()) {
-        inplaceCol_ = inplaceRow_ = -1;
+        ForgetEditorCell();
         if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
         const bool was = inLayout_;
         inLayout_ = true;
@@ -733,7 +733,7 @@ void TCustomDBGridEh::Scroll(int Distance) {
     if (inLayout_) return;
     UpdateRowCount();
     if (Distance) {
-        inplaceCol_ = inplaceRow_ = -1;
+        ForgetEditorCell();
         if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
     }
     UpdateScrollBar();
@@ -1026,9 +1026,7 @@ void TCustomDBGridEh::moveToColumn(int gridCol) {
     if (gridCol < FixedCols()) {
         // A frozen column: the base keeps the cursor out of its fixed band,
         // so only the column index moves.
-        current_.X = gridCol;
-        anchor_.X = gridCol;
-        Invalidate();
+        SetFrozenCol(gridCol);
     } else {
         MoveCurrent(gridCol, Row(), true, true);
     }

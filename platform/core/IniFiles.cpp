@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "Gbk.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 
 struct TCustomIniFile::Data {
@@ -123,12 +124,9 @@ void TCustomIniFile::WriteString(const std::string& section, const std::string& 
             d_->lines.insert(d_->lines.begin() + at, ident + "=" + value);
         }
     }
-    try {
-        changed();
-    } catch (...) {
-        d_->lines = std::move(before);
-        throw;
-    }
+    ScopeExit refused([&] { d_->lines = std::move(before); });
+    changed();
+    refused.Dismiss();
 }
 
 int TCustomIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) {
@@ -239,12 +237,9 @@ void TCustomIniFile::EraseSection(const std::string& section) {
     if (h < 0) return;
     std::vector<std::string> before = d_->lines;
     d_->lines.erase(d_->lines.begin() + h, d_->lines.begin() + d_->sectionEnd(h));
-    try {
-        changed();
-    } catch (...) {
-        d_->lines = std::move(before);
-        throw;
-    }
+    ScopeExit refused([&] { d_->lines = std::move(before); });
+    changed();
+    refused.Dismiss();
 }
 
 void TCustomIniFile::DeleteKey(const std::string& section, const std::string& ident) {
@@ -253,12 +248,9 @@ void TCustomIniFile::DeleteKey(const std::string& section, const std::string& id
     if (i < 0) return;
     std::vector<std::string> before = d_->lines;
     d_->lines.erase(d_->lines.begin() + i);
-    try {
-        changed();
-    } catch (...) {
-        d_->lines = std::move(before);
-        throw;
-    }
+    ScopeExit refused([&] { d_->lines = std::move(before); });
+    changed();
+    refused.Dismiss();
 }
 
 void TCustomIniFile::UpdateFile() {}

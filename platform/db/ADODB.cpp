@@ -153,20 +153,19 @@ void TADOConnection::Open() {
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 0);
-    try {
-        // Reading the schema fails here for a file that is no database.
-        CheckDatabasePassword(db, Password());
-        if (mode_ == cmShareExclusive) {
-            SqlStatement(db, "PRAGMA locking_mode=EXCLUSIVE", "").run();
-            // Takes the lock now and keeps it until the connection closes.
-            SqlStatement(db, "BEGIN EXCLUSIVE", "").run();
-            SqlStatement(db, "COMMIT", "").run();
-        }
-    } catch (...) {
+    ScopeExit refused([&] {
         sqlite3_close(db);
         UnlockDatabase(path, lockFd);
-        throw;
+    });
+    // Reading the schema fails here for a file that is no database.
+    CheckDatabasePassword(db, Password());
+    if (mode_ == cmShareExclusive) {
+        SqlStatement(db, "PRAGMA locking_mode=EXCLUSIVE", "").run();
+        // Takes the lock now and keeps it until the connection closes.
+        SqlStatement(db, "BEGIN EXCLUSIVE", "").run();
+        SqlStatement(db, "COMMIT", "").run();
     }
+    refused.Dismiss();
     d_->db = db;
     d_->lockFd = lockFd;
     d_->lockedFile = path;
@@ -473,12 +472,11 @@ void CompactDatabase(const std::string& sourceConnectionString, const std::strin
     source.SetConnectionString(sourceConnectionString);
     source.SetMode(cmShareExclusive);
     source.Open();
-    try {
+    ScopeExit failed([&] { DeleteFile(target); });
+    {
         SqlStatement st(TADOConnectionPrivate::get(&source)->db, "VACUUM INTO ?1", "VACUUM INTO '" + target + "'");
         sqlite3_bind_text(st.get(), 1, target.c_str(), int(target.size()), SQLITE_TRANSIENT);
         st.run();
-    } catch (...) {
-        DeleteFile(target);
-        throw;
     }
+    failed.Dismiss();
 }

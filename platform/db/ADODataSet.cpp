@@ -9,6 +9,7 @@
 
 #include "ADOPrivate.h"
 #include "JetSql.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 
 namespace {
@@ -861,12 +862,9 @@ TRecordId TCustomADODataSet::StorePost(const PostRequest& req) {
         if (batch) {
             r.status = Row::Inserted;
         } else if (rows_->updatable) {
-            try {
-                writeInsert(r);
-            } catch (...) {
-                rows_->all.pop_back();
-                throw;
-            }
+            ScopeExit refused([this] { rows_->all.pop_back(); });
+            writeInsert(r);
+            refused.Dismiss();
         }
         size_t at = std::min(size_t(std::max(req.position, 0)), rows_->order.size());
         rows_->order.insert(rows_->order.begin() + long(at), uint32_t(r.id - 1));
@@ -892,12 +890,9 @@ TRecordId TCustomADODataSet::StorePost(const PostRequest& req) {
     } else if (rows_->updatable) {
         std::vector<Variant> old = rows_->values(*r);
         r->vals() = std::move(newVals);
-        try {
-            writeUpdate(*r, old);
-        } catch (...) {
-            r->vals() = std::move(old);
-            throw;
-        }
+        ScopeExit refused([&] { r->vals() = std::move(old); });
+        writeUpdate(*r, old);
+        refused.Dismiss();
     } else {
         r->vals() = std::move(newVals);
     }
@@ -1054,12 +1049,9 @@ void TCustomADODataSet::SetSort(const std::string& s) {
     sort_ = s;
     if (!Active()) return;
     TRecordId current = ActiveRecordId();
-    try {
-        applySort();
-    } catch (...) {
-        sort_ = old;
-        throw;
-    }
+    ScopeExit refused([&] { sort_ = old; });
+    applySort();
+    refused.Dismiss();
     Resync(current);
 }
 

@@ -18,6 +18,7 @@
 #include "Variants.h"
 
 class TDataSet;
+class TDataSetPrivate;
 class TDataSource;
 class TDataLink;
 class TField;
@@ -637,9 +638,9 @@ public:
     // default fields freed, AfterClose.
     void Open();
     void Close();
-    bool Active() const { return state_ != dsInactive; }
+    bool Active() const;
     void SetActive(bool v) { v ? Open() : Close(); }
-    TDataSetState State() const { return state_; }
+    TDataSetState State() const;
 
     void First();
     void Last();
@@ -647,8 +648,8 @@ public:
     void Prior();
     // Moves up to |distance| records; returns the distance actually moved.
     int MoveBy(int distance);
-    bool Eof() const { return eof_; }
-    bool Bof() const { return bof_; }
+    bool Eof() const;
+    bool Bof() const;
     bool IsEmpty() const;
     // Presented records (a record being inserted not counted).
     virtual int RecordCount() const;
@@ -672,20 +673,20 @@ public:
     // position where the current record still exists.
     void Refresh();
     bool CanModify() const { return GetCanModify(); }
-    bool Modified() const { return modified_; }
+    bool Modified() const;
 
     void DisableControls();
     void EnableControls();
-    bool ControlsDisabled() const { return disableCount_ > 0; }
+    bool ControlsDisabled() const;
 
     // Filter text: comparisons of fields with literals ('text', numbers),
     // =, <>, <, >, <=, >=, "is null", and/or/not and parentheses; a text
     // literal ending in '*' matches a prefix unless foNoPartialCompare.
-    const std::string& Filter() const { return filterText_; }
+    const std::string& Filter() const;
     void SetFilter(const std::string& text);
-    bool Filtered() const { return filtered_; }
+    bool Filtered() const;
     void SetFiltered(bool v);
-    TFilterOptions FilterOptions() const { return filterOptions_; }
+    TFilterOptions FilterOptions() const;
     void SetFilterOptions(TFilterOptions o);
 
     // Bookmarks. GetBookmark of an empty data set or of a record being
@@ -710,21 +711,21 @@ public:
     // a variant array for several fields; Null when none. Does not move.
     virtual Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields);
 
-    TFields& Fields() { return fields_; }
-    const TFields& Fields() const { return fields_; }
-    int FieldCount() const { return fields_.Count(); }
-    TField* FindField(const std::string& name) const { return fields_.FindField(name); }
-    TField* FieldByName(const std::string& name) const { return fields_.FieldByName(name); }
+    TFields& Fields();
+    const TFields& Fields() const;
+    int FieldCount() const;
+    TField* FindField(const std::string& name) const;
+    TField* FieldByName(const std::string& name) const;
     // "A;B" gives a variant array.
     Variant FieldValues(const std::string& names) const;
     void SetFieldValues(const std::string& names, const Variant& v);
     void GetFieldNames(TStrings* list) const;
-    TFieldDefs& FieldDefs() { return fieldDefs_; }
-    const TFieldDefs& FieldDefs() const { return fieldDefs_; }
+    TFieldDefs& FieldDefs();
+    const TFieldDefs& FieldDefs() const;
     // True when the fields are made at open from FieldDefs (no persistent fields).
-    bool DefaultFields() const { return defaultFields_; }
-    bool AutoCalcFields() const { return autoCalcFields_; }
-    void SetAutoCalcFields(bool v) { autoCalcFields_ = v; }
+    bool DefaultFields() const;
+    bool AutoCalcFields() const;
+    void SetAutoCalcFields(bool v);
 
     // Stream over a blob field of the current record; bmWrite and
     // bmReadWrite need the edit or insert state. The written bytes reach the
@@ -858,12 +859,12 @@ protected:
     TDataSetState SetTempState(TDataSetState s);
     void RestoreState(TDataSetState s);
     // The values written to fields in dsSetKey (indexed by StoreIndex()).
-    std::vector<Variant>& KeyBuffer() { return keyBuffer_; }
-    int StoreFieldCount() const { return storeFieldCount_; }
+    std::vector<Variant>& KeyBuffer();
+    int StoreFieldCount() const;
     // The current record's id, kEditBuffer in edit/insert, kNoRecord when empty.
     TRecordId ActiveRecordId() const;
     // Position of the cursor among the presented records (-1 when none).
-    int CursorIndex() const { return cursor_; }
+    int CursorIndex() const;
     void CheckActive() const;
     void CheckEditing() const;
 
@@ -898,37 +899,10 @@ private:
     void addField(TField* f);
     void removeField(TField* f);
 
-    TDataSetState state_ = dsInactive;
-    bool bof_ = true, eof_ = true, modified_ = false;
-    int cursor_ = -1;
-    // Presented index of a record being inserted (cursor_ equals it).
-    int insertIndex_ = -1;
-    int disableCount_ = 0;
-    TDataSetState disableState_ = dsInactive;
-    bool autoCalcFields_ = true;
-    bool defaultFields_ = true;
-    TFields fields_;
-    TFieldDefs fieldDefs_;
-    int storeFieldCount_ = 0, calcFieldCount_ = 0;
-    std::vector<Variant> editBuffer_, oldBuffer_, keyBuffer_;
-    std::vector<bool> changed_;
-    TRecordId editId_ = kNoRecord;
-    // Calculated values of one record, recomputed when another is read.
-    mutable std::vector<Variant> calcBuffer_;
-    mutable TRecordId calcFor_ = kNoRecord;
-    mutable bool calcValid_ = false;
-    mutable TRecordId passingRecord_ = kNoRecord; // dsCalcFields / dsFilter target
-    // A data link's window row being read (TDataLink::SetActiveRecord).
-    TRecordId linkRead_ = kNoRecord;
-    bool linkReadSet_ = false;
-    const TDataLink* linkReadOwner_ = nullptr;
-    std::string filterText_;
-    bool filtered_ = false;
-    TFilterOptions filterOptions_ = 0;
-    std::shared_ptr<FilterExpr> filterExpr_;
-    bool viewActive_ = false;
-    std::vector<int> view_; // presented index -> store position, when filtering
-    std::vector<TDataSource*> dataSources_;
+    // Everything the cursor keeps (DataSet_p.h), reached by this layer's
+    // own units through TDataSetPrivate::get.
+    friend class TDataSetPrivate;
+    std::unique_ptr<TDataSetPrivate> d_;
 };
 
 // Keeps a data set's controls still (DisableControls) until the scope ends,

@@ -2,6 +2,7 @@
 // and data-aware edits, and the record window a grid paints from.
 // Not here: the notifications' causes (DataSet.cpp).
 #include "DB.h"
+#include "DataSet_p.h"
 #include "ScopeExit.h"
 
 #include <algorithm>
@@ -94,10 +95,10 @@ void TDataLink::SetDataSource(TDataSource* ds) {
 TDataSet* TDataLink::DataSet() const { return dataSource_ ? dataSource_->DataSet() : nullptr; }
 
 void TDataLink::releaseRead() {
-    TDataSet* ds = DataSet();
-    if (ds && ds->linkReadOwner_ == this) {
-        ds->linkReadSet_ = false;
-        ds->linkReadOwner_ = nullptr;
+    TDataSetPrivate* d = TDataSetPrivate::get(DataSet());
+    if (d && d->linkReadOwner_ == this) {
+        d->linkReadSet_ = false;
+        d->linkReadOwner_ = nullptr;
     }
 }
 
@@ -110,8 +111,9 @@ int TDataLink::presented() const {
 int TDataLink::ActiveRecord() const {
     TDataSet* ds = DataSet();
     if (!active_ || !ds) return 0;
-    if (ds->linkReadSet_ && ds->linkReadOwner_ == this) return readRow_;
-    return std::max(0, ds->cursor_ - first_);
+    const TDataSetPrivate* d = TDataSetPrivate::get(ds);
+    if (d->linkReadSet_ && d->linkReadOwner_ == this) return readRow_;
+    return std::max(0, d->cursor_ - first_);
 }
 
 void TDataLink::SetActiveRecord(int r) {
@@ -119,22 +121,23 @@ void TDataLink::SetActiveRecord(int r) {
     if (!active_ || !ds) return;
     int index = first_ + r;
     if (r < 0 || index >= presented()) return;
-    if (index == ds->cursor_) {
+    TDataSetPrivate* d = TDataSetPrivate::get(ds);
+    if (index == d->cursor_) {
         releaseRead();
         return;
     }
     TRecordId id;
     if (ds->State() == dsInsert) {
-        if (index == ds->insertIndex_)
+        if (index == d->insertIndex_)
             id = kEditBuffer;
         else
-            id = ds->idAt(index > ds->insertIndex_ ? index - 1 : index);
+            id = ds->idAt(index > d->insertIndex_ ? index - 1 : index);
     } else {
         id = ds->idAt(index);
     }
-    ds->linkRead_ = id;
-    ds->linkReadSet_ = true;
-    ds->linkReadOwner_ = this;
+    d->linkRead_ = id;
+    d->linkReadSet_ = true;
+    d->linkReadOwner_ = this;
     readRow_ = r;
 }
 
@@ -152,7 +155,7 @@ int TDataLink::adjustWindow() {
     TDataSet* ds = DataSet();
     int old = first_;
     int n = presented();
-    int cur = ds ? ds->cursor_ : -1;
+    int cur = ds ? ds->CursorIndex() : -1;
     if (cur < 0) {
         first_ = 0;
     } else {

@@ -3,6 +3,7 @@
 // stores (see the record store protocol in DB.h).
 // Not here: the filter-text evaluator (Filter.cpp), data links (DataLink.cpp).
 #include "DB.h"
+#include "DataSet_p.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,42 +71,67 @@ private:
 
 } // namespace
 
-TDataSet::TDataSet(TComponent* owner) : TComponent(owner) { fields_.owner_ = this; }
+TDataSet::TDataSet(TComponent* owner) : TComponent(owner), d_(std::make_unique<TDataSetPrivate>()) {
+    d_->fields_.owner_ = this;
+}
+
+bool TDataSet::Active() const { return d_->state_ != dsInactive; }
+TDataSetState TDataSet::State() const { return d_->state_; }
+bool TDataSet::Eof() const { return d_->eof_; }
+bool TDataSet::Bof() const { return d_->bof_; }
+bool TDataSet::Modified() const { return d_->modified_; }
+bool TDataSet::ControlsDisabled() const { return d_->disableCount_ > 0; }
+const std::string& TDataSet::Filter() const { return d_->filterText_; }
+bool TDataSet::Filtered() const { return d_->filtered_; }
+TFilterOptions TDataSet::FilterOptions() const { return d_->filterOptions_; }
+TFields& TDataSet::Fields() { return d_->fields_; }
+const TFields& TDataSet::Fields() const { return d_->fields_; }
+int TDataSet::FieldCount() const { return d_->fields_.Count(); }
+TField* TDataSet::FindField(const std::string& name) const { return d_->fields_.FindField(name); }
+TField* TDataSet::FieldByName(const std::string& name) const { return d_->fields_.FieldByName(name); }
+TFieldDefs& TDataSet::FieldDefs() { return d_->fieldDefs_; }
+const TFieldDefs& TDataSet::FieldDefs() const { return d_->fieldDefs_; }
+bool TDataSet::DefaultFields() const { return d_->defaultFields_; }
+bool TDataSet::AutoCalcFields() const { return d_->autoCalcFields_; }
+void TDataSet::SetAutoCalcFields(bool v) { d_->autoCalcFields_ = v; }
+std::vector<Variant>& TDataSet::KeyBuffer() { return d_->keyBuffer_; }
+int TDataSet::StoreFieldCount() const { return d_->storeFieldCount_; }
+int TDataSet::CursorIndex() const { return d_->cursor_; }
 
 TDataSet::~TDataSet() {
     // A derived class closes in its own destructor (StoreClose is gone by
     // now); this only lets go of everything that points here.
     Destroying();
-    if (state_ != dsInactive) {
-        state_ = dsInactive;
+    if (d_->state_ != dsInactive) {
+        d_->state_ = dsInactive;
         unbindFields();
     }
-    for (TDataSource* ds : std::vector<TDataSource*>(dataSources_)) ds->SetDataSet(nullptr);
-    for (TField* f : std::vector<TField*>(fields_.list_)) {
+    for (TDataSource* ds : std::vector<TDataSource*>(d_->dataSources_)) ds->SetDataSet(nullptr);
+    for (TField* f : std::vector<TField*>(d_->fields_.list_)) {
         if (f->Owner() == this)
             delete f;
         else
             f->dataSet_ = nullptr;
     }
-    fields_.list_.clear();
+    d_->fields_.list_.clear();
 }
 
 void TDataSet::CheckActive() const {
-    if (state_ == dsInactive) DatabaseError("Cannot perform this operation on a closed dataset", this);
+    if (d_->state_ == dsInactive) DatabaseError("Cannot perform this operation on a closed dataset", this);
 }
 
 void TDataSet::CheckEditing() const {
-    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey)
+    if (d_->state_ != dsEdit && d_->state_ != dsInsert && d_->state_ != dsSetKey)
         DatabaseError("Dataset not in edit or insert mode", this);
 }
 
 void TDataSet::addField(TField* f) {
-    fields_.list_.push_back(f);
-    defaultFields_ = false;
+    d_->fields_.list_.push_back(f);
+    d_->defaultFields_ = false;
 }
 
 void TDataSet::removeField(TField* f) {
-    auto& l = fields_.list_;
+    auto& l = d_->fields_.list_;
     l.erase(std::remove(l.begin(), l.end(), f), l.end());
 }
 
@@ -114,27 +140,27 @@ TField* TDataSet::CreateDefaultField(const TFieldDef& def) { return def.CreateFi
 // ------------------------------------------------------------ open / close
 
 void TDataSet::bindFields() {
-    defaultFields_ = fields_.list_.empty();
-    if (defaultFields_) {
-        for (const TFieldDef& d : fieldDefs_) {
+    d_->defaultFields_ = d_->fields_.list_.empty();
+    if (d_->defaultFields_) {
+        for (const TFieldDef& d : d_->fieldDefs_) {
             TField* f = CreateDefaultField(d);
             f->defaultField_ = true;
             f->fieldNo_ = d.FieldNo;
-            fields_.list_.push_back(f);
+            d_->fields_.list_.push_back(f);
             f->dataSet_ = this;
         }
     }
-    int stored = fieldDefs_.Count();
+    int stored = d_->fieldDefs_.Count();
     int calc = 0;
-    for (TField* f : fields_.list_) {
+    for (TField* f : d_->fields_.list_) {
         f->storeIndex_ = f->calcIndex_ = -1;
         switch (f->FieldKind()) {
         case fkData: {
-            int i = fieldDefs_.IndexOf(f->FieldName());
+            int i = d_->fieldDefs_.IndexOf(f->FieldName());
             if (i >= 0) {
                 f->fieldNo_ = i + 1;
                 f->storeIndex_ = i;
-            } else if (fieldDefs_.Count() > 0) {
+            } else if (d_->fieldDefs_.Count() > 0) {
                 DatabaseError("Field '" + f->FieldName() + "' not found", this);
             } else {
                 f->fieldNo_ = 0;
@@ -146,15 +172,15 @@ void TDataSet::bindFields() {
         default: f->calcIndex_ = calc++; break;
         }
     }
-    storeFieldCount_ = stored;
-    calcFieldCount_ = calc;
-    calcBuffer_.assign(size_t(calc), Null());
-    keyBuffer_.assign(size_t(stored), Null());
-    calcValid_ = false;
+    d_->storeFieldCount_ = stored;
+    d_->calcFieldCount_ = calc;
+    d_->calcBuffer_.assign(size_t(calc), Null());
+    d_->keyBuffer_.assign(size_t(stored), Null());
+    d_->calcValid_ = false;
 }
 
 void TDataSet::unbindFields() {
-    for (TField* f : std::vector<TField*>(fields_.list_)) {
+    for (TField* f : std::vector<TField*>(d_->fields_.list_)) {
         if (f->defaultField_) {
             removeField(f);
             f->dataSet_ = nullptr;
@@ -163,28 +189,28 @@ void TDataSet::unbindFields() {
             f->storeIndex_ = f->calcIndex_ = -1;
         }
     }
-    if (defaultFields_) fields_.list_.clear();
-    editBuffer_.clear();
-    oldBuffer_.clear();
-    keyBuffer_.clear();
-    calcBuffer_.clear();
-    changed_.clear();
-    view_.clear();
-    viewActive_ = false;
-    calcValid_ = false;
+    if (d_->defaultFields_) d_->fields_.list_.clear();
+    d_->editBuffer_.clear();
+    d_->oldBuffer_.clear();
+    d_->keyBuffer_.clear();
+    d_->calcBuffer_.clear();
+    d_->changed_.clear();
+    d_->view_.clear();
+    d_->viewActive_ = false;
+    d_->calcValid_ = false;
 }
 
 void TDataSet::Open() {
     if (Active()) return;
     DoBeforeOpen();
-    state_ = dsOpening;
+    d_->state_ = dsOpening;
     try {
         StoreOpen();
         bindFields();
-        state_ = dsBrowse;
+        d_->state_ = dsBrowse;
         rebuildView();
     } catch (...) {
-        state_ = dsInactive;
+        d_->state_ = dsInactive;
         try {
             StoreClose();
         } catch (...) {}
@@ -192,10 +218,10 @@ void TDataSet::Open() {
         throw;
     }
     setCursor(presentedCount() > 0 ? 0 : -1);
-    bof_ = true;
-    eof_ = cursor_ < 0;
-    modified_ = false;
-    linkReadSet_ = false;
+    d_->bof_ = true;
+    d_->eof_ = d_->cursor_ < 0;
+    d_->modified_ = false;
+    d_->linkReadSet_ = false;
     notifyLinks(deUpdateState, 0);
     DoAfterOpen();
     if (!IsEmpty()) DoAfterScroll();
@@ -204,40 +230,40 @@ void TDataSet::Open() {
 void TDataSet::Close() {
     if (!Active()) return;
     DoBeforeClose();
-    if (state_ == dsEdit || state_ == dsInsert) StoreCancel();
-    state_ = dsInactive;
-    linkReadSet_ = false;
+    if (d_->state_ == dsEdit || d_->state_ == dsInsert) StoreCancel();
+    d_->state_ = dsInactive;
+    d_->linkReadSet_ = false;
     notifyLinks(deUpdateState, 0);
     {
         ScopeExit restore([&] { unbindFields(); });
         StoreClose();
     }
-    cursor_ = -1;
-    insertIndex_ = -1;
-    bof_ = eof_ = true;
-    modified_ = false;
+    d_->cursor_ = -1;
+    d_->insertIndex_ = -1;
+    d_->bof_ = d_->eof_ = true;
+    d_->modified_ = false;
     DoAfterClose();
 }
 
 // ------------------------------------------------------ presented records
 
 bool TDataSet::filterActive() const {
-    if (state_ == dsInactive) return false;
-    return (filtered_ && (filterExpr_ || OnFilterRecord)) || StoreNeedsFilter();
+    if (d_->state_ == dsInactive) return false;
+    return (d_->filtered_ && (d_->filterExpr_ || OnFilterRecord)) || StoreNeedsFilter();
 }
 
 void TDataSet::setCursor(int index) {
-    RT_ASSERT(state_ != dsInactive);
+    RT_ASSERT(d_->state_ != dsInactive);
     RT_ASSERT(index == -1 ? presentedCount() == 0 : index >= 0 && index < presentedCount());
-    cursor_ = index;
+    d_->cursor_ = index;
 }
 
 int TDataSet::presentedCount() const {
-    if (state_ == dsInactive) return 0;
-    return viewActive_ ? int(view_.size()) : StoreRecordCount();
+    if (d_->state_ == dsInactive) return 0;
+    return d_->viewActive_ ? int(d_->view_.size()) : StoreRecordCount();
 }
 
-TRecordId TDataSet::idAt(int index) const { return StoreRecordId(viewActive_ ? view_[size_t(index)] : index); }
+TRecordId TDataSet::idAt(int index) const { return StoreRecordId(d_->viewActive_ ? d_->view_[size_t(index)] : index); }
 
 int TDataSet::StorePosition(TRecordId id) const {
     int n = StoreRecordCount();
@@ -249,44 +275,44 @@ int TDataSet::StorePosition(TRecordId id) const {
 int TDataSet::indexOfId(TRecordId id) const {
     if (id < 0) return -1;
     int pos = StorePosition(id);
-    if (pos < 0 || !viewActive_) return pos;
-    auto it = std::lower_bound(view_.begin(), view_.end(), pos);
-    return it != view_.end() && *it == pos ? int(it - view_.begin()) : -1;
+    if (pos < 0 || !d_->viewActive_) return pos;
+    auto it = std::lower_bound(d_->view_.begin(), d_->view_.end(), pos);
+    return it != d_->view_.end() && *it == pos ? int(it - d_->view_.begin()) : -1;
 }
 
 bool TDataSet::acceptRecord(TRecordId id) const {
     auto* self = const_cast<TDataSet*>(this);
-    StateGuard g(self->state_, dsFilter);
-    TRecordId savedPassing = passingRecord_;
-    passingRecord_ = id;
+    StateGuard g(d_->state_, dsFilter);
+    TRecordId savedPassing = d_->passingRecord_;
+    d_->passingRecord_ = id;
     bool accept = true;
     {
-        ScopeExit restore([&] { passingRecord_ = savedPassing; });
+        ScopeExit restore([&] { d_->passingRecord_ = savedPassing; });
         if (StoreNeedsFilter()) accept = StoreAcceptRecord(id);
-        if (accept && filtered_ && filterExpr_) accept = evalFilter();
-        if (accept && filtered_ && OnFilterRecord) OnFilterRecord(self, accept);
+        if (accept && d_->filtered_ && d_->filterExpr_) accept = evalFilter();
+        if (accept && d_->filtered_ && OnFilterRecord) OnFilterRecord(self, accept);
     }
     return accept;
 }
 
 void TDataSet::rebuildView() {
-    calcValid_ = false;
+    d_->calcValid_ = false;
     if (!filterActive()) {
-        viewActive_ = false;
-        view_.clear();
+        d_->viewActive_ = false;
+        d_->view_.clear();
         return;
     }
     // Built aside so that the filter reads the store, not a half-made view.
-    viewActive_ = false;
+    d_->viewActive_ = false;
     std::vector<int> v;
     int n = StoreRecordCount();
     for (int i = 0; i < n; ++i)
         if (acceptRecord(StoreRecordId(i))) v.push_back(i);
-    view_ = std::move(v);
-    viewActive_ = true;
+    d_->view_ = std::move(v);
+    d_->viewActive_ = true;
 }
 
-bool TDataSet::IsEmpty() const { return state_ == dsInactive || (presentedCount() == 0 && state_ != dsInsert); }
+bool TDataSet::IsEmpty() const { return d_->state_ == dsInactive || (presentedCount() == 0 && d_->state_ != dsInsert); }
 
 int TDataSet::RecordCount() const {
     CheckActive();
@@ -294,16 +320,16 @@ int TDataSet::RecordCount() const {
 }
 
 int TDataSet::RecNo() const {
-    if (state_ == dsInactive) return -1;
+    if (d_->state_ == dsInactive) return -1;
     TRecordId id;
-    if (state_ == dsCalcFields || state_ == dsFilter) {
-        id = passingRecord_;
-    } else if (linkReadSet_) {
-        id = linkRead_;
+    if (d_->state_ == dsCalcFields || d_->state_ == dsFilter) {
+        id = d_->passingRecord_;
+    } else if (d_->linkReadSet_) {
+        id = d_->linkRead_;
     } else {
-        return state_ == dsInsert || cursor_ < 0 ? -1 : cursor_ + 1;
+        return d_->state_ == dsInsert || d_->cursor_ < 0 ? -1 : d_->cursor_ + 1;
     }
-    if (id == kEditBuffer) return editId_ == kNoRecord ? -1 : cursor_ + 1;
+    if (id == kEditBuffer) return d_->editId_ == kNoRecord ? -1 : d_->cursor_ + 1;
     int i = indexOfId(id);
     return i < 0 ? -1 : i + 1;
 }
@@ -311,11 +337,11 @@ int TDataSet::RecNo() const {
 void TDataSet::SetRecNo(int n) {
     CheckActive();
     CheckBrowseMode();
-    if (n < 1 || n > presentedCount() || n == cursor_ + 1) return;
+    if (n < 1 || n > presentedCount() || n == d_->cursor_ + 1) return;
     DoBeforeScroll();
     setCursor(n - 1);
-    bof_ = eof_ = false;
-    calcValid_ = false;
+    d_->bof_ = d_->eof_ = false;
+    d_->calcValid_ = false;
     notifyLinks(deDataSetChange, 0);
     DoAfterScroll();
 }
@@ -326,13 +352,13 @@ void TDataSet::First() {
     CheckActive();
     CheckBrowseMode();
     DoBeforeScroll();
-    if (viewActive_ || filterActive()) rebuildView();
+    if (d_->viewActive_ || filterActive()) rebuildView();
     int n = presentedCount();
     setCursor(n > 0 ? 0 : -1);
-    bof_ = true;
-    eof_ = n == 0;
-    linkReadSet_ = false;
-    calcValid_ = false;
+    d_->bof_ = true;
+    d_->eof_ = n == 0;
+    d_->linkReadSet_ = false;
+    d_->calcValid_ = false;
     notifyLinks(deDataSetChange, 0);
     DoAfterScroll();
 }
@@ -341,13 +367,13 @@ void TDataSet::Last() {
     CheckActive();
     CheckBrowseMode();
     DoBeforeScroll();
-    if (viewActive_ || filterActive()) rebuildView();
+    if (d_->viewActive_ || filterActive()) rebuildView();
     int n = presentedCount();
     setCursor(n - 1);
-    eof_ = true;
-    bof_ = n == 0;
-    linkReadSet_ = false;
-    calcValid_ = false;
+    d_->eof_ = true;
+    d_->bof_ = n == 0;
+    d_->linkReadSet_ = false;
+    d_->calcValid_ = false;
     notifyLinks(deDataSetChange, 0);
     DoAfterScroll();
 }
@@ -360,23 +386,23 @@ int TDataSet::MoveBy(int distance) {
     int n = presentedCount();
     int moved = 0;
     if (n == 0) {
-        bof_ = eof_ = true;
+        d_->bof_ = d_->eof_ = true;
     } else {
-        int target = cursor_ + distance;
+        int target = d_->cursor_ + distance;
         if (distance > 0) {
-            bof_ = false;
-            eof_ = target > n - 1;
+            d_->bof_ = false;
+            d_->eof_ = target > n - 1;
             target = std::min(target, n - 1);
         } else {
-            eof_ = false;
-            bof_ = target < 0;
+            d_->eof_ = false;
+            d_->bof_ = target < 0;
             target = std::max(target, 0);
         }
-        moved = target - cursor_;
+        moved = target - d_->cursor_;
         setCursor(target);
     }
-    linkReadSet_ = false;
-    calcValid_ = false;
+    d_->linkReadSet_ = false;
+    d_->calcValid_ = false;
     notifyLinks(deDataSetScroll, moved);
     DoAfterScroll();
     return moved;
@@ -392,9 +418,9 @@ bool TDataSet::GotoRecord(TRecordId id) {
     if (i < 0) return false;
     DoBeforeScroll();
     setCursor(i);
-    bof_ = eof_ = false;
-    linkReadSet_ = false;
-    calcValid_ = false;
+    d_->bof_ = d_->eof_ = false;
+    d_->linkReadSet_ = false;
+    d_->calcValid_ = false;
     notifyLinks(deDataSetChange, 0);
     DoAfterScroll();
     return true;
@@ -406,10 +432,10 @@ void TDataSet::Resync(TRecordId keep) {
     rebuildView();
     int n = presentedCount();
     int i = cur == kNoRecord ? -1 : indexOfId(cur);
-    setCursor(i >= 0 ? i : n == 0 ? -1 : std::clamp(cursor_, 0, n - 1));
-    if (n == 0) bof_ = eof_ = true;
-    linkReadSet_ = false;
-    calcValid_ = false;
+    setCursor(i >= 0 ? i : n == 0 ? -1 : std::clamp(d_->cursor_, 0, n - 1));
+    if (n == 0) d_->bof_ = d_->eof_ = true;
+    d_->linkReadSet_ = false;
+    d_->calcValid_ = false;
     notifyLinks(deDataSetChange, 0);
 }
 
@@ -426,8 +452,8 @@ void TDataSet::Refresh() {
 // ---------------------------------------------------------------- editing
 
 TRecordId TDataSet::ActiveRecordId() const {
-    if (state_ == dsEdit || state_ == dsInsert) return kEditBuffer;
-    return cursor_ >= 0 && cursor_ < presentedCount() ? idAt(cursor_) : kNoRecord;
+    if (d_->state_ == dsEdit || d_->state_ == dsInsert) return kEditBuffer;
+    return d_->cursor_ >= 0 && d_->cursor_ < presentedCount() ? idAt(d_->cursor_) : kNoRecord;
 }
 
 void TDataSet::beginInsert(bool append) {
@@ -437,30 +463,30 @@ void TDataSet::beginInsert(bool append) {
     if (BeforeInsert) BeforeInsert(this);
     DoBeforeScroll();
     int n = presentedCount();
-    insertIndex_ = append || cursor_ < 0 ? n : cursor_;
-    editBuffer_.assign(size_t(storeFieldCount_), Null());
-    oldBuffer_.assign(size_t(storeFieldCount_), Null());
-    changed_.assign(size_t(storeFieldCount_), false);
-    editId_ = kNoRecord;
-    StoreInitRecord(editBuffer_);
-    TDataSetState prev = state_;
-    int prevCursor = cursor_;
-    cursor_ = insertIndex_;
-    bof_ = eof_ = false;
-    linkReadSet_ = false;
-    calcValid_ = false;
+    d_->insertIndex_ = append || d_->cursor_ < 0 ? n : d_->cursor_;
+    d_->editBuffer_.assign(size_t(d_->storeFieldCount_), Null());
+    d_->oldBuffer_.assign(size_t(d_->storeFieldCount_), Null());
+    d_->changed_.assign(size_t(d_->storeFieldCount_), false);
+    d_->editId_ = kNoRecord;
+    StoreInitRecord(d_->editBuffer_);
+    TDataSetState prev = d_->state_;
+    int prevCursor = d_->cursor_;
+    d_->cursor_ = d_->insertIndex_;
+    d_->bof_ = d_->eof_ = false;
+    d_->linkReadSet_ = false;
+    d_->calcValid_ = false;
     SetState(dsInsert);
     try {
         DoOnNewRecord();
     } catch (...) {
         StoreCancel();
-        cursor_ = prevCursor;
-        insertIndex_ = -1;
+        d_->cursor_ = prevCursor;
+        d_->insertIndex_ = -1;
         SetState(prev);
         notifyLinks(deDataSetChange, 0);
         throw;
     }
-    modified_ = false;
+    d_->modified_ = false;
     notifyLinks(deDataSetChange, 0);
     if (AfterInsert) AfterInsert(this);
     DoAfterScroll();
@@ -471,7 +497,7 @@ void TDataSet::Append() { beginInsert(true); }
 
 void TDataSet::Edit() {
     CheckActive();
-    if (state_ == dsEdit || state_ == dsInsert) return;
+    if (d_->state_ == dsEdit || d_->state_ == dsInsert) return;
     if (presentedCount() == 0) {
         Insert();
         return;
@@ -479,7 +505,7 @@ void TDataSet::Edit() {
     CheckBrowseMode();
     if (!CanModify()) DatabaseError("Cannot modify a read-only dataset", this);
     if (BeforeEdit) BeforeEdit(this);
-    TRecordId id = idAt(cursor_);
+    TRecordId id = idAt(d_->cursor_);
     for (;;) {
         try {
             StoreEdit(id);
@@ -491,55 +517,56 @@ void TDataSet::Edit() {
             if (action == daAbort) Abort();
         }
     }
-    editBuffer_.assign(size_t(storeFieldCount_), Null());
-    changed_.assign(size_t(storeFieldCount_), false);
-    for (TField* f : fields_.list_)
-        if (f->storeIndex_ >= 0) editBuffer_[size_t(f->storeIndex_)] = StoreValue(id, *f);
-    oldBuffer_ = editBuffer_;
-    editId_ = id;
-    linkReadSet_ = false;
-    calcValid_ = false;
+    d_->editBuffer_.assign(size_t(d_->storeFieldCount_), Null());
+    d_->changed_.assign(size_t(d_->storeFieldCount_), false);
+    for (TField* f : d_->fields_.list_)
+        if (f->storeIndex_ >= 0) d_->editBuffer_[size_t(f->storeIndex_)] = StoreValue(id, *f);
+    d_->oldBuffer_ = d_->editBuffer_;
+    d_->editId_ = id;
+    d_->linkReadSet_ = false;
+    d_->calcValid_ = false;
     SetState(dsEdit);
-    modified_ = false;
+    d_->modified_ = false;
     notifyLinks(deRecordChange, 0);
     if (AfterEdit) AfterEdit(this);
 }
 
 void TDataSet::finishInsertOrEdit() {
-    editBuffer_.clear();
-    oldBuffer_.clear();
-    changed_.clear();
-    editId_ = kNoRecord;
-    insertIndex_ = -1;
-    modified_ = false;
-    calcValid_ = false;
-    linkReadSet_ = false;
+    d_->editBuffer_.clear();
+    d_->oldBuffer_.clear();
+    d_->changed_.clear();
+    d_->editId_ = kNoRecord;
+    d_->insertIndex_ = -1;
+    d_->modified_ = false;
+    d_->calcValid_ = false;
+    d_->linkReadSet_ = false;
 }
 
 void TDataSet::Post() {
     CheckActive();
     UpdateRecord();
-    if (state_ == dsSetKey) {
+    if (d_->state_ == dsSetKey) {
         SetState(dsBrowse);
         return;
     }
     DoBeforePost();
-    for (TField* f : fields_.list_) {
+    for (TField* f : d_->fields_.list_) {
         if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData && f->DataType() != ftAutoInc && f->IsNull())
             DatabaseError("Field '" + f->DisplayName() + "' must have a value", this);
     }
-    bool inserting = state_ == dsInsert;
+    bool inserting = d_->state_ == dsInsert;
     int position;
     if (inserting) {
         int n = presentedCount();
-        position = insertIndex_ >= n ? StoreRecordCount() : (viewActive_ ? view_[size_t(insertIndex_)] : insertIndex_);
+        position = d_->insertIndex_ >= n ? StoreRecordCount()
+                                         : (d_->viewActive_ ? d_->view_[size_t(d_->insertIndex_)] : d_->insertIndex_);
     } else {
-        position = StorePosition(editId_);
+        position = StorePosition(d_->editId_);
     }
     TRecordId id = kNoRecord;
     for (;;) {
         try {
-            PostRequest req{inserting, position, editId_, editBuffer_, oldBuffer_, changed_};
+            PostRequest req{inserting, position, d_->editId_, d_->editBuffer_, d_->oldBuffer_, d_->changed_};
             id = StorePost(req);
             break;
         } catch (EDatabaseError& e) {
@@ -549,33 +576,33 @@ void TDataSet::Post() {
             if (action == daAbort) Abort();
         }
     }
-    int prevCursor = cursor_;
+    int prevCursor = d_->cursor_;
     finishInsertOrEdit();
-    state_ = dsBrowse;
+    d_->state_ = dsBrowse;
     rebuildView();
     int n = presentedCount();
     int i = indexOfId(id);
-    cursor_ = i >= 0 ? i : (n == 0 ? -1 : std::clamp(prevCursor, 0, n - 1));
-    bof_ = eof_ = n == 0;
+    d_->cursor_ = i >= 0 ? i : (n == 0 ? -1 : std::clamp(prevCursor, 0, n - 1));
+    d_->bof_ = d_->eof_ = n == 0;
     notifyLinks(deUpdateState, 0);
     notifyLinks(deDataSetChange, 0);
     DoAfterPost();
 }
 
 void TDataSet::Cancel() {
-    if (state_ == dsSetKey) {
+    if (d_->state_ == dsSetKey) {
         SetState(dsBrowse);
         return;
     }
-    if (state_ != dsEdit && state_ != dsInsert) return;
+    if (d_->state_ != dsEdit && d_->state_ != dsInsert) return;
     if (BeforeCancel) BeforeCancel(this);
-    bool inserting = state_ == dsInsert;
+    bool inserting = d_->state_ == dsInsert;
     StoreCancel();
     finishInsertOrEdit();
-    state_ = dsBrowse;
+    d_->state_ = dsBrowse;
     int n = presentedCount();
-    if (inserting) cursor_ = n == 0 ? -1 : std::min(cursor_, n - 1);
-    if (n == 0) bof_ = eof_ = true;
+    if (inserting) d_->cursor_ = n == 0 ? -1 : std::min(d_->cursor_, n - 1);
+    if (n == 0) d_->bof_ = d_->eof_ = true;
     notifyLinks(deUpdateState, 0);
     notifyLinks(deDataSetChange, 0);
     if (AfterCancel) AfterCancel(this);
@@ -583,7 +610,7 @@ void TDataSet::Cancel() {
 
 void TDataSet::Delete() {
     CheckActive();
-    if (state_ == dsInsert || state_ == dsSetKey) {
+    if (d_->state_ == dsInsert || d_->state_ == dsSetKey) {
         Cancel();
         return;
     }
@@ -591,15 +618,15 @@ void TDataSet::Delete() {
     if (!CanModify()) DatabaseError("Cannot modify a read-only dataset", this);
     notifyLinks(deCheckBrowseMode, 0);
     // A pending edit of the record is dropped, not posted.
-    if (state_ == dsEdit) {
+    if (d_->state_ == dsEdit) {
         StoreCancel();
         finishInsertOrEdit();
-        state_ = dsBrowse;
+        d_->state_ = dsBrowse;
         notifyLinks(deUpdateState, 0);
     }
     DoBeforeDelete();
     DoBeforeScroll();
-    TRecordId id = idAt(cursor_);
+    TRecordId id = idAt(d_->cursor_);
     for (;;) {
         try {
             StoreDelete(id);
@@ -613,8 +640,8 @@ void TDataSet::Delete() {
     }
     rebuildView();
     int n = presentedCount();
-    cursor_ = n == 0 ? -1 : std::min(cursor_, n - 1);
-    bof_ = eof_ = n == 0;
+    d_->cursor_ = n == 0 ? -1 : std::min(d_->cursor_, n - 1);
+    d_->bof_ = d_->eof_ = n == 0;
     notifyLinks(deDataSetChange, 0);
     DoAfterDelete();
     DoAfterScroll();
@@ -623,13 +650,13 @@ void TDataSet::Delete() {
 void TDataSet::CheckBrowseMode() {
     CheckActive();
     notifyLinks(deCheckBrowseMode, 0);
-    if (state_ == dsEdit || state_ == dsInsert) {
+    if (d_->state_ == dsEdit || d_->state_ == dsInsert) {
         UpdateRecord();
-        if (modified_)
+        if (d_->modified_)
             Post();
         else
             Cancel();
-    } else if (state_ == dsSetKey) {
+    } else if (d_->state_ == dsSetKey) {
         SetState(dsBrowse);
     }
 }
@@ -640,59 +667,58 @@ void TDataSet::UpdateRecord() {
 }
 
 void TDataSet::SetState(TDataSetState s) {
-    if (state_ == s) return;
-    state_ = s;
+    if (d_->state_ == s) return;
+    d_->state_ = s;
     notifyLinks(deUpdateState, 0);
 }
 
 TDataSetState TDataSet::SetTempState(TDataSetState s) {
-    TDataSetState old = state_;
-    state_ = s;
+    TDataSetState old = d_->state_;
+    d_->state_ = s;
     return old;
 }
 
-void TDataSet::RestoreState(TDataSetState s) { state_ = s; }
+void TDataSet::RestoreState(TDataSetState s) { d_->state_ = s; }
 
 // ----------------------------------------------------------- field values
 
 TRecordId TDataSet::readRecord() const {
-    if (state_ == dsBrowse && !linkReadSet_)
-        return cursor_ >= 0 && cursor_ < presentedCount() ? idAt(cursor_) : kNoRecord;
-    switch (state_) {
+    if (d_->state_ == dsBrowse && !d_->linkReadSet_)
+        return d_->cursor_ >= 0 && d_->cursor_ < presentedCount() ? idAt(d_->cursor_) : kNoRecord;
+    switch (d_->state_) {
     case dsCalcFields:
-    case dsFilter: return passingRecord_;
-    case dsOldValue: return editId_;
+    case dsFilter: return d_->passingRecord_;
+    case dsOldValue: return d_->editId_;
     case dsNewValue: return kEditBuffer;
     default: break;
     }
-    if (linkReadSet_) return linkRead_;
-    if (state_ == dsEdit || state_ == dsInsert) return kEditBuffer;
-    return cursor_ >= 0 && cursor_ < presentedCount() ? idAt(cursor_) : kNoRecord;
+    if (d_->linkReadSet_) return d_->linkRead_;
+    if (d_->state_ == dsEdit || d_->state_ == dsInsert) return kEditBuffer;
+    return d_->cursor_ >= 0 && d_->cursor_ < presentedCount() ? idAt(d_->cursor_) : kNoRecord;
 }
 
 void TDataSet::ensureCalc(TRecordId id) const {
-    if (calcValid_ && calcFor_ == id) return;
+    if (d_->calcValid_ && d_->calcFor_ == id) return;
     auto* self = const_cast<TDataSet*>(this);
-    TRecordId savedPassing = passingRecord_;
+    TRecordId savedPassing = d_->passingRecord_;
     {
-        StateGuard g(self->state_, dsCalcFields);
-        passingRecord_ = id;
-        calcBuffer_.assign(size_t(calcFieldCount_), Null());
-        try {
-            self->CalculateFields();
-        } catch (...) {
-            passingRecord_ = savedPassing;
-            calcValid_ = false;
-            throw;
-        }
+        StateGuard g(d_->state_, dsCalcFields);
+        d_->passingRecord_ = id;
+        d_->calcBuffer_.assign(size_t(d_->calcFieldCount_), Null());
+        ScopeExit failed([this, savedPassing] {
+            d_->passingRecord_ = savedPassing;
+            d_->calcValid_ = false;
+        });
+        self->CalculateFields();
+        failed.Dismiss();
     }
-    passingRecord_ = savedPassing;
-    calcFor_ = id;
-    calcValid_ = true;
+    d_->passingRecord_ = savedPassing;
+    d_->calcFor_ = id;
+    d_->calcValid_ = true;
 }
 
 void TDataSet::CalculateFields() {
-    for (TField* f : fields_.list_) {
+    for (TField* f : d_->fields_.list_) {
         if (f->FieldKind() != fkLookup) continue;
         TDataSet* ld = f->LookupDataSet();
         Variant result = Null();
@@ -701,22 +727,22 @@ void TDataSet::CalculateFields() {
             bool anyNull = keys.IsArray() ? false : isNullish(keys);
             if (!anyNull) result = ld->Lookup(f->LookupKeyFields(), keys, f->LookupResultField());
         }
-        calcBuffer_[size_t(f->calcIndex_)] = result;
+        d_->calcBuffer_[size_t(f->calcIndex_)] = result;
     }
     if (OnCalcFields) OnCalcFields(this);
 }
 
 Variant TDataSet::RecordValue(TRecordId id, const TField* f) const {
     if (f->calcIndex_ >= 0) {
-        if (state_ == dsCalcFields && id == passingRecord_) return calcBuffer_[size_t(f->calcIndex_)];
+        if (d_->state_ == dsCalcFields && id == d_->passingRecord_) return d_->calcBuffer_[size_t(f->calcIndex_)];
         if (id == kNoRecord) return Null();
         ensureCalc(id);
-        return calcBuffer_[size_t(f->calcIndex_)];
+        return d_->calcBuffer_[size_t(f->calcIndex_)];
     }
     if (f->storeIndex_ < 0 || id == kNoRecord) return Null();
     if (id == kEditBuffer) {
-        if (size_t(f->storeIndex_) >= editBuffer_.size()) return Null();
-        return editBuffer_[size_t(f->storeIndex_)];
+        if (size_t(f->storeIndex_) >= d_->editBuffer_.size()) return Null();
+        return d_->editBuffer_[size_t(f->storeIndex_)];
     }
     return StoreValue(id, *f);
 }
@@ -724,58 +750,57 @@ Variant TDataSet::RecordValue(TRecordId id, const TField* f) const {
 Variant TDataSet::GetFieldValue(const TField* f) const {
     // Browsing the current record of an unfiltered set is what grids and
     // walks do for every value: straight to the store.
-    if (state_ == dsBrowse && !linkReadSet_ && !viewActive_ && f->storeIndex_ >= 0) {
-        if (cursor_ < 0 || cursor_ >= StoreRecordCount()) return Null();
-        return StoreValue(StoreRecordId(cursor_), *f);
+    if (d_->state_ == dsBrowse && !d_->linkReadSet_ && !d_->viewActive_ && f->storeIndex_ >= 0) {
+        if (d_->cursor_ < 0 || d_->cursor_ >= StoreRecordCount()) return Null();
+        return StoreValue(StoreRecordId(d_->cursor_), *f);
     }
-    if (state_ == dsInactive) CheckActive();
-    if (state_ == dsSetKey && f->storeIndex_ >= 0) return keyBuffer_[size_t(f->storeIndex_)];
+    if (d_->state_ == dsInactive) CheckActive();
+    if (d_->state_ == dsSetKey && f->storeIndex_ >= 0) return d_->keyBuffer_[size_t(f->storeIndex_)];
     return RecordValue(readRecord(), f);
 }
 
 Variant TDataSet::GetOldFieldValue(const TField* f) const {
     CheckActive();
-    if (state_ == dsEdit && f->storeIndex_ >= 0) return oldBuffer_[size_t(f->storeIndex_)];
-    if (state_ == dsInsert) return Null();
+    if (d_->state_ == dsEdit && f->storeIndex_ >= 0) return d_->oldBuffer_[size_t(f->storeIndex_)];
+    if (d_->state_ == dsInsert) return Null();
     return GetFieldValue(f);
 }
 
 void TDataSet::WriteFieldValue(TField* f, const Variant& v) {
     CheckActive();
-    if (state_ == dsCalcFields) {
+    if (d_->state_ == dsCalcFields) {
         if (f->calcIndex_ < 0) DatabaseError("Dataset not in edit or insert mode", this);
-        calcBuffer_[size_t(f->calcIndex_)] = v;
+        d_->calcBuffer_[size_t(f->calcIndex_)] = v;
         return;
     }
-    if (state_ == dsSetKey) {
-        if (f->storeIndex_ >= 0) keyBuffer_[size_t(f->storeIndex_)] = v;
+    if (d_->state_ == dsSetKey) {
+        if (f->storeIndex_ >= 0) d_->keyBuffer_[size_t(f->storeIndex_)] = v;
         return;
     }
-    if (state_ != dsEdit && state_ != dsInsert && state_ != dsNewValue)
+    if (d_->state_ != dsEdit && d_->state_ != dsInsert && d_->state_ != dsNewValue)
         DatabaseError("Dataset not in edit or insert mode", this);
     if (f->ReadOnly()) DatabaseError("Field '" + f->DisplayName() + "' cannot be modified", this);
     if (f->calcIndex_ >= 0) {
         ensureCalc(kEditBuffer);
-        calcBuffer_[size_t(f->calcIndex_)] = v;
+        d_->calcBuffer_[size_t(f->calcIndex_)] = v;
         return;
     }
     if (f->storeIndex_ < 0) return;
     size_t si = size_t(f->storeIndex_);
-    Variant old = editBuffer_[si];
-    bool oldChanged = changed_[si];
-    editBuffer_[si] = v;
-    changed_[si] = true;
+    Variant old = d_->editBuffer_[si];
+    bool oldChanged = d_->changed_[si];
+    d_->editBuffer_[si] = v;
+    d_->changed_[si] = true;
     if (f->OnValidate) {
-        try {
-            f->OnValidate(f);
-        } catch (...) {
-            editBuffer_[si] = old;
-            changed_[si] = oldChanged;
-            throw;
-        }
+        ScopeExit refused([&] {
+            d_->editBuffer_[si] = old;
+            d_->changed_[si] = oldChanged;
+        });
+        f->OnValidate(f);
+        refused.Dismiss();
     }
-    modified_ = true;
-    if (autoCalcFields_) calcValid_ = false;
+    d_->modified_ = true;
+    if (d_->autoCalcFields_) d_->calcValid_ = false;
     if (f->OnChange) f->OnChange(f);
     notifyLinks(deFieldChange, reinterpret_cast<intptr_t>(f));
 }
@@ -812,10 +837,10 @@ void TDataSet::SetFieldValues(const std::string& names, const Variant& v) {
 
 void TDataSet::GetFieldNames(TStrings* list) const {
     list->Clear();
-    if (Active() || !fields_.list_.empty()) {
-        for (TField* f : fields_.list_) list->Add(f->FieldName());
+    if (Active() || !d_->fields_.list_.empty()) {
+        for (TField* f : d_->fields_.list_) list->Add(f->FieldName());
     } else {
-        for (const TFieldDef& d : fieldDefs_) list->Add(d.Name);
+        for (const TFieldDef& d : d_->fieldDefs_) list->Add(d.Name);
     }
 }
 
@@ -823,7 +848,7 @@ std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField* field, TBlobStreamMo
     CheckActive();
     if (mode != bmRead) {
         if (field->ReadOnly()) DatabaseError("Field '" + field->DisplayName() + "' cannot be modified", this);
-        if (state_ != dsEdit && state_ != dsInsert) DatabaseError("Dataset not in edit or insert mode", this);
+        if (d_->state_ != dsEdit && d_->state_ != dsInsert) DatabaseError("Dataset not in edit or insert mode", this);
     }
     return std::make_unique<TFieldBlobStream>(field, mode);
 }
@@ -839,12 +864,12 @@ TRecordId TDataSet::StoreBookmarkRecord(const TBookmark& b) const {
 }
 
 TBookmark TDataSet::GetBookmark() const {
-    if (state_ == dsInactive) return TBookmark();
+    if (d_->state_ == dsInactive) return TBookmark();
     // While a data link reads a window row, that row is the record in view
     // (a grid asks which of its rows are selected), as RecNo already says.
-    if (linkReadSet_) return linkRead_ >= 0 ? StoreBookmark(linkRead_) : TBookmark();
-    if (state_ == dsInsert || cursor_ < 0 || cursor_ >= presentedCount()) return TBookmark();
-    return StoreBookmark(idAt(cursor_));
+    if (d_->linkReadSet_) return d_->linkRead_ >= 0 ? StoreBookmark(d_->linkRead_) : TBookmark();
+    if (d_->state_ == dsInsert || d_->cursor_ < 0 || d_->cursor_ >= presentedCount()) return TBookmark();
+    return StoreBookmark(idAt(d_->cursor_));
 }
 
 void TDataSet::GotoBookmark(const TBookmark& b) {
@@ -935,9 +960,9 @@ bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TL
         if (!keyMatches(id, keys, values, options)) continue;
         DoBeforeScroll();
         setCursor(i);
-        bof_ = eof_ = false;
-        linkReadSet_ = false;
-        calcValid_ = false;
+        d_->bof_ = d_->eof_ = false;
+        d_->linkReadSet_ = false;
+        d_->calcValid_ = false;
         notifyLinks(deDataSetChange, 0);
         DoAfterScroll();
         return true;
@@ -965,31 +990,32 @@ Variant TDataSet::Lookup(const std::string& keyFields, const Variant& keyValues,
 // -------------------------------------------------- controls and sources
 
 void TDataSet::DisableControls() {
-    if (disableCount_ == 0) disableState_ = state_;
-    ++disableCount_;
+    if (d_->disableCount_ == 0) d_->disableState_ = d_->state_;
+    ++d_->disableCount_;
 }
 
 void TDataSet::EnableControls() {
-    if (disableCount_ == 0) return;
-    if (--disableCount_ > 0) return;
-    if (disableState_ != state_) notifyLinks(deUpdateState, 0);
-    if (disableState_ != dsInactive && state_ != dsInactive) notifyLinks(deDataSetChange, 0);
+    if (d_->disableCount_ == 0) return;
+    if (--d_->disableCount_ > 0) return;
+    if (d_->disableState_ != d_->state_) notifyLinks(deUpdateState, 0);
+    if (d_->disableState_ != dsInactive && d_->state_ != dsInactive) notifyLinks(deDataSetChange, 0);
 }
 
 void TDataSet::DataEvent(TDataEvent event, intptr_t info) {
-    if (event == deDataSetChange || event == deLayoutChange) calcValid_ = false;
+    if (event == deDataSetChange || event == deLayoutChange) d_->calcValid_ = false;
     notifyLinks(event, info);
 }
 
 void TDataSet::notifyLinks(TDataEvent event, intptr_t info) {
-    if (disableCount_ > 0 && event != deFocusControl && event != deUpdateRecord && event != deCheckBrowseMode) return;
-    for (TDataSource* ds : std::vector<TDataSource*>(dataSources_)) ds->dataEvent(event, info);
+    if (d_->disableCount_ > 0 && event != deFocusControl && event != deUpdateRecord && event != deCheckBrowseMode)
+        return;
+    for (TDataSource* ds : std::vector<TDataSource*>(d_->dataSources_)) ds->dataEvent(event, info);
 }
 
-void TDataSet::addDataSource(TDataSource* ds) { dataSources_.push_back(ds); }
+void TDataSet::addDataSource(TDataSource* ds) { d_->dataSources_.push_back(ds); }
 
 void TDataSet::removeDataSource(TDataSource* ds) {
-    dataSources_.erase(std::remove(dataSources_.begin(), dataSources_.end(), ds), dataSources_.end());
+    d_->dataSources_.erase(std::remove(d_->dataSources_.begin(), d_->dataSources_.end(), ds), d_->dataSources_.end());
 }
 
 bool TDataSet::IsLinkedTo(TDataSource* source) const {

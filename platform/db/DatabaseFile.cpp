@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "ADOPrivate.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 
 namespace {
@@ -164,34 +165,31 @@ void CheckDatabasePassword(sqlite3* db, const std::string& password) {
 void BackupDatabase(TADOConnection* source, const std::string& targetFile) {
     sqlite3* src = OpenHandle(source);
     const std::string temp = TempFileBeside(targetFile);
-    auto removeTemp = [&] {
+    // A failed or interrupted copy leaves no partial file beside the target.
+    ScopeExit failed([&] {
         DeleteFile(temp);
         DeleteFile(temp + "-journal");
-    };
-    try {
-        {
-            Handle dst;
-            dst.open(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            // A new file has nothing to roll back to; without a journal a
-            // kill leaves only the temporary file, which the next run finds.
-            SqlStatement(dst.db, "PRAGMA journal_mode=OFF", "").run();
-            sqlite3_backup* b = sqlite3_backup_init(dst.db, "main", src, "main");
-            if (!b) RaiseEngineError(dst.db, "");
-            int rc = runBackup(b);
-            int finish = sqlite3_backup_finish(b);
-            if (rc != SQLITE_OK || finish != SQLITE_OK) {
-                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) throw EDatabaseError("database is locked");
-                RaiseEngineError(dst.db, "");
-            }
+    });
+    {
+        Handle dst;
+        dst.open(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        // A new file has nothing to roll back to; without a journal a
+        // kill leaves only the temporary file, which the next run finds.
+        SqlStatement(dst.db, "PRAGMA journal_mode=OFF", "").run();
+        sqlite3_backup* b = sqlite3_backup_init(dst.db, "main", src, "main");
+        if (!b) RaiseEngineError(dst.db, "");
+        int rc = runBackup(b);
+        int finish = sqlite3_backup_finish(b);
+        if (rc != SQLITE_OK || finish != SQLITE_OK) {
+            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) throw EDatabaseError("database is locked");
+            RaiseEngineError(dst.db, "");
         }
-        syncFile(temp);
-        if (rename(temp.c_str(), targetFile.c_str()) != 0)
-            throw EDatabaseError("Cannot create file \"" + targetFile + "\": " + std::strerror(errno));
-        syncFolderOf(targetFile);
-    } catch (...) {
-        removeTemp();
-        throw;
     }
+    syncFile(temp);
+    if (rename(temp.c_str(), targetFile.c_str()) != 0)
+        throw EDatabaseError("Cannot create file \"" + targetFile + "\": " + std::strerror(errno));
+    syncFolderOf(targetFile);
+    failed.Dismiss();
 }
 
 void CheckDatabaseFile(const std::string& file, const std::string& password, const std::vector<std::string>& tables) {

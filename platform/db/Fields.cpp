@@ -76,11 +76,11 @@ void TField::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove && component == lookupDataSet_) lookupDataSet_ = nullptr;
 }
 
-int TField::Index() const { return dataSet_ ? dataSet_->fields_.IndexOf(this) : -1; }
+int TField::Index() const { return dataSet_ ? dataSet_->Fields().IndexOf(this) : -1; }
 
 void TField::SetIndex(int index) {
     if (!dataSet_) return;
-    auto& list = dataSet_->fields_.list_;
+    auto& list = dataSet_->Fields().list_;
     int cur = Index();
     if (index < 0) index = 0;
     if (index >= int(list.size())) index = int(list.size()) - 1;

@@ -3,6 +3,7 @@
 // the text is set and evaluated per record while Filtered is on.
 // Not here: OnFilterRecord and derived-class filters (DataSet.cpp).
 #include "DB.h"
+#include "DataSet_p.h"
 
 #include <cctype>
 
@@ -177,9 +178,9 @@ void TDataSet::SetFilter(const std::string& text) {
         expr = ps.orExpr();
         if (ps.t[ps.p].kind != Token::End) Parser::bad();
     }
-    filterText_ = text;
-    filterExpr_ = expr;
-    if (Active() && filtered_) {
+    d_->filterText_ = text;
+    d_->filterExpr_ = expr;
+    if (Active() && d_->filtered_) {
         CheckBrowseMode();
         Resync();
         First();
@@ -187,9 +188,9 @@ void TDataSet::SetFilter(const std::string& text) {
 }
 
 void TDataSet::SetFiltered(bool v) {
-    if (filtered_ == v) return;
+    if (d_->filtered_ == v) return;
     if (Active()) CheckBrowseMode();
-    filtered_ = v;
+    d_->filtered_ = v;
     if (Active()) {
         Resync();
         First();
@@ -197,8 +198,8 @@ void TDataSet::SetFiltered(bool v) {
 }
 
 void TDataSet::SetFilterOptions(TFilterOptions o) {
-    filterOptions_ = o;
-    if (Active() && filtered_) {
+    d_->filterOptions_ = o;
+    if (Active() && d_->filtered_) {
         Resync();
         First();
     }
@@ -265,4 +266,6 @@ bool evalNode(const TDataSet& ds, const TDataSet::FilterExpr& e, TFilterOptions 
 
 } // namespace
 
-bool TDataSet::evalFilter() const { return filterExpr_ ? evalNode(*this, *filterExpr_, filterOptions_) : true; }
+bool TDataSet::evalFilter() const {
+    return d_->filterExpr_ ? evalNode(*this, *d_->filterExpr_, d_->filterOptions_) : true;
+}

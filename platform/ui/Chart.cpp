@@ -19,6 +19,7 @@
 
 #include "DB.h"
 #include "Printers.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 #include "Canvas_p.h"
 
@@ -389,12 +390,9 @@ void TChart::Print() {
     int margin = pw / 20;
     double fit = std::min(double(pw - 2 * margin) / w, double(ph - 2 * margin) / h);
     printer->BeginDoc();
-    try {
-        Draw(printer->Canvas(), Bounds(margin, margin, int(w * fit), int(h * fit)));
-    } catch (...) {
-        printer->Abort();
-        throw;
-    }
+    ScopeExit abort([printer] { printer->Abort(); });
+    Draw(printer->Canvas(), Bounds(margin, margin, int(w * fit), int(h * fit)));
+    abort.Dismiss();
     printer->EndDoc();
 }
 

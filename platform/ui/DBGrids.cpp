@@ -429,7 +429,7 @@ void TDBGrid::updateActive() {
     if (r != Row() && r < RowCount()) {
         // The editor's text belonged to the record just left (already
         // written by UpdateData); it must not reach the new one.
-        inplaceCol_ = inplaceRow_ = -1;
+        ForgetEditorCell();
         if (!dbOptions_.Contains(dgAlwaysShowEditor)) HideEditor();
         const bool wasInLayout = inLayout_;
         inLayout_ = true;
@@ -497,7 +497,7 @@ void TDBGrid::Scroll(int Distance) {
     const int oldRow = Row();
     updateRowCount();
     if (Distance) {
-        inplaceCol_ = inplaceRow_ = -1;
+        ForgetEditorCell();
         if (!dbOptions_.Contains(dgAlwaysShowEditor)) HideEditor();
     }
     updateActive();
@@ -527,15 +527,12 @@ void TDBGrid::UpdateData() {
     if (!f) return;
     TDataSet* ds = dataLink_->DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert && !dataLink_->Edit()) return;
+    // A refused text stays pending, to be corrected in the editor.
+    ScopeExit refused([this] { dataLink_->SetModified(true); });
     inUpdate_ = true;
-    try {
-        f->SetText(editText_);
-    } catch (...) {
-        inUpdate_ = false;
-        dataLink_->SetModified(true);
-        throw;
-    }
-    inUpdate_ = false;
+    ScopeExit done([this] { inUpdate_ = false; });
+    f->SetText(editText_);
+    refused.Dismiss();
 }
 
 // ---- editing

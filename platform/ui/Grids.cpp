@@ -17,6 +17,7 @@
 #include <climits>
 
 #include "Mask.h"
+#include "ScopeExit.h"
 #include "Controls_p.h"
 
 namespace {
@@ -71,10 +72,17 @@ protected:
 };
 
 struct TInplaceEditPrivate {
+    static TInplaceEditPrivate* get(const TInplaceEdit* e) { return e ? e->e_.get() : nullptr; }
     TGridLineEdit* edit = nullptr;
     // Parented to the top-level window so the list may hang below the grid;
     // the window may go first, hence the guard.
     QPointer<QListWidget> list;
+    TCustomGrid* grid_ = nullptr;
+    TEditStyle editStyle_ = esSimple;
+    std::vector<std::string> pickList_;
+    std::string editMask_;
+    int maxLength_ = 0;
+    bool loading_ = false;
 };
 
 namespace {
@@ -85,6 +93,7 @@ constexpr int kEditButtonWidth = 16;
 // resize (the scroll area lays it out), and the grid's layout needs it.
 struct TCustomGridPrivate : QObject {
     explicit TCustomGridPrivate(TCustomGrid* grid) : q(grid) {}
+    static TCustomGridPrivate* get(const TCustomGrid* g) { return g ? g->g_.get() : nullptr; }
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Resize) DispatchSafely(q, [this] { q->ClientResized(); });
         return false;
@@ -92,12 +101,40 @@ struct TCustomGridPrivate : QObject {
     TCustomGrid* q;
     QTimer timer;
     TPoint lastMouse;
+    TGridCoord current_{1, 1};
+    TGridCoord anchor_{1, 1};
+    TGridCoord topLeft_{1, 1};
+    TGridState gridState_ = gsNormal;
+    TInplaceEdit* inplaceEdit_ = nullptr;
+    int inplaceCol_ = -1;
+    int inplaceRow_ = -1;
+    int colCount_ = 5;
+    int rowCount_ = 5;
+    int fixedCols_ = 1;
+    int fixedRows_ = 1;
+    int defaultColWidth_ = 64;
+    int defaultRowHeight_ = 24;
+    int gridLineWidth_ = 1;
+    std::vector<int> colWidths_; // empty while every column has the default
+    std::vector<int> rowHeights_;
+    std::vector<bool> tabStops_;
+    TColor fixedColor_ = clBtnFace;
+    TGridOptions options_{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
+    bool defaultDrawing_ = true;
+    bool editorMode_ = false;
+    bool canEditModify_ = true;
+    int sizingIndex_ = 0;
+    int sizingPos_ = 0;
+    int sizingOfs_ = 0;
+    int moveIndex_ = 0;
+    int movePos_ = 0;
 };
 
 // ------------------------------------------------------------ TInplaceEdit
 
 TInplaceEdit::TInplaceEdit(TComponent* AOwner)
-    : TWinControl(AOwner, new TControlPrivate(NewWidget<TGridLineEdit>())), e_(new TInplaceEditPrivate) {
+    : TWinControl(AOwner, new TControlPrivate(NewWidget<TGridLineEdit>())),
+      e_(std::make_unique<TInplaceEditPrivate>()) {
     e_->edit = static_cast<TGridLineEdit*>(d_->widget.data());
     e_->edit->setFrame(false);
     e_->edit->setTextMargins(2, 0, 2, 0);
@@ -107,33 +144,37 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner)
     QObject::connect(e_->edit, &QLineEdit::textChanged, e_->edit, [this](const QString&) { textEdited(); });
 }
 
-TInplaceEdit::~TInplaceEdit() {
-    delete e_->list;
-    delete e_;
-}
+TCustomGrid* TInplaceEdit::Grid() const { return e_->grid_; }
+const std::string& TInplaceEdit::EditMask() const { return e_->editMask_; }
+void TInplaceEdit::SetEditMask(const std::string& v) { e_->editMask_ = v; }
+int TInplaceEdit::MaxLength() const { return e_->maxLength_; }
+TEditStyle TInplaceEdit::EditStyle() const { return e_->editStyle_; }
+const std::vector<std::string>& TInplaceEdit::PickList() const { return e_->pickList_; }
+
+TInplaceEdit::~TInplaceEdit() { delete e_->list; }
 
 TRect TInplaceEdit::ButtonRect() const {
-    if (editStyle_ == esSimple) return {};
+    if (e_->editStyle_ == esSimple) return {};
     return {Width() - kEditButtonWidth, 0, Width(), Height()};
 }
 
 void TInplaceEdit::layoutButton() {
-    const bool button = editStyle_ != esSimple;
+    const bool button = e_->editStyle_ != esSimple;
     e_->edit->buttonWidth = button ? kEditButtonWidth : 0;
-    e_->edit->buttonText = editStyle_ == esEllipsis ? QStringLiteral("...") : QString(QChar(0x25BE));
+    e_->edit->buttonText = e_->editStyle_ == esEllipsis ? QStringLiteral("...") : QString(QChar(0x25BE));
     e_->edit->setTextMargins(2, 0, button ? kEditButtonWidth + 2 : 2, 0);
     e_->edit->update();
 }
 
 void TInplaceEdit::buttonClicked() {
-    if (!grid_) return;
-    if (editStyle_ == esPickList) {
+    if (!e_->grid_) return;
+    if (e_->editStyle_ == esPickList) {
         if (ListVisible())
             CloseUp(false);
         else
             DropDown();
-    } else if (editStyle_ == esEllipsis) {
-        grid_->EditButtonClick();
+    } else if (e_->editStyle_ == esEllipsis) {
+        e_->grid_->EditButtonClick();
     }
 }
 
@@ -152,7 +193,7 @@ bool TInplaceEdit::ListVisible() const { return e_->list && e_->list->isVisible(
 int TInplaceEdit::ItemIndex() const { return ListVisible() ? e_->list->currentRow() : -1; }
 
 void TInplaceEdit::DropDown() {
-    if (editStyle_ != esPickList || pickList_.empty() || !Visible() || ListVisible()) return;
+    if (e_->editStyle_ != esPickList || e_->pickList_.empty() || !Visible() || ListVisible()) return;
     QWidget* top = e_->edit->window();
     if (!e_->list || e_->list->parentWidget() != top) {
         delete e_->list;
@@ -170,14 +211,14 @@ void TInplaceEdit::DropDown() {
     e_->list->clear();
     const std::string text = GetText();
     int current = -1;
-    for (size_t i = 0; i < pickList_.size(); ++i) {
-        e_->list->addItem(ToQt(pickList_[i]));
-        if (pickList_[i] == text) current = int(i);
+    for (size_t i = 0; i < e_->pickList_.size(); ++i) {
+        e_->list->addItem(ToQt(e_->pickList_[i]));
+        if (e_->pickList_[i] == text) current = int(i);
     }
     e_->list->setFont(e_->edit->font());
     if (current >= 0) e_->list->setCurrentRow(current);
     const int rowH = std::max(1, e_->list->sizeHintForRow(0));
-    const int rows = std::min<int>(int(pickList_.size()), 7);
+    const int rows = std::min<int>(int(e_->pickList_.size()), 7);
     const QPoint at = e_->edit->mapTo(top, QPoint(0, e_->edit->height()));
     e_->list->setGeometry(at.x(), at.y(), std::max(e_->edit->width(), 60), rows * rowH + 2 * e_->list->frameWidth());
     e_->list->show();
@@ -188,24 +229,24 @@ void TInplaceEdit::CloseUp(bool Accept) {
     if (!ListVisible()) return;
     const int row = e_->list->currentRow();
     e_->list->hide();
-    if (!Accept || !grid_ || row < 0 || row >= int(pickList_.size())) return;
-    if (!grid_->CanEditModify()) return;
+    if (!Accept || !e_->grid_ || row < 0 || row >= int(e_->pickList_.size())) return;
+    if (!e_->grid_->CanEditModify()) return;
     // Through setText, not SetText: the change must reach SetEditText.
-    e_->edit->setText(ToQt(pickList_[size_t(row)]));
+    e_->edit->setText(ToQt(e_->pickList_[size_t(row)]));
     SelectAll();
-    grid_->PickListChosen();
+    e_->grid_->PickListChosen();
 }
 
 std::string TInplaceEdit::GetText() const { return FromQt(e_->edit->text()); }
 
 void TInplaceEdit::SetText(const std::string& v) {
-    loading_ = true;
+    e_->loading_ = true;
     e_->edit->setText(ToQt(v));
-    loading_ = false;
+    e_->loading_ = false;
 }
 
 void TInplaceEdit::SetMaxLength(int v) {
-    maxLength_ = v;
+    e_->maxLength_ = v;
     e_->edit->setMaxLength(v > 0 ? v : 32767);
     e_->edit->setReadOnly(v < 0);
 }
@@ -240,7 +281,7 @@ void TInplaceEdit::Move(const TRect& r) {
     SetVisible(true);
     layoutButton();
     BoundsChanged();
-    if (grid_ && (grid_->Focused() || !wasVisible) && grid_->IsActiveControl() && CanFocus()) SetFocus();
+    if (e_->grid_ && (e_->grid_->Focused() || !wasVisible) && e_->grid_->IsActiveControl() && CanFocus()) SetFocus();
 }
 
 void TInplaceEdit::HideEditor() {
@@ -248,35 +289,36 @@ void TInplaceEdit::HideEditor() {
     if (!Visible()) return;
     const bool hadFocus = Focused();
     SetVisible(false);
-    if (hadFocus && grid_ && grid_->CanFocus()) grid_->SetFocus();
+    if (hadFocus && e_->grid_ && e_->grid_->CanFocus()) e_->grid_->SetFocus();
 }
 
 void TInplaceEdit::UpdateContents() {
-    if (!grid_) return;
+    if (!e_->grid_) return;
     CloseUp(false);
-    editStyle_ = grid_->GetEditStyle(grid_->Col(), grid_->Row());
-    pickList_ = editStyle_ == esPickList ? grid_->GetPickList(grid_->Col(), grid_->Row()) : std::vector<std::string>{};
+    e_->editStyle_ = e_->grid_->GetEditStyle(e_->grid_->Col(), e_->grid_->Row());
+    e_->pickList_ = e_->editStyle_ == esPickList ? e_->grid_->GetPickList(e_->grid_->Col(), e_->grid_->Row())
+                                                 : std::vector<std::string>{};
     layoutButton();
-    loading_ = true;
+    e_->loading_ = true;
     e_->edit->clear();
-    editMask_ = grid_->GetEditMask(grid_->Col(), grid_->Row());
-    e_->edit->setInputMask(editMask_.empty() ? QString() : ToQt(QtInputMaskFor(editMask_)));
-    SetMaxLength(grid_->GetEditLimit());
-    e_->edit->setText(ToQt(grid_->GetEditText(grid_->Col(), grid_->Row())));
-    loading_ = false;
+    e_->editMask_ = e_->grid_->GetEditMask(e_->grid_->Col(), e_->grid_->Row());
+    e_->edit->setInputMask(e_->editMask_.empty() ? QString() : ToQt(QtInputMaskFor(e_->editMask_)));
+    SetMaxLength(e_->grid_->GetEditLimit());
+    e_->edit->setText(ToQt(e_->grid_->GetEditText(e_->grid_->Col(), e_->grid_->Row())));
+    e_->loading_ = false;
 }
 
 void TInplaceEdit::textEdited() {
-    if (loading_ || !grid_) return;
-    grid_->EditorTextChanged(GetText());
+    if (e_->loading_ || !e_->grid_) return;
+    e_->grid_->EditorTextChanged(GetText());
 }
 
 void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
-    if (!grid_) {
+    if (!e_->grid_) {
         TWinControl::KeyDown(Key, Shift);
         return;
     }
-    const bool always = grid_->Options().Contains(goAlwaysShowEditor);
+    const bool always = e_->grid_->Options().Contains(goAlwaysShowEditor);
     const bool ctrl = Shift.Contains(ssCtrl);
     if (ListVisible()) {
         const int n = e_->list->count();
@@ -306,13 +348,13 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         default: break;
         }
     }
-    if (editStyle_ == esPickList && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
+    if (e_->editStyle_ == esPickList && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
         DropDown();
         Key = 0;
         return;
     }
-    if (editStyle_ == esEllipsis && ctrl && Key == VK_RETURN) {
-        grid_->EditButtonClick();
+    if (e_->editStyle_ == esEllipsis && ctrl && Key == VK_RETURN) {
+        e_->grid_->EditButtonClick();
         Key = 0;
         return;
     }
@@ -326,7 +368,7 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     case VK_INSERT:
         if (Shift.Empty())
             toGrid = true;
-        else if (Shift.Contains(ssShift) && !grid_->CanEditModify())
+        else if (Shift.Contains(ssShift) && !e_->grid_->CanEditModify())
             Key = 0;
         break;
     case VK_LEFT:
@@ -335,23 +377,23 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     case VK_END: toGrid = always && (ctrl || CaretAtRight()); break;
     case VK_TAB: toGrid = !Shift.Contains(ssAlt); break;
     case VK_DELETE:
-        if (!grid_->CanEditModify()) Key = 0;
+        if (!e_->grid_->CanEditModify()) Key = 0;
         break;
     default: break;
     }
     if (toGrid) {
-        grid_->EditorKeyDown(Key, Shift);
+        e_->grid_->EditorKeyDown(Key, Shift);
         Key = 0;
         return;
     }
-    if (Key && grid_->OnKeyDown) grid_->OnKeyDown(grid_, Key, Shift);
+    if (Key && e_->grid_->OnKeyDown) e_->grid_->OnKeyDown(e_->grid_, Key, Shift);
 }
 
 void TInplaceEdit::KeyPress(char32_t& Key) {
-    if (!grid_) return;
-    grid_->EditorKeyPress(Key);
-    if (Key >= 32 && !grid_->CanEditAcceptKey(Key)) Key = 0;
-    if (Key && (Key == 8 || Key >= 32) && !grid_->CanEditModify()) Key = 0;
+    if (!e_->grid_) return;
+    e_->grid_->EditorKeyPress(Key);
+    if (Key >= 32 && !e_->grid_->CanEditAcceptKey(Key)) Key = 0;
+    if (Key && (Key == 8 || Key >= 32) && !e_->grid_->CanEditModify()) Key = 0;
     if (Key == '\r') {
         const QLineEdit* ed = e_->edit;
         if (ed->hasSelectedText() && ed->selectedText().size() == ed->text().size())
@@ -364,17 +406,17 @@ void TInplaceEdit::KeyPress(char32_t& Key) {
 }
 
 void TInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
-    if (grid_) grid_->EditorKeyUp(Key, Shift);
+    if (e_->grid_) e_->grid_->EditorKeyUp(Key, Shift);
 }
 
 void TInplaceEdit::DblClick() {
-    if (grid_) grid_->EditorDblClick();
+    if (e_->grid_) e_->grid_->EditorDblClick();
 }
 
 void TInplaceEdit::DoExit() {
     CloseUp(false);
     TWinControl::DoExit();
-    if (grid_) grid_->EditorExit();
+    if (e_->grid_) e_->grid_->EditorExit();
 }
 
 // ------------------------------------------------------------ TCustomGrid
@@ -385,19 +427,52 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), g_(std::m
     SetTabStop(true);
     SetBorderStyle(bsSingle);
     SetScrollBars(ssBoth);
-    SetBounds(0, 0, colCount_ * defaultColWidth_, rowCount_ * defaultRowHeight_);
+    SetBounds(0, 0, g_->colCount_ * g_->defaultColWidth_, g_->rowCount_ * g_->defaultRowHeight_);
     g_->timer.setInterval(60);
     QObject::connect(&g_->timer, &QTimer::timeout, &g_->timer,
                      [this] { DispatchSafely(this, [this] { timerTick(); }); });
 }
 
+int TCustomGrid::ColCount() const { return g_->colCount_; }
+int TCustomGrid::RowCount() const { return g_->rowCount_; }
+int TCustomGrid::FixedCols() const { return g_->fixedCols_; }
+int TCustomGrid::FixedRows() const { return g_->fixedRows_; }
+int TCustomGrid::DefaultColWidth() const { return g_->defaultColWidth_; }
+int TCustomGrid::DefaultRowHeight() const { return g_->defaultRowHeight_; }
+int TCustomGrid::GridLineWidth() const { return g_->gridLineWidth_; }
+TColor TCustomGrid::FixedColor() const { return g_->fixedColor_; }
+bool TCustomGrid::DefaultDrawing() const { return g_->defaultDrawing_; }
+void TCustomGrid::SetDefaultDrawing(bool v) {
+    g_->defaultDrawing_ = v;
+    Invalidate();
+}
+TGridOptions TCustomGrid::Options() const { return g_->options_; }
+int TCustomGrid::Col() const { return g_->current_.X; }
+int TCustomGrid::Row() const { return g_->current_.Y; }
+int TCustomGrid::LeftCol() const { return g_->topLeft_.X; }
+int TCustomGrid::TopRow() const { return g_->topLeft_.Y; }
+TGridState TCustomGrid::GridState() const { return g_->gridState_; }
+bool TCustomGrid::EditorMode() const { return g_->editorMode_; }
+TInplaceEdit* TCustomGrid::InplaceEditor() const { return g_->inplaceEdit_; }
+bool TCustomGrid::CanEditModify() { return g_->canEditModify_; }
+bool TCustomGrid::WantTabs() const { return g_->options_.Contains(goTabs); }
+bool TCustomGrid::WantReturns() const { return g_->options_.Contains(goEditing); }
+
+void TCustomGrid::ForgetEditorCell() { g_->inplaceCol_ = g_->inplaceRow_ = -1; }
+
+void TCustomGrid::SetFrozenCol(int ACol) {
+    g_->current_.X = ACol;
+    g_->anchor_.X = ACol;
+    Invalidate();
+}
+
 TCustomGrid::~TCustomGrid() { DestroyEditor(); }
 
 void TCustomGrid::DestroyEditor() {
-    if (!inplaceEdit_) return;
-    TInplaceEdit* e = inplaceEdit_;
-    inplaceEdit_ = nullptr;
-    e->grid_ = nullptr;
+    if (!g_->inplaceEdit_) return;
+    TInplaceEdit* e = g_->inplaceEdit_;
+    g_->inplaceEdit_ = nullptr;
+    TInplaceEditPrivate::get(e)->grid_ = nullptr;
     delete e;
 }
 
@@ -423,18 +498,20 @@ void TCustomGrid::calcAxis(TGridAxisDrawInfo& a) const {
 void TCustomGrid::CalcDrawInfo(TGridDrawInfo& info) const {
     const TRect cr = ClientRect();
     auto& h = info.Horz;
-    h.EffectiveLineWidth = (options_.Contains(goFixedVertLine) || options_.Contains(goVertLine)) ? gridLineWidth_ : 0;
-    h.FixedCellCount = fixedCols_;
-    h.FirstGridCell = topLeft_.X;
-    h.GridCellCount = colCount_;
+    h.EffectiveLineWidth =
+        (g_->options_.Contains(goFixedVertLine) || g_->options_.Contains(goVertLine)) ? g_->gridLineWidth_ : 0;
+    h.FixedCellCount = g_->fixedCols_;
+    h.FirstGridCell = g_->topLeft_.X;
+    h.GridCellCount = g_->colCount_;
     h.GridExtent = cr.Width();
     h.GetExtent = [this](int i) { return ColWidths(i); };
     calcAxis(h);
     auto& v = info.Vert;
-    v.EffectiveLineWidth = (options_.Contains(goFixedHorzLine) || options_.Contains(goHorzLine)) ? gridLineWidth_ : 0;
-    v.FixedCellCount = fixedRows_;
-    v.FirstGridCell = topLeft_.Y;
-    v.GridCellCount = rowCount_;
+    v.EffectiveLineWidth =
+        (g_->options_.Contains(goFixedHorzLine) || g_->options_.Contains(goHorzLine)) ? g_->gridLineWidth_ : 0;
+    v.FixedCellCount = g_->fixedRows_;
+    v.FirstGridCell = g_->topLeft_.Y;
+    v.GridCellCount = g_->rowCount_;
     v.GridExtent = cr.Height();
     v.GetExtent = [this](int i) { return RowHeights(i); };
     calcAxis(v);
@@ -486,7 +563,7 @@ TRect TCustomGrid::CellRect(int ACol, int ARow) const { return BoxRect(ACol, ARo
 TRect TCustomGrid::BoxRect(int ALeft, int ATop, int ARight, int ABottom) const {
     if (ARight < ALeft) std::swap(ALeft, ARight);
     if (ABottom < ATop) std::swap(ATop, ABottom);
-    if (ALeft < 0 || ATop < 0 || ARight >= colCount_ || ABottom >= rowCount_) return {};
+    if (ALeft < 0 || ATop < 0 || ARight >= g_->colCount_ || ABottom >= g_->rowCount_) return {};
     TGridDrawInfo info;
     CalcDrawInfo(info);
     auto span = [this](const TGridAxisDrawInfo& a, int first, int last, int& lo, int& hi) {
@@ -542,81 +619,81 @@ void TCustomGrid::MouseToCell(int X, int Y, int& ACol, int& ARow) const {
 int TCustomGrid::VisibleColCount() const {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    if (topLeft_.X >= colCount_) return 0;
-    return info.Horz.LastFullVisibleCell - topLeft_.X + 1;
+    if (g_->topLeft_.X >= g_->colCount_) return 0;
+    return info.Horz.LastFullVisibleCell - g_->topLeft_.X + 1;
 }
 
 int TCustomGrid::VisibleRowCount() const {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    if (topLeft_.Y >= rowCount_) return 0;
-    return info.Vert.LastFullVisibleCell - topLeft_.Y + 1;
+    if (g_->topLeft_.Y >= g_->rowCount_) return 0;
+    return info.Vert.LastFullVisibleCell - g_->topLeft_.Y + 1;
 }
 
 // ---- extents and counts
 
 int TCustomGrid::ColWidths(int ACol) const {
-    if (ACol >= 0 && ACol < int(colWidths_.size())) return colWidths_[size_t(ACol)];
-    return defaultColWidth_;
+    if (ACol >= 0 && ACol < int(g_->colWidths_.size())) return g_->colWidths_[size_t(ACol)];
+    return g_->defaultColWidth_;
 }
 
 void TCustomGrid::SetColWidths(int ACol, int v) {
-    CheckIndex(ACol, colCount_);
+    CheckIndex(ACol, g_->colCount_);
     if (v == ColWidths(ACol)) return;
-    if (colWidths_.empty()) colWidths_.assign(size_t(colCount_), defaultColWidth_);
-    colWidths_[size_t(ACol)] = v;
+    if (g_->colWidths_.empty()) g_->colWidths_.assign(size_t(g_->colCount_), g_->defaultColWidth_);
+    g_->colWidths_[size_t(ACol)] = v;
     ColWidthsChanged();
 }
 
 int TCustomGrid::RowHeights(int ARow) const {
-    if (ARow >= 0 && ARow < int(rowHeights_.size())) return rowHeights_[size_t(ARow)];
-    return defaultRowHeight_;
+    if (ARow >= 0 && ARow < int(g_->rowHeights_.size())) return g_->rowHeights_[size_t(ARow)];
+    return g_->defaultRowHeight_;
 }
 
 void TCustomGrid::SetRowHeights(int ARow, int v) {
-    CheckIndex(ARow, rowCount_);
+    CheckIndex(ARow, g_->rowCount_);
     if (v == RowHeights(ARow)) return;
-    if (rowHeights_.empty()) rowHeights_.assign(size_t(rowCount_), defaultRowHeight_);
-    rowHeights_[size_t(ARow)] = v;
+    if (g_->rowHeights_.empty()) g_->rowHeights_.assign(size_t(g_->rowCount_), g_->defaultRowHeight_);
+    g_->rowHeights_[size_t(ARow)] = v;
     RowHeightsChanged();
 }
 
 bool TCustomGrid::TabStops(int ACol) const {
-    if (ACol >= 0 && ACol < int(tabStops_.size())) return tabStops_[size_t(ACol)];
+    if (ACol >= 0 && ACol < int(g_->tabStops_.size())) return g_->tabStops_[size_t(ACol)];
     return true;
 }
 
 void TCustomGrid::SetTabStops(int ACol, bool v) {
-    CheckIndex(ACol, colCount_);
-    if (tabStops_.empty()) {
+    CheckIndex(ACol, g_->colCount_);
+    if (g_->tabStops_.empty()) {
         if (v) return;
-        tabStops_.assign(size_t(colCount_), true);
+        g_->tabStops_.assign(size_t(g_->colCount_), true);
     }
-    tabStops_[size_t(ACol)] = v;
+    g_->tabStops_[size_t(ACol)] = v;
 }
 
 void TCustomGrid::SetDefaultColWidth(int v) {
-    colWidths_.clear();
-    defaultColWidth_ = v;
+    g_->colWidths_.clear();
+    g_->defaultColWidth_ = v;
     ColWidthsChanged();
 }
 
 void TCustomGrid::SetDefaultRowHeight(int v) {
-    rowHeights_.clear();
-    defaultRowHeight_ = v;
+    g_->rowHeights_.clear();
+    g_->defaultRowHeight_ = v;
     RowHeightsChanged();
 }
 
 void TCustomGrid::SetGridLineWidth(int v) {
-    if (v == gridLineWidth_) return;
-    gridLineWidth_ = v;
+    if (v == g_->gridLineWidth_) return;
+    g_->gridLineWidth_ = v;
     InvalidateGrid();
     UpdateScrollRange();
 }
 
 void TCustomGrid::SetFixedColor(TColor v) {
-    if (v == fixedColor_) return;
-    fixedColor_ = v;
+    if (v == g_->fixedColor_) return;
+    g_->fixedColor_ = v;
     InvalidateGrid();
 }
 
@@ -634,36 +711,36 @@ void TCustomGrid::RowHeightsChanged() {
 
 void TCustomGrid::SetColCount(int v) {
     if (v < 1) v = 1;
-    if (v == colCount_) return;
-    if (fixedCols_ >= v) fixedCols_ = v - 1;
-    ChangeSize(v, rowCount_);
+    if (v == g_->colCount_) return;
+    if (g_->fixedCols_ >= v) g_->fixedCols_ = v - 1;
+    ChangeSize(v, g_->rowCount_);
 }
 
 void TCustomGrid::SetRowCount(int v) {
     if (v < 1) v = 1;
-    if (v == rowCount_) return;
-    if (fixedRows_ >= v) fixedRows_ = v - 1;
-    ChangeSize(colCount_, v);
+    if (v == g_->rowCount_) return;
+    if (g_->fixedRows_ >= v) g_->fixedRows_ = v - 1;
+    ChangeSize(g_->colCount_, v);
 }
 
 void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
-    const int oldCols = colCount_, oldRows = rowCount_;
+    const int oldCols = g_->colCount_, oldRows = g_->rowCount_;
     auto resize = [](std::vector<int>& a, int n, int def) {
         if (!a.empty()) a.resize(size_t(n), def);
     };
-    resize(colWidths_, NewColCount, defaultColWidth_);
-    resize(rowHeights_, NewRowCount, defaultRowHeight_);
-    if (!tabStops_.empty()) tabStops_.resize(size_t(NewColCount), true);
-    colCount_ = NewColCount;
-    rowCount_ = NewRowCount;
+    resize(g_->colWidths_, NewColCount, g_->defaultColWidth_);
+    resize(g_->rowHeights_, NewRowCount, g_->defaultRowHeight_);
+    if (!g_->tabStops_.empty()) g_->tabStops_.resize(size_t(NewColCount), true);
+    g_->colCount_ = NewColCount;
+    g_->rowCount_ = NewRowCount;
     auto clampCoord = [this](TGridCoord& c) {
-        c.X = std::clamp(c.X, fixedCols_, colCount_ - 1);
-        c.Y = std::clamp(c.Y, fixedRows_, rowCount_ - 1);
+        c.X = std::clamp(c.X, g_->fixedCols_, g_->colCount_ - 1);
+        c.Y = std::clamp(c.Y, g_->fixedRows_, g_->rowCount_ - 1);
     };
-    clampCoord(current_);
-    clampCoord(anchor_);
-    clampCoord(topLeft_);
-    if (options_.Contains(goRowSelect)) anchor_.X = colCount_ - 1;
+    clampCoord(g_->current_);
+    clampCoord(g_->anchor_);
+    clampCoord(g_->topLeft_);
+    if (g_->options_.Contains(goRowSelect)) g_->anchor_.X = g_->colCount_ - 1;
     InvalidateGrid();
     UpdateScrollRange();
     SizeChanged(oldCols, oldRows);
@@ -671,36 +748,36 @@ void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
 
 void TCustomGrid::SetFixedCols(int v) {
     if (v < 0) throw EInvalidGridOperation(kIndexOutOfRange);
-    if (v >= colCount_) throw EInvalidGridOperation("Fixed column count must be less than column count");
-    fixedCols_ = v;
-    current_.X = anchor_.X = topLeft_.X = v;
-    if (options_.Contains(goRowSelect)) anchor_.X = colCount_ - 1;
+    if (v >= g_->colCount_) throw EInvalidGridOperation("Fixed column count must be less than column count");
+    g_->fixedCols_ = v;
+    g_->current_.X = g_->anchor_.X = g_->topLeft_.X = v;
+    if (g_->options_.Contains(goRowSelect)) g_->anchor_.X = g_->colCount_ - 1;
     InvalidateGrid();
     UpdateScrollRange();
 }
 
 void TCustomGrid::SetFixedRows(int v) {
     if (v < 0) throw EInvalidGridOperation(kIndexOutOfRange);
-    if (v >= rowCount_) throw EInvalidGridOperation("Fixed row count must be less than row count");
-    fixedRows_ = v;
-    current_.Y = anchor_.Y = topLeft_.Y = v;
+    if (v >= g_->rowCount_) throw EInvalidGridOperation("Fixed row count must be less than row count");
+    g_->fixedRows_ = v;
+    g_->current_.Y = g_->anchor_.Y = g_->topLeft_.Y = v;
     InvalidateGrid();
     UpdateScrollRange();
 }
 
 void TCustomGrid::SetOptions(TGridOptions v) {
-    if (v == options_) return;
+    if (v == g_->options_) return;
     if (v.Contains(goRowSelect)) v >> goAlwaysShowEditor;
-    options_ = v;
-    if (!editorMode_) {
+    g_->options_ = v;
+    if (!g_->editorMode_) {
         if (v.Contains(goAlwaysShowEditor))
             ShowEditor();
         else
             HideEditor();
     }
     if (v.Contains(goRowSelect)) {
-        current_.X = fixedCols_;
-        anchor_ = {colCount_ - 1, current_.Y};
+        g_->current_.X = g_->fixedCols_;
+        g_->anchor_ = {g_->colCount_ - 1, g_->current_.Y};
     }
     InvalidateGrid();
     UpdateScrollRange();
@@ -708,36 +785,36 @@ void TCustomGrid::SetOptions(TGridOptions v) {
 
 // ---- position and selection
 
-TGridRect TCustomGrid::Selection() const { return Normalized(current_, anchor_); }
+TGridRect TCustomGrid::Selection() const { return Normalized(g_->current_, g_->anchor_); }
 
 void TCustomGrid::SetSelection(const TGridRect& r) {
     TGridRect old = Selection();
-    current_ = {r.Left, r.Top};
-    anchor_ = {r.Right, r.Bottom};
-    if (options_.Contains(goRowSelect)) {
-        current_.X = fixedCols_;
-        anchor_.X = colCount_ - 1;
+    g_->current_ = {r.Left, r.Top};
+    g_->anchor_ = {r.Right, r.Bottom};
+    if (g_->options_.Contains(goRowSelect)) {
+        g_->current_.X = g_->fixedCols_;
+        g_->anchor_.X = g_->colCount_ - 1;
     }
-    ClampInView(current_);
+    ClampInView(g_->current_);
     selectionMoved(old);
 }
 
 void TCustomGrid::SetCol(int v) {
-    if (v == current_.X) return;
-    FocusCell(v, current_.Y, true);
+    if (v == g_->current_.X) return;
+    FocusCell(v, g_->current_.Y, true);
 }
 
 void TCustomGrid::SetRow(int v) {
-    if (v == current_.Y) return;
-    FocusCell(current_.X, v, true);
+    if (v == g_->current_.Y) return;
+    FocusCell(g_->current_.X, v, true);
 }
 
 void TCustomGrid::SetLeftCol(int v) {
-    if (v != topLeft_.X) MoveTopLeft(v, topLeft_.Y);
+    if (v != g_->topLeft_.X) MoveTopLeft(v, g_->topLeft_.Y);
 }
 
 void TCustomGrid::SetTopRow(int v) {
-    if (v != topLeft_.Y) MoveTopLeft(topLeft_.X, v);
+    if (v != g_->topLeft_.Y) MoveTopLeft(g_->topLeft_.X, v);
 }
 
 bool TCustomGrid::SelectCell(int, int) { return true; }
@@ -749,35 +826,38 @@ void TCustomGrid::FocusCell(int ACol, int ARow, bool MoveAnchor) {
 }
 
 void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchorToo, bool Show) {
-    if (ACol < 0 || ARow < 0 || ACol >= colCount_ || ARow >= rowCount_) throw EInvalidGridOperation(kIndexOutOfRange);
+    if (ACol < 0 || ARow < 0 || ACol >= g_->colCount_ || ARow >= g_->rowCount_)
+        throw EInvalidGridOperation(kIndexOutOfRange);
     if (!SelectCell(ACol, ARow)) return;
     const TGridRect oldSel = Selection();
-    const TGridCoord oldCurrent = current_;
-    current_ = {ACol, ARow};
-    if (!options_.Contains(goAlwaysShowEditor)) HideEditor();
-    if (MoveAnchorToo || !options_.Contains(goRangeSelect)) {
-        anchor_ = current_;
-        if (options_.Contains(goRowSelect)) anchor_.X = colCount_ - 1;
+    const TGridCoord oldCurrent = g_->current_;
+    g_->current_ = {ACol, ARow};
+    if (!g_->options_.Contains(goAlwaysShowEditor)) HideEditor();
+    if (MoveAnchorToo || !g_->options_.Contains(goRangeSelect)) {
+        g_->anchor_ = g_->current_;
+        if (g_->options_.Contains(goRowSelect)) g_->anchor_.X = g_->colCount_ - 1;
     }
-    if (options_.Contains(goRowSelect)) current_.X = fixedCols_;
+    if (g_->options_.Contains(goRowSelect)) g_->current_.X = g_->fixedCols_;
     // The current cell's invariant (class comment): inside the counts and
     // outside the fixed band, the anchor inside the counts.
-    RT_ASSERT(current_.X >= fixedCols_ && current_.X < colCount_ && current_.Y >= fixedRows_ && current_.Y < rowCount_);
-    RT_ASSERT(anchor_.X >= 0 && anchor_.X < colCount_ && anchor_.Y >= 0 && anchor_.Y < rowCount_);
-    if (Show) ClampInView(current_);
+    RT_ASSERT(g_->current_.X >= g_->fixedCols_ && g_->current_.X < g_->colCount_ && g_->current_.Y >= g_->fixedRows_ &&
+              g_->current_.Y < g_->rowCount_);
+    RT_ASSERT(g_->anchor_.X >= 0 && g_->anchor_.X < g_->colCount_ && g_->anchor_.Y >= 0 &&
+              g_->anchor_.Y < g_->rowCount_);
+    if (Show) ClampInView(g_->current_);
     selectionMoved(oldSel);
     InvalidateCell(oldCurrent.X, oldCurrent.Y);
-    InvalidateCell(current_.X, current_.Y);
+    InvalidateCell(g_->current_.X, g_->current_.Y);
 }
 
 void TCustomGrid::MoveAnchor(const TGridCoord& NewAnchor) {
-    if (!options_.Contains(goRangeSelect) || options_.Contains(goEditing)) {
+    if (!g_->options_.Contains(goRangeSelect) || g_->options_.Contains(goEditing)) {
         MoveCurrent(NewAnchor.X, NewAnchor.Y, true, true);
         return;
     }
     const TGridRect oldSel = Selection();
-    anchor_ = NewAnchor;
-    if (options_.Contains(goRowSelect)) anchor_.X = colCount_ - 1;
+    g_->anchor_ = NewAnchor;
+    if (g_->options_.Contains(goRowSelect)) g_->anchor_.X = g_->colCount_ - 1;
     ClampInView(NewAnchor);
     selectionMoved(oldSel);
 }
@@ -794,7 +874,7 @@ void TCustomGrid::selectionMoved(const TGridRect& oldSel) {
 void TCustomGrid::ClampInView(const TGridCoord& Coord) {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    int left = topLeft_.X, top = topLeft_.Y;
+    int left = g_->topLeft_.X, top = g_->topLeft_.Y;
     auto clampAxis = [](const TGridAxisDrawInfo& a, int cell, int first, int& newFirst) {
         if (cell < a.FixedCellCount) return;
         if (cell < first) {
@@ -815,19 +895,19 @@ void TCustomGrid::ClampInView(const TGridCoord& Coord) {
         }
         newFirst = std::max(f, first);
     };
-    clampAxis(info.Horz, Coord.X, topLeft_.X, left);
-    clampAxis(info.Vert, Coord.Y, topLeft_.Y, top);
-    if (left != topLeft_.X || top != topLeft_.Y) MoveTopLeft(left, top);
+    clampAxis(info.Horz, Coord.X, g_->topLeft_.X, left);
+    clampAxis(info.Vert, Coord.Y, g_->topLeft_.Y, top);
+    if (left != g_->topLeft_.X || top != g_->topLeft_.Y) MoveTopLeft(left, top);
 }
 
 void TCustomGrid::MoveTopLeft(int ALeft, int ATop) {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    ALeft = std::clamp(ALeft, fixedCols_, std::max(fixedCols_, maxTopLeft(info.Horz)));
-    ATop = std::clamp(ATop, fixedRows_, std::max(fixedRows_, maxTopLeft(info.Vert)));
-    if (ALeft == topLeft_.X && ATop == topLeft_.Y) return;
-    const TGridCoord old = topLeft_;
-    topLeft_ = {ALeft, ATop};
+    ALeft = std::clamp(ALeft, g_->fixedCols_, std::max(g_->fixedCols_, maxTopLeft(info.Horz)));
+    ATop = std::clamp(ATop, g_->fixedRows_, std::max(g_->fixedRows_, maxTopLeft(info.Vert)));
+    if (ALeft == g_->topLeft_.X && ATop == g_->topLeft_.Y) return;
+    const TGridCoord old = g_->topLeft_;
+    g_->topLeft_ = {ALeft, ATop};
     topLeftMoved(old);
 }
 
@@ -843,15 +923,15 @@ void TCustomGrid::topLeftMoved(const TGridCoord& old) {
         for (int i = lo; i < hi && d <= limit; ++i) d += Step(a, i);
         return from < to ? -d : d;
     };
-    const int dx = distance(info.Horz, old.X, topLeft_.X);
-    const int dy = distance(info.Vert, old.Y, topLeft_.Y);
+    const int dx = distance(info.Horz, old.X, g_->topLeft_.X);
+    const int dy = distance(info.Vert, old.Y, g_->topLeft_.Y);
     const int areaW = info.Horz.GridExtent - info.Horz.FixedBoundary;
     const int areaH = info.Vert.GridExtent - info.Vert.FixedBoundary;
     if (std::abs(dx) >= areaW || std::abs(dy) >= areaH || (dx && dy))
         InvalidateGrid();
     else
         ScrollData(dx, dy);
-    if (options_.Contains(goRowSelect)) invalidateGridRect(Selection());
+    if (g_->options_.Contains(goRowSelect)) invalidateGridRect(Selection());
     UpdateScrollRange();
     TopLeftChanged();
     InvalidateEditor();
@@ -882,15 +962,15 @@ void TCustomGrid::UpdateScrollRange() {
     const TScrollStyle bars = ScrollBars();
     if (bars == ssVertical || bars == ssBoth) {
         const int maxTop = maxTopLeft(info.Vert);
-        const int visible = std::max(1, info.Vert.LastFullVisibleCell - topLeft_.Y + 1);
-        SetScrollRange(sbVertical, 0, std::max(0, maxTop - fixedRows_) + visible - 1, visible);
-        SetScrollPos(sbVertical, topLeft_.Y - fixedRows_);
+        const int visible = std::max(1, info.Vert.LastFullVisibleCell - g_->topLeft_.Y + 1);
+        SetScrollRange(sbVertical, 0, std::max(0, maxTop - g_->fixedRows_) + visible - 1, visible);
+        SetScrollPos(sbVertical, g_->topLeft_.Y - g_->fixedRows_);
     }
     if (bars == ssHorizontal || bars == ssBoth) {
         const int maxLeft = maxTopLeft(info.Horz);
-        const int visible = std::max(1, info.Horz.LastFullVisibleCell - topLeft_.X + 1);
-        SetScrollRange(sbHorizontal, 0, std::max(0, maxLeft - fixedCols_) + visible - 1, visible);
-        SetScrollPos(sbHorizontal, topLeft_.X - fixedCols_);
+        const int visible = std::max(1, info.Horz.LastFullVisibleCell - g_->topLeft_.X + 1);
+        SetScrollRange(sbHorizontal, 0, std::max(0, maxLeft - g_->fixedCols_) + visible - 1, visible);
+        SetScrollPos(sbHorizontal, g_->topLeft_.X - g_->fixedCols_);
     }
 }
 
@@ -900,8 +980,8 @@ void TCustomGrid::ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Po
     CalcDrawInfo(info);
     const bool vert = Kind == sbVertical;
     const auto& a = vert ? info.Vert : info.Horz;
-    const int first = vert ? topLeft_.Y : topLeft_.X;
-    const int fixed = vert ? fixedRows_ : fixedCols_;
+    const int first = vert ? g_->topLeft_.Y : g_->topLeft_.X;
+    const int fixed = vert ? g_->fixedRows_ : g_->fixedCols_;
     const int page = std::max(1, a.LastFullVisibleCell - first);
     int target = first;
     switch (Code) {
@@ -912,16 +992,16 @@ void TCustomGrid::ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Po
     case scTop: target = fixed; break;
     case scBottom: target = maxTopLeft(a); break;
     case scTrack:
-        if (!options_.Contains(goThumbTracking)) return;
+        if (!g_->options_.Contains(goThumbTracking)) return;
         target = fixed + Pos;
         break;
     case scPosition: target = fixed + Pos; break;
     default: return;
     }
     if (vert)
-        MoveTopLeft(topLeft_.X, target);
+        MoveTopLeft(g_->topLeft_.X, target);
     else
-        MoveTopLeft(target, topLeft_.Y);
+        MoveTopLeft(target, g_->topLeft_.Y);
     UpdateScrollRange();
 }
 
@@ -931,7 +1011,7 @@ void TCustomGrid::invalidateGridRect(const TGridRect& r) {
     TRect box = BoxRect(r.Left, r.Top, r.Right, r.Bottom);
     if (IsRectEmpty(box)) return;
     // Lines around the cells belong to them for repainting (focus frames).
-    InflateRect(box, gridLineWidth_, gridLineWidth_);
+    InflateRect(box, g_->gridLineWidth_, g_->gridLineWidth_);
     TCustomControl::InvalidateRect(box);
 }
 
@@ -939,9 +1019,9 @@ void TCustomGrid::InvalidateRect(const TGridRect& r) { invalidateGridRect(r); }
 
 void TCustomGrid::InvalidateCell(int ACol, int ARow) { invalidateGridRect({ACol, ARow, ACol, ARow}); }
 
-void TCustomGrid::InvalidateCol(int ACol) { invalidateGridRect({ACol, 0, ACol, rowCount_ - 1}); }
+void TCustomGrid::InvalidateCol(int ACol) { invalidateGridRect({ACol, 0, ACol, g_->rowCount_ - 1}); }
 
-void TCustomGrid::InvalidateRow(int ARow) { invalidateGridRect({0, ARow, colCount_ - 1, ARow}); }
+void TCustomGrid::InvalidateRow(int ARow) { invalidateGridRect({0, ARow, g_->colCount_ - 1, ARow}); }
 
 void TCustomGrid::InvalidateGrid() { Invalidate(); }
 
@@ -986,27 +1066,28 @@ void TCustomGrid::drawCells(int firstCol, int firstRow, const TRect& area, const
     TCanvas* c = Canvas();
     const bool focusedGrid = IsActiveControl();
     const TGridRect sel = Selection();
-    const bool editing = options_.Contains(goEditing) && editorMode_ && inplaceEdit_ && inplaceEdit_->Visible();
+    const bool editing =
+        g_->options_.Contains(goEditing) && g_->editorMode_ && g_->inplaceEdit_ && g_->inplaceEdit_->Visible();
     int top = area.Top;
-    for (int row = firstRow; row < rowCount_ && top < area.Bottom; ++row) {
+    for (int row = firstRow; row < g_->rowCount_ && top < area.Bottom; ++row) {
         const int h = RowHeights(row);
         const int bottom = top + h;
         int left = area.Left;
-        for (int col = firstCol; col < colCount_ && left < area.Right; ++col) {
+        for (int col = firstCol; col < g_->colCount_ && left < area.Right; ++col) {
             const int w = ColWidths(col);
             const TRect where{left, top, left + w, bottom};
             if (w > 0 && h > 0 && Intersects(where, clip)) {
                 TGridDrawState state = includeState;
                 const bool isFixed = includeState.Contains(gdFixed);
-                const bool isFocused = !isFixed && focusedGrid && col == current_.X && row == current_.Y;
+                const bool isFocused = !isFixed && focusedGrid && col == g_->current_.X && row == g_->current_.Y;
                 if (isFocused) state << gdFocused;
                 if (!isFixed && InGridRect(col, row, sel)) state << gdSelected;
                 if (!(isFocused && editing)) {
-                    if (defaultDrawing_) {
+                    if (g_->defaultDrawing_) {
                         c->SetFont(Font());
                         if (state.Contains(gdSelected) &&
-                            (!state.Contains(gdFocused) || options_.Contains(goDrawFocusSelected) ||
-                             options_.Contains(goRowSelect))) {
+                            (!state.Contains(gdFocused) || g_->options_.Contains(goDrawFocusSelected) ||
+                             g_->options_.Contains(goRowSelect))) {
                             c->Brush()->SetColor(clHighlight);
                             c->Font()->SetColor(clHighlightText);
                         } else {
@@ -1016,16 +1097,16 @@ void TCustomGrid::drawCells(int firstCol, int firstRow, const TRect& area, const
                         c->FillRect(where);
                     }
                     DrawCell(col, row, where, state);
-                    if (defaultDrawing_ && isFixed) {
+                    if (g_->defaultDrawing_ && isFixed) {
                         TRect edge = where;
                         unsigned flags = 0;
-                        if (options_.Contains(goFixedVertLine)) flags |= BF_RIGHT;
-                        if (options_.Contains(goFixedHorzLine)) flags |= BF_BOTTOM;
+                        if (g_->options_.Contains(goFixedVertLine)) flags |= BF_RIGHT;
+                        if (g_->options_.Contains(goFixedHorzLine)) flags |= BF_BOTTOM;
                         if (flags) c->DrawEdge(edge, BDR_RAISEDINNER, flags | BF_TOPLEFT);
                     }
-                    if (defaultDrawing_ && isFocused &&
-                        !(options_.Contains(goEditing) && options_.Contains(goAlwaysShowEditor)) &&
-                        !options_.Contains(goRowSelect))
+                    if (g_->defaultDrawing_ && isFocused &&
+                        !(g_->options_.Contains(goEditing) && g_->options_.Contains(goAlwaysShowEditor)) &&
+                        !g_->options_.Contains(goRowSelect))
                         c->DrawFocusRect(where);
                 }
             }
@@ -1049,21 +1130,21 @@ void TCustomGrid::Paint() {
     const TRect fixedRows{h.FixedBoundary, 0, h.GridBoundary, v.FixedBoundary};
     const TRect fixedCols{0, v.FixedBoundary, h.FixedBoundary, v.GridBoundary};
     const TRect cells{h.FixedBoundary, v.FixedBoundary, h.GridBoundary, v.GridBoundary};
-    const bool fh = options_.Contains(goFixedHorzLine), fv = options_.Contains(goFixedVertLine);
-    drawLines(h, v, fh, fv, 0, 0, fixedFixed, clBlack, fixedColor_);
-    drawLines(h, v, fh, fv, topLeft_.X, 0, fixedRows, clBlack, fixedColor_);
-    drawLines(h, v, fh, fv, 0, topLeft_.Y, fixedCols, clBlack, fixedColor_);
-    drawLines(h, v, options_.Contains(goHorzLine), options_.Contains(goVertLine), topLeft_.X, topLeft_.Y, cells,
-              lineColor, Color());
+    const bool fh = g_->options_.Contains(goFixedHorzLine), fv = g_->options_.Contains(goFixedVertLine);
+    drawLines(h, v, fh, fv, 0, 0, fixedFixed, clBlack, g_->fixedColor_);
+    drawLines(h, v, fh, fv, g_->topLeft_.X, 0, fixedRows, clBlack, g_->fixedColor_);
+    drawLines(h, v, fh, fv, 0, g_->topLeft_.Y, fixedCols, clBlack, g_->fixedColor_);
+    drawLines(h, v, g_->options_.Contains(goHorzLine), g_->options_.Contains(goVertLine), g_->topLeft_.X,
+              g_->topLeft_.Y, cells, lineColor, Color());
 
-    drawCells(0, 0, fixedFixed, info, fixedColor_, {gdFixed}, clip);
-    drawCells(topLeft_.X, 0, fixedRows, info, fixedColor_, {gdFixed}, clip);
-    drawCells(0, topLeft_.Y, fixedCols, info, fixedColor_, {gdFixed}, clip);
-    drawCells(topLeft_.X, topLeft_.Y, cells, info, Color(), {}, clip);
+    drawCells(0, 0, fixedFixed, info, g_->fixedColor_, {gdFixed}, clip);
+    drawCells(g_->topLeft_.X, 0, fixedRows, info, g_->fixedColor_, {gdFixed}, clip);
+    drawCells(0, g_->topLeft_.Y, fixedCols, info, g_->fixedColor_, {gdFixed}, clip);
+    drawCells(g_->topLeft_.X, g_->topLeft_.Y, cells, info, Color(), {}, clip);
 
-    if (defaultDrawing_ && options_.Contains(goRowSelect) && IsActiveControl()) {
+    if (g_->defaultDrawing_ && g_->options_.Contains(goRowSelect) && IsActiveControl()) {
         const TGridRect sel = Selection();
-        TRect box = BoxRect(std::max(sel.Left, topLeft_.X), sel.Top, sel.Right, sel.Bottom);
+        TRect box = BoxRect(std::max(sel.Left, g_->topLeft_.X), sel.Top, sel.Right, sel.Bottom);
         if (!IsRectEmpty(box)) c->DrawFocusRect(box);
     }
 
@@ -1078,8 +1159,8 @@ void TCustomGrid::Paint() {
 // across the grid, drawn as part of the paint so that no XOR drawing
 // outside a paint is needed.
 void TCustomGrid::drawSizingLine() {
-    if (gridState_ != gsColSizing && gridState_ != gsRowSizing && gridState_ != gsColMoving &&
-        gridState_ != gsRowMoving)
+    if (g_->gridState_ != gsColSizing && g_->gridState_ != gsRowSizing && g_->gridState_ != gsColMoving &&
+        g_->gridState_ != gsRowMoving)
         return;
     TGridDrawInfo info;
     CalcDrawInfo(info);
@@ -1087,20 +1168,20 @@ void TCustomGrid::drawSizingLine() {
     c->Pen()->SetStyle(psDot);
     c->Pen()->SetWidth(1);
     c->Pen()->SetColor(clBlack);
-    if (gridState_ == gsColSizing) {
-        c->MoveTo(sizingPos_, 0);
-        c->LineTo(sizingPos_, info.Vert.GridBoundary);
-    } else if (gridState_ == gsRowSizing) {
-        c->MoveTo(0, sizingPos_);
-        c->LineTo(info.Horz.GridBoundary, sizingPos_);
-    } else if (gridState_ == gsColMoving) {
-        TRect r = CellRect(movePos_, 0);
-        int x = movePos_ > moveIndex_ ? r.Right : r.Left;
+    if (g_->gridState_ == gsColSizing) {
+        c->MoveTo(g_->sizingPos_, 0);
+        c->LineTo(g_->sizingPos_, info.Vert.GridBoundary);
+    } else if (g_->gridState_ == gsRowSizing) {
+        c->MoveTo(0, g_->sizingPos_);
+        c->LineTo(info.Horz.GridBoundary, g_->sizingPos_);
+    } else if (g_->gridState_ == gsColMoving) {
+        TRect r = CellRect(g_->movePos_, 0);
+        int x = g_->movePos_ > g_->moveIndex_ ? r.Right : r.Left;
         c->MoveTo(x, 0);
         c->LineTo(x, info.Vert.GridBoundary);
     } else {
-        TRect r = CellRect(0, movePos_);
-        int y = movePos_ > moveIndex_ ? r.Bottom : r.Top;
+        TRect r = CellRect(0, g_->movePos_);
+        int y = g_->movePos_ > g_->moveIndex_ ? r.Bottom : r.Top;
         c->MoveTo(0, y);
         c->LineTo(info.Horz.GridBoundary, y);
     }
@@ -1111,110 +1192,110 @@ void TCustomGrid::drawSizingLine() {
 
 bool TCustomGrid::IsActiveControl() const {
     if (Focused()) return true;
-    return inplaceEdit_ && inplaceEdit_->Focused();
+    return g_->inplaceEdit_ && g_->inplaceEdit_->Focused();
 }
 
 TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
 
 bool TCustomGrid::CanEditShow() {
-    return options_.Contains(goEditing) && !options_.Contains(goRowSelect) && editorMode_ &&
-           (options_.Contains(goAlwaysShowEditor) || IsActiveControl());
+    return g_->options_.Contains(goEditing) && !g_->options_.Contains(goRowSelect) && g_->editorMode_ &&
+           (g_->options_.Contains(goAlwaysShowEditor) || IsActiveControl());
 }
 
 void TCustomGrid::UpdateEdit() {
     if (!CanEditShow()) return;
-    if (!inplaceEdit_) {
-        inplaceEdit_ = CreateEditor();
-        inplaceEdit_->grid_ = this;
-        inplaceEdit_->SetParent(this);
-        inplaceEdit_->SetFont(Font());
+    if (!g_->inplaceEdit_) {
+        g_->inplaceEdit_ = CreateEditor();
+        TInplaceEditPrivate::get(g_->inplaceEdit_)->grid_ = this;
+        g_->inplaceEdit_->SetParent(this);
+        g_->inplaceEdit_->SetFont(Font());
     }
     auto load = [this] {
-        inplaceCol_ = current_.X;
-        inplaceRow_ = current_.Y;
-        inplaceEdit_->UpdateContents();
-        canEditModify_ = inplaceEdit_->MaxLength() != -1;
-        inplaceEdit_->SelectAll();
+        g_->inplaceCol_ = g_->current_.X;
+        g_->inplaceRow_ = g_->current_.Y;
+        g_->inplaceEdit_->UpdateContents();
+        g_->canEditModify_ = g_->inplaceEdit_->MaxLength() != -1;
+        g_->inplaceEdit_->SelectAll();
     };
-    if (inplaceCol_ == -1)
+    if (g_->inplaceCol_ == -1)
         load();
-    else if (inplaceCol_ != current_.X || inplaceRow_ != current_.Y) {
+    else if (g_->inplaceCol_ != g_->current_.X || g_->inplaceRow_ != g_->current_.Y) {
         HideEdit();
         load();
     }
-    if (CanEditShow()) inplaceEdit_->Move(CellRect(current_.X, current_.Y));
+    if (CanEditShow()) g_->inplaceEdit_->Move(CellRect(g_->current_.X, g_->current_.Y));
 }
 
 void TCustomGrid::UpdateText() {
-    if (inplaceEdit_ && inplaceCol_ != -1 && inplaceRow_ != -1)
-        SetEditText(inplaceCol_, inplaceRow_, inplaceEdit_->GetText());
+    if (g_->inplaceEdit_ && g_->inplaceCol_ != -1 && g_->inplaceRow_ != -1)
+        SetEditText(g_->inplaceCol_, g_->inplaceRow_, g_->inplaceEdit_->GetText());
 }
 
 void TCustomGrid::HideEdit() {
-    if (!inplaceEdit_) return;
+    if (!g_->inplaceEdit_) return;
     UpdateText();
-    inplaceCol_ = inplaceRow_ = -1;
-    inplaceEdit_->HideEditor();
+    g_->inplaceCol_ = g_->inplaceRow_ = -1;
+    g_->inplaceEdit_->HideEditor();
 }
 
 void TCustomGrid::ShowEditor() {
-    editorMode_ = true;
+    g_->editorMode_ = true;
     UpdateEdit();
 }
 
 void TCustomGrid::HideEditor() {
-    editorMode_ = false;
+    g_->editorMode_ = false;
     HideEdit();
 }
 
 void TCustomGrid::ShowEditorChar(char32_t ch) {
     ShowEditor();
-    if (inplaceEdit_ && inplaceEdit_->Visible()) {
+    if (g_->inplaceEdit_ && g_->inplaceEdit_->Visible()) {
         // Typed text goes in as if keyed in the editor, so SetEditText sees it.
-        auto* line = static_cast<QLineEdit*>(WidgetOf(inplaceEdit_));
+        auto* line = static_cast<QLineEdit*>(WidgetOf(g_->inplaceEdit_));
         line->setText(QString::fromUcs4(&ch, 1));
-        inplaceEdit_->Deselect();
+        g_->inplaceEdit_->Deselect();
     }
 }
 
 void TCustomGrid::SetEditorMode(bool v) {
-    if (v == editorMode_) return;
+    if (v == g_->editorMode_) return;
     if (v) {
         ShowEditor();
-        if (inplaceEdit_) inplaceEdit_->Deselect();
+        if (g_->inplaceEdit_) g_->inplaceEdit_->Deselect();
     } else {
         HideEditor();
     }
 }
 
 void TCustomGrid::InvalidateEditor() {
-    inplaceCol_ = inplaceRow_ = -1;
+    g_->inplaceCol_ = g_->inplaceRow_ = -1;
     UpdateEdit();
 }
 
 void TCustomGrid::EditorExit() {
-    if (!Focused() && !options_.Contains(goAlwaysShowEditor)) HideEdit();
+    if (!Focused() && !g_->options_.Contains(goAlwaysShowEditor)) HideEdit();
 }
 
 void TCustomGrid::EditorTextChanged(const std::string& text) {
-    if (inplaceCol_ != -1 && inplaceRow_ != -1) SetEditText(inplaceCol_, inplaceRow_, text);
+    if (g_->inplaceCol_ != -1 && g_->inplaceRow_ != -1) SetEditText(g_->inplaceCol_, g_->inplaceRow_, text);
 }
 
 // ---- moving columns and rows
 
 void TCustomGrid::MoveColumn(int FromIndex, int ToIndex) {
-    CheckIndex(FromIndex, colCount_);
-    CheckIndex(ToIndex, colCount_);
+    CheckIndex(FromIndex, g_->colCount_);
+    CheckIndex(ToIndex, g_->colCount_);
     if (FromIndex == ToIndex) return;
-    if (!colWidths_.empty()) {
-        int w = colWidths_[size_t(FromIndex)];
-        colWidths_.erase(colWidths_.begin() + FromIndex);
-        colWidths_.insert(colWidths_.begin() + ToIndex, w);
+    if (!g_->colWidths_.empty()) {
+        int w = g_->colWidths_[size_t(FromIndex)];
+        g_->colWidths_.erase(g_->colWidths_.begin() + FromIndex);
+        g_->colWidths_.insert(g_->colWidths_.begin() + ToIndex, w);
     }
-    if (!tabStops_.empty()) {
-        bool t = tabStops_[size_t(FromIndex)];
-        tabStops_.erase(tabStops_.begin() + FromIndex);
-        tabStops_.insert(tabStops_.begin() + ToIndex, t);
+    if (!g_->tabStops_.empty()) {
+        bool t = g_->tabStops_[size_t(FromIndex)];
+        g_->tabStops_.erase(g_->tabStops_.begin() + FromIndex);
+        g_->tabStops_.insert(g_->tabStops_.begin() + ToIndex, t);
     }
     auto follow = [&](int& x) {
         if (x == FromIndex)
@@ -1224,23 +1305,23 @@ void TCustomGrid::MoveColumn(int FromIndex, int ToIndex) {
         else if (FromIndex > ToIndex && x >= ToIndex && x < FromIndex)
             ++x;
     };
-    follow(current_.X);
-    if (!options_.Contains(goRowSelect)) follow(anchor_.X);
-    if (inplaceCol_ != -1) follow(inplaceCol_);
+    follow(g_->current_.X);
+    if (!g_->options_.Contains(goRowSelect)) follow(g_->anchor_.X);
+    if (g_->inplaceCol_ != -1) follow(g_->inplaceCol_);
     ColumnMoved(FromIndex, ToIndex);
-    if (!colWidths_.empty()) ColWidthsChanged();
+    if (!g_->colWidths_.empty()) ColWidthsChanged();
     InvalidateGrid();
     InvalidateEditor();
 }
 
 void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
-    CheckIndex(FromIndex, rowCount_);
-    CheckIndex(ToIndex, rowCount_);
+    CheckIndex(FromIndex, g_->rowCount_);
+    CheckIndex(ToIndex, g_->rowCount_);
     if (FromIndex == ToIndex) return;
-    if (!rowHeights_.empty()) {
-        int h = rowHeights_[size_t(FromIndex)];
-        rowHeights_.erase(rowHeights_.begin() + FromIndex);
-        rowHeights_.insert(rowHeights_.begin() + ToIndex, h);
+    if (!g_->rowHeights_.empty()) {
+        int h = g_->rowHeights_[size_t(FromIndex)];
+        g_->rowHeights_.erase(g_->rowHeights_.begin() + FromIndex);
+        g_->rowHeights_.insert(g_->rowHeights_.begin() + ToIndex, h);
     }
     auto follow = [&](int& y) {
         if (y == FromIndex)
@@ -1250,23 +1331,23 @@ void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
         else if (FromIndex > ToIndex && y >= ToIndex && y < FromIndex)
             ++y;
     };
-    follow(current_.Y);
-    follow(anchor_.Y);
-    if (inplaceRow_ != -1) follow(inplaceRow_);
+    follow(g_->current_.Y);
+    follow(g_->anchor_.Y);
+    if (g_->inplaceRow_ != -1) follow(g_->inplaceRow_);
     RowMoved(FromIndex, ToIndex);
-    if (!rowHeights_.empty()) RowHeightsChanged();
+    if (!g_->rowHeights_.empty()) RowHeightsChanged();
     InvalidateGrid();
     InvalidateEditor();
 }
 
 void TCustomGrid::DeleteColumn(int ACol) {
-    MoveColumn(ACol, colCount_ - 1);
-    SetColCount(colCount_ - 1);
+    MoveColumn(ACol, g_->colCount_ - 1);
+    SetColCount(g_->colCount_ - 1);
 }
 
 void TCustomGrid::DeleteRow(int ARow) {
-    MoveRow(ARow, rowCount_ - 1);
-    SetRowCount(rowCount_ - 1);
+    MoveRow(ARow, g_->rowCount_ - 1);
+    SetRowCount(g_->rowCount_ - 1);
 }
 
 // ---- keyboard
@@ -1276,14 +1357,14 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     if (!Key || !CanGridAcceptKey(Key, Shift)) return;
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    const bool rowSelect = options_.Contains(goRowSelect);
-    const int pageWidth = std::max(1, info.Horz.LastFullVisibleCell - topLeft_.X);
-    const int pageHeight = std::max(1, info.Vert.LastFullVisibleCell - topLeft_.Y);
-    TGridCoord newTopLeft = topLeft_;
+    const bool rowSelect = g_->options_.Contains(goRowSelect);
+    const int pageWidth = std::max(1, info.Horz.LastFullVisibleCell - g_->topLeft_.X);
+    const int pageHeight = std::max(1, info.Vert.LastFullVisibleCell - g_->topLeft_.Y);
+    TGridCoord newTopLeft = g_->topLeft_;
     // Shift+arrows extend the range from its moving corner, the anchor.
-    const bool extending = Shift.Contains(ssShift) && Key != VK_TAB && options_.Contains(goRangeSelect) &&
-                           !options_.Contains(goEditing) && !rowSelect;
-    TGridCoord newCurrent = extending ? anchor_ : current_;
+    const bool extending = Shift.Contains(ssShift) && Key != VK_TAB && g_->options_.Contains(goRangeSelect) &&
+                           !g_->options_.Contains(goEditing) && !rowSelect;
+    TGridCoord newCurrent = extending ? g_->anchor_ : g_->current_;
     bool handled = true;
     if (Shift.Contains(ssCtrl)) {
         switch (Key) {
@@ -1301,15 +1382,15 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
                 newTopLeft.X += pageWidth;
             }
             break;
-        case VK_PRIOR: newCurrent.Y = topLeft_.Y; break;
+        case VK_PRIOR: newCurrent.Y = g_->topLeft_.Y; break;
         case VK_NEXT: newCurrent.Y = info.Vert.LastFullVisibleCell; break;
         case VK_HOME:
-            newCurrent.X = fixedCols_;
-            newCurrent.Y = fixedRows_;
+            newCurrent.X = g_->fixedCols_;
+            newCurrent.Y = g_->fixedRows_;
             break;
         case VK_END:
-            newCurrent.X = colCount_ - 1;
-            newCurrent.Y = rowCount_ - 1;
+            newCurrent.X = g_->colCount_ - 1;
+            newCurrent.Y = g_->rowCount_ - 1;
             break;
         default: handled = false; break;
         }
@@ -1339,33 +1420,33 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
             break;
         case VK_HOME:
             if (rowSelect)
-                newCurrent.Y = fixedRows_;
+                newCurrent.Y = g_->fixedRows_;
             else
-                newCurrent.X = fixedCols_;
+                newCurrent.X = g_->fixedCols_;
             break;
         case VK_END:
             if (rowSelect)
-                newCurrent.Y = rowCount_ - 1;
+                newCurrent.Y = g_->rowCount_ - 1;
             else
-                newCurrent.X = colCount_ - 1;
+                newCurrent.X = g_->colCount_ - 1;
             break;
         case VK_TAB:
-            if (!Shift.Contains(ssAlt) && options_.Contains(goTabs)) {
+            if (!Shift.Contains(ssAlt) && g_->options_.Contains(goTabs)) {
                 const bool back = Shift.Contains(ssShift);
-                TGridCoord c = current_;
+                TGridCoord c = g_->current_;
                 do {
                     if (back) {
-                        if (--c.X < fixedCols_) {
-                            c.X = colCount_ - 1;
-                            if (--c.Y < fixedRows_) c.Y = rowCount_ - 1;
+                        if (--c.X < g_->fixedCols_) {
+                            c.X = g_->colCount_ - 1;
+                            if (--c.Y < g_->fixedRows_) c.Y = g_->rowCount_ - 1;
                         }
                     } else {
-                        if (++c.X >= colCount_) {
-                            c.X = fixedCols_;
-                            if (++c.Y >= rowCount_) c.Y = fixedRows_;
+                        if (++c.X >= g_->colCount_) {
+                            c.X = g_->fixedCols_;
+                            if (++c.Y >= g_->rowCount_) c.Y = g_->fixedRows_;
                         }
                     }
-                } while (!(c == current_) && !TabStops(c.X));
+                } while (!(c == g_->current_) && !TabStops(c.X));
                 newCurrent = c;
             } else {
                 handled = false;
@@ -1378,17 +1459,17 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     if (!handled) return;
     // Clamp into the grid and scroll before moving the current cell.
     const int maxLeft = maxTopLeft(info.Horz), maxTop = maxTopLeft(info.Vert);
-    newTopLeft.X = std::clamp(newTopLeft.X, fixedCols_, std::max(fixedCols_, maxLeft));
-    newTopLeft.Y = std::clamp(newTopLeft.Y, fixedRows_, std::max(fixedRows_, maxTop));
-    newCurrent.X = std::clamp(newCurrent.X, fixedCols_, colCount_ - 1);
-    newCurrent.Y = std::clamp(newCurrent.Y, fixedRows_, rowCount_ - 1);
-    if (!(newTopLeft == topLeft_)) MoveTopLeft(newTopLeft.X, newTopLeft.Y);
+    newTopLeft.X = std::clamp(newTopLeft.X, g_->fixedCols_, std::max(g_->fixedCols_, maxLeft));
+    newTopLeft.Y = std::clamp(newTopLeft.Y, g_->fixedRows_, std::max(g_->fixedRows_, maxTop));
+    newCurrent.X = std::clamp(newCurrent.X, g_->fixedCols_, g_->colCount_ - 1);
+    newCurrent.Y = std::clamp(newCurrent.Y, g_->fixedRows_, g_->rowCount_ - 1);
+    if (!(newTopLeft == g_->topLeft_)) MoveTopLeft(newTopLeft.X, newTopLeft.Y);
     if (extending) {
-        if (!(newCurrent == anchor_)) {
+        if (!(newCurrent == g_->anchor_)) {
             MoveAnchor(newCurrent);
             Click();
         }
-    } else if (!(newCurrent == current_)) {
+    } else if (!(newCurrent == g_->current_)) {
         { MoveCurrent(newCurrent.X, newCurrent.Y, true, true); }
         UpdateEdit();
         Click();
@@ -1399,19 +1480,19 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
 void TCustomGrid::KeyPress(char32_t& Key) {
     TCustomControl::KeyPress(Key);
     if (!Key) return;
-    if (!options_.Contains(goAlwaysShowEditor) && Key == '\r') {
-        if (editorMode_)
+    if (!g_->options_.Contains(goAlwaysShowEditor) && Key == '\r') {
+        if (g_->editorMode_)
             HideEditor();
         else
             ShowEditor();
         Key = 0;
         return;
     }
-    if (options_.Contains(goEditing) && !editorMode_ && (Key == 8 || Key >= 32) && CanEditShow() == false) {
+    if (g_->options_.Contains(goEditing) && !g_->editorMode_ && (Key == 8 || Key >= 32) && CanEditShow() == false) {
         // CanEditShow needs EditorMode; decide on the other conditions.
-        editorMode_ = true;
+        g_->editorMode_ = true;
         const bool ok = CanEditShow();
-        editorMode_ = false;
+        g_->editorMode_ = false;
         if (ok && CanEditModify() && CanEditAcceptKey(Key)) {
             ShowEditorChar(Key);
             Key = 0;
@@ -1424,7 +1505,7 @@ void TCustomGrid::KeyPress(char32_t& Key) {
 bool TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) {
     State = gsNormal;
     Index = -1;
-    if (!options_.Contains(goColSizing) && !options_.Contains(goRowSizing)) return false;
+    if (!g_->options_.Contains(goColSizing) && !g_->options_.Contains(goRowSizing)) return false;
     TGridDrawInfo info;
     CalcDrawInfo(info);
     auto findZone = [&](const TGridAxisDrawInfo& a, int pos) {
@@ -1450,9 +1531,9 @@ bool TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, i
         }
         return false;
     };
-    if (options_.Contains(goColSizing) && Y >= 0 && Y < info.Vert.FixedBoundary && X >= info.Horz.FixedBoundary) {
+    if (g_->options_.Contains(goColSizing) && Y >= 0 && Y < info.Vert.FixedBoundary && X >= info.Horz.FixedBoundary) {
         if (findZone(info.Horz, X)) State = gsColSizing;
-    } else if (options_.Contains(goRowSizing) && X >= 0 && X < info.Horz.FixedBoundary &&
+    } else if (g_->options_.Contains(goRowSizing) && X >= 0 && X < info.Horz.FixedBoundary &&
                Y >= info.Vert.FixedBoundary) {
         if (findZone(info.Vert, Y)) State = gsRowSizing;
     }
@@ -1472,34 +1553,34 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
         TGridState st;
         int idx, pos, ofs;
         if (CalcSizingState(X, Y, st, idx, pos, ofs)) {
-            gridState_ = st;
-            sizingIndex_ = idx;
-            sizingPos_ = pos;
-            sizingOfs_ = ofs;
+            g_->gridState_ = st;
+            g_->sizingIndex_ = idx;
+            g_->sizingPos_ = pos;
+            g_->sizingOfs_ = ofs;
             SetMouseCapture(true);
             Invalidate();
         } else {
             TGridCoord cell = MouseCoord(X, Y);
             if (cell.X >= 0 && cell.Y >= 0) {
-                if (options_.Contains(goColMoving) && cell.Y < fixedRows_ && cell.X >= fixedCols_) {
-                    moveIndex_ = movePos_ = cell.X;
-                    if (BeginColumnDrag(moveIndex_, movePos_, {X, Y})) {
-                        gridState_ = gsColMoving;
+                if (g_->options_.Contains(goColMoving) && cell.Y < g_->fixedRows_ && cell.X >= g_->fixedCols_) {
+                    g_->moveIndex_ = g_->movePos_ = cell.X;
+                    if (BeginColumnDrag(g_->moveIndex_, g_->movePos_, {X, Y})) {
+                        g_->gridState_ = gsColMoving;
                         SetMouseCapture(true);
                         g_->timer.start();
                         Invalidate();
                     }
-                } else if (options_.Contains(goRowMoving) && cell.X < fixedCols_ && cell.Y >= fixedRows_) {
-                    moveIndex_ = movePos_ = cell.Y;
-                    if (BeginRowDrag(moveIndex_, movePos_, {X, Y})) {
-                        gridState_ = gsRowMoving;
+                } else if (g_->options_.Contains(goRowMoving) && cell.X < g_->fixedCols_ && cell.Y >= g_->fixedRows_) {
+                    g_->moveIndex_ = g_->movePos_ = cell.Y;
+                    if (BeginRowDrag(g_->moveIndex_, g_->movePos_, {X, Y})) {
+                        g_->gridState_ = gsRowMoving;
                         SetMouseCapture(true);
                         g_->timer.start();
                         Invalidate();
                     }
-                } else if (cell.X >= fixedCols_ && cell.Y >= fixedRows_) {
-                    if (options_.Contains(goEditing)) {
-                        if (cell == current_)
+                } else if (cell.X >= g_->fixedCols_ && cell.Y >= g_->fixedRows_) {
+                    if (g_->options_.Contains(goEditing)) {
+                        if (cell == g_->current_)
                             ShowEditor();
                         else {
                             MoveCurrent(cell.X, cell.Y, true, true);
@@ -1507,7 +1588,7 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
                         }
                         Click();
                     } else {
-                        gridState_ = gsSelecting;
+                        g_->gridState_ = gsSelecting;
                         SetMouseCapture(true);
                         g_->timer.start();
                         if (Shift.Contains(ssShift))
@@ -1526,17 +1607,17 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
     g_->lastMouse = {X, Y};
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    switch (gridState_) {
+    switch (g_->gridState_) {
     case gsSelecting: {
         TGridCoord cell = MouseCoord(X, Y);
-        if (cell.X >= fixedCols_ && cell.Y >= fixedRows_ && cell.X <= info.Horz.LastFullVisibleCell + 1 &&
-            cell.Y <= info.Vert.LastFullVisibleCell + 1 && !(cell == anchor_))
+        if (cell.X >= g_->fixedCols_ && cell.Y >= g_->fixedRows_ && cell.X <= info.Horz.LastFullVisibleCell + 1 &&
+            cell.Y <= info.Vert.LastFullVisibleCell + 1 && !(cell == g_->anchor_))
             MoveAnchor(cell);
         break;
     }
     case gsColSizing:
     case gsRowSizing:
-        sizingPos_ = (gridState_ == gsColSizing ? X : Y) + sizingOfs_;
+        g_->sizingPos_ = (g_->gridState_ == gsColSizing ? X : Y) + g_->sizingOfs_;
         Invalidate();
         break;
     case gsColMoving: moveAndScroll(info, X, MouseCoord(X, Y).X, true, {X, Y}); break;
@@ -1556,58 +1637,63 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
 // before the first or after the last visible cell the view scrolls one cell.
 void TCustomGrid::moveAndScroll(const TGridDrawInfo& info, int mouse, int cellHit, bool cols, const TPoint& pt) {
     const auto& a = cols ? info.Horz : info.Vert;
-    const int first = cols ? topLeft_.X : topLeft_.Y;
+    const int first = cols ? g_->topLeft_.X : g_->topLeft_.Y;
     int target = cellHit;
     if (mouse < a.FixedBoundary) {
         if (first > a.FixedCellCount) {
             if (cols)
-                MoveTopLeft(first - 1, topLeft_.Y);
+                MoveTopLeft(first - 1, g_->topLeft_.Y);
             else
-                MoveTopLeft(topLeft_.X, first - 1);
+                MoveTopLeft(g_->topLeft_.X, first - 1);
         }
-        target = cols ? topLeft_.X : topLeft_.Y;
+        target = cols ? g_->topLeft_.X : g_->topLeft_.Y;
     } else if (mouse >= a.FullVisBoundary || target < 0) {
         if (a.LastFullVisibleCell < a.GridCellCount - 1) {
             if (cols)
-                MoveTopLeft(first + 1, topLeft_.Y);
+                MoveTopLeft(first + 1, g_->topLeft_.Y);
             else
-                MoveTopLeft(topLeft_.X, first + 1);
+                MoveTopLeft(g_->topLeft_.X, first + 1);
         }
         TGridDrawInfo now;
         CalcDrawInfo(now);
         target = cols ? now.Horz.LastFullVisibleCell : now.Vert.LastFullVisibleCell;
     }
-    if (target < a.FixedCellCount || target == movePos_) return;
-    int origin = moveIndex_, dest = target;
+    if (target < a.FixedCellCount || target == g_->movePos_) return;
+    int origin = g_->moveIndex_, dest = target;
     const bool ok = cols ? CheckColumnDrag(origin, dest, pt) : CheckRowDrag(origin, dest, pt);
     if (ok) {
-        movePos_ = dest;
+        g_->movePos_ = dest;
         Invalidate();
     }
 }
 
 void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    const TGridState st = gridState_;
-    try {
+    const TGridState st = g_->gridState_;
+    {
+        // The drag ends on every way out, a throwing handler included.
+        ScopeExit endDrag([this] {
+            g_->gridState_ = gsNormal;
+            g_->timer.stop();
+        });
         switch (st) {
         case gsSelecting:
             MouseMove(Shift, X, Y);
             g_->timer.stop();
-            gridState_ = gsNormal;
+            g_->gridState_ = gsNormal;
             UpdateEdit();
             Click();
             break;
         case gsColSizing:
         case gsRowSizing: {
-            gridState_ = gsNormal;
-            const TRect cell = st == gsColSizing ? CellRect(sizingIndex_, 0) : CellRect(0, sizingIndex_);
+            g_->gridState_ = gsNormal;
+            const TRect cell = st == gsColSizing ? CellRect(g_->sizingIndex_, 0) : CellRect(0, g_->sizingIndex_);
             const int start = st == gsColSizing ? cell.Left : cell.Top;
-            const int size = sizingPos_ - start;
+            const int size = g_->sizingPos_ - start;
             if (!IsRectEmpty(cell) && size > 1) {
                 if (st == gsColSizing)
-                    SetColWidths(sizingIndex_, size);
+                    SetColWidths(g_->sizingIndex_, size);
                 else
-                    SetRowHeights(sizingIndex_, size);
+                    SetRowHeights(g_->sizingIndex_, size);
             }
             Invalidate();
             UpdateEdit();
@@ -1616,8 +1702,8 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
         case gsColMoving:
         case gsRowMoving: {
             g_->timer.stop();
-            gridState_ = gsNormal;
-            int origin = moveIndex_, dest = movePos_;
+            g_->gridState_ = gsNormal;
+            int origin = g_->moveIndex_, dest = g_->movePos_;
             const bool ok = st == gsColMoving ? EndColumnDrag(origin, dest, {X, Y}) : EndRowDrag(origin, dest, {X, Y});
             if (ok && origin != dest) {
                 if (st == gsColMoving)
@@ -1631,32 +1717,27 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
         }
         default: UpdateEdit(); break;
         }
-    } catch (...) {
-        gridState_ = gsNormal;
-        g_->timer.stop();
-        throw;
     }
-    gridState_ = gsNormal;
     SetMouseCapture(false);
     TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
 void TCustomGrid::CancelMode() {
     g_->timer.stop();
-    if (gridState_ != gsNormal) {
-        gridState_ = gsNormal;
+    if (g_->gridState_ != gsNormal) {
+        g_->gridState_ = gsNormal;
         Invalidate();
     }
 }
 
 void TCustomGrid::timerTick() {
-    if (gridState_ == gsSelecting) {
+    if (g_->gridState_ == gsSelecting) {
         TGridDrawInfo info;
         CalcDrawInfo(info);
         const TPoint p = g_->lastMouse;
         TimedScroll(p.X < info.Horz.FixedBoundary, p.X >= info.Horz.FullVisBoundary, p.Y < info.Vert.FixedBoundary,
                     p.Y >= info.Vert.FullVisBoundary);
-    } else if (gridState_ == gsColMoving || gridState_ == gsRowMoving) {
+    } else if (g_->gridState_ == gsColMoving || g_->gridState_ == gsRowMoving) {
         MouseMove({}, g_->lastMouse.X, g_->lastMouse.Y);
     } else {
         g_->timer.stop();
@@ -1665,20 +1746,20 @@ void TCustomGrid::timerTick() {
 
 void TCustomGrid::TimedScroll(bool Left, bool Right, bool Up, bool Down) {
     if (!Left && !Right && !Up && !Down) return;
-    TGridCoord a = anchor_;
-    if (Left && a.X > fixedCols_) --a.X;
-    if (Right && a.X < colCount_ - 1) ++a.X;
-    if (Up && a.Y > fixedRows_) --a.Y;
-    if (Down && a.Y < rowCount_ - 1) ++a.Y;
-    if (!(a == anchor_)) MoveAnchor(a);
+    TGridCoord a = g_->anchor_;
+    if (Left && a.X > g_->fixedCols_) --a.X;
+    if (Right && a.X < g_->colCount_ - 1) ++a.X;
+    if (Up && a.Y > g_->fixedRows_) --a.Y;
+    if (Down && a.Y < g_->rowCount_ - 1) ++a.Y;
+    if (!(a == g_->anchor_)) MoveAnchor(a);
 }
 
 bool TCustomGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-    if (WheelDelta < 0 && current_.Y < rowCount_ - 1)
-        FocusCell(current_.X, current_.Y + 1, true);
-    else if (WheelDelta > 0 && current_.Y > fixedRows_)
-        FocusCell(current_.X, current_.Y - 1, true);
+    if (WheelDelta < 0 && g_->current_.Y < g_->rowCount_ - 1)
+        FocusCell(g_->current_.X, g_->current_.Y + 1, true);
+    else if (WheelDelta > 0 && g_->current_.Y > g_->fixedRows_)
+        FocusCell(g_->current_.X, g_->current_.Y - 1, true);
     return true;
 }
 
@@ -1687,13 +1768,13 @@ bool TCustomGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePo
 void TCustomGrid::DoEnter() {
     TCustomControl::DoEnter();
     invalidateGridRect(Selection());
-    if (!(inplaceEdit_ && inplaceEdit_->Focused())) UpdateEdit();
+    if (!(g_->inplaceEdit_ && g_->inplaceEdit_->Focused())) UpdateEdit();
 }
 
 void TCustomGrid::DoExit() {
     TCustomControl::DoExit();
     invalidateGridRect(Selection());
-    if (!options_.Contains(goAlwaysShowEditor) && !(inplaceEdit_ && inplaceEdit_->Focused())) HideEdit();
+    if (!g_->options_.Contains(goAlwaysShowEditor) && !(g_->inplaceEdit_ && g_->inplaceEdit_->Focused())) HideEdit();
     CancelMode();
 }
 
@@ -1701,12 +1782,13 @@ void TCustomGrid::Resize() { TCustomControl::Resize(); }
 
 void TCustomGrid::ClientResized() {
     UpdateScrollRange();
-    if (inplaceEdit_ && inplaceEdit_->Visible()) inplaceEdit_->Move(CellRect(current_.X, current_.Y));
+    if (g_->inplaceEdit_ && g_->inplaceEdit_->Visible())
+        g_->inplaceEdit_->Move(CellRect(g_->current_.X, g_->current_.Y));
 }
 
 void TCustomGrid::FontChanged() {
     TCustomControl::FontChanged();
-    if (inplaceEdit_) inplaceEdit_->SetFont(Font());
+    if (g_->inplaceEdit_) g_->inplaceEdit_->SetFont(Font());
 }
 
 // ------------------------------------------------------------ TDrawGrid
@@ -1775,7 +1857,8 @@ std::string TStringGrid::Cells(int ACol, int ARow) const {
 void TStringGrid::SetCells(int ACol, int ARow, const std::string& v) {
     cellAt(ACol, ARow)->text = v;
     InvalidateCell(ACol, ARow);
-    if (ACol == inplaceCol_ && ARow == inplaceRow_ && InplaceEditor() && InplaceEditor()->GetText() != v)
+    const TCustomGridPrivate* g = TCustomGridPrivate::get(this);
+    if (ACol == g->inplaceCol_ && ARow == g->inplaceRow_ && InplaceEditor() && InplaceEditor()->GetText() != v)
         InvalidateEditor();
 }
 

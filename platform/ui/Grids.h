@@ -104,13 +104,13 @@ public:
     ~TInplaceEdit() override;
     std::string ClassName() const override { return "TInplaceEdit"; }
 
-    TCustomGrid* Grid() const { return grid_; }
+    TCustomGrid* Grid() const;
     std::string GetText() const override;
     void SetText(const std::string& v) override;
-    const std::string& EditMask() const { return editMask_; }
-    void SetEditMask(const std::string& v) { editMask_ = v; }
+    const std::string& EditMask() const;
+    void SetEditMask(const std::string& v);
     // Characters; 0 means no limit, -1 (from GetEditLimit) a read-only cell.
-    int MaxLength() const { return maxLength_; }
+    int MaxLength() const;
     void SetMaxLength(int v);
     void SelectAll();
     // Caret to the end of the text, nothing selected.
@@ -126,7 +126,7 @@ public:
     bool CaretAtLeft() const;
     bool CaretAtRight() const;
 
-    TEditStyle EditStyle() const { return editStyle_; }
+    TEditStyle EditStyle() const;
     // The button at the right edge (editor coordinates); empty for esSimple.
     TRect ButtonRect() const;
     // The drop-down list of an esPickList editor. The focus stays in the
@@ -135,7 +135,7 @@ public:
     void DropDown();
     void CloseUp(bool Accept);
     bool ListVisible() const;
-    const std::vector<std::string>& PickList() const { return pickList_; }
+    const std::vector<std::string>& PickList() const;
     // The highlighted item of the open list, -1 when none.
     int ItemIndex() const;
 
@@ -155,13 +155,8 @@ private:
     void textEdited();
     void layoutButton();
     void buttonClicked();
-    TCustomGrid* grid_ = nullptr;
-    TEditStyle editStyle_ = esSimple;
-    std::vector<std::string> pickList_;
-    std::string editMask_;
-    int maxLength_ = 0;
-    bool loading_ = false;
-    TInplaceEditPrivate* e_;
+    friend struct TInplaceEditPrivate;
+    std::unique_ptr<TInplaceEditPrivate> e_;
 };
 
 struct TCustomGridPrivate;
@@ -198,8 +193,9 @@ using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToInd
 //                the edges; the release calls MoveColumn/MoveRow.
 //
 // Invariants: FixedCols <= LeftCol, FixedRows <= TopRow, Col/Row and the
-// anchor lie inside the counts and never in the fixed band; with
-// goRowSelect the selection spans every scrolling column.
+// anchor lie inside the counts and never in the fixed band (unless a grid
+// with frozen columns put them there with SetFrozenCol); with goRowSelect
+// the selection spans every scrolling column.
 //
 // Column widths: 0 hides a column but keeps its grid line; -1 hides the
 // line as well. Index faults raise EInvalidGridOperation.
@@ -210,13 +206,13 @@ public:
     std::string ClassName() const override { return "TCustomGrid"; }
 
     // ---- geometry
-    int ColCount() const { return colCount_; }
+    int ColCount() const;
     void SetColCount(int v);
-    int RowCount() const { return rowCount_; }
+    int RowCount() const;
     void SetRowCount(int v);
-    int FixedCols() const { return fixedCols_; }
+    int FixedCols() const;
     void SetFixedCols(int v);
-    int FixedRows() const { return fixedRows_; }
+    int FixedRows() const;
     void SetFixedRows(int v);
     int ColWidths(int ACol) const;
     void SetColWidths(int ACol, int v);
@@ -224,39 +220,36 @@ public:
     void SetRowHeights(int ARow, int v);
     bool TabStops(int ACol) const;
     void SetTabStops(int ACol, bool v);
-    int DefaultColWidth() const { return defaultColWidth_; }
+    int DefaultColWidth() const;
     void SetDefaultColWidth(int v);
-    int DefaultRowHeight() const { return defaultRowHeight_; }
+    int DefaultRowHeight() const;
     void SetDefaultRowHeight(int v);
-    int GridLineWidth() const { return gridLineWidth_; }
+    int GridLineWidth() const;
     void SetGridLineWidth(int v);
-    TColor FixedColor() const { return fixedColor_; }
+    TColor FixedColor() const;
     void SetFixedColor(TColor v);
-    bool DefaultDrawing() const { return defaultDrawing_; }
-    void SetDefaultDrawing(bool v) {
-        defaultDrawing_ = v;
-        Invalidate();
-    }
-    TGridOptions Options() const { return options_; }
+    bool DefaultDrawing() const;
+    void SetDefaultDrawing(bool v);
+    TGridOptions Options() const;
     virtual void SetOptions(TGridOptions v);
     // Width/height of the cells area (at most the client's).
     int GridWidth() const;
     int GridHeight() const;
 
     // ---- position
-    int Col() const { return current_.X; }
+    int Col() const;
     void SetCol(int v);
-    int Row() const { return current_.Y; }
+    int Row() const;
     void SetRow(int v);
-    int LeftCol() const { return topLeft_.X; }
+    int LeftCol() const;
     void SetLeftCol(int v);
-    int TopRow() const { return topLeft_.Y; }
+    int TopRow() const;
     void SetTopRow(int v);
     int VisibleColCount() const;
     int VisibleRowCount() const;
     TGridRect Selection() const;
     void SetSelection(const TGridRect& r);
-    TGridState GridState() const { return gridState_; }
+    TGridState GridState() const;
 
     // Client rectangle of a cell; empty when it is scrolled out of view.
     TRect CellRect(int ACol, int ARow) const;
@@ -275,9 +268,9 @@ public:
     using TCustomControl::InvalidateRect;
 
     // ---- the editor
-    bool EditorMode() const { return editorMode_; }
+    bool EditorMode() const;
     void SetEditorMode(bool v);
-    TInplaceEdit* InplaceEditor() const { return inplaceEdit_; }
+    TInplaceEdit* InplaceEditor() const;
     void ShowEditor();
     void HideEditor();
     void ShowEditorChar(char32_t ch);
@@ -297,7 +290,7 @@ public:
     // Hooks the editor calls (public so TInplaceEdit reaches them).
     virtual bool CanEditAcceptKey(char32_t Key) { return true; }
     virtual bool CanGridAcceptKey(Word Key, TShiftState Shift) { return true; }
-    virtual bool CanEditModify() { return canEditModify_; }
+    virtual bool CanEditModify();
     void EditorKeyDown(Word& Key, TShiftState Shift) { KeyDown(Key, Shift); }
     void EditorKeyPress(char32_t& Key) { KeyPress(Key); }
     void EditorKeyUp(Word& Key, TShiftState Shift) { KeyUp(Key, Shift); }
@@ -371,20 +364,20 @@ protected:
     virtual void ClientResized();
     void DoEnter() override;
     void DoExit() override;
-    bool WantTabs() const override { return options_.Contains(goTabs); }
-    bool WantReturns() const override { return options_.Contains(goEditing); }
+    bool WantTabs() const override;
+    bool WantReturns() const override;
     void ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void FontChanged() override;
     void CancelMode();
     void ChangeSize(int NewColCount, int NewRowCount);
 
-    TGridCoord current_{1, 1};
-    TGridCoord anchor_{1, 1};
-    TGridCoord topLeft_{1, 1};
-    TGridState gridState_ = gsNormal;
-    TInplaceEdit* inplaceEdit_ = nullptr;
-    int inplaceCol_ = -1;
-    int inplaceRow_ = -1;
+    // The editor's text no longer belongs to the cell it was loaded from
+    // (the record under it moved): nothing is written back from it, and the
+    // next show loads the current cell afresh.
+    void ForgetEditorCell();
+    // Puts the current cell and the anchor in column ACol of the fixed band,
+    // for a grid whose frozen columns take the cursor; nothing scrolls.
+    void SetFrozenCol(int ACol);
 
 private:
     friend class TInplaceEdit;
@@ -403,26 +396,8 @@ private:
     void moveAndScroll(const TGridDrawInfo& info, int mouse, int cellHit, bool cols, const TPoint& pt);
     void drawSizingLine();
 
-    int colCount_ = 5;
-    int rowCount_ = 5;
-    int fixedCols_ = 1;
-    int fixedRows_ = 1;
-    int defaultColWidth_ = 64;
-    int defaultRowHeight_ = 24;
-    int gridLineWidth_ = 1;
-    std::vector<int> colWidths_; // empty while every column has the default
-    std::vector<int> rowHeights_;
-    std::vector<bool> tabStops_;
-    TColor fixedColor_ = clBtnFace;
-    TGridOptions options_{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
-    bool defaultDrawing_ = true;
-    bool editorMode_ = false;
-    bool canEditModify_ = true;
-    int sizingIndex_ = 0;
-    int sizingPos_ = 0;
-    int sizingOfs_ = 0;
-    int moveIndex_ = 0;
-    int movePos_ = 0;
+    // Everything the grid keeps (Grids.cpp), reached through
+    // TCustomGridPrivate::get.
     std::unique_ptr<TCustomGridPrivate> g_;
 };
 

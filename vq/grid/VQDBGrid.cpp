@@ -842,7 +842,7 @@ void TVQCustomDBGrid::updateActive() {
     if (!dataLink_->Active() || inUpdate_) return;
     const int r = titleOffset_ + std::max(0, dataLink_->ActiveRecord());
     if (r != Row() && r < RowCount()) {
-        inplaceCol_ = inplaceRow_ = -1;
+        ForgetEditorCell();
         if (!dbOptions_.Contains(dgAlwaysShowEditor)) HideEditor();
         const bool wasInLayout = inLayout_;
         inLayout_ = true;
@@ -912,7 +912,7 @@ void TVQCustomDBGrid::Scroll(int Distance) {
     const int oldRow = Row();
     updateRowCount();
     if (Distance) {
-        inplaceCol_ = inplaceRow_ = -1;
+        ForgetEditorCell();
         if (!dbOptions_.Contains(dgAlwaysShowEditor)) HideEditor();
     }
     updateActive();
