@@ -30,8 +30,9 @@ TFrmFindByModes::TFrmFindByModes(TComponent* AOwner, std::string caption, std::v
     for (const auto& c : columns)
         rows.push_back({c.Field, c.Title, c.Width, taCenter, c.Centred ? taCenter : taLeftJustify});
     AddColumns(DBGrid1, rows);
-    Edit1->OnChange = [this](TObject* s) { Edit1Change(s); };
-    DBGrid1->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { DBGrid1KeyDown(s, k, sh); };
+    // The lookup's own search and keys replace the base window's.
+    b.Wire(Edit1).OnChange(&TFrmFindByModes::Edit1Change);
+    b.Wire(DBGrid1).OnKeyDown(&TFrmFindByModes::DBGrid1KeyDown);
 }
 
 void TFrmFindByModes::InitForm() {

@@ -20,8 +20,8 @@ TFrmFindPublish::TFrmFindPublish(TComponent* AOwner) : TFrmFindCode(AOwner) {
     Label1 = b.In(Panel1).Add<TLabel>("Label1").Caption("注意:名称支持按简拼五笔码查询!").At(10, 16);
     BtAdd->SetLeft(Label1->Left() + Label1->Width() + 12 > 200 ? Label1->Left() + Label1->Width() + 12 : 200);
     AddColumns(DBGrid1, {{"Code", "出版社", 251}, {"Isbn", "ISBN", 73}});
-    Edit1->OnChange = [this](TObject* s) { Edit1Change(s); };
-    BtAdd->OnClick = [this](TObject* s) { BtAddClick(s); };
+    b.Wire(Edit1).OnChange(&TFrmFindPublish::Edit1Change);
+    b.Wire(BtAdd).OnClick(&TFrmFindPublish::BtAddClick);
 }
 
 void TFrmFindPublish::InitForm() {

@@ -2,6 +2,7 @@
 #include "uFindReaderSort.h"
 
 #include "ADODB.h"
+#include "Build.h"
 #include "DBGrids.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
@@ -14,7 +15,7 @@ TFrmFindReaderSort::TFrmFindReaderSort(TComponent* AOwner) : TFrmFindCode(AOwner
     SetName("FrmFindReaderSort");
     AddDesignedColumn(DBGrid1, "Code", "类别", 228);
     Panel2->SetVisible(false);
-    BtAdd->OnClick = [this](TObject* s) { BtAddClick(s); };
+    TBuild(this).Wire(BtAdd).OnClick(&TFrmFindReaderSort::BtAddClick);
 }
 
 void TFrmFindReaderSort::InitForm() {

@@ -3,6 +3,7 @@
 
 #include "ADODB.h"
 #include "ActnList.h"
+#include "Build.h"
 #include "Buttons.h"
 #include "DBGrids.h"
 #include "StdCtrls.h"
@@ -42,8 +43,9 @@ TLendingDesk::TLendingDesk(TComponent* AOwner, TItemKind kind) : TMDIBase(AOwner
     Kind = kind;
     BillTableCode = kind == TItemKind::Book ? "Borrowinfo" : "Borrowinfo1";
     auto bind = [this](TRadioButton* rb, TAction* at, TDeskMode mode) {
-        rb->OnClick = [this, mode](TObject*) { SetMode(mode); };
-        at->OnExecute = [this, mode](TObject*) { SetMode(mode); };
+        TBuild b(this);
+        b.Wire(rb).OnClick([this, mode](TObject*) { SetMode(mode); });
+        b.Wire(at).OnExecute([this, mode](TObject*) { SetMode(mode); });
     };
     bind(Rb1, AtBorrow, dmBorrow);
     bind(Rb2, AtRenew, dmRenew);

@@ -311,67 +311,70 @@ void TFrmMain::buildActions() {
 }
 
 void TFrmMain::wireCommands() {
-    Item("NExit")->OnClick = [this](TObject* s) { NExitClick(s); };
-    Item("NChangeOperator")->OnClick = [this](TObject* s) { NChangeOperatorClick(s); };
-    Item("NBorrow")->OnClick = [this](TObject*) {
+    // Through the builder, so the check over every window sees each command.
+    TBuild b(this);
+    auto item = [&](const char* name) { return b.Wire(Item(name)); };
+    item("NExit").OnClick(&TFrmMain::NExitClick);
+    item("NChangeOperator").OnClick(&TFrmMain::NChangeOperatorClick);
+    item("NBorrow").OnClick([this](TObject*) {
         TFrmBorrowBill* desk = nullptr;
         ShowMdiChild("TFrmBorrowBill", desk);
-    };
-    Item("NBorrowMagz")->OnClick = [this](TObject*) {
+    });
+    item("NBorrowMagz").OnClick([this](TObject*) {
         TFrmBorrowBill1* desk = nullptr;
         ShowMdiChild("TFrmBorrowBill1", desk);
-    };
-    Item("NDest")->OnClick = [](TObject*) { ShowReservationList(TItemKind::Book, {BookReservationSql, {}}); };
-    Item("NDest1")->OnClick = [](TObject*) { ShowReservationList(TItemKind::Periodical, {MagzReservationSql, {}}); };
-    Item("NChangePassword")->OnClick = [this](TObject*) { showModalWindow<TFrmChangePassword>(this); };
-    Item("NOperatorRight")->OnClick = [this](TObject*) { showModalWindow<TFrmRightSet>(this); };
-    Item("NBackup")->OnClick = [this](TObject*) { BackupCommand(SaveDialog1); };
-    Item("NRestore")->OnClick = [this](TObject*) { RestoreCommand(OpenDialog1); };
-    Item("NCopa")->OnClick = [](TObject*) { RepairCommand(); };
-    Item("NClearData")->OnClick = [this](TObject*) { showModalWindow<TFrmClearData>(this); };
-    Item("NBookSortSet")->OnClick = [this](TObject*) { showModalWindow<TFrmSortSet>(this); };
-    Item("NParameter")->OnClick = [this](TObject*) { showModalWindow<TFrmParameter>(this); };
-    Item("NBookWordSet")->OnClick = [this](TObject*) {
+    });
+    item("NDest").OnClick([](TObject*) { ShowReservationList(TItemKind::Book, {BookReservationSql, {}}); });
+    item("NDest1").OnClick([](TObject*) { ShowReservationList(TItemKind::Periodical, {MagzReservationSql, {}}); });
+    item("NChangePassword").OnClick([this](TObject*) { showModalWindow<TFrmChangePassword>(this); });
+    item("NOperatorRight").OnClick([this](TObject*) { showModalWindow<TFrmRightSet>(this); });
+    item("NBackup").OnClick([this](TObject*) { BackupCommand(SaveDialog1); });
+    item("NRestore").OnClick([this](TObject*) { RestoreCommand(OpenDialog1); });
+    item("NCopa").OnClick([](TObject*) { RepairCommand(); });
+    item("NClearData").OnClick([this](TObject*) { showModalWindow<TFrmClearData>(this); });
+    item("NBookSortSet").OnClick([this](TObject*) { showModalWindow<TFrmSortSet>(this); });
+    item("NParameter").OnClick([this](TObject*) { showModalWindow<TFrmParameter>(this); });
+    item("NBookWordSet").OnClick([this](TObject*) {
         TFrmFirstData* lists = nullptr;
         ShowMdiChild("TFrmFirstData", lists);
-    };
-    Item("NReaderWordSet")->OnClick = [this](TObject*) {
+    });
+    item("NReaderWordSet").OnClick([this](TObject*) {
         TFrmReaderFirstData* lists = nullptr;
         ShowMdiChild("TFrmReaderFirstData", lists);
-    };
-    Item("N21")->OnClick = [this](TObject*) {
+    });
+    item("N21").OnClick([this](TObject*) {
         TFrmBookPubData* list = nullptr;
         ShowMdiChild("TFrmBookPubData", list);
-    };
-    Item("NMagzSet")->OnClick = [this](TObject*) {
+    });
+    item("NMagzSet").OnClick([this](TObject*) {
         TFrmMagzData* list = nullptr;
         ShowMdiChild("TFrmMagzData", list);
-    };
-    Item("NMagzOrder")->OnClick = [this](TObject*) {
+    });
+    item("NMagzOrder").OnClick([this](TObject*) {
         TFrmMagzOrderData* list = nullptr;
         ShowMdiChild("TFrmMagzOrderData", list);
-    };
-    Item("NMagzReject")->OnClick = [this](TObject*) {
+    });
+    item("NMagzReject").OnClick([this](TObject*) {
         TFrmMagzRejectData* list = nullptr;
         ShowMdiChild("TFrmMagzRejectData", list);
-    };
-    Item("NReaderSet")->OnClick = [this](TObject*) {
+    });
+    item("NReaderSet").OnClick([this](TObject*) {
         TFrmReaderData* list = nullptr;
         ShowMdiChild("TFrmReaderData", list);
-    };
-    Item("NReaderSortSet")->OnClick = [this](TObject*) {
+    });
+    item("NReaderSortSet").OnClick([this](TObject*) {
         TFrmReaderTypeData* list = nullptr;
         ShowMdiChild("TFrmReaderTypeData", list);
-    };
+    });
     WireQueryCommands(this);
-    Item("NChkMenu")->OnClick = [this](TObject*) { showModalWindow<TFrmShortCut>(this); };
-    Item("MenuItemAbout")->OnClick = [](TObject*) { ShowAboutBox(); };
-    Item("MenuItemContents")->OnClick = [](TObject*) {
+    item("NChkMenu").OnClick([this](TObject*) { showModalWindow<TFrmShortCut>(this); });
+    item("MenuItemAbout").OnClick([](TObject*) { ShowAboutBox(); });
+    item("MenuItemContents").OnClick([](TObject*) {
         const std::string help = ExeDir() + "OmbryBook.chm";
         if (FileExists(help)) ShellExecuteOpen(help);
-    };
-    Item("N9")->OnClick = [](TObject*) { ShellExecuteOpen(SupportPage); };
-    Item("N6")->OnClick = [](TObject*) { ShellExecuteOpen(QuestionsPage); };
+    });
+    item("N9").OnClick([](TObject*) { ShellExecuteOpen(SupportPage); });
+    item("N6").OnClick([](TObject*) { ShellExecuteOpen(QuestionsPage); });
 }
 
 TMenuItem* TFrmMain::Item(const std::string& name) const { return dynamic_cast<TMenuItem*>(FindComponent(name)); }

@@ -312,6 +312,13 @@ public:
         return {first, second};
     }
 
+    // A component made before (a base window's or a table's), to bind the
+    // handlers this form brings: b.Wire(Edit1).OnChange(&TFrmX::Edit1Change).
+    template <class T>
+    TBuilt<F, T> Wire(T* component) const {
+        return TBuilt<F, T>(form_, component);
+    }
+
     F* Form() const { return form_; }
     TWinControl* Parent() const { return parent_; }
 
