@@ -6,6 +6,7 @@
 #include "DatabaseFile.h"
 #include "Dialogs.h"
 #include "Forms.h"
+#include "ScopeExit.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "uBackupExit.h"
@@ -171,16 +172,10 @@ void BackupCommand(TSaveDialog* dialog) {
     if (refuseUnlessLocal()) return;
     if (!askOkCancel("是否确定备份数据？")) return;
     if (connection()->Connected()) connection()->Close();
-    TBackupOutcome outcome = TBackupOutcome::Cancelled;
-    try {
-        outcome = RunBackupDialog(dialog);
-    } catch (...) {
-        reopen(connection()->Mode());
-        throw;
-    }
+    ScopeExit reopenAfter([] { reopen(connection()->Mode()); });
+    const TBackupOutcome outcome = RunBackupDialog(dialog);
     if (outcome == TBackupOutcome::Copied) ShowInfoBox("备份成功！");
     if (outcome == TBackupOutcome::Failed) ShowInfoBox("备份不成功！");
-    reopen(connection()->Mode());
 }
 
 void RestoreCommand(TOpenDialog* dialog) {

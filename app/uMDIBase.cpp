@@ -477,22 +477,20 @@ void TMDIBase::RefuseItem(const std::string& message) {
 }
 
 void TMDIBase::RunSave(const std::function<void()>& body) {
-    AdoqData->DisableControls();
     try {
+        // The grid moves again before any message shows: the guard goes
+        // as the exception leaves this block.
+        TDisableControls still(AdoqData);
         body();
     } catch (const ELoanConflict& e) {
-        AdoqData->EnableControls();
         ShowInfoBox(e.Message);
         Abort();
     } catch (const EAbort&) {
-        AdoqData->EnableControls();
         throw;
     } catch (const Exception&) {
-        AdoqData->EnableControls();
         ShowInfoBox("存盘失败！");
         Abort();
     }
-    AdoqData->EnableControls();
 }
 
 TBill TMDIBase::CollectBill() const {
