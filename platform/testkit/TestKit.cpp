@@ -6,9 +6,12 @@
 #include "TestKit.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QTimer>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -213,22 +216,41 @@ void SendKey(TWinControl* target, Word vk, TShiftState shift) {
     ProcessEvents();
 }
 
-void SendKeyToFocus(TCustomForm* form, Word vk, TShiftState shift) {
-    if (QWindow* win = KeyWindow(WidgetOf(form), "form " + Describe(form))) PressKey(win, vk, shift);
+void SendKeyToFocus(TControl* in, Word vk, TShiftState shift) {
+    if (QWindow* win = KeyWindow(WidgetOf(in), "the window of " + Describe(in))) PressKey(win, vk, shift);
     ProcessEvents();
 }
 
-void SendText(TWinControl* target, const std::string& text) {
-    const std::string what = Describe(target);
-    if (!FocusFor(target, what)) return;
-    QPointer<QWindow> win = KeyWindow(KeyWidget(target), what);
-    if (!win) return;
+namespace {
+
+// One key press per character, each with the text it types.
+void TypeInto(QWindow* window, const std::string& text) {
+    QPointer<QWindow> win = window;
     for (char32_t c : ToQt(text).toUcs4()) {
         if (!win) break;
         QString s = QString::fromUcs4(&c, 1);
         int qk = c < 128 ? int(QChar(c).toUpper().unicode()) : int(Qt::Key_unknown);
         QTest::sendKeyEvent(QTest::Click, win, Qt::Key(qk), s, Qt::NoModifier);
     }
+}
+
+} // namespace
+
+void SendTextToFocus(TControl* in, const std::string& text) {
+    if (QWindow* win = KeyWindow(WidgetOf(in), "the window of " + Describe(in))) TypeInto(win, text);
+    ProcessEvents();
+}
+
+bool TakesKeys(TControl* in) {
+    QWidget* top = WidgetOf(in)->window();
+    QWindow* win = top->windowHandle();
+    return win && top->isVisible() && BecomesFocusWindow(win);
+}
+
+void SendText(TWinControl* target, const std::string& text) {
+    const std::string what = Describe(target);
+    if (!FocusFor(target, what)) return;
+    if (QWindow* win = KeyWindow(KeyWidget(target), what)) TypeInto(win, text);
     ProcessEvents();
 }
 
@@ -259,6 +281,81 @@ void SendCloseBox(TCustomForm* form) {
 void SendClickToWidget(QWidget* widget, const QPoint& pos) {
     MouseAt(widget, pos, Mouse::Click, Qt::LeftButton, Qt::NoModifier, Describe(widget));
 }
+
+void SendKeyToWidget(QWidget* widget, Word vk, TShiftState shift) {
+    if (QWindow* win = KeyWindow(widget, Describe(widget))) PressKey(win, vk, shift);
+    ProcessEvents();
+}
+
+namespace {
+
+QMenu* OpenMenu() {
+    auto open = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
+    if (!open()) QTest::qWaitFor([&] { return open() != nullptr; }, 1000);
+    return open();
+}
+
+} // namespace
+
+std::vector<std::string> OpenMenuCaptions() {
+    std::vector<std::string> out;
+    if (QMenu* m = OpenMenu())
+        for (QAction* a : m->actions())
+            if (!a->isSeparator()) out.push_back(FromQt(a->text()));
+    return out;
+}
+
+bool MenuOpen() {
+    ProcessEvents();
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr;
+}
+
+void SendKeyToMenu(Word vk) {
+    QMenu* m = OpenMenu();
+    if (!m || !m->isVisible()) {
+        ADD_FAILURE() << "no menu is open for the key";
+        return;
+    }
+    QWindow* win = QGuiApplication::focusWindow();
+    if (!win) {
+        ADD_FAILURE() << "no window takes keys";
+        return;
+    }
+    PressKey(win, vk, {});
+    ProcessEvents();
+}
+
+void ClickMenuItem(const std::string& caption) {
+    QMenu* m = OpenMenu();
+    if (!m) {
+        ADD_FAILURE() << "no menu is open to choose " << caption;
+        return;
+    }
+    for (QAction* a : m->actions())
+        if (FromQt(a->text()) == caption) {
+            MouseAt(m, m->actionGeometry(a).center(), Mouse::Click, Qt::LeftButton, Qt::NoModifier,
+                    "the menu item " + caption);
+            return;
+        }
+    ADD_FAILURE() << "the open menu has no item " << caption;
+}
+
+// Polls for a modal message box: the box runs its own loop, so the answer
+// comes from a timer inside it.
+class TMessageBoxAnswer::Watch : public QTimer {};
+
+TMessageBoxAnswer::TMessageBoxAnswer(Word vk) : vk_(vk), watch_(new Watch) {
+    watch_->setInterval(20);
+    QObject::connect(watch_, &QTimer::timeout, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !text_.empty()) return;
+        text_ = FromQt(box->text());
+        SendKeyToWidget(box, vk_);
+    });
+    watch_->start();
+}
+
+TMessageBoxAnswer::~TMessageBoxAnswer() { delete watch_; }
 
 void SendKeyTo(TComponent* root, const std::string& name, Word vk, TShiftState shift) {
     if (auto* c = dynamic_cast<TWinControl*>(FindControl(root, name)))

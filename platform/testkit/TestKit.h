@@ -21,6 +21,7 @@
 #include "Forms.h"
 
 #include <string>
+#include <vector>
 
 class QPoint;
 class QWidget;
@@ -38,10 +39,17 @@ void ShowAndActivate(TCustomForm* form);
 // focus is. Fails when target cannot take the focus or its window is not
 // the focus window.
 void SendKey(TWinControl* target, Word vk, TShiftState shift = {});
-// Sends the key to whatever control of the form has the focus.
-void SendKeyToFocus(TCustomForm* form, Word vk, TShiftState shift = {});
+// Presses the key, or types the text one key per character, wherever the
+// keyboard is in the window that holds `in` (for an MDI child, the frame's
+// window), as a person types without clicking first. Fails when that window
+// is not the focus window.
+void SendKeyToFocus(TControl* in, Word vk, TShiftState shift = {});
+void SendTextToFocus(TControl* in, const std::string& text);
 // Types text (UTF-8) into target, one key press per character.
 void SendText(TWinControl* target, const std::string& text);
+// Whether the window that holds `in` is shown and has the keyboard, waiting
+// briefly: a real display reports activation asynchronously.
+bool TakesKeys(TControl* in);
 // A press and release at (x, y) of the control (its centre by default).
 void SendClick(TControl* target, int x = -1, int y = -1, TMouseButton button = mbLeft);
 void SendDoubleClick(TControl* target, int x = -1, int y = -1);
@@ -55,8 +63,40 @@ void SendMouseUp(TControl* target, int x, int y, TMouseButton button = mbLeft, T
 // (the form's OnCloseQuery and OnClose run as for a person).
 void SendCloseBox(TCustomForm* form);
 // A click on a plain Qt widget the program made (a drop-down's list, a
-// menu), at pos in that widget's coordinates.
+// menu), at pos in that widget's coordinates; a key to such a widget's
+// window (a file dialog of the toolkit's own).
 void SendClickToWidget(QWidget* widget, const QPoint& pos);
+void SendKeyToWidget(QWidget* widget, Word vk, TShiftState shift = {});
+
+// The popup menu open now: the captions of its items, separators left out;
+// empty when no menu opens within a second.
+std::vector<std::string> OpenMenuCaptions();
+// Whether a popup menu is open at this moment (no waiting).
+bool MenuOpen();
+// A key while a popup menu is open, to the window the platform gives keys
+// to then (the menu's own, or the one under it that passes them on).
+void SendKeyToMenu(Word vk);
+// Clicks the item of the open menu that has this caption.
+void ClickMenuItem(const std::string& caption);
+
+// While it lives, answers the program's real message boxes (the ones no
+// scripted answer took): the first that opens is read and then answered
+// with vk, pressed in its own window.
+class TMessageBoxAnswer {
+public:
+    explicit TMessageBoxAnswer(Word vk);
+    ~TMessageBoxAnswer();
+    TMessageBoxAnswer(const TMessageBoxAnswer&) = delete;
+    TMessageBoxAnswer& operator=(const TMessageBoxAnswer&) = delete;
+    // The text of the box answered; "" while none has opened.
+    const std::string& Text() const { return text_; }
+
+private:
+    Word vk_;
+    std::string text_;
+    class Watch;
+    Watch* watch_;
+};
 // The same, finding the control by component name under root; a missing
 // name fails the test.
 void SendKeyTo(TComponent* root, const std::string& name, Word vk, TShiftState shift = {});

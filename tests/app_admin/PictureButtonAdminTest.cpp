@@ -4,11 +4,13 @@
 #include "Graphics.h"
 #include "TestKit.h"
 #include "app/uVQGifButton.h"
-#include "support/WindowInput.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QWidget>
+
+#include "Controls_p.h" // the pixels the button drew
 
 #include <memory>
 
@@ -37,7 +39,7 @@ TEST(PictureButton, transparentButtonShowsTheParentsPaintingUnderIt) {
     button->SetBounds(10, 10, 80, 80);
     button->SetTransparent(true);
     ShowAndActivate(form.get());
-    QWidget* b = QtWidgetOf(button);
+    QWidget* b = TControlPrivate::get(button)->widget;
     EXPECT_EQ(QColor(PixelOf(b, QPoint(40, 40))), QColor(255, 0, 0)) << "the shape under the button";
     EXPECT_EQ(QColor(PixelOf(b, QPoint(3, 3))), QColor(0, 0, 255)) << "the panel beside the shape";
 }

@@ -10,10 +10,7 @@
 #include "app/uBorrowBill.h"
 #include "app/uBorrowBill1.h"
 #include "app/uGlobal.h"
-#include "support/WindowInput.h"
-
-#include <QMessageBox>
-#include <QTimer>
+#include "TestKit.h"
 
 namespace {
 
@@ -32,12 +29,12 @@ protected:
         CircFixture::TearDown();
     }
     void Reader(const std::string& code) {
-        TypeText(desk, code);
-        TypeKey(desk, VK_RETURN);
+        SendTextToFocus(desk, code);
+        SendKeyToFocus(desk, VK_RETURN);
     }
     void Scan(const std::string& code) {
-        TypeText(desk, code);
-        TypeKey(desk, VK_RETURN);
+        SendTextToFocus(desk, code);
+        SendKeyToFocus(desk, VK_RETURN);
     }
     TDesk* desk = nullptr;
 };
@@ -65,7 +62,7 @@ TEST_F(BookDeskLooks, focusColourFollowsTheFocusBetweenTheCodeBoxes) {
     EXPECT_EQ(desk->ActiveControl(), desk->EditBCode);
     EXPECT_EQ(desk->EditBCode->Color(), FocusColour);
     EXPECT_EQ(desk->EditRCode->Color(), clWhite);
-    TypeKey(desk, VK_UP);
+    SendKeyToFocus(desk, VK_UP);
     EXPECT_EQ(desk->EditRCode->Color(), FocusColour);
     EXPECT_EQ(desk->EditBCode->Color(), clWhite);
 }
@@ -75,10 +72,10 @@ TEST_F(BookDeskLooks, focusColourFollowsTheFocusBetweenTheCodeBoxes) {
 // action: the scan's Enter marks the line, the next Enter saves.
 TEST_F(BookDeskLooks, eachEnterIsOneActionTheScanThenTheSave) {
     Lend("Borrowinfo", "B1", "R1", 10);
-    TypeKey(desk, VK_F10);
+    SendKeyToFocus(desk, VK_F10);
     ASSERT_TRUE(desk->Rb2->Checked());
-    TypeText(desk, "B1");
-    TypeKey(desk, VK_RETURN);
+    SendTextToFocus(desk, "B1");
+    SendKeyToFocus(desk, VK_RETURN);
     EXPECT_EQ(desk->EditBCode->Text(), "");
     EXPECT_EQ(desk->EditRCode->Text(), "R1");
     ASSERT_TRUE(desk->AdoqData->Locate("code", Variant("B1"), {}));
@@ -86,7 +83,7 @@ TEST_F(BookDeskLooks, eachEnterIsOneActionTheScanThenTheSave) {
     EXPECT_EQ(Scalar("select RenewTimes from Borrowinfo where Code='B1'"), "0") << "saved by the scan's Enter";
     EXPECT_TRUE(script_->Texts().empty());
     script_->ExpectMessage("张三续借成功,本次续借1本！", IDOK, "信息");
-    TypeKey(desk, VK_RETURN);
+    SendKeyToFocus(desk, VK_RETURN);
     EXPECT_EQ(Scalar("select RenewTimes from Borrowinfo where Code='B1'"), "1");
     EXPECT_TRUE(script_->Unused().empty());
 }
@@ -99,21 +96,13 @@ TEST_F(BookDeskLooks, afterTheRealSaveMessageTypingGoesIntoTheDeskAndLoadsTheRea
     Reader("R1");
     Scan("B1");
     script_.reset();
-    std::string shown;
-    QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !shown.empty()) return;
-        shown = box->text().toStdString();
-        TypeKey(WindowOf(box), VK_RETURN);
-    });
-    poll.start();
-    TypeKey(desk, VK_F2);
-    poll.stop();
-    EXPECT_EQ(shown, "张三借书成功,本次借出1本！");
+    {
+        TMessageBoxAnswer enter(VK_RETURN);
+        SendKeyToFocus(desk, VK_F2);
+        EXPECT_EQ(enter.Text(), "张三借书成功,本次借出1本！");
+    }
     EXPECT_EQ(Count("select count(*) from Borrowinfo where Rcode='R1'"), 1);
-    ASSERT_TRUE(WindowTakesInput(WindowOf(desk))) << "the desk did not get the keyboard back";
+    ASSERT_TRUE(TakesKeys(desk)) << "the desk did not get the keyboard back";
     EXPECT_EQ(desk->ActiveControl(), desk->EditRCode);
     Reader("R2");
     EXPECT_EQ(desk->EditRName->Text(), "李四");

@@ -1,7 +1,7 @@
 // The main window with its children as a person meets them: command keys
 // typed inside a lending desk, the navigation page's size, which child
 // comes forward after a close, and the frame filling the screen. Keys and
-// clicks go through the window system (tests/support/WindowInput.h).
+// clicks go through the window system (the test kit).
 #include "CoreFixture.h"
 
 #include "ADODB.h"
@@ -22,10 +22,14 @@
 #include "Menus.h"
 #include "vq/controls/VqXPMenu.h"
 #include "support/TestNames.h"
-#include "support/WindowInput.h"
 
-#include <QScreen>
+#include <QApplication>
 #include <QFontMetrics>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+#include "Controls_p.h" // the frame's window and the toolkit's title font
 
 #include <filesystem>
 
@@ -81,13 +85,13 @@ protected:
     std::string activeChild() const { return main->ActiveMDIChild() ? main->ActiveMDIChild()->ClassName() : ""; }
     // The book desk opened by its command key, with R1 and a new loan of B1.
     TFrmBorrowBill* deskWithOneNewLoan() {
-        TypeKey(main, VK_F5, TShiftState{ssCtrl});
+        SendKeyToFocus(main, VK_F5, TShiftState{ssCtrl});
         auto* desk = dynamic_cast<TFrmBorrowBill*>(main->ActiveMDIChild());
         if (!desk) return nullptr;
-        TypeText(desk, "R1");
-        TypeKey(desk, VK_RETURN);
-        TypeText(desk, "B1");
-        TypeKey(desk, VK_RETURN);
+        SendTextToFocus(desk, "R1");
+        SendKeyToFocus(desk, VK_RETURN);
+        SendTextToFocus(desk, "B1");
+        SendKeyToFocus(desk, VK_RETURN);
         return desk;
     }
 };
@@ -110,7 +114,7 @@ TEST_P(CommandKeysInDesk, ctrlFKeysRunTheMainWindowsCommandsNotTheDesks) {
     ASSERT_NE(desk, nullptr);
     ASSERT_EQ(desk->AdoqData->RecordCount(), 1);
     if (row.key == VK_F7) script.ExpectForm("TFrmBorrowCond", mrCancel);
-    TypeKey(main, row.key, TShiftState{ssCtrl});
+    SendKeyToFocus(main, row.key, TShiftState{ssCtrl});
     EXPECT_EQ(activeChild(), row.activeAfter);
     const std::vector<std::string> open = children();
     EXPECT_NE(std::find(open.begin(), open.end(), "TFrmBorrowBill"), open.end()) << "the desk was closed";
@@ -133,10 +137,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, CommandKeysInDesk,
 // In the frame, Ctrl+F4 once closed the active child (the toolkit's own
 // close key for child windows).
 TEST_F(FrameKeys, ctrlF4InTheFrameKeepsTheActiveChildOpen) {
-    TypeKey(main, VK_F6, TShiftState{ssCtrl});
+    SendKeyToFocus(main, VK_F6, TShiftState{ssCtrl});
     ASSERT_EQ(activeChild(), "TFrmBorrowBill1");
     // Ctrl+F4 is the reader list's command: it opens beside the desk.
-    TypeKey(main, VK_F4, TShiftState{ssCtrl});
+    SendKeyToFocus(main, VK_F4, TShiftState{ssCtrl});
     EXPECT_EQ(activeChild(), "TFrmReaderData");
     const std::vector<std::string> open = children();
     EXPECT_NE(std::find(open.begin(), open.end(), "TFrmBorrowBill1"), open.end()) << "the desk was closed";
@@ -176,10 +180,10 @@ TEST_F(FrameKeys, navigationPageOpensWithItsWholeClientArea) {
 // Closing the front child brought the navigation page forward instead of
 // the window that was beneath it.
 TEST_F(FrameKeys, closingTheFrontChildActivatesTheOneBeneath) {
-    TypeKey(main, VK_F5, TShiftState{ssCtrl});
-    TypeKey(main, VK_F6, TShiftState{ssCtrl});
+    SendKeyToFocus(main, VK_F5, TShiftState{ssCtrl});
+    SendKeyToFocus(main, VK_F6, TShiftState{ssCtrl});
     ASSERT_EQ(activeChild(), "TFrmBorrowBill1");
-    TypeKey(main, VK_ESCAPE);
+    SendKeyToFocus(main, VK_ESCAPE);
     ProcessEvents();
     EXPECT_EQ(activeChild(), "TFrmBorrowBill");
 }
@@ -188,7 +192,7 @@ TEST_F(FrameKeys, closingTheFrontChildActivatesTheOneBeneath) {
 // fills the screen's available area itself.
 TEST_F(FrameKeys, mainWindowStartsFillingTheScreen) {
     EXPECT_EQ(main->WindowState(), wsMaximized);
-    QWidget* top = QtWidgetOf(main)->window();
+    QWidget* top = TControlPrivate::get(main)->widget->window();
     const QRect avail = top->screen()->availableGeometry();
     QTest::qWaitFor([&] { return top->frameGeometry().size() == avail.size(); }, 2000);
     EXPECT_EQ(top->frameGeometry().size(), avail.size());
@@ -201,8 +205,8 @@ namespace {
 // The tops of the titles' glyphs were cut ("导航" read like "旦航"): the
 // title bar was sized for the Latin font's height.
 TEST_F(FrameKeys, childTitlesHaveRoomForTheirGlyphs) {
-    TypeKey(main, VK_F5, TShiftState{ssCtrl});
-    QWidget* top = QtWidgetOf(main)->window();
+    SendKeyToFocus(main, VK_F5, TShiftState{ssCtrl});
+    QWidget* top = TControlPrivate::get(main)->widget->window();
     std::filesystem::create_directories(std::string(BUILD_DIR) + "/test-output/screens");
     top->grab().save(QString::fromStdString(std::string(BUILD_DIR) + "/test-output/screens/main-window.png"));
     // The captions' face holds every glyph of every title itself: a

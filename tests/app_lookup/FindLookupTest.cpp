@@ -21,7 +21,6 @@
 #include "app/uFindSupplier.h"
 #include "app/uGlobal.h"
 #include "support/ProgramFolder.h"
-#include "support/WindowInput.h"
 
 #include <functional>
 
@@ -325,16 +324,14 @@ TEST_P(ModeMenuTest, modeMenuOpensByClickAndItsItemsChangeTheMode) {
     const ModeMenuRow& r = GetParam();
     std::unique_ptr<TFrmFindCode> dlg(r.make());
     Show(*dlg, [&](TFrmFindCode* d) {
-        ClickAt(d->TbCaption);
-        QMenu* menu = OpenMenu();
-        ASSERT_NE(menu, nullptr) << "no menu after a click on the mode button";
-        EXPECT_EQ(MenuCaptions(menu), r.captions);
-        ClickMenuItem(menu, r.captions[1]);
-        EXPECT_EQ(OpenMenu(), nullptr);
+        SendClick(d->TbCaption);
+        EXPECT_EQ(OpenMenuCaptions(), r.captions) << "no menu after a click on the mode button";
+        ClickMenuItem(r.captions[1]);
+        EXPECT_FALSE(MenuOpen());
         EXPECT_EQ(d->SearchMode, 1);
         EXPECT_EQ(d->TbCaption->Caption(), r.captions[1]);
         d->Edit1->SetFocus();
-        TypeText(d, r.typedInSecondMode);
+        SendTextToFocus(d, r.typedInSecondMode);
         EXPECT_EQ(Codes(d), r.foundInSecondMode);
     });
 }
@@ -345,16 +342,15 @@ TEST_P(ModeMenuTest, modeMenuOpensFromTheKeyboard) {
     Show(*dlg, [&](TFrmFindCode* d) {
         auto* form = static_cast<TCustomForm*>(d);
         ASSERT_EQ(form->ActiveControl(), d->Edit1);
-        TypeKey(d, VK_TAB);
+        SendKeyToFocus(d, VK_TAB);
         EXPECT_EQ(form->ActiveControl(), d->ToolBar1);
-        TypeKey(d, VK_SPACE);
-        QMenu* menu = OpenMenu();
-        ASSERT_NE(menu, nullptr) << "no menu after Space on the mode bar";
-        TypeKeyInMenu(menu, VK_DOWN);
-        TypeKeyInMenu(menu, VK_DOWN);
-        TypeKeyInMenu(menu, VK_DOWN);
-        TypeKeyInMenu(menu, VK_RETURN);
-        EXPECT_EQ(OpenMenu(), nullptr);
+        SendKeyToFocus(d, VK_SPACE);
+        ASSERT_FALSE(OpenMenuCaptions().empty()) << "no menu after Space on the mode bar";
+        SendKeyToMenu(VK_DOWN);
+        SendKeyToMenu(VK_DOWN);
+        SendKeyToMenu(VK_DOWN);
+        SendKeyToMenu(VK_RETURN);
+        EXPECT_FALSE(MenuOpen());
         EXPECT_EQ(d->SearchMode, 2);
         EXPECT_EQ(d->TbCaption->Caption(), r.captions[2]);
     });

@@ -7,13 +7,19 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "TestKit.h"
-#include "support/WindowInput.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QTest>
+#include <QWindow>
+
+#include "Controls_p.h" // the form's window and the box's echo
 
 #include <memory>
 
 namespace {
+
+QWindow* WindowOf(TControl* c) { return TControlPrivate::get(c)->widget->window()->windowHandle(); }
 
 class FocusFollow : public ::testing::Test {
 protected:
@@ -71,11 +77,11 @@ TEST_F(FocusFollow, focusMovedBehindAModalDialogLeavesTheOldControlAndEntersTheN
     });
     message.ShowModal();
     ProcessEvents();
-    ASSERT_TRUE(WindowTakesInput(WindowOf(form.get())));
+    ASSERT_TRUE(TakesKeys(form.get()));
     EXPECT_EQ(log, (std::vector<std::string>{"exit EditBCode", "enter EditRCode"}));
     EXPECT_EQ(item->Color(), clWhite);
     EXPECT_EQ(reader->Color(), clYellow);
-    TypeText(form.get(), "R1");
+    SendTextToFocus(form.get(), "R1");
     EXPECT_EQ(reader->Text(), "R1");
 }
 
@@ -87,7 +93,7 @@ TEST_F(FocusFollow, aModalDialogAloneLeavesAndEntersNothing) {
     script.ExpectForm("FrmMessage", mrOk, {}, [](TCustomForm*) { ProcessEvents(); });
     message.ShowModal();
     ProcessEvents();
-    ASSERT_TRUE(WindowTakesInput(WindowOf(form.get())));
+    ASSERT_TRUE(TakesKeys(form.get()));
     EXPECT_TRUE(log.empty()) << log.front();
     EXPECT_EQ(item->Color(), clYellow);
 }
@@ -104,9 +110,9 @@ TEST(PasswordBox, echoesItsPasswordCharacter) {
     edit->SetPasswordChar('*');
     ShowAndActivate(&form);
     edit->SetFocus();
-    TypeText(&form, "ab1");
+    SendTextToFocus(&form, "ab1");
     EXPECT_EQ(edit->Text(), "ab1");
-    auto* line = static_cast<QLineEdit*>(QtWidgetOf(edit));
+    auto* line = static_cast<QLineEdit*>(TControlPrivate::get(edit)->widget);
     EXPECT_EQ(line->displayText().toStdString(), "***");
     EXPECT_EQ(edit->PasswordChar(), '*');
 }

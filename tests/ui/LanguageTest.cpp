@@ -9,8 +9,8 @@
 #include "Forms.h"
 #include "SysUtils.h"
 #include "TestKit.h"
-#include "support/WindowInput.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -18,7 +18,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QTest>
 #include <QToolButton>
+
+#include "Controls_p.h" // the toolkit's own dialogs and calendar
 
 #include <filesystem>
 #include <functional>
@@ -101,7 +104,7 @@ TEST_F(ToolkitLanguage, saveDialogSpeaksChineseAndOverwritesWithoutAsking) {
                     box->reject();
                 }
             });
-            TypeKey(WindowOf(fd), VK_RETURN);
+            SendKeyToWidget(fd, VK_RETURN);
         });
     QTest::qWait(400);
     EXPECT_FALSE(askedToReplace);
@@ -117,7 +120,7 @@ TEST_F(ToolkitLanguage, calendarShowsChineseMonthAndDayNames) {
     cal->SetParent(&form);
     cal->SetDate(EncodeDate(2027, 2, 10));
     ShowAndActivate(&form);
-    auto* widget = static_cast<QCalendarWidget*>(QtWidgetOf(cal));
+    auto* widget = static_cast<QCalendarWidget*>(TControlPrivate::get(cal)->widget);
     auto* month = widget->findChild<QToolButton*>("qt_calendar_monthbutton");
     ASSERT_NE(month, nullptr);
     EXPECT_EQ(month->text().toStdString(), "二月");

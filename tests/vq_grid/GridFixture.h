@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "support/TestNames.h"
-#include "support/WindowInput.h"
 
 #include "Metafile.h"
 #include "TestKit.h"

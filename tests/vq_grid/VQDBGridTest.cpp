@@ -3,6 +3,9 @@
 // what the keys select and delete, and what a cell paints.
 #include "GridFixture.h"
 
+#include <QApplication>
+#include <QWidget>
+
 namespace {
 
 TEST_F(VQDBGridTest, generatedColumnsFollowTheFieldsAndLookupsIgnoreCase) {
@@ -69,18 +72,18 @@ TEST_F(VQDBGridTest, rightClickOnATitleOpensTheTitleMenuButNotOnACell) {
     Open();
     const TPoint cell = CellCentre(2, 2);
     SendClick(grid, cell.X, cell.Y, mbRight);
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_FALSE(MenuOpen());
     RightClickTitle(2);
-    QMenu* m = OpenMenu();
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(MenuCaptions(m), (std::vector<std::string>{"输入及显示控制", "数据转入转出", "数据定位", "全部选定",
-                                                         "清除所选", "保存设置", "恢复设置", "数据输出", "数据图表"}));
+    ASSERT_EQ(OpenMenuCaptions(),
+              (std::vector<std::string>{"输入及显示控制", "数据转入转出", "数据定位", "全部选定", "清除所选",
+                                        "保存设置", "恢复设置", "数据输出", "数据图表"}));
+    QWidget* m = QApplication::activePopupWidget();
     const std::string dir = std::string(BUILD_DIR) + "/test-output/screens";
     std::filesystem::create_directories(dir);
     m->grab().save(QString::fromStdString(dir + "/vqdbgrid-title-menu.png"));
     int saved = 0;
     grid->OnSaveTitleClick = [&](TObject*) { ++saved; };
-    ClickMenuItem(m, "保存设置");
+    ClickMenuItem("保存设置");
     EXPECT_EQ(saved, 1);
 }
 
@@ -109,25 +112,25 @@ TEST_F(VQDBGridTest, findBoxLocatesByPrefixEscReturnsEnterKeeps) {
     ASSERT_TRUE(box->Visible());
     EXPECT_TRUE(box->Focused());
     EXPECT_EQ(box->Color(), clInfoBk);
-    TypeText(box, "西");
+    SendTextToFocus(box, "西");
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "西游记");
     // Backspace and Delete stay in the box: no record goes.
-    TypeKey(box, VK_BACK);
-    TypeKey(box, VK_DELETE);
+    SendKeyToFocus(box, VK_BACK);
+    SendKeyToFocus(box, VK_DELETE);
     EXPECT_EQ(table->RecordCount(), 6);
-    TypeText(box, "儒");
+    SendTextToFocus(box, "儒");
     EXPECT_EQ(table->RecNo(), 5);
     const std::string dir = std::string(BUILD_DIR) + "/test-output/screens";
     std::filesystem::create_directories(dir);
     EXPECT_TRUE(SaveFormPng(form, dir + "/vqdbgrid-find-box.png"));
-    TypeKey(box, VK_ESCAPE);
+    SendKeyToFocus(box, VK_ESCAPE);
     EXPECT_FALSE(box->Visible());
     EXPECT_EQ(table->RecNo(), 2);
     EXPECT_TRUE(grid->Focused());
 
     SendKey(grid, 'F', {ssCtrl});
-    TypeText(box, "聊");
-    TypeKey(box, VK_RETURN);
+    SendTextToFocus(box, "聊");
+    SendKeyToFocus(box, VK_RETURN);
     EXPECT_FALSE(box->Visible());
     EXPECT_EQ(table->RecNo(), 6);
 }
