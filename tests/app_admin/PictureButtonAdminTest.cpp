@@ -39,7 +39,7 @@ TEST(PictureButton, transparentButtonShowsTheParentsPaintingUnderIt) {
     button->SetBounds(10, 10, 80, 80);
     button->SetTransparent(true);
     ShowAndActivate(form.get());
-    QWidget* b = TControlPrivate::get(button)->widget;
+    QWidget* b = WidgetOf(button);
     EXPECT_EQ(QColor(PixelOf(b, QPoint(40, 40))), QColor(255, 0, 0)) << "the shape under the button";
     EXPECT_EQ(QColor(PixelOf(b, QPoint(3, 3))), QColor(0, 0, 255)) << "the panel beside the shape";
 }

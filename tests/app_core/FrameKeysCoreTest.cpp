@@ -192,7 +192,7 @@ TEST_F(FrameKeys, closingTheFrontChildActivatesTheOneBeneath) {
 // fills the screen's available area itself.
 TEST_F(FrameKeys, mainWindowStartsFillingTheScreen) {
     EXPECT_EQ(main->WindowState(), wsMaximized);
-    QWidget* top = TControlPrivate::get(main)->widget->window();
+    QWidget* top = WidgetOf(main)->window();
     const QRect avail = top->screen()->availableGeometry();
     QTest::qWaitFor([&] { return top->frameGeometry().size() == avail.size(); }, 2000);
     EXPECT_EQ(top->frameGeometry().size(), avail.size());
@@ -206,7 +206,7 @@ namespace {
 // title bar was sized for the Latin font's height.
 TEST_F(FrameKeys, childTitlesHaveRoomForTheirGlyphs) {
     SendKeyToFocus(main, VK_F5, TShiftState{ssCtrl});
-    QWidget* top = TControlPrivate::get(main)->widget->window();
+    QWidget* top = WidgetOf(main)->window();
     std::filesystem::create_directories(std::string(BUILD_DIR) + "/test-output/screens");
     top->grab().save(QString::fromStdString(std::string(BUILD_DIR) + "/test-output/screens/main-window.png"));
     // The captions' face holds every glyph of every title itself: a

@@ -19,7 +19,7 @@
 
 namespace {
 
-QWindow* WindowOf(TControl* c) { return TControlPrivate::get(c)->widget->window()->windowHandle(); }
+QWindow* WindowOf(TControl* c) { return WidgetOf(c)->window()->windowHandle(); }
 
 class FocusFollow : public ::testing::Test {
 protected:
@@ -112,7 +112,7 @@ TEST(PasswordBox, echoesItsPasswordCharacter) {
     edit->SetFocus();
     SendTextToFocus(&form, "ab1");
     EXPECT_EQ(edit->Text(), "ab1");
-    auto* line = static_cast<QLineEdit*>(TControlPrivate::get(edit)->widget);
+    auto* line = static_cast<QLineEdit*>(WidgetOf(edit));
     EXPECT_EQ(line->displayText().toStdString(), "***");
     EXPECT_EQ(edit->PasswordChar(), '*');
 }

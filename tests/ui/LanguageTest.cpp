@@ -120,7 +120,7 @@ TEST_F(ToolkitLanguage, calendarShowsChineseMonthAndDayNames) {
     cal->SetParent(&form);
     cal->SetDate(EncodeDate(2027, 2, 10));
     ShowAndActivate(&form);
-    auto* widget = static_cast<QCalendarWidget*>(TControlPrivate::get(cal)->widget);
+    auto* widget = static_cast<QCalendarWidget*>(WidgetOf(cal));
     auto* month = widget->findChild<QToolButton*>("qt_calendar_monthbutton");
     ASSERT_NE(month, nullptr);
     EXPECT_EQ(month->text().toStdString(), "二月");
