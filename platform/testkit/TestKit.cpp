@@ -41,6 +41,8 @@ std::string Describe(const TControl* c) {
 // only when it is the modal window or belongs to it (a child or a popup of
 // its own).
 bool BlockedBy(QWindow* win, QWindow* modal) {
+    // A popup (a menu a modal window opened) holds the input grab itself.
+    if (win->type() == Qt::Popup) return false;
     for (QWindow* w = win; w; w = w->transientParent() ? w->transientParent() : w->parent())
         if (w == modal) return false;
     return true;
