@@ -464,14 +464,24 @@ TEST(ReportProgress, buildRunsUnderTheWindowAndCancelStopsIt) {
     f.report.ShowProgress = true;
     std::string shownCaption;
     f.report.OnBeginPage = [&](int) {
-        if (auto* p = dynamic_cast<TRMProgressForm*>(Screen->ActiveForm())) shownCaption = p->Caption();
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (auto* p = dynamic_cast<TRMProgressForm*>(Screen->Forms(i)); p && p->Visible()) shownCaption = p->Caption();
     };
     EXPECT_TRUE(f.report.PrepareReport());
     EXPECT_EQ(f.report.EMFPages.Count(), 2);
     EXPECT_EQ(shownCaption, "正在生成报表");
-    f.report.OnBeginPage = [&](int page) {
-        auto* p = dynamic_cast<TRMProgressForm*>(Screen->ActiveForm());
-        if (p && page == 0) SendClick(p->btnCancel);
+    // A real display reports the window's activation a little later, so the
+    // Cancel goes in at the first page whose window already takes input.
+    bool cancelled = false;
+    f.report.OnBeginPage = [&](int) {
+        if (cancelled) return;
+        for (int i = 0; i < Screen->FormCount(); ++i) {
+            auto* p = dynamic_cast<TRMProgressForm*>(Screen->Forms(i));
+            if (p && p->Visible() && TakesKeys(p)) {
+                cancelled = true;
+                SendClick(p->btnCancel);
+            }
+        }
     };
     EXPECT_FALSE(f.report.PrepareReport());
     EXPECT_TRUE(f.report.Terminated);
