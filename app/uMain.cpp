@@ -13,6 +13,7 @@
 #include "Shell.h"
 #include "SysUtils.h"
 #include "about.h"
+#include "uBookData.h"
 #include "uBookDest.h"
 #include "uBookPubData.h"
 #include "uBookExccedlist.h"
@@ -333,6 +334,10 @@ void TFrmMain::wireCommands() {
     item("NCopa").OnClick([](TObject*) { RepairCommand(); });
     item("NClearData").OnClick([this](TObject*) { showModalWindow<TFrmClearData>(this); });
     item("NBookSortSet").OnClick([this](TObject*) { showModalWindow<TFrmSortSet>(this); });
+    item("NBookSet").OnClick([this](TObject*) {
+        TFrmBookData* books = nullptr;
+        ShowMdiChild("TFrmBookData", books);
+    });
     item("NParameter").OnClick([this](TObject*) { showModalWindow<TFrmParameter>(this); });
     item("NBookWordSet").OnClick([this](TObject*) {
         TFrmFirstData* lists = nullptr;

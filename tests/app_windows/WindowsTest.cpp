@@ -14,6 +14,9 @@
 #include "app/uBarHelp.h"
 #include "app/uBaseCond.h"
 #include "app/uBaseDataEdit.h"
+#include "app/uBookCond.h"
+#include "app/uBookData.h"
+#include "app/uBookDataEdit.h"
 #include "app/uBookDest.h"
 #include "app/uBookExccedlist.h"
 #include "app/uBorrowBill.h"
@@ -23,6 +26,7 @@
 #include "app/uClearData.h"
 #include "app/uDMData.h"
 #include "app/uFindBook.h"
+#include "app/uFindBookSet.h"
 #include "app/uFindCode.h"
 #include "app/uFindHuanDate.h"
 #include "app/uFindMagz.h"
@@ -216,6 +220,10 @@ const WindowRow windows[] = {
     {"loanChart", make<TFrmBorrowStatChart>()},
     {"bookFines", make<TFrmReaderFine>()},
     {"magzFines", make<TFrmReaderFine1>()},
+    {"bookList", make<TFrmBookData>()},
+    {"bookEditor", make<TFrmBookDataEdit>()},
+    {"bookCondition", make<TFrmBookCond>()},
+    {"bookCopyChooser", make<TFrmFindBookSet>()},
 };
 
 class Window : public ::testing::TestWithParam<WindowRow> {

@@ -1,0 +1,85 @@
+// The book catalogue's statements; see BookRules.h.
+#include "BookRules.h"
+
+#include "SysUtils.h"
+
+namespace {
+
+// Appends one criterion joined by "and"; "like ? escape '\'" patterns are
+// built by the caller.
+struct TWhere {
+    TBoundSql s;
+    void add(const std::string& text, std::initializer_list<Variant> values) {
+        if (!s.Text.empty()) s.Text += " and ";
+        s.Text += text;
+        s.Values.insert(s.Values.end(), values);
+    }
+};
+
+std::string contains(const std::string& t) { return "%" + LikeEscaped(t) + "%"; }
+std::string beginsWith(const std::string& t) { return LikeEscaped(t) + "%"; }
+
+} // namespace
+
+TBoundSql BookSearchSql(const std::string& table, const std::string& text, const std::string& sortText) {
+    TBoundSql where;
+    if (!text.empty()) {
+        where.Text = "(Code like ? escape '\\' or Name like ? escape '\\' or Scode=? or Py like ? escape '\\' or "
+                     "Wb like ? escape '\\' or Wbh like ? escape '\\')";
+        where.Values = {contains(text), contains(text), text, beginsWith(text), beginsWith(text), beginsWith(text)};
+    } else if (!sortText.empty()) {
+        where.Text = "SortCode like ? escape '\\'";
+        where.Values = {contains(sortText)};
+    }
+    return BookListSql(table, where);
+}
+
+TBoundSql BookConditionWhere(const TBookCondition& c) {
+    TWhere w;
+    const std::string like = " like ? escape '\\'";
+    if (!c.Code.empty()) w.add("Code" + like, {contains(c.Code)});
+    if (!c.Name.empty())
+        w.add("(Name" + like + " or Py" + like + " or Wb" + like + " or Wbh" + like + ")",
+              {contains(c.Name), beginsWith(c.Name), beginsWith(c.Name), beginsWith(c.Name)});
+    const std::pair<const char*, const std::string*> containing[] = {
+        {"YName", &c.YName}, {"Scode", &c.Scode}, {"Publisher", &c.Publisher}, {"BookIsbn", &c.Isbn},
+        {"Sortcode", &c.Sort}, {"Writer", &c.Writer}, {"Translator", &c.Translator}};
+    for (auto [column, value] : containing)
+        if (!value->empty()) w.add(std::string(column) + like, {contains(*value)});
+    if (!c.Posi.empty()) w.add("BookPosi=?", {c.Posi});
+    if (c.State == "在馆")
+        w.add("((IsOut is null) or (IsOut<>'外借' and IsOut<>'报废'))", {});
+    else if (c.State == "外借" || c.State == "报废")
+        w.add("IsOut=?", {c.State});
+    if (!c.Remarks.empty()) w.add("Remarks" + like, {contains(c.Remarks)});
+    if (!c.Remarks1.empty()) w.add("Remarks1" + like, {contains(c.Remarks1)});
+    if (c.OnlyNew) w.add("DateDiff(\"y\", RegDate, ?)<=?", {Variant(c.Today), c.InDay});
+    if (c.Range) w.add("Code>=? and Code<=?", {c.From, c.To});
+    return w.s;
+}
+
+TBoundSql BookListSql(const std::string& table, const TBoundSql& where) {
+    TBoundSql s;
+    s.Text = "select * from " + table + (where.Text.empty() ? "" : " where " + where.Text) + " order by Id";
+    s.Values = where.Values;
+    return s;
+}
+
+bool BookCodeTaken(TADOConnection* c, const std::string& code, int64_t selfId) {
+    TRowLookup row(c, "SELECT Code FROM Bookinfo WHERE Code=? and Id<>?", {code, Variant(selfId)});
+    return !row.Empty();
+}
+
+void BookSaveSideUpdates(TADOConnection* c, bool adding, const std::string& oldCode, const std::string& code,
+                         const std::string& name, const std::string& isbn) {
+    if (!adding && !oldCode.empty() && oldCode != code) {
+        c->Execute("update Borrowinfo set Code=? where Code=?", {code, oldCode});
+        c->Execute("update BookReject set Code=? where Code=?", {code, oldCode});
+    }
+    if (adding) {
+        if (isbn.empty())
+            c->Execute("update BookShort set BeBuy=BeBuy+1 where Name=?", {name});
+        else
+            c->Execute("update BookShort set BeBuy=BeBuy+1 where Name=? or BookIsbn=?", {name, isbn});
+    }
+}

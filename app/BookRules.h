@@ -1,0 +1,53 @@
+// The book catalogue's statements as plain functions with bound values:
+// the list's quick search, the condition dialog's criteria, the editor's
+// duplicate-code test and the side updates of a save. What the operator
+// types is matched as typed (a quote or a % included), so the windows and
+// the tests agree on every statement.
+// Not here: the windows (uBookData, uBookDataEdit, uBookCond).
+#pragma once
+
+#include "ADODB.h"
+#include "System.h"
+
+#include <string>
+
+// The list's quick search: with code text T, the code or title contains T,
+// the call number is T, or an input code begins with T; else, with class
+// text S, the class code contains S; else every copy. Ordered by Id.
+TBoundSql BookSearchSql(const std::string& table, const std::string& text, const std::string& sortText);
+
+// What the book condition dialog holds when confirmed; empty texts add
+// nothing.
+struct TBookCondition {
+    std::string Code, Name, YName, Scode, Publisher, Isbn, Sort, Writer, Translator, Posi, State, Remarks,
+        Remarks1;
+    // New copies: at most InDay days between RegDate and Today.
+    bool OnlyNew = false;
+    TDateTime Today = 0;
+    int InDay = 0;
+    // A code range, used as typed (also when a box is empty).
+    bool Range = false;
+    std::string From, To;
+};
+
+// The condition (without "where") in the dialog's order: code, the title
+// group (title contains, input codes begin with), original title, call
+// number, publisher, ISBN, class, writer, translator, shelf (equal),
+// state (在馆 / 外借 / 报废), synopsis, abstract, new copies, code range.
+// Criteria are joined with "and"; "" when nothing was filled in.
+TBoundSql BookConditionWhere(const TBookCondition& c);
+
+// "select * from <table> where <condition> order by Id", or without the
+// where for an empty condition.
+TBoundSql BookListSql(const std::string& table, const TBoundSql& where);
+
+// Whether another copy than the one with id selfId (0: none) holds code.
+bool BookCodeTaken(TADOConnection* c, const std::string& code, int64_t selfId);
+
+// The side updates of saving a copy, run inside the save's transaction:
+// a copy whose code changed from oldCode (non-empty, the code as loaded)
+// takes the rows of both loan tables and its write-offs along; a new copy
+// counts one received on every ordering line of its title, or of its
+// ISBN when it has one.
+void BookSaveSideUpdates(TADOConnection* c, bool adding, const std::string& oldCode, const std::string& code,
+                         const std::string& name, const std::string& isbn);

@@ -1,0 +1,176 @@
+// The book catalogue list; see uBookData.h.
+#include "uBookData.h"
+
+#include "ADODB.h"
+#include "BookRules.h"
+#include "Build.h"
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
+#include "SysUtils.h"
+#include "gridlib/data/DBSumLst.h"
+#include "gridlib/edits/DBCtrlsEh.h"
+#include "uBookCond.h"
+#include "uBookDataEdit.h"
+#include "uGlobal.h"
+#include "uSortSet.h"
+
+#include <memory>
+
+TFrmBookData::TFrmBookData(TComponent* AOwner) : TMDIBaseData(AOwner) {
+    SetName("FrmBookData");
+    SetCaption("图书编目");
+    Panel2->SetCaption("图书编目");
+    BtFind->SetCaption(" 查询(&F)");
+
+    TBuild b(this);
+    auto top = b.In(Panel1);
+    LbSearch = top.Add<TLabel>("LbSearch").Caption("条形码/名称/索书号:").At(8, 11);
+    Editcode = top.Add<TEdit>("Editcode")
+                   .At(130, 7, 150, 21)
+                   .Hint("支持简拼/五笔码查询,输入后回车")
+                   .OnEnter(&TFrmBookData::EditcodeEnter)
+                   .OnKeyPress(&TFrmBookData::EditcodeKeyPress)
+                   .OnKeyDown(KeyDownHandler());
+    LbSort = top.Add<TLabel>("LbSort").Caption("分类号:").At(296, 11);
+    EditSort = top.Add<TEdit>("EditSort")
+                   .At(344, 7, 100, 21)
+                   .OnEnter(&TFrmBookData::EditSortEnter)
+                   .OnKeyPress(&TFrmBookData::EditcodeKeyPress)
+                   .OnKeyDown(KeyDownHandler());
+    SbtSort = top.Add<TSpeedButton>("SbtSort").Caption("...").Hint("选择类别").At(446, 7, 22, 21).OnClick(
+        &TFrmBookData::SbtSortClick);
+    SbtFind = top.Add<TSpeedButton>("SbtFind").Caption("查询").At(476, 6, 60, 23).OnClick(&TFrmBookData::SbtFindClick);
+
+    auto bottom = b.In(Panel3);
+    bottom.Add<TLabel>("LbQty").Caption("共计:").At(8, 8);
+    EditQty = bottom.Add<TDBNumberEditEh>("EditQty")
+                  .At(44, 4, 70, 21)
+                  .ReadOnly()
+                  .TabStop(false)
+                  .Set(&TDBNumberEditEh::SetDecimalPlaces, 0);
+    bottom.Add<TLabel>("LbBen").Caption("本").At(118, 8);
+    bottom.Add<TLabel>("LbPrice").Caption("价格合计:").At(150, 8);
+    EditPrice = bottom.Add<TDBNumberEditEh>("EditPrice")
+                    .At(210, 4, 100, 21)
+                    .ReadOnly()
+                    .TabStop(false)
+                    .Set(&TDBNumberEditEh::SetDecimalPlaces, 4);
+    bottom.Add<TLabel>("LbYuan").Caption("元").At(314, 8);
+
+    DBSumList1 = new TDBSumList(this);
+    DBSumList1->SetName("DBSumList1");
+    DBSumList1->SetDataSet(ADOqData);
+    TDBSum* sum = DBSumList1->SumCollection()->Add();
+    sum->SetFieldName("BookPrice");
+    sum->SetGroupOperation(goSum);
+    DBSumList1->SetSumListChanged([this](TObject*) {
+        EditPrice->SetValue(Variant(Currency::FromRaw(DBSumList1->SumCollection()->Items(0)->SumValue)));
+    });
+}
+
+void TFrmBookData::InitForm() {
+    TMDIBaseData::InitForm();
+    ADOqData->Close();
+    ADOqData->SQL()->SetText("select top 1000 * from Bookinfo order by Id");
+    ADOqData->Open();
+    RefreshCounters();
+    ReportFile = "BookData.rmf";
+    HelpTopic = "tszl.htm";
+}
+
+void TFrmBookData::RefreshCounters() {
+    DBSumList1->SetActive(false);
+    DBSumList1->SetActive(true);
+    EditQty->SetValue(Variant(ADOqData->RecordCount()));
+}
+
+void TFrmBookData::EditcodeEnter(TObject*) { EditSort->SetText(""); }
+
+void TFrmBookData::EditSortEnter(TObject*) { Editcode->SetText(""); }
+
+void TFrmBookData::EditcodeKeyPress(TObject*, char32_t& Key) {
+    if (Key == '\r') {
+        Key = 0;
+        SbtFind->Click();
+    }
+}
+
+void TFrmBookData::SbtFindClick(TObject*) {
+    ADOqData->Close();
+    ADOqData->SetStatement(BookSearchSql("Bookinfo", Editcode->Text(), EditSort->Text()));
+    ADOqData->Open();
+    RefreshCounters();
+}
+
+void TFrmBookData::SbtSortClick(TObject*) {
+    std::string code;
+    if (PickClass(this, code)) {
+        EditSort->SetText(code);
+        SbtFind->Click();
+    }
+    if (EditSort->CanFocus()) EditSort->SetFocus();
+}
+
+void TFrmBookData::BtFindClick(TObject* Sender) {
+    TMDIBaseData::BtFindClick(Sender);
+    std::unique_ptr<TFrmBookCond> cond(new TFrmBookCond(this));
+    if (cond->ShowModal() == mrOk) {
+        ADOqData->Close();
+        ADOqData->SetStatement(BookListSql("Bookinfo", cond->Where));
+        ADOqData->Open();
+    }
+    RefreshCounters();
+}
+
+void TFrmBookData::locateId() {
+    if (!LocateCode.empty()) ADOqData->Locate("Id", Variant(StrToIntDef(LocateCode, 0)), 0);
+}
+
+void TFrmBookData::runEditor(uint8_t mode) {
+    std::unique_ptr<TFrmBookDataEdit> editor(new TFrmBookDataEdit(this));
+    editor->EditMode = mode;
+    if (mode == 2) {
+        editor->KeyField = KeyColumn;
+        editor->EditId = ADOqData->FieldByName("Id")->AsInteger();
+    }
+    editor->ShowModal();
+    if (!editor->LastSavedId.empty()) LocateCode = editor->LastSavedId;
+}
+
+void TFrmBookData::BtAddClick(TObject* Sender) {
+    if (!ADOqData->IsEmpty()) LocateCode = ADOqData->FieldByName("Id")->AsString();
+    runEditor(1);
+    TMDIBaseData::BtAddClick(Sender);
+    RefreshCounters();
+    locateId();
+}
+
+void TFrmBookData::BtEditClick(TObject* Sender) {
+    if (ADOqData->IsEmpty()) return;
+    LocateCode = ADOqData->FieldByName("Id")->AsString();
+    runEditor(2);
+    TMDIBaseData::BtEditClick(Sender);
+    RefreshCounters();
+    if (!KeyColumn.empty()) locateId();
+}
+
+bool TFrmBookData::CanDelete() {
+    if (ADOqData->IsEmpty()) return true;
+    TRowLookup out(ADOqData->Connection(), "select Id from Bookinfo where Id=? and IsOut='外借'",
+                   {Variant(ADOqData->FieldByName("Id")->AsInteger())});
+    if (out.Empty()) return true;
+    ShowInfoBox("该书籍正在外借,不能删除!");
+    return false;
+}
+
+void TFrmBookData::BtDeleteClick(TObject*) {
+    if (!CanDelete()) Abort();
+    if (DeleteCurrentRow()) {
+        LocateCode = ADOqData->IsEmpty() ? std::string() : ADOqData->FieldByName("Id")->AsString();
+        ADOqData->Requery();
+        locateId();
+    }
+    RefreshCounters();
+}
