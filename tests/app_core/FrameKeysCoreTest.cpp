@@ -126,7 +126,7 @@ TEST_P(CommandKeysInDesk, ctrlFKeysRunTheMainWindowsCommandsNotTheDesks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CommandKeysInDesk,
-                         ::testing::Values(CommandKeyRow{"ctrlF2", VK_F2, "TFrmBorrowBill"},
+                         ::testing::Values(CommandKeyRow{"ctrlF2", VK_F2, "TFrmBookData"},
                                            CommandKeyRow{"ctrlF3", VK_F3, "TFrmMagzData"},
                                            CommandKeyRow{"ctrlF4", VK_F4, "TFrmReaderData"},
                                            CommandKeyRow{"ctrlF5", VK_F5, "TFrmBorrowBill"},
