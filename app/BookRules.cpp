@@ -83,3 +83,24 @@ void BookSaveSideUpdates(TADOConnection* c, bool adding, const std::string& oldC
             c->Execute("update BookShort set BeBuy=BeBuy+1 where Name=? or BookIsbn=?", {name, isbn});
     }
 }
+
+void RestoreCopyState(TADOConnection* c, const std::string& code) {
+    TRowLookup loan(c, "select Code from Borrowinfo where Code=? and State='未还'", {code});
+    c->Execute("update Bookinfo set IsOut=? where Code=?", {std::string(loan.Empty() ? "" : "外借"), code});
+}
+
+void WriteOffSideUpdates(TADOConnection* c, const std::string& code, const std::string& formerCode) {
+    c->Execute("update Bookinfo set IsOut='报废' where Code=?", {code});
+    if (formerCode.empty() || SameText(formerCode, code)) return;
+    // The row being saved still carries the former code until it is posted.
+    TADOQuery others;
+    others.SetConnection(c);
+    others.SetStatement({"select count(*) as n from BookReject where Code=?", {formerCode}});
+    others.Open();
+    if (others.FieldByName("n")->AsInteger() <= 1) RestoreCopyState(c, formerCode);
+}
+
+void DeleteWriteOffs(TADOConnection* c, const std::string& code) {
+    RestoreCopyState(c, code);
+    c->Execute("delete from BookReject where Code=?", {code});
+}

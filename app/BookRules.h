@@ -51,3 +51,16 @@ bool BookCodeTaken(TADOConnection* c, const std::string& code, int64_t selfId);
 // ISBN when it has one.
 void BookSaveSideUpdates(TADOConnection* c, bool adding, const std::string& oldCode, const std::string& code,
                          const std::string& name, const std::string& isbn);
+
+// A copy's state once it has no write-off left: "外借" while it has an open
+// loan, else "" (in the library).
+void RestoreCopyState(TADOConnection* c, const std::string& code);
+
+// The item updates of saving a write-off, inside the save's transaction:
+// the copy code is written off ("报废"); when an edit moved the write-off
+// from formerCode to another copy, the former copy gets its state back
+// unless another write-off still holds it.
+void WriteOffSideUpdates(TADOConnection* c, const std::string& code, const std::string& formerCode);
+
+// Deletes every write-off of the copy and gives it its state back.
+void DeleteWriteOffs(TADOConnection* c, const std::string& code);

@@ -16,6 +16,7 @@
 #include "uBookData.h"
 #include "uBookDest.h"
 #include "uBookPubData.h"
+#include "uBookRejectData.h"
 #include "uBookExccedlist.h"
 #include "uBorrowBill.h"
 #include "uBorrowBill1.h"
@@ -337,6 +338,10 @@ void TFrmMain::wireCommands() {
     item("NBookSet").OnClick([this](TObject*) {
         TFrmBookData* books = nullptr;
         ShowMdiChild("TFrmBookData", books);
+    });
+    item("NBookReject").OnClick([this](TObject*) {
+        TFrmBookRejectData* writeOffs = nullptr;
+        ShowMdiChild("TFrmBookRejectData", writeOffs);
     });
     item("NParameter").OnClick([this](TObject*) { showModalWindow<TFrmParameter>(this); });
     item("NBookWordSet").OnClick([this](TObject*) {

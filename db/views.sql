@@ -25,9 +25,10 @@ FROM Borrowinfo1 a
 LEFT JOIN Magzinfo b ON a.Code = b.Code
 LEFT JOIN Readerinfo c ON a.Rcode = c.Code;
 
--- Book write-offs.
+-- Book write-offs. RejectId tells two write-offs of one copy apart (the
+-- table has no key of its own), so an editor opens the row that was listed.
 CREATE VIEW QryReject AS
-SELECT r.Code, b.Name AS BName, b.YName, b.CodeSet, b.SortCode AS Sortcode,
+SELECT r.rowid AS RejectId, r.Code, b.Name AS BName, b.YName, b.CodeSet, b.SortCode AS Sortcode,
        b.Publisher, b.Writer, b.BookIsbn, b.Translator, r.RCode, r.RejectDate,
        r.Finesum, r.Remarks, c.Name AS RName, c.SortCode AS RSortcode
 FROM BookReject r

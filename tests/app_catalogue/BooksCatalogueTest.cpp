@@ -9,6 +9,7 @@
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "DBCtrls.h"
+#include "Printers.h"
 #include "Gbk.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
@@ -17,9 +18,12 @@
 #include "app/uBookData.h"
 #include "app/uBookDataEdit.h"
 #include "app/uDMData.h"
+#include "app/uMDIBaseData.h"
+#include "Menus.h"
 #include "app/uGlobal.h"
 #include "gridlib/edits/DBCtrlsEh.h"
 
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -300,6 +304,57 @@ TEST_F(BookScreensCatalogueTest, bookListAndEditor) {
     ProcessEvents();
     EXPECT_TRUE(SaveFormPng(&editor, screens + "book-editor.png"));
     editor.AdoqEdit->Cancel();
+}
+
+} // namespace
+
+namespace {
+
+std::string commandOutput(const std::string& cmd) {
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    char buf[4096];
+    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    if (p) pclose(p);
+    return out;
+}
+
+// The list's report menu prints the listed copies through the PDF printer
+// into the report engine's folder and its index.
+class BookReportCatalogueTest : public CatalogueFixture {};
+
+TEST_F(BookReportCatalogueTest, bookListPrintsTheListedCopies) {
+    const std::string out = std::string(BUILD_DIR) + "/test-output/reports/";
+    const std::string pdf = out + "bookListWindow.pdf";
+    ForceDirectories(out + "index.d");
+    ForceDirectories(dir_ + "report");
+    ASSERT_TRUE(CopyFile(std::string(BUILD_DIR) + "/program/report/BookData.rmf", dir_ + "report/BookData.rmf", false));
+    Exec("insert into Bookinfo (Code, Name, Writer, Publisher, SortCode, BookPrice) values "
+         "('P1','红楼梦','曹雪芹','人民文学出版社','I24',59.7), ('P2','围城','钱钟书','人民文学出版社','I24',19.8), "
+         "('Q1','史记','司马迁','中华书局','K20',88)");
+    TFrmBookData list(nullptr);
+    ShowAndActivate(&list);
+    SendText(list.Editcode, "P");
+    SendKey(list.Editcode, VK_RETURN);
+    ASSERT_EQ(list.ADOqData->RecordCount(), 2);
+    remove(pdf.c_str());
+    Printer()->SetPrinterIndex(Printer()->PdfPrinterIndex());
+    Printer()->SetFileName(pdf);
+    script.ExpectForm("TRMPrintDialogForm", mrOk, {}, [](TCustomForm* f) { SendClickTo(f, "BtnOK"); });
+    list.N3->Click();
+    ASSERT_TRUE(FileExists(pdf));
+    const std::string text = commandOutput("pdftotext -layout '" + pdf + "' -");
+    EXPECT_NE(text.find("图书清单"), std::string::npos) << text;
+    EXPECT_NE(text.find("红楼梦"), std::string::npos) << text;
+    EXPECT_NE(text.find("围城"), std::string::npos) << text;
+    EXPECT_EQ(text.find("史记"), std::string::npos) << text;
+    {
+        std::ofstream line(out + "index.d/bookListWindow.tsv");
+        line << "bookListWindow.pdf\tBookData.rmf\t1\t图书清单\n";
+    }
+    commandOutput("cd " + out +
+                  " && (printf 'file\\ttemplate\\tpages\\tfirst page text\\n'; cat index.d/*.tsv) > index.tsv.tmp"
+                  " && mv index.tsv.tmp index.tsv");
 }
 
 } // namespace

@@ -18,6 +18,8 @@
 #include "app/uBookData.h"
 #include "app/uBookDataEdit.h"
 #include "app/uBookDest.h"
+#include "app/uBookRejectData.h"
+#include "app/uBookRejectDataEdit.h"
 #include "app/uBookExccedlist.h"
 #include "app/uBorrowBill.h"
 #include "app/uBorrowBill1.h"
@@ -224,6 +226,8 @@ const WindowRow windows[] = {
     {"bookEditor", make<TFrmBookDataEdit>()},
     {"bookCondition", make<TFrmBookCond>()},
     {"bookCopyChooser", make<TFrmFindBookSet>()},
+    {"bookWriteOffs", make<TFrmBookRejectData>()},
+    {"bookWriteOffEditor", make<TFrmBookRejectDataEdit>()},
 };
 
 class Window : public ::testing::TestWithParam<WindowRow> {

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The book catalogue from the keyboard: Ctrl+F2 opens the list and Alt+A
+# its editor, where a copy is typed with its class (leaving the class box
+# numbers it) and saved with Alt+S; Esc closes the list. The database
+# shows the copy with its call number. The write-off list opens from the
+# menu and closes with Esc.
+source "$(dirname "$0")/lib.sh"
+
+sql "INSERT INTO Type (sKey, ParentKey, SortCode, SortName) VALUES ('000000', '00', 'TP3', 'Computing')"
+start_program
+login Admin ''
+
+key ctrl+F2 # 图书编目
+sleep 1
+expect_focus_back "$E2E_MAIN"
+key alt+a # 新增
+dlg=$(wait_window '图书信息')
+expect_focus_back "$dlg"
+type_text 'E2E001'
+key Return Return Return # past the volume and ISBN boxes to the class
+type_text 'TP3'
+key Return Return Return # the call number is made on leaving the class
+type_text 'Algorithms'
+key alt+s # 保存退出
+wait_id_gone "$dlg"
+expect_db "select Code || '|' || Name || '|' || SortCode || '|' || Scode from Bookinfo where Code = 'E2E001'" \
+  "E2E001|Algorithms|TP3|TP3/1"
+expect_focus_back "$E2E_MAIN"
+key Escape # closes the list
+sleep 0.5
+expect_focus_back "$E2E_MAIN"
+
+menu 1 7 # 图书报废: the write-off list opens and closes from the keyboard
+sleep 1
+expect_focus_back "$E2E_MAIN"
+key Escape
+sleep 0.5
+expect_focus_back "$E2E_MAIN"
+done_story
