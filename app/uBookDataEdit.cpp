@@ -157,6 +157,13 @@ TFrmBookDataEdit::TFrmBookDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
         bind(m, f);
         m->OnKeyPress = [this](TObject* s, char32_t& k) { EditRemarksKeyPress(s, k); };
     }
+    // Enter walks on through the boxes (the ISBN box runs its look-up
+    // instead, the memos go to 保存增加, the pickers' boxes add F5).
+    for (TWinControl* box : std::initializer_list<TWinControl*>{
+             EditCode, EditSet, DBEdit8, EditSCode, EditName, EditYName, DBEdit1, DBEdit2, CmbPosi, CmbLang, CmbPrint,
+             CmbSize, CmbGrade, CmbAttach, DBEdit9, DTPRegDate, EditPrice, EditAvePrice, DBEdit7, DBEdit10,
+             DBComboBox6})
+        box->OnKeyDown = KeyDownHandler();
     for (TButton* bt : {BtSaveAdd, BtSaveExit, BtCancelExit}) bt->SetTop(486);
     BtSaveAdd->SetLeft(300);
     BtSaveExit->SetLeft(412);
@@ -279,7 +286,11 @@ void TFrmBookDataEdit::EditISBNKeyPress(TObject*, char32_t& Key) {
     copyFrom(Adoqtemp, EditMode == 1 ? std::vector<std::string>{"RegDate"} : std::vector<std::string>{});
 }
 
-void TFrmBookDataEdit::PickerKeyDown(TObject* Sender, Word& Key, TShiftState) {
+void TFrmBookDataEdit::PickerKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
+    if (Key == VK_RETURN || Key == VK_ESCAPE) {
+        FormKeyDown(Sender, Key, Shift);
+        return;
+    }
     if (Key != VK_F5 && Key != VK_ADD) return;
     Key = 0;
     if (Sender == EditSort) SpeedButton1->Click();
@@ -329,6 +340,8 @@ bool TFrmBookDataEdit::ValidateRecord() {
 }
 
 void TFrmBookDataEdit::SaveRecord() {
+    // A box whose key saved the record (Alt+S) still holds its text.
+    AdoqEdit->UpdateRecord();
     const std::string name = AdoqEdit->FieldByName("Name")->AsString();
     if (!name.empty()) {
         std::string py, wbh, wb;

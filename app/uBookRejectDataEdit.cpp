@@ -57,6 +57,8 @@ TFrmBookRejectDataEdit::TFrmBookRejectDataEdit(TComponent* AOwner) : TFrmBaseDat
     }
     EditRejectsum->SetDataSource(DSEdit);
     EditRejectsum->SetDataField("Finesum");
+    for (TWinControl* box : std::initializer_list<TWinControl*>{DTPRejectDate, EditRejectsum, DBEdit1})
+        box->OnKeyDown = KeyDownHandler();
 }
 
 void TFrmBookRejectDataEdit::InitForm() {
@@ -109,7 +111,9 @@ void TFrmBookRejectDataEdit::EditRcodeExit(TObject*) {
 void TFrmBookRejectDataEdit::EditBCodeExit(TObject*) { showCopy(EditBCode->Text(), true); }
 
 void TFrmBookRejectDataEdit::EditRcodeKeyDown(TObject*, Word& Key, TShiftState) {
-    if (Key == VK_RETURN) {
+    if (Key == VK_ESCAPE) {
+        FormKeyDown(this, Key, {});
+    } else if (Key == VK_RETURN) {
         Key = 0;
         if (EditBCode->CanFocus()) EditBCode->SetFocus();
     } else if (Key == VK_F5 || Key == VK_ADD) {
@@ -119,7 +123,9 @@ void TFrmBookRejectDataEdit::EditRcodeKeyDown(TObject*, Word& Key, TShiftState) 
 }
 
 void TFrmBookRejectDataEdit::EditBCodeKeyDown(TObject*, Word& Key, TShiftState) {
-    if (Key == VK_RETURN) {
+    if (Key == VK_ESCAPE) {
+        FormKeyDown(this, Key, {});
+    } else if (Key == VK_RETURN) {
         Key = 0;
         if (EditRejectsum->CanFocus()) EditRejectsum->SetFocus();
     } else if (Key == VK_F5 || Key == VK_ADD) {
@@ -157,6 +163,8 @@ bool TFrmBookRejectDataEdit::ValidateRecord() {
 }
 
 void TFrmBookRejectDataEdit::SaveRecord() {
+    // A box whose key saved the record (Alt+S) still holds its text.
+    AdoqEdit->UpdateRecord();
     if (!ValidateRecord()) Abort();
     TADOConnection* conn = AdoqEdit->Connection();
     if (!conn->Connected()) conn->Open();

@@ -17,7 +17,7 @@ key alt+a # 新增
 dlg=$(wait_window '图书信息')
 expect_focus_back "$dlg"
 type_text 'E2E001'
-key Return Return Return # past the volume and ISBN boxes to the class
+key Return Return Tab # past the volume box and the ISBN box (whose Enter looks the ISBN up) to the class
 type_text 'TP3'
 key Return Return Return # the call number is made on leaving the class
 type_text 'Algorithms'
