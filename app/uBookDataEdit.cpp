@@ -373,3 +373,13 @@ void TFrmBookDataEdit::BtSaveAddClick(TObject* Sender) {
     }
     if (EditCode->CanFocus()) EditCode->SetFocus();
 }
+
+void TFrmBookDataEdit::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
+    if (Key == VK_RETURN && ActiveControl() == EditISBN) {
+        char32_t enter = '\r';
+        EditISBNKeyPress(EditISBN, enter);
+        Key = 0;
+        return;
+    }
+    TFrmBaseDataEdit::FormKeyDown(Sender, Key, Shift);
+}

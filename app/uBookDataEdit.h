@@ -35,6 +35,8 @@ public:
     void SaveRecord() override;
     void BeforePost() override;
     void BtSaveAddClick(TObject* Sender) override;
+    // Enter in the ISBN box looks the ISBN up and keeps the focus there.
+    void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) override;
 
     void EditCodeExit(TObject* Sender);
     void EditSortExit(TObject* Sender);
