@@ -10,6 +10,7 @@
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "gridlib/data/DBSumLst.h"
+#include "vq/export/VQExcelExport.h"
 #include "gridlib/grid/DBGridEh.h"
 #include "gridlib/print/PrnDbgeh.h"
 #include "uDMData.h"
@@ -104,8 +105,6 @@ TMDIBaseQuery::TMDIBaseQuery(TComponent* AOwner) : TFrmBaseD(AOwner) {
         PrintDBGridEh1->PageHeader()->CenterText()->Add("");
         PrintDBGridEh1->PageHeader()->LeftText()->Add("");
     }
-    // The spreadsheet export of this grid is not part of the program yet.
-    N7->SetEnabled(false);
 
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 }
@@ -189,7 +188,7 @@ void TMDIBaseQuery::N4Click(TObject*) {
     PrintDBGridEh1->ShowPreview();
 }
 
-void TMDIBaseQuery::N7Click(TObject*) {}
+void TMDIBaseQuery::N7Click(TObject*) { TVQExcelExport::ExportDBGridEh("", "", DBGridEh1); }
 
 void TMDIBaseQuery::N2Click(TObject*) {
     std::vector<std::pair<std::string, int>> shown;

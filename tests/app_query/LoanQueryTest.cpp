@@ -2,7 +2,8 @@
 // dialog, then the window with its first result), the row count, a
 // cancelled find that keeps everything, the check box over the kept
 // condition, title-click sorting, the layout editor changing the columns,
-// and the printout with the library name and the condition line.
+// the printout with the library name and the condition line, and the
+// spreadsheet export from the print menu.
 #include "QueryFixture.h"
 
 #include "Buttons.h"
@@ -18,6 +19,8 @@
 #include "app/uSetInterface.h"
 #include "gridlib/grid/DBGridEh.h"
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -174,6 +177,19 @@ TEST_F(LoanWindowTest, printsLibraryNameAndConditionOnEveryPageAndNoTitleOfAnoth
         EXPECT_NE(pages[i].find("借书日期: 从2011-05-01 到 2011-05-15"), std::string::npos) << i;
         EXPECT_EQ(pages[i].find("借阅分类统计"), std::string::npos) << i;
     }
+}
+
+TEST_F(LoanWindowTest, printMenuExportsTheListAsAWorkbook) {
+    const std::string file = PdfTarget("loan-query.xlsx");
+    std::filesystem::remove(file);
+    script.ExpectFile(TSeamKind::SaveDialog, file);
+    SendClick(form->BtPrint);
+    EXPECT_EQ(OpenMenuCaptions(), (std::vector<std::string>{"打印报表", "打印预览", "导出Excel"}));
+    ClickMenuItem("导出Excel");
+    std::ifstream in(file, std::ios::binary);
+    std::string head(2, '\0');
+    in.read(head.data(), 2);
+    EXPECT_EQ(head, "PK") << "no workbook at " << file;
 }
 
 TEST_F(LoanQueryTest, periodicalTwinReadsPeriodicalLoans) {
