@@ -11,7 +11,7 @@ PKGS=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-core
   xvfb xauth zbar-tools poppler-utils
-  xdotool x11-utils imagemagick
+  xdotool x11-utils imagemagick python3
   qt6-translations-l10n
   libfreexl-dev libshp-dev libxml2-dev libzip-dev libxlsxwriter-dev python3-openpyxl
   rime-data-wubi rime-data-stroke rime-data-luna-pinyin

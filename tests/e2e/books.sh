@@ -10,7 +10,7 @@ sql "INSERT INTO Type (sKey, ParentKey, SortCode, SortName) VALUES ('000000', '0
 start_program
 login Admin ''
 
-key ctrl+F2 # 图书编目
+key ctrl+F2 # 图书编目: uBookData, its editor uBookDataEdit
 sleep 1
 expect_focus_back "$E2E_MAIN"
 key alt+a # 新增
@@ -30,7 +30,7 @@ key Escape # closes the list
 sleep 0.5
 expect_focus_back "$E2E_MAIN"
 
-menu 1 7 # 图书报废: the write-off list opens and closes from the keyboard
+menu 1 7 # 图书报废 (uBookRejectData): the write-off list opens and closes from the keyboard
 sleep 1
 expect_focus_back "$E2E_MAIN"
 key Escape

@@ -54,7 +54,9 @@ open_with_condition() {
   say "opened '$title' through its condition and closed it"
 }
 
-# The loan query with Ctrl+F7; a reader typed into the condition.
+# The loan query with Ctrl+F7 (uBorrowCond, then uQryBorrow on the query
+# window base uBaseQuery, opened through uQueryCommands); a reader typed into
+# the condition.
 key ctrl+F7
 dlg=$(wait_window '查询条件')
 expect_focus_back "$dlg"
@@ -68,7 +70,8 @@ mkdir -p "$(dirname "$shot")" && import -window "$id" "$shot" 2>/dev/null || tru
 key Escape
 wait_id_gone "$id"
 
-# One fine paid: R001 loaded, the loan picked with a double-click, 罚款(&O).
+# One fine paid (uReaderfine): R001 loaded, the loan picked with a
+# double-click, 罚款(&O).
 key alt Right Down Down Return # 借还管理 / 图书罚款
 id=$(wait_window '罚款管理')
 expect_focus_back "$id"
@@ -83,9 +86,19 @@ expect_db "select IsPay || '|' || ExceedFund from Borrowinfo where Code = 'B003'
 key Escape
 wait_id_gone "$id"
 
-open_close "Right Down Down Down Down" '罚款管理' # 期刊罚款
+open_close "Right Down Down Down Down" '罚款管理' # 期刊罚款, uReaderfine1
 
-# 图书报表 (third menu) and 期刊报表 (fourth): the same items.
+# 图书报表 (third menu) and 期刊报表 (fourth): the same items. The book
+# windows, then their periodical twins:
+#   借书查询   uBorrowCond, uQryBorrow / uQryBorrow1
+#   还书查询   uLentCond, uQryLent / uQryLent1
+#   逾期查询   uQryBorrowList / uQryBorrowList1
+#   读者排行榜 uBorrowOrderCond, uQryBorrowOrder / uQryBorrowOrderq
+#   借书排行榜 uBorrowOrderCond1, uQryBorrowOrder1 / uQryBorrowOrderq1
+#   分类统计   uQryBookDataS / uQryMagzDataS, uQryBorrowS / uQryBorrowqS
+#   操作员查询 uOperCond, uQryOperator / uQryOperator1
+#   每日清单   the daily-list base uQryDayList: uQryDayIn, uQryDayBorrow,
+#              uQryDayLent, uQryDayReject and their twins ending in 1
 for top in "Right Right" "Right Right Right"; do
   open_with_condition "$top Down" '借书查询'
   open_with_condition "$top Down Down" '还书查询'
@@ -101,7 +114,7 @@ for top in "Right Right" "Right Right Right"; do
   open_close "$top Down Down Down Down Down Down Down Down Right Down Down Down" '每日报损'
 done
 
-# The desk's layout editor on F8, left with Esc.
+# The desk's layout editor on F8 (uSetInterface), left with Esc.
 key ctrl+F5
 sleep 1
 key F8

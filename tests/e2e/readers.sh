@@ -21,18 +21,18 @@ list_and_editor() {
   expect_focus_back "$E2E_MAIN"
 }
 
-menu 1 3 # 出版社设置
+menu 1 3 # 出版社设置: uBookPubData on the list base uMDIBaseData, its editor uBookPubDataEdit
 list_and_editor '图书类别'
-key ctrl+F3 # 期刊编目
+key ctrl+F3 # 期刊编目: uMagzData, its editor uMagzDataEdit
 list_and_editor '期刊信息'
-menu 1 9 # 期刊征订
+menu 1 9 # 期刊征订: uMagzOrderData, its editor uMagzOrderDataEdit
 list_and_editor '征订信息'
-menu 1 10 # 期刊报废
+menu 1 10 # 期刊报废: uMagzRejectData, its editor uMagzRejectDataEdit
 list_and_editor '期刊报废'
-menu 1 13 # 读者类别
+menu 1 13 # 读者类别: uReaderTypeData, its editor uReaderTypeDataEdit
 list_and_editor '读者类别'
 
-key ctrl+F4 # 读者管理
+key ctrl+F4 # 读者管理: uReaderData, its editor uReaderDataEdit
 key alt+a
 editor=$(wait_window '读者信息')
 expect_focus_back "$editor"
@@ -40,7 +40,7 @@ type_text 'R900'
 key Return
 type_text 'Zhao Liu'
 key Return Return # past the sex box to the type box
-key F5
+key F5 # the reader-type lookup uFindReaderSort
 lookup=$(wait_window '选择读者类别')
 expect_focus_back "$lookup"
 key Return
