@@ -1,4 +1,4 @@
-// The per-test program folder; see QueryFixture.h.
+// The query window tests' shared rows and printed output; see QueryFixture.h.
 #include "QueryFixture.h"
 
 #include "ADODB.h"
@@ -10,48 +10,6 @@
 
 #include <cstdio>
 #include <fstream>
-
-void QueryFixture::SetUp() {
-    folder_ = std::make_unique<TestProgramFolder>("appquery");
-    dir_ = folder_->dir;
-    dbFile_ = folder_->dbFile;
-    DatabasePath.clear();
-    OperatorCode = "Admin";
-    script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
-    dm.reset(new TDMData(nullptr));
-    ASSERT_TRUE(dm->Opened());
-}
-
-void QueryFixture::TearDown() {
-    ProcessEvents();
-    dm.reset();
-    DMData = nullptr;
-    folder_.reset();
-}
-
-void QueryFixture::Exec(const std::string& sql) { folder_->Exec(sql); }
-
-std::vector<std::string> QueryFixture::Rows(const std::string& sql) {
-    TADOConnection c;
-    c.SetConnectionString(ConnectionStringFor(dbFile_));
-    c.Open();
-    TADOQuery q;
-    q.SetConnection(&c);
-    q.SQL()->SetText(sql);
-    q.Open();
-    std::vector<std::string> rows;
-    for (q.First(); !q.Eof(); q.Next()) {
-        std::string row;
-        for (int i = 0; i < q.FieldCount(); ++i) row += (i ? "|" : "") + q.Fields().Fields(i)->AsString();
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-std::string QueryFixture::Scalar(const std::string& sql) {
-    auto rows = Rows(sql);
-    return rows.empty() ? std::string() : rows.front().substr(0, rows.front().find('|'));
-}
 
 std::vector<std::string> QueryFixture::Column(TDataSet* ds, const std::string& field) {
     std::vector<std::string> values;

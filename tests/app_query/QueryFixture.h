@@ -1,45 +1,24 @@
-// A program folder of its own for each query window test: a fresh
-// database made from db/*.sql under Data/, a "ConSQL.ini" with an empty
-// Path, the executable's folder pointed at it, the data module open and the
-// dialog seam scripted (anything unexpected fails the test).
+// A program folder of its own for each query window test (see
+// AppDbFixture), with the loans most of them share.
 #pragma once
 
-#include "TestKit.h"
-
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "support/ProgramFolder.h"
+#include "support/AppDbFixture.h"
 #include "support/TestNames.h"
 
-class TDMData;
 class TDataSet;
 
-class QueryFixture : public ::testing::Test {
+class QueryFixture : public AppDbFixture {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    QueryFixture() : AppDbFixture("appquery") {}
 
-    // Runs statements on the test database through a connection of its own.
-    void Exec(const std::string& sql);
-    // Every row of a query, columns joined by "|", rows in the query's order.
-    std::vector<std::string> Rows(const std::string& sql);
-    std::string Scalar(const std::string& sql);
     // One field of every row of a data set, in its current order.
     static std::vector<std::string> Column(TDataSet* ds, const std::string& field);
     // Loans, readers, books and periodicals most tests share (business
     // date 2011-05-15).
     void LoanFixture();
-
-
-    TSeamScript script;
-    std::unique_ptr<TDMData> dm;
-    std::unique_ptr<TestProgramFolder> folder_;
-    std::string dir_;    // ends with "/"
-    std::string dbFile_; // dir_ + "Data/ombry.dat"
 };
 
 // Printed output of the query windows: build/test-output/print/ (one folder
