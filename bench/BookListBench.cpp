@@ -9,6 +9,7 @@
 #include "ADODB.h"
 #include "Forms.h"
 #include "SysUtils.h"
+#include "BenchDatabase.h"
 #include "app/uBookData.h"
 #include "app/uDMData.h"
 #include "app/uGlobal.h"
@@ -25,10 +26,7 @@ struct Library {
     Library() {
         dir = GetTempFileName() + "-books/";
         ForceDirectories(dir + "Data");
-        std::string script;
-        for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
-            script += ReadFileBytes(ExtractFileDir(ExtractFileDir(__FILE__)) + f) + "\n";
-        CreateDatabaseFile(dir + "Data/ombry.dat", script);
+        CreateDatabaseFile(dir + "Data/ombry.dat", ShippedDatabaseScript());
         AtomicWriteFile(dir + "ConSQL.ini", "[Server]\r\nPath=\r\n");
         SetExeDirForTesting(dir);
         Application->Title();

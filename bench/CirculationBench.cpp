@@ -13,6 +13,7 @@
 #include "app/uBorrowBill.h"
 #include "app/uDMData.h"
 #include "app/uGlobal.h"
+#include "BenchDatabase.h"
 
 #include <cstdio>
 #include <memory>
@@ -23,18 +24,10 @@ namespace {
 const char* const kDbPath = "/tmp/quillory-circ-bench.dat";
 const char* const kProgramDir = "/tmp/quillory-circ-bench/";
 
-std::string repoRoot() { return ExtractFileDir(ExtractFileDir(__FILE__)); }
-
 // Books B000000..B199999; every tenth book is on loan (its open loan among
 // the loan rows), the others are in the library. Readers R00000..R19999.
 void generate() {
-    if (FileExists(kDbPath)) return;
-    const std::string tmp = std::string(kDbPath) + ".tmp";
-    DeleteFile(tmp);
-    std::string script;
-    for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
-        script += ReadFileBytes(repoRoot() + f) + "\n";
-    script += R"(
+    MakeLargeLibrary(kDbPath, R"(
 INSERT INTO ReaderType(Code,CeQty,LimitDay,RenewTime,IsLimit,CeQty1,LimitDay1,IsLimit1)
   VALUES ('学生',1000000,30,3,0,1000000,7,0);
 WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<199999)
@@ -54,9 +47,7 @@ INSERT INTO Borrowinfo(Code,Rcode,State,BorrowDate,ReturnDate,Operator)
   SELECT printf('B%06d',i*10),printf('R%05d',i),'未还','2025-03-01','2025-03-31','张三' FROM n;
 UPDATE Readerinfo SET BookQty=1;
 ANALYZE;
-)";
-    CreateDatabaseFile(tmp, script);
-    RenameFile(tmp, kDbPath);
+)");
 }
 
 // The program folder the data module reads: "ConSQL.ini" naming the file.
@@ -65,10 +56,7 @@ void useProgramDir() {
     if (done) return;
     done = true;
     generate();
-    ForceDirectories(kProgramDir);
-    AtomicWriteFile(std::string(kProgramDir) + "ConSQL.ini", std::string("[Server]\r\nPath=") + kDbPath + "\r\n");
-    SetExeDirForTesting(kProgramDir);
-    if (!DMData) new TDMData(nullptr);
+    UseLargeLibrary(kDbPath, kProgramDir);
     OperatorName = "管理员";
     BusinessDate = EncodeDate(2025, 3, 10);
     IfFine = true;

@@ -14,6 +14,7 @@
 #include "ADODB.h"
 #include "JetSql.h"
 #include "SysUtils.h"
+#include "BenchDatabase.h"
 
 namespace {
 
@@ -27,17 +28,11 @@ void check(int rc, sqlite3* db) {
     }
 }
 
-// The source tree, found from this file's own path.
-std::string repoRoot() { return ExtractFileDir(ExtractFileDir(__FILE__)); }
-
 void generate() {
     if (FileExists(kDbPath)) return;
     std::string tmp = std::string(kDbPath) + ".tmp";
     DeleteFile(tmp);
-    std::string script;
-    for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
-        script += ReadFileBytes(repoRoot() + f) + "\n";
-    CreateDatabaseFile(tmp, script);
+    CreateDatabaseFile(tmp, ShippedDatabaseScript());
     sqlite3* db = nullptr;
     check(sqlite3_open(tmp.c_str(), &db), db);
     check(sqlite3_exec(db, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr), db);

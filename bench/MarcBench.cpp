@@ -9,6 +9,7 @@
 #include "ADODB.h"
 #include "Gbk.h"
 #include "SysUtils.h"
+#include "BenchDatabase.h"
 #include "app/Marc.h"
 #include "app/uDMData.h"
 #include "app/uMarcIn.h"
@@ -88,10 +89,7 @@ BENCHMARK(BM_MarcParse10000)->Unit(benchmark::kMillisecond);
 
 void BM_MarcImport10000(benchmark::State& state) {
     const std::string db = GetTempFileName() + ".dat";
-    std::string script;
-    for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
-        script += ReadFileBytes(ExtractFileDir(ExtractFileDir(__FILE__)) + f) + "\n";
-    CreateDatabaseFile(db, script);
+    CreateDatabaseFile(db, ShippedDatabaseScript());
     TADOConnection c;
     c.SetConnectionString(ConnectionStringFor(db));
     c.Open();

@@ -13,6 +13,7 @@
 #include "app/QueryConditions.h"
 #include "app/uDMData.h"
 #include "app/uGlobal.h"
+#include "BenchDatabase.h"
 #include "app/uQryBorrow.h"
 #include "app/uQryBorrowOrder1.h"
 
@@ -24,18 +25,10 @@ namespace {
 const char* const kDbPath = "/tmp/quillory-query-bench.dat";
 const char* const kProgramDir = "/tmp/quillory-query-bench/";
 
-std::string repoRoot() { return ExtractFileDir(ExtractFileDir(__FILE__)); }
-
 // Loans spread over 2010-2023, about 5,800 a month; every one returned, a
 // seventh with a fine.
 void generate() {
-    if (FileExists(kDbPath)) return;
-    const std::string tmp = std::string(kDbPath) + ".tmp";
-    DeleteFile(tmp);
-    std::string script;
-    for (const char* f : {"/db/schema.sql", "/db/views.sql", "/db/rows.sql"})
-        script += ReadFileBytes(repoRoot() + f) + "\n";
-    script += R"(
+    MakeLargeLibrary(kDbPath, R"(
 WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<199999)
 INSERT INTO Bookinfo(Code,Name,Writer,Publisher,SortCode,BookPrice,Times)
   SELECT printf('B%06d',i),'图书名称'||i,'作者'||(i%5000),'出版社'||(i%300),'TP'||(i%90),10+(i%900)/10.0,0 FROM n;
@@ -48,9 +41,7 @@ INSERT INTO Borrowinfo(Code,Rcode,State,BorrowDate,ReturnDate,ExceedDay,ExceedFu
          printf('20%02d-%02d-%02d',10+i%14,1+i%12,1+(i/168)%28),printf('20%02d-%02d-%02d',10+i%14,1+i%12,1+(i/168)%28),
          i%7,(i%7)*0.5,i%2,'张三' FROM n;
 ANALYZE;
-)";
-    CreateDatabaseFile(tmp, script);
-    RenameFile(tmp, kDbPath);
+)");
 }
 
 void useProgramDir() {
@@ -58,10 +49,7 @@ void useProgramDir() {
     if (done) return;
     done = true;
     generate();
-    ForceDirectories(kProgramDir);
-    AtomicWriteFile(std::string(kProgramDir) + "ConSQL.ini", std::string("[Server]\r\nPath=") + kDbPath + "\r\n");
-    SetExeDirForTesting(kProgramDir);
-    if (!DMData) new TDMData(nullptr);
+    UseLargeLibrary(kDbPath, kProgramDir);
     BusinessDate = EncodeDate(2020, 3, 31);
     CorpName = "图书馆";
 }
