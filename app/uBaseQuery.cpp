@@ -130,10 +130,15 @@ void TMDIBaseQuery::LayoutColumns(bool replace) {
     DBGridEh1->SetEnabled(false);
     if (replace) DBGridEh1->Columns()->Clear();
     for (const TLayoutRow& shown : ShownRows(rows)) {
-        // A field the window designed a column for is not shown twice.
+        // A field the window designed a column for is not shown twice. The
+        // grid's own columns for every field of an open result (the menu
+        // runs the first query before the window is shown) are no design:
+        // the first layout column replaces them all.
         bool designed = false;
-        for (int i = 0; i < DBGridEh1->Columns()->Count(); ++i)
-            designed = designed || SameText(DBGridEh1->Columns()->Items(i)->FieldName(), shown.ColumnsCode);
+        for (int i = 0; i < DBGridEh1->Columns()->Count(); ++i) {
+            const TColumnEh* c = DBGridEh1->Columns()->Items(i);
+            designed = designed || (c->Stored() && SameText(c->FieldName(), shown.ColumnsCode));
+        }
         if (!designed) DBGridEh1->Columns()->Add()->SetFieldName(shown.ColumnsCode);
     }
     for (int i = 0; i < DBGridEh1->Columns()->Count(); ++i) {

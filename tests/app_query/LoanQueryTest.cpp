@@ -62,6 +62,36 @@ TEST_F(LoanQueryTest, cancelledDialogOpensNoWindow) {
     EXPECT_EQ(script.Shown().size(), 1u);
 }
 
+// Opened from the menu the result is open before the window is first shown:
+// the columns are still the shown rows of the layout, in their order and
+// with their titles, whether the result has rows or none.
+TEST_F(LoanQueryTest, menuOpenedWindowShowsTheLayoutColumnsWithOrWithoutRows) {
+    const std::vector<std::string> layout =
+        Rows("select ColumnsCode || '|' || ColumnsName from TableStructure where TableCode = 'QryBorrow' and "
+             "IsVisible order by TableOrder");
+    ASSERT_EQ(layout.size(), 14u);
+    const struct {
+        const char* reader;
+        const char* count;
+    } cases[] = {{"R1", "1"}, {"没有的读者", "0"}};
+    for (const auto& c : cases) {
+        expectLoanDialog({{"EditRcode", c.reader}, {"Rb3", "True"}});
+        std::vector<std::string> shown;
+        std::string count;
+        script.ExpectForm("TFrmQryBorrow", mrCancel, {}, [&](TCustomForm* f) {
+            auto* w = static_cast<TFrmQryBorrow*>(f);
+            count = w->LbQty->Caption();
+            for (int i = 0; i < w->DBGridEh1->Columns()->Count(); ++i) {
+                TColumnEh* col = w->DBGridEh1->Columns()->Items(i);
+                if (col->Visible()) shown.push_back(col->FieldName() + "|" + col->Title()->Caption());
+            }
+        });
+        RunReportCommand<TFrmBorrowCond, TFrmQryBorrow>(Application);
+        EXPECT_EQ(count, c.count) << c.reader;
+        EXPECT_EQ(shown, layout) << c.reader;
+    }
+}
+
 struct LoanWindowTest : LoanQueryTest {
     void SetUp() override {
         LoanQueryTest::SetUp();
