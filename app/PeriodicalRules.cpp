@@ -1,6 +1,7 @@
 // The periodical rules; see PeriodicalRules.h.
 #include "PeriodicalRules.h"
 
+#include "OrderRules.h"
 #include "SysUtils.h"
 
 namespace {
@@ -128,33 +129,24 @@ TBoundSql MagzRejectSearchSql(const std::string& copy, const std::string& reader
     return withWhere("select * from QryReject1", where, " order by code");
 }
 
-TBoundSql MagzOrderSearchSql(const std::string& typed) {
-    TBoundSql where;
-    if (!typed.empty())
-        where = {" code like ? escape '\\' or Name like ? escape '\\'", {contains(typed), contains(typed)}};
-    return withWhere("select * from MagzOrder", where, " order by code");
-}
+TBoundSql MagzOrderSearchSql(const std::string& typed) { return OrderSearchSql("MagzOrder", {"code", "Name"}, typed); }
 
 TBoundSql MagzOrderConditionWhere(const TMagzOrderCondition& c) {
-    TBoundSql where;
-    appendContains(where, "code", c.Code);
-    appendContains(where, "Name", c.Name);
-    appendContains(where, "Publisher", c.Publisher);
-    appendEquals(where, "BookIsbn", c.Isbn);
-    appendContains(where, "Sortcode", c.Sort);
-    appendContains(where, "PostNo", c.PostNo);
-    appendContains(where, "PubNo", c.PubNo);
-    appendContains(where, "Pubfreq", c.Pubfreq);
-    appendContains(where, "Tel", c.Tel);
-    appendContains(where, "LinkMan", c.LinkMan);
-    appendContains(where, "Writer", c.Writer);
-    return where;
+    TOrderWhere w;
+    w.Contains("code", c.Code);
+    w.Contains("Name", c.Name);
+    w.Contains("Publisher", c.Publisher);
+    w.Equals("BookIsbn", c.Isbn);
+    w.Contains("Sortcode", c.Sort);
+    w.Contains("PostNo", c.PostNo);
+    w.Contains("PubNo", c.PubNo);
+    w.Contains("Pubfreq", c.Pubfreq);
+    w.Contains("Tel", c.Tel);
+    w.Contains("LinkMan", c.LinkMan);
+    w.Contains("Writer", c.Writer);
+    return w.Where();
 }
 
 TBoundSql MagzOrderConditionSql(const TMagzOrderCondition& c) {
-    return withWhere("select * from MagzOrder", MagzOrderConditionWhere(c), " order by code");
-}
-
-int ClearFullyReceivedSubscriptions(TADOConnection* c) {
-    return c->Execute("delete from MagzOrder where RegQty>0 and BeBuy>=RegQty");
+    return OrderListSql("MagzOrder", MagzOrderConditionWhere(c));
 }

@@ -76,6 +76,3 @@ struct TMagzOrderCondition {
 // class boxes are everywhere ("TP3" finds TP31).
 TBoundSql MagzOrderConditionWhere(const TMagzOrderCondition& c);
 TBoundSql MagzOrderConditionSql(const TMagzOrderCondition& c);
-// Deletes the subscriptions whose ordered copies have all come (a line
-// ordering nothing yet is not one of them); returns how many.
-int ClearFullyReceivedSubscriptions(TADOConnection* c);

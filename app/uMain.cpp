@@ -17,6 +17,7 @@
 #include "uBookDest.h"
 #include "uBookPubData.h"
 #include "uBookRejectData.h"
+#include "uBookShortData.h"
 #include "uBookExccedlist.h"
 #include "uBorrowBill.h"
 #include "uBorrowBill1.h"
@@ -187,7 +188,7 @@ const std::vector<TModuleRight>& ModuleRights() {
         {4, "NReaderSortSet", {}, "TFrmReaderTypeData"},
         {5, "NReaderWordSet", {}, "TFrmReaderFirstData"},
         {6, "NBookReject", {}},
-        {7, "NBookShort", {}},
+        {7, "NBookShort", {}, "TFrmBookShortData"},
         {9, "NBorrow", {"GbtBorrow"}, "TFrmBorrowBill"},
         {10, "NFine", {}},
         {12, "NQryBorrow", {"GbtQryBorrow"}},
@@ -359,6 +360,10 @@ void TFrmMain::wireCommands() {
     item("NMagzSet").OnClick([this](TObject*) {
         TFrmMagzData* list = nullptr;
         ShowMdiChild("TFrmMagzData", list);
+    });
+    item("NBookShort").OnClick([this](TObject*) {
+        TFrmBookShortData* list = nullptr;
+        ShowMdiChild("TFrmBookShortData", list);
     });
     item("NMagzOrder").OnClick([this](TObject*) {
         TFrmMagzOrderData* list = nullptr;

@@ -5,6 +5,7 @@
 #include "CatalogueFixture.h"
 
 #include "ADODB.h"
+#include "app/OrderRules.h"
 #include "app/PeriodicalRules.h"
 #include "app/ReaderRules.h"
 #include "app/uDMData.h"
@@ -128,7 +129,7 @@ TEST_F(ReaderPeriodicalRulesTest, subscriptionConditionsAndClearingFullyReceived
     monthly.Pubfreq = "月刊";
     EXPECT_EQ(codes(MagzOrderConditionSql(monthly)), (Codes{"S1", "S2", "S3"}));
     EXPECT_EQ(codes(MagzOrderSearchSql("读")), (Codes{"S2"}));
-    EXPECT_EQ(ClearFullyReceivedSubscriptions(dm->ADOConnection1), 2);
+    EXPECT_EQ(ClearFullyReceivedOrders(dm->ADOConnection1, "MagzOrder"), 2);
     EXPECT_EQ(Rows("select Code from MagzOrder order by Code"), (Codes{"S3", "S4"}));
 }
 
