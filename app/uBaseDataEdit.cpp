@@ -81,6 +81,9 @@ bool TFrmBaseDataEdit::ValidateRecord() { return true; }
 void TFrmBaseDataEdit::BeforePost() {}
 
 void TFrmBaseDataEdit::SaveRecord() {
+    // A save by a button's key (Alt+S) leaves the focus in the box still
+    // being typed in; its text belongs to the row that is checked and saved.
+    if (AdoqEdit->State() == dsEdit || AdoqEdit->State() == dsInsert) AdoqEdit->UpdateRecord();
     if (!ValidateRecord()) Abort();
     TADOConnection* conn = AdoqEdit->Connection();
     if (!conn->Connected()) conn->Open();

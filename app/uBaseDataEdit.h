@@ -30,6 +30,7 @@ public:
     // Checks the entered values; false stops the save (the override shows
     // its own message). The base accepts everything.
     virtual bool ValidateRecord();
+    // The text of the box being typed in goes into the row; then
     // ValidateRecord, then BeforePost and the Post of AdoqEdit inside one
     // transaction. A failed check or a failed save ends with EAbort (after
     // "存盘失败！" and a rollback for the latter); the row stays in insert

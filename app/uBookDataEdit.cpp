@@ -11,6 +11,8 @@
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "gridlib/edits/DBCtrlsEh.h"
+#include "uBookMemo.h"
+#include "uBookMemo1.h"
 #include "uFindBookSet.h"
 #include "uFindPublish.h"
 #include "uFindSupplier.h"
@@ -114,12 +116,10 @@ TFrmBookDataEdit::TFrmBookDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
 
     GroupBox3 = panel.Add<TGroupBox>("GroupBox3").Caption("").At(372, 108, 366, 240);
     auto g3 = b.In(GroupBox3);
-    for (Text t : {Text{&DBEdit9, "LbPubDate", "出版日期:", "DBEdit9", "PubDate", 14, 100},
-                   Text{&DTPRegDate, "LbRegDate", "登记日期:", "DTPRegDate", "RegDate", 14, 100}}) {
-        const int left = t.edit == &DTPRegDate ? 180 : 0;
-        *t.edit = g3.Field<TDBEdit>({left + 8, left + 68, t.width}, t.label, t.caption, t.name, t.top);
-        bind(*t.edit, t.field);
-    }
+    DBEdit9 = g3.Field<TDBEdit>({8, 68, 100}, "LbPubDate", "出版日期:", "DBEdit9", 14);
+    bind(DBEdit9, "PubDate");
+    DTPRegDate = g3.Field<TDBDateTimeEditEh>({188, 248, 100}, "LbRegDate", "登记日期:", "DTPRegDate", 14);
+    bind(DTPRegDate, "RegDate");
     EditPrice = g3.Field<TDBNumberEditEh>({8, 68, 100}, "LbPrice", "书籍价格:", "EditPrice", 40);
     EditAvePrice = g3.Field<TDBNumberEditEh>({188, 248, 100}, "LbAvePrice", "成本价:", "EditAvePrice", 40);
     for (auto [e, f] : {std::pair{EditPrice, "BookPrice"}, std::pair{EditAvePrice, "AvePrice"}}) {
@@ -157,6 +157,8 @@ TFrmBookDataEdit::TFrmBookDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
         bind(m, f);
         m->OnKeyPress = [this](TObject* s, char32_t& k) { EditRemarksKeyPress(s, k); };
     }
+    EditRemarks->OnDblClick = [this](TObject* s) { EditRemarksDblClick(s); };
+    EditRemarks1->OnDblClick = [this](TObject* s) { EditRemarks1DblClick(s); };
     // Enter walks on through the boxes (the ISBN box runs its look-up
     // instead, the memos go to 保存增加, the pickers' boxes add F5).
     for (TWinControl* box : std::initializer_list<TWinControl*>{
@@ -323,6 +325,10 @@ void TFrmBookDataEdit::EditRemarksKeyPress(TObject*, char32_t& Key) {
     Key = 0;
     if (BtSaveAdd->CanFocus()) BtSaveAdd->SetFocus();
 }
+
+void TFrmBookDataEdit::EditRemarksDblClick(TObject*) { EditBookSynopsis(this, EditRemarks); }
+
+void TFrmBookDataEdit::EditRemarks1DblClick(TObject*) { EditBookAbstract(this, EditRemarks1); }
 
 bool TFrmBookDataEdit::ValidateRecord() {
     auto text = [this](const char* f) { return Trim(AdoqEdit->FieldByName(f)->AsString()); };

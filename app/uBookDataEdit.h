@@ -21,6 +21,7 @@ class TCheckBox;
 class TRadioButton;
 class TSpeedButton;
 class TDBNumberEditEh;
+class TDBDateTimeEditEh;
 class TGroupBox;
 
 class TFrmBookDataEdit : public TFrmBaseDataEdit {
@@ -46,6 +47,9 @@ public:
     void SpeedButton3Click(TObject* Sender);
     void PickerKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     void EditRemarksKeyPress(TObject* Sender, char32_t& Key);
+    // The synopsis (abstract) in its larger dialog.
+    void EditRemarksDblClick(TObject* Sender);
+    void EditRemarks1DblClick(TObject* Sender);
 
     TGroupBox* GroupBox1;
     TDBEdit* EditCode;
@@ -70,7 +74,7 @@ public:
     TDBComboBox* CmbAttach;
     TGroupBox* GroupBox3;
     TDBEdit* DBEdit9;
-    TDBEdit* DTPRegDate;
+    TDBDateTimeEditEh* DTPRegDate;
     TDBNumberEditEh* EditPrice;
     TDBNumberEditEh* EditAvePrice;
     TDBEdit* DBEdit7;

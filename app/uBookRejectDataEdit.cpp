@@ -26,7 +26,7 @@ TFrmBookRejectDataEdit::TFrmBookRejectDataEdit(TComponent* AOwner) : TFrmBaseDat
     TBuild b(this);
     auto panel = b.In(Panel1);
     const TFieldColumn column{40, 120, 200};
-    DTPRejectDate = panel.Field<TDBEdit>(column, "LbRejectDate", "报废日期:", "DTPRejectDate", 12);
+    DTPRejectDate = panel.Field<TDBDateTimeEditEh>(column, "LbRejectDate", "报废日期:", "DTPRejectDate", 12);
     EditRcode = panel.Field<TDBEdit>({40, 120, 176}, "LbRcode", "读者编号:", "EditRcode", 40)
                     .OnExit(&TFrmBookRejectDataEdit::EditRcodeExit)
                     .OnKeyDown(&TFrmBookRejectDataEdit::EditRcodeKeyDown);
@@ -49,12 +49,13 @@ TFrmBookRejectDataEdit::TFrmBookRejectDataEdit(TComponent* AOwner) : TFrmBaseDat
     EditRejectsum = panel.Field<TDBNumberEditEh>(column, "LbRejectsum", "报废金额:", "EditRejectsum", 180);
     EditRejectsum->SetDecimalPlaces(4);
     DBEdit1 = panel.Field<TDBEdit>(column, "LbRemarks", "备  注:", "DBEdit1", 208);
-    const std::pair<TDBEdit*, const char*> bound[] = {
-        {DTPRejectDate, "RejectDate"}, {EditRcode, "RCode"}, {EditBCode, "Code"}, {DBEdit1, "Remarks"}};
+    const std::pair<TDBEdit*, const char*> bound[] = {{EditRcode, "RCode"}, {EditBCode, "Code"}, {DBEdit1, "Remarks"}};
     for (auto [e, f] : bound) {
         e->SetDataSource(DSEdit);
         e->SetDataField(f);
     }
+    DTPRejectDate->SetDataSource(DSEdit);
+    DTPRejectDate->SetDataField("RejectDate");
     EditRejectsum->SetDataSource(DSEdit);
     EditRejectsum->SetDataField("Finesum");
     for (TWinControl* box : std::initializer_list<TWinControl*>{DTPRejectDate, EditRejectsum, DBEdit1})

@@ -11,6 +11,7 @@ class TDBEdit;
 class TEdit;
 class TSpeedButton;
 class TDBNumberEditEh;
+class TDBDateTimeEditEh;
 class TADOCommand;
 
 class TFrmBookRejectDataEdit : public TFrmBaseDataEdit {
@@ -35,7 +36,7 @@ public:
     void SpeedButton1Click(TObject* Sender);
     void SpeedButton2Click(TObject* Sender);
 
-    TDBEdit* DTPRejectDate;
+    TDBDateTimeEditEh* DTPRejectDate;
     TDBEdit* EditRcode;
     TSpeedButton* SpeedButton3;
     TEdit* EditRName;

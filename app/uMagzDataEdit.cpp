@@ -79,7 +79,7 @@ TFrmMagzDataEdit::TFrmMagzDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
     EditSort->SetShowHint(true);
     SpeedButton1 = one.Add<TSpeedButton>("SpeedButton1").Caption("...").At(294, EditSort->Top(), 22, 21).OnClick(
         &TFrmMagzDataEdit::SpeedButton1Click);
-    DBComboBoxEh1 = one.Field<TDBComboBox>(col1, "LbPubfreq", "出版周期:", "DBComboBoxEh1", top);
+    DBComboBoxEh1 = one.Field<TDBComboBoxEh>(col1, "LbPubfreq", "出版周期:", "DBComboBoxEh1", top);
     for (const char* f : Frequencies) DBComboBoxEh1->Items()->Add(f);
     bind(DBComboBoxEh1, "Pubfreq");
     top += 24;
@@ -120,9 +120,9 @@ TFrmMagzDataEdit::TFrmMagzDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
     auto three = b.In(g3);
     const TFieldColumn left3{8, 70, 90, 21, 3, 60, 14};
     const TFieldColumn right3{170, 232, 94, 21, 3, 60, 14};
-    DBDateTimeEditEh1 = three.Field<TDBEdit>(left3, "LbPubDate", "出版日期:", "DBDateTimeEditEh1", 14);
+    DBDateTimeEditEh1 = three.Field<TDBDateTimeEditEh>(left3, "LbPubDate", "出版日期:", "DBDateTimeEditEh1", 14);
     DBEdit4 = three.Field<TDBEdit>(right3, "LbIsOut", "借阅状况:", "DBEdit4", 14).ReadOnly().TabStop(false);
-    DTPRegDate = three.Field<TDBEdit>(left3, "LbRegDate", "登记日期:", "DTPRegDate", 40);
+    DTPRegDate = three.Field<TDBDateTimeEditEh>(left3, "LbRegDate", "登记日期:", "DTPRegDate", 40);
     DBEdit5 = three.Field<TDBEdit>(right3, "LbBorrowDate", "最后借出:", "DBEdit5", 40).ReadOnly().TabStop(false);
     EditPrice = three.Field<TDBNumberEditEh>(left3, "LbPrice", "期刊价格:", "EditPrice", 66);
     DBEdit6 = three.Field<TDBEdit>(right3, "LbTimes", "借阅次数:", "DBEdit6", 66).ReadOnly().TabStop(false);
@@ -144,10 +144,11 @@ TFrmMagzDataEdit::TFrmMagzDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
                       .OnKeyDown(&TFrmMagzDataEdit::EditRemarksKeyDown)
                       .OnDblClick(&TFrmMagzDataEdit::EditRemarksDblClick);
     for (auto [box, field] :
-         {std::pair<TDBEdit*, const char*>{DBDateTimeEditEh1, "PubDate"}, {DBEdit4, "IsOut"}, {DTPRegDate, "RegDate"},
-          {DBEdit5, "BorrowDate"}, {DBEdit6, "Times"}, {DBEdit3, "Borrowman"}, {DBEdit7, "BookPage"},
+         {std::pair<TDBEdit*, const char*>{DBEdit4, "IsOut"}, {DBEdit5, "BorrowDate"}, {DBEdit6, "Times"}, {DBEdit3, "Borrowman"}, {DBEdit7, "BookPage"},
           {EditSupplier, "Supplier"}})
         bind(box, field);
+    bind(DBDateTimeEditEh1, "PubDate");
+    bind(DTPRegDate, "RegDate");
     for (auto [box, field] : {std::pair{EditPrice, "BookPrice"}, std::pair{EditAvePrice, "AvePrice"}}) {
         bind(box, field);
         box->SetDecimalPlaces(4);
@@ -304,8 +305,7 @@ void TFrmMagzDataEdit::EditRemarksKeyDown(TObject*, Word& Key, TShiftState) {
 
 void TFrmMagzDataEdit::EditRemarksDblClick(TObject*) {
     std::unique_ptr<TFrmMagzMemo> memo(new TFrmMagzMemo(this));
-    memo->Memo1->SetText(EditRemarks->Text());
-    if (memo->ShowModal() == 1) AdoqEdit->FieldByName("Remarks")->SetAsString(memo->Memo1->Text());
+    memo->EditBox(EditRemarks);
 }
 
 bool TFrmMagzDataEdit::ValidateRecord() {

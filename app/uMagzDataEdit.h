@@ -17,6 +17,8 @@
 class TDBEdit;
 class TDBMemo;
 class TDBComboBox;
+class TDBComboBoxEh;
+class TDBDateTimeEditEh;
 class TDBNumberEditEh;
 class TSpeedButton;
 class TRadioButton;
@@ -61,7 +63,7 @@ public:
     TDBEdit* EditSCode;
     TDBEdit* EditName;
     TDBEdit* DBEdit1;
-    TDBComboBox* DBComboBoxEh1;
+    TDBComboBoxEh* DBComboBoxEh1;
     TDBEdit* Edityear;
     TDBEdit* DBEdit10;
     TLabel* LbZPeriodNo;
@@ -74,8 +76,8 @@ public:
     TDBComboBox* CmbSize;
     TDBComboBox* CmbGrade;
     TDBComboBox* CmbAttach;
-    TDBEdit* DBDateTimeEditEh1;
-    TDBEdit* DTPRegDate;
+    TDBDateTimeEditEh* DBDateTimeEditEh1;
+    TDBDateTimeEditEh* DTPRegDate;
     TDBNumberEditEh* EditPrice;
     TDBNumberEditEh* EditAvePrice;
     TDBEdit* DBEdit7;

@@ -2,19 +2,10 @@
 // hands the text back to the periodical editor, Cancel and Esc drop it.
 #pragma once
 
-#include "uBaseD.h"
+#include "uMemoDialog.h"
 
-class TMemo;
-class TButton;
-
-class TFrmMagzMemo : public TFrmBaseD {
+class TFrmMagzMemo : public TFrmMemoDialog {
 public:
     explicit TFrmMagzMemo(TComponent* AOwner);
     std::string ClassName() const override { return "TFrmMagzMemo"; }
-    void BtCancelClick(TObject* Sender);
-    void Memo1KeyDown(TObject* Sender, Word& Key, TShiftState Shift);
-
-    TMemo* Memo1;
-    TButton* BtOK;
-    TButton* BtCancel;
 };

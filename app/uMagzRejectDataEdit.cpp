@@ -31,7 +31,7 @@ TFrmMagzRejectDataEdit::TFrmMagzRejectDataEdit(TComponent* AOwner) : TFrmBaseDat
     auto panel = b.In(Panel1);
     const TFieldColumn column{40, 120, 180, 21, 3, 76, 14};
     const TFieldColumn shortColumn{40, 120, 156, 21, 3, 76, 14};
-    DTPRejectDate = panel.Field<TDBEdit>(column, "LbRejectDate", "报废日期:", "DTPRejectDate", 10);
+    DTPRejectDate = panel.Field<TDBDateTimeEditEh>(column, "LbRejectDate", "报废日期:", "DTPRejectDate", 10);
     EditRcode = panel.Field<TDBEdit>(shortColumn, "LbRcode", "读者编号:", "EditRcode", 38)
                     .Hint(PickerHint)
                     .OnExit(&TFrmMagzRejectDataEdit::EditRcodeExit)
@@ -53,11 +53,13 @@ TFrmMagzRejectDataEdit::TFrmMagzRejectDataEdit(TComponent* AOwner) : TFrmBaseDat
     EditRejectsum->SetDecimalPlaces(4);
     EditRejectsum->SetAlignment(taRightJustify);
     DBEdit1 = panel.Field<TDBEdit>(column, "LbRemarks", "备  注:", "DBEdit1", 234);
-    for (auto [box, field] : {std::pair<TDBEdit*, const char*>{DTPRejectDate, "RejectDate"}, {EditRcode, "RCode"},
-                              {EditBCode, "Code"}, {DBEdit1, "Remarks"}}) {
+    for (auto [box, field] :
+         {std::pair<TDBEdit*, const char*>{EditRcode, "RCode"}, {EditBCode, "Code"}, {DBEdit1, "Remarks"}}) {
         box->SetDataSource(DSEdit);
         box->SetDataField(field);
     }
+    DTPRejectDate->SetDataSource(DSEdit);
+    DTPRejectDate->SetDataField("RejectDate");
     EditRejectsum->SetDataSource(DSEdit);
     EditRejectsum->SetDataField("Finesum");
 }

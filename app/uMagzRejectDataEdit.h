@@ -13,6 +13,7 @@
 class TDBEdit;
 class TEdit;
 class TDBNumberEditEh;
+class TDBDateTimeEditEh;
 class TSpeedButton;
 
 class TFrmMagzRejectDataEdit : public TFrmBaseDataEdit {
@@ -35,7 +36,7 @@ public:
     void EditBCodeKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     void SpeedButton1Click(TObject* Sender);
 
-    TDBEdit* DTPRejectDate;
+    TDBDateTimeEditEh* DTPRejectDate;
     TDBEdit* EditRcode;
     TSpeedButton* SpeedButton3;
     TEdit* EditRName;

@@ -58,9 +58,11 @@ TFrmReaderDataEdit::TFrmReaderDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AO
     auto l = b.In(left);
     EditCode = l.Field<TDBEdit>(boxes, "LbCode", "读者编号:", "EditCode", 4).OnExit(&TFrmReaderDataEdit::EditCodeExit);
     EditName = l.Field<TDBEdit>(boxes, "LbName", "读者姓名:", "EditName", 34);
-    EditSax = l.Field<TDBComboBox>(boxes, "LbSax", "性  别:", "EditSax", 64);
-    EditSax->Items()->Add("男");
-    EditSax->Items()->Add("女");
+    EditSax = l.Field<TDBComboBoxEh>(boxes, "LbSax", "性  别:", "EditSax", 64);
+    for (const char* sex : {"男", "女"}) {
+        EditSax->Items()->Add(sex);
+        EditSax->KeyItems()->Add(sex);
+    }
     EditSort = l.Field<TDBEdit>({6, 76, 128, 21, 3, 66, 14}, "LbSort", "读者类别:", "EditSort", 94)
                    .Hint("点击按钮或按F5键选择读者类别")
                    .OnExit(&TFrmReaderDataEdit::EditSortExit)
@@ -69,12 +71,12 @@ TFrmReaderDataEdit::TFrmReaderDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AO
         l.Add<TSpeedButton>("SpeedButton1").Caption("...").At(205, 94, 21, 21).OnClick(&TFrmReaderDataEdit::SpeedButton1Click);
     DBEdit8 = l.Field<TDBEdit>(boxes, "LbCardId", "身份证号:", "DBEdit8", 124);
     DBEdit9 = l.Field<TDBEdit>(boxes, "LbBornDate", "出生年月:", "DBEdit9", 154);
-    CmbDept = l.Field<TDBComboBox>(boxes, "LbDept", "部  门:", "CmbDept", 184);
-    DBDateTimeEditEh1 = l.Field<TDBEdit>(boxes, "LbRegDate", "登记日期:", "DBDateTimeEditEh1", 214);
+    CmbDept = l.Field<TDBComboBoxEh>(boxes, "LbDept", "部  门:", "CmbDept", 184);
+    DBDateTimeEditEh1 = l.Field<TDBDateTimeEditEh>(boxes, "LbRegDate", "登记日期:", "DBDateTimeEditEh1", 214);
     for (auto [box, field] : {std::pair<TWinControl*, const char*>{EditCode, "Code"}, {EditName, "Name"},
-                              {EditSort, "SortCode"}, {DBEdit8, "CardId"}, {DBEdit9, "BornDate"},
-                              {DBDateTimeEditEh1, "RegDate"}})
+                              {EditSort, "SortCode"}, {DBEdit8, "CardId"}, {DBEdit9, "BornDate"}})
         bind(static_cast<TDBEdit*>(box), field);
+    bind(DBDateTimeEditEh1, "RegDate");
     bind(EditSax, "Sax");
     bind(CmbDept, "Department");
 

@@ -53,13 +53,13 @@ public:
     TPanel* PanelMiddle;
     TDBEdit* EditCode;
     TDBEdit* EditName;
-    TDBComboBox* EditSax;
+    TDBComboBoxEh* EditSax;
     TDBEdit* EditSort;
     TSpeedButton* SpeedButton1;
     TDBEdit* DBEdit8;
     TDBEdit* DBEdit9;
-    TDBComboBox* CmbDept;
-    TDBEdit* DBDateTimeEditEh1;
+    TDBComboBoxEh* CmbDept;
+    TDBDateTimeEditEh* DBDateTimeEditEh1;
     TDBEdit* EditTelday;
     TDBEdit* DBEdit1;
     TDBEdit* DBEdit4;

@@ -71,6 +71,8 @@ class MemoPrivate : public EditPrivate {
 public:
     MemoPrivate() : EditPrivate(NewWidget<QPlainTextEdit>()) {}
     QPlainTextEdit* edit() const { return static_cast<QPlainTextEdit*>(widget.data()); }
+    // Presses and double-clicks land on the text area inside the frame.
+    QWidget* mouseTarget() const override { return edit()->viewport(); }
     FollowedList lines;
     bool syncing = false;
     bool wantReturns = true;
@@ -451,7 +453,11 @@ TMemo::TMemo(TComponent* AOwner) : TCustomEdit(AOwner, new MemoPrivate) {
     SetBounds(0, 0, 185, 89);
 }
 TMemo::~TMemo() { MD(this)->lines.changed = nullptr; }
-std::string TMemo::GetText() const { return MD(this)->lines.Text(); }
+// The control's own text: lines joined by CR LF, with no break after the
+// last one (Lines()->Text() adds one, as a list's text does).
+std::string TMemo::GetText() const {
+    return FromQt(MD(this)->edit()->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+}
 void TMemo::SetText(const std::string& v) { MD(this)->lines.SetText(v); }
 TStrings* TMemo::Lines() const { return &MD(this)->lines; }
 bool TMemo::WordWrap() const { return MD(this)->edit()->lineWrapMode() != QPlainTextEdit::NoWrap; }

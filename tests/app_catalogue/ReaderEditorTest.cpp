@@ -14,6 +14,7 @@
 #include "SysUtils.h"
 #include "app/uGlobal.h"
 #include "app/uReaderDataEdit.h"
+#include "gridlib/edits/DBCtrlsEh.h"
 
 #include <memory>
 

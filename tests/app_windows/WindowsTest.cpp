@@ -42,6 +42,11 @@
 #include "app/uLogin.h"
 #include "app/uMagzCond.h"
 #include "app/uMagzData.h"
+#include "app/uBookMemo.h"
+#include "app/uBookMemo1.h"
+#include "app/uBookShortCond.h"
+#include "app/uBookShortData.h"
+#include "app/uBookShortDataEdit.h"
 #include "app/uMagzOrderCond.h"
 #include "app/uMagzOrderData.h"
 #include "app/uMagzRejectData.h"
@@ -179,6 +184,9 @@ const WindowRow windows[] = {
     {"periodicalContents", make<TFrmMagzMemo>()},
     {"periodicalWriteOffEditor", make<TFrmMagzRejectDataEdit>()},
     {"subscriptionEditor", make<TFrmMagzOrderDataEdit>()},
+    {"orderingEditor", make<TFrmBookShortDataEdit>()},
+    {"bookSynopsis", make<TFrmBookMemo>()},
+    {"bookAbstract", make<TFrmBookMemo1>()},
     {"readerList", make<TFrmReaderData>()},
     {"readerTypeList", make<TFrmReaderTypeData>()},
     {"publisherList", make<TFrmBookPubData>()},
@@ -186,6 +194,8 @@ const WindowRow windows[] = {
     {"periodicalCondition", make<TFrmMagzCond>()},
     {"subscriptionList", make<TFrmMagzOrderData>()},
     {"subscriptionCondition", make<TFrmMagzOrderCond>()},
+    {"orderingList", make<TFrmBookShortData>()},
+    {"orderingCondition", make<TFrmBookShortCond>()},
     {"periodicalWriteOffList", make<TFrmMagzRejectData>()},
     {"queryBase", make<TMDIBaseQuery>()},
     {"layoutEditor", make<TFrmSetInterface>()},
