@@ -5,26 +5,15 @@
 #pragma once
 
 #include "OrderRules.h"
-#include "uBaseCond.h"
+#include "uOrderCond.h"
 
-class TEdit;
-class TSpeedButton;
-
-class TFrmBookShortCond : public TFrmBaseCond {
+class TFrmBookShortCond : public TFrmOrderCond {
 public:
     explicit TFrmBookShortCond(TComponent* AOwner);
     std::string ClassName() const override { return "TFrmBookShortCond"; }
 
-    void FormShow(TObject* Sender) override;
     void BtConfirmClick(TObject* Sender);
-    void SbtSortClick(TObject* Sender);
-    void EditSortKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
 
-    TEdit* EditCode;
-    TEdit* EditISBN;
-    TEdit* EditName;
-    TEdit* EditSort;
-    TSpeedButton* SbtSort;
     TEdit* EditYName;
     TEdit* EditWriter;
     TEdit* EditPublisher;

@@ -5,27 +5,17 @@
 #pragma once
 
 #include "PeriodicalRules.h"
-#include "uBaseCond.h"
+#include "uOrderCond.h"
 
-class TEdit;
 class TComboBox;
-class TSpeedButton;
 
-class TFrmMagzOrderCond : public TFrmBaseCond {
+class TFrmMagzOrderCond : public TFrmOrderCond {
 public:
     explicit TFrmMagzOrderCond(TComponent* AOwner);
     std::string ClassName() const override { return "TFrmMagzOrderCond"; }
 
-    void FormShow(TObject* Sender) override;
     void BtConfirmClick(TObject* Sender);
-    void SbtSortClick(TObject* Sender);
-    void EditSortKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
 
-    TEdit* EditCode;
-    TEdit* EditISBN;
-    TEdit* EditName;
-    TEdit* EditSort;
-    TSpeedButton* SbtSort;
     TEdit* EditPublisher;
     TEdit* EditWriter;
     TEdit* EditPostNo;
