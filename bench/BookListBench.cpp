@@ -74,6 +74,17 @@ void BM_BookListOpenWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_BookListOpenWindow)->Unit(benchmark::kMillisecond);
 
+// The window alone, built but not filled: what opening costs on top of the
+// statement whatever the size of the catalogue.
+void BM_BookListWindowUnfilled(benchmark::State& state) {
+    library();
+    for (auto _ : state) {
+        TFrmBookData list(nullptr);
+        benchmark::DoNotOptimize(list.DBGrid1);
+    }
+}
+BENCHMARK(BM_BookListWindowUnfilled)->Unit(benchmark::kMillisecond);
+
 void BM_BookListSortRaw(benchmark::State& state) {
     TADOQuery q;
     q.SetConnection(library().dm->ADOConnection1);
