@@ -288,6 +288,8 @@ TEST_F(OrderingTest, pictureOfTheListAndTheEditor) {
     editor.EditMode = 2;
     editor.KeyField = "Code";
     editor.KeyValue = "O1";
+    Exec("update Bookshort set RegDate='2024-04-28', Language='中文', Tel='010-12345678', LinkMan='王经理', "
+         "Remarks='第一批到货四册' where Code='O1'");
     ShowAndActivate(&editor);
     ProcessEvents();
     EXPECT_TRUE(SaveFormPng(&editor, screens + "ordering-editor.png"));
