@@ -8,6 +8,7 @@
 // the last EndLayout then lays out once.
 #include "gridlib/grid/DBGridEh.h"
 #include "gridlib/data/DBGridEhImpExp.h"
+#include "gridlib/grid/DBLookupGridsEh.h"
 
 #include <algorithm>
 #include <chrono>
@@ -145,6 +146,7 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner)
 }
 
 TCustomDBGridEh::~TCustomDBGridEh() {
+    droppedGrid_ = nullptr;
     DestroyEditor();
     inLayout_ = true;
     titleFont_->OnChange = nullptr;
@@ -360,7 +362,8 @@ int TCustomDBGridEh::footerRowHeight() const { return textHeight(footerFont_.get
 int TCustomDBGridEh::VisibleDataRowCount() const {
     const int lw = options_.Contains(dgRowLines) ? GridLineWidth() : 0;
     int avail = ClientRect().Height();
-    if (titleOffset_) avail -= titleRowHeight_ + lw;
+    if (titleRow_) avail -= titleRowHeight_ + lw;
+    avail -= specRows_ * (dataRowHeight_ + lw);
     if (footerRowCount_ > 0) avail -= footerRowCount_ * (footerRowHeight() + lw) + lw;
     const int step = std::max(1, dataRowHeight_ + lw);
     return std::max(1, avail / step);
@@ -562,7 +565,9 @@ void TCustomDBGridEh::InternalLayout() {
     } reset{inLayout_};
     const int keepIndex = SelectedIndex();
     indicatorOffset_ = options_.Contains(dgIndicator) ? 1 : 0;
-    titleOffset_ = options_.Contains(dgTitles) ? 1 : 0;
+    titleRow_ = options_.Contains(dgTitles);
+    specRows_ = SpecialRowCount();
+    titleOffset_ = (titleRow_ ? 1 : 0) + specRows_;
     TDataSet* ds = dataLink_->Active() ? dataLink_->DataSet() : nullptr;
     if (!columns_->HasStoredColumns()) {
         // Default columns follow the data set's visible fields.
@@ -570,8 +575,7 @@ void TCustomDBGridEh::InternalLayout() {
         for (int i = columns_->Count() - 1; i >= 0; --i)
             if (!columns_->Items(i)->Stored()) columns_->Delete(i);
         if (ds)
-            for (TField* f : ds->Fields())
-                if (f->Visible()) columns_->addDefaultColumn(f);
+            for (TField* f : DatasetFieldList()) columns_->addDefaultColumn(f);
         columns_->EndUpdate();
     }
     DefineFieldMap();
@@ -613,7 +617,7 @@ void TCustomDBGridEh::InternalLayout() {
     if (columns_->Count() == 0) SetColWidths(indicatorOffset_, DefaultColWidth());
     if (autoFitColWidths_) autoFitWidths();
     buildTitleTree();
-    titleRowHeight_ = titleOffset_ ? titleRowHeight() : 0;
+    titleRowHeight_ = titleRow_ ? titleRowHeight() : 0;
     UpdateRowCount();
     const int target = std::clamp(keepIndex + indicatorOffset_, FixedCols(), ColCount() - 1);
     if (target != Col()) MoveCurrent(target, Row(), true, false);
@@ -626,6 +630,15 @@ void TCustomDBGridEh::InternalLayout() {
 
 void TCustomDBGridEh::SetColumnAttributes() {}
 
+std::vector<TField*> TCustomDBGridEh::DatasetFieldList() const {
+    std::vector<TField*> v;
+    TDataSet* ds = dataLink_->Active() ? dataLink_->DataSet() : nullptr;
+    if (ds)
+        for (TField* f : ds->Fields())
+            if (f->Visible()) v.push_back(f);
+    return v;
+}
+
 void TCustomDBGridEh::UpdateRowCount() {
     const int lw = options_.Contains(dgRowLines) ? GridLineWidth() : 0;
     int dataRows = 1;
@@ -636,12 +649,16 @@ void TCustomDBGridEh::UpdateRowCount() {
     const int rows = titleOffset_ + dataRows + (footerRowCount_ > 0 ? 1 + footerRowCount_ : 0);
     const bool was = inLayout_;
     inLayout_ = true;
+    // Fewer fixed rows first: the current row must never fall into them.
+    if (FixedRows() > titleOffset_) SetFixedRows(titleOffset_);
     if (rows != RowCount()) {
         if (Row() >= rows) MoveCurrent(Col(), std::max(titleOffset_, rows - 1), true, false);
         SetRowCount(rows);
     }
     if (FixedRows() != titleOffset_) SetFixedRows(titleOffset_);
-    if (titleOffset_) SetRowHeights(0, titleRowHeight_);
+    if (titleRow_) SetRowHeights(0, titleRowHeight_);
+    for (int r = titleOffset_ - specRows_; r < titleOffset_; ++r)
+        if (RowHeights(r) != dataRowHeight_) SetRowHeights(r, dataRowHeight_);
     for (int r = titleOffset_; r < titleOffset_ + dataRows; ++r)
         if (RowHeights(r) != dataRowHeight_) SetRowHeights(r, dataRowHeight_);
     if (footerRowCount_ > 0) {
@@ -649,7 +666,7 @@ void TCustomDBGridEh::UpdateRowCount() {
         for (int i = 0; i < footerRowCount_; ++i) SetRowHeights(rows - footerRowCount_ + i, fh);
         // The separator takes the space left, so the footers stand at the
         // bottom of the client area.
-        int used = (titleOffset_ ? titleRowHeight_ + lw : 0) + dataRows * (dataRowHeight_ + lw) +
+        int used = (titleRow_ ? titleRowHeight_ + lw : 0) + (specRows_ + dataRows) * (dataRowHeight_ + lw) +
                    footerRowCount_ * (fh + lw) + lw;
         const int sep = std::max(0, ClientRect().Height() - used);
         SetRowHeights(rows - footerRowCount_ - 1, sep);
@@ -958,7 +975,16 @@ TEditStyle TCustomDBGridEh::GetEditStyle(int ACol, int) {
     case cbsNoneEh: return esSimple;
     default: break;
     }
+    if (c->ButtonStyle() == cbsDropDownEh) return esDropDown;
     const TColumnEhValueType t = c->GetColumnType();
+    if (t == ctLookupField && c->ButtonStyle() == cbsAutoEh) {
+        // A lookup cell drops its list down when its key fields may change.
+        TField* f = c->Field();
+        if (!canModifyDataSet() || c->ReadOnly() || f->KeyFields().empty()) return esSimple;
+        for (TField* k : FieldsByNames(f->DataSet(), this, f->KeyFields()))
+            if (!k->CanModify()) return esSimple;
+        return esDropDown;
+    }
     return t == ctPickList || t == ctKeyPickList ? esPickList : esSimple;
 }
 
@@ -973,6 +999,15 @@ std::vector<std::string> TCustomDBGridEh::GetPickList(int ACol, int) {
 
 void TCustomDBGridEh::EditButtonClick() {
     TColumnEh* c = columnAt(Col());
+    if (c && c->GetColumnType() == ctLookupField && GetEditStyle(Col(), Row()) == esDropDown &&
+        c->ButtonStyle() == cbsAutoEh) {
+        // The arrow opens the list; the next press closes it unchanged.
+        if (droppedGrid_)
+            CloseUpDataGrid(false);
+        else
+            DropDownDataGrid();
+        return;
+    }
     if (c && c->OnEditButtonClick) {
         c->OnEditButtonClick(c);
         return;
@@ -1011,6 +1046,7 @@ bool TCustomDBGridEh::CanEditAcceptKey(char32_t Key) {
 }
 
 bool TCustomDBGridEh::SelectCell(int ACol, int ARow) {
+    if (droppedGrid_) CloseUpDataGrid(false);
     if (!inLayout_ && ACol != Col()) ColExit();
     return true;
 }
@@ -1237,6 +1273,30 @@ bool TCustomDBGridEh::DoIncSearch(const std::string& text, int direction) {
 // ---- keyboard
 
 void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
+    if (droppedGrid_) {
+        // The dropped data grid takes the moving keys; the focus stays in
+        // the cell's editor.
+        switch (Key) {
+        case VK_ESCAPE:
+            CloseUpDataGrid(false);
+            Key = 0;
+            return;
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_HOME:
+        case VK_END:
+            if (Shift.Contains(ssAlt)) {
+                CloseUpDataGrid(true);
+            } else {
+                droppedGrid_->StepByKey(Key, Shift);
+            }
+            Key = 0;
+            return;
+        default: CloseUpDataGrid(false); break;
+        }
+    }
     TCustomControl::KeyDown(Key, Shift); // OnKeyDown first: Esc closes a query window
     if (!Key || !dataLink_->Active()) return;
     TDataSet* ds = dataLink_->DataSet();
@@ -1437,6 +1497,11 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
 void TCustomDBGridEh::KeyUp(Word& Key, TShiftState Shift) { TCustomGrid::KeyUp(Key, Shift); }
 
 void TCustomDBGridEh::KeyPress(char32_t& Key) {
+    if (droppedGrid_ && Key == '\r') {
+        CloseUpDataGrid(true);
+        Key = 0;
+        return;
+    }
     if (incSearching_ ||
         (optionsEh_.Contains(dghPreferIncSearch) && optionsEh_.Contains(dghIncSearch) && !EditorMode() && Key >= 32)) {
         if (Key < 32) return;
@@ -1488,6 +1553,7 @@ bool TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Inde
 }
 
 void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (droppedGrid_) CloseUpDataGrid(false);
     titlePressCol_ = -1;
     titlePressed_ = false;
     pressPoint_ = {X, Y};
@@ -1764,6 +1830,7 @@ void TCustomDBGridEh::DoEnter() {
 }
 
 void TCustomDBGridEh::DoExit() {
+    if (droppedGrid_) CloseUpDataGrid(false);
     const bool toEditor = InplaceEditor() && InplaceEditor()->Focused();
     if (!toEditor && dataLink_->Active()) {
         TDataSet* ds = dataLink_->DataSet();
@@ -1936,6 +2003,10 @@ void TCustomDBGridEh::PaintTo(TCanvas* c) {
 
 void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     TCanvas* c = paintCanvas_ ? paintCanvas_ : Canvas();
+    if (ARow < titleOffset_ && ARow >= titleOffset_ - specRows_) {
+        DrawSpecialRowCell(c, ACol, ARect, AState);
+        return;
+    }
     if (ARow < titleOffset_) {
         if (ACol < indicatorOffset_) {
             c->Brush()->SetColor(FixedColor());

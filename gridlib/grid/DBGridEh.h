@@ -28,12 +28,16 @@
 #include "Grids.h"
 #include "Variants.h"
 #include "gridlib/data/DBSumLst.h"
+#include "gridlib/edits/ToolCtrlsEh.h"
 
 class TCustomDBGridEh;
 class TColumnEh;
 class TDBGridColumnsEh;
 class TPopupMenu;
 class TImageList;
+class TPopupDataGridEh;
+class TSpecRowEh;
+class TDataSource;
 
 // ------------------------------------------------------------ option sets
 
@@ -257,6 +261,25 @@ using TNotInListEventEh = std::function<void(TObject* Sender, const std::string&
 // One column. Defaultable properties read their assigned value, else the
 // default (from the field, the grid's ColumnDefValues or the grid); an
 // equal write of an assigned value reports nothing.
+// A column's settings for its drop-down data grid; Columns and Options
+// live in that grid (made on first use).
+class TColumnDropDownBoxEh : public TPersistent {
+public:
+    explicit TColumnDropDownBoxEh(TColumnEh* column) : column_(column) {}
+    std::string ClassName() const override { return "TColumnDropDownBoxEh"; }
+    TPersistent* GetOwner() const;
+    void Assign(TPersistent* Source) override;
+    bool AutoFitColWidths = true;
+    bool UseMultiTitle = false;
+    TDBGridColumnsEh* Columns() const;
+    // A set of TDBLookupGridEhOption bits (dlgColLinesEh alone by default).
+    unsigned Options() const;
+    void SetOptions(unsigned v);
+
+private:
+    TColumnEh* column_;
+};
+
 class TColumnEh : public TCollectionItem {
 public:
     explicit TColumnEh(TCollection* collection);
@@ -336,6 +359,15 @@ public:
     void SetPopupMenu(TPopupMenu* v) { popupMenu_ = v; }
     const std::string& LookupDisplayFields() const { return lookupDisplayFields_; }
     void SetLookupDisplayFields(const std::string& v);
+    // The drop-down data grid of a lookup column, made on first use.
+    TPopupDataGridEh* DropDownGrid();
+    bool HasDropDownGrid() const { return dropDownGrid_ != nullptr; }
+    TSpecRowEh* DropDownSpecRow();
+    TColumnDropDownBoxEh* DropDownBox() { return &dropDownBox_; }
+    bool DropDownShowTitles() const;
+    void SetDropDownShowTitles(bool v);
+    bool DropDownSizing() const;
+    void SetDropDownSizing(bool v);
 
     TColumnTitleEh* Title() const { return title_.get(); }
     void SetTitle(TColumnTitleEh* v) { title_->Assign(v); }
@@ -405,6 +437,8 @@ private:
         avAutoDropDown = 1u << 20,
         avDblClickNextVal = 1u << 21,
         avToolTips = 1u << 22,
+        avDropDownShowTitles = 1u << 23,
+        avDropDownSizing = 1u << 24,
     };
     bool assigned(unsigned m) const { return (assigned_ & m) != 0; }
     void fontChanged();
@@ -441,6 +475,11 @@ private:
     std::unique_ptr<TColumnTitleEh> title_;
     std::unique_ptr<TColumnFooterEh> footer_;
     std::unique_ptr<TColumnFootersEh> footers_;
+    TPopupDataGridEh* dropDownGrid_ = nullptr;
+    std::unique_ptr<TSpecRowEh> dropDownSpecRow_;
+    TColumnDropDownBoxEh dropDownBox_{this};
+    bool dropDownShowTitles_ = false;
+    bool dropDownSizing_ = false;
 };
 
 using TDBGridColumnEh = TColumnEh;
@@ -807,6 +846,11 @@ public:
     // data set reads now (print and export read it too).
     std::string CellDisplayText(TColumnEh* Column) const;
 
+    // ---- the drop-down data grid of a lookup column's editor
+    TPopupDataGridEh* DroppedDataGrid() const { return droppedGrid_; }
+    void DropDownDataGrid();
+    void CloseUpDataGrid(bool Accept);
+
     // ---- editing / actions
     bool CanCopySelection();
     bool CanCutSelection();
@@ -873,6 +917,15 @@ protected:
     virtual void InternalLayout();
     virtual void SetColumnAttributes();
     virtual bool IsCellHighlighted(int DataCol, TGridDrawState State, bool rowSelected);
+    // Rows between the title row and the records that stay in place (a
+    // lookup grid's special row); the layout asks when it runs.
+    virtual int SpecialRowCount() const { return 0; }
+    // The fields default columns are made of (the visible fields).
+    virtual std::vector<TField*> DatasetFieldList() const;
+    virtual void DrawSpecialRowCell(TCanvas* c, int ACol, const TRect& r, TGridDrawState st) {}
+    bool HasTitleRow() const { return titleRow_; }
+    int DataRowHeightPx() const { return dataRowHeight_; }
+    int TitleRowHeightPx() const { return titleRowHeight_; }
 
     // notifications
     virtual void CellClick(TColumnEh* Column);
@@ -978,6 +1031,8 @@ private:
     bool defaultDrawingEh_ = true;
 
     int titleOffset_ = 1;
+    bool titleRow_ = true;
+    int specRows_ = 0;
     int indicatorOffset_ = 1;
     int layoutLock_ = 0;
     int updateLock_ = 0;
@@ -991,6 +1046,8 @@ private:
     int textMargin_ = 4;
     int lastCol_ = -1;
     std::string editText_;
+    TPopupDataGridEh* droppedGrid_ = nullptr;
+    TDataSource* dropDownSource_ = nullptr;
 
     // mouse tracking
     int titlePressCol_ = -1;

@@ -7,6 +7,7 @@
 
 #include "SysUtils.h"
 #include "gridlib/grid/DBGridEh.h"
+#include "gridlib/grid/DBLookupGridsEh.h"
 
 namespace {
 
@@ -498,6 +499,9 @@ TColumnEh::TColumnEh(TCollection* collection)
 
 TColumnEh::~TColumnEh() {
     font_->OnChange = nullptr;
+    if (TCustomDBGridEh* g = Grid())
+        if (g->DroppedDataGrid() == dropDownGrid_ && dropDownGrid_) g->CloseUpDataGrid(false);
+    if (dropDownGrid_ && !dropDownGrid_->Owner()) delete dropDownGrid_;
     footers_.reset();
     footer_.reset();
 }
@@ -759,6 +763,8 @@ DEF_BOOL_PROP(AlwaysShowEditButton, alwaysShowEditButton_, avAlwaysShowEditButto
               g->ColumnDefValues().AlwaysShowEditButton)
 DEF_BOOL_PROP(AutoDropDown, autoDropDown_, avAutoDropDown, g->ColumnDefValues().AutoDropDown)
 DEF_BOOL_PROP(DblClickNextVal, dblClickNextVal_, avDblClickNextVal, g->ColumnDefValues().DblClickNextVal)
+DEF_BOOL_PROP(DropDownShowTitles, dropDownShowTitles_, avDropDownShowTitles, g->ColumnDefValues().DropDownShowTitles)
+DEF_BOOL_PROP(DropDownSizing, dropDownSizing_, avDropDownSizing, g->ColumnDefValues().DropDownSizing)
 #undef DEF_BOOL_PROP
 
 bool TColumnEh::Checkboxes() const {

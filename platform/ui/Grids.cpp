@@ -173,7 +173,7 @@ void TInplaceEdit::buttonClicked() {
             CloseUp(false);
         else
             DropDown();
-    } else if (e_->editStyle_ == esEllipsis) {
+    } else if (e_->editStyle_ == esEllipsis || e_->editStyle_ == esDropDown) {
         e_->grid_->EditButtonClick();
     }
 }
@@ -350,6 +350,11 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     }
     if (e_->editStyle_ == esPickList && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
         DropDown();
+        Key = 0;
+        return;
+    }
+    if (e_->editStyle_ == esDropDown && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
+        e_->grid_->EditButtonClick();
         Key = 0;
         return;
     }

@@ -89,9 +89,10 @@ class TCustomGrid;
 struct TInplaceEditPrivate;
 
 // What the editor offers besides typing: nothing, a "..." button that runs
-// the grid's EditButtonClick (also Ctrl+Enter), or a drop-down list of
-// values (its button, or Alt+Down).
-enum TEditStyle { esSimple, esEllipsis, esPickList };
+// the grid's EditButtonClick (also Ctrl+Enter), a drop-down list of values
+// (its button, or Alt+Down), or a drop-down arrow whose press (or Alt+Down)
+// runs EditButtonClick, for a grid that drops a window of its own.
+enum TEditStyle { esSimple, esEllipsis, esPickList, esDropDown };
 
 // The one-line editor a grid shows over its current cell. The grid creates
 // it (CreateEditor), loads it from GetEditText/GetEditMask/GetEditLimit and

@@ -1,0 +1,336 @@
+// The lookup grid and the data grid's drop-down of a lookup column: whole
+// rows, type-ahead with its pause and length limit, the special row for a
+// key outside the list, lookup mode taken from a lookup field, the pop-up's
+// close-up rules, and a lookup cell chosen from the keyboard.
+#include <gtest/gtest.h>
+
+#include "support/TestNames.h"
+
+#include "Forms.h"
+#include "SysUtils.h"
+#include "TestKit.h"
+#include "db/ListDataSet.h"
+#include "gridlib/grid/DBLookupGridsEh.h"
+
+namespace {
+
+TListDataSet* makePublishers(TComponent* owner) {
+    auto* ds = new TListDataSet(owner);
+    ds->FieldDefs().Add("PubId", ftInteger);
+    ds->FieldDefs().Add("PubName", ftString, 30);
+    ds->FieldDefs().Add("City", ftString, 20);
+    const char* names[] = {"Apple Press", "abacus books", "Abc House", "Banana", "Cherry", "人民出版社", "Delta"};
+    const char* cities[] = {"北京", "上海", "天津", "广州", "深圳", "北京", "成都"};
+    for (int i = 0; i < 7; ++i) ds->AddRow({Variant(10 + i), Variant(names[i]), Variant(cities[i])});
+    ds->Open();
+    return ds;
+}
+
+class LookupGridTest : public ::testing::Test {
+protected:
+    TForm form{nullptr};
+    TListDataSet* pubs = nullptr;
+    TDataSource* pubSrc = nullptr;
+    TDBLookupGridEh* grid = nullptr;
+    uint64_t clock = 100000;
+    void SetUp() override {
+        form.SetBounds(50, 50, 420, 400);
+        pubs = makePublishers(&form);
+        pubSrc = new TDataSource(&form);
+        pubSrc->SetDataSet(pubs);
+        grid = new TDBLookupGridEh(&form);
+        grid->SetName("PubGrid");
+        grid->SetParent(&form);
+        grid->SetBounds(10, 10, 300, 200);
+        TDBLookupGridEh::TypeAheadClock = [this] { return clock; };
+        ShowAndActivate(&form);
+    }
+    void TearDown() override {
+        TDBLookupGridEh::TypeAheadClock = [] { return uint64_t(0); };
+    }
+    void bindList(const char* listField = "PubName") {
+        grid->SetListSource(pubSrc);
+        grid->SetKeyField("PubId");
+        grid->SetListField(listField);
+        grid->SetFocus();
+        ProcessEvents();
+    }
+    int key() const { return grid->KeyValue().IsNull() ? -1 : grid->KeyValue().AsInteger(); }
+};
+
+TEST_F(LookupGridTest, displayRowsStayWithinOneToAHundredAndTheHeightHoldsWholeRows) {
+    bindList();
+    struct Case {
+        int asked, rows;
+    } cases[] = {{0, 1}, {250, 100}, {5, 5}};
+    for (const Case& c : cases) {
+        grid->SetDisplayRows(c.asked);
+        EXPECT_EQ(grid->DisplayRows(), c.rows) << c.asked;
+        EXPECT_EQ(grid->Height(), grid->BorderSize() + c.rows * grid->RecordRowHeight()) << c.asked;
+    }
+    // A height between rows keeps the whole rows that fit.
+    grid->SetBounds(10, 10, 300, 4 * grid->RecordRowHeight() + grid->BorderSize() + grid->RecordRowHeight() / 2);
+    EXPECT_EQ(grid->DisplayRows(), 4);
+    EXPECT_EQ(grid->Height(), grid->BorderSize() + 4 * grid->RecordRowHeight());
+    // Titles and the special row add their bands.
+    grid->SetShowTitles(true);
+    grid->SpecRow()->SetVisible(true);
+    grid->SetDisplayRows(3);
+    EXPECT_EQ(grid->Height(), grid->BorderSize() + grid->RowHeights(0) + 4 * grid->RecordRowHeight());
+}
+
+TEST_F(LookupGridTest, typeAheadSeeksAPrefixInAnyCaseAndAPauseStartsAgain) {
+    bindList();
+    SendText(grid, "a");
+    EXPECT_EQ(key(), 10); // Apple Press
+    clock += 500;
+    SendText(grid, "b");
+    EXPECT_EQ(key(), 11); // abacus books: "ab" in any case
+    EXPECT_EQ(grid->SearchText(), "ab");
+    EXPECT_EQ(grid->SelectedText(), "abacus books");
+    clock += 500;
+    SendText(grid, "x"); // continues nothing: nothing changes
+    EXPECT_EQ(key(), 11);
+    EXPECT_EQ(grid->SearchText(), "ab");
+    clock += 3000;
+    SendText(grid, "c");
+    EXPECT_EQ(key(), 14); // Cherry: a new search with "c" alone
+    EXPECT_EQ(grid->SearchText(), "c");
+    clock += 3000;
+    SendText(grid, "人");
+    EXPECT_EQ(key(), 15);
+    SendKey(grid, VK_ESCAPE);
+    EXPECT_EQ(grid->SearchText(), "");
+}
+
+TEST_F(LookupGridTest, aThirtyThirdTypedCharacterIsIgnoredUntilTheTextIsReset) {
+    pubs->Append();
+    pubs->FieldByName("PubId")->SetAsInteger(99);
+    pubs->FieldByName("PubName")->SetAsString(std::string(40, 'z').substr(0, 30));
+    pubs->Post();
+    bindList();
+    for (int i = 0; i < 30; ++i) SendText(grid, "z");
+    EXPECT_EQ(key(), 99);
+    // Texts that match nothing are kept when the search itself fails only;
+    // here the search finds nothing, so the text stays at 30 characters.
+    EXPECT_EQ(grid->SearchText().size(), 30u);
+    SendKey(grid, VK_BACK);
+    EXPECT_EQ(grid->SearchText(), "");
+    SendText(grid, "d");
+    EXPECT_EQ(key(), 16);
+}
+
+TEST_F(LookupGridTest, aKeyOutsideTheListShowsAsTheSpecialRowAndUpAndDownStepThroughIt) {
+    bindList();
+    grid->SpecRow()->SetCellsText("（无）");
+    grid->SpecRow()->SetValue(Variant(0));
+    grid->SpecRow()->SetVisible(true);
+    grid->SetKeyValue(Variant(12345));
+    EXPECT_TRUE(grid->SpecRow()->RowSelected);
+    EXPECT_EQ(grid->SelectedText(), "（无）");
+    // Down from the special row chooses the first record.
+    SendKey(grid, VK_DOWN);
+    EXPECT_EQ(key(), 10);
+    EXPECT_FALSE(grid->SpecRow()->RowSelected);
+    SendKey(grid, VK_DOWN);
+    EXPECT_EQ(key(), 11);
+    SendKey(grid, VK_UP);
+    EXPECT_EQ(key(), 10);
+    // Up on the first record chooses the special row and its value.
+    SendKey(grid, VK_UP);
+    EXPECT_TRUE(grid->SpecRow()->RowSelected);
+    EXPECT_EQ(key(), 0);
+    SendKey(grid, VK_END);
+    EXPECT_EQ(key(), 16);
+    SendKey(grid, VK_HOME);
+    EXPECT_EQ(key(), 10);
+}
+
+TEST_F(LookupGridTest, withTheSpecialRowHiddenAnUnknownKeyHighlightsNothing) {
+    bindList();
+    pubs->Last();
+    grid->SetKeyValue(Variant(12345));
+    EXPECT_FALSE(grid->SpecRow()->RowSelected);
+    EXPECT_EQ(pubs->RecNo(), 1); // the list went to its first record
+    EXPECT_EQ(grid->SelectedText(), "");
+    grid->SetKeyValue(Variant(13));
+    EXPECT_EQ(pubs->FieldByName("PubName")->AsString(), "Banana");
+    EXPECT_EQ(grid->SelectedText(), "Banana");
+}
+
+TEST_F(LookupGridTest, clickingARowChoosesItsKeyAndAClickOnTheSpecialRowItsValue) {
+    bindList();
+    grid->SpecRow()->SetCellsText("全部");
+    grid->SpecRow()->SetValue(Variant(-1));
+    grid->SpecRow()->SetVisible(true);
+    const TRect third = grid->CellRect(0, grid->TitleOffset() + 2);
+    SendClick(grid, third.Left + 5, third.Top + 3);
+    EXPECT_EQ(key(), 12);
+    const TRect spec = grid->CellRect(0, grid->TitleOffset() - 1);
+    SendClick(grid, spec.Left + 5, spec.Top + 3);
+    EXPECT_EQ(key(), -1);
+    EXPECT_EQ(grid->SelectedText(), "全部");
+}
+
+struct BooksWithPublisher {
+    TListDataSet* books;
+    TDataSource* src;
+    explicit BooksWithPublisher(TComponent* owner, TListDataSet* pubs) {
+        books = new TListDataSet(owner);
+        auto* code = new TStringField(books);
+        code->SetFieldName("Code");
+        code->SetSize(10);
+        code->SetDataSet(books);
+        auto* pubId = new TIntegerField(books);
+        pubId->SetFieldName("PubId");
+        pubId->SetDataSet(books);
+        auto* pubName = new TStringField(books);
+        pubName->SetFieldName("PubName");
+        pubName->SetSize(30);
+        pubName->SetFieldKind(fkLookup);
+        pubName->SetKeyFields("PubId");
+        pubName->SetLookupDataSet(pubs);
+        pubName->SetLookupKeyFields("PubId");
+        pubName->SetLookupResultField("PubName");
+        pubName->SetDataSet(books);
+        books->AddRow({Variant("B001"), Variant(13)});
+        books->AddRow({Variant("B002"), Variant(10)});
+        books->Open();
+        src = new TDataSource(owner);
+        src->SetDataSet(books);
+    }
+};
+
+TEST_F(LookupGridTest, aLookupFieldAsDataFieldGivesListKeyAndShownFieldAndForbidsSettingThem) {
+    BooksWithPublisher b(&form, pubs);
+    grid->SetDataSource(b.src);
+    grid->SetDataField("PubName");
+    ASSERT_TRUE(grid->LookupMode());
+    EXPECT_EQ(grid->KeyField(), "PubId");
+    EXPECT_EQ(grid->ListSource()->DataSet(), pubs);
+    EXPECT_EQ(grid->ListFieldOfChoice()->FieldName(), "PubName");
+    EXPECT_EQ(key(), 13);
+    EXPECT_EQ(grid->SelectedText(), "Banana");
+    for (auto set : {std::function<void()>([&] { grid->SetKeyField("City"); }),
+                     std::function<void()>([&] { grid->SetListSource(pubSrc); })}) {
+        try {
+            set();
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message, "Property already defined by lookup field");
+        }
+    }
+    // Choosing writes the key into the book's PubId; the book's record follows.
+    grid->SetFocus();
+    SendKey(grid, VK_DOWN);
+    EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 14);
+    EXPECT_EQ(key(), 14);
+    b.books->Post();
+    b.books->Next();
+    EXPECT_EQ(key(), 10);
+}
+
+TEST_F(LookupGridTest, namesThatAreNotThereRaiseTheirErrors) {
+    grid->SetListSource(pubSrc);
+    grid->SetKeyField("PubId");
+    try {
+        grid->SetListField("PubName;Nope");
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Field 'PubName;Nope' not found");
+    }
+    EXPECT_FALSE(grid->ListActive());
+}
+
+TEST_F(LookupGridTest, movingAColumnReordersTheListFieldsAndTheSpecialRowTexts) {
+    bindList("PubName;City");
+    grid->SetListFieldIndex(0);
+    grid->SpecRow()->SetCellsText("无;任意");
+    grid->SpecRow()->SetVisible(true);
+    grid->SetShowTitles(true);
+    grid->SetOptions(TDBLookupGridEhOptions{dlgColumnResizeEh, dlgColLinesEh});
+    ProcessEvents();
+    // Dragging the first title past the second.
+    const TRect first = grid->CellRect(0, 0), second = grid->CellRect(1, 0);
+    SendMouseDown(grid, first.Left + 10, first.Top + 3);
+    SendMouseMove(grid, first.Left + 30, first.Top + 3, TShiftState{ssLeft});
+    SendMouseMove(grid, second.Right - 5, second.Top + 3, TShiftState{ssLeft});
+    SendMouseUp(grid, second.Right - 5, second.Top + 3);
+    EXPECT_EQ(grid->ListField(), "City;PubName");
+    EXPECT_EQ(grid->ListFieldIndex(), 1);
+    EXPECT_EQ(grid->SpecRow()->CellTextAt(0), "任意");
+    EXPECT_EQ(grid->SpecRow()->CellTextAt(1), "无");
+}
+
+// ---- the pop-up
+
+class PopupDataGridTest : public LookupGridTest {};
+
+TEST_F(PopupDataGridTest, aReleaseOnARowAcceptsOnTheTitlesDoesNothingAndOutsideCancels) {
+    auto* popup = new TPopupDataGridEh(&form);
+    popup->SetParent(&form);
+    popup->SetListSource(pubSrc);
+    popup->SetKeyField("PubId");
+    popup->SetListField("PubName");
+    popup->SetShowTitles(true);
+    popup->SetDisplayRows(5);
+    popup->SetBounds(60, 60, 200, popup->Height());
+    popup->SetVisible(true);
+    ProcessEvents();
+    std::vector<int> closes; // 1 accept, 0 cancel
+    popup->OnMouseCloseUp = [&](TObject*, bool accept) { closes.push_back(accept ? 1 : 0); };
+    int userChanges = 0;
+    popup->OnUserKeyValueChange = [&](TObject*) { ++userChanges; };
+    const TRect title = popup->CellRect(0, 0);
+    SendClick(popup, title.Left + 5, title.Top + 3);
+    EXPECT_TRUE(closes.empty());
+    const TRect second = popup->CellRect(0, popup->TitleOffset() + 1);
+    SendMouseMove(popup, second.Left + 5, second.Top + 3);
+    EXPECT_EQ(popup->KeyValue().AsInteger(), 11); // the row under the pointer
+    SendClick(popup, second.Left + 5, second.Top + 3);
+    ASSERT_EQ(closes.size(), 1u);
+    EXPECT_EQ(closes[0], 1);
+    EXPECT_GE(userChanges, 1);
+    SendMouseDown(popup, second.Left + 5, second.Top + 3);
+    SendMouseUp(popup, popup->Width() + 40, second.Top + 3);
+    ASSERT_EQ(closes.size(), 2u);
+    EXPECT_EQ(closes[1], 0);
+}
+
+TEST_F(PopupDataGridTest, aLookupCellDropsItsListFromTheKeyboardAndEnterWritesTheKey) {
+    BooksWithPublisher b(&form, pubs);
+    auto* books = new TDBGridEh(&form);
+    books->SetParent(&form);
+    books->SetBounds(10, 220, 380, 150);
+    books->SetDataSource(b.src);
+    grid->SetVisible(false);
+    books->SetFocus();
+    ProcessEvents();
+    books->SetSelectedIndex(2); // PubName
+    SendKeyToFocus(&form, VK_F2);
+    ASSERT_TRUE(books->EditorMode());
+    SendKeyToFocus(&form, VK_DOWN, TShiftState{ssAlt});
+    TPopupDataGridEh* popup = books->DroppedDataGrid();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->Visible());
+    EXPECT_EQ(popup->KeyValue().AsInteger(), 13);
+    EXPECT_GE(popup->Width(), books->InplaceEditor()->Width());
+    SendKeyToFocus(&form, VK_DOWN);
+    EXPECT_EQ(popup->KeyValue().AsInteger(), 14);
+    EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 13); // nothing written yet
+    SendKeyToFocus(&form, VK_RETURN);
+    EXPECT_EQ(books->DroppedDataGrid(), nullptr);
+    EXPECT_FALSE(popup->Visible());
+    EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 14);
+    EXPECT_EQ(b.books->FieldByName("PubName")->AsString(), "Cherry");
+    EXPECT_EQ(books->InplaceEditor()->GetText(), "Cherry");
+    // Esc closes without writing.
+    SendKeyToFocus(&form, VK_DOWN, TShiftState{ssAlt});
+    ASSERT_NE(books->DroppedDataGrid(), nullptr);
+    SendKeyToFocus(&form, VK_DOWN);
+    SendKeyToFocus(&form, VK_ESCAPE);
+    EXPECT_EQ(books->DroppedDataGrid(), nullptr);
+    EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 14);
+}
+
+} // namespace
