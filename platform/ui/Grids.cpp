@@ -5,6 +5,7 @@
 #include "Grids.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLineEdit>   // the in-place editor's widget
 #include <QListWidget> // the editor's drop-down list
 #include <QPainter>
@@ -211,13 +212,17 @@ void TInplaceEdit::DropDown() {
     e_->list->clear();
     const std::string text = GetText();
     int current = -1;
+    e_->list->setFont(e_->edit->font());
+    // Every row holds a whole line of the editor's font with a little air:
+    // the style's own hint can be shorter than the text on some platforms.
+    const QFontMetrics fm(e_->edit->font());
+    const int rowH = std::max(e_->list->sizeHintForRow(0), fm.height() + 4);
     for (size_t i = 0; i < e_->pickList_.size(); ++i) {
-        e_->list->addItem(ToQt(e_->pickList_[i]));
+        auto* item = new QListWidgetItem(ToQt(e_->pickList_[i]), e_->list);
+        item->setSizeHint(QSize(fm.horizontalAdvance(item->text()) + 8, rowH));
         if (e_->pickList_[i] == text) current = int(i);
     }
-    e_->list->setFont(e_->edit->font());
     if (current >= 0) e_->list->setCurrentRow(current);
-    const int rowH = std::max(1, e_->list->sizeHintForRow(0));
     const int rows = std::min<int>(int(e_->pickList_.size()), 7);
     const QPoint at = e_->edit->mapTo(top, QPoint(0, e_->edit->height()));
     e_->list->setGeometry(at.x(), at.y(), std::max(e_->edit->width(), 60), rows * rowH + 2 * e_->list->frameWidth());
