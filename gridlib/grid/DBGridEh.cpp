@@ -16,6 +16,7 @@
 
 #include "Dialogs.h"
 #include "Forms.h"
+#include "Screen.h"
 #include "SysUtils.h"
 
 namespace {
@@ -1114,15 +1115,20 @@ void TCustomDBGridEh::selectRangeTo(const TBookmark& target) {
     try {
         const TBookmark back = ds->GetBookmark();
         ds->GotoBookmark(rowAnchor_);
+        // The walk meets the records in presented order (backwards when
+        // going up), so the list is built whole instead of searching for
+        // each record's place: one bookmark read per record, no compares.
+        std::vector<TBookmark> range;
         while (!ds->Eof() && !ds->Bof()) {
-            const TBookmark b = ds->GetBookmark();
-            bookmarks_->Insert(b);
-            if (b == target) break;
+            range.push_back(ds->GetBookmark());
+            if (range.back() == target) break;
             if (down)
                 ds->Next();
             else
                 ds->Prior();
         }
+        if (!down) std::reverse(range.begin(), range.end());
+        bookmarks_->AssignOrdered(std::move(range));
         ds->GotoBookmark(back);
     } catch (...) {
         ds->EnableControls();
@@ -1231,17 +1237,48 @@ bool TCustomDBGridEh::DoIncSearch(const std::string& text, int direction) {
     TColumnEh* c = columnAt(Col());
     TDataSet* ds = dataLink_->Active() ? dataLink_->DataSet() : nullptr;
     if (!c || !c->Field() || !ds || text.empty()) return false;
+    // Compared by whole characters: the first as many characters of the
+    // cell's text as the search has, both upper-cased.
     const std::string key = AnsiUpperCase(text);
+    const auto charsOf = [](const std::string& s) {
+        int n = 0;
+        for (unsigned char ch : s)
+            if ((ch & 0xC0) != 0x80) ++n;
+        return n;
+    };
+    const int want = charsOf(text);
+    const auto prefixOf = [want](const std::string& s) {
+        int n = 0;
+        size_t i = 0;
+        for (; i < s.size(); ++i)
+            if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && n++ == want) break;
+        return s.substr(0, i);
+    };
+    std::string matched;
+    const auto matches = [&] {
+        const std::string p = prefixOf(c->DisplayText());
+        if (charsOf(p) != want || AnsiUpperCase(p) != key) return false;
+        matched = p;
+        return true;
+    };
     const TBookmark start = ds->GetBookmark();
     bool found = false;
+    // Typing that still fits the current record keeps it.
+    if (direction == 0 && matches()) {
+        incSearchText_ = matched;
+        incSearchTick_ = tickMs();
+        Invalidate();
+        return true;
+    }
     incSearchMoving_ = true;
     ds->DisableControls();
     try {
         if (direction > 0) ds->Next();
         if (direction < 0) ds->Prior();
+        // A new text is sought from the first record.
+        if (direction == 0) ds->First();
         while (!(direction < 0 ? ds->Bof() : ds->Eof())) {
-            const std::string t = AnsiUpperCase(c->DisplayText());
-            if (t.compare(0, key.size(), key) == 0) {
+            if (matches()) {
                 found = true;
                 break;
             }
@@ -1250,10 +1287,7 @@ bool TCustomDBGridEh::DoIncSearch(const std::string& text, int direction) {
             else
                 ds->Next();
         }
-        if (direction < 0 && !found && ds->Bof()) {
-            const std::string t = AnsiUpperCase(c->DisplayText());
-            found = t.compare(0, key.size(), key) == 0;
-        }
+        if (direction < 0 && !found && ds->Bof()) found = matches();
         if (!found) ds->GotoBookmark(start);
     } catch (...) {
         ds->EnableControls();
@@ -1263,7 +1297,7 @@ bool TCustomDBGridEh::DoIncSearch(const std::string& text, int direction) {
     ds->EnableControls();
     incSearchMoving_ = false;
     if (found) {
-        incSearchText_ = text;
+        incSearchText_ = matched;
         incSearchTick_ = tickMs();
     }
     Invalidate();
@@ -1308,13 +1342,17 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
         return -1;
     };
     if (incSearching_) {
-        if (Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_F2) {
+        // Ctrl+Enter is the next match and Ctrl+Shift+Enter the previous:
+        // only a plain Enter ends the search.
+        if ((Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_F2) && !ctrl && !Shift.Contains(ssShift) &&
+            !Shift.Contains(ssAlt)) {
             StopIncSearch();
             Key = 0;
             return;
         }
         if (ctrl && (Key == VK_RETURN || Key == VK_DOWN || Key == VK_UP)) {
-            DoIncSearch(incSearchText_, Key == VK_UP ? -1 : 1);
+            const bool back = Key == VK_UP || (Key == VK_RETURN && Shift.Contains(ssShift));
+            DoIncSearch(incSearchText_, back ? -1 : 1);
             Key = 0;
             return;
         }
@@ -1553,6 +1591,7 @@ bool TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Inde
 }
 
 void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    HideTooltip();
     if (droppedGrid_) CloseUpDataGrid(false);
     titlePressCol_ = -1;
     titlePressed_ = false;
@@ -1649,6 +1688,28 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
 }
 
 void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
+    if (Shift.Contains(ssLeft) || Shift.Contains(ssRight) || Shift.Contains(ssMiddle) || Shift.Contains(ssCtrl) ||
+        MouseCapture()) {
+        HideTooltip();
+    } else if (!tipWindow_ || !tipWindow_->Visible() || X < tipCell_.Left || X >= tipCell_.Right ||
+               Y < tipCell_.Top || Y >= tipCell_.Bottom) {
+        // Tooltips follow the pointer at once from cell to cell.
+        std::string text;
+        TRect cell;
+        TPoint at;
+        if (CellTooltipAt(X, Y, text, cell, at)) {
+            if (!tipWindow_) tipWindow_ = new THintWindow(this);
+            tipWindow_->Font()->Assign(TooltipFont());
+            tipWindow_->Font()->SetColor(clWindowText);
+            TRect r = tipWindow_->CalcHintRect(Screen->Width(), text);
+            const TPoint p = ClientToScreen(at);
+            r = Rect(p.X, p.Y, p.X + r.Width(), p.Y + r.Height());
+            tipWindow_->ActivateHint(r, text);
+            tipCell_ = cell;
+        } else {
+            HideTooltip();
+        }
+    }
     if (titlePressed_ && titlePressCol_ >= 0 && options_.Contains(dgColumnResize) && std::abs(X - pressPoint_.X) > 3) {
         // The press turned into a column drag: no title click follows.
         titlePressed_ = false;
@@ -1830,6 +1891,7 @@ void TCustomDBGridEh::DoEnter() {
 }
 
 void TCustomDBGridEh::DoExit() {
+    HideTooltip();
     if (droppedGrid_) CloseUpDataGrid(false);
     const bool toEditor = InplaceEditor() && InplaceEditor()->Focused();
     if (!toEditor && dataLink_->Active()) {
@@ -2319,4 +2381,127 @@ void TCustomDBGridEh::DefaultDrawFooterCell(const TRect& Rect, int DataCol, int 
 TDBGridEhEditActionHooks& DBGridEhEditActionHooks() {
     static TDBGridEhEditActionHooks hooks = MakeDBGridEhImpExpHooks();
     return hooks;
+}
+
+// ================================================================ tooltips
+
+TFont* TCustomDBGridEh::TooltipFont() {
+    if (!tooltipFont_) tooltipFont_ = std::make_unique<TFont>();
+    return tooltipFont_.get();
+}
+
+void TCustomDBGridEh::HideTooltip() {
+    if (tipWindow_ && tipWindow_->Visible()) tipWindow_->ReleaseHandle();
+    tipCell_ = TRect{};
+}
+
+bool TCustomDBGridEh::TextExceedsCell(const std::string& text, const TRect& r, bool wrap) {
+    TBitmap b;
+    b.Canvas()->Font()->Assign(TooltipFont());
+    const int width = r.Width() - (wrap ? 2 : 0) - 2;
+    TRect m{0, 0, std::max(1, width), 0};
+    b.Canvas()->DrawText(text, -1, m, DT_CALCRECT | DT_NOPREFIX | (wrap ? DT_WORDBREAK : 0u));
+    return m.Width() > width || m.Height() > r.Height() - textMargin_ + 1;
+}
+
+std::string TCustomDBGridEh::CellTipText(TColumnEh* Column) {
+    if (!Column) return {};
+    const TColumnEhValueType t = Column->GetColumnType();
+    if (t == ctCheckboxes || t == ctKeyImageList) {
+        int index = -1;
+        if (t == ctCheckboxes) {
+            index = Column->CheckboxState();
+        } else if (TField* f = Column->Field()) {
+            const std::string v = f->AsString();
+            for (int i = 0; i < Column->KeyList()->Count(); ++i)
+                if (Column->KeyList()->Strings(i) == v) index = i;
+        }
+        const TStrings* pick = Column->PickList();
+        return index >= 0 && index < pick->Count() ? pick->Strings(index) : std::string();
+    }
+    return Column->Field() ? CellDisplayText(Column) : std::string();
+}
+
+bool TCustomDBGridEh::CellTooltipAt(int X, int Y, std::string& Text, TRect& CellRect, TPoint& TextPos) {
+    const TGridCoord cell = MouseCoord(X, Y);
+    if (cell.X < indicatorOffset_ || cell.Y < 0) return false;
+    TColumnEh* col = columnAt(cell.X);
+    if (!col) return false;
+    const bool title = titleRow_ && cell.Y == 0;
+    const int firstFooter = FirstFooterRow();
+    const bool data = cell.Y >= titleOffset_ && (firstFooter < 0 || cell.Y < firstFooter - 1);
+    TRect r = this->CellRect(cell.X, cell.Y);
+    CellRect = r;
+    if (title && !col->Title()->Hint().empty()) {
+        // A title's own hint: its short part, at the pointer.
+        const std::string& h = col->Title()->Hint();
+        Text = h.substr(0, h.find('|'));
+        TextPos = TPoint{X, r.Bottom};
+        return true;
+    }
+    if (title ? !col->Title()->ToolTips() : !(data && col->ToolTips() && dataLink_->Active())) return false;
+    int rightLimit = r.Left + col->Width();
+    bool wrap = false;
+    TAlignment alignment;
+    if (title) {
+        THeadTreeNode* leaf = useMultiTitle_ ? LeafFieldArr(col->Index()) : nullptr;
+        if (leaf) {
+            Text = leaf->Text;
+            r.Top = r.Bottom - leaf->Height + 1;
+            if (Y < r.Top) return false;
+        } else {
+            Text = col->Title()->Caption();
+        }
+        wrap = useMultiTitle_ || titleHeight_ != 0 || titleLines_ != 0;
+        alignment = col->Title()->Alignment();
+        TooltipFont()->Assign(col->Title()->Font());
+    } else {
+        const int row = cell.Y - titleOffset_;
+        if (row >= dataLink_->RecordCount()) return false;
+        const int saved = dataLink_->ActiveRecord();
+        dataLink_->SetActiveRecord(row);
+        struct Back {
+            TGridDataLinkEh* l;
+            int s;
+            ~Back() { l->SetActiveRecord(s); }
+        } back{dataLink_.get(), saved};
+        Text = CellTipText(col);
+        const TColumnEhValueType t = col->GetColumnType();
+        const bool keyed = t == ctCheckboxes || t == ctKeyImageList;
+        alignment = keyed ? taLeftJustify : col->Alignment();
+        wrap = col->WordWrap() && multiLineRows_;
+        TooltipFont()->Assign(col->Font());
+        TColor bg = col->Color();
+        if (OnGetCellParams) OnGetCellParams(this, col, TooltipFont(), bg, TGridDrawState{});
+        TColCellParamsEh params;
+        params.Background = bg;
+        params.Font = TooltipFont();
+        params.Alignment = alignment;
+        params.Text = Text;
+        params.Row = cell.Y;
+        params.Col = cell.X;
+        if (col->OnGetCellParams) col->OnGetCellParams(col, false, &params);
+        Text = params.Text;
+        alignment = params.Alignment;
+        if (keyed) {
+            if (Text.empty()) return false;
+            CellRect = r;
+            TextPos = TPoint{r.Left - 1, r.Top - (flat_ ? 2 : 1)};
+            return true;
+        }
+    }
+    if (Text.empty()) return false;
+    const bool need = TextExceedsCell(Text, r, wrap);
+    if (!need && !(alignment == taRightJustify && r.Right < rightLimit - 2)) return false;
+    TBitmap b;
+    b.Canvas()->Font()->Assign(TooltipFont());
+    const int tw = b.Canvas()->TextWidth(Text);
+    const int f = flat_ ? 2 : 1;
+    switch (alignment) {
+    case taRightJustify: TextPos = TPoint{rightLimit - tw - 6, r.Top - f}; break;
+    case taCenter: TextPos = TPoint{rightLimit - tw - 5 + tw / 2 - (rightLimit - r.Left - 4) / 2, r.Top - f}; break;
+    default: TextPos = TPoint{r.Left - 1, r.Top - f}; break;
+    }
+    CellRect = r;
+    return true;
 }

@@ -36,6 +36,7 @@ class TDBGridColumnsEh;
 class TPopupMenu;
 class TImageList;
 class TPopupDataGridEh;
+class THintWindow;
 class TSpecRowEh;
 class TDataSource;
 
@@ -601,6 +602,8 @@ public:
     void DeleteRecords();
     // Adds a bookmark (used by range selection).
     void Insert(const TBookmark& b);
+    // Replaces the list with bookmarks already in presented order.
+    void AssignOrdered(std::vector<TBookmark>&& ordered);
 
 private:
     int compare(const TBookmark& a, const TBookmark& b) const;
@@ -846,6 +849,22 @@ public:
     // data set reads now (print and export read it too).
     std::string CellDisplayText(TColumnEh* Column) const;
 
+    // ---- tooltips: the whole text of a cell or title that does not fit,
+    // shown while the pointer rests on it (columns' ToolTips, titles'
+    // Title.ToolTips), and a title's own Hint.
+    TFont* TooltipFont();
+    // Whether text needs more room than r gives (wrapped when asked).
+    bool TextExceedsCell(const std::string& text, const TRect& r, bool wrap);
+    // The text a data cell's tooltip shows for the record read now.
+    std::string CellTipText(TColumnEh* Column);
+    // What a tooltip at client point (X, Y) would show: its text, the cell
+    // it belongs to and where the text goes (client coordinates). False
+    // when the point asks for none.
+    bool CellTooltipAt(int X, int Y, std::string& Text, TRect& CellRect, TPoint& TextPos);
+    // The window showing the current tooltip (null before the first).
+    THintWindow* TooltipWindow() const { return tipWindow_; }
+    void HideTooltip();
+
     // ---- the drop-down data grid of a lookup column's editor
     TPopupDataGridEh* DroppedDataGrid() const { return droppedGrid_; }
     void DropDownDataGrid();
@@ -1047,6 +1066,9 @@ private:
     int lastCol_ = -1;
     std::string editText_;
     TPopupDataGridEh* droppedGrid_ = nullptr;
+    THintWindow* tipWindow_ = nullptr;
+    std::unique_ptr<TFont> tooltipFont_;
+    TRect tipCell_;
     TDataSource* dropDownSource_ = nullptr;
 
     // mouse tracking

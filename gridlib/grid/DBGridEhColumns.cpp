@@ -527,7 +527,20 @@ void TColumnEh::Assign(TPersistent* Source) {
         if (s->assigned(avAlignment)) SetAlignment(s->Alignment());
         if (s->assigned(avReadOnly)) SetReadOnly(s->ReadOnly());
         if (s->assigned(avWordWrap)) SetWordWrap(s->WordWrap());
-        if (s->assigned(avEndEllipsis)) SetEndEllipsis(s->EndEllipsis());
+        // Effective values are written through their setters and so become
+        // assigned here.
+        SetEndEllipsis(s->EndEllipsis());
+        SetToolTips(s->ToolTips());
+        SetAlwaysShowEditButton(s->AlwaysShowEditButton());
+        SetAutoDropDown(s->AutoDropDown());
+        SetDblClickNextVal(s->DblClickNextVal());
+        SetDropDownSizing(s->DropDownSizing());
+        SetDropDownShowTitles(s->DropDownShowTitles());
+        if (s->assigned(avLookupDisplayFields)) SetLookupDisplayFields(s->LookupDisplayFields());
+        imageList_ = s->imageList_;
+        popupMenu_ = s->popupMenu_;
+        AutoFitBaseWidth = s->AutoFitBaseWidth;
+        autoFitColWidth_ = s->autoFitColWidth_;
         if (s->assigned(avCheckboxes)) SetCheckboxes(s->Checkboxes());
         SetVisible(s->Visible());
         buttonStyle_ = s->buttonStyle_;
@@ -545,6 +558,10 @@ void TColumnEh::Assign(TPersistent* Source) {
         OnGetCellParams = s->OnGetCellParams;
         OnUpdateData = s->OnUpdateData;
         OnNotInList = s->OnNotInList;
+        OnEditButtonClick = s->OnEditButtonClick;
+        if (s->dropDownGrid_ || dropDownGrid_) dropDownBox_.Assign(&s->dropDownBox_);
+        dropDownBox_.AutoFitColWidths = s->dropDownBox_.AutoFitColWidths;
+        dropDownBox_.UseMultiTitle = s->dropDownBox_.UseMultiTitle;
     } catch (...) {
         if (Collection()) Collection()->EndUpdate();
         throw;

@@ -81,6 +81,14 @@ void TBookmarkListEh::Insert(const TBookmark& b) {
     lastIndex_ = -1;
 }
 
+void TBookmarkListEh::AssignOrdered(std::vector<TBookmark>&& ordered) {
+    list_ = std::move(ordered);
+    list_.erase(std::remove_if(list_.begin(), list_.end(), [](const TBookmark& b) { return b.empty(); }), list_.end());
+    lastIndex_ = -1;
+    if (list_.empty()) grid_->Selection()->DropEmptyKind();
+    grid_->Invalidate();
+}
+
 void TBookmarkListEh::Empty() {
     if (list_.empty()) return;
     list_.clear();

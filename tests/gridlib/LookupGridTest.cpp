@@ -318,6 +318,7 @@ TEST_F(PopupDataGridTest, aLookupCellDropsItsListFromTheKeyboardAndEnterWritesTh
     SendKeyToFocus(&form, VK_DOWN);
     EXPECT_EQ(popup->KeyValue().AsInteger(), 14);
     EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 13); // nothing written yet
+    EXPECT_TRUE(SaveFormPng(&form, std::string(BUILD_DIR) + "/test-output/screens/gridlib-lookup-dropdown.png"));
     SendKeyToFocus(&form, VK_RETURN);
     EXPECT_EQ(books->DroppedDataGrid(), nullptr);
     EXPECT_FALSE(popup->Visible());
