@@ -1119,6 +1119,9 @@ void TCustomDBGridEh::selectRangeTo(const TBookmark& target) {
         // going up), so the list is built whole instead of searching for
         // each record's place: one bookmark read per record, no compares.
         std::vector<TBookmark> range;
+        // Growing a list of 100,000 bookmarks step by step moves them over
+        // and over: room for every record at once when the count is known.
+        if (ds->IsSequenced()) range.reserve(size_t(std::max(0, ds->RecordCount())));
         while (!ds->Eof() && !ds->Bof()) {
             range.push_back(ds->GetBookmark());
             if (range.back() == target) break;
