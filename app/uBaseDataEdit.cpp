@@ -87,13 +87,12 @@ void TFrmBaseDataEdit::SaveRecord() {
     if (!ValidateRecord()) Abort();
     TADOConnection* conn = AdoqEdit->Connection();
     if (!conn->Connected()) conn->Open();
-    conn->BeginTrans();
     try {
+        TTransaction tx(conn);
         BeforePost();
         AdoqEdit->Post();
-        conn->CommitTrans();
+        tx.Commit();
     } catch (...) {
-        if (conn->InTransaction()) conn->RollbackTrans();
         ShowInfoBox("存盘失败！");
         Abort();
     }

@@ -170,13 +170,12 @@ void TFrmBookRejectDataEdit::SaveRecord() {
     TADOConnection* conn = AdoqEdit->Connection();
     if (!conn->Connected()) conn->Open();
     const std::string code = AdoqEdit->FieldByName("Code")->AsString();
-    conn->BeginTrans();
     try {
+        TTransaction tx(conn);
         WriteOffSideUpdates(conn, code, loadedCode_);
         AdoqEdit->Post();
-        conn->CommitTrans();
+        tx.Commit();
     } catch (...) {
-        if (conn->InTransaction()) conn->RollbackTrans();
         ShowInfoBox("存盘失败！");
         Abort();
     }

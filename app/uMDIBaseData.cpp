@@ -167,20 +167,16 @@ bool TMDIBaseData::DeleteCurrentRow() {
     if (Application->MessageBox("是否删除此记录？", "询问", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return false;
     TADOConnection* conn = ADOqData->Connection();
     if (!conn->Connected()) conn->Open();
-    conn->BeginTrans();
     try {
+        TTransaction tx(conn);
         if (ADOqData->Active() && !ADOqData->IsEmpty()) {
             BeforeDelete();
             ADOqData->Delete();
         }
-        conn->CommitTrans();
+        tx.Commit();
     } catch (const EDatabaseError&) {
-        if (conn->InTransaction()) conn->RollbackTrans();
         ShowInfoBox("删除出错！");
         Abort();
-    } catch (...) {
-        if (conn->InTransaction()) conn->RollbackTrans();
-        throw;
     }
     return true;
 }

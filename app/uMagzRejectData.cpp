@@ -102,17 +102,13 @@ void TFrmMagzRejectData::BtDeleteClick(TObject*) {
     if (Application->MessageBox("是否删除此记录？", "询问", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     TADOConnection* conn = ADOqData->Connection();
     if (!conn->Connected()) conn->Open();
-    conn->BeginTrans();
     try {
+        TTransaction tx(conn);
         if (!ADOqData->IsEmpty()) DeleteMagzWriteOffs(conn, ADOqData->FieldByName("Code")->AsString());
-        conn->CommitTrans();
+        tx.Commit();
     } catch (const EDatabaseError&) {
-        if (conn->InTransaction()) conn->RollbackTrans();
         ShowInfoBox("删除出错！");
         Abort();
-    } catch (...) {
-        if (conn->InTransaction()) conn->RollbackTrans();
-        throw;
     }
     LocateCode = ADOqData->IsEmpty() ? std::string() : ADOqData->FieldByName("Code")->AsString();
     RequeryAndLocate();

@@ -180,14 +180,13 @@ void TFrmMagzRejectDataEdit::SaveRecord() {
     if (!ValidateRecord()) Abort();
     TADOConnection* conn = AdoqEdit->Connection();
     if (!conn->Connected()) conn->Open();
-    conn->BeginTrans();
     try {
+        TTransaction tx(conn);
         const std::string code = AdoqEdit->FieldByName("Code")->AsString();
         MoveMagzWriteOff(conn, EditMode == 1 ? std::string() : OldCode, code, RejectRowId);
         AdoqEdit->Post();
-        conn->CommitTrans();
+        tx.Commit();
     } catch (...) {
-        if (conn->InTransaction()) conn->RollbackTrans();
         ShowInfoBox("存盘失败！");
         Abort();
     }

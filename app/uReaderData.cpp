@@ -119,20 +119,16 @@ void TFrmReaderData::BtDeleteClick(TObject*) {
         IDOK) {
         TADOConnection* conn = ADOqData->Connection();
         if (!conn->Connected()) conn->Open();
-        conn->BeginTrans();
         try {
+            TTransaction tx(conn);
             if (!ADOqData->IsEmpty()) {
                 BeforeDelete();
                 ADOqData->Delete();
             }
-            conn->CommitTrans();
+            tx.Commit();
         } catch (const EDatabaseError&) {
-            if (conn->InTransaction()) conn->RollbackTrans();
             ShowInfoBox("删除出错！");
             Abort();
-        } catch (...) {
-            if (conn->InTransaction()) conn->RollbackTrans();
-            throw;
         }
         LocateCode = ADOqData->IsEmpty() ? std::string() : ADOqData->FieldByName("Code")->AsString();
         RequeryAndLocate();
