@@ -1121,13 +1121,10 @@ bool TVQCustomMemTable::KeySearch(bool nearest, size_t count) {
 void TVQCustomMemTable::SetKeyValues(const std::vector<Variant>& keyValues) {
     SetKey();
     const auto& ix = Current();
-    try {
-        for (size_t i = 0; i < keyValues.size() && i < ix.KeyFields.size(); ++i)
-            ix.KeyFields[i]->SetAsVariant(keyValues[i]);
-    } catch (...) {
-        SetState(dsBrowse);
-        throw;
-    }
+    ScopeExit refused([&] { SetState(dsBrowse); });
+    for (size_t i = 0; i < keyValues.size() && i < ix.KeyFields.size(); ++i)
+        ix.KeyFields[i]->SetAsVariant(keyValues[i]);
+    refused.Dismiss();
 }
 
 bool TVQCustomMemTable::GotoKey() { return KeySearch(false); }
@@ -1460,20 +1457,7 @@ void TVQCustomMemTable::ReplaceDefinitions(const std::vector<FieldDef>& fields, 
 void TVQCustomMemTable::AppendRows(std::vector<std::vector<Cell>> rows) {
     std::vector<int32_t> added;
     added.reserve(rows.size());
-    try {
-        for (auto& r : rows) {
-            const int32_t slot = StoreNewRecord(std::move(r));
-            added.push_back(slot);
-            indexes_[0].Refs.push_back(slot);
-        }
-        for (size_t i = 1; i < indexes_.size(); ++i) indexes_[i].Valid = false;
-        RefreshIndexes();
-        for (TVQCustomMemTable* u : Sharers()) {
-            for (int32_t s : added) u->indexes_[0].Refs.push_back(s);
-            for (size_t i = 1; i < u->indexes_.size(); ++i) u->indexes_[i].Valid = false;
-            u->RefreshIndexes();
-        }
-    } catch (...) {
+    ScopeExit refused([&] {
         for (int32_t s : added) {
             store_->Slots[size_t(s)].reset();
             store_->FreeSlots.push_back(s);
@@ -1484,8 +1468,20 @@ void TVQCustomMemTable::AppendRows(std::vector<std::vector<Cell>> rows) {
         for (auto& ix : indexes_)
             if (!ix.Valid) BuildIndex(ix);
         Resync();
-        throw;
+    });
+    for (auto& r : rows) {
+        const int32_t slot = StoreNewRecord(std::move(r));
+        added.push_back(slot);
+        indexes_[0].Refs.push_back(slot);
     }
+    for (size_t i = 1; i < indexes_.size(); ++i) indexes_[i].Valid = false;
+    RefreshIndexes();
+    for (TVQCustomMemTable* u : Sharers()) {
+        for (int32_t s : added) u->indexes_[0].Refs.push_back(s);
+        for (size_t i = 1; i < u->indexes_.size(); ++i) u->indexes_[i].Valid = false;
+        u->RefreshIndexes();
+    }
+    refused.Dismiss();
 }
 
 namespace {
@@ -1581,22 +1577,19 @@ void TVQCustomMemTable::ApplyLoad(PendingLoad& load) {
         for (const auto& d : load.Indexes) indexDefs_.Add(d.Name, d.Fields, OptionsOf(d));
     }
     TDisableControls still(this);
-    try {
-        if (OnLoadRecord || OnLoadField)
-            AppendRowsWithEvents(std::move(load.Rows));
-        else
-            AppendRows(std::move(load.Rows));
-        First();
-    } catch (...) {
-        // A failed load takes back only the indexes it brought.
+    // A failed load takes back only the indexes it brought.
+    ScopeExit refused([&] {
         if (!load.Replace && load.HasIndexes) {
             indexDefs_ = oldIndexDefs;
-            try {
-                RefreshIndexes();
-            } catch (...) {}
+            RefreshIndexes();
         }
-        throw;
-    }
+    });
+    if (OnLoadRecord || OnLoadField)
+        AppendRowsWithEvents(std::move(load.Rows));
+    else
+        AppendRows(std::move(load.Rows));
+    First();
+    refused.Dismiss();
 }
 
 // The rows one by one through Append and Post, so that OnLoadField sees each
@@ -1606,40 +1599,41 @@ void TVQCustomMemTable::AppendRowsWithEvents(std::vector<std::vector<Cell>> rows
     std::vector<std::pair<TField*, bool>> readOnly;
     for (TField* f : Fields()) readOnly.emplace_back(f, f->ReadOnly());
     FlagGuard writable(readOnly_, false);
+    ScopeExit restoreReadOnly([&] {
+        for (auto& [f, ro] : readOnly) f->SetReadOnly(ro);
+    });
     for (auto& [f, ro] : readOnly) f->SetReadOnly(false);
     std::vector<TBookmark> posted;
-    try {
-        for (auto& row : rows) {
-            Append();
-            int pos = 0;
-            for (TField* f : Fields()) {
-                const int si = f->StoreIndex();
-                if (f->FieldKind() == fkData && si >= 0 && size_t(si) < row.size()) {
-                    f->SetAsVariant(FromCell(*f, row[size_t(si)]));
-                    if (OnLoadField) OnLoadField(this, pos, f);
-                }
-                ++pos;
-            }
-            bool accept = true;
-            if (OnLoadRecord) OnLoadRecord(this, accept);
-            if (accept) {
-                Post();
-                posted.push_back(GetBookmark());
-            } else {
-                Cancel();
-            }
-        }
-    } catch (...) {
+    // A failure takes out the records this load posted.
+    ScopeExit refused([&] {
         Cancel();
         for (auto it = posted.rbegin(); it != posted.rend(); ++it) {
             if (!BookmarkValid(*it)) continue;
             GotoBookmark(*it);
             Delete();
         }
-        for (auto& [f, ro] : readOnly) f->SetReadOnly(ro);
-        throw;
+    });
+    for (auto& row : rows) {
+        Append();
+        int pos = 0;
+        for (TField* f : Fields()) {
+            const int si = f->StoreIndex();
+            if (f->FieldKind() == fkData && si >= 0 && size_t(si) < row.size()) {
+                f->SetAsVariant(FromCell(*f, row[size_t(si)]));
+                if (OnLoadField) OnLoadField(this, pos, f);
+            }
+            ++pos;
+        }
+        bool accept = true;
+        if (OnLoadRecord) OnLoadRecord(this, accept);
+        if (accept) {
+            Post();
+            posted.push_back(GetBookmark());
+        } else {
+            Cancel();
+        }
     }
-    for (auto& [f, ro] : readOnly) f->SetReadOnly(ro);
+    refused.Dismiss();
 }
 
 // The fields the cells of a file go to, by position: made from the file's
@@ -1678,27 +1672,26 @@ void TVQCustomMemTable::LoadFromText(std::string_view bytes) {
     std::vector<std::unique_ptr<TField>> scratch;
     bool opened = false;
     const auto target = LoadTargets(file.Fields, load.Replace, scratch, opened);
-    try {
-        const size_t width = load.Replace ? target.size() : size_t(FieldDefs().Count());
-        load.Rows.reserve(file.Rows.size());
-        for (const auto& line : file.Rows) {
-            std::vector<Cell> cells(width);
-            for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
-                TField* f = target[i];
-                const int si = load.Replace ? int(i) : f->StoreIndex();
-                if (!line[i] || si < 0 || size_t(si) >= width || f->FieldKind() != fkData) continue;
-                std::string t, fl;
-                BooleanTexts(f, t, fl);
-                cells[size_t(si)] =
-                    StoredForm(*f, CellToValue(int(f->DataType()), f->Size(), *line[i], f->FieldName(), t, fl));
-            }
-            load.Rows.push_back(std::move(cells));
-        }
-        ApplyLoad(load);
-    } catch (...) {
+    ScopeExit refused([&] {
         if (opened) Close();
-        throw;
+    });
+    const size_t width = load.Replace ? target.size() : size_t(FieldDefs().Count());
+    load.Rows.reserve(file.Rows.size());
+    for (const auto& line : file.Rows) {
+        std::vector<Cell> cells(width);
+        for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
+            TField* f = target[i];
+            const int si = load.Replace ? int(i) : f->StoreIndex();
+            if (!line[i] || si < 0 || size_t(si) >= width || f->FieldKind() != fkData) continue;
+            std::string t, fl;
+            BooleanTexts(f, t, fl);
+            cells[size_t(si)] =
+                StoredForm(*f, CellToValue(int(f->DataType()), f->Size(), *line[i], f->FieldName(), t, fl));
+        }
+        load.Rows.push_back(std::move(cells));
     }
+    ApplyLoad(load);
+    refused.Dismiss();
 }
 
 void TVQCustomMemTable::LoadFromBinary(std::string_view bytes) {
@@ -1716,30 +1709,29 @@ void TVQCustomMemTable::LoadFromBinary(std::string_view bytes) {
     std::vector<std::unique_ptr<TField>> scratch;
     bool opened = false;
     const auto target = LoadTargets(file.Fields, load.Replace, scratch, opened);
-    try {
-        if (!load.Replace && !file.Rows.empty() && file.Rows[0].size() != target.size())
-            Fail("Binary table file does not match the table's fields.");
-        if (!load.Replace)
-            for (const auto& d : file.Indexes)
-                for (const auto& n : SplitNames(d.Fields))
-                    if (!FindField(n)) Fail("Index " + d.Name + " names a field the table lacks (" + n + ").");
-        const size_t width = load.Replace ? target.size() : size_t(FieldDefs().Count());
-        load.Rows.reserve(file.Rows.size());
-        for (const auto& line : file.Rows) {
-            std::vector<Cell> cells(width);
-            for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
-                TField* f = target[i];
-                const int si = load.Replace ? int(i) : f->StoreIndex();
-                if (si < 0 || size_t(si) >= width || f->FieldKind() != fkData) continue;
-                cells[size_t(si)] = StoredForm(*f, BinaryToValue(int(f->DataType()), line[i], f->FieldName()));
-            }
-            load.Rows.push_back(std::move(cells));
-        }
-        ApplyLoad(load);
-    } catch (...) {
+    ScopeExit refused([&] {
         if (opened) Close();
-        throw;
+    });
+    if (!load.Replace && !file.Rows.empty() && file.Rows[0].size() != target.size())
+        Fail("Binary table file does not match the table's fields.");
+    if (!load.Replace)
+        for (const auto& d : file.Indexes)
+            for (const auto& n : SplitNames(d.Fields))
+                if (!FindField(n)) Fail("Index " + d.Name + " names a field the table lacks (" + n + ").");
+    const size_t width = load.Replace ? target.size() : size_t(FieldDefs().Count());
+    load.Rows.reserve(file.Rows.size());
+    for (const auto& line : file.Rows) {
+        std::vector<Cell> cells(width);
+        for (size_t i = 0; i < line.size() && i < target.size(); ++i) {
+            TField* f = target[i];
+            const int si = load.Replace ? int(i) : f->StoreIndex();
+            if (si < 0 || size_t(si) >= width || f->FieldKind() != fkData) continue;
+            cells[size_t(si)] = StoredForm(*f, BinaryToValue(int(f->DataType()), line[i], f->FieldName()));
+        }
+        load.Rows.push_back(std::move(cells));
     }
+    ApplyLoad(load);
+    refused.Dismiss();
 }
 
 void TVQCustomMemTable::WriteOut(TStream* stream, const std::string& bytes) {

@@ -1,6 +1,7 @@
 #include "vq/controls/VqDBEdit.h"
 
 #include "DB.h"
+#include "ScopeExit.h"
 #include "Sound.h"
 #include "vq/data/VqFieldLookup.h"
 
@@ -82,13 +83,12 @@ void TVQDBEDIT::DoEnter() {
 
 void TVQDBEDIT::DoExit() {
     if (Field() && data_.Link()->Modified()) {
-        try {
-            data_.Link()->UpdateRecord();
-        } catch (...) {
+        ScopeExit refused([&] {
             SelectAll();
             SetFocus();
-            throw;
-        }
+        });
+        data_.Link()->UpdateRecord();
+        refused.Dismiss();
     }
     TVQEdit::DoExit();
     if (lookupField_.Enabled) SetDataField(lookupField_.NameField);

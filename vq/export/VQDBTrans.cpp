@@ -9,6 +9,7 @@
 
 #include "Classes.h"
 #include "Gbk.h"
+#include "ScopeExit.h"
 #include "vq/grid/VQDBGrid.h"
 
 namespace {
@@ -313,7 +314,8 @@ void TVQDataSetToDBF::ExportToFile(const std::string& fileName) {
     // Language driver 0x7A: the Chinese (GBK) code page.
     DBFHandle h = DBFCreateEx(out.TempName().c_str(), "LDID/122");
     if (!h) throw EVQExportError("导出DBF失败：无法创建文件 " + name);
-    try {
+    {
+        ScopeExit closeFile([&] { DBFClose(h); });
         for (const auto& c : cols)
             if (DBFAddNativeFieldType(h, c.name.c_str(), c.kind, c.width, c.decimals) < 0)
                 throw EVQExportError("导出DBF失败：无法建立字段 " + c.field->FieldName());
@@ -364,10 +366,6 @@ void TVQDataSetToDBF::ExportToFile(const std::string& fileName) {
             ds->Next();
         }
         if (cut) Warnings.push_back("有文本超过 254 字节，已截断");
-    } catch (...) {
-        DBFClose(h);
-        throw;
     }
-    DBFClose(h);
     out.Commit();
 }

@@ -7,6 +7,7 @@
 
 #include "Dialogs.h"
 #include "Forms.h"
+#include "ScopeExit.h"
 #include "gridlib/grid/DBGridEh.h"
 #include "vq/grid/VQDBGrid.h"
 
@@ -137,7 +138,9 @@ void WriteExcelWorkbook(const TVQExportSource& src, const std::string& fileName,
     if (!wb) throw EVQExportError("导出Excel失败：无法创建文件 " + fileName);
     TDataSet* ds = src.DataSet;
     TVQDisabledControls disabled(ds);
-    try {
+    ScopeExit rewind([&] { ds->First(); });
+    ScopeExit refused([&] { workbook_close(wb); });
+    {
         lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
         TFormats formats(wb, frame);
         for (size_t c = 0; c < src.Columns.size(); ++c)
@@ -161,12 +164,8 @@ void WriteExcelWorkbook(const TVQExportSource& src, const std::string& fileName,
             ++row;
             ds->Next();
         }
-    } catch (...) {
-        workbook_close(wb);
-        ds->First();
-        throw;
     }
-    ds->First();
+    refused.Dismiss();
     Check(workbook_close(wb), fileName);
     out.Commit();
 }

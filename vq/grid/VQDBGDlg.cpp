@@ -2,6 +2,7 @@
 
 #include "Build.h"
 #include "Menus.h"
+#include "ScopeExit.h"
 #include "VQDBGrid.h"
 
 // ------------------------------------------------------------ TVQGridCheckList
@@ -145,17 +146,12 @@ void TFrmDBGridDlg::Apply() {
     bool anyStop = false;
     for (int j = 0; j < LbxTabStop->Count(); ++j) anyStop |= LbxTabStop->GetChecked(j);
     grid_->BeginLayout();
-    try {
-        for (int j = 0; j < cols->Count() && j < LbxColumns->Count(); ++j) {
-            TVQColumn* c = cols->GetColumn(j);
-            c->SetVisible(LbxColumns->GetChecked(j));
-            c->SetTabStop(!anyStop || LbxTabStop->GetChecked(j));
-        }
-    } catch (...) {
-        grid_->EndLayout();
-        throw;
+    ScopeExit restore([&] { grid_->EndLayout(); });
+    for (int j = 0; j < cols->Count() && j < LbxColumns->Count(); ++j) {
+        TVQColumn* c = cols->GetColumn(j);
+        c->SetVisible(LbxColumns->GetChecked(j));
+        c->SetTabStop(!anyStop || LbxTabStop->GetChecked(j));
     }
-    grid_->EndLayout();
 }
 
 bool ShowGridColumnDialog(TVQCustomDBGrid* grid, int mode) {

@@ -9,6 +9,7 @@
 
 #include "Dialogs.h"
 #include "Forms.h"
+#include "ScopeExit.h"
 #include "Sound.h"
 #include "VQDBGDlg.h"
 #include "SysUtils.h"
@@ -664,7 +665,8 @@ void TVQCustomDBGrid::EndLayout() {
 void TVQCustomDBGrid::LayoutChanged() {
     if (inLayout_ || layoutLock_ || !columns_) return;
     inLayout_ = true;
-    try {
+    {
+        ScopeExit restore([&] { inLayout_ = false; });
         const int keepIndex = SelectedIndex();
         indicatorOffset_ = dbOptions_.Contains(dgIndicator) ? 1 : 0;
         titleOffset_ = dbOptions_.Contains(dgTitles) ? 1 : 0;
@@ -726,11 +728,7 @@ void TVQCustomDBGrid::LayoutChanged() {
         if (target != Col() && target >= FixedCols()) MoveCurrent(target, Row(), true, false);
         lastCol_ = Col();
         updateActive();
-    } catch (...) {
-        inLayout_ = false;
-        throw;
     }
-    inLayout_ = false;
     UpdateScrollRange();
     Invalidate();
 }
@@ -942,14 +940,11 @@ void TVQCustomDBGrid::UpdateData() {
     TDataSet* ds = DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert && !dataLink_->Edit()) return;
     inUpdate_ = true;
-    try {
-        f->SetText(editText_);
-    } catch (...) {
-        inUpdate_ = false;
-        dataLink_->SetModified(true);
-        throw;
-    }
-    inUpdate_ = false;
+    ScopeExit restore([&] { inUpdate_ = false; });
+    // A refused text stays in the cell, still to be written.
+    ScopeExit refused([&] { dataLink_->SetModified(true); });
+    f->SetText(editText_);
+    refused.Dismiss();
 }
 
 // ---- editing
@@ -1064,13 +1059,10 @@ bool TVQCustomDBGrid::columnExitAllowed() {
     inColExit_ = true;
     bool can = true;
     std::string err;
-    try {
+    {
+        ScopeExit restore([&] { inColExit_ = false; });
         OnColExit(this, can, err);
-    } catch (...) {
-        inColExit_ = false;
-        throw;
     }
-    inColExit_ = false;
     if (!can && !err.empty()) Application->MessageBox(err, "提示", MB_OK | MB_ICONINFORMATION);
     return can;
 }
@@ -1180,19 +1172,15 @@ bool TVQCustomDBGrid::DeleteRecords() {
     if (dbOptions_.Contains(dgMultiSelect) && selectedRows_->Count() > 0) {
         const std::vector<TBookmark> marks(selectedRows_->items_.begin(), selectedRows_->items_.end());
         ds->DisableControls();
-        try {
-            for (const TBookmark& b : marks) {
-                if (!ds->BookmarkValid(b)) continue;
-                ds->GotoBookmark(b);
-                ds->Delete();
-            }
-        } catch (...) {
+        ScopeExit restore([&] {
             ds->EnableControls();
             selectedRows_->Clear();
-            throw;
+        });
+        for (const TBookmark& b : marks) {
+            if (!ds->BookmarkValid(b)) continue;
+            ds->GotoBookmark(b);
+            ds->Delete();
         }
-        ds->EnableControls();
-        selectedRows_->Clear();
     } else {
         ds->Delete();
     }
@@ -1888,78 +1876,73 @@ void TVQCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
     }
     const int saved = dataLink_->ActiveRecord();
     dataLink_->SetActiveRecord(dataRow);
-    try {
-        TField* f = col->Field();
-        const int dataCol = ACol - indicatorOffset_;
-        const bool frozen = ACol < FixedCols();
-        std::string text = f ? f->DisplayText() : std::string();
-        if (f && AState.Contains(gdFocused) && dataLink_->Modified() && col == columnAt(Col())) text = editText_;
-        c->SetFont(col->Font());
-        TColor back = col->Color();
-        TColor fore = col->Font()->Color();
-        const bool multiSelected =
-            dbOptions_.Contains(dgMultiSelect) && selectedRows_->Count() && selectedRows_->CurrentRowSelected();
-        bool highlight = false;
-        if (!frozen) {
-            if (multiSelected)
-                highlight = !dbOptions_.Contains(dgSelectedBar);
-            else
-                highlight = AState.Contains(gdSelected) &&
-                            (IsActiveControl() || dbOptions_.Contains(dgAlwaysShowSelection)) &&
-                            (dbOptions_.Contains(dgRowSelect) || dataRow == saved);
-        }
-        if (highlight) {
-            back = clHighlight;
-            fore = clHighlightText;
-        } else if (multiSelected && dbOptions_.Contains(dgSelectedBar) && !frozen) {
-            back = cl3DLight;
-            fore = clBlack;
-        }
-        if (OnGetCellTextStyle) {
-            TColor asked = fore;
-            std::string shown = text;
-            OnGetCellTextStyle(this, col->FieldName(), shown, asked);
-            if (asked != fore) {
-                c->Font()->SetStyle(c->Font()->Style() + TFontStyles{fsBold});
-                back = cl3DLight;
-                fore = asked;
-            }
-            text = shown;
-        }
-        if (!Enabled()) fore = clGrayText;
-        if (frozen) {
-            back = Color();
-            fore = clBlack;
-        }
-        c->Brush()->SetColor(back);
-        c->Brush()->SetStyle(bsSolid);
-        c->Font()->SetColor(fore);
-        if (defaultDrawing_) {
-            c->FillRect(ARect);
-            if (f && f->DataType() == ftBoolean) {
-                const int x = ARect.Left + (ARect.Width() - 13) / 2, y = ARect.Top + (ARect.Height() - 13) / 2;
-                c->Pen()->SetColor(clBlack);
-                c->Pen()->SetWidth(1);
-                c->Brush()->SetColor(clWindow);
-                c->Rectangle(x, y, x + 13, y + 13);
-                if (!f->IsNull() && f->AsBoolean()) {
-                    c->Pen()->SetWidth(2);
-                    c->MoveTo(x + 3, y + 6);
-                    c->LineTo(x + 5, y + 9);
-                    c->LineTo(x + 10, y + 3);
-                    c->Pen()->SetWidth(1);
-                }
-                c->Brush()->SetColor(back);
-            } else {
-                WriteCellText(c, ARect, text, col->Alignment(), 2);
-            }
-            if (AState.Contains(gdFocused) && !dbOptions_.Contains(dgRowSelect) && IsActiveControl())
-                c->DrawFocusRect(ARect);
-        }
-        if (OnDrawColumnCell) OnDrawColumnCell(this, ARect, dataCol, col, AState);
-    } catch (...) {
-        dataLink_->SetActiveRecord(saved);
-        throw;
+    ScopeExit restore([&] { dataLink_->SetActiveRecord(saved); });
+    TField* f = col->Field();
+    const int dataCol = ACol - indicatorOffset_;
+    const bool frozen = ACol < FixedCols();
+    std::string text = f ? f->DisplayText() : std::string();
+    if (f && AState.Contains(gdFocused) && dataLink_->Modified() && col == columnAt(Col())) text = editText_;
+    c->SetFont(col->Font());
+    TColor back = col->Color();
+    TColor fore = col->Font()->Color();
+    const bool multiSelected =
+        dbOptions_.Contains(dgMultiSelect) && selectedRows_->Count() && selectedRows_->CurrentRowSelected();
+    bool highlight = false;
+    if (!frozen) {
+        if (multiSelected)
+            highlight = !dbOptions_.Contains(dgSelectedBar);
+        else
+            highlight = AState.Contains(gdSelected) &&
+                        (IsActiveControl() || dbOptions_.Contains(dgAlwaysShowSelection)) &&
+                        (dbOptions_.Contains(dgRowSelect) || dataRow == saved);
     }
-    dataLink_->SetActiveRecord(saved);
+    if (highlight) {
+        back = clHighlight;
+        fore = clHighlightText;
+    } else if (multiSelected && dbOptions_.Contains(dgSelectedBar) && !frozen) {
+        back = cl3DLight;
+        fore = clBlack;
+    }
+    if (OnGetCellTextStyle) {
+        TColor asked = fore;
+        std::string shown = text;
+        OnGetCellTextStyle(this, col->FieldName(), shown, asked);
+        if (asked != fore) {
+            c->Font()->SetStyle(c->Font()->Style() + TFontStyles{fsBold});
+            back = cl3DLight;
+            fore = asked;
+        }
+        text = shown;
+    }
+    if (!Enabled()) fore = clGrayText;
+    if (frozen) {
+        back = Color();
+        fore = clBlack;
+    }
+    c->Brush()->SetColor(back);
+    c->Brush()->SetStyle(bsSolid);
+    c->Font()->SetColor(fore);
+    if (defaultDrawing_) {
+        c->FillRect(ARect);
+        if (f && f->DataType() == ftBoolean) {
+            const int x = ARect.Left + (ARect.Width() - 13) / 2, y = ARect.Top + (ARect.Height() - 13) / 2;
+            c->Pen()->SetColor(clBlack);
+            c->Pen()->SetWidth(1);
+            c->Brush()->SetColor(clWindow);
+            c->Rectangle(x, y, x + 13, y + 13);
+            if (!f->IsNull() && f->AsBoolean()) {
+                c->Pen()->SetWidth(2);
+                c->MoveTo(x + 3, y + 6);
+                c->LineTo(x + 5, y + 9);
+                c->LineTo(x + 10, y + 3);
+                c->Pen()->SetWidth(1);
+            }
+            c->Brush()->SetColor(back);
+        } else {
+            WriteCellText(c, ARect, text, col->Alignment(), 2);
+        }
+        if (AState.Contains(gdFocused) && !dbOptions_.Contains(dgRowSelect) && IsActiveControl())
+            c->DrawFocusRect(ARect);
+    }
+    if (OnDrawColumnCell) OnDrawColumnCell(this, ARect, dataCol, col, AState);
 }
