@@ -258,12 +258,9 @@ void assignAndWrite(TCustomDBEditEh* e, TFieldDataLinkEh* link, bool inUpdateDat
     if (!link->DataIndependent() && e->DataSource() && e->DataSource()->DataSet()) e->DataSource()->DataSet()->Edit();
     show();
     if (inUpdateData) return;
-    try {
-        e->UpdateData();
-    } catch (...) {
-        link->Reset();
-        throw;
-    }
+    ScopeExit refused([&] { link->Reset(); });
+    e->UpdateData();
+    refused.Dismiss();
 }
 } // namespace
 
@@ -365,18 +362,17 @@ void TCustomDBEditEh::DoEnter() {
 }
 
 void TCustomDBEditEh::DoExit() {
-    try {
-        link_->UpdateRecord();
-    } catch (...) {
-        // The typed text stays for correction: taking the focus back must
-        // not re-read the field.
+    // The typed text stays for correction: taking the focus back must
+    // not re-read the field.
+    ScopeExit refused([&] {
         editFocused_ = true;
         refocusing_ = true;
         if (CanFocus()) SetFocus();
         refocusing_ = false;
         SelectAll();
-        throw;
-    }
+    });
+    link_->UpdateRecord();
+    refused.Dismiss();
     if (editFocused_) {
         editFocused_ = false;
         resetLink();

@@ -17,6 +17,7 @@
 #include "Dialogs.h"
 #include "Forms.h"
 #include "Screen.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 
 namespace {
@@ -99,13 +100,8 @@ void TGridDataLinkEh::RecordChanged(TField* field) { grid_->RecordChanged(field)
 void TGridDataLinkEh::UpdateData() {
     if (inUpdateData_) return;
     inUpdateData_ = true;
-    try {
-        grid_->UpdateData();
-    } catch (...) {
-        inUpdateData_ = false;
-        throw;
-    }
-    inUpdateData_ = false;
+    ScopeExit restore([&] { inUpdateData_ = false; });
+    grid_->UpdateData();
 }
 void TGridDataLinkEh::FocusControl(TField** field) {
     if (!field || !*field) return;
@@ -771,40 +767,37 @@ void TCustomDBGridEh::UpdateData() {
     TDataSet* ds = dataLink_->DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert && !dataLink_->Edit()) return;
     inUpdateData_ = true;
-    try {
-        switch (c->GetColumnType()) {
-        case ctKeyPickList: {
-            // The editor shows texts; the field takes the key of the text.
-            int idx = c->PickList()->IndexOf(editText_);
-            if (idx < 0 && c->OnNotInList) {
-                bool recheck = false;
-                c->OnNotInList(c, editText_, recheck);
-                if (recheck) idx = c->PickList()->IndexOf(editText_);
-            }
-            if (idx >= 0 && idx < c->KeyList()->Count()) {
-                std::string k = c->KeyList()->Strings(idx);
-                if (size_t p = k.find(';'); p != std::string::npos) k = k.substr(0, p);
-                c->UpdateDataValues(k, Null(), true);
-            } else {
-                c->UpdateDataValues("", Null(), false);
-            }
-            break;
+    ScopeExit restore([&] { inUpdateData_ = false; });
+    // A refused text stays in the cell, still to be written.
+    ScopeExit refused([&] { dataLink_->SetModified(true); });
+    switch (c->GetColumnType()) {
+    case ctKeyPickList: {
+        // The editor shows texts; the field takes the key of the text.
+        int idx = c->PickList()->IndexOf(editText_);
+        if (idx < 0 && c->OnNotInList) {
+            bool recheck = false;
+            c->OnNotInList(c, editText_, recheck);
+            if (recheck) idx = c->PickList()->IndexOf(editText_);
         }
-        case ctPickList:
-            if (c->PickList()->IndexOf(editText_) < 0 && c->OnNotInList) {
-                bool recheck = false;
-                c->OnNotInList(c, editText_, recheck);
-            }
-            c->UpdateDataValues(editText_, Null(), true);
-            break;
-        default: c->UpdateDataValues(editText_, Null(), true); break;
+        if (idx >= 0 && idx < c->KeyList()->Count()) {
+            std::string k = c->KeyList()->Strings(idx);
+            if (size_t p = k.find(';'); p != std::string::npos) k = k.substr(0, p);
+            c->UpdateDataValues(k, Null(), true);
+        } else {
+            c->UpdateDataValues("", Null(), false);
         }
-    } catch (...) {
-        inUpdateData_ = false;
-        dataLink_->SetModified(true);
-        throw;
+        break;
     }
-    inUpdateData_ = false;
+    case ctPickList:
+        if (c->PickList()->IndexOf(editText_) < 0 && c->OnNotInList) {
+            bool recheck = false;
+            c->OnNotInList(c, editText_, recheck);
+        }
+        c->UpdateDataValues(editText_, Null(), true);
+        break;
+    default: c->UpdateDataValues(editText_, Null(), true); break;
+    }
+    refused.Dismiss();
 }
 
 // ---- values
@@ -1112,7 +1105,8 @@ void TCustomDBGridEh::selectRangeTo(const TBookmark& target) {
     selection_->ChangeKind(gstRecordBookmarks);
     const bool down = ds->CompareBookmarks(rowAnchor_, target) <= 0;
     ds->DisableControls();
-    try {
+    {
+        ScopeExit restore([&] { ds->EnableControls(); });
         const TBookmark back = ds->GetBookmark();
         ds->GotoBookmark(rowAnchor_);
         // The walk meets the records in presented order (backwards when
@@ -1133,11 +1127,7 @@ void TCustomDBGridEh::selectRangeTo(const TBookmark& target) {
         if (!down) std::reverse(range.begin(), range.end());
         bookmarks_->AssignOrdered(std::move(range));
         ds->GotoBookmark(back);
-    } catch (...) {
-        ds->EnableControls();
-        throw;
     }
-    ds->EnableControls();
     Invalidate();
 }
 
@@ -1169,20 +1159,15 @@ void TCustomDBGridEh::ClearSelection() {
         bookmarks_->DeleteRecords();
     } else if (kind == gstAll) {
         ds->DisableControls();
-        try {
-            ds->First();
-            // Stops when a delete does not lower the count (a data set that
-            // refuses or re-adds the record).
-            while (!ds->IsEmpty()) {
-                const int before = ds->RecordCount();
-                ds->Delete();
-                if (ds->RecordCount() >= before) break;
-            }
-        } catch (...) {
-            ds->EnableControls();
-            throw;
+        ScopeExit restore([&] { ds->EnableControls(); });
+        ds->First();
+        // Stops when a delete does not lower the count (a data set that
+        // refuses or re-adds the record).
+        while (!ds->IsEmpty()) {
+            const int before = ds->RecordCount();
+            ds->Delete();
+            if (ds->RecordCount() >= before) break;
         }
-        ds->EnableControls();
     } else {
         if (DBGridEhEditActionHooks().ClearCells) DBGridEhEditActionHooks().ClearCells(this);
     }
@@ -1275,7 +1260,11 @@ bool TCustomDBGridEh::DoIncSearch(const std::string& text, int direction) {
     }
     incSearchMoving_ = true;
     ds->DisableControls();
-    try {
+    {
+        ScopeExit restore([&] {
+            ds->EnableControls();
+            incSearchMoving_ = false;
+        });
         if (direction > 0) ds->Next();
         if (direction < 0) ds->Prior();
         // A new text is sought from the first record.
@@ -1292,13 +1281,7 @@ bool TCustomDBGridEh::DoIncSearch(const std::string& text, int direction) {
         }
         if (direction < 0 && !found && ds->Bof()) found = matches();
         if (!found) ds->GotoBookmark(start);
-    } catch (...) {
-        ds->EnableControls();
-        incSearchMoving_ = false;
-        throw;
     }
-    ds->EnableControls();
-    incSearchMoving_ = false;
     if (found) {
         incSearchText_ = matched;
         incSearchTick_ = tickMs();
@@ -1899,17 +1882,15 @@ void TCustomDBGridEh::DoExit() {
     const bool toEditor = InplaceEditor() && InplaceEditor()->Focused();
     if (!toEditor && dataLink_->Active()) {
         TDataSet* ds = dataLink_->DataSet();
-        try {
-            if (options_.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() &&
-                !dataLink_->Modified())
-                ds->Cancel();
-            else
-                dataLink_->UpdateDataPublic();
-        } catch (...) {
-            // A failed post keeps the focus in the grid.
+        // A failed post keeps the focus in the grid.
+        ScopeExit refused([&] {
             if (CanFocus()) SetFocus();
-            throw;
-        }
+        });
+        if (options_.Contains(dgCancelOnExit) && ds->State() == dsInsert && !ds->Modified() && !dataLink_->Modified())
+            ds->Cancel();
+        else
+            dataLink_->UpdateDataPublic();
+        refused.Dismiss();
     }
     StopIncSearch();
     if (options_.Contains(dgRowSelect)) Invalidate();
@@ -1919,13 +1900,8 @@ void TCustomDBGridEh::DoExit() {
 void TCustomDBGridEh::FontChanged() {
     TCustomGrid::FontChanged();
     BeginLayout();
-    try {
-        for (int i = 0; columns_ && i < columns_->Count(); ++i) columns_->Items(i)->RefreshDefaultFont();
-    } catch (...) {
-        EndLayout();
-        throw;
-    }
-    EndLayout();
+    ScopeExit restore([&] { EndLayout(); });
+    for (int i = 0; columns_ && i < columns_->Count(); ++i) columns_->Items(i)->RefreshDefaultFont();
 }
 
 void TCustomDBGridEh::ColorChanged() {

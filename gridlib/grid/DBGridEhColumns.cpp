@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "SysUtils.h"
+#include "ScopeExit.h"
 #include "gridlib/grid/DBGridEh.h"
 #include "gridlib/grid/DBLookupGridsEh.h"
 
@@ -32,15 +33,11 @@ void quietAssign(TFont* dst, TFont* src, bool& guard) {
     guard = true;
     auto saved = dst->OnChange;
     dst->OnChange = nullptr;
-    try {
-        dst->Assign(src);
-    } catch (...) {
+    ScopeExit restore([&] {
         dst->OnChange = saved;
         guard = false;
-        throw;
-    }
-    dst->OnChange = saved;
-    guard = false;
+    });
+    dst->Assign(src);
 }
 
 bool sameFont(const TFont* a, const TFont* b) {
@@ -474,14 +471,9 @@ void TColumnFooterEh::UpdateSumItem() {
     if (!needs) return;
     TDBSumCollection* coll = g->SumList()->SumCollection();
     coll->BeginUpdate();
-    try {
-        sumItem_ = coll->Add();
-        setUp(sumItem_);
-    } catch (...) {
-        coll->EndUpdate();
-        throw;
-    }
-    coll->EndUpdate();
+    ScopeExit restore([&] { coll->EndUpdate(); });
+    sumItem_ = coll->Add();
+    setUp(sumItem_);
 }
 
 TColumnFootersEh::TColumnFootersEh(TColumnEh* column)
@@ -518,55 +510,52 @@ void TColumnEh::Assign(TPersistent* Source) {
         return;
     }
     if (Collection()) Collection()->BeginUpdate();
-    try {
-        RestoreDefaults();
-        SetFieldName(s->FieldName());
-        if (s->assigned(avColor)) SetColor(s->Color());
-        if (s->assigned(avWidth)) SetWidth(s->Width());
-        if (s->assigned(avFont)) SetFont(s->Font());
-        if (s->assigned(avAlignment)) SetAlignment(s->Alignment());
-        if (s->assigned(avReadOnly)) SetReadOnly(s->ReadOnly());
-        if (s->assigned(avWordWrap)) SetWordWrap(s->WordWrap());
-        // Effective values are written through their setters and so become
-        // assigned here.
-        SetEndEllipsis(s->EndEllipsis());
-        SetToolTips(s->ToolTips());
-        SetAlwaysShowEditButton(s->AlwaysShowEditButton());
-        SetAutoDropDown(s->AutoDropDown());
-        SetDblClickNextVal(s->DblClickNextVal());
-        SetDropDownSizing(s->DropDownSizing());
-        SetDropDownShowTitles(s->DropDownShowTitles());
-        if (s->assigned(avLookupDisplayFields)) SetLookupDisplayFields(s->LookupDisplayFields());
-        imageList_ = s->imageList_;
-        popupMenu_ = s->popupMenu_;
-        AutoFitBaseWidth = s->AutoFitBaseWidth;
-        autoFitColWidth_ = s->autoFitColWidth_;
-        if (s->assigned(avCheckboxes)) SetCheckboxes(s->Checkboxes());
-        SetVisible(s->Visible());
-        buttonStyle_ = s->buttonStyle_;
-        dropDownRows_ = s->dropDownRows_;
-        dropDownWidth_ = s->dropDownWidth_;
-        increment_ = s->increment_;
-        minWidth_ = s->minWidth_;
-        maxWidth_ = s->maxWidth_;
-        notInKeyListIndex_ = s->notInKeyListIndex_;
-        if (s->pickList_) PickList()->Assign(s->pickList_.get());
-        if (s->keyList_) KeyList()->Assign(s->keyList_.get());
-        title_->Assign(s->title_.get());
-        footer_->Assign(s->footer_.get());
-        footers_->Assign(s->footers_.get());
-        OnGetCellParams = s->OnGetCellParams;
-        OnUpdateData = s->OnUpdateData;
-        OnNotInList = s->OnNotInList;
-        OnEditButtonClick = s->OnEditButtonClick;
-        if (s->dropDownGrid_ || dropDownGrid_) dropDownBox_.Assign(&s->dropDownBox_);
-        dropDownBox_.AutoFitColWidths = s->dropDownBox_.AutoFitColWidths;
-        dropDownBox_.UseMultiTitle = s->dropDownBox_.UseMultiTitle;
-    } catch (...) {
+    ScopeExit restore([&] {
         if (Collection()) Collection()->EndUpdate();
-        throw;
-    }
-    if (Collection()) Collection()->EndUpdate();
+    });
+    RestoreDefaults();
+    SetFieldName(s->FieldName());
+    if (s->assigned(avColor)) SetColor(s->Color());
+    if (s->assigned(avWidth)) SetWidth(s->Width());
+    if (s->assigned(avFont)) SetFont(s->Font());
+    if (s->assigned(avAlignment)) SetAlignment(s->Alignment());
+    if (s->assigned(avReadOnly)) SetReadOnly(s->ReadOnly());
+    if (s->assigned(avWordWrap)) SetWordWrap(s->WordWrap());
+    // Effective values are written through their setters and so become
+    // assigned here.
+    SetEndEllipsis(s->EndEllipsis());
+    SetToolTips(s->ToolTips());
+    SetAlwaysShowEditButton(s->AlwaysShowEditButton());
+    SetAutoDropDown(s->AutoDropDown());
+    SetDblClickNextVal(s->DblClickNextVal());
+    SetDropDownSizing(s->DropDownSizing());
+    SetDropDownShowTitles(s->DropDownShowTitles());
+    if (s->assigned(avLookupDisplayFields)) SetLookupDisplayFields(s->LookupDisplayFields());
+    imageList_ = s->imageList_;
+    popupMenu_ = s->popupMenu_;
+    AutoFitBaseWidth = s->AutoFitBaseWidth;
+    autoFitColWidth_ = s->autoFitColWidth_;
+    if (s->assigned(avCheckboxes)) SetCheckboxes(s->Checkboxes());
+    SetVisible(s->Visible());
+    buttonStyle_ = s->buttonStyle_;
+    dropDownRows_ = s->dropDownRows_;
+    dropDownWidth_ = s->dropDownWidth_;
+    increment_ = s->increment_;
+    minWidth_ = s->minWidth_;
+    maxWidth_ = s->maxWidth_;
+    notInKeyListIndex_ = s->notInKeyListIndex_;
+    if (s->pickList_) PickList()->Assign(s->pickList_.get());
+    if (s->keyList_) KeyList()->Assign(s->keyList_.get());
+    title_->Assign(s->title_.get());
+    footer_->Assign(s->footer_.get());
+    footers_->Assign(s->footers_.get());
+    OnGetCellParams = s->OnGetCellParams;
+    OnUpdateData = s->OnUpdateData;
+    OnNotInList = s->OnNotInList;
+    OnEditButtonClick = s->OnEditButtonClick;
+    if (s->dropDownGrid_ || dropDownGrid_) dropDownBox_.Assign(&s->dropDownBox_);
+    dropDownBox_.AutoFitColWidths = s->dropDownBox_.AutoFitColWidths;
+    dropDownBox_.UseMultiTitle = s->dropDownBox_.UseMultiTitle;
 }
 
 void TColumnEh::SetFieldName(const std::string& v) {
@@ -1018,16 +1007,13 @@ TColumnEh* TDBGridColumnsEh::Add() {
     // Adding a stored column replaces the default ones; one change report.
     BeginUpdate();
     TColumnEh* c = nullptr;
-    try {
+    {
+        ScopeExit restore([&] { EndUpdate(); });
         for (int i = Count() - 1; i >= 0; --i)
             if (!Items(i)->Stored()) Delete(i);
         c = static_cast<TColumnEh*>(TCollection::Add());
         c->stored_ = true;
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     return c;
 }
 
@@ -1044,17 +1030,12 @@ bool TDBGridColumnsEh::HasStoredColumns() const { return Count() > 0 && Items(0)
 
 void TDBGridColumnsEh::RebuildColumns() {
     BeginUpdate();
-    try {
-        Clear();
-        TDataSet* ds = grid_ && grid_->DataSource() ? grid_->DataSource()->DataSet() : nullptr;
-        if (ds)
-            for (TField* f : ds->Fields())
-                if (f->Visible()) Add()->SetFieldName(f->FieldName());
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    ScopeExit restore([&] { EndUpdate(); });
+    Clear();
+    TDataSet* ds = grid_ && grid_->DataSource() ? grid_->DataSource()->DataSet() : nullptr;
+    if (ds)
+        for (TField* f : ds->Fields())
+            if (f->Visible()) Add()->SetFieldName(f->FieldName());
 }
 
 void TDBGridColumnsEh::RestoreDefaults() {

@@ -3,6 +3,7 @@
 // selections, and the one-kind-at-a-time dispatch between them.
 #include <algorithm>
 
+#include "ScopeExit.h"
 #include "gridlib/grid/DBGridEh.h"
 
 // ================================================================ TBookmarkListEh
@@ -107,22 +108,18 @@ void TBookmarkListEh::DeleteRecords() {
     TDataSet* ds = grid_->DataLink()->DataSet();
     if (!ds) return;
     ds->DisableControls();
-    try {
-        for (int i = int(list_.size()) - 1; i >= 0; --i) {
-            if (ds->BookmarkValid(list_[size_t(i)])) {
-                ds->GotoBookmark(list_[size_t(i)]);
-                ds->Delete();
-            }
-            list_.erase(list_.begin() + i);
-            lastIndex_ = -1;
-        }
-    } catch (...) {
+    ScopeExit restore([&] {
         ds->EnableControls();
         grid_->Selection()->DropEmptyKind();
-        throw;
+    });
+    for (int i = int(list_.size()) - 1; i >= 0; --i) {
+        if (ds->BookmarkValid(list_[size_t(i)])) {
+            ds->GotoBookmark(list_[size_t(i)]);
+            ds->Delete();
+        }
+        list_.erase(list_.begin() + i);
+        lastIndex_ = -1;
     }
-    ds->EnableControls();
-    grid_->Selection()->DropEmptyKind();
 }
 
 // ================================================================ rectangle

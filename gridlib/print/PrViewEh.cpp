@@ -7,6 +7,7 @@
 
 #include "ComCtrls.h"
 #include "Menus.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 #include "gridlib/print/PrnDbgeh.h"
 
@@ -263,16 +264,13 @@ void TPreviewBox::Print(int fromPage, int toPage) {
     if (fromPage > toPage) return;
     target->SetTitle(printer_->GetTitle());
     target->BeginDoc();
-    try {
-        for (int n = fromPage; n <= toPage; ++n) {
-            if (n > fromPage) target->NewPage();
-            TMetafile* mf = printer_->Page(n - 1);
-            mf->Draw(target->Canvas(), Rect(0, 0, target->PageWidth(), target->PageHeight()));
-        }
-    } catch (...) {
-        target->Abort();
-        throw;
+    ScopeExit refused([&] { target->Abort(); });
+    for (int n = fromPage; n <= toPage; ++n) {
+        if (n > fromPage) target->NewPage();
+        TMetafile* mf = printer_->Page(n - 1);
+        mf->Draw(target->Canvas(), Rect(0, 0, target->PageWidth(), target->PageHeight()));
     }
+    refused.Dismiss();
     target->EndDoc();
 }
 

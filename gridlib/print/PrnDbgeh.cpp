@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "Forms.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 #include "gridlib/grid/DBGridEh.h"
 #include "gridlib/print/PrViewEh.h"
@@ -781,23 +782,19 @@ void TPrintDBGridEh::RenderGridPages(TVirtualPrinter* printer) {
     printer->BeginDoc();
     ds->DisableControls();
     bool ok = false;
-    try {
+    {
+        ScopeExit finish([&] {
+            if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+            ds->EnableControls();
+            if (ok) lastPageCount_ = printer->GetPageNumber();
+            printer->EndDoc();
+            printing_ = false;
+            if (!ok) lastPageCount_ = r.counting ? 0 : printer->GetPageNumber();
+        });
         r.run();
         ok = true;
-    } catch (...) {
-        if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
-        ds->EnableControls();
-        printer->EndDoc();
-        printing_ = false;
-        lastPageCount_ = r.counting ? 0 : printer->GetPageNumber();
-        throw;
     }
-    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
-    ds->EnableControls();
-    lastPageCount_ = printer->GetPageNumber();
-    printer->EndDoc();
-    printing_ = false;
-    if (ok && OnAfterPrint) OnAfterPrint(this);
+    if (OnAfterPrint) OnAfterPrint(this);
 }
 
 void TPrintDBGridEh::PrintDirect() { RenderGridPages(SharedVirtualPrinter()); }
