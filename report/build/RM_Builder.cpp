@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "SysUtils.h"
+#include "ScopeExit.h"
 #include "report/model/RM_Report.h"
 #include "report/model/RM_Utils.h"
 #include "report/script/RM_Interp.h"
@@ -1190,13 +1191,10 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
             return v = Null(), true;
         }
         evaluating_.insert(u);
-        try {
+        {
+            ScopeExit restore([&] { evaluating_.erase(u); });
             v = Trim(dv->Value).empty() ? Variant(Null()) : Calc(dv->Value);
-        } catch (...) {
-            evaluating_.erase(u);
-            throw;
         }
-        evaluating_.erase(u);
         return true;
     }
     // DataSet."Field" or DataSet.Field (the last dot outside quotes).

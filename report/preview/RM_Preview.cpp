@@ -5,6 +5,7 @@
 
 #include "Dialogs.h"
 #include "Printers.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 #include "report/model/RM_Report.h"
 #include "report/print/RM_PrintDialog.h"
@@ -739,13 +740,8 @@ TRMProgressRunner RMProgressRunner = [](TRMReport* report, const std::string& ca
         Application->ProcessMessages();
     };
     f.OnWork = [&](TRMProgressForm*) { work(); };
-    try {
-        f.Execute(report);
-    } catch (...) {
-        report->OnProgress = before;
-        throw;
-    }
-    report->OnProgress = before;
+    ScopeExit restore([&] { report->OnProgress = before; });
+    f.Execute(report);
 };
 
 // ---------------------------------------------------------------- report entry points

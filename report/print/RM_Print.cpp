@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "Printers.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 #include "report/model/RM_Report.h"
 #include "report/model/RM_Utils.h"
@@ -236,30 +237,29 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
             for (int c = 0; c < copies; ++c) order.push_back(pg);
     Terminated = false;
     pr->BeginDoc();
-    try {
-        double sx = pr->XDpi() / 96.0 * scale, sy = pr->YDpi() / 96.0 * scale;
-        int ox = pr->GetDeviceCaps(PHYSICALOFFSETX), oy = pr->GetDeviceCaps(PHYSICALOFFSETY);
-        for (size_t k = 0; k < order.size(); ++k) {
-            if (Terminated) {
-                pr->Abort();
-                return false;
-            }
-            if (k) pr->NewPage();
-            int i = order[k] - 1;
-            TRMEMFPageRec& r = EMFPages[i];
-            // Offsets move the page; the scale sizes it.
-            int l = -ox + int(PrintOffsetLeft * sx / scale), t = -oy + int(PrintOffsetTop * sy / scale);
-            TRect rect(l, t, l + int(std::lround(r.PageWidth * sx)), t + int(std::lround(r.PageHeight * sy)));
-            r.Visible = true;
-            EMFPages.Draw(i, pr->Canvas(), rect);
-            r.Visible = false;
-            EMFPages.FreeUnpacked(i);
-        }
-        pr->EndDoc();
-    } catch (...) {
+    // A failure leaves no document half printed: it is dropped.
+    ScopeExit unfinished([&] {
         if (pr->Printing()) pr->Abort();
-        throw;
+    });
+    double sx = pr->XDpi() / 96.0 * scale, sy = pr->YDpi() / 96.0 * scale;
+    int ox = pr->GetDeviceCaps(PHYSICALOFFSETX), oy = pr->GetDeviceCaps(PHYSICALOFFSETY);
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (Terminated) {
+            pr->Abort();
+            return false;
+        }
+        if (k) pr->NewPage();
+        int i = order[k] - 1;
+        TRMEMFPageRec& r = EMFPages[i];
+        // Offsets move the page; the scale sizes it.
+        int l = -ox + int(PrintOffsetLeft * sx / scale), t = -oy + int(PrintOffsetTop * sy / scale);
+        TRect rect(l, t, l + int(std::lround(r.PageWidth * sx)), t + int(std::lround(r.PageHeight * sy)));
+        r.Visible = true;
+        EMFPages.Draw(i, pr->Canvas(), rect);
+        r.Visible = false;
+        EMFPages.FreeUnpacked(i);
     }
+    pr->EndDoc();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Gbk.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 #include "report/model/RM_Utils.h"
 
@@ -340,14 +341,8 @@ Variant TRMParser::Calc(const std::string& expr) {
     if (Trim(expr).empty()) return Null();
     if (Depth >= MaxDepth) throw ERMExpressionError("表达式嵌套过深: " + expr);
     ++Depth;
-    try {
-        Variant v = Eval(compile(expr));
-        --Depth;
-        return v;
-    } catch (...) {
-        --Depth;
-        throw;
-    }
+    ScopeExit leave([&] { --Depth; });
+    return Eval(compile(expr));
 }
 
 Variant TRMParser::Eval(const TRMNode* n) {

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "Forms.h"
+#include "ScopeExit.h"
 
 const char* const Toolbar97VersionText = "Toolbar97 version 1.78";
 
@@ -370,30 +371,25 @@ void TToolbarButton97::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
     }
     EnterHot();
     menuDown_ = UsesDropdown() && (!DropdownCombo || x >= Width() - arrowWidth_ - 2);
-    try {
-        if (!down_) {
-            state_ = tbsPressed;
-            Redraw();
-        } else if (AllowAllUp) {
-            Redraw();
-        }
-        if (!menuDown_) mouseDown_ = true;
-        TGraphicControl::MouseDown(b, s, x, y);
-        if (menuDown_) {
-            Click();
-        } else if (Repeating) {
-            Click();
-            if (!repeat_) repeat_ = std::make_unique<TTimer>(nullptr);
-            repeat_->SetEnabled(false);
-            repeat_->SetInterval(RepeatDelay);
-            repeat_->OnTimer = [this](TObject*) { repeatTick(); };
-            repeat_->SetEnabled(true);
-        }
-    } catch (...) {
-        menuDown_ = false;
-        throw;
+    ScopeExit restore([&] { menuDown_ = false; });
+    if (!down_) {
+        state_ = tbsPressed;
+        Redraw();
+    } else if (AllowAllUp) {
+        Redraw();
     }
-    menuDown_ = false;
+    if (!menuDown_) mouseDown_ = true;
+    TGraphicControl::MouseDown(b, s, x, y);
+    if (menuDown_) {
+        Click();
+    } else if (Repeating) {
+        Click();
+        if (!repeat_) repeat_ = std::make_unique<TTimer>(nullptr);
+        repeat_->SetEnabled(false);
+        repeat_->SetInterval(RepeatDelay);
+        repeat_->OnTimer = [this](TObject*) { repeatTick(); };
+        repeat_->SetEnabled(true);
+    }
 }
 
 void TToolbarButton97::repeatTick() {
