@@ -10,6 +10,7 @@
 // MIN) found in footer texts accumulate over the data band they name.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -40,7 +41,14 @@ struct Aggregate {
     std::string Func, Expr;
     TRMBandView* DataBand = nullptr;
     bool IncludeInvisible = false;
+    // For a cross cell: the cross band (column) the cell stands in.
+    TRMBandView* Cross = nullptr;
     Acc A;
+    std::map<int, Acc> Col; // per cross column, for a cell under the data column
+    void Reset() {
+        A.Reset();
+        Col.clear();
+    }
 };
 } // namespace
 
@@ -140,12 +148,27 @@ public:
 
     // The cells of row band b: the header column, one column per record of
     // the cross data band's data set side by side, then the footer column.
-    // Columns that would pass the printable right edge are left out.
+    // Columns that pass the printable right edge continue on the following
+    // built pages at the same height, as many pages to the right as they
+    // need; the header column comes again there when it repeats.
     void printCross(TRMBandView* b, int y, int dx) {
+        // The page header printed on a page that columns added holds no
+        // columns of its own there.
         auto it = crossCells.find(b);
-        if (it == crossCells.end()) return;
-        int right = page->PrintableLeft() + page->PrintableWidth() + dx;
+        if (it == crossCells.end() || b->BandType() == bkPageFooter || inCross) return;
+        inCross = true;
+        struct Done {
+            bool& f;
+            ~Done() { f = false; }
+        } done{inCross};
+        int right = page->PrintableLeft() + page->PrintableWidth();
+        const int basePage = R->PageNo;
+        int pg = basePage;
         auto cells = [&](TRMBandView* cb, int shift) {
+            TRMBandView* wasCross = curCross;
+            curCross = cb;
+            R->PageNo = pg;
+            target = streamOf(pg);
             for (auto& [band, o] : it->second) {
                 if (band != cb) continue;
                 if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
@@ -158,28 +181,53 @@ public:
                 }
                 writeObject(o, y + (o->Top - b->Top), o->Height, dx + shift);
             }
+            target = &stream;
+            R->PageNo = basePage;
+            curCross = wasCross;
         };
+        TRMBandView* h = crossBand(bkCrossHeader);
         int x = 0;
+        // A column that does not fit moves to the next page to the right.
+        auto nextPageCheck = [&](int w) {
+            if (x + w + dx <= right) return;
+            x = page->PrintableLeft() - dx;
+            ++pg;
+            crossPage(pg, basePage);
+            if (h && (h->Flags & bfRepeatHeader)) {
+                cells(h, x - h->Left);
+                x += h->Width;
+            }
+        };
         crossColumn = 0;
-        if (TRMBandView* h = crossBand(bkCrossHeader)) {
+        if (h) {
             if (!h->OnBeforePrint.empty()) R->RunScript(h->OnBeforePrint, h);
             cells(h, 0);
             x = h->Left + h->Width;
         }
         if (TRMBandView* d = crossBand(bkCrossData)) {
             if (x == 0) x = d->Left;
-            if (TRMDataset* ds = datasetOf(d)) {
+            if (TRMDataset* ds = crossDatasetOf(d, b)) {
                 TRMDataset* was = curData;
                 try {
                     ds->Init();
                     ds->First();
+                    // Footers below a list whose columns came from its own
+                    // rows keep as many columns as the rows had.
+                    if (ds->Eof() && isFooterKind(b) && crossColumnsSeen > 0) {
+                        ds->Exit();
+                        ownedDs.push_back(std::make_unique<TRMCountDataset>(crossColumnsSeen));
+                        ds = ownedDs.back().get();
+                        ds->Init();
+                        ds->First();
+                    }
                     while (!ds->Eof() && !R->Terminated) {
                         ++crossColumn;
                         curData = ds;
                         rowData = was;
                         if (!d->OnBeforePrint.empty()) R->RunScript(d->OnBeforePrint, d);
-                        if (x + d->Width + dx > right) break;
+                        nextPageCheck(d->Width);
                         cells(d, x - d->Left);
+                        accumulateCross(b, d);
                         x += d->Width;
                         curData = was;
                         ds->Next();
@@ -187,6 +235,7 @@ public:
                 } catch (const Exception& e) {
                     R->BuildErrors.push_back(e.Message);
                 }
+                crossColumnsSeen = std::max(crossColumnsSeen, crossColumn);
                 curData = was;
                 rowData = nullptr;
                 ds->Exit();
@@ -195,8 +244,116 @@ public:
         if (TRMBandView* f = crossBand(bkCrossFooter)) {
             if (x == 0) x = f->Left;
             if (!f->OnBeforePrint.empty()) R->RunScript(f->OnBeforePrint, f);
-            if (x + f->Width + dx <= right) cells(f, x - f->Left);
+            nextPageCheck(f->Width);
+            cells(f, x - f->Left);
+            // A row's total over its columns starts again on the next row.
+            auto ag = aggs.find(b);
+            if (ag != aggs.end())
+                for (auto& a : ag->second)
+                    if (a.Cross == f) a.A.Reset();
         }
+    }
+    static bool isFooterKind(TRMBandView* b) {
+        switch (b->BandType()) {
+        case bkMasterFooter:
+        case bkDetailFooter:
+        case bkSubDetailFooter:
+        case bkGroupFooter:
+        case bkSummary:
+        case bkPageFooter:
+        case bkColumnFooter: return true;
+        default: return false;
+        }
+    }
+    // The column data set of row band b: the cross data band's own, or
+    // the one named for b in a list of "band=data set;" pairs.
+    TRMDataset* crossDatasetOf(TRMBandView* d, TRMBandView* b) {
+        std::string t = Trim(d->DataSet());
+        if (t.find(';') == std::string::npos) return datasetOf(d);
+        size_t i = 0;
+        while (i < t.size()) {
+            size_t eq = t.find('=', i), sc = t.find(';', i);
+            if (eq == std::string::npos || sc == std::string::npos || sc < eq) break;
+            if (SameText(Trim(t.substr(i, eq - i)), b->Name)) {
+                std::string n = Trim(t.substr(eq + 1, sc - eq - 1));
+                int cnt;
+                if (TryStrToInt(n, cnt)) {
+                    ownedDs.push_back(std::make_unique<TRMCountDataset>(cnt));
+                    return ownedDs.back().get();
+                }
+                TRMDataset* r = TRMDataset::Find(n, R->Owner());
+                if (!r) R->BuildErrors.push_back("未找到数据集: " + n);
+                return r;
+            }
+            i = sc + 1;
+        }
+        return nullptr;
+    }
+    // The stream that page pg is written into: the page being built, or a
+    // page that cross-tab columns added to its right.
+    TMemoryStream* streamOf(int pg) {
+        if (pg == curPageIdx) return &stream;
+        auto& s = crossStreams[pg];
+        if (!s) s = std::make_unique<TMemoryStream>();
+        return s.get();
+    }
+    // Page pg to the right of page basePage, made when it is not there yet:
+    // its background, overlay and (not on the report's first page unless
+    // it prints there) page header.
+    void crossPage(int pg, int basePage) {
+        if (pg < R->EMFPages.Count()) return;
+        int bk = out->BkPictureIndex;
+        TRMEMFPageRec& rec = R->EMFPages.AddPage(page, designPageNo);
+        rec.BkPictureIndex = uint8_t(bk);
+        auto& s = crossStreams[pg];
+        s = std::make_unique<TMemoryStream>();
+        RMWriteByte(*s, RMCurrentVersion);
+        int savedY = curY;
+        int savedPage = R->PageNo;
+        R->PageNo = pg;
+        target = s.get();
+        if (auto* ov = band(bkOverlay)) printAt(ov, ov->Top, 0);
+        if (auto* ph = band(bkPageHeader))
+            if (basePage != pageRunStart || (ph->Flags & bfOnFirstPage)) printAt(ph, page->PrintableTop(), 0);
+        target = &stream;
+        R->PageNo = savedPage;
+        curY = savedY;
+        if (R->OnProgress) R->OnProgress(pg + 1);
+    }
+    TRMBandView* curCross = nullptr;
+    bool inCross = false;
+    int crossColumnsSeen = 0;
+    TMemoryStream* target = &stream;
+    int curPageIdx = 0;
+    std::map<int, std::unique_ptr<TMemoryStream>> crossStreams;
+
+    // Totals of cross cells: a footer cell under the data column sums its
+    // column over the rows; a cell of the footer column sums its row over
+    // the columns; where the footer row meets the footer column, the grand
+    // total over rows and columns. Each entry keeps its own count.
+    void accumulateCross(TRMBandView* row, TRMBandView* dataColumn) {
+        // Only the rows of data count; a footer row shows totals.
+        TRMBandKind k = row->BandType();
+        if (k != bkMasterData && k != bkDetailData && k != bkSubDetailData) return;
+        TRMBandView* footColumn = crossBand(bkCrossFooter);
+        for (auto& [owner, list] : aggs)
+            for (auto& a : list) {
+                bool perColumn = a.Cross == dataColumn && a.DataBand == row && owner != row;
+                bool rowTotal = a.Cross == footColumn && footColumn && owner == row;
+                bool grand = a.Cross == footColumn && footColumn && owner != row && a.DataBand == row;
+                if (!perColumn && !rowTotal && !grand) continue;
+                if (a.Func == "COUNT") {
+                    (perColumn ? a.Col[crossColumn] : a.A).Add(0);
+                    continue;
+                }
+                try {
+                    Variant v = R->Calc(a.Expr);
+                    if (VarIsClear(v) || (VarIsStr(v) && Trim(VarToStr(v)).empty())) continue;
+                    (perColumn ? a.Col[crossColumn] : a.A).Add(RMToNumber(v));
+                } catch (const Exception& e) {
+                    R->BuildErrors.push_back(e.Message);
+                }
+            }
     }
 
     // ---- totals
@@ -223,6 +380,20 @@ public:
                 }
             }
         }
+        for (auto& [b, cells] : crossCells) {
+            if (b->Parent && b->Parent != page) continue;
+            curBand = b;
+            for (auto& [cb, o] : cells) {
+                if (o->ObjectType != rmgtMemo && o->ObjectType != rmgtCalcMemo) continue;
+                curCross = cb;
+                for (auto& line : o->Memo) {
+                    try {
+                        R->ExpandVariables(line, o);
+                    } catch (...) {}
+                }
+            }
+        }
+        curCross = nullptr;
         R->BuildErrors.resize(errors); // found while registering, not errors of the build
         aggregateSetup = false;
         curBand = nullptr;
@@ -230,8 +401,10 @@ public:
     Aggregate* findAgg(TRMBandView* footer, const std::string& f, const std::string& e) {
         auto it = aggs.find(footer);
         if (it == aggs.end()) return nullptr;
+        // The header column is a column of the row like any other.
+        TRMBandView* cross = curCross && curCross->BandType() != bkCrossHeader ? curCross : nullptr;
         for (auto& a : it->second)
-            if (a.Func == f && a.Expr == e) return &a;
+            if (a.Func == f && a.Expr == e && a.Cross == cross) return &a;
         return nullptr;
     }
     bool aggregate(const TRMFuncCall& c, Variant& r) {
@@ -252,6 +425,7 @@ public:
                 a.Expr = expr;
                 a.DataBand = bandName.empty() ? defaultDataBandFor(curBand) : bandNamed(Trim(bandName));
                 a.IncludeInvisible = Trim(flag) == "1";
+                if (curCross && curCross->BandType() != bkCrossHeader) a.Cross = curCross;
                 aggs[curBand].push_back(a);
             }
             r = 0;
@@ -262,7 +436,7 @@ public:
             r = 0;
             return true;
         }
-        const Acc& x = a->A;
+        const Acc& x = a->Cross && a->Cross->BandType() == bkCrossData ? a->Col[crossColumn] : a->A;
         if (f == "SUM")
             r = x.Sum;
         else if (f == "COUNT")
@@ -424,10 +598,16 @@ public:
     }
 
     void accumulate(TRMBandView* dataBand, bool visible) {
+        if (record([=, this] {
+                accumulate(dataBand, visible);
+                return false;
+            }))
+            return;
         accumulateCalc(dataBand, visible);
         for (auto& [footer, list] : aggs)
             for (auto& a : list) {
                 if (a.DataBand != dataBand || (!visible && !a.IncludeInvisible)) continue;
+                if (a.Cross) continue; // cross cells count per column
                 if (a.Func == "COUNT") {
                     a.A.Add(0);
                     continue;
@@ -442,9 +622,14 @@ public:
             }
     }
     void resetTotals(TRMBandView* footer) {
+        if (record([=, this] {
+                resetTotals(footer);
+                return false;
+            }))
+            return;
         auto it = aggs.find(footer);
         if (it != aggs.end())
-            for (auto& a : it->second) a.A.Reset();
+            for (auto& a : it->second) a.Reset();
     }
 
     // ---- pages
@@ -511,6 +696,7 @@ public:
     void startPage() {
         OnRunPage on(*this);
         out = &R->EMFPages.AddPage(page, designPageNo);
+        curPageIdx = R->EMFPages.Count() - 1;
         if (!page->BackPicture.Empty()) {
             // One background entry per design page, shared by its pages.
             auto it = bkIndex.find(page);
@@ -551,11 +737,23 @@ public:
             if (ok) {
                 curBand = pf;
                 printAt(pf, page->PrintableTop() + page->PrintableHeight() - pf->Height, 0);
+                // The pages that cross-tab columns added to the right get
+                // the footer too, with their own page numbers.
+                int here = R->PageNo;
+                for (auto& [pg, s] : crossStreams) {
+                    R->PageNo = pg;
+                    target = s.get();
+                    printAt(pf, page->PrintableTop() + page->PrintableHeight() - pf->Height, 0);
+                }
+                target = &stream;
+                R->PageNo = here;
             }
             resetTotals(pf);
         }
         out->Stream = stream.Bytes();
-        ++R->PageNo;
+        for (auto& [pg, s] : crossStreams) R->EMFPages[pg].Stream = s->Bytes();
+        crossStreams.clear();
+        R->PageNo = R->EMFPages.Count();
         if (R->OnProgress) R->OnProgress(R->PageNo);
     }
     void newPage() {
@@ -609,7 +807,7 @@ public:
                 m->FillColor = m->HighlightFill;
             }
         }
-        o->StreamOut(stream);
+        o->StreamOut(*target);
         if (lit) {
             m->Font = font;
             m->FillColor = fill;
@@ -685,48 +883,210 @@ public:
         curBand = was;
     }
 
-    // The band's sub-reports print their pages' bands inside it, from the
-    // sub-report's place on: one after another, and below the band when
-    // they end lower. Their rows break pages as the band's own would.
+    // ---- sub-reports
+    // A sub-report's page is first run without printing: what it would do
+    // (data moves, band prints, totals) is recorded in order. The band's
+    // sub-reports then replay their records side by side, each in its own
+    // lane from its place in the band; a lane stops at the first band that
+    // does not fit and goes on at the top of the next page, beside the
+    // others, until every lane is done. What follows the band comes below
+    // the lowest lane on the last page.
+    using Op = std::function<bool()>; // true: the band did not fit, run again
+    std::vector<Op>* recording = nullptr;
+    bool holdBreaks = false;
+    struct SubRun;
+    struct Lane {
+        TRMSubReportView* sr = nullptr;
+        TRMPage* page = nullptr;
+        std::vector<Op> ops;
+        size_t pos = 0;
+        int y = 0, dx = 0;
+        bool done = false;
+        std::unique_ptr<SubRun> pending; // a band of the lane whose own sub-reports go on
+    };
+    struct SubRun {
+        std::vector<Lane> lanes;
+        int bottom = 0; // lowest lane end on the page where the run ended
+    };
+    // Set by a band printed in a lane whose sub-reports did not finish.
+    std::unique_ptr<SubRun> unfinished;
     int subDepth = 0;
+    // Where lanes start on a page of their own: a band taller than the
+    // page prints there cut rather than wait for a page it never fits.
+    int holdTop = -1;
+
+    // The data moves of a run, done now and, while recording, again on
+    // replay so that each band sees the record it was recorded with.
+    void nav(TRMDataset* ds, int op) {
+        auto act = [ds, op] {
+            switch (op) {
+            case 0: ds->Init(); break;
+            case 1: ds->First(); break;
+            case 2: ds->Next(); break;
+            case 3: ds->Prior(); break;
+            default: ds->Exit(); break;
+            }
+        };
+        act();
+        if (recording)
+            recording->push_back([act] {
+                act();
+                return false;
+            });
+    }
+    // While recording: keeps f (run on replay with the state of now) and
+    // says so.
+    bool record(std::function<bool()> f) {
+        if (!recording) return false;
+        TRMDataset* d = curData;
+        bool nd = noDataMode;
+        int ln = lineNo, lt = lineThrough;
+        recording->push_back([this, f, d, nd, ln, lt] {
+            TRMDataset* wasData = curData;
+            bool wasNd = noDataMode;
+            int wasLn = lineNo;
+            curData = d;
+            noDataMode = nd;
+            lineNo = ln;
+            lineThrough = lt;
+            bool r = f();
+            curData = wasData;
+            noDataMode = wasNd;
+            lineNo = wasLn;
+            return r;
+        });
+        return true;
+    }
+
+    struct LaneState {
+        TRMBuilder& b;
+        TRMPage* page;
+        int dx, y;
+        TRMDataset* data;
+        TRMBandView* band;
+        bool hold;
+        std::vector<Op>* rec;
+        explicit LaneState(TRMBuilder& x)
+            : b(x), page(x.page), dx(x.subDx), y(x.curY), data(x.curData), band(x.curBand), hold(x.holdBreaks),
+              rec(x.recording) {}
+        ~LaneState() {
+            b.page = page;
+            b.subDx = dx;
+            b.curY = y;
+            b.curData = data;
+            b.curBand = band;
+            b.holdBreaks = hold;
+            b.recording = rec;
+        }
+    };
+
+    // Records the lanes of band b's sub-reports; the band's top is bandTop.
+    std::unique_ptr<SubRun> startSubReports(TRMBandView* b, int bandTop) {
+        auto run = std::make_unique<SubRun>();
+        for (TRMView* o : objectsOf[b]) {
+            if (o->ObjectType != rmgtSubReport || !o->Visible) continue;
+            auto* sr = static_cast<TRMSubReportView*>(o);
+            if (sr->SubPage < 0 || sr->SubPage >= R->Pages.Count() || R->Pages[sr->SubPage] == page) continue;
+            Lane lane;
+            lane.sr = sr;
+            lane.page = R->Pages[sr->SubPage];
+            lane.y = bandTop + (sr->Top - b->Top);
+            lane.dx = subDx + sr->Left - lane.page->PrintableLeft();
+            {
+                LaneState keep(*this);
+                page = lane.page;
+                subDx = lane.dx;
+                recording = &lane.ops;
+                holdBreaks = true;
+                assignObjects(false);
+                registerAggregates(false);
+                prepareCalcMemos(false);
+                // A sub-report prints its page's data levels: the page's
+                // title, headers, footers and summary belong to a page of
+                // its own.
+                if (TRMBandView* md = band(bkMasterData))
+                    runLevel(md, band(bkMasterHeader), band(bkMasterFooter), bkDetailData);
+            }
+            run->lanes.push_back(std::move(lane));
+        }
+        return run;
+    }
+    // One page of the lanes; true when every lane is done.
+    bool stepSubReports(SubRun& run) {
+        bool complete = true;
+        run.bottom = curY;
+        for (Lane& lane : run.lanes) {
+            if (lane.done) continue;
+            LaneState keep(*this);
+            page = lane.page;
+            subDx = lane.dx;
+            curY = lane.y;
+            holdBreaks = true;
+            recording = nullptr;
+            bool stuck = false;
+            if (lane.pending) {
+                // Stuck means a page break came between: the lane's own
+                // sub-reports go on from the top of this page.
+                for (Lane& l : lane.pending->lanes) l.y = curY;
+                if (!stepSubReports(*lane.pending))
+                    stuck = true;
+                else {
+                    curY = lane.pending->bottom;
+                    lane.pending.reset();
+                }
+            }
+            while (!stuck && lane.pos < lane.ops.size() && !R->Terminated) {
+                if (lane.ops[lane.pos]()) {
+                    stuck = true;
+                    break;
+                }
+                ++lane.pos;
+                if (unfinished) {
+                    lane.pending = std::move(unfinished);
+                    stuck = true;
+                }
+            }
+            lane.y = curY;
+            if (stuck && !R->Terminated)
+                complete = false;
+            else {
+                lane.done = true;
+                run.bottom = std::max(run.bottom, curY);
+            }
+        }
+        return complete;
+    }
+    // The band's sub-reports, page by page until all are done. Inside a
+    // lane the band cannot break the page: an unfinished run is handed to
+    // the lane (`unfinished`), which goes on with it on the next page.
     void runSubReports(TRMBandView* b, int bandTop) {
-        std::vector<TRMSubReportView*> subs;
-        for (TRMView* o : objectsOf[b])
-            if (o->ObjectType == rmgtSubReport && o->Visible) subs.push_back(static_cast<TRMSubReportView*>(o));
-        if (subs.empty()) return;
+        bool any = false;
+        for (TRMView* o : objectsOf[b]) any |= o->ObjectType == rmgtSubReport && o->Visible;
+        if (!any) return;
         if (subDepth >= 8) {
             R->BuildErrors.push_back("子报表嵌套过深: " + b->Name);
             return;
         }
+        ++subDepth;
+        std::unique_ptr<SubRun> run = startSubReports(b, bandTop);
+        --subDepth;
         int startPageNo = R->PageNo;
-        int lowest = curY;
-        for (TRMSubReportView* sr : subs) {
-            if (sr->SubPage < 0 || sr->SubPage >= R->Pages.Count() || R->Pages[sr->SubPage] == page) continue;
-            TRMPage* sp = R->Pages[sr->SubPage];
-            TRMPage* was = page;
-            int wasDx = subDx;
-            TRMDataset* wasData = curData;
-            TRMBandView* wasBand = curBand;
-            bool samePage = R->PageNo == startPageNo;
-            curY = samePage ? bandTop + (sr->Top - b->Top) : curY;
-            subDx += sr->Left - sp->PrintableLeft();
-            page = sp;
-            ++subDepth;
-            assignObjects(false);
-            registerAggregates(false);
-            prepareCalcMemos(false);
-            if (auto* t = band(bkTitle)) printBand(t);
-            if (TRMBandView* md = band(bkMasterData))
-                runLevel(md, band(bkMasterHeader), band(bkMasterFooter), bkDetailData);
-            if (auto* s = band(bkSummary)) printBand(s);
-            --subDepth;
-            page = was;
-            subDx = wasDx;
-            curData = wasData;
-            curBand = wasBand;
-            lowest = R->PageNo == startPageNo ? std::max(lowest, curY) : curY;
+        ++subDepth;
+        bool complete = stepSubReports(*run);
+        while (!complete && !R->Terminated) {
+            if (holdBreaks) {
+                unfinished = std::move(run);
+                --subDepth;
+                return;
+            }
+            newPage();
+            holdTop = curY;
+            for (Lane& l : run->lanes) l.y = curY;
+            complete = stepSubReports(*run);
         }
-        curY = R->PageNo == startPageNo ? std::max(lowest, bandTop + b->Height) : lowest;
+        --subDepth;
+        curY = run->bottom;
+        if (R->PageNo == startPageNo) curY = std::max(curY, bandTop + b->Height);
     }
 
     // A band that may be split and does not fit: what fits prints here,
@@ -822,14 +1182,25 @@ public:
 
     // Prints b at the current position, breaking the page first when it
     // does not fit; then its child band.
-    void printBand(TRMBandView* b, bool withChild = true, TRMBandView* repeatHeader = nullptr) {
-        if (!b) return;
+    // In a sub-report's lane the band does not break the page: true when
+    // it did not fit (nothing printed; it runs again on the next page).
+    bool printBand(TRMBandView* b, bool withChild = true, TRMBandView* repeatHeader = nullptr) {
+        if (!b) return false;
+        if (record([=, this] { return printBand(b, withChild, repeatHeader); })) return false;
         curBand = b;
         if (!b->OnBeforePrint.empty()) R->RunScript(b->OnBeforePrint, b);
-        if (!b->Visible) return;
+        if (!b->Visible) return false;
         int h = bandHeight(b);
-        if ((b->Flags & bfBreaked) && curY + h > bottom && h > 0 && b->BandType() != bkPageFooter &&
-            b->BandType() != bkOverlay && b->BandType() != bkColumnFooter) {
+        TRMBandView* child = withChild ? bandNamed(b->ChildBand) : nullptr;
+        if (holdBreaks) {
+            int full = h + (child && child->Visible ? bandHeight(child) : 0);
+            if (curY + full > bottom && curY != holdTop) return true;
+            printAt(b, curY, colX, h);
+            int top = curY;
+            curY += h;
+            runSubReports(b, top);
+        } else if ((b->Flags & bfBreaked) && curY + h > bottom && h > 0 && b->BandType() != bkPageFooter &&
+                   b->BandType() != bkOverlay && b->BandType() != bkColumnFooter) {
             printSplit(b, h);
         } else {
             need(h, repeatHeader);
@@ -838,11 +1209,11 @@ public:
             curY += h;
             runSubReports(b, top);
         }
-        if (b->Flags & bfFormNewPage) {
+        if ((b->Flags & bfFormNewPage) && !holdBreaks) {
             if (b->BandType() != bkMasterData && b->BandType() != bkDetailData) newPage();
         }
-        if (withChild)
-            if (auto* c = bandNamed(b->ChildBand)) printBand(c, false);
+        if (child) printBand(child, false);
+        return false;
     }
 
     // ---- blank rows
@@ -850,6 +1221,12 @@ public:
     // Empty rows of the data band fill the page down to its footers (or up
     // to LinesPerPage rows), so ruled forms keep their lines.
     void appendBlanks(TRMBandView* data, TRMBandView* footer, int& rowsOnPage) {
+        if (record([=, this] {
+                int rows = 0;
+                appendBlanks(data, footer, rows);
+                return false;
+            }))
+            return;
         if (!data->Visible) return;
         int h = bandHeight(data);
         int reserve = footer ? bandHeight(footer) : 0;
@@ -892,13 +1269,13 @@ public:
         if (data->RangeEnd != reDefault) ds->RangeEnd = TRMRangeEnd(data->RangeEnd);
         if (data->RangeEndCount) ds->RangeEndCount = data->RangeEndCount;
         try {
-            ds->Init();
+            nav(ds, 0);
         } catch (const Exception& e) {
             R->BuildErrors.push_back(e.Message);
             curData = savedData;
             return 0;
         }
-        ds->First();
+        nav(ds, 1);
         std::vector<TRMBandView*> groups;
         if (data->BandType() == bkMasterData)
             for (auto* g : bands(bkGroupHeader))
@@ -918,7 +1295,7 @@ public:
                 if (header) printBand(header);
                 if (footer) printBand(footer);
             }
-            ds->Exit();
+            nav(ds, 4);
             curData = savedData;
             lineNo = saveLine;
             return 0;
@@ -932,7 +1309,7 @@ public:
             ++lineNo;
             ++lineThrough;
             // Band columns: records side by side across, then down.
-            int cols = std::max(1, data->Columns);
+            int cols = recording ? 1 : std::max(1, data->Columns); // no band columns in a lane
             int h = bandHeight(data);
             if (cols > 1) {
                 if (bandCol == 0) need(h, header);
@@ -964,7 +1341,7 @@ public:
                     R->BuildErrors.push_back(e.Message);
                 }
             }
-            ds->Next();
+            nav(ds, 2);
             size_t changed = groups.size();
             std::vector<std::string> nk;
             if (!ds->Eof()) {
@@ -984,7 +1361,7 @@ public:
                 }
                 bool moved = false;
                 if (!ds->Eof()) {
-                    ds->Prior(); // footers see the group's last row
+                    nav(ds, 3); // footers see the group's last row
                     moved = true;
                 }
                 for (size_t g = groups.size(); g-- > changed;) {
@@ -993,11 +1370,11 @@ public:
                         resetTotals(f);
                     }
                 }
-                if (moved) ds->Next();
+                if (moved) nav(ds, 2);
                 if (!ds->Eof()) {
                     bool np = false;
                     for (size_t g = changed; g < groups.size(); ++g) np |= bool(groups[g]->Flags & bfFormNewPage);
-                    if (np) {
+                    if (np && !recording) {
                         newPage();
                         rowsOnPage = 0;
                     }
@@ -1005,7 +1382,7 @@ public:
                     for (size_t g = changed; g < groups.size(); ++g) printBand(groups[g]);
                 }
             }
-            if (breakAfter && !ds->Eof()) {
+            if (breakAfter && !ds->Eof() && !recording) {
                 if (bandCol) {
                     bandCol = 0;
                     curY += h;
@@ -1020,7 +1397,7 @@ public:
             printBand(footer);
             resetTotals(footer);
         }
-        ds->Exit();
+        nav(ds, 4);
         curData = savedData;
         lineNo = saveLine;
         return printed;

@@ -567,3 +567,70 @@ TEST(ReportBuild, crossTabPutsOneColumnPerRecordBesideEachRow) {
 }
 
 } // namespace
+
+namespace {
+
+// Two sub-reports side by side in the title: both lists start at their
+// places on page 1 and, when the page is full, both go on at the top of
+// page 2, still side by side; the sub-report's own footer total counts all
+// its rows, and the summary comes below the longer list.
+TEST(ReportBuild, subReportsSideBySideContinueTogetherOnTheNextPage) {
+    Fixture f(60);
+    f.band(bkTitle, 40, 40);
+    f.memo(0, 42, "目录");
+    for (int i = 0; i < 2; ++i) {
+        auto* sr = static_cast<TRMSubReportView*>(f.page->Add(std::make_unique<TRMSubReportView>()));
+        sr->CreateUniqueName(&f.report);
+        sr->SetBounds(20 + 360 * i, 70, 300, 10);
+        sr->SubPage = 1 + i;
+    }
+    f.band(bkPageHeader, 300, 24);
+    f.memo(0, 301, "页眉[Page#]");
+    f.band(bkSummary, 100, 24);
+    f.memo(0, 101, "完");
+    for (const char* lane : {"甲", "乙"}) {
+        TRMPage* sub = f.report.Pages.Add();
+        f.page = sub;
+        bool a = std::string(lane) == "甲";
+        f.band(bkMasterData, 40, 22, a ? "RMBooks" : "50");
+        f.memo(sub->PrintableLeft(), 41, std::string(lane) + "[Line#]", 120);
+        f.band(bkMasterFooter, 80, 22);
+        f.memo(sub->PrintableLeft(), 81, std::string(lane) + (a ? "计[SUM([Price])]" : "计[SUM([Line#])]"), 200);
+        f.page = f.report.Pages[0];
+    }
+    ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+    ASSERT_EQ(f.report.EMFPages.Count(), 2);
+    auto where = [&](int pg, const std::string& t) {
+        TMetafile mf;
+        TMetafileCanvas c(&mf);
+        auto& r = f.report.EMFPages[pg];
+        f.report.EMFPages.Draw(pg, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
+        for (auto* x : c.TextRecords())
+            if (x->Text == t) return std::pair(x->Bounds.Left, x->Bounds.Top);
+        return std::pair(-1, -1);
+    };
+    // Side by side on page 1, from the same height.
+    EXPECT_EQ(where(0, "甲1").second, where(0, "乙1").second);
+    EXPECT_EQ(where(0, "乙1").first - where(0, "甲1").first, 360);
+    int k = 0; // rows of each lane on page 1
+    while (where(0, "甲" + std::to_string(k + 1)).second >= 0) ++k;
+    ASSERT_GT(k, 10);
+    ASSERT_LT(k, 50);
+    EXPECT_GE(where(0, "乙" + std::to_string(k)).second, 0);
+    EXPECT_LT(where(0, "乙" + std::to_string(k + 1)).second, 0);
+    // Both go on together at the top of page 2, below its page header.
+    auto a = where(1, "甲" + std::to_string(k + 1)), b = where(1, "乙" + std::to_string(k + 1));
+    EXPECT_EQ(a.second, b.second);
+    EXPECT_GT(a.second, where(1, "页眉2").second);
+    EXPECT_EQ(b.first - a.first, 360);
+    int rows = 0;
+    for (int p = 0; p < 2; ++p)
+        for (auto& t : f.texts(p)) rows += t.rfind("甲", 0) == 0 && t.find("计") == std::string::npos;
+    EXPECT_EQ(rows, 60);
+    EXPECT_GE(where(1, "甲计1830").second, 0);
+    EXPECT_GE(where(1, "乙计1275").second, 0);
+    EXPECT_GT(where(1, "完").second, where(1, "甲计1830").second);
+    EXPECT_FALSE(f.has(1, "目录"));
+}
+
+} // namespace
