@@ -13,6 +13,7 @@ PKGS=(
   xvfb xauth zbar-tools poppler-utils
   xdotool x11-utils imagemagick python3
   qt6-translations-l10n
+  libcups2-dev
   libfreexl-dev libshp-dev libxml2-dev libzip-dev libxlsxwriter-dev python3-openpyxl
   rime-data-wubi rime-data-stroke rime-data-luna-pinyin
 )

@@ -1,5 +1,6 @@
 // TPrinter over Qt's print support: CUPS queues through QPrinter, the "PDF"
-// printer through QPdfWriter. The canvas is bound to a painter on the
+// printer through QPdfWriter; what a queue says of its state and trays
+// comes from CUPS itself. The canvas is bound to a painter on the
 // device between BeginDoc and EndDoc; outside a document it still measures
 // text at the printer's resolution.
 #include "Printers.h"
@@ -10,8 +11,11 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QPrintEngine>
 #include <QPrinterInfo>
+#include <cstring>
 #include <cmath>
+#include <cups/cups.h>
 
 #include "SysUtils.h"
 #include "Canvas_p.h"
@@ -169,6 +173,97 @@ TCanvas* TPrinter::Canvas() {
     return impl_->canvas.get();
 }
 
+namespace {
+// A queue by name; freed with the holder.
+struct Dest {
+    cups_dest_t* d = nullptr;
+    explicit Dest(const std::string& name) {
+        if (name != kPdfName) d = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
+    }
+    ~Dest() {
+        if (d) cupsFreeDests(1, d);
+    }
+    std::string option(const char* n) const {
+        const char* v = d ? cupsGetOption(n, d->num_options, d->options) : nullptr;
+        return v ? v : "";
+    }
+};
+
+// The state reasons a queue gives, as status bits.
+unsigned StatusBits(const std::string& state, const std::string& reasons) {
+    static const std::pair<const char*, unsigned> kReasons[] = {
+        {"paused", 1},           {"media-jam", 8},        {"media-empty", 16},       {"media-needed", 16},
+        {"media-low", 64},       {"offline", 128},        {"output-area-full", 2048}, {"shutdown", 4096},
+        {"connecting-to-device", 32768}, {"toner-low", 131072}, {"marker-supply-low", 131072},
+        {"toner-empty", 262144}, {"marker-supply-empty", 262144}, {"moving-to-paused", 1},
+        {"cover-open", 4194304}, {"door-open", 4194304}, {"interlock-open", 4194304},
+    };
+    unsigned bits = state == "5" ? 1u : state == "4" ? 1024u : 0u;
+    size_t i = 0;
+    while (i < reasons.size()) {
+        size_t j = reasons.find(',', i);
+        std::string r = reasons.substr(i, j == std::string::npos ? std::string::npos : j - i);
+        i = j == std::string::npos ? reasons.size() : j + 1;
+        bool error = false;
+        for (const char* suffix : {"-error", "-warning", "-report"})
+            if (r.size() > strlen(suffix) && r.compare(r.size() - strlen(suffix), std::string::npos, suffix) == 0) {
+                error = std::string(suffix) == "-error";
+                r.resize(r.size() - strlen(suffix));
+            }
+        bool known = false;
+        for (auto& [name, bit] : kReasons)
+            if (r == name) {
+                bits |= bit;
+                known = true;
+            }
+        if (!known && error) bits |= 2;
+    }
+    return bits;
+}
+} // namespace
+
+TPrinterQueueInfo TPrinter::QueueInfo(int index) const {
+    TPrinterQueueInfo info;
+    if (index < 0 || index >= int(impl_->names.size())) return info;
+    const std::string& name = impl_->names[size_t(index)];
+    Dest dest(name);
+    if (!dest.d) return info;
+    info.Known = true;
+    info.Driver = dest.option("printer-make-and-model");
+    info.Port = dest.option("device-uri");
+    if (info.Port.empty()) info.Port = dest.option("printer-location");
+    info.Comment = dest.option("printer-info");
+    info.Status = StatusBits(dest.option("printer-state"), dest.option("printer-state-reasons"));
+    cups_job_t* jobs = nullptr;
+    int n = cupsGetJobs(&jobs, name.c_str(), 0, CUPS_WHICHJOBS_ACTIVE);
+    if (n > 0) info.Jobs = n;
+    if (jobs) cupsFreeJobs(n, jobs);
+    return info;
+}
+
+std::vector<TPaperSource> TPrinter::PaperSources(int index) const {
+    std::vector<TPaperSource> out;
+    if (index < 0 || index >= int(impl_->names.size())) return out;
+    Dest dest(impl_->names[size_t(index)]);
+    if (!dest.d) return out;
+    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.d);
+    if (!info) return out;
+    if (ipp_attribute_t* a = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest.d, info, CUPS_MEDIA_SOURCE))
+        for (int i = 0; i < ippGetCount(a); ++i) {
+            const char* kw = ippGetString(a, i, nullptr);
+            if (!kw) continue;
+            const char* nm = cupsLocalizeDestValue(CUPS_HTTP_DEFAULT, dest.d, info, CUPS_MEDIA_SOURCE, kw);
+            out.push_back({kw, nm && *nm ? nm : kw});
+        }
+    cupsFreeDestInfo(info);
+    return out;
+}
+
+void TPrinter::SetPaperSource(const std::string& keyword) {
+    if (printing_) throw EPrinter("Printing in progress");
+    source_ = keyword;
+}
+
 void TPrinter::BeginDoc() {
     if (printing_) throw EPrinter("Printing in progress");
     const TPaperSize& paper = impl_->papers[size_t(paperIndex_)];
@@ -191,6 +286,13 @@ void TPrinter::BeginDoc() {
         impl_->printer->setCopyCount(copies_);
         impl_->printer->setPageSize(size);
         impl_->printer->setPageOrientation(orient);
+        if (!source_.empty()) {
+            // Qt's CUPS engine hands these options to the job as they are.
+            const auto cupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+            QStringList opts = impl_->printer->printEngine()->property(cupsOptions).toStringList();
+            opts << "media-source" << QString::fromStdString(source_);
+            impl_->printer->printEngine()->setProperty(cupsOptions, opts);
+        }
         device = impl_->printer.get();
     }
     impl_->painter = std::make_unique<QPainter>();

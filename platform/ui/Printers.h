@@ -25,6 +25,28 @@ struct TPaperSize {
     double HeightMM = 0;
 };
 
+// What a print queue tells of itself; nothing (Known false) for the PDF
+// printer or a queue that does not answer.
+struct TPrinterQueueInfo {
+    bool Known = false;
+    std::string Driver;  // make and model
+    std::string Port;    // the device the queue prints to
+    std::string Comment; // the queue's description
+    // Status bits as print dialogs number them: 1 paused, 2 error, 8 paper
+    // jam, 16 paper out, 64 paper problem, 128 offline, 1024 printing,
+    // 2048 output bin full, 4096 not available, 32768 initializing,
+    // 131072 toner low, 262144 no toner, 1048576 user intervention,
+    // 4194304 door open.
+    unsigned Status = 0;
+    int Jobs = 0; // jobs waiting or printing
+};
+
+// A paper source (input tray) of a queue: the queue's keyword and its
+// readable name.
+struct TPaperSource {
+    std::string Keyword, Name;
+};
+
 // GetDeviceCaps indexes.
 constexpr int HORZSIZE = 4;
 constexpr int VERTSIZE = 6;
@@ -79,6 +101,15 @@ public:
     bool SetPaperByName(const std::string& name);
     void SetCustomPaper(double widthMM, double heightMM);
 
+    // The queue's state and the sources it lists (asked of CUPS each
+    // time); index as PrinterIndex().
+    TPrinterQueueInfo QueueInfo(int index) const;
+    std::vector<TPaperSource> PaperSources(int index) const;
+    // The source the next document feeds from, by keyword; empty leaves
+    // the choice to the printer.
+    const std::string& PaperSource() const { return source_; }
+    void SetPaperSource(const std::string& keyword);
+
     void BeginDoc();
     void NewPage();
     void EndDoc();
@@ -104,6 +135,7 @@ private:
     int copies_ = 1;
     TPrinterOrientation orientation_ = poPortrait;
     int paperIndex_ = 0;
+    std::string source_;
     bool printing_ = false;
     bool aborted_ = false;
     int pageNumber_ = 0;
