@@ -13,11 +13,14 @@
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QResizeEvent>
 #include <QWheelEvent>
 #include <algorithm>
+#include <map>
 
+#include "Cursors.h"
 #include "Forms.h"
 #include "Menus.h"
 #include "Canvas_p.h"
@@ -686,10 +689,31 @@ bool TControl::ShowHint() const { return d_->showHint; }
 void TControl::SetShowHint(bool v) { d_->showHint = v; }
 
 TCursor TControl::Cursor() const { return d_->cursor; }
+static std::map<TCursor, QCursor>& OwnCursors() {
+    static std::map<TCursor, QCursor> cursors;
+    return cursors;
+}
+
+TCursor RegisterCursor(TBitmap* image, int hotX, int hotY) {
+    QImage img = BitmapImage(image).convertToFormat(QImage::Format_ARGB32);
+    TColor t = image->TransparentColor();
+    QRgb clear = qRgb(t & 0xFF, (t >> 8) & 0xFF, (t >> 16) & 0xFF);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if ((img.pixel(x, y) & 0xFFFFFF) == (clear & 0xFFFFFF)) img.setPixel(x, y, 0);
+    auto& cursors = OwnCursors();
+    TCursor id = TCursor(cursors.size()) + 1;
+    cursors.emplace(id, QCursor(QPixmap::fromImage(img), hotX, hotY));
+    return id;
+}
+
 void TControl::SetCursor(TCursor v) {
     d_->cursor = v;
+    auto own = v > 0 ? OwnCursors().find(v) : OwnCursors().end();
     if (v == crDefault)
         d_->mouseTarget()->unsetCursor();
+    else if (own != OwnCursors().end())
+        d_->mouseTarget()->setCursor(own->second);
     else
         d_->mouseTarget()->setCursor(ShapeOf(v));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Cursors.h"
 #include "Dialogs.h"
 #include "Forms.h"
 #include "Metafile.h"
@@ -178,10 +179,38 @@ void TRMDrawPanel::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
     preview_->updatePageStatus();
 }
 
+TCursor crMagnifier() {
+    // A lens with a plus in it and a handle to the lower right; the hot
+    // spot is the lens's middle.
+    static TCursor c = [] {
+        TBitmap b;
+        b.SetSize(32, 32);
+        TCanvas* cv = b.Canvas();
+        cv->Brush()->SetColor(clFuchsia);
+        cv->FillRect(TRect(0, 0, 32, 32));
+        cv->Pen()->SetColor(clBlack);
+        cv->Pen()->SetWidth(2);
+        cv->Brush()->SetColor(clWhite);
+        cv->Ellipse(2, 2, 21, 21);
+        cv->Pen()->SetWidth(1);
+        cv->MoveTo(7, 11);
+        cv->LineTo(16, 11);
+        cv->MoveTo(11, 7);
+        cv->LineTo(11, 16);
+        cv->Pen()->SetWidth(4);
+        cv->MoveTo(19, 19);
+        cv->LineTo(28, 28);
+        b.SetTransparentMode(tmFixed);
+        b.SetTransparentColor(clFuchsia);
+        return RegisterCursor(&b, 11, 11);
+    }();
+    return c;
+}
+
 void TRMDrawPanel::MouseMove(TShiftState s, int x, int y) {
     TCustomControl::MouseMove(s, x, y);
     bool overPage = x >= lastLeft_ && x <= lastRight_;
-    SetCursor(preview_->magnifier_ && overPage ? crUpArrow : crDefault);
+    SetCursor(preview_->magnifier_ && overPage ? crMagnifier() : crDefault);
     if (!dragging_ && preview_->report_ && preview_->report_->OnMouseOverObject) {
         int p = preview_->pageAt(TPoint(x - preview_->offsetX_, y - preview_->offsetY_));
         int cursor = 0;

@@ -12,6 +12,9 @@
 #include "StdCtrls.h"
 #include "report/toolkit/RM_TB97Ctls.h"
 
+// The preview's magnifier cursor (registered on first use).
+TCursor crMagnifier();
+
 class TRMReport;
 class TRMPreview;
 

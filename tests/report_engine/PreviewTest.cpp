@@ -406,6 +406,12 @@ TEST(ReportPreview, pageBoxAndMagnifierClick) {
     EXPECT_TRUE(w.Preview->Magnifier());
     SendKeyToFocus(&w, '2', TShiftState{} << ssCtrl);
     TRect r = w.Preview->PageRect(0);
+    // Over a page the mouse shows the magnifier, the program's own cursor.
+    SendMouseMove(w.Preview->DrawPanel, r.Left + 20, r.Top + 20);
+    EXPECT_GT(crMagnifier(), 0);
+    EXPECT_EQ(w.Preview->DrawPanel->Cursor(), crMagnifier());
+    SendMouseMove(w.Preview->DrawPanel, 2, r.Top + 20);
+    EXPECT_EQ(w.Preview->DrawPanel->Cursor(), crDefault);
     SendClick(w.Preview->DrawPanel, r.Left + 20, r.Top + 20);
     EXPECT_DOUBLE_EQ(w.Zoom(), 100); // whole page -> 100 %
     SendClick(w.Preview->DrawPanel, w.Preview->PageRect(0).Left + 20, 20);
