@@ -12,6 +12,7 @@
 
 uint32_t RMObjectIDCounter = 0;
 bool RMPreparedMode = false;
+bool RMPrintVisibleJob = false;
 
 const char* const RMBandKindNames[23] = {
     "标题",     "总结",     "页标头",     "页注脚",     "主项标头",   "主项数据", "主项注脚", "细项标头",
@@ -341,7 +342,7 @@ void TRMView::ShowBackground() {
 }
 
 void TRMView::ShowFrame() {
-    if (IsPrinting && !(Flags & flPrintFrame)) return;
+    if (RMPrintVisibleJob && !(Flags & flPrintFrame)) return;
     auto pen = [&](const TRMFrameLine& f) {
         static const TPenStyle styles[] = {psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame};
         int idx = f.Style & ~0x90;

@@ -147,6 +147,10 @@ bool RMSplitFormatSuffix(std::string& expr, int& code, std::string& text);
 extern uint32_t RMObjectIDCounter;
 // True while a report is built or its built pages are shown.
 extern bool RMPreparedMode;
+// Set while a print job prints "visible" objects only (the print dialog's
+// "不打印背景图"): backgrounds, objects without PrintVisible and frames
+// without PrintFrame stay off the paper.
+extern bool RMPrintVisibleJob;
 
 class TRMView : public TRMObject {
 public:

@@ -803,7 +803,8 @@ void TRMEMFPages::Draw(int i, TCanvas* canvas, const TRect& rect) {
     double fy = r.PageHeight ? double(rect.Height()) / r.PageHeight : 1.0;
     bool wasPrepared = RMPreparedMode;
     RMPreparedMode = true;
-    if (const TRMBkPicture* bk = GetBkPicture(r.BkPictureIndex)) {
+    const TRMBkPicture* bk = RMPrintVisibleJob ? nullptr : GetBkPicture(r.BkPictureIndex);
+    if (bk) {
         if (auto g = bk->Picture.Decode()) {
             TRect d(rect.Left + int(bk->Left * fx), rect.Top + int(bk->Top * fy),
                     rect.Left + int((bk->Left + bk->Width) * fx), rect.Top + int((bk->Top + bk->Height) * fy));
@@ -811,6 +812,7 @@ void TRMEMFPages::Draw(int i, TCanvas* canvas, const TRect& rect) {
         }
     }
     for (auto& o : p->Objects) {
+        if (RMPrintVisibleJob && !(o->Flags & flPrintVisible)) continue;
         o->ScaleX = fx;
         o->ScaleY = fy;
         o->OffsetX = rect.Left;

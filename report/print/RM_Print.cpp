@@ -56,52 +56,100 @@ std::string fmt1(double v, const char* f = "0.0#") { return FormatFloat(f, v); }
 
 // ---------------------------------------------------------------- print dialog
 
+std::string RMPrinterStatusText(unsigned status, int jobs) {
+    static const std::pair<unsigned, const char*> kStates[] = {
+        {1, "暂停"},           {2, "错误"},          {4, "Pending Deletion"}, {8, "纸张堵塞"},
+        {16, "缺纸"},          {32, "手动进纸"},     {64, "纸张有问题"},      {128, "没有联机"},
+        {256, "IO Active"},    {512, "打印机忙"},    {1024, "正在打印"},      {2048, "出纸盒满"},
+        {4096, "不可用"},      {8192, "报警"},       {16384, "正在处理"},     {32768, "正在初始化"},
+        {65536, "正在预热"},   {131072, "Toner Low"}, {262144, "No Toner"},   {524288, "出纸"},
+        {1048576, "用户干涉"}, {2097152, "打印机内存满"}, {4194304, "Door Open"},
+    };
+    std::string t = jobs > 0 ? "打印" : "空闲";
+    for (auto& [bit, text] : kStates)
+        if (status == bit) t = text;
+    if (jobs > 0) {
+        if (!t.empty()) t += ":";
+        t += "有" + std::to_string(jobs) + "篇文档正在等待打印";
+    }
+    return t;
+}
+
 TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int currentPage)
     : TForm(owner), pageCount_(pageCount), current_(currentPage) {
     SetName("RMPrintDialogForm");
     SetCaption("打印");
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
-    SetClientWidth(400);
-    SetClientHeight(300);
+    SetClientWidth(512);
+    SetClientHeight(418);
     auto* gp = new TGroupBox(this);
     gp->SetParent(this);
     gp->SetCaption("打印机");
-    gp->SetBounds(8, 8, 384, 54);
-    label(this, gp, "名称:", 10, 20);
+    gp->SetBounds(8, 8, 496, 132);
+    label(this, gp, "名称(&N):", 10, 20);
     CmbPrinters = new TComboBox(this);
     CmbPrinters->SetName("CmbPrinters");
     CmbPrinters->SetParent(gp);
     CmbPrinters->SetStyle(csDropDownList);
-    CmbPrinters->SetBounds(60, 20, 310, 21);
+    CmbPrinters->SetBounds(80, 20, 310, 21);
     // The engine's printers less the virtual one, which cannot print.
     for (int i = 0; i < RMPrinters()->Count(); ++i)
         if (i != 1) CmbPrinters->Items()->Add(RMPrinters()->Name(i));
-    CmbPrinters->SetItemIndex(Printer()->PrinterIndex() < 0 ? 0 : Printer()->PrinterIndex() + 1);
+    oldEntry_ = RMPrinter()->PrinterIndex();
+    oldPlatform_ = Printer()->PrinterIndex();
+    CmbPrinters->SetItemIndex(ItemOfEntry(oldEntry_));
+    CmbPrinters->OnChange = [this](TObject*) { printerChanged(); };
+    BtnPrinterProp = button(this, "BtnPrinterProp", "属性", 400, 18);
+    BtnPrinterProp->SetParent(gp);
+    // The platform's printer settings stand in for the driver's own.
+    BtnPrinterProp->OnClick = [this](TObject*) {
+        TPrinterSetupDialog d(this);
+        d.Execute();
+        showPrinterInfo();
+    };
+    auto info = [&](const char* caption, const char* name, int top) {
+        label(this, gp, caption, 10, top);
+        auto* l = new TLabel(this);
+        l->SetName(name);
+        l->SetParent(gp);
+        l->SetCaption("");
+        l->SetBounds(80, top + 3, 300, 16);
+        return l;
+    };
+    LblStatus = info("状态:", "LblStatus", 44);
+    LblType = info("类型:", "LblType", 62);
+    LblPosition = info("位置:", "LblPosition", 80);
+    LblCommon = info("备注:", "LblCommon", 98);
+    ChkTaoda = new TCheckBox(this);
+    ChkTaoda->SetName("ChkTaoda");
+    ChkTaoda->SetParent(gp);
+    ChkTaoda->SetCaption("不打印背景图");
+    ChkTaoda->SetBounds(370, 98, 120, 20);
 
     auto* gr = new TGroupBox(this);
     gr->SetParent(this);
-    gr->SetCaption("页码范围");
-    gr->SetBounds(8, 70, 230, 110);
-    RbAll = radio(this, gr, "RbAll", "全部", 10, 18);
-    RbCurrent = radio(this, gr, "RbCurrent", "当前页", 10, 42);
-    RbPages = radio(this, gr, "RbPages", "页码:", 10, 66, 60);
-    EdtPages = edit(this, gr, "EdtPages", 74, 66, 140);
+    gr->SetCaption("页范围");
+    gr->SetBounds(8, 146, 300, 120);
+    RbAll = radio(this, gr, "RbAll", "全部(&A)", 10, 18);
+    RbCurrent = radio(this, gr, "RbCurrent", "当前页(&g)", 10, 42);
+    RbPages = radio(this, gr, "RbPages", "页(&P):", 10, 66, 60);
+    EdtPages = edit(this, gr, "EdtPages", 74, 66, 200);
     RbAll->SetChecked(true);
     EdtPages->OnChange = [this](TObject*) {
         if (!EdtPages->Text().empty()) RbPages->SetChecked(true);
     };
     auto* hint = new TLabel(this);
     hint->SetParent(gr);
-    hint->SetCaption("例如：1,3,5-12");
-    hint->SetBounds(74, 90, 140, 16);
+    hint->SetCaption("输入页号或页范围,逗号分隔.例如: 1,3,5-12");
+    hint->SetBounds(10, 92, 285, 16);
 
     auto* gc = new TGroupBox(this);
     gc->SetParent(this);
-    gc->SetCaption("副本");
-    gc->SetBounds(246, 70, 146, 110);
-    label(this, gc, "份数:", 10, 20);
-    EdtCopies = edit(this, gc, "EdtCopies", 60, 20, 60);
+    gc->SetCaption("打印份数");
+    gc->SetBounds(316, 146, 188, 120);
+    label(this, gc, "打印份数:", 10, 20);
+    EdtCopies = edit(this, gc, "EdtCopies", 90, 20, 60);
     EdtCopies->SetText("1");
     ChkCollate = new TCheckBox(this);
     ChkCollate->SetName("ChkCollate");
@@ -110,34 +158,106 @@ TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int cur
     ChkCollate->SetBounds(10, 54, 120, 20);
     ChkCollate->SetChecked(true);
 
-    label(this, this, "打印:", 16, 188);
+    label(this, this, "打印:", 16, 272);
     CmbPrintAll = new TComboBox(this);
     CmbPrintAll->SetName("CmbPrintAll");
     CmbPrintAll->SetParent(this);
     CmbPrintAll->SetStyle(csDropDownList);
-    CmbPrintAll->SetBounds(60, 188, 100, 21);
+    CmbPrintAll->SetBounds(60, 272, 100, 21);
     for (const char* t : {"全部页", "奇数页", "偶数页"}) CmbPrintAll->Items()->Add(t);
     CmbPrintAll->SetItemIndex(0);
-    label(this, this, "缩放比例:", 176, 188);
-    EdtScale = edit(this, this, "EdtScale", 246, 188, 50);
+
+    auto* gs = new TGroupBox(this);
+    gs->SetParent(this);
+    gs->SetCaption("缩放");
+    gs->SetBounds(8, 300, 300, 78);
+    label(this, gs, "缩放比例:", 10, 16);
+    EdtScale = edit(this, gs, "EdtScale", 96, 16, 60);
     EdtScale->SetText("100");
-    label(this, this, "上偏移(厘米):", 16, 220);
-    EdtOffsetTop = edit(this, this, "EdtOffsetTop", 110, 220, 50);
-    label(this, this, "左偏移(厘米):", 176, 220);
-    EdtOffsetLeft = edit(this, this, "EdtOffsetLeft", 270, 220, 50);
+    label(this, gs, "按纸型缩放:", 10, 42);
+    CmbScalePapers = new TComboBox(this);
+    CmbScalePapers->SetName("CmbScalePapers");
+    CmbScalePapers->SetParent(gs);
+    CmbScalePapers->SetStyle(csDropDownList);
+    CmbScalePapers->SetBounds(96, 42, 190, 21);
+
+    auto* go = new TGroupBox(this);
+    go->SetParent(this);
+    go->SetCaption("打印偏移");
+    go->SetBounds(316, 300, 188, 78);
+    label(this, go, "上偏移(厘米):", 10, 16);
+    EdtOffsetTop = edit(this, go, "EdtOffsetTop", 110, 16, 60);
+    label(this, go, "左偏移(厘米):", 10, 42);
+    EdtOffsetLeft = edit(this, go, "EdtOffsetLeft", 110, 42, 60);
     SetOffsets(0, 0);
 
-    BtnOK = button(this, "BtnOK", "确定", 236, 262);
+    BtnOK = button(this, "BtnOK", "确认", 348, 386);
     BtnOK->SetDefault(true);
     BtnOK->OnClick = [this](TObject*) { okClick(); };
-    BtnCancel = button(this, "BtnCancel", "取消", 317, 262);
+    BtnCancel = button(this, "BtnCancel", "取消", 429, 386);
     BtnCancel->SetCancel(true);
     BtnCancel->SetModalResult(mrCancel);
+    printerChanged();
 }
 
 void TRMPrintDialogForm::SetOffsets(int topPx, int leftPx) {
     EdtOffsetTop->SetText(FormatFloat("0.0#", RMFromPixels(topPx) / 10));
     EdtOffsetLeft->SetText(FormatFloat("0.0#", RMFromPixels(leftPx) / 10));
+}
+
+// The chosen printer takes over at once: the engine printer, the
+// platform's, the queue's information and the papers to scale to.
+void TRMPrintDialogForm::printerChanged() {
+    applyPrinter();
+    showPrinterInfo();
+    fillScalePapers();
+}
+
+void TRMPrintDialogForm::applyPrinter() {
+    int entry = EntryOfItem(CmbPrinters->ItemIndex());
+    RMPrinter()->SetPrinterIndex(entry);
+    int platform = RMPrinters()->PlatformIndex(entry);
+    if (!Printer()->Printing()) {
+        try {
+            Printer()->SetPrinterIndex(platform);
+        } catch (const Exception&) {
+        }
+    }
+}
+
+void TRMPrintDialogForm::showPrinterInfo() {
+    for (TLabel* l : {LblStatus, LblType, LblPosition, LblCommon}) l->SetCaption("");
+    int platform = RMPrinters()->PlatformIndex(EntryOfItem(CmbPrinters->ItemIndex()));
+    if (platform < 0) return;
+    TPrinterQueueInfo q = Printer()->QueueInfo(platform);
+    if (!q.Known) return;
+    LblType->SetCaption(q.Driver);
+    LblPosition->SetCaption(q.Port);
+    LblCommon->SetCaption(q.Comment);
+    LblStatus->SetCaption(RMPrinterStatusText(q.Status, q.Jobs));
+}
+
+void TRMPrintDialogForm::fillScalePapers() {
+    CmbScalePapers->Items()->Clear();
+    CmbScalePapers->Items()->Add("无缩放");
+    const TRMPrinterInfo& info = RMPrinters()->GetPrinterInfo(EntryOfItem(CmbPrinters->ItemIndex()));
+    for (int i = 0; i + 1 < info.GetPaperCount(); ++i) CmbScalePapers->Items()->Add(info.Papers[size_t(i)].Name);
+    CmbScalePapers->SetItemIndex(0);
+}
+
+void TRMPrintDialogForm::RestorePrinter() {
+    RMPrinter()->SetPrinterIndex(oldEntry_);
+    if (!Printer()->Printing()) {
+        try {
+            Printer()->SetPrinterIndex(oldPlatform_);
+        } catch (const Exception&) {
+        }
+    }
+}
+
+void TRMPrintDialogForm::DoClose(TCloseAction& action) {
+    if (ModalResult() != mrOk) RestorePrinter();
+    TForm::DoClose(action);
 }
 
 void TRMPrintDialogForm::okClick() {
@@ -176,10 +296,20 @@ void TRMPrintDialogForm::okClick() {
     }
     Copies = copies;
     Collate = ChkCollate->Checked();
-    int k = CmbPrinters->ItemIndex();
-    if (k >= 0) {
-        Printer()->SetPrinterIndex(k == 0 ? -1 : k - 1);
-        RMPrinter()->SetPrinterIndex(k == 0 ? 0 : k + 1);
+    PrintVisible = ChkTaoda->Checked();
+    // The printer shown is the one that prints, however it was chosen.
+    applyPrinter();
+    ScalePaperSize = -1;
+    if (CmbScalePapers->ItemIndex() > 0) {
+        const TRMPrinterInfo& info = RMPrinters()->GetPrinterInfo(EntryOfItem(CmbPrinters->ItemIndex()));
+        for (int i = 0; i + 1 < info.GetPaperCount(); ++i)
+            if (info.Papers[size_t(i)].Name == CmbScalePapers->Text()) {
+                const TRMPaperInfo& p = info.Papers[size_t(i)];
+                ScalePaperSize = p.Code;
+                ScalePaperWidth = p.Width;
+                ScalePaperHeight = p.Height;
+                break;
+            }
     }
     SetModalResult(mrOk);
 }
@@ -192,6 +322,8 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
     if (EMFPages.Count() == 0) return false;
     std::vector<int> list;
     double scale = 1; // kept fractional: 90 % at 600 dpi is 5.625 dots a pixel
+    bool visibleJob = false;
+    int scalePaper = -1, scaleW = 0, scaleH = 0; // every page scaled to this paper
     if (ShowPrintDialog) {
         TRMPrintDialogForm d(nullptr, EMFPages.Count(), EMFPages.CurPageNo);
         if (!pages.empty()) {
@@ -200,7 +332,15 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
         }
         d.EdtCopies->SetText(std::to_string(copies));
         d.SetOffsets(PrintOffsetTop, PrintOffsetLeft);
-        if (d.ShowModal() != mrOk) return false;
+        d.ChkTaoda->SetChecked(PrintVisibleDefault);
+        if (d.ShowModal() != mrOk) {
+            d.RestorePrinter();
+            return false;
+        }
+        visibleJob = d.PrintVisible;
+        scalePaper = d.ScalePaperSize;
+        scaleW = d.ScalePaperWidth;
+        scaleH = d.ScalePaperHeight;
         list = d.Pages;
         copies = d.Copies;
         collate = d.Collate;
@@ -217,6 +357,15 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
     pr->SetOrientation(poPortrait);
     double wmm = (first.Orientation ? first.PaperHeight : first.PaperWidth) / 10.0;
     double hmm = (first.Orientation ? first.PaperWidth : first.PaperHeight) / 10.0;
+    if (scalePaper >= 0) {
+        wmm = (first.Orientation ? scaleH : scaleW) / 10.0;
+        hmm = (first.Orientation ? scaleW : scaleH) / 10.0;
+    }
+    // The tray the page asks for, when the queue has it.
+    std::string source;
+    for (auto& b : RMPrinter()->Info().Bins)
+        if (b.Number == first.Bin && first.Bin != RMDefaultBin) source = b.Keyword;
+    pr->SetPaperSource(source);
     bool named = false;
     for (int i = 0; i < int(pr->PaperSizes().size()); ++i) {
         const TPaperSize& ps = pr->PaperSizes()[size_t(i)];
@@ -236,6 +385,10 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
         for (int pg : list)
             for (int c = 0; c < copies; ++c) order.push_back(pg);
     Terminated = false;
+    // "Print visible" leaves background pictures and the objects not marked
+    // for it off the paper, for this job only.
+    RMPrintVisibleJob = visibleJob;
+    ScopeExit jobEnd([] { RMPrintVisibleJob = false; });
     pr->BeginDoc();
     // A failure leaves no document half printed: it is dropped.
     ScopeExit unfinished([&] {
@@ -254,6 +407,11 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
         // Offsets move the page; the scale sizes it.
         int l = -ox + int(PrintOffsetLeft * sx / scale), t = -oy + int(PrintOffsetTop * sy / scale);
         TRect rect(l, t, l + int(std::lround(r.PageWidth * sx)), t + int(std::lround(r.PageHeight * sy)));
+        if (scalePaper >= 0) {
+            // The whole page onto the whole scale paper, at the scale.
+            int pw = pr->GetDeviceCaps(PHYSICALWIDTH), ph = pr->GetDeviceCaps(PHYSICALHEIGHT);
+            rect = TRect(l, t, l + int(std::lround(pw * scale)), t + int(std::lround(ph * scale)));
+        }
         r.Visible = true;
         EMFPages.Draw(i, pr->Canvas(), rect);
         r.Visible = false;

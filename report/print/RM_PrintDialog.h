@@ -10,13 +10,19 @@
 
 class TRMReport;
 
-// Printer, copies, collate and the pages: all, the current one, or a list
-// such as "1,3-5".
+// Printer (switched as soon as it is chosen, and back on Cancel), what
+// its queue says of itself, its properties; copies, collate and the
+// pages: all, the current one, or a list such as "1,3-5"; all, odd or
+// even ones; a scale in percent or a paper to scale every page to; the
+// print offsets and whether background pictures stay off the paper.
 class TRMPrintDialogForm : public TForm {
 public:
     TRMPrintDialogForm(TComponent* owner, int pageCount, int currentPage);
     std::string ClassName() const override { return "TRMPrintDialogForm"; }
     TComboBox* CmbPrinters;
+    TButton* BtnPrinterProp;
+    TLabel *LblStatus, *LblType, *LblPosition, *LblCommon;
+    TCheckBox* ChkTaoda; // do not print background pictures
     TEdit* EdtCopies;
     TCheckBox* ChkCollate;
     TRadioButton* RbAll;
@@ -25,6 +31,7 @@ public:
     TEdit* EdtPages;
     TComboBox* CmbPrintAll; // all, odd or even pages
     TEdit* EdtScale;        // percent
+    TComboBox* CmbScalePapers; // "无缩放", then the chosen printer's papers
     TEdit* EdtOffsetTop;    // centimetres
     TEdit* EdtOffsetLeft;
     TButton* BtnOK;
@@ -38,12 +45,34 @@ public:
     bool Collate = true;
     int Scale = 100;
     int OffsetTop = 0, OffsetLeft = 0;
+    bool PrintVisible = false;
+    // The paper every page is scaled to: size code -1 for none, else the
+    // code and its size in tenths of a millimetre (portrait).
+    int ScalePaperSize = -1, ScalePaperWidth = 0, ScalePaperHeight = 0;
     void SetOffsets(int topPx, int leftPx);
+    // The engine printer entry of a combo item and back.
+    static int EntryOfItem(int item) { return item <= 0 ? 0 : item + 1; }
+    static int ItemOfEntry(int entry) { return entry > 1 ? entry - 1 : 0; }
+    // Puts back the printer chosen before the dialog (Cancel).
+    void RestorePrinter();
+
+protected:
+    void DoClose(TCloseAction& action) override;
 
 private:
     int pageCount_, current_;
+    int oldEntry_ = 0, oldPlatform_ = -1;
     void okClick();
+    void printerChanged();
+    void applyPrinter();
+    void showPrinterInfo();
+    void fillScalePapers();
 };
+
+// The status line of a print queue: "打印" with jobs waiting, else "空闲";
+// a status that is exactly one of the single states names it instead; the
+// number of waiting jobs follows after ":".
+std::string RMPrinterStatusText(unsigned status, int jobs);
 
 // The page settings the page setup dialog edits: paper in tenths of a
 // millimetre (orientation applied), margins and column gap in

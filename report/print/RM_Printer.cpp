@@ -170,6 +170,17 @@ void TRMPrinterInfo::SetBins(std::vector<std::string> names, std::vector<int> nu
         Bins.insert(Bins.begin(), {"缺省", RMDefaultBin});
 }
 
+int RMBinNumberOf(const std::string& keyword) {
+    static const std::pair<const char*, int> kBins[] = {
+        {"top", 1},    {"tray-1", 1},       {"main", 1},     {"bottom", 2},         {"tray-2", 2},
+        {"middle", 3}, {"tray-3", 3},       {"manual", 4},   {"envelope", 5},       {"auto", 7},
+        {"side", 8},   {"by-pass-tray", 8}, {"large-capacity", 11},
+    };
+    for (auto& [k, n] : kBins)
+        if (keyword == k) return n;
+    return 0;
+}
+
 // ---------------------------------------------------------------- list
 
 TRMPrinterList::TRMPrinterList() { Refresh(); }
@@ -212,9 +223,21 @@ void TRMPrinterList::Refresh() {
             ds.push_back({w, h});
         }
         d.SetPapers(dn, dc, ds);
-        // The platform does not tell a queue's paper sources: the device
-        // chooses its own.
-        d.SetBins({}, {});
+        // The trays the queue lists, numbered as sources usually are;
+        // one the numbering does not know takes a number of its own.
+        std::vector<std::string> bn;
+        std::vector<int> bc;
+        std::vector<TPaperSource> sources = pr->PaperSources(int(devices.size()));
+        for (size_t k = 0; k < sources.size(); ++k) {
+            int number = RMBinNumberOf(sources[k].Keyword);
+            if (number == 0 || std::find(bc.begin(), bc.end(), number) != bc.end()) number = 256 + int(k);
+            bn.push_back(sources[k].Name);
+            bc.push_back(number);
+        }
+        d.SetBins(bn, bc);
+        for (size_t k = 0; k < sources.size(); ++k)
+            for (auto& b : d.Bins)
+                if (b.Number == bc[k]) b.Keyword = sources[k].Keyword;
         devices.push_back(std::move(d));
     }
     // The platform's default printer becomes entry 0's printer.

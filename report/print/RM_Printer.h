@@ -27,7 +27,11 @@ constexpr int RMDefaultBin = 0xFFFF;
 struct TRMBinInfo {
     std::string Name;
     int Number = 0;
+    std::string Keyword; // the queue's name of the tray; empty for "缺省"
 };
+// The usual source number of a queue's tray keyword ("manual" 4, "auto"
+// 7, ...); 0 for one it does not know.
+int RMBinNumberOf(const std::string& keyword);
 
 class TRMPrinterInfo {
 public:
