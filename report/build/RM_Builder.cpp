@@ -112,8 +112,11 @@ public:
                 auto* b = static_cast<TRMBandView*>(o.get());
                 if (!isCross(b)) all.push_back(b);
             }
+        std::vector<TRMView*>& loose = looseObjects[page];
+        loose.clear();
         for (auto& o : page->Objects) {
             if (o->ObjectType == rmgtBand) continue;
+            bool placed = false;
             for (TRMBandView* b : all)
                 if (o->Top >= b->Top && o->Top < b->Top + b->Height) {
                     o->ParentBand = reinterpret_cast<TRMBand*>(b);
@@ -121,9 +124,31 @@ public:
                         crossCells[b].push_back({cb, o.get()});
                     else
                         objectsOf[b].push_back(o.get());
+                    placed = true;
                     break;
                 }
+            // On no band: printed on every page where it stands.
+            if (!placed && o->ObjectType != rmgtSubReport) loose.push_back(o.get());
         }
+    }
+    std::map<TRMPage*, std::vector<TRMView*>> looseObjects;
+    // The objects on no band, at their places, on a page just begun.
+    void printLoose(TRMPage* p) {
+        auto it = looseObjects.find(p);
+        if (it == looseObjects.end()) return;
+        TRMBandView* was = curBand;
+        curBand = nullptr;
+        for (TRMView* o : it->second) {
+            if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
+            if (!o->Visible) continue;
+            o->Memo1.clear();
+            if (dynamic_cast<TRMMemoView*>(o))
+                o->Memo1 = expandMemo(o);
+            else
+                for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
+            writeObject(o, o->Top, o->Height, 0);
+        }
+        curBand = was;
     }
 
     // ---- cross-tabs
@@ -715,6 +740,7 @@ public:
         column = 0;
         bottom = pageBottom();
         if (auto* ov = band(bkOverlay)) printAt(ov, ov->Top, 0);
+        printLoose(page);
         // Cleared first: a title whose sub-report runs onto the next page
         // must not start the run again there.
         bool first = firstPageOfRun;

@@ -634,3 +634,19 @@ TEST(ReportBuild, subReportsSideBySideContinueTogetherOnTheNextPage) {
 }
 
 } // namespace
+
+namespace {
+
+// An object on no band prints on every page at its place.
+TEST(ReportBuild, objectOnNoBandPrintsOnEveryPage) {
+    Fixture f(60);
+    f.band(bkMasterData, 100, 22, "RMBooks");
+    f.memo(0, 101, "[Title]");
+    f.memo(300, 40, "内部资料");
+    ASSERT_TRUE(f.report.PrepareReport());
+    ASSERT_EQ(f.report.EMFPages.Count(), 2);
+    EXPECT_TRUE(f.has(0, "内部资料"));
+    EXPECT_TRUE(f.has(1, "内部资料"));
+}
+
+} // namespace
