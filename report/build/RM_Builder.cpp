@@ -804,7 +804,43 @@ public:
             columnTop = curY;
         }
         on.reset();
+        // Headers marked to repeat come again: the group headers above the
+        // band that broke the page, then the data header.
+        if (curGroups)
+            for (TRMBandView* g : *curGroups) {
+                if (g == breaking) break;
+                if (g->Flags & bfRepeatHeader) printBand(g, false);
+            }
         if (repeatHeader && (repeatHeader->Flags & bfRepeatHeader)) printBand(repeatHeader, false);
+    }
+    const std::vector<TRMBandView*>* curGroups = nullptr; // of the data band running
+    TRMBandView* breaking = nullptr;                     // the band that asked for room
+
+    // Bands waiting for the level below to print something: a master row
+    // (with its header and group headers) prints only when its detail
+    // does, unless it is marked to print with no detail.
+    struct Pending {
+        TRMBandView *band, *header; // the band and the header it repeats
+        TRMDataset* data;           // on the record it waited on
+        int lineNo;
+    };
+    std::vector<Pending> pending;
+    bool flushing = false;
+    void flushPending() {
+        if (flushing || pending.empty()) return;
+        flushing = true;
+        auto list = std::move(pending);
+        pending.clear();
+        TRMDataset* wasData = curData;
+        int wasLine = lineNo;
+        for (auto& p : list) {
+            curData = p.data;
+            lineNo = p.lineNo;
+            printBand(p.band, true, p.header);
+        }
+        curData = wasData;
+        lineNo = wasLine;
+        flushing = false;
     }
     int columnTop = 0;
 
@@ -1212,6 +1248,7 @@ public:
     // it did not fit (nothing printed; it runs again on the next page).
     bool printBand(TRMBandView* b, bool withChild = true, TRMBandView* repeatHeader = nullptr) {
         if (!b) return false;
+        flushPending();
         if (record([=, this] { return printBand(b, withChild, repeatHeader); })) return false;
         curBand = b;
         if (!b->OnBeforePrint.empty()) R->RunScript(b->OnBeforePrint, b);
@@ -1229,7 +1266,9 @@ public:
                    b->BandType() != bkOverlay && b->BandType() != bkColumnFooter) {
             printSplit(b, h);
         } else {
+            breaking = b;
             need(h, repeatHeader);
+            breaking = nullptr;
             printAt(b, curY, colX, h);
             int top = curY;
             curY += h;
@@ -1326,9 +1365,21 @@ public:
             lineNo = saveLine;
             return 0;
         }
-        if (header) printBand(header);
+        const std::vector<TRMBandView*>* wasGroups = curGroups;
+        curGroups = &groups;
+        TRMBandView* child = childKind != bkNone ? band(childKind) : nullptr;
+        // With a level below, this level's bands wait for it to print.
+        const bool deferred = child && !(data->Flags & bfPrintIfSubsetEmpty);
+        const size_t pendingBase = pending.size();
+        auto show = [&](TRMBandView* b, TRMBandView* repeat = nullptr) {
+            if (deferred)
+                pending.push_back({b, repeat, curData, lineNo});
+            else
+                printBand(b, true, repeat);
+        };
+        if (header) show(header);
         std::vector<std::string> keys = groupKeys(groups);
-        for (size_t g = 0; g < groups.size(); ++g) printBand(groups[g], true, nullptr);
+        for (size_t g = 0; g < groups.size(); ++g) show(groups[g]);
         int bandCol = 0;
         int rowsOnPage = 0;
         while (!ds->Eof() && !R->Terminated) {
@@ -1337,7 +1388,9 @@ public:
             // Band columns: records side by side across, then down.
             int cols = recording ? 1 : std::max(1, data->Columns); // no band columns in a lane
             int h = bandHeight(data);
+            bool printedHere = true;
             if (cols > 1) {
+                flushPending();
                 if (bandCol == 0) need(h, header);
                 curBand = data;
                 int dx = colX + bandCol * (data->ColumnWidth + data->ColumnGap);
@@ -1346,18 +1399,23 @@ public:
                     bandCol = 0;
                     curY += h;
                 }
-            } else {
-                int before = R->PageNo;
-                printBand(data, true, header);
-                if (R->PageNo != before) rowsOnPage = 0;
             }
-            accumulate(data, true);
-            ++printed;
-            ++rowsOnPage;
-            if (childKind != bkNone) {
-                TRMBandKind base = childKind;
-                runLevel(band(base), band(TRMBandKind(base - 1)), band(TRMBandKind(base + 1)),
-                         base == bkDetailData ? bkSubDetailData : bkNone);
+            int before = R->PageNo;
+            if (cols <= 1) show(data, header);
+            size_t mark = pending.size();
+            if (child)
+                runLevel(child, band(TRMBandKind(childKind - 1)), band(TRMBandKind(childKind + 1)),
+                         childKind == bkDetailData ? bkSubDetailData : bkNone);
+            if (deferred && cols <= 1 && pending.size() >= mark && mark > 0 && pending[mark - 1].band == data) {
+                // The detail printed nothing: this row is left out.
+                pending.erase(pending.begin() + long(mark - 1), pending.end());
+                printedHere = false;
+            }
+            if (R->PageNo != before) rowsOnPage = 0;
+            if (printedHere) {
+                accumulate(data, true);
+                ++printed;
+                ++rowsOnPage;
             }
             bool breakAfter = (data->Flags & bfFormNewPage) || (data->LinesPerPage && rowsOnPage >= data->LinesPerPage);
             if (!Trim(data->NewPageCondition()).empty()) {
@@ -1405,7 +1463,7 @@ public:
                         rowsOnPage = 0;
                     }
                     keys = nk;
-                    for (size_t g = changed; g < groups.size(); ++g) printBand(groups[g]);
+                    for (size_t g = changed; g < groups.size(); ++g) show(groups[g]);
                 }
             }
             if (breakAfter && !ds->Eof() && !recording) {
@@ -1418,10 +1476,16 @@ public:
             }
         }
         if (bandCol) curY += bandHeight(data);
-        if (data->Flags & bfAutoAppendBlank) appendBlanks(data, footer, rowsOnPage);
-        if (footer) {
-            printBand(footer);
-            resetTotals(footer);
+        curGroups = wasGroups;
+        if (pending.size() > pendingBase) {
+            // Nothing of the level printed: neither do its header or footer.
+            pending.resize(pendingBase);
+        } else {
+            if (data->Flags & bfAutoAppendBlank) appendBlanks(data, footer, rowsOnPage);
+            if (footer) {
+                printBand(footer);
+                resetTotals(footer);
+            }
         }
         nav(ds, 4);
         curData = savedData;

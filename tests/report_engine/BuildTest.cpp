@@ -650,3 +650,55 @@ TEST(ReportBuild, objectOnNoBandPrintsOnEveryPage) {
 }
 
 } // namespace
+
+namespace {
+
+// A master row whose detail has no rows is left out, with its group
+// header, unless the band is marked to print with no detail; a group
+// header marked to repeat comes again at the top of the next page.
+TEST(ReportBuild, masterWithoutDetailRowsIsLeftOutUnlessMarked) {
+    for (bool printIfEmpty : {false, true}) {
+        SCOPED_TRACE(printIfEmpty);
+        Fixture f(3);
+        // Book 2 has no loans; the others have one each.
+        TRMUserDataset loans(&f.owner);
+        loans.SetName("RMLoans");
+        int row = 0;
+        auto book = [&] { return f.books.FieldByName("Title")->AsString(); };
+        loans.OnFirst = [&] { row = book() == "图书2" ? 1 : 0; };
+        loans.OnNext = [&] { ++row; };
+        loans.OnCheckEOF = [&] { return row >= 1; };
+        loans.OnGetField = [&](const std::string&) { return Variant("借阅" + book().substr(6)); };
+        f.band(bkMasterHeader, 90, 22);
+        f.memo(0, 91, "书名");
+        auto* md = f.band(bkMasterData, 120, 22, "RMBooks");
+        if (printIfEmpty) md->Flags |= bfPrintIfSubsetEmpty;
+        f.memo(0, 121, "[Title]");
+        f.band(bkDetailData, 150, 22, "RMLoans");
+        f.memo(20, 151, "[Who]");
+        ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+        std::vector<std::string> want = {"书名", "图书1", "借阅1", "图书3", "借阅3"};
+        if (printIfEmpty) want = {"书名", "图书1", "借阅1", "图书2", "图书3", "借阅3"};
+        EXPECT_EQ(f.texts(0), want);
+    }
+}
+
+TEST(ReportBuild, groupHeaderMarkedToRepeatComesAgainOnTheNextPage) {
+    Fixture f(60);
+    auto* g = f.band(bkGroupHeader, 90, 22, "[Kind]");
+    g->Flags |= bfRepeatHeader;
+    f.memo(0, 91, "类:[Kind]");
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    ASSERT_TRUE(f.report.PrepareReport());
+    ASSERT_GE(f.report.EMFPages.Count(), 2);
+    auto t = f.texts(1);
+    ASSERT_FALSE(t.empty());
+    ASSERT_GE(t.size(), 2u);
+    // The page starts inside the second group, which began on page 1.
+    EXPECT_EQ(t[0], "类:科技");
+    EXPECT_FALSE(f.has(0, t[1]));
+    EXPECT_TRUE(f.has(0, "图书31"));
+}
+
+} // namespace
