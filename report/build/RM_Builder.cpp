@@ -111,6 +111,10 @@ public:
             if (o->ObjectType == rmgtBand) {
                 auto* b = static_cast<TRMBandView*>(o.get());
                 if (!isCross(b)) all.push_back(b);
+                // A page assigned again (a sub-report's, once per print)
+                // starts its bands afresh.
+                objectsOf.erase(b);
+                crossCells.erase(b);
             }
         std::vector<TRMView*>& loose = looseObjects[page];
         loose.clear();

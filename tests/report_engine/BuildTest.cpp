@@ -702,3 +702,26 @@ TEST(ReportBuild, groupHeaderMarkedToRepeatComesAgainOnTheNextPage) {
 }
 
 } // namespace
+
+namespace {
+
+// A sub-report in the master band prints its whole list under every
+// master row, each row once.
+TEST(ReportBuild, subReportInTheMasterBandPrintsItsListUnderEveryRow) {
+    Fixture f(2);
+    f.band(bkMasterData, 100, 40, "RMBooks");
+    f.memo(0, 101, "[Title]");
+    auto* sr = static_cast<TRMSubReportView*>(f.page->Add(std::make_unique<TRMSubReportView>()));
+    sr->CreateUniqueName(&f.report);
+    sr->SetBounds(40, 122, 300, 10);
+    sr->SubPage = 1;
+    f.page = f.report.Pages.Add();
+    f.band(bkMasterData, 40, 22, "3");
+    f.memo(f.page->PrintableLeft(), 41, "行[Line#]", 120);
+    f.page = f.report.Pages[0];
+    ASSERT_TRUE(f.report.PrepareReport());
+    std::vector<std::string> want = {"图书1", "行1", "行2", "行3", "图书2", "行1", "行2", "行3"};
+    EXPECT_EQ(f.texts(0), want);
+}
+
+} // namespace
