@@ -427,13 +427,13 @@ public:
         aggregateSetup = false;
         curBand = nullptr;
     }
-    Aggregate* findAgg(TRMBandView* footer, const std::string& f, const std::string& e) {
+    Aggregate* findAgg(TRMBandView* footer, const std::string& f, const std::string& e, bool hidden) {
         auto it = aggs.find(footer);
         if (it == aggs.end()) return nullptr;
         // The header column is a column of the row like any other.
         TRMBandView* cross = curCross && curCross->BandType() != bkCrossHeader ? curCross : nullptr;
         for (auto& a : it->second)
-            if (a.Func == f && a.Expr == e && a.Cross == cross) return &a;
+            if (a.Func == f && a.Expr == e && a.Cross == cross && a.IncludeInvisible == hidden) return &a;
         return nullptr;
     }
     bool aggregate(const TRMFuncCall& c, Variant& r) {
@@ -448,7 +448,7 @@ public:
             return true;
         }
         if (aggregateSetup) {
-            if (!findAgg(curBand, f, expr)) {
+            if (!findAgg(curBand, f, expr, Trim(flag) == "1")) {
                 Aggregate a;
                 a.Func = f;
                 a.Expr = expr;
@@ -460,7 +460,7 @@ public:
             r = 0;
             return true;
         }
-        Aggregate* a = findAgg(curBand, f, expr);
+        Aggregate* a = findAgg(curBand, f, expr, Trim(flag) == "1");
         if (!a) {
             r = 0;
             return true;
@@ -1256,9 +1256,13 @@ public:
         if (record([=, this] { return printBand(b, withChild, repeatHeader); })) return false;
         curBand = b;
         if (!b->OnBeforePrint.empty()) R->RunScript(b->OnBeforePrint, b);
-        if (!b->Visible) return false;
-        int h = bandHeight(b);
         TRMBandView* child = withChild ? bandNamed(b->ChildBand) : nullptr;
+        if (!b->Visible) {
+            // A hidden band's child prints when it is marked to.
+            if (child && (b->Flags & bfPrintChildIfInvisible)) printBand(child, false);
+            return false;
+        }
+        int h = bandHeight(b);
         if (holdBreaks) {
             int full = h + (child && child->Visible ? bandHeight(child) : 0);
             if (curY + full > bottom && curY != holdTop) return true;
@@ -1417,7 +1421,8 @@ public:
             }
             if (R->PageNo != before) rowsOnPage = 0;
             if (printedHere) {
-                accumulate(data, true);
+                // A row a script hid counts only in totals marked to count it.
+                accumulate(data, data->Visible);
                 ++printed;
                 ++rowsOnPage;
             }

@@ -725,3 +725,27 @@ TEST(ReportBuild, subReportInTheMasterBandPrintsItsListUnderEveryRow) {
 }
 
 } // namespace
+
+namespace {
+
+// A row its script hides counts only in totals marked to count hidden
+// rows; a hidden band's child prints when the band says so.
+TEST(ReportBuild, hiddenRowsCountOnlyInTotalsMarkedForThemAndKeepTheirChild) {
+    Fixture f(4);
+    auto* md = f.band(bkMasterData, 100, 22, "RMBooks");
+    md->Name = "MasterData1";
+    md->OnBeforePrint = {"MasterData1.Visible := [Price] <> 2"};
+    md->Flags |= bfPrintChildIfInvisible;
+    md->ChildBand = "Child1";
+    f.memo(0, 101, "[Title]");
+    auto* child = f.band(bkChild, 130, 22);
+    child->Name = "Child1";
+    f.memo(0, 131, "注[Price]");
+    f.band(bkMasterFooter, 160, 22);
+    f.memo(0, 161, "[SUM([Price])]|[SUM([Price],MasterData1,1)]");
+    ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+    std::vector<std::string> want = {"图书1", "注1", "注2", "图书3", "注3", "图书4", "注4", "8|10"};
+    EXPECT_EQ(f.texts(0), want);
+}
+
+} // namespace
