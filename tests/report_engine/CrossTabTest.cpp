@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "db/ListDataSet.h"
@@ -17,6 +15,7 @@
 #include "TestKit.h"
 #include "report/model/RM_Report.h"
 #include "report/preview/RM_Preview.h"
+#include "support/ReportOutput.h"
 
 namespace {
 
@@ -181,39 +180,20 @@ TEST(ReportCrossTab, rowsThatFillThePageGiveEachPageOfRowsItsOwnPageToTheRight) 
     for (int i = 0; i < 4; ++i) EXPECT_EQ(f.line(i, "第" + std::to_string(i + 1) + "页").size(), 1u) << i;
 }
 
-std::string run(const std::string& cmd) {
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
-
 // The printed pages hold the same columns: pdftotext reads page 2's
 // continued months and totals. The preview shows both pages side by side.
 TEST(ReportCrossTab, printsToPdfAndPreviewsBothPages) {
     CrossTab f(3);
     ASSERT_TRUE(f.report.PrepareReport());
     ASSERT_EQ(f.report.EMFPages.Count(), 2);
-    const std::string dir = std::string(BUILD_DIR) + "/test-output/reports/";
-    ForceDirectories(dir + "index.d");
-    std::string pdf = dir + "crossTab.pdf";
+    std::string pdf = ReportsFolder() + "crossTab.pdf";
     remove(pdf.c_str());
     Printer()->SetPrinterIndex(Printer()->PdfPrinterIndex());
     Printer()->SetFileName(pdf);
     f.report.ShowPrintDialog = false;
     ASSERT_TRUE(f.report.PrintPreparedReport());
-    {
-        std::ofstream line(dir + "index.d/crossTab.tsv");
-        line << "crossTab.pdf\t(cross-tab built in the test)\t2\t1月\n";
-    }
-    run("cd " + dir +
-        " && (printf 'file\\ttemplate\\tpages\\tfirst page text\\n'; cat index.d/*.tsv) > index.tsv.tmp"
-        " && mv index.tsv.tmp index.tsv");
-    std::string text = run("pdftotext -layout '" + pdf + "' -");
+    IndexReport("crossTab.pdf", "(cross-tab built in the test)", 2, "1月");
+    std::string text = CommandOutput("pdftotext -layout '" + pdf + "' -");
     std::vector<std::string> pages;
     std::stringstream ss(text);
     std::string pg;

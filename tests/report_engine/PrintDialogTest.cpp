@@ -3,26 +3,15 @@
 // scale to and the "no background" option reach the printed PDF.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "db/ListDataSet.h"
 #include "Printers.h"
 #include "SysUtils.h"
 #include "TestKit.h"
 #include "report/model/RM_Report.h"
 #include "report/print/RM_PrintDialog.h"
+#include "support/ReportOutput.h"
 
 namespace {
-
-std::string run(const std::string& cmd) {
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    pclose(p);
-    return out;
-}
 
 TEST(ReportPrintDialog, queueStatusReadsAsTheSpoolerStates) {
     struct Case {
@@ -129,8 +118,8 @@ TEST(ReportPrintDialog, scaleToPaperAndNoBackgroundReachThePdf) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string pdf = std::string(BUILD_DIR) + "/test-output/reports/print-dialog-" + c.name + ".pdf";
-        ForceDirectories(ExtractFilePath(pdf));
+        std::string file = std::string("print-dialog-") + c.name + ".pdf";
+        std::string pdf = ReportsFolder() + file;
         remove(pdf.c_str());
         Printer()->SetPrinterIndex(Printer()->PdfPrinterIndex());
         Printer()->SetFileName(pdf);
@@ -141,9 +130,10 @@ TEST(ReportPrintDialog, scaleToPaperAndNoBackgroundReachThePdf) {
                         [](TCustomForm* form) { SendClickTo(form, "BtnOK"); });
         report.ShowPrintDialog = true;
         ASSERT_TRUE(report.PrintPreparedReport());
-        std::string info = run("pdfinfo '" + pdf + "'");
+        IndexReport(file, "(one-page card built in the test)", 1, "借书证正面");
+        std::string info = CommandOutput("pdfinfo '" + pdf + "'");
         EXPECT_NE(info.find(c.size), std::string::npos) << info;
-        std::string text = run("pdftotext -layout '" + pdf + "' -");
+        std::string text = CommandOutput("pdftotext -layout '" + pdf + "' -");
         EXPECT_NE(text.find("借书证正面"), std::string::npos) << text;
         EXPECT_EQ(text.find("套打底纹") != std::string::npos, c.background) << text;
     }
