@@ -1,6 +1,7 @@
 // The query commands of the main menu; see uQueryCommands.h.
 #include "uQueryCommands.h"
 
+#include "Build.h"
 #include "Menus.h"
 #include "uBorrowCond.h"
 #include "uBorrowOrderCond.h"
@@ -91,8 +92,10 @@ const TCommand commands[] = {
 } // namespace
 
 void WireQueryCommands(TFrmMain* main) {
+    // Through the builder, so the check over every window sees each command.
+    TBuild b(main);
     for (const TCommand& c : commands) {
         TCommandFn run = c.run;
-        if (TMenuItem* item = main->Item(c.item)) item->OnClick = [main, run](TObject*) { run(main); };
+        b.Wire(main->Item(c.item)).OnClick([main, run](TObject*) { run(main); });
     }
 }
