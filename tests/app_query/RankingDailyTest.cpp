@@ -192,4 +192,21 @@ TEST_F(RankingTest, overdueQueryPastDueThenDueTodayAndTheDepartmentAtTheNextRun)
     for (const std::string& page : pages) EXPECT_NE(page.find("日期: 2011-05-15"), std::string::npos);
 }
 
+TEST_F(RankingTest, overdueQueryRunsAgainOnAClickOrSpaceOnTheChosenButton) {
+    Exec("insert into Borrowinfo (Code, Rcode, State, BorrowDate, ReturnDate) values "
+         "('B3', 'R120', '未还', '2011-04-01', '2011-05-01')");
+    std::unique_ptr<TFrmQryBorrowList> w(new TFrmQryBorrowList(Application));
+    ShowAndActivate(w.get());
+    ASSERT_TRUE(w->Rbt1->Checked());
+    EXPECT_EQ(Column(w->ADOQueryBill, "Code"), (std::vector<std::string>{"B3"}));
+    // B3's reader is of 二班: the department chosen counts from the click.
+    w->CmbDepartment->SetText("一班");
+    SendClick(w->Rbt1);
+    EXPECT_TRUE(w->Rbt1->Checked());
+    EXPECT_EQ(w->LbQty->Caption(), "0");
+    w->CmbDepartment->SetText("二班");
+    SendKey(w->Rbt1, VK_SPACE);
+    EXPECT_EQ(Column(w->ADOQueryBill, "Code"), (std::vector<std::string>{"B3"}));
+}
+
 } // namespace
