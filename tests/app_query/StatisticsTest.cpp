@@ -15,8 +15,12 @@
 #include "app/uGlobal.h"
 #include "app/uQryBookDataS.h"
 #include "app/uQryBorrowS.h"
+#include "app/uQryBorrowqS.h"
+#include "app/uQryMagzDataS.h"
+#include "app/uSortSet.h"
 #include "gridlib/grid/DBGridEh.h"
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -119,5 +123,75 @@ TEST_F(StatisticsTest, chartDrawsAPieFirstAndKeepsItsKindWhenTheColumnChanges) {
     EXPECT_EQ(field, "NotQty");
     EXPECT_EQ(points, 2);
 }
+
+// The class picker of each statistics window, opened the three ways the
+// hint names: F5 or "+" in the class box, or the button beside it. The
+// chosen class fills the box (its key in the hint), the key opening the
+// picker types nothing, and the next find lists that class's children.
+struct PickerRow {
+    const char* name;
+    std::function<TMDIBaseQuery*(TComponent*)> make;
+    Word key; // 0: the button
+};
+void PrintTo(const PickerRow& r, std::ostream* os) { *os << r.name; }
+
+class StatisticsPicker : public StatisticsTest, public ::testing::WithParamInterface<PickerRow> {
+protected:
+    std::unique_ptr<TMDIBaseQuery> w;
+    TEdit* box = nullptr;
+    void SetUp() override {
+        StatisticsTest::SetUp();
+        w.reset(GetParam().make(Application));
+        ShowAndActivate(w.get());
+        box = dynamic_cast<TEdit*>(w->FindComponent("EditSort"));
+        ASSERT_NE(box, nullptr);
+    }
+    void TearDown() override {
+        w.reset();
+        StatisticsTest::TearDown();
+    }
+    void openPicker() {
+        if (GetParam().key)
+            SendKey(box, GetParam().key);
+        else
+            SendClick(dynamic_cast<TControl*>(w->FindComponent("SpeedButton1")));
+    }
+};
+
+TEST_P(StatisticsPicker, choiceFillsTheBoxAndTheNextFindListsItsChildren) {
+    SendClick(box);
+    script.ExpectForm("TFrmSortSet", mrNone, {}, [](TCustomForm* f) {
+        auto* picker = static_cast<TFrmSortSet*>(f);
+        picker->Tvtemp->SetSelected(picker->FindParentNode("000001"));
+        SendClick(picker->TbtOk);
+    });
+    openPicker();
+    EXPECT_TRUE(script.Unused().empty()) << "the picker did not open";
+    EXPECT_EQ(box->Text(), "A");
+    EXPECT_EQ(box->Hint(), "000001");
+    EXPECT_TRUE(box->Focused());
+    SendClick(w->BtFind);
+    EXPECT_EQ(Column(w->ADOQueryBill, "Sortcode"), (std::vector<std::string>{"A1", "A2"}));
+}
+
+TEST_P(StatisticsPicker, pickerClosedWithoutAChoiceKeepsTheBox) {
+    SendText(box, "B1");
+    script.ExpectForm("TFrmSortSet", mrCancel);
+    openPicker();
+    EXPECT_TRUE(script.Unused().empty()) << "the picker did not open";
+    EXPECT_EQ(box->Text(), "B1");
+    EXPECT_EQ(box->Hint(), "0002");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, StatisticsPicker,
+    ::testing::Values(
+        PickerRow{"bookLoansF5", [](TComponent* o) -> TMDIBaseQuery* { return new TFrmQryBorrowS(o); }, VK_F5},
+        PickerRow{"periodicalLoansPlus", [](TComponent* o) -> TMDIBaseQuery* { return new TFrmQryBorrowqS(o); },
+                  VK_ADD},
+        PickerRow{"bookHoldingsButton", [](TComponent* o) -> TMDIBaseQuery* { return new TFrmQryBookDataS(o); }, 0},
+        PickerRow{"periodicalHoldingsF5", [](TComponent* o) -> TMDIBaseQuery* { return new TFrmQryMagzDataS(o); },
+                  VK_F5}),
+    RowName());
 
 } // namespace
