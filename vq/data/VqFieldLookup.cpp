@@ -13,6 +13,7 @@
 #include "vq/data/VqTableCopy.h"
 #include "vq/data/VqTextUtils.h"
 #include "vq/grid/VQDBGrid.h"
+#include "vq/grid/VQDBVGrid.h"
 
 std::string ImeLastPick;
 
@@ -101,6 +102,8 @@ void ShowFieldLookup(TControl* control) {
     TField* f = nullptr;
     if (auto* grid = dynamic_cast<TVQCustomDBGrid*>(control))
         f = grid->SelectedField();
+    else if (auto* vgrid = dynamic_cast<TVQCustomDBVGrid*>(control))
+        f = vgrid->GetSelectedField();
     else if (auto* edit = dynamic_cast<TVQDBEDIT*>(control))
         f = edit->Field();
     if (!f) return;
