@@ -10,6 +10,7 @@
 #include "vq/controls/VqQueryDate.h"
 #include "vq/data/VqDecorate.h"
 #include "vq/data/VqRctStr.h"
+#include "vq/data/VqSelect.h"
 #include "vq/data/VqTableCopy.h"
 #include "vq/data/VqTextUtils.h"
 #include "vq/grid/VQDBGrid.h"
@@ -129,6 +130,7 @@ void ShowFieldLookup(TControl* control) {
         if (f->OnSetText) f->OnSetText(f, f->AsString());
         return;
     }
-    // The lookup dialog of a bill reads the bill's structure and rows from
-    // the shared data module; without it there is nothing to choose from.
+    // The lookup dialog of the bill: its structure and rows are the shared
+    // data module's, so it opens with nothing to choose from.
+    ShowSelectDialog(control, action);
 }
