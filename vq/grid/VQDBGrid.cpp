@@ -986,9 +986,17 @@ TEditStyle TVQCustomDBGrid::GetEditStyle(int ACol, int) {
     if (!c) return esSimple;
     switch (c->ButtonStyle()) {
     case TVQColumnButtonStyle::cbsEllipsis: return esEllipsis;
-    case TVQColumnButtonStyle::cbsAuto:
-        if (TField* f = c->Field(); f && f->Lookup()) return esPickList;
-        return c->GetPickList()->empty() ? esSimple : esPickList;
+    case TVQColumnButtonStyle::cbsAuto: {
+        // A lookup field drops its list only where its key can change.
+        if (TField* f = c->Field(); f && f->Lookup()) {
+            TField* key = DataSet() ? DataSet()->FindField(f->KeyFields()) : nullptr;
+            const bool readOnlyColumn = c->AssignedValues().Contains(cvReadOnly) && c->ReadOnly();
+            if (key && key->CanModify() && !readOnlyColumn && !readOnly_ && dataLink_->Active() &&
+                !dataLink_->ReadOnly())
+                return esPickList;
+        }
+        return !c->GetPickList()->empty() && !c->ReadOnly() ? esPickList : esSimple;
+    }
     default: return esSimple;
     }
 }
@@ -1030,6 +1038,69 @@ void TVQCustomDBGrid::EditButtonClick() {
 }
 
 void TVQCustomDBGrid::PickListChosen() { UpdateData(); }
+
+TInplaceEdit* TVQCustomDBGrid::CreateEditor() { return new TVQDBGridInplaceEdit(this); }
+
+// ------------------------------------------------------------ TVQDBGridInplaceEdit
+
+TVQDBGridInplaceEdit::TVQDBGridInplaceEdit(TVQCustomDBGrid* grid) : TInplaceEdit(grid), grid_(grid) {
+    SetColor(clInfoBk);
+}
+
+void TVQDBGridInplaceEdit::UpdateContents() {
+    TInplaceEdit::UpdateContents();
+    SetColor(clInfoBk);
+    if (TVQColumn* c = grid_->CurrentColumn()) SetFont(c->Font());
+}
+
+void TVQDBGridInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
+    const TEditStyle style = EditStyle();
+    if (style == esEllipsis && Key == VK_ADD && Shift.Empty()) {
+        grid_->EditButtonClick();
+        Key = 0;
+        return;
+    }
+    if (style == esPickList && !ListVisible() && (Key == VK_ADD || Key == VK_DOWN) && !Shift.Contains(ssAlt)) {
+        DropDown();
+        Key = 0;
+        return;
+    }
+    if (ListVisible()) {
+        TInplaceEdit::KeyDown(Key, Shift);
+        return;
+    }
+    if (Key == VK_RETURN && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) {
+        grid_->EditorKeyDown(Key, Shift);
+        Key = 0;
+        return;
+    }
+    if (Key == 'F' && Shift == TShiftState{ssCtrl}) {
+        grid_->EditorKeyDown(Key, Shift);
+        Key = 0;
+        return;
+    }
+    if (Key == VK_LEFT && Shift.Empty() && GetText().empty()) {
+        // An empty cell: Left goes back a column.
+        for (int c = grid_->Col() - 1; c >= grid_->FixedCols(); --c)
+            if (grid_->ColWidths(c) > 0) {
+                grid_->moveToColumn(c);
+                break;
+            }
+    }
+    TInplaceEdit::KeyDown(Key, Shift);
+}
+
+void TVQDBGridInplaceEdit::DoEnter() {
+    TInplaceEdit::DoEnter();
+    if (!grid_->OnHotKeyHint) return;
+    std::string hint;
+    if (TVQColumn* c = grid_->CurrentColumn()) {
+        if (!c->GetPickList()->empty()) hint = " [↓键]:弹出下拉框 ";
+        if (c->ButtonStyle() == TVQColumnButtonStyle::cbsEllipsis)
+            hint += " [+键]: 功能相当于点击右边按钮(如弹出对话框选择等)";
+    }
+    grid_->OnHotKeyHint(grid_, hint);
+}
 
 bool TVQCustomDBGrid::CanEditShow() {
     if (layoutLock_ || !dataLink_->Active() || dbOptions_.Contains(dgRowSelect)) return false;

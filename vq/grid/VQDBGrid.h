@@ -272,6 +272,25 @@ private:
     int endMode_ = 0;
 };
 
+// The data grid's cell editor: on the info-background colour; on a button
+// column keypad "+" clicks the button and is never typed; on a pick-list
+// column Down and keypad "+" drop the list; Enter goes on to the next
+// column; Left in an empty cell goes to the previous one; Ctrl+F opens the
+// find box; gaining the focus announces the keys of the column.
+class TVQDBGridInplaceEdit : public TInplaceEdit {
+public:
+    explicit TVQDBGridInplaceEdit(TVQCustomDBGrid* grid);
+    std::string ClassName() const override { return "TVQDBGridInplaceEdit"; }
+    void UpdateContents() override;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void DoEnter() override;
+
+private:
+    TVQCustomDBGrid* grid_;
+};
+
 using TVQDBGridClickEvent = std::function<void(TVQColumn* Column)>;
 using TColExitEvent = std::function<void(TObject* Sender, bool& CanExit, std::string& Err)>;
 using THotKeyHintEvent = std::function<void(TObject* Sender, const std::string& Hint)>;
@@ -400,7 +419,9 @@ protected:
     friend class TVQDBGridColumns;
     friend class TVQBookmarkList;
     friend class TFindEdit;
+    friend class TVQDBGridInplaceEdit;
 
+    TInplaceEdit* CreateEditor() override;
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
     std::string GetEditText(int ACol, int ARow) override;
     void SetEditText(int ACol, int ARow, const std::string& Value) override;
