@@ -327,3 +327,118 @@ void TVQRctStr::Renumber() {
         else if (RecordCount() > 0) Last();
     }
 }
+
+// ------------------------------------------------------------ streaming
+
+namespace {
+
+struct RctStrStreamClass {
+    RctStrStreamClass() {
+        RegisterVQStreamClass("TVQRctStr", [](TComponent* owner) { return new TVQRctStr(owner); });
+    }
+} registerRctStr;
+
+} // namespace
+
+void TVQRctStr::WriteProperties(TVQWriter& w) const {
+    w.WriteString("MstTableName", MstTableName);
+    w.WriteString("MstCondition", MstCondition);
+    w.WriteString("GenCondition", GenCondition);
+    w.WriteString("MstSQL", SQLMstSQL);
+    w.WriteString("GenMstSQL", GenMstSQL);
+    w.WriteString("ItemField", ItemField);
+    w.WriteString("ConditionRemark", ConditionRemark);
+    w.WriteCollection("MstSections", mstSections_.Count(), [this](int i, TVQWriter& iw) {
+        const TMstSection& m = *mstSections_.Items(i);
+        iw.WriteString("FieldName", m.FieldName);
+        iw.WriteString("TableName", m.TableName);
+        iw.WriteString("CFieldName", m.CFieldName);
+        iw.WriteString("LookUp", m.LookUp);
+        iw.WriteBoolean("IsReadOnly", m.IsReadOnly);
+        iw.WriteString("DefaultValue", m.DefaultValue);
+        iw.WriteString("MaxValue", m.MaxValue);
+        iw.WriteString("MinValue", m.MinValue);
+        iw.WriteBoolean("Visible", m.Visible);
+        iw.WriteBoolean("CanNull", m.CanNull);
+        iw.WriteString("LookupKey", m.LookupKey);
+        iw.WriteString("ActionType", m.ActionType);
+        iw.WriteInteger("displaySize", m.displaySize);
+        iw.WriteString("RightField", m.RightField);
+        iw.WriteString("DBControl", m.DBControl);
+    });
+    auto& finds = const_cast<TFindsections&>(findSections_);
+    w.WriteCollection("FindSections", finds.Count(), [&finds](int i, TVQWriter& iw) {
+        const TFindsection& f = *finds.Items(i);
+        iw.WriteString("FieldName", f.FieldName);
+        iw.WriteString("TableName", f.TableName);
+        iw.WriteString("CFieldName", f.CFieldName);
+        iw.WriteString("logicChar", f.logicChar);
+        iw.WriteString("FieldValue", f.FieldValue);
+        iw.WriteString("OperateChar", f.OperateChar);
+        iw.WriteString("FieldType", f.FieldType);
+        iw.WriteString("InPutType", f.InPutType);
+    });
+}
+
+void TVQRctStr::ReadProperty(const std::string& name, TVQReader& r) {
+    std::string* text = name == "MstTableName"      ? &MstTableName
+                        : name == "MstCondition"    ? &MstCondition
+                        : name == "GenCondition"    ? &GenCondition
+                        : name == "MstSQL"          ? &SQLMstSQL
+                        : name == "GenMstSQL"       ? &GenMstSQL
+                        : name == "ItemField"       ? &ItemField
+                        : name == "ConditionRemark" ? &ConditionRemark
+                                                    : nullptr;
+    if (text) {
+        *text = r.ReadString();
+        return;
+    }
+    if (name == "MstSections") {
+        mstSections_.Clear();
+        r.ReadCollection([this](int i, const std::string& prop, TVQReader& ir) {
+            while (mstSections_.Count() <= i) mstSections_.Add();
+            TMstSection& m = *mstSections_.Items(i);
+            if (prop == "IsReadOnly") m.IsReadOnly = ir.ReadBoolean();
+            else if (prop == "Visible") m.Visible = ir.ReadBoolean();
+            else if (prop == "CanNull") m.CanNull = ir.ReadBoolean();
+            else if (prop == "displaySize") m.displaySize = int(ir.ReadInteger());
+            else if (std::string* t = prop == "FieldName"      ? &m.FieldName
+                                      : prop == "TableName"    ? &m.TableName
+                                      : prop == "CFieldName"   ? &m.CFieldName
+                                      : prop == "LookUp"       ? &m.LookUp
+                                      : prop == "DefaultValue" ? &m.DefaultValue
+                                      : prop == "MaxValue"     ? &m.MaxValue
+                                      : prop == "MinValue"     ? &m.MinValue
+                                      : prop == "LookupKey"    ? &m.LookupKey
+                                      : prop == "ActionType"   ? &m.ActionType
+                                      : prop == "RightField"   ? &m.RightField
+                                      : prop == "DBControl"    ? &m.DBControl
+                                                               : nullptr)
+                *t = ir.ReadString();
+            else
+                ir.ReadValue();
+        });
+        return;
+    }
+    if (name == "FindSections") {
+        findSections_.Clear();
+        r.ReadCollection([this](int i, const std::string& prop, TVQReader& ir) {
+            while (findSections_.Count() <= i) findSections_.Add();
+            TFindsection& f = *findSections_.Items(i);
+            if (std::string* t = prop == "FieldName"     ? &f.FieldName
+                                 : prop == "TableName"   ? &f.TableName
+                                 : prop == "CFieldName"  ? &f.CFieldName
+                                 : prop == "logicChar"   ? &f.logicChar
+                                 : prop == "FieldValue"  ? &f.FieldValue
+                                 : prop == "OperateChar" ? &f.OperateChar
+                                 : prop == "FieldType"   ? &f.FieldType
+                                 : prop == "InPutType"   ? &f.InPutType
+                                                         : nullptr)
+                *t = ir.ReadString();
+            else
+                ir.ReadValue();
+        });
+        return;
+    }
+    r.ReadValue();
+}

@@ -16,6 +16,7 @@
 
 #include "ADODB.h"
 #include "vq/VqMemTable.h"
+#include "vq/data/VqStream.h"
 
 class TVQCustomDBGrid;
 class TVQRctStr;
@@ -91,7 +92,9 @@ using TVQSetTextEvent = std::function<void(TField* Sender, const std::string& Te
 // -1 when none.
 int IndexOfSection(const TMstSections& sections, const std::string& name);
 
-class TVQRctStr : public TVqMemTable {
+// Kept in a blob through TVQStream: the structure (master table, SQL,
+// conditions, sections and find sections) is what it writes.
+class TVQRctStr : public TVqMemTable, public IVQStreamable {
 public:
     explicit TVQRctStr(TComponent* AOwner);
     std::string ClassName() const override { return "TVQRctStr"; }
@@ -115,6 +118,8 @@ public:
     const std::string& RctCode() const { return rctCode_; }
 
     void ClearStructure();
+    void WriteProperties(TVQWriter& writer) const override;
+    void ReadProperty(const std::string& name, TVQReader& reader) override;
     // The structure store is the shared data module's: without it these
     // change nothing and give false (OpenStructureQuery 0).
     bool LoadStructure(const std::string& billCode);
