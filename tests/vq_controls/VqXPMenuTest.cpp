@@ -186,3 +186,87 @@ TEST_F(XPMenu, paintedItemsShowFaceIconColumnSelectionAndShortcut) {
 }
 
 } // namespace
+
+// ---- tool-bar buttons and control-bar bands
+
+namespace {
+
+class XPToolbarPaint : public ::testing::Test {
+protected:
+    TForm form{nullptr};
+    TVQXPMenu* menu = new TVQXPMenu(&form);
+    TBitmap bmp;
+    TVQXPToolBar bar;
+    void SetUp() override {
+        bmp.SetSize(80, 40);
+        bmp.Canvas()->Brush()->SetColor(clWhite);
+        bmp.Canvas()->FillRect(TRect{0, 0, 80, 40});
+    }
+    TColor At(int x, int y) { return ColorToRGB(bmp.Canvas()->Pixels(x, y)); }
+    TVQXPMenu::Palette Paint(const TVQXPToolButton& b) {
+        bool defaultDraw = true;
+        menu->ToolbarDrawButton(bmp.Canvas(), bar, b, defaultDraw);
+        EXPECT_FALSE(defaultDraw);
+        return menu->CurrentPalette();
+    }
+};
+
+TEST_F(XPToolbarPaint, hotCheckedTakesTheCheckedHotFillAndCheckedTheCheckedFillBothFramed) {
+    struct Case {
+        bool hot;
+        TColor TVQXPMenu::Palette::*fill;
+    };
+    for (const Case& k : {Case{true, &TVQXPMenu::Palette::checkedHotFill}, Case{false, &TVQXPMenu::Palette::checkedFill}}) {
+        TVQXPToolButton b;
+        b.Rect = {0, 0, 40, 24};
+        b.Hot = k.hot;
+        b.Checked = true;
+        const TVQXPMenu::Palette p = Paint(b);
+        EXPECT_EQ(At(20, 12), ColorToRGB(p.*k.fill));
+        EXPECT_EQ(At(0, 12), ColorToRGB(p.selectFrame));  // the outline's left
+        EXPECT_EQ(At(20, 1), ColorToRGB(p.selectFrame));  // its top, one pixel down
+        EXPECT_EQ(At(39, 12), ColorToRGB(p.selectFrame)); // its right
+    }
+}
+
+TEST_F(XPToolbarPaint, aDropDownButtonHasTwoOutlinesSplitFourteenPixelsInside) {
+    TVQXPToolButton b;
+    b.Rect = {0, 0, 60, 24};
+    b.Hot = true;
+    b.DropDown = true;
+    const TVQXPMenu::Palette p = Paint(b);
+    EXPECT_EQ(At(60 - 15, 12), ColorToRGB(p.selectFrame));
+    EXPECT_EQ(At(60 - 14, 12), ColorToRGB(p.selectFrame));
+    EXPECT_EQ(At(60 - 16, 5), ColorToRGB(p.selectFill));
+    EXPECT_EQ(At(60 - 10, 11), ColorToRGB(clBlack)); // the arrow's widest line
+}
+
+TEST_F(XPToolbarPaint, aSeparatorWithAPositiveTagShowsALineAndWithTagZeroOnlyTheBar) {
+    for (int tag : {1, 0}) {
+        TVQXPToolButton b;
+        b.Rect = {10, 0, 40, 24};
+        b.AfterSeparator = true;
+        b.SeparatorRect = {0, 0, 10, 24};
+        b.SeparatorTag = tag;
+        Paint(b);
+        const TColor bar = ColorToRGB(XPLighten(clBtnFace, 16));
+        EXPECT_EQ(At(5, 10), tag > 0 ? ColorToRGB(XPDarken(clBtnFace, 30)) : bar) << tag;
+        EXPECT_EQ(At(3, 10), bar);
+    }
+}
+
+TEST_F(XPToolbarPaint, aBandTwentyHighHasGripLinesOnTheEvenRowsFromFiveToFifteen) {
+    int options = 7;
+    menu->BandPaint(bmp.Canvas(), clBtnFace, TRect{0, 0, 60, 20}, options);
+    EXPECT_EQ(options, 0);
+    const TColor fill = ColorToRGB(XPLighten(clBtnFace, 6));
+    std::vector<int> rows;
+    for (int y = 0; y < 20; ++y)
+        if (At(4, y) != fill) rows.push_back(y);
+    EXPECT_EQ(rows, (std::vector<int>{6, 8, 10, 12, 14}));
+    EXPECT_EQ(At(4, 6), ColorToRGB(XPDarken(clBtnFace, 30)));
+    EXPECT_EQ(At(4, 8), ColorToRGB(XPDarken(clBtnFace, 37)));
+    EXPECT_EQ(At(7, 6), fill);
+}
+
+} // namespace

@@ -261,3 +261,112 @@ void TVQXPMenu::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Se
     if (TMenuItem* parent = item->Parent())
         for (int k = 0; k < parent->Count(); ++k) hookItem(parent->Items(k), true);
 }
+
+// ------------------------------------------------------------ tool bars
+
+void TVQXPMenu::ToolbarDrawButton(TCanvas* c, const TVQXPToolBar& bar, const TVQXPToolButton& b, bool& DefaultDraw) {
+    DefaultDraw = false;
+    DerivePalette();
+    const TColor hot = useSystemColors_ ? palette_.selectFill : XPLighten(selectColor_, 68);
+    const TColor barColor = XPLighten(bar.Color, 16);
+    TRect r = b.Rect;
+    c->Brush()->SetStyle(bsSolid);
+    if (!bar.Transparent) {
+        c->Brush()->SetColor(barColor);
+        c->FillRect(r);
+    }
+    bool fill = false, frame = false;
+    if (b.Hot) {
+        c->Brush()->SetColor(b.Checked || b.Down || b.Selected ? palette_.checkedHotFill : hot);
+        fill = frame = true;
+    } else if (b.Checked) {
+        c->Brush()->SetColor(palette_.checkedFill);
+        fill = frame = true;
+    } else if (b.Indeterminate) {
+        c->Brush()->SetColor(hot);
+        fill = true;
+    } else if (b.HasMenuItem) {
+        c->Brush()->SetColor(barColor);
+        fill = !bar.Transparent;
+    }
+    if (fill) c->FillRect(TRect{r.Left, r.Top + 1, r.Right, r.Bottom});
+    if (frame) {
+        c->Pen()->SetColor(palette_.selectFrame);
+        c->Pen()->SetWidth(1);
+        auto outline = [&](int left, int right) {
+            c->Brush()->SetStyle(bsClear);
+            c->Rectangle(left, r.Top + 1, right, r.Bottom);
+            c->Brush()->SetStyle(bsSolid);
+        };
+        if (b.DropDown) {
+            outline(r.Left, r.Right - 14);
+            outline(r.Right - 14, r.Right);
+        } else {
+            outline(r.Left, r.Right);
+        }
+    }
+    if (b.DropDown) {
+        // A black arrow of three lines, 5, 3 and 1 pixels wide.
+        c->Pen()->SetColor(clBlack);
+        const int y = r.Top + r.Height() / 2 - 1;
+        for (int i = 0; i < 3; ++i) {
+            c->MoveTo(r.Right - 10 + i, y + i);
+            c->LineTo(r.Right - 10 + 5 - i, y + i);
+        }
+    }
+    // The glyph area: a drop-down button loses 12 pixels at the right.
+    TRect glyphArea = r;
+    if (b.DropDown) glyphArea.Right -= 12;
+    TImageList* images = bar.Images;
+    if (b.Hot && bar.HotImages && b.ImageIndex >= 0 && b.ImageIndex < bar.HotImages->Count()) images = bar.HotImages;
+    if (!b.Enabled && bar.DisabledImages && b.ImageIndex >= 0 && b.ImageIndex < bar.DisabledImages->Count())
+        images = bar.DisabledImages;
+    int glyphWidth = 0;
+    if (images && b.ImageIndex >= 0 && b.ImageIndex < images->Count()) {
+        glyphWidth = images->Width();
+        const int x = bar.List ? glyphArea.Left + 3 : glyphArea.Left + (glyphArea.Width() - glyphWidth + 1) / 2;
+        images->Draw(c, x, glyphArea.Top + 2, b.ImageIndex, b.Enabled);
+    }
+    if (bar.ShowCaptions && !b.Caption.empty()) {
+        c->SetFont(font_.get());
+        c->Font()->SetColor(!b.Enabled ? palette_.disabled : b.Selected ? palette_.selectText : clBtnText);
+        c->Brush()->SetStyle(bsClear);
+        const int th = c->TextHeight(b.Caption), tw = c->TextWidth(b.Caption);
+        if (!bar.List || b.HasMenuItem)
+            c->TextOut(glyphArea.Left + (glyphArea.Width() - tw) / 2, bar.List ? glyphArea.Top + (glyphArea.Height() - th) / 2
+                                                                               : glyphArea.Bottom - th - 6,
+                       b.Caption);
+        else
+            c->TextOut(glyphArea.Left + glyphWidth + 3, glyphArea.Top + (glyphArea.Height() - th) / 2, b.Caption);
+        c->Brush()->SetStyle(bsSolid);
+    }
+    if (b.AfterSeparator) {
+        const TRect& s = b.SeparatorRect;
+        if (!bar.Transparent) {
+            c->Brush()->SetColor(barColor);
+            c->FillRect(s);
+        }
+        if (b.SeparatorTag > 0) {
+            c->Pen()->SetColor(XPDarken(bar.Color, 30));
+            const int mid = s.Left + s.Width() / 2;
+            c->MoveTo(mid, s.Top + 2);
+            c->LineTo(mid, s.Bottom - 1);
+        }
+    }
+}
+
+// A grip of three-pixel lines on every even row from top + 5 to
+// bottom - 5, the first darkened by 30 and each further line 7 more.
+void TVQXPMenu::BandPaint(TCanvas* c, TColor color, const TRect& r, int& Options) {
+    DerivePalette();
+    Options = 0;
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(XPLighten(color, 6));
+    c->FillRect(r);
+    int d = 30;
+    for (int y = r.Top + 5 + ((r.Top + 5) & 1); y <= r.Bottom - 5; y += 2, d += 7) {
+        c->Pen()->SetColor(XPDarken(color, d));
+        c->MoveTo(r.Left + 3, y);
+        c->LineTo(r.Left + 6, y);
+    }
+}

@@ -3,9 +3,12 @@
 // menus (an item or main menu with Tag 999 keeps its own look) and paints
 // them with a face, an icon column, a framed selection, check marks and
 // right-aligned shortcut texts, all from a palette derived at every paint.
-// The painting of ordinary controls, tool bars and control bars that the
-// same component offers elsewhere has nothing to hook on this platform and
-// is not part of it.
+// It also paints tool-bar buttons and control-bar bands (ToolbarDrawButton,
+// BandPaint) for a bar that hands them its canvas; no window of the system
+// has such a bar, and the platform's tool bar draws its own buttons, so
+// these are library painters. The painting of ordinary controls through
+// their window procedures has nothing to hook on this platform and is not
+// part of it.
 #pragma once
 
 #include "Classes.h"
@@ -17,6 +20,38 @@
 
 class TCustomForm;
 class TMenuItem;
+class TImageList;
+
+// One tool button as ToolbarDrawButton paints it.
+struct TVQXPToolButton {
+    TRect Rect;
+    bool Hot = false;
+    bool Checked = false;
+    bool Down = false;
+    bool Selected = false;
+    bool Indeterminate = false;
+    bool Enabled = true;
+    bool DropDown = false;
+    bool HasMenuItem = false;
+    int ImageIndex = -1;
+    std::string Caption;
+    // The button before it, when that is a separator or divider: its
+    // rectangle and Tag (a positive Tag draws a line at its middle).
+    bool AfterSeparator = false;
+    TRect SeparatorRect;
+    int SeparatorTag = 0;
+};
+
+// The bar the button stands on.
+struct TVQXPToolBar {
+    TColor Color = clBtnFace;
+    bool Transparent = false;
+    bool ShowCaptions = false;
+    bool List = false;
+    TImageList* Images = nullptr;
+    TImageList* HotImages = nullptr;
+    TImageList* DisabledImages = nullptr;
+};
 
 // Colour arithmetic on the RGB form of a colour.
 // darken: red - d, green - d + 2, blue - d, clamped (a negative d lightens).
@@ -73,6 +108,14 @@ public:
     // canvas of its own.
     void MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
     void DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected);
+
+    // Paints one tool button; the bar then draws nothing of its own
+    // (DefaultDraw comes back false).
+    void ToolbarDrawButton(TCanvas* ACanvas, const TVQXPToolBar& Bar, const TVQXPToolButton& Button,
+                           bool& DefaultDraw);
+    // Paints one control-bar band of colour Color; the options come back
+    // empty (no frame, no grabber of the bar's own).
+    void BandPaint(TCanvas* ACanvas, TColor Color, const TRect& ARect, int& Options);
 
     // The palette of the last derivation (what DrawItem painted with).
     struct Palette {
