@@ -4,6 +4,8 @@
 // build/test-output/exports/ with an index.tsv, to be looked at.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <shapefil.h>
 
 #include "ExportFixture.h"
@@ -70,6 +72,9 @@ TEST(ExportFiles, oneOfEachFormatReadsBackWithOtherReaders) {
     EXPECT_TRUE(Has(x, "width A 21")) << x;
     EXPECT_EQ(t->RecNo(), 1);
 
+    // A side file left by an older export with blobs goes: its bytes would
+    // not match this text.
+    std::ofstream(dir + "/list.mem") << "stale";
     EXPECT_EQ(DataSetToTextFile(nullptr, src, dir + "/list"), dir + "/list.txt");
     const std::string txt = ReadFile(dir + "/list.txt");
     EXPECT_EQ(GbkToUtf8(txt), "\"红楼梦\"\t\"=1+1\"\t\"1234.5\"\t\"12.34\"\t\"2025-12-09\"\t\"True\"\t\"\"\r\n"
@@ -260,6 +265,39 @@ TEST(DbfExport, namesStayUniqueAndPicturesAreLeftOut) {
     t.Close();
     EXPECT_THROW(dbf.ExportToFile(file), EVQExportError);
     EXPECT_EQ(ReadFile(file), before);
+}
+
+// Blob fields: the text carries each record's byte count and the side
+// file the bytes, one record after another; an empty blob writes nothing.
+TEST(TextExport, blobBytesGoToTheSideFileAndTheTextCarriesTheirCounts) {
+    TVqMemTable t(nullptr);
+    t.FieldDefs().Add("Code", ftString, 10);
+    t.FieldDefs().Add("Pic", ftBlob);
+    t.Open();
+    for (auto [code, bytes] : {std::pair{"A", "abc"}, std::pair{"B", ""}, std::pair{"C", "Z\x01\x02"}}) {
+        t.Append();
+        t.FieldByName("Code")->SetAsString(code);
+        if (*bytes) t.FieldByName("Pic")->SetAsString(bytes);
+        t.Post();
+    }
+    TVQExportSource src;
+    src.DataSet = &t;
+    src.Columns = {{"编号", t.FieldByName("Code"), 60}, {"图片", t.FieldByName("Pic"), 60}};
+    const std::string dir = OutputDir("exports");
+    const std::string name = dir + "/blobs.txt";
+    DataSetToTextFile(nullptr, src, name);
+    EXPECT_EQ(ReadFile(name), "\"A\"\t\"3\"\r\n\"B\"\t\"0\"\r\n\"C\"\t\"3\"\r\n");
+    EXPECT_EQ(ReadFile(dir + "/blobs.mem"), std::string("abcZ\x01\x02"));
+    // Without blob bytes the next export leaves no side file behind.
+    t.First();
+    while (!t.Eof()) {
+        t.Edit();
+        t.FieldByName("Pic")->Clear();
+        t.Post();
+        t.Next();
+    }
+    DataSetToTextFile(nullptr, src, name);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/blobs.mem"));
 }
 
 TEST(ExcelExport, failureNamesTheCauseAndLeavesNoFile) {
