@@ -114,6 +114,18 @@ TEST_F(VQDBVGridTest, emptyModeKeepsTheRecordButPageDownMoves) {
     EXPECT_EQ(table->RecNo(), 2);
     SendKey(vgrid, VK_PRIOR);
     EXPECT_EQ(table->RecNo(), 1);
+    // Ctrl keys move without the gates: Home and End to the ends of the
+    // data; Right stays, the buffer holding the current record alone.
+    SendKey(vgrid, VK_END, {ssCtrl});
+    EXPECT_EQ(table->RecNo(), 6);
+    SendKey(vgrid, VK_RIGHT, {ssCtrl});
+    EXPECT_EQ(table->RecNo(), 6);
+    SendKey(vgrid, VK_HOME, {ssCtrl});
+    EXPECT_EQ(table->RecNo(), 1);
+    SendKey(vgrid, VK_DOWN, {ssCtrl});
+    EXPECT_EQ(vgrid->GetSelectedIndex(), 4);
+    SendKey(vgrid, VK_UP, {ssCtrl});
+    EXPECT_EQ(vgrid->GetSelectedIndex(), 0);
 }
 
 TEST_F(VQDBVGridTest, enterInTheLastRowWrapsOnTheSameRecordOrGoesOnWithAppend) {

@@ -855,12 +855,15 @@ void TVQCustomDBVGrid::KeyDown(Word& Key, TShiftState Shift) {
         switch (Key) {
         case VK_PRIOR:
         case VK_LEFT:
+        case VK_NEXT:
+        case VK_RIGHT:
+            // The first or last record of the buffer: the data column holds
+            // one record, the current one.
+            break;
         case VK_HOME:
             UpdateData();
             ds->First();
             break;
-        case VK_NEXT:
-        case VK_RIGHT:
         case VK_END:
             UpdateData();
             ds->Last();
