@@ -2,6 +2,7 @@
 #include "BookRules.h"
 
 #include "SysUtils.h"
+#include "uGlobal.h"
 
 namespace {
 
@@ -21,17 +22,21 @@ std::string beginsWith(const std::string& t) { return LikeEscaped(t) + "%"; }
 
 } // namespace
 
-TBoundSql BookSearchSql(const std::string& table, const std::string& text, const std::string& sortText) {
+TBoundSql BookSearchWhere(const std::string& text, const std::string& sortText, bool withCode) {
     TBoundSql where;
     if (!text.empty()) {
-        where.Text = "(Code like ? escape '\\' or Name like ? escape '\\' or Scode=? or Py like ? escape '\\' or "
-                     "Wb like ? escape '\\' or Wbh like ? escape '\\')";
-        where.Values = {contains(text), contains(text), text, beginsWith(text), beginsWith(text), beginsWith(text)};
+        where.Text = "(Name like ? escape '\\' or Scode=? or Py like ? escape '\\' or Wb like ? escape '\\' or "
+                     "Wbh like ? escape '\\')";
+        where.Values = {contains(text), text, beginsWith(text), beginsWith(text), beginsWith(text)};
+        if (withCode) {
+            where.Text.insert(1, "Code like ? escape '\\' or ");
+            where.Values.insert(where.Values.begin(), contains(text));
+        }
     } else if (!sortText.empty()) {
         where.Text = "SortCode like ? escape '\\'";
         where.Values = {contains(sortText)};
     }
-    return BookListSql(table, where);
+    return where;
 }
 
 TBoundSql BookConditionWhere(const TBookCondition& c) {
@@ -82,6 +87,35 @@ void BookSaveSideUpdates(TADOConnection* c, bool adding, const std::string& oldC
         else
             c->Execute("update BookShort set BeBuy=BeBuy+1 where Name=? or BookIsbn=?", {name, isbn});
     }
+}
+
+TTransferResult TransferToCatalogue(TADOConnection* c, int64_t preId, const std::string& code, bool keepRecord) {
+    // The columns a record and a copy share; the abstract and the input
+    // codes go too, so the copy is found by its pinyin at once.
+    static const std::string columns =
+        "Name, YName, CodeSet, Scode, SortCode, Publisher, Writer, PubDate, BookPrice, AvePrice, BookPage, "
+        "BookIsbn, Translator, Attach, language, Print, Size, Grade, Supplier, RegDate, Remarks, BookPosi, "
+        "SortNum, PubNum, IsLimit, Remarks1";
+    TTransaction transaction(c);
+    // Checked inside the transaction that writes the copy.
+    if (BookCodeTaken(c, code, 0)) return TTransferResult::DuplicateCode;
+    TRowLookup record(c, "select Name from BookinfoPre where Id=?", {Variant(preId)});
+    if (record.Empty()) return TTransferResult::NoRecord;
+    std::string py, wbh, wb;
+    const std::string name = record.Text("Name");
+    if (!name.empty()) LookupInputCodes(name, py, wbh, wb);
+    std::string insert = "insert into Bookinfo (Code, ";
+    insert.append(columns).append(", Py, Wbh, Wb) select ?, ").append(columns);
+    insert.append(", ?, ?, ? from BookinfoPre where Id=?");
+    c->Execute(insert, {code, py, wbh, wb, Variant(preId)});
+    if (!keepRecord) c->Execute("delete from BookinfoPre where Id=?", {Variant(preId)});
+    transaction.Commit();
+    return TTransferResult::Done;
+}
+
+int DeletePreCatalogue(TADOConnection* c, const TBoundSql& condition, int64_t lastListedId) {
+    if (!condition.Text.empty()) return c->Execute({"delete from BookinfoPre where " + condition.Text, condition.Values});
+    return c->Execute("delete from BookinfoPre where Id<=?", {Variant(lastListedId)});
 }
 
 void RestoreCopyState(TADOConnection* c, const std::string& code) {

@@ -11,10 +11,11 @@
 
 #include <string>
 
-// The list's quick search: with code text T, the code or title contains T,
-// the call number is T, or an input code begins with T; else, with class
-// text S, the class code contains S; else every copy. Ordered by Id.
-TBoundSql BookSearchSql(const std::string& table, const std::string& text, const std::string& sortText);
+// The list's quick search: with code text T, the code (withCode: records
+// of the pre-catalogue have none) or title contains T, the call number is
+// T, or an input code begins with T; else, with class text S, the class
+// code contains S; else "" (every row).
+TBoundSql BookSearchWhere(const std::string& text, const std::string& sortText, bool withCode);
 
 // What the book condition dialog holds when confirmed; empty texts add
 // nothing.
@@ -51,6 +52,22 @@ bool BookCodeTaken(TADOConnection* c, const std::string& code, int64_t selfId);
 // ISBN when it has one.
 void BookSaveSideUpdates(TADOConnection* c, bool adding, const std::string& oldCode, const std::string& code,
                          const std::string& name, const std::string& isbn);
+
+// What became of a pre-catalogue record's transfer into the catalogue.
+enum class TTransferResult { Done, DuplicateCode, NoRecord };
+
+// Transfers the pre-catalogue record preId into the catalogue as a copy
+// with barcode code, in one transaction: its bibliographic columns, the
+// abstract and the input codes of its title go over, the circulation
+// columns stay empty, and the record is deleted unless keepRecord.
+// DuplicateCode (nothing written) when a copy already has the code.
+TTransferResult TransferToCatalogue(TADOConnection* c, int64_t preId, const std::string& code, bool keepRecord);
+
+// Bulk delete of the pre-catalogue's listed records: those matching
+// condition, or, for the unfiltered list (an empty condition, which shows
+// only the first records by Id), those up to lastListedId. One statement;
+// returns the number deleted.
+int DeletePreCatalogue(TADOConnection* c, const TBoundSql& condition, int64_t lastListedId);
 
 // A copy's state once it has no write-off left: "外借" while it has an open
 // loan, else "" (in the library).

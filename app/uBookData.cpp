@@ -18,7 +18,9 @@
 
 #include <memory>
 
-TFrmBookData::TFrmBookData(TComponent* AOwner) : TMDIBaseData(AOwner) {
+TFrmBookData::TFrmBookData(TComponent* AOwner) : TFrmBookData(AOwner, "Bookinfo") {}
+
+TFrmBookData::TFrmBookData(TComponent* AOwner, std::string table) : TMDIBaseData(AOwner), Table(std::move(table)) {
     SetName("FrmBookData");
     SetCaption("图书编目");
     Panel2->SetCaption("图书编目");
@@ -73,7 +75,7 @@ TFrmBookData::TFrmBookData(TComponent* AOwner) : TMDIBaseData(AOwner) {
 void TFrmBookData::InitForm() {
     TMDIBaseData::InitForm();
     ADOqData->Close();
-    ADOqData->SQL()->SetText("select top 1000 * from Bookinfo order by Id");
+    ADOqData->SQL()->SetText("select top 1000 * from " + Table + " order by Id");
     ADOqData->Open();
     RefreshCounters();
     ReportFile = "BookData.rmf";
@@ -97,10 +99,20 @@ void TFrmBookData::EditcodeKeyPress(TObject*, char32_t& Key) {
     }
 }
 
-void TFrmBookData::SbtFindClick(TObject*) {
+void TFrmBookData::LoadList(const TBoundSql& where) {
     ADOqData->Close();
-    ADOqData->SetStatement(BookSearchSql("Bookinfo", Editcode->Text(), EditSort->Text()));
+    ADOqData->SetStatement(BookListSql(Table, where));
     ADOqData->Open();
+}
+
+TBoundSql TFrmBookData::SearchWhere(const std::string& text, const std::string& sortText) const {
+    return BookSearchWhere(text, sortText, true);
+}
+
+void TFrmBookData::PrepareCondition(TFrmBookCond*) {}
+
+void TFrmBookData::SbtFindClick(TObject*) {
+    LoadList(SearchWhere(Editcode->Text(), EditSort->Text()));
     RefreshCounters();
 }
 
@@ -116,11 +128,8 @@ void TFrmBookData::SbtSortClick(TObject*) {
 void TFrmBookData::BtFindClick(TObject* Sender) {
     TMDIBaseData::BtFindClick(Sender);
     std::unique_ptr<TFrmBookCond> cond(new TFrmBookCond(this));
-    if (cond->ShowModal() == mrOk) {
-        ADOqData->Close();
-        ADOqData->SetStatement(BookListSql("Bookinfo", cond->Where));
-        ADOqData->Open();
-    }
+    PrepareCondition(cond.get());
+    if (cond->ShowModal() == mrOk) LoadList(cond->Where);
     RefreshCounters();
 }
 
@@ -128,15 +137,22 @@ void TFrmBookData::locateId() {
     if (!LocateCode.empty()) ADOqData->Locate("Id", Variant(StrToIntDef(LocateCode, 0)), 0);
 }
 
-void TFrmBookData::runEditor(uint8_t mode) {
-    std::unique_ptr<TFrmBookDataEdit> editor(new TFrmBookDataEdit(this));
+TFrmBookDataEdit* TFrmBookData::NewEditor() { return new TFrmBookDataEdit(this); }
+
+std::string TFrmBookData::RunEditor(uint8_t mode, int id) {
+    std::unique_ptr<TFrmBookDataEdit> editor(NewEditor());
     editor->EditMode = mode;
     if (mode == 2) {
         editor->KeyField = KeyColumn;
-        editor->EditId = ADOqData->FieldByName("Id")->AsInteger();
+        editor->EditId = id;
     }
     editor->ShowModal();
-    if (!editor->LastSavedId.empty()) LocateCode = editor->LastSavedId;
+    return editor->LastSavedId;
+}
+
+void TFrmBookData::runEditor(uint8_t mode) {
+    const std::string saved = RunEditor(mode, mode == 2 ? ADOqData->FieldByName("Id")->AsInteger() : 0);
+    if (!saved.empty()) LocateCode = saved;
 }
 
 void TFrmBookData::BtAddClick(TObject* Sender) {

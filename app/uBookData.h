@@ -9,6 +9,10 @@
 
 #include "uMDIBaseData.h"
 
+#include "ADODB.h"
+
+class TFrmBookCond;
+class TFrmBookDataEdit;
 class TLabel;
 class TEdit;
 class TSpeedButton;
@@ -47,7 +51,26 @@ public:
     TDBNumberEditEh* EditPrice;
     TDBSumList* DBSumList1;
 
-private:
+protected:
+    // For the pre-catalogue's twin (uBookPreData): the same list over
+    // another table, whose records have no barcode and no circulation state.
+    TFrmBookData(TComponent* AOwner, std::string table);
+    // Reads the list again over where ("": every row); the counters are the
+    // caller's.
+    virtual void LoadList(const TBoundSql& where);
+    // The quick search's condition.
+    virtual TBoundSql SearchWhere(const std::string& text, const std::string& sortText) const;
+    // The condition dialog, before it is shown.
+    virtual void PrepareCondition(TFrmBookCond* cond);
+    // The list's editor, owned by the list.
+    virtual TFrmBookDataEdit* NewEditor();
+    // Shows the editor, adding (mode 1) or editing the row id (mode 2);
+    // returns the Id it saved last, "" when it saved nothing.
+    std::string RunEditor(uint8_t mode, int id);
     void locateId();
+
+    const std::string Table;
+
+private:
     void runEditor(uint8_t mode);
 };

@@ -35,12 +35,15 @@ const std::vector<const char*>& TFrmBookDataEdit::CopiedColumns() {
     return columns;
 }
 
-TFrmBookDataEdit::TFrmBookDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner) {
+TFrmBookDataEdit::TFrmBookDataEdit(TComponent* AOwner) : TFrmBookDataEdit(AOwner, "Bookinfo") {}
+
+TFrmBookDataEdit::TFrmBookDataEdit(TComponent* AOwner, std::string table)
+    : TFrmBaseDataEdit(AOwner), Table(std::move(table)) {
     SetName("FrmBookDataEdit");
     SetClientWidth(760);
     SetClientHeight(520);
     Panel1->SetBounds(8, 8, 744, 468);
-    AdoqEdit->SQL()->SetText("select top 10 * from Bookinfo");
+    AdoqEdit->SQL()->SetText("select top 10 * from " + Table);
 
     TBuild b(this);
     auto panel = b.In(Panel1);
@@ -181,19 +184,19 @@ void TFrmBookDataEdit::FormShow(TObject* Sender) {
     TFrmBaseD::FormShow(Sender);
     SetColor(EditBlue);
     Panel1->SetColor(EditBlue);
+    AdoqEdit->Close();
     if (EditMode == 1) {
-        AdoqEdit->Close();
-        AdoqEdit->SQL()->SetText("select top 10 * from Bookinfo");
+        AdoqEdit->SQL()->SetText("select top 10 * from " + Table);
         AdoqEdit->Open();
         AdoqEdit->Append();
         AdoqEdit->FieldByName("RegDate")->SetAsDateTime(BusinessDate);
         OldCode.clear();
     } else {
-        AdoqEdit->Close();
-        AdoqEdit->SetStatement({"select * from Bookinfo where Id=?", {Variant(EditId)}});
+        AdoqEdit->SetStatement({"select * from " + Table + " where Id=?", {Variant(EditId)}});
         AdoqEdit->Open();
         AdoqEdit->Edit();
-        OldCode = AdoqEdit->FieldByName("Code")->AsString();
+        TField* code = AdoqEdit->FindField("Code");
+        OldCode = code ? code->AsString() : std::string();
     }
     const std::pair<TDBComboBox*, const char*> lists[] = {{CmbPosi, "Bookposi"}, {CmbLang, "Booklang"},
                                                           {CmbPrint, "BookPrint"}, {CmbSize, "Booksize"},
@@ -207,7 +210,7 @@ void TFrmBookDataEdit::FormShow(TObject* Sender) {
             box->Items()->Add(Adoqtemp->FieldByName("Code")->AsString());
         Adoqtemp->Close();
     }
-    if (EditCode->CanFocus()) EditCode->SetFocus();
+    if (EditCode && EditCode->CanFocus()) EditCode->SetFocus();
 }
 
 int64_t TFrmBookDataEdit::ownId() const {
@@ -235,11 +238,14 @@ void TFrmBookDataEdit::EditSortExit(TObject*) {
         return;
     }
     AdoqEdit->FieldByName("SortCode")->SetAsString(sort);
-    if (EditMode != 1) return;
+    if (EditMode == 1) numberInClass(sort);
+}
+
+void TFrmBookDataEdit::numberInClass(const std::string& sort) {
     std::vector<std::string> used;
     TADOQuery q;
     q.SetConnection(AdoqEdit->Connection());
-    q.SetStatement({"select SortNum from Bookinfo where SortCode=?", {sort}});
+    q.SetStatement({"select SortNum from " + Table + " where SortCode=?", {sort}});
     q.Open();
     for (q.First(); !q.Eof(); q.Next()) used.push_back(q.FieldByName("SortNum")->AsString());
     const TCallNumber n = NextBookCallNumber(sort, used);
@@ -358,7 +364,8 @@ void TFrmBookDataEdit::SaveRecord() {
     }
     TFrmBaseDataEdit::SaveRecord();
     LastSavedId = AdoqEdit->FieldByName("Id")->AsString();
-    OldCode = AdoqEdit->FieldByName("Code")->AsString();
+    TField* code = AdoqEdit->FindField("Code");
+    OldCode = code ? code->AsString() : std::string();
 }
 
 void TFrmBookDataEdit::BeforePost() {
@@ -372,12 +379,12 @@ void TFrmBookDataEdit::BtSaveAddClick(TObject* Sender) {
     AdoqEdit->FieldByName("RegDate")->SetAsDateTime(BusinessDate);
     if (ChkCopy->Checked() && !LastSavedId.empty()) {
         Adoqtemp->Close();
-        Adoqtemp->SetStatement({"select * from Bookinfo where Id=?", {Variant(StrToIntDef(LastSavedId, 0))}});
+        Adoqtemp->SetStatement({"select * from " + Table + " where Id=?", {Variant(StrToIntDef(LastSavedId, 0))}});
         Adoqtemp->Open();
         if (!Adoqtemp->IsEmpty()) copyFrom(Adoqtemp, {});
         Adoqtemp->Close();
     }
-    if (EditCode->CanFocus()) EditCode->SetFocus();
+    if (EditCode && EditCode->CanFocus()) EditCode->SetFocus();
 }
 
 void TFrmBookDataEdit::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {

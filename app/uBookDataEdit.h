@@ -40,7 +40,8 @@ public:
     void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) override;
 
     void EditCodeExit(TObject* Sender);
-    void EditSortExit(TObject* Sender);
+    // The class must exist; a new copy then gets the class's next call number.
+    virtual void EditSortExit(TObject* Sender);
     void EditISBNKeyPress(TObject* Sender, char32_t& Key);
     void SpeedButton1Click(TObject* Sender);
     void SpeedButton2Click(TObject* Sender);
@@ -102,10 +103,20 @@ public:
     // The columns copy cataloguing and ChkCopy carry over.
     static const std::vector<const char*>& CopiedColumns();
 
-private:
-    bool codeTaken();
-    int64_t ownId() const;
+protected:
+    // For the pre-catalogue's reduced twin (uBookDataPreEdit): the same
+    // editor on another table, whose records have no barcode.
+    TFrmBookDataEdit(TComponent* AOwner, std::string table);
+    // Gives the edited row the next call number of class sort among the
+    // records of Table.
+    void numberInClass(const std::string& sort);
     // Copies the copied columns of the current row of source into the
     // edited row, leaving out those in skip.
     void copyFrom(TDataSet* source, const std::vector<std::string>& skip);
+
+    const std::string Table;
+
+private:
+    bool codeTaken();
+    int64_t ownId() const;
 };

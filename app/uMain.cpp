@@ -14,6 +14,7 @@
 #include "SysUtils.h"
 #include "about.h"
 #include "uBookData.h"
+#include "uBookPreData.h"
 #include "uBookDest.h"
 #include "uBookPubData.h"
 #include "uBookRejectData.h"
@@ -213,7 +214,7 @@ const std::vector<TModuleRight>& ModuleRights() {
         {31, "NQryStat1", {}},
         {32, "NDayCheck1", {}},
         {33, "NQryOperator1", {}},
-        {34, "NBookPreSet", {}},
+        {34, "NBookPreSet", {}, "TFrmBookPreData"},
     };
     return rights;
 }
@@ -336,6 +337,10 @@ void TFrmMain::wireCommands() {
     item("NCopa").OnClick([](TObject*) { RepairCommand(); });
     item("NClearData").OnClick([this](TObject*) { showModalWindow<TFrmClearData>(this); });
     item("NBookSortSet").OnClick([this](TObject*) { showModalWindow<TFrmSortSet>(this); });
+    item("NBookPreSet").OnClick([this](TObject*) {
+        TFrmBookPreData* list = nullptr;
+        ShowMdiChild("TFrmBookPreData", list);
+    });
     item("NBookSet").OnClick([this](TObject*) {
         TFrmBookData* books = nullptr;
         ShowMdiChild("TFrmBookData", books);

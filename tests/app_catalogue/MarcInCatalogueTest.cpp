@@ -8,34 +8,15 @@
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "app/uMarcIn.h"
+#include "support/MarcRecords.h"
 
 #include <memory>
 
 namespace {
 
-// A one-field-per-tag record; values in UTF-8, written in GBK.
 std::string record(const std::string& name, const std::string& sortCode, const std::string& price) {
-    std::string directory, data;
-    auto field = [&](const char* tag, const std::string& body) {
-        const std::string bytes = Utf8ToGbk(body) + "\x1E";
-        char entry[16];
-        std::snprintf(entry, sizeof entry, "%s%04zu%05zu", tag, bytes.size(), data.size());
-        directory += entry;
-        data += bytes;
-    };
-    field("010", "\x1F"
-                 "a7-111\x1F"
-                 "d" +
-                     price);
-    field("200", "\x1F"
-                 "a" +
-                     name +
-                     "\x1F"
-                     "f作者");
-    field("690", "\x1F"
-                 "a" +
-                     sortCode);
-    return "00000nam  2200000   450 " + directory + "\x1E" + data + "\x1D";
+    return MarcRecord({{"010", {{'a', "7-111"}, {'d', price}}}, {"200", {{'a', name}, {'f', "作者"}}},
+                       {"690", {{'a', sortCode}}}});
 }
 
 class MarcInCatalogueTest : public CatalogueFixture {
@@ -55,8 +36,7 @@ protected:
 };
 
 TEST_F(MarcInCatalogueTest, importsGoodRecordsAndNamesTheLinesItSkipped) {
-    std::string damaged = record("坏", "X", "1");
-    damaged.replace(damaged.find("200", 24) + 7, 5, "99999");
+    const std::string damaged = MarcWithFieldStart(record("坏", "X", "1"), "200", "99999");
     const std::string file = dir_ + "books.iso";
     AtomicWriteFile(file, record("红楼梦", "I242.4", "CNY25.50") + "\r\n\r\n" + damaged + "\r\n" +
                               record("三国演义", "I242.3", "abc") + "\r\n");

@@ -7,6 +7,7 @@
 #include "app/Catalogue.h"
 #include "app/Marc.h"
 
+#include "support/MarcRecords.h"
 #include "support/TestNames.h"
 
 #include <map>
@@ -107,28 +108,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, MarcPriceRule,
                                            PriceRow{"tooLargeForAPrice", "123456789012345678", std::nullopt}),
                          RowName());
 
-// A record as a cataloguing program writes it: leader, directory, 0x1E,
-// fields each ending in 0x1E, 0x1D. Values are UTF-8 and written in GBK,
-// so the offsets are GBK byte counts.
-struct Field {
-    std::string tag;
-    std::vector<std::pair<char, std::string>> subfields;
-};
-
-std::string record(const std::vector<Field>& fields, bool terminate = true) {
-    std::string directory, data;
-    for (const Field& f : fields) {
-        std::string body;
-        for (const auto& [code, value] : f.subfields) body += std::string("\x1F") + code + Utf8ToGbk(value);
-        body += "\x1E";
-        char entry[16];
-        std::snprintf(entry, sizeof entry, "%s%04zu%05zu", f.tag.c_str(), body.size(), data.size());
-        directory += entry;
-        data += body;
-    }
-    return std::string("01234nam  2200277   450 ") + directory + "\x1E" + data + (terminate ? "\x1D" : "");
-}
-
 TMarcBook parsed(const std::string& bytes, TMarcParse expect = TMarcParse::Ok) {
     TMarcBook book;
     EXPECT_EQ(ParseMarcRecord(bytes, book), expect);
@@ -136,7 +115,7 @@ TMarcBook parsed(const std::string& bytes, TMarcParse expect = TMarcParse::Ok) {
 }
 
 TEST(MarcRecord, fillsTheMappedColumnsFromGbkBytes) {
-    const TMarcBook b = parsed(record({{"010", {{'a', "7-5053-1234-5"}, {'b', "精装"}, {'d', "CNY25.50"}}},
+    const TMarcBook b = parsed(MarcRecord({{"010", {{'a', "7-5053-1234-5"}, {'b', "精装"}, {'d', "CNY25.50"}}},
                                        {"101", {{'a', "chi"}}},
                                        {"200", {{'a', "数据结构"}, {'e', "C语言版"}, {'f', "严蔚敏"}, {'g', "吴伟民"}}},
                                        {"210", {{'c', "清华大学出版社"}, {'d', "1997"}}},
@@ -164,20 +143,20 @@ TEST(MarcRecord, fillsTheMappedColumnsFromGbkBytes) {
 }
 
 TEST(MarcRecord, lastFieldWithoutTerminatorIsReadInFull) {
-    std::string bytes = record({{"200", {{'a', "书名"}}}, {"690", {{'a', "I247.5"}}}}, false);
+    std::string bytes = MarcRecord({{"200", {{'a', "书名"}}}, {"690", {{'a', "I247.5"}}}}, false);
     bytes.pop_back(); // the field terminator of 690 too
     EXPECT_EQ(parsed(bytes).Value("SortCode"), "I247.5");
 }
 
 TEST(MarcRecord, laterFieldOverwritesOnlyTheSubfieldsItHas) {
-    const TMarcBook b = parsed(record({{"200", {{'a', "第一"}, {'f', "作者"}}}, {"200", {{'a', "第二"}}}}));
+    const TMarcBook b = parsed(MarcRecord({{"200", {{'a', "第一"}, {'f', "作者"}}}, {"200", {{'a', "第二"}}}}));
     EXPECT_EQ(b.Value("Name"), "第二");
     EXPECT_EQ(b.Value("Writer"), "作者");
 }
 
 TEST(MarcRecord, incompleteDirectoryEntryIsPassedOver) {
     // Two whole entries and 2, 6 or 7 bytes of a third: 26, 30 and 31 bytes.
-    const std::string whole = record({{"200", {{'a', "甲"}}}, {"690", {{'a', "K"}}}});
+    const std::string whole = MarcRecord({{"200", {{'a', "甲"}}}, {"690", {{'a', "K"}}}});
     const size_t dirEnd = whole.find('\x1E');
     for (const std::string tail : {"20", "210000", "2100003"}) {
         const std::string bytes = whole.substr(0, dirEnd) + tail + whole.substr(dirEnd);
@@ -189,28 +168,25 @@ TEST(MarcRecord, incompleteDirectoryEntryIsPassedOver) {
 }
 
 TEST(MarcRecord, fieldOutsideTheRecordIsDamagedNotReadPastItsEnd) {
-    std::string bytes = record({{"200", {{'a', "甲"}}}});
-    const size_t at = bytes.find("200", 24) + 7; // the start of the 200 entry
-    bytes.replace(at, 5, "00900");
-    parsed(bytes, TMarcParse::Damaged);
+    parsed(MarcWithFieldStart(MarcRecord({{"200", {{'a', "甲"}}}}), "200", "00900"), TMarcParse::Damaged);
 }
 
 TEST(MarcRecord, nonNumericLengthIsDamaged) {
-    std::string bytes = record({{"200", {{'a', "甲"}}}});
+    std::string bytes = MarcRecord({{"200", {{'a', "甲"}}}});
     bytes[bytes.find("200", 24) + 3] = 'x';
     parsed(bytes, TMarcParse::Damaged);
 }
 
 TEST(MarcRecord, valueLongerThanItsColumnIsCutAtACharacterBoundary) {
     // Writer holds 30 GBK bytes: 15 characters, never half of one.
-    const TMarcBook b = parsed(record({{"200", {{'f', "一二三四五六七八九十一二三四五六七"}}}}));
+    const TMarcBook b = parsed(MarcRecord({{"200", {{'f', "一二三四五六七八九十一二三四五六七"}}}}));
     EXPECT_EQ(b.Value("Writer"), "一二三四五六七八九十一二三四五");
 }
 
 TEST(MarcRecord, blankLineIsBlank) { parsed(" \r", TMarcParse::Blank); }
 
 TEST(MarcFile, splitsAtLineBreaksAndAtRecordTerminators) {
-    const std::string a = record({{"200", {{'a', "甲"}}}}), b = record({{"200", {{'a', "乙"}}}});
+    const std::string a = MarcRecord({{"200", {{'a', "甲"}}}}), b = MarcRecord({{"200", {{'a', "乙"}}}});
     const std::vector<TMarcChunk> lines = SplitMarcRecords(a + "\r\n\r\n" + b + "\n");
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].Number, 1);

@@ -66,6 +66,8 @@
 #include "app/uMain.h"
 #include "app/uMainIDE.h"
 #include "app/uMarcIn.h"
+#include "app/uBookPreData.h"
+#include "app/uBookDataPreEdit.h"
 #include "app/uParameter.h"
 #include "app/uReaderFirstData.h"
 #include "app/uReaderTypeDataEdit.h"
@@ -238,6 +240,8 @@ const WindowRow windows[] = {
     {"bookCopyChooser", make<TFrmFindBookSet>()},
     {"bookWriteOffs", make<TFrmBookRejectData>()},
     {"bookWriteOffEditor", make<TFrmBookRejectDataEdit>()},
+    {"preCatalogueList", make<TFrmBookPreData>()},
+    {"preCatalogueEditor", make<TFrmBookPreDataEdit>()},
 };
 
 class Window : public ::testing::TestWithParam<WindowRow> {
