@@ -35,6 +35,7 @@
 #include "uMagzRejectData.h"
 #include "uMainIDE.h"
 #include "uParameter.h"
+#include "uPrintBar.h"
 #include "uReaderData.h"
 #include "uQueryCommands.h"
 #include "uReaderFirstData.h"
@@ -341,6 +342,7 @@ void TFrmMain::wireCommands() {
         TFrmBookPreData* list = nullptr;
         ShowMdiChild("TFrmBookPreData", list);
     });
+    item("NBarcode").OnClick([this](TObject*) { showModalWindow<TFrmPrintBar>(this); });
     item("NBookSet").OnClick([this](TObject*) {
         TFrmBookData* books = nullptr;
         ShowMdiChild("TFrmBookData", books);

@@ -39,3 +39,12 @@ public:
 };
 
 void RMRegisterBuiltInAddIns();
+
+// The component a window holds so that its templates can draw barcodes: it
+// has no calls of its own, and making it registers the barcode object with
+// the engine (which a load of a template with a barcode also does).
+class TRMBarCodeObject : public TComponent {
+public:
+    explicit TRMBarCodeObject(TComponent* owner) : TComponent(owner) { RMRegisterBuiltInAddIns(); }
+    std::string ClassName() const override { return "TRMBarCodeObject"; }
+};

@@ -56,6 +56,7 @@
 #include "app/uMagzMemo.h"
 #include "app/uMagzOrderDataEdit.h"
 #include "app/uMagzRejectDataEdit.h"
+#include "app/uPrintBar.h"
 #include "app/uPrintReaderCard.h"
 #include "app/uReaderCond.h"
 #include "app/uReaderDataEdit.h"
@@ -182,6 +183,7 @@ const WindowRow windows[] = {
     {"readerEditor", make<TFrmReaderDataEdit>()},
     {"readerCondition", make<TFrmReaderCond>()},
     {"readerCards", make<TFrmPrintReaderCard>()},
+    {"labels", make<TFrmPrintBar>()},
     {"periodicalEditor", make<TFrmMagzDataEdit>()},
     {"periodicalContents", make<TFrmMagzMemo>()},
     {"periodicalWriteOffEditor", make<TFrmMagzRejectDataEdit>()},
