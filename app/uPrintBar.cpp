@@ -101,11 +101,11 @@ TFrmPrintBar::TFrmPrintBar(TComponent* AOwner) : TFrmBaseD(AOwner) {
     UpDown1->SetMax(100);
     UpDown1->SetPosition(1);
     UpDown1->SetAssociate(EditQty);
-    Rb1 = print.Add<TRadioButton>("Rb1").Caption("条形码").At(104, 136, 70, 20).Checked().OnClick(
+    Rb1 = print.Add<TRadioButton>("Rb1").Caption("条形码").At(104, 148, 70, 20).Checked().OnClick(
         &TFrmPrintBar::Rb1Click).OnKeyDown(keys);
-    Rb2 = print.Add<TRadioButton>("Rb2").Caption("书标").At(184, 136, 60, 20).OnClick(&TFrmPrintBar::Rb2Click).OnKeyDown(
+    Rb2 = print.Add<TRadioButton>("Rb2").Caption("书标").At(184, 148, 60, 20).OnClick(&TFrmPrintBar::Rb2Click).OnKeyDown(
         keys);
-    Cbxtype = print.Add<TComboBox>("Cbxtype").At(256, 135, 80, 21).Visible(false).OnKeyDown(keys);
+    Cbxtype = print.Add<TComboBox>("Cbxtype").At(256, 147, 80, 21).Visible(false).OnKeyDown(keys);
 
     auto reprint = b.In(TabSheet2);
     reprint.Add<TLabel>("LbFrontb").Caption("前缀:").At(16, 19);

@@ -12,22 +12,23 @@ login Admin ''
 menu 1 11
 win=$(wait_window '打印条码书标')
 expect_focus_back "$win"
-# 前缀, 号码从, 到; 重复个数 stepped up to 2 with the arrow; past 条形码 onto 生成.
+# 前缀, 号码从, 到; 重复个数 stepped up to 2 with the arrow; past the two
+# radio buttons (条形码 stays selected) onto 生成.
 type_text 'A'
 key Tab
 type_text '5'
 key Tab
 type_text '10'
-key Tab Up Tab Tab space
+key Tab Up Tab Tab Tab space
 answer_box '信息' '起始号码和终止号码长度必须相等！'
 expect_focus_back "$win"
 
 # Back to 号码从 and a range of equal lengths.
-key shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a
+key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a
 type_text '0098'
 key Tab ctrl+a
 type_text '0102'
-key Tab Tab Tab space
+key Tab Tab Tab Tab space
 no_box_within 1
 
 # 预览: the label page on the screen.
