@@ -5,6 +5,7 @@
 // build/test-output/reports/ (with its index), read back with pdftotext and,
 // for the barcodes, pdftoppm and zbarimg as a scanner would.
 #include "support/AppDbFixture.h"
+#include "support/ReportOutput.h"
 #include "support/TestNames.h"
 
 #include "Buttons.h"
@@ -20,24 +21,12 @@
 #include <QTabBar>
 
 #include <cstdio>
-#include <fstream>
-#include <map>
 
 namespace {
 
-const std::string kReports = std::string(BUILD_DIR) + "/test-output/reports/";
 const std::string kScreens = std::string(BUILD_DIR) + "/test-output/screens/";
 
-std::string run(const std::string& cmd) {
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
+std::string run(const std::string& cmd) { return CommandOutput(cmd); }
 
 // ------------------------------------------------------------ the rules
 
@@ -137,11 +126,10 @@ protected:
         SendKey(form->EditCode, VK_RETURN);
     }
 
-    // Prints through the window's "打印" into kReports + name + ".pdf", lists
+    // Prints through the window's "打印" into the reports folder as name + ".pdf", lists
     // it in the index and returns the PDF's text.
     std::string printToPdf(const std::string& name, int pages, const std::string& firstPageText) {
-        ForceDirectories(kReports + "index.d");
-        const std::string pdf = kReports + name + ".pdf";
+        const std::string pdf = ReportsFolder() + name + ".pdf";
         remove(pdf.c_str());
         Printer()->SetPrinterIndex(Printer()->PdfPrinterIndex());
         Printer()->SetFileName(pdf);
@@ -149,10 +137,7 @@ protected:
                           [](TCustomForm* dialog) { SendClickTo(dialog, "BtnOK"); });
         SendClick(form->Btprint);
         EXPECT_TRUE(FileExists(pdf)) << pdf;
-        std::ofstream(kReports + "index.d/" + name + ".tsv")
-            << name << ".pdf\t" << form->ReportFile << "\t" << pages << "\t" << firstPageText << "\n";
-        run("cd " + kReports + " && (printf 'file\\ttemplate\\tpages\\tfirst page text\\n'; cat index.d/*.tsv) > "
-            "index.tsv.tmp && mv index.tsv.tmp index.tsv");
+        IndexReport(name + ".pdf", form->ReportFile, pages, firstPageText);
         return run("pdftotext -layout '" + pdf + "' -");
     }
 
@@ -297,7 +282,7 @@ TEST_F(LabelWindow, barcodeLabelsPrintToPdfAndScanBackToTheirCodes) {
     EXPECT_NE(text.find("实验中学图书馆"), std::string::npos) << text;
     // The scanner reports each code once however often it is printed; the
     // text under the bars shows the repeats.
-    const std::string codes = scan(kReports + "labelWindowBarcodes.pdf");
+    const std::string codes = scan(ReportsFolder() + "labelWindowBarcodes.pdf");
     for (const char* code : {"A0098", "A0099", "A0100", "A0101", "A0102"}) {
         EXPECT_NE(codes.find(std::string("CODE-39:") + code + "\n"), std::string::npos) << code << "\n" << codes;
         size_t printed = 0;
