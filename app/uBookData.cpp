@@ -14,6 +14,7 @@
 #include "uBookCond.h"
 #include "uBookDataEdit.h"
 #include "uGlobal.h"
+#include "uImportData.h"
 #include "uSortSet.h"
 
 #include <memory>
@@ -60,6 +61,7 @@ TFrmBookData::TFrmBookData(TComponent* AOwner, std::string table) : TMDIBaseData
                     .TabStop(false)
                     .Set(&TDBNumberEditEh::SetDecimalPlaces, 4);
     bottom.Add<TLabel>("LbYuan").Caption("元").At(314, 8);
+    BtExcel = bottom.Add<TButton>("BtExcel").Caption("Excel导入").At(350, 3, 86, 24).OnClick(&TFrmBookData::BtExcelClick);
 
     DBSumList1 = new TDBSumList(this);
     DBSumList1->SetName("DBSumList1");
@@ -113,6 +115,11 @@ void TFrmBookData::PrepareCondition(TFrmBookCond*) {}
 
 void TFrmBookData::SbtFindClick(TObject*) {
     LoadList(SearchWhere(Editcode->Text(), EditSort->Text()));
+    RefreshCounters();
+}
+
+void TFrmBookData::BtExcelClick(TObject*) {
+    OpenImportWizard(DBGrid1, "Share", "BookInfo", "");
     RefreshCounters();
 }
 

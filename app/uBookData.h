@@ -16,6 +16,7 @@ class TFrmBookDataEdit;
 class TLabel;
 class TEdit;
 class TSpeedButton;
+class TButton;
 class TDBNumberEditEh;
 class TDBSumList;
 
@@ -38,6 +39,8 @@ public:
     void EditcodeEnter(TObject* Sender);
     void EditSortEnter(TObject* Sender);
     void EditcodeKeyPress(TObject* Sender, char32_t& Key);
+    // Excel导入: the import wizard into Bookinfo, then the counters again.
+    void BtExcelClick(TObject* Sender);
     // Count and price sum of the rows listed.
     void RefreshCounters();
 
@@ -49,6 +52,7 @@ public:
     TSpeedButton* SbtFind;
     TDBNumberEditEh* EditQty;
     TDBNumberEditEh* EditPrice;
+    TButton* BtExcel;
     TDBSumList* DBSumList1;
 
 protected:

@@ -12,6 +12,7 @@
 #include "gridlib/data/DBSumLst.h"
 #include "gridlib/edits/DBCtrlsEh.h"
 #include "uGlobal.h"
+#include "uImportData.h"
 #include "uMagzCond.h"
 #include "uMagzDataEdit.h"
 #include "uSortSet.h"
@@ -50,6 +51,7 @@ TFrmMagzData::TFrmMagzData(TComponent* AOwner) : TMDIBaseData(AOwner) {
     EditQty = bottom.Add<TDBNumberEditEh>("EditQty").At(236, 6, 70, 21).TabStop(false);
     EditQty->SetDecimalPlaces(0);
     bottom.Add<TLabel>("LbQtyUnit").Caption("本").At(310, 10);
+    BtExcel = bottom.Add<TButton>("BtExcel").Caption("Excel导入").At(340, 3, 86, 24).OnClick(&TFrmMagzData::BtExcelClick);
     for (TDBNumberEditEh* e : {EditPrice, EditQty}) e->SetReadOnly(true);
 
     DBSumList1 = b.Add<TDBSumList>("DBSumList1");
@@ -62,6 +64,11 @@ void TFrmMagzData::InitForm() {
     reload({"select top 1000 * from Magzinfo order by Code", {}});
     ReportFile = "MagzData.rmf";
     HelpTopic = "tszl.htm";
+}
+
+void TFrmMagzData::BtExcelClick(TObject*) {
+    OpenImportWizard(DBGrid1, "Share", "MagzInfo", "");
+    refreshCounters();
 }
 
 void TFrmMagzData::refreshCounters() {

@@ -9,6 +9,7 @@
 
 class TEdit;
 class TSpeedButton;
+class TButton;
 class TDBNumberEditEh;
 class TDBSumList;
 struct TBoundSql;
@@ -27,6 +28,8 @@ public:
     void EditcodeKeyPress(TObject* Sender, char32_t& Key);
     void SbtSortClick(TObject* Sender);
     void SbtFindClick(TObject* Sender);
+    // Excel导入: the import wizard into Magzinfo, then the counters again.
+    void BtExcelClick(TObject* Sender);
 
     TEdit* Editcode;
     TEdit* EditSort;
@@ -34,6 +37,7 @@ public:
     TSpeedButton* SbtFind;
     TDBNumberEditEh* EditPrice;
     TDBNumberEditEh* EditQty;
+    TButton* BtExcel;
     TDBSumList* DBSumList1;
 
 private:

@@ -12,6 +12,7 @@
 #include "gridlib/edits/DBCtrlsEh.h"
 #include "report/model/RM_Report.h"
 #include "uGlobal.h"
+#include "uImportData.h"
 #include "uPrintReaderCard.h"
 #include "uReaderCond.h"
 #include "uReaderDataEdit.h"
@@ -40,6 +41,7 @@ TFrmReaderData::TFrmReaderData(TComponent* AOwner) : TMDIBaseData(AOwner) {
     EditQty->SetDecimalPlaces(0);
     EditQty->SetReadOnly(true);
     bottom.Add<TLabel>("LbQtyUnit").Caption("人").At(240, 10);
+    BtExcel = b.In(ToolBar1).Add<TToolButton>("BtExcel").Caption("从Excel导入").OnClick(&TFrmReaderData::BtExcelClick);
 }
 
 void TFrmReaderData::InitForm() {
@@ -49,6 +51,11 @@ void TFrmReaderData::InitForm() {
     ADOqData->Open();
     ReportFile = "ReaderData.rmf";
     HelpTopic = "tszl.htm";
+    showCount();
+}
+
+void TFrmReaderData::BtExcelClick(TObject*) {
+    OpenImportWizard(DBGrid1, "Share", "ReaderInfo", "");
     showCount();
 }
 

@@ -12,6 +12,7 @@ class TLabel;
 class TEdit;
 class TSpeedButton;
 class TDBNumberEditEh;
+class TToolButton;
 
 class TFrmReaderData : public TMDIBaseData {
 public:
@@ -28,11 +29,14 @@ public:
     void EditcodeKeyPress(TObject* Sender, char32_t& Key);
     void SbtFindClick(TObject* Sender);
     void SBtCardClick(TObject* Sender);
+    // 从Excel导入: the import wizard into Readerinfo, then the count again.
+    void BtExcelClick(TObject* Sender);
 
     TEdit* Editcode;
     TSpeedButton* SbtFind;
     TSpeedButton* SBtCard;
     TDBNumberEditEh* EditQty;
+    TToolButton* BtExcel;
 
 private:
     void showCount();

@@ -69,6 +69,7 @@
 #include "app/uMarcIn.h"
 #include "app/uBookPreData.h"
 #include "app/uBookDataPreEdit.h"
+#include "app/uImportData.h"
 #include "app/uParameter.h"
 #include "app/uReaderFirstData.h"
 #include "app/uReaderTypeDataEdit.h"
@@ -173,6 +174,7 @@ const WindowRow windows[] = {
     {"classTree", make<TFrmSortSet>()},
     {"classEditor", make<TFrmSortSetEdit>()},
     {"marcImport", make<TFrmMarcIn>()},
+    {"importWizard", make<TFrmImportData>()},
     {"bookWordLists", make<TFrmFirstData>()},
     {"readerWordLists", make<TFrmReaderFirstData>()},
     {"findPublisher", make<TFrmFindPublish>()},
