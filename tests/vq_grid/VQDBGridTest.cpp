@@ -3,6 +3,8 @@
 // what the keys select and delete, and what a cell paints.
 #include "GridFixture.h"
 
+#include "StdCtrls.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -231,6 +233,26 @@ TEST_F(VQDBGridTest, enterMovesToTheNextColumnAndPastTheLastToTheNextRecord) {
     SendKey(grid, VK_RETURN);
     EXPECT_EQ(grid->SelectedIndex(), 0);
     EXPECT_EQ(table->RecNo(), 2);
+}
+
+// Tab stepped through the cells even without dgTabs, so the keyboard could
+// never leave the grid for the window's buttons.
+TEST_F(VQDBGridTest, tabStepsColumnsOnlyWithDgTabsAndOtherwiseLeavesTheGrid) {
+    AddColumn("Code", "编号");
+    AddColumn("Name", "书名");
+    auto* next = new TButton(form);
+    next->SetName("BtNext");
+    next->SetParent(form);
+    next->SetBounds(0, 300, 80, 20);
+    Open();
+    grid->SetSelectedIndex(0);
+    SendKey(grid, VK_TAB);
+    EXPECT_EQ(grid->SelectedIndex(), 1);
+    EXPECT_TRUE(grid->Focused());
+    grid->SetOptions(grid->Options() >> TVQDBGridOption::dgTabs);
+    SendKey(grid, VK_TAB);
+    EXPECT_EQ(grid->SelectedIndex(), 1);
+    EXPECT_TRUE(next->Focused());
 }
 
 TEST_F(VQDBGridTest, columnExitRefusalShowsItsTextAndKeepsTheColumnAndRecord) {

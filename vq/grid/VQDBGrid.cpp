@@ -1352,7 +1352,8 @@ void TVQCustomDBGrid::KeyDown(Word& Key, TShiftState Shift) {
             moveToColumn(c);
         break;
     case VK_TAB:
-        if (Shift.Contains(ssAlt)) return;
+        // Without dgTabs the key is the form's: it moves the focus on.
+        if (Shift.Contains(ssAlt) || !dbOptions_.Contains(dgTabs)) return;
         stepColumn(Shift.Contains(ssShift));
         break;
     case VK_RETURN:
