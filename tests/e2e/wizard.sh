@@ -41,7 +41,7 @@ sleep 0.5
 # six rows down.
 key shift+Tab shift+Tab ctrl+Home Home Right Right
 type_text 'code'
-key Return Down Down Down Down Down Down # Enter keeps the column
+key Return Down Down Down Down Down Down Home Right Right
 type_text 'title'
 key Return
 # Out of the grid to <<上一步, then 下一步 imports.
