@@ -40,7 +40,7 @@ public:
     void EditSortEnter(TObject* Sender);
     void EditcodeKeyPress(TObject* Sender, char32_t& Key);
     // Excel导入: the import wizard into Bookinfo, then the counters again.
-    void BtExcelClick(TObject* Sender);
+    virtual void BtExcelClick(TObject* Sender);
     // Count and price sum of the rows listed.
     void RefreshCounters();
 

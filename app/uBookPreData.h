@@ -25,7 +25,8 @@ public:
     // Any record may go.
     bool CanDelete() override;
     // 从Excel导入 into BookinfoPre, keyed by the title.
-    void BtExcelClick(TObject* Sender);
+    // The wizard on BookinfoPre, from the book list's own button.
+    void BtExcelClick(TObject* Sender) override;
     // The MARC import, then the list again.
     void BtMarcClick(TObject* Sender);
     // 转库: asks for the barcode and makes the current record a copy.
@@ -33,7 +34,6 @@ public:
     // 批量删除: the records listed, after a question.
     void BtDelAllClick(TObject* Sender);
 
-    TButton* BtExcel;
     TButton* BtMarc;
     TButton* Btzk;
     TCheckBox* ChkZk;
