@@ -18,6 +18,10 @@
 
 #include <QWidget>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 struct OperatorRow {
@@ -57,7 +61,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 class SelectDialogTest : public VQDBGridTest {
 protected:
+    // The dialog keeps its position in the one ConnectSQL.ini beside the
+    // program, and ctest runs these tests as parallel processes of one
+    // program: each holds the file alone, or one test's clean-up deletes
+    // what another has just written.
+    int iniLock = -1;
     void SetUp() override {
+        iniLock = ::open(GetExeRelativePath("ConnectSQL.ini.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+        if (iniLock >= 0) ::flock(iniLock, LOCK_EX);
         VQDBGridTest::SetUp();
         script = std::make_unique<TSeamScript>();
         script->OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
@@ -67,6 +78,7 @@ protected:
         script.reset();
         std::remove(GetExeRelativePath("ConnectSQL.ini").c_str());
         VQDBGridTest::TearDown();
+        if (iniLock >= 0) ::close(iniLock);
     }
     void AddCondition(TFrmSelect* f, const char* table, const char* field, const char* type, const char* op,
                       const char* value) {
