@@ -166,8 +166,8 @@ TEST_F(LookupGridTest, clickingARowChoosesItsKeyAndAClickOnTheSpecialRowItsValue
     const TRect third = grid->CellRect(0, grid->TitleOffset() + 2);
     SendClick(grid, third.Left + 5, third.Top + 3);
     EXPECT_EQ(key(), 12);
-    const TRect spec = grid->CellRect(0, grid->TitleOffset() - 1);
-    SendClick(grid, spec.Left + 5, spec.Top + 3);
+    const TRect specialRow = grid->CellRect(0, grid->TitleOffset() - 1);
+    SendClick(grid, specialRow.Left + 5, specialRow.Top + 3);
     EXPECT_EQ(key(), -1);
     EXPECT_EQ(grid->SelectedText(), "全部");
 }
