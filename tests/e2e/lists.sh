@@ -137,7 +137,7 @@ wait_id_gone "$ed"
 key Escape
 expect_focus_back "$E2E_MAIN"
 
-# uBorrowStatChart: the chart of the loan statistics (图书报表 / 图书借阅分类统计).
+# uBorrowStatChart (on the chart base uBaseChart): the chart of the loan statistics (图书报表 / 图书借阅分类统计).
 key alt Right Right Down Down Down Down Down Down Return
 id=$(wait_window '图书借阅分类统计')
 expect_focus_back "$id"

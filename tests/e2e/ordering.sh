@@ -11,7 +11,7 @@ sql "INSERT INTO Bookshort (Code, Name, RegQty, BeBuy) VALUES ('DONE', 'Received
 start_program
 login Admin ''
 
-menu 1 6 # 图书征订: uBookShortData, its editor uBookShortDataEdit
+menu 1 6 # 图书征订: uBookShortData on the ordering-list base uOrderListData, its editor uBookShortDataEdit
 sleep 1
 expect_focus_back "$E2E_MAIN"
 key alt+a # 新增
@@ -42,6 +42,13 @@ expect_db "select count(*) from Bookshort" "3"
 click_in "$E2E_MAIN" "$CLEAR_X" "$CLEAR_Y"
 answer_box '询问' '是否删除全部已购齐的征订记录？' Return
 expect_db "select group_concat(Code, ',') from (select Code from Bookshort order by Code)" "E2E-ORDER,HALF"
+expect_focus_back "$E2E_MAIN"
+# uBookShortCond: the list's condition dialog, cancelled.
+key alt+f
+dlg=$(wait_window '查询条件')
+expect_focus_back "$dlg"
+key alt+e # 取消
+wait_id_gone "$dlg"
 expect_focus_back "$E2E_MAIN"
 key Escape # closes the list
 sleep 0.5

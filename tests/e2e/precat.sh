@@ -50,6 +50,15 @@ expect_db "select Name || '|' || Writer || '|' || SortCode || '|' || ifnull(Book
   "数据结构|严蔚敏|TP311.12|25.5
 红楼梦|曹雪芹|I242.4|"
 expect_focus_back "$E2E_MAIN"
+# uBookDataPreEdit: Alt+A opens the pre-catalogue editor on a new row; Esc
+# leaves it and nothing is added.
+key alt+a
+ed=$(wait_window '图书预编')
+expect_focus_back "$ed"
+key Escape
+wait_id_gone "$ed"
+expect_db "select count(*) from BookinfoPre" "2"
+expect_focus_back "$E2E_MAIN"
 key Escape # closes the list
 sleep 0.5
 expect_focus_back "$E2E_MAIN"

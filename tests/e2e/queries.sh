@@ -98,7 +98,8 @@ open_close "Right Down Down Down Down" '罚款管理' # 期刊罚款, uReaderfin
 #   分类统计   uQryBookDataS / uQryMagzDataS, uQryBorrowS / uQryBorrowqS
 #   操作员查询 uOperCond, uQryOperator / uQryOperator1
 #   每日清单   the daily-list base uQryDayList: uQryDayIn, uQryDayBorrow,
-#              uQryDayLent, uQryDayReject and their twins ending in 1
+#              uQryDayLent, uQryDayReject and their twins uQryDayIn1,
+#              uQryDayBorrow1, uQryDayLent1, uQryDayReject1
 for top in "Right Right" "Right Right Right"; do
   open_with_condition "$top Down" '借书查询'
   open_with_condition "$top Down Down" '还书查询'
