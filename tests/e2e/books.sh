@@ -2,11 +2,13 @@
 # The book catalogue from the keyboard: Ctrl+F2 opens the list and Alt+A
 # its editor, where a copy is typed with its class (leaving the class box
 # numbers it) and saved with Alt+S; Esc closes the list. The database
-# shows the copy with its call number. The write-off list opens from the
-# menu and closes with Esc.
+# shows the copy with its call number. A second copy's ISBN, shared by two
+# pre-catalogue records, opens the copy-cataloguing chooser, which is
+# cancelled. The write-off list opens from the menu and closes with Esc.
 source "$(dirname "$0")/lib.sh"
 
 sql "INSERT INTO Type (sKey, ParentKey, SortCode, SortName) VALUES ('000000', '00', 'TP3', 'Computing')"
+sql "INSERT INTO BookinfoPre (Name, BookIsbn) VALUES ('Edition One', '7-111-2'), ('Edition Two', '7-111-2')"
 start_program
 login Admin ''
 
@@ -25,6 +27,26 @@ key alt+s # 保存退出
 wait_id_gone "$dlg"
 expect_db "select Code || '|' || Name || '|' || SortCode || '|' || Scode from Bookinfo where Code = 'E2E001'" \
   "E2E001|Algorithms|TP3|TP3/1"
+expect_focus_back "$E2E_MAIN"
+
+# Copy cataloguing: an ISBN that two pre-catalogue records share opens the
+# chooser (uFindBookSet, 图书套录); leaving it without choosing copies
+# nothing, and Esc leaves the editor with nothing saved.
+key alt+a
+dlg=$(wait_window '图书信息')
+expect_focus_back "$dlg"
+type_text 'E2E002'
+key Return Return # past the volume box to the ISBN
+type_text '7-111-2'
+key Return
+set=$(wait_window '图书套录')
+expect_focus_back "$set"
+key alt+e # 取消
+wait_id_gone "$set"
+expect_focus_back "$dlg"
+key Escape
+wait_id_gone "$dlg"
+expect_db "select count(*) from Bookinfo where Code = 'E2E002'" "0"
 expect_focus_back "$E2E_MAIN"
 key Escape # closes the list
 sleep 0.5
