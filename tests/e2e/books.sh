@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The book catalogue from the keyboard: Ctrl+F2 opens the list and Alt+A
 # its editor, where a copy is typed with its class (leaving the class box
-# numbers it) and saved with Alt+S; Esc closes the list. The database
+# numbers it), its synopsis written in the larger memo dialog, and saved
+# with Alt+S; Esc closes the list. The database
 # shows the copy with its call number. A second copy's ISBN, shared by two
 # pre-catalogue records, opens the copy-cataloguing chooser, which is
 # cancelled. The write-off list opens from the menu and closes with Esc.
@@ -23,8 +24,24 @@ key Return Return Tab # past the volume box and the ISBN box (whose Enter looks 
 type_text 'TP3'
 key Return Return Return # the call number is made on leaving the class
 type_text 'Algorithms'
+# A double-click on the synopsis box opens it larger (uBookMemo, 图书简介,
+# on the memo dialog base uMemoDialog): typed there, taken with Alt+O. The
+# abstract's (uBookMemo1, 图书摘要) is left with Esc.
+xdotool mousemove --window "$dlg" 230 415 click --repeat 2 --delay 80 1
+memo=$(wait_window '图书简介')
+expect_focus_back "$memo"
+type_text 'A short synopsis'
+key alt+o
+wait_id_gone "$memo"
+xdotool mousemove --window "$dlg" 590 415 click --repeat 2 --delay 80 1
+memo=$(wait_window '图书摘要')
+expect_focus_back "$memo"
+key Escape
+wait_id_gone "$memo"
+expect_focus_back "$dlg"
 key alt+s # 保存退出
 wait_id_gone "$dlg"
+expect_db "select Remarks || '|' || ifnull(Remarks1, '') from Bookinfo where Code = 'E2E001'" "A short synopsis|"
 expect_db "select Code || '|' || Name || '|' || SortCode || '|' || Scode from Bookinfo where Code = 'E2E001'" \
   "E2E001|Algorithms|TP3|TP3/1"
 expect_focus_back "$E2E_MAIN"
