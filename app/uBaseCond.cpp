@@ -2,6 +2,8 @@
 #include "uBaseCond.h"
 
 #include "Build.h"
+#include "Buttons.h"
+#include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 
@@ -38,3 +40,21 @@ void TFrmBaseCond::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
 }
 
 void TFrmBaseCond::BtCancelClick(TObject*) { Close(); }
+
+void TFrmBaseCond::AddDateRange(const char* caption, TDateTimePicker*& from, TDateTimePicker*& to) {
+    auto p = TBuild(this).In(Panel1);
+    p.Add<TLabel>("LbFrom").Caption(caption).At(10, 14);
+    from = p.Add<TDateTimePicker>("DateFrom").At(90, 10, 110, 21).OnKeyDown(KeyDownHandler());
+    p.Add<TLabel>("LbTo").Caption("到").At(210, 14);
+    to = p.Add<TDateTimePicker>("DateTo").At(230, 10, 110, 21).OnKeyDown(KeyDownHandler());
+}
+
+TEdit* TFrmBaseCond::AddCodeBox(int top, const char* labelName, const char* caption,
+                                const char* editName, const char* buttonName, TSpeedButton*& button,
+                                TNotifyEvent onClick) {
+    auto p = TBuild(this).In(Panel1);
+    p.Add<TLabel>(labelName).Caption(caption).At(10, top + 4);
+    TEdit* edit = p.Add<TEdit>(editName).At(90, top, 226, 21).OnKeyDown(KeyDownHandler());
+    button = p.Add<TSpeedButton>(buttonName).Caption("...").At(318, top - 1, 22, 23).OnClick(std::move(onClick));
+    return edit;
+}

@@ -9,6 +9,9 @@
 class TLabel;
 class TPanel;
 class TButton;
+class TDateTimePicker;
+class TEdit;
+class TSpeedButton;
 
 class TFrmBaseCond : public TFrmBaseD {
 public:
@@ -27,4 +30,12 @@ public:
 
     // The SQL condition the derived dialog built when OK was pressed.
     std::string WhereText;
+
+protected:
+    // Rows the loan condition dialogs share, placed in Panel1: the
+    // "<caption>从 … 到 …" dates at its top, and a code box with its picker
+    // button at the right.
+    void AddDateRange(const char* caption, TDateTimePicker*& from, TDateTimePicker*& to);
+    TEdit* AddCodeBox(int top, const char* labelName, const char* caption, const char* editName,
+                      const char* buttonName, TSpeedButton*& button, TNotifyEvent onClick);
 };

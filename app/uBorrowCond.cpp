@@ -20,22 +20,11 @@ TFrmBorrowCond::TFrmBorrowCond(TComponent* AOwner) : TFrmBaseCond(AOwner) {
 
     TBuild b(this);
     auto p = b.In(Panel1);
-    p.Add<TLabel>("LbFrom").Caption("借书日期：从").At(10, 14);
-    DateFrom = p.Add<TDateTimePicker>("DateFrom").At(90, 10, 110, 21).OnKeyDown(KeyDownHandler());
-    p.Add<TLabel>("LbTo").Caption("到").At(210, 14);
-    DateTo = p.Add<TDateTimePicker>("DateTo").At(230, 10, 110, 21).OnKeyDown(KeyDownHandler());
-    p.Add<TLabel>("LbRcode").Caption("读者编号：").At(10, 44);
-    EditRcode = p.Add<TEdit>("EditRcode").At(90, 40, 226, 21).OnKeyDown(KeyDownHandler());
-    SpeedButton1 = p.Add<TSpeedButton>("SpeedButton1")
-                       .Caption("...")
-                       .At(318, 39, 22, 23)
-                       .OnClick(&TFrmBorrowCond::SpeedButton1Click);
-    p.Add<TLabel>("LbBcode").Caption("图书编号：").At(10, 74);
-    EditBcode = p.Add<TEdit>("EditBcode").At(90, 70, 226, 21).OnKeyDown(KeyDownHandler());
-    SpeedButton2 = p.Add<TSpeedButton>("SpeedButton2")
-                       .Caption("...")
-                       .At(318, 69, 22, 23)
-                       .OnClick(&TFrmBorrowCond::SpeedButton2Click);
+    AddDateRange("借书日期：从", DateFrom, DateTo);
+    EditRcode = AddCodeBox(40, "LbRcode", "读者编号：", "EditRcode", "SpeedButton1", SpeedButton1,
+                           [this](TObject* s) { SpeedButton1Click(s); });
+    EditBcode = AddCodeBox(70, "LbBcode", "图书编号：", "EditBcode", "SpeedButton2", SpeedButton2,
+                           [this](TObject* s) { SpeedButton2Click(s); });
     p.Add<TLabel>("LbDept").Caption("部  门：").At(10, 104);
     CmbDepartment = p.Add<TComboBox>("CmbDepartment").At(90, 100, 226, 21).OnKeyDown(KeyDownHandler());
     auto states = p.Across(90, 134, 20, 10);

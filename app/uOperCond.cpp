@@ -15,18 +15,11 @@ TFrmOperCond::TFrmOperCond(TComponent* AOwner) : TFrmBaseCond(AOwner) {
 
     TBuild b(this);
     auto p = b.In(Panel1);
-    p.Add<TLabel>("LbFrom").Caption("借书日期：从").At(10, 14);
-    DateFrom = p.Add<TDateTimePicker>("DateFrom").At(90, 10, 110, 21).OnKeyDown(KeyDownHandler());
-    p.Add<TLabel>("LbTo").Caption("到").At(210, 14);
-    DateTo = p.Add<TDateTimePicker>("DateTo").At(230, 10, 110, 21).OnKeyDown(KeyDownHandler());
+    AddDateRange("借书日期：从", DateFrom, DateTo);
     p.Add<TLabel>("LbOper").Caption("操作员：").At(10, 44);
     CbxOper = p.Add<TComboBox>("CbxOper").At(90, 40, 226, 21).OnKeyDown(KeyDownHandler());
-    p.Add<TLabel>("LbBcode").Caption("图书编号：").At(10, 74);
-    EditBcode = p.Add<TEdit>("EditBcode").At(90, 70, 226, 21).OnKeyDown(KeyDownHandler());
-    SpeedButton2 = p.Add<TSpeedButton>("SpeedButton2")
-                       .Caption("...")
-                       .At(318, 69, 22, 23)
-                       .OnClick(&TFrmOperCond::SpeedButton2Click);
+    EditBcode = AddCodeBox(70, "LbBcode", "图书编号：", "EditBcode", "SpeedButton2", SpeedButton2,
+                           [this](TObject* s) { SpeedButton2Click(s); });
 }
 
 void TFrmOperCond::InitForm() {
