@@ -1007,33 +1007,6 @@ void TWinControl::DoExit() {
 
 namespace {
 
-// The widget of a custom control: a scroll area whose viewport is the
-// client area the control paints; the bars only report, they move nothing.
-class CustomArea : public QAbstractScrollArea {
-public:
-    TCustomControl* control = nullptr;
-    void paintEvent(QPaintEvent*) override;
-    void scrollContentsBy(int, int) override {}
-    void barAction(TScrollBarKind kind, QScrollBar* bar, int action);
-};
-
-class CustomControlPrivate : public TControlPrivate {
-public:
-    CustomControlPrivate() : TControlPrivate(NewWidget<CustomArea>()) {
-        area()->setFrameStyle(QFrame::NoFrame);
-        area()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        area()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        area()->setFocusPolicy(Qt::StrongFocus);
-        area()->viewport()->setMouseTracking(true);
-        passKeysToWidget = false;
-        canvas = new TCanvas;
-    }
-    CustomArea* area() const { return static_cast<CustomArea*>(widget.data()); }
-    QWidget* client() const override { return area() ? area()->viewport() : nullptr; }
-    TScrollStyle bars = ssNone;
-    TBorderStyle border = bsNone;
-};
-
 class GraphicWidget : public QWidget {
 public:
     TGraphicControl* control = nullptr;
@@ -1050,6 +1023,16 @@ public:
 };
 
 } // namespace
+
+CustomControlPrivate::CustomControlPrivate() : TControlPrivate(NewWidget<CustomArea>()) {
+    area()->setFrameStyle(QFrame::NoFrame);
+    area()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area()->setFocusPolicy(Qt::StrongFocus);
+    area()->viewport()->setMouseTracking(true);
+    passKeysToWidget = false;
+    canvas = new TCanvas;
+}
 
 void CustomArea::paintEvent(QPaintEvent*) {
     if (!control) return;

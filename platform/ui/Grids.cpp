@@ -72,8 +72,12 @@ protected:
     }
 };
 
-struct TInplaceEditPrivate {
-    static TInplaceEditPrivate* get(const TInplaceEdit* e) { return e ? e->e_.get() : nullptr; }
+// The editor's private part: the control's, and the editor's state.
+struct TInplaceEditPrivate : TControlPrivate {
+    TInplaceEditPrivate() : TControlPrivate(NewWidget<TGridLineEdit>()) {}
+    static TInplaceEditPrivate* get(const TInplaceEdit* e) {
+        return static_cast<TInplaceEditPrivate*>(TControlPrivate::get(e));
+    }
     TGridLineEdit* edit = nullptr;
     // Parented to the top-level window so the list may hang below the grid;
     // the window may go first, hence the guard.
@@ -92,14 +96,20 @@ constexpr int kEditButtonWidth = 16;
 
 // Watches the client widget: its size settles after the control's own
 // resize (the scroll area lays it out), and the grid's layout needs it.
-struct TCustomGridPrivate : QObject {
-    explicit TCustomGridPrivate(TCustomGrid* grid) : q(grid) {}
-    static TCustomGridPrivate* get(const TCustomGrid* g) { return g ? g->g_.get() : nullptr; }
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Resize) DispatchSafely(q, [this] { q->ClientResized(); });
-        return false;
+// The grid lets go of it before its own parts are destroyed.
+struct TGridClientWatch : QObject {
+    TCustomGrid* grid = nullptr;
+    bool eventFilter(QObject*, QEvent* e) override;
+};
+
+// The grid's private part: the custom control's, and the grid's state.
+struct TCustomGridPrivate : CustomControlPrivate {
+    static TCustomGridPrivate* get(const TCustomGrid* g) {
+        return static_cast<TCustomGridPrivate*>(TControlPrivate::get(g));
     }
-    TCustomGrid* q;
+    // The grid's protected hook, reached by the watch as a friend.
+    static void clientResized(TCustomGrid* g) { g->ClientResized(); }
+    TGridClientWatch clientWatch;
     QTimer timer;
     TPoint lastMouse;
     TGridCoord current_{1, 1};
@@ -131,51 +141,58 @@ struct TCustomGridPrivate : QObject {
     int movePos_ = 0;
 };
 
+bool TGridClientWatch::eventFilter(QObject*, QEvent* e) {
+    if (grid && e->type() == QEvent::Resize)
+        DispatchSafely(grid, [this] { TCustomGridPrivate::get(grid)->clientResized(grid); });
+    return false;
+}
+
 // ------------------------------------------------------------ TInplaceEdit
 
 TInplaceEdit::TInplaceEdit(TComponent* AOwner)
-    : TWinControl(AOwner, new TControlPrivate(NewWidget<TGridLineEdit>())),
-      e_(std::make_unique<TInplaceEditPrivate>()) {
-    e_->edit = static_cast<TGridLineEdit*>(d_->widget.data());
-    e_->edit->setFrame(false);
-    e_->edit->setTextMargins(2, 0, 2, 0);
+    : TWinControl(AOwner, new TInplaceEditPrivate) {
+    ed()->edit = static_cast<TGridLineEdit*>(d_->widget.data());
+    ed()->edit->setFrame(false);
+    ed()->edit->setTextMargins(2, 0, 2, 0);
     d_->clickOnRelease = false;
     SetTabStop(false);
     SetVisible(false);
-    QObject::connect(e_->edit, &QLineEdit::textChanged, e_->edit, [this](const QString&) { textEdited(); });
+    QObject::connect(ed()->edit, &QLineEdit::textChanged, ed()->edit, [this](const QString&) { textEdited(); });
 }
 
-TCustomGrid* TInplaceEdit::Grid() const { return e_->grid_; }
-const std::string& TInplaceEdit::EditMask() const { return e_->editMask_; }
-void TInplaceEdit::SetEditMask(const std::string& v) { e_->editMask_ = v; }
-int TInplaceEdit::MaxLength() const { return e_->maxLength_; }
-TEditStyle TInplaceEdit::EditStyle() const { return e_->editStyle_; }
-const std::vector<std::string>& TInplaceEdit::PickList() const { return e_->pickList_; }
+TInplaceEditPrivate* TInplaceEdit::ed() const { return TInplaceEditPrivate::get(this); }
 
-TInplaceEdit::~TInplaceEdit() { delete e_->list; }
+TCustomGrid* TInplaceEdit::Grid() const { return ed()->grid_; }
+const std::string& TInplaceEdit::EditMask() const { return ed()->editMask_; }
+void TInplaceEdit::SetEditMask(const std::string& v) { ed()->editMask_ = v; }
+int TInplaceEdit::MaxLength() const { return ed()->maxLength_; }
+TEditStyle TInplaceEdit::EditStyle() const { return ed()->editStyle_; }
+const std::vector<std::string>& TInplaceEdit::PickList() const { return ed()->pickList_; }
+
+TInplaceEdit::~TInplaceEdit() { delete ed()->list; }
 
 TRect TInplaceEdit::ButtonRect() const {
-    if (e_->editStyle_ == esSimple) return {};
+    if (ed()->editStyle_ == esSimple) return {};
     return {Width() - kEditButtonWidth, 0, Width(), Height()};
 }
 
 void TInplaceEdit::layoutButton() {
-    const bool button = e_->editStyle_ != esSimple;
-    e_->edit->buttonWidth = button ? kEditButtonWidth : 0;
-    e_->edit->buttonText = e_->editStyle_ == esEllipsis ? QStringLiteral("...") : QString(QChar(0x25BE));
-    e_->edit->setTextMargins(2, 0, button ? kEditButtonWidth + 2 : 2, 0);
-    e_->edit->update();
+    const bool button = ed()->editStyle_ != esSimple;
+    ed()->edit->buttonWidth = button ? kEditButtonWidth : 0;
+    ed()->edit->buttonText = ed()->editStyle_ == esEllipsis ? QStringLiteral("...") : QString(QChar(0x25BE));
+    ed()->edit->setTextMargins(2, 0, button ? kEditButtonWidth + 2 : 2, 0);
+    ed()->edit->update();
 }
 
 void TInplaceEdit::buttonClicked() {
-    if (!e_->grid_) return;
-    if (e_->editStyle_ == esPickList) {
+    if (!ed()->grid_) return;
+    if (ed()->editStyle_ == esPickList) {
         if (ListVisible())
             CloseUp(false);
         else
             DropDown();
-    } else if (e_->editStyle_ == esEllipsis || e_->editStyle_ == esDropDown) {
-        e_->grid_->EditButtonClick();
+    } else if (ed()->editStyle_ == esEllipsis || ed()->editStyle_ == esDropDown) {
+        ed()->grid_->EditButtonClick();
     }
 }
 
@@ -189,91 +206,91 @@ void TInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     TWinControl::MouseDown(Button, Shift, X, Y);
 }
 
-bool TInplaceEdit::ListVisible() const { return e_->list && e_->list->isVisible(); }
+bool TInplaceEdit::ListVisible() const { return ed()->list && ed()->list->isVisible(); }
 
-int TInplaceEdit::ItemIndex() const { return ListVisible() ? e_->list->currentRow() : -1; }
+int TInplaceEdit::ItemIndex() const { return ListVisible() ? ed()->list->currentRow() : -1; }
 
 void TInplaceEdit::DropDown() {
-    if (e_->editStyle_ != esPickList || e_->pickList_.empty() || !Visible() || ListVisible()) return;
-    QWidget* top = e_->edit->window();
-    if (!e_->list || e_->list->parentWidget() != top) {
-        delete e_->list;
-        e_->list = new QListWidget(top);
+    if (ed()->editStyle_ != esPickList || ed()->pickList_.empty() || !Visible() || ListVisible()) return;
+    QWidget* top = ed()->edit->window();
+    if (!ed()->list || ed()->list->parentWidget() != top) {
+        delete ed()->list;
+        ed()->list = new QListWidget(top);
         // The editor keeps the focus: the list is driven from its keys.
-        e_->list->setFocusPolicy(Qt::NoFocus);
-        e_->list->setSelectionMode(QAbstractItemView::SingleSelection);
-        QObject::connect(e_->list, &QListWidget::itemClicked, e_->list, [this](QListWidgetItem* item) {
+        ed()->list->setFocusPolicy(Qt::NoFocus);
+        ed()->list->setSelectionMode(QAbstractItemView::SingleSelection);
+        QObject::connect(ed()->list, &QListWidget::itemClicked, ed()->list, [this](QListWidgetItem* item) {
             DispatchSafely(this, [this, item] {
-                e_->list->setCurrentItem(item);
+                ed()->list->setCurrentItem(item);
                 CloseUp(true);
             });
         });
     }
-    e_->list->clear();
+    ed()->list->clear();
     const std::string text = GetText();
     int current = -1;
-    e_->list->setFont(e_->edit->font());
+    ed()->list->setFont(ed()->edit->font());
     // Every row holds a whole line of the editor's font with a little air:
     // the style's own hint can be shorter than the text on some platforms.
-    const QFontMetrics fm(e_->edit->font());
-    const int rowH = std::max(e_->list->sizeHintForRow(0), fm.height() + 4);
-    for (size_t i = 0; i < e_->pickList_.size(); ++i) {
-        auto* item = new QListWidgetItem(ToQt(e_->pickList_[i]), e_->list);
+    const QFontMetrics fm(ed()->edit->font());
+    const int rowH = std::max(ed()->list->sizeHintForRow(0), fm.height() + 4);
+    for (size_t i = 0; i < ed()->pickList_.size(); ++i) {
+        auto* item = new QListWidgetItem(ToQt(ed()->pickList_[i]), ed()->list);
         item->setSizeHint(QSize(fm.horizontalAdvance(item->text()) + 8, rowH));
-        if (e_->pickList_[i] == text) current = int(i);
+        if (ed()->pickList_[i] == text) current = int(i);
     }
-    if (current >= 0) e_->list->setCurrentRow(current);
-    const int rows = std::min<int>(int(e_->pickList_.size()), 7);
-    const QPoint at = e_->edit->mapTo(top, QPoint(0, e_->edit->height()));
-    e_->list->setGeometry(at.x(), at.y(), std::max(e_->edit->width(), 60), rows * rowH + 2 * e_->list->frameWidth());
-    e_->list->show();
-    e_->list->raise();
+    if (current >= 0) ed()->list->setCurrentRow(current);
+    const int rows = std::min<int>(int(ed()->pickList_.size()), 7);
+    const QPoint at = ed()->edit->mapTo(top, QPoint(0, ed()->edit->height()));
+    ed()->list->setGeometry(at.x(), at.y(), std::max(ed()->edit->width(), 60), rows * rowH + 2 * ed()->list->frameWidth());
+    ed()->list->show();
+    ed()->list->raise();
 }
 
 void TInplaceEdit::CloseUp(bool Accept) {
     if (!ListVisible()) return;
-    const int row = e_->list->currentRow();
-    e_->list->hide();
-    if (!Accept || !e_->grid_ || row < 0 || row >= int(e_->pickList_.size())) return;
-    if (!e_->grid_->CanEditModify()) return;
+    const int row = ed()->list->currentRow();
+    ed()->list->hide();
+    if (!Accept || !ed()->grid_ || row < 0 || row >= int(ed()->pickList_.size())) return;
+    if (!ed()->grid_->CanEditModify()) return;
     // Through setText, not SetText: the change must reach SetEditText.
-    e_->edit->setText(ToQt(e_->pickList_[size_t(row)]));
+    ed()->edit->setText(ToQt(ed()->pickList_[size_t(row)]));
     SelectAll();
-    e_->grid_->PickListChosen();
+    ed()->grid_->PickListChosen();
 }
 
-std::string TInplaceEdit::GetText() const { return FromQt(e_->edit->text()); }
+std::string TInplaceEdit::GetText() const { return FromQt(ed()->edit->text()); }
 
 void TInplaceEdit::SetText(const std::string& v) {
-    e_->loading_ = true;
-    e_->edit->setText(ToQt(v));
-    e_->loading_ = false;
+    ed()->loading_ = true;
+    ed()->edit->setText(ToQt(v));
+    ed()->loading_ = false;
 }
 
 void TInplaceEdit::SetMaxLength(int v) {
-    e_->maxLength_ = v;
-    e_->edit->setMaxLength(v > 0 ? v : 32767);
-    e_->edit->setReadOnly(v < 0);
+    ed()->maxLength_ = v;
+    ed()->edit->setMaxLength(v > 0 ? v : 32767);
+    ed()->edit->setReadOnly(v < 0);
 }
 
-void TInplaceEdit::SelectAll() { e_->edit->selectAll(); }
+void TInplaceEdit::SelectAll() { ed()->edit->selectAll(); }
 
 void TInplaceEdit::Deselect() {
     // After the text, not at the end of a mask's blanks.
-    e_->edit->deselect();
-    e_->edit->setCursorPosition(int(e_->edit->text().size()));
+    ed()->edit->deselect();
+    ed()->edit->setCursorPosition(int(ed()->edit->text().size()));
 }
 
 bool TInplaceEdit::CaretAtLeft() const {
-    const QLineEdit* ed = e_->edit;
-    if (ed->hasSelectedText()) return ed->selectionStart() == 0 && ed->selectedText().size() == ed->text().size();
-    return ed->cursorPosition() == 0;
+    const QLineEdit* le = ed()->edit;
+    if (le->hasSelectedText()) return le->selectionStart() == 0 && le->selectedText().size() == le->text().size();
+    return le->cursorPosition() == 0;
 }
 
 bool TInplaceEdit::CaretAtRight() const {
-    const QLineEdit* ed = e_->edit;
-    if (ed->hasSelectedText()) return ed->selectionStart() == 0 && ed->selectedText().size() == ed->text().size();
-    return ed->cursorPosition() == ed->text().size();
+    const QLineEdit* le = ed()->edit;
+    if (le->hasSelectedText()) return le->selectionStart() == 0 && le->selectedText().size() == le->text().size();
+    return le->cursorPosition() == le->text().size();
 }
 
 void TInplaceEdit::Move(const TRect& r) {
@@ -286,7 +303,7 @@ void TInplaceEdit::Move(const TRect& r) {
     SetVisible(true);
     layoutButton();
     BoundsChanged();
-    if (e_->grid_ && (e_->grid_->Focused() || !wasVisible) && e_->grid_->IsActiveControl() && CanFocus()) SetFocus();
+    if (ed()->grid_ && (ed()->grid_->Focused() || !wasVisible) && ed()->grid_->IsActiveControl() && CanFocus()) SetFocus();
 }
 
 void TInplaceEdit::HideEditor() {
@@ -294,54 +311,54 @@ void TInplaceEdit::HideEditor() {
     if (!Visible()) return;
     const bool hadFocus = Focused();
     SetVisible(false);
-    if (hadFocus && e_->grid_ && e_->grid_->CanFocus()) e_->grid_->SetFocus();
+    if (hadFocus && ed()->grid_ && ed()->grid_->CanFocus()) ed()->grid_->SetFocus();
 }
 
 void TInplaceEdit::UpdateContents() {
-    if (!e_->grid_) return;
+    if (!ed()->grid_) return;
     CloseUp(false);
-    e_->editStyle_ = e_->grid_->GetEditStyle(e_->grid_->Col(), e_->grid_->Row());
-    e_->pickList_ = e_->editStyle_ == esPickList ? e_->grid_->GetPickList(e_->grid_->Col(), e_->grid_->Row())
+    ed()->editStyle_ = ed()->grid_->GetEditStyle(ed()->grid_->Col(), ed()->grid_->Row());
+    ed()->pickList_ = ed()->editStyle_ == esPickList ? ed()->grid_->GetPickList(ed()->grid_->Col(), ed()->grid_->Row())
                                                  : std::vector<std::string>{};
     layoutButton();
-    e_->loading_ = true;
-    e_->edit->clear();
-    e_->editMask_ = e_->grid_->GetEditMask(e_->grid_->Col(), e_->grid_->Row());
-    e_->edit->setInputMask(e_->editMask_.empty() ? QString() : ToQt(QtInputMaskFor(e_->editMask_)));
-    SetMaxLength(e_->grid_->GetEditLimit());
-    e_->edit->setText(ToQt(e_->grid_->GetEditText(e_->grid_->Col(), e_->grid_->Row())));
-    e_->loading_ = false;
+    ed()->loading_ = true;
+    ed()->edit->clear();
+    ed()->editMask_ = ed()->grid_->GetEditMask(ed()->grid_->Col(), ed()->grid_->Row());
+    ed()->edit->setInputMask(ed()->editMask_.empty() ? QString() : ToQt(QtInputMaskFor(ed()->editMask_)));
+    SetMaxLength(ed()->grid_->GetEditLimit());
+    ed()->edit->setText(ToQt(ed()->grid_->GetEditText(ed()->grid_->Col(), ed()->grid_->Row())));
+    ed()->loading_ = false;
 }
 
 void TInplaceEdit::textEdited() {
-    if (e_->loading_ || !e_->grid_) return;
-    e_->grid_->EditorTextChanged(GetText());
+    if (ed()->loading_ || !ed()->grid_) return;
+    ed()->grid_->EditorTextChanged(GetText());
 }
 
 void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
-    if (!e_->grid_) {
+    if (!ed()->grid_) {
         TWinControl::KeyDown(Key, Shift);
         return;
     }
-    const bool always = e_->grid_->Options().Contains(goAlwaysShowEditor);
+    const bool always = ed()->grid_->Options().Contains(goAlwaysShowEditor);
     const bool ctrl = Shift.Contains(ssCtrl);
     if (ListVisible()) {
-        const int n = e_->list->count();
-        const int row = e_->list->currentRow();
+        const int n = ed()->list->count();
+        const int row = ed()->list->currentRow();
         switch (Key) {
         case VK_UP:
         case VK_DOWN:
             if (Shift.Contains(ssAlt))
                 CloseUp(true);
             else
-                e_->list->setCurrentRow(std::clamp(row + (Key == VK_UP ? -1 : 1), 0, n - 1));
+                ed()->list->setCurrentRow(std::clamp(row + (Key == VK_UP ? -1 : 1), 0, n - 1));
             Key = 0;
             return;
         case VK_PRIOR:
         case VK_NEXT:
         case VK_HOME:
         case VK_END:
-            e_->list->setCurrentRow(Key == VK_PRIOR || Key == VK_HOME ? 0 : n - 1);
+            ed()->list->setCurrentRow(Key == VK_PRIOR || Key == VK_HOME ? 0 : n - 1);
             Key = 0;
             return;
         case VK_RETURN:
@@ -353,18 +370,18 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
         default: break;
         }
     }
-    if (e_->editStyle_ == esPickList && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
+    if (ed()->editStyle_ == esPickList && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
         DropDown();
         Key = 0;
         return;
     }
-    if (e_->editStyle_ == esDropDown && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
-        e_->grid_->EditButtonClick();
+    if (ed()->editStyle_ == esDropDown && Shift.Contains(ssAlt) && (Key == VK_DOWN || Key == VK_UP)) {
+        ed()->grid_->EditButtonClick();
         Key = 0;
         return;
     }
-    if (e_->editStyle_ == esEllipsis && ctrl && Key == VK_RETURN) {
-        e_->grid_->EditButtonClick();
+    if (ed()->editStyle_ == esEllipsis && ctrl && Key == VK_RETURN) {
+        ed()->grid_->EditButtonClick();
         Key = 0;
         return;
     }
@@ -378,7 +395,7 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     case VK_INSERT:
         if (Shift.Empty())
             toGrid = true;
-        else if (Shift.Contains(ssShift) && !e_->grid_->CanEditModify())
+        else if (Shift.Contains(ssShift) && !ed()->grid_->CanEditModify())
             Key = 0;
         break;
     case VK_LEFT:
@@ -387,26 +404,26 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     case VK_END: toGrid = always && (ctrl || CaretAtRight()); break;
     case VK_TAB: toGrid = !Shift.Contains(ssAlt); break;
     case VK_DELETE:
-        if (!e_->grid_->CanEditModify()) Key = 0;
+        if (!ed()->grid_->CanEditModify()) Key = 0;
         break;
     default: break;
     }
     if (toGrid) {
-        e_->grid_->EditorKeyDown(Key, Shift);
+        ed()->grid_->EditorKeyDown(Key, Shift);
         Key = 0;
         return;
     }
-    if (Key && e_->grid_->OnKeyDown) e_->grid_->OnKeyDown(e_->grid_, Key, Shift);
+    if (Key && ed()->grid_->OnKeyDown) ed()->grid_->OnKeyDown(ed()->grid_, Key, Shift);
 }
 
 void TInplaceEdit::KeyPress(char32_t& Key) {
-    if (!e_->grid_) return;
-    e_->grid_->EditorKeyPress(Key);
-    if (Key >= 32 && !e_->grid_->CanEditAcceptKey(Key)) Key = 0;
-    if (Key && (Key == 8 || Key >= 32) && !e_->grid_->CanEditModify()) Key = 0;
+    if (!ed()->grid_) return;
+    ed()->grid_->EditorKeyPress(Key);
+    if (Key >= 32 && !ed()->grid_->CanEditAcceptKey(Key)) Key = 0;
+    if (Key && (Key == 8 || Key >= 32) && !ed()->grid_->CanEditModify()) Key = 0;
     if (Key == '\r') {
-        const QLineEdit* ed = e_->edit;
-        if (ed->hasSelectedText() && ed->selectedText().size() == ed->text().size())
+        const QLineEdit* le = ed()->edit;
+        if (le->hasSelectedText() && le->selectedText().size() == le->text().size())
             Deselect();
         else
             SelectAll();
@@ -416,72 +433,83 @@ void TInplaceEdit::KeyPress(char32_t& Key) {
 }
 
 void TInplaceEdit::KeyUp(Word& Key, TShiftState Shift) {
-    if (e_->grid_) e_->grid_->EditorKeyUp(Key, Shift);
+    if (ed()->grid_) ed()->grid_->EditorKeyUp(Key, Shift);
 }
 
 void TInplaceEdit::DblClick() {
-    if (e_->grid_) e_->grid_->EditorDblClick();
+    if (ed()->grid_) ed()->grid_->EditorDblClick();
 }
 
 void TInplaceEdit::DoExit() {
     CloseUp(false);
     TWinControl::DoExit();
-    if (e_->grid_) e_->grid_->EditorExit();
+    if (ed()->grid_) ed()->grid_->EditorExit();
 }
 
 // ------------------------------------------------------------ TCustomGrid
 
-TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), g_(std::make_unique<TCustomGridPrivate>(this)) {
-    if (QWidget* client = ClientWidgetOf(this)) client->installEventFilter(g_.get());
+TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomGrid(AOwner, new TCustomGridPrivate) {}
+
+TCustomGrid::TCustomGrid(TComponent* AOwner, TCustomGridPrivate* dd) : TCustomControl(AOwner, dd) {
+    gd()->clientWatch.grid = this;
+    if (QWidget* client = ClientWidgetOf(this)) client->installEventFilter(&gd()->clientWatch);
     d_->clickOnRelease = false;
     SetTabStop(true);
     SetBorderStyle(bsSingle);
     SetScrollBars(ssBoth);
-    SetBounds(0, 0, g_->colCount_ * g_->defaultColWidth_, g_->rowCount_ * g_->defaultRowHeight_);
-    g_->timer.setInterval(60);
-    QObject::connect(&g_->timer, &QTimer::timeout, &g_->timer,
+    SetBounds(0, 0, gd()->colCount_ * gd()->defaultColWidth_, gd()->rowCount_ * gd()->defaultRowHeight_);
+    gd()->timer.setInterval(60);
+    QObject::connect(&gd()->timer, &QTimer::timeout, &gd()->timer,
                      [this] { DispatchSafely(this, [this] { timerTick(); }); });
 }
 
-int TCustomGrid::ColCount() const { return g_->colCount_; }
-int TCustomGrid::RowCount() const { return g_->rowCount_; }
-int TCustomGrid::FixedCols() const { return g_->fixedCols_; }
-int TCustomGrid::FixedRows() const { return g_->fixedRows_; }
-int TCustomGrid::DefaultColWidth() const { return g_->defaultColWidth_; }
-int TCustomGrid::DefaultRowHeight() const { return g_->defaultRowHeight_; }
-int TCustomGrid::GridLineWidth() const { return g_->gridLineWidth_; }
-TColor TCustomGrid::FixedColor() const { return g_->fixedColor_; }
-bool TCustomGrid::DefaultDrawing() const { return g_->defaultDrawing_; }
+int TCustomGrid::ColCount() const { return gd()->colCount_; }
+int TCustomGrid::RowCount() const { return gd()->rowCount_; }
+int TCustomGrid::FixedCols() const { return gd()->fixedCols_; }
+int TCustomGrid::FixedRows() const { return gd()->fixedRows_; }
+int TCustomGrid::DefaultColWidth() const { return gd()->defaultColWidth_; }
+int TCustomGrid::DefaultRowHeight() const { return gd()->defaultRowHeight_; }
+int TCustomGrid::GridLineWidth() const { return gd()->gridLineWidth_; }
+TColor TCustomGrid::FixedColor() const { return gd()->fixedColor_; }
+bool TCustomGrid::DefaultDrawing() const { return gd()->defaultDrawing_; }
 void TCustomGrid::SetDefaultDrawing(bool v) {
-    g_->defaultDrawing_ = v;
+    gd()->defaultDrawing_ = v;
     Invalidate();
 }
-TGridOptions TCustomGrid::Options() const { return g_->options_; }
-int TCustomGrid::Col() const { return g_->current_.X; }
-int TCustomGrid::Row() const { return g_->current_.Y; }
-int TCustomGrid::LeftCol() const { return g_->topLeft_.X; }
-int TCustomGrid::TopRow() const { return g_->topLeft_.Y; }
-TGridState TCustomGrid::GridState() const { return g_->gridState_; }
-bool TCustomGrid::EditorMode() const { return g_->editorMode_; }
-TInplaceEdit* TCustomGrid::InplaceEditor() const { return g_->inplaceEdit_; }
-bool TCustomGrid::CanEditModify() { return g_->canEditModify_; }
-bool TCustomGrid::WantTabs() const { return g_->options_.Contains(goTabs); }
-bool TCustomGrid::WantReturns() const { return g_->options_.Contains(goEditing); }
+TGridOptions TCustomGrid::Options() const { return gd()->options_; }
+int TCustomGrid::Col() const { return gd()->current_.X; }
+int TCustomGrid::Row() const { return gd()->current_.Y; }
+int TCustomGrid::LeftCol() const { return gd()->topLeft_.X; }
+int TCustomGrid::TopRow() const { return gd()->topLeft_.Y; }
+TGridState TCustomGrid::GridState() const { return gd()->gridState_; }
+bool TCustomGrid::EditorMode() const { return gd()->editorMode_; }
+TInplaceEdit* TCustomGrid::InplaceEditor() const { return gd()->inplaceEdit_; }
+bool TCustomGrid::CanEditModify() { return gd()->canEditModify_; }
+bool TCustomGrid::WantTabs() const { return gd()->options_.Contains(goTabs); }
+bool TCustomGrid::WantReturns() const { return gd()->options_.Contains(goEditing); }
 
-void TCustomGrid::ForgetEditorCell() { g_->inplaceCol_ = g_->inplaceRow_ = -1; }
+void TCustomGrid::ForgetEditorCell() { gd()->inplaceCol_ = gd()->inplaceRow_ = -1; }
 
 void TCustomGrid::SetFrozenCol(int ACol) {
-    g_->current_.X = ACol;
-    g_->anchor_.X = ACol;
+    gd()->current_.X = ACol;
+    gd()->anchor_.X = ACol;
     Invalidate();
 }
 
-TCustomGrid::~TCustomGrid() { DestroyEditor(); }
+TCustomGrid::~TCustomGrid() {
+    // The private part lives on until the control's own end; nothing in it
+    // may call back into the grid from here on.
+    gd()->clientWatch.grid = nullptr;
+    gd()->timer.stop();
+    DestroyEditor();
+}
+
+TCustomGridPrivate* TCustomGrid::gd() const { return TCustomGridPrivate::get(this); }
 
 void TCustomGrid::DestroyEditor() {
-    if (!g_->inplaceEdit_) return;
-    TInplaceEdit* e = g_->inplaceEdit_;
-    g_->inplaceEdit_ = nullptr;
+    if (!gd()->inplaceEdit_) return;
+    TInplaceEdit* e = gd()->inplaceEdit_;
+    gd()->inplaceEdit_ = nullptr;
     TInplaceEditPrivate::get(e)->grid_ = nullptr;
     delete e;
 }
@@ -509,19 +537,19 @@ void TCustomGrid::CalcDrawInfo(TGridDrawInfo& info) const {
     const TRect cr = ClientRect();
     auto& h = info.Horz;
     h.EffectiveLineWidth =
-        (g_->options_.Contains(goFixedVertLine) || g_->options_.Contains(goVertLine)) ? g_->gridLineWidth_ : 0;
-    h.FixedCellCount = g_->fixedCols_;
-    h.FirstGridCell = g_->topLeft_.X;
-    h.GridCellCount = g_->colCount_;
+        (gd()->options_.Contains(goFixedVertLine) || gd()->options_.Contains(goVertLine)) ? gd()->gridLineWidth_ : 0;
+    h.FixedCellCount = gd()->fixedCols_;
+    h.FirstGridCell = gd()->topLeft_.X;
+    h.GridCellCount = gd()->colCount_;
     h.GridExtent = cr.Width();
     h.GetExtent = [this](int i) { return ColWidths(i); };
     calcAxis(h);
     auto& v = info.Vert;
     v.EffectiveLineWidth =
-        (g_->options_.Contains(goFixedHorzLine) || g_->options_.Contains(goHorzLine)) ? g_->gridLineWidth_ : 0;
-    v.FixedCellCount = g_->fixedRows_;
-    v.FirstGridCell = g_->topLeft_.Y;
-    v.GridCellCount = g_->rowCount_;
+        (gd()->options_.Contains(goFixedHorzLine) || gd()->options_.Contains(goHorzLine)) ? gd()->gridLineWidth_ : 0;
+    v.FixedCellCount = gd()->fixedRows_;
+    v.FirstGridCell = gd()->topLeft_.Y;
+    v.GridCellCount = gd()->rowCount_;
     v.GridExtent = cr.Height();
     v.GetExtent = [this](int i) { return RowHeights(i); };
     calcAxis(v);
@@ -573,7 +601,7 @@ TRect TCustomGrid::CellRect(int ACol, int ARow) const { return BoxRect(ACol, ARo
 TRect TCustomGrid::BoxRect(int ALeft, int ATop, int ARight, int ABottom) const {
     if (ARight < ALeft) std::swap(ALeft, ARight);
     if (ABottom < ATop) std::swap(ATop, ABottom);
-    if (ALeft < 0 || ATop < 0 || ARight >= g_->colCount_ || ABottom >= g_->rowCount_) return {};
+    if (ALeft < 0 || ATop < 0 || ARight >= gd()->colCount_ || ABottom >= gd()->rowCount_) return {};
     TGridDrawInfo info;
     CalcDrawInfo(info);
     auto span = [this](const TGridAxisDrawInfo& a, int first, int last, int& lo, int& hi) {
@@ -629,81 +657,81 @@ void TCustomGrid::MouseToCell(int X, int Y, int& ACol, int& ARow) const {
 int TCustomGrid::VisibleColCount() const {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    if (g_->topLeft_.X >= g_->colCount_) return 0;
-    return info.Horz.LastFullVisibleCell - g_->topLeft_.X + 1;
+    if (gd()->topLeft_.X >= gd()->colCount_) return 0;
+    return info.Horz.LastFullVisibleCell - gd()->topLeft_.X + 1;
 }
 
 int TCustomGrid::VisibleRowCount() const {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    if (g_->topLeft_.Y >= g_->rowCount_) return 0;
-    return info.Vert.LastFullVisibleCell - g_->topLeft_.Y + 1;
+    if (gd()->topLeft_.Y >= gd()->rowCount_) return 0;
+    return info.Vert.LastFullVisibleCell - gd()->topLeft_.Y + 1;
 }
 
 // ---- extents and counts
 
 int TCustomGrid::ColWidths(int ACol) const {
-    if (ACol >= 0 && ACol < int(g_->colWidths_.size())) return g_->colWidths_[size_t(ACol)];
-    return g_->defaultColWidth_;
+    if (ACol >= 0 && ACol < int(gd()->colWidths_.size())) return gd()->colWidths_[size_t(ACol)];
+    return gd()->defaultColWidth_;
 }
 
 void TCustomGrid::SetColWidths(int ACol, int v) {
-    CheckIndex(ACol, g_->colCount_);
+    CheckIndex(ACol, gd()->colCount_);
     if (v == ColWidths(ACol)) return;
-    if (g_->colWidths_.empty()) g_->colWidths_.assign(size_t(g_->colCount_), g_->defaultColWidth_);
-    g_->colWidths_[size_t(ACol)] = v;
+    if (gd()->colWidths_.empty()) gd()->colWidths_.assign(size_t(gd()->colCount_), gd()->defaultColWidth_);
+    gd()->colWidths_[size_t(ACol)] = v;
     ColWidthsChanged();
 }
 
 int TCustomGrid::RowHeights(int ARow) const {
-    if (ARow >= 0 && ARow < int(g_->rowHeights_.size())) return g_->rowHeights_[size_t(ARow)];
-    return g_->defaultRowHeight_;
+    if (ARow >= 0 && ARow < int(gd()->rowHeights_.size())) return gd()->rowHeights_[size_t(ARow)];
+    return gd()->defaultRowHeight_;
 }
 
 void TCustomGrid::SetRowHeights(int ARow, int v) {
-    CheckIndex(ARow, g_->rowCount_);
+    CheckIndex(ARow, gd()->rowCount_);
     if (v == RowHeights(ARow)) return;
-    if (g_->rowHeights_.empty()) g_->rowHeights_.assign(size_t(g_->rowCount_), g_->defaultRowHeight_);
-    g_->rowHeights_[size_t(ARow)] = v;
+    if (gd()->rowHeights_.empty()) gd()->rowHeights_.assign(size_t(gd()->rowCount_), gd()->defaultRowHeight_);
+    gd()->rowHeights_[size_t(ARow)] = v;
     RowHeightsChanged();
 }
 
 bool TCustomGrid::TabStops(int ACol) const {
-    if (ACol >= 0 && ACol < int(g_->tabStops_.size())) return g_->tabStops_[size_t(ACol)];
+    if (ACol >= 0 && ACol < int(gd()->tabStops_.size())) return gd()->tabStops_[size_t(ACol)];
     return true;
 }
 
 void TCustomGrid::SetTabStops(int ACol, bool v) {
-    CheckIndex(ACol, g_->colCount_);
-    if (g_->tabStops_.empty()) {
+    CheckIndex(ACol, gd()->colCount_);
+    if (gd()->tabStops_.empty()) {
         if (v) return;
-        g_->tabStops_.assign(size_t(g_->colCount_), true);
+        gd()->tabStops_.assign(size_t(gd()->colCount_), true);
     }
-    g_->tabStops_[size_t(ACol)] = v;
+    gd()->tabStops_[size_t(ACol)] = v;
 }
 
 void TCustomGrid::SetDefaultColWidth(int v) {
-    g_->colWidths_.clear();
-    g_->defaultColWidth_ = v;
+    gd()->colWidths_.clear();
+    gd()->defaultColWidth_ = v;
     ColWidthsChanged();
 }
 
 void TCustomGrid::SetDefaultRowHeight(int v) {
-    g_->rowHeights_.clear();
-    g_->defaultRowHeight_ = v;
+    gd()->rowHeights_.clear();
+    gd()->defaultRowHeight_ = v;
     RowHeightsChanged();
 }
 
 void TCustomGrid::SetGridLineWidth(int v) {
-    if (v == g_->gridLineWidth_) return;
-    g_->gridLineWidth_ = v;
+    if (v == gd()->gridLineWidth_) return;
+    gd()->gridLineWidth_ = v;
     InvalidateGrid();
     UpdateScrollRange();
 }
 
 void TCustomGrid::SetFixedColor(TColor v) {
-    if (v == g_->fixedColor_) return;
-    g_->fixedColor_ = v;
+    if (v == gd()->fixedColor_) return;
+    gd()->fixedColor_ = v;
     InvalidateGrid();
 }
 
@@ -721,36 +749,36 @@ void TCustomGrid::RowHeightsChanged() {
 
 void TCustomGrid::SetColCount(int v) {
     if (v < 1) v = 1;
-    if (v == g_->colCount_) return;
-    if (g_->fixedCols_ >= v) g_->fixedCols_ = v - 1;
-    ChangeSize(v, g_->rowCount_);
+    if (v == gd()->colCount_) return;
+    if (gd()->fixedCols_ >= v) gd()->fixedCols_ = v - 1;
+    ChangeSize(v, gd()->rowCount_);
 }
 
 void TCustomGrid::SetRowCount(int v) {
     if (v < 1) v = 1;
-    if (v == g_->rowCount_) return;
-    if (g_->fixedRows_ >= v) g_->fixedRows_ = v - 1;
-    ChangeSize(g_->colCount_, v);
+    if (v == gd()->rowCount_) return;
+    if (gd()->fixedRows_ >= v) gd()->fixedRows_ = v - 1;
+    ChangeSize(gd()->colCount_, v);
 }
 
 void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
-    const int oldCols = g_->colCount_, oldRows = g_->rowCount_;
+    const int oldCols = gd()->colCount_, oldRows = gd()->rowCount_;
     auto resize = [](std::vector<int>& a, int n, int def) {
         if (!a.empty()) a.resize(size_t(n), def);
     };
-    resize(g_->colWidths_, NewColCount, g_->defaultColWidth_);
-    resize(g_->rowHeights_, NewRowCount, g_->defaultRowHeight_);
-    if (!g_->tabStops_.empty()) g_->tabStops_.resize(size_t(NewColCount), true);
-    g_->colCount_ = NewColCount;
-    g_->rowCount_ = NewRowCount;
+    resize(gd()->colWidths_, NewColCount, gd()->defaultColWidth_);
+    resize(gd()->rowHeights_, NewRowCount, gd()->defaultRowHeight_);
+    if (!gd()->tabStops_.empty()) gd()->tabStops_.resize(size_t(NewColCount), true);
+    gd()->colCount_ = NewColCount;
+    gd()->rowCount_ = NewRowCount;
     auto clampCoord = [this](TGridCoord& c) {
-        c.X = std::clamp(c.X, g_->fixedCols_, g_->colCount_ - 1);
-        c.Y = std::clamp(c.Y, g_->fixedRows_, g_->rowCount_ - 1);
+        c.X = std::clamp(c.X, gd()->fixedCols_, gd()->colCount_ - 1);
+        c.Y = std::clamp(c.Y, gd()->fixedRows_, gd()->rowCount_ - 1);
     };
-    clampCoord(g_->current_);
-    clampCoord(g_->anchor_);
-    clampCoord(g_->topLeft_);
-    if (g_->options_.Contains(goRowSelect)) g_->anchor_.X = g_->colCount_ - 1;
+    clampCoord(gd()->current_);
+    clampCoord(gd()->anchor_);
+    clampCoord(gd()->topLeft_);
+    if (gd()->options_.Contains(goRowSelect)) gd()->anchor_.X = gd()->colCount_ - 1;
     InvalidateGrid();
     UpdateScrollRange();
     SizeChanged(oldCols, oldRows);
@@ -758,36 +786,36 @@ void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
 
 void TCustomGrid::SetFixedCols(int v) {
     if (v < 0) throw EInvalidGridOperation(kIndexOutOfRange);
-    if (v >= g_->colCount_) throw EInvalidGridOperation("Fixed column count must be less than column count");
-    g_->fixedCols_ = v;
-    g_->current_.X = g_->anchor_.X = g_->topLeft_.X = v;
-    if (g_->options_.Contains(goRowSelect)) g_->anchor_.X = g_->colCount_ - 1;
+    if (v >= gd()->colCount_) throw EInvalidGridOperation("Fixed column count must be less than column count");
+    gd()->fixedCols_ = v;
+    gd()->current_.X = gd()->anchor_.X = gd()->topLeft_.X = v;
+    if (gd()->options_.Contains(goRowSelect)) gd()->anchor_.X = gd()->colCount_ - 1;
     InvalidateGrid();
     UpdateScrollRange();
 }
 
 void TCustomGrid::SetFixedRows(int v) {
     if (v < 0) throw EInvalidGridOperation(kIndexOutOfRange);
-    if (v >= g_->rowCount_) throw EInvalidGridOperation("Fixed row count must be less than row count");
-    g_->fixedRows_ = v;
-    g_->current_.Y = g_->anchor_.Y = g_->topLeft_.Y = v;
+    if (v >= gd()->rowCount_) throw EInvalidGridOperation("Fixed row count must be less than row count");
+    gd()->fixedRows_ = v;
+    gd()->current_.Y = gd()->anchor_.Y = gd()->topLeft_.Y = v;
     InvalidateGrid();
     UpdateScrollRange();
 }
 
 void TCustomGrid::SetOptions(TGridOptions v) {
-    if (v == g_->options_) return;
+    if (v == gd()->options_) return;
     if (v.Contains(goRowSelect)) v >> goAlwaysShowEditor;
-    g_->options_ = v;
-    if (!g_->editorMode_) {
+    gd()->options_ = v;
+    if (!gd()->editorMode_) {
         if (v.Contains(goAlwaysShowEditor))
             ShowEditor();
         else
             HideEditor();
     }
     if (v.Contains(goRowSelect)) {
-        g_->current_.X = g_->fixedCols_;
-        g_->anchor_ = {g_->colCount_ - 1, g_->current_.Y};
+        gd()->current_.X = gd()->fixedCols_;
+        gd()->anchor_ = {gd()->colCount_ - 1, gd()->current_.Y};
     }
     InvalidateGrid();
     UpdateScrollRange();
@@ -795,36 +823,36 @@ void TCustomGrid::SetOptions(TGridOptions v) {
 
 // ---- position and selection
 
-TGridRect TCustomGrid::Selection() const { return Normalized(g_->current_, g_->anchor_); }
+TGridRect TCustomGrid::Selection() const { return Normalized(gd()->current_, gd()->anchor_); }
 
 void TCustomGrid::SetSelection(const TGridRect& r) {
     TGridRect old = Selection();
-    g_->current_ = {r.Left, r.Top};
-    g_->anchor_ = {r.Right, r.Bottom};
-    if (g_->options_.Contains(goRowSelect)) {
-        g_->current_.X = g_->fixedCols_;
-        g_->anchor_.X = g_->colCount_ - 1;
+    gd()->current_ = {r.Left, r.Top};
+    gd()->anchor_ = {r.Right, r.Bottom};
+    if (gd()->options_.Contains(goRowSelect)) {
+        gd()->current_.X = gd()->fixedCols_;
+        gd()->anchor_.X = gd()->colCount_ - 1;
     }
-    ClampInView(g_->current_);
+    ClampInView(gd()->current_);
     selectionMoved(old);
 }
 
 void TCustomGrid::SetCol(int v) {
-    if (v == g_->current_.X) return;
-    FocusCell(v, g_->current_.Y, true);
+    if (v == gd()->current_.X) return;
+    FocusCell(v, gd()->current_.Y, true);
 }
 
 void TCustomGrid::SetRow(int v) {
-    if (v == g_->current_.Y) return;
-    FocusCell(g_->current_.X, v, true);
+    if (v == gd()->current_.Y) return;
+    FocusCell(gd()->current_.X, v, true);
 }
 
 void TCustomGrid::SetLeftCol(int v) {
-    if (v != g_->topLeft_.X) MoveTopLeft(v, g_->topLeft_.Y);
+    if (v != gd()->topLeft_.X) MoveTopLeft(v, gd()->topLeft_.Y);
 }
 
 void TCustomGrid::SetTopRow(int v) {
-    if (v != g_->topLeft_.Y) MoveTopLeft(g_->topLeft_.X, v);
+    if (v != gd()->topLeft_.Y) MoveTopLeft(gd()->topLeft_.X, v);
 }
 
 bool TCustomGrid::SelectCell(int, int) { return true; }
@@ -836,38 +864,38 @@ void TCustomGrid::FocusCell(int ACol, int ARow, bool MoveAnchor) {
 }
 
 void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchorToo, bool Show) {
-    if (ACol < 0 || ARow < 0 || ACol >= g_->colCount_ || ARow >= g_->rowCount_)
+    if (ACol < 0 || ARow < 0 || ACol >= gd()->colCount_ || ARow >= gd()->rowCount_)
         throw EInvalidGridOperation(kIndexOutOfRange);
     if (!SelectCell(ACol, ARow)) return;
     const TGridRect oldSel = Selection();
-    const TGridCoord oldCurrent = g_->current_;
-    g_->current_ = {ACol, ARow};
-    if (!g_->options_.Contains(goAlwaysShowEditor)) HideEditor();
-    if (MoveAnchorToo || !g_->options_.Contains(goRangeSelect)) {
-        g_->anchor_ = g_->current_;
-        if (g_->options_.Contains(goRowSelect)) g_->anchor_.X = g_->colCount_ - 1;
+    const TGridCoord oldCurrent = gd()->current_;
+    gd()->current_ = {ACol, ARow};
+    if (!gd()->options_.Contains(goAlwaysShowEditor)) HideEditor();
+    if (MoveAnchorToo || !gd()->options_.Contains(goRangeSelect)) {
+        gd()->anchor_ = gd()->current_;
+        if (gd()->options_.Contains(goRowSelect)) gd()->anchor_.X = gd()->colCount_ - 1;
     }
-    if (g_->options_.Contains(goRowSelect)) g_->current_.X = g_->fixedCols_;
+    if (gd()->options_.Contains(goRowSelect)) gd()->current_.X = gd()->fixedCols_;
     // The current cell's invariant (class comment): inside the counts and
     // outside the fixed band, the anchor inside the counts.
-    RT_ASSERT(g_->current_.X >= g_->fixedCols_ && g_->current_.X < g_->colCount_ && g_->current_.Y >= g_->fixedRows_ &&
-              g_->current_.Y < g_->rowCount_);
-    RT_ASSERT(g_->anchor_.X >= 0 && g_->anchor_.X < g_->colCount_ && g_->anchor_.Y >= 0 &&
-              g_->anchor_.Y < g_->rowCount_);
-    if (Show) ClampInView(g_->current_);
+    RT_ASSERT(gd()->current_.X >= gd()->fixedCols_ && gd()->current_.X < gd()->colCount_ && gd()->current_.Y >= gd()->fixedRows_ &&
+              gd()->current_.Y < gd()->rowCount_);
+    RT_ASSERT(gd()->anchor_.X >= 0 && gd()->anchor_.X < gd()->colCount_ && gd()->anchor_.Y >= 0 &&
+              gd()->anchor_.Y < gd()->rowCount_);
+    if (Show) ClampInView(gd()->current_);
     selectionMoved(oldSel);
     InvalidateCell(oldCurrent.X, oldCurrent.Y);
-    InvalidateCell(g_->current_.X, g_->current_.Y);
+    InvalidateCell(gd()->current_.X, gd()->current_.Y);
 }
 
 void TCustomGrid::MoveAnchor(const TGridCoord& NewAnchor) {
-    if (!g_->options_.Contains(goRangeSelect) || g_->options_.Contains(goEditing)) {
+    if (!gd()->options_.Contains(goRangeSelect) || gd()->options_.Contains(goEditing)) {
         MoveCurrent(NewAnchor.X, NewAnchor.Y, true, true);
         return;
     }
     const TGridRect oldSel = Selection();
-    g_->anchor_ = NewAnchor;
-    if (g_->options_.Contains(goRowSelect)) g_->anchor_.X = g_->colCount_ - 1;
+    gd()->anchor_ = NewAnchor;
+    if (gd()->options_.Contains(goRowSelect)) gd()->anchor_.X = gd()->colCount_ - 1;
     ClampInView(NewAnchor);
     selectionMoved(oldSel);
 }
@@ -884,7 +912,7 @@ void TCustomGrid::selectionMoved(const TGridRect& oldSel) {
 void TCustomGrid::ClampInView(const TGridCoord& Coord) {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    int left = g_->topLeft_.X, top = g_->topLeft_.Y;
+    int left = gd()->topLeft_.X, top = gd()->topLeft_.Y;
     auto clampAxis = [](const TGridAxisDrawInfo& a, int cell, int first, int& newFirst) {
         if (cell < a.FixedCellCount) return;
         if (cell < first) {
@@ -905,19 +933,19 @@ void TCustomGrid::ClampInView(const TGridCoord& Coord) {
         }
         newFirst = std::max(f, first);
     };
-    clampAxis(info.Horz, Coord.X, g_->topLeft_.X, left);
-    clampAxis(info.Vert, Coord.Y, g_->topLeft_.Y, top);
-    if (left != g_->topLeft_.X || top != g_->topLeft_.Y) MoveTopLeft(left, top);
+    clampAxis(info.Horz, Coord.X, gd()->topLeft_.X, left);
+    clampAxis(info.Vert, Coord.Y, gd()->topLeft_.Y, top);
+    if (left != gd()->topLeft_.X || top != gd()->topLeft_.Y) MoveTopLeft(left, top);
 }
 
 void TCustomGrid::MoveTopLeft(int ALeft, int ATop) {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    ALeft = std::clamp(ALeft, g_->fixedCols_, std::max(g_->fixedCols_, maxTopLeft(info.Horz)));
-    ATop = std::clamp(ATop, g_->fixedRows_, std::max(g_->fixedRows_, maxTopLeft(info.Vert)));
-    if (ALeft == g_->topLeft_.X && ATop == g_->topLeft_.Y) return;
-    const TGridCoord old = g_->topLeft_;
-    g_->topLeft_ = {ALeft, ATop};
+    ALeft = std::clamp(ALeft, gd()->fixedCols_, std::max(gd()->fixedCols_, maxTopLeft(info.Horz)));
+    ATop = std::clamp(ATop, gd()->fixedRows_, std::max(gd()->fixedRows_, maxTopLeft(info.Vert)));
+    if (ALeft == gd()->topLeft_.X && ATop == gd()->topLeft_.Y) return;
+    const TGridCoord old = gd()->topLeft_;
+    gd()->topLeft_ = {ALeft, ATop};
     topLeftMoved(old);
 }
 
@@ -933,15 +961,15 @@ void TCustomGrid::topLeftMoved(const TGridCoord& old) {
         for (int i = lo; i < hi && d <= limit; ++i) d += Step(a, i);
         return from < to ? -d : d;
     };
-    const int dx = distance(info.Horz, old.X, g_->topLeft_.X);
-    const int dy = distance(info.Vert, old.Y, g_->topLeft_.Y);
+    const int dx = distance(info.Horz, old.X, gd()->topLeft_.X);
+    const int dy = distance(info.Vert, old.Y, gd()->topLeft_.Y);
     const int areaW = info.Horz.GridExtent - info.Horz.FixedBoundary;
     const int areaH = info.Vert.GridExtent - info.Vert.FixedBoundary;
     if (std::abs(dx) >= areaW || std::abs(dy) >= areaH || (dx && dy))
         InvalidateGrid();
     else
         ScrollData(dx, dy);
-    if (g_->options_.Contains(goRowSelect)) invalidateGridRect(Selection());
+    if (gd()->options_.Contains(goRowSelect)) invalidateGridRect(Selection());
     UpdateScrollRange();
     TopLeftChanged();
     InvalidateEditor();
@@ -972,15 +1000,15 @@ void TCustomGrid::UpdateScrollRange() {
     const TScrollStyle bars = ScrollBars();
     if (bars == ssVertical || bars == ssBoth) {
         const int maxTop = maxTopLeft(info.Vert);
-        const int visible = std::max(1, info.Vert.LastFullVisibleCell - g_->topLeft_.Y + 1);
-        SetScrollRange(sbVertical, 0, std::max(0, maxTop - g_->fixedRows_) + visible - 1, visible);
-        SetScrollPos(sbVertical, g_->topLeft_.Y - g_->fixedRows_);
+        const int visible = std::max(1, info.Vert.LastFullVisibleCell - gd()->topLeft_.Y + 1);
+        SetScrollRange(sbVertical, 0, std::max(0, maxTop - gd()->fixedRows_) + visible - 1, visible);
+        SetScrollPos(sbVertical, gd()->topLeft_.Y - gd()->fixedRows_);
     }
     if (bars == ssHorizontal || bars == ssBoth) {
         const int maxLeft = maxTopLeft(info.Horz);
-        const int visible = std::max(1, info.Horz.LastFullVisibleCell - g_->topLeft_.X + 1);
-        SetScrollRange(sbHorizontal, 0, std::max(0, maxLeft - g_->fixedCols_) + visible - 1, visible);
-        SetScrollPos(sbHorizontal, g_->topLeft_.X - g_->fixedCols_);
+        const int visible = std::max(1, info.Horz.LastFullVisibleCell - gd()->topLeft_.X + 1);
+        SetScrollRange(sbHorizontal, 0, std::max(0, maxLeft - gd()->fixedCols_) + visible - 1, visible);
+        SetScrollPos(sbHorizontal, gd()->topLeft_.X - gd()->fixedCols_);
     }
 }
 
@@ -990,8 +1018,8 @@ void TCustomGrid::ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Po
     CalcDrawInfo(info);
     const bool vert = Kind == sbVertical;
     const auto& a = vert ? info.Vert : info.Horz;
-    const int first = vert ? g_->topLeft_.Y : g_->topLeft_.X;
-    const int fixed = vert ? g_->fixedRows_ : g_->fixedCols_;
+    const int first = vert ? gd()->topLeft_.Y : gd()->topLeft_.X;
+    const int fixed = vert ? gd()->fixedRows_ : gd()->fixedCols_;
     const int page = std::max(1, a.LastFullVisibleCell - first);
     int target = first;
     switch (Code) {
@@ -1002,16 +1030,16 @@ void TCustomGrid::ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Po
     case scTop: target = fixed; break;
     case scBottom: target = maxTopLeft(a); break;
     case scTrack:
-        if (!g_->options_.Contains(goThumbTracking)) return;
+        if (!gd()->options_.Contains(goThumbTracking)) return;
         target = fixed + Pos;
         break;
     case scPosition: target = fixed + Pos; break;
     default: return;
     }
     if (vert)
-        MoveTopLeft(g_->topLeft_.X, target);
+        MoveTopLeft(gd()->topLeft_.X, target);
     else
-        MoveTopLeft(target, g_->topLeft_.Y);
+        MoveTopLeft(target, gd()->topLeft_.Y);
     UpdateScrollRange();
 }
 
@@ -1021,7 +1049,7 @@ void TCustomGrid::invalidateGridRect(const TGridRect& r) {
     TRect box = BoxRect(r.Left, r.Top, r.Right, r.Bottom);
     if (IsRectEmpty(box)) return;
     // Lines around the cells belong to them for repainting (focus frames).
-    InflateRect(box, g_->gridLineWidth_, g_->gridLineWidth_);
+    InflateRect(box, gd()->gridLineWidth_, gd()->gridLineWidth_);
     TCustomControl::InvalidateRect(box);
 }
 
@@ -1029,9 +1057,9 @@ void TCustomGrid::InvalidateRect(const TGridRect& r) { invalidateGridRect(r); }
 
 void TCustomGrid::InvalidateCell(int ACol, int ARow) { invalidateGridRect({ACol, ARow, ACol, ARow}); }
 
-void TCustomGrid::InvalidateCol(int ACol) { invalidateGridRect({ACol, 0, ACol, g_->rowCount_ - 1}); }
+void TCustomGrid::InvalidateCol(int ACol) { invalidateGridRect({ACol, 0, ACol, gd()->rowCount_ - 1}); }
 
-void TCustomGrid::InvalidateRow(int ARow) { invalidateGridRect({0, ARow, g_->colCount_ - 1, ARow}); }
+void TCustomGrid::InvalidateRow(int ARow) { invalidateGridRect({0, ARow, gd()->colCount_ - 1, ARow}); }
 
 void TCustomGrid::InvalidateGrid() { Invalidate(); }
 
@@ -1077,27 +1105,27 @@ void TCustomGrid::drawCells(int firstCol, int firstRow, const TRect& area, const
     const bool focusedGrid = IsActiveControl();
     const TGridRect sel = Selection();
     const bool editing =
-        g_->options_.Contains(goEditing) && g_->editorMode_ && g_->inplaceEdit_ && g_->inplaceEdit_->Visible();
+        gd()->options_.Contains(goEditing) && gd()->editorMode_ && gd()->inplaceEdit_ && gd()->inplaceEdit_->Visible();
     int top = area.Top;
-    for (int row = firstRow; row < g_->rowCount_ && top < area.Bottom; ++row) {
+    for (int row = firstRow; row < gd()->rowCount_ && top < area.Bottom; ++row) {
         const int h = RowHeights(row);
         const int bottom = top + h;
         int left = area.Left;
-        for (int col = firstCol; col < g_->colCount_ && left < area.Right; ++col) {
+        for (int col = firstCol; col < gd()->colCount_ && left < area.Right; ++col) {
             const int w = ColWidths(col);
             const TRect where{left, top, left + w, bottom};
             if (w > 0 && h > 0 && Intersects(where, clip)) {
                 TGridDrawState state = includeState;
                 const bool isFixed = includeState.Contains(gdFixed);
-                const bool isFocused = !isFixed && focusedGrid && col == g_->current_.X && row == g_->current_.Y;
+                const bool isFocused = !isFixed && focusedGrid && col == gd()->current_.X && row == gd()->current_.Y;
                 if (isFocused) state << gdFocused;
                 if (!isFixed && InGridRect(col, row, sel)) state << gdSelected;
                 if (!(isFocused && editing)) {
-                    if (g_->defaultDrawing_) {
+                    if (gd()->defaultDrawing_) {
                         c->SetFont(Font());
                         if (state.Contains(gdSelected) &&
-                            (!state.Contains(gdFocused) || g_->options_.Contains(goDrawFocusSelected) ||
-                             g_->options_.Contains(goRowSelect))) {
+                            (!state.Contains(gdFocused) || gd()->options_.Contains(goDrawFocusSelected) ||
+                             gd()->options_.Contains(goRowSelect))) {
                             c->Brush()->SetColor(clHighlight);
                             c->Font()->SetColor(clHighlightText);
                         } else {
@@ -1107,16 +1135,16 @@ void TCustomGrid::drawCells(int firstCol, int firstRow, const TRect& area, const
                         c->FillRect(where);
                     }
                     DrawCell(col, row, where, state);
-                    if (g_->defaultDrawing_ && isFixed) {
+                    if (gd()->defaultDrawing_ && isFixed) {
                         TRect edge = where;
                         unsigned flags = 0;
-                        if (g_->options_.Contains(goFixedVertLine)) flags |= BF_RIGHT;
-                        if (g_->options_.Contains(goFixedHorzLine)) flags |= BF_BOTTOM;
+                        if (gd()->options_.Contains(goFixedVertLine)) flags |= BF_RIGHT;
+                        if (gd()->options_.Contains(goFixedHorzLine)) flags |= BF_BOTTOM;
                         if (flags) c->DrawEdge(edge, BDR_RAISEDINNER, flags | BF_TOPLEFT);
                     }
-                    if (g_->defaultDrawing_ && isFocused &&
-                        !(g_->options_.Contains(goEditing) && g_->options_.Contains(goAlwaysShowEditor)) &&
-                        !g_->options_.Contains(goRowSelect))
+                    if (gd()->defaultDrawing_ && isFocused &&
+                        !(gd()->options_.Contains(goEditing) && gd()->options_.Contains(goAlwaysShowEditor)) &&
+                        !gd()->options_.Contains(goRowSelect))
                         c->DrawFocusRect(where);
                 }
             }
@@ -1140,21 +1168,21 @@ void TCustomGrid::Paint() {
     const TRect fixedRows{h.FixedBoundary, 0, h.GridBoundary, v.FixedBoundary};
     const TRect fixedCols{0, v.FixedBoundary, h.FixedBoundary, v.GridBoundary};
     const TRect cells{h.FixedBoundary, v.FixedBoundary, h.GridBoundary, v.GridBoundary};
-    const bool fh = g_->options_.Contains(goFixedHorzLine), fv = g_->options_.Contains(goFixedVertLine);
-    drawLines(h, v, fh, fv, 0, 0, fixedFixed, clBlack, g_->fixedColor_);
-    drawLines(h, v, fh, fv, g_->topLeft_.X, 0, fixedRows, clBlack, g_->fixedColor_);
-    drawLines(h, v, fh, fv, 0, g_->topLeft_.Y, fixedCols, clBlack, g_->fixedColor_);
-    drawLines(h, v, g_->options_.Contains(goHorzLine), g_->options_.Contains(goVertLine), g_->topLeft_.X,
-              g_->topLeft_.Y, cells, lineColor, Color());
+    const bool fh = gd()->options_.Contains(goFixedHorzLine), fv = gd()->options_.Contains(goFixedVertLine);
+    drawLines(h, v, fh, fv, 0, 0, fixedFixed, clBlack, gd()->fixedColor_);
+    drawLines(h, v, fh, fv, gd()->topLeft_.X, 0, fixedRows, clBlack, gd()->fixedColor_);
+    drawLines(h, v, fh, fv, 0, gd()->topLeft_.Y, fixedCols, clBlack, gd()->fixedColor_);
+    drawLines(h, v, gd()->options_.Contains(goHorzLine), gd()->options_.Contains(goVertLine), gd()->topLeft_.X,
+              gd()->topLeft_.Y, cells, lineColor, Color());
 
-    drawCells(0, 0, fixedFixed, info, g_->fixedColor_, {gdFixed}, clip);
-    drawCells(g_->topLeft_.X, 0, fixedRows, info, g_->fixedColor_, {gdFixed}, clip);
-    drawCells(0, g_->topLeft_.Y, fixedCols, info, g_->fixedColor_, {gdFixed}, clip);
-    drawCells(g_->topLeft_.X, g_->topLeft_.Y, cells, info, Color(), {}, clip);
+    drawCells(0, 0, fixedFixed, info, gd()->fixedColor_, {gdFixed}, clip);
+    drawCells(gd()->topLeft_.X, 0, fixedRows, info, gd()->fixedColor_, {gdFixed}, clip);
+    drawCells(0, gd()->topLeft_.Y, fixedCols, info, gd()->fixedColor_, {gdFixed}, clip);
+    drawCells(gd()->topLeft_.X, gd()->topLeft_.Y, cells, info, Color(), {}, clip);
 
-    if (g_->defaultDrawing_ && g_->options_.Contains(goRowSelect) && IsActiveControl()) {
+    if (gd()->defaultDrawing_ && gd()->options_.Contains(goRowSelect) && IsActiveControl()) {
         const TGridRect sel = Selection();
-        TRect box = BoxRect(std::max(sel.Left, g_->topLeft_.X), sel.Top, sel.Right, sel.Bottom);
+        TRect box = BoxRect(std::max(sel.Left, gd()->topLeft_.X), sel.Top, sel.Right, sel.Bottom);
         if (!IsRectEmpty(box)) c->DrawFocusRect(box);
     }
 
@@ -1169,8 +1197,8 @@ void TCustomGrid::Paint() {
 // across the grid, drawn as part of the paint so that no XOR drawing
 // outside a paint is needed.
 void TCustomGrid::drawSizingLine() {
-    if (g_->gridState_ != gsColSizing && g_->gridState_ != gsRowSizing && g_->gridState_ != gsColMoving &&
-        g_->gridState_ != gsRowMoving)
+    if (gd()->gridState_ != gsColSizing && gd()->gridState_ != gsRowSizing && gd()->gridState_ != gsColMoving &&
+        gd()->gridState_ != gsRowMoving)
         return;
     TGridDrawInfo info;
     CalcDrawInfo(info);
@@ -1178,20 +1206,20 @@ void TCustomGrid::drawSizingLine() {
     c->Pen()->SetStyle(psDot);
     c->Pen()->SetWidth(1);
     c->Pen()->SetColor(clBlack);
-    if (g_->gridState_ == gsColSizing) {
-        c->MoveTo(g_->sizingPos_, 0);
-        c->LineTo(g_->sizingPos_, info.Vert.GridBoundary);
-    } else if (g_->gridState_ == gsRowSizing) {
-        c->MoveTo(0, g_->sizingPos_);
-        c->LineTo(info.Horz.GridBoundary, g_->sizingPos_);
-    } else if (g_->gridState_ == gsColMoving) {
-        TRect r = CellRect(g_->movePos_, 0);
-        int x = g_->movePos_ > g_->moveIndex_ ? r.Right : r.Left;
+    if (gd()->gridState_ == gsColSizing) {
+        c->MoveTo(gd()->sizingPos_, 0);
+        c->LineTo(gd()->sizingPos_, info.Vert.GridBoundary);
+    } else if (gd()->gridState_ == gsRowSizing) {
+        c->MoveTo(0, gd()->sizingPos_);
+        c->LineTo(info.Horz.GridBoundary, gd()->sizingPos_);
+    } else if (gd()->gridState_ == gsColMoving) {
+        TRect r = CellRect(gd()->movePos_, 0);
+        int x = gd()->movePos_ > gd()->moveIndex_ ? r.Right : r.Left;
         c->MoveTo(x, 0);
         c->LineTo(x, info.Vert.GridBoundary);
     } else {
-        TRect r = CellRect(0, g_->movePos_);
-        int y = g_->movePos_ > g_->moveIndex_ ? r.Bottom : r.Top;
+        TRect r = CellRect(0, gd()->movePos_);
+        int y = gd()->movePos_ > gd()->moveIndex_ ? r.Bottom : r.Top;
         c->MoveTo(0, y);
         c->LineTo(info.Horz.GridBoundary, y);
     }
@@ -1202,110 +1230,110 @@ void TCustomGrid::drawSizingLine() {
 
 bool TCustomGrid::IsActiveControl() const {
     if (Focused()) return true;
-    return g_->inplaceEdit_ && g_->inplaceEdit_->Focused();
+    return gd()->inplaceEdit_ && gd()->inplaceEdit_->Focused();
 }
 
 TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
 
 bool TCustomGrid::CanEditShow() {
-    return g_->options_.Contains(goEditing) && !g_->options_.Contains(goRowSelect) && g_->editorMode_ &&
-           (g_->options_.Contains(goAlwaysShowEditor) || IsActiveControl());
+    return gd()->options_.Contains(goEditing) && !gd()->options_.Contains(goRowSelect) && gd()->editorMode_ &&
+           (gd()->options_.Contains(goAlwaysShowEditor) || IsActiveControl());
 }
 
 void TCustomGrid::UpdateEdit() {
     if (!CanEditShow()) return;
-    if (!g_->inplaceEdit_) {
-        g_->inplaceEdit_ = CreateEditor();
-        TInplaceEditPrivate::get(g_->inplaceEdit_)->grid_ = this;
-        g_->inplaceEdit_->SetParent(this);
-        g_->inplaceEdit_->SetFont(Font());
+    if (!gd()->inplaceEdit_) {
+        gd()->inplaceEdit_ = CreateEditor();
+        TInplaceEditPrivate::get(gd()->inplaceEdit_)->grid_ = this;
+        gd()->inplaceEdit_->SetParent(this);
+        gd()->inplaceEdit_->SetFont(Font());
     }
     auto load = [this] {
-        g_->inplaceCol_ = g_->current_.X;
-        g_->inplaceRow_ = g_->current_.Y;
-        g_->inplaceEdit_->UpdateContents();
-        g_->canEditModify_ = g_->inplaceEdit_->MaxLength() != -1;
-        g_->inplaceEdit_->SelectAll();
+        gd()->inplaceCol_ = gd()->current_.X;
+        gd()->inplaceRow_ = gd()->current_.Y;
+        gd()->inplaceEdit_->UpdateContents();
+        gd()->canEditModify_ = gd()->inplaceEdit_->MaxLength() != -1;
+        gd()->inplaceEdit_->SelectAll();
     };
-    if (g_->inplaceCol_ == -1)
+    if (gd()->inplaceCol_ == -1)
         load();
-    else if (g_->inplaceCol_ != g_->current_.X || g_->inplaceRow_ != g_->current_.Y) {
+    else if (gd()->inplaceCol_ != gd()->current_.X || gd()->inplaceRow_ != gd()->current_.Y) {
         HideEdit();
         load();
     }
-    if (CanEditShow()) g_->inplaceEdit_->Move(CellRect(g_->current_.X, g_->current_.Y));
+    if (CanEditShow()) gd()->inplaceEdit_->Move(CellRect(gd()->current_.X, gd()->current_.Y));
 }
 
 void TCustomGrid::UpdateText() {
-    if (g_->inplaceEdit_ && g_->inplaceCol_ != -1 && g_->inplaceRow_ != -1)
-        SetEditText(g_->inplaceCol_, g_->inplaceRow_, g_->inplaceEdit_->GetText());
+    if (gd()->inplaceEdit_ && gd()->inplaceCol_ != -1 && gd()->inplaceRow_ != -1)
+        SetEditText(gd()->inplaceCol_, gd()->inplaceRow_, gd()->inplaceEdit_->GetText());
 }
 
 void TCustomGrid::HideEdit() {
-    if (!g_->inplaceEdit_) return;
+    if (!gd()->inplaceEdit_) return;
     UpdateText();
-    g_->inplaceCol_ = g_->inplaceRow_ = -1;
-    g_->inplaceEdit_->HideEditor();
+    gd()->inplaceCol_ = gd()->inplaceRow_ = -1;
+    gd()->inplaceEdit_->HideEditor();
 }
 
 void TCustomGrid::ShowEditor() {
-    g_->editorMode_ = true;
+    gd()->editorMode_ = true;
     UpdateEdit();
 }
 
 void TCustomGrid::HideEditor() {
-    g_->editorMode_ = false;
+    gd()->editorMode_ = false;
     HideEdit();
 }
 
 void TCustomGrid::ShowEditorChar(char32_t ch) {
     ShowEditor();
-    if (g_->inplaceEdit_ && g_->inplaceEdit_->Visible()) {
+    if (gd()->inplaceEdit_ && gd()->inplaceEdit_->Visible()) {
         // Typed text goes in as if keyed in the editor, so SetEditText sees it.
-        auto* line = static_cast<QLineEdit*>(WidgetOf(g_->inplaceEdit_));
+        auto* line = static_cast<QLineEdit*>(WidgetOf(gd()->inplaceEdit_));
         line->setText(QString::fromUcs4(&ch, 1));
-        g_->inplaceEdit_->Deselect();
+        gd()->inplaceEdit_->Deselect();
     }
 }
 
 void TCustomGrid::SetEditorMode(bool v) {
-    if (v == g_->editorMode_) return;
+    if (v == gd()->editorMode_) return;
     if (v) {
         ShowEditor();
-        if (g_->inplaceEdit_) g_->inplaceEdit_->Deselect();
+        if (gd()->inplaceEdit_) gd()->inplaceEdit_->Deselect();
     } else {
         HideEditor();
     }
 }
 
 void TCustomGrid::InvalidateEditor() {
-    g_->inplaceCol_ = g_->inplaceRow_ = -1;
+    gd()->inplaceCol_ = gd()->inplaceRow_ = -1;
     UpdateEdit();
 }
 
 void TCustomGrid::EditorExit() {
-    if (!Focused() && !g_->options_.Contains(goAlwaysShowEditor)) HideEdit();
+    if (!Focused() && !gd()->options_.Contains(goAlwaysShowEditor)) HideEdit();
 }
 
 void TCustomGrid::EditorTextChanged(const std::string& text) {
-    if (g_->inplaceCol_ != -1 && g_->inplaceRow_ != -1) SetEditText(g_->inplaceCol_, g_->inplaceRow_, text);
+    if (gd()->inplaceCol_ != -1 && gd()->inplaceRow_ != -1) SetEditText(gd()->inplaceCol_, gd()->inplaceRow_, text);
 }
 
 // ---- moving columns and rows
 
 void TCustomGrid::MoveColumn(int FromIndex, int ToIndex) {
-    CheckIndex(FromIndex, g_->colCount_);
-    CheckIndex(ToIndex, g_->colCount_);
+    CheckIndex(FromIndex, gd()->colCount_);
+    CheckIndex(ToIndex, gd()->colCount_);
     if (FromIndex == ToIndex) return;
-    if (!g_->colWidths_.empty()) {
-        int w = g_->colWidths_[size_t(FromIndex)];
-        g_->colWidths_.erase(g_->colWidths_.begin() + FromIndex);
-        g_->colWidths_.insert(g_->colWidths_.begin() + ToIndex, w);
+    if (!gd()->colWidths_.empty()) {
+        int w = gd()->colWidths_[size_t(FromIndex)];
+        gd()->colWidths_.erase(gd()->colWidths_.begin() + FromIndex);
+        gd()->colWidths_.insert(gd()->colWidths_.begin() + ToIndex, w);
     }
-    if (!g_->tabStops_.empty()) {
-        bool t = g_->tabStops_[size_t(FromIndex)];
-        g_->tabStops_.erase(g_->tabStops_.begin() + FromIndex);
-        g_->tabStops_.insert(g_->tabStops_.begin() + ToIndex, t);
+    if (!gd()->tabStops_.empty()) {
+        bool t = gd()->tabStops_[size_t(FromIndex)];
+        gd()->tabStops_.erase(gd()->tabStops_.begin() + FromIndex);
+        gd()->tabStops_.insert(gd()->tabStops_.begin() + ToIndex, t);
     }
     auto follow = [&](int& x) {
         if (x == FromIndex)
@@ -1315,23 +1343,23 @@ void TCustomGrid::MoveColumn(int FromIndex, int ToIndex) {
         else if (FromIndex > ToIndex && x >= ToIndex && x < FromIndex)
             ++x;
     };
-    follow(g_->current_.X);
-    if (!g_->options_.Contains(goRowSelect)) follow(g_->anchor_.X);
-    if (g_->inplaceCol_ != -1) follow(g_->inplaceCol_);
+    follow(gd()->current_.X);
+    if (!gd()->options_.Contains(goRowSelect)) follow(gd()->anchor_.X);
+    if (gd()->inplaceCol_ != -1) follow(gd()->inplaceCol_);
     ColumnMoved(FromIndex, ToIndex);
-    if (!g_->colWidths_.empty()) ColWidthsChanged();
+    if (!gd()->colWidths_.empty()) ColWidthsChanged();
     InvalidateGrid();
     InvalidateEditor();
 }
 
 void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
-    CheckIndex(FromIndex, g_->rowCount_);
-    CheckIndex(ToIndex, g_->rowCount_);
+    CheckIndex(FromIndex, gd()->rowCount_);
+    CheckIndex(ToIndex, gd()->rowCount_);
     if (FromIndex == ToIndex) return;
-    if (!g_->rowHeights_.empty()) {
-        int h = g_->rowHeights_[size_t(FromIndex)];
-        g_->rowHeights_.erase(g_->rowHeights_.begin() + FromIndex);
-        g_->rowHeights_.insert(g_->rowHeights_.begin() + ToIndex, h);
+    if (!gd()->rowHeights_.empty()) {
+        int h = gd()->rowHeights_[size_t(FromIndex)];
+        gd()->rowHeights_.erase(gd()->rowHeights_.begin() + FromIndex);
+        gd()->rowHeights_.insert(gd()->rowHeights_.begin() + ToIndex, h);
     }
     auto follow = [&](int& y) {
         if (y == FromIndex)
@@ -1341,23 +1369,23 @@ void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
         else if (FromIndex > ToIndex && y >= ToIndex && y < FromIndex)
             ++y;
     };
-    follow(g_->current_.Y);
-    follow(g_->anchor_.Y);
-    if (g_->inplaceRow_ != -1) follow(g_->inplaceRow_);
+    follow(gd()->current_.Y);
+    follow(gd()->anchor_.Y);
+    if (gd()->inplaceRow_ != -1) follow(gd()->inplaceRow_);
     RowMoved(FromIndex, ToIndex);
-    if (!g_->rowHeights_.empty()) RowHeightsChanged();
+    if (!gd()->rowHeights_.empty()) RowHeightsChanged();
     InvalidateGrid();
     InvalidateEditor();
 }
 
 void TCustomGrid::DeleteColumn(int ACol) {
-    MoveColumn(ACol, g_->colCount_ - 1);
-    SetColCount(g_->colCount_ - 1);
+    MoveColumn(ACol, gd()->colCount_ - 1);
+    SetColCount(gd()->colCount_ - 1);
 }
 
 void TCustomGrid::DeleteRow(int ARow) {
-    MoveRow(ARow, g_->rowCount_ - 1);
-    SetRowCount(g_->rowCount_ - 1);
+    MoveRow(ARow, gd()->rowCount_ - 1);
+    SetRowCount(gd()->rowCount_ - 1);
 }
 
 // ---- keyboard
@@ -1367,14 +1395,14 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     if (!Key || !CanGridAcceptKey(Key, Shift)) return;
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    const bool rowSelect = g_->options_.Contains(goRowSelect);
-    const int pageWidth = std::max(1, info.Horz.LastFullVisibleCell - g_->topLeft_.X);
-    const int pageHeight = std::max(1, info.Vert.LastFullVisibleCell - g_->topLeft_.Y);
-    TGridCoord newTopLeft = g_->topLeft_;
+    const bool rowSelect = gd()->options_.Contains(goRowSelect);
+    const int pageWidth = std::max(1, info.Horz.LastFullVisibleCell - gd()->topLeft_.X);
+    const int pageHeight = std::max(1, info.Vert.LastFullVisibleCell - gd()->topLeft_.Y);
+    TGridCoord newTopLeft = gd()->topLeft_;
     // Shift+arrows extend the range from its moving corner, the anchor.
-    const bool extending = Shift.Contains(ssShift) && Key != VK_TAB && g_->options_.Contains(goRangeSelect) &&
-                           !g_->options_.Contains(goEditing) && !rowSelect;
-    TGridCoord newCurrent = extending ? g_->anchor_ : g_->current_;
+    const bool extending = Shift.Contains(ssShift) && Key != VK_TAB && gd()->options_.Contains(goRangeSelect) &&
+                           !gd()->options_.Contains(goEditing) && !rowSelect;
+    TGridCoord newCurrent = extending ? gd()->anchor_ : gd()->current_;
     bool handled = true;
     if (Shift.Contains(ssCtrl)) {
         switch (Key) {
@@ -1392,15 +1420,15 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
                 newTopLeft.X += pageWidth;
             }
             break;
-        case VK_PRIOR: newCurrent.Y = g_->topLeft_.Y; break;
+        case VK_PRIOR: newCurrent.Y = gd()->topLeft_.Y; break;
         case VK_NEXT: newCurrent.Y = info.Vert.LastFullVisibleCell; break;
         case VK_HOME:
-            newCurrent.X = g_->fixedCols_;
-            newCurrent.Y = g_->fixedRows_;
+            newCurrent.X = gd()->fixedCols_;
+            newCurrent.Y = gd()->fixedRows_;
             break;
         case VK_END:
-            newCurrent.X = g_->colCount_ - 1;
-            newCurrent.Y = g_->rowCount_ - 1;
+            newCurrent.X = gd()->colCount_ - 1;
+            newCurrent.Y = gd()->rowCount_ - 1;
             break;
         default: handled = false; break;
         }
@@ -1430,33 +1458,33 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
             break;
         case VK_HOME:
             if (rowSelect)
-                newCurrent.Y = g_->fixedRows_;
+                newCurrent.Y = gd()->fixedRows_;
             else
-                newCurrent.X = g_->fixedCols_;
+                newCurrent.X = gd()->fixedCols_;
             break;
         case VK_END:
             if (rowSelect)
-                newCurrent.Y = g_->rowCount_ - 1;
+                newCurrent.Y = gd()->rowCount_ - 1;
             else
-                newCurrent.X = g_->colCount_ - 1;
+                newCurrent.X = gd()->colCount_ - 1;
             break;
         case VK_TAB:
-            if (!Shift.Contains(ssAlt) && g_->options_.Contains(goTabs)) {
+            if (!Shift.Contains(ssAlt) && gd()->options_.Contains(goTabs)) {
                 const bool back = Shift.Contains(ssShift);
-                TGridCoord c = g_->current_;
+                TGridCoord c = gd()->current_;
                 do {
                     if (back) {
-                        if (--c.X < g_->fixedCols_) {
-                            c.X = g_->colCount_ - 1;
-                            if (--c.Y < g_->fixedRows_) c.Y = g_->rowCount_ - 1;
+                        if (--c.X < gd()->fixedCols_) {
+                            c.X = gd()->colCount_ - 1;
+                            if (--c.Y < gd()->fixedRows_) c.Y = gd()->rowCount_ - 1;
                         }
                     } else {
-                        if (++c.X >= g_->colCount_) {
-                            c.X = g_->fixedCols_;
-                            if (++c.Y >= g_->rowCount_) c.Y = g_->fixedRows_;
+                        if (++c.X >= gd()->colCount_) {
+                            c.X = gd()->fixedCols_;
+                            if (++c.Y >= gd()->rowCount_) c.Y = gd()->fixedRows_;
                         }
                     }
-                } while (!(c == g_->current_) && !TabStops(c.X));
+                } while (!(c == gd()->current_) && !TabStops(c.X));
                 newCurrent = c;
             } else {
                 handled = false;
@@ -1469,17 +1497,17 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
     if (!handled) return;
     // Clamp into the grid and scroll before moving the current cell.
     const int maxLeft = maxTopLeft(info.Horz), maxTop = maxTopLeft(info.Vert);
-    newTopLeft.X = std::clamp(newTopLeft.X, g_->fixedCols_, std::max(g_->fixedCols_, maxLeft));
-    newTopLeft.Y = std::clamp(newTopLeft.Y, g_->fixedRows_, std::max(g_->fixedRows_, maxTop));
-    newCurrent.X = std::clamp(newCurrent.X, g_->fixedCols_, g_->colCount_ - 1);
-    newCurrent.Y = std::clamp(newCurrent.Y, g_->fixedRows_, g_->rowCount_ - 1);
-    if (!(newTopLeft == g_->topLeft_)) MoveTopLeft(newTopLeft.X, newTopLeft.Y);
+    newTopLeft.X = std::clamp(newTopLeft.X, gd()->fixedCols_, std::max(gd()->fixedCols_, maxLeft));
+    newTopLeft.Y = std::clamp(newTopLeft.Y, gd()->fixedRows_, std::max(gd()->fixedRows_, maxTop));
+    newCurrent.X = std::clamp(newCurrent.X, gd()->fixedCols_, gd()->colCount_ - 1);
+    newCurrent.Y = std::clamp(newCurrent.Y, gd()->fixedRows_, gd()->rowCount_ - 1);
+    if (!(newTopLeft == gd()->topLeft_)) MoveTopLeft(newTopLeft.X, newTopLeft.Y);
     if (extending) {
-        if (!(newCurrent == g_->anchor_)) {
+        if (!(newCurrent == gd()->anchor_)) {
             MoveAnchor(newCurrent);
             Click();
         }
-    } else if (!(newCurrent == g_->current_)) {
+    } else if (!(newCurrent == gd()->current_)) {
         { MoveCurrent(newCurrent.X, newCurrent.Y, true, true); }
         UpdateEdit();
         Click();
@@ -1490,19 +1518,19 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
 void TCustomGrid::KeyPress(char32_t& Key) {
     TCustomControl::KeyPress(Key);
     if (!Key) return;
-    if (!g_->options_.Contains(goAlwaysShowEditor) && Key == '\r') {
-        if (g_->editorMode_)
+    if (!gd()->options_.Contains(goAlwaysShowEditor) && Key == '\r') {
+        if (gd()->editorMode_)
             HideEditor();
         else
             ShowEditor();
         Key = 0;
         return;
     }
-    if (g_->options_.Contains(goEditing) && !g_->editorMode_ && (Key == 8 || Key >= 32) && CanEditShow() == false) {
+    if (gd()->options_.Contains(goEditing) && !gd()->editorMode_ && (Key == 8 || Key >= 32) && CanEditShow() == false) {
         // CanEditShow needs EditorMode; decide on the other conditions.
-        g_->editorMode_ = true;
+        gd()->editorMode_ = true;
         const bool ok = CanEditShow();
-        g_->editorMode_ = false;
+        gd()->editorMode_ = false;
         if (ok && CanEditModify() && CanEditAcceptKey(Key)) {
             ShowEditorChar(Key);
             Key = 0;
@@ -1515,7 +1543,7 @@ void TCustomGrid::KeyPress(char32_t& Key) {
 bool TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) {
     State = gsNormal;
     Index = -1;
-    if (!g_->options_.Contains(goColSizing) && !g_->options_.Contains(goRowSizing)) return false;
+    if (!gd()->options_.Contains(goColSizing) && !gd()->options_.Contains(goRowSizing)) return false;
     TGridDrawInfo info;
     CalcDrawInfo(info);
     auto findZone = [&](const TGridAxisDrawInfo& a, int pos) {
@@ -1541,9 +1569,9 @@ bool TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, i
         }
         return false;
     };
-    if (g_->options_.Contains(goColSizing) && Y >= 0 && Y < info.Vert.FixedBoundary && X >= info.Horz.FixedBoundary) {
+    if (gd()->options_.Contains(goColSizing) && Y >= 0 && Y < info.Vert.FixedBoundary && X >= info.Horz.FixedBoundary) {
         if (findZone(info.Horz, X)) State = gsColSizing;
-    } else if (g_->options_.Contains(goRowSizing) && X >= 0 && X < info.Horz.FixedBoundary &&
+    } else if (gd()->options_.Contains(goRowSizing) && X >= 0 && X < info.Horz.FixedBoundary &&
                Y >= info.Vert.FixedBoundary) {
         if (findZone(info.Vert, Y)) State = gsRowSizing;
     }
@@ -1558,39 +1586,39 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
         TCustomControl::MouseDown(Button, Shift, X, Y);
         return;
     }
-    g_->lastMouse = {X, Y};
+    gd()->lastMouse = {X, Y};
     if (Button == mbLeft && !Shift.Contains(ssDouble)) {
         TGridState st;
         int idx, pos, ofs;
         if (CalcSizingState(X, Y, st, idx, pos, ofs)) {
-            g_->gridState_ = st;
-            g_->sizingIndex_ = idx;
-            g_->sizingPos_ = pos;
-            g_->sizingOfs_ = ofs;
+            gd()->gridState_ = st;
+            gd()->sizingIndex_ = idx;
+            gd()->sizingPos_ = pos;
+            gd()->sizingOfs_ = ofs;
             SetMouseCapture(true);
             Invalidate();
         } else {
             TGridCoord cell = MouseCoord(X, Y);
             if (cell.X >= 0 && cell.Y >= 0) {
-                if (g_->options_.Contains(goColMoving) && cell.Y < g_->fixedRows_ && cell.X >= g_->fixedCols_) {
-                    g_->moveIndex_ = g_->movePos_ = cell.X;
-                    if (BeginColumnDrag(g_->moveIndex_, g_->movePos_, {X, Y})) {
-                        g_->gridState_ = gsColMoving;
+                if (gd()->options_.Contains(goColMoving) && cell.Y < gd()->fixedRows_ && cell.X >= gd()->fixedCols_) {
+                    gd()->moveIndex_ = gd()->movePos_ = cell.X;
+                    if (BeginColumnDrag(gd()->moveIndex_, gd()->movePos_, {X, Y})) {
+                        gd()->gridState_ = gsColMoving;
                         SetMouseCapture(true);
-                        g_->timer.start();
+                        gd()->timer.start();
                         Invalidate();
                     }
-                } else if (g_->options_.Contains(goRowMoving) && cell.X < g_->fixedCols_ && cell.Y >= g_->fixedRows_) {
-                    g_->moveIndex_ = g_->movePos_ = cell.Y;
-                    if (BeginRowDrag(g_->moveIndex_, g_->movePos_, {X, Y})) {
-                        g_->gridState_ = gsRowMoving;
+                } else if (gd()->options_.Contains(goRowMoving) && cell.X < gd()->fixedCols_ && cell.Y >= gd()->fixedRows_) {
+                    gd()->moveIndex_ = gd()->movePos_ = cell.Y;
+                    if (BeginRowDrag(gd()->moveIndex_, gd()->movePos_, {X, Y})) {
+                        gd()->gridState_ = gsRowMoving;
                         SetMouseCapture(true);
-                        g_->timer.start();
+                        gd()->timer.start();
                         Invalidate();
                     }
-                } else if (cell.X >= g_->fixedCols_ && cell.Y >= g_->fixedRows_) {
-                    if (g_->options_.Contains(goEditing)) {
-                        if (cell == g_->current_)
+                } else if (cell.X >= gd()->fixedCols_ && cell.Y >= gd()->fixedRows_) {
+                    if (gd()->options_.Contains(goEditing)) {
+                        if (cell == gd()->current_)
                             ShowEditor();
                         else {
                             MoveCurrent(cell.X, cell.Y, true, true);
@@ -1598,9 +1626,9 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
                         }
                         Click();
                     } else {
-                        g_->gridState_ = gsSelecting;
+                        gd()->gridState_ = gsSelecting;
                         SetMouseCapture(true);
-                        g_->timer.start();
+                        gd()->timer.start();
                         if (Shift.Contains(ssShift))
                             MoveAnchor(cell);
                         else
@@ -1614,20 +1642,20 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
 }
 
 void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
-    g_->lastMouse = {X, Y};
+    gd()->lastMouse = {X, Y};
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    switch (g_->gridState_) {
+    switch (gd()->gridState_) {
     case gsSelecting: {
         TGridCoord cell = MouseCoord(X, Y);
-        if (cell.X >= g_->fixedCols_ && cell.Y >= g_->fixedRows_ && cell.X <= info.Horz.LastFullVisibleCell + 1 &&
-            cell.Y <= info.Vert.LastFullVisibleCell + 1 && !(cell == g_->anchor_))
+        if (cell.X >= gd()->fixedCols_ && cell.Y >= gd()->fixedRows_ && cell.X <= info.Horz.LastFullVisibleCell + 1 &&
+            cell.Y <= info.Vert.LastFullVisibleCell + 1 && !(cell == gd()->anchor_))
             MoveAnchor(cell);
         break;
     }
     case gsColSizing:
     case gsRowSizing:
-        g_->sizingPos_ = (g_->gridState_ == gsColSizing ? X : Y) + g_->sizingOfs_;
+        gd()->sizingPos_ = (gd()->gridState_ == gsColSizing ? X : Y) + gd()->sizingOfs_;
         Invalidate();
         break;
     case gsColMoving: moveAndScroll(info, X, MouseCoord(X, Y).X, true, {X, Y}); break;
@@ -1647,63 +1675,63 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
 // before the first or after the last visible cell the view scrolls one cell.
 void TCustomGrid::moveAndScroll(const TGridDrawInfo& info, int mouse, int cellHit, bool cols, const TPoint& pt) {
     const auto& a = cols ? info.Horz : info.Vert;
-    const int first = cols ? g_->topLeft_.X : g_->topLeft_.Y;
+    const int first = cols ? gd()->topLeft_.X : gd()->topLeft_.Y;
     int target = cellHit;
     if (mouse < a.FixedBoundary) {
         if (first > a.FixedCellCount) {
             if (cols)
-                MoveTopLeft(first - 1, g_->topLeft_.Y);
+                MoveTopLeft(first - 1, gd()->topLeft_.Y);
             else
-                MoveTopLeft(g_->topLeft_.X, first - 1);
+                MoveTopLeft(gd()->topLeft_.X, first - 1);
         }
-        target = cols ? g_->topLeft_.X : g_->topLeft_.Y;
+        target = cols ? gd()->topLeft_.X : gd()->topLeft_.Y;
     } else if (mouse >= a.FullVisBoundary || target < 0) {
         if (a.LastFullVisibleCell < a.GridCellCount - 1) {
             if (cols)
-                MoveTopLeft(first + 1, g_->topLeft_.Y);
+                MoveTopLeft(first + 1, gd()->topLeft_.Y);
             else
-                MoveTopLeft(g_->topLeft_.X, first + 1);
+                MoveTopLeft(gd()->topLeft_.X, first + 1);
         }
         TGridDrawInfo now;
         CalcDrawInfo(now);
         target = cols ? now.Horz.LastFullVisibleCell : now.Vert.LastFullVisibleCell;
     }
-    if (target < a.FixedCellCount || target == g_->movePos_) return;
-    int origin = g_->moveIndex_, dest = target;
+    if (target < a.FixedCellCount || target == gd()->movePos_) return;
+    int origin = gd()->moveIndex_, dest = target;
     const bool ok = cols ? CheckColumnDrag(origin, dest, pt) : CheckRowDrag(origin, dest, pt);
     if (ok) {
-        g_->movePos_ = dest;
+        gd()->movePos_ = dest;
         Invalidate();
     }
 }
 
 void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    const TGridState st = g_->gridState_;
+    const TGridState st = gd()->gridState_;
     {
         // The drag ends on every way out, a throwing handler included.
         ScopeExit endDrag([this] {
-            g_->gridState_ = gsNormal;
-            g_->timer.stop();
+            gd()->gridState_ = gsNormal;
+            gd()->timer.stop();
         });
         switch (st) {
         case gsSelecting:
             MouseMove(Shift, X, Y);
-            g_->timer.stop();
-            g_->gridState_ = gsNormal;
+            gd()->timer.stop();
+            gd()->gridState_ = gsNormal;
             UpdateEdit();
             Click();
             break;
         case gsColSizing:
         case gsRowSizing: {
-            g_->gridState_ = gsNormal;
-            const TRect cell = st == gsColSizing ? CellRect(g_->sizingIndex_, 0) : CellRect(0, g_->sizingIndex_);
+            gd()->gridState_ = gsNormal;
+            const TRect cell = st == gsColSizing ? CellRect(gd()->sizingIndex_, 0) : CellRect(0, gd()->sizingIndex_);
             const int start = st == gsColSizing ? cell.Left : cell.Top;
-            const int size = g_->sizingPos_ - start;
+            const int size = gd()->sizingPos_ - start;
             if (!IsRectEmpty(cell) && size > 1) {
                 if (st == gsColSizing)
-                    SetColWidths(g_->sizingIndex_, size);
+                    SetColWidths(gd()->sizingIndex_, size);
                 else
-                    SetRowHeights(g_->sizingIndex_, size);
+                    SetRowHeights(gd()->sizingIndex_, size);
             }
             Invalidate();
             UpdateEdit();
@@ -1711,9 +1739,9 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
         }
         case gsColMoving:
         case gsRowMoving: {
-            g_->timer.stop();
-            g_->gridState_ = gsNormal;
-            int origin = g_->moveIndex_, dest = g_->movePos_;
+            gd()->timer.stop();
+            gd()->gridState_ = gsNormal;
+            int origin = gd()->moveIndex_, dest = gd()->movePos_;
             const bool ok = st == gsColMoving ? EndColumnDrag(origin, dest, {X, Y}) : EndRowDrag(origin, dest, {X, Y});
             if (ok && origin != dest) {
                 if (st == gsColMoving)
@@ -1733,43 +1761,43 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
 }
 
 void TCustomGrid::CancelMode() {
-    g_->timer.stop();
-    if (g_->gridState_ != gsNormal) {
-        g_->gridState_ = gsNormal;
+    gd()->timer.stop();
+    if (gd()->gridState_ != gsNormal) {
+        gd()->gridState_ = gsNormal;
         Invalidate();
     }
 }
 
 void TCustomGrid::timerTick() {
-    if (g_->gridState_ == gsSelecting) {
+    if (gd()->gridState_ == gsSelecting) {
         TGridDrawInfo info;
         CalcDrawInfo(info);
-        const TPoint p = g_->lastMouse;
+        const TPoint p = gd()->lastMouse;
         TimedScroll(p.X < info.Horz.FixedBoundary, p.X >= info.Horz.FullVisBoundary, p.Y < info.Vert.FixedBoundary,
                     p.Y >= info.Vert.FullVisBoundary);
-    } else if (g_->gridState_ == gsColMoving || g_->gridState_ == gsRowMoving) {
-        MouseMove({}, g_->lastMouse.X, g_->lastMouse.Y);
+    } else if (gd()->gridState_ == gsColMoving || gd()->gridState_ == gsRowMoving) {
+        MouseMove({}, gd()->lastMouse.X, gd()->lastMouse.Y);
     } else {
-        g_->timer.stop();
+        gd()->timer.stop();
     }
 }
 
 void TCustomGrid::TimedScroll(bool Left, bool Right, bool Up, bool Down) {
     if (!Left && !Right && !Up && !Down) return;
-    TGridCoord a = g_->anchor_;
-    if (Left && a.X > g_->fixedCols_) --a.X;
-    if (Right && a.X < g_->colCount_ - 1) ++a.X;
-    if (Up && a.Y > g_->fixedRows_) --a.Y;
-    if (Down && a.Y < g_->rowCount_ - 1) ++a.Y;
-    if (!(a == g_->anchor_)) MoveAnchor(a);
+    TGridCoord a = gd()->anchor_;
+    if (Left && a.X > gd()->fixedCols_) --a.X;
+    if (Right && a.X < gd()->colCount_ - 1) ++a.X;
+    if (Up && a.Y > gd()->fixedRows_) --a.Y;
+    if (Down && a.Y < gd()->rowCount_ - 1) ++a.Y;
+    if (!(a == gd()->anchor_)) MoveAnchor(a);
 }
 
 bool TCustomGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-    if (WheelDelta < 0 && g_->current_.Y < g_->rowCount_ - 1)
-        FocusCell(g_->current_.X, g_->current_.Y + 1, true);
-    else if (WheelDelta > 0 && g_->current_.Y > g_->fixedRows_)
-        FocusCell(g_->current_.X, g_->current_.Y - 1, true);
+    if (WheelDelta < 0 && gd()->current_.Y < gd()->rowCount_ - 1)
+        FocusCell(gd()->current_.X, gd()->current_.Y + 1, true);
+    else if (WheelDelta > 0 && gd()->current_.Y > gd()->fixedRows_)
+        FocusCell(gd()->current_.X, gd()->current_.Y - 1, true);
     return true;
 }
 
@@ -1778,13 +1806,13 @@ bool TCustomGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePo
 void TCustomGrid::DoEnter() {
     TCustomControl::DoEnter();
     invalidateGridRect(Selection());
-    if (!(g_->inplaceEdit_ && g_->inplaceEdit_->Focused())) UpdateEdit();
+    if (!(gd()->inplaceEdit_ && gd()->inplaceEdit_->Focused())) UpdateEdit();
 }
 
 void TCustomGrid::DoExit() {
     TCustomControl::DoExit();
     invalidateGridRect(Selection());
-    if (!g_->options_.Contains(goAlwaysShowEditor) && !(g_->inplaceEdit_ && g_->inplaceEdit_->Focused())) HideEdit();
+    if (!gd()->options_.Contains(goAlwaysShowEditor) && !(gd()->inplaceEdit_ && gd()->inplaceEdit_->Focused())) HideEdit();
     CancelMode();
 }
 
@@ -1792,13 +1820,13 @@ void TCustomGrid::Resize() { TCustomControl::Resize(); }
 
 void TCustomGrid::ClientResized() {
     UpdateScrollRange();
-    if (g_->inplaceEdit_ && g_->inplaceEdit_->Visible())
-        g_->inplaceEdit_->Move(CellRect(g_->current_.X, g_->current_.Y));
+    if (gd()->inplaceEdit_ && gd()->inplaceEdit_->Visible())
+        gd()->inplaceEdit_->Move(CellRect(gd()->current_.X, gd()->current_.Y));
 }
 
 void TCustomGrid::FontChanged() {
     TCustomControl::FontChanged();
-    if (g_->inplaceEdit_) g_->inplaceEdit_->SetFont(Font());
+    if (gd()->inplaceEdit_) gd()->inplaceEdit_->SetFont(Font());
 }
 
 // ------------------------------------------------------------ TDrawGrid

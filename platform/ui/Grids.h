@@ -157,7 +157,8 @@ private:
     void layoutButton();
     void buttonClicked();
     friend struct TInplaceEditPrivate;
-    std::unique_ptr<TInplaceEditPrivate> e_;
+    // The control's one private part, typed (Grids.cpp).
+    TInplaceEditPrivate* ed() const;
 };
 
 struct TCustomGridPrivate;
@@ -300,6 +301,10 @@ public:
     void EditorTextChanged(const std::string& text);
 
 protected:
+    // For a grid that brings a larger private part (derived from
+    // TCustomGridPrivate); dd is adopted.
+    TCustomGrid(TComponent* AOwner, TCustomGridPrivate* dd);
+
     // ---- overridable behaviour
     virtual bool CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs);
     virtual TInplaceEdit* CreateEditor();
@@ -396,10 +401,9 @@ private:
     void timerTick();
     void moveAndScroll(const TGridDrawInfo& info, int mouse, int cellHit, bool cols, const TPoint& pt);
     void drawSizingLine();
-
-    // Everything the grid keeps (Grids.cpp), reached through
-    // TCustomGridPrivate::get.
-    std::unique_ptr<TCustomGridPrivate> g_;
+    // The control's one private part, typed: everything the grid keeps
+    // (Grids.cpp; TCustomGridPrivate::get from outside the class).
+    TCustomGridPrivate* gd() const;
 };
 
 // A grid whose cells the program paints in OnDrawCell.

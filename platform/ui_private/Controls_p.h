@@ -4,6 +4,7 @@
 // Brings Qt in; only platform/ui code includes it.
 #pragma once
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QObject>
@@ -15,7 +16,6 @@
 
 #include "Controls.h"
 
-class QAbstractScrollArea;
 
 // Lifetime: the control owns its widget. Qt would delete child widgets with
 // their parent, so a dying control first hands its child controls' widgets
@@ -101,6 +101,27 @@ W* NewWidget(A&&... args) {
     EnsureApplication();
     return new W(std::forward<A>(args)...);
 }
+
+// The widget of a custom control: a scroll area whose viewport is the
+// client area the control paints; the bars only report, they move nothing.
+class CustomArea : public QAbstractScrollArea {
+public:
+    TCustomControl* control = nullptr;
+    void paintEvent(QPaintEvent*) override;
+    void scrollContentsBy(int, int) override {}
+    void barAction(TScrollBarKind kind, QScrollBar* bar, int action);
+};
+
+// A custom control's private part. A control derived from TCustomControl
+// (a grid) brings a larger one through the protected constructor.
+class CustomControlPrivate : public TControlPrivate {
+public:
+    CustomControlPrivate();
+    CustomArea* area() const { return static_cast<CustomArea*>(widget.data()); }
+    QWidget* client() const override { return area() ? area()->viewport() : nullptr; }
+    TScrollStyle bars = ssNone;
+    TBorderStyle border = bsNone;
+};
 
 // The control a widget belongs to, looking up through its parents.
 TControl* ControlOfWidget(QWidget* w);
