@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "SysUtils.h"
 #include "ScopeExit.h"
@@ -208,7 +209,10 @@ public:
                     o->Memo1.clear();
                     for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
                 }
-                writeObject(o, y + (o->Top - b->Top), o->Height, dx + shift);
+                if (auto* m = dynamic_cast<TRMMemoView*>(o))
+                    writeMemo(m, y + (o->Top - b->Top), o->Height, dx + shift, true);
+                else
+                    writeObject(o, y + (o->Top - b->Top), o->Height, dx + shift);
             }
             target = &stream;
             R->PageNo = basePage;
@@ -668,6 +672,7 @@ public:
         for (TRMView* o : objectsOf[b]) {
             if (auto* m = dynamic_cast<TRMMemoView*>(o); m && (m->Flags & flStretched)) {
                 m->Memo1 = expandMemo(m);
+                if (suppressedHere(m, colX + subDx)) continue; // prints empty
                 h = std::max(h, (m->Top - b->Top) + m->CalcHeight());
             }
         }
@@ -743,6 +748,8 @@ public:
         colX = 0;
         column = 0;
         bottom = pageBottom();
+        groupsOnPage.clear();
+        headerPlace.clear();
         if (auto* ov = band(bkOverlay)) printAt(ov, ov->Top, 0);
         printLoose(page);
         // Cleared first: a title whose sub-report runs onto the next page
@@ -789,15 +796,23 @@ public:
     void newPage() {
         finishPage(false);
         startPage();
+        clearRepeatedValues();
     }
     int pageRunStart = 0;
     std::map<TRMPage*, int> bkIndex;
 
-    // Room for h pixels, moving to the next column or page when needed.
-    void need(int h, TRMBandView* repeatHeader = nullptr) {
-        if (curY + h <= bottom) return;
+    // Room for h pixels, moving to the next column or page when needed;
+    // true when it moved.
+    bool need(int h, TRMBandView* repeatHeader = nullptr) {
+        if (curY + h <= bottom) return false;
+        newColumn(repeatHeader);
+        return true;
+    }
+    // The next page column, or a new page after the last column (or when
+    // asked for a page), with the headers marked to repeat.
+    void newColumn(TRMBandView* repeatHeader, bool wholePage = false) {
         std::optional<OnRunPage> on(std::in_place, *this);
-        if (page->Columns > 1 && column + 1 < page->Columns) {
+        if (!wholePage && page->Columns > 1 && column + 1 < page->Columns) {
             if (auto* cf = band(bkColumnFooter)) printAt(cf, bottom, colX);
             ++column;
             colX = column * (columnWidth() + RMToPixels(page->ColumnGap / 1000.0));
@@ -809,10 +824,12 @@ public:
         }
         on.reset();
         // Headers marked to repeat come again: the group headers above the
-        // band that broke the page, then the data header.
+        // band that broke the page, then the data header. The groups above
+        // it count their groups on the new page or column afresh.
         if (curGroups)
             for (TRMBandView* g : *curGroups) {
                 if (g == breaking) break;
+                groupsOnPage[g] = 1;
                 if (g->Flags & bfRepeatHeader) printBand(g, false);
             }
         if (repeatHeader && (repeatHeader->Flags & bfRepeatHeader)) printBand(repeatHeader, false);
@@ -905,7 +922,7 @@ public:
             int h = o->Height;
             if (auto* c = dynamic_cast<TRMCalcMemoView*>(o)) {
                 c->Memo1 = expandCalcMemo(c);
-                writeObject(o, top, h, dx);
+                writeMemo(c, top, h, dx);
                 calcWritten(c);
                 continue;
             }
@@ -919,7 +936,7 @@ public:
                     uint16_t f = m->Flags;
                     m->Memo1 = m->WrapLines(m->Memo1, m->Width - m->GapX * 2);
                     m->Flags &= ~flWordWrap;
-                    writeObject(o, top, h, dx);
+                    writeMemo(m, top, h, dx);
                     m->Flags = f;
                     continue;
                 }
@@ -943,7 +960,10 @@ public:
                 o->Memo1.clear();
                 for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
             }
-            writeObject(o, top, h, dx);
+            if (auto* m = dynamic_cast<TRMMemoView*>(o))
+                writeMemo(m, top, h, dx);
+            else
+                writeObject(o, top, h, dx);
         }
         printCross(b, y, dx);
         curBand = was;
@@ -1255,7 +1275,9 @@ public:
         flushPending();
         if (record([=, this] { return printBand(b, withChild, repeatHeader); })) return false;
         curBand = b;
-        if (!b->OnBeforePrint.empty()) R->RunScript(b->OnBeforePrint, b);
+        leaveColumns(b);
+        runBandScript(b, repeatHeader);
+        curBand = b;
         TRMBandView* child = withChild ? bandNamed(b->ChildBand) : nullptr;
         if (!b->Visible) {
             // A hidden band's child prints when it is marked to.
@@ -1275,10 +1297,13 @@ public:
             printSplit(b, h);
         } else {
             breaking = b;
-            need(h, repeatHeader);
+            if (atDesignPos.count(b)) curY = b->Top;
+            bool moved = groupLimit(b, repeatHeader) || need(h, repeatHeader);
+            if (moved && (b->Flags & bfPrintAtDesignPos) && isDataBand(b)) curY = b->Top;
             breaking = nullptr;
             printAt(b, curY, colX, h);
             int top = curY;
+            headerPrinted(b, top);
             curY += h;
             runSubReports(b, top);
         }
@@ -1314,6 +1339,325 @@ public:
             ++rowsOnPage;
         }
         noDataMode = false;
+    }
+
+    // ---- band columns
+    // A data band with Columns > 1 (and NewColumnAfter 1) prints its
+    // records in band columns: across first (a row of records side by
+    // side, then the next row below) or down first (down the page, then
+    // from the top of the next column). The run lasts while the band
+    // prints record after record; any other band ends it and prints below
+    // the columns.
+    struct ColumnRun {
+        TRMBandView* band = nullptr;
+        bool downFirst = false;
+        int colNo = 1;       // current band column, from 1
+        int originX = 0;     // shift of column 1
+        int startY = 0;      // down first: where every column starts
+        int savedBottom = 0; // down first: lowest end of a filled column
+        int rowH = 0;        // across first: height of the row being filled
+        int rows = 0;        // lines in this column (down) or on this page (across)
+    } colRun;
+    static int bandColumns(TRMBandView* b) { return b->NewColumnAfter == 1 ? std::max(1, b->Columns) : 1; }
+    static bool isDataBand(TRMBandView* b) {
+        TRMBandKind k = b->BandType();
+        return k == bkMasterData || k == bkDetailData || k == bkSubDetailData;
+    }
+    int columnDx(int colNo) const {
+        return colRun.originX + (colRun.band->ColumnWidth + colRun.band->ColumnGap) * (colNo - 1);
+    }
+    // Band b is about to print: a column run of another band ends, and
+    // what follows goes below its lowest column, at the left.
+    void leaveColumns(TRMBandView* b) {
+        if (!colRun.band || colRun.band == b) return;
+        if (colRun.colNo > 1) {
+            if (colRun.downFirst)
+                curY = std::max(colRun.savedBottom, curY);
+            else
+                curY += colRun.rowH;
+        }
+        colRun = ColumnRun();
+    }
+    // Where each header last printed on this page and in how many band
+    // columns it stands (for RepeatHeader1).
+    struct HeaderPlace {
+        int y = 0, colNo = 1;
+    };
+    std::map<TRMBandView*, HeaderPlace> headerPlace;
+    void headerPrinted(TRMBandView* b, int y) { headerPlace[b] = {y, 1}; }
+    // The band moved into band column colRun.colNo: the headers marked to
+    // come at the top of every band column print there again, at the
+    // height they printed at.
+    void repeatColumnHeaders(TRMBandView* d, TRMBandView* header) {
+        std::vector<TRMBandView*> hs = {band(bkPageHeader), band(bkColumnHeader), header};
+        if (curGroups) hs.insert(hs.end(), curGroups->begin(), curGroups->end());
+        int cols = bandColumns(d);
+        for (TRMBandView* hb : hs) {
+            if (!hb || !(hb->Flags & bfRepeatHeader1) || !hb->Visible) continue;
+            auto it = headerPlace.find(hb);
+            if (it == headerPlace.end() || it->second.colNo >= cols) continue;
+            printAt(hb, it->second.y, columnDx(colRun.colNo));
+            ++it->second.colNo;
+        }
+        curBand = d;
+    }
+    // One record of data band d in its band columns.
+    void printInColumns(TRMBandView* d, int h, TRMBandView* header) {
+        flushPending();
+        curBand = d;
+        if (colRun.band != d) leaveColumns(d);
+        runBandScript(d, header); // its breaks end the run
+        curBand = d;
+        if (!d->Visible) return;
+        if (colRun.band != d) {
+            colRun.band = d;
+            colRun.downFirst = !(d->Flags & bfPrintColFirst);
+            colRun.originX = colX;
+            colRun.startY = colRun.savedBottom = curY;
+        }
+        const int cols = bandColumns(d);
+        // A break to the next page column or page: the run starts again
+        // there in band column 1.
+        auto breakPage = [&] {
+            ColumnRun keep = colRun;
+            colRun = ColumnRun();
+            breaking = d;
+            newColumn(header);
+            breaking = nullptr;
+            colRun = keep;
+            colRun.colNo = 1;
+            colRun.rows = 0;
+            colRun.rowH = 0;
+            colRun.originX = colX;
+            if (d->Flags & bfPrintAtDesignPos) curY = d->Top;
+            colRun.startY = colRun.savedBottom = curY;
+            curBand = d;
+        };
+        if (atDesignPos.count(d)) {
+            curY = d->Top;
+            if (colRun.colNo == 1) colRun.startY = colRun.savedBottom = curY;
+        }
+        if (colRun.downFirst) {
+            bool limit = d->LinesPerPage && colRun.rows >= d->LinesPerPage;
+            if (limit || curY + h > bottom) {
+                if (colRun.colNo < cols) {
+                    colRun.savedBottom = std::max(colRun.savedBottom, curY);
+                    ++colRun.colNo;
+                    colRun.rows = 0;
+                    curY = colRun.startY;
+                    repeatColumnHeaders(d, header);
+                } else {
+                    breakPage();
+                }
+            }
+            printAt(d, curY, columnDx(colRun.colNo), h);
+            curY += h;
+            ++colRun.rows;
+            return;
+        }
+        if (colRun.colNo == 1) {
+            bool limit = d->LinesPerPage && colRun.rows >= d->LinesPerPage * cols;
+            if (limit || curY + h > bottom) breakPage();
+            colRun.rowH = 0;
+        }
+        printAt(d, curY, columnDx(colRun.colNo), h);
+        colRun.rowH = std::max(colRun.rowH, h);
+        ++colRun.rows;
+        if (colRun.colNo < cols) {
+            ++colRun.colNo;
+            repeatColumnHeaders(d, header);
+        } else {
+            colRun.colNo = 1;
+            curY += colRun.rowH;
+            colRun.rowH = 0;
+        }
+    }
+
+    // ---- data runs and groups per page
+    // Data bands whose next record prints at the band's design top.
+    std::set<TRMBandView*> atDesignPos;
+    // Groups begun on the page (or page column) per group header.
+    std::map<TRMBandView*, int> groupsOnPage;
+    int& groupsOn(TRMBandView* g) { return groupsOnPage.try_emplace(g, 1).first->second; }
+    // A group header with GroupsPerPage whose page holds more groups than
+    // that: the group changes even when its value stays.
+    bool groupsFull(TRMBandView* g) { return g->LinesPerPage && groupsOn(g) > g->LinesPerPage; }
+    // A group header beyond its GroupsPerPage starts a new page (or page
+    // column) and is the first group there.
+    bool groupLimit(TRMBandView* b, TRMBandView* repeatHeader) {
+        if (b->BandType() != bkGroupHeader || !b->LinesPerPage || b->NewColumnAfter != 1) return false;
+        if (groupsOn(b) <= b->LinesPerPage) return false;
+        groupsOn(b) = 1;
+        newColumn(repeatHeader);
+        return true;
+    }
+    void startRun(TRMBandView* data, const std::vector<TRMBandView*>& groups) {
+        if (data->Flags & bfPrintAtDesignPos) atDesignPos.insert(data);
+        forgetValues(data);
+        for (TRMBandView* g : groups) {
+            groupsOnPage[g] = 1;
+            forgetValues(g);
+        }
+    }
+    // The group changes at groups[g]: it counts one more group on the page
+    // (or starts counting again when it was already over its limit); the
+    // inner groups, their footers and the data band start their repeated
+    // values afresh.
+    template <class FooterOf>
+    void groupChanged(TRMBandView* data, const std::vector<TRMBandView*>& groups, size_t g, FooterOf footerOf) {
+        int& n = groupsOn(groups[g]);
+        n = n > groups[g]->LinesPerPage ? 1 : n + 1;
+        for (size_t i = g + 1; i < groups.size(); ++i) {
+            forgetValues(groups[i]);
+            if (TRMBandView* f = footerOf(i)) forgetValues(f);
+        }
+        forgetValues(data);
+    }
+
+    // ---- script requests
+    // NEWPAGE and NEWCOLUMN in a band's before-print script are requests
+    // the band carries out once the script has run; a CURY the script set
+    // while such a request waited holds on the new page or column.
+    struct BandRequests {
+        int pageBreaks = 0, columnBreaks = 0;
+        bool keepY = false;
+    };
+    BandRequests* requests = nullptr;
+    void runBandScript(TRMBandView* b, TRMBandView* repeatHeader) {
+        if (b->OnBeforePrint.empty()) return;
+        BandRequests req;
+        BandRequests* was = requests;
+        requests = &req;
+        {
+            ScopeExit back([&] { requests = was; });
+            R->RunScript(b->OnBeforePrint, b);
+        }
+        if (holdBreaks || recording) return; // a sub-report's lane cannot break the page
+        int y = curY;
+        TRMBandView* wasBreaking = breaking;
+        breaking = b;
+        for (int i = 0; i < req.pageBreaks && !R->Terminated; ++i) {
+            leaveColumns(nullptr);
+            newColumn(repeatHeader, true);
+        }
+        for (int i = 0; i < req.columnBreaks && !R->Terminated; ++i) {
+            leaveColumns(nullptr);
+            newColumn(repeatHeader);
+        }
+        breaking = wasBreaking;
+        if (req.keepY) curY = y;
+    }
+    // NEWPAGE (page true) or NEWCOLUMN from a script: a request of the band
+    // whose before-print script runs, else at once.
+    void scriptBreak(bool wholePage) {
+        if (requests) {
+            ++(wholePage ? requests->pageBreaks : requests->columnBreaks);
+            return;
+        }
+        if (holdBreaks || recording) return;
+        leaveColumns(nullptr);
+        newColumn(nullptr, wholePage);
+    }
+    void scriptSetCurY(int y) {
+        if (requests && (requests->pageBreaks || requests->columnBreaks)) requests->keepY = true;
+        curY = y;
+    }
+
+    // ---- repeated values
+    // A memo marked Suppress prints a value equal to its last one empty;
+    // marked MergeRepeated too, it writes nothing and its last record
+    // grows down to cover this one, unless its master memo just printed a
+    // new value. The last value is kept per memo and column, so that band
+    // and cross-tab columns each merge down their own column; a record is
+    // merged into only on the page where it was written.
+    struct LastRecord {
+        bool has = false;
+        std::string value;
+        TMemoryStream* stream = nullptr;
+        int page = -1, top = 0;
+        int64_t pos = 0, end = 0;
+    };
+    std::map<TRMMemoView*, std::map<int, LastRecord>> lastRecords;
+    static std::string memoText(const TRMLines& lines) {
+        std::string t;
+        for (size_t i = 0; i < lines.size(); ++i) t += (i ? "\r\n" : "") + lines[i];
+        return t;
+    }
+    void forgetValues(TRMBandView* b, bool mergingOnly = false) {
+        auto it = objectsOf.find(b);
+        if (it == objectsOf.end()) return;
+        for (TRMView* o : it->second)
+            if (auto* m = dynamic_cast<TRMMemoView*>(o)) {
+                if (mergingOnly && !((m->Flags & flSuppress) && (m->Flags & flMergeRepeated))) continue;
+                lastRecords.erase(m);
+                m->LastValue.clear();
+            }
+    }
+    // A new page: merging memos of the data bands start afresh.
+    void clearRepeatedValues() {
+        for (TRMBandKind k : {bkMasterData, bkDetailData, bkSubDetailData})
+            for (TRMBandView* b : bands(k)) forgetValues(b, true);
+    }
+    TRMMemoView* masterMemoOf(TRMMemoView* m) {
+        if (m->MasterMemoView.empty() || SameText(m->MasterMemoView, m->Name)) return nullptr;
+        return dynamic_cast<TRMMemoView*>(page->FindObject(m->MasterMemoView));
+    }
+    // Whether memo m would print nothing here: Suppress and the same value.
+    bool suppressedHere(TRMMemoView* m, int dx) {
+        if (!(m->Flags & flSuppress)) return false;
+        auto it = lastRecords.find(m);
+        if (it == lastRecords.end()) return false;
+        auto r = it->second.find(m->Left + dx);
+        return r != it->second.end() && r->second.has && r->second.value == memoText(m->Memo1);
+    }
+    // perPage: the last value counts only on the page it was written on
+    // (cross-tab cells, which print onto several pages side by side).
+    void writeMemo(TRMMemoView* m, int top, int h, int dx, bool perPage = false) {
+        if (!(m->Flags & flSuppress)) {
+            writeObject(m, top, h, dx);
+            m->ValueChanged = true;
+            return;
+        }
+        m->ValueChanged = false;
+        LastRecord& last = lastRecords[m][m->Left + dx];
+        if (perPage && last.page != R->PageNo) last.has = false;
+        std::string text = memoText(m->Memo1);
+        bool same = last.has && last.value == text;
+        if (same && !(m->Flags & flMergeRepeated)) {
+            TRMLines keep = std::move(m->Memo1);
+            m->Memo1.clear();
+            writeObject(m, top, h, dx);
+            m->Memo1 = std::move(keep);
+            return;
+        }
+        if (same && !noDataMode) {
+            TRMMemoView* master = masterMemoOf(m);
+            if ((!master || !master->ValueChanged) && mergeInto(m, last, top, h, dx)) return;
+        }
+        m->ValueChanged = true;
+        last.stream = target;
+        last.page = R->PageNo;
+        last.top = top;
+        last.pos = target->Position();
+        writeObject(m, top, h, dx);
+        last.end = target->Position();
+        last.has = true;
+        last.value = text;
+        m->LastValue = text;
+    }
+    // The last record of m, written again from its top down to the bottom
+    // of this one; false when it is not on this page.
+    bool mergeInto(TRMMemoView* m, const LastRecord& last, int top, int h, int dx) {
+        if (last.stream != target || last.page != R->PageNo || top < last.top) return false;
+        if (last.end > target->Size()) return false;
+        TMemoryStream again;
+        TMemoryStream* was = target;
+        target = &again;
+        writeObject(m, last.top, h + (top - last.top), dx);
+        target = was;
+        if (again.Size() != last.end - last.pos) return false;
+        std::copy(again.Memory(), again.Memory() + again.Size(), target->Memory() + last.pos);
+        return true;
     }
 
     // ---- data levels
@@ -1387,27 +1731,18 @@ public:
         };
         if (header) show(header);
         std::vector<std::string> keys = groupKeys(groups);
+        startRun(data, groups);
         for (size_t g = 0; g < groups.size(); ++g) show(groups[g]);
-        int bandCol = 0;
         int rowsOnPage = 0;
         while (!ds->Eof() && !R->Terminated) {
             ++lineNo;
             ++lineThrough;
-            // Band columns: records side by side across, then down.
-            int cols = recording ? 1 : std::max(1, data->Columns); // no band columns in a lane
+            // Band columns: records side by side across, or down a column
+            // and then into the next.
+            int cols = recording ? 1 : bandColumns(data); // no band columns in a lane
             int h = bandHeight(data);
             bool printedHere = true;
-            if (cols > 1) {
-                flushPending();
-                if (bandCol == 0) need(h, header);
-                curBand = data;
-                int dx = colX + bandCol * (data->ColumnWidth + data->ColumnGap);
-                printAt(data, curY, dx, h);
-                if (++bandCol == cols) {
-                    bandCol = 0;
-                    curY += h;
-                }
-            }
+            if (cols > 1) printInColumns(data, h, header);
             int before = R->PageNo;
             if (cols <= 1) show(data, header);
             size_t mark = pending.size();
@@ -1426,7 +1761,9 @@ public:
                 ++printed;
                 ++rowsOnPage;
             }
-            bool breakAfter = (data->Flags & bfFormNewPage) || (data->LinesPerPage && rowsOnPage >= data->LinesPerPage);
+            // Band columns count their lines per column or row themselves.
+            bool breakAfter = (data->Flags & bfFormNewPage) ||
+                              (cols <= 1 && data->LinesPerPage && rowsOnPage >= data->LinesPerPage);
             if (!Trim(data->NewPageCondition()).empty()) {
                 try {
                     breakAfter |= RMToNumber(R->Calc(data->NewPageCondition())) != 0;
@@ -1435,12 +1772,13 @@ public:
                 }
             }
             nav(ds, 2);
+            atDesignPos.erase(data);
             size_t changed = groups.size();
             std::vector<std::string> nk;
             if (!ds->Eof()) {
                 nk = groupKeys(groups);
                 for (size_t g = 0; g < groups.size(); ++g)
-                    if (nk[g] != keys[g]) {
+                    if (nk[g] != keys[g] || groupsFull(groups[g])) {
                         changed = g;
                         break;
                     }
@@ -1448,10 +1786,7 @@ public:
                 changed = 0;
             }
             if (changed < groups.size()) {
-                if (bandCol) {
-                    bandCol = 0;
-                    curY += h;
-                }
+                groupChanged(data, groups, changed, footerOf);
                 bool moved = false;
                 if (!ds->Eof()) {
                     nav(ds, 3); // footers see the group's last row
@@ -1476,15 +1811,13 @@ public:
                 }
             }
             if (breakAfter && !ds->Eof() && !recording) {
-                if (bandCol) {
-                    bandCol = 0;
-                    curY += h;
-                }
+                leaveColumns(nullptr);
                 newPage();
                 rowsOnPage = 0;
             }
         }
-        if (bandCol) curY += bandHeight(data);
+        leaveColumns(nullptr);
+        atDesignPos.erase(data);
         curGroups = wasGroups;
         if (pending.size() > pendingBase) {
             // Nothing of the level printed: neither do its header or footer.
@@ -1582,6 +1915,10 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
                         dv.Value = VarIsStr(v) ? QuotedStr(VarToStr(v)) : VarToStr(v);
                         return;
                     }
+                if (u == "CURY" && builder_) {
+                    builder_->scriptSetCurY(int(std::lround(RMToNumber(v))));
+                    return;
+                }
                 if (scriptView_ && !VarIsNull(scriptView_->GetPropValue(name))) {
                     scriptView_->SetPropValue(name, v);
                     return;
@@ -1617,8 +1954,8 @@ bool TRMReport::doFunction(const TRMFuncCall& c, Variant& r) {
         r = Null();
         return true;
     }
-    if (n == "NEWPAGE" && builder_) {
-        builder_->newPage();
+    if ((n == "NEWPAGE" || n == "NEWCOLUMN") && builder_) {
+        builder_->scriptBreak(n == "NEWPAGE");
         r = Null();
         return true;
     }

@@ -684,6 +684,7 @@ Variant TRMMemoView::GetPropValue(const std::string& name) {
     if (n == "LINES1.COUNT") return int(Memo1.size());
     if (n == "CALCVALUE") return Memo1.empty() ? std::string() : Memo1[0];
     if (n == "LASTVALUE") return LastValue;
+    if (n == "VALUECHANGED") return ValueChanged;
     return TRMView::GetPropValue(name);
 }
 
@@ -1094,7 +1095,13 @@ void TRMBandView::SetPropValue(const std::string& name, const Variant& v) {
         bit(bfPrintIfEmpty);
     else if (n == "PRINTATDESIGNPOS")
         bit(bfPrintAtDesignPos);
-    else
+    else if (n == "ADJUSTCOLUMNS")
+        bit(bfAdjustColumns);
+    else if (n == "REPEATHEADER1") {
+        // The page and column headers have no other repeat: theirs is one.
+        bit(bfRepeatHeader1);
+        if (BandType() == bkPageHeader || BandType() == bkColumnHeader) bit(bfRepeatHeader);
+    } else
         TRMView::SetPropValue(name, v);
 }
 
@@ -1114,6 +1121,10 @@ Variant TRMBandView::GetPropValue(const std::string& name) {
     if (n == "ONFIRSTPAGE") return bool(Flags & bfOnFirstPage);
     if (n == "ONLASTPAGE") return bool(Flags & bfOnLastPage);
     if (n == "REPEATHEADER") return bool(Flags & bfRepeatHeader);
+    if (n == "REPEATHEADER1") return bool(Flags & bfRepeatHeader1);
+    if (n == "PRINTCOLFIRST") return bool(Flags & bfPrintColFirst);
+    if (n == "PRINTATDESIGNPOS") return bool(Flags & bfPrintAtDesignPos);
+    if (n == "ADJUSTCOLUMNS") return bool(Flags & bfAdjustColumns);
     if (n == "PRINTIFEMPTY") return bool(Flags & bfPrintIfEmpty);
     return TRMView::GetPropValue(name);
 }

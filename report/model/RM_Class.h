@@ -257,6 +257,9 @@ public:
     uint16_t FontScaleWidth = 0;
     std::string MasterMemoView;
     std::string LastValue;
+    // Whether the last record the build wrote for this memo carried a new
+    // value (a memo naming it as its master merges only when it did not).
+    bool ValueChanged = false;
 
     int Alignment() const { return Adjust & 3; }
     void SetAlignment(int a) { Adjust = (Adjust & ~7) | (a & 7); }
