@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "db/ListDataSet.h"
@@ -386,6 +388,52 @@ TEST(ReportRepeatedValues, mergedValuesStartAgainOnEachPageAndInEachColumn) {
     Placed k2 = f.at(1, "科技");
     EXPECT_EQ(k2.top, f.at(1, "图书41").top);
     EXPECT_EQ(k2.height, 20 + 19 * 22);
+}
+
+// A merged memo on a band the new page does not clear (here a child band)
+// starts a new record on the next page instead of writing over the place
+// its last record had on the page before.
+TEST(ReportRepeatedValues, mergedValueOnAChildBandStartsAgainOnTheNextPage) {
+    Layout f(60); // 文学 1-30, 科技 31-60
+    // A page header of many objects from the second page on puts the old
+    // record's place inside the next page's bytes.
+    f.band(bkPageHeader, 40, 30)->Flags &= ~bfOnFirstPage;
+    for (int i = 0; i < 60; ++i) f.memo(300 + i * 6, 40, "·", 6);
+    auto* d = f.band(bkMasterData, 120, 22, "RMBooks");
+    d->ChildBand = "Child1";
+    f.memo(0, 121, "[Title]");
+    auto* c = f.band(bkChild, 150, 22);
+    c->Name = "Child1";
+    auto* kind = f.memo(200, 151, "[Kind]", 100);
+    kind->Flags |= flSuppress | flMergeRepeated;
+    f.build();
+    ASSERT_GE(f.pages(), 2);
+    int rowsSeen = 0;
+    const int bottom = f.page->PrintableTop() + f.page->PrintableHeight();
+    for (int p = 0; p < f.pages(); ++p) {
+        SCOPED_TRACE(p + 1);
+        std::vector<Placed> kinds, rows;
+        for (auto& o : f.placed(p))
+            if (o.left == 200)
+                kinds.push_back(o);
+            else if (o.text.rfind("图书", 0) == 0)
+                rows.push_back(o);
+        rowsSeen += int(rows.size());
+        ASSERT_FALSE(rows.empty());
+        ASSERT_FALSE(kinds.empty());
+        // The page's first kind record begins on this page, no lower than
+        // the child of its first row; each kind is one record that stays
+        // on the page.
+        EXPECT_LE(kinds[0].top, rows[0].top + 22);
+        EXPECT_GE(kinds[0].top, f.page->PrintableTop());
+        std::set<std::string> seen;
+        for (auto& k : kinds) {
+            EXPECT_TRUE(seen.insert(k.text).second) << k.text;
+            EXPECT_LE(k.top + k.height, bottom);
+            EXPECT_GT(k.height, 20);
+        }
+    }
+    EXPECT_EQ(rowsSeen, 60);
 }
 
 // ---- printed
