@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "Dialogs.h"
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "Screen.h"
 #include "ScopeExit.h"
@@ -118,9 +119,9 @@ TDBGridEhSumList::TDBGridEhSumList(TCustomDBGridEh* grid) : TDBSumListProducer(g
 
 // ================================================================ TCustomDBGridEh
 
-TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner)
+TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner, TCollection::ItemFactory columnFactory)
     : TCustomGrid(AOwner), dataLink_(std::make_unique<TGridDataLinkEh>(this)),
-      columns_(std::make_unique<TDBGridColumnsEh>(this)), bookmarks_(std::make_unique<TBookmarkListEh>(this)),
+      columns_(std::make_unique<TDBGridColumnsEh>(this, std::move(columnFactory))), bookmarks_(std::make_unique<TBookmarkListEh>(this)),
       selection_(std::make_unique<TDBGridEhSelection>(this)), sumList_(std::make_unique<TDBGridEhSumList>(this)),
       titleFont_(std::make_unique<TFont>()), footerFont_(std::make_unique<TFont>()),
       headTree_(std::make_unique<THeadTreeNode>("Root", 0, 10)) {
@@ -1677,21 +1678,39 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
     if (Shift.Contains(ssLeft) || Shift.Contains(ssRight) || Shift.Contains(ssMiddle) || Shift.Contains(ssCtrl) ||
         MouseCapture()) {
         HideTooltip();
-    } else if (!tipWindow_ || !tipWindow_->Visible() || X < tipCell_.Left || X >= tipCell_.Right ||
-               Y < tipCell_.Top || Y >= tipCell_.Bottom) {
-        // Tooltips follow the pointer at once from cell to cell.
+    } else if ((!tipWindow_ || !tipWindow_->Visible() || !PtInRect(tipCell_, TPoint{X, Y})) &&
+               !PtInRect(pendingTipCell_, TPoint{X, Y})) {
         std::string text;
         TRect cell;
         TPoint at;
         if (CellTooltipAt(X, Y, text, cell, at)) {
-            if (!tipWindow_) tipWindow_ = new THintWindow(this);
-            tipWindow_->Font()->Assign(TooltipFont());
-            tipWindow_->Font()->SetColor(clWindowText);
-            TRect r = tipWindow_->CalcHintRect(Screen->Width(), text);
-            const TPoint p = ClientToScreen(at);
-            r = Rect(p.X, p.Y, p.X + r.Width(), p.Y + r.Height());
-            tipWindow_->ActivateHint(r, text);
-            tipCell_ = cell;
+            // Cut-off texts follow the pointer at once from cell to cell; a
+            // title's own hint waits the application's hint pause, as every
+            // other hint of the program does.
+            const TGridCoord mc = MouseCoord(X, Y);
+            TColumnEh* col = columnAt(mc.X);
+            const bool ownHint = titleRow_ && mc.Y == 0 && col && !col->Title()->Hint().empty();
+            const int pause = ownHint ? Application->HintPause() : 0;
+            if (pause > 0) {
+                HideTooltip();
+                if (!tipTimer_) {
+                    tipTimer_ = new TTimer(this);
+                    tipTimer_->SetEnabled(false);
+                    tipTimer_->OnTimer = [this](TObject*) {
+                        tipTimer_->SetEnabled(false);
+                        const TRect cellNow = pendingTipCell_;
+                        pendingTipCell_ = TRect{};
+                        showTooltip(pendingTipText_, cellNow, pendingTipAt_);
+                    };
+                }
+                pendingTipText_ = text;
+                pendingTipCell_ = cell;
+                pendingTipAt_ = at;
+                tipTimer_->SetInterval(pause);
+                tipTimer_->SetEnabled(true);
+            } else {
+                showTooltip(text, cell, at);
+            }
         } else {
             HideTooltip();
         }
@@ -2369,9 +2388,31 @@ TFont* TCustomDBGridEh::TooltipFont() {
     return tooltipFont_.get();
 }
 
+void TCustomDBGridEh::showTooltip(const std::string& text, const TRect& cell, const TPoint& at) {
+    HideTooltip();
+    if (!tipWindow_) tipWindow_ = new THintWindow(this);
+    tipWindow_->Font()->Assign(TooltipFont());
+    tipWindow_->Font()->SetColor(clWindowText);
+    TRect r = tipWindow_->CalcHintRect(Screen->Width(), text);
+    const TPoint p = ClientToScreen(at);
+    r = Rect(p.X, p.Y, p.X + r.Width(), p.Y + r.Height());
+    tipWindow_->ActivateHint(r, text);
+    tipCell_ = cell;
+}
+
+void TCustomDBGridEh::MouseLeave() {
+    // A hint still waiting for its pause never comes once the pointer left;
+    // a tooltip already up stays (it stands under the pointer itself).
+    pendingTipCell_ = TRect{};
+    if (tipTimer_) tipTimer_->SetEnabled(false);
+    TCustomGrid::MouseLeave();
+}
+
 void TCustomDBGridEh::HideTooltip() {
     if (tipWindow_ && tipWindow_->Visible()) tipWindow_->ReleaseHandle();
     tipCell_ = TRect{};
+    pendingTipCell_ = TRect{};
+    if (tipTimer_) tipTimer_->SetEnabled(false);
 }
 
 bool TCustomDBGridEh::TextExceedsCell(const std::string& text, const TRect& r, bool wrap) {

@@ -32,11 +32,13 @@
 
 class TCustomDBGridEh;
 class TColumnEh;
+class TColumnDefValuesEh;
 class TDBGridColumnsEh;
 class TPopupMenu;
 class TImageList;
 class TPopupDataGridEh;
 class THintWindow;
+class TTimer;
 class TSpecRowEh;
 class TDataSource;
 
@@ -259,6 +261,26 @@ using TColCellUpdateDataEventEh =
     std::function<void(TObject* Sender, std::string& Text, Variant& Value, bool& UseText, bool& Handled)>;
 using TNotInListEventEh = std::function<void(TObject* Sender, const std::string& NewText, bool& RecheckInList)>;
 
+// ------------------------------------------------------------ events
+
+using TDBGridEhClickEvent = std::function<void(TColumnEh* Column)>;
+using TTitleEhClickEvent = std::function<void(TObject* Sender, int ACol, TColumnEh* Column)>;
+using TCheckTitleEhBtnEvent = std::function<void(TObject* Sender, int ACol, TColumnEh* Column, bool& Enabled)>;
+using TDrawColumnEhCellEvent =
+    std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State)>;
+using TDrawDataCellEhEvent =
+    std::function<void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State)>;
+using TDrawFooterCellEvent = std::function<void(TObject* Sender, int DataCol, int Row, TColumnEh* Column,
+                                                const TRect& Rect, TGridDrawState State)>;
+using TGetCellEhParamsEvent =
+    std::function<void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State)>;
+using TGetFooterParamsEvent =
+    std::function<void(TObject* Sender, int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
+                       TAlignment& Alignment, TGridDrawState State, std::string& Text)>;
+using TGetBtnEhParamsEvent = std::function<void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
+                                                TSortMarkerEh& SortMarker, bool IsDown)>;
+using TMovedEventEh = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+
 // One column. Defaultable properties read their assigned value, else the
 // default (from the field, the grid's ColumnDefValues or the grid); an
 // equal write of an assigned value reports nothing.
@@ -273,6 +295,7 @@ public:
     bool AutoFitColWidths = true;
     bool UseMultiTitle = false;
     TDBGridColumnsEh* Columns() const;
+    TColumnDefValuesEh& ColumnDefValues() const;
     // A set of TDBLookupGridEhOption bits (dlgColLinesEh alone by default).
     unsigned Options() const;
     void SetOptions(unsigned v);
@@ -365,6 +388,13 @@ public:
     bool HasDropDownGrid() const { return dropDownGrid_ != nullptr; }
     TSpecRowEh* DropDownSpecRow();
     TColumnDropDownBoxEh* DropDownBox() { return &dropDownBox_; }
+    // Events of the drop-down data grid, kept by that grid (reading or
+    // setting one makes it).
+    TCheckTitleEhBtnEvent& OnDropDownBoxCheckButton();
+    TDrawColumnEhCellEvent& OnDropDownBoxDrawColumnCell();
+    TGetCellEhParamsEvent& OnDropDownBoxGetCellParams();
+    TNotifyEvent& OnDropDownBoxSortMarkingChanged();
+    TTitleEhClickEvent& OnDropDownBoxTitleBtnClick();
     bool DropDownShowTitles() const;
     void SetDropDownShowTitles(bool v);
     bool DropDownSizing() const;
@@ -487,7 +517,8 @@ using TDBGridColumnEh = TColumnEh;
 
 class TDBGridColumnsEh : public TCollection {
 public:
-    explicit TDBGridColumnsEh(TCustomDBGridEh* grid);
+    // The factory makes the grid's kind of column (plain TColumnEh without).
+    explicit TDBGridColumnsEh(TCustomDBGridEh* grid, ItemFactory factory = nullptr);
     std::string ClassName() const override { return "TDBGridColumnsEh"; }
     TCustomDBGridEh* Grid() const { return grid_; }
     // A new stored column at the end; the grid lays out again.
@@ -697,26 +728,6 @@ public:
     std::string ClassName() const override { return "TDBGridEhSumList"; }
 };
 
-// ------------------------------------------------------------ events
-
-using TDBGridEhClickEvent = std::function<void(TColumnEh* Column)>;
-using TTitleEhClickEvent = std::function<void(TObject* Sender, int ACol, TColumnEh* Column)>;
-using TCheckTitleEhBtnEvent = std::function<void(TObject* Sender, int ACol, TColumnEh* Column, bool& Enabled)>;
-using TDrawColumnEhCellEvent =
-    std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TColumnEh* Column, TGridDrawState State)>;
-using TDrawDataCellEhEvent =
-    std::function<void(TObject* Sender, const TRect& Rect, TField* Field, TGridDrawState State)>;
-using TDrawFooterCellEvent = std::function<void(TObject* Sender, int DataCol, int Row, TColumnEh* Column,
-                                                const TRect& Rect, TGridDrawState State)>;
-using TGetCellEhParamsEvent =
-    std::function<void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background, TGridDrawState State)>;
-using TGetFooterParamsEvent =
-    std::function<void(TObject* Sender, int DataCol, int Row, TColumnEh* Column, TFont* AFont, TColor& Background,
-                       TAlignment& Alignment, TGridDrawState State, std::string& Text)>;
-using TGetBtnEhParamsEvent = std::function<void(TObject* Sender, TColumnEh* Column, TFont* AFont, TColor& Background,
-                                                TSortMarkerEh& SortMarker, bool IsDown)>;
-using TMovedEventEh = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
-
 // ------------------------------------------------------------ the grid
 
 // Axes (see the layout in DBGridEh.cpp):
@@ -727,7 +738,8 @@ using TMovedEventEh = std::function<void(TObject* Sender, int FromIndex, int ToI
 //            rows standing at the bottom of the client area.
 class TCustomDBGridEh : public TCustomGrid {
 public:
-    explicit TCustomDBGridEh(TComponent* AOwner);
+    // columnFactory: the kind of column this grid holds (TColumnEh without).
+    explicit TCustomDBGridEh(TComponent* AOwner, TCollection::ItemFactory columnFactory = nullptr);
     ~TCustomDBGridEh() override;
     std::string ClassName() const override { return "TCustomDBGridEh"; }
 
@@ -982,6 +994,7 @@ protected:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void DblClick() override;
+    void MouseLeave() override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void ClientResized() override;
@@ -1006,6 +1019,7 @@ private:
     int footerRowHeight() const;
     int dataRowHeight() const { return dataRowHeight_; }
     void autoFitWidths();
+    void showTooltip(const std::string& text, const TRect& cell, const TPoint& at);
     void stepSortMarker(TColumnEh* c, bool keepOthers);
     void selectRangeTo(const TBookmark& target);
     bool canModifyDataSet() const;
@@ -1067,6 +1081,11 @@ private:
     std::string editText_;
     TPopupDataGridEh* droppedGrid_ = nullptr;
     THintWindow* tipWindow_ = nullptr;
+    // A title's own hint waiting for the hint pause.
+    TTimer* tipTimer_ = nullptr;
+    std::string pendingTipText_;
+    TRect pendingTipCell_;
+    TPoint pendingTipAt_;
     std::unique_ptr<TFont> tooltipFont_;
     TRect tipCell_;
     TDataSource* dropDownSource_ = nullptr;

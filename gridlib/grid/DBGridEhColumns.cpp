@@ -1000,8 +1000,9 @@ void TColumnEh::SetNextFieldValue(double Increment) {
 
 // ================================================================ TDBGridColumnsEh
 
-TDBGridColumnsEh::TDBGridColumnsEh(TCustomDBGridEh* grid)
-    : TCollection([](TCollection*) { return new TColumnEh(nullptr); }), grid_(grid) {}
+TDBGridColumnsEh::TDBGridColumnsEh(TCustomDBGridEh* grid, ItemFactory factory)
+    : TCollection(factory ? std::move(factory) : ItemFactory([](TCollection*) { return new TColumnEh(nullptr); })),
+      grid_(grid) {}
 
 TColumnEh* TDBGridColumnsEh::Add() {
     // Adding a stored column replaces the default ones; one change report.

@@ -74,8 +74,86 @@ void TLookupGridDataLinkEh::FocusControl(TField** field) {
 
 // ================================================================ the grid
 
+// ================================================================ columns and their special-row cells
+
+TGridColumnSpecCellEh::TGridColumnSpecCellEh(TDBLookupGridColumnEh* column)
+    : column_(column), font_(std::make_unique<TFont>()) {
+    font_->OnChange = [this](TObject*) {
+        if (copyingFont_) return;
+        fontAssigned_ = true;
+        changed();
+    };
+}
+
+TGridColumnSpecCellEh::~TGridColumnSpecCellEh() { font_->OnChange = nullptr; }
+
+TPersistent* TGridColumnSpecCellEh::GetOwner() const { return column_; }
+
+TSpecRowEh* TGridColumnSpecCellEh::gridSpecRow() const {
+    auto* g = dynamic_cast<TDBLookupGridEh*>(column_->Grid());
+    return g ? g->SpecRow() : nullptr;
+}
+
+void TGridColumnSpecCellEh::changed() {
+    if (TCustomDBGridEh* g = column_->Grid()) g->Invalidate();
+}
+
+std::string TGridColumnSpecCellEh::Text() const {
+    if (textAssigned_) return text_;
+    TSpecRowEh* row = gridSpecRow();
+    return row ? row->CellTextAt(column_->Index()) : text_;
+}
+
+void TGridColumnSpecCellEh::SetText(const std::string& v) {
+    if (v == Text()) return;
+    text_ = v;
+    textAssigned_ = true;
+    changed();
+}
+
+TColor TGridColumnSpecCellEh::Color() const {
+    if (colorAssigned_) return color_;
+    TSpecRowEh* row = gridSpecRow();
+    return row ? row->Color() : color_;
+}
+
+void TGridColumnSpecCellEh::SetColor(TColor v) {
+    if (v == Color()) return;
+    color_ = v;
+    colorAssigned_ = true;
+    changed();
+}
+
+TFont* TGridColumnSpecCellEh::Font() const {
+    TSpecRowEh* row = gridSpecRow();
+    if (!fontAssigned_ && row) {
+        // Follow the special row without becoming the cell's own.
+        auto* self = const_cast<TGridColumnSpecCellEh*>(this);
+        self->copyingFont_ = true;
+        ScopeExit done([self] { self->copyingFont_ = false; });
+        self->font_->Assign(row->Font());
+    }
+    return font_.get();
+}
+
+void TGridColumnSpecCellEh::Assign(TPersistent* Source) {
+    auto* s = dynamic_cast<TGridColumnSpecCellEh*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    SetText(s->Text());
+    SetColor(s->Color());
+    if (s->FontAssigned()) SetFont(s->Font());
+}
+
+TDBLookupGridColumnEh::TDBLookupGridColumnEh(TCollection* collection)
+    : TColumnEh(collection), specCell_(std::make_unique<TGridColumnSpecCellEh>(this)) {}
+
+// ================================================================ the grid
+
 TDBLookupGridEh::TDBLookupGridEh(TComponent* AOwner)
-    : TCustomDBGridEh(AOwner), dataLink_(std::make_unique<TLookupGridDataLinkEh>(this)) {
+    : TCustomDBGridEh(AOwner, [](TCollection*) { return new TDBLookupGridColumnEh(nullptr); }), dataLink_(std::make_unique<TLookupGridDataLinkEh>(this)) {
     SetParentColor(false);
     internalSource_ = new TDataSource(this);
     specRow_ = std::make_unique<TSpecRowEh>(this);
@@ -636,9 +714,9 @@ void TDBLookupGridEh::DrawSpecialRowCell(TCanvas* c, int ACol, const TRect& r, T
         return;
     }
     TColumnEh* col = columnAt(ACol);
-    const int index = col ? col->Index() : 0;
+    auto* lcol = dynamic_cast<TDBLookupGridColumnEh*>(col);
     c->SetFont(specRow_->Font());
-    TColor bg = specRow_->Color();
+    TColor bg = lcol ? lcol->SpecCell()->Color() : specRow_->Color();
     if (specRow_->RowSelected) {
         bg = clHighlight;
         c->Font()->SetColor(clHighlightText);
@@ -646,7 +724,8 @@ void TDBLookupGridEh::DrawSpecialRowCell(TCanvas* c, int ACol, const TRect& r, T
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(bg);
     const int th = c->TextHeight("Wg");
-    WriteTextEh(c, r, true, 2, std::max(0, (r.Height() - th) / 2), specRow_->CellTextAt(index),
+    WriteTextEh(c, r, true, 2, std::max(0, (r.Height() - th) / 2),
+                lcol ? lcol->SpecCell()->Text() : specRow_->CellTextAt(col ? col->Index() : 0),
                 col ? col->Alignment() : taLeftJustify, false, false);
     if (specRow_->RowSelected && col && col == VisibleColumns().back()) {
         const TRect first = CellRect(IndicatorOffset(), TitleOffset() - 1);
@@ -1001,6 +1080,14 @@ TSpecRowEh* TColumnEh::DropDownSpecRow() {
 TPersistent* TColumnDropDownBoxEh::GetOwner() const { return column_; }
 
 TDBGridColumnsEh* TColumnDropDownBoxEh::Columns() const { return column_->DropDownGrid()->Columns(); }
+
+TColumnDefValuesEh& TColumnDropDownBoxEh::ColumnDefValues() const { return column_->DropDownGrid()->ColumnDefValues(); }
+
+TCheckTitleEhBtnEvent& TColumnEh::OnDropDownBoxCheckButton() { return DropDownGrid()->OnCheckButton; }
+TDrawColumnEhCellEvent& TColumnEh::OnDropDownBoxDrawColumnCell() { return DropDownGrid()->OnDrawColumnCell; }
+TGetCellEhParamsEvent& TColumnEh::OnDropDownBoxGetCellParams() { return DropDownGrid()->OnGetCellParams; }
+TNotifyEvent& TColumnEh::OnDropDownBoxSortMarkingChanged() { return DropDownGrid()->OnSortMarkingChanged; }
+TTitleEhClickEvent& TColumnEh::OnDropDownBoxTitleBtnClick() { return DropDownGrid()->OnTitleBtnClick; }
 
 unsigned TColumnDropDownBoxEh::Options() const {
     const TDBLookupGridEhOptions o = column_->DropDownGrid()->Options();

@@ -53,6 +53,55 @@ private:
     TDBLookupGridEh* grid_;
 };
 
+class TDBLookupGridColumnEh;
+
+// A lookup grid column's cell in the special row. Text, colour and font are
+// each either the cell's own (once set) or the grid's special row's: the
+// text its cell at the column's index, its colour, its font.
+class TGridColumnSpecCellEh : public TPersistent {
+public:
+    explicit TGridColumnSpecCellEh(TDBLookupGridColumnEh* column);
+    ~TGridColumnSpecCellEh() override;
+    std::string ClassName() const override { return "TGridColumnSpecCellEh"; }
+    TPersistent* GetOwner() const;
+    // Text and colour; the font only when the source has its own.
+    void Assign(TPersistent* Source) override;
+
+    std::string Text() const;
+    // A different text becomes the cell's own.
+    void SetText(const std::string& v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    // Any change of the font makes it the cell's own.
+    TFont* Font() const;
+    void SetFont(TFont* v) { font_->Assign(v); }
+    bool TextAssigned() const { return textAssigned_; }
+    bool ColorAssigned() const { return colorAssigned_; }
+    bool FontAssigned() const { return fontAssigned_; }
+
+private:
+    TSpecRowEh* gridSpecRow() const;
+    void changed();
+    TDBLookupGridColumnEh* column_;
+    std::string text_;
+    TColor color_ = clWindow;
+    bool textAssigned_ = false, colorAssigned_ = false, fontAssigned_ = false;
+    std::unique_ptr<TFont> font_;
+    bool copyingFont_ = false;
+};
+
+// The column kind of a lookup grid: a column with its special-row cell.
+class TDBLookupGridColumnEh : public TColumnEh {
+public:
+    explicit TDBLookupGridColumnEh(TCollection* collection);
+    std::string ClassName() const override { return "TDBLookupGridColumnEh"; }
+    TGridColumnSpecCellEh* SpecCell() const { return specCell_.get(); }
+    void SetSpecCell(TGridColumnSpecCellEh* v) { specCell_->Assign(v); }
+
+private:
+    std::unique_ptr<TGridColumnSpecCellEh> specCell_;
+};
+
 class TDBLookupGridEh : public TCustomDBGridEh {
 public:
     explicit TDBLookupGridEh(TComponent* AOwner);

@@ -3,6 +3,8 @@
 // none, a title's own hint shows its short part, and a press hides it.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "support/TestNames.h"
 
 #include "GridFixture.h"
@@ -70,12 +72,54 @@ TEST_F(GridTooltipTest, withoutToolTipsNoCellShowsOneAndTitlesShowTheirHintOrWho
     SendMouseMove(f.grid, title.Left + 5, title.Top + 4);
     ASSERT_TRUE(tipShown());
     EXPECT_EQ(f.grid->TooltipWindow()->GetText(), "一个很长很长的书名标题");
+    // (With no hint pause: the pause itself is the next test's.)
+    const int pause = Application->HintPause();
+    Application->SetHintPause(0);
     name->Title()->SetHint("书名|图书的正式名称");
     SendMouseMove(f.grid, title.Left + 6, title.Top + 5);
     SendMouseMove(f.grid, 2, 2); // off the title, then back
     SendMouseMove(f.grid, title.Left + 6, title.Top + 5);
+    Application->SetHintPause(pause);
     ASSERT_TRUE(tipShown());
     EXPECT_EQ(f.grid->TooltipWindow()->GetText(), "书名");
+}
+
+TEST_F(GridTooltipTest, aTitlesOwnHintWaitsTheHintPauseWhileCutOffTextsShowAtOnce) {
+    const int saved = Application->HintPause();
+    struct Restore {
+        int ms;
+        ~Restore() { Application->SetHintPause(ms); }
+    } restore{saved};
+    Application->SetHintPause(150);
+    name->Title()->SetToolTips(true);
+    code->Title()->SetHint("编号|图书的条码");
+    const TRect codeTitle = f.grid->CellRect(f.grid->IndicatorOffset(), 0);
+    const TRect nameTitle = f.grid->CellRect(f.grid->IndicatorOffset() + 1, 0);
+    auto waitFor = [&](int ms) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (std::chrono::steady_clock::now() < until) {
+            ProcessEvents();
+            Sleep(10);
+        }
+    };
+    SendMouseMove(f.grid, codeTitle.Left + 5, codeTitle.Top + 4);
+    EXPECT_FALSE(tipShown());
+    waitFor(60);
+    SendMouseMove(f.grid, codeTitle.Left + 7, codeTitle.Top + 4); // resting on it does not start again
+    waitFor(250);
+    ASSERT_TRUE(tipShown());
+    EXPECT_EQ(f.grid->TooltipWindow()->GetText(), "编号");
+    // The cut-off caption next to it comes at once.
+    SendMouseMove(f.grid, nameTitle.Left + 5, nameTitle.Top + 4);
+    ASSERT_TRUE(tipShown());
+    EXPECT_EQ(f.grid->TooltipWindow()->GetText(), "一个很长很长的书名标题");
+    // Leaving the hint's title before the pause ends shows nothing.
+    SendMouseMove(f.grid, codeTitle.Left + 5, codeTitle.Top + 4);
+    EXPECT_FALSE(tipShown());
+    const TPoint data = cellMiddle(0, 1);
+    SendMouseMove(f.grid, data.X, data.Y);
+    waitFor(250);
+    EXPECT_FALSE(tipShown());
 }
 
 TEST_F(GridTooltipTest, theMeasureCountsLinesWhenWrapping) {

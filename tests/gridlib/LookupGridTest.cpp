@@ -262,6 +262,67 @@ TEST_F(LookupGridTest, movingAColumnReordersTheListFieldsAndTheSpecialRowTexts) 
     EXPECT_EQ(grid->SpecRow()->CellTextAt(1), "无");
 }
 
+TEST_F(LookupGridTest, aColumnsSpecialCellFollowsTheSpecialRowUntilItHasItsOwnValues) {
+    bindList("PubName;City");
+    // Cells belong to the grid's own columns (default ones are remade with
+    // every layout).
+    grid->Columns()->Add()->SetFieldName("PubName");
+    grid->Columns()->Add()->SetFieldName("City");
+    TSpecRowEh* row = grid->SpecRow();
+    row->SetCellsText("无;\"任意;城市\"");
+    row->SetColor(clYellow);
+    row->Font()->SetSize(12);
+    row->SetVisible(true);
+    auto* name = dynamic_cast<TDBLookupGridColumnEh*>(grid->Columns()->Items(0));
+    auto* city = dynamic_cast<TDBLookupGridColumnEh*>(grid->Columns()->Items(1));
+    ASSERT_TRUE(name && city);
+    TGridColumnSpecCellEh* a = name->SpecCell();
+    TGridColumnSpecCellEh* b = city->SpecCell();
+    // Each column reads its own cell of the row, the row's colour and font.
+    EXPECT_EQ(a->Text(), "无");
+    EXPECT_EQ(b->Text(), "任意;城市");
+    EXPECT_EQ(a->Color(), clYellow);
+    EXPECT_EQ(a->Font()->Size(), 12);
+    EXPECT_FALSE(a->FontAssigned());
+    // The same value keeps following the row; a different one is the cell's own.
+    a->SetText("无");
+    a->SetColor(clYellow);
+    EXPECT_FALSE(a->TextAssigned());
+    EXPECT_FALSE(a->ColorAssigned());
+    a->SetText("（空）");
+    a->SetColor(clAqua);
+    row->SetCellsText("甲;乙");
+    row->SetColor(clLime);
+    EXPECT_EQ(a->Text(), "（空）");
+    EXPECT_EQ(a->Color(), clAqua);
+    EXPECT_EQ(b->Text(), "乙");
+    EXPECT_EQ(b->Color(), clLime);
+    // Copying takes text and colour, the font only when the source has its own.
+    b->Assign(a);
+    EXPECT_EQ(b->Text(), "（空）");
+    EXPECT_EQ(b->Color(), clAqua);
+    EXPECT_FALSE(b->FontAssigned());
+    a->Font()->SetStyle(TFontStyles{fsBold});
+    EXPECT_TRUE(a->FontAssigned());
+    b->Assign(a);
+    EXPECT_TRUE(b->FontAssigned());
+    EXPECT_TRUE(b->Font()->Style().Contains(fsBold));
+    row->Font()->SetSize(20);
+    EXPECT_NE(b->Font()->Size(), 20);
+    row->Font()->SetSize(9);
+    // What the grid paints in the special row is the cells' text and colour.
+    ProcessEvents();
+    TBitmap shot;
+    shot.SetSize(grid->ClientWidth(), grid->ClientHeight());
+    grid->PaintTo(shot.Canvas());
+    const TRect cell = grid->CellRect(grid->IndicatorOffset() + 1, grid->TitleOffset() - 1);
+    EXPECT_EQ(shot.Canvas()->Pixels(cell.Right - 3, cell.Top + 2), clAqua);
+    b->SetColor(clFuchsia);
+    grid->PaintTo(shot.Canvas());
+    EXPECT_EQ(shot.Canvas()->Pixels(cell.Right - 3, cell.Top + 2), clFuchsia);
+    EXPECT_TRUE(SaveFormPng(&form, std::string(BUILD_DIR) + "/test-output/screens/gridlib-lookup-special-cells.png"));
+}
+
 // ---- the pop-up
 
 class PopupDataGridTest : public LookupGridTest {};
@@ -332,6 +393,59 @@ TEST_F(PopupDataGridTest, aLookupCellDropsItsListFromTheKeyboardAndEnterWritesTh
     SendKeyToFocus(&form, VK_ESCAPE);
     EXPECT_EQ(books->DroppedDataGrid(), nullptr);
     EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 14);
+}
+
+TEST_F(PopupDataGridTest, theColumnsDropDownBoxEventsComeFromItsDroppedGrid) {
+    BooksWithPublisher b(&form, pubs);
+    auto* books = new TDBGridEh(&form);
+    books->SetParent(&form);
+    books->SetBounds(10, 220, 380, 150);
+    books->SetDataSource(b.src);
+    grid->SetVisible(false);
+    books->Columns()->Add()->SetFieldName("Code");
+    TColumnEh* pubName = books->Columns()->Add();
+    pubName->SetFieldName("PubName");
+    EXPECT_FALSE(pubName->HasDropDownGrid());
+    int params = 0, draws = 0, checks = 0, sortChanges = 0;
+    std::vector<std::string> clicked;
+    pubName->OnDropDownBoxGetCellParams() = [&](TObject*, TColumnEh*, TFont*, TColor& bg, TGridDrawState) {
+        ++params;
+        bg = clYellow;
+    };
+    EXPECT_TRUE(pubName->HasDropDownGrid()); // setting an event made the grid
+    pubName->OnDropDownBoxDrawColumnCell() = [&](TObject*, const TRect&, int, TColumnEh*, TGridDrawState) { ++draws; };
+    // The first title press is refused, the second goes through.
+    pubName->OnDropDownBoxCheckButton() = [&](TObject*, int, TColumnEh*, bool& enabled) { enabled = ++checks > 1; };
+    pubName->OnDropDownBoxTitleBtnClick() = [&](TObject*, int, TColumnEh* c) { clicked.push_back(c->FieldName()); };
+    pubName->OnDropDownBoxSortMarkingChanged() = [&](TObject*) { ++sortChanges; };
+    pubName->DropDownBox()->ColumnDefValues().Title.TitleButton = true;
+    pubName->DropDownBox()->SetOptions((1u << dlgColLinesEh) | (1u << dlgAutoSortMarkingEh));
+    pubName->SetDropDownShowTitles(true);
+    books->SetFocus();
+    ProcessEvents();
+    books->SetSelectedIndex(1);
+    SendKeyToFocus(&form, VK_F2);
+    SendKeyToFocus(&form, VK_DOWN, TShiftState{ssAlt});
+    TPopupDataGridEh* popup = books->DroppedDataGrid();
+    ASSERT_EQ(popup, pubName->DropDownGrid());
+    ProcessEvents();
+    popup->Repaint();
+    EXPECT_GT(params, 0);
+    EXPECT_GT(draws, 0);
+    const TRect title = popup->CellRect(popup->IndicatorOffset(), 0);
+    SendClick(popup, title.Left + 5, title.Top + 3);
+    EXPECT_EQ(checks, 1);
+    EXPECT_TRUE(clicked.empty());
+    EXPECT_EQ(sortChanges, 0);
+    SendClick(popup, title.Left + 5, title.Top + 3);
+    EXPECT_EQ(checks, 2);
+    EXPECT_EQ(clicked, std::vector<std::string>{"PubName"});
+    EXPECT_EQ(sortChanges, 1);
+    EXPECT_EQ(popup->Columns()->Items(0)->Title()->SortMarker(), smDownEh);
+    // Title presses neither accept nor cancel: the list is still down.
+    EXPECT_EQ(books->DroppedDataGrid(), popup);
+    SendKeyToFocus(&form, VK_ESCAPE);
+    EXPECT_EQ(books->DroppedDataGrid(), nullptr);
 }
 
 } // namespace
