@@ -117,12 +117,46 @@ void TGridDataLinkEh::FocusControl(TField** field) {
 
 TDBGridEhSumList::TDBGridEhSumList(TCustomDBGridEh* grid) : TDBSumListProducer(grid, true) { SetActive(false); }
 
+// ================================================================ TDBGridEhScrollBar
+
+void TDBGridEhScrollBar::Assign(TPersistent* Source) {
+    auto* s = dynamic_cast<TDBGridEhScrollBar*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    SetVisible(s->Visible());
+    tracking_ = s->Tracking();
+}
+
+void TDBGridEhScrollBar::SetVisible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    grid_->updateScrollBarStyle();
+    if (kind_ == sbVertical) grid_->UpdateScrollBar();
+    grid_->LayoutChanged();
+}
+
+bool TDBGridEhScrollBar::IsShowing() const {
+    const TScrollStyle s = grid_->ScrollBars();
+    return visible_ && (s == ssBoth || s == (kind_ == sbVertical ? ssVertical : ssHorizontal));
+}
+
 // ================================================================ TCustomDBGridEh
+
+void TCustomDBGridEh::updateScrollBarStyle() {
+    // Auto-fitted columns never need the horizontal bar.
+    const bool h = horzScrollBar_->Visible() && !autoFitColWidths_;
+    const bool v = vertScrollBar_->Visible();
+    SetScrollBars(h && v ? ssBoth : h ? ssHorizontal : v ? ssVertical : ssNone);
+}
 
 TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner, TCollection::ItemFactory columnFactory)
     : TCustomGrid(AOwner), dataLink_(std::make_unique<TGridDataLinkEh>(this)),
       columns_(std::make_unique<TDBGridColumnsEh>(this, std::move(columnFactory))), bookmarks_(std::make_unique<TBookmarkListEh>(this)),
       selection_(std::make_unique<TDBGridEhSelection>(this)), sumList_(std::make_unique<TDBGridEhSumList>(this)),
+      horzScrollBar_(std::make_unique<TDBGridEhScrollBar>(this, sbHorizontal)),
+      vertScrollBar_(std::make_unique<TDBGridEhScrollBar>(this, sbVertical)),
       titleFont_(std::make_unique<TFont>()), footerFont_(std::make_unique<TFont>()),
       headTree_(std::make_unique<THeadTreeNode>("Root", 0, 10)) {
     TCustomGrid::SetDefaultDrawing(false);
@@ -138,7 +172,7 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner, TCollection::ItemFactory co
     sumList_->OnRecalcAll = [this](TObject* s) {
         if (OnSumListRecalcAll) OnSumListRecalcAll(s);
     };
-    SetScrollBars(ssBoth);
+    updateScrollBarStyle();
     SetColor(clWindow);
     LayoutChanged();
 }
@@ -245,7 +279,7 @@ void TCustomDBGridEh::SetAutoFitColWidths(bool v) {
     autoFitColWidths_ = v;
     if (v)
         for (int i = 0; i < columns_->Count(); ++i) columns_->Items(i)->AutoFitBaseWidth = columns_->Items(i)->Width();
-    SetScrollBars(v ? ssVertical : ssBoth);
+    updateScrollBarStyle();
     LayoutChanged();
 }
 
@@ -370,12 +404,89 @@ int TCustomDBGridEh::VisibleDataRowCount() const {
 TRect TCustomDBGridEh::DataAreaRect() const {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    TRect r{info.Horz.FixedBoundary, info.Vert.FixedBoundary, info.Horz.GridBoundary, info.Vert.GridBoundary};
+    // Frozen columns are data too: the area starts after the indicator.
+    const int left = indicatorOffset_ ? ColWidths(0) + (options_.Contains(dgColLines) ? GridLineWidth() : 0) : 0;
+    TRect r{left, info.Vert.FixedBoundary, info.Horz.GridBoundary, info.Vert.GridBoundary};
     if (footerRowCount_ > 0 && RowCount() > footerRowCount_ + 1) {
         const TRect sep = CellRect(indicatorOffset_, RowCount() - footerRowCount_ - 1);
         if (!IsRectEmpty(sep)) r.Bottom = sep.Top;
     }
     return r;
+}
+
+// ---- automatic scrolling while a selection is dragged past the cells
+
+void TCustomDBGridEh::StartAutoScrollTimer(int Interval) {
+    // A 0 ms repeating timer would leave the program nothing else to do.
+    Interval = std::max(Interval, kMinAutoScrollInterval);
+    if (!autoScrollTimer_) {
+        autoScrollTimer_ = new TTimer(this);
+        autoScrollTimer_->SetEnabled(false);
+        autoScrollTimer_->OnTimer = [this](TObject*) { SelectionAutoScroll(); };
+    }
+    if (!autoScrollTimer_->Enabled() || Interval != autoScrollInterval_) {
+        autoScrollTimer_->SetEnabled(false);
+        autoScrollTimer_->SetInterval(Interval);
+        autoScrollTimer_->SetEnabled(true);
+        autoScrollInterval_ = Interval;
+    }
+}
+
+void TCustomDBGridEh::StopAutoScrollTimer() {
+    if (!AutoScrollTimerOn()) return;
+    autoScrollTimer_->SetEnabled(false);
+    autoScrollInterval_ = -1;
+}
+
+bool TCustomDBGridEh::AutoScrollTimerOn() const { return autoScrollTimer_ && autoScrollTimer_->Enabled(); }
+
+void TCustomDBGridEh::SelectionAutoScroll() {
+    if (!selectingRect_ || !dataLink_->Active()) {
+        StopAutoScrollTimer();
+        return;
+    }
+    const TRect r = DataAreaRect();
+    const TPoint m = lastMouse_;
+    int dy = 0, dx = 0, distY = 0, distX = 0;
+    if (m.Y < r.Top) {
+        dy = -1;
+        distY = r.Top - m.Y;
+    } else if (m.Y >= r.Bottom) {
+        dy = 1;
+        distY = m.Y - r.Bottom + 1;
+    }
+    if (m.X < r.Left) {
+        dx = -1;
+        distX = r.Left - m.X;
+    } else if (m.X >= r.Right) {
+        dx = 1;
+        distX = m.X - r.Right;
+    }
+    const int d = std::max(distX, distY);
+    const int step = std::min(d / 6, 8);
+    if (dx == 0 && dy == 0) {
+        StopAutoScrollTimer();
+        return;
+    }
+    TDataSet* ds = dataLink_->DataSet();
+    {
+        BeginUpdate();
+        ScopeExit unlock([this] { EndUpdate(); });
+        if (dx < 0 && LeftCol() > FixedCols()) SetLeftCol(LeftCol() - 1);
+        if (dx > 0 && VisibleColCount() + LeftCol() < ColCount()) SetLeftCol(LeftCol() + 1);
+        if (dx) {
+            int c = Col() + dx;
+            while (c >= indicatorOffset_ && c < ColCount() && ColWidths(c) <= 0) c += dx;
+            if (c >= indicatorOffset_ && c < ColCount()) moveToColumn(c);
+        }
+        if (dy && step) {
+            UpdateData();
+            ds->MoveBy(dy * step);
+        }
+        selection_->Rect()->Select(Col() - indicatorOffset_, ds->GetBookmark(), true);
+    }
+    Repaint();
+    StartAutoScrollTimer(200 - 15 * d);
 }
 
 // ---- layout protocol
@@ -1731,6 +1842,13 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
             dataLink_->SetActiveRecord(saved);
             selection_->Rect()->Select(cell.X - indicatorOffset_, b, true);
         }
+        // Beyond the data cells the rectangle goes on growing by itself.
+        lastMouse_ = {X, Y};
+        const TRect area = DataAreaRect();
+        if (PtInRect(area, lastMouse_))
+            StopAutoScrollTimer();
+        else if (!AutoScrollTimerOn())
+            SelectionAutoScroll();
         TCustomControl::MouseMove(Shift, X, Y);
         return;
     }
@@ -1743,6 +1861,7 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     titlePressCol_ = -1;
     titlePressed_ = false;
     selectingRect_ = false;
+    StopAutoScrollTimer();
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     const TGridCoord cell = MouseCoord(X, Y);
     if (titleCol >= 0) {
@@ -1814,7 +1933,7 @@ void TCustomDBGridEh::ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, in
     case scTop: ds->First(); break;
     case scBottom: ds->Last(); break;
     case scTrack:
-        if (!TCustomGrid::Options().Contains(goThumbTracking)) break;
+        if (!vertScrollBar_->Tracking() && !TCustomGrid::Options().Contains(goThumbTracking)) break;
         [[fallthrough]];
     case scPosition:
         if (sumList_->IsSequenced())

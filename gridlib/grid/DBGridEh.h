@@ -720,6 +720,30 @@ private:
     std::unique_ptr<TDBGridEhSelectionCols> cols_;
 };
 
+// ------------------------------------------------------------ scroll bars
+
+// The grid's settings of one scroll bar: shown or not, and (vertical) whether
+// dragging the thumb moves the data set while it is dragged.
+class TDBGridEhScrollBar : public TPersistent {
+public:
+    TDBGridEhScrollBar(TCustomDBGridEh* grid, TScrollBarKind kind) : grid_(grid), kind_(kind) {}
+    std::string ClassName() const override { return "TDBGridEhScrollBar"; }
+    void Assign(TPersistent* Source) override;
+    TScrollBarKind Kind() const { return kind_; }
+    bool Tracking() const { return tracking_; }
+    void SetTracking(bool v) { tracking_ = v; }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool v);
+    // Visible and the grid's window has the bar now.
+    bool IsShowing() const;
+
+private:
+    TCustomDBGridEh* grid_;
+    TScrollBarKind kind_;
+    bool tracking_ = false;
+    bool visible_ = true;
+};
+
 // ------------------------------------------------------------ the grid's sum list
 
 class TDBGridEhSumList : public TDBSumListProducer {
@@ -755,6 +779,12 @@ public:
     TColumnDefValuesEh& ColumnDefValues() { return columnDefValues_; }
     const TColumnDefValuesEh& ColumnDefValues() const { return columnDefValues_; }
     TDBGridEhSumList* SumList() const { return sumList_.get(); }
+    TDBGridEhScrollBar* HorzScrollBar() const { return horzScrollBar_.get(); }
+    void SetHorzScrollBar(TDBGridEhScrollBar* v) { horzScrollBar_->Assign(v); }
+    TDBGridEhScrollBar* VertScrollBar() const { return vertScrollBar_.get(); }
+    void SetVertScrollBar(TDBGridEhScrollBar* v) { vertScrollBar_->Assign(v); }
+    // Shows the scroll bars the two objects and auto-fitting ask for.
+    void updateScrollBarStyle();
     void SetSumList(TDBGridEhSumList* v) { sumList_->Assign(v); }
 
     // ---- options
@@ -836,6 +866,18 @@ public:
     THeadTreeNode* HeadTree() const { return headTree_.get(); }
     // The leaf of the title tree of a column (multi-title), null otherwise.
     THeadTreeNode* LeafFieldArr(int dataCol) const;
+
+    // ---- automatic scrolling while a rectangle selection is dragged past
+    // the data cells: each step moves min(D / 6, 8) records (D: pixels
+    // outside) and the next comes after 200 - 15 x D ms, never sooner than
+    // kMinAutoScrollInterval.
+    virtual void SelectionAutoScroll();
+    void StartAutoScrollTimer(int Interval);
+    void StopAutoScrollTimer();
+    bool AutoScrollTimerOn() const;
+    // The interval of the last restart, -1 once stopped.
+    int AutoScrollInterval() const { return autoScrollInterval_; }
+    static constexpr int kMinAutoScrollInterval = 10;
 
     // ---- layout protocol: BeginLayout/EndLayout nest; the last EndLayout
     // lays out once (InternalLayout); an exception still ends it.
@@ -933,6 +975,7 @@ protected:
     friend class TGridDataLinkEh;
     friend class TBookmarkListEh;
     friend class TDBGridEhSelection;
+    friend class TDBGridEhScrollBar;
 
     // data link reactions
     virtual void LinkActive(bool Value);
@@ -1030,6 +1073,8 @@ private:
     std::unique_ptr<TBookmarkListEh> bookmarks_;
     std::unique_ptr<TDBGridEhSelection> selection_;
     std::unique_ptr<TDBGridEhSumList> sumList_;
+    std::unique_ptr<TDBGridEhScrollBar> horzScrollBar_;
+    std::unique_ptr<TDBGridEhScrollBar> vertScrollBar_;
     std::unique_ptr<TFont> titleFont_;
     std::unique_ptr<TFont> footerFont_;
     std::unique_ptr<THeadTreeNode> headTree_;
@@ -1097,6 +1142,9 @@ private:
     bool selectingRows_ = false;
     TBookmark rowAnchor_;
     TPoint pressPoint_;
+    TPoint lastMouse_;
+    TTimer* autoScrollTimer_ = nullptr;
+    int autoScrollInterval_ = -1;
 
     // incremental search
     bool incSearching_ = false;
