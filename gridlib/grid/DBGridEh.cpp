@@ -44,6 +44,26 @@ uint64_t tickMs() {
     return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+std::string utf8Of(char32_t k) {
+    std::string ch;
+    if (k < 0x80) {
+        ch += char(k);
+    } else if (k < 0x800) {
+        ch += char(0xC0 | (k >> 6));
+        ch += char(0x80 | (k & 0x3F));
+    } else if (k < 0x10000) {
+        ch += char(0xE0 | (k >> 12));
+        ch += char(0x80 | ((k >> 6) & 0x3F));
+        ch += char(0x80 | (k & 0x3F));
+    } else {
+        ch += char(0xF0 | (k >> 18));
+        ch += char(0x80 | ((k >> 12) & 0x3F));
+        ch += char(0x80 | ((k >> 6) & 0x3F));
+        ch += char(0x80 | (k & 0x3F));
+    }
+    return ch;
+}
+
 std::vector<std::string> splitCaption(const std::string& s) {
     std::vector<std::string> parts;
     size_t start = 0;
@@ -702,10 +722,13 @@ void TCustomDBGridEh::InternalLayout() {
     // Row height: the font's line ("Wg") plus the margin, or RowHeight /
     // RowLines; fitted to whole text lines when asked.
     const int th = textHeight(Font());
-    if (optionsEh_.Contains(dghFitRowHeightToText) && rowHeight_ > 0) {
-        const int whole = rowHeight_ / th;
-        const int rest = rowHeight_ - whole * th;
-        rowLines_ = std::max(1, whole + (rest * 2 > th ? 1 : 0) + rowLines_);
+    if (optionsEh_.Contains(dghFitRowHeightToText)) {
+        // Whole lines of text below the 3-pixel margin: up from more than
+        // half a line, down from half a line or less (never to none).
+        const int asked = rowLines_ > 0 ? rowLines_ * th + rowHeight_ + 3 : rowHeight_ > 0 ? rowHeight_ : th + 3;
+        const int whole = std::max(0, asked - 3) / th;
+        const int rest = std::max(0, asked - 3) % th;
+        rowLines_ = rest <= th / 2 && whole != 0 ? whole : whole + 1;
         rowHeight_ = 0;
     }
     if (rowLines_ > 0)
@@ -1643,24 +1666,7 @@ void TCustomDBGridEh::KeyPress(char32_t& Key) {
         if (Key < 32) return;
         if (incSearching_ && tickMs() - incSearchTick_ > kIncSearchTimeoutMs) incSearchText_.clear();
         if (!incSearching_) StartIncSearch();
-        std::string ch;
-        char32_t k = Key;
-        // One whole character, UTF-8.
-        if (k < 0x80)
-            ch += char(k);
-        else if (k < 0x800) {
-            ch += char(0xC0 | (k >> 6));
-            ch += char(0x80 | (k & 0x3F));
-        } else if (k < 0x10000) {
-            ch += char(0xE0 | (k >> 12));
-            ch += char(0x80 | ((k >> 6) & 0x3F));
-            ch += char(0x80 | (k & 0x3F));
-        } else {
-            ch += char(0xF0 | (k >> 18));
-            ch += char(0x80 | ((k >> 12) & 0x3F));
-            ch += char(0x80 | ((k >> 6) & 0x3F));
-            ch += char(0x80 | (k & 0x3F));
-        }
+        const std::string ch = utf8Of(Key);
         // A character that matches no record is not added.
         DoIncSearch(incSearchText_ + ch, 0);
         Key = 0;
@@ -2214,16 +2220,27 @@ void TCustomDBGridEh::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDraw
 void TCustomDBGridEh::drawIndicator(TCanvas* c, const TRect& r, int dataRow) {
     bool rowSelected = false;
     const bool hasRecord = dataLink_->Active() && dataRow < dataLink_->RecordCount();
-    if (hasRecord && selection_->Kind() == gstRecordBookmarks) {
+    if (hasRecord && options_.Contains(dgMultiSelect) && selection_->Kind() != gstNon) {
         const int saved = dataLink_->ActiveRecord();
         dataLink_->SetActiveRecord(dataRow);
-        rowSelected = bookmarks_->CurrentSelected();
-        dataLink_->SetActiveRecord(saved);
+        ScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+        rowSelected = selection_->DataCellSelected(-1, dataLink_->DataSet()->GetBookmark());
+    } else if (dataLink_->Active()) {
+        // Rows without a record belong to everything selected.
+        rowSelected = selection_->Kind() == gstAll;
     }
+    // The row between the records and the footers is part of the data
+    // area unless frozen cells are raised.
+    const bool separator = footerRowCount_ > 0 && dataRow + titleOffset_ == FirstFooterRow() - 1;
     c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(rowSelected ? kSelectedRowColor : FixedColor());
+    c->Brush()->SetColor(rowSelected                                        ? kSelectedRowColor
+                         : separator && !optionsEh_.Contains(dghFrozen3D) ? Color()
+                                                                          : FixedColor());
     c->FillRect(r);
-    if (optionsEh_.Contains(dghFixed3D)) {
+    const bool frame = separator ? optionsEh_.Contains(dghFixed3D) &&
+                                       (optionsEh_.Contains(dghData3D) || optionsEh_.Contains(dghFrozen3D))
+                                 : optionsEh_.Contains(dghFixed3D);
+    if (frame) {
         TRect e = r;
         c->DrawEdge(e, BDR_RAISEDINNER, BF_RECT);
     }
@@ -2326,10 +2343,49 @@ void TCustomDBGridEh::drawTitleCell(TCanvas* c, int ACol, const TRect& r, TGridD
     TSortMarkerEh marker = col->Title()->SortMarker();
     if (OnGetBtnParams && col->Field()) OnGetBtnParams(this, col, c->Font(), bg, marker, pressed);
     c->Brush()->SetColor(bg);
+    // The handler sees the title font once more; only the font counts now.
+    if (OnGetBtnParams && col->Field()) {
+        TColor bg2 = bg;
+        TSortMarkerEh marker2 = marker;
+        OnGetBtnParams(this, col, c->Font(), bg2, marker2, pressed);
+    }
+    // Selected columns (and everything under Ctrl+A) show in their titles.
+    const TDBGridEhSelectionType kind = selection_->Kind();
+    if (kind == gstAll || (kind == gstColumns && selection_->Columns()->Contains(col))) {
+        c->Brush()->SetColor(kSelectedRowColor);
+        c->Font()->SetColor(clWhite);
+    }
     std::string caption = useMultiTitle_ && leaf ? leaf->Text : col->Title()->Caption();
     TRect tr = leafRect;
-    int markerW = 0;
-    if (marker != smNoneEh) markerW = 16;
+    // Room for the marker and, with two or more marked columns, its index;
+    // a narrow title gives up the marker first, then the number.
+    int markerW = 0, indexW = 0;
+    bool showMarker = marker != smNoneEh, showIndex = false;
+    std::unique_ptr<TFont> indexFont;
+    if (showMarker) {
+        markerW = 16;
+        if (sortMarked_.size() >= 2 && col->Title()->SortIndex() > 0) {
+            indexFont = std::make_unique<TFont>();
+            indexFont->Assign(c->Font());
+            indexFont->SetName("Arial");
+            indexFont->SetHeight(-8);
+            TFont titleFont;
+            titleFont.Assign(c->Font());
+            c->SetFont(indexFont.get());
+            indexW = c->TextWidth(IntToStr(col->Title()->SortIndex()));
+            c->SetFont(&titleFont);
+            showIndex = true;
+            markerW += indexW;
+        }
+        if (tr.Width() - 4 < markerW) {
+            markerW -= 14;
+            showMarker = false;
+        }
+        if (tr.Width() - 4 < markerW) {
+            markerW = 0;
+            showIndex = false;
+        }
+    }
     const int th = c->TextHeight("Wg");
     const bool multi = titleLines_ > 1 || (useMultiTitle_ && leafRect.Height() > 2 * th);
     const int dy = multi ? 2 : std::max(0, (tr.Height() - th) / 2);
@@ -2339,25 +2395,24 @@ void TCustomDBGridEh::drawTitleCell(TCanvas* c, int ACol, const TRect& r, TGridD
     else
         WriteTextEh(c, tr, true, 2 + off, dy + off, caption, col->Title()->Alignment(), multi,
                     col->Title()->EndEllipsis(), 0, markerW);
-    if (marker != smNoneEh) {
-        // A small triangle at the right: down or up; the index beside it
-        // only when two or more columns are marked.
-        const int mx = tr.Right - 10, my = tr.Top + tr.Height() / 2;
+    const int my = tr.Top + tr.Height() / 2;
+    if (showMarker) {
+        // A small triangle at the right, down or up, left of the index.
+        const int mx = tr.Right - indexW - 2 - 8 + off;
         c->Pen()->SetColor(clGray);
         c->Brush()->SetColor(clGray);
         if (marker == smDownEh)
-            c->Polygon({{mx - 4, my - 2}, {mx + 4, my - 2}, {mx, my + 3}});
+            c->Polygon({{mx - 4, my - 2 + off}, {mx + 4, my - 2 + off}, {mx, my + 3 + off}});
         else
-            c->Polygon({{mx - 4, my + 3}, {mx + 4, my + 3}, {mx, my - 2}});
-        if (sortMarked_.size() >= 2) {
-            const int si = col->Title()->SortIndex();
-            if (si > 0) {
-                c->Brush()->SetStyle(bsClear);
-                c->Font()->SetHeight(-8);
-                c->TextOut(mx + 5, my - 6, IntToStr(si));
-                c->Brush()->SetStyle(bsSolid);
-            }
-        }
+            c->Polygon({{mx - 4, my + 3 + off}, {mx + 4, my + 3 + off}, {mx, my - 2 + off}});
+    }
+    if (showIndex) {
+        const TColor ink = c->Font()->Color();
+        c->SetFont(indexFont.get());
+        c->Font()->SetColor(ink);
+        c->Brush()->SetStyle(bsClear);
+        c->TextOut(tr.Right - indexW - 2 + off, my - 6 + off, IntToStr(col->Title()->SortIndex()));
+        c->Brush()->SetStyle(bsSolid);
     }
     frame(leafRect);
 }

@@ -5,6 +5,9 @@
 // record's own letter case.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "support/TestNames.h"
 
 #include "GridFixture.h"
@@ -167,6 +170,87 @@ TEST(GridEdgeCases, incrementalSearchStartsAtTheFirstRecordAndKeepsTheRecordsCas
     EXPECT_EQ(grid->IncSearchText(), "Bo");
     SendKey(grid, VK_RETURN);
     EXPECT_FALSE(grid->IncSearching());
+}
+
+TEST(GridEdgeCases, indicatorCellsShowWhatIsSelectedAndTheSeparatorRowsTakesTheGridColour) {
+    GridForm f(3);
+    f.queryColumns();
+    f.grid->SetOptions(with(f.grid->Options(), dgMultiSelect));
+    f.grid->SetEditActions({geaSelectAllEh});
+    f.grid->SetFixedColor(clBtnFace);
+    f.grid->SetColor(clWindow);
+    ShowAndActivate(&f.form);
+    TBitmap shot;
+    shot.SetSize(f.grid->ClientWidth(), f.grid->ClientHeight());
+    auto indicator = [&](int gridRow) {
+        f.grid->PaintTo(shot.Canvas());
+        const TRect r = f.grid->CellRect(0, gridRow);
+        return shot.Canvas()->Pixels(r.Left + 2, r.Top + 3);
+    };
+    const int row2 = f.grid->TitleOffset() + 1, separator = f.grid->FirstFooterRow() - 1;
+    ASSERT_EQ(separator, f.grid->TitleOffset() + 3);
+    const TColor dark = TColor(4210752);
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        TColor record, separatorColour;
+    } cases[] = {
+        {"nothing selected", [] {}, clBtnFace, clWindow},
+        {"Ctrl+click a record", [&] {
+             const TRect r = f.grid->CellRect(2, row2);
+             SendMouseDown(f.grid, r.Left + 5, r.Top + 3, mbLeft, TShiftState{ssCtrl});
+             SendMouseUp(f.grid, r.Left + 5, r.Top + 3, mbLeft, TShiftState{ssCtrl});
+         }, dark, clWindow},
+        {"Ctrl+A", [&] { SendKey(f.grid, 'A', TShiftState{ssCtrl}); }, dark, dark},
+        {"raised frozen cells", [&] {
+             f.grid->Selection()->Clear();
+             TDBGridEhOptions eh = f.grid->OptionsEh();
+             f.grid->SetOptionsEh(eh << dghFrozen3D);
+         }, clBtnFace, clBtnFace},
+    };
+    for (const Case& c : cases) {
+        c.act();
+        EXPECT_EQ(indicator(row2), c.record) << c.what;
+        EXPECT_EQ(indicator(separator), c.separatorColour) << c.what;
+    }
+}
+
+TEST(GridEdgeCases, titlesAskForButtonParamsTwiceWhenBoundAndShowTheirColumnsSelection) {
+    GridForm f(3);
+    f.queryColumns();
+    TColumnEh* unbound = f.grid->Columns()->Add();
+    unbound->SetFieldName("Nope");
+    unbound->SetWidth(40);
+    f.grid->SetOptions(with(f.grid->Options(), dgMultiSelect));
+    f.grid->SetEditActions({geaSelectAllEh});
+    ShowAndActivate(&f.form);
+    std::map<std::string, int> asked;
+    f.grid->OnGetBtnParams = [&](TObject*, TColumnEh* c, TFont*, TColor&, TSortMarkerEh&, bool) {
+        ++asked[c->FieldName()];
+    };
+    TBitmap shot;
+    shot.SetSize(f.grid->ClientWidth(), f.grid->ClientHeight());
+    f.grid->PaintTo(shot.Canvas());
+    EXPECT_EQ(asked["Code"], 2);
+    EXPECT_EQ(asked["BookQty"], 2);
+    EXPECT_EQ(asked.count("Nope"), 0u);
+    f.grid->OnGetBtnParams = nullptr;
+    auto titlePixel = [&](int dataCol) {
+        f.grid->PaintTo(shot.Canvas());
+        const TRect r = f.grid->CellRect(f.grid->IndicatorOffset() + dataCol, 0);
+        return shot.Canvas()->Pixels(r.Right - 3, r.Top + 3);
+    };
+    const TColor face = f.grid->Columns()->Items(0)->Title()->Color();
+    const TColor dark = TColor(4210752);
+    EXPECT_EQ(titlePixel(1), face);
+    const TRect name = f.grid->CellRect(f.grid->IndicatorOffset() + 1, 0);
+    SendMouseDown(f.grid, name.Left + 5, name.Top + 3, mbLeft, TShiftState{ssCtrl});
+    SendMouseUp(f.grid, name.Left + 5, name.Top + 3, mbLeft, TShiftState{ssCtrl});
+    ASSERT_EQ(f.grid->Selection()->Kind(), gstColumns);
+    EXPECT_EQ(titlePixel(1), dark);
+    EXPECT_EQ(titlePixel(0), face);
+    SendKey(f.grid, 'A', TShiftState{ssCtrl});
+    EXPECT_EQ(titlePixel(0), dark);
 }
 
 } // namespace

@@ -118,4 +118,29 @@ TEST(GridGeometry, copyingAScrollBarObjectHidesTheBarAndTurnsTrackingOn) {
     EXPECT_EQ(f.grid->ScrollBars(), ssVertical);
 }
 
+TEST(GridGeometry, fittingRowsToTextRoundsHalfALineDownAndMoreUp) {
+    GridForm f(5);
+    ShowAndActivate(&f.form);
+    TBitmap b;
+    b.Canvas()->Font()->Assign(f.grid->Font());
+    const int t = b.Canvas()->TextHeight("Wg");
+    struct Case {
+        int rowHeight, lines;
+    } cases[] = {
+        {3 + 2 * t + t / 2, 2},     // two and a half lines: two
+        {3 + 2 * t + t / 2 + 1, 3}, // a little more: three
+        {3 + t / 2, 1},             // under one line: one
+        {3 + t, 1},
+    };
+    for (const Case& c : cases) {
+        f.grid->SetOptionsEh(TDBGridEhOptions{});
+        f.grid->SetRowLines(0);
+        f.grid->SetRowHeight(c.rowHeight);
+        TDBGridEhOptions eh = f.grid->OptionsEh();
+        f.grid->SetOptionsEh(eh << dghFitRowHeightToText);
+        EXPECT_EQ(f.grid->RowLines(), c.lines) << c.rowHeight;
+        EXPECT_EQ(f.grid->RowHeights(f.grid->TitleOffset()), c.lines * t + 3) << c.rowHeight;
+    }
+}
+
 } // namespace
