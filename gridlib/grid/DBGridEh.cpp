@@ -2130,8 +2130,18 @@ void TCustomDBGridEh::PaintTo(TCanvas* c) {
             if (cs.index >= sel.Left && cs.index <= sel.Right && rs.index >= sel.Top && rs.index <= sel.Bottom)
                 st << gdSelected;
             if (rs.index == sepRow) {
+                // The row between records and footers is data area (its
+                // indicator too, unless frozen cells are raised) and shows
+                // what is selected as the footers do.
                 const bool indicator = cs.index < indicatorOffset_;
-                c->Brush()->SetColor(indicator && optionsEh_.Contains(dghFrozen3D) ? FixedColor() : Color());
+                const TDBGridEhSelectionType kind = selection_->Kind();
+                TColumnEh* col = indicator ? nullptr : columnAt(cs.index);
+                TColor bg = indicator && optionsEh_.Contains(dghFrozen3D) ? FixedColor() : Color();
+                if (indicator && kind == gstAll && dataLink_->Active())
+                    bg = kSelectedRowColor;
+                else if (col && (kind == gstAll || (kind == gstColumns && selection_->Columns()->Contains(col))))
+                    bg = clHighlight;
+                c->Brush()->SetColor(bg);
                 c->FillRect(r);
                 continue;
             }
@@ -2229,18 +2239,10 @@ void TCustomDBGridEh::drawIndicator(TCanvas* c, const TRect& r, int dataRow) {
         // Rows without a record belong to everything selected.
         rowSelected = selection_->Kind() == gstAll;
     }
-    // The row between the records and the footers is part of the data
-    // area unless frozen cells are raised.
-    const bool separator = footerRowCount_ > 0 && dataRow + titleOffset_ == FirstFooterRow() - 1;
     c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(rowSelected                                        ? kSelectedRowColor
-                         : separator && !optionsEh_.Contains(dghFrozen3D) ? Color()
-                                                                          : FixedColor());
+    c->Brush()->SetColor(rowSelected ? kSelectedRowColor : FixedColor());
     c->FillRect(r);
-    const bool frame = separator ? optionsEh_.Contains(dghFixed3D) &&
-                                       (optionsEh_.Contains(dghData3D) || optionsEh_.Contains(dghFrozen3D))
-                                 : optionsEh_.Contains(dghFixed3D);
-    if (frame) {
+    if (optionsEh_.Contains(dghFixed3D)) {
         TRect e = r;
         c->DrawEdge(e, BDR_RAISEDINNER, BF_RECT);
     }

@@ -210,8 +210,8 @@ TEST(GridEdgeCases, indicatorCellsShowWhatIsSelectedAndTheSeparatorRowsTakesTheG
     };
     for (const Case& c : cases) {
         c.act();
-        EXPECT_EQ(indicator(row2), c.record) << c.what;
-        EXPECT_EQ(indicator(separator), c.separatorColour) << c.what;
+        EXPECT_EQ(indicator(row2), ColorToRGB(c.record)) << c.what;
+        EXPECT_EQ(indicator(separator), ColorToRGB(c.separatorColour)) << c.what;
     }
 }
 
@@ -240,7 +240,7 @@ TEST(GridEdgeCases, titlesAskForButtonParamsTwiceWhenBoundAndShowTheirColumnsSel
         const TRect r = f.grid->CellRect(f.grid->IndicatorOffset() + dataCol, 0);
         return shot.Canvas()->Pixels(r.Right - 3, r.Top + 3);
     };
-    const TColor face = f.grid->Columns()->Items(0)->Title()->Color();
+    const TColor face = ColorToRGB(f.grid->Columns()->Items(0)->Title()->Color());
     const TColor dark = TColor(4210752);
     EXPECT_EQ(titlePixel(1), face);
     const TRect name = f.grid->CellRect(f.grid->IndicatorOffset() + 1, 0);
