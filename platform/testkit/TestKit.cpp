@@ -5,6 +5,7 @@
 // pressed button keeps the mouse on the widget that took the press.
 #include "TestKit.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -17,6 +18,9 @@
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "Controls_p.h"
 #include "Forms_p.h"
@@ -115,10 +119,36 @@ QString KeyText(Word vk, TShiftState shift) {
     }
 }
 
+// The buttons shown pressed at this moment.
+std::vector<QPointer<QAbstractButton>> ButtonsDown() {
+    std::vector<QPointer<QAbstractButton>> down;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->isDown() && b->isVisible()) down.emplace_back(b);
+    return down;
+}
+
 void PressKey(QWindow* win, Word vk, TShiftState shift) {
     Qt::KeyboardModifiers mods = ModifiersOf(shift);
     if (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) mods |= Qt::KeypadModifier;
+    const auto before = ButtonsDown();
     QTest::sendKeyEvent(QTest::Click, win, Qt::Key(VKToQtKey(vk)), KeyText(vk, shift), mods);
+    // A button's accelerator (Alt and its caption's letter) shows the
+    // button pressed and clicks it a moment later, from a timer. A person
+    // sees the click happen before the next key, so the key is not done
+    // until every button it pressed is up again (clicked, or gone with its
+    // window).
+    if (QApplication::mouseButtons() != Qt::NoButton) return;
+    std::vector<QPointer<QAbstractButton>> pressed;
+    for (const auto& b : ButtonsDown())
+        if (std::find(before.begin(), before.end(), b) == before.end()) pressed.push_back(b);
+    if (pressed.empty()) return;
+    QTest::qWaitFor(
+        [&] {
+            return std::all_of(pressed.begin(), pressed.end(), [](const QPointer<QAbstractButton>& b) {
+                return !b || !b->isDown();
+            });
+        },
+        2000);
 }
 
 // The widget that takes target's keys once target has the focus.

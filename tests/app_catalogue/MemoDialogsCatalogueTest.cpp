@@ -94,8 +94,9 @@ TEST_F(MemoDialogsTest, contentsTypedIntoTheBoxItselfGetNoTrailingBreak) {
     ShowAndActivate(e.get());
     SendClick(e->EditRemarks);
     SendText(e->EditRemarks, "Editorial");
-    // As its key Alt+S does: the button runs with the focus still in the box.
-    e.release()->BtSaveExit->Click();
+    // Alt+S, 保存退出, with the focus still in the box; the editor frees
+    // itself as it closes.
+    SendKeyToFocus(e.release(), 'S', TShiftState() << ssAlt);
     EXPECT_EQ(Scalar("select Remarks from Magzinfo where Code='M1'"), "Editorial");
 }
 
@@ -104,8 +105,9 @@ TEST_F(MemoDialogsTest, readerTypeSavedByItsKeyTakesTheNameStillBeingTyped) {
     e->EditMode = 1;
     ShowAndActivate(e.get());
     SendText(e->EditCode, "研究生");
-    // As its key Alt+S does: the button runs with the focus still in the box.
-    e.release()->BtSaveExit->Click();
+    // Alt+S, 保存退出, with the focus still in the box; the editor frees
+    // itself as it closes.
+    SendKeyToFocus(e.release(), 'S', TShiftState() << ssAlt);
     EXPECT_EQ(Rows("select Code from ReaderType"), (std::vector<std::string>{"研究生"}));
 }
 
