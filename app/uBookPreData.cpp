@@ -27,7 +27,7 @@ TFrmBookPreData::TFrmBookPreData(TComponent* AOwner) : TFrmBookData(AOwner, "Boo
     TBuild b(this);
     auto bottom = b.In(Panel3);
     BtExcel->SetBounds(350, 3, 80, 24);
-    BtMarc = bottom.Add<TButton>("BtMarc").Caption("Marc导入").At(436, 3, 80, 24).OnClick(&TFrmBookPreData::BtMarcClick);
+    BtMarc = bottom.Add<TButton>("BtMarc").Caption("Marc导入(&C)").At(436, 3, 80, 24).OnClick(&TFrmBookPreData::BtMarcClick);
     Btzk = bottom.Add<TButton>("Btzk").Caption("转库(&Z)").At(522, 3, 80, 24).OnClick(&TFrmBookPreData::BtzkClick);
     ChkZk = bottom.Add<TCheckBox>("ChkZk").Caption("保留副本").Checked().At(610, 7, 80, 17);
     BtDelAll = b.In(ToolBar1)

@@ -25,7 +25,7 @@ TFrmOrderListData::TFrmOrderListData(TComponent* AOwner, const std::string& tabl
     top.Add<TLabel>("LbCode").Caption("登记编号/名称:").At(10, 11);
     Editcode = top.Add<TEdit>("Editcode").At(100, 7, 150, 21).OnKeyPress(&TFrmOrderListData::EditcodeKeyPress);
     SbtFind = top.Add<TSpeedButton>("SbtFind").Caption("查询").At(256, 6, 60, 23).OnClick(&TFrmOrderListData::SbtFindClick);
-    BtClear = top.Add<TSpeedButton>("BtClear").Caption("清除购齐").At(324, 6, 80, 23).OnClick(
+    BtClear = top.Add<TSpeedButton>("BtClear").Caption("清除购齐(&Q)").At(324, 6, 90, 23).OnClick(
         &TFrmOrderListData::BtClearClick);
 }
 

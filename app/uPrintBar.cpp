@@ -17,6 +17,7 @@
 #include "uGlobal.h"
 #include "vq/VqMemTable.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -55,6 +56,20 @@ std::string LabelRangeError(const std::string& from, const std::string& to) {
     if (numberLess(to, from)) return "起始号码不能大于终止号码！";
     if (from.size() != to.size()) return "起始号码和终止号码长度必须相等！";
     return {};
+}
+
+int64_t BarcodeLabelCount(const std::string& from, const std::string& to, int repeat) {
+    if (repeat <= 0) return 0;
+    // Equal widths: past the digits both share, what is left decides; more
+    // than 15 of them differ by far more than any count asked about.
+    size_t same = 0;
+    while (same < from.size() && same < to.size() && from[same] == to[same]) ++same;
+    if (to.size() - same > 15) return LabelsMost + 1;
+    const int64_t first = from.size() == same ? 0 : std::stoll(from.substr(same));
+    const int64_t last = to.size() == same ? 0 : std::stoll(to.substr(same));
+    const int64_t numbers = last - first + 1;
+    if (numbers > (LabelsMost + 1) / repeat) return LabelsMost + 1;
+    return std::min<int64_t>(numbers * repeat, LabelsMost + 1);
 }
 
 std::vector<std::string> BarcodeLabelCodes(const std::string& prefix, const std::string& from,
@@ -183,6 +198,15 @@ void TFrmPrintBar::FormShow(TObject* Sender) {
 }
 
 void TFrmPrintBar::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in any tabbed dialog,
+    // and the keyboard goes to the first box of the page shown.
+    if (Key == VK_TAB && Shift.Contains(ssCtrl)) {
+        PageControl1->SelectNextPage(!Shift.Contains(ssShift));
+        TEdit* first = PageControl1->ActivePage() == TabSheet2 ? EditFrontb : EditFront;
+        if (first->CanFocus()) first->SetFocus();
+        Key = 0;
+        return;
+    }
     // Enter collects a reprint only where its code is typed: elsewhere it
     // would add a label nobody asked for.
     if (Key == VK_RETURN && (Sender == EditCode || Sender == EditFrontb)) {
@@ -275,6 +299,15 @@ void TFrmPrintBar::BtmakeClick(TObject*) {
         ShowInfoBox("条码长度不能超过" + IntToStr(LabelCodeWidth) + "个字符！");
         return;
     }
+    const int64_t count = BarcodeLabelCount(from, to, UpDown1->Position());
+    if (count > LabelsMost) {
+        ShowInfoBox("一次最多生成" + IntToStr(LabelsMost) + "个标签，请缩小号码范围！");
+        return;
+    }
+    if (count > LabelsAskedAbove &&
+        Application->MessageBox("将生成" + IntToStr(count) + "个标签，是否继续？", "询问",
+                                MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
     TblBarcode->EmptyTable();
     Screen->SetCursor(crHourGlass);
     TblBarcode->DisableControls();

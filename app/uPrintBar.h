@@ -11,6 +11,7 @@
 
 #include "uBaseD.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,17 @@ std::string LabelRangeError(const std::string& from, const std::string& to);
 // `from` with leading zeros and repeated `repeat` times (0 gives none).
 std::vector<std::string> BarcodeLabelCodes(const std::string& prefix, const std::string& from,
                                            const std::string& to, int repeat);
+
+// Ranges that make more labels than a sheet run usually holds are asked
+// about first: a slipped digit in "到" would otherwise fill the printer.
+// Past the most, nothing is made: such a run is always a typing error, and
+// making it would stall the window.
+inline constexpr int64_t LabelsAskedAbove = 1000;
+inline constexpr int64_t LabelsMost = 100000;
+
+// How many labels a range that passed LabelRangeError makes with `repeat`
+// copies of each code; counts past LabelsMost come back as LabelsMost + 1.
+int64_t BarcodeLabelCount(const std::string& from, const std::string& to, int repeat);
 
 class TFrmPrintBar : public TFrmBaseD {
 public:

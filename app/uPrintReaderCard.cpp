@@ -21,10 +21,10 @@ TFrmPrintReaderCard::TFrmPrintReaderCard(TComponent* AOwner) : TFrmBaseD(AOwner)
     TBuild b(this);
     Panel1 = b.Add<TPanel>("Panel1").Caption("").Set(&TPanel::SetBevelOuter, bvLowered).At(8, 8, 404, 36);
     auto bar = b.In(Panel1);
-    SbtPrint = bar.Add<TSpeedButton>("SbtPrint").Caption("打印").At(8, 5, 90, 26).OnClick(&TFrmPrintReaderCard::SbtPrintClick);
-    SbtPreview = bar.Add<TSpeedButton>("SbtPreview").Caption("打印预览").At(104, 5, 90, 26).OnClick(
+    SbtPrint = bar.Add<TSpeedButton>("SbtPrint").Caption("打印(&P)").At(8, 5, 90, 26).OnClick(&TFrmPrintReaderCard::SbtPrintClick);
+    SbtPreview = bar.Add<TSpeedButton>("SbtPreview").Caption("打印预览(&V)").At(104, 5, 90, 26).OnClick(
         &TFrmPrintReaderCard::SbtPreviewClick);
-    SbtDesign = bar.Add<TSpeedButton>("SbtDesign").Caption("报表设计").At(200, 5, 90, 26).OnClick(
+    SbtDesign = bar.Add<TSpeedButton>("SbtDesign").Caption("报表设计(&D)").At(200, 5, 90, 26).OnClick(
         &TFrmPrintReaderCard::SbtDesignClick);
     Rb1 = b.Add<TRadioButton>("Rb1").Caption("打印借书证正面").At(16, 54, 140, 20).Checked(true).OnClick(
         &TFrmPrintReaderCard::Rb1Click);
@@ -56,7 +56,10 @@ void TFrmPrintReaderCard::Rb1Click(TObject*) { CardTemplate = Rb2->Checked() ? "
 
 bool TFrmPrintReaderCard::load() {
     RMReport1->Variables["馆名"] = CorpName;
-    return RMReport1->LoadFromFile(ExeDir() + "report/" + CardTemplate);
+    if (RMReport1->LoadFromFile(ExeDir() + "report/" + CardTemplate)) return true;
+    ShowInfoBox(RMReport1->LastError.empty() ? "报表文件不存在：" + ExeDir() + "report/" + CardTemplate
+                                             : RMReport1->LastError);
+    return false;
 }
 
 void TFrmPrintReaderCard::SbtPreviewClick(TObject*) {
@@ -68,8 +71,7 @@ void TFrmPrintReaderCard::SbtPrintClick(TObject*) {
 }
 
 void TFrmPrintReaderCard::SbtDesignClick(TObject*) {
-    load();
-    RMReport1->DesignReport();
+    if (load()) RMReport1->DesignReport();
 }
 
 void TFrmPrintReaderCard::storeBackText() {

@@ -26,7 +26,7 @@ TFrmQryBorrowS::TFrmQryBorrowS(TComponent* AOwner, bool periodicals)
     TBuild b(this);
     BtChart = b.In(ToolBar1)
                   .Add<TBitBtn>("BtChart")
-                  .Caption("统计图")
+                  .Caption("统计图(&T)")
                   .At(BtExit->Left() + BtExit->Width() + 2, BtExit->Top(), 80, BtExit->Height())
                   .TabStop(false)
                   .OnClick(&TFrmQryBorrowS::BtChartClick);

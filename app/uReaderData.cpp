@@ -34,7 +34,7 @@ TFrmReaderData::TFrmReaderData(TComponent* AOwner) : TMDIBaseData(AOwner) {
                    .OnKeyPress(&TFrmReaderData::EditcodeKeyPress);
     SbtFind = top.Add<TSpeedButton>("SbtFind").Caption("查询").At(246, 6, 60, 23).OnClick(&TFrmReaderData::SbtFindClick);
     auto bottom = b.In(Panel3);
-    SBtCard = bottom.Add<TSpeedButton>("SBtCard").Caption("打印借书证").At(10, 5, 90, 23).OnClick(
+    SBtCard = bottom.Add<TSpeedButton>("SBtCard").Caption("打印借书证(&C)").At(10, 5, 104, 23).OnClick(
         &TFrmReaderData::SBtCardClick);
     bottom.Add<TLabel>("LbQty").Caption("共计:").At(120, 10);
     EditQty = bottom.Add<TDBNumberEditEh>("EditQty").At(156, 6, 80, 21).TabStop(false);

@@ -108,4 +108,19 @@ TEST_F(ReaderCardTest, backTextIsEditedPrintedAndKeptWhenTheCloseBoxCloses) {
     EXPECT_NE(text.find("借书须知"), std::string::npos) << text;
 }
 
+// Both ways to the template name the file that is not there, and neither
+// goes on to a print dialog or a preview.
+TEST_F(ReaderCardTest, missingTemplateSaysWhichFile) {
+    remove((dir_ + "report/ReaderCardB.rmf").c_str());
+    TFrmPrintReaderCard form(nullptr);
+    form.RMDBDataSet1->SetDataSet(&list);
+    ShowAndActivate(&form);
+    SendClick(form.Rb2);
+    for (TSpeedButton* button : {form.SbtPreview, form.SbtPrint}) {
+        script.ExpectMessage("报表文件不存在：" + dir_ + "report/ReaderCardB.rmf", IDOK);
+        SendClick(button);
+        EXPECT_TRUE(script.Unused().empty()) << button->Name();
+    }
+}
+
 } // namespace

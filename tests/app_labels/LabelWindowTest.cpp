@@ -70,6 +70,34 @@ TEST(BarcodeLabelCodes, repeatEachNumberAtTheWidthOfTheStart) {
               (std::vector<std::string>{"99999999999999999998", "99999999999999999999"}));
 }
 
+struct CountRow {
+    const char* name;
+    const char* from;
+    const char* to;
+    int repeat;
+    int64_t count;
+};
+
+class LabelCount : public ::testing::TestWithParam<CountRow> {};
+
+TEST_P(LabelCount, isTheNumbersTimesTheRepeatCappedPastTheMost) {
+    const CountRow& r = GetParam();
+    EXPECT_EQ(BarcodeLabelCount(r.from, r.to, r.repeat), r.count);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LabelCount,
+    ::testing::Values(CountRow{"oneNumber", "0007", "0007", 1, 1},
+                      CountRow{"repeatsMultiply", "0098", "0102", 2, 10},
+                      CountRow{"noRepeatNoLabels", "0001", "9999", 0, 0},
+                      CountRow{"carriesAcrossTheSharedDigits", "1099", "1101", 3, 9},
+                      CountRow{"justTheMost", "000001", "100000", 1, LabelsMost},
+                      CountRow{"repeatsPastTheMost", "000001", "050001", 2, LabelsMost + 1},
+                      CountRow{"widerThanAnyInteger", "000000000000000000001", "900000000000000000000", 1,
+                               LabelsMost + 1},
+                      CountRow{"longCodesCloseTogether", "123456789012345678901", "123456789012345678903", 1, 3}),
+    RowName());
+
 // ------------------------------------------------------------ the window
 
 class LabelWindow : public AppDbFixture {
@@ -222,6 +250,27 @@ TEST_F(LabelWindow, periodicalSpineLabelsLeaveTheVolumeLineEmpty) {
     EXPECT_EQ(rows(form->TblBookmark), (std::vector<std::string>{"Z62|5||", "I21|1||"}));
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab turn the pages from wherever the keyboard
+// is, each page's mode set as by its tab, and typing goes on in the page
+// shown.
+TEST_F(LabelWindow, ctrlTabTurnsThePagesFromTheKeyboard) {
+    SendKey(form->EditTo, VK_TAB, TShiftState() << ssCtrl);
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->TabSheet2);
+    EXPECT_FALSE(form->Btmake->Enabled());
+    EXPECT_EQ(form->DBGrid1->DataSource()->DataSet(), form->TblBarcode);
+    SendTextToFocus(form.get(), "B");
+    EXPECT_EQ(form->EditFrontb->Text(), "B");
+    SendKey(form->Btpreview, VK_TAB, TShiftState() << ssCtrl << ssShift);
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->TabSheet1);
+    EXPECT_TRUE(form->Btmake->Enabled());
+    SendTextToFocus(form.get(), "A");
+    EXPECT_EQ(form->EditFront->Text(), "A");
+    // Past the last page the first comes again.
+    SendKeyToFocus(form.get(), VK_TAB, TShiftState() << ssCtrl);
+    SendKeyToFocus(form.get(), VK_TAB, TShiftState() << ssCtrl);
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->TabSheet1);
+}
+
 TEST_F(LabelWindow, reprintCollectsCodesUntilTheModeChanges) {
     clickTab(1);
     ASSERT_EQ(form->PageControl1->ActivePage(), form->TabSheet2);
@@ -244,6 +293,34 @@ TEST_F(LabelWindow, reprintCollectsCodesUntilTheModeChanges) {
     SendClick(form->Rbb1);
     EXPECT_TRUE(rows(form->TblBarcode).empty());
     EXPECT_FALSE(form->Cbxtypeb->Visible());
+}
+
+// A slipped digit in "到" asks before it makes thousands of labels, and a
+// run no label printer could take is refused outright.
+TEST_F(LabelWindow, largeRangeAsksFirstAndAHugeOneIsRefused) {
+    range("A", "0001", "1001");
+    script.ExpectMessage("将生成1001个标签，是否继续？", IDCANCEL, "询问");
+    SendClick(form->Btmake);
+    EXPECT_TRUE(rows(form->TblBarcode).empty());
+    script.ExpectMessage("将生成1001个标签，是否继续？", IDOK, "询问");
+    SendClick(form->Btmake);
+    EXPECT_EQ(rows(form->TblBarcode).size(), 1001u);
+    EXPECT_TRUE(script.Unused().empty());
+
+    // A thousand asks nothing.
+    SendKey(form->EditTo, 'A', TShiftState() << ssCtrl);
+    SendText(form->EditTo, "1000");
+    SendClick(form->Btmake);
+    EXPECT_EQ(rows(form->TblBarcode).size(), 1000u);
+
+    SendKey(form->EditFrom, 'A', TShiftState() << ssCtrl);
+    SendText(form->EditFrom, "00000001");
+    SendKey(form->EditTo, 'A', TShiftState() << ssCtrl);
+    SendText(form->EditTo, "99999999");
+    script.ExpectMessage("一次最多生成100000个标签，请缩小号码范围！", IDOK, "信息");
+    SendClick(form->Btmake);
+    EXPECT_EQ(rows(form->TblBarcode).size(), 1000u);
+    EXPECT_TRUE(script.Unused().empty());
 }
 
 TEST_F(LabelWindow, enterOnThePrintPageAddsNoLabel) {
