@@ -26,9 +26,11 @@
 #include "vq/controls/VqEdits.h"
 #include "vq/controls/VqStdCtrls.h"
 #include "vq/data/VqTableCopy.h"
+#include "vq/data/VqTextUtils.h"
 #include "vq/grid/VQDBGrid.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -190,11 +192,29 @@ TImportResult UpsertByKey(TADOConnection* c, const std::string& table, const std
     TField* keyField = meta.FindField(key);
     if (!keyField) throw EDatabaseError("表 " + table + " 没有关键字段 " + key);
 
+    // A target with a name and its input codes gets the codes the editors'
+    // saves give that name; the codes follow the name, never the sheet.
+    struct CodeColumn {
+        std::string column;
+        int size = 0;
+    };
+    std::vector<CodeColumn> codeColumns;
+    TField* nameField = meta.FindField("Name");
+    for (const char* name : {"Py", "Wbh", "Wb"})
+        if (TField* f = meta.FindField(name)) codeColumns.push_back({f->FieldName(), f->Size()});
+    if (!nameField || codeColumns.size() != 3) codeColumns.clear();
+    std::optional<TInputCodeDictionary> dictionary;
+    if (!codeColumns.empty()) dictionary.emplace();
+    auto isCodeColumn = [&](const std::string& column) {
+        return std::any_of(codeColumns.begin(), codeColumns.end(),
+                           [&](const CodeColumn& code) { return code.column == column; });
+    };
+
     std::vector<Mapped> columns;
     int keyIndex = -1;
     for (mapping->First(); !mapping->Eof(); mapping->Next()) {
         TField* target = meta.FindField(mapping->FieldByName("FieldName")->AsString());
-        if (!target) continue;
+        if (!target || isCodeColumn(target->FieldName())) continue;
         Mapped m;
         m.column = target->FieldName();
         m.type = target->DataType();
@@ -213,8 +233,11 @@ TImportResult UpsertByKey(TADOConnection* c, const std::string& table, const std
             columns.push_back(m);
         }
     }
-    for (size_t i = 0; i < columns.size(); ++i)
+    int nameIndex = -1;
+    for (size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].column == keyField->FieldName()) keyIndex = int(i);
+        if (nameField && columns[i].column == nameField->FieldName()) nameIndex = int(i);
+    }
     if (keyIndex < 0 || !columns[size_t(keyIndex)].source) {
         result.KeyMapped = false;
         return result;
@@ -277,6 +300,12 @@ TImportResult UpsertByKey(TADOConnection* c, const std::string& table, const std
         names.clear();
         marks.clear();
         sets.clear();
+        auto add = [&](const std::string& column) {
+            const std::string sep = names.empty() ? "" : ",";
+            names += sep + column;
+            marks += sep + "?";
+            sets += sep + column + "=?";
+        };
         bool ok = true;
         for (size_t i = 0; i < columns.size() && ok; ++i) {
             Variant v;
@@ -296,10 +325,16 @@ TImportResult UpsertByKey(TADOConnection* c, const std::string& table, const std
                 }
             }
             values.push_back(v);
-            const std::string sep = names.empty() ? "" : ",";
-            names += sep + columns[i].column;
-            marks += sep + "?";
-            sets += sep + columns[i].column + "=?";
+            add(columns[i].column);
+            if (int(i) == nameIndex && dictionary) {
+                std::string codes[3];
+                dictionary->Build(v.AsString(), codes[0], codes[1], codes[2]);
+                for (size_t k = 0; k < 3; ++k) {
+                    const int size = codeColumns[k].size;
+                    values.emplace_back(size > 0 ? GbkLeftBytes(codes[k], size) : codes[k]);
+                    add(codeColumns[k].column);
+                }
+            }
         }
         if (!ok) {
             ++result.Failed;
@@ -469,9 +504,51 @@ void TFrmImportData::EdtFileButtonClick(TObject*) {
     if (OpenDialog1->Execute()) EdtFile->SetText(OpenDialog1->FileName());
 }
 
-void TFrmImportData::loadSource() {
+bool TFrmImportData::loadOwnExport(const std::string& file) {
+    int rows = 0, columns = 0;
+    try {
+        const TVqSheet sheet = ReadSheet(file);
+        rows = std::max(0, sheet.RowCount() - 1);
+        // The export packs its columns from the first: the last caption
+        // ends them.
+        for (int col = 1, blanks = 0; blanks < 16; ++col) {
+            if (blank(sheet.Cell(1, col).text)) {
+                ++blanks;
+            } else {
+                columns = col;
+                blanks = 0;
+            }
+        }
+    } catch (const Exception&) {
+        columns = 0;
+    }
+    if (columns == 0) {
+        ShowInfoBox("文件不是本系统导出的Excel文件：" + file);
+        return false;
+    }
+    ExcelToMemTable(file, 1, 1, columns - 1, rows, tblImportData);
+    if (!tblImportData->Active()) return false;
+    tblSetFields->CheckBrowseMode();
+    tblSetFields->DisableControls();
+    for (tblSetFields->First(); !tblSetFields->Eof(); tblSetFields->Next()) {
+        TField* source = tblSetFields->FieldByName("SFieldName");
+        if (!blank(source->AsString())) continue;
+        TField* column = tblImportData->FindField(tblSetFields->FieldByName("CFieldName")->AsString());
+        if (!column) continue;
+        tblSetFields->Edit();
+        source->SetAsString(column->FieldName());
+        tblSetFields->Post();
+    }
+    tblSetFields->First();
+    tblSetFields->EnableControls();
+    return true;
+}
+
+bool TFrmImportData::loadSource() {
     const std::string file = Trim(EdtFile->Text());
-    if (RbBtnExcel->Checked()) {
+    if (RBtnDefault->Checked()) {
+        if (!loadOwnExport(file)) return false;
+    } else if (RbBtnExcel->Checked()) {
         ExcelToMemTable(file, StrToIntDef(EdtFirstRow->Text(), 1), StrToIntDef(EdtFirstCol->Text(), 1),
                         StrToIntDef(EdtCols->Text(), 20), StrToIntDef(EdtRows->Text(), 30), tblImportData);
     } else if (RbBtndbf->Checked()) {
@@ -486,6 +563,7 @@ void TFrmImportData::loadSource() {
         names.push_back(tblImportData->Fields().Fields(i)->FieldName());
     if (TVQColumn* pick = dbgSetFields->FindColumnByFieldName("SFieldName")) pick->SetPickList(&names);
     for (int i = 0; i < dbgImportdata->Columns()->Count(); ++i) dbgImportdata->Columns()->Items(i)->SetWidth(130);
+    return true;
 }
 
 // The focus stays on the button pressed, so that 下一步 can be pressed
@@ -496,9 +574,9 @@ void TFrmImportData::BtnNextClick(TObject*) {
         const std::string file = Trim(EdtFile->Text());
         if (file.empty() || !FileExists(file)) return;
         Screen->SetCursor(crHourGlass);
-        loadSource();
+        const bool loaded = loadSource();
         Screen->SetCursor(crDefault);
-        Notebook->SetActivePage(kPreData);
+        if (loaded) Notebook->SetActivePage(kPreData);
     } else if (page == kPreData) {
         Notebook->SetActivePage(kSetField);
     } else if (ImportToTable()) {

@@ -135,5 +135,12 @@ public:
     TOpenDialog* OpenDialog1;
 
 private:
-    void loadSource();
+    // Reads the chosen file into the import table; false (and said why)
+    // when the file is not what its source choice reads.
+    bool loadSource();
+    // "本系统格式": a workbook the lists' "导出Excel" wrote. Its first row
+    // holds the grid's column captions, so it is read whole from its first
+    // cell, and each mapping row still without a source takes the column
+    // of its own caption.
+    bool loadOwnExport(const std::string& file);
 };

@@ -5,23 +5,37 @@
 #include "Buttons.h"
 #include "Dialogs.h"
 #include "Forms.h"
+#include "Gbk.h"
 #include "Marc.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "uDMData.h"
 #include "uGlobal.h"
+#include "vq/data/VqTextUtils.h"
 
 namespace {
 
 constexpr int MaxListedLines = 20;
 
-void insertBook(TADOConnection* c, const TMarcBook& book, TDateTime regDate) {
+// The width of the input-code columns.
+constexpr int InputCodeBytes = 50;
+
+void insertBook(TADOConnection* c, const TMarcBook& book, TDateTime regDate, const TInputCodeDictionary& codes) {
     std::string columns = "RegDate", marks = "?";
     std::vector<Variant> values{regDate};
     for (const auto& [column, value] : book.Columns) {
         columns += "," + column;
         marks += ",?";
         values.emplace_back(value);
+        // The title's input codes, as the editors' saves make them, so that
+        // imported books are found by pinyin and wubi like typed ones.
+        if (column == "Name" && !value.empty()) {
+            std::string py, wbh, wb;
+            codes.Build(value, py, wbh, wb);
+            columns += ",Py,Wbh,Wb";
+            marks += ",?,?,?";
+            for (const std::string* code : {&py, &wbh, &wb}) values.emplace_back(GbkLeftBytes(*code, InputCodeBytes));
+        }
     }
     if (book.Price) {
         columns += ",BookPrice";
@@ -35,6 +49,7 @@ void insertBook(TADOConnection* c, const TMarcBook& book, TDateTime regDate) {
 
 TMarcImportResult ImportMarc(TADOConnection* c, std::string_view fileBytes, TDateTime regDate) {
     TMarcImportResult result;
+    const TInputCodeDictionary codes;
     TTransaction transaction(c);
     for (const TMarcChunk& chunk : SplitMarcRecords(fileBytes)) {
         TMarcBook book;
@@ -45,7 +60,7 @@ TMarcImportResult ImportMarc(TADOConnection* c, std::string_view fileBytes, TDat
             continue;
         }
         try {
-            insertBook(c, book, regDate);
+            insertBook(c, book, regDate, codes);
             ++result.Imported;
         } catch (const EDatabaseError&) {
             result.Skipped.push_back(chunk.Number);

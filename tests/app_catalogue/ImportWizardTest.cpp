@@ -43,6 +43,8 @@ protected:
     void SetUp() override {
         CatalogueFixture::SetUp();
         Exec("delete from Bookinfo; delete from Readerinfo; delete from Magzinfo");
+        WriteInputDictionary(dir_, {{"红", 'x', 'n', 'h'}, {"楼", 's', 'h', 'l'}, {"梦", 's', 'h', 'm'},
+                                    {"围", 'l', 's', 'w'}, {"城", 'f', 'h', 'c'}});
     }
     void TearDown() override {
         books.reset();
@@ -172,6 +174,41 @@ TEST_F(ImportWizardTest, xlsxBooksArriveWithCodesPricesAndDatesAndTheListShowsTh
     EXPECT_EQ(books->ADOqData->RecordCount(), 3);
     EXPECT_EQ(books->EditQty->Text(), "3");
     EXPECT_TRUE(script.Unused().empty());
+}
+
+// "本系统格式" takes back what the list's own "导出Excel" wrote: the whole
+// sheet, its columns mapped by their captions without a cell typed.
+TEST_F(ImportWizardTest, ownFormatTakesBackTheListsExportWithItsColumnsMapped) {
+    Exec("insert into Bookinfo (Code, Name, Writer, BookPrice) values ('E1', '红楼梦', '曹雪芹', 35.5), "
+         "('E2', '围城', '钱锺书', 19.8)");
+    const std::string file = dir_ + "books-export.xlsx";
+    openBooks();
+    script.ExpectFile(TSeamKind::SaveDialog, file);
+    SendClick(books->BtPrint);
+    ClickMenuItem("导出Excel");
+    ASSERT_TRUE(FileExists(file));
+    Exec("delete from Bookinfo");
+    const std::string notAnExport = dir_ + "notes.txt";
+    AtomicWriteFile(notAnExport, "not a workbook\r\n");
+    runWizard(books->BtExcel, [&](TFrmImportData* w) {
+        SendText(w->EdtFile, notAnExport);
+        SendClick(w->RBtnDefault);
+        script.ExpectMessage("文件不是本系统导出的Excel文件：" + notAnExport, IDOK);
+        SendClick(w->BtnNext);
+        EXPECT_EQ(w->Notebook->ActivePage(), "ImportType");
+        SendKey(w->EdtFile, 'A', TShiftState() << ssCtrl);
+        SendText(w->EdtFile, file);
+        SendClick(w->BtnNext);
+        ASSERT_EQ(w->Notebook->ActivePage(), "PreData");
+        EXPECT_EQ(w->tblImportData->RecordCount(), 2);
+        SendClick(w->BtnNext);
+        script.ExpectMessage("导入完成: 新增 2 条, 更新 0 条。", IDOK);
+        SendClick(w->BtnNext);
+    });
+    EXPECT_TRUE(script.Unused().empty());
+    EXPECT_EQ(Rows("select Code, Name, Writer, BookPrice, Py from Bookinfo order by Code"),
+              (std::vector<std::string>{"E1|红楼梦|曹雪芹|35.5|hlm", "E2|围城|钱锺书|19.8|wc"}));
+    EXPECT_EQ(books->ADOqData->RecordCount(), 2);
 }
 
 TEST_F(ImportWizardTest, overwriteUpdatesOnlyTheMappedColumnsThatAreNotBlank) {
@@ -500,5 +537,62 @@ TEST_F(ImportKey, keyWithAQuoteIsBoundNotPasted) {
     EXPECT_EQ(Rows("select Code, Name from Bookinfo order by Id"),
               (std::vector<std::string>{"O'1|新", "x' or '1'='1|注入"}));
 }
+
+// Imported rows get the input codes the editors' saves give their name, on
+// each target the lists import into; the codes follow the name, so a sheet's
+// own code column is not taken, and a row whose name is not written keeps
+// the codes it has.
+struct CodeTarget {
+    const char* name;
+    const char* table;
+    const char* key;
+};
+
+class ImportCodes : public CatalogueFixture, public ::testing::WithParamInterface<CodeTarget> {
+protected:
+    void SetUp() override {
+        CatalogueFixture::SetUp();
+        WriteInputDictionary(dir_, {{"红", 'x', 'n', 'h'}, {"楼", 's', 'h', 'l'}, {"梦", 's', 'h', 'm'},
+                                    {"围", 'l', 's', 'w'}, {"城", 'f', 'h', 'c'}});
+    }
+};
+
+TEST_P(ImportCodes, followTheNameWritten) {
+    const CodeTarget& target = GetParam();
+    const std::string table = target.table, key = target.key;
+    const bool byName = key == "Name";
+    ImportTables t({"key", "name", "py"});
+    t.map(key, byName ? "name" : "key");
+    if (!byName) t.map("Name", "name");
+    t.map("Py", "py");
+    t.row({"K1", "红楼梦", "zzz"});
+    TImportResult r = UpsertByKey(DMData->ADOConnection1, table, key, &t.source, &t.mapping, true);
+    EXPECT_EQ(r.Inserted, 1);
+    EXPECT_EQ(Rows("select Name, Py, Wbh, Wb from " + table), (std::vector<std::string>{"红楼梦|hlm|nhh|xss"}));
+
+    // Overwritten with no name: the codes stay with the name the row has.
+    ImportTables keyOnly({"key"});
+    keyOnly.map(key, "key");
+    keyOnly.row({byName ? "红楼梦" : "K1"});
+    r = UpsertByKey(DMData->ADOConnection1, table, key, &keyOnly.source, &keyOnly.mapping, true);
+    EXPECT_EQ(r.Updated, 1);
+    EXPECT_EQ(Rows("select Py, Wbh, Wb from " + table), (std::vector<std::string>{"hlm|nhh|xss"}));
+
+    if (byName) return; // a new name would be a new record
+    ImportTables renamed({"key", "name"});
+    renamed.map(key, "key");
+    renamed.map("Name", "name");
+    renamed.row({"K1", "围城"});
+    r = UpsertByKey(DMData->ADOConnection1, table, key, &renamed.source, &renamed.mapping, true);
+    EXPECT_EQ(r.Updated, 1);
+    EXPECT_EQ(Rows("select Name, Py, Wbh, Wb from " + table), (std::vector<std::string>{"围城|wc|sh|lf"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, ImportCodes,
+                         ::testing::Values(CodeTarget{"books", "Bookinfo", "Code"},
+                                           CodeTarget{"preCatalogue", "BookinfoPre", "Name"},
+                                           CodeTarget{"readers", "Readerinfo", "Code"},
+                                           CodeTarget{"periodicals", "Magzinfo", "Code"}),
+                         RowName());
 
 } // namespace

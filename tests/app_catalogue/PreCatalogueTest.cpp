@@ -276,6 +276,9 @@ TEST_F(PreCatalogueTest, marcFileImportedFromTheListIsListedAndItsDamagedRecordC
     SendClick(list->BtMarc);
     EXPECT_EQ(Rows("select Name, Writer, BookIsbn, SortCode, BookPrice from BookinfoPre order by Id"),
               (std::vector<std::string>{"已有||||", "数据结构|严蔚敏|7-5053-1234-5|TP311.12|25.5", "红楼梦||||"}));
+    // Imported titles carry their input codes, as typed ones do.
+    EXPECT_EQ(Rows("select Name, Py, Wbh, Wb from BookinfoPre where Name in ('已有', '红楼梦') order by Id"),
+              (std::vector<std::string>{"已有|||", "红楼梦|hlm|nhh|xss"}));
     EXPECT_EQ(listed(), (std::vector<std::string>{"已有", "数据结构", "红楼梦"}));
     EXPECT_EQ(list->EditQty->Value().AsInteger(), 3);
     EXPECT_EQ(list->EditPrice->Value().AsCurrency(), StrToCurr("25.5"));
