@@ -138,6 +138,9 @@ TFrmPrintBar::TFrmPrintBar(TComponent* AOwner) : TFrmBaseD(AOwner) {
                   .ReadOnly()
                   .Columns({{"Barcode", "图书编号", 205}})
                   .OnKeyDown(keys);
+    // One column to read: Tab goes on to the buttons instead of holding the
+    // keyboard in the list.
+    DBGrid1->SetOptions(DBGrid1->Options() >> dgTabs);
     for (TComboBox* kind : {Cbxtype, Cbxtypeb}) {
         kind->SetStyle(csDropDownList);
         kind->Items()->Add(BookKind);
