@@ -15,8 +15,10 @@
 #include <optional>
 #include <set>
 
+#include "Forms.h"
 #include "SysUtils.h"
 #include "ScopeExit.h"
+#include "report/model/RM_Control.h"
 #include "report/model/RM_Report.h"
 #include "report/model/RM_Utils.h"
 #include "report/script/RM_Interp.h"
@@ -91,6 +93,8 @@ public:
 
     TRMDataset* datasetOf(TRMBandView* b) {
         std::string n = Trim(b->DataSet());
+        if (n.empty() && b->BandType() == bkMasterData && R->ReportType == rtSimple && R->Dataset())
+            return R->Dataset();
         if (n.empty()) n = "1";
         int cnt;
         if (TryStrToInt(n, cnt)) {
@@ -756,16 +760,17 @@ public:
         // must not start the run again there.
         bool first = firstPageOfRun;
         firstPageOfRun = false;
-        if (first)
+        if (first && !R->OnManualBuild)
             if (auto* t = band(bkTitle)) printBand(t);
         if (auto* ph = band(bkPageHeader))
             if (!first || (ph->Flags & bfOnFirstPage)) printBand(ph);
         if (auto* ch = band(bkColumnHeader)) printBand(ch);
     }
-    void finishPage(bool last) {
+    void finishPage(bool last, bool footers = true) {
         OnRunPage on(*this);
-        if (auto* cf = band(bkColumnFooter)) printAt(cf, bottom, colX);
-        if (auto* pf = band(bkPageFooter)) {
+        if (footers)
+            if (auto* cf = band(bkColumnFooter)) printAt(cf, bottom, colX);
+        if (auto* pf = footers ? band(bkPageFooter) : nullptr) {
             bool first = R->PageNo == pageRunStart;
             bool ok = true;
             if (first && !(pf->Flags & bfOnFirstPage)) ok = false;
@@ -790,6 +795,7 @@ public:
         out->Stream = stream.Bytes();
         for (auto& [pg, s] : crossStreams) R->EMFPages[pg].Stream = s->Bytes();
         crossStreams.clear();
+        if (R->OnEndPage) R->OnEndPage(curPageIdx);
         R->PageNo = R->EMFPages.Count();
         if (R->OnProgress) R->OnProgress(R->PageNo);
     }
@@ -1841,16 +1847,46 @@ public:
         assignObjects();
         registerAggregates();
         prepareCalcMemos();
-        firstPageOfRun = true;
-        pageRunStart = R->PageNo;
-        startPage();
-        columnTop = curY;
         TRMBandView* md = band(bkMasterData);
-        if (md) runLevel(md, band(bkMasterHeader), band(bkMasterFooter), bkDetailData);
-        if (auto* s = band(bkSummary)) {
-            printBand(s);
+        if (!R->PrintIfEmpty && md && masterIsEmpty(md)) {
+            // Nothing of this page; a page that was to go on here does not.
+            if (continuePage) R->PageNo = R->EMFPages.Count();
+            continuePage = false;
+            return;
         }
-        finishPage(true);
+        if (!p->Script.empty()) R->RunScript(p->Script);
+        if (!p->Visible) {
+            if (continuePage) R->PageNo = R->EMFPages.Count();
+            continuePage = false;
+            return;
+        }
+        firstPageOfRun = true;
+        // A page run that ended with its page full leaves nothing to go on.
+        if (continuePage && savedCurY >= savedBottom) {
+            continuePage = false;
+            R->PageNo = R->EMFPages.Count();
+        }
+        pageRunStart = R->PageNo;
+        if (continuePage)
+            continueLastPage();
+        else
+            startPage();
+        columnTop = curY;
+        const bool manual = bool(R->OnManualBuild);
+        if (manual) {
+            // The handler prints what it wants; page footers come only with
+            // the new pages it asks for.
+            R->OnManualBuild(p);
+        } else {
+            if (md) runLevel(md, band(bkMasterHeader), band(bkMasterFooter), bkDetailData);
+            if (auto* s = band(bkSummary)) {
+                printBand(s);
+            }
+        }
+        OnRunPage on(*this);
+        savedCurY = column > 0 ? page->PrintableTop() + page->PrintableHeight() : curY;
+        savedBottom = bottom;
+        finishPage(true, !manual);
         // The first pass leaves each grand total for the final pass, also
         // for memos that printed before their rows.
         if (R->DoublePass && !R->FinalPass)
@@ -1863,24 +1899,160 @@ public:
                 }
     }
 
+    // One pass: the dialog pages first (a Cancel stops here), then every
+    // report page in order; an rtMultiple report repeats the report pages
+    // once per record of its Dataset.
     bool run() {
         R->EMFPages.Clear();
         R->PageNo = 0;
         bkIndex.clear();
         lineThrough = 0;
+        continuePage = false;
         for (int i = 0; i < R->Pages.Count(); ++i)
             for (auto& o : R->Pages[i]->Objects)
                 if (o->ObjectType == rmgtSubReport) {
                     int sp = static_cast<TRMSubReportView*>(o.get())->SubPage;
                     if (sp >= 0 && sp < R->Pages.Count() && sp != i) R->Pages[sp]->IsSubReportPage = true;
                 }
-        for (int i = 0; i < R->Pages.Count() && !R->Terminated; ++i) {
-            TRMPage* p = R->Pages[i];
-            if (p->PageType != 0 || p->IsSubReportPage) continue;
-            runPage = p;
-            buildPage(p, i + 1);
+        if (!showDialogPages()) return false;
+        TRMDataset* multi = R->ReportType == rtMultiple ? R->Dataset() : nullptr;
+        if (multi) {
+            try {
+                multi->Init();
+                multi->First();
+            } catch (const Exception& e) {
+                R->BuildErrors.push_back(e.Message);
+                return false;
+            }
         }
+        ScopeExit leave([multi] {
+            if (multi) multi->Exit();
+        });
+        do {
+            for (int i = 0; i < R->Pages.Count() && !R->Terminated; ++i) {
+                TRMPage* p = R->Pages[i];
+                if (p->PageType != 0 || p->IsSubReportPage) continue;
+                runPage = p;
+                buildPage(p, i + 1);
+                runPage = nullptr;
+                // The next design page may go on where this one ended.
+                continuePage = i + 1 < R->Pages.Count() && R->Pages[i + 1]->PrintToPrevPage &&
+                               R->Pages[i + 1]->PageType == 0 && R->EMFPages.Count() > 0;
+                if (continuePage) R->PageNo = R->EMFPages.Count() - 1;
+            }
+            continuePage = false;
+            if (multi) multi->Next();
+        } while (multi && !multi->Eof() && !R->Terminated);
         return !R->Terminated;
+    }
+
+    // ---- pages that go on where the page before ended
+    bool continuePage = false;
+    int savedCurY = 0, savedBottom = 0;
+    // The last built page opens again below what the previous page run
+    // left on it; the title, the first page's header and the column
+    // header print as on a new page.
+    void continueLastPage() {
+        OnRunPage on(*this);
+        curPageIdx = R->EMFPages.Count() - 1;
+        out = &R->EMFPages[curPageIdx];
+        stream.Clear();
+        stream.WriteBuffer(out->Stream.data(), int64_t(out->Stream.size()));
+        curY = savedCurY;
+        colX = 0;
+        column = 0;
+        bottom = pageBottom();
+        continuePage = false;
+        firstPageOfRun = false;
+        if (!R->OnManualBuild)
+            if (auto* t = band(bkTitle)) printBand(t);
+        if (R->EMFPages.Count() - 1 == curPageIdx) {
+            if (auto* ph = band(bkPageHeader))
+                if (ph->Flags & bfOnFirstPage) printBand(ph);
+            if (auto* ch = band(bkColumnHeader)) printBand(ch);
+        }
+    }
+    // Whether the master data band has no record (a data set that cannot
+    // be opened counts as empty).
+    bool masterIsEmpty(TRMBandView* md) {
+        TRMDataset* ds = datasetOf(md);
+        if (!ds) return true;
+        try {
+            ds->Init();
+            ds->First();
+            bool empty = ds->Eof();
+            ds->Exit();
+            return empty;
+        } catch (const Exception&) {
+            return true;
+        }
+    }
+
+    // ---- dialog pages
+    // The forms of the dialog pages live until the build ends, so the
+    // report pages read what was entered in their controls.
+    std::vector<std::unique_ptr<TForm>> dialogs;
+    TForm* dialogForm = nullptr; // the one whose script runs now
+    // Shows every dialog page in order; false when one was cancelled. The
+    // final pass of a two-pass build shows none again.
+    bool showDialogPages() {
+        if (R->DoublePass && R->FinalPass && !dialogs.empty()) return !R->DialogCancelled;
+        R->DialogCancelled = false;
+        for (int i = 0; i < R->Pages.Count(); ++i) {
+            TRMPage* p = R->Pages[i];
+            if (p->PageType != 1) continue;
+            if (!showDialogPage(p)) {
+                R->DialogCancelled = true;
+                return false;
+            }
+        }
+        return true;
+    }
+    bool showDialogPage(TRMPage* p) {
+        auto form = std::make_unique<TForm>(nullptr);
+        TForm* f = form.get();
+        dialogs.push_back(std::move(form));
+        dialogForm = f;
+        ScopeExit done([this] { dialogForm = nullptr; });
+        std::vector<TRMControl*> placed;
+        for (auto& o : p->Objects)
+            if (auto* c = dynamic_cast<TRMControl*>(o.get())) {
+                c->PlaceOnForm(f);
+                placed.push_back(c);
+            }
+        if (placed.empty() || !p->Visible) {
+            if (!p->Script.empty()) R->RunScript(p->Script);
+            return true;
+        }
+        for (TRMControl* c : placed) {
+            Variant t = c->GetPropValue("TabOrder");
+            if (auto* w = dynamic_cast<TWinControl*>(c->Control()); w && !VarIsNull(t) && !VarIsEmpty(t))
+                if (int n = t.AsInteger(); n >= 0) w->SetTabOrder(n);
+        }
+        if (!p->Name.empty()) f->SetName(p->Name);
+        f->SetBorderStyle(TFormBorderStyle(p->BorderStyle));
+        f->SetCaption(p->Caption);
+        f->SetColor(p->Color);
+        f->SetBounds(p->DlgLeft, p->DlgTop, p->DlgWidth, p->DlgHeight);
+        f->SetPosition(TPosition(p->Position));
+        // The page script is the form's activation handler, run once before
+        // the form shows; a script that set MODALRESULT decides alone.
+        if (!p->Script.empty()) R->RunScript(p->Script);
+        TModalResult mr = f->ModalResult();
+        if (mr == 0) mr = f->ShowModal();
+        return mr != mrCancel;
+    }
+    // Frees the dialog forms, giving the controls back to their objects
+    // first (the objects free them with the design).
+    void doneDialogs() {
+        for (int i = 0; i < R->Pages.Count(); ++i)
+            if (R->Pages[i]->PageType == 1)
+                for (auto& o : R->Pages[i]->Objects)
+                    if (auto* c = dynamic_cast<TRMControl*>(o.get()); c && c->Control()) {
+                        if (c->Control()->Owner()) c->Control()->Owner()->RemoveComponent(c->Control());
+                        c->Control()->SetParent(nullptr);
+                    }
+        dialogs.clear();
     }
 };
 
@@ -1906,6 +2078,11 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
             it->second, Parser,
             [this](const std::string& name, const Variant& v) {
                 std::string u = UpperCase(name);
+                // A dialog page's script closes its form this way.
+                if (u == "MODALRESULT" && builder_ && builder_->dialogForm) {
+                    builder_->dialogForm->SetModalResult(TModalResult(RMToNumber(v)));
+                    return;
+                }
                 if (Variables.count(u)) {
                     Variables[u] = v;
                     return;
@@ -2050,6 +2227,11 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
         v = builder_->rowData->FieldValue(n);
         if (!VarIsEmpty(v)) return true;
     }
+    // The record an rtMultiple report is built for.
+    if (ReportType == rtMultiple && dataset_) {
+        v = dataset_->FieldValue(n);
+        if (!VarIsEmpty(v)) return true;
+    }
     auto it = Variables.find(u);
     if (it != Variables.end()) return v = it->second, true;
     if (u == "CURY") return v = builder_ ? builder_->curY : 0, true;
@@ -2097,7 +2279,13 @@ bool TRMReport::PrepareReport() {
     else
         build();
     RMPreparedMode = false;
+    b.doneDialogs();
     builder_ = nullptr;
+    // A dialog closed with Cancel builds nothing.
+    if (DialogCancelled) {
+        EMFPages.Clear();
+        ok = false;
+    }
     design.SetPosition(0);
     std::string err = LastError;
     LoadFromStream(design);
@@ -2105,4 +2293,28 @@ bool TRMReport::PrepareReport() {
     if (Terminated && DoublePass) EMFPages.Clear();
     if (ok && !Terminated && PrintPagePerPage && EMFPages.Count() > 0) EMFPages.RegroupPagePerPage();
     return ok && !Terminated;
+}
+
+// ---------------------------------------------------------------- page operations of a build
+
+void TRMPage::ShowBand(TRMView* band) {
+    TRMBuilder* b = Report ? Report->builder_ : nullptr;
+    auto* bv = dynamic_cast<TRMBandView*>(band);
+    if (!b || !bv || !b->page) return;
+    b->printBand(bv);
+}
+
+void TRMPage::ShowBandByName(const std::string& name) {
+    for (auto& o : Objects)
+        if (o->ObjectType == rmgtBand && SameText(o->Name, name)) return ShowBand(o.get());
+}
+
+void TRMPage::NewPage() {
+    TRMBuilder* b = Report ? Report->builder_ : nullptr;
+    if (b && b->page) b->newPage();
+}
+
+int TRMPage::CurY() const {
+    TRMBuilder* b = Report ? Report->builder_ : nullptr;
+    return b && b->page ? b->curY : -1;
 }

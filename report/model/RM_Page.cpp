@@ -90,6 +90,8 @@ void TRMPage::SetPropValue(const std::string& name, const Variant& v) {
         AutoHCenter = v.AsBoolean();
     else if (n == "PRINTTOPREVPAGE")
         PrintToPrevPage = v.AsBoolean();
+    else if (n == "VISIBLE")
+        Visible = v.AsBoolean();
 }
 
 Variant TRMPage::GetPropValue(const std::string& name) {
@@ -106,6 +108,8 @@ Variant TRMPage::GetPropValue(const std::string& name) {
     if (n == "RIGHTMARGIN") return MarginRight;
     if (n == "BOTTOMMARGIN") return MarginBottom;
     if (n == "AUTOHCENTER") return AutoHCenter;
+    if (n == "PRINTTOPREVPAGE") return PrintToPrevPage;
+    if (n == "VISIBLE") return Visible;
     return Null();
 }
 

@@ -37,6 +37,9 @@ public:
     int32_t BackGroundLeft = 0, BackGroundTop = 0, BackGroundWidth = 0, BackGroundHeight = 0;
     bool AutoHCenter = false;
     bool IsSubReportPage = false;
+    // An invisible page builds nothing; its page script, which runs first,
+    // may change that ("VISIBLE").
+    bool Visible = true;
 
     std::vector<std::unique_ptr<TRMView>> Objects;
 
@@ -63,6 +66,16 @@ public:
     void SetPropValue(const std::string& name, const Variant& value) override;
     Variant GetPropValue(const std::string& name) override;
     void DefineProperties() override;
+
+    // While the report builds this page, for its OnManualBuild handler:
+    // a band of the page prints at the current position (breaking the
+    // page when it does not fit), and a new page starts with its headers.
+    // Outside a build they do nothing.
+    void ShowBand(TRMView* band);
+    void ShowBandByName(const std::string& name);
+    void NewPage();
+    // The next free position on the built page (pixels), -1 outside a build.
+    int CurY() const;
 
     void LoadFromStream(TStream& s, int reportSub2);
     void SaveToStream(TStream& s);

@@ -254,7 +254,21 @@ TRMReport::TRMReport(TComponent* owner) : TComponent(owner) {
     NewReport();
 }
 
-TRMReport::~TRMReport() = default;
+TRMReport::~TRMReport() {
+    if (dataset_) dataset_->RemoveFreeNotification(this);
+}
+
+void TRMReport::SetDataset(TRMDataset* d) {
+    if (dataset_ == d) return;
+    if (dataset_) dataset_->RemoveFreeNotification(this);
+    dataset_ = d;
+    if (d) d->FreeNotification(this);
+}
+
+void TRMReport::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == dataset_) dataset_ = nullptr;
+}
 
 void TRMReport::NewReport() {
     Pages.Clear();

@@ -247,11 +247,16 @@ using TRMDesignerFactory = std::function<TRMReportDesigner*(bool fullDesigner)>;
 // Empty until a designer registers: DesignReport then returns 2.
 extern TRMDesignerFactory RMDesignerClass;
 
+// rtMultiple: the whole design is built once per record of the report's
+// Dataset, one run after the other.
+enum TRMReportType : uint8_t { rtSimple, rtMultiple };
+
 class TRMReport : public TComponent {
 public:
     explicit TRMReport(TComponent* owner = nullptr);
     ~TRMReport() override;
     std::string ClassName() const override { return "TRMReport"; }
+    void Notification(TComponent* component, TOperation operation) override;
 
     TRMPages Pages{this};
     TRMDataDictionary Dictionary;
@@ -270,6 +275,14 @@ public:
     bool ModifyPrepared = false;
     int PreviewButtons = pbZoom | pbLoad | pbSave | pbPrint | pbFind | pbPageSetup | pbExit;
     uint8_t SubVersion1 = 0, SubVersion2 = 11;
+    TRMReportType ReportType = rtSimple;
+    // A report page whose master data is empty builds nothing when false.
+    bool PrintIfEmpty = true;
+    // The master of an rtMultiple report, and of a master data band that
+    // names no data set of its own in an rtSimple one. Forgotten when the
+    // data set goes away.
+    TRMDataset* Dataset() const { return dataset_; }
+    void SetDataset(TRMDataset* d);
     // Report state the designer reads.
     bool Modified = false;
     bool DesignChanged = false;
@@ -285,6 +298,13 @@ public:
     std::function<void(TRMView* view, int pageIndex)> OnObjectClick;
     std::function<void(TRMView* view, int& cursor)> OnMouseOverObject;
     std::function<void(int pageNo)> OnProgress;
+    // Replaces the data levels and the summary of every report page: the
+    // handler prints bands itself through the page's ShowBand and NewPage.
+    std::function<void(TRMPage* page)> OnManualBuild;
+    // A built page is finished (0-based).
+    std::function<void(int pageNo)> OnEndPage;
+    // A dialog page closed with Cancel during the last build.
+    bool DialogCancelled = false;
 
     // Errors of the last load or build ("" when none).
     std::string LastError;
@@ -342,7 +362,9 @@ public:
 
 private:
     friend class TRMBuilder;
+    friend class TRMPage;
     int loadRevision_ = 4311;
+    TRMDataset* dataset_ = nullptr;
     std::set<std::string> evaluating_; // dictionary names being evaluated
     std::map<std::string, TRMCode> scripts_;
     TRMView* scriptView_ = nullptr;
