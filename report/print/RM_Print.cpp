@@ -2,6 +2,7 @@
 // built-in PDF printer) and the two dialogs the preview and report use.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "Dialogs.h"
 #include "ExtCtrls.h"
@@ -318,6 +319,39 @@ void TRMPrintDialogForm::okClick() {
 
 // ---------------------------------------------------------------- printing
 
+RMJobPaper RMJobPaperOf(const TRMEMFPageRec& r, int scalePaper, int scaleW, int scaleH) {
+    RMJobPaper p;
+    int w = scalePaper >= 0 ? scaleW : r.PaperWidth, h = scalePaper >= 0 ? scaleH : r.PaperHeight;
+    p.WidthTenths = r.Orientation ? h : w;
+    p.HeightTenths = r.Orientation ? w : h;
+    // The tray the page asks for, when the queue has it.
+    for (auto& b : RMPrinter()->Info().Bins)
+        if (b.Number == r.Bin && r.Bin != RMDefaultBin) p.Source = b.Keyword;
+    return p;
+}
+
+void RMApplyJobPaper(TPrinter* pr, const RMJobPaper& p) {
+    double wmm = p.WidthTenths / 10.0, hmm = p.HeightTenths / 10.0;
+    pr->SetOrientation(poPortrait);
+    pr->SetPaperSource(p.Source);
+    for (int i = 0; i < int(pr->PaperSizes().size()); ++i) {
+        const TPaperSize& ps = pr->PaperSizes()[size_t(i)];
+        if (std::fabs(ps.WidthMM - std::min(wmm, hmm)) < 1 && std::fabs(ps.HeightMM - std::max(wmm, hmm)) < 1) {
+            pr->SetPaperIndex(i);
+            pr->SetOrientation(wmm > hmm ? poLandscape : poPortrait);
+            return;
+        }
+    }
+    pr->SetCustomPaper(wmm, hmm);
+}
+
+std::string RMNumberedJobFile(const std::string& firstFile, const std::string& title, int job) {
+    // The name the PDF printer gives a document without one.
+    std::string f = firstFile.empty() ? (title.empty() ? "output" : title) + ".pdf" : firstFile;
+    std::string ext = ExtractFileExt(f);
+    return f.substr(0, f.size() - ext.size()) + "-" + std::to_string(job) + ext;
+}
+
 bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool collate) {
     if (EMFPages.Count() == 0) return false;
     std::vector<int> list;
@@ -352,31 +386,6 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
     }
     if (list.empty()) return false;
     TPrinter* pr = Printer();
-    // One document takes the paper of its first page.
-    TRMEMFPageRec& first = EMFPages[list[0] - 1];
-    pr->SetOrientation(poPortrait);
-    double wmm = (first.Orientation ? first.PaperHeight : first.PaperWidth) / 10.0;
-    double hmm = (first.Orientation ? first.PaperWidth : first.PaperHeight) / 10.0;
-    if (scalePaper >= 0) {
-        wmm = (first.Orientation ? scaleH : scaleW) / 10.0;
-        hmm = (first.Orientation ? scaleW : scaleH) / 10.0;
-    }
-    // The tray the page asks for, when the queue has it.
-    std::string source;
-    for (auto& b : RMPrinter()->Info().Bins)
-        if (b.Number == first.Bin && first.Bin != RMDefaultBin) source = b.Keyword;
-    pr->SetPaperSource(source);
-    bool named = false;
-    for (int i = 0; i < int(pr->PaperSizes().size()); ++i) {
-        const TPaperSize& ps = pr->PaperSizes()[size_t(i)];
-        if (std::fabs(ps.WidthMM - std::min(wmm, hmm)) < 1 && std::fabs(ps.HeightMM - std::max(wmm, hmm)) < 1) {
-            pr->SetPaperIndex(i);
-            pr->SetOrientation(wmm > hmm ? poLandscape : poPortrait);
-            named = true;
-            break;
-        }
-    }
-    if (!named) pr->SetCustomPaper(wmm, hmm);
     pr->SetTitle(ReportInfo.Title.empty() ? ExtractFileName(FileName) : ReportInfo.Title);
     std::vector<int> order;
     if (collate)
@@ -389,21 +398,41 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
     // for it off the paper, for this job only.
     RMPrintVisibleJob = visibleJob;
     ScopeExit jobEnd([] { RMPrintVisibleJob = false; });
-    pr->BeginDoc();
+    // A page on other paper than the page before ends the job and starts
+    // one on its paper. The PDF printer writes one file a job, so a later
+    // job goes to a file numbered after the first rather than over it.
+    const std::string firstFile = pr->FileName();
+    ScopeExit fileBack([&] { pr->SetFileName(firstFile); });
+    std::optional<RMJobPaper> current;
+    int jobs = 0;
     // A failure leaves no document half printed: it is dropped.
     ScopeExit unfinished([&] {
         if (pr->Printing()) pr->Abort();
     });
-    double sx = pr->XDpi() / 96.0 * scale, sy = pr->YDpi() / 96.0 * scale;
-    int ox = pr->GetDeviceCaps(PHYSICALOFFSETX), oy = pr->GetDeviceCaps(PHYSICALOFFSETY);
+    double sx = 1, sy = 1;
+    int ox = 0, oy = 0;
     for (size_t k = 0; k < order.size(); ++k) {
         if (Terminated) {
-            pr->Abort();
+            if (pr->Printing()) pr->Abort();
             return false;
         }
-        if (k) pr->NewPage();
         int i = order[k] - 1;
         TRMEMFPageRec& r = EMFPages[i];
+        RMJobPaper paper = RMJobPaperOf(r, scalePaper, scaleW, scaleH);
+        if (!current || !(paper == *current)) {
+            if (pr->Printing()) pr->EndDoc();
+            RMApplyJobPaper(pr, paper);
+            if (jobs > 0 && pr->IsPdfPrinter()) pr->SetFileName(RMNumberedJobFile(firstFile, pr->Title(), jobs + 1));
+            pr->BeginDoc();
+            ++jobs;
+            current = paper;
+            sx = pr->XDpi() / 96.0 * scale;
+            sy = pr->YDpi() / 96.0 * scale;
+            ox = pr->GetDeviceCaps(PHYSICALOFFSETX);
+            oy = pr->GetDeviceCaps(PHYSICALOFFSETY);
+        } else {
+            pr->NewPage();
+        }
         // Offsets move the page; the scale sizes it.
         int l = -ox + int(PrintOffsetLeft * sx / scale), t = -oy + int(PrintOffsetTop * sy / scale);
         TRect rect(l, t, l + int(std::lround(r.PageWidth * sx)), t + int(std::lround(r.PageHeight * sy)));
@@ -417,7 +446,7 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
         r.Visible = false;
         EMFPages.FreeUnpacked(i);
     }
-    pr->EndDoc();
+    if (pr->Printing()) pr->EndDoc();
     return true;
 }
 

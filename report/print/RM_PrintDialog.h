@@ -74,6 +74,24 @@ private:
 // number of waiting jobs follows after ":".
 std::string RMPrinterStatusText(unsigned status, int jobs);
 
+// The paper one print job runs on: a built page's paper, or the paper
+// every page is scaled to, in the page's orientation (tenths of a
+// millimetre, width across as printed), and the tray it asks for.
+struct RMJobPaper {
+    int WidthTenths = 0, HeightTenths = 0;
+    std::string Source;
+    friend bool operator==(const RMJobPaper&, const RMJobPaper&) = default;
+};
+struct TRMEMFPageRec;
+class TPrinter;
+RMJobPaper RMJobPaperOf(const TRMEMFPageRec& page, int scalePaper, int scaleWidth, int scaleHeight);
+// Sets the platform printer up for a job on that paper (a paper of its
+// own list when one is within a millimetre, else a custom size).
+void RMApplyJobPaper(TPrinter* printer, const RMJobPaper& paper);
+// The file of the job-th job (from 2) of one print on the PDF printer:
+// "list.pdf" gives "list-2.pdf".
+std::string RMNumberedJobFile(const std::string& firstFile, const std::string& title, int job);
+
 // The page settings the page setup dialog edits: paper in tenths of a
 // millimetre (orientation applied), margins and column gap in
 // millimetres. The setters refuse what makes no sense.
