@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <utility>
 
 #include "Forms.h"
 #include "SysUtils.h"
@@ -24,6 +25,23 @@
 #include "report/script/RM_Interp.h"
 
 namespace {
+// The stream a built page is written into. Its bytes move into the page
+// when the page ends, and the next page writes into spare memory of the
+// report's earlier pages (TRMEMFPages::TakeSpareBytes), never copied.
+class TRMPageBytes : public TMemoryStream {
+public:
+    std::string Swap(std::string fresh) {
+        std::string b = std::exchange(data_, std::move(fresh));
+        data_.clear();
+        pos_ = 0;
+        return b;
+    }
+    void Give(std::string bytes) {
+        data_ = std::move(bytes);
+        pos_ = int64_t(data_.size());
+    }
+};
+
 struct Acc {
     double Sum = 0, Max = 0, Min = 0;
     int Count = 0;
@@ -64,7 +82,7 @@ public:
     TRMPage* page = nullptr;
     int designPageNo = 1;
     TRMEMFPageRec* out = nullptr;
-    TMemoryStream stream;
+    TRMPageBytes stream;
     int curY = 0, bottom = 0, colX = 0, column = 0;
     int lineNo = 0, lineThrough = 0;
     bool firstPageOfRun = true;
@@ -792,7 +810,7 @@ public:
             }
             resetTotals(pf);
         }
-        out->Stream = stream.Bytes();
+        out->Stream = stream.Swap(R->EMFPages.TakeSpareBytes(stream.Bytes().size() + 4096));
         for (auto& [pg, s] : crossStreams) R->EMFPages[pg].Stream = s->Bytes();
         crossStreams.clear();
         if (R->OnEndPage) R->OnEndPage(curPageIdx);
@@ -1903,7 +1921,7 @@ public:
     // report page in order; an rtMultiple report repeats the report pages
     // once per record of its Dataset.
     bool run() {
-        R->EMFPages.Clear();
+        R->EMFPages.ClearForRebuild();
         R->PageNo = 0;
         bkIndex.clear();
         lineThrough = 0;
@@ -1956,8 +1974,7 @@ public:
         OnRunPage on(*this);
         curPageIdx = R->EMFPages.Count() - 1;
         out = &R->EMFPages[curPageIdx];
-        stream.Clear();
-        stream.WriteBuffer(out->Stream.data(), int64_t(out->Stream.size()));
+        stream.Give(std::move(out->Stream));
         curY = savedCurY;
         colX = 0;
         column = 0;
@@ -2279,6 +2296,7 @@ bool TRMReport::PrepareReport() {
     else
         build();
     RMPreparedMode = false;
+    EMFPages.DropSpareBytes();
     b.doneDialogs();
     builder_ = nullptr;
     // A dialog closed with Cancel builds nothing.

@@ -686,6 +686,23 @@ void TRMEMFPages::Clear() {
     pages_.clear();
     bk_.clear();
 }
+
+void TRMEMFPages::ClearForRebuild() {
+    for (auto& p : pages_)
+        if (p->Stream.capacity() > 4096) spare_.push_back(std::move(p->Stream));
+    Clear();
+}
+
+std::string TRMEMFPages::TakeSpareBytes(size_t room) {
+    std::string b;
+    if (!spare_.empty()) {
+        b = std::move(spare_.back());
+        spare_.pop_back();
+        b.clear();
+    }
+    b.reserve(room);
+    return b;
+}
 void TRMEMFPages::Delete(int i) {
     if (i >= 0 && i < Count()) pages_.erase(pages_.begin() + i);
 }

@@ -183,6 +183,16 @@ public:
     void Clear();
     void Delete(int i);
     TRMEMFPageRec& AddPage(TRMPage* designPage, int designPageNo);
+    // Clears the pages for a new build, keeping their bytes' memory for the
+    // pages it builds: a rebuild then writes into memory it already has
+    // instead of memory the allocator gave back to the system and has to
+    // fault in again, which made the rows of a long list cost twice as
+    // much.
+    void ClearForRebuild();
+    // An empty string with room for at least `room` bytes.
+    std::string TakeSpareBytes(size_t room);
+    // Frees what the last build did not reuse.
+    void DropSpareBytes() { spare_.clear(); }
     // Inserts an empty page with the paper of page `like`.
     void InsertPage(int index, int like);
     // Puts the pages of several design pages in turns: the first page of
@@ -211,6 +221,7 @@ private:
     TRMReport* report_;
     std::vector<std::unique_ptr<TRMEMFPageRec>> pages_;
     std::vector<TRMBkPicture> bk_;
+    std::vector<std::string> spare_;
 };
 
 // ---------------------------------------------------------------- report
