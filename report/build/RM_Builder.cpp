@@ -16,6 +16,8 @@
 #include <set>
 #include <utility>
 
+#include "Application.h"
+#include "Dialogs.h"
 #include "Forms.h"
 #include "SysUtils.h"
 #include "ScopeExit.h"
@@ -2050,7 +2052,8 @@ public:
         f->SetBorderStyle(TFormBorderStyle(p->BorderStyle));
         f->SetCaption(p->Caption);
         f->SetColor(p->Color);
-        f->SetBounds(p->DlgLeft, p->DlgTop, p->DlgWidth, p->DlgHeight);
+        // A page that never had a size gets the dialog's usual one.
+        f->SetBounds(p->DlgLeft, p->DlgTop, p->DlgWidth > 0 ? p->DlgWidth : 380, p->DlgHeight > 0 ? p->DlgHeight : 300);
         f->SetPosition(TPosition(p->Position));
         // The page script is the form's activation handler, run once before
         // the form shows; a script that set MODALRESULT decides alone.
@@ -2162,6 +2165,26 @@ bool TRMReport::doFunction(const TRMFuncCall& c, Variant& r) {
         r = 0;
         return true;
     }
+    // Boxes a report script may show while it builds; none while the
+    // totals are being found in the texts.
+    if ((n == "INPUT" || n == "MESSAGEBOX" || n == "SHOWMESSAGE") && builder_ && builder_->aggregateSetup) {
+        r = std::string();
+        return true;
+    }
+    if (n == "INPUT") {
+        r = InputBox("", VarToStr(c.Arg(0)), c.Count() > 1 ? VarToStr(c.Arg(1)) : std::string());
+        return true;
+    }
+    if (n == "MESSAGEBOX") {
+        r = Application->MessageBox(VarToStr(c.Arg(0)), c.Count() > 1 ? VarToStr(c.Arg(1)) : std::string(),
+                                    c.Count() > 2 ? unsigned(RMToNumber(c.Arg(2))) : 0u);
+        return true;
+    }
+    if (n == "SHOWMESSAGE") {
+        ShowMessage(VarToStr(c.Arg(0)));
+        r = Null();
+        return true;
+    }
     if (n == "GETARRAY") {
         auto it = Variables.find(UpperCase("Arr_" + VarToStr(c.Arg(0)) + "_" + VarToStr(c.Arg(1))));
         r = it == Variables.end() ? Variant(Null()) : it->second;
@@ -2182,8 +2205,10 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
     // Names of the build.
     if (u == "PAGE#") return v = PageNo + 1, true;
     if (u == "TOTALPAGES#") return v = TotalPages, true;
-    if (u == "DATE") return v = TDateTime(Date()), true;
-    if (u == "TIME") return v = TDateTime(Time()), true;
+    if (u == "DATE" || u == "DATE#") return v = TDateTime(Date()), true;
+    if (u == "TIME" || u == "TIME#") return v = TDateTime(Time()), true;
+    if (u == "TOTALPAGES") return v = TotalPages, true;
+    if (u == "FREESPACE") return v = builder_ ? builder_->bottom - builder_->curY : 0, true;
     if (u == "DATETIME#") return v = TDateTime(Now()), true;
     if (u == "LINE#") return v = builder_ ? builder_->lineNo : 0, true;
     if (u == "LINETHOUGH#" || u == "LINETHROUGH#") return v = builder_ ? builder_->lineThrough : 0, true;
@@ -2292,7 +2317,7 @@ bool TRMReport::PrepareReport() {
         }
     };
     if (ShowProgress && RMProgressRunner)
-        RMProgressRunner(this, "正在生成报表", build);
+        RMProgressRunner(this, "正在准备报表" + (ReportInfo.Title.empty() ? "" : " - " + ReportInfo.Title), build);
     else
         build();
     RMPreparedMode = false;

@@ -726,21 +726,35 @@ TModalResult TRMProgressForm::Execute(TRMReport* report) {
     return r;
 }
 
+std::string RMProgressText(const TRMReport& report, int pageNo) {
+    if (report.DoublePass && !report.FinalPass) return "进行第一次处理:  " + std::to_string(pageNo);
+    std::string t = "正在处理页:  " + std::to_string(pageNo);
+    // The final pass of two knows how many pages there will be.
+    if (report.DoublePass) t += " 从 " + std::to_string(report.TotalPages);
+    return t;
+}
+
 TRMProgressRunner RMProgressRunner = [](TRMReport* report, const std::string& caption,
                                         const std::function<void()>& work) {
     TRMProgressForm f(nullptr);
     f.SetCaption(caption);
-    f.LabelPrefix = "已处理页数: ";
     auto before = report->OnProgress;
+    auto beforePage = report->OnBeginPage;
+    // The line names the page being built, as each one starts.
+    report->OnBeginPage = [&](int pageIndex) {
+        f.Label1->SetCaption(RMProgressText(*report, pageIndex + 1));
+        if (beforePage) beforePage(pageIndex);
+    };
     report->OnProgress = [&](int pageNo) {
         if (before) before(pageNo);
-        f.Label1->SetCaption(f.LabelPrefix + std::to_string(pageNo));
-        f.Label2->SetCaption(report->FinalPass ? "" : "第一遍");
         // Cancel is pressed between pages.
         Application->ProcessMessages();
     };
     f.OnWork = [&](TRMProgressForm*) { work(); };
-    ScopeExit restore([&] { report->OnProgress = before; });
+    ScopeExit restore([&] {
+        report->OnProgress = before;
+        report->OnBeginPage = beforePage;
+    });
     f.Execute(report);
 };
 

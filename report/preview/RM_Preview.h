@@ -104,7 +104,6 @@ public:
     TLabel* Label1;
     TLabel* Label2;
     TButton* btnCancel;
-    std::string LabelPrefix;
     std::function<void(TRMProgressForm*)> OnWork;
     TModalResult Execute(TRMReport* report);
     TRMReport* Report() const { return report_; }
@@ -115,6 +114,11 @@ private:
     bool started_ = false;
     void runWork();
 };
+
+// The progress window's line for page n of a build: "进行第一次处理:  n"
+// in the first pass of two, else "正在处理页:  n", with " 从 " and the
+// page count in the final pass of two.
+std::string RMProgressText(const TRMReport& report, int pageNo);
 
 // The list windows' report menu in one call: loads the template at path
 // and previews (mode 0) or prints (mode 1) it over the TRMDBDataSet

@@ -220,6 +220,30 @@ TEST(ReportPageRun, emptyMasterBuildsNoPageWithoutPrintIfEmpty) {
     EXPECT_EQ(r.report.EMFPages.Count(), 0);
 }
 
+// A report's texts may ask: an input box and a message box show through
+// the dialog seam once, when the text prints, not while totals are found.
+TEST(ReportPageRun, inputAndMessageBoxAskOncePerPrint) {
+    Report r;
+    TRMPage* p = r.page(0);
+    r.band(p, bkTitle, 20, 30);
+    r.memo(p, 0, 22, "[INPUT('请输入书名', '无')]");
+    r.memo(p, 320, 22, "[MESSAGEBOX('确认打印？', '提示', 4)]");
+    r.band(p, bkSummary, 80, 24);
+    r.memo(p, 0, 82, "今天 [Date#]");
+    TSeamScript script;
+    script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+    script.ExpectInput("", "新书");
+    script.ExpectMessage("确认打印？", IDYES, "提示");
+    ASSERT_TRUE(r.report.PrepareReport()) << r.errors();
+    EXPECT_TRUE(script.Unused().empty());
+    EXPECT_EQ(script.Shown().size(), 2u);
+    auto t = r.texts(0);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0], "新书");
+    EXPECT_EQ(t[1], "6");
+    EXPECT_EQ(t[2], "今天 " + DateToStr(Date()));
+}
+
 // ---------------------------------------------------------------- dialog pages
 
 // Two controls a parameter form needs; the program registers its own

@@ -469,13 +469,21 @@ TEST(ReportProgress, buildRunsUnderTheWindowAndCancelStopsIt) {
     TDialogSeam::Instance().Uninstall(); // the real modal window, not a scripted answer
     f.report.ShowProgress = true;
     std::string shownCaption;
+    std::vector<std::string> lines;
     f.report.OnBeginPage = [&](int) {
         for (int i = 0; i < Screen->FormCount(); ++i)
-            if (auto* p = dynamic_cast<TRMProgressForm*>(Screen->Forms(i)); p && p->Visible()) shownCaption = p->Caption();
+            if (auto* p = dynamic_cast<TRMProgressForm*>(Screen->Forms(i)); p && p->Visible()) {
+                shownCaption = p->Caption();
+                lines.push_back(p->Label1->Caption());
+            }
     };
     EXPECT_TRUE(f.report.PrepareReport());
     EXPECT_EQ(f.report.EMFPages.Count(), 2);
-    EXPECT_EQ(shownCaption, "正在生成报表");
+    EXPECT_EQ(shownCaption, "正在准备报表 - 图书清单");
+    // The line names the page as it starts; the final pass of two knows
+    // the page count.
+    EXPECT_EQ(lines, (std::vector<std::string>{"进行第一次处理:  1", "进行第一次处理:  2", "正在处理页:  1 从 2",
+                                               "正在处理页:  2 从 2"}));
     // A real display reports the window's activation a little later, so the
     // Cancel goes in at the first page whose window already takes input.
     bool cancelled = false;
