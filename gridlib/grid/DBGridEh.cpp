@@ -44,6 +44,25 @@ uint64_t tickMs() {
     return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+// Characters (not bytes) of UTF-8 text.
+int charCount(const std::string& s) {
+    int n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::string charPrefix(const std::string& s, int chars) {
+    size_t i = 0;
+    for (int n = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
+            if (n == chars) break;
+            ++n;
+        }
+    }
+    return s.substr(0, i);
+}
+
 std::string utf8Of(char32_t k) {
     std::string ch;
     if (k < 0x80) {
@@ -923,6 +942,18 @@ void TCustomDBGridEh::UpdateData() {
         }
         break;
     }
+    case ctLookupField: {
+        // Only a text outside the list is left to write: the column may
+        // take it into the list and ask to look again.
+        TDataSet* lookup = f->LookupDataSet();
+        if (!editText_.empty() && c->OnNotInList && lookup && VarIsNull(ds->FieldValues(f->KeyFields()))) {
+            bool recheck = false;
+            c->OnNotInList(c, editText_, recheck);
+            if (recheck && lookup->Locate(f->LookupResultField(), Variant(editText_), loCaseInsensitive))
+                AssignFieldValues(ds, f->KeyFields(), lookup->FieldValues(f->LookupKeyFields()));
+        }
+        break;
+    }
     case ctPickList:
         if (c->PickList()->IndexOf(editText_) < 0 && c->OnNotInList) {
             bool recheck = false;
@@ -1655,12 +1686,86 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
 
 void TCustomDBGridEh::KeyUp(Word& Key, TShiftState Shift) { TCustomGrid::KeyUp(Key, Shift); }
 
+// Typing into a lookup cell picks the first list entry that begins with the
+// text before the caret plus the character (in any letter case): the cell
+// shows the whole entry with the rest selected and its key goes into the
+// key fields. A character that continues no entry is refused, unless the
+// column takes texts outside the list (OnNotInList): then the text stands
+// as typed, with no key, until the record is written. Backspace moves the
+// caret back, shortening what was typed.
+bool TCustomDBGridEh::completeLookupText(char32_t& Key) {
+    TInplaceEdit* ed = InplaceEditor();
+    if (!ed || !ed->Visible() || !EditorMode() || (Key < 32 && Key != 8)) return false;
+    TColumnEh* c = columnAt(Col());
+    TField* f = c ? c->Field() : nullptr;
+    if (!f || c->GetColumnType() != ctLookupField || GetEditStyle(Col(), Row()) != esDropDown) return false;
+    TDataSet* lookup = f->LookupDataSet();
+    TDataSet* ds = f->DataSet();
+    if (!lookup || !lookup->Active() || f->LookupResultField().empty()) return false;
+    const char32_t typed = Key;
+    Key = 0;
+    if (!allowedOperations_.Contains(alopUpdateEh) && ds->State() != dsInsert) return true;
+    const std::string text = ed->GetText();
+    const int caret = ed->SelStart();
+    if (typed == 8) {
+        if (c->OnNotInList) {
+            // The text is the column's own: one character goes.
+            if (caret == 0 || !dataLink_->Edit()) return true;
+            const std::string rest = text.substr(charPrefix(text, caret + ed->SelLength()).size());
+            const std::string kept = charPrefix(text, caret - 1) + rest;
+            writeLookupText(c, kept, caret - 1);
+        } else if (caret > 0) {
+            ed->SetSel(caret - 1, charCount(text) - caret + 1);
+        }
+        return true;
+    }
+    const std::string wanted = charPrefix(text, caret) + utf8Of(typed);
+    bool found = false;
+    try {
+        found = lookup->Locate(f->LookupResultField(), Variant(wanted), loCaseInsensitive | loPartialKey);
+    } catch (const Exception&) {
+        found = false;
+    }
+    if (!found && !c->OnNotInList) return true;
+    if (!dataLink_->Edit()) return true;
+    if (found) {
+        const Variant key = lookup->FieldValues(f->LookupKeyFields());
+        const std::string whole = lookup->FieldByName(f->LookupResultField())->AsString();
+        if (!VariantsEqual(key, ds->FieldValues(f->KeyFields()))) AssignFieldValues(ds, f->KeyFields(), key);
+        // The key is written: nothing of the text is left to write.
+        dataLink_->SetModified(false);
+        editText_ = whole;
+        ed->SetText(whole);
+        ed->SetSel(charCount(wanted), charCount(whole) - charCount(wanted));
+        if (droppedGrid_) droppedGrid_->SetKeyValue(key);
+    } else {
+        writeLookupText(c, wanted + text.substr(charPrefix(text, caret + ed->SelLength()).size()),
+                        charCount(wanted));
+    }
+    InvalidateCell(Col(), Row());
+    return true;
+}
+
+// A text outside the list in a lookup cell: no key until OnNotInList has
+// had its say when the record is written.
+void TCustomDBGridEh::writeLookupText(TColumnEh* c, const std::string& text, int caret) {
+    TField* f = c->Field();
+    TDataSet* ds = f->DataSet();
+    if (!VarIsNull(ds->FieldValues(f->KeyFields()))) AssignFieldValues(ds, f->KeyFields(), Null());
+    editText_ = text;
+    dataLink_->SetModified(true);
+    InplaceEditor()->SetText(text);
+    InplaceEditor()->SetSel(caret, 0);
+    if (droppedGrid_) droppedGrid_->SetKeyValue(Null());
+}
+
 void TCustomDBGridEh::KeyPress(char32_t& Key) {
     if (droppedGrid_ && Key == '\r') {
         CloseUpDataGrid(true);
         Key = 0;
         return;
     }
+    if (completeLookupText(Key)) return;
     if (incSearching_ ||
         (optionsEh_.Contains(dghPreferIncSearch) && optionsEh_.Contains(dghIncSearch) && !EditorMode() && Key >= 32)) {
         if (Key < 32) return;

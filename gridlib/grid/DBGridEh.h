@@ -1063,6 +1063,8 @@ private:
     int dataRowHeight() const { return dataRowHeight_; }
     void autoFitWidths();
     void showTooltip(const std::string& text, const TRect& cell, const TPoint& at);
+    bool completeLookupText(char32_t& Key);
+    void writeLookupText(TColumnEh* c, const std::string& text, int caret);
     void stepSortMarker(TColumnEh* c, bool keepOthers);
     void selectRangeTo(const TBookmark& target);
     bool canModifyDataSet() const;

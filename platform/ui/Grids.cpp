@@ -281,6 +281,48 @@ void TInplaceEdit::Deselect() {
     ed()->edit->setCursorPosition(int(ed()->edit->text().size()));
 }
 
+namespace {
+
+// Text positions in characters against the toolkit's UTF-16 units.
+int unitsOfChars(const QString& s, int chars) {
+    int u = 0;
+    for (int n = 0; n < chars && u < s.size(); ++n) u += s.at(u).isHighSurrogate() && u + 1 < s.size() ? 2 : 1;
+    return u;
+}
+
+int charsOfUnits(const QString& s, int units) {
+    int n = 0;
+    for (int u = 0; u < units && u < s.size(); ++n) u += s.at(u).isHighSurrogate() && u + 1 < s.size() ? 2 : 1;
+    return n;
+}
+
+} // namespace
+
+int TInplaceEdit::SelStart() const {
+    const QLineEdit* le = ed()->edit;
+    return charsOfUnits(le->text(), le->hasSelectedText() ? le->selectionStart() : le->cursorPosition());
+}
+
+int TInplaceEdit::SelLength() const {
+    const QLineEdit* le = ed()->edit;
+    if (!le->hasSelectedText()) return 0;
+    const QString t = le->text();
+    return charsOfUnits(t, le->selectionEnd()) - charsOfUnits(t, le->selectionStart());
+}
+
+void TInplaceEdit::SetSel(int Start, int Length) {
+    QLineEdit* le = ed()->edit;
+    const QString t = le->text();
+    const int a = unitsOfChars(t, std::max(0, Start)), b = unitsOfChars(t, std::max(0, Start) + std::max(0, Length));
+    if (b > a) {
+        // Selected backwards: the caret stays at the start.
+        le->setSelection(b, a - b);
+    } else {
+        le->deselect();
+        le->setCursorPosition(a);
+    }
+}
+
 bool TInplaceEdit::CaretAtLeft() const {
     const QLineEdit* le = ed()->edit;
     if (le->hasSelectedText()) return le->selectionStart() == 0 && le->selectedText().size() == le->text().size();

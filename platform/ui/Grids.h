@@ -123,6 +123,13 @@ public:
     void HideEditor();
     // Reloads text, mask and limit of the grid's current cell.
     virtual void UpdateContents();
+    // The selection in characters: where it starts (the caret when nothing
+    // is selected) and how many characters it holds. SetSel selects Length
+    // characters from Start and leaves the caret at Start, so what is typed
+    // next goes after the caret and replaces the selected rest.
+    int SelStart() const;
+    int SelLength() const;
+    void SetSel(int Start, int Length);
     // True when the selection starts at 0 and is empty or covers all text.
     bool CaretAtLeft() const;
     bool CaretAtRight() const;

@@ -448,4 +448,96 @@ TEST_F(PopupDataGridTest, theColumnsDropDownBoxEventsComeFromItsDroppedGrid) {
     EXPECT_EQ(books->DroppedDataGrid(), nullptr);
 }
 
+TEST_F(PopupDataGridTest, typingInALookupCellCompletesFromTheListAndWritesTheKey) {
+    BooksWithPublisher b(&form, pubs);
+    auto* books = new TDBGridEh(&form);
+    books->SetParent(&form);
+    books->SetBounds(10, 220, 380, 150);
+    books->SetDataSource(b.src);
+    grid->SetVisible(false);
+    books->SetFocus();
+    ProcessEvents();
+    books->SetSelectedIndex(2); // PubName
+    SendKeyToFocus(&form, VK_F2);
+    ASSERT_TRUE(books->EditorMode());
+    TInplaceEdit* ed = books->InplaceEditor();
+    EXPECT_EQ(ed->GetText(), "Banana");
+    // After the text nothing continues: a typed letter is refused.
+    SendTextToFocus(&form, "a");
+    EXPECT_EQ(ed->GetText(), "Banana");
+    SendKeyToFocus(&form, VK_HOME);
+    auto pubId = [&] { return b.books->FieldByName("PubId")->AsInteger(); };
+    struct Step {
+        const char* typed;
+        const char* text;
+        int caret, selected, key;
+    } steps[] = {
+        {"a", "Apple Press", 1, 10, 10},
+        {"B", "abacus books", 2, 10, 11}, // "aB" in any case
+        {"x", "abacus books", 2, 10, 11}, // continues no entry: refused
+        {"\b", "abacus books", 1, 11, 11}, // Backspace shortens what was typed
+        {"b", "abacus books", 2, 10, 11},
+        {"\b", "abacus books", 1, 11, 11},
+        {"\b", "abacus books", 0, 12, 11},
+        {"人", "人民出版社", 1, 4, 15},
+    };
+    for (const Step& st : steps) {
+        if (std::string(st.typed) == "\b")
+            SendKeyToFocus(&form, VK_BACK);
+        else
+            SendTextToFocus(&form, st.typed);
+        EXPECT_EQ(ed->GetText(), st.text) << st.typed;
+        EXPECT_EQ(ed->SelStart(), st.caret) << st.typed;
+        EXPECT_EQ(ed->SelLength(), st.selected) << st.typed;
+        EXPECT_EQ(pubId(), st.key) << st.typed;
+    }
+    EXPECT_EQ(b.books->FieldByName("PubName")->AsString(), "人民出版社");
+    SendKeyToFocus(&form, VK_DOWN); // to the next record: the first is written
+    b.books->First();
+    EXPECT_EQ(pubId(), 15);
+}
+
+TEST_F(PopupDataGridTest, aLookupCellThatTakesTextsOutsideTheListAsksWhenTheRecordIsWritten) {
+    BooksWithPublisher b(&form, pubs);
+    auto* books = new TDBGridEh(&form);
+    books->SetParent(&form);
+    books->SetBounds(10, 220, 380, 150);
+    books->SetDataSource(b.src);
+    books->Columns()->Add()->SetFieldName("Code");
+    TColumnEh* pub = books->Columns()->Add();
+    pub->SetFieldName("PubName");
+    std::vector<std::string> asked;
+    pub->OnNotInList = [&](TObject*, const std::string& text, bool& recheck) {
+        asked.push_back(text);
+        pubs->Append();
+        pubs->FieldByName("PubId")->SetAsInteger(20);
+        pubs->FieldByName("PubName")->SetAsString(text);
+        pubs->Post();
+        recheck = true;
+    };
+    grid->SetVisible(false);
+    books->SetFocus();
+    ProcessEvents();
+    books->SetSelectedIndex(1);
+    SendKeyToFocus(&form, VK_F2);
+    TInplaceEdit* ed = books->InplaceEditor();
+    SendKeyToFocus(&form, VK_HOME);
+    SendTextToFocus(&form, "Ch");
+    EXPECT_EQ(ed->GetText(), "Cherry");
+    SendTextToFocus(&form, "x"); // no entry: the text stands as typed, with no key
+    EXPECT_EQ(ed->GetText(), "Chx");
+    EXPECT_EQ(ed->SelStart(), 3);
+    EXPECT_TRUE(b.books->FieldByName("PubId")->IsNull());
+    SendKeyToFocus(&form, VK_BACK);
+    EXPECT_EQ(ed->GetText(), "Ch");
+    SendTextToFocus(&form, "z");
+    EXPECT_EQ(ed->GetText(), "Chz");
+    EXPECT_TRUE(asked.empty());
+    SendKeyToFocus(&form, VK_DOWN);
+    EXPECT_EQ(asked, std::vector<std::string>{"Chz"});
+    b.books->First();
+    EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 20);
+    EXPECT_EQ(b.books->FieldByName("PubName")->AsString(), "Chz");
+}
+
 } // namespace
