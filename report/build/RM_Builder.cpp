@@ -1558,7 +1558,9 @@ public:
             ScopeExit back([&] { requests = was; });
             R->RunScript(b->OnBeforePrint, b);
         }
-        if (holdBreaks || recording) return; // a sub-report's lane cannot break the page
+        // A sub-report's lane cannot break the page; a band that prints on
+        // every new page or column would ask again there without end.
+        if (holdBreaks || recording || onEveryPage(b)) return;
         int y = curY;
         TRMBandView* wasBreaking = breaking;
         breaking = b;
@@ -1573,6 +1575,16 @@ public:
         breaking = wasBreaking;
         if (req.keepY) curY = y;
     }
+    static bool onEveryPage(TRMBandView* b) {
+        switch (b->BandType()) {
+        case bkPageHeader:
+        case bkPageFooter:
+        case bkColumnHeader:
+        case bkColumnFooter:
+        case bkOverlay: return true;
+        default: return false;
+        }
+    }
     // NEWPAGE (page true) or NEWCOLUMN from a script: a request of the band
     // whose before-print script runs, else at once.
     void scriptBreak(bool wholePage) {
@@ -1580,7 +1592,7 @@ public:
             ++(wholePage ? requests->pageBreaks : requests->columnBreaks);
             return;
         }
-        if (holdBreaks || recording) return;
+        if (holdBreaks || recording || (curBand && onEveryPage(curBand))) return;
         leaveColumns(nullptr);
         newColumn(nullptr, wholePage);
     }

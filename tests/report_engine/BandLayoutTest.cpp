@@ -280,6 +280,23 @@ TEST(ReportBandPosition, scriptSetsCurYAndBreaksPagesAndColumns) {
     EXPECT_EQ(f.count(2, "页眉"), 1);
 }
 
+// A page header (or one of its objects) asking for a new page would ask
+// again on that page without end: the request is not followed.
+TEST(ReportBandPosition, newPageFromThePageHeaderDoesNotRunAway) {
+    for (bool fromObject : {false, true}) {
+        SCOPED_TRACE(fromObject);
+        Layout f(3);
+        auto* ph = f.band(bkPageHeader, 40, 24);
+        auto* m = f.memo(0, 40, "页眉");
+        (fromObject ? m->OnBeforePrint : ph->OnBeforePrint) = {"NewPage"};
+        f.band(bkMasterData, 120, 22, "RMBooks");
+        f.memo(0, 121, "[Title]");
+        f.build();
+        EXPECT_EQ(f.pages(), 1);
+        EXPECT_EQ(f.count(0, "图书3"), 1);
+    }
+}
+
 // ---- groups per page
 
 // Two groups a page: the third group's header begins the next page, and
@@ -434,6 +451,30 @@ TEST(ReportRepeatedValues, mergedValueOnAChildBandStartsAgainOnTheNextPage) {
         }
     }
     EXPECT_EQ(rowsSeen, 60);
+}
+
+// Cross-tab cells merge down their own column: the same value in the
+// columns of one row stays three records side by side.
+TEST(ReportRepeatedValues, crossTabCellsMergeDownTheirOwnColumn) {
+    Layout f(6); // 文学 1-3, 科技 4-6
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]", 100);
+    auto* cross = f.band(bkCrossData, 0, 0, "3");
+    cross->SetBounds(200, 0, 80, 400);
+    auto* cell = f.memo(200, 121, "[Kind]", 80);
+    cell->Flags |= flSuppress | flMergeRepeated;
+    f.build();
+    std::vector<Placed> kinds;
+    for (auto& o : f.placed(0))
+        if (o.text == "文学" || o.text == "科技") kinds.push_back(o);
+    ASSERT_EQ(kinds.size(), 6u);
+    int top = f.at(0, "图书1").top;
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        EXPECT_EQ(kinds[i].text, i < 3 ? "文学" : "科技") << i;
+        EXPECT_EQ(kinds[i].left, 200 + 80 * int(i % 3)) << i;
+        EXPECT_EQ(kinds[i].top, top + (i < 3 ? 0 : 66)) << i;
+        EXPECT_EQ(kinds[i].height, 64) << i;
+    }
 }
 
 // ---- printed
