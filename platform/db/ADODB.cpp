@@ -50,6 +50,68 @@ int SqlStatement::run() {
     return sqlite3_changes(db_);
 }
 
+// ------------------------------------------------------- statement cache
+
+StatementCache::Entry StatementCache::Take(const std::string& key) {
+    auto at = byKey_.find(key);
+    if (at == byKey_.end()) return {};
+    Entry e = std::move(at->second->second);
+    order_.erase(at->second);
+    byKey_.erase(at);
+    return e;
+}
+
+void StatementCache::Give(const std::string& key, Entry e) {
+    // Nothing of the last run stays behind: no read lock, no bound text.
+    sqlite3_reset(e.stmt);
+    sqlite3_clear_bindings(e.stmt);
+    if (byKey_.count(key)) {
+        sqlite3_finalize(e.stmt);
+        return;
+    }
+    order_.emplace_front(key, std::move(e));
+    byKey_.emplace(key, order_.begin());
+    if (order_.size() > Capacity) {
+        sqlite3_finalize(order_.back().second.stmt);
+        byKey_.erase(order_.back().first);
+        order_.pop_back();
+    }
+}
+
+void StatementCache::Clear() {
+    for (auto& kept : order_) sqlite3_finalize(kept.second.stmt);
+    order_.clear();
+    byKey_.clear();
+}
+
+StatementKind KindOf(sqlite3_stmt* st) {
+    const char* text = sqlite3_sql(st);
+    if (!text) return StatementKind::Other;
+    while (*text && (std::isspace(static_cast<unsigned char>(*text)) || *text == '(')) ++text;
+    std::string word;
+    while (std::isalpha(static_cast<unsigned char>(*text))) word += char(std::toupper(static_cast<unsigned char>(*text++)));
+    for (const char* rows : {"SELECT", "INSERT", "UPDATE", "DELETE", "REPLACE", "WITH", "VALUES"})
+        if (word == rows) return StatementKind::Rows;
+    for (const char* schema : {"CREATE", "DROP", "ALTER", "ATTACH", "DETACH", "VACUUM", "REINDEX"})
+        if (word == schema) return StatementKind::Schema;
+    return StatementKind::Other;
+}
+
+namespace {
+
+// Runs one of the layer's own fixed statements (transaction control), kept
+// prepared: a desk's save begins and ends a transaction each time.
+void runKept(TADOConnectionPrivate* d, const char* sql, const char* shown) {
+    const std::string key = std::string("T") + sql;
+    StatementCache::Entry kept = d->statements.Take(key);
+    SqlStatement st = kept.stmt ? SqlStatement(d->db, kept.stmt, shown) : SqlStatement(d->db, sql, shown);
+    st.run();
+    kept.stmt = st.release();
+    d->statements.Give(key, std::move(kept));
+}
+
+} // namespace
+
 sqlite3* OpenHandle(const TADOConnection* c) {
     TADOConnectionPrivate* d = TADOConnectionPrivate::get(c);
     if (!d || !d->db) throw EDatabaseError("Operation is not allowed when the object is closed");
@@ -179,6 +241,7 @@ void TADOConnection::Close() {
     for (TCustomADODataSet* ds : std::vector<TCustomADODataSet*>(dataSets_)) ds->Close();
     if (inTransaction_ && !sqlite3_get_autocommit(d_->db)) sqlite3_exec(d_->db, "ROLLBACK", nullptr, nullptr, nullptr);
     inTransaction_ = false;
+    d_->statements.Clear();
     sqlite3_close_v2(d_->db);
     d_->db = nullptr;
     UnlockDatabase(d_->lockedFile, d_->lockFd);
@@ -187,11 +250,11 @@ void TADOConnection::Close() {
 }
 
 int TADOConnection::BeginTrans() {
-    sqlite3* db = OpenHandle(this);
+    OpenHandle(this);
     if (inTransaction_) throw EDatabaseError("A transaction is already open on this connection");
     // IMMEDIATE takes the write lock now (waiting for another writer), so
     // the save cannot fail half-way for want of it.
-    SqlStatement(db, "BEGIN IMMEDIATE", "BEGIN TRANSACTION").run();
+    runKept(TADOConnectionPrivate::get(this), "BEGIN IMMEDIATE", "BEGIN TRANSACTION");
     inTransaction_ = true;
     return 1;
 }
@@ -199,7 +262,7 @@ int TADOConnection::BeginTrans() {
 void TADOConnection::CommitTrans() {
     sqlite3* db = OpenHandle(this);
     if (!inTransaction_) throw EDatabaseError("No transaction is open on this connection");
-    if (!sqlite3_get_autocommit(db)) SqlStatement(db, "COMMIT", "COMMIT TRANSACTION").run();
+    if (!sqlite3_get_autocommit(db)) runKept(TADOConnectionPrivate::get(this), "COMMIT", "COMMIT TRANSACTION");
     inTransaction_ = false;
 }
 
@@ -208,7 +271,7 @@ void TADOConnection::RollbackTrans() {
     if (!inTransaction_) throw EDatabaseError("No transaction is open on this connection");
     inTransaction_ = false;
     // The engine may already have rolled back after a failed statement.
-    if (!sqlite3_get_autocommit(db)) SqlStatement(db, "ROLLBACK", "ROLLBACK TRANSACTION").run();
+    if (!sqlite3_get_autocommit(db)) runKept(TADOConnectionPrivate::get(this), "ROLLBACK", "ROLLBACK TRANSACTION");
 }
 
 void TADOConnection::GetTableNames(TStrings* list, bool systemTables) {
@@ -228,6 +291,19 @@ void TADOConnection::GetTableNames(TStrings* list, bool systemTables) {
 
 int ExecuteStatements(TADOConnection* c, const std::string& sql, const PlaceholderValues& values) {
     sqlite3* db = OpenHandle(c);
+    StatementCache& cache = TADOConnectionPrivate::get(c)->statements;
+    // Queries keep theirs under another key (ADODataSet.cpp).
+    const std::string key = "E" + sql;
+    if (StatementCache::Entry kept = cache.Take(key); kept.stmt) {
+        // A failure below finalizes it: the cache only ever holds
+        // statements whose last run succeeded.
+        SqlStatement st(db, kept.stmt, sql);
+        BindPlaceholders(st.get(), values, sql);
+        const int changes = st.run();
+        kept.stmt = st.release();
+        cache.Give(key, std::move(kept));
+        return changes;
+    }
     std::string text = JetToSqlite(sql);
     int changes = 0;
     size_t pos = 0;
@@ -239,6 +315,16 @@ int ExecuteStatements(TADOConnection* c, const std::string& sql, const Placehold
         if (st) {
             BindPlaceholders(st.get(), values, sql);
             changes = st.run();
+            const StatementKind kind = KindOf(st.get());
+            if (kind == StatementKind::Schema) cache.Clear();
+            // Only a statement that is the whole text is kept: the key
+            // stands for all of it.
+            const bool whole = pos == 0 && (tail == 0 || Trim(rest.substr(tail)).empty());
+            if (kind == StatementKind::Rows && whole) {
+                StatementCache::Entry e;
+                e.stmt = st.release();
+                cache.Give(key, std::move(e));
+            }
         }
         if (tail == 0) break;
         pos += tail;

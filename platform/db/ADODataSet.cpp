@@ -581,42 +581,59 @@ void TCustomADODataSet::StoreOpen() {
     sqlite3* db = OpenHandle(connection_);
     std::string shown = Trim(CommandSql());
     if (shown.empty()) DatabaseError("CommandText does not return a result set", this);
-    std::string sql = JetToSqlite(shown);
     auto rows = std::make_unique<Rows>();
     rows->cells.swap(spareBuffers().cells);
     rows->arena.swap(spareBuffers().arena);
     rows->all.swap(Rows::spareRows());
     rows->order.swap(Rows::spareOrder());
 
-    SingleTable single;
+    // A query opened again (a look-up, a list refreshed) finds its
+    // statement prepared, rowid column and all.
+    const std::string key = "Q" + shown;
+    StatementCache& cache = TADOConnectionPrivate::get(connection_)->statements;
     bool injected = false;
+    std::string singleTable;
     SqlStatement st;
-    if (findSingleTable(sql, single)) {
-        bool isTable = false;
-        {
-            SqlStatement q(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE", "");
-            sqlite3_bind_text(q.get(), 1, single.table.c_str(), int(single.table.size()), SQLITE_TRANSIENT);
-            isTable = q.step();
-        }
-        if (isTable) {
-            std::string qualifier = quoteIdent(single.alias.empty() ? single.table : single.alias);
-            std::string withRowid = sql.substr(0, single.selectEnd) + " " + qualifier + ".rowid AS \"" + kRowidAlias +
-                                    "\"," + sql.substr(single.selectEnd);
-            try {
-                st = SqlStatement(db, withRowid, shown);
-                injected = true;
-            } catch (const EDatabaseError&) {
-                injected = false;
+    if (StatementCache::Entry kept = cache.Take(key); kept.stmt) {
+        st = SqlStatement(db, kept.stmt, shown);
+        injected = kept.rowidFirst;
+        singleTable = kept.table;
+    } else {
+        const std::string sql = JetToSqlite(shown);
+        SingleTable single;
+        if (findSingleTable(sql, single)) {
+            bool isTable = false;
+            {
+                SqlStatement q(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE", "");
+                sqlite3_bind_text(q.get(), 1, single.table.c_str(), int(single.table.size()), SQLITE_TRANSIENT);
+                isTable = q.step();
+            }
+            if (isTable) {
+                std::string qualifier = quoteIdent(single.alias.empty() ? single.table : single.alias);
+                std::string withRowid = sql.substr(0, single.selectEnd) + " " + qualifier + ".rowid AS \"" +
+                                        kRowidAlias + "\"," + sql.substr(single.selectEnd);
+                try {
+                    st = SqlStatement(db, withRowid, shown);
+                    injected = true;
+                    singleTable = single.table;
+                } catch (const EDatabaseError&) {
+                    injected = false;
+                }
             }
         }
+        if (!injected) st = SqlStatement(db, sql, shown);
     }
-    if (!injected) st = SqlStatement(db, sql, shown);
     PlaceholderValues placeholders;
     placeholders.parameters = CommandParameters();
     BindPlaceholders(st.get(), placeholders, shown);
+    // The first step comes before the columns are read: a statement kept
+    // from before another connection changed the schema is prepared again
+    // there, and its columns are then the table's as it now is.
+    // A statement that returns no rows is refused before it runs.
+    if (sqlite3_column_count(st.get()) == 0) DatabaseError("CommandText does not return a result set", this);
+    bool more = st.step();
     sqlite3_stmt* s = st.get();
     int n = sqlite3_column_count(s);
-    if (n == 0) DatabaseError("CommandText does not return a result set", this);
     int first = injected ? 1 : 0;
     rows->updatable = injected;
     for (int i = first; i < n; ++i) {
@@ -635,7 +652,7 @@ void TCustomADODataSet::StoreOpen() {
                 if (autoinc) c.type = ftAutoInc;
                 c.required = notNull && !autoinc;
             }
-            c.writable = injected && SameText(c.originTable, single.table);
+            c.writable = injected && SameText(c.originTable, singleTable);
         }
         rows->cols.push_back(c);
     }
@@ -653,7 +670,7 @@ void TCustomADODataSet::StoreOpen() {
     size_t ncols = rows->cols.size();
     std::vector<TFieldType> types;
     for (const Column& c : rows->cols) types.push_back(c.type);
-    while (st.step()) {
+    for (; more; more = st.step()) {
         Row& r = rows->all.emplace_back();
         r.id = TRecordId(rows->all.size());
         r.firstCell = rows->cells.size();
@@ -695,7 +712,14 @@ void TCustomADODataSet::StoreOpen() {
         TFieldDef& d = FieldDefs().Add(c.name, c.type, isTextType(c.type) && c.type != ftMemo ? c.size : 0, c.required);
         if (c.type == ftCurrency) d.Precision = 19;
     }
-    baseTable_ = injected ? single.table : std::string();
+    if (KindOf(s) == StatementKind::Rows) {
+        StatementCache::Entry e;
+        e.rowidFirst = injected;
+        e.table = singleTable;
+        e.stmt = st.release();
+        cache.Give(key, std::move(e));
+    }
+    baseTable_ = injected ? singleTable : std::string();
     rows_ = std::move(rows);
     rowsAffected_ = int(rows_->all.size());
     if (!sort_.empty()) applySort();

@@ -5,15 +5,62 @@
 
 #include <sqlite3.h>
 
+#include <list>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ADODB.h"
+
+// Statements a connection prepared, kept by the text the program wrote, so
+// that a statement run again (an import's insert, a desk's look-up) skips
+// translation and preparation. A statement is taken out while it runs, so
+// no two users ever share one (a second user of the same text prepares its
+// own); it is given back only after it ran without error, and comes back
+// reset with its values cleared. At most Capacity statements are kept; the
+// one used longest ago goes first. The connection empties it when it
+// closes and after a statement that changes the schema.
+class StatementCache {
+public:
+    static constexpr size_t Capacity = 64;
+    struct Entry {
+        sqlite3_stmt* stmt = nullptr;
+        // What a query learned while preparing it: whether the row's rowid
+        // comes first, and of which table.
+        bool rowidFirst = false;
+        std::string table;
+    };
+    StatementCache() = default;
+    StatementCache(const StatementCache&) = delete;
+    StatementCache& operator=(const StatementCache&) = delete;
+    ~StatementCache() { Clear(); }
+    // The statement kept under key, now the caller's; stmt is null when
+    // there is none.
+    Entry Take(const std::string& key);
+    // Keeps a statement that ran without error under key. When one is kept
+    // there already (a second user's), this one is finalized.
+    void Give(const std::string& key, Entry e);
+    // Finalizes every statement kept.
+    void Clear();
+    size_t Size() const { return byKey_.size(); }
+
+private:
+    using Order = std::list<std::pair<std::string, Entry>>;
+    Order order_; // most recently given first
+    std::unordered_map<std::string, Order::iterator> byKey_;
+};
+
+// Which statements are kept: those that read or write rows. A statement
+// that changes the schema empties the cache instead; the rest (pragmas,
+// transaction control) are run once and dropped.
+enum class StatementKind { Rows, Schema, Other };
+StatementKind KindOf(sqlite3_stmt* st);
 
 class TADOConnectionPrivate {
 public:
     static TADOConnectionPrivate* get(const TADOConnection* c) { return c ? c->d_.get() : nullptr; }
     sqlite3* db = nullptr;
+    StatementCache statements;
     // The sharing lock held while the connection is open (DatabaseFile.h);
     // -1 when none.
     int lockFd = -1;
@@ -45,6 +92,9 @@ public:
     // the rest. Raises as RaiseEngineError, naming `shownSql`.
     SqlStatement(sqlite3* db, const std::string& sql, const std::string& shownSql, size_t* tail = nullptr);
     ~SqlStatement() { sqlite3_finalize(stmt_); }
+    // Adopts a statement already prepared (one taken from a cache).
+    SqlStatement(sqlite3* db, sqlite3_stmt* adopted, const std::string& shownSql)
+        : stmt_(adopted), db_(db), shown_(shownSql) {}
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
     SqlStatement(SqlStatement&& o) noexcept : stmt_(o.stmt_), db_(o.db_), shown_(std::move(o.shown_)) {
@@ -61,6 +111,12 @@ public:
         return *this;
     }
     sqlite3_stmt* get() const { return stmt_; }
+    // Lets go of the statement without finalizing it.
+    sqlite3_stmt* release() {
+        sqlite3_stmt* s = stmt_;
+        stmt_ = nullptr;
+        return s;
+    }
     explicit operator bool() const { return stmt_ != nullptr; }
     // One step: true for a row, false when done; raises on failure.
     bool step();
