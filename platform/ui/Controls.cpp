@@ -179,21 +179,37 @@ void TControlPrivate::bridge(QWidget* w) {
     if (w == outer() || w == widget) w->setProperty(kControlProperty, QVariant::fromValue<void*>(q));
 }
 
+namespace {
+
+// Whether the widget's own palette already gives these roles this colour
+// in every state: setting it again would only make Qt resolve and pass the
+// palette down once more, which is most of what building a window costs.
+bool PaletteHolds(const QWidget* w, std::initializer_list<QPalette::ColorRole> roles, const QColor& c) {
+    const QPalette& pal = w->palette();
+    for (QPalette::ColorRole role : roles)
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            if (!pal.isBrushSet(group, role) || pal.color(group, role) != c) return false;
+    return true;
+}
+
+void SetPaletteColors(QWidget* w, std::initializer_list<QPalette::ColorRole> roles, const QColor& c) {
+    if (PaletteHolds(w, roles, c)) return;
+    QPalette pal = w->palette();
+    for (QPalette::ColorRole role : roles) pal.setColor(role, c);
+    w->setPalette(pal);
+}
+
+} // namespace
+
 void TControlPrivate::applyColor() {
     if (!widget) return;
     TColor c = color;
     if (parentColor && parent) c = parent->Color();
-    QPalette pal = widget->palette();
-    QColor qc = ToQColor(ColorToRGB(c));
-    pal.setColor(QPalette::Window, qc);
-    pal.setColor(QPalette::Base, qc);
-    widget->setPalette(pal);
+    const QColor qc = ToQColor(ColorToRGB(c));
+    SetPaletteColors(widget, {QPalette::Window, QPalette::Base}, qc);
     QWidget* cl = client();
     if (cl && cl != widget) {
-        QPalette cp = cl->palette();
-        cp.setColor(QPalette::Window, qc);
-        cp.setColor(QPalette::Base, qc);
-        cl->setPalette(cp);
+        SetPaletteColors(cl, {QPalette::Window, QPalette::Base}, qc);
         cl->setAutoFillBackground(fillBackground);
     }
     widget->setAutoFillBackground(fillBackground);
@@ -201,13 +217,10 @@ void TControlPrivate::applyColor() {
 
 void TControlPrivate::applyFont() {
     if (!widget) return;
-    widget->setFont(ToQFont(*font, 96));
-    QPalette pal = widget->palette();
-    QColor fc = ToQColor(ColorToRGB(font->Color()));
-    pal.setColor(QPalette::WindowText, fc);
-    pal.setColor(QPalette::Text, fc);
-    pal.setColor(QPalette::ButtonText, fc);
-    widget->setPalette(pal);
+    const QFont qf = ToQFont(*font, 96);
+    if (!widget->testAttribute(Qt::WA_SetFont) || widget->font() != qf) widget->setFont(qf);
+    SetPaletteColors(widget, {QPalette::WindowText, QPalette::Text, QPalette::ButtonText},
+                     ToQColor(ColorToRGB(font->Color())));
 }
 
 void TControlPrivate::parentFontChanged() {
