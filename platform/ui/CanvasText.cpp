@@ -5,6 +5,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "Graphics.h"
 #include "CanvasImpl_p.h"
@@ -238,6 +239,33 @@ QString Ellipsize(const QString& line, int maxWidth, const QFontMetrics& m) {
     return s + "...";
 }
 
+// What DT_CALCRECT found for a text: its widest line and its height.
+// A grid's headings and a window's captions are measured again each time a
+// window is built, and shaping the text is the dear part; the result
+// depends only on the font, the device's resolution, the format, the width
+// and the text, which make the key.
+struct Measured {
+    int width;
+    int height;
+};
+
+std::unordered_map<std::string, Measured>& MeasuredTexts() {
+    static std::unordered_map<std::string, Measured> kept;
+    return kept;
+}
+
+constexpr size_t kMeasuredLimit = 4096;
+
+std::string MeasureKey(const TCanvas* c, const std::string& bytes, unsigned format, int width) {
+    const QPaintDevice* device = c->d()->metricsDevice;
+    std::string key = c->d()->fontKey;
+    key += '\x02';
+    key += std::to_string(device ? device->logicalDpiX() : 0) + ',' + std::to_string(device ? device->logicalDpiY() : 0);
+    key += ',' + std::to_string(format) + ',' + std::to_string(width) + '\x02';
+    key += bytes;
+    return key;
+}
+
 } // namespace
 
 int TCanvas::DrawText(const std::string& text, int count, TRect& r, unsigned format) {
@@ -246,6 +274,17 @@ int TCanvas::DrawText(const std::string& text, int count, TRect& r, unsigned for
         size_t n = size_t(count);
         while (n > 0 && (uint8_t(bytes[n]) & 0xC0) == 0x80) --n;
         bytes.resize(n);
+    }
+    std::string measureKey;
+    if (format & DT_CALCRECT) {
+        RefreshFontCache(this);
+        measureKey = MeasureKey(this, bytes, format, r.Width());
+        auto& kept = MeasuredTexts();
+        if (auto at = kept.find(measureKey); at != kept.end()) {
+            r.Right = r.Left + at->second.width;
+            r.Bottom = r.Top + at->second.height;
+            return at->second.height;
+        }
     }
     QString s = Q(bytes);
     int underline = -1;
@@ -288,6 +327,9 @@ int TCanvas::DrawText(const std::string& text, int count, TRect& r, unsigned for
     int textHeight = int(lines.size()) * lineHeight;
 
     if (format & DT_CALCRECT) {
+        auto& kept = MeasuredTexts();
+        if (kept.size() >= kMeasuredLimit) kept.clear();
+        kept.emplace(std::move(measureKey), Measured{maxWidth, textHeight});
         r.Right = r.Left + maxWidth;
         r.Bottom = r.Top + textHeight;
         return textHeight;

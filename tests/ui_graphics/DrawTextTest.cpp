@@ -3,6 +3,8 @@
 // canvas, so the tests hold for any installed font.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "support/TestNames.h"
 
 #include "Graphics.h"
@@ -41,6 +43,46 @@ TEST(DrawText, calcRectWithWordBreakGrowsDownward) {
     EXPECT_EQ(h, 3 * c.TextHeight("甲"));
     EXPECT_EQ(r.Bottom, h);
     EXPECT_EQ(r.Right, w);
+}
+
+// Measurements are remembered between canvases; each must still be the
+// one its font, width and format give, asked in any order.
+TEST(DrawText, calcRectAnswersForTheFontWidthAndFormatAskedAbout) {
+    const std::string text = "中文名称 title 测量";
+    struct Case {
+        int size;
+        bool bold;
+        int width;
+        unsigned format;
+    };
+    auto canvas = [](const Case& k) {
+        auto c = std::make_unique<TMetafileCanvas>(nullptr);
+        c->Font()->SetSize(k.size);
+        if (k.bold) c->Font()->SetStyle(TFontStyles{fsBold});
+        return c;
+    };
+    auto measure = [&](const Case& k) {
+        auto c = canvas(k);
+        TRect r = Rect(5, 5, 5 + k.width, 5);
+        const int h = c->DrawText(text, -1, r, DT_CALCRECT | k.format);
+        return std::vector<int>{r.Width(), r.Height(), h};
+    };
+    const int narrow = TMetafileCanvas(nullptr).TextWidth("中文");
+    const Case cases[] = {{9, false, 0, DT_SINGLELINE},      {20, false, 0, DT_SINGLELINE},
+                          {9, true, 0, DT_SINGLELINE},       {9, false, narrow, DT_WORDBREAK},
+                          {9, false, 4 * narrow, DT_WORDBREAK}, {20, false, narrow, DT_WORDBREAK}};
+    std::vector<std::vector<int>> first;
+    for (const Case& k : cases) first.push_back(measure(k));
+    // Single lines against the canvas's own measures of that font.
+    for (int i = 0; i < 3; ++i) {
+        auto c = canvas(cases[i]);
+        EXPECT_EQ(first[size_t(i)], (std::vector<int>{c->TextWidth(text), c->TextHeight(text), c->TextHeight(text)}))
+            << "case " << i;
+    }
+    EXPECT_LT(first[3][1], first[5][1]);
+    EXPECT_GT(first[3][1], first[4][1]);
+    // Asked again, backwards: the same answers.
+    for (size_t i = std::size(cases); i-- > 0;) EXPECT_EQ(measure(cases[i]), first[i]) << "case " << i;
 }
 
 TEST(DrawText, wordBreakSplitsChineseAnywhereAndEnglishAtSpaces) {
