@@ -1,7 +1,12 @@
 // The flat menu painter; see VqXPMenu.h.
 #include "vq/controls/VqXPMenu.h"
 
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
 #include "Forms.h"
+#include "StdCtrls.h"
+#include "vq/controls/VqXPControls.h"
 #include "ImgList.h"
 #include "Menus.h"
 #include "SysUtils.h"
@@ -36,16 +41,115 @@ TColor XPGrey(TColor c, int l) {
 TVQXPMenu::TVQXPMenu(TComponent* AOwner) : TComponent(AOwner), font_(std::make_unique<TFont>()) {
     font_->SetColor(clMenuText);
     selectFontColor_ = font_->Color();
+    for (int i = xccForm; i <= xccPageScroller; ++i) xpContainers_ << TXPContainer(i);
+    for (int i = xcMainMenu; i <= xcGroupBox; ++i) xpControls_ << TXPControl(i);
+    trueXPStyle_ = false;
+    SetControlUseTrueXPStyle(true);
 }
 
 TVQXPMenu::~TVQXPMenu() {
     if (active_) walk(Owner(), false);
+    removeSubClasses();
 }
 
 void TVQXPMenu::SetActive(bool v) {
     if (v == active_) return;
     active_ = v;
     walk(Owner(), v);
+    // Switching off leaves the subclasses in place: each lets go of its
+    // control at the control's next message.
+    if (v) subclassControls(Owner());
+}
+
+void TVQXPMenu::SetControlUseTrueXPStyle(bool v) {
+    if (v)
+        btn_ = {RGB(0, 60, 115),    RGB(255, 178, 49),  RGB(140, 174, 231), RGB(255, 251, 247),
+                RGB(231, 231, 222), RGB(231, 231, 222), RGB(239, 235, 231), RGB(0, 162, 0),
+                RGB(74, 105, 140),  RGB(214, 231, 255), RGB(198, 199, 181), RGB(140, 162, 247)};
+    if (v) btnRoundArc_ = 5;
+    trueXPStyle_ = v;
+}
+
+void TVQXPMenu::SetXPContainers(TXPContainers v) {
+    if (v != xpContainers_ && active_) {
+        active_ = false;
+        walk(Owner(), false);
+        removeSubClasses();
+        active_ = true;
+        xpContainers_ = v;
+        walk(Owner(), true);
+        subclassControls(Owner());
+    }
+    xpContainers_ = v;
+}
+
+void TVQXPMenu::SetXPControls(TXPControls v) {
+    if (v != xpControls_ && active_) {
+        active_ = false;
+        walk(Owner(), false);
+        removeSubClasses();
+        active_ = true;
+        xpControls_ = v;
+        walk(Owner(), true);
+        subclassControls(Owner());
+    }
+    xpControls_ = v;
+}
+
+TControlSubClass* TVQXPMenu::SubClassOf(const TControl* control) const {
+    for (TControlSubClass* s : subclasses_)
+        if (s->Control() == control) return s;
+    return nullptr;
+}
+
+void TVQXPMenu::removeSubClasses() {
+    const std::set<TControlSubClass*> all = subclasses_;
+    for (TControlSubClass* s : all) delete s;
+    subclasses_.clear();
+}
+
+bool TVQXPMenu::controlQualifies(TControl* c) const {
+    const std::string name = c->ClassName();
+    const TXPControls& k = xpControls_;
+    if (dynamic_cast<TComboBox*>(c)) return k.Contains(xcCombo);
+    if (name == "TMaskEdit" || name == "TDBEdit") return k.Contains(xcMaskEdit);
+    if (dynamic_cast<TMemo*>(c)) return k.Contains(xcMemo);
+    if (dynamic_cast<TCustomEdit*>(c)) return k.Contains(xcEdit);
+    if (dynamic_cast<TCheckBox*>(c)) return k.Contains(xcCheckBox);
+    if (dynamic_cast<TRadioButton*>(c)) return k.Contains(xcRadioButton);
+    if (name == "TBitBtn") return k.Contains(xcBitBtn);
+    if (name == "TButton" || name == "TUpDown") return k.Contains(xcButton);
+    if (dynamic_cast<TSpeedButton*>(c)) return k.Contains(xcSpeedButton);
+    if (dynamic_cast<TPanel*>(c)) return k.Contains(xcPanel);
+    if (dynamic_cast<TGroupBox*>(c)) return k.Contains(xcGroupBox);
+    return false;
+}
+
+bool TVQXPMenu::containerQualifies(TControl* p) const {
+    if (!p) return false;
+    const std::string name = p->ClassName();
+    const TXPContainers& k = xpContainers_;
+    if (dynamic_cast<TToolBar*>(p)) return k.Contains(xccToolbar);
+    if (dynamic_cast<TPanel*>(p)) return k.Contains(xccPanel);
+    if (dynamic_cast<TScrollBox*>(p)) return k.Contains(xccScrollBox);
+    if (dynamic_cast<TGroupBox*>(p)) return k.Contains(xccGroupBox);
+    if (dynamic_cast<TTabSheet*>(p) || name == "TdxTabSheet") return k.Contains(xccTabSheet);
+    if (name == "TFrame" || name == "TDBCtrlPanel") return k.Contains(xccFrame);
+    if (dynamic_cast<TCustomForm*>(p)) return k.Contains(xccForm);
+    return false;
+}
+
+void TVQXPMenu::subclassControls(TComponent* root) {
+    if (!root) return;
+    for (int i = 0; i < root->ComponentCount(); ++i) {
+        TComponent* comp = root->Components(i);
+        if (auto* c = dynamic_cast<TControl*>(comp); c && controlQualifies(c) && containerQualifies(c->Parent()) &&
+                                                     c->Tag() != 999 && c->Parent()->Tag() != 999) {
+            if (!SubClassOf(c)) subclasses_.insert(new TControlSubClass(this, c));
+            c->Invalidate();
+        }
+        if (dynamic_cast<TCustomForm*>(comp) || comp->ClassName() == "TFrame") subclassControls(comp);
+    }
 }
 
 void TVQXPMenu::SetOverrideOwnerDraw(bool v) {
@@ -58,10 +162,11 @@ void TVQXPMenu::walk(TComponent* root, bool install) {
     for (int i = 0; i < root->ComponentCount(); ++i) {
         TComponent* c = root->Components(i);
         if (auto* menu = dynamic_cast<TMainMenu*>(c)) {
-            if (menu->Tag() == 999) continue;
+            if (menu->Tag() == 999 || !xpControls_.Contains(xcMainMenu)) continue;
             menu->SetOwnerDraw(install);
             for (int k = 0; k < menu->Items()->Count(); ++k) hookItem(menu->Items()->Items(k), install);
         } else if (auto* popup = dynamic_cast<TPopupMenu*>(c)) {
+            if (!xpControls_.Contains(xcPopupMenu)) continue;
             popup->SetOwnerDraw(install);
             for (int k = 0; k < popup->Items()->Count(); ++k) hookItem(popup->Items()->Items(k), install);
         } else if (dynamic_cast<TCustomForm*>(c)) {

@@ -6,9 +6,9 @@
 // It also paints tool-bar buttons and control-bar bands (ToolbarDrawButton,
 // BandPaint) for a bar that hands them its canvas; no window of the system
 // has such a bar, and the platform's tool bar draws its own buttons, so
-// these are library painters. The painting of ordinary controls through
-// their window procedures has nothing to hook on this platform and is not
-// part of it.
+// these are library painters. Ordinary controls of the form (edits, combo
+// boxes, check and radio boxes, buttons, panels, group boxes) are painted
+// over by a TControlSubClass each (VqXPControls.h) after their own painting.
 #pragma once
 
 #include "Classes.h"
@@ -21,6 +21,41 @@
 class TCustomForm;
 class TMenuItem;
 class TImageList;
+class TControl;
+class TControlSubClass;
+
+enum TXPContainer {
+    xccForm,
+    xccFrame,
+    xccToolbar,
+    xccCoolbar,
+    xccControlbar,
+    xccPanel,
+    xccScrollBox,
+    xccGroupBox,
+    xccTabSheet,
+    xccPageScroller
+};
+using TXPContainers = TSet<TXPContainer>;
+enum TXPControl {
+    xcMainMenu,
+    xcPopupMenu,
+    xcToolbar,
+    xcControlbar,
+    xcCombo,
+    xcEdit,
+    xcMaskEdit,
+    xcMemo,
+    xcRichEdit,
+    xcCheckBox,
+    xcRadioButton,
+    xcButton,
+    xcBitBtn,
+    xcSpeedButton,
+    xcPanel,
+    xcGroupBox
+};
+using TXPControls = TSet<TXPControl>;
 
 // One tool button as ToolbarDrawButton paints it.
 struct TVQXPToolButton {
@@ -104,6 +139,33 @@ public:
     TColor CheckedColor() const { return checkedColor_; }
     void SetCheckedColor(TColor v) { checkedColor_ = v; }
 
+    // Which containers' controls, and which kinds of menus and controls,
+    // are taken over. A change while active unhooks everything and hooks
+    // again by the new sets.
+    TXPContainers XPContainers() const { return xpContainers_; }
+    void SetXPContainers(TXPContainers v);
+    TXPControls XPControls() const { return xpControls_; }
+    void SetXPControls(TXPControls v);
+    // Controls painted with the button colour set below (a control whose
+    // Tag is 1234567890 keeps the plain look). Turning it on resets the
+    // set to its stock values.
+    bool ControlUseTrueXPStyle() const { return trueXPStyle_; }
+    void SetControlUseTrueXPStyle(bool v);
+    int BtnRoundArc() const { return btnRoundArc_; }
+    void SetBtnRoundArc(int v) { btnRoundArc_ = v; }
+    struct ButtonColors {
+        TColor outLineBorder, innerBorderMove, innerBorderFocus, surfaceNormal, surfaceDown, surfaceBottomLine,
+            surfaceDownBottomLine, rdoChkControlChk, comboBoxChk, comboboxSurfaceMove, controlDisabledBorder,
+            droppedDownSurface;
+    };
+    const ButtonColors& BtnColors() const { return btn_; }
+    // Changes one colour of the set (the dropped-down surface has no
+    // property of its own and keeps its stock value).
+    ButtonColors& EditBtnColors() { return btn_; }
+    // The subclasses the walk made, one per control.
+    int SubClassCount() const { return int(subclasses_.size()); }
+    TControlSubClass* SubClassOf(const TControl* control) const;
+
     // The hooks, public so a test can measure and paint an item on a
     // canvas of its own.
     void MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
@@ -126,7 +188,12 @@ public:
     void DerivePalette();
 
 private:
+    friend class TControlSubClass;
     void walk(TComponent* root, bool install);
+    void subclassControls(TComponent* root);
+    void removeSubClasses();
+    bool controlQualifies(TControl* c) const;
+    bool containerQualifies(TControl* parent) const;
     void hookItem(TMenuItem* item, bool install);
     bool isTopLevel(TMenuItem* item) const;
     void drawCheck(TCanvas* c, const TRect& r, bool selected, bool radio, bool enabled);
@@ -151,4 +218,10 @@ private:
     TColor disabledColor_ = clInactiveCaption;
     TColor separatorColor_ = clBtnFace;
     TColor checkedColor_ = clHighlight;
+    TXPContainers xpContainers_;
+    TXPControls xpControls_;
+    bool trueXPStyle_ = true;
+    int btnRoundArc_ = 5;
+    ButtonColors btn_{};
+    std::set<TControlSubClass*> subclasses_;
 };
