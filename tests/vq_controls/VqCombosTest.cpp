@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 namespace {
 
 class ComboForm : public ::testing::Test {
@@ -30,6 +32,48 @@ protected:
         next->SetBounds(10, 40, 120, 21);
     }
 };
+
+QColor Q(TColor c) {
+    const TColor rgb = ColorToRGB(c);
+    return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+// Not 3-D the box gets the flat ring over its own frame (button face on a
+// coloured box, window colour on a white one) and lines on its frame sides.
+TEST_F(ComboForm, flatComboBoxGetsTheRingAndItsFrameLines) {
+    auto* white = new TVQComboBox(&form);
+    white->SetParent(&form);
+    white->SetBounds(150, 10, 120, 24);
+    white->SetColor(clWhite);
+    white->SetCtl3D(false);
+    white->SetFrameStyle({fsBottom});
+    white->SetLineColor(clBlue);
+    combo->SetBounds(10, 10, 120, 24);
+    combo->SetColor(clYellow);
+    ShowAndActivate(&form);
+    next->SetFocus();
+    const std::string dir = std::string(BUILD_DIR) + "/test-output/screens/";
+    ASSERT_TRUE(SaveFormPng(&form, dir + "vq-combo-3d.png"));
+    const QImage raised(QString::fromStdString(dir + "vq-combo-3d.png"));
+    combo->SetCtl3D(false);
+    combo->SetLineColor(clRed);
+    ASSERT_TRUE(SaveFormPng(&form, dir + "vq-combo-flat.png"));
+    const QImage flat(QString::fromStdString(dir + "vq-combo-flat.png"));
+
+    // The 3-D box keeps its own frame.
+    EXPECT_NE(raised.pixelColor(11, 22), Q(clBtnFace));
+    // Inside the lines, the second pixel of the ring; the lines on all sides.
+    EXPECT_EQ(flat.pixelColor(11, 22), Q(clBtnFace));
+    EXPECT_EQ(flat.pixelColor(10, 22), Q(clRed));
+    EXPECT_EQ(flat.pixelColor(60, 10), Q(clRed));
+    EXPECT_EQ(flat.pixelColor(60, 33), Q(clRed));
+    EXPECT_EQ(flat.pixelColor(129, 22), Q(clRed));
+    // The white box: ring in the window colour, a line at the bottom only.
+    EXPECT_EQ(flat.pixelColor(150, 22), Q(clWindow));
+    EXPECT_EQ(flat.pixelColor(151, 11), Q(clWindow));
+    EXPECT_EQ(flat.pixelColor(200, 33), Q(clBlue));
+    EXPECT_EQ(flat.pixelColor(200, 10), Q(clWindow));
+}
 
 TEST_F(ComboForm, keypadPlusOpensAndClosesTheListAndIsNeverTyped) {
     ShowAndActivate(&form);

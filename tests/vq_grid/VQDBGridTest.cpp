@@ -6,6 +6,7 @@
 #include "StdCtrls.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QWidget>
 
 namespace {
@@ -135,6 +136,29 @@ TEST_F(VQDBGridTest, findBoxLocatesByPrefixEscReturnsEnterKeeps) {
     SendKeyToFocus(box, VK_RETURN);
     EXPECT_FALSE(box->Visible());
     EXPECT_EQ(table->RecNo(), 6);
+}
+
+// The box writes in the grid's title font, colour included.
+TEST_F(VQDBGridTest, findBoxTextIsInTheTitleFontsColour) {
+    grid->TitleFont()->SetColor(clRed);
+    Open();
+    grid->SetSelectedIndex(1);
+    SendKey(grid, 'F', {ssCtrl});
+    TFindEdit* box = grid->FindBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->Font()->Color(), clRed);
+    SendTextToFocus(box, "西游");
+    const std::string path = std::string(BUILD_DIR) + "/test-output/screens/vqdbgrid-find-box-red.png";
+    ASSERT_TRUE(SaveFormPng(form, path));
+    const QImage img(QString::fromStdString(path));
+    int red = 0;
+    for (int y = box->Top(); y < box->Top() + box->Height(); ++y)
+        for (int x = box->Left(); x < box->Left() + box->Width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            red += c.red() > 180 && c.green() < 80 && c.blue() < 80;
+        }
+    EXPECT_GT(red, 10) << "typed text drawn in red";
+    SendKeyToFocus(box, VK_ESCAPE);
 }
 
 TEST_F(VQDBGridTest, findBoxOnAnEmptyTableBeepsAndStaysClosed) {

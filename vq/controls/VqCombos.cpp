@@ -7,6 +7,38 @@
 
 #include <cstdlib>
 
+void FlatBorder(TControl* window, TCanvas* canvas, bool onButtonFace) {
+    TRect r{0, 0, window->Width(), window->Height()};
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->Brush()->SetColor(onButtonFace ? clBtnFace : clWindow);
+    for (int i = 0; i < 2; ++i) {
+        canvas->FrameRect(r);
+        InflateRect(r, -1, -1);
+    }
+}
+
+TVQCustomComboBox::TVQCustomComboBox(TComponent* AOwner) : TComboBox(AOwner) { AddControlHook(this, &flat_); }
+
+TVQCustomComboBox::~TVQCustomComboBox() { RemoveControlHook(this, &flat_); }
+
+void TVQCustomComboBox::FlatPainter::AfterPaint(TControl* control, TCanvas* c) {
+    auto* combo = static_cast<TVQCustomComboBox*>(control);
+    if (combo->ctl3D_) return;
+    FlatBorder(combo, c, ColorToRGB(combo->Color()) != ColorToRGB(clWhite));
+    const int w = combo->Width(), h = combo->Height();
+    c->Pen()->SetColor(combo->lineColor_);
+    c->Pen()->SetWidth(1);
+    auto line = [c](int x1, int y1, int x2, int y2) {
+        c->MoveTo(x1, y1);
+        c->LineTo(x2, y2);
+    };
+    const TVQFrameStyle& f = combo->frameStyle_;
+    if (f.Contains(fsTop)) line(0, 0, w, 0);
+    if (f.Contains(fsBottom)) line(0, h - 1, w, h - 1);
+    if (f.Contains(fsLeft)) line(0, 0, 0, h);
+    if (f.Contains(fsRight)) line(w - 1, 0, w - 1, h);
+}
+
 void TVQCustomComboBox::KeyDown(Word& Key, TShiftState Shift) {
     if (Key == VK_ADD) {
         Key = 0;

@@ -4,20 +4,44 @@
 // data-aware forms belong with the data-aware edit and are not here yet.
 #pragma once
 
+#include "ControlHook.h"
 #include "StdCtrls.h"
 #include "vq/controls/VqEdits.h"
+#include "vq/controls/VqStdCtrls.h"
 
 #include <string>
 #include <vector>
 
 class TImageList;
 
+// Paints the outer 2-pixel ring of window in the button-face colour, or in
+// the window colour when onButtonFace is false, on canvas, which covers the
+// whole window (as a control hook's canvas does).
+void FlatBorder(TControl* window, TCanvas* canvas, bool onButtonFace = true);
+
+// Not 3-D (Ctl3D off), the combo box is drawn flat after its own painting:
+// FlatBorder (in the window colour on a white combo box), then lines in
+// LineColor on the FrameStyle sides.
 class TVQCustomComboBox : public TComboBox {
 public:
-    explicit TVQCustomComboBox(TComponent* AOwner) : TComboBox(AOwner) {}
+    explicit TVQCustomComboBox(TComponent* AOwner);
+    ~TVQCustomComboBox() override;
     std::string ClassName() const override { return "TVQCustomComboBox"; }
     TColor LineColor() const { return lineColor_; }
-    void SetLineColor(TColor v) { lineColor_ = v; }
+    void SetLineColor(TColor v) {
+        lineColor_ = v;
+        Invalidate();
+    }
+    TVQFrameStyle FrameStyle() const { return frameStyle_; }
+    void SetFrameStyle(TVQFrameStyle v) {
+        frameStyle_ = v;
+        Invalidate();
+    }
+    bool Ctl3D() const { return ctl3D_; }
+    void SetCtl3D(bool v) {
+        ctl3D_ = v;
+        Invalidate();
+    }
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
@@ -27,9 +51,15 @@ protected:
     void ColorChanged() override;
 
 private:
+    struct FlatPainter : TControlHook {
+        void AfterPaint(TControl* control, TCanvas* canvas) override;
+    };
     TColor restoreColor_ = clWindow;
     TColor lineColor_ = clBlack;
+    TVQFrameStyle frameStyle_{fsTop, fsBottom, fsLeft, fsRight};
+    bool ctl3D_ = true;
     bool focusColouring_ = false;
+    FlatPainter flat_;
 };
 
 // Items with an image index each (the text starts image width + 6 pixels
