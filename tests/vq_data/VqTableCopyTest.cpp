@@ -232,3 +232,39 @@ TEST(SharedDataModule, routinesGiveTheirFailureValuesWithoutIt) {
 }
 
 } // namespace
+
+namespace {
+
+// The sheet keeps its texts end to end; these cases catch a cell that
+// points at the wrong stretch once rows arrive out of order, a shared text
+// that is not the one numbered, and an empty text taken for no cell.
+TEST(SheetStore, cellsKeepTheirTextsWhateverOrderRowsArriveIn) {
+    TVqSheet sheet;
+    const int title = sheet.AddShared("红楼梦");
+    const int author = sheet.AddShared("曹雪芹");
+    sheet.Set(2, 1, "35.5");
+    sheet.SetShared(1, 3, author);
+    sheet.Set(1, 1, "");
+    sheet.SetShared(2, 4, title);
+    sheet.Set(1, 5, "=1+1");
+    sheet.SetShared(3, 2, title);
+    sheet.Set(2, 2, "上册");
+    sheet.SetShared(1, 9, 7); // no such shared text: the cell stays empty
+
+    struct Row {
+        int row, col;
+        bool present;
+        const char* text;
+    };
+    const Row rows[] = {{1, 1, true, ""},     {1, 2, false, ""},    {1, 3, true, "曹雪芹"}, {1, 5, true, "=1+1"},
+                        {2, 1, true, "35.5"}, {2, 2, true, "上册"}, {2, 3, false, ""},      {2, 4, true, "红楼梦"},
+                        {3, 2, true, "红楼梦"}, {1, 9, false, ""},  {4, 1, false, ""},      {0, 1, false, ""}};
+    for (const Row& r : rows) {
+        const TVqSheetCell cell = sheet.Cell(r.row, r.col);
+        EXPECT_EQ(cell.present, r.present) << r.row << "," << r.col;
+        EXPECT_EQ(cell.text, r.text) << r.row << "," << r.col;
+    }
+    EXPECT_EQ(sheet.RowCount(), 3);
+}
+
+} // namespace

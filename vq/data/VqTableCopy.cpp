@@ -30,28 +30,57 @@
 
 // ------------------------------------------------------------------ sheet
 
-const TVqSheetCell& TVqSheet::Cell(int row, int col) const {
-    static const TVqSheetCell none;
-    if (row < 1 || col < 1 || row > int(rows_.size())) return none;
-    const auto& r = rows_[size_t(row - 1)];
-    return col > int(r.size()) ? none : r[size_t(col - 1)];
+TVqSheetCell TVqSheet::Cell(int row, int col) const {
+    if (row < 1 || col < 1 || row > int(rows_.size())) return {};
+    const Row& r = rows_[size_t(row - 1)];
+    if (uint32_t(col) > r.count) return {};
+    const Span& c = cells_[r.start + uint32_t(col) - 1];
+    if (!c.present) return {};
+    return {true, std::string_view(text_).substr(c.offset, c.length)};
 }
 
-void TVqSheet::Set(int row, int col, std::string text) {
-    if (row < 1 || col < 1) return;
+TVqSheet::Span& TVqSheet::slot(int row, int col) {
     if (int(rows_.size()) < row) {
         // Rows come in order: grow like a vector, not one row at a time.
         if (rows_.capacity() < size_t(row)) rows_.reserve(std::max(size_t(row), 2 * rows_.capacity()));
         rows_.resize(size_t(row));
     }
-    auto& r = rows_[size_t(row - 1)];
-    if (int(r.size()) < col) {
-        // A new row takes the width of the one above it at once.
-        if (r.capacity() < size_t(col))
-            r.reserve(std::max(size_t(col), row > 1 ? rows_[size_t(row - 2)].size() : size_t(0)));
-        r.resize(size_t(col));
+    Row& r = rows_[size_t(row - 1)];
+    if (r.count < uint32_t(col)) {
+        if (r.start + r.count != cells_.size()) {
+            // A row written again after later ones: it moves to the end, so
+            // every row stays one run of cells.
+            const uint32_t start = uint32_t(cells_.size());
+            cells_.insert(cells_.end(), cells_.begin() + r.start, cells_.begin() + r.start + r.count);
+            r.start = start;
+        }
+        cells_.resize(r.start + uint32_t(col));
+        r.count = uint32_t(col);
     }
-    r[size_t(col - 1)] = {true, std::move(text)};
+    return cells_[r.start + uint32_t(col) - 1];
+}
+
+TVqSheet::Span TVqSheet::keep(std::string_view text) {
+    if (text_.size() + text.size() > UINT32_MAX) throw EVqSheetError("表格的文字超过 4 GB");
+    Span s{uint32_t(text_.size()), uint32_t(text.size()), true};
+    text_.append(text);
+    return s;
+}
+
+void TVqSheet::Set(int row, int col, std::string_view text) {
+    if (row < 1 || col < 1) return;
+    const Span s = keep(text);
+    slot(row, col) = s;
+}
+
+int TVqSheet::AddShared(std::string_view text) {
+    shared_.push_back(keep(text));
+    return int(shared_.size()) - 1;
+}
+
+void TVqSheet::SetShared(int row, int col, int index) {
+    if (row < 1 || col < 1 || index < 0 || index >= int(shared_.size())) return;
+    slot(row, col) = shared_[size_t(index)];
 }
 
 namespace {
@@ -238,14 +267,17 @@ bool RunSax(zip_t* archive, const std::string& name, State& state, xmlSAXHandler
 }
 
 struct StringsSax : SaxRun {
-    std::vector<std::string> strings;
+    TVqSheet* sheet = nullptr;
     std::string text;
     int phonetic = 0;
     bool inSi = false, inT = false;
 };
 
-std::vector<std::string> sharedStrings(zip_t* archive) {
+// The shared strings go straight into the sheet, once each; cells then
+// refer to them by number.
+void sharedStrings(zip_t* archive, TVqSheet& sheet) {
     StringsSax st;
+    st.sheet = &sheet;
     xmlSAXHandler h{};
     h.startElementNs = [](void* ctx, const xmlChar* name, const xmlChar*, const xmlChar*, int, const xmlChar**, int,
                           int, const xmlChar**) {
@@ -268,7 +300,7 @@ std::vector<std::string> sharedStrings(zip_t* archive) {
         else if (Is(name, "rPh"))
             --s.phonetic;
         else if (Is(name, "si")) {
-            s.strings.push_back(std::move(s.text));
+            s.sheet->AddShared(s.text);
             s.text.clear();
             s.inSi = false;
         }
@@ -279,7 +311,6 @@ std::vector<std::string> sharedStrings(zip_t* archive) {
     };
     h.cdataBlock = h.characters;
     RunSax(archive, "xl/sharedStrings.xml", st, h);
-    return std::move(st.strings);
 }
 
 // "BC12" -> column 55, row 12.
@@ -296,21 +327,19 @@ bool parseRef(const char* ref, size_t n, int& row, int& col) {
     return row > 0 && col > 0;
 }
 
-// A number cell's text as the spreadsheet shows it; a plain integer of
-// fewer than 15 digits is already that.
-std::string numberCell(std::string&& value) {
+// A number cell's text as the spreadsheet shows it, made in place; a plain
+// integer of fewer than 15 digits is already that.
+void numberCell(std::string& value) {
     bool plain = !value.empty() && value.size() < 15 && (value[0] != '0' || value.size() == 1);
     for (size_t i = value[0] == '-' ? 1 : 0; plain && i < value.size(); ++i) plain = std::isdigit(uint8_t(value[i]));
-    if (plain && value != "-") return std::move(value);
+    if (plain && value != "-") return;
     double d = 0;
     const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), d);
-    if (ec == std::errc() && end == value.data() + value.size()) return numberText(d);
-    return std::move(value);
+    if (ec == std::errc() && end == value.data() + value.size()) value = numberText(d);
 }
 
 struct SheetSax : SaxRun {
     TVqSheet* sheet = nullptr;
-    const std::vector<std::string>* strings = nullptr;
     int row = 0, nextCol = 1;
     int cellRow = 0, cellCol = 0;
     char type[8] = {};
@@ -323,12 +352,10 @@ TVqSheet readXlsx(const std::string& fileName) {
     std::unique_ptr<zip_t, void (*)(zip_t*)> archive(zip_open(fileName.c_str(), ZIP_RDONLY, &error), zip_discard);
     if (!archive) throw EVqSheetError("文件不是 Excel 工作簿: " + fileName);
     const std::string part = activeSheetPart(archive.get());
-    const std::vector<std::string> strings = sharedStrings(archive.get());
-
     TVqSheet sheet;
+    sharedStrings(archive.get(), sheet);
     SheetSax st;
     st.sheet = &sheet;
-    st.strings = &strings;
     xmlSAXHandler h{};
     h.startElementNs = [](void* ctx, const xmlChar* name, const xmlChar*, const xmlChar*, int, const xmlChar**,
                           int nAttrs, int, const xmlChar** attrs) {
@@ -383,22 +410,23 @@ TVqSheet readXlsx(const std::string& fileName) {
             s.inCell = false;
             if (!s.hasValue) return;
             const std::string_view type = s.type;
-            std::string v = std::move(s.value);
-            s.value.clear();
+            std::string& v = s.value;
             if (type == "s") {
                 int index = -1;
                 const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), index);
-                if (ec != std::errc() || index < 0 || index >= int(s.strings->size())) {
+                if (ec != std::errc() || index < 0 || index >= s.sheet->SharedCount()) {
                     s.Stop("共享字符串编号有误");
                     return;
                 }
-                v = (*s.strings)[size_t(index)];
-            } else if (type == "b") {
+                s.sheet->SetShared(s.cellRow, s.cellCol, index);
+                return;
+            }
+            if (type == "b") {
                 v = v == "1" ? "TRUE" : "FALSE";
             } else if (type.empty() || type == "n") {
-                v = numberCell(std::move(v));
+                numberCell(v);
             }
-            s.sheet->Set(s.cellRow, s.cellCol, std::move(v));
+            s.sheet->Set(s.cellRow, s.cellCol, v);
         }
     };
     h.characters = [](void* ctx, const xmlChar* ch, int len) {
@@ -490,17 +518,17 @@ bool ExcelToMemTable(const std::string& fileName, int firstRow, int firstCol, in
         };
         const int first = std::max(1, firstCol);
         for (int col = first; col <= first + colCount; ++col) {
-            const TVqSheetCell& cell = sheet.Cell(firstRow, col);
-            if (Trim(cell.text).empty()) continue;
-            std::string name = cell.text;
-            for (int n = 1; taken(name); ++n) name = cell.text + std::to_string(n);
+            const std::string header(sheet.Cell(firstRow, col).text);
+            if (Trim(header).empty()) continue;
+            std::string name = header;
+            for (int n = 1; taken(name); ++n) name = header + std::to_string(n);
             columns.push_back({col, name});
         }
         for (const Column& c : columns) {
             // Wide enough for the longest cell: text is never cut.
             int size = 100;
             for (int row = firstRow + 1; row <= firstRow + rowCount; ++row)
-                size = std::max(size, int(Utf8ToGbk(sheet.Cell(row, c.col).text).size()));
+                size = std::max(size, int(Utf8ToGbk(std::string(sheet.Cell(row, c.col).text)).size()));
             table->FieldDefs().Add(c.name, ftString, size, false);
         }
         if (!columns.empty()) {
@@ -511,8 +539,8 @@ bool ExcelToMemTable(const std::string& fileName, int firstRow, int firstCol, in
         for (int row = firstRow + 1; row <= firstRow + rowCount; ++row) {
             table->Append();
             for (size_t i = 0; i < columns.size(); ++i) {
-                const TVqSheetCell& cell = sheet.Cell(row, columns[i].col);
-                if (!Trim(cell.text).empty()) table->FieldByName(columns[i].name)->SetValue(cell.text);
+                const std::string text(sheet.Cell(row, columns[i].col).text);
+                if (!Trim(text).empty()) table->FieldByName(columns[i].name)->SetValue(text);
             }
             table->Post();
         }

@@ -7,7 +7,9 @@
 #include "ADODB.h"
 #include "Variants.h"
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TVQCustomMemTable;
@@ -15,21 +17,46 @@ class TDataSet;
 
 // One cell of a sheet as the import sees it: its text (numbers written as
 // the shortest exact decimal, dates as their serial day number, formulas as
-// their last computed value) or nothing.
+// their last computed value) or nothing. The text is a view into the
+// sheet, valid until the sheet is changed or goes away.
 struct TVqSheetCell {
     bool present = false;
-    std::string text;
+    std::string_view text;
 };
 
-// A sheet read whole: rows and columns from 1 (rows()[0] is row 1).
+// A sheet read whole: rows and columns from 1. Its texts lie end to end in
+// one buffer and every cell is an offset and a length into it, so a large
+// sheet costs two allocations rather than one per cell; a text that many
+// cells share (a spreadsheet's shared strings) is kept once.
 class TVqSheet {
 public:
-    const TVqSheetCell& Cell(int row, int col) const;
+    TVqSheetCell Cell(int row, int col) const;
     int RowCount() const { return int(rows_.size()); }
-    void Set(int row, int col, std::string text);
+    void Set(int row, int col, std::string_view text);
+    // Keeps text once and gives its number for SetShared (0, 1, 2, ...).
+    int AddShared(std::string_view text);
+    int SharedCount() const { return int(shared_.size()); }
+    // The cell shows shared text number index (0 <= index < SharedCount()).
+    void SetShared(int row, int col, int index);
 
 private:
-    std::vector<std::vector<TVqSheetCell>> rows_;
+    struct Span {
+        uint32_t offset = 0;
+        uint32_t length = 0;
+        bool present = false;
+    };
+    // A row's cells are cells_[start .. start + count).
+    struct Row {
+        uint32_t start = 0;
+        uint32_t count = 0;
+    };
+    Span& slot(int row, int col);
+    Span keep(std::string_view text);
+
+    std::string text_;
+    std::vector<Span> shared_;
+    std::vector<Span> cells_;
+    std::vector<Row> rows_;
 };
 
 // Reads the active sheet (.xlsx) or the first sheet (.xls). Raises
