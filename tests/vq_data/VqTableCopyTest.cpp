@@ -175,6 +175,34 @@ TEST_F(SheetImport, unreadableFileSaysSoAndLeavesTheTableEmpty) {
     EXPECT_TRUE(script.Unused().empty());
 }
 
+// A workbook whose sheet breaks off in the middle of a cell: the reader
+// names the damage, the import says its message, nothing is half loaded.
+TEST_F(SheetImport, sheetCutOffMidwayIsRefusedWithItsCause) {
+    const std::string good = xlsx("cut.xlsx", "[['书名'], ['红楼梦'], ['水浒传']]");
+    const std::string path = dir_ + "cut-broken.xlsx";
+    const std::string py = dir_ + "cut.py";
+    std::ofstream(py) << "import zipfile\n"
+                         "zin = zipfile.ZipFile('" + good + "'); zout = zipfile.ZipFile('" + path +
+                             "', 'w', zipfile.ZIP_DEFLATED)\n"
+                             "for item in zin.infolist():\n"
+                             "    data = zin.read(item.filename)\n"
+                             "    if item.filename == 'xl/worksheets/sheet1.xml':\n"
+                             "        data = data[:data.index(b'<row r=\"3\"') + 12]\n"
+                             "    zout.writestr(item, data)\n"
+                             "zout.close()\n";
+    ASSERT_EQ(std::system((std::string(kPython) + " " + py).c_str()), 0);
+    try {
+        ReadSheet(path);
+        ADD_FAILURE() << "a cut sheet was read";
+    } catch (const EVqSheetError& e) {
+        EXPECT_STREQ(e.what(), "表格的 XML 已损坏");
+    }
+    script.ExpectMessage("没有发现Excel,或是设置有误!", IDOK);
+    ExcelToMemTable(path, 1, 1, 1, 2, table_.get());
+    EXPECT_FALSE(table_->Active());
+    EXPECT_TRUE(script.Unused().empty());
+}
+
 // ----------------------------------------------------------------- dBase
 
 class DbfImport : public SheetImport {};

@@ -32,11 +32,11 @@
 
 TVqSheetCell TVqSheet::Cell(int row, int col) const {
     if (row < 1 || col < 1 || row > int(rows_.size())) return {};
-    const Row& r = rows_[size_t(row - 1)];
-    if (uint32_t(col) > r.count) return {};
-    const Span& c = cells_[r.start + uint32_t(col) - 1];
+    const auto& r = rows_[size_t(row - 1)];
+    if (col > int(r.size())) return {};
+    const Span& c = r[size_t(col - 1)];
     if (!c.present) return {};
-    return {true, std::string_view(text_).substr(c.offset, c.length)};
+    return {true, std::string_view(c.data, c.length)};
 }
 
 TVqSheet::Span& TVqSheet::slot(int row, int col) {
@@ -45,32 +45,41 @@ TVqSheet::Span& TVqSheet::slot(int row, int col) {
         if (rows_.capacity() < size_t(row)) rows_.reserve(std::max(size_t(row), 2 * rows_.capacity()));
         rows_.resize(size_t(row));
     }
-    Row& r = rows_[size_t(row - 1)];
-    if (r.count < uint32_t(col)) {
-        if (r.start + r.count != cells_.size()) {
-            // A row written again after later ones: it moves to the end, so
-            // every row stays one run of cells.
-            const uint32_t start = uint32_t(cells_.size());
-            cells_.insert(cells_.end(), cells_.begin() + r.start, cells_.begin() + r.start + r.count);
-            r.start = start;
-        }
-        cells_.resize(r.start + uint32_t(col));
-        r.count = uint32_t(col);
+    auto& r = rows_[size_t(row - 1)];
+    if (int(r.size()) < col) {
+        // A new row takes the width of the one above it at once.
+        if (r.capacity() < size_t(col))
+            r.reserve(std::max(size_t(col), row > 1 ? rows_[size_t(row - 2)].size() : size_t(0)));
+        r.resize(size_t(col));
     }
-    return cells_[r.start + uint32_t(col) - 1];
+    return r[size_t(col - 1)];
 }
 
 TVqSheet::Span TVqSheet::keep(std::string_view text) {
-    if (text_.size() + text.size() > UINT32_MAX) throw EVqSheetError("表格的文字超过 4 GB");
-    Span s{uint32_t(text_.size()), uint32_t(text.size()), true};
-    text_.append(text);
-    return s;
+    constexpr size_t kBlock = 32 * 1024;
+    if (text.size() > UINT32_MAX) throw EVqSheetError("单元格的文字超过 4 GB");
+    if (blockSize_ - blockUsed_ < text.size()) {
+        // A text longer than a block gets a block of its own.
+        blockSize_ = std::max(kBlock, text.size());
+        blocks_.push_back(std::make_unique<char[]>(blockSize_));
+        blockUsed_ = 0;
+    }
+    char* at = blocks_.back().get() + blockUsed_;
+    if (!text.empty()) std::memcpy(at, text.data(), text.size());
+    blockUsed_ += text.size();
+    return {at, uint32_t(text.size()), true};
 }
 
 void TVqSheet::Set(int row, int col, std::string_view text) {
     if (row < 1 || col < 1) return;
     const Span s = keep(text);
     slot(row, col) = s;
+}
+
+void TVqSheet::Reserve(int rows) {
+    // A sheet's own claim of its size is only a hint: a damaged or hostile
+    // one must not make the reader take much before the first cell.
+    if (rows > 0) rows_.reserve(std::min(size_t(rows), size_t(1) << 20));
 }
 
 int TVqSheet::AddShared(std::string_view text) {
@@ -237,30 +246,36 @@ const xmlChar* AttrValue(int count, const xmlChar** attrs, const char* local, si
     return nullptr;
 }
 
-// Streams one part of the archive through the SAX parser in 64 KB pieces:
-// neither the inflated part nor a copy of it is ever held whole. False
-// when the archive has no such part.
+// Streams one part of the archive through the SAX parser, which pulls it
+// from the zip as it goes: neither the inflated part nor a copy of it is
+// ever held whole. (Pulling is several times cheaper than pushing pieces
+// into the parser, which searches each piece for complete tags first.)
+// False when the archive has no such part.
 template <class State>
 bool RunSax(zip_t* archive, const std::string& name, State& state, xmlSAXHandler& h) {
     zip_stat_t st;
     if (zip_stat(archive, name.c_str(), 0, &st) != 0) return false;
-    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> f(zip_fopen(archive, name.c_str(), 0), zip_fclose);
-    if (!f) throw EVqSheetError("无法读取表格中的 " + name);
+    struct Source {
+        zip_file_t* file;
+        bool failed = false;
+    } src{zip_fopen(archive, name.c_str(), 0)};
+    if (!src.file) throw EVqSheetError("无法读取表格中的 " + name);
+    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> f(src.file, zip_fclose);
     h.initialized = XML_SAX2_MAGIC;
-    state.ctxt = xmlCreatePushParserCtxt(&h, &state, nullptr, 0, nullptr);
+    auto read = [](void* ctx, char* buffer, int len) -> int {
+        auto* s = static_cast<Source*>(ctx);
+        const zip_int64_t n = zip_fread(s->file, buffer, zip_uint64_t(len));
+        if (n < 0) s->failed = true;
+        return int(n);
+    };
+    state.ctxt = xmlCreateIOParserCtxt(&h, &state, read, nullptr, &src, XML_CHAR_ENCODING_NONE);
     if (!state.ctxt) throw EVqSheetError("表格的 XML 无法读取");
     std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> guard(state.ctxt, xmlFreeParserCtxt);
     xmlCtxtUseOptions(state.ctxt, XML_PARSE_NONET | XML_PARSE_HUGE);
-    std::unique_ptr<char[]> buf(new char[1 << 16]);
-    int rc = 0;
-    for (;;) {
-        const zip_int64_t n = zip_fread(f.get(), buf.get(), 1 << 16);
-        if (n < 0) throw EVqSheetError("表格中的 " + name + " 已损坏");
-        rc = xmlParseChunk(state.ctxt, buf.get(), int(n), n == 0);
-        if (n == 0 || rc != 0 || !state.fault.empty()) break;
-    }
+    const int rc = xmlParseDocument(state.ctxt);
     const bool wellFormed = state.ctxt->wellFormed != 0;
     state.ctxt = nullptr;
+    if (src.failed) throw EVqSheetError("表格中的 " + name + " 已损坏");
     if (!state.fault.empty()) throw EVqSheetError(state.fault);
     if (rc != 0 || !wellFormed) throw EVqSheetError("表格的 XML 已损坏");
     return true;
@@ -354,15 +369,25 @@ TVqSheet readXlsx(const std::string& fileName) {
     const std::string part = activeSheetPart(archive.get());
     TVqSheet sheet;
     sharedStrings(archive.get(), sheet);
-    SheetSax st;
-    st.sheet = &sheet;
+    SheetSax sax;
+    sax.sheet = &sheet;
     xmlSAXHandler h{};
     h.startElementNs = [](void* ctx, const xmlChar* name, const xmlChar*, const xmlChar*, int, const xmlChar**,
                           int nAttrs, int, const xmlChar** attrs) {
         auto& s = *static_cast<SheetSax*>(ctx);
         if (!s.fault.empty()) return;
         size_t len = 0;
-        if (Is(name, "row")) {
+        if (Is(name, "dimension")) {
+            // "A1:T10001": room for the whole block at once.
+            if (const xmlChar* ref = AttrValue(nAttrs, attrs, "ref", len)) {
+                const std::string_view v(reinterpret_cast<const char*>(ref), len);
+                const size_t colon = v.find(':');
+                int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+                if (colon != std::string_view::npos && parseRef(v.data(), colon, r1, c1) &&
+                    parseRef(v.data() + colon + 1, v.size() - colon - 1, r2, c2) && r2 >= r1 && c2 >= c1)
+                    s.sheet->Reserve(r2);
+            }
+        } else if (Is(name, "row")) {
             const xmlChar* r = AttrValue(nAttrs, attrs, "r", len);
             s.row = r ? std::atoi(std::string(reinterpret_cast<const char*>(r), len).c_str()) : s.row + 1;
             s.nextCol = 1;
@@ -434,7 +459,7 @@ TVqSheet readXlsx(const std::string& fileName) {
         if (s.inV || s.inT) s.value.append(reinterpret_cast<const char*>(ch), size_t(len));
     };
     h.cdataBlock = h.characters;
-    if (!RunSax(archive.get(), part, st, h)) throw EVqSheetError("工作簿中找不到工作表 " + part);
+    if (!RunSax(archive.get(), part, sax, h)) throw EVqSheetError("工作簿中找不到工作表 " + part);
     return sheet;
 }
 

@@ -8,6 +8,7 @@
 #include "Variants.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,15 +25,22 @@ struct TVqSheetCell {
     std::string_view text;
 };
 
-// A sheet read whole: rows and columns from 1. Its texts lie end to end in
-// one buffer and every cell is an offset and a length into it, so a large
-// sheet costs two allocations rather than one per cell; a text that many
-// cells share (a spreadsheet's shared strings) is kept once.
+// A sheet read whole: rows and columns from 1. Its texts lie end to end
+// in a few blocks of 32 KB, and every cell is a pointer and a length into
+// them, so a large sheet costs a few allocations rather than one per cell;
+// a text that many cells share (a spreadsheet's shared strings) is kept
+// once. Blocks stay below the size the allocator maps from the system
+// afresh, which would fault every page in again at each reading.
 class TVqSheet {
 public:
+    TVqSheet() = default;
+    TVqSheet(TVqSheet&&) = default;
+    TVqSheet& operator=(TVqSheet&&) = default;
     TVqSheetCell Cell(int row, int col) const;
     int RowCount() const { return int(rows_.size()); }
     void Set(int row, int col, std::string_view text);
+    // Room for rows (capped); reading works without it.
+    void Reserve(int rows);
     // Keeps text once and gives its number for SetShared (0, 1, 2, ...).
     int AddShared(std::string_view text);
     int SharedCount() const { return int(shared_.size()); }
@@ -41,22 +49,17 @@ public:
 
 private:
     struct Span {
-        uint32_t offset = 0;
+        const char* data = nullptr;
         uint32_t length = 0;
         bool present = false;
-    };
-    // A row's cells are cells_[start .. start + count).
-    struct Row {
-        uint32_t start = 0;
-        uint32_t count = 0;
     };
     Span& slot(int row, int col);
     Span keep(std::string_view text);
 
-    std::string text_;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    size_t blockUsed_ = 0, blockSize_ = 0;
     std::vector<Span> shared_;
-    std::vector<Span> cells_;
-    std::vector<Row> rows_;
+    std::vector<std::vector<Span>> rows_;
 };
 
 // Reads the active sheet (.xlsx) or the first sheet (.xls). Raises
