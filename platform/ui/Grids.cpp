@@ -85,6 +85,9 @@ struct TInplaceEditPrivate : TControlPrivate {
     TCustomGrid* grid_ = nullptr;
     TEditStyle editStyle_ = esSimple;
     std::vector<std::string> pickList_;
+    int dropDownRows_ = 7;
+    int listItemHeight_ = 0;
+    int chosen_ = -1;
     std::string editMask_;
     int maxLength_ = 0;
     bool loading_ = false;
@@ -233,29 +236,56 @@ void TInplaceEdit::DropDown() {
     // Every row holds a whole line of the editor's font with a little air:
     // the style's own hint can be shorter than the text on some platforms.
     const QFontMetrics fm(ed()->edit->font());
-    const int rowH = std::max(ed()->list->sizeHintForRow(0), fm.height() + 4);
+    const int fixedH = ed()->listItemHeight_;
+    const int rowH = fixedH > 0 ? fixedH : std::max(ed()->list->sizeHintForRow(0), fm.height() + 4);
+    ed()->list->setStyleSheet(fixedH > 0 ? QStringLiteral("QListWidget { border: 2px solid palette(mid); }") : QString());
     for (size_t i = 0; i < ed()->pickList_.size(); ++i) {
         auto* item = new QListWidgetItem(ToQt(ed()->pickList_[i]), ed()->list);
         item->setSizeHint(QSize(fm.horizontalAdvance(item->text()) + 8, rowH));
         if (ed()->pickList_[i] == text) current = int(i);
     }
     if (current >= 0) ed()->list->setCurrentRow(current);
-    const int rows = std::min<int>(int(ed()->pickList_.size()), 7);
-    const QPoint at = ed()->edit->mapTo(top, QPoint(0, ed()->edit->height()));
-    ed()->list->setGeometry(at.x(), at.y(), std::max(ed()->edit->width(), 60), rows * rowH + 2 * ed()->list->frameWidth());
+    const int rows = std::min<int>(int(ed()->pickList_.size()), std::max(1, ed()->dropDownRows_));
+    const int h = rows * rowH + (fixedH > 0 ? 4 : 2 * ed()->list->frameWidth());
+    QPoint at = ed()->edit->mapTo(top, QPoint(0, ed()->edit->height()));
+    // Above the editor when there is no room below it in the window.
+    if (at.y() + h > top->height() && at.y() - ed()->edit->height() - h >= 0) at.ry() -= ed()->edit->height() + h;
+    ed()->list->setGeometry(at.x(), at.y(), std::max(ed()->edit->width(), 60), h);
     ed()->list->show();
     ed()->list->raise();
+}
+
+void TInplaceEdit::SetItemIndex(int i) {
+    if (!ListVisible()) return;
+    ed()->list->setCurrentRow(i >= 0 && i < ed()->list->count() ? i : -1);
+}
+
+int TInplaceEdit::ChosenIndex() const { return ed()->chosen_; }
+int TInplaceEdit::DropDownRows() const { return ed()->dropDownRows_; }
+void TInplaceEdit::SetDropDownRows(int v) { ed()->dropDownRows_ = v; }
+int TInplaceEdit::ListItemHeight() const { return ed()->listItemHeight_; }
+void TInplaceEdit::SetListItemHeight(int h) { ed()->listItemHeight_ = std::max(0, h); }
+
+TRect TInplaceEdit::ListRect() const {
+    if (!ListVisible()) return {};
+    const QPoint g = ed()->list->mapToGlobal(QPoint(0, 0));
+    return {g.x(), g.y(), g.x() + ed()->list->width(), g.y() + ed()->list->height()};
 }
 
 void TInplaceEdit::CloseUp(bool Accept) {
     if (!ListVisible()) return;
     const int row = ed()->list->currentRow();
+    ed()->chosen_ = -1;
     ed()->list->hide();
     if (!Accept || !ed()->grid_ || row < 0 || row >= int(ed()->pickList_.size())) return;
-    if (!ed()->grid_->CanEditModify()) return;
-    // Through setText, not SetText: the change must reach SetEditText.
-    ed()->edit->setText(ToQt(ed()->pickList_[size_t(row)]));
-    SelectAll();
+    ed()->chosen_ = row;
+    // The text goes into a cell that can take it; the grid hears of the
+    // choice either way (a lookup cell writes its key, not this text).
+    if (ed()->grid_->CanEditModify()) {
+        // Through setText, not SetText: the change must reach SetEditText.
+        ed()->edit->setText(ToQt(ed()->pickList_[size_t(row)]));
+        SelectAll();
+    }
     ed()->grid_->PickListChosen();
 }
 

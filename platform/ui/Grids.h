@@ -146,6 +146,22 @@ public:
     const std::vector<std::string>& PickList() const;
     // The highlighted item of the open list, -1 when none.
     int ItemIndex() const;
+    // Highlights item i of the open list (-1: none), as typing into the
+    // list does.
+    void SetItemIndex(int i);
+    // The item the last accepted close-up took, -1 when none: a list whose
+    // items stand for other values (a lookup's keys) maps it back.
+    int ChosenIndex() const;
+    // Rows the list shows at most (7 unless set).
+    int DropDownRows() const;
+    void SetDropDownRows(int v);
+    // Items of h pixels with a 2-pixel border round the list, so that it is
+    // rows x h + 4 high; 0 (the default) gives every item a line of the
+    // editor's font with a little air.
+    int ListItemHeight() const;
+    void SetListItemHeight(int h);
+    // Where the open list is, in screen coordinates; empty when closed.
+    TRect ListRect() const;
 
 protected:
     friend class TCustomGrid;
@@ -324,8 +340,9 @@ protected:
     virtual std::vector<std::string> GetPickList(int ACol, int ARow) { return {}; }
     // The editor's "..." button was pressed (or Ctrl+Enter typed).
     virtual void EditButtonClick() {}
-    // An item of the drop-down list was taken; its text is already in the
-    // editor and went through SetEditText.
+    // An item of the drop-down list was taken (the editor's ChosenIndex);
+    // when CanEditModify allowed it, its text is already in the editor and
+    // went through SetEditText.
     virtual void PickListChosen() {}
     virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) = 0;
     virtual bool SelectCell(int ACol, int ARow);

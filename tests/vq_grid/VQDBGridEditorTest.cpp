@@ -3,6 +3,8 @@
 // editor's colour.
 #include "GridFixture.h"
 
+#include "db/ListDataSet.h"
+
 namespace {
 
 class VQDBGridEditorTest : public VQDBGridTest {
@@ -103,6 +105,112 @@ TEST_F(VQDBGridEditorTest, aPlainCellAnnouncesNoKeysAndAPickListCellItsDownKey) 
     grid->SetSelectedIndex(1);
     SendKey(grid, VK_F2);
     EXPECT_EQ(hint, " [↓键]:弹出下拉框 ");
+}
+
+// Items 11 pixels high and a 2-pixel border: rows x 11 + 4, with at most
+// the column's DropDownRows rows.
+TEST_F(VQDBGridEditorTest, pickListIsItemsTimesElevenPlusFourPixelsHigh) {
+    OpenWithPickList();
+    SendKey(grid, VK_F2);
+    SendKeyToFocus(grid, VK_DOWN);
+    ASSERT_TRUE(Editor()->ListVisible());
+    EXPECT_EQ(Editor()->ListRect().Height(), 3 * 11 + 4);
+    const std::string path = ScreensDir() + "/vqdbgrid-pick-list.png";
+    EXPECT_TRUE(SaveFormPng(form, path));
+    SendKeyToFocus(grid, VK_ESCAPE);
+    grid->Columns()->GetColumn(1)->DropDownRows = 2;
+    SendKey(grid, VK_ESCAPE);
+    grid->SetSelectedIndex(0);
+    grid->SetSelectedIndex(1);
+    SendKey(grid, VK_F2);
+    SendKeyToFocus(grid, VK_DOWN);
+    ASSERT_TRUE(Editor()->ListVisible());
+    EXPECT_EQ(Editor()->ListRect().Height(), 2 * 11 + 4);
+}
+
+// Typing into the open list picks an item and types nothing into the cell.
+TEST_F(VQDBGridEditorTest, typingIntoTheOpenListPicksTheFirstItemBeginningWithTheText) {
+    AddColumn("Code", "编号");
+    AddColumn("Name", "书名", 120);
+    *grid->Columns()->GetColumn(1)->GetPickList() = {"金瓶梅", "封神演义", "Jing", "封面", "jinghua"};
+    Open();
+    grid->SetSelectedIndex(1);
+    SendKey(grid, VK_F2);
+    SendKeyToFocus(grid, VK_DOWN);
+    ASSERT_TRUE(Editor()->ListVisible());
+    struct Step {
+        const char* typed;
+        Word key;
+        int item;
+    };
+    const Step steps[] = {{"封", 0, 1},  {"面", 0, 3},       {nullptr, VK_BACK, 3},
+                          {"ji", 0, 2}, {"NGH", 0, 4}, {"x", 0, 4}};
+    for (const Step& st : steps) {
+        if (st.typed)
+            SendTextToFocus(grid, st.typed);
+        else
+            SendKeyToFocus(grid, st.key);
+        EXPECT_EQ(Editor()->ItemIndex(), st.item) << (st.typed ? st.typed : "key");
+        EXPECT_EQ(Editor()->GetText(), "红楼梦");
+    }
+    SendKeyToFocus(grid, VK_RETURN);
+    table->Post();
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "jinghua");
+}
+
+// A lookup column's list shows the lookup's names and writes the chosen
+// one's key into the key field.
+TEST(VQDBGridLookup, lookupListWritesTheChosenKeyIntoTheKeyField) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 420, 300);
+    auto* kinds = new TListDataSet(&form);
+    kinds->FieldDefs().Add("Kind", ftInteger);
+    kinds->FieldDefs().Add("KindName", ftString, 20);
+    kinds->AddRow({Variant(1), Variant("图书")});
+    kinds->AddRow({Variant(2), Variant("期刊")});
+    kinds->AddRow({Variant(3), Variant("报纸")});
+    kinds->Open();
+    auto* books = new TListDataSet(&form);
+    auto* code = new TStringField(books);
+    code->SetFieldName("Code");
+    code->SetSize(10);
+    code->SetDataSet(books);
+    auto* kind = new TIntegerField(books);
+    kind->SetFieldName("Kind");
+    kind->SetDataSet(books);
+    auto* name = new TStringField(books);
+    name->SetFieldName("KindName");
+    name->SetSize(20);
+    name->SetFieldKind(fkLookup);
+    name->SetKeyFields("Kind");
+    name->SetLookupDataSet(kinds);
+    name->SetLookupKeyFields("Kind");
+    name->SetLookupResultField("KindName");
+    name->SetDataSet(books);
+    books->AddRow({Variant("B001"), Variant(1)});
+    books->Open();
+    auto* src = new TDataSource(&form);
+    src->SetDataSet(books);
+    auto* grid = new TVQDBGrid(&form);
+    grid->SetParent(&form);
+    grid->SetBounds(0, 0, 400, 200);
+    grid->SetDataSource(src);
+    ShowAndActivate(&form);
+    grid->SetFocus();
+    grid->SetSelectedIndex(2);
+    SendKey(grid, VK_F2);
+    ASSERT_EQ(grid->InplaceEditor()->EditStyle(), esPickList);
+    SendKeyToFocus(grid, VK_DOWN);
+    ASSERT_TRUE(grid->InplaceEditor()->ListVisible());
+    EXPECT_EQ(grid->InplaceEditor()->PickList(), (std::vector<std::string>{"图书", "期刊", "报纸"}));
+    EXPECT_EQ(grid->InplaceEditor()->ItemIndex(), 0) << "the current name is chosen";
+    SendKeyToFocus(grid, VK_DOWN);
+    SendKeyToFocus(grid, VK_DOWN);
+    SendKeyToFocus(grid, VK_RETURN);
+    EXPECT_FALSE(grid->InplaceEditor()->ListVisible());
+    books->Post();
+    EXPECT_EQ(books->FieldByName("Kind")->AsInteger(), 3);
+    EXPECT_EQ(books->FieldByName("KindName")->AsString(), "报纸");
 }
 
 } // namespace

@@ -5,10 +5,12 @@
 #include "VQDBGrid.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 
 #include "Dialogs.h"
 #include "Forms.h"
+#include "Gbk.h"
 #include "ScopeExit.h"
 #include "Sound.h"
 #include "VQDBGDlg.h"
@@ -1008,11 +1010,16 @@ std::vector<std::string> TVQCustomDBGrid::GetPickList(int ACol, int) {
     if (c->GetPickList()->empty() && f && f->Lookup() && f->LookupDataSet()) {
         // A lookup field lists the lookup data set's result values.
         std::vector<std::string> items;
+        lookupKeys_.clear();
         TDataSet* lds = f->LookupDataSet();
+        TField* kf = lds->FindField(f->LookupKeyFields());
         if (TField* rf = lds->FindField(f->LookupResultField())) {
             const TBookmark b = lds->GetBookmark();
             lds->DisableControls();
-            for (lds->First(); !lds->Eof(); lds->Next()) items.push_back(rf->AsString());
+            for (lds->First(); !lds->Eof(); lds->Next()) {
+                items.push_back(rf->AsString());
+                lookupKeys_.push_back(kf ? kf->Value() : Variant());
+            }
             if (!b.empty()) lds->GotoBookmark(b);
             lds->EnableControls();
         }
@@ -1037,7 +1044,22 @@ void TVQCustomDBGrid::EditButtonClick() {
         ShowFieldLookup(this);
 }
 
-void TVQCustomDBGrid::PickListChosen() { UpdateData(); }
+// A lookup cell's list writes the chosen row's key into the key field; a
+// pick list's text is already in the cell.
+void TVQCustomDBGrid::PickListChosen() {
+    TVQColumn* c = columnAt(Col());
+    TField* f = c ? c->Field() : nullptr;
+    if (!f || !f->Lookup()) {
+        UpdateData();
+        return;
+    }
+    const int i = InplaceEditor() ? InplaceEditor()->ChosenIndex() : -1;
+    TField* key = DataSet() ? DataSet()->FindField(f->KeyFields()) : nullptr;
+    if (i < 0 || size_t(i) >= lookupKeys_.size() || !key || !key->CanModify()) return;
+    if (!dataLink_->Editing() && !dataLink_->Edit()) return;
+    key->SetValue(lookupKeys_[size_t(i)]);
+    InvalidateEditor();
+}
 
 TInplaceEdit* TVQCustomDBGrid::CreateEditor() { return new TVQDBGridInplaceEdit(this); }
 
@@ -1050,7 +1072,42 @@ TVQDBGridInplaceEdit::TVQDBGridInplaceEdit(TVQCustomDBGrid* grid) : TInplaceEdit
 void TVQDBGridInplaceEdit::UpdateContents() {
     TInplaceEdit::UpdateContents();
     SetColor(clInfoBk);
-    if (TVQColumn* c = grid_->CurrentColumn()) SetFont(c->Font());
+    SetListItemHeight(11);
+    searchText_.clear();
+    if (TVQColumn* c = grid_->CurrentColumn()) {
+        SetFont(c->Font());
+        SetDropDownRows(int(c->DropDownRows));
+    }
+}
+
+void TVQDBGridInplaceEdit::KeyPress(char32_t& Key) {
+    if (!ListVisible()) {
+        TInplaceEdit::KeyPress(Key);
+        return;
+    }
+    if (Key == 8 || Key == 27) {
+        searchText_.clear();
+        Key = 0;
+        return;
+    }
+    if (Key < 32) return;
+    const uint64_t now = uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now().time_since_epoch())
+                                      .count());
+    if (now - lastTyped_ > 2000) searchText_.clear();
+    lastTyped_ = now;
+    if (searchText_.size() < 32) searchText_ += Key;
+    Key = 0;
+    // The first item that begins with the text typed, case ignored.
+    std::string utf8;
+    for (char32_t ch : searchText_) Utf8Append(utf8, ch);
+    const std::string typed = AnsiUpperCase(utf8);
+    const std::vector<std::string>& items = PickList();
+    for (size_t i = 0; i < items.size(); ++i)
+        if (AnsiUpperCase(items[i]).compare(0, typed.size(), typed) == 0) {
+            SetItemIndex(int(i));
+            break;
+        }
 }
 
 void TVQDBGridInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {

@@ -277,18 +277,27 @@ private:
 // column Down and keypad "+" drop the list; Enter goes on to the next
 // column; Left in an empty cell goes to the previous one; Ctrl+F opens the
 // find box; gaining the focus announces the keys of the column.
+// Its list has items 11 pixels high, at most the column's DropDownRows of
+// them; typing into the open list picks the first item that begins with
+// what was typed (up to 32 characters, started anew after 2 seconds, and
+// by Backspace or Esc).
 class TVQDBGridInplaceEdit : public TInplaceEdit {
 public:
     explicit TVQDBGridInplaceEdit(TVQCustomDBGrid* grid);
     std::string ClassName() const override { return "TVQDBGridInplaceEdit"; }
     void UpdateContents() override;
+    // What has been typed into the open list so far.
+    const std::u32string& SearchText() const { return searchText_; }
 
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
     void DoEnter() override;
 
 private:
     TVQCustomDBGrid* grid_;
+    std::u32string searchText_;
+    uint64_t lastTyped_ = 0;
 };
 
 using TVQDBGridClickEvent = std::function<void(TVQColumn* Column)>;
@@ -429,6 +438,9 @@ protected:
     int GetEditLimit() override;
     TEditStyle GetEditStyle(int ACol, int ARow) override;
     std::vector<std::string> GetPickList(int ACol, int ARow) override;
+    // The lookup keys behind the items of a lookup column's list, in the
+    // order GetPickList gave the items.
+    std::vector<Variant> lookupKeys_;
     void EditButtonClick() override;
     void PickListChosen() override;
     bool CanEditShow() override;
