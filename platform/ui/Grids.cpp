@@ -237,7 +237,9 @@ void TInplaceEdit::DropDown() {
     // the style's own hint can be shorter than the text on some platforms.
     const QFontMetrics fm(ed()->edit->font());
     const int fixedH = ed()->listItemHeight_;
-    const int rowH = fixedH > 0 ? fixedH : std::max(ed()->list->sizeHintForRow(0), fm.height() + 4);
+    // A set item height is kept unless the font needs more: text never
+    // overlaps the next item.
+    const int rowH = fixedH > 0 ? std::max(fixedH, fm.height()) : std::max(ed()->list->sizeHintForRow(0), fm.height() + 4);
     ed()->list->setStyleSheet(fixedH > 0 ? QStringLiteral("QListWidget { border: 2px solid palette(mid); }") : QString());
     for (size_t i = 0; i < ed()->pickList_.size(); ++i) {
         auto* item = new QListWidgetItem(ToQt(ed()->pickList_[i]), ed()->list);

@@ -155,9 +155,10 @@ public:
     // Rows the list shows at most (7 unless set).
     int DropDownRows() const;
     void SetDropDownRows(int v);
-    // Items of h pixels with a 2-pixel border round the list, so that it is
-    // rows x h + 4 high; 0 (the default) gives every item a line of the
-    // editor's font with a little air.
+    // Items of h pixels (or a line of the editor's font where that is
+    // taller) with a 2-pixel border round the list, so that it is rows x h
+    // + 4 high; 0 (the default) gives every item a line of the editor's
+    // font with a little air.
     int ListItemHeight() const;
     void SetListItemHeight(int h);
     // Where the open list is, in screen coordinates; empty when closed.

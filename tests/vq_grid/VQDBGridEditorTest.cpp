@@ -108,17 +108,32 @@ TEST_F(VQDBGridEditorTest, aPlainCellAnnouncesNoKeysAndAPickListCellItsDownKey) 
 }
 
 // Items 11 pixels high and a 2-pixel border: rows x 11 + 4, with at most
-// the column's DropDownRows rows.
+// the column's DropDownRows rows; a font taller than 11 pixels gets whole
+// lines instead of overlapping ones.
 TEST_F(VQDBGridEditorTest, pickListIsItemsTimesElevenPlusFourPixelsHigh) {
     OpenWithPickList();
+    TVQColumn* c = grid->Columns()->GetColumn(1);
+    c->Font()->SetSize(6);
     SendKey(grid, VK_F2);
     SendKeyToFocus(grid, VK_DOWN);
     ASSERT_TRUE(Editor()->ListVisible());
     EXPECT_EQ(Editor()->ListRect().Height(), 3 * 11 + 4);
+    SendKeyToFocus(grid, VK_ESCAPE);
+    SendKey(grid, VK_ESCAPE);
+    c->Font()->SetSize(9);
+    grid->SetSelectedIndex(0);
+    grid->SetSelectedIndex(1);
+    SendKey(grid, VK_F2);
+    SendKeyToFocus(grid, VK_DOWN);
+    ASSERT_TRUE(Editor()->ListVisible());
+    const int h = Editor()->ListRect().Height();
+    EXPECT_GE(h, 3 * 11 + 4);
+    EXPECT_EQ((h - 4) % 3, 0) << "three equal rows";
     const std::string path = ScreensDir() + "/vqdbgrid-pick-list.png";
     EXPECT_TRUE(SaveFormPng(form, path));
     SendKeyToFocus(grid, VK_ESCAPE);
-    grid->Columns()->GetColumn(1)->DropDownRows = 2;
+    c->Font()->SetSize(6);
+    c->DropDownRows = 2;
     SendKey(grid, VK_ESCAPE);
     grid->SetSelectedIndex(0);
     grid->SetSelectedIndex(1);
