@@ -512,7 +512,7 @@ bool TFrmImportData::loadOwnExport(const std::string& file) {
         // The export packs its columns from the first: the last caption
         // ends them.
         for (int col = 1, blanks = 0; blanks < 16; ++col) {
-            if (blank(sheet.Cell(1, col).text)) {
+            if (blank(std::string(sheet.Cell(1, col).text))) {
                 ++blanks;
             } else {
                 columns = col;
