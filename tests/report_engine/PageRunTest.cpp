@@ -328,6 +328,7 @@ TEST(ReportPageRun, dialogPageTakesWhatIsTypedBeforeTheBuild) {
         auto* edit = dynamic_cast<TEdit*>(FindControl(f, "EditTitle"));
         ASSERT_NE(edit, nullptr);
         SendText(edit, "新书通报");
+        SaveFormPng(f, BUILD_DIR "/test-output/screens/report-dialog-page.png");
         SendKey(edit, VK_RETURN);
     });
     ASSERT_TRUE(d.r.report.PrepareReport()) << d.r.errors();
