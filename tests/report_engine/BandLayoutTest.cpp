@@ -14,6 +14,7 @@
 #include "db/ListDataSet.h"
 #include "Printers.h"
 #include "report/model/RM_Report.h"
+#include "DesignPage.h"
 #include "support/ReportOutput.h"
 
 namespace {
@@ -47,20 +48,10 @@ struct Layout {
         page = report.Pages[0];
     }
     TRMBandView* band(TRMBandKind k, int top, int h, const std::string& ds = "") {
-        auto* b = static_cast<TRMBandView*>(page->Add(std::make_unique<TRMBandView>()));
-        b->SetBandType(k);
-        b->CreateUniqueName(&report);
-        b->SetBounds(0, top, 700, h);
-        b->SetDataSet(ds);
-        return b;
+        return AddBand(report, page, k, top, h, ds);
     }
     TRMMemoView* memo(int left, int top, const std::string& text, int w = 150) {
-        auto* m = static_cast<TRMMemoView*>(page->Add(std::make_unique<TRMMemoView>()));
-        m->CreateUniqueName(&report);
-        m->SetBounds(left, top, w, 20);
-        m->Memo = {text};
-        m->Font.Name = "宋体";
-        return m;
+        return AddMemo(report, page, left, top, text, w);
     }
     void build() {
         ASSERT_TRUE(report.PrepareReport()) << (report.BuildErrors.empty() ? "" : report.BuildErrors[0]);

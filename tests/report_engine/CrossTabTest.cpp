@@ -14,6 +14,7 @@
 #include "SysUtils.h"
 #include "TestKit.h"
 #include "report/model/RM_Report.h"
+#include "DesignPage.h"
 #include "report/preview/RM_Preview.h"
 #include "support/ReportOutput.h"
 
@@ -72,20 +73,10 @@ struct CrossTab {
         memo(220, 131, "[SUM(Price*N)]", 80);
     }
     TRMBandView* band(TRMBandKind k, int top, int h, const std::string& ds = "") {
-        auto* b = static_cast<TRMBandView*>(page->Add(std::make_unique<TRMBandView>()));
-        b->SetBandType(k);
-        b->CreateUniqueName(&report);
-        b->SetBounds(0, top, 700, h);
-        b->SetDataSet(ds);
-        return b;
+        return AddBand(report, page, k, top, h, ds);
     }
     void memo(int left, int top, const std::string& text, int w) {
-        auto* m = static_cast<TRMMemoView*>(page->Add(std::make_unique<TRMMemoView>()));
-        m->CreateUniqueName(&report);
-        m->SetBounds(left, top, w, 20);
-        m->Memo = {text};
-        m->Font.Name = "宋体";
-        m->SetFrameAll(true);
+        AddMemo(report, page, left, top, text, w)->SetFrameAll(true);
     }
     std::vector<Text> texts(int i) {
         TMetafile mf;

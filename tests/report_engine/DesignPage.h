@@ -1,0 +1,27 @@
+// Bands and memos laid on a design page the way the engine's tests build
+// their reports: full-width bands, one-line memos in a font with Chinese.
+#pragma once
+
+#include "report/model/RM_Report.h"
+
+#include <memory>
+#include <string>
+
+inline TRMBandView* AddBand(TRMReport& report, TRMPage* page, TRMBandKind kind, int top, int height,
+                            const std::string& dataSet = "") {
+    auto* b = static_cast<TRMBandView*>(page->Add(std::make_unique<TRMBandView>()));
+    b->SetBandType(kind);
+    b->CreateUniqueName(&report);
+    b->SetBounds(0, top, 700, height);
+    b->SetDataSet(dataSet);
+    return b;
+}
+
+inline TRMMemoView* AddMemo(TRMReport& report, TRMPage* page, int left, int top, const std::string& text, int width) {
+    auto* m = static_cast<TRMMemoView*>(page->Add(std::make_unique<TRMMemoView>()));
+    m->CreateUniqueName(&report);
+    m->SetBounds(left, top, width, 20);
+    m->Memo = {text};
+    m->Font.Name = "宋体";
+    return m;
+}
