@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "Controls_p.h"
@@ -426,5 +427,9 @@ bool SaveFormPng(TCustomForm* form, const std::string& path) {
         if (p == w) painter.drawPixmap(top->geometry().topLeft() - origin, top->grab());
     }
     painter.end();
+    // A clean build has no screens folder until some test makes one, and
+    // tests run in any order.
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     return shot.save(ToQt(path), "PNG");
 }
