@@ -33,7 +33,7 @@ TCanvas* MeasureCanvas(const TFont* font) {
         b->SetSize(1, 1);
         return b;
     }();
-    bmp->Canvas()->Font()->Assign(const_cast<TFont*>(font));
+    if (font) bmp->Canvas()->Font()->Assign(const_cast<TFont*>(font));
     return bmp->Canvas();
 }
 
@@ -115,7 +115,7 @@ std::string TVQColumnTitle::GetCaption() const {
 }
 
 void TVQColumnTitle::SetCaption(const std::string& v) {
-    if (!column_->stored_) {
+    if (column_->generated_) {
         TVQCustomDBGrid* g = column_->Grid();
         if (TField* f = column_->Field(); f && g && g->DataLink()->Active()) f->SetDisplayLabel(v);
         column_->changed(true);
@@ -160,14 +160,133 @@ void TVQColumnTitle::RestoreDefaults() {
     column_->changed(true);
 }
 
+// ------------------------------------------------------------ TVQColumnCore
+
+TVQColumnCore::~TVQColumnCore() = default;
+
+void TVQColumnCore::SetFieldName(const std::string& v) {
+    fieldName_ = v;
+    changed(true);
+}
+
+TField* TVQColumnCore::Field() const {
+    TDataSet* ds = hostDataSet();
+    return ds && ds->Active() && !fieldName_.empty() ? ds->FindField(fieldName_) : nullptr;
+}
+
+int TVQColumnCore::fieldTextWidth(TField* f) const {
+    return MeasureCanvas(Font())->TextWidth("0") * f->DisplayWidth() + 4;
+}
+
+void TVQColumnCore::SetWidth(int v) {
+    if (v == -1) return;
+    if (generated_) {
+        // A generated column also tells its field how wide it shows.
+        if (TField* f = Field()) {
+            const int avg = std::max(1, MeasureCanvas(Font())->TextWidth("0"));
+            f->SetDisplayWidth(std::max(1, (v + avg / 2 - 3) / avg));
+        }
+    }
+    if (v != DefaultWidth() || assigned_.Contains(cvWidth)) {
+        width_ = v;
+        assigned_ << cvWidth;
+    }
+    changed();
+}
+
+TAlignment TVQColumnCore::Alignment() const {
+    if (assigned_.Contains(cvAlignment)) return alignment_;
+    if (TField* f = Field()) return FromFieldAlignment(f->Alignment());
+    return taLeftJustify;
+}
+
+void TVQColumnCore::SetAlignment(TAlignment v) {
+    if (writesThrough()) {
+        if (TField* f = Field())
+            f->SetAlignment(v == taRightJustify ? faRightJustify : v == taCenter ? faCenter : faLeftJustify);
+    } else {
+        alignment_ = v;
+        assigned_ << cvAlignment;
+    }
+    changed();
+}
+
+TColor TVQColumnCore::Color() const {
+    if (assigned_.Contains(cvColor)) return color_;
+    TVQCustomGrid* g = hostGrid();
+    return g ? g->Color() : clWindow;
+}
+
+void TVQColumnCore::SetColor(TColor v) {
+    color_ = v;
+    assigned_ << cvColor;
+    changed();
+}
+
+TFont* TVQColumnCore::Font() const {
+    TVQCustomGrid* g = hostGrid();
+    return g ? g->Font() : MeasureCanvas(nullptr)->Font();
+}
+
+bool TVQColumnCore::ReadOnly() const {
+    if (assigned_.Contains(cvReadOnly)) return readOnly_;
+    if (hostReadOnly()) return true;
+    TField* f = Field();
+    return f && f->ReadOnly();
+}
+
+void TVQColumnCore::SetReadOnly(bool v) {
+    if (writesThrough()) {
+        if (TField* f = Field(); f && linkActive()) f->SetReadOnly(v);
+    } else if (v != ReadOnly() || assigned_.Contains(cvReadOnly)) {
+        readOnly_ = v;
+        assigned_ << cvReadOnly;
+    }
+    changed();
+}
+
+std::vector<std::string>* TVQColumnCore::GetPickList() {
+    if (!pickList_) pickList_ = std::make_unique<std::vector<std::string>>();
+    return pickList_.get();
+}
+
+void TVQColumnCore::SetButtonStyle(TVQColumnButtonStyle v) {
+    buttonStyle_ = v;
+    changed();
+}
+
+void TVQColumnCore::RestoreDefaults() {
+    restoreTitleDefaults();
+    assigned_ = {};
+    pickList_.reset();
+    buttonStyle_ = TVQColumnButtonStyle::cbsAuto;
+    changed(true);
+}
+
 // ------------------------------------------------------------ TVQColumn
 
 TVQColumn::TVQColumn(TVQDBGridColumns* owner, bool stored)
-    : owner_(owner), title_(std::make_unique<TVQColumnTitle>(this)), stored_(stored) {}
+    : TVQColumnCore(!stored), owner_(owner), title_(std::make_unique<TVQColumnTitle>(this)) {}
 
 TVQColumn::~TVQColumn() = default;
 
 TVQCustomDBGrid* TVQColumn::Grid() const { return owner_ ? owner_->Grid() : nullptr; }
+TVQCustomGrid* TVQColumn::hostGrid() const { return Grid(); }
+
+TDataSet* TVQColumn::hostDataSet() const {
+    TVQCustomDBGrid* g = Grid();
+    return g ? g->DataSet() : nullptr;
+}
+
+bool TVQColumn::hostReadOnly() const {
+    TVQCustomDBGrid* g = Grid();
+    return g && g->ReadOnly();
+}
+
+bool TVQColumn::linkActive() const {
+    TVQCustomDBGrid* g = Grid();
+    return g && g->DataLink()->Active();
+}
 
 int TVQColumn::Index() const {
     const auto& items = owner_->items_;
@@ -186,24 +305,12 @@ void TVQColumn::SetIndex(int v) {
     changed(true);
 }
 
-void TVQColumn::SetFieldName(const std::string& v) {
-    fieldName_ = v;
-    changed(true);
-}
-
-TField* TVQColumn::Field() const {
-    TVQCustomDBGrid* g = Grid();
-    TDataSet* ds = g ? g->DataSet() : nullptr;
-    return ds && ds->Active() && !fieldName_.empty() ? ds->FindField(fieldName_) : nullptr;
-}
-
 int TVQColumn::DefaultWidth() const {
     TVQCustomDBGrid* g = Grid();
     if (!g) return 64;
     TField* f = Field();
     if (!f) return g->DefaultColWidth();
-    TCanvas* c = MeasureCanvas(Font());
-    int w = c->TextWidth("0") * f->DisplayWidth() + 4;
+    int w = fieldTextWidth(f);
     if (g->Options().Contains(dgTitles)) {
         // The title counts only its last heading word: the heading above
         // spans the group.
@@ -219,87 +326,10 @@ int TVQColumn::GetWidth() const {
     return assigned_.Contains(cvWidth) ? width_ : DefaultWidth();
 }
 
-void TVQColumn::SetWidth(int v) {
-    if (v == -1) return;
-    if (!stored_) {
-        // A generated column also tells its field how wide it shows.
-        if (TField* f = Field()) {
-            TCanvas* c = MeasureCanvas(Font());
-            const int avg = std::max(1, c->TextWidth("0"));
-            f->SetDisplayWidth(std::max(1, (v + avg / 2 - 3) / avg));
-        }
-    }
-    if (v != DefaultWidth() || assigned_.Contains(cvWidth)) {
-        width_ = v;
-        assigned_ << cvWidth;
-    }
-    changed();
-}
-
 void TVQColumn::SetVisible(bool v) {
     if (v == visible_) return;
     visible_ = v;
     changed(true);
-}
-
-TAlignment TVQColumn::Alignment() const {
-    if (assigned_.Contains(cvAlignment)) return alignment_;
-    if (TField* f = Field()) return FromFieldAlignment(f->Alignment());
-    return taLeftJustify;
-}
-
-void TVQColumn::SetAlignment(TAlignment v) {
-    if (!stored_) {
-        if (TField* f = Field())
-            f->SetAlignment(v == taRightJustify ? faRightJustify : v == taCenter ? faCenter : faLeftJustify);
-    } else {
-        alignment_ = v;
-        assigned_ << cvAlignment;
-    }
-    changed();
-}
-
-TColor TVQColumn::Color() const {
-    if (assigned_.Contains(cvColor)) return color_;
-    TVQCustomDBGrid* g = Grid();
-    return g ? g->Color() : clWindow;
-}
-
-void TVQColumn::SetColor(TColor v) {
-    color_ = v;
-    assigned_ << cvColor;
-    changed();
-}
-
-TFont* TVQColumn::Font() const {
-    TVQCustomDBGrid* g = Grid();
-    return g ? g->Font() : MeasureCanvas(nullptr)->Font();
-}
-
-bool TVQColumn::ReadOnly() const {
-    if (assigned_.Contains(cvReadOnly)) return readOnly_;
-    TVQCustomDBGrid* g = Grid();
-    if (g && g->ReadOnly()) return true;
-    TField* f = Field();
-    return f && f->ReadOnly();
-}
-
-void TVQColumn::SetReadOnly(bool v) {
-    if (!stored_) {
-        TVQCustomDBGrid* g = Grid();
-        if (TField* f = Field(); f && g && g->DataLink()->Active()) f->SetReadOnly(v);
-    } else {
-        if (v != ReadOnly() || assigned_.Contains(cvReadOnly)) {
-            readOnly_ = v;
-            assigned_ << cvReadOnly;
-        }
-    }
-    changed();
-}
-
-std::vector<std::string>* TVQColumn::GetPickList() {
-    if (!pickList_) pickList_ = std::make_unique<std::vector<std::string>>();
-    return pickList_.get();
 }
 
 void TVQColumn::SetPickList(const std::vector<std::string>* v) {
@@ -309,20 +339,9 @@ void TVQColumn::SetPickList(const std::vector<std::string>* v) {
         *GetPickList() = *v;
 }
 
-void TVQColumn::SetButtonStyle(TVQColumnButtonStyle v) {
-    buttonStyle_ = v;
-    changed();
-}
+void TVQColumn::restoreTitleDefaults() { title_->RestoreDefaults(); }
 
-void TVQColumn::RestoreDefaults() {
-    title_->RestoreDefaults();
-    assigned_ = {};
-    pickList_.reset();
-    buttonStyle_ = TVQColumnButtonStyle::cbsAuto;
-    changed(true);
-}
-
-void TVQColumn::changed(bool all) {
+void TVQColumn::changed(bool) {
     if (TVQCustomDBGrid* g = Grid()) g->LayoutChanged();
 }
 

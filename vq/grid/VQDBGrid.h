@@ -86,6 +86,62 @@ enum TVQColumnValue {
 };
 using TVQColumnValues = TSet<TVQColumnValue>;
 
+// What the data grid's columns and the record grid's rows share: the field
+// they show, found by name while the data set is open, and presentation
+// values that follow the field and the grid until assigned. A generated
+// column (made from the data set's fields, not stored) writes alignment,
+// read-only and width through to its field instead, when writesThrough()
+// says the field is there to take them.
+class TVQColumnCore {
+public:
+    virtual ~TVQColumnCore();
+    const std::string& FieldName() const { return fieldName_; }
+    void SetFieldName(const std::string& v);
+    // The bound field, looked up by name while the grid's data set is open.
+    TField* Field() const;
+    virtual int DefaultWidth() const = 0;
+    void SetWidth(int v);
+    TAlignment Alignment() const;
+    void SetAlignment(TAlignment v);
+    TColor Color() const;
+    void SetColor(TColor v);
+    TFont* Font() const;
+    bool ReadOnly() const;
+    bool GetReadOnly() const { return ReadOnly(); }
+    void SetReadOnly(bool v);
+    // Created on first use; never null.
+    std::vector<std::string>* GetPickList();
+    std::vector<std::string>& PickList() { return *GetPickList(); }
+    TVQColumnButtonStyle ButtonStyle() const { return buttonStyle_; }
+    void SetButtonStyle(TVQColumnButtonStyle v);
+    unsigned DropDownRows = 7;
+    bool IMEControl = false;
+    TVQColumnValues AssignedValues() const { return assigned_; }
+    void RestoreDefaults();
+
+protected:
+    explicit TVQColumnCore(bool generated) : generated_(generated) {}
+    virtual TVQCustomGrid* hostGrid() const = 0;
+    virtual TDataSet* hostDataSet() const = 0;
+    virtual bool hostReadOnly() const = 0;
+    virtual bool linkActive() const = 0;
+    virtual bool writesThrough() const = 0;
+    virtual void restoreTitleDefaults() = 0;
+    virtual void changed(bool all = false) = 0;
+    // The width of DisplayWidth digits in the column's font.
+    int fieldTextWidth(TField* f) const;
+
+    bool generated_;
+    std::string fieldName_;
+    std::unique_ptr<std::vector<std::string>> pickList_;
+    TVQColumnValues assigned_;
+    int width_ = 64;
+    TColor color_ = clWindow;
+    TAlignment alignment_ = taLeftJustify;
+    bool readOnly_ = false;
+    TVQColumnButtonStyle buttonStyle_ = TVQColumnButtonStyle::cbsAuto;
+};
+
 class TVQColumnTitle {
 public:
     explicit TVQColumnTitle(TVQColumn* column) : column_(column) {}
@@ -110,70 +166,44 @@ private:
     TColor color_ = clBtnFace;
 };
 
-class TVQColumn {
+class TVQColumn : public TVQColumnCore {
 public:
     TVQColumn(TVQDBGridColumns* owner, bool stored);
-    ~TVQColumn();
+    ~TVQColumn() override;
     TVQCustomDBGrid* Grid() const;
     int Index() const;
     void SetIndex(int v);
 
-    const std::string& FieldName() const { return fieldName_; }
-    void SetFieldName(const std::string& v);
-    // The bound field, looked up by name while the grid's data set is open.
-    TField* Field() const;
     TVQColumnTitle* Title() const { return title_.get(); }
     // -1 when the column does not show; the assigned width; else from the
     // field's display width.
     int GetWidth() const;
     int Width() const { return GetWidth(); }
-    void SetWidth(int v);
-    int DefaultWidth() const;
+    int DefaultWidth() const override;
     bool Visible() const { return visible_; }
     void SetVisible(bool v);
     bool Showing() const { return visible_; }
-    TAlignment Alignment() const;
-    void SetAlignment(TAlignment v);
-    TColor Color() const;
-    void SetColor(TColor v);
-    TFont* Font() const;
-    // A stored column keeps the flag; a generated one makes its field
-    // read-only instead.
-    bool ReadOnly() const;
-    void SetReadOnly(bool v);
-    // Created on first use; never null.
-    std::vector<std::string>* GetPickList();
-    std::vector<std::string>& PickList() { return *GetPickList(); }
     void SetPickList(const std::vector<std::string>* v);
-    TVQColumnButtonStyle ButtonStyle() const { return buttonStyle_; }
-    void SetButtonStyle(TVQColumnButtonStyle v);
-    unsigned DropDownRows = 7;
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool v) { tabStop_ = v; }
-    bool IMEControl = false;
     bool FixedColumns = false;
-    bool Stored() const { return stored_; }
-    TVQColumnValues AssignedValues() const { return assigned_; }
-    void RestoreDefaults();
+    bool Stored() const { return !generated_; }
 
 private:
     friend class TVQDBGridColumns;
     friend class TVQColumnTitle;
     friend class TVQCustomDBGrid;
-    void changed(bool all = false);
+    TVQCustomGrid* hostGrid() const override;
+    TDataSet* hostDataSet() const override;
+    bool hostReadOnly() const override;
+    bool linkActive() const override;
+    bool writesThrough() const override { return generated_; }
+    void restoreTitleDefaults() override;
+    void changed(bool all = false) override;
     TVQDBGridColumns* owner_;
-    std::string fieldName_;
     std::unique_ptr<TVQColumnTitle> title_;
-    std::unique_ptr<std::vector<std::string>> pickList_;
-    TVQColumnValues assigned_;
-    int width_ = 64;
-    TColor color_ = clWindow;
-    TAlignment alignment_ = taLeftJustify;
-    bool readOnly_ = false;
     bool visible_ = true;
-    bool stored_ = true;
     bool tabStop_ = true;
-    TVQColumnButtonStyle buttonStyle_ = TVQColumnButtonStyle::cbsAuto;
 };
 
 enum TVQDBGridColumnsState { vcsDefault, vcsCustomized };

@@ -25,14 +25,6 @@ TCanvas* MeasureCanvas(const TFont* font) {
     return bmp->Canvas();
 }
 
-TAlignment FromFieldAlignment(TFieldAlignment a) {
-    switch (a) {
-    case faRightJustify: return taRightJustify;
-    case faCenter: return taCenter;
-    default: return taLeftJustify;
-    }
-}
-
 bool SameTextCI(const std::string& a, const std::string& b) { return AnsiCompareText(a, b) == 0; }
 
 void WriteText(TCanvas* c, const TRect& r, const std::string& text, TAlignment align, int margin) {
@@ -110,11 +102,29 @@ void TVColumnTitle::RestoreDefaults() {
 // ------------------------------------------------------------ TVColumn
 
 TVColumn::TVColumn(TVQDBVGridColumns* owner, bool generated)
-    : owner_(owner), generated_(generated), title_(std::make_unique<TVColumnTitle>(this)) {}
+    : TVQColumnCore(generated), owner_(owner), title_(std::make_unique<TVColumnTitle>(this)) {}
 
 TVColumn::~TVColumn() = default;
 
 TVQCustomDBVGrid* TVColumn::Grid() const { return owner_ ? owner_->Grid() : nullptr; }
+TVQCustomGrid* TVColumn::hostGrid() const { return Grid(); }
+
+TDataSet* TVColumn::hostDataSet() const {
+    TVQCustomDBVGrid* g = Grid();
+    return g ? g->DataSet() : nullptr;
+}
+
+bool TVColumn::hostReadOnly() const {
+    TVQCustomDBVGrid* g = Grid();
+    return g && g->ReadOnly();
+}
+
+bool TVColumn::linkActive() const {
+    TVQCustomDBVGrid* g = Grid();
+    return g && g->DataLink()->Active();
+}
+
+bool TVColumn::writesThrough() const { return generated_ && linkActive() && Field(); }
 
 int TVColumn::Index() const {
     const auto& items = owner_->items_;
@@ -137,115 +147,16 @@ void TVColumn::SetIndex(int v) {
     changed(true);
 }
 
-void TVColumn::SetFieldName(const std::string& v) {
-    fieldName_ = v;
-    changed(true);
-}
-
-TField* TVColumn::Field() const {
-    TVQCustomDBVGrid* g = Grid();
-    TDataSet* ds = g ? g->DataSet() : nullptr;
-    return ds && ds->Active() && !fieldName_.empty() ? ds->FindField(fieldName_) : nullptr;
-}
-
-bool TVColumn::writesThrough() const {
-    TVQCustomDBVGrid* g = Grid();
-    return generated_ && g && g->DataLink()->Active() && Field();
-}
-
 int TVColumn::DefaultWidth() const {
     TVQCustomDBVGrid* g = Grid();
     if (!g) return 64;
     TField* f = Field();
-    if (!f) return g->DefaultColWidth();
-    return MeasureCanvas(Font())->TextWidth("0") * f->DisplayWidth() + 4;
+    return f ? fieldTextWidth(f) : g->DefaultColWidth();
 }
 
 int TVColumn::GetWidth() const { return assigned_.Contains(cvWidth) ? width_ : DefaultWidth(); }
 
-void TVColumn::SetWidth(int v) {
-    if (generated_) {
-        if (TField* f = Field()) {
-            TCanvas* c = MeasureCanvas(Font());
-            const int avg = std::max(1, c->TextWidth("0"));
-            f->SetDisplayWidth(std::max(1, (v + avg / 2 - 3) / avg));
-        }
-    }
-    if (assigned_.Contains(cvWidth) || v != DefaultWidth()) {
-        width_ = v;
-        assigned_ << cvWidth;
-    }
-    changed();
-}
-
-TAlignment TVColumn::Alignment() const {
-    if (assigned_.Contains(cvAlignment)) return alignment_;
-    if (TField* f = Field()) return FromFieldAlignment(f->Alignment());
-    return taLeftJustify;
-}
-
-void TVColumn::SetAlignment(TAlignment v) {
-    if (writesThrough()) {
-        Field()->SetAlignment(v == taRightJustify ? faRightJustify : v == taCenter ? faCenter : faLeftJustify);
-    } else {
-        alignment_ = v;
-        assigned_ << cvAlignment;
-    }
-    changed();
-}
-
-TColor TVColumn::Color() const {
-    if (assigned_.Contains(cvColor)) return color_;
-    TVQCustomDBVGrid* g = Grid();
-    return g ? g->Color() : clWindow;
-}
-
-void TVColumn::SetColor(TColor v) {
-    color_ = v;
-    assigned_ << cvColor;
-    changed();
-}
-
-TFont* TVColumn::Font() const {
-    TVQCustomDBVGrid* g = Grid();
-    return g ? g->Font() : MeasureCanvas(nullptr)->Font();
-}
-
-bool TVColumn::ReadOnly() const {
-    if (assigned_.Contains(cvReadOnly)) return readOnly_;
-    TVQCustomDBVGrid* g = Grid();
-    if (g && g->ReadOnly()) return true;
-    TField* f = Field();
-    return f && f->ReadOnly();
-}
-
-void TVColumn::SetReadOnly(bool v) {
-    if (writesThrough()) {
-        Field()->SetReadOnly(v);
-    } else if (v != ReadOnly() || assigned_.Contains(cvReadOnly)) {
-        readOnly_ = v;
-        assigned_ << cvReadOnly;
-    }
-    changed();
-}
-
-std::vector<std::string>* TVColumn::GetPickList() {
-    if (!pickList_) pickList_ = std::make_unique<std::vector<std::string>>();
-    return pickList_.get();
-}
-
-void TVColumn::SetButtonStyle(TVQColumnButtonStyle v) {
-    buttonStyle_ = v;
-    changed();
-}
-
-void TVColumn::RestoreDefaults() {
-    title_->RestoreDefaults();
-    assigned_ = {};
-    pickList_.reset();
-    buttonStyle_ = TVQColumnButtonStyle::cbsAuto;
-    changed(true);
-}
+void TVColumn::restoreTitleDefaults() { title_->RestoreDefaults(); }
 
 // One row changed repaints that row; a change of the set rebuilds.
 void TVColumn::changed(bool all) {

@@ -71,62 +71,37 @@ private:
 // One field row. A generated row (the grid makes one per visible field
 // while no row was added in code) writes alignment, read-only and caption
 // through to its field.
-class TVColumn {
+class TVColumn : public TVQColumnCore {
 public:
     TVColumn(TVQDBVGridColumns* owner, bool generated);
-    ~TVColumn();
+    ~TVColumn() override;
     TVQCustomDBVGrid* Grid() const;
     int Index() const;
     void SetIndex(int v);
     bool Generated() const { return generated_; }
 
-    const std::string& FieldName() const { return fieldName_; }
-    void SetFieldName(const std::string& v);
-    // The bound field, found by name while the grid's data set is open.
-    TField* Field() const;
     TVColumnTitle* Title() const { return title_.get(); }
     // The assigned width, else the default: never -1 (the grid's layout
     // does not use it).
     int GetWidth() const;
     int Width() const { return GetWidth(); }
-    void SetWidth(int v);
-    int DefaultWidth() const;
-    TAlignment Alignment() const;
-    void SetAlignment(TAlignment v);
-    TColor Color() const;
-    void SetColor(TColor v);
-    TFont* Font() const;
-    bool ReadOnly() const;
-    bool GetReadOnly() const { return ReadOnly(); }
-    void SetReadOnly(bool v);
-    std::vector<std::string>* GetPickList();
-    std::vector<std::string>& PickList() { return *GetPickList(); }
-    TVQColumnButtonStyle ButtonStyle() const { return buttonStyle_; }
-    void SetButtonStyle(TVQColumnButtonStyle v);
-    unsigned DropDownRows = 7;
-    bool IMEControl = false;
+    int DefaultWidth() const override;
     // A right-button release on the row pops this menu up (AutoPopup).
     TPopupMenu* PopupMenu = nullptr;
-    TVQColumnValues AssignedValues() const { return assigned_; }
-    void RestoreDefaults();
 
 private:
     friend class TVQDBVGridColumns;
     friend class TVColumnTitle;
     friend class TVQCustomDBVGrid;
-    void changed(bool all = false);
-    bool writesThrough() const;
+    TVQCustomGrid* hostGrid() const override;
+    TDataSet* hostDataSet() const override;
+    bool hostReadOnly() const override;
+    bool linkActive() const override;
+    bool writesThrough() const override;
+    void restoreTitleDefaults() override;
+    void changed(bool all = false) override;
     TVQDBVGridColumns* owner_;
-    bool generated_;
-    std::string fieldName_;
     std::unique_ptr<TVColumnTitle> title_;
-    std::unique_ptr<std::vector<std::string>> pickList_;
-    TVQColumnValues assigned_;
-    int width_ = 64;
-    TColor color_ = clWindow;
-    TAlignment alignment_ = taLeftJustify;
-    bool readOnly_ = false;
-    TVQColumnButtonStyle buttonStyle_ = TVQColumnButtonStyle::cbsAuto;
 };
 
 class TVQDBVGridColumns {
