@@ -87,6 +87,7 @@ public:
     TRMPageBytes stream;
     int curY = 0, bottom = 0, colX = 0, column = 0;
     int lineNo = 0, lineThrough = 0;
+    int recordCount = 0; // records printed in this pass, every level ("Current#")
     bool firstPageOfRun = true;
     bool aggregateSetup = false;
     TRMBandView* curBand = nullptr;
@@ -1775,6 +1776,7 @@ public:
         while (!ds->Eof() && !R->Terminated) {
             ++lineNo;
             ++lineThrough;
+            ++recordCount;
             // Band columns: records side by side across, or down a column
             // and then into the next.
             int cols = recording ? 1 : bandColumns(data); // no band columns in a lane
@@ -1939,6 +1941,7 @@ public:
         R->PageNo = 0;
         bkIndex.clear();
         lineThrough = 0;
+        recordCount = 0;
         continuePage = false;
         for (int i = 0; i < R->Pages.Count(); ++i)
             for (auto& o : R->Pages[i]->Objects)
@@ -2132,9 +2135,9 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
                     scriptView_->SetPropValue(name, v);
                     return;
                 }
-                size_t dot = name.rfind('.');
+                size_t dot = name.find('.'); // "Memo1.Font.Size": the object ends at the first dot
                 if (dot != std::string::npos)
-                    if (TRMView* o = FindObject(name.substr(0, dot))) {
+                    if (TRMObject* o = FindPropertyOwner(name.substr(0, dot))) {
                         o->SetPropValue(name.substr(dot + 1), v);
                         return;
                     }
@@ -2207,7 +2210,7 @@ bool TRMReport::doFunction(const TRMFuncCall& c, Variant& r) {
         r = Null();
         return true;
     }
-    return false;
+    return libraryFunction(c, r);
 }
 
 bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
@@ -2227,6 +2230,8 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
     if (u == "COLUMN#") return v = builder_ ? builder_->column + 1 : 1, true;
     if (u == "FINALPASS") return v = FinalPass ? 1 : 0, true;
     if (u == "APPLICATIONPATH#") return v = ExeDir(), true;
+    if (u == "CURRENT#") return v = builder_ ? builder_->recordCount : 0, true;
+    if (n == "CALCWIDTH") return v = calcWidth(), true;
     // Dictionary variables are expressions; one that refers to itself,
     // directly or through others, gives Null instead of recursing.
     if (const TRMVariable* dv = Dictionary.FindVariable(n)) {
@@ -2266,9 +2271,11 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
                     return true;
                 }
             }
-        // Object.Property
-        if (TRMView* o = FindObject(dsn)) {
-            v = o->GetPropValue(f);
+        // Object.Property, PAGEn.Property: the object's name ends at the
+        // first dot ("Memo1.Font.Size").
+        size_t first = n.find('.');
+        if (TRMObject* o = FindPropertyOwner(n.substr(0, first))) {
+            v = o->GetPropValue(n.substr(first + 1));
             return true;
         }
     }
@@ -2289,9 +2296,17 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
     auto it = Variables.find(u);
     if (it != Variables.end()) return v = it->second, true;
     if (u == "CURY") return v = builder_ ? builder_->curY : 0, true;
+    // The page's usable width (less the right margin) and the lowest
+    // position bands may reach.
     if (u == "PAGEWIDTH" || u == "PAGEHEIGHT") {
         TRMPage* p = builder_ && builder_->page ? builder_->page : (Pages.Count() ? Pages[0] : nullptr);
-        if (p) return v = u == "PAGEWIDTH" ? p->PaperWidthPx() : p->PaperHeightPx(), true;
+        if (u == "PAGEHEIGHT" && builder_ && builder_->page) return v = builder_->bottom, true;
+        if (p) return v = u == "PAGEWIDTH" ? p->GetPrintableRight() : p->GetPrintableBottom(), true;
+    }
+    // A property of the object whose script or text this is.
+    if (TRMView* cv = scriptView_ ? scriptView_ : curView_) {
+        Variant pv = cv->GetPropValue(n);
+        if (!VarIsNull(pv)) return v = pv, true;
     }
     if (bracketed) {
         // Fields of any data set in use.

@@ -1564,3 +1564,74 @@ std::unique_ptr<TRMView> RMCreateObject(uint8_t type, const std::string& classNa
     }
     return v;
 }
+
+// ---------------------------------------------------------------- script methods
+
+bool RMDoStringsMethod(TRMLines& list, const std::string& method, Variant& result, const std::vector<Variant>& params,
+                       const std::string& propName, const std::function<Variant(const std::string&)>& calc) {
+    auto text = [&](size_t i) { return i < params.size() ? VarToStr(params[i]) : std::string(); };
+    auto value = [&](size_t i) { return calc(text(i)); };
+    std::string m = UpperCase(method);
+    if ((m == "SETINDEXPROPERTY" || m == "GETINDEXPROPERTY") && SameText(Trim(text(0)), propName)) {
+        int line = int(RMToNumber(value(1)));
+        if (m == "SETINDEXPROPERTY") {
+            if (line >= 0 && line < int(list.size()))
+                list[size_t(line)] = VarToStr(value(2));
+            else if (line == int(list.size()))
+                list.push_back(VarToStr(value(2)));
+            result = Null();
+        } else {
+            result = line >= 0 && line < int(list.size()) ? Variant(list[size_t(line)]) : Variant(std::string());
+        }
+        return true;
+    }
+    if (m == propName + ".ADD") {
+        list.push_back(VarToStr(value(0)));
+        result = Null();
+        return true;
+    }
+    if (m == propName + ".CLEAR") {
+        list.clear();
+        result = Null();
+        return true;
+    }
+    if (m == propName + ".DELETE") {
+        int line = int(RMToNumber(value(0)));
+        if (line >= 0 && line < int(list.size())) list.erase(list.begin() + line);
+        result = Null();
+        return true;
+    }
+    if (m == propName + ".INDEXOF") {
+        std::string t = VarToStr(value(0));
+        auto it = std::find(list.begin(), list.end(), t);
+        result = it == list.end() ? -1 : int(it - list.begin());
+        return true;
+    }
+    return false;
+}
+
+Variant TRMView::DoMethod(const std::string& name, const std::vector<Variant>& params) {
+    Variant r = TRMObject::DoMethod(name, params);
+    auto calc = [this](const std::string& e) -> Variant {
+        if (Parent && Parent->Report) return Parent->Report->Calc(e);
+        return e;
+    };
+    if (VarIsNull(r) && RMDoStringsMethod(Memo, name, r, params, "MEMO", calc)) return r;
+    std::string n = UpperCase(Trim(name));
+    if (n == "HIDE") SetPropValue("Visible", false);
+    if (n == "SHOW") SetPropValue("Visible", true);
+    return r;
+}
+
+int TRMMemoView::CalcTextWidth(const TRMLines& lines) {
+    TCanvas* c = scratchCanvas();
+    Font.ApplyTo(c->Font(), 1.0);
+    // One measure of the lines joined, as a single line would print (the
+    // line ends take no room).
+    std::string t;
+    for (auto& l : lines) t += l;
+    int count = 0;
+    for (size_t i = 0; i < t.size(); i += RMUtf8CharLen(uint8_t(t[i]))) ++count;
+    int w = t.empty() ? 0 : c->TextWidth(t) + CharSpacing * count;
+    return int(std::lround(w + 2 * GapX + LeftFrame.Width / 2 + RightFrame.Width / 2 + 1 - CharSpacing));
+}

@@ -136,6 +136,13 @@ struct TRMFont {
 uint16_t RMFontStyleToInt(TFontStyles s);
 TFontStyles RMIntToFontStyle(uint16_t v);
 
+// Script methods on a text list property called propName ("MEMO"):
+// SETINDEXPROPERTY / GETINDEXPROPERTY (p0 the property, p1 the line, p2 the
+// text) and propName + ".ADD" / ".CLEAR" / ".DELETE" / ".INDEXOF"; calc
+// evaluates an argument. False when the method is none of these.
+bool RMDoStringsMethod(TRMLines& list, const std::string& method, Variant& result, const std::vector<Variant>& params,
+                       const std::string& propName, const std::function<Variant(const std::string&)>& calc);
+
 // Display formats: bits 24-27 kind, 16-23 sub-kind, 8-15 decimals, 0-7 the
 // decimal separator.
 enum TRMFormatKind { fkText = 0, fkNumber = 1, fkDate = 2, fkTime = 3, fkBoolean = 4 };
@@ -157,6 +164,10 @@ public:
     TRMView();
     ~TRMView() override;
     virtual std::string ClassName() const { return "TRMView"; }
+    // Script methods: "HIDE", "SHOW" and the text's methods ("MEMO.ADD",
+    // "MEMO.CLEAR", "MEMO.DELETE", "MEMO.INDEXOF", SET/GETINDEXPROPERTY).
+    // The arguments arrive as written; a method evaluates those it needs.
+    Variant DoMethod(const std::string& name, const std::vector<Variant>& params) override;
 
     std::string Name;
     std::string BaseName = "View";
@@ -281,6 +292,9 @@ public:
     int CalcHeight();
     // How many lines of Memo1 fit in a height (0 when not even one).
     int LinesFitting(int height);
+    // The width in view pixels the lines need on one line each, gaps and
+    // half the side frames included (AutoWidth, "CALCWIDTH").
+    int CalcTextWidth(const TRMLines& lines);
 
 protected:
     void ReadMemoFields(TStream& s);

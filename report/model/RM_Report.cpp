@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "Dialogs.h"
 #include "Forms.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 #include "report/model/RM_Utils.h"
 
@@ -289,6 +291,8 @@ TRMView* TRMReport::FindObject(const std::string& name) const {
 Variant TRMReport::Calc(const std::string& expr) { return Parser.Calc(expr); }
 
 std::string TRMReport::ExpandVariables(const std::string& text, TRMView* view) {
+    TRMView* wasView = std::exchange(curView_, view);
+    ScopeExit restoreView([&] { curView_ = wasView; });
     std::string out;
     for (size_t i = 0; i < text.size();) {
         char c = text[i];
@@ -943,4 +947,55 @@ bool TRMEMFPages::LoadFromStream(TStream& s) {
         RMStreamVersion = RMCurrentVersion;
         return false;
     }
+}
+
+// ---------------------------------------------------------------- functions beyond the report's own
+
+TRMObject* TRMReport::FindPropertyOwner(const std::string& name) const {
+    std::string n = Trim(name);
+    // "PAGE" followed by a number: that design page.
+    if (n.size() > 4 && SameText(n.substr(0, 4), "PAGE") && isdigit(uint8_t(n[4]))) {
+        int k = 0;
+        if (TryStrToInt(n.substr(4), k) && k >= 1 && k <= Pages.Count()) return Pages[k - 1];
+        return nullptr;
+    }
+    return FindObject(n);
+}
+
+bool TRMReport::libraryFunction(const TRMFuncCall& c, Variant& r) {
+    if (c.Name == "GETCONTROLPROPVALUE") {
+        r = RMGetPropValue(Owner(), Trim(VarToStr(c.Arg(0))), Trim(VarToStr(c.Arg(1))));
+        return true;
+    }
+    if (RMStdFunction(c, r)) return true;
+    // Obj.Method(...): the object's method gets the arguments as written.
+    size_t dot = c.Name.find('.');
+    if (dot != std::string::npos)
+        if (TRMObject* o = FindPropertyOwner(c.Name.substr(0, dot))) {
+            std::vector<Variant> args(c.ArgTexts.begin(), c.ArgTexts.end());
+            r = o->DoMethod(c.Name.substr(dot + 1), args);
+            return true;
+        }
+    if (OnUserFunction) {
+        r = std::string("0");
+        OnUserFunction(c.Name, c.ArgTexts, r);
+        return true;
+    }
+    return false;
+}
+
+Variant TRMReport::calcWidth() {
+    TRMView* v = scriptView_ ? scriptView_ : curView_;
+    if (!v) return 0;
+    auto* m = dynamic_cast<TRMMemoView*>(v);
+    if (!m) return v->Width;
+    // The text as it prints now (its script runs before the text is
+    // expanded, so what the memo last printed would be a row behind).
+    static int depth = 0;
+    if (depth > 0) return m->Width; // [CALCWIDTH] inside the memo's own text
+    ++depth;
+    ScopeExit leave([] { --depth; });
+    TRMLines lines;
+    for (auto& l : m->Memo) lines.push_back(ExpandVariables(l, m));
+    return m->CalcTextWidth(lines);
 }

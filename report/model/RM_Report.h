@@ -314,6 +314,15 @@ public:
     std::function<void(TRMPage* page)> OnManualBuild;
     // A built page is finished (0-based).
     std::function<void(int pageNo)> OnEndPage;
+    // A function that neither the report nor a function library knows:
+    // the handler gets the upper-cased name and the arguments as written
+    // (it evaluates those it needs with Calc); val starts as "0". Without
+    // a handler such a call is an expression error.
+    std::function<void(const std::string& name, const std::vector<std::string>& args, Variant& val)>
+        OnUserFunction;
+    // The object a dotted name starts with: "PAGEn" is design page n (from
+    // 1), any other name an object of the report; null when none.
+    TRMObject* FindPropertyOwner(const std::string& name) const;
     // A dialog page closed with Cancel during the last build.
     bool DialogCancelled = false;
 
@@ -382,6 +391,12 @@ private:
     class TRMBuilder* builder_ = nullptr;
     bool getValue(const std::string& name, bool bracketed, Variant& v);
     bool doFunction(const TRMFuncCall& call, Variant& r);
+    // The function libraries, an object's method (Obj.Method), then
+    // OnUserFunction.
+    bool libraryFunction(const TRMFuncCall& call, Variant& r);
+    // The object whose text is being expanded (CALCWIDTH reads it).
+    TRMView* curView_ = nullptr;
+    Variant calcWidth();
     void readBody(TStream& s);
     void writeBody(TStream& s);
 };

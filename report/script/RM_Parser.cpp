@@ -186,11 +186,12 @@ private:
             n->Name = readBracket('[', ']');
             return n;
         }
-        if (isdigit(uint8_t(c)) || c == '.') {
+        // "," is a decimal point as well as ".".
+        if (isdigit(uint8_t(c)) || c == '.' || c == ',') {
             size_t st = p_;
             bool dot = false;
-            while (p_ < s_.size() && (isdigit(uint8_t(s_[p_])) || s_[p_] == '.')) {
-                if (s_[p_] == '.') dot = true;
+            while (p_ < s_.size() && (isdigit(uint8_t(s_[p_])) || s_[p_] == '.' || s_[p_] == ',')) {
+                if (s_[p_] == '.' || s_[p_] == ',') dot = true;
                 ++p_;
             }
             std::string t = s_.substr(st, p_ - st);
@@ -594,17 +595,20 @@ bool RMStdFunction(const TRMFuncCall& c, Variant& r) {
         r = RMNumToChinese(d(0));
         return true;
     }
-    if (n == "INT") {
-        r = num(std::trunc(d(0)), true);
-        return true;
-    }
-    if (n == "FRAC") {
-        double x = d(0);
-        r = x - std::trunc(x);
+    if (n == "INT" || n == "FRAC") {
+        // A value within 1e-10 of a whole number is that number, so a sum
+        // of fractions that should be whole is not cut down by one.
+        double x = d(0), w = std::nearbyint(x);
+        bool nearWhole = std::fabs(w - x) < 1e-10;
+        if (n == "INT")
+            r = nearWhole ? w : std::trunc(x);
+        else
+            r = nearWhole ? 0.0 : x - std::trunc(x);
         return true;
     }
     if (n == "ROUND") {
-        r = num(RMRound(0, d(0)), true);
+        // Halves go to the even neighbour.
+        r = num(std::nearbyint(d(0)), true);
         return true;
     }
     if (n == "STR") {
@@ -624,13 +628,15 @@ bool RMStdFunction(const TRMFuncCall& c, Variant& r) {
         return true;
     }
     if (n == "NAMECASE") {
-        std::string t = LowerCase(s(0));
+        std::string t = s(0);
         if (!t.empty()) t[0] = char(toupper(uint8_t(t[0])));
         r = t;
         return true;
     }
     if (n == "POS") {
-        size_t p = s(1).find(s(0));
+        // A position in the same units as LENGTH and COPY: GBK bytes.
+        std::string sub = Utf8ToGbk(s(0)), text = Utf8ToGbk(s(1));
+        size_t p = sub.empty() ? std::string::npos : RMGbkFind(text, sub);
         r = p == std::string::npos ? 0 : int(p + 1);
         return true;
     }
@@ -655,6 +661,11 @@ bool RMStdFunction(const TRMFuncCall& c, Variant& r) {
     }
     if (n == "DAY" || n == "MONTH" || n == "YEAR") {
         Variant v = c.Arg(0);
+        // No date, no part of it: an empty text rather than a number.
+        if (VarIsNull(v) || VarIsEmpty(v) || (VarIsStr(v) && Trim(VarToStr(v)).empty())) {
+            r = std::string();
+            return true;
+        }
         TDateTime dt = VarIsStr(v) ? StrToDate(VarToStr(v)) : VarToDateTime(v);
         Word y, m, dd;
         DecodeDate(dt, y, m, dd);
@@ -662,7 +673,24 @@ bool RMStdFunction(const TRMFuncCall& c, Variant& r) {
         return true;
     }
     if (n == "FORMATDATETIME") {
-        r = FormatDateTime(s(0), VarToDateTime(c.Arg(1)));
+        Variant f = c.Arg(0), v = c.Arg(1);
+        if (VarIsNull(f) || VarIsNull(v) || VarIsEmpty(v) || (VarIsStr(v) && Trim(VarToStr(v)).empty())) {
+            r = std::string();
+            return true;
+        }
+        r = FormatDateTime(VarToStr(f), VarIsStr(v) ? StrToDateTime(VarToStr(v)) : VarToDateTime(v));
+        return true;
+    }
+    if (n == "FORMATTEXT") {
+        r = RMFormatMaskText(s(0) + ";0; ", s(1));
+        return true;
+    }
+    if (n == "PARAMSTR") {
+        r = RMParamStr(int(d(0)));
+        return true;
+    }
+    if (n == "EXTRACTFILEPATH") {
+        r = RMExtractFilePath(s(0));
         return true;
     }
     if (n == "FORMATFLOAT") {
@@ -684,9 +712,11 @@ bool RMStdFunction(const TRMFuncCall& c, Variant& r) {
         return true;
     }
     if (n == "STRINGOFCHAR") {
+        // The first whole character: a Chinese one is never cut in half.
         std::string ch = s(0);
+        if (!ch.empty()) ch = ch.substr(0, std::min(ch.size(), RMUtf8CharLen(uint8_t(ch[0]))));
         std::string o;
-        for (int i = 0; i < int(d(1)); ++i) o += ch.substr(0, 1);
+        for (int i = 0; i < int(d(1)); ++i) o += ch;
         r = o;
         return true;
     }
@@ -713,7 +743,8 @@ bool RMStdFunction(const TRMFuncCall& c, Variant& r) {
         return true;
     }
     if (n == "RMROUND") {
-        r = RMRound(int(d(0)), d(1));
+        // RMRound(value, decimals).
+        r = RMRound(int(d(1)), d(0));
         return true;
     }
     return false;

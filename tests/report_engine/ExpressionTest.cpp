@@ -65,9 +65,9 @@ const ExprCase kExpr[] = {
     {"singleDigitTens", "SinglNumToBig(1234.5, 2)", "叁"},
     {"singleDigitBeyond", "SinglNumToBig(1234, 5)", ""},
     {"monthLong13", "MonthToEnglishLong(13)", ""},
-    {"roundHalfAway", "RMRound(0, 2.5)", "3"},
-    {"roundSmall", "RMRound(0, 0.3)", "0"},
-    {"roundTwo", "RMRound(2, 3.14159)", "3.14"},
+    {"roundHalfAway", "RMRound(2.5, 0)", "3"},
+    {"roundSmall", "RMRound(0.3, 0)", "0"},
+    {"roundTwo", "RMRound(3.14159, 2)", "3.14"},
 };
 INSTANTIATE_TEST_SUITE_P(Report, Expressions, ::testing::ValuesIn(kExpr),
                          [](const auto& i) { return std::string(i.param.name); });
