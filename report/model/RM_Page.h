@@ -18,15 +18,16 @@ public:
 
     TRMReport* Report = nullptr;
     uint8_t PageType = 0; // 0 report page, 1 dialog page
-    std::string Caption;
+    // A dialog page's form: caption, bounds, colour, border and position.
+    std::string Caption = "Form";
     std::string Name;
-    int DlgLeft = 0, DlgTop = 0, DlgWidth = 0, DlgHeight = 0;
+    int DlgLeft = 220, DlgTop = 180, DlgWidth = 380, DlgHeight = 300;
     TColor Color = TColor(0x8000000F);
     uint8_t BorderStyle = 3;
     uint8_t Position = 4;
     int32_t PaperSize = 9;                             // A4
     int32_t PaperWidth = 210000, PaperHeight = 297000; // 0.001 mm, portrait
-    int32_t MarginLeft = 10000, MarginTop = 10000, MarginRight = 10000, MarginBottom = 10000;
+    int32_t MarginLeft = 15000, MarginTop = 20000, MarginRight = 15000, MarginBottom = 20000;
     uint8_t Orientation = 0;
     bool PrintToPrevPage = false;
     int32_t Columns = 1;
@@ -36,6 +37,10 @@ public:
     TRMPictureData BackPicture;
     int32_t BackGroundLeft = 0, BackGroundTop = 0, BackGroundWidth = 0, BackGroundHeight = 0;
     bool AutoHCenter = false;
+    // The background picture is shown (not stored).
+    bool ShowBackPicture = true;
+    // Some sub-report object prints this page: its left margin stays put.
+    bool SubReportTarget = false;
     bool IsSubReportPage = false;
     // An invisible page builds nothing; its page script, which runs first,
     // may change that ("VISIBLE").
@@ -52,7 +57,22 @@ public:
     int PrintableTop() const;
     int PrintableWidth() const;
     int PrintableHeight() const;
+    // A known paper code takes its own size; the custom size 256 (or a
+    // code no printer knows) takes width and height (0.001 mm, portrait).
+    // Bin -1 is stored as 0xFFFF.
     void ChangePaper(int size, int width, int height, int bin, uint8_t orientation);
+    // The printable area's sides in pixels: the left and top margins, the
+    // paper less the right and bottom margins (less the page footer while
+    // a build runs).
+    int GetPrintableRight() const;
+    int GetPrintableBottom() const;
+    // Margins from a pixel rectangle; the objects move with the left (not
+    // on a sub-report target page) and top margins.
+    void SetMarginRect(const TRect& px);
+    void SetLeftMargin(int px);
+    void SetTopMargin(int px);
+    // Copies the picture and records its size in 96-dpi pixels.
+    void SetBackPicture(const TRMPictureData& picture);
 
     TRMView* Add(std::unique_ptr<TRMView> v);
     // Removes without freeing (bring to front, undo).
@@ -66,6 +86,9 @@ public:
     void SetPropValue(const std::string& name, const Variant& value) override;
     Variant GetPropValue(const std::string& name) override;
     void DefineProperties() override;
+    // "LOADFROMFILE" (file name), "CHANGEPAPER", "SETVIEWPROP" (object
+    // index, property, value); the arguments arrive as written.
+    Variant DoMethod(const std::string& name, const std::vector<Variant>& params) override;
 
     // While the report builds this page, for its OnManualBuild handler:
     // a band of the page prints at the current position (breaking the

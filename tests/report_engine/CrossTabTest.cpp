@@ -48,6 +48,7 @@ struct CrossTab {
         rmMonths.SetName("RMMonths");
         rmMonths.SetDataSet(&months);
         page = report.Pages[0];
+        page->MarginLeft = page->MarginTop = page->MarginRight = page->MarginBottom = 10000; // 10 mm all round
         band(bkPageHeader, 40, 24)->Flags |= bfOnFirstPage;
         memo(320, 41, "第[Page#]页", 200); // beside the columns, not in them
         band(bkMasterHeader, 70, 22);

@@ -34,6 +34,7 @@ struct TwoPageList {
         rm.SetName("RMBooks");
         rm.SetDataSet(&books);
         TRMPage* p = report.Pages[0];
+        p->MarginLeft = p->MarginTop = p->MarginRight = p->MarginBottom = 10000; // 10 mm all round
         report.DoublePass = true;
         report.ReportInfo.Title = "图书清单";
         auto band = [&](TRMBandKind k, int top, int h, const char* ds = "") {
