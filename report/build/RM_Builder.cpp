@@ -96,6 +96,63 @@ public:
     std::map<TRMBandView*, std::vector<TRMView*>> objectsOf;
     std::vector<std::unique_ptr<TRMDataset>> ownedDs;
 
+    // ---- build errors
+    // The object being printed, named by the error that stops the build.
+    TRMView* curView = nullptr;
+    void fail(const std::string& message) { RMDataSetError(R, message, curView); }
+
+    // The first pass of a two-pass build lays the bands out and counts the
+    // pages, but of the objects only runs their scripts (and lets the
+    // aggregate memos keep their values): no text is filled in, so a text
+    // that asks (INPUT) asks once, in the final pass. A split band is the
+    // exception: where it splits depends on its texts.
+    bool firstPass() const { return R->DoublePass && !R->FinalPass; }
+
+    // ---- band events
+    // OnBeginBand and OnEndBand come once around a band's whole print,
+    // its page breaks, child and sub-reports included; a band printed
+    // outside such a print (a page footer, an overlay, a repeated header,
+    // a blank row) gets its own pair.
+    TRMBandView* eventBand = nullptr;
+    // SHOWBAND from a script prints the band without asking the program.
+    bool askBand = true;
+    struct BandEvents {
+        TRMBuilder& x;
+        TRMBandView* b;
+        TRMBandView* was;
+        BandEvents(TRMBuilder& x, TRMBandView* b) : x(x), b(b), was(x.eventBand) {
+            x.eventBand = b;
+            if (x.R->OnBeginBand) x.R->OnBeginBand(b);
+        }
+        ~BandEvents() {
+            x.eventBand = was;
+            if (x.R->OnEndBand) x.R->OnEndBand(b);
+        }
+    };
+    // OnBeforePrintBand: false when the program leaves the band out.
+    bool bandWanted(TRMBandView* b) {
+        if (!R->OnBeforePrintBand || !askBand) return true;
+        bool print = true;
+        R->OnBeforePrintBand(b, print);
+        return print;
+    }
+    // OnBeforePrint: true when the program gave the object lines of its
+    // own, which print as they are.
+    bool ownLines(TRMView* o, TRMLines& lines) {
+        if (!R->OnBeforePrint || aggregateSetup) return false;
+        lines = o->Memo;
+        R->OnBeforePrint(lines, o);
+        return lines != o->Memo;
+    }
+    // The lines of an object that is not a memo.
+    TRMLines expandLines(TRMView* o) {
+        TRMLines out;
+        if (ownLines(o, out)) return out;
+        out.clear();
+        for (auto& l : o->Memo) out.push_back(R->ExpandVariables(l, o));
+        return out;
+    }
+
     std::vector<TRMBandView*> bands(TRMBandKind k) {
         std::vector<TRMBandView*> r;
         for (auto& o : page->Objects)
@@ -123,7 +180,7 @@ public:
             return ownedDs.back().get();
         }
         TRMDataset* d = TRMDataset::Find(n, R->Owner());
-        if (!d) R->BuildErrors.push_back("未找到数据集: " + n);
+        if (!d) fail("未找到数据集: " + n);
         return d;
     }
 
@@ -169,15 +226,13 @@ public:
         TRMBandView* was = curBand;
         curBand = nullptr;
         for (TRMView* o : it->second) {
+            curView = o;
             if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
-            if (!o->Visible) continue;
-            o->Memo1.clear();
-            if (dynamic_cast<TRMMemoView*>(o))
-                o->Memo1 = expandMemo(o);
-            else
-                for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
+            if (!o->Visible || firstPass()) continue;
+            o->Memo1 = dynamic_cast<TRMMemoView*>(o) ? expandMemo(o) : expandLines(o);
             writeObject(o, o->Top, o->Height, 0);
         }
+        curView = nullptr;
         curBand = was;
     }
 
@@ -226,14 +281,13 @@ public:
             target = streamOf(pg);
             for (auto& [band, o] : it->second) {
                 if (band != cb) continue;
+                curView = o;
                 if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
-                if (!o->Visible) continue;
+                if (!o->Visible || firstPass()) continue;
                 if (auto* m = dynamic_cast<TRMMemoView*>(o))
                     m->Memo1 = noDataMode ? TRMLines{} : expandMemo(m);
-                else {
-                    o->Memo1.clear();
-                    for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
-                }
+                else
+                    o->Memo1 = expandLines(o);
                 if (auto* m = dynamic_cast<TRMMemoView*>(o))
                     writeMemo(m, y + (o->Top - b->Top), o->Height, dx + shift, true);
                 else
@@ -243,6 +297,7 @@ public:
             R->PageNo = basePage;
             curCross = wasCross;
         };
+        if (R->OnBeginColumn) R->OnBeginColumn(b);
         TRMBandView* h = crossBand(bkCrossHeader);
         int x = 0;
         // A column that does not fit moves to the next page to the right.
@@ -282,16 +337,19 @@ public:
                         ++crossColumn;
                         curData = ds;
                         rowData = was;
+                        // The program may give this column another width.
+                        int w = d->Width;
+                        if (R->OnPrintColumn) R->OnPrintColumn(crossColumn, w);
                         if (!d->OnBeforePrint.empty()) R->RunScript(d->OnBeforePrint, d);
-                        nextPageCheck(d->Width);
+                        nextPageCheck(w);
                         cells(d, x - d->Left);
                         accumulateCross(b, d);
-                        x += d->Width;
+                        x += w;
                         curData = was;
                         ds->Next();
                     }
                 } catch (const Exception& e) {
-                    R->BuildErrors.push_back(e.Message);
+                    fail(e.Message);
                 }
                 crossColumnsSeen = std::max(crossColumnsSeen, crossColumn);
                 curData = was;
@@ -340,7 +398,7 @@ public:
                     return ownedDs.back().get();
                 }
                 TRMDataset* r = TRMDataset::Find(n, R->Owner());
-                if (!r) R->BuildErrors.push_back("未找到数据集: " + n);
+                if (!r) fail("未找到数据集: " + n);
                 return r;
             }
             i = sc + 1;
@@ -409,7 +467,7 @@ public:
                     if (VarIsClear(v) || (VarIsStr(v) && Trim(VarToStr(v)).empty())) continue;
                     (perColumn ? a.Col[crossColumn] : a.A).Add(RMToNumber(v));
                 } catch (const Exception& e) {
-                    R->BuildErrors.push_back(e.Message);
+                    fail(e.Message);
                 }
             }
     }
@@ -561,7 +619,7 @@ public:
                 case rmdcMin: c->CalcValue = 1e300; break;
                 case rmdcUser: try { c->CalcValue = RMToNumber(R->Calc(c->IntalizeValue));
                     } catch (const Exception& e) {
-                        R->BuildErrors.push_back(e.Message);
+                        fail(e.Message);
                         c->CalcValue = 0;
                     }
                     break;
@@ -591,7 +649,7 @@ public:
                 default: break;
                 }
             } catch (const Exception& e) {
-                R->BuildErrors.push_back(e.Message);
+                fail(e.Message);
             }
         }
     }
@@ -675,7 +733,7 @@ public:
                     if (VarIsClear(v) || (VarIsStr(v) && Trim(VarToStr(v)).empty())) continue;
                     a.A.Add(RMToNumber(v));
                 } catch (const Exception& e) {
-                    R->BuildErrors.push_back(e.Message);
+                    fail(e.Message);
                 }
             }
     }
@@ -696,15 +754,19 @@ public:
         if (!(b->Flags & bfStretched)) return h;
         for (TRMView* o : objectsOf[b]) {
             if (auto* m = dynamic_cast<TRMMemoView*>(o); m && (m->Flags & flStretched)) {
+                curView = m;
                 m->Memo1 = expandMemo(m);
                 if (suppressedHere(m, colX + subDx)) continue; // prints empty
                 h = std::max(h, (m->Top - b->Top) + m->CalcHeight());
             }
         }
+        curView = nullptr;
         return h;
     }
     TRMLines expandMemo(TRMView* o) {
         TRMLines out;
+        if (ownLines(o, out)) return out;
+        out.clear();
         if (o->Flags & flTextOnly) return o->Memo;
         for (auto& line : o->Memo) {
             std::string t = R->ExpandVariables(line, o);
@@ -907,7 +969,7 @@ public:
             try {
                 lit = RMToNumber(R->Calc(m->HighlightStr)) != 0;
             } catch (const Exception& e) {
-                R->BuildErrors.push_back(e.Message);
+                fail(e.Message);
             }
             if (lit) {
                 font = m->Font;
@@ -925,7 +987,10 @@ public:
         o->Left = l;
         o->Top = t;
         o->Height = h;
+        // A merged record written again is not a new print.
+        if (R->OnAfterPrint && !rewriting) R->OnAfterPrint(o);
     }
+    bool rewriting = false;
 
     // The field a picture object is bound to: its text "[Field]".
     static std::optional<std::string> blobField(TRMPictureView* p) {
@@ -937,14 +1002,21 @@ public:
 
     // Prints band b with its top at y (no page logic).
     void printAt(TRMBandView* b, int y, int dx, int height = -1) {
+        std::optional<BandEvents> events;
+        if (eventBand != b) events.emplace(*this, b);
         TRMBandView* was = curBand;
         curBand = b;
         int bh = height >= 0 ? height : b->Height;
         dx += subDx;
         for (TRMView* o : objectsOf[b]) {
             if (o->ObjectType == rmgtSubReport) continue;
+            curView = o;
             if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
             if (!o->Visible) continue;
+            if (firstPass()) {
+                if (auto* c = dynamic_cast<TRMCalcMemoView*>(o)) calcWritten(c);
+                continue;
+            }
             int top = y + (o->Top - b->Top);
             int h = o->Height;
             if (auto* c = dynamic_cast<TRMCalcMemoView*>(o)) {
@@ -975,7 +1047,7 @@ public:
                 try {
                     pv->GetBlob(R->Calc(*blobField(pv)), noDataMode);
                 } catch (const Exception& e) {
-                    R->BuildErrors.push_back(e.Message);
+                    fail(e.Message);
                     pv->Picture = TRMPictureData();
                 }
                 pv->Memo1.clear();
@@ -984,8 +1056,7 @@ public:
                 pv->BlobType = blobType;
                 continue;
             } else {
-                o->Memo1.clear();
-                for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
+                o->Memo1 = expandLines(o);
             }
             if (auto* m = dynamic_cast<TRMMemoView*>(o))
                 writeMemo(m, top, h, dx);
@@ -993,6 +1064,7 @@ public:
                 writeObject(o, top, h, dx);
         }
         printCross(b, y, dx);
+        curView = nullptr;
         curBand = was;
     }
 
@@ -1177,7 +1249,7 @@ public:
         for (TRMView* o : objectsOf[b]) any |= o->ObjectType == rmgtSubReport && o->Visible;
         if (!any) return;
         if (subDepth >= 8) {
-            R->BuildErrors.push_back("子报表嵌套过深: " + b->Name);
+            fail("子报表嵌套过深: " + b->Name);
             return;
         }
         ++subDepth;
@@ -1215,6 +1287,7 @@ public:
         std::vector<Piece> pending;
         for (TRMView* o : objectsOf[b]) {
             if (o->ObjectType == rmgtSubReport) continue;
+            curView = o;
             if (!o->OnBeforePrint.empty()) R->RunScript(o->OnBeforePrint, o);
             if (!o->Visible) continue;
             Piece pc{o, o->Top - b->Top, o->Height, {}};
@@ -1228,8 +1301,7 @@ public:
                 pc.memo = true;
                 if ((m->Flags & flStretched) && (b->Flags & bfStretched)) pc.height = std::max(pc.height, bh - pc.top);
             } else {
-                o->Memo1.clear();
-                for (auto& l : o->Memo) o->Memo1.push_back(R->ExpandVariables(l, o));
+                o->Memo1 = expandLines(o);
             }
             pending.push_back(pc);
         }
@@ -1301,6 +1373,8 @@ public:
         if (!b) return false;
         flushPending();
         if (record([=, this] { return printBand(b, withChild, repeatHeader); })) return false;
+        if (!bandWanted(b)) return false;
+        BandEvents events(*this, b);
         curBand = b;
         leaveColumns(b);
         runBandScript(b, repeatHeader);
@@ -1431,6 +1505,8 @@ public:
     // One record of data band d in its band columns.
     void printInColumns(TRMBandView* d, int h, TRMBandView* header) {
         flushPending();
+        if (!bandWanted(d)) return;
+        BandEvents events(*this, d);
         curBand = d;
         if (colRun.band != d) leaveColumns(d);
         runBandScript(d, header); // its breaks end the run
@@ -1692,7 +1768,9 @@ public:
         TMemoryStream again;
         TMemoryStream* was = target;
         target = &again;
+        rewriting = true;
         writeObject(m, last.top, h + (top - last.top), dx);
+        rewriting = false;
         target = was;
         if (again.Size() != last.end - last.pos) return false;
         std::copy(again.Memory(), again.Memory() + again.Size(), target->Memory() + last.pos);
@@ -1706,7 +1784,7 @@ public:
             try {
                 k.push_back(VarToStr(R->Calc(g->DataSet())));
             } catch (const Exception& e) {
-                R->BuildErrors.push_back(e.Message);
+                fail(e.Message);
                 k.push_back({});
             }
         }
@@ -1727,7 +1805,7 @@ public:
         try {
             nav(ds, 0);
         } catch (const Exception& e) {
-            R->BuildErrors.push_back(e.Message);
+            fail(e.Message);
             curData = savedData;
             return 0;
         }
@@ -1808,7 +1886,7 @@ public:
                 try {
                     breakAfter |= RMToNumber(R->Calc(data->NewPageCondition())) != 0;
                 } catch (const Exception& e) {
-                    R->BuildErrors.push_back(e.Message);
+                    fail(e.Message);
                 }
             }
             nav(ds, 2);
@@ -1956,7 +2034,7 @@ public:
                 multi->Init();
                 multi->First();
             } catch (const Exception& e) {
-                R->BuildErrors.push_back(e.Message);
+                fail(e.Message);
                 return false;
             }
         }
@@ -2050,7 +2128,10 @@ public:
         ScopeExit done([this] { dialogForm = nullptr; });
         std::vector<TRMControl*> placed;
         for (auto& o : p->Objects)
-            if (auto* c = dynamic_cast<TRMControl*>(o.get())) {
+            if (auto* nv = dynamic_cast<TRMNonVisualControl*>(o.get())) {
+                // Set up by the program; it has no place on the form.
+                if (R->OnCustomizeObject) R->OnCustomizeObject(nv->Component());
+            } else if (auto* c = dynamic_cast<TRMControl*>(o.get())) {
                 c->PlaceOnForm(f);
                 placed.push_back(c);
             }
@@ -2145,10 +2226,27 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
             },
             [this] { return Terminated; });
     } catch (const Exception& e) {
+        // A script that fails while it runs stops the build; one that does
+        // not compile was only listed above and does nothing.
         ScriptError = e.Message;
-        BuildErrors.push_back(e.Message);
+        RMDataSetError(this, e.Message, view);
     }
     scriptView_ = was;
+}
+
+void RMDataSetError(TRMReport* r, const std::string& message, TRMView* view) {
+    r->BuildErrors.push_back(message);
+    // Outside a build, and while the totals are looked for in the texts
+    // (which evaluates them without rows), nothing stops.
+    if (!r->builder_ || r->builder_->aggregateSetup) return;
+    r->Terminated = true;
+    if (!r->ErrorText.empty()) return;
+    std::string t = "计算时发生错误";
+    if (view)
+        for (auto& l : view->Memo) t += "\r" + l;
+    t += "\r\r报表: " + r->Name() + "\r";
+    if (view) t += "对象: " + view->Name + "\r";
+    r->ErrorText = t + "\r" + message;
 }
 
 bool TRMReport::doFunction(const TRMFuncCall& c, Variant& r) {
@@ -2172,7 +2270,11 @@ bool TRMReport::doFunction(const TRMFuncCall& c, Variant& r) {
         return true;
     }
     if (n == "SHOWBAND" && builder_) {
-        if (auto* b = builder_->bandNamed(Trim(VarToStr(c.Arg(0))))) builder_->printBand(b);
+        if (auto* b = builder_->bandNamed(Trim(VarToStr(c.Arg(0))))) {
+            builder_->askBand = false;
+            ScopeExit ask([this] { builder_->askBand = true; });
+            builder_->printBand(b);
+        }
         r = Null();
         return true;
     }
@@ -2318,6 +2420,7 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
 
 bool TRMReport::PrepareReport() {
     BuildErrors.clear();
+    ErrorText.clear();
     Terminated = false;
     // The design is kept and restored whole, whatever the build changes.
     TMemoryStream design;
@@ -2334,19 +2437,28 @@ bool TRMReport::PrepareReport() {
                 TotalPages = 0;
                 b.run();
                 TotalPages = EMFPages.Count();
+                // A first pass stopped by Cancel or an error has no final
+                // pass.
+                if (Terminated) {
+                    FinalPass = true;
+                    ok = false;
+                    return;
+                }
             }
             FinalPass = true;
             ok = b.run();
             if (!DoublePass) TotalPages = EMFPages.Count();
         } catch (const Exception& e) {
-            BuildErrors.push_back(e.Message);
+            RMDataSetError(this, e.Message, b.curView);
             ok = false;
         }
     };
+    if (OnBeginDoc) OnBeginDoc();
     if (ShowProgress && RMProgressRunner)
         RMProgressRunner(this, "正在准备报表" + (ReportInfo.Title.empty() ? "" : " - " + ReportInfo.Title), build);
     else
         build();
+    if (OnEndDoc) OnEndDoc();
     RMPreparedMode = false;
     EMFPages.DropSpareBytes();
     b.doneDialogs();
@@ -2361,6 +2473,13 @@ bool TRMReport::PrepareReport() {
     LoadFromStream(design);
     LastError = err;
     if (Terminated && DoublePass) EMFPages.Clear();
+    // An error ends the build with nothing built; the box says what and
+    // where.
+    if (!ErrorText.empty()) {
+        EMFPages.Clear();
+        Application->MessageBox(ErrorText, "错误", MB_OK | MB_ICONERROR);
+        return false;
+    }
     if (ok && !Terminated && PrintPagePerPage && EMFPages.Count() > 0) EMFPages.RegroupPagePerPage();
     return ok && !Terminated;
 }

@@ -60,3 +60,27 @@ void TRMControl::PlaceOnForm(TForm* form) {
     control_->SetBounds(Left, Top, Width, Height);
     control_->SetVisible(Visible);
 }
+
+TRMNonVisualControl::TRMNonVisualControl() {
+    BaseName = "NonVisual";
+    Width = Height = 28;
+}
+
+TRMNonVisualControl::~TRMNonVisualControl() { delete component_; }
+
+void TRMNonVisualControl::SetComponent(TComponent* component) {
+    delete component_;
+    component_ = component;
+    if (component_ && !Name.empty()) component_->SetName(Name);
+}
+
+void TRMNonVisualControl::SetPropValue(const std::string& name, const Variant& value) {
+    TRMView::SetPropValue(name, value);
+    if (component_ && SameText(name, "NAME")) component_->SetName(Name);
+}
+
+void TRMNonVisualControl::DefineProperties() {
+    ClearProperties();
+    AddProperty("Name", rmdtString | rmdtOneObject);
+    AddProperty("Restrictions", rmdtHasEditor);
+}

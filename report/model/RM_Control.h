@@ -39,3 +39,25 @@ protected:
 private:
     TControl* control_ = nullptr;
 };
+
+// A non-visual component on a dialog page (a query the form's lists read,
+// say). It stands on no form: before the form shows, the report hands it
+// to the program (TRMReport::OnCustomizeObject) to be set up.
+class TRMNonVisualControl : public TRMControl {
+public:
+    TRMNonVisualControl();
+    ~TRMNonVisualControl() override;
+    std::string ClassName() const override { return "TRMNonVisualControl"; }
+    TComponent* Component() const { return component_; }
+    void SetPropValue(const std::string& name, const Variant& value) override;
+    void DefineProperties() override;
+    void PlaceOnForm(TForm* form) override {}
+    std::string IconName = "RM_NONVISUALCOMPONENT";
+
+protected:
+    // Takes the component a derived class made, named after the object.
+    void SetComponent(TComponent* component);
+
+private:
+    TComponent* component_ = nullptr;
+};

@@ -331,7 +331,7 @@ std::string TRMReport::ExpandVariables(const std::string& text, TRMView* view) {
         try {
             v = Calc(expr);
         } catch (const Exception& e) {
-            BuildErrors.push_back(e.Message);
+            RMDataSetError(this, e.Message, view);
             v = Null();
         }
         if (view && (view->Flags & flHideZeros) && RMIsNumber(v) && v.AsDouble() == 0) {

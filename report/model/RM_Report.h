@@ -329,6 +329,36 @@ public:
     // Errors of the last load or build ("" when none).
     std::string LastError;
     std::vector<std::string> BuildErrors;
+    // The error that stopped the last build, worded as its box showed it
+    // ("" when none). A script that does not compile or a variable that
+    // refers to itself is only listed in BuildErrors: the build goes on.
+    std::string ErrorText;
+
+    // ---- events of a build (each called only when set)
+    // Around the whole build, both passes of a two-pass one.
+    std::function<void()> OnBeginDoc, OnEndDoc;
+    // A band starts and ends printing (also a hidden band, which prints
+    // nothing).
+    std::function<void(TRMBandView* band)> OnBeginBand, OnEndBand;
+    // Before a band is printed from the page run: clearing printBand
+    // leaves the band out this time.
+    std::function<void(TRMBandView* band, bool& printBand)> OnBeforePrintBand;
+    // Before an object's text is filled in: memo holds the design text;
+    // lines the handler changes are printed as they are, unexpanded.
+    std::function<void(TRMLines& memo, TRMView* view)> OnBeforePrint;
+    // An object was written into a built page.
+    std::function<void(TRMView* view)> OnAfterPrint;
+    // A row band starts its cross-tab columns; each data column may be
+    // given another width.
+    std::function<void(TRMBandView* band)> OnBeginColumn;
+    std::function<void(int colNo, int& width)> OnPrintColumn;
+    // Printing: before the first page goes to the printer; after each
+    // page (the document is ended and a new one begun), the handler may
+    // move on to another page (0-based).
+    std::function<void()> OnPrintReport;
+    std::function<void(int& pageNo)> OnEndPrintPage;
+    // A dialog page's non-visual component, before the form shows.
+    std::function<void(TComponent* sender)> OnCustomizeObject;
 
     void NewReport();
     // False when the file is missing, not a report file, newer than this
@@ -389,6 +419,7 @@ private:
     std::map<std::string, TRMCode> scripts_;
     TRMView* scriptView_ = nullptr;
     class TRMBuilder* builder_ = nullptr;
+    friend void RMDataSetError(TRMReport* report, const std::string& message, TRMView* view);
     bool getValue(const std::string& name, bool bracketed, Variant& v);
     bool doFunction(const TRMFuncCall& call, Variant& r);
     // The function libraries, an object's method (Obj.Method), then
@@ -436,6 +467,12 @@ extern TRMReportDesigner* CurDesigner;
 // with its option.
 extern bool RMShowBandTitles;
 
+
+// An error that stops the build being run: the first one is kept in the
+// report's ErrorText, with the object it happened in, and the build ends;
+// the report shows it and keeps no built page. Outside a build it is only
+// listed in BuildErrors.
+void RMDataSetError(TRMReport* report, const std::string& message, TRMView* view = nullptr);
 
 // Parses "1,3-5" against count pages; bad text raises EConvertError.
 // Ranges are clamped to the pages there are, so "1-2000000000" costs
