@@ -900,6 +900,13 @@ public:
     // The next page column, or a new page after the last column (or when
     // asked for a page), with the headers marked to repeat.
     void newColumn(TRMBandView* repeatHeader, bool wholePage = false) {
+        // The group headers that stood at the top of more than one band
+        // column here; a new page forgets where headers printed.
+        std::map<TRMBandView*, int> spread;
+        if (curGroups)
+            for (TRMBandView* g : *curGroups)
+                if (auto it = headerPlace.find(g); it != headerPlace.end() && it->second.colNo > 1)
+                    spread[g] = it->second.height;
         std::optional<OnRunPage> on(std::in_place, *this);
         if (!wholePage && page->Columns > 1 && column + 1 < page->Columns) {
             if (auto* cf = band(bkColumnFooter)) printAt(cf, bottom, colX);
@@ -919,7 +926,10 @@ public:
             for (TRMBandView* g : *curGroups) {
                 if (g == breaking) break;
                 groupsOnPage[g] = 1;
-                if (g->Flags & bfRepeatHeader) printBand(g, false);
+                if (g->Flags & bfRepeatHeader)
+                    printBand(g, false);
+                else if (auto it = spread.find(g); it != spread.end())
+                    curY += it->second; // keeps its place above the columns
             }
         if (repeatHeader && (repeatHeader->Flags & bfRepeatHeader)) printBand(repeatHeader, false);
     }
@@ -1298,7 +1308,9 @@ public:
                 m->Memo1 = noDataMode && !(m->Flags2 & 0x10) ? TRMLines{} : expandMemo(m);
                 if (m->Flags & flWordWrap) m->Memo1 = m->WrapLines(m->Memo1, m->Width - m->GapX * 2);
                 pc.lines = m->Memo1;
-                pc.memo = true;
+                // A repeated value prints empty or merges with the record
+                // above: it is not cut, it moves whole like any object.
+                pc.memo = !suppressedHere(m, colX + subDx);
                 if ((m->Flags & flStretched) && (b->Flags & bfStretched)) pc.height = std::max(pc.height, bh - pc.top);
             } else {
                 o->Memo1 = expandLines(o);
@@ -1309,7 +1321,12 @@ public:
             pc.o->Memo1 = lines;
             uint16_t f = pc.o->Flags;
             pc.o->Flags &= ~flWordWrap; // written wrapped
-            writeObject(pc.o, curY + pc.top, height, colX + subDx);
+            // Memos suppress and merge repeated values here as in a band
+            // that is not split.
+            if (auto* m = dynamic_cast<TRMMemoView*>(pc.o))
+                writeMemo(m, curY + pc.top, height, colX + subDx);
+            else
+                writeObject(pc.o, curY + pc.top, height, colX + subDx);
             pc.o->Flags = f;
             if (auto* c = dynamic_cast<TRMCalcMemoView*>(pc.o)) calcWritten(c);
         };
@@ -1404,7 +1421,7 @@ public:
             breaking = nullptr;
             printAt(b, curY, colX, h);
             int top = curY;
-            headerPrinted(b, top);
+            headerPrinted(b, top, h);
             curY += h;
             runSubReports(b, top);
         }
@@ -1482,10 +1499,10 @@ public:
     // Where each header last printed on this page and in how many band
     // columns it stands (for RepeatHeader1).
     struct HeaderPlace {
-        int y = 0, colNo = 1;
+        int y = 0, colNo = 1, height = 0;
     };
     std::map<TRMBandView*, HeaderPlace> headerPlace;
-    void headerPrinted(TRMBandView* b, int y) { headerPlace[b] = {y, 1}; }
+    void headerPrinted(TRMBandView* b, int y, int h) { headerPlace[b] = {y, 1, h}; }
     // The band moved into band column colRun.colNo: the headers marked to
     // come at the top of every band column print there again, at the
     // height they printed at.
