@@ -611,6 +611,10 @@ public:
     void accumulateCalc(TRMBandView* dataBand, bool visible) {
         for (TRMCalcMemoView* c : calcMemos) {
             if (!SameText(c->DataBand, dataBand->Name)) continue;
+            // A user total's expressions read the memo's own properties
+            // ("CalcValue") by their bare names.
+            TRMView* wasView = std::exchange(R->curView_, c);
+            ScopeExit restoreView([&] { R->curView_ = wasView; });
             if (!c->Started) {
                 c->AvgTotal = 0;
                 c->AvgCount = 0;

@@ -1319,6 +1319,81 @@ TRMCalcMemoView::TRMCalcMemoView() {
     ObjectType = rmgtCalcMemo;
     BaseName = "CalcMemo";
 }
+void TRMCalcMemoView::SetPropValue(const std::string& name, const Variant& v) {
+    std::string n = up(name);
+    auto bit = [&](uint16_t b, bool on) { Flags = on ? (Flags | b) : (Flags & ~b); };
+    if (n == "DBCALCTYPE")
+        DBCalcType = uint8_t(std::clamp(v.AsInteger(), 0, 5));
+    else if (n == "DATABAND")
+        DataBand = VarToStr(v);
+    else if (n == "RESETAFTERPRINT")
+        ResetAfterPrint = !TotalCalc() && v.AsBoolean(); // a grand total never restarts
+    else if (n == "FILTER")
+        Filter = VarToStr(v);
+    else if (n == "TOTALCALC") {
+        bit(0x2000, v.AsBoolean());
+        if (v.AsBoolean()) ResetAfterPrint = 0;
+    } else if (n == "CALCNOVISIBLE")
+        bit(0x4000, v.AsBoolean());
+    else if (n == "INTALIZEVALUE")
+        IntalizeValue = VarToStr(v);
+    else if (n == "AGGREGATEVALUE")
+        AggregateValue = VarToStr(v);
+    else if (n == "OUTBIGNUM")
+        Flags2 = v.AsBoolean() ? (Flags2 | 0x08) : (Flags2 & ~0x08);
+    else if (n == "CALCVALUE") {
+        // Only while the final (or only) pass builds.
+        if (RMPreparedMode && (!Parent || !Parent->Report || Parent->Report->FinalPass)) CalcValue = RMToNumber(v);
+    } else if (n == "COUNT" || n == "CALCTYPE" || n == "STRETCHED" || n == "WORDWRAP" || n == "AUTOWIDTH" ||
+               n == "MASTERMEMOVIEW") {
+        // Read-only, or not a property of a total.
+    } else
+        TRMMemoView::SetPropValue(name, v);
+}
+
+Variant TRMCalcMemoView::GetPropValue(const std::string& name) {
+    std::string n = up(name);
+    if (n == "DBCALCTYPE") return int(DBCalcType);
+    if (n == "DATABAND") return DataBand;
+    if (n == "RESETAFTERPRINT") return bool(ResetAfterPrint);
+    if (n == "FILTER") return Filter;
+    if (n == "TOTALCALC") return TotalCalc();
+    if (n == "CALCNOVISIBLE") return CalcNoVisible();
+    if (n == "COUNT") return AvgCount;
+    if (n == "INTALIZEVALUE") return IntalizeValue;
+    if (n == "AGGREGATEVALUE") return AggregateValue;
+    if (n == "OUTBIGNUM") return OutBigNum();
+    if (n == "CALCVALUE") return GetValue();
+    if (n == "CALCTYPE") return std::string("(CalcType)");
+    if (n == "STRETCHED" || n == "WORDWRAP" || n == "AUTOWIDTH" || n == "MASTERMEMOVIEW") return Null();
+    return TRMMemoView::GetPropValue(name);
+}
+
+void TRMCalcMemoView::DefineProperties() {
+    TRMMemoView::DefineProperties();
+    for (const char* p : {"Stretched", "Wordwrap", "AutoWidth", "MasterMemoView"}) DelProperty(p);
+    AddEnumProperty("DBCalcType", "rmdcSum;rmdcCount;rmdcAvg;rmdcMax;rmdcMin;rmdcUser", {0, 1, 2, 3, 4, 5});
+    AddProperty("DataBand", rmdtEnum);
+    AddProperty("CalcType", rmdtHasEditor, &RMEditorHooks.CalcMemoEditor);
+    AddProperty("ResetAfterPrint", rmdtBoolean);
+    AddProperty("Filter", rmdtString);
+    AddProperty("TotalCalc", rmdtBoolean);
+    AddProperty("CalcNoVisible", rmdtBoolean);
+    AddProperty("Count", rmdtInteger);
+    AddProperty("IntalizeValue", rmdtString);
+    AddProperty("AggregateValue", rmdtString);
+    AddProperty("OutBigNum", rmdtBoolean);
+    AddProperty("CalcValue", rmdtFloat);
+}
+
+Variant TRMCalcMemoView::DoMethod(const std::string& name, const std::vector<Variant>& params) {
+    if (up(name) == "RESET") {
+        Reset();
+        return Null();
+    }
+    return TRMMemoView::DoMethod(name, params);
+}
+
 void TRMCalcMemoView::LoadFromStream(TStream& s) {
     TRMMemoView::LoadFromStream(s);
     const int Q = RMStreamVersion * 100 + ObjectVersion * 10 + ClassVersion;

@@ -444,6 +444,15 @@ public:
     double GetValue() const {
         return SavedIndex >= 0 && SavedIndex < int(SavedValues.size()) ? SavedValues[size_t(SavedIndex)] : CalcValue;
     }
+    // "DBCalcType", "DataBand", "ResetAfterPrint", "Filter", "TotalCalc",
+    // "CalcNoVisible", "Count", "IntalizeValue", "AggregateValue",
+    // "OutBigNum", "CalcValue" (written only in a build's final pass, so a
+    // user aggregate can read and set its own running value); the script
+    // method "RESET" starts the accumulator again.
+    void SetPropValue(const std::string& name, const Variant& value) override;
+    Variant GetPropValue(const std::string& name) override;
+    void DefineProperties() override;
+    Variant DoMethod(const std::string& name, const std::vector<Variant>& params) override;
     void LoadFromStream(TStream& s) override;
     void SaveToStream(TStream& s) override;
 };
