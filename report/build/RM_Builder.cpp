@@ -2274,11 +2274,24 @@ bool TRMReport::doFunction(const TRMFuncCall& c, Variant& r) {
     if (builder_ && builder_->aggregate(c, r)) return true;
     const std::string& n = c.Name;
     if (n == "INC" || n == "DEC") {
-        std::string u = UpperCase(Trim(c.ArgTexts.empty() ? "" : c.ArgTexts[0]));
-        Variant cur = Variables.count(u) ? Variables[u] : Variant(0);
-        Variables[u] = RMToNumber(cur) + (n == "INC" ? 1 : -1);
+        // Read and stored as an assignment would: a dictionary variable, an
+        // object's property or a report variable.
+        std::string name = Trim(c.ArgTexts.empty() ? "" : c.ArgTexts[0]);
+        if (!name.empty()) RunScript({name + " := " + name + (n == "INC" ? " + 1" : " - 1")}, scriptView_);
         r = Null();
         return true;
+    }
+    // Name[index] of an object's text list ("Memo1.Memo[2]"): its line.
+    if ((n == "GETARRAY" || n == "SETARRAY") && c.Count() >= 2) {
+        std::string name = Trim(VarToStr(c.Arg(0)));
+        size_t dot = name.find('.');
+        if (dot != std::string::npos)
+            if (TRMObject* o = FindPropertyOwner(name.substr(0, dot))) {
+                std::vector<Variant> p{UpperCase(name.substr(dot + 1)), c.ArgTexts[1],
+                                       c.Count() > 2 ? c.ArgTexts[2] : std::string("''")};
+                r = o->DoMethod(n == "SETARRAY" ? "SETINDEXPROPERTY" : "GETINDEXPROPERTY", p);
+                return true;
+            }
     }
     if (n == "STOPREPORT") {
         Terminated = true;

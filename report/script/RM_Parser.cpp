@@ -572,15 +572,12 @@ bool RMStdFunction(const TRMFuncCall& c, Variant& r) {
     auto d = [&](size_t i) { return RMToNumber(c.Arg(i)); };
     if (n == "COPY") {
         std::string t = s(0);
-        // Character positions, not bytes: GBK counts two per Chinese
-        // character, as the text would on disk.
-        std::string g = Utf8ToGbk(t);
+        // Positions in GBK bytes, two per Chinese character as the text is
+        // on disk; a character cut by either end is left out rather than
+        // printed as half a character.
         int from = int(d(1)), count = int(d(2));
         if (from < 1) from = 1;
-        if (size_t(from) > g.size())
-            r = std::string();
-        else
-            r = GbkToUtf8(g.substr(size_t(from - 1), size_t(std::max(0, count))));
+        r = count <= 0 ? std::string() : GbkCopyBytes(t, from, count);
         return true;
     }
     if (n == "STRTODATE") {

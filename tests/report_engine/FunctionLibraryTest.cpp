@@ -63,6 +63,11 @@ const FuncCase kFunctions[] = {
     {"posOfEmpty", "POS('', 'abc')", "0"},
     {"posAgreesWithCopy", "COPY('图书馆', POS('馆', '图书馆'), 2)", "馆"},
     {"lengthInGbkBytes", "LENGTH('图书a')", "5"},
+    // COPY never prints half a Chinese character.
+    {"copyWholeCharacters", "COPY('a图书馆', 2, 4)", "图书"},
+    {"copyStartingInsideACharacter", "COPY('图书馆', 2, 3)", "书"},
+    {"copyEndingInsideACharacter", "COPY('图书馆', 1, 3)", "图"},
+    {"copyPastTheEnd", "COPY('图书', 5, 2)", ""},
     // NAMECASE leaves the rest of the text as it is.
     {"namecaseKeepsTheRest", "NAMECASE('aBC')", "ABC"},
     {"namecaseEmpty", "NAMECASE('')", ""},
@@ -196,6 +201,10 @@ TEST(ReportFunctionLibrary, objectMethodsFromScriptsAndExpressions) {
     r.RunScript({"begin MemoTitle.Memo.Delete(0); MemoTitle.Show end"});
     EXPECT_EQ(m->Memo, (TRMLines{"第二行", "第三行"}));
     EXPECT_TRUE(m->Visible);
+    // A line of an object's text by its index.
+    r.RunScript({"begin MemoTitle.Memo[1] := '第' + '二'; L := MemoTitle.Memo[0] end"});
+    EXPECT_EQ(m->Memo, (TRMLines{"第二行", "第二"}));
+    EXPECT_EQ(VarToStr(r.Calc("L")), "第二行");
     r.RunScript({"MemoTitle.Memo.Clear"});
     EXPECT_TRUE(m->Memo.empty());
     // In the object's own script its properties read by their bare names,
@@ -260,6 +269,21 @@ TEST(ReportFunctionLibrary, currentCountsTheRecordsPrintedAndCalcWidthMeasuresTh
     EXPECT_EQ(probe.CalcTextWidth({}), 2 * probe.GapX + 1 + 1); // gaps, half frames, 1
     // Outside any object: 0.
     EXPECT_EQ(VarToStr(f.report.Calc("CALCWIDTH")), "0");
+}
+
+// INC and DEC store as an assignment does: into the dictionary variable,
+// the object's property or the report variable of that name.
+TEST(ReportFunctionLibrary, incAndDecReachWhateverTheNameStandsFor) {
+    TRMReport r;
+    r.Dictionary.Variables = {{"Counter", "5"}};
+    TRMMemoView* m = AddMemo(r, r.Pages[0], 10, 10, "书名", 200);
+    m->Name = "MemoTitle";
+    m->Font.Size = 9;
+    r.RunScript({"begin INC(Counter); INC(Counter); DEC(MemoTitle.Font.Size); INC(N); INC(N) end"});
+    EXPECT_TRUE(r.ScriptError.empty()) << r.ScriptError;
+    EXPECT_EQ(VarToStr(r.Calc("[Counter]")), "7");
+    EXPECT_EQ(m->Font.Size, 8);
+    EXPECT_EQ(VarToStr(r.Calc("N")), "2");
 }
 
 TEST(ReportFunctionLibrary, calcWidthOfANonMemoIsItsWidth) {
