@@ -672,6 +672,7 @@ public:
     TRMLines expandCalcMemo(TRMCalcMemoView* c) {
         std::string line = c->Memo.empty() ? std::string() : c->Memo[0];
         double v = shownValue(c);
+        R->currentValue_ = v; // what "VALUE" reads in its highlight condition
         std::string out;
         bool anyBracket = false;
         for (size_t i = 0; i < line.size();) {
@@ -2368,6 +2369,7 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
     if (u == "APPLICATIONPATH#") return v = ExeDir(), true;
     if (u == "CURRENT#") return v = builder_ ? builder_->recordCount : 0, true;
     if (n == "CALCWIDTH") return v = calcWidth(), true;
+    if (n == "VALUE") return v = currentValue_, true;
     // Dictionary variables are expressions; one that refers to itself,
     // directly or through others, gives Null instead of recursing.
     if (const TRMVariable* dv = Dictionary.FindVariable(n)) {

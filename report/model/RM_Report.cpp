@@ -334,6 +334,7 @@ std::string TRMReport::ExpandVariables(const std::string& text, TRMView* view) {
             RMDataSetError(this, e.Message, view);
             v = Null();
         }
+        currentValue_ = v;
         if (view && (view->Flags & flHideZeros) && RMIsNumber(v) && v.AsDouble() == 0) {
         } else {
             out += RMFormatValue(v, code, ftext);

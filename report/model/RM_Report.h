@@ -425,8 +425,11 @@ private:
     // The function libraries, an object's method (Obj.Method), then
     // OnUserFunction.
     bool libraryFunction(const TRMFuncCall& call, Variant& r);
-    // The object whose text is being expanded (CALCWIDTH reads it).
+    // The object whose text is being expanded (CALCWIDTH reads it), and
+    // the value its last bracket gave ("VALUE", as a highlight condition
+    // reads it).
     TRMView* curView_ = nullptr;
+    Variant currentValue_;
     Variant calcWidth();
     void readBody(TStream& s);
     void writeBody(TStream& s);

@@ -1,5 +1,7 @@
 // The total memo as scripts and the inspector see it: its properties by
-// name, a user total that reads its own running value, and RESET.
+// name, a user total that reads its own running value, and RESET; and the
+// name VALUE, the value a memo's text just gave, which highlight
+// conditions test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -110,6 +112,26 @@ TEST(ReportAggregateMemo, userTotalReadsItsOwnRunningValue) {
     EXPECT_TRUE(f.report.BuildErrors.empty()) << f.report.BuildErrors[0];
     EXPECT_TRUE(f.has("加倍合计：142")); // 100 + 2 × (1 + ... + 6)
     EXPECT_TRUE(f.has("最大：6"));
+}
+
+TEST(ReportAggregateMemo, highlightConditionsTestTheValueTheMemoShows) {
+    Totals f;
+    TRMBandView* data = AddBand(f.report, f.page, bkMasterData, 100, 24, "RMBooks");
+    TRMMemoView* price = AddMemo(f.report, f.page, 0, 102, "[Price]", 100);
+    price->HighlightStr = "Value > 4";
+    price->HighlightColor = clRed;
+    AddBand(f.report, f.page, bkSummary, 200, 24);
+    auto* sum = f.calc(202, "[Price]", rmdcSum);
+    sum->DataBand = data->Name;
+    sum->HighlightStr = "Value >= 21";
+    sum->HighlightColor = clBlue;
+    ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+    EXPECT_TRUE(f.report.BuildErrors.empty()) << f.report.BuildErrors[0];
+    TRMPage* p = f.report.EMFPages.UnpackPage(0);
+    ASSERT_EQ(p->Objects.size(), 7u);
+    std::vector<TColor> colours;
+    for (auto& o : p->Objects) colours.push_back(static_cast<TRMMemoView*>(o.get())->Font.Color);
+    EXPECT_EQ(colours, (std::vector<TColor>{clBlack, clBlack, clBlack, clBlack, clRed, clRed, clBlue}));
 }
 
 } // namespace
