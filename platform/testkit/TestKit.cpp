@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "Activation_p.h"
 #include "Controls_p.h"
 #include "Forms_p.h"
 
@@ -230,9 +231,8 @@ void ProcessEvents() {
 void ShowAndActivate(TCustomForm* form) {
     form->Show();
     QWidget* top = WidgetOf(form)->window();
-    top->activateWindow();
+    ActivateTopLevel(top);
     QWindow* win = top->windowHandle();
-    if (win) win->requestActivate();
     ProcessEvents();
     if (!win || !QTest::qWaitForWindowActive(win, 5000))
         ADD_FAILURE() << "form " << Describe(form) << ": its window " << Describe(top) << " never became active";

@@ -20,6 +20,7 @@
 #include <typeinfo>
 
 #include "StdCtrls.h"
+#include "Activation_p.h"
 #include "Controls_p.h"
 #include "Forms_p.h"
 
@@ -108,7 +109,7 @@ class OpenerFocusScope {
 public:
     OpenerFocusScope() : opener_(DialogOpener()) {}
     ~OpenerFocusScope() {
-        if (opener_ && opener_->isVisible()) opener_->activateWindow();
+        if (opener_ && opener_->isVisible()) ActivateTopLevel(opener_);
     }
     OpenerFocusScope(const OpenerFocusScope&) = delete;
     OpenerFocusScope& operator=(const OpenerFocusScope&) = delete;

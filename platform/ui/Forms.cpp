@@ -26,6 +26,7 @@
 #include "ActnList.h"
 #include "Menus.h"
 #include "StdCtrls.h"
+#include "Activation_p.h"
 #include "Canvas_p.h"
 #include "DialogSeam.h"
 #include "Menus_p.h"
@@ -604,13 +605,13 @@ TModalResult RunModalLoop(TCustomForm* form) {
         form->Hide();
         d->top()->setWindowModality(Qt::NonModal);
         d->inModal = false;
-        if (opener && opener != alive && opener->isVisible()) opener->activateWindow();
+        if (opener && opener != alive && opener->isVisible()) ActivateTopLevel(opener);
         RT_ASSERT(!form->Visible() && !form->Modal());
     };
     {
         ScopeExit leave(unwind);
         form->Show();
-        if (d->top()) d->top()->activateWindow();
+        if (d->top()) ActivateTopLevel(d->top());
         d->loop = &loop;
         while (!d->closeAccepted) {
             if (TApplicationPrivate::isTerminated()) {
@@ -711,7 +712,7 @@ void TCustomForm::Release() {
 
 void TCustomForm::SetFocus() {
     auto* d = FormD(this);
-    d->outer()->activateWindow();
+    ActivateTopLevel(d->outer());
     if (d->sub && d->sub->mdiArea()) d->sub->mdiArea()->setActiveSubWindow(d->sub);
 }
 
@@ -723,7 +724,7 @@ void TCustomForm::BringToFront() {
         if (d->windowState == wsMinimized || d->sub->isMinimized()) d->sub->showNormal();
         d->sub->mdiArea()->setActiveSubWindow(d->sub);
     } else if (d->outer()->isVisible()) {
-        d->outer()->activateWindow();
+        ActivateTopLevel(d->outer());
     }
 }
 

@@ -16,6 +16,7 @@
 #include <memory>
 #include <cctype>
 
+#include "Activation_p.h"
 #include "Canvas_p.h"
 #include "Controls_p.h"
 
@@ -401,7 +402,7 @@ void TPopupMenu::Popup(int X, int Y) {
         QObject::disconnect(*once);
         QTimer::singleShot(0, from, [from] {
             if (!from || !from->isVisible() || QApplication::activePopupWidget()) return;
-            if (QGuiApplication::focusWindow() != from->windowHandle()) from->activateWindow();
+            if (QGuiApplication::focusWindow() != from->windowHandle()) ActivateTopLevel(from);
         });
     });
     m->popup(QPoint(X, Y));

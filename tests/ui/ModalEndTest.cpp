@@ -9,8 +9,11 @@
 
 #include "support/TestNames.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QTest>
+#include <QWindow>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -20,6 +23,8 @@
 #include "StdCtrls.h"
 #include "TestKit.h"
 #include "Controls_p.h"
+
+#include <xcb/xcb.h> // to give a window the keyboard behind the program's back
 
 namespace {
 
@@ -167,6 +172,50 @@ TEST_F(ModalEnd, nestedModalsUnwindInOrder) {
     EXPECT_EQ(outer.ShowModal(), mrOk);
     EXPECT_FALSE(inner.Visible());
     EXPECT_FALSE(outer.Visible());
+    expectOpenerTakesInput();
+}
+
+// Drops the server's focus-in events for one window, as the program does
+// when they come while the window counts as blocked by a modal one.
+class FocusInLost : public QAbstractNativeEventFilter {
+public:
+    explicit FocusInLost(xcb_window_t w) : window(w) { qApp->installNativeEventFilter(this); }
+    ~FocusInLost() override { qApp->removeNativeEventFilter(this); }
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        auto* ev = static_cast<xcb_generic_event_t*>(message);
+        return type == "xcb_generic_event_t" && (ev->response_type & 0x7f) == XCB_FOCUS_IN &&
+               reinterpret_cast<xcb_focus_in_event_t*>(ev)->event == window;
+    }
+
+private:
+    xcb_window_t window;
+};
+
+// On X the server can give the opener the keyboard while the program does
+// not notice (a late focus-in, taken while a dialog was still modal, is
+// handed on to that dialog, already going away). The server sends no second
+// focus-in to a window that has the keyboard, so asking for it again changed
+// nothing and the keyboard stayed with no window of the program, as in the
+// main window after the date dialog. Giving the form the keyboard must work
+// from that state too.
+TEST_F(ModalEnd, keyboardComesBackWhereTheServerGaveItUnnoticed) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11) GTEST_SKIP() << "a state of the X server";
+    xcb_connection_t* c = x11->connection();
+    QWindow* win = WidgetOf(opener)->windowHandle();
+    const auto id = static_cast<xcb_window_t>(win->winId());
+    {
+        FocusInLost lost(id);
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_NONE, XCB_NONE, XCB_CURRENT_TIME);
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, id, XCB_CURRENT_TIME);
+        xcb_flush(c);
+        ASSERT_TRUE(QTest::qWaitFor([] { return QGuiApplication::focusWindow() == nullptr; }, 3000));
+        xcb_get_input_focus_reply_t* focus = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+        ASSERT_NE(focus, nullptr);
+        EXPECT_EQ(focus->focus, id) << "the server has given the opener the keyboard";
+        free(focus);
+    }
+    opener->SetFocus();
     expectOpenerTakesInput();
 }
 
