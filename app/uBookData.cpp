@@ -61,7 +61,7 @@ TFrmBookData::TFrmBookData(TComponent* AOwner, std::string table) : TMDIBaseData
                     .TabStop(false)
                     .Set(&TDBNumberEditEh::SetDecimalPlaces, 4);
     bottom.Add<TLabel>("LbYuan").Caption("元").At(314, 8);
-    BtExcel = bottom.Add<TButton>("BtExcel").Caption("Excel导入").At(350, 3, 86, 24).OnClick(&TFrmBookData::BtExcelClick);
+    BtExcel = bottom.Add<TButton>("BtExcel").Caption("Excel导入(&X)").At(350, 3, 86, 24).OnClick(&TFrmBookData::BtExcelClick);
 
     DBSumList1 = new TDBSumList(this);
     DBSumList1->SetName("DBSumList1");

@@ -32,8 +32,8 @@ TFrmBookPreData::TFrmBookPreData(TComponent* AOwner) : TFrmBookData(AOwner, "Boo
     ChkZk = bottom.Add<TCheckBox>("ChkZk").Caption("保留副本").Checked().At(610, 7, 80, 17);
     BtDelAll = b.In(ToolBar1)
                    .Add<TToolButton>("BtDelAll")
-                   .Caption("批量删除")
-                   .Hint("删除显示的全部记录")
+                   .Caption("批量删除(&B)")
+                   .Hint("删除显示的全部记录,快捷键[Alt+B]")
                    .OnClick(&TFrmBookPreData::BtDelAllClick);
 }
 

@@ -51,7 +51,7 @@ TFrmMagzData::TFrmMagzData(TComponent* AOwner) : TMDIBaseData(AOwner) {
     EditQty = bottom.Add<TDBNumberEditEh>("EditQty").At(236, 6, 70, 21).TabStop(false);
     EditQty->SetDecimalPlaces(0);
     bottom.Add<TLabel>("LbQtyUnit").Caption("本").At(310, 10);
-    BtExcel = bottom.Add<TButton>("BtExcel").Caption("Excel导入").At(340, 3, 86, 24).OnClick(&TFrmMagzData::BtExcelClick);
+    BtExcel = bottom.Add<TButton>("BtExcel").Caption("Excel导入(&X)").At(340, 3, 86, 24).OnClick(&TFrmMagzData::BtExcelClick);
     for (TDBNumberEditEh* e : {EditPrice, EditQty}) e->SetReadOnly(true);
 
     DBSumList1 = b.Add<TDBSumList>("DBSumList1");

@@ -41,7 +41,7 @@ TFrmReaderData::TFrmReaderData(TComponent* AOwner) : TMDIBaseData(AOwner) {
     EditQty->SetDecimalPlaces(0);
     EditQty->SetReadOnly(true);
     bottom.Add<TLabel>("LbQtyUnit").Caption("人").At(240, 10);
-    BtExcel = b.In(ToolBar1).Add<TToolButton>("BtExcel").Caption("从Excel导入").OnClick(&TFrmReaderData::BtExcelClick);
+    BtExcel = b.In(ToolBar1).Add<TToolButton>("BtExcel").Caption("从Excel导入(&X)").OnClick(&TFrmReaderData::BtExcelClick);
 }
 
 void TFrmReaderData::InitForm() {
