@@ -49,6 +49,10 @@ TEST_P(ListButtonKeys, altLetterOfTheCaptionPressesTheButton) {
     ASSERT_NE(button, nullptr);
     const std::string accel = std::string("(&") + row.letter + ")";
     EXPECT_NE(button->Caption().find(accel), std::string::npos) << button->Caption();
+    // To look at: the caption with its letter fits the button.
+    const std::string screens = std::string(BUILD_DIR) + "/test-output/screens/";
+    ForceDirectories(screens);
+    EXPECT_TRUE(SaveFormPng(list.get(), screens + "list-keys-" + row.name + ".png"));
     row.expectShown(script);
     SendKey(list->DBGrid1, row.letter, {ssAlt});
     EXPECT_TRUE(script.Unused().empty()) << "Alt+" << row.letter << " did not press " << row.button;
