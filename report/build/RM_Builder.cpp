@@ -2355,11 +2355,11 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
     std::string n = Trim(name);
     std::string u = UpperCase(n);
     // Names of the build.
-    if (u == "PAGE#") return v = PageNo + 1, true;
-    if (u == "TOTALPAGES#") return v = TotalPages, true;
+    if (u == "PAGE#") return v = PageNoBase + PageNo + 1, true;
+    if (u == "TOTALPAGES#") return v = MasterTotalPages >= 0 ? MasterTotalPages : TotalPages, true;
     if (u == "DATE" || u == "DATE#") return v = TDateTime(Date()), true;
     if (u == "TIME" || u == "TIME#") return v = TDateTime(Time()), true;
-    if (u == "TOTALPAGES") return v = TotalPages, true;
+    if (u == "TOTALPAGES") return v = MasterTotalPages >= 0 ? MasterTotalPages : TotalPages, true;
     if (u == "FREESPACE") return v = builder_ ? builder_->bottom - builder_->curY : 0, true;
     if (u == "DATETIME#") return v = TDateTime(Now()), true;
     if (u == "LINE#") return v = builder_ ? builder_->lineNo : 0, true;
@@ -2455,6 +2455,7 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
 }
 
 bool TRMReport::PrepareReport() {
+    SelectPrinter(PrinterName);
     BuildErrors.clear();
     ErrorText.clear();
     Terminated = false;

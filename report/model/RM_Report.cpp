@@ -529,12 +529,14 @@ bool TRMReport::LoadFromStream(TStream& s) {
         }
         readBody(s);
         RMStreamVersion = RMCurrentVersion;
+        SaveReportOptions.LoadReportSetting(this);
         return true;
     } catch (const EClassNotFound& e) {
         LastError = "Opened report contains the following non-plugged components:\r" + e.Message +
                     "Use appropriate component from RM component palette";
         BuildErrors.push_back(LastError);
         RMStreamVersion = RMCurrentVersion;
+        SaveReportOptions.LoadReportSetting(this);
         return true; // everything else loaded
     } catch (const Exception& e) {
         LastError = "不支持的rmf格式";

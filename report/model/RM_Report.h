@@ -193,6 +193,8 @@ public:
     std::string TakeSpareBytes(size_t room);
     // Frees what the last build did not reuse.
     void DropSpareBytes() { spare_.clear(); }
+    // Appends a copy of page i of other pages, with its background picture.
+    void AppendCopy(const TRMEMFPages& from, int i);
     // Inserts an empty page with the paper of page `like`.
     void InsertPage(int index, int like);
     // Puts the pages of several design pages in turns: the first page of
@@ -246,6 +248,64 @@ enum TRMPreviewButton {
 };
 
 class TRMReport;
+
+// ---------------------------------------------------------------- options, printing, export
+
+// How the preview window opens: at the remembered zoom, page width, one
+// whole page or two pages side by side.
+enum TRMPreviewZoom : int { pzDefault, pzPageWidth, pzOnePage, pzTwoPages };
+
+// Where a report keeps its print settings ("taoda", print offsets, the
+// margins of each design page): a registry key under RegistryPath, or a
+// section of an INI file, named after the report's title (else its file
+// name). Only when AutoLoadSaveSetting is set, unless the report's own
+// OnLoadReportSetting/OnSaveReportSetting take over.
+struct TRMSaveReportOptions {
+    bool AutoLoadSaveSetting = false;
+    bool UseRegistry = true;
+    std::string IniFileName;
+    std::string RegistryPath = "VodidiVerovev\\ReportSettings\\";
+    void LoadReportSetting(TRMReport* report, const std::string& name = "");
+    void SaveReportSetting(TRMReport* report, const std::string& name = "");
+};
+
+// Writes built pages into a file of its own kind. ExportTo opens the file
+// and hands it over; the filter gets the document, each page and each
+// object of a page (left and top in page pixels) in print order.
+class TRMExportFilter {
+public:
+    virtual ~TRMExportFilter() = default;
+    std::string FileName;
+    TStream* Stream = nullptr;
+    // May rename the file or stop the export (go on false).
+    std::function<void(std::string& fileName, bool& goOn)> OnBeforeExport;
+    std::function<void(const std::string& fileName)> OnAfterExport;
+    // A filter that asks for options answers here (1 goes on).
+    bool ShowDialog = true;
+    virtual int ShowModal() { return 1; }
+    // The filter's own setup, which the preview's spreadsheet button runs
+    // before exporting into FileName (1 goes on).
+    virtual int Setup() { return 1; }
+    virtual void OnBeginDoc() {}
+    virtual void OnEndDoc() {}
+    virtual void OnBeginPage(int pageIndex, int pageWidth, int pageHeight) {}
+    virtual void OnEndPage() {}
+    virtual void OnData(int left, int top, TRMView* view) {}
+    // The preview's spreadsheet button takes the first filter that says
+    // it writes spreadsheets.
+    virtual bool IsSpreadsheet() const { return false; }
+};
+// The registered filters (the preview's save dialog lists them after the
+// prepared-report entry); -1 until one registers.
+void RMRegisterExportFilter(TRMExportFilter* filter, const std::string& description, const std::string& mask);
+void RMUnregisterExportFilter(TRMExportFilter* filter);
+int RMGetExportFilterCount();
+struct TRMExportFilterInfo {
+    TRMExportFilter* Filter;
+    std::string Description, Mask;
+};
+const TRMExportFilterInfo& RMGetExportFilter(int index);
+
 // Runs a build or print under the progress window (the preview unit
 // provides it): work runs inside the window's modal loop and Cancel sets
 // the report's Terminated.
@@ -284,7 +344,7 @@ public:
     bool ShowPrintDialog = true;
     bool ModalPreview = true;
     bool ModifyPrepared = false;
-    int PreviewButtons = pbZoom | pbLoad | pbSave | pbPrint | pbFind | pbPageSetup | pbExit;
+    int PreviewButtons = pbZoom | pbLoad | pbSave | pbPrint | pbFind | pbPageSetup | pbExit | pbSaveToXLS;
     uint8_t SubVersion1 = 0, SubVersion2 = 11;
     TRMReportType ReportType = rtSimple;
     // A report page whose master data is empty builds nothing when false.
@@ -374,13 +434,15 @@ public:
 
     // Builds the pages; false when cancelled or when nothing was built
     // because of an error (BuildErrors says which).
-    bool PrepareReport();
+    virtual bool PrepareReport();
     // Preview of the built pages (modal).
     void ShowPreparedReport();
     void ShowReport();
-    // Prints built pages: "" all, or "1,3-5"; copies; through the print
-    // dialog when ShowPrintDialog.
-    bool PrintPreparedReport(const std::string& pages = "", int copies = 1, bool collate = true);
+    // Prints built pages: "" all, or "1,3-5"; copies (0: DefaultCopies)
+    // and collate (-1: DefaultCollate); through the print dialog when
+    // ShowPrintDialog, under the progress window when ShowProgress. False
+    // when nothing was printed (cancelled, no pages).
+    bool PrintPreparedReport(const std::string& pages = "", int copies = 0, int collate = -1);
     void PrintReport();
     int DesignReport();
     // Opens the designer on one built page (0-based); what it changed is
@@ -388,6 +450,38 @@ public:
     bool EditPreparedPage(int index);
 
     TRMView* FindObject(const std::string& name) const;
+
+    // ---- the component's options, printing, preview and export
+    TRMSaveReportOptions SaveReportOptions;
+    // Take the place of the settings store when set.
+    std::function<void(TRMReport*)> OnLoadReportSetting, OnSaveReportSetting;
+    int DefaultCopies = 1;
+    bool DefaultCollate = true;
+    TRMPreviewZoom InitialZoom = pzDefault;
+    // The preview opens as a child of the main window and does not wait.
+    bool MDIPreview = false;
+    std::string PreviewInitialDir;
+    // Before the print job starts.
+    std::function<void()> OnPrintReport;
+    // Switches the engine printer to entry newIndex and takes its name;
+    // the design pages take their papers again on it. On a failure says
+    // "所选打印机错误", goes back to oldIndex and answers false.
+    bool ChangePrinter(int oldIndex, int newIndex);
+    // "Default Printer" or "" is entry 0, "Virtual Printer" entry 1, any
+    // other name its entry (0 when absent); the name is kept in PrinterName.
+    void SelectPrinter(const std::string& name);
+    // Writes the built pages through the filter into fileName; false when
+    // nothing was written (stopped, no pages, options cancelled).
+    bool ExportTo(TRMExportFilter* filter, const std::string& fileName);
+    TRMExportFilter* ExportFilter = nullptr;
+    // The progress window's line while printing or exporting ("" while
+    // building): the text, two blanks and the page.
+    std::string ProgressStatus;
+    // A member of a composite report counts its pages on from those built
+    // before it, and prints the composite's page count.
+    int PageNoBase = 0;
+    int MasterTotalPages = -1;
+
     // Report variables set by scripts and the application.
     std::map<std::string, Variant> Variables;
 
@@ -481,3 +575,27 @@ void RMDataSetError(TRMReport* report, const std::string& message, TRMView* view
 // Ranges are clamped to the pages there are, so "1-2000000000" costs
 // nothing.
 std::vector<int> RMParsePageList(const std::string& text, int count);
+
+// Several reports built into one set of pages: one report after the
+// other, its page numbers running on through the whole (rmReportPerReport),
+// or each member built by itself and its pages dealt out in turns, the
+// first page of each, then the second of each (rmPagePerPage). The
+// members are not owned.
+enum TRMCompositeMode { rmReportPerReport, rmPagePerPage };
+class TRMCompositeReport : public TRMReport {
+public:
+    explicit TRMCompositeReport(TComponent* owner = nullptr) : TRMReport(owner) {}
+    std::string ClassName() const override { return "TRMCompositeReport"; }
+    std::vector<TRMReport*> Reports;
+    TRMCompositeMode CompositeMode() const { return mode_; }
+    // Page per page builds every member by itself, without the progress
+    // window.
+    void SetCompositeMode(TRMCompositeMode m);
+    // The members' pages as they were last built, without building again.
+    bool ShowPreparedReports = false;
+    bool PrepareReport() override;
+
+private:
+    TRMCompositeMode mode_ = rmReportPerReport;
+    void collect();
+};

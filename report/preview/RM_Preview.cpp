@@ -9,6 +9,7 @@
 #include "SysUtils.h"
 #include "report/model/RM_Report.h"
 #include "report/print/RM_PrintDialog.h"
+#include "report/print/RM_XLSExport.h"
 
 double TRMPreviewForm::LastScale = 1.0;
 TRMZoomMode TRMPreviewForm::LastZoomMode = zmPercent;
@@ -144,6 +145,7 @@ void drawImages(TImageList* list) {
 
 TRMPreviewForm::TRMPreviewForm(TComponent* owner, TRMReport* report) : TForm(owner), report_(report) {
     SetName("RMPreviewForm");
+    RMRegisterBuiltInExportFilters();
     std::string title = report->ReportInfo.Title.empty() ? ExtractFileName(report->FileName) : report->ReportInfo.Title;
     SetCaption("预览 - " + title);
     SetClientWidth(900);
@@ -378,9 +380,7 @@ void TRMPreviewForm::build() {
     };
     btnOpen->OnClick = [this](TObject*) { open(); };
     btnSave->OnClick = [this](TObject*) { save(); };
-    btnSaveToXLS->OnClick = [](TObject*) {
-        // No spreadsheet export filter is registered: nothing to run.
-    };
+    btnSaveToXLS->OnClick = [this](TObject*) { saveToXLS(); };
     btnExit->OnClick = [this](TObject*) { exitClick(); };
     OnKeyDown = [this](TObject*, Word& k, TShiftState s) { keyDown(k, s); };
 }
@@ -393,12 +393,11 @@ void TRMPreviewForm::applyButtons() {
     sepFind->SetVisible(b & pbFind);
     btnOpen->SetVisible(b & pbLoad);
     btnSave->SetVisible(b & pbSave);
-    // No spreadsheet export filter is registered, so its button would do
-    // nothing: it stays hidden.
-    btnSaveToXLS->SetVisible(false);
+    btnSaveToXLS->SetVisible((b & pbSaveToXLS) && spreadsheetFilter());
     btnPrint->SetVisible(b & pbPrint);
     btnPageSetup->SetVisible(b & pbPageSetup);
-    sepFile->SetVisible(btnOpen->Visible() || btnSave->Visible() || btnPrint->Visible() || btnPageSetup->Visible());
+    sepFile->SetVisible(btnOpen->Visible() || btnSave->Visible() || btnPrint->Visible() || btnPageSetup->Visible() ||
+                        btnSaveToXLS->Visible());
     bool design = (b & pbDesign) && RMDesignerClass;
     btnDesign->SetVisible(design);
     sepDesign->SetVisible(design);
@@ -476,9 +475,31 @@ void TRMPreviewForm::open() {
     SetCaption("预览 - " + ExtractFileName(files[0]));
 }
 
+TRMExportFilter* TRMPreviewForm::spreadsheetFilter() const {
+    for (int i = 0; i < RMGetExportFilterCount(); ++i)
+        if (RMGetExportFilter(i).Filter->IsSpreadsheet()) return RMGetExportFilter(i).Filter;
+    return nullptr;
+}
+
+void TRMPreviewForm::saveToXLS() {
+    TRMExportFilter* f = spreadsheetFilter();
+    if (!f) return;
+    // The filter asks for its file itself; the export then runs without
+    // asking again.
+    if (f->FileName.empty()) f->FileName = ChangeFileExt(report_->ReportInfo.Title.empty() ? ExtractFileName(report_->FileName) : report_->ReportInfo.Title, ".xlsx");
+    if (f->Setup() != 1) return;
+    bool shown = f->ShowDialog;
+    f->ShowDialog = false;
+    ScopeExit back([&] { f->ShowDialog = shown; });
+    Preview->ExportTo(f, f->FileName);
+}
+
 void TRMPreviewForm::save() {
     TSaveDialog d(this);
-    d.SetFilter("Report 文件 (*.rmp)|*.rmp");
+    std::string filter = "Report 文件 (*.rmp)|*.rmp";
+    for (int i = 0; i < RMGetExportFilterCount(); ++i)
+        filter += "|" + RMGetExportFilter(i).Description + "|" + RMGetExportFilter(i).Mask;
+    d.SetFilter(filter);
     d.SetFilterIndex(1);
     d.SetDefaultExt("rmp");
     d.SetInitialDir(Preview->InitialDir);
@@ -503,6 +524,10 @@ void TRMPreviewForm::DoShow() {
 void TRMPreviewForm::DoClose(TCloseAction& a) {
     SaveToolWindowPositions({ToolbarPreviewStand});
     TForm::DoClose(a);
+    if (FreeOnClose) {
+        a = caFree;
+        report_->PreviewOpened = false;
+    }
 }
 
 void TRMPreviewForm::keyDown(Word& k, TShiftState s) {
@@ -746,6 +771,9 @@ TRMProgressRunner RMProgressRunner = [](TRMReport* report, const std::string& ca
         if (beforePage) beforePage(pageIndex);
     };
     report->OnProgress = [&](int pageNo) {
+        // Printing and export name the page just done.
+        if (!report->ProgressStatus.empty())
+            f.Label1->SetCaption(report->ProgressStatus + "  " + std::to_string(pageNo));
         if (before) before(pageNo);
         // Cancel is pressed between pages.
         Application->ProcessMessages();
@@ -761,7 +789,24 @@ TRMProgressRunner RMProgressRunner = [](TRMReport* report, const std::string& ca
 // ---------------------------------------------------------------- report entry points
 
 void TRMReport::ShowPreparedReport() {
+    if (EMFPages.Count() == 0) return;
+    auto* main = dynamic_cast<TForm*>(Application->MainForm());
+    bool mdi = MDIPreview && main && main->FormStyle() == fsMDIForm;
+    if (!ModalPreview || mdi) {
+        // A window that stays open beside the program: the report owns it
+        // and it frees itself when closed.
+        auto* f = new TRMPreviewForm(this, this);
+        f->FreeOnClose = true;
+        f->Preview->InitialDir = PreviewInitialDir;
+        if (mdi) {
+            f->SetFormStyle(fsMDIChild);
+            f->SetWindowState(wsNormal);
+        }
+        f->Show();
+        return;
+    }
     TRMPreviewForm f(nullptr, this);
+    f.Preview->InitialDir = PreviewInitialDir;
     f.ShowModal();
     PreviewOpened = false;
 }

@@ -25,6 +25,7 @@
 #include "report/toolkit/RM_Common.h"
 
 class TRMReport;
+class TRMExportFilter;
 
 class TRMPreviewForm : public TForm {
 public:
@@ -52,6 +53,10 @@ public:
     // Sets the zoom from a text such as "75%", "80" or an item's text.
     void ZoomText(const std::string& t);
 
+    // A window shown without waiting (ModalPreview off, MDIPreview) frees
+    // itself when closed.
+    bool FreeOnClose = false;
+
     // The settings every preview window starts from.
     static double LastScale;
     static TRMZoomMode LastZoomMode;
@@ -72,6 +77,8 @@ private:
     void keyDown(Word& k, TShiftState s);
     void open();
     void save();
+    void saveToXLS();
+    TRMExportFilter* spreadsheetFilter() const;
     void exitClick();
 };
 

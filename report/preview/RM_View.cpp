@@ -331,9 +331,9 @@ bool TRMPreview::CanModifyPages() const { return RMDesignerClass && report_ && r
 
 int TRMPreview::PageCount() const { return report_ ? report_->EMFPages.Count() : 0; }
 
-void TRMPreview::ShowReport(TRMReport* report, TRMPreviewZoom z) {
+void TRMPreview::ShowReport(TRMReport* report) {
     Connect(report);
-    switch (z) {
+    switch (report->InitialZoom) {
     case pzPageWidth: mode_ = zmPageWidth; break;
     case pzOnePage: mode_ = zmWholePage; break;
     case pzTwoPages: mode_ = zmTwoPages; break;
@@ -544,7 +544,7 @@ void TRMPreview::PrintCurrentPage() {
     bool dlg = report_->ShowPrintDialog;
     report_->ShowPrintDialog = false;
     try {
-        report_->PrintPreparedReport(std::to_string(curPage_), 1, true);
+        report_->PrintPreparedReport(std::to_string(curPage_), 1, report_->DefaultCollate);
     } catch (const Exception& e) {
         ShowMessage("打印失败：" + e.Message);
     }
@@ -636,11 +636,16 @@ bool TRMPreview::FindNext() {
 
 void TRMPreview::PageSetup() {
     if (!report_ || PageCount() == 0) return;
+    const int printerBefore = RMPrinter()->PrinterIndex();
     TRMPageSetupForm f(this, report_);
     // Columns belong to the design; the preview sets paper and margins.
     f.edtColCount->SetEnabled(false);
     f.edtColGap->SetEnabled(false);
     if (f.ShowModal() != mrOk) return;
+    // The report takes the printer chosen, by name, and keeps the new
+    // paper and margins in its settings.
+    if (f.ChosenPrinter() != printerBefore) report_->ChangePrinter(printerBefore, f.ChosenPrinter());
+    report_->SaveReportOptions.SaveReportSetting(report_);
     // The new paper takes effect by building again.
     report_->PrepareReport();
     markPage_ = -1;
@@ -683,10 +688,30 @@ void TRMPreview::LoadFromFiles(const std::vector<std::string>& files) {
     RedrawPages(true);
 }
 
-void TRMPreview::SaveToFile(const std::string& fileName, int) {
+void TRMPreview::SaveToFile(const std::string& fileName, int filterIndex) {
     if (!report_ || PageCount() == 0) return;
+    if (filterIndex >= 2 && filterIndex - 2 < RMGetExportFilterCount()) {
+        // An export filter's entry: the file takes the filter's extension
+        // ("*.xlsx" gives ".xlsx").
+        const TRMExportFilterInfo& f = RMGetExportFilter(filterIndex - 2);
+        std::string ext = f.Mask.size() > 1 ? f.Mask.substr(1) : "";
+        ExportTo(f.Filter, ChangeFileExt(fileName, ext));
+        return;
+    }
     // The prepared-report entry always writes ".rmp".
     report_->SavePreparedReport(ChangeFileExt(fileName, ".rmp"));
+}
+
+bool TRMPreview::ExportTo(TRMExportFilter* filter, const std::string& fileName) {
+    if (!report_ || PageCount() == 0) return false;
+    bool ok = false;
+    try {
+        ok = report_->ExportTo(filter, fileName);
+    } catch (const Exception& e) {
+        ShowMessage("导出失败：" + e.Message);
+    }
+    RedrawPages();
+    return ok;
 }
 
 void TRMPreview::AddPage() {

@@ -19,7 +19,7 @@ class TRMReport;
 class TRMPreview;
 
 enum TRMZoomMode { zmPercent, zmPageWidth, zmWholePage, zmTwoPages, zmPrinter };
-enum TRMPreviewZoom { pzDefault, pzPageWidth, pzOnePage, pzTwoPages };
+enum TRMPreviewZoom : int; // RM_Report.h
 
 class TRMDrawPanel : public TCustomControl {
 public:
@@ -54,7 +54,8 @@ public:
     TNotifyEvent OnStatusChange;
 
     TRMReport* Report() const { return report_; }
-    void ShowReport(TRMReport* report, TRMPreviewZoom initialZoom = pzDefault);
+    // Takes the report's built pages, in the zoom its InitialZoom asks for.
+    void ShowReport(TRMReport* report);
     void Connect(TRMReport* report) { report_ = report; }
     void Disconnect() {}
     bool CanModifyPages() const;
@@ -95,7 +96,10 @@ public:
     void ContinueFromCurrentPage();
     void PageSetup();
     void LoadFromFiles(const std::vector<std::string>& files);
+    // Filter index 1 writes a prepared report (".rmp"), 2 and on the
+    // registered export filters in order.
     void SaveToFile(const std::string& fileName, int filterIndex);
+    bool ExportTo(class TRMExportFilter* filter, const std::string& fileName);
     void AddPage();
     void InsertPageBefore();
     void InsertPageAfter();

@@ -352,8 +352,12 @@ std::string RMNumberedJobFile(const std::string& firstFile, const std::string& t
     return f.substr(0, f.size() - ext.size()) + "-" + std::to_string(job) + ext;
 }
 
-bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool collate) {
+bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, int collateArg) {
     if (EMFPages.Count() == 0) return false;
+    // 0 copies and collate -1 stand for the report's defaults.
+    if (copies == 0) copies = DefaultCopies;
+    copies = std::max(1, copies);
+    bool collate = collateArg < 0 ? DefaultCollate : collateArg != 0;
     std::vector<int> list;
     double scale = 1; // kept fractional: 90 % at 600 dpi is 5.625 dots a pixel
     bool visibleJob = false;
@@ -365,6 +369,7 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
             d.EdtPages->SetText(pages);
         }
         d.EdtCopies->SetText(std::to_string(copies));
+        d.ChkCollate->SetChecked(collate);
         d.SetOffsets(PrintOffsetTop, PrintOffsetLeft);
         d.ChkTaoda->SetChecked(PrintVisibleDefault);
         if (d.ShowModal() != mrOk) {
@@ -379,8 +384,11 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
         copies = d.Copies;
         collate = d.Collate;
         scale = d.Scale / 100.0;
+        bool offsetChanged = PrintOffsetTop != d.OffsetTop || PrintOffsetLeft != d.OffsetLeft;
         PrintOffsetTop = d.OffsetTop;
         PrintOffsetLeft = d.OffsetLeft;
+        // New offsets are the report's from now on.
+        if (offsetChanged) SaveReportOptions.SaveReportSetting(this);
     } else {
         list = RMParsePageList(pages, EMFPages.Count());
     }
@@ -394,6 +402,7 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
         for (int pg : list)
             for (int c = 0; c < copies; ++c) order.push_back(pg);
     Terminated = false;
+    if (OnPrintReport) OnPrintReport();
     // "Print visible" leaves background pictures and the objects not marked
     // for it off the paper, for this job only.
     RMPrintVisibleJob = visibleJob;
@@ -403,53 +412,72 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, bool c
     // job goes to a file numbered after the first rather than over it.
     const std::string firstFile = pr->FileName();
     ScopeExit fileBack([&] { pr->SetFileName(firstFile); });
-    std::optional<RMJobPaper> current;
-    int jobs = 0;
-    // A failure leaves no document half printed: it is dropped.
-    ScopeExit unfinished([&] {
-        if (pr->Printing()) pr->Abort();
-    });
-    double sx = 1, sy = 1;
-    int ox = 0, oy = 0;
-    for (size_t k = 0; k < order.size(); ++k) {
+    bool printed = false;
+    auto work = [&] {
+        std::optional<RMJobPaper> current;
+        int jobs = 0;
+        // A failure leaves no document half printed: it is dropped.
+        ScopeExit unfinished([&] {
+            if (pr->Printing()) pr->Abort();
+        });
+        double sx = 1, sy = 1;
+        int ox = 0, oy = 0;
+        for (size_t k = 0; k < order.size(); ++k) {
+            if (Terminated) {
+                if (pr->Printing()) pr->Abort();
+                return;
+            }
+            int i = order[k] - 1;
+            TRMEMFPageRec& r = EMFPages[i];
+            RMJobPaper paper = RMJobPaperOf(r, scalePaper, scaleW, scaleH);
+            if (!current || !(paper == *current)) {
+                if (pr->Printing()) pr->EndDoc();
+                RMApplyJobPaper(pr, paper);
+                if (jobs > 0 && pr->IsPdfPrinter())
+                    pr->SetFileName(RMNumberedJobFile(firstFile, pr->Title(), jobs + 1));
+                pr->BeginDoc();
+                ++jobs;
+                current = paper;
+                sx = pr->XDpi() / 96.0 * scale;
+                sy = pr->YDpi() / 96.0 * scale;
+                ox = pr->GetDeviceCaps(PHYSICALOFFSETX);
+                oy = pr->GetDeviceCaps(PHYSICALOFFSETY);
+            } else {
+                pr->NewPage();
+            }
+            // Offsets move the page; the scale sizes it.
+            int l = -ox + int(PrintOffsetLeft * sx / scale), t = -oy + int(PrintOffsetTop * sy / scale);
+            TRect rect(l, t, l + int(std::lround(r.PageWidth * sx)), t + int(std::lround(r.PageHeight * sy)));
+            if (scalePaper >= 0) {
+                // The whole page onto the whole scale paper, at the scale.
+                int pw = pr->GetDeviceCaps(PHYSICALWIDTH), ph = pr->GetDeviceCaps(PHYSICALHEIGHT);
+                rect = TRect(l, t, l + int(std::lround(pw * scale)), t + int(std::lround(ph * scale)));
+            }
+            r.Visible = true;
+            EMFPages.Draw(i, pr->Canvas(), rect);
+            r.Visible = false;
+            EMFPages.FreeUnpacked(i);
+            // The progress window names the page printed; Cancel is
+            // seen here, between pages.
+            if (OnProgress) OnProgress(int(k) + 1);
+        }
         if (Terminated) {
             if (pr->Printing()) pr->Abort();
-            return false;
+            return;
         }
-        int i = order[k] - 1;
-        TRMEMFPageRec& r = EMFPages[i];
-        RMJobPaper paper = RMJobPaperOf(r, scalePaper, scaleW, scaleH);
-        if (!current || !(paper == *current)) {
-            if (pr->Printing()) pr->EndDoc();
-            RMApplyJobPaper(pr, paper);
-            if (jobs > 0 && pr->IsPdfPrinter()) pr->SetFileName(RMNumberedJobFile(firstFile, pr->Title(), jobs + 1));
-            pr->BeginDoc();
-            ++jobs;
-            current = paper;
-            sx = pr->XDpi() / 96.0 * scale;
-            sy = pr->YDpi() / 96.0 * scale;
-            ox = pr->GetDeviceCaps(PHYSICALOFFSETX);
-            oy = pr->GetDeviceCaps(PHYSICALOFFSETY);
-        } else {
-            pr->NewPage();
-        }
-        // Offsets move the page; the scale sizes it.
-        int l = -ox + int(PrintOffsetLeft * sx / scale), t = -oy + int(PrintOffsetTop * sy / scale);
-        TRect rect(l, t, l + int(std::lround(r.PageWidth * sx)), t + int(std::lround(r.PageHeight * sy)));
-        if (scalePaper >= 0) {
-            // The whole page onto the whole scale paper, at the scale.
-            int pw = pr->GetDeviceCaps(PHYSICALWIDTH), ph = pr->GetDeviceCaps(PHYSICALHEIGHT);
-            rect = TRect(l, t, l + int(std::lround(pw * scale)), t + int(std::lround(ph * scale)));
-        }
-        r.Visible = true;
-        EMFPages.Draw(i, pr->Canvas(), rect);
-        r.Visible = false;
-        EMFPages.FreeUnpacked(i);
+        if (pr->Printing()) pr->EndDoc();
+        printed = true;
+    };
+    if (ShowProgress && !OnProgress && RMProgressRunner) {
+        ProgressStatus = "正在打印页:";
+        ScopeExit statusBack([this] { ProgressStatus.clear(); });
+        RMProgressRunner(this, "正在准备报表" + (ReportInfo.Title.empty() ? "" : " - " + ReportInfo.Title), work);
+    } else {
+        work();
     }
-    if (pr->Printing()) pr->EndDoc();
-    return true;
+    return printed;
 }
 
 void TRMReport::PrintReport() {
-    if (PrepareReport()) PrintPreparedReport();
+    if (PrepareReport()) PrintPreparedReport("", DefaultCopies, DefaultCollate);
 }
