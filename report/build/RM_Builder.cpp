@@ -2456,6 +2456,7 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
 
 bool TRMReport::PrepareReport() {
     SelectPrinter(PrinterName);
+    CanRebuild = true;
     BuildErrors.clear();
     ErrorText.clear();
     Terminated = false;

@@ -636,7 +636,9 @@ bool TRMReport::LoadPreparedReport(const std::string& fileName) {
     if (!FileExists(fileName)) return false;
     TMemoryStream m;
     m.LoadFromFile(fileName);
-    return EMFPages.LoadFromStream(m);
+    bool ok = EMFPages.LoadFromStream(m);
+    if (ok) CanRebuild = false;
+    return ok;
 }
 
 void TRMReport::SavePreparedReport(const std::string& fileName) {

@@ -481,6 +481,9 @@ public:
     // before it, and prints the composite's page count.
     int PageNoBase = 0;
     int MasterTotalPages = -1;
+    // False while the built pages come from a prepared-report file: the
+    // design would build other pages, so page setup does not rebuild.
+    bool CanRebuild = true;
 
     // Report variables set by scripts and the application.
     std::map<std::string, Variant> Variables;

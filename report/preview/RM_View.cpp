@@ -635,7 +635,9 @@ bool TRMPreview::FindNext() {
 }
 
 void TRMPreview::PageSetup() {
-    if (!report_ || PageCount() == 0) return;
+    // Pages opened from a prepared-report file cannot be built again:
+    // a rebuild would put the design's pages in their place.
+    if (!report_ || PageCount() == 0 || !report_->CanRebuild) return;
     const int printerBefore = RMPrinter()->PrinterIndex();
     TRMPageSetupForm f(this, report_);
     // Columns belong to the design; the preview sets paper and margins.

@@ -328,6 +328,7 @@ void TRMCompositeReport::collect() {
 }
 
 bool TRMCompositeReport::PrepareReport() {
+    CanRebuild = true;
     BuildErrors.clear();
     Terminated = false;
     auto errorsOf = [this](TRMReport* m) {

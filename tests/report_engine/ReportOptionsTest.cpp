@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <unistd.h>
 
 #include "ExtCtrls.h"
 #include "Printers.h"
@@ -24,6 +25,7 @@
 namespace {
 
 const std::string kScratch = std::string(BUILD_DIR) + "/test-output/scratch/";
+const std::string kScreens = std::string(BUILD_DIR) + "/test-output/screens/";
 
 // A list of `rows` books with a title, a page footer "第 n 页 共 m 页" and
 // a total; two passes so that the page count is known.
@@ -82,8 +84,10 @@ class ReportSettings : public ::testing::Test {
 protected:
     void SetUp() override {
         ForceDirectories(kScratch);
-        reg_ = kScratch + "report-settings.reg";
-        ini_ = kScratch + "report-settings.ini";
+        // Each test a file of its own: ctest runs them side by side.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        reg_ = kScratch + "report-settings-" + name + ".reg";
+        ini_ = kScratch + "report-settings-" + name + ".ini";
         remove(reg_.c_str());
         remove(ini_.c_str());
         SetRegistryFileForTesting(reg_);
@@ -305,6 +309,29 @@ TEST(ReportPreviewOptions, modelessPreviewStaysOpenAndFreesItselfOnClose) {
     EXPECT_FALSE(f.report.PreviewOpened);
 }
 
+// Pages opened from a prepared-report file are not built again by page
+// setup, which would put the design's pages in their place.
+TEST(ReportPreviewOptions, pageSetupLeavesPagesOpenedFromAFileAlone) {
+    BookList f(60);
+    ASSERT_TRUE(f.report.PrepareReport());
+    std::string rmp = kScratch + "opened.rmp";
+    f.report.SavePreparedReport(rmp);
+    TRMPreviewForm w(nullptr, &f.report);
+    ShowAndActivate(&w);
+    f.report.Pages[0]->Clear(); // the design now builds one empty page
+    TSeamScript seam;
+    seam.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+    w.Preview->LoadFromFiles({rmp});
+    EXPECT_FALSE(f.report.CanRebuild);
+    SendKeyToFocus(&w, 'U', TShiftState{} << ssCtrl); // no dialog, no rebuild
+    EXPECT_EQ(w.PageCount(), 2);
+    EXPECT_TRUE(seam.Shown().empty());
+    EXPECT_TRUE(w.Preview->FindText("图书清单书60", false, false, true));
+    // A build makes them the design's again.
+    ASSERT_TRUE(f.report.PrepareReport());
+    EXPECT_TRUE(f.report.CanRebuild);
+}
+
 // ---------------------------------------------------------------- printing under the progress window
 
 // The pages print inside the progress window, its line naming the page
@@ -322,7 +349,8 @@ TEST(ReportPrintProgress, pagesPrintUnderTheWindowAndCancelStopsThem) {
     Printer()->SetFileName(pdf);
     std::string caption;
     std::vector<std::string> lines;
-    bool cancel = false;
+    bool cancel = false, pictured = false;
+    ForceDirectories(kScreens);
     TTimer watch(nullptr);
     watch.SetInterval(1);
     watch.OnTimer = [&](TObject*) {
@@ -330,6 +358,8 @@ TEST(ReportPrintProgress, pagesPrintUnderTheWindowAndCancelStopsThem) {
             if (auto* p = dynamic_cast<TRMProgressForm*>(Screen->Forms(i)); p && p->Visible()) {
                 caption = p->Caption();
                 if (lines.empty() || lines.back() != p->Label1->Caption()) lines.push_back(p->Label1->Caption());
+                if (!pictured && p->Label1->Caption() != "1")
+                    pictured = SaveFormPng(p, kScreens + "report-print-progress.png");
                 if (cancel && TakesKeys(p) && p->Label1->Caption() != "1") SendClick(p->btnCancel);
             }
     };
@@ -367,7 +397,7 @@ for row in ws.iter_rows():
 )PY";
 
 std::string workbookCells(const std::string& file) {
-    std::string py = kScratch + "cells.py";
+    std::string py = kScratch + "cells-" + std::to_string(getpid()) + ".py";
     {
         std::ofstream out(py);
         out << kCells;
@@ -430,6 +460,8 @@ TEST(ReportExport, previewSpreadsheetButtonAndSaveEntry) {
     ASSERT_GE(RMGetExportFilterCount(), 1);
     EXPECT_EQ(RMGetExportFilter(0).Mask, "*.xlsx");
     ASSERT_TRUE(w.btnSaveToXLS->Visible());
+    ForceDirectories(kScreens);
+    EXPECT_TRUE(SaveFormPng(&w, kScreens + "report-preview-spreadsheet-button.png"));
     std::string file = exportsFolder() + "preview-button.xlsx";
     remove(file.c_str());
     {
