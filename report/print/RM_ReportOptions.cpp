@@ -109,18 +109,20 @@ void TRMSaveReportOptions::LoadReportSetting(TRMReport* r, const std::string& na
         const char* sides[] = {"LeftMargin", "TopMargin", "RightMargin", "BottomMargin"};
         for (int k = 0; k < 4; ++k) m[k] = s.ReadInt(pageKey(n, sides[k]), 0);
         if (newFlag) {
-            // Thousandths of a millimetre, as the page holds them.
-            p->MarginLeft = m[0];
+            // Thousandths of a millimetre, as the page holds them; the
+            // objects move with the left and top margins.
+            // (the setters round to whole pixels; the exact values follow).
+            p->SetLeftMargin(RMToPixels(m[0] / 1000.0));
+            bool leftTaken = p->MarginRectPx().Left == RMToPixels(m[0] / 1000.0);
+            int left = p->MarginLeft;
+            p->SetTopMargin(RMToPixels(m[1] / 1000.0));
+            p->MarginLeft = leftTaken ? m[0] : left;
             p->MarginTop = m[1];
             p->MarginRight = m[2];
             p->MarginBottom = m[3];
         } else {
             // Older settings hold a rectangle of screen pixels.
-            auto um = [](int px) { return int(std::lround(RMFromPixels(px) * 1000)); };
-            p->MarginLeft = um(m[0]);
-            p->MarginTop = um(m[1]);
-            p->MarginRight = um(m[2]);
-            p->MarginBottom = um(m[3]);
+            p->SetMarginRect(TRect(m[0], m[1], m[2], m[3]));
         }
     }
 }

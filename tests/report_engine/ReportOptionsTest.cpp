@@ -131,7 +131,7 @@ TEST_F(ReportSettings, savedSettingsComeBackInAReportOfTheSameTitle) {
         EXPECT_TRUE(loaded.DoublePass);
         ASSERT_EQ(loaded.Pages.Count(), 1);
         EXPECT_EQ(loaded.Pages[0]->MarginLeft, 15000);
-        EXPECT_EQ(loaded.Pages[0]->MarginTop, 10000);
+        EXPECT_EQ(loaded.Pages[0]->MarginTop, TRMPage().MarginTop);
         EXPECT_EQ(loaded.Pages[0]->MarginBottom, 22500);
     }
     // The registry keeps them under the report's title.
@@ -158,6 +158,9 @@ TEST_F(ReportSettings, olderPixelMarginsFileLoadAndHandlers) {
     std::string file = kScratch + "old.rmf";
     {
         TRMReport design;
+        auto* m = design.Pages[0]->Add(std::make_unique<TRMMemoView>());
+        m->Name = "Memo1";
+        m->SetBounds(100, 100, 50, 20);
         design.SaveToFile(file);
     }
     TRMReport r;
@@ -166,13 +169,15 @@ TEST_F(ReportSettings, olderPixelMarginsFileLoadAndHandlers) {
     EXPECT_EQ(r.PrintOffsetTop, 5);
     EXPECT_NEAR(r.Pages[0]->MarginLeft, 25400, 1);
     EXPECT_EQ(r.Pages[0]->MarginRight, 0);
+    // The objects move with the left margin.
+    EXPECT_EQ(r.FindObject("Memo1")->Left, 100 + 96 - TRMPage().MarginRectPx().Left);
 
     TRMReport off;
     off.FileName = file;
 
     off.SaveReportOptions.LoadReportSetting(&off);
     EXPECT_EQ(off.PrintOffsetTop, 0);
-    EXPECT_EQ(off.Pages[0]->MarginLeft, 10000);
+    EXPECT_EQ(off.Pages[0]->MarginLeft, TRMPage().MarginLeft);
 
     int loads = 0, saves = 0;
     off.OnLoadReportSetting = [&](TRMReport* x) { loads += x == &off; };
