@@ -383,7 +383,9 @@ TEST(ReportPrintProgress, pagesPrintUnderTheWindowAndCancelStopsThem) {
     Printer()->SetFileName(cancelled);
     cancel = true;
     lines.clear();
-    EXPECT_FALSE(f.report.PrintPreparedReport("", 20, 1)); // many copies: time enough to press Cancel
+    // Many copies: time enough for a real display to hand the window the
+    // input before Cancel is pressed.
+    EXPECT_FALSE(f.report.PrintPreparedReport("", 100, 1));
     watch.SetEnabled(false);
     EXPECT_TRUE(f.report.Terminated);
     EXPECT_FALSE(FileExists(cancelled));
