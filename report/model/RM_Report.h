@@ -461,8 +461,6 @@ public:
     // The preview opens as a child of the main window and does not wait.
     bool MDIPreview = false;
     std::string PreviewInitialDir;
-    // Before the print job starts.
-    std::function<void()> OnPrintReport;
     // Switches the engine printer to entry newIndex and takes its name;
     // the design pages take their papers again on it. On a failure says
     // "所选打印机错误", goes back to oldIndex and answers false.
