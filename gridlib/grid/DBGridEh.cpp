@@ -336,8 +336,11 @@ void TCustomDBGridEh::SetFlat(bool v) {
     if (v == flat_) return;
     flat_ = v;
     textMargin_ = v ? 2 : 4;
+    SetFlatBorder(v);
     LayoutChanged();
 }
+
+int TCustomDBGridEh::FlatBorderWidth() const { return flat_ && BorderStyle() == bsSingle ? 1 : 0; }
 
 void TCustomDBGridEh::SetFrozenCols(int v) {
     if (v < 0 || v == frozenCols_) return;
@@ -480,13 +483,39 @@ void TCustomDBGridEh::StopAutoScrollTimer() {
 bool TCustomDBGridEh::AutoScrollTimerOn() const { return autoScrollTimer_ && autoScrollTimer_->Enabled(); }
 
 void TCustomDBGridEh::SelectionAutoScroll() {
-    if (!selectingRect_ || !dataLink_->Active()) {
+    if ((!selectingRect_ && !selectingRows_) || !dataLink_->Active()) {
         StopAutoScrollTimer();
         return;
     }
     const TRect r = DataAreaRect();
     const TPoint m = lastMouse_;
     int dy = 0, dx = 0, distY = 0, distX = 0;
+    if (selectingRows_) {
+        // Records dragged over the indicator: only up or down.
+        if (m.Y < r.Top) {
+            dy = -1;
+            distY = r.Top - m.Y;
+        } else if (m.Y >= r.Bottom) {
+            dy = 1;
+            distY = m.Y - r.Bottom + 1;
+        }
+        const int step = std::min(distY / 6, 8);
+        if (!dy) {
+            StopAutoScrollTimer();
+            return;
+        }
+        TDataSet* ds = dataLink_->DataSet();
+        if (step) {
+            BeginUpdate();
+            ScopeExit unlock([this] { EndUpdate(); });
+            UpdateData();
+            ds->MoveBy(dy * step);
+            selectRangeTo(ds->GetBookmark());
+        }
+        Repaint();
+        StartAutoScrollTimer(200 - 15 * distY);
+        return;
+    }
     if (m.Y < r.Top) {
         dy = -1;
         distY = r.Top - m.Y;
@@ -1686,68 +1715,237 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
 
 void TCustomDBGridEh::KeyUp(Word& Key, TShiftState Shift) { TCustomGrid::KeyUp(Key, Shift); }
 
-// Typing into a lookup cell picks the first list entry that begins with the
-// text before the caret plus the character (in any letter case): the cell
-// shows the whole entry with the rest selected and its key goes into the
-// key fields. A character that continues no entry is refused, unless the
-// column takes texts outside the list (OnNotInList): then the text stands
-// as typed, with no key, until the record is written. Backspace moves the
-// caret back, shortening what was typed.
-bool TCustomDBGridEh::completeLookupText(char32_t& Key) {
+// ---- typing, deleting and pasting in list cells
+//
+// A lookup cell and a key list cell take only texts of their lists (unless
+// the column has OnNotInList, which is asked when the record is written):
+// what is typed or pasted completes to the first entry it begins (in any
+// letter case), with the rest of the entry selected; a lookup writes the
+// entry's key at once. A plain pick list completes the same way but takes
+// any other text as typed.
+
+TCustomDBGridEh::ListCell TCustomDBGridEh::listCellHere(TColumnEh*& c) {
+    c = nullptr;
     TInplaceEdit* ed = InplaceEditor();
-    if (!ed || !ed->Visible() || !EditorMode() || (Key < 32 && Key != 8)) return false;
-    TColumnEh* c = columnAt(Col());
+    if (!ed || !ed->Visible() || !EditorMode()) return lcNone;
+    c = columnAt(Col());
     TField* f = c ? c->Field() : nullptr;
-    if (!f || c->GetColumnType() != ctLookupField || GetEditStyle(Col(), Row()) != esDropDown) return false;
-    TDataSet* lookup = f->LookupDataSet();
-    TDataSet* ds = f->DataSet();
-    if (!lookup || !lookup->Active() || f->LookupResultField().empty()) return false;
+    if (!f) return lcNone;
+    const TEditStyle style = GetEditStyle(Col(), Row());
+    switch (c->GetColumnType()) {
+    case ctLookupField: {
+        TDataSet* lookup = f->LookupDataSet();
+        if (style != esDropDown || !lookup || !lookup->Active() || f->LookupResultField().empty()) return lcNone;
+        return lcLookup;
+    }
+    case ctKeyPickList: return style == esPickList ? lcKeyPick : lcNone;
+    case ctPickList: return style == esPickList ? lcPick : lcNone;
+    default: return lcNone;
+    }
+}
+
+bool TCustomDBGridEh::listCellMayChange() {
+    TDataSet* ds = dataLink_->Active() ? dataLink_->DataSet() : nullptr;
+    if (!ds || (!allowedOperations_.Contains(alopUpdateEh) && ds->State() != dsInsert)) return false;
+    // A lookup field itself is never writable: its key fields are, which
+    // its drop-down style already asked.
+    TColumnEh* c = nullptr;
+    return listCellHere(c) == lcLookup || CanEditModify();
+}
+
+// The first item of the column's pick list that is Text (in any letter
+// case) or, with Partial, begins with it; a key list offers only the items
+// that have keys. -1 when none.
+int TCustomDBGridEh::locateInPickList(TColumnEh* c, const std::string& Text, bool Partial) {
+    const TStrings* items = c->PickList();
+    int n = items->Count();
+    if (c->GetColumnType() == ctKeyPickList) n = std::min(n, c->KeyList()->Count());
+    const int want = charCount(Text);
+    for (int i = 0; i < n; ++i) {
+        const std::string& item = items->Strings(i);
+        if (AnsiSameText(Partial ? charPrefix(item, want) : item, Text)) return i;
+    }
+    return -1;
+}
+
+// The lookup entry whose shown text begins with (Partial) or is Text, in
+// any letter case; false when none.
+bool TCustomDBGridEh::locateLookup(TField* f, const std::string& Text, bool Partial) {
+    TLocateOptions opts = loCaseInsensitive;
+    if (Partial) opts |= loPartialKey;
+    try {
+        return f->LookupDataSet()->Locate(f->LookupResultField(), Variant(Text), opts);
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+// Shows a list entry found for what was typed or pasted: the lookup's key
+// goes into the key fields, a key list's text waits to be written.
+void TCustomDBGridEh::showListEntry(TColumnEh* c, ListCell kind, const std::string& entry, int index, int typedChars) {
+    TInplaceEdit* ed = InplaceEditor();
+    TField* f = c->Field();
+    if (kind == lcLookup) {
+        TDataSet* lookup = f->LookupDataSet();
+        TDataSet* ds = f->DataSet();
+        const Variant key = lookup->FieldValues(f->LookupKeyFields());
+        if (!VariantsEqual(key, ds->FieldValues(f->KeyFields()))) AssignFieldValues(ds, f->KeyFields(), key);
+        // The key is written: nothing of the text is left to write.
+        dataLink_->SetModified(false);
+        if (droppedGrid_) droppedGrid_->SetKeyValue(key);
+    } else {
+        dataLink_->SetModified(true);
+        if (ed->ListVisible()) ed->SetItemIndex(index);
+    }
+    editText_ = entry;
+    ed->SetText(entry);
+    ed->SetSel(typedChars, charCount(entry) - typedChars);
+    InvalidateCell(Col(), Row());
+}
+
+// A text outside the list, in a column that takes such texts: no key until
+// OnNotInList has had its say when the record is written.
+void TCustomDBGridEh::showListText(TColumnEh* c, ListCell kind, const std::string& text, int caret) {
+    if (kind == lcLookup) {
+        writeLookupText(c, text, caret);
+    } else {
+        editText_ = text;
+        dataLink_->SetModified(true);
+        InplaceEditor()->SetText(text);
+        InplaceEditor()->SetSel(caret, 0);
+        if (InplaceEditor()->ListVisible()) InplaceEditor()->SetItemIndex(locateInPickList(c, text, false));
+    }
+    InvalidateCell(Col(), Row());
+}
+
+bool TCustomDBGridEh::completeListText(char32_t& Key) {
+    if (Key < 32 && Key != 8) return false;
+    TColumnEh* c = nullptr;
+    const ListCell kind = listCellHere(c);
+    if (kind == lcNone) return false;
+    TInplaceEdit* ed = InplaceEditor();
+    TField* f = c->Field();
     const char32_t typed = Key;
-    Key = 0;
-    if (!allowedOperations_.Contains(alopUpdateEh) && ds->State() != dsInsert) return true;
     const std::string text = ed->GetText();
     const int caret = ed->SelStart();
+    if (kind == lcPick) {
+        // Backspace and characters that continue no item are typed as they are.
+        if (typed == 8 || !listCellMayChange()) return false;
+        const std::string wanted = charPrefix(text, caret) + utf8Of(typed);
+        const int i = locateInPickList(c, wanted, true);
+        if (i < 0 || !dataLink_->Edit()) return false;
+        Key = 0;
+        showListEntry(c, kind, c->PickList()->Strings(i), i, charCount(wanted));
+        return true;
+    }
+    Key = 0;
+    if (!listCellMayChange()) return true;
     if (typed == 8) {
         if (c->OnNotInList) {
             // The text is the column's own: one character goes.
             if (caret == 0 || !dataLink_->Edit()) return true;
             const std::string rest = text.substr(charPrefix(text, caret + ed->SelLength()).size());
-            const std::string kept = charPrefix(text, caret - 1) + rest;
-            writeLookupText(c, kept, caret - 1);
+            showListText(c, kind, charPrefix(text, caret - 1) + rest, caret - 1);
         } else if (caret > 0) {
             ed->SetSel(caret - 1, charCount(text) - caret + 1);
         }
         return true;
     }
     const std::string wanted = charPrefix(text, caret) + utf8Of(typed);
-    bool found = false;
-    try {
-        found = lookup->Locate(f->LookupResultField(), Variant(wanted), loCaseInsensitive | loPartialKey);
-    } catch (const Exception&) {
-        found = false;
-    }
+    int index = -1;
+    const bool found = kind == lcLookup ? locateLookup(f, wanted, true) : (index = locateInPickList(c, wanted, true)) >= 0;
     if (!found && !c->OnNotInList) return true;
     if (!dataLink_->Edit()) return true;
-    if (found) {
-        const Variant key = lookup->FieldValues(f->LookupKeyFields());
-        const std::string whole = lookup->FieldByName(f->LookupResultField())->AsString();
-        if (!VariantsEqual(key, ds->FieldValues(f->KeyFields()))) AssignFieldValues(ds, f->KeyFields(), key);
-        // The key is written: nothing of the text is left to write.
-        dataLink_->SetModified(false);
-        editText_ = whole;
-        ed->SetText(whole);
-        ed->SetSel(charCount(wanted), charCount(whole) - charCount(wanted));
-        if (droppedGrid_) droppedGrid_->SetKeyValue(key);
-    } else {
-        writeLookupText(c, wanted + text.substr(charPrefix(text, caret + ed->SelLength()).size()),
-                        charCount(wanted));
-    }
-    InvalidateCell(Col(), Row());
+    if (found)
+        showListEntry(c, kind,
+                      kind == lcLookup ? f->LookupDataSet()->FieldByName(f->LookupResultField())->AsString()
+                                       : c->PickList()->Strings(index),
+                      index, charCount(wanted));
+    else
+        showListText(c, kind, wanted + text.substr(charPrefix(text, caret + ed->SelLength()).size()), charCount(wanted));
     return true;
 }
 
-// A text outside the list in a lookup cell: no key until OnNotInList has
-// had its say when the record is written.
+// Delete in a lookup or key list cell: on the whole text it empties the
+// cell (a lookup's key fields become Null); on part of it, only a column
+// that takes texts outside its list lets the part go, and the key follows
+// the text that is left.
+void TCustomDBGridEh::EditorKeyDownFirst(Word& Key, TShiftState Shift) {
+    if (Key != VK_DELETE || !Shift.Empty()) return;
+    TColumnEh* c = nullptr;
+    const ListCell kind = listCellHere(c);
+    if (kind != lcLookup && kind != lcKeyPick) return;
+    Key = 0;
+    if (!listCellMayChange()) return;
+    TInplaceEdit* ed = InplaceEditor();
+    TField* f = c->Field();
+    const std::string text = ed->GetText();
+    const int len = charCount(text), start = ed->SelStart(), sel = ed->SelLength();
+    if (len == 0) return;
+    if (start == 0 && sel == len) {
+        if (!dataLink_->Edit()) return;
+        if (kind == lcLookup) {
+            TDataSet* ds = f->DataSet();
+            if (!VarIsNull(ds->FieldValues(f->KeyFields()))) AssignFieldValues(ds, f->KeyFields(), Null());
+            dataLink_->SetModified(false);
+            if (droppedGrid_) droppedGrid_->SetKeyValue(Null());
+        } else {
+            dataLink_->SetModified(true);
+            if (ed->ListVisible()) ed->SetItemIndex(-1);
+        }
+        editText_.clear();
+        ed->SetText("");
+        InvalidateCell(Col(), Row());
+        return;
+    }
+    if (!c->OnNotInList || !dataLink_->Edit()) return;
+    // The selection goes, or without one the character after the caret.
+    const int gone = sel > 0 ? sel : (start < len ? 1 : 0);
+    if (!gone) return;
+    const std::string kept = charPrefix(text, start) + text.substr(charPrefix(text, start + gone).size());
+    if (kind == lcLookup && locateLookup(f, kept, false)) {
+        TDataSet* ds = f->DataSet();
+        const Variant key = f->LookupDataSet()->FieldValues(f->LookupKeyFields());
+        if (!VariantsEqual(key, ds->FieldValues(f->KeyFields()))) AssignFieldValues(ds, f->KeyFields(), key);
+        dataLink_->SetModified(false);
+        editText_ = kept;
+        ed->SetText(kept);
+        ed->SetSel(start, 0);
+        if (droppedGrid_) droppedGrid_->SetKeyValue(key);
+        InvalidateCell(Col(), Row());
+        return;
+    }
+    showListText(c, kind, kept, start);
+}
+
+// A paste into a lookup or key list cell completes like typing: the text
+// before the selection, the clipboard's text and the text after it must
+// begin a list entry, unless the column takes texts outside its list.
+bool TCustomDBGridEh::EditorPaste(const std::string& Text) {
+    TColumnEh* c = nullptr;
+    const ListCell kind = listCellHere(c);
+    if (kind != lcLookup && kind != lcKeyPick) return !listCellMayChange();
+    if (!listCellMayChange() || Text.empty()) return true;
+    TInplaceEdit* ed = InplaceEditor();
+    TField* f = c->Field();
+    const std::string text = ed->GetText();
+    const int start = ed->SelStart();
+    const std::string before = charPrefix(text, start) + Text;
+    const std::string wanted = before + text.substr(charPrefix(text, start + ed->SelLength()).size());
+    int index = -1;
+    const bool found = kind == lcLookup ? locateLookup(f, wanted, true) : (index = locateInPickList(c, wanted, true)) >= 0;
+    if (!found && !c->OnNotInList) return true;
+    if (!dataLink_->Edit()) return true;
+    if (found)
+        showListEntry(c, kind,
+                      kind == lcLookup ? f->LookupDataSet()->FieldByName(f->LookupResultField())->AsString()
+                                       : c->PickList()->Strings(index),
+                      index, charCount(before));
+    else
+        showListText(c, kind, wanted, charCount(before));
+    return true;
+}
+
 void TCustomDBGridEh::writeLookupText(TColumnEh* c, const std::string& text, int caret) {
     TField* f = c->Field();
     TDataSet* ds = f->DataSet();
@@ -1765,7 +1963,7 @@ void TCustomDBGridEh::KeyPress(char32_t& Key) {
         Key = 0;
         return;
     }
-    if (completeLookupText(Key)) return;
+    if (completeListText(Key)) return;
     if (incSearching_ ||
         (optionsEh_.Contains(dghPreferIncSearch) && optionsEh_.Contains(dghIncSearch) && !EditorMode() && Key >= 32)) {
         if (Key < 32) return;
@@ -1787,8 +1985,77 @@ void TCustomDBGridEh::KeyPress(char32_t& Key) {
 
 // ---- mouse
 
+void TCustomDBGridEh::FrozenSizingHitTest(int X, int Y, int& Offset, int& Position, int& Index, int& State) const {
+    State = 0;
+    Index = -1;
+    if (!options_.Contains(dgColumnResize)) return;
+    const int lineH = options_.Contains(dgRowLines) ? GridLineWidth() : 0;
+    int titleBottom = 0;
+    for (int r = 0; r < titleOffset_ && r < RowCount(); ++r) titleBottom += RowHeights(r) + lineH;
+    if (Y < 0 || Y >= titleBottom) return;
+    const int line = options_.Contains(dgColLines) ? GridLineWidth() : 0;
+    const int zone = std::max(line, 7);
+    const int before = line > 6 ? 0 : (7 - line) / 2;
+    int x = 0;
+    for (int c = 0; c < indicatorOffset_; ++c) x += ColWidths(c) + line;
+    int overflowing = -1;
+    for (int c = indicatorOffset_; c < FixedCols(); ++c) {
+        x += ColWidths(c);
+        if (x > GridWidth()) {
+            overflowing = c;
+            break;
+        }
+        if (X >= x - before && X < x - before + zone) {
+            State = 6;
+            Position = x;
+            Offset = x - X;
+            Index = c;
+            return;
+        }
+        x += line;
+    }
+    const int cw = ClientWidth();
+    if (overflowing >= 0 && GridWidth() == cw && X >= cw - before && X < cw) {
+        State = 6;
+        Position = cw;
+        Offset = cw - X;
+        Index = overflowing;
+    }
+}
+
+bool TCustomDBGridEh::OverFrozenSizingLine(int X, int Y) const {
+    if (GridState() == gsColSizing && sizingFrozen_) return true;
+    int ofs, pos, idx, st;
+    FrozenSizingHitTest(X, Y, ofs, pos, idx, st);
+    return st == 6;
+}
+
+// A press that loses the mouse (the focus went elsewhere, a window came up)
+// ends without acting: no title click, no sizing, no more auto-scroll.
+void TCustomDBGridEh::CancelMode() {
+    TCustomGrid::CancelMode();
+    StopAutoScrollTimer();
+    if (titlePressCol_ >= 0) InvalidateCell(titlePressCol_, 0);
+    titlePressCol_ = -1;
+    titlePressed_ = false;
+    selectingRect_ = false;
+    selectingRows_ = false;
+    sizingFrozen_ = false;
+}
+
 bool TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) {
     const bool r = TCustomGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs);
+    if (!r) {
+        // A frozen column's title line sizes it; the grid base then carries
+        // the drag, its line and the new width as for any other column.
+        int st = 0;
+        FrozenSizingHitTest(X, Y, SizingOfs, SizingPos, Index, st);
+        if (st == 6) {
+            State = gsColSizing;
+            return true;
+        }
+        return false;
+    }
     // Rows are sized only over the indicator column.
     if (r && State == gsRowSizing) {
         if (!indicatorOffset_ || X >= kIndicatorWidth) {
@@ -1815,6 +2082,7 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     const TGridCoord cell = MouseCoord(X, Y);
     const bool sizing = CalcSizingState(X, Y, st, idx, pos, ofs);
     if (sizing) {
+        sizingFrozen_ = st == gsColSizing && idx < FixedCols();
         TCustomGrid::MouseDown(Button, Shift, X, Y);
         return;
     }
@@ -1873,6 +2141,9 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         } else if ((Shift.Contains(ssCtrl) || onIndicator) && allowedSelections_.Contains(gstRecordBookmarks)) {
             bookmarks_->SetCurrentSelected(!bookmarks_->CurrentSelected());
             rowAnchor_ = ds->GetBookmark();
+            // Dragging on from a row the press selected selects the rows
+            // passed over (and beyond the cells, the grid scrolls on).
+            selectingRows_ = onIndicator && !Shift.Contains(ssCtrl) && bookmarks_->CurrentSelected();
         } else {
             if (selection_->Kind() != gstNon) selection_->Clear();
             rowAnchor_ = ds->GetBookmark();
@@ -1942,6 +2213,24 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
         titlePressed_ = false;
         InvalidateCell(titlePressCol_, 0);
     }
+    if (selectingRows_ && Shift.Contains(ssLeft) && dataLink_->Active()) {
+        const TGridCoord cell = MouseCoord(std::max(0, std::min(X, ClientWidth() - 1)), Y);
+        const int firstFooter = FirstFooterRow();
+        const int dataRow = cell.Y - titleOffset_;
+        if (cell.Y >= titleOffset_ && (firstFooter < 0 || cell.Y < firstFooter - 1) && dataRow >= 0 &&
+            dataRow < dataLink_->RecordCount() && dataRow != dataLink_->ActiveRecord()) {
+            dataLink_->DataSet()->MoveBy(dataRow - dataLink_->ActiveRecord());
+            selectRangeTo(dataLink_->DataSet()->GetBookmark());
+        }
+        lastMouse_ = {X, Y};
+        const TRect area = DataAreaRect();
+        if (Y >= area.Top && Y < area.Bottom)
+            StopAutoScrollTimer();
+        else if (!AutoScrollTimerOn())
+            SelectionAutoScroll();
+        TCustomControl::MouseMove(Shift, X, Y);
+        return;
+    }
     if (selectingRect_ && Shift.Contains(ssLeft) && dataLink_->Active()) {
         const TGridCoord cell = MouseCoord(X, Y);
         const int firstFooter = FirstFooterRow();
@@ -1972,6 +2261,8 @@ void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     titlePressCol_ = -1;
     titlePressed_ = false;
     selectingRect_ = false;
+    selectingRows_ = false;
+    sizingFrozen_ = false;
     StopAutoScrollTimer();
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     const TGridCoord cell = MouseCoord(X, Y);

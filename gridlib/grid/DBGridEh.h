@@ -879,6 +879,17 @@ public:
     int AutoScrollInterval() const { return autoScrollInterval_; }
     static constexpr int kMinAutoScrollInterval = 10;
 
+    // ---- sizing frozen columns by their title lines: a zone max(L, 7)
+    // pixels wide (L the grid line width) round each frozen column's right
+    // edge, over the title rows; when the frozen columns reach past the
+    // window, its right edge sizes the column it cuts. Found: State 6, the
+    // column's grid index, the sizing line's position and its offset from X.
+    void FrozenSizingHitTest(int X, int Y, int& Offset, int& Position, int& Index, int& State) const;
+    bool OverFrozenSizingLine(int X, int Y) const;
+    // 1 when the grid is flat with a bsSingle border (its 1-pixel edge
+    // outside the cells), else 0.
+    int FlatBorderWidth() const;
+
     // ---- layout protocol: BeginLayout/EndLayout nest; the last EndLayout
     // lays out once (InternalLayout); an exception still ends it.
     void BeginLayout();
@@ -1022,6 +1033,8 @@ protected:
     bool CanEditShow() override;
     bool CanEditModify() override;
     bool CanEditAcceptKey(char32_t Key) override;
+    void EditorKeyDownFirst(Word& Key, TShiftState Shift) override;
+    bool EditorPaste(const std::string& Text) override;
     bool SelectCell(int ACol, int ARow) override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void ColWidthsChanged() override;
@@ -1046,6 +1059,9 @@ protected:
     void FontChanged() override;
     void ColorChanged() override;
     void EnabledChanged() override;
+    void CancelMode() override;
+    // Inside InternalLayout: widths set now are the layout's, not a user's.
+    bool InLayout() const { return inLayout_; }
 
 private:
     struct Impl;
@@ -1063,7 +1079,14 @@ private:
     int dataRowHeight() const { return dataRowHeight_; }
     void autoFitWidths();
     void showTooltip(const std::string& text, const TRect& cell, const TPoint& at);
-    bool completeLookupText(char32_t& Key);
+    enum ListCell { lcNone, lcLookup, lcKeyPick, lcPick };
+    ListCell listCellHere(TColumnEh*& c);
+    bool listCellMayChange();
+    int locateInPickList(TColumnEh* c, const std::string& Text, bool Partial);
+    bool locateLookup(TField* f, const std::string& Text, bool Partial);
+    void showListEntry(TColumnEh* c, ListCell kind, const std::string& entry, int index, int typedChars);
+    void showListText(TColumnEh* c, ListCell kind, const std::string& text, int caret);
+    bool completeListText(char32_t& Key);
     void writeLookupText(TColumnEh* c, const std::string& text, int caret);
     void stepSortMarker(TColumnEh* c, bool keepOthers);
     void selectRangeTo(const TBookmark& target);
@@ -1142,6 +1165,7 @@ private:
     bool titlePressed_ = false;
     bool selectingRect_ = false;
     bool selectingRows_ = false;
+    bool sizingFrozen_ = false;
     TBookmark rowAnchor_;
     TPoint pressPoint_;
     TPoint lastMouse_;

@@ -150,6 +150,21 @@ void TGridColumnSpecCellEh::Assign(TPersistent* Source) {
 TDBLookupGridColumnEh::TDBLookupGridColumnEh(TCollection* collection)
     : TColumnEh(collection), specCell_(std::make_unique<TGridColumnSpecCellEh>(this)) {}
 
+void TDBLookupGridColumnEh::SetWidth(int v) {
+    TCustomDBGridEh* g = Grid();
+    const bool fit = g && g->AutoFitColWidths() && v > 0;
+    const int oldBase = AutoFitBaseWidth, oldWidth = Width();
+    if (fit) {
+        // Before the width's own change lays the grid out, which reads it.
+        int w = v;
+        if (MaxWidth() > 0 && w > MaxWidth()) w = MaxWidth();
+        if (MinWidth() > 0 && w < MinWidth()) w = MinWidth();
+        AutoFitBaseWidth = w;
+    }
+    TColumnEh::SetWidth(v);
+    if (fit && Width() == oldWidth && AutoFitBaseWidth != oldBase) g->LayoutChanged();
+}
+
 // ================================================================ the grid
 
 TDBLookupGridEh::TDBLookupGridEh(TComponent* AOwner)
@@ -336,6 +351,19 @@ void TDBLookupGridEh::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 void TDBLookupGridEh::FitRowsAndWidths() {
     for (TColumnEh* c : VisibleColumns()) c->AutoFitBaseWidth = c->Width();
     SetDisplayRows(displayRows_);
+}
+
+void TDBLookupGridEh::ColWidthsChanged() {
+    const bool userSizing = !InLayout() && AutoFitColWidths() && Columns();
+    TCustomDBGridEh::ColWidthsChanged();
+    if (!userSizing) return;
+    for (TColumnEh* c : VisibleColumns()) {
+        const int w = ColWidths(DataToRawColumn(c->Index()));
+        if (w > 0) c->AutoFitBaseWidth = w;
+    }
+    const int lines = TCustomDBGridEh::Options().Contains(dgColLines) ? GridLineWidth() : 0;
+    const int w = ColumnsWidth() + (IndicatorOffset() ? ColWidths(0) + lines : 0) + (Width() - ClientWidth());
+    if (w != Width()) SetBounds(Left(), Top(), w, Height());
 }
 
 int TDBLookupGridEh::ColumnsWidth() const {

@@ -97,6 +97,10 @@ public:
     std::string ClassName() const override { return "TDBLookupGridColumnEh"; }
     TGridColumnSpecCellEh* SpecCell() const { return specCell_.get(); }
     void SetSpecCell(TGridColumnSpecCellEh* v) { specCell_->Assign(v); }
+    // In a lookup grid that fits its columns to its width, a new width is
+    // what the column's share is reckoned from (the grid remembers its
+    // columns' widths once bound).
+    void SetWidth(int v) override;
 
 private:
     std::unique_ptr<TGridColumnSpecCellEh> specCell_;
@@ -196,6 +200,10 @@ protected:
     void UpdateRowCount() override;
     void UpdateScrollBar() override;
     void LayoutChanged() override;
+    // A user's sizing of a column, with the columns fitted to the width:
+    // the grid (a drop-down with it) widens or narrows by as much, and
+    // every column keeps its width.
+    void ColWidthsChanged() override;
     bool IsCellHighlighted(int DataCol, TGridDrawState State, bool rowSelected) override;
     int SpecialRowCount() const override;
     void DrawSpecialRowCell(TCanvas* c, int ACol, const TRect& r, TGridDrawState st) override;

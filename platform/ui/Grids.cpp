@@ -4,10 +4,13 @@
 // grid on top lives in DBGrids.cpp.
 #include "Grids.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLineEdit>   // the in-place editor's widget
 #include <QListWidget> // the editor's drop-down list
+#include <QMenu>       // the editor's context menu, whose paste the grid may take over
 #include <QPainter>
 #include <QPointer>
 #include <QStyleOptionButton>
@@ -17,6 +20,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "Clipbrd.h"
 #include "Mask.h"
 #include "ScopeExit.h"
 #include "Controls_p.h"
@@ -57,8 +61,21 @@ class TGridLineEdit : public QLineEdit {
 public:
     int buttonWidth = 0;
     QString buttonText;
+    // Runs in place of the line edit's own paste from its context menu.
+    std::function<void()> paste;
 
 protected:
+    void contextMenuEvent(QContextMenuEvent* e) override {
+        QMenu* menu = createStandardContextMenu();
+        const QString pasteKeys = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+        for (QAction* a : menu->actions()) {
+            if (!paste || (a->objectName() != QLatin1String("edit-paste") && !a->text().endsWith(pasteKeys))) continue;
+            QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+            QObject::connect(a, &QAction::triggered, this, [this] { paste(); });
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(e->globalPos());
+    }
     void paintEvent(QPaintEvent* e) override {
         QLineEdit::paintEvent(e);
         if (buttonWidth <= 0) return;
@@ -142,6 +159,7 @@ struct TCustomGridPrivate : CustomControlPrivate {
     int sizingOfs_ = 0;
     int moveIndex_ = 0;
     int movePos_ = 0;
+    bool flatBorder_ = false;
 };
 
 bool TGridClientWatch::eventFilter(QObject*, QEvent* e) {
@@ -161,6 +179,7 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner)
     SetTabStop(false);
     SetVisible(false);
     QObject::connect(ed()->edit, &QLineEdit::textChanged, ed()->edit, [this](const QString&) { textEdited(); });
+    ed()->edit->paste = [this] { DispatchSafely(this, [this] { pasteFromClipboard(); }); };
 }
 
 TInplaceEditPrivate* TInplaceEdit::ed() const { return TInplaceEditPrivate::get(this); }
@@ -409,9 +428,23 @@ void TInplaceEdit::textEdited() {
     ed()->grid_->EditorTextChanged(GetText());
 }
 
+void TInplaceEdit::pasteFromClipboard() {
+    if (ed()->grid_ && ed()->grid_->EditorPaste(Clipboard()->AsText())) return;
+    if (ed()->edit->isReadOnly() || (ed()->grid_ && !ed()->grid_->CanEditModify())) return;
+    ed()->edit->paste();
+}
+
 void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     if (!ed()->grid_) {
         TWinControl::KeyDown(Key, Shift);
+        return;
+    }
+    ed()->grid_->EditorKeyDownFirst(Key, Shift);
+    if (!Key) return;
+    const bool pasteKeys = (Key == 'V' && Shift == TShiftState{ssCtrl}) || (Key == VK_INSERT && Shift == TShiftState{ssShift});
+    if (pasteKeys) {
+        pasteFromClipboard();
+        Key = 0;
         return;
     }
     const bool always = ed()->grid_->Options().Contains(goAlwaysShowEditor);
@@ -1836,6 +1869,7 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
 
 void TCustomGrid::CancelMode() {
     gd()->timer.stop();
+    SetMouseCapture(false);
     if (gd()->gridState_ != gsNormal) {
         gd()->gridState_ = gsNormal;
         Invalidate();
@@ -1891,6 +1925,15 @@ void TCustomGrid::DoExit() {
 }
 
 void TCustomGrid::Resize() { TCustomControl::Resize(); }
+
+void TCustomGrid::SetFlatBorder(bool Flat) {
+    gd()->flatBorder_ = Flat;
+    if (BorderStyle() == bsNone) return;
+    gd()->area()->setFrameStyle(int(QFrame::Panel) | int(QFrame::Sunken));
+    gd()->area()->setLineWidth(Flat ? 1 : 2);
+}
+
+bool TCustomGrid::FlatBorder() const { return gd()->flatBorder_; }
 
 void TCustomGrid::ClientResized() {
     UpdateScrollRange();

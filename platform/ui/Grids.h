@@ -178,6 +178,8 @@ protected:
 
 private:
     void textEdited();
+    // Every paste goes through here, so that the grid may take it over.
+    void pasteFromClipboard();
     void layoutButton();
     void buttonClicked();
     friend struct TInplaceEditPrivate;
@@ -323,6 +325,14 @@ public:
     void EditorDblClick() { DblClick(); }
     void EditorExit();
     void EditorTextChanged(const std::string& text);
+    // Asked first with every key that goes down in the editor, before the
+    // editor's own handling: a grid that deals with the key itself clears
+    // it, and the editor does nothing more with it.
+    virtual void EditorKeyDownFirst(Word& Key, TShiftState Shift) {}
+    // A paste into the editor (Ctrl+V, Shift+Insert or its context menu)
+    // of the clipboard's text: true when the grid dealt with it, so that
+    // the editor pastes nothing itself.
+    virtual bool EditorPaste(const std::string& Text) { return false; }
 
 protected:
     // For a grid that brings a larger private part (derived from
@@ -399,13 +409,22 @@ protected:
     bool WantReturns() const override;
     void ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void FontChanged() override;
-    void CancelMode();
+    // Ends a press in progress (selecting, sizing, moving) without acting
+    // on it, and lets the mouse go: the grid lost the focus or the mouse
+    // while the button was down. A grid with mouse states of its own ends
+    // them here too.
+    virtual void CancelMode();
     void ChangeSize(int NewColCount, int NewRowCount);
 
     // The editor's text no longer belongs to the cell it was loaded from
     // (the record under it moved): nothing is written back from it, and the
     // next show loads the current cell afresh.
     void ForgetEditorCell();
+    // A flat grid's border: a 1-pixel sunken edge round the outside of the
+    // cells (in the frame, not the client area) in place of the 2-pixel 3-D
+    // edge, while the border style is bsSingle.
+    void SetFlatBorder(bool Flat);
+    bool FlatBorder() const;
     // Puts the current cell and the anchor in column ACol of the fixed band,
     // for a grid whose frozen columns take the cursor; nothing scrolls.
     void SetFrozenCol(int ACol);

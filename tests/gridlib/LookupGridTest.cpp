@@ -6,6 +6,7 @@
 
 #include "support/TestNames.h"
 
+#include "Clipbrd.h"
 #include "Forms.h"
 #include "SysUtils.h"
 #include "TestKit.h"
@@ -323,6 +324,41 @@ TEST_F(LookupGridTest, aColumnsSpecialCellFollowsTheSpecialRowUntilItHasItsOwnVa
     EXPECT_TRUE(SaveFormPng(&form, std::string(BUILD_DIR) + "/test-output/screens/gridlib-lookup-special-cells.png"));
 }
 
+// With the columns fitted to the lookup grid's width, a column's new width
+// is what its share is reckoned from; a user's sizing of a column widens
+// the grid by as much and leaves the other column as it was.
+TEST_F(LookupGridTest, aColumnsWidthCountsWhenColumnsFitAndSizingOneWidensTheGrid) {
+    bindList("PubName;City");
+    grid->Columns()->Add()->SetFieldName("PubName");
+    grid->Columns()->Add()->SetFieldName("City");
+    grid->SetShowTitles(true);
+    TDBLookupGridEhOptions o = grid->Options();
+    grid->SetOptions(o << dlgColumnResizeEh);
+    grid->SetAutoFitColWidths(true);
+    ProcessEvents();
+    TColumnEh* name = grid->Columns()->Items(0);
+    TColumnEh* city = grid->Columns()->Items(1);
+    const int rawName = grid->DataToRawColumn(0), rawCity = grid->DataToRawColumn(1);
+    name->SetWidth(100);
+    city->SetWidth(100);
+    ProcessEvents();
+    EXPECT_NEAR(grid->ColWidths(rawName), grid->ColWidths(rawCity), 1);
+    city->SetWidth(300); // three times the other's share
+    ProcessEvents();
+    EXPECT_NEAR(grid->ColWidths(rawCity), 3 * grid->ColWidths(rawName), 3);
+    // The user drags the first title line 30 pixels right.
+    const int width = grid->Width(), nameW = grid->ColWidths(rawName), cityW = grid->ColWidths(rawCity);
+    const TRect title = grid->CellRect(rawName, 0);
+    SendMouseDown(grid, title.Right, title.Top + 3);
+    SendMouseMove(grid, title.Right + 30, title.Top + 3, TShiftState{ssLeft});
+    SendMouseUp(grid, title.Right + 30, title.Top + 3);
+    ProcessEvents();
+    EXPECT_EQ(grid->ColWidths(rawName), nameW + 30);
+    EXPECT_EQ(grid->ColWidths(rawCity), cityW);
+    EXPECT_EQ(grid->Width(), width + 30);
+    EXPECT_EQ(name->Width(), nameW + 30);
+}
+
 // ---- the pop-up
 
 class PopupDataGridTest : public LookupGridTest {};
@@ -538,6 +574,207 @@ TEST_F(PopupDataGridTest, aLookupCellThatTakesTextsOutsideTheListAsksWhenTheReco
     b.books->First();
     EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 20);
     EXPECT_EQ(b.books->FieldByName("PubName")->AsString(), "Chz");
+}
+
+
+// Keys and the clipboard for the list cells' tests, each step checked by
+// what the editor shows and the key it left.
+enum ListAct { SelectAll, Del, CtrlV, ShiftIns, Home, ShiftLeft, Type, Back };
+
+void actOnList(TForm* form, ListAct act, const char* arg) {
+    switch (act) {
+    case SelectAll:
+        SendKeyToFocus(form, VK_HOME);
+        SendKeyToFocus(form, VK_END, TShiftState{ssShift});
+        break;
+    case Del: SendKeyToFocus(form, VK_DELETE); break;
+    case CtrlV:
+        Clipboard()->SetAsText(arg);
+        SendKeyToFocus(form, 'V', TShiftState{ssCtrl});
+        break;
+    case ShiftIns:
+        Clipboard()->SetAsText(arg);
+        SendKeyToFocus(form, VK_INSERT, TShiftState{ssShift});
+        break;
+    case Home: SendKeyToFocus(form, VK_HOME); break;
+    case ShiftLeft: SendKeyToFocus(form, VK_LEFT, TShiftState{ssShift}); break;
+    case Type: SendTextToFocus(form, arg); break;
+    case Back: SendKeyToFocus(form, VK_BACK); break;
+    }
+}
+
+struct ListStep {
+    const char* name;
+    ListAct act;
+    const char* arg;
+    const char* text;
+    int caret, selected;
+    Variant key;
+};
+
+void runListSteps(TForm* form, TInplaceEdit* ed, TField* keyField, const std::vector<ListStep>& steps) {
+    for (const ListStep& st : steps) {
+        actOnList(form, st.act, st.arg);
+        EXPECT_EQ(ed->GetText(), st.text) << st.name;
+        EXPECT_EQ(ed->SelStart(), st.caret) << st.name;
+        EXPECT_EQ(ed->SelLength(), st.selected) << st.name;
+        if (keyField) EXPECT_TRUE(VariantsEqual(keyField->Value(), st.key)) << st.name << ": " << keyField->AsString();
+    }
+}
+
+// Delete and paste in a lookup cell: the whole text deleted empties the
+// key; a paste completes like typing; a paste that continues no entry
+// changes nothing, nor does deleting part of the text.
+TEST_F(PopupDataGridTest, deleteAndPasteInALookupCellKeepToTheList) {
+    BooksWithPublisher b(&form, pubs);
+    auto* books = new TDBGridEh(&form);
+    books->SetParent(&form);
+    books->SetBounds(10, 220, 380, 150);
+    books->SetDataSource(b.src);
+    grid->SetVisible(false);
+    books->SetFocus();
+    ProcessEvents();
+    books->SetSelectedIndex(2); // PubName
+    SendKeyToFocus(&form, VK_F2);
+    ASSERT_TRUE(books->EditorMode());
+    TInplaceEdit* ed = books->InplaceEditor();
+    ASSERT_EQ(ed->GetText(), "Banana");
+    runListSteps(&form, ed, b.books->FieldByName("PubId"),
+                 {
+                     {"partialDeleteRefused", Del, "", "Banana", 6, 0, Variant(13)},
+                     {"selectAll", SelectAll, "", "Banana", 0, 6, Variant(13)},
+                     {"wholeDeleteEmpties", Del, "", "", 0, 0, Null()},
+                     {"pasteCompletes", CtrlV, "ch", "Cherry", 2, 4, Variant(14)},
+                     {"pasteOutsideTheListRefused", CtrlV, "zz", "Cherry", 2, 4, Variant(14)},
+                     {"deletingTheCompletionRefused", Del, "", "Cherry", 2, 4, Variant(14)},
+                     {"home", Home, "", "Cherry", 0, 0, Variant(14)},
+                     {"pasteBeforeTheTextRefused", CtrlV, "zz", "Cherry", 0, 0, Variant(14)},
+                     {"selectAllAgain", SelectAll, "", "Cherry", 0, 6, Variant(14)},
+                     {"pasteInAnyCase", ShiftIns, "ab", "abacus books", 2, 10, Variant(11)},
+                     {"selectAllOnceMore", SelectAll, "", "abacus books", 0, 12, Variant(11)},
+                     {"pasteChinese", ShiftIns, "人民", "人民出版社", 2, 3, Variant(15)},
+                 });
+    SendKeyToFocus(&form, VK_DOWN); // the first record is written
+    b.books->First();
+    EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 15);
+}
+
+// With OnNotInList a lookup cell lets part of its text go: the key follows
+// the text that is left (an entry's key, or none until the record is
+// written and OnNotInList is asked).
+TEST_F(PopupDataGridTest, aLookupCellTakingOtherTextsDeletesPartsAndItsKeyFollows) {
+    BooksWithPublisher b(&form, pubs);
+    auto* books = new TDBGridEh(&form);
+    books->SetParent(&form);
+    books->SetBounds(10, 220, 380, 150);
+    books->SetDataSource(b.src);
+    books->Columns()->Add()->SetFieldName("Code");
+    TColumnEh* pub = books->Columns()->Add();
+    pub->SetFieldName("PubName");
+    std::vector<std::string> asked;
+    pub->OnNotInList = [&](TObject*, const std::string& text, bool& recheck) {
+        asked.push_back(text);
+        pubs->Append();
+        pubs->FieldByName("PubId")->SetAsInteger(20);
+        pubs->FieldByName("PubName")->SetAsString(text);
+        pubs->Post();
+        recheck = true;
+    };
+    grid->SetVisible(false);
+    books->SetFocus();
+    ProcessEvents();
+    books->SetSelectedIndex(1);
+    SendKeyToFocus(&form, VK_F2);
+    TInplaceEdit* ed = books->InplaceEditor();
+    runListSteps(&form, ed, b.books->FieldByName("PubId"),
+                 {
+                     {"home", Home, "", "Banana", 0, 0, Variant(13)},
+                     {"deleteTakesTheNextCharacter", Del, "", "anana", 0, 0, Null()},
+                     {"selectAll", SelectAll, "", "anana", 0, 5, Null()},
+                     {"pasteAnEntry", CtrlV, "Delta", "Delta", 5, 0, Variant(16)},
+                     {"pasteBeyondIt", CtrlV, "x", "Deltax", 6, 0, Null()},
+                     {"selectTheX", ShiftLeft, "", "Deltax", 5, 1, Null()},
+                     {"deletingItFindsTheEntry", Del, "", "Delta", 5, 0, Variant(16)},
+                     {"home", Home, "", "Delta", 0, 0, Variant(16)},
+                     {"deleteTheFirst", Del, "", "elta", 0, 0, Null()},
+                 });
+    EXPECT_TRUE(asked.empty());
+    SendKeyToFocus(&form, VK_DOWN);
+    EXPECT_EQ(asked, std::vector<std::string>{"elta"});
+    b.books->First();
+    EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 20);
+}
+
+// A key list cell shows texts and writes keys: typing and pasting complete
+// to an entry, other texts are refused, and Delete on the whole text
+// leaves no key. A plain pick list completes the same way but takes other
+// texts as typed.
+TEST(ListCells, aKeyListCellCompletesAndDeletesAndAPickListTakesOtherTexts) {
+    TForm form{nullptr};
+    form.SetBounds(50, 50, 420, 260);
+    auto* ds = new TListDataSet(&form);
+    ds->FieldDefs().Add("Sex", ftString, 1);
+    ds->FieldDefs().Add("Fruit", ftString, 20);
+    ds->AddRow({Variant("M"), Variant("")});
+    ds->AddRow({Variant("F"), Variant("")});
+    ds->Open();
+    auto* src = new TDataSource(&form);
+    src->SetDataSet(ds);
+    auto* g = new TDBGridEh(&form);
+    g->SetParent(&form);
+    g->SetBounds(10, 10, 380, 200);
+    g->SetDataSource(src);
+    TColumnEh* sex = g->Columns()->Add();
+    sex->SetFieldName("Sex");
+    sex->KeyList()->Add("M");
+    sex->KeyList()->Add("F");
+    sex->PickList()->Add("Male");
+    sex->PickList()->Add("Female");
+    sex->PickList()->Add("Other"); // has no key: never offered
+    TColumnEh* fruit = g->Columns()->Add();
+    fruit->SetFieldName("Fruit");
+    fruit->PickList()->Add("Apple");
+    fruit->PickList()->Add("Banana");
+    ShowAndActivate(&form);
+    g->SetFocus();
+    ProcessEvents();
+    SendKeyToFocus(&form, VK_F2);
+    TInplaceEdit* ed = g->InplaceEditor();
+    ASSERT_EQ(ed->GetText(), "Male");
+    runListSteps(&form, ed, nullptr,
+                 {
+                     {"selectAll", SelectAll, "", "Male", 0, 4, Null()},
+                     {"typeCompletes", Type, "f", "Female", 1, 5, Null()},
+                     {"noEntryRefused", Type, "x", "Female", 1, 5, Null()},
+                     {"partialDeleteRefused", Del, "", "Female", 1, 5, Null()},
+                     {"backShortensTheTyping", Back, "", "Female", 0, 6, Null()},
+                     {"entryWithoutKeyRefused", Type, "o", "Female", 0, 6, Null()},
+                     {"wholeDeleteEmpties", Del, "", "", 0, 0, Null()},
+                     {"pasteCompletes", CtrlV, "fE", "Female", 2, 4, Null()},
+                 });
+    SendKeyToFocus(&form, VK_DOWN);
+    ds->First();
+    EXPECT_EQ(ds->FieldByName("Sex")->AsString(), "F");
+    // Back on the first record: emptied, it keeps no key.
+    SendKeyToFocus(&form, VK_F2);
+    ASSERT_EQ(ed->GetText(), "Female");
+    actOnList(&form, SelectAll, "");
+    actOnList(&form, Del, "");
+    EXPECT_EQ(ed->GetText(), "");
+    SendKeyToFocus(&form, VK_DOWN);
+    ds->First();
+    EXPECT_TRUE(ds->FieldByName("Sex")->IsNull());
+    // The plain pick list of the next column.
+    SendKeyToFocus(&form, VK_TAB);
+    SendKeyToFocus(&form, VK_F2);
+    runListSteps(&form, ed, nullptr,
+                 {
+                     {"typeCompletes", Type, "b", "Banana", 1, 5, Null()},
+                     {"otherTextsAreTyped", Type, "x", "Bx", 2, 0, Null()},
+                 });
+    SendKeyToFocus(&form, VK_DOWN);
+    ds->First();
+    EXPECT_EQ(ds->FieldByName("Fruit")->AsString(), "Bx");
 }
 
 } // namespace
