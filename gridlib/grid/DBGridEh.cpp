@@ -1299,27 +1299,42 @@ void TCustomDBGridEh::selectRangeTo(const TBookmark& target) {
     bookmarks_->Empty();
     selection_->ChangeKind(gstRecordBookmarks);
     const bool down = ds->CompareBookmarks(rowAnchor_, target) <= 0;
+    const TBookmark& from = down ? rowAnchor_ : target;
+    const TBookmark& to = down ? target : rowAnchor_;
     ds->DisableControls();
     {
         ScopeExit restore([&] { ds->EnableControls(); });
         const TBookmark back = ds->GetBookmark();
-        ds->GotoBookmark(rowAnchor_);
-        // The walk meets the records in presented order (backwards when
-        // going up), so the list is built whole instead of searching for
-        // each record's place: one bookmark read per record, no compares.
+        ds->GotoBookmark(from);
+        // The records from the first to the last in presented order, read a
+        // window of rows at a time through a link of its own: one move per
+        // window instead of one per record (every move asks each link of
+        // the data set to leave editing), and the list is built whole.
         std::vector<TBookmark> range;
-        // Growing a list of 100,000 bookmarks step by step moves them over
-        // and over: room for every record at once when the count is known.
         if (ds->IsSequenced()) range.reserve(size_t(std::max(0, ds->RecordCount())));
-        while (!ds->Eof() && !ds->Bof()) {
-            range.push_back(ds->GetBookmark());
-            if (range.back() == target) break;
-            if (down)
-                ds->Next();
-            else
-                ds->Prior();
+        TDataLink window;
+        window.SetDataSource(dataLink_->DataSource());
+        constexpr int kWindowRows = 4096;
+        bool done = false;
+        while (!done) {
+            // The window starts at the current record where it can.
+            window.SetBufferCount(1);
+            window.SetBufferCount(kWindowRows);
+            const int firstRow = window.ActiveRecord(), rows = window.RecordCount();
+            int taken = 0;
+            for (int r = firstRow; r < rows; ++r) {
+                window.SetActiveRecord(r);
+                range.push_back(ds->GetBookmark());
+                ++taken;
+                if (range.back() == to) {
+                    done = true;
+                    break;
+                }
+            }
+            window.SetActiveRecord(firstRow); // the current record again: reading ends
+            if (!done && (taken == 0 || ds->MoveBy(taken) < taken)) done = true;
         }
-        if (!down) std::reverse(range.begin(), range.end());
+        window.SetDataSource(nullptr);
         bookmarks_->AssignOrdered(std::move(range));
         ds->GotoBookmark(back);
     }

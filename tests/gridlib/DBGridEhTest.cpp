@@ -272,6 +272,44 @@ TEST(DBGridEhSelection, shiftClickSelectsTheRangeFromTheAnchor) {
     EXPECT_EQ(f.grid->Selection()->Kind(), gstRecordBookmarks);
 }
 
+// Shift+Ctrl+End and Shift+Ctrl+Home select every record from the current
+// one to the last or first, in the order shown, past many thousands of rows.
+TEST(DBGridEhSelection, shiftCtrlEndAndHomeSelectToTheEndsInShownOrder) {
+    GridForm f(9000);
+    TDBGridOptions o = f.grid->Options();
+    o << dgMultiSelect;
+    f.grid->SetOptions(o);
+    ShowAndActivate(&f.form);
+    struct Case {
+        int from;
+        Word key;
+        int count, first, last; // record numbers of the selection's ends
+    } cases[] = {
+        {2, VK_END, 8999, 2, 9000},
+        {4500, VK_HOME, 4500, 1, 4500},
+        {9000, VK_END, 1, 9000, 9000},
+    };
+    for (const Case& c : cases) {
+        // Arrive by a plain key, which starts no range.
+        f.grid->Selection()->Clear();
+        f.ds->SetRecNo(c.from == 9000 ? 8999 : c.from + 1);
+        SendKey(f.grid, c.from == 9000 ? VK_DOWN : VK_UP);
+        ASSERT_EQ(f.ds->RecNo(), c.from);
+        SendKey(f.grid, c.key, TShiftState{ssShift, ssCtrl});
+        TBookmarkListEh* rows = f.grid->SelectedRows();
+        ASSERT_EQ(rows->Count(), c.count) << c.from;
+        const TBookmark now = f.ds->GetBookmark();
+        f.ds->GotoBookmark((*rows)[0]);
+        EXPECT_EQ(f.ds->RecNo(), c.first) << c.from;
+        f.ds->GotoBookmark((*rows)[rows->Count() - 1]);
+        EXPECT_EQ(f.ds->RecNo(), c.last) << c.from;
+        f.ds->GotoBookmark((*rows)[rows->Count() / 2]);
+        EXPECT_EQ(f.ds->RecNo(), c.first + (rows->Count() / 2)) << c.from;
+        f.ds->GotoBookmark(now);
+        EXPECT_EQ(f.ds->RecNo(), c.key == VK_END ? 9000 : 1) << c.from;
+    }
+}
+
 TEST(DBGridEhSelection, ctrlClickOnLastSelectedColumnLeavesNone) {
     GridForm f(3);
     f.queryColumns();
