@@ -6,6 +6,7 @@
 #include "Build.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
+#include "SchemaUpgrade.h"
 #include "uDataMaint.h"
 
 TDMData* DMData = nullptr;
@@ -78,5 +79,6 @@ bool TDMData::DataModuleCreate() {
         return false;
     }
     RemoveLeftoverCopies();
+    UpgradeOpenedDatabase(ADOConnection1);
     return true;
 }

@@ -1,9 +1,10 @@
 // The application's data module: the one shared database connection that
 // every window's queries and transactions use, and the shared queries of
 // the settings row and the operators. Creating it reads "ConSQL.ini" beside
-// the executable and opens the database.
-// Not here: the schema (the database file comes with it) or loading the
-// settings into the globals (the main window's start-up).
+// the executable, opens the database and brings a file of an earlier
+// release up to this schema (SchemaUpgrade.h).
+// Not here: the schema itself (the database file comes with it) or loading
+// the settings into the globals (the main window's start-up).
 #pragma once
 
 #include "ADODB.h"

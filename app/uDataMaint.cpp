@@ -9,6 +9,7 @@
 #include "ScopeExit.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
+#include "SchemaUpgrade.h"
 #include "uBackupExit.h"
 #include "uDMData.h"
 #include "uGlobal.h"
@@ -192,6 +193,9 @@ void RestoreCommand(TOpenDialog* dialog) {
     const bool restored = restoreFrom(backup);
     reopen(cmReadWrite);
     ShowInfoBox(restored ? "恢复成功！" : "恢复不成功！");
+    // A backup made by an earlier release is brought up to date as if it
+    // had just been opened.
+    if (restored) UpgradeOpenedDatabase(connection());
 }
 
 void RepairCommand() {

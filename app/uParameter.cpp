@@ -108,6 +108,11 @@ void copyTable(TADOConnection* current, TADOConnection* older, const std::string
     }
     TTransaction transaction(current);
     current->Execute("Delete from " + table);
+    // The older file's items may share codes: they come over as they are
+    // and the index is made unique again afterwards if it can be.
+    const std::vector<std::string>& unique = UniqueCodeTables();
+    if (std::any_of(unique.begin(), unique.end(), [&](const std::string& t) { return SameText(t, table); }))
+        RelaxCodeIndex(current, table);
     if (!common.empty()) {
         const std::string insert = "insert into " + table + " (" + columns + ") values (" + marks + ")";
         std::vector<Variant> values(common.size());
@@ -163,6 +168,7 @@ TUpgradeResult UpgradeData(TADOConnection* current, TADOConnection* older, const
             result.Failed.push_back(tables[i]);
         }
     }
+    result.Duplicates = UpgradeSchema(current);
     if (progress) progress(int(tables.size()), int(tables.size()));
     return result;
 }
@@ -358,9 +364,11 @@ void TFrmParameter::BitBtn1Click(TObject*) {
     Screen->SetCursor(crDefault);
     if (result.Failed.empty()) {
         ShowInfoBox("数据升级成功!");
-        return;
+    } else {
+        std::string failed;
+        for (const std::string& t : result.Failed) failed += (failed.empty() ? "" : ",") + t;
+        ShowInfoBox("以下数据表升级不成功,保持原样: " + failed);
     }
-    std::string failed;
-    for (const std::string& t : result.Failed) failed += (failed.empty() ? "" : ",") + t;
-    ShowInfoBox("以下数据表升级不成功,保持原样: " + failed);
+    if (const std::string duplicates = DuplicateCodesMessage(result.Duplicates); !duplicates.empty())
+        ShowInfoBox(duplicates);
 }

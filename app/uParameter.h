@@ -13,6 +13,8 @@
 #include "ADODB.h"
 
 #include <functional>
+#include "SchemaUpgrade.h"
+
 #include <string>
 #include <vector>
 
@@ -52,15 +54,19 @@ int RegenerateInputCodes(TADOConnection* c, TInputCodeKinds kinds, const TProgre
 // tables and the engine's own; Type only while the current one is empty.
 std::vector<std::string> UpgradeTables(TADOConnection* current, TADOConnection* older);
 
-// The outcome of an upgrade: the tables replaced and those left as they
-// were because their copy failed.
+// The outcome of an upgrade: the tables replaced, those left as they
+// were because their copy failed, and the item codes the copied rows share
+// (SchemaUpgrade.h).
 struct TUpgradeResult {
     std::vector<std::string> Copied;
     std::vector<std::string> Failed;
+    std::vector<TDuplicateCodes> Duplicates;
 };
 // For each table of UpgradeTables, in one transaction: deletes the
 // current rows and copies every older row's columns that the current
-// table also has, except Id (numbered afresh).
+// table also has, except Id (numbered afresh). Items that share a code in
+// the older file come over all the same, and their code index stays plain
+// until the duplicates are mended.
 TUpgradeResult UpgradeData(TADOConnection* current, TADOConnection* older, const TProgressFn& progress = nullptr);
 
 class TFrmParameter : public TFrmBaseD {

@@ -76,8 +76,10 @@ CREATE TABLE Type (
 CREATE INDEX Type_ParentKey ON Type (ParentKey);
 CREATE INDEX Type_SortCode ON Type (SortCode);
 
--- Book copies. Code is the barcode; the editors keep it unique, the data
--- upgrade copies old rows as they are, so it is indexed but not constrained.
+-- Book copies. Code is the barcode, by which circulation finds the copy:
+-- unique (without regard to case, as the column compares). A database made
+-- before this held duplicates gets the constraint when it opens without
+-- any (SchemaUpgrade.h).
 CREATE TABLE Bookinfo (
   Id         INTEGER PRIMARY KEY AUTOINCREMENT,
   Code       TEXT(30) COLLATE NOCASE,
@@ -115,7 +117,7 @@ CREATE TABLE Bookinfo (
   Wb         TEXT(50) COLLATE NOCASE,
   Wbh        TEXT(50) COLLATE NOCASE
 );
-CREATE INDEX Bookinfo_Code ON Bookinfo (Code);
+CREATE UNIQUE INDEX Bookinfo_Code ON Bookinfo (Code);
 CREATE INDEX Bookinfo_SortCode ON Bookinfo (SortCode);
 CREATE INDEX Bookinfo_Scode ON Bookinfo (Scode);
 CREATE INDEX Bookinfo_RegDate ON Bookinfo (RegDate);
@@ -158,7 +160,7 @@ CREATE TABLE BookinfoPre (
 );
 CREATE INDEX BookinfoPre_Name ON BookinfoPre (Name);
 
--- Periodical copies.
+-- Periodical copies; Code is unique as in Bookinfo.
 CREATE TABLE Magzinfo (
   Id         INTEGER PRIMARY KEY AUTOINCREMENT,
   Code       TEXT(30) COLLATE NOCASE,
@@ -199,7 +201,7 @@ CREATE TABLE Magzinfo (
   Wb         TEXT(50) COLLATE NOCASE,
   Wbh        TEXT(50) COLLATE NOCASE
 );
-CREATE INDEX Magzinfo_Code ON Magzinfo (Code);
+CREATE UNIQUE INDEX Magzinfo_Code ON Magzinfo (Code);
 CREATE INDEX Magzinfo_SortCode ON Magzinfo (SortCode);
 CREATE INDEX Magzinfo_Scode ON Magzinfo (Scode);
 CREATE INDEX Magzinfo_RegDate ON Magzinfo (RegDate);

@@ -12,6 +12,7 @@
 #include "SysUtils.h"
 #include "app/uDMData.h"
 #include "app/uGlobal.h"
+#include "app/SchemaUpgrade.h"
 #include "app/uParameter.h"
 #include "gridlib/edits/DBCtrlsEh.h"
 
@@ -156,6 +157,26 @@ TEST_F(UpgradeAdminTest, tableWhoseCopyFailsKeepsItsRows) {
     SendClick(form->BitBtn1);
     EXPECT_EQ(Rows("select Code from Readerinfo"), (std::vector<std::string>{"R1"}));
     EXPECT_EQ(Rows("select sKey from Type"), (std::vector<std::string>{"0001"}));
+}
+
+// An older file whose copies share a barcode: every copy comes over, the
+// operator hears which codes to mend, and the code index stays plain
+// until they are (SchemaUpgrade.h); codes that are unique stay enforced.
+TEST_F(UpgradeAdminTest, copiesSharingACodeComeOverAndTheCodesAreNamed) {
+    execOld("drop index Bookinfo_Code");
+    execOld("insert into Bookinfo (Code, Name) values ('B1', '甲'), ('B1', '乙'), ('B2', '丙')");
+    execOld("insert into Magzinfo (Code, Name) values ('M1', '刊')");
+    open();
+    chooseOld();
+    script.ExpectMessage("是否要升级。", IDOK);
+    script.ExpectMessage("数据升级成功!", IDOK);
+    script.ExpectMessage("数据库中有重复的编号,请修改后重新进入系统:\n图书编号: B1(2)", IDOK);
+    SendClick(form->BitBtn1);
+    EXPECT_TRUE(script.Unused().empty());
+    EXPECT_EQ(Rows("select Code, Name from Bookinfo order by Name"),
+              (std::vector<std::string>{"B2|丙", "B1|乙", "B1|甲"}));
+    EXPECT_FALSE(CodeIsUnique(DMData->ADOConnection1, "Bookinfo"));
+    EXPECT_TRUE(CodeIsUnique(DMData->ADOConnection1, "Magzinfo"));
 }
 
 TEST_F(UpgradeAdminTest, withoutAnOlderDatabaseItSaysSo) {
