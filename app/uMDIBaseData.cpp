@@ -131,11 +131,12 @@ void TMDIBaseData::InitForm() {
     }
     const std::vector<TLayoutRow> rows = ReadLayout(conn, TableCode);
     if (const TLayoutRow* key = KeyRow(rows)) KeyColumn = key->ColumnsCode;
-    BuildColumns();
+    buildColumns(rows);
 }
 
-void TMDIBaseData::BuildColumns() {
-    const std::vector<TLayoutRow> rows = ReadLayout(ADOqData->Connection(), TableCode);
+void TMDIBaseData::BuildColumns() { buildColumns(ReadLayout(ADOqData->Connection(), TableCode)); }
+
+void TMDIBaseData::buildColumns(const std::vector<TLayoutRow>& rows) {
     TVQDBGridColumns* columns = DBGrid1->Columns();
     DBGrid1->BeginLayout();
     columns->Clear();

@@ -15,6 +15,7 @@
 #include "uBaseD.h"
 
 #include <string>
+#include <vector>
 
 class TPanel;
 class TToolBar;
@@ -27,6 +28,7 @@ class TDataSource;
 class TVQDBGrid;
 class TVQColumn;
 class TRMDBDataSet;
+struct TLayoutRow;
 
 class TMDIBaseData : public TFrmBaseD {
 public:
@@ -123,4 +125,7 @@ protected:
     bool DeleteCurrentRow();
     // The report template's full path.
     std::string reportPath() const;
+
+private:
+    void buildColumns(const std::vector<TLayoutRow>& rows);
 };
