@@ -46,6 +46,8 @@ TDuplicateCodes DuplicateCodes(TADOConnection* c, const std::string& table) {
 }
 
 std::vector<TDuplicateCodes> UpgradeSchema(TADOConnection* c) {
+    for (const char* table : {"Bookinfo", "BookinfoPre", "Magzinfo"})
+        c->Execute(std::string("create index if not exists ") + table + "_BookIsbn on " + table + " (BookIsbn)");
     std::vector<TDuplicateCodes> kept;
     for (const std::string& table : UniqueCodeTables()) {
         if (CodeIsUnique(c, table)) continue;

@@ -1,6 +1,7 @@
 // Bringing a database made by an earlier release up to this one's schema
-// as it opens: today, the unique index on the item codes (Bookinfo.Code,
-// Magzinfo.Code), which circulation relies on to find one copy by its code.
+// as it opens: the unique index on the item codes (Bookinfo.Code,
+// Magzinfo.Code), which circulation relies on to find one copy by its code,
+// and the ISBN / ISSN indexes that copy cataloguing looks copies up by.
 // A file whose items already share codes keeps its data and its plain
 // index, and the duplicates are reported each time it opens, until they
 // are mended; then the next opening makes the index unique.

@@ -124,6 +124,7 @@ CREATE INDEX Bookinfo_RegDate ON Bookinfo (RegDate);
 CREATE INDEX Bookinfo_Py ON Bookinfo (Py);
 CREATE INDEX Bookinfo_Wb ON Bookinfo (Wb);
 CREATE INDEX Bookinfo_Wbh ON Bookinfo (Wbh);
+CREATE INDEX Bookinfo_BookIsbn ON Bookinfo (BookIsbn);
 
 -- Pre-catalogued books: the bibliographic columns of Bookinfo.
 CREATE TABLE BookinfoPre (
@@ -159,6 +160,7 @@ CREATE TABLE BookinfoPre (
   Wbh        TEXT(50) COLLATE NOCASE
 );
 CREATE INDEX BookinfoPre_Name ON BookinfoPre (Name);
+CREATE INDEX BookinfoPre_BookIsbn ON BookinfoPre (BookIsbn);
 
 -- Periodical copies; Code is unique as in Bookinfo.
 CREATE TABLE Magzinfo (
@@ -208,6 +210,7 @@ CREATE INDEX Magzinfo_RegDate ON Magzinfo (RegDate);
 CREATE INDEX Magzinfo_Py ON Magzinfo (Py);
 CREATE INDEX Magzinfo_Wb ON Magzinfo (Wb);
 CREATE INDEX Magzinfo_Wbh ON Magzinfo (Wbh);
+CREATE INDEX Magzinfo_BookIsbn ON Magzinfo (BookIsbn);
 
 -- Readers and reader types.
 CREATE TABLE Readerinfo (

@@ -86,6 +86,20 @@ TEST_P(UniqueCodesTest, olderFileWithDuplicatesOpensKeepsItsRowsAndSaysWhichCode
 INSTANTIATE_TEST_SUITE_P(Items, UniqueCodesTest, ::testing::ValuesIn(kTables),
                          [](const auto& info) { return std::string(info.param.name); });
 
+class IsbnIndexTest : public CatalogueFixture {};
+
+// Copy cataloguing looks copies up by ISBN: an older file gets the indexes
+// as it opens, and a lookup uses them.
+TEST_F(IsbnIndexTest, olderFileGetsTheIsbnIndexesAsItOpens) {
+    dm.reset();
+    for (const char* t : {"Bookinfo", "BookinfoPre", "Magzinfo"}) Exec(std::string("drop index ") + t + "_BookIsbn");
+    dm.reset(new TDMData(nullptr));
+    ASSERT_TRUE(dm->Opened());
+    EXPECT_EQ(Rows("select name from sqlite_master where type='index' and name like '%_BookIsbn' order by name"),
+              (std::vector<std::string>{"BookinfoPre_BookIsbn", "Bookinfo_BookIsbn", "Bookshort_BookIsbn",
+                                        "MagzOrder_BookIsbn", "Magzinfo_BookIsbn"}));
+}
+
 TEST(DuplicateCodesMessage, namesAtMostTenCodesOfATableAndCountsTheRest) {
     TDuplicateCodes books{"Bookinfo", {}};
     for (int i = 0; i < 12; ++i) books.Codes.emplace_back("B" + std::to_string(i), 2);
