@@ -199,17 +199,29 @@ void SetPaletteColors(QWidget* w, std::initializer_list<QPalette::ColorRole> rol
     w->setPalette(pal);
 }
 
+constexpr std::initializer_list<QPalette::ColorRole> kBackRoles = {QPalette::Window, QPalette::Base};
+constexpr std::initializer_list<QPalette::ColorRole> kTextRoles = {QPalette::WindowText, QPalette::Text,
+                                                                   QPalette::ButtonText};
+
+} // namespace
+
+namespace {
+
+QColor backColor(const TControlPrivate* d) {
+    TColor c = d->color;
+    if (d->parentColor && d->parent) c = d->parent->Color();
+    return ToQColor(ColorToRGB(c));
+}
+
 } // namespace
 
 void TControlPrivate::applyColor() {
     if (!widget) return;
-    TColor c = color;
-    if (parentColor && parent) c = parent->Color();
-    const QColor qc = ToQColor(ColorToRGB(c));
-    SetPaletteColors(widget, {QPalette::Window, QPalette::Base}, qc);
+    const QColor qc = backColor(this);
+    SetPaletteColors(widget, kBackRoles, qc);
     QWidget* cl = client();
     if (cl && cl != widget) {
-        SetPaletteColors(cl, {QPalette::Window, QPalette::Base}, qc);
+        SetPaletteColors(cl, kBackRoles, qc);
         cl->setAutoFillBackground(fillBackground);
     }
     widget->setAutoFillBackground(fillBackground);
@@ -219,8 +231,29 @@ void TControlPrivate::applyFont() {
     if (!widget) return;
     const QFont qf = ToQFont(*font, 96);
     if (!widget->testAttribute(Qt::WA_SetFont) || widget->font() != qf) widget->setFont(qf);
-    SetPaletteColors(widget, {QPalette::WindowText, QPalette::Text, QPalette::ButtonText},
-                     ToQColor(ColorToRGB(font->Color())));
+    SetPaletteColors(widget, kTextRoles, ToQColor(ColorToRGB(font->Color())));
+}
+
+void TControlPrivate::applyColorAndFont() {
+    if (!widget) return;
+    const QFont qf = ToQFont(*font, 96);
+    if (!widget->testAttribute(Qt::WA_SetFont) || widget->font() != qf) widget->setFont(qf);
+    const QColor back = backColor(this);
+    const QColor text = ToQColor(ColorToRGB(font->Color()));
+    if (!PaletteHolds(widget, kBackRoles, back) || !PaletteHolds(widget, kTextRoles, text)) {
+        // Each setPalette resolves the palette and passes it down once
+        // more: one write for both sets of roles halves that.
+        QPalette pal = widget->palette();
+        for (QPalette::ColorRole role : kBackRoles) pal.setColor(role, back);
+        for (QPalette::ColorRole role : kTextRoles) pal.setColor(role, text);
+        widget->setPalette(pal);
+    }
+    QWidget* cl = client();
+    if (cl && cl != widget) {
+        SetPaletteColors(cl, kBackRoles, back);
+        cl->setAutoFillBackground(fillBackground);
+    }
+    widget->setAutoFillBackground(fillBackground);
 }
 
 void TControlPrivate::parentFontChanged() {
@@ -228,7 +261,7 @@ void TControlPrivate::parentFontChanged() {
     inheritingFont = true;
     font->Assign(parent->Font());
     inheritingFont = false;
-    applyFont();
+    if (!holdFont) applyFont();
     for (TControl* c : children) TControlPrivate::get(c)->parentFontChanged();
 }
 
@@ -511,7 +544,7 @@ TControl::TControl(TComponent* AOwner, TControlPrivate* dd) : TComponent(AOwner)
     if (d_->mouseTarget() != d_->client() && d_->mouseTarget() != d_->widget) d_->bridge(d_->mouseTarget());
     d_->font->OnChange = [this](TObject*) {
         if (!d_->inheritingFont) d_->parentFont = false;
-        d_->applyFont();
+        if (!d_->holdFont) d_->applyFont();
         if (!d_->inheritingFont)
             for (TControl* c : d_->children) TControlPrivate::get(c)->parentFontChanged();
         FontChanged();
@@ -577,8 +610,11 @@ void TControl::SetParent(TWinControl* AParent) {
         w->setGeometry(g);
         w->setVisible(d_->visible);
     }
+    // The inherited font and the colour reach the widget together.
+    d_->holdFont = true;
     d_->parentFontChanged();
-    d_->applyColor();
+    d_->holdFont = false;
+    d_->applyColorAndFont();
     if (d_->align != alNone) AParent->Realign();
 }
 

@@ -47,6 +47,9 @@ public:
     bool keyReleased(QWidget* target, QKeyEvent* e);
     void applyColor();
     void applyFont();
+    // Both at once, in one palette write: a control joining its parent
+    // takes its colour and its font's colour together.
+    void applyColorAndFont();
     void parentFontChanged();
     void parentColorChanged();
 
@@ -64,6 +67,8 @@ public:
     std::unique_ptr<TFont> font;
     bool parentFont = true;
     bool inheritingFont = false;
+    // A font change waits for applyColorAndFont (SetParent).
+    bool holdFont = false;
     std::string text;
     std::string hint;
     bool showHint = false;
