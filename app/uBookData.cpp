@@ -85,7 +85,9 @@ void TFrmBookData::InitForm() {
 }
 
 void TFrmBookData::RefreshCounters() {
-    DBSumList1->SetActive(false);
+    // Active, the sum list adds the prices up again at each opening of the
+    // list and follows each edit: switching it off and on would walk the
+    // rows a second time.
     DBSumList1->SetActive(true);
     EditQty->SetValue(Variant(ADOqData->RecordCount()));
 }

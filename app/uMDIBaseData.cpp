@@ -72,8 +72,10 @@ TMDIBaseData::TMDIBaseData(TComponent* AOwner) : TFrmBaseD(AOwner) {
     NExcel = b.Add<TMenuItem>("NExcel").Caption("导出Excel").OnClick(&TMDIBaseData::NExcelClick);
     for (TMenuItem* i : {N4, N3, N5, NExcel}) PopupMenu2->Items()->Add(i);
 
-    Panel2 = b.Add<TPanel>("Panel2").Align(alTop).Height(30).Caption("");
-    Panel1 = b.Add<TPanel>("Panel1").Align(alTop).Height(36).Caption("");
+    // Coloured before anything is put on them: a colour set afterwards
+    // would change every child's palette once more.
+    Panel2 = b.Add<TPanel>("Panel2").Align(alTop).Height(30).Caption("").Color(kPanelColor);
+    Panel1 = b.Add<TPanel>("Panel1").Align(alTop).Height(36).Caption("").Color(kPanelColor);
     Panel1->SetTop(Panel2->Height());
     ToolBar1 = b.Add<TToolBar>("ToolBar1")
                    .Align(alBottom)
@@ -81,8 +83,9 @@ TMDIBaseData::TMDIBaseData(TComponent* AOwner) : TFrmBaseD(AOwner) {
                    .Set(&TToolBar::SetShowCaptions, true)
                    .Set(&TToolBar::SetButtonWidth, 78)
                    .Set(&TToolBar::SetButtonHeight, 26)
-                   .Set(&TToolBar::SetShowHint, true);
-    Panel3 = b.Add<TPanel>("Panel3").Align(alBottom).Height(30).Caption("");
+                   .Set(&TToolBar::SetShowHint, true)
+                   .Color(kTitleColor);
+    Panel3 = b.Add<TPanel>("Panel3").Align(alBottom).Height(30).Caption("").Color(kPanelColor);
     auto tools = b.In(ToolBar1);
     auto tool = [&](const char* name, const char* caption, const char* hint) {
         return tools.Add<TToolButton>(name).Caption(caption).Hint(hint);
@@ -105,6 +108,7 @@ TMDIBaseData::TMDIBaseData(TComponent* AOwner) : TFrmBaseD(AOwner) {
                   .ReadOnly()
                   .Set(&TVQDBGrid::SetLineColor, clNavy)
                   .Set(&TVQDBGrid::SetScrollBars, ssHorizontal)
+                  .Set(&TVQDBGrid::SetFixedColor, kTitleColor)
                   .OnDblClick(&TMDIBaseData::DBGrid1DblClick)
                   .OnKeyDown(&TMDIBaseData::DBGrid1KeyDown);
     DBGrid1->OnTitleClick = [this](TVQColumn* c) { DBGrid1TitleClick(c); };
@@ -117,9 +121,12 @@ TMDIBaseData::TMDIBaseData(TComponent* AOwner) : TFrmBaseD(AOwner) {
 
 void TMDIBaseData::InitForm() {
     TFrmBaseD::InitForm();
-    for (TPanel* p : {Panel1, Panel2, Panel3}) p->SetColor(kPanelColor);
-    ToolBar1->SetColor(kTitleColor);
-    DBGrid1->SetFixedColor(kTitleColor);
+    // Again on every show, as a layout may have changed them; the same
+    // colours cost nothing.
+    for (TPanel* p : {Panel1, Panel2, Panel3})
+        if (p->Color() != kPanelColor) p->SetColor(kPanelColor);
+    if (ToolBar1->Color() != kTitleColor) ToolBar1->SetColor(kTitleColor);
+    if (DBGrid1->FixedColor() != kTitleColor) DBGrid1->SetFixedColor(kTitleColor);
 
     TADOConnection* conn = ADOqData->Connection();
     TableCode = LayoutCodeOf(conn, Name());

@@ -72,7 +72,9 @@ void TFrmMagzData::BtExcelClick(TObject*) {
 }
 
 void TFrmMagzData::refreshCounters() {
-    DBSumList1->SetActive(false);
+    // Active, the sum list adds the prices up again at each opening of the
+    // list and follows each edit: switching it off and on would walk the
+    // rows a second time.
     DBSumList1->SetActive(true);
     EditPrice->SetValue(Variant(Currency::FromRaw(DBSumList1->SumCollection()->Items(0)->SumValue)));
     EditQty->SetValue(Variant(ADOqData->RecordCount()));
