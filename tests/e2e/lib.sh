@@ -13,9 +13,8 @@ set -euo pipefail
 E2E_PROGRAM_DIR=$(cd "${1:?usage: $0 <program folder>}" && pwd)
 E2E_NAME=$(basename "$0" .sh)
 
-# Every story runs on an X server of its own. The server picks a display
-# nobody holds (-displayfd): xvfb-run -a could choose a number whose last
-# server was still going away, and the program then found no display.
+# Every story runs on an X server of its own (see with-xvfb.sh for how its
+# display number is chosen).
 if [ -z "${E2E_IN_XVFB:-}" ]; then
   E2E_IN_XVFB=1 exec bash "$(dirname "${BASH_SOURCE[0]}")/../support/with-xvfb.sh" bash "$0" "$@"
 fi

@@ -3,42 +3,47 @@
 #   with-xvfb.sh PROGRAM [ARGS...]
 # Its own server, because without a window manager every program that
 # shows a window takes the keyboard for it: programs sharing one display
-# would steal the focus from each other's tests. Xvfb picks a display that
-# no one holds (-displayfd), so parallel runs never race for a number.
-# A server going away as ours starts can still take the number's socket with
-# it, so the display is asked to answer before the program starts; one that
-# does not is replaced by a fresh server.
+# would steal the focus from each other's tests.
+# The display number is drawn at random from a wide range rather than taken
+# as the lowest free one (-displayfd, xvfb-run -a): a server of another run
+# that is going away removes its socket after its lock, so a new server that
+# takes the same low number can lose its socket under a running program.
+# Two runs drawing the same number is caught by Xvfb's lock file; the loser
+# draws again.
 set -uo pipefail
 dir=$(mktemp -d)
 xpid=
 trap 'kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; rm -rf "$dir"' EXIT
 
 start_server() {
-  : >"$dir/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" </dev/null >"$dir/log" 2>&1 &
+  local n=$1
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$dir/log" 2>&1 &
   xpid=$!
-  for _ in $(seq 600); do
-    [ -s "$dir/display" ] && return 0
+  for _ in $(seq 300); do
     if ! kill -0 "$xpid" 2>/dev/null; then
-      echo "Xvfb did not start:" >&2
-      cat "$dir/log" >&2
       return 1
+    fi
+    if [ -S "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+      return 0
     fi
     sleep 0.1
   done
-  echo "Xvfb gave no display within a minute" >&2
+  kill "$xpid" 2>/dev/null
+  wait "$xpid" 2>/dev/null
   return 1
 }
 
-for attempt in 1 2 3 4 5; do
-  start_server || exit 1
-  export DISPLAY=":$(tr -d '[:space:]' <"$dir/display")"
-  sleep 0.2
-  xdpyinfo >/dev/null 2>&1 && break
-  echo "display $DISPLAY does not answer (attempt $attempt); starting another server" >&2
-  kill "$xpid" 2>/dev/null
-  wait "$xpid" 2>/dev/null
-  [ "$attempt" = 5 ] && exit 1
+for attempt in $(seq 10); do
+  n=$((1000 + (RANDOM * 32768 + RANDOM) % 60000))
+  [ -e "/tmp/.X$n-lock" ] && continue
+  if start_server "$n"; then
+    export DISPLAY=":$n"
+    export QT_QPA_PLATFORM=xcb
+    "$@"
+    exit $?
+  fi
+  echo "no X server on :$n (attempt $attempt):" >&2
+  cat "$dir/log" >&2
 done
-export QT_QPA_PLATFORM=xcb
-"$@"
+echo "could not start an X server" >&2
+exit 1
