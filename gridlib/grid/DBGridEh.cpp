@@ -483,6 +483,10 @@ void TCustomDBGridEh::StopAutoScrollTimer() {
 bool TCustomDBGridEh::AutoScrollTimerOn() const { return autoScrollTimer_ && autoScrollTimer_->Enabled(); }
 
 void TCustomDBGridEh::SelectionAutoScroll() {
+    if (selectingCols_) {
+        columnAutoScroll();
+        return;
+    }
     if ((!selectingRect_ && !selectingRows_) || !dataLink_->Active()) {
         StopAutoScrollTimer();
         return;
@@ -756,6 +760,7 @@ void TCustomDBGridEh::InternalLayout() {
         columns_->EndUpdate();
     }
     DefineFieldMap();
+    selection_->Columns()->DropMissingColumns();
     for (int i = 0; i < columns_->Count(); ++i) columns_->Items(i)->RefreshFooters();
     setGridOptions();
     const int dataCols = std::max(1, columns_->Count());
@@ -1709,6 +1714,8 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
             if (ds->State() == dsEdit || ds->State() == dsInsert) ds->Cancel();
         }
         if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+        // Esc while a column or row is sized or moved ends that without acting.
+        if (GridState() != gsNormal || traceSizingCol_ >= 0) CancelMode();
         break;
     case VK_F2:
         if (InplaceEditor() && EditorMode()) break;
@@ -2055,7 +2062,15 @@ void TCustomDBGridEh::CancelMode() {
     titlePressed_ = false;
     selectingRect_ = false;
     selectingRows_ = false;
+    selectingCols_ = false;
     sizingFrozen_ = false;
+    dragPending_ = false;
+    if (traceSizingCol_ >= 0) {
+        // A column sized live gets its width back.
+        const int col = traceSizingCol_;
+        traceSizingCol_ = -1;
+        if (col < ColCount()) SetColWidths(col, traceSizingWidth_);
+    }
 }
 
 bool TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) {
@@ -2081,7 +2096,7 @@ bool TCustomDBGridEh::CalcSizingState(int X, int Y, TGridState& State, int& Inde
     return r;
 }
 
-void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TCustomDBGridEh::mouseDownNow(TMouseButton Button, TShiftState Shift, int X, int Y) {
     HideTooltip();
     if (droppedGrid_) CloseUpDataGrid(false);
     titlePressCol_ = -1;
@@ -2096,6 +2111,11 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     int idx, pos, ofs;
     const TGridCoord cell = MouseCoord(X, Y);
     const bool sizing = CalcSizingState(X, Y, st, idx, pos, ofs);
+    if (sizing && traceSizingPress(Button, X, Y)) {
+        if (CanFocus() && !IsActiveControl()) SetFocus();
+        TCustomControl::MouseDown(Button, Shift, X, Y);
+        return;
+    }
     if (sizing) {
         sizingFrozen_ = st == gsColSizing && idx < FixedCols();
         TCustomGrid::MouseDown(Button, Shift, X, Y);
@@ -2106,6 +2126,11 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         return;
     }
     if (CanFocus() && !IsActiveControl()) SetFocus();
+    if (Button == mbLeft && !Shift.Contains(ssDouble) && OverColumnSelectZone(X, Y)) {
+        UpdateData();
+        columnSelectPress(cell.X, Shift);
+        return;
+    }
     // Top-left cell: everything.
     if (cell.Y < titleOffset_ && cell.X < indicatorOffset_) {
         if (Button == mbLeft && CanSelectAll()) selection_->SelectWholeGrid();
@@ -2113,20 +2138,6 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         return;
     }
     if (cell.Y < titleOffset_) {
-        TColumnEh* c = columnAt(cell.X);
-        // Ctrl+click on a title selects columns when allowed.
-        if (Button == mbLeft && c && Shift.Contains(ssCtrl) && options_.Contains(dgMultiSelect) &&
-            allowedSelections_.Contains(gstColumns)) {
-            selection_->Columns()->ToggleColumn(c);
-            TCustomControl::MouseDown(Button, Shift, X, Y);
-            return;
-        }
-        if (Button == mbLeft && c && Shift.Contains(ssShift) && options_.Contains(dgMultiSelect) &&
-            allowedSelections_.Contains(gstColumns) && selection_->Kind() == gstColumns) {
-            selection_->Columns()->SelectShift(c);
-            TCustomControl::MouseDown(Button, Shift, X, Y);
-            return;
-        }
         titlePressCol_ = cell.X;
         titlePressed_ = true;
         InvalidateCell(cell.X, cell.Y);
@@ -2146,6 +2157,13 @@ void TCustomDBGridEh::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     if (distance) {
         UpdateData();
         ds->MoveBy(distance);
+    }
+    if (autoDragPress_ && Button == mbLeft && !Shift.Contains(ssShift) &&
+        selection_->DataCellSelected(cell.X >= indicatorOffset_ ? cell.X - indicatorOffset_ : -1, ds->GetBookmark())) {
+        // A press on the selection drags it on the next move.
+        if (cell.X >= indicatorOffset_) moveToColumn(cell.X);
+        dragPending_ = true;
+        return;
     }
     const bool multi = options_.Contains(dgMultiSelect);
     if (multi && Button == mbLeft) {
@@ -2223,6 +2241,21 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
             HideTooltip();
         }
     }
+    if (dragPending_) {
+        dragPending_ = false;
+        BeginDrag(true);
+        return;
+    }
+    if (traceSizingCol_ >= 0) {
+        traceSizingMove(X);
+        TCustomControl::MouseMove(Shift, X, Y);
+        return;
+    }
+    if (selectingCols_ && Shift.Contains(ssLeft) && dataLink_->Active()) {
+        columnSelectMove(X, Y);
+        TCustomControl::MouseMove(Shift, X, Y);
+        return;
+    }
     if (titlePressed_ && titlePressCol_ >= 0 && options_.Contains(dgColumnResize) && std::abs(X - pressPoint_.X) > 3) {
         // The press turned into a column drag: no title click follows.
         titlePressed_ = false;
@@ -2268,17 +2301,39 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
         return;
     }
     TCustomGrid::MouseMove(Shift, X, Y);
+    updateMouseCursor(X, Y);
 }
 
 void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const int titleCol = titlePressCol_;
     const bool pressed = titlePressed_;
+    const bool selectedCols = selectingCols_;
     titlePressCol_ = -1;
     titlePressed_ = false;
     selectingRect_ = false;
     selectingRows_ = false;
+    selectingCols_ = false;
     sizingFrozen_ = false;
     StopAutoScrollTimer();
+    if (traceSizingCol_ >= 0) {
+        // The column has its width already.
+        traceSizingCol_ = -1;
+        updateMouseCursor(X, Y);
+        return;
+    }
+    if (Button == mbRight && columnPopupRelease(Shift, X, Y)) return;
+    if (dragPending_) {
+        // The press on the selection was a click after all.
+        dragPending_ = false;
+        if (Shift.Contains(ssCtrl) && options_.Contains(dgRowSelect))
+            bookmarks_->SetCurrentSelected(!bookmarks_->CurrentSelected());
+        else if (optionsEh_.Contains(dghClearSelection))
+            selection_->Clear();
+    }
+    if (selectedCols) {
+        TCustomGrid::MouseUp(Button, Shift, X, Y);
+        return;
+    }
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     const TGridCoord cell = MouseCoord(X, Y);
     if (titleCol >= 0) {

@@ -678,14 +678,25 @@ public:
     bool Contains(TColumnEh* c) const;
     void AddSorted(TColumnEh* c);
     void Clear();
+    // Ctrl: the column in or out; it becomes the anchor of Shift.
     void ToggleColumn(TColumnEh* c);
-    // Selects the column alone, or from the anchor to it with Shift.
-    void SelectShift(TColumnEh* c);
-    void SelectColumn(TColumnEh* c, bool clearOthers);
+    // Shift (and dragging over the titles): the columns from the anchor to c
+    // take the anchor's state; moving the end back towards the anchor puts
+    // back exactly the columns an earlier extension changed.
+    void ShiftSelectColumn(TColumnEh* c);
+    // A plain click (Keep false: the only selected column), or a column
+    // added to the others (Keep true).
+    void SelectColumn(TColumnEh* c, bool Keep);
+    // Forgets columns that left the grid's collection (the layout asks),
+    // and puts the rest back in collection order.
+    void DropMissingColumns();
     TColumnEh* AnchorColumn = nullptr;
     TColumnEh* ShiftEndColumn = nullptr;
+    // The columns the extensions since the anchor was set have changed.
+    std::vector<TColumnEh*> ShiftChangedColumns;
 
 private:
+    void repaintColumn(TColumnEh* c);
     TCustomDBGridEh* grid_;
     std::vector<TColumnEh*> list_;
 };
@@ -867,10 +878,11 @@ public:
     // The leaf of the title tree of a column (multi-title), null otherwise.
     THeadTreeNode* LeafFieldArr(int dataCol) const;
 
-    // ---- automatic scrolling while a rectangle selection is dragged past
-    // the data cells: each step moves min(D / 6, 8) records (D: pixels
-    // outside) and the next comes after 200 - 15 x D ms, never sooner than
-    // kMinAutoScrollInterval.
+    // ---- automatic scrolling while a selection is dragged past the data
+    // cells. Records and rectangles: each step moves min(D / 6, 8) records
+    // (D: pixels outside) and the next comes after 200 - 15 x D ms. Columns
+    // dragged over the titles: one column a step, the next after
+    // 200 - 10 x D ms. Never sooner than kMinAutoScrollInterval.
     virtual void SelectionAutoScroll();
     void StartAutoScrollTimer(int Interval);
     void StopAutoScrollTimer();
@@ -886,6 +898,13 @@ public:
     // column's grid index, the sizing line's position and its offset from X.
     void FrozenSizingHitTest(int X, int Y, int& Offset, int& Position, int& Index, int& State) const;
     bool OverFrozenSizingLine(int X, int Y) const;
+    // Whether a press at (X, Y) selects columns: the lower
+    // kColumnSelectZone pixels of a data column's title, in a grid that may
+    // select columns. The pointer shows DownCursorEh() there, and
+    // RightCursorEh() over the indicator of a record that a press selects.
+    bool OverColumnSelectZone(int X, int Y) const;
+    bool OverRecordSelectZone(int X, int Y) const;
+    static constexpr int kColumnSelectZone = 7;
     // 1 when the grid is flat with a bsSingle border (its 1-pixel edge
     // outside the cells), else 0.
     int FlatBorderWidth() const;
@@ -1052,6 +1071,7 @@ protected:
     void DblClick() override;
     void MouseLeave() override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    bool DoContextPopup(TPoint MousePos) override;
     void ScrollBarChanged(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void ClientResized() override;
     void DoEnter() override;
@@ -1090,6 +1110,15 @@ private:
     void writeLookupText(TColumnEh* c, const std::string& text, int caret);
     void stepSortMarker(TColumnEh* c, bool keepOthers);
     void selectRangeTo(const TBookmark& target);
+    void mouseDownNow(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void columnSelectPress(int gridCol, TShiftState Shift);
+    void columnSelectMove(int X, int Y);
+    void columnAutoScroll();
+    bool traceSizingPress(TMouseButton Button, int X, int Y);
+    void traceSizingMove(int X);
+    void updateMouseCursor(int X, int Y);
+    TColumnEh* columnPopupAt(int X, int Y) const;
+    bool columnPopupRelease(TShiftState Shift, int X, int Y);
     bool canModifyDataSet() const;
     int cellColumnIndex(int gridCol) const { return gridCol - indicatorOffset_; }
 
@@ -1166,6 +1195,20 @@ private:
     bool selectingRect_ = false;
     bool selectingRows_ = false;
     bool sizingFrozen_ = false;
+    bool selectingCols_ = false;
+    bool colScrollOutside_ = false;
+    // A press of an automatic drag with multi-select, handled as the
+    // grid's own (autoDragPress_); it left a drag to begin on the next move
+    // (dragPending_).
+    bool autoDragPress_ = false;
+    bool dragPending_ = false;
+    // A column sized live (dghTraceColSizing): its grid index (-1 when
+    // none), the pointer's offset from its right edge, its left edge and
+    // its width before the press (put back when the sizing is cancelled).
+    int traceSizingCol_ = -1;
+    int traceSizingOfs_ = 0;
+    int traceSizingLeft_ = 0;
+    int traceSizingWidth_ = 0;
     TBookmark rowAnchor_;
     TPoint pressPoint_;
     TPoint lastMouse_;
@@ -1184,6 +1227,12 @@ public:
     explicit TDBGridEh(TComponent* AOwner) : TCustomDBGridEh(AOwner) {}
     std::string ClassName() const override { return "TDBGridEh"; }
 };
+
+// The grid's own pointers: a down arrow over the strip of a title that
+// selects columns ("DOWNCUREH"), a right arrow over the indicator of the
+// records ("RIGHTCUREH").
+TCursor DownCursorEh();
+TCursor RightCursorEh();
 
 // The clipboard actions (copy, cut, paste, clearing cells of a rectangle or
 // columns) live beside the export and import formats in gridlib/data; they

@@ -196,10 +196,14 @@ void TDBGridEhSelectionCols::AddSorted(TColumnEh* c) {
     list_.insert(it, c);
 }
 
+void TDBGridEhSelectionCols::repaintColumn(TColumnEh* c) {
+    grid_->InvalidateCol(grid_->DataToRawColumn(c->Index()));
+}
+
 void TDBGridEhSelectionCols::Clear() {
+    for (TColumnEh* c : list_) repaintColumn(c);
     list_.clear();
     AnchorColumn = nullptr;
-    grid_->Invalidate();
 }
 
 void TDBGridEhSelectionCols::ToggleColumn(TColumnEh* c) {
@@ -210,39 +214,117 @@ void TDBGridEhSelectionCols::ToggleColumn(TColumnEh* c) {
         list_.erase(it);
     else
         AddSorted(c);
+    repaintColumn(c);
     AnchorColumn = ShiftEndColumn = c;
     sel->ChangeKind(list_.empty() ? gstNon : gstColumns);
-    grid_->Invalidate();
+    ShiftChangedColumns.clear();
 }
 
-void TDBGridEhSelectionCols::SelectShift(TColumnEh* c) {
+void TDBGridEhSelectionCols::SelectColumn(TColumnEh* c, bool Keep) {
+    TDBGridEhSelection* sel = grid_->Selection();
+    if (sel->Kind() != gstColumns && sel->Kind() != gstNon) sel->Clear();
+    if (!Keep) Clear();
+    if (!Contains(c)) AddSorted(c);
+    repaintColumn(c);
+    AnchorColumn = ShiftEndColumn = c;
+    sel->ChangeKind(gstColumns);
+    ShiftChangedColumns.clear();
+}
+
+void TDBGridEhSelectionCols::DropMissingColumns() {
+    TDBGridColumnsEh* columns = grid_->Columns();
+    auto present = [columns](TColumnEh* c) {
+        for (int i = 0; i < columns->Count(); ++i)
+            if (columns->Items(i) == c) return true;
+        return false;
+    };
+    auto dropFrom = [&](std::vector<TColumnEh*>& v) {
+        v.erase(std::remove_if(v.begin(), v.end(), [&](TColumnEh* c) { return !present(c); }), v.end());
+    };
+    dropFrom(list_);
+    dropFrom(ShiftChangedColumns);
+    if (AnchorColumn && !present(AnchorColumn)) AnchorColumn = nullptr;
+    if (ShiftEndColumn && !present(ShiftEndColumn)) ShiftEndColumn = AnchorColumn;
+    std::stable_sort(list_.begin(), list_.end(), [](TColumnEh* a, TColumnEh* b) { return a->Index() < b->Index(); });
+    grid_->Selection()->DropEmptyKind();
+}
+
+// The walk goes from the old end of the range towards the new one. While it
+// extends, every column takes the anchor's state and is remembered; while it
+// shrinks back, the remembered columns get their state back. Crossing the
+// anchor turns a shrink into an extension on the other side.
+void TDBGridEhSelectionCols::ShiftSelectColumn(TColumnEh* c) {
+    TDBGridEhSelection* sel = grid_->Selection();
+    if (sel->Kind() != gstColumns) sel->Clear();
     if (!AnchorColumn) {
-        ToggleColumn(c);
+        SelectColumn(c, true);
+        AnchorColumn = c;
         return;
     }
-    const int a = AnchorColumn->Index(), b = c->Index();
-    std::vector<TColumnEh*> keep;
-    for (TColumnEh* o : list_) {
-        const int i = o->Index();
-        const int se = ShiftEndColumn ? ShiftEndColumn->Index() : a;
-        if (i >= std::min(a, se) && i <= std::max(a, se)) continue;
-        keep.push_back(o);
+    TDBGridColumnsEh* columns = grid_->Columns();
+    const int a = AnchorColumn->Index(), o = c->Index();
+    const int s = ShiftEndColumn ? ShiftEndColumn->Index() : a;
+    int from = o, to = o, cross = -1;
+    bool set = true;
+    if (a < s && s < o) {
+        from = s;
+    } else if (a < s && o < s) {
+        from = s;
+        to = o < a ? o : o + 1;
+        set = false;
+        if (o < a) cross = a;
+    } else if (a > s && o < s) {
+        from = s;
+    } else if (a > s && o > s) {
+        from = s;
+        to = o > a ? o : o - 1;
+        set = false;
+        if (o > a) cross = a;
+    } else if (s == a) {
+        from = a;
     }
-    list_ = keep;
-    for (int i = std::min(a, b); i <= std::max(a, b); ++i) {
-        TColumnEh* o = grid_->Columns()->Items(i);
-        if (!Contains(o)) AddSorted(o);
+    const bool anchorSelected = Contains(AnchorColumn);
+    auto remembered = [this](TColumnEh* x) {
+        return std::find(ShiftChangedColumns.begin(), ShiftChangedColumns.end(), x) != ShiftChangedColumns.end();
+    };
+    auto forget = [this](TColumnEh* x) {
+        ShiftChangedColumns.erase(std::remove(ShiftChangedColumns.begin(), ShiftChangedColumns.end(), x),
+                                  ShiftChangedColumns.end());
+    };
+    const int step = to >= from ? 1 : -1;
+    for (int i = from;; i += step) {
+        if (i == cross) set = !set;
+        if (i >= 0 && i < columns->Count()) {
+            TColumnEh* x = columns->Items(i);
+            const bool listed = Contains(x);
+            if (set) {
+                bool changed = false;
+                if (!anchorSelected && listed && x != AnchorColumn) {
+                    list_.erase(std::find(list_.begin(), list_.end(), x));
+                    changed = true;
+                } else if (anchorSelected && !listed && x->Visible()) {
+                    AddSorted(x);
+                    changed = true;
+                }
+                if (changed) {
+                    repaintColumn(x);
+                    if (!remembered(x)) ShiftChangedColumns.push_back(x);
+                }
+            } else if (remembered(x)) {
+                if (!anchorSelected && !listed && x->Visible()) {
+                    AddSorted(x);
+                    forget(x);
+                } else if (anchorSelected && listed && x != AnchorColumn) {
+                    list_.erase(std::find(list_.begin(), list_.end(), x));
+                    forget(x);
+                }
+                repaintColumn(x);
+            }
+        }
+        if (i == to) break;
     }
     ShiftEndColumn = c;
-    grid_->Invalidate();
-}
-
-void TDBGridEhSelectionCols::SelectColumn(TColumnEh* c, bool clearOthers) {
-    if (clearOthers) list_.clear();
-    if (!Contains(c)) AddSorted(c);
-    AnchorColumn = ShiftEndColumn = c;
-    grid_->Selection()->ChangeKind(gstColumns);
-    grid_->Invalidate();
+    sel->ChangeKind(list_.empty() ? gstNon : gstColumns);
 }
 
 // ================================================================ selection

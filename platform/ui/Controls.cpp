@@ -41,6 +41,87 @@ TControl* ControlOfWidget(QWidget* w) {
     return nullptr;
 }
 
+// ---- dragging one control onto another
+//
+//   idle --BeginDrag(false)--> pending --moved Threshold px--> running
+//     ^                          |  release (a click)            | release: EndDrag(true)
+//     +--------------------------+-------------------------------+ EndDrag(false), source gone
+//
+// One drag at a time, held here; the source's pointer events feed it.
+namespace {
+struct DragRun {
+    TControl* source = nullptr;
+    bool running = false;
+    int threshold = 5;
+    QPoint from;
+    TControl* target = nullptr;
+    bool accepted = false;
+    TCursor sourceCursor = crDefault;
+};
+DragRun g_drag;
+// Where the pointer was at the last event that reached a control (screen).
+QPoint g_pointer;
+
+TControl* dragTargetAt(const QPoint& global) {
+    QWidget* w = QApplication::widgetAt(global);
+    TControl* c = ControlOfWidget(w);
+    return c && c->Enabled() ? c : nullptr;
+}
+
+bool askTarget(TControl* target, TDragState state, const QPoint& global) {
+    bool accept = false;
+    if (target && target->OnDragOver) {
+        const TPoint p = target->ScreenToClient({global.x(), global.y()});
+        target->OnDragOver(target, g_drag.source, p.X, p.Y, state, accept);
+    }
+    return accept;
+}
+
+void dragMoveTo(const QPoint& global) {
+    TControl* now = dragTargetAt(global);
+    if (now != g_drag.target) {
+        if (g_drag.target) askTarget(g_drag.target, dsDragLeave, global);
+        g_drag.target = now;
+        g_drag.accepted = askTarget(now, dsDragEnter, global);
+    } else {
+        g_drag.accepted = askTarget(now, dsDragMove, global);
+    }
+    if (g_drag.source) g_drag.source->SetCursor(g_drag.accepted ? crDrag : crNoDrop);
+}
+
+void startDrag() {
+    TControl* s = g_drag.source;
+    g_drag.running = true;
+    g_drag.sourceCursor = s->Cursor();
+    s->SetMouseCapture(true);
+    if (s->OnStartDrag) s->OnStartDrag(s);
+    if (g_drag.source == s) dragMoveTo(g_pointer);
+}
+
+// The source's pointer events while a drag is pending or running; true
+// when the drag took the event.
+bool dragMouseEvent(TControl* q, QEvent::Type type, const QPoint& global) {
+    g_pointer = global;
+    if (g_drag.source != q) return false;
+    if (type == QEvent::MouseMove) {
+        if (g_drag.running)
+            dragMoveTo(global);
+        else if ((global - g_drag.from).manhattanLength() >= g_drag.threshold)
+            startDrag();
+        return true;
+    }
+    if (type == QEvent::MouseButtonRelease) {
+        if (!g_drag.running) {
+            g_drag = {};
+            return false;
+        }
+        q->EndDrag(true);
+        return true;
+    }
+    return false;
+}
+} // namespace
+
 QWidget* WidgetOf(const TControl* c) { return c ? TControlPrivate::get(c)->outer() : nullptr; }
 QWidget* ClientWidgetOf(const TControl* c) { return c ? TControlPrivate::get(c)->client() : nullptr; }
 
@@ -335,6 +416,7 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
     switch (e->type()) {
     case QEvent::MouseButtonPress: {
         auto* me = static_cast<QMouseEvent*>(e);
+        g_pointer = me->globalPosition().toPoint();
         inDoubleClick = false;
         QPoint p = me->position().toPoint();
         DispatchSafely(
@@ -355,6 +437,9 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
     }
     case QEvent::MouseButtonRelease: {
         auto* me = static_cast<QMouseEvent*>(e);
+        bool dragged = false;
+        DispatchSafely(q, [&] { dragged = dragMouseEvent(q, e->type(), me->globalPosition().toPoint()); });
+        if (dragged) return true;
         QPoint p = me->position().toPoint();
         const bool inside = w->rect().contains(p);
         const bool wasDouble = inDoubleClick;
@@ -367,6 +452,9 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
     }
     case QEvent::MouseMove: {
         auto* me = static_cast<QMouseEvent*>(e);
+        bool dragged = false;
+        DispatchSafely(q, [&] { dragged = dragMouseEvent(q, e->type(), me->globalPosition().toPoint()); });
+        if (dragged) return true;
         QPoint p = me->position().toPoint();
         DispatchSafely(q, [&] { q->MouseMove(ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y()); });
         return false;
@@ -381,14 +469,18 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
         });
         return handled;
     }
-    case QEvent::ContextMenu:
+    case QEvent::ContextMenu: {
+        auto* ce = static_cast<QContextMenuEvent*>(e);
+        bool own = false;
+        DispatchSafely(q, [&] { own = q->DoContextPopup(TPoint{ce->pos().x(), ce->pos().y()}); });
+        if (own) return true;
         if (popupMenu) {
-            auto* ce = static_cast<QContextMenuEvent*>(e);
             QPoint g = ce->globalPos();
             DispatchSafely(q, [&] { popupMenu->Popup(g.x(), g.y()); });
             return true;
         }
         return false;
+    }
     default: return false;
     }
 }
@@ -556,6 +648,8 @@ TControl::~TControl() {
     // Marked before any widget is hidden, so that no event reaches this
     // control or the ones it owns once the subclasses are gone.
     Destroying();
+    if (g_drag.source == this) g_drag = {};
+    if (g_drag.target == this) g_drag.target = nullptr;
     if (d_->parent) SetParent(nullptr);
     for (TControl* c : std::vector<TControl*>(d_->children)) {
         c->d_->parent = nullptr;
@@ -811,6 +905,40 @@ void TControl::PostCall(std::function<void()> fn) {
         d_, [this, fn = std::move(fn)] { DispatchSafely(this, fn); }, Qt::QueuedConnection);
 }
 
+
+TDragMode TControl::DragMode() const { return d_->dragMode; }
+void TControl::SetDragMode(TDragMode v) { d_->dragMode = v; }
+
+void TControl::BeginDrag(bool Immediate, int Threshold) {
+    if (g_drag.source) return;
+    g_drag = {};
+    g_drag.source = this;
+    g_drag.threshold = Threshold < 0 ? 5 : Threshold;
+    g_drag.from = g_pointer;
+    if (Immediate) startDrag();
+}
+
+bool TControl::Dragging() const { return g_drag.source == this && g_drag.running; }
+
+void TControl::EndDrag(bool Drop) {
+    if (g_drag.source != this) return;
+    const DragRun run = g_drag;
+    g_drag = {};
+    if (!run.running) return;
+    SetCursor(run.sourceCursor);
+    SetMouseCapture(false);
+    TControl* target = Drop && run.accepted ? run.target : nullptr;
+    if (!target && run.target) {
+        g_drag.source = this;
+        askTarget(run.target, dsDragLeave, g_pointer);
+        g_drag.source = nullptr;
+    }
+    TPoint at{0, 0};
+    if (target) at = target->ScreenToClient({g_pointer.x(), g_pointer.y()});
+    if (target && target->OnDragDrop) target->OnDragDrop(target, this, at.X, at.Y);
+    if (OnEndDrag) OnEndDrag(this, target, at.X, at.Y);
+}
+
 bool TControl::MouseCapture() const { return d_->capture; }
 void TControl::SetMouseCapture(bool v) {
     if (v == d_->capture) return;
@@ -873,6 +1001,7 @@ void TControl::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft && d_->dragMode == dmAutomatic) BeginDrag(false);
     if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
 }
 void TControl::MouseMove(TShiftState Shift, int X, int Y) {

@@ -131,6 +131,18 @@ enum : TCursor {
     crSizeAll = -22,
 };
 
+// Dragging one control onto another inside the program (not the desktop's
+// drag and drop between programs).
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// Source: the control the drag began on. X, Y: client coordinates of Sender
+// (OnEndDrag: of Target).
+using TStartDragEvent = std::function<void(TObject* Sender)>;
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
 // Key events. Key is the virtual key code; a handler sets it to 0 to eat the
 // key, or to another code (Enter -> VK_TAB moves to the next control).
 using TKeyEvent = std::function<void(TObject* Sender, Word& Key, TShiftState Shift)>;
@@ -255,6 +267,27 @@ public:
     bool MouseCapture() const;
     void SetMouseCapture(bool v);
 
+    // Dragging. With dmAutomatic a left press begins a drag (MouseDown of
+    // this class), which starts once the pointer has moved Threshold pixels
+    // (5 by default; Immediate: at once). While it runs the pointer moves
+    // nothing but the drag: the control under it is asked by OnDragOver
+    // (enter, move, leave) whether it takes the source, and the pointer
+    // shows crDrag there, crNoDrop elsewhere. The release drops the source
+    // on a control that took it (its OnDragDrop); OnEndDrag then tells the
+    // source where it went (Target null: nowhere). A press and release
+    // without the move is an ordinary click.
+    TDragMode DragMode() const;
+    void SetDragMode(TDragMode v);
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Ends a running drag: dropped where the pointer is (Drop), or given up.
+    void EndDrag(bool Drop);
+    // A drag of this control runs (started, not only pending).
+    bool Dragging() const;
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+
     // Makes the control a drop-down window of its parent's window (a
     // calendar or list under an edit): a borderless window of its own above
     // the others, placed in screen coordinates (SetBounds, Left, Top), that
@@ -294,6 +327,10 @@ protected:
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     // Wheel turned over the control; return true when consumed.
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    // The user asked for a context menu at MousePos (client coordinates):
+    // true when the control deals with it itself, so that neither its
+    // PopupMenu nor a parent's comes up.
+    virtual bool DoContextPopup(TPoint MousePos) { return false; }
     virtual void MouseEnter();
     virtual void MouseLeave();
     // The control's size changed (after the children were aligned).

@@ -90,6 +90,7 @@ public:
     // Controls whose parent area is a child of ours get their own order.
     std::vector<TWinControl*> tabOrderList;
     bool capture = false;
+    TDragMode dragMode = dmManual;
     // A window of its own over its parent's window (SetDropDownWindow).
     bool dropDownWindow = false;
     bool aligning = false;

@@ -244,8 +244,8 @@ TEST(GridEdgeCases, titlesAskForButtonParamsTwiceWhenBoundAndShowTheirColumnsSel
     const TColor dark = TColor(4210752);
     EXPECT_EQ(titlePixel(1), face);
     const TRect name = f.grid->CellRect(f.grid->IndicatorOffset() + 1, 0);
-    SendMouseDown(f.grid, name.Left + 5, name.Top + 3, mbLeft, TShiftState{ssCtrl});
-    SendMouseUp(f.grid, name.Left + 5, name.Top + 3, mbLeft, TShiftState{ssCtrl});
+    SendMouseDown(f.grid, name.Left + 5, name.Bottom - 3, mbLeft, TShiftState{ssCtrl});
+    SendMouseUp(f.grid, name.Left + 5, name.Bottom - 3, mbLeft, TShiftState{ssCtrl});
     ASSERT_EQ(f.grid->Selection()->Kind(), gstColumns);
     EXPECT_EQ(titlePixel(1), dark);
     EXPECT_EQ(titlePixel(0), face);
