@@ -2131,9 +2131,14 @@ void TCustomDBGridEh::mouseDownNow(TMouseButton Button, TShiftState Shift, int X
         columnSelectPress(cell.X, Shift);
         return;
     }
-    // Top-left cell: everything.
+    // Top-left cell: everything, or nothing when something is selected.
     if (cell.Y < titleOffset_ && cell.X < indicatorOffset_) {
-        if (Button == mbLeft && CanSelectAll()) selection_->SelectWholeGrid();
+        if (Button == mbLeft && CanSelectAll()) {
+            if (selection_->Kind() != gstNon)
+                selection_->Clear();
+            else
+                selection_->SelectWholeGrid();
+        }
         TCustomControl::MouseDown(Button, Shift, X, Y);
         return;
     }

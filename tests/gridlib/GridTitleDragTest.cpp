@@ -257,6 +257,27 @@ TEST(GridTitleDrag, aColumnsOwnMenuComesUpOverItsCellsInsteadOfTheGrids) {
     SendKeyToMenu(VK_ESCAPE);
 }
 
+// The title cell over the indicator selects everything, and a press there
+// while anything is selected clears it instead.
+TEST(GridTitleDrag, theTopLeftCellSelectsAllOrClearsWhatIsSelected) {
+    TitleForm f;
+    const TRect corner = f.grid->CellRect(0, 0);
+    auto pressCorner = [&] { SendClick(f.grid, corner.Left + 4, corner.Top + 4); };
+    pressCorner();
+    EXPECT_EQ(f.grid->Selection()->Kind(), gstAll);
+    pressCorner();
+    EXPECT_EQ(f.grid->Selection()->Kind(), gstNon);
+    f.press(f.strip(1));
+    f.release(f.strip(1));
+    ASSERT_EQ(f.grid->Selection()->Kind(), gstColumns);
+    pressCorner();
+    EXPECT_EQ(f.grid->Selection()->Kind(), gstNon);
+    EXPECT_EQ(f.selected(), (std::vector<int>{}));
+    f.grid->SetAllowedSelections({gstRecordBookmarks, gstRectangle, gstColumns});
+    pressCorner();
+    EXPECT_EQ(f.grid->Selection()->Kind(), gstNon);
+}
+
 TEST(GridTitleDrag, screenshotOfColumnsSelectedByDragging) {
     TitleForm f;
     f.press(f.strip(1));
