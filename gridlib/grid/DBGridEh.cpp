@@ -2177,7 +2177,13 @@ void TCustomDBGridEh::mouseDownNow(TMouseButton Button, TShiftState Shift, int X
             if (rowAnchor_.empty()) rowAnchor_ = before;
             selectRangeTo(ds->GetBookmark());
         } else if ((Shift.Contains(ssCtrl) || onIndicator) && allowedSelections_.Contains(gstRecordBookmarks)) {
-            bookmarks_->SetCurrentSelected(!bookmarks_->CurrentSelected());
+            if (Shift.Contains(ssCtrl) || !optionsEh_.Contains(dghClearSelection)) {
+                bookmarks_->SetCurrentSelected(!bookmarks_->CurrentSelected());
+            } else {
+                // A plain press on the indicator starts a new selection there.
+                if (selection_->Kind() != gstNon) selection_->Clear();
+                bookmarks_->SetCurrentSelected(true);
+            }
             rowAnchor_ = ds->GetBookmark();
             // Dragging on from a row the press selected selects the rows
             // passed over (and beyond the cells, the grid scrolls on).

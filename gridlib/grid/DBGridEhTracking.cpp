@@ -89,7 +89,7 @@ void TCustomDBGridEh::updateMouseCursor(int X, int Y) {
     if (GridState() != gsNormal || traceSizingCol_ >= 0 || selectingCols_ || selectingRect_ || selectingRows_) return;
     TGridState st;
     int idx, pos, ofs;
-    if (const_cast<TCustomDBGridEh*>(this)->CalcSizingState(X, Y, st, idx, pos, ofs)) return;
+    if (CalcSizingState(X, Y, st, idx, pos, ofs)) return;
     if (OverColumnSelectZone(X, Y))
         SetCursor(DownCursorEh());
     else if (OverRecordSelectZone(X, Y))

@@ -278,6 +278,46 @@ TEST(GridTitleDrag, theTopLeftCellSelectsAllOrClearsWhatIsSelected) {
     EXPECT_EQ(f.grid->Selection()->Kind(), gstNon);
 }
 
+// On the indicator a plain press starts a new selection of records; Ctrl
+// (or a grid that keeps its selection) turns one record in or out.
+TEST(GridTitleDrag, aPlainPressOnTheIndicatorSelectsThatRecordAloneAndCtrlTogglesIt) {
+    TitleForm f;
+    auto pressIndicator = [&](int dataRow, TShiftState shift) {
+        const TRect r = f.grid->CellRect(0, f.grid->TitleOffset() + dataRow);
+        SendMouseDown(f.grid, r.Left + 4, r.Top + 3, mbLeft, shift);
+        SendMouseUp(f.grid, r.Left + 4, r.Top + 3, mbLeft, shift);
+    };
+    auto selectedRecords = [&] {
+        std::vector<int> r;
+        const TBookmark back = f.ds->GetBookmark();
+        for (int i = 0; i < f.grid->SelectedRows()->Count(); ++i) {
+            f.ds->GotoBookmark(f.grid->SelectedRows()->BookmarkAt(i));
+            r.push_back(f.ds->RecNo());
+        }
+        f.ds->GotoBookmark(back);
+        return r;
+    };
+    struct Step {
+        int row;
+        TShiftState shift;
+        std::vector<int> records;
+    } steps[] = {
+        {1, {}, {2}},
+        {3, TShiftState{ssCtrl}, {2, 4}},
+        {5, {}, {6}},
+        {5, {}, {6}},
+        {5, TShiftState{ssCtrl}, {}},
+    };
+    for (const Step& s : steps) {
+        pressIndicator(s.row, s.shift);
+        EXPECT_EQ(selectedRecords(), s.records) << "row " << s.row;
+    }
+    f.grid->SetOptionsEh(f.grid->OptionsEh() >> dghClearSelection);
+    pressIndicator(1, {});
+    pressIndicator(2, {});
+    EXPECT_EQ(selectedRecords(), (std::vector<int>{2, 3}));
+}
+
 TEST(GridTitleDrag, screenshotOfColumnsSelectedByDragging) {
     TitleForm f;
     f.press(f.strip(1));
