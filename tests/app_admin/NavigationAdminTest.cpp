@@ -104,7 +104,7 @@ TEST_F(NavigationAdminTest, pageIsAnMdiChildWithTwelveButtonsInPlace) {
     EXPECT_EQ(button("GbtBookSet")->Interval(), 2u);
     EXPECT_EQ(page->GbtQryExceedq, button("GbtQryExceedq"));
     // For a look by eye.
-    EXPECT_TRUE(SaveFormPng(page, BUILD_DIR "/navigation.png"));
+    EXPECT_TRUE(SaveFormPng(page, BUILD_DIR "/test-output/screens/navigation-page.png"));
 }
 
 TEST_F(NavigationAdminTest, eachButtonRunsItsMenuItem) {

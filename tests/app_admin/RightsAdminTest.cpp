@@ -87,7 +87,7 @@ TEST_F(RightsAdminTest, windowShowsThirtyThreeBoxesOnFivePagesAndTheSystemPage) 
     EXPECT_EQ(form->Box(34)->Caption(), "图书预编");
     EXPECT_EQ(form->ShownOperator(), "Admin");
     // For a look by eye.
-    EXPECT_TRUE(SaveFormPng(form, BUILD_DIR "/rights.png"));
+    EXPECT_TRUE(SaveFormPng(form, BUILD_DIR "/test-output/screens/rights-window.png"));
 }
 
 TEST_F(RightsAdminTest, newOperatorGetsThirtyFiveRowsAllFalse) {

@@ -329,7 +329,7 @@ TEST_F(BookDesk, rendersWithAReaderAndThreeLines) {
     desk->SetBounds(0, 0, 900, 560);
     ProcessEvents();
     EXPECT_EQ(desk->AdoqData->RecordCount(), 3);
-    EXPECT_TRUE(SaveFormPng(desk, BUILD_DIR "/circ-book-desk.png"));
+    EXPECT_TRUE(SaveFormPng(desk, BUILD_DIR "/test-output/screens/circ-book-desk.png"));
 }
 
 } // namespace

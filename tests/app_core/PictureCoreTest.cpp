@@ -30,13 +30,13 @@ TEST_F(PictureCoreTest, startUpWindows) {
     script.ExpectForm("TFrmLogin", mrNone, {}, [build](TCustomForm* f) {
         auto* login = static_cast<TFrmLogin*>(f);
         login->CmbId->SetItemIndex(0);
-        EXPECT_TRUE(SaveFormPng(f, build + "/login-window.png"));
+        EXPECT_TRUE(SaveFormPng(f, build + "/test-output/screens/login-window.png"));
         login->BitBtn1->Click();
     });
     script.ExpectForm("TFrmSysDate", mrNone, {}, [build](TCustomForm* f) {
         auto* d = static_cast<TFrmSysDate*>(f);
         d->DTPDate->SetDate(EncodeDate(2011, 5, 1));
-        EXPECT_TRUE(SaveFormPng(f, build + "/date-window.png"));
+        EXPECT_TRUE(SaveFormPng(f, build + "/test-output/screens/date-window.png"));
         d->BitBtn1->Click();
     });
     TFrmMain* main = nullptr;
@@ -45,8 +45,8 @@ TEST_F(PictureCoreTest, startUpWindows) {
     ProcessEvents();
     main->Timer1Timer(nullptr);
     ProcessEvents();
-    EXPECT_TRUE(SaveFormPng(main, build + "/main-window.png"));
-    EXPECT_GT(FileSize(build + "/main-window.png"), 0);
+    EXPECT_TRUE(SaveFormPng(main, build + "/test-output/screens/main-window-after-login.png"));
+    EXPECT_GT(FileSize(build + "/test-output/screens/main-window-after-login.png"), 0);
     delete main;
     ProcessEvents();
 }

@@ -174,7 +174,7 @@ TEST_F(EditButtonsTest, numberBoxesWithButtonsRenderToAPicture) {
     stepped->SetValue(1234.5);
     EXPECT_EQ(stepped->GetText(), "1,234.50");
     ProcessEvents();
-    EXPECT_TRUE(SaveFormPng(&form, BUILD_DIR "/numbox-buttons.png"));
+    EXPECT_TRUE(SaveFormPng(&form, BUILD_DIR "/test-output/screens/numbox-buttons.png"));
 }
 
 } // namespace

@@ -419,7 +419,7 @@ TEST_F(FormsTest, sampleFormRendersToPng) {
     label->SetLeft(140);
     label->SetTop(12);
     ShowAndActivate(&dlg);
-    std::string path = std::string(BUILD_DIR) + "/ui_sample_form.png";
+    std::string path = std::string(BUILD_DIR) + "/test-output/screens/sample-form.png";
     ASSERT_TRUE(SaveFormPng(&dlg, path));
     FILE* f = fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr);
@@ -441,7 +441,7 @@ TEST_F(FormsTest, mdiFrameRendersToPng) {
     label->SetTop(20);
     child->Show();
     ProcessEvents();
-    std::string path = std::string(BUILD_DIR) + "/ui_mdi_frame.png";
+    std::string path = std::string(BUILD_DIR) + "/test-output/screens/mdi-frame.png";
     EXPECT_TRUE(SaveFormPng(main, path));
     delete main;
     // The child outlived its frame: deleting it now must be safe.

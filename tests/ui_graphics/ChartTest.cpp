@@ -1,6 +1,7 @@
 // The statistics chart bound to a small data set: points and marks from the
 // label and value fields, series removed and recreated, and the chart
 // rendered into a bitmap.
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -91,7 +92,8 @@ TEST_F(ChartOverDataSet, rendersIntoBitmap) {
     BindPie();
     auto bmp = chart.CreateBitmap(400, 300);
     ASSERT_EQ(bmp->Width(), 400);
-    std::string path = std::string(BUILD_DIR) + "/ui_graphics_chart.png";
+    std::filesystem::create_directories(std::string(BUILD_DIR) + "/test-output/screens");
+    std::string path = std::string(BUILD_DIR) + "/test-output/screens/chart-pie.png";
     BitmapImage(bmp.get()).save(QString::fromStdString(path), "PNG");
     // Every slice shows in its palette colour (red, green, yellow).
     int red = 0, green = 0, yellow = 0;
@@ -123,7 +125,8 @@ TEST_F(ChartOverDataSet, barAndLineSeriesShareTheCategories) {
     line->Add(20, "文学");
     line->Add(40, "科技");
     auto bmp = chart.CreateBitmap(400, 300);
-    BitmapImage(bmp.get()).save(QString::fromStdString(std::string(BUILD_DIR) + "/ui_graphics_bars.png"), "PNG");
+    std::filesystem::create_directories(std::string(BUILD_DIR) + "/test-output/screens");
+    BitmapImage(bmp.get()).save(QString::fromStdString(std::string(BUILD_DIR) + "/test-output/screens/chart-bars.png"), "PNG");
     int bar = 0, blue = 0;
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 400; ++x) {

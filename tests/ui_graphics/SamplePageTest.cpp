@@ -1,5 +1,6 @@
-// Renders a sample page of every kind of drawing to a PNG in the build
-// folder for a visual check, and pins a few of its pixels.
+// Renders a sample page of every kind of drawing to a PNG among the
+// screenshots for a visual check, and pins a few of its pixels.
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -73,7 +74,8 @@ TEST(SamplePage, rendersToPngForVisualCheck) {
     TBitmap b;
     b.SetSize(400, 300);
     DrawSamplePage(b.Canvas());
-    std::string path = std::string(BUILD_DIR) + "/ui_graphics_sample.png";
+    std::filesystem::create_directories(std::string(BUILD_DIR) + "/test-output/screens");
+    std::string path = std::string(BUILD_DIR) + "/test-output/screens/canvas-sample-page.png";
     ASSERT_TRUE(BitmapImage(&b).save(QString::fromStdString(path), "PNG"));
     EXPECT_EQ(b.Canvas()->Pixels(1, 299), RGB(255, 242, 222));
     EXPECT_EQ(b.Canvas()->Pixels(160, 110), clNavy);

@@ -292,7 +292,7 @@ TEST_F(DBGridTest, rendersToAPicture) {
     name->Title()->SetAlignment(taCenter);
     Open();
     ds->SetRecNo(3);
-    EXPECT_TRUE(SaveFormPng(form, BUILD_DIR "/uic_dbgrid.png"));
+    EXPECT_TRUE(SaveFormPng(form, BUILD_DIR "/test-output/screens/platform-dbgrid.png"));
 }
 
 } // namespace
