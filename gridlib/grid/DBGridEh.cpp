@@ -2065,6 +2065,7 @@ void TCustomDBGridEh::CancelMode() {
     selectingCols_ = false;
     sizingFrozen_ = false;
     dragPending_ = false;
+    rightColDrag_ = false;
     if (traceSizingCol_ >= 0) {
         // A column sized live gets its width back.
         const int col = traceSizingCol_;
@@ -2143,6 +2144,13 @@ void TCustomDBGridEh::mouseDownNow(TMouseButton Button, TShiftState Shift, int X
         return;
     }
     if (cell.Y < titleOffset_) {
+        if (Button == mbRight && options_.Contains(dgColumnResize) && columnAt(cell.X)) {
+            // The right button moves columns as the left one does, but is
+            // no title press.
+            rightColDrag_ = true;
+            TCustomGrid::MouseDown(mbLeft, Shift, X, Y);
+            return;
+        }
         titlePressCol_ = cell.X;
         titlePressed_ = true;
         InvalidateCell(cell.X, cell.Y);
@@ -2316,6 +2324,15 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (rightColDrag_ && Button == mbRight) {
+        rightColDrag_ = false;
+        SetMouseCapture(false);
+        MouseUp(mbLeft, Shift, X, Y);
+        // A right click that moved nothing still asks for the column's menu.
+        if (std::abs(X - pressPoint_.X) <= 3)
+            if (TColumnEh* c = columnPopupAt(X, Y)) popupColumnMenu(c, X, Y);
+        return;
+    }
     const int titleCol = titlePressCol_;
     const bool pressed = titlePressed_;
     const bool selectedCols = selectingCols_;

@@ -1119,6 +1119,7 @@ private:
     void updateMouseCursor(int X, int Y);
     TColumnEh* columnPopupAt(int X, int Y) const;
     bool columnPopupRelease(TShiftState Shift, int X, int Y);
+    void popupColumnMenu(TColumnEh* c, int X, int Y);
     bool canModifyDataSet() const;
     int cellColumnIndex(int gridCol) const { return gridCol - indicatorOffset_; }
 
@@ -1202,6 +1203,8 @@ private:
     // (dragPending_).
     bool autoDragPress_ = false;
     bool dragPending_ = false;
+    // A right press on a title moving a column (as a left press).
+    bool rightColDrag_ = false;
     // A column sized live (dghTraceColSizing): its grid index (-1 when
     // none), the pointer's offset from its right edge, its left edge and
     // its width before the press (put back when the sizing is cancelled).

@@ -212,12 +212,16 @@ bool TCustomDBGridEh::columnPopupRelease(TShiftState Shift, int X, int Y) {
     TColumnEh* c = columnPopupAt(X, Y);
     if (!c) return false;
     TCustomGrid::MouseUp(mbRight, Shift, X, Y);
+    popupColumnMenu(c, X, Y);
+    return true;
+}
+
+void TCustomDBGridEh::popupColumnMenu(TColumnEh* c, int X, int Y) {
     CancelMode();
     TPopupMenu* menu = c->PopupMenu();
     menu->SetPopupComponent(this);
     const TPoint at = ClientToScreen({X, Y});
     menu->Popup(at.X, at.Y);
-    return true;
 }
 
 bool TCustomDBGridEh::DoContextPopup(TPoint MousePos) {

@@ -318,6 +318,46 @@ TEST(GridTitleDrag, aPlainPressOnTheIndicatorSelectsThatRecordAloneAndCtrlToggle
     EXPECT_EQ(selectedRecords(), (std::vector<int>{2, 3}));
 }
 
+// A title press that moves more than three pixels sideways drags the
+// column instead of pressing the title; the right button drags columns too
+// and presses no title.
+TEST(GridTitleDrag, aTitleDraggedMovesItsColumnWithEitherButton) {
+    struct Case {
+        const char* name;
+        TMouseButton button;
+        int to;  // data column under the release, -1: the press's own
+        int dx;  // with to -1: pixels moved sideways
+        bool moved, clicked;
+    } cases[] = {
+        {"leftThreePixels", mbLeft, -1, 3, false, true},
+        {"leftFourPixels", mbLeft, -1, 4, false, false},
+        {"leftOntoColumnThree", mbLeft, 3, 0, true, false},
+        {"rightOntoColumnThree", mbRight, 3, 0, true, false},
+        {"rightClick", mbRight, -1, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        TitleForm f;
+        TColumnEh* dragged = f.grid->Columns()->Items(1);
+        dragged->Title()->SetTitleButton(true);
+        int clicks = 0;
+        f.grid->OnTitleBtnClick = [&](TObject*, int, TColumnEh*) { ++clicks; };
+        std::pair<int, int> movedFromTo{-1, -1};
+        f.grid->OnColumnMoved = [&](TObject*, int from, int to) { movedFromTo = {from, to}; };
+        const TPoint from = f.upper(1);
+        const TPoint to = c.to >= 0 ? f.upper(c.to) : TPoint{from.X + c.dx, from.Y};
+        const TShiftState held{c.button == mbLeft ? ssLeft : ssRight};
+        SendMouseDown(f.grid, from.X, from.Y, c.button);
+        SendMouseMove(f.grid, (from.X + to.X) / 2, to.Y, held);
+        SendMouseMove(f.grid, to.X, to.Y, held);
+        SendMouseUp(f.grid, to.X, to.Y, c.button);
+        EXPECT_EQ(clicks, c.clicked ? 1 : 0) << c.name;
+        EXPECT_EQ(dragged->Index(), c.moved ? 3 : 1) << c.name;
+        EXPECT_EQ(movedFromTo, c.moved ? std::make_pair(1, 3) : std::make_pair(-1, -1)) << c.name;
+        EXPECT_FALSE(f.grid->MouseCapture()) << c.name;
+        EXPECT_EQ(f.grid->GridState(), gsNormal) << c.name;
+    }
+}
+
 TEST(GridTitleDrag, screenshotOfColumnsSelectedByDragging) {
     TitleForm f;
     f.press(f.strip(1));
