@@ -98,8 +98,9 @@ TFrmPrintBar::TFrmPrintBar(TComponent* AOwner) : TFrmBaseD(AOwner) {
         return static_cast<TTabSheet*>(
             b.In(nullptr).Add<TTabSheet>(name).Set(&TTabSheet::SetPageControl, PageControl1).Caption(caption));
     };
-    TabSheet1 = sheet("TabSheet1", "打印");
-    TabSheet2 = sheet("TabSheet2", "补打");
+    // Alt+P and Alt+B turn to a page as Ctrl+Tab does.
+    TabSheet1 = sheet("TabSheet1", "打印(&P)");
+    TabSheet2 = sheet("TabSheet2", "补打(&B)");
     const TKeyEvent keys = KeyDownHandler();
 
     auto print = b.In(TabSheet1);
@@ -201,12 +202,9 @@ void TFrmPrintBar::FormShow(TObject* Sender) {
 }
 
 void TFrmPrintBar::FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
-    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in any tabbed dialog,
-    // and the keyboard goes to the first box of the page shown.
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in any tabbed dialog.
     if (Key == VK_TAB && Shift.Contains(ssCtrl)) {
         PageControl1->SelectNextPage(!Shift.Contains(ssShift));
-        TEdit* first = PageControl1->ActivePage() == TabSheet2 ? EditFrontb : EditFront;
-        if (first->CanFocus()) first->SetFocus();
         Key = 0;
         return;
     }
@@ -267,6 +265,10 @@ void TFrmPrintBar::PageControl1Change(TObject*) {
         }
         Btmake->SetEnabled(true);
     }
+    // However the page was turned (tab, accelerator or Ctrl+Tab), the
+    // keyboard goes to its first box rather than staying on a hidden one.
+    TEdit* first = PageControl1->ActivePage() == TabSheet2 ? EditFrontb : EditFront;
+    if (first->CanFocus()) first->SetFocus();
 }
 
 void TFrmPrintBar::EditFromExit(TObject* Sender) {

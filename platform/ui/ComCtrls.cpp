@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QProgressBar>
+#include <QShortcutEvent>
 #include <QTabBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -51,12 +52,25 @@ public:
         bar->setExpanding(false);
         area = new QWidget(widget);
         widget->installEventFilter(this);
+        bar->installEventFilter(this);
     }
     QWidget* client() const override { return area; }
     bool eventFilter(QObject* o, QEvent* e) override {
         if (o == widget && e->type() == QEvent::Resize) place();
+        // A tab's accelerator (Alt and the letter marked in its caption)
+        // turns to its page as a click on the tab does, asking first; the
+        // bar's own handling would change pages without a word.
+        if (o == bar && e->type() == QEvent::Shortcut && tabChosen) {
+            const QKeySequence key = static_cast<QShortcutEvent*>(e)->key();
+            for (int i = 0; i < bar->count(); ++i)
+                if (bar->isTabEnabled(i) && QKeySequence::mnemonic(bar->tabText(i)) == key) {
+                    tabChosen(i);
+                    return true;
+                }
+        }
         return TControlPrivate::eventFilter(o, e);
     }
+    std::function<void(int)> tabChosen;
     void place() {
         int h = bar->sizeHint().height();
         bar->setGeometry(0, 0, widget->width(), h);
@@ -110,6 +124,7 @@ TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner, new PageCon
     d->tabStop = false;
     QObject::connect(d->bar, &QTabBar::tabBarClicked, d->bar,
                      [this](int tab) { DispatchSafely(this, [&] { tabClicked(tab); }); });
+    d->tabChosen = [this](int tab) { DispatchSafely(this, [&] { tabClicked(tab); }); };
     SetBounds(0, 0, 289, 193);
     d->place();
 }

@@ -275,6 +275,31 @@ TEST_F(LabelWindow, ctrlTabTurnsThePagesFromTheKeyboard) {
     EXPECT_EQ(form->PageControl1->ActivePage(), form->TabSheet1);
 }
 
+// Alt and a page's letter turn to that page as its tab does (the mode of the
+// page's selected radio button, 生成 on or off), with the keyboard in the
+// page's first box; a letter of the page already shown changes nothing.
+TEST_F(LabelWindow, altLettersTurnThePages) {
+    SendText(form->EditFrom, "0001");
+    SendKeyToFocus(form.get(), 'B', TShiftState() << ssAlt);
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->TabSheet2);
+    EXPECT_FALSE(form->Btmake->Enabled());
+    EXPECT_EQ(form->ActiveControl(), form->EditFrontb);
+    SendClick(form->Rbb2);
+    SendKeyToFocus(form.get(), 'B', TShiftState() << ssAlt);
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->TabSheet2);
+    EXPECT_EQ(form->ReportFile, "PrintLab.rmf");
+
+    SendKeyToFocus(form.get(), 'P', TShiftState() << ssAlt);
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->TabSheet1);
+    EXPECT_TRUE(form->Btmake->Enabled());
+    EXPECT_EQ(form->ActiveControl(), form->EditFront);
+    EXPECT_EQ(form->ReportFile, "PrintBar.rmf"); // 条形码 is selected here
+    EXPECT_EQ(form->EditFrom->Text(), "0001");
+    // A click on a tab leaves the keyboard in that page too.
+    clickTab(1);
+    EXPECT_EQ(form->ActiveControl(), form->EditFrontb);
+}
+
 TEST_F(LabelWindow, reprintCollectsCodesUntilTheModeChanges) {
     clickTab(1);
     ASSERT_EQ(form->PageControl1->ActivePage(), form->TabSheet2);

@@ -3,8 +3,9 @@
 # ends differ in length is refused with its message; then barcode labels
 # A0098 to A0102, each twice, are made, previewed (a picture of the label
 # page for a person to look at) and printed on the built-in PDF printer,
-# whose file pdftotext and a barcode scanner read back. Ctrl+Tab turns to
-# 补打, where two codes typed with Enter print as two labels.
+# whose file pdftotext and a barcode scanner read back. Ctrl+Tab,
+# Ctrl+Shift+Tab and Alt+B turn the pages; on 补打 two codes typed with Enter
+# print as two labels.
 source "$(dirname "$0")/lib.sh"
 
 start_program
@@ -68,11 +69,14 @@ for code in A0098 A0099 A0100 A0101 A0102; do
   expect_eq "labels printed of $code" "$(grep -o "$code" <<<"$text" | wc -l)" 2
 done
 
-# 补打, by Ctrl+Tab: the keyboard lands in its prefix box; past the two
-# radio buttons (条形码 stays selected) to the code box, where each Enter
-# collects one label. 打印 then prints just those two.
+# 补打 by Ctrl+Tab, back by Ctrl+Shift+Tab, and 补打 again by its letter: the
+# keyboard lands in its prefix box; past the two radio buttons (条形码 stays
+# selected) to the code box, where each Enter collects one label. 打印 then
+# prints just those two.
 rm -f "$pdf"
 key ctrl+Tab
+key ctrl+shift+Tab
+key alt+b
 type_text 'R'
 key Tab Tab Tab
 type_text '0555'
