@@ -5,7 +5,9 @@
 # The load target applies the readers to a live table, which reports
 # errors through the application object: it links the user-interface
 # layer as the tree's build made it (scripts/build.sh first; BUILD names
-# another build folder). Only the table's own sources are instrumented.
+# another build folder), with the libraries that layer links: keep the
+# list below in step with platform_ui's in CMakeLists.txt. Only the
+# table's own sources are instrumented.
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=${OUT:-/tmp/vqfuzz}
@@ -26,4 +28,4 @@ done
 clang++ $FLAGS -I$ROOT/platform/db -I$ROOT/platform/ui -o "$OUT/VqMemTableLoadFuzz" \
   "$ROOT/fuzz/VqMemTableLoadFuzz.cpp" "$ROOT/vq/VqMemTable.cpp" "$ROOT/vq/VqMemTableFormat.cpp" \
   "$BUILD/libplatform_ui.a" "$BUILD/libplatform_db.a" "$BUILD/libplatform_core.a" \
-  $(pkg-config --libs Qt6Widgets Qt6PrintSupport Qt6Charts) -ljpeg -lsqlite3 -lpthread
+  $(pkg-config --libs Qt6Widgets Qt6PrintSupport Qt6Charts) -ljpeg -lsqlite3 -lcups -lxcb -lpthread
