@@ -298,6 +298,9 @@ TEST_F(LabelWindow, altLettersTurnThePages) {
     // A click on a tab leaves the keyboard in that page too.
     clickTab(1);
     EXPECT_EQ(form->ActiveControl(), form->EditFrontb);
+    // To look at: the pages' letters underlined in their tabs.
+    ForceDirectories(kScreens);
+    EXPECT_TRUE(SaveFormPng(form.get(), kScreens + "label-window-pages.png"));
 }
 
 TEST_F(LabelWindow, reprintCollectsCodesUntilTheModeChanges) {
