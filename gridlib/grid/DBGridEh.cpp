@@ -514,7 +514,7 @@ void TCustomDBGridEh::SelectionAutoScroll() {
             ScopeExit unlock([this] { EndUpdate(); });
             UpdateData();
             ds->MoveBy(dy * step);
-            selectRangeTo(ds->GetBookmark());
+            dragRowsTo(ds->GetBookmark());
         }
         Repaint();
         StartAutoScrollTimer(200 - 15 * distY);
@@ -2192,10 +2192,14 @@ void TCustomDBGridEh::mouseDownNow(TMouseButton Button, TShiftState Shift, int X
                 if (selection_->Kind() != gstNon) selection_->Clear();
                 bookmarks_->SetCurrentSelected(true);
             }
-            rowAnchor_ = ds->GetBookmark();
-            // Dragging on from a row the press selected selects the rows
-            // passed over (and beyond the cells, the grid scrolls on).
-            selectingRows_ = onIndicator && !Shift.Contains(ssCtrl) && bookmarks_->CurrentSelected();
+            rowAnchor_ = rowDragEnd_ = ds->GetBookmark();
+            // Dragging on over the indicator gives the rows passed over the
+            // pressed row's new state (and beyond the cells, the grid
+            // scrolls on): from a plain press the range alone is selected,
+            // with Ctrl the rows passed are turned like the pressed one.
+            rowToggleDrag_ = Shift.Contains(ssCtrl) || !optionsEh_.Contains(dghClearSelection);
+            rowMarkState_ = bookmarks_->CurrentSelected();
+            selectingRows_ = onIndicator && (rowToggleDrag_ || rowMarkState_);
         } else {
             if (selection_->Kind() != gstNon) selection_->Clear();
             rowAnchor_ = ds->GetBookmark();
@@ -2287,7 +2291,7 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
         if (cell.Y >= titleOffset_ && (firstFooter < 0 || cell.Y < firstFooter - 1) && dataRow >= 0 &&
             dataRow < dataLink_->RecordCount() && dataRow != dataLink_->ActiveRecord()) {
             dataLink_->DataSet()->MoveBy(dataRow - dataLink_->ActiveRecord());
-            selectRangeTo(dataLink_->DataSet()->GetBookmark());
+            dragRowsTo(dataLink_->DataSet()->GetBookmark());
         }
         lastMouse_ = {X, Y};
         const TRect area = DataAreaRect();

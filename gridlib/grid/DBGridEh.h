@@ -1110,6 +1110,7 @@ private:
     void writeLookupText(TColumnEh* c, const std::string& text, int caret);
     void stepSortMarker(TColumnEh* c, bool keepOthers);
     void selectRangeTo(const TBookmark& target);
+    void dragRowsTo(const TBookmark& target);
     void mouseDownNow(TMouseButton Button, TShiftState Shift, int X, int Y);
     void columnSelectPress(int gridCol, TShiftState Shift);
     void columnSelectMove(int X, int Y);
@@ -1205,6 +1206,12 @@ private:
     bool dragPending_ = false;
     // A right press on a title moving a column (as a left press).
     bool rightColDrag_ = false;
+    // Records dragged over on the indicator: turned to rowMarkState_ one by
+    // one (rowToggleDrag_), else the range from rowAnchor_ selected alone;
+    // rowDragEnd_ is where the drag has reached.
+    bool rowToggleDrag_ = false;
+    bool rowMarkState_ = true;
+    TBookmark rowDragEnd_;
     // A column sized live (dghTraceColSizing): its grid index (-1 when
     // none), the pointer's offset from its right edge, its left edge and
     // its width before the press (put back when the sizing is cancelled).

@@ -96,6 +96,39 @@ void TCustomDBGridEh::updateMouseCursor(int X, int Y) {
         SetCursor(RightCursorEh());
 }
 
+// ---- records dragged over on the indicator
+
+// Steps from where the drag was to target one record at a time: a record
+// the step leaves while going back towards the anchor gets the state the
+// pressed record had before the press, a record reached going away from it
+// gets the pressed record's new state.
+void TCustomDBGridEh::dragRowsTo(const TBookmark& target) {
+    if (!rowToggleDrag_) {
+        selectRangeTo(target);
+        return;
+    }
+    TDataSet* ds = dataLink_->DataSet();
+    if (!ds || rowAnchor_.empty() || rowDragEnd_.empty() || target.empty()) return;
+    const int dir = ds->CompareBookmarks(target, rowDragEnd_);
+    if (dir == 0) return;
+    const int step = dir < 0 ? -1 : 1;
+    ds->DisableControls();
+    ScopeExit restore([&] {
+        ds->GotoBookmark(target);
+        ds->EnableControls();
+    });
+    ds->GotoBookmark(rowDragEnd_);
+    for (;;) {
+        const int side = ds->CompareBookmarks(ds->GetBookmark(), rowAnchor_);
+        const bool back = side != 0 && (side < 0 ? -1 : 1) == -step;
+        if (back) bookmarks_->SetCurrentSelected(!rowMarkState_);
+        if (ds->MoveBy(step) == 0) break;
+        if (!back) bookmarks_->SetCurrentSelected(rowMarkState_);
+        if (ds->CompareBookmarks(ds->GetBookmark(), target) == 0) break;
+    }
+    rowDragEnd_ = target;
+}
+
 // ---- columns selected by dragging over the titles
 
 void TCustomDBGridEh::columnSelectPress(int gridCol, TShiftState Shift) {

@@ -34,6 +34,21 @@ struct TitleForm : GridForm {
     // A point in the strip at the foot of a title, and one above it.
     TPoint strip(int dataCol) const { return {title(dataCol).Left + 20, title(dataCol).Bottom - 3}; }
     TPoint upper(int dataCol) const { return {title(dataCol).Left + 20, title(dataCol).Top + 2}; }
+    // The record numbers of the selected records.
+    std::vector<int> selectedRecords() {
+        std::vector<int> r;
+        const TBookmark back = ds->GetBookmark();
+        for (int i = 0; i < grid->SelectedRows()->Count(); ++i) {
+            ds->GotoBookmark(grid->SelectedRows()->BookmarkAt(i));
+            r.push_back(ds->RecNo());
+        }
+        ds->GotoBookmark(back);
+        return r;
+    }
+    TPoint indicator(int dataRow) const {
+        const TRect r = grid->CellRect(0, grid->TitleOffset() + dataRow);
+        return {r.Left + 4, r.Top + 3};
+    }
     std::vector<int> selected() const {
         std::vector<int> r;
         TDBGridEhSelectionCols* cols = grid->Selection()->Columns();
@@ -283,20 +298,10 @@ TEST(GridTitleDrag, theTopLeftCellSelectsAllOrClearsWhatIsSelected) {
 TEST(GridTitleDrag, aPlainPressOnTheIndicatorSelectsThatRecordAloneAndCtrlTogglesIt) {
     TitleForm f;
     auto pressIndicator = [&](int dataRow, TShiftState shift) {
-        const TRect r = f.grid->CellRect(0, f.grid->TitleOffset() + dataRow);
-        SendMouseDown(f.grid, r.Left + 4, r.Top + 3, mbLeft, shift);
-        SendMouseUp(f.grid, r.Left + 4, r.Top + 3, mbLeft, shift);
+        f.press(f.indicator(dataRow), shift);
+        f.release(f.indicator(dataRow), shift);
     };
-    auto selectedRecords = [&] {
-        std::vector<int> r;
-        const TBookmark back = f.ds->GetBookmark();
-        for (int i = 0; i < f.grid->SelectedRows()->Count(); ++i) {
-            f.ds->GotoBookmark(f.grid->SelectedRows()->BookmarkAt(i));
-            r.push_back(f.ds->RecNo());
-        }
-        f.ds->GotoBookmark(back);
-        return r;
-    };
+    auto selectedRecords = [&] { return f.selectedRecords(); };
     struct Step {
         int row;
         TShiftState shift;
@@ -356,6 +361,41 @@ TEST(GridTitleDrag, aTitleDraggedMovesItsColumnWithEitherButton) {
         EXPECT_FALSE(f.grid->MouseCapture()) << c.name;
         EXPECT_EQ(f.grid->GridState(), gsNormal) << c.name;
     }
+}
+
+// A Ctrl drag over the indicator turns the records passed as the press
+// turned the pressed one; going back gives them the pressed one's old state.
+TEST(GridTitleDrag, aCtrlDragOverTheIndicatorTurnsThePassedRecordsLikeThePressedOne) {
+    TitleForm f;
+    const TShiftState ctrl{ssCtrl};
+    const TShiftState ctrlHeld{ssCtrl, ssLeft};
+    f.press(f.indicator(1));
+    SendMouseMove(f.grid, f.indicator(2).X, f.indicator(2).Y, TShiftState{ssLeft});
+    f.release(f.indicator(2));
+    ASSERT_EQ(f.selectedRecords(), (std::vector<int>{2, 3}));
+    struct Step {
+        const char* what;
+        int pressRow;  // -1: the drag goes on
+        int toRow;
+        std::vector<int> records;
+    } steps[] = {
+        {"press 5 selects it", 4, 4, {2, 3, 5}},
+        {"on to 8", -1, 7, {2, 3, 5, 6, 7, 8}},
+        {"back to 6", -1, 5, {2, 3, 5, 6}},
+        {"past the anchor to 3", -1, 2, {2, 3, 4, 5}},
+        {"press 3 unselects it", 2, 2, {2, 4, 5}},
+        {"up to 1", -1, 0, {4, 5}},
+        {"down to 5, past 1 and 2 going back", -1, 4, {1, 2}},
+    };
+    for (const Step& s : steps) {
+        if (s.pressRow >= 0) {
+            f.release(f.indicator(s.pressRow), ctrl);
+            f.press(f.indicator(s.pressRow), ctrl);
+        }
+        SendMouseMove(f.grid, f.indicator(s.toRow).X, f.indicator(s.toRow).Y, ctrlHeld);
+        EXPECT_EQ(f.selectedRecords(), s.records) << s.what;
+    }
+    f.release(f.indicator(4), ctrl);
 }
 
 TEST(GridTitleDrag, screenshotOfColumnsSelectedByDragging) {
