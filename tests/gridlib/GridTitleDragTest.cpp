@@ -398,6 +398,26 @@ TEST(GridTitleDrag, aCtrlDragOverTheIndicatorTurnsThePassedRecordsLikeThePressed
     f.release(f.indicator(4), ctrl);
 }
 
+// A selected column that leaves the grid leaves the selection with it; the
+// rest keep their order.
+TEST(GridTitleDrag, aSelectedColumnThatLeavesTheGridLeavesTheSelection) {
+    TitleForm f;
+    f.press(f.strip(0));
+    f.drag(f.strip(2));
+    f.release(f.strip(2));
+    ASSERT_EQ(f.selected(), (std::vector<int>{0, 1, 2}));
+    f.grid->Columns()->Delete(1);
+    EXPECT_EQ(f.selected(), (std::vector<int>{0, 1}));
+    f.grid->Columns()->Delete(0);
+    f.grid->Columns()->Delete(0);
+    EXPECT_EQ(f.selected(), (std::vector<int>{}));
+    EXPECT_EQ(f.grid->Selection()->Kind(), gstNon);
+    // Shift from the anchor that left starts afresh at the clicked column.
+    f.press(f.strip(1), TShiftState{ssShift});
+    f.release(f.strip(1), TShiftState{ssShift});
+    EXPECT_EQ(f.selected(), (std::vector<int>{1}));
+}
+
 TEST(GridTitleDrag, screenshotOfColumnsSelectedByDragging) {
     TitleForm f;
     f.press(f.strip(1));
