@@ -54,9 +54,9 @@ bool ReaderHasOpenLoans(TADOConnection* c, const std::string& code) {
     return false;
 }
 
-void RenameReaderLoans(TADOConnection* c, const std::string& oldCode, const std::string& newCode) {
+void RenameReaderCode(TADOConnection* c, const std::string& oldCode, const std::string& newCode) {
     if (oldCode.empty() || oldCode == newCode) return;
-    for (const char* table : LoanTables)
+    for (const char* table : {"Borrowinfo", "Borrowinfo1", "BookReject", "MagzReject"})
         c->Execute(std::string("update ") + table + " set Rcode=? where Rcode=?", {newCode, oldCode});
 }
 

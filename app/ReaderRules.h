@@ -1,6 +1,6 @@
 // The rules of the reader windows as statements with bound values: the
 // list's quick search and condition, and what a reader's code means to the
-// loan tables. A reader has loans in both loan tables (books and
+// loan tables and the write-offs. A reader has loans in both loan tables (books and
 // periodicals), so the delete guard, the delete clean-up and a code rename
 // look at both; the list, the editor and the tests call these.
 // Not here: the windows and their messages (uReaderData, uReaderDataEdit).
@@ -32,10 +32,12 @@ TBoundSql ReaderConditionSql(const TReaderCondition& c);
 
 // True when the reader has an item on loan ("未还") in either loan table.
 bool ReaderHasOpenLoans(TADOConnection* c, const std::string& code);
-// Moves every loan, return and reservation row of both loan tables from
-// oldCode to newCode. Run inside the caller's transaction; nothing to do
-// when the codes are equal or oldCode is empty (a new reader owns no rows).
-void RenameReaderLoans(TADOConnection* c, const std::string& oldCode, const std::string& newCode);
+// Moves every loan, return and reservation row of both loan tables, and
+// the write-offs the reader was held responsible for, from oldCode to
+// newCode: the write-off lists name the reader through that code. Run
+// inside the caller's transaction; nothing to do when the codes are equal
+// or oldCode is empty (a new reader owns no rows).
+void RenameReaderCode(TADOConnection* c, const std::string& oldCode, const std::string& newCode);
 // Deletes the reader's rows of both loan tables (the delete's clean-up,
 // inside its transaction).
 void DeleteReaderLoans(TADOConnection* c, const std::string& code);

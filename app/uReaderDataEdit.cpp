@@ -88,7 +88,7 @@ TFrmReaderDataEdit::TFrmReaderDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AO
         *x.box = m.Field<TDBEdit>(boxes, x.label, x.caption, x.name, x.top);
         bind(*x.box, x.field);
     }
-    EditDeposum = m.Field<TDBNumberEditEh>(boxes, "LbDeposum", "押  金:", "EditDeposum", 124);
+    EditDeposum = m.Field<TDBNumberEditEh>(boxes, "LbDeposum", "押金:", "EditDeposum", 124);
     bind(EditDeposum, "DepoSum");
     ChkStop = m.Add<TDBCheckBox>("ChkStop").Caption("停用否").At(76, 156, 100, 20);
     bind(ChkStop, "Isstop");
@@ -124,8 +124,8 @@ TFrmReaderDataEdit::TFrmReaderDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AO
     SpeedButton2 =
         p.Add<TSpeedButton>("SpeedButton2").Caption("取消").At(566, 164, 46, 24).OnClick(&TFrmReaderDataEdit::SpeedButton2Click);
     const TFieldColumn wide{10, 80, 532, 21, 3, 66, 14};
-    DBEdit7 = p.Field<TDBEdit>(wide, "LbAddr", "地  址:", "DBEdit7", 258);
-    DBEdit3 = p.Field<TDBEdit>(wide, "LbRemarks", "备  注:", "DBEdit3", 286).OnKeyDown(&TFrmReaderDataEdit::DBEdit3KeyDown);
+    DBEdit7 = p.Field<TDBEdit>(wide, "LbAddr", "地址:", "DBEdit7", 258);
+    DBEdit3 = p.Field<TDBEdit>(wide, "LbRemarks", "备注:", "DBEdit3", 286).OnKeyDown(&TFrmReaderDataEdit::DBEdit3KeyDown);
     bind(DBEdit7, "Addr");
     bind(DBEdit3, "Remarks");
 
@@ -203,13 +203,16 @@ void TFrmReaderDataEdit::EditCodeExit(TObject*) {
     AdoqEdit->FieldByName("Code")->SetAsString(EditMode == 1 ? std::string() : OldCode);
 }
 
-void TFrmReaderDataEdit::EditSortExit(TObject*) {
+bool TFrmReaderDataEdit::typeKnown() {
     TRowLookup type(AdoqEdit->Connection(), "select Code from ReaderType where code=?", {EditSort->Text()});
-    if (!type.Empty()) return;
+    if (!type.Empty()) return true;
     ShowInfoBox("无此类别!");
     AdoqEdit->FieldByName("SortCode")->SetAsString("");
     EditSort->SetText("");
+    return false;
 }
+
+void TFrmReaderDataEdit::EditSortExit(TObject*) { typeKnown(); }
 
 void TFrmReaderDataEdit::EditSortKeyDown(TObject*, Word& Key, TShiftState) {
     if (Key != VK_F5) return;
@@ -277,7 +280,9 @@ bool TFrmReaderDataEdit::ValidateRecord() {
         ShowInfoBox(DuplicateCode);
         return false;
     }
-    return true;
+    // Again here: a save by a button's key never leaves the type box, and a
+    // reader of no type would reach the desks without lending limits.
+    return typeKnown();
 }
 
 void TFrmReaderDataEdit::SaveRecord() {
@@ -298,7 +303,7 @@ void TFrmReaderDataEdit::SaveRecord() {
 
 void TFrmReaderDataEdit::BeforePost() {
     if (EditMode == 1) return;
-    RenameReaderLoans(AdoqEdit->Connection(), OldCode, AdoqEdit->FieldByName("Code")->AsString());
+    RenameReaderCode(AdoqEdit->Connection(), OldCode, AdoqEdit->FieldByName("Code")->AsString());
 }
 
 void TFrmReaderDataEdit::BtSaveAddClick(TObject* Sender) {

@@ -89,5 +89,7 @@ private:
     void newRowDefaults();
     void showStoredPhoto();
     void storePhoto();
+    // True when ReaderType holds the typed type; else says so and empties it.
+    bool typeKnown();
     bool photoChanged_ = false;
 };

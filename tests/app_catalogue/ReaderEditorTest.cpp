@@ -120,10 +120,12 @@ TEST_F(ReaderEditorTest, photoIsKeptByAnEditThatLeavesItAndDroppedByCancel) {
               (std::vector<std::string>{"|1"}));
 }
 
-TEST_F(ReaderEditorTest, renameCarriesTheLoansOfBothLoanTables) {
+TEST_F(ReaderEditorTest, renameCarriesTheLoansOfBothLoanTablesAndTheWriteOffs) {
     Exec("insert into Borrowinfo (Code, Rcode, State) values ('B1', '001', '未还'), ('B2', '001', '已还'), "
          "('B3', '009', '未还')");
     Exec("insert into Borrowinfo1 (Code, Rcode, State) values ('M1', '001', '未还'), ('M2', '001', '预约')");
+    Exec("insert into BookReject (Code, RCode) values ('B4', '001'), ('B5', '009')");
+    Exec("insert into MagzReject (Code, RCode) values ('M3', '001')");
     auto e = open(2, "001");
     typeInto(e->EditCode, "101");
     // Leaving and entering the box again must not make "101" the old code.
@@ -133,6 +135,9 @@ TEST_F(ReaderEditorTest, renameCarriesTheLoansOfBothLoanTables) {
     EXPECT_EQ(Rows("select Code, Rcode from Borrowinfo order by Code"),
               (std::vector<std::string>{"B1|101", "B2|101", "B3|009"}));
     EXPECT_EQ(Rows("select Code, Rcode from Borrowinfo1 order by Code"), (std::vector<std::string>{"M1|101", "M2|101"}));
+    // The write-off lists still name the reader held responsible.
+    EXPECT_EQ(Rows("select Code, RCode from BookReject order by Code"), (std::vector<std::string>{"B4|101", "B5|009"}));
+    EXPECT_EQ(Rows("select Code, RName from QryReject1"), (std::vector<std::string>{"M3|张三"}));
     EXPECT_EQ(Rows("select Code from Readerinfo"), (std::vector<std::string>{"101"}));
 }
 
@@ -191,6 +196,18 @@ TEST_F(ReaderEditorTest, unknownTypeIsSaidAndEmptiedAndF5PicksOne) {
     });
     SendKey(e->EditSort, VK_F5);
     EXPECT_EQ(e->AdoqEdit->FieldByName("SortCode")->AsString(), "学生");
+}
+
+// Saved by its key with the focus still in the type box: a reader of no
+// type would reach the desks without lending limits.
+TEST_F(ReaderEditorTest, unknownTypeIsRefusedByASaveThatNeverLeftItsBox) {
+    auto e = open(1);
+    typeInto(e->EditCode, "004");
+    typeInto(e->EditName, "钱七");
+    typeInto(e->EditSort, "无此类");
+    script.ExpectMessage("无此类别!", IDOK);
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Scalar("select count(*) from Readerinfo where Code='004'"), "0");
 }
 
 // Enter and Esc once reached the editor only when no box took them first,
