@@ -156,9 +156,20 @@ void TFrmBookRejectDataEdit::SpeedButton2Click(TObject*) {
 }
 
 bool TFrmBookRejectDataEdit::ValidateRecord() {
-    if (Trim(AdoqEdit->FieldByName("Code")->AsString()).empty()) {
+    const std::string code = Trim(AdoqEdit->FieldByName("Code")->AsString());
+    if (code.empty()) {
         ShowInfoBox("图书编号必须填写！");
         return false;
+    }
+    // A copy newly named must exist, or the write-off would take nothing out
+    // of service; a saved write-off whose copy has left the catalogue since
+    // can still be corrected.
+    if (!SameText(code, loadedCode_)) {
+        TRowLookup copy(AdoqEdit->Connection(), "select Code from Bookinfo where Code=?", {code});
+        if (copy.Empty()) {
+            ShowInfoBox("无此图书!");
+            return false;
+        }
     }
     return true;
 }

@@ -55,18 +55,18 @@ TFrmMagzDataEdit::TFrmMagzDataEdit(TComponent* AOwner) : TFrmBaseDataEdit(AOwner
     // Group 1: the issue and its periodical.
     TGroupBox* g1 = group("GroupBox1", "", 4, 2, 336, 408);
     auto one = b.In(g1);
-    Rbg = one.Add<TRadioButton>("Rbg").Caption("过刊").At(76, 16, 60, 20).Checked(true).OnClick(&TFrmMagzDataEdit::RbxClick);
-    Rbx = one.Add<TRadioButton>("Rbx").Caption("现刊").At(150, 16, 60, 20).OnClick(&TFrmMagzDataEdit::RbxClick);
-    const TFieldColumn col1{8, 76, 240, 21, 3, 66, 14};
+    Rbg = one.Add<TRadioButton>("Rbg").Caption("过刊").At(116, 16, 60, 20).Checked(true).OnClick(&TFrmMagzDataEdit::RbxClick);
+    Rbx = one.Add<TRadioButton>("Rbx").Caption("现刊").At(190, 16, 60, 20).OnClick(&TFrmMagzDataEdit::RbxClick);
+    const TFieldColumn col1{8, 116, 200, 21, 3, 106, 14};
     int top = 40;
-    for (Box x : {Box{&EditCode, "EditCode", "期刊编号:", "Code"}, Box{&EditISBN, "EditISBN", "ISSN号:", "BookIsbn"},
+    for (Box x : {Box{&EditCode, "EditCode", "期刊编号:(条形码)", "Code"}, Box{&EditISBN, "EditISBN", "ISSN号:", "BookIsbn"},
                   Box{&DBEdit2, "DBEdit2", "统一刊号:", "PubNo"}, Box{&DBEdit8, "DBEdit8", "邮发代号:", "PostNo"},
                   Box{&EditSort, "EditSort", "分类号:", "SortCode"}, Box{&DBEdit12, "DBEdit12", "书次号:", "SortNum"},
                   Box{&EditSCode, "EditSCode", "索刊号:", "Scode"}, Box{&EditName, "EditName", "名  称:", "Name"},
                   Box{&DBEdit1, "DBEdit1", "编辑部:", "Writer"}}) {
         const std::string label = std::string("Lb") + x.name;
         TFieldColumn at = col1;
-        if (x.box == &EditSort) at.Width = 216;
+        if (x.box == &EditSort) at.Width = 176;
         *x.box = one.Field<TDBEdit>(at, label.c_str(), x.caption, x.name, top);
         bind(*x.box, x.field);
         top += 24;
@@ -248,15 +248,18 @@ void TFrmMagzDataEdit::EditISBNExit(TObject*) {
     copyFrom({"select * from Magzinfo where BookIsbn=? order by Id", {issn}});
 }
 
+bool TFrmMagzDataEdit::classKnown() {
+    TRowLookup type(AdoqEdit->Connection(), "select SortCode from Type where Sortcode=?", {EditSort->Text()});
+    if (!type.Empty()) return true;
+    ShowInfoBox("无此类别!");
+    AdoqEdit->FieldByName("SortCode")->SetAsString("");
+    EditSort->SetText("");
+    return false;
+}
+
 void TFrmMagzDataEdit::EditSortExit(TObject*) {
     TADOConnection* c = AdoqEdit->Connection();
-    TRowLookup type(c, "select SortCode from Type where Sortcode=?", {EditSort->Text()});
-    if (type.Empty()) {
-        ShowInfoBox("无此类别!");
-        AdoqEdit->FieldByName("SortCode")->SetAsString("");
-        EditSort->SetText("");
-        return;
-    }
+    if (!classKnown()) return;
     if (EditMode != 1) return;
     const std::string sort = AdoqEdit->FieldByName("SortCode")->AsString();
     if (sort.empty()) return;
@@ -317,7 +320,8 @@ bool TFrmMagzDataEdit::ValidateRecord() {
         ShowInfoBox(DuplicateCode);
         return false;
     }
-    return true;
+    // Again here: a save by a button's key never leaves the class box.
+    return classKnown();
 }
 
 void TFrmMagzDataEdit::SaveRecord() {

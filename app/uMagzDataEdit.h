@@ -101,4 +101,6 @@ private:
     void copyFrom(const TBoundSql& source);
     void newRowDefaults();
     int64_t selfId() const;
+    // True when Type holds the typed class; else says so and empties it.
+    bool classKnown();
 };

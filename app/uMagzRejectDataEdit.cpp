@@ -168,6 +168,9 @@ bool TFrmMagzRejectDataEdit::ValidateRecord() {
         ShowInfoBox("图书编号必须填写！");
         return false;
     }
+    // A copy newly named must exist; a saved write-off whose copy has left
+    // the catalogue since can still be corrected.
+    if (SameText(code, OldCode)) return true;
     TRowLookup copy(AdoqEdit->Connection(), "select Code from Magzinfo where Code=?", {code});
     if (copy.Empty()) {
         ShowInfoBox("无此期刊编号!");

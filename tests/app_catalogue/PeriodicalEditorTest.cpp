@@ -151,6 +151,19 @@ TEST_F(PeriodicalEditorTest, saveAndAddWithCopyStartsTheNextIssueFromTheLastOne)
     EXPECT_EQ(e->AdoqEdit->FieldByName("Scode")->AsString(), "D6/8");
 }
 
+// A picture of the editor on a current issue, for a person to look at.
+TEST_F(PeriodicalEditorTest, pictureOfTheEditorOnACurrentIssue) {
+    auto e = open<TFrmMagzDataEdit>(2);
+    e->EditId = idOf("M002");
+    e->Rbx->SetChecked(true);
+    ShowAndActivate(e.get());
+    ProcessEvents();
+    const std::string screens = std::string(BUILD_DIR) + "/test-output/screens/";
+    ForceDirectories(screens);
+    EXPECT_TRUE(SaveFormPng(e.get(), screens + "periodical-editor.png"));
+    e->AdoqEdit->Cancel();
+}
+
 class WriteOffEditorTest : public PeriodicalEditorTest {};
 
 TEST_F(WriteOffEditorTest, writeOffSetsTheStateTakesThePriceAndKeepsAStoredAmount) {
@@ -207,6 +220,30 @@ TEST_F(WriteOffEditorTest, unknownCopyIsRefusedAndNothingIsWritten) {
     script.ExpectMessage("无此期刊编号!", IDOK);
     SendClick(e->BtSaveAdd);
     EXPECT_EQ(Scalar("select count(*) from MagzReject"), "0");
+}
+
+TEST_F(WriteOffEditorTest, writeOffOfACopySinceDeletedCanStillBeCorrected) {
+    Exec("insert into MagzReject (Code, Finesum) values ('M404', 6)");
+    auto e = open<TFrmMagzRejectDataEdit>(2);
+    e->RejectRowId = std::stoll(Scalar("select rowid from MagzReject"));
+    ShowAndActivate(e.get());
+    typeInto(e->DBEdit1, "已注销");
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Rows("select Code, Finesum, Remarks from MagzReject"), (std::vector<std::string>{"M404|6|已注销"}));
+}
+
+// Saved by its key with the focus still in the class box: the save itself
+// looks the class up.
+TEST_F(PeriodicalEditorTest, unknownClassIsRefusedByASaveThatNeverLeftItsBox) {
+    auto e = open<TFrmMagzDataEdit>(1);
+    ShowAndActivate(e.get());
+    typeInto(e->EditCode, "M030");
+    typeInto(e->EditName, "新刊");
+    typeInto(e->EditSort, "ZZ9");
+    script.ExpectMessage("无此类别!", IDOK);
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Scalar("select count(*) from Magzinfo where Code='M030'"), "0");
+    EXPECT_EQ(e->EditSort->Text(), "");
 }
 
 struct RestoreCase {

@@ -145,4 +145,29 @@ TEST_F(WriteOffsCatalogueTest, searchByCopyOrByReaderAndAnUnknownCopyIsSaid) {
     e->AdoqEdit->Cancel();
 }
 
+// Saved by its key (Alt+A) with the focus still in the copy box, so the
+// box is never left: the save itself looks the copy up.
+TEST_F(WriteOffsCatalogueTest, copyNamedAnewMustExistButAWriteOffOfACopySinceDeletedCanBeCorrected) {
+    std::unique_ptr<TFrmBookRejectDataEdit> e(new TFrmBookRejectDataEdit(nullptr));
+    e->EditMode = 1;
+    ShowAndActivate(e.get());
+    SendClick(e->EditBCode);
+    SendText(e->EditBCode, "NOPE");
+    script.ExpectMessage("无此图书!", IDOK);
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Scalar("select count(*) from BookReject"), "0");
+    e->AdoqEdit->Cancel();
+    e.reset();
+
+    Exec("insert into BookReject (Code, RejectDate, Finesum) values ('B009','2024-01-01',7)");
+    e.reset(new TFrmBookRejectDataEdit(nullptr));
+    e->EditMode = 2;
+    e->EditRejectId = std::stoll(Scalar("select rowid from BookReject"));
+    ShowAndActivate(e.get());
+    SendClick(e->DBEdit1);
+    SendText(e->DBEdit1, "已注销");
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Rows("select Code, Finesum, Remarks from BookReject"), (std::vector<std::string>{"B009|7|已注销"}));
+}
+
 } // namespace
