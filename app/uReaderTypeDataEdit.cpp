@@ -33,20 +33,20 @@ TFrmReaderTypeDataEdit::TFrmReaderTypeDataEdit(TComponent* AOwner) : TFrmBaseDat
         const char* field;
         int top;
     };
-    for (Box x : {Box{&EditCeQty, "EditCeQty", "借书册数:", "CeQty", 48},
-                  Box{&EditLimitDay, "EditLimitDay", "借书天数:", "LimitDay", 80},
-                  Box{&EditRenewTime, "EditRenewTime", "续借次数:", "RenewTime", 112},
-                  Box{&EditCeQty1, "EditCeQty1", "借刊册数:", "CeQty1", 144},
-                  Box{&EditLimitDay1, "EditLimitDay1", "借刊天数:", "LimitDay1", 176}}) {
+    for (Box x : {Box{&EditLimitDay, "EditLimitDay", "借书天数:", "LimitDay", 48},
+                  Box{&EditCeQty, "EditCeQty", "借书册数:", "CeQty", 80},
+                  Box{&DBNumberEditEh1, "DBNumberEditEh1", "续借次数:", "RenewTime", 112},
+                  Box{&DBNumberEditEh4, "DBNumberEditEh4", "借刊天数:", "LimitDay1", 144},
+                  Box{&DBNumberEditEh2, "DBNumberEditEh2", "借刊册数:", "CeQty1", 176}}) {
         const std::string label = std::string("Lb") + x.name;
         *x.edit = panel.Field<TDBNumberEditEh>(column, label.c_str(), x.caption, x.name, x.top);
         (*x.edit)->SetDataSource(DSEdit);
         (*x.edit)->SetDataField(x.field);
         (*x.edit)->SetDecimalPlaces(0);
     }
-    ChkIsLimit = panel.Add<TDBCheckBox>("ChkIsLimit").Caption("限制借书").At(120, 210, 100, 20);
-    ChkIsLimit1 = panel.Add<TDBCheckBox>("ChkIsLimit1").Caption("限制借刊").At(240, 210, 100, 20);
-    for (auto [box, field] : {std::pair{ChkIsLimit, "IsLimit"}, std::pair{ChkIsLimit1, "IsLimit1"}}) {
+    Chklimit = panel.Add<TDBCheckBox>("Chklimit").Caption("限制借书").At(120, 210, 100, 20);
+    DBCheckBox1 = panel.Add<TDBCheckBox>("DBCheckBox1").Caption("限制借刊").At(240, 210, 100, 20);
+    for (auto [box, field] : {std::pair{Chklimit, "IsLimit"}, std::pair{DBCheckBox1, "IsLimit1"}}) {
         box->SetDataSource(DSEdit);
         box->SetDataField(field);
     }
@@ -66,7 +66,8 @@ void TFrmReaderTypeDataEdit::FormShow(TObject* Sender) {
     TFrmBaseDataEdit::FormShow(Sender);
     EditCode->SetReadOnly(EditMode != 1);
     if (EditMode == 1) newRowDefaults();
-    SetActiveControl(EditCode);
+    // A saved type's name is fixed: its rules are what an edit changes.
+    SetActiveControl(EditMode == 1 ? static_cast<TWinControl*>(EditCode) : EditLimitDay);
 }
 
 bool TFrmReaderTypeDataEdit::nameTaken() {

@@ -24,14 +24,15 @@ public:
     // Leaving the name box in add mode: a name already used is said and emptied.
     void EditCodeExit(TObject* Sender);
 
+    // Top to bottom: the name, then the days before the copies of each kind.
     TDBEdit* EditCode;
-    TDBNumberEditEh* EditCeQty;
-    TDBNumberEditEh* EditLimitDay;
-    TDBNumberEditEh* EditRenewTime;
-    TDBNumberEditEh* EditCeQty1;
-    TDBNumberEditEh* EditLimitDay1;
-    TDBCheckBox* ChkIsLimit;
-    TDBCheckBox* ChkIsLimit1;
+    TDBNumberEditEh* EditLimitDay;    // 借书天数
+    TDBNumberEditEh* EditCeQty;       // 借书册数
+    TDBNumberEditEh* DBNumberEditEh1; // 续借次数
+    TDBNumberEditEh* DBNumberEditEh4; // 借刊天数
+    TDBNumberEditEh* DBNumberEditEh2; // 借刊册数
+    TDBCheckBox* Chklimit;            // 限制借书
+    TDBCheckBox* DBCheckBox1;         // 限制借刊
 
     // The name of the type saved last ("" until a save succeeds).
     std::string LastSavedCode;

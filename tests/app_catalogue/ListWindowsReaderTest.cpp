@@ -21,6 +21,7 @@
 #include "app/uReaderData.h"
 #include "app/uReaderDataEdit.h"
 #include "app/uReaderTypeData.h"
+#include "app/uReaderTypeDataEdit.h"
 #include "gridlib/edits/DBCtrlsEh.h"
 #include "vq/grid/VQDBGrid.h"
 
@@ -111,6 +112,32 @@ TEST_F(ListWindowsTest, readerTypeInUseIsNotDeletedAndFlagsReadAsWords) {
     script.ExpectMessage("是否删除此记录？", IDOK);
     SendClick(f->BtDelete);
     EXPECT_EQ(Rows("select Code from ReaderType"), (std::vector<std::string>{"学生"}));
+}
+
+// A type's name is fixed once saved, so an edit starts at the loan days and
+// walks the rules in the editor's order: days, then copies.
+TEST_F(ListWindowsTest, readerTypeEditStartsAtItsLoanDaysAndWalksTheRulesInOrder) {
+    auto f = open<TFrmReaderTypeData>();
+    at(f->ADOqData, "职工");
+    script.ExpectForm("TFrmReaderTypeDataEdit", mrNone, {}, [](TCustomForm* form) {
+        auto* e = static_cast<TFrmReaderTypeDataEdit*>(form);
+        EXPECT_TRUE(e->EditCode->ReadOnly());
+        EXPECT_EQ(e->ActiveControl(), e->EditLimitDay);
+        SendTextToFocus(e, "30");
+        SendKeyToFocus(e, VK_RETURN);
+        EXPECT_EQ(e->ActiveControl(), e->EditCeQty);
+        SendTextToFocus(e, "8");
+        SendKeyToFocus(e, VK_RETURN);
+        EXPECT_EQ(e->ActiveControl(), e->DBNumberEditEh1);
+        SendKeyToFocus(e, VK_RETURN);
+        EXPECT_EQ(e->ActiveControl(), e->DBNumberEditEh4);
+        SendKeyToFocus(e, VK_RETURN);
+        EXPECT_EQ(e->ActiveControl(), e->DBNumberEditEh2);
+        SendKeyToFocus(e, 'S', TShiftState() << ssAlt);
+    });
+    SendClick(f->BtEdit);
+    EXPECT_EQ(Rows("select Code, LimitDay, CeQty from ReaderType where Code='职工'"),
+              (std::vector<std::string>{"职工|30|8"}));
 }
 
 TEST_F(ListWindowsTest, publisherSearchAndDeleteGuard) {
