@@ -86,6 +86,27 @@ TEST_P(UniqueCodesTest, olderFileWithDuplicatesOpensKeepsItsRowsAndSaysWhichCode
 INSTANTIATE_TEST_SUITE_P(Items, UniqueCodesTest, ::testing::ValuesIn(kTables),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Order lines, subscriptions and readers have their code as the table's
+// key since the first schema: a second row with a code already stored, in
+// any letter case, is refused by the database itself.
+class KeyedCodesTest : public CatalogueFixture, public ::testing::WithParamInterface<ItemTable> {};
+
+TEST_P(KeyedCodesTest, secondRowWithACodeAlreadyStoredIsRefused) {
+    const std::string table = GetParam().table;
+    auto insert = [&](const std::string& code) {
+        dm->ADOConnection1->Execute("insert into " + table + " (Code, Name) values (?, '名')", {Variant(code)});
+    };
+    insert("K001");
+    for (const char* same : {"K001", "k001"}) EXPECT_THROW(insert(same), EDatabaseError) << same;
+    insert("K002");
+    EXPECT_EQ(Scalar("select count(*) from " + table), "2");
+}
+
+const ItemTable kKeyedTables[] = {
+    {"bookOrders", "Bookshort", "登记编号"}, {"subscriptions", "MagzOrder", "登记编号"}, {"readers", "Readerinfo", "读者编号"}};
+INSTANTIATE_TEST_SUITE_P(Keys, KeyedCodesTest, ::testing::ValuesIn(kKeyedTables),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 class IsbnIndexTest : public CatalogueFixture {};
 
 // Copy cataloguing looks copies up by ISBN: an older file gets the indexes
