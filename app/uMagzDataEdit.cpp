@@ -192,6 +192,7 @@ void TFrmMagzDataEdit::FormShow(TObject* Sender) {
         AdoqEdit->Open();
         AdoqEdit->Edit();
         OldCode = AdoqEdit->FieldByName("Code")->AsString();
+        loadedSort_ = AdoqEdit->FieldByName("SortCode")->AsString();
     }
     if (Rbx->Checked()) RbxClick(Rbx);
     struct WordList {
@@ -320,7 +321,9 @@ bool TFrmMagzDataEdit::ValidateRecord() {
         ShowInfoBox(DuplicateCode);
         return false;
     }
-    // Again here: a save by a button's key never leaves the class box.
+    // Again here: a save by a button's key never leaves the class box. A
+    // saved copy whose class has left the tree since stays correctable.
+    if (EditMode != 1 && SameText(EditSort->Text(), loadedSort_)) return true;
     return classKnown();
 }
 

@@ -103,4 +103,6 @@ private:
     int64_t selfId() const;
     // True when Type holds the typed class; else says so and empties it.
     bool classKnown();
+    // The class of the copy as loaded ("" for a new copy).
+    std::string loadedSort_;
 };

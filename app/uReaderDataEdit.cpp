@@ -162,6 +162,7 @@ void TFrmReaderDataEdit::FormShow(TObject* Sender) {
         newRowDefaults();
     } else {
         OldCode = AdoqEdit->FieldByName("Code")->AsString();
+        loadedType_ = AdoqEdit->FieldByName("SortCode")->AsString();
         PhotoPath = AdoqEdit->FieldByName("Photo")->AsString();
         showStoredPhoto();
     }
@@ -281,7 +282,9 @@ bool TFrmReaderDataEdit::ValidateRecord() {
         return false;
     }
     // Again here: a save by a button's key never leaves the type box, and a
-    // reader of no type would reach the desks without lending limits.
+    // reader of no type would reach the desks without lending limits. A
+    // saved reader whose type has gone since stays correctable.
+    if (EditMode != 1 && SameText(EditSort->Text(), loadedType_)) return true;
     return typeKnown();
 }
 

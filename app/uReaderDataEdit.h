@@ -91,5 +91,7 @@ private:
     void storePhoto();
     // True when ReaderType holds the typed type; else says so and empties it.
     bool typeKnown();
+    // The reader type as loaded ("" for a new reader).
+    std::string loadedType_;
     bool photoChanged_ = false;
 };

@@ -244,6 +244,17 @@ TEST_F(PeriodicalEditorTest, unknownClassIsRefusedByASaveThatNeverLeftItsBox) {
     SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
     EXPECT_EQ(Scalar("select count(*) from Magzinfo where Code='M030'"), "0");
     EXPECT_EQ(e->EditSort->Text(), "");
+    e->AdoqEdit->Cancel();
+    e.reset();
+
+    // A copy whose class has left the tree since is still corrected and saved.
+    Exec("update Magzinfo set SortCode='X1' where Code='M007'");
+    e = open<TFrmMagzDataEdit>(2);
+    e->EditId = idOf("M007");
+    ShowAndActivate(e.get());
+    typeInto(e->DBEdit10, "3");
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Rows("select PeriodNo, SortCode from Magzinfo where Code='M007'"), (std::vector<std::string>{"3|X1"}));
 }
 
 struct RestoreCase {

@@ -208,6 +208,15 @@ TEST_F(ReaderEditorTest, unknownTypeIsRefusedByASaveThatNeverLeftItsBox) {
     script.ExpectMessage("无此类别!", IDOK);
     SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
     EXPECT_EQ(Scalar("select count(*) from Readerinfo where Code='004'"), "0");
+    e->AdoqEdit->Cancel();
+    e.reset();
+
+    // A reader whose type has gone since is still corrected and saved.
+    Exec("update Readerinfo set SortCode='旧类' where Code='001'");
+    e = open(2, "001");
+    typeInto(e->EditName, "张三丰");
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Rows("select Name, SortCode from Readerinfo where Code='001'"), (std::vector<std::string>{"张三丰|旧类"}));
 }
 
 // Enter and Esc once reached the editor only when no box took them first,
