@@ -5,6 +5,7 @@
 
 #include "Dialogs.h"
 #include "Registry.h"
+#include "ScopeExit.h"
 #include "Sound.h"
 #include "SysUtils.h"
 
@@ -70,10 +71,11 @@ void RestoreToolWindowPosition(TCustomToolWindow97* w) {
         if (c) {
             auto* d = dynamic_cast<TDock97*>(c);
             if (!d) throw EInvalidCast("Invalid class typecast");
+            d->LockArrange();
+            ScopeExit unlock([d] { d->UnlockArrange(); });
+            w->SetDockedTo(d);
             w->SetDockRow(y);
             w->SetDockPos(x);
-            w->SetDockedTo(d);
-            if (w->DockedTo() == d) d->ArrangeToolbars();
         }
     } else {
         w->SetFloatingPosition(TPoint(x, y));

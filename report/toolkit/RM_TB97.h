@@ -4,6 +4,7 @@
 // window of its own, whose close box hides it.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -13,33 +14,63 @@
 #include "report/toolkit/RM_TB97Ctls.h"
 
 class TCustomToolWindow97;
+class TDock97;
 
 enum TDockPosition { dpTop, dpBottom, dpLeft, dpRight };
+using TDockableTo = TSet<TDockPosition>;
+// How a tool window lies: not docked, along a top or bottom dock, down a
+// left or right one.
+enum TBarDockType { bdNone, bdHorizontal, bdVertical };
+TBarDockType DockTypeOf(const TDock97* dock);
 
 class TDock97 : public TCustomControl {
 public:
     TDock97(TComponent* owner, TDockPosition position = dpTop);
+    ~TDock97() override;
     std::string ClassName() const override { return "TDock97"; }
     std::string Version() const { return Toolbar97VersionText; }
 
     TDockPosition Position() const { return position_; }
+    // Refused while the dock holds controls.
     void SetPosition(TDockPosition p);
     bool Vertical() const { return position_ == dpLeft || position_ == dpRight; }
-    // Keep the align that goes with the position whatever else sets it.
+    void SetParent(TWinControl* p) override;
+    // An empty dock keeps a thickness of 1 instead of 0.
     bool FixAlign = false;
     bool AllowDrag = true;
+    // Every tool window goes onto row 0 at the next arrangement.
     bool LimitToOneRow = false;
+    // A tool window started (true) or stopped being shown on the dock.
+    std::function<void(TObject* sender, bool inserting, TCustomToolWindow97* bar)> OnInsertRemoveBar;
+    // Asked during a drag before the dock is taken as the target.
+    std::function<void(TObject* sender, TCustomToolWindow97* bar, bool& accept)> OnRequestDock;
 
-    // The docked tool windows in row order, then position order.
+    // Every tool window of the dock, docked on it or having it as last dock,
+    // in row order, then position order.
     std::vector<TCustomToolWindow97*> ToolWindows() const;
-    int RowCount() const;
-    // Lays the rows out and sizes the dock to them (0 across when empty).
-    void ArrangeToolbars();
-    void BeginUpdate() { ++updating_; }
-    void EndUpdate();
-    // The row a point (dock client coordinates) falls into; RowCount() when
-    // it lies past the last row.
-    int RowAt(int across) const;
+    // The tool windows shown on the dock now.
+    int VisibleBarCount() const { return int(shown_.size()); }
+    TCustomToolWindow97* VisibleBars(int i) const { return shown_[size_t(i)]; }
+    int RowCount() const { return LastRowIndex() + 1; }
+    int LastRowIndex() const;
+    // Lays the rows out and sizes the dock to them. With clip the fitted
+    // positions are stored, so a bar pushed back by a narrow dock stays
+    // there; without, the bars return to their places when the dock grows.
+    void ArrangeBars(bool clip = false);
+    void LockArrange() { ++lock_; }
+    void UnlockArrange();
+    // The row an offset across the dock falls into; insertBefore says that
+    // the offset lies within five pixels of a row band's edge, where a new
+    // row opens.
+    int RowAtOffset(int offset, bool& insertBefore) const;
+    int RowContaining(int offset) const;
+    void OpenRowAt(int row);
+    int CountBarsInRow(int row, const TCustomToolWindow97* except) const;
+    // Thickness of a row's bars, without their frames (0 for a row of none).
+    int RowThickness(int row) const;
+    bool Shows(const TCustomToolWindow97* bar) const {
+        return std::find(shown_.begin(), shown_.end(), bar) != shown_.end();
+    }
 
 protected:
     void Paint() override;
@@ -48,9 +79,14 @@ protected:
 private:
     friend class TCustomToolWindow97;
     TDockPosition position_;
-    int updating_ = 0;
-    bool arranging_ = false;
-    std::vector<TCustomToolWindow97*> docked_;
+    int lock_ = 0;
+    bool arranging_ = false, arrangeNeeded_ = false, clipPending_ = false;
+    std::vector<TCustomToolWindow97*> members_, shown_;
+    std::vector<int> rowThickness_;
+    void compactRows();
+    void measureRows();
+    void setMembership(bool insert, TCustomToolWindow97* bar);
+    void updateBarShown(TCustomToolWindow97* bar, bool forceRemoval = false);
 };
 
 enum TDragHandleStyle { dhDouble, dhNone, dhSingle };
@@ -63,6 +99,8 @@ public:
     TCustomToolWindow97* ToolWindow;
 };
 
+enum TToolWindowDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
+
 class TCustomToolWindow97 : public TCustomControl {
 public:
     explicit TCustomToolWindow97(TComponent* owner);
@@ -73,6 +111,8 @@ public:
     TDock97* DockedTo() const { return dock_; }
     // nullptr floats the window at FloatingLeft/Top.
     void SetDockedTo(TDock97* dock);
+    // Only a dock or a form (which floats the window) may hold it.
+    void SetParent(TWinControl* p) override;
     bool Docked() const { return dock_ != nullptr; }
     int DockRow() const { return row_; }
     void SetDockRow(int r);
@@ -81,12 +121,33 @@ public:
     TPoint FloatingPosition() const { return floatPos_; }
     void SetFloatingPosition(TPoint p);
     TToolWindowFloatingForm* FloatingForm() const { return floating_; }
+    // The dock a floating window returns to; while UseLastDock holds the
+    // window stays one of its members, keeping its row and position.
+    TDock97* LastDock() const { return lastDock_; }
+    void SetLastDock(TDock97* d);
+    bool UseLastDock() const { return useLastDock_; }
+    void SetUseLastDock(bool v);
+    // Where a double click docks a floating window that has no last dock.
+    TDock97* DefaultDock = nullptr;
+    TToolWindowDockMode DockMode = dmCanFloat;
+    TDockableTo DockableTo{dpTop, dpBottom, dpLeft, dpRight};
 
     bool CloseButton = true;
+    // A close button in the docked drag handle.
+    bool CloseButtonWhenDocked() const { return closeWhenDocked_; }
+    void SetCloseButtonWhenDocked(bool v);
     TDragHandleStyle DragHandleStyle = dhDouble;
     bool FullSize = false;
     bool Resizable = true;
+    // The band at the start of a docked window that it is dragged by: none
+    // on a dock that allows no dragging, and always room for the close
+    // button when it has one.
     int DragHandleSize() const;
+    // Where the docked close button is (window coordinates); empty without.
+    TRect DockedCloseButtonRect() const;
+    // Hides the window as its close button does, unless OnCloseQuery
+    // refuses.
+    bool CloseWindow();
 
     void SetVisible(bool v) override;
     void SetText(const std::string& v) override;
@@ -95,7 +156,11 @@ public:
     void UnlockLayout();
     void ArrangeControls();
 
+    TCloseQueryEvent OnCloseQuery;
     TNotifyEvent OnClose;
+    TNotifyEvent OnDockChanging;
+    // Before a change of parent, with the dock it goes to (nullptr floats).
+    std::function<void(TObject* sender, TDock97* dockingTo)> OnDockChangingEx;
     TNotifyEvent OnDockChanged;
     TNotifyEvent OnVisibleChanged;
     TNotifyEvent OnMove;
@@ -110,6 +175,9 @@ public:
     void MoveTo(TPoint screen);
     void EndMove(bool accept = true);
     bool Moving() const { return moving_; }
+
+    // Whether a press on this child still drags the window.
+    virtual bool DragThroughChild(TControl*) const { return false; }
 
 protected:
     // Places the child controls for the dock's direction and returns the
@@ -127,8 +195,11 @@ protected:
 private:
     friend class TDock97;
     friend class TToolWindowFloatingForm;
+    friend class TToolbarSep97;
     TDock97* dock_ = nullptr;
-    int row_ = 0, pos_ = 0, lock_ = 0;
+    TDock97* lastDock_ = nullptr;
+    bool useLastDock_ = true, closeWhenDocked_ = false, closeDown_ = false;
+    int row_ = 0, pos_ = -1, lock_ = 0;
     TPoint floatPos_{100, 100};
     TToolWindowFloatingForm* floating_ = nullptr;
     bool moving_ = false, arranging_ = false;
@@ -139,18 +210,34 @@ private:
     TPoint startFloat_;
     void float_();
     void attach(TDock97* d);
+    void doubleClicked();
     TDock97* dockAt(TPoint screen) const;
+    TSize sizeOn(const TDock97* d);
 };
 
 // A toolbar: its controls in one line along the dock (or down a vertical
 // dock), after the drag handle.
 class TToolbar97 : public TCustomToolWindow97 {
+    struct LineSep {
+        int y;
+        bool blank;
+    };
+    // The etched lines between the wrapped rows of a floating toolbar.
+    std::vector<LineSep> lineSeps_;
+
 public:
     explicit TToolbar97(TComponent* owner);
     std::string ClassName() const override { return "TToolbar97"; }
+    // Width in client pixels at which a floating toolbar wraps its groups
+    // into further rows; 0 keeps it on one row.
+    int FloatingRightX = 0;
+
+    // The bar is dragged by its separators too.
+    bool DragThroughChild(TControl* c) const override;
 
 protected:
     TSize OrderControls(bool vertical) override;
+    void Paint() override;
 };
 
 // A gap with an etched line between a toolbar's groups of controls.
@@ -158,11 +245,14 @@ class TToolbarSep97 : public TGraphicControl {
 public:
     explicit TToolbarSep97(TComponent* owner);
     std::string ClassName() const override { return "TToolbarSep97"; }
+    // Only a toolbar holds separators.
+    void SetParent(TWinControl* p) override;
     int SizeHorz = 6, SizeVert = 6;
     bool Blank = false;
 
 protected:
     void Paint() override;
+    void MouseDown(TMouseButton b, TShiftState s, int x, int y) override;
 };
 
 // A tool window with a client area its controls align in.

@@ -300,4 +300,233 @@ TEST(RMSpinEdit, limitsStepsAndTyping) {
     EXPECT_EQ(e->Text(), "1.60");
 }
 
+// A second toolbar of one button on the bench's top dock.
+TToolbar97* secondBar(Bench& t, const char* name, int row, int pos) {
+    auto* bar = new TToolbar97(&t.form);
+    bar->SetName(name);
+    bar->LockLayout();
+    bar->SetDockRow(row);
+    bar->SetDockPos(pos);
+    bar->SetDockedTo(t.top);
+    auto* b = new TToolbarButton97(&t.form);
+    b->SetParent(bar);
+    bar->UnlockLayout();
+    return bar;
+}
+
+TEST(ToolbarDock, rowsCloseUpBarsKeepTheirOrderAndFullSizeTakesARow) {
+    Bench t;
+    ShowAndActivate(&t.form);
+    // Frame 2 all round and the 9-pixel handle; 72 pixels of controls.
+    EXPECT_EQ(t.bar->Width(), 72 + 13);
+    EXPECT_EQ(t.bar->Height(), 23 + 4);
+    auto* other = secondBar(t, "Bar2", 3, 10);
+    EXPECT_EQ(other->DockRow(), 1); // rows 1 and 2 were empty
+    other->SetDockRow(0);
+    EXPECT_EQ(other->DockPos(), 85); // moved to the end of the bar it overlapped
+    EXPECT_EQ(other->Left(), 85);
+    EXPECT_EQ(t.top->Height(), 27);
+    // Narrowing the form slides the far bar back, but only for as long as
+    // it is narrow: its place is kept.
+    other->SetDockPos(300);
+    t.form.SetClientWidth(200);
+    ProcessEvents();
+    EXPECT_EQ(other->Left(), 200 - other->Width());
+    EXPECT_EQ(other->DockPos(), 300);
+    EXPECT_EQ(t.bar->Left(), 0);
+    t.form.SetClientWidth(500);
+    ProcessEvents();
+    EXPECT_EQ(other->Left(), 300);
+    // A full-size bar gets its row to itself, across the whole dock.
+    auto* full = secondBar(t, "Bar3", 0, 0);
+    full->FullSize = true;
+    t.top->ArrangeBars();
+    EXPECT_EQ(full->DockRow(), 0);
+    EXPECT_EQ(t.bar->DockRow(), 1);
+    EXPECT_EQ(other->DockRow(), 1);
+    EXPECT_EQ(full->Width(), t.top->ClientWidth());
+    EXPECT_EQ(t.top->Height(), 2 * 27);
+}
+
+TEST(ToolbarDock, offsetsNearARowBandsEdgeOpenANewRow) {
+    Bench t;
+    ShowAndActivate(&t.form);
+    secondBar(t, "Bar2", 1, 0);
+    ASSERT_EQ(t.top->RowThickness(0), 23);
+    // Bands: row 0 is 0..26, row 1 is 27..53.
+    const struct {
+        int offset, row;
+        bool before;
+    } cases[] = {{0, 0, true},   {4, 0, true},   {5, 0, false},  {21, 0, false}, {22, 1, true},
+                 {31, 1, true},  {32, 1, false}, {48, 1, false}, {49, 2, false}, {200, 2, false}};
+    for (auto c : cases) {
+        bool before = !c.before;
+        EXPECT_EQ(t.top->RowAtOffset(c.offset, before), c.row) << c.offset;
+        EXPECT_EQ(before, c.before) << c.offset;
+    }
+    // Dropped on the first pixels of the dock, a bar opens a row above.
+    auto* other = t.top->ToolWindows().back();
+    other->BeginMove(3, 20);
+    other->MoveTo(t.top->ClientToScreen(TPoint(100, 2))); // its centre 5 pixels before the first row
+    other->EndMove(true);
+    EXPECT_EQ(other->DockRow(), 0);
+    EXPECT_EQ(t.bar->DockRow(), 1);
+}
+
+TEST(ToolbarDock, emptyDocksThicknessAndRefusedPlacements) {
+    Bench t;
+    EXPECT_EQ(t.bottom->Height(), 0);
+    t.bottom->FixAlign = true;
+    t.bottom->ArrangeBars();
+    EXPECT_EQ(t.bottom->Height(), 1);
+    EXPECT_THROW(t.top->SetPosition(dpLeft), EInvalidOperation); // it holds a toolbar
+    t.bottom->SetPosition(dpLeft);                                // an empty one may move
+    EXPECT_EQ(t.bottom->Align(), alLeft);
+    TDock97 inner(nullptr);
+    EXPECT_THROW(inner.SetParent(t.top), EInvalidOperation);
+    EXPECT_THROW(inner.SetParent(t.bar), EInvalidOperation);
+    TToolbarSep97 sep(nullptr);
+    EXPECT_THROW(sep.SetParent(&t.form), EInvalidOperation);
+    TPanel panel(nullptr);
+    panel.SetParent(&t.form);
+    TToolbar97 loose(nullptr);
+    EXPECT_THROW(loose.SetParent(&panel), EInvalidOperation);
+}
+
+TEST(ToolbarDock, handleAndCloseButtonSizes) {
+    const struct {
+        bool allowDrag, closeButton;
+        TDragHandleStyle style;
+        int frame;
+        TRect close;
+    } cases[] = {{true, false, dhDouble, 13, {}},
+                 {true, false, dhSingle, 10, {}},
+                 {true, false, dhNone, 4, {}},
+                 {true, true, dhNone, 18, {3, 2, 14, 13}},
+                 {false, true, dhDouble, 4, {}}};
+    for (auto c : cases) {
+        Bench t;
+        t.top->AllowDrag = c.allowDrag;
+        t.bar->DragHandleStyle = c.style;
+        t.bar->SetCloseButtonWhenDocked(c.closeButton);
+        t.top->ArrangeBars();
+        EXPECT_EQ(t.bar->Width() - 72, c.frame) << c.style << c.closeButton;
+        EXPECT_EQ(t.bar->Height(), 27);
+        EXPECT_EQ(t.bar->DockedCloseButtonRect(), c.close);
+    }
+}
+
+TEST(ToolbarDock, dockedCloseButtonAsksAndHides) {
+    Bench t;
+    t.bar->SetCloseButtonWhenDocked(true);
+    bool allow = false;
+    int closed = 0;
+    t.bar->OnCloseQuery = [&](TObject*, bool& can) { can = allow; };
+    t.bar->OnClose = [&](TObject*) { ++closed; };
+    ShowAndActivate(&t.form);
+    SendClick(t.bar, 8, 7);
+    EXPECT_TRUE(t.bar->Visible()); // refused
+    allow = true;
+    SendMouseDown(t.bar, 8, 7);
+    SendMouseUp(t.bar, 40, 7); // released off the button: nothing
+    EXPECT_TRUE(t.bar->Visible());
+    SendClick(t.bar, 8, 7);
+    EXPECT_FALSE(t.bar->Visible());
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(t.top->Height(), 0);
+    EXPECT_EQ(t.bar->DockedTo(), t.top); // hidden, not freed nor floated
+}
+
+TEST(ToolbarDock, doubleClicksFloatAndDockBackToTheSameRow) {
+    Bench t;
+    secondBar(t, "Bar2", 0, 0);
+    t.bar->SetDockRow(1);
+    t.bar->SetDockPos(40);
+    ShowAndActivate(&t.form);
+    SendDoubleClick(t.bar, 3, 5); // the handle
+    ProcessEvents();
+    ASSERT_FALSE(t.bar->Docked());
+    EXPECT_EQ(t.bar->LastDock(), t.top);
+    EXPECT_EQ(t.top->Height(), 27); // only the other bar's row is left
+    ASSERT_NE(t.bar->FloatingForm(), nullptr);
+    SendDoubleClick(t.bar, 1, 1); // the floating bar, off its buttons
+    ProcessEvents();
+    EXPECT_EQ(t.bar->DockedTo(), t.top);
+    EXPECT_EQ(t.bar->DockRow(), 1);
+    EXPECT_EQ(t.bar->DockPos(), 40);
+    EXPECT_EQ(t.bar->Left(), 40);
+    // Without a last dock it goes before every bar of the default dock's
+    // first row.
+    t.bar->SetUseLastDock(false);
+    t.bar->SetDockedTo(nullptr);
+    t.bar->DefaultDock = t.bottom;
+    auto* lone = secondBar(t, "Bar3", 0, 0);
+    lone->SetDockedTo(t.bottom);
+    SendDoubleClick(t.bar, 1, 1);
+    ProcessEvents();
+    EXPECT_EQ(t.bar->DockedTo(), t.bottom);
+    EXPECT_EQ(t.bar->Left(), 0);
+    EXPECT_EQ(lone->Left(), t.bar->Width());
+    // A bar that may not float stays on its dock.
+    t.bar->DockMode = dmCannotFloat;
+    SendDoubleClick(t.bar, 3, 5);
+    EXPECT_EQ(t.bar->DockedTo(), t.bottom);
+    SendMouseDown(t.bar, 3, 5);
+    TPoint far = t.bar->ScreenToClient(t.form.ClientToScreen(TPoint(200, 150)));
+    SendMouseMove(t.bar, far.X, far.Y);
+    SendMouseUp(t.bar, far.X, far.Y);
+    EXPECT_EQ(t.bar->DockedTo(), t.bottom);
+}
+
+TEST(ToolbarDock, aDockThatRefusesLetsTheWindowFloat) {
+    Bench t;
+    ShowAndActivate(&t.form);
+    int asked = 0;
+    t.bottom->OnRequestDock = [&](TObject*, TCustomToolWindow97* bar, bool& accept) {
+        EXPECT_EQ(bar, t.bar);
+        ++asked;
+        accept = false;
+    };
+    t.bar->BeginMove(3, 5);
+    t.bar->MoveTo(t.bottom->ClientToScreen(TPoint(60, -4)));
+    t.bar->EndMove(true);
+    EXPECT_GT(asked, 0);
+    EXPECT_FALSE(t.bar->Docked());
+    // Nor does a dock of a position the window may not go to take it.
+    t.bottom->OnRequestDock = nullptr;
+    t.bar->DockableTo = TDockableTo{dpTop};
+    t.bar->BeginMove(3, 5);
+    t.bar->MoveTo(t.bottom->ClientToScreen(TPoint(60, -4)));
+    t.bar->EndMove(true);
+    EXPECT_FALSE(t.bar->Docked());
+}
+
+TEST(ToolbarFloating, aNarrowFloatingToolbarWrapsItsGroupsIntoRows) {
+    Bench t;
+    ShowAndActivate(&t.form);
+    auto* sep = dynamic_cast<TToolbarSep97*>(t.bar->Controls(1));
+    ASSERT_NE(sep, nullptr);
+    t.bar->SetDockedTo(nullptr);
+    // One row: margins 4, 2, 4, 1 round the controls.
+    EXPECT_EQ(t.bar->Width(), 4 + 72 + 4);
+    EXPECT_EQ(t.bar->Height(), 2 + 23 + 1);
+    t.bar->FloatingRightX = 40;
+    t.bar->ArrangeControls();
+    EXPECT_EQ(t.a->Top(), 2);
+    // The second group starts a row 6 pixels further down; the separator
+    // that ended the first row takes no room.
+    EXPECT_EQ(t.b->Left(), 4);
+    EXPECT_EQ(t.b->Top(), 2 + 23 + 6);
+    EXPECT_EQ(sep->Width(), 0);
+    // A wrap inside a group: no gap.
+    EXPECT_EQ(t.plain->Left(), 4);
+    EXPECT_EQ(t.plain->Top(), t.b->Top() + 23);
+    EXPECT_EQ(t.bar->Width(), 4 + 22 + 4);
+    EXPECT_EQ(t.bar->Height(), t.plain->Top() + 23 + 1);
+    // Docked again it never wraps.
+    t.bar->SetDockedTo(t.top);
+    EXPECT_EQ(t.b->Top(), t.a->Top());
+    EXPECT_EQ(sep->Width(), 6);
+}
+
 } // namespace
