@@ -271,15 +271,147 @@ TDock97::~TDock97() {
 
 // ------------------------------------------------------------ floating host
 
+namespace {
+// A small close button: a raised (or, held down, sunken) face with a cross.
+void drawCloseButton(TCanvas* c, TRect b, bool down) {
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(b);
+    TRect e = b;
+    c->DrawEdge(e, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    int o = down ? 1 : 0;
+    c->Pen()->SetColor(clBtnText);
+    for (int d = 0; d < 2; ++d) {
+        c->MoveTo(b.Left + 3 + o + d, b.Top + 3 + o);
+        c->LineTo(b.Right - 3 + o + d, b.Bottom - 2 + o);
+        c->MoveTo(b.Right - 4 + o + d, b.Top + 3 + o);
+        c->LineTo(b.Left + 2 + o + d, b.Bottom - 2 + o);
+    }
+}
+} // namespace
+
+std::string FitCaption(TCanvas* c, const std::string& caption, int width) {
+    if (c->TextWidth(caption) <= width) return caption;
+    // Characters go from just before the dots, one whole character at a
+    // time, until the text fits or only the first is left.
+    std::string head = caption;
+    auto firstEnd = [&] {
+        size_t n = 1;
+        while (n < head.size() && (static_cast<unsigned char>(head[n]) & 0xC0) == 0x80) ++n;
+        return n;
+    };
+    while (head.size() > firstEnd() && c->TextWidth(head + "...") > width) {
+        size_t n = head.size() - 1;
+        while (n > 0 && (static_cast<unsigned char>(head[n]) & 0xC0) == 0x80) --n;
+        head.erase(n);
+    }
+    return head + "...";
+}
+
+TToolWindowFloatingFrame::TToolWindowFloatingFrame(TComponent* owner, TCustomToolWindow97* tw)
+    : TCustomControl(owner), tw_(tw) {
+    SetTabStop(false);
+    SetColor(clBtnFace);
+}
+
+TRect TToolWindowFloatingFrame::CaptionRect() const {
+    if (!tw_->ShowCaption) return {};
+    int B = tw_->FloatingBorderSize();
+    TRect r(B, B, Width() - B, B + SmallCaptionHeight - 1);
+    if (tw_->CloseButton) r.Right -= SmallCaptionHeight - 1;
+    return r;
+}
+
+TRect TToolWindowFloatingFrame::CloseButtonRect() const {
+    if (!tw_->ShowCaption || !tw_->CloseButton) return {};
+    int B = tw_->FloatingBorderSize();
+    return TRect(Width() - B - (SmallCaptionHeight - 1), B, Width() - B, B + SmallCaptionHeight - 1);
+}
+
+void TToolWindowFloatingFrame::Paint() {
+    TCanvas* c = Canvas();
+    TRect r(0, 0, Width(), Height());
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(r);
+    c->DrawEdge(r, EDGE_RAISED, BF_RECT);
+    if (!tw_->ShowCaption) return;
+    bool active = IsApplicationActive();
+    TRect cap = CaptionRect();
+    c->Brush()->SetColor(active ? clActiveCaption : clInactiveCaption);
+    c->FillRect(cap);
+    c->Font()->SetName("宋体");
+    c->Font()->SetHeight(-11);
+    c->Font()->SetColor(active ? clCaptionText : clInactiveCaptionText);
+    c->Brush()->SetStyle(bsClear);
+    TRect text(cap.Left + 1, cap.Top, cap.Right - 1, cap.Bottom);
+    c->TextRect(text, text.Left, cap.Top + (cap.Height() - c->TextHeight("Ag")) / 2,
+                FitCaption(c, tw_->Caption(), text.Width()));
+    c->Brush()->SetStyle(bsSolid);
+    TRect close = CloseButtonRect();
+    if (IsRectEmpty(close)) return;
+    // A frame of the caption's colour round the button.
+    c->Brush()->SetColor(active ? clActiveCaption : clInactiveCaption);
+    c->FillRect(close);
+    InflateRect(close, -1, -1);
+    bool down = closeDown_ && closePressed_;
+    drawCloseButton(c, close, down);
+}
+
+void TToolWindowFloatingFrame::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
+    TCustomControl::MouseDown(b, s, x, y);
+    if (b != mbLeft) return;
+    if (PtInRect(CloseButtonRect(), TPoint(x, y))) {
+        closeDown_ = closePressed_ = true;
+        Invalidate();
+        return;
+    }
+    if (s.Contains(ssDouble)) {
+        tw_->doubleClicked();
+        return;
+    }
+    // The caption and the frame drag the window, the grab point taken in
+    // the window's own coordinates.
+    tw_->BeginMove(x - tw_->Left(), y - tw_->Top());
+}
+
+void TToolWindowFloatingFrame::MouseMove(TShiftState s, int x, int y) {
+    TCustomControl::MouseMove(s, x, y);
+    if (closeDown_) {
+        bool in = PtInRect(CloseButtonRect(), TPoint(x, y));
+        if (in != closePressed_) {
+            closePressed_ = in;
+            Invalidate();
+        }
+    } else if (tw_->Moving()) {
+        tw_->MoveTo(ClientToScreen(TPoint(x, y)));
+    }
+}
+
+void TToolWindowFloatingFrame::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
+    TCustomControl::MouseUp(b, s, x, y);
+    if (b != mbLeft) return;
+    if (closeDown_) {
+        closeDown_ = false;
+        Invalidate();
+        // Released off the button, nothing closes.
+        if (closePressed_ && PtInRect(CloseButtonRect(), TPoint(x, y))) tw_->CloseWindow();
+        closePressed_ = false;
+    } else if (tw_->Moving()) {
+        tw_->EndMove(true);
+    }
+}
+
 TToolWindowFloatingForm::TToolWindowFloatingForm(TComponent* owner, TCustomToolWindow97* tw)
     : TForm(owner), ToolWindow(tw) {
-    SetBorderStyle(bsToolWindow);
+    // The frame and caption are the window's own.
+    SetBorderStyle(bsNone);
     SetCaption(tw->Caption());
+    Frame = new TToolWindowFloatingFrame(this, tw);
+    Frame->SetParent(this);
     OnCloseQuery = [this](TObject*, bool& canClose) {
         if (ToolWindow->OnCloseQuery) ToolWindow->OnCloseQuery(ToolWindow, canClose);
     };
     OnClose = [this](TObject*, TCloseAction& a) {
-        // The close box hides the tool window; the host stays for later.
+        // Closing the host hides the tool window; the host stays for later.
         a = caHide;
         ToolWindow->TCustomControl::SetVisible(false);
         if (ToolWindow->OnClose) ToolWindow->OnClose(ToolWindow);
@@ -414,14 +546,30 @@ void TCustomToolWindow97::SetDockedTo(TDock97* dock) {
     if (OnDockChanged) OnDockChanged(this);
 }
 
+TSize TCustomToolWindow97::AddFloatingFrame(TSize client) const {
+    int B = FloatingBorderSize();
+    return {client.cx + 2 * B, client.cy + 2 * B + (ShowCaption ? SmallCaptionHeight : 0)};
+}
+
+void TCustomToolWindow97::placeFloating(TSize s) {
+    int B = FloatingBorderSize();
+    arranging_ = true;
+    SetBounds(B, B + (ShowCaption ? SmallCaptionHeight : 0), s.cx, s.cy);
+    arranging_ = false;
+    TSize whole = AddFloatingFrame(s);
+    floating_->SetClientWidth(whole.cx);
+    floating_->SetClientHeight(whole.cy);
+    floating_->Frame->SetBounds(0, 0, whole.cx, whole.cy);
+    floating_->Frame->Invalidate();
+    // The window lies over the frame's middle, never under it.
+    BringToFront();
+}
+
 void TCustomToolWindow97::float_() {
     if (!floating_) floating_ = new TToolWindowFloatingForm(Owner() ? Owner() : this, this);
     floating_->SetCaption(Caption());
     TCustomControl::SetParent(floating_);
-    TSize s = OrderControls(false);
-    SetBounds(0, 0, s.cx, s.cy);
-    floating_->SetClientWidth(s.cx);
-    floating_->SetClientHeight(s.cy);
+    placeFloating(OrderControls(false));
     floating_->SetLeft(floatPos_.X);
     floating_->SetTop(floatPos_.Y);
     if (Visible()) floating_->Show();
@@ -460,7 +608,10 @@ void TCustomToolWindow97::SetVisible(bool v) {
 
 void TCustomToolWindow97::SetText(const std::string& v) {
     TCustomControl::SetText(v);
-    if (floating_) floating_->SetCaption(v);
+    if (floating_) {
+        floating_->SetCaption(v);
+        floating_->Frame->Invalidate();
+    }
 }
 
 void TCustomToolWindow97::UnlockLayout() {
@@ -471,15 +622,13 @@ void TCustomToolWindow97::ArrangeControls() {
     if (lock_) return;
     if (dock_) {
         dock_->ArrangeBars();
+    } else if (floating_) {
+        placeFloating(OrderControls(false));
     } else {
         TSize s = OrderControls(false);
         arranging_ = true;
         SetBounds(Left(), Top(), s.cx, s.cy);
         arranging_ = false;
-        if (floating_) {
-            floating_->SetClientWidth(s.cx);
-            floating_->SetClientHeight(s.cy);
-        }
     }
     Invalidate();
 }
@@ -524,18 +673,7 @@ void TCustomToolWindow97::Paint() {
         }
     }
     if (closeWhenDocked_) {
-        TRect b = DockedCloseButtonRect();
-        TRect f = b;
-        c->DrawEdge(f, closeDown_ ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE);
-        // The cross.
-        int o = closeDown_ ? 1 : 0;
-        c->Pen()->SetColor(clBtnText);
-        for (int d = 0; d < 2; ++d) {
-            c->MoveTo(b.Left + 3 + o + d, b.Top + 3 + o);
-            c->LineTo(b.Right - 3 + o + d, b.Bottom - 2 + o);
-            c->MoveTo(b.Right - 4 + o + d, b.Top + 3 + o);
-            c->LineTo(b.Left + 2 + o + d, b.Bottom - 2 + o);
-        }
+        drawCloseButton(c, DockedCloseButtonRect(), closeDown_);
     }
 }
 
@@ -609,7 +747,11 @@ void TCustomToolWindow97::MoveTo(TPoint screen) {
             d->ArrangeBars(true);
         }
     } else if (DockMode == dmCanFloat) {
-        floatPos_ = TPoint(screen.X - grab_.X, screen.Y - grab_.Y);
+        // The host's corner lies the frame's border and caption before the
+        // window.
+        TSize frame = AddFloatingFrame({0, 0});
+        int B = FloatingBorderSize();
+        floatPos_ = TPoint(screen.X - grab_.X - B, screen.Y - grab_.Y - (frame.cy - B));
         if (dock_)
             SetDockedTo(nullptr);
         else if (floating_) {
@@ -652,9 +794,21 @@ void TCustomToolWindow97::doubleClicked() {
     }
 }
 
+TControl* TCustomToolWindow97::childAt(int x, int y) const {
+    for (int i = ControlCount() - 1; i >= 0; --i) {
+        TControl* c = Controls(i);
+        if (c->Visible() && PtInRect(Bounds(c->Left(), c->Top(), c->Width(), c->Height()), TPoint(x, y))) return c;
+    }
+    return nullptr;
+}
+
 void TCustomToolWindow97::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
     TCustomControl::MouseDown(b, s, x, y);
     if (b != mbLeft || (dock_ && !dock_->AllowDrag) || (!dock_ && !floating_)) return;
+    // A press a child takes (it reaches the window too) is the child's;
+    // only the ones that let the window be dragged through them count.
+    if (TControl* c = childAt(x, y); c && !DragThroughChild(c)) return;
+    bool throughChild = childAt(x, y) != nullptr;
     if (PtInRect(DockedCloseButtonRect(), TPoint(x, y))) {
         // The close button closes on a release over it.
         closeDown_ = true;
@@ -666,7 +820,7 @@ void TCustomToolWindow97::MouseDown(TMouseButton b, TShiftState s, int x, int y)
         doubleClicked();
         return;
     }
-    if (dock_) {
+    if (dock_ && !throughChild) {
         // Docked, the window is dragged by its handle.
         int h = DragHandleSize();
         if (vertical() ? y >= h + 2 : x >= h + 2) return;
@@ -705,7 +859,6 @@ void TCustomToolWindow97::KeyDown(Word& key, TShiftState s) {
 // ------------------------------------------------------------ toolbar
 
 TToolbar97::TToolbar97(TComponent* owner) : TCustomToolWindow97(owner) {
-    CloseButton = false;
     SetBounds(0, 0, 100, 28);
 }
 
@@ -815,20 +968,6 @@ TToolbarSep97::TToolbarSep97(TComponent* owner) : TGraphicControl(owner) { SetBo
 void TToolbarSep97::SetParent(TWinControl* p) {
     if (p && !dynamic_cast<TToolbar97*>(p)) throw EInvalidOperation("TToolbarSep97 can only be placed on a TToolbar97");
     TGraphicControl::SetParent(p);
-}
-
-void TToolbarSep97::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
-    TGraphicControl::MouseDown(b, s, x, y);
-    // The toolbar is dragged by its separators as by its handle.
-    auto* bar = dynamic_cast<TToolbar97*>(Parent());
-    if (!bar || !bar->DragThroughChild(this)) return;
-    if (b != mbLeft || (bar->Docked() && !bar->DockedTo()->AllowDrag)) return;
-    if (s.Contains(ssDouble)) {
-        bar->doubleClicked();
-        return;
-    }
-    TPoint p = bar->ScreenToClient(ClientToScreen(TPoint(x, y)));
-    bar->BeginMove(p.X, p.Y);
 }
 
 void TToolbarSep97::Paint() {

@@ -91,13 +91,43 @@ private:
 
 enum TDragHandleStyle { dhDouble, dhNone, dhSingle };
 
-// The host a floating tool window sits in.
+// The raised frame and small caption of a floating tool window: the
+// caption drags the window and a double click on it docks it back; its
+// close button hides the window.
+class TToolWindowFloatingFrame : public TCustomControl {
+public:
+    TToolWindowFloatingFrame(TComponent* owner, TCustomToolWindow97* tw);
+    std::string ClassName() const override { return "TToolWindowFloatingFrame"; }
+    // Window coordinates of the caption (without the close button) and of
+    // the close button; empty when not shown.
+    TRect CaptionRect() const;
+    TRect CloseButtonRect() const;
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton b, TShiftState s, int x, int y) override;
+    void MouseMove(TShiftState s, int x, int y) override;
+    void MouseUp(TMouseButton b, TShiftState s, int x, int y) override;
+
+private:
+    TCustomToolWindow97* tw_;
+    bool closeDown_ = false, closePressed_ = false;
+};
+
+// The host a floating tool window sits in, inside its frame.
 class TToolWindowFloatingForm : public TForm {
 public:
     TToolWindowFloatingForm(TComponent* owner, TCustomToolWindow97* tw);
     std::string ClassName() const override { return "TToolWindowFloatingForm"; }
     TCustomToolWindow97* ToolWindow;
+    TToolWindowFloatingFrame* Frame;
 };
+
+// The height of a floating window's caption band.
+constexpr int SmallCaptionHeight = 16;
+// A caption cut to a width: "..." follows as many of its characters as fit,
+// and always the first one.
+std::string FitCaption(TCanvas* c, const std::string& caption, int width);
 
 enum TToolWindowDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
 
@@ -139,6 +169,12 @@ public:
     TDragHandleStyle DragHandleStyle = dhDouble;
     bool FullSize = false;
     bool Resizable = true;
+    // Floating, the window shows its caption band.
+    bool ShowCaption = true;
+    // The frame round a floating window: its border on every side and the
+    // caption band on top.
+    int FloatingBorderSize() const { return Resizable ? 4 : 3; }
+    TSize AddFloatingFrame(TSize client) const;
     // The band at the start of a docked window that it is dragged by: none
     // on a dock that allows no dragging, and always room for the close
     // button when it has one.
@@ -195,7 +231,7 @@ protected:
 private:
     friend class TDock97;
     friend class TToolWindowFloatingForm;
-    friend class TToolbarSep97;
+    friend class TToolWindowFloatingFrame;
     TDock97* dock_ = nullptr;
     TDock97* lastDock_ = nullptr;
     bool useLastDock_ = true, closeWhenDocked_ = false, closeDown_ = false;
@@ -209,8 +245,10 @@ private:
     int startRow_ = 0, startPos_ = 0;
     TPoint startFloat_;
     void float_();
+    void placeFloating(TSize s);
     void attach(TDock97* d);
     void doubleClicked();
+    TControl* childAt(int x, int y) const;
     TDock97* dockAt(TPoint screen) const;
     TSize sizeOn(const TDock97* d);
 };
@@ -252,7 +290,6 @@ public:
 
 protected:
     void Paint() override;
-    void MouseDown(TMouseButton b, TShiftState s, int x, int y) override;
 };
 
 // A tool window with a client area its controls align in.

@@ -8,8 +8,11 @@
 #include "db/ListDataSet.h"
 #include "Metafile.h"
 #include "Printers.h"
+#include "Registry.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 #include "TestKit.h"
+#include "DragTo.h"
 #include "report/model/RM_Report.h"
 #include "report/preview/RM_Preview.h"
 #include "report/print/RM_PrintDialog.h"
@@ -89,6 +92,48 @@ TEST(ReportPreview, navigatesByKeysAndButtons) {
     ProcessEvents();
     ForceDirectories(kScreens);
     EXPECT_TRUE(SaveFormPng(&w, kScreens + "report-preview-two-pages.png"));
+}
+
+// The preview's toolbar is dragged off its dock to float over the pages,
+// keeps working there, docks below the pages, and opens there next time.
+TEST(ReportPreview, toolbarFloatsDocksBelowAndOpensWhereItWasLeft) {
+    std::string reg = std::string(BUILD_DIR) + "/test-output/preview-toolbar-registry.ini";
+    remove(reg.c_str());
+    SetRegistryFileForTesting(reg);
+    ScopeExit back([] { SetRegistryFileForTesting(""); });
+    ForceDirectories(kScreens);
+    TwoPageList f;
+    {
+        TRMPreviewForm w(nullptr, &f.report);
+        ShowAndActivate(&w);
+        TToolbar97* tb = w.ToolbarPreviewStand;
+        ASSERT_EQ(tb->DockedTo(), w.Dock971);
+        EXPECT_TRUE(SaveFormPng(&w, kScreens + "report-preview-toolbar-docked.png"));
+        // By its handle, out over the pages.
+        DragTo(tb, TPoint(3, 5), w.ClientToScreen(TPoint(150, 220)));
+        ASSERT_FALSE(tb->Docked());
+        ASSERT_NE(tb->FloatingForm(), nullptr);
+        EXPECT_TRUE(tb->FloatingForm()->Visible());
+        EXPECT_EQ(w.Dock971->Height(), 1); // an empty dock keeps its line
+        EXPECT_FALSE(tb->Moving());
+        SendClick(w.btnNext);
+        EXPECT_EQ(w.CurPage(), 2);
+        EXPECT_TRUE(SaveFormPng(&w, kScreens + "report-preview-toolbar-floating-pages.png"));
+        EXPECT_TRUE(SaveFormPng(tb->FloatingForm(), kScreens + "report-preview-toolbar-floating.png"));
+        // By its edge, onto the dock below the pages.
+        DragTo(tb, TPoint(1, 1), w.Dock972->ClientToScreen(TPoint(40, -3)));
+        ASSERT_EQ(tb->DockedTo(), w.Dock972);
+        EXPECT_EQ(w.Dock972->Height(), tb->Height());
+        EXPECT_EQ(tb->Top() + w.Dock972->Top() + tb->Height(), w.ClientHeight());
+        SendClick(w.btnFirst);
+        EXPECT_EQ(w.CurPage(), 1);
+        EXPECT_TRUE(SaveFormPng(&w, kScreens + "report-preview-toolbar-bottom.png"));
+        w.Close();
+    }
+    TRMPreviewForm again(nullptr, &f.report);
+    ShowAndActivate(&again);
+    EXPECT_EQ(again.ToolbarPreviewStand->DockedTo(), again.Dock972);
+    again.Close();
 }
 
 // "75%" typed with the percent sign means 75 %, not the default.

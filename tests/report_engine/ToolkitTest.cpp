@@ -6,6 +6,7 @@
 #include "Registry.h"
 #include "SysUtils.h"
 #include "TestKit.h"
+#include "DragTo.h"
 #include "report/toolkit/RM_Common.h"
 
 namespace {
@@ -527,6 +528,90 @@ TEST(ToolbarFloating, aNarrowFloatingToolbarWrapsItsGroupsIntoRows) {
     t.bar->SetDockedTo(t.top);
     EXPECT_EQ(t.b->Top(), t.a->Top());
     EXPECT_EQ(sep->Width(), 6);
+}
+
+
+TEST(ToolbarFloating, buttonsClickAndSeparatorsDragTheBar) {
+    Bench t;
+    ShowAndActivate(&t.form);
+    int clicks = 0;
+    t.plain->OnClick = [&](TObject*) { ++clicks; };
+    auto* sep = t.bar->Controls(1);
+    // Docked, a press on a separator drags the bar as its handle does.
+    int heldY = sep->Top() + 5;
+    DragTo(sep, TPoint(3, 5), t.form.ClientToScreen(TPoint(200, 150)));
+    ASSERT_FALSE(t.bar->Docked());
+    // The bar floats under the pointer, at the height it was held by.
+    TPoint held = t.bar->ScreenToClient(t.form.ClientToScreen(TPoint(200, 150)));
+    EXPECT_TRUE(PtInRect(Rect(0, 0, t.bar->Width(), t.bar->Height()), held));
+    EXPECT_EQ(held.Y, heldY);
+    // Floating, a button press is the button's, not a drag of the bar.
+    TPoint before = t.bar->FloatingPosition();
+    SendClick(t.plain);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(t.bar->FloatingPosition(), before);
+    EXPECT_FALSE(t.bar->Moving());
+}
+
+TEST(ToolbarFloating, captionDragsDoubleClickDocksAndCloseButtonHides) {
+    Bench t;
+    t.bar->SetCaption("一个很长很长的浮动工具栏标题");
+    ShowAndActivate(&t.form);
+    t.bar->SetFloatingPosition(TPoint(300, 300));
+    t.bar->SetDockedTo(nullptr);
+    TToolWindowFloatingForm* host = t.bar->FloatingForm();
+    ASSERT_NE(host, nullptr);
+    ProcessEvents();
+    TToolWindowFloatingFrame* frame = host->Frame;
+    // Border 4 all round and the caption band on top.
+    EXPECT_EQ(host->ClientWidth(), t.bar->Width() + 8);
+    EXPECT_EQ(host->ClientHeight(), t.bar->Height() + 8 + SmallCaptionHeight);
+    EXPECT_EQ(t.bar->Top(), 4 + SmallCaptionHeight);
+    TRect cap = frame->CaptionRect(), close = frame->CloseButtonRect();
+    EXPECT_EQ(cap, TRect(4, 4, host->ClientWidth() - 4 - 15, 19));
+    EXPECT_EQ(close, TRect(cap.Right, 4, host->ClientWidth() - 4, 19));
+    // Dragged by its caption.
+    TPoint grab = frame->ClientToScreen(TPoint(10, 8));
+    DragTo(frame, TPoint(10, 8), TPoint(grab.X + 40, grab.Y + 30));
+    EXPECT_EQ(host->Left(), 340);
+    EXPECT_EQ(host->Top(), 330);
+    // The close button asks first; released off it nothing closes.
+    bool allow = false;
+    t.bar->OnCloseQuery = [&](TObject*, bool& can) { can = allow; };
+    SendClick(frame, close.Left + 7, close.Top + 7);
+    EXPECT_TRUE(host->Visible());
+    allow = true;
+    SendMouseDown(frame, close.Left + 7, close.Top + 7);
+    SendMouseUp(frame, 10, 8);
+    EXPECT_TRUE(host->Visible());
+    SendClick(frame, close.Left + 7, close.Top + 7);
+    EXPECT_FALSE(host->Visible());
+    EXPECT_FALSE(t.bar->Visible());
+    // Shown again it floats where it was; a double click on the caption
+    // docks it where it came from.
+    t.bar->Show();
+    ProcessEvents();
+    ASSERT_TRUE(host->Visible());
+    SendDoubleClick(frame, 10, 8);
+    ProcessEvents();
+    EXPECT_EQ(t.bar->DockedTo(), t.top);
+    EXPECT_FALSE(host->Visible());
+}
+
+TEST(ToolbarFloating, aLongCaptionEndsInDotsAfterAtLeastOneCharacter) {
+    TBitmap b;
+    b.SetSize(10, 10);
+    TCanvas* c = b.Canvas();
+    c->Font()->SetName("宋体");
+    c->Font()->SetHeight(-11);
+    std::string caption = "预览工具栏";
+    EXPECT_EQ(FitCaption(c, caption, 1000), caption);
+    int full = c->TextWidth(caption);
+    std::string cut = FitCaption(c, caption, full - 1);
+    EXPECT_EQ(cut.substr(cut.size() - 3), "...");
+    EXPECT_LE(c->TextWidth(cut), full - 1);
+    EXPECT_EQ(cut.rfind("预览", 0), 0u);
+    EXPECT_EQ(FitCaption(c, caption, 1), "预..."); // the first character stays
 }
 
 } // namespace
