@@ -129,7 +129,10 @@ void TPopupListboxEh::drawItem(int Index, TRect R, TOwnerDrawState State) {
     c->TextRect(Rect(R.Left + iw + 4, R.Top, R.Right, R.Bottom), R.Left + iw + 5, R.Top, Items()->Strings(Index));
 }
 
-int TPopupListboxEh::BorderHeight() const { return std::max(0, Height() - ClientHeight()); }
+// The list's frame lies inside what the platform reports as its client
+// area: rows get the height less a 2-pixel frame above and below, or they
+// would not all fit and a scroll bar would show.
+int TPopupListboxEh::BorderHeight() const { return std::max(4, Height() - ClientHeight()); }
 
 int TPopupListboxEh::FontHeight() const {
     TBitmap b;
@@ -541,10 +544,7 @@ void TCustomDBComboBoxEh::DropDown() {
     if (listVisible_) return;
     TCustomDBEditEh::DropDown();
     if (!list_) {
-        list_ = new TPopupListboxEh(this);
-        list_->SetVisible(false);
-        list_->SetParent(this);
-        list_->SetDropDownWindow(true);
+        list_ = NewDropDownWindow<TPopupListboxEh>(this);
         list_->OnMouseUp = [this](TObject*, TMouseButton b, TShiftState, int x, int y) { listMouseUp(b, x, y); };
     }
     list_->SetColor(Color());

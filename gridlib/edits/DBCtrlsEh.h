@@ -348,6 +348,16 @@ TDropDownPlace PlaceDropDownRect(const TRect& editScreen, int Width, int Height,
 // area, resizing it when it must, sends it the two grip sides, and
 // returns its top-left corner.
 TPoint PlaceDropDown(TControl* Edit, TControl* DropDown, TDropDownAlign Align);
+// A drop-down of kind T for Owner: owned and parented by it, hidden, and a
+// window of its own over the owner's window.
+template <class T>
+T* NewDropDownWindow(TWinControl* Owner) {
+    auto* w = new T(Owner);
+    w->SetVisible(false);
+    w->SetParent(Owner);
+    w->SetDropDownWindow(true);
+    return w;
+}
 
 // The combo box's drop-down list: whole-row heights, a size grip, typed
 // characters seek the first entry that starts with them (2 s pause starts

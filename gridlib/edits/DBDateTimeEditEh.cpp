@@ -456,10 +456,7 @@ void TCustomDBDateTimeEditEh::DropDown() {
     TCustomDBEditEh::DropDown();
     if (calendarVisible_) return;
     if (!calendar_) {
-        calendar_ = new TPopupMonthCalendarEh(this);
-        calendar_->SetVisible(false);
-        calendar_->SetParent(this);
-        calendar_->SetDropDownWindow(true);
+        calendar_ = NewDropDownWindow<TPopupMonthCalendarEh>(this);
         calendar_->SetBounds(0, 0, 240, 180);
     }
     calendar_->SetDate(dateValue_.IsNull() ? Date() : dateValue_.AsDateTime());

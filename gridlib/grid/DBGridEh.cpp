@@ -8,6 +8,7 @@
 // the last EndLayout then lays out once.
 #include "gridlib/grid/DBGridEh.h"
 #include "gridlib/data/DBGridEhImpExp.h"
+#include "gridlib/edits/DBCtrlsEh.h"
 #include "gridlib/grid/DBLookupGridsEh.h"
 
 #include <algorithm>
@@ -1161,27 +1162,6 @@ int TCustomDBGridEh::GetEditLimit() {
     return 0;
 }
 
-TEditStyle TCustomDBGridEh::GetEditStyle(int ACol, int) {
-    TColumnEh* c = columnAt(ACol);
-    if (!c) return esSimple;
-    switch (c->ButtonStyle()) {
-    case cbsEllipsisEh: return esEllipsis;
-    case cbsNoneEh: return esSimple;
-    default: break;
-    }
-    if (c->ButtonStyle() == cbsDropDownEh) return esDropDown;
-    const TColumnEhValueType t = c->GetColumnType();
-    if (t == ctLookupField && c->ButtonStyle() == cbsAutoEh) {
-        // A lookup cell drops its list down when its key fields may change.
-        TField* f = c->Field();
-        if (!canModifyDataSet() || c->ReadOnly() || f->KeyFields().empty()) return esSimple;
-        for (TField* k : FieldsByNames(f->DataSet(), this, f->KeyFields()))
-            if (!k->CanModify()) return esSimple;
-        return esDropDown;
-    }
-    return t == ctPickList || t == ctKeyPickList ? esPickList : esSimple;
-}
-
 std::vector<std::string> TCustomDBGridEh::GetPickList(int ACol, int) {
     TColumnEh* c = columnAt(ACol);
     std::vector<std::string> v;
@@ -1189,24 +1169,6 @@ std::vector<std::string> TCustomDBGridEh::GetPickList(int ACol, int) {
     TStrings* l = c->PickList();
     for (int i = 0; i < l->Count(); ++i) v.push_back(l->Strings(i));
     return v;
-}
-
-void TCustomDBGridEh::EditButtonClick() {
-    TColumnEh* c = columnAt(Col());
-    if (c && c->GetColumnType() == ctLookupField && GetEditStyle(Col(), Row()) == esDropDown &&
-        c->ButtonStyle() == cbsAutoEh) {
-        // The arrow opens the list; the next press closes it unchanged.
-        if (droppedGrid_)
-            CloseUpDataGrid(false);
-        else
-            DropDownDataGrid();
-        return;
-    }
-    if (c && c->OnEditButtonClick) {
-        c->OnEditButtonClick(c);
-        return;
-    }
-    if (OnEditButtonClick) OnEditButtonClick(this);
 }
 
 void TCustomDBGridEh::PickListChosen() { UpdateData(); }
@@ -1227,6 +1189,13 @@ bool TCustomDBGridEh::canModifyDataSet() const {
 }
 
 bool TCustomDBGridEh::CanEditModify() {
+    if (TDBGridInplaceEdit* e = InplaceEditorEh(); e && e->ReadOnlyOverridden()) {
+        // The cell's parameters decided: a writable cell goes into edit
+        // even where the column alone would refuse.
+        if (e->ForcedReadOnly() || !dataLink_->Active() || !dataLink_->Edit()) return false;
+        dataLink_->SetModified(true);
+        return true;
+    }
     if (!canModifyDataSet()) return false;
     TColumnEh* c = columnAt(Col());
     if (!c) return false;
@@ -1241,6 +1210,7 @@ bool TCustomDBGridEh::CanEditAcceptKey(char32_t Key) {
 
 bool TCustomDBGridEh::SelectCell(int ACol, int ARow) {
     if (droppedGrid_) CloseUpDataGrid(false);
+    if (TDBGridInplaceEdit* e = InplaceEditorEh()) e->CloseUp(false);
     if (!inLayout_ && ACol != Col()) ColExit();
     return true;
 }
@@ -1748,20 +1718,22 @@ void TCustomDBGridEh::KeyUp(Word& Key, TShiftState Shift) { TCustomGrid::KeyUp(K
 
 TCustomDBGridEh::ListCell TCustomDBGridEh::listCellHere(TColumnEh*& c) {
     c = nullptr;
-    TInplaceEdit* ed = InplaceEditor();
+    TDBGridInplaceEdit* ed = InplaceEditorEh();
     if (!ed || !ed->Visible() || !EditorMode()) return lcNone;
     c = columnAt(Col());
     TField* f = c ? c->Field() : nullptr;
     if (!f) return lcNone;
-    const TEditStyle style = GetEditStyle(Col(), Row());
+    const TInplaceEditStyleEh style = ed->EditStyleEh();
     switch (c->GetColumnType()) {
     case ctLookupField: {
         TDataSet* lookup = f->LookupDataSet();
-        if (style != esDropDown || !lookup || !lookup->Active() || f->LookupResultField().empty()) return lcNone;
+        if ((style != iesDataGridEh && style != iesDropDownEh) || !lookup || !lookup->Active() ||
+            f->LookupResultField().empty())
+            return lcNone;
         return lcLookup;
     }
-    case ctKeyPickList: return style == esPickList ? lcKeyPick : lcNone;
-    case ctPickList: return style == esPickList ? lcPick : lcNone;
+    case ctKeyPickList: return style == iesPickListEh ? lcKeyPick : lcNone;
+    case ctPickList: return style == iesPickListEh ? lcPick : lcNone;
     default: return lcNone;
     }
 }
@@ -1817,7 +1789,7 @@ void TCustomDBGridEh::showListEntry(TColumnEh* c, ListCell kind, const std::stri
         if (droppedGrid_) droppedGrid_->SetKeyValue(key);
     } else {
         dataLink_->SetModified(true);
-        if (ed->ListVisible()) ed->SetItemIndex(index);
+        if (TPopupListboxEh* l = openPickList()) l->SetItemIndex(index);
     }
     editText_ = entry;
     ed->SetText(entry);
@@ -1835,7 +1807,7 @@ void TCustomDBGridEh::showListText(TColumnEh* c, ListCell kind, const std::strin
         dataLink_->SetModified(true);
         InplaceEditor()->SetText(text);
         InplaceEditor()->SetSel(caret, 0);
-        if (InplaceEditor()->ListVisible()) InplaceEditor()->SetItemIndex(locateInPickList(c, text, false));
+        if (TPopupListboxEh* l = openPickList()) l->SetItemIndex(locateInPickList(c, text, false));
     }
     InvalidateCell(Col(), Row());
 }
@@ -1893,6 +1865,7 @@ bool TCustomDBGridEh::completeListText(char32_t& Key) {
 // that takes texts outside its list lets the part go, and the key follows
 // the text that is left.
 void TCustomDBGridEh::EditorKeyDownFirst(Word& Key, TShiftState Shift) {
+    if (TDBGridInplaceEdit* e = InplaceEditorEh()) e->HandleKeyDown(Key, Shift);
     if (Key != VK_DELETE || !Shift.Empty()) return;
     TColumnEh* c = nullptr;
     const ListCell kind = listCellHere(c);
@@ -1913,7 +1886,7 @@ void TCustomDBGridEh::EditorKeyDownFirst(Word& Key, TShiftState Shift) {
             if (droppedGrid_) droppedGrid_->SetKeyValue(Null());
         } else {
             dataLink_->SetModified(true);
-            if (ed->ListVisible()) ed->SetItemIndex(-1);
+            if (TPopupListboxEh* l = openPickList()) l->SetItemIndex(-1);
         }
         editText_.clear();
         ed->SetText("");
@@ -1985,6 +1958,7 @@ void TCustomDBGridEh::KeyPress(char32_t& Key) {
         Key = 0;
         return;
     }
+    if (TDBGridInplaceEdit* e = InplaceEditorEh(); e && e->Visible() && EditorMode()) e->HandleKeyPress(Key);
     if (completeListText(Key)) return;
     if (incSearching_ ||
         (optionsEh_.Contains(dghPreferIncSearch) && optionsEh_.Contains(dghIncSearch) && !EditorMode() && Key >= 32)) {
@@ -2213,11 +2187,16 @@ void TCustomDBGridEh::mouseDownNow(TMouseButton Button, TShiftState Shift, int X
     if (Button == mbLeft) {
         TColumnEh* c = columnAt(Col());
         const TColumnEhValueType t = c ? c->GetColumnType() : ctCommon;
+        const bool editorMay =
+            cell.X >= indicatorOffset_ && !Shift.Contains(ssDouble) && selection_->Kind() == gstNon &&
+            (wasCurrent || options_.Contains(dgAlwaysShowEditor) || (c && c->AlwaysShowEditButton()));
         if ((t == ctCheckboxes || t == ctKeyImageList) && !c->DblClickNextVal() && cell.X >= indicatorOffset_ &&
             !Shift.Contains(ssDouble))
             c->SetNextFieldValue(1);
-        else if ((wasCurrent || options_.Contains(dgAlwaysShowEditor)) && !Shift.Contains(ssDouble) &&
-                 selection_->Kind() == gstNon)
+        // A press on the cell's buttons shows the editor and goes to its
+        // button under the point.
+        else if (!(editorMay && pressCellButton(X, Y)) && (wasCurrent || options_.Contains(dgAlwaysShowEditor)) &&
+                 !Shift.Contains(ssDouble) && selection_->Kind() == gstNon)
             ShowEditor();
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
@@ -2403,6 +2382,8 @@ void TCustomDBGridEh::DblClick() {
 }
 
 bool TCustomDBGridEh::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    // While the editor's drop-down is open the wheel moves nothing.
+    if (TDBGridInplaceEdit* e = InplaceEditorEh(); e && e->DroppedDown()) return true;
     if (OnMouseWheel) {
         bool handled = false;
         OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
@@ -2963,12 +2944,15 @@ void TCustomDBGridEh::drawDataCell(TCanvas* c, int ACol, int ARow, const TRect& 
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(params.Background);
     if (st.Contains(gdFocused) && dataLink_->Modified() && ACol == Col()) params.Text = editText_;
-    if (DefaultDrawing()) {
+    // A cell that always shows its buttons keeps them off its text.
+    const int buttons = col->AlwaysShowEditButton() ? std::min(col->EditButtonsWidth(), r.Width()) : 0;
+    const TRect tr{r.Left, r.Top, r.Right - buttons, r.Bottom};
+    if (DefaultDrawing() && tr.Width() > 0) {
         if (col->GetColumnType() == ctCheckboxes) {
-            c->FillRect(r);
-            const int sz = std::min({13, r.Width() - 2, r.Height() - 2});
+            c->FillRect(tr);
+            const int sz = std::min({13, tr.Width() - 2, tr.Height() - 2});
             if (sz > 2) {
-                TRect box{r.Left + (r.Width() - sz) / 2, r.Top + (r.Height() - sz) / 2, 0, 0};
+                TRect box{tr.Left + (tr.Width() - sz) / 2, tr.Top + (tr.Height() - sz) / 2, 0, 0};
                 box.Right = box.Left + sz;
                 box.Bottom = box.Top + sz;
                 unsigned state = DFCS_BUTTONCHECK;
@@ -2980,7 +2964,7 @@ void TCustomDBGridEh::drawDataCell(TCanvas* c, int ACol, int ARow, const TRect& 
             const int th = c->TextHeight("Wg");
             const bool wrap = multiLineRows_ && col->WordWrap();
             const int dy = wrap ? 1 : std::max(0, (r.Height() - th) / 2);
-            WriteTextEh(c, r, true, 2, dy, params.Text, params.Alignment, wrap, col->EndEllipsis());
+            WriteTextEh(c, tr, true, 2, dy, params.Text, params.Alignment, wrap, col->EndEllipsis());
             // The incremental search shows what matched: black on yellow.
             if (incSearching_ && !incSearchText_.empty() && ACol == Col() && dataRow == saved &&
                 params.Alignment == taLeftJustify) {
@@ -2988,13 +2972,16 @@ void TCustomDBGridEh::drawDataCell(TCanvas* c, int ACol, int ARow, const TRect& 
                 c->Brush()->SetColor(clYellow);
                 c->Font()->SetColor(clBlack);
                 TRect pr{r.Left + 2, r.Top + dy, r.Left + 2 + c->TextWidth(pre), r.Top + dy + th};
-                IntersectRect(pr, pr, r);
+                IntersectRect(pr, pr, tr);
                 c->FillRect(pr);
                 c->Brush()->SetStyle(bsClear);
                 c->TextOut(r.Left + 2, r.Top + dy, pre);
                 c->Brush()->SetStyle(bsSolid);
             }
         }
+    }
+    if (DefaultDrawing()) {
+        if (buttons > 0) drawCellButtons(c, col, r, tr.Right);
         if (optionsEh_.Contains(dghData3D)) {
             TRect e = r;
             c->DrawEdge(e, BDR_RAISEDINNER, BF_RECT);

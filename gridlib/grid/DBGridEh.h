@@ -41,6 +41,8 @@ class THintWindow;
 class TTimer;
 class TSpecRowEh;
 class TDataSource;
+class TDBGridInplaceEdit;
+class TPopupListboxEh;
 
 // ------------------------------------------------------------ option sets
 
@@ -76,6 +78,18 @@ enum TSortMarkerEh { smNoneEh, smDownEh, smUpEh };
 enum TTextOrientationEh { tohHorizontal, tohVertical };
 enum TFooterValueType { fvtNon, fvtSum, fvtAvg, fvtCount, fvtFieldValue, fvtStaticText };
 enum TColumnButtonStyleEh { cbsAutoEh, cbsEllipsisEh, cbsNoneEh, cbsUpDownEh, cbsDropDownEh };
+// What the in-place editor offers over a cell: nothing, a "..." button, a
+// pick list, the lookup's data grid, a month calendar, up/down stepping, or
+// a drop-down button with nothing to drop.
+enum TInplaceEditStyleEh {
+    iesSimpleEh,
+    iesEllipsisEh,
+    iesPickListEh,
+    iesDataGridEh,
+    iesCalendarEh,
+    iesUpDownEh,
+    iesDropDownEh
+};
 
 // Which kind of value a column shows and edits (by precedence: key list,
 // check box, lookup, pick list, plain text).
@@ -365,6 +379,14 @@ public:
     void SetDblClickNextVal(bool v);
     TColumnButtonStyleEh ButtonStyle() const { return buttonStyle_; }
     void SetButtonStyle(TColumnButtonStyleEh v);
+    // Buttons the editor shows beside its own (outermost last).
+    TEditButtonsEh* EditButtons() { return &editButtons_; }
+    // The style the cell's editor takes, for painting and presses (a
+    // column with images never shows a pick list here).
+    TInplaceEditStyleEh ColumnEditStyle() const;
+    // Pixels the buttons take at the cell's right edge: the editor's own
+    // button (none for iesSimpleEh) plus every visible edit button.
+    int EditButtonsWidth() const;
     int DropDownRows() const { return dropDownRows_; }
     void SetDropDownRows(int v) { dropDownRows_ = v; }
     int DropDownWidth() const { return dropDownWidth_; }
@@ -511,6 +533,7 @@ private:
     TColumnDropDownBoxEh dropDownBox_{this};
     bool dropDownShowTitles_ = false;
     bool dropDownSizing_ = false;
+    TEditButtonsEh editButtons_;
 };
 
 using TDBGridColumnEh = TColumnEh;
@@ -949,6 +972,9 @@ public:
     THintWindow* TooltipWindow() const { return tipWindow_; }
     void HideTooltip();
 
+    // ---- the in-place editor (null until first shown)
+    TDBGridInplaceEdit* InplaceEditorEh() const;
+
     // ---- the drop-down data grid of a lookup column's editor
     TPopupDataGridEh* DroppedDataGrid() const { return droppedGrid_; }
     void DropDownDataGrid();
@@ -1006,6 +1032,7 @@ protected:
     friend class TBookmarkListEh;
     friend class TDBGridEhSelection;
     friend class TDBGridEhScrollBar;
+    friend class TDBGridInplaceEdit;
 
     // data link reactions
     virtual void LinkActive(bool Value);
@@ -1049,6 +1076,7 @@ protected:
     std::vector<std::string> GetPickList(int ACol, int ARow) override;
     void EditButtonClick() override;
     void PickListChosen() override;
+    TInplaceEdit* CreateEditor() override;
     bool CanEditShow() override;
     bool CanEditModify() override;
     bool CanEditAcceptKey(char32_t Key) override;
@@ -1093,6 +1121,13 @@ private:
     void drawTitleCell(TCanvas* c, int ACol, const TRect& r, TGridDrawState st);
     void drawDataCell(TCanvas* c, int ACol, int ARow, const TRect& r, TGridDrawState st);
     void drawFooterCell(TCanvas* c, int ACol, int footerRow, const TRect& r, TGridDrawState st);
+    // The buttons of an AlwaysShowEditButton cell, from x = left to the
+    // cell's right edge.
+    void drawCellButtons(TCanvas* c, TColumnEh* col, const TRect& cell, int left);
+    // A left press at (X, Y) on the buttons of the current cell, shown by
+    // the cell or by the editor: the editor shows and the button under the
+    // point takes the press. False when the point holds no button.
+    bool pressCellButton(int X, int Y);
     void buildTitleTree();
     int titleRowHeight();
     int footerRowHeight() const;
@@ -1101,6 +1136,8 @@ private:
     void showTooltip(const std::string& text, const TRect& cell, const TPoint& at);
     enum ListCell { lcNone, lcLookup, lcKeyPick, lcPick };
     ListCell listCellHere(TColumnEh*& c);
+    // The editor's pick list while it is open, else null.
+    TPopupListboxEh* openPickList() const;
     bool listCellMayChange();
     int locateInPickList(TColumnEh* c, const std::string& Text, bool Partial);
     bool locateLookup(TField* f, const std::string& Text, bool Partial);
@@ -1230,6 +1267,78 @@ private:
     bool incSearchMoving_ = false;
     std::string incSearchText_;
     uint64_t incSearchTick_ = 0;
+};
+
+// The editor a data grid shows over its current cell: besides the text, the
+// column's button (ellipsis, up/down, or a drop-down: pick list, the
+// lookup's data grid, a month calendar) and the column's EditButtons at the
+// outer edge. The pick list and the calendar are windows of their own,
+// placed beside the editor inside the screen's work area; the keyboard
+// stays in the editor and steers them.
+class TDBGridInplaceEdit : public TInplaceEdit, public IDropDownOwnerEh {
+public:
+    explicit TDBGridInplaceEdit(TCustomDBGridEh* Grid);
+    ~TDBGridInplaceEdit() override;
+    std::string ClassName() const override { return "TDBGridInplaceEdit"; }
+    TCustomDBGridEh* GridEh() const { return grid_; }
+    // The grid's current column; null while it has none.
+    TColumnEh* Column() const;
+    TInplaceEditStyleEh EditStyleEh() const { return style_; }
+    bool DroppedDown() const;
+    void DropDown();
+    void CloseUp(bool Accept) override;
+    TPopupListboxEh* PopupList() const { return list_; }
+    TPopupMonthCalendarEh* Calendar() const { return calendar_; }
+    // The cell's parameters (OnGetCellParams) set ReadOnly other than the
+    // column would: the editor's own state holds instead.
+    bool ReadOnlyOverridden() const { return readOnlyOverridden_; }
+    bool ForcedReadOnly() const { return forcedReadOnly_; }
+    // Pixels the buttons take at the right edge.
+    int ButtonAreaWidth() const;
+    // The button of the up/down style (null for the other styles) and the
+    // controls of the column's visible EditButtons, in order.
+    TEditButtonControlEh* UpDownButton() const { return upDown_; }
+    int EditButtonControlCount() const { return int(buttons_.size()); }
+    TEditButtonControlEh* EditButtonControl(int i) const { return buttons_.at(size_t(i)).control; }
+    void UpdateContents() override;
+    // Steps the value as the up/down button does: the top button adds the
+    // column's Increment to a number and takes the previous item of a list.
+    void UpDownStep(bool IsBottom);
+    // Keys the editor takes before anything else (cleared when taken), and
+    // typed characters (a closed drop-down of an AutoDropDown column opens).
+    void HandleKeyDown(Word& Key, TShiftState Shift);
+    void HandleKeyPress(char32_t Key);
+    // A press the grid passes on from a cell's button zone, in editor
+    // coordinates: the button there takes it. False when none is there.
+    bool PressButtonAt(int X, int Y);
+
+protected:
+    void BoundsChanged() override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void DoExit() override;
+
+private:
+    struct Button {
+        TEditButtonControlEh* control;
+        int item;
+    };
+    void updateEditButtons();
+    void editButtonDown(int item, TEditButtonControlEh* control);
+    void editButtonClick(int item, TEditButtonControlEh* control);
+    void listMouseUp(TMouseButton Button, int X, int Y);
+    void showListItemText();
+    int defaultButtonWidth() const;
+
+    TCustomDBGridEh* grid_;
+    TInplaceEditStyleEh style_ = iesSimpleEh;
+    TPopupListboxEh* list_ = nullptr;
+    bool listDown_ = false;
+    TPopupMonthCalendarEh* calendar_ = nullptr;
+    bool calendarDown_ = false;
+    TEditButtonControlEh* upDown_ = nullptr;
+    std::vector<Button> buttons_;
+    bool readOnlyOverridden_ = false;
+    bool forcedReadOnly_ = false;
 };
 
 class TDBGridEh : public TCustomDBGridEh {

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -301,6 +302,18 @@ void SendMouseMove(TControl* target, int x, int y, TShiftState shift) {
 
 void SendMouseUp(TControl* target, int x, int y, TMouseButton button, TShiftState shift) {
     MouseOn(target, x, y, Mouse::Release, button, shift);
+}
+
+void SendWheel(TControl* target, int x, int y, int delta) {
+    QWidget* w = TControlPrivate::get(target)->mouseTarget();
+    const std::string what = Describe(target);
+    QWindow* win = ReachableWindow(w, what);
+    if (!win) return;
+    const QPoint at = w->mapTo(w->window(), QPoint(x, y));
+    QWheelEvent e(QPointF(at), QPointF(w->mapToGlobal(QPoint(x, y))), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QGuiApplication::sendEvent(win, &e);
+    ProcessEvents();
 }
 
 void SendCloseBox(TCustomForm* form) {

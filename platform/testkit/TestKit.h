@@ -59,6 +59,9 @@ void SendDoubleClick(TControl* target, int x = -1, int y = -1);
 void SendMouseDown(TControl* target, int x, int y, TMouseButton button = mbLeft, TShiftState shift = {});
 void SendMouseMove(TControl* target, int x, int y, TShiftState shift = {});
 void SendMouseUp(TControl* target, int x, int y, TMouseButton button = mbLeft, TShiftState shift = {});
+// One notch of the mouse wheel over (x, y) of the control (delta 120 away
+// from the user, -120 towards), delivered to the window under the pointer.
+void SendWheel(TControl* target, int x, int y, int delta);
 // The close box of the form's window, as the window manager reports it
 // (the form's OnCloseQuery and OnClose run as for a person).
 void SendCloseBox(TCustomForm* form);

@@ -60,6 +60,8 @@ int Step(const TGridAxisDrawInfo& axis, int cell) {
 class TGridLineEdit : public QLineEdit {
 public:
     int buttonWidth = 0;
+    // Pixels right of the button, kept for the derived editor's buttons.
+    int buttonRight = 0;
     QString buttonText;
     // Runs in place of the line edit's own paste from its context menu.
     std::function<void()> paste;
@@ -82,7 +84,7 @@ protected:
         QPainter p(this);
         QStyleOptionButton opt;
         opt.initFrom(this);
-        opt.rect = QRect(width() - buttonWidth, 0, buttonWidth, height());
+        opt.rect = QRect(width() - buttonRight - buttonWidth, 0, buttonWidth, height());
         opt.text = buttonText;
         opt.state |= QStyle::State_Raised;
         style()->drawControl(QStyle::CE_PushButton, &opt, &p, this);
@@ -107,6 +109,7 @@ struct TInplaceEditPrivate : TControlPrivate {
     int chosen_ = -1;
     std::string editMask_;
     int maxLength_ = 0;
+    int outerButtons_ = 0;
     bool loading_ = false;
 };
 
@@ -195,14 +198,25 @@ TInplaceEdit::~TInplaceEdit() { delete ed()->list; }
 
 TRect TInplaceEdit::ButtonRect() const {
     if (ed()->editStyle_ == esSimple) return {};
-    return {Width() - kEditButtonWidth, 0, Width(), Height()};
+    const int right = Width() - ed()->outerButtons_;
+    return {right - kEditButtonWidth, 0, right, Height()};
+}
+
+int TInplaceEdit::OuterButtonsWidth() const { return ed()->outerButtons_; }
+
+void TInplaceEdit::SetOuterButtonsWidth(int px) {
+    px = std::max(0, px);
+    if (px == ed()->outerButtons_) return;
+    ed()->outerButtons_ = px;
+    layoutButton();
 }
 
 void TInplaceEdit::layoutButton() {
     const bool button = ed()->editStyle_ != esSimple;
     ed()->edit->buttonWidth = button ? kEditButtonWidth : 0;
+    ed()->edit->buttonRight = ed()->outerButtons_;
     ed()->edit->buttonText = ed()->editStyle_ == esEllipsis ? QStringLiteral("...") : QString(QChar(0x25BE));
-    ed()->edit->setTextMargins(2, 0, button ? kEditButtonWidth + 2 : 2, 0);
+    ed()->edit->setTextMargins(2, 0, (button ? kEditButtonWidth : 0) + ed()->outerButtons_ + 2, 0);
     ed()->edit->update();
 }
 

@@ -135,8 +135,13 @@ public:
     bool CaretAtRight() const;
 
     TEditStyle EditStyle() const;
-    // The button at the right edge (editor coordinates); empty for esSimple.
+    // The button at the right edge (editor coordinates), left of the outer
+    // buttons; empty for esSimple.
     TRect ButtonRect() const;
+    // Pixels at the editor's right edge that a derived editor fills with
+    // buttons of its own: the button and the text stay left of them.
+    int OuterButtonsWidth() const;
+    void SetOuterButtonsWidth(int px);
     // The drop-down list of an esPickList editor. The focus stays in the
     // editor: Up/Down walk the list, Enter (or a click on an item) takes the
     // item, Esc drops the list and keeps the text.

@@ -58,13 +58,13 @@ TEST(DBGridEhScreens, openPickList) {
     TRect r = f.grid->CellRect(2, 2);
     SendClick(f.grid, r.Left + 10, r.Top + 5);
     SendClick(f.grid, r.Left + 10, r.Top + 5);
-    ASSERT_TRUE(f.grid->InplaceEditor());
-    f.grid->InplaceEditor()->DropDown();
+    ASSERT_TRUE(f.grid->InplaceEditorEh());
+    f.grid->InplaceEditorEh()->DropDown();
     ProcessEvents();
-    EXPECT_TRUE(f.grid->InplaceEditor()->ListVisible());
+    EXPECT_TRUE(f.grid->InplaceEditorEh()->DroppedDown());
     ForceDirectories(kScreens);
     EXPECT_TRUE(SaveFormPng(&f.form, kScreens + "gridlib-grid-picklist.png"));
-    f.grid->InplaceEditor()->CloseUp(false);
+    f.grid->InplaceEditorEh()->CloseUp(false);
 }
 
 } // namespace

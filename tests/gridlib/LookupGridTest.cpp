@@ -361,7 +361,23 @@ TEST_F(LookupGridTest, aColumnsWidthCountsWhenColumnsFitAndSizingOneWidensTheGri
 
 // ---- the pop-up
 
-class PopupDataGridTest : public LookupGridTest {};
+class PopupDataGridTest : public LookupGridTest {
+protected:
+    // A grid of books under the lookup grid, over b.
+    TDBGridEh* booksGrid(const BooksWithPublisher& b) {
+        auto* books = new TDBGridEh(&form);
+        books->SetParent(&form);
+        books->SetBounds(10, 220, 380, 150);
+        books->SetDataSource(b.src);
+        return books;
+    }
+    // The books grid alone takes the keys.
+    void focusBooks(TDBGridEh* books) {
+        grid->SetVisible(false);
+        books->SetFocus();
+        ProcessEvents();
+    }
+};
 
 TEST_F(PopupDataGridTest, aReleaseOnARowAcceptsOnTheTitlesDoesNothingAndOutsideCancels) {
     auto* popup = new TPopupDataGridEh(&form);
@@ -396,13 +412,8 @@ TEST_F(PopupDataGridTest, aReleaseOnARowAcceptsOnTheTitlesDoesNothingAndOutsideC
 
 TEST_F(PopupDataGridTest, aLookupCellDropsItsListFromTheKeyboardAndEnterWritesTheKey) {
     BooksWithPublisher b(&form, pubs);
-    auto* books = new TDBGridEh(&form);
-    books->SetParent(&form);
-    books->SetBounds(10, 220, 380, 150);
-    books->SetDataSource(b.src);
-    grid->SetVisible(false);
-    books->SetFocus();
-    ProcessEvents();
+    TDBGridEh* books = booksGrid(b);
+    focusBooks(books);
     books->SetSelectedIndex(2); // PubName
     SendKeyToFocus(&form, VK_F2);
     ASSERT_TRUE(books->EditorMode());
@@ -433,10 +444,7 @@ TEST_F(PopupDataGridTest, aLookupCellDropsItsListFromTheKeyboardAndEnterWritesTh
 
 TEST_F(PopupDataGridTest, theColumnsDropDownBoxEventsComeFromItsDroppedGrid) {
     BooksWithPublisher b(&form, pubs);
-    auto* books = new TDBGridEh(&form);
-    books->SetParent(&form);
-    books->SetBounds(10, 220, 380, 150);
-    books->SetDataSource(b.src);
+    TDBGridEh* books = booksGrid(b);
     grid->SetVisible(false);
     books->Columns()->Add()->SetFieldName("Code");
     TColumnEh* pubName = books->Columns()->Add();
@@ -484,15 +492,32 @@ TEST_F(PopupDataGridTest, theColumnsDropDownBoxEventsComeFromItsDroppedGrid) {
     EXPECT_EQ(books->DroppedDataGrid(), nullptr);
 }
 
+TEST_F(PopupDataGridTest, altDeleteInALookupCellTakesTheSpecialRowsValueAndText) {
+    BooksWithPublisher b(&form, pubs);
+    TDBGridEh* books = booksGrid(b);
+    for (const char* name : {"Code", "PubName"}) books->Columns()->Add()->SetFieldName(name);
+    TSpecRowEh* spec = books->Columns()->Items(1)->DropDownSpecRow();
+    spec->SetCellsText("(无)");
+    spec->SetValue(Null());
+    focusBooks(books);
+    books->SetSelectedIndex(1);
+    SendKeyToFocus(&form, VK_F2);
+    TInplaceEdit* ed = books->InplaceEditor();
+    ASSERT_EQ(ed->GetText(), "Banana");
+    // Only a visible special row answers its shortcut.
+    SendKeyToFocus(&form, VK_DELETE, TShiftState{ssAlt});
+    EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 13);
+    spec->SetVisible(true);
+    SendKeyToFocus(&form, VK_DELETE, TShiftState{ssAlt});
+    EXPECT_TRUE(b.books->FieldByName("PubId")->IsNull());
+    EXPECT_EQ(ed->GetText(), "(无)");
+    EXPECT_EQ(ed->SelLength(), 3);
+}
+
 TEST_F(PopupDataGridTest, typingInALookupCellCompletesFromTheListAndWritesTheKey) {
     BooksWithPublisher b(&form, pubs);
-    auto* books = new TDBGridEh(&form);
-    books->SetParent(&form);
-    books->SetBounds(10, 220, 380, 150);
-    books->SetDataSource(b.src);
-    grid->SetVisible(false);
-    books->SetFocus();
-    ProcessEvents();
+    TDBGridEh* books = booksGrid(b);
+    focusBooks(books);
     books->SetSelectedIndex(2); // PubName
     SendKeyToFocus(&form, VK_F2);
     ASSERT_TRUE(books->EditorMode());
@@ -535,10 +560,7 @@ TEST_F(PopupDataGridTest, typingInALookupCellCompletesFromTheListAndWritesTheKey
 
 TEST_F(PopupDataGridTest, aLookupCellThatTakesTextsOutsideTheListAsksWhenTheRecordIsWritten) {
     BooksWithPublisher b(&form, pubs);
-    auto* books = new TDBGridEh(&form);
-    books->SetParent(&form);
-    books->SetBounds(10, 220, 380, 150);
-    books->SetDataSource(b.src);
+    TDBGridEh* books = booksGrid(b);
     books->Columns()->Add()->SetFieldName("Code");
     TColumnEh* pub = books->Columns()->Add();
     pub->SetFieldName("PubName");
@@ -551,9 +573,7 @@ TEST_F(PopupDataGridTest, aLookupCellThatTakesTextsOutsideTheListAsksWhenTheReco
         pubs->Post();
         recheck = true;
     };
-    grid->SetVisible(false);
-    books->SetFocus();
-    ProcessEvents();
+    focusBooks(books);
     books->SetSelectedIndex(1);
     SendKeyToFocus(&form, VK_F2);
     TInplaceEdit* ed = books->InplaceEditor();
@@ -627,13 +647,8 @@ void runListSteps(TForm* form, TInplaceEdit* ed, TField* keyField, const std::ve
 // changes nothing, nor does deleting part of the text.
 TEST_F(PopupDataGridTest, deleteAndPasteInALookupCellKeepToTheList) {
     BooksWithPublisher b(&form, pubs);
-    auto* books = new TDBGridEh(&form);
-    books->SetParent(&form);
-    books->SetBounds(10, 220, 380, 150);
-    books->SetDataSource(b.src);
-    grid->SetVisible(false);
-    books->SetFocus();
-    ProcessEvents();
+    TDBGridEh* books = booksGrid(b);
+    focusBooks(books);
     books->SetSelectedIndex(2); // PubName
     SendKeyToFocus(&form, VK_F2);
     ASSERT_TRUE(books->EditorMode());
@@ -664,10 +679,7 @@ TEST_F(PopupDataGridTest, deleteAndPasteInALookupCellKeepToTheList) {
 // written and OnNotInList is asked).
 TEST_F(PopupDataGridTest, aLookupCellTakingOtherTextsDeletesPartsAndItsKeyFollows) {
     BooksWithPublisher b(&form, pubs);
-    auto* books = new TDBGridEh(&form);
-    books->SetParent(&form);
-    books->SetBounds(10, 220, 380, 150);
-    books->SetDataSource(b.src);
+    TDBGridEh* books = booksGrid(b);
     books->Columns()->Add()->SetFieldName("Code");
     TColumnEh* pub = books->Columns()->Add();
     pub->SetFieldName("PubName");
@@ -680,9 +692,7 @@ TEST_F(PopupDataGridTest, aLookupCellTakingOtherTextsDeletesPartsAndItsKeyFollow
         pubs->Post();
         recheck = true;
     };
-    grid->SetVisible(false);
-    books->SetFocus();
-    ProcessEvents();
+    focusBooks(books);
     books->SetSelectedIndex(1);
     SendKeyToFocus(&form, VK_F2);
     TInplaceEdit* ed = books->InplaceEditor();

@@ -1,0 +1,384 @@
+// The data grid's in-place editor beyond plain text: the calendar of date
+// cells, up/down stepping, the column's edit buttons in the editor and in
+// cells that always show them, read-only forced by the cell's parameters,
+// the pick list's size and place on the screen, AutoDropDown, the wheel
+// while a list is open, and Ctrl+F from the editor. Keys and clicks go
+// through the window system.
+#include <gtest/gtest.h>
+
+#include "support/TestNames.h"
+
+#include "Screen.h"
+#include "SysUtils.h"
+#include "TestKit.h"
+#include "db/ListDataSet.h"
+#include "gridlib/edits/DBCtrlsEh.h"
+#include "gridlib/grid/DBGridEh.h"
+
+namespace {
+
+const std::string kScreens = std::string(BUILD_DIR) + "/test-output/screens/";
+
+TDateTime D(int y, int m, int d) { return EncodeDate(y, m, d); }
+
+// Loans: a code, a date, a count and a state, in a grid over them.
+struct LoanGrid {
+    TForm form{nullptr};
+    TListDataSet* ds = nullptr;
+    TDataSource* src = nullptr;
+    TDBGridEh* grid = nullptr;
+    explicit LoanGrid(int left = 40, int top = 40) {
+        form.SetBounds(left, top, 520, 260);
+        ds = new TListDataSet(&form);
+        ds->FieldDefs().Add("Code", ftString, 10);
+        ds->FieldDefs().Add("LendDate", ftDate);
+        ds->FieldDefs().Add("Qty", ftInteger);
+        ds->FieldDefs().Add("State", ftString, 10);
+        for (int i = 1; i <= 5; ++i)
+            ds->AddRow({Variant(Format("L%.3d", i)), Variant(D(2026, 12, i)), Variant(i), Variant("在借")});
+        ds->Open();
+        src = new TDataSource(&form);
+        src->SetDataSet(ds);
+        grid = new TDBGridEh(&form);
+        grid->SetParent(&form);
+        grid->SetBounds(0, 0, 500, 220);
+        grid->SetDataSource(src);
+        grid->SetEnabled(false);
+        for (const char* name : {"Code", "LendDate", "Qty", "State"}) grid->Columns()->Add()->SetFieldName(name);
+        for (int i = 0; i < 4; ++i) grid->Columns()->Items(i)->SetWidth(110);
+        grid->SetEnabled(true);
+    }
+    TColumnEh* column(int i) { return grid->Columns()->Items(i); }
+    // The state column with its three states to pick from.
+    TColumnEh* stateList() {
+        TColumnEh* c = column(3);
+        for (const char* s : {"在借", "归还", "丢失"}) c->PickList()->Add(s);
+        return c;
+    }
+    // Shows the form and opens the editor on column i of the first record.
+    TDBGridInplaceEdit* edit(int i) {
+        ShowAndActivate(&form);
+        grid->SetFocus();
+        ProcessEvents();
+        grid->SetSelectedIndex(i);
+        SendKeyToFocus(&form, VK_F2);
+        TDBGridInplaceEdit* ed = grid->InplaceEditorEh();
+        EXPECT_TRUE(ed && ed->Visible());
+        return ed;
+    }
+    TField* field(const char* name) { return ds->FieldByName(name); }
+};
+
+TEST(GridEditorCalendar, altDownOpensTheCalendarBelowTheCellEnterTakesTheDay) {
+    LoanGrid g;
+    TDBGridInplaceEdit* ed = g.edit(1);
+    ASSERT_EQ(ed->EditStyleEh(), iesCalendarEh);
+    SendKeyToFocus(&g.form, VK_DOWN, TShiftState{ssAlt});
+    ASSERT_TRUE(ed->DroppedDown());
+    TPopupMonthCalendarEh* cal = ed->Calendar();
+    ASSERT_TRUE(cal && cal->Visible());
+    EXPECT_EQ(double(cal->Date()), double(D(2026, 12, 1)));
+    EXPECT_EQ(cal->Top(), ed->ClientToScreen(TPoint{0, ed->Height()}).Y);
+    SendKeyToFocus(&g.form, VK_RIGHT); // the arrows go to the calendar
+    SendKeyToFocus(&g.form, VK_RIGHT);
+    EXPECT_EQ(double(cal->Date()), double(D(2026, 12, 3)));
+    EXPECT_EQ(double(g.field("LendDate")->AsDateTime()), double(D(2026, 12, 1)));
+    SendKeyToFocus(&g.form, VK_RETURN);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_FALSE(cal->Visible());
+    EXPECT_EQ(double(g.field("LendDate")->AsDateTime()), double(D(2026, 12, 3)));
+    EXPECT_EQ(ed->GetText(), g.field("LendDate")->Text());
+    // Esc closes it and leaves the date.
+    SendKeyToFocus(&g.form, VK_DOWN, TShiftState{ssAlt});
+    SendKeyToFocus(&g.form, VK_LEFT);
+    SendKeyToFocus(&g.form, VK_ESCAPE);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_EQ(double(g.field("LendDate")->AsDateTime()), double(D(2026, 12, 3)));
+}
+
+TEST(GridEditorCalendar, theButtonOpensItAndTheNextPressClosesItUnchanged) {
+    LoanGrid g;
+    TDBGridInplaceEdit* ed = g.edit(1);
+    const TRect b = ed->ButtonRect();
+    ASSERT_FALSE(IsRectEmpty(b));
+    SendClick(ed, b.Left + b.Width() / 2, b.Top + b.Height() / 2);
+    ASSERT_TRUE(ed->DroppedDown());
+    EXPECT_TRUE(ed->Calendar()->Visible());
+    SendKeyToFocus(&g.form, VK_DOWN);
+    SendClick(ed, b.Left + b.Width() / 2, b.Top + b.Height() / 2);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_EQ(double(g.field("LendDate")->AsDateTime()), double(D(2026, 12, 1)));
+}
+
+TEST(GridEditorCalendar, aDayClickedIsTaken) {
+    LoanGrid g;
+    TDBGridInplaceEdit* ed = g.edit(1);
+    SendKeyToFocus(&g.form, VK_DOWN, TShiftState{ssAlt});
+    TPopupMonthCalendarEh* cal = ed->Calendar();
+    ASSERT_TRUE(cal->Visible());
+    // The days fill the lower part; the middle of it is a day.
+    SendClick(cal, cal->Width() / 2, cal->Height() * 2 / 3);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_EQ(double(g.field("LendDate")->AsDateTime()), double(cal->Date()));
+}
+
+TEST(GridEditorUpDown, theTopHalfAddsTheIncrementAndTheBottomHalfTakesItAway) {
+    LoanGrid g;
+    g.column(2)->SetButtonStyle(cbsUpDownEh);
+    g.column(2)->SetIncrement(2);
+    TDBGridInplaceEdit* ed = g.edit(2);
+    ASSERT_EQ(ed->EditStyleEh(), iesUpDownEh);
+    TEditButtonControlEh* b = ed->UpDownButton();
+    ASSERT_TRUE(b && b->Visible());
+    // The button stands at the editor's right edge and the text keeps off it.
+    EXPECT_EQ(b->Left() + b->Width(), ed->Width());
+    EXPECT_EQ(ed->ButtonAreaWidth(), b->Width());
+    SendClick(b, b->Width() / 2, 2);
+    EXPECT_EQ(g.field("Qty")->AsInteger(), 3);
+    EXPECT_EQ(ed->GetText(), "3");
+    SendClick(b, b->Width() / 2, b->Height() - 2);
+    SendClick(b, b->Width() / 2, b->Height() - 2);
+    EXPECT_EQ(g.field("Qty")->AsInteger(), -1);
+}
+
+TEST(GridEditorUpDown, onAPickListTheTopHalfTakesThePreviousItem) {
+    LoanGrid g;
+    TColumnEh* c = g.stateList();
+    c->SetButtonStyle(cbsUpDownEh);
+    TDBGridInplaceEdit* ed = g.edit(3);
+    TEditButtonControlEh* b = ed->UpDownButton();
+    ASSERT_TRUE(b);
+    SendClick(b, b->Width() / 2, b->Height() - 2);
+    EXPECT_EQ(g.field("State")->AsString(), "归还");
+    SendClick(b, b->Width() / 2, 2);
+    EXPECT_EQ(g.field("State")->AsString(), "在借");
+}
+
+struct ButtonsWidthRow {
+    const char* name;
+    bool flat;
+    TColumnButtonStyleEh style;
+    int itemWidth; // -1: no edit button
+    bool itemVisible;
+    int expected; // < 0: computed from the flat button width
+};
+
+class GridEditorButtonsWidth : public ::testing::TestWithParam<ButtonsWidthRow> {};
+
+TEST_P(GridEditorButtonsWidth, countsTheOwnButtonAndEveryVisibleEditButton) {
+    LoanGrid g;
+    const ButtonsWidthRow& r = GetParam();
+    g.grid->SetFlat(r.flat);
+    TColumnEh* c = g.column(0);
+    c->SetButtonStyle(r.style);
+    if (r.itemWidth >= 0) {
+        TEditButtonEh* b = c->EditButtons()->Add();
+        b->SetWidth(r.itemWidth);
+        b->SetVisible(r.itemVisible);
+    }
+    const int expected = r.expected >= 0 ? r.expected : 2 * (FlatEditButtonWidth + 1);
+    EXPECT_EQ(c->EditButtonsWidth(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, GridEditorButtonsWidth,
+    ::testing::Values(ButtonsWidthRow{"plainColumnHasNone", false, cbsAutoEh, -1, true, 0},
+                      ButtonsWidthRow{"ellipsis", false, cbsEllipsisEh, -1, true, 17},
+                      ButtonsWidthRow{"ellipsisAndAnAutoButton", false, cbsEllipsisEh, 0, true, 34},
+                      ButtonsWidthRow{"plainAndAButtonOf20", false, cbsAutoEh, 20, true, 20},
+                      ButtonsWidthRow{"hiddenButtonsTakeNothing", false, cbsEllipsisEh, 20, false, 17},
+                      ButtonsWidthRow{"flatButtonsTakeALineMore", true, cbsEllipsisEh, 0, true, -1}),
+    RowName());
+
+// A column with two buttons of its own: "..." (Ctrl+B) and "+".
+struct ButtonsGrid : LoanGrid {
+    std::vector<int> clicks;
+    ButtonsGrid() {
+        TColumnEh* c = column(0);
+        c->SetAlwaysShowEditButton(true);
+        TEditButtonEh* a = c->EditButtons()->Add();
+        a->SetStyle(ebsEllipsisEh);
+        a->ShortCut = 0x4000 | 'B';
+        a->OnClick = [this](TObject*, bool&) { clicks.push_back(0); };
+        TEditButtonEh* b = c->EditButtons()->Add();
+        b->SetStyle(ebsPlusEh);
+        b->OnClick = [this](TObject*, bool&) { clicks.push_back(1); };
+    }
+};
+
+TEST(GridEditorEditButtons, theEditorPlacesThemAtItsRightEdgeAndTheyTakeClicksAndShortcuts) {
+    ButtonsGrid g;
+    TDBGridInplaceEdit* ed = g.edit(0);
+    ASSERT_EQ(ed->EditButtonControlCount(), 2);
+    TEditButtonControlEh* a = ed->EditButtonControl(0);
+    TEditButtonControlEh* b = ed->EditButtonControl(1);
+    EXPECT_EQ(b->Left() + b->Width(), ed->Width()); // the last one outermost
+    EXPECT_EQ(a->Left() + a->Width(), b->Left());
+    EXPECT_EQ(ed->ButtonAreaWidth(), a->Width() + b->Width());
+    SendClick(b);
+    SendClick(a);
+    SendKeyToFocus(&g.form, 'B', TShiftState{ssCtrl});
+    EXPECT_EQ(g.clicks, (std::vector<int>{1, 0, 0}));
+    EXPECT_EQ(g.field("Code")->AsString(), "L001");
+}
+
+TEST(GridEditorEditButtons, aCellThatAlwaysShowsThemPassesAPressToTheEditorsButton) {
+    ButtonsGrid g;
+    ShowAndActivate(&g.form);
+    g.grid->SetFocus();
+    // The second record's cell, not yet current: its outer button.
+    const TRect r = g.grid->CellRect(1, 2);
+    SendClick(g.grid, r.Right - 4, r.Top + r.Height() / 2);
+    EXPECT_EQ(g.clicks, (std::vector<int>{1}));
+    EXPECT_EQ(g.field("Code")->AsString(), "L002");
+    ASSERT_TRUE(g.grid->InplaceEditorEh());
+    EXPECT_TRUE(g.grid->InplaceEditorEh()->Visible());
+}
+
+TEST(GridEditorEditButtons, cellsPaintTheButtonsBesideTheirText) {
+    ButtonsGrid g;
+    ShowAndActivate(&g.form);
+    TBitmap bmp;
+    bmp.SetSize(g.grid->ClientWidth(), g.grid->ClientHeight());
+    g.grid->PaintTo(bmp.Canvas());
+    // A cell of the second record: the button face's colour at the right,
+    // the cell's colour left of the buttons.
+    const TRect r = g.grid->CellRect(1, 3);
+    const int zone = g.column(0)->EditButtonsWidth();
+    EXPECT_EQ(zone, 2 * kScrollArrowWidth);
+    EXPECT_EQ(bmp.Canvas()->Pixels(r.Right - zone - 3, r.Top + 2), ColorToRGB(g.column(0)->Color()));
+    EXPECT_NE(bmp.Canvas()->Pixels(r.Right - zone + 4, r.Top + 4), ColorToRGB(g.column(0)->Color()));
+}
+
+TEST(GridEditorReadOnly, theCellsParametersMayForceEitherWay) {
+    LoanGrid g;
+    g.column(3)->SetReadOnly(true);
+    auto force = [](bool readOnly) {
+        return [readOnly](TObject*, bool editMode, TColCellParamsEh* p) {
+            if (editMode) p->ReadOnly = readOnly;
+        };
+    };
+    g.column(0)->OnGetCellParams = force(true);
+    g.column(3)->OnGetCellParams = force(false);
+    TDBGridInplaceEdit* ed = g.edit(0);
+    EXPECT_TRUE(ed->ReadOnlyOverridden());
+    SendKeyToFocus(&g.form, VK_END);
+    SendTextToFocus(&g.form, "X");
+    EXPECT_EQ(ed->GetText(), "L001");
+    SendKeyToFocus(&g.form, VK_TAB);
+    SendKeyToFocus(&g.form, VK_TAB);
+    SendKeyToFocus(&g.form, VK_TAB);
+    SendKeyToFocus(&g.form, VK_F2);
+    ASSERT_EQ(g.grid->SelectedIndex(), 3);
+    EXPECT_TRUE(ed->ReadOnlyOverridden());
+    SendKeyToFocus(&g.form, VK_END);
+    SendTextToFocus(&g.form, "中");
+    SendKeyToFocus(&g.form, VK_DOWN); // the record is written
+    g.ds->First();
+    EXPECT_EQ(g.field("State")->AsString(), "在借中");
+    EXPECT_EQ(g.field("Code")->AsString(), "L001");
+}
+
+TEST(GridEditorPickList, heightFollowsTheItemsUpToDropDownRows) {
+    LoanGrid g;
+    TColumnEh* c = g.stateList();
+    TDBGridInplaceEdit* ed = g.edit(3);
+    ASSERT_EQ(ed->EditStyleEh(), iesPickListEh);
+    SendKeyToFocus(&g.form, VK_DOWN, TShiftState{ssAlt});
+    TPopupListboxEh* l = ed->PopupList();
+    ASSERT_TRUE(ed->DroppedDown() && l && l->Visible());
+    EXPECT_EQ(l->Height(), 3 * l->ItemHeight() + l->BorderHeight());
+    EXPECT_EQ(l->ItemIndex(), 0);
+    SendKeyToFocus(&g.form, VK_DOWN); // the editor shows the item the keys reach
+    EXPECT_EQ(ed->GetText(), "归还");
+    SendKeyToFocus(&g.form, VK_ESCAPE);
+    EXPECT_EQ(ed->GetText(), "在借");
+    for (int i = 0; i < 7; ++i) c->PickList()->Add(Format("状态%d", i));
+    SendKeyToFocus(&g.form, VK_DOWN, TShiftState{ssAlt});
+    EXPECT_EQ(l->Height(), c->DropDownRows() * l->ItemHeight() + l->BorderHeight());
+    SendKeyToFocus(&g.form, VK_DOWN);
+    SendKeyToFocus(&g.form, VK_RETURN);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_EQ(g.field("State")->AsString(), "归还");
+}
+
+TEST(GridEditorPickList, nearTheScreensBottomItOpensUpwardsInsideTheWorkArea) {
+    const TRect work = Screen->WorkAreaRect();
+    LoanGrid g(work.Left + 20, work.Bottom - 60);
+    TColumnEh* c = g.column(3);
+    c->SetDropDownSizing(true);
+    for (int i = 0; i < 12; ++i) c->PickList()->Add(Format("状态%d", i));
+    TDBGridInplaceEdit* ed = g.edit(3);
+    SendKeyToFocus(&g.form, VK_DOWN, TShiftState{ssAlt});
+    TPopupListboxEh* l = ed->PopupList();
+    ASSERT_TRUE(l && l->Visible());
+    const TPoint at = ed->ClientToScreen(TPoint{0, 0});
+    EXPECT_EQ(l->Top() + l->Height(), at.Y); // above the editor
+    EXPECT_GE(l->Top(), work.Top);
+    EXPECT_LE(l->Left() + l->Width(), work.Right);
+    // Its grip stands in a top corner, away from the editor.
+    TSizeGripEh* grip = l->SizeGrip();
+    EXPECT_TRUE(grip->Visible());
+    EXPECT_TRUE(grip->Corner() == gcTopRightEh || grip->Corner() == gcTopLeftEh);
+    // A size the user gives it is kept for the next opening.
+    const int rows = c->DropDownRows();
+    l->SetBounds(l->Left(), l->Top(), l->Width() + 30, l->Height() - 2 * l->ItemHeight());
+    SendKeyToFocus(&g.form, VK_ESCAPE);
+    EXPECT_EQ(c->DropDownRows(), rows - 2);
+    EXPECT_EQ(c->DropDownWidth(), l->Width());
+}
+
+TEST(GridEditorPickList, autoDropDownOpensTheListOnTheFirstCharacter) {
+    LoanGrid g;
+    TColumnEh* c = g.stateList();
+    c->SetAutoDropDown(true);
+    TDBGridInplaceEdit* ed = g.edit(3);
+    EXPECT_FALSE(ed->DroppedDown());
+    SendKeyToFocus(&g.form, VK_HOME);
+    SendTextToFocus(&g.form, "归");
+    EXPECT_TRUE(ed->DroppedDown());
+    EXPECT_EQ(ed->GetText(), "归还");
+    EXPECT_EQ(ed->PopupList()->ItemIndex(), 1);
+}
+
+TEST(GridEditorPickList, theWheelMovesNothingWhileTheListIsOpen) {
+    LoanGrid g;
+    TColumnEh* c = g.stateList();
+    TDBGridInplaceEdit* ed = g.edit(3);
+    SendKeyToFocus(&g.form, VK_DOWN, TShiftState{ssAlt});
+    ASSERT_TRUE(ed->DroppedDown());
+    const TRect other = g.grid->CellRect(2, 3);
+    SendWheel(g.grid, other.Left + 5, other.Top + 5, -120);
+    SendWheel(ed, 5, ed->Height() / 2, -120);
+    EXPECT_TRUE(ed->DroppedDown());
+    EXPECT_EQ(g.ds->RecNo(), 1);
+    SendKeyToFocus(&g.form, VK_ESCAPE);
+    SendWheel(g.grid, other.Left + 5, other.Top + 5, -120);
+    EXPECT_EQ(g.ds->RecNo(), 2);
+}
+
+TEST(GridEditorKeys, ctrlFInTheEditorStartsTheIncrementalSearch) {
+    LoanGrid g;
+    g.grid->SetOptionsEh(g.grid->OptionsEh() + TDBGridEhOptions{dghIncSearch});
+    TDBGridInplaceEdit* ed = g.edit(0);
+    SendKeyToFocus(&g.form, 'F', TShiftState{ssCtrl});
+    EXPECT_TRUE(g.grid->IncSearching());
+    EXPECT_FALSE(ed->Visible());
+    SendTextToFocus(&g.form, "L003");
+    EXPECT_EQ(g.field("Code")->AsString(), "L003");
+}
+
+TEST(GridEditorScreens, openCalendarInADateCellBesideACellWithButtons) {
+    ButtonsGrid g;
+    g.column(2)->SetButtonStyle(cbsUpDownEh);
+    g.column(2)->SetAlwaysShowEditButton(true);
+    TDBGridInplaceEdit* ed = g.edit(1);
+    SendKeyToFocus(&g.form, VK_DOWN, TShiftState{ssAlt});
+    ASSERT_TRUE(ed->DroppedDown());
+    ProcessEvents();
+    ForceDirectories(kScreens);
+    EXPECT_TRUE(SaveFormPng(&g.form, kScreens + "gridlib-grid-calendar-and-edit-buttons.png"));
+    SendKeyToFocus(&g.form, VK_ESCAPE);
+}
+
+} // namespace
