@@ -1,5 +1,8 @@
 // JPEG encode/decode through libjpeg, bad files raising the class library's
 // texts, and TPicture leaving its picture alone when a load fails.
+#include <vector>
+#include <cstdio>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include "support/TestNames.h"
@@ -14,7 +17,20 @@
 
 namespace {
 
-std::string TempPath(const std::string& name) { return std::string(BUILD_DIR) + "/ui_graphics_" + name; }
+// Each test runs as a process of its own, several at once: a file name of
+// its own keeps one test's fixture from being rewritten under another.
+// They are removed when the process ends.
+std::string TempPath(const std::string& name) {
+    struct Made {
+        std::vector<std::string> paths;
+        ~Made() {
+            for (const std::string& p : paths) std::remove(p.c_str());
+        }
+    };
+    static Made made;
+    made.paths.push_back(std::string(BUILD_DIR) + "/ui_graphics_" + std::to_string(getpid()) + "_" + name);
+    return made.paths.back();
+}
 
 void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
