@@ -40,7 +40,15 @@ for attempt in $(seq 10); do
     export DISPLAY=":$n"
     export QT_QPA_PLATFORM=xcb
     "$@"
-    exit $?
+    rc=$?
+    # A program that lost its display leaves nothing to go on but the
+    # server's own account: give it with every failure.
+    if [ "$rc" != 0 ]; then
+      if kill -0 "$xpid" 2>/dev/null; then state=running; else state=gone; fi
+      echo "with-xvfb.sh: exit $rc on display :$n (Xvfb $xpid $state); its log:" >&2
+      tail -n 20 "$dir/log" | sed 's/^/    /' >&2
+    fi
+    exit $rc
   fi
   echo "no X server on :$n (attempt $attempt):" >&2
   cat "$dir/log" >&2
