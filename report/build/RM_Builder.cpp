@@ -9,6 +9,7 @@
 // first and last only when their flags say so. Totals (SUM, COUNT, AVG, MAX,
 // MIN) found in footer texts accumulate over the data band they name.
 #include <algorithm>
+#include <string_view>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -2221,8 +2222,8 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
                     builder_->dialogForm->SetModalResult(TModalResult(RMToNumber(v)));
                     return;
                 }
-                if (Variables.count(u)) {
-                    Variables[u] = v;
+                if (Variables.IndexOf(name) >= 0) {
+                    Variables.SetVariable(name, v);
                     return;
                 }
                 for (auto& dv : Dictionary.Variables)
@@ -2244,7 +2245,7 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
                         o->SetPropValue(name.substr(dot + 1), v);
                         return;
                     }
-                Variables[u] = v;
+                Variables.SetVariable(name, v);
             },
             [this] { return Terminated; });
     } catch (const Exception& e) {
@@ -2338,12 +2339,11 @@ bool TRMReport::doFunction(const TRMFuncCall& c, Variant& r) {
         return true;
     }
     if (n == "GETARRAY") {
-        auto it = Variables.find(UpperCase("Arr_" + VarToStr(c.Arg(0)) + "_" + VarToStr(c.Arg(1))));
-        r = it == Variables.end() ? Variant(Null()) : it->second;
+        r = Variables.GetVariable("Arr_" + VarToStr(c.Arg(0)) + "_" + VarToStr(c.Arg(1)));
         return true;
     }
     if (n == "SETARRAY") {
-        Variables[UpperCase("Arr_" + VarToStr(c.Arg(0)) + "_" + VarToStr(c.Arg(1)))] = c.Arg(2);
+        Variables.SetVariable("Arr_" + VarToStr(c.Arg(0)) + "_" + VarToStr(c.Arg(1)), c.Arg(2));
         r = Null();
         return true;
     }
@@ -2354,22 +2354,26 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
     if (OnGetValue && OnGetValue(name, v)) return true;
     std::string n = Trim(name);
     std::string u = UpperCase(n);
+    // Every name a memo or condition holds comes through here, most of
+    // them a field or a variable: the special names are told apart by
+    // their lengths first, not by a text comparison each.
+    const std::string_view sn = n, su = u;
     // Names of the build.
-    if (u == "PAGE#") return v = PageNoBase + PageNo + 1, true;
-    if (u == "TOTALPAGES#") return v = MasterTotalPages >= 0 ? MasterTotalPages : TotalPages, true;
-    if (u == "DATE" || u == "DATE#") return v = TDateTime(Date()), true;
-    if (u == "TIME" || u == "TIME#") return v = TDateTime(Time()), true;
-    if (u == "TOTALPAGES") return v = MasterTotalPages >= 0 ? MasterTotalPages : TotalPages, true;
-    if (u == "FREESPACE") return v = builder_ ? builder_->bottom - builder_->curY : 0, true;
-    if (u == "DATETIME#") return v = TDateTime(Now()), true;
-    if (u == "LINE#") return v = builder_ ? builder_->lineNo : 0, true;
-    if (u == "LINETHOUGH#" || u == "LINETHROUGH#") return v = builder_ ? builder_->lineThrough : 0, true;
-    if (u == "COLUMN#") return v = builder_ ? builder_->column + 1 : 1, true;
-    if (u == "FINALPASS") return v = FinalPass ? 1 : 0, true;
-    if (u == "APPLICATIONPATH#") return v = ExeDir(), true;
-    if (u == "CURRENT#") return v = builder_ ? builder_->recordCount : 0, true;
-    if (n == "CALCWIDTH") return v = calcWidth(), true;
-    if (n == "VALUE") return v = currentValue_, true;
+    if (su == "PAGE#") return v = PageNoBase + PageNo + 1, true;
+    if (su == "TOTALPAGES#") return v = MasterTotalPages >= 0 ? MasterTotalPages : TotalPages, true;
+    if (su == "DATE" || su == "DATE#") return v = TDateTime(Date()), true;
+    if (su == "TIME" || su == "TIME#") return v = TDateTime(Time()), true;
+    if (su == "TOTALPAGES") return v = MasterTotalPages >= 0 ? MasterTotalPages : TotalPages, true;
+    if (su == "FREESPACE") return v = builder_ ? builder_->bottom - builder_->curY : 0, true;
+    if (su == "DATETIME#") return v = TDateTime(Now()), true;
+    if (su == "LINE#") return v = builder_ ? builder_->lineNo : 0, true;
+    if (su == "LINETHOUGH#" || su == "LINETHROUGH#") return v = builder_ ? builder_->lineThrough : 0, true;
+    if (su == "COLUMN#") return v = builder_ ? builder_->column + 1 : 1, true;
+    if (su == "FINALPASS") return v = FinalPass ? 1 : 0, true;
+    if (su == "APPLICATIONPATH#") return v = ExeDir(), true;
+    if (su == "CURRENT#") return v = builder_ ? builder_->recordCount : 0, true;
+    if (sn == "CALCWIDTH") return v = calcWidth(), true;
+    if (sn == "VALUE") return v = currentValue_, true;
     // Dictionary variables are expressions; one that refers to itself,
     // directly or through others, gives Null instead of recursing.
     if (const TRMVariable* dv = Dictionary.FindVariable(n)) {
@@ -2431,21 +2435,22 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
         v = dataset_->FieldValue(n);
         if (!VarIsEmpty(v)) return true;
     }
-    auto it = Variables.find(u);
-    if (it != Variables.end()) return v = it->second, true;
-    if (u == "CURY") return v = builder_ ? builder_->curY : 0, true;
+    if (const Variant* gv = RMVariables().Find(n)) return v = *gv, true;
+    if (const Variant* rv = Variables.Find(n)) return v = *rv, true;
+    if (su == "CURY") return v = builder_ ? builder_->curY : 0, true;
     // The page's usable width (less the right margin) and the lowest
     // position bands may reach.
-    if (u == "PAGEWIDTH" || u == "PAGEHEIGHT") {
+    if (su == "PAGEWIDTH" || su == "PAGEHEIGHT") {
         TRMPage* p = builder_ && builder_->page ? builder_->page : (Pages.Count() ? Pages[0] : nullptr);
-        if (u == "PAGEHEIGHT" && builder_ && builder_->page) return v = builder_->bottom, true;
-        if (p) return v = u == "PAGEWIDTH" ? p->GetPrintableRight() : p->GetPrintableBottom(), true;
+        if (su == "PAGEHEIGHT" && builder_ && builder_->page) return v = builder_->bottom, true;
+        if (p) return v = su == "PAGEWIDTH" ? p->GetPrintableRight() : p->GetPrintableBottom(), true;
     }
     // A property of the object whose script or text this is.
     if (TRMView* cv = scriptView_ ? scriptView_ : curView_) {
         Variant pv = cv->GetPropValue(n);
         if (!VarIsNull(pv)) return v = pv, true;
     }
+    if (const Variant* c = RMGetConstants().Find(n)) return v = *c, true;
     if (bracketed) {
         // Fields of any data set in use.
         if (builder_)

@@ -1220,6 +1220,9 @@ void TRMSubReportView::SaveToStream(TStream& s) {
 TRMPictureView::TRMPictureView() {
     ObjectType = rmgtPicture;
     BaseName = "Picture";
+    // Scripts name the kinds of picture a blob field holds.
+    static const char* const kinds[] = {"btBMP", "btJPG", "btICO", "btWMF", "btGIF"};
+    for (int i = 0; i < 5; ++i) RMGetConstants().SetVariable(kinds[i], i);
 }
 
 void TRMPictureView::SetPropValue(const std::string& name, const Variant& v) {

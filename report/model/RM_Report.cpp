@@ -9,6 +9,7 @@
 #include "ScopeExit.h"
 #include "SysUtils.h"
 #include "report/model/RM_Utils.h"
+#include "report/script/RM_FuncLib.h"
 
 TRMDesignerFactory RMDesignerClass;
 TRMReportDesigner* CurDesigner = nullptr;
@@ -253,6 +254,10 @@ TRMReport::TRMReport(TComponent* owner) : TComponent(owner) {
         return v;
     };
     Parser.OnFunction = [this](const TRMFuncCall& c, Variant& r) { return doFunction(c, r); };
+    // GETCONTROLPROPVALUE looks for controls under the report's window.
+    Parser.Owner = owner;
+    RMGetConstants().SetVariable("poPortrait", 0);
+    RMGetConstants().SetVariable("poLandscape", 1);
     NewReport();
 }
 
@@ -968,11 +973,8 @@ TRMObject* TRMReport::FindPropertyOwner(const std::string& name) const {
 }
 
 bool TRMReport::libraryFunction(const TRMFuncCall& c, Variant& r) {
-    if (c.Name == "GETCONTROLPROPVALUE") {
-        r = RMGetPropValue(Owner(), Trim(VarToStr(c.Arg(0))), Trim(VarToStr(c.Arg(1))));
-        return true;
-    }
     if (RMStdFunction(c, r)) return true;
+    if (RMCallFunctionLibraries(c, r)) return true;
     // Obj.Method(...): the object's method gets the arguments as written.
     size_t dot = c.Name.find('.');
     if (dot != std::string::npos)

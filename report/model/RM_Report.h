@@ -21,6 +21,7 @@
 #include "report/model/RM_Page.h"
 #include "report/script/RM_Interp.h"
 #include "report/script/RM_Parser.h"
+#include "report/script/RM_Variables.h"
 
 // ---------------------------------------------------------------- data sources
 
@@ -484,7 +485,7 @@ public:
     bool CanRebuild = true;
 
     // Report variables set by scripts and the application.
-    std::map<std::string, Variant> Variables;
+    TRMVariables Variables;
 
     // Evaluation, for the builder, scripts and tests.
     TRMParser Parser;

@@ -1,4 +1,5 @@
 #include "report/script/RM_Parser.h"
+#include <algorithm>
 #include <cstring>
 
 #include <cmath>
@@ -7,6 +8,7 @@
 #include "ScopeExit.h"
 #include "SysUtils.h"
 #include "report/model/RM_Utils.h"
+#include "report/script/RM_FuncLib.h"
 
 enum TRMNodeKind { nkConst, nkName, nkBracket, nkFunc, nkUnary, nkBinary };
 
@@ -339,7 +341,9 @@ std::string TRMParser::Check(const std::string& expr) {
 }
 
 Variant TRMParser::Calc(const std::string& expr) {
-    if (Trim(expr).empty()) return Null();
+    // Blank text is no expression; asked without copying the text, as
+    // every evaluation asks.
+    if (std::all_of(expr.begin(), expr.end(), [](char c) { return uint8_t(c) <= ' '; })) return Null();
     if (Depth >= MaxDepth) throw ERMExpressionError("表达式嵌套过深: " + expr);
     ++Depth;
     ScopeExit leave([&] { --Depth; });
@@ -366,6 +370,7 @@ Variant TRMParser::Eval(const TRMNode* n) {
         }
         if (OnFunction && OnFunction(call, r)) return r;
         if (RMStdFunction(call, r)) return r;
+        if (RMCallFunctionLibraries(call, r)) return r;
         throw ERMExpressionError("未知函数: " + n->Name);
     }
     case nkUnary: {
@@ -411,6 +416,88 @@ Variant TRMParser::Eval(const TRMNode* n) {
     }
     }
     return Null();
+}
+
+// ---------------------------------------------------------------- text readers
+
+std::string TRMParser::GetIdentifier(const std::string& s, size_t& pos) {
+    while (pos < s.size() && uint8_t(s[pos]) <= 32) ++pos;
+    size_t st = pos;
+    bool quoted = false;
+    for (; pos < s.size(); ++pos) {
+        char c = s[pos];
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\r' || c == ' ' || c == '(' || c == ')' || c == '*' || c == '+' || c == '-' || c == '/' ||
+            c == '<' || c == '=' || c == '>' || c == '[')
+            break;
+    }
+    return s.substr(st, pos - st);
+}
+
+std::string TRMParser::GetString(const std::string& s, size_t& pos) {
+    size_t st = pos;
+    if (pos >= s.size() || s[pos] != '\'') return {};
+    for (++pos; pos < s.size(); ++pos)
+        if (s[pos] == '\'') {
+            if (pos + 1 < s.size() && s[pos + 1] == '\'') {
+                ++pos;
+                continue;
+            }
+            ++pos;
+            break;
+        }
+    return s.substr(st, pos - st);
+}
+
+std::vector<std::string> TRMParser::GetParameters(const std::string& s, size_t& pos) {
+    std::vector<std::string> out;
+    std::string cur;
+    int depth = 1;
+    bool quoted = false;
+    for (; pos < s.size(); ++pos) {
+        char c = s[pos];
+        if (c == '\'') quoted = !quoted;
+        if (!quoted) {
+            if (c == '(') {
+                ++depth;
+            } else if (c == ')') {
+                if (--depth == 0) {
+                    ++pos;
+                    out.push_back(cur);
+                    return out;
+                }
+            } else if (c == ',' && depth == 1) {
+                out.push_back(cur);
+                cur.clear();
+                continue;
+            }
+        }
+        cur += c;
+    }
+    throw ERMExpressionError("表达式错误: missing \")\" in " + s);
+}
+
+std::string RMGetBracketedVariable(const std::string& s, size_t& pos, size_t& open, size_t& close) {
+    open = pos;
+    close = std::string::npos;
+    int depth = 0;
+    bool single = false, dbl = false;
+    for (; pos < s.size(); ++pos) {
+        char c = s[pos];
+        if (c == '\'' && !dbl)
+            single = !single;
+        else if (c == '"' && !single)
+            dbl = !dbl;
+        if (single || dbl) continue;
+        if (c == '[') {
+            ++depth;
+        } else if (c == ']' && --depth == 0) {
+            close = pos++;
+            return s.substr(open + 1, close - open - 1);
+        }
+    }
+    return open + 1 <= s.size() ? s.substr(open + 1) : std::string();
 }
 
 // ---------------------------------------------------------------- numbers in words
@@ -682,66 +769,8 @@ bool RMStdFunction(const TRMFuncCall& c, Variant& r) {
         r = RMFormatMaskText(s(0) + ";0; ", s(1));
         return true;
     }
-    if (n == "PARAMSTR") {
-        r = RMParamStr(int(d(0)));
-        return true;
-    }
-    if (n == "EXTRACTFILEPATH") {
-        r = RMExtractFilePath(s(0));
-        return true;
-    }
     if (n == "FORMATFLOAT") {
         r = FormatFloat(s(0), d(1));
-        return true;
-    }
-    if (n == "STRTOFLOAT") {
-        r = RMStrToFloat(s(0));
-        return true;
-    }
-    if (n == "STRTOINT") {
-        std::string t = Trim(s(0));
-        r = t.empty() ? 0 : StrToInt(t);
-        return true;
-    }
-    if (n == "ABS") {
-        Variant v = c.Arg(0);
-        r = num(std::fabs(RMToNumber(v)), isWhole(v));
-        return true;
-    }
-    if (n == "STRINGOFCHAR") {
-        // The first whole character: a Chinese one is never cut in half.
-        std::string ch = s(0);
-        if (!ch.empty()) ch = ch.substr(0, std::min(ch.size(), RMUtf8CharLen(uint8_t(ch[0]))));
-        std::string o;
-        for (int i = 0; i < int(d(1)); ++i) o += ch;
-        r = o;
-        return true;
-    }
-    if (n == "MONTHTOENGLISHSHORT" || n == "MONTHTOENGLISHLONG") {
-        static const char* lg[] = {"January", "February", "March",     "April",   "May",      "June",
-                                   "July",    "August",   "September", "October", "November", "December"};
-        int m = int(d(0));
-        if (m < 1 || m > 12)
-            r = std::string();
-        else
-            r = n == "MONTHTOENGLISHLONG" ? std::string(lg[m - 1]) : std::string(lg[m - 1]).substr(0, 3);
-        return true;
-    }
-    if (n == "SINGLNUMTOBIG") {
-        r = RMSinglNumToBig(d(0), int(d(1)));
-        return true;
-    }
-    if (n == "SMALLTOBIG") {
-        r = RMSmallToBig(s(0));
-        return true;
-    }
-    if (n == "CURRTOBIGNUM") {
-        r = RMCurrToBigNum(d(0));
-        return true;
-    }
-    if (n == "RMROUND") {
-        // RMRound(value, decimals).
-        r = RMRound(int(d(1)), d(0));
         return true;
     }
     return false;

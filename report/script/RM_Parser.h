@@ -22,6 +22,7 @@ public:
     using Exception::Exception;
 };
 
+class TComponent;
 class TRMParser;
 
 // One call seen by a function handler: its upper-cased name, the
@@ -52,6 +53,23 @@ public:
     std::string Check(const std::string& expr);
     Variant Eval(const TRMNode* n);
 
+    // Text readers shared with the splitters and the designer. Each reads
+    // at pos and leaves pos after what it read.
+    // A name: leading blanks and control characters are skipped; it runs
+    // to a blank, CR, ( ) * + - / < = > or [ outside double quotes, so a
+    // quoted part may hold any of them.
+    static std::string GetIdentifier(const std::string& s, size_t& pos);
+    // A 'literal' at pos, quotes included; '' inside is one quote.
+    static std::string GetString(const std::string& s, size_t& pos);
+    // pos just after "(": the arguments as written (not trimmed), split at
+    // the commas outside inner parentheses and single quotes; pos after
+    // the closing ")". Raises ERMExpressionError when it does not close.
+    static std::vector<std::string> GetParameters(const std::string& s, size_t& pos);
+
+    // The component under which GETCONTROLPROPVALUE looks for forms'
+    // controls (a report's owner).
+    TComponent* Owner = nullptr;
+
     // Nested evaluation depth (variables that name expressions); past the
     // limit Calc raises instead of recursing.
     int Depth = 0;
@@ -62,6 +80,12 @@ private:
     const TRMNode* compile(const std::string& expr);
 };
 
+// pos at "[": the text up to its matching "]" (brackets nest; quoted
+// brackets do not count); open and close are the brackets' positions and
+// pos ends after the closing one. An unclosed bracket takes the rest of
+// the text, with close npos.
+std::string RMGetBracketedVariable(const std::string& s, size_t& pos, size_t& open, size_t& close);
+
 // Helpers used by the handlers.
 bool RMIsNumber(const Variant& v);
 double RMToNumber(const Variant& v);
@@ -69,8 +93,10 @@ std::string RMNumToChinese(double x);
 std::string RMCurrToBigNum(double x);
 std::string RMSmallToBig(const std::string& s);
 std::string RMSinglNumToBig(double x, int n);
-// Functions that need no report: text, number and date helpers and the
-// Chinese number words. False for a name it does not know.
+// The functions the parser computes itself (COPY, CNUMBER, STRTODATE ...)
+// and the text, number and date functions every report serves (LENGTH,
+// POS, FORMATFLOAT, DAY ...); the function libraries hold the rest. False
+// for a name it does not know.
 bool RMStdFunction(const TRMFuncCall& call, Variant& result);
 // Splits at top-level commas outside single quotes and parentheses.
 std::vector<std::string> RMGetParameters(const std::string& s);
