@@ -2044,6 +2044,14 @@ public:
         lineThrough = 0;
         recordCount = 0;
         continuePage = false;
+        // A member of a composite report may go on below what the member
+        // before it left on its last page.
+        if (const TRMReport::TRMContinuation& c = R->ContinueFrom; c.Pages && c.Index >= 0 && c.Index < c.Pages->Count()) {
+            R->EMFPages.AppendCopy(*c.Pages, c.Index);
+            continuePage = true;
+            savedCurY = c.CurY;
+            savedBottom = c.Bottom;
+        }
         for (int i = 0; i < R->Pages.Count(); ++i)
             for (auto& o : R->Pages[i]->Objects)
                 if (o->ObjectType == rmgtSubReport) {
@@ -2079,6 +2087,8 @@ public:
             continuePage = false;
             if (multi) multi->Next();
         } while (multi && !multi->Eof() && !R->Terminated);
+        R->LastPageEndY = savedCurY;
+        R->LastPageBottom = savedBottom;
         return !R->Terminated;
     }
 

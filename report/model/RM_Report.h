@@ -414,8 +414,9 @@ public:
     std::function<void(TRMBandView* band)> OnBeginColumn;
     std::function<void(int colNo, int& width)> OnPrintColumn;
     // Printing: before the first page goes to the printer; after each
-    // page (the document is ended and a new one begun), the handler may
-    // move on to another page (0-based).
+    // page (uncollated: after its copies) the document is ended, the next
+    // page begins a new one, and the handler gets the page's index
+    // (0-based): printing goes on after the index it leaves there.
     std::function<void()> OnPrintReport;
     std::function<void(int& pageNo)> OnEndPrintPage;
     // A dialog page's non-visual component, before the form shows.
@@ -480,6 +481,19 @@ public:
     // before it, and prints the composite's page count.
     int PageNoBase = 0;
     int MasterTotalPages = -1;
+    // Set by a composite report for a member whose first design page
+    // prints to the previous page: each pass starts on a copy of that
+    // built page, below CurY (and above Bottom, the lowest position its
+    // bands reached), as if the page before were its own.
+    struct TRMContinuation {
+        const TRMEMFPages* Pages = nullptr;
+        int Index = -1;
+        int CurY = 0, Bottom = 0;
+    };
+    TRMContinuation ContinueFrom;
+    // Where the last page run of the last pass ended on its last built
+    // page, and the lowest position bands could reach there.
+    int LastPageEndY = 0, LastPageBottom = 0;
     // False while the built pages come from a prepared-report file: the
     // design would build other pages, so page setup does not rebuild.
     bool CanRebuild = true;

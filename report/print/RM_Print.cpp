@@ -395,12 +395,6 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, int co
     if (list.empty()) return false;
     TPrinter* pr = Printer();
     pr->SetTitle(ReportInfo.Title.empty() ? ExtractFileName(FileName) : ReportInfo.Title);
-    std::vector<int> order;
-    if (collate)
-        for (int c = 0; c < copies; ++c) order.insert(order.end(), list.begin(), list.end());
-    else
-        for (int pg : list)
-            for (int c = 0; c < copies; ++c) order.push_back(pg);
     Terminated = false;
     if (OnPrintReport) OnPrintReport();
     // "Print visible" leaves background pictures and the objects not marked
@@ -415,19 +409,14 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, int co
     bool printed = false;
     auto work = [&] {
         std::optional<RMJobPaper> current;
-        int jobs = 0;
+        int jobs = 0, done = 0;
         // A failure leaves no document half printed: it is dropped.
         ScopeExit unfinished([&] {
             if (pr->Printing()) pr->Abort();
         });
         double sx = 1, sy = 1;
         int ox = 0, oy = 0;
-        for (size_t k = 0; k < order.size(); ++k) {
-            if (Terminated) {
-                if (pr->Printing()) pr->Abort();
-                return;
-            }
-            int i = order[k] - 1;
+        auto printPage = [&](int i) {
             TRMEMFPageRec& r = EMFPages[i];
             RMJobPaper paper = RMJobPaperOf(r, scalePaper, scaleW, scaleH);
             if (!current || !(paper == *current)) {
@@ -459,12 +448,35 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, int co
             EMFPages.FreeUnpacked(i);
             // The progress window names the page printed; Cancel is
             // seen here, between pages.
-            if (OnProgress) OnProgress(int(k) + 1);
-        }
-        if (Terminated) {
-            if (pr->Printing()) pr->Abort();
-            return;
-        }
+            if (OnProgress) OnProgress(++done);
+        };
+        // After a page (or its copies, uncollated) the handler sees its
+        // index and may name another: the pages go on after the one it
+        // names. Its page ends the document; the next page begins a new
+        // one (on the PDF printer a file of its own), and no empty
+        // document is left when none follows.
+        auto nextPosition = [&](size_t pos, int i) -> size_t {
+            if (!OnEndPrintPage) return pos + 1;
+            if (pr->Printing()) pr->EndDoc();
+            current.reset();
+            int j = i;
+            OnEndPrintPage(j);
+            if (j == i) return pos + 1;
+            size_t q = 0;
+            while (q < list.size() && list[q] - 1 <= j) ++q;
+            return q;
+        };
+        const int rounds = collate ? copies : 1, each = collate ? 1 : copies;
+        for (int c = 0; c < rounds; ++c)
+            for (size_t pos = 0; pos < list.size();) {
+                int i = list[pos] - 1;
+                for (int k = 0; k < each && !Terminated; ++k) printPage(i);
+                if (Terminated) {
+                    if (pr->Printing()) pr->Abort();
+                    return;
+                }
+                pos = nextPosition(pos, i);
+            }
         if (pr->Printing()) pr->EndDoc();
         printed = true;
     };

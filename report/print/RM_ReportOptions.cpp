@@ -351,44 +351,84 @@ bool TRMCompositeReport::PrepareReport() {
     }
     // One report after the other: a member's pages number on from the
     // pages before it, and the page count is the whole composite's (known
-    // after a first pass when DoublePass is set, else 0).
+    // after a first pass when DoublePass is set, else 0). A member whose
+    // first design page prints to the previous page goes on on the last
+    // page built before it, when that page has its paper.
     struct Saved {
         bool progress;
+        std::function<void(int)> onProgress, onBeginPage;
     };
     std::vector<Saved> saved;
-    for (TRMReport* m : Reports) saved.push_back({m->ShowProgress});
+    for (TRMReport* m : Reports) saved.push_back({m->ShowProgress, m->OnProgress, m->OnBeginPage});
     ScopeExit restore([&] {
         for (size_t i = 0; i < Reports.size(); ++i) {
             Reports[i]->PageNoBase = 0;
             Reports[i]->MasterTotalPages = -1;
             Reports[i]->ShowProgress = saved[i].progress;
+            Reports[i]->OnProgress = saved[i].onProgress;
+            Reports[i]->OnBeginPage = saved[i].onBeginPage;
+            Reports[i]->ContinueFrom = {};
         }
     });
     bool ok = true;
     auto pass = [&](int total) {
         EMFPages.Clear();
         ok = true;
-        for (TRMReport* m : Reports) {
-            if (Terminated) break;
-            m->PageNoBase = EMFPages.Count();
+        for (size_t i = 0; i < Reports.size() && !Terminated; ++i) {
+            TRMReport* m = Reports[i];
+            m->ContinueFrom = {};
+            if (i > 0 && EMFPages.Count() > 0 && m->Pages.Count() > 0 && m->Pages[0]->PrintToPrevPage) {
+                TRMEMFPageRec& last = EMFPages[EMFPages.Count() - 1];
+                TRMPage* first = m->Pages[0];
+                TRMReport* before = Reports[i - 1];
+                if (uint16_t(first->PaperSize) == last.PaperSize && first->Orientation == last.Orientation)
+                    m->ContinueFrom = {&EMFPages, EMFPages.Count() - 1, before->LastPageEndY, before->LastPageBottom};
+            }
+            const bool goesOn = m->ContinueFrom.Pages != nullptr;
+            m->PageNoBase = EMFPages.Count() - (goesOn ? 1 : 0);
             m->MasterTotalPages = total;
+            // The composite's progress window serves every member: its
+            // line counts the composite's pages, and its Cancel stops the
+            // member being built.
             m->ShowProgress = false;
+            // A member's own first pass (it counts its pages again in its
+            // final one) is not counted.
+            m->OnBeginPage = [this, m, i, &saved](int pageIndex) {
+                if (saved[i].onBeginPage) saved[i].onBeginPage(pageIndex);
+                if (OnBeginPage && m->FinalPass) OnBeginPage(m->PageNoBase + pageIndex);
+                if (Terminated) m->Terminated = true;
+            };
+            m->OnProgress = [this, m, i, &saved](int pageNo) {
+                if (saved[i].onProgress) saved[i].onProgress(pageNo);
+                if (OnProgress && m->FinalPass) OnProgress(m->PageNoBase + pageNo);
+                if (Terminated) m->Terminated = true;
+            };
             ok = m->PrepareReport() && ok;
             errorsOf(m);
             if (m->Terminated) Terminated = true;
+            if (goesOn && m->EMFPages.Count() > 0) EMFPages.Delete(EMFPages.Count() - 1);
             for (int k = 0; k < m->EMFPages.Count(); ++k) EMFPages.AppendCopy(m->EMFPages, k);
+            m->ContinueFrom = {};
         }
     };
     int total = 0;
-    if (DoublePass) {
-        FinalPass = false;
-        pass(0);
-        total = EMFPages.Count();
-        BuildErrors.clear();
-    }
-    FinalPass = true;
-    TotalPages = total;
-    pass(total);
-    if (!DoublePass) TotalPages = EMFPages.Count();
+    auto build = [&] {
+        if (DoublePass) {
+            FinalPass = false;
+            pass(0);
+            total = EMFPages.Count();
+            BuildErrors.clear();
+            if (Terminated) return;
+        }
+        FinalPass = true;
+        TotalPages = total;
+        pass(total);
+        if (!DoublePass) TotalPages = EMFPages.Count();
+    };
+    if (ShowProgress && !OnProgress && RMProgressRunner)
+        RMProgressRunner(this, "正在准备报表" + (ReportInfo.Title.empty() ? "" : " - " + ReportInfo.Title), build);
+    else
+        build();
+    if (Terminated && DoublePass) EMFPages.Clear();
     return ok && !Terminated;
 }

@@ -7,9 +7,11 @@
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <unistd.h>
 
 #include "ExtCtrls.h"
+#include "Metafile.h"
 #include "Printers.h"
 #include "Registry.h"
 #include "SysUtils.h"
@@ -397,6 +399,57 @@ TEST(ReportPrintProgress, pagesPrintUnderTheWindowAndCancelStopsThem) {
     Printer()->SetFileName("");
 }
 
+// After each page (uncollated: after its copies) the job ends and the
+// handler sees the page's index; it may name another, and printing goes
+// on after that one. The next page begins a new job: on the PDF printer a
+// file of its own, numbered after the first; none is left empty.
+TEST(ReportPrintEvents, endPrintPageEndsTheJobAndMayMoveOn) {
+    BookList f(110, "分页清单");
+    ASSERT_TRUE(f.report.PrepareReport());
+    ASSERT_EQ(f.report.EMFPages.Count(), 3);
+    f.report.ShowPrintDialog = false;
+    Printer()->SetPrinterIndex(Printer()->PdfPrinterIndex());
+    struct Case {
+        const char* file;
+        int copies;
+        bool collate;
+        std::vector<int> seen;                      // the indexes the handler got
+        std::vector<std::vector<int>> jobs;         // the page numbers of each file
+    };
+    const Case cases[] = {
+        // At the first page the handler skips the second.
+        {"end-print-page-collated.pdf", 1, true, {0, 2}, {{1}, {3}}},
+        {"end-print-page-uncollated.pdf", 2, false, {0, 2}, {{1, 1}, {3, 3}}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.file);
+        std::string pdf = ReportsFolder() + k.file;
+        std::vector<std::string> files{pdf};
+        for (int j = 2; j <= 3; ++j) files.push_back(pdf.substr(0, pdf.size() - 4) + "-" + std::to_string(j) + ".pdf");
+        for (auto& file : files) remove(file.c_str());
+        Printer()->SetFileName(pdf);
+        std::vector<int> seen;
+        f.report.OnEndPrintPage = [&](int& pageNo) {
+            seen.push_back(pageNo);
+            if (pageNo == 0) pageNo = 1;
+        };
+        ASSERT_TRUE(f.report.PrintPreparedReport("", k.copies, k.collate));
+        EXPECT_EQ(seen, k.seen);
+        for (size_t j = 0; j < files.size(); ++j) {
+            if (j >= k.jobs.size()) {
+                EXPECT_FALSE(FileExists(files[j])) << files[j];
+                continue;
+            }
+            ASSERT_EQ(pdfPages(files[j]), int(k.jobs[j].size())) << files[j];
+            std::string text = pdfText(files[j]);
+            for (int pageNo : k.jobs[j])
+                EXPECT_NE(text.find("第 " + std::to_string(pageNo) + " 页 共 3 页"), std::string::npos) << text;
+        }
+    }
+    f.report.OnEndPrintPage = nullptr;
+    Printer()->SetFileName("");
+}
+
 // ---------------------------------------------------------------- export
 
 const char* kCells = R"PY(
@@ -549,6 +602,95 @@ TEST(ReportComposite, membersBuildIntoOnePrintedReport) {
     ASSERT_TRUE(b.report.PrepareReport());
     EXPECT_EQ(b.report.PageNoBase, 0);
     EXPECT_EQ(b.report.MasterTotalPages, -1);
+}
+
+// A member whose first design page prints to the previous page goes on
+// on the last page of the member before it, below its rows, when that
+// page has its paper; its pages number on from there.
+TEST(ReportComposite, memberPrintingToThePreviousPageGoesOnBelowTheOneBefore) {
+    BookList a(5, "甲清单", "RMBooksA");
+    BookList b(40, "乙清单", "RMBooksB");
+    b.report.Pages[0]->PrintToPrevPage = true;
+    TRMCompositeReport c;
+    c.Reports = {&a.report, &b.report};
+    c.DoublePass = true;
+    ASSERT_TRUE(c.PrepareReport());
+    ASSERT_EQ(c.EMFPages.Count(), 2);
+    auto records = [&](int i) {
+        std::vector<std::pair<std::string, int>> out; // text, top
+        TMetafile mf;
+        TMetafileCanvas canvas(&mf);
+        auto& r = c.EMFPages[i];
+        c.EMFPages.Draw(i, &canvas, TRect(0, 0, r.PageWidth, r.PageHeight));
+        for (auto* t : canvas.TextRecords()) out.push_back({t->Text, t->Bounds.Top});
+        return out;
+    };
+    auto top = [](const std::vector<std::pair<std::string, int>>& recs, const std::string& text) {
+        for (auto& [t, y] : recs)
+            if (t == text) return y;
+        return -1;
+    };
+    auto first = records(0);
+    ASSERT_GE(top(first, "甲清单书5"), 0);
+    ASSERT_GE(top(first, "乙清单书1"), 0);
+    EXPECT_GT(top(first, "乙清单书1"), top(first, "甲清单书5"));
+    EXPECT_GT(top(first, "乙清单"), top(first, "甲清单书5")); // its title, on the same page
+    auto second = records(1);
+    EXPECT_GE(top(second, "乙清单书40"), 0);
+    EXPECT_GE(top(second, "第 2 页 共 2 页"), 0);
+
+    // On other paper it starts a page of its own.
+    b.report.Pages[0]->ChangePaper(11, 148000, 210000, 0xFFFF, 1);
+    ASSERT_TRUE(c.PrepareReport());
+    ASSERT_GE(c.EMFPages.Count(), 3);
+    EXPECT_LT(top(records(0), "乙清单书1"), 0);
+    EXPECT_GE(top(records(1), "乙清单书1"), 0);
+    EXPECT_EQ(b.report.ContinueFrom.Pages, nullptr);
+}
+
+// The composite builds under one progress window of its own: its line
+// counts the composite's pages through every member, and Cancel stops the
+// member being built.
+TEST(ReportComposite, buildsUnderItsOwnProgressWindow) {
+    BookList a(110, "甲清单", "RMBooksA"); // 3 pages
+    BookList b(5, "乙清单", "RMBooksB");   // 1 page
+    a.report.ShowProgress = true;          // a member shows no window of its own
+    TRMCompositeReport c;
+    c.ReportInfo.Title = "合并清单";
+    c.Reports = {&a.report, &b.report};
+    c.DoublePass = true;
+    c.ShowProgress = true;
+    TDialogSeam::Instance().Uninstall(); // the real modal window
+    std::set<std::string> captions;
+    std::vector<std::string> lines;
+    c.OnBeginPage = [&](int) {
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (auto* p = dynamic_cast<TRMProgressForm*>(Screen->Forms(i)); p && p->Visible()) {
+                captions.insert(p->Caption());
+                lines.push_back(p->Label1->Caption());
+            }
+    };
+    ASSERT_TRUE(c.PrepareReport());
+    EXPECT_EQ(c.EMFPages.Count(), 4);
+    EXPECT_EQ(captions, (std::set<std::string>{"正在准备报表 - 合并清单"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"进行第一次处理:  1", "进行第一次处理:  2", "进行第一次处理:  3",
+                                               "进行第一次处理:  4", "正在处理页:  1 从 4", "正在处理页:  2 从 4",
+                                               "正在处理页:  3 从 4", "正在处理页:  4 从 4"}));
+    EXPECT_TRUE(a.report.ShowProgress);
+
+    bool cancelled = false;
+    c.OnBeginPage = [&](int) {
+        if (cancelled) return;
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (auto* p = dynamic_cast<TRMProgressForm*>(Screen->Forms(i)); p && p->Visible() && TakesKeys(p)) {
+                cancelled = true;
+                SendClick(p->btnCancel);
+            }
+    };
+    EXPECT_FALSE(c.PrepareReport());
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(c.Terminated);
+    EXPECT_EQ(c.EMFPages.Count(), 0);
 }
 
 } // namespace
