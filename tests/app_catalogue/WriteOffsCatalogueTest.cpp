@@ -40,6 +40,22 @@ protected:
         ShowAndActivate(list.get());
         ProcessEvents();
     }
+    // The editor shown on its own; in edit mode on the write-off rejectId.
+    std::unique_ptr<TFrmBookRejectDataEdit> editor(int mode, int64_t rejectId = 0) {
+        std::unique_ptr<TFrmBookRejectDataEdit> e(new TFrmBookRejectDataEdit(nullptr));
+        e->EditMode = uint8_t(mode);
+        e->EditRejectId = rejectId;
+        ShowAndActivate(e.get());
+        return e;
+    }
+    // Types code into the copy box of a new write-off; the copy is unknown.
+    std::unique_ptr<TFrmBookRejectDataEdit> unknownCopyTyped() {
+        auto e = editor(1);
+        SendClick(e->EditBCode);
+        SendText(e->EditBCode, "NOPE");
+        script.ExpectMessage("无此图书!", IDOK);
+        return e;
+    }
     std::unique_ptr<TFrmBookRejectData> list;
 };
 
@@ -108,9 +124,7 @@ TEST_F(WriteOffsCatalogueTest, deleteRemovesEveryWriteOffOfTheCopyAndGivesItsSta
 
 TEST_F(WriteOffsCatalogueTest, aFailedWriteOffLeavesTheCopyAsItWas) {
     Exec("create trigger refuse before insert on BookReject begin select raise(abort, 'refused'); end");
-    std::unique_ptr<TFrmBookRejectDataEdit> e(new TFrmBookRejectDataEdit(nullptr));
-    e->EditMode = 1;
-    ShowAndActivate(e.get());
+    auto e = editor(1);
     SendClick(e->EditBCode);
     SendText(e->EditBCode, "B001");
     SendKey(e->EditBCode, VK_RETURN);
@@ -135,12 +149,7 @@ TEST_F(WriteOffsCatalogueTest, searchByCopyOrByReaderAndAnUnknownCopyIsSaid) {
     ASSERT_EQ(list->ADOqData->RecordCount(), 1);
     EXPECT_EQ(list->ADOqData->FieldByName("Code")->AsString(), "B001");
 
-    std::unique_ptr<TFrmBookRejectDataEdit> e(new TFrmBookRejectDataEdit(nullptr));
-    e->EditMode = 1;
-    ShowAndActivate(e.get());
-    SendClick(e->EditBCode);
-    SendText(e->EditBCode, "NOPE");
-    script.ExpectMessage("无此图书!", IDOK);
+    auto e = unknownCopyTyped();
     SendKey(e->EditBCode, VK_RETURN);
     e->AdoqEdit->Cancel();
 }
@@ -148,22 +157,14 @@ TEST_F(WriteOffsCatalogueTest, searchByCopyOrByReaderAndAnUnknownCopyIsSaid) {
 // Saved by its key (Alt+A) with the focus still in the copy box, so the
 // box is never left: the save itself looks the copy up.
 TEST_F(WriteOffsCatalogueTest, copyNamedAnewMustExistButAWriteOffOfACopySinceDeletedCanBeCorrected) {
-    std::unique_ptr<TFrmBookRejectDataEdit> e(new TFrmBookRejectDataEdit(nullptr));
-    e->EditMode = 1;
-    ShowAndActivate(e.get());
-    SendClick(e->EditBCode);
-    SendText(e->EditBCode, "NOPE");
-    script.ExpectMessage("无此图书!", IDOK);
+    auto e = unknownCopyTyped();
     SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
     EXPECT_EQ(Scalar("select count(*) from BookReject"), "0");
     e->AdoqEdit->Cancel();
     e.reset();
 
     Exec("insert into BookReject (Code, RejectDate, Finesum) values ('B009','2024-01-01',7)");
-    e.reset(new TFrmBookRejectDataEdit(nullptr));
-    e->EditMode = 2;
-    e->EditRejectId = std::stoll(Scalar("select rowid from BookReject"));
-    ShowAndActivate(e.get());
+    e = editor(2, std::stoll(Scalar("select rowid from BookReject")));
     SendClick(e->DBEdit1);
     SendText(e->DBEdit1, "已注销");
     SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
