@@ -131,8 +131,15 @@ void TRMResizeableToolWindow::BeginSizing(int edge, TPoint screen) {
     bool vert = edge == 1 || edge == 3;
     startSize_ = vert ? Height() : Width();
     startCoord_ = vert ? screen.Y : screen.X;
-    startClientW_ = ClientAreaWidth;
-    startClientH_ = ClientAreaHeight;
+    // Every window the drag may size, for Esc.
+    starts_.clear();
+    if (TDock97* d = DockedTo()) {
+        for (auto* t : d->ToolWindows())
+            if (auto* w = dynamic_cast<TToolWindow97*>(t); w && w->Docked() && w->DockRow() == DockRow())
+                starts_.push_back({w, w->ClientAreaWidth, w->ClientAreaHeight});
+    } else {
+        starts_.push_back({this, ClientAreaWidth, ClientAreaHeight});
+    }
     static const int codes[] = {0, 2, 0, 5, 1};
     SizingStarted(codes[edge]);
     SetMouseCapture(true);
@@ -143,17 +150,26 @@ void TRMResizeableToolWindow::apply(int size) {
     int frame = vert ? Height() - ClientAreaHeight : Width() - ClientAreaWidth;
     int minSize = (vert ? MinClientHeight : MinClientWidth) + frame;
     size = std::max(size, minSize);
+    std::vector<TToolWindow97*> sized{this};
     if (TDock97* d = DockedTo()) {
-        bool crosses = d->Vertical() != vert;
-        if (!crosses) {
+        if (d->Vertical() != vert) {
+            // Across the dock the whole row takes the size, no smaller than
+            // the largest minimum among its windows.
+            sized.clear();
+            for (auto* t : d->ToolWindows())
+                if (auto* w = dynamic_cast<TToolWindow97*>(t); w && w->Docked() && w->DockRow() == DockRow()) {
+                    sized.push_back(w);
+                    size = std::max(size, (vert ? w->MinClientHeight : w->MinClientWidth) + frame);
+                }
+        } else {
             int largest = vert ? d->Height() - Top() : d->Width() - Left();
             size = std::min(size, std::max(minSize, largest));
         }
     }
-    if (vert)
-        ClientAreaHeight = size - frame;
-    else
-        ClientAreaWidth = size - frame;
+    // The row's windows share this one's frame: their own outer size is
+    // the row's, not theirs.
+    for (auto* w : sized) (vert ? w->ClientAreaHeight : w->ClientAreaWidth) = size - frame;
+    if (DockedTo()) DockedTo()->ArrangeBars();
     ArrangeControls();
 }
 
@@ -168,8 +184,11 @@ void TRMResizeableToolWindow::SizeTo(TPoint screen) {
 void TRMResizeableToolWindow::EndSizing(bool accept) {
     if (!edge_) return;
     if (!accept) {
-        ClientAreaWidth = startClientW_;
-        ClientAreaHeight = startClientH_;
+        for (auto& st : starts_) {
+            st.window->ClientAreaWidth = st.width;
+            st.window->ClientAreaHeight = st.height;
+        }
+        if (DockedTo()) DockedTo()->ArrangeBars();
         ArrangeControls();
     }
     edge_ = 0;

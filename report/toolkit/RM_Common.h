@@ -44,7 +44,12 @@ protected:
     void KeyDown(Word& key, TShiftState s) override;
 
 private:
-    int edge_ = 0, startSize_ = 0, startCoord_ = 0, startClientW_ = 0, startClientH_ = 0;
+    int edge_ = 0, startSize_ = 0, startCoord_ = 0;
+    struct StartSize {
+        TToolWindow97* window;
+        int width, height;
+    };
+    std::vector<StartSize> starts_;
     void apply(int size);
 };
 

@@ -266,6 +266,42 @@ TEST(ToolbarResize, edgeDragSizesAndEscLeavesTheSize) {
     EXPECT_EQ(w->Height(), h + 30);
 }
 
+// Across a top dock the bottom edge sizes the whole row; Esc puts every
+// window of it back.
+TEST(ToolbarResize, edgeAcrossTheDockSizesTheWholeRow) {
+    Bench t;
+    auto make = [&](const char* name, int height, int minHeight) {
+        auto* w = new TRMResizeableToolWindow(&t.form);
+        w->SetName(name);
+        w->ClientAreaWidth = 100;
+        w->ClientAreaHeight = height;
+        w->MinClientHeight = minHeight;
+        w->SetDockRow(1);
+        w->SetDockedTo(t.top);
+        return w;
+    };
+    auto* a = make("InspA", 60, 20);
+    auto* b = make("InspB", 40, 50);
+    ShowAndActivate(&t.form);
+    ASSERT_EQ(a->DockRow(), b->DockRow());
+    int ha = a->ClientAreaHeight, hb = b->ClientAreaHeight;
+    int y = a->ClientHeight() - 2;
+    SendMouseDown(a, 10, y);
+    SendMouseMove(a, 10, y + 30);
+    SendKey(a, VK_ESCAPE);
+    SendMouseUp(a, 10, y + 30);
+    EXPECT_EQ(a->ClientAreaHeight, ha);
+    EXPECT_EQ(b->ClientAreaHeight, hb);
+    DragTo(a, TPoint(10, y), a->ClientToScreen(TPoint(10, y + 30)));
+    EXPECT_EQ(a->ClientAreaHeight, ha + 30);
+    EXPECT_EQ(b->ClientAreaHeight, ha + 30);
+    // Not below the largest minimum of the row.
+    y = a->ClientHeight() - 2;
+    DragTo(a, TPoint(10, y), a->ClientToScreen(TPoint(10, y - 200)));
+    EXPECT_EQ(a->ClientAreaHeight, 50);
+    EXPECT_EQ(b->ClientAreaHeight, 50);
+}
+
 TEST(RMSpinEdit, limitsStepsAndTyping) {
     TForm f(nullptr);
     f.SetClientWidth(200);
