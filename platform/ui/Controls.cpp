@@ -360,7 +360,14 @@ bool TControlPrivate::eventFilter(QObject* o, QEvent* e) {
     if (q->ComponentState().Contains(csDestroying)) return false;
     auto* wc = dynamic_cast<TWinControl*>(q);
     switch (e->type()) {
-    case QEvent::KeyPress: return wc && keyPressed(w, static_cast<QKeyEvent*>(e));
+    case QEvent::KeyPress:
+        if (g_drag.running && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+            // Esc gives a running drag up, wherever the keyboard is.
+            TControl* source = g_drag.source;
+            DispatchSafely(source, [&] { source->EndDrag(false); });
+            return true;
+        }
+        return wc && keyPressed(w, static_cast<QKeyEvent*>(e));
     case QEvent::KeyRelease: return wc && keyReleased(w, static_cast<QKeyEvent*>(e));
     case QEvent::FocusIn: {
         if (!wc) return false;

@@ -275,7 +275,7 @@ public:
     // shows crDrag there, crNoDrop elsewhere. The release drops the source
     // on a control that took it (its OnDragDrop); OnEndDrag then tells the
     // source where it went (Target null: nowhere). A press and release
-    // without the move is an ordinary click.
+    // without the move is an ordinary click; Esc gives a running drag up.
     TDragMode DragMode() const;
     void SetDragMode(TDragMode v);
     void BeginDrag(bool Immediate, int Threshold = -1);

@@ -85,6 +85,17 @@ TEST(Drag, aReleaseOverAControlThatRefusesDropsNothingAndAShortPressIsAClick) {
     f.heard.clear();
     SendClick(f.source, 50, 50);
     EXPECT_EQ(f.heard, (std::vector<std::string>{"click"}));
+    // Esc gives a running drag up: nothing is dropped where it is released.
+    f.heard.clear();
+    SendMouseDown(f.source, 50, 50);
+    SendMouseMove(f.source, inBin.X, inBin.Y, TShiftState{ssLeft});
+    ASSERT_TRUE(f.source->Dragging());
+    SendKeyToFocus(f.source, VK_ESCAPE);
+    EXPECT_FALSE(f.source->Dragging());
+    EXPECT_EQ(f.source->Cursor(), crDefault);
+    SendMouseUp(f.source, inBin.X, inBin.Y);
+    std::erase(f.heard, "over");
+    EXPECT_EQ(f.heard, (std::vector<std::string>{"start", "enter", "leave", "end nowhere"}));
     // A manual control drags only when told to.
     f.heard.clear();
     f.source->SetDragMode(dmManual);
