@@ -220,28 +220,38 @@ bool TRMDataDictionary::LoadFromFile(const std::string& fileName) {
 // ---------------------------------------------------------------- page lists
 
 std::vector<int> RMParsePageList(const std::string& text, int count) {
+    std::string t;
+    for (char c : text)
+        if (c != ' ' && c != '\t') t += c;
     std::vector<int> out;
-    std::string t = Trim(text);
     if (t.empty()) {
         for (int i = 1; i <= count; ++i) out.push_back(i);
         return out;
     }
-    for (std::string part : RMGetParameters(t)) {
-        part = Trim(part);
+    // "3-" runs to the last page.
+    if (t.back() == '-') t += std::to_string(count);
+    // The items name a set of pages: they print in page order, each once,
+    // whatever order the list names them in.
+    std::vector<bool> chosen(size_t(std::max(count, 0)) + 1, false);
+    size_t from = 0;
+    while (from <= t.size()) {
+        size_t comma = t.find(',', from);
+        if (comma == std::string::npos) comma = t.size();
+        const std::string part = t.substr(from, comma - from);
+        from = comma + 1;
         if (part.empty()) continue;
-        size_t dash = part.find('-');
+        const size_t dash = part.find('-', 1);
         long long a, b;
         if (dash == std::string::npos)
             a = b = StrToInt64(part);
         else {
-            a = StrToInt64(Trim(part.substr(0, dash)));
-            b = StrToInt64(Trim(part.substr(dash + 1)));
+            a = StrToInt64(part.substr(0, dash));
+            b = StrToInt64(part.substr(dash + 1));
         }
-        if (a > b) std::swap(a, b);
-        a = std::max<long long>(a, 1);
-        b = std::min<long long>(b, count);
-        for (long long i = a; i <= b; ++i) out.push_back(int(i));
+        for (long long i = std::max<long long>(a, 1); i <= std::min<long long>(b, count); ++i) chosen[size_t(i)] = true;
     }
+    for (int i = 1; i <= count; ++i)
+        if (chosen[size_t(i)]) out.push_back(i);
     return out;
 }
 

@@ -219,11 +219,24 @@ TEST(ReportBuild, designIsTheSameAfterABuild) {
     EXPECT_EQ(a.ReadRest(), b.ReadRest());
 }
 
-TEST(ReportBuild, pageRangeIsClampedToThePagesThereAre) {
-    EXPECT_EQ(RMParsePageList("1-2000000000", 3), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(RMParsePageList("2,3-1", 3), (std::vector<int>{2, 1, 2, 3}));
-    EXPECT_EQ(RMParsePageList("", 2), (std::vector<int>{1, 2}));
+TEST(ReportBuild, pageListNamesASetOfThePagesThereAre) {
+    const struct {
+        const char* list;
+        int count;
+        std::vector<int> pages;
+    } rows[] = {
+        {"1-2000000000", 3, {1, 2, 3}},
+        {"", 2, {1, 2}},
+        {"2-", 4, {2, 3, 4}},
+        {"1,3-4", 5, {1, 3, 4}},
+        {"4-2", 5, {}},
+        {"3,1", 3, {1, 3}},
+        {"2, 1-2 ,2", 3, {1, 2}},
+        {"0-1,7", 3, {1}},
+    };
+    for (const auto& r : rows) EXPECT_EQ(RMParsePageList(r.list, r.count), r.pages) << '"' << r.list << '"';
     EXPECT_THROW(RMParsePageList("x", 2), EConvertError);
+    EXPECT_THROW(RMParsePageList("1,a-3", 2), EConvertError);
 }
 
 } // namespace
