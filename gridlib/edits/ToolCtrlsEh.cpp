@@ -439,6 +439,19 @@ TVisibleEditButtonEh* TEditButtonsEh::Add() {
     return b;
 }
 
+void TEditButtonsEh::Assign(const TEditButtonsEh& other) {
+    if (&other == this) return;
+    {
+        // Quiet while the items are rebuilt: one report at the end.
+        auto report = std::move(OnInternalChange);
+        OnInternalChange = nullptr;
+        ScopeExit restore([&] { OnInternalChange = std::move(report); });
+        items_.clear();
+        for (const auto& item : other.items_) Add()->Assign(*item);
+    }
+    if (OnInternalChange) OnInternalChange(nullptr);
+}
+
 void TEditButtonsEh::Clear() {
     items_.clear();
     if (OnInternalChange) OnInternalChange(nullptr);

@@ -173,6 +173,9 @@ public:
     int Count() const { return int(items_.size()); }
     TVisibleEditButtonEh* Items(int i) const { return items_.at(size_t(i)).get(); }
     void Clear();
+    // As many items as other has, each a copy of its counterpart; one
+    // change is reported for the whole collection.
+    void Assign(const TEditButtonsEh& other);
     // Fired with the changed item, or nullptr for the whole collection.
     std::function<void(TEditButtonEh*)> OnInternalChange;
 

@@ -1203,9 +1203,16 @@ bool TCustomDBGridEh::CanEditModify() {
 }
 
 bool TCustomDBGridEh::CanEditAcceptKey(char32_t Key) {
+    // A cell the parameters forced read-only takes nothing; one they forced
+    // writable takes what its field allows, as any other.
+    const TDBGridInplaceEdit* e = InplaceEditorEh();
+    const bool forced = e && e->ReadOnlyOverridden();
+    const bool start = forced ? !e->ForcedReadOnly() : true;
     TColumnEh* c = columnAt(Col());
     TField* f = c ? c->Field() : nullptr;
-    return f && f->IsValidChar(Key);
+    if (!dataLink_->Active() || !f) return forced && start;
+    if (c->KeyList()->Count() > 0) return start;
+    return start && f->IsValidChar(Key);
 }
 
 bool TCustomDBGridEh::SelectCell(int ACol, int ARow) {

@@ -1314,6 +1314,7 @@ public:
 
 protected:
     void BoundsChanged() override;
+    bool KeepsLineKey(Word Key) const override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void DoExit() override;
 

@@ -553,6 +553,7 @@ void TColumnEh::Assign(TPersistent* Source) {
     OnUpdateData = s->OnUpdateData;
     OnNotInList = s->OnNotInList;
     OnEditButtonClick = s->OnEditButtonClick;
+    editButtons_.Assign(s->editButtons_);
     if (s->dropDownGrid_ || dropDownGrid_) dropDownBox_.Assign(&s->dropDownBox_);
     dropDownBox_.AutoFitColWidths = s->dropDownBox_.AutoFitColWidths;
     dropDownBox_.UseMultiTitle = s->dropDownBox_.UseMultiTitle;

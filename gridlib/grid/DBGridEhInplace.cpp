@@ -245,7 +245,15 @@ void TDBGridInplaceEdit::UpdateContents() {
         }
         if (p.Text != GetText()) SetText(p.Text);
     }
+    // A cell that shows its text wrapped is edited wrapped.
+    SetWordWrap(c && c->WordWrap() && grid_->multiLineRows_);
     updateEditButtons();
+}
+
+bool TDBGridInplaceEdit::KeepsLineKey(Word Key) const {
+    // Without the editor always shown, the arrows only move the caret.
+    if (!grid_->Options().Contains(dgAlwaysShowEditor)) return true;
+    return TInplaceEdit::KeepsLineKey(Key);
 }
 
 void TDBGridInplaceEdit::BoundsChanged() {

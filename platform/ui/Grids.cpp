@@ -12,6 +12,12 @@
 #include <QListWidget> // the editor's drop-down list
 #include <QMenu>       // the editor's context menu, whose paste the grid may take over
 #include <QPainter>
+#include <QAbstractTextDocumentLayout>
+#include <QPlainTextEdit> // the editor's word-wrap mode
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QPointer>
 #include <QStyleOptionButton>
 #include <QTimer> // auto-scroll while dragging outside the cells
@@ -65,8 +71,19 @@ public:
     QString buttonText;
     // Runs in place of the line edit's own paste from its context menu.
     std::function<void()> paste;
+    // Shown over the text area in word-wrap mode; the line edit keeps the
+    // text (what the grid reads and hears of), this one shows and edits it.
+    QPlainTextEdit* memo = nullptr;
+
+    void placeMemo() {
+        if (memo) memo->setGeometry(0, 0, std::max(0, width() - buttonWidth - buttonRight), height());
+    }
 
 protected:
+    void resizeEvent(QResizeEvent* e) override {
+        QLineEdit::resizeEvent(e);
+        placeMemo();
+    }
     void contextMenuEvent(QContextMenuEvent* e) override {
         QMenu* menu = createStandardContextMenu();
         const QString pasteKeys = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
@@ -111,6 +128,10 @@ struct TInplaceEditPrivate : TControlPrivate {
     int maxLength_ = 0;
     int outerButtons_ = 0;
     bool loading_ = false;
+    bool wordWrap_ = false;
+    // While one of the two text holders copies the other's text.
+    bool syncing_ = false;
+    bool multiLine() const { return wordWrap_ && edit->memo && !edit->memo->isHidden(); }
 };
 
 namespace {
@@ -181,7 +202,16 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner)
     d_->clickOnRelease = false;
     SetTabStop(false);
     SetVisible(false);
-    QObject::connect(ed()->edit, &QLineEdit::textChanged, ed()->edit, [this](const QString&) { textEdited(); });
+    QObject::connect(ed()->edit, &QLineEdit::textChanged, ed()->edit, [this](const QString& t) {
+        TInplaceEditPrivate* d = ed();
+        if (d->multiLine() && !d->syncing_) {
+            d->syncing_ = true;
+            ScopeExit done([d] { d->syncing_ = false; });
+            d->edit->memo->setPlainText(t);
+            d->edit->memo->moveCursor(QTextCursor::End);
+        }
+        textEdited();
+    });
     ed()->edit->paste = [this] { DispatchSafely(this, [this] { pasteFromClipboard(); }); };
 }
 
@@ -217,6 +247,7 @@ void TInplaceEdit::layoutButton() {
     ed()->edit->buttonRight = ed()->outerButtons_;
     ed()->edit->buttonText = ed()->editStyle_ == esEllipsis ? QStringLiteral("...") : QString(QChar(0x25BE));
     ed()->edit->setTextMargins(2, 0, (button ? kEditButtonWidth : 0) + ed()->outerButtons_ + 2, 0);
+    ed()->edit->placeMemo();
     ed()->edit->update();
 }
 
@@ -336,11 +367,21 @@ void TInplaceEdit::SetMaxLength(int v) {
     ed()->maxLength_ = v;
     ed()->edit->setMaxLength(v > 0 ? v : 32767);
     ed()->edit->setReadOnly(v < 0);
+    if (ed()->edit->memo) ed()->edit->memo->setReadOnly(v < 0);
 }
 
-void TInplaceEdit::SelectAll() { ed()->edit->selectAll(); }
+void TInplaceEdit::SelectAll() {
+    if (ed()->multiLine())
+        ed()->edit->memo->selectAll();
+    else
+        ed()->edit->selectAll();
+}
 
 void TInplaceEdit::Deselect() {
+    if (ed()->multiLine()) {
+        ed()->edit->memo->moveCursor(QTextCursor::End);
+        return;
+    }
     // After the text, not at the end of a mask's blanks.
     ed()->edit->deselect();
     ed()->edit->setCursorPosition(int(ed()->edit->text().size()));
@@ -363,22 +404,52 @@ int charsOfUnits(const QString& s, int units) {
 
 } // namespace
 
+namespace {
+
+// The selection of whichever widget edits the text, in UTF-16 units:
+// start, end, and the caret.
+struct EditSelection {
+    int start, end, caret;
+};
+
+EditSelection selectionOf(const TInplaceEditPrivate* d) {
+    if (d->multiLine()) {
+        const QTextCursor c = d->edit->memo->textCursor();
+        return {c.selectionStart(), c.selectionEnd(), c.position()};
+    }
+    const QLineEdit* le = d->edit;
+    if (!le->hasSelectedText()) return {le->cursorPosition(), le->cursorPosition(), le->cursorPosition()};
+    return {le->selectionStart(), le->selectionEnd(), le->cursorPosition()};
+}
+
+bool wholeTextSelected(const TInplaceEditPrivate* d) {
+    const EditSelection s = selectionOf(d);
+    return s.end > s.start && s.start == 0 && s.end == d->edit->text().size();
+}
+
+} // namespace
+
 int TInplaceEdit::SelStart() const {
-    const QLineEdit* le = ed()->edit;
-    return charsOfUnits(le->text(), le->hasSelectedText() ? le->selectionStart() : le->cursorPosition());
+    return charsOfUnits(ed()->edit->text(), selectionOf(ed()).start);
 }
 
 int TInplaceEdit::SelLength() const {
-    const QLineEdit* le = ed()->edit;
-    if (!le->hasSelectedText()) return 0;
-    const QString t = le->text();
-    return charsOfUnits(t, le->selectionEnd()) - charsOfUnits(t, le->selectionStart());
+    const EditSelection sel = selectionOf(ed());
+    const QString t = ed()->edit->text();
+    return charsOfUnits(t, sel.end) - charsOfUnits(t, sel.start);
 }
 
 void TInplaceEdit::SetSel(int Start, int Length) {
-    QLineEdit* le = ed()->edit;
+    TGridLineEdit* le = ed()->edit;
     const QString t = le->text();
     const int a = unitsOfChars(t, std::max(0, Start)), b = unitsOfChars(t, std::max(0, Start) + std::max(0, Length));
+    if (ed()->multiLine()) {
+        QTextCursor c = le->memo->textCursor();
+        c.setPosition(b);
+        c.setPosition(a, QTextCursor::KeepAnchor);
+        le->memo->setTextCursor(c);
+        return;
+    }
     if (b > a) {
         // Selected backwards: the caret stays at the start.
         le->setSelection(b, a - b);
@@ -389,15 +460,115 @@ void TInplaceEdit::SetSel(int Start, int Length) {
 }
 
 bool TInplaceEdit::CaretAtLeft() const {
-    const QLineEdit* le = ed()->edit;
-    if (le->hasSelectedText()) return le->selectionStart() == 0 && le->selectedText().size() == le->text().size();
-    return le->cursorPosition() == 0;
+    const EditSelection s = selectionOf(ed());
+    if (s.end > s.start) return wholeTextSelected(ed());
+    return s.caret == 0;
 }
 
 bool TInplaceEdit::CaretAtRight() const {
-    const QLineEdit* le = ed()->edit;
-    if (le->hasSelectedText()) return le->selectionStart() == 0 && le->selectedText().size() == le->text().size();
-    return le->cursorPosition() == le->text().size();
+    const EditSelection s = selectionOf(ed());
+    if (s.end > s.start) return wholeTextSelected(ed());
+    return s.caret == ed()->edit->text().size();
+}
+
+bool TInplaceEdit::WordWrap() const { return ed()->wordWrap_; }
+
+void TInplaceEdit::SetWordWrap(bool v) {
+    TInplaceEditPrivate* d = ed();
+    d->wordWrap_ = v;
+    TGridLineEdit* le = d->edit;
+    const bool on = v && le->inputMask().isEmpty();
+    if (on && !le->memo) {
+        auto* memo = new QPlainTextEdit(le);
+        memo->setFrameShape(QFrame::NoFrame);
+        memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        // Chinese runs have no spaces: a long one breaks where it must.
+        memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        memo->document()->setDocumentMargin(2);
+        memo->setContextMenuPolicy(Qt::NoContextMenu);
+        memo->hide();
+        le->memo = memo;
+        // Keys pass through the control as they do for the line edit.
+        d->bridge(memo);
+        QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [d, le, memo] {
+            if (d->syncing_) return;
+            d->syncing_ = true;
+            ScopeExit done([d] { d->syncing_ = false; });
+            le->setText(memo->toPlainText());
+            // The line edit's limit cut the text: show what was kept.
+            if (le->text() != memo->toPlainText()) {
+                const int caret = std::min<int>(memo->textCursor().position(), int(le->text().size()));
+                memo->setPlainText(le->text());
+                QTextCursor c = memo->textCursor();
+                c.setPosition(caret);
+                memo->setTextCursor(c);
+            }
+        });
+    }
+    QPlainTextEdit* memo = le->memo;
+    if (!memo || on == !memo->isHidden()) return;
+    const bool focused = le->hasFocus() || memo->hasFocus();
+    if (on) {
+        const int caret = le->cursorPosition();
+        const bool all = le->hasSelectedText() && le->selectedText().size() == le->text().size();
+        d->syncing_ = true;
+        memo->setPlainText(le->text());
+        d->syncing_ = false;
+        memo->setReadOnly(le->isReadOnly());
+        le->placeMemo();
+        memo->lower();
+        memo->show();
+        le->setFocusProxy(memo);
+        if (all)
+            memo->selectAll();
+        else
+            SetSel(charsOfUnits(le->text(), caret), 0);
+    } else {
+        le->setFocusProxy(nullptr);
+        memo->hide();
+    }
+    // The focus changes hands inside the control, which is neither left
+    // nor entered: the reason says so to the control's focus handling.
+    if (focused) (on ? static_cast<QWidget*>(memo) : le)->setFocus(Qt::PopupFocusReason);
+}
+
+namespace {
+
+// Lines of the word-wrap editor's blocks before block b, and in it.
+int wrappedLines(QPlainTextEdit* memo, const QTextBlock& b) {
+    memo->document()->documentLayout()->blockBoundingRect(b); // lays it out
+    return std::max(1, b.layout() ? b.layout()->lineCount() : 1);
+}
+
+} // namespace
+
+int TInplaceEdit::LineCount() const {
+    if (!ed()->multiLine()) return 1;
+    QPlainTextEdit* memo = ed()->edit->memo;
+    int n = 0;
+    for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next()) n += wrappedLines(memo, b);
+    return n;
+}
+
+int TInplaceEdit::CaretLine() const {
+    if (!ed()->multiLine()) return 0;
+    QPlainTextEdit* memo = ed()->edit->memo;
+    const int pos = selectionOf(ed()).start;
+    const QTextBlock at = memo->document()->findBlock(pos);
+    int line = 0;
+    for (QTextBlock b = memo->document()->begin(); b.isValid() && b != at; b = b.next()) line += wrappedLines(memo, b);
+    if (!at.isValid()) return line;
+    wrappedLines(memo, at);
+    const QTextLine l = at.layout()->lineForTextPosition(pos - at.position());
+    return line + (l.isValid() ? l.lineNumber() : 0);
+}
+
+bool TInplaceEdit::KeepsLineKey(Word Key) const {
+    if (wholeTextSelected(ed())) return false;
+    if (Key == VK_UP) return CaretLine() > 0;
+    return CaretLine() < LineCount() - 1;
 }
 
 void TInplaceEdit::Move(const TRect& r) {
@@ -445,7 +616,10 @@ void TInplaceEdit::textEdited() {
 void TInplaceEdit::pasteFromClipboard() {
     if (ed()->grid_ && ed()->grid_->EditorPaste(Clipboard()->AsText())) return;
     if (ed()->edit->isReadOnly() || (ed()->grid_ && !ed()->grid_->CanEditModify())) return;
-    ed()->edit->paste();
+    if (ed()->multiLine())
+        ed()->edit->memo->paste();
+    else
+        ed()->edit->paste();
 }
 
 void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
@@ -509,7 +683,7 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift) {
     bool toGrid = false;
     switch (Key) {
     case VK_UP:
-    case VK_DOWN:
+    case VK_DOWN: toGrid = !(ed()->multiLine() && KeepsLineKey(Key)); break;
     case VK_PRIOR:
     case VK_NEXT:
     case VK_ESCAPE: toGrid = true; break;
@@ -543,8 +717,7 @@ void TInplaceEdit::KeyPress(char32_t& Key) {
     if (Key >= 32 && !ed()->grid_->CanEditAcceptKey(Key)) Key = 0;
     if (Key && (Key == 8 || Key >= 32) && !ed()->grid_->CanEditModify()) Key = 0;
     if (Key == '\r') {
-        const QLineEdit* le = ed()->edit;
-        if (le->hasSelectedText() && le->selectedText().size() == le->text().size())
+        if (wholeTextSelected(ed()))
             Deselect();
         else
             SelectAll();

@@ -133,6 +133,15 @@ public:
     // True when the selection starts at 0 and is empty or covers all text.
     bool CaretAtLeft() const;
     bool CaretAtRight() const;
+    // Several lines with the words wrapped at the editor's width, for a
+    // cell that shows its text wrapped (a masked cell stays one line). Off
+    // by default; on or off, the text stays the same.
+    bool WordWrap() const;
+    void SetWordWrap(bool v);
+    // Lines as the editor wraps them: how many, and the one (from 0) that
+    // holds the caret or the selection's start.
+    int LineCount() const;
+    int CaretLine() const;
 
     TEditStyle EditStyle() const;
     // The button at the right edge (editor coordinates), left of the outer
@@ -172,6 +181,10 @@ public:
 protected:
     friend class TCustomGrid;
     virtual void BoundsChanged() {}
+    // Up or Down in a word-wrap editor: true keeps the key, which moves the
+    // caret between lines; false hands it to the grid. The grid takes it
+    // from the first line (Up), the last (Down), or when all is selected.
+    virtual bool KeepsLineKey(Word Key) const;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;

@@ -2,9 +2,12 @@
 // cells, up/down stepping, the column's edit buttons in the editor and in
 // cells that always show them, read-only forced by the cell's parameters,
 // the pick list's size and place on the screen, AutoDropDown, the wheel
-// while a list is open, and Ctrl+F from the editor. Keys and clicks go
+// while a list is open, Ctrl+F from the editor, the characters a cell
+// takes, and the word-wrap editor of cells that wrap. Keys and clicks go
 // through the window system.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "support/TestNames.h"
 
@@ -21,13 +24,26 @@ const std::string kScreens = std::string(BUILD_DIR) + "/test-output/screens/";
 
 TDateTime D(int y, int m, int d) { return EncodeDate(y, m, d); }
 
+// Shows the form and opens the grid's editor on column i of the current record.
+TDBGridInplaceEdit* openEditor(TForm& form, TDBGridEh* grid, int i) {
+    ShowAndActivate(&form);
+    grid->SetFocus();
+    ProcessEvents();
+    grid->SetSelectedIndex(i);
+    SendKeyToFocus(&form, VK_F2);
+    TDBGridInplaceEdit* ed = grid->InplaceEditorEh();
+    EXPECT_TRUE(ed && ed->Visible());
+    return ed;
+}
+
 // Loans: a code, a date, a count and a state, in a grid over them.
 struct LoanGrid {
     TForm form{nullptr};
     TListDataSet* ds = nullptr;
     TDataSource* src = nullptr;
     TDBGridEh* grid = nullptr;
-    explicit LoanGrid(int left = 40, int top = 40) {
+    // make: the grid to use in place of a plain TDBGridEh.
+    explicit LoanGrid(int left = 40, int top = 40, std::function<TDBGridEh*(TForm*)> make = nullptr) {
         form.SetBounds(left, top, 520, 260);
         ds = new TListDataSet(&form);
         ds->FieldDefs().Add("Code", ftString, 10);
@@ -39,7 +55,7 @@ struct LoanGrid {
         ds->Open();
         src = new TDataSource(&form);
         src->SetDataSet(ds);
-        grid = new TDBGridEh(&form);
+        grid = make ? make(&form) : new TDBGridEh(&form);
         grid->SetParent(&form);
         grid->SetBounds(0, 0, 500, 220);
         grid->SetDataSource(src);
@@ -56,16 +72,7 @@ struct LoanGrid {
         return c;
     }
     // Shows the form and opens the editor on column i of the first record.
-    TDBGridInplaceEdit* edit(int i) {
-        ShowAndActivate(&form);
-        grid->SetFocus();
-        ProcessEvents();
-        grid->SetSelectedIndex(i);
-        SendKeyToFocus(&form, VK_F2);
-        TDBGridInplaceEdit* ed = grid->InplaceEditorEh();
-        EXPECT_TRUE(ed && ed->Visible());
-        return ed;
-    }
+    TDBGridInplaceEdit* edit(int i) { return openEditor(form, grid, i); }
     TField* field(const char* name) { return ds->FieldByName(name); }
 };
 
@@ -235,6 +242,22 @@ TEST(GridEditorEditButtons, aCellThatAlwaysShowsThemPassesAPressToTheEditorsButt
     EXPECT_TRUE(g.grid->InplaceEditorEh()->Visible());
 }
 
+TEST(GridEditorEditButtons, aCopiedColumnBringsItsButtonsIntoTheEditor) {
+    ButtonsGrid g;
+    g.column(0)->EditButtons()->Items(1)->SetWidth(21);
+    TColumnEh* copy = g.column(3);
+    for (int twice = 0; twice < 2; ++twice) copy->Assign(g.column(0));
+    ASSERT_EQ(copy->EditButtons()->Count(), 2);
+    EXPECT_EQ(copy->EditButtons()->Items(0)->Style(), ebsEllipsisEh);
+    EXPECT_EQ(copy->EditButtons()->Items(0)->ShortCut, 0x4000 | 'B');
+    EXPECT_EQ(copy->EditButtons()->Items(1)->Style(), ebsPlusEh);
+    EXPECT_EQ(copy->EditButtons()->Items(1)->Width(), 21);
+    TDBGridInplaceEdit* ed = g.edit(3);
+    ASSERT_EQ(ed->EditButtonControlCount(), 2);
+    EXPECT_EQ(ed->EditButtonControl(1)->Width(), 21);
+    EXPECT_EQ(ed->ButtonAreaWidth(), g.column(0)->EditButtonsWidth());
+}
+
 TEST(GridEditorEditButtons, cellsPaintTheButtonsBesideTheirText) {
     ButtonsGrid g;
     ShowAndActivate(&g.form);
@@ -278,6 +301,54 @@ TEST(GridEditorReadOnly, theCellsParametersMayForceEitherWay) {
     EXPECT_EQ(g.field("State")->AsString(), "在借中");
     EXPECT_EQ(g.field("Code")->AsString(), "L001");
 }
+
+// Which typed characters the current cell takes, by what its parameters
+// force: a key-list cell maps any text, a number cell takes digits.
+struct AcceptKeyRow {
+    const char* name;
+    int col;       // 0 Code (text), 2 Qty (integer)
+    bool keyList;  // Qty shows texts for its keys
+    int force;     // -1 nothing forced, 0 forced writable, 1 forced read-only
+    char32_t key;
+    bool accepted;
+};
+
+class GridEditorAcceptKey : public ::testing::TestWithParam<AcceptKeyRow> {};
+
+// The grid's answer is reached from outside only through what it lets type.
+struct AcceptKeyGrid : TDBGridEh {
+    using TDBGridEh::TDBGridEh;
+    using TCustomDBGridEh::CanEditAcceptKey;
+};
+
+TEST_P(GridEditorAcceptKey, startsFromTheForcedReadOnlyState) {
+    const AcceptKeyRow& r = GetParam();
+    AcceptKeyGrid* grid = nullptr;
+    LoanGrid g(40, 40, [&grid](TForm* f) { return grid = new AcceptKeyGrid(f); });
+    TColumnEh* c = grid->Columns()->Items(r.col);
+    if (r.keyList)
+        for (const char* k : {"1", "2"}) c->KeyList()->Add(k), c->PickList()->Add(std::string("第") + k);
+    if (r.force >= 0)
+        c->OnGetCellParams = [&r](TObject*, bool editMode, TColCellParamsEh* p) {
+            if (editMode) p->ReadOnly = r.force == 1;
+        };
+    if (r.force == 0) c->SetReadOnly(true);
+    g.edit(r.col);
+    EXPECT_EQ(grid->CanEditAcceptKey(r.key), r.accepted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, GridEditorAcceptKey,
+    ::testing::Values(AcceptKeyRow{"textTakesLetters", 0, false, -1, U'x', true},
+                      AcceptKeyRow{"numberRefusesLetters", 2, false, -1, U'x', false},
+                      AcceptKeyRow{"numberTakesDigits", 2, false, -1, U'7', true},
+                      AcceptKeyRow{"keyListTakesAnything", 2, true, -1, U'x', true},
+                      AcceptKeyRow{"forcedReadOnlyTextRefuses", 0, false, 1, U'x', false},
+                      AcceptKeyRow{"forcedReadOnlyKeyListRefuses", 2, true, 1, U'x', false},
+                      AcceptKeyRow{"forcedWritableNumberStillRefusesLetters", 2, false, 0, U'x', false},
+                      AcceptKeyRow{"forcedWritableNumberTakesDigits", 2, false, 0, U'7', true},
+                      AcceptKeyRow{"forcedWritableKeyListTakesAnything", 2, true, 0, U'x', true}),
+    RowName());
 
 TEST(GridEditorPickList, heightFollowsTheItemsUpToDropDownRows) {
     LoanGrid g;
@@ -366,6 +437,113 @@ TEST(GridEditorKeys, ctrlFInTheEditorStartsTheIncrementalSearch) {
     EXPECT_FALSE(ed->Visible());
     SendTextToFocus(&g.form, "L003");
     EXPECT_EQ(g.field("Code")->AsString(), "L003");
+}
+
+// Notes long enough to wrap in a narrow column three lines high.
+struct NotesGrid {
+    TForm form{nullptr};
+    TListDataSet* ds = nullptr;
+    TDBGridEh* grid = nullptr;
+    explicit NotesGrid(bool alwaysShowEditor = true, int rowLines = 3) {
+        form.SetBounds(40, 40, 420, 260);
+        ds = new TListDataSet(&form);
+        ds->FieldDefs().Add("Note", ftString, 200);
+        ds->FieldDefs().Add("Qty", ftInteger);
+        ds->AddRow({Variant("读者要求续借两周 因为论文尚未完成 请于下次到馆时核对证件并登记"), Variant(1)});
+        ds->AddRow({Variant("已归还"), Variant(2)});
+        ds->AddRow({Variant("封面破损 需送修"), Variant(3)});
+        ds->Open();
+        auto* src = new TDataSource(&form);
+        src->SetDataSet(ds);
+        grid = new TDBGridEh(&form);
+        grid->SetParent(&form);
+        grid->SetBounds(0, 0, 400, 240);
+        grid->SetDataSource(src);
+        grid->Columns()->Add()->SetFieldName("Note");
+        grid->Columns()->Add()->SetFieldName("Qty");
+        grid->Columns()->Items(0)->SetWidth(130);
+        grid->SetRowLines(rowLines);
+        if (alwaysShowEditor) grid->SetOptions(grid->Options() << dgAlwaysShowEditor);
+    }
+    TDBGridInplaceEdit* edit(int i) { return openEditor(form, grid, i); }
+    // Presses key n times in the editor.
+    void press(Word key, int n = 1) {
+        for (int i = 0; i < n; ++i) SendKeyToFocus(&form, key);
+    }
+    int recNo() { return ds->RecNo(); }
+};
+
+TEST(GridEditorWordWrap, upAndDownWalkTheLinesAndLeaveTheCellOnlyFromTheFirstOrLast) {
+    NotesGrid g;
+    TDBGridInplaceEdit* ed = g.edit(0);
+    ASSERT_TRUE(ed->WordWrap());
+    const int lines = ed->LineCount();
+    ASSERT_GE(lines, 3);
+    ed->SetSel(0, 0);
+    g.press(VK_DOWN);
+    EXPECT_EQ(ed->CaretLine(), 1);
+    EXPECT_EQ(g.recNo(), 1);
+    g.press(VK_UP); // back to the first line, still in the cell
+    EXPECT_EQ(ed->CaretLine(), 0);
+    EXPECT_EQ(g.recNo(), 1);
+    g.press(VK_UP); // from the first line the grid takes it: nothing above
+    EXPECT_EQ(g.recNo(), 1);
+    ed->SetSel(0, 0);
+    g.press(VK_DOWN, lines - 1);
+    EXPECT_EQ(ed->CaretLine(), lines - 1);
+    EXPECT_EQ(g.recNo(), 1);
+    ed->Deselect();
+    SendTextToFocus(&g.form, "。");
+    ASSERT_EQ(ed->CaretLine(), ed->LineCount() - 1);
+    g.press(VK_DOWN); // the last line: on to the next record, the text written
+    EXPECT_EQ(g.recNo(), 2);
+    g.ds->First();
+    EXPECT_EQ(g.ds->FieldByName("Note")->AsString().find("登记。") != std::string::npos, true);
+}
+
+TEST(GridEditorWordWrap, wholeTextSelectedLetsTheArrowsLeaveAtOnce) {
+    NotesGrid g;
+    TDBGridInplaceEdit* ed = g.edit(0);
+    ed->SetSel(1, 0);
+    g.press(VK_DOWN);
+    ASSERT_EQ(ed->CaretLine(), 1);
+    ed->SelectAll();
+    g.press(VK_DOWN);
+    EXPECT_EQ(g.recNo(), 2);
+}
+
+TEST(GridEditorWordWrap, withoutTheEditorAlwaysShownTheArrowsStayInTheCell) {
+    NotesGrid g(false);
+    TDBGridInplaceEdit* ed = g.edit(0);
+    ASSERT_TRUE(ed->WordWrap());
+    ed->SetSel(0, 0);
+    g.press(VK_UP);
+    g.press(VK_DOWN, ed->LineCount() + 2);
+    EXPECT_EQ(ed->CaretLine(), ed->LineCount() - 1);
+    EXPECT_EQ(g.recNo(), 1);
+    EXPECT_TRUE(ed->Visible());
+}
+
+// Where the editor stays one line: a column that does not wrap, and a
+// wrapping column in rows one line high.
+TEST(GridEditorWordWrap, oneLineWhereTheCellDoesNotWrap) {
+    for (const auto& [rowLines, col] : {std::pair{3, 1}, std::pair{1, 0}}) {
+        NotesGrid g(true, rowLines);
+        TDBGridInplaceEdit* ed = g.edit(col);
+        EXPECT_FALSE(ed->WordWrap()) << rowLines << " " << col;
+        EXPECT_EQ(ed->LineCount(), 1);
+        g.press(VK_DOWN);
+        EXPECT_EQ(g.recNo(), 2) << rowLines << " " << col;
+    }
+}
+
+TEST(GridEditorScreens, wordWrapEditorInATallCell) {
+    NotesGrid g;
+    TDBGridInplaceEdit* ed = g.edit(0);
+    ed->SetSel(3, 0);
+    ProcessEvents();
+    ForceDirectories(kScreens);
+    EXPECT_TRUE(SaveFormPng(&g.form, kScreens + "gridlib-grid-wordwrap-editor.png"));
 }
 
 TEST(GridEditorScreens, openCalendarInADateCellBesideACellWithButtons) {
