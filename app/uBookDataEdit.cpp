@@ -8,6 +8,7 @@
 #include "Catalogue.h"
 #include "DBCtrls.h"
 #include "ExtCtrls.h"
+#include "ScopeExit.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "gridlib/edits/DBCtrlsEh.h"
@@ -191,12 +192,14 @@ void TFrmBookDataEdit::FormShow(TObject* Sender) {
         AdoqEdit->Append();
         AdoqEdit->FieldByName("RegDate")->SetAsDateTime(BusinessDate);
         OldCode.clear();
+        loadedSort_.clear();
     } else {
         AdoqEdit->SetStatement({"select * from " + Table + " where Id=?", {Variant(EditId)}});
         AdoqEdit->Open();
         AdoqEdit->Edit();
         TField* code = AdoqEdit->FindField("Code");
         OldCode = code ? code->AsString() : std::string();
+        loadedSort_ = AdoqEdit->FieldByName("SortCode")->AsString();
     }
     const std::pair<TDBComboBox*, const char*> lists[] = {{CmbPosi, "Bookposi"}, {CmbLang, "Booklang"},
                                                           {CmbPrint, "BookPrint"}, {CmbSize, "Booksize"},
@@ -230,6 +233,7 @@ void TFrmBookDataEdit::EditCodeExit(TObject*) {
 }
 
 void TFrmBookDataEdit::EditSortExit(TObject*) {
+    if (startingNext_) return;
     const std::string sort = EditSort->Text();
     TRowLookup cls(AdoqEdit->Connection(), "select SortCode from Type where SortCode=?", {sort});
     if (sort.empty() || cls.Empty()) {
@@ -348,6 +352,16 @@ bool TFrmBookDataEdit::ValidateRecord() {
         ShowInfoBox(DuplicateCode);
         return false;
     }
+    // Nor an unknown class past the check on leaving the class box; a new
+    // copy saved from that box still gets its call number.
+    const std::string sort = text("SortCode");
+    if (EditMode != 1 && SameText(sort, loadedSort_)) return true;
+    if (TRowLookup(AdoqEdit->Connection(), "select SortCode from Type where SortCode=?", {sort}).Empty()) {
+        ShowInfoBox("无此分类号!");
+        AdoqEdit->FieldByName("SortCode")->SetAsString("");
+        return false;
+    }
+    if (EditMode == 1 && text("Scode").empty()) numberInClass(sort);
     return true;
 }
 
@@ -384,6 +398,10 @@ void TFrmBookDataEdit::BtSaveAddClick(TObject* Sender) {
         if (!Adoqtemp->IsEmpty()) copyFrom(Adoqtemp, {});
         Adoqtemp->Close();
     }
+    // Saved by its key from the class box, the focus leaves that box on the
+    // new, still empty record: nothing there to check yet.
+    startingNext_ = true;
+    ScopeExit started([this] { startingNext_ = false; });
     if (EditCode && EditCode->CanFocus()) EditCode->SetFocus();
 }
 

@@ -118,5 +118,9 @@ protected:
 
 private:
     bool codeTaken();
+    // The class as loaded: a saved copy whose class has left the tree since
+    // stays correctable.
+    std::string loadedSort_;
+    bool startingNext_ = false;
     int64_t ownId() const;
 };

@@ -114,6 +114,42 @@ TEST_F(BooksCatalogueTest, unknownClassIsEmptiedAndTheSaveAsksForIt) {
     EXPECT_EQ(Scalar("select count(*) from Bookinfo"), "0");
 }
 
+// Saved by its key with the focus still in the class box: the save itself
+// looks the class up, and a known one still gives the new copy its call
+// number; a copy whose class has left the tree since is still corrected.
+TEST_F(BooksCatalogueTest, classTypedAndSavedByItsKeyIsCheckedAndNumberedInTheSave) {
+    Exec("insert into Bookinfo (Code, Name, SortCode, SortNum, Scode) values ('A1','甲','TP31','1','TP31/1')");
+    std::unique_ptr<TFrmBookDataEdit> e(new TFrmBookDataEdit(nullptr));
+    e->EditMode = 1;
+    ShowAndActivate(e.get());
+    SendText(e->EditCode, "D001");
+    SendClick(e->EditName);
+    SendText(e->EditName, "无类之书");
+    SendClick(e->EditSort);
+    SendText(e->EditSort, "ZZ9");
+    script.ExpectMessage("无此分类号!", IDOK);
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Scalar("select count(*) from Bookinfo where Code='D001'"), "0");
+    EXPECT_EQ(e->EditSort->Text(), "");
+
+    SendText(e->EditSort, "TP31");
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Rows("select SortCode, Scode from Bookinfo where Code='D001'"), (std::vector<std::string>{"TP31|TP31/2"}));
+    e->AdoqEdit->Cancel();
+    e.reset();
+
+    Exec("update Bookinfo set SortCode='X1' where Code='A1'");
+    e.reset(new TFrmBookDataEdit(nullptr));
+    e->EditMode = 2;
+    e->EditId = std::stoi(Scalar("select Id from Bookinfo where Code='A1'"));
+    ShowAndActivate(e.get());
+    SendClick(e->EditName);
+    SendText(e->EditName, "乙");
+    SendKeyToFocus(e.get(), 'A', TShiftState() << ssAlt);
+    EXPECT_EQ(Rows("select Name, SortCode from Bookinfo where Code='A1'"), (std::vector<std::string>{"甲乙|X1"}));
+    e->AdoqEdit->Cancel();
+}
+
 TEST_F(BooksCatalogueTest, duplicateCodeIsRefusedOnLeavingTheBoxAndInTheSaveItself) {
     Exec("insert into Bookinfo (Code, Name, SortCode) values ('B001','旧书','TP31')");
     std::unique_ptr<TFrmBookDataEdit> e(new TFrmBookDataEdit(nullptr));
