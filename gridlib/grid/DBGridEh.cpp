@@ -1806,6 +1806,22 @@ void TCustomDBGridEh::showListEntry(TColumnEh* c, ListCell kind, const std::stri
 
 // A text outside the list, in a column that takes such texts: no key until
 // OnNotInList has had its say when the record is written.
+void TCustomDBGridEh::completeListCell(TColumnEh* c, ListCell kind, const std::string& wanted,
+                                       const std::string& notInList, int typedChars) {
+    TField* f = c->Field();
+    int index = -1;
+    const bool found = kind == lcLookup ? locateLookup(f, wanted, true) : (index = locateInPickList(c, wanted, true)) >= 0;
+    if (!found && !c->OnNotInList) return;
+    if (!dataLink_->Edit()) return;
+    if (found)
+        showListEntry(c, kind,
+                      kind == lcLookup ? f->LookupDataSet()->FieldByName(f->LookupResultField())->AsString()
+                                       : c->PickList()->Strings(index),
+                      index, typedChars);
+    else
+        showListText(c, kind, notInList, typedChars);
+}
+
 void TCustomDBGridEh::showListText(TColumnEh* c, ListCell kind, const std::string& text, int caret) {
     if (kind == lcLookup) {
         writeLookupText(c, text, caret);
@@ -1825,7 +1841,6 @@ bool TCustomDBGridEh::completeListText(char32_t& Key) {
     const ListCell kind = listCellHere(c);
     if (kind == lcNone) return false;
     TInplaceEdit* ed = InplaceEditor();
-    TField* f = c->Field();
     const char32_t typed = Key;
     const std::string text = ed->GetText();
     const int caret = ed->SelStart();
@@ -1853,17 +1868,8 @@ bool TCustomDBGridEh::completeListText(char32_t& Key) {
         return true;
     }
     const std::string wanted = charPrefix(text, caret) + utf8Of(typed);
-    int index = -1;
-    const bool found = kind == lcLookup ? locateLookup(f, wanted, true) : (index = locateInPickList(c, wanted, true)) >= 0;
-    if (!found && !c->OnNotInList) return true;
-    if (!dataLink_->Edit()) return true;
-    if (found)
-        showListEntry(c, kind,
-                      kind == lcLookup ? f->LookupDataSet()->FieldByName(f->LookupResultField())->AsString()
-                                       : c->PickList()->Strings(index),
-                      index, charCount(wanted));
-    else
-        showListText(c, kind, wanted + text.substr(charPrefix(text, caret + ed->SelLength()).size()), charCount(wanted));
+    completeListCell(c, kind, wanted, wanted + text.substr(charPrefix(text, caret + ed->SelLength()).size()),
+                     charCount(wanted));
     return true;
 }
 
@@ -1929,22 +1935,11 @@ bool TCustomDBGridEh::EditorPaste(const std::string& Text) {
     if (kind != lcLookup && kind != lcKeyPick) return !listCellMayChange();
     if (!listCellMayChange() || Text.empty()) return true;
     TInplaceEdit* ed = InplaceEditor();
-    TField* f = c->Field();
     const std::string text = ed->GetText();
     const int start = ed->SelStart();
     const std::string before = charPrefix(text, start) + Text;
     const std::string wanted = before + text.substr(charPrefix(text, start + ed->SelLength()).size());
-    int index = -1;
-    const bool found = kind == lcLookup ? locateLookup(f, wanted, true) : (index = locateInPickList(c, wanted, true)) >= 0;
-    if (!found && !c->OnNotInList) return true;
-    if (!dataLink_->Edit()) return true;
-    if (found)
-        showListEntry(c, kind,
-                      kind == lcLookup ? f->LookupDataSet()->FieldByName(f->LookupResultField())->AsString()
-                                       : c->PickList()->Strings(index),
-                      index, charCount(before));
-    else
-        showListText(c, kind, wanted, charCount(before));
+    completeListCell(c, kind, wanted, wanted, charCount(before));
     return true;
 }
 

@@ -1143,6 +1143,11 @@ private:
     bool locateLookup(TField* f, const std::string& Text, bool Partial);
     void showListEntry(TColumnEh* c, ListCell kind, const std::string& entry, int index, int typedChars);
     void showListText(TColumnEh* c, ListCell kind, const std::string& text, int caret);
+    // Typed or pasted text in a lookup or key list cell: shows the first
+    // entry that begins with wanted, or notInList when none does and the
+    // column takes texts outside its list; typedChars stay unselected.
+    void completeListCell(TColumnEh* c, ListCell kind, const std::string& wanted, const std::string& notInList,
+                          int typedChars);
     bool completeListText(char32_t& Key);
     void writeLookupText(TColumnEh* c, const std::string& text, int caret);
     void stepSortMarker(TColumnEh* c, bool keepOthers);

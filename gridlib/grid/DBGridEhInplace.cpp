@@ -579,15 +579,15 @@ void TDBGridInplaceEdit::HandleKeyDown(Word& Key, TShiftState Shift) {
         Key = 0;
         TField* f = c->Field();
         if (!f || !grid_->listCellMayChange() || !grid_->DataLink()->Edit()) return;
-        TSpecRowEh* spec = c->DropDownSpecRow();
+        TSpecRowEh* specialRow = c->DropDownSpecRow();
         TDataSet* ds = f->DataSet();
-        if (!VariantsEqual(spec->Value(), ds->FieldValues(f->KeyFields())))
-            AssignFieldValues(ds, f->KeyFields(), spec->Value());
+        if (!VariantsEqual(specialRow->Value(), ds->FieldValues(f->KeyFields())))
+            AssignFieldValues(ds, f->KeyFields(), specialRow->Value());
         grid_->DataLink()->SetModified(false);
-        grid_->editText_ = spec->CellTextAt(0);
+        grid_->editText_ = specialRow->CellTextAt(0);
         SetText(grid_->editText_);
         SelectAll();
-        if (grid_->DroppedDataGrid()) grid_->DroppedDataGrid()->SetKeyValue(spec->Value());
+        if (grid_->DroppedDataGrid()) grid_->DroppedDataGrid()->SetKeyValue(specialRow->Value());
         grid_->InvalidateCell(grid_->Col(), grid_->Row());
         return;
     }

@@ -496,9 +496,9 @@ TEST_F(PopupDataGridTest, altDeleteInALookupCellTakesTheSpecialRowsValueAndText)
     BooksWithPublisher b(&form, pubs);
     TDBGridEh* books = booksGrid(b);
     for (const char* name : {"Code", "PubName"}) books->Columns()->Add()->SetFieldName(name);
-    TSpecRowEh* spec = books->Columns()->Items(1)->DropDownSpecRow();
-    spec->SetCellsText("(无)");
-    spec->SetValue(Null());
+    TSpecRowEh* specialRow = books->Columns()->Items(1)->DropDownSpecRow();
+    specialRow->SetCellsText("(无)");
+    specialRow->SetValue(Null());
     focusBooks(books);
     books->SetSelectedIndex(1);
     SendKeyToFocus(&form, VK_F2);
@@ -507,7 +507,7 @@ TEST_F(PopupDataGridTest, altDeleteInALookupCellTakesTheSpecialRowsValueAndText)
     // Only a visible special row answers its shortcut.
     SendKeyToFocus(&form, VK_DELETE, TShiftState{ssAlt});
     EXPECT_EQ(b.books->FieldByName("PubId")->AsInteger(), 13);
-    spec->SetVisible(true);
+    specialRow->SetVisible(true);
     SendKeyToFocus(&form, VK_DELETE, TShiftState{ssAlt});
     EXPECT_TRUE(b.books->FieldByName("PubId")->IsNull());
     EXPECT_EQ(ed->GetText(), "(无)");
