@@ -3,8 +3,8 @@
 // repaint of 40 rows x 10 columns with a footer against the platform
 // TDBGrid, the sum list over 1,000,000 records against a plain walk reading
 // the same field, Shift+Ctrl+End selection over 100,000 records against a
-// plain First..Last walk, and printing 10,000 rows into the preview
-// (pages per second in the counter).
+// plain First..Last walk, and printing 10,000 rows into the preview and
+// through the built-in PDF printer (pages per second in the counters).
 #include <benchmark/benchmark.h>
 
 #include "DBGrids.h"
@@ -184,6 +184,28 @@ void PrintPreview(benchmark::State& state) {
     state.counters["pages/s"] = benchmark::Counter(pages, benchmark::Counter::kIsRate);
 }
 
+void PrintPdf(benchmark::State& state) {
+    Screen s(int(state.range(0)));
+    auto* grid = new TDBGridEh(&s.form);
+    grid->SetParent(&s.form);
+    grid->SetDataSource(s.src);
+    TPrintDBGridEh print(nullptr);
+    print.SetDBGridEh(grid);
+    print.PageHeader()->CenterText()->Add("&[Page]/&[Pages]");
+    const std::string pdf = "bench-grid-print.pdf";
+    Printer()->SetPrinterIndex(Printer()->PdfPrinterIndex());
+    Printer()->SetFileName(pdf);
+    int pages = 0;
+    for (auto _ : state) {
+        print.PrintDirect();
+        state.PauseTiming();
+        pages += print.LastPageCount();
+        state.ResumeTiming();
+    }
+    remove(pdf.c_str());
+    state.counters["pages/s"] = benchmark::Counter(pages, benchmark::Counter::kIsRate);
+}
+
 } // namespace
 
 BENCHMARK(PaintScreenEh)->Arg(100)->Arg(1000000)->Unit(benchmark::kMicrosecond);
@@ -194,4 +216,5 @@ BENCHMARK(PlainWalk)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(SelectToEnd)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlainFirstToLast)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(PrintPreview)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(PrintPdf)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK_MAIN();
