@@ -2267,6 +2267,12 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
     scriptView_ = was;
 }
 
+TDataSet* RMGetBandDataSet(TRMReport* report) {
+    if (!report->builder_) return nullptr;
+    auto* source = dynamic_cast<TRMDBDataSet*>(report->builder_->curData);
+    return source ? source->DataSet() : nullptr;
+}
+
 void RMDataSetError(TRMReport* r, const std::string& message, TRMView* view) {
     r->BuildErrors.push_back(message);
     // Outside a build, and while the totals are looked for in the texts
@@ -2384,29 +2390,15 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
     if (su == "CURRENT#") return v = builder_ ? builder_->recordCount : 0, true;
     if (sn == "CALCWIDTH") return v = calcWidth(), true;
     if (sn == "VALUE") return v = currentValue_, true;
-    // Dictionary variables are expressions; one that refers to itself,
-    // directly or through others, gives Null instead of recursing.
-    if (const TRMVariable* dv = Dictionary.FindVariable(n)) {
-        if (evaluating_.count(u)) {
-            BuildErrors.push_back("变量循环引用: " + n);
-            return v = Null(), true;
-        }
-        evaluating_.insert(u);
-        {
-            ScopeExit restore([&] { evaluating_.erase(u); });
-            v = Trim(dv->Value).empty() ? Variant(Null()) : Calc(dv->Value);
-        }
-        return true;
+    // Dictionary variables and the fields they stand for; one that refers
+    // to itself, directly or through others, gives Null instead of
+    // recursing.
+    if (Dictionary.IsVariable(n) || Dictionary.CachedField(n)) {
+        Dictionary.ResolveField(n);
+        return Dictionary.GetValue(n, v);
     }
-    // DataSet."Field" or DataSet.Field (the last dot outside quotes).
-    size_t dot = std::string::npos;
-    bool q = false;
-    for (size_t i = 0; i < n.size(); ++i) {
-        if (n[i] == '"')
-            q = !q;
-        else if (n[i] == '.' && !q)
-            dot = i;
-    }
+    // DataSet."Field" or DataSet.Field.
+    size_t dot = RMLastDotOutsideQuotes(n);
     if (dot != std::string::npos) {
         std::string dsn = n.substr(0, dot), f = n.substr(dot + 1);
         if (TRMDataset* d = TRMDataset::Find(dsn, Owner())) {
@@ -2416,9 +2408,7 @@ bool TRMReport::getValue(const std::string& name, bool bracketed, Variant& v) {
         // A data set of the report's owner, as a window's own query.
         if (Owner())
             if (auto* ds = dynamic_cast<TDataSet*>(Owner()->FindComponent(dsn)); ds && ds->Active()) {
-                std::string fn = f;
-                if (fn.size() >= 2 && fn.front() == '"' && fn.back() == '"') fn = fn.substr(1, fn.size() - 2);
-                if (TField* fd = ds->FindField(fn)) {
+                if (TField* fd = ds->FindField(RMRemoveQuotes(f))) {
                     v = VarIsNull(fd->Value()) ? Variant(std::string()) : fd->Value();
                     return true;
                 }
@@ -2475,6 +2465,7 @@ bool TRMReport::PrepareReport() {
     BuildErrors.clear();
     ErrorText.clear();
     Terminated = false;
+    Dictionary.ClearCache();
     // The design is kept and restored whole, whatever the build changes.
     TMemoryStream design;
     SaveToStream(design);

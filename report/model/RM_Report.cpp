@@ -19,7 +19,6 @@ namespace {
 const char* const kReportSig = "VodidiVerovev Report File\x1A";
 const char* const kTemplateSig = "VodidiVerovev Template File\x1A";
 const char* const kPreparedSig = "VodidiVerovev Prepared Report File\x1A";
-const char* const kDictSig = "VodidiVerovev Dictionary File\x1A";
 
 std::vector<TRMDataset*>& datasets() {
     static std::vector<TRMDataset*> v;
@@ -120,9 +119,7 @@ void TRMDBDataSet::rawPrior() {
 
 Variant TRMDBDataSet::FieldValue(const std::string& field) {
     if (!dataSet_) return Variant();
-    std::string f = field;
-    if (f.size() >= 2 && f.front() == '"' && f.back() == '"') f = f.substr(1, f.size() - 2);
-    TField* fd = dataSet_->FindField(f);
+    TField* fd = dataSet_->FindField(RMRemoveQuotes(field));
     if (!fd) return Variant();
     Variant v = fd->Value();
     return VarIsNull(v) ? Variant(std::string()) : v;
@@ -133,88 +130,6 @@ std::vector<std::string> TRMDBDataSet::FieldNames() {
     if (dataSet_)
         for (int i = 0; i < dataSet_->FieldCount(); ++i) r.push_back(dataSet_->Fields()[i]->FieldName());
     return r;
-}
-
-// ---------------------------------------------------------------- dictionary
-
-void TRMDataDictionary::Clear() {
-    Variables.clear();
-    FieldAliases.clear();
-    DataSourceAliases.clear();
-}
-
-const TRMVariable* TRMDataDictionary::FindVariable(const std::string& name) const {
-    for (auto& v : Variables)
-        if (!v.Name.empty() && v.Name[0] != ' ' && SameText(v.Name, name)) return &v;
-    return nullptr;
-}
-bool TRMDataDictionary::IsVariable(const std::string& name) const { return FindVariable(name) != nullptr; }
-
-void TRMDataDictionary::SetVariable(const std::string& name, const std::string& value) {
-    for (auto& v : Variables)
-        if (SameText(v.Name, name)) {
-            v.Value = value;
-            return;
-        }
-    Variables.push_back({name, value});
-}
-
-void TRMDataDictionary::LoadFromStream(TStream& s) {
-    Clear();
-    Version = RMStreamVersion;
-    if (Version > 30) RMReadWord(s);
-    for (auto* list : {&Variables, &FieldAliases, &DataSourceAliases}) {
-        int n = RMReadInteger(s);
-        if (n < 0 || n > 1000000) throw EReadError("Stream read error");
-        for (int i = 0; i < n; ++i) {
-            TRMVariable v;
-            v.Name = RMReadString(s);
-            v.Value = RMReadString(s);
-            list->push_back(std::move(v));
-        }
-    }
-}
-
-void TRMDataDictionary::SaveToStream(TStream& s) const {
-    RMWriteWord(s, 1);
-    for (auto* list : {&Variables, &FieldAliases, &DataSourceAliases}) {
-        RMWriteInteger(s, int32_t(list->size()));
-        for (auto& v : *list) {
-            RMWriteString(s, v.Name);
-            RMWriteString(s, v.Value);
-        }
-    }
-}
-
-void TRMDataDictionary::SaveToFile(const std::string& fileName) const {
-    std::string f = ExtractFileExt(fileName).empty() ? fileName + ".rmd" : fileName;
-    TMemoryStream m;
-    RMStreamVersion = 43;
-    RMWriteInteger(m, 43);
-    RMWriteString(m, kDictSig);
-    SaveToStream(m);
-    m.SaveToFile(f);
-}
-
-bool TRMDataDictionary::LoadFromFile(const std::string& fileName) {
-    std::string f = fileName;
-    if (!FileExists(f) && ExtractFileExt(f).empty()) f += ".rmd";
-    if (!FileExists(f)) return false;
-    TMemoryStream m;
-    m.LoadFromFile(f);
-    try {
-        int v = RMReadInteger(m);
-        if (v >= 42 && RMReadString(m) != kDictSig) {
-            Application->MessageBox("不是VodidiVerovev数据字典文件!", "错误", MB_OK | MB_ICONERROR);
-            return false;
-        }
-        RMStreamVersion = uint8_t(std::clamp(v, 0, 255));
-        LoadFromStream(m);
-        Version = v;
-        return true;
-    } catch (const Exception&) {
-        return false;
-    }
 }
 
 // ---------------------------------------------------------------- page lists
@@ -438,7 +353,7 @@ void TRMReport::readBody(TStream& s) {
                 }
             }
         } else if (b == 252 || b == 254) {
-            Dictionary.LoadFromStream(s);
+            Dictionary.LoadFromStream(s, b == 254 ? -1 : V);
         } else if (b == 253) {
             break;
         } else if (b > 10) {

@@ -18,6 +18,7 @@
 #include "Classes.h"
 #include "DB.h"
 #include "report/model/RM_Class.h"
+#include "report/model/RM_Dictionary.h"
 #include "report/model/RM_Page.h"
 #include "report/script/RM_Interp.h"
 #include "report/script/RM_Parser.h"
@@ -127,27 +128,6 @@ protected:
     void rawPrior() override {
         if (OnPrior) OnPrior();
     }
-};
-
-// ---------------------------------------------------------------- dictionary
-
-struct TRMVariable {
-    std::string Name;  // a category name starts with one blank
-    std::string Value; // an expression
-};
-
-class TRMDataDictionary {
-public:
-    std::vector<TRMVariable> Variables, FieldAliases, DataSourceAliases;
-    int Version = 43;
-    void Clear();
-    bool IsVariable(const std::string& name) const;
-    const TRMVariable* FindVariable(const std::string& name) const;
-    void SetVariable(const std::string& name, const std::string& value);
-    void LoadFromStream(TStream& s);
-    void SaveToStream(TStream& s) const;
-    bool LoadFromFile(const std::string& fileName);
-    void SaveToFile(const std::string& fileName) const;
 };
 
 // ---------------------------------------------------------------- built pages
@@ -331,7 +311,7 @@ public:
     void Notification(TComponent* component, TOperation operation) override;
 
     TRMPages Pages{this};
-    TRMDataDictionary Dictionary;
+    TRMDataDictionary Dictionary{this};
     TRMEMFPages EMFPages{this};
     TRMReportInfo ReportInfo;
     std::string FileName = "Untitled";
@@ -525,11 +505,11 @@ private:
     friend class TRMPage;
     int loadRevision_ = 4311;
     TRMDataset* dataset_ = nullptr;
-    std::set<std::string> evaluating_; // dictionary names being evaluated
     std::map<std::string, TRMCode> scripts_;
     TRMView* scriptView_ = nullptr;
     class TRMBuilder* builder_ = nullptr;
     friend void RMDataSetError(TRMReport* report, const std::string& message, TRMView* view);
+    friend TDataSet* RMGetBandDataSet(TRMReport* report);
     bool getValue(const std::string& name, bool bracketed, Variant& v);
     bool doFunction(const TRMFuncCall& call, Variant& r);
     // The function libraries, an object's method (Obj.Method), then
@@ -586,6 +566,10 @@ extern bool RMShowBandTitles;
 // the report shows it and keeps no built page. Outside a build it is only
 // listed in BuildErrors.
 void RMDataSetError(TRMReport* report, const std::string& message, TRMView* view = nullptr);
+
+// The data set behind the data source of the band being printed; none
+// outside a build or for a source that is not a TRMDBDataSet.
+TDataSet* RMGetBandDataSet(TRMReport* report);
 
 // Parses "1,3-5" against count pages; bad text raises EConvertError.
 // Ranges are clamped to the pages there are, so "1-2000000000" costs

@@ -49,17 +49,7 @@ struct Fixture {
         return m;
     }
     // Texts of page i in drawing order.
-    std::vector<std::string> texts(int i) {
-        TMetafile mf;
-        std::vector<std::string> out;
-        {
-            TMetafileCanvas c(&mf);
-            auto& r = report.EMFPages[i];
-            report.EMFPages.Draw(i, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
-            for (auto* t : c.TextRecords()) out.push_back(t->Text);
-        }
-        return out;
-    }
+    std::vector<std::string> texts(int i) { return PageTexts(report, i); }
     bool has(int i, const std::string& t) {
         auto v = texts(i);
         return std::find(v.begin(), v.end(), t) != v.end();

@@ -2,10 +2,12 @@
 // their reports: full-width bands, one-line memos in a font with Chinese.
 #pragma once
 
+#include "Metafile.h"
 #include "report/model/RM_Report.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 inline TRMBandView* AddBand(TRMReport& report, TRMPage* page, TRMBandKind kind, int top, int height,
                             const std::string& dataSet = "") {
@@ -24,4 +26,15 @@ inline TRMMemoView* AddMemo(TRMReport& report, TRMPage* page, int left, int top,
     m->Memo = {text};
     m->Font.Name = "宋体";
     return m;
+}
+
+// Texts of built page i in drawing order.
+inline std::vector<std::string> PageTexts(TRMReport& report, int i) {
+    TMetafile mf;
+    std::vector<std::string> out;
+    TMetafileCanvas c(&mf);
+    auto& r = report.EMFPages[i];
+    report.EMFPages.Draw(i, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
+    for (auto* t : c.TextRecords()) out.push_back(t->Text);
+    return out;
 }

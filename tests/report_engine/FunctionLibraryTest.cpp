@@ -233,15 +233,7 @@ struct ListFixture {
         rmBooks->SetDataSet(&books);
         page = report.Pages[0];
     }
-    std::vector<std::string> texts(int i) {
-        TMetafile mf;
-        std::vector<std::string> out;
-        TMetafileCanvas c(&mf);
-        auto& r = report.EMFPages[i];
-        report.EMFPages.Draw(i, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
-        for (auto* t : c.TextRecords()) out.push_back(t->Text);
-        return out;
-    }
+    std::vector<std::string> texts(int i) { return PageTexts(report, i); }
 };
 
 TEST(ReportFunctionLibrary, currentCountsTheRecordsPrintedAndCalcWidthMeasuresTheText) {
