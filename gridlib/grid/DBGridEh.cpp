@@ -2140,6 +2140,7 @@ void TCustomDBGridEh::mouseDownNow(TMouseButton Button, TShiftState Shift, int X
     }
     HideEdit();
     const bool wasCurrent = cell.X == Col() && cell.Y == Row();
+    const int beforeCol = Col();
     TDataSet* ds = dataLink_->DataSet();
     const int distance = cell.Y - titleOffset_ - dataLink_->ActiveRecord();
     const TBookmark before = ds->GetBookmark();
@@ -2154,36 +2155,11 @@ void TCustomDBGridEh::mouseDownNow(TMouseButton Button, TShiftState Shift, int X
         dragPending_ = true;
         return;
     }
-    const bool multi = options_.Contains(dgMultiSelect);
-    if (multi && Button == mbLeft) {
-        const bool onIndicator = cell.X < indicatorOffset_;
-        if (Shift.Contains(ssShift) && allowedSelections_.Contains(gstRecordBookmarks)) {
-            if (rowAnchor_.empty()) rowAnchor_ = before;
-            selectRangeTo(ds->GetBookmark());
-        } else if ((Shift.Contains(ssCtrl) || onIndicator) && allowedSelections_.Contains(gstRecordBookmarks)) {
-            if (Shift.Contains(ssCtrl) || !optionsEh_.Contains(dghClearSelection)) {
-                bookmarks_->SetCurrentSelected(!bookmarks_->CurrentSelected());
-            } else {
-                // A plain press on the indicator starts a new selection there.
-                if (selection_->Kind() != gstNon) selection_->Clear();
-                bookmarks_->SetCurrentSelected(true);
-            }
-            rowAnchor_ = rowDragEnd_ = ds->GetBookmark();
-            // Dragging on over the indicator gives the rows passed over the
-            // pressed row's new state (and beyond the cells, the grid
-            // scrolls on): from a plain press the range alone is selected,
-            // with Ctrl the rows passed are turned like the pressed one.
-            rowToggleDrag_ = Shift.Contains(ssCtrl) || !optionsEh_.Contains(dghClearSelection);
-            rowMarkState_ = bookmarks_->CurrentSelected();
-            selectingRows_ = onIndicator && (rowToggleDrag_ || rowMarkState_);
-        } else {
-            if (selection_->Kind() != gstNon) selection_->Clear();
-            rowAnchor_ = ds->GetBookmark();
-            if (allowedSelections_.Contains(gstRectangle) && cell.X >= indicatorOffset_) {
-                selectingRect_ = true;
-                selection_->Rect()->AnchorCell = {cell.X - indicatorOffset_, ds->GetBookmark()};
-            }
-        }
+    const bool onIndicator = cell.X < indicatorOffset_;
+    if (options_.Contains(dgMultiSelect) && (onIndicator || options_.Contains(dgRowSelect))) {
+        if (Button == mbLeft && allowedSelections_.Contains(gstRecordBookmarks)) recordPress(Shift, before);
+    } else if (!onIndicator) {
+        cellPress(Button, Shift, cell.X, {beforeCol - indicatorOffset_, before});
     }
     if (cell.X >= indicatorOffset_) moveToColumn(cell.X);
     if (Button == mbLeft) {
@@ -2288,11 +2264,14 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
         const int firstFooter = FirstFooterRow();
         if (cell.X >= indicatorOffset_ && cell.Y >= titleOffset_ && (firstFooter < 0 || cell.Y < firstFooter - 1) &&
             cell.Y - titleOffset_ < dataLink_->RecordCount()) {
-            const int saved = dataLink_->ActiveRecord();
-            dataLink_->SetActiveRecord(cell.Y - titleOffset_);
-            const TBookmark b = dataLink_->DataSet()->GetBookmark();
-            dataLink_->SetActiveRecord(saved);
-            selection_->Rect()->Select(cell.X - indicatorOffset_, b, true);
+            // The current cell follows the pointer and the rectangle's far
+            // corner with it, as when the grid scrolls on by itself.
+            if (const int distance = cell.Y - titleOffset_ - dataLink_->ActiveRecord()) {
+                UpdateData();
+                dataLink_->DataSet()->MoveBy(distance);
+            }
+            if (cell.X != Col()) moveToColumn(cell.X);
+            selection_->Rect()->Select(cell.X - indicatorOffset_, dataLink_->DataSet()->GetBookmark(), true);
         }
         // Beyond the data cells the rectangle goes on growing by itself.
         lastMouse_ = {X, Y};

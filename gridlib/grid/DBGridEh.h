@@ -986,6 +986,9 @@ public:
     bool CanDeleteSelection();
     bool CanPasteSelection();
     bool CanSelectAll();
+    // Whether the user may make a selection of this kind here: rectangles
+    // and columns not with whole rows selected.
+    bool CanSelectKind(TDBGridEhSelectionType Kind) const;
     // Deletes a whole selection (asking first with dgConfirmDelete).
     void ClearSelection();
     // Incremental search.
@@ -1086,6 +1089,7 @@ protected:
     void ColumnMoved(int FromIndex, int ToIndex) override;
     void ColWidthsChanged() override;
     void RowHeightsChanged() override;
+    void TopLeftChanged() override;
     bool BeginColumnDrag(int& Origin, int& Destination, TPoint MousePt) override;
     bool CheckColumnDrag(int& Origin, int& Destination, TPoint MousePt) override;
     bool CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
@@ -1153,6 +1157,8 @@ private:
     void stepSortMarker(TColumnEh* c, bool keepOthers);
     void selectRangeTo(const TBookmark& target);
     void dragRowsTo(const TBookmark& target);
+    void recordPress(TShiftState Shift, const TBookmark& before);
+    void cellPress(TMouseButton Button, TShiftState Shift, int gridCol, const TDBCell& previous);
     void mouseDownNow(TMouseButton Button, TShiftState Shift, int X, int Y);
     void columnSelectPress(int gridCol, TShiftState Shift);
     void columnSelectMove(int X, int Y);
@@ -1208,6 +1214,8 @@ private:
 
     int titleOffset_ = 1;
     bool titleRow_ = true;
+    // The view shows the first scrolling column right after the frozen ones.
+    bool leftAtFrozenEdge_ = true;
     int specRows_ = 0;
     int indicatorOffset_ = 1;
     int layoutLock_ = 0;
@@ -1248,10 +1256,10 @@ private:
     bool dragPending_ = false;
     // A right press on a title moving a column (as a left press).
     bool rightColDrag_ = false;
-    // Records dragged over on the indicator: turned to rowMarkState_ one by
-    // one (rowToggleDrag_), else the range from rowAnchor_ selected alone;
-    // rowDragEnd_ is where the drag has reached.
-    bool rowToggleDrag_ = false;
+    // Records dragged over on the indicator: each record passed going away
+    // from rowAnchor_ takes rowMarkState_ (the pressed record's new state),
+    // each one left going back towards it the opposite; rowDragEnd_ is
+    // where the drag has reached.
     bool rowMarkState_ = true;
     TBookmark rowDragEnd_;
     // A column sized live (dghTraceColSizing): its grid index (-1 when
@@ -1322,6 +1330,7 @@ protected:
     bool KeepsLineKey(Word Key) const override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void DoExit() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
 private:
     struct Button {

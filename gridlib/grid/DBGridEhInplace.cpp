@@ -512,6 +512,14 @@ void TDBGridInplaceEdit::DoExit() {
     TInplaceEdit::DoExit();
 }
 
+// A press on the editor's text closes its open drop-down without taking
+// anything, as a press anywhere outside the drop-down does; a press on the
+// buttons is theirs to decide.
+void TDBGridInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (DroppedDown() && X < Width() - ButtonAreaWidth()) CloseUp(false);
+    TInplaceEdit::MouseDown(Button, Shift, X, Y);
+}
+
 bool TDBGridInplaceEdit::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     // An open drop-down stays put under the pointer: nothing moves.
     if (DroppedDown()) return true;

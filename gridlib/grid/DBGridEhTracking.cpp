@@ -1,9 +1,11 @@
-// The data grid's pointer over titles and indicator: the strip at the foot
-// of a title that selects columns by dragging across the titles (scrolling
-// on past the edges), the arrows the pointer shows where a press selects,
-// a column that follows the pointer while it is sized, and a column's own
-// popup menu. The presses that start these are in DBGridEh.cpp's mouse
-// handlers; the selection objects are DBGridEhSelection.cpp.
+// The data grid's pointer over titles, indicator and cells: what a press
+// selects (records on the indicator, rectangles on data cells) and the
+// records a drag passes, the strip at the foot of a title that selects
+// columns by dragging across the titles (scrolling on past the edges), the
+// arrows the pointer shows where a press selects, a column that follows
+// the pointer while it is sized, a column's own popup menu, and the titles
+// drawn afresh at the frozen edge. The mouse handlers that dispatch here
+// are in DBGridEh.cpp; the selection objects are DBGridEhSelection.cpp.
 #include "gridlib/grid/DBGridEh.h"
 
 #include <algorithm>
@@ -96,6 +98,62 @@ void TCustomDBGridEh::updateMouseCursor(int X, int Y) {
         SetCursor(RightCursorEh());
 }
 
+// ---- presses that select
+
+// A left press on the indicator (or on any cell with whole rows selected)
+// selects records: with Shift the range from the anchor to the pressed
+// record, with Ctrl (or in a grid that keeps its selection) the pressed
+// record turned, else the pressed record alone. Dragging on carries the
+// pressed record's new state over the records passed (after Shift, the
+// range's end follows the pointer).
+void TCustomDBGridEh::recordPress(TShiftState Shift, const TBookmark& before) {
+    TDataSet* ds = dataLink_->DataSet();
+    if (Shift.Contains(ssShift)) {
+        if (rowAnchor_.empty()) rowAnchor_ = before;
+        selectRangeTo(ds->GetBookmark());
+        rowMarkState_ = true;
+    } else {
+        if (Shift.Contains(ssCtrl) || !optionsEh_.Contains(dghClearSelection)) {
+            bookmarks_->SetCurrentSelected(!bookmarks_->CurrentSelected());
+        } else {
+            if (selection_->Kind() != gstNon) selection_->Clear();
+            bookmarks_->SetCurrentSelected(true);
+        }
+        rowAnchor_ = ds->GetBookmark();
+        rowMarkState_ = bookmarks_->CurrentSelected();
+    }
+    rowDragEnd_ = ds->GetBookmark();
+    selectingRows_ = true;
+}
+
+// A press on a data cell. A plain one drops the selection (unless the grid
+// keeps it, or it is a right press on the selection, which keeps it for a
+// menu). A left press anchors a rectangle at the cell; with Shift it
+// stretches the rectangle there from its anchor, or from the cell that was
+// current when there was none; dragging on stretches it further.
+void TCustomDBGridEh::cellPress(TMouseButton Button, TShiftState Shift, int gridCol, const TDBCell& previous) {
+    TDataSet* ds = dataLink_->DataSet();
+    const TBookmark here = ds->GetBookmark();
+    const int dataCol = gridCol - indicatorOffset_;
+    const bool extend = Shift.Contains(ssShift);
+    if (!extend && !Shift.Contains(ssCtrl) && optionsEh_.Contains(dghClearSelection) &&
+        selection_->Kind() != gstNon && !(Button == mbRight && selection_->DataCellSelected(dataCol, here)))
+        selection_->Clear();
+    if (!extend) rowAnchor_ = here;
+    if (Button != mbLeft || !CanSelectKind(gstRectangle) || ds->IsEmpty()) return;
+    selectingRect_ = true;
+    if (selection_->Kind() != gstRectangle && selection_->Kind() != gstNon) selection_->Clear();
+    TDBGridEhSelectionRect* rect = selection_->Rect();
+    if (extend && selection_->Kind() != gstRectangle) rect->Select(previous.ColumnIndex, previous.RowBookmark, false);
+    rect->Select(dataCol, here, extend);
+}
+
+bool TCustomDBGridEh::CanSelectKind(TDBGridEhSelectionType Kind) const {
+    if (Kind == gstNon) return true;
+    if (!options_.Contains(dgMultiSelect) || !allowedSelections_.Contains(Kind)) return false;
+    return !((Kind == gstRectangle || Kind == gstColumns) && options_.Contains(dgRowSelect));
+}
+
 // ---- records dragged over on the indicator
 
 // Steps from where the drag was to target one record at a time: a record
@@ -103,10 +161,6 @@ void TCustomDBGridEh::updateMouseCursor(int X, int Y) {
 // pressed record had before the press, a record reached going away from it
 // gets the pressed record's new state.
 void TCustomDBGridEh::dragRowsTo(const TBookmark& target) {
-    if (!rowToggleDrag_) {
-        selectRangeTo(target);
-        return;
-    }
     TDataSet* ds = dataLink_->DataSet();
     if (!ds || rowAnchor_.empty() || rowDragEnd_.empty() || target.empty()) return;
     const int dir = ds->CompareBookmarks(target, rowDragEnd_);
@@ -127,6 +181,21 @@ void TCustomDBGridEh::dragRowsTo(const TBookmark& target) {
         if (ds->CompareBookmarks(ds->GetBookmark(), target) == 0) break;
     }
     rowDragEnd_ = target;
+}
+
+// ---- the titles when the view leaves or reaches the frozen columns
+
+// The scroll moves only the pixels right of the frozen columns; titles
+// whose drawing depends on what shows beside the frozen part (a caption
+// spanning both) are drawn afresh when the view leaves that edge or comes
+// back to it.
+void TCustomDBGridEh::TopLeftChanged() {
+    const bool atEdge = LeftCol() <= FixedCols();
+    if (atEdge != leftAtFrozenEdge_) {
+        leftAtFrozenEdge_ = atEdge;
+        for (int r = 0; r < titleOffset_; ++r) InvalidateRow(r);
+    }
+    TCustomGrid::TopLeftChanged();
 }
 
 // ---- columns selected by dragging over the titles

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QTest>
 #include <QWheelEvent>
@@ -26,6 +27,7 @@
 
 #include "Activation_p.h"
 #include "Controls_p.h"
+#include "Canvas_p.h"
 #include "Forms_p.h"
 
 namespace {
@@ -422,6 +424,19 @@ void SendClickTo(TComponent* root, const std::string& name) {
         SendClick(c);
     else
         ADD_FAILURE() << "no control named " << name;
+}
+
+bool GrabShown(TControl* target, TBitmap* into) {
+    ProcessEvents();
+    QWidget* w = TControlPrivate::get(target)->mouseTarget();
+    QWidget* top = w->window();
+    QScreen* screen = top->screen();
+    if (!screen) return false;
+    const QPoint at = w->mapTo(top, QPoint(0, 0));
+    const QPixmap shown = screen->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height());
+    if (shown.isNull()) return false;
+    SetBitmapImage(into, shown.toImage().convertToFormat(QImage::Format_RGB32));
+    return true;
 }
 
 bool SaveFormPng(TCustomForm* form, const std::string& path) {

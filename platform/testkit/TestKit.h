@@ -19,6 +19,7 @@
 #include "Controls.h"
 #include "DialogSeam.h"
 #include "Forms.h"
+#include "Graphics.h"
 
 #include <string>
 #include <vector>
@@ -109,3 +110,7 @@ void SendClickTo(TComponent* root, const std::string& name);
 // Renders the form as it would show on screen into a PNG file; true when
 // written.
 bool SaveFormPng(TCustomForm* form, const std::string& path);
+// The control's client area as the window system shows it now, as last
+// painted (nothing is painted afresh for it): pixels a missed repaint left
+// behind show here. False when the window system gives none.
+bool GrabShown(TControl* target, TBitmap* into);

@@ -132,7 +132,24 @@ struct TInplaceEditPrivate : TControlPrivate {
     // While one of the two text holders copies the other's text.
     bool syncing_ = false;
     bool multiLine() const { return wordWrap_ && edit->memo && !edit->memo->isHidden(); }
+    // Presses on the word-wrap editor's text reach the editor's own mouse
+    // handling first, as presses on the line edit do (an open list closes,
+    // a double click is the grid's); the text box then places the caret.
+    bool eventFilter(QObject* o, QEvent* e) override;
 };
+
+bool TInplaceEditPrivate::eventFilter(QObject* o, QEvent* e) {
+    if (!edit || !edit->memo || o != edit->memo->viewport()) return TControlPrivate::eventFilter(o, e);
+    const QEvent::Type t = e->type();
+    if (t != QEvent::MouseButtonPress && t != QEvent::MouseButtonDblClick && t != QEvent::MouseButtonRelease)
+        return false;
+    auto* me = static_cast<QMouseEvent*>(e);
+    const QPointF at = edit->memo->viewport()->mapTo(edit, me->position().toPoint());
+    QMouseEvent onEdit(t, at, me->scenePosition(), me->globalPosition(), me->button(), me->buttons(),
+                       me->modifiers());
+    TControlPrivate::eventFilter(edit, &onEdit);
+    return false;
+}
 
 namespace {
 constexpr int kEditButtonWidth = 16;
@@ -490,8 +507,10 @@ void TInplaceEdit::SetWordWrap(bool v) {
         memo->setContextMenuPolicy(Qt::NoContextMenu);
         memo->hide();
         le->memo = memo;
-        // Keys pass through the control as they do for the line edit.
+        // Keys pass through the control as they do for the line edit, and
+        // presses on the text as they do on the line edit.
         d->bridge(memo);
+        memo->viewport()->installEventFilter(d);
         QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [d, le, memo] {
             if (d->syncing_) return;
             d->syncing_ = true;

@@ -55,7 +55,7 @@ TEST_F(ClipboardGrid, rectangleAsTextAndCsvWithTitlesAndTheFooterRow) {
 TEST_F(ClipboardGrid, sumsOverSelectedRecordsTotalOnlyThoseRecords) {
     ShowAndActivate(&f.form);
     for (int rec : {2, 4}) {
-        TRect r = f.grid->CellRect(2, rec);
+        TRect r = f.grid->CellRect(0, rec); // the indicator selects records
         SendMouseDown(f.grid, r.Left + 5, r.Top + 5, mbLeft, TShiftState{ssCtrl});
         SendMouseUp(f.grid, r.Left + 5, r.Top + 5, mbLeft, TShiftState{ssCtrl});
     }
@@ -235,7 +235,7 @@ TEST_F(ClipboardGrid, cuttingSelectedRecordsAsksOnceAndCancelKeepsThem) {
     f.grid->SetEditActions({geaCutEh, geaCopyEh});
     ShowAndActivate(&f.form);
     for (int rec : {1, 2, 3}) {
-        TRect r = f.grid->CellRect(2, rec);
+        TRect r = f.grid->CellRect(0, rec); // the indicator selects records
         SendMouseDown(f.grid, r.Left + 5, r.Top + 5, mbLeft, TShiftState{ssCtrl});
         SendMouseUp(f.grid, r.Left + 5, r.Top + 5, mbLeft, TShiftState{ssCtrl});
     }

@@ -29,7 +29,7 @@ TEST(GridEdgeCases, clearingMultiSelectOrNarrowingTheKindsDropsTheSelection) {
     f.grid->SetAllowedSelections({gstRecordBookmarks, gstRectangle, gstColumns});
     EXPECT_EQ(f.grid->Selection()->Kind(), gstNon);
     // The same source again keeps a selection; clearing dgMultiSelect drops it.
-    const TRect r = f.grid->CellRect(2, 2);
+    const TRect r = f.grid->CellRect(0, 2); // a record, on the indicator
     SendMouseDown(f.grid, r.Left + 5, r.Top + 5, mbLeft, TShiftState{ssCtrl});
     SendMouseUp(f.grid, r.Left + 5, r.Top + 5, mbLeft, TShiftState{ssCtrl});
     ASSERT_EQ(f.grid->SelectedRows()->Count(), 1);
@@ -197,7 +197,7 @@ TEST(GridEdgeCases, indicatorCellsShowWhatIsSelectedAndTheSeparatorRowsTakesTheG
     } cases[] = {
         {"nothing selected", [] {}, clBtnFace, clWindow},
         {"Ctrl+click a record", [&] {
-             const TRect r = f.grid->CellRect(2, row2);
+             const TRect r = f.grid->CellRect(0, row2);
              SendMouseDown(f.grid, r.Left + 5, r.Top + 3, mbLeft, TShiftState{ssCtrl});
              SendMouseUp(f.grid, r.Left + 5, r.Top + 3, mbLeft, TShiftState{ssCtrl});
          }, dark, clWindow},

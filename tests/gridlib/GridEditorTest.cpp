@@ -537,6 +537,45 @@ TEST(GridEditorWordWrap, oneLineWhereTheCellDoesNotWrap) {
     }
 }
 
+// The first note, one of three to pick from; a double click steps on.
+TColumnEh* notesToPick(NotesGrid& g) {
+    TColumnEh* c = g.grid->Columns()->Items(0);
+    c->SetDblClickNextVal(true);
+    g.ds->First();
+    for (const std::string& s : {g.ds->FieldByName("Note")->AsString(), std::string("已归还"), std::string("丢失")})
+        c->PickList()->Add(s);
+    return c;
+}
+
+// A press on the text of a wrapped cell reaches the editor before its text
+// box takes it: an open list closes without taking anything.
+TEST(GridEditorWordWrap, aPressOnTheTextClosesTheListFirst) {
+    NotesGrid g;
+    notesToPick(g);
+    const std::string note = g.ds->FieldByName("Note")->AsString();
+    TDBGridInplaceEdit* ed = g.edit(0);
+    ASSERT_TRUE(ed->WordWrap());
+    SendKeyToFocus(&g.form, VK_DOWN, TShiftState{ssAlt});
+    ASSERT_TRUE(ed->DroppedDown());
+    g.press(VK_DOWN);
+    SendClick(ed, 10, 8);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_TRUE(ed->Visible());
+    EXPECT_EQ(g.ds->FieldByName("Note")->AsString(), note);
+}
+
+// ... and a double click on it steps the value as on any other cell.
+TEST(GridEditorWordWrap, aDoubleClickOnTheTextStepsTheValue) {
+    NotesGrid g;
+    notesToPick(g);
+    TDBGridInplaceEdit* ed = g.edit(0);
+    ASSERT_TRUE(ed->WordWrap());
+    SendDoubleClick(ed, 10, 8);
+    EXPECT_EQ(g.ds->FieldByName("Note")->AsString(), "已归还");
+    SendDoubleClick(ed, 10, 8);
+    EXPECT_EQ(g.ds->FieldByName("Note")->AsString(), "丢失");
+}
+
 TEST(GridEditorScreens, wordWrapEditorInATallCell) {
     NotesGrid g;
     TDBGridInplaceEdit* ed = g.edit(0);
