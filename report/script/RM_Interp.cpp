@@ -312,7 +312,17 @@ private:
 
 std::string TRMInterpreter::CompileScript(const TRMLines& source, TRMCode& code) {
     Compiler c(source, code);
-    return c.Run();
+    std::string error = c.Run();
+    // Running a script never reads infix text again.
+    for (TRMCodeLine& l : code) {
+        if (l.Kind == TRMCodeLine::Jump) continue;
+        try {
+            l.Postfix = TRMParser::CompileToPostfix(l.Expr);
+        } catch (const Exception& e) {
+            if (error.empty()) error = "Line 1/1: " + e.Message;
+        }
+    }
+    return error;
 }
 
 void TRMInterpreter::RunScript(const TRMCode& code, TRMParser& parser,
@@ -324,15 +334,18 @@ void TRMInterpreter::RunScript(const TRMCode& code, TRMParser& parser,
         if ((steps & 1023) == 0 && cancelled && cancelled()) return;
         const TRMCodeLine& l = code[i];
         switch (l.Kind) {
-        case TRMCodeLine::CondJump: i = RMToNumber(parser.Calc(l.Expr)) != 0 ? i + 1 : size_t(l.Target); break;
+        case TRMCodeLine::CondJump:
+            i = RMToNumber(parser.EvaluatePostfix(l.Postfix)) != 0 ? i + 1 : size_t(l.Target);
+            break;
         case TRMCodeLine::Jump: i = size_t(l.Target); break;
         case TRMCodeLine::Call:
-            if (SameText(l.Expr, "EXIT(0)")) return;
-            parser.Calc(l.Expr);
+            // A call stands in its postfix text as written.
+            if (SameText(l.Postfix, "EXIT(0)")) return;
+            parser.EvaluatePostfix(l.Postfix);
             ++i;
             break;
         case TRMCodeLine::Assign:
-            setValue(l.Name, parser.Calc(l.Expr));
+            setValue(l.Name, parser.EvaluatePostfix(l.Postfix));
             ++i;
             break;
         }

@@ -20,6 +20,8 @@ struct TRMCodeLine {
     int Target = 0;
     std::string Name; // assignment target; the label of a jump before resolving
     std::string Expr; // condition, call or assigned expression
+    // Expr compiled (TRMParser::CompileToPostfix), as the line runs it.
+    std::string Postfix;
 };
 using TRMCode = std::vector<TRMCodeLine>;
 

@@ -1,6 +1,7 @@
 #include "report/script/RM_Parser.h"
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include <cmath>
 
@@ -10,6 +11,15 @@
 #include "report/model/RM_Utils.h"
 #include "report/script/RM_FuncLib.h"
 
+Variant TRMFuncCall::Arg(size_t i) const {
+    if (i >= ArgTexts.size()) return Null();
+    return Parser->Calc(ArgTexts[i]);
+}
+
+namespace {
+
+// The syntax checker's reading of an expression (scripts are checked
+// before they are compiled); values come from the postfix text only.
 enum TRMNodeKind { nkConst, nkName, nkBracket, nkFunc, nkUnary, nkBinary };
 
 struct TRMNode {
@@ -22,14 +32,6 @@ struct TRMNode {
         for (auto* k : Kids) delete k;
     }
 };
-
-Variant TRMFuncCall::Arg(size_t i) const {
-    if (i >= ArgTexts.size()) return Null();
-    if (ArgNodes && i < ArgNodes->size()) return Parser->Eval((*ArgNodes)[i]);
-    return Parser->Calc(ArgTexts[i]);
-}
-
-namespace {
 
 bool isNameStop(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '(' || c == ')' || c == '*' || c == '+' ||
@@ -321,15 +323,6 @@ Variant num(double d, bool whole) {
 TRMParser::TRMParser() = default;
 TRMParser::~TRMParser() = default;
 
-const TRMNode* TRMParser::compile(const std::string& expr) {
-    auto it = cache_.find(expr);
-    if (it != cache_.end()) return it->second.get();
-    if (cache_.size() > 20000) cache_.clear();
-    Compiler c(expr);
-    std::unique_ptr<TRMNode> n(c.Parse());
-    return (cache_[expr] = std::move(n)).get();
-}
-
 std::string TRMParser::Check(const std::string& expr) {
     try {
         Compiler c(expr);
@@ -340,82 +333,474 @@ std::string TRMParser::Check(const std::string& expr) {
     }
 }
 
+// ---------------------------------------------------------------- postfix
+
+namespace {
+
+// A smaller number binds tighter; "(" waits on the stack.
+int priority(char op) {
+    switch (op) {
+    case rmpInt:
+    case rmpFrac:
+    case rmpRound:
+    case rmpStr: return 0;
+    case '*':
+    case '/':
+    case rmpMod:
+    case rmpAnd:
+    case rmpOr:
+    case rmpNot: return 1;
+    case '+':
+    case '-':
+    case rmpNeg:
+    case rmpPlus: return 2;
+    case '(': return 5;
+    default: return 3; // = <> < > <= >=
+    }
+}
+
+bool isPrefix(char op) {
+    return op == rmpNeg || op == rmpPlus || op == rmpNot || op == rmpInt || op == rmpFrac || op == rmpRound ||
+           op == rmpStr;
+}
+
+char wordOperator(const std::string& w) {
+    static const struct {
+        const char* Word;
+        char Op;
+    } kWords[] = {{"INT", rmpInt}, {"FRAC", rmpFrac}, {"ROUND", rmpRound}, {"OR", rmpOr},
+                  {"AND", rmpAnd},  {"NOT", rmpNot},   {"STR", rmpStr},     {"MOD", rmpMod}};
+    if (w.size() < 2 || w.size() > 5) return 0;
+    for (const auto& k : kWords)
+        if (SameText(w, k.Word)) return k.Op;
+    return 0;
+}
+
+bool isOperatorChar(char c) {
+    switch (c) {
+    case '+':
+    case '-':
+    case '*':
+    case '/':
+    case '<':
+    case '=':
+    case '>':
+    case rmpGreaterEq:
+    case rmpLessEq:
+    case rmpNotEqual:
+    case rmpOr:
+    case rmpAnd:
+    case rmpInt:
+    case rmpFrac:
+    case rmpNeg:
+    case rmpPlus:
+    case rmpStr:
+    case rmpNot:
+    case rmpMod:
+    case rmpRound: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
+std::string TRMParser::CompileToPostfix(const std::string& s) {
+    std::string out;
+    std::string stack; // the top is the last character
+    bool operand = false;
+    auto pushOperator = [&](char op) {
+        if (!operand && op == '-') op = rmpNeg;
+        if (!operand && op == '+') op = rmpPlus;
+        // A prefix operator after another operator waits for its own
+        // operand instead of taking the earlier operator's.
+        if (stack.empty() || priority(op) < priority(stack.back()) || (!operand && isPrefix(op))) {
+            stack += op;
+        } else {
+            while (!stack.empty() && priority(op) >= priority(stack.back())) {
+                out += stack.back();
+                stack.pop_back();
+            }
+            stack += op;
+        }
+        operand = false;
+    };
+    size_t i = 0;
+    while (i < s.size()) {
+        char c = s[i];
+        if (c == '\r' || c == ' ') {
+            ++i;
+            continue;
+        }
+        if (c == '(') {
+            stack += '(';
+            operand = false;
+            ++i;
+            continue;
+        }
+        if (c == ')') {
+            size_t open = stack.rfind('(');
+            if (open != std::string::npos) {
+                for (size_t k = stack.size(); k > open + 1; --k) out += stack[k - 1];
+                stack.erase(open);
+            }
+            ++i;
+            continue;
+        }
+        if (c == ';') break;
+        if (c == '*' || c == '+' || c == '-' || c == '/' || c == '<' || c == '=' || c == '>') {
+            char op = c;
+            char next = i + 1 < s.size() ? s[i + 1] : 0;
+            if (c == '<' && next == '>')
+                op = rmpNotEqual;
+            else if (c == '>' && next == '=')
+                op = rmpGreaterEq;
+            else if (c == '<' && next == '=')
+                op = rmpLessEq;
+            i += op == c ? 1 : 2;
+            pushOperator(op);
+            continue;
+        }
+        // An operand, with its "%c" prefix when it has one.
+        std::string prefix;
+        if (c == '%' && i + 1 < s.size()) {
+            prefix = s.substr(i, 2);
+            i += 2;
+        }
+        size_t body = i;
+        bool name = false;
+        if (i < s.size() && s[i] == '\'') {
+            GetString(s, i);
+        } else if (i < s.size() && s[i] == '[') {
+            size_t open, close;
+            RMGetBracketedVariable(s, i, open, close);
+        } else {
+            std::string id = GetIdentifier(s, i);
+            if (id.empty()) continue; // blanks before a bracket or the end
+            body = i - id.size();
+            name = true;
+            if (i < s.size() && s[i] == '[') {
+                size_t open, close;
+                RMGetBracketedVariable(s, i, open, close);
+            }
+        }
+        std::string text = prefix + s.substr(body, i - body);
+        if (name && prefix.empty()) {
+            char first = text.empty() ? 0 : text[0];
+            bool number = isdigit(uint8_t(first)) || first == ',' || first == '.';
+            if (!number) {
+                if (char op = wordOperator(text)) {
+                    pushOperator(op);
+                    continue;
+                }
+                if (i < s.size() && s[i] == '(') {
+                    ++i;
+                    GetParameters(s, i);
+                    out += s.substr(body, i - body);
+                    operand = true;
+                    continue;
+                }
+            }
+        }
+        out += text;
+        out += ' ';
+        operand = true;
+    }
+    for (size_t k = stack.size(); k > 0; --k) out += stack[k - 1];
+    return out;
+}
+
+// A postfix text read once into its steps.
+struct TRMPostfixStep {
+    enum Kind : uint8_t { Operator, Value, Bracket, Name, Call, Array } Kind = Value;
+    char Op = 0;
+    bool IsNumber = false; // a number literal, held in Number
+    double Number = 0;
+    Variant Constant;
+    std::string Text; // bracket text; upper-cased name or function
+    std::vector<std::string> Args;
+};
+struct TRMPostfixProgram {
+    std::vector<TRMPostfixStep> Steps;
+};
+
+const TRMPostfixProgram* TRMParser::program(const std::string& p) {
+    auto it = programs_.find(p);
+    if (it != programs_.end()) return it->second.get();
+    auto prog = std::make_unique<TRMPostfixProgram>();
+    size_t i = 0;
+    while (i < p.size()) {
+        char c = p[i];
+        if (c == ' ') {
+            ++i;
+            continue;
+        }
+        TRMPostfixStep st;
+        if (isOperatorChar(c)) {
+            st.Kind = TRMPostfixStep::Operator;
+            st.Op = c;
+            ++i;
+        } else if (c == '(' || c == ')') {
+            throw ERMExpressionError("表达式错误: 括号不配对");
+        } else if (c == '\'') {
+            std::string lit = GetString(p, i);
+            std::string t;
+            for (size_t k = 1; k + 1 < lit.size(); ++k) {
+                t += lit[k];
+                if (lit[k] == '\'' && lit[k + 1] == '\'') ++k;
+            }
+            st.Constant = t;
+        } else if (c == '[') {
+            size_t open, close;
+            st.Kind = TRMPostfixStep::Bracket;
+            st.Text = RMGetBracketedVariable(p, i, open, close);
+        } else {
+            // The owner gives no meaning to a "%c" prefix: the operand
+            // after it counts.
+            if (c == '%') i = std::min(i + 2, p.size());
+            std::string id = GetIdentifier(p, i);
+            if (id.empty()) {
+                if (i < p.size() && (p[i] == '(' || p[i] == ')')) throw ERMExpressionError("表达式错误: 括号不配对");
+                if (i >= p.size()) break;
+            }
+            char first = id.empty() ? 0 : id[0];
+            if (isdigit(uint8_t(first)) || first == ',' || first == '.') {
+                std::string t = id;
+                std::replace(t.begin(), t.end(), ',', '.');
+                double d;
+                if (!TryStrToFloat(t, d)) throw EConvertError("'" + id + "' is not a valid floating point value");
+                st.IsNumber = true;
+                st.Number = d;
+            } else if (i < p.size() && p[i] == '[') {
+                size_t open, close;
+                std::string index = RMGetBracketedVariable(p, i, open, close);
+                st.Kind = TRMPostfixStep::Array;
+                st.Text = "GETARRAY('" + id + "', " + index + ")";
+            } else if (i < p.size() && p[i] == '(') {
+                ++i;
+                st.Kind = TRMPostfixStep::Call;
+                st.Text = UpperCase(id);
+                st.Args = GetParameters(p, i);
+                for (auto& a : st.Args) a = Trim(a);
+                if (st.Args.size() == 1 && st.Args[0].empty()) st.Args.clear();
+            } else if (SameText(id, "TRUE")) {
+                st.Constant = 1;
+            } else if (SameText(id, "FALSE")) {
+                st.Constant = 0;
+            } else {
+                st.Kind = TRMPostfixStep::Name;
+                st.Text = UpperCase(id);
+            }
+        }
+        prog->Steps.push_back(std::move(st));
+    }
+    if (programs_.size() > 20000 && Depth == 0) {
+        programs_.clear();
+        compiled_.clear();
+    }
+    return (programs_[p] = std::move(prog)).get();
+}
+
+namespace {
+
+// A comparison operator's result (1 or 0) for the order of its operands.
+int compared(char op, int cmp) {
+    bool r = op == '='           ? cmp == 0
+             : op == rmpNotEqual ? cmp != 0
+             : op == '<'         ? cmp < 0
+             : op == '>'         ? cmp > 0
+             : op == rmpLessEq   ? cmp <= 0
+                                 : cmp >= 0;
+    return r ? 1 : 0;
+}
+
+Variant binaryOp(char op, const Variant& a, const Variant& b) {
+    double x = 0, y = 0;
+    bool nx = numericText(a, x), ny = numericText(b, y);
+    bool whole = isWhole(a) && isWhole(b);
+    switch (op) {
+    case '+':
+        if ((VarIsStr(a) || VarIsStr(b)) && !(RMIsNumber(a) && RMIsNumber(b))) return VarToStr(a) + VarToStr(b);
+        return num(x + y, whole);
+    case rmpOr: return num(x + y, true);
+    case '-': return num(x - y, whole);
+    case '*': return num(x * y, whole);
+    case rmpAnd: return num(x * y, true);
+    case '/': return y == 0 ? Variant(0) : Variant(x / y);
+    case rmpMod: return int64_t(y) == 0 ? 0 : int(int64_t(x) % int64_t(y));
+    default: break;
+    }
+    int cmp;
+    if (nx && ny && !(VarIsStr(a) && VarIsStr(b)))
+        cmp = x < y ? -1 : x > y ? 1 : 0;
+    else {
+        std::string sa = VarToStr(a), sb = VarToStr(b);
+        cmp = sa < sb ? -1 : sa > sb ? 1 : 0;
+    }
+    return compared(op, cmp);
+}
+
+Variant unaryOp(char op, const Variant& a) {
+    switch (op) {
+    case rmpNeg: return num(-RMToNumber(a), isWhole(a));
+    case rmpNot: return RMToNumber(a) == 0 ? 1 : 0;
+    case rmpStr: return VarIsNull(a) ? std::string() : VarToStr(a);
+    case rmpRound: return num(std::nearbyint(RMToNumber(a)), true); // halves to the even neighbour
+    case rmpInt:
+    case rmpFrac: {
+        // A value within 1e-10 of a whole number is that number, so a sum
+        // of fractions that should be whole is not cut down by one.
+        double x = RMToNumber(a), w = std::nearbyint(x);
+        bool nearWhole = std::fabs(w - x) < 1e-10;
+        if (op == rmpInt) return nearWhole ? w : std::trunc(x);
+        return nearWhole ? 0.0 : x - std::trunc(x);
+    }
+    default: return a; // unary plus
+    }
+}
+
+} // namespace
+
+namespace {
+
+// One value of the stack. Plain numbers (whole or floating) are kept as
+// numbers, so that arithmetic on them makes no Variant; any other value
+// is kept as it is. Reading a number back gives the Variant it stands
+// for: whole numbers as integers, others as floating point.
+struct TRMSlot {
+    double D = 0;
+    bool Whole = false;
+    std::optional<Variant> V; // set when the value is not a plain number
+
+    void Set(Variant&& v) {
+        int t = v.Type();
+        if (t == varInteger) {
+            D = v.AsInteger();
+            Whole = true;
+            V.reset();
+        } else if (t == varDouble) {
+            D = v.AsDouble();
+            Whole = false;
+            V.reset();
+        } else {
+            V = std::move(v);
+        }
+    }
+    // As the value rules make a number: whole only while it fits.
+    void SetNumber(double d, bool whole) {
+        D = d;
+        Whole = whole && std::fabs(d) < 2e9;
+        V.reset();
+    }
+    Variant Get() const {
+        if (V) return *V;
+        return Whole ? Variant(int(D)) : Variant(D);
+    }
+};
+
+// The binary operators on two plain numbers, by the rules of binaryOp.
+void numberOp(char op, TRMSlot& a, const TRMSlot& b) {
+    double x = a.D, y = b.D;
+    bool whole = a.Whole && b.Whole;
+    switch (op) {
+    case '+': a.SetNumber(x + y, whole); return;
+    case rmpOr: a.SetNumber(x + y, true); return;
+    case '-': a.SetNumber(x - y, whole); return;
+    case '*': a.SetNumber(x * y, whole); return;
+    case rmpAnd: a.SetNumber(x * y, true); return;
+    case '/':
+        if (y == 0)
+            a.SetNumber(0, true);
+        else
+            a.SetNumber(x / y, false);
+        return;
+    case rmpMod: a.SetNumber(int64_t(y) == 0 ? 0 : int(int64_t(x) % int64_t(y)), true); return;
+    default: break;
+    }
+    a.SetNumber(compared(op, x < y ? -1 : x > y ? 1 : 0), true);
+}
+
+} // namespace
+
+Variant TRMParser::run(const TRMPostfixProgram& p) {
+    if (Depth >= MaxDepth) throw ERMExpressionError("表达式嵌套过深");
+    ++Depth;
+    ScopeExit leave([&] { --Depth; });
+    TRMSlot stack[StackSize];
+    int n = 0;
+    auto top = [&]() -> TRMSlot& {
+        if (n >= StackSize) throw ERMExpressionError("表达式错误: 表达式过于复杂");
+        return stack[n++];
+    };
+    auto need = [&](int k) {
+        if (n < k) throw ERMExpressionError("表达式错误: 运算符缺少运算对象");
+    };
+    for (const TRMPostfixStep& st : p.Steps) {
+        switch (st.Kind) {
+        case TRMPostfixStep::Operator:
+            if (st.Op == rmpNeg || st.Op == rmpPlus || st.Op == rmpNot || st.Op == rmpStr || st.Op == rmpRound ||
+                st.Op == rmpInt || st.Op == rmpFrac) {
+                need(1);
+                TRMSlot& a = stack[n - 1];
+                if (!a.V && st.Op == rmpNeg)
+                    a.SetNumber(-a.D, a.Whole);
+                else if (!a.V && st.Op == rmpPlus) {
+                } else
+                    a.Set(unaryOp(st.Op, a.Get()));
+            } else {
+                need(2);
+                TRMSlot &a = stack[n - 2], &b = stack[n - 1];
+                if (!a.V && !b.V)
+                    numberOp(st.Op, a, b);
+                else
+                    a.Set(binaryOp(st.Op, a.Get(), b.Get()));
+                b.V.reset();
+                --n;
+            }
+            break;
+        case TRMPostfixStep::Value:
+            if (st.IsNumber)
+                top().SetNumber(st.Number, false);
+            else
+                top().Set(Variant(st.Constant));
+            break;
+        case TRMPostfixStep::Bracket: top().Set(OnGetValue ? OnGetValue(st.Text, true) : Variant()); break;
+        case TRMPostfixStep::Name: {
+            Variant v = OnGetValue ? OnGetValue(st.Text, false) : Variant();
+            double d;
+            if (VarIsEmpty(v) && TryStrToFloat(st.Text, d)) v = d;
+            top().Set(std::move(v));
+            break;
+        }
+        case TRMPostfixStep::Array: top().Set(Calc(st.Text)); break;
+        case TRMPostfixStep::Call: {
+            TRMFuncCall call{st.Text, st.Args, this};
+            Variant r;
+            if (st.Text == "IF" && call.Count() >= 2) {
+                top().Set(RMToNumber(call.Arg(0)) != 0 ? call.Arg(1) : call.Arg(2));
+                break;
+            }
+            if ((OnFunction && OnFunction(call, r)) || RMStdFunction(call, r) || RMCallFunctionLibraries(call, r)) {
+                top().Set(std::move(r));
+                break;
+            }
+            throw ERMExpressionError("未知函数: " + st.Text);
+        }
+        }
+    }
+    return n > 0 ? stack[0].Get() : Variant(0);
+}
+
+Variant TRMParser::EvaluatePostfix(const std::string& postfix) { return run(*program(postfix)); }
+
 Variant TRMParser::Calc(const std::string& expr) {
     // Blank text is no expression; asked without copying the text, as
     // every evaluation asks.
     if (std::all_of(expr.begin(), expr.end(), [](char c) { return uint8_t(c) <= ' '; })) return Null();
-    if (Depth >= MaxDepth) throw ERMExpressionError("表达式嵌套过深: " + expr);
-    ++Depth;
-    ScopeExit leave([&] { --Depth; });
-    return Eval(compile(expr));
-}
-
-Variant TRMParser::Eval(const TRMNode* n) {
-    switch (n->Kind) {
-    case nkConst: return n->Value;
-    case nkName:
-    case nkBracket: {
-        Variant v = OnGetValue ? OnGetValue(n->Name, n->Kind == nkBracket) : Variant();
-        if (VarIsEmpty(v) && n->Kind == nkName) {
-            double d;
-            if (TryStrToFloat(n->Name, d)) return d;
-        }
-        return v;
-    }
-    case nkFunc: {
-        TRMFuncCall call{n->Name, n->ArgTexts, this, &n->Kids};
-        Variant r;
-        if (n->Name == "IF" && call.Count() >= 2) {
-            return RMToNumber(call.Arg(0)) != 0 ? call.Arg(1) : call.Arg(2);
-        }
-        if (OnFunction && OnFunction(call, r)) return r;
-        if (RMStdFunction(call, r)) return r;
-        if (RMCallFunctionLibraries(call, r)) return r;
-        throw ERMExpressionError("未知函数: " + n->Name);
-    }
-    case nkUnary: {
-        Variant a = Eval(n->Kids[0]);
-        if (n->Name == "NOT") return RMToNumber(a) == 0 ? 1 : 0;
-        if (n->Name == "-") return num(-RMToNumber(a), isWhole(a));
-        return a;
-    }
-    case nkBinary: {
-        const std::string& op = n->Name;
-        Variant a = Eval(n->Kids[0]);
-        Variant b = Eval(n->Kids[1]);
-        double x = 0, y = 0;
-        bool nx = numericText(a, x), ny = numericText(b, y);
-        bool whole = isWhole(a) && isWhole(b);
-        if (op == "+") {
-            if ((VarIsStr(a) || VarIsStr(b)) && !(nx && ny && !VarIsStr(a) && !VarIsStr(b))) {
-                if (VarIsStr(a) || VarIsStr(b)) {
-                    if (!(RMIsNumber(a) && RMIsNumber(b))) return VarToStr(a) + VarToStr(b);
-                }
-            }
-            return num(x + y, whole);
-        }
-        if (op == "-") return num(x - y, whole);
-        if (op == "*" || op == "AND") return num(x * y, whole || op == "AND");
-        if (op == "OR") return num(x + y, true);
-        if (op == "/") return y == 0 ? Variant(0) : Variant(x / y);
-        if (op == "MOD") return y == 0 ? 0 : int(int64_t(x) % int64_t(y));
-        int cmp;
-        if (nx && ny && !(VarIsStr(a) && VarIsStr(b)))
-            cmp = x < y ? -1 : x > y ? 1 : 0;
-        else {
-            std::string sa = VarToStr(a), sb = VarToStr(b);
-            cmp = sa < sb ? -1 : sa > sb ? 1 : 0;
-        }
-        bool r = op == "="    ? cmp == 0
-                 : op == "<>" ? cmp != 0
-                 : op == "<"  ? cmp < 0
-                 : op == ">"  ? cmp > 0
-                 : op == "<=" ? cmp <= 0
-                              : cmp >= 0;
-        return r ? 1 : 0;
-    }
-    }
-    return Null();
+    auto it = compiled_.find(expr);
+    if (it != compiled_.end()) return run(*it->second);
+    const TRMPostfixProgram* p = program(CompileToPostfix(expr));
+    compiled_[expr] = p;
+    return run(*p);
 }
 
 // ---------------------------------------------------------------- text readers

@@ -1,7 +1,10 @@
 // The report expression language: numbers, 'texts', [bracketed names],
 // names, function calls, unary - + NOT, and four priority levels (tightest
-// first): INT FRAC ROUND STR | * / MOD AND OR | + - | = <> < > <= >=. An
-// expression compiles once into a tree that is cached by its text.
+// first): INT FRAC ROUND STR | * / MOD AND OR NOT | + - | = <> < > <= >=.
+// An expression is compiled into a postfix text (operands in evaluation
+// order, each operator one character) and the postfix text is evaluated on
+// a value stack of 11 slots. Calc keeps both steps' work per text, so an
+// expression evaluated once per row is read only once.
 //
 // Values are Variants. Arithmetic on two numbers gives a number (whole
 // numbers stay whole under + - * MOD); "+" with a text that is not a number
@@ -10,9 +13,9 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Variants.h"
@@ -31,12 +34,28 @@ struct TRMFuncCall {
     std::string Name;
     std::vector<std::string> ArgTexts;
     TRMParser* Parser = nullptr;
-    const std::vector<struct TRMNode*>* ArgNodes = nullptr;
     size_t Count() const { return ArgTexts.size(); }
     Variant Arg(size_t i) const;
 };
 
-struct TRMNode;
+// The operator characters of a postfix text besides + - * / < = >.
+enum : char {
+    rmpGreaterEq = 1,
+    rmpLessEq = 2,
+    rmpNotEqual = 3,
+    rmpOr = 4,
+    rmpAnd = 5,
+    rmpInt = 6,
+    rmpFrac = 7,
+    rmpNeg = 9,
+    rmpPlus = 10,
+    rmpStr = 11,
+    rmpNot = 12,
+    rmpMod = 13,
+    rmpRound = 14,
+};
+
+struct TRMPostfixProgram;
 
 class TRMParser {
 public:
@@ -48,10 +67,21 @@ public:
     // True when the function was known and result set.
     std::function<bool(const TRMFuncCall& call, Variant& result)> OnFunction;
 
+    // The value of an expression: CompileToPostfix, then EvaluatePostfix.
+    // A blank text is no expression and gives Null.
     Variant Calc(const std::string& expr);
+    // The postfix text: operands in evaluation order, each followed by a
+    // blank (a function call stands as written, with no blank after it),
+    // and each operator one character (the enum above). Text after ";" is
+    // left out. A prefix operator (unary sign, NOT) binds to the operand
+    // after it, so "2 * -3" is "2 3 \x09*".
+    static std::string CompileToPostfix(const std::string& expr);
+    // The value of a postfix text; an empty one gives the integer 0.
+    // Raises ERMExpressionError when an operator lacks its operands, when
+    // more than 11 values would be stacked, or at an unmatched "(".
+    Variant EvaluatePostfix(const std::string& postfix);
     // Checks the syntax only; the message is empty when it is sound.
     std::string Check(const std::string& expr);
-    Variant Eval(const TRMNode* n);
 
     // Text readers shared with the splitters and the designer. Each reads
     // at pos and leaves pos after what it read.
@@ -75,9 +105,16 @@ public:
     int Depth = 0;
     static constexpr int MaxDepth = 64;
 
+    static constexpr int StackSize = 11;
+
 private:
-    std::map<std::string, std::unique_ptr<TRMNode>> cache_;
-    const TRMNode* compile(const std::string& expr);
+    // Read postfix texts, by their text and by the expression they came
+    // from. Both are dropped together when they grow too large, and only
+    // while nothing is being evaluated, so a running program stays.
+    std::unordered_map<std::string, std::unique_ptr<const TRMPostfixProgram>> programs_;
+    std::unordered_map<std::string, const TRMPostfixProgram*> compiled_;
+    const TRMPostfixProgram* program(const std::string& postfix);
+    Variant run(const TRMPostfixProgram& p);
 };
 
 // pos at "[": the text up to its matching "]" (brackets nest; quoted

@@ -101,3 +101,91 @@ TEST(Expressions, memoTextExpandsBracketsWithFormats) {
 }
 
 } // namespace
+
+namespace {
+
+struct PostfixCase {
+    const char* name;
+    const char* expr;
+    const char* postfix;
+};
+void PrintTo(const PostfixCase& c, std::ostream* os) { *os << c.name; }
+
+class Postfix : public ::testing::TestWithParam<PostfixCase> {};
+
+// The postfix text is what scripts and conditions keep and run: operands
+// in evaluation order with a blank after each, calls as written, one
+// character per operator.
+TEST_P(Postfix, compilesToTheOperatorCodes) {
+    EXPECT_EQ(TRMParser::CompileToPostfix(GetParam().expr), GetParam().postfix) << GetParam().expr;
+}
+
+const PostfixCase kPostfix[] = {
+    {"timesBeforePlus", "2+3*4", "2 3 4 *+"},
+    {"parenthesesFirst", "(2+3)*4", "2 3 +4 *"},
+    {"equalPrioritiesFromTheLeft", "8 - 2 - 1", "8 2 -1 -"},
+    {"modIsThirteen", "7 mod 3", "7 3 \r"},
+    {"notIsTwelve", "NOT 0", "0 \x0c"},
+    {"twoCharacterComparisons", "a <> b", "a b \x03"},
+    {"greaterOrEqual", "a >= b", "a b \x01"},
+    {"lessOrEqual", "a <= b", "a b \x02"},
+    {"orAndAreWordsOfAnyCase", "a Or b and c", "a b \x04" "c \x05"},
+    {"intIsAPrefixOperator", "INT(x) * 2", "x \x06" "2 *"},
+    {"roundIsFourteen", "ROUND(x)", "x \x0e"},
+    {"callStandsAsWritten", "IF(1, 'a', X) + 1", "IF(1, 'a', X)1 +"},
+    {"bracketKeepsItsText", "[Price] * 2", "[Price] 2 *"},
+    {"arrayElementIsOneOperand", "A[2] + 1", "A[2] 1 +"},
+    {"literalKeepsDoubledQuotes", "'It''s'", "'It''s' "},
+    {"semicolonEndsIt", "3 + 4 ; 5", "3 4 +"},
+    {"unaryMinusIsNine", "-a", "a \x09"},
+    {"prefixMinusAfterTimesBindsToItsOperand", "2 * -3", "2 3 \x09*"},
+    {"notAfterAndBindsToItsOperand", "a AND NOT b", "a b \x0c\x05"},
+    {"percentPrefixIsKept", "%dX + 1", "%dX 1 +"},
+    {"quotedNameRunsOverBlanks", "Table.\"Book Name\" = 'x'", "Table.\"Book Name\" 'x' ="},
+};
+INSTANTIATE_TEST_SUITE_P(Report, Postfix, ::testing::ValuesIn(kPostfix),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+TEST(Postfix, evaluatesWithTheValueRules) {
+    TRMReport r;
+    TRMParser& p = r.Parser;
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix("")), "0");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix("   ")), "0");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("1,5 + 1.5"))), "3");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("INT(2.9999999999999)"))), "3");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("FRAC(2.9999999999999)"))), "0");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("INT(-2.5)"))), "-2");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("ROUND(2.5) + ROUND(3.5)"))), "6");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("COPY('abcdef', 2, 3)"))), "bcd");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("1 - -1"))), "2");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("1 AND NOT 0"))), "1");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("NOT 5"))), "0");
+    EXPECT_EQ(VarToStr(p.EvaluatePostfix(TRMParser::CompileToPostfix("STR(12) + 'a'"))), "12a");
+}
+
+TEST(Postfix, namesReachTheOwnerUpperCasedAndBracketsAsWritten) {
+    TRMParser p;
+    std::vector<std::string> asked;
+    p.OnGetValue = [&](const std::string& name, bool bracketed) {
+        asked.push_back(bracketed ? "[" + name + "]" : name);
+        return Variant(1);
+    };
+    p.Calc("abc + [Tbl.\"Book name\"] + IF(1, 2, zzz)");
+    EXPECT_EQ(asked, (std::vector<std::string>{"ABC", "[Tbl.\"Book name\"]"}));
+}
+
+TEST(Postfix, theValueStackIsBoundedAndChecked) {
+    TRMParser p;
+    // Thirteen values wait on the stack before the first addition.
+    std::string deep = "1";
+    for (int i = 0; i < 12; ++i) deep = "1+(" + deep + ")";
+    std::string shallow = "1";
+    for (int i = 0; i < 9; ++i) shallow = "1+(" + shallow + ")";
+    EXPECT_EQ(VarToStr(p.Calc(shallow)), "10");
+    EXPECT_THROW(p.Calc(deep), ERMExpressionError);
+    EXPECT_THROW(p.EvaluatePostfix("1 +"), ERMExpressionError);
+    EXPECT_THROW(p.EvaluatePostfix("*"), ERMExpressionError);
+    EXPECT_THROW(p.Calc("(1 + 2"), ERMExpressionError);
+}
+
+} // namespace

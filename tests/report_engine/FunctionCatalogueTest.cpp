@@ -163,14 +163,14 @@ TEST(ReportFunctionLibraries, standardLibraryServesItsEighteenNamesOnly) {
     TRMParser p;
     Variant r = std::string("untouched");
     std::vector<std::string> args{"'x'"};
-    EXPECT_FALSE(std->OnFunction(TRMFuncCall{"LENGTH", args, &p, nullptr}, r));
+    EXPECT_FALSE(std->OnFunction(TRMFuncCall{"LENGTH", args, &p}, r));
     EXPECT_EQ(VarToStr(r), "untouched");
     // Outside a build the totals have no rows: "0".
     std::vector<std::string> sumArgs{"[Price]"};
-    EXPECT_TRUE(std->OnFunction(TRMFuncCall{"SUM", sumArgs, &p, nullptr}, r));
+    EXPECT_TRUE(std->OnFunction(TRMFuncCall{"SUM", sumArgs, &p}, r));
     EXPECT_EQ(VarToStr(r), "0");
     std::vector<std::string> moneyArgs{"12.34"};
-    EXPECT_TRUE(std->OnFunction(TRMFuncCall{"currtobignum", moneyArgs, &p, nullptr}, r));
+    EXPECT_TRUE(std->OnFunction(TRMFuncCall{"currtobignum", moneyArgs, &p}, r));
     EXPECT_EQ(VarToStr(r), "拾贰圆叁角肆分");
 }
 
