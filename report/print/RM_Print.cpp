@@ -416,6 +416,7 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, int co
         });
         double sx = 1, sy = 1;
         int ox = 0, oy = 0;
+        std::optional<TRMPrinterCanvas> canvas;
         auto printPage = [&](int i) {
             TRMEMFPageRec& r = EMFPages[i];
             RMJobPaper paper = RMJobPaperOf(r, scalePaper, scaleW, scaleH);
@@ -425,6 +426,7 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, int co
                 if (jobs > 0 && pr->IsPdfPrinter())
                     pr->SetFileName(RMNumberedJobFile(firstFile, pr->Title(), jobs + 1));
                 pr->BeginDoc();
+                canvas.emplace(pr, RMPrinter()->IsColor());
                 ++jobs;
                 current = paper;
                 sx = pr->XDpi() / 96.0 * scale;
@@ -443,7 +445,7 @@ bool TRMReport::PrintPreparedReport(const std::string& pages, int copies, int co
                 rect = TRect(l, t, l + int(std::lround(pw * scale)), t + int(std::lround(ph * scale)));
             }
             r.Visible = true;
-            EMFPages.Draw(i, pr->Canvas(), rect);
+            EMFPages.Draw(i, canvas->Canvas(), rect);
             r.Visible = false;
             EMFPages.FreeUnpacked(i);
             // The progress window names the page printed; Cancel is

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "Graphics.h"
 #include "Printers.h"
 #include "SysUtils.h"
 #include "report/model/RM_Class.h"
@@ -374,4 +375,34 @@ void TRMPrinter::FillPageInfo(TRMPageInfo& info) const {
     info.PrinterPrintHeight = info.PrinterPageHeight - 2 * info.PrinterOffsetY;
     info.ScreenPrintWidth = int(std::lround(info.PrinterPrintWidth * kx));
     info.ScreenPrintHeight = int(std::lround(info.PrinterPrintHeight * ky));
+}
+
+// ---------------------------------------------------------------- printer canvas
+
+TRMPrinterCanvas::TRMPrinterCanvas(TPrinter* printer, bool color)
+    : printer_(printer), canvas_(printer->Canvas()), color_(color) {
+    // The font tells of its changes; the canvas's own listener still runs
+    // first.
+    chained_ = canvas_->Font()->OnChange;
+    canvas_->Font()->OnChange = [this](TObject* sender) {
+        if (chained_) chained_(sender);
+        AdaptFont();
+    };
+    AdaptFont();
+}
+
+TRMPrinterCanvas::~TRMPrinterCanvas() { canvas_->Font()->OnChange = chained_; }
+
+void TRMPrinterCanvas::AdaptFont() {
+    if (adapting_) return;
+    adapting_ = true;
+    TFont* f = canvas_->Font();
+    int dpi = printer_->YDpi();
+    if (dpi > 0 && f->PixelsPerInch() != dpi) {
+        int size = f->Size();
+        f->SetPixelsPerInch(dpi);
+        f->SetSize(size);
+    }
+    if (!color_ && f->Color() != clBlack && f->Color() != clWhite) f->SetColor(clBlack);
+    adapting_ = false;
 }

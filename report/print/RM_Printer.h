@@ -8,8 +8,13 @@
 // device's own source).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+class TCanvas;
+class TObject;
+class TPrinter;
 
 struct TRMPaperInfo {
     int Code = 0;
@@ -114,6 +119,9 @@ public:
     int PaperWidth() const;
     int PaperHeight() const;
     void FillPageInfo(TRMPageInfo& info) const;
+    // The print service tells nothing of a queue's colour, so every
+    // printer is taken to print colour.
+    bool IsColor() const { return true; }
 
 private:
     int index_ = 0;
@@ -121,3 +129,27 @@ private:
     const TRMPaperInfo* currentPaper() const;
 };
 TRMPrinter* RMPrinter();
+
+// The canvas the engine prints on: the platform printer's canvas, its font
+// kept measured at the printer's vertical resolution (a point size stays
+// that size on paper) and, on a printer without colour, its text black
+// unless the colour asked for is black or white. The font is adapted when
+// the canvas is made and after every change of it, as long as this object
+// lives.
+class TRMPrinterCanvas {
+public:
+    TRMPrinterCanvas(TPrinter* printer, bool color);
+    ~TRMPrinterCanvas();
+    TRMPrinterCanvas(const TRMPrinterCanvas&) = delete;
+    TRMPrinterCanvas& operator=(const TRMPrinterCanvas&) = delete;
+    TCanvas* Canvas() const { return canvas_; }
+    bool IsColor() const { return color_; }
+    void AdaptFont();
+
+private:
+    TPrinter* printer_;
+    TCanvas* canvas_;
+    bool color_;
+    bool adapting_ = false;
+    std::function<void(TObject*)> chained_;
+};
