@@ -23,8 +23,10 @@
 #include "SysUtils.h"
 #include "ScopeExit.h"
 #include "report/model/RM_Control.h"
+#include "report/model/RM_Register.h"
 #include "report/model/RM_Report.h"
 #include "report/model/RM_Utils.h"
+#include "report/script/RM_FuncLib.h"
 #include "report/script/RM_Interp.h"
 
 namespace {
@@ -78,11 +80,38 @@ struct Aggregate {
 
 class TRMBuilder {
 public:
-    explicit TRMBuilder(TRMReport* r) : R(r) {}
+    explicit TRMBuilder(TRMReport* r) : R(r), was_{CurReport, MasterReport, CurPage, CurBand, CurView} {
+        CurReport = MasterReport = r;
+        page = nullptr;
+        curBand = nullptr;
+        curView = nullptr;
+        RMWatchers().clear();
+    }
+    ~TRMBuilder() {
+        RMWatchers().clear();
+        CurReport = was_.Report;
+        MasterReport = was_.Master;
+        CurPage = was_.Page;
+        CurBand = was_.Band;
+        CurView = was_.View;
+    }
     TRMReport* R;
 
-    // Build state.
-    TRMPage* page = nullptr;
+private:
+    // What the engine was working on before this build, put back after it.
+    struct {
+        TRMReport* Report;
+        TRMReport* Master;
+        TRMPage* Page;
+        TRMBandView* Band;
+        TRMView* View;
+    } was_;
+
+public:
+    // Build state. The page, band and object being worked on are the
+    // engine's own (CurPage, CurBand, CurView), which scripts and the
+    // designer's services read.
+    TRMPage*& page = CurPage;
     int designPageNo = 1;
     TRMEMFPageRec* out = nullptr;
     TRMPageBytes stream;
@@ -91,7 +120,7 @@ public:
     int recordCount = 0; // records printed in this pass, every level ("Current#")
     bool firstPageOfRun = true;
     bool aggregateSetup = false;
-    TRMBandView* curBand = nullptr;
+    TRMBandView*& curBand = CurBand;
     TRMDataset* curData = nullptr;
     std::map<TRMBandView*, std::vector<Aggregate>> aggs; // per footer band
     std::map<TRMBandView*, std::vector<TRMView*>> objectsOf;
@@ -99,7 +128,7 @@ public:
 
     // ---- build errors
     // The object being printed, named by the error that stops the build.
-    TRMView* curView = nullptr;
+    TRMView*& curView = CurView;
     void fail(const std::string& message) { RMDataSetError(R, message, curView); }
 
     // The first pass of a two-pass build lays the bands out and counts the
@@ -199,6 +228,13 @@ public:
                 // starts its bands afresh.
                 objectsOf.erase(b);
                 crossCells.erase(b);
+            }
+        // Objects that watch the others print start with the page.
+        for (auto& o : page->Objects)
+            if (o->ObjectType != rmgtBand && (o->Flags & flWatcher) &&
+                std::find(RMWatchers().begin(), RMWatchers().end(), o.get()) == RMWatchers().end()) {
+                RMWatchers().push_back(o.get());
+                o->WatchStart();
             }
         std::vector<TRMView*>& loose = looseObjects[page];
         loose.clear();
@@ -485,32 +521,46 @@ public:
         if (clear) aggs.clear();
         size_t errors = R->BuildErrors.size();
         aggregateSetup = true;
+        TRMView* wasView = curView;
+        // Dictionary variables are searched through their expressions.
+        TRMVariables dict;
+        for (auto& v : R->Dictionary.Variables)
+            if (!v.Name.empty() && v.Name[0] != ' ') dict.SetVariable(v.Name, v.Value);
+        std::vector<std::string> calls;
+        TAggregateFunctionsSplitter split(calls, &dict);
+        // Only the totals' calls are evaluated, each once, so that they
+        // register with the band (curBand); nothing else of a text or a
+        // script runs here.
+        auto registerCalls = [&](TRMView* o, bool text) {
+            try {
+                if (text) split.SplitMemo(o->Memo);
+                split.SplitScript(o->OnBeforePrint);
+            } catch (const Exception&) {
+            }
+            curView = o;
+            for (const std::string& c : calls) try {
+                    R->Calc(c);
+                } catch (const Exception&) {
+                }
+            calls.clear();
+        };
+        auto isText = [](TRMView* o) { return o->ObjectType == rmgtMemo || o->ObjectType == rmgtCalcMemo; };
         for (auto& [b, objs] : objectsOf) {
             if (b->Parent && b->Parent != page) continue;
             curBand = b;
-            for (TRMView* o : objs) {
-                if (o->ObjectType != rmgtMemo && o->ObjectType != rmgtCalcMemo) continue;
-                for (auto& line : o->Memo) {
-                    try {
-                        R->ExpandVariables(line, o);
-                    } catch (...) {}
-                }
-            }
+            registerCalls(b, false);
+            for (TRMView* o : objs) registerCalls(o, isText(o));
         }
         for (auto& [b, cells] : crossCells) {
             if (b->Parent && b->Parent != page) continue;
             curBand = b;
             for (auto& [cb, o] : cells) {
-                if (o->ObjectType != rmgtMemo && o->ObjectType != rmgtCalcMemo) continue;
                 curCross = cb;
-                for (auto& line : o->Memo) {
-                    try {
-                        R->ExpandVariables(line, o);
-                    } catch (...) {}
-                }
+                registerCalls(o, isText(o));
             }
         }
         curCross = nullptr;
+        curView = wasView;
         R->BuildErrors.resize(errors); // found while registering, not errors of the build
         aggregateSetup = false;
         curBand = nullptr;
@@ -774,18 +824,7 @@ public:
         if (ownLines(o, out)) return out;
         out.clear();
         if (o->Flags & flTextOnly) return o->Memo;
-        for (auto& line : o->Memo) {
-            std::string t = R->ExpandVariables(line, o);
-            size_t start = 0;
-            for (;;) {
-                size_t p = t.find('\n', start);
-                std::string l = t.substr(start, p == std::string::npos ? std::string::npos : p - start);
-                if (!l.empty() && l.back() == '\r') l.pop_back();
-                out.push_back(l);
-                if (p == std::string::npos) break;
-                start = p + 1;
-            }
-        }
+        for (auto& line : o->Memo) RMAddTextLines(out, R->ExpandVariables(line, o));
         return out;
     }
     int footerReserve() {
@@ -1004,6 +1043,8 @@ public:
         o->Top = t;
         o->Height = h;
         // A merged record written again is not a new print.
+        if (!rewriting)
+            for (TRMView* w : RMWatchers()) w->WatchNotify(o);
         if (R->OnAfterPrint && !rewriting) R->OnAfterPrint(o);
     }
     bool rewriting = false;
@@ -2227,11 +2268,8 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
             it->second, Parser,
             [this](const std::string& name, const Variant& v) {
                 std::string u = UpperCase(name);
-                // A dialog page's script closes its form this way.
-                if (u == "MODALRESULT" && builder_ && builder_->dialogForm) {
-                    builder_->dialogForm->SetModalResult(TModalResult(RMToNumber(v)));
-                    return;
-                }
+                // Report variables first, then the dictionary's, then the
+                // names with a meaning of their own.
                 if (Variables.IndexOf(name) >= 0) {
                     Variables.SetVariable(name, v);
                     return;
@@ -2241,6 +2279,11 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
                         dv.Value = VarIsStr(v) ? QuotedStr(VarToStr(v)) : VarToStr(v);
                         return;
                     }
+                // A dialog page's script closes its form this way.
+                if (u == "MODALRESULT" && builder_ && builder_->dialogForm) {
+                    builder_->dialogForm->SetModalResult(TModalResult(RMToNumber(v)));
+                    return;
+                }
                 if (u == "CURY" && builder_) {
                     builder_->scriptSetCurY(int(std::lround(RMToNumber(v))));
                     return;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "Menus.h"
 #include "Metafile.h"
 #include "SysUtils.h"
 #include "report/model/RM_Page.h"
@@ -199,9 +200,45 @@ void TRMView::SetFrameAll(bool visible, double width, TColor color) {
     }
 }
 
+void RMAddTextLines(TRMLines& list, const std::string& t) {
+    size_t start = 0;
+    for (;;) {
+        size_t p = t.find('\n', start);
+        std::string line = t.substr(start, p == std::string::npos ? std::string::npos : p - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        list.push_back(line);
+        if (p == std::string::npos) break;
+        start = p + 1;
+    }
+}
+
 namespace {
 std::string up(const std::string& s) { return UpperCase(s); }
+
+// A whole text into a list: its lines, without their line breaks.
+void setLines(TRMLines& list, const std::string& t) {
+    list.clear();
+    RMAddTextLines(list, t);
+}
+
+std::string joinLines(const TRMLines& list) {
+    std::string t;
+    for (size_t i = 0; i < list.size(); ++i) t += (i ? "\r\n" : "") + list[i];
+    return t;
+}
 } // namespace
+
+// "LEFTFRAME.xxx" ... "BOTTOMFRAME.xxx": the side; null for other names.
+TRMFrameLine* TRMView::frameSide(const std::string& upperName) {
+    size_t dot = upperName.find('.');
+    if (dot == std::string::npos) return nullptr;
+    std::string side = upperName.substr(0, dot);
+    return side == "LEFTFRAME"     ? &LeftFrame
+           : side == "TOPFRAME"    ? &TopFrame
+           : side == "RIGHTFRAME"  ? &RightFrame
+           : side == "BOTTOMFRAME" ? &BottomFrame
+                                   : nullptr;
+}
 
 void TRMView::SetPropValue(const std::string& name, const Variant& v) {
     std::string n = up(name);
@@ -235,19 +272,13 @@ void TRMView::SetPropValue(const std::string& name, const Variant& v) {
         Flags = v.AsBoolean() ? (Flags | flPrintFrame) : (Flags & ~flPrintFrame);
     else if (n == "PRINTVISIBLE")
         Flags = v.AsBoolean() ? (Flags | flPrintVisible) : (Flags & ~flPrintVisible);
-    else if (n == "MEMO") {
-        Memo.clear();
-        std::string t = VarToStr(v);
-        size_t start = 0;
-        for (;;) {
-            size_t p = t.find('\n', start);
-            std::string line = t.substr(start, p == std::string::npos ? std::string::npos : p - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            Memo.push_back(line);
-            if (p == std::string::npos) break;
-            start = p + 1;
-        }
-    } else if (n == "FRAMETYP") {
+    else if (n == "STRETCHED")
+        SetStretched(v.AsBoolean());
+    else if (n == "FLAGS")
+        Flags = uint16_t(v.AsInteger());
+    else if (n == "MEMO" || n == "MEMO1" || n == "DATAFIELD")
+        setLines(n == "MEMO1" ? Memo1 : Memo, VarToStr(v));
+    else if (n == "FRAMETYP") {
         int t = v.AsInteger();
         TopFrame.Visible = t & 8;
         LeftFrame.Visible = t & 4;
@@ -259,15 +290,17 @@ void TRMView::SetPropValue(const std::string& name, const Variant& v) {
         for (auto* f : {&LeftFrame, &TopFrame, &RightFrame, &BottomFrame}) f->Color = TColor(v.AsInteger());
     } else if (n == "FRAMESTYLE") {
         for (auto* f : {&LeftFrame, &TopFrame, &RightFrame, &BottomFrame}) f->Style = uint8_t(v.AsInteger());
-    } else if (n == "LEFTFRAME.VISIBLE")
-        LeftFrame.Visible = v.AsBoolean();
-    else if (n == "TOPFRAME.VISIBLE")
-        TopFrame.Visible = v.AsBoolean();
-    else if (n == "RIGHTFRAME.VISIBLE")
-        RightFrame.Visible = v.AsBoolean();
-    else if (n == "BOTTOMFRAME.VISIBLE")
-        BottomFrame.Visible = v.AsBoolean();
-    else if (n == "FORMATCODE")
+    } else if (TRMFrameLine* f = frameSide(n)) {
+        std::string field = n.substr(n.find('.') + 1);
+        if (field == "VISIBLE")
+            f->Visible = v.AsBoolean();
+        else if (field == "WIDTH")
+            f->Width = v.AsDouble();
+        else if (field == "COLOR")
+            f->Color = TColor(v.AsInteger());
+        else if (field == "STYLE")
+            f->Style = uint8_t(v.AsInteger());
+    } else if (n == "FORMATCODE")
         FormatCode = v.AsInteger();
     else if (n == "FORMATTEXT")
         FormatText = VarToStr(v);
@@ -293,14 +326,25 @@ Variant TRMView::GetPropValue(const std::string& name) {
     if (n == "FRAMETYP")
         return (TopFrame.Visible ? 8 : 0) | (LeftFrame.Visible ? 4 : 0) | (BottomFrame.Visible ? 2 : 0) |
                (RightFrame.Visible ? 1 : 0);
-    if (n == "FRAMEWIDTH") return LeftFrame.Width;
-    if (n == "FRAMECOLOR") return int(LeftFrame.Color);
+    // The whole frame reads as its top side.
+    if (n == "FRAMEWIDTH") return TopFrame.Width;
+    if (n == "FRAMECOLOR") return int(TopFrame.Color);
+    if (n == "FRAMESTYLE") return int(TopFrame.Style);
     if (n == "FORMATCODE") return FormatCode;
     if (n == "FORMATTEXT") return FormatText;
-    if (n == "MEMO") {
-        std::string t;
-        for (size_t i = 0; i < Memo.size(); ++i) t += (i ? "\r\n" : "") + Memo[i];
-        return t;
+    if (n == "STRETCHED") return GetStretched();
+    if (n == "FLAGS") return int(Flags);
+    if (n == "ISPRINTING") return IsPrinting;
+    if (n == "MEMO") return joinLines(Memo);
+    if (n == "MEMO1") return joinLines(Memo1);
+    if (n == "MEMO.COUNT") return int(Memo.size());
+    if (n == "DATAFIELD") return Memo.empty() ? std::string() : Memo[0];
+    if (TRMFrameLine* f = frameSide(n)) {
+        std::string field = n.substr(n.find('.') + 1);
+        if (field == "VISIBLE") return f->Visible;
+        if (field == "WIDTH") return f->Width;
+        if (field == "COLOR") return int(f->Color);
+        if (field == "STYLE") return int(f->Style);
     }
     return Null();
 }
@@ -308,22 +352,99 @@ Variant TRMView::GetPropValue(const std::string& name) {
 void TRMView::DefineProperties() {
     ClearProperties();
     AddProperty("Name", rmdtString | rmdtOneObject);
-    AddProperty("Left", rmdtInteger | rmdtPixels);
-    AddProperty("Top", rmdtInteger | rmdtPixels);
-    AddProperty("Width", rmdtInteger | rmdtPixels);
-    AddProperty("Height", rmdtInteger | rmdtPixels);
+    for (const char* p : {"Left", "Top", "Height", "Width"}) AddProperty(p, rmdtPixels);
+    AddProperty("Flags", 0);
+    AddProperty("IsPrinting", 0);
+    for (const char* field : {"Visible", "Width", "Color", "Style"})
+        for (const char* side : {"LeftFrame.", "TopFrame.", "RightFrame.", "BottomFrame."})
+            AddProperty(std::string(side) + field, 0);
+    // Bands and sub-reports have no frame, fill or alignment of their own.
+    if (ObjectType != rmgtBand && ObjectType != rmgtSubReport) {
+        AddProperty("FrameTyp", rmdtInteger);
+        AddProperty("FrameWidth", rmdtFloat | rmdtPixels);
+        AddProperty("FrameColor", rmdtColor);
+        AddEnumProperty("FrameStyle", "psSolid;psDash;psDot;psDashDot;psDashDotDot;psDouble", {0, 1, 2, 3, 4, 7});
+        AddProperty("FillColor", rmdtColor);
+        AddProperty("Tag", rmdtOneObject | rmdtHasEditor);
+        AddEnumProperty("BandAlign", "baNone;baLeft;baRight;baCenter;baWidth;baBottom;baClient;baHeight;baRest",
+                        {0, 1, 2, 3, 4, 5, 7, 8, 9});
+        AddProperty("PrintFrame", rmdtBoolean);
+        AddProperty("PrintVisible", rmdtBoolean);
+    }
     AddProperty("Visible", rmdtBoolean);
-    AddProperty("FillColor", rmdtColor);
-    AddProperty("FrameTyp", 0);
-    AddProperty("FrameWidth", 0);
-    AddProperty("FrameColor", 0);
-    AddProperty("Memo", rmdtHasEditor);
-    AddProperty("Tag", rmdtHasEditor);
+    AddProperty("Memo", rmdtOneObject | rmdtHasEditor);
+    AddProperty("Memo.Count", 0);
     AddProperty("Restrictions", rmdtHasEditor);
-    AddEnumProperty("BandAlign", "baNone;baLeft;baRight;baCenter;baWidth;baBottom;baClient;baHeight;baRest",
-                    {0, 1, 2, 3, 4, 5, 7, 8, 9});
-    AddProperty("PrintFrame", rmdtBoolean);
-    AddProperty("PrintVisible", rmdtBoolean);
+    AddProperty("Memo1", 0);
+}
+
+TRect TRMView::GetClipRgn(bool extended) const {
+    // Left, Top, Width and Height are those of the last BeginDraw while a
+    // drawing runs, the design ones otherwise.
+    auto half = [&](const TRMFrameLine& f, double scale) {
+        return f.Visible ? int(std::lround((scale * f.Width - 1) / 2)) : 0;
+    };
+    TRect r(Left - (LeftFrame.Visible ? int(std::lround(ScaleX * LeftFrame.Width / 2)) : 0),
+            Top - (TopFrame.Visible ? int(std::lround(ScaleY * TopFrame.Width / 2)) : 0),
+            Left + Width + 1 + half(RightFrame, ScaleX), Top + Height + 1 + half(BottomFrame, ScaleY));
+    if (extended) r = TRect(r.Left - 10, r.Top - 10, r.Right + 10, r.Bottom + 10);
+    return r;
+}
+
+namespace {
+int frameExtra(const TRMFrameLine& a, const TRMFrameLine& b) {
+    int e = 0;
+    for (const TRMFrameLine* f : {&a, &b}) {
+        if (!f->Visible) continue;
+        e += int(std::lround(f->Width / 2));
+        if (f->Style & 0x10) e += int(std::lround(f->Width * 2));
+    }
+    return e;
+}
+} // namespace
+
+int TRMView::GetFrameExtraHeight() const { return frameExtra(BottomFrame, TopFrame); }
+int TRMView::GetFrameExtraWidth() const { return frameExtra(RightFrame, LeftFrame); }
+
+void TRMView::DefinePopupMenu(TPopupMenu* popup) {
+    auto* sep = new TMenuItem(popup);
+    sep->SetCaption("-");
+    popup->Items()->Add(sep);
+    auto* item = new TMenuItem(popup);
+    item->SetCaption("伸展");
+    item->SetChecked(GetStretched());
+    item->OnClick = [item](TObject*) {
+        if (!CurDesigner) return;
+        CurDesigner->RecordChangeForUndo();
+        item->SetChecked(!item->Checked());
+        if (TRMPage* page = CurDesigner->GetDesignPage())
+            for (auto& o : page->Objects)
+                if (o->Selected) o->SetStretched(item->Checked());
+        CurDesigner->ChangeDone();
+    };
+    popup->Items()->Add(item);
+}
+
+bool TRMObject::SetFontProp(TRMFont& font, const std::string& n, const Variant& v) {
+    if (n == "FONT.NAME")
+        font.Name = VarToStr(v);
+    else if (n == "FONT.SIZE")
+        font.Size = v.AsInteger();
+    else if (n == "FONT.STYLE")
+        font.Style = uint16_t(v.AsInteger());
+    else if (n == "FONT.COLOR")
+        font.Color = TColor(v.AsInteger());
+    else
+        return false;
+    return true;
+}
+
+Variant TRMObject::GetFontProp(const TRMFont& font, const std::string& n) {
+    if (n == "FONT.NAME") return font.Name;
+    if (n == "FONT.SIZE") return font.Size;
+    if (n == "FONT.STYLE") return int(font.Style);
+    if (n == "FONT.COLOR") return int(font.Color);
+    return Null();
 }
 
 void TRMView::BeginDraw(TCanvas* canvas) {
@@ -567,21 +688,23 @@ std::unique_ptr<TRMView> TRMView::Clone() {
 }
 
 void TRMView::CreateUniqueName(TRMReport* report) {
+    Name.clear();
+    std::vector<std::string> names;
+    auto collect = [&](TRMPage* page) {
+        for (auto& o : page->Objects) {
+            if (o.get() != this) names.push_back(UpperCase(o->Name));
+            o->CollectNames(names);
+        }
+    };
+    if (report)
+        for (int p = 0; p < report->Pages.Count(); ++p) collect(report->Pages[p]);
+    else if (Parent)
+        collect(Parent);
+    std::sort(names.begin(), names.end());
     for (int i = 1; i <= 10000; ++i) {
         std::string n = BaseName + std::to_string(i);
-        bool used = false;
-        if (report) {
-            for (int p = 0; p < report->Pages.Count() && !used; ++p)
-                for (auto& o : report->Pages[p]->Objects)
-                    if (o.get() != this && SameText(o->Name, n)) {
-                        used = true;
-                        break;
-                    }
-        } else if (Parent) {
-            used = Parent->FindObject(n) && Parent->FindObject(n) != this;
-        }
-        if (!used) {
-            Name = n;
+        if (!std::binary_search(names.begin(), names.end(), UpperCase(n))) {
+            SetPropValue("Name", n);
             return;
         }
     }
@@ -589,13 +712,70 @@ void TRMView::CreateUniqueName(TRMReport* report) {
 
 TRMView* TRMView::FindBand() const {
     if (!Parent) return nullptr;
+    TRMView* found = nullptr;
     for (auto& o : Parent->Objects)
-        if (o->ObjectType == rmgtBand && o.get() != this) {
-            auto* b = static_cast<TRMBandView*>(o.get());
-            if (b->BandType() >= bkCrossHeader && b->BandType() <= bkCrossFooter) continue;
-            if (Top >= b->Top && Top < b->Top + b->Height) return b;
+        if (o->ObjectType == rmgtBand && o.get() != this && Left >= o->Left && Left <= o->Left + o->Width &&
+            Top >= o->Top && Top <= o->Top + o->Height)
+            found = o.get();
+    return found;
+}
+
+void TRMView::ApplyBandAlign() {
+    TRMPage* page = Parent;
+    if (!page || BandAlign == 0) return;
+    int L = page->PrintableLeft(), R = page->GetPrintableRight();
+    // The neighbours on the row: the nearest baLeft object to the left and
+    // the nearest baRight object to the right.
+    TRMView *leftOf = nullptr, *rightOf = nullptr;
+    for (auto& o : page->Objects) {
+        if (o.get() == this || o->ObjectType == rmgtBand || o->Top != Top) continue;
+        if (o->BandAlign == 1 && o->Left < Left && (!leftOf || o->Left > leftOf->Left)) leftOf = o.get();
+        if (o->BandAlign == 2 && o->Left > Left && (!rightOf || o->Left < rightOf->Left)) rightOf = o.get();
+    }
+    TRMView* band = FindBand();
+    auto acrossWidth = [&] {
+        auto* b = static_cast<TRMBandView*>(band);
+        if (b && b->BandType() >= bkCrossHeader && b->BandType() <= bkCrossFooter) {
+            Left = b->Left;
+            Width = b->Width;
+        } else {
+            Left = L;
+            Width = R - L;
         }
-    return nullptr;
+    };
+    auto toBandTop = [&] {
+        if (band) Top = band->Top;
+    };
+    auto acrossHeight = [&] {
+        if (band) {
+            Top = band->Top;
+            Height = band->Height;
+        } else {
+            Top = page->PrintableTop();
+            Height = page->GetPrintableBottom() - Top - 1;
+        }
+    };
+    switch (BandAlign) {
+    case 1: Left = leftOf ? leftOf->Left + leftOf->Width : L; break; // the width stays what it was
+    case 2: Left = rightOf ? rightOf->Left - Width - 1 : R - Width; break;
+    case 3: Left = L + (R - L - Width) / 2; break;
+    case 4: acrossWidth(); break;
+    case 5:
+        if (band) Top = band->Top + band->Height - Height;
+        break;
+    case 6: toBandTop(); break;
+    case 7:
+        toBandTop();
+        acrossWidth();
+        acrossHeight();
+        break;
+    case 8: acrossHeight(); break;
+    case 9:
+        Left = leftOf ? leftOf->Left + leftOf->Width : L;
+        Width = rightOf ? rightOf->Left - Left - 1 : R - Left;
+        break;
+    default: break;
+    }
 }
 
 // ---------------------------------------------------------------- memo
@@ -609,14 +789,8 @@ TRMMemoView::TRMMemoView() {
 void TRMMemoView::SetPropValue(const std::string& name, const Variant& v) {
     std::string n = up(name);
     auto bit = [&](uint16_t b) { Flags = v.AsBoolean() ? (Flags | b) : (Flags & ~b); };
-    if (n == "FONT.NAME")
-        Font.Name = VarToStr(v);
-    else if (n == "FONT.SIZE")
-        Font.Size = v.AsInteger();
-    else if (n == "FONT.STYLE")
-        Font.Style = uint16_t(v.AsInteger());
-    else if (n == "FONT.COLOR")
-        Font.Color = TColor(v.AsInteger());
+    if (SetFontProp(Font, n, v))
+        return;
     else if (n == "ALIGNMENT")
         Adjust = (Adjust & ~7) | (v.AsInteger() & 7);
     else if (n == "LAYOUT")
@@ -659,10 +833,7 @@ void TRMMemoView::SetPropValue(const std::string& name, const Variant& v) {
 
 Variant TRMMemoView::GetPropValue(const std::string& name) {
     std::string n = up(name);
-    if (n == "FONT.NAME") return Font.Name;
-    if (n == "FONT.SIZE") return Font.Size;
-    if (n == "FONT.STYLE") return int(Font.Style);
-    if (n == "FONT.COLOR") return int(Font.Color);
+    if (n.rfind("FONT.", 0) == 0) return GetFontProp(Font, n);
     if (n == "ALIGNMENT") return int(Adjust & 7);
     if (n == "LAYOUT") return Layout();
     if (n == "LINESPACING") return LineSpacing;
@@ -1588,6 +1759,34 @@ TRMRegionView::TRMRegionView() {
     ObjectType = rmgtRegion;
     BaseName = "Region";
     Visible = false;
+    IsRegion = 1;
+}
+
+void TRMRegionView::DefineProperties() {
+    TRMView::DefineProperties();
+    for (const char* p : {"BandAlign", "FillColor", "FrameWidth", "FrameTyp", "FrameStyle", "FrameColor", "PrintVisible"})
+        DelProperty(p);
+}
+
+void TRMRegionView::MoveContents(TRMPage* page, int dx, int dy) {
+    if (!page) return;
+    bool after = false;
+    for (auto& o : page->Objects) {
+        if (o.get() == this) {
+            after = true;
+            continue;
+        }
+        if (!after) {
+            o->InRegion = 0;
+            continue;
+        }
+        if (o->Left >= Left && o->Top >= Top && o->Left + o->Width <= Left + Width &&
+            o->Top + o->Height <= Top + Height) {
+            o->InRegion = 1;
+            o->Left += dx;
+            o->Top += dy;
+        }
+    }
 }
 void TRMRegionView::LoadFromStream(TStream& s) { ReadViewRecord(s); }
 void TRMRegionView::SaveToStream(TStream& s) {
@@ -1602,11 +1801,11 @@ std::vector<TRMAddInObjectInfo>* addIns = nullptr;
 }
 
 void RMRegisterObjectByRes(const std::string& className, TRMViewFactory create, const std::string& bitmapName,
-                           const std::string& hint, bool isControl) {
+                           const std::string& hint, TRMObjEditorClass editorClass, bool isControl) {
     if (!addIns) addIns = new std::vector<TRMAddInObjectInfo>;
     for (auto& a : *addIns)
         if (SameText(a.ClassName, className)) return;
-    addIns->push_back({className, std::move(create), bitmapName, hint, isControl});
+    addIns->push_back({className, std::move(create), bitmapName, hint, isControl, std::move(editorClass)});
 }
 
 int RMGetAddInCount() { return addIns ? int(addIns->size()) : -1; }

@@ -19,6 +19,8 @@ class TRMReport;
 class TRMPage;
 class TRMView;
 class TRMBand;
+class TPopupMenu;
+struct TRMFont;
 
 // Object type bytes of the stream.
 enum : uint8_t {
@@ -108,6 +110,16 @@ public:
     void ClearProperties() { props_.clear(); }
     const TRMPropRec* FindProperty(const std::string& name) const;
     const std::vector<TRMPropRec>& Properties() const { return props_; }
+    // The property list, made by DefineProperties when it is empty.
+    void EnsureProperties() {
+        if (props_.empty()) DefineProperties();
+    }
+
+    // "FONT.NAME", "FONT.SIZE", "FONT.STYLE" (the stored style number),
+    // "FONT.COLOR" of a font, the name upper-cased by the caller. False
+    // (and Null) for any other name.
+    static bool SetFontProp(TRMFont& font, const std::string& name, const Variant& value);
+    static Variant GetFontProp(const TRMFont& font, const std::string& name);
 
 protected:
     std::vector<TRMPropRec> props_;
@@ -142,6 +154,10 @@ TFontStyles RMIntToFontStyle(uint16_t v);
 // evaluates an argument. False when the method is none of these.
 bool RMDoStringsMethod(TRMLines& list, const std::string& method, Variant& result, const std::vector<Variant>& params,
                        const std::string& propName, const std::function<Variant(const std::string&)>& calc);
+
+// The lines of a text, broken at its line breaks (CR LF or LF), appended
+// to list; an empty text is one empty line.
+void RMAddTextLines(TRMLines& list, const std::string& text);
 
 // Display formats: bits 24-27 kind, 16-23 sub-kind, 8-15 decimals, 0-7 the
 // decimal separator.
@@ -231,16 +247,75 @@ public:
     virtual std::string GetDesignText() const { return {}; }
     virtual int ShowEditor() { return 1; }
 
+    // ---- what the designer and the build tell an object; the base does
+    // nothing (or answers no).
+    // The designer has pasted the object and named it.
+    virtual void AfterPaste() {}
+    // The design surface has resized it.
+    virtual void AfterResize() {}
+    // Its text is edited on the design surface itself.
+    virtual bool HasInplaceEditor() const { return false; }
+    virtual void CreateInplaceEditor() {}
+    virtual void EndInplaceEdit() {}
+    // A region object, just before a build takes it out of the design.
+    virtual void BeforeRegionRemoval() {}
+    // The upper-cased names in use while CreateUniqueName runs; an object
+    // that names parts of its own adds theirs.
+    virtual void CollectNames(std::vector<std::string>& names) {}
+    // An object whose flags carry flWatcher: the build starts it when it
+    // sets its page up and shows it every object it writes after that.
+    virtual void WatchStart() {}
+    virtual void WatchNotify(TRMView* view) {}
+    // The designer's popup menu on the object: a separator and "伸展",
+    // which sets Stretched on every selected object of the designer's
+    // page as one undoable change.
+    virtual void DefinePopupMenu(TPopupMenu* popup);
+    // The area the object paints, in the pixels it was last drawn at: its
+    // rectangle and the outer half of its visible frame lines; extended,
+    // 10 pixels more on every side (the designer's selection marks).
+    virtual TRect GetClipRgn(bool extended) const;
+
+    // Flag accessors of the base.
+    bool GetStretched() const { return Flags & flStretched; }
+    void SetStretched(bool v) { Flags = v ? (Flags | flStretched) : (Flags & ~flStretched); }
+    // Moved with the object LinkedObjectName names; never a band's.
+    bool HasLinkedObject() const { return (Flags & flHasLinked) && ObjectType != rmgtBand; }
+    // Only one object of this class may stand on a page.
+    bool GetOncePerPage() const { return Flags2 & 2; }
+    // The room the frame takes beyond the text: for each visible side of
+    // the pair half its width rounded, plus twice its width rounded when
+    // it is double.
+    int GetFrameExtraHeight() const;
+    int GetFrameExtraWidth() const;
+    // Region marks: set on the objects a region moves with it.
+    uint8_t InRegion = 0;
+    uint8_t IsRegion = 0;
+
     // Copies everything through a stream at version 43, so a copy equals a
     // load of what was saved.
     void Assign(TRMView* source);
     std::unique_ptr<TRMView> Clone();
-    // The smallest BaseName + n (1..10000) no object of the report holds.
+    // The smallest BaseName + n (1..10000) that no object of the report
+    // holds (the page's objects when there is no report) and no object's
+    // CollectNames adds; the name stays empty when all are taken.
     void CreateUniqueName(TRMReport* report);
-    // The band of this view's page that contains it vertically.
+    // The last band of this view's page whose rectangle (edges included)
+    // holds the view's top-left corner; null when none.
     TRMView* FindBand() const;
+    // Places the view on its design page by BandAlign, between the page's
+    // printable left and right edges (L, R): 1 after its nearest baLeft
+    // neighbour on the row (same Top) or at L, 2 before its nearest
+    // baRight neighbour or at R, 3 centred, 4 from L to R (a cross band's
+    // width inside one), 5 at its band's bottom, 6 at its band's top,
+    // 7 over its band whole (6, 4 and 8), 8 over its band's height (the
+    // printable height without one), 9 over the rest between its
+    // neighbours.
+    void ApplyBandAlign();
 
 protected:
+    // "LEFTFRAME.xxx" ... "BOTTOMFRAME.xxx" (upper-cased): that side;
+    // null for any other name.
+    TRMFrameLine* frameSide(const std::string& upperName);
     void BeginDraw(TCanvas* canvas);
     void ShowBackground();
     void ShowFrame();
@@ -496,22 +571,32 @@ class TRMRegionView : public TRMView {
 public:
     TRMRegionView();
     std::string ClassName() const override { return "TRMRegionView"; }
+    void DefineProperties() override;
+    // Moves by dx, dy every object after the region in the page's list
+    // whose rectangle lies wholly inside the region (edges included), and
+    // marks those with InRegion; the objects before it lose the mark.
+    void MoveContents(TRMPage* page, int dx, int dy);
     void Draw(TCanvas*) override {}
     void LoadFromStream(TStream& s) override;
     void SaveToStream(TStream& s) override;
 };
 
-// The add-in registry: class names made by name (case-insensitive).
+// The add-in registry: class names made by name (case-insensitive), each
+// with the editor dialog the designer opens on such an object (none: the
+// object's own ShowEditor).
+class TRMObjEditorForm; // RM_Register.h
 using TRMViewFactory = std::function<std::unique_ptr<TRMView>()>;
+using TRMObjEditorClass = std::function<std::unique_ptr<TRMObjEditorForm>()>;
 struct TRMAddInObjectInfo {
     std::string ClassName;
     TRMViewFactory Create;
     std::string BitmapName;
     std::string Hint;
     bool IsControl = false;
+    TRMObjEditorClass EditorClass;
 };
 void RMRegisterObjectByRes(const std::string& className, TRMViewFactory create, const std::string& bitmapName,
-                           const std::string& hint, bool isControl = false);
+                           const std::string& hint, TRMObjEditorClass editorClass = {}, bool isControl = false);
 // -1 until something was registered.
 int RMGetAddInCount();
 const TRMAddInObjectInfo* RMGetAddIn(int index);

@@ -8,6 +8,7 @@
 #include "Forms.h"
 #include "ScopeExit.h"
 #include "SysUtils.h"
+#include "report/model/RM_Register.h"
 #include "report/model/RM_Utils.h"
 #include "report/script/RM_FuncLib.h"
 
@@ -305,6 +306,8 @@ void TRMReport::writeBody(TStream& s) {
 }
 
 void TRMReport::SaveToStream(TStream& s) {
+    TRMReport* wasReport = std::exchange(CurReport, this);
+    ScopeExit restoreReport([&] { CurReport = wasReport; });
     RMStreamVersion = RMCurrentVersion;
     SubVersion1 = 0;
     SubVersion2 = 11;
@@ -417,6 +420,8 @@ void TRMReport::readBody(TStream& s) {
 }
 
 bool TRMReport::LoadFromStream(TStream& s) {
+    TRMReport* wasReport = std::exchange(CurReport, this);
+    ScopeExit restoreReport([&] { CurReport = wasReport; });
     RMPreparedMode = false;
     Dictionary.Clear();
     LastError.clear();
@@ -588,6 +593,8 @@ int TRMReport::DesignReport() {
     bool prepared = RMPreparedMode;
     CurDesigner = d.get();
     RMPreparedMode = false;
+    TRMReport* wasReport = std::exchange(CurReport, this);
+    ScopeExit restoreReport([&] { CurReport = wasReport; });
     int r = d->ShowModal();
     CurDesigner = was;
     RMPreparedMode = prepared;

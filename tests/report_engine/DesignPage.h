@@ -9,6 +9,14 @@
 #include <string>
 #include <vector>
 
+// The names of an object's properties in the order it defines them.
+inline std::vector<std::string> PropertyNames(TRMObject& o) {
+    o.DefineProperties();
+    std::vector<std::string> out;
+    for (auto& p : o.Properties()) out.push_back(p.Name);
+    return out;
+}
+
 inline TRMBandView* AddBand(TRMReport& report, TRMPage* page, TRMBandKind kind, int top, int height,
                             const std::string& dataSet = "") {
     auto* b = static_cast<TRMBandView*>(page->Add(std::make_unique<TRMBandView>()));

@@ -45,17 +45,10 @@ TEST(ReportPageObject, aStoredPageKeepsItsOwnMarginsAndDialogBounds) {
     EXPECT_EQ(q->Caption, "");
 }
 
-std::vector<std::string> names(TRMObject& o) {
-    o.DefineProperties();
-    std::vector<std::string> out;
-    for (auto& p : o.Properties()) out.push_back(p.Name);
-    return out;
-}
-
 TEST(ReportPageObject, propertiesByPageType) {
     TRMReport r;
     TRMPage* p = r.Pages[0];
-    EXPECT_EQ(names(*p), (std::vector<std::string>{"Type", "Visible", "Size", "Width", "Height", "LeftMargin",
+    EXPECT_EQ(PropertyNames(*p), (std::vector<std::string>{"Type", "Visible", "Size", "Width", "Height", "LeftMargin",
                                                    "TopMargin", "RightMargin", "BottomMargin", "Orientation",
                                                    "PrintToPrevPage", "Columns", "ColumnGap", "OnBeforePrint",
                                                    "BackGround", "BackGroundLeft", "BackGroundTop", "AutoHCenter",
@@ -68,7 +61,7 @@ TEST(ReportPageObject, propertiesByPageType) {
     EXPECT_TRUE(p->FindProperty("LeftMargin")->PropType & rmdtPixels);
     EXPECT_EQ(p->FindProperty("BackGround")->Editor, &RMEditorHooks.PagePictureEditor);
     p->SetPropValue("Type", 1);
-    EXPECT_EQ(names(*p), (std::vector<std::string>{"Type", "Visible", "BorderStyle", "Caption", "Color", "Left",
+    EXPECT_EQ(PropertyNames(*p), (std::vector<std::string>{"Type", "Visible", "BorderStyle", "Caption", "Color", "Left",
                                                    "Top", "Width", "Height", "Position", "OnActivate"}));
     const TRMPropRec* border = p->FindProperty("BorderStyle");
     EXPECT_EQ(border->Enums, (std::vector<std::string>{"bsDialog", "bsSizeable"}));
