@@ -2284,6 +2284,10 @@ void TRMReport::RunScript(const TRMLines& script, TRMView* view) {
                     builder_->dialogForm->SetModalResult(TModalResult(RMToNumber(v)));
                     return;
                 }
+                if (u == "PROGRESS") {
+                    if (OnProgressText) OnProgressText(VarToStr(v));
+                    return;
+                }
                 if (u == "CURY" && builder_) {
                     builder_->scriptSetCurY(int(std::lround(RMToNumber(v))));
                     return;

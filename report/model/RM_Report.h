@@ -350,6 +350,9 @@ public:
     std::function<void(TRMView* view, int pageIndex)> OnObjectClick;
     std::function<void(TRMView* view, int& cursor)> OnMouseOverObject;
     std::function<void(int pageNo)> OnProgress;
+    // A script's "PROGRESS := text": the progress window shows the text
+    // (set by the window while it runs a build).
+    std::function<void(const std::string& text)> OnProgressText;
     // Replaces the data levels and the summary of every report page: the
     // handler prints bands itself through the page's ShowBand and NewPage.
     std::function<void(TRMPage* page)> OnManualBuild;

@@ -778,10 +778,16 @@ TRMProgressRunner RMProgressRunner = [](TRMReport* report, const std::string& ca
         // Cancel is pressed between pages.
         Application->ProcessMessages();
     };
+    auto beforeText = report->OnProgressText;
+    report->OnProgressText = [&](const std::string& text) {
+        f.Label1->SetCaption(text);
+        Application->ProcessMessages();
+    };
     f.OnWork = [&](TRMProgressForm*) { work(); };
     ScopeExit restore([&] {
         report->OnProgress = before;
         report->OnBeginPage = beforePage;
+        report->OnProgressText = beforeText;
     });
     f.Execute(report);
 };

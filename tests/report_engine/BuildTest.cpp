@@ -56,6 +56,32 @@ struct Fixture {
     }
 };
 
+// A total named only in a band's script is found and counted like one in
+// a text: the build looks for the totals' calls in scripts too.
+TEST(ReportBuild, totalsNamedOnlyInAScriptAreCounted) {
+    Fixture f(4);
+    f.band(bkMasterData, 120, 22, "RMBooks");
+    f.memo(0, 121, "[Title]");
+    TRMBandView* summary = f.band(bkSummary, 160, 24);
+    summary->OnBeforePrint = {"begin", "  Total := SUM([Price]);", "  Biggest := MAX([Price])", "end"};
+    f.memo(0, 161, "合计 [Total] 最大 [Biggest]");
+    ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+    EXPECT_TRUE(f.has(0, "合计 10 最大 4"));
+}
+
+// "PROGRESS" in a script speaks to the progress window; it is no variable.
+TEST(ReportBuild, progressAssignmentGoesToTheProgressWindow) {
+    Fixture f(2);
+    TRMBandView* data = f.band(bkMasterData, 120, 22, "RMBooks");
+    data->OnBeforePrint = {"Progress := 'Row ' + [Title]"};
+    f.memo(0, 121, "[Title]");
+    std::vector<std::string> shown;
+    f.report.OnProgressText = [&](const std::string& t) { shown.push_back(t); };
+    ASSERT_TRUE(f.report.PrepareReport());
+    EXPECT_EQ(shown, (std::vector<std::string>{"Row 图书1", "Row 图书2"}));
+    EXPECT_EQ(f.report.Variables.IndexOf("Progress"), -1);
+}
+
 TEST(ReportBuild, listWithPageNumbersOverTwoPassesAndTotal) {
     Fixture f;
     f.report.DoublePass = true;
