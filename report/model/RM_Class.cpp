@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
 
 #include "Menus.h"
 #include "Metafile.h"
+#include "ScopeExit.h"
 #include "SysUtils.h"
 #include "report/model/RM_Page.h"
 #include "report/model/RM_Report.h"
@@ -671,13 +673,22 @@ void TRMView::SaveToStream(TStream& s) {
 
 void TRMView::Assign(TRMView* source) {
     if (!source || source == this) return;
+    Name = source->Name;
+    ObjectType = source->ObjectType;
+    Selected = source->Selected;
+    // Always the design form, so that what only the design keeps (scripts,
+    // formats, highlight) comes along from an object of a built page too.
+    bool sourcePrepared = std::exchange(source->PreparedForm, false);
+    PreparedForm = false;
+    uint8_t v = std::exchange(RMStreamVersion, RMCurrentVersion);
+    ScopeExit restore([&] {
+        source->PreparedForm = sourcePrepared;
+        RMStreamVersion = v;
+    });
     TMemoryStream m;
-    uint8_t v = RMStreamVersion;
-    RMStreamVersion = RMCurrentVersion;
     source->SaveToStream(m);
     m.SetPosition(0);
     LoadFromStream(m);
-    RMStreamVersion = v;
 }
 
 std::unique_ptr<TRMView> TRMView::Clone() {

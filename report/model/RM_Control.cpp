@@ -34,10 +34,7 @@ Variant TRMControl::GetPropValue(const std::string& name) { return TRMView::GetP
 void TRMControl::DefineProperties() {
     ClearProperties();
     AddProperty("Name", rmdtString | rmdtOneObject);
-    AddProperty("Left", rmdtInteger | rmdtPixels);
-    AddProperty("Top", rmdtInteger | rmdtPixels);
-    AddProperty("Width", rmdtInteger | rmdtPixels);
-    AddProperty("Height", rmdtInteger | rmdtPixels);
+    for (const char* p : {"Left", "Top", "Width", "Height"}) AddProperty(p, rmdtPixels);
     AddProperty("Visible", rmdtBoolean);
     AddProperty("Restrictions", rmdtHasEditor);
 }

@@ -328,3 +328,29 @@ INSTANTIATE_TEST_SUITE_P(Report, BandAlign, ::testing::ValuesIn(kAlign),
                          [](const auto& i) { return std::string(i.param.name); });
 
 } // namespace
+
+namespace {
+
+// A copy is a load of the design form, whatever form the source is in.
+TEST(ReportObjectServices, assignCopiesTheDesignFormOfABuiltObject) {
+    TRMMemoView built;
+    built.Name = "Memo7";
+    built.Selected = true;
+    built.Memo = {"[Price]"};
+    built.OnBeforePrint = {"Memo7.Visible := 1"};
+    built.HighlightStr = "[Price] > 10";
+    built.FormatCode = 0x01020200 | '.';
+    built.PreparedForm = true;
+    TRMMemoView copy;
+    copy.Assign(&built);
+    EXPECT_TRUE(built.PreparedForm);
+    EXPECT_FALSE(copy.PreparedForm);
+    EXPECT_EQ(copy.Name, "Memo7");
+    EXPECT_TRUE(copy.Selected);
+    EXPECT_EQ(copy.OnBeforePrint, built.OnBeforePrint);
+    EXPECT_EQ(copy.HighlightStr, built.HighlightStr);
+    EXPECT_EQ(copy.FormatCode, built.FormatCode);
+    EXPECT_EQ(copy.Memo, built.Memo);
+}
+
+} // namespace
