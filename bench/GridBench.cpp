@@ -142,8 +142,9 @@ void SelectToEnd(benchmark::State& state) {
     grid->SetParent(&s.form);
     grid->SetBounds(0, 0, 800, 600);
     grid->SetDataSource(s.src);
+    // Whole rows selected: Shift+Ctrl+End selects records, not cells.
     TDBGridOptions o = grid->Options();
-    o << dgMultiSelect;
+    o << dgMultiSelect << dgRowSelect;
     grid->SetOptions(o);
     ShowAndActivate(&s.form);
     for (auto _ : state) {

@@ -1244,20 +1244,13 @@ void TCustomDBGridEh::moveToColumn(int gridCol) {
     InvalidateEditor();
 }
 
+// Up, Down, PgUp and PgDn: Shift with multi-select selects as it moves
+// (MoveBySelecting), a plain move drops the selection.
 void TCustomDBGridEh::moveRecordBy(int distance, TShiftState shift) {
     if (!dataLink_->Active() || distance == 0) return;
     TDataSet* ds = dataLink_->DataSet();
     UpdateData();
-    const bool multi = options_.Contains(dgMultiSelect) && allowedSelections_.Contains(gstRecordBookmarks);
-    const bool extend = multi && shift.Contains(ssShift);
-    if (extend) {
-        if (rowAnchor_.empty()) rowAnchor_ = ds->GetBookmark();
-    } else if (selection_->Kind() != gstNon) {
-        selection_->Clear();
-        rowAnchor_.clear();
-    } else {
-        rowAnchor_.clear();
-    }
+    const bool select = shift.Contains(ssShift) && options_.Contains(dgMultiSelect);
     const bool canAppend = !readOnly_ && options_.Contains(dgEditing) && allowedOperations_.Contains(alopAppendEh) &&
                            canModifyDataSet() && distance > 0;
     const bool untouchedNew = ds->State() == dsInsert && !ds->Modified() && !dataLink_->Modified();
@@ -1265,9 +1258,67 @@ void TCustomDBGridEh::moveRecordBy(int distance, TShiftState shift) {
         ds->Cancel();
         return;
     }
-    const int moved = ds->MoveBy(distance);
-    if (canAppend && moved == 0 && ds->Eof() && ds->State() == dsBrowse) ds->Append();
-    if (extend) selectRangeTo(ds->GetBookmark());
+    if (!select) dropSelection();
+    const TBookmark before = ds->GetBookmark();
+    MoveBySelecting(select, distance, false, false);
+    if (canAppend && ds->Eof() && ds->State() == dsBrowse && ds->GetBookmark() == before) ds->Append();
+}
+
+void TCustomDBGridEh::dropSelection() {
+    rowAnchor_.clear();
+    if (optionsEh_.Contains(dghClearSelection) && selection_->Kind() != gstNon) selection_->Clear();
+}
+
+void TCustomDBGridEh::anchorRectHere() {
+    if (selection_->Kind() == gstRectangle) return;
+    selection_->Clear();
+    selection_->Rect()->Select(Col() - indicatorOffset_, dataLink_->DataSet()->GetBookmark(), false);
+}
+
+void TCustomDBGridEh::MoveBySelecting(bool Select, int Distance, bool RecordWise, bool ToEnd) {
+    if (!dataLink_->Active() || Distance == 0) return;
+    TDataSet* ds = dataLink_->DataSet();
+    UpdateData();
+    auto move = [&] {
+        if (!ToEnd)
+            ds->MoveBy(Distance);
+        else if (Distance > 0)
+            ds->Last();
+        else
+            ds->First();
+    };
+    if (RecordWise || options_.Contains(dgRowSelect)) {
+        if (!Select || !CanSelectKind(gstRecordBookmarks)) {
+            if (options_.Contains(dgMultiSelect)) dropSelection();
+            move();
+            return;
+        }
+        // The records from the range's anchor to the one reached, the
+        // anchor taken where the range began.
+        if (rowAnchor_.empty()) rowAnchor_ = ds->GetBookmark();
+        move();
+        selectRangeTo(ds->GetBookmark());
+        return;
+    }
+    if (!Select || !CanSelectKind(gstRectangle)) {
+        move();
+        return;
+    }
+    anchorRectHere();
+    move();
+    selection_->Rect()->Select(Col() - indicatorOffset_, ds->GetBookmark(), true);
+}
+
+void TCustomDBGridEh::MoveCol(int ACol, int Direction, bool ExtendRect) {
+    if (!dataLink_->Active()) return;
+    const bool rect = ExtendRect && CanSelectKind(gstRectangle);
+    if (rect) anchorRectHere();
+    if (Direction != 0) {
+        while (ACol >= indicatorOffset_ && ACol < ColCount() && ColWidths(ACol) < 1) ACol += Direction;
+        if (ACol < indicatorOffset_ || ACol >= ColCount()) return;
+    }
+    moveToColumn(ACol);
+    if (rect) selection_->Rect()->Select(Col() - indicatorOffset_, dataLink_->DataSet()->GetBookmark(), true);
 }
 
 // Selects the records from the row anchor to target, both included.
@@ -1535,46 +1586,42 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
             return;
         }
     }
+    // Shift with multi-select selects as the keys move: records with whole
+    // rows selected, else a rectangle of cells.
+    const bool select = Shift.Contains(ssShift) && options_.Contains(dgMultiSelect);
     if (ctrl) {
         switch (Key) {
         case VK_UP:
         case VK_PRIOR:
-            UpdateData();
-            ds->MoveBy(-dataLink_->ActiveRecord());
-            break;
         case VK_DOWN:
-        case VK_NEXT:
-            UpdateData();
-            ds->MoveBy(dataLink_->RecordCount() - 1 - dataLink_->ActiveRecord());
+        case VK_NEXT: {
+            if (!Shift.Contains(ssShift)) dropSelection();
+            const bool up = Key == VK_UP || Key == VK_PRIOR;
+            const int distance =
+                up ? -dataLink_->ActiveRecord() : dataLink_->RecordCount() - 1 - dataLink_->ActiveRecord();
+            if (select) {
+                MoveBySelecting(true, distance, false, false);
+            } else {
+                UpdateData();
+                ds->MoveBy(distance);
+            }
             break;
+        }
         case VK_HOME:
-            UpdateData();
-            if (Shift.Contains(ssShift) && options_.Contains(dgMultiSelect)) {
-                if (rowAnchor_.empty()) rowAnchor_ = ds->GetBookmark();
-                ds->First();
-                selectRangeTo(ds->GetBookmark());
-            } else {
-                selection_->Clear();
-                ds->First();
-            }
-            break;
         case VK_END:
-            UpdateData();
-            if (Shift.Contains(ssShift) && options_.Contains(dgMultiSelect)) {
-                if (rowAnchor_.empty()) rowAnchor_ = ds->GetBookmark();
-                ds->Last();
-                selectRangeTo(ds->GetBookmark());
+            if (!Shift.Contains(ssShift)) dropSelection();
+            if (select) {
+                MoveBySelecting(true, Key == VK_END ? 1 : -1, false, true);
             } else {
-                selection_->Clear();
-                ds->Last();
+                UpdateData();
+                if (Key == VK_END)
+                    ds->Last();
+                else
+                    ds->First();
             }
             break;
-        case VK_LEFT:
-            if (int c = nextVisible(indicatorOffset_ - 1, 1); c >= 0) moveToColumn(c);
-            break;
-        case VK_RIGHT:
-            if (int c = nextVisible(ColCount(), -1); c >= 0) moveToColumn(c);
-            break;
+        case VK_LEFT: MoveCol(indicatorOffset_, 1, false); break;
+        case VK_RIGHT: MoveCol(ColCount() - 1, -1, false); break;
         case 'C':
         case VK_INSERT:
             if (!editActions_.Contains(geaCopyEh) || !DBGridEhEditActionHooks().Copy) return;
@@ -1613,39 +1660,42 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
     case VK_PRIOR: moveRecordBy(-VisibleDataRowCount(), Shift); break;
     case VK_NEXT: moveRecordBy(VisibleDataRowCount(), Shift); break;
     case VK_HOME:
-        if (rowSelect) {
+    case VK_END: {
+        const bool end = Key == VK_END;
+        if (!rowSelect && ColCount() - indicatorOffset_ > 1) {
+            if (!select) dropSelection();
+            MoveCol(end ? ColCount() - 1 : indicatorOffset_, end ? -1 : 1, select);
+        } else if (select) {
+            MoveBySelecting(true, end ? 1 : -1, false, true);
+        } else {
+            dropSelection();
             UpdateData();
-            ds->First();
-        } else if (int c = nextVisible(indicatorOffset_ - 1, 1); c >= 0) {
-            moveToColumn(c);
+            if (end)
+                ds->Last();
+            else
+                ds->First();
         }
         break;
-    case VK_END:
-        if (rowSelect) {
-            UpdateData();
-            ds->Last();
-        } else if (int c = nextVisible(ColCount(), -1); c >= 0) {
-            moveToColumn(c);
-        }
-        break;
+    }
     case VK_LEFT:
-        if (rowSelect)
-            moveRecordBy(-1, Shift);
-        else if (int c = nextVisible(Col(), -1); c >= 0)
-            moveToColumn(c);
+    case VK_RIGHT: {
+        const int step = Key == VK_LEFT ? -1 : 1;
+        if (rowSelect) {
+            moveRecordBy(step, Shift);
+        } else {
+            if (!select) dropSelection();
+            if (int c = nextVisible(Col(), step); c >= 0) MoveCol(c, step, select);
+        }
         break;
-    case VK_RIGHT:
-        if (rowSelect)
-            moveRecordBy(1, Shift);
-        else if (int c = nextVisible(Col(), 1); c >= 0)
-            moveToColumn(c);
-        break;
+    }
     case VK_RETURN:
         if (!optionsEh_.Contains(dghEnterAsTab)) return;
         [[fallthrough]];
     case VK_TAB: {
         if (Key == VK_TAB && (!options_.Contains(dgTabs) || Shift.Contains(ssAlt))) return;
         const bool back = Shift.Contains(ssShift);
+        // Shift here walks back: the walk selects nothing.
+        dropSelection();
         int c = nextVisible(Col(), back ? -1 : 1);
         if (c >= 0 && !rowSelect) {
             moveToColumn(c);
@@ -1678,6 +1728,7 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
             break;
         }
         if (!Shift.Empty() || readOnly_ || !options_.Contains(dgEditing) || !canModifyDataSet()) return;
+        dropSelection();
         UpdateData();
         if (allowedOperations_.Contains(alopInsertEh))
             ds->Insert();
@@ -1690,6 +1741,7 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
             dataLink_->SetModified(false);
             if (ds->State() == dsEdit || ds->State() == dsInsert) ds->Cancel();
         }
+        dropSelection();
         if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
         // Esc while a column or row is sized or moved ends that without acting.
         if (GridState() != gsNormal || traceSizingCol_ >= 0) CancelMode();

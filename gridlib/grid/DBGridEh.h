@@ -991,6 +991,16 @@ public:
     bool CanSelectKind(TDBGridEhSelectionType Kind) const;
     // Deletes a whole selection (asking first with dgConfirmDelete).
     void ClearSelection();
+    // Moves the data set by Distance records (ToEnd: to the last or first
+    // record). With Select, whole records are selected from the range's
+    // anchor when moving record-wise or with dgRowSelect, else a rectangle
+    // of cells stretches to the record reached; without Select the move
+    // drops a record selection.
+    void MoveBySelecting(bool Select, int Distance, bool RecordWise, bool ToEnd);
+    // Makes grid column ACol current; with Direction, columns too narrow to
+    // see are passed over that way. ExtendRect stretches a rectangle (one
+    // is started at the current cell) to the column reached.
+    void MoveCol(int ACol, int Direction, bool ExtendRect);
     // Incremental search.
     bool InTitleFilterMode() const { return false; }
     bool IncSearching() const { return incSearching_; }
@@ -1120,6 +1130,11 @@ private:
     void setGridOptions();
     void moveToColumn(int gridCol);
     void moveRecordBy(int distance, TShiftState shift);
+    // What a plain move does to the selection: drops it when the grid
+    // clears its selection, and ends a keyboard range.
+    void dropSelection();
+    // Starts a rectangle at the current cell unless one is selected.
+    void anchorRectHere();
     void deleteCurrent();
     void drawIndicator(TCanvas* c, const TRect& r, int dataRow);
     void drawTitleCell(TCanvas* c, int ACol, const TRect& r, TGridDrawState st);

@@ -274,12 +274,13 @@ TEST(DBGridEhSelection, shiftClickSelectsTheRangeFromTheAnchor) {
     EXPECT_EQ(f.grid->Selection()->Kind(), gstRecordBookmarks);
 }
 
-// Shift+Ctrl+End and Shift+Ctrl+Home select every record from the current
-// one to the last or first, in the order shown, past many thousands of rows.
+// With whole rows selected, Shift+Ctrl+End and Shift+Ctrl+Home select every
+// record from the current one to the last or first, in the order shown,
+// past many thousands of rows.
 TEST(DBGridEhSelection, shiftCtrlEndAndHomeSelectToTheEndsInShownOrder) {
     GridForm f(9000);
     TDBGridOptions o = f.grid->Options();
-    o << dgMultiSelect;
+    o << dgMultiSelect << dgRowSelect;
     f.grid->SetOptions(o);
     ShowAndActivate(&f.form);
     struct Case {

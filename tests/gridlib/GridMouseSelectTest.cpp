@@ -11,54 +11,12 @@
 
 #include "support/TestNames.h"
 
-#include "GridFixture.h"
+#include "GridSelectFixture.h"
 #include "TestKit.h"
 
 namespace {
 
 const std::string kScreens = std::string(BUILD_DIR) + "/test-output/screens/";
-
-struct SelectForm : GridForm {
-    explicit SelectForm(int width = 520, TDBGridOptions more = {}) : GridForm(20, width, 300) {
-        queryColumns();
-        TDBGridOptions o = grid->Options();
-        o << dgMultiSelect;
-        if (more.Contains(dgRowSelect)) o << dgRowSelect;
-        grid->SetOptions(o);
-        ShowAndActivate(&form);
-    }
-    // Data column col (-1: the indicator) of visible data row row.
-    TPoint at(int col, int row) {
-        const TRect r = grid->CellRect(grid->IndicatorOffset() + col, grid->TitleOffset() + row);
-        return {r.Left + 4, r.Top + 3};
-    }
-    void click(int col, int row, TShiftState shift = {}, TMouseButton button = mbLeft) {
-        const TPoint p = at(col, row);
-        SendMouseDown(grid, p.X, p.Y, button, shift);
-        SendMouseUp(grid, p.X, p.Y, button, shift);
-    }
-    void drag(int col, int row, int toCol, int toRow, TShiftState shift = {}) {
-        const TPoint p = at(col, row), q = at(toCol, toRow);
-        SendMouseDown(grid, p.X, p.Y, mbLeft, shift);
-        TShiftState held = shift;
-        held << ssLeft;
-        SendMouseMove(grid, q.X, q.Y, held);
-        SendMouseUp(grid, q.X, q.Y, mbLeft, shift);
-    }
-    int recOf(const TBookmark& b) {
-        const TBookmark back = ds->GetBookmark();
-        ds->GotoBookmark(b);
-        const int n = ds->RecNo();
-        ds->GotoBookmark(back);
-        return n;
-    }
-    std::set<int> selectedRecords() {
-        std::set<int> out;
-        TBookmarkListEh* rows = grid->SelectedRows();
-        for (int i = 0; i < rows->Count(); ++i) out.insert(recOf((*rows)[i]));
-        return out;
-    }
-};
 
 // A press or a drag: on data column col (-1: the indicator) of data row
 // row, dragged on to (toCol, toRow) when toCol is given.
@@ -99,13 +57,7 @@ TEST(GridMouseSelect, pressesOnDataCellsMakeRectanglesAndOnTheIndicatorRecords) 
         ASSERT_EQ(f.grid->Selection()->Kind(), c.kind) << c.what;
         EXPECT_EQ(f.selectedRecords(), c.records) << c.what;
         if (c.kind != gstRectangle) continue;
-        int left, right;
-        TBookmark top, bottom;
-        ASSERT_TRUE(f.grid->Selection()->Rect()->BoxRect(left, top, right, bottom)) << c.what;
-        EXPECT_EQ(left, c.left) << c.what;
-        EXPECT_EQ(right, c.right) << c.what;
-        EXPECT_EQ(f.recOf(top), c.top) << c.what;
-        EXPECT_EQ(f.recOf(bottom), c.bottom) << c.what;
+        EXPECT_EQ(f.box(), (CellBox{c.left, c.right, c.top, c.bottom})) << c.what;
         // The current cell is where the last press or drag ended.
         const Press& last = c.presses.back();
         const bool dragged = last.toCol != INT_MIN;
