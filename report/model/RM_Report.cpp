@@ -31,8 +31,17 @@ std::vector<TRMDataset*>& datasets() {
 
 TRMDataset::TRMDataset(TComponent* owner) : TComponent(owner) { datasets().push_back(this); }
 TRMDataset::~TRMDataset() {
+    SetMasterDataset(nullptr);
+    for (TRMDataset* d : details_) d->master_ = nullptr;
     auto& v = datasets();
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
+}
+
+void TRMDataset::SetMasterDataset(TRMDataset* master) {
+    if (master == this || master == master_) return;
+    if (master_) std::erase(master_->details_, this);
+    master_ = master;
+    if (master_) master_->details_.push_back(this);
 }
 
 TRMDataset* TRMDataset::Find(const std::string& name, TComponent* owner) {
@@ -53,6 +62,8 @@ TRMDataset* TRMDataset::Find(const std::string& name, TComponent* owner) {
 void TRMDataset::First() {
     recNo_ = 0;
     rawFirst();
+    for (TRMDataset* d : details_) d->First();
+    if (OnFirst) OnFirst();
     eof_ = rawEof();
     if (RangeEnd == reCount && RangeEndCount <= 0) eof_ = true;
 }
@@ -63,64 +74,121 @@ void TRMDataset::Next() {
         eof_ = true;
         return;
     }
-    if (RangeEnd == reCurrent) {
+    if (RangeEnd == reCurrent && atRangeEnd()) {
         eof_ = true;
         return;
     }
     rawNext();
+    for (TRMDataset* d : details_) d->Next();
+    if (OnNext) OnNext();
     eof_ = rawEof();
 }
 void TRMDataset::Prior() {
     if (recNo_ > 0) --recNo_;
     rawPrior();
+    for (TRMDataset* d : details_) d->Prior();
+    if (OnPrior) OnPrior();
     eof_ = false;
 }
 bool TRMDataset::Eof() { return eof_; }
 
 TRMDBDataSet::TRMDBDataSet(TComponent* owner) : TRMDataset(owner) {}
 
+void TRMDBDataSet::Notification(TComponent* component, TOperation operation) {
+    TRMDataset::Notification(component, operation);
+    if (operation != opRemove) return;
+    if (component == dataSet_) dataSet_ = nullptr;
+    if (component == dataSource_) dataSource_ = nullptr;
+}
+
+void TRMDBDataSet::SetDataSet(TDataSet* ds) {
+    if (dataSet_) dataSet_->RemoveFreeNotification(this);
+    dataSet_ = ds;
+    if (dataSet_) dataSet_->FreeNotification(this);
+    SetDataSource(nullptr);
+}
+
+void TRMDBDataSet::SetDataSource(TDataSource* ds) {
+    if (dataSource_) dataSource_->RemoveFreeNotification(this);
+    dataSource_ = ds;
+    if (!ds) return;
+    ds->FreeNotification(this);
+    if (dataSet_) dataSet_->RemoveFreeNotification(this);
+    dataSet_ = nullptr;
+}
+
+TDataSet* TRMDBDataSet::table() const {
+    return dataSource_ && dataSource_->DataSet() ? dataSource_->DataSet() : dataSet_;
+}
+
+TDataSet* TRMDBDataSet::GetSourceDataSet() const {
+    if (TDataSet* t = table()) return t;
+    throw EDSError("Unable to open dataset " + Name());
+}
+
 void TRMDBDataSet::Init() {
-    if (!dataSet_) throw EDatabaseError("Unable to open dataset " + Name());
-    opened_ = !dataSet_->Active();
-    if (opened_) dataSet_->Open();
-    start_ = dataSet_->GetBookmark();
-    dataSet_->DisableControls();
+    TDataSet* t = GetSourceDataSet();
+    if (OpenDataSource) {
+        if (!t->Active()) t->Open();
+        if (OnOpen) OnOpen();
+    }
+    start_ = t->Active() ? t->GetBookmark() : TBookmark();
+    t->DisableControls();
     disabled_ = true;
 }
 
 void TRMDBDataSet::Exit() {
-    if (!dataSet_) return;
+    TDataSet* t = table();
+    if (!t) return;
     // Back to where the list stood, whatever the range walked.
-    if (dataSet_->Active() && !start_.empty() && dataSet_->BookmarkValid(start_)) dataSet_->GotoBookmark(start_);
-    if (disabled_) dataSet_->EnableControls();
+    if (t->Active() && !start_.empty() && t->BookmarkValid(start_)) t->GotoBookmark(start_);
+    start_.clear();
+    if (disabled_) t->EnableControls();
     disabled_ = false;
-    if (opened_ && CloseDataSource) dataSet_->Close();
+    if (OnClose) OnClose();
+    if (CloseDataSource) t->Close();
 }
 
 void TRMDBDataSet::First() {
-    if (dataSet_ && RangeBegin == rbCurrent && !start_.empty()) {
+    TDataSet* t = table();
+    if (t && RangeBegin == rbCurrent && !start_.empty()) {
         recNo_ = 0;
-        dataSet_->GotoBookmark(start_);
-        eof_ = dataSet_->Eof() || dataSet_->IsEmpty();
+        t->GotoBookmark(start_);
+        for (TRMDataset* d : Details()) d->First();
+        if (OnFirst) OnFirst();
+        eof_ = t->Eof() || t->IsEmpty();
         return;
     }
     TRMDataset::First();
 }
 
-bool TRMDBDataSet::rawEof() { return !dataSet_ || !dataSet_->Active() || dataSet_->Eof() || dataSet_->IsEmpty(); }
+int TRMDBDataSet::MoveBy(int distance) {
+    TDataSet* t = GetSourceDataSet();
+    return t->MoveBy(distance);
+}
+
+bool TRMDBDataSet::rawEof() {
+    TDataSet* t = table();
+    return !t || !t->Active() || t->Eof() || t->IsEmpty();
+}
 void TRMDBDataSet::rawFirst() {
-    if (dataSet_) dataSet_->First();
+    if (TDataSet* t = table()) t->First();
 }
 void TRMDBDataSet::rawNext() {
-    if (dataSet_) dataSet_->Next();
+    if (TDataSet* t = table()) t->Next();
 }
 void TRMDBDataSet::rawPrior() {
-    if (dataSet_) dataSet_->Prior();
+    if (TDataSet* t = table()) t->Prior();
+}
+bool TRMDBDataSet::atRangeEnd() {
+    TDataSet* t = table();
+    return !t || start_.empty() || t->CompareBookmarks(t->GetBookmark(), start_) == 0;
 }
 
 Variant TRMDBDataSet::FieldValue(const std::string& field) {
-    if (!dataSet_) return Variant();
-    TField* fd = dataSet_->FindField(RMRemoveQuotes(field));
+    TDataSet* t = table();
+    if (!t) return Variant();
+    TField* fd = t->FindField(RMRemoveQuotes(field));
     if (!fd) return Variant();
     Variant v = fd->Value();
     return VarIsNull(v) ? Variant(std::string()) : v;
@@ -128,8 +196,8 @@ Variant TRMDBDataSet::FieldValue(const std::string& field) {
 
 std::vector<std::string> TRMDBDataSet::FieldNames() {
     std::vector<std::string> r;
-    if (dataSet_)
-        for (int i = 0; i < dataSet_->FieldCount(); ++i) r.push_back(dataSet_->Fields()[i]->FieldName());
+    if (TDataSet* t = table())
+        for (int i = 0; i < t->FieldCount(); ++i) r.push_back(t->Fields()[i]->FieldName());
     return r;
 }
 

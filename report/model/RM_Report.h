@@ -32,12 +32,15 @@ enum TRMRangeEnd : uint8_t { reLast, reCurrent, reCount, reDefault };
 class TRMDataset : public TComponent {
 public:
     explicit TRMDataset(TComponent* owner);
+    // Leaves its master's details; its details lose their master.
     ~TRMDataset() override;
     std::string ClassName() const override { return "TRMDataset"; }
 
     TRMRangeBegin RangeBegin = rbFirst;
     TRMRangeEnd RangeEnd = reLast;
     int RangeEndCount = 0;
+    // After the data set moved (its details moved first).
+    std::function<void()> OnFirst, OnNext, OnPrior;
 
     virtual void Init() {}
     virtual void Exit() {}
@@ -50,6 +53,13 @@ public:
     virtual std::vector<std::string> FieldNames() { return {}; }
     int RecNo() const { return recNo_; }
 
+    // A detail moves with its master: First, Next and Prior of the master
+    // do the same to each detail (which keeps its own range). A data set
+    // is its own master never.
+    TRMDataset* MasterDataset() const { return master_; }
+    void SetMasterDataset(TRMDataset* master);
+    const std::vector<TRMDataset*>& Details() const { return details_; }
+
     // Data sets known by name, for bands and [DataSet."Field"]; one owned
     // by `owner` (the report's window) wins over others of that name.
     static TRMDataset* Find(const std::string& name, TComponent* owner = nullptr);
@@ -61,6 +71,17 @@ protected:
     virtual void rawFirst() {}
     virtual void rawNext() {}
     virtual void rawPrior() {}
+    // With reCurrent: whether the walk stands on the record it ends at.
+    virtual bool atRangeEnd() { return true; }
+
+private:
+    TRMDataset* master_ = nullptr;
+    std::vector<TRMDataset*> details_;
+};
+
+class EDSError : public Exception {
+public:
+    using Exception::Exception;
 };
 
 // A data set that only counts: a band whose data source is a number prints
@@ -80,15 +101,30 @@ class TRMDBDataSet : public TRMDataset {
 public:
     explicit TRMDBDataSet(TComponent* owner);
     std::string ClassName() const override { return "TRMDBDataSet"; }
+    void Notification(TComponent* component, TOperation operation) override;
+    // The table walked, given itself or through a data source: setting
+    // one clears the other (a null data source clears nothing).
     TDataSet* DataSet() const { return dataSet_; }
-    void SetDataSet(TDataSet* ds) { dataSet_ = ds; }
+    void SetDataSet(TDataSet* ds);
+    TDataSource* DataSource() const { return dataSource_; }
+    void SetDataSource(TDataSource* ds);
+    // The data source's data set when it has one, else DataSet; raises
+    // EDSError "Unable to open dataset <name>" when there is neither.
+    TDataSet* GetSourceDataSet() const;
+    // Init opens the table (then OnOpen); Exit fires OnClose, then closes
+    // the table when CloseDataSource is set.
+    bool OpenDataSource = true;
     bool CloseDataSource = false;
+    std::function<void()> OnOpen, OnClose;
 
-    // Opens the data set when closed, remembers where it stood and
-    // DisableControls it for the walk; Exit puts it back where it was.
+    // Remembers where the table stood and DisableControls it for the
+    // walk; Exit puts it back where it was.
     void Init() override;
     void Exit() override;
     void First() override;
+    // Moves the table by that many records (a band's "MOVEBY"); the count
+    // moved.
+    int MoveBy(int distance);
     Variant FieldValue(const std::string& field) override;
     std::vector<std::string> FieldNames() override;
 
@@ -97,12 +133,16 @@ protected:
     void rawFirst() override;
     void rawNext() override;
     void rawPrior() override;
+    // reCurrent ends on the record that was current when the walk began.
+    bool atRangeEnd() override;
 
 private:
     TDataSet* dataSet_ = nullptr;
+    TDataSource* dataSource_ = nullptr;
     TBookmark start_;
-    bool opened_ = false;
     bool disabled_ = false;
+    // The table of the walk, or null when none is reachable.
+    TDataSet* table() const;
 };
 
 // Rows supplied by events.
@@ -110,7 +150,6 @@ class TRMUserDataset : public TRMDataset {
 public:
     explicit TRMUserDataset(TComponent* owner) : TRMDataset(owner) {}
     std::string ClassName() const override { return "TRMUserDataset"; }
-    std::function<void()> OnFirst, OnNext, OnPrior;
     std::function<bool()> OnCheckEOF;
     std::function<Variant(const std::string&)> OnGetField;
     Variant FieldValue(const std::string& f) override { return OnGetField ? OnGetField(f) : Variant(); }
@@ -119,15 +158,6 @@ protected:
     // Without OnCheckEOF (and no count) the set would never end: it ends
     // at once instead.
     bool rawEof() override { return OnCheckEOF ? OnCheckEOF() : RangeEnd != reCount; }
-    void rawFirst() override {
-        if (OnFirst) OnFirst();
-    }
-    void rawNext() override {
-        if (OnNext) OnNext();
-    }
-    void rawPrior() override {
-        if (OnPrior) OnPrior();
-    }
 };
 
 // ---------------------------------------------------------------- built pages
