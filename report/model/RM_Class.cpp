@@ -1402,6 +1402,7 @@ void TRMSubReportView::SaveToStream(TStream& s) {
 TRMPictureView::TRMPictureView() {
     ObjectType = rmgtPicture;
     BaseName = "Picture";
+    Flags |= uint16_t(flStretched | uint16_t(pfKeepAspect));
     // Scripts name the kinds of picture a blob field holds.
     static const char* const kinds[] = {"btBMP", "btJPG", "btICO", "btWMF", "btGIF"};
     for (int i = 0; i < 5; ++i) RMGetConstants().SetVariable(kinds[i], i);
@@ -1409,18 +1410,57 @@ TRMPictureView::TRMPictureView() {
 
 void TRMPictureView::SetPropValue(const std::string& name, const Variant& v) {
     std::string n = up(name);
-    if (n == "CENTER")
-        Flags = v.AsBoolean() ? (Flags | 0x0004) : (Flags & ~0x0004);
+    auto bit = [&](uint16_t b) { Flags = v.AsBoolean() ? (Flags | b) : (Flags & ~b); };
+    if (n == "STRETCHED")
+        bit(flStretched);
+    else if (n == "CENTER")
+        bit(pfCenter);
     else if (n == "KEEPASPECT")
-        Flags = v.AsBoolean() ? (Flags | 0x0002) : (Flags & ~0x0002);
+        bit(pfKeepAspect);
+    else if (n == "TRANSPARENT")
+        bit(pfTransparent);
+    else if (n == "BLOBTYPE")
+        BlobType = uint8_t(v.AsInteger());
+    else if (n == "DATAFIELD")
+        Memo = {VarToStr(v)}; // the field the picture is read from, "[...]"
     else
         TRMView::SetPropValue(name, v);
 }
 Variant TRMPictureView::GetPropValue(const std::string& name) {
     std::string n = up(name);
+    if (n == "STRETCHED") return Stretched();
     if (n == "CENTER") return Center();
     if (n == "KEEPASPECT") return KeepAspect();
+    if (n == "TRANSPARENT") return Transparent();
+    if (n == "BLOBTYPE") return int(BlobType);
+    if (n == "DATAFIELD") return Memo.empty() ? std::string() : Memo[0];
     return TRMView::GetPropValue(name);
+}
+
+void TRMPictureView::DefineProperties() {
+    TRMView::DefineProperties();
+    AddProperty("Picture", rmdtHasEditor, &RMEditorHooks.PictureEditor);
+    for (const char* p : {"Stretched", "Center", "KeepAspect"}) AddProperty(p, rmdtBoolean);
+    AddProperty("DataField", rmdtString | rmdtHasEditor | rmdtOneObject, &RMEditorHooks.DataFieldEditor);
+    AddEnumProperty("BlobType", "btBMP;btJPG;btICO;btWMF;btGIF");
+    AddProperty("Transparent", rmdtBoolean);
+    AddProperty("OnBeforePrint", rmdtHasEditor | rmdtOneObject, &RMEditorHooks.BeforePrintScriptEditor);
+    AddProperty("OnAfterPrint", rmdtHasEditor | rmdtOneObject, &RMEditorHooks.AfterPrintScriptEditor);
+}
+
+Variant TRMPictureView::DoMethod(const std::string& name, const std::vector<Variant>& params) {
+    if (UpperCase(Trim(name)) != "LOADFROMFILE") return TRMView::DoMethod(name, params);
+    // A name that is empty or names no file leaves the picture empty.
+    std::string t = params.empty() ? std::string() : VarToStr(params[0]);
+    std::string file = Trim(t).empty() ? std::string()
+                                       : Trim(VarToStr(Parent && Parent->Report ? Parent->Report->Calc(t) : Variant(t)));
+    Picture = TRMPictureData();
+    if (!file.empty() && FileExists(file)) {
+        Picture.Bytes = ReadFileBytes(file);
+        Picture.Kind = TRMPictureData::KindOf(Picture.Bytes);
+        if (Picture.Kind == pkNone) Picture.Bytes.clear();
+    }
+    return Null();
 }
 
 void TRMPictureView::GetBlob(const Variant& value, bool noData) {
@@ -1443,24 +1483,52 @@ void TRMPictureView::GetBlob(const Variant& value, bool noData) {
 
 void TRMPictureView::Draw(TCanvas* canvas) {
     BeginDraw(canvas);
-    ShowBackground();
     auto g = Picture.Decode();
-    if (g && g->Width() > 0 && g->Height() > 0) {
-        TRect r = DrawRect;
-        if (KeepAspect()) {
-            double k = std::min(double(r.Width()) / g->Width(), double(r.Height()) / g->Height());
-            int w = int(g->Width() * k), h = int(g->Height() * k);
-            r = Center() ? TRect(r.Left + (r.Width() - w) / 2, r.Top + (r.Height() - h) / 2,
-                                 r.Left + (r.Width() - w) / 2 + w, r.Top + (r.Height() - h) / 2 + h)
-                         : TRect(r.Left, r.Top, r.Left + w, r.Top + h);
+    if (!g || g->Width() <= 0 || g->Height() <= 0) {
+        ShowBackground();
+        // Design shows where the picture goes; bytes we cannot show (a
+        // Windows metafile) keep the mark in built pages too.
+        if (!Picture.Empty() || !RMPreparedMode) {
+            canvas->Font()->SetName("宋体");
+            canvas->Font()->SetHeight(-12);
+            canvas->Font()->SetColor(clBlack);
+            canvas->Font()->SetStyle({});
+            canvas->Brush()->SetStyle(bsClear);
+            canvas->TextOut(DrawRect.Left + 20, DrawRect.Top + 3, GetDesignText());
+            canvas->Brush()->SetStyle(bsSolid);
         }
+        ShowFrame();
+        return;
+    }
+    const TRect& d = DrawRect;
+    TRect r = d;
+    const int pw = g->Width(), ph = g->Height();
+    if (Stretched()) {
+        if (KeepAspect()) {
+            double kx = double(d.Width()) / pw, ky = double(d.Height()) / ph;
+            if (kx >= ky)
+                r.Right = r.Left + int(std::lround(pw * ky));
+            else
+                r.Bottom = r.Top + int(std::lround(ph * kx));
+            if (Center()) OffsetRect(r, (d.Width() - r.Width()) / 2, (d.Height() - r.Height()) / 2);
+        }
+    } else {
+        // The picture in its own size, scaled as the page is.
+        int w = int(std::lround(pw * ScaleX)), h = int(std::lround(ph * ScaleY));
+        r = TRect(d.Left, d.Top, d.Left + w, d.Top + h);
+        if (Center()) OffsetRect(r, (d.Width() - w) / 2, (d.Height() - h) / 2);
+    }
+    ShowBackground();
+    {
+        const TCopyMode mode = canvas->CopyMode();
+        int saved = canvas->SaveDC();
+        ScopeExit restore([&] {
+            canvas->RestoreDC(saved);
+            canvas->SetCopyMode(mode);
+        });
+        canvas->SetCopyMode(Transparent() ? cmSrcAnd : cmSrcCopy);
+        canvas->IntersectClipRect(d);
         canvas->StretchDraw(r, g.get());
-    } else if (!Picture.Empty() || !RMPreparedMode) {
-        // Bytes we cannot show (a Windows metafile) keep a placeholder.
-        canvas->Font()->SetHeight(-12);
-        canvas->Brush()->SetStyle(bsClear);
-        canvas->TextOut(DrawRect.Left + 2, DrawRect.Top + 2, GetDesignText());
-        canvas->Brush()->SetStyle(bsSolid);
     }
     ShowFrame();
 }
@@ -1482,17 +1550,18 @@ TRMLineView::TRMLineView() {
     LeftFrame.Visible = true;
 }
 void TRMLineView::Draw(TCanvas* canvas) {
-    BeginDraw(canvas);
-    bool horizontal = Height < Width;
-    const TRMFrameLine& f = LeftFrame;
-    canvas->Pen()->SetStyle(psSolid);
-    canvas->Pen()->SetColor(f.Color);
-    canvas->Pen()->SetWidth(std::max(1, int(std::lround(f.Width * ScaleX))));
-    canvas->MoveTo(DrawRect.Left, DrawRect.Top);
+    // The line is the top side of a flat object or the left side of a
+    // narrow one, and the object takes that shape.
+    const bool horizontal = Height < Width;
     if (horizontal)
-        canvas->LineTo(DrawRect.Right, DrawRect.Top);
+        Height = 0;
     else
-        canvas->LineTo(DrawRect.Left, DrawRect.Bottom);
+        Width = 0;
+    TopFrame.Visible = horizontal;
+    LeftFrame.Visible = !horizontal;
+    RightFrame.Visible = BottomFrame.Visible = false;
+    BeginDraw(canvas);
+    ShowFrame();
 }
 void TRMLineView::LoadFromStream(TStream& s) { ReadViewRecord(s); }
 void TRMLineView::SaveToStream(TStream& s) {
@@ -1503,6 +1572,9 @@ void TRMLineView::SaveToStream(TStream& s) {
 TRMCalcMemoView::TRMCalcMemoView() {
     ObjectType = rmgtCalcMemo;
     BaseName = "CalcMemo";
+    // Scripts name the kinds of total.
+    static const char* const kinds[] = {"rmdcSum", "rmdcCount", "rmdcAvg", "rmdcMax", "rmdcMin", "rmdcUser"};
+    for (int i = 0; i < 6; ++i) RMGetConstants().SetVariable(kinds[i], i);
 }
 void TRMCalcMemoView::SetPropValue(const std::string& name, const Variant& v) {
     std::string n = up(name);

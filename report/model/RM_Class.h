@@ -465,16 +465,31 @@ public:
     void SaveToStream(TStream& s) override;
 };
 
+// The picture's options in Flags (Stretched is the base's bit).
+enum : uint16_t {
+    pfCenter = 0x0002,
+    pfKeepAspect = 0x0004,
+    pfTransparent = 0x0008,
+};
+
 class TRMPictureView : public TRMView {
 public:
+    // Stretched and keeping its aspect.
     TRMPictureView();
     std::string ClassName() const override { return "TRMPictureView"; }
     TRMPictureData Picture;
     uint8_t BlobType = 0;
-    bool Center() const { return Flags & 0x0004; }
-    bool KeepAspect() const { return Flags & 0x0002; }
+    bool Center() const { return Flags & pfCenter; }
+    bool KeepAspect() const { return Flags & pfKeepAspect; }
+    // Drawn through the paper's colours (white shows what is under it).
+    bool Transparent() const { return Flags & pfTransparent; }
+    // "Stretched", "Center", "KeepAspect", "Transparent", "BlobType".
     void SetPropValue(const std::string& name, const Variant& value) override;
     Variant GetPropValue(const std::string& name) override;
+    void DefineProperties() override;
+    // "LOADFROMFILE": its argument evaluated gives the file; a name that is
+    // empty or names no file empties the picture.
+    Variant DoMethod(const std::string& name, const std::vector<Variant>& params) override;
     std::string GetDesignText() const override { return "[图片]"; }
     // Takes the picture from a blob field's bytes: the content decides
     // where it tells (JPEG, bitmap, icon, metafile), else BlobType does:
@@ -488,6 +503,8 @@ public:
 class TRMLineView : public TRMView {
 public:
     TRMLineView();
+    // Flat objects (Height < Width) draw their top side, others their left
+    // side; the object becomes 0 high or 0 wide.
     std::string ClassName() const override { return "TRMLineView"; }
     void Draw(TCanvas* canvas) override;
     void LoadFromStream(TStream& s) override;

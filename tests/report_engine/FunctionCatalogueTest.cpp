@@ -82,6 +82,7 @@ class ScriptConstants : public ::testing::TestWithParam<ConstCase> {};
 TEST_P(ScriptConstants, readInExpressions) {
     TRMReport r;
     TRMPictureView picture; // a picture object brings the blob kinds
+    TRMCalcMemoView total;  // a total memo its kinds of total
     EXPECT_EQ(VarToStr(r.Calc(GetParam().expr)), GetParam().expected) << GetParam().expr;
 }
 
@@ -93,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ConstCase{"dialogResult", "mrCancel", "2"}, ConstCase{"messageBoxFlags", "mb_YesNo + mb_IconQuestion", "36"},
                       ConstCase{"frameSides", "RMftLeft + RMftTop", "12"}, ConstCase{"penDouble", "psDouble", "7"},
                       ConstCase{"dataRange", "reCount", "2"}, ConstCase{"lineBreak", "'a' + CRLF + 'b'", "a\r\nb"},
-                      ConstCase{"orientation", "poLandscape", "1"}, ConstCase{"blobKind", "btGIF", "4"}),
+                      ConstCase{"orientation", "poLandscape", "1"}, ConstCase{"blobKind", "btGIF", "4"},
+                      ConstCase{"totalKind", "rmdcMin + rmdcUser", "9"}),
     [](const auto& i) { return std::string(i.param.name); });
 
 TEST(ReportConstants, tableHoldsEveryColourSortedAndAVariableWins) {
