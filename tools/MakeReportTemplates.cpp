@@ -167,7 +167,8 @@ void makeReaderCard(const std::string& file, bool back) {
     } else {
         b.memo(left + 10, 48, w, 26, "借书须知", 13, 2, true);
         auto* m = b.memo(left + 20, 80, w - 20, 160, "[ADOQuery1.\"Rcardmemo\"]", 9);
-        m->Flags |= flWordWrap;
+        // Chinese punctuation never starts a line of the rules.
+        m->Flags |= flWordWrap | flWordBreak;
         m->SetLayout(0);
     }
     b.pageNumbers(270);

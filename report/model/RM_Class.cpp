@@ -800,6 +800,7 @@ TRMMemoView::TRMMemoView() {
 void TRMMemoView::SetPropValue(const std::string& name, const Variant& v) {
     std::string n = up(name);
     auto bit = [&](uint16_t b) { Flags = v.AsBoolean() ? (Flags | b) : (Flags & ~b); };
+    auto bit2 = [&](int32_t b) { Flags2 = v.AsBoolean() ? (Flags2 | b) : (Flags2 & ~b); };
     if (SetFontProp(Font, n, v))
         return;
     else if (n == "ALIGNMENT")
@@ -814,10 +815,21 @@ void TRMMemoView::SetPropValue(const std::string& name, const Variant& v) {
         bit(flStretched);
     else if (n == "WORDWRAP")
         bit(flWordWrap);
-    else if (n == "WORDBREAK")
-        bit(flWordBreak);
-    else if (n == "AUTOWIDTH")
-        bit(flAutoWidth);
+    else if (n == "WORDBREAK" || n == "AUTOWIDTH") {
+        // A width that follows the text, or words kept whole, leave the
+        // font its size.
+        bit(n == "WORDBREAK" ? flWordBreak : flAutoWidth);
+        if (v.AsBoolean()) Flags2 &= ~mfScaleFontSize;
+    } else if (n == "MANGETAG")
+        bit2(mfMangeTag);
+    else if (n == "SCALEFONTSIZE")
+        bit2(mfScaleFontSize);
+    else if (n == "PRINTATAPPENDBLANK")
+        bit2(mfPrintAtAppendBlank);
+    else if (n == "DATAFIELDONLY")
+        bit2(mfDataFieldOnly);
+    else if (n == "FONTSCALEWIDTH")
+        FontScaleWidth = uint16_t(v.AsInteger());
     else if (n == "TEXTONLY")
         bit(flTextOnly);
     else if (n == "SUPPRESS")
@@ -859,6 +871,11 @@ Variant TRMMemoView::GetPropValue(const std::string& name) {
     if (n == "UNDERLINES") return bool(Flags & flUnderlines);
     if (n == "RTLREADING") return bool(Flags & flRTLReading);
     if (n == "MERGEREPEATED") return bool(Flags & flMergeRepeated);
+    if (n == "MANGETAG") return bool(Flags2 & mfMangeTag);
+    if (n == "SCALEFONTSIZE") return bool(Flags2 & mfScaleFontSize);
+    if (n == "PRINTATAPPENDBLANK") return bool(Flags2 & mfPrintAtAppendBlank);
+    if (n == "DATAFIELDONLY") return bool(Flags2 & mfDataFieldOnly);
+    if (n == "FONTSCALEWIDTH") return int(FontScaleWidth);
     if (n == "ROTATIONTYPE") return int(RotationType);
     if (n == "SCALEFONTTYPE") return int(ScaleFontType);
     if (n == "MASTERMEMOVIEW") return MasterMemoView;
@@ -885,6 +902,7 @@ void TRMMemoView::DefineProperties() {
         AddProperty(p, rmdtBoolean);
     AddEnumProperty("RotationType", "rtNone;rt90;rt180;rt270;rt360");
     AddEnumProperty("ScaleFontType", "ByWidth;ByHeight");
+    AddProperty("FontScaleWidth", rmdtInteger);
     AddProperty("MasterMemoView", rmdtEnum);
 }
 
@@ -1036,8 +1054,9 @@ TRMLines TRMMemoView::WrapLines(const TRMLines& text, int widthPx) {
                 line = trial;
                 continue;
             }
-            // A no-line-start mark pulls the previous character down.
-            if (noLineStart(u)) {
+            // With WordBreak a no-line-start mark pulls the previous
+            // character down.
+            if ((Flags & flWordBreak) && noLineStart(u)) {
                 size_t p = line.size();
                 while (p > 0 && (uint8_t(line[p - 1]) & 0xC0) == 0x80) --p;
                 if (p > 0) --p;
@@ -1058,11 +1077,42 @@ TRMLines TRMMemoView::WrapLines(const TRMLines& text, int widthPx) {
     return out;
 }
 
-int TRMMemoView::CalcHeight() {
+int TRMMemoView::FontPixelHeight() {
     TCanvas* c = scratchCanvas();
     Font.ApplyTo(c->Font(), 1.0);
-    int lh = c->TextHeight("字Wg") + LineSpacing;
-    TRMLines lines = (Flags & flWordWrap) ? WrapLines(Memo1, Width - GapX * 2) : Memo1;
+    return c->TextHeight("字Wg");
+}
+
+TRMLines TRMMemoView::FittedLines(const TRMLines& text, bool along) {
+    const int room = along ? Height - GapY * 2 : Width - GapX * 2;
+    const bool scale = RMPreparedMode && (Flags2 & mfScaleFontSize);
+    if (scale && ScaleFontType == 0 && room > 9) {
+        // Each line makes the font smaller until it fits the width.
+        TCanvas* c = scratchCanvas();
+        for (const std::string& line : text)
+            for (;;) {
+                Font.ApplyTo(c->Font(), 1.0);
+                if (Font.Size <= 1 || c->TextWidth(line) + CharSpacing * int(utf8Chars(line).size()) <= room) break;
+                --Font.Size;
+            }
+    }
+    TRMLines lines = (Flags & flWordWrap) ? WrapLines(text, room) : text;
+    if (scale && ScaleFontType == 1) {
+        // The lines make the font smaller until they fit the height.
+        auto height = [&] { return int(lines.size()) * (FontPixelHeight() + LineSpacing) - LineSpacing; };
+        while (height() > std::abs(Height - 2 * GapY) && Font.Size > 5) {
+            --Font.Size;
+            if (Flags & flWordWrap) lines = WrapLines(text, room);
+        }
+    }
+    return lines;
+}
+
+int TRMMemoView::CalcHeight() {
+    const int size = Font.Size;
+    TRMLines lines = FittedLines(Memo1, false);
+    int lh = FontPixelHeight() + LineSpacing;
+    Font.Size = size;
     int n = std::max<int>(1, int(lines.size()));
     return n * lh - LineSpacing + GapY * 2 + 2;
 }
@@ -1074,14 +1124,44 @@ int TRMMemoView::LinesFitting(int height) {
     return lh > 0 ? std::max(0, (height - GapY * 2 - 2 + LineSpacing) / lh) : 0;
 }
 
+void TRMMemoView::ShowUnderlines() {
+    if (!(Flags & flUnderlines)) return;
+    const int fh = int(std::lround(FontPixelHeight() * ScaleY));
+    const int h = int(std::lround(LineSpacing * ScaleY)) + fh;
+    if (h <= 0) return;
+    Canvas->Pen()->SetStyle(psSolid);
+    Canvas->Pen()->SetColor(TopFrame.Color);
+    Canvas->Pen()->SetWidth(std::max(1, int(std::lround(TopFrame.Width * ScaleX))));
+    const TRect& r = DrawRect;
+    for (int i = 0, n = r.Height() / h; i < n; ++i) {
+        int y = r.Top + int(std::lround(GapY * ScaleY)) + h * i + int(std::lround(2 * ScaleY)) + fh;
+        Canvas->MoveTo(r.Left, y);
+        Canvas->LineTo(r.Right - 1, y);
+    }
+}
+
 void TRMMemoView::Draw(TCanvas* canvas) {
+    if (RMPreparedMode && (Flags & flAutoWidth) && !Memo.empty()) {
+        // The object takes the width of its text; a right-aligned one
+        // keeps its right edge.
+        int w = CalcTextWidth(Memo);
+        if (Adjust & 4) {
+            Height = w;
+        } else {
+            if (Adjust & 1) Left += Width - w;
+            Width = w;
+        }
+    }
+    const int fontSize = Font.Size;
+    ScopeExit restoreSize([&] { Font.Size = fontSize; });
     BeginDraw(canvas);
     ShowBackground();
+    ShowUnderlines();
     const TRMLines& text = Memo;
     if (!text.empty()) {
         // Turned text runs along the height of the object.
         bool along = RotationType >= 1 && RotationType <= 3;
-        TRMLines lines = (Flags & flWordWrap) ? WrapLines(text, along ? Height - GapY * 2 : Width - GapX * 2) : text;
+        TRMLines lines = FittedLines(text, along);
         Font.ApplyTo(canvas->Font(), ScaleY);
         TCanvas* m = scratchCanvas();
         Font.ApplyTo(m->Font(), 1.0);

@@ -175,6 +175,14 @@ extern bool RMPreparedMode;
 // without PrintFrame stay off the paper.
 extern bool RMPrintVisibleJob;
 
+// The memo's options in Flags2.
+enum : int32_t {
+    mfMangeTag = 0x01,
+    mfScaleFontSize = 0x04,
+    mfPrintAtAppendBlank = 0x10,
+    mfDataFieldOnly = 0x20,
+};
+
 class TRMView : public TRMObject {
 public:
     TRMView();
@@ -365,6 +373,13 @@ public:
     TRMLines WrapLines(const TRMLines& text, int widthPx);
     // Height the wrapped Memo1 needs, in view pixels.
     int CalcHeight();
+    // The lines as they print: wrapped with WordWrap; in a build or its
+    // pages, with ScaleFontSize, after the font was made smaller until
+    // every line fits the width (ByWidth) or the lines fit the height
+    // (ByHeight). The caller puts the font size back.
+    TRMLines FittedLines(const TRMLines& text, bool along);
+    // The font's line height on the 96 dpi measuring canvas.
+    int FontPixelHeight();
     // How many lines of Memo1 fit in a height (0 when not even one).
     int LinesFitting(int height);
     // The width in view pixels the lines need on one line each, gaps and
@@ -372,6 +387,9 @@ public:
     int CalcTextWidth(const TRMLines& lines);
 
 protected:
+    // With Underlines: a rule under every line the height holds, in the
+    // top frame's colour and width.
+    void ShowUnderlines();
     void ReadMemoFields(TStream& s);
     void WriteMemoFields(TStream& s);
 };

@@ -2,6 +2,8 @@
 // width, character spacing, and vertical writing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "Metafile.h"
 #include "report/barcode/RM_BarCodeView.h"
 #include "report/model/RM_Report.h"
@@ -93,6 +95,136 @@ TEST(MemoDraw, turnedCharactersSitSideBySideAlongDescendingLines) {
     EXPECT_LT(r[0]->Bounds.Left, r[1]->Bounds.Left);
     EXPECT_EQ(r[0]->Bounds.Top, r[1]->Bounds.Top);
     EXPECT_GT(r[2]->Bounds.Top, r[0]->Bounds.Top);
+}
+
+// Lines are drawn under the text rows the height holds, in the top frame's
+// colour, whether or not there is text.
+TEST(MemoDraw, underlinesRuleEveryRowTheHeightHolds) {
+    TRMMemoView m;
+    m.SetBounds(0, 0, 300, 100);
+    m.Font.Name = "宋体";
+    m.Flags |= flUnderlines;
+    m.TopFrame.Color = clRed;
+    const int row = m.FontPixelHeight() + m.LineSpacing;
+    TMetafile mf;
+    std::vector<TMetafileRecord> lines;
+    {
+        TMetafileCanvas c(&mf);
+        m.Draw(&c);
+        for (auto& r : c.Records())
+            if (r.Kind == mrLine) lines.push_back(r);
+    }
+    ASSERT_EQ(int(lines.size()), 100 / row);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].PenColor, clRed);
+        EXPECT_EQ(lines[i].Points[0].Y, m.GapY + row * int(i) + 2 + m.FontPixelHeight());
+        EXPECT_EQ(lines[i].Points[0].X, 0);
+        EXPECT_EQ(lines[i].Points[1].X, 299);
+    }
+}
+
+// In built pages a memo with AutoWidth takes the width of its text; a
+// right-aligned one keeps its right edge. Design drawing leaves it alone.
+TEST(MemoDraw, autoWidthFitsTheTextAndKeepsARightEdge) {
+    struct Case {
+        int alignment;
+        bool prepared;
+    };
+    for (Case c : {Case{0, true}, Case{1, true}, Case{1, false}}) {
+        SCOPED_TRACE(c.alignment * 10 + c.prepared);
+        TRMMemoView m;
+        m.SetBounds(100, 0, 300, 24);
+        m.Font.Name = "宋体";
+        m.Memo = {"图书馆"};
+        m.Flags |= flAutoWidth;
+        m.SetAlignment(c.alignment);
+        const int w = m.CalcTextWidth(m.Memo);
+        ASSERT_LT(w, 300);
+        RMPreparedMode = c.prepared;
+        TMetafile mf;
+        draw(m, mf);
+        RMPreparedMode = false;
+        EXPECT_EQ(m.Width, c.prepared ? w : 300);
+        EXPECT_EQ(m.Left + m.Width, c.prepared && c.alignment == 0 ? 100 + w : 400);
+    }
+}
+
+// ScaleFontSize, in built pages: by width each line makes the font smaller
+// until it fits; by height the lines do, but not below 5. The object keeps
+// its own size.
+TEST(MemoDraw, scaleFontSizeShrinksTheTextToTheObject) {
+    auto drawnHeight = [](uint8_t type, int width, int height, const TRMLines& text, bool prepared, int size = 12) {
+        TRMMemoView m;
+        m.SetBounds(0, 0, width, height);
+        m.Font.Name = "宋体";
+        m.Font.Size = size;
+        m.Memo = text;
+        m.SetPropValue("ScaleFontSize", true);
+        m.ScaleFontType = type;
+        RMPreparedMode = prepared;
+        TMetafile mf;
+        auto r = draw(m, mf);
+        RMPreparedMode = false;
+        EXPECT_EQ(m.Font.Size, size);
+        return r.empty() ? 0 : std::abs(r[0]->FontHeight);
+    };
+    const int full = drawnHeight(0, 1000, 30, {"中华人民共和国图书馆"}, true);
+    const int byWidth = drawnHeight(0, 100, 30, {"中华人民共和国图书馆"}, true);
+    EXPECT_LT(byWidth, full);
+    EXPECT_EQ(drawnHeight(0, 100, 30, {"中华人民共和国图书馆"}, false), full); // design view
+    const int byHeight = drawnHeight(1, 1000, 30, {"一", "二", "三"}, true);
+    EXPECT_LT(byHeight, full);
+    EXPECT_EQ(drawnHeight(1, 1000, 2, {"一", "二", "三"}, true), drawnHeight(1, 1000, 100, {"一"}, true, 5));
+}
+
+// The memo's options kept in Flags2 read and write by name; AutoWidth and
+// WordBreak switch ScaleFontSize off.
+TEST(MemoDraw, optionsInTheSecondFlagsWordReadAndWriteByName) {
+    struct Case {
+        const char* name;
+        int32_t bit;
+    };
+    for (Case c : {Case{"MangeTag", mfMangeTag}, Case{"ScaleFontSize", mfScaleFontSize},
+                   Case{"PrintAtAppendBlank", mfPrintAtAppendBlank}, Case{"DataFieldOnly", mfDataFieldOnly}}) {
+        SCOPED_TRACE(c.name);
+        TRMMemoView m;
+        m.SetPropValue(c.name, true);
+        EXPECT_EQ(m.Flags2, c.bit);
+        EXPECT_TRUE(m.GetPropValue(c.name).AsBoolean());
+        m.SetPropValue(c.name, false);
+        EXPECT_EQ(m.Flags2, 0);
+    }
+    for (const char* off : {"AutoWidth", "WordBreak"}) {
+        TRMMemoView m;
+        m.SetPropValue("ScaleFontSize", true);
+        m.SetPropValue(off, true);
+        EXPECT_FALSE(m.GetPropValue("ScaleFontSize").AsBoolean()) << off;
+    }
+    TRMMemoView m;
+    m.SetPropValue("FontScaleWidth", 7);
+    EXPECT_EQ(m.FontScaleWidth, 7);
+    EXPECT_EQ(m.GetPropValue("FontScaleWidth").AsInteger(), 7);
+}
+
+// Only with WordBreak does a mark that may not begin a line take the
+// character before it down with it.
+TEST(MemoDraw, wordBreakKeepsPunctuationOffTheStartOfALine) {
+    TRMMemoView m;
+    m.Font.Name = "宋体";
+    const std::string text = "图书馆图书馆，";
+    // A width that holds the six characters but not the comma.
+    TMetafile mf;
+    TMetafileCanvas c(&mf);
+    m.Font.ApplyTo(c.Font(), 1.0);
+    const int w = c.TextWidth("图书馆图书馆");
+    TRMLines plain = m.WrapLines({text}, w);
+    ASSERT_EQ(plain.size(), 2u);
+    EXPECT_EQ(plain[1], "，");
+    m.Flags |= flWordBreak;
+    TRMLines kept = m.WrapLines({text}, w);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0], "图书馆图书");
+    EXPECT_EQ(kept[1], "馆，");
 }
 
 // A code the symbol cannot carry draws its error in the object's frame;
