@@ -819,12 +819,48 @@ public:
         curView = nullptr;
         return h;
     }
+    // The data field a text that is one bracketed reference names ("[Name]",
+    // "[Books."Name"]"): empty when the text is none or the field is not
+    // one of a data set.
+    std::string linkedField(TRMView* o) {
+        if (o->Flags & flTextOnly) return {};
+        std::string t;
+        for (size_t i = 0; i < o->Memo.size(); ++i) t += (i ? "\r\n" : "") + o->Memo[i];
+        if (t.size() <= 2 || t[0] != '[') return {};
+        while (t.size() > 1 && t.back() != ']') t.pop_back();
+        if (t.size() <= 2) return {};
+        std::string ref = t.substr(1, t.size() - 2);
+        auto isField = [](TRMDataset* d, const std::string& f) { return d && !VarIsEmpty(d->FieldValue(f)); };
+        if (isField(curData, ref)) return ref;
+        size_t dot = std::string::npos;
+        bool q = false;
+        for (size_t i = 0; i < ref.size(); ++i) {
+            if (ref[i] == '"')
+                q = !q;
+            else if (ref[i] == '.' && !q)
+                dot = i;
+        }
+        if (dot == std::string::npos) return {};
+        std::string f = ref.substr(dot + 1);
+        if (f.size() >= 2 && f.front() == '"' && f.back() == '"') f = f.substr(1, f.size() - 2);
+        return isField(TRMDataset::Find(ref.substr(0, dot), R->Owner()), f) ? ref : std::string();
+    }
     TRMLines expandMemo(TRMView* o) {
         TRMLines out;
         if (ownLines(o, out)) return out;
         out.clear();
         if (o->Flags & flTextOnly) return o->Memo;
-        for (auto& line : o->Memo) RMAddTextLines(out, R->ExpandVariables(line, o));
+        const TRMLines* text = &o->Memo;
+        TRMLines linked;
+        if (o->ObjectType == rmgtMemo && (o->Flags2 & mfDataFieldOnly)) {
+            // Only the linked field, formatted as any field; nothing else
+            // of the text is read.
+            std::string f = linkedField(o);
+            if (f.empty()) return out;
+            linked.push_back("[" + f + "]");
+            text = &linked;
+        }
+        for (auto& line : *text) RMAddTextLines(out, R->ExpandVariables(line, o));
         return out;
     }
     int footerReserve() {
@@ -1084,7 +1120,7 @@ public:
             }
             if (auto* m = dynamic_cast<TRMMemoView*>(o)) {
                 // A blank row shows only the memos marked to print there.
-                m->Memo1 = noDataMode && !(m->Flags2 & 0x10) ? TRMLines{} : expandMemo(m);
+                m->Memo1 = noDataMode && !(m->Flags2 & mfPrintAtAppendBlank) ? TRMLines{} : expandMemo(m);
                 if ((m->Flags & flStretched) && (b->Flags & bfStretched)) h = std::max(h, bh - (o->Top - b->Top));
                 if (m->Flags & flWordWrap) {
                     // Written wrapped, so every device shows the lines the
@@ -1352,7 +1388,7 @@ public:
                 c->Memo1 = expandCalcMemo(c);
                 pc.lines = c->Memo1;
             } else if (auto* m = dynamic_cast<TRMMemoView*>(o)) {
-                m->Memo1 = noDataMode && !(m->Flags2 & 0x10) ? TRMLines{} : expandMemo(m);
+                m->Memo1 = noDataMode && !(m->Flags2 & mfPrintAtAppendBlank) ? TRMLines{} : expandMemo(m);
                 if (m->Flags & flWordWrap) m->Memo1 = m->WrapLines(m->Memo1, m->Width - m->GapX * 2);
                 pc.lines = m->Memo1;
                 // A repeated value prints empty or merges with the record
@@ -1874,6 +1910,7 @@ public:
             return 0;
         }
         nav(ds, 1);
+        runs[data] = {ds, 0, 0};
         std::vector<TRMBandView*> groups;
         if (data->BandType() == bkMasterData)
             for (auto* g : bands(bkGroupHeader))
@@ -1921,6 +1958,8 @@ public:
             ++recordCount;
             // Band columns: records side by side across, or down a column
             // and then into the next.
+            runs[data].RecordNo = lineNo;
+            runs[data].RowOnPage = rowsOnPage + 1;
             int cols = recording ? 1 : bandColumns(data); // no band columns in a lane
             int h = bandHeight(data);
             bool printedHere = true;
@@ -2017,9 +2056,39 @@ public:
         return printed;
     }
 
+    // The data run of each data band: its data set and counters, for the
+    // band object's properties while it prints.
+    struct BandRun {
+        TRMDataset* Data = nullptr;
+        int RecordNo = 0, RowOnPage = 0;
+    };
+    std::map<TRMBandView*, BandRun> runs;
+
+    // AutoHCenter: the page's objects move together so that their extent
+    // stands in the middle of the paper. Horizontal bands span the paper
+    // and neither count nor move. Once per build: the design comes back
+    // whole afterwards.
+    std::set<TRMPage*> centred;
+    void centreObjects(TRMPage* p) {
+        if (!p->AutoHCenter || !centred.insert(p).second) return;
+        auto counts = [](TRMView* o) {
+            return o->ObjectType != rmgtBand || isCross(static_cast<TRMBandView*>(o));
+        };
+        int lo = 999999, hi = 0;
+        for (auto& o : p->Objects)
+            if (counts(o.get())) {
+                lo = std::min(lo, o->Left);
+                hi = std::max(hi, o->Left + o->Width);
+            }
+        if (hi < lo) return;
+        const int offset = (p->PaperWidthPx() - (hi - lo)) / 2;
+        for (auto& o : p->Objects)
+            if (counts(o.get())) o->Left += offset - lo;
+    }
     void buildPage(TRMPage* p, int no) {
         page = p;
         designPageNo = no;
+        centreObjects(p);
         assignObjects();
         registerAggregates();
         prepareCalcMemos();
@@ -2576,6 +2645,43 @@ bool TRMReport::PrepareReport() {
 }
 
 // ---------------------------------------------------------------- page operations of a build
+
+bool TRMReport::BandRunValue(TRMBandView* band, const std::string& n, Variant& value) {
+    if (!builder_) return false;
+    auto it = builder_->runs.find(band);
+    if (it == builder_->runs.end() || !it->second.Data) return false;
+    if (n == "ROWCOUNT")
+        value = it->second.RecordNo;
+    else if (n == "ROWNO")
+        value = it->second.RowOnPage;
+    else if (n == "EOF")
+        value = it->second.Data->Eof();
+    else
+        return false;
+    return true;
+}
+
+bool TRMReport::BandRunMethod(TRMBandView* band, const std::string& n, const std::vector<Variant>& params) {
+    if (!builder_) return false;
+    auto it = builder_->runs.find(band);
+    if (it == builder_->runs.end() || !it->second.Data) return false;
+    TRMDataset* d = it->second.Data;
+    if (n == "FIRST")
+        d->First();
+    else if (n == "NEXT")
+        d->Next();
+    else if (n == "PRIOR")
+        d->Prior();
+    else if (n == "MOVEBY" && !params.empty()) {
+        // Only a data set over a table moves by a count.
+        if (!dynamic_cast<TRMDBDataSet*>(d)) return true;
+        int by = int(RMToNumber(Calc(VarToStr(params[0]))));
+        for (; by > 0 && !d->Eof(); --by) d->Next();
+        for (; by < 0; ++by) d->Prior();
+    } else
+        return false;
+    return true;
+}
 
 void TRMPage::ShowBand(TRMView* band) {
     TRMBuilder* b = Report ? Report->builder_ : nullptr;

@@ -1369,6 +1369,12 @@ void TRMBandView::SetPropValue(const std::string& name, const Variant& v) {
 
 Variant TRMBandView::GetPropValue(const std::string& name) {
     std::string n = up(name);
+    if (n == "ROWCOUNT" || n == "ROWNO" || n == "EOF") {
+        // Only a build has rows; outside one a band is at its end.
+        Variant v;
+        if (Parent && Parent->Report && Parent->Report->BandRunValue(this, n, v)) return v;
+        return n == "EOF" ? Variant(true) : Null();
+    }
     if (n == "BANDTYPE") return int(BandType());
     if (n == "DATASET" || n == "DATASOURCE" || n == "CONDITION") return FormatText;
     if (n == "NEWPAGECONDITION") return Tag;
@@ -1389,6 +1395,12 @@ Variant TRMBandView::GetPropValue(const std::string& name) {
     if (n == "ADJUSTCOLUMNS") return bool(Flags & bfAdjustColumns);
     if (n == "PRINTIFEMPTY") return bool(Flags & bfPrintIfEmpty);
     return TRMView::GetPropValue(name);
+}
+
+Variant TRMBandView::DoMethod(const std::string& name, const std::vector<Variant>& params) {
+    Variant r = TRMView::DoMethod(name, params);
+    if (Parent && Parent->Report) Parent->Report->BandRunMethod(this, up(Trim(name)), params);
+    return r;
 }
 
 void TRMBandView::DefineProperties() {

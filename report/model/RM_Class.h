@@ -466,7 +466,12 @@ public:
     }
 
     void SetPropValue(const std::string& name, const Variant& value) override;
+    // While a build prints the band: "ROWCOUNT", "ROWNO", "EOF" (true
+    // outside a build, where ROWCOUNT and ROWNO are Null).
     Variant GetPropValue(const std::string& name) override;
+    // While a build prints the band: "FIRST", "NEXT", "PRIOR" and
+    // "MOVEBY" (its argument evaluated) move its data set.
+    Variant DoMethod(const std::string& name, const std::vector<Variant>& params) override;
     void DefineProperties() override;
     void Draw(TCanvas* canvas) override;
     void LoadFromStream(TStream& s) override;

@@ -466,6 +466,15 @@ public:
 
     TRMView* FindObject(const std::string& name) const;
 
+    // A band object's state while a build prints it: "ROWCOUNT" (the
+    // record within its data run), "ROWNO" (its row on the page), "EOF"
+    // (its data set's end). False when no build runs or the band has no
+    // data run.
+    bool BandRunValue(TRMBandView* band, const std::string& upperName, Variant& value);
+    // "FIRST", "NEXT", "PRIOR", "MOVEBY" on the band's data set during a
+    // build; false when not handled.
+    bool BandRunMethod(TRMBandView* band, const std::string& upperName, const std::vector<Variant>& params);
+
     // ---- the component's options, printing, preview and export
     TRMSaveReportOptions SaveReportOptions;
     // Take the place of the settings store when set.

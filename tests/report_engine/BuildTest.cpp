@@ -768,4 +768,67 @@ TEST(ReportBuild, hiddenRowsCountOnlyInTotalsMarkedForThemAndKeepTheirChild) {
     EXPECT_EQ(f.texts(0), want);
 }
 
+// DataFieldOnly: a memo that is one bracketed field prints that field; any
+// other text prints nothing.
+TEST(ReportBuild, dataFieldOnlyPrintsTheLinkedFieldAlone) {
+    Fixture f(2);
+    f.band(bkMasterData, 100, 22, "RMBooks");
+    for (auto* m : {f.memo(0, 101, "[Title]"), f.memo(200, 101, "书名：[Kind]"), f.memo(400, 101, "[RMBooks.\"Kind\"]")})
+        m->SetPropValue("DataFieldOnly", true);
+    ASSERT_TRUE(f.report.PrepareReport());
+    std::vector<std::string> want = {"图书1", "文学", "图书2", "科技"};
+    EXPECT_EQ(f.texts(0), want);
+}
+
+// AutoHCenter moves the page's objects as one so that their extent stands
+// in the middle of the paper, once however many passes the build makes;
+// the design keeps its places.
+TEST(ReportBuild, autoHCenterCentresTheObjectsOnThePaper) {
+    for (bool twoPasses : {false, true}) {
+        SCOPED_TRACE(twoPasses);
+        Fixture f(1);
+        f.report.DoublePass = twoPasses;
+        f.page->AutoHCenter = true;
+        f.band(bkMasterData, 100, 22, "RMBooks");
+        f.memo(100, 101, "[Title]", 120);
+        f.memo(220, 101, "[Kind]", 80);
+        const int paper = f.page->PaperWidthPx();
+        ASSERT_TRUE(f.report.PrepareReport());
+        TMetafile mf;
+        std::vector<int> lefts;
+        {
+            TMetafileCanvas c(&mf);
+            auto& r = f.report.EMFPages[0];
+            f.report.EMFPages.Draw(0, &c, TRect(0, 0, r.PageWidth, r.PageHeight));
+            for (auto* t : c.TextRecords()) lefts.push_back(t->Bounds.Left);
+        }
+        const int offset = (paper - 200) / 2 - 100;
+        ASSERT_EQ(lefts.size(), 2u);
+        EXPECT_EQ(lefts[0], 100 + offset + 2);
+        EXPECT_EQ(lefts[1], 220 + offset + 2);
+        EXPECT_EQ(f.report.FindObject("Memo1")->Left, 100);
+    }
+}
+
+// A data band tells scripts and texts its record in the run, its row on
+// the page and whether its data is at the end, and a script moves its data
+// set; outside a build it has no rows and is at its end.
+TEST(ReportBuild, dataBandReadsItsRowsAndMovesItsDataFromScripts) {
+    Fixture f(5);
+    auto* md = f.band(bkMasterData, 100, 22, "RMBooks");
+    md->Name = "MasterData1";
+    md->LinesPerPage = 2;
+    md->OnBeforePrint = {"if MasterData1.RowCount = 4 then MasterData1.Next"};
+    f.memo(0, 101, "[Title] [MasterData1.RowCount]/[MasterData1.RowNo] [MasterData1.Eof]")->Flags &= ~flHideZeros;
+    EXPECT_TRUE(VarIsNull(md->GetPropValue("RowNo")));
+    EXPECT_TRUE(VarIsNull(md->GetPropValue("RowCount")));
+    EXPECT_TRUE(md->GetPropValue("Eof").AsBoolean());
+    ASSERT_TRUE(f.report.PrepareReport()) << (f.report.BuildErrors.empty() ? "" : f.report.BuildErrors[0]);
+    ASSERT_EQ(f.report.EMFPages.Count(), 2);
+    std::vector<std::string> first = {"图书1 1/1 False", "图书2 2/2 False"};
+    std::vector<std::string> second = {"图书3 3/1 False", "图书5 4/2 False"};
+    EXPECT_EQ(f.texts(0), first);
+    EXPECT_EQ(f.texts(1), second);
+}
+
 } // namespace
