@@ -8,6 +8,7 @@
 #include "Menus.h"
 #include "Shell.h"
 #include "SysUtils.h"
+#include "report/model/RM_Designer.h"
 #include "report/model/RM_Report.h"
 #include "report/preview/RM_Preview.h"
 #include "uDMData.h"
@@ -59,6 +60,8 @@ TMDIBaseData::TMDIBaseData(TComponent* AOwner) : TFrmBaseD(AOwner) {
     RMDBDataSet1 = new TRMDBDataSet(this);
     RMDBDataSet1->SetName("RMDBDataSet1");
     RMDBDataSet1->SetDataSet(ADOqData);
+    RMDesigner1 = new TRMDesigner(this);
+    RMDesigner1->SetName("RMDesigner1");
 
     PopupMenu1 = b.Add<TPopupMenu>("PopupMenu1");
     N1 = b.Add<TMenuItem>("N1").Caption("保存界面").OnClick(&TMDIBaseData::N1Click);

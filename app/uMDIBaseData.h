@@ -28,6 +28,7 @@ class TDataSource;
 class TVQDBGrid;
 class TVQColumn;
 class TRMDBDataSet;
+class TRMDesigner;
 struct TLayoutRow;
 
 class TMDIBaseData : public TFrmBaseD {
@@ -108,6 +109,8 @@ public:
     TADOCommand* ADOCommand1;
     TDataSource* DSData;
     TRMDBDataSet* RMDBDataSet1;
+    // The designer's settings ("报表设计"): no restrictions.
+    TRMDesigner* RMDesigner1;
     TVQDBGrid* DBGrid1;
 
     std::string TableCode;

@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "report/model/RM_Designer.h"
 #include "report/model/RM_Report.h"
 
 TEST(ReportDesignerContract, propertyEditorsOpenTheirHooksAndEmptyHooksDoNothing) {
@@ -95,4 +96,34 @@ TEST(ReportDesignerContract, objectsUnpackedFromBuiltPagesHaveTheirOwnIds) {
     for (auto& o : built->Objects) ids.insert(o->ID);
     EXPECT_EQ(ids.size(), design + 3);
     EXPECT_EQ(built->FindObjectByID(built->Objects[1]->ID), built->Objects[1].get());
+}
+
+// The designer component keeps the settings the designer reads when it
+// opens: the last one made is the process's, a recent-file count outside
+// 0..9 is ignored, and its restrictions come into force.
+TEST(ReportDesignerContract, designerComponentKeepsTheSettingsTheDesignerReads) {
+    TComponent form(nullptr);
+    auto* first = new TRMDesigner(&form);
+    EXPECT_EQ(first->HelpFile, "rmuser.hlp");
+    EXPECT_TRUE(first->CloseQuery);
+    EXPECT_TRUE(first->CanEditRestrictions);
+    EXPECT_EQ(first->OpenFileCount(), 4);
+    for (int n : {12, -1}) {
+        first->SetOpenFileCount(n);
+        EXPECT_EQ(first->OpenFileCount(), 4) << n;
+    }
+    first->SetOpenFileCount(0);
+    EXPECT_EQ(first->OpenFileCount(), 0);
+    first->SetDesignerRestrictions(RMdrDontEditObj | RMdrDontDeletePage);
+    EXPECT_EQ(RMDesignerRestrictions, RMdrDontEditObj | RMdrDontDeletePage);
+    EXPECT_EQ(RMDesignerComp(), first);
+    {
+        TRMDesigner second(nullptr);
+        EXPECT_EQ(RMDesignerComp(), &second);
+        second.SetDesignerRestrictions(0);
+    }
+    EXPECT_EQ(RMDesignerComp(), nullptr);
+    delete first;
+    EXPECT_EQ(RMDesignerComp(), nullptr);
+    EXPECT_EQ(RMDesignerRestrictions, 0);
 }
