@@ -832,14 +832,7 @@ public:
         std::string ref = t.substr(1, t.size() - 2);
         auto isField = [](TRMDataset* d, const std::string& f) { return d && !VarIsEmpty(d->FieldValue(f)); };
         if (isField(curData, ref)) return ref;
-        size_t dot = std::string::npos;
-        bool q = false;
-        for (size_t i = 0; i < ref.size(); ++i) {
-            if (ref[i] == '"')
-                q = !q;
-            else if (ref[i] == '.' && !q)
-                dot = i;
-        }
+        const size_t dot = RMLastDotOutsideQuotes(ref);
         if (dot == std::string::npos) return {};
         std::string f = ref.substr(dot + 1);
         if (f.size() >= 2 && f.front() == '"' && f.back() == '"') f = f.substr(1, f.size() - 2);

@@ -46,3 +46,14 @@ inline std::vector<std::string> PageTexts(TRMReport& report, int i) {
     for (auto* t : c.TextRecords()) out.push_back(t->Text);
     return out;
 }
+
+// What drawing a view on the recording canvas recorded, of one kind.
+inline std::vector<TMetafileRecord> DrawnRecords(TRMView& view, TMetafileRecordKind kind) {
+    TMetafile mf;
+    TMetafileCanvas c(&mf);
+    view.Draw(&c);
+    std::vector<TMetafileRecord> out;
+    for (auto& r : c.Records())
+        if (r.Kind == kind) out.push_back(r);
+    return out;
+}

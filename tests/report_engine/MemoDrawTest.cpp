@@ -7,6 +7,7 @@
 #include "Metafile.h"
 #include "report/barcode/RM_BarCodeView.h"
 #include "report/model/RM_Report.h"
+#include "DesignPage.h"
 
 namespace {
 
@@ -106,14 +107,7 @@ TEST(MemoDraw, underlinesRuleEveryRowTheHeightHolds) {
     m.Flags |= flUnderlines;
     m.TopFrame.Color = clRed;
     const int row = m.FontPixelHeight() + m.LineSpacing;
-    TMetafile mf;
-    std::vector<TMetafileRecord> lines;
-    {
-        TMetafileCanvas c(&mf);
-        m.Draw(&c);
-        for (auto& r : c.Records())
-            if (r.Kind == mrLine) lines.push_back(r);
-    }
+    auto lines = DrawnRecords(m, mrLine);
     ASSERT_EQ(int(lines.size()), 100 / row);
     for (size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].PenColor, clRed);

@@ -8,6 +8,7 @@
 #include "Metafile.h"
 #include "SysUtils.h"
 #include "report/model/RM_Report.h"
+#include "DesignPage.h"
 
 namespace {
 
@@ -19,16 +20,6 @@ std::string bmpBytes(int w, int h) {
     return s.Bytes();
 }
 
-// Where the picture lands and through which copy mode.
-const TMetafileRecord* drawn(TRMPictureView& p, TMetafile& mf) {
-    {
-        TMetafileCanvas c(&mf);
-        p.Draw(&c);
-    }
-    for (auto& r : mf.Records())
-        if (r.Kind == mrImage) return &r;
-    return nullptr;
-}
 
 } // namespace
 
@@ -119,9 +110,9 @@ TEST(ReportPicture, drawsIntoTheRectangleItsOptionsGive) {
         p.SetPropValue("KeepAspect", c.keepAspect);
         p.SetPropValue("Center", c.center);
         p.SetPropValue("Transparent", c.transparent);
-        TMetafile mf;
-        const TMetafileRecord* r = drawn(p, mf);
-        ASSERT_NE(r, nullptr);
+        auto images = DrawnRecords(p, mrImage);
+        ASSERT_EQ(images.size(), 1u);
+        const TMetafileRecord* r = &images[0];
         EXPECT_EQ(r->Bounds, c.want);
         EXPECT_TRUE(r->Clipped);
         EXPECT_EQ(TCopyMode(r->Param1), c.transparent ? cmSrcAnd : cmSrcCopy);
@@ -158,14 +149,7 @@ TEST(ReportPicture, loadFromFileTakesAFileOrEmptiesThePicture) {
 TEST(ReportLine, flatLineDrawsItsTopSideAndLosesItsHeight) {
     TRMLineView l;
     l.SetBounds(10, 20, 200, 3);
-    TMetafile mf;
-    std::vector<TMetafileRecord> lines;
-    {
-        TMetafileCanvas c(&mf);
-        l.Draw(&c);
-        for (auto& r : c.Records())
-            if (r.Kind == mrLine) lines.push_back(r);
-    }
+    auto lines = DrawnRecords(l, mrLine);
     EXPECT_EQ(l.Height, 0);
     EXPECT_TRUE(l.TopFrame.Visible);
     EXPECT_FALSE(l.LeftFrame.Visible);
@@ -173,9 +157,7 @@ TEST(ReportLine, flatLineDrawsItsTopSideAndLosesItsHeight) {
     EXPECT_EQ(lines[0].Points[0].Y, lines[0].Points[1].Y);
     TRMLineView v;
     v.SetBounds(10, 20, 3, 200);
-    TMetafile mf2;
-    TMetafileCanvas c2(&mf2);
-    v.Draw(&c2);
+    DrawnRecords(v, mrLine);
     EXPECT_EQ(v.Width, 0);
     EXPECT_TRUE(v.LeftFrame.Visible);
 }
