@@ -2585,9 +2585,11 @@ bool TRMReport::PrepareReport() {
     RMPreparedMode = true;
     auto build = [&] {
         try {
+            // A single pass knows no page count: a build again must not
+            // show the last build's.
+            TotalPages = 0;
             if (DoublePass) {
                 FinalPass = false;
-                TotalPages = 0;
                 b.run();
                 TotalPages = EMFPages.Count();
                 // A first pass stopped by Cancel or an error has no final

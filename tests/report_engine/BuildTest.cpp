@@ -831,4 +831,19 @@ TEST(ReportBuild, dataBandReadsItsRowsAndMovesItsDataFromScripts) {
     EXPECT_EQ(f.texts(1), second);
 }
 
+// "TotalPages#" is 0 in a single-pass build, the second one too; a
+// two-pass build knows the count.
+TEST(ReportBuild, pageCountIsKnownOnlyInTheFinalPass) {
+    Fixture f(3);
+    f.band(bkMasterData, 100, 22, "RMBooks");
+    f.memo(0, 101, "[Title]");
+    f.band(bkPageFooter, 1000, 22);
+    f.memo(0, 1001, "[Page#]/[TotalPages#]")->Flags &= ~flHideZeros;
+    for (bool twoPasses : {false, false, true}) {
+        f.report.DoublePass = twoPasses;
+        ASSERT_TRUE(f.report.PrepareReport());
+        EXPECT_TRUE(f.has(0, twoPasses ? "1/1" : "1/0")) << twoPasses;
+    }
+}
+
 } // namespace
