@@ -1096,13 +1096,25 @@ TRMLines TRMMemoView::FittedLines(const TRMLines& text, bool along) {
                 --Font.Size;
             }
     }
-    TRMLines lines = (Flags & flWordWrap) ? WrapLines(text, room) : text;
+    TRMLines pieces;
+    if (Flags2 & mfMangeTag) {
+        // A grave accent ends a line.
+        for (const std::string& line : text)
+            for (size_t from = 0;;) {
+                size_t g = line.find('`', from);
+                pieces.push_back(line.substr(from, g == std::string::npos ? std::string::npos : g - from));
+                if (g == std::string::npos) break;
+                from = g + 1;
+            }
+    }
+    const TRMLines& source = (Flags2 & mfMangeTag) ? pieces : text;
+    TRMLines lines = (Flags & flWordWrap) ? WrapLines(source, room) : source;
     if (scale && ScaleFontType == 1) {
         // The lines make the font smaller until they fit the height.
         auto height = [&] { return int(lines.size()) * (FontPixelHeight() + LineSpacing) - LineSpacing; };
         while (height() > std::abs(Height - 2 * GapY) && Font.Size > 5) {
             --Font.Size;
-            if (Flags & flWordWrap) lines = WrapLines(text, room);
+            if (Flags & flWordWrap) lines = WrapLines(source, room);
         }
     }
     return lines;
@@ -1122,6 +1134,55 @@ int TRMMemoView::LinesFitting(int height) {
     Font.ApplyTo(c->Font(), 1.0);
     int lh = c->TextHeight("字Wg") + LineSpacing;
     return lh > 0 ? std::max(0, (height - GapY * 2 - 2 + LineSpacing) / lh) : 0;
+}
+
+void TRMMemoView::ShowMarkedLines(const TRMLines& lines, double y, double lineStep) {
+    // "~" starts raised small characters, "_" lowered ones, "|" goes back
+    // to the full size; the marks themselves take no room.
+    TCanvas* c = Canvas;
+    const int extra = int(std::lround(CharSpacing * ScaleX));
+    const int smallSize = std::max(6, Font.Size / 2);
+    const int drop = int(std::lround((Font.Size / 2.0 + 2) * ScaleY));
+    auto setSize = [&](int size) {
+        TRMFont f = Font;
+        f.Size = size;
+        f.ApplyTo(c->Font(), ScaleY);
+    };
+    auto walk = [&](const std::string& line, const std::function<void(const std::string&, bool, bool)>& each) {
+        bool small = false, low = false;
+        for (auto& ch : utf8Chars(line)) {
+            if (ch == "~" || ch == "_") {
+                small = true;
+                low = ch == "_";
+            } else if (ch == "|") {
+                small = low = false;
+            } else {
+                each(ch, small, low);
+            }
+        }
+    };
+    for (const std::string& line : lines) {
+        int w = 0;
+        walk(line, [&](const std::string& ch, bool small, bool) {
+            setSize(small ? smallSize : Font.Size);
+            w += c->TextWidth(ch) + extra;
+        });
+        int x = DrawRect.Left + int(std::lround(GapX * ScaleX));
+        const int L = int(std::lround(Left * ScaleX)) + OffsetX, W = int(std::lround(Width * ScaleX));
+        const int gx = int(std::lround(GapX * ScaleX));
+        if (Alignment() == 1)
+            x = L + W - gx - w - 1;
+        else if (Alignment() == 2)
+            x = L + gx + (W - 2 * gx - w) / 2;
+        const int top = int(std::lround(y));
+        walk(line, [&](const std::string& ch, bool small, bool low) {
+            setSize(small ? smallSize : Font.Size);
+            c->TextOut(x, top + (low ? drop : 0), ch);
+            x += c->TextWidth(ch) + extra;
+        });
+        setSize(Font.Size);
+        y += lineStep;
+    }
 }
 
 void TRMMemoView::ShowUnderlines() {
@@ -1262,6 +1323,8 @@ void TRMMemoView::Draw(TCanvas* canvas) {
                 }
                 x -= int(std::lround(lh));
             }
+        } else if (Flags2 & mfMangeTag) {
+            ShowMarkedLines(lines, y, lh);
         } else {
             int extra = int(std::lround(CharSpacing * ScaleX));
             for (const std::string& line : lines) {
@@ -1394,6 +1457,14 @@ Variant TRMBandView::GetPropValue(const std::string& name) {
     if (n == "PRINTATDESIGNPOS") return bool(Flags & bfPrintAtDesignPos);
     if (n == "ADJUSTCOLUMNS") return bool(Flags & bfAdjustColumns);
     if (n == "PRINTIFEMPTY") return bool(Flags & bfPrintIfEmpty);
+    if (n == "PRINTIFSUBSETEMPTY") return bool(Flags & bfPrintIfSubsetEmpty);
+    if (n == "BREAKED") return bool(Flags & bfBreaked);
+    if (n == "PRINTCHILDIFINVISIBLE") return bool(Flags & bfPrintChildIfInvisible);
+    if (n == "AUTOAPPENDBLANK") return bool(Flags & bfAutoAppendBlank);
+    if (n == "NEWCOLUMNAFTER") return NewColumnAfter;
+    if (n == "RANGEBEGIN") return int(RangeBegin);
+    if (n == "RANGEEND") return int(RangeEnd);
+    if (n == "RANGEENDCOUNT") return RangeEndCount;
     return TRMView::GetPropValue(name);
 }
 
@@ -1405,18 +1476,55 @@ Variant TRMBandView::DoMethod(const std::string& name, const std::vector<Variant
 
 void TRMBandView::DefineProperties() {
     TRMView::DefineProperties();
-    // A cross data band picks its source with the cross-tab editor.
-    AddProperty("DataSet", rmdtHasEditor,
-                BandType() == bkCrossData ? &RMEditorHooks.CrossDataSourceEditor : &RMEditorHooks.BandDataSourceEditor);
-    AddProperty("Condition", rmdtString);
-    AddProperty("NewPageCondition", rmdtHasEditor);
-    AddProperty("ChildBand", rmdtEnum);
-    AddProperty("Master", rmdtEnum);
-    for (const char* p : {"Columns", "ColumnWidth", "ColumnGap", "LinesPerPage"}) AddProperty(p, rmdtInteger);
-    for (const char* p :
-         {"Stretched", "FormNewPage", "PrintIfSubsetEmpty", "Breaked", "OnFirstPage", "OnLastPage", "RepeatHeader",
-          "PrintChildIfInvisible", "AutoAppendBlank", "PrintColFirst", "PrintIfEmpty", "PrintAtDesignPos"})
-        AddProperty(p, rmdtBoolean);
+    // Each kind offers what the page builder reads of it.
+    const int k = BandType();
+    auto in = [k](std::initializer_list<int> kinds) { return std::find(kinds.begin(), kinds.end(), k) != kinds.end(); };
+    const bool data = in({bkMasterData, bkDetailData, bkSubDetailData});
+    const bool header = in({bkMasterHeader, bkDetailHeader, bkSubDetailHeader, bkGroupHeader, bkCrossHeader});
+    auto flag = [this](const char* name, bool offered) {
+        if (offered) AddProperty(name, rmdtBoolean);
+    };
+    if (k != bkPageFooter) {
+        AddProperty("ChildBand", rmdtEnum);
+        AddProperty("PrintChildIfInvisible", rmdtBoolean);
+    }
+    flag("Stretched", in({0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17, 18, 21}));
+    flag("FormNewPage", in({0, 1, 5, 6, 8, 9, 11, 12, 16}));
+    flag("PrintIfSubsetEmpty", in({bkMasterData, bkDetailData}));
+    flag("Breaked", in({0, 1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17, 21}));
+    flag("OnFirstPage", in({bkPageHeader, bkPageFooter}));
+    flag("OnLastPage", k == bkPageFooter);
+    flag("RepeatHeader", header);
+    flag("RepeatHeader1", header || in({bkPageHeader, bkColumnHeader}));
+    if (k == bkCrossData) AddProperty("DataSource", rmdtHasEditor, &RMEditorHooks.CrossDataSourceEditor);
+    if (data) {
+        AddProperty("Columns", rmdtInteger);
+        AddProperty("ColumnWidth", rmdtInteger | rmdtPixels);
+        AddProperty("ColumnGap", rmdtInteger | rmdtPixels);
+        AddProperty("DataSource", rmdtHasEditor, &RMEditorHooks.BandDataSourceEditor);
+        AddProperty("LinesPerPage", rmdtInteger);
+        AddProperty("PrintColFirst", rmdtBoolean);
+        AddEnumProperty("RangeBegin", "rbFirst;rbCurrent;rbDefault", {0, 1, 2});
+        AddEnumProperty("RangeEnd", "reLast;reCurrent;reCount;reDefault", {0, 1, 2, 3});
+        AddProperty("RangeEndCount", rmdtInteger);
+        AddProperty("PrintIfEmpty", rmdtBoolean);
+        AddProperty("NewPageCondition", rmdtHasEditor);
+        AddProperty("PrintAtDesignPos", rmdtBoolean);
+        AddProperty("AdjustColumns", rmdtBoolean);
+        AddProperty("RowNo", 0);
+        AddProperty("RowCount", 0);
+    }
+    if (k == bkGroupHeader) {
+        AddProperty("Condition", rmdtString);
+        AddProperty("Master", rmdtEnum);
+        AddProperty("GroupsPerPage", rmdtInteger);
+    }
+    AddProperty("EOF", 0);
+    flag("AutoAppendBlank", data);
+    AddProperty("OnBeforePrint", rmdtHasEditor | rmdtOneObject);
+    AddProperty("OnAfterPrint", rmdtHasEditor | rmdtOneObject);
+    // A band's own lines are not edited.
+    DelProperty("Memo");
 }
 
 void TRMBandView::Draw(TCanvas* canvas) {

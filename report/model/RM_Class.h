@@ -373,10 +373,11 @@ public:
     TRMLines WrapLines(const TRMLines& text, int widthPx);
     // Height the wrapped Memo1 needs, in view pixels.
     int CalcHeight();
-    // The lines as they print: wrapped with WordWrap; in a build or its
-    // pages, with ScaleFontSize, after the font was made smaller until
-    // every line fits the width (ByWidth) or the lines fit the height
-    // (ByHeight). The caller puts the font size back.
+    // The lines as they print: with MangeTag cut at every grave accent;
+    // wrapped with WordWrap; in a build or its pages, with ScaleFontSize,
+    // after the font was made smaller until every line fits the width
+    // (ByWidth) or the lines fit the height (ByHeight). The caller puts
+    // the font size back.
     TRMLines FittedLines(const TRMLines& text, bool along);
     // The font's line height on the 96 dpi measuring canvas.
     int FontPixelHeight();
@@ -390,6 +391,9 @@ protected:
     // With Underlines: a rule under every line the height holds, in the
     // top frame's colour and width.
     void ShowUnderlines();
+    // With MangeTag, unturned lines character by character: "~" raises
+    // and "_" lowers half-size characters, "|" ends them.
+    void ShowMarkedLines(const TRMLines& lines, double y, double lineStep);
     void ReadMemoFields(TStream& s);
     void WriteMemoFields(TStream& s);
 };

@@ -14,6 +14,9 @@ TEST(ReportDesignerContract, propertyEditorsOpenTheirHooksAndEmptyHooksDoNothing
     TRMBandView cross;
     cross.SetBandType(bkCrossData);
     cross.DefineProperties();
+    TRMBandView data;
+    data.SetBandType(bkMasterData);
+    data.DefineProperties();
     struct Case {
         TRMObject* obj;
         const char* prop;
@@ -25,8 +28,9 @@ TEST(ReportDesignerContract, propertyEditorsOpenTheirHooksAndEmptyHooksDoNothing
         {&memo, "Highlight", &RMEditorHooks.HighlightEditor},
         {&memo, "Tag", &RMEditorHooks.TagEditor},
         {&memo, "Restrictions", &RMEditorHooks.RestrictionsEditor},
-        {&cross, "DataSet", &RMEditorHooks.CrossDataSourceEditor},
-        {&cross, "NewPageCondition", &RMEditorHooks.TagEditor},
+        {&cross, "DataSource", &RMEditorHooks.CrossDataSourceEditor},
+        {&data, "DataSource", &RMEditorHooks.BandDataSourceEditor},
+        {&data, "NewPageCondition", &RMEditorHooks.TagEditor},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.prop);
@@ -126,4 +130,34 @@ TEST(ReportDesignerContract, designerComponentKeepsTheSettingsTheDesignerReads) 
     delete first;
     EXPECT_EQ(RMDesignerComp(), nullptr);
     EXPECT_EQ(RMDesignerRestrictions, 0);
+}
+
+// A band offers the properties its kind uses, in the inspector's order,
+// and not the text lines it keeps for itself.
+TEST(ReportDesignerContract, bandOffersThePropertiesOfItsKind) {
+    auto names = [](TRMBandKind k) {
+        TRMBandView b;
+        b.SetBandType(k);
+        b.DefineProperties();
+        std::vector<std::string> own;
+        bool past = false;
+        for (auto& p : b.Properties()) {
+            if (past) own.push_back(p.Name);
+            past |= p.Name == "PrintVisible"; // the last of the view's own
+        }
+        EXPECT_EQ(b.FindProperty("Memo"), nullptr);
+        return own;
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(names(bkPageFooter), (V{"OnFirstPage", "OnLastPage", "EOF", "OnBeforePrint", "OnAfterPrint"}));
+    EXPECT_EQ(names(bkPageHeader), (V{"ChildBand", "PrintChildIfInvisible", "Stretched", "OnFirstPage",
+                                      "RepeatHeader1", "EOF", "OnBeforePrint", "OnAfterPrint"}));
+    EXPECT_EQ(names(bkGroupHeader),
+              (V{"ChildBand", "PrintChildIfInvisible", "Stretched", "FormNewPage", "Breaked", "RepeatHeader",
+                 "RepeatHeader1", "Condition", "Master", "GroupsPerPage", "EOF", "OnBeforePrint", "OnAfterPrint"}));
+    EXPECT_EQ(names(bkMasterData),
+              (V{"ChildBand", "PrintChildIfInvisible", "Stretched", "FormNewPage", "PrintIfSubsetEmpty", "Breaked",
+                 "Columns", "ColumnWidth", "ColumnGap", "DataSource", "LinesPerPage", "PrintColFirst", "RangeBegin",
+                 "RangeEnd", "RangeEndCount", "PrintIfEmpty", "NewPageCondition", "PrintAtDesignPos",
+                 "AdjustColumns", "RowNo", "RowCount", "EOF", "AutoAppendBlank", "OnBeforePrint", "OnAfterPrint"}));
 }

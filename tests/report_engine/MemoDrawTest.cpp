@@ -171,6 +171,32 @@ TEST(MemoDraw, scaleFontSizeShrinksTheTextToTheObject) {
     EXPECT_EQ(drawnHeight(1, 1000, 2, {"一", "二", "三"}, true), drawnHeight(1, 1000, 100, {"一"}, true, 5));
 }
 
+// MangeTag: "_" lowers and "~" raises half-size characters until "|", the
+// marks are not drawn, and a grave accent starts a new line.
+TEST(MemoDraw, markedTextSetsSmallCharactersBelowAndAboveTheLine) {
+    TRMMemoView m;
+    m.SetBounds(0, 0, 300, 60);
+    m.Font.Name = "宋体";
+    m.Font.Size = 20;
+    m.SetPropValue("MangeTag", true);
+    m.Memo = {"H_2|O~+`x"};
+    TMetafile mf;
+    auto r = draw(m, mf);
+    ASSERT_EQ(r.size(), 5u);
+    std::vector<std::string> texts;
+    for (auto* t : r) texts.push_back(t->Text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"H", "2", "O", "+", "x"}));
+    EXPECT_LT(std::abs(r[1]->FontHeight), std::abs(r[0]->FontHeight)); // small
+    EXPECT_GT(r[1]->Bounds.Top, r[0]->Bounds.Top);                    // lowered
+    EXPECT_EQ(r[2]->FontHeight, r[0]->FontHeight);                     // back to full size
+    EXPECT_EQ(r[2]->Bounds.Top, r[0]->Bounds.Top);
+    EXPECT_EQ(r[3]->Bounds.Top, r[0]->Bounds.Top); // raised: on the line's top
+    EXPECT_EQ(r[3]->FontHeight, r[1]->FontHeight);
+    EXPECT_EQ(r[1]->Bounds.Left, r[0]->Bounds.Right); // the mark takes no room
+    EXPECT_GT(r[4]->Bounds.Top, r[0]->Bounds.Top);    // the next line
+    EXPECT_EQ(r[4]->Bounds.Left, r[0]->Bounds.Left);
+}
+
 // The memo's options kept in Flags2 read and write by name; AutoWidth and
 // WordBreak switch ScaleFontSize off.
 TEST(MemoDraw, optionsInTheSecondFlagsWordReadAndWriteByName) {
