@@ -830,13 +830,17 @@ public:
         while (t.size() > 1 && t.back() != ']') t.pop_back();
         if (t.size() <= 2) return {};
         std::string ref = t.substr(1, t.size() - 2);
+        // A field the dictionary knows, of the band's data, or of a data
+        // set named before a dot.
+        R->Dictionary.ResolveField(ref);
+        if (R->Dictionary.CachedField(ref)) return ref;
         auto isField = [](TRMDataset* d, const std::string& f) { return d && !VarIsEmpty(d->FieldValue(f)); };
         if (isField(curData, ref)) return ref;
         const size_t dot = RMLastDotOutsideQuotes(ref);
         if (dot == std::string::npos) return {};
-        std::string f = ref.substr(dot + 1);
-        if (f.size() >= 2 && f.front() == '"' && f.back() == '"') f = f.substr(1, f.size() - 2);
-        return isField(TRMDataset::Find(ref.substr(0, dot), R->Owner()), f) ? ref : std::string();
+        return isField(TRMDataset::Find(ref.substr(0, dot), R->Owner()), RMRemoveQuotes(ref.substr(dot + 1)))
+                   ? ref
+                   : std::string();
     }
     TRMLines expandMemo(TRMView* o) {
         TRMLines out;
