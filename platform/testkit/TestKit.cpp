@@ -353,6 +353,13 @@ std::vector<std::string> OpenMenuCaptions() {
     return out;
 }
 
+TRect OpenMenuRect() {
+    QMenu* m = OpenMenu();
+    if (!m) return {};
+    QRect g = m->geometry();
+    return TRect(g.left(), g.top(), g.left() + g.width(), g.top() + g.height());
+}
+
 bool MenuOpen() {
     ProcessEvents();
     return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr;
@@ -454,6 +461,9 @@ bool SaveFormPng(TCustomForm* form, const std::string& path) {
         while (p && p != w) p = p->parentWidget();
         if (p == w) painter.drawPixmap(top->geometry().topLeft() - origin, top->grab());
     }
+    // So is an open pop-up menu, which belongs to no window.
+    if (QWidget* pop = QApplication::activePopupWidget(); pop && pop->isVisible() && pop->parentWidget() == nullptr)
+        painter.drawPixmap(pop->geometry().topLeft() - origin, pop->grab());
     painter.end();
     // A clean build has no screens folder until some test makes one, and
     // tests run in any order.

@@ -77,6 +77,9 @@ void SendKeyToWidget(QWidget* widget, Word vk, TShiftState shift = {});
 std::vector<std::string> OpenMenuCaptions();
 // Whether a popup menu is open at this moment (no waiting).
 bool MenuOpen();
+// Where the open popup menu lies on the screen; empty when none opens
+// within a second.
+TRect OpenMenuRect();
 // A key while a popup menu is open, to the window the platform gives keys
 // to then (the menu's own, or the one under it that passes them on).
 void SendKeyToMenu(Word vk);
@@ -107,8 +110,8 @@ void SendKeyTo(TComponent* root, const std::string& name, Word vk, TShiftState s
 void SendTextTo(TComponent* root, const std::string& name, const std::string& text);
 void SendClickTo(TComponent* root, const std::string& name);
 
-// Renders the form as it would show on screen into a PNG file; true when
-// written.
+// Renders the form as it would show on screen into a PNG file, with the
+// pop-up menu open over it; true when written.
 bool SaveFormPng(TCustomForm* form, const std::string& path);
 // The control's client area as the window system shows it now, as last
 // painted (nothing is painted afresh for it): pixels a missed repaint left

@@ -7,7 +7,26 @@ TAction::TAction(TComponent* AOwner) : TComponent(AOwner) {
     if (auto* list = dynamic_cast<TActionList*>(AOwner)) SetActionList(list);
 }
 
-TAction::~TAction() { SetActionList(nullptr); }
+TAction::~TAction() {
+    SetActionList(nullptr);
+    auto clients = std::move(clients_);
+    for (auto& c : clients) c.second(true);
+}
+
+void TAction::AddClient(const void* id, TClientNotify notify) {
+    RemoveClient(id);
+    clients_.emplace_back(id, std::move(notify));
+}
+
+void TAction::RemoveClient(const void* id) {
+    std::erase_if(clients_, [id](auto& c) { return c.first == id; });
+}
+
+void TAction::changed() {
+    // A copy: a client may unlink itself while it follows the change.
+    auto clients = clients_;
+    for (auto& c : clients) c.second(false);
+}
 
 void TAction::SetActionList(TActionList* v) {
     if (list_) {

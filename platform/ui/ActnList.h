@@ -16,19 +16,19 @@ public:
     std::string ClassName() const override { return "TAction"; }
 
     std::string Caption() const { return caption_; }
-    void SetCaption(const std::string& v) { caption_ = v; }
+    void SetCaption(const std::string& v) { set(caption_, v); }
     std::string Hint() const { return hint_; }
-    void SetHint(const std::string& v) { hint_ = v; }
+    void SetHint(const std::string& v) { set(hint_, v); }
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool v) { enabled_ = v; }
+    void SetEnabled(bool v) { set(enabled_, v); }
     bool Checked() const { return checked_; }
-    void SetChecked(bool v) { checked_ = v; }
+    void SetChecked(bool v) { set(checked_, v); }
     bool Visible() const { return visible_; }
-    void SetVisible(bool v) { visible_ = v; }
+    void SetVisible(bool v) { set(visible_, v); }
     TShortCut ShortCut() const { return shortCut_; }
     void SetShortCut(TShortCut v) { shortCut_ = v; }
     int ImageIndex() const { return imageIndex_; }
-    void SetImageIndex(int v) { imageIndex_ = v; }
+    void SetImageIndex(int v) { set(imageIndex_, v); }
     TActionList* ActionList() const { return list_; }
     void SetActionList(TActionList* v);
 
@@ -38,7 +38,20 @@ public:
     TNotifyEvent OnExecute;
     TNotifyEvent OnUpdate;
 
+    // The controls linked to the action hear of every change of its
+    // properties, and of its end (gone true), so they follow it.
+    using TClientNotify = std::function<void(bool gone)>;
+    void AddClient(const void* id, TClientNotify notify);
+    void RemoveClient(const void* id);
+
 private:
+    std::vector<std::pair<const void*, TClientNotify>> clients_;
+    template <class T> void set(T& field, const T& v) {
+        if (field == v) return;
+        field = v;
+        changed();
+    }
+    void changed();
     friend class TActionList;
     std::string caption_, hint_;
     bool enabled_ = true, checked_ = false, visible_ = true;

@@ -545,11 +545,17 @@ bool TControlPrivate::keyPressed(QWidget* target, QKeyEvent* e) {
             consumed = true;
             return;
         }
-        if (key == VK_RETURN && !wc->WantReturns() && form && FormPressDialogButton(form, true)) {
+        if (key == VK_RETURN && !wc->WantReturns() && form && FormPressDialogButton(form, key, shift)) {
             consumed = true;
             return;
         }
-        if (key == VK_ESCAPE && !wc->WantEscape() && form && FormPressDialogButton(form, false)) {
+        if (key == VK_ESCAPE && !wc->WantEscape() && form && FormPressDialogButton(form, key, shift)) {
+            consumed = true;
+            return;
+        }
+        // Alt with a letter or digit: a caption's accelerator.
+        if (form && shift.Contains(ssAlt) && !shift.Contains(ssCtrl) &&
+            ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) && FormDialogChar(form, char32_t(key))) {
             consumed = true;
             return;
         }

@@ -20,6 +20,8 @@
 #include <QLayout>
 #include <QLocale>
 #include <algorithm>
+#include <cctype>
+#include <functional>
 #include <ranges>
 #include <unistd.h>
 
@@ -28,6 +30,7 @@
 #include "StdCtrls.h"
 #include "Activation_p.h"
 #include "Canvas_p.h"
+#include "DialogKeys.h"
 #include "DialogSeam.h"
 #include "Menus_p.h"
 #include "ScopeExit.h"
@@ -812,21 +815,61 @@ void TCustomForm::DoClose(TCloseAction& Action) {
     if (OnClose) OnClose(this, Action);
 }
 
-bool FormPressDialogButton(TCustomForm* form, bool enter) {
-    std::function<TControl*(TWinControl*)> find = [&](TWinControl* p) -> TControl* {
-        for (int i = 0; i < p->ControlCount(); ++i) {
-            TControl* c = p->Controls(i);
-            TControlPrivate* cd = TControlPrivate::get(c);
-            if ((enter ? cd->isDefault : cd->isCancel) && c->Visible() && c->Enabled()) return c;
-            if (auto* w = dynamic_cast<TWinControl*>(c); w && !dynamic_cast<TCustomForm*>(c))
-                if (TControl* r = find(w)) return r;
+namespace {
+// The form's controls in order, children after their parent, until visit
+// answers true.
+TControl* FindInForm(TWinControl* p, const std::function<bool(TControl*)>& visit) {
+    for (int i = 0; i < p->ControlCount(); ++i) {
+        TControl* c = p->Controls(i);
+        if (visit(c)) return c;
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && !dynamic_cast<TCustomForm*>(c))
+            if (TControl* r = FindInForm(w, visit)) return r;
+    }
+    return nullptr;
+}
+} // namespace
+
+bool FormPressDialogButton(TCustomForm* form, Word key, TShiftState shift) {
+    const bool enter = key == VK_RETURN;
+    TControl* button = nullptr;
+    bool taken = false;
+    FindInForm(form, [&](TControl* c) {
+        TControlPrivate* cd = TControlPrivate::get(c);
+        if ((enter ? cd->isDefault : cd->isCancel) && c->Visible() && c->Enabled()) {
+            button = c;
+            return true;
         }
-        return nullptr;
-    };
-    TControl* button = find(form);
+        return cd->dialogKeys && (taken = cd->dialogKeys->DialogKey(key, shift));
+    });
+    if (taken) return true;
     if (!button) return false;
     button->Click();
     return true;
+}
+
+bool FormDialogChar(TCustomForm* form, char32_t ch) {
+    return FindInForm(form, [&](TControl* c) {
+        TControlPrivate* cd = TControlPrivate::get(c);
+        return cd->dialogKeys && cd->dialogKeys->DialogChar(ch);
+    }) != nullptr;
+}
+
+void SetDialogKeyHandler(TControl* control, TDialogKeyHandler* handler) {
+    TControlPrivate::get(control)->dialogKeys = handler;
+}
+
+bool IsAccel(char32_t Ch, const std::string& Caption) {
+    for (size_t i = 0; i + 1 < Caption.size(); ++i) {
+        if (Caption[i] != '&') continue;
+        if (Caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        unsigned char c = static_cast<unsigned char>(Caption[i + 1]);
+        if (c >= 0x80 || Ch >= 0x80) return false;
+        return std::toupper(c) == std::toupper(int(Ch));
+    }
+    return false;
 }
 
 // ------------------------------------------------------------ application

@@ -1,6 +1,7 @@
 // The application's hint window; see HintHook.h.
 #include "HintHook.h"
 
+#include "Controls_p.h"
 #include "Forms.h"
 
 // The tool-tip event of any widget is caught application-wide: Qt itself
@@ -94,6 +95,11 @@ bool ShowApplicationHint(const std::string& text, TPoint cursor) {
 
 void HideApplicationHint() {
     if (THintWindow* w = state().window) w->ReleaseHandle();
+}
+
+bool MouseIsOver(const TControl* c) {
+    QWidget* w = TControlPrivate::get(c)->widget;
+    return w && w->isVisible() && w->underMouse();
 }
 
 TPoint GetCursorPos() {

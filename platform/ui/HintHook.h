@@ -31,3 +31,7 @@ bool ShowApplicationHint(const std::string& text, TPoint cursor);
 void HideApplicationHint();
 // The mouse cursor in screen coordinates.
 TPoint GetCursorPos();
+// Whether the mouse is over the control now, as the window system last
+// said by its enter and leave events (a child control over it takes the
+// mouse from it).
+bool MouseIsOver(const TControl* c);

@@ -12,6 +12,7 @@
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 #include <QKeySequence>
+#include <QMouseEvent>
 #include <algorithm>
 #include <memory>
 #include <cctype>
@@ -390,6 +391,31 @@ bool TMenu::IsShortCut(Word Key, TShiftState Shift) {
     return true;
 }
 
+namespace {
+class CloseClickFilter : public QObject {
+public:
+    CloseClickFilter(QMenu* menu, QRect area) : QObject(menu), menu_(menu), area_(area) {
+        setObjectName(Name);
+        menu->installEventFilter(this);
+    }
+    static constexpr const char* Name = "closeClickFilter";
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
+            QPoint g = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+            if (!menu_->rect().contains(menu_->mapFromGlobal(g)) && area_.contains(g))
+                menu_->setAttribute(Qt::WA_NoMouseReplay);
+        }
+        return false;
+    }
+
+private:
+    QMenu* menu_;
+    QRect area_;
+};
+} // namespace
+
 void TPopupMenu::Popup(int X, int Y) {
     if (OnPopup) OnPopup(this);
     QMenu* m = MenuItemMenu(Items());
@@ -405,5 +431,18 @@ void TPopupMenu::Popup(int X, int Y) {
             if (QGuiApplication::focusWindow() != from->windowHandle()) ActivateTopLevel(from);
         });
     });
-    m->popup(QPoint(X, Y));
+    // The press that closes the menu is handed on to the window under the
+    // pointer unless the menu says no; a press in the close-click area is
+    // not.
+    m->setAttribute(Qt::WA_NoMouseReplay, false);
+    delete m->findChild<QObject*>(CloseClickFilter::Name, Qt::FindDirectChildrenOnly);
+    TRect area = closeClickArea_;
+    closeClickArea_ = TRect();
+    if (!IsRectEmpty(area)) new CloseClickFilter(m, QRect(area.Left, area.Top, area.Width(), area.Height()));
+    QPoint at(X, Y);
+    if (alignment_ != paLeft) {
+        int w = m->sizeHint().width();
+        at.rx() -= alignment_ == paRight ? w : w / 2;
+    }
+    m->popup(at);
 }

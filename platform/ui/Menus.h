@@ -122,12 +122,23 @@ public:
     std::string ClassName() const override { return "TMainMenu"; }
 };
 
+// Which edge of a pop-up menu lies at its popup point: the left edge, the
+// right edge, or the middle.
+enum TPopupAlignment { paLeft, paRight, paCenter };
+
 class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
     std::string ClassName() const override { return "TPopupMenu"; }
     // Shows the menu at screen point (X, Y) after OnPopup; returns at once.
     virtual void Popup(int X, int Y);
+    TPopupAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TPopupAlignment v) { alignment_ = v; }
+    // For the next Popup: a press inside this screen rectangle that closes
+    // the menu ends there, instead of reaching the window under it, so a
+    // click that closes a button's menu on the button does not press it
+    // again. Presses elsewhere go on to their windows as usual.
+    void SetCloseClickArea(const TRect& screen) { closeClickArea_ = screen; }
     TComponent* PopupComponent() const { return popupComponent_; }
     void SetPopupComponent(TComponent* v) { popupComponent_ = v; }
     bool AutoPopup() const { return autoPopup_; }
@@ -137,4 +148,6 @@ public:
 private:
     TComponent* popupComponent_ = nullptr;
     bool autoPopup_ = true;
+    TPopupAlignment alignment_ = paLeft;
+    TRect closeClickArea_;
 };

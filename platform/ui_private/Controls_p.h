@@ -16,6 +16,8 @@
 
 #include "Controls.h"
 
+class TDialogKeyHandler;
+
 
 // Lifetime: the control owns its widget. Qt would delete child widgets with
 // their parent, so a dying control first hands its child controls' widgets
@@ -85,6 +87,9 @@ public:
     // The form's Default / Cancel button (Enter / Esc press it).
     bool isDefault = false;
     bool isCancel = false;
+    // Answers Enter, Esc and accelerators for a control that is no push
+    // button (DialogKeys.h); not owned.
+    TDialogKeyHandler* dialogKeys = nullptr;
     // Last press was the second of a double click: no Click on release.
     bool inDoubleClick = false;
     // Controls whose parent area is a child of ours get their own order.

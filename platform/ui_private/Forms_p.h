@@ -69,9 +69,12 @@ public:
     TIcon* icon = nullptr;
 };
 
-// Presses the form's Default (enter) or Cancel (!enter) button when one is
-// visible and enabled; true when pressed.
-bool FormPressDialogButton(TCustomForm* form, bool enter);
+// Presses the form's Default (Enter) or Cancel (Esc) button when one is
+// visible and enabled, or lets the first control whose dialog-key handler
+// answers take the key; true when taken.
+bool FormPressDialogButton(TCustomForm* form, Word key, TShiftState shift);
+// Alt and a character: the first control whose handler answers takes it.
+bool FormDialogChar(TCustomForm* form, char32_t ch);
 // Shows form modally with a real nested loop; returns its ModalResult, or
 // mrCancel when the form was destroyed inside the loop. On every way out,
 // exceptions from OnShow included, the form is hidden and no longer modal.

@@ -19,7 +19,76 @@ TDock97::TDock97(TComponent* owner, TDockPosition position) : TCustomControl(own
     SetAlign(aligns[position]);
     SetColor(clBtnFace);
     SetTabStop(false);
+    background_.OnChange = [this](TObject*) { backgroundChanged(); };
     ArrangeBars();
+}
+
+int TDock97::ncWidth() const { return int(boundLines_.Contains(blLeft)) + int(boundLines_.Contains(blRight)); }
+int TDock97::ncHeight() const { return int(boundLines_.Contains(blTop)) + int(boundLines_.Contains(blBottom)); }
+
+void TDock97::SetBoundLines(TDockBoundLines v) {
+    if (v == boundLines_) return;
+    boundLines_ = v;
+    ArrangeBars();
+    Invalidate();
+}
+
+void TDock97::SetBackgroundOnToolbars(bool v) {
+    if (v == onToolbars_) return;
+    onToolbars_ = v;
+    RepaintBackgrounds();
+}
+
+void TDock97::SetBackgroundTransparent(bool v) {
+    if (v == transparent_) return;
+    transparent_ = v;
+    if (HasBackground()) backgroundChanged();
+}
+
+void TDock97::backgroundChanged() {
+    transparentCache_.reset();
+    RepaintBackgrounds();
+}
+
+void TDock97::ColorChanged() {
+    // The transparent copy shows the old colour.
+    if (HasBackground()) backgroundChanged();
+    TCustomControl::ColorChanged();
+}
+
+void TDock97::RepaintBackgrounds() {
+    Invalidate();
+    for (auto* t : shown_) t->Invalidate();
+}
+
+void TDock97::TileBackground(TCanvas* c, const TRect& rect, const TControl* control) {
+    TBitmap* tile = &background_;
+    if (transparent_) {
+        if (!transparentCache_) {
+            transparentCache_ = std::make_unique<TBitmap>();
+            transparentCache_->SetSize(background_.Width(), background_.Height());
+            TCanvas* tc = transparentCache_->Canvas();
+            tc->Brush()->SetColor(Color());
+            tc->FillRect(TRect(0, 0, background_.Width(), background_.Height()));
+            TBitmap keyed;
+            keyed.Assign(&background_);
+            keyed.SetTransparentMode(tmFixed);
+            keyed.SetTransparentColor(background_.Canvas()->Pixels(0, background_.Height() - 1));
+            keyed.SetTransparent(true);
+            tc->Draw(0, 0, &keyed);
+        }
+        tile = transparentCache_.get();
+    }
+    int w = tile->Width(), h = tile->Height();
+    if (w <= 0 || h <= 0) return;
+    TPoint origin = Parent() ? control->ScreenToClient(Parent()->ClientToScreen(TPoint(0, 0))) : TPoint(0, 0);
+    // The first tile that reaches into rect.
+    auto first = [](int o, int from, int size) { return from - (((from - o) % size) + size) % size; };
+    int saved = c->SaveDC();
+    c->IntersectClipRect(rect);
+    for (int y = first(origin.Y, rect.Top, h); y < rect.Bottom; y += h)
+        for (int x = first(origin.X, rect.Left, w); x < rect.Right; x += w) c->Draw(x, y, tile);
+    c->RestoreDC(saved);
 }
 
 void TDock97::SetPosition(TDockPosition p) {
@@ -164,7 +233,7 @@ void TDock97::ArrangeBars(bool clip) {
     if (!shown_.empty()) {
         // The outer size: the client area may not have followed a resize
         // yet while the dock hears of it.
-        int W = Width(), H = Height();
+        int W = std::max(0, Width() - ncWidth()), H = std::max(0, Height() - ncHeight());
         if (LimitToOneRow)
             for (auto* t : members_) t->row_ = 0;
         compactRows();
@@ -221,6 +290,8 @@ void TDock97::ArrangeBars(bool clip) {
         }
         if (clipNow)
             for (auto& [t, p] : fitted) t->pos_ = p;
+        // The rows start inside the bound lines.
+        int ox = boundLines_.Contains(blLeft) ? 1 : 0, oy = boundLines_.Contains(blTop) ? 1 : 0;
         for (int r = 0; r <= LastRowIndex(); ++r) {
             int thick = RowThickness(r);
             int band = thick ? thick + 4 : 0;
@@ -230,13 +301,14 @@ void TDock97::ArrangeBars(bool clip) {
                 int P = t->FullSize ? 0 : fitted[t];
                 t->arranging_ = true;
                 if (Vertical())
-                    t->SetBounds(across, P, band, t->FullSize ? H : s.cy);
+                    t->SetBounds(ox + across, oy + P, band, t->FullSize ? H : s.cy);
                 else
-                    t->SetBounds(P, across, t->FullSize ? W : s.cx, band);
+                    t->SetBounds(ox + P, oy + across, t->FullSize ? W : s.cx, band);
                 t->arranging_ = false;
             }
             across += band;
         }
+        across += Vertical() ? ncWidth() : ncHeight();
     } else if (FixAlign) {
         across = 1;
     }
@@ -249,8 +321,25 @@ void TDock97::ArrangeBars(bool clip) {
 }
 
 void TDock97::Paint() {
-    Canvas()->Brush()->SetColor(Color());
-    Canvas()->FillRect(ClientRect());
+    TCanvas* c = Canvas();
+    c->Brush()->SetColor(Color());
+    c->FillRect(TRect(0, 0, Width(), Height()));
+    TRect client(boundLines_.Contains(blLeft) ? 1 : 0, boundLines_.Contains(blTop) ? 1 : 0,
+                 Width() - (boundLines_.Contains(blRight) ? 1 : 0), Height() - (boundLines_.Contains(blBottom) ? 1 : 0));
+    if (HasBackground()) TileBackground(c, client, this);
+    if (!boundLines_.Empty() && !shown_.empty()) {
+        // Shadow above and left, highlight below and right.
+        auto line = [c](TColor color, int x1, int y1, int x2, int y2) {
+            c->Pen()->SetColor(color);
+            c->MoveTo(x1, y1);
+            c->LineTo(x2, y2);
+        };
+        int R = Width() - 1, B = Height() - 1;
+        if (boundLines_.Contains(blTop)) line(clBtnShadow, 0, 0, Width(), 0);
+        if (boundLines_.Contains(blLeft)) line(clBtnShadow, 0, 0, 0, Height());
+        if (boundLines_.Contains(blBottom)) line(clBtnHighlight, 0, B, Width(), B);
+        if (boundLines_.Contains(blRight)) line(clBtnHighlight, R, 0, R, Height());
+    }
 }
 
 void TDock97::Resize() {
@@ -421,7 +510,15 @@ TToolWindowFloatingForm::TToolWindowFloatingForm(TComponent* owner, TCustomToolW
 
 // ------------------------------------------------------------ tool window
 
+int DockPositionOfControl(const TControl* c) {
+    for (; c; c = c->Parent())
+        if (auto* t = dynamic_cast<const TCustomToolWindow97*>(c))
+            return t->DockedTo() ? int(t->DockedTo()->Position()) : DockPositionNone;
+    return DockPositionNone;
+}
+
 TCustomToolWindow97::TCustomToolWindow97(TComponent* owner) : TCustomControl(owner) {
+    DockPositionQuery = DockPositionOfControl;
     SetColor(clBtnFace);
     SetTabStop(false);
 }
@@ -651,6 +748,7 @@ void TCustomToolWindow97::Paint() {
     c->Brush()->SetColor(Color());
     c->FillRect(r);
     if (!dock_) return;
+    if (dock_->HasBackground() && dock_->BackgroundOnToolbars()) dock_->TileBackground(c, r, this);
     TRect e = r;
     c->DrawEdge(e, BDR_RAISEDINNER, BF_RECT);
     if (!dock_->AllowDrag) return;

@@ -16,12 +16,15 @@
 class TCustomToolWindow97;
 class TDock97;
 
-enum TDockPosition { dpTop, dpBottom, dpLeft, dpRight };
 using TDockableTo = TSet<TDockPosition>;
 // How a tool window lies: not docked, along a top or bottom dock, down a
 // left or right one.
 enum TBarDockType { bdNone, bdHorizontal, bdVertical };
 TBarDockType DockTypeOf(const TDock97* dock);
+
+// The sides of a dock that carry a one-pixel etched bound line.
+enum TDockBoundLinesValues { blTop, blBottom, blLeft, blRight };
+using TDockBoundLines = TSet<TDockBoundLinesValues>;
 
 class TDock97 : public TCustomControl {
 public:
@@ -72,13 +75,45 @@ public:
         return std::find(shown_.begin(), shown_.end(), bar) != shown_.end();
     }
 
+    // A bitmap tiled over the dock and, with BackgroundOnToolbars, over the
+    // tool windows docked on it; the tiles line up from the client origin of
+    // the dock's parent, so neighbouring docks and bars make one picture.
+    TBitmap* Background() { return &background_; }
+    void SetBackground(TBitmap* b) { background_.Assign(b); }
+    bool HasBackground() const { return !background_.Empty(); }
+    bool BackgroundOnToolbars() const { return onToolbars_; }
+    void SetBackgroundOnToolbars(bool v);
+    // The background's bottom-left colour shows the dock's Color instead.
+    bool BackgroundTransparent() const { return transparent_; }
+    void SetBackgroundTransparent(bool v);
+    // Tiles the background over rect of canvas (whose origin is control's
+    // top-left), the tiles starting from the dock parent's client origin.
+    void TileBackground(TCanvas* c, const TRect& rect, const TControl* control);
+    // Repaints the dock and the tool windows that show its background.
+    void RepaintBackgrounds();
+    // Etched lines along the chosen sides, drawn while the dock shows bars;
+    // each takes a pixel off the room of the rows.
+    TDockBoundLines BoundLines() const { return boundLines_; }
+    void SetBoundLines(TDockBoundLines v);
+
 protected:
     void Paint() override;
     void Resize() override;
+    void ColorChanged() override;
 
 private:
     friend class TCustomToolWindow97;
     TDockPosition position_;
+    TBitmap background_;
+    // The background with its transparent colour in the dock's Color, made
+    // when first painted.
+    std::unique_ptr<TBitmap> transparentCache_;
+    bool onToolbars_ = true, transparent_ = false;
+    TDockBoundLines boundLines_;
+    // Bound lines across (top, bottom) and along (left, right) the dock.
+    int ncWidth() const;
+    int ncHeight() const;
+    void backgroundChanged();
     int lock_ = 0;
     bool arranging_ = false, arrangeNeeded_ = false, clipPending_ = false;
     std::vector<TCustomToolWindow97*> members_, shown_;
@@ -128,6 +163,10 @@ constexpr int SmallCaptionHeight = 16;
 // A caption cut to a width: "..." follows as many of its characters as fit,
 // and always the first one.
 std::string FitCaption(TCanvas* c, const std::string& caption, int width);
+
+// The position of the dock the control's tool window is docked on, or
+// DockPositionNone.
+int DockPositionOfControl(const TControl* c);
 
 enum TToolWindowDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
 

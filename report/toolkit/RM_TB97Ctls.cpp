@@ -4,6 +4,7 @@
 #include <map>
 
 #include "Forms.h"
+#include "HintHook.h"
 #include "ScopeExit.h"
 
 const char* const Toolbar97VersionText = "Toolbar97 version 1.78";
@@ -60,6 +61,8 @@ void RMHookDispatch(THookProcKind kind, intptr_t wParam) {
 }
 
 bool IsApplicationActive() { return Screen->ActiveForm() != nullptr; }
+
+std::function<int(const TControl*)> DockPositionQuery;
 
 // ------------------------------------------------------------ glyphs
 
@@ -224,8 +227,11 @@ void TButtonGlyph::Draw(TCanvas* c, const TRect& client, TPoint offset, const st
 namespace {
 TToolbarButton97* gHot = nullptr;
 std::unique_ptr<TBitmap> gDither;
+std::unique_ptr<TTimer> gHotTimer;
 int gLiveButtons = 0;
 } // namespace
+
+TTimer* TToolbarButton97::HotTimer() { return gHotTimer.get(); }
 
 TBitmap* ToolbarDitherPattern() {
     if (!gDither) {
@@ -244,24 +250,118 @@ TToolbarButton97::TToolbarButton97(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 22, 23);
     SetColor(clBtnFace);
     glyph_.OnChange = [this] { Redraw(); };
+    if (!gHotTimer) {
+        gHotTimer = std::make_unique<TTimer>(nullptr);
+        gHotTimer->SetEnabled(false);
+        gHotTimer->SetInterval(125);
+    }
     ++gLiveButtons;
     RegisterHookCallback(
         this,
         [this](THookProcKind kind, intptr_t w) {
             if (gHot != this) return;
             if (kind == hkActivateApp && w == 0 && !ShowBorderWhenInactive) LeaveHot();
+            // A move over another control: the mouse has left this one.
+            if (kind == hkMouseMove && w != reinterpret_cast<intptr_t>(this)) LeaveHot();
         },
         {hkActivateApp, hkMouseMove}, ComponentState().Contains(csDesigning));
+    SetDialogKeyHandler(this, &dialogKeys_);
 }
 
 TToolbarButton97::~TToolbarButton97() {
+    SetDialogKeyHandler(this, nullptr);
+    SetAction(nullptr);
     stopHotTracking();
     UnregisterHookCallback(this);
-    if (--gLiveButtons == 0) gDither.reset();
+    if (--gLiveButtons == 0) {
+        gDither.reset();
+        gHotTimer.reset();
+    }
+}
+
+void TToolbarButton97::HotTimerTick() {
+    if (!MouseIsOver(this)) LeaveHot();
+}
+
+void TToolbarButton97::SetDropdownCombo(bool v) {
+    if (v == combo_) return;
+    combo_ = v;
+    if (!ComponentState().Contains(csLoading)) {
+        int part = arrowWidth_ + 2;
+        int w = Width() + (v ? part : -part);
+        SetWidth(w > 0 ? w : 1);
+    }
+    Redraw();
+}
+
+namespace {
+// Whether the button's window could take the focus: it and its parents up
+// to the form are shown and enabled.
+bool parentCanFocus(const TControl* b) {
+    if (!b->Parent()) return false;
+    for (const TControl* c = b->Parent(); c; c = c->Parent()) {
+        if (!c->Visible() || !c->Enabled()) return false;
+        if (dynamic_cast<const TCustomForm*>(c)) break;
+    }
+    return true;
+}
+} // namespace
+
+bool TToolbarButton97::DialogKeys::DialogKey(Word key, TShiftState shift) {
+    bool mine = (key == VK_RETURN && b->Default) || (key == VK_ESCAPE && b->Cancel);
+    if (!mine || !shift.Empty() || !parentCanFocus(b) || !b->Enabled() || !b->Visible())
+        return false;
+    b->Click();
+    return true;
+}
+
+bool TToolbarButton97::DialogKeys::DialogChar(char32_t ch) {
+    if (!IsAccel(ch, b->Caption()) || !parentCanFocus(b) || !b->Enabled() || !b->Visible() ||
+        b->DisplayMode == dmGlyphOnly)
+        return false;
+    b->Click();
+    return true;
+}
+
+void TToolbarButton97::SetAction(TAction* a) {
+    if (a == action_) return;
+    if (action_) action_->RemoveClient(this);
+    action_ = a;
+    if (!a) return;
+    a->AddClient(this, [this](bool gone) {
+        if (gone)
+            action_ = nullptr;
+        else
+            actionChanged();
+    });
+    actionChanged();
+}
+
+void TToolbarButton97::fireClick() {
+    // A linked action runs when the button has no click handler of its own.
+    if (action_ && !OnClick)
+        action_->Execute();
+    else
+        TGraphicControl::Click();
+}
+
+void TToolbarButton97::actionChanged() {
+    SetCaption(action_->Caption());
+    SetEnabled(action_->Enabled());
+    SetVisible(action_->Visible());
+    SetHint(action_->Hint());
+    if (GroupIndex || !action_->Checked()) SetDown(action_->Checked());
+    if (glyph_.ImageIndex != action_->ImageIndex()) {
+        glyph_.ImageIndex = action_->ImageIndex();
+        if (glyph_.Images) glyph_.Changed();
+    }
 }
 
 void TToolbarButton97::SetDropdownArrowWidth(int v) {
-    arrowWidth_ = std::max(7, v);
+    v = std::max(7, v);
+    if (v == arrowWidth_) return;
+    if (combo_ && !ComponentState().Contains(csLoading)) SetWidth(Width() + v - arrowWidth_);
+    arrowWidth_ = v;
     Redraw();
 }
 
@@ -317,12 +417,14 @@ void TToolbarButton97::releaseGroupSiblings() {
 }
 
 bool TToolbarButton97::PointInFace(int x, int y) const {
-    int w = ClientWidth() - (DropdownCombo && UsesDropdown() ? arrowWidth_ + 2 : 0);
+    int w = ClientWidth() - (combo_ && UsesDropdown() ? arrowWidth_ + 2 : 0);
     return x >= 0 && x < w && y >= 0 && y < ClientHeight();
 }
 
 void TToolbarButton97::stopHotTracking() {
-    if (gHot == this) gHot = nullptr;
+    if (gHot != this) return;
+    gHotTimer->SetEnabled(false);
+    gHot = nullptr;
 }
 
 void TToolbarButton97::EnterHot() {
@@ -345,10 +447,16 @@ void TToolbarButton97::LeaveHot() {
 
 void TToolbarButton97::MouseEnter() {
     TGraphicControl::MouseEnter();
+    becomeHot();
+}
+
+void TToolbarButton97::becomeHot() {
     if (gHot != this) {
         if (gHot) gHot->LeaveHot();
         if (ShowBorderWhenInactive || IsApplicationActive()) {
             gHot = this;
+            gHotTimer->OnTimer = [this](TObject*) { HotTimerTick(); };
+            gHotTimer->SetEnabled(true);
             EnterHot();
         }
     }
@@ -370,7 +478,7 @@ void TToolbarButton97::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
         return;
     }
     EnterHot();
-    menuDown_ = UsesDropdown() && (!DropdownCombo || x >= Width() - arrowWidth_ - 2);
+    menuDown_ = UsesDropdown() && (!combo_ || x >= Width() - arrowWidth_ - 2);
     ScopeExit restore([&] { menuDown_ = false; });
     if (!down_) {
         state_ = tbsPressed;
@@ -403,7 +511,8 @@ void TToolbarButton97::repeatTick() {
 
 void TToolbarButton97::MouseMove(TShiftState s, int x, int y) {
     TGraphicControl::MouseMove(s, x, y);
-    RMHookDispatch(hkMouseMove);
+    RMHookDispatch(hkMouseMove, reinterpret_cast<intptr_t>(this));
+    if (!mouseDown_ && x >= 0 && y >= 0 && x < Width() && y < Height()) becomeHot();
     if (!mouseDown_) return;
     TToolbarButtonState old = state_;
     if (down_)
@@ -466,7 +575,7 @@ void TToolbarButton97::Click() {
     }
     if (!Enabled()) return;
     if (Repeating && !menuDown_) {
-        TGraphicControl::Click();
+        fireClick();
         return;
     }
     inClick_ = true;
@@ -486,22 +595,41 @@ void TToolbarButton97::Click() {
         else if (AllowAllUp)
             SetDown(false);
     }
-    bool showMenu = UsesDropdown() && (!DropdownCombo || menuDown_);
+    bool showMenu = UsesDropdown() && (!combo_ || menuDown_);
     if (state_ == tbsUp || state_ == tbsHot) state_ = tbsPressed;
     if (!showMenu) {
         if (ModalResult)
             if (auto* f = GetParentForm()) f->SetModalResult(ModalResult);
-        TGraphicControl::Click();
+        fireClick();
         return;
     }
-    if (!DropdownCombo) TGraphicControl::Click();
+    if (!combo_) fireClick();
+    SetMouseCapture(false);
     bool show = DropdownMenu != nullptr, removeClicks = true;
     if (OnDropdown) OnDropdown(this, show, removeClicks);
-    if (DropdownMenu && show) {
-        TPoint p = ClientToScreen(TPoint(0, Height()));
-        DropdownMenu->SetPopupComponent(this);
-        DropdownMenu->Popup(p.X, p.Y);
+    if (!DropdownMenu || !show) return;
+    // The menu opens below the button; beside it when the toolbar stands
+    // on a left or right dock, away from the dock's edge.
+    TPopupAlignment savedAlignment = DropdownMenu->Alignment();
+    ScopeExit restore([&] { DropdownMenu->SetAlignment(savedAlignment); });
+    TPoint at(0, Height());
+    TPopupAlignment alignment = paLeft;
+    int dock = DockPositionQuery && Parent() ? DockPositionQuery(Parent()) : DockPositionNone;
+    if (dock == dpLeft) {
+        at = TPoint(Width(), 0);
+    } else if (dock == dpRight) {
+        at = TPoint(0, 0);
+        alignment = paRight;
     }
+    DropdownMenu->SetAlignment(alignment);
+    DropdownMenu->SetPopupComponent(this);
+    // The press that closes the menu on this button only closes it.
+    if (removeClicks) {
+        TPoint tl = ClientToScreen(TPoint(0, 0));
+        DropdownMenu->SetCloseClickArea(TRect(tl.X, tl.Y, tl.X + Width(), tl.Y + Height()));
+    }
+    TPoint p = ClientToScreen(at);
+    DropdownMenu->Popup(p.X, p.Y);
 }
 
 void TToolbarButton97::drawFace(TCanvas* c, const TRect& r0, bool pressedLook) {
@@ -538,8 +666,8 @@ void TToolbarButton97::Paint() {
     TCanvas* c = Canvas();
     c->SetFont(Font());
     TRect all(0, 0, Width(), Height());
-    bool combo = UsesDropdown() && DropdownCombo;
-    bool arrow = UsesDropdown() && (DropdownCombo || DropdownArrow);
+    bool combo = UsesDropdown() && combo_;
+    bool arrow = UsesDropdown() && (combo_ || DropdownArrow);
     TRect face = all;
     if (combo) face.Right -= arrowWidth_ + 2;
     bool pressed = state_ == tbsPressed || state_ == tbsLatched || down_;
@@ -570,12 +698,54 @@ void TToolbarButton97::Paint() {
 
 // ------------------------------------------------------------ flat edit
 
-TEdit97::TEdit97(TComponent* owner) : TEdit(owner) {
-    SetBorderStyle(bsNone);
-    SetHeight(20);
+namespace {
+std::vector<TFlatEditTest>& flatEditClasses() {
+    static std::vector<TFlatEditTest> v;
+    return v;
+}
+int gLiveEdits = 0;
+bool isEdit97(const TControl* c) { return dynamic_cast<const TEdit97*>(c) != nullptr; }
+} // namespace
+
+void RegisterFlatEditClass(TFlatEditTest isInstance) { flatEditClasses().push_back(isInstance); }
+
+void UnregisterFlatEditClass(TFlatEditTest isInstance) {
+    auto& v = flatEditClasses();
+    if (auto it = std::find(v.begin(), v.end(), isInstance); it != v.end()) v.erase(it);
 }
 
-void TEdit97::drawBorder() { SetBorderStyle(mouseIn_ || Focused() ? bsSingle : bsNone); }
+bool IsFlatEditClass(const TControl* c) {
+    if (!c) return false;
+    for (TFlatEditTest t : flatEditClasses())
+        if (t(c)) return true;
+    return false;
+}
+
+TEdit97::TEdit97(TComponent* owner) : TEdit(owner) {
+    SetBorderStyle(bsNone);
+    SetHeight(19);
+    if (gLiveEdits++ == 0) RegisterFlatEditClass(isEdit97);
+}
+
+TEdit97::~TEdit97() {
+    if (--gLiveEdits == 0) UnregisterFlatEditClass(isEdit97);
+}
+
+void TEdit97::FitHeightToFont() {
+    TBitmap probe;
+    probe.Canvas()->SetFont(Font());
+    TTextMetric tm;
+    probe.Canvas()->GetTextMetrics(tm);
+    SetHeight(tm.tmHeight + 6);
+}
+
+void TEdit97::drawBorder() {
+    // Under the mouse the border lights only while no flat edit has the
+    // focus: the one being typed in keeps the only lit border.
+    TWinControl* active = Screen->ActiveControl();
+    bool hot = Focused() || (mouseIn_ && !IsFlatEditClass(active));
+    SetBorderStyle(hot ? bsSingle : bsNone);
+}
 
 void TEdit97::MouseEnter() {
     TEdit::MouseEnter();
@@ -591,10 +761,20 @@ void TEdit97::MouseLeave() {
 
 void TEdit97::DoEnter() {
     TEdit::DoEnter();
-    SetBorderStyle(bsSingle);
+    drawBorder();
 }
 
 void TEdit97::DoExit() {
     TEdit::DoExit();
-    SetBorderStyle(mouseIn_ ? bsSingle : bsNone);
+    drawBorder();
+}
+
+void TEdit97::EnabledChanged() {
+    TEdit::EnabledChanged();
+    SetColor(Enabled() ? clWindow : clBtnFace);
+}
+
+void TEdit97::FontChanged() {
+    TEdit::FontChanged();
+    if (!ComponentState().Contains(csDesigning) || !ComponentState().Contains(csLoading)) FitHeightToFont();
 }

@@ -11,6 +11,8 @@
 
 #include "Buttons.h"
 #include "Controls.h"
+#include "ActnList.h"
+#include "DialogKeys.h"
 #include "ExtCtrls.h"
 #include "Graphics.h"
 #include "ImgList.h"
@@ -36,6 +38,14 @@ bool HookInstalled(THookProcKind kind);
 void RMHookDispatch(THookProcKind kind, intptr_t wParam = 0);
 // Whether the application has the focus (read by the hot tracking).
 bool IsApplicationActive();
+
+// The edge a dock lies along.
+enum TDockPosition { dpTop, dpBottom, dpLeft, dpRight };
+// Answers the position of the dock a control stands on (through its tool
+// window), 4 when it stands on none; empty until the first tool window is
+// made. Buttons ask it where to open their drop-down menus.
+constexpr int DockPositionNone = 4;
+extern std::function<int(const TControl*)> DockPositionQuery;
 
 // ------------------------------------------------------------ glyphs
 
@@ -88,7 +98,10 @@ public:
     bool DropdownArrow = true;
     int DropdownArrowWidth() const { return arrowWidth_; }
     void SetDropdownArrowWidth(int v);
-    bool DropdownCombo = false;
+    // A split button: the right part (arrow width + 2) opens the menu, the
+    // rest clicks. Switching it on widens the button by that part.
+    bool DropdownCombo() const { return combo_; }
+    void SetDropdownCombo(bool v);
     TPopupMenu* DropdownMenu = nullptr;
     bool Flat = true;
     bool HighlightWhenDown = true;
@@ -106,8 +119,15 @@ public:
     bool WordWrap = false;
     TAlignment Alignment = taCenter;
     TButtonDisplayMode DisplayMode = dmBoth;
+    // Esc (Cancel) or Enter (Default) anywhere on the form clicks the
+    // button, as Alt with its caption's accelerator does.
     bool Cancel = false;
     bool Default = false;
+
+    // The linked action gives the button its caption, enabled and visible
+    // state, Down (from Checked), hint and image, and a click executes it.
+    TAction* Action() const { return action_; }
+    void SetAction(TAction* a);
 
     TButtonGlyph& GlyphHolder() { return glyph_; }
     TBitmap* Glyph() { return glyph_.Glyph(); }
@@ -132,6 +152,10 @@ public:
     void LeaveHot();
     // The hot button of the process, nullptr when none.
     static TToolbarButton97* HotButton();
+    // The process's hot timer: while a button is hot it checks every 125 ms
+    // that the cursor is still on it. nullptr while no button lives.
+    static TTimer* HotTimer();
+    void HotTimerTick();
 
 protected:
     void Paint() override;
@@ -149,12 +173,23 @@ private:
     bool down_ = false, inClick_ = false, mouseIn_ = false, mouseDown_ = false, menuDown_ = false;
     // The window layer clicks a control on a left release inside it (not
     // after a double click); the button raises its own clicks instead.
-    bool swallowClick_ = false, afterDouble_ = false;
+    bool swallowClick_ = false, afterDouble_ = false, combo_ = false;
     int arrowWidth_ = 9, margin_ = -1;
+    TAction* action_ = nullptr;
+    void actionChanged();
+    void fireClick();
+    void showDropdownMenu();
+    struct DialogKeys : TDialogKeyHandler {
+        TToolbarButton97* b;
+        explicit DialogKeys(TToolbarButton97* b) : b(b) {}
+        bool DialogKey(Word key, TShiftState shift) override;
+        bool DialogChar(char32_t ch) override;
+    } dialogKeys_{this};
     std::unique_ptr<TTimer> repeat_;
     void repeatTick();
     void releaseGroupSiblings();
     void stopHotTracking();
+    void becomeHot();
     void drawFace(TCanvas* c, const TRect& r, bool pressedLook);
 };
 
@@ -169,6 +204,9 @@ TBitmap* ToolbarDitherPattern();
 class TEdit97 : public TEdit {
 public:
     explicit TEdit97(TComponent* owner);
+    ~TEdit97() override;
+    // The height the font needs: its cell height and 6 for the border.
+    void FitHeightToFont();
     std::string ClassName() const override { return "TEdit97"; }
     std::string Version() const { return Toolbar97VersionText; }
     bool BorderShown() const { return BorderStyle() != bsNone; }
@@ -178,8 +216,18 @@ protected:
     void MouseLeave() override;
     void DoEnter() override;
     void DoExit() override;
+    void EnabledChanged() override;
+    void FontChanged() override;
 
 private:
     bool mouseIn_ = false;
     void drawBorder();
 };
+
+// The classes of flat edits: while one of them has the focus, the others do
+// not light their border under the mouse. A class counts for its
+// descendants too. TEdit97 is registered while any TEdit97 lives.
+using TFlatEditTest = bool (*)(const TControl*);
+void RegisterFlatEditClass(TFlatEditTest isInstance);
+void UnregisterFlatEditClass(TFlatEditTest isInstance);
+bool IsFlatEditClass(const TControl* c);

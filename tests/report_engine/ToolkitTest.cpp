@@ -87,7 +87,7 @@ TEST(ToolbarButton, disabledButtonDoesNotClick) {
 TEST(ToolbarButton, comboDropdownFaceLeavesTheArrowOut) {
     Bench t;
     t.plain->DropdownAlways = true;
-    t.plain->DropdownCombo = true;
+    t.plain->SetDropdownCombo(true);
     t.plain->SetBounds(0, 0, 40, 22);
     EXPECT_TRUE(t.plain->PointInFace(28, 5));
     EXPECT_FALSE(t.plain->PointInFace(29, 5)); // 40 - (9 + 2)
