@@ -25,6 +25,16 @@ const char* const RMBandKindNames[23] = {
 int RMToPixels(double mm) { return int(std::lround(mm * 96.0 / 25.4)); }
 double RMFromPixels(int px) { return px * 25.4 / 96.0; }
 
+namespace {
+double pixelsPerUnit(int units) {
+    static const float perMillimetre = 0.03937f;
+    return units == rmutMillimeters ? 96.0 * double(perMillimetre) : units == rmutInches ? 96.0 : 1.0;
+}
+} // namespace
+
+double RMToPixels(int units, double value) { return value * pixelsPerUnit(units); }
+double RMFromPixels(int units, double value) { return value / pixelsPerUnit(units); }
+
 // ---------------------------------------------------------------- TRMObject
 
 TRMObject::~TRMObject() = default;

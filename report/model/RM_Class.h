@@ -655,3 +655,10 @@ std::unique_ptr<TRMView> RMCreateObject(uint8_t type, const std::string& classNa
 // Units.
 int RMToPixels(double mm);
 double RMFromPixels(int px);
+// Lengths as the designer shows them in its unit: 0 screen pixels (as
+// they are), 1 millimetres (pixels = mm * 96 * 0.03937, the factor as
+// stored in single precision), 2 inches (pixels = inches * 96); any other
+// unit leaves the value as it is.
+enum TRMUnitType { rmutScreenPixels, rmutMillimeters, rmutInches };
+double RMToPixels(int units, double value);
+double RMFromPixels(int units, double value);

@@ -354,3 +354,15 @@ TEST(ReportObjectServices, assignCopiesTheDesignFormOfABuiltObject) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ReportObjectServices, designerUnitsConvertToPixels) {
+    EXPECT_NEAR(RMToPixels(rmutMillimeters, 25.4), 96.0, 0.01);
+    EXPECT_DOUBLE_EQ(RMFromPixels(rmutInches, 192), 2.0);
+    EXPECT_DOUBLE_EQ(RMToPixels(rmutScreenPixels, 37.5), 37.5);
+    EXPECT_DOUBLE_EQ(RMToPixels(7, 37.5), 37.5);
+    EXPECT_NEAR(RMFromPixels(rmutMillimeters, RMToPixels(rmutMillimeters, 12.3)), 12.3, 1e-9);
+}
+
+} // namespace
