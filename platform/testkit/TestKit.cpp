@@ -318,6 +318,17 @@ void SendWheel(TControl* target, int x, int y, int delta) {
     ProcessEvents();
 }
 
+void SendApplicationDeactivate() {
+    auto* elsewhere = new QWindow;
+    elsewhere->setFlags(Qt::Window | Qt::FramelessWindowHint);
+    elsewhere->setGeometry(0, 0, 1, 1);
+    elsewhere->show();
+    elsewhere->requestActivate();
+    if (!QTest::qWaitForWindowActive(elsewhere, 5000)) ADD_FAILURE() << "no window outside the program took the keyboard";
+    delete elsewhere;
+    ProcessEvents();
+}
+
 void SendCloseBox(TCustomForm* form) {
     QWidget* top = WidgetOf(form)->window();
     // QWindow::close hands the request to the platform window, which

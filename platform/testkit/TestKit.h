@@ -63,6 +63,10 @@ void SendMouseUp(TControl* target, int x, int y, TMouseButton button = mbLeft, T
 // One notch of the mouse wheel over (x, y) of the control (delta 120 away
 // from the user, -120 towards), delivered to the window under the pointer.
 void SendWheel(TControl* target, int x, int y, int delta);
+// The keyboard leaves the program, as when a person activates another
+// program: a window of no form takes it and goes, leaving none of the
+// program's windows active. ShowAndActivate brings it back.
+void SendApplicationDeactivate();
 // The close box of the form's window, as the window manager reports it
 // (the form's OnCloseQuery and OnClose run as for a person).
 void SendCloseBox(TCustomForm* form);

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 #include <QLayout>
 #include <QLocale>
 #include <algorithm>
@@ -319,6 +320,10 @@ void TCustomForm::SetVisible(bool v) {
         if (d->visible && d->outer()->isVisible()) return;
         d->visible = true;
         QWidget* o = d->outer();
+        if (d->owner && !d->sub) {
+            d->top()->winId();
+            d->top()->windowHandle()->setTransientParent(d->owner->windowHandle());
+        }
         switch (d->windowState) {
         case wsMaximized:
             // Without a window manager nobody honours the request: the
@@ -336,7 +341,9 @@ void TCustomForm::SetVisible(bool v) {
         FitMdiFrameToClient(this);
         d->top()->layoutParts();
         Realign();
-        if (d->pendingActive && d->pendingActive->CanFocus())
+        if (d->noActivate) {
+            // Focus given here would activate the window.
+        } else if (d->pendingActive && d->pendingActive->CanFocus())
             d->pendingActive->SetFocus();
         else if (!ActiveControl() || ActiveControl() == this)
             if (TWinControl* first = FindNextControl(nullptr, true, true)) first->SetFocus();
@@ -397,6 +404,13 @@ void ApplyWindowFlags(TCustomForm* form) {
         if (d->borderIcons.Contains(biMaximize)) f |= Qt::WindowMaximizeButtonHint;
     }
     if (d->formStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    if (d->noActivate) {
+        // The offscreen platform activates every window it shows but a
+        // tooltip.
+        bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+        f = (f & ~Qt::WindowType_Mask) | (offscreen ? Qt::ToolTip : Qt::Tool) | Qt::WindowDoesNotAcceptFocus;
+    }
+    w->setAttribute(Qt::WA_ShowWithoutActivating, d->noActivate);
     QRect g = w->geometry();
     w->setWindowFlags(f);
     w->setGeometry(g);
@@ -416,6 +430,23 @@ void LockFormSize(TCustomForm* form) {
         w->setMinimumSize(0, 0);
         w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
+}
+
+bool TCustomForm::NoActivate() const { return FormD(this)->noActivate; }
+void TCustomForm::SetNoActivate(bool v) {
+    auto* d = FormD(this);
+    if (v == d->noActivate) return;
+    d->noActivate = v;
+    ApplyWindowFlags(this);
+}
+
+void TCustomForm::SetOwnerForm(TCustomForm* owner) {
+    auto* d = FormD(this);
+    d->owner = owner ? FormD(owner)->top() : nullptr;
+    if (d->sub) return;
+    // Set again before every show: a change of flags makes a new window.
+    if (d->top()->windowHandle())
+        d->top()->windowHandle()->setTransientParent(d->owner ? d->owner->windowHandle() : nullptr);
 }
 
 TPosition TCustomForm::Position() const { return FormD(this)->position; }
@@ -721,6 +752,10 @@ void TCustomForm::SetFocus() {
 
 void TCustomForm::BringToFront() {
     auto* d = FormD(this);
+    if (d->noActivate) {
+        if (!d->sub && QGuiApplication::platformName() != "offscreen") d->outer()->raise();
+        return;
+    }
     // The offscreen platform cannot stack windows (and says so on stderr).
     if (d->sub || QGuiApplication::platformName() != "offscreen") d->outer()->raise();
     if (d->sub && d->sub->mdiArea()) {

@@ -90,6 +90,13 @@ public:
     TFormStyle FormStyle() const;
     // fsMDIChild needs Application->MainForm to be an fsMDIForm.
     void SetFormStyle(TFormStyle v);
+    // A window that never takes the activation (a floating tool window):
+    // shown and clicked, it leaves the keyboard with the window that has it.
+    bool NoActivate() const;
+    void SetNoActivate(bool v);
+    // The form this window belongs to: the window system keeps it above
+    // that form's window (nullptr: none).
+    void SetOwnerForm(TCustomForm* owner);
     bool KeyPreview() const;
     void SetKeyPreview(bool v);
     TModalResult ModalResult() const;

@@ -46,6 +46,10 @@ public:
     TWindowState windowState = wsNormal;
     TFormStyle formStyle = fsNormal;
     bool keyPreview = false;
+    // Never takes the activation; floats over owner's window (see
+    // SetNoActivate, SetOwnerForm).
+    bool noActivate = false;
+    QPointer<QWidget> owner;
     TModalResult modalResult = mrNone;
     TWinControl* pendingActive = nullptr;
     // The control whose OnEnter ran last without an OnExit since. Focus

@@ -6,6 +6,7 @@
 
 #include "ScopeExit.h"
 #include "SysUtils.h"
+#include "WindowWatch.h"
 
 // ------------------------------------------------------------ dock
 
@@ -416,6 +417,28 @@ TRect TToolWindowFloatingFrame::CloseButtonRect() const {
     return TRect(Width() - B - (SmallCaptionHeight - 1), B, Width() - B, B + SmallCaptionHeight - 1);
 }
 
+int TToolWindowFloatingFrame::SizingEdgeAt(int x, int y) const {
+    if (!tw_->Resizable || PtInRect(CaptionRect(), TPoint(x, y)) || PtInRect(CloseButtonRect(), TPoint(x, y)))
+        return -1;
+    const int B = tw_->FloatingBorderSize(), W = Width(), H = Height();
+    int edge = -1;
+    // Later bands win where they overlap.
+    if (!tw_->GetToolWindowOptions().Contains(twoEightWaySizing)) {
+        if (y >= 0 && y < B) edge = 2;
+        if (y >= H - B - 1 && y < H) edge = 5;
+        if (x >= 0 && x < B) edge = 0;
+        if (x >= W - B - 1 && x < W) edge = 1;
+        return edge;
+    }
+    // The corners reach along the sides as far as the caption is high.
+    const int K = SmallCaptionHeight - 1 + B;
+    if (x >= 0 && x < B) edge = y < K ? 3 : y >= H - K ? 6 : 0;
+    if (x >= W - B - 1 && x < W) edge = y < K ? 4 : y >= H - K ? 7 : 1;
+    if (y >= 0 && y < B) edge = x < K ? 3 : x >= W - K ? 4 : 2;
+    if (y >= H - B - 1 && y < H) edge = x < K ? 6 : x >= W - K ? 7 : 5;
+    return edge;
+}
+
 void TToolWindowFloatingFrame::Paint() {
     TCanvas* c = Canvas();
     TRect r(0, 0, Width(), Height());
@@ -423,7 +446,7 @@ void TToolWindowFloatingFrame::Paint() {
     c->FillRect(r);
     c->DrawEdge(r, EDGE_RAISED, BF_RECT);
     if (!tw_->ShowCaption) return;
-    bool active = IsApplicationActive();
+    bool active = !tw_->CaptionInactive();
     TRect cap = CaptionRect();
     c->Brush()->SetColor(active ? clActiveCaption : clInactiveCaption);
     c->FillRect(cap);
@@ -447,7 +470,13 @@ void TToolWindowFloatingFrame::Paint() {
 
 void TToolWindowFloatingFrame::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
     TCustomControl::MouseDown(b, s, x, y);
+    // A second press while a drag runs gives the drag up.
+    if (tw_->Moving() || tw_->Sizing()) {
+        if (b == mbLeft) tw_->Moving() ? tw_->EndMove(false) : tw_->EndSizing(false);
+        return;
+    }
     if (b != mbLeft) return;
+    tw_->activateParent();
     if (PtInRect(CloseButtonRect(), TPoint(x, y))) {
         closeDown_ = closePressed_ = true;
         Invalidate();
@@ -457,13 +486,28 @@ void TToolWindowFloatingFrame::MouseDown(TMouseButton b, TShiftState s, int x, i
         tw_->doubleClicked();
         return;
     }
+    if (int edge = SizingEdgeAt(x, y); edge >= 0) {
+        tw_->BeginSizing(edge, ClientToScreen(TPoint(x, y)));
+        return;
+    }
     // The caption and the frame drag the window, the grab point taken in
     // the window's own coordinates.
+    tw_->SetMoveCtrl(s.Contains(ssCtrl));
     tw_->BeginMove(x - tw_->Left(), y - tw_->Top());
 }
 
 void TToolWindowFloatingFrame::MouseMove(TShiftState s, int x, int y) {
     TCustomControl::MouseMove(s, x, y);
+    if (tw_->Sizing()) {
+        tw_->SizeTo(ClientToScreen(TPoint(x, y)));
+        return;
+    }
+    if (!closeDown_ && !tw_->Moving()) {
+        // The frame's edges show which way they size.
+        static const TCursor cursors[] = {crSizeWE, crSizeWE, crSizeNS, crSizeNWSE, crSizeNESW, crSizeNS, crSizeNESW, crSizeNWSE};
+        int edge = SizingEdgeAt(x, y);
+        SetCursor(edge >= 0 ? cursors[edge] : crDefault);
+    }
     if (closeDown_) {
         bool in = PtInRect(CloseButtonRect(), TPoint(x, y));
         if (in != closePressed_) {
@@ -484,6 +528,8 @@ void TToolWindowFloatingFrame::MouseUp(TMouseButton b, TShiftState s, int x, int
         // Released off the button, nothing closes.
         if (closePressed_ && PtInRect(CloseButtonRect(), TPoint(x, y))) tw_->CloseWindow();
         closePressed_ = false;
+    } else if (tw_->Sizing()) {
+        tw_->EndSizing(true);
     } else if (tw_->Moving()) {
         tw_->EndMove(true);
     }
@@ -493,6 +539,8 @@ TToolWindowFloatingForm::TToolWindowFloatingForm(TComponent* owner, TCustomToolW
     : TForm(owner), ToolWindow(tw) {
     // The frame and caption are the window's own.
     SetBorderStyle(bsNone);
+    // A floating tool window never takes the keyboard from its form.
+    SetNoActivate(true);
     SetCaption(tw->Caption());
     Frame = new TToolWindowFloatingFrame(this, tw);
     Frame->SetParent(this);
@@ -521,9 +569,16 @@ TCustomToolWindow97::TCustomToolWindow97(TComponent* owner) : TCustomControl(own
     DockPositionQuery = DockPositionOfControl;
     SetColor(clBtnFace);
     SetTabStop(false);
+    // A floating window follows its form and the application: shown,
+    // hidden, minimised, active or not.
+    AddWindowWatch(this, [this](TWindowWatchKind, TCustomForm*) {
+        if (!dock_ && floating_) RefreshVisibility();
+    });
 }
 
 TCustomToolWindow97::~TCustomToolWindow97() {
+    RemoveWindowWatch(this);
+    if (moving_ || sizeEdge_ >= 0) SetKeyWatch(nullptr);
     for (TDock97* d : {dock_, lastDock_})
         if (d) {
             auto drop = [this](std::vector<TCustomToolWindow97*>& v) { v.erase(std::remove(v.begin(), v.end(), this), v.end()); };
@@ -573,6 +628,18 @@ TSize TCustomToolWindow97::sizeOn(const TDock97* d) {
     TSize s = OrderControls(d && d->Vertical());
     dock_ = was;
     return s;
+}
+
+TSize TCustomToolWindow97::Measure(const TDock97* d) {
+    TDock97* was = dock_;
+    bool wasMeasuring = measuring_;
+    dock_ = const_cast<TDock97*>(d);
+    measuring_ = true;
+    ScopeExit restore([&] {
+        dock_ = was;
+        measuring_ = wasMeasuring;
+    });
+    return OrderControls(d && d->Vertical());
 }
 
 void TCustomToolWindow97::SetLastDock(TDock97* d) {
@@ -666,10 +733,95 @@ void TCustomToolWindow97::float_() {
     if (!floating_) floating_ = new TToolWindowFloatingForm(Owner() ? Owner() : this, this);
     floating_->SetCaption(Caption());
     TCustomControl::SetParent(floating_);
+    applyFloatingMode();
     placeFloating(OrderControls(false));
     floating_->SetLeft(floatPos_.X);
     floating_->SetTop(floatPos_.Y);
-    if (Visible()) floating_->Show();
+    RefreshVisibility();
+}
+
+TCustomForm* TCustomToolWindow97::ParentForm() const {
+    if (auto* f = dynamic_cast<TCustomForm*>(Owner()); f && f != floating_) return f;
+    for (TDock97* d : {lastDock_, DefaultDock})
+        if (d)
+            if (TCustomForm* f = ::GetParentForm(d)) return f;
+    return nullptr;
+}
+
+void TCustomToolWindow97::applyFloatingMode() {
+    if (!floating_) return;
+    if (floatingMode_ == fmOnTopOfAllForms) {
+        floating_->SetOwnerForm(nullptr);
+        floating_->SetFormStyle(fsStayOnTop);
+    } else {
+        floating_->SetFormStyle(fsNormal);
+        floating_->SetOwnerForm(ParentForm());
+    }
+}
+
+void TCustomToolWindow97::SetFloatingMode(TToolWindowFloatingMode v) {
+    if (v == floatingMode_) return;
+    floatingMode_ = v;
+    applyFloatingMode();
+    RefreshVisibility();
+}
+
+void TCustomToolWindow97::SetHideWhenInactive(bool v) {
+    if (v == hideWhenInactive_) return;
+    hideWhenInactive_ = v;
+    RefreshVisibility();
+}
+
+bool TCustomToolWindow97::ShouldBeShown() const {
+    if (!Visible()) return false;
+    if (dock_) return true;
+    if (floatingMode_ == fmOnTopOfParentForm) {
+        TCustomForm* f = ParentForm();
+        if (!f || !f->Visible() || f->WindowState() == wsMinimized) return false;
+    }
+    return !hideWhenInactive_ || ApplicationActive();
+}
+
+void TCustomToolWindow97::RefreshVisibility() {
+    bool inactive = !dock_ && !hideWhenInactive_ && !ApplicationActive();
+    if (inactive != captionInactive_) {
+        captionInactive_ = inactive;
+        if (floating_) floating_->Frame->Invalidate();
+    }
+    if (dock_ || !floating_) return;
+    bool show = ShouldBeShown();
+    if (show == floating_->Visible()) return;
+    if (show) {
+        // Shown without taking the keyboard, above its form.
+        floating_->Show();
+    } else {
+        if (moving_) EndMove(false);
+        if (sizeEdge_ >= 0) EndSizing(false);
+        floating_->Hide();
+    }
+}
+
+void TCustomToolWindow97::activateParent() {
+    if (!ActivateParent || dock_ || floatingMode_ != fmOnTopOfParentForm) return;
+    if (TCustomForm* f = ParentForm(); f && f->Visible() && !f->Active()) f->BringToFront();
+}
+
+TRect TCustomToolWindow97::WindowRect() const {
+    if (!dock_ && floating_) return Bounds(floating_->Left(), floating_->Top(), floating_->Width(), floating_->Height());
+    TPoint o = ClientToScreen(TPoint(0, 0));
+    return Bounds(o.X, o.Y, Width(), Height());
+}
+
+void TCustomToolWindow97::KeepOnScreen(bool onlyWhenFullyOffScreen) {
+    if (dock_ || !floating_) return;
+    TRect w = Screen->WorkAreaRect(), r = WindowRect(), common;
+    if (onlyWhenFullyOffScreen && IntersectRect(common, r, w)) return;
+    int dx = 0, dy = 0;
+    if (r.Right > w.Right) dx = w.Right - r.Right;
+    if (r.Bottom > w.Bottom) dy = w.Bottom - r.Bottom;
+    if (r.Left + dx < w.Left) dx = w.Left - r.Left;
+    if (r.Top + dy < w.Top) dy = w.Top - r.Top;
+    if (dx || dy) SetFloatingPosition(TPoint(r.Left + dx, r.Top + dy));
 }
 
 void TCustomToolWindow97::SetFloatingPosition(TPoint p) {
@@ -693,12 +845,7 @@ void TCustomToolWindow97::SetDockPos(int p) {
 void TCustomToolWindow97::SetVisible(bool v) {
     bool changed = v != Visible();
     TCustomControl::SetVisible(v);
-    if (floating_ && !dock_) {
-        if (v)
-            floating_->Show();
-        else
-            floating_->Hide();
-    }
+    if (floating_ && !dock_) RefreshVisibility();
     if (dock_) dock_->updateBarShown(this);
     if (changed && OnVisibleChanged) OnVisibleChanged(this);
 }
@@ -775,107 +922,261 @@ void TCustomToolWindow97::Paint() {
     }
 }
 
-TDock97* TCustomToolWindow97::dockAt(TPoint screen) const {
-    TComponent* o = Owner();
-    if (!o) return nullptr;
-    // The docks in the order they are searched: top, bottom, left, right.
+std::vector<TDock97*> TCustomToolWindow97::dockTargets() const {
     std::vector<TDock97*> docks;
     if (DockMode == dmCannotFloatOrChangeDocks) {
         if (dock_) docks.push_back(dock_);
-    } else {
-        for (int i = 0; i < o->ComponentCount(); ++i)
-            if (auto* d = dynamic_cast<TDock97*>(o->Components(i))) docks.push_back(d);
-        std::stable_sort(docks.begin(), docks.end(), [](auto* a, auto* b) { return a->Position() < b->Position(); });
+        return docks;
     }
-    for (auto* d : docks) {
-        if (!d->AllowDrag || !d->Showing() || !DockableTo.Contains(d->Position())) continue;
-        TPoint p = d->ScreenToClient(screen);
-        // A dock catches the window a little outside its edge too, so that
-        // an empty (thin) dock can be reached.
-        TRect r(0, 0, d->Width(), d->Height());
-        int grow = 12;
+    TComponent* o = Owner();
+    if (!o) return docks;
+    // The docks in the order they are searched: top, bottom, left, right.
+    for (int i = 0; i < o->ComponentCount(); ++i)
+        if (auto* d = dynamic_cast<TDock97*>(o->Components(i)))
+            if (d->AllowDrag && d->Showing() && DockableTo.Contains(d->Position())) docks.push_back(d);
+    std::stable_sort(docks.begin(), docks.end(), [](auto* a, auto* b) { return a->Position() < b->Position(); });
+    return docks;
+}
+
+namespace {
+int mulDiv(int a, int b, int c) {
+    if (c == 0) return 0;
+    long long p = (long long)a * b;
+    return int((p + (p >= 0 ? c / 2 : -c / 2)) / c);
+}
+} // namespace
+
+TRect TCustomToolWindow97::rectAt(TPoint p, TSize s) const {
+    // The grab point keeps its relative place in the window when the size
+    // changes.
+    return Bounds(p.X - mulDiv(s.cx - 1, grab_.X, extent_.X), p.Y - mulDiv(s.cy - 1, grab_.Y, extent_.Y), s.cx, s.cy);
+}
+
+bool TCustomToolWindow97::canDockAt(TDock97* d, TSize s, TPoint p) const {
+    TPoint o = d->ClientToScreen(TPoint(0, 0));
+    TRect R = Bounds(o.X, o.Y, d->Width(), d->Height());
+    // An empty dock is still one pixel either side of its line.
+    if (R.Width() <= 0 || R.Height() <= 0) {
         if (d->Vertical())
-            r = TRect(d->Position() == dpRight ? -grow : 0, 0, d->Width() + (d->Position() == dpLeft ? grow : 0),
-                      d->Height());
+            InflateRect(R, 1, 0);
         else
-            r = TRect(0, d->Position() == dpBottom ? -grow : 0, d->Width(),
-                      d->Height() + (d->Position() == dpTop ? grow : 0));
-        if (p.X < r.Left || p.X >= r.Right || p.Y < r.Top || p.Y >= r.Bottom) continue;
-        bool accept = true;
-        if (d->OnRequestDock) d->OnRequestDock(d, const_cast<TCustomToolWindow97*>(this), accept);
-        if (accept) return d;
+            InflateRect(R, 0, 1);
     }
-    return nullptr;
+    // The pointer may stray 32 pixels across and 20 along beyond the dock,
+    // shared before and after it as the window was grabbed.
+    int sx = mulDiv(32, grab_.X, extent_.X);
+    if (p.X < R.Left - (32 - sx) || p.X > R.Right - 1 + sx) return false;
+    if (d->Vertical() && (p.Y < R.Top || p.Y >= R.Bottom)) return false;
+    int sy = mulDiv(20, grab_.Y, extent_.Y);
+    if (p.Y < R.Top - (20 - sy) || p.Y > R.Bottom - 1 + sy) return false;
+    TRect common;
+    return IntersectRect(common, R, rectAt(p, s));
 }
 
 void TCustomToolWindow97::BeginMove(int x, int y) {
+    if (moving_ || sizeEdge_ >= 0) return;
+    TRect w = WindowRect();
+    // The grab point in the whole window's coordinates: floating, the
+    // frame lies before the window.
+    grab_ = (!dock_ && floating_) ? TPoint(x + Left(), y + Top()) : TPoint(x, y);
+    extent_ = TPoint(std::max(1, w.Width() - 1), std::max(1, w.Height() - 1));
+    targets_.clear();
+    for (TDock97* d : dockTargets())
+        targets_.push_back({d, d == dock_ ? TSize{Width(), Height()} : Measure(d)});
+    floatSize_ = AddFloatingFrame(Measure(nullptr));
     moving_ = true;
-    grab_ = TPoint(x, y);
-    startDock_ = dock_;
-    startRow_ = row_;
-    startPos_ = pos_;
-    startFloat_ = floatPos_;
-    SetMouseCapture(true);
+    moveRect_ = TRect();
+    target_ = nullptr;
+    moveSource_ = this;
+    if (floating_ && !dock_ && !PtInRect(Bounds(0, 0, Width(), Height()), TPoint(x, y))) moveSource_ = floating_->Frame;
+    savedCursor_ = moveSource_->Cursor();
+    // The control pressed follows the mouse until the release.
+    moveSource_->SetMouseCapture(true);
+    // The keyboard is read by the drag while it runs, wherever it is.
+    SetKeyWatch([this](Word key, bool down, TShiftState) {
+        if (key == VK_CONTROL) {
+            if (down != ctrl_) {
+                ctrl_ = down;
+                trackMove(lastCursor_);
+            }
+        } else if (key == VK_ESCAPE && down) {
+            EndMove(false);
+        }
+        return true;
+    });
+    trackMove(ClientToScreen(TPoint(x, y)));
+}
+
+void TCustomToolWindow97::SetMoveCtrl(bool held) {
+    if (held == ctrl_) return;
+    ctrl_ = held;
+    if (moving_) trackMove(lastCursor_);
+}
+
+void TCustomToolWindow97::trackMove(TPoint p) {
+    lastCursor_ = p;
+    TDock97* target = nullptr;
+    TSize size = floatSize_;
+    if (!ctrl_)
+        for (auto& [d, s] : targets_) {
+            if (!canDockAt(d, s, p)) continue;
+            bool accept = true;
+            if (d->OnRequestDock) d->OnRequestDock(d, this, accept);
+            if (!accept) continue;
+            target = d;
+            size = s;
+            break;
+        }
+    TRect work = Screen->WorkAreaRect();
+    if (!target) {
+        p.X = std::clamp(p.X, work.Left, work.Right - 1);
+        p.Y = std::clamp(p.Y, work.Top, work.Bottom - 1);
+    }
+    TRect r = rectAt(p, size);
+    if (!target) {
+        // Some of the window stays within reach: the border and four
+        // pixels, and the lower four pixels of its caption.
+        TRect a = work;
+        int B = FloatingBorderSize();
+        InflateRect(a, -(B + 4), -(B + 4));
+        if (r.Bottom <= a.Top) OffsetRect(r, 0, a.Top - r.Bottom);
+        if (r.Top >= a.Bottom) OffsetRect(r, 0, a.Bottom - r.Top);
+        if (r.Right <= a.Left) OffsetRect(r, a.Left - r.Right, 0);
+        if (r.Left >= a.Right) OffsetRect(r, a.Right - r.Left, 0);
+        int top = work.Top + 4 - (B + (ShowCaption ? SmallCaptionHeight : 0));
+        if (r.Top < top) OffsetRect(r, 0, top - r.Top);
+    }
+    bool nowhere = !target && DockMode != dmCanFloat;
+    if (nowhere) r = TRect();
+    if (moveSource_) moveSource_->SetCursor(nowhere ? TCursor(crNo) : savedCursor_);
+    moveRect_ = r;
+    target_ = target;
+    outline_.Show(r, target ? 1 : FloatingBorderSize());
 }
 
 void TCustomToolWindow97::MoveTo(TPoint screen) {
-    if (!moving_) return;
-    TDock97* d = dockAt(screen);
-    if (d) {
-        TPoint p = d->ScreenToClient(screen);
-        TSize s = sizeOn(d);
-        int along = d->Vertical() ? p.Y - grab_.Y : p.X - grab_.X;
-        // The row is the one under the window's centre across the dock;
-        // near a row band's edge a new row opens there.
-        int centre = d->Vertical() ? p.X - grab_.X + s.cx / 2 : p.Y - grab_.Y + s.cy / 2;
-        bool before = false;
-        int row = d->RowAtOffset(centre, before);
-        if (before) {
-            d->OpenRowAt(row);
-        } else if (FullSize && d->CountBarsInRow(row, this) > 0) {
-            d->OpenRowAt(++row);
-        }
-        bool changed = d != dock_;
-        pos_ = along;
-        row_ = row;
-        d->LockArrange();
-        {
-            ScopeExit unlock([d] { d->UnlockArrange(); });
-            if (changed) SetDockedTo(d);
-            d->ArrangeBars(true);
-        }
-    } else if (DockMode == dmCanFloat) {
-        // The host's corner lies the frame's border and caption before the
-        // window.
-        TSize frame = AddFloatingFrame({0, 0});
-        int B = FloatingBorderSize();
-        floatPos_ = TPoint(screen.X - grab_.X - B, screen.Y - grab_.Y - (frame.cy - B));
-        if (dock_)
-            SetDockedTo(nullptr);
-        else if (floating_) {
-            floating_->SetLeft(floatPos_.X);
-            floating_->SetTop(floatPos_.Y);
-        }
-    }
-    if (OnMove) OnMove(this);
+    if (moving_) trackMove(screen);
 }
 
 void TCustomToolWindow97::EndMove(bool accept) {
     if (!moving_) return;
     moving_ = false;
-    SetMouseCapture(false);
-    if (!accept) {
-        // Esc puts the window back where the move started.
-        row_ = startRow_;
-        pos_ = startPos_;
-        floatPos_ = startFloat_;
-        if (startDock_ != dock_)
-            SetDockedTo(startDock_);
-        else if (dock_)
-            dock_->ArrangeBars(true);
+    SetKeyWatch(nullptr);
+    if (moveSource_) {
+        moveSource_->SetMouseCapture(false);
+        moveSource_->SetCursor(savedCursor_);
+    }
+    moveSource_ = nullptr;
+    outline_.Hide();
+    ctrl_ = false;
+    if (accept && !IsRectEmpty(moveRect_)) finishMove();
+    targets_.clear();
+}
+
+void TCustomToolWindow97::finishMove() {
+    TRect r = moveRect_;
+    if (TDock97* d = target_) {
+        TPoint tl = d->ScreenToClient(TPoint(r.Left, r.Top));
+        TRect c = Bounds(tl.X, tl.Y, r.Width(), r.Height());
+        // The row is the one under the window's centre across the dock;
+        // near a row band's edge a new row opens there.
+        int centre = d->Vertical() ? (c.Left + c.Right) / 2 : (c.Top + c.Bottom) / 2;
+        bool before = false;
+        int row = d->RowAtOffset(centre, before);
+        if (before)
+            d->OpenRowAt(row);
+        else if (FullSize && d->CountBarsInRow(row, this) > 0)
+            d->OpenRowAt(++row);
+        row_ = row;
+        pos_ = d->Vertical() ? c.Top : c.Left;
+        d->LockArrange();
+        {
+            ScopeExit unlock([d] { d->UnlockArrange(); });
+            if (d != dock_) SetDockedTo(d);
+            d->ArrangeBars(true);
+        }
+    } else {
+        floatPos_ = TPoint(r.Left, r.Top);
+        if (dock_)
+            SetDockedTo(nullptr);
         else
             SetFloatingPosition(floatPos_);
     }
+    KeepOnScreen(true);
+    if (OnMove) OnMove(this);
+}
+
+void TCustomToolWindow97::BeginSizing(int edge, TPoint screen) {
+    if (dock_ || !floating_ || moving_ || sizeEdge_ >= 0 || edge < 0 || edge > 7) return;
+    TSize min = GetMinimumClientSize();
+    nonClient_ = {floating_->Width() - Width(), floating_->Height() - Height()};
+    sizeMin_ = {min.cx + nonClient_.cx, min.cy + nonClient_.cy};
+    sizeEdge_ = edge;
+    sizeStart_ = sizeNew_ = WindowRect();
+    sizeFrom_ = sizeLast_ = screen;
+    SizingStarted(edge);
+    floating_->Frame->SetMouseCapture(true);
+    SetKeyWatch([this](Word key, bool down, TShiftState) {
+        if (key == VK_ESCAPE && down) EndSizing(false);
+        return true;
+    });
+    outline_.Show(sizeNew_, FloatingBorderSize());
+}
+
+void TCustomToolWindow97::SizeTo(TPoint screen) {
+    if (sizeEdge_ >= 0) trackSize(screen);
+}
+
+void TCustomToolWindow97::trackSize(TPoint p) {
+    if (p == sizeLast_) return;
+    sizeLast_ = p;
+    const int e = sizeEdge_;
+    const bool changeX = e != 2 && e != 5, leftSide = e == 0 || e == 3 || e == 6;
+    const bool changeY = e >= 2, topSide = e == 2 || e == 3 || e == 4;
+    TRect r = sizeStart_;
+    int dx = p.X - sizeFrom_.X, dy = p.Y - sizeFrom_.Y;
+    if (changeX) (leftSide ? r.Left : r.Right) += dx;
+    if (changeY) (topSide ? r.Top : r.Bottom) += dy;
+    // Below the minimum, the dragged edge goes back.
+    if (r.Width() < sizeMin_.cx) {
+        if (leftSide)
+            r.Left = r.Right - sizeMin_.cx;
+        else
+            r.Right = r.Left + sizeMin_.cx;
+    }
+    if (r.Height() < sizeMin_.cy) {
+        if (topSide)
+            r.Top = r.Bottom - sizeMin_.cy;
+        else
+            r.Bottom = r.Top + sizeMin_.cy;
+    }
+    SizingAdjust(r, sizeStart_);
+    sizeNew_ = r;
+    outline_.Show(r, FloatingBorderSize());
+}
+
+void TCustomToolWindow97::EndSizing(bool accept) {
+    if (sizeEdge_ < 0) return;
+    SetKeyWatch(nullptr);
+    if (floating_) floating_->Frame->SetMouseCapture(false);
+    outline_.Hide();
+    TRect r = sizeNew_;
+    sizeEdge_ = -1;
+    if (!accept || !floating_ || dock_) {
+        SizingEnded(false);
+        return;
+    }
+    LockLayout();
+    {
+        ScopeExit unlock([this] { UnlockLayout(); });
+        floatPos_ = TPoint(r.Left, r.Top);
+        BoundsSizeChanging(r.Width() - nonClient_.cx, r.Height() - nonClient_.cy);
+        SizingEnded(true);
+    }
+    floating_->SetLeft(floatPos_.X);
+    floating_->SetTop(floatPos_.Y);
+    KeepOnScreen(true);
+    if (OnMove) OnMove(this);
 }
 
 void TCustomToolWindow97::doubleClicked() {
@@ -902,7 +1203,13 @@ TControl* TCustomToolWindow97::childAt(int x, int y) const {
 
 void TCustomToolWindow97::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
     TCustomControl::MouseDown(b, s, x, y);
+    // A second press while a drag runs gives the drag up.
+    if (moving_) {
+        if (b == mbLeft) EndMove(false);
+        return;
+    }
     if (b != mbLeft || (dock_ && !dock_->AllowDrag) || (!dock_ && !floating_)) return;
+    activateParent();
     // A press a child takes (it reaches the window too) is the child's;
     // only the ones that let the window be dragged through them count.
     if (TControl* c = childAt(x, y); c && !DragThroughChild(c)) return;
@@ -923,12 +1230,13 @@ void TCustomToolWindow97::MouseDown(TMouseButton b, TShiftState s, int x, int y)
         int h = DragHandleSize();
         if (vertical() ? y >= h + 2 : x >= h + 2) return;
     }
-    if (CanFocus()) SetFocus();
+    ctrl_ = s.Contains(ssCtrl);
     BeginMove(x, y);
 }
 
 void TCustomToolWindow97::MouseMove(TShiftState s, int x, int y) {
     TCustomControl::MouseMove(s, x, y);
+    // Ctrl is read at the press and from the keyboard after it.
     if (moving_) MoveTo(ClientToScreen(TPoint(x, y)));
 }
 
@@ -943,15 +1251,6 @@ void TCustomToolWindow97::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
         return;
     }
     if (moving_) EndMove(true);
-}
-
-void TCustomToolWindow97::KeyDown(Word& key, TShiftState s) {
-    if (moving_ && key == VK_ESCAPE) {
-        EndMove(false);
-        key = 0;
-        return;
-    }
-    TCustomControl::KeyDown(key, s);
 }
 
 // ------------------------------------------------------------ toolbar
@@ -991,7 +1290,9 @@ TSize TToolbar97::OrderControls(bool vert) {
         groups.back().push_back(cs[i]);
         if (sepOf(cs[i]) && i + 1 < cs.size()) groups.emplace_back();
     }
-    lineSeps_.clear();
+    // Measuring moves no control.
+    const bool place = !Measuring();
+    if (place) lineSeps_.clear();
     int x = ml, y = mt, E = ml, beforeSep = ml;
     bool newRow = false;
     TToolbarSep97* trailing = nullptr;
@@ -1007,8 +1308,10 @@ TSize TToolbar97::OrderControls(bool vert) {
                 if (trailing) {
                     // The separator that ended the row gives way to a line.
                     E = beforeSep;
-                    trailing->SetBounds(trailing->Left(), trailing->Top(), 0, trailing->Height());
-                    lineSeps_.push_back({y, trailing->Blank});
+                    if (place) {
+                        trailing->SetBounds(trailing->Left(), trailing->Top(), 0, trailing->Height());
+                        lineSeps_.push_back({y, trailing->Blank});
+                    }
                 }
             }
         }
@@ -1022,7 +1325,8 @@ TSize TToolbar97::OrderControls(bool vert) {
                 y += T;
                 newRow = true;
             }
-            if (!vert) {
+            if (!place) {
+            } else if (!vert) {
                 if (sep)
                     c->SetBounds(fl + x, ft + y, sep->SizeHorz, K);
                 else
@@ -1044,6 +1348,107 @@ TSize TToolbar97::OrderControls(bool vert) {
     if (groups.empty()) E = ml + 8;
     TSize client = vert ? TSize{y + K + mb, E + mr} : TSize{E + mr, y + (floating ? T : K) + mb};
     return {client.cx + fl + fr, client.cy + ft + fb};
+}
+
+std::vector<TSize> TToolbar97::CollectFloatingSizes() {
+    const int keep = FloatingRightX;
+    ScopeExit restore([&] { FloatingRightX = keep; });
+    std::vector<TSize> sizes;
+    FloatingRightX = 0;
+    TSize one = Measure(nullptr);
+    sizes.push_back(one);
+    // Every narrower wrap limit the toolbar fills exactly is a size it can
+    // take; of sizes with one height only the narrowest stays.
+    for (int i = one.cx - 1; i > 7;) {
+        FloatingRightX = i;
+        TSize m = Measure(nullptr);
+        if (m.cx > i) break;
+        if (m.cx < i) {
+            i = m.cx;
+            continue;
+        }
+        if (std::find(sizes.begin(), sizes.end(), m) == sizes.end()) {
+            if (sizes.size() > 1 && sizes.back().cy == m.cy)
+                sizes.back() = m;
+            else
+                sizes.push_back(m);
+        }
+        --i;
+    }
+    return sizes;
+}
+
+void TToolbar97::SizingStarted(int edge) {
+    sizing_ = std::make_unique<SizingData>();
+    sizing_->edge = edge;
+    sizing_->newRightX = FloatingRightX;
+    for (TSize s : CollectFloatingSizes()) sizing_->steps.push_back(AddFloatingFrame(s));
+    const bool vert = edge == 2 || edge == 5;
+    auto along = [vert](TSize s) { return vert ? s.cy : s.cx; };
+    std::stable_sort(sizing_->steps.begin(), sizing_->steps.end(),
+                     [&](TSize a, TSize b) { return along(a) > along(b); });
+    // The snap never reaches the neighbouring sizes.
+    TRect w = WindowRect();
+    TSize now{w.Width(), w.Height()};
+    auto& st = sizing_->steps;
+    for (size_t i = 0; i < st.size(); ++i) {
+        if (st[i] != now) continue;
+        if (i > 0) sizing_->snap = std::min(sizing_->snap, std::abs(along(st[i - 1]) - along(now)) - 1);
+        if (i + 1 < st.size()) sizing_->snap = std::min(sizing_->snap, std::abs(along(st[i + 1]) - along(now)) - 1);
+        break;
+    }
+    sizing_->snap = std::max(0, sizing_->snap);
+}
+
+void TToolbar97::SizingAdjust(TRect& r, const TRect& start) {
+    if (!sizing_ || sizing_->steps.empty()) return;
+    SizingData& sd = *sizing_;
+    const int edge = sd.edge;
+    const bool vert = edge == 2 || edge == 5;
+    if (!vert && edge != 0 && edge != 1) return;
+    TPoint c = SizingCursor();
+    // The pointer's distance from the edge that stays.
+    int p = edge == 0 ? start.Right - c.X : edge == 1 ? c.X - start.Left : edge == 2 ? start.Bottom - c.Y : c.Y - start.Top;
+    int size = vert ? start.Height() : start.Width();
+    bool shrinking = size > p;
+    if (!sd.changed || shrinking != sd.shrinking) {
+        sd.shrinking = shrinking;
+        sd.changed = false;
+        if (size - sd.snap <= p && p < size + sd.snap) p = size;
+    }
+    auto along = [vert](TSize s) { return vert ? s.cy : s.cx; };
+    const int n = int(sd.steps.size());
+    int taken = -1;
+    if (p > size) {
+        // Growing: the smallest size beyond the pointer.
+        for (int i = 0; i < n; ++i)
+            if (i == 0 || along(sd.steps[size_t(i)]) > p) taken = i;
+    } else {
+        // Shrinking: the largest size within it.
+        for (int i = n - 1; i >= 0; --i)
+            if (i == n - 1 || along(sd.steps[size_t(i)]) <= p) taken = i;
+    }
+    TSize st = sd.steps[size_t(taken)];
+    // The one-row size wraps nowhere.
+    bool oneRow = vert ? taken == n - 1 : taken == 0;
+    sd.newRightX = oneRow ? 0 : st.cx - 2 * FloatingBorderSize();
+    r = start;
+    switch (edge) {
+    case 0: r.Left = r.Right - st.cx; break;
+    case 1: r.Right = r.Left + st.cx; break;
+    case 2: r.Top = r.Bottom - st.cy; break;
+    default: r.Bottom = r.Top + st.cy; break;
+    }
+    if (vert)
+        r.Right = r.Left + st.cx;
+    else
+        r.Bottom = r.Top + st.cy;
+    sd.changed = r != start;
+}
+
+void TToolbar97::SizingEnded(bool accepted) {
+    if (accepted && sizing_) FloatingRightX = sizing_->newRightX;
+    sizing_.reset();
 }
 
 void TToolbar97::Paint() {
@@ -1080,6 +1485,17 @@ void TToolbarSep97::Paint() {
 // ------------------------------------------------------------ tool window
 
 TToolWindow97::TToolWindow97(TComponent* owner) : TCustomToolWindow97(owner) {}
+
+TSize TToolWindow97::GetMinimumClientSize() const {
+    int b = border();
+    return {MinClientWidth + 2 * b, MinClientHeight + 2 * b};
+}
+
+void TToolWindow97::BoundsSizeChanging(int w, int h) {
+    int b = border();
+    ClientAreaWidth = std::max(MinClientWidth, w - 2 * b);
+    ClientAreaHeight = std::max(MinClientHeight, h - 2 * b);
+}
 
 TSize TToolWindow97::OrderControls(bool vert) {
     int b = border(), h = DragHandleSize();

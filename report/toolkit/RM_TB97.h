@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Controls.h"
+#include "DragOutline.h"
 #include "Forms.h"
 #include "report/toolkit/RM_TB97Ctls.h"
 
@@ -137,6 +138,10 @@ public:
     // the close button; empty when not shown.
     TRect CaptionRect() const;
     TRect CloseButtonRect() const;
+    // The sizing edge under a frame point (0 left, 1 right, 2 top, 3
+    // top-left, 4 top-right, 5 bottom, 6 bottom-left, 7 bottom-right), -1
+    // off the sizing zones or when the window is not resizable.
+    int SizingEdgeAt(int x, int y) const;
 
 protected:
     void Paint() override;
@@ -169,6 +174,11 @@ std::string FitCaption(TCanvas* c, const std::string& caption, int width);
 int DockPositionOfControl(const TControl* c);
 
 enum TToolWindowDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
+// Floating, the window stays above its form (and goes with it when the form
+// is hidden or minimised), or above every window.
+enum TToolWindowFloatingMode { fmOnTopOfParentForm, fmOnTopOfAllForms };
+enum TToolWindowOption { twoAlignChildren, twoEightWaySizing, twoClipCursorWhileSizing };
+using TToolWindowOptions = TSet<TToolWindowOption>;
 
 class TCustomToolWindow97 : public TCustomControl {
 public:
@@ -202,6 +212,28 @@ public:
     TDockableTo DockableTo{dpTop, dpBottom, dpLeft, dpRight};
 
     bool CloseButton = true;
+    TToolWindowFloatingMode FloatingMode() const { return floatingMode_; }
+    void SetFloatingMode(TToolWindowFloatingMode v);
+    // A floating window hides while another program has the keyboard;
+    // otherwise its caption turns inactive.
+    bool HideWhenInactive() const { return hideWhenInactive_; }
+    void SetHideWhenInactive(bool v);
+    // A click on the floating window brings its form forward (the window
+    // itself never takes the activation).
+    bool ActivateParent = true;
+    // Whether the floating window should show now: shown, and its form (for
+    // fmOnTopOfParentForm) shown and not minimised, and, with
+    // HideWhenInactive, the application active.
+    bool ShouldBeShown() const;
+    // Shows or hides the floating window to match ShouldBeShown.
+    void RefreshVisibility();
+    // Whether the floating caption paints as inactive.
+    bool CaptionInactive() const { return captionInactive_; }
+    // Moves a floating window back onto the work area: only when no part of
+    // it is on it, or whenever it sticks out.
+    void KeepOnScreen(bool onlyWhenFullyOffScreen = true);
+    // The form a floating window belongs to.
+    TCustomForm* ParentForm() const;
     // A close button in the docked drag handle.
     bool CloseButtonWhenDocked() const { return closeWhenDocked_; }
     void SetCloseButtonWhenDocked(bool v);
@@ -239,17 +271,44 @@ public:
     TNotifyEvent OnDockChanged;
     TNotifyEvent OnVisibleChanged;
     TNotifyEvent OnMove;
-    // Called when a size drag starts (edge 0 left, 1 right, 2 top, 5
-    // bottom) and ends (accepted or not).
+    // Called when a size drag starts (edge 0 left, 1 right, 2 top, 3
+    // top-left, 4 top-right, 5 bottom, 6 bottom-left, 7 bottom-right) and
+    // ends (accepted or not); SizingAdjust may change each new rectangle
+    // (screen coordinates of the whole floating window) the drag proposes.
     virtual void SizingStarted(int) {}
     virtual void SizingEnded(bool) {}
+    virtual void SizingAdjust(TRect&, const TRect&) {}
+    virtual TToolWindowOptions GetToolWindowOptions() const {
+        return {twoAlignChildren, twoEightWaySizing, twoClipCursorWhileSizing};
+    }
+    // The smallest size of the window inside the floating frame.
+    virtual TSize GetMinimumClientSize() const { return {0, 0}; }
 
     // The move loop, also driven by tests: a press on the handle at a
-    // client point, moves to screen points, and the release.
+    // client point, moves to screen points, and the release. The window
+    // stays where it is until the release; an outline shows where it goes.
     void BeginMove(int x, int y);
     void MoveTo(TPoint screen);
     void EndMove(bool accept = true);
     bool Moving() const { return moving_; }
+    // Where a release now would put the window (screen coordinates; empty
+    // where it cannot go) and on which dock (nullptr: floating).
+    TRect MoveRect() const { return moveRect_; }
+    TDock97* MoveTarget() const { return target_; }
+    // Ctrl held keeps the window from docking.
+    void SetMoveCtrl(bool held);
+    // The sizing loop of a floating window, also driven by tests: a press
+    // on a frame edge at a screen point, moves, and the release.
+    void BeginSizing(int edge, TPoint screen);
+    void SizeTo(TPoint screen);
+    void EndSizing(bool accept = true);
+    bool Sizing() const { return sizeEdge_ >= 0; }
+    // The rectangle a release now would give the floating window.
+    TRect SizingRect() const { return sizeNew_; }
+    // The whole window on the screen: the floating frame, or the docked bar.
+    TRect WindowRect() const;
+    // The drag's outline on the screen.
+    const TDragOutline& Outline() const { return outline_; }
 
     // Whether a press on this child still drags the window.
     virtual bool DragThroughChild(TControl*) const { return false; }
@@ -258,11 +317,19 @@ protected:
     // Places the child controls for the dock's direction and returns the
     // size the window needs (client area, handle and border included).
     virtual TSize OrderControls(bool vertical);
+    // The size OrderControls would give on dock d (nullptr: floating),
+    // without moving a control.
+    TSize Measure(const TDock97* d);
+    bool Measuring() const { return measuring_; }
+    // A size drag set the window (inside the floating frame) to w by h.
+    virtual void BoundsSizeChanging(int, int) {}
+    // The pointer's screen position in the size drag running.
+    TPoint SizingCursor() const { return sizeLast_; }
+    int SizingEdge() const { return sizeEdge_; }
     void Paint() override;
     void MouseDown(TMouseButton b, TShiftState s, int x, int y) override;
     void MouseMove(TShiftState s, int x, int y) override;
     void MouseUp(TMouseButton b, TShiftState s, int x, int y) override;
-    void KeyDown(Word& key, TShiftState s) override;
     void AlignControls(TRect& r) override;
     bool vertical() const { return dock_ && dock_->Vertical(); }
     int border() const { return dock_ ? 2 : 1; }
@@ -278,17 +345,39 @@ private:
     TPoint floatPos_{100, 100};
     TToolWindowFloatingForm* floating_ = nullptr;
     bool moving_ = false, arranging_ = false;
-    TPoint grab_;
-    // Where the move started, for Esc.
-    TDock97* startDock_ = nullptr;
-    int startRow_ = 0, startPos_ = 0;
-    TPoint startFloat_;
+    bool measuring_ = false;
+    TToolWindowFloatingMode floatingMode_ = fmOnTopOfParentForm;
+    bool hideWhenInactive_ = true, captionInactive_ = false;
+    TDragOutline outline_;
+    // The move loop: the grab point in window coordinates, the window's
+    // extent less one, the docks it may go to with the size it would have
+    // on each, its floating size, Ctrl, the control that holds the mouse.
+    TPoint grab_, extent_, lastCursor_;
+    std::vector<std::pair<TDock97*, TSize>> targets_;
+    TSize floatSize_;
+    bool ctrl_ = false;
+    TControl* moveSource_ = nullptr;
+    TCursor savedCursor_ = 0;
+    TRect moveRect_;
+    TDock97* target_ = nullptr;
+    // The size loop.
+    int sizeEdge_ = -1;
+    TRect sizeStart_, sizeNew_;
+    TPoint sizeFrom_, sizeLast_;
+    TSize sizeMin_, nonClient_;
+    void trackMove(TPoint p);
+    bool canDockAt(TDock97* d, TSize s, TPoint p) const;
+    TRect rectAt(TPoint p, TSize s) const;
+    void finishMove();
+    void trackSize(TPoint p);
+    void applyFloatingMode();
+    void activateParent();
     void float_();
     void placeFloating(TSize s);
     void attach(TDock97* d);
     void doubleClicked();
     TControl* childAt(int x, int y) const;
-    TDock97* dockAt(TPoint screen) const;
+    std::vector<TDock97*> dockTargets() const;
     TSize sizeOn(const TDock97* d);
 };
 
@@ -311,10 +400,30 @@ public:
 
     // The bar is dragged by its separators too.
     bool DragThroughChild(TControl* c) const override;
+    TToolWindowOptions GetToolWindowOptions() const override { return {}; }
+    // The sizes (inside the floating frame) the floating toolbar takes when
+    // it wraps at each possible width, widest (one row) first.
+    std::vector<TSize> CollectFloatingSizes();
+    void SizingStarted(int edge) override;
+    void SizingEnded(bool accepted) override;
+    // Snaps the dragged edge to the nearest size the toolbar can take.
+    void SizingAdjust(TRect& r, const TRect& start) override;
 
 protected:
     TSize OrderControls(bool vertical) override;
     void Paint() override;
+
+private:
+    // While a size drag runs: the sizes with their frames, sorted along the
+    // dragged dimension, largest first; the wrap limit a release applies;
+    // the snap distance; the direction last dragged.
+    struct SizingData {
+        int edge = 0;
+        std::vector<TSize> steps;
+        int newRightX = 0, snap = 12;
+        bool changed = false, shrinking = false;
+    };
+    std::unique_ptr<SizingData> sizing_;
 };
 
 // A gap with an etched line between a toolbar's groups of controls.
@@ -338,7 +447,9 @@ public:
     std::string ClassName() const override { return "TToolWindow97"; }
     int MinClientWidth = 32, MinClientHeight = 32;
     int ClientAreaWidth = 150, ClientAreaHeight = 150;
+    TSize GetMinimumClientSize() const override;
 
 protected:
     TSize OrderControls(bool vertical) override;
+    void BoundsSizeChanging(int w, int h) override;
 };

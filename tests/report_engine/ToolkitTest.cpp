@@ -153,6 +153,10 @@ TEST(ToolbarDock, dragOutFloatsDragBackDocksEscRestores) {
     SendMouseDown(t.bar, 3, 5);
     TPoint far = t.form.ClientToScreen(TPoint(200, 600));
     TPoint local = t.bar->ScreenToClient(far);
+    // The window waits for the release; an outline shows where it goes.
+    SendMouseMove(t.bar, local.X, local.Y);
+    EXPECT_TRUE(t.bar->Docked());
+    EXPECT_TRUE(t.bar->Outline().Visible());
     SendMouseMove(t.bar, local.X, local.Y);
     SendMouseUp(t.bar, local.X, local.Y);
     ProcessEvents();
@@ -166,14 +170,22 @@ TEST(ToolbarDock, dragOutFloatsDragBackDocksEscRestores) {
     t.bar->EndMove(true);
     EXPECT_EQ(t.bar->DockedTo(), t.bottom);
     EXPECT_GT(t.bottom->Height(), 0);
-    EXPECT_EQ(t.bar->DockPos(), 57);
-    // Esc during a move puts it back.
-    t.bar->BeginMove(3, 5);
-    t.bar->MoveTo(t.form.ClientToScreen(TPoint(200, 600)));
-    EXPECT_FALSE(t.bar->Docked());
-    t.bar->EndMove(false);
+    // Held 7 pixels into the floating window (frame included), it is held
+    // about as far into the docked bar.
+    EXPECT_EQ(t.bar->DockPos(), 53);
+    // Esc during a move leaves it where it was: the window waits for the
+    // release, and the keyboard ends the drag wherever it is.
+    SendMouseDown(t.bar, 3, 5);
+    local = t.bar->ScreenToClient(far);
+    SendMouseMove(t.bar, local.X, local.Y);
+    EXPECT_TRUE(t.bar->Moving());
+    EXPECT_EQ(t.bar->MoveTarget(), nullptr);
     EXPECT_EQ(t.bar->DockedTo(), t.bottom);
-    EXPECT_EQ(t.bar->DockPos(), 57);
+    SendKeyToFocus(&t.form, VK_ESCAPE);
+    EXPECT_FALSE(t.bar->Moving());
+    SendMouseUp(t.bar, local.X, local.Y);
+    EXPECT_EQ(t.bar->DockedTo(), t.bottom);
+    EXPECT_EQ(t.bar->DockPos(), 53);
 }
 
 // One settings file per test: ctest runs the tests side by side.
@@ -577,10 +589,14 @@ TEST(ToolbarFloating, buttonsClickAndSeparatorsDragTheBar) {
     int heldY = sep->Top() + 5;
     DragTo(sep, TPoint(3, 5), t.form.ClientToScreen(TPoint(200, 150)));
     ASSERT_FALSE(t.bar->Docked());
-    // The bar floats under the pointer, at the height it was held by.
-    TPoint held = t.bar->ScreenToClient(t.form.ClientToScreen(TPoint(200, 150)));
-    EXPECT_TRUE(PtInRect(Rect(0, 0, t.bar->Width(), t.bar->Height()), held));
-    EXPECT_EQ(held.Y, heldY);
+    // The bar floats under the pointer, held at the same relative place:
+    // 7 of the docked bar's 27 rows down is 13 of the floating window's 50.
+    ASSERT_EQ(heldY, 7);
+    TPoint pointer = t.form.ClientToScreen(TPoint(200, 150));
+    TRect whole = t.bar->WindowRect();
+    EXPECT_EQ(whole.Height(), 50);
+    EXPECT_TRUE(PtInRect(whole, pointer));
+    EXPECT_EQ(pointer.Y - whole.Top, 13);
     // Floating, a button press is the button's, not a drag of the bar.
     TPoint before = t.bar->FloatingPosition();
     SendClick(t.plain);
