@@ -457,6 +457,29 @@ bool GrabShown(TControl* target, TBitmap* into) {
     return true;
 }
 
+bool SaveScreenPng(const TRect& area, const std::string& path) {
+    ProcessEvents();
+    QRect r(area.Left, area.Top, area.Right - area.Left, area.Bottom - area.Top);
+    if (r.isEmpty()) return false;
+    QPixmap shot(r.size());
+    shot.fill(QColor(0, 128, 128));
+    QPainter painter(&shot);
+    // Ordinary windows first, then the ones that float above them (tool
+    // windows, drop-downs, a drag's outline): the order a screen stacks
+    // them in whatever the window system.
+    for (bool above : {false, true})
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (!top->isVisible() || !top->geometry().intersects(r)) continue;
+            bool floats = top->testAttribute(Qt::WA_ShowWithoutActivating) || top->windowType() == Qt::ToolTip;
+            if (floats != above) continue;
+            painter.drawPixmap(top->geometry().topLeft() - r.topLeft(), top->grab());
+        }
+    painter.end();
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    return shot.save(ToQt(path), "PNG");
+}
+
 bool SaveFormPng(TCustomForm* form, const std::string& path) {
     QWidget* w = WidgetOf(form);
     if (auto* top = FormD(form)->top(); top && !FormD(form)->sub) w = top;

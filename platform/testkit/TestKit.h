@@ -121,3 +121,7 @@ bool SaveFormPng(TCustomForm* form, const std::string& path);
 // painted (nothing is painted afresh for it): pixels a missed repaint left
 // behind show here. False when the window system gives none.
 bool GrabShown(TControl* target, TBitmap* into);
+// Renders the program's windows as they stand on the screen within area
+// (screen coordinates) into a PNG file, the ones that float above others
+// (tool windows, drop-downs, a drag's outline) on top; true when written.
+bool SaveScreenPng(const TRect& area, const std::string& path);

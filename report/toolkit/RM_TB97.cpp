@@ -1181,7 +1181,10 @@ void TCustomToolWindow97::EndSizing(bool accept) {
 
 void TCustomToolWindow97::doubleClicked() {
     if (dock_) {
-        if (DockMode == dmCanFloat) SetDockedTo(nullptr);
+        if (DockMode == dmCanFloat) {
+            SetDockedTo(nullptr);
+            KeepOnScreen(true);
+        }
     } else if (lastDock_) {
         // Back to the row and place it had there.
         SetDockedTo(lastDock_);

@@ -106,6 +106,9 @@ TEST(FloatingToolbarSize, theRightEdgeSnapsToTwoRowsAndTheReleaseKeepsThem) {
     EXPECT_TRUE(t.bar->Outline().Visible());
     EXPECT_EQ(t.bar->Outline().Rect(), r);
     EXPECT_EQ(host->Width(), start.Width());
+    TRect around = start;
+    InflateRect(around, 20, 40);
+    EXPECT_TRUE(SaveScreenPng(around, BUILD_DIR "/test-output/screens/toolbar-floating-sizing-outline.png"));
     SendMouseUp(frame, grabX - (start.Width() - two.cx) + 3, grabY);
     ProcessEvents();
     EXPECT_FALSE(t.bar->Sizing());
