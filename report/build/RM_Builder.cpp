@@ -1892,13 +1892,15 @@ public:
     // Returns the number of records printed.
     int runLevel(TRMBandView* data, TRMBandView* header, TRMBandView* footer, TRMBandKind childKind) {
         if (!data) return 0;
-        TRMDataset* ds = datasetOf(data);
-        if (!ds) return 0;
+        TRMDataset* first = datasetOf(data);
+        if (!first) return 0;
+        // The band's run holds its data set: a script may bind another one
+        // while the band runs (rebind).
+        runs[data] = {first, 0, 0};
+        TRMDataset*& ds = runs[data].Data;
         TRMDataset* savedData = curData;
         curData = ds;
-        if (data->RangeBegin != rbDefault) ds->RangeBegin = TRMRangeBegin(data->RangeBegin);
-        if (data->RangeEnd != reDefault) ds->RangeEnd = TRMRangeEnd(data->RangeEnd);
-        if (data->RangeEndCount) ds->RangeEndCount = data->RangeEndCount;
+        applyRange(data, ds);
         try {
             nav(ds, 0);
         } catch (const Exception& e) {
@@ -1907,7 +1909,6 @@ public:
             return 0;
         }
         nav(ds, 1);
-        runs[data] = {ds, 0, 0};
         std::vector<TRMBandView*> groups;
         if (data->BandType() == bkMasterData)
             for (auto* g : bands(bkGroupHeader))
@@ -2060,6 +2061,27 @@ public:
         int RecordNo = 0, RowOnPage = 0;
     };
     std::map<TRMBandView*, BandRun> runs;
+    // The band's own range, where it does not keep the data set's.
+    static void applyRange(TRMBandView* b, TRMDataset* ds) {
+        if (b->RangeBegin != rbDefault) ds->RangeBegin = TRMRangeBegin(b->RangeBegin);
+        if (b->RangeEnd != reDefault) ds->RangeEnd = TRMRangeEnd(b->RangeEnd);
+        if (b->RangeEndCount) ds->RangeEndCount = b->RangeEndCount;
+    }
+    // A script named another data source for a running band: the old one
+    // is left, the new one starts at its first record, and the band's run
+    // goes on over it.
+    void rebind(TRMBandView* b) {
+        BandRun& run = runs[b];
+        TRMDataset* old = run.Data;
+        TRMDataset* d = datasetOf(b);
+        if (!d || d == old) return;
+        nav(old, 4);
+        applyRange(b, d);
+        nav(d, 0);
+        nav(d, 1);
+        if (curData == old) curData = d;
+        run.Data = d;
+    }
 
     // AutoHCenter: the page's objects move together so that their extent
     // stands in the middle of the paper. Horizontal bands span the paper
@@ -2677,6 +2699,25 @@ bool TRMReport::BandRunMethod(TRMBandView* band, const std::string& n, const std
         int by = int(RMToNumber(Calc(VarToStr(params[0]))));
         for (; by > 0 && !d->Eof(); --by) d->Next();
         for (; by < 0; ++by) d->Prior();
+    } else
+        return false;
+    return true;
+}
+
+bool TRMReport::BandRunChanged(TRMBandView* band, const std::string& n) {
+    if (!builder_) return false;
+    auto it = builder_->runs.find(band);
+    if (it == builder_->runs.end() || !it->second.Data) return false;
+    TRMDataset* d = it->second.Data;
+    // A band's "default" keeps the data set's own setting.
+    if (n == "RANGEBEGIN") {
+        if (band->RangeBegin < rbDefault) d->RangeBegin = TRMRangeBegin(band->RangeBegin);
+    } else if (n == "RANGEEND") {
+        if (band->RangeEnd < reDefault) d->RangeEnd = TRMRangeEnd(band->RangeEnd);
+    } else if (n == "RANGEENDCOUNT") {
+        d->RangeEndCount = band->RangeEndCount;
+    } else if (n == "DATASOURCE" || n == "DATASET") {
+        builder_->rebind(band);
     } else
         return false;
     return true;

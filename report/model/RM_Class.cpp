@@ -484,16 +484,22 @@ void TRMView::ShowFrame() {
         Canvas->Pen()->SetWidth(std::max(1, int(std::lround(f.Width * ScaleX))));
     };
     const TRect& r = DrawRect;
-    auto line = [&](const TRMFrameLine& f, int x1, int y1, int x2, int y2) {
+    // (dx, dy) points inside the object: a double side repeats its line
+    // twice its width further in.
+    auto line = [&](const TRMFrameLine& f, int x1, int y1, int x2, int y2, int dx, int dy) {
         if (!f.Visible) return;
         pen(f);
         Canvas->MoveTo(x1, y1);
         Canvas->LineTo(x2, y2);
+        if (!(f.Style & 0x10)) return;
+        int d = int(std::lround(2 * f.Width * ScaleX));
+        Canvas->MoveTo(x1 + dx * d, y1 + dy * d);
+        Canvas->LineTo(x2 + dx * d, y2 + dy * d);
     };
-    line(TopFrame, r.Left, r.Top, r.Right, r.Top);
-    line(LeftFrame, r.Left, r.Top, r.Left, r.Bottom);
-    line(BottomFrame, r.Left, r.Bottom, r.Right + 1, r.Bottom);
-    line(RightFrame, r.Right, r.Top, r.Right, r.Bottom);
+    line(TopFrame, r.Left, r.Top, r.Right, r.Top, 0, 1);
+    line(LeftFrame, r.Left, r.Top, r.Left, r.Bottom, 1, 0);
+    line(BottomFrame, r.Left, r.Bottom, r.Right + 1, r.Bottom, 0, -1);
+    line(RightFrame, r.Right, r.Top, r.Right, r.Bottom, -1, 0);
     if (DiagonalKind >= 1 && DiagonalKind <= 6 && ObjectType != rmgtBand) {
         Canvas->Pen()->SetStyle(psSolid);
         Canvas->Pen()->SetColor(clBlack);
@@ -1436,8 +1442,11 @@ void TRMBandView::SetPropValue(const std::string& name, const Variant& v) {
         // The page and column headers have no other repeat: theirs is one.
         bit(bfRepeatHeader1);
         if (BandType() == bkPageHeader || BandType() == bkColumnHeader) bit(bfRepeatHeader);
-    } else
+    } else {
         TRMView::SetPropValue(name, v);
+        return;
+    }
+    if (RMPreparedMode && Parent && Parent->Report) Parent->Report->BandRunChanged(this, n);
 }
 
 Variant TRMBandView::GetPropValue(const std::string& name) {

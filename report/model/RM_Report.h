@@ -474,6 +474,11 @@ public:
     // "FIRST", "NEXT", "PRIOR", "MOVEBY" on the band's data set during a
     // build; false when not handled.
     bool BandRunMethod(TRMBandView* band, const std::string& upperName, const std::vector<Variant>& params);
+    // A band property a script has just written during a build: the range
+    // reaches the data set the band runs over, a new data source replaces
+    // it from its first record on. False when no build runs or the band
+    // has no data run.
+    bool BandRunChanged(TRMBandView* band, const std::string& upperName);
 
     // ---- the component's options, printing, preview and export
     TRMSaveReportOptions SaveReportOptions;

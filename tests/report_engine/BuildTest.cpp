@@ -831,6 +831,57 @@ TEST(ReportBuild, dataBandReadsItsRowsAndMovesItsDataFromScripts) {
     EXPECT_EQ(f.texts(1), second);
 }
 
+// What a script writes into a data band while the report builds reaches the
+// band's run: its range reaches the data set it runs over (a "default"
+// value keeps the data set's own), another data source takes over from its
+// first record, its height spaces the rows. The design comes back as it was.
+TEST(ReportBuild, scriptsRedirectARunningDataBand) {
+    struct Case {
+        const char* script;
+        std::vector<std::string> rows;
+        int rowStep;
+    } cases[] = {
+        {"begin MasterData1.RangeEnd := 2; MasterData1.RangeEndCount := 2 end", {"图书1", "图书2"}, 22},
+        {"begin MasterData1.RangeEnd := 3; MasterData1.RangeEndCount := 2 end", {"图书1", "图书2", "图书3"}, 22},
+        {"MasterData1.DataSource := 'RMMagz'", {"期刊1", "期刊2"}, 22},
+        {"MasterData1.Height := 40", {"图书1", "图书2", "图书3"}, 40},
+    };
+    std::vector<std::pair<int, int>> steps; // design row step, drawn row step
+    for (const Case& c : cases) {
+        Fixture f(3);
+        TListDataSet magz(nullptr);
+        magz.FieldDefs().Add("Title", ftString, 40);
+        magz.AddRow({std::string("期刊1")});
+        magz.AddRow({std::string("期刊2")});
+        magz.Open();
+        auto* rmMagz = new TRMDBDataSet(&f.owner);
+        rmMagz->SetName("RMMagz");
+        rmMagz->SetDataSet(&magz);
+        f.band(bkMasterHeader, 50, 22)->OnBeforePrint = {c.script};
+        auto* md = f.band(bkMasterData, 100, 22, "RMBooks");
+        md->Name = "MasterData1";
+        auto* cell = f.memo(0, 100, "[Title]");
+        cell->Name = "Cell";
+        ASSERT_TRUE(f.report.PrepareReport()) << c.script;
+        EXPECT_EQ(f.texts(0), c.rows) << c.script;
+        // The rows' distance on the built page.
+        TMetafile mf;
+        TMetafileCanvas canvas(&mf);
+        auto& pg = f.report.EMFPages[0];
+        f.report.EMFPages.Draw(0, &canvas, TRect(0, 0, pg.PageWidth, pg.PageHeight));
+        auto drawn = canvas.TextRecords();
+        ASSERT_GE(drawn.size(), 2u);
+        steps.push_back({c.rowStep, drawn[1]->Bounds.Top - drawn[0]->Bounds.Top});
+        auto* design = dynamic_cast<TRMBandView*>(f.report.FindObject("MasterData1"));
+        ASSERT_TRUE(design);
+        EXPECT_EQ(design->Height, 22);
+        EXPECT_EQ(design->DataSet(), "RMBooks");
+        EXPECT_EQ(design->RangeEnd, reDefault);
+    }
+    // The drawn steps keep the design steps' proportion.
+    for (auto [design, drawn] : steps) EXPECT_NEAR(drawn * 22.0 / design, steps[0].second, 1.0);
+}
+
 // "TotalPages#" is 0 in a single-pass build, the second one too; a
 // two-pass build knows the count.
 TEST(ReportBuild, pageCountIsKnownOnlyInTheFinalPass) {

@@ -125,6 +125,33 @@ TEST(ReportObjectServices, uniqueNamesSkipWhatObjectsCollect) {
     EXPECT_EQ(c->Name, "Memo4");
 }
 
+// A side whose style has the double bit draws a second line twice its width
+// further inside the object; the other sides stay single.
+TEST(ReportObjectServices, doubleFrameSideDrawsASecondLineInside) {
+    struct Case {
+        TRMFrameLine TRMView::*side;
+        int dx, dy;
+    } cases[] = {{&TRMView::TopFrame, 0, 1}, {&TRMView::LeftFrame, 1, 0},
+                 {&TRMView::BottomFrame, 0, -1}, {&TRMView::RightFrame, -1, 0}};
+    for (const Case& c : cases) {
+        TRMMemoView m;
+        m.SetBounds(10, 10, 200, 60);
+        m.SetFrameAll(true, 2.0);
+        (m.*c.side).Style = 0x10 | 2; // a dotted double side
+        auto lines = DrawnRecords(m, mrLine);
+        ASSERT_EQ(lines.size(), 5u);
+        int doubled = 0;
+        for (size_t i = 0; i + 1 < lines.size(); ++i) {
+            const auto &a = lines[i], &b = lines[i + 1];
+            if (b.Points[0] != TPoint(a.Points[0].X + 4 * c.dx, a.Points[0].Y + 4 * c.dy)) continue;
+            EXPECT_EQ(b.Points[1], TPoint(a.Points[1].X + 4 * c.dx, a.Points[1].Y + 4 * c.dy));
+            EXPECT_EQ(b.PenStyle, psDot);
+            ++doubled;
+        }
+        EXPECT_EQ(doubled, 1);
+    }
+}
+
 TEST(ReportObjectServices, frameExtrasLinkedAndOncePerPage) {
     TRMMemoView m;
     m.SetFrameAll(true, 3.0);
