@@ -17,7 +17,7 @@ struct ListReport {
         rows.OnFirst = [this] { i = 0; };
         rows.OnNext = [this] { ++i; };
         rows.OnPrior = [this] { --i; };
-        rows.OnCheckEOF = [this] { return i >= n; };
+        rows.OnCheckEOF = [this](bool& eof) { eof = i >= n; };
         rows.OnGetField = [this](const std::string& f) -> Variant {
             if (f == "Name") return std::string("图书") + std::to_string(i);
             if (f == "Price") return 10.5 + i % 7;

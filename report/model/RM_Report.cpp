@@ -90,7 +90,12 @@ void TRMDataset::Prior() {
     if (OnPrior) OnPrior();
     eof_ = false;
 }
-bool TRMDataset::Eof() { return eof_; }
+bool TRMDataset::Eof() {
+    if (eof_ || !OnCheckEOF) return eof_;
+    bool eof = false;
+    OnCheckEOF(eof);
+    return eof;
+}
 
 TRMDBDataSet::TRMDBDataSet(TComponent* owner) : TRMDataset(owner) {}
 
@@ -182,7 +187,7 @@ void TRMDBDataSet::rawPrior() {
 }
 bool TRMDBDataSet::atRangeEnd() {
     TDataSet* t = table();
-    return !t || start_.empty() || t->CompareBookmarks(t->GetBookmark(), start_) == 0;
+    return !t || start_.empty() || RMIsSameRecord(t, t->GetBookmark(), start_);
 }
 
 Variant TRMDBDataSet::FieldValue(const std::string& field) {

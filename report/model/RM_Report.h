@@ -41,6 +41,10 @@ public:
     int RangeEndCount = 0;
     // After the data set moved (its details moved first).
     std::function<void()> OnFirst, OnNext, OnPrior;
+    // Asked on every Eof while the data set is not at its end by itself: may
+    // end it there. A count or a table that ended stays ended, so that no
+    // answer makes a build walk past the data.
+    std::function<void(bool& eof)> OnCheckEOF;
 
     virtual void Init() {}
     virtual void Exit() {}
@@ -150,14 +154,13 @@ class TRMUserDataset : public TRMDataset {
 public:
     explicit TRMUserDataset(TComponent* owner) : TRMDataset(owner) {}
     std::string ClassName() const override { return "TRMUserDataset"; }
-    std::function<bool()> OnCheckEOF;
     std::function<Variant(const std::string&)> OnGetField;
     Variant FieldValue(const std::string& f) override { return OnGetField ? OnGetField(f) : Variant(); }
 
 protected:
     // Without OnCheckEOF (and no count) the set would never end: it ends
     // at once instead.
-    bool rawEof() override { return OnCheckEOF ? OnCheckEOF() : RangeEnd != reCount; }
+    bool rawEof() override { return !OnCheckEOF && RangeEnd != reCount; }
 };
 
 // ---------------------------------------------------------------- built pages

@@ -365,6 +365,31 @@ void RMGetFieldNames(TDataSet* dataSet, TStrings* list) {
     }
 }
 
+bool RMIsBlob(TField* field) {
+    if (!field) return false;
+    switch (field->DataType()) {
+    case ftBlob:
+    case ftMemo:
+    case ftGraphic:
+    case ftFmtMemo:
+    case ftParadoxOle:
+    case ftDBaseOle:
+    case ftTypedBinary: return true;
+    default: return false;
+    }
+}
+
+void RMAssignBlob(TField* field, TStrings* target) { target->SetText(field->AsString()); }
+
+void RMAssignBlob(TField* field, TStream& target) {
+    target.WriteBuffer(field->AsString());
+    target.SetPosition(0);
+}
+
+bool RMIsSameRecord(TDataSet* dataSet, const std::string& bookmark1, const std::string& bookmark2) {
+    return dataSet->CompareBookmarks(bookmark1, bookmark2) == 0;
+}
+
 Variant RMGetFieldValue(TField* field) {
     if (field->OnGetText || field->DataType() == ftLargeint) return field->DisplayText();
     if (!field->IsNull()) return field->Value();

@@ -21,6 +21,7 @@ class TField;
 class TFont;
 class TGraphic;
 class TObject;
+class TStream;
 class TStrings;
 class TWinControl;
 
@@ -138,6 +139,15 @@ std::string RMCheckFieldName(TDataSet* dataSet, const std::string& name);
 // Fills the list with the data set's field names; never fails (the list
 // keeps what it got).
 void RMGetFieldNames(TDataSet* dataSet, TStrings* list);
+// A field that holds a blob: binary, memo, graphic, formatted memo, either
+// OLE kind or typed binary. False for no field.
+bool RMIsBlob(TField* field);
+// The field's contents into a string list (its text lines) or into a
+// stream (written at its position, then rewound to 0).
+void RMAssignBlob(TField* field, TStrings* target);
+void RMAssignBlob(TField* field, TStream& target);
+// The data set's own bookmark comparison says the two are one record.
+bool RMIsSameRecord(TDataSet* dataSet, const std::string& bookmark1, const std::string& bookmark2);
 // A field's value for a report: its display text when it has a text
 // handler or is a large integer; a null as an empty value of its type ("",
 // false or 0).

@@ -687,7 +687,7 @@ TEST(ReportBuild, masterWithoutDetailRowsIsLeftOutUnlessMarked) {
         auto book = [&] { return f.books.FieldByName("Title")->AsString(); };
         loans.OnFirst = [&] { row = book() == "图书2" ? 1 : 0; };
         loans.OnNext = [&] { ++row; };
-        loans.OnCheckEOF = [&] { return row >= 1; };
+        loans.OnCheckEOF = [&](bool& eof) { eof = row >= 1; };
         loans.OnGetField = [&](const std::string&) { return Variant("借阅" + book().substr(6)); };
         f.band(bkMasterHeader, 90, 22);
         f.memo(0, 91, "书名");

@@ -8,6 +8,7 @@
 
 #include "db/ListDataSet.h"
 #include "report/model/RM_Report.h"
+#include "report/model/RM_Utils.h"
 
 namespace {
 
@@ -137,10 +138,54 @@ TEST(ReportDataSource, rowsGivenByEvents) {
     int row = 0;
     decided.OnFirst = [&] { row = 0; };
     decided.OnNext = [&] { ++row; };
-    decided.OnCheckEOF = [&] { return row >= 4; };
+    decided.OnCheckEOF = [&](bool& eof) { eof = row >= 4; };
     n = 0;
     for (decided.First(); !decided.Eof(); decided.Next()) ++n;
     EXPECT_EQ(n, 4);
+}
+
+// A table's walk asks OnCheckEOF too: it may end the walk early, but a
+// table at its end stays at its end whatever the answer.
+TEST(ReportDataSource, tableWalkAsksWhetherItEnds) {
+    Table t(5);
+    t.rm->OnCheckEOF = [&](bool& eof) { eof = t.current() == 3; };
+    EXPECT_EQ(t.walk(), (std::vector<int>{1, 2}));
+    t.rm->OnCheckEOF = [](bool& eof) { eof = false; };
+    EXPECT_EQ(t.walk(), (std::vector<int>{1, 2, 3, 4, 5}));
+    t.rm->RangeEnd = reCount;
+    t.rm->RangeEndCount = 2;
+    EXPECT_EQ(t.walk(), (std::vector<int>{1, 2}));
+}
+
+// The data-access helpers: which field kinds are blobs, a blob into a
+// string list or a stream (rewound), and one record under two bookmarks.
+TEST(ReportDataSource, blobFieldsAndRecordIdentity) {
+    TListDataSet rows(nullptr);
+    const TFieldType kinds[] = {ftString, ftInteger, ftBlob, ftMemo, ftGraphic, ftFmtMemo, ftTypedBinary, ftBytes};
+    const bool blob[] = {false, false, true, true, true, true, true, false};
+    for (size_t i = 0; i < std::size(kinds); ++i)
+        rows.FieldDefs().Add("F" + std::to_string(i), kinds[i], kinds[i] == ftString ? 20 : 0);
+    rows.AddRow({std::string("甲"), 1, std::string("\x01\x02"), std::string("第一行\r\n第二行"), std::string(), std::string(),
+                 std::string(), std::string()});
+    rows.AddRow({std::string("乙"), 2, Variant(), Variant(), Variant(), Variant(), Variant(), Variant()});
+    rows.Open();
+    for (size_t i = 0; i < std::size(kinds); ++i)
+        EXPECT_EQ(RMIsBlob(rows.FieldByName("F" + std::to_string(i))), blob[i]) << i;
+    EXPECT_FALSE(RMIsBlob(nullptr));
+    TStringList lines;
+    RMAssignBlob(rows.FieldByName("F3"), &lines);
+    ASSERT_EQ(lines.Count(), 2);
+    EXPECT_EQ(lines.Strings(1), "第二行");
+    TMemoryStream s;
+    s.WriteBuffer(std::string_view("ab"));
+    RMAssignBlob(rows.FieldByName("F2"), s);
+    EXPECT_EQ(s.Bytes(), std::string("ab\x01\x02"));
+    EXPECT_EQ(s.Position(), 0);
+    TBookmark first = rows.GetBookmark();
+    rows.Next();
+    EXPECT_FALSE(RMIsSameRecord(&rows, first, rows.GetBookmark()));
+    rows.Prior();
+    EXPECT_TRUE(RMIsSameRecord(&rows, first, rows.GetBookmark()));
 }
 
 } // namespace
