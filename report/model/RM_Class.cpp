@@ -1178,11 +1178,17 @@ void TRMMemoView::ShowMarkedLines(const TRMLines& lines, double y, double lineSt
         }
     };
     for (const std::string& line : lines) {
-        int w = 0;
+        int w = 0, n = 0;
         walk(line, [&](const std::string& ch, bool small, bool) {
             setSize(small ? smallSize : Font.Size);
             w += c->TextWidth(ch) + extra;
+            ++n;
         });
+        // A justified line spreads its room between the characters the
+        // marks leave.
+        int spread = 0;
+        if (Alignment() == 3 && n > 1)
+            spread = std::max(0, (DrawRect.Width() - int(GapX * 2 * ScaleX) - w) / (n - 1));
         int x = DrawRect.Left + int(std::lround(GapX * ScaleX));
         const int L = int(std::lround(Left * ScaleX)) + OffsetX, W = int(std::lround(Width * ScaleX));
         const int gx = int(std::lround(GapX * ScaleX));
@@ -1194,7 +1200,7 @@ void TRMMemoView::ShowMarkedLines(const TRMLines& lines, double y, double lineSt
         walk(line, [&](const std::string& ch, bool small, bool low) {
             setSize(small ? smallSize : Font.Size);
             c->TextOut(x, top + (low ? drop : 0), ch);
-            x += c->TextWidth(ch) + extra;
+            x += c->TextWidth(ch) + extra + spread;
         });
         setSize(Font.Size);
         y += lineStep;

@@ -197,6 +197,24 @@ TEST(MemoDraw, markedTextSetsSmallCharactersBelowAndAboveTheLine) {
     EXPECT_EQ(r[4]->Bounds.Left, r[0]->Bounds.Left);
 }
 
+// A justified marked line spreads its room between the characters, not the
+// marks: the last character ends at the right edge.
+TEST(MemoDraw, justifiedMarkedTextFillsTheLine) {
+    TRMMemoView m;
+    m.SetBounds(0, 0, 300, 60);
+    m.Font.Name = "宋体";
+    m.Font.Size = 20;
+    m.SetPropValue("MangeTag", true);
+    m.SetPropValue("Alignment", 3);
+    m.Memo = {"H_2|O"};
+    TMetafile mf;
+    auto r = draw(m, mf);
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[0]->Bounds.Left, m.GapX);
+    EXPECT_GT(r[1]->Bounds.Left, r[0]->Bounds.Right + 50);
+    EXPECT_NEAR(r[2]->Bounds.Right, 300 - m.GapX, 3);
+}
+
 // The memo's options kept in Flags2 read and write by name; AutoWidth and
 // WordBreak switch ScaleFontSize off.
 TEST(MemoDraw, optionsInTheSecondFlagsWordReadAndWriteByName) {
