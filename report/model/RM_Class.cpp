@@ -1152,6 +1152,31 @@ int TRMMemoView::LinesFitting(int height) {
     return lh > 0 ? std::max(0, (height - GapY * 2 - 2 + LineSpacing) / lh) : 0;
 }
 
+std::vector<TRMMemoView::MarkedChar> TRMMemoView::MarkedChars(const std::string& line) const {
+    std::vector<MarkedChar> out;
+    bool small = false, low = false;
+    const bool marks = Flags2 & mfMangeTag;
+    for (auto& ch : utf8Chars(line)) {
+        if (marks && (ch == "~" || ch == "_")) {
+            small = true;
+            low = ch == "_";
+        } else if (marks && ch == "|") {
+            small = low = false;
+        } else {
+            out.push_back({ch, small, low});
+        }
+    }
+    return out;
+}
+
+int TRMMemoView::ApplyMarkedSize(TCanvas* c, const MarkedChar& ch, int orientation) const {
+    TRMFont f = Font;
+    if (ch.Small) f.Size = std::max(6, Font.Size / 2);
+    f.ApplyTo(c->Font(), ScaleY);
+    c->Font()->SetOrientation(orientation);
+    return ch.Low ? int(std::lround((Font.Size / 2.0 + 2) * ScaleY)) : 0;
+}
+
 void TRMMemoView::ShowMarkedLines(const TRMLines& lines, double y, double lineStep) {
     // "~" starts raised small characters, "_" lowered ones, "|" goes back
     // to the full size; the marks themselves take no room.
@@ -1165,17 +1190,7 @@ void TRMMemoView::ShowMarkedLines(const TRMLines& lines, double y, double lineSt
         f.ApplyTo(c->Font(), ScaleY);
     };
     auto walk = [&](const std::string& line, const std::function<void(const std::string&, bool, bool)>& each) {
-        bool small = false, low = false;
-        for (auto& ch : utf8Chars(line)) {
-            if (ch == "~" || ch == "_") {
-                small = true;
-                low = ch == "_";
-            } else if (ch == "|") {
-                small = low = false;
-            } else {
-                each(ch, small, low);
-            }
-        }
+        for (const MarkedChar& ch : MarkedChars(line)) each(ch.Ch, ch.Small, ch.Low);
     };
     for (const std::string& line : lines) {
         int w = 0, n = 0;
@@ -1307,21 +1322,26 @@ void TRMMemoView::Draw(TCanvas* canvas) {
             int fh = canvas->TextHeight("字");
             double yy = y + fh;
             for (const std::string& line : lines) {
-                auto chars = utf8Chars(line);
+                auto chars = MarkedChars(line);
                 int n = int(chars.size());
                 int w = 0;
-                for (auto& ch : chars) w += canvas->TextHeight(ch);
+                for (auto& ch : chars) {
+                    ApplyMarkedSize(canvas, ch, 900);
+                    w += canvas->TextHeight(ch.Ch);
+                }
                 int room = DrawRect.Width() - w - 2 * gy;
                 int a = Alignment();
                 int cx = a == 1 ? DrawRect.Right - w - gx
                                 : a == 2 ? DrawRect.Left + (DrawRect.Width() - w) / 2 : DrawRect.Left + gx;
                 int sp = a == 3 && n > 1 ? std::max(0, room / (n - 1)) : 0;
                 for (auto& ch : chars) {
-                    canvas->TextOut(cx, int(std::lround(yy)), ch);
-                    cx += canvas->TextHeight(ch) + sp;
+                    int drop = ApplyMarkedSize(canvas, ch, 900);
+                    canvas->TextOut(cx, int(std::lround(yy)) + drop, ch.Ch);
+                    cx += canvas->TextHeight(ch.Ch) + sp;
                 }
                 yy += lh;
             }
+            Font.ApplyTo(canvas->Font(), ScaleY);
             canvas->Font()->SetOrientation(0);
         } else if (RotationType == 2) {
             // Vertical writing: upright characters down each column, the
@@ -1330,9 +1350,12 @@ void TRMMemoView::Draw(TCanvas* canvas) {
             int x = DrawRect.Right - int(GapX * ScaleX) - colW;
             if (Layout() == 1) x = DrawRect.Left + (DrawRect.Width() + int(lines.size()) * colW) / 2 - colW;
             for (const std::string& line : lines) {
-                auto chars = utf8Chars(line);
+                auto chars = MarkedChars(line);
                 int H = 0;
-                for (auto& ch : chars) H += canvas->TextHeight(ch);
+                for (auto& ch : chars) {
+                    ApplyMarkedSize(canvas, ch, 0);
+                    H += canvas->TextHeight(ch.Ch);
+                }
                 int yy = DrawRect.Top + int(GapY * ScaleY);
                 int availH = DrawRect.Height() - int(GapY * 2 * ScaleY);
                 if (Alignment() == 1)
@@ -1340,11 +1363,13 @@ void TRMMemoView::Draw(TCanvas* canvas) {
                 else if (Alignment() == 2)
                     yy += (availH - H) / 2;
                 for (auto& ch : chars) {
-                    canvas->TextOut(x + (colW - canvas->TextWidth(ch)) / 2, yy, ch);
-                    yy += canvas->TextHeight(ch);
+                    int drop = ApplyMarkedSize(canvas, ch, 0);
+                    canvas->TextOut(x + (colW - canvas->TextWidth(ch.Ch)) / 2, yy + drop, ch.Ch);
+                    yy += canvas->TextHeight(ch.Ch);
                 }
                 x -= int(std::lround(lh));
             }
+            Font.ApplyTo(canvas->Font(), ScaleY);
         } else if (Flags2 & mfMangeTag) {
             ShowMarkedLines(lines, y, lh);
         } else {

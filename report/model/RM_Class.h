@@ -394,6 +394,17 @@ protected:
     // With MangeTag, unturned lines character by character: "~" raises
     // and "_" lowers half-size characters, "|" ends them.
     void ShowMarkedLines(const TRMLines& lines, double y, double lineStep);
+    // A line's characters for drawing one at a time. With MangeTag the size
+    // marks are left out: "~" sets the characters after it small, "_" small
+    // and lowered, "|" back to full size.
+    struct MarkedChar {
+        std::string Ch;
+        bool Small = false, Low = false;
+    };
+    std::vector<MarkedChar> MarkedChars(const std::string& line) const;
+    // Puts the canvas font at the size a marked character takes, in the
+    // given orientation; gives how far a lowered one goes down.
+    int ApplyMarkedSize(TCanvas* c, const MarkedChar& ch, int orientation) const;
     void ReadMemoFields(TStream& s);
     void WriteMemoFields(TStream& s);
 };

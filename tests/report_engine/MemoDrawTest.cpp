@@ -215,6 +215,29 @@ TEST(MemoDraw, justifiedMarkedTextFillsTheLine) {
     EXPECT_NEAR(r[2]->Bounds.Right, 300 - m.GapX, 3);
 }
 
+// Vertical writing and characters turned one by one read the size marks
+// too: the marks are not drawn, the characters after "_" are small.
+TEST(MemoDraw, turnedMarkedTextLeavesTheMarksOut) {
+    for (int rotation : {2, 4}) {
+        SCOPED_TRACE(rotation);
+        TRMMemoView m;
+        m.SetBounds(0, 0, 300, 300);
+        m.Font.Name = "宋体";
+        m.Font.Size = 20;
+        m.RotationType = uint8_t(rotation);
+        m.SetPropValue("MangeTag", true);
+        m.Memo = {"H_2|O"};
+        TMetafile mf;
+        auto r = draw(m, mf);
+        std::vector<std::string> texts;
+        for (auto* t : r) texts.push_back(t->Text);
+        EXPECT_EQ(texts, (std::vector<std::string>{"H", "2", "O"}));
+        ASSERT_EQ(r.size(), 3u);
+        EXPECT_LT(std::abs(r[1]->FontHeight), std::abs(r[0]->FontHeight));
+        EXPECT_EQ(r[2]->FontHeight, r[0]->FontHeight);
+    }
+}
+
 // The memo's options kept in Flags2 read and write by name; AutoWidth and
 // WordBreak switch ScaleFontSize off.
 TEST(MemoDraw, optionsInTheSecondFlagsWordReadAndWriteByName) {
