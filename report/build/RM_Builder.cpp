@@ -1119,16 +1119,9 @@ public:
                 // A blank row shows only the memos marked to print there.
                 m->Memo1 = noDataMode && !(m->Flags2 & mfPrintAtAppendBlank) ? TRMLines{} : expandMemo(m);
                 if ((m->Flags & flStretched) && (b->Flags & bfStretched)) h = std::max(h, bh - (o->Top - b->Top));
-                if (m->Flags & flWordWrap) {
-                    // Written wrapped, so every device shows the lines the
-                    // page was measured with.
-                    uint16_t f = m->Flags;
-                    m->Memo1 = m->WrapLines(m->Memo1, m->Width - m->GapX * 2);
-                    m->Flags &= ~flWordWrap;
-                    writeMemo(m, top, h, dx);
-                    m->Flags = f;
-                    continue;
-                }
+                // Written wrapped, so every device shows the lines the
+                // page was measured with.
+                if (m->Flags & flWordWrap) m->Memo1 = m->PrewrapLines(m->Memo1);
             } else if (auto* pv = dynamic_cast<TRMPictureView*>(o); pv && blobField(pv)) {
                 // A picture bound to a field shows the field's picture for
                 // this row and keeps its own for the design.
@@ -1386,7 +1379,7 @@ public:
                 pc.lines = c->Memo1;
             } else if (auto* m = dynamic_cast<TRMMemoView*>(o)) {
                 m->Memo1 = noDataMode && !(m->Flags2 & mfPrintAtAppendBlank) ? TRMLines{} : expandMemo(m);
-                if (m->Flags & flWordWrap) m->Memo1 = m->WrapLines(m->Memo1, m->Width - m->GapX * 2);
+                if (m->Flags & flWordWrap) m->Memo1 = m->PrewrapLines(m->Memo1);
                 pc.lines = m->Memo1;
                 // A repeated value prints empty or merges with the record
                 // above: it is not cut, it moves whole like any object.
@@ -1400,7 +1393,8 @@ public:
         auto put = [&](Piece& pc, const TRMLines& lines, int height) {
             pc.o->Memo1 = lines;
             uint16_t f = pc.o->Flags;
-            pc.o->Flags &= ~flWordWrap; // written wrapped
+            // Pieces of a text that was not wrapped are already its lines.
+            if (!RMHasLineEnds(lines)) pc.o->Flags &= ~flWordWrap;
             // Memos suppress and merge repeated values here as in a band
             // that is not split.
             if (auto* m = dynamic_cast<TRMMemoView*>(pc.o))
@@ -1790,7 +1784,9 @@ public:
         int64_t pos = 0, end = 0;
     };
     std::map<TRMMemoView*, std::map<int, LastRecord>> lastRecords;
-    static std::string memoText(const TRMLines& lines) {
+    // The text a script sees as LastValue: without the line-end marks.
+    static std::string memoText(const TRMLines& marked) {
+        TRMLines lines = RMStripLineEnds(marked);
         std::string t;
         for (size_t i = 0; i < lines.size(); ++i) t += (i ? "\r\n" : "") + lines[i];
         return t;

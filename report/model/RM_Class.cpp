@@ -1099,10 +1099,31 @@ int TRMMemoView::FontPixelHeight() {
     return c->TextHeight("字Wg");
 }
 
+bool RMHasLineEnds(const TRMLines& lines) {
+    for (const std::string& l : lines)
+        if (l.find(RMLineEndMark) != std::string::npos) return true;
+    return false;
+}
+
+TRMLines RMStripLineEnds(const TRMLines& lines) {
+    TRMLines out;
+    for (const std::string& l : lines) {
+        std::string t = l;
+        std::erase(t, RMLineEndMark);
+        out.push_back(std::move(t));
+    }
+    bool flagOnly = !lines.empty() && lines.back() == std::string(1, RMLineEndMark);
+    for (size_t i = 0; flagOnly && i + 1 < lines.size(); ++i)
+        if (lines[i].find(RMLineEndMark) != std::string::npos) flagOnly = false;
+    if (flagOnly) out.pop_back();
+    return out;
+}
+
 TRMLines TRMMemoView::FittedLines(const TRMLines& text, bool along) {
     const int room = along ? Height - GapY * 2 : Width - GapX * 2;
     const bool scale = RMPreparedMode && (Flags2 & mfScaleFontSize);
-    if (scale && ScaleFontType == 0 && room > 9) {
+    const bool prewrapped = RMHasLineEnds(text);
+    if (scale && ScaleFontType == 0 && room > 9 && !prewrapped) {
         // Each line makes the font smaller until it fits the width.
         TCanvas* c = scratchCanvas();
         for (const std::string& line : text)
@@ -1113,7 +1134,7 @@ TRMLines TRMMemoView::FittedLines(const TRMLines& text, bool along) {
             }
     }
     TRMLines pieces;
-    if (Flags2 & mfMangeTag) {
+    if ((Flags2 & mfMangeTag) && !prewrapped) {
         // A grave accent ends a line.
         for (const std::string& line : text)
             for (size_t from = 0;;) {
@@ -1124,15 +1145,30 @@ TRMLines TRMMemoView::FittedLines(const TRMLines& text, bool along) {
             }
     }
     const TRMLines& source = (Flags2 & mfMangeTag) ? pieces : text;
-    TRMLines lines = (Flags & flWordWrap) ? WrapLines(source, room) : source;
+    const bool wrap = (Flags & flWordWrap) && !prewrapped;
+    TRMLines lines = prewrapped ? RMStripLineEnds(text) : wrap ? WrapLines(source, room) : source;
     if (scale && ScaleFontType == 1) {
         // The lines make the font smaller until they fit the height.
         auto height = [&] { return int(lines.size()) * (FontPixelHeight() + LineSpacing) - LineSpacing; };
         while (height() > std::abs(Height - 2 * GapY) && Font.Size > 5) {
             --Font.Size;
-            if (Flags & flWordWrap) lines = WrapLines(source, room);
+            if (wrap) lines = WrapLines(source, room);
         }
     }
+    return lines;
+}
+
+TRMLines TRMMemoView::PrewrapLines(const TRMLines& text) {
+    if (RMHasLineEnds(text)) return text;
+    const bool along = RotationType >= 1 && RotationType <= 3;
+    const int size = Font.Size;
+    const uint16_t flags2 = Flags2;
+    // The font is measured as designed: the page keeps its own size.
+    Flags2 &= ~mfScaleFontSize;
+    TRMLines lines = FittedLines(text, along);
+    Flags2 = flags2;
+    Font.Size = size;
+    for (std::string& l : lines) l += RMLineEndMark;
     return lines;
 }
 
@@ -2239,7 +2275,7 @@ int TRMMemoView::CalcTextWidth(const TRMLines& lines) {
     // One measure of the lines joined, as a single line would print (the
     // line ends take no room).
     std::string t;
-    for (auto& l : lines) t += l;
+    for (auto& l : RMStripLineEnds(lines)) t += l;
     int count = 0;
     for (size_t i = 0; i < t.size(); i += RMUtf8CharLen(uint8_t(t[i]))) ++count;
     int w = t.empty() ? 0 : c->TextWidth(t) + CharSpacing * count;

@@ -159,6 +159,16 @@ bool RMDoStringsMethod(TRMLines& list, const std::string& method, Variant& resul
 // to list; an empty text is one empty line.
 void RMAddTextLines(TRMLines& list, const std::string& text);
 
+// A built page keeps a wrapped memo's lines as they were measured, each
+// ending in this mark, so that every device draws the lines the page was
+// built with instead of wrapping them again.
+inline constexpr char RMLineEndMark = '\x01';
+// Whether any line carries the mark (the lines are prewrapped).
+bool RMHasLineEnds(const TRMLines& lines);
+// The lines without their marks. A last line that is the mark alone while no
+// other line carries one only flags the lines as prewrapped: it is dropped.
+TRMLines RMStripLineEnds(const TRMLines& lines);
+
 // Display formats: bits 24-27 kind, 16-23 sub-kind, 8-15 decimals, 0-7 the
 // decimal separator.
 enum TRMFormatKind { fkText = 0, fkNumber = 1, fkDate = 2, fkTime = 3, fkBoolean = 4 };
@@ -378,7 +388,13 @@ public:
     // after the font was made smaller until every line fits the width
     // (ByWidth) or the lines fit the height (ByHeight). The caller puts
     // the font size back.
+    // Prewrapped lines (with line-end marks) are taken as they are: not
+    // cut, not wrapped, not narrowed by ByWidth; ByHeight still applies.
     TRMLines FittedLines(const TRMLines& text, bool along);
+    // The lines as a built page keeps them: with MangeTag cut at every
+    // grave accent, wrapped with WordWrap at the room the drawing uses,
+    // each ending in the line-end mark.
+    TRMLines PrewrapLines(const TRMLines& text);
     // The font's line height on the 96 dpi measuring canvas.
     int FontPixelHeight();
     // How many lines of Memo1 fit in a height (0 when not even one).

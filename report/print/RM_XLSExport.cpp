@@ -65,7 +65,7 @@ void TRMXLSExportFilter::OnBeginPage(int pageIndex, int, int) { page_ = pageInde
 void TRMXLSExportFilter::OnData(int left, int top, TRMView* view) {
     auto* m = dynamic_cast<TRMMemoView*>(view);
     if (!m) return;
-    const TRMLines& lines = m->Memo1.empty() ? m->Memo : m->Memo1;
+    const TRMLines lines = RMStripLineEnds(m->Memo1.empty() ? m->Memo : m->Memo1);
     std::string text;
     for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\n" : "") + lines[i];
     text = Trim(text);

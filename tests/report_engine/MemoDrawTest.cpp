@@ -308,3 +308,73 @@ TEST(MemoDraw, unencodableBarcodeDrawsItsErrorInsteadOfThrowing) {
 }
 
 } // namespace
+
+namespace {
+
+// Lines that carry the line-end mark were wrapped when the page was built:
+// drawing takes them as they are, however narrow the memo, and leaves the
+// marks out; the same text without marks is wrapped again.
+TEST(MemoDraw, prewrappedLinesAreNotWrappedAgain) {
+    struct Case {
+        TRMLines memo;
+        std::vector<std::string> drawn;
+    };
+    const std::string mark(1, RMLineEndMark);
+    for (const Case& c : {Case{{"图书馆藏" + mark, "目录" + mark}, {"图书馆藏", "目录"}},
+                          Case{{"图书馆藏", "目录"}, {"图书", "馆藏", "目录"}},
+                          // A mark alone after unmarked lines only flags them.
+                          Case{{"图书馆藏", "目录", mark}, {"图书馆藏", "目录"}}}) {
+        SCOPED_TRACE(c.memo.front());
+        TRMMemoView m;
+        m.Font.Name = "宋体";
+        m.Font.Size = 12;
+        m.Flags |= flWordWrap;
+        TMetafile probe;
+        TMetafileCanvas pc(&probe);
+        m.Font.ApplyTo(pc.Font(), 1.0);
+        // Room for two characters and not three.
+        m.SetBounds(0, 0, pc.TextWidth("图书") + 2 * m.GapX + 4, 120);
+        m.Memo = c.memo;
+        TMetafile mf;
+        std::vector<std::string> texts;
+        for (auto* t : draw(m, mf)) texts.push_back(t->Text);
+        EXPECT_EQ(texts, c.drawn);
+        // The height the build measures agrees with what is drawn.
+        m.Memo1 = c.memo;
+        TRMMemoView one = m;
+        one.Memo1 = {"图书"};
+        EXPECT_EQ(m.CalcHeight() - one.CalcHeight(),
+                  (int(c.drawn.size()) - 1) * (one.FontPixelHeight() + one.LineSpacing));
+    }
+}
+
+// A wrapped memo is written into its built page with the lines it was
+// measured with, each ending in the mark, and keeps its WordWrap: every
+// device draws those lines, and a script's LastValue has no marks.
+TEST(MemoDraw, builtPageKeepsTheWrappedLinesWithTheirMarks) {
+    TComponent owner{nullptr};
+    TRMReport report{&owner};
+    TRMPage* page = report.Pages[0];
+    AddBand(report, page, bkTitle, 20, 200);
+    auto* m = AddMemo(report, page, 10, 20, "中文图书馆藏书目录总表", 60);
+    m->Flags |= flWordWrap;
+    m->Height = 200;
+    ASSERT_TRUE(report.PrepareReport());
+    TRMPage* p = report.EMFPages.UnpackPage(0);
+    ASSERT_EQ(p->Objects.size(), 1u);
+    auto* built = static_cast<TRMMemoView*>(p->Objects[0].get());
+    EXPECT_TRUE(built->Flags & flWordWrap);
+    ASSERT_GT(built->Memo.size(), 1u);
+    std::string joined;
+    for (auto& l : built->Memo) {
+        ASSERT_FALSE(l.empty());
+        EXPECT_EQ(l.back(), RMLineEndMark);
+        joined += l.substr(0, l.size() - 1);
+    }
+    EXPECT_EQ(joined, "中文图书馆藏书目录总表");
+    TRMLines lines = RMStripLineEnds(built->Memo);
+    report.EMFPages.FreeUnpacked(0);
+    EXPECT_EQ(PageTexts(report, 0), std::vector<std::string>(lines.begin(), lines.end()));
+}
+
+} // namespace
