@@ -1681,7 +1681,10 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
     case VK_RIGHT: {
         const int step = Key == VK_LEFT ? -1 : 1;
         if (rowSelect) {
-            moveRecordBy(step, Shift);
+            // Whole rows have no current column to move: the arrows bring
+            // the columns off screen into view instead.
+            if (step < 0 ? LeftCol() > FixedCols() : LeftCol() + VisibleColCount() < ColCount())
+                SetLeftCol(LeftCol() + step);
         } else {
             if (!select) dropSelection();
             if (int c = nextVisible(Col(), step); c >= 0) MoveCol(c, step, select);

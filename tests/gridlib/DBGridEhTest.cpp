@@ -238,6 +238,30 @@ TEST(DBGridEhKeys, readOnlyGridDoesNotAppendOnDown) {
     EXPECT_EQ(f.ds->RecordCount(), 2);
 }
 
+// Whole rows have no current column: Left and Right bring the columns off
+// screen into view and leave the record where it is, stopping at either end.
+TEST(DBGridEhKeys, withRowSelectLeftAndRightScrollTheViewAColumn) {
+    GridForm f(5, 220);
+    f.queryColumns();
+    f.grid->SetOptions(f.grid->Options() << dgRowSelect);
+    ShowAndActivate(&f.form);
+    SendKey(f.grid, VK_DOWN);
+    const int first = f.grid->LeftCol();
+    ASSERT_EQ(first, f.grid->FixedCols());
+    SendKey(f.grid, VK_RIGHT);
+    EXPECT_EQ(f.grid->LeftCol(), first + 1);
+    EXPECT_EQ(f.ds->RecNo(), 2);
+    for (int i = 0; i < 6; ++i) SendKey(f.grid, VK_RIGHT);
+    const int last = f.grid->LeftCol();
+    EXPECT_EQ(last + f.grid->VisibleColCount(), f.grid->ColCount()) << "stops at the last column";
+    EXPECT_GT(last, first + 1);
+    SendKey(f.grid, VK_LEFT);
+    EXPECT_EQ(f.grid->LeftCol(), last - 1);
+    for (int i = 0; i < 6; ++i) SendKey(f.grid, VK_LEFT);
+    EXPECT_EQ(f.grid->LeftCol(), first) << "stops at the first scrolling column";
+    EXPECT_EQ(f.ds->RecNo(), 2);
+}
+
 TEST(DBGridEhMouse, titleClickNamesTheColumnAndDataClickMoves) {
     GridForm f(5);
     f.queryColumns();
