@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "Clipbrd.h"
 #include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
@@ -1579,6 +1580,24 @@ void TCustomDBGridEh::KeyDown(Word& Key, TShiftState Shift) {
             Key = 0;
             return;
         }
+        // Pasting during a search adds the clipboard's text to the search.
+        const bool paste = (Key == 'V' && Shift == TShiftState{ssCtrl}) ||
+                           (Key == VK_INSERT && Shift == TShiftState{ssShift});
+        if (paste) {
+            DoIncSearch(incSearchText_ + Clipboard()->AsText(), 0);
+            Key = 0;
+            return;
+        }
+        if (Key == VK_BACK && Shift.Empty()) {
+            // Takes back the last whole character typed; the record stays.
+            size_t n = incSearchText_.size();
+            while (n > 0 && (static_cast<unsigned char>(incSearchText_[n - 1]) & 0xC0) == 0x80) --n;
+            incSearchText_.resize(n > 0 ? n - 1 : 0);
+            incSearchTick_ = tickMs();
+            InvalidateRow(Row());
+            Key = 0;
+            return;
+        }
         if (ctrl && (Key == VK_RETURN || Key == VK_DOWN || Key == VK_UP)) {
             const bool back = Key == VK_UP || (Key == VK_RETURN && Shift.Contains(ssShift));
             DoIncSearch(incSearchText_, back ? -1 : 1);
@@ -2017,8 +2036,15 @@ void TCustomDBGridEh::KeyPress(char32_t& Key) {
     }
     if (TDBGridInplaceEdit* e = InplaceEditorEh(); e && e->Visible() && EditorMode()) e->HandleKeyPress(Key);
     if (completeListText(Key)) return;
-    if (incSearching_ ||
-        (optionsEh_.Contains(dghPreferIncSearch) && optionsEh_.Contains(dghIncSearch) && !EditorMode() && Key >= 32)) {
+    // A read-only column has nothing to type into, so with dghIncSearch the
+    // typing seeks a record there at once.
+    TColumnEh* col = columnAt(Col());
+    const bool columnEditable = col && col->CanModify(false) && options_.Contains(dgEditing);
+    const bool toSearch =
+        optionsEh_.Contains(dghIncSearch) &&
+        (!columnEditable || (optionsEh_.Contains(dghPreferIncSearch) && !options_.Contains(dgAlwaysShowEditor) &&
+                             !EditorMode()));
+    if (incSearching_ || (toSearch && Key >= 32)) {
         if (Key < 32) return;
         if (incSearching_ && tickMs() - incSearchTick_ > kIncSearchTimeoutMs) incSearchText_.clear();
         if (!incSearching_) StartIncSearch();

@@ -6,6 +6,7 @@
 
 #include "support/TestNames.h"
 
+#include "Clipbrd.h"
 #include "Dialogs.h"
 #include "DialogSeam.h"
 #include "Metafile.h"
@@ -509,6 +510,45 @@ TEST(DBGridEhIncSearch, typedPrefixFindsTheRecordIgnoringCase) {
     EXPECT_EQ(f.ds->RecNo(), 21);
     SendKey(f.grid, VK_ESCAPE);
     EXPECT_FALSE(f.grid->IncSearching());
+}
+
+// Typing in a column that cannot be edited seeks a record even where the
+// grid does not prefer the search; Backspace takes back whole characters and
+// leaves the record. In an editable column the typing goes to the editor.
+TEST(DBGridEhIncSearch, aReadOnlyColumnSearchesAndBackspaceTakesBackACharacter) {
+    GridForm f(40);
+    f.grid->SetEnabled(false);
+    for (const char* name : {"Code", "BookName"}) f.grid->Columns()->Add()->SetFieldName(name);
+    f.grid->Columns()->Items(1)->SetReadOnly(true);
+    f.grid->SetEnabled(true);
+    f.grid->SetOptionsEh(f.grid->OptionsEh() + TDBGridEhOptions{dghIncSearch});
+    ShowAndActivate(&f.form);
+    SendKey(f.grid, VK_RIGHT);
+    SendText(f.grid, "图书25");
+    ASSERT_TRUE(f.grid->IncSearching());
+    EXPECT_EQ(f.ds->RecNo(), 25);
+    SendKey(f.grid, VK_BACK);
+    EXPECT_EQ(f.grid->IncSearchText(), "图书2");
+    EXPECT_EQ(f.ds->RecNo(), 25);
+    SendKey(f.grid, VK_BACK);
+    SendText(f.grid, "3");
+    EXPECT_EQ(f.grid->IncSearchText(), "图书3");
+    EXPECT_EQ(f.ds->RecNo(), 3);
+    // A paste adds the clipboard's text to the search.
+    Clipboard()->SetAsText("0");
+    SendKey(f.grid, 'V', TShiftState{ssCtrl});
+    EXPECT_EQ(f.ds->RecNo(), 30);
+    SendKey(f.grid, VK_BACK);
+    Clipboard()->SetAsText("1");
+    SendKey(f.grid, VK_INSERT, TShiftState{ssShift});
+    EXPECT_EQ(f.grid->IncSearchText(), "图书31");
+    EXPECT_EQ(f.ds->RecNo(), 31);
+    SendKey(f.grid, VK_ESCAPE);
+    SendKey(f.grid, VK_LEFT);
+    SendText(f.grid, "Z");
+    EXPECT_FALSE(f.grid->IncSearching());
+    EXPECT_TRUE(f.grid->EditorMode());
+    EXPECT_EQ(f.ds->RecNo(), 31);
 }
 
 } // namespace
