@@ -2522,6 +2522,9 @@ void TCustomDBGridEh::ColWidthsChanged() {
                 c->SetWidth(w);
                 if (autoFitColWidths_) c->AutoFitBaseWidth = w;
             }
+            // A column sized past its MinWidth or MaxWidth shows the width
+            // it keeps, not the one dragged.
+            if (w > 0 && c->Width() != w) SetColWidths(i + indicatorOffset_, c->Width());
         }
         buildTitleTree();
         inLayout_ = was;

@@ -228,6 +228,33 @@ TEST(GridTitleDrag, aColumnSizedWithTracingFollowsThePointerAndEscPutsItBack) {
     }
 }
 
+// A column dragged past its MaxWidth or below its MinWidth keeps the bound,
+// and the grid shows the width the column keeps.
+TEST(GridTitleDrag, aSizedColumnStopsAtItsMinAndMaxWidth) {
+    struct Case {
+        const char* name;
+        int minWidth, maxWidth, by, expected;
+    } cases[] = {
+        {"wider than MaxWidth", 0, 100, 50, 100},
+        {"narrower than MinWidth", 60, 0, -40, 60},
+        {"within both", 60, 100, 10, 90},
+    };
+    for (const Case& c : cases) {
+        TitleForm f;
+        TColumnEh* col = f.grid->Columns()->Items(1);
+        col->SetMinWidth(c.minWidth);
+        col->SetMaxWidth(c.maxWidth);
+        const TRect t = f.title(1);
+        const int x = t.Right, y = t.Top + 4;
+        SendMouseMove(f.grid, x, y);
+        f.press({x, y});
+        f.drag({x + c.by, y});
+        f.release({x + c.by, y});
+        EXPECT_EQ(col->Width(), c.expected) << c.name;
+        EXPECT_EQ(f.grid->ColWidths(f.grid->IndicatorOffset() + 1), c.expected) << c.name;
+    }
+}
+
 TEST(GridTitleDrag, aColumnsOwnMenuComesUpOverItsCellsInsteadOfTheGrids) {
     TitleForm f;
     auto* gridMenu = new TPopupMenu(&f.form);
