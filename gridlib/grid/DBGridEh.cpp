@@ -41,6 +41,15 @@ TCanvas* measureCanvas(const TFont* font) {
 
 int textHeight(const TFont* f) { return measureCanvas(f)->TextHeight("Wg"); }
 
+// The small figures that number the sort-marked titles.
+std::unique_ptr<TFont> sortIndexFont(const TFont* base) {
+    auto f = std::make_unique<TFont>();
+    f->Assign(const_cast<TFont*>(base));
+    f->SetName("Arial");
+    f->SetHeight(-8);
+    return f;
+}
+
 uint64_t tickMs() {
     using namespace std::chrono;
     return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
@@ -296,11 +305,13 @@ void TCustomDBGridEh::SetOptions(TDBGridOptions v) {
 void TCustomDBGridEh::SetOptionsEh(TDBGridEhOptions v) {
     if (v == optionsEh_) return;
     const bool multiSortOff = optionsEh_.Contains(dghMultiSortMarking) && !v.Contains(dghMultiSortMarking);
-    optionsEh_ = v;
     if (multiSortOff && sortMarked_.size() > 1) {
-        for (size_t i = 1; i < sortMarked_.size(); ++i) sortMarked_[i]->Title()->SetSortMarker(smNoneEh);
-        sortMarked_.resize(1);
+        // Unmarked while the marks are still counted together: the first
+        // one stays, numbered 1.
+        const std::vector<TColumnEh*> others(sortMarked_.begin() + 1, sortMarked_.end());
+        for (TColumnEh* o : others) o->Title()->SetSortMarker(smNoneEh);
     }
+    optionsEh_ = v;
     LayoutChanged();
 }
 
@@ -1089,16 +1100,11 @@ void TCustomDBGridEh::ColExit() {
 }
 
 void TCustomDBGridEh::stepSortMarker(TColumnEh* c, bool keepOthers) {
-    const bool multi = optionsEh_.Contains(dghMultiSortMarking) && keepOthers;
-    const TSortMarkerEh next = c->Title()->SortMarker() == smDownEh ? smUpEh : smDownEh;
-    if (!multi) {
-        for (TColumnEh* o : sortMarked_)
-            if (o != c) o->Title()->SetSortMarker(smNoneEh);
-        sortMarked_.clear();
-    }
-    c->Title()->SetSortMarker(next);
-    if (std::find(sortMarked_.begin(), sortMarked_.end(), c) == sortMarked_.end()) sortMarked_.push_back(c);
-    Invalidate();
+    c->Title()->StepSortMarker(optionsEh_.Contains(dghMultiSortMarking) && keepOthers);
+}
+
+int TCustomDBGridEh::SortIndexTextWidth(const TColumnEh* col, int index) const {
+    return measureCanvas(sortIndexFont(col->Title()->Font()).get())->TextWidth(IntToStr(index));
 }
 
 void TCustomDBGridEh::DefaultApplySorting() {}
@@ -2911,15 +2917,8 @@ void TCustomDBGridEh::drawTitleCell(TCanvas* c, int ACol, const TRect& r, TGridD
     if (showMarker) {
         markerW = 16;
         if (sortMarked_.size() >= 2 && col->Title()->SortIndex() > 0) {
-            indexFont = std::make_unique<TFont>();
-            indexFont->Assign(c->Font());
-            indexFont->SetName("Arial");
-            indexFont->SetHeight(-8);
-            TFont titleFont;
-            titleFont.Assign(c->Font());
-            c->SetFont(indexFont.get());
-            indexW = c->TextWidth(IntToStr(col->Title()->SortIndex()));
-            c->SetFont(&titleFont);
+            indexFont = sortIndexFont(c->Font());
+            indexW = measureCanvas(indexFont.get())->TextWidth(IntToStr(col->Title()->SortIndex()));
             showIndex = true;
             markerW += indexW;
         }

@@ -162,7 +162,15 @@ public:
     void SetSortMarker(TSortMarkerEh v);
     // Position among the sort-marked columns (1-based), 0 when unmarked.
     int SortIndex() const;
+    // Changes places with the marked column holding v; anything else is
+    // ignored (stored as is while the grid loads).
     void SetSortIndex(int v);
+    // A title click's step: None, Down, Up, Down...; with KeepOthers the
+    // other marks stay and the step after Up is None.
+    void StepSortMarker(bool KeepOthers);
+    // Pixels the title keeps for the marker and, with two or more marked
+    // columns, its number: the marker goes first, then the number.
+    int SortMarkerWidth() const;
     bool TitleButton() const;
     void SetTitleButton(bool v);
     bool ToolTips() const;
@@ -1032,6 +1040,8 @@ public:
     void Notification(TComponent* component, TOperation operation) override;
 
     // Used by the columns, the link and the selection objects.
+    std::vector<TColumnEh*>& sortMarkedList() { return sortMarked_; }
+    int SortIndexTextWidth(const TColumnEh* col, int index) const;
     TColumnEh* columnAt(int gridCol) const;
     void columnsChanged(TCollectionItem* item);
     void columnFontChanged();

@@ -299,18 +299,80 @@ void TColumnTitleEh::SetToolTips(bool v) {
 void TColumnTitleEh::SetSortMarker(TSortMarkerEh v) {
     if (v == sortMarker_) return;
     sortMarker_ = v;
-    if (TCustomDBGridEh* g = column_->Grid()) g->Invalidate();
+    TCustomDBGridEh* g = column_->Grid();
+    if (!g || g->loading()) return;
+    std::vector<TColumnEh*>& marked = g->sortMarkedList();
+    const auto self = std::find(marked.begin(), marked.end(), column_);
+    if (!g->OptionsEh().Contains(dghMultiSortMarking)) {
+        if (v == smNoneEh) {
+            marked.clear();
+        } else {
+            // One marked column at a time: the others lose their marks.
+            for (int i = 0; i < column_->Collection()->Count(); ++i) {
+                auto* o = static_cast<TColumnEh*>(column_->Collection()->Items(i));
+                if (o != column_ && o->Title()->SortMarker() != smNoneEh) o->Title()->SetSortMarker(smNoneEh);
+            }
+            marked.assign(1, column_);
+        }
+    } else if (v == smNoneEh) {
+        // The numbers after this one close up.
+        if (self != marked.end()) marked.erase(self);
+    } else if (self == marked.end()) {
+        marked.push_back(column_);
+    }
+    g->Invalidate();
 }
 
 int TColumnTitleEh::SortIndex() const {
     TCustomDBGridEh* g = column_->Grid();
-    if (!g) return column_->SortIndexInternal;
+    if (!g || g->loading()) return column_->SortIndexInternal;
     const auto& m = g->SortMarkedColumns();
     auto it = std::find(m.begin(), m.end(), column_);
     return it == m.end() ? 0 : int(it - m.begin()) + 1;
 }
 
-void TColumnTitleEh::SetSortIndex(int v) { column_->SortIndexInternal = v; }
+void TColumnTitleEh::SetSortIndex(int v) {
+    v = std::max(v, 0);
+    TCustomDBGridEh* g = column_->Grid();
+    if (!g || g->loading()) {
+        column_->SortIndexInternal = v;
+        return;
+    }
+    const int old = SortIndex();
+    std::vector<TColumnEh*>& marked = g->sortMarkedList();
+    if (v == old || old == 0 || v == 0 || v > int(marked.size())) return;
+    std::swap(marked[old - 1], marked[v - 1]);
+    column_->changed();
+}
+
+void TColumnTitleEh::StepSortMarker(bool KeepOthers) {
+    if (!KeepOthers)
+        if (TCustomDBGridEh* g = column_->Grid()) {
+            const std::vector<TColumnEh*> others = g->SortMarkedColumns();
+            for (TColumnEh* o : others)
+                if (o != column_) o->Title()->SetSortMarker(smNoneEh);
+        }
+    switch (sortMarker_) {
+    case smNoneEh: SetSortMarker(smDownEh); break;
+    case smDownEh: SetSortMarker(smUpEh); break;
+    case smUpEh: SetSortMarker(KeepOthers ? smNoneEh : smDownEh); break;
+    }
+}
+
+int TColumnTitleEh::SortMarkerWidth() const {
+    const int index = SortIndex();
+    if (index == 0) return 0;
+    int w = 16, digits = 0;
+    TCustomDBGridEh* g = column_->Grid();
+    if (g && g->SortMarkedColumns().size() >= 2) {
+        digits = g->SortIndexTextWidth(column_, index);
+        w += digits;
+    }
+    const int room = column_->Width() - 4;
+    if (w > room) w -= 14;
+    if (w > room) w -= digits + 2;
+    return w;
+}
 
 void TColumnTitleEh::RestoreDefaults() {
     column_->assigned_ &= ~(TColumnEh::avTitleColor | TColumnEh::avTitleCaption | TColumnEh::avTitleAlignment |
@@ -491,8 +553,12 @@ TColumnEh::TColumnEh(TCollection* collection)
 
 TColumnEh::~TColumnEh() {
     font_->OnChange = nullptr;
-    if (TCustomDBGridEh* g = Grid())
+    if (TCustomDBGridEh* g = Grid()) {
         if (g->DroppedDataGrid() == dropDownGrid_ && dropDownGrid_) g->CloseUpDataGrid(false);
+        // A column that goes takes its sort mark with it.
+        std::vector<TColumnEh*>& marked = g->sortMarkedList();
+        marked.erase(std::remove(marked.begin(), marked.end(), this), marked.end());
+    }
     if (dropDownGrid_ && !dropDownGrid_->Owner()) delete dropDownGrid_;
     footers_.reset();
     footer_.reset();

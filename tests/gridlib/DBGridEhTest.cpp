@@ -78,6 +78,82 @@ TEST(DBGridEhColumns, equalWriteReportsOneChange) {
     EXPECT_EQ(f.grid->LayoutCount(), before + 1);
 }
 
+// Sort marks: one column at a time unless the grid numbers several; the
+// numbers close up when one goes, change only by exchange, and a title click
+// steps the mark (Ctrl keeps the others and steps past Up to none).
+TEST(DBGridEhColumns, sortMarksNumberTheMarkedColumnsAndCloseUp) {
+    GridForm f(5);
+    f.queryColumns();
+    TDBGridColumnsEh* cols = f.grid->Columns();
+    auto indexes = [&] {
+        std::vector<int> v;
+        for (int i = 0; i < cols->Count(); ++i) v.push_back(cols->Items(i)->Title()->SortIndex());
+        return v;
+    };
+    cols->Items(0)->Title()->SetSortMarker(smDownEh);
+    cols->Items(1)->Title()->SetSortMarker(smUpEh);
+    EXPECT_EQ(cols->Items(0)->Title()->SortMarker(), smNoneEh) << "one column at a time";
+    EXPECT_EQ(indexes(), (std::vector<int>{0, 1, 0, 0}));
+
+    f.grid->SetOptionsEh(f.grid->OptionsEh() << dghMultiSortMarking);
+    cols->Items(0)->Title()->SetSortMarker(smDownEh);
+    cols->Items(3)->Title()->SetSortMarker(smDownEh);
+    EXPECT_EQ(indexes(), (std::vector<int>{2, 1, 0, 3}));
+    cols->Items(1)->Title()->SetSortMarker(smNoneEh);
+    EXPECT_EQ(indexes(), (std::vector<int>{1, 0, 0, 2}));
+    cols->Items(3)->Title()->SetSortIndex(1);
+    EXPECT_EQ(indexes(), (std::vector<int>{2, 0, 0, 1}));
+    cols->Items(3)->Title()->SetSortIndex(3); // no column holds 3
+    EXPECT_EQ(indexes(), (std::vector<int>{2, 0, 0, 1}));
+    delete cols->Items(3);
+    EXPECT_EQ(indexes(), (std::vector<int>{1, 0, 0}));
+
+    // Title clicks: plain ones cycle Down, Up, Down; Ctrl keeps the others
+    // and goes Down, Up, none.
+    f.grid->SetOptionsEh(f.grid->OptionsEh() << dghAutoSortMarking);
+    for (int i = 0; i < cols->Count(); ++i) cols->Items(i)->Title()->SetTitleButton(true);
+    ShowAndActivate(&f.form);
+    auto click = [&](int col, TShiftState shift = {}) {
+        const TRect t = f.grid->CellRect(f.grid->IndicatorOffset() + col, 0);
+        SendMouseDown(f.grid, t.Left + 10, t.Top + 5, mbLeft, shift);
+        SendMouseUp(f.grid, t.Left + 10, t.Top + 5, mbLeft, shift);
+        return cols->Items(col)->Title()->SortMarker();
+    };
+    EXPECT_EQ(click(1), smDownEh);
+    EXPECT_EQ(indexes(), (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(click(1), smUpEh);
+    EXPECT_EQ(click(1), smDownEh);
+    const TShiftState ctrl{ssCtrl};
+    EXPECT_EQ(click(2, ctrl), smDownEh);
+    EXPECT_EQ(click(2, ctrl), smUpEh);
+    EXPECT_EQ(indexes(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(click(2, ctrl), smNoneEh);
+    EXPECT_EQ(indexes(), (std::vector<int>{0, 1, 0}));
+}
+
+// The title keeps 16 pixels for the marker, more for the number when two or
+// more columns are marked, and gives up the marker, then the number, when
+// the column is too narrow.
+TEST(DBGridEhColumns, sortMarkerWidthGivesUpTheMarkerThenTheNumber) {
+    GridForm f(5);
+    f.queryColumns();
+    f.grid->SetOptionsEh(f.grid->OptionsEh() << dghMultiSortMarking);
+    TColumnTitleEh* wide = f.grid->Columns()->Items(1)->Title();
+    TColumnTitleEh* narrow = f.grid->Columns()->Items(0)->Title();
+    f.grid->Columns()->Items(0)->SetWidth(16);
+    EXPECT_EQ(wide->SortMarkerWidth(), 0);
+    narrow->SetSortMarker(smDownEh);
+    EXPECT_EQ(narrow->SortMarkerWidth(), 2) << "16 > 12: the marker goes";
+    wide->SetSortMarker(smUpEh);
+    const int two = f.grid->SortIndexTextWidth(f.grid->Columns()->Items(1), 2);
+    const int one = f.grid->SortIndexTextWidth(f.grid->Columns()->Items(0), 1);
+    ASSERT_GT(two, 0);
+    EXPECT_EQ(wide->SortMarkerWidth(), 16 + two);
+    EXPECT_EQ(narrow->SortMarkerWidth(), 2 + one) << "the marker goes, the number stays";
+    f.grid->Columns()->Items(0)->SetWidth(8);
+    EXPECT_EQ(narrow->SortMarkerWidth(), 0) << "then the number";
+}
+
 TEST(DBGridEhLayout, rebuildWhileDisabledLaysOutOnce) {
     GridForm f(3);
     const int before = f.grid->LayoutCount();
