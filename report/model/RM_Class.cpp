@@ -1326,12 +1326,24 @@ void TRMMemoView::Draw(TCanvas* canvas) {
                 x = Layout() == 0 ? R.Left + gx : Layout() == 1 ? R.Left + (R.Width() - th) / 2.0 : R.Right - th - gx;
             else
                 x = Layout() == 0 ? R.Right - gx : Layout() == 1 ? R.Right - (R.Width() - th) / 2.0 : R.Left + gx + th;
+            const int orientation = up ? 900 : 2700;
             for (const std::string& line : lines) {
-                auto chars = utf8Chars(line);
-                int n = int(chars.size());
-                int w = canvas->TextWidth(line);
-                int room = R.Height() - w - 2 * gy;
                 int a = Alignment();
+                // A justified line goes character by character; with MangeTag
+                // its size marks are read, not drawn, and take no room.
+                auto chars = MarkedChars(a == 3 ? line : std::string());
+                int n = int(chars.size());
+                int w = 0;
+                if (a == 3) {
+                    for (auto& ch : chars) {
+                        ApplyMarkedSize(canvas, ch, orientation);
+                        w += canvas->TextWidth(ch.Ch);
+                    }
+                    ApplyMarkedSize(canvas, MarkedChar{}, orientation);
+                } else {
+                    w = canvas->TextWidth(line);
+                }
+                int room = R.Height() - w - 2 * gy;
                 int start;
                 if (up)
                     start = a == 1 ? R.Top + gy + w : a == 2 ? R.Bottom - room / 2 : R.Bottom - gy;
@@ -1342,9 +1354,13 @@ void TRMMemoView::Draw(TCanvas* canvas) {
                     int sp = std::max(0, room / (n - 1));
                     int pos = start;
                     for (auto& ch : chars) {
-                        canvas->TextOut(xi, pos, ch);
-                        pos += (up ? -1 : 1) * (canvas->TextWidth(ch) + sp);
+                        // A lowered character moves towards the foot of the
+                        // turned glyphs.
+                        int drop = ApplyMarkedSize(canvas, ch, orientation);
+                        canvas->TextOut(xi + (up ? drop : -drop), pos, ch.Ch);
+                        pos += (up ? -1 : 1) * (canvas->TextWidth(ch.Ch) + sp);
                     }
+                    ApplyMarkedSize(canvas, MarkedChar{}, orientation);
                 } else {
                     canvas->TextOut(xi, start, line);
                 }

@@ -215,17 +215,22 @@ TEST(MemoDraw, justifiedMarkedTextFillsTheLine) {
     EXPECT_NEAR(r[2]->Bounds.Right, 300 - m.GapX, 3);
 }
 
-// Vertical writing and characters turned one by one read the size marks
-// too: the marks are not drawn, the characters after "_" are small.
+// Vertical writing, characters turned one by one and justified
+// quarter-turned lines read the size marks too: the marks are not drawn,
+// the characters after "_" are small.
 TEST(MemoDraw, turnedMarkedTextLeavesTheMarksOut) {
-    for (int rotation : {2, 4}) {
-        SCOPED_TRACE(rotation);
+    struct Case {
+        int rotation, alignment, width;
+    };
+    for (Case c : {Case{2, 0, 300}, Case{4, 0, 300}, Case{1, 3, 100}, Case{3, 3, 100}}) {
+        SCOPED_TRACE(c.rotation);
         TRMMemoView m;
-        m.SetBounds(0, 0, 300, 300);
+        m.SetBounds(0, 0, c.width, 300);
         m.Font.Name = "宋体";
         m.Font.Size = 20;
-        m.RotationType = uint8_t(rotation);
+        m.RotationType = uint8_t(c.rotation);
         m.SetPropValue("MangeTag", true);
+        m.SetPropValue("Alignment", c.alignment);
         m.Memo = {"H_2|O"};
         TMetafile mf;
         auto r = draw(m, mf);
@@ -235,6 +240,12 @@ TEST(MemoDraw, turnedMarkedTextLeavesTheMarksOut) {
         ASSERT_EQ(r.size(), 3u);
         EXPECT_LT(std::abs(r[1]->FontHeight), std::abs(r[0]->FontHeight));
         EXPECT_EQ(r[2]->FontHeight, r[0]->FontHeight);
+        if (c.alignment == 3) {
+            // The room spreads: the first and last characters stand near
+            // the two ends of the turned line.
+            ASSERT_FALSE(r[0]->Points.empty() || r[2]->Points.empty());
+            EXPECT_GT(std::abs(r[2]->Points[0].Y - r[0]->Points[0].Y), 200);
+        }
     }
 }
 
@@ -378,3 +389,4 @@ TEST(MemoDraw, builtPageKeepsTheWrappedLinesWithTheirMarks) {
 }
 
 } // namespace
+
