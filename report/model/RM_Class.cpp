@@ -526,6 +526,8 @@ void TRMView::ShowFrame() {
     }
 }
 
+void TRMView::ExportData(TRMExportFilter* filter) { filter->OnData(Left, Top, this); }
+
 void TRMView::Draw(TCanvas* canvas) {
     BeginDraw(canvas);
     ShowBackground();
@@ -1456,6 +1458,39 @@ void TRMMemoView::Draw(TCanvas* canvas) {
         canvas->Brush()->SetStyle(bsSolid);
     }
     ShowFrame();
+}
+
+void TRMMemoView::ExportData(TRMExportFilter* filter) {
+    TRMView::ExportData(filter);
+    if (Memo.empty()) return;
+    const int fontSize = Font.Size;
+    ScopeExit restoreSize([&] { Font.Size = fontSize; });
+    const bool turned = RotationType >= 1 && RotationType <= 4;
+    TRMLines lines = FittedLines(Memo, RotationType >= 1 && RotationType <= 3);
+    TCanvas* c = scratchCanvas();
+    Font.ApplyTo(c->Font(), 1.0);
+    const int lh = c->TextHeight("字Wg") + LineSpacing;
+    const int total = int(lines.size()) * lh - LineSpacing;
+    const TRect R(Left, Top, Left + Width, Top + Height);
+    int y = Top + GapY;
+    if (Layout() == 1)
+        y += (Height - 2 * GapY - total) / 2;
+    else if (Layout() == 2)
+        y += Height - 2 * GapY - total;
+    int sides = (RightFrame.Visible ? 1 : 0) | (BottomFrame.Visible ? 2 : 0) | (LeftFrame.Visible ? 4 : 0) |
+                (TopFrame.Visible ? 8 : 0);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        int mask = turned ? 0 : sides;
+        if (lines.size() > 1) mask &= i == 0 ? ~2 : i + 1 == lines.size() ? ~8 : ~10;
+        int w = c->TextWidth(lines[i]);
+        int x = Left + GapX;
+        if (Alignment() == 1)
+            x = Left + Width - GapX - w;
+        else if (Alignment() == 2)
+            x = Left + (Width - w) / 2;
+        filter->OnText(R, x, y, lines[i], mask);
+        y += lh;
+    }
 }
 
 // ---------------------------------------------------------------- band

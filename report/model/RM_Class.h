@@ -254,6 +254,8 @@ public:
     void DefineProperties() override;
 
     virtual void Draw(TCanvas* canvas);
+    // Hands the object of a built page to an export: its place and itself.
+    virtual void ExportData(class TRMExportFilter* filter);
     // Writes the object's built form into a built page (Part of a build).
     virtual void StreamOut(TStream& s);
     virtual void LoadFromStream(TStream& s);
@@ -374,6 +376,11 @@ public:
     Variant GetPropValue(const std::string& name) override;
     void DefineProperties() override;
     void Draw(TCanvas* canvas) override;
+    // The object, then each line it prints with its place and the frame
+    // sides it shows: 1 right, 2 bottom, 4 left, 8 top. Between the lines
+    // of one memo the sides that part them are left out; turned lines
+    // carry none.
+    void ExportData(class TRMExportFilter* filter) override;
     void LoadFromStream(TStream& s) override;
     void SaveToStream(TStream& s) override;
 

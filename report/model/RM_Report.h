@@ -305,6 +305,10 @@ public:
     virtual void OnBeginPage(int pageIndex, int pageWidth, int pageHeight) {}
     virtual void OnEndPage() {}
     virtual void OnData(int left, int top, TRMView* view) {}
+    // A memo's printed line: the object's rectangle, where the line
+    // starts, its text and the frame sides it shows (1 right, 2 bottom,
+    // 4 left, 8 top).
+    virtual void OnText(const TRect& objectRect, int x, int y, const std::string& text, int frameMask) {}
     // The preview's spreadsheet button takes the first filter that says
     // it writes spreadsheets.
     virtual bool IsSpreadsheet() const { return false; }

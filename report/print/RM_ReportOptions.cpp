@@ -266,7 +266,7 @@ bool TRMReport::ExportTo(TRMExportFilter* filter, const std::string& fileName) {
                 TRMEMFPageRec& rec = EMFPages[i];
                 filter->OnBeginPage(i, rec.PageWidth, rec.PageHeight);
                 if (TRMPage* p = EMFPages.UnpackPage(i))
-                    for (auto& o : p->Objects) filter->OnData(o->Left, o->Top, o.get());
+                    for (auto& o : p->Objects) o->ExportData(filter);
                 EMFPages.FreeUnpacked(i);
                 if (OnProgress) OnProgress(i + 1);
                 filter->OnEndPage();

@@ -390,3 +390,42 @@ TEST(MemoDraw, builtPageKeepsTheWrappedLinesWithTheirMarks) {
 
 } // namespace
 
+
+namespace {
+
+struct LineRecorder : TRMExportFilter {
+    int objects = 0;
+    std::vector<std::pair<std::string, int>> lines; // text, frame mask
+    void OnData(int, int, TRMView*) override { ++objects; }
+    void OnText(const TRect&, int, int, const std::string& text, int mask) override { lines.push_back({text, mask}); }
+};
+
+// An exported memo gives the object, then each line with the frame sides
+// it shows: the sides between two lines of one memo are left out, and
+// turned lines show none. Prewrapped lines go as they are, without marks.
+TEST(MemoDraw, exportHandsEachLineWithItsFrameSides) {
+    using Lines = std::vector<std::pair<std::string, int>>;
+    const std::string mark(1, RMLineEndMark);
+    struct Case {
+        TRMLines memo;
+        int rotation;
+        Lines expected;
+    };
+    for (const Case& c : {Case{{"书名"}, 0, {{"书名", 15}}},
+                          Case{{"甲" + mark, "乙" + mark, "丙" + mark}, 0, {{"甲", 13}, {"乙", 5}, {"丙", 7}}},
+                          Case{{"甲", "乙"}, 1, {{"甲", 0}, {"乙", 0}}}}) {
+        SCOPED_TRACE(c.memo.front());
+        TRMMemoView m;
+        m.SetBounds(10, 20, 200, 100);
+        m.Font.Name = "宋体";
+        m.SetFrameAll(true);
+        m.RotationType = uint8_t(c.rotation);
+        m.Memo = c.memo;
+        LineRecorder r;
+        m.ExportData(&r);
+        EXPECT_EQ(r.objects, 1);
+        EXPECT_EQ(r.lines, c.expected);
+    }
+}
+
+} // namespace
