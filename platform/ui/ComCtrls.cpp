@@ -694,6 +694,14 @@ void TMonthCalendar::SetDate(TDateTime v) {
     Calendar(this)->setSelectedDate(kEpoch.addDays(qint64(std::floor(double(v)))));
 }
 
+TRect TMonthCalendar::DayTableRect() const {
+    QWidget* cal = Calendar(this);
+    QWidget* view = cal->findChild<QAbstractItemView*>();
+    if (!view) return ClientRect();
+    const QPoint p = view->mapTo(cal, QPoint(0, 0));
+    return Rect(p.x(), p.y(), p.x() + view->width(), p.y() + view->height());
+}
+
 void TMonthCalendar::WndProc(TMessage& m) {
     if (m.Msg == WM_KEYDOWN || m.Msg == WM_KEYUP) {
         QWidget* view = Calendar(this)->findChild<QAbstractItemView*>();

@@ -337,6 +337,8 @@ public:
     std::string ClassName() const override { return "TMonthCalendar"; }
     TDateTime Date() const;
     void SetDate(TDateTime v);
+    // Where the days are, in client coordinates (below the month bar).
+    TRect DayTableRect() const;
     TNotifyEvent OnChange;
 
 protected:

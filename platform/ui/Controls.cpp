@@ -1003,6 +1003,31 @@ void TControl::WndProc(TMessage& m) {
     case WM_CLOSE:
         if (auto* f = dynamic_cast<TCustomForm*>(this)) f->Close();
         break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP: {
+        // To the innermost widget at the point, as the window system would
+        // deliver it: the control's own handlers and the widget's both run.
+        // A point off the control goes to its mouse surface, as to a
+        // widget that holds the press.
+        const QPoint p(int16_t(m.LParam & 0xFFFF), int16_t((m.LParam >> 16) & 0xFFFF));
+        const QPoint global = d_->client()->mapToGlobal(p);
+        QWidget* outer = d_->outer();
+        QWidget* hit = outer->childAt(outer->mapFromGlobal(global));
+        if (!hit) hit = d_->mouseTarget();
+        const QPointF local = hit->mapFromGlobal(QPointF(global));
+        const QPointF scene = hit->window()->mapFromGlobal(QPointF(global));
+        const QEvent::Type type = m.Msg == WM_LBUTTONDOWN ? QEvent::MouseButtonPress
+                                  : m.Msg == WM_LBUTTONUP ? QEvent::MouseButtonRelease
+                                                          : QEvent::MouseMove;
+        const Qt::MouseButton button = m.Msg == WM_MOUSEMOVE ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons held = m.Msg == WM_LBUTTONUP || (m.Msg == WM_MOUSEMOVE && !(m.WParam & 1))
+                                          ? Qt::MouseButtons()
+                                          : Qt::MouseButtons(Qt::LeftButton);
+        QMouseEvent ev(type, local, scene, QPointF(global), button, held, QGuiApplication::keyboardModifiers());
+        QCoreApplication::sendEvent(hit, &ev);
+        break;
+    }
     default: break;
     }
 }

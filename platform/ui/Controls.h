@@ -164,6 +164,14 @@ enum : unsigned {
     WM_CHAR = 0x0102,
     WM_HSCROLL = 0x0114,
     WM_VSCROLL = 0x0115,
+    // The left button at a point of the control's client area (LParam from
+    // MouseLParam): the widget there takes a press, a move with the button
+    // held, or the release, so that one control can hand a press it holds
+    // on to another (a button's press dragged into its drop-down).
+    WM_MOUSEMOVE = 0x0200,
+    WM_LBUTTONDOWN = 0x0201,
+    WM_LBUTTONUP = 0x0202,
+    MK_LBUTTON = 0x0001, // WParam of WM_MOUSEMOVE: the left button is held
     WM_CUT = 0x0300,
     WM_COPY = 0x0301,
     WM_PASTE = 0x0302,
@@ -173,6 +181,9 @@ enum : unsigned {
     EM_SCROLLCARET = 0x00B7,
     WM_USER = 0x0400,
 };
+constexpr intptr_t MouseLParam(int X, int Y) {
+    return intptr_t(uint16_t(int16_t(X))) | (intptr_t(uint16_t(int16_t(Y))) << 16);
+}
 struct TMessage {
     unsigned Msg = 0;
     intptr_t WParam = 0;

@@ -66,6 +66,7 @@ int Step(const TGridAxisDrawInfo& axis, int cell) {
 class TGridLineEdit : public QLineEdit {
 public:
     int buttonWidth = 0;
+    bool buttonDown = false;
     // Pixels right of the button, kept for the derived editor's buttons.
     int buttonRight = 0;
     QString buttonText;
@@ -103,7 +104,7 @@ protected:
         opt.initFrom(this);
         opt.rect = QRect(width() - buttonRight - buttonWidth, 0, buttonWidth, height());
         opt.text = buttonText;
-        opt.state |= QStyle::State_Raised;
+        opt.state |= buttonDown ? QStyle::State_Sunken : QStyle::State_Raised;
         style()->drawControl(QStyle::CE_PushButton, &opt, &p, this);
     }
 };
@@ -127,6 +128,7 @@ struct TInplaceEditPrivate : TControlPrivate {
     std::string editMask_;
     int maxLength_ = 0;
     int outerButtons_ = 0;
+    int buttonWidth_ = 16;
     bool loading_ = false;
     bool wordWrap_ = false;
     // While one of the two text holders copies the other's text.
@@ -149,10 +151,6 @@ bool TInplaceEditPrivate::eventFilter(QObject* o, QEvent* e) {
                        me->modifiers());
     TControlPrivate::eventFilter(edit, &onEdit);
     return false;
-}
-
-namespace {
-constexpr int kEditButtonWidth = 16;
 }
 
 // Watches the client widget: its size settles after the control's own
@@ -246,7 +244,24 @@ TInplaceEdit::~TInplaceEdit() { delete ed()->list; }
 TRect TInplaceEdit::ButtonRect() const {
     if (ed()->editStyle_ == esSimple) return {};
     const int right = Width() - ed()->outerButtons_;
-    return {right - kEditButtonWidth, 0, right, Height()};
+    return {right - ed()->buttonWidth_, 0, right, Height()};
+}
+
+int TInplaceEdit::ButtonWidth() const { return ed()->buttonWidth_; }
+
+void TInplaceEdit::SetButtonWidth(int px) {
+    px = std::max(1, px);
+    if (px == ed()->buttonWidth_) return;
+    ed()->buttonWidth_ = px;
+    layoutButton();
+}
+
+bool TInplaceEdit::ButtonDown() const { return ed()->edit->buttonDown; }
+
+void TInplaceEdit::SetButtonDown(bool v) {
+    if (v == ed()->edit->buttonDown) return;
+    ed()->edit->buttonDown = v;
+    ed()->edit->update();
 }
 
 int TInplaceEdit::OuterButtonsWidth() const { return ed()->outerButtons_; }
@@ -260,10 +275,10 @@ void TInplaceEdit::SetOuterButtonsWidth(int px) {
 
 void TInplaceEdit::layoutButton() {
     const bool button = ed()->editStyle_ != esSimple;
-    ed()->edit->buttonWidth = button ? kEditButtonWidth : 0;
+    ed()->edit->buttonWidth = button ? ed()->buttonWidth_ : 0;
     ed()->edit->buttonRight = ed()->outerButtons_;
     ed()->edit->buttonText = ed()->editStyle_ == esEllipsis ? QStringLiteral("...") : QString(QChar(0x25BE));
-    ed()->edit->setTextMargins(2, 0, (button ? kEditButtonWidth : 0) + ed()->outerButtons_ + 2, 0);
+    ed()->edit->setTextMargins(2, 0, (button ? ed()->buttonWidth_ : 0) + ed()->outerButtons_ + 2, 0);
     ed()->edit->placeMemo();
     ed()->edit->update();
 }

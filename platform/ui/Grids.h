@@ -151,6 +151,12 @@ public:
     // buttons of its own: the button and the text stay left of them.
     int OuterButtonsWidth() const;
     void SetOuterButtonsWidth(int px);
+    // The button's width (16 unless set) and whether it shows pressed (a
+    // derived editor holds it down while its drop-down is open).
+    int ButtonWidth() const;
+    void SetButtonWidth(int px);
+    bool ButtonDown() const;
+    void SetButtonDown(bool v);
     // The drop-down list of an esPickList editor. The focus stays in the
     // editor: Up/Down walk the list, Enter (or a click on an item) takes the
     // item, Esc drops the list and keeps the text.

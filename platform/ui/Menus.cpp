@@ -416,7 +416,9 @@ private:
 };
 } // namespace
 
-void TPopupMenu::Popup(int X, int Y) {
+void TPopupMenu::Popup(int X, int Y) { Popup(X, Y, nullptr, nullptr); }
+
+void TPopupMenu::Popup(int X, int Y, TControl* Owner, std::function<void()> Closed) {
     if (OnPopup) OnPopup(this);
     QMenu* m = MenuItemMenu(Items());
     // The menu has no parent window: once it closes, the window it came
@@ -424,8 +426,10 @@ void TPopupMenu::Popup(int X, int Y) {
     // no window active.
     QPointer<QWidget> from = QApplication::activeWindow();
     auto once = std::make_shared<QMetaObject::Connection>();
-    *once = QObject::connect(m, &QMenu::aboutToHide, m, [from, once] {
+    QPointer<QWidget> owner = Owner ? WidgetOf(Owner) : nullptr;
+    *once = QObject::connect(m, &QMenu::aboutToHide, m, [from, once, owner, Owner, Closed] {
         QObject::disconnect(*once);
+        if (owner && Closed) DispatchSafely(Owner, Closed);
         QTimer::singleShot(0, from, [from] {
             if (!from || !from->isVisible() || QApplication::activePopupWidget()) return;
             if (QGuiApplication::focusWindow() != from->windowHandle()) ActivateTopLevel(from);

@@ -139,6 +139,10 @@ public:
     // click that closes a button's menu on the button does not press it
     // again. Presses elsewhere go on to their windows as usual.
     void SetCloseClickArea(const TRect& screen) { closeClickArea_ = screen; }
+    // The same; Closed runs as this showing of the menu goes (an item
+    // chosen, Esc, a press elsewhere; before the item's OnClick), and not
+    // at all when Owner was freed meanwhile.
+    void Popup(int X, int Y, TControl* Owner, std::function<void()> Closed);
     TComponent* PopupComponent() const { return popupComponent_; }
     void SetPopupComponent(TComponent* v) { popupComponent_ = v; }
     bool AutoPopup() const { return autoPopup_; }
