@@ -615,6 +615,20 @@ void TCustomDBComboBoxEh::MouseDown(TMouseButton Button, TShiftState Shift, int 
     DropDown();
 }
 
+TControl* TCustomDBComboBoxEh::OpenDropDown() const { return listVisible_ ? list_ : nullptr; }
+
+// A press on the text (it opened the list) dragged into the list goes on
+// there, as one on the button does.
+void TCustomDBComboBoxEh::MouseMove(TShiftState Shift, int X, int Y) {
+    if (Shift.Contains(ssLeft) && TrackDropDownMouse(this, X, Y)) return;
+    TCustomDBEditEh::MouseMove(Shift, X, Y);
+}
+
+void TCustomDBComboBoxEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft && ReleaseDropDownMouse(this, X, Y)) return;
+    TCustomDBEditEh::MouseUp(Button, Shift, X, Y);
+}
+
 void TCustomDBComboBoxEh::Click() {
     TCustomDBEditEh::Click();
     if (keyItemsMode_ && ButtonEnabled() && droppedDown_ && !openedByPress_) CloseUp(false);

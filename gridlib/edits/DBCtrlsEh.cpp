@@ -419,6 +419,10 @@ void TCustomDBEditEh::LayoutEditButtons() {
         s->SetParent(this);
         b->OnDown = [this](TObject* c, bool top, bool& rep, bool& handled) { EditButtonDown(c, top, rep, handled); };
         b->OnClick = [this](TObject* c) { EditButtonClick(c); };
+        b->OnMouseMove = [this](TObject* c, TShiftState sh, int x, int y) { EditButtonMouseMove(c, sh, x, y); };
+        b->OnMouseUp = [this](TObject* c, TMouseButton mb, TShiftState sh, int x, int y) {
+            EditButtonMouseUp(c, mb, sh, x, y);
+        };
         buttonControls_.emplace_back(b, s);
     }
     int clientH = ClientHeight(), clientW = ClientWidth();
@@ -447,16 +451,7 @@ void TCustomDBEditEh::LayoutEditButtons() {
         x -= widths[k];
         b->SetBounds(x, 0, widths[k], buttonHeight);
         TEditButtonEh* set = k == 0 ? editButton_.get() : editButtons_->Items(int(k) - 1);
-        if (set->Style() == ebsGlyphEh) {
-            b->SetGlyph(set->Glyph());
-        } else if (widths[k] > 0 && buttonHeight > 0) {
-            // The speed button shows the painted face as its picture.
-            TBitmap face;
-            face.SetSize(widths[k], buttonHeight);
-            PaintEditButtonFace(face.Canvas(), Rect(0, 0, widths[k], buttonHeight), Color(),
-                                FaceKindOfStyle(set->Style()), 0, flat_, borderActive_, Enabled(), 0);
-            b->SetGlyph(&face);
-        }
+        SetButtonFace(b, set->Style(), set->Glyph(), widths[k], buttonHeight, Color(), flat_, borderActive_, Enabled());
         x -= sepWidths[k];
         s->SetBounds(x, 0, sepWidths[k], buttonHeight);
     }
@@ -486,23 +481,16 @@ void TCustomDBEditEh::DropDown() {
 
 void TCustomDBEditEh::CloseUp(bool Accept) {
     (void)Accept;
+    track_.Cancel();
     if (!buttonControls_.empty()) ButtonControl(0)->SetHeldDown(false);
 }
 
-void TCustomDBEditEh::PostReleaseButton(TObject* Control) {
-    releasePending_ = Control;
-    PostCall([this, Control] {
-        if (releasePending_ == Control) releasePending_ = nullptr;
-    });
-}
+void TCustomDBEditEh::PostReleaseButton(TObject* Control) { releaseButton_.Post(this, Control); }
 
 void TCustomDBEditEh::EditButtonDown(TObject* Control, bool TopButton, bool& AutoRepeat, bool& Handled) {
     if (CanFocus() && !Focused()) SetFocus();
     Handled = false;
-    if (releasePending_ && releasePending_ == Control) {
-        releasePending_ = nullptr;
-        return;
-    }
+    if (releaseButton_.Take(Control)) return;
     int index = -1;
     for (size_t i = 0; i < buttonControls_.size(); ++i)
         if (buttonControls_[i].first == Control) index = int(i);
@@ -515,10 +503,7 @@ void TCustomDBEditEh::EditButtonDown(TObject* Control, bool TopButton, bool& Aut
     }
     if (Handled) return;
     if (set->DropdownMenu) {
-        auto* b = ButtonControl(index);
-        TPoint p = b->ClientToScreen(TPoint{0, b->Height()});
-        set->DropdownMenu->Popup(p.X, p.Y);
-        PostReleaseButton(Control);
+        PopupButtonMenu(set->DropdownMenu, this, ButtonControl(index), releaseButton_);
     } else if (index == 0) {
         ButtonDown(!TopButton);
     }
@@ -536,6 +521,36 @@ void TCustomDBEditEh::EditButtonClick(TObject* Control) {
     }
     if (!handled && droppedDown_ && !openedByPress_ && isMain) CloseUp(false);
     openedByPress_ = false;
+}
+
+void TCustomDBEditEh::EditButtonMouseMove(TObject* Control, TShiftState Shift, int X, int Y) {
+    if (!Shift.Contains(ssLeft) || buttonControls_.empty() || Control != buttonControls_[0].first) return;
+    TrackDropDownMouse(buttonControls_[0].first, X, Y);
+}
+
+void TCustomDBEditEh::EditButtonMouseUp(TObject* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    (void)Shift;
+    auto* c = dynamic_cast<TControl*>(Control);
+    if (Button != mbLeft || !c) return;
+    if (ReleaseDropDownMouse(c, X, Y)) return;
+    if (X < 0 || Y < 0 || X >= c->Width() || Y >= c->Height()) openedByPress_ = false;
+}
+
+TRect TCustomDBEditEh::DropDownPressArea() const {
+    TControl* d = OpenDropDown();
+    return d ? d->ClientRect() : TRect{};
+}
+
+bool TCustomDBEditEh::TrackDropDownMouse(TControl* Source, int X, int Y) {
+    TControl* d = track_.Tracking() ? nullptr : OpenDropDown();
+    return track_.Move(Source, d, d ? DropDownPressArea() : TRect{}, X, Y);
+}
+
+bool TCustomDBEditEh::ReleaseDropDownMouse(TControl* Source, int X, int Y) {
+    if (!track_.Release(Source, X, Y)) return false;
+    // The press ended in the drop-down: the next click on the button closes.
+    openedByPress_ = false;
+    return true;
 }
 
 // ---------------------------------------------------------- the image --

@@ -203,6 +203,18 @@ protected:
     void PostReleaseButton(TObject* Control);
     void EditButtonDown(TObject* Control, bool TopButton, bool& AutoRepeat, bool& Handled);
     void EditButtonClick(TObject* Control);
+    // The main button's press dragged into the open drop-down goes on there.
+    void EditButtonMouseMove(TObject* Control, TShiftState Shift, int X, int Y);
+    // A release off the button ends OpenedByPress; one in the drop-down
+    // (after a drag) is the drop-down's.
+    void EditButtonMouseUp(TObject* Control, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The drop-down that is open now (calendar, list), null when none, and
+    // where in it a press may go on (its client coordinates).
+    virtual TControl* OpenDropDown() const { return nullptr; }
+    virtual TRect DropDownPressArea() const;
+    // The mouse of a press on Source with the button held, for the drop-down.
+    bool TrackDropDownMouse(TControl* Source, int X, int Y);
+    bool ReleaseDropDownMouse(TControl* Source, int X, int Y);
     // Puts the link into edit mode; answers whether it is editing.
     bool EditCanModify();
     // Sets the shown text without any of the Text assignment's effects.
@@ -247,7 +259,8 @@ private:
     TPaintBox* imageBox_ = nullptr;
     int imageWidth_ = 0;
     std::string typedCharacters_;
-    TObject* releasePending_ = nullptr;
+    TReleaseButtonEh releaseButton_;
+    TDropDownMouseTrackEh track_;
 };
 
 // The number box: keeps a double (or Null when empty), shows it with
@@ -460,6 +473,8 @@ protected:
     void DoExit() override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     bool WantEscape() const override { return calendarVisible_ || TCustomDBEditEh::WantEscape(); }
+    TControl* OpenDropDown() const override;
+    TRect DropDownPressArea() const override;
     void UpdateFourDigitYear();
     void UpdateMask();
 
@@ -545,10 +560,13 @@ protected:
     void Change() override;
     void DoExit() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void Click() override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void WndProc(TMessage& Message) override;
     bool WantEscape() const override { return listVisible_ || TCustomDBEditEh::WantEscape(); }
+    TControl* OpenDropDown() const override;
 
 private:
     void updateItemsCount();

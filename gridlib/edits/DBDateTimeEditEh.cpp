@@ -452,6 +452,14 @@ void TCustomDBDateTimeEditEh::DoExit() {
     TCustomDBEditEh::DoExit();
 }
 
+TControl* TCustomDBDateTimeEditEh::OpenDropDown() const { return calendarVisible_ ? calendar_ : nullptr; }
+
+// Only the days: a press passed on to the month bar on the way down from
+// the button would work its buttons (or open its month menu) mid-drag.
+TRect TCustomDBDateTimeEditEh::DropDownPressArea() const {
+    return calendarVisible_ ? calendar_->DayTableRect() : TRect{};
+}
+
 void TCustomDBDateTimeEditEh::DropDown() {
     TCustomDBEditEh::DropDown();
     if (calendarVisible_) return;

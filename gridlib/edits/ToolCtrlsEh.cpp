@@ -5,6 +5,7 @@
 
 #include "Controls.h"
 #include "ExtCtrls.h"
+#include "Menus.h"
 #include "DB.h"
 #include "ScopeExit.h"
 #include "Screen.h"
@@ -260,6 +261,21 @@ int FlatEditButtonWidth = 0;
 // ------------------------------------------------------ button control --
 
 TEditButtonControlEh::TEditButtonControlEh(TComponent* AOwner) : TSpeedButton(AOwner) {}
+
+void SetButtonFace(TEditButtonControlEh* Button, TEditButtonStyleEh Style, TBitmap* Glyph, int W, int H,
+                   TColor ParentColor, bool Flat, bool Active, bool Enabled) {
+    if (Style == ebsGlyphEh) {
+        Button->SetGlyph(Glyph);
+        return;
+    }
+    if (W <= 0 || H <= 0) return;
+    // The speed button shows the painted face as its picture.
+    TBitmap face;
+    face.SetSize(W, H);
+    PaintEditButtonFace(face.Canvas(), Rect(0, 0, W, H), ParentColor, FaceKindOfStyle(Style), 0, Flat, Active, Enabled,
+                        0);
+    Button->SetGlyph(&face);
+}
 
 void TEditButtonControlEh::SetButtonStyle(TEditButtonStyleEh v) {
     if (style_ == v) return;
@@ -773,6 +789,59 @@ bool TPopupMonthCalendarEh::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoi
     (void)MousePos;
     SetDate(TDateTime(double(Date()) + (WheelDelta < 0 ? 1 : -1)));
     return true;
+}
+
+// ----------------------------------------- presses into drop-downs --
+
+bool TDropDownMouseTrackEh::Move(TControl* Source, TControl* DropDown, const TRect& Area, int X, int Y) {
+    if (target_) {
+        const TPoint p = target_->ScreenToClient(Source->ClientToScreen(TPoint{X, Y}));
+        target_->Perform(WM_MOUSEMOVE, MK_LBUTTON, MouseLParam(p.X, p.Y));
+        return true;
+    }
+    if (!DropDown || !DropDown->Visible()) return false;
+    const TPoint p = DropDown->ScreenToClient(Source->ClientToScreen(TPoint{X, Y}));
+    if (!PtInRect(Area, p)) return false;
+    target_ = DropDown;
+    DropDown->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MouseLParam(p.X, p.Y));
+    return true;
+}
+
+bool TDropDownMouseTrackEh::Release(TControl* Source, int X, int Y) {
+    TControl* target = target_;
+    if (!target) return false;
+    target_ = nullptr;
+    const TPoint p = target->ScreenToClient(Source->ClientToScreen(TPoint{X, Y}));
+    target->Perform(WM_LBUTTONUP, 0, MouseLParam(p.X, p.Y));
+    return true;
+}
+
+void TReleaseButtonEh::Post(TControl* Owner, TObject* Button) {
+    pending_ = Button;
+    const unsigned serial = ++serial_;
+    // Two turns of the queue: a press that closed a menu is handed back to
+    // the window under it only after the menu has gone.
+    Owner->PostCall([this, Owner, serial] {
+        Owner->PostCall([this, serial] {
+            if (serial_ == serial) pending_ = nullptr;
+        });
+    });
+}
+
+bool TReleaseButtonEh::Take(TObject* Button) {
+    if (!pending_ || pending_ != Button) return false;
+    pending_ = nullptr;
+    return true;
+}
+
+void PopupButtonMenu(TPopupMenu* Menu, TControl* Owner, TControl* Button, TReleaseButtonEh& Release) {
+    const TPoint at = Button->ClientToScreen(TPoint{0, Button->Height()});
+    Menu->SetPopupComponent(Button);
+    Menu->Popup(at.X, at.Y, Owner, [Owner, Button, &Release] {
+        // The menu took the release: the button is let up off its face.
+        Button->Perform(WM_LBUTTONUP, 0, MouseLParam(-1, -1));
+        Release.Post(Owner, Button);
+    });
 }
 
 // ------------------------------------------------------ field lists --

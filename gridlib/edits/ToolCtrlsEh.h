@@ -114,6 +114,11 @@ private:
     TTimer* timer_ = nullptr;
 };
 
+// Gives a button control its picture: Glyph for the glyph style, else the
+// face of its style painted W x H over ParentColor.
+void SetButtonFace(TEditButtonControlEh* Button, TEditButtonStyleEh Style, TBitmap* Glyph, int W, int H,
+                   TColor ParentColor, bool Flat, bool Active, bool Enabled);
+
 // The settings of one button.
 class TEditButtonEh {
 public:
@@ -200,6 +205,47 @@ public:
 
 // Messages between a drop-down and the control that shows it.
 constexpr unsigned SizeGripSideMessage = WM_USER + 100; // WParam: 0 left, 1 right, 2 top, 3 bottom
+
+// A press on a drop-down's button (or on the edit that dropped it down)
+// dragged into the open drop-down goes on there as the drop-down's own
+// press: the drop-down follows the pointer and the release there chooses,
+// as a click would. The control that took the press keeps getting the
+// mouse and passes on what it gets.
+class TDropDownMouseTrackEh {
+public:
+    // A move to (X, Y) of Source with the button held. Nothing happens
+    // until the pointer first lies in Area (DropDown's client coordinates);
+    // then DropDown takes the press there, and every later move. True while
+    // a drop-down has the press.
+    bool Move(TControl* Source, TControl* DropDown, const TRect& Area, int X, int Y);
+    // The release at (X, Y) of Source: passed on (true) while a drop-down
+    // has the press.
+    bool Release(TControl* Source, int X, int Y);
+    bool Tracking() const { return target_ != nullptr; }
+    void Cancel() { target_ = nullptr; }
+
+private:
+    TControl* target_ = nullptr;
+};
+
+// The press that closes a button's drop-down (a menu, a calendar) lands on
+// the button once the drop-down has gone; it must not open it again. Post
+// marks the button for the events already waiting; Take, at the button's
+// next press, answers whether that press is the closing one.
+class TReleaseButtonEh {
+public:
+    void Post(TControl* Owner, TObject* Button);
+    bool Take(TObject* Button);
+
+private:
+    TObject* pending_ = nullptr;
+    unsigned serial_ = 0;
+};
+
+// Pops Menu up at Button's bottom-left corner. Once it has gone the button
+// is let up (no click: the menu took the press's release) and Release marks
+// the press that may have closed it.
+void PopupButtonMenu(TPopupMenu* Menu, TControl* Owner, TControl* Button, TReleaseButtonEh& Release);
 
 // An extra first row of a drop-down list with its own texts and key value
 // (a "none" or "all" entry).

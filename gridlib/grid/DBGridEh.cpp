@@ -2268,6 +2268,11 @@ void TCustomDBGridEh::mouseDownNow(TMouseButton Button, TShiftState Shift, int X
 }
 
 void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
+    // A press handed to the editor's button stays the button's.
+    if (TDBGridInplaceEdit* ed = InplaceEditorEh(); ed && ed->ButtonHeld()) {
+        ed->ButtonMouseMove(Shift, X - ed->Left(), Y - ed->Top());
+        return;
+    }
     if (Shift.Contains(ssLeft) || Shift.Contains(ssRight) || Shift.Contains(ssMiddle) || Shift.Contains(ssCtrl) ||
         MouseCapture()) {
         HideTooltip();
@@ -2375,6 +2380,10 @@ void TCustomDBGridEh::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TCustomDBGridEh::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (TDBGridInplaceEdit* ed = InplaceEditorEh(); ed && ed->ButtonHeld() && Button == mbLeft) {
+        ed->ButtonMouseUp(Button, Shift, X - ed->Left(), Y - ed->Top());
+        return;
+    }
     if (rightColDrag_ && Button == mbRight) {
         rightColDrag_ = false;
         SetMouseCapture(false);

@@ -42,6 +42,7 @@ class TTimer;
 class TSpecRowEh;
 class TDataSource;
 class TDBGridInplaceEdit;
+class TShape;
 class TPopupListboxEh;
 
 // ------------------------------------------------------------ option sets
@@ -1349,13 +1350,26 @@ public:
     // A press the grid passes on from a cell's button zone, in editor
     // coordinates: the button there takes it. False when none is there.
     bool PressButtonAt(int X, int Y);
+    // A press on the default button is held: the grid passes on the moves
+    // and the release of a press it handed over (editor coordinates).
+    bool ButtonHeld() const { return buttonHeld_; }
+    void ButtonMouseMove(TShiftState Shift, int X, int Y) { MouseMove(Shift, X, Y); }
+    void ButtonMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) { MouseUp(Button, Shift, X, Y); }
+    // The press now held opened the drop-down (its click leaves it open).
+    bool OpenedByThisPress() const { return openedByThisPress_; }
+    // The 1-pixel lines left of the buttons in a flat grid, the default
+    // button's first; hidden ones elsewhere.
+    int SeparatorCount() const { return int(separators_.size()); }
+    TShape* Separator(int i) const { return separators_.at(size_t(i)); }
 
 protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void BoundsChanged() override;
     bool KeepsLineKey(Word Key) const override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void DoExit() override;
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
 private:
     struct Button {
@@ -1368,6 +1382,8 @@ private:
     void listMouseUp(TMouseButton Button, int X, int Y);
     void showListItemText();
     int defaultButtonWidth() const;
+    void trackDropDownMouse(int X, int Y);
+    TShape* separatorAt(size_t i);
 
     TCustomDBGridEh* grid_;
     TInplaceEditStyleEh style_ = iesSimpleEh;
@@ -1377,8 +1393,13 @@ private:
     bool calendarDown_ = false;
     TEditButtonControlEh* upDown_ = nullptr;
     std::vector<Button> buttons_;
+    std::vector<TShape*> separators_;
     bool readOnlyOverridden_ = false;
     bool forcedReadOnly_ = false;
+    bool buttonHeld_ = false;
+    bool openedByThisPress_ = false;
+    TDropDownMouseTrackEh track_;
+    TReleaseButtonEh releaseButton_;
 };
 
 class TDBGridEh : public TCustomDBGridEh {

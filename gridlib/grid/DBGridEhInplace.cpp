@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ExtCtrls.h"
 #include "Menus.h"
 #include "SysUtils.h"
 #include "gridlib/edits/DBCtrlsEh.h"
@@ -211,7 +212,8 @@ bool TDBGridInplaceEdit::DroppedDown() const {
 }
 
 int TDBGridInplaceEdit::ButtonAreaWidth() const {
-    return OuterButtonsWidth() + (IsRectEmpty(ButtonRect()) ? 0 : ButtonRect().Width());
+    if (IsRectEmpty(ButtonRect())) return OuterButtonsWidth();
+    return OuterButtonsWidth() + ButtonRect().Width() + (grid_->Flat() ? 1 : 0);
 }
 
 void TDBGridInplaceEdit::UpdateContents() {
@@ -304,41 +306,75 @@ void TDBGridInplaceEdit::updateEditButtons() {
     for (size_t i = 0; i < buttons_.size(); ++i)
         h = std::min(h, heightFor(itemButtonWidth(c->EditButtons()->Items(visibleItems[i]), flat)));
     if (style_ == iesUpDownEh) h = std::min(h, heightFor(defaultButtonWidth()));
+    // In a flat grid a line of the button face keeps each button off its
+    // neighbour (and the first off the text).
+    const int sep = flat ? 1 : 0;
+    size_t lines = 0;
+    auto separate = [&](int& x) {
+        if (!flat) return;
+        x -= sep;
+        TShape* s = separatorAt(lines++);
+        s->SetBounds(x, 0, sep, h);
+        s->SetVisible(true);
+    };
     int x = Width();
     for (size_t i = buttons_.size(); i-- > 0;) {
         TEditButtonEh* item = c->EditButtons()->Items(visibleItems[i]);
         TEditButtonControlEh* b = buttons_[i].control;
         buttons_[i].item = visibleItems[i];
         b->SetButtonStyle(item->Style());
-        b->SetGlyph(item->Glyph());
         b->SetNumGlyphs(item->NumGlyphs());
         b->SetHint(item->Hint());
         b->SetFlat(flat);
         const int w = itemButtonWidth(item, flat);
+        SetButtonFace(b, item->Style(), item->Glyph(), w, h, Color(), flat, true, true);
         x -= w;
         b->SetBounds(x, 0, w, h);
         b->SetVisible(true);
         b->SetEnabled(true);
+        b->SetHot(true);
+        separate(x);
     }
     if (style_ == iesUpDownEh) {
         x -= defaultButtonWidth();
         upDown_->SetFlat(flat);
+        SetButtonFace(upDown_, ebsUpDownEh, nullptr, defaultButtonWidth(), h, Color(), flat, true, true);
         upDown_->SetBounds(x, 0, defaultButtonWidth(), h);
+        upDown_->SetHot(true);
+        separate(x);
     }
+    // The default button (drawn by the editor itself) sits left of these.
+    SetButtonWidth(defaultButtonWidth());
     SetOuterButtonsWidth(Width() - x);
+    if (style_ != iesSimpleEh && style_ != iesUpDownEh) {
+        int left = x - defaultButtonWidth();
+        separate(left);
+    }
+    for (size_t i = lines; i < separators_.size(); ++i) separators_[i]->SetVisible(false);
+}
+
+TShape* TDBGridInplaceEdit::separatorAt(size_t i) {
+    while (separators_.size() <= i) {
+        auto* s = new TShape(this);
+        s->SetParent(this);
+        s->Pen()->SetColor(clBtnFace);
+        s->Brush()->SetColor(clBtnFace);
+        separators_.push_back(s);
+    }
+    return separators_[i];
 }
 
 void TDBGridInplaceEdit::editButtonDown(int item, TEditButtonControlEh* control) {
     if (CanFocus() && !Focused()) SetFocus();
+    // The press that closed this button's menu does not pop it up again.
+    if (releaseButton_.Take(control)) return;
     TColumnEh* c = Column();
     if (!c || item < 0 || item >= c->EditButtons()->Count()) return;
     TEditButtonEh* b = c->EditButtons()->Items(item);
     bool handled = false, autoRepeat = false;
     if (b->OnDown) b->OnDown(control, true, autoRepeat, handled);
     if (handled || !b->DropdownMenu) return;
-    const TPoint at = control->ClientToScreen(TPoint{0, control->Height()});
-    b->DropdownMenu->SetPopupComponent(control);
-    b->DropdownMenu->Popup(at.X, at.Y);
+    PopupButtonMenu(b->DropdownMenu, this, control, releaseButton_);
 }
 
 void TDBGridInplaceEdit::editButtonClick(int item, TEditButtonControlEh* control) {
@@ -347,6 +383,67 @@ void TDBGridInplaceEdit::editButtonClick(int item, TEditButtonControlEh* control
     TEditButtonEh* b = c->EditButtons()->Items(item);
     bool handled = false;
     if (b->OnClick) b->OnClick(control, handled);
+}
+
+// The default button of a drop-down: the press opens (the click that ends
+// it leaves the drop-down open), a later click closes without taking a
+// value, and a press dragged into the open drop-down goes on there. A
+// press on the editor's text closes its open drop-down without taking
+// anything, as a press anywhere outside the drop-down does; a press on the
+// other buttons is theirs to decide.
+void TDBGridInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const TRect b = ButtonRect();
+    if (Button != mbLeft || !dropsDown(style_) || !PtInRect(b, TPoint{X, Y})) {
+        if (DroppedDown() && X < Width() - ButtonAreaWidth()) CloseUp(false);
+        TInplaceEdit::MouseDown(Button, Shift, X, Y);
+        return;
+    }
+    if (CanFocus() && !Focused()) SetFocus();
+    buttonHeld_ = true;
+    track_.Cancel();
+    if (DroppedDown()) return;
+    DropDown();
+    openedByThisPress_ = DroppedDown();
+}
+
+void TDBGridInplaceEdit::MouseMove(TShiftState Shift, int X, int Y) {
+    if (buttonHeld_ && Shift.Contains(ssLeft)) trackDropDownMouse(X, Y);
+    TInplaceEdit::MouseMove(Shift, X, Y);
+}
+
+void TDBGridInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button != mbLeft || !buttonHeld_) {
+        TInplaceEdit::MouseUp(Button, Shift, X, Y);
+        return;
+    }
+    buttonHeld_ = false;
+    if (track_.Release(this, X, Y)) {
+        openedByThisPress_ = false;
+        return;
+    }
+    if (PtInRect(ButtonRect(), TPoint{X, Y}) && DroppedDown() && !openedByThisPress_) CloseUp(false);
+    openedByThisPress_ = false;
+}
+
+void TDBGridInplaceEdit::trackDropDownMouse(int X, int Y) {
+    if (track_.Tracking()) {
+        track_.Move(this, nullptr, TRect{}, X, Y);
+        return;
+    }
+    TControl* d = nullptr;
+    TRect area;
+    if (listDown_) {
+        d = list_;
+        area = list_->ClientRect();
+    } else if (calendarDown_) {
+        // The days only: not the month bar's buttons on the way there.
+        d = calendar_;
+        area = calendar_->DayTableRect();
+    } else if (TPopupDataGridEh* g = style_ == iesDataGridEh ? grid_->DroppedDataGrid() : nullptr) {
+        d = g;
+        area = g->DataRowsRect();
+    }
+    track_.Move(this, d, area, X, Y);
 }
 
 bool TDBGridInplaceEdit::PressButtonAt(int X, int Y) {
@@ -395,7 +492,10 @@ void TDBGridInplaceEdit::DropDown() {
     TColumnEh* c = Column();
     if (!c) return;
     switch (style_) {
-    case iesDataGridEh: grid_->DropDownDataGrid(); return;
+    case iesDataGridEh:
+        grid_->DropDownDataGrid();
+        SetButtonDown(grid_->DroppedDataGrid() != nullptr);
+        return;
     case iesCalendarEh: {
         if (!calendar_) {
             calendar_ = NewDropDownWindow<TPopupMonthCalendarEh>(this);
@@ -413,6 +513,7 @@ void TDBGridInplaceEdit::DropDown() {
         PlaceDropDown(this, calendar_, daLeft);
         calendar_->SetVisible(true);
         calendarDown_ = true;
+        SetButtonDown(true);
         return;
     }
     case iesPickListEh: {
@@ -453,6 +554,7 @@ void TDBGridInplaceEdit::DropDown() {
         list_->SizeGrip()->ShowGrip(c->DropDownSizing());
         list_->UserResized = false;
         listDown_ = true;
+        SetButtonDown(true);
         return;
     }
     default: return;
@@ -460,6 +562,8 @@ void TDBGridInplaceEdit::DropDown() {
 }
 
 void TDBGridInplaceEdit::CloseUp(bool Accept) {
+    track_.Cancel();
+    SetButtonDown(false);
     if (style_ == iesDataGridEh && grid_->DroppedDataGrid()) {
         grid_->CloseUpDataGrid(Accept);
         return;
@@ -510,14 +614,6 @@ void TDBGridInplaceEdit::showListItemText() {
 void TDBGridInplaceEdit::DoExit() {
     CloseUp(false);
     TInplaceEdit::DoExit();
-}
-
-// A press on the editor's text closes its open drop-down without taking
-// anything, as a press anywhere outside the drop-down does; a press on the
-// buttons is theirs to decide.
-void TDBGridInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (DroppedDown() && X < Width() - ButtonAreaWidth()) CloseUp(false);
-    TInplaceEdit::MouseDown(Button, Shift, X, Y);
 }
 
 bool TDBGridInplaceEdit::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {

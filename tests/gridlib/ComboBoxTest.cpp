@@ -204,6 +204,36 @@ TEST_F(ComboBoxTest, aClickOnTheTextOpensAClickOnAnEntryTakesIt) {
     EXPECT_EQ(combo->GetValue().AsString(), "女");
 }
 
+// A press on the button, or on the text of a key-item box, dragged into
+// the list: the list follows the pointer and the release takes the entry.
+TEST_F(ComboBoxTest, aPressDraggedIntoTheListTakesTheEntryItIsReleasedOn) {
+    keyItems({"男", "女", "未知"}, {"M", "F", "U"});
+    struct Case {
+        const char* from;
+        TControl* pressed;
+        TPoint at;
+        int entry;
+        const char* value;
+    } cases[] = {
+        {"button", combo->ButtonControl(0), {combo->ButtonControl(0)->Width() / 2, 8}, 1, "F"},
+        {"text", combo, {20, 10}, 2, "U"},
+    };
+    for (const Case& c : cases) {
+        SendMouseDown(c.pressed, c.at.X, c.at.Y);
+        ASSERT_TRUE(combo->ListVisible()) << c.from;
+        TPopupListboxEh* list = combo->PopupList();
+        for (int i : {0, c.entry}) {
+            const TRect r = list->ItemRect(i);
+            SendMouseMove(list, r.Left + 5, r.Top + r.Height() / 2);
+            EXPECT_EQ(list->ItemIndex(), i) << c.from;
+        }
+        const TRect r = list->ItemRect(c.entry);
+        SendMouseUp(list, r.Left + 5, r.Top + r.Height() / 2);
+        EXPECT_FALSE(combo->ListVisible()) << c.from;
+        EXPECT_EQ(combo->GetValue().AsString(), c.value) << c.from;
+    }
+}
+
 TEST_F(ComboBoxTest, widestEntryWidthAndAResizeRememberedForTheNextDrop) {
     for (const char* s : {"一", "一本很长很长很长很长的书名", "二"}) combo->Items()->Add(s);
     combo->DropDownBox().Width = -1;

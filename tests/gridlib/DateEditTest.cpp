@@ -275,6 +275,22 @@ TEST_F(DateEditTest, theButtonOpensAndTheNextPressClosesWithoutReopening) {
     SendKey(edit, VK_ESCAPE);
 }
 
+TEST_F(DateEditTest, aPressOnTheButtonDraggedOntoADayTakesIt) {
+    edit->SetValue(Variant(D(2026, 12, 10)));
+    TEditButtonControlEh* button = edit->ButtonControl(0);
+    SendMouseDown(button, button->Width() / 2, button->Height() / 2);
+    TPopupMonthCalendarEh* cal = edit->Calendar();
+    ASSERT_TRUE(edit->CalendarVisible());
+    // Through the calendar's top (its month bar) down into the days.
+    SendMouseMove(cal, cal->Width() / 2, 4);
+    SendMouseMove(cal, cal->Width() / 2, cal->Height() * 3 / 4);
+    SendMouseUp(cal, cal->Width() / 2, cal->Height() * 3 / 4);
+    EXPECT_FALSE(edit->CalendarVisible());
+    EXPECT_FALSE(button->HeldDown());
+    EXPECT_NE(double(cal->Date()), double(D(2026, 12, 10)));
+    EXPECT_EQ(double(edit->GetValue().AsDateTime()), double(cal->Date()));
+}
+
 TEST_F(DateEditTest, aClickOnADayAccepts) {
     edit->SetValue(Variant(D(2026, 12, 10)));
     edit->SetFocus();

@@ -6,6 +6,7 @@
 #include "support/TestNames.h"
 
 #include "ExtCtrls.h"
+#include "Menus.h"
 #include "TestKit.h"
 #include "gridlib/edits/DBCtrlsEh.h"
 
@@ -100,6 +101,37 @@ INSTANTIATE_TEST_SUITE_P(Rows, ButtonLayoutTest,
                                            LayoutRow{"raisedAutomaticWidth", false, 0, kScrollArrowWidth},
                                            LayoutRow{"ownWidth", false, 20, 20}),
                          RowName());
+
+TEST_F(EditButtonsTest, thePressThatClosesTheMainButtonsMenuDoesNotPopItUpAgain) {
+    auto* e = new TDBNumberEditEh(&form);
+    e->SetParent(&form);
+    e->SetBounds(10, 10, 150, 21);
+    e->EditButton()->SetVisible(true);
+    auto* menu = new TPopupMenu(&form);
+    auto* item = new TMenuItem(menu);
+    item->SetCaption("清零");
+    menu->Items()->Add(item);
+    e->EditButton()->DropdownMenu = menu;
+    int downs = 0;
+    e->OnButtonDown = [&](TObject*, bool, bool&, bool&) { ++downs; };
+    TEditButtonControlEh* b = e->ButtonControl(0);
+    SendClick(b);
+    EXPECT_EQ(OpenMenuCaptions(), (std::vector<std::string>{"清零"}));
+    SendKeyToMenu(VK_ESCAPE);
+    ProcessEvents();
+    EXPECT_EQ(b->PressedPart(), 0); // let up once the menu went
+    SendClick(b);
+    ASSERT_TRUE(MenuOpen() || !OpenMenuCaptions().empty());
+    SendClick(b); // closes the menu, and only that
+    ProcessEvents();
+    EXPECT_FALSE(MenuOpen());
+    EXPECT_EQ(downs, 2);
+    SendClick(b);
+    EXPECT_EQ(OpenMenuCaptions(), (std::vector<std::string>{"清零"}));
+    EXPECT_EQ(downs, 3);
+    SendKeyToMenu(VK_ESCAPE);
+    ProcessEvents();
+}
 
 TEST_F(EditButtonsTest, flatButtonWidthIsOddAndNotWiderThanAScrollArrow) {
     int w = CalcFlatButtonWidth();

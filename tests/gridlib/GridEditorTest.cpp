@@ -7,10 +7,13 @@
 // through the window system.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "support/TestNames.h"
 
+#include "ExtCtrls.h"
+#include "Menus.h"
 #include "Screen.h"
 #include "SysUtils.h"
 #include "TestKit.h"
@@ -574,6 +577,179 @@ TEST(GridEditorWordWrap, aDoubleClickOnTheTextStepsTheValue) {
     EXPECT_EQ(g.ds->FieldByName("Note")->AsString(), "已归还");
     SendDoubleClick(ed, 10, 8);
     EXPECT_EQ(g.ds->FieldByName("Note")->AsString(), "丢失");
+}
+
+// ---- a press on the default button, held and dragged into the list
+
+TPoint middleOf(const TRect& r) { return {r.Left + r.Width() / 2, r.Top + r.Height() / 2}; }
+
+// Presses the editor's drop-down button and keeps the button down.
+TPopupListboxEh* pressListButton(TDBGridInplaceEdit* ed) {
+    const TPoint b = middleOf(ed->ButtonRect());
+    SendMouseDown(ed, b.X, b.Y);
+    EXPECT_TRUE(ed->DroppedDown());
+    EXPECT_TRUE(ed->OpenedByThisPress());
+    return ed->PopupList();
+}
+
+TEST(GridEditorDropDownPress, theListFollowsThePointerAndTheReleaseOnAnItemTakesIt) {
+    LoanGrid g;
+    g.stateList();
+    TDBGridInplaceEdit* ed = g.edit(3);
+    TPopupListboxEh* l = pressListButton(ed);
+    ASSERT_TRUE(l && l->Visible());
+    EXPECT_TRUE(ed->ButtonDown()); // held down while the list is open
+    for (int i : {1, 2, 1}) {
+        const TPoint at = middleOf(l->ItemRect(i));
+        SendMouseMove(l, at.X, at.Y);
+        EXPECT_EQ(l->ItemIndex(), i);
+        EXPECT_TRUE(ed->DroppedDown());
+    }
+    const TPoint at = middleOf(l->ItemRect(2));
+    SendMouseMove(l, at.X, at.Y);
+    SendMouseUp(l, at.X, at.Y);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_FALSE(ed->ButtonDown());
+    EXPECT_EQ(ed->GetText(), "丢失");
+    EXPECT_EQ(g.field("State")->AsString(), "丢失");
+}
+
+TEST(GridEditorDropDownPress, draggedInAndOutAgainTheReleaseClosesWithoutChoosing) {
+    LoanGrid g;
+    g.stateList();
+    TDBGridInplaceEdit* ed = g.edit(3);
+    TPopupListboxEh* l = pressListButton(ed);
+    ASSERT_TRUE(l);
+    const TPoint item = middleOf(l->ItemRect(1));
+    SendMouseMove(l, item.X, item.Y);
+    const TPoint off{l->ClientWidth() + 40, item.Y};
+    SendMouseMove(l, off.X, off.Y);
+    SendMouseUp(l, off.X, off.Y);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_EQ(ed->GetText(), "在借");
+    EXPECT_EQ(g.field("State")->AsString(), "在借");
+}
+
+TEST(GridEditorDropDownPress, releasedOffTheButtonTheListStaysAndTheNextClickClosesIt) {
+    LoanGrid g;
+    g.stateList();
+    TDBGridInplaceEdit* ed = g.edit(3);
+    pressListButton(ed);
+    // Off the button to the left, over the text: never into the list.
+    SendMouseMove(ed, 4, ed->Height() / 2);
+    SendMouseUp(ed, 4, ed->Height() / 2);
+    EXPECT_TRUE(ed->DroppedDown());
+    EXPECT_FALSE(ed->OpenedByThisPress());
+    const TPoint b = middleOf(ed->ButtonRect());
+    SendClick(ed, b.X, b.Y);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_EQ(g.field("State")->AsString(), "在借");
+}
+
+TEST(GridEditorDropDownPress, aPressOnACellsButtonDraggedIntoTheListChoosesToo) {
+    LoanGrid g;
+    TColumnEh* c = g.stateList();
+    c->SetAlwaysShowEditButton(true);
+    ShowAndActivate(&g.form);
+    g.grid->SetFocus();
+    ProcessEvents();
+    // The current record's state cell: the editor is not shown yet.
+    const TRect cell = g.grid->CellRect(g.grid->IndicatorOffset() + 3, g.grid->TitleOffset());
+    SendMouseDown(g.grid, cell.Right - 4, cell.Top + cell.Height() / 2);
+    TDBGridInplaceEdit* ed = g.grid->InplaceEditorEh();
+    ASSERT_TRUE(ed && ed->DroppedDown());
+    TPopupListboxEh* l = ed->PopupList();
+    const TPoint at = middleOf(l->ItemRect(1));
+    SendMouseMove(l, at.X, at.Y);
+    EXPECT_EQ(l->ItemIndex(), 1);
+    SendMouseUp(l, at.X, at.Y);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_EQ(g.field("State")->AsString(), "归还");
+    EXPECT_EQ(g.ds->RecNo(), 1);
+}
+
+TEST(GridEditorDropDownPress, aPressOnTheCalendarsButtonDraggedOntoADayTakesIt) {
+    LoanGrid g;
+    TDBGridInplaceEdit* ed = g.edit(1);
+    const TPoint b = middleOf(ed->ButtonRect());
+    SendMouseDown(ed, b.X, b.Y);
+    TPopupMonthCalendarEh* cal = ed->Calendar();
+    ASSERT_TRUE(cal && cal->Visible());
+    // The days fill the lower part of the calendar.
+    SendMouseMove(cal, cal->Width() / 2, cal->Height() * 2 / 3);
+    SendMouseMove(cal, cal->Width() / 2 + 4, cal->Height() * 2 / 3);
+    SendMouseUp(cal, cal->Width() / 2 + 4, cal->Height() * 2 / 3);
+    EXPECT_FALSE(ed->DroppedDown());
+    EXPECT_NE(double(cal->Date()), double(D(2026, 12, 1)));
+    EXPECT_EQ(double(g.field("LendDate")->AsDateTime()), double(cal->Date()));
+}
+
+TEST(GridEditorEditButtons, thePressThatClosesAButtonsMenuDoesNotPopItUpAgain) {
+    ButtonsGrid g;
+    auto* menu = new TPopupMenu(&g.form);
+    auto* item = new TMenuItem(menu);
+    item->SetCaption("清除");
+    menu->Items()->Add(item);
+    g.column(0)->EditButtons()->Items(1)->DropdownMenu = menu;
+    TDBGridInplaceEdit* ed = g.edit(0);
+    TEditButtonControlEh* b = ed->EditButtonControl(1);
+    SendClick(b);
+    EXPECT_EQ(OpenMenuCaptions(), (std::vector<std::string>{"清除"}));
+    EXPECT_EQ(menu->PopupComponent(), b);
+    SendKeyToMenu(VK_ESCAPE);
+    ProcessEvents();
+    EXPECT_FALSE(MenuOpen());
+    EXPECT_EQ(b->PressedPart(), 0); // let up once the menu went
+    SendClick(b);
+    ASSERT_TRUE(MenuOpen() || !OpenMenuCaptions().empty());
+    SendClick(b); // closes the menu
+    ProcessEvents();
+    EXPECT_FALSE(MenuOpen());
+    // The rule holds for that one press only.
+    SendClick(b);
+    EXPECT_EQ(OpenMenuCaptions(), (std::vector<std::string>{"清除"}));
+    SendKeyToMenu(VK_ESCAPE);
+    ProcessEvents();
+    EXPECT_FALSE(MenuOpen());
+}
+
+TEST(GridEditorEditButtons, aFlatGridSeparatesTheButtonsByALine) {
+    ButtonsGrid g;
+    g.grid->SetFlat(true);
+    TColumnEh* c = g.column(0);
+    for (const char* s : {"L001", "L002"}) c->PickList()->Add(s);
+    TDBGridInplaceEdit* ed = g.edit(0);
+    ASSERT_EQ(ed->EditStyleEh(), iesPickListEh);
+    // Right to left: the "+" button, its line, "...", its line, the
+    // default button, its line.
+    std::vector<TRect> buttons{ed->ButtonRect()};
+    for (int i = 0; i < ed->EditButtonControlCount(); ++i) {
+        TEditButtonControlEh* b = ed->EditButtonControl(i);
+        buttons.push_back(Rect(b->Left(), b->Top(), b->Left() + b->Width(), b->Top() + b->Height()));
+    }
+    std::vector<TRect> lines;
+    for (int i = 0; i < ed->SeparatorCount(); ++i)
+        if (ed->Separator(i)->Visible()) {
+            TShape* s = ed->Separator(i);
+            lines.push_back(Rect(s->Left(), s->Top(), s->Left() + s->Width(), s->Top() + s->Height()));
+        }
+    ASSERT_EQ(lines.size(), buttons.size());
+    std::sort(lines.begin(), lines.end(), [](const TRect& a, const TRect& b) { return a.Left < b.Left; });
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(lines[i].Width(), 1);
+        EXPECT_EQ(lines[i].Right, buttons[i].Left) << "button " << i;
+    }
+    EXPECT_EQ(buttons[0].Width(), FlatEditButtonWidth);
+    EXPECT_EQ(ed->ButtonAreaWidth(), c->EditButtonsWidth());
+    ProcessEvents();
+    ForceDirectories(kScreens);
+    EXPECT_TRUE(SaveFormPng(&g.form, kScreens + "gridlib-grid-flat-editor-buttons.png"));
+    // Raised again: no lines, the default button as wide as a scroll arrow.
+    g.grid->SetFlat(false);
+    ed = g.edit(0);
+    for (int i = 0; i < ed->SeparatorCount(); ++i) EXPECT_FALSE(ed->Separator(i)->Visible());
+    EXPECT_EQ(ed->ButtonRect().Width(), kScrollArrowWidth);
+    EXPECT_EQ(ed->ButtonAreaWidth(), c->EditButtonsWidth());
 }
 
 TEST(GridEditorScreens, wordWrapEditorInATallCell) {
