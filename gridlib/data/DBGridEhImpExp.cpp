@@ -11,6 +11,8 @@
 #include "ScopeExit.h"
 #include "SysUtils.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -428,6 +430,11 @@ void TDBGridEhExportAsRTF::putRow(std::vector<Cell>& cells, const std::string& m
     r += "{\\trrh0\r\n";
     for (Cell& c : cells) {
         const char* al = c.Alignment == taRightJustify ? "\\qr" : c.Alignment == taCenter ? "\\qc" : "\\ql";
+        // A cell merged into its neighbour's title keeps no text of its own.
+        if (c.Empty) {
+            r += std::string("\\pard\\intbl{\\qc") + styledText(c.Font.get(), "", c.Background) + "\\cell}\r\n";
+            continue;
+        }
         r += std::string("\\pard\\intbl{") + al + "\\sb" + margin + "\\sa" + margin;
         r += styledText(c.Font.get(), c.Text, c.Background);
         r += "\\cell}\r\n";
@@ -436,7 +443,14 @@ void TDBGridEhExportAsRTF::putRow(std::vector<Cell>& cells, const std::string& m
     Put(r);
 }
 
+// Multi-level titles: one row per level of the title tree, top level
+// first. A node spanning several columns or levels is one block of cells
+// with its text in the top-left one and no borders inside the block.
 void TDBGridEhExportAsRTF::PutTitleRow() {
+    if (Grid->UseMultiTitle() && !Columns.empty()) {
+        putTitleLevels();
+        return;
+    }
     std::vector<Cell> cells(Columns.size());
     for (size_t i = 0; i < Columns.size(); ++i) {
         TColumnTitleEh* t = Columns[i]->Title();
@@ -447,6 +461,88 @@ void TDBGridEhExportAsRTF::PutTitleRow() {
         cells[i].Font->Assign(t->Font());
     }
     putRow(cells, Grid->Flat() ? "12" : "24");
+}
+
+void TDBGridEhExportAsRTF::putTitleLevels() {
+    const size_t n = Columns.size();
+    // Heights in title levels, as the grid lays its titles out: every
+    // upper node one level, a leaf the levels left below its upper nodes
+    // (a caption without "|" stands as high as the whole title).
+    THeadTreeNode* root = Grid->HeadTree();
+    auto depth = [root](THeadTreeNode* t) {
+        int d = 0;
+        for (THeadTreeNode* h = t->Host; h && h != root; h = h->Host) ++d;
+        return d;
+    };
+    std::vector<THeadTreeNode*> node(n);
+    int deepest = 0;
+    for (size_t i = 0; i < n; ++i) {
+        node[i] = Grid->LeafFieldArr(Columns[i]->Index());
+        if (node[i]) deepest = std::max(deepest, depth(node[i]));
+    }
+    auto levelsOf = [&](THeadTreeNode* t) { return t->Child ? 1 : deepest - depth(t) + 1; };
+    // The matrix of nodes, row 0 the leaves: each pass lifts the columns
+    // whose running height is the lowest one level up the tree.
+    std::vector<int> height(n, 0);
+    for (size_t i = 0; i < n; ++i)
+        if (node[i]) height[i] = levelsOf(node[i]);
+    std::vector<std::vector<THeadTreeNode*>> matrix;
+    for (bool first = true;; first = false) {
+        int lowest = INT_MAX;
+        for (size_t i = 0; i < n; ++i)
+            if (node[i]) lowest = std::min(lowest, height[i]);
+        std::vector<THeadTreeNode*> row = node;
+        bool moved = false;
+        for (size_t i = 0; i < n; ++i)
+            if (node[i] && height[i] == lowest && node[i]->Host) {
+                node[i] = node[i]->Host;
+                height[i] += levelsOf(node[i]);
+                moved = true;
+            }
+        if (first || moved) matrix.push_back(std::move(row));
+        if (!moved) break;
+    }
+    const int levels = int(matrix.size());
+    // Each level's cells; a block's inner cells are cleared and lose the
+    // borders between them.
+    std::vector<std::vector<Cell>> rows(static_cast<size_t>(levels));
+    for (auto& row : rows) row.resize(n);
+    for (int r = levels - 1; r >= 0; --r)
+        for (size_t c = 0; c < n; ++c) {
+            Cell& cell = rows[size_t(r)][c];
+            THeadTreeNode* at = matrix[size_t(r)][c];
+            if (cell.Empty || !at) continue;
+            int below = r;
+            while (below > 0 && matrix[size_t(below - 1)][c] == at) --below;
+            size_t right = c;
+            while (right + 1 < n && matrix[size_t(r)][right + 1] == at) ++right;
+            for (int rr = below; rr <= r; ++rr)
+                for (size_t cc = c; cc <= right; ++cc) {
+                    Cell& b = rows[size_t(rr)][cc];
+                    b.Empty = rr != r || cc != c;
+                    b.Left = cc == c;
+                    b.Right = cc == right;
+                    b.Top = rr == r;
+                    b.Bottom = rr == below;
+                }
+            cell.Text = at->Text;
+        }
+    const int ppi = Screen->PixelsPerInch();
+    const std::string margin = std::to_string(int(double(Grid->VTitleMargin()) / 2 / ppi * 1440 - 20));
+    for (int r = levels - 1; r >= 0; --r) {
+        std::vector<Cell>& cells = rows[size_t(r)];
+        for (size_t c = 0; c < n; ++c) {
+            Cell& cell = cells[c];
+            cell.Alignment = taCenter;
+            cell.Font = std::make_unique<TFont>();
+            // The leaves in their column's title colours, the levels above
+            // in the grid's.
+            TColumnTitleEh* t = Columns[c]->Title();
+            cell.Font->Assign(r == 0 ? t->Font() : Grid->TitleFont());
+            cell.Background = r == 0 ? t->Color() : Grid->FixedColor();
+        }
+        putRow(cells, margin);
+    }
 }
 
 void TDBGridEhExportAsRTF::PutRecordRow() {

@@ -118,6 +118,7 @@ private:
         bool Empty = false;
     };
     void putRow(std::vector<Cell>& cells, const std::string& margin);
+    void putTitleLevels();
     int colorIndex(TColor c);
     std::string styledText(TFont* font, const std::string& text, TColor background);
     std::unique_ptr<TRtfWriter> rtf_;

@@ -283,4 +283,51 @@ TEST(GridRtf, edgesWordsAndEscapedText) {
     EXPECT_EQ(empty.find("\\trowd"), std::string::npos);
 }
 
+// The borders each cell of the n-th table row declares ("ltbr" letters),
+// and the texts of its cells.
+struct RtfRow {
+    std::vector<std::string> borders, texts;
+};
+RtfRow rtfRow(const std::string& rtf, int n) {
+    size_t at = 0;
+    for (int i = 0; i <= n; ++i) at = rtf.find("\\trowd", at + 1);
+    const size_t body = rtf.find("{\\trrh0", at), end = rtf.find("\\row}", body);
+    RtfRow row;
+    for (size_t p = at, q; (q = rtf.find("\\cellx", p)) < body; p = q + 1) {
+        const std::string def = rtf.substr(p, q - p);
+        std::string b;
+        for (const char* w : {"\\clbrdrl", "\\clbrdrt", "\\clbrdrb", "\\clbrdrr"})
+            if (def.find(w) != std::string::npos) b += w[7];
+        row.borders.push_back(b);
+    }
+    for (size_t p = body, q; (q = rtf.find("\\cell}", p)) < end; p = q + 1) {
+        const size_t space = rtf.rfind(' ', q);
+        row.texts.push_back(space != std::string::npos && space > p ? rtf.substr(space + 1, q - space - 1) : "");
+    }
+    return row;
+}
+
+TEST(GridRtf, multiLevelTitlesMergeTheirGroupsAndTheirTallCells) {
+    GridForm f(2);
+    f.grid->SetEnabled(false);
+    f.grid->SetUseMultiTitle(true);
+    for (const char* n : {"Code", "BookName", "Code"}) f.grid->Columns()->Add()->SetFieldName(n);
+    f.grid->Columns()->Items(0)->Title()->SetCaption("Book|Code");
+    f.grid->Columns()->Items(1)->Title()->SetCaption("Book|Name");
+    f.grid->Columns()->Items(2)->Title()->SetCaption("Shelf");
+    f.grid->SetEnabled(true);
+    const std::string rtf = ExportGridToString<TDBGridEhExportAsRTF>(f.grid, true);
+    // Two title rows, then the two records.
+    size_t rows = 0;
+    for (size_t p = rtf.find("\\trowd"); p != std::string::npos; p = rtf.find("\\trowd", p + 1)) ++rows;
+    EXPECT_EQ(rows, 4u);
+    const RtfRow top = rtfRow(rtf, 0), leaves = rtfRow(rtf, 1);
+    // The group once, in its left cell, with no border inside it; the
+    // single-level title fills both levels with no border between them.
+    EXPECT_EQ(top.texts, (std::vector<std::string>{"Book", "", "Shelf"}));
+    EXPECT_EQ(top.borders, (std::vector<std::string>{"ltb", "tbr", "ltr"}));
+    EXPECT_EQ(leaves.texts, (std::vector<std::string>{"Code", "Name", ""}));
+    EXPECT_EQ(leaves.borders, (std::vector<std::string>{"ltbr", "ltbr", "lbr"}));
+}
+
 } // namespace
