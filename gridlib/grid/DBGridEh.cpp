@@ -210,6 +210,9 @@ TCustomDBGridEh::TCustomDBGridEh(TComponent* AOwner, TCollection::ItemFactory co
       titleFont_(std::make_unique<TFont>()), footerFont_(std::make_unique<TFont>()),
       headTree_(std::make_unique<THeadTreeNode>("Root", 0, 10)) {
     TCustomGrid::SetDefaultDrawing(false);
+    // The flat buttons' width is the library's start-up work; a program may
+    // make a grid before any edit.
+    if (FlatEditButtonWidth == 0) FlatEditButtonWidth = CalcFlatButtonWidth();
     titleFont_->Assign(Font());
     footerFont_->Assign(Font());
     titleFont_->OnChange = [this](TObject*) {

@@ -715,6 +715,8 @@ TEST(GridEditorEditButtons, thePressThatClosesAButtonsMenuDoesNotPopItUpAgain) {
 
 TEST(GridEditorEditButtons, aFlatGridSeparatesTheButtonsByALine) {
     ButtonsGrid g;
+    // The grid alone (no edit made in this process) knows the flat width.
+    EXPECT_GT(FlatEditButtonWidth, 1);
     g.grid->SetFlat(true);
     TColumnEh* c = g.column(0);
     for (const char* s : {"L001", "L002"}) c->PickList()->Add(s);
