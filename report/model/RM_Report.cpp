@@ -284,6 +284,7 @@ void TRMReport::NewReport() {
     Pages.Add()->Name = "Page1";
     FileName = "Untitled";
     Modified = false;
+    if (!DefaultDictionaryFile.empty()) Dictionary.LoadFromFile(DefaultDictionaryFile);
 }
 
 TRMView* TRMReport::FindObject(const std::string& name) const {

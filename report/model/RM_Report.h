@@ -442,6 +442,8 @@ public:
     // A dialog page's non-visual component, before the form shows.
     std::function<void(TComponent* sender)> OnCustomizeObject;
 
+    // A dictionary file every new report starts with ("" none).
+    std::string DefaultDictionaryFile;
     void NewReport();
     // False when the file is missing, not a report file, newer than this
     // engine or damaged; FileName keeps the name either way.

@@ -319,6 +319,20 @@ TEST_F(DictionaryFile, wrongSignatureSaysSoAndChangesNothing) {
     EXPECT_EQ(d.Variables.size(), 2u);
 }
 
+TEST_F(DictionaryFile, aNewReportStartsWithTheDefaultDictionary) {
+    TRMDataDictionary file;
+    file.Variables = {{" 馆", ""}, {"馆名", "'城东图书馆'"}};
+    file.SaveToFile(dir + "default");
+    TRMReport r;
+    r.Dictionary.Variables = {{" 旧", ""}, {"Old", "1"}};
+    r.NewReport();
+    EXPECT_TRUE(r.Dictionary.Variables.empty());
+    r.DefaultDictionaryFile = dir + "default";
+    r.NewReport();
+    ASSERT_TRUE(r.Dictionary.IsVariable("馆名"));
+    EXPECT_EQ(VarToStr(r.Calc("[馆名]")), "城东图书馆");
+}
+
 TEST_F(DictionaryFile, fileCutShortLeavesTheDictionaryAsItWas) {
     TRMDataDictionary file;
     file.Variables = {{" 馆", ""}, {"A", "10"}};

@@ -307,4 +307,32 @@ TEST(EnginePictures, namedPicturesAreDrawnAndUnknownNamesAreEmpty) {
     EXPECT_TRUE(RMLoadBitmap("RM_NOSUCHPICTURE")->Empty());
 }
 
+// Pixels per metre in the bitmap's header: 3780 is 96 dpi (over 39 it read
+// as 97), 3937 is 100; no header keeps 96.
+TEST(EnginePictures, bitmapResolutionComesFromItsHeader) {
+    auto withPixelsPerMetre = [](int32_t ppm) {
+        TBitmap b;
+        b.SetSize(2, 2);
+        TMemoryStream m;
+        b.SaveToStream(m);
+        char* h = m.Memory();
+        for (int at : {14 + 24, 14 + 28})
+            for (int k = 0; k < 4; ++k) h[at + k] = char(ppm >> (8 * k));
+        m.SetPosition(0);
+        auto out = std::make_unique<TBitmap>();
+        out->LoadFromStream(m);
+        return out;
+    };
+    int x = 0, y = 0;
+    RMGetBitmapPixelsPerInch(withPixelsPerMetre(3780).get(), x, y);
+    EXPECT_EQ(x, 96);
+    EXPECT_EQ(y, 96);
+    RMGetBitmapPixelsPerInch(withPixelsPerMetre(3937).get(), x, y);
+    EXPECT_EQ(x, 100);
+    RMGetBitmapPixelsPerInch(withPixelsPerMetre(0).get(), x, y);
+    EXPECT_EQ(x, 96);
+    RMGetBitmapPixelsPerInch(nullptr, x, y);
+    EXPECT_EQ(y, 96);
+}
+
 } // namespace
