@@ -71,6 +71,13 @@ void RMSetStrProp(TObject* object, const std::string& property, int id) {
     }
 }
 
+void RMSetDialogFont(TFont* font) {
+    font->SetName(RMLoadStr(47444));
+    int v;
+    if (TryStrToInt(RMLoadStr(47445), v)) font->SetSize(v);
+    if (TryStrToInt(RMLoadStr(47337), v)) font->SetCharset(TFontCharset(v));
+}
+
 // ---------------------------------------------------------------- font sizes
 
 const int RMStandardFontSizes[13] = {42, 36, 26, 24, 22, 18, 16, 15, 14, 12, 11, 9, 8};

@@ -55,6 +55,9 @@ std::string RMLoadStr(int id);
 // text id, only when that text is not empty: the designed text is the
 // fall-back.
 void RMSetStrProp(TObject* object, const std::string& property, int id);
+// The engine dialogs' font: texts 47444 (name), 47445 (size) and 47337
+// (character set).
+void RMSetDialogFont(TFont* font);
 
 // ---------------------------------------------------------------- font sizes
 

@@ -3,17 +3,14 @@
 #include <algorithm>
 
 #include "SysUtils.h"
+#include "report/model/RM_Utils.h"
 
 namespace {
-const char* const kCategories[] = {"文本", "数字", "日期", "时间", "布尔"};
-const std::vector<std::vector<const char*>> kForms = {
-    {"[无]"},
-    {"1234,5", "1234,50", "1 234,5", "1 234,50", "自定义"},
-    {"98.11.15", "1998.11.15", "1998年11月15日", "1998 11 15", "1998/11/15", "星期六 1998 11 15",
-     "星期六 1998年11月15日", "自定义"},
-    {"02:43:35", "2:43:35", "02:43", "2:43", "自定义"},
-    {"0;1", "否;是", "_;x", "假;真", "自定义"},
-};
+// The categories' texts, and for each category the first and last text of
+// its forms; the last form of every category but text is the custom one.
+constexpr int kCategoryText = 47130;
+constexpr std::pair<int, int> kFormTexts[] = {{47150, 47150}, {47151, 47155}, {47156, 47163}, {47164, 47168},
+                                              {47169, 47173}};
 
 template <class T>
 T* make(TForm* f, TWinControl* parent, const char* name, int l, int t, int w, int h) {
@@ -32,8 +29,7 @@ TRMFmtForm::TRMFmtForm(TComponent* owner) : TForm(owner) {
     SetPosition(poScreenCenter);
     SetClientWidth(317);
     SetClientHeight(223);
-    Font()->SetName("宋体");
-    Font()->SetSize(9);
+    RMSetDialogFont(Font());
     GroupBox1 = make<TGroupBox>(this, this, "GroupBox1", 4, 2, 309, 186);
     lstCat = make<TListBox>(this, GroupBox1, "lstCat", 8, 16, 121, 97);
     lstType = make<TListBox>(this, GroupBox1, "lstType", 136, 16, 167, 97);
@@ -56,7 +52,13 @@ TRMFmtForm::TRMFmtForm(TComponent* owner) : TForm(owner) {
     btnCancel->SetCaption("取消");
     btnCancel->SetCancel(true);
     btnCancel->SetModalResult(mrCancel);
-    for (const char* c : kCategories) lstCat->Items()->Add(c);
+    for (int i = 0; i < 5; ++i) lstCat->Items()->Add(RMLoadStr(kCategoryText + i));
+    RMSetStrProp(this, "Caption", 45420);
+    RMSetStrProp(lblDec, "Caption", 45422);
+    RMSetStrProp(lblSpl, "Caption", 45423);
+    RMSetStrProp(lblFormat, "Caption", 45424);
+    RMSetStrProp(btnOK, "Caption", 47000);
+    RMSetStrProp(btnCancel, "Caption", 47001);
     lstCat->OnClick = [this](TObject*) { chooseCategory(lstCat->ItemIndex()); };
     lstType->OnClick = [this](TObject*) { updateFields(); };
     // Moving through the lists with the arrow keys chooses as a click does.
@@ -84,14 +86,14 @@ void TRMFmtForm::chooseCategory(int cat) {
     shownCat_ = cat;
     lstType->Items()->Clear();
     if (cat < 0 || cat > 4) return;
-    for (const char* f : kForms[size_t(cat)]) lstType->Items()->Add(f);
+    for (int id = kFormTexts[cat].first; id <= kFormTexts[cat].second; ++id) lstType->Items()->Add(RMLoadStr(id));
     lstType->SetItemIndex(0);
     updateFields();
 }
 
 void TRMFmtForm::updateFields() {
     bool number = lstCat->ItemIndex() == 1;
-    for (TControl* c : std::initializer_list<TControl*>{lblDec, edtDec, lblSpl, edtSpl}) c->SetEnabled(number);
+    RMEnableControls({lblDec, edtDec, lblSpl, edtSpl}, number);
     if (number) {
         edtDec->SetText(std::to_string((FormatCode >> 8) & 0xFF));
         char sep = char(FormatCode & 0xFF);

@@ -23,11 +23,17 @@ int RMPaperCodeOf(int w, int h) {
 }
 
 namespace {
-TButton* button(TForm* f, const char* name, const char* caption, int l, int t) {
+// Each caption is the engine's numbered text; the text given here stands
+// when the table has none.
+void caption(TControl* c, const char* text, int id) {
+    c->SetCaption(text);
+    RMSetStrProp(c, "Caption", id);
+}
+TButton* button(TForm* f, const char* name, const char* text, int id, int l, int t) {
     auto* b = new TButton(f);
     b->SetName(name);
     b->SetParent(f);
-    b->SetCaption(caption);
+    caption(b, text, id);
     b->SetBounds(l, t, 75, 25);
     return b;
 }
@@ -38,17 +44,18 @@ TEdit* edit(TForm* f, TWinControl* parent, const char* name, int l, int t, int w
     e->SetBounds(l, t, w, 21);
     return e;
 }
-void label(TForm* f, TWinControl* parent, const char* caption, int l, int t) {
+void label(TForm* f, TWinControl* parent, const char* text, int id, int l, int t) {
     auto* x = new TLabel(f);
     x->SetParent(parent);
-    x->SetCaption(caption);
+    caption(x, text, id);
     x->SetBounds(l, t + 3, 80, 16);
 }
-TRadioButton* radio(TForm* f, TWinControl* parent, const char* name, const char* caption, int l, int t, int w = 90) {
+TRadioButton* radio(TForm* f, TWinControl* parent, const char* name, const char* text, int id, int l, int t,
+                    int w = 90) {
     auto* r = new TRadioButton(f);
     r->SetName(name);
     r->SetParent(parent);
-    r->SetCaption(caption);
+    caption(r, text, id);
     r->SetBounds(l, t, w, 20);
     return r;
 }
@@ -58,20 +65,19 @@ std::string fmt1(double v, const char* f = "0.0#") { return FormatFloat(f, v); }
 // ---------------------------------------------------------------- print dialog
 
 std::string RMPrinterStatusText(unsigned status, int jobs) {
-    static const std::pair<unsigned, const char*> kStates[] = {
-        {1, "暂停"},           {2, "错误"},          {4, "Pending Deletion"}, {8, "纸张堵塞"},
-        {16, "缺纸"},          {32, "手动进纸"},     {64, "纸张有问题"},      {128, "没有联机"},
-        {256, "IO Active"},    {512, "打印机忙"},    {1024, "正在打印"},      {2048, "出纸盒满"},
-        {4096, "不可用"},      {8192, "报警"},       {16384, "正在处理"},     {32768, "正在初始化"},
-        {65536, "正在预热"},   {131072, "Toner Low"}, {262144, "No Toner"},   {524288, "出纸"},
-        {1048576, "用户干涉"}, {2097152, "打印机内存满"}, {4194304, "Door Open"},
+    // Status values of the queue and the numbers of their texts.
+    static const std::pair<unsigned, int> kStates[] = {
+        {1, 46848},      {2, 46835},      {4, 46849},      {8, 46845},      {16, 46846},     {32, 46838},
+        {64, 46847},     {128, 46841},    {256, 46837},    {512, 46833},    {1024, 46850},   {2048, 46843},
+        {4096, 46840},   {8192, 46854},   {16384, 46851},  {32768, 46836},  {65536, 46855},  {131072, 46852},
+        {262144, 46839}, {524288, 46844}, {1048576, 46853}, {2097152, 46842}, {4194304, 46834},
     };
-    std::string t = jobs > 0 ? "打印" : "空闲";
+    std::string t = RMLoadStr(jobs > 0 ? 46864 : 46865);
     for (auto& [bit, text] : kStates)
-        if (status == bit) t = text;
+        if (status == bit) t = RMLoadStr(text);
     if (jobs > 0) {
         if (!t.empty()) t += ":";
-        t += "有" + std::to_string(jobs) + "篇文档正在等待打印";
+        t += Format(RMLoadStr(46856), jobs);
     }
     return t;
 }
@@ -79,16 +85,17 @@ std::string RMPrinterStatusText(unsigned status, int jobs) {
 TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int currentPage)
     : TForm(owner), pageCount_(pageCount), current_(currentPage) {
     SetName("RMPrintDialogForm");
-    SetCaption("打印");
+    caption(this, "打印", 45040);
+    RMSetDialogFont(Font());
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
     SetClientWidth(512);
     SetClientHeight(418);
     auto* gp = new TGroupBox(this);
     gp->SetParent(this);
-    gp->SetCaption("打印机");
+    caption(gp, "打印机", 45041);
     gp->SetBounds(8, 8, 496, 132);
-    label(this, gp, "名称(&N):", 10, 20);
+    label(this, gp, "名称(&N):", 45049, 10, 20);
     CmbPrinters = new TComboBox(this);
     CmbPrinters->SetName("CmbPrinters");
     CmbPrinters->SetParent(gp);
@@ -101,7 +108,7 @@ TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int cur
     oldPlatform_ = Printer()->PrinterIndex();
     CmbPrinters->SetItemIndex(ItemOfEntry(oldEntry_));
     CmbPrinters->OnChange = [this](TObject*) { printerChanged(); };
-    BtnPrinterProp = button(this, "BtnPrinterProp", "属性", 400, 18);
+    BtnPrinterProp = button(this, "BtnPrinterProp", "属性", 45042, 400, 18);
     BtnPrinterProp->SetParent(gp);
     // The platform's printer settings stand in for the driver's own.
     BtnPrinterProp->OnClick = [this](TObject*) {
@@ -109,8 +116,8 @@ TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int cur
         d.Execute();
         showPrinterInfo();
     };
-    auto info = [&](const char* caption, const char* name, int top) {
-        label(this, gp, caption, 10, top);
+    auto info = [&](const char* text, int id, const char* name, int top) {
+        label(this, gp, text, id, 10, top);
         auto* l = new TLabel(this);
         l->SetName(name);
         l->SetParent(gp);
@@ -118,23 +125,23 @@ TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int cur
         l->SetBounds(80, top + 3, 300, 16);
         return l;
     };
-    LblStatus = info("状态:", "LblStatus", 44);
-    LblType = info("类型:", "LblType", 62);
-    LblPosition = info("位置:", "LblPosition", 80);
-    LblCommon = info("备注:", "LblCommon", 98);
+    LblStatus = info("状态:", 45056, "LblStatus", 44);
+    LblType = info("类型:", 45057, "LblType", 62);
+    LblPosition = info("位置:", 45058, "LblPosition", 80);
+    LblCommon = info("备注:", 46831, "LblCommon", 98);
     ChkTaoda = new TCheckBox(this);
     ChkTaoda->SetName("ChkTaoda");
     ChkTaoda->SetParent(gp);
-    ChkTaoda->SetCaption("不打印背景图");
+    caption(ChkTaoda, "不打印背景图", 45375);
     ChkTaoda->SetBounds(370, 98, 120, 20);
 
     auto* gr = new TGroupBox(this);
     gr->SetParent(this);
-    gr->SetCaption("页范围");
+    caption(gr, "页范围", 45044);
     gr->SetBounds(8, 146, 300, 120);
-    RbAll = radio(this, gr, "RbAll", "全部(&A)", 10, 18);
-    RbCurrent = radio(this, gr, "RbCurrent", "当前页(&g)", 10, 42);
-    RbPages = radio(this, gr, "RbPages", "页(&P):", 10, 66, 60);
+    RbAll = radio(this, gr, "RbAll", "全部(&A)", 45045, 10, 18);
+    RbCurrent = radio(this, gr, "RbCurrent", "当前页(&g)", 45046, 10, 42);
+    RbPages = radio(this, gr, "RbPages", "页(&P):", 45047, 10, 66, 60);
     EdtPages = edit(this, gr, "EdtPages", 74, 66, 200);
     RbAll->SetChecked(true);
     EdtPages->OnChange = [this](TObject*) {
@@ -142,40 +149,40 @@ TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int cur
     };
     auto* hint = new TLabel(this);
     hint->SetParent(gr);
-    hint->SetCaption("输入页号或页范围,逗号分隔.例如: 1,3,5-12");
+    caption(hint, "输入页号或页范围,逗号分隔.例如: 1,3,5-12", 45048);
     hint->SetBounds(10, 92, 285, 16);
 
     auto* gc = new TGroupBox(this);
     gc->SetParent(this);
-    gc->SetCaption("打印份数");
+    caption(gc, "打印份数", 45043);
     gc->SetBounds(316, 146, 188, 120);
-    label(this, gc, "打印份数:", 10, 20);
+    label(this, gc, "打印份数:", 45050, 10, 20);
     EdtCopies = edit(this, gc, "EdtCopies", 90, 20, 60);
     EdtCopies->SetText("1");
     ChkCollate = new TCheckBox(this);
     ChkCollate->SetName("ChkCollate");
     ChkCollate->SetParent(gc);
-    ChkCollate->SetCaption("逐份打印");
+    caption(ChkCollate, "逐份打印", 45051);
     ChkCollate->SetBounds(10, 54, 120, 20);
     ChkCollate->SetChecked(true);
 
-    label(this, this, "打印:", 16, 272);
+    label(this, this, "打印:", 45052, 16, 272);
     CmbPrintAll = new TComboBox(this);
     CmbPrintAll->SetName("CmbPrintAll");
     CmbPrintAll->SetParent(this);
     CmbPrintAll->SetStyle(csDropDownList);
     CmbPrintAll->SetBounds(60, 272, 100, 21);
-    for (const char* t : {"全部页", "奇数页", "偶数页"}) CmbPrintAll->Items()->Add(t);
+    for (int id = 45053; id <= 45055; ++id) CmbPrintAll->Items()->Add(RMLoadStr(id));
     CmbPrintAll->SetItemIndex(0);
 
     auto* gs = new TGroupBox(this);
     gs->SetParent(this);
-    gs->SetCaption("缩放");
+    caption(gs, "缩放", 46860);
     gs->SetBounds(8, 300, 300, 78);
-    label(this, gs, "缩放比例:", 10, 16);
+    label(this, gs, "缩放比例:", 46863, 10, 16);
     EdtScale = edit(this, gs, "EdtScale", 96, 16, 60);
     EdtScale->SetText("100");
-    label(this, gs, "按纸型缩放:", 10, 42);
+    label(this, gs, "按纸型缩放:", 46861, 10, 42);
     CmbScalePapers = new TComboBox(this);
     CmbScalePapers->SetName("CmbScalePapers");
     CmbScalePapers->SetParent(gs);
@@ -184,18 +191,18 @@ TRMPrintDialogForm::TRMPrintDialogForm(TComponent* owner, int pageCount, int cur
 
     auto* go = new TGroupBox(this);
     go->SetParent(this);
-    go->SetCaption("打印偏移");
+    caption(go, "打印偏移", 45414);
     go->SetBounds(316, 300, 188, 78);
-    label(this, go, "上偏移(厘米):", 10, 16);
+    label(this, go, "上偏移(厘米):", 45370, 10, 16);
     EdtOffsetTop = edit(this, go, "EdtOffsetTop", 110, 16, 60);
-    label(this, go, "左偏移(厘米):", 10, 42);
+    label(this, go, "左偏移(厘米):", 45404, 10, 42);
     EdtOffsetLeft = edit(this, go, "EdtOffsetLeft", 110, 42, 60);
     SetOffsets(0, 0);
 
-    BtnOK = button(this, "BtnOK", "确认", 348, 386);
+    BtnOK = button(this, "BtnOK", "确认", 47000, 348, 386);
     BtnOK->SetDefault(true);
     BtnOK->OnClick = [this](TObject*) { okClick(); };
-    BtnCancel = button(this, "BtnCancel", "取消", 429, 386);
+    BtnCancel = button(this, "BtnCancel", "取消", 47001, 429, 386);
     BtnCancel->SetCancel(true);
     BtnCancel->SetModalResult(mrCancel);
     printerChanged();
@@ -240,7 +247,7 @@ void TRMPrintDialogForm::showPrinterInfo() {
 
 void TRMPrintDialogForm::fillScalePapers() {
     CmbScalePapers->Items()->Clear();
-    CmbScalePapers->Items()->Add("无缩放");
+    CmbScalePapers->Items()->Add(RMLoadStr(46862));
     const TRMPrinterInfo& info = RMPrinters()->GetPrinterInfo(EntryOfItem(CmbPrinters->ItemIndex()));
     for (int i = 0; i + 1 < info.GetPaperCount(); ++i) CmbScalePapers->Items()->Add(info.Papers[size_t(i)].Name);
     CmbScalePapers->SetItemIndex(0);

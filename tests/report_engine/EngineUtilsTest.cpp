@@ -12,6 +12,8 @@
 #include "db/ListDataSet.h"
 #include "report/model/RM_Report.h"
 #include "report/model/RM_Utils.h"
+#include "report/preview/RM_FmtEdit.h"
+#include "report/print/RM_PrintDialog.h"
 #include "report/toolkit/RM_Common.h"
 
 namespace {
@@ -74,6 +76,37 @@ TEST(EngineTexts, setStrPropKeepsTheDesignedTextWhenThereIsNone) {
     EXPECT_EQ(label->Hint(), "取消");
     RMSetStrProp(&form, "Caption", 45040);
     EXPECT_EQ(form.Caption(), "打印");
+}
+
+// Replacing the table's texts replaces what the dialogs show; the status
+// of a printer queue is worded from the table too.
+TEST(EngineTexts, dialogsShowTheTablesTexts) {
+    ScopeExit back([] { RMGetLocale()->ResetTexts(); });
+    {
+        TRMPrintDialogForm d(nullptr, 2, 1);
+        EXPECT_EQ(d.Caption(), "打印");
+        EXPECT_EQ(d.BtnOK->Caption(), "确认");
+        EXPECT_EQ(d.CmbPrintAll->Items()->Strings(1), "奇数页");
+        EXPECT_EQ(d.Font()->Name(), "宋体");
+    }
+    RMGetLocale()->SetText(45040, "Print");
+    RMGetLocale()->SetText(47000, "OK");
+    RMGetLocale()->SetText(45054, "Odd pages");
+    RMGetLocale()->SetText(47131, "Number");
+    RMGetLocale()->SetText(47444, "Arial");
+    TRMPrintDialogForm d(nullptr, 2, 1);
+    EXPECT_EQ(d.Caption(), "Print");
+    EXPECT_EQ(d.BtnOK->Caption(), "OK");
+    EXPECT_EQ(d.CmbPrintAll->Items()->Strings(1), "Odd pages");
+    EXPECT_EQ(d.Font()->Name(), "Arial");
+    TRMFmtForm f(nullptr);
+    EXPECT_EQ(f.lstCat->Items()->Strings(1), "Number");
+    EXPECT_EQ(f.btnOK->Caption(), "OK");
+
+    EXPECT_EQ(RMPrinterStatusText(16, 0), "缺纸");
+    EXPECT_EQ(RMPrinterStatusText(3, 2), "打印:有2篇文档正在等待打印");
+    RMGetLocale()->SetText(46856, "%d waiting");
+    EXPECT_EQ(RMPrinterStatusText(0, 2), "打印:2 waiting");
 }
 
 // The designer's size box: 13 named sizes, then numbers.
