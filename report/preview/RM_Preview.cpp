@@ -8,6 +8,7 @@
 #include "ScopeExit.h"
 #include "SysUtils.h"
 #include "report/model/RM_Report.h"
+#include "report/model/RM_Utils.h"
 #include "report/print/RM_PrintDialog.h"
 #include "report/print/RM_XLSExport.h"
 
@@ -147,15 +148,15 @@ TRMPreviewForm::TRMPreviewForm(TComponent* owner, TRMReport* report) : TForm(own
     SetName("RMPreviewForm");
     RMRegisterBuiltInExportFilters();
     std::string title = report->ReportInfo.Title.empty() ? ExtractFileName(report->FileName) : report->ReportInfo.Title;
-    SetCaption("预览 - " + title);
+    SetCaption(RMLoadStr(47207) + " - " + title);
     SetClientWidth(900);
     SetClientHeight(640);
     SetKeyPreview(true);
     SetShowHint(true);
     SetPosition(poScreenCenter);
-    Font()->SetName("宋体");
-    Font()->SetSize(9);
+    RMSetDialogFont(Font());
     build();
+    localize();
     report_->PreviewOpened = true;
     // Every preview starts from the zoom the last one ended with.
     Preview->SetPercentScale(LastScale);
@@ -165,6 +166,46 @@ TRMPreviewForm::TRMPreviewForm(TComponent* owner, TRMReport* report) : TForm(own
     Preview->ShowReport(report_);
     applyButtons();
     syncToolbar();
+}
+
+// The engine's numbered texts over the designed ones, where the table has
+// them; a toolbar hint keeps its keys after the text.
+void TRMPreviewForm::localize() {
+    static const std::pair<const char*, int> kCaptions[] = {
+        {"ToolbarPreviewStand", 45011}, {"itmScale7", 45020},     {"itmScale8", 45021},     {"itmScale9", 45022},
+        {"itmPrint", 46866},            {"itmPrintCurrentPage", 45376}, {"itmNewPage", 45030}, {"InsertBefore1", 46867},
+        {"InsertAfter1", 46868},        {"Append1", 46869},       {"itmDeletePage", 45031}, {"itmEditPage", 45029},
+    };
+    for (auto& [name, id] : kCaptions) RMSetStrProp(FindComponent(name), "Caption", id);
+    static const struct {
+        const char* name;
+        int id;
+        const char* keys;
+    } kHints[] = {
+        {"cmbZoom", 45007, ""},
+        {"btnMagnifier", 45008, " (Ctrl+M)"},
+        {"btnOnePage", 46858, " (Ctrl+2)"},
+        {"btnPageWidth", 46857, " (Ctrl+3)"},
+        {"btnFirst", 45032, " (Ctrl+Home)"},
+        {"btnPrior", 45033, " (Ctrl+PgUp)"},
+        {"btnNext", 45034, " (Ctrl+PgDn)"},
+        {"btnLast", 45035, " (Ctrl+End)"},
+        {"btnFind", 45028, " (Ctrl+F)"},
+        {"btnOpen", 45025, " (Ctrl+O)"},
+        {"btnSave", 45026, " (Ctrl+S)"},
+        {"btnSaveToXLS", 45009, ""},
+        {"btnPrint", 45027, " (Ctrl+P)"},
+        {"btnPageSetup", 45024, " (Ctrl+U)"},
+        {"btnDesign", 45010, ""},
+        {"btnExit", 45023, " (Esc)"},
+    };
+    for (auto& h : kHints)
+        if (std::string t = RMLoadStr(h.id); !t.empty())
+            if (auto* c = dynamic_cast<TControl*>(FindComponent(h.name))) c->SetHint(t + h.keys);
+    // The named zoom choices follow the percentages.
+    static const int kZoomTexts[] = {46857, 46858, 46859, 46870};
+    for (int i = 0; i < 4; ++i)
+        if (std::string t = RMLoadStr(kZoomTexts[i]); !t.empty()) cmbZoom->Items()->SetStrings(7 + i, t);
 }
 
 void TRMPreviewForm::build() {
@@ -472,7 +513,7 @@ void TRMPreviewForm::open() {
     if (!d.Execute()) return;
     std::vector<std::string> files{d.FileName()};
     Preview->LoadFromFiles(files);
-    SetCaption("预览 - " + ExtractFileName(files[0]));
+    SetCaption(RMLoadStr(47207) + " - " + ExtractFileName(files[0]));
 }
 
 TRMExportFilter* TRMPreviewForm::spreadsheetFilter() const {
@@ -618,8 +659,7 @@ TRMPreviewSearchForm::TRMPreviewSearchForm(TComponent* owner) : TForm(owner) {
     SetPosition(poScreenCenter);
     SetClientWidth(300);
     SetClientHeight(170);
-    Font()->SetName("宋体");
-    Font()->SetSize(9);
+    RMSetDialogFont(Font());
     Label1 = new TLabel(this);
     Label1->SetName("Label1");
     Label1->SetParent(this);
@@ -675,6 +715,13 @@ TRMPreviewSearchForm::TRMPreviewSearchForm(TComponent* owner) : TForm(owner) {
     btnCancel->SetBounds(215, 134, 75, 25);
     btnCancel->SetCancel(true);
     btnCancel->SetModalResult(mrCancel);
+    static const std::pair<const char*, int> kTexts[] = {
+        {"Label1", 45001},         {"GroupBox1", 45002},    {"chkCaseSensitive", 45003}, {"chkWholewords", 45377},
+        {"GroupBox2", 45004},      {"rdbFromFirst", 45005}, {"rdbFromCursor", 45006},    {"btnOK", 47000},
+        {"btnCancel", 47001},
+    };
+    RMSetStrProp(this, "Caption", 45000);
+    for (auto& [name, id] : kTexts) RMSetStrProp(FindComponent(name), "Caption", id);
 }
 
 void TRMPreviewSearchForm::DoShow() {
@@ -691,8 +738,7 @@ TRMProgressForm::TRMProgressForm(TComponent* owner) : TForm(owner) {
     SetPosition(poScreenCenter);
     SetClientWidth(278);
     SetClientHeight(106);
-    Font()->SetName("宋体");
-    Font()->SetSize(9);
+    RMSetDialogFont(Font());
     Label1 = new TLabel(this);
     Label1->SetName("Label1");
     Label1->SetParent(this);
@@ -711,6 +757,7 @@ TRMProgressForm::TRMProgressForm(TComponent* owner) : TForm(owner) {
     btnCancel->SetName("btnCancel");
     btnCancel->SetParent(this);
     btnCancel->SetCaption("取消");
+    RMSetStrProp(btnCancel, "Caption", 47001);
     btnCancel->SetBounds(101, 68, 75, 25);
     btnCancel->SetCancel(true);
     btnCancel->OnClick = [this](TObject*) {

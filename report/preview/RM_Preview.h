@@ -70,6 +70,7 @@ private:
     TRMReport* report_;
     bool syncing_ = false;
     void build();
+    void localize();
     void applyButtons();
     void syncToolbar();
     void syncCombo();

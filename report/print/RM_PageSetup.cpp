@@ -124,8 +124,7 @@ TRMPageSetupForm::TRMPageSetupForm(TComponent* owner, TRMReport* report) : TForm
     SetPosition(poScreenCenter);
     SetClientWidth(494);
     SetClientHeight(280);
-    Font()->SetName("宋体");
-    Font()->SetSize(9);
+    RMSetDialogFont(Font());
 
     PageControl1 = new TPageControl(this);
     PageControl1->SetName("PageControl1");
@@ -235,6 +234,20 @@ TRMPageSetupForm::TRMPageSetupForm(TComponent* owner, TRMReport* report) : TForm
     btnCancel->SetBounds(414, 244, 72, 25);
     btnCancel->SetCancel(true);
     btnCancel->SetModalResult(mrCancel);
+
+    // The engine's numbered texts, where the table has them.
+    static const std::pair<const char*, int> kTexts[] = {
+        {"TabSheet1", 45391},         {"GroupBox2", 45392},     {"rdbPortrait", 45393},       {"rdbLandscape", 45394},
+        {"lblPaperSize", 45395},      {"Label1", 45396},        {"Label2", 45397},            {"TabSheet2", 45398},
+        {"Label3", 45400},            {"Label4", 45401},        {"Label5", 45402},            {"Label6", 45403},
+        {"chkPrintBackColor", 45369}, {"TabSheet3", 45405},     {"GroupBox1", 45406},         {"chkPrintToPrevPage", 45407},
+        {"chkUnlimitedHeight", 45413}, {"GroupBox5", 45408},    {"Label7", 45409},            {"Label8", 45410},
+        {"TabSheet4", 45411},         {"lblPaperTray", 45412},  {"Label9", 45372},            {"chkDoublePass", 45374},
+        {"lblPrinterName", 45371},    {"chkTaoda", 45375},      {"grbPreview", 45399},        {"btnOK", 47000},
+        {"btnCancel", 47001},
+    };
+    RMSetStrProp(this, "Caption", 45390);
+    for (auto& [name, id] : kTexts) RMSetStrProp(FindComponent(name), "Caption", id);
 
     for (int i = 0; i < RMPrinters()->Count(); ++i) cmbPrinterNames->Items()->Add(RMPrinters()->Name(i));
 
