@@ -18,6 +18,7 @@
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "report/model/RM_Class.h"
+#include "report/model/RM_Register.h"
 #include "report/model/RM_Report.h"
 #include "report/toolkit/RM_Common.h"
 
@@ -302,6 +303,10 @@ TComponent* RMFindComponentIn(TComponent* owner, const std::string& name) {
     } catch (const Exception&) {
         throw EClassNotFound("Missing " + name);
     }
+}
+
+TComponent* RMFindComponent(const std::string& name) {
+    return RMFindComponentIn(CurReport ? CurReport->Owner() : nullptr, name);
 }
 
 namespace {

@@ -125,6 +125,8 @@ std::string RMExtractFilePath(const std::string& fileName);
 // form being one of the application's open forms. Raises EClassNotFound
 // "Missing <name>" when it cannot look.
 TComponent* RMFindComponentIn(TComponent* owner, const std::string& name);
+// The same under the owner of the report the engine works on (CurReport).
+TComponent* RMFindComponent(const std::string& name);
 // Every component for which isOfClass holds (except skip) on the open
 // forms and the data modules, with the owner's own first: the owner's by
 // name alone, others as "Form.Component".

@@ -10,6 +10,7 @@
 #include "ScopeExit.h"
 #include "StdCtrls.h"
 #include "db/ListDataSet.h"
+#include "report/model/RM_Register.h"
 #include "report/model/RM_Report.h"
 #include "report/model/RM_Utils.h"
 #include "report/preview/RM_FmtEdit.h"
@@ -259,6 +260,18 @@ const ParseCase kParse[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Report, EngineParseDataField, ::testing::ValuesIn(kParse),
                          [](const auto& i) { return std::string(i.param.name); });
+
+TEST(EngineLookup, findComponentLooksUnderTheCurrentReportsOwner) {
+    Windows w;
+    TRMReport r(&w.main);
+    TRMReport* was = CurReport;
+    ScopeExit back([&] { CurReport = was; });
+    CurReport = &r;
+    EXPECT_EQ(RMFindComponent("Books"), w.books);
+    EXPECT_EQ(RMFindComponent("FrmOtherTest.Readers"), w.readers);
+    CurReport = nullptr;
+    EXPECT_EQ(RMFindComponent("Books"), nullptr);
+}
 
 TEST(EngineLookup, fieldValuesGiveTypedEmptyValuesForNulls) {
     TListDataSet ds(nullptr);
