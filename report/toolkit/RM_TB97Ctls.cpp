@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "Forms.h"
 #include "HintHook.h"
@@ -66,160 +67,404 @@ std::function<int(const TControl*)> DockPositionQuery;
 
 // ------------------------------------------------------------ glyphs
 
-TButtonGlyph::TButtonGlyph() = default;
+namespace {
+std::unique_ptr<TGlyphCache> gCache;
 
-void TButtonGlyph::Changed() {
-    cells_.clear();
+uint32_t rgbOf(TColor c) { return ColorToRGB(c) & 0xFFFFFF; }
+uint32_t pixelOf(TBitmap* b, int x, int y) { return rgbOf(b->Canvas()->Pixels(x, y)); }
+
+void checkImageSize(TBitmap* image, int w, int h) {
+    if (image->Width() < w || image->Height() < h) throw EInvalidOperation("Invalid image size");
+}
+} // namespace
+
+TGlyphCache* GlyphCache() { return gCache.get(); }
+
+int TGlyphList::ReserveIndex() {
+    for (size_t i = 0; i < used_.size(); ++i)
+        if (!used_[i]) {
+            used_[i] = true;
+            return int(i);
+        }
+    used_.push_back(true);
+    images_.push_back(nullptr);
+    return int(used_.size()) - 1;
+}
+
+void TGlyphList::replace(int index, TBitmap* image, const std::vector<bool>& transparent) {
+    // Transparent pixels take a colour that no opaque pixel has, which the
+    // drawing then leaves out.
+    auto b = std::make_unique<TBitmap>();
+    b->SetSize(width_, height_);
+    TCanvas* c = b->Canvas();
+    c->CopyRect(TRect(0, 0, width_, height_), image->Canvas(), TRect(0, 0, width_, height_));
+    std::set<uint32_t> opaque;
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+            if (!transparent[size_t(y * width_ + x)]) opaque.insert(pixelOf(b.get(), x, y));
+    uint32_t key = 0xFF00FF;
+    while (opaque.count(key)) --key;
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+            if (transparent[size_t(y * width_ + x)]) c->SetPixels(x, y, TColor(key));
+    b->SetTransparentMode(tmFixed);
+    b->SetTransparentColor(TColor(key));
+    b->SetTransparent(true);
+    images_[size_t(index)] = std::move(b);
+}
+
+int TGlyphList::AddImage(TBitmap* image, TBitmap* mask) {
+    checkImageSize(image, width_, height_);
+    std::vector<bool> clear(size_t(width_ * height_), false);
+    if (mask && !mask->Empty())
+        for (int y = 0; y < std::min(height_, mask->Height()); ++y)
+            for (int x = 0; x < std::min(width_, mask->Width()); ++x)
+                clear[size_t(y * width_ + x)] = pixelOf(mask, x, y) == 0xFFFFFF;
+    int i = ReserveIndex();
+    replace(i, image, clear);
+    ++count_;
+    return i;
+}
+
+int TGlyphList::AddImageMasked(TBitmap* image, TColor maskColor) {
+    checkImageSize(image, width_, height_);
+    uint32_t key = maskColor == clDefault ? pixelOf(image, 0, height_ - 1) : rgbOf(maskColor);
+    std::vector<bool> clear(size_t(width_ * height_));
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) clear[size_t(y * width_ + x)] = pixelOf(image, x, y) == key;
+    int i = ReserveIndex();
+    replace(i, image, clear);
+    ++count_;
+    return i;
+}
+
+void TGlyphList::ReleaseIndex(int index) {
+    if (index < 0 || index >= int(used_.size()) || !used_[size_t(index)]) return;
+    used_[size_t(index)] = false;
+    --count_;
+}
+
+void TGlyphList::Draw(TCanvas* c, int x, int y, int index) const {
+    if (index >= 0 && index < int(images_.size()) && images_[size_t(index)]) c->Draw(x, y, images_[size_t(index)].get());
+}
+
+TColor TGlyphList::Pixel(int index, int x, int y) const {
+    TBitmap* b = images_.at(size_t(index)).get();
+    TColor c = b->Canvas()->Pixels(x, y);
+    return rgbOf(c) == rgbOf(b->TransparentColor()) ? clNone : c;
+}
+
+TGlyphList* TGlyphCache::ListForSize(int width, int height) {
+    for (auto it = lists_.rbegin(); it != lists_.rend(); ++it)
+        if ((*it)->Width() == width && (*it)->Height() == height) return it->get();
+    lists_.push_back(std::make_unique<TGlyphList>(width, height));
+    return lists_.back().get();
+}
+
+void TGlyphCache::ReleaseList(TGlyphList* list) {
+    if (!list || list->Count() != 0) return;
+    std::erase_if(lists_, [list](auto& l) { return l.get() == list; });
+}
+
+TButtonGlyph::TButtonGlyph() {
+    if (!gCache) gCache = std::make_unique<TGlyphCache>();
+}
+
+TButtonGlyph::~TButtonGlyph() {
+    ReleaseStateImages();
+    if (gCache && gCache->IsEmpty()) gCache.reset();
+}
+
+void TButtonGlyph::ReleaseStateImages() {
+    for (int k = 0; k < 2; ++k) {
+        if (!lists_[k]) continue;
+        for (int& slot : slots_[k]) {
+            lists_[k]->ReleaseIndex(slot);
+            slot = -1;
+        }
+        if (gCache) gCache->ReleaseList(lists_[k]);
+        lists_[k] = nullptr;
+    }
+}
+
+void TButtonGlyph::SourceChanged(bool glyphChanged) {
+    if (glyphChanged) transparent_ = glyph_.Empty() ? clNone : glyph_.Canvas()->Pixels(0, glyph_.Height() - 1);
+    ReleaseStateImages();
     if (OnChange) OnChange();
 }
 
-bool TButtonGlyph::HasGlyph() const {
-    if (Images && ImageIndex >= 0 && ImageIndex < Images->Count()) return true;
-    return !glyph_.Empty();
+void TButtonGlyph::SetGlyphBitmap(TBitmap* b) {
+    ReleaseStateImages();
+    glyph_.Assign(b);
+    DeriveGlyphCount();
+    SourceChanged(true);
 }
 
-TSize TButtonGlyph::GlyphSize() const {
-    if (Images && ImageIndex >= 0 && ImageIndex < Images->Count()) return {Images->Width(), Images->Height()};
-    if (glyph_.Empty()) return {0, 0};
-    return {glyph_.Width() / std::max(1, NumGlyphs), glyph_.Height()};
+void TButtonGlyph::SetMaskBitmap(TBitmap* b) {
+    ReleaseStateImages();
+    mask_.Assign(b);
+    SourceChanged();
 }
 
-TBitmap* TButtonGlyph::Cell(TToolbarButtonState state) {
-    if (glyph_.Empty()) return nullptr;
-    if (cells_.empty()) cells_.resize(5);
-    int idx = int(state);
-    auto& slot = cells_[size_t(idx)];
-    if (slot) return slot.get();
-    TSize sz = GlyphSize();
-    int n = std::max(1, NumGlyphs);
-    // The strip's cells: up, disabled, pressed, latched, hot.
-    int src = idx < n ? idx : 0;
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(sz.cx, sz.cy);
-    TColor transparent = glyph_.TransparentColor();
-    b->Canvas()->Brush()->SetColor(transparent);
-    b->Canvas()->FillRect(TRect(0, 0, sz.cx, sz.cy));
-    b->Canvas()->CopyRect(TRect(0, 0, sz.cx, sz.cy), glyph_.Canvas(), TRect(src * sz.cx, 0, (src + 1) * sz.cx, sz.cy));
-    if (!mask_.Empty()) {
-        // White mask pixels are transparent.
-        for (int y = 0; y < sz.cy; ++y)
-            for (int x = 0; x < sz.cx; ++x)
-                if (ColorToRGB(mask_.Canvas()->Pixels(src * sz.cx + x, y)) == 0xFFFFFF)
-                    b->Canvas()->SetPixels(x, y, transparent);
-    }
-    if (state == tbsDisabled && idx >= n) {
-        // No disabled cell: emboss. Dark pixels (all of them, or only the
-        // black ones in the old style) become a highlight shifted by one
-        // and a shadow in place; the rest goes transparent.
-        auto e = std::make_unique<TBitmap>();
-        e->SetSize(sz.cx, sz.cy);
-        e->Canvas()->Brush()->SetColor(transparent);
-        e->Canvas()->FillRect(TRect(0, 0, sz.cx, sz.cy));
-        auto dark = [&](int x, int y) {
-            TColor c = b->Canvas()->Pixels(x, y);
-            if (c == transparent) return false;
-            uint32_t rgb = ColorToRGB(c);
-            if (OldDisabledStyle) return rgb == 0;
-            int r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, bl = (rgb >> 16) & 0xFF;
-            return (r * 30 + g * 59 + bl * 11) / 100 < 192;
-        };
-        for (int y = 0; y < sz.cy; ++y)
-            for (int x = 0; x < sz.cx; ++x)
-                if (dark(x, y) && x + 1 < sz.cx && y + 1 < sz.cy) e->Canvas()->SetPixels(x + 1, y + 1, clBtnHighlight);
-        for (int y = 0; y < sz.cy; ++y)
-            for (int x = 0; x < sz.cx; ++x)
-                if (dark(x, y)) e->Canvas()->SetPixels(x, y, clBtnShadow);
-        b = std::move(e);
-    }
-    b->SetTransparentMode(tmFixed);
-    b->SetTransparentColor(transparent);
-    b->SetTransparent(true);
-    slot = std::move(b);
-    return slot.get();
+void TButtonGlyph::DeriveGlyphCount() {
+    int w = glyph_.Width(), h = glyph_.Height();
+    int n = w > 0 && h > 0 && w % h == 0 && w / h <= 5 ? w / h : 1;
+    SetGlyphCount(n);
 }
 
-void TButtonGlyph::drawGlyph(TCanvas* c, int x, int y, TToolbarButtonState state) {
-    if (Images && ImageIndex >= 0 && ImageIndex < Images->Count()) {
-        Images->Draw(c, x, y, ImageIndex, state != tbsDisabled);
-        return;
-    }
-    if (TBitmap* b = Cell(state)) c->Draw(x, y, b);
+void TButtonGlyph::SetGlyphCount(int n) {
+    ReleaseStateImages();
+    count_ = images_ || n < 1 || n > 5 ? 1 : n;
+    SourceChanged();
 }
 
-void TButtonGlyph::Draw(TCanvas* c, const TRect& client, TPoint offset, const std::string& caption,
-                        TButtonLayout layout, int margin, int spacing, TToolbarButtonState state, TAlignment align,
-                        TButtonDisplayMode mode, bool wordWrap, TColor faceColor) {
-    bool showGlyph = mode != dmTextOnly && HasGlyph();
-    bool showText = mode != dmGlyphOnly && !caption.empty();
-    TSize g = showGlyph ? GlyphSize() : TSize{0, 0};
-    TRect area = client;
-    c->Font()->SetColor(state == tbsDisabled ? clGrayText : c->Font()->Color());
-    unsigned fmt = wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
-    TSize t{0, 0};
-    if (showText) {
-        TRect tr(0, 0, std::max(1, area.Width() - (layout <= blGlyphRight ? g.cx : 0)), 0);
-        TRect m = tr;
-        c->DrawText(caption, -1, m, fmt | DT_CALCRECT);
-        t = {m.Width(), m.Height()};
-    }
-    int sp = showGlyph && showText ? (spacing < 0 ? 4 : spacing) : 0;
-    bool horiz = layout == blGlyphLeft || layout == blGlyphRight;
-    int totalW = horiz ? g.cx + sp + t.cx : std::max(g.cx, t.cx);
-    int totalH = horiz ? std::max(g.cy, t.cy) : g.cy + sp + t.cy;
-    int x0, y0;
-    if (margin < 0) {
-        x0 = area.Left + (area.Width() - totalW) / 2;
-        y0 = area.Top + (area.Height() - totalH) / 2;
+void TButtonGlyph::SetImages(TImageList* list) {
+    images_ = list;
+    DeriveGlyphCount();
+}
+
+void TButtonGlyph::SetImageIndex(int index) {
+    imageIndex_ = index;
+    if (images_) SourceChanged();
+}
+
+void TButtonGlyph::SetOldDisabledStyle(bool v) {
+    oldStyle_ = v;
+    SourceChanged();
+}
+
+TSize TButtonGlyph::cellSize() const {
+    if (images_) return {images_->Width(), images_->Height()};
+    return {glyph_.Width() / count_, glyph_.Height()};
+}
+
+int TButtonGlyph::GetStateImage(TToolbarButtonState state, TGlyphList*& list) {
+    if (state != tbsDisabled && int(state) >= count_) state = tbsUp;
+    int k = state == tbsDisabled ? 0 : 1;
+    list = lists_[k];
+    if (slots_[k][state] != -1) return slots_[k][state];
+    if (images_ ? imageIndex_ < 0 || imageIndex_ >= images_->Count() : glyph_.Empty()) return -1;
+    TSize cs = cellSize();
+    if (!gCache) gCache = std::make_unique<TGlyphCache>();
+    if (!lists_[k]) lists_[k] = gCache->ListForSize(cs.cx + (k == 0), cs.cy + (k == 0));
+    list = lists_[k];
+    slots_[k][state] = buildImage(state, list);
+    return slots_[k][state];
+}
+
+int TButtonGlyph::buildImage(TToolbarButtonState state, TGlyphList* list) {
+    const int w = cellSize().cx, h = cellSize().cy;
+    const bool hasMask = !images_ && !mask_.Empty();
+    // The source cell and its transparent pixels, where they are known: a
+    // mask says so, and an image list's image drawn on black and on white
+    // differs there.
+    TBitmap cell;
+    cell.SetSize(w, h);
+    std::vector<bool> clear(size_t(w * h), false);
+    int src = state == tbsDisabled ? (count_ > 1 ? 1 : 0) : int(state);
+    if (images_) {
+        TBitmap onWhite;
+        onWhite.SetSize(w, h);
+        for (TBitmap* b : {&cell, &onWhite}) {
+            b->Canvas()->Brush()->SetColor(b == &cell ? clBlack : clWhite);
+            b->Canvas()->FillRect(TRect(0, 0, w, h));
+            images_->Draw(b->Canvas(), 0, 0, imageIndex_);
+        }
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) clear[size_t(y * w + x)] = pixelOf(&cell, x, y) != pixelOf(&onWhite, x, y);
     } else {
-        x0 = area.Left + margin;
-        y0 = area.Top + margin;
-        if (!horiz) x0 = area.Left + (area.Width() - totalW) / 2;
-        if (horiz) y0 = area.Top + (area.Height() - totalH) / 2;
+        cell.Canvas()->CopyRect(TRect(0, 0, w, h), glyph_.Canvas(), TRect(src * w, 0, src * w + w, h));
+        if (hasMask)
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) clear[size_t(y * w + x)] = pixelOf(&mask_, src * w + x, y) == 0xFFFFFF;
     }
-    if (showText && !showGlyph && margin < 0) {
-        if (align == taLeftJustify) x0 = area.Left + 2;
-        if (align == taRightJustify) x0 = area.Right - 2 - t.cx;
+    if (state != tbsDisabled) {
+        if (images_ || hasMask) {
+            TBitmap mask;
+            mask.SetSize(w, h);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) mask.Canvas()->SetPixels(x, y, clear[size_t(y * w + x)] ? clWhite : clBlack);
+            return list->AddImage(&cell, &mask);
+        }
+        return list->AddImageMasked(&cell, clDefault);
     }
-    x0 += offset.X;
-    y0 += offset.Y;
-    TPoint gp, tp;
+    // Disabled images are a pixel wider and higher; the new column and row
+    // are transparent.
+    TBitmap target;
+    target.SetSize(w + 1, h + 1);
+    TBitmap mask;
+    mask.SetSize(w + 1, h + 1);
+    mask.Canvas()->Brush()->SetColor(clWhite);
+    mask.Canvas()->FillRect(TRect(0, 0, w + 1, h + 1));
+    const uint32_t transparent = rgbOf(transparent_);
+    if (count_ > 1) {
+        // The strip's own disabled cell, its white and grey in the
+        // system's highlight and shadow.
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                uint32_t p = pixelOf(&cell, x, y);
+                TColor c = p == 0xFFFFFF ? clBtnHighlight : p == 0x808080 ? clBtnShadow : TColor(p);
+                target.Canvas()->SetPixels(x, y, c);
+                bool isClear = hasMask ? clear[size_t(y * w + x)] : p == transparent;
+                mask.Canvas()->SetPixels(x, y, isClear ? clWhite : clBlack);
+            }
+        return list->AddImage(&target, &mask);
+    }
+    // Embossed from the up cell: the ink in the shadow colour over a copy
+    // in the highlight colour one pixel down and to the right. The new
+    // style inks all but the transparent, white and silver pixels; the old
+    // one only the black pixels.
+    std::vector<bool> ink(size_t(w * h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t p = pixelOf(&cell, x, y);
+            bool isClear = (images_ || hasMask) ? clear[size_t(y * w + x)] : false;
+            if (oldStyle_)
+                ink[size_t(y * w + x)] = !isClear && p == 0x000000;
+            else
+                ink[size_t(y * w + x)] =
+                    !(isClear || p == 0xFFFFFF || p == 0xC0C0C0 || (!images_ && !hasMask && p == transparent));
+        }
+    target.Canvas()->Brush()->SetColor(clBtnFace);
+    target.Canvas()->FillRect(TRect(0, 0, w + 1, h + 1));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (ink[size_t(y * w + x)]) target.Canvas()->SetPixels(x + 1, y + 1, clBtnHighlight);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (ink[size_t(y * w + x)]) target.Canvas()->SetPixels(x, y, clBtnShadow);
+    return list->AddImageMasked(&target, clBtnFace);
+}
+
+void TButtonGlyph::DrawGlyphImage(TCanvas* c, TPoint pos, TToolbarButtonState state) {
+    TGlyphList* list = nullptr;
+    int i = GetStateImage(state, list);
+    if (i >= 0) list->Draw(c, pos.X, pos.Y, i);
+}
+
+TButtonGlyph::Layout TButtonGlyph::CalcLayout(TCanvas* c, const TRect& client, TPoint offset, bool showGlyph,
+                                              bool showText, const std::string& caption, bool wordWrap,
+                                              TButtonLayout layout, int margin, int spacing, bool dropdownArrow,
+                                              int arrowWidth) const {
+    const TPoint size(client.Width(), client.Height());
+    TPoint gs(0, 0);
+    if (showGlyph) {
+        if (images_)
+            gs = TPoint(images_->Width(), images_->Height());
+        else if (!glyph_.Empty())
+            gs = TPoint(glyph_.Width() / count_, glyph_.Height());
+    }
+    const bool hasGlyph = gs.X && gs.Y;
+    const TPoint as = dropdownArrow ? TPoint(arrowWidth, 3) : TPoint(0, 0);
+    bool horiz = layout == blGlyphLeft || layout == blGlyphRight;
+    if (!horiz && !hasGlyph) {
+        layout = blGlyphLeft;
+        horiz = true;
+    }
+    TPoint ts(0, 0);
+    if (showText && !caption.empty()) {
+        TRect tr(0, 0, size.X - (horiz ? as.X : 0), 0);
+        unsigned f = DT_CALCRECT | (wordWrap ? DT_WORDBREAK : DT_SINGLELINE);
+        if (wordWrap) {
+            if (horiz && hasGlyph) tr.Right -= gs.X + (spacing == -1 ? 4 : spacing);
+            tr.Right -= 2 * (margin != -1 ? margin : spacing != -1 ? spacing : 4);
+        }
+        c->DrawText(caption, -1, tr, f);
+        ts = TPoint(tr.Width(), tr.Height());
+    }
+    TPoint gp(0, 0), tp(0, 0), ap(0, 0);
+    if (horiz) {
+        gp.Y = (size.Y - gs.Y + 1) / 2;
+        tp.Y = (size.Y - ts.Y + 1) / 2;
+    } else {
+        gp.X = (size.X - gs.X - as.X + 1) / 2;
+        tp.X = (size.X - ts.X + 1) / 2;
+        ap.X = gp.X + gs.X;
+    }
+    if (ts.X == 0 || ts.Y == 0 || !hasGlyph) spacing = 0;
+    const int S = horiz ? size.X : size.Y;
+    const int total = (horiz ? gs.X + ts.X + as.X : gs.Y + ts.Y);
+    if (margin == -1 && spacing == -1) {
+        margin = (S - total) / 3;
+        spacing = margin;
+    } else if (margin == -1) {
+        margin = (S - (total + spacing) + 1) / 2;
+    } else if (spacing == -1) {
+        spacing = (S - (margin + (horiz ? gs.X + as.X : gs.Y)) - (horiz ? ts.X : ts.Y)) / 2;
+    }
     switch (layout) {
     case blGlyphLeft:
-        gp = {x0, y0 + (totalH - g.cy) / 2};
-        tp = {x0 + g.cx + sp, y0 + (totalH - t.cy) / 2};
+        gp.X = margin;
+        tp.X = gp.X + gs.X + spacing;
+        ap.X = tp.X + ts.X;
         break;
     case blGlyphRight:
-        tp = {x0, y0 + (totalH - t.cy) / 2};
-        gp = {x0 + t.cx + sp, y0 + (totalH - g.cy) / 2};
+        ap.X = size.X - margin - as.X;
+        gp.X = ap.X - gs.X;
+        tp.X = gp.X - spacing - ts.X;
         break;
     case blGlyphTop:
-        gp = {x0 + (totalW - g.cx) / 2, y0};
-        tp = {x0 + (totalW - t.cx) / 2, y0 + g.cy + sp};
+        gp.Y = margin;
+        tp.Y = gp.Y + gs.Y + spacing;
         break;
     case blGlyphBottom:
-        tp = {x0 + (totalW - t.cx) / 2, y0};
-        gp = {x0 + (totalW - g.cx) / 2, y0 + t.cy + sp};
+        gp.Y = size.Y - margin - gs.Y;
+        tp.Y = gp.Y - spacing - ts.Y;
         break;
     }
-    if (showGlyph) drawGlyph(c, gp.X, gp.Y, state);
-    if (showText) {
-        c->Brush()->SetStyle(bsClear);
-        TRect tr(tp.X, tp.Y, tp.X + t.cx, tp.Y + t.cy);
-        if (state == tbsDisabled) {
-            // Etched text: highlight one pixel down-right under the grey.
-            TRect hr = tr;
-            hr.Left++;
-            hr.Right++;
-            hr.Top++;
-            hr.Bottom++;
-            c->Font()->SetColor(clBtnHighlight);
-            c->DrawText(caption, -1, hr, fmt | DT_CENTER);
-            c->Font()->SetColor(clBtnShadow);
-        }
-        c->DrawText(caption, -1, tr, fmt | DT_CENTER);
-        c->Brush()->SetStyle(bsSolid);
+    ap.X += 1;
+    ap.Y = hasGlyph ? gp.Y + (gs.Y - 3) / 2 : tp.Y + (ts.Y - 3) / 2;
+    const int dx = client.Left + offset.X, dy = client.Top + offset.Y;
+    Layout out;
+    out.glyph = TPoint(gp.X + dx, gp.Y + dy);
+    out.arrow = TPoint(ap.X + dx, ap.Y + dy);
+    out.caption = TRect(tp.X + dx, tp.Y + dy, tp.X + dx + ts.X, tp.Y + dy + ts.Y);
+    return out;
+}
+
+void TButtonGlyph::DrawContent(TCanvas* c, const TRect& client, TPoint offset, TToolbarButtonState state,
+                               bool showGlyph, bool showText, const std::string& caption, bool wordWrap,
+                               TAlignment alignment, TButtonLayout layout, int margin, int spacing,
+                               bool dropdownArrow, int arrowWidth) {
+    Layout l = CalcLayout(c, client, offset, showGlyph, showText, caption, wordWrap, layout, margin, spacing,
+                          dropdownArrow, arrowWidth);
+    if (showGlyph) DrawGlyphImage(c, l.glyph, state);
+    if (showText) DrawCaptionText(c, caption, l.caption, wordWrap, alignment, state);
+    if (dropdownArrow) DrawDropdownArrow(c, l.arrow.X, l.arrow.Y, arrowWidth, state);
+}
+
+void TButtonGlyph::DrawCaptionText(TCanvas* c, const std::string& caption, TRect r, bool wordWrap,
+                                   TAlignment alignment, TToolbarButtonState state) {
+    unsigned fmt = (alignment == taLeftJustify ? DT_LEFT : alignment == taRightJustify ? DT_RIGHT : DT_CENTER) |
+                   DT_VCENTER | (wordWrap ? DT_WORDBREAK : DT_SINGLELINE);
+    c->Brush()->SetStyle(bsClear);
+    TColor saved = c->Font()->Color();
+    if (state == tbsDisabled) {
+        // Etched: the highlight a pixel down and right under the shadow.
+        TRect hr(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);
+        c->Font()->SetColor(clBtnHighlight);
+        c->DrawText(caption, -1, hr, fmt);
+        c->Font()->SetColor(clBtnShadow);
     }
-    (void)faceColor;
+    c->DrawText(caption, -1, r, fmt);
+    c->Font()->SetColor(saved);
+    c->Brush()->SetStyle(bsSolid);
+}
+
+void TButtonGlyph::DrawDropdownArrow(TCanvas* c, int x, int y, int width, TToolbarButtonState state) {
+    const int cx = x + width / 2;
+    auto triangle = [c](TColor color, TPoint a, TPoint b, TPoint d) {
+        c->Pen()->SetColor(color);
+        c->Brush()->SetColor(color);
+        c->Brush()->SetStyle(bsSolid);
+        c->Polygon({a, b, d});
+    };
+    if (state == tbsDisabled) {
+        triangle(clBtnHighlight, TPoint(cx - 1, y + 1), TPoint(cx + 3, y + 1), TPoint(cx + 1, y + 3));
+        triangle(clBtnShadow, TPoint(cx - 2, y), TPoint(cx + 2, y), TPoint(cx, y + 2));
+    } else {
+        triangle(c->Font()->Color(), TPoint(cx - 2, y), TPoint(cx + 2, y), TPoint(cx, y + 2));
+    }
 }
 
 // ------------------------------------------------------------ button
@@ -351,10 +596,7 @@ void TToolbarButton97::actionChanged() {
     SetVisible(action_->Visible());
     SetHint(action_->Hint());
     if (GroupIndex || !action_->Checked()) SetDown(action_->Checked());
-    if (glyph_.ImageIndex != action_->ImageIndex()) {
-        glyph_.ImageIndex = action_->ImageIndex();
-        if (glyph_.Images) glyph_.Changed();
-    }
+    if (glyph_.ImageIndex() != action_->ImageIndex()) glyph_.SetImageIndex(action_->ImageIndex());
 }
 
 void TToolbarButton97::SetDropdownArrowWidth(int v) {
@@ -372,21 +614,19 @@ void TToolbarButton97::SetMargin(int v) {
 }
 
 void TToolbarButton97::SetGlyph(TBitmap* b) {
-    glyph_.Glyph()->Assign(b);
-    glyph_.Glyph()->SetTransparentMode(b->TransparentMode());
-    glyph_.Glyph()->SetTransparentColor(b->TransparentColor());
-    glyph_.Changed();
+    glyph_.SetGlyphBitmap(b);
 }
 
+void TToolbarButton97::SetGlyphMask(TBitmap* b) { glyph_.SetMaskBitmap(b); }
+
 void TToolbarButton97::SetNumGlyphs(int n) {
-    glyph_.NumGlyphs = std::clamp(n, 1, 5);
-    glyph_.Changed();
+    n = std::clamp(n, 1, 5);
+    if (n != glyph_.GlyphCount()) glyph_.SetGlyphCount(n);
 }
 
 void TToolbarButton97::SetImages(TImageList* images, int index) {
-    glyph_.Images = images;
-    glyph_.ImageIndex = index;
-    glyph_.Changed();
+    glyph_.SetImageIndex(index);
+    glyph_.SetImages(images);
 }
 
 void TToolbarButton97::Redraw(bool) { Invalidate(); }
@@ -632,68 +872,59 @@ void TToolbarButton97::Click() {
     DropdownMenu->Popup(p.X, p.Y);
 }
 
-void TToolbarButton97::drawFace(TCanvas* c, const TRect& r0, bool pressedLook) {
-    TRect r = r0;
-    bool border = !NoBorder && (!Flat || state_ == tbsHot || state_ == tbsPressed || state_ == tbsLatched || down_);
-    if (Opaque || !Flat) {
-        c->Brush()->SetStyle(bsSolid);
-        c->Brush()->SetColor(Color());
-        c->FillRect(r);
-    }
-    if (border) {
-        if (pressedLook)
-            c->DrawEdge(r, Flat ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT);
-        else
-            c->DrawEdge(r, Flat ? BDR_RAISEDINNER : EDGE_RAISED, BF_RECT);
-    }
-    if (down_ && HighlightWhenDown && state_ != tbsPressed && state_ != tbsDisabled) {
-        // The latched face is dithered, as the old toolbars drew it.
-        TRect in = r0;
-        in.Left += 2;
-        in.Top += 2;
-        in.Right -= 2;
-        in.Bottom -= 2;
-        TBitmap* d = ToolbarDitherPattern();
-        for (int y = in.Top; y < in.Bottom; y += 8)
-            for (int x = in.Left; x < in.Right; x += 8) {
-                int w = std::min(8, in.Right - x), h = std::min(8, in.Bottom - y);
-                c->CopyRect(TRect(x, y, x + w, y + h), d->Canvas(), TRect(0, 0, w, h));
-            }
-    }
-}
-
 void TToolbarButton97::Paint() {
+    // An opaque or raised button is drawn off screen and copied in one go;
+    // a transparent flat one straight over what its parent painted.
+    const bool useBuffer = Opaque || !Flat;
+    TBitmap buffer;
     TCanvas* c = Canvas();
-    c->SetFont(Font());
-    TRect all(0, 0, Width(), Height());
-    bool combo = UsesDropdown() && combo_;
-    bool arrow = UsesDropdown() && (combo_ || DropdownArrow);
-    TRect face = all;
-    if (combo) face.Right -= arrowWidth_ + 2;
-    bool pressed = state_ == tbsPressed || state_ == tbsLatched || down_;
-    if (menuDown_ && combo) pressed = false;
-    drawFace(c, face, pressed && !(menuDown_ && !combo && false));
-    TRect content = face;
-    content.Left += 2;
-    content.Top += 2;
-    content.Right -= 2;
-    content.Bottom -= 2;
-    if (arrow && !combo) content.Right -= arrowWidth_;
-    TPoint off = pressed ? TPoint(1, 1) : TPoint(0, 0);
-    glyph_.Draw(c, content, off, Caption(), Layout, margin_, Spacing, Enabled() ? state_ : tbsDisabled, Alignment,
-                DisplayMode, WordWrap, Color());
-    if (arrow) {
-        TRect ar(Width() - arrowWidth_ - (combo ? 2 : 2), 0, Width(), Height());
-        if (combo) {
-            TRect cr(face.Right, 0, Width(), Height());
-            drawFace(c, cr, menuDown_);
-            ar = cr;
-        }
-        int cx = ar.Left + ar.Width() / 2 + (pressed && !combo ? 1 : 0), cy = Height() / 2 + (pressed ? 1 : 0);
-        c->Pen()->SetColor(Enabled() ? clBlack : clGrayText);
-        c->Brush()->SetColor(Enabled() ? clBlack : clGrayText);
-        c->Polygon({TPoint(cx - 2, cy - 1), TPoint(cx + 2, cy - 1), TPoint(cx, cy + 1)});
+    if (useBuffer) {
+        buffer.SetSize(Width(), Height());
+        c = buffer.Canvas();
+        c->Brush()->SetColor(Color());
+        c->FillRect(TRect(0, 0, Width(), Height()));
     }
+    c->SetFont(Font());
+    TRect r(0, 0, Width(), Height());
+    const TToolbarButtonState state = Enabled() ? state_ : tbsDisabled;
+    const bool downFace = state == tbsPressed || state == tbsLatched;
+    const bool comboShown = combo_ && UsesDropdown();
+    const bool drawDown = state == tbsLatched || (state == tbsPressed && !(comboShown && menuDown_));
+    const bool drawBorder = ComponentState().Contains(csDesigning) ||
+                            (!NoBorder && (!Flat || downFace || (mouseIn_ && state != tbsDisabled)));
+    auto edge = [&](TRect e, bool down) {
+        if (Flat)
+            c->DrawEdge(e, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        else
+            c->DrawEdge(e, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_SOFT);
+    };
+    if (comboShown) {
+        if (drawBorder) edge(TRect(r.Right - arrowWidth_ - 2, r.Top, r.Right - 2, r.Bottom), downFace && menuDown_);
+        r.Right -= arrowWidth_ + 2;
+    }
+    if (drawBorder) edge(r, drawDown);
+    if (!NoBorder) {
+        int in = Flat ? 1 : 2;
+        r = TRect(r.Left + in, r.Top + in, r.Right - in, r.Bottom - in);
+    }
+    TPoint offset(0, 0);
+    if (drawDown) {
+        if (state == tbsLatched && !(Flat && mouseIn_) && !menuDown_ && HighlightWhenDown) {
+            // The latched face is dithered.
+            TBitmap* d = ToolbarDitherPattern();
+            for (int y = r.Top; y < r.Bottom; y += 8)
+                for (int x = r.Left; x < r.Right; x += 8) {
+                    int w = std::min(8, r.Right - x), h = std::min(8, r.Bottom - y);
+                    c->CopyRect(TRect(x, y, x + w, y + h), d->Canvas(), TRect(0, 0, w, h));
+                }
+        }
+        offset = TPoint(1, 1);
+    }
+    glyph_.DrawContent(c, r, offset, state, DisplayMode != dmTextOnly, DisplayMode != dmGlyphOnly, Caption(), WordWrap,
+                       Alignment, Layout, margin_, Spacing, DropdownArrow && !combo_ && UsesDropdown(), arrowWidth_);
+    if (comboShown)
+        TButtonGlyph::DrawDropdownArrow(c, Width() - arrowWidth_ - 2, Height() / 2 - 1, arrowWidth_, state);
+    if (useBuffer) Canvas()->Draw(0, 0, &buffer);
 }
 
 // ------------------------------------------------------------ flat edit

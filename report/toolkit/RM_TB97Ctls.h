@@ -52,35 +52,123 @@ extern std::function<int(const TControl*)> DockPositionQuery;
 enum TToolbarButtonState { tbsUp, tbsDisabled, tbsPressed, tbsLatched, tbsHot };
 enum TButtonDisplayMode { dmBoth, dmGlyphOnly, dmTextOnly };
 
-// A glyph strip of up to five cells (up, disabled, pressed, latched, hot),
-// or an image of an image list. Missing cells fall back to the up cell; a
-// missing disabled cell is made by embossing the up cell.
+// Images of one size, shared by the glyphs of every button of the process:
+// a released slot is only marked free and is overwritten when reserved
+// again.
+class TGlyphList {
+public:
+    TGlyphList(int width, int height) : width_(width), height_(height) {}
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Live images; a list without any may be freed by the cache.
+    int Count() const { return count_; }
+    // Slots made so far, live or free.
+    int SlotCount() const { return int(images_.size()); }
+    // The first free slot, made when none is free; marked used.
+    int ReserveIndex();
+    // mask: white marks transparent pixels. Throws EInvalidOperation
+    // "Invalid image size" for an image smaller than the list's.
+    int AddImage(TBitmap* image, TBitmap* mask);
+    // Pixels of maskColor are transparent; clDefault is the image's
+    // bottom-left pixel.
+    int AddImageMasked(TBitmap* image, TColor maskColor);
+    void ReleaseIndex(int index);
+    void Draw(TCanvas* c, int x, int y, int index) const;
+    // A pixel of a slot's image, clNone where it is transparent.
+    TColor Pixel(int index, int x, int y) const;
+
+private:
+    int width_, height_, count_ = 0;
+    std::vector<bool> used_;
+    std::vector<std::unique_ptr<TBitmap>> images_;
+    void replace(int index, TBitmap* image, const std::vector<bool>& transparent);
+};
+
+// One list per image size, for the whole process.
+class TGlyphCache {
+public:
+    // The list of that size, made when there is none.
+    TGlyphList* ListForSize(int width, int height);
+    // Frees a list that holds no live image (nothing for nullptr or a used
+    // list).
+    void ReleaseList(TGlyphList* list);
+    bool IsEmpty() const { return lists_.empty(); }
+    int ListCount() const { return int(lists_.size()); }
+
+private:
+    std::vector<std::unique_ptr<TGlyphList>> lists_;
+};
+// The process's cache: made by the first glyph holder, freed when the last
+// holder goes and no list is left; nullptr then.
+TGlyphCache* GlyphCache();
+
+// A button's picture: a glyph strip of up to five cells (up, disabled,
+// pressed, latched, hot) with an optional mask strip, or an image of an
+// image list. It builds one image per face state on first use into the
+// shared lists; a missing cell falls back to the up cell, a missing
+// disabled cell is embossed from the up cell. It also lays the button's
+// content out and draws it.
 class TButtonGlyph {
 public:
     TButtonGlyph();
+    ~TButtonGlyph();
+    TButtonGlyph(const TButtonGlyph&) = delete;
+    TButtonGlyph& operator=(const TButtonGlyph&) = delete;
+
     TBitmap* Glyph() { return &glyph_; }
     TBitmap* GlyphMask() { return &mask_; }
-    int NumGlyphs = 1;
-    TImageList* Images = nullptr;
-    int ImageIndex = -1;
-    bool OldDisabledStyle = false;
+    void SetGlyphBitmap(TBitmap* b);
+    void SetMaskBitmap(TBitmap* b);
+    int GlyphCount() const { return count_; }
+    // 1 with an image list or outside 1..5.
+    void SetGlyphCount(int n);
+    // A strip that is 1 to 5 squares wide has that many cells; any other
+    // has one.
+    void DeriveGlyphCount();
+    TImageList* Images() const { return images_; }
+    void SetImages(TImageList* list);
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int index);
+    bool OldDisabledStyle() const { return oldStyle_; }
+    void SetOldDisabledStyle(bool v);
+    // The glyph's bottom-left colour, or clNone without a glyph.
+    TColor TransparentColor() const { return transparent_; }
     std::function<void()> OnChange;
-    void Changed();
-    bool HasGlyph() const;
-    TSize GlyphSize() const;
-    // Draws glyph and caption into client (which the face border already
-    // left), shifted by offset (1,1 while pressed). The drop-down arrow area
-    // of width arrowWidth at the right is left out of the content.
-    void Draw(TCanvas* c, const TRect& client, TPoint offset, const std::string& caption, TButtonLayout layout,
-              int margin, int spacing, TToolbarButtonState state, TAlignment align, TButtonDisplayMode mode,
-              bool wordWrap, TColor faceColor);
-    // The cell image for a state, made on first use; nullptr without glyph.
-    TBitmap* Cell(TToolbarButtonState state);
+
+    // A source changed: the built images go and the button repaints.
+    void SourceChanged(bool glyphChanged = false);
+    void ReleaseStateImages();
+    // The list and slot of a state's image, built on first use; -1 when
+    // there is nothing to draw.
+    int GetStateImage(TToolbarButtonState state, TGlyphList*& list);
+    void DrawGlyphImage(TCanvas* c, TPoint pos, TToolbarButtonState state);
+
+    struct Layout {
+        TPoint glyph, arrow;
+        TRect caption;
+    };
+    // Margin and spacing -1 are automatic.
+    Layout CalcLayout(TCanvas* c, const TRect& client, TPoint offset, bool showGlyph, bool showText,
+                      const std::string& caption, bool wordWrap, TButtonLayout layout, int margin, int spacing,
+                      bool dropdownArrow, int arrowWidth) const;
+    void DrawContent(TCanvas* c, const TRect& client, TPoint offset, TToolbarButtonState state, bool showGlyph,
+                     bool showText, const std::string& caption, bool wordWrap, TAlignment alignment,
+                     TButtonLayout layout, int margin, int spacing, bool dropdownArrow, int arrowWidth);
+    static void DrawCaptionText(TCanvas* c, const std::string& caption, TRect r, bool wordWrap, TAlignment alignment,
+                                TToolbarButtonState state);
+    static void DrawDropdownArrow(TCanvas* c, int x, int y, int width, TToolbarButtonState state);
 
 private:
     TBitmap glyph_, mask_;
-    std::vector<std::unique_ptr<TBitmap>> cells_;
-    void drawGlyph(TCanvas* c, int x, int y, TToolbarButtonState state);
+    TImageList* images_ = nullptr;
+    int imageIndex_ = -1, count_ = 1;
+    bool oldStyle_ = false;
+    TColor transparent_ = clNone;
+    // [0] holds the disabled image, [1] the others.
+    TGlyphList* lists_[2] = {nullptr, nullptr};
+    int slots_[2][5] = {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
+    TSize cellSize() const;
+    int buildImage(TToolbarButtonState state, TGlyphList* list);
 };
 
 // ------------------------------------------------------------ button
@@ -132,9 +220,14 @@ public:
     TButtonGlyph& GlyphHolder() { return glyph_; }
     TBitmap* Glyph() { return glyph_.Glyph(); }
     void SetGlyph(TBitmap* b);
-    int NumGlyphs() const { return glyph_.NumGlyphs; }
+    TBitmap* GlyphMask() { return glyph_.GlyphMask(); }
+    void SetGlyphMask(TBitmap* b);
+    int NumGlyphs() const { return glyph_.GlyphCount(); }
+    // 0 is taken as 1, more than 5 as 5.
     void SetNumGlyphs(int n);
     void SetImages(TImageList* images, int index);
+    bool OldDisabledStyle() const { return glyph_.OldDisabledStyle(); }
+    void SetOldDisabledStyle(bool v) { glyph_.SetOldDisabledStyle(v); }
 
     bool Down() const { return down_; }
     void SetDown(bool v);
@@ -190,7 +283,6 @@ private:
     void releaseGroupSiblings();
     void stopHotTracking();
     void becomeHot();
-    void drawFace(TCanvas* c, const TRect& r, bool pressedLook);
 };
 
 // Three-state dither used for latched buttons: pixels whose x and y have

@@ -105,10 +105,11 @@ TEST(ToolbarButton, missingDisabledCellIsEmbossedFromTheUpCell) {
     g.Canvas()->FillRect(TRect(0, 0, 4, 4));
     g.Canvas()->SetPixels(1, 1, clBlack);
     b.SetGlyph(&g);
-    TBitmap* d = b.GlyphHolder().Cell(tbsDisabled);
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(ColorToRGB(d->Canvas()->Pixels(1, 1)), ColorToRGB(clBtnShadow));
-    EXPECT_EQ(ColorToRGB(d->Canvas()->Pixels(2, 2)), ColorToRGB(clBtnHighlight));
+    TGlyphList* list = nullptr;
+    int i = b.GlyphHolder().GetStateImage(tbsDisabled, list);
+    ASSERT_GE(i, 0);
+    EXPECT_EQ(ColorToRGB(list->Pixel(i, 1, 1)), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(ColorToRGB(list->Pixel(i, 2, 2)), ColorToRGB(clBtnHighlight));
 }
 
 TEST(ToolbarHooks, registrationsCountAndOneFailureDoesNotStopTheOthers) {
