@@ -188,7 +188,12 @@ int TDock97::RowThickness(int row) const {
     return row >= 0 && row < int(rowThickness_.size()) ? rowThickness_[size_t(row)] : 0;
 }
 
+// Offsets are in the dock's client area, whose rows start inside the
+// leading bound line.
+int TDock97::rowOrigin() const { return boundLines_.Contains(Vertical() ? blLeft : blTop) ? 1 : 0; }
+
 int TDock97::RowAtOffset(int offset, bool& insertBefore) const {
+    offset -= rowOrigin();
     int last = LastRowIndex(), start = 0;
     for (int r = 0; r <= last; ++r) {
         int thick = RowThickness(r);
@@ -209,6 +214,7 @@ int TDock97::RowAtOffset(int offset, bool& insertBefore) const {
 }
 
 int TDock97::RowContaining(int offset) const {
+    offset -= rowOrigin();
     int last = LastRowIndex(), end = 0;
     for (int r = 0; r <= last; ++r) {
         int thick = RowThickness(r);

@@ -114,6 +114,7 @@ private:
     // Bound lines across (top, bottom) and along (left, right) the dock.
     int ncWidth() const;
     int ncHeight() const;
+    int rowOrigin() const;
     void backgroundChanged();
     int lock_ = 0;
     bool arranging_ = false, arrangeNeeded_ = false, clipPending_ = false;

@@ -414,6 +414,15 @@ TEST(ToolbarDock, offsetsNearARowBandsEdgeOpenANewRow) {
         EXPECT_EQ(t.top->RowAtOffset(c.offset, before), c.row) << c.offset;
         EXPECT_EQ(before, c.before) << c.offset;
     }
+    // A top bound line takes the dock's first pixel: the bands move down
+    // with the rows drawn inside it.
+    t.top->SetBoundLines({blTop});
+    for (auto c : cases) {
+        bool before = !c.before;
+        EXPECT_EQ(t.top->RowAtOffset(c.offset + 1, before), c.row) << c.offset << " with a bound line";
+        EXPECT_EQ(before, c.before) << c.offset << " with a bound line";
+    }
+    t.top->SetBoundLines({});
     // Dropped on the first pixels of the dock, a bar opens a row above.
     auto* other = t.top->ToolWindows().back();
     other->BeginMove(3, 20);
